@@ -1,0 +1,255 @@
+#include "model/country_file.h"
+
+#include <limits>
+
+#include "platform/numbers.h"
+#include "platform/text_file.h"
+
+namespace {
+
+constexpr std::int32_t kNoLimit = std::numeric_limits<std::int32_t>::max();
+
+struct NumberItem {
+    const char* label;
+    std::int32_t min;
+    std::int32_t max;
+};
+
+constexpr NumberItem kHeaderItems[kHeaderLines] = {
+    {"プレイヤーの君主", 0, kRulerCount - 1},
+    {"手番の国", -1, kCountryCount - 1},
+    {"年", 0, kNoLimit},
+    {"月", 1, 12},
+};
+
+// Items 3..12 of a country block, in file order.
+struct CountryNumberItem {
+    NumberItem item;
+    std::int32_t CountryRecord::*field;
+};
+
+const CountryNumberItem kCountryItems[] = {
+    {{"君主", 0, kRulerCount - 1}, &CountryRecord::ruler},
+    {{"人口", 0, kNoLimit}, &CountryRecord::population},
+    {{"開墾", 0, kNoLimit}, &CountryRecord::cultivation},
+    {{"商業", 0, kNoLimit}, &CountryRecord::commerce},
+    {{"兵士", 0, kNoLimit}, &CountryRecord::soldiers},
+    {{"訓練", 0, Country::kMaxTraining}, &CountryRecord::training},
+    {{"兵糧", 0, kNoLimit}, &CountryRecord::provisions},
+    {{"資金", 0, kNoLimit}, &CountryRecord::funds},
+    {{"マーカーの x", 0, kNoLimit}, &CountryRecord::mapX},
+    {{"マーカーの y", 0, kNoLimit}, &CountryRecord::mapY},
+};
+static_assert(std::size(kCountryItems) == kLinesPerCountry - 2);
+
+std::string RangeText(const NumberItem& item)
+{
+    if (item.max == kNoLimit)
+        return std::to_string(item.min) + " 以上";
+    return std::to_string(item.min) + "..." + std::to_string(item.max);
+}
+
+// Reads lines one by one; past the end of the file every line is empty.
+class LineSource {
+public:
+    explicit LineSource(platform::TextFileReader& reader) : m_reader(reader) {}
+
+    const std::string& Next()
+    {
+        ++m_number;
+        if (!m_atEnd && !m_reader.ReadLine(m_line))
+            m_atEnd = true;
+        if (m_atEnd)
+            m_line.clear();
+        return m_line;
+    }
+    int Number() const { return m_number; }
+
+private:
+    platform::TextFileReader& m_reader;
+    std::string m_line;
+    int m_number = 0;
+    bool m_atEnd = false;
+};
+
+bool ReadNumber(LineSource& lines, const NumberItem& item, std::int32_t& value, FileProblem* problem)
+{
+    const std::string& text = lines.Next();
+    platform::LeadingInt parsed = platform::ParseLeadingInt(text);
+    if (parsed.overflow || parsed.value < item.min || parsed.value > item.max) {
+        if (problem) {
+            problem->line = lines.Number();
+            problem->message = std::to_string(lines.Number()) + " 行目: " + item.label + " の値 " +
+                               (parsed.overflow ? std::string("(大きすぎる数)") : std::to_string(parsed.value)) +
+                               " は範囲外です (" + RangeText(item) + ")";
+        }
+        return false;
+    }
+    value = parsed.value;
+    return true;
+}
+
+bool ReadNeighbours(LineSource& lines, std::vector<std::uint32_t>& ids, FileProblem* problem)
+{
+    const std::string& text = lines.Next();
+    ids.clear();
+    AppendNeighbourIds(text, ids);
+    auto refuse = [&](std::string what) {
+        if (problem) {
+            problem->line = lines.Number();
+            problem->message = std::to_string(lines.Number()) + " 行目: " + what;
+        }
+        return false;
+    };
+    if (ids.size() > static_cast<std::size_t>(kMaxNeighbourEntries))
+        return refuse("隣国の数が多すぎます (" + std::to_string(ids.size()) + ")");
+    for (std::uint32_t id : ids) {
+        if (id >= static_cast<std::uint32_t>(kCountryCount))
+            return refuse("隣国の番号 " + std::to_string(static_cast<std::int32_t>(id)) + " は範囲外です (0..13)");
+    }
+    return true;
+}
+
+} // namespace
+
+std::string JoinNeighbourIds(const std::vector<std::uint32_t>& ids)
+{
+    std::string text;
+    for (std::size_t i = 0; i < ids.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += std::to_string(ids[i]);
+    }
+    return text;
+}
+
+bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem)
+{
+    LineSource lines(reader);
+    std::int32_t* header[kHeaderLines] = {&world.playerRuler, &world.turnCountry, &world.year, &world.month};
+    for (int i = 0; i < kHeaderLines; ++i) {
+        if (!ReadNumber(lines, kHeaderItems[i], *header[i], problem))
+            return false;
+    }
+    for (CountryRecord& country : world.countries) {
+        country.name = lines.Next();
+        if (!ReadNeighbours(lines, country.neighbours, problem))
+            return false;
+        for (const CountryNumberItem& item : kCountryItems) {
+            if (!ReadNumber(lines, item.item, country.*item.field, problem))
+                return false;
+        }
+    }
+    return true;
+}
+
+LoadOutcome LoadCountryFile(const std::string& path)
+{
+    LoadOutcome outcome;
+    platform::TextFileReader reader;
+    if (!reader.Open(path)) {
+        outcome.status = LoadStatus::NotFound;
+        outcome.message = kDataFileNotFound;
+        return outcome;
+    }
+    WorldRecord world;
+    FileProblem problem;
+    if (!ParseCountryFile(reader, world, &problem)) {
+        outcome.status = LoadStatus::Refused;
+        outcome.message = "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n" + path + "\n" + problem.message;
+        return outcome;
+    }
+    ApplyWorld(world);
+    outcome.status = LoadStatus::Loaded;
+    return outcome;
+}
+
+WorldRecord CaptureWorld(std::int32_t turnCursor)
+{
+    WorldRecord world;
+    world.playerRuler = GameState::playerRuler;
+    world.turnCountry = turnCursor;
+    world.year = GameState::year;
+    world.month = GameState::month;
+    for (int i = 0; i < kCountryCount; ++i) {
+        const Country& c = GameState::countries[i];
+        CountryRecord& r = world.countries[i];
+        r.name = c.GetName();
+        r.neighbours = c.GetNeighbours();
+        r.ruler = c.GetRuler();
+        r.population = c.GetPopulation();
+        r.cultivation = c.GetCultivation();
+        r.commerce = c.GetCommerce();
+        r.soldiers = c.GetSoldiers();
+        r.training = c.GetTraining();
+        r.provisions = c.GetProvisions();
+        r.funds = c.GetFunds();
+        r.mapX = c.GetMapX();
+        r.mapY = c.GetMapY();
+    }
+    return world;
+}
+
+void ApplyWorld(const WorldRecord& world)
+{
+    GameState::playerRuler = world.playerRuler;
+    GameState::turnCountry = world.turnCountry;
+    GameState::year = world.year;
+    GameState::month = world.month;
+    for (int i = 0; i < kCountryCount; ++i) {
+        Country& c = GameState::countries[i];
+        const CountryRecord& r = world.countries[i];
+        c.SetId(i);
+        c.SetName(r.name);
+        c.ClearNeighbours();
+        c.ParseNeighbours(JoinNeighbourIds(r.neighbours));
+        c.SetRuler(r.ruler);
+        c.SetPopulation(r.population);
+        c.SetCultivation(r.cultivation);
+        c.SetCommerce(r.commerce);
+        c.SetSoldiers(r.soldiers);
+        c.SetTraining(r.training);
+        c.SetProvisions(r.provisions);
+        c.SetFunds(r.funds);
+        c.SetMapX(r.mapX);
+        c.SetMapY(r.mapY);
+    }
+}
+
+std::vector<std::string> FormatCountryFile(const WorldRecord& world)
+{
+    std::vector<std::string> lines;
+    lines.reserve(kCountryFileLines);
+    lines.push_back(std::to_string(world.playerRuler));
+    lines.push_back(std::to_string(world.turnCountry));
+    lines.push_back(std::to_string(world.year));
+    lines.push_back(std::to_string(world.month));
+    for (const CountryRecord& r : world.countries) {
+        lines.push_back(r.name);
+        lines.push_back(JoinNeighbourIds(r.neighbours));
+        for (std::int32_t value : {r.ruler, r.population, r.cultivation, r.commerce, r.soldiers, r.training,
+                                   r.provisions, r.funds, r.mapX, r.mapY})
+            lines.push_back(std::to_string(value));
+    }
+    return lines;
+}
+
+bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::string* error)
+{
+    return platform::WriteLinesAtomically(path, FormatCountryFile(world), error);
+}
+
+bool SaveCountryFile(const std::string& path, std::int32_t turnCursor, std::string* error)
+{
+    return WriteCountryFile(path, CaptureWorld(turnCursor), error);
+}
+
+std::string CountryFilePath(const std::string& directory, int number)
+{
+    return directory + "/country" + std::to_string(number) + ".txt";
+}
+
+std::string ScenarioFilePath(const std::string& directory, int number)
+{
+    return directory + "/scenario" + std::to_string(number) + ".txt";
+}

@@ -1,0 +1,91 @@
+// The country data file: the whole world of a game as text, four header lines and
+// twelve lines for each of the fourteen countries. Starting worlds and saved games
+// share the format.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/game_state.h"
+
+namespace platform {
+class TextFileReader;
+}
+
+constexpr int kHeaderLines = 4;
+constexpr int kLinesPerCountry = 12;
+constexpr int kCountryFileLines = kHeaderLines + kLinesPerCountry * kCountryCount; // 172
+// More neighbour entries than this cannot describe a map of fourteen countries.
+constexpr int kMaxNeighbourEntries = 256;
+
+// One country as the file holds it.
+struct CountryRecord {
+    std::string name; // the file's bytes
+    std::vector<std::uint32_t> neighbours;
+    std::int32_t ruler = 0;
+    std::int32_t population = 0;
+    std::int32_t cultivation = 0;
+    std::int32_t commerce = 0;
+    std::int32_t soldiers = 0;
+    std::int32_t training = 0;
+    std::int32_t provisions = 0;
+    std::int32_t funds = 0;
+    std::int32_t mapX = 0;
+    std::int32_t mapY = 0;
+
+    bool operator==(const CountryRecord&) const = default;
+};
+
+// A whole world as a plain value: what a file holds, or a snapshot of GameState.
+struct WorldRecord {
+    std::int32_t playerRuler = 0;
+    std::int32_t turnCountry = 0;
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    std::array<CountryRecord, kCountryCount> countries;
+
+    bool operator==(const WorldRecord&) const = default;
+};
+
+// Where and why a file was refused, in words for the player.
+struct FileProblem {
+    int line = 0; // 1-based; 0 when the problem is not a line's
+    std::string message;
+};
+
+// Reads a country file's lines into world. A missing line reads as an empty text
+// (names empty, numbers 0, neighbour list [0]). Returns false with the first line
+// whose value lies outside what the game can hold; world is then unspecified.
+bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem);
+
+enum class LoadStatus { Loaded, NotFound, Refused };
+
+struct LoadOutcome {
+    LoadStatus status = LoadStatus::NotFound;
+    std::string message; // for the player; empty when loaded
+};
+
+// Replaces the world with a country file's contents. The file is read and checked in
+// full first: on any failure GameState is left exactly as it was.
+LoadOutcome LoadCountryFile(const std::string& path);
+
+// Writes the world to path with turnCursor as the stored cursor. The previous file
+// stays intact unless the new one has been written completely.
+bool SaveCountryFile(const std::string& path, std::int32_t turnCursor, std::string* error);
+
+// "1,3,12": the list as the file stores it; an empty list gives an empty text.
+std::string JoinNeighbourIds(const std::vector<std::uint32_t>& ids);
+
+WorldRecord CaptureWorld(std::int32_t turnCursor);
+void ApplyWorld(const WorldRecord& world);
+std::vector<std::string> FormatCountryFile(const WorldRecord& world);
+bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::string* error);
+
+// "<directory>/country<n>.txt" and "<directory>/scenario<n>.txt", n = 1..3.
+std::string CountryFilePath(const std::string& directory, int number);
+std::string ScenarioFilePath(const std::string& directory, int number);
+
+// The message for a file that cannot be opened.
+inline constexpr const char* kDataFileNotFound = "ﾃﾞｰﾀﾌｧｲﾙが見つかりません";

@@ -1,0 +1,81 @@
+// The one world of the game, shared by the interface thread and the turn worker, and
+// the fixed tables beside it: ruler names, ruler colours and the map's key colours.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "model/country.h"
+#include "model/shared_int.h"
+
+constexpr int kCountryCount = 14;
+constexpr int kRulerCount = 16; // including 0, no ruler
+
+// Index 0..15 into the ruler tables; 0 is no ruler.
+using RulerId = std::int32_t;
+
+// A colour as 0x00BBGGRR: red in the low byte.
+using Colour = std::uint32_t;
+
+constexpr Colour MakeColour(int red, int green, int blue)
+{
+    return static_cast<Colour>(red) | (static_cast<Colour>(green) << 8) | (static_cast<Colour>(blue) << 16);
+}
+constexpr int ColourRed(Colour c) { return static_cast<int>(c & 0xFF); }
+constexpr int ColourGreen(Colour c) { return static_cast<int>((c >> 8) & 0xFF); }
+constexpr int ColourBlue(Colour c) { return static_cast<int>((c >> 16) & 0xFF); }
+
+// Personal names of the rulers (UTF-8); index 0 is "no ruler".
+extern const std::array<std::string_view, kRulerCount> kRulerNames;
+
+// The colour each ruler's countries take on the map. Father and son share a colour.
+constexpr std::array<Colour, kRulerCount> kRulerColours = {
+    0x00FFFFFF, 0x0000FF00, 0x00FF8080, 0x000000FF, 0x0000FFFF, 0x00FFC0C0, 0x00FFFF00, 0x00A0A0FF,
+    0x0000C000, 0x00FF00FF, 0x00A0A000, 0x00C000C0, 0x0000C0C0, 0x00C0C0C0, 0x00A0A000, 0x000000FF,
+};
+
+// The colour in which the map picture paints the area of each country.
+constexpr std::array<Colour, kCountryCount> kRegionKeyColours = {
+    0x00868686, 0x00000080, 0x00008080, 0x00008000, 0x00808000, 0x00800000, 0x00800080,
+    0x00339999, 0x00333300, 0x00FF9900, 0x00993300, 0x00FF0066, 0x00003399, 0x00FFFFCC,
+};
+
+class RulerInfo {
+public:
+    std::string GetName() const { return m_name; }
+    void SetName(std::string name) { m_name = std::move(name); }
+    Colour GetColour() const { return m_colour.load(std::memory_order_relaxed); }
+    void SetColour(Colour colour) { m_colour.store(colour, std::memory_order_relaxed); }
+
+private:
+    std::string m_name; // UTF-8
+    std::atomic<Colour> m_colour{0};
+};
+
+// The process-wide world.
+struct GameState {
+    static std::array<Country, kCountryCount> countries;
+    static std::array<RulerInfo, kRulerCount> rulers;
+    static SharedInt playerRuler;   // the ruler the player plays
+    static SharedInt turnCountry;   // turn cursor, -1 = before country 0
+    static SharedInt year;
+    static SharedInt month;
+    static SharedInt shownCountry;  // country in the status panel, -1 = none
+    static SharedInt battleAttacker; // battle shown on the map, -1 = none
+    static SharedInt battleTarget;
+
+    // Puts every member back to its value at program start (empty countries, empty
+    // ruler table, player ruler 1, indexes -1, date 0).
+    static void ResetToProgramStart();
+
+    static bool IsCountryIndex(std::int32_t index) { return index >= 0 && index < kCountryCount; }
+};
+
+// Fills GameState::rulers with the fixed names and colours.
+void BuildRulerTable();
+
+// A country's name as text to show (the name is stored as Shift-JIS bytes).
+std::string CountryNameUtf8(int country);

@@ -1,0 +1,31 @@
+#include "platform/clock.h"
+
+#include <atomic>
+#include <ctime>
+
+namespace platform {
+
+namespace {
+std::atomic<bool> g_fixed{false};
+std::atomic<std::int64_t> g_next{0};
+} // namespace
+
+std::int64_t ClockSeconds()
+{
+    if (g_fixed.load(std::memory_order_acquire))
+        return g_next.fetch_add(1, std::memory_order_relaxed);
+    return static_cast<std::int64_t>(std::time(nullptr));
+}
+
+void FixClock(std::int64_t start)
+{
+    g_next.store(start, std::memory_order_relaxed);
+    g_fixed.store(true, std::memory_order_release);
+}
+
+void UseRealClock()
+{
+    g_fixed.store(false, std::memory_order_release);
+}
+
+} // namespace platform

@@ -1,0 +1,49 @@
+// Line-oriented text files: read like a text-mode file of the original platform (a
+// line ends at LF, a CR before it is dropped), written with CR LF line ends.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+enum class OpenError {
+    None,
+    NotFound,     // no such file (or a directory on the way is missing)
+    NotAFile,     // a directory or a device
+    AccessDenied, // no permission to read
+    TooLarge,     // larger than any file of the game can be
+    Other,
+};
+
+class TextFileReader {
+public:
+    // Files above this size are refused: no game file comes anywhere near it.
+    static constexpr std::size_t kMaxSize = 16 * 1024 * 1024;
+
+    // Reads the whole file; false and an error kind when it cannot be read.
+    bool Open(const std::string& path);
+    OpenError Error() const { return m_error; }
+
+    // The next line without its line end; false at the end of the file.
+    bool ReadLine(std::string& line);
+
+    // Splits text held in memory the same way as a file's contents.
+    void OpenText(std::string text);
+
+private:
+    std::string m_text;
+    std::size_t m_pos = 0;
+    OpenError m_error = OpenError::None;
+};
+
+// Writes lines, each followed by CR LF, to path without ever leaving a half-written
+// file there: the text goes to a temporary file beside the target, is flushed to disk
+// and then renamed over the target. On failure the previous file is untouched and
+// error holds the reason in words for the player.
+bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
+                          std::string* error);
+
+} // namespace platform

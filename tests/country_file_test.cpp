@@ -1,0 +1,261 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "model/country_file.h"
+#include "platform/sjis.h"
+#include "test_support.h"
+#include "world_fixture.h"
+
+namespace {
+
+// A world with every kind of value a file can hold.
+WorldRecord SampleWorld()
+{
+    WorldRecord w;
+    w.playerRuler = 4;
+    w.turnCountry = -1;
+    w.year = 189;
+    w.month = 12;
+    for (int i = 0; i < kCountryCount; ++i) {
+        CountryRecord& c = w.countries[i];
+        c.name = platform::Utf8ToSjis("国" + std::to_string(i));
+        c.neighbours = {static_cast<std::uint32_t>((i + 1) % kCountryCount),
+                        static_cast<std::uint32_t>((i + kCountryCount - 1) % kCountryCount)};
+        c.ruler = i % kRulerCount;
+        c.population = 100000 + i;
+        c.cultivation = 50 + i;
+        c.commerce = 40 + i;
+        c.soldiers = 10000 * i;
+        c.training = i * 7;
+        c.provisions = 30000 + i;
+        c.funds = 5000 + i;
+        c.mapX = 10 * i;
+        c.mapY = 20 + 10 * i;
+    }
+    w.countries[0].name = platform::Utf8ToSjis("表ソ"); // second bytes 0x5C
+    w.countries[1].name = std::string("a\0\xFF b  ", 7); // odd bytes and trailing blanks
+    w.countries[2].neighbours = {1, 3, 12};
+    return w;
+}
+
+std::string FileText(const WorldRecord& w)
+{
+    std::string text;
+    for (const std::string& line : FormatCountryFile(w))
+        text += line + "\r\n";
+    return text;
+}
+
+// The lines of a file, so a test can change one.
+std::vector<std::string> Lines(const WorldRecord& w) { return FormatCountryFile(w); }
+
+std::string Join(const std::vector<std::string>& lines, const char* end = "\r\n")
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + end;
+    return text;
+}
+
+// Line numbers (1-based) of a country's items.
+int CountryLine(int country, int item) { return kHeaderLines + kLinesPerCountry * country + item; }
+
+} // namespace
+
+class CountryFileTest : public WorldTest {
+protected:
+    TempDir dir;
+    std::string Write(const std::string& name, const std::string& bytes)
+    {
+        WriteFileBytes(dir.Path(name), bytes);
+        return dir.Path(name);
+    }
+};
+
+TEST_F(CountryFileTest, RoundTripKeepsEveryByte)
+{
+    const std::string text = FileText(SampleWorld());
+    const std::string path = Write("in.txt", text);
+    ASSERT_EQ(LoadCountryFile(path).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::turnCountry, -1);
+    EXPECT_EQ(GameState::countries[0].GetName(), platform::Utf8ToSjis("表ソ"));
+    EXPECT_EQ(GameState::countries[13].id, 13);
+
+    std::string error;
+    ASSERT_TRUE(SaveCountryFile(dir.Path("out.txt"), GameState::turnCountry, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), text);
+    EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kCountryFileLines);
+}
+
+TEST_F(CountryFileTest, EmptyNeighbourListComesBackAsCountryZero)
+{
+    WorldRecord w = SampleWorld();
+    w.countries[5].neighbours.clear();
+    ASSERT_EQ(LoadCountryFile(Write("w.txt", FileText(w))).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
+    // Loading again replaces the lists instead of appending to them.
+    ASSERT_EQ(LoadCountryFile(dir.Path("w.txt")).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::countries[2].GetNeighbours(), (std::vector<std::uint32_t>{1, 3, 12}));
+    EXPECT_EQ(GameState::countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
+}
+
+TEST_F(CountryFileTest, BareLfAndCrLfGiveTheSameWorld)
+{
+    const std::vector<std::string> lines = Lines(SampleWorld());
+    ASSERT_EQ(LoadCountryFile(Write("crlf.txt", Join(lines, "\r\n"))).status, LoadStatus::Loaded);
+    const WorldRecord fromCrLf = CaptureWorld(GameState::turnCountry);
+    GameState::ResetToProgramStart();
+    ASSERT_EQ(LoadCountryFile(Write("lf.txt", Join(lines, "\n"))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), fromCrLf);
+    EXPECT_EQ(fromCrLf, SampleWorld());
+}
+
+TEST_F(CountryFileTest, ShortAndLongFiles)
+{
+    std::vector<std::string> lines = Lines(SampleWorld());
+
+    // Header only: every country empty, with the neighbour list [0].
+    std::vector<std::string> header(lines.begin(), lines.begin() + kHeaderLines);
+    ASSERT_EQ(LoadCountryFile(Write("h.txt", Join(header))).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::playerRuler, 4);
+    EXPECT_EQ(GameState::year, 189);
+    EXPECT_EQ(GameState::month, 12);
+    for (const Country& c : GameState::countries) {
+        EXPECT_EQ(c.GetName(), "");
+        EXPECT_EQ(c.GetNeighbours(), std::vector<std::uint32_t>{0});
+        EXPECT_EQ(c.GetRuler(), 0);
+        EXPECT_EQ(c.GetSoldiers(), 0);
+    }
+
+    // 171 lines: the last marker's y reads as 0.
+    std::vector<std::string> short171(lines.begin(), lines.end() - 1);
+    ASSERT_EQ(LoadCountryFile(Write("171.txt", Join(short171))).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::countries[13].GetMapY(), 0);
+    EXPECT_EQ(GameState::countries[13].GetMapX(), 130);
+
+    // 173 lines: whatever follows the last block is ignored.
+    std::vector<std::string> long173 = lines;
+    long173.push_back("garbage that is not a number");
+    ASSERT_EQ(LoadCountryFile(Write("173.txt", Join(long173))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+}
+
+TEST_F(CountryFileTest, NumbersAreReadLikeAtoi)
+{
+    std::vector<std::string> lines = Lines(SampleWorld());
+    lines[CountryLine(0, 4) - 1] = " 42abc"; // population
+    lines[CountryLine(0, 5) - 1] = "abc";    // cultivation
+    lines[CountryLine(0, 6) - 1] = "-";      // commerce
+    lines[CountryLine(0, 7) - 1] = "+7";     // soldiers
+    lines[CountryLine(1, 2) - 1] = "";       // neighbours
+    lines[CountryLine(2, 2) - 1] = "3,5,";
+    lines[CountryLine(3, 2) - 1] = ",,";
+    ASSERT_EQ(LoadCountryFile(Write("n.txt", Join(lines))).status, LoadStatus::Loaded);
+    const Country& c = GameState::countries[0];
+    EXPECT_EQ(c.GetPopulation(), 42);
+    EXPECT_EQ(c.GetCultivation(), 0);
+    EXPECT_EQ(c.GetCommerce(), 0);
+    EXPECT_EQ(c.GetSoldiers(), 7);
+    EXPECT_EQ(GameState::countries[1].GetNeighbours(), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(GameState::countries[2].GetNeighbours(), (std::vector<std::uint32_t>{3, 5, 0}));
+    EXPECT_EQ(GameState::countries[3].GetNeighbours(), (std::vector<std::uint32_t>{0, 0, 0}));
+}
+
+TEST_F(CountryFileTest, LongNamesAndOddBytesSurvive)
+{
+    WorldRecord w = SampleWorld();
+    w.countries[7].name = std::string(10000, '\x88') + "x";
+    const std::string text = FileText(w);
+    ASSERT_EQ(LoadCountryFile(Write("long.txt", text)).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::countries[7].GetName().size(), 10001u);
+    std::string error;
+    ASSERT_TRUE(SaveCountryFile(dir.Path("out.txt"), GameState::turnCountry, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), text);
+}
+
+TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
+{
+    // A world already in play, which a refused load must leave alone.
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    GameState::shownCountry = 3;
+    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+
+    struct Case {
+        int line;
+        std::string value;
+        std::string mentions; // the value as the message names it
+    };
+    const std::string thousandDigits(1000, '7');
+    const Case cases[] = {
+        {1, "16", "16"},
+        {1, "-1", "-1"},
+        {2, "-2", "-2"},
+        {2, "14", "14"},
+        {4, "0", "0"},
+        {4, "13", "13"},
+        {CountryLine(0, 3), "16", "16"},
+        {CountryLine(13, 3), "-1", "-1"},
+        {CountryLine(4, 8), "101", "101"},
+        {CountryLine(5, 7), "-5", "-5"},
+        {CountryLine(6, 10), "-1000", "-1000"},
+        {CountryLine(8, 4), thousandDigits, "大きすぎる"},
+        {CountryLine(9, 2), "99", "99"},
+        {CountryLine(10, 2), "1,-1", "-1"},
+        {CountryLine(11, 2), "1,14", "14"},
+    };
+    for (const Case& c : cases) {
+        std::vector<std::string> lines = Lines(SampleWorld());
+        lines[c.line - 1] = c.value;
+        LoadOutcome outcome = LoadCountryFile(Write("bad.txt", Join(lines)));
+        EXPECT_EQ(outcome.status, LoadStatus::Refused) << "line " << c.line << " = " << c.value;
+        EXPECT_NE(outcome.message.find(std::to_string(c.line) + " 行目"), std::string::npos) << outcome.message;
+        EXPECT_NE(outcome.message.find(c.mentions), std::string::npos) << outcome.message;
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(GameState::shownCountry, 3);
+    }
+
+    // An empty file has no month.
+    LoadOutcome empty = LoadCountryFile(Write("empty.txt", ""));
+    EXPECT_EQ(empty.status, LoadStatus::Refused);
+    EXPECT_NE(empty.message.find("4 行目"), std::string::npos);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+
+    // Too many neighbour entries to describe a map.
+    std::vector<std::string> lines = Lines(SampleWorld());
+    std::string many = "1";
+    for (int i = 0; i < kMaxNeighbourEntries; ++i)
+        many += ",1";
+    lines[CountryLine(3, 2) - 1] = many;
+    EXPECT_EQ(LoadCountryFile(Write("many.txt", Join(lines))).status, LoadStatus::Refused);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+}
+
+TEST_F(CountryFileTest, AFileThatCannotBeOpenedIsReportedAsMissing)
+{
+    GameState::year = 200;
+    for (const std::string& path : {dir.Path("missing.txt"), dir.Path()}) {
+        LoadOutcome outcome = LoadCountryFile(path);
+        EXPECT_EQ(outcome.status, LoadStatus::NotFound);
+        EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません");
+        EXPECT_EQ(GameState::year, 200);
+    }
+}
+
+TEST_F(CountryFileTest, AFailedSaveKeepsThePreviousFile)
+{
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    std::filesystem::create_directory(dir.Path("locked"));
+    const std::string previous = Write("locked/save.txt", "previous\r\n");
+    ::chmod(dir.Path("locked").c_str(), 0555);
+    std::string error;
+    EXPECT_FALSE(SaveCountryFile(previous, 5, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadFileBytes(previous), "previous\r\n");
+}
+
+TEST_F(CountryFileTest, PathsOfTheScenarioFiles)
+{
+    EXPECT_EQ(CountryFilePath("/data", 2), "/data/country2.txt");
+    EXPECT_EQ(ScenarioFilePath("/data", 3), "/data/scenario3.txt");
+}

@@ -1,0 +1,244 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <thread>
+
+#include "platform/clock.h"
+#include "platform/numbers.h"
+#include "platform/random.h"
+#include "platform/sjis.h"
+#include "platform/text_file.h"
+#include "test_support.h"
+
+using namespace platform;
+
+TEST(Random, MatchesTheCLibrarySequence)
+{
+    // The well-known first draws of the C library generator after srand(1).
+    Random r(1);
+    const int expected[] = {41, 18467, 6334, 26500, 19169, 15724, 11478, 29358, 26962, 24464};
+    for (int value : expected)
+        EXPECT_EQ(r.Draw(), value);
+
+    // After srand(12345): the state after one step is 12345 * 214013 + 2531011.
+    r.Seed(12345);
+    std::uint32_t state = 12345u * 214013u + 2531011u;
+    EXPECT_EQ(r.Draw(), static_cast<int>((state >> 16) & 0x7FFF));
+    EXPECT_EQ(r.State(), state);
+}
+
+TEST(Random, EachThreadHasItsOwnState)
+{
+    ThreadRandom().Seed(777);
+    const int first = Rand();
+    int otherThreadFirst = -1;
+    std::thread([&] { otherThreadFirst = Rand(); }).join();
+    EXPECT_EQ(otherThreadFirst, 41); // a new thread starts from seed 1
+    ThreadRandom().Seed(777);
+    EXPECT_EQ(Rand(), first); // the other thread did not disturb this one
+}
+
+TEST(Clock, FixedClockAdvancesOneSecondPerReading)
+{
+    FixClock(1000);
+    EXPECT_EQ(ClockSeconds(), 1000);
+    EXPECT_EQ(ClockSeconds(), 1001);
+    SeedThreadRandomFromClock();
+    EXPECT_EQ(ThreadRandom().State(), 1002u);
+    UseRealClock();
+    EXPECT_GT(ClockSeconds(), 1'600'000'000);
+}
+
+TEST(AtoI, ReadsLikeTheCLibrary)
+{
+    EXPECT_EQ(AtoI("  42abc"), 42);
+    EXPECT_EQ(AtoI("-"), 0);
+    EXPECT_EQ(AtoI("+7"), 7);
+    EXPECT_EQ(AtoI("abc"), 0);
+    EXPECT_EQ(AtoI(""), 0);
+    EXPECT_EQ(AtoI("\t\r\n\v\f -13 5"), -13);
+    EXPECT_EQ(AtoI("- 5"), 0);
+    EXPECT_EQ(AtoI("0x1F"), 0);
+    EXPECT_EQ(AtoI("007"), 7);
+    EXPECT_FALSE(ParseLeadingInt("abc").hasDigits);
+    EXPECT_TRUE(ParseLeadingInt("-0").hasDigits);
+}
+
+TEST(AtoI, SaturatesInsteadOfOverflowing)
+{
+    EXPECT_EQ(AtoI("2147483647"), 2147483647);
+    EXPECT_FALSE(ParseLeadingInt("2147483647").overflow);
+    EXPECT_EQ(AtoI("-2147483648"), -2147483647 - 1);
+    EXPECT_FALSE(ParseLeadingInt("-2147483648").overflow);
+    EXPECT_TRUE(ParseLeadingInt("2147483648").overflow);
+    EXPECT_TRUE(ParseLeadingInt("-2147483649").overflow);
+
+    const std::string thousandDigits(1000, '9');
+    LeadingInt big = ParseLeadingInt(thousandDigits);
+    EXPECT_TRUE(big.overflow);
+    EXPECT_EQ(big.value, 2147483647);
+    EXPECT_EQ(AtoI("-" + thousandDigits), -2147483647 - 1);
+    EXPECT_EQ(AtoI(std::string(1000, '0') + "12"), 12);
+}
+
+namespace {
+std::vector<std::string> ReadAllLines(TextFileReader& reader)
+{
+    std::vector<std::string> lines;
+    std::string line;
+    while (reader.ReadLine(line))
+        lines.push_back(line);
+    return lines;
+}
+} // namespace
+
+TEST(TextFile, ReadsCrLfAndBareLfAlike)
+{
+    TextFileReader crlf, lf;
+    crlf.OpenText("a\r\n\r\nb c \r\nlast");
+    lf.OpenText("a\n\nb c \nlast\n");
+    const std::vector<std::string> expected = {"a", "", "b c ", "last"};
+    EXPECT_EQ(ReadAllLines(crlf), expected);
+    EXPECT_EQ(ReadAllLines(lf), expected);
+
+    TextFileReader empty;
+    empty.OpenText("");
+    std::string line = "unchanged";
+    EXPECT_FALSE(empty.ReadLine(line));
+
+    TextFileReader innerCr;
+    innerCr.OpenText("x\ry\r\n");
+    EXPECT_EQ(ReadAllLines(innerCr), std::vector<std::string>{"x\ry"});
+}
+
+TEST(TextFile, ReportsWhyAFileCannotBeOpened)
+{
+    TempDir dir;
+    TextFileReader reader;
+    EXPECT_FALSE(reader.Open(dir.Path("missing.txt")));
+    EXPECT_EQ(reader.Error(), OpenError::NotFound);
+    EXPECT_FALSE(reader.Open(dir.Path()));
+    EXPECT_EQ(reader.Error(), OpenError::NotAFile);
+    EXPECT_FALSE(reader.Open(dir.Path("no-such-dir/file.txt")));
+    EXPECT_EQ(reader.Error(), OpenError::NotFound);
+
+    WriteFileBytes(dir.Path("ok.txt"), "1\r\n2\r\n");
+    ASSERT_TRUE(reader.Open(dir.Path("ok.txt")));
+    EXPECT_EQ(ReadAllLines(reader), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(TextFile, WritesCrLfAndReplacesTheFileWhole)
+{
+    TempDir dir;
+    const std::string path = dir.Path("save.txt");
+    std::string error;
+    ASSERT_TRUE(WriteLinesAtomically(path, {"1", "", "名前"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), "1\r\n\r\n名前\r\n");
+
+    ASSERT_TRUE(WriteLinesAtomically(path, {"2"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(path), "2\r\n");
+    // No temporary file is left behind.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+}
+
+TEST(TextFile, FailedWritesKeepThePreviousFile)
+{
+    TempDir dir;
+    std::string error;
+
+    // The target is a directory.
+    std::filesystem::create_directory(dir.Path("folder"));
+    EXPECT_FALSE(WriteLinesAtomically(dir.Path("folder"), {"x"}, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
+
+    // A path through a missing directory.
+    error.clear();
+    EXPECT_FALSE(WriteLinesAtomically(dir.Path("missing/save.txt"), {"x"}, &error));
+    EXPECT_EQ(error, "フォルダが見つかりません");
+
+    // A read-only existing file.
+    const std::string readOnly = dir.Path("readonly.txt");
+    WriteFileBytes(readOnly, "old\r\n");
+    ::chmod(readOnly.c_str(), 0444);
+    error.clear();
+    EXPECT_FALSE(WriteLinesAtomically(readOnly, {"new"}, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadFileBytes(readOnly), "old\r\n");
+
+    // A directory without write permission.
+    std::filesystem::create_directory(dir.Path("locked"));
+    const std::string inLocked = dir.Path("locked/save.txt");
+    WriteFileBytes(inLocked, "old\r\n");
+    ::chmod(dir.Path("locked").c_str(), 0555);
+    error.clear();
+    EXPECT_FALSE(WriteLinesAtomically(inLocked, {"new"}, &error));
+    EXPECT_FALSE(error.empty());
+    EXPECT_EQ(ReadFileBytes(inLocked), "old\r\n");
+
+    // A device is never replaced.
+    error.clear();
+    EXPECT_FALSE(WriteLinesAtomically("/dev/null", {"x"}, &error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(Sjis, ConvertsTheCodePageBothWays)
+{
+    // Second bytes of 0x5C and the single bytes of the Windows variant.
+    const std::string hyou("\x95\x5C", 2), sou("\x83\x5C\x83\x45", 4), game("\xB9\xDE\xB0\xD1", 4);
+    EXPECT_EQ(SjisToUtf8(hyou), "表");
+    EXPECT_EQ(SjisToUtf8(sou), "ソウ");
+    EXPECT_EQ(SjisToUtf8(game), "ｹﾞｰﾑ");
+    EXPECT_EQ(SjisToUtf8("a\\b~"), "a\\b~");
+    EXPECT_EQ(Utf8ToSjis("表"), hyou);
+    EXPECT_EQ(Utf8ToSjis("ソウ"), sou);
+    EXPECT_EQ(Utf8ToSjis("ｹﾞｰﾑ開始(&N)"), std::string("\xB9\xDE\xB0\xD1\x8A\x4A\x8E\x6E(&N)"));
+    EXPECT_EQ(Utf8ToSjis("a\\b~"), "a\\b~");
+    // Ruler names are kept in Unicode: 瓚 has no code in the code page.
+    std::string unused;
+    EXPECT_FALSE(Utf8ToSjis("公孫瓚", unused));
+    for (std::string_view name : {"劉備", "公孫", "孫権", "中国全土を統一しました", "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"}) {
+        std::string bytes;
+        EXPECT_TRUE(Utf8ToSjis(name, bytes)) << name;
+        EXPECT_EQ(SjisToUtf8(bytes), name);
+    }
+}
+
+TEST(Sjis, EveryDefinedDoubleByteCodeSurvivesARoundTrip)
+{
+    int defined = 0;
+    for (int lead = 0x81; lead <= 0xFC; ++lead) {
+        if (lead > 0x9F && lead < 0xE0)
+            continue;
+        for (int trail = 0x40; trail <= 0xFC; ++trail) {
+            const std::string code{static_cast<char>(lead), static_cast<char>(trail)};
+            const std::string text = SjisToUtf8(code);
+            if (text.rfind("\xEF\xBF\xBD", 0) == 0)
+                continue; // undefined: the lead byte alone became U+FFFD
+            ++defined;
+            // Characters with two codes (the NEC and IBM rows) encode to one of them;
+            // either way the character itself comes back.
+            std::string back;
+            ASSERT_TRUE(Utf8ToSjis(text, back)) << lead << "," << trail;
+            EXPECT_EQ(SjisToUtf8(back), text);
+        }
+    }
+    EXPECT_EQ(defined, 9604);
+}
+
+TEST(Sjis, BadInputNeverBreaksTheOutput)
+{
+    // A lead byte at the end, a lead byte before an invalid trail, undefined codes.
+    EXPECT_EQ(SjisToUtf8(std::string("\x81", 1)), "\xEF\xBF\xBD");
+    EXPECT_EQ(SjisToUtf8(std::string("\x81\x7F" "A", 3)), "\xEF\xBF\xBD\x7F" "A");
+    EXPECT_EQ(SjisToUtf8(std::string("a\0b", 3)), std::string("a\0b", 3));
+    EXPECT_EQ(SjisToUtf8("\xFF"), "\xEF\xA3\xB3"); // U+F8F3, as Windows maps it
+
+    std::string out;
+    EXPECT_FALSE(Utf8ToSjis("한국", out)); // Hangul is not in the code page
+    EXPECT_EQ(out, "??");
+    EXPECT_FALSE(Utf8ToSjis("\xE8\xA1", out)); // truncated UTF-8
+    EXPECT_EQ(out, "??");
+    EXPECT_FALSE(Utf8ToSjis("\xC0\x80", out)); // overlong form
+    EXPECT_EQ(out, "??");
+}
