@@ -1,0 +1,36 @@
+#include "platform/file_dialog.h"
+
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QSettings>
+
+namespace platform {
+
+namespace {
+
+const char* const kLastFolderKey = "Settings/LastGameFolder";
+
+QString RunDialog(QWidget* parent, bool save)
+{
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    dialog.setNameFilters({QStringLiteral("Kiv Files (*.txt)"), QStringLiteral("All Files (*)")});
+    dialog.setDefaultSuffix(QStringLiteral("txt"));
+    QSettings settings;
+    const QString folder = settings.value(kLastFolderKey).toString();
+    if (!folder.isEmpty() && QFileInfo(folder).isDir())
+        dialog.setDirectory(folder);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return {};
+    const QString path = dialog.selectedFiles().constFirst();
+    settings.setValue(kLastFolderKey, QFileInfo(path).absolutePath());
+    return path;
+}
+
+} // namespace
+
+QString GetSaveGamePath(QWidget* parent) { return RunDialog(parent, true); }
+QString GetOpenGamePath(QWidget* parent) { return RunDialog(parent, false); }
+
+} // namespace platform

@@ -1,0 +1,23 @@
+// The Japanese fonts the windows draw with, picked from the installed families.
+#pragma once
+
+#include <QFont>
+
+namespace platform {
+
+enum class GameFont {
+    System,        // the 16-pixel system font of the main view (fixed width, bitmap-like)
+    Dialog,        // the dialogs' proportional gothic, 9 points
+    DialogLarge,   // the message window's proportional gothic, 12 points
+    BattleCounts,  // the soldier counts of the battle window: fixed gothic, 20 pixels
+};
+
+// The font for a use. The first call looks the families up in the font database and
+// says on standard error when no Japanese gothic face is installed.
+QFont Font(GameFont kind);
+
+// The family chosen for fixed and proportional text ("" when none was found).
+QString FixedFamily();
+QString ProportionalFamily();
+
+} // namespace platform

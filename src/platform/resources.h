@@ -1,0 +1,14 @@
+// Pictures by resource number (130 the map, 135 + r the portrait of ruler r, ...),
+// bundled in the program.
+#pragma once
+
+#include <QImage>
+#include <QPixmap>
+
+namespace platform {
+
+// The picture, or a null image when the program has no picture of that number.
+QImage LoadResourceImage(int id);
+QPixmap LoadResourcePixmap(int id);
+
+} // namespace platform

@@ -1,0 +1,16 @@
+// Test main for suites that need a QApplication: Qt's offscreen platform unless the
+// environment asks for another one, so the tests run without a display.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    ::testing::InitGoogleTest(&argc, argv);
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QApplication::setOrganizationName(QStringLiteral("Brakka"));
+    QApplication::setApplicationName(QStringLiteral("VelcorTests"));
+    return RUN_ALL_TESTS();
+}

@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <QPainter>
+
+#include "app/kiv_doc.h"
+#include "world_fixture.h"
+
+namespace {
+
+QColor Qc(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
+Colour At(const QImage& image, int x, int y)
+{
+    const QRgb p = image.pixel(x, y);
+    return MakeColour(qRed(p), qGreen(p), qBlue(p));
+}
+
+constexpr Colour kSea = MakeColour(102, 255, 102);
+constexpr Colour kLettering = MakeColour(150, 90, 30);
+
+// A small map: countries 0..13 as 40-pixel squares in a row at y 100..139 with
+// outline columns between them, country 13 also fills the bottom right corner,
+// sea elsewhere, a white pixel and some lettering.
+QImage SyntheticMap()
+{
+    QImage map(kMapWidth, kMapHeight, QImage::Format_RGB32);
+    map.fill(Qc(kSea));
+    QPainter p(&map);
+    p.setRenderHint(QPainter::Antialiasing, false);
+    for (int i = 0; i < kCountryCount; ++i)
+        p.fillRect(i * 42, 100, 40, 40, Qc(kRegionKeyColours[i]));
+    for (int i = 0; i < kCountryCount; ++i)
+        p.fillRect(i * 42 + 40, 100, 2, 40, Qc(kOutlineColour));
+    p.fillRect(600, 420, 16, 20, Qc(kRegionKeyColours[13]));
+    p.fillRect(10, 10, 30, 10, Qc(kLettering));
+    p.end();
+    map.setPixel(5, 5, qRgb(255, 255, 255));
+    return map;
+}
+
+} // namespace
+
+class KivDocTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        std::array<QImage, kRulerCount> portraits;
+        for (QImage& portrait : portraits) {
+            portrait = QImage(80, 100, QImage::Format_RGB32);
+            portrait.fill(Qt::white);
+        }
+        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), portraits));
+        BuildRulerTable();
+    }
+    Colour Shown(int x, int y) { return At(doc.MapBitmap(), x, y); }
+    // Every pixel of country i's square.
+    bool SquareIs(int i, Colour c)
+    {
+        for (int y = 100; y < 140; ++y)
+            for (int x = i * 42; x < i * 42 + 40; ++x)
+                if (Shown(x, y) != c)
+                    return false;
+        return true;
+    }
+    CKivDoc doc;
+};
+
+TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
+{
+    doc.PaintOwnership();
+    for (int i = 0; i < kCountryCount; ++i)
+        EXPECT_TRUE(SquareIs(i, kRulerColours[0])) << "before a game every country is white: " << i;
+    EXPECT_EQ(Shown(300, 300), kSea);
+    EXPECT_EQ(Shown(40, 120), kOutlineColour);
+    EXPECT_EQ(Shown(15, 15), kLettering);
+    EXPECT_EQ(Shown(5, 5), kBlankColour);
+
+    for (int i = 0; i < kCountryCount; ++i)
+        GameState::countries[i].SetRuler(i + 1);
+    doc.PaintOwnership();
+    for (int i = 0; i < kCountryCount; ++i)
+        EXPECT_TRUE(SquareIs(i, kRulerColours[i + 1])) << i;
+    EXPECT_EQ(Shown(615, 439), kRulerColours[14]);
+    EXPECT_EQ(Shown(300, 300), kSea);
+    // Rulers 3 and 15 share a colour.
+    GameState::countries[0].SetRuler(3);
+    GameState::countries[1].SetRuler(15);
+    doc.PaintOwnership();
+    EXPECT_EQ(Shown(5, 120), Shown(50, 120));
+}
+
+TEST_F(KivDocTest, TargetsKeepOnlyValidNeighboursInColour)
+{
+    // Country 5 (ruler 2) borders 4 (ruler 2), 6 (ruler 3), 7 (no ruler); 8 is ruler 3
+    // but not its neighbour.
+    for (int i = 0; i < kCountryCount; ++i)
+        GameState::countries[i].SetRuler(9);
+    GameState::countries[5].SetRuler(2);
+    GameState::countries[5].ParseNeighbours("4,6,7");
+    GameState::countries[4].SetRuler(2);
+    GameState::countries[6].SetRuler(3);
+    GameState::countries[7].SetRuler(0);
+    GameState::countries[8].SetRuler(3);
+
+    doc.PaintTargets(5, true); // attack
+    EXPECT_TRUE(SquareIs(6, kRulerColours[3]));
+    EXPECT_TRUE(SquareIs(7, kRulerColours[0])) << "an unruled neighbour is a target and stays white";
+    EXPECT_TRUE(SquareIs(4, kDimColour)) << "own country is no target";
+    EXPECT_TRUE(SquareIs(5, kDimColour)) << "the acting country is dimmed";
+    EXPECT_TRUE(SquareIs(8, kDimColour)) << "not a neighbour";
+    EXPECT_EQ(Shown(300, 300), kSea);
+
+    doc.PaintTargets(5, false); // move
+    EXPECT_TRUE(SquareIs(4, kRulerColours[2]));
+    EXPECT_TRUE(SquareIs(6, kDimColour));
+    EXPECT_TRUE(SquareIs(7, kDimColour));
+    EXPECT_TRUE(SquareIs(5, kDimColour));
+
+    // Back to ownership: every country in its ruler's colour again.
+    doc.PaintOwnership();
+    EXPECT_TRUE(SquareIs(5, kRulerColours[2]));
+    EXPECT_TRUE(SquareIs(8, kRulerColours[3]));
+}
+
+TEST_F(KivDocTest, EachPaintWipesWhatWasDrawnOnTheMap)
+{
+    doc.PaintOwnership();
+    const QImage first = doc.MapBitmap().copy();
+    {
+        QPainter p(&doc.MapBitmap());
+        p.fillRect(0, 0, kMapWidth, kMapHeight, Qt::black);
+    }
+    doc.PaintOwnership();
+    EXPECT_EQ(doc.MapBitmap(), first);
+}
+
+TEST_F(KivDocTest, HitTestNamesTheCountryUnderAPoint)
+{
+    EXPECT_EQ(doc.CountryAt(0, 100), 0);
+    EXPECT_EQ(doc.CountryAt(13 * 42 + 39, 139), 13);
+    EXPECT_EQ(doc.CountryAt(615, 439), 13);
+    EXPECT_EQ(doc.CountryAt(616, 439), CKivDoc::kNoCountry);
+    EXPECT_EQ(doc.CountryAt(615, 440), CKivDoc::kNoCountry);
+    EXPECT_EQ(doc.CountryAt(-1, 120), CKivDoc::kNoCountry);
+    EXPECT_EQ(doc.CountryAt(40, 120), CKivDoc::kNoCountry) << "border";
+    EXPECT_EQ(doc.CountryAt(300, 300), CKivDoc::kNoCountry) << "sea";
+    EXPECT_EQ(doc.CountryAt(5, 5), CKivDoc::kNoCountry) << "white";
+    EXPECT_EQ(doc.KeyColourAt(40, 120), kOutlineColour);
+    // Hits read the key picture, not what is shown.
+    GameState::countries[0].SetRuler(4);
+    doc.PaintOwnership();
+    EXPECT_EQ(doc.CountryAt(0, 100), 0);
+    EXPECT_EQ(doc.KeyColourAt(0, 100), kRegionKeyColours[0]);
+}
+
+TEST_F(KivDocTest, RefusesAMapOfTheWrongSize)
+{
+    CKivDoc other;
+    std::array<QImage, kRulerCount> portraits;
+    EXPECT_FALSE(other.SetPictures(QImage(600, 440, QImage::Format_RGB32), portraits));
+    EXPECT_FALSE(other.HasPictures());
+    other.PaintOwnership(); // nothing to paint, and no crash
+    EXPECT_EQ(other.CountryAt(10, 10), CKivDoc::kNoCountry);
+}
