@@ -1,0 +1,174 @@
+#include "dialogs/move_dlg.h"
+
+#include <QEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSlider>
+
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+
+namespace {
+
+QSlider* MakeSlider(QWidget* parent, const char* name)
+{
+    auto* slider = new QSlider(Qt::Horizontal, parent);
+    slider->setObjectName(QString::fromLatin1(name));
+    slider->setTickPosition(QSlider::NoTicks);
+    slider->setRange(0, 100);
+    slider->setPageStep(20);
+    slider->setFocusPolicy(Qt::StrongFocus);
+    return slider;
+}
+
+QLineEdit* MakeEdit(QWidget* parent, const char* name)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    return edit;
+}
+
+} // namespace
+
+CMoveDlg::CMoveDlg(QWidget* owner)
+    : TemplateDialog(owner, QStringLiteral("移動"), 186, 121, platform::Font(platform::GameFont::Dialog))
+{
+    QPushButton* ok = AddPushButton(QStringLiteral("決定"), 129, 100, 50, 14, true);
+    QPushButton* cancel = AddPushButton(QStringLiteral("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
+    m_title = AddText(QString(), 45, 7, 93, 11, Qt::AlignCenter, true);
+    m_title->setObjectName(QStringLiteral("title"));
+    AddText(QStringLiteral("兵糧"), 7, 33, 15, 8);
+    m_maxProvisions = AddText(QStringLiteral("/ 500000"), 150, 33, 29, 8);
+    m_maxProvisions->setObjectName(QStringLiteral("maxProvisions"));
+    AddText(QStringLiteral("資金"), 7, 54, 15, 8);
+    AddText(QStringLiteral("兵士"), 7, 75, 15, 8);
+    m_sliderProvisions = MakeSlider(this, "sliderProvisions");
+    Place(m_sliderProvisions, 20, 29, 100, 15);
+    m_sliderFunds = MakeSlider(this, "sliderFunds");
+    Place(m_sliderFunds, 20, 50, 100, 15);
+    m_sliderSoldiers = MakeSlider(this, "sliderSoldiers");
+    Place(m_sliderSoldiers, 20, 71, 100, 15);
+    m_editProvisions = MakeEdit(this, "editProvisions");
+    Place(m_editProvisions, 121, 30, 27, 14);
+    m_maxFunds = AddText(QStringLiteral("/ 500000"), 150, 55, 29, 8);
+    m_maxFunds->setObjectName(QStringLiteral("maxFunds"));
+    m_editFunds = MakeEdit(this, "editFunds");
+    Place(m_editFunds, 121, 51, 27, 14);
+    m_maxSoldiers = AddText(QStringLiteral("/ 500000"), 150, 75, 29, 8);
+    m_maxSoldiers->setObjectName(QStringLiteral("maxSoldiers"));
+    m_editSoldiers = MakeEdit(this, "editSoldiers");
+    Place(m_editSoldiers, 121, 72, 27, 14);
+    // The labels hold any stock in full.
+    for (QLabel* label : {m_maxProvisions, m_maxFunds, m_maxSoldiers})
+        label->setMinimumWidth(Du().X(36));
+
+    // A slider reports its release whether the thumb was dragged or the channel clicked.
+    for (QSlider* slider : {m_sliderProvisions, m_sliderFunds, m_sliderSoldiers})
+        slider->installEventFilter(this);
+    connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
+    connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    ok->setFocus();
+}
+
+int CMoveDlg::AmountAt(int position, int maximum)
+{
+    // Formed in 64 bits: a stock of tens of millions times 100 does not fit in 32.
+    return static_cast<int>(static_cast<long long>(position) * maximum / 100);
+}
+
+bool CMoveDlg::DoDataExchange(bool saveAndValidate)
+{
+    if (!saveAndValidate) {
+        m_title->setText(m_strTitle);
+        m_maxSoldiers->setText(m_strMaxSoldiers);
+        m_maxFunds->setText(m_strMaxFunds);
+        m_maxProvisions->setText(m_strMaxProvisions);
+        m_editSoldiers->setText(QString::number(m_nSoldiers));
+        m_editProvisions->setText(QString::number(m_nProvisions));
+        m_editFunds->setText(QString::number(m_nFunds));
+        return true;
+    }
+    const std::pair<QLineEdit*, int*> integers[] = {
+        {m_editSoldiers, &m_nSoldiers}, {m_editProvisions, &m_nProvisions}, {m_editFunds, &m_nFunds}};
+    for (const auto& [edit, member] : integers) {
+        int value = 0;
+        if (!platform::ParseDialogInteger(edit->text(), value)) {
+            platform::ShowMessageBox(this, QString::fromUtf8(platform::kIntegerPrompt));
+            edit->setFocus();
+            edit->selectAll();
+            return false;
+        }
+        *member = value;
+    }
+    return true;
+}
+
+void CMoveDlg::OnInitDialog()
+{
+    m_sliderProvisions->setValue(0);
+    m_strMaxProvisions = QStringLiteral("/ %1").arg(m_nMaxProvisions);
+    m_sliderFunds->setValue(0);
+    m_strMaxFunds = QStringLiteral("/ %1").arg(m_nMaxFunds);
+    m_sliderSoldiers->setValue(0);
+    m_strMaxSoldiers = QStringLiteral("/ %1").arg(m_nMaxSoldiers);
+    DoDataExchange(false);
+}
+
+void CMoveDlg::OnSliderReleased(Row row)
+{
+    DoDataExchange(true); // a failure shows the prompt; the amount is still set
+    switch (row) {
+    case Row::Provisions:
+        m_nProvisions = AmountAt(m_sliderProvisions->value(), m_nMaxProvisions);
+        break;
+    case Row::Funds:
+        m_nFunds = AmountAt(m_sliderFunds->value(), m_nMaxFunds);
+        break;
+    case Row::Soldiers:
+        m_nSoldiers = AmountAt(m_sliderSoldiers->value(), m_nMaxSoldiers);
+        break;
+    }
+    DoDataExchange(false);
+}
+
+bool CMoveDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::MouseButtonRelease) {
+        // Let the slider take its final position first, then read it.
+        const Row row = watched == m_sliderProvisions ? Row::Provisions
+                        : watched == m_sliderFunds    ? Row::Funds
+                                                      : Row::Soldiers;
+        QMetaObject::invokeMethod(this, [this, row] { OnSliderReleased(row); }, Qt::QueuedConnection);
+    }
+    return TemplateDialog::eventFilter(watched, event);
+}
+
+void CMoveDlg::OnOK()
+{
+    if (!DoDataExchange(true))
+        return;
+    // Typed amounts must lie within what the country holds, so that a move never
+    // leaves a country with negative soldiers, provisions or funds.
+    const struct {
+        QLineEdit* edit;
+        int amount;
+        int maximum;
+        const char* what;
+    } rows[] = {
+        {m_editSoldiers, m_nSoldiers, m_nMaxSoldiers, "兵士"},
+        {m_editProvisions, m_nProvisions, m_nMaxProvisions, "兵糧"},
+        {m_editFunds, m_nFunds, m_nMaxFunds, "資金"},
+    };
+    for (const auto& row : rows) {
+        if (row.amount < 0 || row.amount > row.maximum) {
+            platform::ShowMessageBox(this, QStringLiteral("%1は 0 から %2 までの数を入力してください。")
+                                               .arg(QString::fromUtf8(row.what))
+                                               .arg(row.maximum));
+            row.edit->setFocus();
+            row.edit->selectAll();
+            return;
+        }
+    }
+    accept();
+}

@@ -1,0 +1,61 @@
+// How much of three stocks to move to a friendly neighbour: provisions, funds and
+// soldiers, each with a slider that sets the amount as a share of the stock when it is
+// released, an edit with the amount in figures and the whole stock beside it.
+#pragma once
+
+#include <QString>
+
+#include "platform/template_dialog.h"
+
+class QLineEdit;
+class QLabel;
+class QSlider;
+
+class CMoveDlg : public platform::TemplateDialog {
+    Q_OBJECT
+
+public:
+    explicit CMoveDlg(QWidget* owner = nullptr);
+
+    void SetMaxProvisions(int value) { m_nMaxProvisions = value; }
+    void SetMaxFunds(int value) { m_nMaxFunds = value; }
+    void SetMaxSoldiers(int value) { m_nMaxSoldiers = value; }
+
+    int m_nMaxProvisions = 0;
+    int m_nMaxFunds = 0;
+    int m_nMaxSoldiers = 0;
+    QSlider* m_sliderSoldiers;
+    QSlider* m_sliderFunds;
+    QSlider* m_sliderProvisions;
+    QString m_strTitle;
+    QString m_strMaxSoldiers;
+    QString m_strMaxFunds;
+    QString m_strMaxProvisions;
+    int m_nSoldiers = 0;
+    int m_nProvisions = 0;
+    int m_nFunds = 0;
+
+    // The amount a slider position gives: position x maximum / 100, truncated.
+    static int AmountAt(int position, int maximum);
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    enum class Row { Provisions, Funds, Soldiers };
+    // Members to controls (false) or controls to members (true). Reading stops at the
+    // first edit that holds no integer, after showing the prompt; false then.
+    bool DoDataExchange(bool saveAndValidate);
+    // The slider of a row was released: its amount follows the slider's position.
+    void OnSliderReleased(Row row);
+
+    QLabel* m_title;
+    QLabel* m_maxProvisions;
+    QLabel* m_maxFunds;
+    QLabel* m_maxSoldiers;
+    QLineEdit* m_editProvisions;
+    QLineEdit* m_editFunds;
+    QLineEdit* m_editSoldiers;
+};

@@ -1,0 +1,43 @@
+// The second step of a new game: the rulers the scenario offers, each a portrait with
+// a name button beneath it; the player picks the ruler to play.
+#pragma once
+
+#include <QPixmap>
+
+#include <array>
+
+#include "model/game_state.h"
+#include "model/scenario_file.h"
+#include "platform/template_dialog.h"
+
+class QButtonGroup;
+class QLabel;
+class QPushButton;
+
+class CRulerDlg : public platform::TemplateDialog {
+    Q_OBJECT
+
+public:
+    explicit CRulerDlg(QWidget* owner = nullptr);
+
+    std::array<QPixmap, kRulerSlotCount> m_portraits;
+    int m_nScenario = 0;                             // 0..2, set by the caller
+    std::array<RulerId, kRulerSlotCount> m_rulerIds{}; // the ruler of each filled slot
+    QString m_strDataDir;                            // set by the caller
+    int m_nRuler = -1;                               // the checked slot, -1 = none
+
+    // How many slots the scenario file filled.
+    int SlotCount() const { return m_slotCount; }
+
+protected:
+    void OnInitDialog() override;
+    void OnOK() override;
+
+private:
+    void DoDataExchange(bool saveAndValidate);
+
+    std::array<QLabel*, kRulerSlotCount> m_portraitControls{};
+    std::array<QPushButton*, kRulerSlotCount> m_nameButtons{};
+    QButtonGroup* m_group;
+    int m_slotCount = 0;
+};
