@@ -219,6 +219,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     TurnWorker worker(host);
     const std::int64_t firstMonth = MonthsSinceYearZero();
     std::int32_t shownYear = GameState::year;
+    std::int64_t shownMonth = firstMonth;
     PrintMap(out);
     for (;;) {
         worker.Start(); // the player rests: the computer rulers play up to his next turn
@@ -227,12 +228,14 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
             break;
         if (GameState::year != shownYear) {
             shownYear = GameState::year;
+            shownMonth = MonthsSinceYearZero();
             PrintMap(out);
         }
         if (MonthsSinceYearZero() - firstMonth >= options.months)
             break;
     }
-    PrintMap(out);
+    if (MonthsSinceYearZero() != shownMonth)
+        PrintMap(out);
     if (!PlayerHasCountry())
         out << "game over: " << RulerNameUtf8(GameState::playerRuler) << " holds no country (ゲームオーバーです)\n";
     else if (IsUnified())
