@@ -1,0 +1,84 @@
+// Months of computer play per second: the turn worker's procedure on the calling thread
+// with a host that handles every call at once, on a world where the player holds one
+// country and rests at each of his turns.
+#include <benchmark/benchmark.h>
+
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "rules/turn.h"
+#include "test_world.h"
+
+namespace {
+
+class QuietHost : public TurnHost {
+public:
+    std::int64_t computerTurns = 0; // including the second call of a country that attacks
+    std::int64_t wars = 0;          // battles between computer rulers
+
+    void TurnBegin(int country) override
+    {
+        GameState::turnCountry = country;
+        ++computerTurns;
+        if (GameState::battleAttacker >= 0)
+            ++wars;
+    }
+    void PlayerTurn(int country) override { GameState::turnCountry = country; }
+    void ShowMessage(const std::string&, int) override {}
+    bool Present(BattleScript& script) override
+    {
+        script.Start();
+        script.Finish();
+        return true;
+    }
+};
+
+// The tests' world with the player's army beyond the strength any computer ruler
+// attacks, fed for ever: the computer rulers fight among themselves month after month.
+WorldRecord BenchWorld()
+{
+    WorldRecord world = MakeTestWorld();
+    CountryRecord& player = world.countries[0];
+    player.soldiers = 1000000;
+    player.training = 100;
+    player.provisions = 2000000000;
+    return world;
+}
+
+void StartWorld(const WorldRecord& world)
+{
+    ApplyWorld(world);
+    BuildRulerTable();
+    GameState::turnCountry = 0; // the player's turn: the first rest runs a whole month
+}
+
+void BM_ComputerMonths(benchmark::State& state)
+{
+    // A century, then the world starts again, so that the armies and the economy stay
+    // those of a game in play rather than figures grown to their limits.
+    constexpr int kMonthsPerWorld = 1200;
+    const WorldRecord world = BenchWorld();
+    platform::FixClock(1);
+    QuietHost host;
+    StartWorld(world);
+    std::int64_t months = 0;
+    int monthsThisWorld = 0;
+    for (auto _ : state) {
+        TurnWorkerProc(host);
+        ++months;
+        if (++monthsThisWorld == kMonthsPerWorld || !PlayerHasCountry()) {
+            state.PauseTiming();
+            StartWorld(world);
+            monthsThisWorld = 0;
+            state.ResumeTiming();
+        }
+    }
+    state.counters["months"] = benchmark::Counter(static_cast<double>(months), benchmark::Counter::kIsRate);
+    state.counters["turns/month"] = static_cast<double>(host.computerTurns) / static_cast<double>(months);
+    state.counters["wars/month"] = static_cast<double>(host.wars) / static_cast<double>(months);
+    platform::UseRealClock();
+}
+BENCHMARK(BM_ComputerMonths);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,213 @@
+#include "rules/battle.h"
+
+#include "model/arithmetic.h"
+#include "model/game_state.h"
+#include "platform/clock.h"
+#include "rules/names.h"
+
+namespace {
+
+constexpr std::int32_t kWarCostFunds = 1000;
+constexpr int kComputerExchanges = 3;
+constexpr int kFactorRange = 10;
+constexpr std::int32_t kLossDivisor = 1000;
+
+// Script steps: three opening lines, the exchanges, two closing lines, the close.
+constexpr int kFirstExchangeStep = 3;
+constexpr int kLastExchangeStep = kFirstExchangeStep + BattleScript::kBattleExchanges - 1;
+constexpr int kFirstClosingLineStep = kLastExchangeStep + 1;
+constexpr int kSecondClosingLineStep = kFirstClosingLineStep + 1;
+static_assert(kSecondClosingLineStep + 1 == BattleScript::kClosingStep);
+
+// soldiers * training * factor / 1000, formed wide: a large army must not wrap.
+std::int32_t Loss(std::int32_t soldiers, std::int32_t training, int factor)
+{
+    return SaturateToInt32(static_cast<__int128>(soldiers) * training * factor / kLossDivisor);
+}
+
+// Applies an exchange to both counts; a side that falls below 0 stands at 0.
+void FightExchange(std::int32_t& attacker, std::int32_t attackerTraining, std::int32_t& target,
+                   std::int32_t targetTraining, platform::Random& rng)
+{
+    const BattleLosses losses = BattleExchange(attacker, attackerTraining, target, targetTraining, rng);
+    attacker = SaturatingAdd(attacker, -static_cast<__int128>(losses.attacker));
+    target = SaturatingAdd(target, -static_cast<__int128>(losses.target));
+    if (attacker < 0)
+        attacker = 0;
+    if (target < 0)
+        target = 0;
+}
+
+} // namespace
+
+const std::array<std::string_view, 12> kBattleCries = {
+    "我が軍の力を見せてやる", "背後から突っ込め",   "降伏するなら許してやる", "お前の首はもらった！",
+    "捻り潰してやるわ！",     "うろたえるな",       "篭城して持ちこたえるぞ", "背水の陣で戦え",
+    "突撃だ！",               "大将の首を狙え！",   "力押しに押せ！",         "勝利は目前だぞ！",
+};
+
+const std::array<std::string_view, 12> kBattleEndLines = {
+    "大将の首を取ったぞ！",   "もはや勝負は決まった！", "大将の首を取ったぞ！", "敵は退却するぞ！",
+    "兵糧が尽きてしまった",   "一旦退却するか・・・",   "負けるとは・・・",     "無念・・・",
+    "無念・・・",             "一旦退却するか・・・",   "我らの勝利だ！",       "退却するぞ",
+};
+
+BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attackerTraining,
+                            std::int32_t targetSoldiers, std::int32_t targetTraining, platform::Random& rng)
+{
+    const int f1 = rng.Draw() % kFactorRange;
+    const int f2 = rng.Draw() % kFactorRange;
+    BattleLosses losses;
+    losses.target = Loss(attackerSoldiers, attackerTraining, f1);
+    losses.attacker = Loss(targetSoldiers, targetTraining, f2);
+    return losses;
+}
+
+bool ResolveComputerBattle(int attacker, int target)
+{
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+        return false;
+    Country& a = GameState::countries[attacker];
+    Country& t = GameState::countries[target];
+
+    // The war is paid before it is fought: provisions for the whole army as it marches.
+    a.AddProvisions(-a.GetSoldiers());
+    a.AddFunds(-kWarCostFunds);
+
+    if (t.GetRuler() == 0) {
+        a.Occupy(t);
+        return true;
+    }
+    platform::Random& rng = platform::ThreadRandom();
+    for (int i = 0; i < kComputerExchanges; ++i) {
+        std::int32_t attackerSoldiers = a.GetSoldiers();
+        std::int32_t targetSoldiers = t.GetSoldiers();
+        FightExchange(attackerSoldiers, a.GetTraining(), targetSoldiers, t.GetTraining(), rng);
+        a.SetSoldiers(attackerSoldiers);
+        t.SetSoldiers(targetSoldiers);
+        // The target is looked at first: when both fall, the attacker takes it with
+        // what it has left (nothing).
+        if (targetSoldiers == 0) {
+            a.Occupy(t);
+            return true;
+        }
+        if (attackerSoldiers == 0)
+            return false;
+    }
+    return false;
+}
+
+BattleScript::BattleScript(int attacker, int target)
+    : m_random(platform::ThreadRandom())
+{
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+        return;
+    const Country& a = GameState::countries[attacker];
+    const Country& t = GameState::countries[target];
+    m_nAttacker = attacker;
+    m_nTarget = target;
+    m_strAttackerName = CountryNameUtf8(attacker);
+    m_strTargetName = CountryNameUtf8(target);
+    m_nAttackerRuler = a.GetRuler();
+    m_nTargetRuler = t.GetRuler();
+    m_strAttackerRuler = RulerNameUtf8(m_nAttackerRuler);
+    m_strTargetRuler = RulerNameUtf8(m_nTargetRuler);
+    m_nAttackerSoldiers = a.GetSoldiers();
+    m_nTargetSoldiers = t.GetSoldiers();
+    m_nAttackerTraining = a.GetTraining();
+    m_nTargetTraining = t.GetTraining();
+}
+
+void BattleScript::Start()
+{
+    // srand(time(NULL)) for the thread that asked for the battle; two battles opened
+    // in the same second therefore go the same way.
+    m_random.Seed(static_cast<std::uint32_t>(platform::ClockSeconds()));
+    m_nVariant = m_random.Draw() % 2;
+    if (m_nAttackerSoldiers <= 0 || m_nTargetSoldiers <= 0)
+        m_nStep = kClosingStep; // nothing to fight
+    Speak(m_nStep);
+}
+
+bool BattleScript::Tick()
+{
+    if (m_nStep >= kClosingStep) {
+        m_finished = true;
+        return true;
+    }
+    if (m_nStep < kFirstExchangeStep || m_nStep >= kFirstClosingLineStep) {
+        Speak(m_nStep);
+        ++m_nStep;
+        return false;
+    }
+    FightExchange(m_nAttackerSoldiers, m_nAttackerTraining, m_nTargetSoldiers, m_nTargetTraining, m_random);
+    if (m_nAttackerSoldiers == 0 || m_nTargetSoldiers == 0)
+        m_nStep = kLastExchangeStep; // on to the closing lines
+    ++m_nStep;
+    return false;
+}
+
+void BattleScript::Finish()
+{
+    while (!Tick()) {
+    }
+}
+
+void BattleScript::Speak(int step)
+{
+    const int v = m_nVariant;
+    const std::int32_t a = m_nAttackerSoldiers;
+    const std::int32_t t = m_nTargetSoldiers;
+    // The opening lines go by who is stronger (the attacker on equal counts).
+    const int stronger = a < t ? 0 : 2;
+    switch (step) {
+    case 0:
+        m_strAttackerLine = kBattleCries[0 + stronger + v];
+        break;
+    case 1:
+        m_strTargetLine = kBattleCries[4 + stronger + v];
+        break;
+    case 2:
+        m_strAttackerLine = kBattleCries[8 + stronger + v];
+        break;
+    case kFirstClosingLineStep:
+        if (t <= 0)
+            m_strAttackerLine = kBattleEndLines[0 + v];
+        else if (a <= 0)
+            m_strTargetLine = kBattleEndLines[2 + v];
+        else
+            m_strAttackerLine = kBattleEndLines[4 + v];
+        break;
+    case kSecondClosingLineStep:
+        if (t <= 0)
+            m_strTargetLine = kBattleEndLines[6 + v];
+        else if (a <= 0)
+            m_strAttackerLine = kBattleEndLines[8 + v];
+        else
+            m_strTargetLine = kBattleEndLines[10 + v];
+        break;
+    default:
+        break; // the exchanges and the close: the lines stand
+    }
+}
+
+bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter)
+{
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+        return false;
+    BattleScript script(attacker, target);
+    if (!presenter.Present(script))
+        return false;
+
+    Country& a = GameState::countries[attacker];
+    Country& t = GameState::countries[target];
+    a.SetSoldiers(script.m_nAttackerSoldiers);
+    t.SetSoldiers(script.m_nTargetSoldiers);
+    // The player's war is paid after the fight, provisions for the survivors only.
+    a.AddProvisions(-a.GetSoldiers());
+    a.AddFunds(-kWarCostFunds);
+    if (t.GetSoldiers() > 0)
+        return false;
+    a.Occupy(t);
+    return true;
+}

@@ -1,0 +1,37 @@
+// The game without windows (velcor --headless): a new game or a saved one, played by
+// the computer rulers while the player rests at each of his turns. The same rules and
+// the same turn worker as the windows; the player's battles are fought at once.
+#pragma once
+
+#include <cstdint>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct HeadlessOptions {
+    std::string dataDir = ".";
+    int scenario = 0;  // 1..3 for a new game; 0 when a file is loaded
+    int ruler = -1;    // the player's RulerId in a new game
+    std::string loadFile;
+    std::int64_t months = 0;
+    std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
+    std::string saveFile;                   // empty: no save
+    bool help = false;
+};
+
+constexpr int kHeadlessDone = 0;
+constexpr int kHeadlessSaveFailed = 1;
+constexpr int kHeadlessBadInput = 2; // a bad option, a missing or refused file
+
+extern const char* const kHeadlessUsage;
+
+// Reads the arguments that follow --headless. False with a message when they are bad.
+bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error);
+
+// Sets up the game the options name and plays it; the yearly map and the outcome go
+// to out, problems to err. Returns the exit status.
+int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
+
+// ParseHeadlessOptions, then RunHeadless (or the usage).
+int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

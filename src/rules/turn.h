@@ -1,0 +1,86 @@
+// The clock of the game: the turn worker runs the calendar and the computer rulers'
+// turns until the cursor reaches a country of the player, and talks to the interface
+// through synchronous calls.
+#pragma once
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "rules/battle.h"
+
+// Message numbers of the two synchronous calls, kept for reference in logs.
+constexpr int WM_TURN_BEGIN = 0x401;
+constexpr int WM_PLAYER_TURN = 0x402;
+
+// What the worker needs from the interface. Every call blocks the worker until the
+// interface thread has handled it (TurnBegin, PlayerTurn) or until the window it
+// opens has closed (ShowMessage, Present).
+class TurnHost : public BattlePresenter {
+public:
+    // WM_TURN_BEGIN: a computer country's turn begins (again when it attacks a country
+    // that is not the player's, with the battle pair set).
+    virtual void TurnBegin(int country) = 0;
+    // WM_PLAYER_TURN: the worker's last act.
+    virtual void PlayerTurn(int country) = 0;
+    // A self-closing message window.
+    virtual void ShowMessage(const std::string& text, int milliseconds) = 0;
+
+    // Asks the running worker to end at its next step without touching the world
+    // any further. A blocking call in progress should return soon after.
+    void RequestStop()
+    {
+        m_stop.store(true, std::memory_order_release);
+        OnStopRequested();
+    }
+    bool StopRequested() const { return m_stop.load(std::memory_order_acquire); }
+    void ClearStop() { m_stop.store(false, std::memory_order_release); }
+
+protected:
+    // Wakes a blocking call so that the worker can see the stop.
+    virtual void OnStopRequested() {}
+
+private:
+    std::atomic<bool> m_stop{false};
+};
+
+// One step of the cursor; moves the calendar when it wraps (harvest at month 9, taxes,
+// upkeep and growth at the new year).
+void AdvanceTurn();
+bool PlayerHasCountry();
+bool IsUnified();
+
+// The worker's procedure on the calling thread: seeds the thread's generator, runs
+// the computer countries until the player's turn or the end of the game, sets the
+// shown country and calls PlayerTurn. Returns 0. Returns early, without PlayerTurn,
+// when a stop is requested.
+int TurnWorkerProc(TurnHost& host);
+
+// TurnWorkerProc on a thread of its own.
+class TurnWorker {
+public:
+    explicit TurnWorker(TurnHost& host) : m_host(host) {}
+    // Asks a worker that still runs to stop, then waits for the thread. (A worker that
+    // has already ended is not asked: the host's stop flag stays clear for the next.)
+    ~TurnWorker();
+    TurnWorker(const TurnWorker&) = delete;
+    TurnWorker& operator=(const TurnWorker&) = delete;
+
+    // Starts the next worker. The previous one, if any, is joined first: start only
+    // after it has made its PlayerTurn call or has been asked to stop. A stop asked of
+    // the host stays in force until ClearStop.
+    void Start();
+    void RequestStop() { m_host.RequestStop(); }
+    // Waits for the thread. Never call it on the interface thread while the worker may
+    // be blocked in a call to it: request a stop first.
+    void Join();
+    bool Running() const { return m_running.load(std::memory_order_acquire); }
+
+private:
+    TurnHost& m_host;
+    std::thread m_thread;
+    std::atomic<bool> m_running{false};
+};
+
+// One computer country's turn.
+void RunComputerTurn(TurnHost& host, int country);

@@ -1,0 +1,114 @@
+#include <sstream>
+
+#include "rules/headless.h"
+#include "rules_support.h"
+#include "test_support.h"
+#include "test_world.h"
+
+namespace {
+
+struct HeadlessRun {
+    int status;
+    std::string out, err;
+};
+
+HeadlessRun Headless(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int status = HeadlessMain(args, out, err);
+    return {status, out.str(), err.str()};
+}
+
+} // namespace
+
+class HeadlessTest : public RulesTest {
+protected:
+    void SetUp() override
+    {
+        RulesTest::SetUp();
+        std::string error;
+        ASSERT_TRUE(WriteCountryFile(dir.Path("country1.txt"), MakeTestWorld(), &error)) << error;
+        WriteFileBytes(dir.Path("scenario1.txt"), "1\r\n2\r\n5\r\n");
+    }
+    TempDir dir;
+};
+
+TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
+{
+    const std::string data = dir.Path();
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {{"--months", "12"}, "--scenario N --ruler R"},
+        {{"--scenario", "1", "--ruler", "1"}, "--months is missing"},
+        {{"--scenario", "1", "--months", "12"}, "both --scenario and --ruler"},
+        {{"--scenario", "4", "--ruler", "1", "--months", "1"}, "--scenario wants"},
+        {{"--scenario", "1", "--ruler", "1", "--months", "x"}, "--months wants"},
+        {{"--scenario", "1", "--ruler", "1", "--months", "3", "--load", "f"}, "not both"},
+        {{"--months", "1", "--months", "2"}, "given twice"},
+        {{"--frobnicate"}, "unknown option"},
+        {{"--load"}, "needs a value"},
+        {{"--data", data, "--scenario", "1", "--ruler", "3", "--months", "1"}, "does not offer ruler 3"},
+        {{"--data", data, "--scenario", "2", "--ruler", "1", "--months", "1"}, "scenario2.txt"},
+        {{"--load", dir.Path("none.txt"), "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
+    };
+    for (const auto& c : cases) {
+        const HeadlessRun run = Headless(c.args);
+        EXPECT_EQ(run.status, kHeadlessBadInput) << c.says;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "");
+    }
+    WriteFileBytes(dir.Path("bad.txt"), "1\n99\n");
+    EXPECT_EQ(Headless({"--load", dir.Path("bad.txt"), "--months", "1"}).status, kHeadlessBadInput);
+}
+
+TEST_F(HeadlessTest, RunsRepeatablyAndSavesAfterThePlayersCommand)
+{
+    const std::vector<std::string> args = {"--data",  dir.Path(), "--scenario", "1",    "--ruler",
+                                           "5",       "--months", "60",         "--clock", "4242",
+                                           "--save",  dir.Path("end.txt")};
+    const HeadlessRun first = Headless(args);
+    ASSERT_EQ(first.status, kHeadlessDone) << first.err;
+    const std::string save = ReadFileBytes(dir.Path("end.txt"));
+    const HeadlessRun second = Headless(args);
+    EXPECT_EQ(second.out, first.out);
+    EXPECT_EQ(ReadFileBytes(dir.Path("end.txt")), save);
+
+    // One line a year from 190 to 195, then the end; the map has changed.
+    std::istringstream lines(first.out);
+    std::vector<std::string> maps;
+    for (std::string line; std::getline(lines, line);)
+        if (line.find(" 年 1 月  ") != std::string::npos)
+            maps.push_back(line);
+    ASSERT_GE(maps.size(), 6u) << first.out;
+    EXPECT_EQ(maps.front(), "190 年 1 月  非統治 2  劉備 1  曹操 2  孫堅 2  袁紹 2  袁術 2  劉表 2  呂布 1");
+    EXPECT_NE(maps.back(), maps.front());
+    EXPECT_NE(first.out.find("still open after 60 months"), std::string::npos) << first.out;
+
+    // The save holds ruler 5 as the player, the cursor at his country, and resumes.
+    ASSERT_EQ(LoadCountryFile(dir.Path("end.txt")).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::playerRuler, 5);
+    EXPECT_EQ(C(GameState::turnCountry).GetRuler(), 5);
+    EXPECT_EQ(GameState::year * 12 + GameState::month, 190 * 12 + 1 + 60);
+    const HeadlessRun resumed = Headless({"--load", dir.Path("end.txt"), "--months", "0"});
+    EXPECT_EQ(resumed.status, kHeadlessDone);
+    EXPECT_NE(resumed.out.find("still open after 0 months"), std::string::npos) << resumed.out;
+}
+
+TEST_F(HeadlessTest, ReportsTheEndOfTheGame)
+{
+    WorldRecord world = MakeTestWorld();
+    world.playerRuler = 9; // holds nothing
+    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), world, nullptr));
+    HeadlessRun run = Headless({"--load", dir.Path("lost.txt"), "--months", "12"});
+    EXPECT_EQ(run.status, kHeadlessDone);
+    EXPECT_NE(run.out.find("game over"), std::string::npos) << run.out;
+
+    for (CountryRecord& c : world.countries)
+        c.ruler = 1;
+    world.playerRuler = 1;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("won.txt"), world, nullptr));
+    run = Headless({"--load", dir.Path("won.txt"), "--months", "12"});
+    EXPECT_NE(run.out.find("unified"), std::string::npos) << run.out;
+}

@@ -1,0 +1,295 @@
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
+
+#include "model/country_file.h"
+#include "rules/turn.h"
+#include "rules_support.h"
+#include "test_world.h"
+
+using platform::Random;
+using platform::ThreadRandom;
+
+class TurnTest : public RulesTest {
+protected:
+    void SetUp() override
+    {
+        RulesTest::SetUp();
+        BuildRulerTable();
+        GameState::playerRuler = 1;
+        GameState::year = 190;
+        GameState::month = 1;
+    }
+    RecordingHost host;
+};
+
+TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
+{
+    GameState::turnCountry = 5;
+    GameState::month = 8;
+    AdvanceTurn();
+    EXPECT_EQ(GameState::turnCountry, 6);
+    EXPECT_EQ(GameState::month, 8);
+
+    // Month 8 to 9: one harvest for every ruled country, none for the unruled.
+    for (int i : {0, 1}) {
+        C(i).SetCultivation(100);
+        C(i).SetPopulation(40000);
+        C(i).SetProvisions(10);
+    }
+    C(0).SetRuler(3);
+    GameState::turnCountry = 13;
+    AdvanceTurn();
+    EXPECT_EQ(GameState::turnCountry, 0);
+    EXPECT_EQ(GameState::month, 9);
+    EXPECT_EQ(C(0).GetProvisions(), 10 + 100 * 40000 / 2000);
+    EXPECT_EQ(C(1).GetProvisions(), 10);
+
+    // December to January: taxes on the population before it grows, then upkeep, then
+    // growth, country by country.
+    for (int i : {0, 1}) {
+        C(i).SetPopulation(10000);
+        C(i).SetCommerce(50);
+        C(i).SetCultivation(20);
+        C(i).SetFunds(0);
+        C(i).SetSoldiers(1000);
+        C(i).SetProvisions(50);
+    }
+    GameState::month = 12;
+    GameState::turnCountry = 13;
+    ThreadRandom().Seed(99);
+    AdvanceTurn();
+    EXPECT_EQ(GameState::turnCountry, 0);
+    EXPECT_EQ(GameState::month, 1);
+    EXPECT_EQ(GameState::year, 191);
+    Random probe(99);
+    EXPECT_EQ(C(0).GetFunds(), 50 * 10000 / 5000);
+    EXPECT_EQ(C(0).GetProvisions(), 0);
+    EXPECT_EQ(C(0).GetSoldiers(), 500);
+    EXPECT_EQ(C(0).GetPopulation(), 10000 + (probe.Draw() % 3 + 10) * 50 * 20);
+    EXPECT_EQ(C(1).GetFunds(), 0);
+    EXPECT_EQ(C(1).GetSoldiers(), 1000);
+    EXPECT_EQ(C(1).GetPopulation(), 10000 + (probe.Draw() % 3 + 10) * 50 * 20);
+}
+
+TEST_F(TurnTest, OnlyEveryCountryMakesUnification)
+{
+    for (int i = 0; i < kCountryCount; ++i)
+        C(i).SetRuler(i == 13 ? 0 : 1);
+    EXPECT_TRUE(PlayerHasCountry());
+    EXPECT_FALSE(IsUnified()) << "an unruled country stands in the way";
+    C(13).SetRuler(1);
+    EXPECT_TRUE(IsUnified());
+}
+
+TEST_F(TurnTest, WorkerRunsTheComputerCountriesUpToThePlayers)
+{
+    Ready(2, 2, 500); // small armies only conscript
+    Ready(3, 3, 500);
+    Ready(5, 1);
+    Ready(9, 2, 500);
+    GameState::battleAttacker = 4;
+    EXPECT_EQ(TurnWorkerProc(host), 0);
+    EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{2, 3}));
+    EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{5});
+    EXPECT_EQ(host.calls.back().kind, HostCall::PlayerTurn);
+    EXPECT_EQ(GameState::shownCountry, 5);
+    EXPECT_EQ(GameState::battleAttacker, -1);
+    EXPECT_GT(C(3).GetSoldiers(), 500);
+
+    // From the player's country the rest of the month and the next month's start, with
+    // the calendar moving in between.
+    host.calls.clear();
+    EXPECT_EQ(TurnWorkerProc(host), 0);
+    EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{9, 2, 3}));
+    EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{5});
+    EXPECT_EQ(GameState::month, 2);
+
+    // The player's country right after the cursor: his turn at once.
+    host.calls.clear();
+    GameState::turnCountry = 4;
+    TurnWorkerProc(host);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0].kind, HostCall::PlayerTurn);
+}
+
+TEST_F(TurnTest, WorkerWithoutAPlayersCountryLeavesTheCursor)
+{
+    Ready(2, 2, 500);
+    GameState::turnCountry = 7;
+    TurnWorkerProc(host);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0].kind, HostCall::PlayerTurn);
+    EXPECT_EQ(host.calls[0].country, 7);
+    EXPECT_EQ(GameState::turnCountry, 7);
+    EXPECT_EQ(GameState::shownCountry, 7);
+    EXPECT_EQ(C(2).GetSoldiers(), 500);
+}
+
+TEST_F(TurnTest, PlayersLastCountryFallingEndsTheMonthThere)
+{
+    C(5).SetName(platform::Utf8ToSjis("徐州"));
+    Ready(4, 2).ParseNeighbours("5");
+    Ready(5, 1, 0); // no soldiers: falls without an exchange
+    Ready(6, 3, 500);
+    // The worker's first draw is country 4's decision: consider war.
+    platform::FixClock(SeedWhoseDraws({{10, 0}}));
+    TurnWorkerProc(host);
+    EXPECT_EQ(host.Countries(HostCall::TurnBegin), std::vector<int>{4});
+    EXPECT_EQ(host.Messages(), (std::vector<std::string>{"徐州 が攻撃されています", "徐州 が陥落しました"}));
+    EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{4});
+    EXPECT_EQ(C(5).GetRuler(), 2);
+    EXPECT_EQ(C(6).GetSoldiers(), 500) << "country 6 does not act";
+    EXPECT_FALSE(PlayerHasCountry());
+}
+
+namespace {
+
+// A host whose calls are handled on another thread, as the view's are: the worker
+// hands each call over and waits for the reply (or for a stop).
+class ThreadedHost : public TurnHost {
+public:
+    struct Call {
+        HostCall::Kind kind = HostCall::PlayerTurn;
+        int country = -1;
+        BattleScript* script = nullptr;
+    };
+
+    void TurnBegin(int country) override { Hand({HostCall::TurnBegin, country}); }
+    void PlayerTurn(int country) override { Hand({HostCall::PlayerTurn, country}); }
+    void ShowMessage(const std::string&, int) override { Hand({HostCall::Message}); }
+    bool Present(BattleScript& script) override { return Hand({HostCall::Battle, -1, &script}); }
+
+    // Waits for the worker's next call; false when none came (the worker has ended).
+    // While it waits, it reads the world as a repaint would.
+    bool Next(Call& call, const TurnWorker& worker)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(20);
+        for (;;) {
+            {
+                std::lock_guard lock(m_mutex);
+                if (m_pending) {
+                    call = m_call;
+                    return true;
+                }
+            }
+            if (!worker.Running() || std::chrono::steady_clock::now() > deadline)
+                return false;
+            for (const Country& c : GameState::countries)
+                m_readSum += c.GetSoldiers() + c.GetRuler();
+            std::this_thread::yield();
+        }
+    }
+    int Calls()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_calls;
+    }
+    void Reply(bool result = true)
+    {
+        std::lock_guard lock(m_mutex);
+        m_pending = false;
+        m_result = result;
+        m_replied = true;
+        m_changed.notify_all();
+    }
+
+private:
+    bool Hand(const Call& call)
+    {
+        std::unique_lock lock(m_mutex);
+        ++m_calls;
+        m_call = call;
+        m_pending = true;
+        m_replied = false;
+        m_changed.wait(lock, [&] { return m_replied || StopRequested(); });
+        m_pending = false;
+        return m_replied && m_result;
+    }
+    void OnStopRequested() override
+    {
+        std::lock_guard lock(m_mutex);
+        m_changed.notify_all();
+    }
+
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    Call m_call;
+    bool m_pending = false;
+    bool m_replied = false;
+    bool m_result = false;
+    int m_calls = 0;
+    std::int64_t m_readSum = 0;
+};
+
+} // namespace
+
+class WorkerThreadTest : public TurnTest {
+protected:
+    void SetUp() override
+    {
+        TurnTest::SetUp();
+        ApplyWorld(MakeTestWorld());
+        BuildRulerTable();
+        platform::FixClock(1000);
+    }
+    ThreadedHost host;
+    TurnWorker worker{host};
+};
+
+TEST_F(WorkerThreadTest, MonthsOfPlayWithTheHostOnAnotherThread)
+{
+    int months = 0, battles = 0, turnBegins = 0;
+    ThreadedHost::Call call;
+    while (months < 36 && PlayerHasCountry()) {
+        worker.Start();
+        while (host.Next(call, worker)) {
+            if (call.kind == HostCall::TurnBegin) {
+                GameState::turnCountry = call.country;
+                ++turnBegins;
+            } else if (call.kind == HostCall::Battle) {
+                call.script->Start(); // stepped here, drawing from the worker's generator
+                call.script->Finish();
+                ++battles;
+            }
+            host.Reply();
+            if (call.kind == HostCall::PlayerTurn)
+                break;
+        }
+        worker.Join();
+        EXPECT_EQ(call.kind, HostCall::PlayerTurn);
+        ++months;
+    }
+    EXPECT_GT(turnBegins, 100) << months << " " << battles;
+    EXPECT_GT(battles, 0);
+}
+
+TEST_F(WorkerThreadTest, StopEndsTheWorkerWithoutTouchingTheWorld)
+{
+    // Blocked in the first call (a computer country's turn), or in the battle window of
+    // an attack on the player.
+    for (HostCall::Kind blockedIn : {HostCall::TurnBegin, HostCall::Battle}) {
+        SCOPED_TRACE(blockedIn == HostCall::TurnBegin ? "turn begin" : "battle");
+        C(0).SetSoldiers(200); // a tempting target
+        C(0).SetTraining(1);
+        host.ClearStop();
+        ThreadedHost::Call call;
+        for (int months = 0; months < 240; ++months) {
+            worker.Start();
+            while (host.Next(call, worker) && call.kind != blockedIn) {
+                if (call.kind == HostCall::TurnBegin)
+                    GameState::turnCountry = call.country;
+                host.Reply();
+            }
+            if (call.kind == blockedIn)
+                break;
+        }
+        ASSERT_EQ(call.kind, blockedIn);
+        const WorldRecord before = CaptureWorld(GameState::turnCountry);
+        const int calls = host.Calls();
+        worker.RequestStop();
+        worker.Join();
+        EXPECT_EQ(host.Calls(), calls) << "no further call, PlayerTurn included";
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+    }
+}
