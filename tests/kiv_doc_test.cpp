@@ -3,61 +3,24 @@
 #include <QPainter>
 
 #include "app/kiv_doc.h"
+#include "synthetic_map.h"
 #include "world_fixture.h"
 
-namespace {
-
-QColor Qc(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
-Colour At(const QImage& image, int x, int y)
-{
-    const QRgb p = image.pixel(x, y);
-    return MakeColour(qRed(p), qGreen(p), qBlue(p));
-}
-
-constexpr Colour kSea = MakeColour(102, 255, 102);
-constexpr Colour kLettering = MakeColour(150, 90, 30);
-
-// A small map: countries 0..13 as 40-pixel squares in a row at y 100..139 with
-// outline columns between them, country 13 also fills the bottom right corner,
-// sea elsewhere, a white pixel and some lettering.
-QImage SyntheticMap()
-{
-    QImage map(kMapWidth, kMapHeight, QImage::Format_RGB32);
-    map.fill(Qc(kSea));
-    QPainter p(&map);
-    p.setRenderHint(QPainter::Antialiasing, false);
-    for (int i = 0; i < kCountryCount; ++i)
-        p.fillRect(i * 42, 100, 40, 40, Qc(kRegionKeyColours[i]));
-    for (int i = 0; i < kCountryCount; ++i)
-        p.fillRect(i * 42 + 40, 100, 2, 40, Qc(kOutlineColour));
-    p.fillRect(600, 420, 16, 20, Qc(kRegionKeyColours[13]));
-    p.fillRect(10, 10, 30, 10, Qc(kLettering));
-    p.end();
-    map.setPixel(5, 5, qRgb(255, 255, 255));
-    return map;
-}
-
-} // namespace
 
 class KivDocTest : public WorldTest {
 protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        std::array<QImage, kRulerCount> portraits;
-        for (QImage& portrait : portraits) {
-            portrait = QImage(80, 100, QImage::Format_RGB32);
-            portrait.fill(Qt::white);
-        }
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), portraits));
+        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), BlankPortraits()));
         BuildRulerTable();
     }
     Colour Shown(int x, int y) { return At(doc.MapBitmap(), x, y); }
     // Every pixel of country i's square.
     bool SquareIs(int i, Colour c)
     {
-        for (int y = 100; y < 140; ++y)
-            for (int x = i * 42; x < i * 42 + 40; ++x)
+        for (int y = kSquareTop; y < kSquareTop + kSquareSize; ++y)
+            for (int x = SquareX(i); x < SquareX(i) + kSquareSize; ++x)
                 if (Shown(x, y) != c)
                     return false;
         return true;
@@ -71,7 +34,7 @@ TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_TRUE(SquareIs(i, kRulerColours[0])) << "before a game every country is white: " << i;
     EXPECT_EQ(Shown(300, 300), kSea);
-    EXPECT_EQ(Shown(40, 120), kOutlineColour);
+    EXPECT_EQ(Shown(SquareX(0) + kSquareSize, 110), kOutlineColour);
     EXPECT_EQ(Shown(15, 15), kLettering);
     EXPECT_EQ(Shown(5, 5), kBlankColour);
 
@@ -86,7 +49,7 @@ TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
     GameState::countries[0].SetRuler(3);
     GameState::countries[1].SetRuler(15);
     doc.PaintOwnership();
-    EXPECT_EQ(Shown(5, 120), Shown(50, 120));
+    EXPECT_EQ(Shown(SquareX(0) + 5, 110), Shown(SquareX(1) + 5, 110));
 }
 
 TEST_F(KivDocTest, TargetsKeepOnlyValidNeighboursInColour)
@@ -137,15 +100,15 @@ TEST_F(KivDocTest, EachPaintWipesWhatWasDrawnOnTheMap)
 TEST_F(KivDocTest, HitTestNamesTheCountryUnderAPoint)
 {
     EXPECT_EQ(doc.CountryAt(0, 100), 0);
-    EXPECT_EQ(doc.CountryAt(13 * 42 + 39, 139), 13);
+    EXPECT_EQ(doc.CountryAt(SquareX(13) + kSquareSize - 1, kSquareTop + kSquareSize - 1), 13);
     EXPECT_EQ(doc.CountryAt(615, 439), 13);
     EXPECT_EQ(doc.CountryAt(616, 439), CKivDoc::kNoCountry);
     EXPECT_EQ(doc.CountryAt(615, 440), CKivDoc::kNoCountry);
-    EXPECT_EQ(doc.CountryAt(-1, 120), CKivDoc::kNoCountry);
-    EXPECT_EQ(doc.CountryAt(40, 120), CKivDoc::kNoCountry) << "border";
+    EXPECT_EQ(doc.CountryAt(-1, 110), CKivDoc::kNoCountry);
+    EXPECT_EQ(doc.CountryAt(SquareX(0) + kSquareSize, 110), CKivDoc::kNoCountry) << "border";
     EXPECT_EQ(doc.CountryAt(300, 300), CKivDoc::kNoCountry) << "sea";
     EXPECT_EQ(doc.CountryAt(5, 5), CKivDoc::kNoCountry) << "white";
-    EXPECT_EQ(doc.KeyColourAt(40, 120), kOutlineColour);
+    EXPECT_EQ(doc.KeyColourAt(SquareX(0) + kSquareSize, 110), kOutlineColour);
     // Hits read the key picture, not what is shown.
     GameState::countries[0].SetRuler(4);
     doc.PaintOwnership();

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/country_file.h"
+#include "platform/message_box.h"
 #include "platform/resources.h"
 
 namespace {
@@ -48,6 +50,25 @@ bool CKivDoc::OnNewDocument()
         r.SetColour(kBlankColour);
     BuildRulerTable();
     return true;
+}
+
+bool CKivDoc::LoadCountryFile(const QString& path, QWidget* parent)
+{
+    const LoadOutcome outcome = ::LoadCountryFile(path.toStdString());
+    if (outcome.status == LoadStatus::Loaded)
+        return true;
+    platform::ShowMessageBox(parent, QString::fromStdString(outcome.message));
+    return false;
+}
+
+bool CKivDoc::SaveCountryFile(const QString& path, int turnCursor, QString* error)
+{
+    std::string reason;
+    if (::SaveCountryFile(path.toStdString(), turnCursor, &reason))
+        return true;
+    if (error)
+        *error = QString::fromStdString(reason);
+    return false;
 }
 
 bool CKivDoc::SetPictures(const QImage& map, const std::array<QImage, kRulerCount>& portraits)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 #include <array>
 #include <cstdint>
@@ -17,6 +18,8 @@ constexpr int kPortraitResource = 135;
 constexpr Colour kOutlineColour = 0x040404;
 constexpr Colour kBlankColour = 0xFFFFFF;
 constexpr Colour kDimColour = 0xE0E0E0;
+
+class QWidget;
 
 class CKivDoc {
 public:
@@ -34,6 +37,13 @@ public:
     // Takes a map picture and portraits directly (the resources are read by
     // OnNewDocument); the map must be kMapWidth x kMapHeight.
     bool SetPictures(const QImage& map, const std::array<QImage, kRulerCount>& portraits);
+
+    // Replaces the world with a country data file. When the file cannot be opened or
+    // is refused, says why in a message box and changes nothing.
+    bool LoadCountryFile(const QString& path, QWidget* parent);
+    // Writes the world with the given turn cursor; false and the reason on failure,
+    // with the previous file intact.
+    bool SaveCountryFile(const QString& path, int turnCursor, QString* error);
 
     // Rebuilds the shown map: each country in its ruler's colour.
     void PaintOwnership();

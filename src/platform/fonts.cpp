@@ -52,6 +52,8 @@ QString ProportionalFamily() { return Chosen().proportional; }
 QFont Font(GameFont kind)
 {
     QFont font;
+    // The style hint first: setting it also resets the style strategy.
+    font.setStyleHint(QFont::SansSerif);
     switch (kind) {
     case GameFont::System:
         font.setFamily(FixedFamily());
@@ -72,7 +74,6 @@ QFont Font(GameFont kind)
         font.setPixelSize(20);
         break;
     }
-    font.setStyleHint(QFont::SansSerif);
     return font;
 }
 

@@ -117,8 +117,7 @@ bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
         return false;
     }
     BuildRulerTable();
-    GameState::playerRuler = options.ruler;
-    GameState::turnCountry = -1;
+    BeginNewGame(options.ruler);
     return true;
 }
 
@@ -130,6 +129,7 @@ bool SetUpLoadedGame(const HeadlessOptions& options, std::ostream& err)
         return false;
     }
     BuildRulerTable();
+    BeginLoadedGame();
     return true;
 }
 
@@ -211,9 +211,6 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     const bool ready = options.loadFile.empty() ? SetUpNewGame(options, err) : SetUpLoadedGame(options, err);
     if (!ready)
         return kHeadlessBadInput;
-    GameState::shownCountry = -1;
-    GameState::battleAttacker = -1;
-    GameState::battleTarget = -1;
 
     HeadlessHost host(out);
     TurnWorker worker(host);

@@ -8,6 +8,20 @@ constexpr int kHarvestMonth = 9;
 constexpr int kMonthsPerYear = 12;
 } // namespace
 
+void BeginNewGame(RulerId player)
+{
+    GameState::playerRuler = player;
+    GameState::turnCountry = -1;
+    BeginLoadedGame();
+}
+
+void BeginLoadedGame()
+{
+    GameState::shownCountry = -1;
+    GameState::battleAttacker = -1;
+    GameState::battleTarget = -1;
+}
+
 void AdvanceTurn()
 {
     const std::int32_t next = GameState::turnCountry + 1;

@@ -7,6 +7,7 @@
 #include <string>
 #include <thread>
 
+#include "model/game_state.h"
 #include "rules/battle.h"
 
 // Message numbers of the two synchronous calls, kept for reference in logs.
@@ -43,6 +44,13 @@ protected:
 private:
     std::atomic<bool> m_stop{false};
 };
+
+// The world right after a new game's country file has been loaded and the ruler
+// table built: the chosen ruler plays, the cursor stands before country 0, nothing
+// is shown and no battle is marked.
+void BeginNewGame(RulerId player);
+// The same after a saved game has been loaded: the file's ruler and cursor stand.
+void BeginLoadedGame();
 
 // One step of the cursor; moves the calendar when it wraps (harvest at month 9, taxes,
 // upkeep and growth at the new year).

@@ -1,0 +1,40 @@
+#include "app/kiv_app.h"
+
+#include <QCoreApplication>
+
+#include "app/about_dlg.h"
+#include "app/main_frame.h"
+#include "platform/message_box.h"
+#include "platform/windows.h"
+#include "view/kiv_view.h"
+
+CKivApp::CKivApp()
+{
+    // The settings live under the organisation and the program's name.
+    QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+    QCoreApplication::setApplicationName(QStringLiteral("Velcor"));
+}
+
+CKivApp::~CKivApp() = default;
+
+bool CKivApp::InitInstance()
+{
+    if (!m_doc.OnNewDocument()) {
+        platform::ShowMessageBox(nullptr, QStringLiteral("地図の画像を読み込めません。プログラムを終了します。"));
+        return false;
+    }
+    m_view = new CKivView(m_doc);
+    m_frame = std::make_unique<CMainFrame>(m_view);
+    platform::SetMainWindow(m_frame.get());
+    QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
+    m_view->OnInitialUpdate();
+    m_frame->OnUpdateCommands();
+    m_frame->show();
+    return true;
+}
+
+void CKivApp::OnAppAbout()
+{
+    CAboutDlg dlg;
+    dlg.exec();
+}

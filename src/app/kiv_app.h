@@ -1,0 +1,31 @@
+// The application: the document, the main frame with its view, the about box.
+#pragma once
+
+#include <memory>
+
+#include "app/kiv_doc.h"
+
+class CMainFrame;
+class CKivView;
+
+class CKivApp {
+public:
+    CKivApp();
+    ~CKivApp();
+
+    // Creates the document, the frame and the view, loads the pictures and shows the
+    // window on a white map. False when the program cannot start (the reason has been
+    // shown).
+    bool InitInstance();
+
+    void OnAppAbout();
+
+    CMainFrame* MainFrame() const { return m_frame.get(); }
+    CKivView* View() const { return m_view; }
+    CKivDoc& Document() { return m_doc; }
+
+private:
+    CKivDoc m_doc;
+    std::unique_ptr<CMainFrame> m_frame;
+    CKivView* m_view = nullptr;
+};

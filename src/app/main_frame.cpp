@@ -1,0 +1,75 @@
+#include "app/main_frame.h"
+
+#include <QCloseEvent>
+#include <QIcon>
+#include <QLayout>
+#include <QMenuBar>
+
+#include "view/kiv_view.h"
+
+namespace {
+QAction* AddCommand(QMenu* menu, const char* text, int id)
+{
+    QAction* action = menu->addAction(QString::fromUtf8(text));
+    action->setData(id);
+    return action;
+}
+} // namespace
+
+CMainFrame::CMainFrame(CKivView* view) : m_view(view)
+{
+    setWindowTitle(QStringLiteral("Velcor"));
+    // A caption, a system menu and a minimise box: no sizing border, no maximise box.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                   Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint);
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/res/128-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+
+    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    m_newGame = AddCommand(file, "ｹﾞｰﾑ開始(&N)", ID_FILE_NEW_GAME);
+    file->addSeparator();
+    m_save = AddCommand(file, "ｾｰﾌﾞ(&S)", ID_FILE_SAVE_GAME);
+    m_load = AddCommand(file, "ﾛｰﾄﾞ(&L)", ID_FILE_LOAD_GAME);
+    file->addSeparator();
+    m_exit = AddCommand(file, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", ID_APP_EXIT);
+    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    m_about = AddCommand(help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
+
+    connect(m_newGame, &QAction::triggered, m_view, &CKivView::OnNewGame);
+    connect(m_save, &QAction::triggered, m_view, &CKivView::OnSaveGame);
+    connect(m_load, &QAction::triggered, m_view, &CKivView::OnLoadGame);
+    connect(m_exit, &QAction::triggered, this, &QWidget::close);
+    connect(m_about, &QAction::triggered, this, &CMainFrame::aboutRequested);
+    connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);
+    connect(m_view, &CKivView::commandStateChanged, this, &CMainFrame::OnUpdateCommands);
+
+    setCentralWidget(m_view);
+    // The whole 616 x 440 surface below the menu bar, and not resizable.
+    layout()->setSizeConstraint(QLayout::SetFixedSize);
+    OnUpdateCommands();
+}
+
+QAction* CMainFrame::Command(int id) const
+{
+    for (QAction* action : {m_newGame, m_save, m_load, m_exit, m_about})
+        if (action->data().toInt() == id)
+            return action;
+    return nullptr;
+}
+
+void CMainFrame::OnUpdateCommands()
+{
+    m_save->setEnabled(m_view->CanSave());
+    m_newGame->setEnabled(m_view->CanStartGame());
+    m_load->setEnabled(m_view->CanStartGame());
+}
+
+void CMainFrame::closeEvent(QCloseEvent* event)
+{
+    // No question: a game that was not saved is lost. A running worker and any window
+    // it has open are ended first.
+    m_view->Shutdown();
+    event->accept();
+}

@@ -1,0 +1,41 @@
+// The main window: a fixed-size frame with the menu bar and the view below it.
+#pragma once
+
+#include <QMainWindow>
+
+class CKivView;
+class QAction;
+
+class CMainFrame : public QMainWindow {
+    Q_OBJECT
+
+public:
+    // Command ids of the menu.
+    static constexpr int ID_FILE_NEW_GAME = 32771;
+    static constexpr int ID_FILE_SAVE_GAME = 32776;
+    static constexpr int ID_FILE_LOAD_GAME = 32777;
+    static constexpr int ID_APP_EXIT = 57665;
+    static constexpr int ID_APP_ABOUT = 57664;
+
+    explicit CMainFrame(CKivView* view);
+
+    QAction* Command(int id) const;
+    CKivView* View() const { return m_view; }
+
+    // Greys the commands the view's mode does not allow.
+    void OnUpdateCommands();
+
+signals:
+    void aboutRequested();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    CKivView* m_view;
+    QAction* m_newGame;
+    QAction* m_save;
+    QAction* m_load;
+    QAction* m_exit;
+    QAction* m_about;
+};

@@ -1,0 +1,16 @@
+// Where the scenario and country files are found.
+#pragma once
+
+#include <QString>
+
+namespace platform {
+
+// The current directory when it holds the scenario and country files; otherwise the
+// data that came with the program: beside the executable, where it was installed, or
+// in the source tree it was built from. The current directory when none holds them.
+QString DataDirectory();
+
+// True when directory holds scenario1.txt and country1.txt.
+bool HoldsGameData(const QString& directory);
+
+} // namespace platform

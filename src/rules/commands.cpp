@@ -1,0 +1,100 @@
+#include "rules/commands.h"
+
+#include "model/game_state.h"
+
+namespace {
+
+Country& At(int country) { return GameState::countries[static_cast<std::size_t>(country)]; }
+
+std::string Name(int country) { return CountryNameUtf8(country); }
+
+} // namespace
+
+CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
+{
+    CommandOutcome outcome;
+    if (!GameState::IsCountryIndex(country))
+        return outcome;
+    Country& c = At(country);
+    switch (command) {
+    case DomesticCommand::DevelopLand:
+        outcome.done = c.DevelopLand() != 0;
+        outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
+                                      : "資金が不足しています";
+        break;
+    case DomesticCommand::DevelopCommerce:
+        outcome.done = c.DevelopCommerce() != 0;
+        outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
+                                      : "資金が不足しています";
+        break;
+    case DomesticCommand::Conscript:
+        outcome.done = c.Conscript() != 0;
+        outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
+                                      : "資金が不足しています";
+        break;
+    case DomesticCommand::Train:
+        outcome.done = c.Train() != 0;
+        outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
+                                      : "これ以上訓練できません";
+        break;
+    }
+    return outcome;
+}
+
+std::string TurnStatusText(int country)
+{
+    return std::to_string(country) + " " + Name(country) + " の番です";
+}
+
+std::optional<std::string> WarRefusal(int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return std::string("資金が不足しています");
+    const Country& c = At(country);
+    if (c.GetProvisions() < c.GetSoldiers())
+        return std::string("兵糧が不足しています");
+    if (c.GetFunds() < Country::kActionCost)
+        return std::string("資金が不足しています");
+    return std::nullopt;
+}
+
+bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)
+{
+    if (!GameState::IsCountryIndex(source))
+        return false;
+    const Country& s = At(source);
+    return amounts.soldiers >= 0 && amounts.soldiers <= s.GetSoldiers() && amounts.provisions >= 0 &&
+           amounts.provisions <= s.GetProvisions() && amounts.funds >= 0 && amounts.funds <= s.GetFunds();
+}
+
+void ApplyMove(int source, int destination, const MoveAmounts& amounts)
+{
+    Country& s = At(source);
+    Country& d = At(destination);
+    // The new training is worked out before anything moves.
+    const std::int64_t soldiers = std::int64_t{d.GetSoldiers()} + amounts.soldiers;
+    std::int32_t training = 0;
+    if (soldiers != 0)
+        training = static_cast<std::int32_t>(
+            (std::int64_t{d.GetSoldiers()} * d.GetTraining() + std::int64_t{s.GetTraining()} * amounts.soldiers) /
+            soldiers);
+    s.AddProvisions(-amounts.provisions);
+    s.AddFunds(-amounts.funds);
+    s.AddSoldiers(-amounts.soldiers);
+    d.AddProvisions(amounts.provisions);
+    d.AddFunds(amounts.funds);
+    d.AddSoldiers(amounts.soldiers);
+    d.SetTraining(training);
+}
+
+std::string MoveRefusedText(int destination) { return Name(destination) + " には移動できません"; }
+std::string MoveDoneText(int destination) { return Name(destination) + " に物資を移動しました"; }
+std::string MoveTitleText(int source, int destination)
+{
+    return Name(source) + " から " + Name(destination) + " へ移動";
+}
+std::string AttackRefusedText(int target) { return Name(target) + " には攻撃できません"; }
+std::string AttackResultText(int target, bool won)
+{
+    return Name(target) + (won ? " の攻略は成功です" : " の攻略は失敗です");
+}

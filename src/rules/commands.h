@@ -1,0 +1,55 @@
+// The player's commands as plain logic: what each does to the turn country and the
+// line the status bar then shows. The view adds the buttons, the clicks, the message
+// windows and the dialogs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+enum class DomesticCommand { DevelopLand, DevelopCommerce, Conscript, Train };
+
+struct CommandOutcome {
+    bool done = false;  // false: refused, nothing changed
+    std::string status; // the report or the refusal
+};
+
+// Runs a domestic action on country and words the outcome ("開墾が %d になりました",
+// "資金が不足しています", ...).
+CommandOutcome RunDomesticCommand(DomesticCommand command, int country);
+
+// "%d %s の番です" for a country.
+std::string TurnStatusText(int country);
+
+// Why country cannot go to war now (too few provisions for its soldiers, tested
+// first, or too few funds), or nothing when it can.
+std::optional<std::string> WarRefusal(int country);
+
+struct MoveAmounts {
+    std::int32_t soldiers = 0;
+    std::int32_t provisions = 0;
+    std::int32_t funds = 0;
+};
+
+// True when amounts lie within what source holds (0 up to each stock).
+bool MoveAmountsAllowed(int source, const MoveAmounts& amounts);
+
+// Moves soldiers, provisions and funds from source to destination. The destination's
+// training becomes the soldier-weighted average of both armies (0 when it ends with
+// no soldiers); the source's training stays.
+void ApplyMove(int source, int destination, const MoveAmounts& amounts);
+
+// The texts of the move and war commands.
+std::string MoveRefusedText(int destination);  // "%s には移動できません"
+std::string MoveDoneText(int destination);     // "%s に物資を移動しました"
+std::string MoveTitleText(int source, int destination); // "%s から %s へ移動"
+std::string AttackRefusedText(int target);     // "%s には攻撃できません"
+std::string AttackResultText(int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
+
+inline constexpr const char* kChooseMoveTarget = "移動先を選択してください";
+inline constexpr const char* kChooseAttackTarget = "攻撃先を選択してください";
+inline constexpr const char* kUnified = "中国全土を統一しました";
+inline constexpr const char* kGameOverStatus = "ゲームオーバです";
+inline constexpr const char* kGameOverMessage = "ゲームオーバーです";
+inline constexpr int kResultMessageMs = 1500;
+inline constexpr int kPromptMessageMs = 1000;

@@ -1,0 +1,155 @@
+#include "view/battle_dlg.h"
+
+#include <QCloseEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QTimerEvent>
+
+#include "platform/fonts.h"
+#include "platform/resources.h"
+
+namespace {
+constexpr int kPortraitResource = 135;
+const QColor kCountBackground(210, 210, 210);
+} // namespace
+
+CBattleDlg::CBattleDlg(BattleScript& script, QWidget* owner)
+    : TemplateDialog(owner, QStringLiteral("戦争"), 315, 85, platform::Font(platform::GameFont::Dialog),
+                     TemplateDialog::Caption),
+      m_script(script)
+{
+    const Qt::Alignment centred = Qt::AlignCenter;
+    AddText(QStringLiteral("攻撃側"), 62, 9, 22, 8);
+    m_attacker = AddText(QString(), 91, 7, 11, 11, centred, true);
+    m_attackerName = AddText(QString(), 103, 7, 25, 11, centred, true);
+    m_attackerRuler = AddText(QString(), 91, 20, 25, 11, centred, true);
+    m_attackerLine = AddText(QString(), 62, 33, 85, 11, Qt::AlignLeft | Qt::AlignVCenter);
+    AddText(QStringLiteral("兵士数"), 62, 49, 22, 8);
+    m_pictures[0] = AddText(QString(), 7, 7, 49, 71);
+    AddText(QStringLiteral("守備側"), 187, 10, 22, 8);
+    m_target = AddText(QString(), 216, 7, 11, 11, centred, true);
+    m_targetName = AddText(QString(), 228, 7, 25, 11, centred, true);
+    m_targetRuler = AddText(QString(), 216, 20, 25, 11, centred, true);
+    m_targetLine = AddText(QString(), 172, 33, 81, 11, Qt::AlignRight | Qt::AlignVCenter);
+    AddText(QStringLiteral("兵士数"), 187, 49, 22, 8);
+    m_pictures[1] = AddText(QString(), 259, 7, 49, 71);
+    m_attacker->setObjectName(QStringLiteral("attacker"));
+    m_attackerName->setObjectName(QStringLiteral("attackerName"));
+    m_attackerRuler->setObjectName(QStringLiteral("attackerRuler"));
+    m_attackerLine->setObjectName(QStringLiteral("attackerLine"));
+    m_target->setObjectName(QStringLiteral("target"));
+    m_targetName->setObjectName(QStringLiteral("targetName"));
+    m_targetRuler->setObjectName(QStringLiteral("targetRuler"));
+    m_targetLine->setObjectName(QStringLiteral("targetLine"));
+    // Every line fits its box: the attacker's grows to the right, the target's (set
+    // flush right) to the left.
+    int longest = 0;
+    for (const auto* table : {&kBattleCries, &kBattleEndLines})
+        for (std::string_view line : *table)
+            longest = qMax(longest, m_attackerLine->fontMetrics().horizontalAdvance(
+                                        QString::fromUtf8(line.data(), static_cast<int>(line.size()))));
+    if (longest > m_attackerLine->width())
+        m_attackerLine->resize(longest, m_attackerLine->height());
+    if (longest > m_targetLine->width())
+        m_targetLine->setGeometry(m_targetLine->geometry().right() + 1 - longest, m_targetLine->y(), longest,
+                                  m_targetLine->height());
+}
+
+CBattleDlg::~CBattleDlg() { m_timer.stop(); }
+
+QString CBattleDlg::CountText(int soldiers) { return QStringLiteral("%1").arg(soldiers, 6); }
+
+void CBattleDlg::OnInitDialog()
+{
+    m_script.Start();
+    const int rulers[2] = {m_script.m_nAttackerRuler, m_script.m_nTargetRuler};
+    for (int side = 0; side < 2; ++side) {
+        m_portraits[side] = platform::LoadResourcePixmap(kPortraitResource + rulers[side]);
+        m_pictures[side]->setPixmap(m_portraits[side]);
+        if (!m_portraits[side].isNull())
+            m_pictures[side]->resize(m_portraits[side].size());
+    }
+    UpdateData();
+    m_timer.start(m_stepMs, Qt::PreciseTimer, this);
+}
+
+void CBattleDlg::UpdateData()
+{
+    auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    m_attacker->setText(QString::number(m_script.m_nAttacker));
+    m_target->setText(QString::number(m_script.m_nTarget));
+    m_attackerName->setText(text(m_script.m_strAttackerName));
+    m_targetName->setText(text(m_script.m_strTargetName));
+    m_attackerRuler->setText(text(m_script.m_strAttackerRuler));
+    m_targetRuler->setText(text(m_script.m_strTargetRuler));
+    m_attackerLine->setText(text(m_script.m_strAttackerLine));
+    m_targetLine->setText(text(m_script.m_strTargetLine));
+    update();
+}
+
+void CBattleDlg::timerEvent(QTimerEvent* event)
+{
+    if (event->timerId() != m_timer.timerId()) {
+        TemplateDialog::timerEvent(event);
+        return;
+    }
+    if (m_script.Tick()) {
+        accept();
+        return;
+    }
+    UpdateData();
+}
+
+void CBattleDlg::FinishNow()
+{
+    m_timer.stop();
+    m_script.Finish();
+    UpdateData();
+    accept();
+}
+
+void CBattleDlg::OnOK() { FinishNow(); }
+
+void CBattleDlg::reject()
+{
+    // Escape, like Enter, skips the rest of the animation but not the fight.
+    if (m_abandoned)
+        TemplateDialog::reject();
+    else
+        FinishNow();
+}
+
+void CBattleDlg::closeEvent(QCloseEvent* event)
+{
+    event->ignore();
+    reject();
+}
+
+void CBattleDlg::Abandon()
+{
+    m_abandoned = true;
+    m_timer.stop();
+    TemplateDialog::reject();
+}
+
+void CBattleDlg::done(int result)
+{
+    m_timer.stop();
+    TemplateDialog::done(result);
+}
+
+void CBattleDlg::paintEvent(QPaintEvent* event)
+{
+    TemplateDialog::paintEvent(event);
+    QPainter painter(this);
+    painter.setFont(platform::Font(platform::GameFont::BattleCounts));
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::OpaqueMode);
+    painter.setBackground(kCountBackground);
+    const QFontMetrics metrics(painter.font());
+    // Below the two "兵士数" labels.
+    const QPoint places[2] = {QPoint(Du().X(96), Du().Y(60)), QPoint(Du().X(243), Du().Y(60))};
+    const int counts[2] = {m_script.m_nAttackerSoldiers, m_script.m_nTargetSoldiers};
+    for (int side = 0; side < 2; ++side)
+        painter.drawText(places[side] + QPoint(0, metrics.ascent()), CountText(counts[side]));
+}

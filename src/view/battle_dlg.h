@@ -1,0 +1,62 @@
+// The battle window: the two sides face to face, their lines and soldier counts, while
+// the battle script fights the battle on a timer.
+#pragma once
+
+#include <QBasicTimer>
+#include <QPixmap>
+
+#include <array>
+
+#include "platform/template_dialog.h"
+#include "rules/battle.h"
+
+class QLabel;
+
+class CBattleDlg : public platform::TemplateDialog {
+    Q_OBJECT
+
+public:
+    explicit CBattleDlg(BattleScript& script, QWidget* owner = nullptr);
+    ~CBattleDlg() override;
+
+    // Time between two steps of the script (tests shorten it).
+    void SetStepInterval(int milliseconds) { m_stepMs = milliseconds; }
+
+    // Closes the window without fighting on: the program is ending.
+    void Abandon();
+    bool Abandoned() const { return m_abandoned; }
+
+    // The counts as the window paints them ("%6d").
+    static QString CountText(int soldiers);
+
+    BattleScript& Script() { return m_script; }
+
+protected:
+    void OnInitDialog() override;
+    // Enter: the battle is fought to its end at once rather than decided unfought.
+    void OnOK() override;
+    void reject() override;
+    void timerEvent(QTimerEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void done(int result) override;
+
+private:
+    void UpdateData(); // the script's members into the controls
+    void FinishNow();
+
+    BattleScript& m_script;
+    std::array<QPixmap, 2> m_portraits;
+    QBasicTimer m_timer;
+    int m_stepMs = BattleScript::kBattleStepMs;
+    bool m_abandoned = false;
+    QLabel* m_attacker;
+    QLabel* m_attackerName;
+    QLabel* m_attackerRuler;
+    QLabel* m_attackerLine;
+    QLabel* m_target;
+    QLabel* m_targetName;
+    QLabel* m_targetRuler;
+    QLabel* m_targetLine;
+    std::array<QLabel*, 2> m_pictures;
+};

@@ -1,0 +1,618 @@
+#include "view/kiv_view.h"
+
+#include <QApplication>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+
+#include <initializer_list>
+
+#include "app/kiv_doc.h"
+#include "dialogs/message_wnd.h"
+#include "dialogs/move_dlg.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "model/country_file.h"
+#include "platform/data_directory.h"
+#include "platform/file_dialog.h"
+#include "platform/fonts.h"
+#include "platform/message_box.h"
+#include "platform/random.h"
+#include "platform/resources.h"
+#include "view/battle_dlg.h"
+
+namespace {
+
+constexpr int kMarkerResource = 132;
+constexpr int kVictoryResource = 163;
+constexpr int kGameOverResource = 164;
+
+constexpr int ID_CMD_REST = 59394;
+constexpr int ID_CMD_TRAIN = 59395;
+constexpr int ID_CMD_CONSCRIPT = 59396;
+constexpr int ID_CMD_MOVE = 59397;
+constexpr int ID_CMD_WAR = 59398;
+constexpr int ID_CMD_DEVELOP_LAND = 59399;
+constexpr int ID_CMD_DEVELOP_COMMERCE = 59400;
+
+const QColor kPanelGrey(192, 192, 192);
+
+QString Utf8(const std::string& text) { return QString::fromStdString(text); }
+
+// Drawing in the platform's way: rectangles exclude their right and bottom edges, a
+// polyline leaves out its last point. Only axis-parallel lines are needed.
+class Canvas {
+public:
+    explicit Canvas(QPainter& painter) : m_p(painter), m_ascent(painter.fontMetrics().ascent()) {}
+
+    void Text(int x, int y, const QString& text) { m_p.drawText(x, y + m_ascent, text); }
+
+    void Polyline(std::initializer_list<QPoint> points, const QColor& colour)
+    {
+        const QPoint* a = nullptr;
+        for (const QPoint& b : points) {
+            if (a)
+                Segment(*a, b, colour);
+            a = &b;
+        }
+    }
+
+    // Outline in black, filled inside.
+    void Rectangle(int left, int top, int right, int bottom, const QColor& fill)
+    {
+        m_p.fillRect(left, top, right - left, bottom - top, fill);
+        Polyline({{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top - 1}},
+                 Qt::black);
+    }
+
+private:
+    // From a up to b, without b.
+    void Segment(QPoint a, QPoint b, const QColor& colour)
+    {
+        if (a.y() == b.y()) {
+            const int x0 = a.x() < b.x() ? a.x() : b.x() + 1;
+            m_p.fillRect(x0, a.y(), std::abs(b.x() - a.x()), 1, colour);
+        } else {
+            const int y0 = a.y() < b.y() ? a.y() : b.y() + 1;
+            m_p.fillRect(a.x(), y0, 1, std::abs(b.y() - a.y()), colour);
+        }
+    }
+
+    QPainter& m_p;
+    int m_ascent;
+};
+
+} // namespace
+
+CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
+{
+    setFixedSize(kMapWidth, kMapHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
+}
+
+CKivView::~CKivView()
+{
+    if (worker) {
+        RequestStop();
+        worker->Join();
+    }
+}
+
+void CKivView::OnInitialUpdate()
+{
+    platform::SeedThreadRandomFromClock();
+    const struct {
+        QPushButton** button;
+        const char* caption;
+        int id;
+        int x;
+    } buttons[] = {
+        {&moveButton, "移動", ID_CMD_MOVE, 20},
+        {&warButton, "戦争", ID_CMD_WAR, 90},
+        {&landButton, "開墾", ID_CMD_DEVELOP_LAND, 160},
+        {&commerceButton, "商業", ID_CMD_DEVELOP_COMMERCE, 230},
+        {&conscriptButton, "徴兵", ID_CMD_CONSCRIPT, 300},
+        {&trainButton, "訓練", ID_CMD_TRAIN, 370},
+        {&restButton, "休養", ID_CMD_REST, 440},
+    };
+    const QFont font = platform::Font(platform::GameFont::System);
+    for (const auto& b : buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(b.caption), this);
+        button->setProperty("commandId", b.id);
+        button->setFont(font);
+        button->setGeometry(b.x, 390, 60, 20);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setEnabled(false);
+        *b.button = button;
+    }
+    connect(moveButton, &QPushButton::clicked, this, &CKivView::OnMove);
+    connect(warButton, &QPushButton::clicked, this, &CKivView::OnWar);
+    connect(landButton, &QPushButton::clicked, this, &CKivView::OnDevelopLand);
+    connect(commerceButton, &QPushButton::clicked, this, &CKivView::OnDevelopCommerce);
+    connect(conscriptButton, &QPushButton::clicked, this, &CKivView::OnConscript);
+    connect(trainButton, &QPushButton::clicked, this, &CKivView::OnTrain);
+    connect(restButton, &QPushButton::clicked, this, &CKivView::OnRest);
+
+    markerBitmap = platform::LoadResourceImage(kMarkerResource);
+    victoryBitmap = platform::LoadResourceImage(kVictoryResource);
+    gameOverBitmap = platform::LoadResourceImage(kGameOverResource);
+    dataDirectory = platform::DataDirectory();
+}
+
+void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
+{
+    m_messageMsLimit = messageMs;
+    m_battleStepMs = battleStepMs;
+}
+
+void CKivView::SetMode(ViewMode newMode)
+{
+    mode = newMode;
+    emit commandStateChanged();
+}
+
+void CKivView::EnableCommands()
+{
+    for (QPushButton* b : {moveButton, warButton, landButton, commerceButton, conscriptButton, trainButton, restButton})
+        b->setEnabled(true);
+    emit commandStateChanged();
+}
+
+void CKivView::DisableCommands()
+{
+    for (QPushButton* b : {moveButton, warButton, landButton, commerceButton, conscriptButton, trainButton})
+        b->setEnabled(false);
+    emit commandStateChanged();
+}
+
+void CKivView::ShowMessage(const QString& text, int milliseconds)
+{
+    CMessageWnd wnd;
+    wnd.m_strText = text;
+    wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(milliseconds, m_messageMsLimit) : milliseconds;
+    wnd.exec();
+}
+
+// ---- The turn ----
+
+void CKivView::OnTurnBegin(int country)
+{
+    GameState::turnCountry = country;
+    update();
+}
+
+void CKivView::OnPlayerTurn(int country)
+{
+    GameState::turnCountry = country;
+    SetMode(ViewMode::PlayerTurn);
+    if (GameState::IsCountryIndex(country) &&
+        GameState::countries[static_cast<std::size_t>(country)].GetRuler() == GameState::playerRuler) {
+        EnableCommands();
+        statusText = Utf8(TurnStatusText(country));
+    }
+    if (!PlayerHasCountry()) {
+        statusText = QString::fromUtf8(kGameOverStatus);
+        SetMode(ViewMode::GameOver);
+        update();
+        ShowMessage(QString::fromUtf8(kGameOverMessage), CMessageWnd::kDefaultMessageTime);
+    }
+    update();
+    emit playerTurnReached();
+}
+
+void CKivView::StartComputerPlay()
+{
+    // Whatever the player was doing, the commands are shut while the computer plays:
+    // a button left enabled could start a second worker.
+    DisableCommands();
+    restButton->setEnabled(false);
+    if (worker)
+        worker->Join(); // the last worker has handed over; it ends at once
+    SetMode(ViewMode::ComputerTurns);
+    worker = std::make_unique<TurnWorker>(*this);
+    worker->Start();
+}
+
+void CKivView::OnRest()
+{
+    StartComputerPlay();
+}
+
+void CKivView::TurnBegin(int country)
+{
+    m_caller.Call([&] { OnTurnBegin(country); });
+}
+
+void CKivView::PlayerTurn(int country)
+{
+    m_caller.Call([&] { OnPlayerTurn(country); });
+}
+
+void CKivView::ShowMessage(const std::string& text, int milliseconds)
+{
+    m_caller.Call([&] { ShowMessage(Utf8(text), milliseconds); });
+}
+
+bool CKivView::Present(BattleScript& script)
+{
+    bool fought = false;
+    if (!m_caller.Call([&] { fought = RunBattleWindow(script); }))
+        return false;
+    return fought && !StopRequested();
+}
+
+bool CKivView::RunBattleWindow(BattleScript& script)
+{
+    CBattleDlg dlg(script);
+    if (m_battleStepMs > 0)
+        dlg.SetStepInterval(m_battleStepMs);
+    dlg.exec();
+    return !dlg.Abandoned();
+}
+
+void CKivView::OnStopRequested()
+{
+    m_caller.Cancel();
+}
+
+void CKivView::Shutdown()
+{
+    RequestStop();
+    // Close every window the game has open so that the calls waiting on them return.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* battle = qobject_cast<CBattleDlg*>(w); battle && battle->isVisible())
+            battle->Abandon();
+        else if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}
+
+// ---- The player's commands ----
+
+void CKivView::DoDomestic(DomesticCommand command)
+{
+    if (mode != ViewMode::PlayerTurn)
+        return;
+    const CommandOutcome outcome = ::RunDomesticCommand(command, GameState::turnCountry);
+    statusText = Utf8(outcome.status);
+    if (outcome.done)
+        DisableCommands();
+    GameState::shownCountry = GameState::turnCountry.Get();
+    update();
+}
+
+void CKivView::OnDevelopLand() { DoDomestic(DomesticCommand::DevelopLand); }
+void CKivView::OnDevelopCommerce() { DoDomestic(DomesticCommand::DevelopCommerce); }
+void CKivView::OnConscript() { DoDomestic(DomesticCommand::Conscript); }
+void CKivView::OnTrain() { DoDomestic(DomesticCommand::Train); }
+
+void CKivView::OnMove()
+{
+    if (mode != ViewMode::PlayerTurn)
+        return;
+    ShowMessage(QString::fromUtf8(kChooseMoveTarget), kPromptMessageMs);
+    statusText = QString::fromUtf8(kChooseMoveTarget);
+    SetMode(ViewMode::ChooseMoveTarget);
+    DisableCommands();
+    restButton->setEnabled(false);
+    update();
+}
+
+void CKivView::OnWar()
+{
+    if (mode != ViewMode::PlayerTurn)
+        return;
+    if (std::optional<std::string> refusal = WarRefusal(GameState::turnCountry)) {
+        statusText = Utf8(*refusal);
+        update();
+        return;
+    }
+    ShowMessage(QString::fromUtf8(kChooseAttackTarget), kPromptMessageMs);
+    statusText = QString::fromUtf8(kChooseAttackTarget);
+    SetMode(ViewMode::ChooseAttackTarget);
+    DisableCommands();
+    restButton->setEnabled(false);
+    update();
+}
+
+void CKivView::OnLButtonDown(QPoint point)
+{
+    if (mode == ViewMode::ComputerTurns || point.x() < 0 || point.x() >= kMapWidth || point.y() < 0 ||
+        point.y() >= kMapHeight)
+        return;
+    const int country = m_doc.CountryAt(point.x(), point.y());
+    if (country != CKivDoc::kNoCountry)
+        GameState::shownCountry = country;
+    update();
+    switch (mode) {
+    case ViewMode::ChooseMoveTarget:
+        if (MoveToSelected()) {
+            DisableCommands();
+            restButton->setEnabled(true);
+        } else {
+            EnableCommands();
+        }
+        SetMode(ViewMode::PlayerTurn);
+        update();
+        break;
+    case ViewMode::ChooseAttackTarget:
+        if (AttackSelected()) {
+            DisableCommands();
+            restButton->setEnabled(true);
+        } else {
+            EnableCommands();
+        }
+        SetMode(ViewMode::PlayerTurn);
+        if (IsUnified()) {
+            statusText = QString::fromUtf8(kUnified);
+            ShowMessage(statusText, kResultMessageMs);
+            SetMode(ViewMode::Victory);
+            restButton->setEnabled(false);
+        }
+        update();
+        break;
+    case ViewMode::Victory:
+    case ViewMode::GameOver:
+        SetMode(ViewMode::NoGame);
+        update();
+        break;
+    default:
+        break;
+    }
+    emit commandStateChanged();
+}
+
+void CKivView::OnRButtonDown(QPoint)
+{
+    if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
+        return;
+    SetMode(ViewMode::PlayerTurn);
+    statusText = Utf8(TurnStatusText(GameState::turnCountry));
+    EnableCommands();
+    update();
+}
+
+bool CKivView::MoveToSelected()
+{
+    const int source = GameState::turnCountry;
+    const int destination = GameState::shownCountry;
+    if (!GameState::IsCountryIndex(source) || !GameState::IsCountryIndex(destination) ||
+        !GameState::countries[static_cast<std::size_t>(source)].IsFriendlyNeighbour(
+            GameState::countries[static_cast<std::size_t>(destination)])) {
+        statusText = Utf8(MoveRefusedText(destination));
+        ShowMessage(statusText, kResultMessageMs);
+        return false;
+    }
+    const Country& s = GameState::countries[static_cast<std::size_t>(source)];
+    CMoveDlg dlg;
+    dlg.SetMaxProvisions(s.GetProvisions());
+    dlg.SetMaxFunds(s.GetFunds());
+    dlg.SetMaxSoldiers(s.GetSoldiers());
+    dlg.m_strTitle = Utf8(MoveTitleText(source, destination));
+    if (dlg.exec() != QDialog::Accepted) {
+        statusText = Utf8(TurnStatusText(source));
+        return false;
+    }
+    const MoveAmounts chosen{dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds};
+    if (!MoveAmountsAllowed(source, chosen)) {
+        statusText = Utf8(TurnStatusText(source));
+        return false;
+    }
+    ApplyMove(source, destination, chosen);
+    statusText = Utf8(MoveDoneText(destination));
+    ShowMessage(statusText, kResultMessageMs);
+    return true;
+}
+
+bool CKivView::AttackSelected()
+{
+    const int attacker = GameState::turnCountry;
+    const int target = GameState::shownCountry;
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target) ||
+        !GameState::countries[static_cast<std::size_t>(attacker)].IsHostileNeighbour(
+            GameState::countries[static_cast<std::size_t>(target)])) {
+        statusText = Utf8(AttackRefusedText(target));
+        ShowMessage(statusText, kResultMessageMs);
+        return false;
+    }
+    const bool won = ResolvePlayerBattle(attacker, target, *this);
+    statusText = Utf8(AttackResultText(target, won));
+    ShowMessage(statusText, kResultMessageMs);
+    return true;
+}
+
+// ---- New game, save and load ----
+
+bool CKivView::CanSave() const
+{
+    return mode != ViewMode::NoGame && mode != ViewMode::Victory && mode != ViewMode::GameOver;
+}
+
+bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns; }
+
+bool CKivView::LoadWorld(const QString& path)
+{
+    if (!m_doc.LoadCountryFile(path, this))
+        return false;
+    BuildRulerTable();
+    return true;
+}
+
+void CKivView::OnNewGame()
+{
+    if (!CanStartGame())
+        return;
+    CScenarioDlg scenarioDlg;
+    if (scenarioDlg.exec() != QDialog::Accepted)
+        return;
+    CRulerDlg rulerDlg;
+    rulerDlg.m_strDataDir = dataDirectory;
+    rulerDlg.m_nScenario = scenarioDlg.m_nScenario;
+    if (rulerDlg.exec() != QDialog::Accepted)
+        return;
+    NewGame(scenarioDlg.m_nScenario, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)]);
+}
+
+void CKivView::OnSaveGame()
+{
+    if (!CanSave())
+        return;
+    const QString path = platform::GetSaveGamePath(this);
+    if (path.isEmpty())
+        return;
+    // Before the player's command the cursor is stored one back, so that loading the
+    // file gives him the same turn again.
+    const int cursor = moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
+    QString error;
+    if (!m_doc.SaveCountryFile(path, cursor, &error)) {
+        platform::ShowMessageBox(this, QStringLiteral("セーブできませんでした\n%1\n%2").arg(path, error));
+        return;
+    }
+    platform::ShowMessageBox(this, QStringLiteral("セーブが完了しました"));
+}
+
+void CKivView::OnLoadGame()
+{
+    if (!CanStartGame())
+        return;
+    const QString path = platform::GetOpenGamePath(this);
+    if (!path.isEmpty())
+        LoadGame(path);
+}
+
+bool CKivView::LoadGame(const QString& path)
+{
+    if (!CanStartGame() || !LoadWorld(path))
+        return false;
+    BeginLoadedGame();
+    StartComputerPlay();
+    return true;
+}
+
+bool CKivView::NewGame(int scenario, RulerId ruler)
+{
+    if (!CanStartGame() ||
+        !LoadWorld(QString::fromStdString(CountryFilePath(dataDirectory.toStdString(), scenario + 1))))
+        return false;
+    BeginNewGame(ruler);
+    StartComputerPlay();
+    return true;
+}
+
+// ---- Drawing ----
+
+const QImage& CKivView::Surface() const { return m_doc.MapBitmap(); }
+
+void CKivView::OnDraw()
+{
+    if (!m_doc.HasPictures())
+        return;
+    const int turn = GameState::turnCountry;
+    switch (mode) {
+    case ViewMode::ChooseMoveTarget:
+        m_doc.PaintTargets(turn, false);
+        break;
+    case ViewMode::ChooseAttackTarget:
+        m_doc.PaintTargets(turn, true);
+        break;
+    default:
+        m_doc.PaintOwnership();
+        break;
+    }
+
+    QPainter painter(&m_doc.MapBitmap());
+    painter.setFont(platform::Font(platform::GameFont::System));
+    painter.setPen(Qt::black);
+    painter.setBackgroundMode(Qt::TransparentMode);
+    Canvas s(painter);
+    auto cell = [](int country) {
+        const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+        return QPoint(c.GetMapX(), c.GetMapY());
+    };
+
+    // Country numbers.
+    for (int i = 0; i < kCountryCount; ++i)
+        s.Text(cell(i).x(), cell(i).y() - 16, QString::number(i));
+
+    // Frame around the number of the country whose turn it is.
+    if (GameState::IsCountryIndex(turn)) {
+        const int x = cell(turn).x();
+        const int y = cell(turn).y();
+        s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
+        s.Polyline({{x - 2, y - 17}, {x + 17, y - 17}, {x + 17, y + 2}, {x - 2, y + 2}, {x - 2, y - 17}}, Qt::black);
+    }
+
+    // Markers on both sides of a battle between computer rulers.
+    const int attacker = GameState::battleAttacker;
+    const int target = GameState::battleTarget;
+    if (attacker != -1) {
+        for (int country : {attacker, target}) {
+            if (GameState::IsCountryIndex(country))
+                painter.drawImage(cell(country).x(), cell(country).y() - 16, markerBitmap);
+        }
+    }
+
+    // Panel: portrait frames, then the grey boxes with their white lower right edges.
+    s.Rectangle(496, 6, 584, 114, Qt::white);
+    s.Rectangle(498, 8, 582, 112, Qt::white);
+    s.Rectangle(500, 117, 580, 140, kPanelGrey);
+    s.Rectangle(450, 145, 600, 168, kPanelGrey);
+    s.Rectangle(450, 170, 600, 350, kPanelGrey);
+    s.Rectangle(390, 355, 600, 378, kPanelGrey);
+    s.Polyline({{500, 139}, {579, 139}, {579, 117}}, Qt::white);
+    s.Polyline({{450, 167}, {599, 167}, {599, 145}}, Qt::white);
+    s.Polyline({{450, 349}, {599, 349}, {599, 170}}, Qt::white);
+    s.Polyline({{390, 377}, {599, 377}, {599, 355}}, Qt::white);
+
+    const int shown = GameState::shownCountry;
+    const bool showCountry = GameState::IsCountryIndex(shown);
+    if (showCountry) {
+        const RulerId ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
+        painter.drawImage(500, 10, m_doc.Portrait(ruler));
+        if (ruler >= 0 && ruler < kRulerCount)
+            s.Text(520, 120, Utf8(GameState::rulers[static_cast<std::size_t>(ruler)].GetName()));
+    }
+
+    s.Text(480, 148, QStringLiteral("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
+
+    static const char* const kLabels[] = {"国名", "人口", "開墾", "商業", "兵糧", "資金", "兵士", "訓練"};
+    for (int row = 0; row < 8; ++row)
+        s.Text(460, 180 + 20 * row, QString::fromUtf8(kLabels[row]));
+
+    if (showCountry) {
+        const Country& c = GameState::countries[static_cast<std::size_t>(shown)];
+        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(Utf8(CountryNameUtf8(shown))));
+        const std::int32_t figures[] = {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
+                                        c.GetFunds(),      c.GetSoldiers(),    c.GetTraining()};
+        for (int row = 0; row < 7; ++row)
+            s.Text(500, 200 + 20 * row, QString::number(figures[row]));
+    }
+
+    s.Text(400, 358, statusText);
+
+    if (mode == ViewMode::Victory)
+        painter.drawImage(158, 100, victoryBitmap);
+    else if (mode == ViewMode::GameOver)
+        painter.drawImage(158, 100, gameOverBitmap);
+}
+
+void CKivView::paintEvent(QPaintEvent*)
+{
+    OnDraw();
+    QPainter window(this);
+    if (m_doc.HasPictures())
+        window.drawImage(0, 0, m_doc.MapBitmap());
+    else
+        window.fillRect(rect(), Qt::white);
+}
+
+void CKivView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint point = event->position().toPoint();
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(point);
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown(point);
+    else
+        QWidget::mousePressEvent(event);
+}

@@ -1,0 +1,127 @@
+// The one window in which the game is played: the map with the country numbers, the
+// turn frame and the battle markers, the status panel, the seven command buttons and
+// the end pictures. It carries the player's commands and is the turn worker's host:
+// the worker's calls run here, on the interface thread, while the worker waits.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include <memory>
+
+#include "platform/sync_call.h"
+#include "rules/commands.h"
+#include "rules/turn.h"
+#include "rules/view_mode.h"
+
+class CKivDoc;
+class QPushButton;
+
+class CKivView : public QWidget, public TurnHost {
+    Q_OBJECT
+
+public:
+    explicit CKivView(CKivDoc& doc, QWidget* parent = nullptr);
+    ~CKivView() override;
+
+    // Seeds this thread's generator, creates the buttons (disabled), loads the view's
+    // pictures and records the data directory.
+    void OnInitialUpdate();
+
+    CKivDoc& GetDocument() { return m_doc; }
+
+    // Interaction state and the status line.
+    ViewMode mode = ViewMode::NoGame;
+    QString statusText;
+    QString dataDirectory;
+    std::unique_ptr<TurnWorker> worker;
+
+    QImage markerBitmap;
+    QImage victoryBitmap;
+    QImage gameOverBitmap;
+    QPushButton* moveButton = nullptr;
+    QPushButton* warButton = nullptr;
+    QPushButton* landButton = nullptr;
+    QPushButton* commerceButton = nullptr;
+    QPushButton* conscriptButton = nullptr;
+    QPushButton* restButton = nullptr;
+    QPushButton* trainButton = nullptr;
+
+    // The two turn messages.
+    void OnTurnBegin(int country);
+    void OnPlayerTurn(int country);
+
+    void EnableCommands();  // all seven buttons
+    void DisableCommands(); // the six action buttons; Rest is left as it is
+
+    // The message window with text for a time; returns when it has closed.
+    void ShowMessage(const QString& text, int milliseconds);
+
+    // Commands.
+    void OnRest();
+    void OnMove();
+    void OnWar();
+    void OnDevelopLand();
+    void OnDevelopCommerce();
+    void OnConscript();
+    void OnTrain();
+    void OnLButtonDown(QPoint point);
+    void OnRButtonDown(QPoint point);
+    bool MoveToSelected();
+    bool AttackSelected();
+
+    // File menu.
+    void OnNewGame();
+    void OnSaveGame();
+    void OnLoadGame();
+    // The last steps of the two commands, without their dialogs: load a country file
+    // (scenario index 0..2, or a saved game) and start the computer's turns. False
+    // when the file could not be used (the player has been told why).
+    bool NewGame(int scenario, RulerId ruler);
+    bool LoadGame(const QString& path);
+    bool CanSave() const;    // Save is greyed unless a game is in play
+    bool CanStartGame() const; // new game and load wait until the computer's turns are over
+
+    // Composes the whole picture on the document's map (what a paint shows).
+    void OnDraw();
+    const QImage& Surface() const;
+
+    // Ends a running worker for good: it stops at its next step and any window it has
+    // open closes. Used when the program ends.
+    void Shutdown();
+
+    // Shorter windows for tests and screenshots: message windows and battle steps
+    // last at most these many milliseconds (0: their normal times).
+    void SetWindowTimes(int messageMs, int battleStepMs);
+
+    // TurnHost: called by the worker thread.
+    void TurnBegin(int country) override;
+    void PlayerTurn(int country) override;
+    void ShowMessage(const std::string& text, int milliseconds) override;
+    bool Present(BattleScript& script) override;
+
+signals:
+    // The mode or the buttons changed: menus follow.
+    void commandStateChanged();
+    // The worker handed the game back to the player (or ended it).
+    void playerTurnReached();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void OnStopRequested() override;
+
+private:
+    void SetMode(ViewMode newMode);
+    void StartComputerPlay();
+    void DoDomestic(DomesticCommand command);
+    bool RunBattleWindow(BattleScript& script);
+    // Replaces the world with a country file; shows why when it cannot.
+    bool LoadWorld(const QString& path);
+
+    CKivDoc& m_doc;
+    platform::UiCaller m_caller;
+    int m_messageMsLimit = 0;
+    int m_battleStepMs = 0;
+};

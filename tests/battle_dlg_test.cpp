@@ -1,0 +1,157 @@
+#include <gtest/gtest.h>
+
+#include <QLabel>
+#include <QTest>
+
+#include "gui_test_support.h"
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "test_world.h"
+#include "view/battle_dlg.h"
+#include "world_fixture.h"
+
+namespace {
+
+QString LabelText(QWidget* w, const char* name) { return w->findChild<QLabel*>(QString::fromLatin1(name))->text(); }
+QString Line(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<int>(s.size())); }
+
+struct Outcome {
+    int attackerSoldiers;
+    int targetSoldiers;
+    QString attackerLine;
+    QString targetLine;
+};
+
+// The same battle fought by the script alone, from the same second of the clock.
+Outcome Reference(int attacker, int target, std::int64_t clock)
+{
+    platform::FixClock(clock);
+    BattleScript script(attacker, target);
+    script.Start();
+    script.Finish();
+    return {script.m_nAttackerSoldiers, script.m_nTargetSoldiers, QString::fromStdString(script.m_strAttackerLine),
+            QString::fromStdString(script.m_strTargetLine)};
+}
+
+} // namespace
+
+class BattleDlgTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        ApplyWorld(MakeTestWorld());
+        BuildRulerTable();
+    }
+    void TearDown() override
+    {
+        platform::UseRealClock();
+        WorldTest::TearDown();
+    }
+    // Fights attacker against target in the window; the window's labels at the end.
+    Outcome Fight(int attacker, int target, std::int64_t clock, int stepMs, std::function<void(CBattleDlg*)> act = {})
+    {
+        platform::FixClock(clock);
+        BattleScript script(attacker, target);
+        CBattleDlg dlg(script);
+        dlg.SetStepInterval(stepMs);
+        ModalScript driver;
+        if (act) {
+            driver.Then<CBattleDlg>(act);
+            driver.Start();
+        }
+        dlg.exec();
+        EXPECT_FALSE(dlg.Abandoned());
+        return {script.m_nAttackerSoldiers, script.m_nTargetSoldiers, LabelText(&dlg, "attackerLine"),
+                LabelText(&dlg, "targetLine")};
+    }
+};
+
+TEST_F(BattleDlgTest, ShowsBothSidesAndSpeaksTheScriptsLines)
+{
+    // Different clocks give different fights; each must match the script fought alone.
+    for (std::int64_t clock : {1'700'000'000, 1'700'000'123, 1'700'004'567}) {
+        const Outcome expected = Reference(1, 0, clock);
+        const Outcome shown = Fight(1, 0, clock, 1);
+        EXPECT_EQ(shown.attackerSoldiers, expected.attackerSoldiers);
+        EXPECT_EQ(shown.targetSoldiers, expected.targetSoldiers);
+        EXPECT_EQ(shown.attackerLine, expected.attackerLine);
+        EXPECT_EQ(shown.targetLine, expected.targetLine);
+        // The closing lines follow the outcome.
+        const bool taken = expected.targetSoldiers == 0;
+        const bool repelled = !taken && expected.attackerSoldiers == 0;
+        const int v = expected.attackerLine == Line(kBattleEndLines[1]) || expected.attackerLine == Line(kBattleEndLines[5]) ||
+                              expected.targetLine == Line(kBattleEndLines[7]) || expected.targetLine == Line(kBattleEndLines[11])
+                          ? 1
+                          : 0;
+        if (taken)
+            EXPECT_EQ(shown.targetLine, Line(kBattleEndLines[6 + v]));
+        else if (repelled)
+            EXPECT_EQ(shown.attackerLine, Line(kBattleEndLines[8 + v]));
+        else
+            EXPECT_EQ(shown.targetLine, Line(kBattleEndLines[10 + v]));
+    }
+
+    platform::FixClock(1'700'000'000);
+    BattleScript script(1, 0);
+    CBattleDlg dlg(script);
+    dlg.SetStepInterval(1);
+    ModalScript driver;
+    driver.Then<CBattleDlg>([](CBattleDlg* d) {
+        EXPECT_EQ(d->windowTitle(), QStringLiteral("戦争"));
+        EXPECT_EQ(LabelText(d, "attacker"), QStringLiteral("1"));
+        EXPECT_EQ(LabelText(d, "target"), QStringLiteral("0"));
+        EXPECT_EQ(LabelText(d, "attackerName"), QStringLiteral("豫州"));
+        EXPECT_EQ(LabelText(d, "targetName"), QStringLiteral("司隷"));
+        EXPECT_EQ(LabelText(d, "attackerRuler"), QStringLiteral("曹操"));
+        EXPECT_EQ(LabelText(d, "targetRuler"), QStringLiteral("劉備"));
+    });
+    driver.Start();
+    dlg.exec();
+    EXPECT_TRUE(driver.Done());
+}
+
+TEST_F(BattleDlgTest, EnterOrEscapeFinishesTheBattleAsTheTimerWould)
+{
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        const Outcome expected = Reference(1, 0, 1'700'000'042);
+        QElapsedTimer timer;
+        timer.start();
+        const Outcome shown = Fight(1, 0, 1'700'000'042, 60'000, [key](CBattleDlg* d) { QTest::keyClick(d, key); });
+        EXPECT_LT(timer.elapsed(), 5000);
+        EXPECT_EQ(shown.attackerSoldiers, expected.attackerSoldiers);
+        EXPECT_EQ(shown.targetSoldiers, expected.targetSoldiers);
+        EXPECT_EQ(shown.targetLine, expected.targetLine);
+    }
+}
+
+TEST_F(BattleDlgTest, ASideWithoutSoldiersClosesAtTheFirstStepUnfought)
+{
+    GameState::countries[0].SetSoldiers(0);
+    QElapsedTimer timer;
+    timer.start();
+    const Outcome shown = Fight(1, 0, 1'700'000'000, 200);
+    EXPECT_GE(timer.elapsed(), 190);
+    EXPECT_LT(timer.elapsed(), 2000);
+    EXPECT_EQ(shown.targetSoldiers, 0);
+    EXPECT_EQ(shown.attackerSoldiers, GameState::countries[1].GetSoldiers());
+    EXPECT_TRUE(shown.attackerLine.isEmpty());
+    EXPECT_TRUE(shown.targetLine.isEmpty());
+}
+
+TEST_F(BattleDlgTest, AbandoningChangesNothingAndCountsArePaddedToSix)
+{
+    platform::FixClock(1'700'000'000);
+    BattleScript script(1, 0);
+    const int before = script.m_nTargetSoldiers;
+    CBattleDlg dlg(script);
+    dlg.SetStepInterval(60'000);
+    ModalScript driver;
+    driver.Then<CBattleDlg>([](CBattleDlg* d) { d->Abandon(); });
+    driver.Start();
+    dlg.exec();
+    EXPECT_TRUE(dlg.Abandoned());
+    EXPECT_EQ(script.m_nTargetSoldiers, before);
+    EXPECT_EQ(CBattleDlg::CountText(1234), QStringLiteral("  1234"));
+    EXPECT_EQ(CBattleDlg::CountText(1234567), QStringLiteral("1234567"));
+}
