@@ -1,5 +1,7 @@
 #include "assets/preview.h"
 
+#include <algorithm>
+
 #include <QFont>
 #include <QPainter>
 
@@ -55,8 +57,10 @@ QImage PaintPreview(const mapkit::MapImage& map, const WorldRecord& world)
         p.setBrush(ToQColor(kRulerColours[r]));
         p.drawRect(panel.left + 10, y - 12, 14, 14);
         p.drawText(panel.left + 30, y, QString::fromUtf8(kRulerNames[r].data(), static_cast<int>(kRulerNames[r].size())));
-        p.drawText(panel.left + 100, y, held.join(","));
-        y += 20;
+        const QRect list(panel.left + 100, y - 14, panel.right - panel.left - 110, 60);
+        const QRect used = p.boundingRect(list, Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, held.join(","));
+        p.drawText(list, Qt::AlignLeft | Qt::AlignTop | Qt::TextWrapAnywhere, held.join(","));
+        y += std::max(20, used.height() + 4);
     }
     return out;
 }
