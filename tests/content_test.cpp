@@ -6,7 +6,9 @@
 
 #include <QImage>
 
+#include "assets/geography.h"
 #include "assets/map_painter.h"
+#include "assets/preview.h"
 #include "assets/scenarios.h"
 #include "content_paths.h"
 #include "mapkit/map_image_qt.h"
@@ -191,6 +193,101 @@ TEST(ShippedMap, IsWhatTheGeneratorPaints)
         EXPECT_EQ(world.countries[i].mapX, painted.markers[i].x) << "country " << i;
         EXPECT_EQ(world.countries[i].mapY, painted.markers[i].y) << "country " << i;
     }
+}
+
+TEST(Geography, ProjectionRoundTripsAndSeatsLieInTheirCountries)
+{
+    for (double lon = 90; lon <= 130; lon += 0.7) {
+        for (double lat = 15; lat <= 45; lat += 0.9) {
+            const assets::GeoPoint back = assets::Unproject(assets::Project({lon, lat}));
+            ASSERT_NEAR(back.lon, lon, 1e-9);
+            ASSERT_NEAR(back.lat, lat, 1e-9);
+        }
+    }
+    // On the shipped map, each seat of government is in its own country (the marker
+    // goes near it), which catches a border drawn the wrong way round.
+    const mapkit::MapImage map = ShippedMap();
+    const auto& countries = assets::Countries();
+    ASSERT_EQ(countries.size(), static_cast<std::size_t>(kCountryCount));
+    for (int i = 0; i < kCountryCount; ++i) {
+        const assets::PixelPoint p = assets::Project(countries[i].seat);
+        int found = -1;
+        for (int dy = -3; dy <= 3 && found != i; ++dy)
+            for (int dx = -3; dx <= 3 && found != i; ++dx)
+                found = mapkit::KeyIndexOf(map.At(static_cast<int>(p.x) + dx, static_cast<int>(p.y) + dy));
+        EXPECT_EQ(found, i) << countries[i].name;
+    }
+}
+
+// The starting figures, read against the computer's rules: a country below 10000
+// soldiers only conscripts, one below 1000 funds does nothing, and war needs
+// provisions at least equal to the soldiers and a neighbour weaker than twice the
+// attacker (strength = training x soldiers).
+TEST(ScenarioFigures, EveryComputerCountryCanActAndSomeoneCanAttackAtOnce)
+{
+    const mapkit::MapAnalysis map = mapkit::AnalyseMap(ShippedMap());
+    for (const assets::Scenario& s : assets::Scenarios()) {
+        std::array<int, kRulerCount> held{};
+        bool someoneCanAttack = false;
+        for (int i = 0; i < kCountryCount; ++i) {
+            const assets::Holding& h = s.holdings[i];
+            ++held[h.ruler];
+            EXPECT_GE(h.population, 100000) << "scenario " << s.number << " country " << i;
+            EXPECT_GE(h.training, 1) << "scenario " << s.number << " country " << i;
+            EXPECT_LE(h.training, 100) << "scenario " << s.number << " country " << i;
+            if (h.ruler == 0)
+                continue;
+            EXPECT_GE(h.soldiers, 10000) << "scenario " << s.number << " country " << i;
+            EXPECT_GE(h.funds, 1000) << "scenario " << s.number << " country " << i;
+            // A year's upkeep is in store.
+            EXPECT_GE(h.provisions, h.soldiers / 10) << "scenario " << s.number << " country " << i;
+            const long long strength = static_cast<long long>(h.training) * h.soldiers;
+            if (h.provisions < h.soldiers)
+                continue;
+            for (int n : map.Neighbours(i)) {
+                const assets::Holding& t = s.holdings[n];
+                if (t.ruler != h.ruler && static_cast<long long>(t.training) * t.soldiers < 2 * strength)
+                    someoneCanAttack = true;
+            }
+        }
+        EXPECT_TRUE(someoneCanAttack) << "scenario " << s.number;
+        int rulers = 0;
+        for (int r = 1; r < kRulerCount; ++r) {
+            rulers += held[r] > 0;
+            EXPECT_LE(held[r], 9) << "scenario " << s.number << " ruler " << r;
+        }
+        EXPECT_GE(rulers, 3) << "scenario " << s.number;
+        EXPECT_LE(s.offered.size(), static_cast<std::size_t>(kRulerSlotCount));
+        for (RulerId r : s.offered)
+            EXPECT_GT(held[r], 0) << "scenario " << s.number << " offers ruler " << r;
+    }
+}
+
+TEST(Preview, PaintsEveryCountryInItsRulersColourAndNothingElse)
+{
+    const mapkit::MapImage map = ShippedMap();
+    platform::TextFileReader reader;
+    ASSERT_TRUE(reader.Open(CountryFilePath(ShippedData(), 2)));
+    WorldRecord world;
+    ASSERT_TRUE(ParseCountryFile(reader, world, nullptr));
+    const mapkit::MapImage preview = mapkit::FromQImage(assets::PaintPreview(map, world));
+    int recoloured = 0;
+    for (int y = 0; y < map.height; ++y) {
+        for (int x = 0; x < map.width; ++x) {
+            if (mapkit::kPanelRect.Contains(x, y))
+                continue;
+            bool inCell = false;
+            for (const CountryRecord& c : world.countries)
+                inCell = inCell || (x >= c.mapX && x < c.mapX + 16 && y >= c.mapY - 16 && y < c.mapY);
+            if (inCell)
+                continue;
+            const int key = mapkit::KeyIndexOf(map.At(x, y));
+            const Colour expected = key >= 0 ? kRulerColours[world.countries[key].ruler] : map.At(x, y);
+            ASSERT_EQ(preview.At(x, y), expected) << x << "," << y;
+            recoloured += key >= 0;
+        }
+    }
+    EXPECT_GT(recoloured, 50000);
 }
 
 } // namespace
