@@ -1,0 +1,59 @@
+// velcor-check DATA_DIR [--res RES_DIR]: checks the scenario and country files in
+// DATA_DIR against the map picture RES_DIR/130.png (RES_DIR defaults to DATA_DIR/../res)
+// and prints one line for every fault, "file:line: what is wrong". Exit status 0 only
+// when there is none.
+#include <cstdio>
+#include <string>
+
+#include "mapkit/data_check.h"
+
+namespace {
+
+int Usage()
+{
+    std::fprintf(stderr, "usage: velcor-check DATA_DIR [--res RES_DIR]\n");
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    std::string data;
+    std::string res;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--res" && i + 1 < argc)
+            res = argv[++i];
+        else if (data.empty() && !arg.empty() && arg[0] != '-')
+            data = arg;
+        else
+            return Usage();
+    }
+    if (data.empty())
+        return Usage();
+    if (res.empty())
+        res = data + "/../res";
+
+    const mapkit::CheckReport report = mapkit::CheckData(data, res);
+    for (const mapkit::Fault& fault : report.faults)
+        std::printf("%s\n", mapkit::FormatFault(fault).c_str());
+    if (report.mapRead)
+        std::printf("map: background %.1f%% of the picture\n", 100.0 * report.backgroundShare);
+    for (const mapkit::ScenarioSummary& s : report.scenarios) {
+        std::printf("scenario %d, %d 年 %d 月:", s.number, s.year, s.month);
+        for (int r = 1; r < kRulerCount; ++r) {
+            if (s.countriesHeld[r] > 0)
+                std::printf(" %s %d", std::string(kRulerNames[r]).c_str(), s.countriesHeld[r]);
+        }
+        if (s.countriesHeld[0] > 0)
+            std::printf(", %d without a ruler", s.countriesHeld[0]);
+        std::printf("\n");
+    }
+    if (!report.faults.empty()) {
+        std::printf("%zu fault%s\n", report.faults.size(), report.faults.size() == 1 ? "" : "s");
+        return 1;
+    }
+    std::printf("no faults\n");
+    return 0;
+}

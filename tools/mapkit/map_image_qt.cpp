@@ -1,0 +1,50 @@
+#include "mapkit/map_image_qt.h"
+
+#include <QFileInfo>
+
+namespace mapkit {
+
+MapImage FromQImage(const QImage& source)
+{
+    const QImage image = source.convertToFormat(QImage::Format_RGB32);
+    MapImage out(image.width(), image.height(), 0);
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            out.Set(x, y, MakeColour(qRed(row[x]), qGreen(row[x]), qBlue(row[x])));
+    }
+    return out;
+}
+
+QImage ToQImage(const MapImage& image)
+{
+    QImage out(image.width, image.height, QImage::Format_RGB32);
+    for (int y = 0; y < image.height; ++y) {
+        QRgb* row = reinterpret_cast<QRgb*>(out.scanLine(y));
+        for (int x = 0; x < image.width; ++x) {
+            const Colour c = image.At(x, y);
+            row[x] = qRgb(ColourRed(c), ColourGreen(c), ColourBlue(c));
+        }
+    }
+    return out;
+}
+
+bool LoadMapImage(const std::string& path, MapImage& image, std::string* error)
+{
+    const QString file = QString::fromStdString(path);
+    if (!QFileInfo::exists(file)) {
+        if (error)
+            *error = "no such file";
+        return false;
+    }
+    QImage loaded;
+    if (!loaded.load(file)) {
+        if (error)
+            *error = "not a picture Qt can read";
+        return false;
+    }
+    image = FromQImage(loaded);
+    return true;
+}
+
+} // namespace mapkit
