@@ -1,0 +1,130 @@
+// The cost of a paint: the map recoloured by ownership, first the literal way (every
+// pixel's colour looked up among the key colours) and then as the document does it
+// (country runs found once at load), and the main view's whole paint (map, panel,
+// text and the copy to the window).
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <cstring>
+#include <vector>
+
+#include "app/kiv_doc.h"
+#include "model/country_file.h"
+#include "rules/turn.h"
+#include "view/kiv_view.h"
+
+namespace {
+
+// A world on the real map: the first scenario's starting countries.
+CKivDoc& Document()
+{
+    static CKivDoc doc;
+    static bool ready = [] {
+        if (!doc.OnNewDocument())
+            return false;
+        for (int i = 0; i < kCountryCount; ++i)
+            GameState::countries[i].SetRuler(1 + i % 15);
+        GameState::shownCountry = 4;
+        GameState::turnCountry = 4;
+        GameState::year = 189;
+        GameState::month = 12;
+        return true;
+    }();
+    (void)ready;
+    return doc;
+}
+
+// The recolouring exactly as described for the original: per pixel, skip the outline
+// and white, search the fourteen key colours, write the ruler's colour; then copy
+// the whole buffer into the bitmap.
+void BM_LiteralPaintOwnership(benchmark::State& state)
+{
+    CKivDoc& doc = Document();
+    const int width = kMapWidth;
+    const int height = kMapHeight;
+    std::vector<std::uint8_t> keyPixels(static_cast<std::size_t>(width) * height * 4);
+    std::vector<std::uint8_t> pixels(keyPixels.size());
+    doc.PaintOwnership();
+    // Rebuild the key picture from the document's own key colours.
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const Colour c = doc.KeyColourAt(x, y);
+            std::uint8_t* p = &keyPixels[(static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)) * 4];
+            p[0] = static_cast<std::uint8_t>(ColourBlue(c));
+            p[1] = static_cast<std::uint8_t>(ColourGreen(c));
+            p[2] = static_cast<std::uint8_t>(ColourRed(c));
+            p[3] = 0xFF;
+        }
+    pixels = keyPixels;
+    QImage& bitmap = doc.MapBitmap();
+    for (auto _ : state) {
+        const std::size_t count = static_cast<std::size_t>(width) * height;
+        for (std::size_t n = 0; n < count; ++n) {
+            const std::uint8_t* k = &keyPixels[n * 4];
+            const Colour c = (static_cast<Colour>(k[0]) << 16) | (static_cast<Colour>(k[1]) << 8) | k[2];
+            if (c == kOutlineColour || c == kBlankColour)
+                continue;
+            for (int j = 0; j < kCountryCount; ++j) {
+                if (kRegionKeyColours[j] == c) {
+                    const Colour v = GameState::rulers[GameState::countries[j].GetRuler()].GetColour();
+                    std::uint8_t* p = &pixels[n * 4];
+                    p[0] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
+                    p[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
+                    p[2] = static_cast<std::uint8_t>(v & 0xFF);
+                    break;
+                }
+            }
+        }
+        for (int y = 0; y < height; ++y)
+            std::memcpy(bitmap.scanLine(y), &pixels[static_cast<std::size_t>(y) * width * 4],
+                        static_cast<std::size_t>(width) * 4);
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_LiteralPaintOwnership)->Unit(benchmark::kMicrosecond);
+
+void BM_PaintOwnership(benchmark::State& state)
+{
+    CKivDoc& doc = Document();
+    for (auto _ : state) {
+        doc.PaintOwnership();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_PaintOwnership)->Unit(benchmark::kMicrosecond);
+
+// OnDraw composes the map, numbers, frame and panel; then the finished picture is
+// copied to the window's surface, as a paint event does.
+void BM_ViewPaint(benchmark::State& state)
+{
+    CKivDoc& doc = Document();
+    CKivView view(doc);
+    view.OnInitialUpdate();
+    view.mode = ViewMode::PlayerTurn;
+    view.statusText = QStringLiteral("開墾が 55 になりました");
+    QImage window(kMapWidth, kMapHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        view.OnDraw();
+        QPainter painter(&window);
+        painter.drawImage(0, 0, view.Surface());
+        painter.end();
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_ViewPaint)->Unit(benchmark::kMicrosecond);
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
