@@ -1,6 +1,7 @@
 // Test main for suites that need a QApplication: Qt's offscreen platform unless the
 // environment asks for another one, so the tests run without a display.
 #include <QApplication>
+#include <QStandardPaths>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,8 @@ int main(int argc, char** argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
+    // Settings the tests write go to a test location, not the player's.
+    QStandardPaths::setTestModeEnabled(true);
     QApplication::setOrganizationName(QStringLiteral("Brakka"));
     QApplication::setApplicationName(QStringLiteral("VelcorTests"));
     return RUN_ALL_TESTS();

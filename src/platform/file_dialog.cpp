@@ -17,6 +17,8 @@ QString RunDialog(QWidget* parent, bool save)
     dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters({QStringLiteral("Kiv Files (*.txt)"), QStringLiteral("All Files (*)")});
     dialog.setDefaultSuffix(QStringLiteral("txt"));
+    // An existing file is replaced without a question, as the player chose it.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
     QSettings settings;
     const QString folder = settings.value(kLastFolderKey).toString();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())

@@ -1,0 +1,565 @@
+// The whole game through its real windows on the offscreen platform: the menu, the
+// dialogs, the buttons, clicks on the map, the message and battle windows, with the
+// bundled scenarios.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QFileDialog>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QSlider>
+#include <QTest>
+
+#include <sys/stat.h>
+
+#include "app/kiv_app.h"
+#include "app/main_frame.h"
+#include "dialogs/message_wnd.h"
+#include "dialogs/move_dlg.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "gui_test_support.h"
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "platform/resources.h"
+#include "synthetic_map.h"
+#include "test_support.h"
+#include "view/battle_dlg.h"
+#include "view/kiv_view.h"
+#include "world_fixture.h"
+
+namespace {
+
+// Notes the text of every message window and the opening of every battle window.
+class WindowLog : public QObject {
+public:
+    WindowLog() { qApp->installEventFilter(this); }
+    ~WindowLog() override { qApp->removeEventFilter(this); }
+    QStringList entries;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Show) {
+            if (auto* m = qobject_cast<CMessageWnd*>(watched))
+                entries << m->findChild<QLabel*>(QStringLiteral("text"))->text();
+            else if (qobject_cast<CBattleDlg*>(watched))
+                entries << QStringLiteral("[battle]");
+        }
+        return false;
+    }
+};
+
+QPushButton* Button(QWidget* parent, const QString& text)
+{
+    for (QPushButton* b : parent->findChildren<QPushButton*>())
+        if (b->text() == text)
+            return b;
+    return nullptr;
+}
+
+void Press(QWidget* parent, const char* text)
+{
+    QPushButton* b = Button(parent, QString::fromUtf8(text));
+    ASSERT_NE(b, nullptr) << text;
+    QTest::mouseClick(b, Qt::LeftButton);
+}
+
+std::function<void(QMessageBox*)> NoteAndClose(QStringList& seen)
+{
+    return [&seen](QMessageBox* box) {
+        seen << box->text();
+        box->accept();
+    };
+}
+
+std::function<void(QFileDialog*)> Choose(const std::string& path)
+{
+    // Types the path into the file name field and presses Enter, as a player would.
+    return [path](QFileDialog* d) {
+        auto* edit = d->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"));
+        ASSERT_NE(edit, nullptr);
+        edit->setText(QString::fromStdString(path));
+        QTest::keyClick(edit, Qt::Key_Return);
+    };
+}
+
+// Line n (1-based) of a text file.
+std::string FileLine(const std::string& path, int n)
+{
+    platform::TextFileReader reader;
+    if (!reader.Open(path))
+        return "(missing)";
+    std::string line;
+    for (int i = 0; i < n; ++i)
+        if (!reader.ReadLine(line))
+            return "(short)";
+    return line;
+}
+
+} // namespace
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameState::ResetToProgramStart();
+        platform::FixClock(1'700'000'000);
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance());
+        view = app->View();
+        frame = app->MainFrame();
+        view->SetWindowTimes(1, 1);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        platform::UseRealClock();
+        GameState::ResetToProgramStart();
+    }
+
+    QAction* Command(int id) { return frame->Command(id); }
+
+    // A new game of scenario index 2 (219) as 劉備, through both dialogs.
+    void StartScenario3AsLiuBei()
+    {
+        ModalScript script;
+        script
+            .Then<CScenarioDlg>([](CScenarioDlg* d) {
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("scenario2")), Qt::LeftButton);
+                Press(d, "選択");
+            })
+            .Then<CRulerDlg>([](CRulerDlg* d) {
+                QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ruler0")), Qt::LeftButton);
+                Press(d, "選択");
+            });
+        script.Start();
+        Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+        ASSERT_TRUE(script.Done());
+        WaitForPlayer();
+    }
+    void WaitForPlayer() { ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000)); }
+
+    // A point inside a country: the middle of its number cell.
+    QPoint Inside(int country)
+    {
+        const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+        return QPoint(c.GetMapX() + 8, c.GetMapY() - 8);
+    }
+    void ClickCountry(int country, Qt::MouseButton button = Qt::LeftButton)
+    {
+        QTest::mouseClick(view, button, {}, Inside(country));
+    }
+    int EnabledButtons() const
+    {
+        int n = 0;
+        for (QPushButton* b : {view->moveButton, view->warButton, view->landButton, view->commerceButton,
+                               view->conscriptButton, view->trainButton, view->restButton})
+            n += b->isEnabled();
+        return n;
+    }
+    Country& C(int i) { return GameState::countries[static_cast<std::size_t>(i)]; }
+
+    std::unique_ptr<CKivApp> app;
+    CKivView* view = nullptr;
+    CMainFrame* frame = nullptr;
+    WindowLog windows;
+    TempDir dir;
+};
+
+TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
+{
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
+    EXPECT_EQ(view->geometry().size(), QSize(616, 440));
+    EXPECT_EQ(frame->centralWidget(), view);
+    EXPECT_EQ(view->mapTo(frame, QPoint(0, 0)).y(), frame->menuBar()->height()) << "the whole map below the menu";
+    EXPECT_EQ(frame->minimumSize(), frame->maximumSize()) << "not resizable";
+    EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    EXPECT_EQ(menus[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    EXPECT_EQ(Command(CMainFrame::ID_FILE_NEW_GAME)->text(), QStringLiteral("ｹﾞｰﾑ開始(&N)"));
+    EXPECT_EQ(Command(CMainFrame::ID_APP_EXIT)->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled()) << "no game to save";
+    EXPECT_TRUE(Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled());
+    EXPECT_EQ(EnabledButtons(), 0);
+
+    // Every country white; the picture's own sea, outlines and lettering unchanged
+    // (left of the panel and above the buttons).
+    view->OnDraw();
+    const QImage& s = view->Surface();
+    const QImage map = platform::LoadResourceImage(130);
+    int countryPixels = 0;
+    int otherPixels = 0;
+    for (int y = 0; y < 385; ++y) {
+        for (int x = 0; x < 385; ++x) {
+            if (app->Document().CountryAt(x, y) != CKivDoc::kNoCountry) {
+                ++countryPixels;
+                ASSERT_EQ(At(s, x, y), kRulerColours[0]) << x << "," << y;
+            } else {
+                ++otherPixels;
+                ASSERT_EQ(At(s, x, y), At(map, x, y)) << x << "," << y;
+            }
+        }
+    }
+    EXPECT_GT(countryPixels, 20000);
+    EXPECT_GT(otherPixels, 20000);
+
+    // The about box.
+    QString version;
+    ModalScript script;
+    script.Then<QDialog>([&](QDialog* d) {
+        version = d->findChild<QLabel*>(QStringLiteral("version"))->text();
+        QTest::keyClick(d, Qt::Key_Escape);
+    });
+    script.Start();
+    Command(CMainFrame::ID_APP_ABOUT)->trigger();
+    EXPECT_EQ(version, QStringLiteral("Velcor Version 0.56"));
+}
+
+TEST_F(EndToEnd, ANewGameAsksForAScenarioAndARulerThenPlaysToThePlayersTurn)
+{
+    QStringList boxes;
+    ModalScript script;
+    script.Then<CScenarioDlg>([](CScenarioDlg* d) { Press(d, "選択"); })
+        .Then<QMessageBox>(NoteAndClose(boxes))
+        .Then<CScenarioDlg>([](CScenarioDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("scenario2")), Qt::LeftButton);
+            Press(d, "選択");
+        })
+        .Then<CRulerDlg>([](CRulerDlg* d) { Press(d, "選択"); })
+        .Then<QMessageBox>(NoteAndClose(boxes))
+        .Then<CRulerDlg>([](CRulerDlg* d) {
+            EXPECT_EQ(d->SlotCount(), 3);
+            EXPECT_EQ(d->findChild<QPushButton*>(QStringLiteral("ruler2"))->text(), QStringLiteral("孫権"));
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ruler0")), Qt::LeftButton);
+            Press(d, "選択");
+        });
+    script.Start();
+    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(boxes, (QStringList{QStringLiteral("シナリオを選択してください"), QStringLiteral("君主を選択してください")}));
+    WaitForPlayer();
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    EXPECT_EQ(GameState::playerRuler, 1);
+    EXPECT_EQ(GameState::turnCountry, 10) << "劉備's first country after the computer's";
+    EXPECT_EQ(GameState::shownCountry, 10);
+    EXPECT_EQ(GameState::year, 219);
+    EXPECT_EQ(view->statusText, QStringLiteral("10 荊州 の番です"));
+    EXPECT_EQ(EnabledButtons(), 7);
+    EXPECT_TRUE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+
+    // Cancelling a new game changes nothing.
+    ModalScript cancel;
+    cancel.Then<CScenarioDlg>([](CScenarioDlg* d) { Press(d, "ｷｬﾝｾﾙ"); });
+    cancel.Start();
+    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    EXPECT_EQ(EnabledButtons(), 7);
+}
+
+TEST_F(EndToEnd, DomesticCommandsReportOrRefuse)
+{
+    StartScenario3AsLiuBei();
+    const int training = C(10).GetTraining();
+    QTest::mouseClick(view->trainButton, Qt::LeftButton);
+    EXPECT_EQ(view->statusText, QStringLiteral("訓練が %1 になりました").arg(C(10).GetTraining()));
+    EXPECT_GT(C(10).GetTraining(), training);
+    EXPECT_EQ(EnabledButtons(), 1);
+    EXPECT_TRUE(view->restButton->isEnabled());
+
+    // Rest: country 11 is the player's too, so his next turn comes at once.
+    QTest::mouseClick(view->restButton, Qt::LeftButton);
+    WaitForPlayer();
+    EXPECT_EQ(GameState::turnCountry, 11);
+    C(11).SetFunds(999);
+    C(11).SetTraining(100);
+    GameState::shownCountry = 3;
+    for (QPushButton* b : {view->landButton, view->commerceButton, view->conscriptButton}) {
+        QTest::mouseClick(b, Qt::LeftButton);
+        EXPECT_EQ(view->statusText, QStringLiteral("資金が不足しています"));
+        EXPECT_EQ(EnabledButtons(), 7) << "a refused command leaves the buttons";
+        EXPECT_EQ(GameState::shownCountry, 11) << "the panel shows the turn country";
+    }
+    QTest::mouseClick(view->trainButton, Qt::LeftButton);
+    EXPECT_EQ(view->statusText, QStringLiteral("これ以上訓練できません"));
+    EXPECT_EQ(C(11).GetFunds(), 999);
+    C(11).SetFunds(1000);
+    QTest::mouseClick(view->conscriptButton, Qt::LeftButton);
+    EXPECT_EQ(view->statusText, QStringLiteral("兵士が %1 になりました").arg(C(11).GetSoldiers()));
+    EXPECT_EQ(C(11).GetFunds(), 0);
+    EXPECT_EQ(EnabledButtons(), 1);
+}
+
+TEST_F(EndToEnd, MovingSoldiersAndSuppliesThroughTheMoveDialog)
+{
+    StartScenario3AsLiuBei();
+    // A refused destination: 豫州 belongs to 曹操.
+    QTest::mouseClick(view->moveButton, Qt::LeftButton);
+    EXPECT_EQ(view->mode, ViewMode::ChooseMoveTarget);
+    EXPECT_EQ(EnabledButtons(), 0);
+    EXPECT_EQ(windows.entries.value(0), QStringLiteral("移動先を選択してください"));
+    ClickCountry(1);
+    EXPECT_EQ(view->statusText, QStringLiteral("豫州 には移動できません"));
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    EXPECT_EQ(EnabledButtons(), 7);
+
+    // A cancelled dialog.
+    ModalScript cancel;
+    cancel.Then<CMoveDlg>([](CMoveDlg* d) { Press(d, "ｷｬﾝｾﾙ"); });
+    cancel.Start();
+    QTest::mouseClick(view->moveButton, Qt::LeftButton);
+    ClickCountry(11);
+    EXPECT_TRUE(cancel.Done());
+    EXPECT_EQ(view->statusText, QStringLiteral("10 荊州 の番です"));
+    EXPECT_EQ(EnabledButtons(), 7);
+
+    // Half the soldiers by the slider and 1000 provisions typed.
+    C(10).SetSoldiers(40000);
+    C(10).SetTraining(80);
+    C(11).SetSoldiers(20000);
+    C(11).SetTraining(50);
+    const int provisions10 = C(10).GetProvisions();
+    const int provisions11 = C(11).GetProvisions();
+    ModalScript move;
+    move.Then<CMoveDlg>([](CMoveDlg* d) {
+        EXPECT_EQ(d->findChild<QLabel*>(QStringLiteral("title"))->text(), QStringLiteral("荊州 から 益州 へ移動"));
+        d->m_sliderSoldiers->setValue(50);
+        QTest::mouseRelease(d->m_sliderSoldiers, Qt::LeftButton);
+        QApplication::processEvents();
+        d->findChild<QLineEdit*>(QStringLiteral("editProvisions"))->setText(QStringLiteral("1000"));
+        Press(d, "決定");
+    });
+    move.Start();
+    QTest::mouseClick(view->moveButton, Qt::LeftButton);
+    ClickCountry(11);
+    EXPECT_TRUE(move.Done());
+    EXPECT_EQ(view->statusText, QStringLiteral("益州 に物資を移動しました"));
+    EXPECT_EQ(C(10).GetSoldiers(), 20000);
+    EXPECT_EQ(C(11).GetSoldiers(), 40000);
+    EXPECT_EQ(C(11).GetTraining(), (20000 * 50 + 80 * 20000) / 40000);
+    EXPECT_EQ(C(10).GetTraining(), 80);
+    EXPECT_EQ(C(10).GetProvisions(), provisions10 - 1000);
+    EXPECT_EQ(C(11).GetProvisions(), provisions11 + 1000);
+    EXPECT_EQ(EnabledButtons(), 1);
+    EXPECT_TRUE(windows.entries.contains(QStringLiteral("益州 に物資を移動しました")));
+}
+
+TEST_F(EndToEnd, WarIsCheckedChosenAndFoughtInTheBattleWindow)
+{
+    StartScenario3AsLiuBei();
+    Country& a = C(10);
+    a.SetProvisions(a.GetSoldiers() - 1);
+    a.SetFunds(500);
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    EXPECT_EQ(view->statusText, QStringLiteral("兵糧が不足しています")) << "provisions are tested first";
+    a.SetProvisions(a.GetSoldiers());
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    EXPECT_EQ(view->statusText, QStringLiteral("資金が不足しています"));
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    a.SetFunds(5000);
+
+    // A right click cancels the choice.
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    EXPECT_EQ(view->mode, ViewMode::ChooseAttackTarget);
+    ClickCountry(5, Qt::RightButton);
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    EXPECT_EQ(view->statusText, QStringLiteral("10 荊州 の番です"));
+    EXPECT_EQ(EnabledButtons(), 7);
+
+    // Not a hostile neighbour: his own 益州.
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    ClickCountry(11);
+    EXPECT_EQ(view->statusText, QStringLiteral("益州 には攻撃できません"));
+    EXPECT_EQ(EnabledButtons(), 7);
+
+    // 交州 of 孫権: fought in the battle window.
+    windows.entries.clear();
+    const int soldiersBefore = a.GetSoldiers();
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    ClickCountry(12);
+    const bool won = C(12).GetRuler() == 1;
+    EXPECT_EQ(view->statusText, won ? QStringLiteral("交州 の攻略は成功です") : QStringLiteral("交州 の攻略は失敗です"));
+    EXPECT_EQ(windows.entries.value(1), QStringLiteral("[battle]"));
+    EXPECT_EQ(a.GetFunds(), 4000);
+    EXPECT_LE(a.GetSoldiers(), soldiersBefore);
+    EXPECT_EQ(EnabledButtons(), 1);
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+}
+
+TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
+{
+    StartScenario3AsLiuBei();
+    const std::string before = dir.Path("before.txt");
+    const std::string after = dir.Path("after");
+    QStringList boxes;
+    ModalScript save1;
+    save1.Then<QFileDialog>(Choose(before)).Then<QMessageBox>(NoteAndClose(boxes));
+    save1.Start();
+    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    EXPECT_EQ(FileLine(before, 2), "9") << "before the command the cursor is stored one back";
+    const int training = C(10).GetTraining();
+
+    QTest::mouseClick(view->trainButton, Qt::LeftButton);
+    ModalScript save2;
+    save2.Then<QFileDialog>(Choose(after)).Then<QMessageBox>(NoteAndClose(boxes));
+    save2.Start();
+    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    EXPECT_EQ(FileLine(after + ".txt", 2), "10") << "the default extension is added";
+    EXPECT_EQ(boxes, (QStringList{QStringLiteral("セーブが完了しました"), QStringLiteral("セーブが完了しました")}));
+
+    ModalScript load1;
+    load1.Then<QFileDialog>(Choose(before));
+    load1.Start();
+    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    WaitForPlayer();
+    EXPECT_EQ(GameState::turnCountry, 10) << "the same player turn again";
+    EXPECT_EQ(C(10).GetTraining(), training);
+    EXPECT_EQ(EnabledButtons(), 7);
+
+    ModalScript load2;
+    load2.Then<QFileDialog>(Choose(after + ".txt"));
+    load2.Start();
+    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    WaitForPlayer();
+    EXPECT_EQ(GameState::turnCountry, 11) << "the turn after the one saved";
+}
+
+TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
+{
+    StartScenario3AsLiuBei();
+    for (int i = 0; i < kCountryCount; ++i)
+        C(i).SetRuler(1);
+    C(12).SetRuler(15);
+    C(12).SetSoldiers(0); // falls without a fight
+    C(10).SetFunds(5000);
+    C(10).SetProvisions(C(10).GetSoldiers());
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    ClickCountry(12);
+    EXPECT_EQ(C(12).GetRuler(), 1);
+    EXPECT_EQ(view->mode, ViewMode::Victory);
+    EXPECT_EQ(view->statusText, QStringLiteral("中国全土を統一しました"));
+    EXPECT_TRUE(windows.entries.contains(QStringLiteral("中国全土を統一しました")));
+    EXPECT_FALSE(view->restButton->isEnabled());
+    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+    view->OnDraw();
+    const QImage victory = platform::LoadResourceImage(163);
+    EXPECT_EQ(view->Surface().copy(158, 100, 300, 200), victory);
+    ClickCountry(3);
+    EXPECT_EQ(view->mode, ViewMode::NoGame);
+
+    // A saved game in which the player holds nothing ends at once.
+    WorldRecord lost = CaptureWorld(5);
+    for (CountryRecord& c : lost.countries)
+        if (c.ruler == 1)
+            c.ruler = 2;
+    std::string error;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), lost, &error)) << error;
+    windows.entries.clear();
+    ModalScript load;
+    load.Then<QFileDialog>(Choose(dir.Path("lost.txt")));
+    load.Start();
+    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    WaitForPlayer();
+    EXPECT_EQ(view->mode, ViewMode::GameOver);
+    EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバです"));
+    EXPECT_EQ(windows.entries, QStringList{QStringLiteral("ゲームオーバーです")});
+    EXPECT_EQ(EnabledButtons(), 0);
+    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+    view->OnDraw();
+    EXPECT_EQ(view->Surface().copy(158, 100, 300, 200), platform::LoadResourceImage(164));
+    ClickCountry(3);
+    EXPECT_EQ(view->mode, ViewMode::NoGame);
+}
+
+TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
+{
+    StartScenario3AsLiuBei();
+    const WorldRecord world = CaptureWorld(GameState::turnCountry);
+    QStringList boxes;
+
+    // A save into a folder nobody may write to.
+    std::filesystem::create_directory(dir.Path("locked"));
+    const std::string previous = dir.Path("locked/save.txt");
+    WriteFileBytes(previous, "previous\r\n");
+    ::chmod(dir.Path("locked").c_str(), 0555);
+    ModalScript save;
+    save.Then<QFileDialog>(Choose(previous)).Then<QMessageBox>(NoteAndClose(boxes));
+    save.Start();
+    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << boxes[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(previous), "previous\r\n");
+
+    // A load of a missing file and of a refused one.
+    WriteFileBytes(dir.Path("bad.txt"), "1\r\n-1\r\n219\r\n13\r\n");
+    for (const std::string& path : {dir.Path("missing.txt"), dir.Path("bad.txt")}) {
+        ModalScript load;
+        load.Then<QFileDialog>([path](QFileDialog* d) {
+                d->setFileMode(QFileDialog::AnyFile); // let a typed name through
+                Choose(path)(d);
+            })
+            .Then<QMessageBox>(NoteAndClose(boxes));
+        load.Start();
+        Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+        EXPECT_TRUE(load.Done());
+        EXPECT_EQ(view->mode, ViewMode::PlayerTurn) << "no worker started";
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+    }
+    ASSERT_EQ(boxes.size(), 3);
+    EXPECT_EQ(boxes[1], QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    EXPECT_TRUE(boxes[2].contains(QStringLiteral("4 行目"))) << boxes[2].toStdString();
+
+    // A new game whose country file is missing.
+    view->dataDirectory = QString::fromStdString(dir.Path());
+    WriteFileBytes(dir.Path("scenario1.txt"), "2\r\n");
+    ModalScript newGame;
+    newGame
+        .Then<CScenarioDlg>([](CScenarioDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("scenario0")), Qt::LeftButton);
+            Press(d, "選択");
+        })
+        .Then<CRulerDlg>([](CRulerDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ruler0")), Qt::LeftButton);
+            Press(d, "選択");
+        })
+        .Then<QMessageBox>(NoteAndClose(boxes));
+    newGame.Start();
+    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    EXPECT_TRUE(newGame.Done());
+    EXPECT_EQ(boxes.value(3), QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+}
+
+TEST_F(EndToEnd, ClosingTheWindowDuringTheComputersTurnEndsItWithinASecond)
+{
+    StartScenario3AsLiuBei();
+    // 益州 and 漢中 go over to 曹操; 益州 acts first after the rest and its first draw
+    // considers war on the weak 荊州 beside it. The message windows keep their full
+    // times, so the worker is waiting on one when the window closes.
+    C(10).SetSoldiers(10000);
+    C(10).SetTraining(10);
+    C(11).SetRuler(2);
+    C(13).SetRuler(2);
+    platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
+    view->SetWindowTimes(0, 0);
+    bool closed = false;
+    QElapsedTimer sinceClose;
+    ModalScript script;
+    script.Then<CMessageWnd>([&](CMessageWnd*) {
+        sinceClose.start();
+        frame->close();
+        closed = true;
+    });
+    script.Start();
+    QTest::mouseClick(view->restButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return closed; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !view->worker->Running(); }, 1000));
+    EXPECT_LT(sinceClose.elapsed(), 1000);
+    EXPECT_EQ(C(10).GetRuler(), 1) << "the attack was never fought";
+}
