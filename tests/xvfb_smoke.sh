@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The game under a real X server: starts it in Xvfb, checks that the window shows the
+# map with its Japanese text, opens the File menu with its mnemonic, and leaves
+# through the menu's Exit command. Exit status 77 when the X tools are missing.
+set -euo pipefail
+velcor="$1"
+work="$(mktemp -d)"
+cleanup() {
+  [ -n "${game:-}" ] && kill "$game" 2>/dev/null || true
+  [ -n "${xvfb:-}" ] && kill "$xvfb" 2>/dev/null || true
+  [ -n "${KEEP_SHOTS:-}" ] && cp "$work"/*.png "$KEEP_SHOTS"/ 2>/dev/null; rm -rf "$work"
+}
+trap cleanup EXIT
+
+for tool in Xvfb xdotool import convert; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+# A free display number.
+for n in $(seq 90 199); do
+  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
+done
+Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
+xvfb=$!
+export DISPLAY="$display"
+for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+
+QT_QPA_PLATFORM=xcb XDG_RUNTIME_DIR="$work" "$velcor" >"$work/velcor.log" 2>&1 &
+game=$!
+window="$(timeout 20 xdotool search --sync --name '^Velcor$' | head -n 1)"
+[ -n "$window" ] || { echo "no window titled Velcor"; cat "$work/velcor.log"; exit 1; }
+sleep 1
+
+black_pixels() { convert "$1" -crop "$2" txt:- | grep -c '#000000' || true; }
+# Pixels dark in the first picture that were not dark in the second: text that
+# appeared, drawn with smoothing.
+new_dark_pixels() {
+  convert "$1" "$2" -crop "$3" +repage -colorspace gray -fx "(u<0.35 && v>=0.35) ? 1 : 0" \
+    -format '%[fx:round(mean*w*h)]' info:
+}
+
+import -window root "$work/start.png"
+# Without a window manager the frame sits at the top left; the panel's labels
+# (国名, 人口, ...) lie at x 460 below the menu bar.
+labels="$(black_pixels "$work/start.png" 40x200+458+190)"
+echo "black pixels in the panel's labels: $labels"
+[ "$labels" -gt 200 ] || { echo "the panel's Japanese labels did not render"; exit 1; }
+
+# Keys go to the focused window (there is no window manager to give it the focus).
+xdotool windowfocus --sync "$window" 2>/dev/null || xdotool windowfocus "$window"
+xdotool key alt+f
+sleep 1
+import -window root "$work/menu.png"
+changed="$(compare -metric AE "$work/start.png" "$work/menu.png" null: 2>&1 || true)"
+echo "pixels changed by opening the menu: $changed"
+[ "${changed%%.*}" -gt 500 ] || { echo "the File menu did not open"; exit 1; }
+menu_text="$(new_dark_pixels "$work/menu.png" "$work/start.png" 150x90+8+22)"
+echo "dark pixels of the open menu's items: $menu_text"
+[ "$menu_text" -gt 100 ] || { echo "the menu's items did not render"; exit 1; }
+
+# ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)
+xdotool key x
+for _ in $(seq 50); do kill -0 "$game" 2>/dev/null || break; sleep 0.1; done
+if kill -0 "$game" 2>/dev/null; then echo "the game did not end from the Exit command"; exit 1; fi
+wait "$game"
+status=$?
+game=""
+echo "the game ended with status $status"
+exit "$status"
