@@ -1,10 +1,26 @@
 #include "platform/sync_call.h"
 
+#include <QSocketNotifier>
 #include <QThread>
+
+#include <cstdint>
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace platform {
 
-UiCaller::UiCaller(QObject* parent) : QObject(parent) {}
+UiCaller::UiCaller(QObject* parent) : QObject(parent)
+{
+    m_wakeFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    auto* notifier = new QSocketNotifier(static_cast<qintptr>(m_wakeFd), QSocketNotifier::Read, this);
+    connect(notifier, &QSocketNotifier::activated, this, [this] { RunPending(); });
+}
+
+UiCaller::~UiCaller()
+{
+    if (m_wakeFd >= 0)
+        ::close(m_wakeFd);
+}
 
 bool UiCaller::Call(const std::function<void()>& fn)
 {
@@ -20,9 +36,8 @@ bool UiCaller::Call(const std::function<void()>& fn)
     m_pending = fn;
     m_done = false;
     lock.unlock();
-    // Queued by name: nothing of ours is handed over inside Qt's event, only the
-    // wake-up; the function itself travels under m_mutex.
-    QMetaObject::invokeMethod(this, "RunPending", Qt::QueuedConnection);
+    const std::uint64_t one = 1;
+    [[maybe_unused]] ssize_t written = ::write(m_wakeFd, &one, sizeof one);
     lock.lock();
     m_changed.wait(lock, [this] { return m_done || (m_cancelled && !m_running); });
     m_pending = nullptr;
@@ -31,6 +46,8 @@ bool UiCaller::Call(const std::function<void()>& fn)
 
 void UiCaller::RunPending()
 {
+    std::uint64_t count = 0;
+    [[maybe_unused]] ssize_t got = ::read(m_wakeFd, &count, sizeof count);
     std::function<void()> fn;
     {
         std::lock_guard lock(m_mutex);

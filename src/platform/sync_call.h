@@ -1,7 +1,9 @@
 // Synchronous calls from the turn worker to the interface thread: the function runs on
 // the interface thread (where every window lives) while the worker waits, as a sent
-// window message would. The hand-over goes through a standard mutex, so the data the
-// worker prepared is visible to the interface thread and the other way round.
+// window message would. The worker touches nothing of Qt's: it leaves the function
+// under a standard mutex and wakes the interface thread through an event counter
+// file that the interface's event loop watches. Both are visible to the thread
+// checker, so the hand-over is seen as the ordering it is.
 #pragma once
 
 #include <QObject>
@@ -18,6 +20,7 @@ class UiCaller : public QObject {
 public:
     // Create on the interface thread.
     explicit UiCaller(QObject* parent = nullptr);
+    ~UiCaller() override;
 
     // Runs fn on the interface thread and returns when it has returned. Called on the
     // interface thread itself, it simply runs fn. Returns false, without running fn,
@@ -32,10 +35,10 @@ public:
     void Resume();
     bool Cancelled() const;
 
-private slots:
+private:
     void RunPending();
 
-private:
+    int m_wakeFd = -1;
     mutable std::mutex m_mutex;
     std::condition_variable m_changed;
     std::function<void()> m_pending; // set while a call waits to start
