@@ -245,6 +245,7 @@ TEST_F(MoveDlgTest, ReleasingASliderSetsItsRowsAmount)
 
 TEST_F(MoveDlgTest, RefusesTextAndAmountsOutsideTheStock)
 {
+    StderrCapture stderrText;
     QStringList messages;
     ModalScript script;
     auto type = [](const char* edit, const char* text) {
@@ -272,6 +273,7 @@ TEST_F(MoveDlgTest, RefusesTextAndAmountsOutsideTheStock)
     EXPECT_TRUE(messages[2].contains(QStringLiteral("兵糧")));
     EXPECT_TRUE(messages[3].contains(QStringLiteral("資金")));
     EXPECT_EQ(dlg.m_nSoldiers, 600);
+    EXPECT_EQ(PrintedRefusals(stderrText, messages), "");
 }
 
 TEST_F(MoveDlgTest, CancelIgnoresWhatTheEditsHold)

@@ -479,6 +479,7 @@ TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
 TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
 {
     StartScenario3AsLiuBei();
+    StderrCapture stderrText;
     const WorldRecord world = CaptureWorld(GameState::turnCountry);
     QStringList boxes;
 
@@ -534,6 +535,9 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
     EXPECT_EQ(boxes.value(3), QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+
+    // Each refusal above came as a window; none was left to the terminal alone.
+    EXPECT_EQ(PrintedRefusals(stderrText, boxes), "");
 }
 
 TEST_F(EndToEnd, ClosingTheWindowDuringTheComputersTurnEndsItWithinASecond)
@@ -562,4 +566,32 @@ TEST_F(EndToEnd, ClosingTheWindowDuringTheComputersTurnEndsItWithinASecond)
     ASSERT_TRUE(WaitUntil([&] { return !view->worker->Running(); }, 1000));
     EXPECT_LT(sinceClose.elapsed(), 1000);
     EXPECT_EQ(C(10).GetRuler(), 1) << "the attack was never fought";
+}
+
+TEST_F(EndToEnd, ClosingTheWindowDuringABattleEndsItWithinASecond)
+{
+    StartScenario3AsLiuBei();
+    // The same attack of 益州 on 荊州 as above, now closed while the battle window
+    // plays its exchanges at their full pace.
+    C(10).SetSoldiers(10000);
+    C(10).SetTraining(10);
+    C(11).SetRuler(2);
+    C(13).SetRuler(2);
+    platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
+    view->SetWindowTimes(1, 0);
+    bool closed = false;
+    QElapsedTimer sinceClose;
+    ModalScript script;
+    script.Then<CBattleDlg>([&](CBattleDlg*) {
+        sinceClose.start();
+        frame->close();
+        closed = true;
+    });
+    script.Start();
+    QTest::mouseClick(view->restButton, Qt::LeftButton);
+    ASSERT_TRUE(WaitUntil([&] { return closed; }, 20000));
+    ASSERT_TRUE(WaitUntil([&] { return !view->worker->Running(); }, 1000));
+    EXPECT_LT(sinceClose.elapsed(), 1000);
+    EXPECT_EQ(C(10).GetRuler(), 1) << "a battle left unfought must not hand over the country";
+    EXPECT_FALSE(view->isVisible());
 }

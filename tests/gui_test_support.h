@@ -7,10 +7,15 @@
 #include <QWidget>
 
 #include <QPointer>
+#include <QStringList>
 
+#include <cstdio>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
+
+#include <unistd.h>
 
 // Processes events until pred holds or timeoutMs has passed; returns pred().
 inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
@@ -20,6 +25,66 @@ inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)
     while (!pred() && timer.elapsed() < timeoutMs)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     return pred();
+}
+
+// Collects what the process writes to standard error while it lives, so that a test can
+// check that a refusal reached the player in a window and not only the terminal.
+class StderrCapture {
+public:
+    StderrCapture()
+    {
+        std::fflush(stderr);
+        m_file = std::tmpfile();
+        m_saved = ::dup(STDERR_FILENO);
+        if (m_file && m_saved >= 0)
+            ::dup2(::fileno(m_file), STDERR_FILENO);
+    }
+    ~StderrCapture() { Restore(); }
+    StderrCapture(const StderrCapture&) = delete;
+    StderrCapture& operator=(const StderrCapture&) = delete;
+
+    // Everything written so far; puts standard error back first.
+    std::string Text()
+    {
+        Restore();
+        std::string text;
+        if (!m_file)
+            return "(standard error could not be captured)";
+        std::rewind(m_file);
+        char buffer[4096];
+        for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, m_file)) > 0;)
+            text.append(buffer, n);
+        return text;
+    }
+
+private:
+    void Restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    std::FILE* m_file = nullptr;
+    int m_saved = -1;
+};
+
+// Checks that the messages a flow showed in windows were not printed as well, and
+// that nothing of the game's own went to the terminal (Qt's platform notes may).
+inline std::string PrintedRefusals(StderrCapture& capture, const QStringList& shown)
+{
+    const std::string terminal = capture.Text();
+    std::string found;
+    if (terminal.find("velcor") != std::string::npos)
+        found += terminal;
+    for (const QString& text : shown) {
+        const std::string first = text.section(QLatin1Char('\n'), 0, 0).toStdString();
+        if (!first.empty() && terminal.find(first) != std::string::npos)
+            found += first + "\n";
+    }
+    return found;
 }
 
 // Runs action on the active modal window as soon as there is one (polling from the
