@@ -155,3 +155,32 @@ TEST_F(BattleDlgTest, AbandoningChangesNothingAndCountsArePaddedToSix)
     EXPECT_EQ(CBattleDlg::CountText(1234), QStringLiteral("  1234"));
     EXPECT_EQ(CBattleDlg::CountText(1234567), QStringLiteral("1234567"));
 }
+
+TEST_F(BattleDlgTest, CountsStayClearOfThePortraitsAndInsideTheWindow)
+{
+    platform::FixClock(1'700'000'000);
+    for (const int soldiers : {0, 43'776, 999'999, 2'147'483'647}) {
+        GameState::countries[0].SetSoldiers(soldiers);
+        GameState::countries[1].SetSoldiers(soldiers);
+        BattleScript script(1, 0);
+        CBattleDlg dlg(script);
+        dlg.SetStepInterval(60'000);
+        QList<QRect> portraits;
+        ModalScript driver;
+        driver.Then<CBattleDlg>([&](CBattleDlg* d) {
+            for (QLabel* label : d->findChildren<QLabel*>())
+                if (!label->pixmap().isNull())
+                    portraits << label->geometry();
+            for (int side = 0; side < 2; ++side) {
+                const QRect count = d->CountRect(side);
+                EXPECT_TRUE(d->rect().contains(count)) << soldiers << " side " << side;
+                for (const QRect& portrait : portraits)
+                    EXPECT_FALSE(count.intersects(portrait)) << soldiers << " side " << side;
+            }
+            d->Abandon();
+        });
+        driver.Start();
+        dlg.exec();
+        EXPECT_EQ(portraits.size(), 2);
+    }
+}

@@ -147,9 +147,22 @@ void CBattleDlg::paintEvent(QPaintEvent* event)
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(kCountBackground);
     const QFontMetrics metrics(painter.font());
-    // Below the two "兵士数" labels.
-    const QPoint places[2] = {QPoint(Du().X(96), Du().Y(60)), QPoint(Du().X(243), Du().Y(60))};
-    const int counts[2] = {m_script.m_nAttackerSoldiers, m_script.m_nTargetSoldiers};
     for (int side = 0; side < 2; ++side)
-        painter.drawText(places[side] + QPoint(0, metrics.ascent()), CountText(counts[side]));
+        painter.drawText(CountRect(side).topLeft() + QPoint(0, metrics.ascent()), CountText(SideCount(side)));
+}
+
+int CBattleDlg::SideCount(int side) const
+{
+    return side == 0 ? m_script.m_nAttackerSoldiers : m_script.m_nTargetSoldiers;
+}
+
+QRect CBattleDlg::CountRect(int side) const
+{
+    // Below the two "兵士数" labels. The attacker's count starts under the middle of
+    // his half; the defender's ends where his line and name boxes end, so that it
+    // never runs under his portrait, however many digits it has.
+    const QFontMetrics metrics(platform::Font(platform::GameFont::BattleCounts));
+    const int width = metrics.horizontalAdvance(CountText(SideCount(side)));
+    const int left = side == 0 ? Du().X(96) : Du().X(253) - width;
+    return QRect(left, Du().Y(60), width, metrics.height());
 }

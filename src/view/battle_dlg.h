@@ -31,6 +31,9 @@ public:
 
     BattleScript& Script() { return m_script; }
 
+    // Where a side's soldier count is painted (0 the attacker, 1 the defender).
+    QRect CountRect(int side) const;
+
 protected:
     void OnInitDialog() override;
     // Enter: the battle is fought to its end at once rather than decided unfought.
@@ -44,6 +47,7 @@ protected:
 private:
     void UpdateData(); // the script's members into the controls
     void FinishNow();
+    int SideCount(int side) const;
 
     BattleScript& m_script;
     std::array<QPixmap, 2> m_portraits;
