@@ -1,6 +1,8 @@
 #include <QApplication>
+#include <QCoreApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -10,6 +12,7 @@
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "platform/clock.h"
+#include "platform/data_directory.h"
 #include "platform/quit_signals.h"
 #include "rules/headless.h"
 #include "view/kiv_view.h"
@@ -17,8 +20,15 @@
 int main(int argc, char** argv)
 {
     // The headless mode runs the rules alone and never starts the windows.
-    if (argc >= 2 && std::string_view(argv[1]) == "--headless")
-        return HeadlessMain(std::vector<std::string>(argv + 2, argv + argc), std::cout, std::cerr);
+    if (argc >= 2 && std::string_view(argv[1]) == "--headless") {
+        std::vector<std::string> args(argv + 2, argv + argc);
+        // Without --data it looks for the game's files where the windows would.
+        if (std::find(args.begin(), args.end(), "--data") == args.end()) {
+            QCoreApplication core(argc, argv);
+            args.insert(args.begin(), {"--data", platform::DataDirectory().toStdString()});
+        }
+        return HeadlessMain(args, std::cout, std::cerr);
+    }
 
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg(argv[i]);

@@ -14,7 +14,8 @@
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE]\n"
-    "  --data DIR       directory of scenarioN.txt and countryN.txt (default: .)\n"
+    "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
+    "                   directory when it holds them, else the bundled data)\n"
     "  --scenario N     new game of scenario N (1..3) as ruler R, one the scenario offers\n"
     "  --load FILE      resume a saved game\n"
     "  --months M       stop at the player's first turn after M months, or when the game ends\n"
