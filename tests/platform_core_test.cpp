@@ -140,6 +140,14 @@ TEST(TextFile, WritesCrLfAndReplacesTheFileWhole)
     EXPECT_EQ(ReadFileBytes(path), "2\r\n");
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+    // A name as long as the file system allows (255 bytes) is written and replaced too:
+    // the temporary name beside it must not be longer.
+    const std::string longest = dir.Path(std::string(251, 'n') + ".txt");
+    ASSERT_TRUE(WriteLinesAtomically(longest, {"1"}, &error)) << error;
+    ASSERT_TRUE(WriteLinesAtomically(longest, {"2"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(longest), "2\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
 TEST(TextFile, FailedWritesKeepThePreviousFileAndLeaveNothingBehind)
