@@ -36,8 +36,8 @@ constexpr bool kSanitized = true;
 constexpr bool kSanitized = false;
 #endif
 
-constexpr std::int64_t kDefaultYears = kSanitized ? 60 : 500;
-constexpr std::int64_t kDefaultClocks = kSanitized ? 1 : 3;
+constexpr std::int64_t kDefaultYears = kSanitized ? 150 : 500;
+constexpr std::int64_t kDefaultClocks = kSanitized ? 2 : 3;
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 // A whole number from the environment, or fallback when unset; a bad value fails.
@@ -59,6 +59,8 @@ std::int64_t MonthNumber(std::int32_t year, std::int32_t month) { return std::in
 std::int64_t MonthNumber() { return MonthNumber(GameState::year, GameState::month); }
 
 enum class Kind { Dealt, Held };
+
+void PrintTo(Kind kind, std::ostream* os) { *os << (kind == Kind::Held ? "held" : "dealt"); }
 
 // An army this large at full training is stronger than any target a computer ruler
 // will choose, and these provisions feed it for far longer than any run.
