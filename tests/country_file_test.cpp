@@ -4,6 +4,7 @@
 
 #include "model/country_file.h"
 #include "platform/sjis.h"
+#include "save_faults.h"
 #include "test_support.h"
 #include "world_fixture.h"
 
@@ -242,16 +243,71 @@ TEST_F(CountryFileTest, AFileThatCannotBeOpenedIsReportedAsMissing)
     }
 }
 
-TEST_F(CountryFileTest, AFailedSaveKeepsThePreviousFile)
+TEST_F(CountryFileTest, ASaveThatFailsHalfWayKeepsThePreviousSaveAndTheWorld)
 {
     ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
-    std::filesystem::create_directory(dir.Path("locked"));
-    const std::string previous = Write("locked/save.txt", "previous\r\n");
-    ::chmod(dir.Path("locked").c_str(), 0555);
+    const std::string save = dir.Path("save.txt");
     std::string error;
-    EXPECT_FALSE(SaveCountryFile(previous, 5, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadFileBytes(previous), "previous\r\n");
+    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    const std::string previous = ReadFileBytes(save);
+    ASSERT_GT(previous.size(), 512u);
+
+    // The world moves on; the next save runs out of room after 512 bytes.
+    GameState::year = 250;
+    GameState::countries[3].SetFunds(123456);
+    const WorldRecord world = CaptureWorld(7);
+    const std::vector<std::string> before = Listing(dir.Path());
+    {
+        FileSizeLimit limit(512);
+        ASSERT_TRUE(limit.Active());
+        EXPECT_FALSE(SaveCountryFile(save, 7, &error));
+    }
+    EXPECT_EQ(error, "ディスクの空き容量が不足しています");
+    EXPECT_EQ(ReadFileBytes(save), previous);
+    EXPECT_EQ(Listing(dir.Path()), before) << "no temporary file left behind";
+    EXPECT_EQ(CaptureWorld(7), world);
+
+    // With room again the save goes through and loads as the world.
+    ASSERT_TRUE(SaveCountryFile(save, 7, &error)) << error;
+    GameState::ResetToProgramStart();
+    ASSERT_EQ(LoadCountryFile(save).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+}
+
+TEST_F(CountryFileTest, ASaveToAFullOrReadOnlyFileSystemKeepsThePreviousSave)
+{
+    SmallFileSystem small(dir.Path("small"), 64);
+    if (!small.Mounted())
+        GTEST_SKIP() << small.Reason();
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    const std::string save = dir.Path("small/save.txt");
+    std::string error;
+    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    const std::string previous = ReadFileBytes(save);
+    GameState::year = 250;
+
+    ASSERT_TRUE(small.Fill());
+    const std::vector<std::string> before = Listing(dir.Path("small"));
+    EXPECT_FALSE(SaveCountryFile(save, 5, &error));
+    EXPECT_EQ(error, "ディスクの空き容量が不足しています");
+    EXPECT_EQ(ReadFileBytes(save), previous);
+    EXPECT_EQ(Listing(dir.Path("small")), before) << "no temporary file left behind";
+
+    // Room again: the save goes through.
+    std::filesystem::remove(dir.Path("small/filler"));
+    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    const std::string saved = ReadFileBytes(save);
+    EXPECT_NE(saved, previous);
+
+    // Read-only: refused before anything is written.
+    ASSERT_TRUE(small.MakeReadOnly());
+    GameState::year = 260;
+    EXPECT_FALSE(SaveCountryFile(save, 5, &error));
+    EXPECT_NE(error.find("読み取り専用"), std::string::npos) << error;
+    EXPECT_FALSE(SaveCountryFile(dir.Path("small/new.txt"), 5, &error));
+    EXPECT_EQ(error, "読み取り専用の場所です");
+    EXPECT_EQ(ReadFileBytes(save), saved);
+    EXPECT_EQ(TempFilesIn(dir.Path("small")), std::vector<std::string>{});
 }
 
 TEST_F(CountryFileTest, PathsOfTheScenarioFiles)

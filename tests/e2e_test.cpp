@@ -25,6 +25,7 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/resources.h"
+#include "save_faults.h"
 #include "synthetic_map.h"
 #include "test_support.h"
 #include "view/battle_dlg.h"
@@ -483,18 +484,31 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
     const WorldRecord world = CaptureWorld(GameState::turnCountry);
     QStringList boxes;
 
-    // A save into a folder nobody may write to.
-    std::filesystem::create_directory(dir.Path("locked"));
-    const std::string previous = dir.Path("locked/save.txt");
-    WriteFileBytes(previous, "previous\r\n");
-    ::chmod(dir.Path("locked").c_str(), 0555);
-    ModalScript save;
-    save.Then<QFileDialog>(Choose(previous)).Then<QMessageBox>(NoteAndClose(boxes));
-    save.Start();
-    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
-    ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << boxes[0].toStdString();
-    EXPECT_EQ(ReadFileBytes(previous), "previous\r\n");
+    // Saves that fail: each shows why, the previous save keeps its bytes and nothing
+    // is left beside it. (A folder typed as the name opens in the dialog instead, and
+    // a name without an extension gets ".txt", so the device is reached by a link.)
+    for (const SaveFault& fault : MakeSaveFaults(dir)) {
+        if (fault.target == dir.Path("folder") || fault.target == "/dev/full")
+            continue;
+        SCOPED_TRACE(fault.what);
+        const std::vector<std::string> before = Listing(dir.Path());
+        QStringList saveBoxes;
+        ModalScript save;
+        save.Then<QFileDialog>(Choose(fault.target)).Then<QMessageBox>(NoteAndClose(saveBoxes));
+        save.Start();
+        Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+        EXPECT_TRUE(save.Done());
+        ASSERT_EQ(saveBoxes.size(), 1);
+        EXPECT_TRUE(saveBoxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << saveBoxes[0].toStdString();
+        EXPECT_TRUE(saveBoxes[0].contains(QString::fromStdString(fault.reason))) << saveBoxes[0].toStdString();
+        EXPECT_FALSE(saveBoxes[0].contains(QStringLiteral("セーブが完了しました")));
+        if (!fault.previous.empty()) {
+            EXPECT_EQ(ReadFileBytes(fault.previous), kPreviousSave);
+        }
+        EXPECT_EQ(Listing(dir.Path()), before);
+        EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+    }
 
     // A load of a missing file and of a refused one.
     WriteFileBytes(dir.Path("bad.txt"), "1\r\n-1\r\n219\r\n13\r\n");
@@ -511,9 +525,9 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn) << "no worker started";
         EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
     }
-    ASSERT_EQ(boxes.size(), 3);
-    EXPECT_EQ(boxes[1], QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
-    EXPECT_TRUE(boxes[2].contains(QStringLiteral("4 行目"))) << boxes[2].toStdString();
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_EQ(boxes[0], QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    EXPECT_TRUE(boxes[1].contains(QStringLiteral("4 行目"))) << boxes[1].toStdString();
 
     // A new game whose country file is missing.
     view->dataDirectory = QString::fromStdString(dir.Path());
@@ -532,12 +546,43 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
     newGame.Start();
     Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
     EXPECT_TRUE(newGame.Done());
-    EXPECT_EQ(boxes.value(3), QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    EXPECT_EQ(boxes.value(2), QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
 
     // Each refusal above came as a window; none was left to the terminal alone.
     EXPECT_EQ(PrintedRefusals(stderrText, boxes), "");
+}
+
+TEST_F(EndToEnd, ASaveToAFullDiskIsReportedAndKeepsThePreviousSave)
+{
+    SmallFileSystem small(dir.Path("small"), 64);
+    if (!small.Mounted())
+        GTEST_SKIP() << small.Reason();
+    StartScenario3AsLiuBei();
+    const std::string save = dir.Path("small/save.txt");
+    QStringList boxes;
+    ModalScript first;
+    first.Then<QFileDialog>(Choose(save)).Then<QMessageBox>(NoteAndClose(boxes));
+    first.Start();
+    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    ASSERT_EQ(boxes, QStringList{QStringLiteral("セーブが完了しました")});
+    const std::string previous = ReadFileBytes(save);
+
+    // After the command the cursor is stored as it stands: a different file.
+    QTest::mouseClick(view->trainButton, Qt::LeftButton);
+    ASSERT_TRUE(small.Fill());
+    const std::vector<std::string> before = Listing(dir.Path("small"));
+    boxes.clear();
+    ModalScript second;
+    second.Then<QFileDialog>(Choose(save)).Then<QMessageBox>(NoteAndClose(boxes));
+    second.Start();
+    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << boxes[0].toStdString();
+    EXPECT_TRUE(boxes[0].contains(QStringLiteral("ディスクの空き容量が不足しています"))) << boxes[0].toStdString();
+    EXPECT_EQ(ReadFileBytes(save), previous);
+    EXPECT_EQ(Listing(dir.Path("small")), before) << "no temporary file left behind";
 }
 
 TEST_F(EndToEnd, ClosingTheWindowDuringTheComputersTurnEndsItWithinASecond)

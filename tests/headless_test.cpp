@@ -112,3 +112,42 @@ TEST_F(HeadlessTest, ReportsTheEndOfTheGame)
     run = Headless({"--load", dir.Path("won.txt"), "--months", "12"});
     EXPECT_NE(run.out.find("unified"), std::string::npos) << run.out;
 }
+
+TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
+{
+    // The player holds one country, so each of his turns is a month after the last.
+    HeadlessOptions options;
+    options.dataDir = dir.Path();
+    options.scenario = 1;
+    options.ruler = 1;
+    options.months = 120;
+    options.clockStart = 77;
+    options.saveFile = dir.Path("end.txt");
+    std::vector<int> months;
+    options.atPlayerTurn = [&] {
+        months.push_back(GameState::year * 12 + GameState::month);
+        EXPECT_EQ(C(GameState::turnCountry).GetRuler(), 1) << "called at the player's turn";
+        return months.size() < 4;
+    };
+    std::ostringstream out, err;
+    ASSERT_EQ(RunHeadless(options, out, err), kHeadlessDone) << err.str();
+    const int start = 190 * 12 + 1;
+    EXPECT_EQ(months, (std::vector<int>{start, start + 1, start + 2, start + 3}));
+    EXPECT_NE(out.str().find("still open after 3 months"), std::string::npos) << out.str();
+    ASSERT_EQ(LoadCountryFile(options.saveFile).status, LoadStatus::Loaded);
+    EXPECT_EQ(GameState::month, 4) << "the save is of the world where the observer stopped";
+
+    // A game that is already lost: one call, with the world as it ends.
+    WorldRecord world = MakeTestWorld();
+    world.playerRuler = 9;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), world, nullptr));
+    HeadlessOptions lost;
+    lost.loadFile = dir.Path("lost.txt");
+    lost.months = 12;
+    int calls = 0;
+    lost.atPlayerTurn = [&] { return ++calls > 0; };
+    out.str({});
+    EXPECT_EQ(RunHeadless(lost, out, err), kHeadlessDone);
+    EXPECT_EQ(calls, 1);
+    EXPECT_NE(out.str().find("game over"), std::string::npos) << out.str();
+}

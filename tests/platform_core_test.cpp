@@ -8,6 +8,7 @@
 #include "platform/random.h"
 #include "platform/sjis.h"
 #include "platform/text_file.h"
+#include "save_faults.h"
 #include "test_support.h"
 
 using namespace platform;
@@ -139,47 +140,58 @@ TEST(TextFile, WritesCrLfAndReplacesTheFileWhole)
     EXPECT_EQ(ReadFileBytes(path), "2\r\n");
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 1);
+
+    // A name as long as the file system allows (255 bytes) is written and replaced too:
+    // the temporary name beside it must not be longer.
+    const std::string longest = dir.Path(std::string(251, 'n') + ".txt");
+    ASSERT_TRUE(WriteLinesAtomically(longest, {"1"}, &error)) << error;
+    ASSERT_TRUE(WriteLinesAtomically(longest, {"2"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(longest), "2\r\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()), {}), 2);
 }
 
-TEST(TextFile, FailedWritesKeepThePreviousFile)
+TEST(TextFile, FailedWritesKeepThePreviousFileAndLeaveNothingBehind)
 {
     TempDir dir;
+    for (const SaveFault& fault : MakeSaveFaults(dir)) {
+        SCOPED_TRACE(fault.what);
+        const std::vector<std::string> before = Listing(dir.Path());
+        std::string error;
+        EXPECT_FALSE(WriteLinesAtomically(fault.target, {"new"}, &error));
+        EXPECT_NE(error.find(fault.reason), std::string::npos) << error;
+        if (!fault.previous.empty()) {
+            EXPECT_EQ(ReadFileBytes(fault.previous), kPreviousSave);
+        }
+        EXPECT_EQ(Listing(dir.Path()), before) << "no temporary file, nothing changed";
+    }
+    EXPECT_EQ(TempFilesIn("/dev"), std::vector<std::string>{});
+    struct stat st {};
+    ASSERT_EQ(::stat("/dev/full", &st), 0);
+    EXPECT_TRUE(S_ISCHR(st.st_mode)) << "the device is still a device";
+
+    // A device is never replaced, even one that takes every write.
     std::string error;
-
-    // The target is a directory.
-    std::filesystem::create_directory(dir.Path("folder"));
-    EXPECT_FALSE(WriteLinesAtomically(dir.Path("folder"), {"x"}, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_TRUE(std::filesystem::is_directory(dir.Path("folder")));
-
-    // A path through a missing directory.
-    error.clear();
-    EXPECT_FALSE(WriteLinesAtomically(dir.Path("missing/save.txt"), {"x"}, &error));
-    EXPECT_EQ(error, "フォルダが見つかりません");
-
-    // A read-only existing file.
-    const std::string readOnly = dir.Path("readonly.txt");
-    WriteFileBytes(readOnly, "old\r\n");
-    ::chmod(readOnly.c_str(), 0444);
-    error.clear();
-    EXPECT_FALSE(WriteLinesAtomically(readOnly, {"new"}, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadFileBytes(readOnly), "old\r\n");
-
-    // A directory without write permission.
-    std::filesystem::create_directory(dir.Path("locked"));
-    const std::string inLocked = dir.Path("locked/save.txt");
-    WriteFileBytes(inLocked, "old\r\n");
-    ::chmod(dir.Path("locked").c_str(), 0555);
-    error.clear();
-    EXPECT_FALSE(WriteLinesAtomically(inLocked, {"new"}, &error));
-    EXPECT_FALSE(error.empty());
-    EXPECT_EQ(ReadFileBytes(inLocked), "old\r\n");
-
-    // A device is never replaced.
-    error.clear();
     EXPECT_FALSE(WriteLinesAtomically("/dev/null", {"x"}, &error));
-    EXPECT_FALSE(error.empty());
+    EXPECT_NE(error.find("通常のファイルではない"), std::string::npos) << error;
+
+    // A write that fails half-way, as on a full disk: the temporary file goes, the
+    // previous file stays, and the reason is the disk's.
+    const std::string save = dir.Path("save.txt");
+    WriteFileBytes(save, kPreviousSave);
+    const std::vector<std::string> before = Listing(dir.Path());
+    const std::vector<std::string> lines(100, std::string(50, 'x')); // 5200 bytes
+    {
+        FileSizeLimit limit(1000);
+        ASSERT_TRUE(limit.Active());
+        error.clear();
+        EXPECT_FALSE(WriteLinesAtomically(save, lines, &error));
+    }
+    EXPECT_EQ(error, "ディスクの空き容量が不足しています");
+    EXPECT_EQ(ReadFileBytes(save), kPreviousSave);
+    EXPECT_EQ(Listing(dir.Path()), before);
+    // With room again the same write goes through.
+    ASSERT_TRUE(WriteLinesAtomically(save, lines, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(save).size(), 5200u);
 }
 
 TEST(Sjis, ConvertsTheCodePageBothWays)

@@ -178,10 +178,16 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         (dirSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return fail(WriteReason(EACCES));
 
+    // The temporary file's name must fit wherever the target's fits (255 bytes on the
+    // usual file systems): only the first bytes of a long name go into it, leaving room
+    // for the dot and ".tmp-<pid>-<n>".
+    constexpr std::size_t kTempNameStem = 200;
+    std::string stem = target.filename().string();
+    if (stem.size() > kTempNameStem)
+        stem.resize(kTempNameStem);
     static std::atomic<unsigned> counter{0};
-    std::string temp = (directory.empty() ? std::string() : directory.string() + "/") + "." +
-                       target.filename().string() + ".tmp-" + std::to_string(::getpid()) + "-" +
-                       std::to_string(counter.fetch_add(1));
+    std::string temp = (directory.empty() ? std::string() : directory.string() + "/") + "." + stem + ".tmp-" +
+                       std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return fail(WriteReason(errno));

@@ -222,6 +222,8 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     for (;;) {
         worker.Start(); // the player rests: the computer rulers play up to his next turn
         worker.Join();
+        if (options.atPlayerTurn && !options.atPlayerTurn())
+            break;
         if (!PlayerHasCountry() || IsUnified())
             break;
         if (GameState::year != shownYear) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -18,6 +19,12 @@ struct HeadlessOptions {
     std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
     std::string saveFile;                   // empty: no save
     bool help = false;
+
+    // Called on the calling thread each time the computer rulers have played up to the
+    // player's turn or to the end of the game, before the run looks whether to go on.
+    // No worker runs then: the observer may read the world, save it or load it again.
+    // Between two calls at most one month passes. Returning false ends the run there.
+    std::function<bool()> atPlayerTurn;
 };
 
 constexpr int kHeadlessDone = 0;
