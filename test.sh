@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: first the plain build, then
-# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer.
+# the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then a short
+# run of each fuzz target.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/packages.sh"
@@ -22,4 +23,6 @@ run_preset default
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   run_preset asan
+echo "== fuzz =="
+"$here/scripts/fuzz.sh" 20
 echo "All tests passed."
