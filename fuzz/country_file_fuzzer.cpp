@@ -1,7 +1,8 @@
 // Feeds arbitrary bytes to the country file loader, the path every load of a starting
 // world or a saved game takes. A load either replaces the world with one the game can
-// hold, which a save then writes and a load reads back unchanged, or it refuses with a
-// message and leaves everything exactly as it was.
+// hold, which a save then writes and a load reads back unchanged and on which a year
+// of the calendar runs, or it refuses with a message and leaves everything exactly as
+// it was.
 
 #include <algorithm>
 #include <array>
@@ -12,7 +13,9 @@
 #include "fuzz_support.h"
 #include "model/country_file.h"
 #include "model/game_state.h"
+#include "platform/random.h"
 #include "platform/text_file.h"
+#include "rules/turn.h"
 
 namespace {
 
@@ -137,5 +140,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const LoadOutcome again = LoadCountryText(saved, "saved.txt");
     FUZZ_REQUIRE(again.status == LoadStatus::Loaded);
     FUZZ_REQUIRE(CaptureWorld(GameState::turnCountry) == loaded);
+
+    // Every turn of a year, from wherever the cursor stands: harvest, taxes, upkeep
+    // and growth on the loaded figures keep the world in range.
+    platform::ThreadRandom().Seed(1);
+    for (int turn = 0; turn < kCountryCount * 13; ++turn)
+        AdvanceTurn();
+    CheckLoadedWorld();
+    FUZZ_REQUIRE(GameState::year >= loaded.year);
     return 0;
 }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets (preset fuzz, in build/fuzz) and runs each for
 # SECONDS_PER_TARGET seconds (default 20) on a scratch copy of its seed corpus in
-# fuzz/corpus/<target>/, so the committed seeds do not grow. Prints the executions per
+# fuzz/corpus/<target>/, so the committed seeds do not grow, with the tokens of
+# fuzz/<target>.dict when there is one. Prints the executions per
 # target; exits non-zero when any target finds a crash, a leak, a timeout or a broken
 # rule. The input that did it is kept in build/fuzz/artifacts/.
 #
@@ -38,9 +39,11 @@ for target in "${targets[@]}"; do
   mkdir -p "$work"
   cp fuzz/corpus/"$target"/* "$work"/
   echo "== $target: ${seconds} s =="
+  options=(-max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 -print_final_stats=1
+           -artifact_prefix="$artifacts/$target-")
+  [ -f "fuzz/$target.dict" ] && options+=(-dict="fuzz/$target.dict")
   status=0
-  "$build/fuzz/$target" -max_total_time="$seconds" -timeout=5 -rss_limit_mb=2048 \
-    -print_final_stats=1 -artifact_prefix="$artifacts/$target-" "$work" >"$log" 2>&1 || status=$?
+  "$build/fuzz/$target" "${options[@]}" "$work" >"$log" 2>&1 || status=$?
   runs="$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -n 1)"
   if [ "$status" -ne 0 ]; then
     failed+=("$target")
