@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds and runs every test: first the plain build, then
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the tests
-# that run the turn worker beside the windows under ThreadSanitizer.
+# that run the turn worker beside the windows under ThreadSanitizer, then a short run
+# of each fuzz target.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/packages.sh"
@@ -37,4 +38,7 @@ for t in "${tsan_tests[@]}"; do
   TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 ignore_noninstrumented_modules=1" \
     timeout 600 "build/tsan/tests/$t" --gtest_brief=1
 done
+
+echo "== fuzz =="
+"$here/scripts/fuzz.sh" 20
 echo "All tests passed."

@@ -4,6 +4,7 @@
 
 #include "model/country_file.h"
 #include "platform/sjis.h"
+#include "platform/text_file.h"
 #include "save_faults.h"
 #include "test_support.h"
 #include "world_fixture.h"
@@ -229,6 +230,30 @@ TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
         many += ",1";
     lines[CountryLine(3, 2) - 1] = many;
     EXPECT_EQ(LoadCountryFile(Write("many.txt", Join(lines))).status, LoadStatus::Refused);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+}
+
+TEST_F(CountryFileTest, TextInMemoryLoadsLikeAFile)
+{
+    const std::string text = FileText(SampleWorld());
+    ASSERT_EQ(LoadCountryText(text, "memory").status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+    EXPECT_EQ(platform::JoinLines(FormatCountryFile(SampleWorld())), text);
+
+    // A refusal names the text as it names a file, and keeps the world.
+    std::vector<std::string> lines = Lines(SampleWorld());
+    lines[CountryLine(2, 8) - 1] = "101"; // training
+    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    const LoadOutcome fromText = LoadCountryText(Join(lines), "memory");
+    const std::string path = Write("bad.txt", Join(lines));
+    const LoadOutcome fromFile = LoadCountryFile(path);
+    EXPECT_EQ(fromText.status, LoadStatus::Refused);
+    EXPECT_EQ(fromFile.status, LoadStatus::Refused);
+    std::string expected = fromFile.message;
+    ASSERT_NE(expected.find(path), std::string::npos);
+    expected.replace(expected.find(path), path.size(), "memory");
+    EXPECT_EQ(fromText.message, expected);
+    EXPECT_NE(fromText.message.find(std::to_string(CountryLine(2, 8)) + " 行目"), std::string::npos);
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
 }
 

@@ -1,5 +1,6 @@
 #include <chrono>
 #include <condition_variable>
+#include <limits>
 #include <mutex>
 
 #include "model/country_file.h"
@@ -70,6 +71,19 @@ TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
     EXPECT_EQ(C(1).GetFunds(), 0);
     EXPECT_EQ(C(1).GetSoldiers(), 1000);
     EXPECT_EQ(C(1).GetPopulation(), 10000 + (probe.Draw() % 3 + 10) * 50 * 20);
+}
+
+TEST_F(TurnTest, TheYearStopsAtTheLargestFigure)
+{
+    // A file the loader accepts: header only, December of the last year a figure holds
+    // (the junk after the digits is read like atoi).
+    const std::string file("1\r\n-1\r\n2147483647\xFF\xFF\xFF\r\n12\r\n");
+    ASSERT_EQ(LoadCountryText(file, "last-year.txt").status, LoadStatus::Loaded);
+    ASSERT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
+    for (int turn = 0; turn < kCountryCount + 1; ++turn)
+        AdvanceTurn();
+    EXPECT_EQ(GameState::month, 1);
+    EXPECT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
 }
 
 TEST_F(TurnTest, OnlyEveryCountryMakesUnification)

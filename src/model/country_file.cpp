@@ -143,25 +143,44 @@ bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, File
     return true;
 }
 
-LoadOutcome LoadCountryFile(const std::string& path)
+namespace {
+
+// Reads and checks a whole file's text, then replaces the world; name stands for the
+// file in the message.
+LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& name)
 {
     LoadOutcome outcome;
-    platform::TextFileReader reader;
-    if (!reader.Open(path)) {
-        outcome.status = LoadStatus::NotFound;
-        outcome.message = kDataFileNotFound;
-        return outcome;
-    }
     WorldRecord world;
     FileProblem problem;
     if (!ParseCountryFile(reader, world, &problem)) {
         outcome.status = LoadStatus::Refused;
-        outcome.message = "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n" + path + "\n" + problem.message;
+        outcome.message = "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n" + name + "\n" + problem.message;
         return outcome;
     }
     ApplyWorld(world);
     outcome.status = LoadStatus::Loaded;
     return outcome;
+}
+
+} // namespace
+
+LoadOutcome LoadCountryFile(const std::string& path)
+{
+    platform::TextFileReader reader;
+    if (!reader.Open(path)) {
+        LoadOutcome outcome;
+        outcome.status = LoadStatus::NotFound;
+        outcome.message = kDataFileNotFound;
+        return outcome;
+    }
+    return LoadFromReader(reader, path);
+}
+
+LoadOutcome LoadCountryText(std::string text, const std::string& name)
+{
+    platform::TextFileReader reader;
+    reader.OpenText(std::move(text));
+    return LoadFromReader(reader, name);
 }
 
 WorldRecord CaptureWorld(std::int32_t turnCursor)

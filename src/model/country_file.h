@@ -71,6 +71,10 @@ struct LoadOutcome {
 // full first: on any failure GameState is left exactly as it was.
 LoadOutcome LoadCountryFile(const std::string& path);
 
+// The same for a file's contents already in memory; name stands for the file in the
+// message. Never NotFound.
+LoadOutcome LoadCountryText(std::string text, const std::string& name);
+
 // Writes the world to path with turnCursor as the stored cursor. The previous file
 // stays intact unless the new one has been written completely.
 bool SaveCountryFile(const std::string& path, std::int32_t turnCursor, std::string* error);

@@ -139,6 +139,20 @@ bool TextFileReader::ReadLine(std::string& line)
     return true;
 }
 
+std::string JoinLines(const std::vector<std::string>& lines)
+{
+    std::size_t size = 0;
+    for (const std::string& line : lines)
+        size += line.size() + 2;
+    std::string text;
+    text.reserve(size);
+    for (const std::string& line : lines) {
+        text += line;
+        text += "\r\n";
+    }
+    return text;
+}
+
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error)
 {
@@ -194,11 +208,7 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
     if (exists)
         ::fchmod(fd, mode); // keep the permissions of the file being replaced
 
-    std::string text;
-    for (const std::string& line : lines) {
-        text += line;
-        text += "\r\n";
-    }
+    const std::string text = JoinLines(lines);
     int err = 0;
     if (!WriteAll(fd, text.data(), text.size()))
         err = errno;

@@ -39,6 +39,9 @@ private:
     OpenError m_error = OpenError::None;
 };
 
+// The text of a file of these lines: each line followed by CR LF.
+std::string JoinLines(const std::vector<std::string>& lines);
+
 // Writes lines, each followed by CR LF, to path without ever leaving a half-written
 // file there: the text goes to a temporary file beside the target, is flushed to disk
 // and then renamed over the target. On failure the previous file is untouched and

@@ -1,5 +1,6 @@
 #include "rules/turn.h"
 
+#include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/random.h"
 
@@ -38,7 +39,8 @@ void AdvanceTurn()
     }
     if (GameState::month > kMonthsPerYear) {
         GameState::month = 1;
-        GameState::year += 1;
+        // A loaded year may be the largest figure there is; the calendar stops there.
+        GameState::year = SaturatingAdd(GameState::year, 1);
         // Country by country; taxes are raised on the population before it grows.
         for (Country& c : GameState::countries) {
             c.CollectTaxes();

@@ -1,0 +1,152 @@
+// Feeds arbitrary bytes to the country file loader, the path every load of a starting
+// world or a saved game takes. A load either replaces the world with one the game can
+// hold, which a save then writes and a load reads back unchanged and on which a year
+// of the calendar runs, or it refuses with a message and leaves everything exactly as
+// it was.
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+#include "fuzz_support.h"
+#include "model/country_file.h"
+#include "model/game_state.h"
+#include "platform/random.h"
+#include "platform/text_file.h"
+#include "rules/turn.h"
+
+namespace {
+
+// A world in play before the load: every figure different from what a blank or
+// cut-off file gives, so that a partial change shows.
+WorldRecord KnownWorld()
+{
+    WorldRecord w;
+    w.playerRuler = 7;
+    w.turnCountry = 4;
+    w.year = 191;
+    w.month = 5;
+    for (int i = 0; i < kCountryCount; ++i) {
+        CountryRecord& c = w.countries[static_cast<std::size_t>(i)];
+        c.name = "known" + std::to_string(i);
+        c.neighbours = {static_cast<std::uint32_t>((i + 1) % kCountryCount),
+                        static_cast<std::uint32_t>((i + 5) % kCountryCount)};
+        c.ruler = 1 + i % (kRulerCount - 1);
+        c.population = 300001 + i;
+        c.cultivation = 71 + i;
+        c.commerce = 53 + i;
+        c.soldiers = 12001 + i;
+        c.training = 40 + i;
+        c.provisions = 45001 + i;
+        c.funds = 9001 + i;
+        c.mapX = 101 + i;
+        c.mapY = 203 + i;
+    }
+    return w;
+}
+
+// Everything a load may touch or must leave alone.
+struct Snapshot {
+    WorldRecord world;
+    std::array<std::int32_t, kCountryCount> ids{};
+    std::int32_t shownCountry = 0;
+    std::int32_t battleAttacker = 0;
+    std::int32_t battleTarget = 0;
+
+    bool operator==(const Snapshot&) const = default;
+};
+
+Snapshot Take()
+{
+    Snapshot s;
+    s.world = CaptureWorld(GameState::turnCountry);
+    for (int i = 0; i < kCountryCount; ++i)
+        s.ids[static_cast<std::size_t>(i)] = GameState::countries[static_cast<std::size_t>(i)].id;
+    s.shownCountry = GameState::shownCountry;
+    s.battleAttacker = GameState::battleAttacker;
+    s.battleTarget = GameState::battleTarget;
+    return s;
+}
+
+void PutKnownWorld(const WorldRecord& known)
+{
+    ApplyWorld(known);
+    GameState::shownCountry = 6;
+    GameState::battleAttacker = 2;
+    GameState::battleTarget = 3;
+}
+
+bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) { return value >= low && value <= high; }
+
+// The ranges the rest of the game relies on after a load.
+void CheckLoadedWorld()
+{
+    FUZZ_REQUIRE(InRange(GameState::playerRuler, 0, kRulerCount - 1));
+    FUZZ_REQUIRE(InRange(GameState::turnCountry, -1, kCountryCount - 1));
+    FUZZ_REQUIRE(GameState::year >= 0);
+    FUZZ_REQUIRE(InRange(GameState::month, 1, 12));
+    for (int i = 0; i < kCountryCount; ++i) {
+        const Country& c = GameState::countries[static_cast<std::size_t>(i)];
+        FUZZ_REQUIRE(c.id == i);
+        FUZZ_REQUIRE(InRange(c.GetRuler(), 0, kRulerCount - 1));
+        FUZZ_REQUIRE(InRange(c.GetTraining(), 0, Country::kMaxTraining));
+        for (std::int32_t value : {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetSoldiers(),
+                                   c.GetProvisions(), c.GetFunds(), c.GetMapX(), c.GetMapY()})
+            FUZZ_REQUIRE(value >= 0);
+        // A name is one line of the file and is shown through the converter.
+        const std::string name = c.GetName();
+        FUZZ_REQUIRE(name.find('\n') == std::string::npos);
+        FUZZ_REQUIRE(fuzz::IsUtf8(CountryNameUtf8(i)));
+        const std::vector<std::uint32_t>& neighbours = c.GetNeighbours();
+        FUZZ_REQUIRE(!neighbours.empty());
+        FUZZ_REQUIRE(neighbours.size() <= static_cast<std::size_t>(kMaxNeighbourEntries));
+        for (std::uint32_t n : neighbours)
+            FUZZ_REQUIRE(n < static_cast<std::uint32_t>(kCountryCount));
+    }
+}
+
+const WorldRecord kKnown = KnownWorld();
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    PutKnownWorld(kKnown);
+    const Snapshot before = Take();
+
+    const LoadOutcome outcome = LoadCountryText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.txt");
+    switch (outcome.status) {
+    case LoadStatus::Refused:
+        FUZZ_REQUIRE(!outcome.message.empty());
+        FUZZ_REQUIRE(Take() == before);
+        return 0;
+    case LoadStatus::NotFound:
+        FUZZ_REQUIRE(!"text in memory is never missing");
+        return 0;
+    case LoadStatus::Loaded:
+        break;
+    }
+    FUZZ_REQUIRE(outcome.message.empty());
+    CheckLoadedWorld();
+
+    // What a save writes is a file of exactly the format's lines, and loading it gives
+    // the same world again, whatever the world was before.
+    const WorldRecord loaded = CaptureWorld(GameState::turnCountry);
+    const std::string saved = platform::JoinLines(FormatCountryFile(loaded));
+    FUZZ_REQUIRE(std::count(saved.begin(), saved.end(), '\n') == kCountryFileLines);
+    PutKnownWorld(kKnown);
+    const LoadOutcome again = LoadCountryText(saved, "saved.txt");
+    FUZZ_REQUIRE(again.status == LoadStatus::Loaded);
+    FUZZ_REQUIRE(CaptureWorld(GameState::turnCountry) == loaded);
+
+    // Every turn of a year, from wherever the cursor stands: harvest, taxes, upkeep
+    // and growth on the loaded figures keep the world in range.
+    platform::ThreadRandom().Seed(1);
+    for (int turn = 0; turn < kCountryCount * 13; ++turn)
+        AdvanceTurn();
+    CheckLoadedWorld();
+    FUZZ_REQUIRE(GameState::year >= loaded.year);
+    return 0;
+}
