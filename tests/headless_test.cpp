@@ -113,6 +113,22 @@ TEST_F(HeadlessTest, ReportsTheEndOfTheGame)
     EXPECT_NE(run.out.find("unified"), std::string::npos) << run.out;
 }
 
+TEST_F(HeadlessTest, StopsAfterItsMonthsInTheLastYearTheCalendarHolds)
+{
+    // The year stops at its largest figure, so the months must still be counted.
+    WorldRecord world = MakeTestWorld();
+    world.year = 2147483647;
+    world.month = 11;
+    world.countries[0].soldiers = 2'000'000;
+    world.countries[0].training = 100; // too strong to be attacked
+    ASSERT_TRUE(WriteCountryFile(dir.Path("last.txt"), world, nullptr));
+    const HeadlessRun run = Headless({"--load", dir.Path("last.txt"), "--months", "14", "--clock", "9"});
+    EXPECT_EQ(run.status, kHeadlessDone) << run.err;
+    EXPECT_NE(run.out.find("still open after 14 months"), std::string::npos) << run.out;
+    EXPECT_EQ(GameState::year, 2147483647);
+    EXPECT_EQ(GameState::month, 1);
+}
+
 TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
 {
     // The player holds one country, so each of his turns is a month after the last.

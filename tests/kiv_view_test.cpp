@@ -179,6 +179,23 @@ TEST_F(KivViewTest, NumbersTheTurnFrameAndTheBattleMarkers)
     EXPECT_GT(BlackPixels(unmarked, QRect(SquareX(5) + 4, kSquareTop + 4, 16, 16)), 5);
 }
 
+TEST_F(KivViewTest, AMarkerPlacedFarOffTheMapIsNotDrawn)
+{
+    LoadTestWorld();
+    view->markerBitmap = Solid(16, 16, QColor(200, 30, 30));
+    // The largest figure a file may hold, on the country whose turn it is and on both
+    // sides of a battle: nothing is drawn for it and no arithmetic overflows.
+    GameState::countries[3].SetMapX(2147483647);
+    GameState::countries[3].SetMapY(2147483647);
+    GameState::turnCountry = 3;
+    GameState::battleAttacker = 3;
+    GameState::battleTarget = 4;
+    const QImage& s = Draw();
+    EXPECT_EQ(BlackPixels(s, QRect(SquareX(3) + 4, kSquareTop + 4, 16, 16)), 0) << "its number has gone";
+    EXPECT_TRUE(AllPixels(s, QRect(SquareX(4) + 4, kSquareTop + 4, 16, 16), MakeColour(200, 30, 30)))
+        << "the other side keeps its marker";
+}
+
 TEST_F(KivViewTest, TargetModesDimEverythingButTheValidTargets)
 {
     LoadTestWorld();

@@ -215,13 +215,19 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
 
     HeadlessHost host(out);
     TurnWorker worker(host);
-    const std::int64_t firstMonth = MonthsSinceYearZero();
     std::int32_t shownYear = GameState::year;
-    std::int64_t shownMonth = firstMonth;
+    std::int64_t shownMonth = MonthsSinceYearZero();
+    // Months are counted as the calendar turns, not from the date: the year stops at
+    // its largest figure, after which the date no longer moves.
+    std::int64_t monthsRun = 0;
+    std::int32_t lastMonth = GameState::month;
     PrintMap(out);
     for (;;) {
         worker.Start(); // the player rests: the computer rulers play up to his next turn
         worker.Join();
+        const std::int32_t month = GameState::month;
+        monthsRun += ((month - lastMonth) % 12 + 12) % 12;
+        lastMonth = month;
         if (options.atPlayerTurn && !options.atPlayerTurn())
             break;
         if (!PlayerHasCountry() || IsUnified())
@@ -231,7 +237,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
             shownMonth = MonthsSinceYearZero();
             PrintMap(out);
         }
-        if (MonthsSinceYearZero() - firstMonth >= options.months)
+        if (monthsRun >= options.months)
             break;
     }
     if (MonthsSinceYearZero() != shownMonth)
@@ -241,7 +247,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     else if (IsUnified())
         out << "unified: " << RulerNameUtf8(GameState::playerRuler) << " holds every country (中国全土を統一しました)\n";
     else
-        out << "still open after " << MonthsSinceYearZero() - firstMonth << " months\n";
+        out << "still open after " << monthsRun << " months\n";
 
     if (!options.saveFile.empty()) {
         std::string error;

@@ -526,8 +526,11 @@ void CKivView::OnDraw()
     painter.setBackgroundMode(Qt::TransparentMode);
     Canvas s(painter);
     auto cell = [](int country) {
+        // A file may place a marker anywhere a count can go; far off the map it is
+        // simply not seen, and the frame's arithmetic stays within range.
+        constexpr int kFarOff = 1 << 16;
         const Country& c = GameState::countries[static_cast<std::size_t>(country)];
-        return QPoint(c.GetMapX(), c.GetMapY());
+        return QPoint(std::min(c.GetMapX(), kFarOff), std::min(c.GetMapY(), kFarOff));
     };
 
     // Country numbers.
