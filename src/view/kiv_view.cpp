@@ -603,15 +603,10 @@ void CKivView::paintEvent(QPaintEvent*)
 {
     OnDraw();
     QPainter window(this);
-    if (!m_doc.HasPictures()) {
+    if (m_doc.HasPictures())
+        window.drawImage(0, 0, m_doc.MapBitmap());
+    else
         window.fillRect(rect(), Qt::white);
-        return;
-    }
-    // The finished picture goes to the window in bands: Qt hands a single copy this
-    // large to a pool of helper threads, and copying on this thread costs no more.
-    constexpr int kBand = 96; // 616 x 96 pixels stay below Qt's threshold of 65536
-    for (int y = 0; y < kMapHeight; y += kBand)
-        window.drawImage(QPoint(0, y), m_doc.MapBitmap(), QRect(0, y, kMapWidth, std::min(kBand, kMapHeight - y)));
 }
 
 void CKivView::mousePressEvent(QMouseEvent* event)
