@@ -1,10 +1,15 @@
 // Months of computer play per second: the turn worker's procedure on the calling thread
 // with a host that handles every call at once, on a world where the player holds one
-// country and rests at each of his turns.
+// country and rests at each of his turns; and the headless mode as a whole, from the
+// command line's arguments to the end line, on a bundled scenario.
 #include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <sstream>
 
 #include "model/country_file.h"
 #include "platform/clock.h"
+#include "rules/headless.h"
 #include "rules/turn.h"
 #include "test_world.h"
 
@@ -78,6 +83,51 @@ void BM_ComputerMonths(benchmark::State& state)
     platform::UseRealClock();
 }
 BENCHMARK(BM_ComputerMonths);
+
+// velcor --headless --load FILE --months M --clock 1, where FILE is the first bundled
+// scenario with 劉備's country held by an army no computer ruler attacks, so that
+// every run lasts its months. Reading the file, the yearly map lines and the end line
+// are part of the time, which is the wall clock's: a thread started for each stretch of
+// turns would spend most of it waiting.
+void BM_HeadlessMain(benchmark::State& state)
+{
+    const std::int64_t months = state.range(0);
+    const std::string path = (std::filesystem::temp_directory_path() / "velcor_bench_strong.txt").string();
+    if (LoadCountryFile(CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)).status != LoadStatus::Loaded) {
+        state.SkipWithError("the bundled scenario 1 cannot be read");
+        return;
+    }
+    WorldRecord world = CaptureWorld(-1);
+    constexpr RulerId kLiuBei = 1;
+    world.playerRuler = kLiuBei;
+    for (CountryRecord& c : world.countries) {
+        if (c.ruler == kLiuBei) {
+            c.soldiers = 200000;
+            c.training = 100;
+            c.provisions = 2000000000;
+        }
+    }
+    std::string error;
+    if (!WriteCountryFile(path, world, &error)) {
+        state.SkipWithError(error.c_str());
+        return;
+    }
+    const std::vector<std::string> args = {"--load", path, "--months", std::to_string(months), "--clock", "1"};
+    std::ostringstream out, err;
+    for (auto _ : state) {
+        out.str({});
+        if (HeadlessMain(args, out, err) != kHeadlessDone ||
+            out.str().find("still open after " + std::to_string(months)) == std::string::npos) {
+            state.SkipWithError("the run did not last its months");
+            break;
+        }
+    }
+    state.counters["months"] =
+        benchmark::Counter(static_cast<double>(months * state.iterations()), benchmark::Counter::kIsRate);
+    std::filesystem::remove(path);
+    platform::UseRealClock();
+}
+BENCHMARK(BM_HeadlessMain)->Arg(12000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -1,5 +1,7 @@
 #include <sstream>
 
+#include "content_paths.h"
+#include "model/scenario_file.h"
 #include "rules/headless.h"
 #include "rules_support.h"
 #include "test_support.h"
@@ -166,4 +168,61 @@ TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
     EXPECT_EQ(RunHeadless(lost, out, err), kHeadlessDone);
     EXPECT_EQ(calls, 1);
     EXPECT_NE(out.str().find("game over"), std::string::npos) << out.str();
+}
+
+TEST_F(HeadlessTest, PlaysOnTheCallingThreadAsTheWorkerThreadPlays)
+{
+    // Every ruler of the bundled scenarios with two clocks, and a player too strong to
+    // fall, whose century sees every season: the same lines and the same save whether
+    // each stretch of computer turns runs on a thread of its own or on the caller's.
+    struct Game {
+        std::string label;
+        HeadlessOptions options;
+    };
+    std::vector<Game> games;
+    for (int scenario = 1; scenario <= 3; ++scenario) {
+        const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(ShippedData(), scenario));
+        ASSERT_EQ(offered.status, ScenarioStatus::Read) << offered.message;
+        for (RulerId ruler : offered.rulers) {
+            for (std::int64_t clock : {1, 1700000000}) {
+                Game game;
+                game.label = "scenario " + std::to_string(scenario) + " ruler " + std::to_string(ruler) + " clock " +
+                             std::to_string(clock);
+                game.options.dataDir = ShippedData();
+                game.options.scenario = scenario;
+                game.options.ruler = ruler;
+                game.options.months = 240;
+                game.options.clockStart = clock;
+                games.push_back(game);
+            }
+        }
+    }
+    WorldRecord strong = MakeTestWorld();
+    strong.countries[0].soldiers = 1000000;
+    strong.countries[0].training = 100;
+    strong.countries[0].provisions = 2000000000;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("strong.txt"), strong, nullptr));
+    Game century;
+    century.label = "a century of the strong player";
+    century.options.loadFile = dir.Path("strong.txt");
+    century.options.months = 1200;
+    century.options.clockStart = 31;
+    games.push_back(century);
+
+    int ended = 0;
+    for (Game& game : games) {
+        std::string out[2], save[2];
+        for (int threaded = 0; threaded < 2; ++threaded) {
+            game.options.workerThread = threaded == 1;
+            game.options.saveFile = dir.Path("end" + std::to_string(threaded) + ".txt");
+            std::ostringstream lines, err;
+            ASSERT_EQ(RunHeadless(game.options, lines, err), kHeadlessDone) << game.label << ": " << err.str();
+            out[threaded] = lines.str();
+            save[threaded] = ReadFileBytes(game.options.saveFile);
+        }
+        EXPECT_EQ(out[0], out[1]) << game.label;
+        EXPECT_EQ(save[0], save[1]) << game.label;
+        ended += out[0].find("game over") != std::string::npos;
+    }
+    EXPECT_GT(ended, 0) << "some of the runs see the player fall";
 }

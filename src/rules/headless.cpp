@@ -76,15 +76,20 @@ void PrintMap(std::ostream& out)
     out << '\n';
 }
 
-// The player rests at each of his turns and his battles are fought at once. The
-// worker calls it on its own thread while the main thread waits for the worker.
+// The player rests at each of his turns and his battles are fought at once. Its calls
+// come from whichever thread runs the turn worker's procedure while nothing else
+// touches the world.
 class HeadlessHost : public TurnHost {
 public:
-    explicit HeadlessHost(std::ostream& out) : m_out(out) {}
+    explicit HeadlessHost(std::ostream* out) : m_out(out) {}
 
     void TurnBegin(int country) override { GameState::turnCountry = country; }
     void PlayerTurn(int country) override { GameState::turnCountry = country; }
-    void ShowMessage(const std::string& text, int) override { m_out << "    " << DateText() << "  " << text << '\n'; }
+    void ShowMessage(const std::string& text, int) override
+    {
+        if (m_out)
+            *m_out << "    " << DateText() << "  " << text << '\n';
+    }
     bool Present(BattleScript& script) override
     {
         script.Start();
@@ -93,8 +98,14 @@ public:
     }
 
 private:
-    std::ostream& m_out;
+    std::ostream* m_out;
 };
+
+int CountriesOf(RulerId ruler)
+{
+    return static_cast<int>(std::count_if(GameState::countries.begin(), GameState::countries.end(),
+                                          [ruler](const Country& c) { return c.GetRuler() == ruler; }));
+}
 
 bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
 {
@@ -205,6 +216,62 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
     return true;
 }
 
+HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out)
+{
+    HeadlessHost host(out);
+    // The windows start a thread for each stretch of computer turns; here the calling
+    // thread runs the same procedure, which seeds this thread's generator from the
+    // clock as a new thread's is seeded, so the draws are the same.
+    std::optional<TurnWorker> worker;
+    if (options.workerThread)
+        worker.emplace(host);
+    std::int32_t shownYear = GameState::year;
+    std::int64_t shownMonth = MonthsSinceYearZero();
+    // Months are counted as the calendar turns, not from the date: the year stops at
+    // its largest figure, after which the date no longer moves.
+    HeadlessOutcome outcome;
+    std::int32_t lastMonth = GameState::month;
+    if (out)
+        PrintMap(*out);
+    for (;;) {
+        // The player rests: the computer rulers play up to his next turn.
+        if (worker) {
+            worker->Start();
+            worker->Join();
+        } else {
+            TurnWorkerProc(host);
+        }
+        const std::int32_t month = GameState::month;
+        outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
+        lastMonth = month;
+        if (options.atPlayerTurn && !options.atPlayerTurn())
+            break;
+        if (!PlayerHasCountry() || IsUnified())
+            break;
+        if (out && GameState::year != shownYear) {
+            shownYear = GameState::year;
+            shownMonth = MonthsSinceYearZero();
+            PrintMap(*out);
+        }
+        if (outcome.monthsRun >= options.months)
+            break;
+    }
+    outcome.playerHolds = PlayerHasCountry();
+    outcome.unified = outcome.playerHolds && IsUnified();
+    outcome.countriesHeld = CountriesOf(GameState::playerRuler);
+    if (!out)
+        return outcome;
+    if (MonthsSinceYearZero() != shownMonth)
+        PrintMap(*out);
+    if (!outcome.playerHolds)
+        *out << "game over: " << RulerNameUtf8(GameState::playerRuler) << " holds no country (ゲームオーバーです)\n";
+    else if (outcome.unified)
+        *out << "unified: " << RulerNameUtf8(GameState::playerRuler) << " holds every country (中国全土を統一しました)\n";
+    else
+        *out << "still open after " << outcome.monthsRun << " months\n";
+    return outcome;
+}
+
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
 {
     if (options.clockStart)
@@ -213,42 +280,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (!ready)
         return kHeadlessBadInput;
 
-    HeadlessHost host(out);
-    TurnWorker worker(host);
-    std::int32_t shownYear = GameState::year;
-    std::int64_t shownMonth = MonthsSinceYearZero();
-    // Months are counted as the calendar turns, not from the date: the year stops at
-    // its largest figure, after which the date no longer moves.
-    std::int64_t monthsRun = 0;
-    std::int32_t lastMonth = GameState::month;
-    PrintMap(out);
-    for (;;) {
-        worker.Start(); // the player rests: the computer rulers play up to his next turn
-        worker.Join();
-        const std::int32_t month = GameState::month;
-        monthsRun += ((month - lastMonth) % 12 + 12) % 12;
-        lastMonth = month;
-        if (options.atPlayerTurn && !options.atPlayerTurn())
-            break;
-        if (!PlayerHasCountry() || IsUnified())
-            break;
-        if (GameState::year != shownYear) {
-            shownYear = GameState::year;
-            shownMonth = MonthsSinceYearZero();
-            PrintMap(out);
-        }
-        if (monthsRun >= options.months)
-            break;
-    }
-    if (MonthsSinceYearZero() != shownMonth)
-        PrintMap(out);
-    if (!PlayerHasCountry())
-        out << "game over: " << RulerNameUtf8(GameState::playerRuler) << " holds no country (ゲームオーバーです)\n";
-    else if (IsUnified())
-        out << "unified: " << RulerNameUtf8(GameState::playerRuler) << " holds every country (中国全土を統一しました)\n";
-    else
-        out << "still open after " << monthsRun << " months\n";
-
+    PlayResting(options, &out);
     if (!options.saveFile.empty()) {
         std::string error;
         if (!SaveCountryFile(options.saveFile, GameState::turnCountry, &error)) {

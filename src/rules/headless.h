@@ -1,6 +1,7 @@
 // The game without windows (velcor --headless): a new game or a saved one, played by
 // the computer rulers while the player rests at each of his turns. The same rules and
-// the same turn worker as the windows; the player's battles are fought at once.
+// the same turn worker's procedure as the windows, run on the calling thread; the
+// player's battles are fought at once.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +21,11 @@ struct HeadlessOptions {
     std::string saveFile;                   // empty: no save
     bool help = false;
 
+    // Each stretch of computer turns on a thread of its own, started and joined as the
+    // windows run their turn worker. The same draws, the same world and the same lines
+    // as on the calling thread, only slower: kept to compare the two.
+    bool workerThread = false;
+
     // Called on the calling thread each time the computer rulers have played up to the
     // player's turn or to the end of the game, before the run looks whether to go on.
     // No worker runs then: the observer may read the world, save it or load it again.
@@ -35,6 +41,21 @@ extern const char* const kHeadlessUsage;
 
 // Reads the arguments that follow --headless. False with a message when they are bad.
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error);
+
+// How a game played with the player resting ended.
+struct HeadlessOutcome {
+    std::int64_t monthsRun = 0; // months the calendar turned before the run ended
+    bool playerHolds = false;   // the player still holds a country
+    bool unified = false;       // he holds every country
+    int countriesHeld = 0;      // countries of the player at the end
+};
+
+// Plays the world in GameState, set up by BeginNewGame or BeginLoadedGame, with the
+// player resting at each of his turns, until options.months have passed, the game has
+// ended or the observer ends it. Seeds every stretch of computer turns from the clock
+// as a new turn worker does. out, when given, receives the map at the start, at each
+// new year and at the end, and the battles against the player.
+HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out);
 
 // Sets up the game the options name and plays it; the yearly map and the outcome go
 // to out, problems to err. Returns the exit status.
