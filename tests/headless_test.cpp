@@ -7,22 +7,6 @@
 #include "test_support.h"
 #include "test_world.h"
 
-namespace {
-
-struct HeadlessRun {
-    int status;
-    std::string out, err;
-};
-
-HeadlessRun Headless(const std::vector<std::string>& args)
-{
-    std::ostringstream out, err;
-    const int status = HeadlessMain(args, out, err);
-    return {status, out.str(), err.str()};
-}
-
-} // namespace
-
 class HeadlessTest : public RulesTest {
 protected:
     void SetUp() override

@@ -1,8 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <csignal>
+#include <cstdlib>
 #include <sys/stat.h>
 #include <thread>
 
+#include "platform/child_processes.h"
 #include "platform/clock.h"
 #include "platform/numbers.h"
 #include "platform/random.h"
@@ -253,4 +257,55 @@ TEST(Sjis, BadInputNeverBreaksTheOutput)
     EXPECT_EQ(out, "??");
     EXPECT_FALSE(Utf8ToSjis("\xC0\x80", out)); // overlong form
     EXPECT_EQ(out, "??");
+}
+
+TEST(ChildProcesses, EveryLineOfEveryChildArrivesWholeAndInItsOrder)
+{
+    // Each child sends its lines, some longer than a pipe's buffer, and changes a
+    // variable that the parent must not see changed.
+    int touched = 0;
+    std::vector<std::string> received;
+    std::string error;
+    const bool ok = RunInChildProcesses(
+        3,
+        [&](int job, const LineSender& send) {
+            touched = 1;
+            for (int i = 0; i < 200; ++i)
+                send(std::to_string(job) + " " + std::to_string(i) + " " + std::string(i == 7 ? 100000 : 10, 'x'));
+        },
+        [&](const std::string& line) { received.push_back(line); }, &error);
+    ASSERT_TRUE(ok) << error;
+    EXPECT_EQ(touched, 0) << "a child changed the parent's memory";
+    ASSERT_EQ(received.size(), 600u);
+    int next[3] = {0, 0, 0};
+    for (const std::string& line : received) {
+        const int job = line[0] - '0';
+        ASSERT_TRUE(job >= 0 && job < 3) << line.substr(0, 20);
+        const std::string expected = std::to_string(job) + " " + std::to_string(next[job]) + " " +
+                                     std::string(next[job] == 7 ? 100000 : 10, 'x');
+        EXPECT_EQ(line, expected) << "job " << job << " line " << next[job];
+        ++next[job];
+    }
+}
+
+TEST(ChildProcesses, AChildThatFailsOrDiesIsReported)
+{
+    std::vector<std::string> received;
+    auto receive = [&](const std::string& line) { received.push_back(line); };
+    std::string error;
+    EXPECT_FALSE(RunInChildProcesses(
+        2,
+        [](int job, const LineSender& send) {
+            send("before");
+            if (job == 1)
+                std::_Exit(3);
+        },
+        receive, &error));
+    EXPECT_NE(error.find("job 1 ended with status 3"), std::string::npos) << error;
+    EXPECT_EQ(received, (std::vector<std::string>{"before", "before"}));
+
+    error.clear();
+    EXPECT_FALSE(RunInChildProcesses(
+        1, [](int, const LineSender&) { std::raise(SIGKILL); }, receive, &error));
+    EXPECT_NE(error.find("job 0 was ended by signal 9"), std::string::npos) << error;
 }

@@ -1,13 +1,15 @@
 // Helpers for the tests of the rules: a host that records the worker's calls on the
-// calling thread, and seeds that steer a run of draws.
+// calling thread, seeds that steer a run of draws, and the headless mode's entry point.
 #pragma once
 
 #include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/sjis.h"
+#include "rules/headless.h"
 #include "rules/turn.h"
 #include "world_fixture.h"
 
@@ -88,6 +90,19 @@ inline std::uint32_t SeedWhoseDraws(const std::vector<std::pair<int, int>>& want
         if (all)
             return seed;
     }
+}
+
+// velcor --headless with these arguments: its exit status and its two streams.
+struct HeadlessRun {
+    int status;
+    std::string out, err;
+};
+
+inline HeadlessRun Headless(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int status = HeadlessMain(args, out, err);
+    return {status, out.str(), err.str()};
 }
 
 class RulesTest : public WorldTest {

@@ -2,18 +2,24 @@
 
 #include <algorithm>
 #include <charconv>
-#include <ostream>
+#include <cstdint>
+#include <iostream>
+#include <utility>
 
 #include "model/country_file.h"
 #include "model/game_state.h"
 #include "model/scenario_file.h"
+#include "platform/child_processes.h"
 #include "platform/clock.h"
+#include "rules/game_series.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE]\n"
+    "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
+    "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
     "                   directory when it holds them, else the bundled data)\n"
     "  --scenario N     new game of scenario N (1..3) as ruler R, one the scenario offers\n"
@@ -22,9 +28,19 @@ const char* const kHeadlessUsage =
     "  --clock SECONDS  seed every generator from a clock that starts at SECONDS and\n"
     "                   advances one second at each reading (repeatable runs)\n"
     "  --save FILE      save the world at the end, as a save after the player's command\n"
-    "exit status: 0 done, 1 the save failed, 2 bad options or a missing or refused file\n";
+    "  --games G        play G games (of each ruler with --ruler all), the first with the\n"
+    "                   clock SECONDS (default: now), the next with SECONDS + 1, and so on,\n"
+    "                   and print a table of how the player fared\n"
+    "  --jobs J         play the games in J processes at once (default: one for each core)\n"
+    "  --csv FILE       write the table as CSV to FILE as well\n"
+    "exit status: 0 done, 1 the save or the CSV file failed or a game's process failed,\n"
+    "             2 bad options or a missing or refused file\n";
 
 namespace {
+
+// Enough for any judgement of a scenario, few enough to keep the results in memory.
+constexpr std::int64_t kMaxGames = 1000000;
+constexpr std::int64_t kMaxJobs = 1024;
 
 // A whole decimal number, nothing before or after it.
 std::optional<std::int64_t> ParseWholeNumber(const std::string& text)
@@ -107,7 +123,7 @@ int CountriesOf(RulerId ruler)
                                           [ruler](const Country& c) { return c.GetRuler() == ruler; }));
 }
 
-bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
+bool SetUpNewGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
     const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
     const ScenarioList list = ReadScenarioFile(scenarioPath);
@@ -115,8 +131,13 @@ bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
         err << "velcor: " << list.message << '\n';
         return false;
     }
-    if (std::find(list.rulers.begin(), list.rulers.end(), options.ruler) == list.rulers.end()) {
-        err << "velcor: " << scenarioPath << " does not offer ruler " << options.ruler << "; it offers";
+    if (list.rulers.empty()) {
+        err << "velcor: " << scenarioPath << " offers no ruler\n";
+        return false;
+    }
+    const RulerId ruler = options.allRulers ? list.rulers.front() : options.ruler;
+    if (std::find(list.rulers.begin(), list.rulers.end(), ruler) == list.rulers.end()) {
+        err << "velcor: " << scenarioPath << " does not offer ruler " << ruler << "; it offers";
         for (RulerId r : list.rulers)
             err << ' ' << r << " (" << kRulerNames[r] << ')';
         err << '\n';
@@ -129,11 +150,12 @@ bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
         return false;
     }
     BuildRulerTable();
-    BeginNewGame(options.ruler);
+    BeginNewGame(ruler);
+    offered = list.rulers;
     return true;
 }
 
-bool SetUpLoadedGame(const HeadlessOptions& options, std::ostream& err)
+bool SetUpLoadedGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
     const LoadOutcome loaded = LoadCountryFile(options.loadFile);
     if (loaded.status != LoadStatus::Loaded) {
@@ -142,10 +164,16 @@ bool SetUpLoadedGame(const HeadlessOptions& options, std::ostream& err)
     }
     BuildRulerTable();
     BeginLoadedGame();
+    offered = {GameState::playerRuler};
     return true;
 }
 
 } // namespace
+
+bool SetUpHeadlessGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
+{
+    return options.loadFile.empty() ? SetUpNewGame(options, offered, err) : SetUpLoadedGame(options, offered, err);
+}
 
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error)
 {
@@ -158,8 +186,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        static const char* const kValued[] = {"--data", "--scenario", "--ruler", "--load",
-                                              "--months", "--clock", "--save"};
+        static const char* const kValued[] = {"--data",  "--scenario", "--ruler", "--load", "--months",
+                                              "--clock", "--save",     "--games", "--jobs", "--csv"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -186,9 +214,25 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                 return false;
             options.scenario = static_cast<int>(number);
         } else if (name == "--ruler") {
-            if (!ParseNumberOption(name, value, 0, kRulerCount - 1, number, error))
+            if (value == "all") {
+                options.allRulers = true;
+                continue;
+            }
+            if (!ParseNumberOption(name, value, 0, kRulerCount - 1, number, error)) {
+                error += " (or all, with --games)";
                 return false;
+            }
             options.ruler = static_cast<int>(number);
+        } else if (name == "--csv") {
+            options.csvFile = value;
+        } else if (name == "--games") {
+            if (!ParseNumberOption(name, value, 1, kMaxGames, number, error))
+                return false;
+            options.games = static_cast<int>(number);
+        } else if (name == "--jobs") {
+            if (!ParseNumberOption(name, value, 1, kMaxJobs, number, error))
+                return false;
+            options.jobs = static_cast<int>(number);
         } else if (name == "--months") {
             if (!ParseNumberOption(name, value, 0, 12 * 1000000, options.months, error))
                 return false;
@@ -199,19 +243,38 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.clockStart = number;
         }
     }
-    const bool newGame = options.scenario != 0 || options.ruler >= 0;
+    const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
     if (newGame == !options.loadFile.empty()) {
         error = newGame ? "give either --scenario and --ruler or --load, not both"
                         : "give --scenario N --ruler R for a new game or --load FILE";
         return false;
     }
-    if (newGame && (options.scenario == 0 || options.ruler < 0)) {
+    if (newGame && (options.scenario == 0 || (options.ruler < 0 && !options.allRulers))) {
         error = "a new game needs both --scenario and --ruler";
         return false;
     }
     if (!hasMonths) {
         error = "--months is missing";
         return false;
+    }
+    if (options.games == 0) {
+        for (const auto& [given, what] : {std::pair{options.allRulers, "--ruler all"},
+                                          std::pair{options.jobs != 0, "--jobs"},
+                                          std::pair{!options.csvFile.empty(), "--csv"}}) {
+            if (given) {
+                error = std::string(what) + " is for many games: give --games too";
+                return false;
+            }
+        }
+    } else {
+        if (!options.saveFile.empty()) {
+            error = "--save keeps the world of one game; it cannot be given with --games";
+            return false;
+        }
+        if (options.clockStart && *options.clockStart > INT64_MAX - options.games) {
+            error = "--clock leaves no room for the clocks of " + std::to_string(options.games) + " games";
+            return false;
+        }
     }
     return true;
 }
@@ -276,8 +339,8 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
 {
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
-    const bool ready = options.loadFile.empty() ? SetUpNewGame(options, err) : SetUpLoadedGame(options, err);
-    if (!ready)
+    std::vector<RulerId> offered;
+    if (!SetUpHeadlessGame(options, offered, err))
         return kHeadlessBadInput;
 
     PlayResting(options, &out);
@@ -303,5 +366,7 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
         out << kHeadlessUsage;
         return kHeadlessDone;
     }
+    if (options.games > 0)
+        return RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal());
     return RunHeadless(options, out, err);
 }

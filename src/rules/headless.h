@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "model/game_state.h"
+
 struct HeadlessOptions {
     std::string dataDir = ".";
     int scenario = 0;  // 1..3 for a new game; 0 when a file is loaded
@@ -20,6 +22,12 @@ struct HeadlessOptions {
     std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
     std::string saveFile;                   // empty: no save
     bool help = false;
+
+    // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.
+    int games = 0;
+    int jobs = 0;            // processes at once; 0: one for each core
+    bool allRulers = false;  // --ruler all: every ruler the scenario offers
+    std::string csvFile;     // the table as CSV too; empty: none
 
     // Each stretch of computer turns on a thread of its own, started and joined as the
     // windows run their turn worker. The same draws, the same world and the same lines
@@ -34,7 +42,7 @@ struct HeadlessOptions {
 };
 
 constexpr int kHeadlessDone = 0;
-constexpr int kHeadlessSaveFailed = 1;
+constexpr int kHeadlessSaveFailed = 1; // the save or the CSV file, or a game's process
 constexpr int kHeadlessBadInput = 2; // a bad option, a missing or refused file
 
 extern const char* const kHeadlessUsage;
@@ -57,9 +65,17 @@ struct HeadlessOutcome {
 // new year and at the end, and the battles against the player.
 HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out);
 
+// Sets up the world of the game the options name, as a single run starts it: a new
+// game of options.ruler (with allRulers, of the first ruler offered) on the scenario's
+// country file, or the saved game. offered receives the rulers the scenario offers
+// (the saved game's player for a loaded game). False, with the reason on err, when a
+// file is missing or refused or the scenario does not offer the ruler.
+bool SetUpHeadlessGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err);
+
 // Sets up the game the options name and plays it; the yearly map and the outcome go
 // to out, problems to err. Returns the exit status.
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 
-// ParseHeadlessOptions, then RunHeadless (or the usage).
+// ParseHeadlessOptions, then RunHeadless, RunGameSeries (with the progress line when
+// err is standard error on a terminal) or the usage.
 int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);

@@ -1,0 +1,317 @@
+#include "rules/game_series.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <iomanip>
+#include <ostream>
+#include <sstream>
+#include <thread>
+
+#include "model/country_file.h"
+#include "platform/child_processes.h"
+#include "platform/clock.h"
+#include "platform/text_file.h"
+#include "rules/headless.h"
+#include "rules/turn.h"
+
+// The world is one process-wide GameState: the windows' interface thread and their
+// turn worker share it, and every rule reads and writes it directly. Games played side
+// by side therefore each get a process of their own, a copy of this one made after the
+// start has been read, rather than a world of their own in one process, which would
+// have to be passed through every rule. A process shares nothing it could spoil, and a
+// game that crashed would end only its own process. A single job plays in this process.
+
+namespace {
+
+using SteadyClock = std::chrono::steady_clock;
+
+// Rounded half up: parts per scale of count out of total.
+std::int64_t Share(std::int64_t count, std::int64_t total, std::int64_t scale)
+{
+    return (count * scale * 2 + total) / (total * 2);
+}
+
+std::string Tenths(std::int64_t value) { return std::to_string(value / 10) + "." + std::to_string(value % 10); }
+
+std::string Hundredths(std::int64_t value)
+{
+    const std::int64_t cents = value % 100;
+    return std::to_string(value / 100) + (cents < 10 ? ".0" : ".") + std::to_string(cents);
+}
+
+// Columns on a terminal: the CJK characters of the names take two.
+int DisplayWidth(std::string_view utf8)
+{
+    int width = 0;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
+        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        std::uint32_t cp = length == 1 ? lead : lead & (0x3F >> (length - 1));
+        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        const bool halfWidthKana = cp >= 0xFF61 && cp <= 0xFF9F;
+        width += cp >= 0x1100 && !halfWidthKana ? 2 : 1;
+        i += length;
+    }
+    return width;
+}
+
+std::string PadRight(const std::string& text, int width)
+{
+    return text + std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(text))), ' ');
+}
+
+std::string PadLeft(const std::string& text, int width)
+{
+    return std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(text))), ' ') + text;
+}
+
+std::string RulerLabel(RulerId ruler)
+{
+    return PadLeft(std::to_string(ruler), 2) + " " + std::string(kRulerNames[static_cast<std::size_t>(ruler)]);
+}
+
+// One game's end as a child process sends it: "task months alive unified held".
+std::string EncodeRecord(int task, const GameRecord& r)
+{
+    return std::to_string(task) + ' ' + std::to_string(r.monthsSurvived) + ' ' + (r.alive ? '1' : '0') + ' ' +
+           (r.unified ? '1' : '0') + ' ' + std::to_string(r.countriesHeld);
+}
+
+bool DecodeRecord(const std::string& line, int& task, GameRecord& r)
+{
+    std::istringstream in(line);
+    int alive = -1, unified = -1;
+    in >> task >> r.monthsSurvived >> alive >> unified >> r.countriesHeld;
+    r.alive = alive == 1;
+    r.unified = unified == 1;
+    return in && in.peek() == std::char_traits<char>::eof() && (alive == 0 || alive == 1) &&
+           (unified == 0 || unified == 1);
+}
+
+// The progress line on a terminal, redrawn in place a few times a second.
+class ProgressLine {
+public:
+    ProgressLine(std::ostream& err, bool shown, int total) : m_err(err), m_shown(shown), m_total(total) {}
+
+    void Update(int done)
+    {
+        if (!m_shown)
+            return;
+        const SteadyClock::time_point now = SteadyClock::now();
+        if (done < m_total && now - m_drawn < std::chrono::milliseconds(200))
+            return;
+        m_drawn = now;
+        m_err << '\r' << ProgressText(done, m_total, Seconds(m_start, now)) << "\x1b[K" << std::flush;
+    }
+    void Clear()
+    {
+        if (m_shown)
+            m_err << "\r\x1b[K" << std::flush;
+    }
+    static double Seconds(SteadyClock::time_point from, SteadyClock::time_point to)
+    {
+        return std::chrono::duration<double>(to - from).count();
+    }
+    SteadyClock::time_point Start() const { return m_start; }
+
+private:
+    std::ostream& m_err;
+    bool m_shown;
+    int m_total;
+    SteadyClock::time_point m_start = SteadyClock::now();
+    SteadyClock::time_point m_drawn{};
+};
+
+} // namespace
+
+RulerSummary SummariseGames(RulerId ruler, const std::vector<GameRecord>& games)
+{
+    RulerSummary s;
+    s.ruler = ruler;
+    s.games = static_cast<int>(games.size());
+    if (games.empty())
+        return s;
+    std::vector<std::int64_t> months;
+    std::int64_t alive = 0, unified = 0, held = 0;
+    for (const GameRecord& g : games) {
+        months.push_back(g.monthsSurvived);
+        alive += g.alive;
+        unified += g.unified;
+        held += g.countriesHeld;
+    }
+    std::sort(months.begin(), months.end());
+    const std::int64_t n = s.games;
+    // Rank ceil(p * n) with p = quarters / 4, counted from 1.
+    auto quartile = [&](std::int64_t quarters) { return months[static_cast<std::size_t>((quarters * n + 3) / 4 - 1)]; };
+    s.q1 = quartile(1);
+    s.median = quartile(2);
+    s.q3 = quartile(3);
+    s.alivePermille = static_cast<int>(Share(alive, n, 1000));
+    s.unifiedPermille = static_cast<int>(Share(unified, n, 1000));
+    s.meanHeldHundredths = static_cast<int>(Share(held, n, 100));
+    return s;
+}
+
+std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSummary>& rows)
+{
+    std::ostringstream t;
+    t << h.source << ", " << h.year << " 年 " << h.month << " 月: " << h.games << (h.games == 1 ? " game" : " games")
+      << " a ruler of " << h.months << " months, the player resting; clocks " << h.firstClock << ".."
+      << h.firstClock + h.games - 1 << '\n';
+    t << PadRight("ruler", 12) << PadLeft("games", 7) << PadLeft("alive", 8) << PadLeft("Q1", 7)
+      << PadLeft("median", 8) << PadLeft("Q3", 7) << PadLeft("unified", 9) << PadLeft("held", 7) << '\n';
+    for (const RulerSummary& r : rows) {
+        t << PadRight(RulerLabel(r.ruler), 12) << PadLeft(std::to_string(r.games), 7)
+          << PadLeft(Tenths(r.alivePermille) + "%", 8) << PadLeft(std::to_string(r.q1), 7)
+          << PadLeft(std::to_string(r.median), 8) << PadLeft(std::to_string(r.q3), 7)
+          << PadLeft(Tenths(r.unifiedPermille) + "%", 9) << PadLeft(Hundredths(r.meanHeldHundredths), 7) << '\n';
+    }
+    t << "alive: he still holds a country at the end; Q1, median, Q3: months he survived (all " << h.months
+      << " when alive); unified: he holds all of China; held: mean countries at the end\n";
+    return t.str();
+}
+
+std::vector<std::string> FormatSeriesCsv(const SeriesHeading& h, const std::vector<RulerSummary>& rows)
+{
+    std::vector<std::string> lines = {
+        "source,scenario,year,month,ruler,name,games,months,first_clock,alive_percent,months_q1,months_median,"
+        "months_q3,unified_percent,mean_countries_held"};
+    // The source is a file name when a saved game is played: quoted as CSV quotes.
+    std::string source = "\"";
+    for (char c : h.source)
+        source += c == '"' ? std::string("\"\"") : std::string(1, c);
+    source += '"';
+    for (const RulerSummary& r : rows) {
+        std::ostringstream line;
+        line << source << ',' << h.scenario << ',' << h.year << ',' << h.month << ',' << r.ruler << ','
+             << kRulerNames[static_cast<std::size_t>(r.ruler)] << ',' << r.games << ',' << h.months << ','
+             << h.firstClock << ',' << Tenths(r.alivePermille) << ',' << r.q1 << ',' << r.median << ',' << r.q3
+             << ',' << Tenths(r.unifiedPermille) << ',' << Hundredths(r.meanHeldHundredths);
+        lines.push_back(line.str());
+    }
+    return lines;
+}
+
+std::string ProgressText(int done, int total, double seconds)
+{
+    std::ostringstream t;
+    t << done << '/' << total << " games";
+    if (done > 0 && seconds > 0) {
+        const double rate = done / seconds;
+        t << "  " << std::fixed << std::setprecision(1) << rate << " games/s  "
+          << static_cast<std::int64_t>(std::ceil((total - done) / rate)) << " s left";
+    }
+    return t.str();
+}
+
+int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostream& err, bool showProgress)
+{
+    // The start is read and checked once, as a single run reads it; each game begins
+    // from a copy of it.
+    std::vector<RulerId> offered;
+    if (!SetUpHeadlessGame(options, offered, err))
+        return kHeadlessBadInput;
+    const bool newGame = options.loadFile.empty();
+    const WorldRecord start = CaptureWorld(GameState::turnCountry);
+    const std::vector<RulerId> rulers =
+        options.allRulers ? offered : std::vector<RulerId>{newGame ? options.ruler : GameState::playerRuler.Get()};
+
+    SeriesHeading heading;
+    heading.source = newGame ? "scenario " + std::to_string(options.scenario) : options.loadFile;
+    heading.scenario = newGame ? options.scenario : 0;
+    heading.year = start.year;
+    heading.month = start.month;
+    heading.games = options.games;
+    heading.months = options.months;
+    heading.firstClock = options.clockStart ? *options.clockStart : platform::ClockSeconds();
+
+    HeadlessOptions single;
+    single.months = options.months;
+    // Game i of each ruler is the single run with the clock firstClock + i.
+    auto play = [&](int task) {
+        platform::FixClock(heading.firstClock + task % options.games);
+        ApplyWorld(start);
+        if (newGame)
+            BeginNewGame(rulers[static_cast<std::size_t>(task / options.games)]);
+        else
+            BeginLoadedGame();
+        const HeadlessOutcome end = PlayResting(single, nullptr);
+        GameRecord record;
+        record.alive = end.playerHolds;
+        record.unified = end.unified;
+        record.countriesHeld = end.countriesHeld;
+        record.monthsSurvived = end.playerHolds ? options.months : end.monthsRun;
+        return record;
+    };
+
+    const int total = static_cast<int>(rulers.size()) * options.games;
+    int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    jobs = std::min(jobs, total);
+    std::vector<GameRecord> records(static_cast<std::size_t>(total));
+    std::vector<bool> arrived(static_cast<std::size_t>(total), false);
+    int done = 0;
+    ProgressLine progress(err, showProgress, total);
+    progress.Update(0);
+    if (jobs == 1) {
+        for (int task = 0; task < total; ++task) {
+            records[static_cast<std::size_t>(task)] = play(task);
+            progress.Update(++done);
+        }
+    } else {
+        // Job k plays games k, k + jobs, k + 2 jobs, ...; the table does not depend on
+        // which process played which game.
+        std::string failure;
+        auto work = [&](int job, const platform::LineSender& send) {
+            for (int task = job; task < total; task += jobs)
+                send(EncodeRecord(task, play(task)));
+        };
+        auto receive = [&](const std::string& line) {
+            int task = -1;
+            GameRecord record;
+            if (!DecodeRecord(line, task, record) || task < 0 || task >= total || arrived[static_cast<std::size_t>(task)]) {
+                if (failure.empty())
+                    failure = "a game's process sent \"" + line + "\"";
+                return;
+            }
+            records[static_cast<std::size_t>(task)] = record;
+            arrived[static_cast<std::size_t>(task)] = true;
+            progress.Update(++done);
+        };
+        out.flush();
+        err.flush();
+        std::string error;
+        if (!platform::RunInChildProcesses(jobs, work, receive, &error) && failure.empty())
+            failure = error;
+        if (failure.empty() && done != total)
+            failure = "only " + std::to_string(done) + " of " + std::to_string(total) + " games came back";
+        if (!failure.empty()) {
+            progress.Clear();
+            err << "velcor: " << failure << '\n';
+            return kHeadlessSaveFailed;
+        }
+    }
+    const double seconds = ProgressLine::Seconds(progress.Start(), SteadyClock::now());
+    progress.Clear();
+
+    std::vector<RulerSummary> rows;
+    for (std::size_t r = 0; r < rulers.size(); ++r) {
+        const auto first = records.begin() + static_cast<std::ptrdiff_t>(r * static_cast<std::size_t>(options.games));
+        rows.push_back(SummariseGames(rulers[r], std::vector<GameRecord>(first, first + options.games)));
+    }
+    out << FormatSeriesTable(heading, rows) << std::flush;
+    std::ostringstream timing;
+    timing << total << (total == 1 ? " game" : " games") << " in " << std::fixed << std::setprecision(2) << seconds
+           << " s, " << std::setprecision(1) << (seconds > 0 ? total / seconds : 0.0) << " games/s, " << jobs
+           << (jobs == 1 ? " process" : " processes") << '\n';
+    err << timing.str();
+    if (!options.csvFile.empty()) {
+        std::string error;
+        if (!platform::WriteLinesAtomically(options.csvFile, FormatSeriesCsv(heading, rows), &error)) {
+            err << "velcor: " << options.csvFile << ": " << error << '\n';
+            return kHeadlessSaveFailed;
+        }
+    }
+    return kHeadlessDone;
+}

@@ -1,0 +1,230 @@
+// Many headless games at once: the table, its sums, its independence of the number of
+// processes, and what it refuses.
+#include <sstream>
+
+#include "content_paths.h"
+#include "model/scenario_file.h"
+#include "rules/game_series.h"
+#include "rules/headless.h"
+#include "rules_support.h"
+#include "test_support.h"
+#include "test_world.h"
+
+namespace {
+
+// The CSV's rows as fields, without its heading.
+std::vector<std::vector<std::string>> CsvRows(const std::string& path)
+{
+    std::vector<std::vector<std::string>> rows;
+    std::istringstream lines(ReadFileBytes(path));
+    std::string line;
+    std::getline(lines, line);
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::vector<std::string> fields;
+        std::istringstream split(line);
+        for (std::string field; std::getline(split, field, ',');)
+            fields.push_back(field);
+        rows.push_back(fields);
+    }
+    return rows;
+}
+
+GameRecord Fell(std::int64_t months) { return {months, false, false, 0}; }
+GameRecord Held(std::int64_t months, int countries, bool unified = false) { return {months, true, unified, countries}; }
+
+} // namespace
+
+class GameSeriesTest : public RulesTest {
+protected:
+    TempDir dir;
+};
+
+TEST_F(GameSeriesTest, QuartilesByNearestRankAndSharesRoundedHalfUp)
+{
+    // Seven games; sorted by months: 1 3 5 7 9 12 12. Ranks ceil(7/4) = 2, ceil(7/2) = 4,
+    // ceil(21/4) = 6. Two alive (2/7 = 28.57 %), one unified (14.29 %), 3 + 14 countries
+    // held (17/7 = 2.43).
+    const RulerSummary seven =
+        SummariseGames(4, {Fell(5), Fell(1), Fell(9), Fell(3), Fell(7), Held(12, 3), Held(12, 14, true)});
+    EXPECT_EQ(seven.ruler, 4);
+    EXPECT_EQ(seven.games, 7);
+    EXPECT_EQ(seven.q1, 3);
+    EXPECT_EQ(seven.median, 7);
+    EXPECT_EQ(seven.q3, 12);
+    EXPECT_EQ(seven.alivePermille, 286);
+    EXPECT_EQ(seven.unifiedPermille, 143);
+    EXPECT_EQ(seven.meanHeldHundredths, 243);
+
+    // Four games: ranks 1, 2, 3 exactly. One game: its months everywhere.
+    const RulerSummary four = SummariseGames(1, {Fell(40), Fell(10), Fell(30), Fell(20)});
+    EXPECT_EQ(std::vector<std::int64_t>({four.q1, four.median, four.q3}), std::vector<std::int64_t>({10, 20, 30}));
+    const RulerSummary one = SummariseGames(1, {Held(600, 2)});
+    EXPECT_EQ(std::vector<std::int64_t>({one.q1, one.median, one.q3}), std::vector<std::int64_t>({600, 600, 600}));
+    EXPECT_EQ(one.alivePermille, 1000);
+    EXPECT_EQ(one.meanHeldHundredths, 200);
+
+    // One of sixteen is 62.5 per mille: half rounds up. One country in 200 games is
+    // half a hundredth: up again.
+    std::vector<GameRecord> sixteen(16, Fell(1));
+    sixteen[3] = Held(12, 1, false);
+    EXPECT_EQ(SummariseGames(1, sixteen).alivePermille, 63);
+    std::vector<GameRecord> many(200, Fell(1));
+    many[0] = Held(12, 1);
+    EXPECT_EQ(SummariseGames(1, many).meanHeldHundredths, 1);
+}
+
+TEST_F(GameSeriesTest, ProgressTellsGamesDoneRateAndTimeLeft)
+{
+    EXPECT_EQ(ProgressText(0, 1000, 0.0), "0/1000 games");
+    EXPECT_EQ(ProgressText(250, 1000, 5.0), "250/1000 games  50.0 games/s  15 s left");
+    // 1.5 games a second with seven to go: 4.67 s, shown as the whole seconds it will take.
+    EXPECT_EQ(ProgressText(3, 10, 2.0), "3/10 games  1.5 games/s  5 s left");
+    EXPECT_EQ(ProgressText(10, 10, 4.0), "10/10 games  2.5 games/s  0 s left");
+
+    // On a terminal the line is drawn in place from the first game to the last, then
+    // wiped before the time the games took; the table on the other stream has none.
+    HeadlessOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseHeadlessOptions({"--data", ShippedData(), "--scenario", "3", "--ruler", "all", "--games", "2",
+                                      "--months", "12", "--jobs", "2"},
+                                     options, error))
+        << error;
+    std::ostringstream out, err;
+    ASSERT_EQ(RunGameSeries(options, out, err, true), kHeadlessDone) << err.str();
+    const std::string shown = err.str();
+    EXPECT_EQ(shown.rfind("\r0/6 games\x1b[K", 0), 0u) << shown;
+    const std::size_t last = shown.find("\r6/6 games  ");
+    const std::size_t wiped = shown.find("\r\x1b[K6 games in ");
+    EXPECT_NE(last, std::string::npos) << shown;
+    EXPECT_NE(wiped, std::string::npos) << shown;
+    EXPECT_LT(last, wiped);
+    EXPECT_EQ(out.str().find('\r'), std::string::npos);
+}
+
+TEST_F(GameSeriesTest, AWonWorldGivesTheTableWorkedOutByHand)
+{
+    // The player holds every country: each game is unified at its first turn, he is
+    // alive at the end, and all twelve months count as survived.
+    WorldRecord world = MakeTestWorld();
+    for (CountryRecord& c : world.countries)
+        c.ruler = 1;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("won.txt"), world, nullptr));
+    const HeadlessRun run = Headless({"--load", dir.Path("won.txt"), "--games", "3", "--months", "12", "--clock", "50",
+                              "--jobs", "2", "--csv", dir.Path("won.csv")});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    EXPECT_EQ(run.out, dir.Path("won.txt") +
+                           ", 190 年 1 月: 3 games a ruler of 12 months, the player resting; clocks 50..52\n"
+                           "ruler         games   alive     Q1  median     Q3  unified   held\n"
+                           " 1 劉備           3  100.0%     12      12     12   100.0%  14.00\n"
+                           "alive: he still holds a country at the end; Q1, median, Q3: months he survived (all 12 "
+                           "when alive); unified: he holds all of China; held: mean countries at the end\n");
+    EXPECT_EQ(ReadFileBytes(dir.Path("won.csv")),
+              "source,scenario,year,month,ruler,name,games,months,first_clock,alive_percent,months_q1,months_median,"
+              "months_q3,unified_percent,mean_countries_held\r\n\"" +
+                  dir.Path("won.txt") + "\",0,190,1,1,劉備,3,12,50,100.0,12,12,12,100.0,14.00\r\n");
+    EXPECT_NE(run.err.find("3 games in "), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\r'), std::string::npos) << "no progress line off a terminal";
+}
+
+TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfProcesses)
+{
+    // Every ruler of the first bundled scenario; one process in this one, four copies.
+    std::string table[2], csv[2];
+    const char* jobs[2] = {"1", "4"};
+    for (int k = 0; k < 2; ++k) {
+        const std::string csvPath = dir.Path(std::string("games") + jobs[k] + ".csv");
+        const HeadlessRun run = Headless({"--data", ShippedData(), "--scenario", "1", "--ruler", "all", "--games", "15",
+                                  "--months", "60", "--clock", "1700000000", "--jobs", jobs[k], "--csv", csvPath});
+        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+        table[k] = run.out;
+        csv[k] = ReadFileBytes(csvPath);
+        EXPECT_NE(run.err.find(std::string(jobs[k]) + (k == 0 ? " process" : " processes")), std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(table[0], table[1]);
+    EXPECT_EQ(csv[0], csv[1]);
+    const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(ShippedData(), 1));
+    EXPECT_EQ(CsvRows(dir.Path("games1.csv")).size(), offered.rulers.size());
+    EXPECT_NE(table[0].find("clocks 1700000000..1700000014"), std::string::npos) << table[0];
+}
+
+TEST_F(GameSeriesTest, EachGameIsTheSingleRunWithItsClock)
+{
+    // Three games: by nearest rank their quartiles are the three games' months in
+    // order. Each must be what a single run with its clock gives, read from its save:
+    // the months from the start to the date he fell, or all of them.
+    const int kMonths = 120;
+    for (int ruler : {1, 2, 15}) {
+        std::vector<std::int64_t> single;
+        for (int i = 0; i < 3; ++i) {
+            std::ostringstream out, err;
+            const std::string save = dir.Path("single.txt");
+            ASSERT_EQ(HeadlessMain({"--data", ShippedData(), "--scenario", "3", "--ruler", std::to_string(ruler),
+                                    "--months", std::to_string(kMonths), "--clock", std::to_string(900 + i),
+                                    "--save", save},
+                                   out, err),
+                      kHeadlessDone)
+                << err.str();
+            ASSERT_EQ(LoadCountryFile(CountryFilePath(ShippedData(), 3)).status, LoadStatus::Loaded);
+            const std::int64_t start = GameState::year * 12 + GameState::month;
+            ASSERT_EQ(LoadCountryFile(save).status, LoadStatus::Loaded);
+            const bool fell = out.str().find("game over") != std::string::npos;
+            single.push_back(fell ? GameState::year * 12 + GameState::month - start : kMonths);
+        }
+        std::sort(single.begin(), single.end());
+        const HeadlessRun run = Headless({"--data", ShippedData(), "--scenario", "3", "--ruler", std::to_string(ruler),
+                                  "--games", "3", "--months", std::to_string(kMonths), "--clock", "900", "--jobs",
+                                  "3", "--csv", dir.Path("three.csv")});
+        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+        const auto rows = CsvRows(dir.Path("three.csv"));
+        ASSERT_EQ(rows.size(), 1u);
+        ASSERT_EQ(rows[0].size(), 15u);
+        EXPECT_EQ(rows[0][4], std::to_string(ruler));
+        EXPECT_EQ((std::vector<std::string>{rows[0][10], rows[0][11], rows[0][12]}),
+                  (std::vector<std::string>{std::to_string(single[0]), std::to_string(single[1]),
+                                            std::to_string(single[2])}))
+            << "ruler " << ruler;
+    }
+}
+
+TEST_F(GameSeriesTest, RefusesBadOptions)
+{
+    const std::string data = ShippedData();
+    const std::vector<std::string> base = {"--data", data, "--scenario", "1", "--months", "12"};
+    auto with = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = base;
+        args.insert(args.end(), more.begin(), more.end());
+        return args;
+    };
+    const struct {
+        std::vector<std::string> args;
+        const char* says;
+    } cases[] = {
+        {with({"--ruler", "1", "--games", "0"}), "--games wants a whole number from 1"},
+        {with({"--ruler", "1", "--games", "-3"}), "--games wants"},
+        {with({"--ruler", "1", "--games", "4", "--jobs", "-1"}), "--jobs wants a whole number from 1"},
+        {with({"--ruler", "1", "--games", "4", "--jobs", "0"}), "--jobs wants"},
+        {with({"--ruler", "mao", "--games", "4"}), "--ruler wants a whole number from 0 to 15"},
+        {with({"--ruler", "16", "--games", "4"}), "(or all, with --games)"},
+        {{"--data", data, "--scenario", "2", "--ruler", "3", "--games", "4", "--months", "1"}, "does not offer ruler 3"},
+        {with({"--ruler", "all"}), "--ruler all is for many games"},
+        {with({"--ruler", "1", "--jobs", "2"}), "--jobs is for many games"},
+        {with({"--ruler", "1", "--csv", "t.csv"}), "--csv is for many games"},
+        {with({"--ruler", "1", "--games", "2", "--save", "s.txt"}), "cannot be given with --games"},
+        {with({"--ruler", "1", "--games", "2", "--clock", "9223372036854775807"}), "no room for the clocks"},
+        {{"--load", dir.Path("none.txt"), "--games", "2", "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
+    };
+    for (const auto& c : cases) {
+        const HeadlessRun run = Headless(c.args);
+        EXPECT_EQ(run.status, kHeadlessBadInput) << c.says;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+        EXPECT_EQ(run.out, "") << c.says;
+    }
+
+    // A CSV that cannot be written: the table is out, the failure is the exit status.
+    const HeadlessRun unwritable = Headless(with({"--ruler", "1", "--games", "2", "--csv", dir.Path("no/such/dir.csv")}));
+    EXPECT_EQ(unwritable.status, kHeadlessSaveFailed);
+    EXPECT_NE(unwritable.err.find("dir.csv"), std::string::npos) << unwritable.err;
+}
