@@ -3,9 +3,13 @@
 #include <QLabel>
 #include <QTest>
 
+#include <algorithm>
+#include <map>
+
 #include "gui_test_support.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
+#include "platform/resources.h"
 #include "test_world.h"
 #include "view/battle_dlg.h"
 #include "world_fixture.h"
@@ -183,4 +187,64 @@ TEST_F(BattleDlgTest, CountsStayClearOfThePortraitsAndInsideTheWindow)
         dlg.exec();
         EXPECT_EQ(portraits.size(), 2);
     }
+}
+
+TEST_F(BattleDlgTest, TheAttackerStandsOnTheLeftAndTheDefenderOnTheRight)
+{
+    // 豫州 (1) of 曹操 (ruler 2) attacks 司隷 (0) of 劉備 (ruler 1).
+    platform::FixClock(1'700'000'000);
+    BattleScript script(1, 0);
+    CBattleDlg dlg(script);
+    dlg.SetStepInterval(60'000);
+    bool checked = false;
+    ModalScript driver;
+    driver.Then<CBattleDlg>([&](CBattleDlg* d) {
+        const platform::DialogUnits& du = d->Du();
+        const struct {
+            const char* name;
+            QRect place;
+        } places[] = {
+            {"attacker", du.Rect(91, 7, 11, 11)},     {"attackerName", du.Rect(103, 7, 25, 11)},
+            {"attackerRuler", du.Rect(91, 20, 25, 11)}, {"target", du.Rect(216, 7, 11, 11)},
+            {"targetName", du.Rect(228, 7, 25, 11)},  {"targetRuler", du.Rect(216, 20, 25, 11)},
+        };
+        for (const auto& p : places)
+            EXPECT_EQ(d->findChild<QLabel*>(QString::fromLatin1(p.name))->geometry(), p.place) << p.name;
+        // The lines: the attacker's starts at the left of his half, the defender's ends
+        // at the right of his, both on the same row.
+        const QRect attackerLine = d->findChild<QLabel*>(QStringLiteral("attackerLine"))->geometry();
+        const QRect targetLine = d->findChild<QLabel*>(QStringLiteral("targetLine"))->geometry();
+        EXPECT_EQ(attackerLine.topLeft(), du.Rect(62, 33, 85, 11).topLeft());
+        EXPECT_EQ(targetLine.right(), du.Rect(172, 33, 81, 11).right());
+        EXPECT_EQ(targetLine.y(), attackerLine.y());
+        // The side labels and the portraits: the attacker's ruler on the left.
+        std::map<QString, QRect> labels;
+        QList<QLabel*> pictures;
+        for (QLabel* label : d->findChildren<QLabel*>()) {
+            if (!label->text().isEmpty())
+                labels[label->text()] = label->geometry();
+            if (!label->pixmap().isNull())
+                pictures << label;
+        }
+        EXPECT_EQ(labels[QStringLiteral("攻撃側")].topLeft(), du.Rect(62, 9, 22, 8).topLeft());
+        EXPECT_EQ(labels[QStringLiteral("守備側")].topLeft(), du.Rect(187, 10, 22, 8).topLeft());
+        ASSERT_EQ(pictures.size(), 2);
+        std::sort(pictures.begin(), pictures.end(), [](QLabel* a, QLabel* b) { return a->x() < b->x(); });
+        EXPECT_EQ(pictures[0]->pos(), du.Rect(7, 7, 49, 71).topLeft());
+        EXPECT_EQ(pictures[1]->pos(), du.Rect(259, 7, 49, 71).topLeft());
+        EXPECT_EQ(pictures[0]->pixmap().toImage(), platform::LoadResourceImage(135 + 2).convertToFormat(
+                                                       pictures[0]->pixmap().toImage().format()));
+        EXPECT_EQ(pictures[1]->pixmap().toImage(), platform::LoadResourceImage(135 + 1).convertToFormat(
+                                                       pictures[1]->pixmap().toImage().format()));
+        EXPECT_LT(d->CountRect(0).right(), d->width() / 2) << "the attacker's count on the left";
+        EXPECT_GT(d->CountRect(1).left(), d->width() / 2);
+        // A caption and no close box.
+        EXPECT_TRUE(d->windowFlags() & Qt::WindowTitleHint);
+        EXPECT_FALSE(d->windowFlags() & Qt::WindowCloseButtonHint);
+        checked = true;
+        d->Abandon();
+    });
+    driver.Start();
+    dlg.exec();
+    EXPECT_TRUE(checked);
 }

@@ -199,3 +199,65 @@ TEST_F(ComputerTest, AttackOnThePlayerIsAnnouncedFoughtAndReported)
         EXPECT_EQ(C(0).GetProvisions(), 1000000 - 15000);
     }
 }
+
+TEST_F(ComputerTest, EachDecisionDrawHasItsAction)
+{
+    enum Action { War, Land, Commerce, Conscript, Train, Nothing };
+    const char* const names[] = {"war", "develop land", "develop commerce", "conscript", "train", "nothing"};
+    // The table of the decision draw r = rand() % 10.
+    const Action expected[10] = {War, Land, Land, Land, Commerce, Commerce, Conscript, Conscript, Train, Train};
+    for (int r = 0; r < 10; ++r) {
+        Country& c = Attacker("1", 20000, 10);
+        c.SetCultivation(0);
+        c.SetCommerce(0);
+        Ready(1, 0, 100, 0); // a weak unruled neighbour: war takes it without a fight
+        Decide(r);
+        RunComputerTurn(host, 0);
+        int changes = 0;
+        Action done = Nothing;
+        auto note = [&](bool happened, Action action) {
+            if (happened) {
+                ++changes;
+                done = action;
+            }
+        };
+        note(C(1).GetRuler() == 2, War);
+        note(c.GetCultivation() > 0, Land);
+        note(c.GetCommerce() > 0, Commerce);
+        note(c.GetSoldiers() > 20000, Conscript);
+        note(c.GetTraining() > 10, Train);
+        EXPECT_EQ(changes, 1) << "r = " << r;
+        EXPECT_STREQ(names[done], names[expected[r]]) << "r = " << r;
+    }
+}
+
+TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
+{
+    // Against another computer ruler: the pair is set while the view is told, and
+    // cleared afterwards.
+    Attacker("1");
+    Ready(1, 3, 100, 10);
+    Decide(0);
+    RunComputerTurn(host, 0);
+    ASSERT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.calls[0].battleAttacker, 0);
+    EXPECT_EQ(host.calls[0].battleTarget, 1);
+    EXPECT_EQ(GameState::battleAttacker, -1);
+    EXPECT_EQ(GameState::battleTarget, -1);
+
+    // Against the player: announced and fought in windows, never marked on the map.
+    host.calls.clear();
+    Attacker("1");
+    Ready(1, 1, 5000, 20);
+    Decide(0);
+    RunComputerTurn(host, 0);
+    ASSERT_EQ(host.calls.size(), 3u);
+    const HostCall::Kind kinds[] = {HostCall::Message, HostCall::Battle, HostCall::Message};
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(host.calls[i].kind, kinds[i]) << i;
+        EXPECT_EQ(host.calls[i].battleAttacker, -1) << i;
+        EXPECT_EQ(host.calls[i].battleTarget, -1) << i;
+    }
+    EXPECT_EQ(GameState::battleAttacker, -1);
+    EXPECT_EQ(GameState::battleTarget, -1);
+}

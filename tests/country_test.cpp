@@ -62,6 +62,28 @@ TEST_F(CountryTest, TrainIsCappedAndFree)
     EXPECT_EQ(c.GetTraining(), 101);
 }
 
+TEST_F(CountryTest, TrainRisesByOneToTwentyAsTheDrawSays)
+{
+    // Every rise is the draw modulo 20, plus one; over many draws each of 1..20 occurs
+    // and nothing else does.
+    bool seen[22] = {};
+    for (std::uint32_t seed = 1; seed <= 2000; ++seed) {
+        Country& c = C(0);
+        c.SetTraining(0);
+        ThreadRandom().Seed(seed);
+        Random probe(seed);
+        ASSERT_EQ(c.Train(), 1);
+        const int rise = c.GetTraining();
+        ASSERT_EQ(rise, probe.Draw() % 20 + 1) << "seed " << seed;
+        ASSERT_EQ(ThreadRandom().State(), probe.State()) << "one draw";
+        seen[rise] = true;
+    }
+    for (int rise = 1; rise <= 20; ++rise)
+        EXPECT_TRUE(seen[rise]) << rise;
+    EXPECT_FALSE(seen[0]);
+    EXPECT_FALSE(seen[21]);
+}
+
 TEST_F(CountryTest, ConscriptTakesPeopleAndDilutesTraining)
 {
     Country& c = C(0);
@@ -269,4 +291,40 @@ TEST_F(CountryTest, RulerTableHoldsTheFixedNamesAndColours)
         for (int j = i + 1; j < kRulerCount; ++j)
             EXPECT_NE(kRulerNames[i], kRulerNames[j]);
     }
+}
+
+TEST_F(CountryTest, ColourTablesAreTheMapsLegend)
+{
+    // Red, green and blue of each ruler's colour and each country's key colour, as the
+    // map's legend gives them.
+    const int rulers[kRulerCount][3] = {
+        {255, 255, 255}, {0, 255, 0},   {128, 128, 255}, {255, 0, 0},     {255, 255, 0},   {192, 192, 255},
+        {0, 255, 255},   {255, 160, 160}, {0, 192, 0},   {255, 0, 255},   {0, 160, 160},   {192, 0, 192},
+        {192, 192, 0},   {192, 192, 192}, {0, 160, 160}, {255, 0, 0},
+    };
+    const int keys[kCountryCount][3] = {
+        {134, 134, 134}, {128, 0, 0},   {128, 128, 0}, {0, 128, 0},  {0, 128, 128},  {0, 0, 128},   {128, 0, 128},
+        {153, 153, 51},  {0, 51, 51},   {0, 153, 255}, {0, 51, 153}, {102, 0, 255},  {153, 51, 0},  {204, 255, 255},
+    };
+    BuildRulerTable();
+    for (int r = 0; r < kRulerCount; ++r) {
+        SCOPED_TRACE("ruler " + std::to_string(r));
+        const Colour c = kRulerColours[static_cast<std::size_t>(r)];
+        EXPECT_EQ(ColourRed(c), rulers[r][0]);
+        EXPECT_EQ(ColourGreen(c), rulers[r][1]);
+        EXPECT_EQ(ColourBlue(c), rulers[r][2]);
+        EXPECT_EQ(c >> 24, 0u);
+        EXPECT_EQ(GameState::rulers[static_cast<std::size_t>(r)].GetColour(), c);
+    }
+    for (int i = 0; i < kCountryCount; ++i) {
+        SCOPED_TRACE("country " + std::to_string(i));
+        const Colour c = kRegionKeyColours[static_cast<std::size_t>(i)];
+        EXPECT_EQ(ColourRed(c), keys[i][0]);
+        EXPECT_EQ(ColourGreen(c), keys[i][1]);
+        EXPECT_EQ(ColourBlue(c), keys[i][2]);
+        EXPECT_EQ(c >> 24, 0u);
+    }
+    // The colour value keeps red in its low byte.
+    EXPECT_EQ(kRulerColours[2], 0x00FF8080u);
+    EXPECT_EQ(kRegionKeyColours[9], 0x00FF9900u);
 }

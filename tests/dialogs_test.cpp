@@ -15,14 +15,6 @@
 
 namespace {
 
-template <class T>
-T* Child(QWidget* parent, const char* name)
-{
-    T* child = parent->findChild<T*>(QString::fromLatin1(name));
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-}
-
 QPushButton* ButtonWithText(QWidget* parent, const QString& text)
 {
     for (QPushButton* button : parent->findChildren<QPushButton*>())

@@ -1,8 +1,12 @@
 // Helpers for tests that drive real windows on the offscreen platform.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QLabel>
+#include <QPushButton>
 #include <QTimer>
 #include <QWidget>
 
@@ -16,6 +20,33 @@
 #include <vector>
 
 #include <unistd.h>
+
+// The child of a type with an object name; a failure when there is none.
+template <class T>
+T* Child(QWidget* parent, const char* name)
+{
+    T* child = parent->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+}
+
+// The push button or the text of a window that shows text (UTF-8); a failure when none.
+inline QPushButton* FindButton(QWidget* parent, const char* text)
+{
+    for (QPushButton* b : parent->findChildren<QPushButton*>())
+        if (b->text() == QString::fromUtf8(text))
+            return b;
+    ADD_FAILURE() << "no button " << text;
+    return nullptr;
+}
+inline QLabel* FindLabel(QWidget* parent, const char* text)
+{
+    for (QLabel* l : parent->findChildren<QLabel*>())
+        if (l->text() == QString::fromUtf8(text))
+            return l;
+    ADD_FAILURE() << "no text " << text;
+    return nullptr;
+}
 
 // Processes events until pred holds or timeoutMs has passed; returns pred().
 inline bool WaitUntil(const std::function<bool()>& pred, int timeoutMs = 5000)

@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QFontMetrics>
+#include <QSettings>
 #include <QStringDecoder>
 #include <QStringEncoder>
 #include <QThread>
@@ -15,6 +16,7 @@
 #include "gui_test_support.h"
 #include "platform/dialog_units.h"
 #include "platform/fonts.h"
+#include "platform/settings.h"
 #include "platform/sjis.h"
 #include "platform/sync_call.h"
 
@@ -141,4 +143,34 @@ TEST(Sjis, AgreesWithTheSystemsCodePage932)
         }
     }
     EXPECT_GT(compared, 9000);
+}
+
+TEST(Settings, RecentFilesKeepTheNewestFourWithoutRepeats)
+{
+    namespace s = platform::settings;
+    s::SetRecentFiles({});
+    for (const char* f : {"/a.txt", "/b.txt", "/c.txt", "/d.txt", "/e.txt"})
+        s::AddRecentFile(QString::fromLatin1(f));
+    EXPECT_EQ(s::RecentFiles(), (QStringList{"/e.txt", "/d.txt", "/c.txt", "/b.txt"}));
+    s::AddRecentFile(QStringLiteral("/c.txt")); // used again: moves to the front, no copy
+    EXPECT_EQ(s::RecentFiles(), (QStringList{"/c.txt", "/e.txt", "/d.txt", "/b.txt"}));
+    s::SetRecentFiles({});
+    EXPECT_TRUE(s::RecentFiles().isEmpty());
+}
+
+TEST(Settings, StoredValuesOutsideTheirRangeReadAsTheDefault)
+{
+    namespace s = platform::settings;
+    QSettings raw;
+    raw.setValue("Settings/Zoom", 7);
+    raw.setValue("Settings/Speed", -1);
+    raw.setValue("Settings/Language", "fr");
+    EXPECT_EQ(s::Zoom(), 0);
+    EXPECT_EQ(s::Speed(), s::GameSpeed::Normal);
+    EXPECT_EQ(s::Language(), QString());
+    s::SetZoom(9); // a setter keeps the value in range
+    EXPECT_EQ(s::Zoom(), s::kMaxZoom);
+    s::SetSpeed(s::GameSpeed::Fastest);
+    EXPECT_EQ(s::Speed(), s::GameSpeed::Fastest);
+    raw.remove("Settings");
 }

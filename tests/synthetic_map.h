@@ -52,3 +52,22 @@ inline std::array<QImage, kRulerCount> BlankPortraits()
     }
     return portraits;
 }
+
+// The colour of ruler r's test portrait; each ruler has his own.
+inline QColor PortraitColour(int ruler) { return QColor(20 + 14 * ruler, 230 - 9 * ruler, 60 + (ruler * 53) % 150); }
+
+// Portraits of 80 x 100, each a plain field in its ruler's own colour with a dark
+// 10 x 10 square in the top left corner, so that a picture copied to the wrong place
+// or turned over shows.
+inline std::array<QImage, kRulerCount> DistinctPortraits()
+{
+    std::array<QImage, kRulerCount> portraits;
+    for (int r = 0; r < kRulerCount; ++r) {
+        QImage& portrait = portraits[static_cast<std::size_t>(r)];
+        portrait = QImage(80, 100, QImage::Format_RGB32);
+        portrait.fill(PortraitColour(r));
+        QPainter p(&portrait);
+        p.fillRect(0, 0, 10, 10, QColor(40, 20, 10));
+    }
+    return portraits;
+}

@@ -307,3 +307,71 @@ TEST_F(WorkerThreadTest, StopEndsTheWorkerWithoutTouchingTheWorld)
         EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
     }
 }
+
+TEST_F(TurnTest, ANewGameStartsBeforeCountryZeroWithTheChosenRuler)
+{
+    // The file names ruler 5 and a cursor of 8, in month 3; ruler 3 (countries 3 and 4)
+    // is chosen. Only small armies, so that nobody attacks.
+    WorldRecord world = MakeTestWorld();
+    world.playerRuler = 5;
+    world.turnCountry = 8;
+    world.month = 3;
+    for (CountryRecord& c : world.countries)
+        c.soldiers = 500;
+    ApplyWorld(world);
+    GameState::shownCountry = 6;
+    GameState::battleAttacker = 2;
+    GameState::battleTarget = 3;
+    BeginNewGame(3);
+    EXPECT_EQ(GameState::playerRuler, 3);
+    EXPECT_EQ(GameState::turnCountry, -1);
+    EXPECT_EQ(GameState::shownCountry, -1);
+    EXPECT_EQ(GameState::battleAttacker, -1);
+    EXPECT_EQ(GameState::battleTarget, -1);
+    EXPECT_EQ(GameState::year, 190);
+    EXPECT_EQ(GameState::month, 3);
+    TurnWorkerProc(host);
+    EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{3});
+    EXPECT_EQ(GameState::month, 3) << "the first month played is the file's";
+
+    // A loaded game keeps the file's ruler and cursor.
+    host.calls.clear();
+    ApplyWorld(world);
+    GameState::shownCountry = 6;
+    BeginLoadedGame();
+    EXPECT_EQ(GameState::playerRuler, 5);
+    EXPECT_EQ(GameState::turnCountry, 8);
+    EXPECT_EQ(GameState::shownCountry, -1);
+    TurnWorkerProc(host);
+    EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{9, 10, 11, 0, 1, 2, 3, 4, 5, 6}));
+    EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{7});
+    EXPECT_EQ(GameState::month, 4);
+}
+
+namespace {
+// Asks the worker to stop at the first computer country's turn.
+class StopAtFirstTurnHost : public RecordingHost {
+public:
+    void TurnBegin(int country) override
+    {
+        RecordingHost::TurnBegin(country);
+        RequestStop();
+    }
+};
+} // namespace
+
+TEST_F(TurnTest, AnUnruledCountryNeverGetsATurnEvenWhenRulerZeroPlays)
+{
+    // A file may name ruler 0 as the player's. The unruled countries are then his, but
+    // the worker skips them before it looks for the player's: the computer plays on.
+    ApplyWorld(MakeTestWorld());
+    for (int i = 0; i < kCountryCount; ++i)
+        C(i).SetRuler(i == 3 ? 2 : 0);
+    GameState::playerRuler = 0;
+    GameState::turnCountry = -1;
+    StopAtFirstTurnHost stopping;
+    TurnWorkerProc(stopping);
+    EXPECT_EQ(stopping.Countries(HostCall::TurnBegin), std::vector<int>{3});
+    EXPECT_EQ(stopping.Countries(HostCall::PlayerTurn), std::vector<int>{});
+}

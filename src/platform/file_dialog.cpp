@@ -2,13 +2,12 @@
 
 #include <QFileDialog>
 #include <QFileInfo>
-#include <QSettings>
+
+#include "platform/settings.h"
 
 namespace platform {
 
 namespace {
-
-const char* const kLastFolderKey = "Settings/LastGameFolder";
 
 QString RunDialog(QWidget* parent, bool save)
 {
@@ -19,14 +18,13 @@ QString RunDialog(QWidget* parent, bool save)
     dialog.setDefaultSuffix(QStringLiteral("txt"));
     // An existing file is replaced without a question, as the player chose it.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
-    QSettings settings;
-    const QString folder = settings.value(kLastFolderKey).toString();
+    const QString folder = settings::LastGameFolder();
     if (!folder.isEmpty() && QFileInfo(folder).isDir())
         dialog.setDirectory(folder);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();
-    settings.setValue(kLastFolderKey, QFileInfo(path).absolutePath());
+    settings::SetLastGameFolder(QFileInfo(path).absolutePath());
     return path;
 }
 

@@ -43,9 +43,19 @@ QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 // polyline leaves out its last point. Only axis-parallel lines are needed.
 class Canvas {
 public:
-    explicit Canvas(QPainter& painter) : m_p(painter), m_ascent(painter.fontMetrics().ascent()) {}
+    Canvas(QPainter& painter, std::vector<CKivView::DrawnText>* record)
+        : m_p(painter), m_ascent(painter.fontMetrics().ascent()), m_record(record)
+    {
+        if (m_record)
+            m_record->clear();
+    }
 
-    void Text(int x, int y, const QString& text) { m_p.drawText(x, y + m_ascent, text); }
+    void Text(int x, int y, const QString& text)
+    {
+        m_p.drawText(x, y + m_ascent, text);
+        if (m_record)
+            m_record->push_back({QPoint(x, y), text});
+    }
 
     void Polyline(std::initializer_list<QPoint> points, const QColor& colour)
     {
@@ -80,6 +90,7 @@ private:
 
     QPainter& m_p;
     int m_ascent;
+    std::vector<CKivView::DrawnText>* m_record;
 };
 
 } // namespace
@@ -524,7 +535,7 @@ void CKivView::OnDraw()
     painter.setFont(platform::Font(platform::GameFont::System));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
-    Canvas s(painter);
+    Canvas s(painter, m_drawnTexts);
     auto cell = [](int country) {
         // A file may place a marker anywhere a count can go; far off the map it is
         // simply not seen, and the frame's arithmetic stays within range.

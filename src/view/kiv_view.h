@@ -9,6 +9,7 @@
 #include <QWidget>
 
 #include <memory>
+#include <vector>
 
 #include "platform/sync_call.h"
 #include "rules/commands.h"
@@ -87,6 +88,16 @@ public:
     void OnDraw();
     const QImage& Surface() const;
 
+    // A text a paint wrote on the surface, with the top left corner it was written at.
+    struct DrawnText {
+        QPoint at;
+        QString text;
+        bool operator==(const DrawnText&) const = default;
+    };
+    // While a list is given, each paint empties it and lists the texts it writes, in
+    // the order written (tests read the panel's words from it).
+    void RecordTexts(std::vector<DrawnText>* list) { m_drawnTexts = list; }
+
     // Ends a running worker for good: it stops at its next step and any window it has
     // open closes. Used when the program ends.
     void Shutdown();
@@ -124,4 +135,5 @@ private:
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
+    std::vector<DrawnText>* m_drawnTexts = nullptr;
 };

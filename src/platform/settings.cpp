@@ -1,0 +1,114 @@
+#include "platform/settings.h"
+
+#include <QSettings>
+
+#include <algorithm>
+
+namespace platform::settings {
+
+namespace {
+
+// The keys. The recent files keep the names the settings key has always used for them.
+const char* const kLastGameFolder = "Settings/LastGameFolder";
+const char* const kRecentFileList = "Recent File List";
+const char* const kZoom = "Settings/Zoom";
+const char* const kSpeed = "Settings/Speed";
+const char* const kRulerPatterns = "Settings/RulerPatterns";
+const char* const kCountryNames = "Settings/CountryNamesOnMap";
+const char* const kTurnReport = "Settings/TurnReport";
+const char* const kLanguage = "Settings/Language";
+const char* const kWindows = "Windows";
+
+bool Flag(const char* key, bool fallback) { return QSettings().value(key, fallback).toBool(); }
+void SetFlag(const char* key, bool on) { QSettings().setValue(key, on); }
+
+// A stored integer, or fallback when it is missing or outside min..max.
+int Bounded(const char* key, int min, int max, int fallback)
+{
+    bool ok = false;
+    const int value = QSettings().value(key).toInt(&ok);
+    return ok && value >= min && value <= max ? value : fallback;
+}
+
+} // namespace
+
+QString LastGameFolder() { return QSettings().value(kLastGameFolder).toString(); }
+void SetLastGameFolder(const QString& folder) { QSettings().setValue(kLastGameFolder, folder); }
+
+QStringList RecentFiles()
+{
+    QSettings s;
+    s.beginGroup(kRecentFileList);
+    QStringList files;
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString file = s.value(QStringLiteral("File%1").arg(i)).toString();
+        if (!file.isEmpty())
+            files.append(file);
+    }
+    return files;
+}
+
+void SetRecentFiles(const QStringList& files)
+{
+    QSettings s;
+    s.beginGroup(kRecentFileList);
+    for (int i = 1; i <= kRecentFileCount; ++i) {
+        const QString key = QStringLiteral("File%1").arg(i);
+        if (i <= files.size())
+            s.setValue(key, files[i - 1]);
+        else
+            s.remove(key);
+    }
+}
+
+void AddRecentFile(const QString& path)
+{
+    QStringList files = RecentFiles();
+    files.removeAll(path);
+    files.prepend(path);
+    while (files.size() > kRecentFileCount)
+        files.removeLast();
+    SetRecentFiles(files);
+}
+
+int Zoom() { return Bounded(kZoom, 1, kMaxZoom, 0); }
+void SetZoom(int zoom) { QSettings().setValue(kZoom, std::clamp(zoom, 1, kMaxZoom)); }
+
+GameSpeed Speed() { return static_cast<GameSpeed>(Bounded(kSpeed, 0, 2, 0)); }
+void SetSpeed(GameSpeed speed) { QSettings().setValue(kSpeed, static_cast<int>(speed)); }
+
+bool RulerPatterns() { return Flag(kRulerPatterns, false); }
+void SetRulerPatterns(bool on) { SetFlag(kRulerPatterns, on); }
+
+bool CountryNamesOnMap() { return Flag(kCountryNames, false); }
+void SetCountryNamesOnMap(bool on) { SetFlag(kCountryNames, on); }
+
+bool TurnReport() { return Flag(kTurnReport, true); }
+void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }
+
+QByteArray WindowGeometry(const QString& window)
+{
+    return QSettings().value(QStringLiteral("%1/%2/Geometry").arg(kWindows, window)).toByteArray();
+}
+void SetWindowGeometry(const QString& window, const QByteArray& geometry)
+{
+    QSettings().setValue(QStringLiteral("%1/%2/Geometry").arg(kWindows, window), geometry);
+}
+
+bool WindowOpen(const QString& window)
+{
+    return QSettings().value(QStringLiteral("%1/%2/Open").arg(kWindows, window), false).toBool();
+}
+void SetWindowOpen(const QString& window, bool open)
+{
+    QSettings().setValue(QStringLiteral("%1/%2/Open").arg(kWindows, window), open);
+}
+
+QString Language()
+{
+    const QString language = QSettings().value(kLanguage).toString();
+    return language == QLatin1String("ja") || language == QLatin1String("en") ? language : QString();
+}
+void SetLanguage(const QString& language) { QSettings().setValue(kLanguage, language); }
+
+} // namespace platform::settings

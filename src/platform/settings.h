@@ -1,0 +1,59 @@
+// The program's own settings, declared in one place: each key with its type, its
+// default and its range, read and written only through these functions. They live
+// under the organisation "Brakka" and the application's name, in the platform's
+// usual place for settings (QSettings).
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+namespace platform::settings {
+
+// The folder of the last game saved or loaded; empty when none.
+QString LastGameFolder();
+void SetLastGameFolder(const QString& folder);
+
+// The last files saved or loaded, newest first, at most kRecentFileCount.
+constexpr int kRecentFileCount = 4;
+QStringList RecentFiles();
+// Puts path first, removing an older entry of the same file and the oldest beyond
+// the limit.
+void AddRecentFile(const QString& path);
+void SetRecentFiles(const QStringList& files);
+
+// Whole-step magnification of the main window, 1..kMaxZoom; 0 when the player has
+// never chosen one (the program then picks the largest that fits the screen).
+constexpr int kMaxZoom = 3;
+int Zoom();
+void SetZoom(int zoom);
+
+// Pace of the message and battle windows.
+enum class GameSpeed { Normal = 0, Fast = 1, Fastest = 2 };
+GameSpeed Speed();
+void SetSpeed(GameSpeed speed);
+
+// A light pattern over each ruler's countries, for colours that are hard to tell apart.
+bool RulerPatterns();
+void SetRulerPatterns(bool on);
+
+// Country names written on the map beside the numbers.
+bool CountryNamesOnMap();
+void SetCountryNamesOnMap(bool on);
+
+// The report of what happened since the player's last turn.
+bool TurnReport();
+void SetTurnReport(bool on);
+
+// Saved window geometries (QWidget::saveGeometry); empty when none.
+QByteArray WindowGeometry(const QString& window);
+void SetWindowGeometry(const QString& window, const QByteArray& geometry);
+// Whether a secondary window was open when the program last ended.
+bool WindowOpen(const QString& window);
+void SetWindowOpen(const QString& window, bool open);
+
+// "ja", "en", or empty for the system's language.
+QString Language();
+void SetLanguage(const QString& language);
+
+} // namespace platform::settings

@@ -1,0 +1,215 @@
+// The shell around the game: the settings key, the menu, the window's title, and the
+// new-game flow over a country file whose header names another player and cursor.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSettings>
+#include <QTest>
+
+#include "app/kiv_app.h"
+#include "app/main_frame.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "gui_test_support.h"
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "test_support.h"
+#include "test_world.h"
+#include "view/kiv_view.h"
+
+namespace {
+
+// Picks a scenario in the scenario dialog and confirms it.
+std::function<void(CScenarioDlg*)> PickScenario(int index)
+{
+    return [index](CScenarioDlg* d) {
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("scenario%1").arg(index)), Qt::LeftButton);
+        QTest::mouseClick(FindButton(d, "選択"), Qt::LeftButton);
+    };
+}
+
+} // namespace
+
+class ShellTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameState::ResetToProgramStart();
+        platform::FixClock(1'700'000'000);
+        // Names the test main does not use, so that only the application can set the key.
+        QCoreApplication::setOrganizationName(QStringLiteral("NotTheGame"));
+        QCoreApplication::setApplicationName(QStringLiteral("NotVelcor"));
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance());
+        view = app->View();
+        frame = app->MainFrame();
+        view->SetWindowTimes(1, 1);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        platform::UseRealClock();
+        GameState::ResetToProgramStart();
+        QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+        QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));
+    }
+    void WaitForPlayer() { ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000)); }
+    int EnabledButtons() const
+    {
+        int n = 0;
+        for (QPushButton* b : {view->moveButton, view->warButton, view->landButton, view->commerceButton,
+                               view->conscriptButton, view->trainButton, view->restButton})
+            n += b->isEnabled();
+        return n;
+    }
+
+    std::unique_ptr<CKivApp> app;
+    CKivView* view = nullptr;
+    CMainFrame* frame = nullptr;
+    TempDir dir;
+};
+
+TEST_F(ShellTest, SettingsLiveUnderTheKeyBrakka)
+{
+    EXPECT_EQ(QCoreApplication::organizationName(), QStringLiteral("Brakka"));
+    EXPECT_EQ(QCoreApplication::applicationName(), QStringLiteral("Velcor"));
+    QSettings settings;
+    EXPECT_EQ(settings.organizationName(), QStringLiteral("Brakka"));
+    EXPECT_EQ(settings.applicationName(), QStringLiteral("Velcor"));
+}
+
+TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
+{
+    const QList<QAction*> menus = frame->menuBar()->actions();
+    ASSERT_EQ(menus.size(), 2);
+    struct Item {
+        const char* text; // nullptr: a separator
+        int id;
+    };
+    const std::vector<std::vector<Item>> expected = {
+        {{"ｹﾞｰﾑ開始(&N)", 32771},
+         {nullptr, 0},
+         {"ｾｰﾌﾞ(&S)", 32776},
+         {"ﾛｰﾄﾞ(&L)", 32777},
+         {nullptr, 0},
+         {"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", 57665}},
+        {{"ﾊﾞｰｼﾞｮﾝ情報(&A)...", 57664}},
+    };
+    const char* const titles[] = {"ﾌｧｲﾙ(&F)", "ﾍﾙﾌﾟ(&H)"};
+    for (int m = 0; m < 2; ++m) {
+        EXPECT_EQ(menus[m]->text(), QString::fromUtf8(titles[m]));
+        ASSERT_NE(menus[m]->menu(), nullptr);
+        const QList<QAction*> items = menus[m]->menu()->actions();
+        ASSERT_EQ(static_cast<std::size_t>(items.size()), expected[m].size()) << titles[m];
+        for (int i = 0; i < items.size(); ++i) {
+            const Item& e = expected[m][static_cast<std::size_t>(i)];
+            SCOPED_TRACE(std::string(titles[m]) + " item " + std::to_string(i));
+            EXPECT_EQ(items[i]->isSeparator(), e.text == nullptr);
+            if (!e.text)
+                continue;
+            EXPECT_EQ(items[i]->text(), QString::fromUtf8(e.text));
+            EXPECT_EQ(items[i]->data().toInt(), e.id);
+            EXPECT_EQ(frame->Command(e.id), items[i]);
+            EXPECT_TRUE(items[i]->shortcut().isEmpty()) << "no accelerators, only the mnemonics";
+        }
+    }
+}
+
+TEST_F(ShellTest, SaveIsOfferedInEveryModeOfAGameInPlay)
+{
+    const struct {
+        ViewMode mode;
+        bool save;
+    } cases[] = {
+        {ViewMode::NoGame, false},          {ViewMode::PlayerTurn, true},         {ViewMode::ComputerTurns, true},
+        {ViewMode::ChooseMoveTarget, true}, {ViewMode::ChooseAttackTarget, true}, {ViewMode::Victory, false},
+        {ViewMode::GameOver, false},
+    };
+    QAction* save = frame->Command(CMainFrame::ID_FILE_SAVE_GAME);
+    for (const auto& c : cases) {
+        view->mode = c.mode;
+        frame->OnUpdateCommands();
+        EXPECT_EQ(save->isEnabled(), c.save) << static_cast<int>(c.mode);
+        EXPECT_TRUE(frame->Command(CMainFrame::ID_APP_ABOUT)->isEnabled());
+        EXPECT_TRUE(frame->Command(CMainFrame::ID_APP_EXIT)->isEnabled());
+    }
+    view->mode = ViewMode::NoGame;
+}
+
+TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
+{
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
+    ASSERT_TRUE(view->NewGame(1, 2));
+    WaitForPlayer();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
+    std::string error;
+    ASSERT_TRUE(SaveCountryFile(dir.Path("saved.txt"), GameState::turnCountry - 1, &error)) << error;
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
+    WaitForPlayer();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
+    EXPECT_FALSE(frame->isWindowModified());
+}
+
+TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)
+{
+    // Before any game, and again with a game in progress.
+    for (bool inGame : {false, true}) {
+        SCOPED_TRACE(inGame ? "in a game" : "before a game");
+        if (inGame) {
+            ASSERT_TRUE(view->NewGame(2, 1));
+            WaitForPlayer();
+        }
+        const WorldRecord before = CaptureWorld(GameState::turnCountry);
+        const ViewMode mode = view->mode;
+        const int enabled = EnabledButtons();
+        const QString status = view->statusText;
+        ModalScript script;
+        script.Then<CScenarioDlg>(PickScenario(0)).Then<CRulerDlg>([](CRulerDlg* d) {
+            QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ruler1")), Qt::LeftButton);
+            QTest::mouseClick(FindButton(d, "ｷｬﾝｾﾙ"), Qt::LeftButton);
+        });
+        script.Start();
+        frame->Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+        EXPECT_TRUE(script.Done());
+        QApplication::processEvents();
+        EXPECT_EQ(view->mode, mode);
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(EnabledButtons(), enabled);
+        EXPECT_EQ(view->statusText, status);
+    }
+}
+
+TEST_F(ShellTest, ANewGameOverridesTheFilesPlayerAndCursor)
+{
+    // The country file says ruler 5 plays and the cursor stands at 7, in month 3; the
+    // player picks ruler 4 (countries 5 and 6 of the test world).
+    WorldRecord world = MakeTestWorld();
+    world.playerRuler = 5;
+    world.turnCountry = 7;
+    world.month = 3;
+    for (int i = 0; i < 5; ++i)
+        world.countries[i].soldiers = 5000; // the computer countries before his only conscript
+    std::string error;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("country2.txt"), world, &error)) << error;
+    WriteFileBytes(dir.Path("scenario2.txt"), "5\r\n4\r\n");
+    view->dataDirectory = QString::fromStdString(dir.Path());
+    ModalScript script;
+    script.Then<CScenarioDlg>(PickScenario(1)).Then<CRulerDlg>([](CRulerDlg* d) {
+        QTest::mouseClick(d->findChild<QPushButton*>(QStringLiteral("ruler1")), Qt::LeftButton);
+        QTest::mouseClick(FindButton(d, "選択"), Qt::LeftButton);
+    });
+    script.Start();
+    frame->Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    ASSERT_TRUE(script.Done());
+    WaitForPlayer();
+    EXPECT_EQ(GameState::playerRuler, 4);
+    // From before country 0 the first of his countries is 5, still in month 3.
+    EXPECT_EQ(GameState::turnCountry, 5);
+    EXPECT_EQ(GameState::month, 3);
+    EXPECT_EQ(GameState::year, 190);
+    EXPECT_EQ(view->statusText, QStringLiteral("5 青州 の番です"));
+}

@@ -1,0 +1,100 @@
+// The main view on the synthetic map, with a portrait of its own for every ruler, for
+// the tests of what the view draws and how it answers the player.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QPushButton>
+
+#include <memory>
+#include <vector>
+
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "rules/turn.h"
+#include "synthetic_map.h"
+#include "test_world.h"
+#include "view/kiv_view.h"
+#include "world_fixture.h"
+
+constexpr Colour kBlack = 0;
+constexpr Colour kWhite = 0xFFFFFF;
+constexpr Colour kGrey = MakeColour(192, 192, 192);
+
+// How many pixels of a rectangle are black (text drawn there).
+inline int BlackPixels(const QImage& image, const QRect& area)
+{
+    int count = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            count += At(image, x, y) == kBlack;
+    return count;
+}
+
+inline bool AllPixels(const QImage& image, const QRect& area, Colour c)
+{
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            if (At(image, x, y) != c)
+                return false;
+    return true;
+}
+
+inline QImage Solid(int width, int height, QColor colour)
+{
+    QImage image(width, height, QImage::Format_RGB32);
+    image.fill(colour);
+    return image;
+}
+
+
+class KivViewTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), DistinctPortraits()));
+        BuildRulerTable();
+        view = std::make_unique<CKivView>(doc);
+        view->OnInitialUpdate();
+        view->SetWindowTimes(1, 1);
+    }
+    void TearDown() override
+    {
+        view.reset();
+        platform::UseRealClock();
+        WorldTest::TearDown();
+    }
+    // The test world, with each country's number cell in the middle of its square.
+    void LoadTestWorld(WorldRecord world = MakeTestWorld())
+    {
+        for (int i = 0; i < kCountryCount; ++i) {
+            world.countries[i].mapX = SquareX(i) + 4;
+            world.countries[i].mapY = kSquareTop + 20;
+        }
+        ApplyWorld(world);
+        BuildRulerTable();
+        BeginLoadedGame();
+    }
+    const QImage& Draw()
+    {
+        view->OnDraw();
+        return view->Surface();
+    }
+    std::vector<QPushButton*> Buttons() const
+    {
+        return {view->moveButton, view->warButton, view->landButton, view->commerceButton,
+                view->conscriptButton, view->trainButton, view->restButton};
+    }
+    int EnabledButtons() const
+    {
+        int n = 0;
+        for (QPushButton* b : Buttons())
+            n += b->isEnabled();
+        return n;
+    }
+
+    CKivDoc doc;
+    std::unique_ptr<CKivView> view;
+};
+

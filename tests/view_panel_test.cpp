@@ -1,0 +1,200 @@
+// What the main view writes and copies onto the map: the words of the status panel and
+// their places, the numbers, the portrait of the shown country's ruler, the battle
+// markers, the turn frame and the seven command buttons.
+#include <gtest/gtest.h>
+
+#include <QTest>
+
+#include "platform/sjis.h"
+#include "view_fixture.h"
+
+namespace {
+
+using Texts = std::vector<CKivView::DrawnText>;
+
+CKivView::DrawnText T(int x, int y, const char* text) { return {QPoint(x, y), QString::fromUtf8(text)}; }
+
+std::string Show(const Texts& texts)
+{
+    std::string out;
+    for (const CKivView::DrawnText& t : texts)
+        out += "(" + std::to_string(t.at.x()) + "," + std::to_string(t.at.y()) + ") \"" + t.text.toStdString() + "\"\n";
+    return out;
+}
+
+// The eight labels of the figures box, top to bottom.
+const char* const kLabels[] = {"国名", "人口", "開墾", "商業", "兵糧", "資金", "兵士", "訓練"};
+
+} // namespace
+
+class ViewPanelTest : public KivViewTest {
+protected:
+    const Texts& DrawTexts()
+    {
+        view->RecordTexts(&texts);
+        Draw();
+        view->RecordTexts(nullptr);
+        return texts;
+    }
+    Texts texts;
+};
+
+TEST_F(ViewPanelTest, BeforeAGameTheLabelsTheDateOfYearZeroAndAnEmptyMessage)
+{
+    Texts expected;
+    for (int i = 0; i < kCountryCount; ++i)
+        expected.push_back({QPoint(0, -16), QString::number(i)}); // every marker still at 0, 0
+    expected.push_back(T(480, 148, "0 年 0 月"));
+    for (int row = 0; row < 8; ++row)
+        expected.push_back(T(460, 180 + 20 * row, kLabels[row]));
+    expected.push_back(T(400, 358, ""));
+    EXPECT_EQ(DrawTexts(), expected) << Show(texts);
+}
+
+TEST_F(ViewPanelTest, AShownCountryWritesItsRulerNameAndFiguresInTheirRows)
+{
+    LoadTestWorld(); // country 4 is 徐州 of ruler 3, 孫堅
+    Country& c = GameState::countries[4];
+    c.SetPopulation(123456);
+    c.SetCultivation(41);
+    c.SetCommerce(37);
+    c.SetProvisions(5555);
+    c.SetFunds(-250); // a figure is written with its sign
+    c.SetSoldiers(8888);
+    c.SetTraining(64);
+    GameState::year = 219;
+    GameState::month = 12;
+    GameState::turnCountry = 0;
+    GameState::shownCountry = 4;
+    view->statusText = QStringLiteral("開墾が 41 になりました");
+
+    Texts expected;
+    for (int i = 0; i < kCountryCount; ++i)
+        expected.push_back({QPoint(SquareX(i) + 4, kSquareTop + 4), QString::number(i)});
+    expected.push_back(T(520, 120, "孫堅"));
+    expected.push_back(T(480, 148, "219 年 12 月"));
+    for (int row = 0; row < 8; ++row)
+        expected.push_back(T(460, 180 + 20 * row, kLabels[row]));
+    for (const CKivView::DrawnText& figure : {T(500, 180, "4 徐州"), T(500, 200, "123456"), T(500, 220, "41"),
+                                              T(500, 240, "37"), T(500, 260, "5555"), T(500, 280, "-250"),
+                                              T(500, 300, "8888"), T(500, 320, "64")})
+        expected.push_back(figure);
+    expected.push_back(T(400, 358, "開墾が 41 になりました"));
+    EXPECT_EQ(DrawTexts(), expected) << Show(texts);
+
+    // Another country, another ruler: the name box follows the shown country, not the
+    // turn country.
+    GameState::shownCountry = 12; // no ruler
+    DrawTexts();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), T(520, 120, "非統治")), texts.end()) << Show(texts);
+    EXPECT_NE(std::find(texts.begin(), texts.end(), T(500, 180, "12 交州")), texts.end()) << Show(texts);
+}
+
+TEST_F(ViewPanelTest, ThePortraitIsTheShownCountrysRulers)
+{
+    LoadTestWorld();
+    const std::array<QImage, kRulerCount> portraits = DistinctPortraits();
+    GameState::turnCountry = 0; // ruler 1
+    for (int shown : {4, 9, 12}) {
+        GameState::shownCountry = shown;
+        const int ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
+        const QImage& s = Draw();
+        EXPECT_EQ(s.copy(500, 10, 80, 100), portraits[static_cast<std::size_t>(ruler)]) << "country " << shown;
+        EXPECT_EQ(At(s, 499, 9), kWhite) << "the white gap inside the frames stays";
+        EXPECT_EQ(At(s, 580, 110), kWhite);
+    }
+    GameState::shownCountry = -1;
+    EXPECT_TRUE(AllPixels(Draw(), QRect(500, 10, 80, 100), kWhite)) << "no country, no portrait";
+}
+
+TEST_F(ViewPanelTest, BattleMarkersAreCopiedWhiteIncluded)
+{
+    LoadTestWorld();
+    // A marker with a white half: the white covers the number like the rest.
+    QImage marker(16, 16, QImage::Format_RGB32);
+    marker.fill(Qt::white);
+    for (int y = 0; y < 16; ++y)
+        for (int x = 8; x < 16; ++x)
+            marker.setPixel(x, y, qRgb(220, 60, 0));
+    view->markerBitmap = marker;
+    GameState::battleAttacker = 2;
+    GameState::battleTarget = 9;
+    const QImage& s = Draw();
+    for (int side : {2, 9})
+        EXPECT_EQ(s.copy(SquareX(side) + 4, kSquareTop + 4, 16, 16), marker) << "country " << side;
+    EXPECT_GT(BlackPixels(s, QRect(SquareX(3) + 4, kSquareTop + 4, 16, 16)), 5) << "others keep their numbers";
+}
+
+TEST_F(ViewPanelTest, NoTurnFrameUnlessTheCursorIsACountry)
+{
+    LoadTestWorld();
+    // The corners of both frames around every number cell.
+    auto framed = [&](const QImage& s, int i) {
+        const int x = SquareX(i) + 4;
+        const int y = kSquareTop + 20;
+        return At(s, x - 1, y - 16) == kBlack && At(s, x + 16, y + 1) == kBlack && At(s, x - 2, y - 17) == kBlack &&
+               At(s, x + 17, y + 2) == kBlack;
+    };
+    for (int cursor : {-1, 14, 100, -2}) {
+        GameState::turnCountry = cursor;
+        const QImage& s = Draw();
+        for (int i = 0; i < kCountryCount; ++i)
+            EXPECT_FALSE(framed(s, i)) << "cursor " << cursor << ", country " << i;
+    }
+    for (int cursor : {0, 13}) {
+        GameState::turnCountry = cursor;
+        const QImage& s = Draw();
+        for (int i = 0; i < kCountryCount; ++i)
+            EXPECT_EQ(framed(s, i), i == cursor) << "cursor " << cursor << ", country " << i;
+    }
+}
+
+TEST_F(ViewPanelTest, TheSevenCommandButtons)
+{
+    const struct {
+        const char* caption;
+        int id;
+        QPushButton* CKivView::*member;
+    } expected[] = {
+        {"移動", 59397, &CKivView::moveButton},     {"戦争", 59398, &CKivView::warButton},
+        {"開墾", 59399, &CKivView::landButton},     {"商業", 59400, &CKivView::commerceButton},
+        {"徴兵", 59396, &CKivView::conscriptButton}, {"訓練", 59395, &CKivView::trainButton},
+        {"休養", 59394, &CKivView::restButton},
+    };
+    // In the order they were made, left to right, 70 pixels apart over the map's foot.
+    const QList<QPushButton*> made = view->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly);
+    ASSERT_EQ(made.size(), 7);
+    for (int i = 0; i < 7; ++i) {
+        SCOPED_TRACE(expected[i].caption);
+        QPushButton* b = made[i];
+        EXPECT_EQ(b, view.get()->*expected[i].member);
+        EXPECT_EQ(b->text(), QString::fromUtf8(expected[i].caption));
+        EXPECT_EQ(b->property("commandId").toInt(), expected[i].id);
+        EXPECT_EQ(b->geometry(), QRect(20 + 70 * i, 390, 60, 20));
+        EXPECT_FALSE(b->isEnabled()) << "disabled until the player's first turn";
+        EXPECT_FALSE(b->isHidden());
+    }
+
+    // Each domestic button runs its own command: its report names what it raised.
+    LoadTestWorld();
+    const struct {
+        QPushButton* CKivView::*member;
+        const char* report;
+    } commands[] = {
+        {&CKivView::landButton, "開墾が "},
+        {&CKivView::commerceButton, "商業が "},
+        {&CKivView::conscriptButton, "兵士が "},
+        {&CKivView::trainButton, "訓練が "},
+    };
+    for (const auto& command : commands) {
+        SCOPED_TRACE(command.report);
+        GameState::turnCountry = 0;
+        GameState::countries[0].SetFunds(5000);
+        GameState::countries[0].SetTraining(10);
+        view->mode = ViewMode::PlayerTurn;
+        view->EnableCommands();
+        QTest::mouseClick(view.get()->*command.member, Qt::LeftButton);
+        EXPECT_TRUE(view->statusText.startsWith(QString::fromUtf8(command.report))) << view->statusText.toStdString();
+        EXPECT_EQ(EnabledButtons(), 1);
+    }
+}
