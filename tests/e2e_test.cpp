@@ -10,8 +10,12 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QSlider>
 #include <QTest>
+
+#include <algorithm>
+#include <map>
 
 #include <sys/stat.h>
 
@@ -628,4 +632,171 @@ TEST_F(EndToEnd, ClosingTheWindowDuringABattleEndsItWithinASecond)
     StartScenario3AsLiuBei();
     // The messages pass at once; the battle plays its exchanges at their full pace.
     CloseDuringTheAttackOnJingzhou<CBattleDlg>(view, frame, 1);
+}
+
+// ---- Faults found in play: what the screen shows under a window, new games while
+// the worker waits, closing during the player's battle ----
+
+namespace {
+
+QString MessageText(QWidget* w) { return w->findChild<QLabel*>(QStringLiteral("text"))->text(); }
+
+// The view as the screen shows it now.
+QImage OnScreen(CMainFrame* frame, CKivView* view)
+{
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(frame->winId());
+    return screen.toImage()
+        .copy(QRect(view->mapTo(frame, QPoint(0, 0)), view->size()))
+        .convertToFormat(QImage::Format_RGB32);
+}
+
+} // namespace
+
+TEST_F(EndToEnd, ResultsAreAnnouncedOverTheWorldAsItNowStands)
+{
+    StartScenario3AsLiuBei();
+    // Whether the screen shows what a paint of the world as it stands now shows.
+    auto upToDate = [&] {
+        return OnScreen(frame, view) == view->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    };
+    // The colour most of 交州's pixels have on the screen.
+    auto conqueredColour = [&] {
+        const QImage shown = OnScreen(frame, view);
+        std::map<Colour, int> counts;
+        for (int y = 0; y < kMapHeight; ++y)
+            for (int x = 0; x < kMapWidth; ++x)
+                if (app->Document().CountryAt(x, y) == 12)
+                    ++counts[At(shown, x, y)];
+        return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })
+            ->first;
+    };
+    struct Seen {
+        QString text;
+        bool upToDate = false;
+        Colour conquered = 0;
+        bool restEnabled = true;
+        ViewMode mode = ViewMode::NoGame;
+    };
+    std::vector<Seen> seen;
+    auto look = [&](CMessageWnd* m) {
+        seen.push_back({MessageText(m), upToDate(), conqueredColour(), view->restButton->isEnabled(), view->mode});
+        m->accept();
+    };
+
+    // A move of 1000 funds into 益州, whose figures the panel shows.
+    QTest::mouseClick(view->moveButton, Qt::LeftButton); // the prompt closes at once
+    view->SetWindowTimes(60'000, 200); // each result stays until the script has looked
+    ModalScript move;
+    move.Then<CMoveDlg>([](CMoveDlg* d) {
+            d->findChild<QLineEdit*>(QStringLiteral("editFunds"))->setText(QStringLiteral("1000"));
+            Press(d, "決定");
+        })
+        .Then<CMessageWnd>(look);
+    move.Start();
+    ClickCountry(11);
+    ASSERT_TRUE(move.Done());
+
+    // The next turn is 益州's own; everything else goes over to 劉備 but 交州, which
+    // falls without a fight: the last country, so the whole realm is his.
+    view->SetWindowTimes(1, 1);
+    QTest::mouseClick(view->restButton, Qt::LeftButton);
+    WaitForPlayer();
+    ASSERT_EQ(GameState::turnCountry, 11);
+    for (int i = 0; i < kCountryCount; ++i)
+        C(i).SetRuler(i == 12 ? 15 : 1);
+    C(12).SetSoldiers(0);
+    C(11).SetFunds(5000);
+    C(11).SetProvisions(C(11).GetSoldiers());
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    view->SetWindowTimes(60'000, 200);
+    bool battleOverTheWorld = false;
+    ModalScript war;
+    war.Then<CBattleDlg>([&](CBattleDlg*) { battleOverTheWorld = upToDate(); })
+        .Then<CMessageWnd>(look)
+        .Then<CMessageWnd>(look);
+    war.Start();
+    ClickCountry(12);
+    ASSERT_TRUE(war.Done());
+    EXPECT_TRUE(battleOverTheWorld);
+
+    ASSERT_EQ(seen.size(), 3u);
+    EXPECT_EQ(seen[0].text, QStringLiteral("益州 に物資を移動しました"));
+    EXPECT_EQ(seen[1].text, QStringLiteral("交州 の攻略は成功です"));
+    EXPECT_EQ(seen[2].text, QStringLiteral("中国全土を統一しました"));
+    for (const Seen& s : seen)
+        EXPECT_TRUE(s.upToDate) << s.text.toStdString() << ": the screen shows an older world";
+    EXPECT_EQ(seen[1].conquered, kRulerColours[1]) << "交州 is shown in 劉備's colour under its conquest";
+    EXPECT_FALSE(seen[2].restEnabled) << "休養 is not offered under the unification";
+    EXPECT_EQ(seen[2].mode, ViewMode::Victory);
+    EXPECT_EQ(view->mode, ViewMode::Victory);
+}
+
+TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
+{
+    // A saved game in which the player holds nothing: the worker ends the game at once
+    // and waits while the game-over message is up.
+    StartScenario3AsLiuBei();
+    const std::string saved = dir.Path("playing.txt");
+    std::string error;
+    ASSERT_TRUE(WriteCountryFile(saved, CaptureWorld(GameState::turnCountry), &error)) << error;
+    WorldRecord lost = CaptureWorld(GameState::turnCountry);
+    for (CountryRecord& c : lost.countries)
+        if (c.ruler == 1)
+            c.ruler = 2;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), lost, &error)) << error;
+    view->SetWindowTimes(60'000, 1);
+
+    bool offered = true;
+    bool menuOffers = true;
+    bool loaded = true;
+    ModalScript script;
+    script.Then<CMessageWnd>([&](CMessageWnd* m) {
+        EXPECT_EQ(MessageText(m), QStringLiteral("ゲームオーバーです"));
+        EXPECT_EQ(view->mode, ViewMode::GameOver);
+        offered = view->CanStartGame();
+        menuOffers = Command(CMainFrame::ID_FILE_NEW_GAME)->isEnabled() ||
+                     Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled();
+        // Starting a game now would wait for the worker, which waits for this window.
+        if (!offered)
+            loaded = view->LoadGame(QString::fromStdString(saved));
+        m->accept();
+    });
+    script.Start();
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("lost.txt"))));
+    ASSERT_TRUE(WaitUntil([&] { return script.Done(); }, 20000));
+    EXPECT_FALSE(offered);
+    EXPECT_FALSE(menuOffers) << "ｹﾞｰﾑ開始 and ﾛｰﾄﾞ are greyed while the worker waits";
+    EXPECT_FALSE(loaded);
+
+    // Once the message has gone the worker has handed over: both are offered again.
+    ASSERT_TRUE(WaitUntil([&] { return view->CanStartGame(); }));
+    EXPECT_TRUE(Command(CMainFrame::ID_FILE_NEW_GAME)->isEnabled());
+    EXPECT_TRUE(Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled());
+    EXPECT_EQ(view->mode, ViewMode::GameOver);
+    view->SetWindowTimes(1, 1);
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(saved)));
+    WaitForPlayer();
+    EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+}
+
+TEST_F(EndToEnd, ClosingTheProgramDuringThePlayersBattleShowsNothingMore)
+{
+    StartScenario3AsLiuBei();
+    C(10).SetFunds(5000);
+    C(10).SetProvisions(C(10).GetSoldiers());
+    const std::int32_t funds = C(10).GetFunds();
+    const RulerId ruler12 = C(12).GetRuler();
+    view->SetWindowTimes(1, 0); // the battle at its own pace
+    QTest::mouseClick(view->warButton, Qt::LeftButton);
+    windows.entries.clear();
+    ModalScript script;
+    script.Then<CBattleDlg>([&](CBattleDlg*) { frame->close(); });
+    script.Start();
+    ClickCountry(12);
+    ASSERT_TRUE(script.Done());
+    QApplication::processEvents();
+    EXPECT_EQ(windows.entries, QStringList{QStringLiteral("[battle]")}) << "no result announced while closing";
+    EXPECT_FALSE(view->statusText.contains(QStringLiteral("攻略"))) << view->statusText.toStdString();
+    EXPECT_EQ(C(10).GetFunds(), funds) << "the abandoned battle cost nothing";
+    EXPECT_EQ(C(12).GetRuler(), ruler12);
 }

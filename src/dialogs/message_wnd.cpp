@@ -38,7 +38,13 @@ void CMessageWnd::OnInitDialog()
         m_text->setFixedWidth(m_text->width() + extra);
     }
     m_timer.start(m_nElapse, Qt::PreciseTimer, this);
+}
+
+void CMessageWnd::showEvent(QShowEvent* event)
+{
+    // Placed once its size is final, just before it appears.
     platform::CentreOnOwner(this, parentWidget());
+    QDialog::showEvent(event);
 }
 
 int CMessageWnd::exec()

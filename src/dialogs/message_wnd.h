@@ -32,6 +32,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void done(int result) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void OnInitDialog();

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QSlider>
 
@@ -87,6 +88,7 @@ bool CMoveDlg::DoDataExchange(bool saveAndValidate)
         m_editSoldiers->setText(QString::number(m_nSoldiers));
         m_editProvisions->setText(QString::number(m_nProvisions));
         m_editFunds->setText(QString::number(m_nFunds));
+        FitStaticTexts();
         return true;
     }
     const std::pair<QLineEdit*, int*> integers[] = {
@@ -134,12 +136,42 @@ void CMoveDlg::OnSliderReleased(Row row)
 
 bool CMoveDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::MouseButtonRelease) {
-        // Let the slider take its final position first, then read it.
-        const Row row = watched == m_sliderProvisions ? Row::Provisions
-                        : watched == m_sliderFunds    ? Row::Funds
-                                                      : Row::Soldiers;
+    auto* slider = qobject_cast<QSlider*>(watched);
+    if (!slider)
+        return TemplateDialog::eventFilter(watched, event);
+    const Row row = slider == m_sliderProvisions ? Row::Provisions
+                    : slider == m_sliderFunds    ? Row::Funds
+                                                 : Row::Soldiers;
+    // Let the slider take its final position first, then read it.
+    auto releaseLater = [this, row] {
         QMetaObject::invokeMethod(this, [this, row] { OnSliderReleased(row); }, Qt::QueuedConnection);
+    };
+    switch (event->type()) {
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
+    case QEvent::MouseButtonRelease:
+        // Only the left button moves a slider: the others neither jump it to the
+        // pointer nor count as its release.
+        if (static_cast<QMouseEvent*>(event)->button() != Qt::LeftButton)
+            return true;
+        if (event->type() == QEvent::MouseButtonRelease)
+            releaseLater(); // the end of a drag or of a click in the channel
+        break;
+    case QEvent::KeyPress: {
+        // A step with the keyboard ends where it is: it counts as a release when the
+        // key has moved the slider.
+        const int before = slider->value();
+        QMetaObject::invokeMethod(
+            this,
+            [this, slider, row, before] {
+                if (slider->value() != before)
+                    OnSliderReleased(row);
+            },
+            Qt::QueuedConnection);
+        break;
+    }
+    default:
+        break;
     }
     return TemplateDialog::eventFilter(watched, event);
 }

@@ -1,6 +1,7 @@
 // How much of three stocks to move to a friendly neighbour: provisions, funds and
 // soldiers, each with a slider that sets the amount as a share of the stock when it is
-// released, an edit with the amount in figures and the whole stock beside it.
+// released (the left button let go after a drag or a click in the channel, or a step
+// with the keys), an edit with the amount in figures and the whole stock beside it.
 #pragma once
 
 #include <QString>

@@ -1,4 +1,5 @@
-// A radio group whose buttons are drawn as push buttons: the checked one stays down.
+// A radio group whose buttons are drawn as push buttons: the checked one stays down,
+// on a darker face inside a dark frame.
 #pragma once
 
 #include <QButtonGroup>

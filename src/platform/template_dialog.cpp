@@ -6,6 +6,7 @@
 
 #include <limits>
 
+#include "platform/text_fit.h"
 #include "platform/windows.h"
 
 namespace platform {
@@ -29,6 +30,7 @@ TemplateDialog::TemplateDialog(QWidget* owner, const QString& title, int widthDu
 int TemplateDialog::exec()
 {
     OnInitDialog();
+    FitStaticTexts();
     CentreOnOwner(this, parentWidget());
     return QDialog::exec();
 }
@@ -58,10 +60,89 @@ QLabel* TemplateDialog::AddText(const QString& text, int x, int y, int width, in
     return label;
 }
 
+namespace {
+
+// The font a label was made with, kept on it so that every fitting starts from it.
+constexpr const char* kMadeFont = "velcorMadeFont";
+
+// Where a label draws its text, in the dialog's coordinates.
+QRect TextArea(const QLabel* label)
+{
+    const int m = label->margin();
+    return label->contentsRect().adjusted(m, m, -m, -m).translated(label->pos());
+}
+
+} // namespace
+
+void TemplateDialog::FitStaticTexts()
+{
+    const QObjectList& stack = children(); // in creation order: later ones lie above
+    for (qsizetype i = 0; i < stack.size(); ++i) {
+        auto* label = qobject_cast<QLabel*>(stack[i]);
+        if (!label || label->isHidden() || label->text().isEmpty() || label->wordWrap())
+            continue;
+        const QVariant made = label->property(kMadeFont);
+        if (made.isValid())
+            label->setFont(made.value<QFont>());
+        else
+            label->setProperty(kMadeFont, label->font());
+        const QString text = label->text();
+        const int needed = label->fontMetrics().horizontalAdvance(text);
+
+        // Controls above the label hide what lies under them: the text keeps clear.
+        QRect area = TextArea(label);
+        for (qsizetype j = i + 1; j < stack.size(); ++j) {
+            auto* above = qobject_cast<QWidget*>(stack[j]);
+            if (!above || above->isHidden() || !above->geometry().intersects(area))
+                continue;
+            if (above->x() > area.x())
+                area.setRight(above->x() - 1);
+            else
+                area.setLeft(above->geometry().right() + 1);
+        }
+
+        // A plain text set flush left grows to the right into free space, up to the
+        // dialog's margin and short of any control beside it.
+        if (needed > area.width() && (label->alignment() & Qt::AlignLeft) && label->frameWidth() == 0 &&
+            area.right() == TextArea(label).right()) {
+            int limit = width() - m_du.X(7) - 1;
+            for (QObject* object : stack) {
+                auto* other = qobject_cast<QWidget*>(object);
+                if (!other || other == label || other->isHidden() || other->x() <= area.x())
+                    continue;
+                const QRect g = other->geometry();
+                if (g.top() <= label->geometry().bottom() && g.bottom() >= label->geometry().top())
+                    limit = qMin(limit, g.left() - m_du.X(2));
+            }
+            const int grow = qMin(needed - area.width(), limit - area.right());
+            if (grow > 0) {
+                label->resize(label->width() + grow, label->height());
+                area.setRight(area.right() + grow);
+            }
+        }
+
+        // Whatever is still too wide takes a narrower or smaller face.
+        if (needed > area.width()) {
+            const FittedText fitted = FitText(label->font(), text, area.width());
+            label->setFont(fitted.font);
+            if (fitted.text != text)
+                label->setText(fitted.text);
+        }
+    }
+}
+
 void TemplateDialog::keyPressEvent(QKeyEvent* event)
 {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {
         if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+            // Enter presses the push button that has the focus (ｷｬﾝｾﾙ cancels);
+            // from anywhere else (an edit, a slider, a choice button) it is OK.
+            auto* focused = qobject_cast<QPushButton*>(focusWidget());
+            if (focused && !focused->isCheckable() && focused->isVisible()) {
+                if (focused->isEnabled())
+                    focused->click();
+                return;
+            }
             OnOK();
             return;
         }

@@ -41,6 +41,13 @@ protected:
     QLabel* AddText(const QString& text, int x, int y, int width, int height,
                     Qt::Alignment alignment = Qt::AlignLeft | Qt::AlignTop, bool sunken = false);
 
+    // Every static text shows whole. A label too narrow for its text (or partly under
+    // a control laid over it) grows to the right into free space where its text is
+    // flush left and plain; otherwise, or when that is not enough, the text takes a
+    // narrower or smaller face of its font. Runs before the dialog is shown; a dialog
+    // that changes its texts later runs it again.
+    void FitStaticTexts();
+
     void keyPressEvent(QKeyEvent* event) override;
 
 private:

@@ -9,7 +9,8 @@ void SetMainWindow(QWidget* window);
 // The main window, or null before it exists (and in tests without one).
 QWidget* MainWindow();
 
-// Places window centred over owner (over the main window when owner is null).
+// Places window centred over owner (over the main window when owner is null), moved
+// inside the available area of the owner's screen where it would reach beyond it.
 void CentreOnOwner(QWidget* window, QWidget* owner = nullptr);
 
 } // namespace platform

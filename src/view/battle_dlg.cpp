@@ -84,6 +84,7 @@ void CBattleDlg::UpdateData()
     m_targetRuler->setText(text(m_script.m_strTargetRuler));
     m_attackerLine->setText(text(m_script.m_strAttackerLine));
     m_targetLine->setText(text(m_script.m_strTargetLine));
+    FitStaticTexts();
     update();
 }
 

@@ -19,6 +19,7 @@
 #include "platform/message_box.h"
 #include "platform/random.h"
 #include "platform/resources.h"
+#include "platform/text_fit.h"
 #include "view/battle_dlg.h"
 
 namespace {
@@ -36,6 +37,11 @@ constexpr int ID_CMD_DEVELOP_LAND = 59399;
 constexpr int ID_CMD_DEVELOP_COMMERCE = 59400;
 
 const QColor kPanelGrey(192, 192, 192);
+
+// The status line starts at x 400 inside its box (390..599); its text keeps a pixel
+// clear of the box's white right edge.
+constexpr int kStatusX = 400;
+constexpr int kStatusWidth = 599 - 1 - kStatusX;
 
 QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
@@ -55,6 +61,17 @@ public:
         m_p.drawText(x, y + m_ascent, text);
         if (m_record)
             m_record->push_back({QPoint(x, y), text});
+    }
+
+    // Text that must stay within width pixels: drawn whole, on the same line, in a
+    // narrower or smaller face of the font when it would not fit as it is.
+    void FittedText(int x, int y, int width, const QString& text)
+    {
+        const QFont normal = m_p.font();
+        const platform::FittedText fitted = platform::FitText(normal, text, width);
+        m_p.setFont(fitted.font);
+        Text(x, y, fitted.text);
+        m_p.setFont(normal);
     }
 
     void Polyline(std::initializer_list<QPoint> points, const QColor& colour)
@@ -178,6 +195,9 @@ void CKivView::DisableCommands()
 
 void CKivView::ShowMessage(const QString& text, int milliseconds)
 {
+    if (StopRequested())
+        return; // the program is closing: nothing more is shown
+    RefreshNow();
     CMessageWnd wnd;
     wnd.m_strText = text;
     wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(milliseconds, m_messageMsLimit) : milliseconds;
@@ -211,8 +231,21 @@ void CKivView::OnPlayerTurn(int country)
     emit playerTurnReached();
 }
 
+void CKivView::RefreshNow()
+{
+    // A window about to open covers the view: what it announces must already be
+    // visible beneath it, not only after it has closed.
+    if (isVisible())
+        repaint();
+}
+
+bool CKivView::WorkerActive() const { return worker && worker->Running() && !m_workerHandedOver; }
+
 void CKivView::StartComputerPlay()
 {
+    // Joining a worker that still waits on this thread would never return.
+    if (WorkerActive())
+        return;
     // Whatever the player was doing, the commands are shut while the computer plays:
     // a button left enabled could start a second worker.
     DisableCommands();
@@ -220,6 +253,7 @@ void CKivView::StartComputerPlay()
     if (worker)
         worker->Join(); // the last worker has handed over; it ends at once
     SetMode(ViewMode::ComputerTurns);
+    m_workerHandedOver = false;
     worker = std::make_unique<TurnWorker>(*this);
     worker->Start();
 }
@@ -236,12 +270,21 @@ void CKivView::TurnBegin(int country)
 
 void CKivView::PlayerTurn(int country)
 {
-    m_caller.Call([&] { OnPlayerTurn(country); });
+    m_caller.Call([&] {
+        OnPlayerTurn(country);
+        // The worker's last call: from here it only returns, so a new game may join it.
+        m_workerHandedOver = true;
+        emit commandStateChanged();
+    });
 }
 
 void CKivView::ShowMessage(const std::string& text, int milliseconds)
 {
-    m_caller.Call([&] { ShowMessage(Utf8(text), milliseconds); });
+    m_caller.Call([&] {
+        // The computer's announcements replace the player's last result.
+        statusText = Utf8(text);
+        ShowMessage(statusText, milliseconds);
+    });
 }
 
 bool CKivView::Present(BattleScript& script)
@@ -254,6 +297,7 @@ bool CKivView::Present(BattleScript& script)
 
 bool CKivView::RunBattleWindow(BattleScript& script)
 {
+    RefreshNow();
     CBattleDlg dlg(script);
     if (m_battleStepMs > 0)
         dlg.SetStepInterval(m_battleStepMs);
@@ -337,28 +381,33 @@ void CKivView::OnLButtonDown(QPoint point)
     update();
     switch (mode) {
     case ViewMode::ChooseMoveTarget:
+        // The choice is made: from here on the map shows every country in its ruler's
+        // colour again, beneath the windows that follow.
+        SetMode(ViewMode::PlayerTurn);
         if (MoveToSelected()) {
             DisableCommands();
             restButton->setEnabled(true);
         } else {
             EnableCommands();
         }
-        SetMode(ViewMode::PlayerTurn);
         update();
         break;
     case ViewMode::ChooseAttackTarget:
+        SetMode(ViewMode::PlayerTurn);
         if (AttackSelected()) {
             DisableCommands();
             restButton->setEnabled(true);
         } else {
             EnableCommands();
         }
-        SetMode(ViewMode::PlayerTurn);
+        if (StopRequested())
+            break; // the program is closing
         if (IsUnified()) {
+            // The picture and the buttons of the end are in place under the message.
             statusText = QString::fromUtf8(kUnified);
-            ShowMessage(statusText, kResultMessageMs);
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
+            ShowMessage(statusText, kResultMessageMs);
         }
         update();
         break;
@@ -427,6 +476,8 @@ bool CKivView::AttackSelected()
         return false;
     }
     const bool won = ResolvePlayerBattle(attacker, target, *this);
+    if (StopRequested())
+        return true; // the battle window was closed because the program is ending
     statusText = Utf8(AttackResultText(target, won));
     ShowMessage(statusText, kResultMessageMs);
     return true;
@@ -439,7 +490,7 @@ bool CKivView::CanSave() const
     return mode != ViewMode::NoGame && mode != ViewMode::Victory && mode != ViewMode::GameOver;
 }
 
-bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns; }
+bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
 bool CKivView::LoadWorld(const QString& path)
 {
@@ -496,6 +547,7 @@ bool CKivView::LoadGame(const QString& path)
     if (!CanStartGame() || !LoadWorld(path))
         return false;
     BeginLoadedGame();
+    statusText.clear();
     StartComputerPlay();
     return true;
 }
@@ -506,6 +558,7 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
         !LoadWorld(QString::fromStdString(CountryFilePath(dataDirectory.toStdString(), scenario + 1))))
         return false;
     BeginNewGame(ruler);
+    statusText.clear();
     StartComputerPlay();
     return true;
 }
@@ -602,7 +655,7 @@ void CKivView::OnDraw()
             s.Text(500, 200 + 20 * row, QString::number(figures[row]));
     }
 
-    s.Text(400, 358, statusText);
+    s.FittedText(kStatusX, 358, kStatusWidth, statusText);
 
     if (mode == ViewMode::Victory)
         painter.drawImage(158, 100, victoryBitmap);

@@ -82,7 +82,9 @@ public:
     bool NewGame(int scenario, RulerId ruler);
     bool LoadGame(const QString& path);
     bool CanSave() const;    // Save is greyed unless a game is in play
-    bool CanStartGame() const; // new game and load wait until the computer's turns are over
+    // New game and load wait until the computer's turns are over and the worker has
+    // handed the turn back, whatever the mode.
+    bool CanStartGame() const;
 
     // Composes the whole picture on the document's map (what a paint shows).
     void OnDraw();
@@ -126,6 +128,10 @@ protected:
 private:
     void SetMode(ViewMode newMode);
     void StartComputerPlay();
+    // A worker runs and may still call this thread: it has not handed the turn back.
+    bool WorkerActive() const;
+    // Paints the view now, before a window opens over it.
+    void RefreshNow();
     void DoDomestic(DomesticCommand command);
     bool RunBattleWindow(BattleScript& script);
     // Replaces the world with a country file; shows why when it cannot.
@@ -136,4 +142,5 @@ private:
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
+    bool m_workerHandedOver = true; // interface thread only
 };

@@ -3,6 +3,7 @@
 // and the battle window in the middle of a fight. Runs on Qt's offscreen platform.
 //
 //   velcor-shots OUT_DIR [SCENARIO RULER]
+#include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
@@ -34,11 +35,15 @@ bool Save(QWidget& window, const QString& path)
 }
 
 // Opens a dialog as the game does, photographs it once it has been shown for a while
-// and closes it without effect.
-bool ShootModal(QDialog& dialog, const QString& path, int afterMs = 200)
+// (after choosing, in a dialog of choices, the button of that name) and closes it
+// without effect.
+bool ShootModal(QDialog& dialog, const QString& path, int afterMs = 200, const char* choose = nullptr)
 {
     bool saved = false;
     QTimer::singleShot(afterMs, &dialog, [&] {
+        if (choose)
+            if (auto* button = dialog.findChild<QAbstractButton*>(QString::fromLatin1(choose)))
+                button->click();
         saved = Save(dialog, path);
         if (auto* battle = qobject_cast<CBattleDlg*>(&dialog))
             battle->Abandon();
@@ -94,11 +99,11 @@ int main(int argc, char** argv)
     bool ok = true;
 
     CScenarioDlg scenarioDlg;
-    ok &= ShootModal(scenarioDlg, out.filePath(QStringLiteral("scenario-dialog.png")));
+    ok &= ShootModal(scenarioDlg, out.filePath(QStringLiteral("scenario-dialog.png")), 200, "scenario1");
     CRulerDlg rulerDlg;
     rulerDlg.m_nScenario = scenario - 1;
     rulerDlg.m_strDataDir = view->dataDirectory;
-    ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")));
+    ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")), 200, "ruler1");
     CAboutDlg about;
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
 
