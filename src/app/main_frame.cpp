@@ -35,6 +35,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     file->addSeparator();
     m_exit = AddCommand(file, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", ID_APP_EXIT);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    m_helpMenu = help;
     m_about = AddCommand(help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
 
     connect(m_newGame, &QAction::triggered, m_view, &CKivView::OnNewGame);
@@ -57,6 +58,15 @@ QAction* CMainFrame::Command(int id) const
         if (action->data().toInt() == id)
             return action;
     return nullptr;
+}
+
+QMenu* CMainFrame::ViewMenu()
+{
+    if (!m_viewMenu) {
+        m_viewMenu = new QMenu(QStringLiteral("表示(&V)"), this);
+        menuBar()->insertMenu(m_helpMenu->menuAction(), m_viewMenu);
+    }
+    return m_viewMenu;
 }
 
 void CMainFrame::OnUpdateCommands()

@@ -5,6 +5,7 @@
 
 class CKivView;
 class QAction;
+class QMenu;
 
 class CMainFrame : public QMainWindow {
     Q_OBJECT
@@ -20,6 +21,9 @@ public:
     explicit CMainFrame(CKivView* view);
 
     QAction* Command(int id) const;
+    // The 表示 menu, between ﾌｧｲﾙ and ﾍﾙﾌﾟ; made on first use, so that each feature
+    // appends only its own items.
+    QMenu* ViewMenu();
     CKivView* View() const { return m_view; }
 
     // Greys the commands the view's mode does not allow.
@@ -38,4 +42,6 @@ private:
     QAction* m_load;
     QAction* m_exit;
     QAction* m_about;
+    QMenu* m_helpMenu = nullptr;
+    QMenu* m_viewMenu = nullptr;
 };

@@ -673,9 +673,11 @@ void CKivView::paintEvent(QPaintEvent*)
         window.fillRect(rect(), Qt::white);
 }
 
+QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return widgetPoint; }
+
 void CKivView::mousePressEvent(QMouseEvent* event)
 {
-    const QPoint point = event->position().toPoint();
+    const QPoint point = ToMapPoint(event->position().toPoint());
     if (event->button() == Qt::LeftButton)
         OnLButtonDown(point);
     else if (event->button() == Qt::RightButton)

@@ -114,6 +114,10 @@ public:
     void ShowMessage(const std::string& text, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
+    // A point of this widget as a point of the 616 x 440 map, which clicks and the
+    // drawing use.
+    QPoint ToMapPoint(QPoint widgetPoint) const;
+
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
