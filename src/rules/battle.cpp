@@ -7,7 +7,6 @@
 
 namespace {
 
-constexpr std::int32_t kWarCostFunds = 1000;
 constexpr int kComputerExchanges = 3;
 constexpr int kFactorRange = 10;
 constexpr std::int32_t kLossDivisor = 1000;

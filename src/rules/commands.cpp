@@ -1,6 +1,7 @@
 #include "rules/commands.h"
 
 #include "model/game_state.h"
+#include "rules/battle.h"
 
 namespace {
 
@@ -8,34 +9,84 @@ Country& At(int country) { return GameState::countries[static_cast<std::size_t>(
 
 std::string Name(int country) { return CountryNameUtf8(country); }
 
+// The status line's words for a refused command.
+std::string RefusalText(CommandBlock block)
+{
+    switch (block) {
+    case CommandBlock::Provisions:
+        return "兵糧が不足しています";
+    case CommandBlock::TrainingFull:
+        return "これ以上訓練できません";
+    default:
+        return "資金が不足しています";
+    }
+}
+
+std::vector<int> Neighbours(int source, int (Country::*test)(const Country&) const)
+{
+    std::vector<int> targets;
+    if (!GameState::IsCountryIndex(source))
+        return targets;
+    const Country& s = At(source);
+    for (int i = 0; i < kCountryCount; ++i)
+        if ((s.*test)(At(i)))
+            targets.push_back(i);
+    return targets;
+}
+
 } // namespace
+
+CommandBlock DomesticBlock(DomesticCommand command, int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return CommandBlock::Funds;
+    const Country& c = At(country);
+    if (command == DomesticCommand::Train)
+        return c.CanTrain() ? CommandBlock::None : CommandBlock::TrainingFull;
+    return c.CanPayAction() ? CommandBlock::None : CommandBlock::Funds;
+}
+
+CommandBlock WarBlock(int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return CommandBlock::Funds;
+    const Country& c = At(country);
+    if (c.GetProvisions() < c.GetSoldiers())
+        return CommandBlock::Provisions;
+    if (c.GetFunds() < kWarCostFunds)
+        return CommandBlock::Funds;
+    return CommandBlock::None;
+}
+
+std::vector<int> MoveTargets(int source) { return Neighbours(source, &Country::IsFriendlyNeighbour); }
+std::vector<int> AttackTargets(int source) { return Neighbours(source, &Country::IsHostileNeighbour); }
 
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
 {
     CommandOutcome outcome;
     if (!GameState::IsCountryIndex(country))
         return outcome;
+    if (const CommandBlock block = DomesticBlock(command, country); block != CommandBlock::None) {
+        outcome.status = RefusalText(block);
+        return outcome;
+    }
     Country& c = At(country);
     switch (command) {
     case DomesticCommand::DevelopLand:
         outcome.done = c.DevelopLand() != 0;
-        outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.status = "開墾が " + std::to_string(c.GetCultivation()) + " になりました";
         break;
     case DomesticCommand::DevelopCommerce:
         outcome.done = c.DevelopCommerce() != 0;
-        outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.status = "商業が " + std::to_string(c.GetCommerce()) + " になりました";
         break;
     case DomesticCommand::Conscript:
         outcome.done = c.Conscript() != 0;
-        outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.status = "兵士が " + std::to_string(c.GetSoldiers()) + " になりました";
         break;
     case DomesticCommand::Train:
         outcome.done = c.Train() != 0;
-        outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
-                                      : "これ以上訓練できません";
+        outcome.status = "訓練が " + std::to_string(c.GetTraining()) + " になりました";
         break;
     }
     return outcome;
@@ -48,14 +99,10 @@ std::string TurnStatusText(int country)
 
 std::optional<std::string> WarRefusal(int country)
 {
-    if (!GameState::IsCountryIndex(country))
-        return std::string("資金が不足しています");
-    const Country& c = At(country);
-    if (c.GetProvisions() < c.GetSoldiers())
-        return std::string("兵糧が不足しています");
-    if (c.GetFunds() < Country::kActionCost)
-        return std::string("資金が不足しています");
-    return std::nullopt;
+    const CommandBlock block = WarBlock(country);
+    if (block == CommandBlock::None)
+        return std::nullopt;
+    return RefusalText(block);
 }
 
 bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)
