@@ -17,6 +17,7 @@ public:
     static constexpr int ID_FILE_LOAD_GAME = 32777;
     static constexpr int ID_APP_EXIT = 57665;
     static constexpr int ID_APP_ABOUT = 57664;
+    static constexpr int ID_HELP_KEYS = 32800; // 操作方法: the keyboard help window
 
     explicit CMainFrame(CKivView* view);
 
@@ -42,6 +43,7 @@ private:
     QAction* m_load;
     QAction* m_exit;
     QAction* m_about;
+    QAction* m_keys;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
 };

@@ -15,6 +15,7 @@
 #include "rules/commands.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
+#include "view/target_choice.h"
 
 class CKivDoc;
 class QPushButton;
@@ -69,6 +70,10 @@ public:
     void OnTrain();
     void OnLButtonDown(QPoint point);
     void OnRButtonDown(QPoint point);
+    // A left click's work once the country under it is known (kNoCountry for none):
+    // select it for the panel, then act by the mode. The keyboard's Enter picks the
+    // country it has chosen through here as well.
+    void PickCountry(int country);
     bool MoveToSelected();
     bool AttackSelected();
 
@@ -118,6 +123,16 @@ public:
     // drawing use.
     QPoint ToMapPoint(QPoint widgetPoint) const;
 
+    // The keys: a command's key presses its button when the button is enabled; in a
+    // choosing mode Escape cancels as the right button does, the arrow keys and Tab
+    // step through the countries that may be chosen and Enter picks the one chosen.
+    // True when the key was the view's.
+    bool OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+    // The country the keys have chosen in a choosing mode, -1 when none.
+    int KeyChoice() const { return m_choice.Country(); }
+    // Words every command button's tooltip for the state of the game now.
+    void UpdateCommandTips();
+
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
@@ -127,6 +142,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void OnStopRequested() override;
 
 private:
@@ -138,6 +156,9 @@ private:
     void RefreshNow();
     void DoDomestic(DomesticCommand command);
     bool RunBattleWindow(BattleScript& script);
+    bool Choosing() const;
+    // Steps the keyboard's choice forward or back and names it in the status line.
+    void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
     bool LoadWorld(const QString& path);
 
@@ -147,4 +168,5 @@ private:
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     bool m_workerHandedOver = true; // interface thread only
+    TargetChoice m_choice;
 };
