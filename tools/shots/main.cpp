@@ -7,6 +7,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QHelpEvent>
+#include <QPainter>
+#include <QPushButton>
 #include <QTimer>
 
 #include <cstdio>
@@ -15,6 +18,7 @@
 #include "app/about_dlg.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
@@ -70,6 +74,34 @@ void Neighbours(int country, int& own, int& hostile)
     }
 }
 
+// The main window with the tooltip of a command button shown over it, as the player
+// sees it when the pointer rests on the button.
+bool ShootTooltip(QWidget& window, QPushButton* button, const QString& path)
+{
+    const QPoint at = button->rect().center();
+    QHelpEvent help(QEvent::ToolTip, at, button->mapToGlobal(at));
+    QApplication::sendEvent(button, &help);
+    QApplication::processEvents();
+    const QImage windowShot = window.grab().toImage();
+    QImage shot = windowShot;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            // The tooltip may reach past the window: the picture grows to hold it.
+            const QRect tip(w->pos() - window.pos(), w->size());
+            const QRect all = QRect(QPoint(0, 0), windowShot.size()).united(tip);
+            shot = QImage(all.size(), QImage::Format_RGB32);
+            shot.fill(Qt::white);
+            QPainter painter(&shot);
+            painter.drawImage(-all.topLeft(), windowShot);
+            painter.drawPixmap(tip.topLeft() - all.topLeft(), w->grab());
+            w->hide();
+        }
+    }
+    const bool saved = shot.save(path, "PNG");
+    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
+    return saved;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -106,6 +138,8 @@ int main(int argc, char** argv)
     ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")), 200, "ruler1");
     CAboutDlg about;
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
+    CKeysDlg keys;
+    ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;
     QObject::connect(view, &CKivView::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
@@ -120,6 +154,8 @@ int main(int argc, char** argv)
         return 1;
     }
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("main-window.png")));
+    ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-land.png")));
+    ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
 
     const int country = GameState::turnCountry;
     int own = -1;
@@ -137,6 +173,14 @@ int main(int argc, char** argv)
         std::cout << "no country of the player's borders his first; no move dialog\n";
     }
     if (hostile >= 0) {
+        // The choice of a war's target by the keys: the second target outlined.
+        GameState::countries[static_cast<std::size_t>(country)].SetFunds(5000);
+        view->mode = ViewMode::ChooseAttackTarget;
+        view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
+        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("choose-target.png")));
+        view->OnKey(Qt::Key_Escape, Qt::NoModifier, false);
+        ok &= ShootTooltip(*app.MainFrame(), view->moveButton, out.filePath(QStringLiteral("tooltip-move.png")));
+
         BattleScript script(country, hostile);
         CBattleDlg battle(script);
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
