@@ -30,6 +30,9 @@ bool CKivApp::InitInstance()
     m_view->OnInitialUpdate();
     m_frame->OnUpdateCommands();
     m_frame->show();
+    // The keys go to the map from the start.
+    m_frame->activateWindow();
+    m_view->setFocus();
     return true;
 }
 

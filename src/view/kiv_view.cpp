@@ -138,7 +138,6 @@ void CKivView::OnInitialUpdate()
     }
     connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
     UpdateCommandTips();
-    setFocus();
 
     markerBitmap = platform::LoadResourceImage(kMarkerResource);
     victoryBitmap = platform::LoadResourceImage(kVictoryResource);
