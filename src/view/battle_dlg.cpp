@@ -148,8 +148,9 @@ void CBattleDlg::keyPressEvent(QKeyEvent* event)
 {
     // While the final counts are held, any new key closes the window (a held-down
     // Enter repeating does not).
-    if (m_holding && !event->isAutoRepeat()) {
-        accept();
+    if (m_holding) {
+        if (!event->isAutoRepeat())
+            accept();
         return;
     }
     TemplateDialog::keyPressEvent(event);
