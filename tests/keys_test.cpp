@@ -69,11 +69,7 @@ protected:
     void SetUp() override
     {
         KivViewTest::SetUp();
-        LoadTestWorld();
-        GameState::playerRuler = 2;
-        GameState::turnCountry = 1;
-        GameState::shownCountry = 1;
-        view->OnPlayerTurn(1);
+        StartTurnOfCountry1();
         view->SetWindowTimes(0, 1);
     }
     QPushButton* ButtonOf(const Command& c)

@@ -19,11 +19,7 @@ protected:
     void SetUp() override
     {
         KivViewTest::SetUp();
-        LoadTestWorld();
-        GameState::playerRuler = 2;
-        GameState::turnCountry = 1;
-        GameState::shownCountry = 1;
-        view->OnPlayerTurn(1);
+        StartTurnOfCountry1();
         // Every window keeps its real time (the log closes the message windows); the
         // battle steps pass at once.
         view->SetWindowTimes(0, 1);
