@@ -9,17 +9,10 @@ Country& At(int country) { return GameState::countries[static_cast<std::size_t>(
 
 std::string Name(int country) { return CountryNameUtf8(country); }
 
-// The status line's words for a refused command.
-std::string RefusalText(CommandBlock block)
+// The status line's words for a refused war.
+std::string WarRefusalText(CommandBlock block)
 {
-    switch (block) {
-    case CommandBlock::Provisions:
-        return "兵糧が不足しています";
-    case CommandBlock::TrainingFull:
-        return "これ以上訓練できません";
-    default:
-        return "資金が不足しています";
-    }
+    return block == CommandBlock::Provisions ? "兵糧が不足しています" : "資金が不足しています";
 }
 
 std::vector<int> Neighbours(int source, int (Country::*test)(const Country&) const)
@@ -66,27 +59,27 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
     CommandOutcome outcome;
     if (!GameState::IsCountryIndex(country))
         return outcome;
-    if (const CommandBlock block = DomesticBlock(command, country); block != CommandBlock::None) {
-        outcome.status = RefusalText(block);
-        return outcome;
-    }
     Country& c = At(country);
     switch (command) {
     case DomesticCommand::DevelopLand:
         outcome.done = c.DevelopLand() != 0;
-        outcome.status = "開墾が " + std::to_string(c.GetCultivation()) + " になりました";
+        outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
+                                      : "資金が不足しています";
         break;
     case DomesticCommand::DevelopCommerce:
         outcome.done = c.DevelopCommerce() != 0;
-        outcome.status = "商業が " + std::to_string(c.GetCommerce()) + " になりました";
+        outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
+                                      : "資金が不足しています";
         break;
     case DomesticCommand::Conscript:
         outcome.done = c.Conscript() != 0;
-        outcome.status = "兵士が " + std::to_string(c.GetSoldiers()) + " になりました";
+        outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
+                                      : "資金が不足しています";
         break;
     case DomesticCommand::Train:
         outcome.done = c.Train() != 0;
-        outcome.status = "訓練が " + std::to_string(c.GetTraining()) + " になりました";
+        outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
+                                      : "これ以上訓練できません";
         break;
     }
     return outcome;
@@ -102,7 +95,7 @@ std::optional<std::string> WarRefusal(int country)
     const CommandBlock block = WarBlock(country);
     if (block == CommandBlock::None)
         return std::nullopt;
-    return RefusalText(block);
+    return WarRefusalText(block);
 }
 
 bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)

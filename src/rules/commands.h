@@ -20,8 +20,8 @@ enum class CommandBlock {
     NoAttackTarget, // no neighbour of another ruler (no ruler included)
 };
 
-// The test a domestic command makes before it acts (Country::CanPayAction or
-// Country::CanTrain); RunDomesticCommand refuses by it.
+// The test a domestic command makes before it acts: Country::CanPayAction or
+// Country::CanTrain, which the country's action itself calls and refuses by.
 CommandBlock DomesticBlock(DomesticCommand command, int country);
 
 // The war command's test: provisions first, then funds. OnWar refuses by it.
