@@ -180,6 +180,9 @@ int main(int argc, char** argv)
         ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("choose-target.png")));
         view->OnKey(Qt::Key_Escape, Qt::NoModifier, false);
         ok &= ShootTooltip(*app.MainFrame(), view->moveButton, out.filePath(QStringLiteral("tooltip-move.png")));
+        // After an action a disabled button says why.
+        view->OnKey(Qt::Key_T, Qt::NoModifier, false);
+        ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-disabled.png")));
 
         BattleScript script(country, hostile);
         CBattleDlg battle(script);
