@@ -98,23 +98,15 @@ private:
 
 bool SetUpNewGame(const HeadlessOptions& options, std::ostream& err)
 {
-    const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
-    const ScenarioList list = ReadScenarioFile(scenarioPath);
-    if (list.status != ScenarioStatus::Read) {
-        err << "velcor: " << list.message << '\n';
-        return false;
-    }
-    if (std::find(list.rulers.begin(), list.rulers.end(), options.ruler) == list.rulers.end()) {
-        err << "velcor: " << scenarioPath << " does not offer ruler " << options.ruler << "; it offers";
-        for (RulerId r : list.rulers)
-            err << ' ' << r << " (" << kRulerNames[r] << ')';
-        err << '\n';
+    std::string message;
+    if (!ScenarioOffersRuler(ScenarioFilePath(options.dataDir, options.scenario), options.ruler, message)) {
+        err << "velcor: " << message << '\n';
         return false;
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = LoadCountryFile(countryPath);
+    const LoadOutcome loaded = LoadCountryFile(countryPath, CountryFileUse::StartingWorld);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << countryPath << ": " << loaded.message << '\n';
+        err << "velcor: " << loaded.message << '\n'; // the message names the file
         return false;
     }
     BuildRulerTable();
@@ -126,7 +118,7 @@ bool SetUpLoadedGame(const HeadlessOptions& options, std::ostream& err)
 {
     const LoadOutcome loaded = LoadCountryFile(options.loadFile);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << options.loadFile << ": " << loaded.message << '\n';
+        err << "velcor: " << loaded.message << '\n';
         return false;
     }
     BuildRulerTable();
