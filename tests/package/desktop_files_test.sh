@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The files that make the game a desktop program, each checked by its own format's
 # validator, which must find nothing to say:
-#   desktop_files_test.sh desktop SOURCE_DIR          the desktop entry
-#   desktop_files_test.sh metainfo SOURCE_DIR         the AppStream description
-#   desktop_files_test.sh man SOURCE_DIR VELCOR       the manual page, which must also
-#                                                     name every option the program's
-#                                                     usage names, and no other
+#   desktop_files_test.sh desktop SOURCE_DIR               the desktop entry
+#   desktop_files_test.sh metainfo SOURCE_DIR VERSION      the AppStream description,
+#                                                          whose newest release must be
+#                                                          the project's version
+#   desktop_files_test.sh man SOURCE_DIR VERSION VELCOR    the manual page, of that
+#                                                          version, which must name every
+#                                                          option the program's usages
+#                                                          name, and no other
 set -euo pipefail
 what="$1"
 source_dir="$(cd "$2" && pwd)"
@@ -23,6 +26,8 @@ metainfo)
   need appstreamcli
   appstreamcli validate --no-net --strict --pedantic "$source_dir"/packaging/*.metainfo.xml ||
     fail "appstreamcli validate"
+  newest="$(grep -o -m 1 '<release version="[^"]*"' "$source_dir"/packaging/*.metainfo.xml)"
+  [ "$newest" = "<release version=\"$3\"" ] || fail "the newest release is $newest, not the project's version $3"
   ;;
 man)
   need man
@@ -30,8 +35,9 @@ man)
   # Rendered as a UTF-8 terminal shows it, with every warning of groff.
   errors="$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings=w -l "$page" 2>&1 >/dev/null)" || fail "man failed: $errors"
   [ -z "$errors" ] || fail "man warns: $errors"
+  grep -q "^\.TH VELCOR 6 [0-9-]* \"Velcor $3\"" "$page" || fail "the page is not of version $3: $(grep '^\.TH' "$page")"
   # The options: those the two usages name and those the page names.
-  velcor="$3"
+  velcor="$4"
   usage="$("$velcor" --help; "$velcor" --headless --help)"
   grep -o -- '--[a-z][a-z-]*' <<<"$usage" | sort -u >"${TMPDIR:-/tmp}/velcor-usage.$$"
   grep -o -- '\\-\\-[a-z][a-z-]*' "$page" | sed 's/\\//g' | sort -u >"${TMPDIR:-/tmp}/velcor-page.$$"
