@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/country_file.h"
 #include "platform/sync_call.h"
 #include "rules/commands.h"
 #include "rules/turn.h"
@@ -160,7 +161,7 @@ private:
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
-    bool LoadWorld(const QString& path);
+    bool LoadWorld(const QString& path, CountryFileUse use);
 
     CKivDoc& m_doc;
     platform::UiCaller m_caller;
