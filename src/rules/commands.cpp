@@ -1,6 +1,7 @@
 #include "rules/commands.h"
 
 #include "model/game_state.h"
+#include "rules/events.h"
 
 namespace {
 
@@ -10,30 +11,61 @@ std::string Name(int country) { return CountryNameUtf8(country); }
 
 } // namespace
 
+bool CarryOut(DomesticCommand command, Country& country)
+{
+    int done = 0;
+    std::int32_t value = 0;
+    switch (command) {
+    case DomesticCommand::DevelopLand:
+        done = country.DevelopLand();
+        value = country.GetCultivation();
+        break;
+    case DomesticCommand::DevelopCommerce:
+        done = country.DevelopCommerce();
+        value = country.GetCommerce();
+        break;
+    case DomesticCommand::Conscript:
+        done = country.Conscript();
+        value = country.GetSoldiers();
+        break;
+    case DomesticCommand::Train:
+        done = country.Train();
+        value = country.GetTraining();
+        break;
+    }
+    if (done && EventsObserved()) {
+        GameEvent e;
+        e.kind = EventKind::Command;
+        e.country = static_cast<std::int8_t>(country.id);
+        e.ruler = static_cast<std::int8_t>(country.GetRuler());
+        e.byPlayer = e.ruler == GameState::playerRuler;
+        e.SetCommand(command, value);
+        ReportEvent(e);
+    }
+    return done != 0;
+}
+
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
 {
     CommandOutcome outcome;
     if (!GameState::IsCountryIndex(country))
         return outcome;
     Country& c = At(country);
+    outcome.done = CarryOut(command, c);
     switch (command) {
     case DomesticCommand::DevelopLand:
-        outcome.done = c.DevelopLand() != 0;
         outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::DevelopCommerce:
-        outcome.done = c.DevelopCommerce() != 0;
         outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Conscript:
-        outcome.done = c.Conscript() != 0;
         outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Train:
-        outcome.done = c.Train() != 0;
         outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
                                       : "これ以上訓練できません";
         break;
@@ -85,6 +117,16 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     d.AddFunds(amounts.funds);
     d.AddSoldiers(amounts.soldiers);
     d.SetTraining(training);
+    if (EventsObserved()) {
+        GameEvent e;
+        e.kind = EventKind::Move;
+        e.country = static_cast<std::int8_t>(source);
+        e.target = static_cast<std::int8_t>(destination);
+        e.ruler = static_cast<std::int8_t>(s.GetRuler());
+        e.byPlayer = e.ruler == GameState::playerRuler;
+        e.SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
+        ReportEvent(e);
+    }
 }
 
 std::string MoveRefusedText(int destination) { return Name(destination) + " には移動できません"; }

@@ -7,7 +7,13 @@
 #include <optional>
 #include <string>
 
-enum class DomesticCommand { DevelopLand, DevelopCommerce, Conscript, Train };
+class Country;
+
+enum class DomesticCommand : std::uint8_t { DevelopLand, DevelopCommerce, Conscript, Train };
+
+// Runs a domestic action on a country, for the player or a computer ruler alike. True
+// when it took effect; that is reported as a Command event with the figure it changed.
+bool CarryOut(DomesticCommand command, Country& country);
 
 struct CommandOutcome {
     bool done = false;  // false: refused, nothing changed

@@ -1,26 +1,87 @@
 #include "rules/turn.h"
 
+#include <array>
+
 #include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/random.h"
+#include "rules/events.h"
 
 namespace {
 constexpr int kHarvestMonth = 9;
 constexpr int kMonthsPerYear = 12;
+
+// A figure summed over each ruler's countries, for the harvest and taxes events; empty
+// when nobody observes.
+struct RulerTotals {
+    bool taken = false;
+    std::array<std::int64_t, kRulerCount> sums{};
+    std::array<bool, kRulerCount> holds{};
+};
+
+RulerTotals TotalsByRuler(std::int32_t (Country::*figure)() const)
+{
+    RulerTotals totals;
+    if (!EventsObserved())
+        return totals;
+    totals.taken = true;
+    for (const Country& c : GameState::countries) {
+        const RulerId r = c.GetRuler();
+        if (r > 0 && r < kRulerCount) {
+            totals.sums[static_cast<std::size_t>(r)] += (c.*figure)();
+            totals.holds[static_cast<std::size_t>(r)] = true;
+        }
+    }
+    return totals;
+}
+
+// One event for each ruler who holds a country: what the figure gained since before.
+void ReportGains(EventKind kind, const RulerTotals& before, std::int32_t (Country::*figure)() const)
+{
+    if (!before.taken)
+        return;
+    const RulerTotals after = TotalsByRuler(figure);
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        if (!before.holds[static_cast<std::size_t>(r)])
+            continue;
+        GameEvent e;
+        e.kind = kind;
+        e.ruler = static_cast<std::int8_t>(r);
+        e.SetAmount(after.sums[static_cast<std::size_t>(r)] - before.sums[static_cast<std::size_t>(r)]);
+        ReportEvent(e);
+    }
+}
+
+void ReportMonth()
+{
+    GameEvent e;
+    e.kind = EventKind::Month;
+    ReportEvent(e);
+}
+
+} // namespace
+
+namespace {
+void ResetViewIndexes()
+{
+    GameState::shownCountry = -1;
+    GameState::battleAttacker = -1;
+    GameState::battleTarget = -1;
+}
 } // namespace
 
 void BeginNewGame(RulerId player)
 {
     GameState::playerRuler = player;
     GameState::turnCountry = -1;
-    BeginLoadedGame();
+    ResetViewIndexes();
+    ReportStart(false);
 }
 
 void BeginLoadedGame()
 {
-    GameState::shownCountry = -1;
-    GameState::battleAttacker = -1;
-    GameState::battleTarget = -1;
+    ResetViewIndexes();
+    ReportStart(true);
 }
 
 void AdvanceTurn()
@@ -33,20 +94,29 @@ void AdvanceTurn()
     }
     GameState::turnCountry = 0;
     GameState::month += 1;
-    if (GameState::month == kHarvestMonth) {
-        for (Country& c : GameState::countries)
-            c.Harvest();
-    }
-    if (GameState::month > kMonthsPerYear) {
+    const bool harvest = GameState::month == kHarvestMonth;
+    const bool newYear = GameState::month > kMonthsPerYear;
+    if (newYear) {
         GameState::month = 1;
         // A loaded year may be the largest figure there is; the calendar stops there.
         GameState::year = SaturatingAdd(GameState::year, 1);
+    }
+    ReportMonth();
+    if (harvest) {
+        const RulerTotals before = TotalsByRuler(&Country::GetProvisions);
+        for (Country& c : GameState::countries)
+            c.Harvest();
+        ReportGains(EventKind::Harvest, before, &Country::GetProvisions);
+    }
+    if (newYear) {
+        const RulerTotals before = TotalsByRuler(&Country::GetFunds);
         // Country by country; taxes are raised on the population before it grows.
         for (Country& c : GameState::countries) {
             c.CollectTaxes();
             c.FeedTroops();
             c.GrowPopulation();
         }
+        ReportGains(EventKind::Taxes, before, &Country::GetFunds);
     }
 }
 
@@ -94,6 +164,12 @@ int TurnWorkerProc(TurnHost& host)
     }
     if (host.StopRequested())
         return 0;
+    if (!PlayerHasCountry()) {
+        GameEvent over;
+        over.kind = EventKind::GameOver;
+        over.ruler = static_cast<std::int8_t>(GameState::playerRuler);
+        ReportEvent(over);
+    }
     GameState::shownCountry = GameState::turnCountry.Get();
     host.PlayerTurn(GameState::turnCountry);
     return 0;
