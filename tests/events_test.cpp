@@ -12,7 +12,9 @@
 #include "rules/event_json.h"
 #include "rules/event_log.h"
 #include "rules/events.h"
+#include "rules/standings.h"
 #include "rules_support.h"
+#include "test_world.h"
 #include "test_support.h"
 
 namespace {
@@ -457,4 +459,54 @@ TEST(EventLogTest, ReadersSeeWhatTheWriterPublishedInOrder)
     log.OnGameEvent(month);
     ASSERT_EQ(log.Size(), 1u);
     EXPECT_EQ(log[0], month);
+}
+
+TEST_F(EventsTest, TheStandingsSumEachRulersCountriesMostCountriesFirst)
+{
+    const struct {
+        RulerId ruler;
+        std::int32_t soldiers, provisions, funds;
+    } world[] = {{2, 100, 10, 1}, {3, 200, 20, 2},     {5, 300, 30, 3}, {2, 400, 40, 4},
+                 {5, 500, 50, 5}, {3, 2000000000, 60, 6}, {5, 700, 70, 7}, {3, 2000000000, 80, 8}};
+    for (int i = 0; i < 8; ++i) {
+        C(i).SetRuler(world[i].ruler);
+        C(i).SetSoldiers(world[i].soldiers);
+        C(i).SetProvisions(world[i].provisions);
+        C(i).SetFunds(world[i].funds);
+    }
+    // Ruler 5: countries 2, 4, 6; ruler 3: 1, 5, 7; ruler 2: 0, 3. Countries 8..13 have none.
+    const std::vector<RulerStanding> expected = {
+        {3, 3, 4000000200LL, 160, 16},
+        {5, 3, 1500, 150, 15},
+        {2, 2, 500, 50, 5},
+    };
+    EXPECT_EQ(RulerStandings(), expected);
+}
+
+TEST_F(EventsTest, TheHistoryOfHoldingsFollowsTheCapturesToTheWorldOfTheEnd)
+{
+    ApplyWorld(MakeTestWorld());
+    BuildRulerTable();
+    platform::FixClock(77);
+    BeginNewGame(1);
+    HeadlessOptions options;
+    options.months = 240;
+    const HeadlessOutcome outcome = PlayResting(options, nullptr);
+
+    HoldingsHistory history;
+    for (const GameEvent& e : seen.events)
+        history.Add(e);
+    ASSERT_TRUE(history.Started());
+    // The test world: the player 1 country, rulers 2..6 two each, ruler 7 one, two unruled.
+    const std::array<std::int8_t, kRulerCount> first = {2, 1, 2, 2, 2, 2, 2, 1};
+    EXPECT_EQ(history.Points().front().held, first);
+    EXPECT_EQ(history.Points().front().year, 190);
+    EXPECT_EQ(history.Points().size(), static_cast<std::size_t>(outcome.monthsRun) + 1);
+    std::array<std::int8_t, kRulerCount> now{};
+    for (const Country& c : GameState::countries)
+        ++now[static_cast<std::size_t>(c.GetRuler())];
+    EXPECT_EQ(history.Held(), now);
+    EXPECT_GT(std::count_if(seen.events.begin(), seen.events.end(),
+                            [](const GameEvent& e) { return e.kind == EventKind::Capture; }),
+              0);
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
+#include "app/chronicle.h"
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
@@ -28,8 +29,10 @@ bool CKivApp::InitInstance()
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
+    m_chronicle = new CChronicle(*m_frame, *m_view);
     m_frame->OnUpdateCommands();
     m_frame->show();
+    m_chronicle->RestoreWindow();
     return true;
 }
 

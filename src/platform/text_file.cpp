@@ -156,6 +156,11 @@ std::string JoinLines(const std::vector<std::string>& lines)
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error)
 {
+    return WriteTextAtomically(path, JoinLines(lines), error);
+}
+
+bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error)
+{
     namespace fs = std::filesystem;
     auto fail = [&](std::string reason) {
         if (error)
@@ -208,7 +213,6 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
     if (exists)
         ::fchmod(fd, mode); // keep the permissions of the file being replaced
 
-    const std::string text = JoinLines(lines);
     int err = 0;
     if (!WriteAll(fd, text.data(), text.size()))
         err = errno;

@@ -48,5 +48,7 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // error holds the reason in words for the player.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error);
+// The same for a text written as it is.
+bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error);
 
 } // namespace platform

@@ -20,7 +20,9 @@
 #include "platform/random.h"
 #include "platform/resources.h"
 #include "platform/text_fit.h"
+#include "rules/events.h"
 #include "view/battle_dlg.h"
+#include "view/map_labels.h"
 
 namespace {
 
@@ -405,6 +407,7 @@ void CKivView::OnLButtonDown(QPoint point)
         if (IsUnified()) {
             // The picture and the buttons of the end are in place under the message.
             statusText = QString::fromUtf8(kUnified);
+            ReportVictory();
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
@@ -530,6 +533,7 @@ void CKivView::OnSaveGame()
         platform::ShowMessageBox(this, QStringLiteral("セーブできませんでした\n%1\n%2").arg(path, error));
         return;
     }
+    emit gameSaved(path);
     platform::ShowMessageBox(this, QStringLiteral("セーブが完了しました"));
 }
 
@@ -546,6 +550,7 @@ bool CKivView::LoadGame(const QString& path)
 {
     if (!CanStartGame() || !LoadWorld(path))
         return false;
+    emit worldReplaced(path);
     BeginLoadedGame();
     statusText.clear();
     StartComputerPlay();
@@ -557,6 +562,7 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
     if (!CanStartGame() ||
         !LoadWorld(QString::fromStdString(CountryFilePath(dataDirectory.toStdString(), scenario + 1))))
         return false;
+    emit worldReplaced(QString());
     BeginNewGame(ruler);
     statusText.clear();
     StartComputerPlay();
@@ -608,6 +614,9 @@ void CKivView::OnDraw()
         s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
         s.Polyline({{x - 2, y - 17}, {x + 17, y - 17}, {x + 17, y + 2}, {x - 2, y + 2}, {x - 2, y - 17}}, Qt::black);
     }
+
+    if (m_countryNames)
+        DrawCountryNames(painter);
 
     // Markers on both sides of a battle between computer rulers.
     const int attacker = GameState::battleAttacker;
@@ -674,6 +683,12 @@ void CKivView::paintEvent(QPaintEvent*)
 }
 
 QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return widgetPoint; }
+
+void CKivView::SetCountryNames(bool on)
+{
+    m_countryNames = on;
+    update();
+}
 
 void CKivView::mousePressEvent(QMouseEvent* event)
 {

@@ -118,11 +118,21 @@ public:
     // drawing use.
     QPoint ToMapPoint(QPoint widgetPoint) const;
 
+    // Each country's name written beside its number on the map (off: the specified
+    // drawing alone).
+    void SetCountryNames(bool on);
+    bool CountryNames() const { return m_countryNames; }
+
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
     // The worker handed the game back to the player (or ended it).
     void playerTurnReached();
+    // A new game (savePath empty) or a saved one is about to begin: the world has been
+    // read, no worker runs, and nothing of the new game has been reported yet.
+    void worldReplaced(const QString& savePath);
+    // The game has been saved to path.
+    void gameSaved(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -147,4 +157,5 @@ private:
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     bool m_workerHandedOver = true; // interface thread only
+    bool m_countryNames = false;
 };

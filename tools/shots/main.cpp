@@ -1,6 +1,8 @@
 // Pictures of the game's windows for reviewing the art and the layouts: the main
 // window at the player's first turn of a scenario, each dialog as the game opens it,
-// and the battle window in the middle of a fight. Runs on Qt's offscreen platform.
+// the battle window in the middle of a fight, and after ten years of play the
+// chronicle window's three tabs, the map with the country names and a country's
+// tooltip. Runs on Qt's offscreen platform.
 //
 //   velcor-shots OUT_DIR [SCENARIO RULER]
 #include <QAbstractButton>
@@ -10,20 +12,31 @@
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 
 #include "app/about_dlg.h"
+#include "app/chronicle.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "model/country_file.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "view/battle_dlg.h"
+#include "view/chronicle_log.h"
 #include "view/kiv_view.h"
+#include "view/map_labels.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolTip>
 
 namespace {
 
@@ -68,6 +81,101 @@ void Neighbours(int country, int& own, int& hostile)
         else if (other != ruler && hostile < 0)
             hostile = static_cast<int>(n);
     }
+}
+
+// Waits until the worker hands the turn to the player.
+void PlayToPlayer(CKivView* view, const std::function<void()>& start)
+{
+    QEventLoop loop;
+    QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    start();
+    loop.exec();
+    QApplication::processEvents();
+}
+
+// The scenario's start with the player's countries held by an army no computer ruler
+// attacks (as the pinned held games), so that ten years pass with the computer rulers
+// at war among themselves.
+bool WriteHeldStart(const QString& dataDir, int scenario, RulerId ruler, const QString& path)
+{
+    if (LoadCountryFile(CountryFilePath(dataDir.toStdString(), scenario)).status != LoadStatus::Loaded)
+        return false;
+    WorldRecord world = CaptureWorld(-1);
+    world.playerRuler = ruler;
+    for (CountryRecord& c : world.countries) {
+        if (c.ruler == ruler) {
+            c.soldiers = 2000000;
+            c.training = 100;
+            c.provisions = 100000000;
+        }
+    }
+    std::string error;
+    return WriteCountryFile(path.toStdString(), world, &error);
+}
+
+// The main window with the tooltip of a country where the pointer rests on it.
+bool ShootTooltip(CMainFrame& frame, CKivView& view, int country, const QString& path)
+{
+    const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+    const QPoint at(c.GetMapX() - 10, c.GetMapY() + 6);
+    QHelpEvent help(QEvent::ToolTip, at, view.mapToGlobal(at));
+    QApplication::sendEvent(&view, &help);
+    QApplication::processEvents();
+    QImage picture = frame.grab().toImage();
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible())
+            tip = w;
+    if (tip) {
+        QPainter p(&picture);
+        p.drawPixmap(tip->pos() - frame.pos(), tip->grab());
+        // The pointer, drawn as an arrow where it rests.
+        const QPoint tipAt = view.mapTo(&frame, at);
+        const QPoint arrow[] = {tipAt, tipAt + QPoint(0, 14), tipAt + QPoint(4, 10), tipAt + QPoint(9, 10)};
+        p.setPen(Qt::black);
+        p.setBrush(Qt::white);
+        p.drawPolygon(arrow, 4);
+    }
+    QToolTip::hideText();
+    const bool saved = tip && picture.save(path, "PNG");
+    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
+    return saved;
+}
+
+// Ten years of play from a held start, then the chronicle window's tabs, the map with
+// the country names and a tooltip.
+bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
+{
+    CKivView* view = app.View();
+    CChronicle* chronicle = app.Chronicle();
+    QTemporaryDir scratch;
+    const QString start = scratch.filePath(QStringLiteral("held.txt"));
+    if (!WriteHeldStart(view->dataDirectory, scenario, ruler, start)) {
+        std::cerr << "velcor-shots: the held start could not be written\n";
+        return false;
+    }
+    PlayToPlayer(view, [&] { view->LoadGame(start); });
+    const int firstYear = GameState::year;
+    while (view->mode == ViewMode::PlayerTurn && GameState::year < firstYear + 10)
+        PlayToPlayer(view, [&] { view->OnRest(); });
+    chronicle->ReportWindow().hide();
+    bool ok = true;
+    CChronicleWnd& wnd = chronicle->Window();
+    wnd.resize(640, 480);
+    wnd.show();
+    const char* const tabs[] = {"chronicle-list.png", "chronicle-chart.png", "chronicle-standings.png"};
+    for (int tab = 0; tab < 3; ++tab) {
+        wnd.Tabs()->setCurrentIndex(tab);
+        QApplication::processEvents();
+        ok &= Save(wnd, out.filePath(QString::fromLatin1(tabs[tab])));
+    }
+    wnd.hide();
+    view->SetCountryNames(true);
+    QApplication::processEvents();
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("map-names.png")));
+    view->SetCountryNames(false);
+    ok &= ShootTooltip(*app.MainFrame(), *view, GameState::turnCountry, out.filePath(QStringLiteral("map-tooltip.png")));
+    return ok;
 }
 
 } // namespace
@@ -141,6 +249,7 @@ int main(int argc, char** argv)
         CBattleDlg battle(script);
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
+    ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
     app.MainFrame()->close();
     return ok ? 0 : 1;
 }
