@@ -99,8 +99,14 @@ QStringList CChronicle::ReportTurn()
     QStringList texts;
     for (std::size_t i = first; i < end; ++i) {
         const GameEvent& e = m_log->At(i);
-        if (IsTurnReportItem(e, GameState::playerRuler))
-            texts.append(chronicle::EventText(e));
+        if (!IsTurnReportItem(e, GameState::playerRuler))
+            continue;
+        // A capture is told by the battle reported just before it.
+        const GameEvent* battle = i > 0 && e.kind == EventKind::Capture ? &m_log->At(i - 1) : nullptr;
+        if (battle && battle->kind == EventKind::Battle && battle->target == e.country)
+            texts.append(chronicle::EventText(*battle));
+        else
+            texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(e) : chronicle::EventText(e));
     }
     const QStringList lines = chronicle::ReportLines(texts);
     if (!m_reportAction->isChecked() || lines.isEmpty()) {

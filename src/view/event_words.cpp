@@ -87,6 +87,11 @@ QString EventText(const GameEvent& e)
     return {};
 }
 
+QString CaptureText(const GameEvent& e)
+{
+    return QStringLiteral("%1 は %2 を占領しました").arg(Ruler(e.ruler), Country(e.country));
+}
+
 QStringList ReportLines(const QStringList& texts)
 {
     QStringList lines;

@@ -17,6 +17,9 @@ QString MonthHeading(int year, int month);
 // a capture is told by the battle that made it).
 QString EventText(const GameEvent& event);
 
+// "曹操 は 青州 を占領しました": a capture told on its own.
+QString CaptureText(const GameEvent& capture);
+
 // The lines of the turn report for the events that are report items.
 QStringList ReportLines(const QStringList& texts);
 

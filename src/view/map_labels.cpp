@@ -10,9 +10,14 @@
 #include "view/kiv_view.h"
 
 namespace {
-// Right of the number cell (x .. x + 15) and of the turn frame (to x + 17).
-constexpr int kNameOffsetX = 20;
 constexpr int kNamePixels = 12;
+} // namespace
+
+namespace {
+
+// A country's number cell with the turn frame around it.
+QRect NumberCell(const Country& c) { return QRect(c.GetMapX() - 2, c.GetMapY() - 17, 20, 20); }
+
 } // namespace
 
 void DrawCountryNames(QPainter& painter)
@@ -21,15 +26,36 @@ void DrawCountryNames(QPainter& painter)
     QFont font = platform::Font(platform::GameFont::System);
     font.setPixelSize(kNamePixels);
     painter.setFont(font);
-    const int ascent = painter.fontMetrics().ascent();
+    const QFontMetrics metrics = painter.fontMetrics();
     for (int i = 0; i < kCountryCount; ++i) {
         const Country& c = GameState::countries[static_cast<std::size_t>(i)];
         const QString name = QString::fromStdString(CountryNameUtf8(i));
         if (name.isEmpty() || c.GetMapX() > kMapWidth || c.GetMapY() > kMapHeight + 16)
             continue;
-        // The name's middle on the middle of the 16-pixel number cell.
-        const int x = c.GetMapX() + kNameOffsetX;
-        const int y = c.GetMapY() - 16 + (16 - kNamePixels) / 2 + ascent;
+        // Right of the number, else left of it, else below or above: the first place
+        // (with its white edge) that covers no country's number or turn frame.
+        const QRect cell = NumberCell(c);
+        const int width = metrics.horizontalAdvance(name) + 2;
+        const int height = metrics.height() + 2;
+        const int middle = cell.center().y() - height / 2;
+        const QRect places[] = {
+            QRect(cell.right() + 2, middle, width, height),
+            QRect(cell.left() - 2 - width, middle, width, height),
+            QRect(cell.center().x() - width / 2, cell.bottom() + 1, width, height),
+            QRect(cell.center().x() - width / 2, cell.top() - 1 - height, width, height),
+        };
+        QRect place = places[0];
+        for (const QRect& candidate : places) {
+            bool clear = true;
+            for (const Country& other : GameState::countries)
+                clear = clear && !candidate.intersects(NumberCell(other));
+            if (clear) {
+                place = candidate;
+                break;
+            }
+        }
+        const int x = place.left() + 1;
+        const int y = place.top() + 1 + metrics.ascent();
         painter.setPen(Qt::white);
         for (int dx = -1; dx <= 1; ++dx)
             for (int dy = -1; dy <= 1; ++dy)
