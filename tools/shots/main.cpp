@@ -34,6 +34,7 @@
 
 #include <QHelpEvent>
 #include <QPainter>
+#include <QComboBox>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <QToolTip>
@@ -164,11 +165,13 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     wnd.resize(640, 480);
     wnd.show();
     const char* const tabs[] = {"chronicle-list.png", "chronicle-chart.png", "chronicle-standings.png"};
+    wnd.FilterBox()->setCurrentIndex(1); // the wars: what the ten years were about
     for (int tab = 0; tab < 3; ++tab) {
         wnd.Tabs()->setCurrentIndex(tab);
         QApplication::processEvents();
         ok &= Save(wnd, out.filePath(QString::fromLatin1(tabs[tab])));
     }
+    wnd.FilterBox()->setCurrentIndex(0);
     wnd.hide();
     view->SetCountryNames(true);
     QApplication::processEvents();
