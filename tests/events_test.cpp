@@ -510,3 +510,30 @@ TEST_F(EventsTest, TheHistoryOfHoldingsFollowsTheCapturesToTheWorldOfTheEnd)
                             [](const GameEvent& e) { return e.kind == EventKind::Capture; }),
               0);
 }
+
+// The chronicle's log is filled in place by the rules; it must hold what any other
+// observer hears.
+TEST_F(EventsTest, TheLogHoldsWhatAnObserverHears)
+{
+    EventLog log;
+    std::vector<GameEvent> heard[2];
+    for (int run = 0; run < 2; ++run) {
+        ApplyWorld(MakeTestWorld());
+        BuildRulerTable();
+        platform::FixClock(99);
+        seen.events.clear();
+        SetEventObserver(run == 0 ? static_cast<EventObserver*>(&log) : &seen);
+        BeginNewGame(1);
+        HeadlessOptions options;
+        options.months = 120;
+        PlayResting(options, nullptr);
+        if (run == 0) {
+            for (std::size_t i = 0; i < log.Size(); ++i)
+                heard[0].push_back(log[i]);
+        } else {
+            heard[1] = seen.events;
+        }
+    }
+    EXPECT_GT(heard[0].size(), 300u);
+    EXPECT_EQ(heard[0], heard[1]);
+}

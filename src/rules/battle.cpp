@@ -62,18 +62,18 @@ BattleStart Before(int attacker, int target)
 void ReportBattle(const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
                   std::int32_t targetAfter)
 {
-    if (!EventsObserved())
+    if (EventReport e{EventKind::Battle}) {
+        e->country = static_cast<std::int8_t>(start.attacker);
+        e->target = static_cast<std::int8_t>(start.target);
+        e->ruler = static_cast<std::int8_t>(start.attackerRuler);
+        e->otherRuler = static_cast<std::int8_t>(start.targetRuler);
+        e->byPlayer = byPlayer;
+        e->SetBattle(taken ? BattleOutcome::Taken
+                           : attackerAfter <= 0 ? BattleOutcome::Repelled : BattleOutcome::Retreat,
+                     start.attackerSoldiers, attackerAfter, start.targetSoldiers, targetAfter);
+    } else {
         return;
-    GameEvent e;
-    e.kind = EventKind::Battle;
-    e.country = static_cast<std::int8_t>(start.attacker);
-    e.target = static_cast<std::int8_t>(start.target);
-    e.ruler = static_cast<std::int8_t>(start.attackerRuler);
-    e.otherRuler = static_cast<std::int8_t>(start.targetRuler);
-    e.byPlayer = byPlayer;
-    e.SetBattle(taken ? BattleOutcome::Taken : attackerAfter <= 0 ? BattleOutcome::Repelled : BattleOutcome::Retreat,
-                start.attackerSoldiers, attackerAfter, start.targetSoldiers, targetAfter);
-    ReportEvent(e);
+    }
     if (taken)
         ReportCapture(start.target, start.attacker, start.targetRuler, start.attackerRuler);
 }

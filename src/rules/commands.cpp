@@ -33,16 +33,15 @@ bool CarryOut(DomesticCommand command, Country& country)
         value = country.GetTraining();
         break;
     }
-    if (done && EventsObserved()) {
-        GameEvent e;
-        e.kind = EventKind::Command;
-        e.country = static_cast<std::int8_t>(country.id);
-        e.ruler = static_cast<std::int8_t>(country.GetRuler());
-        e.byPlayer = e.ruler == GameState::playerRuler;
-        e.SetCommand(command, value);
-        ReportEvent(e);
+    if (!done)
+        return false;
+    if (EventReport e{EventKind::Command}) {
+        e->country = static_cast<std::int8_t>(country.id);
+        e->ruler = static_cast<std::int8_t>(country.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->SetCommand(command, value);
     }
-    return done != 0;
+    return true;
 }
 
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
@@ -117,15 +116,12 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     d.AddFunds(amounts.funds);
     d.AddSoldiers(amounts.soldiers);
     d.SetTraining(training);
-    if (EventsObserved()) {
-        GameEvent e;
-        e.kind = EventKind::Move;
-        e.country = static_cast<std::int8_t>(source);
-        e.target = static_cast<std::int8_t>(destination);
-        e.ruler = static_cast<std::int8_t>(s.GetRuler());
-        e.byPlayer = e.ruler == GameState::playerRuler;
-        e.SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
-        ReportEvent(e);
+    if (EventReport e{EventKind::Move}) {
+        e->country = static_cast<std::int8_t>(source);
+        e->target = static_cast<std::int8_t>(destination);
+        e->ruler = static_cast<std::int8_t>(s.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
     }
 }
 

@@ -12,22 +12,29 @@ EventLog::~EventLog()
         delete m_blocks[i].load(std::memory_order_relaxed);
 }
 
-void EventLog::OnGameEvent(const GameEvent& event)
+GameEvent* EventLog::Reserve()
 {
     const std::size_t index = m_size.load(std::memory_order_relaxed);
     const std::size_t block = index / kBlockSize;
     if (block >= kMaxBlocks) {
         m_dropped.fetch_add(1, std::memory_order_relaxed);
-        return;
+        return nullptr;
     }
     Block* b = m_blocks[block].load(std::memory_order_relaxed);
     if (!b) {
         b = new Block;
+        // Published with the first event in it (Publish orders both).
         m_blocks[block].store(b, std::memory_order_release);
     }
-    new (b->bytes + index % kBlockSize * sizeof(GameEvent)) GameEvent(event);
-    // Publishes the event (and a new block) to every reader.
-    m_size.store(index + 1, std::memory_order_release);
+    return new (b->bytes + index % kBlockSize * sizeof(GameEvent)) GameEvent;
+}
+
+void EventLog::OnGameEvent(const GameEvent& event)
+{
+    if (GameEvent* slot = Reserve()) {
+        *slot = event;
+        Publish();
+    }
 }
 
 const GameEvent& EventLog::operator[](std::size_t index) const

@@ -25,6 +25,12 @@ public:
     // Appends the event (the writer's side).
     void OnGameEvent(const GameEvent& event) override;
 
+    // The same in two steps, so that the rules write an event straight into its place:
+    // the next event's room (nullptr when the log is full), then its publication.
+    // Only one event is open at a time.
+    GameEvent* Reserve();
+    void Publish() { m_size.store(m_size.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
+
     // Events written so far; each of them may be read at once.
     std::size_t Size() const { return m_size.load(std::memory_order_acquire); }
     const GameEvent& operator[](std::size_t index) const;

@@ -2,11 +2,14 @@
 
 #include <atomic>
 
+#include "rules/event_log.h"
+
 namespace {
 
 // Set by the interface thread (or the headless run) while no worker runs; the worker
-// only reads it.
+// only reads them. The log is the observer itself when that is the chronicle's log.
 std::atomic<EventObserver*> g_observer{nullptr};
+std::atomic<EventLog*> g_log{nullptr};
 
 bool HoldsAny(RulerId ruler)
 {
@@ -19,60 +22,75 @@ bool HoldsAny(RulerId ruler)
 
 } // namespace
 
-void SetEventObserver(EventObserver* observer) { g_observer.store(observer, std::memory_order_release); }
+void SetEventObserver(EventObserver* observer)
+{
+    g_log.store(dynamic_cast<EventLog*>(observer), std::memory_order_release);
+    g_observer.store(observer, std::memory_order_release);
+}
 
 EventObserver* GetEventObserver() { return g_observer.load(std::memory_order_acquire); }
 
-void ReportEvent(GameEvent& event)
+EventReport::EventReport(EventKind kind)
 {
     EventObserver* observer = GetEventObserver();
     if (!observer)
         return;
-    event.year = GameState::year;
-    event.month = static_cast<std::int8_t>(GameState::month);
-    observer->OnGameEvent(event);
+    if (EventLog* log = g_log.load(std::memory_order_acquire)) {
+        m_event = log->Reserve();
+        if (m_event)
+            m_log = log;
+        else
+            m_event = &m_local; // the log is full: made and dropped
+    } else {
+        m_event = &m_local;
+        m_observer = observer;
+    }
+    m_event->kind = kind;
+    m_event->year = GameState::year;
+    m_event->month = static_cast<std::int8_t>(GameState::month);
+}
+
+EventReport::~EventReport()
+{
+    if (m_log)
+        m_log->Publish();
+    else if (m_observer)
+        m_observer->OnGameEvent(m_local);
 }
 
 void ReportStart(bool loaded)
 {
-    if (!EventsObserved())
-        return;
-    GameEvent e;
-    e.kind = EventKind::Start;
-    e.ruler = static_cast<std::int8_t>(GameState::playerRuler);
-    e.byPlayer = loaded;
-    for (int i = 0; i < kCountryCount; ++i)
-        e.SetStartRuler(i, GameState::countries[i].GetRuler());
-    ReportEvent(e);
+    if (EventReport e{EventKind::Start}) {
+        e->ruler = static_cast<std::int8_t>(GameState::playerRuler);
+        e->byPlayer = loaded;
+        for (int i = 0; i < kCountryCount; ++i)
+            e->SetStartRuler(i, GameState::countries[i].GetRuler());
+    }
 }
 
 void ReportVictory()
 {
-    GameEvent e;
-    e.kind = EventKind::Victory;
-    e.ruler = static_cast<std::int8_t>(GameState::playerRuler);
-    ReportEvent(e);
+    if (EventReport e{EventKind::Victory})
+        e->ruler = static_cast<std::int8_t>(GameState::playerRuler);
 }
 
 void ReportCapture(int country, int fromCountry, RulerId oldRuler, RulerId newRuler)
 {
-    if (!EventsObserved())
+    if (EventReport e{EventKind::Capture}) {
+        e->country = static_cast<std::int8_t>(country);
+        e->target = static_cast<std::int8_t>(fromCountry);
+        e->ruler = static_cast<std::int8_t>(newRuler);
+        e->otherRuler = static_cast<std::int8_t>(oldRuler);
+    } else {
         return;
-    GameEvent e;
-    e.kind = EventKind::Capture;
-    e.country = static_cast<std::int8_t>(country);
-    e.target = static_cast<std::int8_t>(fromCountry);
-    e.ruler = static_cast<std::int8_t>(newRuler);
-    e.otherRuler = static_cast<std::int8_t>(oldRuler);
-    ReportEvent(e);
+    }
     if (oldRuler == 0 || HoldsAny(oldRuler))
         return;
-    GameEvent fall;
-    fall.kind = EventKind::Fall;
-    fall.country = static_cast<std::int8_t>(country);
-    fall.ruler = static_cast<std::int8_t>(oldRuler);
-    fall.otherRuler = static_cast<std::int8_t>(newRuler);
-    ReportEvent(fall);
+    if (EventReport fall{EventKind::Fall}) {
+        fall->country = static_cast<std::int8_t>(country);
+        fall->ruler = static_cast<std::int8_t>(oldRuler);
+        fall->otherRuler = static_cast<std::int8_t>(newRuler);
+    }
 }
 
 std::string_view EventKindName(EventKind kind)

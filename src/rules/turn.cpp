@@ -44,19 +44,16 @@ void ReportGains(EventKind kind, const RulerTotals& before, std::int32_t (Countr
     for (RulerId r = 1; r < kRulerCount; ++r) {
         if (!before.holds[static_cast<std::size_t>(r)])
             continue;
-        GameEvent e;
-        e.kind = kind;
-        e.ruler = static_cast<std::int8_t>(r);
-        e.SetAmount(after.sums[static_cast<std::size_t>(r)] - before.sums[static_cast<std::size_t>(r)]);
-        ReportEvent(e);
+        if (EventReport e{kind}) {
+            e->ruler = static_cast<std::int8_t>(r);
+            e->SetAmount(after.sums[static_cast<std::size_t>(r)] - before.sums[static_cast<std::size_t>(r)]);
+        }
     }
 }
 
 void ReportMonth()
 {
-    GameEvent e;
-    e.kind = EventKind::Month;
-    ReportEvent(e);
+    const EventReport month{EventKind::Month}; // nothing more to say than the date
 }
 
 } // namespace
@@ -165,10 +162,8 @@ int TurnWorkerProc(TurnHost& host)
     if (host.StopRequested())
         return 0;
     if (!PlayerHasCountry()) {
-        GameEvent over;
-        over.kind = EventKind::GameOver;
-        over.ruler = static_cast<std::int8_t>(GameState::playerRuler);
-        ReportEvent(over);
+        if (EventReport over{EventKind::GameOver})
+            over->ruler = static_cast<std::int8_t>(GameState::playerRuler);
     }
     GameState::shownCountry = GameState::turnCountry.Get();
     host.PlayerTurn(GameState::turnCountry);
