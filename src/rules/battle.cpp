@@ -3,7 +3,7 @@
 #include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
-#include "rules/events.h"
+#include "rules/event_report.h"
 #include "rules/names.h"
 
 namespace {

@@ -1,7 +1,7 @@
 #include "rules/commands.h"
 
 #include "model/game_state.h"
-#include "rules/events.h"
+#include "rules/event_report.h"
 
 namespace {
 

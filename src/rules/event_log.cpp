@@ -12,7 +12,7 @@ EventLog::~EventLog()
         delete m_blocks[i].load(std::memory_order_relaxed);
 }
 
-GameEvent* EventLog::Reserve()
+GameEvent* EventLog::ReserveInNewBlock()
 {
     const std::size_t index = m_size.load(std::memory_order_relaxed);
     const std::size_t block = index / kBlockSize;

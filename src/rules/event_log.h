@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <memory>
+#include <new>
 #include <type_traits>
 
 #include "rules/events.h"
@@ -28,7 +29,15 @@ public:
     // The same in two steps, so that the rules write an event straight into its place:
     // the next event's room (nullptr when the log is full), then its publication.
     // Only one event is open at a time.
-    GameEvent* Reserve();
+    GameEvent* Reserve()
+    {
+        const std::size_t index = m_size.load(std::memory_order_relaxed);
+        Block* b = index / kBlockSize < kMaxBlocks ? m_blocks[index / kBlockSize].load(std::memory_order_relaxed)
+                                                   : nullptr;
+        if (!b)
+            return ReserveInNewBlock();
+        return new (b->bytes + index % kBlockSize * sizeof(GameEvent)) GameEvent;
+    }
     void Publish() { m_size.store(m_size.load(std::memory_order_relaxed) + 1, std::memory_order_release); }
 
     // Events written so far; each of them may be read at once.
@@ -42,6 +51,8 @@ public:
     void Clear();
 
 private:
+    GameEvent* ReserveInNewBlock();
+
     // Room for events, constructed only as they are written.
     struct Block {
         alignas(GameEvent) unsigned char bytes[kBlockSize * sizeof(GameEvent)];

@@ -2,14 +2,10 @@
 
 #include <atomic>
 
-#include "rules/event_log.h"
+#include "rules/event_report.h"
 
 namespace {
 
-// Set by the interface thread (or the headless run) while no worker runs; the worker
-// only reads them. The log is the observer itself when that is the chronicle's log.
-std::atomic<EventObserver*> g_observer{nullptr};
-std::atomic<EventLog*> g_log{nullptr};
 
 bool HoldsAny(RulerId ruler)
 {
@@ -22,41 +18,18 @@ bool HoldsAny(RulerId ruler)
 
 } // namespace
 
+// Set by the interface thread (or the headless run) while no worker runs; the worker
+// only reads them. The log is the observer itself when that is the chronicle's log.
+std::atomic<EventObserver*> event_detail::observer{nullptr};
+std::atomic<EventLog*> event_detail::log{nullptr};
+
 void SetEventObserver(EventObserver* observer)
 {
-    g_log.store(dynamic_cast<EventLog*>(observer), std::memory_order_release);
-    g_observer.store(observer, std::memory_order_release);
+    event_detail::log.store(dynamic_cast<EventLog*>(observer), std::memory_order_relaxed);
+    event_detail::observer.store(observer, std::memory_order_release);
 }
 
-EventObserver* GetEventObserver() { return g_observer.load(std::memory_order_acquire); }
-
-EventReport::EventReport(EventKind kind)
-{
-    EventObserver* observer = GetEventObserver();
-    if (!observer)
-        return;
-    if (EventLog* log = g_log.load(std::memory_order_acquire)) {
-        m_event = log->Reserve();
-        if (m_event)
-            m_log = log;
-        else
-            m_event = &m_local; // the log is full: made and dropped
-    } else {
-        m_event = &m_local;
-        m_observer = observer;
-    }
-    m_event->kind = kind;
-    m_event->year = GameState::year;
-    m_event->month = static_cast<std::int8_t>(GameState::month);
-}
-
-EventReport::~EventReport()
-{
-    if (m_log)
-        m_log->Publish();
-    else if (m_observer)
-        m_observer->OnGameEvent(m_local);
-}
+EventObserver* GetEventObserver() { return event_detail::observer.load(std::memory_order_acquire); }
 
 void ReportStart(bool loaded)
 {

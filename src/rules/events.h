@@ -128,32 +128,8 @@ public:
 void SetEventObserver(EventObserver* observer);
 EventObserver* GetEventObserver();
 inline bool EventsObserved() { return GetEventObserver() != nullptr; }
+// (An event is reported with EventReport, rules/event_report.h.)
 
-class EventLog;
-
-// One event being reported: made, dated with GameState's year and month, filled in by
-// the caller and handed over when it goes out of scope. When the observer is the
-// chronicle's log the event is made in its place there, with no copy. Tests false when
-// nobody observes (then fill nothing):
-//   if (EventReport e{EventKind::Month}) { ... }
-// One report is open at a time.
-class EventReport {
-public:
-    explicit EventReport(EventKind kind);
-    ~EventReport();
-    EventReport(const EventReport&) = delete;
-    EventReport& operator=(const EventReport&) = delete;
-
-    explicit operator bool() const { return m_event != nullptr; }
-    GameEvent* operator->() { return m_event; }
-    GameEvent& operator*() { return *m_event; }
-
-private:
-    GameEvent* m_event = nullptr;
-    EventObserver* m_observer = nullptr; // when not the log
-    EventLog* m_log = nullptr;
-    GameEvent m_local;
-};
 
 // The reports the rules make at fixed points; each does nothing without an observer.
 void ReportStart(bool loaded);                       // every country's ruler, the player

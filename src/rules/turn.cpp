@@ -5,51 +5,40 @@
 #include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/random.h"
-#include "rules/events.h"
+#include "rules/event_report.h"
 
 namespace {
 constexpr int kHarvestMonth = 9;
 constexpr int kMonthsPerYear = 12;
 
-// A figure summed over each ruler's countries, for the harvest and taxes events; empty
-// when nobody observes.
-struct RulerTotals {
-    bool taken = false;
+// What each ruler's countries gained of a figure in a seasonal update, for the harvest
+// and taxes events; nothing is summed when nobody observes.
+struct RulerGains {
+    const bool observed = EventsObserved();
     std::array<std::int64_t, kRulerCount> sums{};
     std::array<bool, kRulerCount> holds{};
-};
 
-RulerTotals TotalsByRuler(std::int32_t (Country::*figure)() const)
-{
-    RulerTotals totals;
-    if (!EventsObserved())
-        return totals;
-    totals.taken = true;
-    for (const Country& c : GameState::countries) {
+    void Add(const Country& c, std::int32_t before, std::int32_t after)
+    {
         const RulerId r = c.GetRuler();
-        if (r > 0 && r < kRulerCount) {
-            totals.sums[static_cast<std::size_t>(r)] += (c.*figure)();
-            totals.holds[static_cast<std::size_t>(r)] = true;
+        if (!observed || r <= 0 || r >= kRulerCount)
+            return;
+        sums[static_cast<std::size_t>(r)] += std::int64_t{after} - before;
+        holds[static_cast<std::size_t>(r)] = true;
+    }
+    // One event for each ruler who holds a country.
+    void Report(EventKind kind) const
+    {
+        for (RulerId r = 1; r < kRulerCount && observed; ++r) {
+            if (!holds[static_cast<std::size_t>(r)])
+                continue;
+            if (EventReport e{kind}) {
+                e->ruler = static_cast<std::int8_t>(r);
+                e->SetAmount(sums[static_cast<std::size_t>(r)]);
+            }
         }
     }
-    return totals;
-}
-
-// One event for each ruler who holds a country: what the figure gained since before.
-void ReportGains(EventKind kind, const RulerTotals& before, std::int32_t (Country::*figure)() const)
-{
-    if (!before.taken)
-        return;
-    const RulerTotals after = TotalsByRuler(figure);
-    for (RulerId r = 1; r < kRulerCount; ++r) {
-        if (!before.holds[static_cast<std::size_t>(r)])
-            continue;
-        if (EventReport e{kind}) {
-            e->ruler = static_cast<std::int8_t>(r);
-            e->SetAmount(after.sums[static_cast<std::size_t>(r)] - before.sums[static_cast<std::size_t>(r)]);
-        }
-    }
-}
+};
 
 void ReportMonth()
 {
@@ -100,20 +89,25 @@ void AdvanceTurn()
     }
     ReportMonth();
     if (harvest) {
-        const RulerTotals before = TotalsByRuler(&Country::GetProvisions);
-        for (Country& c : GameState::countries)
+        RulerGains gains;
+        for (Country& c : GameState::countries) {
+            const std::int32_t before = gains.observed ? c.GetProvisions() : 0;
             c.Harvest();
-        ReportGains(EventKind::Harvest, before, &Country::GetProvisions);
+            gains.Add(c, before, c.GetProvisions());
+        }
+        gains.Report(EventKind::Harvest);
     }
     if (newYear) {
-        const RulerTotals before = TotalsByRuler(&Country::GetFunds);
+        RulerGains gains;
         // Country by country; taxes are raised on the population before it grows.
         for (Country& c : GameState::countries) {
+            const std::int32_t before = gains.observed ? c.GetFunds() : 0;
             c.CollectTaxes();
+            gains.Add(c, before, c.GetFunds());
             c.FeedTroops();
             c.GrowPopulation();
         }
-        ReportGains(EventKind::Taxes, before, &Country::GetFunds);
+        gains.Report(EventKind::Taxes);
     }
 }
 
