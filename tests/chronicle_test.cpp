@@ -18,6 +18,7 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/resources.h"
+#include "platform/settings.h"
 #include "rules/battle.h"
 #include "rules/event_json.h"
 #include "rules/headless.h"
@@ -178,6 +179,10 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     EXPECT_GT(months.size(), 1000u);
     EXPECT_EQ(wnd.Model().rowCount(), shown + static_cast<int>(months.size()));
     EXPECT_EQ(wnd.Chart()->History().Points().size(), 1201u);
+    TempDir dir;
+    ASSERT_TRUE(wnd.Chart()->SavePng(QString::fromStdString(dir.Path("chart.png"))));
+    const QImage saved(QString::fromStdString(dir.Path("chart.png")));
+    EXPECT_EQ(saved.size(), wnd.Chart()->size() * wnd.Chart()->devicePixelRatio());
 
     // The same events fed month by month through the other log.
     QObject::connect(&stepwise, &ChronicleLog::eventsAdded, &stepModel, &ChronicleModel::OnEventsAdded);
@@ -458,4 +463,38 @@ TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersA
         EXPECT_EQ(named.copy(cell), plain.copy(cell)) << "the names cover number " << i;
     }
     EXPECT_TRUE(view->CountryNames()) << "the menu item turns the frame's view";
+}
+
+TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
+{
+    const QString name = QString::fromLatin1(CChronicle::kWindowName);
+    platform::settings::SetWindowOpen(name, false);
+    frame->show();
+    chronicle->ShowWindow();
+    chronicle->Window().move(321, 123);
+    GameEvent month;
+    month.kind = EventKind::Month;
+    chronicle->Log().Observer().OnGameEvent(month);
+    chronicle->Log().Poll();
+    ASSERT_EQ(chronicle->Log().Count(), 1u);
+    emit view->worldReplaced(QString()); // a new game
+    EXPECT_EQ(chronicle->Log().Count(), 0u);
+
+    frame->close();
+    EXPECT_FALSE(chronicle->Window().isVisible()) << "closed with the main window";
+    EXPECT_TRUE(platform::settings::WindowOpen(name));
+    EXPECT_FALSE(platform::settings::WindowGeometry(name).isEmpty());
+
+    // The next run opens it again where it was.
+    frame.reset();
+    view = new CKivView(doc);
+    view->OnInitialUpdate();
+    frame = std::make_unique<CMainFrame>(view);
+    chronicle = new CChronicle(*frame, *view);
+    chronicle->RestoreWindow();
+    EXPECT_TRUE(chronicle->Window().isVisible());
+    EXPECT_EQ(chronicle->Window().pos(), QPoint(321, 123));
+    chronicle->Window().hide();
+    frame->close();
+    EXPECT_FALSE(platform::settings::WindowOpen(name));
 }
