@@ -25,7 +25,8 @@ QColor RulerColour(RulerId ruler)
 CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(log)
 {
     setRenderHint(QPainter::Antialiasing);
-    auto* c = new QChart;
+    // The view's own chart (a chart set in its place would leave this one to nobody).
+    QChart* c = chart();
     c->legend()->setAlignment(Qt::AlignRight);
     m_x = new QValueAxis;
     m_x->setLabelFormat(QStringLiteral("%d"));
@@ -37,7 +38,6 @@ CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChar
     m_y->setTitleText(chronicle::Captions::ChartAxisCountries());
     c->addAxis(m_x, Qt::AlignBottom);
     c->addAxis(m_y, Qt::AlignLeft);
-    setChart(c);
 
     auto* save = new QAction(chronicle::Captions::SaveChart(), this);
     connect(save, &QAction::triggered, this, &CHoldingsChart::OnSaveAs);
