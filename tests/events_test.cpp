@@ -9,6 +9,7 @@
 #include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "rules/battle.h"
+#include "rules/commands.h"
 #include "rules/event_json.h"
 #include "rules/event_log.h"
 #include "rules/events.h"

@@ -11,37 +11,27 @@ std::string Name(int country) { return CountryNameUtf8(country); }
 
 } // namespace
 
-bool CarryOut(DomesticCommand command, Country& country)
+void ReportCommand(DomesticCommand command, const Country& country)
 {
-    int done = 0;
-    std::int32_t value = 0;
-    switch (command) {
-    case DomesticCommand::DevelopLand:
-        done = country.DevelopLand();
-        value = country.GetCultivation();
-        break;
-    case DomesticCommand::DevelopCommerce:
-        done = country.DevelopCommerce();
-        value = country.GetCommerce();
-        break;
-    case DomesticCommand::Conscript:
-        done = country.Conscript();
-        value = country.GetSoldiers();
-        break;
-    case DomesticCommand::Train:
-        done = country.Train();
-        value = country.GetTraining();
-        break;
-    }
-    if (!done)
-        return false;
     if (EventReport e{EventKind::Command}) {
         e->country = static_cast<std::int8_t>(country.id);
         e->ruler = static_cast<std::int8_t>(country.GetRuler());
         e->byPlayer = e->ruler == GameState::playerRuler;
-        e->SetCommand(command, value);
+        switch (command) {
+        case DomesticCommand::DevelopLand:
+            e->SetCommand(command, country.GetCultivation());
+            break;
+        case DomesticCommand::DevelopCommerce:
+            e->SetCommand(command, country.GetCommerce());
+            break;
+        case DomesticCommand::Conscript:
+            e->SetCommand(command, country.GetSoldiers());
+            break;
+        case DomesticCommand::Train:
+            e->SetCommand(command, country.GetTraining());
+            break;
+        }
     }
-    return true;
 }
 
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)

@@ -3,15 +3,10 @@
 #pragma once
 
 #include <atomic>
+#include <new>
 
 #include "rules/event_log.h"
 #include "rules/events.h"
-
-namespace event_detail {
-// The observer and, when it is the chronicle's log, the log (events.cpp sets both).
-extern std::atomic<EventObserver*> observer;
-extern std::atomic<EventLog*> log;
-} // namespace event_detail
 
 // One event being reported: made, dated with GameState's year and month, filled in by
 // the caller and handed over when it goes out of scope. When the observer is the
@@ -23,18 +18,17 @@ class EventReport {
 public:
     explicit EventReport(EventKind kind)
     {
-        EventObserver* observer = event_detail::observer.load(std::memory_order_acquire);
+        EventObserver* observer = GetEventObserver();
         if (!observer)
-            return;
+            return; // nothing made: reporting costs nothing when nobody listens
         EventLog* log = event_detail::log.load(std::memory_order_relaxed);
         m_event = log ? log->Reserve() : nullptr;
-        if (m_event)
+        if (m_event) {
             m_log = log;
-        else if (log)
-            m_event = &m_local; // the log is full: made and dropped
-        else {
-            m_event = &m_local;
-            m_observer = observer;
+        } else {
+            m_event = new (m_local) GameEvent; // the log is full (made and dropped), or another observer
+            if (!log)
+                m_observer = observer;
         }
         m_event->kind = kind;
         m_event->year = GameState::year;
@@ -45,7 +39,7 @@ public:
         if (m_log)
             m_log->Publish();
         else if (m_observer)
-            m_observer->OnGameEvent(m_local);
+            m_observer->OnGameEvent(*m_event);
     }
     EventReport(const EventReport&) = delete;
     EventReport& operator=(const EventReport&) = delete;
@@ -58,5 +52,5 @@ private:
     GameEvent* m_event = nullptr;
     EventObserver* m_observer = nullptr; // when it is not the log
     EventLog* m_log = nullptr;
-    GameEvent m_local;
+    alignas(GameEvent) unsigned char m_local[sizeof(GameEvent)]; // made only when needed
 };

@@ -29,8 +29,6 @@ void SetEventObserver(EventObserver* observer)
     event_detail::observer.store(observer, std::memory_order_release);
 }
 
-EventObserver* GetEventObserver() { return event_detail::observer.load(std::memory_order_acquire); }
-
 void ReportStart(bool loaded)
 {
     if (EventReport e{EventKind::Start}) {

@@ -7,12 +7,13 @@
 #pragma once
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
 
 #include "model/game_state.h"
-#include "rules/commands.h"
+#include "rules/domestic_command.h"
 
 enum class EventKind : std::uint8_t {
     Start,    // a new or loaded game begins: the player, every country's ruler
@@ -126,7 +127,15 @@ public:
 // The observer that hears the rules from now on; nullptr for none. Change it only while
 // no turn worker runs. Observing changes nothing of the game: no draw, no figure.
 void SetEventObserver(EventObserver* observer);
-EventObserver* GetEventObserver();
+
+class EventLog;
+namespace event_detail {
+// The observer and, when it is the chronicle's log, the log (events.cpp sets both).
+extern std::atomic<EventObserver*> observer;
+extern std::atomic<EventLog*> log;
+} // namespace event_detail
+
+inline EventObserver* GetEventObserver() { return event_detail::observer.load(std::memory_order_acquire); }
 inline bool EventsObserved() { return GetEventObserver() != nullptr; }
 // (An event is reported with EventReport, rules/event_report.h.)
 
