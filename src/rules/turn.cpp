@@ -79,16 +79,19 @@ void AdvanceTurn()
         return;
     }
     GameState::turnCountry = 0;
-    GameState::month += 1;
-    const bool harvest = GameState::month == kHarvestMonth;
-    const bool newYear = GameState::month > kMonthsPerYear;
+    // The new month is worked out before it is stored: a repaint or a save made while
+    // the worker runs never sees a thirteenth month.
+    const std::int32_t month = GameState::month + 1;
+    const bool newYear = month > kMonthsPerYear;
     if (newYear) {
-        GameState::month = 1;
         // A loaded year may be the largest figure there is; the calendar stops there.
         GameState::year = SaturatingAdd(GameState::year, 1);
+        GameState::month = 1;
+    } else {
+        GameState::month = month;
     }
     ReportMonth();
-    if (harvest) {
+    if (month == kHarvestMonth) {
         RulerGains gains;
         for (Country& c : GameState::countries) {
             const std::int32_t before = gains.observed ? c.GetProvisions() : 0;

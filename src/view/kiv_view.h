@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/country_file.h"
 #include "platform/sync_call.h"
 #include "rules/commands.h"
 #include "rules/turn.h"
@@ -149,7 +150,7 @@ private:
     void DoDomestic(DomesticCommand command);
     bool RunBattleWindow(BattleScript& script);
     // Replaces the world with a country file; shows why when it cannot.
-    bool LoadWorld(const QString& path);
+    bool LoadWorld(const QString& path, CountryFileUse use);
 
     CKivDoc& m_doc;
     platform::UiCaller m_caller;
