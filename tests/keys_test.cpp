@@ -533,7 +533,8 @@ TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
         EXPECT_TRUE(listed(QKeySequence(c.key).toString().toUtf8().constData(), c.caption)) << c.caption;
     for (const auto& [key, what] : std::vector<std::pair<const char*, const char*>>{
              {"Ctrl+N", "ｹﾞｰﾑ開始"}, {"Ctrl+S", "ｾｰﾌﾞ"}, {"Ctrl+O", "ﾛｰﾄﾞ"}, {"Ctrl+Q", "ｱﾌﾟﾘｹｰｼｮﾝの終了"},
-             {"Esc / 右クリック", "取り消す"}, {"Enter", "決める"}, {"F1", "操作方法"}, {"← ↑ → ↓ / Tab", "選ぶ"},
+             {"Esc / 右クリック", "取り消す"}, {"Enter", "決める"}, {"F1", "操作方法"}, {"F3", "戦況記録"},
+             {"← ↑ → ↓ / Tab", "選ぶ"},
              {"↑ ↓ / 1〜9", "君主選択"}})
         EXPECT_TRUE(listed(key, what)) << key;
 

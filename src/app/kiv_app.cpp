@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
+#include "app/chronicle.h"
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
@@ -29,11 +30,13 @@ bool CKivApp::InitInstance()
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
+    m_chronicle = new CChronicle(*m_frame, *m_view);
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.
     m_frame->activateWindow();
     m_view->setFocus();
+    m_chronicle->RestoreWindow();
     return true;
 }
 

@@ -5,6 +5,7 @@
 
 #include "app/kiv_doc.h"
 
+class CChronicle;
 class CMainFrame;
 class CKivView;
 
@@ -28,9 +29,11 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }
     CKivDoc& Document() { return m_doc; }
+    CChronicle* Chronicle() const { return m_chronicle; }
 
 private:
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;
+    CChronicle* m_chronicle = nullptr; // owned by the frame
 };

@@ -2,6 +2,7 @@
 
 #include "model/game_state.h"
 #include "rules/battle.h"
+#include "rules/event_report.h"
 
 namespace {
 
@@ -54,30 +55,50 @@ CommandBlock WarBlock(int country)
 std::vector<int> MoveTargets(int source) { return Neighbours(source, &Country::IsFriendlyNeighbour); }
 std::vector<int> AttackTargets(int source) { return Neighbours(source, &Country::IsHostileNeighbour); }
 
+void ReportCommand(DomesticCommand command, const Country& country)
+{
+    if (EventReport e{EventKind::Command}) {
+        e->country = static_cast<std::int8_t>(country.id);
+        e->ruler = static_cast<std::int8_t>(country.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        switch (command) {
+        case DomesticCommand::DevelopLand:
+            e->SetCommand(command, country.GetCultivation());
+            break;
+        case DomesticCommand::DevelopCommerce:
+            e->SetCommand(command, country.GetCommerce());
+            break;
+        case DomesticCommand::Conscript:
+            e->SetCommand(command, country.GetSoldiers());
+            break;
+        case DomesticCommand::Train:
+            e->SetCommand(command, country.GetTraining());
+            break;
+        }
+    }
+}
+
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
 {
     CommandOutcome outcome;
     if (!GameState::IsCountryIndex(country))
         return outcome;
     Country& c = At(country);
+    outcome.done = CarryOut(command, c);
     switch (command) {
     case DomesticCommand::DevelopLand:
-        outcome.done = c.DevelopLand() != 0;
         outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::DevelopCommerce:
-        outcome.done = c.DevelopCommerce() != 0;
         outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Conscript:
-        outcome.done = c.Conscript() != 0;
         outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Train:
-        outcome.done = c.Train() != 0;
         outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
                                       : "これ以上訓練できません";
         break;
@@ -125,6 +146,13 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     d.AddFunds(amounts.funds);
     d.AddSoldiers(amounts.soldiers);
     d.SetTraining(training);
+    if (EventReport e{EventKind::Move}) {
+        e->country = static_cast<std::int8_t>(source);
+        e->target = static_cast<std::int8_t>(destination);
+        e->ruler = static_cast<std::int8_t>(s.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
+    }
 }
 
 std::string MoveRefusedText(int destination) { return Name(destination) + " には移動できません"; }

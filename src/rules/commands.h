@@ -8,7 +8,37 @@
 #include <string>
 #include <vector>
 
-enum class DomesticCommand { DevelopLand, DevelopCommerce, Conscript, Train };
+#include "model/country.h"
+#include "rules/domestic_command.h"
+#include "rules/events.h"
+
+// Reports a domestic command that took effect (events.h), with the figure it changed.
+void ReportCommand(DomesticCommand command, const Country& country);
+
+// Runs a domestic action on a country, for the player or a computer ruler alike. True
+// when it took effect; that is reported as a Command event with the figure it changed.
+// Inline: the computer's turns call it a dozen times a month.
+inline bool CarryOut(DomesticCommand command, Country& country)
+{
+    int done = 0;
+    switch (command) {
+    case DomesticCommand::DevelopLand:
+        done = country.DevelopLand();
+        break;
+    case DomesticCommand::DevelopCommerce:
+        done = country.DevelopCommerce();
+        break;
+    case DomesticCommand::Conscript:
+        done = country.Conscript();
+        break;
+    case DomesticCommand::Train:
+        done = country.Train();
+        break;
+    }
+    if (done && EventsObserved())
+        ReportCommand(command, country);
+    return done != 0;
+}
 
 // Why a command of the turn country cannot be carried out as things stand.
 enum class CommandBlock {

@@ -182,6 +182,8 @@ const std::vector<MenuKey>& CommandTable::MenuKeys()
 
 QKeySequence CommandTable::HelpKey() { return QKeySequence(Qt::Key_F1); }
 
+QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
+
 std::vector<KeyHelp> CommandTable::AllKeys()
 {
     std::vector<KeyHelp> keys;
@@ -194,6 +196,7 @@ std::vector<KeyHelp> CommandTable::AllKeys()
     keys.push_back({QStringLiteral("↑ ↓ / 1〜9"), QStringLiteral("シナリオ選択・君主選択で選び、Enter で決める")});
     for (const MenuKey& key : MenuKeys())
         keys.push_back({key.keys.toString(QKeySequence::NativeText), Text(key.label)});
+    keys.push_back({ChronicleKey().toString(QKeySequence::NativeText), QStringLiteral("戦況記録を開く・閉じる")});
     keys.push_back({HelpKey().toString(QKeySequence::NativeText), QStringLiteral("操作方法 (この画面)")});
     return keys;
 }

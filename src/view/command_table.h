@@ -93,6 +93,8 @@ public:
     // key of the keyboard help window.
     static const std::vector<MenuKey>& MenuKeys();
     static QKeySequence HelpKey();
+    // The 表示 menu's keys: the chronicle window.
+    static QKeySequence ChronicleKey();
 
     // Every key of the game for the help window: the commands first, then the keys of
     // the target choice, the dialogs and the menus.

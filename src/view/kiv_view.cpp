@@ -22,8 +22,10 @@
 #include "platform/random.h"
 #include "platform/resources.h"
 #include "platform/text_fit.h"
+#include "rules/events.h"
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
+#include "view/map_labels.h"
 
 namespace {
 
@@ -390,6 +392,7 @@ void CKivView::PickCountry(int country)
         if (IsUnified()) {
             // The picture and the buttons of the end are in place under the message.
             statusText = QString::fromUtf8(kUnified);
+            ReportVictory();
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
@@ -515,6 +518,7 @@ void CKivView::OnSaveGame()
         platform::ShowMessageBox(this, QStringLiteral("セーブできませんでした\n%1\n%2").arg(path, error));
         return;
     }
+    emit gameSaved(path);
     platform::ShowMessageBox(this, QStringLiteral("セーブが完了しました"));
 }
 
@@ -531,6 +535,7 @@ bool CKivView::LoadGame(const QString& path)
 {
     if (!CanStartGame() || !LoadWorld(path, CountryFileUse::SavedGame))
         return false;
+    emit worldReplaced(path);
     BeginLoadedGame();
     statusText.clear();
     StartComputerPlay();
@@ -543,6 +548,7 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
         !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(dataDirectory), scenario + 1)),
                    CountryFileUse::StartingWorld))
         return false;
+    emit worldReplaced(QString());
     BeginNewGame(ruler);
     statusText.clear();
     StartComputerPlay();
@@ -596,6 +602,9 @@ void CKivView::OnDraw()
         s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
         s.Polyline({{x - 2, y - 17}, {x + 17, y - 17}, {x + 17, y + 2}, {x - 2, y + 2}, {x - 2, y - 17}}, Qt::black);
     }
+
+    if (m_countryNames)
+        DrawCountryNames(painter);
 
     // Markers on both sides of a battle between computer rulers.
     const int attacker = GameState::battleAttacker;
@@ -665,6 +674,12 @@ void CKivView::paintEvent(QPaintEvent*)
 }
 
 QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return widgetPoint; }
+
+void CKivView::SetCountryNames(bool on)
+{
+    m_countryNames = on;
+    update();
+}
 
 void CKivView::mousePressEvent(QMouseEvent* event)
 {

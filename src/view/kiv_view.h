@@ -133,12 +133,21 @@ public:
     int KeyChoice() const { return m_choice.Country(); }
     // Words every command button's tooltip for the state of the game now.
     void UpdateCommandTips();
+    // Each country's name written beside its number on the map (off: the specified
+    // drawing alone).
+    void SetCountryNames(bool on);
+    bool CountryNames() const { return m_countryNames; }
 
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
     // The worker handed the game back to the player (or ended it).
     void playerTurnReached();
+    // A new game (savePath empty) or a saved one is about to begin: the world has been
+    // read, no worker runs, and nothing of the new game has been reported yet.
+    void worldReplaced(const QString& savePath);
+    // The game has been saved to path.
+    void gameSaved(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -170,4 +179,5 @@ private:
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     bool m_workerHandedOver = true; // interface thread only
     TargetChoice m_choice;
+    bool m_countryNames = false;
 };
