@@ -7,7 +7,7 @@
 #include "platform/fonts.h"
 
 CAboutDlg::CAboutDlg(QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("ﾊﾞｰｼﾞｮﾝ情報"), 235, 55, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("ﾊﾞｰｼﾞｮﾝ情報"), 235, 55, platform::Font(platform::GameFont::Dialog))
 {
     QLabel* icon = AddText(QString(), 11, 17, 20, 20);
     icon->setPixmap(QIcon(QStringLiteral(":/res/128-32.png")).pixmap(32, 32));

@@ -5,12 +5,13 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/language.h"
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
 
-CKivApp::CKivApp()
+CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
 {
     // The settings live under the organisation and the program's name.
     QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
@@ -21,8 +22,10 @@ CKivApp::~CKivApp() = default;
 
 bool CKivApp::InitInstance()
 {
+    // The language first: every window is made in it.
+    m_language->Apply(CLanguage::Initial());
     if (!m_doc.OnNewDocument()) {
-        platform::ShowMessageBox(nullptr, QStringLiteral("地図の画像を読み込めません。プログラムを終了します。"));
+        platform::ShowMessageBox(nullptr, QCoreApplication::translate("CKivApp", "地図の画像を読み込めません。プログラムを終了します。"));
         return false;
     }
     m_view = new CKivView(m_doc);
@@ -31,6 +34,7 @@ bool CKivApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
+    m_language->AddMenu(m_frame->ViewMenu());
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.

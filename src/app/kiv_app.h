@@ -6,6 +6,7 @@
 #include "app/kiv_doc.h"
 
 class CChronicle;
+class CLanguage;
 class CMainFrame;
 class CKivView;
 
@@ -30,8 +31,10 @@ public:
     CKivView* View() const { return m_view; }
     CKivDoc& Document() { return m_doc; }
     CChronicle* Chronicle() const { return m_chronicle; }
+    CLanguage& Language() { return *m_language; }
 
 private:
+    std::unique_ptr<CLanguage> m_language;
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;

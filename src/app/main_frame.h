@@ -35,8 +35,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void Retranslate();
+
     CKivView* m_view;
     QAction* m_newGame;
     QAction* m_save;
@@ -44,6 +47,7 @@ private:
     QAction* m_exit;
     QAction* m_about;
     QAction* m_keys;
+    QMenu* m_fileMenu = nullptr;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
 };

@@ -33,17 +33,17 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name)
 } // namespace
 
 CMoveDlg::CMoveDlg(QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("移動"), 186, 121, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("移動"), 186, 121, platform::Font(platform::GameFont::Dialog))
 {
-    QPushButton* ok = AddPushButton(QStringLiteral("決定"), 129, 100, 50, 14, true);
-    QPushButton* cancel = AddPushButton(QStringLiteral("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
+    QPushButton* ok = AddPushButton(tr("決定"), 129, 100, 50, 14, true);
+    QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
     m_title = AddText(QString(), 45, 7, 93, 11, Qt::AlignCenter, true);
     m_title->setObjectName(QStringLiteral("title"));
-    AddText(QStringLiteral("兵糧"), 7, 33, 15, 8);
+    AddText(tr("兵糧"), 7, 33, 15, 8);
     m_maxProvisions = AddText(QStringLiteral("/ 500000"), 150, 33, 29, 8);
     m_maxProvisions->setObjectName(QStringLiteral("maxProvisions"));
-    AddText(QStringLiteral("資金"), 7, 54, 15, 8);
-    AddText(QStringLiteral("兵士"), 7, 75, 15, 8);
+    AddText(tr("資金"), 7, 54, 15, 8);
+    AddText(tr("兵士"), 7, 75, 15, 8);
     m_sliderProvisions = MakeSlider(this, "sliderProvisions");
     Place(m_sliderProvisions, 20, 29, 100, 15);
     m_sliderFunds = MakeSlider(this, "sliderFunds");
@@ -188,14 +188,14 @@ void CMoveDlg::OnOK()
         int maximum;
         const char* what;
     } rows[] = {
-        {m_editSoldiers, m_nSoldiers, m_nMaxSoldiers, "兵士"},
-        {m_editProvisions, m_nProvisions, m_nMaxProvisions, "兵糧"},
-        {m_editFunds, m_nFunds, m_nMaxFunds, "資金"},
+        {m_editSoldiers, m_nSoldiers, m_nMaxSoldiers, QT_TR_NOOP("兵士")},
+        {m_editProvisions, m_nProvisions, m_nMaxProvisions, QT_TR_NOOP("兵糧")},
+        {m_editFunds, m_nFunds, m_nMaxFunds, QT_TR_NOOP("資金")},
     };
     for (const auto& row : rows) {
         if (row.amount < 0 || row.amount > row.maximum) {
-            platform::ShowMessageBox(this, QStringLiteral("%1は 0 から %2 までの数を入力してください。")
-                                               .arg(QString::fromUtf8(row.what))
+            platform::ShowMessageBox(this, tr("%1は 0 から %2 までの数を入力してください。")
+                                               .arg(tr(row.what))
                                                .arg(row.maximum));
             row.edit->setFocus();
             row.edit->selectAll();

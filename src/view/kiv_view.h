@@ -118,7 +118,11 @@ public:
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
     void ShowMessage(const std::string& text, int milliseconds) override;
+    void ShowWords(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
+
+    // The status panel's eight labels, 国名 .. 訓練, in the language in use.
+    static QStringList PanelLabels();
 
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
     // drawing use.
@@ -156,9 +160,12 @@ protected:
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnStopRequested() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetMode(ViewMode newMode);
+    // The status line from the rules' words, worded again when the language changes.
+    void SetStatus(const platform::Message& words);
     void StartComputerPlay();
     // A worker runs and may still call this thread: it has not handed the turn back.
     bool WorkerActive() const;
@@ -180,4 +187,6 @@ private:
     bool m_workerHandedOver = true; // interface thread only
     TargetChoice m_choice;
     bool m_countryNames = false;
+    platform::Message m_statusWords;
+    QString m_statusFromWords; // what m_statusWords gave
 };

@@ -12,4 +12,7 @@ public:
 
     // Reads the world again.
     void Refresh();
+
+protected:
+    void changeEvent(QEvent* event) override;
 };
