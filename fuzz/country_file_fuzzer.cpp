@@ -2,7 +2,9 @@
 // world or a saved game takes. A load either replaces the world with one the game can
 // hold, which a save then writes and a load reads back unchanged and on which a year
 // of the calendar runs, or it refuses with a message and leaves everything exactly as
-// it was.
+// it was. A file of fewer than 172 lines is always refused; a saved game must name the
+// player's ruler, which a starting world need not, and the two readings differ in
+// nothing else.
 
 #include <algorithm>
 #include <array>
@@ -83,7 +85,7 @@ bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) { return v
 // The ranges the rest of the game relies on after a load.
 void CheckLoadedWorld()
 {
-    FUZZ_REQUIRE(InRange(GameState::playerRuler, 0, kRulerCount - 1));
+    FUZZ_REQUIRE(InRange(GameState::playerRuler, 1, kRulerCount - 1));
     FUZZ_REQUIRE(InRange(GameState::turnCountry, -1, kCountryCount - 1));
     FUZZ_REQUIRE(GameState::year >= 0);
     FUZZ_REQUIRE(InRange(GameState::month, 1, 12));
@@ -116,7 +118,29 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PutKnownWorld(kKnown);
     const Snapshot before = Take();
 
-    const LoadOutcome outcome = LoadCountryText(std::string(reinterpret_cast<const char*>(data), size), "fuzz.txt");
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    // The lines a reader finds: a last line without its line end counts.
+    const std::size_t lines = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) +
+                              (!text.empty() && text.back() != '\n' ? 1 : 0);
+
+    // Read as a starting world first: the same world, bar a player's ruler of 0.
+    const LoadOutcome starting = LoadCountryText(text, "fuzz.txt", CountryFileUse::StartingWorld);
+    const WorldRecord startingWorld = CaptureWorld(GameState::turnCountry);
+    PutKnownWorld(kKnown);
+
+    const LoadOutcome outcome = LoadCountryText(text, "fuzz.txt");
+    if (outcome.status == LoadStatus::Loaded) {
+        FUZZ_REQUIRE(starting.status == LoadStatus::Loaded);
+        FUZZ_REQUIRE(CaptureWorld(GameState::turnCountry) == startingWorld);
+    } else if (starting.status == LoadStatus::Loaded) {
+        FUZZ_REQUIRE(startingWorld.playerRuler == 0);
+    }
+    if (starting.status == LoadStatus::Refused)
+        FUZZ_REQUIRE(startingWorld == before.world);
+    if (lines < static_cast<std::size_t>(kCountryFileLines)) {
+        FUZZ_REQUIRE(starting.status == LoadStatus::Refused);
+        FUZZ_REQUIRE(outcome.status == LoadStatus::Refused);
+    }
     switch (outcome.status) {
     case LoadStatus::Refused:
         FUZZ_REQUIRE(!outcome.message.empty());

@@ -1,7 +1,7 @@
 // Feeds arbitrary bytes to the scenario file reader. The ruler dialog indexes its
 // thirteen places, the ruler names and the portraits with what the reader yields, so
-// a file is either read into at most thirteen ids of real rulers or refused with a
-// message that names the file.
+// a file is either read into at most thirteen ids of real rulers (never 0, no ruler)
+// or refused with a message that names the file.
 
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +21,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     switch (list.status) {
     case ScenarioStatus::Read:
         FUZZ_REQUIRE(list.rulers.size() <= static_cast<std::size_t>(kRulerSlotCount));
+        // 0 is no ruler: a player who chose it would never come to his turn.
         for (RulerId id : list.rulers)
-            FUZZ_REQUIRE(id >= 0 && id < kRulerCount);
+            FUZZ_REQUIRE(id >= 1 && id < kRulerCount);
         break;
     case ScenarioStatus::Refused:
         FUZZ_REQUIRE(list.rulers.empty());

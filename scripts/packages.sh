@@ -1,6 +1,12 @@
 # The Debian packages the game needs to build and run, and those the tests add.
 # Sourced by play.sh, test.sh and scripts/fuzz.sh.
 VELCOR_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-ipafont-gothic)
-VELCOR_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick)
+# The package checks use desktop-file-validate, appstreamcli, man and groff, and CPack's
+# Debian generator needs dpkg-shlibdeps (dpkg-dev) and file.
+VELCOR_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
+  desktop-file-utils appstream man-db groff-base dpkg-dev file)
+# What scripts/package.sh needs beside the build packages: dpkg-shlibdeps and file
+# for CPack's Debian generator.
+VELCOR_PACKAGE_PACKAGES=(dpkg-dev file)
 # What scripts/fuzz.sh needs on its own (clang and its libFuzzer runtime).
 VELCOR_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)

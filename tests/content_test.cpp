@@ -167,7 +167,7 @@ TEST(ShippedData, IsWhatTheGeneratorWrites)
         ASSERT_TRUE(reader.Open(CountryFilePath(ShippedData(), scenario.number)));
         WorldRecord shipped;
         FileProblem problem;
-        ASSERT_TRUE(ParseCountryFile(reader, shipped, &problem)) << problem.message;
+        ASSERT_TRUE(ParseCountryFile(reader, shipped, &problem, CountryFileUse::StartingWorld)) << problem.message;
         std::array<mapkit::Point, kCountryCount> markers{};
         for (int i = 0; i < kCountryCount; ++i)
             markers[i] = {shipped.countries[i].mapX, shipped.countries[i].mapY};
@@ -188,7 +188,7 @@ TEST(ShippedMap, IsWhatTheGeneratorPaints)
     platform::TextFileReader reader;
     ASSERT_TRUE(reader.Open(CountryFilePath(ShippedData(), 1)));
     WorldRecord world;
-    ASSERT_TRUE(ParseCountryFile(reader, world, nullptr));
+    ASSERT_TRUE(ParseCountryFile(reader, world, nullptr, CountryFileUse::StartingWorld));
     for (int i = 0; i < kCountryCount; ++i) {
         EXPECT_EQ(world.countries[i].mapX, painted.markers[i].x) << "country " << i;
         EXPECT_EQ(world.countries[i].mapY, painted.markers[i].y) << "country " << i;
@@ -269,7 +269,7 @@ TEST(Preview, PaintsEveryCountryInItsRulersColourAndNothingElse)
     platform::TextFileReader reader;
     ASSERT_TRUE(reader.Open(CountryFilePath(ShippedData(), 2)));
     WorldRecord world;
-    ASSERT_TRUE(ParseCountryFile(reader, world, nullptr));
+    ASSERT_TRUE(ParseCountryFile(reader, world, nullptr, CountryFileUse::StartingWorld));
     const mapkit::MapImage preview = mapkit::FromQImage(assets::PaintPreview(map, world));
     int recoloured = 0;
     for (int y = 0; y < map.height; ++y) {

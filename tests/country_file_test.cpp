@@ -113,34 +113,92 @@ TEST_F(CountryFileTest, BareLfAndCrLfGiveTheSameWorld)
     EXPECT_EQ(fromCrLf, SampleWorld());
 }
 
-TEST_F(CountryFileTest, ShortAndLongFiles)
+TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
 {
-    std::vector<std::string> lines = Lines(SampleWorld());
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    GameState::shownCountry = 3;
+    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    const std::vector<std::string> lines = Lines(SampleWorld());
 
-    // Header only: every country empty, with the neighbour list [0].
-    std::vector<std::string> header(lines.begin(), lines.begin() + kHeaderLines);
-    ASSERT_EQ(LoadCountryFile(Write("h.txt", Join(header))).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::playerRuler, 4);
-    EXPECT_EQ(GameState::year, 189);
-    EXPECT_EQ(GameState::month, 12);
-    for (const Country& c : GameState::countries) {
-        EXPECT_EQ(c.GetName(), "");
-        EXPECT_EQ(c.GetNeighbours(), std::vector<std::uint32_t>{0});
-        EXPECT_EQ(c.GetRuler(), 0);
-        EXPECT_EQ(c.GetSoldiers(), 0);
+    // Every cut at a line end, with and without the line end of the last line kept:
+    // the game always writes all 172 lines, so a shorter file is a broken one.
+    for (int kept = 0; kept < kCountryFileLines; ++kept) {
+        const std::vector<std::string> head(lines.begin(), lines.begin() + kept);
+        std::string withEnd = Join(head);
+        std::string withoutEnd = withEnd.size() >= 2 ? withEnd.substr(0, withEnd.size() - 2) : withEnd;
+        for (const std::string& text : {withEnd, withoutEnd}) {
+            for (CountryFileUse use : {CountryFileUse::SavedGame, CountryFileUse::StartingWorld}) {
+                const LoadOutcome outcome = LoadCountryText(text, "cut.txt", use);
+                ASSERT_EQ(outcome.status, LoadStatus::Refused) << kept << " lines";
+                const std::string expected =
+                    kept == 0 ? "ﾃﾞｰﾀﾌｧｲﾙが空です"
+                              : "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" + std::to_string(kept) + " 行目まで)";
+                EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\ncut.txt\n" + expected);
+                ASSERT_EQ(CaptureWorld(GameState::turnCountry), before) << kept << " lines";
+                EXPECT_EQ(GameState::shownCountry, 3);
+            }
+        }
     }
 
-    // 171 lines: the last marker's y reads as 0.
-    std::vector<std::string> short171(lines.begin(), lines.end() - 1);
-    ASSERT_EQ(LoadCountryFile(Write("171.txt", Join(short171))).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::countries[13].GetMapY(), 0);
-    EXPECT_EQ(GameState::countries[13].GetMapX(), 130);
+    // A cut in the middle of a line: the piece of the line counts as a line.
+    const std::string text = FileText(SampleWorld());
+    // (From a file on disk, as a player's cut save would be.)
+    for (std::size_t cut : {std::size_t{1}, std::size_t{3}, std::size_t{500}, text.size() - 5}) {
+        const std::string piece = text.substr(0, cut);
+        const long present = std::count(piece.begin(), piece.end(), '\n') + (piece.back() == '\n' ? 0 : 1);
+        const LoadOutcome outcome = LoadCountryFile(Write("piece.txt", piece));
+        EXPECT_EQ(outcome.status, LoadStatus::Refused) << cut;
+        EXPECT_NE(outcome.message.find("(" + std::to_string(present) + " 行目まで)"), std::string::npos)
+            << outcome.message;
+    }
+
+    // The last line without its line end is a whole file.
+    ASSERT_EQ(LoadCountryFile(Write("172.txt", text.substr(0, text.size() - 2))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
 
     // 173 lines: whatever follows the last block is ignored.
     std::vector<std::string> long173 = lines;
     long173.push_back("garbage that is not a number");
+    GameState::ResetToProgramStart();
     ASSERT_EQ(LoadCountryFile(Write("173.txt", Join(long173))).status, LoadStatus::Loaded);
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+}
+
+TEST_F(CountryFileTest, ASavedGameMustNameThePlayersRuler)
+{
+    // A first line of 0 would make every unruled country the player's, and the computer
+    // would never hand the turn back. An editor's byte-order mark or a blank line reads
+    // as 0 too.
+    WorldRecord w = SampleWorld();
+    w.countries[3].ruler = 0;
+    const WorldRecord before = SampleWorld();
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(before))).status, LoadStatus::Loaded);
+    for (const std::string first : {"0", "", " ", "\xEF\xBB\xBF" "4", "abc"}) {
+        std::vector<std::string> lines = Lines(w);
+        lines[0] = first;
+        const std::string path = Write("p0.txt", Join(lines));
+        const LoadOutcome saved = LoadCountryFile(path, CountryFileUse::SavedGame);
+        EXPECT_EQ(saved.status, LoadStatus::Refused) << first;
+        EXPECT_NE(saved.message.find("\n1 行目: プレイヤーの君主"), std::string::npos) << saved.message;
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        if (first.rfind("\xEF\xBB\xBF", 0) == 0) {
+            EXPECT_NE(saved.message.find("BOM"), std::string::npos) << saved.message;
+        }
+
+        // A scenario's starting world may keep any player in its header: a new game sets
+        // its own.
+        const LoadOutcome starting = LoadCountryFile(path, CountryFileUse::StartingWorld);
+        EXPECT_EQ(starting.status, LoadStatus::Loaded) << starting.message;
+        EXPECT_EQ(GameState::playerRuler, 0);
+        EXPECT_EQ(GameState::countries[3].GetRuler(), 0);
+        ASSERT_EQ(LoadCountryFile(dir.Path("good.txt")).status, LoadStatus::Loaded);
+    }
+    // The default is the stricter reading: a file the player hands the game.
+    std::vector<std::string> lines = Lines(w);
+    lines[0] = "0";
+    EXPECT_EQ(LoadCountryText(Join(lines), "p0.txt").status, LoadStatus::Refused);
+    lines[0] = "15";
+    EXPECT_EQ(LoadCountryText(Join(lines), "p15.txt").status, LoadStatus::Loaded);
 }
 
 TEST_F(CountryFileTest, NumbersAreReadLikeAtoi)
@@ -217,11 +275,6 @@ TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
         EXPECT_EQ(GameState::shownCountry, 3);
     }
 
-    // An empty file has no month.
-    LoadOutcome empty = LoadCountryFile(Write("empty.txt", ""));
-    EXPECT_EQ(empty.status, LoadStatus::Refused);
-    EXPECT_NE(empty.message.find("4 行目"), std::string::npos);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
 
     // Too many neighbour entries to describe a map.
     std::vector<std::string> lines = Lines(SampleWorld());
@@ -257,14 +310,33 @@ TEST_F(CountryFileTest, TextInMemoryLoadsLikeAFile)
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
 }
 
-TEST_F(CountryFileTest, AFileThatCannotBeOpenedIsReportedAsMissing)
+TEST_F(CountryFileTest, AFileThatCannotBeReadIsReportedWithItsPathAndWhy)
 {
-    GameState::year = 200;
-    for (const std::string& path : {dir.Path("missing.txt"), dir.Path()}) {
-        LoadOutcome outcome = LoadCountryFile(path);
-        EXPECT_EQ(outcome.status, LoadStatus::NotFound);
-        EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません");
-        EXPECT_EQ(GameState::year, 200);
+    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    std::filesystem::create_symlink("loop-b", dir.Path("loop-a"));
+    std::filesystem::create_symlink("loop-a", dir.Path("loop-b"));
+    // Sparse: larger than any game file, without taking the room.
+    std::filesystem::resize_file(Write("huge.txt", ""), 2ULL << 30);
+    const struct {
+        std::string path;
+        std::string reason;
+    } cases[] = {
+        {dir.Path("missing.txt"), "ファイルがありません"},
+        {dir.Path(), "フォルダは読み込めません"},
+        {dir.Path("fifo"), "通常のファイルではありません"},
+        {"/dev/zero", "通常のファイルではありません"},
+        {dir.Path("loop-a"), "シンボリックリンクが循環しています"},
+        {dir.Path("huge.txt"), "ファイルが大きすぎます (16 MB まで)"},
+        {dir.Path("good.txt/x.txt"), "フォルダが見つかりません"},
+    };
+    for (const auto& c : cases) {
+        const LoadOutcome outcome = LoadCountryFile(c.path);
+        EXPECT_EQ(outcome.status, LoadStatus::NotFound) << c.path;
+        // The first line is the one players know.
+        EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + c.path + "\n" + c.reason);
+        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
     }
 }
 

@@ -26,6 +26,10 @@
 
 namespace {
 
+// A widget's place, or an empty one when the widget was not found (already reported).
+QRect GeometryOf(const QWidget* w) { return w ? w->geometry() : QRect(); }
+bool IsDefault(const QPushButton* b) { return b && b->isDefault(); }
+
 // A ruler dialog reading "scenario1.txt" of dir.
 void PrepareRulerDlg(CRulerDlg& dlg, const TempDir& dir, const std::string& text = "1\r\n2\r\n15\r\n")
 {
@@ -84,16 +88,16 @@ TEST_F(DialogLayoutTest, TitlesSizesAndFrames)
     EXPECT_TRUE(message.windowFlags() & Qt::FramelessWindowHint);
     EXPECT_EQ(message.font().pixelSize(), 16);
     EXPECT_EQ(message.size(), platform::DialogUnits(message.font()).Size(116, 22));
-    EXPECT_EQ(Child<QLabel>(&message, "text")->geometry(), platform::DialogUnits(message.font()).Rect(7, 7, 102, 8));
+    EXPECT_EQ(GeometryOf(Child<QLabel>(&message, "text")), platform::DialogUnits(message.font()).Rect(7, 7, 102, 8));
 }
 
 TEST_F(DialogLayoutTest, ButtonsAndPromptsInTheirPlaces)
 {
     CScenarioDlg scenario;
     const platform::DialogUnits& su = scenario.Du();
-    EXPECT_EQ(FindButton(&scenario, "選択")->geometry(), su.Rect(77, 116, 50, 14));
-    EXPECT_EQ(FindButton(&scenario, "ｷｬﾝｾﾙ")->geometry(), su.Rect(13, 116, 50, 14));
-    EXPECT_EQ(FindLabel(&scenario, "ｼﾅﾘｵを選択してください")->geometry(), su.Rect(10, 11, 70, 8));
+    EXPECT_EQ(GeometryOf(FindButton(&scenario, "選択")), su.Rect(77, 116, 50, 14));
+    EXPECT_EQ(GeometryOf(FindButton(&scenario, "ｷｬﾝｾﾙ")), su.Rect(13, 116, 50, 14));
+    EXPECT_EQ(GeometryOf(FindLabel(&scenario, "ｼﾅﾘｵを選択してください")), su.Rect(10, 11, 70, 8));
     const char* const captions[] = {"189年 12月    群雄割拠", "200年 4月    官渡の戦い", "219年 5月    三国鼎立"};
     for (int i = 0; i < 3; ++i) {
         QPushButton* b = FindButton(&scenario, captions[i]);
@@ -102,42 +106,42 @@ TEST_F(DialogLayoutTest, ButtonsAndPromptsInTheirPlaces)
         EXPECT_EQ(b->objectName(), QStringLiteral("scenario%1").arg(i));
         EXPECT_TRUE(b->isCheckable());
     }
-    EXPECT_TRUE(FindButton(&scenario, "選択")->isDefault());
-    EXPECT_FALSE(FindButton(&scenario, "ｷｬﾝｾﾙ")->isDefault());
+    EXPECT_TRUE(IsDefault(FindButton(&scenario, "選択")));
+    EXPECT_FALSE(IsDefault(FindButton(&scenario, "ｷｬﾝｾﾙ")));
 
     CRulerDlg ruler;
     const platform::DialogUnits& ru = ruler.Du();
-    EXPECT_EQ(FindButton(&ruler, "選択")->geometry(), ru.Rect(218, 276, 50, 14));
-    EXPECT_EQ(FindButton(&ruler, "ｷｬﾝｾﾙ")->geometry(), ru.Rect(158, 276, 50, 14));
-    EXPECT_EQ(FindLabel(&ruler, "プレイする君主を選択してください")->geometry(), ru.Rect(10, 11, 98, 8));
+    EXPECT_EQ(GeometryOf(FindButton(&ruler, "選択")), ru.Rect(218, 276, 50, 14));
+    EXPECT_EQ(GeometryOf(FindButton(&ruler, "ｷｬﾝｾﾙ")), ru.Rect(158, 276, 50, 14));
+    EXPECT_EQ(GeometryOf(FindLabel(&ruler, "プレイする君主を選択してください")), ru.Rect(10, 11, 98, 8));
     const int columns[5] = {7, 60, 113, 167, 220};
     const int portraitRows[3] = {26, 116, 206};
     const int nameRows[3] = {96, 186, 276};
     for (int slot = 0; slot < kRulerSlotCount; ++slot) {
         SCOPED_TRACE(slot);
         const int x = columns[slot % 5];
-        EXPECT_EQ(Child<QPushButton>(&ruler, ("ruler" + std::to_string(slot)).c_str())->geometry(),
+        EXPECT_EQ(GeometryOf(Child<QPushButton>(&ruler, ("ruler" + std::to_string(slot)).c_str())),
                   ru.Rect(x, nameRows[slot / 5], 49, 14));
-        EXPECT_EQ(Child<QLabel>(&ruler, ("portrait" + std::to_string(slot)).c_str())->pos(),
+        EXPECT_EQ(GeometryOf(Child<QLabel>(&ruler, ("portrait" + std::to_string(slot)).c_str())).topLeft(),
                   ru.Rect(x, portraitRows[slot / 5], 49, 71).topLeft());
     }
-    EXPECT_TRUE(FindButton(&ruler, "選択")->isDefault());
+    EXPECT_TRUE(IsDefault(FindButton(&ruler, "選択")));
 
     CAboutDlg about;
     const platform::DialogUnits& au = about.Du();
-    EXPECT_EQ(FindButton(&about, "OK")->geometry(), au.Rect(178, 7, 50, 14));
-    EXPECT_TRUE(FindButton(&about, "OK")->isDefault());
-    EXPECT_EQ(FindLabel(&about, "Velcor Version 0.56")->geometry(), au.Rect(40, 10, 119, 8));
+    EXPECT_EQ(GeometryOf(FindButton(&about, "OK")), au.Rect(178, 7, 50, 14));
+    EXPECT_TRUE(IsDefault(FindButton(&about, "OK")));
+    EXPECT_EQ(GeometryOf(FindLabel(&about, "Velcor Version 0.56")), au.Rect(40, 10, 119, 8));
 }
 
 TEST_F(DialogLayoutTest, TheMoveDialogsRowsAreProvisionsFundsAndSoldiers)
 {
     CMoveDlg dlg;
     const platform::DialogUnits& du = dlg.Du();
-    EXPECT_EQ(FindButton(&dlg, "決定")->geometry(), du.Rect(129, 100, 50, 14));
-    EXPECT_EQ(FindButton(&dlg, "ｷｬﾝｾﾙ")->geometry(), du.Rect(70, 100, 50, 14));
-    EXPECT_TRUE(FindButton(&dlg, "決定")->isDefault());
-    EXPECT_EQ(Child<QLabel>(&dlg, "title")->geometry(), du.Rect(45, 7, 93, 11));
+    EXPECT_EQ(GeometryOf(FindButton(&dlg, "決定")), du.Rect(129, 100, 50, 14));
+    EXPECT_EQ(GeometryOf(FindButton(&dlg, "ｷｬﾝｾﾙ")), du.Rect(70, 100, 50, 14));
+    EXPECT_TRUE(IsDefault(FindButton(&dlg, "決定")));
+    EXPECT_EQ(GeometryOf(Child<QLabel>(&dlg, "title")), du.Rect(45, 7, 93, 11));
     const struct {
         const char* label;
         int labelY;
@@ -154,13 +158,14 @@ TEST_F(DialogLayoutTest, TheMoveDialogsRowsAreProvisionsFundsAndSoldiers)
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.label);
-        EXPECT_EQ(FindLabel(&dlg, row.label)->geometry(), du.Rect(7, row.labelY, 15, 8));
+        EXPECT_EQ(GeometryOf(FindLabel(&dlg, row.label)), du.Rect(7, row.labelY, 15, 8));
         QSlider* slider = Child<QSlider>(&dlg, row.slider);
+        ASSERT_NE(slider, nullptr);
         EXPECT_EQ(slider->geometry(), du.Rect(20, row.sliderY, 100, 15));
         EXPECT_EQ(slider->orientation(), Qt::Horizontal);
         EXPECT_EQ(slider->tickPosition(), QSlider::NoTicks);
-        EXPECT_EQ(Child<QLineEdit>(&dlg, row.edit)->geometry(), du.Rect(121, row.editY, 27, 14));
-        EXPECT_EQ(Child<QLabel>(&dlg, row.maximum)->pos(), du.Rect(150, row.maximumY, 29, 8).topLeft());
+        EXPECT_EQ(GeometryOf(Child<QLineEdit>(&dlg, row.edit)), du.Rect(121, row.editY, 27, 14));
+        EXPECT_EQ(GeometryOf(Child<QLabel>(&dlg, row.maximum)).topLeft(), du.Rect(150, row.maximumY, 29, 8).topLeft());
     }
     // Each row's slider sets its own row's amount.
     dlg.SetMaxProvisions(1000);

@@ -530,7 +530,9 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
     }
     ASSERT_EQ(boxes.size(), 2);
-    EXPECT_EQ(boxes[0], QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    // The first line players know, then the path and why.
+    EXPECT_EQ(boxes[0], QString::fromStdString("ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + dir.Path("missing.txt") +
+                                               "\nファイルがありません"));
     EXPECT_TRUE(boxes[1].contains(QStringLiteral("4 行目"))) << boxes[1].toStdString();
 
     // A new game whose country file is missing.
@@ -550,7 +552,8 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
     newGame.Start();
     Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
     EXPECT_TRUE(newGame.Done());
-    EXPECT_EQ(boxes.value(2), QStringLiteral("ﾃﾞｰﾀﾌｧｲﾙが見つかりません"));
+    EXPECT_EQ(boxes.value(2), QString::fromStdString("ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + dir.Path("country1.txt") +
+                                                     "\nファイルがありません"));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
 

@@ -168,7 +168,7 @@ TEST_F(GoldenFileTest, EveryNumberIsCheckedAgainstItsRange)
     // Line of item k (1..12) of country i.
     auto at = [](int country, int item) { return 4 + 12 * country + item; };
     const Item items[] = {
-        {"player ruler", 1, 0, 15},
+        {"player ruler", 1, 1, 15}, // a saved game must name the player's ruler
         {"turn cursor", 2, -1, 13},
         {"year", 3, 0, kAny},
         {"month", 4, 1, 12},

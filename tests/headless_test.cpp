@@ -1,7 +1,11 @@
+#include <algorithm>
 #include <sstream>
+
+#include <sys/stat.h>
 
 #include "content_paths.h"
 #include "model/scenario_file.h"
+#include "platform/text_file.h"
 #include "rules/headless.h"
 #include "rules_support.h"
 #include "test_support.h"
@@ -47,6 +51,43 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
     }
     WriteFileBytes(dir.Path("bad.txt"), "1\n99\n");
     EXPECT_EQ(Headless({"--load", dir.Path("bad.txt"), "--months", "1"}).status, kHeadlessBadInput);
+}
+
+TEST_F(HeadlessTest, RefusesFilesThatWouldHangOrPlayABrokenWorld)
+{
+    // A save with no player's ruler, cut short, or a pipe: each is refused at once.
+    WorldRecord noPlayer = MakeTestWorld();
+    noPlayer.playerRuler = 0;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("p0.txt"), noPlayer, nullptr));
+    std::string cut = platform::JoinLines(FormatCountryFile(MakeTestWorld()));
+    cut.resize(500);
+    WriteFileBytes(dir.Path("cut.txt"), cut);
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    const struct {
+        std::string file;
+        std::string says;
+    } cases[] = {
+        {dir.Path("p0.txt"), "1 行目: プレイヤーの君主 の値 0 は範囲外です (1...15)"},
+        {dir.Path("cut.txt"), "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" + std::to_string(std::count(cut.begin(), cut.end(), '\n') + 1) + " 行目まで)"},
+        {dir.Path("fifo"), "ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + dir.Path("fifo") + "\n通常のファイルではありません"},
+    };
+    for (const auto& c : cases) {
+        const HeadlessRun run = Headless({"--load", c.file, "--months", "1"});
+        EXPECT_EQ(run.status, kHeadlessBadInput) << c.file;
+        EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    }
+
+    // A scenario that offers no ruler on a line is refused; a starting world whose
+    // header names no player is fine, since the new game names him.
+    WriteFileBytes(dir.Path("scenario1.txt"), "1\r\n0\r\n");
+    HeadlessRun run = Headless({"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--months", "1"});
+    EXPECT_EQ(run.status, kHeadlessBadInput);
+    EXPECT_NE(run.err.find("scenario1.txt の 2 行目: 君主の番号 0 は範囲外です"), std::string::npos) << run.err;
+    WriteFileBytes(dir.Path("scenario1.txt"), "1\r\n2\r\n");
+    ASSERT_TRUE(WriteCountryFile(dir.Path("country1.txt"), noPlayer, nullptr));
+    run = Headless({"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--months", "1"});
+    EXPECT_EQ(run.status, kHeadlessDone) << run.err;
+    EXPECT_NE(run.out.find("still open after 1 months"), std::string::npos) << run.out;
 }
 
 TEST_F(HeadlessTest, RunsRepeatablyAndSavesAfterThePlayersCommand)

@@ -1,10 +1,20 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <sys/stat.h>
+#include <cstring>
+#include <filesystem>
 #include <thread>
+
+#include <fcntl.h>
+#include <sys/socket.h>
+#include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "platform/child_processes.h"
 #include "platform/clock.h"
@@ -130,6 +140,153 @@ TEST(TextFile, ReportsWhyAFileCannotBeOpened)
     WriteFileBytes(dir.Path("ok.txt"), "1\r\n2\r\n");
     ASSERT_TRUE(reader.Open(dir.Path("ok.txt")));
     EXPECT_EQ(ReadAllLines(reader), (std::vector<std::string>{"1", "2"}));
+}
+
+TEST(TextFile, RefusesWhatIsNotAPlainFileWithoutWaitingAndSaysWhy)
+{
+    TempDir dir;
+    ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
+    // Should the reader wait for a writer on the pipe, one comes after two seconds, so
+    // that the test fails instead of hanging.
+    std::atomic<bool> finished{false};
+    std::thread rescue([&] {
+        for (int i = 0; i < 200 && !finished; ++i)
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        const int fd = ::open(dir.Path("fifo").c_str(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0)
+            ::close(fd);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    TextFileReader reader;
+    const bool opened = reader.Open(dir.Path("fifo"));
+    const auto waited = std::chrono::steady_clock::now() - start;
+    finished = true;
+    rescue.join();
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(reader.Error(), OpenError::NotAFile);
+    EXPECT_EQ(reader.ErrorReason(), "通常のファイルではありません");
+    EXPECT_LT(waited, std::chrono::milliseconds(1000));
+
+    // A socket, a device that never ends, a folder, a loop of links, a sparse file of
+    // 2 GB, a path through a file.
+    const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    const std::string socketPath = dir.Path("socket");
+    ASSERT_LT(socketPath.size(), sizeof address.sun_path);
+    std::memcpy(address.sun_path, socketPath.c_str(), socketPath.size() + 1);
+    ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    std::filesystem::create_symlink("b", dir.Path("a"));
+    std::filesystem::create_symlink("a", dir.Path("b"));
+    WriteFileBytes(dir.Path("huge"), "");
+    std::filesystem::resize_file(dir.Path("huge"), 2ULL << 30);
+    WriteFileBytes(dir.Path("plain"), "1\r\n");
+    const struct {
+        std::string path;
+        OpenError error;
+        const char* reason;
+    } cases[] = {
+        {socketPath, OpenError::NotAFile, "通常のファイルではありません"},
+        {"/dev/zero", OpenError::NotAFile, "通常のファイルではありません"},
+        {dir.Path(), OpenError::NotAFile, "フォルダは読み込めません"},
+        {dir.Path("a"), OpenError::Other, "シンボリックリンクが循環しています"},
+        {dir.Path("huge"), OpenError::TooLarge, "ファイルが大きすぎます (16 MB まで)"},
+        {dir.Path("plain/x"), OpenError::NotFound, "フォルダが見つかりません"},
+        {dir.Path("missing"), OpenError::NotFound, "ファイルがありません"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(reader.Open(c.path)) << c.path;
+        EXPECT_EQ(reader.Error(), c.error) << c.path;
+        EXPECT_EQ(reader.ErrorReason(), c.reason) << c.path;
+    }
+    ::close(sock);
+    ASSERT_TRUE(reader.Open(dir.Path("plain")));
+    EXPECT_EQ(reader.ErrorReason(), "");
+}
+
+TEST(TextFile, ASaveThroughALinkWritesTheFileItNamesAndKeepsTheLink)
+{
+    TempDir dir;
+    namespace fs = std::filesystem;
+    fs::create_directory(dir.Path("saves"));
+    WriteFileBytes(dir.Path("saves/live.txt"), kPreviousSave);
+    fs::create_symlink("saves/live.txt", dir.Path("live-link"));         // names a file that exists
+    fs::create_symlink("saves/new.txt", dir.Path("dangling-link"));      // names none yet
+    fs::create_symlink(dir.Path("dangling-link"), dir.Path("chain-link")); // a link to a link
+    fs::create_symlink("nowhere/x.txt", dir.Path("no-folder-link"));     // its folder is missing
+    fs::create_symlink("loop-b", dir.Path("loop-a"));
+    fs::create_symlink("loop-a", dir.Path("loop-b"));
+
+    std::string error;
+    ASSERT_TRUE(WriteLinesAtomically(dir.Path("live-link"), {"live"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.Path("saves/live.txt")), "live\r\n");
+    ASSERT_TRUE(WriteLinesAtomically(dir.Path("dangling-link"), {"new"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.Path("saves/new.txt")), "new\r\n");
+    ASSERT_TRUE(WriteLinesAtomically(dir.Path("chain-link"), {"chained"}, &error)) << error;
+    EXPECT_EQ(ReadFileBytes(dir.Path("saves/new.txt")), "chained\r\n");
+    for (const char* link : {"live-link", "dangling-link", "chain-link"})
+        EXPECT_TRUE(fs::is_symlink(dir.Path(link))) << link << " is still a link";
+
+    const std::vector<std::string> before = Listing(dir.Path());
+    EXPECT_FALSE(WriteLinesAtomically(dir.Path("no-folder-link"), {"x"}, &error));
+    EXPECT_EQ(error, "フォルダが見つかりません");
+    EXPECT_FALSE(WriteLinesAtomically(dir.Path("loop-a"), {"x"}, &error));
+    EXPECT_EQ(error, "シンボリックリンクが循環しています");
+    EXPECT_EQ(Listing(dir.Path()), before) << "the links stay as they were and nothing is created";
+    EXPECT_EQ(TempFilesIn(dir.Path("saves")), std::vector<std::string>{});
+}
+
+TEST(TextFile, ASaveRemovesTheTemporaryFilesOfAKilledSaveOfTheSameFile)
+{
+    TempDir dir;
+    // The id of a process that has ended.
+    const pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ASSERT_EQ(::waitpid(gone, nullptr, 0), gone);
+    const std::string deadId = std::to_string(gone);
+    const std::string liveId = std::to_string(::getppid()); // runs while we do
+    const std::vector<std::string> stale = {".save.txt.tmp-" + deadId + "-0", ".save.txt.tmp-" + deadId + "-17"};
+    const std::vector<std::string> kept = {
+        ".save.txt.tmp-" + liveId + "-0",  // a save in progress elsewhere
+        ".other.txt.tmp-" + deadId + "-0", // another file's
+        ".save.txt.tmp-" + deadId + "-x",  // not a name the writer makes
+        "save.txt.tmp-" + deadId + "-0",
+    };
+    for (const std::string& name : stale)
+        WriteFileBytes(dir.Path(name), std::string(1000, 'x'));
+    for (const std::string& name : kept)
+        WriteFileBytes(dir.Path(name), "keep");
+    std::string error;
+    ASSERT_TRUE(WriteLinesAtomically(dir.Path("save.txt"), {"1"}, &error)) << error;
+    for (const std::string& name : stale)
+        EXPECT_FALSE(std::filesystem::exists(dir.Path(name))) << name;
+    for (const std::string& name : kept)
+        EXPECT_EQ(ReadFileBytes(dir.Path(name)), "keep") << name;
+    EXPECT_EQ(ReadFileBytes(dir.Path("save.txt")), "1\r\n");
+}
+
+TEST(TextFile, AReplacedFileKeepsItsOwnerAndPermissions)
+{
+    TempDir dir;
+    const std::string path = dir.Path("save.txt");
+    WriteFileBytes(path, kPreviousSave);
+    ASSERT_EQ(::chmod(path.c_str(), 0640), 0);
+    // Only the superuser may give a file to someone else; the game run as root over a
+    // player's save must leave it the player's.
+    const bool root = ::geteuid() == 0;
+    const uid_t owner = root ? 65534 : ::geteuid();
+    const gid_t group = root ? 65534 : ::getegid();
+    ASSERT_EQ(::chown(path.c_str(), owner, group), 0);
+    std::string error;
+    ASSERT_TRUE(WriteLinesAtomically(path, {"2"}, &error)) << error;
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_EQ(st.st_uid, owner);
+    EXPECT_EQ(st.st_gid, group);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadFileBytes(path), "2\r\n");
 }
 
 TEST(TextFile, WritesCrLfAndReplacesTheFileWhole)

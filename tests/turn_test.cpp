@@ -1,9 +1,21 @@
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <limits>
 #include <mutex>
 
+#include <cerrno>
+#include <cstring>
+#include <functional>
+#include <set>
+
+#include <signal.h>
+#include <sys/ptrace.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include "model/country_file.h"
+#include "platform/text_file.h"
 #include "rules/turn.h"
 #include "rules_support.h"
 #include "test_world.h"
@@ -75,15 +87,80 @@ TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
 
 TEST_F(TurnTest, TheYearStopsAtTheLargestFigure)
 {
-    // A file the loader accepts: header only, December of the last year a figure holds
-    // (the junk after the digits is read like atoi).
-    const std::string file("1\r\n-1\r\n2147483647\xFF\xFF\xFF\r\n12\r\n");
-    ASSERT_EQ(LoadCountryText(file, "last-year.txt").status, LoadStatus::Loaded);
+    // A file the loader accepts: December of the last year a figure holds (the junk
+    // after the digits is read like atoi).
+    std::vector<std::string> lines = FormatCountryFile(MakeTestWorld());
+    lines[2] = "2147483647\xFF\xFF\xFF";
+    lines[3] = "12";
+    ASSERT_EQ(LoadCountryText(platform::JoinLines(lines), "last-year.txt").status, LoadStatus::Loaded);
     ASSERT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
     for (int turn = 0; turn < kCountryCount + 1; ++turn)
         AdvanceTurn();
     EXPECT_EQ(GameState::month, 1);
     EXPECT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
+}
+
+namespace {
+
+// Runs step in a child process one machine instruction at a time and reads the month
+// after each instruction: every value a repaint or a save on another thread could
+// read. Empty, with the reason, when the system does not let a process be traced.
+std::set<std::int32_t> MonthsSeenStepByStep(const std::function<void()>& step, std::string& reason)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        ::ptrace(PTRACE_TRACEME, 0, nullptr, nullptr);
+        ::raise(SIGSTOP);
+        step();
+        ::raise(SIGSTOP);
+        ::_exit(0);
+    }
+    std::set<std::int32_t> seen;
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child || !WIFSTOPPED(status)) {
+        reason = "cannot start a traced process";
+        return seen;
+    }
+    for (;;) {
+        errno = 0;
+        const long word = ::ptrace(PTRACE_PEEKDATA, child, &GameState::month, nullptr);
+        if (errno != 0) {
+            reason = std::string("cannot read the traced process: ") + std::strerror(errno);
+            break;
+        }
+        seen.insert(static_cast<std::int32_t>(word & 0xFFFFFFFF));
+        if (::ptrace(PTRACE_SINGLESTEP, child, nullptr, nullptr) != 0) {
+            reason = std::string("cannot step the traced process: ") + std::strerror(errno);
+            break;
+        }
+        if (::waitpid(child, &status, 0) != child || !WIFSTOPPED(status) || WSTOPSIG(status) != SIGTRAP)
+            break; // the stop after step, or the end
+    }
+    ::kill(child, SIGKILL);
+    ::waitpid(child, &status, 0);
+    if (!reason.empty())
+        seen.clear();
+    return seen;
+}
+
+} // namespace
+
+TEST_F(TurnTest, NoReaderEverSeesAThirteenthMonth)
+{
+    // A repaint or a save reads the month at whatever instant of the worker's step it
+    // comes, so no value outside the twelve months may be stored, not even for an
+    // instant at the turn of the year.
+    GameState::turnCountry = kCountryCount - 1;
+    GameState::month = 12;
+    std::string reason;
+    const std::set<std::int32_t> seen = MonthsSeenStepByStep([] { AdvanceTurn(); }, reason);
+    if (!reason.empty())
+        GTEST_SKIP() << reason;
+    EXPECT_EQ(seen, (std::set<std::int32_t>{12, 1}));
+
+    // The harvest month is stored once, as it is.
+    GameState::month = 8;
+    EXPECT_EQ(MonthsSeenStepByStep([] { AdvanceTurn(); }, reason), (std::set<std::int32_t>{8, 9}));
 }
 
 TEST_F(TurnTest, OnlyEveryCountryMakesUnification)

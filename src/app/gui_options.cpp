@@ -1,71 +1,121 @@
 #include "app/gui_options.h"
 
 #include <QApplication>
+#include <QBuffer>
 #include <QEventLoop>
 #include <QPixmap>
-#include <QTimer>
 
+#include <charconv>
+#include <fstream>
 #include <iostream>
 
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "model/scenario_file.h"
+#include "platform/message_box.h"
+#include "platform/path_bytes.h"
 #include "view/kiv_view.h"
 
 const char* const kGuiUsage =
     "usage: velcor [--data DIR] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
     "       velcor --headless --help\n";
 
-bool ParseGuiOptions(const QStringList& arguments, GuiOptions& options, std::string& error)
+namespace {
+
+// Qt's own options that the application object reads, and whether each takes a value.
+struct QtOption {
+    const char* name;
+    bool valued;
+};
+constexpr QtOption kQtOptions[] = {
+    {"-platform", true}, {"-platformpluginpath", true}, {"-platformtheme", true}, {"-plugin", true},
+    {"-qwindowgeometry", true}, {"-qwindowicon", true}, {"-qwindowtitle", true}, {"-display", true},
+    {"-style", true}, {"-stylesheet", true}, {"-session", true}, {"-reverse", false},
+    {"-nograb", false}, {"-dograb", false}, {"-widgetcount", false},
+};
+
+} // namespace
+
+bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, std::string& error)
 {
     options = GuiOptions{};
-    for (int i = 1; i < arguments.size(); ++i) {
-        const QString& arg = arguments[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= arguments.size()) {
-                error = arg.toStdString() + " needs a value";
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= args.size()) {
+                error = arg + " needs a value";
                 return false;
             }
-            out = arguments[++i];
+            out = args[++i];
+            return true;
+        };
+        auto path = [&](QString& out) {
+            std::string bytes;
+            if (!value(bytes))
+                return false;
+            if (bytes.empty()) {
+                error = arg + " needs a value";
+                return false;
+            }
+            out = platform::PathFromBytes(bytes);
             return true;
         };
         auto number = [&](long long min, long long max, long long& out) {
-            QString text;
+            std::string text;
             if (!value(text))
                 return false;
-            bool ok = false;
-            out = text.toLongLong(&ok);
-            if (!ok || out < min || out > max) {
-                error = arg.toStdString() + ": " + text.toStdString() + " is not a number from " +
-                        std::to_string(min) + " to " + std::to_string(max);
+            const char* end = text.data() + text.size();
+            auto [ptr, ec] = std::from_chars(text.data(), end, out);
+            if (text.empty() || ec != std::errc() || ptr != end || out < min || out > max) {
+                error = arg + ": " + text + " is not a number from " + std::to_string(min) + " to " +
+                        std::to_string(max);
                 return false;
             }
             return true;
         };
         long long n = 0;
-        if (arg == QLatin1String("--data")) {
-            if (!value(options.dataDir))
+        if (arg == "--help" || arg == "-h") {
+            options.help = true;
+            return true;
+        } else if (arg == "--data") {
+            if (!path(options.dataDir))
                 return false;
-        } else if (arg == QLatin1String("--screenshot")) {
-            if (!value(options.screenshot))
+        } else if (arg == "--screenshot") {
+            if (!path(options.screenshot))
                 return false;
-        } else if (arg == QLatin1String("--load")) {
-            if (!value(options.loadFile))
+        } else if (arg == "--load") {
+            if (!path(options.loadFile))
                 return false;
-        } else if (arg == QLatin1String("--scenario")) {
+        } else if (arg == "--scenario") {
             if (!number(1, 3, n))
                 return false;
             options.scenario = static_cast<int>(n);
-        } else if (arg == QLatin1String("--ruler")) {
+        } else if (arg == "--ruler") {
             if (!number(0, 15, n))
                 return false;
             options.ruler = static_cast<int>(n);
-        } else if (arg == QLatin1String("--clock")) {
+        } else if (arg == "--clock") {
             if (!number(0, 1LL << 40, n))
                 return false;
             options.clockStart = n;
         } else {
-            error = "unknown option " + arg.toStdString();
-            return false;
+            // Qt reads "--style" as "-style".
+            const std::string qtName = arg.rfind("--", 0) == 0 ? arg.substr(1) : arg;
+            const QtOption* qt = nullptr;
+            for (const QtOption& o : kQtOptions)
+                if (qtName == o.name)
+                    qt = &o;
+            if (!qt) {
+                error = "unknown option " + arg;
+                return false;
+            }
+            options.qtArguments.push_back(arg);
+            if (qt->valued) {
+                std::string v;
+                if (!value(v))
+                    return false;
+                options.qtArguments.push_back(v);
+            }
         }
     }
     if ((options.scenario != 0) != (options.ruler != -1)) {
@@ -86,8 +136,28 @@ bool ParseGuiOptions(const QStringList& arguments, GuiOptions& options, std::str
 int TakeScreenshot(CKivApp& app, const GuiOptions& options)
 {
     CKivView* view = app.View();
-    // Windows that would wait for the player close at once.
+    // Windows that would wait for the player close at once; a refusal goes to the
+    // terminal, since nobody is there to press its OK.
     view->SetWindowTimes(1, 1);
+    bool refused = false;
+    platform::SetMessageBoxSink([&refused](const QString& text) {
+        std::cerr << "velcor: " << text.toStdString() << "\n";
+        refused = true;
+    });
+    struct SinkReset {
+        ~SinkReset() { platform::SetMessageBoxSink({}); }
+    } sinkReset;
+
+    if (options.scenario != 0) {
+        // The ruler must be one the scenario offers, as the ruler dialog would have it.
+        std::string message;
+        const std::string scenarioPath =
+            ScenarioFilePath(platform::PathToBytes(view->dataDirectory), options.scenario);
+        if (!ScenarioOffersRuler(scenarioPath, options.ruler, message)) {
+            std::cerr << "velcor: " << message << "\n";
+            return 2;
+        }
+    }
     QEventLoop loop;
     QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     bool started = false;
@@ -95,14 +165,24 @@ int TakeScreenshot(CKivApp& app, const GuiOptions& options)
         started = view->LoadGame(options.loadFile);
     else if (options.scenario != 0)
         started = view->NewGame(options.scenario - 1, options.ruler);
-    if ((!options.loadFile.isEmpty() || options.scenario != 0) && !started)
+    if (refused || ((!options.loadFile.isEmpty() || options.scenario != 0) && !started))
         return 2;
     if (started)
         loop.exec();
     QApplication::processEvents();
     const QPixmap picture = app.MainFrame()->grab();
-    if (!picture.save(options.screenshot, "PNG")) {
-        std::cerr << "velcor: cannot write " << options.screenshot.toStdString() << "\n";
+    // Written by its bytes, so that a name that is not UTF-8 stays as it was given.
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    const std::string outPath = platform::PathToBytes(options.screenshot);
+    bool written = picture.save(&buffer, "PNG");
+    if (written) {
+        std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
+        written = out.write(png.constData(), png.size()) && out.flush();
+    }
+    if (!written) {
+        std::cerr << "velcor: cannot write " << outPath << "\n";
         return 1;
     }
     app.MainFrame()->close();

@@ -4,26 +4,34 @@
 #pragma once
 
 #include <QString>
-#include <QStringList>
 
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 class CKivApp;
 
 struct GuiOptions {
+    // Paths keep the command line's bytes (platform::PathFromBytes).
     QString dataDir;    // empty: the usual search
     QString screenshot; // PNG to write, empty: play normally
     QString loadFile;
     int scenario = 0;   // 1..3 with ruler: a new game
     int ruler = -1;
     std::optional<std::int64_t> clockStart;
+    bool help = false;
+    // Qt's own options (-platform NAME, -style NAME, ...), passed on to the
+    // application object as given.
+    std::vector<std::string> qtArguments;
 };
 
 extern const char* const kGuiUsage;
 
-bool ParseGuiOptions(const QStringList& arguments, GuiOptions& options, std::string& error);
+// Reads the arguments after the program's name, as the system gives them (bytes).
+// Needs no application object, so that bad options are reported without a display.
+bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, std::string& error);
 
-// Runs the screenshot mode; returns the exit status.
+// Runs the screenshot mode; returns the exit status. Every refusal goes to standard
+// error with the text its message box would show, and the status is then 2.
 int TakeScreenshot(CKivApp& app, const GuiOptions& options);

@@ -1,5 +1,6 @@
 #include "app/kiv_app.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
@@ -31,6 +32,17 @@ bool CKivApp::InitInstance()
     m_frame->OnUpdateCommands();
     m_frame->show();
     return true;
+}
+
+void CKivApp::OnQuitSignal()
+{
+    if (m_view)
+        m_view->Shutdown();
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible())
+            window->close();
+    }
+    QCoreApplication::exit(0);
 }
 
 void CKivApp::OnAppAbout()

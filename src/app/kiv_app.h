@@ -19,6 +19,11 @@ public:
     bool InitInstance();
 
     void OnAppAbout();
+    // SIGTERM or SIGINT: the program ends whatever windows are open. The worker stops
+    // as when the window is closed, every dialog and message window closes, and every
+    // event loop returns (the application's with status 0); one that a command would
+    // start afterwards returns at once.
+    void OnQuitSignal();
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }

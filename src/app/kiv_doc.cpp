@@ -5,6 +5,7 @@
 
 #include "model/country_file.h"
 #include "platform/message_box.h"
+#include "platform/path_bytes.h"
 #include "platform/resources.h"
 
 namespace {
@@ -52,9 +53,9 @@ bool CKivDoc::OnNewDocument()
     return true;
 }
 
-bool CKivDoc::LoadCountryFile(const QString& path, QWidget* parent)
+bool CKivDoc::LoadCountryFile(const QString& path, CountryFileUse use, QWidget* parent)
 {
-    const LoadOutcome outcome = ::LoadCountryFile(path.toStdString());
+    const LoadOutcome outcome = ::LoadCountryFile(platform::PathToBytes(path), use);
     if (outcome.status == LoadStatus::Loaded)
         return true;
     platform::ShowMessageBox(parent, QString::fromStdString(outcome.message));
@@ -64,7 +65,7 @@ bool CKivDoc::LoadCountryFile(const QString& path, QWidget* parent)
 bool CKivDoc::SaveCountryFile(const QString& path, int turnCursor, QString* error)
 {
     std::string reason;
-    if (::SaveCountryFile(path.toStdString(), turnCursor, &reason))
+    if (::SaveCountryFile(platform::PathToBytes(path), turnCursor, &reason))
         return true;
     if (error)
         *error = QString::fromStdString(reason);

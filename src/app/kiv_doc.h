@@ -9,6 +9,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "model/country_file.h"
 #include "model/game_state.h"
 
 constexpr int kMapWidth = 616;
@@ -38,9 +39,10 @@ public:
     // OnNewDocument); the map must be kMapWidth x kMapHeight.
     bool SetPictures(const QImage& map, const std::array<QImage, kRulerCount>& portraits);
 
-    // Replaces the world with a country data file. When the file cannot be opened or
-    // is refused, says why in a message box and changes nothing.
-    bool LoadCountryFile(const QString& path, QWidget* parent);
+    // Replaces the world with a country data file, a scenario's starting world or a
+    // saved game. When the file cannot be opened or is refused, says why in a message
+    // box and changes nothing.
+    bool LoadCountryFile(const QString& path, CountryFileUse use, QWidget* parent);
     // Writes the world with the given turn cursor; false and the reason on failure,
     // with the previous file intact.
     bool SaveCountryFile(const QString& path, int turnCursor, QString* error);

@@ -1,9 +1,11 @@
 #include <QApplication>
 #include <QCoreApplication>
-#include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <iostream>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -16,6 +18,39 @@
 #include "platform/quit_signals.h"
 #include "rules/headless.h"
 #include "view/kiv_view.h"
+
+namespace {
+
+// What Qt says while the windows open, held back: when no display can be reached Qt
+// explains it at length and aborts; the player gets one line and status 2 instead.
+std::vector<QString> g_heldMessages;
+
+void WhileOpening(QtMsgType type, const QMessageLogContext& context, const QString& text)
+{
+    if (type == QtFatalMsg) {
+        std::fputs("velcor: the windowed mode needs a display, and none could be opened; "
+                   "--headless or QT_QPA_PLATFORM=offscreen run without one\n",
+                   stderr);
+        std::fflush(stderr);
+        std::_Exit(2);
+    }
+    g_heldMessages.push_back(qFormatLogMessage(type, context, text));
+}
+
+// The application object over the arguments that are Qt's. When no display can be
+// reached the program ends here.
+std::unique_ptr<QApplication> OpenWindows(int& argc, char** argv)
+{
+    const QtMessageHandler previous = qInstallMessageHandler(WhileOpening);
+    auto qapp = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    for (const QString& message : g_heldMessages)
+        std::cerr << message.toStdString() << "\n";
+    g_heldMessages.clear();
+    return qapp;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -30,23 +65,26 @@ int main(int argc, char** argv)
         return HeadlessMain(args, std::cout, std::cerr);
     }
 
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg(argv[i]);
-        if (arg == "--help" || arg == "-h") {
-            std::cout << kGuiUsage;
-            return 0;
-        }
-    }
-
-    QApplication qapp(argc, argv);
+    // The options come first: help and bad options need no display.
     GuiOptions options;
     std::string error;
-    if (!ParseGuiOptions(QApplication::arguments(), options, error)) {
+    if (!ParseGuiOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
         std::cerr << "velcor: " << error << "\n" << kGuiUsage;
         return 2;
     }
+    if (options.help) {
+        std::cout << kGuiUsage;
+        return 0;
+    }
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
+
+    std::vector<char*> qtArgv = {argv[0]};
+    for (std::string& arg : options.qtArguments)
+        qtArgv.push_back(arg.data());
+    int qtArgc = static_cast<int>(qtArgv.size());
+    qtArgv.push_back(nullptr);
+    const std::unique_ptr<QApplication> qapp = OpenWindows(qtArgc, qtArgv.data());
 
     CKivApp app;
     if (!app.InitInstance())
@@ -54,9 +92,9 @@ int main(int argc, char** argv)
     CKivView* view = app.View();
     if (!options.dataDir.isEmpty())
         view->dataDirectory = options.dataDir;
-    platform::QuitOnSignals([&app] { app.MainFrame()->close(); });
+    platform::QuitOnSignals([&app] { app.OnQuitSignal(); });
 
     if (options.screenshot.isEmpty())
-        return qapp.exec();
+        return qapp->exec();
     return TakeScreenshot(app, options);
 }

@@ -7,6 +7,7 @@
 #include "dialogs/radio_group.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/path_bytes.h"
 #include "platform/resources.h"
 
 namespace {
@@ -55,7 +56,7 @@ void CRulerDlg::OnInitDialog()
 {
     DoDataExchange(false);
     const QString path = m_strDataDir + QStringLiteral("/scenario%1.txt").arg(m_nScenario + 1);
-    const ScenarioList list = ReadScenarioFile(path.toStdString());
+    const ScenarioList list = ReadScenarioFile(platform::PathToBytes(path));
     if (list.status != ScenarioStatus::Read) {
         // The dialog still opens, with no ruler to pick: the player can only cancel.
         platform::ShowMessageBox(this, QString::fromStdString(list.message));

@@ -16,7 +16,7 @@ struct NumberItem {
 };
 
 constexpr NumberItem kHeaderItems[kHeaderLines] = {
-    {"プレイヤーの君主", 0, kRulerCount - 1},
+    {"プレイヤーの君主", 0, kRulerCount - 1}, // 1.. in a saved game
     {"手番の国", -1, kCountryCount - 1},
     {"年", 0, kNoLimit},
     {"月", 1, 12},
@@ -49,39 +49,50 @@ std::string RangeText(const NumberItem& item)
     return std::to_string(item.min) + "..." + std::to_string(item.max);
 }
 
-// Reads lines one by one; past the end of the file every line is empty.
+// Reads lines one by one, and notes where a file that ends too early ends.
 class LineSource {
 public:
-    explicit LineSource(platform::TextFileReader& reader) : m_reader(reader) {}
+    LineSource(platform::TextFileReader& reader, FileProblem* problem) : m_reader(reader), m_problem(problem) {}
 
-    const std::string& Next()
+    // The next line; nullptr, with the problem noted, when the file has ended.
+    const std::string* Next()
     {
+        if (!m_reader.ReadLine(m_line)) {
+            if (m_problem) {
+                m_problem->line = 0;
+                m_problem->message = m_number == 0 ? std::string("ﾃﾞｰﾀﾌｧｲﾙが空です")
+                                                    : "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" +
+                                                          std::to_string(m_number) + " 行目まで)";
+            }
+            return nullptr;
+        }
         ++m_number;
-        if (!m_atEnd && !m_reader.ReadLine(m_line))
-            m_atEnd = true;
-        if (m_atEnd)
-            m_line.clear();
-        return m_line;
+        return &m_line;
     }
     int Number() const { return m_number; }
 
 private:
     platform::TextFileReader& m_reader;
+    FileProblem* m_problem;
     std::string m_line;
     int m_number = 0;
-    bool m_atEnd = false;
 };
 
 bool ReadNumber(LineSource& lines, const NumberItem& item, std::int32_t& value, FileProblem* problem)
 {
-    const std::string& text = lines.Next();
-    platform::LeadingInt parsed = platform::ParseLeadingInt(text);
+    const std::string* text = lines.Next();
+    if (!text)
+        return false;
+    platform::LeadingInt parsed = platform::ParseLeadingInt(*text);
     if (parsed.overflow || parsed.value < item.min || parsed.value > item.max) {
         if (problem) {
             problem->line = lines.Number();
             problem->message = std::to_string(lines.Number()) + " 行目: " + item.label + " の値 " +
                                (parsed.overflow ? std::string("(大きすぎる数)") : std::to_string(parsed.value)) +
                                " は範囲外です (" + RangeText(item) + ")";
+            // Editors that write a byte-order mark put it before the first number.
+            if (text->rfind("\xEF\xBB\xBF", 0) == 0)
+                problem->message += " (行頭に BOM があります)";
         }
         return false;
     }
@@ -91,9 +102,11 @@ bool ReadNumber(LineSource& lines, const NumberItem& item, std::int32_t& value, 
 
 bool ReadNeighbours(LineSource& lines, std::vector<std::uint32_t>& ids, FileProblem* problem)
 {
-    const std::string& text = lines.Next();
+    const std::string* text = lines.Next();
+    if (!text)
+        return false;
     ids.clear();
-    AppendNeighbourIds(text, ids);
+    AppendNeighbourIds(*text, ids);
     auto refuse = [&](std::string what) {
         if (problem) {
             problem->line = lines.Number();
@@ -123,16 +136,25 @@ std::string JoinNeighbourIds(const std::vector<std::uint32_t>& ids)
     return text;
 }
 
-bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem)
+bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem,
+                      CountryFileUse use)
 {
-    LineSource lines(reader);
+    LineSource lines(reader, problem);
     std::int32_t* header[kHeaderLines] = {&world.playerRuler, &world.turnCountry, &world.year, &world.month};
     for (int i = 0; i < kHeaderLines; ++i) {
-        if (!ReadNumber(lines, kHeaderItems[i], *header[i], problem))
+        NumberItem item = kHeaderItems[i];
+        // A saved game with no player's ruler would count every unruled country as the
+        // player's and never come to his turn.
+        if (i == 0 && use == CountryFileUse::SavedGame)
+            item.min = 1;
+        if (!ReadNumber(lines, item, *header[i], problem))
             return false;
     }
     for (CountryRecord& country : world.countries) {
-        country.name = lines.Next();
+        const std::string* name = lines.Next();
+        if (!name)
+            return false;
+        country.name = *name;
         if (!ReadNeighbours(lines, country.neighbours, problem))
             return false;
         for (const CountryNumberItem& item : kCountryItems) {
@@ -147,12 +169,12 @@ namespace {
 
 // Reads and checks a whole file's text, then replaces the world; name stands for the
 // file in the message.
-LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& name)
+LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
 {
     LoadOutcome outcome;
     WorldRecord world;
     FileProblem problem;
-    if (!ParseCountryFile(reader, world, &problem)) {
+    if (!ParseCountryFile(reader, world, &problem, use)) {
         outcome.status = LoadStatus::Refused;
         outcome.message = "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n" + name + "\n" + problem.message;
         return outcome;
@@ -164,23 +186,23 @@ LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& 
 
 } // namespace
 
-LoadOutcome LoadCountryFile(const std::string& path)
+LoadOutcome LoadCountryFile(const std::string& path, CountryFileUse use)
 {
     platform::TextFileReader reader;
     if (!reader.Open(path)) {
         LoadOutcome outcome;
         outcome.status = LoadStatus::NotFound;
-        outcome.message = kDataFileNotFound;
+        outcome.message = std::string(kDataFileNotFound) + "\n" + path + "\n" + reader.ErrorReason();
         return outcome;
     }
-    return LoadFromReader(reader, path);
+    return LoadFromReader(reader, path, use);
 }
 
-LoadOutcome LoadCountryText(std::string text, const std::string& name)
+LoadOutcome LoadCountryText(std::string text, const std::string& name, CountryFileUse use)
 {
     platform::TextFileReader reader;
     reader.OpenText(std::move(text));
-    return LoadFromReader(reader, name);
+    return LoadFromReader(reader, name, use);
 }
 
 WorldRecord CaptureWorld(std::int32_t turnCursor)

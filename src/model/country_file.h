@@ -55,10 +55,17 @@ struct FileProblem {
     std::string message;
 };
 
-// Reads a country file's lines into world. A missing line reads as an empty text
-// (names empty, numbers 0, neighbour list [0]). Returns false with the first line
-// whose value lies outside what the game can hold; world is then unspecified.
-bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem);
+// What a country file is loaded as. A new game sets the player's ruler and the cursor
+// itself, so a starting world's header may name no player (ruler 0); a saved game
+// plays the ruler on its first line, which must be one.
+enum class CountryFileUse { StartingWorld, SavedGame };
+
+// Reads a country file's lines into world. Returns false with the first line whose
+// value lies outside what the game can hold, or when the file ends before its last
+// line (a last line without its line end counts); world is then unspecified. Lines
+// after the last are not read.
+bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, FileProblem* problem,
+                      CountryFileUse use);
 
 enum class LoadStatus { Loaded, NotFound, Refused };
 
@@ -68,12 +75,14 @@ struct LoadOutcome {
 };
 
 // Replaces the world with a country file's contents. The file is read and checked in
-// full first: on any failure GameState is left exactly as it was.
-LoadOutcome LoadCountryFile(const std::string& path);
+// full first: on any failure GameState is left exactly as it was. A file that cannot
+// be read is NotFound, with the path and the reason after the first line.
+LoadOutcome LoadCountryFile(const std::string& path, CountryFileUse use = CountryFileUse::SavedGame);
 
 // The same for a file's contents already in memory; name stands for the file in the
 // message. Never NotFound.
-LoadOutcome LoadCountryText(std::string text, const std::string& name);
+LoadOutcome LoadCountryText(std::string text, const std::string& name,
+                            CountryFileUse use = CountryFileUse::SavedGame);
 
 // Writes the world to path with turnCursor as the stored cursor. The previous file
 // stays intact unless the new one has been written completely.
@@ -91,5 +100,5 @@ bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::st
 std::string CountryFilePath(const std::string& directory, int number);
 std::string ScenarioFilePath(const std::string& directory, int number);
 
-// The message for a file that cannot be opened.
+// The first line of the message for a file that cannot be opened.
 inline constexpr const char* kDataFileNotFound = "ﾃﾞｰﾀﾌｧｲﾙが見つかりません";

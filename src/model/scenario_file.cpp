@@ -1,5 +1,8 @@
 #include "model/scenario_file.h"
 
+#include <algorithm>
+#include <utility>
+
 #include "platform/numbers.h"
 
 ScenarioList ParseScenarioFile(platform::TextFileReader& reader, const std::string& name)
@@ -10,12 +13,12 @@ ScenarioList ParseScenarioFile(platform::TextFileReader& reader, const std::stri
         if (!reader.ReadLine(line) || line.empty())
             break;
         platform::LeadingInt id = platform::ParseLeadingInt(line);
-        if (id.overflow || id.value < 0 || id.value >= kRulerCount) {
+        if (id.overflow || id.value < 1 || id.value >= kRulerCount) {
             list.status = ScenarioStatus::Refused;
             list.rulers.clear();
             list.message = name + " の " + std::to_string(slot + 1) + " 行目: 君主の番号 " +
                            (id.overflow ? std::string("(大きすぎる数)") : std::to_string(id.value)) +
-                           " は範囲外です (0..15)";
+                           " は範囲外です (1..15)";
             return list;
         }
         list.rulers.push_back(id.value);
@@ -39,10 +42,36 @@ ScenarioList ReadScenarioFile(const std::string& path)
             list.message = path + " にアクセスできません。";
             break;
         default:
-            list.message = path + " を開けません。";
+            list.message = path + " を開けません。\n" + reader.ErrorReason();
             break;
         }
         return list;
     }
     return ParseScenarioFile(reader, path);
+}
+
+bool ScenarioOffersRuler(const std::string& path, RulerId ruler, std::string& message)
+{
+    const ScenarioList list = ReadScenarioFile(path);
+    if (list.status != ScenarioStatus::Read) {
+        message = list.message;
+        return false;
+    }
+    std::string refusal = RulerNotOffered(path, list, ruler);
+    if (refusal.empty())
+        return true;
+    message = std::move(refusal);
+    return false;
+}
+
+std::string RulerNotOffered(const std::string& path, const ScenarioList& list, RulerId ruler)
+{
+    if (list.rulers.empty())
+        return path + " offers no ruler";
+    if (std::find(list.rulers.begin(), list.rulers.end(), ruler) != list.rulers.end())
+        return {};
+    std::string message = path + " does not offer ruler " + std::to_string(ruler) + "; it offers";
+    for (RulerId r : list.rulers)
+        message += " " + std::to_string(r) + " (" + std::string(kRulerNames[static_cast<std::size_t>(r)]) + ")";
+    return message;
 }

@@ -6,8 +6,10 @@
 namespace platform {
 
 // The current directory when it holds the scenario and country files; otherwise the
-// data that came with the program: beside the executable, where it was installed, or
-// in the source tree it was built from. The current directory when none holds them.
+// data that came with the program: beside the executable, found from the executable's
+// own place as an install lays it out (so an installed tree runs from any prefix),
+// where it was installed, or in the source tree it was built from. The current
+// directory when none holds them.
 QString DataDirectory();
 
 // True when directory holds scenario1.txt and country1.txt.

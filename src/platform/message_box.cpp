@@ -6,8 +6,22 @@
 
 namespace platform {
 
+namespace {
+std::function<void(const QString&)>& Sink()
+{
+    static std::function<void(const QString&)> sink;
+    return sink;
+}
+} // namespace
+
+void SetMessageBoxSink(std::function<void(const QString&)> sink) { Sink() = std::move(sink); }
+
 void ShowMessageBox(QWidget* parent, const QString& text)
 {
+    if (Sink()) {
+        Sink()(text);
+        return;
+    }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velcor"), text, QMessageBox::Ok, parent);
     if (const int scale = WindowScale(); scale > 1) {
         QFont font = box.font();

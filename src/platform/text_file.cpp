@@ -2,10 +2,14 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
+#include <limits>
+
+#include <dirent.h>
 #include <fcntl.h>
-#include <filesystem>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -29,6 +33,38 @@ OpenError ErrorFromErrno(int err)
     }
 }
 
+// The reason a file cannot be read, as the player should read it.
+std::string ReadReason(int err)
+{
+    switch (err) {
+    case ENOENT:
+        return "ファイルがありません";
+    case ENOTDIR:
+        return "フォルダが見つかりません";
+    case EACCES:
+    case EPERM:
+        return "読み込みが許可されていません";
+    case EISDIR:
+        return "フォルダは読み込めません";
+    case ELOOP:
+        return "シンボリックリンクが循環しています";
+    case ENAMETOOLONG:
+        return "ファイル名が長すぎます";
+    default:
+        return std::string("読み込めません (") + std::strerror(err) + ")";
+    }
+}
+
+std::string NotAFileReason(mode_t mode)
+{
+    return S_ISDIR(mode) ? ReadReason(EISDIR) : "通常のファイルではありません";
+}
+
+std::string TooLargeReason()
+{
+    return "ファイルが大きすぎます (" + std::to_string(TextFileReader::kMaxSize / (1024 * 1024)) + " MB まで)";
+}
+
 // The reason for a failed write, as the player should read it.
 std::string WriteReason(int err)
 {
@@ -49,6 +85,8 @@ std::string WriteReason(int err)
         return "フォルダには保存できません";
     case ENAMETOOLONG:
         return "ファイル名が長すぎます";
+    case ELOOP:
+        return "シンボリックリンクが循環しています";
     default:
         return std::string("書き込みに失敗しました (") + std::strerror(err) + ")";
     }
@@ -76,22 +114,34 @@ bool TextFileReader::Open(const std::string& path)
     m_text.clear();
     m_pos = 0;
     m_error = OpenError::None;
-    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        m_error = ErrorFromErrno(errno);
+    m_reason.clear();
+    auto refuse = [&](OpenError error, std::string reason) {
+        m_error = error;
+        m_reason = std::move(reason);
         return false;
-    }
+    };
+    auto refuseErrno = [&](int err) { return refuse(ErrorFromErrno(err), ReadReason(err)); };
+    // What the path names is looked at before it is opened: opening a pipe waits for
+    // a writer, and opening a device may have effects of its own.
     struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        m_error = OpenError::NotAFile;
+    if (::stat(path.c_str(), &st) != 0)
+        return refuseErrno(errno);
+    if (!S_ISREG(st.st_mode))
+        return refuse(OpenError::NotAFile, NotAFileReason(st.st_mode));
+    if (static_cast<std::uint64_t>(st.st_size) > kMaxSize)
+        return refuse(OpenError::TooLarge, TooLargeReason());
+    // Without blocking, in case the path has been replaced by a pipe since.
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return refuseErrno(errno);
+    auto closeAnd = [fd](bool result) {
         ::close(fd);
-        return false;
-    }
-    if (static_cast<std::size_t>(st.st_size) > kMaxSize) {
-        m_error = OpenError::TooLarge;
-        ::close(fd);
-        return false;
-    }
+        return result;
+    };
+    if (::fstat(fd, &st) != 0)
+        return closeAnd(refuseErrno(errno));
+    if (!S_ISREG(st.st_mode))
+        return closeAnd(refuse(OpenError::NotAFile, NotAFileReason(st.st_mode)));
     std::string text;
     char buffer[65536];
     for (;;) {
@@ -99,18 +149,13 @@ bool TextFileReader::Open(const std::string& path)
         if (n < 0) {
             if (errno == EINTR)
                 continue;
-            m_error = ErrorFromErrno(errno);
-            ::close(fd);
-            return false;
+            return closeAnd(refuseErrno(errno));
         }
         if (n == 0)
             break;
         text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > kMaxSize) {
-            m_error = OpenError::TooLarge;
-            ::close(fd);
-            return false;
-        }
+        if (text.size() > kMaxSize)
+            return closeAnd(refuse(OpenError::TooLarge, TooLargeReason()));
     }
     ::close(fd);
     OpenText(std::move(text));
@@ -122,6 +167,7 @@ void TextFileReader::OpenText(std::string text)
     m_text = std::move(text);
     m_pos = 0;
     m_error = OpenError::None;
+    m_reason.clear();
 }
 
 bool TextFileReader::ReadLine(std::string& line)
@@ -153,10 +199,91 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return text;
 }
 
+namespace {
+
+// Follows path while it is a symbolic link, to the name the last link gives, whether
+// a file of that name exists or not. ELOOP in err for a chain that does not end.
+std::string FollowLinks(std::string path, int& err)
+{
+    constexpr int kMaxLinks = 40; // as the system counts
+    for (int hops = 0;; ++hops) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return path;
+        if (hops == kMaxLinks) {
+            err = ELOOP;
+            return path;
+        }
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 255) + 1, '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n < 0) {
+            err = errno;
+            return path;
+        }
+        link.resize(static_cast<std::size_t>(n));
+        const std::size_t slash = path.rfind('/');
+        if (link.empty() || link[0] == '/' || slash == std::string::npos)
+            path = link;
+        else
+            path = path.substr(0, slash + 1) + link;
+    }
+}
+
+// The part of a temporary file's name that comes from its target: the first bytes of
+// a long name only, so that the whole name fits wherever the target's fits (255 bytes
+// on the usual file systems), leaving room for the dot and ".tmp-<pid>-<n>".
+std::string TempPrefix(const std::string& fileName)
+{
+    constexpr std::size_t kTempNameStem = 200;
+    return "." + fileName.substr(0, kTempNameStem) + ".tmp-";
+}
+
+// The process id in a temporary file's name "<prefix><pid>-<n>", or 0 when name is
+// not one of prefix's.
+pid_t TempOwner(const std::string& name, const std::string& prefix)
+{
+    if (name.compare(0, prefix.size(), prefix) != 0)
+        return 0;
+    const std::size_t dash = name.find('-', prefix.size());
+    auto digits = [&](std::size_t from, std::size_t to) {
+        if (from >= to || to - from > 18)
+            return false;
+        for (std::size_t i = from; i < to; ++i)
+            if (name[i] < '0' || name[i] > '9')
+                return false;
+        return true;
+    };
+    if (dash == std::string::npos || !digits(prefix.size(), dash) || !digits(dash + 1, name.size()))
+        return 0;
+    const long long pid = std::stoll(name.substr(prefix.size(), dash - prefix.size()));
+    return pid > 0 && pid <= std::numeric_limits<pid_t>::max() ? static_cast<pid_t>(pid) : 0;
+}
+
+// Removes the temporary files of prefix in directory that a save killed half-way
+// left behind: those whose process no longer runs.
+void RemoveStaleTemps(const std::string& directory, const std::string& prefix)
+{
+    DIR* dir = ::opendir(directory.empty() ? "." : directory.c_str());
+    if (!dir)
+        return;
+    while (const dirent* entry = ::readdir(dir)) {
+        const std::string name = entry->d_name;
+        const pid_t owner = TempOwner(name, prefix);
+        if (owner == 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = (directory.empty() ? std::string() : directory + "/") + name;
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+            ::unlink(path.c_str());
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error)
 {
-    namespace fs = std::filesystem;
     auto fail = [&](std::string reason) {
         if (error)
             *error = std::move(reason);
@@ -165,11 +292,11 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
     if (path.empty())
         return fail("ファイル名がありません");
 
-    // Write through a symbolic link to the file it names, so the link stays a link.
-    std::error_code ec;
-    fs::path target(path);
-    if (fs::is_symlink(fs::symlink_status(target, ec)))
-        target = fs::weakly_canonical(target, ec);
+    // Through a symbolic link to the file it names, so the link stays a link.
+    int linkError = 0;
+    const std::string target = FollowLinks(path, linkError);
+    if (linkError != 0)
+        return fail(WriteReason(linkError));
 
     struct stat st {};
     bool exists = ::stat(target.c_str(), &st) == 0;
@@ -184,7 +311,9 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         mode = st.st_mode & 07777;
     }
 
-    fs::path directory = target.parent_path();
+    const std::size_t slash = target.rfind('/');
+    const std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash == 0 ? 1 : slash);
+    const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
     // A directory that nobody may write to is refused even for a user whom the system
     // would let through (the superuser), as a player who locked it would expect.
     struct stat dirSt {};
@@ -192,21 +321,21 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         (dirSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
         return fail(WriteReason(EACCES));
 
-    // The temporary file's name must fit wherever the target's fits (255 bytes on the
-    // usual file systems): only the first bytes of a long name go into it, leaving room
-    // for the dot and ".tmp-<pid>-<n>".
-    constexpr std::size_t kTempNameStem = 200;
-    std::string stem = target.filename().string();
-    if (stem.size() > kTempNameStem)
-        stem.resize(kTempNameStem);
+    const std::string prefix = TempPrefix(fileName);
+    RemoveStaleTemps(directory, prefix);
     static std::atomic<unsigned> counter{0};
-    std::string temp = (directory.empty() ? std::string() : directory.string() + "/") + "." + stem + ".tmp-" +
-                       std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    const std::string temp = (directory.empty() ? std::string() : directory + (directory == "/" ? "" : "/")) + prefix +
+                             std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return fail(WriteReason(errno));
-    if (exists)
-        ::fchmod(fd, mode); // keep the permissions of the file being replaced
+    if (exists) {
+        // Keep the owner and the permissions of the file being replaced, as far as the
+        // process may set them (the owner only the superuser may give away). A change
+        // of owner may clear the set-id bits, so the permissions come after it.
+        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        ::fchmod(fd, mode);
+    }
 
     const std::string text = JoinLines(lines);
     int err = 0;

@@ -23,9 +23,13 @@ public:
     // Files above this size are refused: no game file comes anywhere near it.
     static constexpr std::size_t kMaxSize = 16 * 1024 * 1024;
 
-    // Reads the whole file; false and an error kind when it cannot be read.
+    // Reads the whole file; false and an error kind when it cannot be read. Only a
+    // plain file is opened: a pipe, a socket or a device is refused without opening
+    // it, since opening one may wait for a writer that never comes.
     bool Open(const std::string& path);
     OpenError Error() const { return m_error; }
+    // Why the last Open failed, in words for the player; empty after a success.
+    const std::string& ErrorReason() const { return m_reason; }
 
     // The next line without its line end; false at the end of the file.
     bool ReadLine(std::string& line);
@@ -37,6 +41,7 @@ private:
     std::string m_text;
     std::size_t m_pos = 0;
     OpenError m_error = OpenError::None;
+    std::string m_reason;
 };
 
 // The text of a file of these lines: each line followed by CR LF.
@@ -46,6 +51,10 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // file there: the text goes to a temporary file beside the target, is flushed to disk
 // and then renamed over the target. On failure the previous file is untouched and
 // error holds the reason in words for the player.
+// A symbolic link as path, whether the file it names exists or not, is written
+// through: the file it names is created or replaced and the link stays. A replaced
+// file keeps its owner and permissions where the process may set them. Temporary
+// files of the same target left by a save that was killed are removed.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error);
 

@@ -131,22 +131,15 @@ bool SetUpNewGame(const HeadlessOptions& options, std::vector<RulerId>& offered,
         err << "velcor: " << list.message << '\n';
         return false;
     }
-    if (list.rulers.empty()) {
-        err << "velcor: " << scenarioPath << " offers no ruler\n";
-        return false;
-    }
-    const RulerId ruler = options.allRulers ? list.rulers.front() : options.ruler;
-    if (std::find(list.rulers.begin(), list.rulers.end(), ruler) == list.rulers.end()) {
-        err << "velcor: " << scenarioPath << " does not offer ruler " << ruler << "; it offers";
-        for (RulerId r : list.rulers)
-            err << ' ' << r << " (" << kRulerNames[r] << ')';
-        err << '\n';
+    const RulerId ruler = options.allRulers && !list.rulers.empty() ? list.rulers.front() : options.ruler;
+    if (const std::string refusal = RulerNotOffered(scenarioPath, list, ruler); !refusal.empty()) {
+        err << "velcor: " << refusal << '\n';
         return false;
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = LoadCountryFile(countryPath);
+    const LoadOutcome loaded = LoadCountryFile(countryPath, CountryFileUse::StartingWorld);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << countryPath << ": " << loaded.message << '\n';
+        err << "velcor: " << loaded.message << '\n'; // the message names the file
         return false;
     }
     BuildRulerTable();
@@ -159,7 +152,7 @@ bool SetUpLoadedGame(const HeadlessOptions& options, std::vector<RulerId>& offer
 {
     const LoadOutcome loaded = LoadCountryFile(options.loadFile);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << options.loadFile << ": " << loaded.message << '\n';
+        err << "velcor: " << loaded.message << '\n';
         return false;
     }
     BuildRulerTable();

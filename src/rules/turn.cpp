@@ -32,15 +32,19 @@ void AdvanceTurn()
         return;
     }
     GameState::turnCountry = 0;
-    GameState::month += 1;
-    if (GameState::month == kHarvestMonth) {
-        for (Country& c : GameState::countries)
-            c.Harvest();
-    }
-    if (GameState::month > kMonthsPerYear) {
-        GameState::month = 1;
+    // The new month is worked out before it is stored: a repaint or a save made while
+    // the worker runs never sees a thirteenth month.
+    const std::int32_t month = GameState::month + 1;
+    if (month <= kMonthsPerYear) {
+        GameState::month = month;
+        if (month == kHarvestMonth) {
+            for (Country& c : GameState::countries)
+                c.Harvest();
+        }
+    } else {
         // A loaded year may be the largest figure there is; the calendar stops there.
         GameState::year = SaturatingAdd(GameState::year, 1);
+        GameState::month = 1;
         // Country by country; taxes are raised on the population before it grows.
         for (Country& c : GameState::countries) {
             c.CollectTaxes();

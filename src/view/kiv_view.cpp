@@ -17,6 +17,7 @@
 #include "platform/file_dialog.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/path_bytes.h"
 #include "platform/random.h"
 #include "platform/resources.h"
 #include "platform/text_fit.h"
@@ -517,9 +518,9 @@ bool CKivView::CanSave() const
 
 bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
-bool CKivView::LoadWorld(const QString& path)
+bool CKivView::LoadWorld(const QString& path, CountryFileUse use)
 {
-    if (!m_doc.LoadCountryFile(path, this))
+    if (!m_doc.LoadCountryFile(path, use, this))
         return false;
     BuildRulerTable();
     return true;
@@ -569,7 +570,7 @@ void CKivView::OnLoadGame()
 
 bool CKivView::LoadGame(const QString& path)
 {
-    if (!CanStartGame() || !LoadWorld(path))
+    if (!CanStartGame() || !LoadWorld(path, CountryFileUse::SavedGame))
         return false;
     BeginLoadedGame();
     statusText.clear();
@@ -580,7 +581,8 @@ bool CKivView::LoadGame(const QString& path)
 bool CKivView::NewGame(int scenario, RulerId ruler)
 {
     if (!CanStartGame() ||
-        !LoadWorld(QString::fromStdString(CountryFilePath(dataDirectory.toStdString(), scenario + 1))))
+        !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(dataDirectory), scenario + 1)),
+                   CountryFileUse::StartingWorld))
         return false;
     BeginNewGame(ruler);
     statusText.clear();

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "model/country_file.h"
 #include "platform/sync_call.h"
 #include "rules/commands.h"
 #include "rules/turn.h"
@@ -158,7 +159,7 @@ private:
     void DoDomestic(DomesticCommand command);
     bool RunBattleWindow(BattleScript& script);
     // Replaces the world with a country file; shows why when it cannot.
-    bool LoadWorld(const QString& path);
+    bool LoadWorld(const QString& path, CountryFileUse use);
     // Puts the command buttons at their places and size for the zoom.
     void ScaleButtons();
     // The first step of a paint: the document's map repainted for the mode. False

@@ -90,7 +90,7 @@ int Preview(const std::string& root, int number, const std::string& outPath)
     platform::TextFileReader reader;
     WorldRecord world;
     FileProblem problem;
-    if (!reader.Open(countryPath) || !ParseCountryFile(reader, world, &problem)) {
+    if (!reader.Open(countryPath) || !ParseCountryFile(reader, world, &problem, CountryFileUse::StartingWorld)) {
         std::fprintf(stderr, "velcor-assets: cannot read %s %s\n", countryPath.c_str(), problem.message.c_str());
         return 1;
     }

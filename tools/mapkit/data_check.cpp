@@ -325,6 +325,10 @@ private:
         std::vector<std::string> texts;
         for (const Line& l : lines)
             texts.push_back(l.text);
+        // The count is reported above; the lines that are there are checked as if the
+        // missing ones were empty.
+        if (texts.size() < static_cast<std::size_t>(kCountryFileLines))
+            texts.resize(kCountryFileLines);
         std::set<int> setAside;
         WorldRecord world;
         bool parsed = false;
@@ -335,7 +339,7 @@ private:
             platform::TextFileReader reader;
             reader.OpenText(joined);
             FileProblem problem;
-            parsed = ParseCountryFile(reader, world, &problem);
+            parsed = ParseCountryFile(reader, world, &problem, CountryFileUse::StartingWorld);
             if (parsed)
                 break;
             Add(file, problem.line, WithoutLinePrefix(problem.message));

@@ -1,0 +1,177 @@
+#!/usr/bin/env bash
+# Hands the game bad files and bad names, each through both ways of loading a game:
+#
+#   velcor --headless --load F --months 1 --save OUT
+#   velcor --load F --screenshot OUT.png           (Qt's offscreen platform)
+#
+# each under `timeout 10` (and a SIGKILL 5 s later). Nothing may hang or crash; a refused file ends with status
+# 2, a message on standard error and no OUT; an accepted one with status 0 and OUT
+# written. Both ways must agree on every file. The cases: every cut of a save at 0..171
+# lines; every number line (and neighbour list) replaced by a huge, a negative, a
+# non-numeric, an empty and a 10 MB value; odd file names; a FIFO, a socket, a folder,
+# /dev/zero, a loop of links, a dangling link, a 2 GB sparse file.
+#
+#   scripts/hostile.sh [--quick] [VELCOR]
+#
+# --quick runs a sample with every kind of break (the test suite's part, well under a
+# minute). VELCOR defaults to build/default/src/velcor. Prints one line per failure and
+# the figures; exit status 0 when there is none.
+set -uo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+quick=0
+if [ "${1:-}" = "--quick" ]; then
+  quick=1
+  shift
+fi
+velcor="${1:-$here/build/default/src/velcor}"
+[ -x "$velcor" ] || { echo "usage: $0 [--quick] [VELCOR]  (no program at $velcor)" >&2; exit 2; }
+data="$here/data"
+
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+mkdir -m 700 "$work/xdg"
+export XDG_RUNTIME_DIR="$work/xdg" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+cases=0 refused=0 accepted=0 hangs=0 crashes=0 failures=0
+start=$SECONDS
+
+fail() {
+  failures=$((failures + 1))
+  echo "FAIL $*"
+}
+
+# run NAME MODE FILE: one load; sets result to refused or accepted, or to failed after
+# reporting why.
+run() {
+  local name="$1" mode="$2" file="$3" out status
+  result=failed
+  rm -f "$work/out.txt" "$work/out.png" "$work/err"
+  if [ "$mode" = headless ]; then
+    out="$work/out.txt"
+    timeout -k 5 10 "$velcor" --headless --data "$data" --load "$file" --months 1 --save "$out" \
+      >/dev/null 2>"$work/err"
+  else
+    out="$work/out.png"
+    timeout -k 5 10 "$velcor" --data "$data" --load "$file" --screenshot "$out" >/dev/null 2>"$work/err"
+  fi
+  status=$?
+  case "$status" in
+    0)
+      if [ -s "$out" ]; then result=accepted; else fail "$name ($mode): status 0 but nothing written"; fi ;;
+    2)
+      if ! grep -q '^velcor: ' "$work/err"; then
+        fail "$name ($mode): refused without a message"
+      elif [ -e "$out" ]; then
+        fail "$name ($mode): refused but wrote $out"
+      else
+        result=refused
+      fi ;;
+    124 | 137) # ended by timeout's SIGTERM, or by its SIGKILL 5 s later
+      hangs=$((hangs + 1))
+      fail "$name ($mode): still running after 10 s" ;;
+    *)
+      [ "$status" -gt 128 ] && crashes=$((crashes + 1))
+      fail "$name ($mode): status $status: $(head -c 300 "$work/err")" ;;
+  esac
+}
+
+# check NAME FILE [EXPECT]: both ways; EXPECT is refused or accepted where the rule
+# fixes the outcome.
+check() {
+  local name="$1" file="$2" expect="${3:-}" a b
+  cases=$((cases + 1))
+  run "$name" headless "$file"
+  a="$result"
+  run "$name" screenshot "$file"
+  b="$result"
+  [ "$a" = failed ] || [ "$b" = failed ] && return
+  [ "$a" = "$b" ] || fail "$name: headless $a, screenshot $b"
+  [ -z "$expect" ] || [ "$a" = "$expect" ] || fail "$name: $a, expected $expect"
+  case "$a" in refused) refused=$((refused + 1)) ;; accepted) accepted=$((accepted + 1)) ;; esac
+}
+
+# The save of a game in progress: the first turn of scenario 1 as 劉備.
+good="$work/good.txt"
+"$velcor" --headless --data "$data" --scenario 1 --ruler 1 --months 0 --clock 1700000000 --save "$good" \
+  >/dev/null 2>&1 || { echo "cannot make a save to start from" >&2; exit 1; }
+[ "$(wc -l <"$good")" -eq 172 ] || { echo "the save is not of 172 lines" >&2; exit 1; }
+
+# Writes the save with line N (1-based) replaced by what the command given prints.
+with_line() {
+  local n="$1"
+  shift
+  head -n $((n - 1)) "$good"
+  "$@"
+  printf '\r\n'
+  tail -n +$((n + 1)) "$good"
+}
+
+check "the save itself" "$good" accepted
+
+# Cut short: every count of whole lines, and a cut in the middle of a line.
+if [ "$quick" -eq 1 ]; then cuts=(0 1 4 41 171); else cuts=($(seq 0 171)); fi
+for n in "${cuts[@]}"; do
+  head -n "$n" "$good" >"$work/cut.txt"
+  check "cut after $n lines" "$work/cut.txt" refused
+done
+head -c 500 "$good" >"$work/cut.txt"
+check "cut after 500 bytes" "$work/cut.txt" refused
+
+# Line 1, 2, 3, 4 and items 2..12 of each country: the numbers and the neighbour lists.
+if [ "$quick" -eq 1 ]; then
+  number_lines=(1 2 6 7 172)
+else
+  number_lines=(1 2 3 4)
+  for c in $(seq 0 13); do
+    for item in $(seq 2 12); do number_lines+=($((4 + 12 * c + item))); done
+  done
+fi
+ten_mb="$work/ten-mb"
+head -c 10485760 /dev/zero | tr '\0' '7' >"$ten_mb"
+for n in "${number_lines[@]}"; do
+  for kind in huge negative text empty 10MB; do
+    case "$kind" in
+      huge) with_line "$n" printf '%s' 99999999999999999999 ;;
+      negative) with_line "$n" printf '%s' -7 ;;
+      text) with_line "$n" printf '%s' abc ;;
+      empty) with_line "$n" true ;;
+      10MB) with_line "$n" cat "$ten_mb" ;;
+    esac >"$work/num.txt"
+    # Line 1 names the player's ruler: nothing but 1..15 will do.
+    expect=""
+    [ "$n" -eq 1 ] && expect=refused
+    check "line $n $kind" "$work/num.txt" "$expect"
+  done
+done
+rm -f "$ten_mb"
+
+# Odd names, all of a good save: spaces, a leading dash, a line end, Shift-JIS bytes, the
+# longest name there is; and names that cannot be files.
+names=("with space.txt" "-dash.txt" $'line\nend.txt' $'\x95\x5c\x8e\xa6.txt' "$(printf 'n%.0s' $(seq 251)).txt")
+for name in "${names[@]}"; do
+  cp "$good" "$work/$name"
+  check "name $(printf '%q' "$name" | head -c 40)" "$work/$name" accepted
+done
+check "a name too long" "$work/$(printf 'n%.0s' $(seq 300)).txt" refused
+check "a path through a file" "$good/x.txt" refused
+check "a missing file" "$work/missing.txt" refused
+
+# Things that are not plain files.
+mkfifo "$work/fifo"
+check "a FIFO" "$work/fifo" refused
+python3 -c 'import socket,sys; s=socket.socket(socket.AF_UNIX); s.bind(sys.argv[1])' "$work/socket" 2>/dev/null &&
+  check "a socket" "$work/socket" refused
+mkdir "$work/folder"
+check "a folder" "$work/folder" refused
+check "/dev/zero" /dev/zero refused
+ln -s loop-b "$work/loop-a"
+ln -s loop-a "$work/loop-b"
+check "a loop of links" "$work/loop-a" refused
+ln -s nowhere.txt "$work/dangling"
+check "a dangling link" "$work/dangling" refused
+truncate -s 2G "$work/sparse.txt"
+check "a 2 GB sparse file" "$work/sparse.txt" refused
+
+echo "cases: $cases (each run twice: headless and screenshot)"
+echo "refused: $refused  accepted: $accepted  hangs: $hangs  crashes: $crashes  failures: $failures"
+echo "time: $((SECONDS - start)) s"
+[ "$failures" -eq 0 ]
