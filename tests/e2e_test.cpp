@@ -184,9 +184,10 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
     EXPECT_EQ(frame->minimumSize(), frame->maximumSize()) << "not resizable";
     EXPECT_FALSE(frame->windowFlags() & Qt::WindowMaximizeButtonHint);
     const QList<QAction*> menus = frame->menuBar()->actions();
-    ASSERT_EQ(menus.size(), 2);
+    ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
-    EXPECT_EQ(menus[1]->text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    EXPECT_EQ(menus[1]->text(), QStringLiteral("表示(&V)"));
+    EXPECT_EQ(menus[2]->text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     EXPECT_EQ(Command(CMainFrame::ID_FILE_NEW_GAME)->text(), QStringLiteral("ｹﾞｰﾑ開始(&N)"));
     EXPECT_EQ(Command(CMainFrame::ID_APP_EXIT)->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
     EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled()) << "no game to save";

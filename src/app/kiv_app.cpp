@@ -4,7 +4,9 @@
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
+#include "app/game_history.h"
 #include "app/main_frame.h"
+#include "app/view_options.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
@@ -29,6 +31,9 @@ bool CKivApp::InitInstance()
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
+    m_options = new ViewOptions(*m_frame, *m_view);
+    m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
+    m_options->Restore();
     m_frame->OnUpdateCommands();
     m_frame->show();
     return true;

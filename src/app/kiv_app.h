@@ -6,6 +6,8 @@
 #include "app/kiv_doc.h"
 
 class CMainFrame;
+class GameHistory;
+class ViewOptions;
 class CKivView;
 
 class CKivApp {
@@ -28,9 +30,13 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }
     CKivDoc& Document() { return m_doc; }
+    ViewOptions* Options() const { return m_options; }
+    GameHistory* History() const { return m_history; }
 
 private:
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;
+    ViewOptions* m_options = nullptr;  // owned by the frame
+    GameHistory* m_history = nullptr; // owned by the frame
 };

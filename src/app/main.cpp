@@ -13,6 +13,7 @@
 #include "app/gui_options.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "app/view_options.h"
 #include "platform/clock.h"
 #include "platform/data_directory.h"
 #include "platform/quit_signals.h"
@@ -87,8 +88,12 @@ int main(int argc, char** argv)
     const std::unique_ptr<QApplication> qapp = OpenWindows(qtArgc, qtArgv.data());
 
     CKivApp app;
+    if (options.firstPaint)
+        ReportFirstPaint();
     if (!app.InitInstance())
         return 1;
+    if (options.zoom != 0)
+        app.Options()->ApplyZoom(options.zoom);
     CKivView* view = app.View();
     if (!options.dataDir.isEmpty())
         view->dataDirectory = options.dataDir;

@@ -4,6 +4,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include <initializer_list>
 
@@ -256,6 +257,19 @@ void CKivView::OnPlayerTurn(int country)
     }
     update();
     emit playerTurnReached();
+}
+
+void CKivView::ShowNotice(const QString& text, int milliseconds)
+{
+    const QString before = statusText;
+    statusText = text;
+    update();
+    QTimer::singleShot(milliseconds, this, [this, text, before] {
+        if (statusText == text) {
+            statusText = before;
+            update();
+        }
+    });
 }
 
 void CKivView::RefreshNow()
@@ -516,6 +530,11 @@ bool CKivView::CanSave() const
     return mode != ViewMode::NoGame && mode != ViewMode::Victory && mode != ViewMode::GameOver;
 }
 
+int CKivView::SaveCursor() const
+{
+    return moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
+}
+
 bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
 bool CKivView::LoadWorld(const QString& path, CountryFileUse use)
@@ -548,14 +567,12 @@ void CKivView::OnSaveGame()
     const QString path = platform::GetSaveGamePath(this);
     if (path.isEmpty())
         return;
-    // Before the player's command the cursor is stored one back, so that loading the
-    // file gives him the same turn again.
-    const int cursor = moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
     QString error;
-    if (!m_doc.SaveCountryFile(path, cursor, &error)) {
+    if (!m_doc.SaveCountryFile(path, SaveCursor(), &error)) {
         platform::ShowMessageBox(this, QStringLiteral("セーブできませんでした\n%1\n%2").arg(path, error));
         return;
     }
+    emit gameSaved(path);
     platform::ShowMessageBox(this, QStringLiteral("セーブが完了しました"));
 }
 
@@ -572,6 +589,7 @@ bool CKivView::LoadGame(const QString& path)
 {
     if (!CanStartGame() || !LoadWorld(path, CountryFileUse::SavedGame))
         return false;
+    emit worldReplaced(path);
     BeginLoadedGame();
     statusText.clear();
     StartComputerPlay();
@@ -584,6 +602,7 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
         !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(dataDirectory), scenario + 1)),
                    CountryFileUse::StartingWorld))
         return false;
+    emit worldReplaced(QString());
     BeginNewGame(ruler);
     statusText.clear();
     StartComputerPlay();

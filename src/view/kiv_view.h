@@ -86,6 +86,9 @@ public:
     bool NewGame(int scenario, RulerId ruler);
     bool LoadGame(const QString& path);
     bool CanSave() const;    // Save is greyed unless a game is in play
+    // The turn cursor a save stores now: before the player's command one back, so that
+    // loading the file gives him the same turn again.
+    int SaveCursor() const;
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back, whatever the mode.
     bool CanStartGame() const;
@@ -138,11 +141,21 @@ public:
     // drawing use (the map pixel under it at any zoom).
     QPoint ToMapPoint(QPoint widgetPoint) const;
 
+    // Shows text in the status line once, beside the game's own texts: the next text
+    // the game writes replaces it, and after milliseconds the line the game wrote
+    // before comes back.
+    void ShowNotice(const QString& text, int milliseconds);
+
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
     // The worker handed the game back to the player (or ended it).
     void playerTurnReached();
+    // A new game (savePath empty) or a saved one is about to begin: the world has been
+    // read, no worker runs, and nothing of the new game has been reported yet.
+    void worldReplaced(const QString& savePath);
+    // The game has been saved to path.
+    void gameSaved(const QString& path);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
