@@ -77,7 +77,7 @@ void GameHistory::OnPlayerTurn()
     // A failure never stops the game; it is shown once, not again at every turn
     // while the folder stays unwritable.
     if (!saved && !m_lastAutosaveFailed)
-        m_view.ShowNotice(FailureText(error), kNoticeMs);
+        m_view.ShowNotice(FailureText(error), m_noticeMs);
     m_lastAutosaveFailed = !saved;
 }
 

@@ -23,6 +23,7 @@ class GameHistory : public QObject {
 public:
     // How long a failed autosave is shown in the status line.
     static constexpr int kNoticeMs = 5000;
+    void SetNoticeTime(int milliseconds) { m_noticeMs = milliseconds; } // tests shorten it
 
     // Adds the items to the frame's ﾌｧｲﾙ menu; owned by the frame.
     GameHistory(CMainFrame& frame, CKivView& view, const QString& autosaveFolder);
@@ -54,4 +55,5 @@ private:
     QAction* m_recentSeparator = nullptr;
     std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};
     bool m_lastAutosaveFailed = false;
+    int m_noticeMs = kNoticeMs;
 };
