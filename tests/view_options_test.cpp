@@ -1,0 +1,259 @@
+// The 表示 menu's window options: the game speed, which shortens the windows' times and
+// changes no battle; the zoom by menu and by Ctrl+plus and Ctrl+minus; each option and
+// the window's place remembered for the next start.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QTest>
+
+#include "app/kiv_app.h"
+#include "app/main_frame.h"
+#include "app/view_options.h"
+#include "dialogs/message_wnd.h"
+#include "gui_test_support.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "platform/window_scale.h"
+#include "view/battle_dlg.h"
+#include "view_fixture.h"
+
+namespace settings = platform::settings;
+using settings::GameSpeed;
+
+namespace {
+
+constexpr GameSpeed kAllSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpeed::Fastest};
+
+// What a battle leaves behind: both counts, the last lines, the variant, and the
+// next draw of the generator of the thread that fought it.
+struct Outcome {
+    std::int32_t attacker = 0;
+    std::int32_t target = 0;
+    std::string attackerLine;
+    std::string targetLine;
+    int variant = 0;
+    int nextDraw = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome Of(const BattleScript& s)
+{
+    return {s.m_nAttackerSoldiers, s.m_nTargetSoldiers, s.m_strAttackerLine, s.m_strTargetLine, s.m_nVariant,
+            platform::ThreadRandom().Draw()};
+}
+
+} // namespace
+
+class GameSpeedTest : public KivViewTest {
+protected:
+    void TearDown() override
+    {
+        platform::UseRealClock();
+        KivViewTest::TearDown();
+    }
+    // The same battle from the same generator and the same clock every time.
+    std::unique_ptr<BattleScript> FreshBattle()
+    {
+        platform::FixClock(1'700'000'000);
+        platform::ThreadRandom().Seed(77);
+        return std::make_unique<BattleScript>(0, 1);
+    }
+};
+
+TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
+{
+    LoadTestWorld();
+    view->SetWindowTimes(0, 0); // the windows' own times
+    const int divisors[] = {1, 2, 10};
+    for (GameSpeed speed : kAllSpeeds) {
+        const int d = divisors[static_cast<int>(speed)];
+        SCOPED_TRACE(d);
+        view->SetSpeed(speed);
+        for (int ms : {1000, 1500}) {
+            int elapse = -1;
+            OnModal([&](QWidget* w) {
+                auto* wnd = dynamic_cast<CMessageWnd*>(w);
+                ASSERT_NE(wnd, nullptr);
+                elapse = wnd->m_nElapse;
+                wnd->accept();
+            });
+            view->ShowMessage(QStringLiteral("1 豫州 が攻撃されています"), ms);
+            EXPECT_EQ(elapse, ms / d);
+        }
+        int step = -1;
+        const std::unique_ptr<BattleScript> script = FreshBattle();
+        OnModal([&](QWidget* w) {
+            auto* battle = dynamic_cast<CBattleDlg*>(w);
+            ASSERT_NE(battle, nullptr);
+            step = battle->StepInterval();
+            battle->Abandon();
+        });
+        view->Present(*script);
+        EXPECT_EQ(step, 1500 / d);
+    }
+}
+
+TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
+{
+    LoadTestWorld();
+    for (auto [attacker, target] : {std::pair{0, 1}, std::pair{4, 3}}) {
+        SCOPED_TRACE(std::to_string(attacker) + " against " + std::to_string(target));
+        auto fresh = [&] {
+            platform::FixClock(1'700'000'000);
+            platform::ThreadRandom().Seed(77);
+            return std::make_unique<BattleScript>(attacker, target);
+        };
+        // The script stepped by hand, no window and no timer: the rule's outcome.
+        std::unique_ptr<BattleScript> bare = fresh();
+        bare->Start();
+        int ticks = 0;
+        while (!bare->Tick())
+            ++ticks;
+        ASSERT_GE(ticks, 4) << "a battle that is fought";
+        const Outcome expected = Of(*bare);
+
+        // In the window at the fastest speed, on its real timer (150 ms a step).
+        view->SetWindowTimes(0, 0);
+        view->SetSpeed(GameSpeed::Fastest);
+        std::unique_ptr<BattleScript> fastest = fresh();
+        ASSERT_TRUE(view->Present(*fastest));
+        EXPECT_EQ(Of(*fastest), expected);
+
+        // And at a pace no speed gives, a step a millisecond.
+        view->SetWindowTimes(0, 1);
+        view->SetSpeed(GameSpeed::Normal);
+        std::unique_ptr<BattleScript> quick = fresh();
+        ASSERT_TRUE(view->Present(*quick));
+        EXPECT_EQ(Of(*quick), expected);
+    }
+}
+
+class ViewOptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameState::ResetToProgramStart();
+        ClearSettings();
+        Start();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        ClearSettings();
+        platform::SetWindowScale(1);
+        GameState::ResetToProgramStart();
+        QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+        QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));
+    }
+    // The program as it starts, reading the settings.
+    void Start()
+    {
+        app.reset();
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance());
+        options = app->Options();
+    }
+    // A first start: none of these options chosen yet.
+    static void ClearSettings()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+        QCoreApplication::setApplicationName(QStringLiteral("Velcor"));
+        QSettings s;
+        for (const char* key : {"Settings/Zoom", "Settings/Speed", "Settings/RulerPatterns", "Windows/Main"})
+            s.remove(QString::fromLatin1(key));
+    }
+    CKivView* View() const { return app->View(); }
+    CMainFrame* Frame() const { return app->MainFrame(); }
+
+    std::unique_ptr<CKivApp> app;
+    ViewOptions* options = nullptr;
+};
+
+TEST_F(ViewOptionsTest, TheItemsOfTheViewMenu)
+{
+    QMenu* menu = Frame()->ViewMenu();
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("拡大(&Z)")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("速度(&S)")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("模様で区別(&P)")));
+    EXPECT_EQ(options->ZoomAction(1)->text(), QStringLiteral("&1 倍"));
+    EXPECT_EQ(options->ZoomAction(3)->text(), QStringLiteral("&3 倍"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Normal)->text(), QStringLiteral("標準(&N)"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Fast)->text(), QStringLiteral("速い(&F)"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Fastest)->text(), QStringLiteral("最速(&M)"));
+    EXPECT_EQ(options->ZoomInAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    EXPECT_EQ(options->ZoomOutAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+
+    // A first start on the test's 800 x 600 screen: 1x, 標準, no patterns.
+    EXPECT_EQ(View()->Zoom(), 1);
+    EXPECT_TRUE(options->ZoomAction(1)->isChecked());
+    EXPECT_FALSE(options->ZoomOutAction()->isEnabled());
+    EXPECT_TRUE(options->SpeedAction(GameSpeed::Normal)->isChecked());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Normal);
+    EXPECT_FALSE(options->PatternsAction()->isChecked());
+    EXPECT_FALSE(View()->RulerPatterns());
+}
+
+TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
+{
+    const QSize frameAtOne = Frame()->size();
+    options->ZoomAction(2)->trigger();
+    options->SpeedAction(GameSpeed::Fastest)->trigger();
+    options->PatternsAction()->trigger();
+    EXPECT_EQ(View()->Zoom(), 2);
+    EXPECT_EQ(View()->size(), QSize(1232, 880));
+    // The window grows by the view's growth; the menu bar stays as it was.
+    EXPECT_EQ(Frame()->size(), frameAtOne + QSize(616, 440));
+    EXPECT_EQ(platform::WindowScale(), 2) << "the dialogs follow";
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fastest);
+    EXPECT_TRUE(View()->RulerPatterns());
+
+    Start();
+    EXPECT_EQ(View()->Zoom(), 2);
+    EXPECT_TRUE(options->ZoomAction(2)->isChecked());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fastest);
+    EXPECT_TRUE(options->SpeedAction(GameSpeed::Fastest)->isChecked());
+    EXPECT_TRUE(View()->RulerPatterns());
+    EXPECT_TRUE(options->PatternsAction()->isChecked());
+
+    options->PatternsAction()->trigger();
+    options->SpeedAction(GameSpeed::Fast)->trigger();
+    Start();
+    EXPECT_FALSE(View()->RulerPatterns());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fast);
+}
+
+TEST_F(ViewOptionsTest, CtrlPlusAndCtrlMinusStepTheZoom)
+{
+    Frame()->show();
+    QApplication::setActiveWindow(Frame());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 2);
+    QTest::keyClick(Frame(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 3);
+    EXPECT_FALSE(options->ZoomInAction()->isEnabled());
+    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 3);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 1);
+    EXPECT_EQ(settings::Zoom(), 1) << "a key's choice is remembered like the menu's";
+}
+
+TEST_F(ViewOptionsTest, TheWindowKeepsItsPlaceOnTheScreen)
+{
+    Frame()->show();
+    Frame()->move(120, 90);
+    const QPoint placed = Frame()->pos();
+    Frame()->close();
+    EXPECT_FALSE(settings::WindowGeometry(QStringLiteral("Main")).isEmpty());
+    Start();
+    EXPECT_EQ(Frame()->pos(), placed);
+}
