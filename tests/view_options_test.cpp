@@ -8,6 +8,7 @@
 #include <QMenuBar>
 #include <QSettings>
 #include <QTest>
+#include <QToolTip>
 
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
@@ -202,7 +203,9 @@ TEST_F(ViewOptionsTest, TheItemsOfTheViewMenu)
 TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
 {
     const QSize frameAtOne = Frame()->size();
+    const QFontInfo tipAtOne(QToolTip::font());
     options->ZoomAction(2)->trigger();
+    EXPECT_EQ(QFontInfo(QToolTip::font()).pixelSize(), 2 * tipAtOne.pixelSize()) << "tooltips grow too";
     options->SpeedAction(GameSpeed::Fastest)->trigger();
     options->PatternsAction()->trigger();
     EXPECT_EQ(View()->Zoom(), 2);

@@ -23,14 +23,8 @@ void ShowMessageBox(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velcor"), text, QMessageBox::Ok, parent);
-    if (const int scale = WindowScale(); scale > 1) {
-        QFont font = box.font();
-        if (font.pixelSize() > 0)
-            font.setPixelSize(font.pixelSize() * scale);
-        else
-            font.setPointSizeF(font.pointSizeF() * scale);
-        box.setFont(font);
-    }
+    if (const int scale = WindowScale(); scale > 1)
+        box.setFont(ScaledFont(box.font(), scale));
     box.exec();
 }
 

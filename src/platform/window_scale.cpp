@@ -1,5 +1,8 @@
 #include "platform/window_scale.h"
 
+#include <QApplication>
+#include <QToolTip>
+
 #include <algorithm>
 #include <atomic>
 
@@ -13,6 +16,24 @@ std::atomic<int> g_scale{1};
 
 int WindowScale() { return g_scale.load(std::memory_order_relaxed); }
 
-void SetWindowScale(int scale) { g_scale.store(std::clamp(scale, 1, kMaxWindowScale), std::memory_order_relaxed); }
+void SetWindowScale(int scale)
+{
+    const int clamped = std::clamp(scale, 1, kMaxWindowScale);
+    g_scale.store(clamped, std::memory_order_relaxed);
+    if (qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        static const QFont tooltipFont = QToolTip::font(); // the platform's, as first met
+        QToolTip::setFont(ScaledFont(tooltipFont, clamped));
+    }
+}
+
+QFont ScaledFont(const QFont& font, int scale)
+{
+    QFont scaled = font;
+    if (font.pixelSize() > 0)
+        scaled.setPixelSize(font.pixelSize() * scale);
+    else
+        scaled.setPointSizeF(font.pointSizeF() * scale);
+    return scaled;
+}
 
 } // namespace platform

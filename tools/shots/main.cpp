@@ -2,11 +2,20 @@
 // window at the player's first turn of a scenario, each dialog as the game opens it,
 // and the battle window in the middle of a fight. Runs on Qt's offscreen platform.
 //
-//   velcor-shots OUT_DIR [SCENARIO RULER]
+//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]
+//
+// The player's own settings are neither read nor written (Qt's test locations are
+// used), so every run shows the game as it first starts, at the zoom given (1 when
+// none is). When the 移動 button has a tooltip, a picture of the main window with it
+// shown is made as well.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QPainter>
+#include <QPushButton>
+#include <QStandardPaths>
+#include <QToolTip>
 #include <QTimer>
 
 #include <cstdio>
@@ -15,6 +24,7 @@
 #include "app/about_dlg.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "app/view_options.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
@@ -30,6 +40,31 @@ namespace {
 bool Save(QWidget& window, const QString& path)
 {
     const bool saved = window.grab().save(path, "PNG");
+    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
+    return saved;
+}
+
+// The window with the tooltip of button shown over it, as the player sees it when
+// the pointer rests on the button (a tooltip is a window of its own, so the two
+// pictures are put together).
+bool SaveWithTooltip(QWidget& window, QWidget& button, const QString& path)
+{
+    QToolTip::showText(button.mapToGlobal(QPoint(button.width() / 2, button.height())), button.toolTip(), &button);
+    QApplication::processEvents();
+    QWidget* tip = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->inherits("QTipLabel") && w->isVisible())
+            tip = w;
+    if (!tip) {
+        std::cout << "no tooltip was shown\n";
+        return false;
+    }
+    QPixmap picture = window.grab();
+    QPainter painter(&picture);
+    painter.drawPixmap(tip->pos() - window.mapToGlobal(QPoint(0, 0)), tip->grab());
+    painter.end();
+    QToolTip::hideText();
+    const bool saved = picture.save(path, "PNG");
     std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
     return saved;
 }
@@ -78,22 +113,26 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2 && args.size() != 4) {
-        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER]\n";
+    if (args.size() != 2 && args.size() != 4 && args.size() != 5) {
+        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]\n";
         return 2;
     }
     const QDir out(args[1]);
-    const int scenario = args.size() == 4 ? args[2].toInt() : 3;
-    const int ruler = args.size() == 4 ? args[3].toInt() : 1;
-    if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1) {
+    const int scenario = args.size() >= 4 ? args[2].toInt() : 3;
+    const int ruler = args.size() >= 4 ? args[3].toInt() : 1;
+    const int zoom = args.size() == 5 ? args[4].toInt() : 1;
+    if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1 ||
+        zoom < 1 || zoom > 3) {
         std::cerr << "velcor-shots: bad arguments\n";
         return 2;
     }
+    QStandardPaths::setTestModeEnabled(true);
     platform::FixClock(1'700'000'000);
 
     CKivApp app;
     if (!app.InitInstance())
         return 1;
+    app.Options()->ApplyZoom(zoom);
     CKivView* view = app.View();
     view->SetWindowTimes(1, 0);
     bool ok = true;
@@ -120,6 +159,10 @@ int main(int argc, char** argv)
         return 1;
     }
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("main-window.png")));
+    if (!view->moveButton->toolTip().isEmpty())
+        ok &= SaveWithTooltip(*app.MainFrame(), *view->moveButton, out.filePath(QStringLiteral("main-window-tooltip.png")));
+    else
+        std::cout << "the buttons have no tooltips; no main-window-tooltip.png\n";
 
     const int country = GameState::turnCountry;
     int own = -1;
