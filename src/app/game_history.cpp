@@ -38,8 +38,12 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
         auto* action = new QAction(file);
         file->insertAction(tail, action);
         connect(action, &QAction::triggered, this, [this, action] { OpenRecent(action->data().toString()); });
+        action->setVisible(false);
         m_recent[static_cast<std::size_t>(i)] = action;
     }
+    m_recentSeparator->setVisible(false);
+    // The lists are filled when ﾌｧｲﾙ opens, not at start-up: reading the autosaves
+    // would delay the window's first paint.
     connect(file, &QMenu::aboutToShow, this, &GameHistory::UpdateMenus);
     connect(&view, &CKivView::playerTurnReached, this, &GameHistory::OnPlayerTurn);
     connect(&view, &CKivView::gameSaved, this, &GameHistory::Remember);
@@ -47,7 +51,6 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
         if (!path.isEmpty())
             Remember(path);
     });
-    UpdateMenus();
 }
 
 QList<QAction*> GameHistory::MenuItems() const

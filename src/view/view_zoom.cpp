@@ -35,7 +35,6 @@ void ViewZoom::SetFactor(int factor)
     m_factor = clamped;
     // Nothing carries over from another factor.
     m_signature.clear();
-    m_source = QImage();
     m_enlarged = QImage();
     m_surface = QImage();
 }
@@ -52,29 +51,19 @@ QPoint ViewZoom::ToMap(QPoint viewPoint) const
 
 const QImage& ViewZoom::Enlarged(const QImage& picture, const QByteArray& signature)
 {
-    const bool fresh = m_source.size() != picture.size() || m_enlarged.size() != picture.size() * m_factor;
-    if (!fresh && !signature.isEmpty() && signature == m_signature)
+    const QSize size = picture.size() * m_factor;
+    if (m_enlarged.size() == size && !m_signature.isEmpty() && signature == m_signature)
         return m_enlarged;
     m_signature = signature;
+    if (m_enlarged.size() != size)
+        m_enlarged = QImage(size, QImage::Format_RGB32);
     const QImage source =
         picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
-    if (fresh) {
-        m_source = QImage(source.size(), QImage::Format_RGB32);
-        m_enlarged = QImage(source.size() * m_factor, QImage::Format_RGB32);
-    }
-    const int width = source.width();
-    const std::size_t rowBytes = static_cast<std::size_t>(width) * 4;
     const qsizetype stride = m_enlarged.bytesPerLine();
     uchar* out = m_enlarged.bits();
-    for (int y = 0; y < source.height(); ++y) {
-        const uchar* in = source.constScanLine(y);
-        uchar* kept = m_source.scanLine(y);
-        if (!fresh && std::memcmp(in, kept, rowBytes) == 0)
-            continue;
-        std::memcpy(kept, in, rowBytes);
-        EnlargeRow(reinterpret_cast<const std::uint32_t*>(in), width, m_factor,
+    for (int y = 0; y < source.height(); ++y)
+        EnlargeRow(reinterpret_cast<const std::uint32_t*>(source.constScanLine(y)), source.width(), m_factor,
                    out + static_cast<qsizetype>(y) * m_factor * stride, stride);
-    }
     return m_enlarged;
 }
 

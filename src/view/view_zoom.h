@@ -25,14 +25,13 @@ public:
     // or above the map stay off it).
     QPoint ToMap(QPoint viewPoint) const;
 
-    // The picture enlarged, each pixel a factor x factor square. Kept between calls:
-    // only the rows that changed since the last call are enlarged again. A caller
-    // that gives a signature vouches that a picture with the same signature as the
-    // last one is the same picture; it is then not even compared.
-    const QImage& Enlarged(const QImage& picture, const QByteArray& signature = {});
+    // The picture enlarged, each pixel a factor x factor square, kept between calls:
+    // the caller vouches that a picture with the same signature as the last one is
+    // the same picture, and it is then not enlarged again.
+    const QImage& Enlarged(const QImage& picture, const QByteArray& signature);
     // A copy of the enlarged picture for the rest of a paint to compose on; it stays
     // as composed until the next call.
-    QImage& Compose(const QImage& picture, const QByteArray& signature = {});
+    QImage& Compose(const QImage& picture, const QByteArray& signature);
     const QImage& Surface() const { return m_surface; }
 
     // The largest factor at which a view of mapSize, with chrome around it (menu bar,
@@ -41,8 +40,7 @@ public:
 
 private:
     int m_factor = kMin;
-    QByteArray m_signature;
-    QImage m_source;   // the picture as last enlarged, at its own size
-    QImage m_enlarged; // its enlargement
+    QByteArray m_signature; // of the picture last enlarged
+    QImage m_enlarged;
     QImage m_surface;  // what Compose returned
 };
