@@ -10,6 +10,7 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "app/gui_options.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -259,4 +260,20 @@ TEST_F(ViewOptionsTest, TheWindowKeepsItsPlaceOnTheScreen)
     EXPECT_FALSE(settings::WindowGeometry(QStringLiteral("Main")).isEmpty());
     Start();
     EXPECT_EQ(Frame()->pos(), placed);
+}
+
+TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
+{
+    GuiOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseGuiOptions({"--zoom", "3", "--first-paint"}, options, error)) << error;
+    EXPECT_EQ(options.zoom, 3);
+    EXPECT_TRUE(options.firstPaint);
+    ASSERT_TRUE(ParseGuiOptions({}, options, error));
+    EXPECT_EQ(options.zoom, 0) << "as remembered";
+    EXPECT_FALSE(options.firstPaint);
+    for (const char* bad : {"0", "4", "2x"}) {
+        EXPECT_FALSE(ParseGuiOptions({"--zoom", bad}, options, error));
+        EXPECT_EQ(error, std::string("--zoom: ") + bad + " is not a number from 1 to 3");
+    }
 }

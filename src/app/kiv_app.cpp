@@ -20,7 +20,7 @@ CKivApp::CKivApp()
 
 CKivApp::~CKivApp() = default;
 
-bool CKivApp::InitInstance()
+bool CKivApp::InitInstance(int zoom)
 {
     if (!m_doc.OnNewDocument()) {
         platform::ShowMessageBox(nullptr, QStringLiteral("地図の画像を読み込めません。プログラムを終了します。"));
@@ -33,7 +33,7 @@ bool CKivApp::InitInstance()
     m_view->OnInitialUpdate();
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
-    m_options->Restore();
+    m_options->Restore(zoom);
     m_frame->OnUpdateCommands();
     m_frame->show();
     return true;

@@ -13,7 +13,6 @@
 #include "app/gui_options.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
-#include "app/view_options.h"
 #include "platform/clock.h"
 #include "platform/data_directory.h"
 #include "platform/quit_signals.h"
@@ -90,10 +89,8 @@ int main(int argc, char** argv)
     CKivApp app;
     if (options.firstPaint)
         ReportFirstPaint();
-    if (!app.InitInstance())
+    if (!app.InitInstance(options.zoom))
         return 1;
-    if (options.zoom != 0)
-        app.Options()->ApplyZoom(options.zoom);
     CKivView* view = app.View();
     if (!options.dataDir.isEmpty())
         view->dataDirectory = options.dataDir;

@@ -70,9 +70,10 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     frame.installEventFilter(this);
 }
 
-void ViewOptions::Restore()
+void ViewOptions::Restore(int zoom)
 {
-    const int zoom = settings::Zoom();
+    if (zoom == 0)
+        zoom = settings::Zoom();
     ApplyZoom(zoom != 0 ? zoom : FittingZoom());
     const GameSpeed speed = settings::Speed();
     m_view.SetSpeed(speed);

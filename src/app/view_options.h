@@ -24,14 +24,15 @@ public:
 
     // Applies what the settings hold, before the window is first shown: the zoom
     // chosen before or, when none was ever chosen, the largest whose window fits the
-    // screen; the speed; the patterns; the window's place.
-    void Restore();
+    // screen (zoom, when not 0, instead, not remembered); the speed; the patterns;
+    // the window's place.
+    void Restore(int zoom = 0);
 
     // The player's choice: applied and remembered.
     void ChooseZoom(int factor);
     void ChooseSpeed(platform::settings::GameSpeed speed);
     void ChooseRulerPatterns(bool on);
-    // A zoom for this run only (the command line's), not remembered.
+    // A zoom applied but not remembered (the command line's, screenshots').
     void ApplyZoom(int factor);
 
     // The zoom a first start picks: the largest whose window fits the available area

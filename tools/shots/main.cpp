@@ -24,7 +24,6 @@
 #include "app/about_dlg.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
-#include "app/view_options.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
@@ -130,9 +129,8 @@ int main(int argc, char** argv)
     platform::FixClock(1'700'000'000);
 
     CKivApp app;
-    if (!app.InitInstance())
+    if (!app.InitInstance(zoom))
         return 1;
-    app.Options()->ApplyZoom(zoom);
     CKivView* view = app.View();
     view->SetWindowTimes(1, 0);
     bool ok = true;
