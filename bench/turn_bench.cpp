@@ -9,6 +9,7 @@
 
 #include "model/country_file.h"
 #include "platform/clock.h"
+#include "rules/event_log.h"
 #include "rules/headless.h"
 #include "rules/turn.h"
 #include "test_world.h"
@@ -56,7 +57,8 @@ void StartWorld(const WorldRecord& world)
     GameState::turnCountry = 0; // the player's turn: the first rest runs a whole month
 }
 
-void BM_ComputerMonths(benchmark::State& state)
+// Months of computer play with observer hearing the events (none: nullptr).
+void ComputerMonths(benchmark::State& state, EventLog* observer)
 {
     // A century, then the world starts again, so that the armies and the economy stay
     // those of a game in play rather than figures grown to their limits.
@@ -64,8 +66,10 @@ void BM_ComputerMonths(benchmark::State& state)
     const WorldRecord world = BenchWorld();
     platform::FixClock(1);
     QuietHost host;
+    SetEventObserver(observer);
     StartWorld(world);
     std::int64_t months = 0;
+    std::int64_t events = 0;
     int monthsThisWorld = 0;
     for (auto _ : state) {
         TurnWorkerProc(host);
@@ -74,15 +78,38 @@ void BM_ComputerMonths(benchmark::State& state)
             state.PauseTiming();
             StartWorld(world);
             monthsThisWorld = 0;
+            if (observer) {
+                events += static_cast<std::int64_t>(observer->Size());
+                observer->Clear();
+            }
             state.ResumeTiming();
         }
     }
     state.counters["months"] = benchmark::Counter(static_cast<double>(months), benchmark::Counter::kIsRate);
     state.counters["turns/month"] = static_cast<double>(host.computerTurns) / static_cast<double>(months);
     state.counters["wars/month"] = static_cast<double>(host.wars) / static_cast<double>(months);
+    if (observer) {
+        events += static_cast<std::int64_t>(observer->Size());
+        state.counters["events/month"] = static_cast<double>(events) / static_cast<double>(months);
+        observer->Clear();
+    }
+    SetEventObserver(nullptr);
     platform::UseRealClock();
 }
+
+void BM_ComputerMonths(benchmark::State& state) { ComputerMonths(state, nullptr); }
 BENCHMARK(BM_ComputerMonths);
+
+// The same with every event kept in the chronicle's log: what keeping the chronicle
+// adds to the computer's turns.
+void BM_ComputerMonthsObserved(benchmark::State& state)
+{
+    EventLog observer;
+    ComputerMonths(state, &observer);
+}
+BENCHMARK(BM_ComputerMonthsObserved);
+
+
 
 // velcor --headless --load FILE --months M --clock 1, where FILE is the first bundled
 // scenario with 劉備's country held by an army no computer ruler attacks, so that

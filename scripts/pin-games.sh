@@ -9,6 +9,10 @@
 # first ruler's countries held by an army no computer ruler attacks (2,000,000
 # soldiers at training 100, fed for a century), loaded with --load: the computer
 # rulers then play all 1200 months.
+# The first game is also kept as the events its run writes with --events
+#   scenario<S>-ruler<R>-clock<C>.events.jsonl
+# and is played a second time with the events written, which must print and save the
+# very same bytes as the run without them.
 # ctest compares fresh runs with them byte for byte (the test pinned_games).
 #
 #   scripts/pin-games.sh                  regenerate the pins (builds velcor in build/default)
@@ -82,10 +86,11 @@ name_of() {
   if [ -n "${4:-}" ]; then echo "scenario$1-ruler$2-held-clock$3"; else echo "scenario$1-ruler$2-clock$3"; fi
 }
 
-# Runs one game into DIR/NAME.out and DIR/NAME.txt; fails when the program does.
+# Runs one game into DIR/NAME.out and DIR/NAME.txt (and its events into
+# DIR/NAME.events.jsonl when VELCOR_PIN_EVENTS is set); fails when the program does.
 play() {
   local velcor="$1" dir="$2" s="$3" r="$4" c="$5" held="${6:-}"
-  local name start status=0
+  local name start status=0 events=()
   name="$(name_of "$s" "$r" "$c" "$held")"
   local game=(--scenario "$s" --ruler "$r")
   if [ -n "$held" ]; then
@@ -93,8 +98,9 @@ play() {
     held_start "$s" "$r" "$start"
     game=(--load "$start")
   fi
+  [ -n "${VELCOR_PIN_EVENTS:-}" ] && events=(--events "$dir/$name.events.jsonl")
   "$velcor" --headless --data "$data" "${game[@]}" --months "$months" --clock "$c" \
-    --save "$dir/$name.txt" >"$dir/$name.out" 2>"$dir/$name.err" || status=$?
+    --save "$dir/$name.txt" "${events[@]}" >"$dir/$name.out" 2>"$dir/$name.err" || status=$?
   [ -n "$held" ] && rm -f "$start"
   if [ "$status" -ne 0 ] || [ -s "$dir/$name.err" ]; then
     echo "pin-games: $name: exit status $status" >&2
@@ -131,8 +137,25 @@ if [ "${1:-}" = "--check" ]; then
       fi
     done
   done < <(games)
+  # The first game again with its events written: the same printout and save, and
+  # the events of the pin.
+  read -r s r c held < <(games)
+  name="$(name_of "$s" "$r" "$c" "$held")"
+  expected+=("$name.events.jsonl")
+  mkdir -p "$scratch/events"
+  if ! VELCOR_PIN_EVENTS=1 play "$velcor" "$scratch/events" "$s" "$r" "$c" "$held"; then
+    failed=1
+  else
+    for kind in out txt events.jsonl; do
+      if ! cmp -s "$pins/$name.$kind" "$scratch/events/$name.$kind"; then
+        echo "pin-games: $name.$kind with the events written differs from the pin:" >&2
+        diff -a "$pins/$name.$kind" "$scratch/events/$name.$kind" | head -n 20 >&2 || true
+        failed=1
+      fi
+    done
+  fi
   # A pin that no game makes any more (the data offer other rulers now) is stale.
-  for pin in "$pins"/*.out "$pins"/*.txt; do
+  for pin in "$pins"/*.out "$pins"/*.txt "$pins"/*.jsonl; do
     [ -e "$pin" ] || continue
     base="$(basename "$pin")"
     if [[ ! " ${expected[*]} " == *" $base "* ]]; then
@@ -155,10 +178,16 @@ cd "$here"
 cmake --build --preset default --target velcor -j "${VELCOR_BUILD_JOBS:-$(nproc)}" >/dev/null
 velcor="$here/build/default/src/velcor"
 mkdir -p "$pins"
-rm -f "$pins"/*.out "$pins"/*.txt
+rm -f "$pins"/*.out "$pins"/*.txt "$pins"/*.jsonl
 count=0
+first=1
 while read -r s r c held; do
-  play "$velcor" "$pins" "$s" "$r" "$c" "$held"
+  if [ "$first" -eq 1 ]; then
+    VELCOR_PIN_EVENTS=1 play "$velcor" "$pins" "$s" "$r" "$c" "$held"
+    first=0
+  else
+    play "$velcor" "$pins" "$s" "$r" "$c" "$held"
+  fi
   echo "pinned $(name_of "$s" "$r" "$c" "$held"): $(tail -n 1 "$pins/$(name_of "$s" "$r" "$c" "$held").out")"
   count=$((count + 1))
 done < <(games)

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QTest>
 
@@ -247,4 +248,79 @@ TEST_F(BattleDlgTest, TheAttackerStandsOnTheLeftAndTheDefenderOnTheRight)
     driver.Start();
     dlg.exec();
     EXPECT_TRUE(checked);
+}
+
+TEST_F(BattleDlgTest, EachSidesTrainingStandsUnderItsCount)
+{
+    // 豫州 (1) attacks 司隷 (0): the test world's training is 30 + 3 x index.
+    platform::FixClock(1'700'000'000);
+    BattleScript script(1, 0);
+    CBattleDlg dlg(script);
+    dlg.SetStepInterval(60'000);
+    ModalScript driver;
+    driver.Then<CBattleDlg>([](CBattleDlg* d) {
+        const char* const names[] = {"attackerTraining", "targetTraining"};
+        const QString expected[] = {QStringLiteral("訓練 33"), QStringLiteral("訓練 30")};
+        for (int side = 0; side < 2; ++side) {
+            auto* line = d->findChild<QLabel*>(QString::fromLatin1(names[side]));
+            ASSERT_NE(line, nullptr);
+            EXPECT_EQ(line->text(), expected[side]);
+            const QRect count = d->CountRect(side);
+            EXPECT_GT(line->y(), count.bottom() - 2) << "under the count, not over it";
+            EXPECT_TRUE(d->rect().contains(line->geometry()));
+            EXPECT_LE(line->fontMetrics().horizontalAdvance(line->text()), line->width()) << "whole";
+            // On the count's side of the window.
+            EXPECT_EQ(line->geometry().center().x() < d->width() / 2, side == 0);
+        }
+        d->Abandon();
+    });
+    driver.Start();
+    dlg.exec();
+    EXPECT_TRUE(driver.Done());
+}
+
+TEST_F(BattleDlgTest, AfterEnterTheFinalCountsStayAMomentOrUntilTheNextKey)
+{
+    const Outcome expected = Reference(1, 0, 1'700'000'042);
+    for (bool nextKey : {false, true}) {
+        SCOPED_TRACE(nextKey);
+        platform::FixClock(1'700'000'042);
+        BattleScript script(1, 0);
+        CBattleDlg dlg(script);
+        dlg.SetStepInterval(60'000); // the battle's own steps never come
+        QElapsedTimer sinceEnter;
+        qint64 closedAfter = -1;
+        QString shownAfterEnter[2];
+        ModalScript driver;
+        driver.Then<CBattleDlg>([&](CBattleDlg* d) {
+            QTest::keyClick(d, Qt::Key_Return);
+            sinceEnter.start();
+            EXPECT_TRUE(d->Holding());
+            EXPECT_TRUE(d->isVisible()) << "the window waits";
+            for (int side = 0; side < 2; ++side)
+                shownAfterEnter[side] = CBattleDlg::CountText(side == 0 ? d->Script().m_nAttackerSoldiers
+                                                                        : d->Script().m_nTargetSoldiers);
+            // A repeat of the held-down Enter does not close it.
+            QKeyEvent repeat(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QString(), true);
+            QApplication::sendEvent(d, &repeat);
+            EXPECT_TRUE(d->isVisible());
+            if (nextKey)
+                QTimer::singleShot(200, d, [d] { QTest::keyClick(d, Qt::Key_Space); });
+        });
+        driver.Start();
+        dlg.exec();
+        closedAfter = sinceEnter.elapsed();
+        EXPECT_EQ(shownAfterEnter[0], CBattleDlg::CountText(expected.attackerSoldiers)) << "the final counts";
+        EXPECT_EQ(shownAfterEnter[1], CBattleDlg::CountText(expected.targetSoldiers));
+        EXPECT_EQ(script.m_nAttackerSoldiers, expected.attackerSoldiers) << "the same fight as the timer's";
+        EXPECT_EQ(script.m_nTargetSoldiers, expected.targetSoldiers);
+        EXPECT_FALSE(dlg.Abandoned());
+        if (nextKey) {
+            EXPECT_GE(closedAfter, 190);
+            EXPECT_LT(closedAfter, 1000) << "the next key closes it";
+        } else {
+            EXPECT_GE(closedAfter, 1400) << "a moment to read the counts";
+            EXPECT_LT(closedAfter, 3000);
+        }
+    }
 }

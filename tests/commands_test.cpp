@@ -152,3 +152,42 @@ TEST_F(CommandsTest, WarNeedsProvisionsForTheArmyFirstThenFunds)
     c.SetFunds(1000);
     EXPECT_EQ(WarRefusal(0), std::nullopt);
 }
+
+TEST_F(CommandsTest, TheTargetsOfAMoveAndAWarAreTheNeighboursTheirTestsAccept)
+{
+    // 0 borders 3 (listed twice, first), 1 (its own ruler), 2 (no ruler) and 5 (another
+    // ruler); 4 has its ruler but is no neighbour.
+    const RulerId rulers[] = {1, 1, 0, 4, 1, 2};
+    for (int i = 0; i < 6; ++i) {
+        C(i).SetRuler(rulers[i]);
+        C(i).ClearNeighbours();
+    }
+    C(0).ParseNeighbours("3,1,2,5,3");
+    EXPECT_EQ(MoveTargets(0), (std::vector<int>{1}));
+    EXPECT_EQ(AttackTargets(0), (std::vector<int>{2, 3, 5})) << "in index order, once each; no ruler is hostile";
+    C(1).SetRuler(4);
+    EXPECT_EQ(MoveTargets(0), std::vector<int>{});
+    EXPECT_EQ(AttackTargets(0), (std::vector<int>{1, 2, 3, 5}));
+    EXPECT_EQ(MoveTargets(-1), std::vector<int>{});
+    EXPECT_EQ(AttackTargets(14), std::vector<int>{});
+
+    // What the tooltips read agrees with what the commands do.
+    Stock(0, 500, 100, 499, 1000);
+    EXPECT_EQ(WarBlock(0), CommandBlock::Provisions);
+    EXPECT_EQ(WarRefusal(0), "兵糧が不足しています");
+    C(0).SetProvisions(500);
+    C(0).SetFunds(999);
+    EXPECT_EQ(WarBlock(0), CommandBlock::Funds);
+    EXPECT_EQ(WarRefusal(0), "資金が不足しています");
+    C(0).SetFunds(1000);
+    EXPECT_EQ(WarBlock(0), CommandBlock::None);
+    EXPECT_EQ(WarRefusal(0), std::nullopt);
+    EXPECT_EQ(DomesticBlock(DomesticCommand::Train, 0), CommandBlock::TrainingFull);
+    EXPECT_FALSE(RunDomesticCommand(DomesticCommand::Train, 0).done);
+    EXPECT_EQ(DomesticBlock(DomesticCommand::Conscript, 0), CommandBlock::None);
+    C(0).SetFunds(999);
+    for (DomesticCommand c : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce, DomesticCommand::Conscript}) {
+        EXPECT_EQ(DomesticBlock(c, 0), CommandBlock::Funds);
+        EXPECT_FALSE(RunDomesticCommand(c, 0).done);
+    }
+}

@@ -21,6 +21,7 @@
 
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "dialogs/keys_dlg.h"
 #include "dialogs/message_wnd.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -803,4 +804,169 @@ TEST_F(EndToEnd, ClosingTheProgramDuringThePlayersBattleShowsNothingMore)
     EXPECT_FALSE(view->statusText.contains(QStringLiteral("攻略"))) << view->statusText.toStdString();
     EXPECT_EQ(C(10).GetFunds(), funds) << "the abandoned battle cost nothing";
     EXPECT_EQ(C(12).GetRuler(), ruler12);
+}
+
+// ---- A newcomer with the keyboard alone ----
+
+namespace {
+
+// A key as the keyboard gives it: to the window that has the focus, through its
+// shortcuts, to its focused control.
+void Type(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QTest::keyClick(static_cast<QWidget*>(nullptr), key, modifiers);
+}
+void TypeText(const QString& text) { QTest::keyClicks(static_cast<QWidget*>(nullptr), text); }
+
+// When a modal window closes, the window system gives the main window back its
+// activation (the offscreen platform does not do it by itself); the keys then reach
+// the control that had the focus in it.
+void BackTo(QWidget* window)
+{
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+}
+
+} // namespace
+
+TEST_F(EndToEnd, ANewcomerStartsMovesMakesWarAndSavesWithTheKeyboardAlone)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    ASSERT_EQ(QApplication::focusWidget(), view) << "the view has the focus";
+    const std::string save = dir.Path("keys.txt");
+
+    // Ctrl+N: the scenario by its digit, the ruler by the arrow key, Enter in each.
+    ModalScript newGame;
+    newGame
+        .Then<CScenarioDlg>([](CScenarioDlg*) {
+            Type(Qt::Key_3);
+            Type(Qt::Key_Return);
+        })
+        .Then<CRulerDlg>([](CRulerDlg*) {
+            Type(Qt::Key_Down);
+            Type(Qt::Key_Return);
+        });
+    newGame.Start();
+    Type(Qt::Key_N, Qt::ControlModifier);
+    ASSERT_TRUE(newGame.Done());
+    WaitForPlayer();
+    ASSERT_EQ(GameState::playerRuler, 1) << "劉備, the first ruler of 219";
+    ASSERT_EQ(GameState::turnCountry, 10);
+    BackTo(frame);
+    ASSERT_EQ(QApplication::focusWidget(), view) << "the map keeps the focus";
+
+    // M, the arrow keys to 益州 (11), Enter; in the move dialog Tab to the soldiers'
+    // slider, Page Up for a fifth of them, Tab to the provisions, 1000, Enter.
+    const int soldiers10 = C(10).GetSoldiers();
+    const int soldiers11 = C(11).GetSoldiers();
+    const int provisions11 = C(11).GetProvisions();
+    QString sliderFocused;
+    ModalScript move;
+    move.Then<CMoveDlg>([&](CMoveDlg* d) {
+        for (int i = 0; i < 4; ++i)
+            Type(Qt::Key_Tab);
+        sliderFocused = d->focusWidget()->objectName();
+        Type(Qt::Key_PageUp);
+        Type(Qt::Key_Tab);
+        TypeText(QStringLiteral("1000"));
+        Type(Qt::Key_Return);
+    });
+    move.Start();
+    Type(Qt::Key_M);
+    ASSERT_EQ(view->mode, ViewMode::ChooseMoveTarget);
+    BackTo(frame); // after the prompt
+    for (int i = 0; i < kCountryCount && view->KeyChoice() != 11; ++i)
+        Type(Qt::Key_Right);
+    ASSERT_EQ(view->KeyChoice(), 11);
+    EXPECT_EQ(view->statusText, QStringLiteral("11 益州 へ移動 (Enter)"));
+    Type(Qt::Key_Return);
+    ASSERT_TRUE(move.Done());
+    EXPECT_EQ(sliderFocused, QStringLiteral("sliderSoldiers"));
+    EXPECT_EQ(view->statusText, QStringLiteral("益州 に物資を移動しました"));
+    const int moved = soldiers10 / 5;
+    EXPECT_EQ(C(10).GetSoldiers(), soldiers10 - moved);
+    EXPECT_EQ(C(11).GetSoldiers(), soldiers11 + moved);
+    EXPECT_EQ(C(11).GetProvisions(), provisions11 + 1000);
+    EXPECT_EQ(EnabledButtons(), 1);
+    BackTo(frame);
+
+    // R: the next turn is 益州's own. W, Tab to the first country it may attack, Enter.
+    Type(Qt::Key_R);
+    WaitForPlayer();
+    ASSERT_EQ(GameState::turnCountry, 11);
+    ASSERT_GE(C(11).GetProvisions(), C(11).GetSoldiers()) << "益州 can go to war";
+    ASSERT_GE(C(11).GetFunds(), 1000);
+    const std::int32_t funds = C(11).GetFunds();
+    BackTo(frame);
+    Type(Qt::Key_W);
+    ASSERT_EQ(view->mode, ViewMode::ChooseAttackTarget);
+    BackTo(frame);
+    Type(Qt::Key_Tab);
+    const int target = view->KeyChoice();
+    ASSERT_NE(target, -1);
+    EXPECT_NE(C(target).GetRuler(), 1);
+    windows.entries.clear();
+    Type(Qt::Key_Return);
+    EXPECT_EQ(windows.entries.value(0), QStringLiteral("[battle]"));
+    const bool won = C(target).GetRuler() == 1;
+    EXPECT_EQ(view->statusText, QString::fromStdString(AttackResultText(target, won)));
+    EXPECT_EQ(C(11).GetFunds(), funds - 1000);
+    EXPECT_EQ(EnabledButtons(), 1);
+    BackTo(frame);
+
+    // Ctrl+S, the file's name typed, Enter; Enter closes the report.
+    QStringList boxes;
+    ModalScript saving;
+    saving
+        .Then<QFileDialog>([&](QFileDialog*) {
+            TypeText(QString::fromStdString(save));
+            Type(Qt::Key_Return);
+        })
+        .Then<QMessageBox>([&](QMessageBox* box) {
+            boxes << box->text();
+            Type(Qt::Key_Return);
+        });
+    saving.Start();
+    Type(Qt::Key_S, Qt::ControlModifier);
+    ASSERT_TRUE(saving.Done());
+    EXPECT_EQ(boxes, QStringList{QStringLiteral("セーブが完了しました")});
+    EXPECT_EQ(FileLine(save, 2), "11") << "after the war the cursor is stored as it stands";
+    EXPECT_EQ(FileLine(save, 5 + 12 * 11 + 6), std::to_string(C(11).GetSoldiers())) << "益州's soldiers";
+    BackTo(frame);
+
+    // F1 shows the keys; Ctrl+Q ends the program without a question.
+    bool keysShown = false;
+    ModalScript help;
+    help.Then<CKeysDlg>([&](CKeysDlg*) {
+        keysShown = true;
+        Type(Qt::Key_Escape);
+    });
+    help.Start();
+    Type(Qt::Key_F1);
+    EXPECT_TRUE(keysShown);
+    BackTo(frame);
+    Type(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(frame->isVisible());
+}
+
+TEST_F(EndToEnd, TheMenuAcceleratorsActOnlyWhenTheirCommandsDo)
+{
+    ASSERT_TRUE(QTest::qWaitForWindowActive(frame));
+    // No game: Ctrl+S is greyed with its item and opens nothing.
+    bool opened = false;
+    OnModal([&](QWidget* w) {
+        opened = true;
+        w->close();
+    }, 300);
+    Type(Qt::Key_S, Qt::ControlModifier);
+    QTest::qWait(400);
+    EXPECT_FALSE(opened);
+
+    // Ctrl+O opens the load dialog; Escape leaves it.
+    ModalScript load;
+    load.Then<QFileDialog>([](QFileDialog*) { Type(Qt::Key_Escape); });
+    load.Start();
+    Type(Qt::Key_O, Qt::ControlModifier);
+    EXPECT_TRUE(load.Done());
+    EXPECT_EQ(view->mode, ViewMode::NoGame);
 }

@@ -94,15 +94,16 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
     struct Item {
         const char* text; // nullptr: a separator
         int id;
+        const char* keys; // the accelerator beside the mnemonic, "" when none
     };
     const std::vector<std::vector<Item>> expected = {
-        {{"ｹﾞｰﾑ開始(&N)", 32771},
-         {nullptr, 0},
-         {"ｾｰﾌﾞ(&S)", 32776},
-         {"ﾛｰﾄﾞ(&L)", 32777},
-         {nullptr, 0},
-         {"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", 57665}},
-        {{"ﾊﾞｰｼﾞｮﾝ情報(&A)...", 57664}},
+        {{"ｹﾞｰﾑ開始(&N)", 32771, "Ctrl+N"},
+         {nullptr, 0, ""},
+         {"ｾｰﾌﾞ(&S)", 32776, "Ctrl+S"},
+         {"ﾛｰﾄﾞ(&L)", 32777, "Ctrl+O"},
+         {nullptr, 0, ""},
+         {"ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", 57665, "Ctrl+Q"}},
+        {{"操作方法(&K)...", 32800, "F1"}, {"ﾊﾞｰｼﾞｮﾝ情報(&A)...", 57664, ""}},
     };
     const char* const titles[] = {"ﾌｧｲﾙ(&F)", "ﾍﾙﾌﾟ(&H)"};
     for (int m = 0; m < 2; ++m) {
@@ -118,10 +119,10 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
             EXPECT_EQ(items[i]->isSeparator(), e.text == nullptr);
             if (!e.text)
                 continue;
-            EXPECT_EQ(items[i]->text(), QString::fromUtf8(e.text));
+            EXPECT_EQ(items[i]->text(), QString::fromUtf8(e.text)) << "the mnemonics stay";
             EXPECT_EQ(items[i]->data().toInt(), e.id);
             EXPECT_EQ(frame->Command(e.id), items[i]);
-            EXPECT_TRUE(items[i]->shortcut().isEmpty()) << "no accelerators, only the mnemonics";
+            EXPECT_EQ(items[i]->shortcut().toString(QKeySequence::PortableText), QString::fromUtf8(e.keys));
         }
     }
 }

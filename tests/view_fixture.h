@@ -76,6 +76,16 @@ protected:
         BuildRulerTable();
         BeginLoadedGame();
     }
+    // The test world at the turn of country 1 (豫州, ruler 2), the player's. It borders
+    // 0 (司隷, ruler 1), 2 (冀州, ruler 2, his own) and 8 (益州, ruler 5).
+    void StartTurnOfCountry1()
+    {
+        LoadTestWorld();
+        GameState::playerRuler = 2;
+        GameState::turnCountry = 1;
+        GameState::shownCountry = 1;
+        view->OnPlayerTurn(1);
+    }
     const QImage& Draw()
     {
         view->OnDraw();

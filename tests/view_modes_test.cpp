@@ -8,49 +8,9 @@
 #include "dialogs/message_wnd.h"
 #include "dialogs/move_dlg.h"
 #include "gui_test_support.h"
+#include "message_log.h"
 #include "view/battle_dlg.h"
 #include "view_fixture.h"
-
-namespace {
-
-// Notes the text and the time of every message window and closes it as soon as it is
-// shown, so that tests can keep the windows' real times and still run at once.
-class MessageLog : public QObject {
-public:
-    MessageLog() { qApp->installEventFilter(this); }
-    ~MessageLog() override { qApp->removeEventFilter(this); }
-
-    struct Entry {
-        QString text;
-        int milliseconds;
-        bool operator==(const Entry&) const = default;
-    };
-    std::vector<Entry> entries;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override
-    {
-        if (event->type() == QEvent::Show) {
-            if (auto* w = qobject_cast<CMessageWnd*>(watched)) {
-                entries.push_back({w->findChild<QLabel*>(QStringLiteral("text"))->text(), w->m_nElapse});
-                QTimer::singleShot(0, w, [w] { w->accept(); });
-            }
-        }
-        return false;
-    }
-};
-
-std::string Show(const std::vector<MessageLog::Entry>& entries)
-{
-    std::string out;
-    for (const MessageLog::Entry& e : entries)
-        out += e.text.toStdString() + " (" + std::to_string(e.milliseconds) + " ms)\n";
-    return out;
-}
-
-MessageLog::Entry M(const char* text, int milliseconds) { return {QString::fromUtf8(text), milliseconds}; }
-
-} // namespace
 
 // Country 1 (豫州, ruler 2) is the player's and has the turn. It borders 0 (司隷,
 // ruler 1), 2 (冀州, ruler 2, his own) and 8 (益州, ruler 5).
@@ -59,11 +19,7 @@ protected:
     void SetUp() override
     {
         KivViewTest::SetUp();
-        LoadTestWorld();
-        GameState::playerRuler = 2;
-        GameState::turnCountry = 1;
-        GameState::shownCountry = 1;
-        view->OnPlayerTurn(1);
+        StartTurnOfCountry1();
         // Every window keeps its real time (the log closes the message windows); the
         // battle steps pass at once.
         view->SetWindowTimes(0, 1);

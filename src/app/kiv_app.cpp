@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
+#include "app/chronicle.h"
 #include "app/game_history.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -31,11 +32,16 @@ bool CKivApp::InitInstance(int zoom)
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
+    m_chronicle = new CChronicle(*m_frame, *m_view);
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_options->Restore(zoom);
     m_frame->OnUpdateCommands();
     m_frame->show();
+    // The keys go to the map from the start.
+    m_frame->activateWindow();
+    m_view->setFocus();
+    m_chronicle->RestoreWindow();
     return true;
 }
 

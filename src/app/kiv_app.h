@@ -5,6 +5,7 @@
 
 #include "app/kiv_doc.h"
 
+class CChronicle;
 class CMainFrame;
 class GameHistory;
 class ViewOptions;
@@ -33,6 +34,7 @@ public:
     CKivDoc& Document() { return m_doc; }
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
+    CChronicle* Chronicle() const { return m_chronicle; }
 
 private:
     CKivDoc m_doc;
@@ -40,4 +42,5 @@ private:
     CKivView* m_view = nullptr;
     ViewOptions* m_options = nullptr;  // owned by the frame
     GameHistory* m_history = nullptr; // owned by the frame
+    CChronicle* m_chronicle = nullptr; // owned by the frame
 };

@@ -5,6 +5,8 @@
 #include <QLayout>
 #include <QMenuBar>
 
+#include "dialogs/keys_dlg.h"
+#include "view/command_table.h"
 #include "view/kiv_view.h"
 
 namespace {
@@ -37,13 +39,22 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     m_exit = AddCommand(file, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", ID_APP_EXIT);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     m_helpMenu = help;
+    m_keys = AddCommand(help, "操作方法(&K)...", ID_HELP_KEYS);
+    m_keys->setShortcut(CommandTable::HelpKey());
     m_about = AddCommand(help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
+    // The usual accelerators beside the menus' own mnemonics.
+    for (const MenuKey& key : CommandTable::MenuKeys())
+        Command(key.id)->setShortcut(key.keys);
 
     connect(m_newGame, &QAction::triggered, m_view, &CKivView::OnNewGame);
     connect(m_save, &QAction::triggered, m_view, &CKivView::OnSaveGame);
     connect(m_load, &QAction::triggered, m_view, &CKivView::OnLoadGame);
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_about, &QAction::triggered, this, &CMainFrame::aboutRequested);
+    connect(m_keys, &QAction::triggered, this, [] {
+        CKeysDlg dlg;
+        dlg.exec();
+    });
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);
     connect(m_view, &CKivView::commandStateChanged, this, &CMainFrame::OnUpdateCommands);
 
@@ -55,7 +66,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
 
 QAction* CMainFrame::Command(int id) const
 {
-    for (QAction* action : {m_newGame, m_save, m_load, m_exit, m_about})
+    for (QAction* action : {m_newGame, m_save, m_load, m_exit, m_about, m_keys})
         if (action->data().toInt() == id)
             return action;
     return nullptr;

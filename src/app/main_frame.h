@@ -17,6 +17,7 @@ public:
     static constexpr int ID_FILE_LOAD_GAME = 32777;
     static constexpr int ID_APP_EXIT = 57665;
     static constexpr int ID_APP_ABOUT = 57664;
+    static constexpr int ID_HELP_KEYS = 32800; // 操作方法: the keyboard help window
 
     explicit CMainFrame(CKivView* view);
 
@@ -48,6 +49,7 @@ private:
     QAction* m_about;
     QMenu* m_fileMenu = nullptr;
     QAction* m_exitSeparator = nullptr;
+    QAction* m_keys;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
 };

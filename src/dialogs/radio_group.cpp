@@ -1,5 +1,9 @@
 #include "dialogs/radio_group.h"
 
+#include <algorithm>
+#include <vector>
+
+#include <QKeyEvent>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -40,7 +44,69 @@ private:
     static inline const QColor kCheckedFrame{48, 48, 48};
 };
 
+// The keys of a choice, watching the dialog and every control in it.
+class ChoiceKeys : public QObject {
+public:
+    ChoiceKeys(QWidget* dialog, QButtonGroup* group) : QObject(dialog), m_group(group)
+    {
+        dialog->installEventFilter(this);
+        for (QWidget* child : dialog->findChildren<QWidget*>())
+            child->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier)
+            return false;
+        const int place = Target(key->key());
+        if (place == -1)
+            return false;
+        m_group->button(place)->setChecked(true);
+        return true;
+    }
+
+private:
+    // The place a key checks, -1 when the key is not the choice's.
+    int Target(int key) const
+    {
+        std::vector<int> places; // the choices shown, in order
+        for (QAbstractButton* button : m_group->buttons())
+            if (!button->isHidden())
+                places.push_back(m_group->id(button));
+        std::sort(places.begin(), places.end());
+        if (places.empty())
+            return -1;
+        if (key >= Qt::Key_1 && key <= Qt::Key_9) {
+            const int place = key - Qt::Key_1;
+            return std::find(places.begin(), places.end(), place) != places.end() ? place : -1;
+        }
+        const int checked = CheckedPlace(m_group);
+        switch (key) {
+        case Qt::Key_Down:
+        case Qt::Key_Right: {
+            const auto next = std::upper_bound(places.begin(), places.end(), checked);
+            return next != places.end() ? *next : places.front();
+        }
+        case Qt::Key_Up:
+        case Qt::Key_Left: {
+            const auto next = std::lower_bound(places.begin(), places.end(), checked);
+            return checked != -1 && next != places.begin() ? *(next - 1) : places.back();
+        }
+        default:
+            return -1;
+        }
+    }
+
+    QButtonGroup* m_group;
+};
+
 } // namespace
+
+void AddChoiceKeys(QWidget* dialog, QButtonGroup* group) { new ChoiceKeys(dialog, group); }
 
 QPushButton* MakeRadioPushButton(QWidget* parent, QButtonGroup* group, int place, const QString& text)
 {

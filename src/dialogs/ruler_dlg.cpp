@@ -41,6 +41,7 @@ CRulerDlg::CRulerDlg(QWidget* owner)
     }
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    dialogs::AddChoiceKeys(this, m_group);
     ok->setFocus();
 }
 

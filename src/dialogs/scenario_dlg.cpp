@@ -30,6 +30,7 @@ CScenarioDlg::CScenarioDlg(QWidget* owner)
     }
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    dialogs::AddChoiceKeys(this, m_group);
     ok->setFocus();
 }
 

@@ -12,9 +12,9 @@ void Country::AddSoldiers(std::int32_t amount) { m_soldiers = SaturatingAdd(m_so
 
 int Country::DevelopLand()
 {
-    if (m_funds < kActionCost)
+    if (!CanPayAction())
         return 0;
-    const int r = Rand() % 20;
+    const int r = Rand() % kDevelopRange;
     m_funds -= kActionCost;
     m_cultivation = SaturatingAdd(m_cultivation, r + 1);
     return 1;
@@ -22,9 +22,9 @@ int Country::DevelopLand()
 
 int Country::DevelopCommerce()
 {
-    if (m_funds < kActionCost)
+    if (!CanPayAction())
         return 0;
-    const int r = Rand() % 20;
+    const int r = Rand() % kDevelopRange;
     m_funds -= kActionCost;
     m_commerce = SaturatingAdd(m_commerce, r + 1);
     return 1;
@@ -32,9 +32,9 @@ int Country::DevelopCommerce()
 
 int Country::Conscript()
 {
-    if (m_funds < kActionCost)
+    if (!CanPayAction())
         return 0;
-    std::int32_t recruits = Rand() % 10000 + 2000;
+    std::int32_t recruits = Rand() % kConscriptRange + kConscriptMinimum;
     const std::int32_t population = m_population;
     if (recruits > population)
         recruits = population > 0 ? population : 0;
@@ -54,9 +54,9 @@ int Country::Conscript()
 
 int Country::Train()
 {
-    if (m_training >= kMaxTraining)
+    if (!CanTrain())
         return 0;
-    std::int32_t training = m_training + Rand() % 20 + 1;
+    std::int32_t training = m_training + Rand() % kTrainRange + 1;
     if (training > kMaxTraining)
         training = kMaxTraining;
     m_training = training;

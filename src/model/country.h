@@ -20,6 +20,14 @@ public:
     // Funds every paid domestic action costs.
     static constexpr std::int32_t kActionCost = 1000;
     static constexpr std::int32_t kMaxTraining = 100;
+    // Developing land or commerce raises it by 1..kDevelopRange.
+    static constexpr int kDevelopRange = 20;
+    // Conscription draws kConscriptMinimum..kConscriptMinimum + kConscriptRange - 1
+    // recruits, never more than the population.
+    static constexpr std::int32_t kConscriptMinimum = 2000;
+    static constexpr int kConscriptRange = 10000;
+    // Training rises by 1..kTrainRange, up to kMaxTraining.
+    static constexpr int kTrainRange = 20;
 
     Country() = default;
     Country(const Country&) = delete;
@@ -59,6 +67,11 @@ public:
     void AddProvisions(std::int32_t amount);
     void AddFunds(std::int32_t amount);
     void AddSoldiers(std::int32_t amount);
+
+    // The tests the domestic actions make before they act: the three paid ones need
+    // kActionCost funds, training needs room below kMaxTraining.
+    bool CanPayAction() const { return m_funds >= kActionCost; }
+    bool CanTrain() const { return m_training < kMaxTraining; }
 
     // Domestic actions: 1 when done, 0 when refused (nothing changed, no draw made).
     int DevelopLand();

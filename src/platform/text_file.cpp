@@ -284,6 +284,11 @@ void RemoveStaleTemps(const std::string& directory, const std::string& prefix)
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error)
 {
+    return WriteTextAtomically(path, JoinLines(lines), error);
+}
+
+bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error)
+{
     auto fail = [&](std::string reason) {
         if (error)
             *error = std::move(reason);
@@ -337,7 +342,6 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
         ::fchmod(fd, mode);
     }
 
-    const std::string text = JoinLines(lines);
     int err = 0;
     if (!WriteAll(fd, text.data(), text.size()))
         err = errno;

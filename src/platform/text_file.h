@@ -57,5 +57,7 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // files of the same target left by a save that was killed are removed.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error);
+// The same for a text written as it is.
+bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error);
 
 } // namespace platform

@@ -3,11 +3,11 @@
 #include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
+#include "rules/event_report.h"
 #include "rules/names.h"
 
 namespace {
 
-constexpr std::int32_t kWarCostFunds = 1000;
 constexpr int kComputerExchanges = 3;
 constexpr int kFactorRange = 10;
 constexpr std::int32_t kLossDivisor = 1000;
@@ -36,6 +36,45 @@ void FightExchange(std::int32_t& attacker, std::int32_t attackerTraining, std::i
         attacker = 0;
     if (target < 0)
         target = 0;
+}
+
+// The soldiers of both sides as a battle begins, for its event.
+struct BattleStart {
+    int attacker;
+    int target;
+    RulerId attackerRuler;
+    RulerId targetRuler;
+    std::int32_t attackerSoldiers;
+    std::int32_t targetSoldiers;
+};
+
+BattleStart Before(int attacker, int target)
+{
+    const Country& a = GameState::countries[attacker];
+    const Country& t = GameState::countries[target];
+    return {attacker, target, a.GetRuler(), t.GetRuler(), a.GetSoldiers(), t.GetSoldiers()};
+}
+
+// Reports a battle that has been settled, and the capture that may follow it. Call it
+// after the target has changed hands (when taken), so that the figures after are those
+// of the end of the battle.
+void ReportBattle(const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
+                  std::int32_t targetAfter)
+{
+    if (EventReport e{EventKind::Battle}) {
+        e->country = static_cast<std::int8_t>(start.attacker);
+        e->target = static_cast<std::int8_t>(start.target);
+        e->ruler = static_cast<std::int8_t>(start.attackerRuler);
+        e->otherRuler = static_cast<std::int8_t>(start.targetRuler);
+        e->byPlayer = byPlayer;
+        e->SetBattle(taken ? BattleOutcome::Taken
+                           : attackerAfter <= 0 ? BattleOutcome::Repelled : BattleOutcome::Retreat,
+                     start.attackerSoldiers, attackerAfter, start.targetSoldiers, targetAfter);
+    } else {
+        return;
+    }
+    if (taken)
+        ReportCapture(start.target, start.attacker, start.targetRuler, start.attackerRuler);
 }
 
 } // namespace
@@ -69,32 +108,38 @@ bool ResolveComputerBattle(int attacker, int target)
         return false;
     Country& a = GameState::countries[attacker];
     Country& t = GameState::countries[target];
+    const BattleStart start = Before(attacker, target);
+    // The figures at the end of the fighting, before a capture moves the army in.
+    std::int32_t attackerSoldiers = a.GetSoldiers();
+    std::int32_t targetSoldiers = t.GetSoldiers();
+    auto settle = [&](bool taken) {
+        if (taken)
+            a.Occupy(t);
+        ReportBattle(start, taken, false, attackerSoldiers, targetSoldiers);
+        return taken;
+    };
 
     // The war is paid before it is fought: provisions for the whole army as it marches.
     a.AddProvisions(-a.GetSoldiers());
     a.AddFunds(-kWarCostFunds);
 
-    if (t.GetRuler() == 0) {
-        a.Occupy(t);
-        return true;
-    }
+    if (t.GetRuler() == 0)
+        return settle(true);
     platform::Random& rng = platform::ThreadRandom();
     for (int i = 0; i < kComputerExchanges; ++i) {
-        std::int32_t attackerSoldiers = a.GetSoldiers();
-        std::int32_t targetSoldiers = t.GetSoldiers();
+        attackerSoldiers = a.GetSoldiers();
+        targetSoldiers = t.GetSoldiers();
         FightExchange(attackerSoldiers, a.GetTraining(), targetSoldiers, t.GetTraining(), rng);
         a.SetSoldiers(attackerSoldiers);
         t.SetSoldiers(targetSoldiers);
         // The target is looked at first: when both fall, the attacker takes it with
         // what it has left (nothing).
-        if (targetSoldiers == 0) {
-            a.Occupy(t);
-            return true;
-        }
+        if (targetSoldiers == 0)
+            return settle(true);
         if (attackerSoldiers == 0)
-            return false;
+            return settle(false);
     }
-    return false;
+    return settle(false);
 }
 
 BattleScript::BattleScript(int attacker, int target)
@@ -196,6 +241,7 @@ bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter)
     if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
         return false;
     BattleScript script(attacker, target);
+    const BattleStart start = Before(attacker, target);
     if (!presenter.Present(script))
         return false;
 
@@ -206,8 +252,9 @@ bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter)
     // The player's war is paid after the fight, provisions for the survivors only.
     a.AddProvisions(-a.GetSoldiers());
     a.AddFunds(-kWarCostFunds);
-    if (t.GetSoldiers() > 0)
-        return false;
-    a.Occupy(t);
-    return true;
+    const bool taken = t.GetSoldiers() <= 0;
+    if (taken)
+        a.Occupy(t);
+    ReportBattle(start, taken, true, script.m_nAttackerSoldiers, script.m_nTargetSoldiers);
+    return taken;
 }

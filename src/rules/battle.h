@@ -10,6 +10,11 @@
 
 #include "platform/random.h"
 
+// Funds a war costs, and the funds it needs before a target is chosen. A war also
+// needs provisions at least equal to the soldiers, and costs provisions for every
+// soldier still standing after the fight.
+inline constexpr std::int32_t kWarCostFunds = 1000;
+
 struct BattleLosses {
     std::int32_t attacker = 0; // soldiers the attacker loses
     std::int32_t target = 0;   // soldiers the target loses

@@ -1,6 +1,8 @@
 #include "rules/commands.h"
 
 #include "model/game_state.h"
+#include "rules/battle.h"
+#include "rules/event_report.h"
 
 namespace {
 
@@ -8,7 +10,73 @@ Country& At(int country) { return GameState::countries[static_cast<std::size_t>(
 
 std::string Name(int country) { return CountryNameUtf8(country); }
 
+// The status line's words for a refused war.
+std::string WarRefusalText(CommandBlock block)
+{
+    return block == CommandBlock::Provisions ? "兵糧が不足しています" : "資金が不足しています";
+}
+
+std::vector<int> Neighbours(int source, int (Country::*test)(const Country&) const)
+{
+    std::vector<int> targets;
+    if (!GameState::IsCountryIndex(source))
+        return targets;
+    const Country& s = At(source);
+    for (int i = 0; i < kCountryCount; ++i)
+        if ((s.*test)(At(i)))
+            targets.push_back(i);
+    return targets;
+}
+
 } // namespace
+
+CommandBlock DomesticBlock(DomesticCommand command, int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return CommandBlock::Funds;
+    const Country& c = At(country);
+    if (command == DomesticCommand::Train)
+        return c.CanTrain() ? CommandBlock::None : CommandBlock::TrainingFull;
+    return c.CanPayAction() ? CommandBlock::None : CommandBlock::Funds;
+}
+
+CommandBlock WarBlock(int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return CommandBlock::Funds;
+    const Country& c = At(country);
+    if (c.GetProvisions() < c.GetSoldiers())
+        return CommandBlock::Provisions;
+    if (c.GetFunds() < kWarCostFunds)
+        return CommandBlock::Funds;
+    return CommandBlock::None;
+}
+
+std::vector<int> MoveTargets(int source) { return Neighbours(source, &Country::IsFriendlyNeighbour); }
+std::vector<int> AttackTargets(int source) { return Neighbours(source, &Country::IsHostileNeighbour); }
+
+void ReportCommand(DomesticCommand command, const Country& country)
+{
+    if (EventReport e{EventKind::Command}) {
+        e->country = static_cast<std::int8_t>(country.id);
+        e->ruler = static_cast<std::int8_t>(country.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        switch (command) {
+        case DomesticCommand::DevelopLand:
+            e->SetCommand(command, country.GetCultivation());
+            break;
+        case DomesticCommand::DevelopCommerce:
+            e->SetCommand(command, country.GetCommerce());
+            break;
+        case DomesticCommand::Conscript:
+            e->SetCommand(command, country.GetSoldiers());
+            break;
+        case DomesticCommand::Train:
+            e->SetCommand(command, country.GetTraining());
+            break;
+        }
+    }
+}
 
 CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
 {
@@ -16,24 +84,21 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
     if (!GameState::IsCountryIndex(country))
         return outcome;
     Country& c = At(country);
+    outcome.done = CarryOut(command, c);
     switch (command) {
     case DomesticCommand::DevelopLand:
-        outcome.done = c.DevelopLand() != 0;
         outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::DevelopCommerce:
-        outcome.done = c.DevelopCommerce() != 0;
         outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Conscript:
-        outcome.done = c.Conscript() != 0;
         outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
                                       : "資金が不足しています";
         break;
     case DomesticCommand::Train:
-        outcome.done = c.Train() != 0;
         outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
                                       : "これ以上訓練できません";
         break;
@@ -48,14 +113,10 @@ std::string TurnStatusText(int country)
 
 std::optional<std::string> WarRefusal(int country)
 {
-    if (!GameState::IsCountryIndex(country))
-        return std::string("資金が不足しています");
-    const Country& c = At(country);
-    if (c.GetProvisions() < c.GetSoldiers())
-        return std::string("兵糧が不足しています");
-    if (c.GetFunds() < Country::kActionCost)
-        return std::string("資金が不足しています");
-    return std::nullopt;
+    const CommandBlock block = WarBlock(country);
+    if (block == CommandBlock::None)
+        return std::nullopt;
+    return WarRefusalText(block);
 }
 
 bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)
@@ -85,6 +146,13 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     d.AddFunds(amounts.funds);
     d.AddSoldiers(amounts.soldiers);
     d.SetTraining(training);
+    if (EventReport e{EventKind::Move}) {
+        e->country = static_cast<std::int8_t>(source);
+        e->target = static_cast<std::int8_t>(destination);
+        e->ruler = static_cast<std::int8_t>(s.GetRuler());
+        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
+    }
 }
 
 std::string MoveRefusedText(int destination) { return Name(destination) + " には移動できません"; }

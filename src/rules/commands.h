@@ -6,8 +6,61 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
-enum class DomesticCommand { DevelopLand, DevelopCommerce, Conscript, Train };
+#include "model/country.h"
+#include "rules/domestic_command.h"
+#include "rules/events.h"
+
+// Reports a domestic command that took effect (events.h), with the figure it changed.
+void ReportCommand(DomesticCommand command, const Country& country);
+
+// Runs a domestic action on a country, for the player or a computer ruler alike. True
+// when it took effect; that is reported as a Command event with the figure it changed.
+// Inline: the computer's turns call it a dozen times a month.
+inline bool CarryOut(DomesticCommand command, Country& country)
+{
+    int done = 0;
+    switch (command) {
+    case DomesticCommand::DevelopLand:
+        done = country.DevelopLand();
+        break;
+    case DomesticCommand::DevelopCommerce:
+        done = country.DevelopCommerce();
+        break;
+    case DomesticCommand::Conscript:
+        done = country.Conscript();
+        break;
+    case DomesticCommand::Train:
+        done = country.Train();
+        break;
+    }
+    if (done && EventsObserved())
+        ReportCommand(command, country);
+    return done != 0;
+}
+
+// Why a command of the turn country cannot be carried out as things stand.
+enum class CommandBlock {
+    None,
+    Funds,          // fewer funds than the command needs
+    Provisions,     // war: fewer provisions than soldiers
+    TrainingFull,   // training is already at its top
+    NoMoveTarget,   // no neighbour of the same ruler
+    NoAttackTarget, // no neighbour of another ruler (no ruler included)
+};
+
+// The test a domestic command makes before it acts: Country::CanPayAction or
+// Country::CanTrain, which the country's action itself calls and refuses by.
+CommandBlock DomesticBlock(DomesticCommand command, int country);
+
+// The war command's test: provisions first, then funds. OnWar refuses by it.
+CommandBlock WarBlock(int country);
+
+// The countries a move from source or an attack by it may go to, in index order: its
+// friendly or hostile neighbours, by the very tests the move and the attack make.
+std::vector<int> MoveTargets(int source);
+std::vector<int> AttackTargets(int source);
 
 struct CommandOutcome {
     bool done = false;  // false: refused, nothing changed
@@ -22,7 +75,7 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country);
 std::string TurnStatusText(int country);
 
 // Why country cannot go to war now (too few provisions for its soldiers, tested
-// first, or too few funds), or nothing when it can.
+// first, or too few funds), in the status line's words, or nothing when it can.
 std::optional<std::string> WarRefusal(int country);
 
 struct MoveAmounts {

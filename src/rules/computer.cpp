@@ -1,6 +1,7 @@
 #include "model/country_file.h"
 #include "model/game_state.h"
 #include "platform/random.h"
+#include "rules/commands.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
@@ -65,17 +66,17 @@ void ConsiderWar(TurnHost& host, int c)
 {
     Country& country = GameState::countries[c];
     if (country.GetProvisions() < country.GetSoldiers()) {
-        country.Train();
+        CarryOut(DomesticCommand::Train, country);
         return;
     }
     bool hasCandidate = false;
     const int target = ChooseTarget(country, hasCandidate);
     if (!hasCandidate) {
-        country.Train();
+        CarryOut(DomesticCommand::Train, country);
         return;
     }
     if (target < 0 || Strength(GameState::countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
-        country.DevelopLand();
+        CarryOut(DomesticCommand::DevelopLand, country);
         return;
     }
 
@@ -101,7 +102,7 @@ void RunComputerTurn(TurnHost& host, int c)
         return;
     Country& country = GameState::countries[c];
     if (country.GetSoldiers() < kArmyMinimum) {
-        country.Conscript();
+        CarryOut(DomesticCommand::Conscript, country);
         return;
     }
     if (country.GetFunds() < kActionFunds)
@@ -114,18 +115,18 @@ void RunComputerTurn(TurnHost& host, int c)
     case 1:
     case 2:
     case 3:
-        country.DevelopLand();
+        CarryOut(DomesticCommand::DevelopLand, country);
         break;
     case 4:
     case 5:
-        country.DevelopCommerce();
+        CarryOut(DomesticCommand::DevelopCommerce, country);
         break;
     case 6:
     case 7:
-        country.Conscript();
+        CarryOut(DomesticCommand::Conscript, country);
         break;
     default:
-        country.Train();
+        CarryOut(DomesticCommand::Train, country);
         break;
     }
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <fstream>
 #include <iostream>
 #include <utility>
 
@@ -11,13 +12,15 @@
 #include "model/scenario_file.h"
 #include "platform/child_processes.h"
 #include "platform/clock.h"
+#include "rules/event_json.h"
+#include "rules/events.h"
 #include "rules/game_series.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
-    "                         [--data DIR] [--clock SECONDS] [--save FILE]\n"
+    "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
@@ -28,12 +31,14 @@ const char* const kHeadlessUsage =
     "  --clock SECONDS  seed every generator from a clock that starts at SECONDS and\n"
     "                   advances one second at each reading (repeatable runs)\n"
     "  --save FILE      save the world at the end, as a save after the player's command\n"
+    "  --events FILE    write every event of the game to FILE as JSON Lines (docs/events.md)\n"
     "  --games G        play G games (of each ruler with --ruler all), the first with the\n"
     "                   clock SECONDS (default: now), the next with SECONDS + 1, and so on,\n"
     "                   and print a table of how the player fared\n"
     "  --jobs J         play the games in J processes at once (default: one for each core)\n"
     "  --csv FILE       write the table as CSV to FILE as well\n"
-    "exit status: 0 done, 1 the save or the CSV file failed or a game's process failed,\n"
+    "exit status: 0 done, 1 the save, the events or the CSV file failed or a game's process\n"
+    "             failed,\n"
     "             2 bad options or a missing or refused file\n";
 
 namespace {
@@ -179,8 +184,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        static const char* const kValued[] = {"--data",  "--scenario", "--ruler", "--load", "--months",
-                                              "--clock", "--save",     "--games", "--jobs", "--csv"};
+        static const char* const kValued[] = {"--data", "--scenario", "--ruler", "--load", "--months", "--clock",
+                                              "--save", "--events",   "--games", "--jobs", "--csv"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -202,6 +207,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.loadFile = value;
         } else if (name == "--save") {
             options.saveFile = value;
+        } else if (name == "--events") {
+            options.eventsFile = value;
         } else if (name == "--scenario") {
             if (!ParseNumberOption(name, value, 1, 3, number, error))
                 return false;
@@ -264,6 +271,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             error = "--save keeps the world of one game; it cannot be given with --games";
             return false;
         }
+        if (!options.eventsFile.empty()) {
+            error = "--events keeps the events of one game; it cannot be given with --games";
+            return false;
+        }
         if (options.clockStart && *options.clockStart > INT64_MAX - options.games) {
             error = "--clock leaves no room for the clocks of " + std::to_string(options.games) + " games";
             return false;
@@ -314,6 +325,8 @@ HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out)
     }
     outcome.playerHolds = PlayerHasCountry();
     outcome.unified = outcome.playerHolds && IsUnified();
+    if (outcome.unified)
+        ReportVictory();
     outcome.countriesHeld = CountriesOf(GameState::playerRuler);
     if (!out)
         return outcome;
@@ -328,6 +341,45 @@ HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out)
     return outcome;
 }
 
+namespace {
+
+// The events file for the length of a run: opened before the game begins, its
+// observer heard from the start event on, and let go when the run ends.
+class EventsFile {
+public:
+    EventsFile() = default;
+    EventsFile(const EventsFile&) = delete;
+    EventsFile& operator=(const EventsFile&) = delete;
+    ~EventsFile()
+    {
+        if (m_writer)
+            SetEventObserver(m_previous);
+    }
+
+    bool Open(const std::string& path)
+    {
+        m_file.open(path, std::ios::binary | std::ios::trunc);
+        if (!m_file)
+            return false;
+        m_writer.emplace(m_file);
+        m_previous = GetEventObserver();
+        SetEventObserver(&*m_writer);
+        return true;
+    }
+    bool Close()
+    {
+        m_file.close();
+        return !m_file.fail();
+    }
+
+private:
+    std::ofstream m_file;
+    std::optional<JsonLinesWriter> m_writer;
+    EventObserver* m_previous = nullptr;
+};
+
+} // namespace
+
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
 {
     if (options.clockStart)
@@ -336,7 +388,19 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (!SetUpHeadlessGame(options, offered, err))
         return kHeadlessBadInput;
 
+    EventsFile events;
+    if (!options.eventsFile.empty()) {
+        if (!events.Open(options.eventsFile)) {
+            err << "velcor: " << options.eventsFile << ": cannot be written\n";
+            return kHeadlessSaveFailed;
+        }
+        ReportStart(!options.loadFile.empty());
+    }
     PlayResting(options, &out);
+    if (!options.eventsFile.empty() && !events.Close()) {
+        err << "velcor: " << options.eventsFile << ": could not be written whole\n";
+        return kHeadlessSaveFailed;
+    }
     if (!options.saveFile.empty()) {
         std::string error;
         if (!SaveCountryFile(options.saveFile, GameState::turnCountry, &error)) {

@@ -21,6 +21,7 @@ struct HeadlessOptions {
     std::int64_t months = 0;
     std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
     std::string saveFile;                   // empty: no save
+    std::string eventsFile;                 // the events as JSON Lines; empty: none
     bool help = false;
 
     // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.

@@ -1,9 +1,12 @@
 #include "view/battle_dlg.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTimerEvent>
+
+#include <algorithm>
 
 #include "platform/fonts.h"
 #include "platform/resources.h"
@@ -33,6 +36,12 @@ CBattleDlg::CBattleDlg(BattleScript& script, QWidget* owner)
     m_targetLine = AddText(QString(), 172, 33, 81, 11, Qt::AlignRight | Qt::AlignVCenter);
     AddText(QStringLiteral("兵士数"), 187, 49, 22, 8);
     m_pictures[1] = AddText(QString(), 259, 7, 49, 71);
+    // Beside the specified fields: each side's training, on a small line under its
+    // soldier count (the attacker's flush left, the defender's flush right).
+    m_training[0] = AddText(QString(), 96, 74, 45, 8);
+    m_training[1] = AddText(QString(), 208, 74, 45, 8, Qt::AlignRight | Qt::AlignTop);
+    m_training[0]->setObjectName(QStringLiteral("attackerTraining"));
+    m_training[1]->setObjectName(QStringLiteral("targetTraining"));
     m_attacker->setObjectName(QStringLiteral("attacker"));
     m_attackerName->setObjectName(QStringLiteral("attackerName"));
     m_attackerRuler->setObjectName(QStringLiteral("attackerRuler"));
@@ -59,6 +68,8 @@ CBattleDlg::~CBattleDlg() { m_timer.stop(); }
 
 QString CBattleDlg::CountText(int soldiers) { return QStringLiteral("%1").arg(soldiers, 6); }
 
+QString CBattleDlg::TrainingText(int training) { return QStringLiteral("訓練 %1").arg(training); }
+
 void CBattleDlg::OnInitDialog()
 {
     m_script.Start();
@@ -84,6 +95,8 @@ void CBattleDlg::UpdateData()
     m_targetRuler->setText(text(m_script.m_strTargetRuler));
     m_attackerLine->setText(text(m_script.m_strAttackerLine));
     m_targetLine->setText(text(m_script.m_strTargetLine));
+    m_training[0]->setText(TrainingText(m_script.m_nAttackerTraining));
+    m_training[1]->setText(TrainingText(m_script.m_nTargetTraining));
     FitStaticTexts();
     update();
 }
@@ -106,18 +119,50 @@ void CBattleDlg::FinishNow()
     m_timer.stop();
     m_script.Finish();
     UpdateData();
-    accept();
+    // The outcome is settled; the final counts stay long enough to be read. The
+    // finished script closes the window at the next tick.
+    m_holding = true;
+    m_timer.start(std::min(m_stepMs, BattleScript::kBattleStepMs), Qt::PreciseTimer, this);
 }
 
-void CBattleDlg::OnOK() { FinishNow(); }
+void CBattleDlg::OnOK()
+{
+    if (m_holding)
+        accept();
+    else
+        FinishNow();
+}
 
 void CBattleDlg::reject()
 {
     // Escape, like Enter, skips the rest of the animation but not the fight.
     if (m_abandoned)
         TemplateDialog::reject();
+    else if (m_holding)
+        accept();
     else
         FinishNow();
+}
+
+void CBattleDlg::keyPressEvent(QKeyEvent* event)
+{
+    // While the final counts are held, any new key closes the window (a held-down
+    // Enter repeating does not).
+    if (m_holding) {
+        if (!event->isAutoRepeat())
+            accept();
+        return;
+    }
+    TemplateDialog::keyPressEvent(event);
+}
+
+void CBattleDlg::mousePressEvent(QMouseEvent* event)
+{
+    if (m_holding) {
+        accept();
+        return;
+    }
+    TemplateDialog::mousePressEvent(event);
 }
 
 void CBattleDlg::closeEvent(QCloseEvent* event)

@@ -29,16 +29,26 @@ public:
 
     // The counts as the window paints them ("%6d").
     static QString CountText(int soldiers);
+    // A side's training as the line under its count shows it.
+    static QString TrainingText(int training);
 
     BattleScript& Script() { return m_script; }
 
     // Where a side's soldier count is painted (0 the attacker, 1 the defender).
     QRect CountRect(int side) const;
 
+    // The battle has been fought to its end by a key and the window shows the final
+    // counts until it closes.
+    bool Holding() const { return m_holding; }
+
 protected:
     void OnInitDialog() override;
-    // Enter: the battle is fought to its end at once rather than decided unfought.
+    // Enter: the battle is fought to its end at once rather than decided unfought; the
+    // final counts then stay a moment (one step, at most kBattleStepMs) before the
+    // window closes, or until the next key or click.
     void OnOK() override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     void reject() override;
     void timerEvent(QTimerEvent* event) override;
     void paintEvent(QPaintEvent* event) override;
@@ -55,6 +65,7 @@ private:
     QBasicTimer m_timer;
     int m_stepMs = BattleScript::kBattleStepMs;
     bool m_abandoned = false;
+    bool m_holding = false;
     QLabel* m_attacker;
     QLabel* m_attackerName;
     QLabel* m_attackerRuler;
@@ -63,5 +74,6 @@ private:
     QLabel* m_targetName;
     QLabel* m_targetRuler;
     QLabel* m_targetLine;
+    std::array<QLabel*, 2> m_training; // "訓練 %d" under each side's count
     std::array<QLabel*, 2> m_pictures;
 };

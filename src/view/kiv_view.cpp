@@ -1,6 +1,7 @@
 #include "view/kiv_view.h"
 
 #include <QApplication>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
@@ -23,7 +24,10 @@
 #include "platform/resources.h"
 #include "platform/text_fit.h"
 #include "platform/window_scale.h"
+#include "rules/events.h"
 #include "view/battle_dlg.h"
+#include "view/command_table.h"
+#include "view/map_labels.h"
 #include "view/ruler_patterns.h"
 
 namespace {
@@ -31,14 +35,6 @@ namespace {
 constexpr int kMarkerResource = 132;
 constexpr int kVictoryResource = 163;
 constexpr int kGameOverResource = 164;
-
-constexpr int ID_CMD_REST = 59394;
-constexpr int ID_CMD_TRAIN = 59395;
-constexpr int ID_CMD_CONSCRIPT = 59396;
-constexpr int ID_CMD_MOVE = 59397;
-constexpr int ID_CMD_WAR = 59398;
-constexpr int ID_CMD_DEVELOP_LAND = 59399;
-constexpr int ID_CMD_DEVELOP_COMMERCE = 59400;
 
 const QColor kPanelGrey(192, 192, 192);
 
@@ -120,6 +116,7 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
+    setFocusPolicy(Qt::StrongFocus);        // the command keys reach the view
 }
 
 CKivView::~CKivView()
@@ -133,37 +130,20 @@ CKivView::~CKivView()
 void CKivView::OnInitialUpdate()
 {
     platform::SeedThreadRandomFromClock();
-    const struct {
-        QPushButton** button;
-        const char* caption;
-        int id;
-        int x;
-    } buttons[] = {
-        {&moveButton, "移動", ID_CMD_MOVE, 20},
-        {&warButton, "戦争", ID_CMD_WAR, 90},
-        {&landButton, "開墾", ID_CMD_DEVELOP_LAND, 160},
-        {&commerceButton, "商業", ID_CMD_DEVELOP_COMMERCE, 230},
-        {&conscriptButton, "徴兵", ID_CMD_CONSCRIPT, 300},
-        {&trainButton, "訓練", ID_CMD_TRAIN, 370},
-        {&restButton, "休養", ID_CMD_REST, 440},
-    };
     const QFont font = platform::Font(platform::GameFont::System);
-    for (const auto& b : buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(b.caption), this);
-        button->setProperty("commandId", b.id);
+    for (const CommandEntry& entry : CommandTable::Entries()) {
+        auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+        button->setProperty("commandId", entry.id);
         button->setFont(font);
-        button->setGeometry(b.x, 390, 60, 20);
+        button->setGeometry(entry.x, CommandTable::kButtonY, CommandTable::kButtonWidth, CommandTable::kButtonHeight);
         button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(false);
-        *b.button = button;
+        button->installEventFilter(this); // the tooltip is worded when it is asked for
+        connect(button, &QPushButton::clicked, this, entry.handler);
+        this->*entry.button = button;
     }
-    connect(moveButton, &QPushButton::clicked, this, &CKivView::OnMove);
-    connect(warButton, &QPushButton::clicked, this, &CKivView::OnWar);
-    connect(landButton, &QPushButton::clicked, this, &CKivView::OnDevelopLand);
-    connect(commerceButton, &QPushButton::clicked, this, &CKivView::OnDevelopCommerce);
-    connect(conscriptButton, &QPushButton::clicked, this, &CKivView::OnConscript);
-    connect(trainButton, &QPushButton::clicked, this, &CKivView::OnTrain);
-    connect(restButton, &QPushButton::clicked, this, &CKivView::OnRest);
+    connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
+    UpdateCommandTips();
 
     markerBitmap = platform::LoadResourceImage(kMarkerResource);
     victoryBitmap = platform::LoadResourceImage(kVictoryResource);
@@ -203,20 +183,22 @@ void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
 void CKivView::SetMode(ViewMode newMode)
 {
     mode = newMode;
+    m_choice.Clear(); // a choosing mode starts without a country chosen by the keys
     emit commandStateChanged();
 }
 
 void CKivView::EnableCommands()
 {
-    for (QPushButton* b : {moveButton, warButton, landButton, commerceButton, conscriptButton, trainButton, restButton})
-        b->setEnabled(true);
+    for (const CommandEntry& entry : CommandTable::Entries())
+        (this->*entry.button)->setEnabled(true);
     emit commandStateChanged();
 }
 
 void CKivView::DisableCommands()
 {
-    for (QPushButton* b : {moveButton, warButton, landButton, commerceButton, conscriptButton, trainButton})
-        b->setEnabled(false);
+    for (const CommandEntry& entry : CommandTable::Entries())
+        if (entry.group == CommandEntry::Action)
+            (this->*entry.button)->setEnabled(false);
     emit commandStateChanged();
 }
 
@@ -415,7 +397,11 @@ void CKivView::OnLButtonDown(QPoint point)
     if (mode == ViewMode::ComputerTurns || point.x() < 0 || point.x() >= kMapWidth || point.y() < 0 ||
         point.y() >= kMapHeight)
         return;
-    const int country = m_doc.CountryAt(point.x(), point.y());
+    PickCountry(m_doc.CountryAt(point.x(), point.y()));
+}
+
+void CKivView::PickCountry(int country)
+{
     if (country != CKivDoc::kNoCountry)
         GameState::shownCountry = country;
     update();
@@ -445,6 +431,7 @@ void CKivView::OnLButtonDown(QPoint point)
         if (IsUnified()) {
             // The picture and the buttons of the end are in place under the message.
             statusText = QString::fromUtf8(kUnified);
+            ReportVictory();
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
@@ -678,6 +665,8 @@ void CKivView::SetRulerPatterns(bool on)
 void CKivView::DrawOnMap(QPainter& painter)
 {
     const int turn = GameState::turnCountry;
+    if (Choosing())
+        m_choice.DrawOutline(painter, m_doc);
     painter.setFont(platform::Font(platform::GameFont::System, 1));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -701,6 +690,9 @@ void CKivView::DrawOnMap(QPainter& painter)
         s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
         s.Polyline({{x - 2, y - 17}, {x + 17, y - 17}, {x + 17, y + 2}, {x - 2, y + 2}, {x - 2, y - 17}}, Qt::black);
     }
+
+    if (m_countryNames)
+        DrawCountryNames(painter);
 
     // Markers on both sides of a battle between computer rulers.
     const int attacker = GameState::battleAttacker;
@@ -750,6 +742,9 @@ void CKivView::DrawOnMap(QPainter& painter)
 
     s.FittedText(kStatusX, 358, kStatusWidth, statusText);
 
+    if (Choosing())
+        TargetChoice::DrawHint(painter, CommandTable::ChoosingHint());
+
     if (mode == ViewMode::Victory)
         painter.drawImage(158, 100, victoryBitmap);
     else if (mode == ViewMode::GameOver)
@@ -781,6 +776,12 @@ void CKivView::paintEvent(QPaintEvent*)
 
 QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return m_zoom.ToMap(widgetPoint); }
 
+void CKivView::SetCountryNames(bool on)
+{
+    m_countryNames = on;
+    update();
+}
+
 void CKivView::mousePressEvent(QMouseEvent* event)
 {
     const QPoint point = ToMapPoint(event->position().toPoint());
@@ -790,4 +791,101 @@ void CKivView::mousePressEvent(QMouseEvent* event)
         OnRButtonDown(point);
     else
         QWidget::mousePressEvent(event);
+}
+
+// ---- Keys and tooltips ----
+
+bool CKivView::Choosing() const
+{
+    return mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
+}
+
+bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+{
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Backtab)
+        modifiers &= ~Qt::ShiftModifier; // Shift+Tab
+    if (modifiers != Qt::NoModifier)
+        return false;
+    if (Choosing()) {
+        switch (key) {
+        case Qt::Key_Escape:
+            OnRButtonDown(QPoint());
+            return true;
+        case Qt::Key_Tab:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+            StepChoice(1);
+            return true;
+        case Qt::Key_Backtab:
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+            StepChoice(-1);
+            return true;
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (!autoRepeat && m_choice.Country() != -1)
+                PickCountry(m_choice.Country());
+            return true;
+        default:
+            break;
+        }
+    }
+    const CommandEntry* entry = CommandTable::ForKey(key);
+    if (!entry)
+        return false;
+    // The key is the button: it acts only when the button would.
+    QPushButton* button = this->*entry->button;
+    if (!autoRepeat && button->isEnabled())
+        button->click();
+    return true;
+}
+
+void CKivView::StepChoice(int direction)
+{
+    const int turn = GameState::turnCountry;
+    const bool moving = mode == ViewMode::ChooseMoveTarget;
+    const int country = m_choice.Step(moving ? MoveTargets(turn) : AttackTargets(turn), direction);
+    if (country == -1) {
+        statusText = CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
+    } else {
+        // The panel shows the country chosen, as a click on it would.
+        GameState::shownCountry = country;
+        statusText = QStringLiteral("%1 %2 %3 (Enter)")
+                         .arg(country)
+                         .arg(Utf8(CountryNameUtf8(country)), moving ? QStringLiteral("へ移動") : QStringLiteral("を攻撃"));
+    }
+    update();
+}
+
+void CKivView::keyPressEvent(QKeyEvent* event)
+{
+    if (OnKey(event->key(), event->modifiers(), event->isAutoRepeat()))
+        event->accept();
+    else
+        QWidget::keyPressEvent(event);
+}
+
+bool CKivView::focusNextPrevChild(bool next)
+{
+    // In a choosing mode Tab steps through the targets instead.
+    if (Choosing())
+        return false;
+    return QWidget::focusNextPrevChild(next);
+}
+
+bool CKivView::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip && qobject_cast<QPushButton*>(watched))
+        UpdateCommandTips(); // the figures may have changed since the last command
+    return QWidget::eventFilter(watched, event);
+}
+
+void CKivView::UpdateCommandTips()
+{
+    for (const CommandEntry& entry : CommandTable::Entries()) {
+        QPushButton* button = this->*entry.button;
+        if (button)
+            button->setToolTip(CommandTable::Tooltip(entry, {mode, button->isEnabled(), GameState::turnCountry}));
+    }
 }

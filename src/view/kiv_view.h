@@ -18,6 +18,7 @@
 #include "rules/view_mode.h"
 #include "view/game_speed.h"
 #include "view/view_zoom.h"
+#include "view/target_choice.h"
 
 class CKivDoc;
 class QPainter;
@@ -73,6 +74,10 @@ public:
     void OnTrain();
     void OnLButtonDown(QPoint point);
     void OnRButtonDown(QPoint point);
+    // A left click's work once the country under it is known (kNoCountry for none):
+    // select it for the panel, then act by the mode. The keyboard's Enter picks the
+    // country it has chosen through here as well.
+    void PickCountry(int country);
     bool MoveToSelected();
     bool AttackSelected();
 
@@ -145,6 +150,19 @@ public:
     // the game writes replaces it, and after milliseconds the line the game wrote
     // before comes back.
     void ShowNotice(const QString& text, int milliseconds);
+    // The keys: a command's key presses its button when the button is enabled; in a
+    // choosing mode Escape cancels as the right button does, the arrow keys and Tab
+    // step through the countries that may be chosen and Enter picks the one chosen.
+    // True when the key was the view's.
+    bool OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+    // The country the keys have chosen in a choosing mode, -1 when none.
+    int KeyChoice() const { return m_choice.Country(); }
+    // Words every command button's tooltip for the state of the game now.
+    void UpdateCommandTips();
+    // Each country's name written beside its number on the map (off: the specified
+    // drawing alone).
+    void SetCountryNames(bool on);
+    bool CountryNames() const { return m_countryNames; }
 
 signals:
     // The mode or the buttons changed: menus follow.
@@ -160,6 +178,9 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool focusNextPrevChild(bool next) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void OnStopRequested() override;
 
 private:
@@ -171,6 +192,9 @@ private:
     void RefreshNow();
     void DoDomestic(DomesticCommand command);
     bool RunBattleWindow(BattleScript& script);
+    bool Choosing() const;
+    // Steps the keyboard's choice forward or back and names it in the status line.
+    void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
     bool LoadWorld(const QString& path, CountryFileUse use);
     // Puts the command buttons at their places and size for the zoom.
@@ -194,4 +218,6 @@ private:
     ViewZoom m_zoom;
     bool m_rulerPatterns = false;
     GameSpeed m_speed = GameSpeed::Normal;
+    TargetChoice m_choice;
+    bool m_countryNames = false;
 };

@@ -1,69 +1,56 @@
 // Pictures of the game's windows for reviewing the art and the layouts: the main
 // window at the player's first turn of a scenario, each dialog as the game opens it,
-// and the battle window in the middle of a fight. Runs on Qt's offscreen platform.
+// the battle window in the middle of a fight, and after ten years of play the
+// chronicle window's three tabs, the map with the country names and a country's
+// tooltip. Runs on Qt's offscreen platform.
 //
 //   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]
 //
 // The player's own settings are neither read nor written (Qt's test locations are
 // used), so every run shows the game as it first starts, at the zoom given (1 when
-// none is). When the 移動 button has a tooltip, a picture of the main window with it
-// shown is made as well.
+// none is).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
 #include <QEventLoop>
+#include <QHelpEvent>
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QToolTip>
 #include <QTimer>
 
 #include <cstdio>
+#include <functional>
 #include <iostream>
 
 #include "app/about_dlg.h"
+#include "app/chronicle.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "model/country_file.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "view/battle_dlg.h"
+#include "view/chronicle_log.h"
 #include "view/kiv_view.h"
+#include "view/map_labels.h"
+
+#include <QComboBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QToolTip>
 
 namespace {
 
 bool Save(QWidget& window, const QString& path)
 {
     const bool saved = window.grab().save(path, "PNG");
-    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
-    return saved;
-}
-
-// The window with the tooltip of button shown over it, as the player sees it when
-// the pointer rests on the button (a tooltip is a window of its own, so the two
-// pictures are put together).
-bool SaveWithTooltip(QWidget& window, QWidget& button, const QString& path)
-{
-    QToolTip::showText(button.mapToGlobal(QPoint(button.width() / 2, button.height())), button.toolTip(), &button);
-    QApplication::processEvents();
-    QWidget* tip = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->inherits("QTipLabel") && w->isVisible())
-            tip = w;
-    if (!tip) {
-        std::cout << "no tooltip was shown\n";
-        return false;
-    }
-    QPixmap picture = window.grab();
-    QPainter painter(&picture);
-    painter.drawPixmap(tip->pos() - window.mapToGlobal(QPoint(0, 0)), tip->grab());
-    painter.end();
-    QToolTip::hideText();
-    const bool saved = picture.save(path, "PNG");
     std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
     return saved;
 }
@@ -102,6 +89,131 @@ void Neighbours(int country, int& own, int& hostile)
         else if (other != ruler && hostile < 0)
             hostile = static_cast<int>(n);
     }
+}
+
+// Shows the tooltip a help event at (at, in widget's coordinates) raises and returns
+// the window's picture with it; the picture grows when the tooltip reaches past the
+// window. Empty when no tooltip appeared.
+QImage GrabWithTooltip(QWidget& window, QWidget& widget, QPoint at)
+{
+    QHelpEvent help(QEvent::ToolTip, at, widget.mapToGlobal(at));
+    QApplication::sendEvent(&widget, &help);
+    QApplication::processEvents();
+    const QImage windowShot = window.grab().toImage();
+    QImage shot;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (w->inherits("QTipLabel") && w->isVisible()) {
+            const QRect tip(w->pos() - window.pos(), w->size());
+            const QRect all = QRect(QPoint(0, 0), windowShot.size()).united(tip);
+            shot = QImage(all.size(), QImage::Format_RGB32);
+            shot.fill(Qt::white);
+            QPainter painter(&shot);
+            painter.drawImage(-all.topLeft(), windowShot);
+            painter.drawPixmap(tip.topLeft() - all.topLeft(), w->grab());
+        }
+    }
+    QToolTip::hideText();
+    return shot;
+}
+
+bool SaveShot(const QImage& shot, const QString& path)
+{
+    const bool saved = !shot.isNull() && shot.save(path, "PNG");
+    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
+    return saved;
+}
+
+// The main window with the tooltip of a command button shown over it, as the player
+// sees it when the pointer rests on the button.
+bool ShootTooltip(QWidget& window, QPushButton* button, const QString& path)
+{
+    return SaveShot(GrabWithTooltip(window, *button, button->rect().center()), path);
+}
+
+// Waits until the worker hands the turn to the player.
+void PlayToPlayer(CKivView* view, const std::function<void()>& start)
+{
+    QEventLoop loop;
+    QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    start();
+    loop.exec();
+    QApplication::processEvents();
+}
+
+// The scenario's start with the player's countries held by an army no computer ruler
+// attacks (as the pinned held games), so that ten years pass with the computer rulers
+// at war among themselves.
+bool WriteHeldStart(const QString& dataDir, int scenario, RulerId ruler, const QString& path)
+{
+    if (LoadCountryFile(CountryFilePath(dataDir.toStdString(), scenario)).status != LoadStatus::Loaded)
+        return false;
+    WorldRecord world = CaptureWorld(-1);
+    world.playerRuler = ruler;
+    for (CountryRecord& c : world.countries) {
+        if (c.ruler == ruler) {
+            c.soldiers = 2000000;
+            c.training = 100;
+            c.provisions = 100000000;
+        }
+    }
+    std::string error;
+    return WriteCountryFile(path.toStdString(), world, &error);
+}
+
+// The main window with the tooltip of a country where the pointer rests on it, the
+// pointer drawn as an arrow.
+bool ShootCountryTooltip(CMainFrame& frame, CKivView& view, int country, const QString& path)
+{
+    const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+    const QPoint at(c.GetMapX() - 10, c.GetMapY() + 6);
+    QImage picture = GrabWithTooltip(frame, view, at);
+    if (!picture.isNull()) {
+        QPainter p(&picture);
+        const QPoint tipAt = view.mapTo(&frame, at);
+        const QPoint arrow[] = {tipAt, tipAt + QPoint(0, 14), tipAt + QPoint(4, 10), tipAt + QPoint(9, 10)};
+        p.setPen(Qt::black);
+        p.setBrush(Qt::white);
+        p.drawPolygon(arrow, 4);
+    }
+    return SaveShot(picture, path);
+}
+
+// Ten years of play from a held start, then the chronicle window's tabs, the map with
+// the country names and a tooltip.
+bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
+{
+    CKivView* view = app.View();
+    CChronicle* chronicle = app.Chronicle();
+    QTemporaryDir scratch;
+    const QString start = scratch.filePath(QStringLiteral("held.txt"));
+    if (!WriteHeldStart(view->dataDirectory, scenario, ruler, start)) {
+        std::cerr << "velcor-shots: the held start could not be written\n";
+        return false;
+    }
+    PlayToPlayer(view, [&] { view->LoadGame(start); });
+    const int firstYear = GameState::year;
+    while (view->mode == ViewMode::PlayerTurn && GameState::year < firstYear + 10)
+        PlayToPlayer(view, [&] { view->OnRest(); });
+    chronicle->ReportWindow().hide();
+    bool ok = true;
+    CChronicleWnd& wnd = chronicle->Window();
+    wnd.resize(640, 480);
+    wnd.show();
+    const char* const tabs[] = {"chronicle-list.png", "chronicle-chart.png", "chronicle-standings.png"};
+    wnd.FilterBox()->setCurrentIndex(1); // the wars: what the ten years were about
+    for (int tab = 0; tab < 3; ++tab) {
+        wnd.Tabs()->setCurrentIndex(tab);
+        QApplication::processEvents();
+        ok &= Save(wnd, out.filePath(QString::fromLatin1(tabs[tab])));
+    }
+    wnd.FilterBox()->setCurrentIndex(0);
+    wnd.hide();
+    view->SetCountryNames(true);
+    QApplication::processEvents();
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("map-names.png")));
+    view->SetCountryNames(false);
+    ok &= ShootCountryTooltip(*app.MainFrame(), *view, GameState::turnCountry, out.filePath(QStringLiteral("map-tooltip.png")));
+    return ok;
 }
 
 } // namespace
@@ -143,6 +255,8 @@ int main(int argc, char** argv)
     ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")), 200, "ruler1");
     CAboutDlg about;
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
+    CKeysDlg keys;
+    ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;
     QObject::connect(view, &CKivView::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
@@ -157,10 +271,8 @@ int main(int argc, char** argv)
         return 1;
     }
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("main-window.png")));
-    if (!view->moveButton->toolTip().isEmpty())
-        ok &= SaveWithTooltip(*app.MainFrame(), *view->moveButton, out.filePath(QStringLiteral("main-window-tooltip.png")));
-    else
-        std::cout << "the buttons have no tooltips; no main-window-tooltip.png\n";
+    ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-land.png")));
+    ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
 
     const int country = GameState::turnCountry;
     int own = -1;
@@ -178,10 +290,22 @@ int main(int argc, char** argv)
         std::cout << "no country of the player's borders his first; no move dialog\n";
     }
     if (hostile >= 0) {
+        // The choice of a war's target by the keys: the second target outlined.
+        GameState::countries[static_cast<std::size_t>(country)].SetFunds(5000);
+        view->mode = ViewMode::ChooseAttackTarget;
+        view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
+        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("choose-target.png")));
+        view->OnKey(Qt::Key_Escape, Qt::NoModifier, false);
+        ok &= ShootTooltip(*app.MainFrame(), view->moveButton, out.filePath(QStringLiteral("tooltip-move.png")));
+        // After an action a disabled button says why.
+        view->OnKey(Qt::Key_T, Qt::NoModifier, false);
+        ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-disabled.png")));
+
         BattleScript script(country, hostile);
         CBattleDlg battle(script);
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
+    ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
     app.MainFrame()->close();
     return ok ? 0 : 1;
 }

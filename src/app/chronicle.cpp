@@ -1,0 +1,164 @@
+#include "app/chronicle.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QMenu>
+
+#include "app/main_frame.h"
+#include "platform/message_box.h"
+#include "platform/settings.h"
+#include "rules/events.h"
+#include "view/chronicle_log.h"
+#include "view/chronicle_wnd.h"
+#include "view/command_table.h"
+#include "view/event_words.h"
+#include "view/kiv_view.h"
+#include "view/map_labels.h"
+#include "view/turn_report_wnd.h"
+
+namespace settings = platform::settings;
+
+namespace {
+constexpr int kGap = 8; // between the main window and the windows beside it
+} // namespace
+
+CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
+    : QObject(&frame), m_frame(frame), m_view(view), m_log(new ChronicleLog(this))
+{
+    m_window = new CChronicleWnd(*m_log);
+    m_report = new CTurnReportWnd(&frame);
+    m_tips = new CMapTips(view);
+    SetEventObserver(&m_log->Observer());
+
+    QMenu* menu = frame.ViewMenu();
+    m_chronicleAction = menu->addAction(QStringLiteral("戦況記録(&C)"));
+    m_chronicleAction->setShortcut(CommandTable::ChronicleKey());
+    m_chronicleAction->setCheckable(true);
+    m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
+    m_namesAction = menu->addAction(QStringLiteral("国名を表示"));
+    m_namesAction->setCheckable(true);
+    m_namesAction->setChecked(settings::CountryNamesOnMap());
+    m_reportAction = menu->addAction(QStringLiteral("戦況報告を表示"));
+    m_reportAction->setCheckable(true);
+    m_reportAction->setChecked(settings::TurnReport());
+    view.SetCountryNames(settings::CountryNamesOnMap());
+
+    connect(m_chronicleAction, &QAction::triggered, this, [this](bool on) {
+        if (on)
+            ShowWindow();
+        else
+            m_window->hide();
+    });
+    connect(m_window, &CChronicleWnd::visibilityChanged, m_chronicleAction, &QAction::setChecked);
+    connect(m_namesAction, &QAction::toggled, this, [this](bool on) {
+        settings::SetCountryNamesOnMap(on);
+        m_view.SetCountryNames(on);
+    });
+    connect(m_reportAction, &QAction::toggled, this, [this](bool on) {
+        settings::SetTurnReport(on);
+        if (!on)
+            m_report->hide();
+    });
+    connect(m_report, &CTurnReportWnd::showNextChanged, m_reportAction, &QAction::setChecked);
+    connect(&view, &CKivView::worldReplaced, this, &CChronicle::OnWorldReplaced);
+    connect(&view, &CKivView::gameSaved, this, &CChronicle::OnGameSaved);
+    connect(&view, &CKivView::playerTurnReached, this, [this] { ReportTurn(); });
+    frame.installEventFilter(this);
+}
+
+CChronicle::~CChronicle()
+{
+    if (GetEventObserver() == &m_log->Observer())
+        SetEventObserver(nullptr);
+    delete m_window;
+}
+
+void CChronicle::ShowWindow()
+{
+    if (!m_window->isVisible()) {
+        const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kWindowName));
+        if (geometry.isEmpty() || !m_window->restoreGeometry(geometry)) {
+            const QRect frame = m_frame.frameGeometry();
+            m_window->move(frame.right() + kGap, frame.top());
+        }
+    }
+    m_window->show();
+    m_window->raise();
+}
+
+void CChronicle::RestoreWindow()
+{
+    if (settings::WindowOpen(QString::fromLatin1(kWindowName)))
+        ShowWindow();
+}
+
+QStringList CChronicle::ReportTurn()
+{
+    const auto [first, end] = m_log->TakeSinceMark();
+    QStringList texts;
+    for (std::size_t i = first; i < end; ++i) {
+        const GameEvent& e = m_log->At(i);
+        if (!IsTurnReportItem(e, GameState::playerRuler))
+            continue;
+        // A capture is told by the battle reported just before it.
+        const GameEvent* battle = i > 0 && e.kind == EventKind::Capture ? &m_log->At(i - 1) : nullptr;
+        if (battle && battle->kind == EventKind::Battle && battle->target == e.country)
+            texts.append(chronicle::EventText(*battle));
+        else
+            texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(e) : chronicle::EventText(e));
+    }
+    const QStringList lines = chronicle::ReportLines(texts);
+    if (!m_reportAction->isChecked() || lines.isEmpty()) {
+        m_report->hide();
+        return m_reportAction->isChecked() ? lines : QStringList();
+    }
+    if (!m_report->isVisible()) {
+        const QRect frame = m_frame.frameGeometry();
+        m_report->move(frame.left() + kGap, frame.bottom() + kGap);
+    }
+    m_report->ShowReport(lines);
+    return lines;
+}
+
+void CChronicle::OnWorldReplaced(const QString& savePath)
+{
+    m_report->hide();
+    if (savePath.isEmpty()) {
+        m_log->Clear();
+        return;
+    }
+    QString error;
+    if (!m_log->Load(ChronicleLog::ChroniclePath(savePath), &error) && !error.isEmpty())
+        platform::ShowMessageBox(&m_frame, chronicle::Captions::ChronicleLoadFailed().arg(error));
+}
+
+void CChronicle::OnGameSaved(const QString& path)
+{
+    m_log->Poll();
+    const QString chroniclePath = ChronicleLog::ChroniclePath(path);
+    QString error;
+    if (!m_log->Save(chroniclePath, &error))
+        platform::ShowMessageBox(&m_frame, chronicle::Captions::ChronicleSaveFailed().arg(chroniclePath, error));
+}
+
+void CChronicle::RememberWindow()
+{
+    if (m_remembered)
+        return;
+    m_remembered = true;
+    const QString name = QString::fromLatin1(kWindowName);
+    settings::SetWindowOpen(name, m_window->isVisible());
+    if (m_window->isVisible())
+        settings::SetWindowGeometry(name, m_window->saveGeometry());
+}
+
+bool CChronicle::eventFilter(QObject* watched, QEvent* event)
+{
+    // The main window closes: remember the chronicle window, then close it with it.
+    if (watched == &m_frame && event->type() == QEvent::Close) {
+        RememberWindow();
+        m_window->close();
+        m_report->close();
+    }
+    return QObject::eventFilter(watched, event);
+}

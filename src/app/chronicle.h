@@ -1,0 +1,64 @@
+// The chronicle beside the specified game: it hears the rules' events, keeps them in the
+// chronicle window (表示 → 戦況記録, F3), reports at the player's turn what happened
+// since his last, keeps the chronicle beside a saved game, and adds the map's country
+// names (表示 → 国名を表示) and tooltips. It changes nothing of the game.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QStringList>
+
+#include "view/chronicle_wnd.h"
+#include "view/turn_report_wnd.h"
+
+class CKivView;
+class CMainFrame;
+class CMapTips;
+class ChronicleLog;
+class QAction;
+
+class CChronicle : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kWindowName = "Chronicle";
+
+    CChronicle(CMainFrame& frame, CKivView& view);
+    ~CChronicle() override;
+
+    ChronicleLog& Log() { return *m_log; }
+    CChronicleWnd& Window() { return *m_window; }
+    CTurnReportWnd& ReportWindow() { return *m_report; }
+    CMapTips& Tips() { return *m_tips; }
+    QAction* ChronicleAction() const { return m_chronicleAction; }
+    QAction* NamesAction() const { return m_namesAction; }
+    QAction* ReportAction() const { return m_reportAction; }
+
+    // Opens the chronicle window beside the main window (or where it was last).
+    void ShowWindow();
+    // Opens the window when it was open as the program last ended.
+    void RestoreWindow();
+
+    // The player's turn: the report of what happened since his last, when anything did
+    // and the report is on. Returns the lines shown.
+    QStringList ReportTurn();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnWorldReplaced(const QString& savePath);
+    void OnGameSaved(const QString& path);
+    void RememberWindow();
+
+    CMainFrame& m_frame;
+    CKivView& m_view;
+    ChronicleLog* m_log;
+    QPointer<CChronicleWnd> m_window;
+    QPointer<CTurnReportWnd> m_report;
+    CMapTips* m_tips;
+    QAction* m_chronicleAction;
+    QAction* m_namesAction;
+    QAction* m_reportAction;
+    bool m_remembered = false;
+};

@@ -1,0 +1,91 @@
+#include "view/chronicle_wnd.h"
+
+#include <QComboBox>
+#include <QListView>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+#include "rules/events.h"
+#include "view/chronicle_log.h"
+#include "view/event_words.h"
+#include "view/holdings_chart.h"
+#include "view/ruler_table.h"
+
+using chronicle::Captions;
+
+CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(parent, Qt::Window), m_log(log)
+{
+    setWindowTitle(Captions::Window());
+    setObjectName(QStringLiteral("chronicle"));
+    m_model = new ChronicleModel(log, this);
+
+    auto* record = new QWidget;
+    auto* recordLayout = new QVBoxLayout(record);
+    m_filter = new QComboBox;
+    m_filter->addItem(Captions::FilterAll(), static_cast<int>(ChronicleModel::Filter::All));
+    m_filter->addItem(Captions::FilterWar(), static_cast<int>(ChronicleModel::Filter::War));
+    m_filter->addItem(Captions::FilterMine(), static_cast<int>(ChronicleModel::Filter::Mine));
+    m_list = new QListView;
+    m_list->setModel(m_model);
+    m_list->setUniformItemSizes(true);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    recordLayout->addWidget(m_filter);
+    recordLayout->addWidget(m_list);
+    connect(m_filter, &QComboBox::currentIndexChanged, this, [this](int index) {
+        m_model->SetFilter(static_cast<ChronicleModel::Filter>(m_filter->itemData(index).toInt()));
+    });
+
+    m_chart = new CHoldingsChart(log);
+    m_table = new CRulerTable;
+    m_tabs = new QTabWidget;
+    m_tabs->addTab(record, Captions::RecordTab());
+    m_tabs->addTab(m_chart, Captions::ChartTab());
+    m_tabs->addTab(m_table, Captions::StandingsTab());
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this] { RefreshStandings(); });
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(m_tabs);
+
+    connect(&log, &ChronicleLog::eventsAdded, this, &CChronicleWnd::OnEventsAdded);
+    connect(&log, &ChronicleLog::cleared, this, &CChronicleWnd::OnCleared);
+    resize(520, 440);
+}
+
+void CChronicleWnd::OnEventsAdded(std::size_t first, std::size_t end)
+{
+    m_model->OnEventsAdded(first, end);
+    m_chart->OnEventsAdded(first, end);
+    for (std::size_t i = first; i < end; ++i) {
+        const EventKind kind = m_log.At(i).kind;
+        if (kind == EventKind::Month || kind == EventKind::Capture || kind == EventKind::Start) {
+            RefreshStandings();
+            break;
+        }
+    }
+}
+
+void CChronicleWnd::OnCleared()
+{
+    m_model->OnCleared();
+    m_chart->OnCleared();
+    RefreshStandings();
+}
+
+void CChronicleWnd::RefreshStandings()
+{
+    if (isVisible() && m_tabs->currentWidget() == m_table)
+        m_table->Refresh();
+}
+
+void CChronicleWnd::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    RefreshStandings();
+    emit visibilityChanged(true);
+}
+
+void CChronicleWnd::hideEvent(QHideEvent* event)
+{
+    QWidget::hideEvent(event);
+    emit visibilityChanged(false);
+}

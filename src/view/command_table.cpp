@@ -1,0 +1,202 @@
+#include "view/command_table.h"
+
+#include "app/main_frame.h"
+#include "model/country.h"
+#include "rules/battle.h"
+#include "rules/commands.h"
+#include "view/kiv_view.h"
+
+namespace {
+
+QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+
+// ---- What each command does, costs and needs ----
+
+QString DescribeMove() { return QStringLiteral("兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)"); }
+
+QString DescribeWar()
+{
+    return QStringLiteral("資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
+                          "戦いの後、残った兵士と同じだけの兵糧を使います")
+        .arg(kWarCostFunds);
+}
+
+QString DescribeDevelop(const char* figure)
+{
+    return QStringLiteral("資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)")
+        .arg(Country::kActionCost)
+        .arg(Text(figure))
+        .arg(Country::kDevelopRange);
+}
+QString DescribeLand() { return DescribeDevelop("開墾"); }
+QString DescribeCommerce() { return DescribeDevelop("商業"); }
+
+QString DescribeConscript()
+{
+    return QStringLiteral("資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)\n新兵の分だけ訓練が下がります")
+        .arg(Country::kActionCost)
+        .arg(Country::kConscriptMinimum)
+        .arg(Country::kConscriptMinimum + Country::kConscriptRange - 1);
+}
+
+QString DescribeTrain()
+{
+    return QStringLiteral("訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)")
+        .arg(Country::kTrainRange)
+        .arg(Country::kMaxTraining);
+}
+
+QString DescribeRest() { return QStringLiteral("この国の番を終えます"); }
+
+// ---- Why a command would not act for the turn country ----
+
+} // namespace
+
+QString CommandTable::BlockText(CommandBlock block)
+{
+    switch (block) {
+    case CommandBlock::None:
+        return {};
+    case CommandBlock::Funds:
+        return QStringLiteral("資金が足りません");
+    case CommandBlock::Provisions:
+        return QStringLiteral("兵糧が兵士より少ない");
+    case CommandBlock::TrainingFull:
+        return QStringLiteral("訓練はもう %1 です").arg(Country::kMaxTraining);
+    case CommandBlock::NoMoveTarget:
+        return QStringLiteral("移動できる国がありません");
+    case CommandBlock::NoAttackTarget:
+        return QStringLiteral("攻め込める国がありません");
+    }
+    return {};
+}
+
+namespace {
+
+QString MoveBlocked(int country)
+{
+    return CommandTable::BlockText(MoveTargets(country).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None);
+}
+
+QString WarBlocked(int country)
+{
+    if (const CommandBlock block = WarBlock(country); block != CommandBlock::None)
+        return CommandTable::BlockText(block);
+    return CommandTable::BlockText(AttackTargets(country).empty() ? CommandBlock::NoAttackTarget : CommandBlock::None);
+}
+
+template <DomesticCommand command>
+QString DomesticBlocked(int country)
+{
+    return CommandTable::BlockText(DomesticBlock(command, country));
+}
+
+QString RestBlocked(int) { return {}; }
+
+// Why a button the player cannot use now is out of reach, by the view's mode.
+QString ModeReason(const CommandEntry& entry, const CommandContext& context)
+{
+    switch (context.mode) {
+    case ViewMode::NoGame:
+        return QStringLiteral("ゲームが始まっていません");
+    case ViewMode::ComputerTurns:
+        return QStringLiteral("ほかの国の番です");
+    case ViewMode::ChooseMoveTarget:
+        return QStringLiteral("移動先を選択中です (右クリックまたは Esc で取り消し)");
+    case ViewMode::ChooseAttackTarget:
+        return QStringLiteral("攻撃先を選択中です (右クリックまたは Esc で取り消し)");
+    case ViewMode::Victory:
+    case ViewMode::GameOver:
+        return QStringLiteral("ゲームは終わりました");
+    case ViewMode::PlayerTurn:
+        break;
+    }
+    return entry.group == CommandEntry::Action ? QStringLiteral("この番の行動は済みました (休養で番を終えます)")
+                                               : QStringLiteral("この番の行動は済みました");
+}
+
+} // namespace
+
+const std::array<CommandEntry, 7>& CommandTable::Entries()
+{
+    static const std::array<CommandEntry, 7> entries = {{
+        {"移動", ID_CMD_MOVE, Qt::Key_M, 20, CommandEntry::Action, &CKivView::moveButton, &CKivView::OnMove,
+         &DescribeMove, &MoveBlocked},
+        {"戦争", ID_CMD_WAR, Qt::Key_W, 90, CommandEntry::Action, &CKivView::warButton, &CKivView::OnWar,
+         &DescribeWar, &WarBlocked},
+        {"開墾", ID_CMD_DEVELOP_LAND, Qt::Key_L, 160, CommandEntry::Action, &CKivView::landButton,
+         &CKivView::OnDevelopLand, &DescribeLand, &DomesticBlocked<DomesticCommand::DevelopLand>},
+        {"商業", ID_CMD_DEVELOP_COMMERCE, Qt::Key_C, 230, CommandEntry::Action, &CKivView::commerceButton,
+         &CKivView::OnDevelopCommerce, &DescribeCommerce, &DomesticBlocked<DomesticCommand::DevelopCommerce>},
+        {"徴兵", ID_CMD_CONSCRIPT, Qt::Key_S, 300, CommandEntry::Action, &CKivView::conscriptButton,
+         &CKivView::OnConscript, &DescribeConscript, &DomesticBlocked<DomesticCommand::Conscript>},
+        {"訓練", ID_CMD_TRAIN, Qt::Key_T, 370, CommandEntry::Action, &CKivView::trainButton, &CKivView::OnTrain,
+         &DescribeTrain, &DomesticBlocked<DomesticCommand::Train>},
+        {"休養", ID_CMD_REST, Qt::Key_R, 440, CommandEntry::Rest, &CKivView::restButton, &CKivView::OnRest,
+         &DescribeRest, &RestBlocked},
+    }};
+    return entries;
+}
+
+const CommandEntry* CommandTable::ForKey(int key)
+{
+    for (const CommandEntry& entry : Entries())
+        if (entry.key == key)
+            return &entry;
+    return nullptr;
+}
+
+QString CommandTable::WhyNot(const CommandEntry& entry, const CommandContext& context)
+{
+    if (context.mode != ViewMode::PlayerTurn || !context.enabled)
+        return ModeReason(entry, context);
+    return entry.blocked(context.turnCountry);
+}
+
+QString CommandTable::Tooltip(const CommandEntry& entry, const CommandContext& context)
+{
+    QString tip = QStringLiteral("%1 (%2)\n%3")
+                      .arg(Text(entry.caption), QKeySequence(entry.key).toString(QKeySequence::NativeText),
+                           entry.describe());
+    const QString why = WhyNot(entry, context);
+    if (!why.isEmpty())
+        tip += QStringLiteral("\n今は使えません: ") + why;
+    return tip;
+}
+
+QString CommandTable::ChoosingHint()
+{
+    return QStringLiteral("右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定");
+}
+
+const std::vector<MenuKey>& CommandTable::MenuKeys()
+{
+    static const std::vector<MenuKey> keys = {
+        {CMainFrame::ID_FILE_NEW_GAME, QKeySequence(Qt::CTRL | Qt::Key_N), "ｹﾞｰﾑ開始"},
+        {CMainFrame::ID_FILE_SAVE_GAME, QKeySequence(Qt::CTRL | Qt::Key_S), "ｾｰﾌﾞ"},
+        {CMainFrame::ID_FILE_LOAD_GAME, QKeySequence(Qt::CTRL | Qt::Key_O), "ﾛｰﾄﾞ"},
+        {CMainFrame::ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), "ｱﾌﾟﾘｹｰｼｮﾝの終了"},
+    };
+    return keys;
+}
+
+QKeySequence CommandTable::HelpKey() { return QKeySequence(Qt::Key_F1); }
+
+QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
+
+std::vector<KeyHelp> CommandTable::AllKeys()
+{
+    std::vector<KeyHelp> keys;
+    for (const CommandEntry& entry : Entries())
+        keys.push_back({QKeySequence(entry.key).toString(QKeySequence::NativeText),
+                        Text(entry.caption) + QStringLiteral("：") + entry.describe()});
+    keys.push_back({QStringLiteral("← ↑ → ↓ / Tab"), QStringLiteral("移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)")});
+    keys.push_back({QStringLiteral("Enter"), QStringLiteral("選んだ国に決める")});
+    keys.push_back({QStringLiteral("Esc / 右クリック"), QStringLiteral("移動先・攻撃先の選択を取り消す")});
+    keys.push_back({QStringLiteral("↑ ↓ / 1〜9"), QStringLiteral("シナリオ選択・君主選択で選び、Enter で決める")});
+    for (const MenuKey& key : MenuKeys())
+        keys.push_back({key.keys.toString(QKeySequence::NativeText), Text(key.label)});
+    keys.push_back({ChronicleKey().toString(QKeySequence::NativeText), QStringLiteral("戦況記録を開く・閉じる")});
+    keys.push_back({HelpKey().toString(QKeySequence::NativeText), QStringLiteral("操作方法 (この画面)")});
+    return keys;
+}

@@ -1,0 +1,126 @@
+#include "view/holdings_chart.h"
+
+#include <QAction>
+#include <QFileDialog>
+#include <QPen>
+#include <QtCharts/QLegend>
+#include <QtCharts/QLineSeries>
+#include <QtCharts/QValueAxis>
+
+#include "platform/message_box.h"
+#include "rules/names.h"
+#include "view/chronicle_log.h"
+#include "view/event_words.h"
+
+namespace {
+
+QColor RulerColour(RulerId ruler)
+{
+    const Colour c = kRulerColours[static_cast<std::size_t>(ruler)];
+    return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c));
+}
+
+} // namespace
+
+CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(log)
+{
+    setRenderHint(QPainter::Antialiasing);
+    // The view's own chart (a chart set in its place would leave this one to nobody).
+    QChart* c = chart();
+    c->legend()->setAlignment(Qt::AlignRight);
+    m_x = new QValueAxis;
+    m_x->setLabelFormat(QStringLiteral("%d"));
+    m_x->setTitleText(chronicle::Captions::ChartAxisYear());
+    m_y = new QValueAxis;
+    m_y->setRange(0, kCountryCount);
+    m_y->setTickCount(8);
+    m_y->setLabelFormat(QStringLiteral("%d"));
+    m_y->setTitleText(chronicle::Captions::ChartAxisCountries());
+    c->addAxis(m_x, Qt::AlignBottom);
+    c->addAxis(m_y, Qt::AlignLeft);
+
+    auto* save = new QAction(chronicle::Captions::SaveChart(), this);
+    connect(save, &QAction::triggered, this, &CHoldingsChart::OnSaveAs);
+    addAction(save);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+    OnCleared();
+}
+
+double CHoldingsChart::X(const HoldingsHistory::Point& p) { return p.year + (p.month - 1) / 12.0; }
+
+void CHoldingsChart::OnCleared()
+{
+    for (QLineSeries*& s : m_series) {
+        if (s) {
+            chart()->removeSeries(s);
+            delete s;
+            s = nullptr;
+        }
+    }
+    m_ended = {};
+    m_history.Clear();
+    m_plotted = 0;
+    m_x->setRange(0, 1);
+    OnEventsAdded(0, m_log.Count());
+}
+
+void CHoldingsChart::OnEventsAdded(std::size_t first, std::size_t end)
+{
+    bool added = false;
+    for (std::size_t i = first; i < end; ++i)
+        added |= m_history.Add(m_log.At(i));
+    if (added)
+        Plot(m_plotted);
+}
+
+void CHoldingsChart::Plot(std::size_t fromPoint)
+{
+    const auto& points = m_history.Points();
+    if (points.empty())
+        return;
+    std::array<QList<QPointF>, kRulerCount> lines;
+    for (std::size_t i = fromPoint; i < points.size(); ++i) {
+        const double x = X(points[i]);
+        for (RulerId r = 1; r < kRulerCount; ++r) {
+            const int held = points[i].held[static_cast<std::size_t>(r)];
+            const auto ri = static_cast<std::size_t>(r);
+            if (held == 0 && (!m_series[ri] || m_ended[ri]))
+                continue; // never in the chart yet, or his line has ended
+            m_ended[ri] = held == 0;
+            lines[ri].append(QPointF(x, held));
+        }
+    }
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        const auto ri = static_cast<std::size_t>(r);
+        if (lines[ri].isEmpty())
+            continue;
+        if (!m_series[ri]) {
+            auto* s = new QLineSeries;
+            s->setName(QString::fromStdString(RulerNameUtf8(r)));
+            QPen pen(RulerColour(r));
+            pen.setWidth(2);
+            s->setPen(pen);
+            chart()->addSeries(s);
+            s->attachAxis(m_x);
+            s->attachAxis(m_y);
+            m_series[ri] = s;
+        }
+        m_series[ri]->append(lines[ri]);
+    }
+    m_plotted = points.size();
+    const double first = X(points.front());
+    const double last = X(points.back());
+    m_x->setRange(first, last > first ? last : first + 1);
+}
+
+bool CHoldingsChart::SavePng(const QString& path) { return grab().save(path, "PNG"); }
+
+void CHoldingsChart::OnSaveAs()
+{
+    const QString path = QFileDialog::getSaveFileName(this, chronicle::Captions::ChartSaveTitle(), QString(),
+                                                       QStringLiteral("PNG (*.png)"));
+    if (path.isEmpty())
+        return;
+    if (!SavePng(path))
+        platform::ShowMessageBox(this, chronicle::Captions::ChartSaveFailed().arg(path));
+}

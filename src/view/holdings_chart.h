@@ -1,0 +1,48 @@
+// 推移: the countries each ruler held, month by month, one line in his colour, drawn
+// with Qt Charts from the chronicle's events. Its context menu saves it as PNG.
+#pragma once
+
+#include <QtCharts/QChartView>
+
+#include <array>
+#include <cstddef>
+
+#include "model/game_state.h"
+#include "rules/standings.h"
+
+class ChronicleLog;
+class QLineSeries;
+class QValueAxis;
+
+class CHoldingsChart : public QChartView {
+    Q_OBJECT
+
+public:
+    explicit CHoldingsChart(const ChronicleLog& log, QWidget* parent = nullptr);
+
+    // Follows the log.
+    void OnEventsAdded(std::size_t first, std::size_t end);
+    void OnCleared();
+
+    const HoldingsHistory& History() const { return m_history; }
+    // The line of a ruler; nullptr when he never held a country in the chart.
+    QLineSeries* Series(RulerId ruler) const { return m_series[static_cast<std::size_t>(ruler)]; }
+
+    // The chart as a PNG file; false when it cannot be written.
+    bool SavePng(const QString& path);
+    // Asks where and saves there (the context menu's item).
+    void OnSaveAs();
+
+private:
+    // Adds the points from index on to the lines.
+    void Plot(std::size_t fromPoint);
+    static double X(const HoldingsHistory::Point& p);
+
+    const ChronicleLog& m_log;
+    HoldingsHistory m_history;
+    std::size_t m_plotted = 0; // points of the history already on the lines
+    std::array<QLineSeries*, kRulerCount> m_series{};
+    std::array<bool, kRulerCount> m_ended{}; // his line has reached 0
+    QValueAxis* m_x = nullptr;
+    QValueAxis* m_y = nullptr;
+};

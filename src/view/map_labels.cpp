@@ -1,0 +1,109 @@
+#include "view/map_labels.h"
+
+#include <QHelpEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include "app/kiv_doc.h"
+#include "platform/fonts.h"
+#include "rules/names.h"
+#include "view/kiv_view.h"
+
+namespace {
+constexpr int kNamePixels = 12;
+} // namespace
+
+namespace {
+
+// A country's number cell with the turn frame around it.
+QRect NumberCell(const Country& c) { return QRect(c.GetMapX() - 2, c.GetMapY() - 17, 20, 20); }
+
+} // namespace
+
+void DrawCountryNames(QPainter& painter)
+{
+    painter.save();
+    QFont font = platform::Font(platform::GameFont::System, 1);
+    font.setPixelSize(kNamePixels);
+    painter.setFont(font);
+    const QFontMetrics metrics = painter.fontMetrics();
+    for (int i = 0; i < kCountryCount; ++i) {
+        const Country& c = GameState::countries[static_cast<std::size_t>(i)];
+        const QString name = QString::fromStdString(CountryNameUtf8(i));
+        if (name.isEmpty() || c.GetMapX() > kMapWidth || c.GetMapY() > kMapHeight + 16)
+            continue;
+        // Right of the number, else left of it, else below or above: the first place
+        // (with its white edge) that covers no country's number or turn frame.
+        const QRect cell = NumberCell(c);
+        const int width = metrics.horizontalAdvance(name) + 2;
+        const int height = metrics.height() + 2;
+        const int middle = cell.center().y() - height / 2;
+        const QRect places[] = {
+            QRect(cell.right() + 2, middle, width, height),
+            QRect(cell.left() - 2 - width, middle, width, height),
+            QRect(cell.center().x() - width / 2, cell.bottom() + 1, width, height),
+            QRect(cell.center().x() - width / 2, cell.top() - 1 - height, width, height),
+        };
+        QRect place = places[0];
+        for (const QRect& candidate : places) {
+            bool clear = true;
+            for (const Country& other : GameState::countries)
+                clear = clear && !candidate.intersects(NumberCell(other));
+            if (clear) {
+                place = candidate;
+                break;
+            }
+        }
+        const int x = place.left() + 1;
+        const int y = place.top() + 1 + metrics.ascent();
+        painter.setPen(Qt::white);
+        for (int dx = -1; dx <= 1; ++dx)
+            for (int dy = -1; dy <= 1; ++dy)
+                if (dx != 0 || dy != 0)
+                    painter.drawText(x + dx, y + dy, name);
+        painter.setPen(Qt::black);
+        painter.drawText(x, y, name);
+    }
+    painter.restore();
+}
+
+QString CountryTipText(int country)
+{
+    if (!GameState::IsCountryIndex(country))
+        return {};
+    const QString name = QString::fromStdString(CountryNameUtf8(country));
+    if (name.isEmpty())
+        return {};
+    const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+    return QStringLiteral("%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
+        .arg(country)
+        .arg(name, QString::fromStdString(RulerNameUtf8(c.GetRuler())))
+        .arg(c.GetPopulation())
+        .arg(c.GetCultivation())
+        .arg(c.GetCommerce())
+        .arg(c.GetProvisions())
+        .arg(c.GetFunds())
+        .arg(c.GetSoldiers())
+        .arg(c.GetTraining());
+}
+
+CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.installEventFilter(this); }
+
+QString CMapTips::TextAt(QPoint widgetPoint) const
+{
+    const QPoint p = m_view.ToMapPoint(widgetPoint);
+    return CountryTipText(m_view.GetDocument().CountryAt(p.x(), p.y()));
+}
+
+bool CMapTips::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched != &m_view || event->type() != QEvent::ToolTip)
+        return QObject::eventFilter(watched, event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QString text = TextAt(help->pos());
+    if (text.isEmpty())
+        QToolTip::hideText();
+    else
+        QToolTip::showText(help->globalPos(), text, &m_view);
+    return true;
+}

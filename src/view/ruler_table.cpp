@@ -1,0 +1,67 @@
+#include "view/ruler_table.h"
+
+#include <QHeaderView>
+#include <QPainter>
+#include <QPixmap>
+
+#include "rules/names.h"
+#include "rules/standings.h"
+#include "view/event_words.h"
+
+namespace {
+
+QIcon Swatch(RulerId ruler)
+{
+    const Colour c = kRulerColours[static_cast<std::size_t>(ruler)];
+    QPixmap swatch(16, 16);
+    swatch.fill(QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)));
+    QPainter p(&swatch);
+    p.setPen(Qt::black);
+    p.drawRect(0, 0, 15, 15);
+    return QIcon(swatch);
+}
+
+QTableWidgetItem* Number(std::int64_t value)
+{
+    auto* item = new QTableWidgetItem(QString::number(value));
+    item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    return item;
+}
+
+} // namespace
+
+CRulerTable::CRulerTable(QWidget* parent) : QTableWidget(parent)
+{
+    const QStringList columns = chronicle::Captions::StandingsColumns();
+    setColumnCount(static_cast<int>(columns.size()));
+    setHorizontalHeaderLabels(columns);
+    verticalHeader()->hide();
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setSelectionMode(QAbstractItemView::NoSelection);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+}
+
+void CRulerTable::Refresh()
+{
+    const std::vector<RulerStanding> standings = RulerStandings();
+    setRowCount(static_cast<int>(standings.size()));
+    for (int row = 0; row < static_cast<int>(standings.size()); ++row) {
+        const RulerStanding& s = standings[static_cast<std::size_t>(row)];
+        const bool player = s.ruler == GameState::playerRuler;
+        QString name = QString::fromStdString(RulerNameUtf8(s.ruler));
+        if (player)
+            name = chronicle::Captions::PlayerMark() + name;
+        auto* ruler = new QTableWidgetItem(Swatch(s.ruler), name);
+        ruler->setData(Qt::UserRole, s.ruler);
+        setItem(row, 0, ruler);
+        setItem(row, 1, Number(s.countries));
+        setItem(row, 2, Number(s.soldiers));
+        setItem(row, 3, Number(s.provisions));
+        setItem(row, 4, Number(s.funds));
+        for (int column = 0; column < columnCount(); ++column) {
+            QFont font = item(row, column)->font();
+            font.setBold(player);
+            item(row, column)->setFont(font);
+        }
+    }
+}

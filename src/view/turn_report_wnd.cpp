@@ -1,0 +1,50 @@
+#include "view/turn_report_wnd.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+#include "view/event_words.h"
+
+CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
+{
+    setWindowTitle(chronicle::Captions::ReportTitle());
+    setAttribute(Qt::WA_ShowWithoutActivating);
+    setObjectName(QStringLiteral("turnReport"));
+    auto* layout = new QVBoxLayout(this);
+    auto* heading = new QLabel(chronicle::Captions::ReportHeading(), this);
+    QFont bold = heading->font();
+    bold.setBold(true);
+    heading->setFont(bold);
+    m_text = new QLabel(this);
+    m_text->setObjectName(QStringLiteral("reportText"));
+    m_text->setTextFormat(Qt::PlainText);
+    m_text->setWordWrap(true);
+    m_showNext = new QCheckBox(chronicle::Captions::ReportShowNext(), this);
+    m_showNext->setChecked(true);
+    auto* close = new QPushButton(QStringLiteral("OK"), this);
+    layout->addWidget(heading);
+    layout->addWidget(m_text);
+    layout->addWidget(m_showNext);
+    layout->addWidget(close, 0, Qt::AlignRight);
+    connect(close, &QPushButton::clicked, this, &QWidget::hide);
+    connect(m_showNext, &QCheckBox::toggled, this, &CTurnReportWnd::showNextChanged);
+    setMinimumWidth(360);
+}
+
+void CTurnReportWnd::ShowReport(const QStringList& lines)
+{
+    if (lines.isEmpty()) {
+        hide();
+        return;
+    }
+    m_showNext->blockSignals(true);
+    m_showNext->setChecked(true);
+    m_showNext->blockSignals(false);
+    m_text->setText(lines.join(QLatin1Char('\n')));
+    adjustSize();
+    show();
+}
+
+QString CTurnReportWnd::Text() const { return m_text->text(); }

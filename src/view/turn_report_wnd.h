@@ -1,0 +1,29 @@
+// The turn report: a small window beside the map, shown at the player's turn when
+// something happened to him or to the map since his last turn. It is not modal and
+// takes no focus: the game goes on under it.
+#pragma once
+
+#include <QStringList>
+#include <QWidget>
+
+class QCheckBox;
+class QLabel;
+
+class CTurnReportWnd : public QWidget {
+    Q_OBJECT
+
+public:
+    explicit CTurnReportWnd(QWidget* parent = nullptr);
+
+    // Shows the lines (or hides the window when there are none).
+    void ShowReport(const QStringList& lines);
+    QString Text() const;
+
+signals:
+    // The player turned the report off or on with the window's check box.
+    void showNextChanged(bool on);
+
+private:
+    QLabel* m_text;
+    QCheckBox* m_showNext;
+};

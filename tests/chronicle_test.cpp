@@ -1,0 +1,500 @@
+// The chronicle beside the game: the window's list, filters and clearing, a century of
+// events, the turn report, the chronicle beside a saved game, the map's tooltip and
+// country names, and the events of a real turn worker.
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QHelpEvent>
+#include <QListView>
+#include <QMainWindow>
+#include <QMenu>
+#include <QToolTip>
+
+#include <memory>
+#include <set>
+
+#include "app/chronicle.h"
+#include "app/main_frame.h"
+#include "gui_test_support.h"
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "platform/resources.h"
+#include "platform/settings.h"
+#include "rules/battle.h"
+#include "rules/event_json.h"
+#include "rules/headless.h"
+#include "test_support.h"
+#include "view/chronicle_log.h"
+#include "view/chronicle_model.h"
+#include "view/chronicle_wnd.h"
+#include "view/event_words.h"
+#include "view/holdings_chart.h"
+#include "view/map_labels.h"
+#include "view_fixture.h"
+
+namespace {
+
+GameEvent Event(EventKind kind, int year, int month, int country = -1, int target = -1, RulerId ruler = -1,
+                RulerId other = -1)
+{
+    GameEvent e;
+    e.kind = kind;
+    e.year = year;
+    e.month = static_cast<std::int8_t>(month);
+    e.country = static_cast<std::int8_t>(country);
+    e.target = static_cast<std::int8_t>(target);
+    e.ruler = static_cast<std::int8_t>(ruler);
+    e.otherRuler = static_cast<std::int8_t>(other);
+    return e;
+}
+
+std::vector<QString> Rows(const QAbstractItemModel& model)
+{
+    std::vector<QString> rows;
+    for (int r = 0; r < model.rowCount(); ++r)
+        rows.push_back(model.data(model.index(r, 0)).toString());
+    return rows;
+}
+
+QString U(const char* text) { return QString::fromUtf8(text); }
+
+} // namespace
+
+// The test world (names from test_world.h) with the chronicle's log, no windows.
+class ChronicleTest : public KivViewTest {
+protected:
+    void SetUp() override
+    {
+        KivViewTest::SetUp();
+        LoadTestWorld();
+        GameState::playerRuler = 1;
+    }
+    void TearDown() override
+    {
+        SetEventObserver(nullptr);
+        KivViewTest::TearDown();
+    }
+    void Add(const GameEvent& e) { log.Observer().OnGameEvent(e); }
+
+    ChronicleLog log;
+};
+
+TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
+{
+    GameEvent start = Event(EventKind::Start, 190, 1, -1, -1, 1);
+    GameEvent land = Event(EventKind::Command, 190, 1, 1, -1, 2);
+    land.SetCommand(DomesticCommand::DevelopLand, 52);
+    GameEvent mine = Event(EventKind::Command, 190, 1, 0, -1, 1);
+    mine.SetCommand(DomesticCommand::Train, 60);
+    mine.byPlayer = true;
+    GameEvent battle = Event(EventKind::Battle, 190, 2, 2, 5, 2, 4);
+    battle.SetBattle(BattleOutcome::Taken, 20000, 15000, 8000, 0);
+    GameEvent attackOnMe = Event(EventKind::Battle, 190, 2, 1, 0, 2, 1);
+    attackOnMe.SetBattle(BattleOutcome::Retreat, 12000, 9000, 40000, 39000);
+    for (const GameEvent& e : {start, land, mine, Event(EventKind::Month, 190, 2), battle,
+                               Event(EventKind::Capture, 190, 2, 5, 2, 2, 4), Event(EventKind::Fall, 190, 2, 5, -1, 4, 2),
+                               attackOnMe})
+        Add(e);
+    CChronicleWnd wnd(log);
+    EXPECT_EQ(wnd.Model().rowCount(), 0) << "nothing until the log announces it";
+    log.Poll();
+
+    const QString monthTwo = U("190 年 2 月");
+    const QString monthOne = U("190 年 1 月");
+    const QString taken = U("  曹操 が 冀州 から 青州 に攻め込み、占領しました (兵士 20000→15000 / 8000→0)");
+    const QString fell = U("  袁紹 は滅亡しました");
+    const QString retreat = U("  曹操 が 豫州 から 司隷 に攻め込みました。曹操 は退却しました (兵士 12000→9000 / 40000→39000)");
+    const QString started = U("  劉備 としてｹﾞｰﾑを開始しました");
+    const QString developed = U("  曹操 は 豫州 で開墾しました (開墾 52)");
+    const QString trained = U("  劉備 は 司隷 で訓練しました (訓練 60)");
+    EXPECT_EQ(Rows(wnd.Model()),
+              (std::vector<QString>{monthTwo, taken, fell, retreat, monthOne, started, developed, trained}));
+    EXPECT_TRUE(wnd.Model().IsHeading(0));
+    EXPECT_EQ(wnd.Model().EventAt(1), 4) << "the battle is the log's fifth event";
+
+    wnd.FilterBox()->setCurrentIndex(1); // war only
+    EXPECT_EQ(Rows(wnd.Model()), (std::vector<QString>{monthTwo, taken, fell, retreat}));
+    wnd.FilterBox()->setCurrentIndex(2); // what touches ruler 1
+    EXPECT_EQ(Rows(wnd.Model()), (std::vector<QString>{monthTwo, retreat, monthOne, started, trained}));
+
+    // A new event of the newest month joins it; one of a new month opens a heading on top.
+    GameEvent later = Event(EventKind::Command, 190, 3, 0, -1, 1);
+    later.SetCommand(DomesticCommand::Conscript, 41000);
+    Add(later);
+    log.Poll();
+    EXPECT_EQ(Rows(wnd.Model())[0], U("190 年 3 月"));
+    EXPECT_EQ(Rows(wnd.Model())[1], U("  劉備 は 司隷 で徴兵しました (兵士 41000)"));
+
+    log.Clear();
+    EXPECT_EQ(wnd.Model().rowCount(), 0);
+    EXPECT_EQ(log.Count(), 0u);
+    EXPECT_TRUE(wnd.Chart()->History().Points().empty());
+}
+
+// A century of a real game's events: shown whole quickly, and the same rows whether
+// they arrive month by month or all at once.
+TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
+{
+    WorldRecord world = MakeTestWorld();
+    world.countries[0].soldiers = 1000000; // the player holds out
+    world.countries[0].training = 100;
+    world.countries[0].provisions = 2000000000;
+    LoadTestWorld(world);
+    platform::FixClock(5);
+    ChronicleLog stepwise;
+    ChronicleModel stepModel(stepwise);
+    SetEventObserver(&log.Observer());
+    BeginNewGame(1);
+    HeadlessOptions options;
+    options.months = 1200;
+    options.atPlayerTurn = [&] { return true; };
+    const HeadlessOutcome outcome = PlayResting(options, nullptr);
+    SetEventObserver(nullptr);
+    ASSERT_EQ(outcome.monthsRun, 1200);
+    log.Poll();
+    ASSERT_GT(log.Count(), 12000u);
+
+    QElapsedTimer timer;
+    timer.start();
+    CChronicleWnd wnd(log);
+    for (int filter : {1, 2, 0})
+        wnd.FilterBox()->setCurrentIndex(filter);
+    wnd.show();
+    wnd.Tabs()->setCurrentIndex(1);
+    QApplication::processEvents();
+    const qint64 elapsed = timer.elapsed();
+    EXPECT_LT(elapsed, 5000) << "a century of events, three filters and the chart";
+    std::cout << "[          ] " << log.Count() << " events listed, filtered three times and charted in " << elapsed
+              << " ms\n";
+
+    // A heading for each month with an event to show.
+    int shown = 0;
+    std::set<std::pair<int, int>> months;
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        const GameEvent& e = log.At(i);
+        if (e.kind != EventKind::Month && e.kind != EventKind::Capture) {
+            ++shown;
+            months.insert({e.year, e.month});
+        }
+    }
+    EXPECT_GT(months.size(), 1000u);
+    EXPECT_EQ(wnd.Model().rowCount(), shown + static_cast<int>(months.size()));
+    EXPECT_EQ(wnd.Chart()->History().Points().size(), 1201u);
+    TempDir dir;
+    ASSERT_TRUE(wnd.Chart()->SavePng(QString::fromStdString(dir.Path("chart.png"))));
+    const QImage saved(QString::fromStdString(dir.Path("chart.png")));
+    EXPECT_EQ(saved.size(), wnd.Chart()->size() * wnd.Chart()->devicePixelRatio());
+
+    // The same events fed month by month through the other log.
+    QObject::connect(&stepwise, &ChronicleLog::eventsAdded, &stepModel, &ChronicleModel::OnEventsAdded);
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        stepwise.Observer().OnGameEvent(log.At(i));
+        if (log.At(i).kind == EventKind::Month)
+            stepwise.Poll();
+    }
+    stepwise.Poll();
+    EXPECT_EQ(Rows(stepModel), Rows(wnd.Model()));
+}
+
+TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
+{
+    GameEvent start = Event(EventKind::Start, 190, 1, -1, -1, 3);
+    for (int i = 0; i < kCountryCount; ++i)
+        start.SetStartRuler(i, i % 16);
+    GameEvent taxes = Event(EventKind::Taxes, 191, 1, -1, -1, 15);
+    taxes.SetAmount(30000000000LL);
+    GameEvent move = Event(EventKind::Move, 191, 2, 0, 1, 1);
+    move.SetMoved(100, 200, 300);
+    move.byPlayer = true;
+    GameEvent battle = Event(EventKind::Battle, 191, 3, 2, 3, 2, 0);
+    battle.SetBattle(BattleOutcome::Repelled, 5, 0, 7, 7);
+    battle.byPlayer = true;
+    const std::vector<GameEvent> events = {start,
+                                           Event(EventKind::Month, 191, 1),
+                                           taxes,
+                                           move,
+                                           battle,
+                                           Event(EventKind::Capture, 191, 3, 4, 5, 6, 7),
+                                           Event(EventKind::Fall, 191, 3, 4, -1, 7, 6),
+                                           Event(EventKind::Victory, 191, 4, -1, -1, 1),
+                                           Event(EventKind::GameOver, 191, 4, -1, -1, 1)};
+    for (const GameEvent& e : events)
+        Add(e);
+    TempDir dir;
+    const QString save = QString::fromStdString(dir.Path("game.txt"));
+    EXPECT_EQ(ChronicleLog::ChroniclePath(save), QString::fromStdString(dir.Path("game.chronicle.jsonl")));
+    QString error;
+    ASSERT_TRUE(log.Save(ChronicleLog::ChroniclePath(save), &error)) << error.toStdString();
+
+    ChronicleLog loaded;
+    ASSERT_TRUE(loaded.Load(ChronicleLog::ChroniclePath(save), &error)) << error.toStdString();
+    ASSERT_EQ(loaded.Count(), events.size());
+    for (std::size_t i = 0; i < events.size(); ++i)
+        EXPECT_EQ(loaded.At(i), events[i]) << EventJson(events[i]);
+
+    // No chronicle beside a save: nothing, and no complaint. A broken one: nothing kept.
+    EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("other.chronicle.jsonl")), &error));
+    EXPECT_EQ(loaded.Count(), 0u);
+    error.clear();
+    WriteFileBytes(dir.Path("bad.chronicle.jsonl"), EventJson(events[0]) + "\n{\"year\":1,\"kind\":\"nonsense\"}\n");
+    EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("bad.chronicle.jsonl")), &error));
+    EXPECT_TRUE(error.contains(QStringLiteral(": 2"))) << error.toStdString();
+    EXPECT_EQ(loaded.Count(), 0u);
+}
+
+TEST_F(ChronicleTest, TheMapsTooltipNamesTheCountryOnEachSideOfABorder)
+{
+    CMapTips tips(*view);
+    // Countries 2 and 3 of the synthetic map meet at an outline at x 74..75.
+    const int y = kSquareTop + 10;
+    const QString left = tips.TextAt(QPoint(SquareX(3) - 3, y));
+    const QString right = tips.TextAt(QPoint(SquareX(3), y));
+    EXPECT_TRUE(left.startsWith(U("2 冀州\n君主 曹操\n"))) << left.toStdString();
+    EXPECT_TRUE(right.startsWith(U("3 襄陽\n君主 孫堅\n"))) << right.toStdString();
+    const Country& c = GameState::countries[3];
+    EXPECT_TRUE(right.endsWith(QStringLiteral("兵糧 %1\n資金 %2\n兵士 %3\n訓練 %4")
+                                   .arg(c.GetProvisions())
+                                   .arg(c.GetFunds())
+                                   .arg(c.GetSoldiers())
+                                   .arg(c.GetTraining())))
+        << right.toStdString();
+    EXPECT_TRUE(tips.TextAt(QPoint(SquareX(3) - 1, y)).isEmpty()) << "the outline is no country";
+    EXPECT_TRUE(tips.TextAt(QPoint(300, 300)).isEmpty()) << "the sea";
+
+    // Through the view's own tooltip event, in a mode where clicks are ignored; the
+    // panel keeps what it showed.
+    view->resize(kMapWidth, kMapHeight);
+    view->show();
+    view->mode = ViewMode::ComputerTurns;
+    GameState::shownCountry = 7;
+    const QPoint at(SquareX(3) + 5, y);
+    QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
+    QApplication::sendEvent(view.get(), &help);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_TRUE(QToolTip::text().startsWith(U("3 襄陽"))) << QToolTip::text().toStdString();
+    EXPECT_EQ(GameState::shownCountry, 7);
+    QToolTip::hideText();
+}
+
+// The view, the main frame and the chronicle as the program puts them together.
+class ChronicleFrameTest : public WorldTest {
+protected:
+    void SetUp() override
+    {
+        WorldTest::SetUp();
+        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), DistinctPortraits()));
+        BuildRulerTable();
+        view = new CKivView(doc);
+        view->OnInitialUpdate();
+        view->SetWindowTimes(1, 1);
+        frame = std::make_unique<CMainFrame>(view);
+        chronicle = new CChronicle(*frame, *view);
+        chronicle->ReportAction()->setChecked(true);
+    }
+    void TearDown() override
+    {
+        chronicle->ReportAction()->setChecked(true);
+        chronicle->NamesAction()->setChecked(false);
+        frame.reset();
+        platform::UseRealClock();
+        WorldTest::TearDown();
+    }
+    // The test world with each number cell in its square, as a saved game in dir.
+    QString SavedWorld(const std::string& name, WorldRecord world = MakeTestWorld())
+    {
+        for (int i = 0; i < kCountryCount; ++i) {
+            world.countries[i].mapX = SquareX(i) + 4;
+            world.countries[i].mapY = kSquareTop + 20;
+        }
+        std::string error;
+        EXPECT_TRUE(WriteCountryFile(dir.Path(name), world, &error)) << error;
+        return QString::fromStdString(dir.Path(name));
+    }
+    bool PlayToPlayer(const std::function<void()>& start)
+    {
+        bool reached = false;
+        auto connection = QObject::connect(view, &CKivView::playerTurnReached, [&] { reached = true; });
+        start();
+        const bool ok = WaitUntil([&] { return reached; }, 10000);
+        QObject::disconnect(connection);
+        return ok;
+    }
+
+    CKivDoc doc;
+    CKivView* view = nullptr;
+    std::unique_ptr<CMainFrame> frame;
+    CChronicle* chronicle = nullptr;
+    TempDir dir;
+};
+
+TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
+{
+    ApplyWorld(MakeTestWorld());
+    BuildRulerTable();
+    GameState::playerRuler = 1;
+    EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
+    EXPECT_FALSE(chronicle->ReportWindow().isVisible()) << "nothing happened";
+
+    // The player's own command and a battle between others that took nothing: no news.
+    RunDomesticCommand(DomesticCommand::DevelopLand, 0);
+    GameState::countries[3].SetTraining(1);
+    GameState::countries[5].SetTraining(1);
+    ResolveComputerBattle(3, 5);
+    EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
+    EXPECT_FALSE(chronicle->ReportWindow().isVisible());
+
+    // Country 13 (unruled) taken by 袁紹 from country 6, and 呂布's only country falls.
+    ASSERT_TRUE(ResolveComputerBattle(6, 13));
+    GameState::countries[11].SetSoldiers(0);
+    ASSERT_TRUE(ResolveComputerBattle(4, 11));
+    const QStringList lines = chronicle->ReportTurn();
+    ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
+    EXPECT_TRUE(lines[0].startsWith(U("・袁紹 が 荊州 から 雍州 に攻め込み、占領しました"))) << lines[0].toStdString();
+    EXPECT_TRUE(lines[1].startsWith(U("・孫堅 が 徐州 から 幽州 に攻め込み、占領しました"))) << lines[1].toStdString();
+    EXPECT_EQ(lines[2], U("・呂布 は滅亡しました"));
+    EXPECT_TRUE(chronicle->ReportWindow().isVisible());
+    EXPECT_EQ(chronicle->ReportWindow().Text(), lines.join(QLatin1Char('\n')));
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr) << "the report is not modal";
+
+    // Only what is new since: nothing, and the report goes.
+    EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
+    EXPECT_FALSE(chronicle->ReportWindow().isVisible());
+
+    // Turned off: not shown, though something happened.
+    chronicle->ReportAction()->setChecked(false);
+    GameState::countries[12].SetRuler(0);
+    ASSERT_TRUE(ResolveComputerBattle(5, 12));
+    EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
+    EXPECT_FALSE(chronicle->ReportWindow().isVisible());
+}
+
+// A real turn worker reports on its own thread; the window takes the events on the
+// interface thread. A new game clears the chronicle, a save keeps it beside the file,
+// a load brings it back, and a save without one loads with an empty chronicle.
+TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
+{
+    platform::FixClock(1234);
+    const QString start = SavedWorld("start.txt");
+    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    ChronicleLog& log = chronicle->Log();
+    for (int month = 0; month < 3; ++month)
+        ASSERT_TRUE(PlayToPlayer([&] { view->OnRest(); }));
+    log.Poll();
+    ASSERT_GT(log.Count(), 1u);
+    EXPECT_EQ(log.At(0).kind, EventKind::Start);
+    EXPECT_TRUE(log.At(0).byPlayer) << "a loaded game";
+    int commands = 0;
+    int months = 0;
+    for (std::size_t i = 0; i < log.Count(); ++i) {
+        commands += log.At(i).kind == EventKind::Command && !log.At(i).byPlayer;
+        months += log.At(i).kind == EventKind::Month;
+    }
+    EXPECT_GT(commands, 20) << "the computer's turns, from the worker";
+    EXPECT_EQ(months, 3);
+    const std::size_t count = log.Count();
+
+    const std::string savePath = dir.Path("kept.txt");
+    QString error;
+    const int cursor = GameState::turnCountry - 1;
+    ASSERT_TRUE(doc.SaveCountryFile(QString::fromStdString(savePath), cursor, &error));
+    const std::string saved = ReadFileBytes(savePath);
+    emit view->gameSaved(QString::fromStdString(savePath));
+    EXPECT_EQ(ReadFileBytes(savePath), saved) << "the save file is as the game wrote it";
+    const std::string chronicleFile = ReadFileBytes(dir.Path("kept.chronicle.jsonl"));
+    EXPECT_EQ(std::count(chronicleFile.begin(), chronicleFile.end(), '\n'), static_cast<long>(count));
+
+    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(QString::fromStdString(savePath)); }));
+    log.Poll();
+    ASSERT_GT(log.Count(), count);
+    EXPECT_EQ(log.At(count).kind, EventKind::Start) << "the file's events, then the loaded game's start";
+    EXPECT_TRUE(log.At(count).byPlayer);
+    EXPECT_EQ(chronicle->Window().Model().rowCount() > 0, true);
+
+    // The start file has no chronicle beside it: the chronicle begins again.
+    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    log.Poll();
+    EXPECT_EQ(log.At(0).kind, EventKind::Start);
+    EXPECT_LT(log.Count(), count);
+}
+
+TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersAlone)
+{
+    EXPECT_EQ(chronicle->ChronicleAction()->text(), U("戦況記録(&C)"));
+    EXPECT_EQ(chronicle->ChronicleAction()->shortcut(), QKeySequence(Qt::Key_F3));
+    EXPECT_TRUE(frame->ViewMenu()->actions().contains(chronicle->ChronicleAction()));
+    EXPECT_TRUE(frame->ViewMenu()->actions().contains(chronicle->NamesAction()));
+    frame->show();
+    chronicle->ChronicleAction()->trigger();
+    EXPECT_TRUE(chronicle->Window().isVisible());
+    EXPECT_FALSE(chronicle->Window().isModal());
+    EXPECT_TRUE(chronicle->ChronicleAction()->isChecked());
+    chronicle->ChronicleAction()->trigger();
+    EXPECT_FALSE(chronicle->Window().isVisible());
+
+    // The bundled map and the first scenario's world.
+    CKivDoc real;
+    ASSERT_TRUE(real.OnNewDocument());
+    ASSERT_EQ(LoadCountryFile(CountryFilePath(std::string(VELCOR_SOURCE_DIR) + "/data", 1)).status,
+              LoadStatus::Loaded);
+    BuildRulerTable();
+    GameState::turnCountry = 4;
+    CKivView realView(real);
+    realView.OnInitialUpdate();
+    realView.OnDraw();
+    const QImage plain = realView.Surface().copy();
+    chronicle->NamesAction()->setChecked(true); // the view of the frame
+    realView.SetCountryNames(true);
+    realView.OnDraw();
+    const QImage named = realView.Surface().copy();
+    realView.SetCountryNames(false);
+    realView.OnDraw();
+    const QImage again = realView.Surface().convertToFormat(QImage::Format_RGB32);
+    const QImage before = plain.convertToFormat(QImage::Format_RGB32);
+    int differing = 0;
+    for (int y = 0; y < kMapHeight; ++y)
+        for (int x = 0; x < kMapWidth; ++x)
+            if (again.pixel(x, y) != before.pixel(x, y) && differing++ < 5)
+                ADD_FAILURE() << "pixel " << x << "," << y;
+    EXPECT_EQ(differing, 0) << "off: the drawing as it was";
+    EXPECT_NE(named, plain);
+    for (int i = 0; i < kCountryCount; ++i) {
+        const Country& c = GameState::countries[i];
+        // The number cell with the turn frame around it.
+        const QRect cell(c.GetMapX() - 2, c.GetMapY() - 17, 20, 20);
+        EXPECT_EQ(named.copy(cell), plain.copy(cell)) << "the names cover number " << i;
+    }
+    EXPECT_TRUE(view->CountryNames()) << "the menu item turns the frame's view";
+}
+
+TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
+{
+    const QString name = QString::fromLatin1(CChronicle::kWindowName);
+    platform::settings::SetWindowOpen(name, false);
+    frame->show();
+    chronicle->ShowWindow();
+    chronicle->Window().move(321, 123);
+    GameEvent month;
+    month.kind = EventKind::Month;
+    chronicle->Log().Observer().OnGameEvent(month);
+    chronicle->Log().Poll();
+    ASSERT_EQ(chronicle->Log().Count(), 1u);
+    emit view->worldReplaced(QString()); // a new game
+    EXPECT_EQ(chronicle->Log().Count(), 0u);
+
+    frame->close();
+    EXPECT_FALSE(chronicle->Window().isVisible()) << "closed with the main window";
+    EXPECT_TRUE(platform::settings::WindowOpen(name));
+    EXPECT_FALSE(platform::settings::WindowGeometry(name).isEmpty());
+
+    // The next run opens it again where it was.
+    frame.reset();
+    view = new CKivView(doc);
+    view->OnInitialUpdate();
+    frame = std::make_unique<CMainFrame>(view);
+    chronicle = new CChronicle(*frame, *view);
+    chronicle->RestoreWindow();
+    EXPECT_TRUE(chronicle->Window().isVisible());
+    EXPECT_EQ(chronicle->Window().pos(), QPoint(321, 123));
+    chronicle->Window().hide();
+    frame->close();
+    EXPECT_FALSE(platform::settings::WindowOpen(name));
+}
