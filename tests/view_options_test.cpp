@@ -7,6 +7,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
+#include <QPainter>
+#include <QSet>
 #include <QTest>
 #include <QToolTip>
 
@@ -14,6 +16,10 @@
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
+#include "app/chronicle.h"
+#include "view/chronicle_wnd.h"
+#include "view/ruler_patterns.h"
+#include "view/ruler_table.h"
 #include "dialogs/message_wnd.h"
 #include "gui_test_support.h"
 #include "platform/clock.h"
@@ -276,4 +282,37 @@ TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
         EXPECT_FALSE(ParseGuiOptions({"--zoom", bad}, options, error));
         EXPECT_EQ(error, std::string("--zoom: ") + bad + " is not a number from 1 to 3");
     }
+}
+
+TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
+{
+    // 袁術 and 曹操, whose colours are the hardest pair to tell apart.
+    GameState::countries[0].SetRuler(2);
+    GameState::countries[1].SetRuler(3);
+    CRulerTable* table = app->Chronicle()->Window().Standings();
+    table->Refresh();
+    ASSERT_EQ(table->rowCount(), 2);
+    auto swatch = [&](int row) { return table->item(row, 0)->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32); };
+    auto plainColours = [](const QImage& image) {
+        QSet<QRgb> colours;
+        for (int y = 1; y < 15; ++y)
+            for (int x = 1; x < 15; ++x)
+                colours.insert(image.pixel(x, y));
+        return colours.size();
+    };
+    EXPECT_EQ(plainColours(swatch(0)), 1) << "off: the ruler's colour alone";
+
+    options->PatternsAction()->trigger();
+    const QImage first = swatch(0);
+    const QImage second = swatch(1);
+    EXPECT_EQ(plainColours(first), 2) << "the colour and its marks";
+    QImage expected(16, 16, QImage::Format_RGB32);
+    QPainter painter(&expected);
+    ruler_patterns::PaintSwatch(painter, expected.rect(), table->item(0, 0)->data(Qt::UserRole).toInt());
+    painter.end();
+    EXPECT_EQ(first.copy(1, 1, 14, 14), expected.copy(1, 1, 14, 14));
+    EXPECT_NE(first.copy(1, 1, 14, 14), second.copy(1, 1, 14, 14));
+
+    options->PatternsAction()->trigger();
+    EXPECT_EQ(plainColours(swatch(0)), 1);
 }

@@ -1,5 +1,6 @@
 #include "app/kiv_app.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 
@@ -8,6 +9,8 @@
 #include "app/game_history.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
+#include "view/chronicle_wnd.h"
+#include "view/ruler_table.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
@@ -36,6 +39,12 @@ bool CKivApp::InitInstance(int zoom)
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_options->Restore(zoom);
+    // The legend of the chronicle's ruler table shows the map's patterns with it.
+    QAction* patterns = m_options->PatternsAction();
+    m_chronicle->Window().Standings()->SetPatterns(patterns->isChecked());
+    QObject::connect(patterns, &QAction::toggled, m_frame.get(), [this](bool on) {
+        m_chronicle->Window().Standings()->SetPatterns(on);
+    });
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.
