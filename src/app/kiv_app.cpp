@@ -1,11 +1,16 @@
 #include "app/kiv_app.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/game_history.h"
 #include "app/main_frame.h"
+#include "app/view_options.h"
+#include "view/chronicle_wnd.h"
+#include "view/ruler_table.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
@@ -19,7 +24,7 @@ CKivApp::CKivApp()
 
 CKivApp::~CKivApp() = default;
 
-bool CKivApp::InitInstance()
+bool CKivApp::InitInstance(int zoom)
 {
     if (!m_doc.OnNewDocument()) {
         platform::ShowMessageBox(nullptr, QStringLiteral("地図の画像を読み込めません。プログラムを終了します。"));
@@ -31,6 +36,15 @@ bool CKivApp::InitInstance()
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
+    m_options = new ViewOptions(*m_frame, *m_view);
+    m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
+    m_options->Restore(zoom);
+    // The legend of the chronicle's ruler table shows the map's patterns with it.
+    QAction* patterns = m_options->PatternsAction();
+    m_chronicle->Window().Standings()->SetPatterns(patterns->isChecked());
+    QObject::connect(patterns, &QAction::toggled, m_frame.get(), [this](bool on) {
+        m_chronicle->Window().Standings()->SetPatterns(on);
+    });
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.

@@ -7,6 +7,8 @@
 
 class CChronicle;
 class CMainFrame;
+class GameHistory;
+class ViewOptions;
 class CKivView;
 
 class CKivApp {
@@ -17,7 +19,8 @@ public:
     // Creates the document, the frame and the view, loads the pictures and shows the
     // window on a white map. False when the program cannot start (the reason has been
     // shown).
-    bool InitInstance();
+    // zoom: 1..3 for this run only (not remembered), 0 as the settings have it.
+    bool InitInstance(int zoom = 0);
 
     void OnAppAbout();
     // SIGTERM or SIGINT: the program ends whatever windows are open. The worker stops
@@ -29,11 +32,15 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }
     CKivDoc& Document() { return m_doc; }
+    ViewOptions* Options() const { return m_options; }
+    GameHistory* History() const { return m_history; }
     CChronicle* Chronicle() const { return m_chronicle; }
 
 private:
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;
+    ViewOptions* m_options = nullptr;  // owned by the frame
+    GameHistory* m_history = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
 };

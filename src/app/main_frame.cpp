@@ -30,11 +30,12 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     setWindowIcon(icon);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    m_fileMenu = file;
     m_newGame = AddCommand(file, "ｹﾞｰﾑ開始(&N)", ID_FILE_NEW_GAME);
     file->addSeparator();
     m_save = AddCommand(file, "ｾｰﾌﾞ(&S)", ID_FILE_SAVE_GAME);
     m_load = AddCommand(file, "ﾛｰﾄﾞ(&L)", ID_FILE_LOAD_GAME);
-    file->addSeparator();
+    m_exitSeparator = file->addSeparator();
     m_exit = AddCommand(file, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", ID_APP_EXIT);
     QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
     m_helpMenu = help;

@@ -12,4 +12,12 @@ public:
 
     // Reads the world again.
     void Refresh();
+
+    // Each ruler's swatch with the pattern the map lays over his countries (off: his
+    // colour alone).
+    void SetPatterns(bool on);
+    bool Patterns() const { return m_patterns; }
+
+private:
+    bool m_patterns = false;
 };
