@@ -1,7 +1,7 @@
 // The cost of a paint: the map recoloured by ownership, first the literal way (every
 // pixel's colour looked up among the key colours) and then as the document does it
 // (country runs found once at load), and the main view's whole paint (map, panel,
-// text and the copy to the window).
+// text and the copy to the window) at each zoom.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -97,7 +97,7 @@ void BM_PaintOwnership(benchmark::State& state)
 BENCHMARK(BM_PaintOwnership)->Unit(benchmark::kMicrosecond);
 
 // OnDraw composes the map, numbers, frame and panel; then the finished picture is
-// copied to the window's surface, as a paint event does.
+// copied to the window's surface, as a paint event does at 1x.
 void BM_ViewPaint(benchmark::State& state)
 {
     CKivDoc& doc = Document();
@@ -115,6 +115,25 @@ void BM_ViewPaint(benchmark::State& state)
     }
 }
 BENCHMARK(BM_ViewPaint)->Unit(benchmark::kMicrosecond);
+
+// What the window does when it is repainted whole: the view's paint event (at 2x and
+// 3x the map is enlarged into the window's buffer and drawn on there), alone and then
+// with the seven buttons over it. The arguments: the zoom, and 2 with the buttons.
+void BM_WindowPaint(benchmark::State& state)
+{
+    CKivDoc& doc = Document();
+    CKivView view(doc);
+    view.OnInitialUpdate();
+    view.SetZoom(static_cast<int>(state.range(0)));
+    view.mode = ViewMode::PlayerTurn;
+    view.statusText = QStringLiteral("開墾が 55 になりました");
+    QImage window(view.size(), QImage::Format_RGB32);
+    for (auto _ : state) {
+        view.render(&window, QPoint(), QRegion(), QWidget::RenderFlags(QFlag(static_cast<int>(state.range(1)))));
+        benchmark::ClobberMemory();
+    }
+}
+BENCHMARK(BM_WindowPaint)->ArgsProduct({{1, 2, 3}, {0, QWidget::DrawChildren}})->Unit(benchmark::kMicrosecond);
 
 } // namespace
 

@@ -2,6 +2,17 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>AutosaveStore</name>
+    <message>
+        <source>フォルダを作れません: %1</source>
+        <translation>Cannot create the folder: %1</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月 %3 (%4)</source>
+        <translation>Month %2, %1 %3 (%4)</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>ﾊﾞｰｼﾞｮﾝ情報</source>
@@ -318,7 +329,7 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>この国の番を終えます</source>
-        <translation>Ends this country&apos;s turn</translation>
+        <translation>Ends this country's turn</translation>
     </message>
     <message>
         <source>資金が足りません</source>
@@ -346,7 +357,7 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>ほかの国の番です</source>
-        <translation>Another country&apos;s turn</translation>
+        <translation>Another country's turn</translation>
     </message>
     <message>
         <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
@@ -362,11 +373,11 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>この番の行動は済みました (休養で番を終えます)</source>
-        <translation>This turn&apos;s action is done (Rest ends the turn)</translation>
+        <translation>This turn's action is done (Rest ends the turn)</translation>
     </message>
     <message>
         <source>この番の行動は済みました</source>
-        <translation>This turn&apos;s action is done</translation>
+        <translation>This turn's action is done</translation>
     </message>
     <message>
         <source>移動</source>
@@ -450,12 +461,33 @@ Not now: </translation>
         <source>操作方法 (この画面)</source>
         <translation>Keys (this window)</translation>
     </message>
+    <message>
+        <source>資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)
+戦いの後、残った兵士と同じだけの兵糧を使います</source>
+        <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as soldiers, and %1 gold)
+After the battle, uses as much food as soldiers are left</translation>
+    </message>
+</context>
+<context>
+    <name>GameHistory</name>
+    <message>
+        <source>自動ｾｰﾌﾞから再開(&amp;A)</source>
+        <translation>Resume from &amp;autosave</translation>
+    </message>
+    <message>
+        <source>自動ｾｰﾌﾞできません: %1</source>
+        <translation>Cannot autosave: %1</translation>
+    </message>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
+    </message>
 </context>
 <context>
     <name>Message</name>
     <message>
         <source>プレイヤーの君主</source>
-        <translation>player&apos;s ruler</translation>
+        <translation>player's ruler</translation>
     </message>
     <message>
         <source>手番の国</source>
@@ -649,7 +681,7 @@ Not now: </translation>
     </message>
     <message>
         <source>降伏するなら許してやる</source>
-        <translation>Surrender and I&apos;ll spare you</translation>
+        <translation>Surrender and I'll spare you</translation>
     </message>
     <message>
         <source>お前の首はもらった！</source>
@@ -657,7 +689,7 @@ Not now: </translation>
     </message>
     <message>
         <source>捻り潰してやるわ！</source>
-        <translation>I&apos;ll crush you!</translation>
+        <translation>I'll crush you!</translation>
     </message>
     <message>
         <source>うろたえるな</source>
@@ -813,6 +845,45 @@ Not now: </translation>
     </message>
 </context>
 <context>
+    <name>ViewOptions</name>
+    <message>
+        <source>拡大(&amp;Z)</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>&amp;%1 倍</source>
+        <translation>&amp;%1x</translation>
+    </message>
+    <message>
+        <source>大きく(&amp;I)</source>
+        <translation>Zoom &amp;in</translation>
+    </message>
+    <message>
+        <source>小さく(&amp;O)</source>
+        <translation>Zoom &amp;out</translation>
+    </message>
+    <message>
+        <source>速度(&amp;S)</source>
+        <translation>&amp;Speed</translation>
+    </message>
+    <message>
+        <source>標準(&amp;N)</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>速い(&amp;F)</source>
+        <translation>&amp;Fast</translation>
+    </message>
+    <message>
+        <source>最速(&amp;M)</source>
+        <translation>Fa&amp;stest</translation>
+    </message>
+    <message>
+        <source>模様で区別(&amp;P)</source>
+        <translation>Ruler &amp;patterns</translation>
+    </message>
+</context>
+<context>
     <name>chronicle</name>
     <message>
         <source>%1 は %2 で</source>
@@ -876,11 +947,11 @@ Not now: </translation>
     </message>
     <message>
         <source>%1 の収穫: 兵糧 +%2</source>
-        <translation>%1&apos;s harvest: food +%2</translation>
+        <translation>%1's harvest: food +%2</translation>
     </message>
     <message>
         <source>%1 の税収: 資金 +%2</source>
-        <translation>%1&apos;s taxes: gold +%2</translation>
+        <translation>%1's taxes: gold +%2</translation>
     </message>
     <message>
         <source>中国全土を統一しました</source>

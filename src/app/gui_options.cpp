@@ -4,6 +4,9 @@
 #include <QBuffer>
 #include <QEventLoop>
 #include <QPixmap>
+#include <QTimer>
+
+#include <ctime>
 
 #include <charconv>
 #include <fstream>
@@ -17,7 +20,8 @@
 #include "view/kiv_view.h"
 
 const char* const kGuiUsage =
-    "usage: velcor [--data DIR] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
+    "usage: velcor [--data DIR] [--zoom 1|2|3] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
+    "       velcor --first-paint     (prints when the window was first painted, in ns since the epoch, and ends)\n"
     "       velcor --headless --help\n";
 
 namespace {
@@ -94,6 +98,12 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
             if (!number(0, 15, n))
                 return false;
             options.ruler = static_cast<int>(n);
+        } else if (arg == "--zoom") {
+            if (!number(1, 3, n))
+                return false;
+            options.zoom = static_cast<int>(n);
+        } else if (arg == "--first-paint") {
+            options.firstPaint = true;
         } else if (arg == "--clock") {
             if (!number(0, 1LL << 40, n))
                 return false;
@@ -131,6 +141,40 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
         return false;
     }
     return true;
+}
+
+namespace {
+
+// Waits for the view's first paint; the report follows once that paint has reached
+// the screen.
+class FirstPaintWatch : public QObject {
+public:
+    explicit FirstPaintWatch(QObject* parent) : QObject(parent) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint && !m_seen && qobject_cast<CKivView*>(watched)) {
+            m_seen = true;
+            QTimer::singleShot(0, [] {
+                timespec now{};
+                clock_gettime(CLOCK_REALTIME, &now);
+                std::cout << static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec << std::endl;
+                QCoreApplication::exit(0);
+            });
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    bool m_seen = false;
+};
+
+} // namespace
+
+void ReportFirstPaint()
+{
+    qApp->installEventFilter(new FirstPaintWatch(qApp));
 }
 
 int TakeScreenshot(CKivApp& app, const GuiOptions& options)

@@ -20,6 +20,8 @@ struct GuiOptions {
     int scenario = 0;   // 1..3 with ruler: a new game
     int ruler = -1;
     std::optional<std::int64_t> clockStart;
+    int zoom = 0;            // 1..3 for this run, not remembered; 0: as remembered
+    bool firstPaint = false; // print when the window was first painted, then end
     bool help = false;
     // Qt's own options (-platform NAME, -style NAME, ...), passed on to the
     // application object as given.
@@ -31,6 +33,11 @@ extern const char* const kGuiUsage;
 // Reads the arguments after the program's name, as the system gives them (bytes).
 // Needs no application object, so that bad options are reported without a display.
 bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, std::string& error);
+
+// For --first-paint, called before the window exists: once the view's first paint
+// is on the screen, prints the clock's time (nanoseconds since the epoch,
+// CLOCK_REALTIME) and ends the program.
+void ReportFirstPaint();
 
 // Runs the screenshot mode; returns the exit status. Every refusal goes to standard
 // error with the text its message box would show, and the status is then 2.

@@ -1,12 +1,17 @@
 #include "app/kiv_app.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
 #include "app/language.h"
+#include "app/game_history.h"
 #include "app/main_frame.h"
+#include "app/view_options.h"
+#include "view/chronicle_wnd.h"
+#include "view/ruler_table.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
@@ -20,7 +25,7 @@ CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
 
 CKivApp::~CKivApp() = default;
 
-bool CKivApp::InitInstance()
+bool CKivApp::InitInstance(int zoom)
 {
     // The language first: every window is made in it.
     m_language->Apply(CLanguage::Initial());
@@ -35,6 +40,15 @@ bool CKivApp::InitInstance()
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
     m_language->AddMenu(m_frame->ViewMenu());
+    m_options = new ViewOptions(*m_frame, *m_view);
+    m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
+    m_options->Restore(zoom);
+    // The legend of the chronicle's ruler table shows the map's patterns with it.
+    QAction* patterns = m_options->PatternsAction();
+    m_chronicle->Window().Standings()->SetPatterns(patterns->isChecked());
+    QObject::connect(patterns, &QAction::toggled, m_frame.get(), [this](bool on) {
+        m_chronicle->Window().Standings()->SetPatterns(on);
+    });
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.

@@ -8,6 +8,8 @@
 class CChronicle;
 class CLanguage;
 class CMainFrame;
+class GameHistory;
+class ViewOptions;
 class CKivView;
 
 class CKivApp {
@@ -18,7 +20,8 @@ public:
     // Creates the document, the frame and the view, loads the pictures and shows the
     // window on a white map. False when the program cannot start (the reason has been
     // shown).
-    bool InitInstance();
+    // zoom: 1..3 for this run only (not remembered), 0 as the settings have it.
+    bool InitInstance(int zoom = 0);
 
     void OnAppAbout();
     // SIGTERM or SIGINT: the program ends whatever windows are open. The worker stops
@@ -30,6 +33,8 @@ public:
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }
     CKivDoc& Document() { return m_doc; }
+    ViewOptions* Options() const { return m_options; }
+    GameHistory* History() const { return m_history; }
     CChronicle* Chronicle() const { return m_chronicle; }
     CLanguage& Language() { return *m_language; }
 
@@ -38,5 +43,7 @@ private:
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;
+    ViewOptions* m_options = nullptr;  // owned by the frame
+    GameHistory* m_history = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
 };

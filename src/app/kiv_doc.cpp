@@ -123,6 +123,7 @@ void CKivDoc::PaintCountries(const std::array<std::uint32_t, kCountryCount>& pix
 {
     if (!HasPictures())
         return;
+    m_paintedColours = pixelColours;
     std::uint32_t* pixels = m_mapPixels.data();
     for (const Run& run : m_runs)
         std::fill_n(pixels + run.offset, run.length, pixelColours[run.country]);

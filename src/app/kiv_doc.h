@@ -64,16 +64,20 @@ public:
     // The shown map; the view composes its panel on it before every copy to the screen.
     QImage& MapBitmap() { return m_mapBitmap; }
     const QImage& Portrait(RulerId ruler) const;
-
-private:
-    // Writes each country's colour into the working pixels and copies them out.
-    void PaintCountries(const std::array<std::uint32_t, kCountryCount>& pixelColours);
-
+    // The pixels of the countries as runs along the map's rows, in storage order
+    // (pixel n is x = n % kMapWidth, y = n / kMapWidth).
     struct Run {
         std::uint32_t offset; // first pixel
         std::uint32_t length;
         std::uint8_t country;
     };
+    const std::vector<Run>& CountryRuns() const { return m_runs; }
+    // The colour (32-bit pixel value) each country was given by the last painting.
+    const std::array<std::uint32_t, kCountryCount>& PaintedColours() const { return m_paintedColours; }
+
+private:
+    // Writes each country's colour into the working pixels and copies them out.
+    void PaintCountries(const std::array<std::uint32_t, kCountryCount>& pixelColours);
 
     QImage m_mapBitmap;                       // shown
     std::vector<std::uint32_t> m_mapPixels;   // working pixels, same layout as the bitmap
@@ -81,4 +85,5 @@ private:
     std::vector<std::uint8_t> m_countryIndex; // per pixel: country, or 0xFF
     std::vector<Run> m_runs;                  // country pixels as row runs, built once
     std::array<QImage, kRulerCount> m_portraits;
+    std::array<std::uint32_t, kCountryCount> m_paintedColours{};
 };

@@ -87,7 +87,9 @@ int main(int argc, char** argv)
     const std::unique_ptr<QApplication> qapp = OpenWindows(qtArgc, qtArgv.data());
 
     CKivApp app;
-    if (!app.InitInstance())
+    if (options.firstPaint)
+        ReportFirstPaint();
+    if (!app.InitInstance(options.zoom))
         return 1;
     CKivView* view = app.View();
     if (!options.dataDir.isEmpty())

@@ -35,7 +35,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     file->addSeparator();
     m_save = AddCommand(file, ID_FILE_SAVE_GAME);
     m_load = AddCommand(file, ID_FILE_LOAD_GAME);
-    file->addSeparator();
+    m_exitSeparator = file->addSeparator();
     m_exit = AddCommand(file, ID_APP_EXIT);
     QMenu* help = menuBar()->addMenu(QString());
     m_helpMenu = help;

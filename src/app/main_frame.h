@@ -25,6 +25,10 @@ public:
     // The 表示 menu, between ﾌｧｲﾙ and ﾍﾙﾌﾟ; made on first use, so that each feature
     // appends only its own items.
     QMenu* ViewMenu();
+    // The ﾌｧｲﾙ menu and the separator above its exit item: features insert their
+    // items before that separator.
+    QMenu* FileMenu() const { return m_fileMenu; }
+    QAction* FileMenuTail() const { return m_exitSeparator; }
     CKivView* View() const { return m_view; }
 
     // Greys the commands the view's mode does not allow.
@@ -46,8 +50,9 @@ private:
     QAction* m_load;
     QAction* m_exit;
     QAction* m_about;
-    QAction* m_keys;
     QMenu* m_fileMenu = nullptr;
+    QAction* m_exitSeparator = nullptr;
+    QAction* m_keys;
     QMenu* m_helpMenu = nullptr;
     QMenu* m_viewMenu = nullptr;
 };

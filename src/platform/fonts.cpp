@@ -5,6 +5,8 @@
 
 #include <cstdio>
 
+#include "platform/window_scale.h"
+
 namespace platform {
 
 namespace {
@@ -49,7 +51,9 @@ const Families& Chosen()
 QString FixedFamily() { return Chosen().fixed; }
 QString ProportionalFamily() { return Chosen().proportional; }
 
-QFont Font(GameFont kind)
+QFont Font(GameFont kind) { return Font(kind, WindowScale()); }
+
+QFont Font(GameFont kind, int scale)
 {
     QFont font;
     // The style hint first: setting it also resets the style strategy.
@@ -57,21 +61,21 @@ QFont Font(GameFont kind)
     switch (kind) {
     case GameFont::System:
         font.setFamily(FixedFamily());
-        font.setPixelSize(16);
+        font.setPixelSize(16 * scale);
         // Pure black and white, like the bitmap system font the layout was made for.
         font.setStyleStrategy(QFont::NoAntialias);
         break;
     case GameFont::Dialog:
         font.setFamily(ProportionalFamily());
-        font.setPixelSize(12); // 9 points on a 96-dpi screen
+        font.setPixelSize(12 * scale); // 9 points on a 96-dpi screen
         break;
     case GameFont::DialogLarge:
         font.setFamily(ProportionalFamily());
-        font.setPixelSize(16); // 12 points
+        font.setPixelSize(16 * scale); // 12 points
         break;
     case GameFont::BattleCounts:
         font.setFamily(FixedFamily());
-        font.setPixelSize(20);
+        font.setPixelSize(20 * scale);
         break;
     }
     return font;

@@ -12,9 +12,11 @@ enum class GameFont {
     BattleCounts,  // the soldier counts of the battle window: fixed gothic, 20 pixels
 };
 
-// The font for a use. The first call looks the families up in the font database and
-// says on standard error when no Japanese gothic face is installed.
+// The font for a use, its size multiplied by scale (the windows' magnification when
+// none is given). The first call looks the families up in the font database and says
+// on standard error when no Japanese gothic face is installed.
 QFont Font(GameFont kind);
+QFont Font(GameFont kind, int scale);
 
 // The family chosen for fixed and proportional text ("" when none was found).
 QString FixedFamily();

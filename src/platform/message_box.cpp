@@ -2,6 +2,8 @@
 
 #include <QMessageBox>
 
+#include "platform/window_scale.h"
+
 namespace platform {
 
 namespace {
@@ -21,6 +23,8 @@ void ShowMessageBox(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velcor"), text, QMessageBox::Ok, parent);
+    if (const int scale = WindowScale(); scale > 1)
+        box.setFont(ScaledFont(box.font(), scale));
     box.exec();
 }
 

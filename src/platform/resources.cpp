@@ -2,6 +2,8 @@
 
 #include <QString>
 
+#include "platform/window_scale.h"
+
 namespace platform {
 
 QImage LoadResourceImage(int id)
@@ -15,7 +17,12 @@ QImage LoadResourceImage(int id)
 
 QPixmap LoadResourcePixmap(int id)
 {
-    return QPixmap::fromImage(LoadResourceImage(id));
+    const QImage image = LoadResourceImage(id);
+    const int scale = WindowScale();
+    if (scale == 1 || image.isNull())
+        return QPixmap::fromImage(image);
+    // Whole steps without smoothing: every pixel becomes a square of pixels.
+    return QPixmap::fromImage(image.scaled(image.size() * scale, Qt::IgnoreAspectRatio, Qt::FastTransformation));
 }
 
 } // namespace platform

@@ -9,6 +9,7 @@ namespace platform {
 
 // The picture, or a null image when the program has no picture of that number.
 QImage LoadResourceImage(int id);
+// For a dialog: enlarged pixel for pixel by the windows' magnification (WindowScale).
 QPixmap LoadResourcePixmap(int id);
 
 } // namespace platform

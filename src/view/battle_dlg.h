@@ -21,6 +21,7 @@ public:
 
     // Time between two steps of the script (tests shorten it).
     void SetStepInterval(int milliseconds) { m_stepMs = milliseconds; }
+    int StepInterval() const { return m_stepMs; }
 
     // Closes the window without fighting on: the program is ending.
     void Abandon();

@@ -19,8 +19,8 @@ QString DescribeMove() { return QCoreApplication::translate("CommandTable", "兵
 
 QString DescribeWar()
 {
-    return QStringLiteral("資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
-                          "戦いの後、残った兵士と同じだけの兵糧を使います")
+    return QCoreApplication::translate("CommandTable", "資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
+                                                       "戦いの後、残った兵士と同じだけの兵糧を使います")
         .arg(kWarCostFunds);
 }
 

@@ -5,6 +5,7 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QTimer>
 
 #include <initializer_list>
 
@@ -22,11 +23,13 @@
 #include "platform/random.h"
 #include "platform/resources.h"
 #include "platform/text_fit.h"
+#include "platform/window_scale.h"
 #include "rules/events.h"
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
 #include "view/map_labels.h"
 #include "view/shown_text.h"
+#include "view/ruler_patterns.h"
 
 namespace {
 
@@ -146,6 +149,29 @@ void CKivView::OnInitialUpdate()
     victoryBitmap = platform::LoadResourceImage(kVictoryResource);
     gameOverBitmap = platform::LoadResourceImage(kGameOverResource);
     dataDirectory = platform::DataDirectory();
+    ScaleButtons();
+}
+
+void CKivView::SetZoom(int factor)
+{
+    m_zoom.SetFactor(factor);
+    platform::SetWindowScale(m_zoom.Factor());
+    setFixedSize(m_zoom.Scaled(QSize(kMapWidth, kMapHeight)));
+    ScaleButtons();
+    update();
+}
+
+void CKivView::ScaleButtons()
+{
+    // Each button keeps the place it was made at, on the map's own pixels.
+    static const char* const kMapGeometry = "velcorMapGeometry";
+    const QFont font = platform::Font(platform::GameFont::System, m_zoom.Factor());
+    for (QPushButton* b : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        if (!b->property(kMapGeometry).isValid())
+            b->setProperty(kMapGeometry, b->geometry());
+        b->setGeometry(m_zoom.Scaled(b->property(kMapGeometry).toRect()));
+        b->setFont(font);
+    }
 }
 
 void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
@@ -183,7 +209,8 @@ void CKivView::ShowMessage(const QString& text, int milliseconds)
     RefreshNow();
     CMessageWnd wnd;
     wnd.m_strText = text;
-    wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(milliseconds, m_messageMsLimit) : milliseconds;
+    const int paced = PacedMilliseconds(milliseconds, m_speed);
+    wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(paced, m_messageMsLimit) : paced;
     wnd.exec();
 }
 
@@ -212,6 +239,19 @@ void CKivView::OnPlayerTurn(int country)
     }
     update();
     emit playerTurnReached();
+}
+
+void CKivView::ShowNotice(const QString& text, int milliseconds)
+{
+    const QString before = statusText;
+    statusText = text;
+    update();
+    QTimer::singleShot(milliseconds, this, [this, text, before] {
+        if (statusText == text) {
+            statusText = before;
+            update();
+        }
+    });
 }
 
 void CKivView::RefreshNow()
@@ -287,8 +327,7 @@ bool CKivView::RunBattleWindow(BattleScript& script)
 {
     RefreshNow();
     CBattleDlg dlg(script);
-    if (m_battleStepMs > 0)
-        dlg.SetStepInterval(m_battleStepMs);
+    dlg.SetStepInterval(m_battleStepMs > 0 ? m_battleStepMs : PacedMilliseconds(BattleScript::kBattleStepMs, m_speed));
     dlg.exec();
     return !dlg.Abandoned();
 }
@@ -483,6 +522,11 @@ bool CKivView::CanSave() const
     return mode != ViewMode::NoGame && mode != ViewMode::Victory && mode != ViewMode::GameOver;
 }
 
+int CKivView::SaveCursor() const
+{
+    return moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
+}
+
 bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
 bool CKivView::LoadWorld(const QString& path, CountryFileUse use)
@@ -515,11 +559,8 @@ void CKivView::OnSaveGame()
     const QString path = platform::GetSaveGamePath(this);
     if (path.isEmpty())
         return;
-    // Before the player's command the cursor is stored one back, so that loading the
-    // file gives him the same turn again.
-    const int cursor = moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
     QString error;
-    if (!m_doc.SaveCountryFile(path, cursor, &error)) {
+    if (!m_doc.SaveCountryFile(path, SaveCursor(), &error)) {
         platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2")
                                            .arg(path, shown::Text(platform::Message(error.toUtf8().constData()))));
         return;
@@ -591,12 +632,31 @@ void CKivView::changeEvent(QEvent* event)
 
 // ---- Drawing ----
 
-const QImage& CKivView::Surface() const { return m_doc.MapBitmap(); }
+const QImage& CKivView::Surface() const
+{
+    return m_zoom.Factor() > 1 ? m_zoom.Surface() : m_doc.MapBitmap();
+}
 
 void CKivView::OnDraw()
 {
-    if (!m_doc.HasPictures())
+    if (!PaintMap())
         return;
+    if (m_zoom.Factor() == 1) {
+        QPainter painter(&m_doc.MapBitmap());
+        DrawOnMap(painter);
+        return;
+    }
+    // Magnified, the picture is enlarged pixel for pixel and everything else is drawn
+    // on it under the same scale: lines stay square, text is drawn at the larger size.
+    QPainter painter(&m_zoom.Compose(m_doc.MapBitmap(), MapSignature()));
+    painter.scale(m_zoom.Factor(), m_zoom.Factor());
+    DrawOnMap(painter);
+}
+
+bool CKivView::PaintMap()
+{
+    if (!m_doc.HasPictures())
+        return false;
     const int turn = GameState::turnCountry;
     switch (mode) {
     case ViewMode::ChooseMoveTarget:
@@ -609,11 +669,39 @@ void CKivView::OnDraw()
         m_doc.PaintOwnership();
         break;
     }
+    if (m_rulerPatterns)
+        ruler_patterns::PaintOnMap(m_doc);
+    return true;
+}
 
-    QPainter painter(&m_doc.MapBitmap());
+QByteArray CKivView::MapSignature() const
+{
+    // The countries' colours decide the map; with the patterns, the rulers and the
+    // number cells kept plain as well.
+    QByteArray signature(reinterpret_cast<const char*>(m_doc.PaintedColours().data()),
+                         static_cast<qsizetype>(sizeof(m_doc.PaintedColours())));
+    if (m_rulerPatterns) {
+        for (const Country& c : GameState::countries) {
+            const std::int32_t values[] = {c.GetRuler(), c.GetMapX(), c.GetMapY()};
+            signature.append(reinterpret_cast<const char*>(values), sizeof(values));
+        }
+    }
+    signature.append(m_rulerPatterns ? 'p' : '-');
+    return signature;
+}
+
+void CKivView::SetRulerPatterns(bool on)
+{
+    m_rulerPatterns = on;
+    update();
+}
+
+void CKivView::DrawOnMap(QPainter& painter)
+{
+    const int turn = GameState::turnCountry;
     if (Choosing())
         m_choice.DrawOutline(painter, m_doc);
-    painter.setFont(platform::Font(platform::GameFont::System));
+    painter.setFont(platform::Font(platform::GameFont::System, 1));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
     Canvas s(painter, m_drawnTexts);
@@ -699,15 +787,28 @@ void CKivView::OnDraw()
 
 void CKivView::paintEvent(QPaintEvent*)
 {
-    OnDraw();
     QPainter window(this);
-    if (m_doc.HasPictures())
-        window.drawImage(0, 0, m_doc.MapBitmap());
-    else
+    if (m_zoom.Factor() == 1) {
+        OnDraw();
+        if (m_doc.HasPictures())
+            window.drawImage(0, 0, Surface());
+        else
+            window.fillRect(rect(), Qt::white);
+        return;
+    }
+    // Magnified, the window's own off-screen buffer is the surface: the enlarged map
+    // goes there in one copy and the rest is drawn on it, which spares a second pass
+    // over the large picture.
+    if (!PaintMap()) {
         window.fillRect(rect(), Qt::white);
+        return;
+    }
+    window.drawImage(0, 0, m_zoom.Enlarged(m_doc.MapBitmap(), MapSignature()));
+    window.scale(m_zoom.Factor(), m_zoom.Factor());
+    DrawOnMap(window);
 }
 
-QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return widgetPoint; }
+QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return m_zoom.ToMap(widgetPoint); }
 
 void CKivView::SetCountryNames(bool on)
 {

@@ -16,9 +16,12 @@
 #include "rules/commands.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
+#include "view/game_speed.h"
+#include "view/view_zoom.h"
 #include "view/target_choice.h"
 
 class CKivDoc;
+class QPainter;
 class QPushButton;
 
 class CKivView : public QWidget, public TurnHost {
@@ -88,13 +91,32 @@ public:
     bool NewGame(int scenario, RulerId ruler);
     bool LoadGame(const QString& path);
     bool CanSave() const;    // Save is greyed unless a game is in play
+    // The turn cursor a save stores now: before the player's command one back, so that
+    // loading the file gives him the same turn again.
+    int SaveCursor() const;
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back, whatever the mode.
     bool CanStartGame() const;
 
-    // Composes the whole picture on the document's map (what a paint shows).
+    // Composes the whole picture on the document's map (what a paint shows); when the
+    // view is magnified, on a surface of the magnified size under the same scale.
     void OnDraw();
+    // The picture the last OnDraw composed: the document's map at 1x.
     const QImage& Surface() const;
+
+    // Whole-step magnification, 1..3: the view, its buttons and the fonts of the
+    // dialogs grow by it; the drawing and the clicks keep the map's own pixels.
+    void SetZoom(int factor);
+    int Zoom() const { return m_zoom.Factor(); }
+
+    // A light pattern over each ruler's countries (off: the map as it always is).
+    void SetRulerPatterns(bool on);
+    bool RulerPatterns() const { return m_rulerPatterns; }
+
+    // The pace of the message and battle windows; the battles' outcomes never depend
+    // on it.
+    void SetSpeed(GameSpeed speed) { m_speed = speed; }
+    GameSpeed Speed() const { return m_speed; }
 
     // A text a paint wrote on the surface, with the top left corner it was written at.
     struct DrawnText {
@@ -125,9 +147,13 @@ public:
     static QStringList PanelLabels();
 
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
-    // drawing use.
+    // drawing use (the map pixel under it at any zoom).
     QPoint ToMapPoint(QPoint widgetPoint) const;
 
+    // Shows text in the status line once, beside the game's own texts: the next text
+    // the game writes replaces it, and after milliseconds the line the game wrote
+    // before comes back.
+    void ShowNotice(const QString& text, int milliseconds);
     // The keys: a command's key presses its button when the button is enabled; in a
     // choosing mode Escape cancels as the right button does, the arrow keys and Tab
     // step through the countries that may be chosen and Enter picks the one chosen.
@@ -178,6 +204,17 @@ private:
     void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
     bool LoadWorld(const QString& path, CountryFileUse use);
+    // Puts the command buttons at their places and size for the zoom.
+    void ScaleButtons();
+    // The first step of a paint: the document's map repainted for the mode. False
+    // when there is no map.
+    bool PaintMap();
+    // The rest of a paint, in the map's own coordinates: numbers, turn frame,
+    // markers, panel and end pictures.
+    void DrawOnMap(QPainter& painter);
+    // What the map painted by PaintMap depends on, so that a magnified view enlarges
+    // it again only when it changes.
+    QByteArray MapSignature() const;
 
     CKivDoc& m_doc;
     platform::UiCaller m_caller;
@@ -185,6 +222,9 @@ private:
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     bool m_workerHandedOver = true; // interface thread only
+    ViewZoom m_zoom;
+    bool m_rulerPatterns = false;
+    GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;
     bool m_countryNames = false;
     platform::Message m_statusWords;

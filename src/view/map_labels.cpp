@@ -27,7 +27,7 @@ QRect NumberCell(const Country& c) { return QRect(c.GetMapX() - 2, c.GetMapY() -
 void DrawCountryNames(QPainter& painter)
 {
     painter.save();
-    QFont font = platform::Font(platform::GameFont::System);
+    QFont font = platform::Font(platform::GameFont::System, 1);
     font.setPixelSize(kNamePixels);
     painter.setFont(font);
     const QFontMetrics metrics = painter.fontMetrics();

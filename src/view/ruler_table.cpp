@@ -11,15 +11,18 @@
 #include "rules/names.h"
 #include "rules/standings.h"
 #include "view/event_words.h"
+#include "view/ruler_patterns.h"
 
 namespace {
 
-QIcon Swatch(RulerId ruler)
+QIcon Swatch(RulerId ruler, bool pattern)
 {
     const Colour c = kRulerColours[static_cast<std::size_t>(ruler)];
     QPixmap swatch(16, 16);
     swatch.fill(QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)));
     QPainter p(&swatch);
+    if (pattern)
+        ruler_patterns::PaintSwatch(p, swatch.rect(), ruler);
     p.setPen(Qt::black);
     p.drawRect(0, 0, 15, 15);
     return QIcon(swatch);
@@ -55,7 +58,7 @@ void CRulerTable::Refresh()
         QString name = shown::RulerName(s.ruler);
         if (player)
             name = chronicle::Captions::PlayerMark() + name;
-        auto* ruler = new QTableWidgetItem(Swatch(s.ruler), name);
+        auto* ruler = new QTableWidgetItem(Swatch(s.ruler, m_patterns), name);
         ruler->setData(Qt::UserRole, s.ruler);
         setItem(row, 0, ruler);
         setItem(row, 1, Number(s.countries));
@@ -78,4 +81,12 @@ void CRulerTable::changeEvent(QEvent* event)
             Refresh();
     }
     QTableWidget::changeEvent(event);
+}
+
+void CRulerTable::SetPatterns(bool on)
+{
+    if (on == m_patterns)
+        return;
+    m_patterns = on;
+    Refresh();
 }

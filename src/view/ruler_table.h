@@ -13,6 +13,14 @@ public:
     // Reads the world again.
     void Refresh();
 
+    // Each ruler's swatch with the pattern the map lays over his countries (off: his
+    // colour alone).
+    void SetPatterns(bool on);
+    bool Patterns() const { return m_patterns; }
+
 protected:
     void changeEvent(QEvent* event) override;
+
+private:
+    bool m_patterns = false;
 };

@@ -38,7 +38,7 @@ int TargetChoice::Step(const std::vector<int>& targets, int direction)
 
 QRect TargetChoice::HintRect(const QString& hint)
 {
-    const QFontMetrics metrics(platform::Font(platform::GameFont::Dialog));
+    const QFontMetrics metrics(platform::Font(platform::GameFont::Dialog, 1));
     return QRect(kHintX, kHintY, metrics.horizontalAdvance(hint) + 2 * kHintPadding,
                  metrics.height() + 2 * kHintPadding);
 }
@@ -61,7 +61,7 @@ void TargetChoice::DrawHint(QPainter& painter, const QString& hint)
     painter.fillRect(box, kHintBackground);
     painter.setPen(Qt::black);
     painter.drawRect(box.adjusted(0, 0, -1, -1));
-    painter.setFont(platform::Font(platform::GameFont::Dialog));
+    painter.setFont(platform::Font(platform::GameFont::Dialog, 1));
     painter.drawText(box.adjusted(kHintPadding, kHintPadding, -kHintPadding, -kHintPadding),
                      Qt::AlignLeft | Qt::AlignVCenter, hint);
     painter.restore();

@@ -40,7 +40,7 @@ man)
   velcor="$4"
   usage="$("$velcor" --help; "$velcor" --headless --help)"
   grep -o -- '--[a-z][a-z-]*' <<<"$usage" | sort -u >"${TMPDIR:-/tmp}/velcor-usage.$$"
-  grep -o -- '\\-\\-[a-z][a-z-]*' "$page" | sed 's/\\//g' | sort -u >"${TMPDIR:-/tmp}/velcor-page.$$"
+  grep -o -- '\\-\\-[a-z]\([a-z]\|\\-\)*' "$page" | sed 's/\\//g' | sort -u >"${TMPDIR:-/tmp}/velcor-page.$$"
   differ="$(comm -3 "${TMPDIR:-/tmp}/velcor-usage.$$" "${TMPDIR:-/tmp}/velcor-page.$$")"
   rm -f "${TMPDIR:-/tmp}/velcor-usage.$$" "${TMPDIR:-/tmp}/velcor-page.$$"
   [ -z "$differ" ] || fail "options only in the usage (left) or only in the page (right): $differ"

@@ -4,7 +4,11 @@
 // chronicle window's three tabs, the map with the country names and a country's
 // tooltip. Runs on Qt's offscreen platform.
 //
-//   velcor-shots OUT_DIR [SCENARIO RULER]
+//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]
+//
+// The player's own settings are neither read nor written (Qt's test locations are
+// used), so every run shows the game as it first starts, at the zoom given (1 when
+// none is).
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
@@ -12,6 +16,7 @@
 #include <QHelpEvent>
 #include <QPainter>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTimer>
 
 #include <cstdio>
@@ -219,21 +224,24 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2 && args.size() != 4) {
-        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER]\n";
+    if (args.size() != 2 && args.size() != 4 && args.size() != 5) {
+        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]\n";
         return 2;
     }
     const QDir out(args[1]);
-    const int scenario = args.size() == 4 ? args[2].toInt() : 3;
-    const int ruler = args.size() == 4 ? args[3].toInt() : 1;
-    if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1) {
+    const int scenario = args.size() >= 4 ? args[2].toInt() : 3;
+    const int ruler = args.size() >= 4 ? args[3].toInt() : 1;
+    const int zoom = args.size() == 5 ? args[4].toInt() : 1;
+    if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1 ||
+        zoom < 1 || zoom > 3) {
         std::cerr << "velcor-shots: bad arguments\n";
         return 2;
     }
+    QStandardPaths::setTestModeEnabled(true);
     platform::FixClock(1'700'000'000);
 
     CKivApp app;
-    if (!app.InitInstance())
+    if (!app.InitInstance(zoom))
         return 1;
     CKivView* view = app.View();
     view->SetWindowTimes(1, 0);

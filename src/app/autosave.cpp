@@ -1,0 +1,107 @@
+#include "app/autosave.h"
+
+#include <QCoreApplication>
+
+#include "view/shown_text.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QStandardPaths>
+
+#include <algorithm>
+
+#include "model/country_file.h"
+#include "platform/path_bytes.h"
+#include "platform/text_file.h"
+
+namespace {
+
+const QRegularExpression& FileNamePattern()
+{
+    static const QRegularExpression pattern(QStringLiteral("^autosave(\\d{1,15})\\.txt$"));
+    return pattern;
+}
+
+} // namespace
+
+AutosaveStore::AutosaveStore(QString folder) : m_folder(std::move(folder)) {}
+
+QString AutosaveStore::DefaultFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/autosave");
+}
+
+QString AutosaveStore::PathOf(qint64 number) const
+{
+    return QDir(m_folder).filePath(QStringLiteral("autosave%1.txt").arg(number));
+}
+
+std::vector<qint64> AutosaveStore::Numbers() const
+{
+    std::vector<qint64> numbers;
+    const QStringList names = QDir(m_folder).entryList({QStringLiteral("autosave*.txt")}, QDir::Files);
+    for (const QString& name : names) {
+        const QRegularExpressionMatch match = FileNamePattern().match(name);
+        if (match.hasMatch())
+            numbers.push_back(match.captured(1).toLongLong());
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+bool AutosaveStore::Holds(const QString& path) const
+{
+    const QFileInfo file(path);
+    return FileNamePattern().match(file.fileName()).hasMatch() &&
+           QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_folder).canonicalFilePath();
+}
+
+std::vector<AutosaveStore::Entry> AutosaveStore::Entries() const
+{
+    std::vector<Entry> entries;
+    const std::vector<qint64> numbers = Numbers();
+    for (auto it = numbers.rbegin(); it != numbers.rend(); ++it) {
+        Entry entry;
+        entry.number = *it;
+        entry.path = PathOf(*it);
+        platform::TextFileReader reader;
+        WorldRecord world;
+        if (!reader.Open(platform::PathToBytes(entry.path)) || !ParseCountryFile(reader, world, nullptr, CountryFileUse::SavedGame))
+            continue;
+        entry.year = world.year;
+        entry.month = world.month;
+        entry.ruler = world.playerRuler;
+        entry.written = QFileInfo(entry.path).lastModified();
+        entries.push_back(entry);
+    }
+    return entries;
+}
+
+bool AutosaveStore::Save(const Writer& write, QString* error)
+{
+    if (!QDir().mkpath(m_folder)) {
+        if (error)
+            *error = QCoreApplication::translate("AutosaveStore", "フォルダを作れません: %1").arg(QDir::toNativeSeparators(m_folder));
+        return false;
+    }
+    std::vector<qint64> numbers = Numbers();
+    const qint64 next = numbers.empty() ? 1 : numbers.back() + 1;
+    if (!write(PathOf(next), error))
+        return false;
+    numbers.push_back(next);
+    // Only after the new one is whole do the oldest go.
+    for (std::size_t i = 0; i + kKept < numbers.size(); ++i)
+        QFile::remove(PathOf(numbers[i]));
+    return true;
+}
+
+QString AutosaveLabel(const AutosaveStore::Entry& entry)
+{
+    const std::size_t ruler = static_cast<std::size_t>(std::clamp<RulerId>(entry.ruler, 0, kRulerCount - 1));
+    return QCoreApplication::translate("AutosaveStore", "%1 年 %2 月 %3 (%4)")
+        .arg(entry.year)
+        .arg(entry.month)
+        .arg(shown::Name(std::string(kRulerNames[ruler])),
+             entry.written.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+}

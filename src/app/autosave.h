@@ -1,0 +1,54 @@
+// The game kept at the start of every player turn: the last kKept turns, each in a
+// file of its own in the player's data folder, numbered in the order they were
+// written ("autosave12.txt"), so that a failed write never costs an older one.
+#pragma once
+
+#include <QDateTime>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+#include "model/game_state.h"
+
+class AutosaveStore {
+public:
+    static constexpr int kKept = 5;
+
+    explicit AutosaveStore(QString folder);
+    // "autosave" in the program's data folder (QStandardPaths::AppDataLocation).
+    static QString DefaultFolder();
+    const QString& Folder() const { return m_folder; }
+
+    struct Entry {
+        QString path;
+        qint64 number = 0;
+        QDateTime written;
+        std::int32_t year = 0;
+        std::int32_t month = 0;
+        RulerId ruler = 0;
+    };
+    // Newest first. A file that does not read as a saved game is left out.
+    std::vector<Entry> Entries() const;
+
+    // Writes the newest autosave through write (the game's own save, given the path),
+    // then removes the oldest beyond kKept. False with the reason when the folder or
+    // the file could not be written; every earlier autosave then stays as it was.
+    using Writer = std::function<bool(const QString& path, QString* error)>;
+    bool Save(const Writer& write, QString* error);
+
+    // Whether path is one of this folder's files.
+    bool Holds(const QString& path) const;
+
+private:
+    // The numbers of the autosaves in the folder, ascending.
+    std::vector<qint64> Numbers() const;
+    QString PathOf(qint64 number) const;
+
+    QString m_folder;
+};
+
+// How the resume menu names an autosave: the game's date, the player's ruler and when
+// it was written ("190 年 3 月 曹操 (2024/05/01 21:40)").
+QString AutosaveLabel(const AutosaveStore::Entry& entry);

@@ -1,0 +1,148 @@
+#include "app/game_history.h"
+
+#include <QEvent>
+
+#include <QAction>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenu>
+#include <QPushButton>
+
+#include "app/kiv_doc.h"
+#include "app/main_frame.h"
+#include "view/kiv_view.h"
+
+namespace settings = platform::settings;
+
+namespace {
+
+// A path short enough for a menu: its start and its end around an ellipsis.
+QString MenuPath(const QString& path)
+{
+    constexpr int kLongest = 60;
+    QString shown = QDir::toNativeSeparators(path);
+    if (shown.size() > kLongest)
+        shown = shown.left(20) + QStringLiteral("...") + shown.right(kLongest - 23);
+    return shown.replace(QLatin1Char('&'), QStringLiteral("&&")); // not a mnemonic
+}
+
+} // namespace
+
+GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autosaveFolder)
+    : QObject(&frame), m_frame(frame), m_view(view), m_autosaves(autosaveFolder)
+{
+    QMenu* file = frame.FileMenu();
+    QAction* tail = frame.FileMenuTail();
+    m_resumeMenu = new QMenu(tr("自動ｾｰﾌﾞから再開(&A)"), file);
+    // The menu is a window of its own: Qt tells it of a new language.
+    m_resumeMenu->installEventFilter(this);
+    file->insertMenu(tail, m_resumeMenu);
+    m_recentSeparator = file->insertSeparator(tail);
+    for (int i = 0; i < settings::kRecentFileCount; ++i) {
+        auto* action = new QAction(file);
+        file->insertAction(tail, action);
+        connect(action, &QAction::triggered, this, [this, action] { OpenRecent(action->data().toString()); });
+        action->setVisible(false);
+        m_recent[static_cast<std::size_t>(i)] = action;
+    }
+    m_recentSeparator->setVisible(false);
+    // The lists are filled when ﾌｧｲﾙ opens, not at start-up: reading the autosaves
+    // would delay the window's first paint.
+    connect(file, &QMenu::aboutToShow, this, &GameHistory::UpdateMenus);
+    connect(&view, &CKivView::playerTurnReached, this, &GameHistory::OnPlayerTurn);
+    connect(&view, &CKivView::gameSaved, this, &GameHistory::Remember);
+    connect(&view, &CKivView::worldReplaced, this, [this](const QString& path) {
+        if (!path.isEmpty())
+            Remember(path);
+    });
+}
+
+QList<QAction*> GameHistory::MenuItems() const
+{
+    QList<QAction*> items = {m_resumeMenu->menuAction(), m_recentSeparator};
+    for (QAction* action : m_recent)
+        items.append(action);
+    return items;
+}
+
+QString GameHistory::FailureText(const QString& reason)
+{
+    return tr("自動ｾｰﾌﾞできません: %1").arg(reason);
+}
+
+void GameHistory::OnPlayerTurn()
+{
+    // Only at the start of a turn of the player's, before his command: a save of that
+    // moment gives him the same turn again.
+    if (m_view.mode != ViewMode::PlayerTurn || !m_view.moveButton->isEnabled())
+        return;
+    const int cursor = m_view.SaveCursor();
+    CKivDoc& doc = m_view.GetDocument();
+    QString error;
+    const bool saved = m_autosaves.Save(
+        [&](const QString& path, QString* reason) { return doc.SaveCountryFile(path, cursor, reason); }, &error);
+    // A failure never stops the game; it is shown once, not again at every turn
+    // while the folder stays unwritable.
+    if (!saved && !m_lastAutosaveFailed)
+        m_view.ShowNotice(FailureText(error), m_noticeMs);
+    m_lastAutosaveFailed = !saved;
+}
+
+void GameHistory::Remember(const QString& path)
+{
+    // The autosaves come and go by themselves; they have their own menu.
+    if (m_autosaves.Holds(path))
+        return;
+    settings::AddRecentFile(QFileInfo(path).absoluteFilePath());
+    UpdateMenus();
+}
+
+void GameHistory::OpenRecent(const QString& path)
+{
+    if (m_view.LoadGame(path))
+        return;
+    // A file that is gone leaves the list; one that was refused stays, its reason shown.
+    if (!QFileInfo::exists(path)) {
+        QStringList files = settings::RecentFiles();
+        files.removeAll(path);
+        settings::SetRecentFiles(files);
+        UpdateMenus();
+    }
+}
+
+void GameHistory::UpdateMenus()
+{
+    const bool canLoad = m_view.CanStartGame();
+
+    m_resumeMenu->clear();
+    const std::vector<AutosaveStore::Entry> entries = m_autosaves.Entries();
+    for (const AutosaveStore::Entry& entry : entries) {
+        QAction* action = m_resumeMenu->addAction(AutosaveLabel(entry));
+        action->setData(entry.path);
+        action->setEnabled(canLoad);
+        const QString path = entry.path;
+        connect(action, &QAction::triggered, this, [this, path] { m_view.LoadGame(path); });
+    }
+    if (entries.empty())
+        m_resumeMenu->addAction(tr("(なし)"))->setEnabled(false);
+
+    const QStringList files = settings::RecentFiles();
+    m_recentSeparator->setVisible(!files.isEmpty());
+    for (int i = 0; i < settings::kRecentFileCount; ++i) {
+        QAction* action = m_recent[static_cast<std::size_t>(i)];
+        const bool used = i < files.size();
+        action->setVisible(used);
+        if (!used)
+            continue;
+        action->setText(QStringLiteral("&%1 %2").arg(i + 1).arg(MenuPath(files[i])));
+        action->setData(files[i]);
+        action->setEnabled(canLoad);
+    }
+}
+
+bool GameHistory::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_resumeMenu && event->type() == QEvent::LanguageChange)
+        m_resumeMenu->setTitle(tr("自動ｾｰﾌﾞから再開(&A)"));
+    return QObject::eventFilter(watched, event);
+}

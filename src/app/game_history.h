@@ -1,0 +1,62 @@
+// Never losing a game: an autosave at the start of every player turn, ﾌｧｲﾙ →
+// 自動ｾｰﾌﾞから再開 listing the autosaves by date and ruler, and the games last saved or
+// loaded at the foot of ﾌｧｲﾙ. Every game chosen here loads through the view's own load.
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <array>
+
+#include "app/autosave.h"
+#include "platform/settings.h"
+
+class CKivView;
+class CMainFrame;
+class QAction;
+class QMenu;
+
+class GameHistory : public QObject {
+    Q_OBJECT
+
+public:
+    // How long a failed autosave is shown in the status line.
+    static constexpr int kNoticeMs = 5000;
+    void SetNoticeTime(int milliseconds) { m_noticeMs = milliseconds; } // tests shorten it
+
+    // Adds the items to the frame's ﾌｧｲﾙ menu; owned by the frame.
+    GameHistory(CMainFrame& frame, CKivView& view, const QString& autosaveFolder);
+
+    const AutosaveStore& Autosaves() const { return m_autosaves; }
+    QMenu* ResumeMenu() const { return m_resumeMenu; }
+    // The recent files' items, in the menu's order (hidden when unused).
+    const std::array<QAction*, platform::settings::kRecentFileCount>& RecentActions() const { return m_recent; }
+
+    // Every item this adds to ﾌｧｲﾙ, in the menu's order.
+    QList<QAction*> MenuItems() const;
+
+    // The words of the status line when an autosave fails.
+    static QString FailureText(const QString& reason);
+
+    // Fills both lists as the menu will show them.
+    void UpdateMenus();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // The player's turn has begun: the game as it stands is kept.
+    void OnPlayerTurn();
+    void Remember(const QString& path);
+    void OpenRecent(const QString& path);
+
+    CMainFrame& m_frame;
+    CKivView& m_view;
+    AutosaveStore m_autosaves;
+    QMenu* m_resumeMenu = nullptr;
+    QAction* m_recentSeparator = nullptr;
+    std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};
+    bool m_lastAutosaveFailed = false;
+    int m_noticeMs = kNoticeMs;
+};

@@ -1,0 +1,19 @@
+// The whole-step magnification of the program's windows (1 = as designed). The main
+// view sets it when the player picks a zoom; the fonts and pictures of the dialogs
+// follow it, so that every dialog laid out in dialog units grows by the same step.
+#pragma once
+
+#include <QFont>
+
+namespace platform {
+
+int WindowScale();
+// Clamped to 1..kMaxWindowScale. The tooltips' font follows at once.
+void SetWindowScale(int scale);
+
+// font at scale times its size, whether its size is in pixels or in points.
+QFont ScaledFont(const QFont& font, int scale);
+
+inline constexpr int kMaxWindowScale = 3;
+
+} // namespace platform

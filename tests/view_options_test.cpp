@@ -1,0 +1,318 @@
+// The 表示 menu's window options: the game speed, which shortens the windows' times and
+// changes no battle; the zoom by menu and by Ctrl+plus and Ctrl+minus; each option and
+// the window's place remembered for the next start.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+#include <QSettings>
+#include <QPainter>
+#include <QSet>
+#include <QTest>
+#include <QToolTip>
+
+#include "app/gui_options.h"
+#include "app/kiv_app.h"
+#include "app/main_frame.h"
+#include "app/view_options.h"
+#include "app/chronicle.h"
+#include "view/chronicle_wnd.h"
+#include "view/ruler_patterns.h"
+#include "view/ruler_table.h"
+#include "dialogs/message_wnd.h"
+#include "gui_test_support.h"
+#include "platform/clock.h"
+#include "platform/random.h"
+#include "platform/window_scale.h"
+#include "view/battle_dlg.h"
+#include "view_fixture.h"
+
+namespace settings = platform::settings;
+using settings::GameSpeed;
+
+namespace {
+
+constexpr GameSpeed kAllSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpeed::Fastest};
+
+// What a battle leaves behind: both counts, the last lines, the variant, and the
+// next draw of the generator of the thread that fought it.
+struct Outcome {
+    std::int32_t attacker = 0;
+    std::int32_t target = 0;
+    std::string attackerLine;
+    std::string targetLine;
+    int variant = 0;
+    int nextDraw = 0;
+    bool operator==(const Outcome&) const = default;
+};
+
+Outcome Of(const BattleScript& s)
+{
+    return {s.m_nAttackerSoldiers, s.m_nTargetSoldiers, s.m_strAttackerLine, s.m_strTargetLine, s.m_nVariant,
+            platform::ThreadRandom().Draw()};
+}
+
+} // namespace
+
+class GameSpeedTest : public KivViewTest {
+protected:
+    void TearDown() override
+    {
+        platform::UseRealClock();
+        KivViewTest::TearDown();
+    }
+    // The same battle from the same generator and the same clock every time.
+    std::unique_ptr<BattleScript> FreshBattle()
+    {
+        platform::FixClock(1'700'000'000);
+        platform::ThreadRandom().Seed(77);
+        return std::make_unique<BattleScript>(0, 1);
+    }
+};
+
+TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
+{
+    LoadTestWorld();
+    view->SetWindowTimes(0, 0); // the windows' own times
+    const int divisors[] = {1, 2, 10};
+    for (GameSpeed speed : kAllSpeeds) {
+        const int d = divisors[static_cast<int>(speed)];
+        SCOPED_TRACE(d);
+        view->SetSpeed(speed);
+        for (int ms : {1000, 1500}) {
+            int elapse = -1;
+            OnModal([&](QWidget* w) {
+                auto* wnd = dynamic_cast<CMessageWnd*>(w);
+                ASSERT_NE(wnd, nullptr);
+                elapse = wnd->m_nElapse;
+                wnd->accept();
+            });
+            view->ShowMessage(QStringLiteral("1 豫州 が攻撃されています"), ms);
+            EXPECT_EQ(elapse, ms / d);
+        }
+        int step = -1;
+        const std::unique_ptr<BattleScript> script = FreshBattle();
+        OnModal([&](QWidget* w) {
+            auto* battle = dynamic_cast<CBattleDlg*>(w);
+            ASSERT_NE(battle, nullptr);
+            step = battle->StepInterval();
+            battle->Abandon();
+        });
+        view->Present(*script);
+        EXPECT_EQ(step, 1500 / d);
+    }
+}
+
+TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
+{
+    LoadTestWorld();
+    for (auto [attacker, target] : {std::pair{0, 1}, std::pair{4, 3}}) {
+        SCOPED_TRACE(std::to_string(attacker) + " against " + std::to_string(target));
+        auto fresh = [&] {
+            platform::FixClock(1'700'000'000);
+            platform::ThreadRandom().Seed(77);
+            return std::make_unique<BattleScript>(attacker, target);
+        };
+        // The script stepped by hand, no window and no timer: the rule's outcome.
+        std::unique_ptr<BattleScript> bare = fresh();
+        bare->Start();
+        int ticks = 0;
+        while (!bare->Tick())
+            ++ticks;
+        ASSERT_GE(ticks, 4) << "a battle that is fought";
+        const Outcome expected = Of(*bare);
+
+        // In the window at the fastest speed, on its real timer (150 ms a step).
+        view->SetWindowTimes(0, 0);
+        view->SetSpeed(GameSpeed::Fastest);
+        std::unique_ptr<BattleScript> fastest = fresh();
+        ASSERT_TRUE(view->Present(*fastest));
+        EXPECT_EQ(Of(*fastest), expected);
+
+        // And at a pace no speed gives, a step a millisecond.
+        view->SetWindowTimes(0, 1);
+        view->SetSpeed(GameSpeed::Normal);
+        std::unique_ptr<BattleScript> quick = fresh();
+        ASSERT_TRUE(view->Present(*quick));
+        EXPECT_EQ(Of(*quick), expected);
+    }
+}
+
+class ViewOptionsTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameState::ResetToProgramStart();
+        ClearSettings();
+        Start();
+    }
+    void TearDown() override
+    {
+        app.reset();
+        ClearSettings();
+        platform::SetWindowScale(1);
+        GameState::ResetToProgramStart();
+        QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+        QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));
+    }
+    // The program as it starts, reading the settings.
+    void Start()
+    {
+        app.reset();
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance());
+        options = app->Options();
+    }
+    // A first start: none of these options chosen yet.
+    static void ClearSettings()
+    {
+        QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
+        QCoreApplication::setApplicationName(QStringLiteral("Velcor"));
+        QSettings s;
+        for (const char* key : {"Settings/Zoom", "Settings/Speed", "Settings/RulerPatterns", "Windows/Main"})
+            s.remove(QString::fromLatin1(key));
+    }
+    CKivView* View() const { return app->View(); }
+    CMainFrame* Frame() const { return app->MainFrame(); }
+
+    std::unique_ptr<CKivApp> app;
+    ViewOptions* options = nullptr;
+};
+
+TEST_F(ViewOptionsTest, TheItemsOfTheViewMenu)
+{
+    QMenu* menu = Frame()->ViewMenu();
+    QStringList texts;
+    for (QAction* a : menu->actions())
+        texts << a->text();
+    EXPECT_TRUE(texts.contains(QStringLiteral("拡大(&Z)")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("速度(&S)")));
+    EXPECT_TRUE(texts.contains(QStringLiteral("模様で区別(&P)")));
+    EXPECT_EQ(options->ZoomAction(1)->text(), QStringLiteral("&1 倍"));
+    EXPECT_EQ(options->ZoomAction(3)->text(), QStringLiteral("&3 倍"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Normal)->text(), QStringLiteral("標準(&N)"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Fast)->text(), QStringLiteral("速い(&F)"));
+    EXPECT_EQ(options->SpeedAction(GameSpeed::Fastest)->text(), QStringLiteral("最速(&M)"));
+    EXPECT_EQ(options->ZoomInAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Plus));
+    EXPECT_EQ(options->ZoomOutAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Minus));
+
+    // A first start on the test's 800 x 600 screen: 1x, 標準, no patterns.
+    EXPECT_EQ(View()->Zoom(), 1);
+    EXPECT_TRUE(options->ZoomAction(1)->isChecked());
+    EXPECT_FALSE(options->ZoomOutAction()->isEnabled());
+    EXPECT_TRUE(options->SpeedAction(GameSpeed::Normal)->isChecked());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Normal);
+    EXPECT_FALSE(options->PatternsAction()->isChecked());
+    EXPECT_FALSE(View()->RulerPatterns());
+}
+
+TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
+{
+    const QSize frameAtOne = Frame()->size();
+    const QFontInfo tipAtOne(QToolTip::font());
+    options->ZoomAction(2)->trigger();
+    EXPECT_EQ(QFontInfo(QToolTip::font()).pixelSize(), 2 * tipAtOne.pixelSize()) << "tooltips grow too";
+    options->SpeedAction(GameSpeed::Fastest)->trigger();
+    options->PatternsAction()->trigger();
+    EXPECT_EQ(View()->Zoom(), 2);
+    EXPECT_EQ(View()->size(), QSize(1232, 880));
+    // The window grows by the view's growth; the menu bar stays as it was.
+    EXPECT_EQ(Frame()->size(), frameAtOne + QSize(616, 440));
+    EXPECT_EQ(platform::WindowScale(), 2) << "the dialogs follow";
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fastest);
+    EXPECT_TRUE(View()->RulerPatterns());
+
+    Start();
+    EXPECT_EQ(View()->Zoom(), 2);
+    EXPECT_TRUE(options->ZoomAction(2)->isChecked());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fastest);
+    EXPECT_TRUE(options->SpeedAction(GameSpeed::Fastest)->isChecked());
+    EXPECT_TRUE(View()->RulerPatterns());
+    EXPECT_TRUE(options->PatternsAction()->isChecked());
+
+    options->PatternsAction()->trigger();
+    options->SpeedAction(GameSpeed::Fast)->trigger();
+    Start();
+    EXPECT_FALSE(View()->RulerPatterns());
+    EXPECT_EQ(View()->Speed(), GameSpeed::Fast);
+}
+
+TEST_F(ViewOptionsTest, CtrlPlusAndCtrlMinusStepTheZoom)
+{
+    Frame()->show();
+    QApplication::setActiveWindow(Frame());
+    ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 2);
+    QTest::keyClick(Frame(), Qt::Key_Equal, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 3);
+    EXPECT_FALSE(options->ZoomInAction()->isEnabled());
+    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 3);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 1);
+    EXPECT_EQ(settings::Zoom(), 1) << "a key's choice is remembered like the menu's";
+}
+
+TEST_F(ViewOptionsTest, TheWindowKeepsItsPlaceOnTheScreen)
+{
+    Frame()->show();
+    Frame()->move(120, 90);
+    const QPoint placed = Frame()->pos();
+    Frame()->close();
+    EXPECT_FALSE(settings::WindowGeometry(QStringLiteral("Main")).isEmpty());
+    Start();
+    EXPECT_EQ(Frame()->pos(), placed);
+}
+
+TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
+{
+    GuiOptions options;
+    std::string error;
+    ASSERT_TRUE(ParseGuiOptions({"--zoom", "3", "--first-paint"}, options, error)) << error;
+    EXPECT_EQ(options.zoom, 3);
+    EXPECT_TRUE(options.firstPaint);
+    ASSERT_TRUE(ParseGuiOptions({}, options, error));
+    EXPECT_EQ(options.zoom, 0) << "as remembered";
+    EXPECT_FALSE(options.firstPaint);
+    for (const char* bad : {"0", "4", "2x"}) {
+        EXPECT_FALSE(ParseGuiOptions({"--zoom", bad}, options, error));
+        EXPECT_EQ(error, std::string("--zoom: ") + bad + " is not a number from 1 to 3");
+    }
+}
+
+TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
+{
+    // 袁術 and 曹操, whose colours are the hardest pair to tell apart.
+    GameState::countries[0].SetRuler(2);
+    GameState::countries[1].SetRuler(3);
+    CRulerTable* table = app->Chronicle()->Window().Standings();
+    table->Refresh();
+    ASSERT_EQ(table->rowCount(), 2);
+    auto swatch = [&](int row) { return table->item(row, 0)->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32); };
+    auto plainColours = [](const QImage& image) {
+        QSet<QRgb> colours;
+        for (int y = 1; y < 15; ++y)
+            for (int x = 1; x < 15; ++x)
+                colours.insert(image.pixel(x, y));
+        return colours.size();
+    };
+    EXPECT_EQ(plainColours(swatch(0)), 1) << "off: the ruler's colour alone";
+
+    options->PatternsAction()->trigger();
+    const QImage first = swatch(0);
+    const QImage second = swatch(1);
+    EXPECT_EQ(plainColours(first), 2) << "the colour and its marks";
+    QImage expected(16, 16, QImage::Format_RGB32);
+    QPainter painter(&expected);
+    ruler_patterns::PaintSwatch(painter, expected.rect(), table->item(0, 0)->data(Qt::UserRole).toInt());
+    painter.end();
+    EXPECT_EQ(first.copy(1, 1, 14, 14), expected.copy(1, 1, 14, 14));
+    EXPECT_NE(first.copy(1, 1, 14, 14), second.copy(1, 1, 14, 14));
+
+    options->PatternsAction()->trigger();
+    EXPECT_EQ(plainColours(swatch(0)), 1);
+}
