@@ -14,7 +14,8 @@ CAboutDlg::CAboutDlg(QWidget* owner)
     QLabel* version = AddText(QStringLiteral("Velcor Version 0.56"), 40, 10, 119, 8);
     version->setTextFormat(Qt::PlainText);
     version->setObjectName(QStringLiteral("version"));
-    AddText(QStringLiteral("Copyright (C) 2026 Velcor developers"), 40, 25, 119, 8)->setTextFormat(Qt::PlainText);
+    // Wide enough for the whole line: it reaches to the OK button's column.
+    AddText(QStringLiteral("Copyright (C) 2026 Velcor developers"), 40, 25, 134, 8)->setTextFormat(Qt::PlainText);
     QPushButton* ok = AddPushButton(QStringLiteral("OK"), 178, 7, 50, 14, true);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 }

@@ -1,5 +1,7 @@
 #include "dialogs/move_dlg.h"
 
+#include <algorithm>
+
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -39,11 +41,11 @@ CMoveDlg::CMoveDlg(QWidget* owner)
     QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
     m_title = AddText(QString(), 45, 7, 93, 11, Qt::AlignCenter, true);
     m_title->setObjectName(QStringLiteral("title"));
-    AddText(tr("兵糧"), 7, 33, 15, 8);
+    QLabel* provisions = AddText(tr("兵糧"), 7, 33, 15, 8);
     m_maxProvisions = AddText(QStringLiteral("/ 500000"), 150, 33, 29, 8);
     m_maxProvisions->setObjectName(QStringLiteral("maxProvisions"));
-    AddText(tr("資金"), 7, 54, 15, 8);
-    AddText(tr("兵士"), 7, 75, 15, 8);
+    QLabel* funds = AddText(tr("資金"), 7, 54, 15, 8);
+    QLabel* soldiers = AddText(tr("兵士"), 7, 75, 15, 8);
     m_sliderProvisions = MakeSlider(this, "sliderProvisions");
     Place(m_sliderProvisions, 20, 29, 100, 15);
     m_sliderFunds = MakeSlider(this, "sliderFunds");
@@ -63,6 +65,8 @@ CMoveDlg::CMoveDlg(QWidget* owner)
     // The labels hold any stock in full.
     for (QLabel* label : {m_maxProvisions, m_maxFunds, m_maxSoldiers})
         label->setMinimumWidth(Du().X(36));
+
+    WidenForLabels({provisions, funds, soldiers});
 
     // A slider reports its release whether the thumb was dragged or the channel clicked.
     for (QSlider* slider : {m_sliderProvisions, m_sliderFunds, m_sliderSoldiers})
@@ -104,6 +108,26 @@ bool CMoveDlg::DoDataExchange(bool saveAndValidate)
         *member = value;
     }
     return true;
+}
+
+void CMoveDlg::WidenForLabels(std::initializer_list<QLabel*> labels)
+{
+    // Words wider than the three labels' place (a language other than Japanese) move
+    // everything to their right and widen the window by as much; the Japanese window
+    // keeps its designed layout.
+    int extra = 0;
+    for (QLabel* label : labels)
+        extra = std::max(extra, label->fontMetrics().horizontalAdvance(label->text()) - label->width());
+    if (extra <= 0)
+        return;
+    const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (std::find(labels.begin(), labels.end(), child) != labels.end())
+            child->resize(child->width() + extra, child->height());
+        else
+            child->move(child->x() + extra, child->y());
+    }
+    setFixedSize(width() + extra, height());
 }
 
 void CMoveDlg::OnInitDialog()
