@@ -34,6 +34,8 @@ QString CLanguage::Initial()
 
 CLanguage::CLanguage(QObject* parent) : QObject(parent) {}
 
+CLanguage::~CLanguage() { shown::SetRomanized(false); }
+
 void CLanguage::Apply(const QString& language)
 {
     const QString wanted = language == kJapanese ? kJapanese : kEnglish;

@@ -23,6 +23,8 @@ public:
     static QString Initial();
 
     explicit CLanguage(QObject* parent = nullptr);
+    // The translators leave with it; names are shown as written again.
+    ~CLanguage() override;
 
     // Installs the translators of language ("ja" or "en"; anything else is English). The
     // first call comes before any window is made.
