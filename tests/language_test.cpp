@@ -176,6 +176,19 @@ TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
     // The tooltips follow the language of the moment.
     EXPECT_TRUE(view->restButton->toolTip().startsWith(QStringLiteral("Rest (R)"))) << view->restButton->toolTip().toStdString();
 
+    // The keyboard's choice of a target words the line in the language of the moment:
+    // Liu Bei starts with one country, so there is none to move to.
+    ASSERT_TRUE(MoveTargets(GameState::turnCountry).empty());
+    view->OnMove();
+    ASSERT_EQ(view->mode, ViewMode::ChooseMoveTarget);
+    view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
+    EXPECT_EQ(view->statusText, QStringLiteral("No country to move to"));
+    Choose("ja");
+    EXPECT_EQ(view->statusText, QStringLiteral("移動できる国がありません"));
+    view->OnKey(Qt::Key_Escape, Qt::NoModifier, false);
+    EXPECT_EQ(view->statusText, japaneseStatus);
+    Choose("en");
+
     languages->actions().at(0)->trigger(); // 日本語
     QApplication::processEvents();
     EXPECT_EQ(platform::settings::Language(), QStringLiteral("ja"));

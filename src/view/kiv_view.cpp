@@ -611,9 +611,14 @@ QStringList CKivView::PanelLabels()
 
 void CKivView::SetStatus(const platform::Message& words)
 {
-    m_statusWords = words;
-    statusText = shown::Text(words);
-    m_statusFromWords = statusText;
+    SetStatus([words] { return shown::Text(words); });
+}
+
+void CKivView::SetStatus(std::function<QString()> wording)
+{
+    m_statusWording = std::move(wording);
+    statusText = m_statusWording();
+    m_statusWorded = statusText;
 }
 
 void CKivView::changeEvent(QEvent* event)
@@ -622,8 +627,8 @@ void CKivView::changeEvent(QEvent* event)
         for (const CommandEntry& entry : CommandTable::Entries())
             (this->*entry.button)->setText(CommandTable::Caption(entry));
         // The status line follows when it still shows the rules' last words.
-        if (!m_statusWords.empty() && statusText == m_statusFromWords)
-            SetStatus(m_statusWords);
+        if (m_statusWording && statusText == m_statusWorded)
+            SetStatus(std::move(m_statusWording));
         UpdateCommandTips();
         update();
     }
@@ -881,13 +886,17 @@ void CKivView::StepChoice(int direction)
     const bool moving = mode == ViewMode::ChooseMoveTarget;
     const int country = m_choice.Step(moving ? MoveTargets(turn) : AttackTargets(turn), direction);
     if (country == -1) {
-        statusText = CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
+        SetStatus([moving] {
+            return CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
+        });
     } else {
         // The panel shows the country chosen, as a click on it would.
         GameState::shownCountry = country;
-        statusText = (moving ? tr("%1 %2 へ移動 (Enter)") : tr("%1 %2 を攻撃 (Enter)"))
-                         .arg(country)
-                         .arg(shown::CountryName(country));
+        SetStatus([moving, country] {
+            return (moving ? tr("%1 %2 へ移動 (Enter)") : tr("%1 %2 を攻撃 (Enter)"))
+                .arg(country)
+                .arg(shown::CountryName(country));
+        });
     }
     update();
 }

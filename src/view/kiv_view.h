@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -192,6 +193,8 @@ private:
     void SetMode(ViewMode newMode);
     // The status line from the rules' words, worded again when the language changes.
     void SetStatus(const platform::Message& words);
+    // The same for a line the view words itself.
+    void SetStatus(std::function<QString()> wording);
     void StartComputerPlay();
     // A worker runs and may still call this thread: it has not handed the turn back.
     bool WorkerActive() const;
@@ -227,6 +230,6 @@ private:
     GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;
     bool m_countryNames = false;
-    platform::Message m_statusWords;
-    QString m_statusFromWords; // what m_statusWords gave
+    std::function<QString()> m_statusWording;
+    QString m_statusWorded; // what m_statusWording last gave
 };
