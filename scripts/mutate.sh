@@ -25,7 +25,7 @@ while [ $# -gt 0 ]; do
     --list) list="$2"; shift 2 ;;
     --keep-going) keep_going=1; shift ;;
     --applies) applies_only=1; shift ;;
-    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h|--help) awk 'NR > 1 && !/^#/ { exit } NR > 1 && !/SPDX-License-Identifier/ { sub(/^# ?/, ""); print }' "$0"; exit 0 ;;
     *) patterns+=("$1"); shift ;;
   esac
 done

@@ -47,6 +47,14 @@ expect 0 "a Shift-JIS name, headless" "$velcor" --headless --data "$data" --load
 expect 0 "a Shift-JIS name, screenshot" "$velcor" --data "$data" --load "$work/$sjis.txt" --screenshot "$work/$sjis.png"
 [ -s "$work/$sjis.png" ] || fail "no picture under the Shift-JIS name"
 
+# A picture of a saved game leaves the player's settings, recent files and autosaves
+# as they were.
+mkdir "$work/home"
+expect 0 "a picture of a saved game" env HOME="$work/home" XDG_CONFIG_HOME="$work/config" \
+  XDG_DATA_HOME="$work/data" "$velcor" --data "$data" --load "$work/$sjis.txt" --screenshot "$work/shot.png"
+written="$(find "$work/config" "$work/data" -type f 2>/dev/null)"
+[ -z "$written" ] || fail "a picture wrote into the player's folders: $written"
+
 # A signal ends the windowed program with status 0, and a second one is not ignored.
 "$velcor" --data "$data" >/dev/null 2>&1 &
 pid=$!

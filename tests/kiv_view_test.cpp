@@ -7,6 +7,7 @@
 #include "dialogs/message_wnd.h"
 #include "gui_test_support.h"
 #include "view/battle_dlg.h"
+#include "platform/resources.h"
 #include "view_fixture.h"
 
 TEST_F(KivViewTest, BeforeAGameThePanelShowsOnlyItsFramesLabelsAndDate)
@@ -135,6 +136,16 @@ TEST_F(KivViewTest, EndPicturesCoverTheMiddleOfTheMap)
     const QImage& s = Draw();
     EXPECT_TRUE(AllPixels(s, QRect(158, 100, 300, 200), MakeColour(40, 50, 60)));
     EXPECT_EQ(At(s, 157, 150), kSea);
+
+    // Without pictures set, the game's own (163 and 164) are read when first shown.
+    for (auto [mode, resource] : {std::pair{ViewMode::Victory, 163}, std::pair{ViewMode::GameOver, 164}}) {
+        view->victoryBitmap = QImage();
+        view->gameOverBitmap = QImage();
+        view->mode = mode;
+        const QImage picture = platform::LoadResourceImage(resource).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(picture.isNull());
+        EXPECT_EQ(Draw().copy(QRect(QPoint(158, 100), picture.size())), picture);
+    }
 }
 
 TEST_F(KivViewTest, ClicksSelectTheCountryUnderThePointer)

@@ -88,18 +88,29 @@ bool CKivDoc::SetPictures(const QImage& map, const std::array<QImage, kRulerCoun
 
     // The country of every pixel, found once: outline and white are skipped, any
     // other colour is looked up among the key colours (the first match counts).
+    // Neighbouring pixels mostly share a colour, so the last answer is kept.
     m_countryIndex.assign(count, kNone);
     m_runs.clear();
+    std::uint32_t lastPixel = 0;
+    std::uint8_t lastCountry = kNone;
+    bool known = false;
     for (std::size_t i = 0; i < count; ++i) {
-        const Colour c = ColourFromPixel(m_mapKeyPixels[i]);
-        if (c == kOutlineColour || c == kBlankColour)
-            continue;
-        for (int j = 0; j < kCountryCount; ++j) {
-            if (kRegionKeyColours[j] == c) {
-                m_countryIndex[i] = static_cast<std::uint8_t>(j);
-                break;
+        const std::uint32_t pixel = m_mapKeyPixels[i];
+        if (!known || pixel != lastPixel) {
+            lastPixel = pixel;
+            lastCountry = kNone;
+            known = true;
+            const Colour c = ColourFromPixel(pixel);
+            if (c != kOutlineColour && c != kBlankColour) {
+                for (int j = 0; j < kCountryCount; ++j) {
+                    if (kRegionKeyColours[j] == c) {
+                        lastCountry = static_cast<std::uint8_t>(j);
+                        break;
+                    }
+                }
             }
         }
+        m_countryIndex[i] = lastCountry;
     }
     for (int y = 0; y < kMapHeight; ++y) {
         const std::size_t row = static_cast<std::size_t>(y) * kMapWidth;

@@ -1,5 +1,6 @@
 #include <QApplication>
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 #include <algorithm>
 #include <cstdio>
@@ -78,6 +79,11 @@ int main(int argc, char** argv)
     }
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
+    // A picture is made as a first start makes it, and leaves the player's own
+    // settings, recent files and autosaves as they were: Qt's test locations stand
+    // in for his.
+    if (!options.screenshot.isEmpty())
+        QStandardPaths::setTestModeEnabled(true);
 
     std::vector<char*> qtArgv = {argv[0]};
     for (std::string& arg : options.qtArguments)

@@ -146,8 +146,8 @@ void CKivView::OnInitialUpdate()
     UpdateCommandTips();
 
     markerBitmap = platform::LoadResourceImage(kMarkerResource);
-    victoryBitmap = platform::LoadResourceImage(kVictoryResource);
-    gameOverBitmap = platform::LoadResourceImage(kGameOverResource);
+    // The victory and game-over pictures are read when first shown, which spares
+    // the start their decoding.
     dataDirectory = platform::DataDirectory();
     ScaleButtons();
 }
@@ -784,10 +784,15 @@ void CKivView::DrawOnMap(QPainter& painter)
     if (Choosing())
         TargetChoice::DrawHint(painter, CommandTable::ChoosingHint());
 
-    if (mode == ViewMode::Victory)
+    if (mode == ViewMode::Victory) {
+        if (victoryBitmap.isNull())
+            victoryBitmap = platform::LoadResourceImage(kVictoryResource);
         painter.drawImage(158, 100, victoryBitmap);
-    else if (mode == ViewMode::GameOver)
+    } else if (mode == ViewMode::GameOver) {
+        if (gameOverBitmap.isNull())
+            gameOverBitmap = platform::LoadResourceImage(kGameOverResource);
         painter.drawImage(158, 100, gameOverBitmap);
+    }
 }
 
 void CKivView::paintEvent(QPaintEvent*)
