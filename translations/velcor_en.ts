@@ -845,6 +845,13 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
 </context>
 <context>
+    <name>TemplateDialog</name>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Please enter a whole number.</translation>
+    </message>
+</context>
+<context>
     <name>ViewOptions</name>
     <message>
         <source>拡大(&amp;Z)</source>

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -100,7 +101,7 @@ bool CMoveDlg::DoDataExchange(bool saveAndValidate)
     for (const auto& [edit, member] : integers) {
         int value = 0;
         if (!platform::ParseDialogInteger(edit->text(), value)) {
-            platform::ShowMessageBox(this, QString::fromUtf8(platform::kIntegerPrompt));
+            platform::ShowMessageBox(this, QCoreApplication::translate("TemplateDialog", platform::kIntegerPrompt));
             edit->setFocus();
             edit->selectAll();
             return false;
