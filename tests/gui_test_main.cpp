@@ -10,6 +10,9 @@ int main(int argc, char** argv)
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The windows speak the game's own Japanese unless a test chooses English; the
+    // system's language is read from LANGUAGE first.
+    qputenv("LANGUAGE", "ja");
     QApplication app(argc, argv);
     // Settings the tests write go to a test location, not the player's.
     QStandardPaths::setTestModeEnabled(true);

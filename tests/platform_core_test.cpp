@@ -18,6 +18,7 @@
 
 #include "platform/child_processes.h"
 #include "platform/clock.h"
+#include "platform/message.h"
 #include "platform/numbers.h"
 #include "platform/random.h"
 #include "platform/sjis.h"
@@ -465,4 +466,33 @@ TEST(ChildProcesses, AChildThatFailsOrDiesIsReported)
     EXPECT_FALSE(RunInChildProcesses(
         1, [](int, const LineSender&) { std::raise(SIGKILL); }, receive, &error));
     EXPECT_NE(error.find("job 0 was ended by signal 9"), std::string::npos) << error;
+}
+
+// A message's Japanese text is what the headless mode prints: the arguments go in
+// where their numbers stand, once, and nothing else of the pattern changes.
+TEST(Message, ArgumentsGoInByTheirNumbersAndTheRestStaysAsWritten)
+{
+    using platform::FillPattern;
+    using platform::Message;
+    EXPECT_EQ(FillPattern("%1 から %2 へ移動", {"司隷", "荊州"}), "司隷 から 荊州 へ移動");
+    EXPECT_EQ(FillPattern("%2 / %1", {"a", "b"}), "b / a");
+    // An argument holding "%1" is not filled again.
+    EXPECT_EQ(FillPattern("%1 と %2", {"%2", "x"}), "%2 と x");
+    // A number without an argument, a percent sign of its own, one at the end, %0.
+    EXPECT_EQ(FillPattern("%3 100% %0 %", {"a"}), "%3 100% %0 %");
+    EXPECT_EQ(FillPattern("", {"a"}), "");
+
+    const Message turn(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(10), Message::Plain("荊州")});
+    EXPECT_EQ(turn.Text(), "10 荊州 の番です");
+    EXPECT_TRUE(turn == "10 荊州 の番です");
+    // Plain texts are never patterns: their percent signs stay.
+    EXPECT_EQ(Message(VELCOR_TEXT("Message", "%1 を開けません。\n%2"), {Message::Plain("100%1.txt"), Message("理由")}).Text(),
+              "100%1.txt を開けません。\n理由");
+    // Worded arguments are filled in turn.
+    const Message nested(VELCOR_TEXT("Message", "%1 行目: %2"),
+                         {Message::Number(7), Message(VELCOR_TEXT("Message", "隣国の数が多すぎます (%1)"), {Message::Number(-3)})});
+    EXPECT_EQ(nested.Text(), "7 行目: 隣国の数が多すぎます (-3)");
+    EXPECT_TRUE(Message().empty());
+    EXPECT_TRUE(Message::Plain("x").plain);
+    EXPECT_FALSE(turn.plain);
 }

@@ -1,5 +1,9 @@
 #include "app/autosave.h"
 
+#include <QCoreApplication>
+
+#include "view/shown_text.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -78,7 +82,7 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
 {
     if (!QDir().mkpath(m_folder)) {
         if (error)
-            *error = QStringLiteral("フォルダを作れません: %1").arg(QDir::toNativeSeparators(m_folder));
+            *error = QCoreApplication::translate("AutosaveStore", "フォルダを作れません: %1").arg(QDir::toNativeSeparators(m_folder));
         return false;
     }
     std::vector<qint64> numbers = Numbers();
@@ -95,9 +99,9 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
 QString AutosaveLabel(const AutosaveStore::Entry& entry)
 {
     const std::size_t ruler = static_cast<std::size_t>(std::clamp<RulerId>(entry.ruler, 0, kRulerCount - 1));
-    return QStringLiteral("%1 年 %2 月 %3 (%4)")
+    return QCoreApplication::translate("AutosaveStore", "%1 年 %2 月 %3 (%4)")
         .arg(entry.year)
         .arg(entry.month)
-        .arg(QString::fromUtf8(kRulerNames[ruler].data(), static_cast<qsizetype>(kRulerNames[ruler].size())),
+        .arg(shown::Name(std::string(kRulerNames[ruler])),
              entry.written.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }

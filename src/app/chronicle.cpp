@@ -31,17 +31,18 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     SetEventObserver(&m_log->Observer());
 
     QMenu* menu = frame.ViewMenu();
-    m_chronicleAction = menu->addAction(QStringLiteral("戦況記録(&C)"));
+    m_chronicleAction = menu->addAction(QString());
     m_chronicleAction->setShortcut(CommandTable::ChronicleKey());
     m_chronicleAction->setCheckable(true);
     m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
-    m_namesAction = menu->addAction(QStringLiteral("国名を表示"));
+    m_namesAction = menu->addAction(QString());
     m_namesAction->setCheckable(true);
     m_namesAction->setChecked(settings::CountryNamesOnMap());
-    m_reportAction = menu->addAction(QStringLiteral("戦況報告を表示"));
+    m_reportAction = menu->addAction(QString());
     m_reportAction->setCheckable(true);
     m_reportAction->setChecked(settings::TurnReport());
     view.SetCountryNames(settings::CountryNamesOnMap());
+    Retranslate();
 
     connect(m_chronicleAction, &QAction::triggered, this, [this](bool on) {
         if (on)
@@ -160,5 +161,14 @@ bool CChronicle::eventFilter(QObject* watched, QEvent* event)
         m_window->close();
         m_report->close();
     }
+    if (watched == &m_frame && event->type() == QEvent::LanguageChange)
+        Retranslate();
     return QObject::eventFilter(watched, event);
+}
+
+void CChronicle::Retranslate()
+{
+    m_chronicleAction->setText(tr("戦況記録(&C)"));
+    m_namesAction->setText(tr("国名を表示"));
+    m_reportAction->setText(tr("戦況報告を表示"));
 }

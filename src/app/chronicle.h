@@ -47,6 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Retranslate();
     void OnWorldReplaced(const QString& savePath);
     void OnGameSaved(const QString& path);
     void RememberWindow();

@@ -1,5 +1,7 @@
 #include "app/game_history.h"
 
+#include <QEvent>
+
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
@@ -31,7 +33,9 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
 {
     QMenu* file = frame.FileMenu();
     QAction* tail = frame.FileMenuTail();
-    m_resumeMenu = new QMenu(QStringLiteral("自動ｾｰﾌﾞから再開(&A)"), file);
+    m_resumeMenu = new QMenu(tr("自動ｾｰﾌﾞから再開(&A)"), file);
+    // The menu is a window of its own: Qt tells it of a new language.
+    m_resumeMenu->installEventFilter(this);
     file->insertMenu(tail, m_resumeMenu);
     m_recentSeparator = file->insertSeparator(tail);
     for (int i = 0; i < settings::kRecentFileCount; ++i) {
@@ -63,7 +67,7 @@ QList<QAction*> GameHistory::MenuItems() const
 
 QString GameHistory::FailureText(const QString& reason)
 {
-    return QStringLiteral("自動ｾｰﾌﾞできません: %1").arg(reason);
+    return tr("自動ｾｰﾌﾞできません: %1").arg(reason);
 }
 
 void GameHistory::OnPlayerTurn()
@@ -120,7 +124,7 @@ void GameHistory::UpdateMenus()
         connect(action, &QAction::triggered, this, [this, path] { m_view.LoadGame(path); });
     }
     if (entries.empty())
-        m_resumeMenu->addAction(QStringLiteral("(なし)"))->setEnabled(false);
+        m_resumeMenu->addAction(tr("(なし)"))->setEnabled(false);
 
     const QStringList files = settings::RecentFiles();
     m_recentSeparator->setVisible(!files.isEmpty());
@@ -134,4 +138,11 @@ void GameHistory::UpdateMenus()
         action->setData(files[i]);
         action->setEnabled(canLoad);
     }
+}
+
+bool GameHistory::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_resumeMenu && event->type() == QEvent::LanguageChange)
+        m_resumeMenu->setTitle(tr("自動ｾｰﾌﾞから再開(&A)"));
+    return QObject::eventFilter(watched, event);
 }

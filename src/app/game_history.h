@@ -42,6 +42,9 @@ public:
     // Fills both lists as the menu will show them.
     void UpdateMenus();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     // The player's turn has begun: the game as it stands is kept.
     void OnPlayerTurn();

@@ -6,6 +6,7 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/language.h"
 #include "app/game_history.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -15,7 +16,7 @@
 #include "platform/windows.h"
 #include "view/kiv_view.h"
 
-CKivApp::CKivApp()
+CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
 {
     // The settings live under the organisation and the program's name.
     QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
@@ -26,8 +27,10 @@ CKivApp::~CKivApp() = default;
 
 bool CKivApp::InitInstance(int zoom)
 {
+    // The language first: every window is made in it.
+    m_language->Apply(CLanguage::Initial());
     if (!m_doc.OnNewDocument()) {
-        platform::ShowMessageBox(nullptr, QStringLiteral("地図の画像を読み込めません。プログラムを終了します。"));
+        platform::ShowMessageBox(nullptr, QCoreApplication::translate("CKivApp", "地図の画像を読み込めません。プログラムを終了します。"));
         return false;
     }
     m_view = new CKivView(m_doc);
@@ -36,6 +39,7 @@ bool CKivApp::InitInstance(int zoom)
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
+    m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_options->Restore(zoom);

@@ -6,6 +6,7 @@
 #include "app/kiv_doc.h"
 
 class CChronicle;
+class CLanguage;
 class CMainFrame;
 class GameHistory;
 class ViewOptions;
@@ -35,8 +36,10 @@ public:
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
     CChronicle* Chronicle() const { return m_chronicle; }
+    CLanguage& Language() { return *m_language; }
 
 private:
+    std::unique_ptr<CLanguage> m_language;
     CKivDoc m_doc;
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;

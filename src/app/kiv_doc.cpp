@@ -7,6 +7,7 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/resources.h"
+#include "view/shown_text.h"
 
 namespace {
 
@@ -58,7 +59,7 @@ bool CKivDoc::LoadCountryFile(const QString& path, CountryFileUse use, QWidget* 
     const LoadOutcome outcome = ::LoadCountryFile(platform::PathToBytes(path), use);
     if (outcome.status == LoadStatus::Loaded)
         return true;
-    platform::ShowMessageBox(parent, QString::fromStdString(outcome.message));
+    platform::ShowMessageBox(parent, shown::Text(outcome.words));
     return false;
 }
 

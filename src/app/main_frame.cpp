@@ -10,9 +10,9 @@
 #include "view/kiv_view.h"
 
 namespace {
-QAction* AddCommand(QMenu* menu, const char* text, int id)
+QAction* AddCommand(QMenu* menu, int id)
 {
-    QAction* action = menu->addAction(QString::fromUtf8(text));
+    QAction* action = menu->addAction(QString());
     action->setData(id);
     return action;
 }
@@ -29,19 +29,20 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
         icon.addFile(QStringLiteral(":/res/128-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
 
-    QMenu* file = menuBar()->addMenu(QStringLiteral("ﾌｧｲﾙ(&F)"));
+    QMenu* file = menuBar()->addMenu(QString());
     m_fileMenu = file;
-    m_newGame = AddCommand(file, "ｹﾞｰﾑ開始(&N)", ID_FILE_NEW_GAME);
+    m_newGame = AddCommand(file, ID_FILE_NEW_GAME);
     file->addSeparator();
-    m_save = AddCommand(file, "ｾｰﾌﾞ(&S)", ID_FILE_SAVE_GAME);
-    m_load = AddCommand(file, "ﾛｰﾄﾞ(&L)", ID_FILE_LOAD_GAME);
+    m_save = AddCommand(file, ID_FILE_SAVE_GAME);
+    m_load = AddCommand(file, ID_FILE_LOAD_GAME);
     m_exitSeparator = file->addSeparator();
-    m_exit = AddCommand(file, "ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)", ID_APP_EXIT);
-    QMenu* help = menuBar()->addMenu(QStringLiteral("ﾍﾙﾌﾟ(&H)"));
+    m_exit = AddCommand(file, ID_APP_EXIT);
+    QMenu* help = menuBar()->addMenu(QString());
     m_helpMenu = help;
-    m_keys = AddCommand(help, "操作方法(&K)...", ID_HELP_KEYS);
+    m_keys = AddCommand(help, ID_HELP_KEYS);
     m_keys->setShortcut(CommandTable::HelpKey());
-    m_about = AddCommand(help, "ﾊﾞｰｼﾞｮﾝ情報(&A)...", ID_APP_ABOUT);
+    m_about = AddCommand(help, ID_APP_ABOUT);
+    Retranslate();
     // The usual accelerators beside the menus' own mnemonics.
     for (const MenuKey& key : CommandTable::MenuKeys())
         Command(key.id)->setShortcut(key.keys);
@@ -75,7 +76,7 @@ QAction* CMainFrame::Command(int id) const
 QMenu* CMainFrame::ViewMenu()
 {
     if (!m_viewMenu) {
-        m_viewMenu = new QMenu(QStringLiteral("表示(&V)"), this);
+        m_viewMenu = new QMenu(tr("表示(&V)"), this);
         menuBar()->insertMenu(m_helpMenu->menuAction(), m_viewMenu);
     }
     return m_viewMenu;
@@ -86,6 +87,27 @@ void CMainFrame::OnUpdateCommands()
     m_save->setEnabled(m_view->CanSave());
     m_newGame->setEnabled(m_view->CanStartGame());
     m_load->setEnabled(m_view->CanStartGame());
+}
+
+void CMainFrame::Retranslate()
+{
+    m_fileMenu->setTitle(tr("ﾌｧｲﾙ(&F)"));
+    m_newGame->setText(tr("ｹﾞｰﾑ開始(&N)"));
+    m_save->setText(tr("ｾｰﾌﾞ(&S)"));
+    m_load->setText(tr("ﾛｰﾄﾞ(&L)"));
+    m_exit->setText(tr("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    m_helpMenu->setTitle(tr("ﾍﾙﾌﾟ(&H)"));
+    m_keys->setText(tr("操作方法(&K)..."));
+    m_about->setText(tr("ﾊﾞｰｼﾞｮﾝ情報(&A)..."));
+    if (m_viewMenu)
+        m_viewMenu->setTitle(tr("表示(&V)"));
+}
+
+void CMainFrame::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QMainWindow::changeEvent(event);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

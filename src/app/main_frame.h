@@ -39,8 +39,11 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void Retranslate();
+
     CKivView* m_view;
     QAction* m_newGame;
     QAction* m_save;

@@ -34,40 +34,56 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view) : QObject(&frame), m
 {
     QMenu* menu = frame.ViewMenu();
 
-    QMenu* zoom = menu->addMenu(QStringLiteral("拡大(&Z)"));
+    QMenu* zoom = menu->addMenu(QString());
+    m_zoomMenu = zoom;
     auto* zoomGroup = new QActionGroup(this);
     for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f) {
-        QAction* action = zoom->addAction(QStringLiteral("&%1 倍").arg(f));
+        QAction* action = zoom->addAction(QString());
         action->setCheckable(true);
         action->setActionGroup(zoomGroup);
         connect(action, &QAction::triggered, this, [this, f] { ChooseZoom(f); });
         m_zoomActions[static_cast<std::size_t>(f - 1)] = action;
     }
     zoom->addSeparator();
-    m_zoomIn = zoom->addAction(QStringLiteral("大きく(&I)"));
+    m_zoomIn = zoom->addAction(QString());
     // Ctrl+= too: on many keyboards the plus needs Shift.
     m_zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
-    m_zoomOut = zoom->addAction(QStringLiteral("小さく(&O)"));
+    m_zoomOut = zoom->addAction(QString());
     m_zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
     connect(m_zoomIn, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() + 1); });
     connect(m_zoomOut, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() - 1); });
 
-    QMenu* speed = menu->addMenu(QStringLiteral("速度(&S)"));
+    QMenu* speed = menu->addMenu(QString());
+    m_speedMenu = speed;
     auto* speedGroup = new QActionGroup(this);
-    const char* const speedNames[] = {"標準(&N)", "速い(&F)", "最速(&M)"};
     for (GameSpeed s : kSpeeds) {
-        QAction* action = speed->addAction(QString::fromUtf8(speedNames[SpeedIndex(s)]));
+        QAction* action = speed->addAction(QString());
         action->setCheckable(true);
         action->setActionGroup(speedGroup);
         connect(action, &QAction::triggered, this, [this, s] { ChooseSpeed(s); });
         m_speedActions[static_cast<std::size_t>(SpeedIndex(s))] = action;
     }
 
-    m_patterns = menu->addAction(QStringLiteral("模様で区別(&P)"));
+    m_patterns = menu->addAction(QString());
     m_patterns->setCheckable(true);
     connect(m_patterns, &QAction::triggered, this, [this](bool on) { ChooseRulerPatterns(on); });
 
     frame.installEventFilter(this);
+    Retranslate();
+}
+
+void ViewOptions::Retranslate()
+{
+    m_zoomMenu->setTitle(tr("拡大(&Z)"));
+    for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f)
+        m_zoomActions[static_cast<std::size_t>(f - 1)]->setText(tr("&%1 倍").arg(f));
+    m_zoomIn->setText(tr("大きく(&I)"));
+    m_zoomOut->setText(tr("小さく(&O)"));
+    m_speedMenu->setTitle(tr("速度(&S)"));
+    const char* const speedNames[] = {QT_TR_NOOP("標準(&N)"), QT_TR_NOOP("速い(&F)"), QT_TR_NOOP("最速(&M)")};
+    for (GameSpeed s : kSpeeds)
+        m_speedActions[static_cast<std::size_t>(SpeedIndex(s))]->setText(tr(speedNames[SpeedIndex(s)]));
+    m_patterns->setText(tr("模様で区別(&P)"));
 }
 
 void ViewOptions::Restore(int zoom)
@@ -168,5 +184,7 @@ bool ViewOptions::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_frame && event->type() == QEvent::Close)
         settings::SetWindowGeometry(QString::fromLatin1(kMainWindow), m_frame.saveGeometry());
+    if (watched == &m_frame && event->type() == QEvent::LanguageChange)
+        Retranslate();
     return QObject::eventFilter(watched, event);
 }

@@ -14,6 +14,7 @@ class CKivView;
 class CMainFrame;
 class QAction;
 class QActionGroup;
+class QMenu;
 
 class ViewOptions : public QObject {
     Q_OBJECT
@@ -49,6 +50,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void Retranslate();
+    QMenu* m_zoomMenu = nullptr;
+    QMenu* m_speedMenu = nullptr;
     // Room the window needs around the view: the menu bar and the window's frame
     // (estimated before the window has ever been shown).
     QSize Chrome() const;

@@ -15,7 +15,7 @@ QString Cell(const QString& text) { return text.toHtmlEscaped().replace(QLatin1C
 } // namespace
 
 CKeysDlg::CKeysDlg(QWidget* owner)
-    : TemplateDialog(owner, QString::fromUtf8(kTitle), 300, 200, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr(kTitle), 300, 200, platform::Font(platform::GameFont::Dialog))
 {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
     for (const KeyHelp& key : CommandTable::AllKeys())

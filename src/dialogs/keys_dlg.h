@@ -10,5 +10,5 @@ class CKeysDlg : public platform::TemplateDialog {
 public:
     explicit CKeysDlg(QWidget* owner = nullptr);
 
-    static constexpr const char* kTitle = "操作方法";
+    static constexpr const char* kTitle = QT_TRANSLATE_NOOP("CKeysDlg", "操作方法");
 };

@@ -1,5 +1,8 @@
 #include "dialogs/move_dlg.h"
 
+#include <algorithm>
+
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -33,17 +36,17 @@ QLineEdit* MakeEdit(QWidget* parent, const char* name)
 } // namespace
 
 CMoveDlg::CMoveDlg(QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("移動"), 186, 121, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("移動"), 186, 121, platform::Font(platform::GameFont::Dialog))
 {
-    QPushButton* ok = AddPushButton(QStringLiteral("決定"), 129, 100, 50, 14, true);
-    QPushButton* cancel = AddPushButton(QStringLiteral("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
+    QPushButton* ok = AddPushButton(tr("決定"), 129, 100, 50, 14, true);
+    QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 70, 100, 50, 14);
     m_title = AddText(QString(), 45, 7, 93, 11, Qt::AlignCenter, true);
     m_title->setObjectName(QStringLiteral("title"));
-    AddText(QStringLiteral("兵糧"), 7, 33, 15, 8);
+    QLabel* provisions = AddText(tr("兵糧"), 7, 33, 15, 8);
     m_maxProvisions = AddText(QStringLiteral("/ 500000"), 150, 33, 29, 8);
     m_maxProvisions->setObjectName(QStringLiteral("maxProvisions"));
-    AddText(QStringLiteral("資金"), 7, 54, 15, 8);
-    AddText(QStringLiteral("兵士"), 7, 75, 15, 8);
+    QLabel* funds = AddText(tr("資金"), 7, 54, 15, 8);
+    QLabel* soldiers = AddText(tr("兵士"), 7, 75, 15, 8);
     m_sliderProvisions = MakeSlider(this, "sliderProvisions");
     Place(m_sliderProvisions, 20, 29, 100, 15);
     m_sliderFunds = MakeSlider(this, "sliderFunds");
@@ -63,6 +66,8 @@ CMoveDlg::CMoveDlg(QWidget* owner)
     // The labels hold any stock in full.
     for (QLabel* label : {m_maxProvisions, m_maxFunds, m_maxSoldiers})
         label->setMinimumWidth(Du().X(36));
+
+    WidenForLabels({provisions, funds, soldiers});
 
     // A slider reports its release whether the thumb was dragged or the channel clicked.
     for (QSlider* slider : {m_sliderProvisions, m_sliderFunds, m_sliderSoldiers})
@@ -96,7 +101,7 @@ bool CMoveDlg::DoDataExchange(bool saveAndValidate)
     for (const auto& [edit, member] : integers) {
         int value = 0;
         if (!platform::ParseDialogInteger(edit->text(), value)) {
-            platform::ShowMessageBox(this, QString::fromUtf8(platform::kIntegerPrompt));
+            platform::ShowMessageBox(this, QCoreApplication::translate("TemplateDialog", platform::kIntegerPrompt));
             edit->setFocus();
             edit->selectAll();
             return false;
@@ -104,6 +109,26 @@ bool CMoveDlg::DoDataExchange(bool saveAndValidate)
         *member = value;
     }
     return true;
+}
+
+void CMoveDlg::WidenForLabels(std::initializer_list<QLabel*> labels)
+{
+    // Words wider than the three labels' place (a language other than Japanese) move
+    // everything to their right and widen the window by as much; the Japanese window
+    // keeps its designed layout.
+    int extra = 0;
+    for (QLabel* label : labels)
+        extra = std::max(extra, label->fontMetrics().horizontalAdvance(label->text()) - label->width());
+    if (extra <= 0)
+        return;
+    const QList<QWidget*> children = findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
+    for (QWidget* child : children) {
+        if (std::find(labels.begin(), labels.end(), child) != labels.end())
+            child->resize(child->width() + extra, child->height());
+        else
+            child->move(child->x() + extra, child->y());
+    }
+    setFixedSize(width() + extra, height());
 }
 
 void CMoveDlg::OnInitDialog()
@@ -188,14 +213,14 @@ void CMoveDlg::OnOK()
         int maximum;
         const char* what;
     } rows[] = {
-        {m_editSoldiers, m_nSoldiers, m_nMaxSoldiers, "兵士"},
-        {m_editProvisions, m_nProvisions, m_nMaxProvisions, "兵糧"},
-        {m_editFunds, m_nFunds, m_nMaxFunds, "資金"},
+        {m_editSoldiers, m_nSoldiers, m_nMaxSoldiers, QT_TR_NOOP("兵士")},
+        {m_editProvisions, m_nProvisions, m_nMaxProvisions, QT_TR_NOOP("兵糧")},
+        {m_editFunds, m_nFunds, m_nMaxFunds, QT_TR_NOOP("資金")},
     };
     for (const auto& row : rows) {
         if (row.amount < 0 || row.amount > row.maximum) {
-            platform::ShowMessageBox(this, QStringLiteral("%1は 0 から %2 までの数を入力してください。")
-                                               .arg(QString::fromUtf8(row.what))
+            platform::ShowMessageBox(this, tr("%1は 0 から %2 までの数を入力してください。")
+                                               .arg(tr(row.what))
                                                .arg(row.maximum));
             row.edit->setFocus();
             row.edit->selectAll();

@@ -4,6 +4,8 @@
 // with the keys), an edit with the amount in figures and the whole stock beside it.
 #pragma once
 
+#include <initializer_list>
+
 #include <QString>
 
 #include "platform/template_dialog.h"
@@ -45,6 +47,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void WidenForLabels(std::initializer_list<QLabel*> labels);
     enum class Row { Provisions, Funds, Soldiers };
     // Members to controls (false) or controls to members (true). Reading stops at the
     // first edit that holds no integer, after showing the prompt; false then.

@@ -9,6 +9,7 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/resources.h"
+#include "view/shown_text.h"
 
 namespace {
 const int kColumnX[5] = {7, 60, 113, 167, 220};
@@ -18,11 +19,11 @@ constexpr int kPortraitResource = 135;
 } // namespace
 
 CRulerDlg::CRulerDlg(QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("君主選択"), 275, 297, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("君主選択"), 275, 297, platform::Font(platform::GameFont::Dialog))
 {
-    QPushButton* ok = AddPushButton(QStringLiteral("選択"), 218, 276, 50, 14, true);
-    QPushButton* cancel = AddPushButton(QStringLiteral("ｷｬﾝｾﾙ"), 158, 276, 50, 14);
-    AddText(QStringLiteral("プレイする君主を選択してください"), 10, 11, 98, 8);
+    QPushButton* ok = AddPushButton(tr("選択"), 218, 276, 50, 14, true);
+    QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 158, 276, 50, 14);
+    AddText(tr("プレイする君主を選択してください"), 10, 11, 98, 8);
     m_group = new QButtonGroup(this);
     for (int i = 0; i < kRulerSlotCount; ++i) {
         const int row = i / 5;
@@ -60,7 +61,7 @@ void CRulerDlg::OnInitDialog()
     const ScenarioList list = ReadScenarioFile(platform::PathToBytes(path));
     if (list.status != ScenarioStatus::Read) {
         // The dialog still opens, with no ruler to pick: the player can only cancel.
-        platform::ShowMessageBox(this, QString::fromStdString(list.message));
+        platform::ShowMessageBox(this, shown::Text(list.words));
         return;
     }
     m_slotCount = static_cast<int>(list.rulers.size());
@@ -72,7 +73,7 @@ void CRulerDlg::OnInitDialog()
         if (!m_portraits[i].isNull())
             m_portraitControls[i]->resize(m_portraits[i].size()); // a picture control takes its picture's size
         m_portraitControls[i]->show();
-        m_nameButtons[i]->setText(QString::fromUtf8(kRulerNames[id].data(), static_cast<int>(kRulerNames[id].size())));
+        m_nameButtons[i]->setText(shown::Name(std::string(kRulerNames[id])));
         m_nameButtons[i]->show();
     }
 }
@@ -81,7 +82,7 @@ void CRulerDlg::OnOK()
 {
     DoDataExchange(true);
     if (m_nRuler == -1) {
-        platform::ShowMessageBox(this, QStringLiteral("君主を選択してください"));
+        platform::ShowMessageBox(this, tr("君主を選択してください"));
         return;
     }
     accept();

@@ -9,22 +9,22 @@
 
 namespace {
 const char* const kCaptions[CScenarioDlg::kScenarioCount] = {
-    "189年 12月    群雄割拠",
-    "200年 4月    官渡の戦い",
-    "219年 5月    三国鼎立",
+    QT_TRANSLATE_NOOP("CScenarioDlg", "189年 12月    群雄割拠"),
+    QT_TRANSLATE_NOOP("CScenarioDlg", "200年 4月    官渡の戦い"),
+    QT_TRANSLATE_NOOP("CScenarioDlg", "219年 5月    三国鼎立"),
 };
 const int kButtonY[CScenarioDlg::kScenarioCount] = {25, 55, 85};
 } // namespace
 
 CScenarioDlg::CScenarioDlg(QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("シナリオ選択"), 139, 137, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("シナリオ選択"), 139, 137, platform::Font(platform::GameFont::Dialog))
 {
-    QPushButton* ok = AddPushButton(QStringLiteral("選択"), 77, 116, 50, 14, true);
-    QPushButton* cancel = AddPushButton(QStringLiteral("ｷｬﾝｾﾙ"), 13, 116, 50, 14);
-    AddText(QStringLiteral("ｼﾅﾘｵを選択してください"), 10, 11, 70, 8);
+    QPushButton* ok = AddPushButton(tr("選択"), 77, 116, 50, 14, true);
+    QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 13, 116, 50, 14);
+    AddText(tr("ｼﾅﾘｵを選択してください"), 10, 11, 70, 8);
     m_group = new QButtonGroup(this);
     for (int i = 0; i < kScenarioCount; ++i) {
-        QPushButton* button = dialogs::MakeRadioPushButton(this, m_group, i, QString::fromUtf8(kCaptions[i]));
+        QPushButton* button = dialogs::MakeRadioPushButton(this, m_group, i, tr(kCaptions[i]));
         Place(button, 7, kButtonY[i], 126, 16);
         button->setObjectName(QStringLiteral("scenario%1").arg(i));
     }
@@ -48,7 +48,7 @@ void CScenarioDlg::OnOK()
 {
     DoDataExchange(true);
     if (m_nScenario == -1) {
-        platform::ShowMessageBox(this, QStringLiteral("シナリオを選択してください"));
+        platform::ShowMessageBox(this, tr("シナリオを選択してください"));
         return;
     }
     accept();

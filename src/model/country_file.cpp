@@ -5,6 +5,8 @@
 #include "platform/numbers.h"
 #include "platform/text_file.h"
 
+using platform::Message;
+
 namespace {
 
 constexpr std::int32_t kNoLimit = std::numeric_limits<std::int32_t>::max();
@@ -16,10 +18,10 @@ struct NumberItem {
 };
 
 constexpr NumberItem kHeaderItems[kHeaderLines] = {
-    {"プレイヤーの君主", 0, kRulerCount - 1}, // 1.. in a saved game
-    {"手番の国", -1, kCountryCount - 1},
-    {"年", 0, kNoLimit},
-    {"月", 1, 12},
+    {VELCOR_TEXT("Message", "プレイヤーの君主"), 0, kRulerCount - 1}, // 1.. in a saved game
+    {VELCOR_TEXT("Message", "手番の国"), -1, kCountryCount - 1},
+    {VELCOR_TEXT("Message", "年"), 0, kNoLimit},
+    {VELCOR_TEXT("Message", "月"), 1, 12},
 };
 
 // Items 3..12 of a country block, in file order.
@@ -29,24 +31,24 @@ struct CountryNumberItem {
 };
 
 const CountryNumberItem kCountryItems[] = {
-    {{"君主", 0, kRulerCount - 1}, &CountryRecord::ruler},
-    {{"人口", 0, kNoLimit}, &CountryRecord::population},
-    {{"開墾", 0, kNoLimit}, &CountryRecord::cultivation},
-    {{"商業", 0, kNoLimit}, &CountryRecord::commerce},
-    {{"兵士", 0, kNoLimit}, &CountryRecord::soldiers},
-    {{"訓練", 0, Country::kMaxTraining}, &CountryRecord::training},
-    {{"兵糧", 0, kNoLimit}, &CountryRecord::provisions},
-    {{"資金", 0, kNoLimit}, &CountryRecord::funds},
-    {{"マーカーの x", 0, kNoLimit}, &CountryRecord::mapX},
-    {{"マーカーの y", 0, kNoLimit}, &CountryRecord::mapY},
+    {{VELCOR_TEXT("Message", "君主"), 0, kRulerCount - 1}, &CountryRecord::ruler},
+    {{VELCOR_TEXT("Message", "人口"), 0, kNoLimit}, &CountryRecord::population},
+    {{VELCOR_TEXT("Message", "開墾"), 0, kNoLimit}, &CountryRecord::cultivation},
+    {{VELCOR_TEXT("Message", "商業"), 0, kNoLimit}, &CountryRecord::commerce},
+    {{VELCOR_TEXT("Message", "兵士"), 0, kNoLimit}, &CountryRecord::soldiers},
+    {{VELCOR_TEXT("Message", "訓練"), 0, Country::kMaxTraining}, &CountryRecord::training},
+    {{VELCOR_TEXT("Message", "兵糧"), 0, kNoLimit}, &CountryRecord::provisions},
+    {{VELCOR_TEXT("Message", "資金"), 0, kNoLimit}, &CountryRecord::funds},
+    {{VELCOR_TEXT("Message", "マーカーの x"), 0, kNoLimit}, &CountryRecord::mapX},
+    {{VELCOR_TEXT("Message", "マーカーの y"), 0, kNoLimit}, &CountryRecord::mapY},
 };
 static_assert(std::size(kCountryItems) == kLinesPerCountry - 2);
 
-std::string RangeText(const NumberItem& item)
+Message RangeText(const NumberItem& item)
 {
     if (item.max == kNoLimit)
-        return std::to_string(item.min) + " 以上";
-    return std::to_string(item.min) + "..." + std::to_string(item.max);
+        return Message(VELCOR_TEXT("Message", "%1 以上"), {Message::Number(item.min)});
+    return Message::Plain(std::to_string(item.min) + "..." + std::to_string(item.max));
 }
 
 // Reads lines one by one, and notes where a file that ends too early ends.
@@ -60,9 +62,11 @@ public:
         if (!m_reader.ReadLine(m_line)) {
             if (m_problem) {
                 m_problem->line = 0;
-                m_problem->message = m_number == 0 ? std::string("ﾃﾞｰﾀﾌｧｲﾙが空です")
-                                                    : "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" +
-                                                          std::to_string(m_number) + " 行目まで)";
+                m_problem->words = m_number == 0
+                                       ? Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが空です"))
+                                       : Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (%1 行目まで)"),
+                                                 {Message::Number(m_number)});
+                m_problem->message = m_problem->words.Text();
             }
             return nullptr;
         }
@@ -87,12 +91,15 @@ bool ReadNumber(LineSource& lines, const NumberItem& item, std::int32_t& value, 
     if (parsed.overflow || parsed.value < item.min || parsed.value > item.max) {
         if (problem) {
             problem->line = lines.Number();
-            problem->message = std::to_string(lines.Number()) + " 行目: " + item.label + " の値 " +
-                               (parsed.overflow ? std::string("(大きすぎる数)") : std::to_string(parsed.value)) +
-                               " は範囲外です (" + RangeText(item) + ")";
+            problem->words = Message(VELCOR_TEXT("Message", "%1 行目: %2 の値 %3 は範囲外です (%4)"),
+                                     {Message::Number(lines.Number()), Message(item.label),
+                                      parsed.overflow ? Message(VELCOR_TEXT("Message", "(大きすぎる数)"))
+                                                      : Message::Number(parsed.value),
+                                      RangeText(item)});
             // Editors that write a byte-order mark put it before the first number.
             if (text->rfind("\xEF\xBB\xBF", 0) == 0)
-                problem->message += " (行頭に BOM があります)";
+                problem->words = Message(VELCOR_TEXT("Message", "%1 (行頭に BOM があります)"), {problem->words});
+            problem->message = problem->words.Text();
         }
         return false;
     }
@@ -107,18 +114,21 @@ bool ReadNeighbours(LineSource& lines, std::vector<std::uint32_t>& ids, FileProb
         return false;
     ids.clear();
     AppendNeighbourIds(*text, ids);
-    auto refuse = [&](std::string what) {
+    auto refuse = [&](Message what) {
         if (problem) {
             problem->line = lines.Number();
-            problem->message = std::to_string(lines.Number()) + " 行目: " + what;
+            problem->words = Message(VELCOR_TEXT("Message", "%1 行目: %2"), {Message::Number(lines.Number()), what});
+            problem->message = problem->words.Text();
         }
         return false;
     };
     if (ids.size() > static_cast<std::size_t>(kMaxNeighbourEntries))
-        return refuse("隣国の数が多すぎます (" + std::to_string(ids.size()) + ")");
+        return refuse(Message(VELCOR_TEXT("Message", "隣国の数が多すぎます (%1)"),
+                              {Message::Number(static_cast<long long>(ids.size()))}));
     for (std::uint32_t id : ids) {
         if (id >= static_cast<std::uint32_t>(kCountryCount))
-            return refuse("隣国の番号 " + std::to_string(static_cast<std::int32_t>(id)) + " は範囲外です (0..13)");
+            return refuse(Message(VELCOR_TEXT("Message", "隣国の番号 %1 は範囲外です (0..13)"),
+                                  {Message::Number(static_cast<std::int32_t>(id))}));
     }
     return true;
 }
@@ -176,7 +186,9 @@ LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& 
     FileProblem problem;
     if (!ParseCountryFile(reader, world, &problem, use)) {
         outcome.status = LoadStatus::Refused;
-        outcome.message = "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n" + name + "\n" + problem.message;
+        outcome.words = Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
+                                {Message::Plain(name), problem.words});
+        outcome.message = outcome.words.Text();
         return outcome;
     }
     ApplyWorld(world);
@@ -192,7 +204,9 @@ LoadOutcome LoadCountryFile(const std::string& path, CountryFileUse use)
     if (!reader.Open(path)) {
         LoadOutcome outcome;
         outcome.status = LoadStatus::NotFound;
-        outcome.message = std::string(kDataFileNotFound) + "\n" + path + "\n" + reader.ErrorReason();
+        outcome.words = Message(VELCOR_TEXT("Message", "%1\n%2\n%3"),
+                                {Message(kDataFileNotFound), Message::Plain(path), Message(reader.ErrorReason().c_str())});
+        outcome.message = outcome.words.Text();
         return outcome;
     }
     return LoadFromReader(reader, path, use);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/game_state.h"
+#include "platform/message.h"
 
 namespace platform {
 class TextFileReader;
@@ -53,6 +54,7 @@ struct WorldRecord {
 struct FileProblem {
     int line = 0; // 1-based; 0 when the problem is not a line's
     std::string message;
+    platform::Message words; // the message, for the windows to translate
 };
 
 // What a country file is loaded as. A new game sets the player's ruler and the cursor
@@ -72,6 +74,7 @@ enum class LoadStatus { Loaded, NotFound, Refused };
 struct LoadOutcome {
     LoadStatus status = LoadStatus::NotFound;
     std::string message; // for the player; empty when loaded
+    platform::Message words; // the message, for the windows to translate
 };
 
 // Replaces the world with a country file's contents. The file is read and checked in
@@ -101,4 +104,4 @@ std::string CountryFilePath(const std::string& directory, int number);
 std::string ScenarioFilePath(const std::string& directory, int number);
 
 // The first line of the message for a file that cannot be opened.
-inline constexpr const char* kDataFileNotFound = "ﾃﾞｰﾀﾌｧｲﾙが見つかりません";
+inline constexpr const char* kDataFileNotFound = VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが見つかりません");

@@ -5,6 +5,8 @@
 
 #include "platform/numbers.h"
 
+using platform::Message;
+
 ScenarioList ParseScenarioFile(platform::TextFileReader& reader, const std::string& name)
 {
     ScenarioList list;
@@ -16,9 +18,11 @@ ScenarioList ParseScenarioFile(platform::TextFileReader& reader, const std::stri
         if (id.overflow || id.value < 1 || id.value >= kRulerCount) {
             list.status = ScenarioStatus::Refused;
             list.rulers.clear();
-            list.message = name + " の " + std::to_string(slot + 1) + " 行目: 君主の番号 " +
-                           (id.overflow ? std::string("(大きすぎる数)") : std::to_string(id.value)) +
-                           " は範囲外です (1..15)";
+            list.words = Message(VELCOR_TEXT("Message", "%1 の %2 行目: 君主の番号 %3 は範囲外です (1..15)"),
+                                 {Message::Plain(name), Message::Number(slot + 1),
+                                  id.overflow ? Message(VELCOR_TEXT("Message", "(大きすぎる数)"))
+                                              : Message::Number(id.value)});
+            list.message = list.words.Text();
             return list;
         }
         list.rulers.push_back(id.value);
@@ -36,15 +40,17 @@ ScenarioList ReadScenarioFile(const std::string& path)
         list.openError = reader.Error();
         switch (reader.Error()) {
         case platform::OpenError::NotFound:
-            list.message = path + " が見つかりませんでした。";
+            list.words = Message(VELCOR_TEXT("Message", "%1 が見つかりませんでした。"), {Message::Plain(path)});
             break;
         case platform::OpenError::AccessDenied:
-            list.message = path + " にアクセスできません。";
+            list.words = Message(VELCOR_TEXT("Message", "%1 にアクセスできません。"), {Message::Plain(path)});
             break;
         default:
-            list.message = path + " を開けません。\n" + reader.ErrorReason();
+            list.words = Message(VELCOR_TEXT("Message", "%1 を開けません。\n%2"),
+                                 {Message::Plain(path), Message(reader.ErrorReason().c_str())});
             break;
         }
+        list.message = list.words.Text();
         return list;
     }
     return ParseScenarioFile(reader, path);

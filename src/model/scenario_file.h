@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "model/game_state.h"
+#include "platform/message.h"
 #include "platform/text_file.h"
 
 // The ruler dialog has this many places.
@@ -18,6 +19,7 @@ struct ScenarioList {
     platform::OpenError openError = platform::OpenError::None;
     std::vector<RulerId> rulers; // at most kRulerSlotCount
     std::string message;         // for the player when not read
+    platform::Message words;     // the message, for the windows to translate
 };
 
 // Reads up to kRulerSlotCount ids, stopping at the first empty line or the end of the

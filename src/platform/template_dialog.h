@@ -60,6 +60,6 @@ private:
 bool ParseDialogInteger(const QString& text, int& value);
 
 // The framework's prompt for an edit that does not hold an integer.
-inline constexpr const char* kIntegerPrompt = "整数を入力してください。";
+inline constexpr const char* kIntegerPrompt = QT_TRANSLATE_NOOP("TemplateDialog", "整数を入力してください。");
 
 } // namespace platform

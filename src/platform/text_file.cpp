@@ -1,5 +1,7 @@
 #include "platform/text_file.h"
 
+#include "platform/message.h"
+
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -38,18 +40,18 @@ std::string ReadReason(int err)
 {
     switch (err) {
     case ENOENT:
-        return "ファイルがありません";
+        return VELCOR_TEXT("Message", "ファイルがありません");
     case ENOTDIR:
-        return "フォルダが見つかりません";
+        return VELCOR_TEXT("Message", "フォルダが見つかりません");
     case EACCES:
     case EPERM:
-        return "読み込みが許可されていません";
+        return VELCOR_TEXT("Message", "読み込みが許可されていません");
     case EISDIR:
-        return "フォルダは読み込めません";
+        return VELCOR_TEXT("Message", "フォルダは読み込めません");
     case ELOOP:
-        return "シンボリックリンクが循環しています";
+        return VELCOR_TEXT("Message", "シンボリックリンクが循環しています");
     case ENAMETOOLONG:
-        return "ファイル名が長すぎます";
+        return VELCOR_TEXT("Message", "ファイル名が長すぎます");
     default:
         return std::string("読み込めません (") + std::strerror(err) + ")";
     }
@@ -57,7 +59,7 @@ std::string ReadReason(int err)
 
 std::string NotAFileReason(mode_t mode)
 {
-    return S_ISDIR(mode) ? ReadReason(EISDIR) : "通常のファイルではありません";
+    return S_ISDIR(mode) ? ReadReason(EISDIR) : std::string(VELCOR_TEXT("Message", "通常のファイルではありません"));
 }
 
 std::string TooLargeReason()
@@ -72,21 +74,21 @@ std::string WriteReason(int err)
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return "ディスクの空き容量が不足しています";
+        return VELCOR_TEXT("Message", "ディスクの空き容量が不足しています");
     case EACCES:
     case EPERM:
-        return "書き込みが許可されていません";
+        return VELCOR_TEXT("Message", "書き込みが許可されていません");
     case EROFS:
-        return "読み取り専用の場所です";
+        return VELCOR_TEXT("Message", "読み取り専用の場所です");
     case ENOENT:
     case ENOTDIR:
-        return "フォルダが見つかりません";
+        return VELCOR_TEXT("Message", "フォルダが見つかりません");
     case EISDIR:
-        return "フォルダには保存できません";
+        return VELCOR_TEXT("Message", "フォルダには保存できません");
     case ENAMETOOLONG:
-        return "ファイル名が長すぎます";
+        return VELCOR_TEXT("Message", "ファイル名が長すぎます");
     case ELOOP:
-        return "シンボリックリンクが循環しています";
+        return VELCOR_TEXT("Message", "シンボリックリンクが循環しています");
     default:
         return std::string("書き込みに失敗しました (") + std::strerror(err) + ")";
     }
@@ -295,7 +297,7 @@ bool WriteTextAtomically(const std::string& path, const std::string& text, std::
         return false;
     };
     if (path.empty())
-        return fail("ファイル名がありません");
+        return fail(VELCOR_TEXT("Message", "ファイル名がありません"));
 
     // Through a symbolic link to the file it names, so the link stays a link.
     int linkError = 0;
@@ -310,9 +312,9 @@ bool WriteTextAtomically(const std::string& path, const std::string& text, std::
         if (S_ISDIR(st.st_mode))
             return fail(WriteReason(EISDIR));
         if (!S_ISREG(st.st_mode))
-            return fail("通常のファイルではないため保存できません");
+            return fail(VELCOR_TEXT("Message", "通常のファイルではないため保存できません"));
         if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return fail("ファイルが読み取り専用です");
+            return fail(VELCOR_TEXT("Message", "ファイルが読み取り専用です"));
         mode = st.st_mode & 07777;
     }
 

@@ -1,5 +1,7 @@
 #include "rules/battle.h"
 
+#include "platform/message.h"
+
 #include "model/arithmetic.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
@@ -80,15 +82,21 @@ void ReportBattle(const BattleStart& start, bool taken, bool byPlayer, std::int3
 } // namespace
 
 const std::array<std::string_view, 12> kBattleCries = {
-    "我が軍の力を見せてやる", "背後から突っ込め",   "降伏するなら許してやる", "お前の首はもらった！",
-    "捻り潰してやるわ！",     "うろたえるな",       "篭城して持ちこたえるぞ", "背水の陣で戦え",
-    "突撃だ！",               "大将の首を狙え！",   "力押しに押せ！",         "勝利は目前だぞ！",
+    VELCOR_TEXT("Message", "我が軍の力を見せてやる"), VELCOR_TEXT("Message", "背後から突っ込め"),
+    VELCOR_TEXT("Message", "降伏するなら許してやる"), VELCOR_TEXT("Message", "お前の首はもらった！"),
+    VELCOR_TEXT("Message", "捻り潰してやるわ！"),     VELCOR_TEXT("Message", "うろたえるな"),
+    VELCOR_TEXT("Message", "篭城して持ちこたえるぞ"), VELCOR_TEXT("Message", "背水の陣で戦え"),
+    VELCOR_TEXT("Message", "突撃だ！"),               VELCOR_TEXT("Message", "大将の首を狙え！"),
+    VELCOR_TEXT("Message", "力押しに押せ！"),         VELCOR_TEXT("Message", "勝利は目前だぞ！"),
 };
 
 const std::array<std::string_view, 12> kBattleEndLines = {
-    "大将の首を取ったぞ！",   "もはや勝負は決まった！", "大将の首を取ったぞ！", "敵は退却するぞ！",
-    "兵糧が尽きてしまった",   "一旦退却するか・・・",   "負けるとは・・・",     "無念・・・",
-    "無念・・・",             "一旦退却するか・・・",   "我らの勝利だ！",       "退却するぞ",
+    VELCOR_TEXT("Message", "大将の首を取ったぞ！"), VELCOR_TEXT("Message", "もはや勝負は決まった！"),
+    VELCOR_TEXT("Message", "大将の首を取ったぞ！"), VELCOR_TEXT("Message", "敵は退却するぞ！"),
+    VELCOR_TEXT("Message", "兵糧が尽きてしまった"), VELCOR_TEXT("Message", "一旦退却するか・・・"),
+    VELCOR_TEXT("Message", "負けるとは・・・"),     VELCOR_TEXT("Message", "無念・・・"),
+    VELCOR_TEXT("Message", "無念・・・"),           VELCOR_TEXT("Message", "一旦退却するか・・・"),
+    VELCOR_TEXT("Message", "我らの勝利だ！"),       VELCOR_TEXT("Message", "退却するぞ"),
 };
 
 BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attackerTraining,

@@ -4,16 +4,19 @@
 #include "rules/battle.h"
 #include "rules/event_report.h"
 
+using platform::Message;
+
 namespace {
 
 Country& At(int country) { return GameState::countries[static_cast<std::size_t>(country)]; }
 
-std::string Name(int country) { return CountryNameUtf8(country); }
+Message Name(int country) { return Message::Plain(CountryNameUtf8(country)); }
 
 // The status line's words for a refused war.
-std::string WarRefusalText(CommandBlock block)
+Message WarRefusalText(CommandBlock block)
 {
-    return block == CommandBlock::Provisions ? "兵糧が不足しています" : "資金が不足しています";
+    return block == CommandBlock::Provisions ? VELCOR_TEXT("Message", "兵糧が不足しています")
+                                             : VELCOR_TEXT("Message", "資金が不足しています");
 }
 
 std::vector<int> Neighbours(int source, int (Country::*test)(const Country&) const)
@@ -85,38 +88,52 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
         return outcome;
     Country& c = At(country);
     outcome.done = CarryOut(command, c);
+    const Message noFunds = VELCOR_TEXT("Message", "資金が不足しています");
     switch (command) {
     case DomesticCommand::DevelopLand:
-        outcome.status = outcome.done ? "開墾が " + std::to_string(c.GetCultivation()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "開墾が %1 になりました"),
+                                               {Message::Number(c.GetCultivation())})
+                                     : noFunds;
         break;
     case DomesticCommand::DevelopCommerce:
-        outcome.status = outcome.done ? "商業が " + std::to_string(c.GetCommerce()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "商業が %1 になりました"),
+                                               {Message::Number(c.GetCommerce())})
+                                     : noFunds;
         break;
     case DomesticCommand::Conscript:
-        outcome.status = outcome.done ? "兵士が " + std::to_string(c.GetSoldiers()) + " になりました"
-                                      : "資金が不足しています";
+        outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "兵士が %1 になりました"),
+                                               {Message::Number(c.GetSoldiers())})
+                                     : noFunds;
         break;
     case DomesticCommand::Train:
-        outcome.status = outcome.done ? "訓練が " + std::to_string(c.GetTraining()) + " になりました"
-                                      : "これ以上訓練できません";
+        outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "訓練が %1 になりました"),
+                                               {Message::Number(c.GetTraining())})
+                                     : Message(VELCOR_TEXT("Message", "これ以上訓練できません"));
         break;
     }
+    outcome.status = outcome.words.Text();
     return outcome;
 }
 
-std::string TurnStatusText(int country)
+Message TurnStatusWords(int country)
 {
-    return std::to_string(country) + " " + Name(country) + " の番です";
+    return Message(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(country), Name(country)});
 }
+std::string TurnStatusText(int country) { return TurnStatusWords(country).Text(); }
 
-std::optional<std::string> WarRefusal(int country)
+std::optional<Message> WarRefusalWords(int country)
 {
     const CommandBlock block = WarBlock(country);
     if (block == CommandBlock::None)
         return std::nullopt;
     return WarRefusalText(block);
+}
+
+std::optional<std::string> WarRefusal(int country)
+{
+    if (const std::optional<Message> words = WarRefusalWords(country))
+        return words->Text();
+    return std::nullopt;
 }
 
 bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)
@@ -155,14 +172,30 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     }
 }
 
-std::string MoveRefusedText(int destination) { return Name(destination) + " には移動できません"; }
-std::string MoveDoneText(int destination) { return Name(destination) + " に物資を移動しました"; }
-std::string MoveTitleText(int source, int destination)
+Message MoveRefusedWords(int destination)
 {
-    return Name(source) + " から " + Name(destination) + " へ移動";
+    return Message(VELCOR_TEXT("Message", "%1 には移動できません"), {Name(destination)});
 }
-std::string AttackRefusedText(int target) { return Name(target) + " には攻撃できません"; }
-std::string AttackResultText(int target, bool won)
+Message MoveDoneWords(int destination)
 {
-    return Name(target) + (won ? " の攻略は成功です" : " の攻略は失敗です");
+    return Message(VELCOR_TEXT("Message", "%1 に物資を移動しました"), {Name(destination)});
 }
+Message MoveTitleWords(int source, int destination)
+{
+    return Message(VELCOR_TEXT("Message", "%1 から %2 へ移動"), {Name(source), Name(destination)});
+}
+Message AttackRefusedWords(int target)
+{
+    return Message(VELCOR_TEXT("Message", "%1 には攻撃できません"), {Name(target)});
+}
+Message AttackResultWords(int target, bool won)
+{
+    return Message(won ? VELCOR_TEXT("Message", "%1 の攻略は成功です") : VELCOR_TEXT("Message", "%1 の攻略は失敗です"),
+                   {Name(target)});
+}
+
+std::string MoveRefusedText(int destination) { return MoveRefusedWords(destination).Text(); }
+std::string MoveDoneText(int destination) { return MoveDoneWords(destination).Text(); }
+std::string MoveTitleText(int source, int destination) { return MoveTitleWords(source, destination).Text(); }
+std::string AttackRefusedText(int target) { return AttackRefusedWords(target).Text(); }
+std::string AttackResultText(int target, bool won) { return AttackResultWords(target, won).Text(); }

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "model/country.h"
+#include "platform/message.h"
 #include "rules/domestic_command.h"
 #include "rules/events.h"
 
@@ -65,6 +66,7 @@ std::vector<int> AttackTargets(int source);
 struct CommandOutcome {
     bool done = false;  // false: refused, nothing changed
     std::string status; // the report or the refusal
+    platform::Message words; // the same, for the windows to translate
 };
 
 // Runs a domestic action on country and words the outcome ("開墾が %d になりました",
@@ -73,10 +75,12 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country);
 
 // "%d %s の番です" for a country.
 std::string TurnStatusText(int country);
+platform::Message TurnStatusWords(int country);
 
 // Why country cannot go to war now (too few provisions for its soldiers, tested
 // first, or too few funds), in the status line's words, or nothing when it can.
 std::optional<std::string> WarRefusal(int country);
+std::optional<platform::Message> WarRefusalWords(int country);
 
 struct MoveAmounts {
     std::int32_t soldiers = 0;
@@ -98,11 +102,17 @@ std::string MoveDoneText(int destination);     // "%s に物資を移動しま�
 std::string MoveTitleText(int source, int destination); // "%s から %s へ移動"
 std::string AttackRefusedText(int target);     // "%s には攻撃できません"
 std::string AttackResultText(int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
+// The same texts, for the windows to translate.
+platform::Message MoveRefusedWords(int destination);
+platform::Message MoveDoneWords(int destination);
+platform::Message MoveTitleWords(int source, int destination);
+platform::Message AttackRefusedWords(int target);
+platform::Message AttackResultWords(int target, bool won);
 
-inline constexpr const char* kChooseMoveTarget = "移動先を選択してください";
-inline constexpr const char* kChooseAttackTarget = "攻撃先を選択してください";
-inline constexpr const char* kUnified = "中国全土を統一しました";
-inline constexpr const char* kGameOverStatus = "ゲームオーバです";
-inline constexpr const char* kGameOverMessage = "ゲームオーバーです";
+inline constexpr const char* kChooseMoveTarget = VELCOR_TEXT("Message", "移動先を選択してください");
+inline constexpr const char* kChooseAttackTarget = VELCOR_TEXT("Message", "攻撃先を選択してください");
+inline constexpr const char* kUnified = VELCOR_TEXT("Message", "中国全土を統一しました");
+inline constexpr const char* kGameOverStatus = VELCOR_TEXT("Message", "ゲームオーバです");
+inline constexpr const char* kGameOverMessage = VELCOR_TEXT("Message", "ゲームオーバーです");
 inline constexpr int kResultMessageMs = 1500;
 inline constexpr int kPromptMessageMs = 1000;

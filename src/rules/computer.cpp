@@ -50,16 +50,21 @@ int ChooseTarget(const Country& c, bool& hasCandidate)
 // its outcome announced. Returns without a word more when the program is ending.
 void AttackPlayer(TurnHost& host, int attacker, int target)
 {
-    host.ShowMessage(CountryNameUtf8(target) + " が攻撃されています", kMessageMs);
+    using platform::Message;
+    host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {Message::Plain(CountryNameUtf8(target))}),
+                   kMessageMs);
     if (host.StopRequested())
         return;
     const bool won = ResolvePlayerBattle(attacker, target, host);
     if (host.StopRequested())
         return;
     if (won)
-        host.ShowMessage(CountryNameUtf8(target) + " が陥落しました", kMessageMs);
+        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が陥落しました"), {Message::Plain(CountryNameUtf8(target))}),
+                       kMessageMs);
     else
-        host.ShowMessage(RulerNameUtf8(GameState::countries[attacker].GetRuler()) + " は退却しました", kMessageMs);
+        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 は退却しました"),
+                               {Message::Plain(RulerNameUtf8(GameState::countries[attacker].GetRuler()))}),
+                       kMessageMs);
 }
 
 void ConsiderWar(TurnHost& host, int c)

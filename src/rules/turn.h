@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "model/game_state.h"
+#include "platform/message.h"
 #include "rules/battle.h"
 
 // Message numbers of the two synchronous calls, kept for reference in logs.
@@ -26,6 +27,9 @@ public:
     virtual void PlayerTurn(int country) = 0;
     // A self-closing message window.
     virtual void ShowMessage(const std::string& text, int milliseconds) = 0;
+    // The same for a worded text: a host that translates takes the words, any other
+    // shows the Japanese text.
+    virtual void ShowWords(const platform::Message& words, int milliseconds) { ShowMessage(words.Text(), milliseconds); }
 
     // Asks the running worker to end at its next step without touching the world
     // any further. A blocking call in progress should return soon after.

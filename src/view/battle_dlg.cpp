@@ -1,5 +1,7 @@
 #include "view/battle_dlg.h"
 
+#include <QCoreApplication>
+
 #include <QCloseEvent>
 #include <QKeyEvent>
 #include <QLabel>
@@ -9,6 +11,7 @@
 #include <algorithm>
 
 #include "platform/fonts.h"
+#include "view/shown_text.h"
 #include "platform/resources.h"
 
 namespace {
@@ -17,24 +20,24 @@ const QColor kCountBackground(210, 210, 210);
 } // namespace
 
 CBattleDlg::CBattleDlg(BattleScript& script, QWidget* owner)
-    : TemplateDialog(owner, QStringLiteral("戦争"), 315, 85, platform::Font(platform::GameFont::Dialog),
+    : TemplateDialog(owner, tr("戦争"), 315, 85, platform::Font(platform::GameFont::Dialog),
                      TemplateDialog::Caption),
       m_script(script)
 {
     const Qt::Alignment centred = Qt::AlignCenter;
-    AddText(QStringLiteral("攻撃側"), 62, 9, 22, 8);
+    AddText(tr("攻撃側"), 62, 9, 22, 8);
     m_attacker = AddText(QString(), 91, 7, 11, 11, centred, true);
     m_attackerName = AddText(QString(), 103, 7, 25, 11, centred, true);
     m_attackerRuler = AddText(QString(), 91, 20, 25, 11, centred, true);
     m_attackerLine = AddText(QString(), 62, 33, 85, 11, Qt::AlignLeft | Qt::AlignVCenter);
-    AddText(QStringLiteral("兵士数"), 62, 49, 22, 8);
+    AddText(tr("兵士数"), 62, 49, 22, 8);
     m_pictures[0] = AddText(QString(), 7, 7, 49, 71);
-    AddText(QStringLiteral("守備側"), 187, 10, 22, 8);
+    AddText(tr("守備側"), 187, 10, 22, 8);
     m_target = AddText(QString(), 216, 7, 11, 11, centred, true);
     m_targetName = AddText(QString(), 228, 7, 25, 11, centred, true);
     m_targetRuler = AddText(QString(), 216, 20, 25, 11, centred, true);
     m_targetLine = AddText(QString(), 172, 33, 81, 11, Qt::AlignRight | Qt::AlignVCenter);
-    AddText(QStringLiteral("兵士数"), 187, 49, 22, 8);
+    AddText(tr("兵士数"), 187, 49, 22, 8);
     m_pictures[1] = AddText(QString(), 259, 7, 49, 71);
     // Beside the specified fields: each side's training, on a small line under its
     // soldier count (the attacker's flush left, the defender's flush right).
@@ -56,7 +59,7 @@ CBattleDlg::CBattleDlg(BattleScript& script, QWidget* owner)
     for (const auto* table : {&kBattleCries, &kBattleEndLines})
         for (std::string_view line : *table)
             longest = qMax(longest, m_attackerLine->fontMetrics().horizontalAdvance(
-                                        QString::fromUtf8(line.data(), static_cast<int>(line.size()))));
+                                        QCoreApplication::translate("Message", std::string(line).c_str())));
     if (longest > m_attackerLine->width())
         m_attackerLine->resize(longest, m_attackerLine->height());
     if (longest > m_targetLine->width())
@@ -68,7 +71,7 @@ CBattleDlg::~CBattleDlg() { m_timer.stop(); }
 
 QString CBattleDlg::CountText(int soldiers) { return QStringLiteral("%1").arg(soldiers, 6); }
 
-QString CBattleDlg::TrainingText(int training) { return QStringLiteral("訓練 %1").arg(training); }
+QString CBattleDlg::TrainingText(int training) { return tr("訓練 %1").arg(training); }
 
 void CBattleDlg::OnInitDialog()
 {
@@ -86,15 +89,16 @@ void CBattleDlg::OnInitDialog()
 
 void CBattleDlg::UpdateData()
 {
-    auto text = [](const std::string& s) { return QString::fromStdString(s); };
+    // The commanders' lines are the rules' own texts, translated as they are.
+    auto line = [](const std::string& s) { return QCoreApplication::translate("Message", s.c_str()); };
     m_attacker->setText(QString::number(m_script.m_nAttacker));
     m_target->setText(QString::number(m_script.m_nTarget));
-    m_attackerName->setText(text(m_script.m_strAttackerName));
-    m_targetName->setText(text(m_script.m_strTargetName));
-    m_attackerRuler->setText(text(m_script.m_strAttackerRuler));
-    m_targetRuler->setText(text(m_script.m_strTargetRuler));
-    m_attackerLine->setText(text(m_script.m_strAttackerLine));
-    m_targetLine->setText(text(m_script.m_strTargetLine));
+    m_attackerName->setText(shown::Name(m_script.m_strAttackerName));
+    m_targetName->setText(shown::Name(m_script.m_strTargetName));
+    m_attackerRuler->setText(shown::Name(m_script.m_strAttackerRuler));
+    m_targetRuler->setText(shown::Name(m_script.m_strTargetRuler));
+    m_attackerLine->setText(line(m_script.m_strAttackerLine));
+    m_targetLine->setText(line(m_script.m_strTargetLine));
     m_training[0]->setText(TrainingText(m_script.m_nAttackerTraining));
     m_training[1]->setText(TrainingText(m_script.m_nTargetTraining));
     FitStaticTexts();

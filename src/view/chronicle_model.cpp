@@ -139,3 +139,9 @@ QVariant ChronicleModel::data(const QModelIndex& index, int role) const
         return {};
     }
 }
+
+void ChronicleModel::Reword()
+{
+    if (rowCount() > 0)
+        emit dataChanged(index(0), index(rowCount() - 1), {Qt::DisplayRole});
+}

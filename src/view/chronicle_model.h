@@ -33,6 +33,8 @@ public:
     // Follows the log: new events, or a log emptied.
     void OnEventsAdded(std::size_t first, std::size_t end);
     void OnCleared();
+    // Every row is worded again (the language changed).
+    void Reword();
 
 private:
     struct Group {

@@ -1,6 +1,7 @@
 #include "view/chronicle_wnd.h"
 
 #include <QComboBox>
+#include <QEvent>
 #include <QListView>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -15,16 +16,15 @@ using chronicle::Captions;
 
 CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(parent, Qt::Window), m_log(log)
 {
-    setWindowTitle(Captions::Window());
     setObjectName(QStringLiteral("chronicle"));
     m_model = new ChronicleModel(log, this);
 
     auto* record = new QWidget;
     auto* recordLayout = new QVBoxLayout(record);
     m_filter = new QComboBox;
-    m_filter->addItem(Captions::FilterAll(), static_cast<int>(ChronicleModel::Filter::All));
-    m_filter->addItem(Captions::FilterWar(), static_cast<int>(ChronicleModel::Filter::War));
-    m_filter->addItem(Captions::FilterMine(), static_cast<int>(ChronicleModel::Filter::Mine));
+    m_filter->addItem(QString(), static_cast<int>(ChronicleModel::Filter::All));
+    m_filter->addItem(QString(), static_cast<int>(ChronicleModel::Filter::War));
+    m_filter->addItem(QString(), static_cast<int>(ChronicleModel::Filter::Mine));
     m_list = new QListView;
     m_list->setModel(m_model);
     m_list->setUniformItemSizes(true);
@@ -38,9 +38,10 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
     m_chart = new CHoldingsChart(log);
     m_table = new CRulerTable;
     m_tabs = new QTabWidget;
-    m_tabs->addTab(record, Captions::RecordTab());
-    m_tabs->addTab(m_chart, Captions::ChartTab());
-    m_tabs->addTab(m_table, Captions::StandingsTab());
+    m_tabs->addTab(record, QString());
+    m_tabs->addTab(m_chart, QString());
+    m_tabs->addTab(m_table, QString());
+    Retranslate();
     connect(m_tabs, &QTabWidget::currentChanged, this, [this] { RefreshStandings(); });
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(4, 4, 4, 4);
@@ -49,6 +50,28 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
     connect(&log, &ChronicleLog::eventsAdded, this, &CChronicleWnd::OnEventsAdded);
     connect(&log, &ChronicleLog::cleared, this, &CChronicleWnd::OnCleared);
     resize(520, 440);
+}
+
+void CChronicleWnd::Retranslate()
+{
+    setWindowTitle(Captions::Window());
+    m_filter->setItemText(0, Captions::FilterAll());
+    m_filter->setItemText(1, Captions::FilterWar());
+    m_filter->setItemText(2, Captions::FilterMine());
+    m_tabs->setTabText(0, Captions::RecordTab());
+    m_tabs->setTabText(1, Captions::ChartTab());
+    m_tabs->setTabText(2, Captions::StandingsTab());
+}
+
+void CChronicleWnd::changeEvent(QEvent* event)
+{
+    // The chart and the table are told by Qt themselves; the list's rows are worded
+    // when they are drawn.
+    if (event->type() == QEvent::LanguageChange) {
+        Retranslate();
+        m_model->Reword();
+    }
+    QWidget::changeEvent(event);
 }
 
 void CChronicleWnd::OnEventsAdded(std::size_t first, std::size_t end)

@@ -38,8 +38,10 @@ signals:
 protected:
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
+    void Retranslate();
     void OnEventsAdded(std::size_t first, std::size_t end);
     void OnCleared();
 

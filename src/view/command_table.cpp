@@ -1,5 +1,7 @@
 #include "view/command_table.h"
 
+#include <QCoreApplication>
+
 #include "app/main_frame.h"
 #include "model/country.h"
 #include "rules/battle.h"
@@ -8,32 +10,35 @@
 
 namespace {
 
-QString Text(const char* utf8) { return QString::fromUtf8(utf8); }
+// The table's texts in the language in use.
+QString T(const char* japanese) { return QCoreApplication::translate("CommandTable", japanese); }
 
 // ---- What each command does, costs and needs ----
 
-QString DescribeMove() { return QStringLiteral("兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)"); }
+QString DescribeMove() { return QCoreApplication::translate("CommandTable", "兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)"); }
 
 QString DescribeWar()
 {
-    return QStringLiteral("資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
-                          "戦いの後、残った兵士と同じだけの兵糧を使います")
+    return QCoreApplication::translate("CommandTable", "資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
+                                                       "戦いの後、残った兵士と同じだけの兵糧を使います")
         .arg(kWarCostFunds);
 }
 
 QString DescribeDevelop(const char* figure)
 {
-    return QStringLiteral("資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)")
+    return QCoreApplication::translate("CommandTable", "資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)")
         .arg(Country::kActionCost)
-        .arg(Text(figure))
+        .arg(QCoreApplication::translate("CommandFigure", figure))
         .arg(Country::kDevelopRange);
 }
-QString DescribeLand() { return DescribeDevelop("開墾"); }
-QString DescribeCommerce() { return DescribeDevelop("商業"); }
+// The figure a command raises, as the description names it (a word of its own, as a
+// language may name the figure otherwise than the button).
+QString DescribeLand() { return DescribeDevelop(QT_TRANSLATE_NOOP("CommandFigure", "開墾")); }
+QString DescribeCommerce() { return DescribeDevelop(QT_TRANSLATE_NOOP("CommandFigure", "商業")); }
 
 QString DescribeConscript()
 {
-    return QStringLiteral("資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)\n新兵の分だけ訓練が下がります")
+    return QCoreApplication::translate("CommandTable", "資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)\n新兵の分だけ訓練が下がります")
         .arg(Country::kActionCost)
         .arg(Country::kConscriptMinimum)
         .arg(Country::kConscriptMinimum + Country::kConscriptRange - 1);
@@ -41,12 +46,12 @@ QString DescribeConscript()
 
 QString DescribeTrain()
 {
-    return QStringLiteral("訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)")
+    return QCoreApplication::translate("CommandTable", "訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)")
         .arg(Country::kTrainRange)
         .arg(Country::kMaxTraining);
 }
 
-QString DescribeRest() { return QStringLiteral("この国の番を終えます"); }
+QString DescribeRest() { return QCoreApplication::translate("CommandTable", "この国の番を終えます"); }
 
 // ---- Why a command would not act for the turn country ----
 
@@ -58,15 +63,15 @@ QString CommandTable::BlockText(CommandBlock block)
     case CommandBlock::None:
         return {};
     case CommandBlock::Funds:
-        return QStringLiteral("資金が足りません");
+        return QCoreApplication::translate("CommandTable", "資金が足りません");
     case CommandBlock::Provisions:
-        return QStringLiteral("兵糧が兵士より少ない");
+        return QCoreApplication::translate("CommandTable", "兵糧が兵士より少ない");
     case CommandBlock::TrainingFull:
-        return QStringLiteral("訓練はもう %1 です").arg(Country::kMaxTraining);
+        return QCoreApplication::translate("CommandTable", "訓練はもう %1 です").arg(Country::kMaxTraining);
     case CommandBlock::NoMoveTarget:
-        return QStringLiteral("移動できる国がありません");
+        return QCoreApplication::translate("CommandTable", "移動できる国がありません");
     case CommandBlock::NoAttackTarget:
-        return QStringLiteral("攻め込める国がありません");
+        return QCoreApplication::translate("CommandTable", "攻め込める国がありません");
     }
     return {};
 }
@@ -98,21 +103,21 @@ QString ModeReason(const CommandEntry& entry, const CommandContext& context)
 {
     switch (context.mode) {
     case ViewMode::NoGame:
-        return QStringLiteral("ゲームが始まっていません");
+        return QCoreApplication::translate("CommandTable", "ゲームが始まっていません");
     case ViewMode::ComputerTurns:
-        return QStringLiteral("ほかの国の番です");
+        return QCoreApplication::translate("CommandTable", "ほかの国の番です");
     case ViewMode::ChooseMoveTarget:
-        return QStringLiteral("移動先を選択中です (右クリックまたは Esc で取り消し)");
+        return QCoreApplication::translate("CommandTable", "移動先を選択中です (右クリックまたは Esc で取り消し)");
     case ViewMode::ChooseAttackTarget:
-        return QStringLiteral("攻撃先を選択中です (右クリックまたは Esc で取り消し)");
+        return QCoreApplication::translate("CommandTable", "攻撃先を選択中です (右クリックまたは Esc で取り消し)");
     case ViewMode::Victory:
     case ViewMode::GameOver:
-        return QStringLiteral("ゲームは終わりました");
+        return QCoreApplication::translate("CommandTable", "ゲームは終わりました");
     case ViewMode::PlayerTurn:
         break;
     }
-    return entry.group == CommandEntry::Action ? QStringLiteral("この番の行動は済みました (休養で番を終えます)")
-                                               : QStringLiteral("この番の行動は済みました");
+    return entry.group == CommandEntry::Action ? QCoreApplication::translate("CommandTable", "この番の行動は済みました (休養で番を終えます)")
+                                               : QCoreApplication::translate("CommandTable", "この番の行動は済みました");
 }
 
 } // namespace
@@ -120,23 +125,25 @@ QString ModeReason(const CommandEntry& entry, const CommandContext& context)
 const std::array<CommandEntry, 7>& CommandTable::Entries()
 {
     static const std::array<CommandEntry, 7> entries = {{
-        {"移動", ID_CMD_MOVE, Qt::Key_M, 20, CommandEntry::Action, &CKivView::moveButton, &CKivView::OnMove,
+        {QT_TRANSLATE_NOOP("CommandTable", "移動"), ID_CMD_MOVE, Qt::Key_M, 20, CommandEntry::Action, &CKivView::moveButton, &CKivView::OnMove,
          &DescribeMove, &MoveBlocked},
-        {"戦争", ID_CMD_WAR, Qt::Key_W, 90, CommandEntry::Action, &CKivView::warButton, &CKivView::OnWar,
+        {QT_TRANSLATE_NOOP("CommandTable", "戦争"), ID_CMD_WAR, Qt::Key_W, 90, CommandEntry::Action, &CKivView::warButton, &CKivView::OnWar,
          &DescribeWar, &WarBlocked},
-        {"開墾", ID_CMD_DEVELOP_LAND, Qt::Key_L, 160, CommandEntry::Action, &CKivView::landButton,
+        {QT_TRANSLATE_NOOP("CommandTable", "開墾"), ID_CMD_DEVELOP_LAND, Qt::Key_L, 160, CommandEntry::Action, &CKivView::landButton,
          &CKivView::OnDevelopLand, &DescribeLand, &DomesticBlocked<DomesticCommand::DevelopLand>},
-        {"商業", ID_CMD_DEVELOP_COMMERCE, Qt::Key_C, 230, CommandEntry::Action, &CKivView::commerceButton,
+        {QT_TRANSLATE_NOOP("CommandTable", "商業"), ID_CMD_DEVELOP_COMMERCE, Qt::Key_C, 230, CommandEntry::Action, &CKivView::commerceButton,
          &CKivView::OnDevelopCommerce, &DescribeCommerce, &DomesticBlocked<DomesticCommand::DevelopCommerce>},
-        {"徴兵", ID_CMD_CONSCRIPT, Qt::Key_S, 300, CommandEntry::Action, &CKivView::conscriptButton,
+        {QT_TRANSLATE_NOOP("CommandTable", "徴兵"), ID_CMD_CONSCRIPT, Qt::Key_S, 300, CommandEntry::Action, &CKivView::conscriptButton,
          &CKivView::OnConscript, &DescribeConscript, &DomesticBlocked<DomesticCommand::Conscript>},
-        {"訓練", ID_CMD_TRAIN, Qt::Key_T, 370, CommandEntry::Action, &CKivView::trainButton, &CKivView::OnTrain,
+        {QT_TRANSLATE_NOOP("CommandTable", "訓練"), ID_CMD_TRAIN, Qt::Key_T, 370, CommandEntry::Action, &CKivView::trainButton, &CKivView::OnTrain,
          &DescribeTrain, &DomesticBlocked<DomesticCommand::Train>},
-        {"休養", ID_CMD_REST, Qt::Key_R, 440, CommandEntry::Rest, &CKivView::restButton, &CKivView::OnRest,
+        {QT_TRANSLATE_NOOP("CommandTable", "休養"), ID_CMD_REST, Qt::Key_R, 440, CommandEntry::Rest, &CKivView::restButton, &CKivView::OnRest,
          &DescribeRest, &RestBlocked},
     }};
     return entries;
 }
+
+QString CommandTable::Caption(const CommandEntry& entry) { return T(entry.caption); }
 
 const CommandEntry* CommandTable::ForKey(int key)
 {
@@ -156,26 +163,26 @@ QString CommandTable::WhyNot(const CommandEntry& entry, const CommandContext& co
 QString CommandTable::Tooltip(const CommandEntry& entry, const CommandContext& context)
 {
     QString tip = QStringLiteral("%1 (%2)\n%3")
-                      .arg(Text(entry.caption), QKeySequence(entry.key).toString(QKeySequence::NativeText),
+                      .arg(Caption(entry), QKeySequence(entry.key).toString(QKeySequence::NativeText),
                            entry.describe());
     const QString why = WhyNot(entry, context);
     if (!why.isEmpty())
-        tip += QStringLiteral("\n今は使えません: ") + why;
+        tip += QCoreApplication::translate("CommandTable", "\n今は使えません: ") + why;
     return tip;
 }
 
 QString CommandTable::ChoosingHint()
 {
-    return QStringLiteral("右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定");
+    return QCoreApplication::translate("CommandTable", "右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定");
 }
 
 const std::vector<MenuKey>& CommandTable::MenuKeys()
 {
     static const std::vector<MenuKey> keys = {
-        {CMainFrame::ID_FILE_NEW_GAME, QKeySequence(Qt::CTRL | Qt::Key_N), "ｹﾞｰﾑ開始"},
-        {CMainFrame::ID_FILE_SAVE_GAME, QKeySequence(Qt::CTRL | Qt::Key_S), "ｾｰﾌﾞ"},
-        {CMainFrame::ID_FILE_LOAD_GAME, QKeySequence(Qt::CTRL | Qt::Key_O), "ﾛｰﾄﾞ"},
-        {CMainFrame::ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), "ｱﾌﾟﾘｹｰｼｮﾝの終了"},
+        {CMainFrame::ID_FILE_NEW_GAME, QKeySequence(Qt::CTRL | Qt::Key_N), QT_TRANSLATE_NOOP("CommandTable", "ｹﾞｰﾑ開始")},
+        {CMainFrame::ID_FILE_SAVE_GAME, QKeySequence(Qt::CTRL | Qt::Key_S), QT_TRANSLATE_NOOP("CommandTable", "ｾｰﾌﾞ")},
+        {CMainFrame::ID_FILE_LOAD_GAME, QKeySequence(Qt::CTRL | Qt::Key_O), QT_TRANSLATE_NOOP("CommandTable", "ﾛｰﾄﾞ")},
+        {CMainFrame::ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), QT_TRANSLATE_NOOP("CommandTable", "ｱﾌﾟﾘｹｰｼｮﾝの終了")},
     };
     return keys;
 }
@@ -189,14 +196,14 @@ std::vector<KeyHelp> CommandTable::AllKeys()
     std::vector<KeyHelp> keys;
     for (const CommandEntry& entry : Entries())
         keys.push_back({QKeySequence(entry.key).toString(QKeySequence::NativeText),
-                        Text(entry.caption) + QStringLiteral("：") + entry.describe()});
-    keys.push_back({QStringLiteral("← ↑ → ↓ / Tab"), QStringLiteral("移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)")});
-    keys.push_back({QStringLiteral("Enter"), QStringLiteral("選んだ国に決める")});
-    keys.push_back({QStringLiteral("Esc / 右クリック"), QStringLiteral("移動先・攻撃先の選択を取り消す")});
-    keys.push_back({QStringLiteral("↑ ↓ / 1〜9"), QStringLiteral("シナリオ選択・君主選択で選び、Enter で決める")});
+                        Caption(entry) + QCoreApplication::translate("CommandTable", "：") + entry.describe()});
+    keys.push_back({QStringLiteral("← ↑ → ↓ / Tab"), QCoreApplication::translate("CommandTable", "移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)")});
+    keys.push_back({QStringLiteral("Enter"), QCoreApplication::translate("CommandTable", "選んだ国に決める")});
+    keys.push_back({QCoreApplication::translate("CommandTable", "Esc / 右クリック"), QCoreApplication::translate("CommandTable", "移動先・攻撃先の選択を取り消す")});
+    keys.push_back({QCoreApplication::translate("CommandTable", "↑ ↓ / 1〜9"), QCoreApplication::translate("CommandTable", "シナリオ選択・君主選択で選び、Enter で決める")});
     for (const MenuKey& key : MenuKeys())
-        keys.push_back({key.keys.toString(QKeySequence::NativeText), Text(key.label)});
-    keys.push_back({ChronicleKey().toString(QKeySequence::NativeText), QStringLiteral("戦況記録を開く・閉じる")});
-    keys.push_back({HelpKey().toString(QKeySequence::NativeText), QStringLiteral("操作方法 (この画面)")});
+        keys.push_back({key.keys.toString(QKeySequence::NativeText), T(key.label)});
+    keys.push_back({ChronicleKey().toString(QKeySequence::NativeText), QCoreApplication::translate("CommandTable", "戦況記録を開く・閉じる")});
+    keys.push_back({HelpKey().toString(QKeySequence::NativeText), QCoreApplication::translate("CommandTable", "操作方法 (この画面)")});
     return keys;
 }

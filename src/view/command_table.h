@@ -75,6 +75,8 @@ public:
     static const std::array<CommandEntry, 7>& Entries();
     // The command of a key (no modifiers), or nullptr.
     static const CommandEntry* ForKey(int key);
+    // The button's caption in the language in use.
+    static QString Caption(const CommandEntry& entry);
 
     // "開墾 (L)", the description, and a last line saying why the command cannot act
     // now when it cannot.

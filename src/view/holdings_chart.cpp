@@ -1,5 +1,9 @@
 #include "view/holdings_chart.h"
 
+#include <QEvent>
+
+#include "view/shown_text.h"
+
 #include <QAction>
 #include <QFileDialog>
 #include <QPen>
@@ -30,20 +34,37 @@ CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChar
     c->legend()->setAlignment(Qt::AlignRight);
     m_x = new QValueAxis;
     m_x->setLabelFormat(QStringLiteral("%d"));
-    m_x->setTitleText(chronicle::Captions::ChartAxisYear());
     m_y = new QValueAxis;
     m_y->setRange(0, kCountryCount);
     m_y->setTickCount(8);
     m_y->setLabelFormat(QStringLiteral("%d"));
-    m_y->setTitleText(chronicle::Captions::ChartAxisCountries());
     c->addAxis(m_x, Qt::AlignBottom);
     c->addAxis(m_y, Qt::AlignLeft);
 
-    auto* save = new QAction(chronicle::Captions::SaveChart(), this);
+    auto* save = new QAction(this);
+    m_saveAction = save;
     connect(save, &QAction::triggered, this, &CHoldingsChart::OnSaveAs);
     addAction(save);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     OnCleared();
+    Retranslate();
+}
+
+void CHoldingsChart::Retranslate()
+{
+    m_x->setTitleText(chronicle::Captions::ChartAxisYear());
+    m_y->setTitleText(chronicle::Captions::ChartAxisCountries());
+    m_saveAction->setText(chronicle::Captions::SaveChart());
+    for (RulerId r = 0; r < kRulerCount; ++r)
+        if (QLineSeries* s = m_series[static_cast<std::size_t>(r)])
+            s->setName(shown::RulerName(r));
+}
+
+void CHoldingsChart::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QChartView::changeEvent(event);
 }
 
 double CHoldingsChart::X(const HoldingsHistory::Point& p) { return p.year + (p.month - 1) / 12.0; }
@@ -96,7 +117,7 @@ void CHoldingsChart::Plot(std::size_t fromPoint)
             continue;
         if (!m_series[ri]) {
             auto* s = new QLineSeries;
-            s->setName(QString::fromStdString(RulerNameUtf8(r)));
+            s->setName(shown::RulerName(r));
             QPen pen(RulerColour(r));
             pen.setWidth(2);
             s->setPen(pen);

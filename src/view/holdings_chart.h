@@ -12,6 +12,7 @@
 
 class ChronicleLog;
 class QLineSeries;
+class QAction;
 class QValueAxis;
 
 class CHoldingsChart : public QChartView {
@@ -33,7 +34,11 @@ public:
     // Asks where and saves there (the context menu's item).
     void OnSaveAs();
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void Retranslate();
     // Adds the points from index on to the lines.
     void Plot(std::size_t fromPoint);
     static double X(const HoldingsHistory::Point& p);
@@ -43,6 +48,7 @@ private:
     std::size_t m_plotted = 0; // points of the history already on the lines
     std::array<QLineSeries*, kRulerCount> m_series{};
     std::array<bool, kRulerCount> m_ended{}; // his line has reached 0
+    QAction* m_saveAction = nullptr;
     QValueAxis* m_x = nullptr;
     QValueAxis* m_y = nullptr;
 };

@@ -28,6 +28,7 @@
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
 #include "view/map_labels.h"
+#include "view/shown_text.h"
 #include "view/ruler_patterns.h"
 
 namespace {
@@ -43,7 +44,6 @@ const QColor kPanelGrey(192, 192, 192);
 constexpr int kStatusX = 400;
 constexpr int kStatusWidth = 599 - 1 - kStatusX;
 
-QString Utf8(const std::string& text) { return QString::fromStdString(text); }
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
 // polyline leaves out its last point. Only axis-parallel lines are needed.
@@ -132,7 +132,7 @@ void CKivView::OnInitialUpdate()
     platform::SeedThreadRandomFromClock();
     const QFont font = platform::Font(platform::GameFont::System);
     for (const CommandEntry& entry : CommandTable::Entries()) {
-        auto* button = new QPushButton(QString::fromUtf8(entry.caption), this);
+        auto* button = new QPushButton(CommandTable::Caption(entry), this);
         button->setProperty("commandId", entry.id);
         button->setFont(font);
         button->setGeometry(entry.x, CommandTable::kButtonY, CommandTable::kButtonWidth, CommandTable::kButtonHeight);
@@ -229,13 +229,13 @@ void CKivView::OnPlayerTurn(int country)
     if (GameState::IsCountryIndex(country) &&
         GameState::countries[static_cast<std::size_t>(country)].GetRuler() == GameState::playerRuler) {
         EnableCommands();
-        statusText = Utf8(TurnStatusText(country));
+        SetStatus(TurnStatusWords(country));
     }
     if (!PlayerHasCountry()) {
-        statusText = QString::fromUtf8(kGameOverStatus);
+        SetStatus(kGameOverStatus);
         SetMode(ViewMode::GameOver);
         update();
-        ShowMessage(QString::fromUtf8(kGameOverMessage), CMessageWnd::kDefaultMessageTime);
+        ShowMessage(shown::Text(kGameOverMessage), CMessageWnd::kDefaultMessageTime);
     }
     update();
     emit playerTurnReached();
@@ -303,9 +303,14 @@ void CKivView::PlayerTurn(int country)
 
 void CKivView::ShowMessage(const std::string& text, int milliseconds)
 {
+    ShowWords(platform::Message::Plain(text), milliseconds);
+}
+
+void CKivView::ShowWords(const platform::Message& words, int milliseconds)
+{
     m_caller.Call([&] {
         // The computer's announcements replace the player's last result.
-        statusText = Utf8(text);
+        SetStatus(words);
         ShowMessage(statusText, milliseconds);
     });
 }
@@ -351,7 +356,7 @@ void CKivView::DoDomestic(DomesticCommand command)
     if (mode != ViewMode::PlayerTurn)
         return;
     const CommandOutcome outcome = ::RunDomesticCommand(command, GameState::turnCountry);
-    statusText = Utf8(outcome.status);
+    SetStatus(outcome.words);
     if (outcome.done)
         DisableCommands();
     GameState::shownCountry = GameState::turnCountry.Get();
@@ -367,8 +372,8 @@ void CKivView::OnMove()
 {
     if (mode != ViewMode::PlayerTurn)
         return;
-    ShowMessage(QString::fromUtf8(kChooseMoveTarget), kPromptMessageMs);
-    statusText = QString::fromUtf8(kChooseMoveTarget);
+    ShowMessage(shown::Text(kChooseMoveTarget), kPromptMessageMs);
+    SetStatus(kChooseMoveTarget);
     SetMode(ViewMode::ChooseMoveTarget);
     DisableCommands();
     restButton->setEnabled(false);
@@ -379,13 +384,13 @@ void CKivView::OnWar()
 {
     if (mode != ViewMode::PlayerTurn)
         return;
-    if (std::optional<std::string> refusal = WarRefusal(GameState::turnCountry)) {
-        statusText = Utf8(*refusal);
+    if (std::optional<platform::Message> refusal = WarRefusalWords(GameState::turnCountry)) {
+        SetStatus(*refusal);
         update();
         return;
     }
-    ShowMessage(QString::fromUtf8(kChooseAttackTarget), kPromptMessageMs);
-    statusText = QString::fromUtf8(kChooseAttackTarget);
+    ShowMessage(shown::Text(kChooseAttackTarget), kPromptMessageMs);
+    SetStatus(kChooseAttackTarget);
     SetMode(ViewMode::ChooseAttackTarget);
     DisableCommands();
     restButton->setEnabled(false);
@@ -430,7 +435,7 @@ void CKivView::PickCountry(int country)
             break; // the program is closing
         if (IsUnified()) {
             // The picture and the buttons of the end are in place under the message.
-            statusText = QString::fromUtf8(kUnified);
+            SetStatus(kUnified);
             ReportVictory();
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
@@ -454,7 +459,7 @@ void CKivView::OnRButtonDown(QPoint)
     if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
         return;
     SetMode(ViewMode::PlayerTurn);
-    statusText = Utf8(TurnStatusText(GameState::turnCountry));
+    SetStatus(TurnStatusWords(GameState::turnCountry));
     EnableCommands();
     update();
 }
@@ -466,7 +471,7 @@ bool CKivView::MoveToSelected()
     if (!GameState::IsCountryIndex(source) || !GameState::IsCountryIndex(destination) ||
         !GameState::countries[static_cast<std::size_t>(source)].IsFriendlyNeighbour(
             GameState::countries[static_cast<std::size_t>(destination)])) {
-        statusText = Utf8(MoveRefusedText(destination));
+        SetStatus(MoveRefusedWords(destination));
         ShowMessage(statusText, kResultMessageMs);
         return false;
     }
@@ -475,18 +480,18 @@ bool CKivView::MoveToSelected()
     dlg.SetMaxProvisions(s.GetProvisions());
     dlg.SetMaxFunds(s.GetFunds());
     dlg.SetMaxSoldiers(s.GetSoldiers());
-    dlg.m_strTitle = Utf8(MoveTitleText(source, destination));
+    dlg.m_strTitle = shown::Text(MoveTitleWords(source, destination));
     if (dlg.exec() != QDialog::Accepted) {
-        statusText = Utf8(TurnStatusText(source));
+        SetStatus(TurnStatusWords(source));
         return false;
     }
     const MoveAmounts chosen{dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds};
     if (!MoveAmountsAllowed(source, chosen)) {
-        statusText = Utf8(TurnStatusText(source));
+        SetStatus(TurnStatusWords(source));
         return false;
     }
     ApplyMove(source, destination, chosen);
-    statusText = Utf8(MoveDoneText(destination));
+    SetStatus(MoveDoneWords(destination));
     ShowMessage(statusText, kResultMessageMs);
     return true;
 }
@@ -498,14 +503,14 @@ bool CKivView::AttackSelected()
     if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target) ||
         !GameState::countries[static_cast<std::size_t>(attacker)].IsHostileNeighbour(
             GameState::countries[static_cast<std::size_t>(target)])) {
-        statusText = Utf8(AttackRefusedText(target));
+        SetStatus(AttackRefusedWords(target));
         ShowMessage(statusText, kResultMessageMs);
         return false;
     }
     const bool won = ResolvePlayerBattle(attacker, target, *this);
     if (StopRequested())
         return true; // the battle window was closed because the program is ending
-    statusText = Utf8(AttackResultText(target, won));
+    SetStatus(AttackResultWords(target, won));
     ShowMessage(statusText, kResultMessageMs);
     return true;
 }
@@ -556,11 +561,12 @@ void CKivView::OnSaveGame()
         return;
     QString error;
     if (!m_doc.SaveCountryFile(path, SaveCursor(), &error)) {
-        platform::ShowMessageBox(this, QStringLiteral("セーブできませんでした\n%1\n%2").arg(path, error));
+        platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2")
+                                           .arg(path, shown::Text(platform::Message(error.toUtf8().constData()))));
         return;
     }
     emit gameSaved(path);
-    platform::ShowMessageBox(this, QStringLiteral("セーブが完了しました"));
+    platform::ShowMessageBox(this, tr("セーブが完了しました"));
 }
 
 void CKivView::OnLoadGame()
@@ -594,6 +600,39 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
     statusText.clear();
     StartComputerPlay();
     return true;
+}
+
+// ---- Words ----
+
+QStringList CKivView::PanelLabels()
+{
+    return {tr("国名"), tr("人口"), tr("開墾"), tr("商業"), tr("兵糧"), tr("資金"), tr("兵士"), tr("訓練")};
+}
+
+void CKivView::SetStatus(const platform::Message& words)
+{
+    SetStatus([words] { return shown::Text(words); });
+}
+
+void CKivView::SetStatus(std::function<QString()> wording)
+{
+    m_statusWording = std::move(wording);
+    statusText = m_statusWording();
+    m_statusWorded = statusText;
+}
+
+void CKivView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        for (const CommandEntry& entry : CommandTable::Entries())
+            (this->*entry.button)->setText(CommandTable::Caption(entry));
+        // The status line follows when it still shows the rules' last words.
+        if (m_statusWording && statusText == m_statusWorded)
+            SetStatus(std::move(m_statusWording));
+        UpdateCommandTips();
+        update();
+    }
+    QWidget::changeEvent(event);
 }
 
 // ---- Drawing ----
@@ -722,18 +761,18 @@ void CKivView::DrawOnMap(QPainter& painter)
         const RulerId ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
         painter.drawImage(500, 10, m_doc.Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
-            s.Text(520, 120, Utf8(GameState::rulers[static_cast<std::size_t>(ruler)].GetName()));
+            s.Text(520, 120, shown::RulerName(ruler));
     }
 
-    s.Text(480, 148, QStringLiteral("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
+    s.Text(480, 148, tr("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
 
-    static const char* const kLabels[] = {"国名", "人口", "開墾", "商業", "兵糧", "資金", "兵士", "訓練"};
+    const QStringList labels = PanelLabels();
     for (int row = 0; row < 8; ++row)
-        s.Text(460, 180 + 20 * row, QString::fromUtf8(kLabels[row]));
+        s.Text(460, 180 + 20 * row, labels[row]);
 
     if (showCountry) {
         const Country& c = GameState::countries[static_cast<std::size_t>(shown)];
-        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(Utf8(CountryNameUtf8(shown))));
+        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(shown)));
         const std::int32_t figures[] = {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
                                         c.GetFunds(),      c.GetSoldiers(),    c.GetTraining()};
         for (int row = 0; row < 7; ++row)
@@ -852,13 +891,17 @@ void CKivView::StepChoice(int direction)
     const bool moving = mode == ViewMode::ChooseMoveTarget;
     const int country = m_choice.Step(moving ? MoveTargets(turn) : AttackTargets(turn), direction);
     if (country == -1) {
-        statusText = CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
+        SetStatus([moving] {
+            return CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
+        });
     } else {
         // The panel shows the country chosen, as a click on it would.
         GameState::shownCountry = country;
-        statusText = QStringLiteral("%1 %2 %3 (Enter)")
-                         .arg(country)
-                         .arg(Utf8(CountryNameUtf8(country)), moving ? QStringLiteral("へ移動") : QStringLiteral("を攻撃"));
+        SetStatus([moving, country] {
+            return (moving ? tr("%1 %2 へ移動 (Enter)") : tr("%1 %2 を攻撃 (Enter)"))
+                .arg(country)
+                .arg(shown::CountryName(country));
+        });
     }
     update();
 }

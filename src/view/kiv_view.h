@@ -8,6 +8,7 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -140,7 +141,11 @@ public:
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
     void ShowMessage(const std::string& text, int milliseconds) override;
+    void ShowWords(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
+
+    // The status panel's eight labels, 国名 .. 訓練, in the language in use.
+    static QStringList PanelLabels();
 
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
     // drawing use (the map pixel under it at any zoom).
@@ -182,9 +187,14 @@ protected:
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void OnStopRequested() override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void SetMode(ViewMode newMode);
+    // The status line from the rules' words, worded again when the language changes.
+    void SetStatus(const platform::Message& words);
+    // The same for a line the view words itself.
+    void SetStatus(std::function<QString()> wording);
     void StartComputerPlay();
     // A worker runs and may still call this thread: it has not handed the turn back.
     bool WorkerActive() const;
@@ -220,4 +230,6 @@ private:
     GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;
     bool m_countryNames = false;
+    std::function<QString()> m_statusWording;
+    QString m_statusWorded; // what m_statusWording last gave
 };

@@ -1,5 +1,9 @@
 #include "view/map_labels.h"
 
+#include <QCoreApplication>
+
+#include "view/shown_text.h"
+
 #include <QHelpEvent>
 #include <QPainter>
 #include <QToolTip>
@@ -29,7 +33,7 @@ void DrawCountryNames(QPainter& painter)
     const QFontMetrics metrics = painter.fontMetrics();
     for (int i = 0; i < kCountryCount; ++i) {
         const Country& c = GameState::countries[static_cast<std::size_t>(i)];
-        const QString name = QString::fromStdString(CountryNameUtf8(i));
+        const QString name = shown::CountryName(i);
         if (name.isEmpty() || c.GetMapX() > kMapWidth || c.GetMapY() > kMapHeight + 16)
             continue;
         // Right of the number, else left of it, else below or above: the first place
@@ -71,13 +75,13 @@ QString CountryTipText(int country)
 {
     if (!GameState::IsCountryIndex(country))
         return {};
-    const QString name = QString::fromStdString(CountryNameUtf8(country));
+    const QString name = shown::CountryName(country);
     if (name.isEmpty())
         return {};
     const Country& c = GameState::countries[static_cast<std::size_t>(country)];
-    return QStringLiteral("%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
+    return QCoreApplication::translate("CMapTips", "%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
         .arg(country)
-        .arg(name, QString::fromStdString(RulerNameUtf8(c.GetRuler())))
+        .arg(name, shown::RulerName(c.GetRuler()))
         .arg(c.GetPopulation())
         .arg(c.GetCultivation())
         .arg(c.GetCommerce())

@@ -1,5 +1,9 @@
 #include "view/ruler_table.h"
 
+#include <QEvent>
+
+#include "view/shown_text.h"
+
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
@@ -51,7 +55,7 @@ void CRulerTable::Refresh()
     for (int row = 0; row < static_cast<int>(standings.size()); ++row) {
         const RulerStanding& s = standings[static_cast<std::size_t>(row)];
         const bool player = s.ruler == GameState::playerRuler;
-        QString name = QString::fromStdString(RulerNameUtf8(s.ruler));
+        QString name = shown::RulerName(s.ruler);
         if (player)
             name = chronicle::Captions::PlayerMark() + name;
         auto* ruler = new QTableWidgetItem(Swatch(s.ruler, m_patterns), name);
@@ -67,6 +71,16 @@ void CRulerTable::Refresh()
             item(row, column)->setFont(font);
         }
     }
+}
+
+void CRulerTable::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        setHorizontalHeaderLabels(chronicle::Captions::StandingsColumns());
+        if (rowCount() > 0)
+            Refresh();
+    }
+    QTableWidget::changeEvent(event);
 }
 
 void CRulerTable::SetPatterns(bool on)

@@ -18,6 +18,9 @@ public:
     void SetPatterns(bool on);
     bool Patterns() const { return m_patterns; }
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
     bool m_patterns = false;
 };

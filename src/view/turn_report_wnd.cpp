@@ -1,6 +1,7 @@
 #include "view/turn_report_wnd.h"
 
 #include <QCheckBox>
+#include <QEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -9,11 +10,11 @@
 
 CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
-    setWindowTitle(chronicle::Captions::ReportTitle());
     setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(QStringLiteral("turnReport"));
     auto* layout = new QVBoxLayout(this);
-    auto* heading = new QLabel(chronicle::Captions::ReportHeading(), this);
+    auto* heading = new QLabel(this);
+    m_heading = heading;
     QFont bold = heading->font();
     bold.setBold(true);
     heading->setFont(bold);
@@ -21,7 +22,7 @@ CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
     m_text->setObjectName(QStringLiteral("reportText"));
     m_text->setTextFormat(Qt::PlainText);
     m_text->setWordWrap(true);
-    m_showNext = new QCheckBox(chronicle::Captions::ReportShowNext(), this);
+    m_showNext = new QCheckBox(this);
     m_showNext->setChecked(true);
     auto* close = new QPushButton(QStringLiteral("OK"), this);
     layout->addWidget(heading);
@@ -31,6 +32,21 @@ CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_showNext, &QCheckBox::toggled, this, &CTurnReportWnd::showNextChanged);
     setMinimumWidth(360);
+    Retranslate();
+}
+
+void CTurnReportWnd::Retranslate()
+{
+    setWindowTitle(chronicle::Captions::ReportTitle());
+    m_heading->setText(chronicle::Captions::ReportHeading());
+    m_showNext->setText(chronicle::Captions::ReportShowNext());
+}
+
+void CTurnReportWnd::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QWidget::changeEvent(event);
 }
 
 void CTurnReportWnd::ShowReport(const QStringList& lines)

@@ -23,7 +23,13 @@ signals:
     // The player turned the report off or on with the window's check box.
     void showNextChanged(bool on);
 
+protected:
+    void changeEvent(QEvent* event) override;
+
 private:
+    void Retranslate();
+
+    QLabel* m_heading;
     QLabel* m_text;
     QCheckBox* m_showNext;
 };

@@ -4,14 +4,16 @@
 // chronicle window's three tabs, the map with the country names and a country's
 // tooltip. Runs on Qt's offscreen platform.
 //
-//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]
+//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]
 //
 // The player's own settings are neither read nor written (Qt's test locations are
 // used), so every run shows the game as it first starts, at the zoom given (1 when
-// none is).
+// none is), in the language given ("ja", the game's own, when none is; or "en"). The
+// save window (Qt's file dialog) is photographed too.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QEventLoop>
 #include <QHelpEvent>
 #include <QPainter>
@@ -26,6 +28,7 @@
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
 #include "app/kiv_app.h"
+#include "app/language.h"
 #include "app/main_frame.h"
 #include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
@@ -34,12 +37,15 @@
 #include "model/country_file.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
+#include "platform/file_dialog.h"
+#include "platform/settings.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "view/battle_dlg.h"
 #include "view/chronicle_log.h"
 #include "view/kiv_view.h"
 #include "view/map_labels.h"
+#include "view/shown_text.h"
 
 #include <QComboBox>
 #include <QTabWidget>
@@ -72,6 +78,28 @@ bool ShootModal(QDialog& dialog, const QString& path, int afterMs = 200, const c
             dialog.reject();
     });
     dialog.exec();
+    return saved;
+}
+
+// The save window as the game opens it, photographed and cancelled.
+bool ShootFileDialog(QWidget& owner, const QString& path)
+{
+    bool saved = false;
+    QTimer::singleShot(400, &owner, [&] {
+        if (auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget())) {
+            dialog->resize(640, 420);
+            QApplication::processEvents();
+            saved = Save(*dialog, path);
+            dialog->reject();
+        }
+    });
+    // A folder of its own with a saved game in it, the same on every machine.
+    QTemporaryDir folder;
+    QFile game(folder.filePath(QStringLiteral("game1.txt")));
+    game.open(QIODevice::WriteOnly);
+    game.close();
+    platform::settings::SetLastGameFolder(folder.path());
+    platform::GetSaveGamePath(&owner);
     return saved;
 }
 
@@ -224,16 +252,17 @@ int main(int argc, char** argv)
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication qapp(argc, argv);
     const QStringList args = QApplication::arguments();
-    if (args.size() != 2 && args.size() != 4 && args.size() != 5) {
-        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER [ZOOM]]\n";
+    if (args.size() != 2 && args.size() != 4 && args.size() != 5 && args.size() != 6) {
+        std::cerr << "usage: velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]\n";
         return 2;
     }
     const QDir out(args[1]);
     const int scenario = args.size() >= 4 ? args[2].toInt() : 3;
     const int ruler = args.size() >= 4 ? args[3].toInt() : 1;
-    const int zoom = args.size() == 5 ? args[4].toInt() : 1;
+    const int zoom = args.size() >= 5 ? args[4].toInt() : 1;
+    const QString language = args.size() == 6 ? args[5] : QStringLiteral("ja");
     if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1 ||
-        zoom < 1 || zoom > 3) {
+        zoom < 1 || zoom > 3 || (language != QLatin1String("ja") && language != QLatin1String("en"))) {
         std::cerr << "velcor-shots: bad arguments\n";
         return 2;
     }
@@ -243,6 +272,8 @@ int main(int argc, char** argv)
     CKivApp app;
     if (!app.InitInstance(zoom))
         return 1;
+    app.Language().Apply(language);
+    QApplication::processEvents();
     CKivView* view = app.View();
     view->SetWindowTimes(1, 0);
     bool ok = true;
@@ -273,6 +304,7 @@ int main(int argc, char** argv)
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("main-window.png")));
     ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-land.png")));
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
+    ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
 
     const int country = GameState::turnCountry;
     int own = -1;
@@ -284,7 +316,7 @@ int main(int argc, char** argv)
         move.SetMaxProvisions(s.GetProvisions());
         move.SetMaxFunds(s.GetFunds());
         move.SetMaxSoldiers(s.GetSoldiers());
-        move.m_strTitle = QString::fromStdString(MoveTitleText(country, own));
+        move.m_strTitle = shown::Text(MoveTitleWords(country, own));
         ok &= ShootModal(move, out.filePath(QStringLiteral("move-dialog.png")));
     } else {
         std::cout << "no country of the player's borders his first; no move dialog\n";

@@ -1,0 +1,289 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The English game beside the Japanese one: the language follows the system until the
+// player chooses one, a choice rewords the open windows at once, names are romanized
+// from the program's table, Qt's own dialogs speak Japanese in the Japanese game, and
+// every label and button holds its text in both languages.
+#include <QApplication>
+#include <QDialogButtonBox>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/about_dlg.h"
+#include "app/kiv_app.h"
+#include "app/language.h"
+#include "app/main_frame.h"
+#include "dialogs/move_dlg.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "model/game_state.h"
+#include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/settings.h"
+#include "rules/battle.h"
+#include "rules/commands.h"
+#include "view/battle_dlg.h"
+#include "view/command_table.h"
+#include "view/kiv_view.h"
+#include "view/shown_text.h"
+#include "gui_test_support.h"
+
+namespace {
+
+class LanguageTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        GameState::ResetToProgramStart();
+        platform::FixClock(1'700'000'000);
+        platform::settings::SetLanguage(QString());
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance(1));
+        view = app->View();
+        view->SetWindowTimes(1, 1);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        platform::settings::SetLanguage(QString());
+        shown::SetRomanized(false);
+        platform::UseRealClock();
+        GameState::ResetToProgramStart();
+    }
+
+    void Choose(const char* language)
+    {
+        app->Language().Apply(QString::fromLatin1(language));
+        QApplication::processEvents(); // Qt posts LanguageChange to every window
+    }
+
+    QStringList MenuTitles() const
+    {
+        QStringList titles;
+        for (QAction* action : app->MainFrame()->menuBar()->actions())
+            titles.append(action->text());
+        return titles;
+    }
+
+    QStringList ButtonCaptions() const
+    {
+        QStringList captions;
+        for (const CommandEntry& entry : CommandTable::Entries())
+            captions.append((view->*entry.button)->text());
+        return captions;
+    }
+
+    // The 表示 menu's 言語 item, whatever the language in use.
+    QMenu* LanguageMenu() const
+    {
+        for (QAction* action : app->MainFrame()->ViewMenu()->actions())
+            if (QMenu* menu = action->menu(); menu && menu->actions().size() == 2 &&
+                                              menu->actions().at(1)->text() == QStringLiteral("English"))
+                return menu;
+        return nullptr;
+    }
+
+    std::unique_ptr<CKivApp> app;
+    CKivView* view = nullptr;
+};
+
+// Texts wider than the widget that shows them, by the widget's own font.
+std::vector<std::string> ClippedTexts(QWidget& window)
+{
+    std::vector<std::string> clipped;
+    for (QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->text().isEmpty() || label->wordWrap() || label->textFormat() == Qt::RichText)
+            continue;
+        for (const QString& line : label->text().split(QLatin1Char('\n')))
+            if (label->fontMetrics().horizontalAdvance(line) > label->width())
+                clipped.push_back(QStringLiteral("%1 (%2 > %3)")
+                                      .arg(line)
+                                      .arg(label->fontMetrics().horizontalAdvance(line))
+                                      .arg(label->width())
+                                      .toStdString());
+    }
+    for (QPushButton* button : window.findChildren<QPushButton*>()) {
+        QString text = button->text();
+        text.remove(QLatin1Char('&'));
+        // A push button draws a frame of a few pixels on each side.
+        if (!text.isEmpty() && button->fontMetrics().horizontalAdvance(text) > button->width() - 4)
+            clipped.push_back(QStringLiteral("%1 (%2 > %3)")
+                                  .arg(text)
+                                  .arg(button->fontMetrics().horizontalAdvance(text))
+                                  .arg(button->width() - 4)
+                                  .toStdString());
+    }
+    return clipped;
+}
+
+} // namespace
+
+TEST(LanguageChoice, TheSystemsLanguageDecidesUntilThePlayerChooses)
+{
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja_JP")), QStringLiteral("ja"));
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja")), QStringLiteral("ja"));
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja-JP")), QStringLiteral("ja"));
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("en_GB")), QStringLiteral("en"));
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("de_DE")), QStringLiteral("en"));
+    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("C")), QStringLiteral("en"));
+
+    // The tests' LANGUAGE is ja; a remembered choice wins over it.
+    platform::settings::SetLanguage(QString());
+    EXPECT_EQ(CLanguage::Initial(), QStringLiteral("ja"));
+    platform::settings::SetLanguage(QStringLiteral("en"));
+    EXPECT_EQ(CLanguage::Initial(), QStringLiteral("en"));
+    platform::settings::SetLanguage(QString());
+}
+
+TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
+{
+    const QStringList japaneseMenus = MenuTitles();
+    EXPECT_EQ(japaneseMenus,
+              (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
+    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
+    ASSERT_EQ(view->mode, ViewMode::PlayerTurn);
+    const QString japaneseStatus = view->statusText;
+    ASSERT_TRUE(japaneseStatus.endsWith(QStringLiteral(" の番です")));
+
+    QMenu* languages = LanguageMenu();
+    ASSERT_NE(languages, nullptr);
+    EXPECT_EQ(languages->title(), QStringLiteral("言語(&G)"));
+    EXPECT_TRUE(languages->actions().at(0)->isChecked());
+    languages->actions().at(1)->trigger(); // English
+    QApplication::processEvents();
+
+    EXPECT_EQ(platform::settings::Language(), QStringLiteral("en"));
+    EXPECT_EQ(MenuTitles(), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
+    EXPECT_EQ(languages->title(), QStringLiteral("&Language"));
+    EXPECT_EQ(app->MainFrame()->Command(CMainFrame::ID_FILE_NEW_GAME)->text(), QStringLiteral("&New game"));
+    EXPECT_EQ(ButtonCaptions(), (QStringList{QStringLiteral("Move"), QStringLiteral("War"), QStringLiteral("Farm"),
+                                             QStringLiteral("Trade"), QStringLiteral("Draft"), QStringLiteral("Train"),
+                                             QStringLiteral("Rest")}));
+    // The turn's line names the country in English too.
+    const int turn = GameState::turnCountry;
+    EXPECT_EQ(view->statusText, QStringLiteral("%1 %2: your turn").arg(turn).arg(shown::CountryName(turn)));
+    EXPECT_FALSE(shown::CountryName(turn).isEmpty());
+    EXPECT_NE(shown::CountryName(turn), QString::fromStdString(CountryNameUtf8(turn)));
+    // The tooltips follow the language of the moment.
+    EXPECT_TRUE(view->restButton->toolTip().startsWith(QStringLiteral("Rest (R)"))) << view->restButton->toolTip().toStdString();
+
+    // The keyboard's choice of a target words the line in the language of the moment:
+    // Liu Bei starts with one country, so there is none to move to.
+    ASSERT_TRUE(MoveTargets(GameState::turnCountry).empty());
+    view->OnMove();
+    ASSERT_EQ(view->mode, ViewMode::ChooseMoveTarget);
+    view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
+    EXPECT_EQ(view->statusText, QStringLiteral("No country to move to"));
+    Choose("ja");
+    EXPECT_EQ(view->statusText, QStringLiteral("移動できる国がありません"));
+    view->OnKey(Qt::Key_Escape, Qt::NoModifier, false);
+    EXPECT_EQ(view->statusText, japaneseStatus);
+    Choose("en");
+
+    languages->actions().at(0)->trigger(); // 日本語
+    QApplication::processEvents();
+    EXPECT_EQ(platform::settings::Language(), QStringLiteral("ja"));
+    EXPECT_EQ(MenuTitles(), japaneseMenus);
+    EXPECT_EQ(ButtonCaptions(), (QStringList{QStringLiteral("移動"), QStringLiteral("戦争"), QStringLiteral("開墾"),
+                                             QStringLiteral("商業"), QStringLiteral("徴兵"), QStringLiteral("訓練"),
+                                             QStringLiteral("休養")}));
+    EXPECT_EQ(view->statusText, japaneseStatus);
+    EXPECT_TRUE(languages->actions().at(0)->isChecked());
+    EXPECT_FALSE(languages->actions().at(1)->isChecked());
+}
+
+TEST_F(LanguageTest, TheRulesWordsAreTranslatedWithTheirNamesWhileTheirJapaneseTextStays)
+{
+    ASSERT_TRUE(view->NewGame(0, 1));
+    Choose("en");
+    // 荊州 is country 10 in every shipped scenario.
+    ASSERT_EQ(CountryNameUtf8(10), "荊州");
+    EXPECT_EQ(shown::Text(MoveRefusedWords(10)), QStringLiteral("Cannot move to Jing"));
+    EXPECT_EQ(MoveRefusedWords(10).Text(), "荊州 には移動できません"); // the headless mode's bytes
+    EXPECT_EQ(shown::Text(MoveTitleWords(10, 0)), QStringLiteral("From Jing to Sili"));
+    // A message inside a message: the load refusal names the file and the line.
+    platform::Message refusal(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
+                              {platform::Message::Plain("a.txt"),
+                               platform::Message(VELCOR_TEXT("Message", "%1 行目: %2"),
+                                                 {platform::Message::Number(7),
+                                                  platform::Message(VELCOR_TEXT("Message", "隣国の数が多すぎます (%1)"),
+                                                                    {platform::Message::Number(300)})})});
+    EXPECT_EQ(shown::Text(refusal), QStringLiteral("The data file is not valid\na.txt\nLine 7: Too many neighbours (300)"));
+    EXPECT_EQ(refusal.Text(), "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\na.txt\n7 行目: 隣国の数が多すぎます (300)");
+
+    Choose("ja");
+    EXPECT_EQ(shown::Text(MoveRefusedWords(10)), QStringLiteral("荊州 には移動できません"));
+}
+
+TEST(RomanizedNames, EveryRulerAndShippedCountryHasOneAndAnUnknownNameStaysAsItIs)
+{
+    shown::SetRomanized(true);
+    EXPECT_EQ(shown::Name("劉備"), QStringLiteral("Liu Bei"));
+    EXPECT_EQ(shown::Name("公孫瓚"), QStringLiteral("Gongsun Zan"));
+    EXPECT_EQ(shown::Name("司隷"), QStringLiteral("Sili"));
+    EXPECT_EQ(shown::Name("荊州"), QStringLiteral("Jing"));
+    EXPECT_EQ(shown::Name("謎の国"), QStringLiteral("謎の国")); // a scenario author's own name
+    EXPECT_EQ(shown::Name(""), QString());
+    for (RulerId r = 0; r < kRulerCount; ++r)
+        EXPECT_FALSE(shown::Romanization(QString::fromUtf8(kRulerNames[r].data(), kRulerNames[r].size())).isEmpty())
+            << "ruler " << r;
+    for (const char* country : {"司隷", "豫州", "陳留", "徐州", "青州", "涼州", "并州", "冀州", "幽州", "揚州", "荊州",
+                                "益州", "交州", "漢中"})
+        EXPECT_FALSE(shown::Romanization(QString::fromUtf8(country)).isEmpty()) << country;
+    shown::SetRomanized(false);
+    EXPECT_EQ(shown::Name("劉備"), QStringLiteral("劉備"));
+}
+
+TEST_F(LanguageTest, QtsOwnDialogsSpeakJapaneseInTheJapaneseGameOnly)
+{
+    // The file dialog's "File name:" label, from Debian's Qt translations.
+    const char* fileName = "File &name:";
+    Choose("ja");
+    const QString japanese = QCoreApplication::translate("QFileDialog", fileName);
+    if (japanese == QLatin1String(fileName))
+        GTEST_SKIP() << "qt6-translations-l10n is not installed";
+    EXPECT_TRUE(japanese.contains(QStringLiteral("ファイル名"))) << japanese.toStdString();
+    Choose("en");
+    EXPECT_EQ(QCoreApplication::translate("QFileDialog", fileName), QLatin1String(fileName));
+}
+
+TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
+{
+    ASSERT_TRUE(view->NewGame(0, 1));
+    for (const char* language : {"ja", "en"}) {
+        SCOPED_TRACE(language);
+        Choose(language);
+        EXPECT_EQ(ClippedTexts(*view), std::vector<std::string>());
+        // The panel's labels stand at x 460 and the figures at 500.
+        const QFontMetrics panel(platform::Font(platform::GameFont::System));
+        for (const QString& label : CKivView::PanelLabels())
+            EXPECT_LE(panel.horizontalAdvance(label), 38) << label.toStdString();
+        // The date from x 480 to the panel's edge at 599, with the widest month.
+        EXPECT_LE(panel.horizontalAdvance(
+                      QCoreApplication::translate("CKivView", "%1 年 %2 月").arg(2000).arg(12)),
+                  119);
+
+        CMoveDlg move;
+        move.m_strTitle = shown::Text(MoveTitleWords(10, 0));
+        move.SetMaxSoldiers(500000);
+        move.SetMaxFunds(500000);
+        move.SetMaxProvisions(500000);
+        move.show();
+        EXPECT_EQ(ClippedTexts(move), std::vector<std::string>());
+        CScenarioDlg scenario;
+        EXPECT_EQ(ClippedTexts(scenario), std::vector<std::string>());
+        CRulerDlg ruler;
+        EXPECT_EQ(ClippedTexts(ruler), std::vector<std::string>());
+        CAboutDlg about;
+        EXPECT_EQ(ClippedTexts(about), std::vector<std::string>());
+    }
+}

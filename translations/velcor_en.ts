@@ -1,0 +1,1072 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en" sourcelanguage="ja">
+<context>
+    <name>AutosaveStore</name>
+    <message>
+        <source>フォルダを作れません: %1</source>
+        <translation>Cannot create the folder: %1</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月 %3 (%4)</source>
+        <translation>Month %2, %1 %3 (%4)</translation>
+    </message>
+</context>
+<context>
+    <name>CAboutDlg</name>
+    <message>
+        <source>ﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Velcor</translation>
+    </message>
+</context>
+<context>
+    <name>CBattleDlg</name>
+    <message>
+        <source>戦争</source>
+        <translation>War</translation>
+    </message>
+    <message>
+        <source>攻撃側</source>
+        <translation>Attack</translation>
+    </message>
+    <message>
+        <source>兵士数</source>
+        <translation>Troops</translation>
+    </message>
+    <message>
+        <source>守備側</source>
+        <translation>Defence</translation>
+    </message>
+    <message>
+        <source>訓練 %1</source>
+        <translation>Training %1</translation>
+    </message>
+</context>
+<context>
+    <name>CChronicle</name>
+    <message>
+        <source>戦況記録(&amp;C)</source>
+        <translation>&amp;Chronicle</translation>
+    </message>
+    <message>
+        <source>国名を表示</source>
+        <translation>Country names on the map</translation>
+    </message>
+    <message>
+        <source>戦況報告を表示</source>
+        <translation>Turn report</translation>
+    </message>
+</context>
+<context>
+    <name>CKeysDlg</name>
+    <message>
+        <source>操作方法</source>
+        <translation>Keys</translation>
+    </message>
+</context>
+<context>
+    <name>CKivApp</name>
+    <message>
+        <source>地図の画像を読み込めません。プログラムを終了します。</source>
+        <translation>The map picture cannot be read. The program will now end.</translation>
+    </message>
+</context>
+<context>
+    <name>CKivView</name>
+    <message>
+        <source>セーブできませんでした
+%1
+%2</source>
+        <translation>The game could not be saved.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>セーブが完了しました</source>
+        <translation>The game has been saved.</translation>
+    </message>
+    <message>
+        <source>国名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>人口</source>
+        <translation>Pop.</translation>
+    </message>
+    <message>
+        <source>開墾</source>
+        <translation>Farm</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>Mkt.</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>Food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>Army</translation>
+    </message>
+    <message>
+        <source>訓練</source>
+        <translation>Trn.</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月</source>
+        <translation>Month %2, %1</translation>
+    </message>
+    <message>
+        <source>%1 %2 へ移動 (Enter)</source>
+        <translation>Move to %1 %2 (Enter)</translation>
+    </message>
+    <message>
+        <source>%1 %2 を攻撃 (Enter)</source>
+        <translation>Attack %1 %2 (Enter)</translation>
+    </message>
+</context>
+<context>
+    <name>CLanguage</name>
+    <message>
+        <source>言語(&amp;G)</source>
+        <translation>&amp;Language</translation>
+    </message>
+</context>
+<context>
+    <name>CMainFrame</name>
+    <message>
+        <source>表示(&amp;V)</source>
+        <translation>&amp;View</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>ｹﾞｰﾑ開始(&amp;N)</source>
+        <translation>&amp;New game</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞ(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>ﾛｰﾄﾞ(&amp;L)</source>
+        <translation>&amp;Load</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝの終了(&amp;X)</source>
+        <translation>E&amp;xit</translation>
+    </message>
+    <message>
+        <source>ﾍﾙﾌﾟ(&amp;H)</source>
+        <translation>&amp;Help</translation>
+    </message>
+    <message>
+        <source>操作方法(&amp;K)...</source>
+        <translation>&amp;Keys...</translation>
+    </message>
+    <message>
+        <source>ﾊﾞｰｼﾞｮﾝ情報(&amp;A)...</source>
+        <translation>&amp;About Velcor...</translation>
+    </message>
+</context>
+<context>
+    <name>CMapTips</name>
+    <message>
+        <source>%1 %2
+君主 %3
+人口 %4
+開墾 %5
+商業 %6
+兵糧 %7
+資金 %8
+兵士 %9
+訓練 %10</source>
+        <translation>%1 %2
+Ruler %3
+Population %4
+Farmland %5
+Trade %6
+Food %7
+Gold %8
+Soldiers %9
+Training %10</translation>
+    </message>
+</context>
+<context>
+    <name>CMoveDlg</name>
+    <message>
+        <source>移動</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>決定</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>Food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>Men</translation>
+    </message>
+    <message>
+        <source>%1は 0 から %2 までの数を入力してください。</source>
+        <translation>%1: enter a number from 0 to %2.</translation>
+    </message>
+</context>
+<context>
+    <name>CRulerDlg</name>
+    <message>
+        <source>君主選択</source>
+        <translation>Choose a ruler</translation>
+    </message>
+    <message>
+        <source>選択</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>プレイする君主を選択してください</source>
+        <translation>Choose the ruler you will play</translation>
+    </message>
+    <message>
+        <source>君主を選択してください</source>
+        <translation>Please choose a ruler.</translation>
+    </message>
+</context>
+<context>
+    <name>CScenarioDlg</name>
+    <message>
+        <source>189年 12月    群雄割拠</source>
+        <translation>189/12  Warlords rise</translation>
+    </message>
+    <message>
+        <source>200年 4月    官渡の戦い</source>
+        <translation>200/4  Guandu</translation>
+    </message>
+    <message>
+        <source>219年 5月    三国鼎立</source>
+        <translation>219/5  Three kingdoms</translation>
+    </message>
+    <message>
+        <source>シナリオ選択</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>選択</source>
+        <translation>Choose</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵを選択してください</source>
+        <translation>Choose a scenario</translation>
+    </message>
+    <message>
+        <source>シナリオを選択してください</source>
+        <translation>Please choose a scenario.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandFigure</name>
+    <message>
+        <source>開墾</source>
+        <translation>farmland</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>trade</translation>
+    </message>
+</context>
+<context>
+    <name>CommandTable</name>
+    <message>
+        <source>兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)</source>
+        <translation>Moves soldiers, food and gold to a neighbouring country of yours. Costs nothing (needs a neighbour of your own)</translation>
+    </message>
+    <message>
+        <source>資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)</source>
+        <translation>Raises %2 by 1 to %3 for %1 gold (needs %1 gold)</translation>
+    </message>
+    <message>
+        <source>開墾</source>
+        <translation>Farm</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>Trade</translation>
+    </message>
+    <message>
+        <source>資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)
+新兵の分だけ訓練が下がります</source>
+        <translation>Raises %2 to %3 soldiers from the population for %1 gold (needs %1 gold)
+The new recruits lower the training</translation>
+    </message>
+    <message>
+        <source>訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)</source>
+        <translation>Raises training by 1 to %1. Costs nothing (training below %2)</translation>
+    </message>
+    <message>
+        <source>この国の番を終えます</source>
+        <translation>Ends this country's turn</translation>
+    </message>
+    <message>
+        <source>資金が足りません</source>
+        <translation>Not enough gold</translation>
+    </message>
+    <message>
+        <source>兵糧が兵士より少ない</source>
+        <translation>Less food than soldiers</translation>
+    </message>
+    <message>
+        <source>訓練はもう %1 です</source>
+        <translation>Training is already %1</translation>
+    </message>
+    <message>
+        <source>移動できる国がありません</source>
+        <translation>No country to move to</translation>
+    </message>
+    <message>
+        <source>攻め込める国がありません</source>
+        <translation>No country to attack</translation>
+    </message>
+    <message>
+        <source>ゲームが始まっていません</source>
+        <translation>No game has started</translation>
+    </message>
+    <message>
+        <source>ほかの国の番です</source>
+        <translation>Another country's turn</translation>
+    </message>
+    <message>
+        <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
+        <translation>Choosing where to move (right-click or Esc cancels)</translation>
+    </message>
+    <message>
+        <source>攻撃先を選択中です (右クリックまたは Esc で取り消し)</source>
+        <translation>Choosing whom to attack (right-click or Esc cancels)</translation>
+    </message>
+    <message>
+        <source>ゲームは終わりました</source>
+        <translation>The game is over</translation>
+    </message>
+    <message>
+        <source>この番の行動は済みました (休養で番を終えます)</source>
+        <translation>This turn's action is done (Rest ends the turn)</translation>
+    </message>
+    <message>
+        <source>この番の行動は済みました</source>
+        <translation>This turn's action is done</translation>
+    </message>
+    <message>
+        <source>移動</source>
+        <translation>Move</translation>
+    </message>
+    <message>
+        <source>戦争</source>
+        <translation>War</translation>
+    </message>
+    <message>
+        <source>徴兵</source>
+        <translation>Draft</translation>
+    </message>
+    <message>
+        <source>訓練</source>
+        <translation>Train</translation>
+    </message>
+    <message>
+        <source>休養</source>
+        <translation>Rest</translation>
+    </message>
+    <message>
+        <source>
+今は使えません: </source>
+        <translation>
+Not now: </translation>
+    </message>
+    <message>
+        <source>右クリックまたは Esc で取り消し&#x3000;矢印キーか Tab で選び Enter で決定</source>
+        <translation>Right-click or Esc cancels; arrows or Tab choose, Enter confirms</translation>
+    </message>
+    <message>
+        <source>ｹﾞｰﾑ開始</source>
+        <translation>New game</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞ</source>
+        <translation>Save</translation>
+    </message>
+    <message>
+        <source>ﾛｰﾄﾞ</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>ｱﾌﾟﾘｹｰｼｮﾝの終了</source>
+        <translation>Exit</translation>
+    </message>
+    <message>
+        <source>：</source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)</source>
+        <translation>Choose where to move or whom to attack (the country chosen is framed on the map)</translation>
+    </message>
+    <message>
+        <source>選んだ国に決める</source>
+        <translation>Confirm the country chosen</translation>
+    </message>
+    <message>
+        <source>Esc / 右クリック</source>
+        <translation>Esc / right-click</translation>
+    </message>
+    <message>
+        <source>移動先・攻撃先の選択を取り消す</source>
+        <translation>Cancel choosing where to move or whom to attack</translation>
+    </message>
+    <message>
+        <source>↑ ↓ / 1〜9</source>
+        <translation>↑ ↓ / 1-9</translation>
+    </message>
+    <message>
+        <source>シナリオ選択・君主選択で選び、Enter で決める</source>
+        <translation>Choose a scenario or a ruler; Enter confirms</translation>
+    </message>
+    <message>
+        <source>戦況記録を開く・閉じる</source>
+        <translation>Open or close the chronicle</translation>
+    </message>
+    <message>
+        <source>操作方法 (この画面)</source>
+        <translation>Keys (this window)</translation>
+    </message>
+    <message>
+        <source>資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)
+戦いの後、残った兵士と同じだけの兵糧を使います</source>
+        <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as soldiers, and %1 gold)
+After the battle, uses as much food as soldiers are left</translation>
+    </message>
+</context>
+<context>
+    <name>GameHistory</name>
+    <message>
+        <source>自動ｾｰﾌﾞから再開(&amp;A)</source>
+        <translation>Resume from &amp;autosave</translation>
+    </message>
+    <message>
+        <source>自動ｾｰﾌﾞできません: %1</source>
+        <translation>Cannot autosave: %1</translation>
+    </message>
+    <message>
+        <source>(なし)</source>
+        <translation>(none)</translation>
+    </message>
+</context>
+<context>
+    <name>Message</name>
+    <message>
+        <source>プレイヤーの君主</source>
+        <translation>player's ruler</translation>
+    </message>
+    <message>
+        <source>手番の国</source>
+        <translation>country in turn</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>year</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation>month</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>ruler</translation>
+    </message>
+    <message>
+        <source>人口</source>
+        <translation>population</translation>
+    </message>
+    <message>
+        <source>開墾</source>
+        <translation>farmland</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>trade</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>soldiers</translation>
+    </message>
+    <message>
+        <source>訓練</source>
+        <translation>training</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>gold</translation>
+    </message>
+    <message>
+        <source>マーカーの x</source>
+        <translation>marker x</translation>
+    </message>
+    <message>
+        <source>マーカーの y</source>
+        <translation>marker y</translation>
+    </message>
+    <message>
+        <source>%1 以上</source>
+        <translation>%1 or more</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｰﾀﾌｧｲﾙが空です</source>
+        <translation>The data file is empty</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (%1 行目まで)</source>
+        <translation>The data file ends too early (after line %1)</translation>
+    </message>
+    <message>
+        <source>%1 行目: %2 の値 %3 は範囲外です (%4)</source>
+        <translation>Line %1: the %2 value %3 is out of range (%4)</translation>
+    </message>
+    <message>
+        <source>(大きすぎる数)</source>
+        <translation>(a number too large)</translation>
+    </message>
+    <message>
+        <source>%1 (行頭に BOM があります)</source>
+        <translation>%1 (the line starts with a BOM)</translation>
+    </message>
+    <message>
+        <source>%1 行目: %2</source>
+        <translation>Line %1: %2</translation>
+    </message>
+    <message>
+        <source>隣国の数が多すぎます (%1)</source>
+        <translation>Too many neighbours (%1)</translation>
+    </message>
+    <message>
+        <source>隣国の番号 %1 は範囲外です (0..13)</source>
+        <translation>Neighbour number %1 is out of range (0..13)</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｰﾀﾌｧｲﾙが正しくありません
+%1
+%2</source>
+        <translation>The data file is not valid
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>%1
+%2
+%3</source>
+        <translation>%1
+%2
+%3</translation>
+    </message>
+    <message>
+        <source>ﾃﾞｰﾀﾌｧｲﾙが見つかりません</source>
+        <translation>The data file cannot be found</translation>
+    </message>
+    <message>
+        <source>%1 の %2 行目: 君主の番号 %3 は範囲外です (1..15)</source>
+        <translation>%1, line %2: ruler number %3 is out of range (1..15)</translation>
+    </message>
+    <message>
+        <source>%1 が見つかりませんでした。</source>
+        <translation>%1 was not found.</translation>
+    </message>
+    <message>
+        <source>%1 にアクセスできません。</source>
+        <translation>%1 cannot be accessed.</translation>
+    </message>
+    <message>
+        <source>%1 を開けません。
+%2</source>
+        <translation>%1 cannot be opened.
+%2</translation>
+    </message>
+    <message>
+        <source>ファイルがありません</source>
+        <translation>No such file</translation>
+    </message>
+    <message>
+        <source>フォルダが見つかりません</source>
+        <translation>The folder cannot be found</translation>
+    </message>
+    <message>
+        <source>読み込みが許可されていません</source>
+        <translation>Reading is not permitted</translation>
+    </message>
+    <message>
+        <source>フォルダは読み込めません</source>
+        <translation>A folder cannot be read</translation>
+    </message>
+    <message>
+        <source>シンボリックリンクが循環しています</source>
+        <translation>The symbolic links form a loop</translation>
+    </message>
+    <message>
+        <source>ファイル名が長すぎます</source>
+        <translation>The file name is too long</translation>
+    </message>
+    <message>
+        <source>通常のファイルではありません</source>
+        <translation>Not a regular file</translation>
+    </message>
+    <message>
+        <source>ディスクの空き容量が不足しています</source>
+        <translation>The disk is full</translation>
+    </message>
+    <message>
+        <source>書き込みが許可されていません</source>
+        <translation>Writing is not permitted</translation>
+    </message>
+    <message>
+        <source>読み取り専用の場所です</source>
+        <translation>The place is read-only</translation>
+    </message>
+    <message>
+        <source>フォルダには保存できません</source>
+        <translation>A folder cannot be saved to</translation>
+    </message>
+    <message>
+        <source>ファイル名がありません</source>
+        <translation>No file name</translation>
+    </message>
+    <message>
+        <source>通常のファイルではないため保存できません</source>
+        <translation>Not a regular file: it cannot be saved to</translation>
+    </message>
+    <message>
+        <source>ファイルが読み取り専用です</source>
+        <translation>The file is read-only</translation>
+    </message>
+    <message>
+        <source>我が軍の力を見せてやる</source>
+        <translation>Behold the might of my army!</translation>
+    </message>
+    <message>
+        <source>背後から突っ込め</source>
+        <translation>Strike from behind!</translation>
+    </message>
+    <message>
+        <source>降伏するなら許してやる</source>
+        <translation>Surrender and I'll spare you</translation>
+    </message>
+    <message>
+        <source>お前の首はもらった！</source>
+        <translation>Your head is mine!</translation>
+    </message>
+    <message>
+        <source>捻り潰してやるわ！</source>
+        <translation>I'll crush you!</translation>
+    </message>
+    <message>
+        <source>うろたえるな</source>
+        <translation>Hold steady!</translation>
+    </message>
+    <message>
+        <source>篭城して持ちこたえるぞ</source>
+        <translation>Hold the walls!</translation>
+    </message>
+    <message>
+        <source>背水の陣で戦え</source>
+        <translation>No retreat! Fight!</translation>
+    </message>
+    <message>
+        <source>突撃だ！</source>
+        <translation>Charge!</translation>
+    </message>
+    <message>
+        <source>大将の首を狙え！</source>
+        <translation>Go for their general!</translation>
+    </message>
+    <message>
+        <source>力押しに押せ！</source>
+        <translation>Push them back!</translation>
+    </message>
+    <message>
+        <source>勝利は目前だぞ！</source>
+        <translation>Victory is near!</translation>
+    </message>
+    <message>
+        <source>大将の首を取ったぞ！</source>
+        <translation>Their general is down!</translation>
+    </message>
+    <message>
+        <source>もはや勝負は決まった！</source>
+        <translation>The day is ours!</translation>
+    </message>
+    <message>
+        <source>敵は退却するぞ！</source>
+        <translation>The enemy flees!</translation>
+    </message>
+    <message>
+        <source>兵糧が尽きてしまった</source>
+        <translation>Our food is gone...</translation>
+    </message>
+    <message>
+        <source>一旦退却するか・・・</source>
+        <translation>Fall back, for now...</translation>
+    </message>
+    <message>
+        <source>負けるとは・・・</source>
+        <translation>Defeated...</translation>
+    </message>
+    <message>
+        <source>無念・・・</source>
+        <translation>Alas...</translation>
+    </message>
+    <message>
+        <source>我らの勝利だ！</source>
+        <translation>Victory is ours!</translation>
+    </message>
+    <message>
+        <source>退却するぞ</source>
+        <translation>Retreat!</translation>
+    </message>
+    <message>
+        <source>兵糧が不足しています</source>
+        <translation>Not enough food</translation>
+    </message>
+    <message>
+        <source>資金が不足しています</source>
+        <translation>Not enough gold</translation>
+    </message>
+    <message>
+        <source>開墾が %1 になりました</source>
+        <translation>Farmland is now %1</translation>
+    </message>
+    <message>
+        <source>商業が %1 になりました</source>
+        <translation>Trade is now %1</translation>
+    </message>
+    <message>
+        <source>兵士が %1 になりました</source>
+        <translation>Soldiers are now %1</translation>
+    </message>
+    <message>
+        <source>訓練が %1 になりました</source>
+        <translation>Training is now %1</translation>
+    </message>
+    <message>
+        <source>これ以上訓練できません</source>
+        <translation>No more training possible</translation>
+    </message>
+    <message>
+        <source>%1 %2 の番です</source>
+        <translation>%1 %2: your turn</translation>
+    </message>
+    <message>
+        <source>%1 には移動できません</source>
+        <translation>Cannot move to %1</translation>
+    </message>
+    <message>
+        <source>%1 に物資を移動しました</source>
+        <translation>Supplies moved to %1</translation>
+    </message>
+    <message>
+        <source>%1 から %2 へ移動</source>
+        <translation>From %1 to %2</translation>
+    </message>
+    <message>
+        <source>%1 には攻撃できません</source>
+        <translation>Cannot attack %1</translation>
+    </message>
+    <message>
+        <source>%1 の攻略は成功です</source>
+        <translation>%1 has been taken</translation>
+    </message>
+    <message>
+        <source>%1 の攻略は失敗です</source>
+        <translation>The attack on %1 failed</translation>
+    </message>
+    <message>
+        <source>移動先を選択してください</source>
+        <translation>Choose where to move</translation>
+    </message>
+    <message>
+        <source>攻撃先を選択してください</source>
+        <translation>Choose whom to attack</translation>
+    </message>
+    <message>
+        <source>中国全土を統一しました</source>
+        <translation>You have unified all China!</translation>
+    </message>
+    <message>
+        <source>ゲームオーバです</source>
+        <translation>Game over</translation>
+    </message>
+    <message>
+        <source>ゲームオーバーです</source>
+        <translation>Game over</translation>
+    </message>
+    <message>
+        <source>%1 が攻撃されています</source>
+        <translation>%1 is under attack</translation>
+    </message>
+    <message>
+        <source>%1 が陥落しました</source>
+        <translation>%1 has fallen</translation>
+    </message>
+    <message>
+        <source>%1 は退却しました</source>
+        <translation>%1 has withdrawn</translation>
+    </message>
+</context>
+<context>
+    <name>TemplateDialog</name>
+    <message>
+        <source>整数を入力してください。</source>
+        <translation>Please enter a whole number.</translation>
+    </message>
+</context>
+<context>
+    <name>ViewOptions</name>
+    <message>
+        <source>拡大(&amp;Z)</source>
+        <translation>&amp;Zoom</translation>
+    </message>
+    <message>
+        <source>&amp;%1 倍</source>
+        <translation>&amp;%1x</translation>
+    </message>
+    <message>
+        <source>大きく(&amp;I)</source>
+        <translation>Zoom &amp;in</translation>
+    </message>
+    <message>
+        <source>小さく(&amp;O)</source>
+        <translation>Zoom &amp;out</translation>
+    </message>
+    <message>
+        <source>速度(&amp;S)</source>
+        <translation>&amp;Speed</translation>
+    </message>
+    <message>
+        <source>標準(&amp;N)</source>
+        <translation>&amp;Normal</translation>
+    </message>
+    <message>
+        <source>速い(&amp;F)</source>
+        <translation>&amp;Fast</translation>
+    </message>
+    <message>
+        <source>最速(&amp;M)</source>
+        <translation>Fa&amp;stest</translation>
+    </message>
+    <message>
+        <source>模様で区別(&amp;P)</source>
+        <translation>Ruler &amp;patterns</translation>
+    </message>
+</context>
+<context>
+    <name>chronicle</name>
+    <message>
+        <source>%1 は %2 で</source>
+        <translation>In %2, %1 </translation>
+    </message>
+    <message>
+        <source>開墾しました (開墾 %1)</source>
+        <translation>developed farmland (farmland %1)</translation>
+    </message>
+    <message>
+        <source>商業を発展させました (商業 %1)</source>
+        <translation>developed trade (trade %1)</translation>
+    </message>
+    <message>
+        <source>徴兵しました (兵士 %1)</source>
+        <translation>drafted soldiers (soldiers %1)</translation>
+    </message>
+    <message>
+        <source>訓練しました (訓練 %1)</source>
+        <translation>trained the army (training %1)</translation>
+    </message>
+    <message>
+        <source>%1 が %2 から %3 に攻め込み</source>
+        <translation>%1 attacked %3 from %2</translation>
+    </message>
+    <message>
+        <source> (兵士 %1→%2 / %3→%4)</source>
+        <translation> (soldiers %1→%2 / %3→%4)</translation>
+    </message>
+    <message>
+        <source>、占領しました</source>
+        <translation> and took it</translation>
+    </message>
+    <message>
+        <source>ましたが、撃退されました</source>
+        <translation> but was driven back</translation>
+    </message>
+    <message>
+        <source>ました。%1 は退却しました</source>
+        <translation>; %1 withdrew</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月</source>
+        <translation>Year %1, month %2</translation>
+    </message>
+    <message>
+        <source>ﾛｰﾄﾞしました (%1)</source>
+        <translation>Game loaded (%1)</translation>
+    </message>
+    <message>
+        <source>%1 としてｹﾞｰﾑを開始しました</source>
+        <translation>New game as %1</translation>
+    </message>
+    <message>
+        <source>%1 は %2 から %3 へ物資を移動しました (兵士 %4 兵糧 %5 資金 %6)</source>
+        <translation>%1 moved supplies from %2 to %3 (soldiers %4, food %5, gold %6)</translation>
+    </message>
+    <message>
+        <source>%1 は滅亡しました</source>
+        <translation>%1 has fallen</translation>
+    </message>
+    <message>
+        <source>%1 の収穫: 兵糧 +%2</source>
+        <translation>%1's harvest: food +%2</translation>
+    </message>
+    <message>
+        <source>%1 の税収: 資金 +%2</source>
+        <translation>%1's taxes: gold +%2</translation>
+    </message>
+    <message>
+        <source>中国全土を統一しました</source>
+        <translation>All China is unified</translation>
+    </message>
+    <message>
+        <source>ゲームオーバーです</source>
+        <translation>Game over</translation>
+    </message>
+    <message>
+        <source>%1 は %2 を占領しました</source>
+        <translation>%1 took %2</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <translation>• </translation>
+    </message>
+    <message>
+        <source>戦況記録</source>
+        <translation>Chronicle</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>Record</translation>
+    </message>
+    <message>
+        <source>推移</source>
+        <translation>Holdings</translation>
+    </message>
+    <message>
+        <source>勢力</source>
+        <translation>Rulers</translation>
+    </message>
+    <message>
+        <source>すべて</source>
+        <translation>Everything</translation>
+    </message>
+    <message>
+        <source>戦争と占領</source>
+        <translation>Wars and conquests</translation>
+    </message>
+    <message>
+        <source>自国に関すること</source>
+        <translation>My countries</translation>
+    </message>
+    <message>
+        <source>戦況報告</source>
+        <translation>Turn report</translation>
+    </message>
+    <message>
+        <source>前回の手番からの出来事</source>
+        <translation>Since your last turn</translation>
+    </message>
+    <message>
+        <source>毎手番表示する</source>
+        <translation>Show every turn</translation>
+    </message>
+    <message>
+        <source>画像として保存(&amp;S)...</source>
+        <translation>&amp;Save as picture...</translation>
+    </message>
+    <message>
+        <source>推移を保存</source>
+        <translation>Save the holdings</translation>
+    </message>
+    <message>
+        <source>画像を保存できませんでした
+%1</source>
+        <translation>The picture could not be saved
+%1</translation>
+    </message>
+    <message>
+        <source>戦況記録をセーブできませんでした
+%1
+%2</source>
+        <translation>The chronicle could not be saved
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>戦況記録を読み込めませんでした
+%1</source>
+        <translation>The chronicle could not be read
+%1</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>Ruler</translation>
+    </message>
+    <message>
+        <source>国数</source>
+        <translation>Countries</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>Soldiers</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>Food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation>Year</translation>
+    </message>
+</context>
+</TS>
