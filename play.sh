@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds the game and starts it on the bundled data.
 # Arguments are passed on to the game (for example --headless --scenario 1 --ruler 2).
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs what is missing, builds and runs every test: first the plain build, then
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the tests
 # that run the turn worker beside the windows under ThreadSanitizer, then a short run

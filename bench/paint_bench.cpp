@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The cost of a paint: the map recoloured by ownership, first the literal way (every
 // pixel's colour looked up among the key colours) and then as the document does it
 // (country runs found once at load), and the main view's whole paint (map, panel,

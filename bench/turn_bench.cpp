@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Months of computer play per second: the turn worker's procedure on the calling thread
 // with a host that handles every call at once, on a world where the player holds one
 // country and rests at each of his turns; and the headless mode as a whole, from the

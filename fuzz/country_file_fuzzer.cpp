@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the country file loader, the path every load of a starting
 // world or a saved game takes. A load either replaces the world with one the game can
 // hold, which a save then writes and a load reads back unchanged and on which a year

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the fuzz targets share: stopping on a broken rule so that libFuzzer keeps the
 // input, and a strict UTF-8 check that does not rely on the converter under test.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the scenario file reader. The ruler dialog indexes its
 // thirteen places, the ruler names and the portraits with what the reader yields, so
 // a file is either read into at most thirteen ids of real rulers (never 0, no ruler)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to both directions of the Shift-JIS (code page 932)
 // conversion: once as a country name's bytes, once as UTF-8 text.
 //

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the Debian packages named on the command line that are not installed yet.
 # Does nothing (and needs no network) when everything is already there.
 set -euo pipefail

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Start to first paint: runs the game RUNS times (default 20) under a real X server
 # (Xvfb, 1920x1080) with fresh settings, each time from the moment before the process
 # is started to the moment its window's first paint has reached the screen (the game

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the libFuzzer targets (preset fuzz, in build/fuzz) and runs each for
 # SECONDS_PER_TARGET seconds (default 20) on a scratch copy of its seed corpus in
 # fuzz/corpus/<target>/, so the committed seeds do not grow, with the tokens of

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Hands the game bad files and bad names, each through both ways of loading a game:
 #
 #   velcor --headless --load F --months 1 --save OUT

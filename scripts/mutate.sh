@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # A check of the checks: applies small breaks of the code one at a time to a scratch
 # copy of the tree, rebuilds only what a break touches, runs the test programs that
 # should notice it and prints for each break "caught by <test>" or "not caught".

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package velcor_<version>_<arch>.deb: a Release build of the program
 # in build/package of its own, made for /usr, then CPack's Debian generator. Prints the
 # package's path on standard output (everything else goes to standard error).

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian packages the game needs to build and run, and those the tests add.
 # Sourced by play.sh, test.sh and scripts/fuzz.sh.
 VELCOR_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev fonts-ipafont-gothic

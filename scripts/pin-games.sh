@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Whole games pinned: for each bundled scenario, its first and its last ruler and two
 # fixed clocks, a headless run of 1200 months whose printed lines and saved game are
 # kept in tests/pinned/ as

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The long soak of the headless game: every scenario, every ruler it offers, CLOCKS
 # fixed clocks each, runs of up to YEARS years, the world checked after each of the
 # player's turns and saved and reloaded along the way. Builds the default preset's

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The licence line at the top of every source file:
 #   // SPDX-License-Identifier: GPL-3.0-or-later    (C++ sources and headers)
 #   # SPDX-License-Identifier: GPL-3.0-or-later     (CMake files and scripts)

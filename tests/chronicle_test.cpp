@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chronicle beside the game: the window's list, filters and clearing, a century of
 // events, the turn report, the chronicle beside a saved game, the map's tooltip and
 // country names, and the events of a real turn worker.

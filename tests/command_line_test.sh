@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program from outside: without a display, with a file name that is not UTF-8, and
 # ended by a signal. Usage: command_line_test.sh VELCOR DATA_DIR
 set -uo pipefail

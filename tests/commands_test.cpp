@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's commands as plain logic: the move between two countries and the words
 // of the domestic commands.
 #include "model/country_file.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/country_file.h"
 #include "rules/turn.h"
 #include "rules_support.h"

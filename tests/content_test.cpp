@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped pictures and scenario files: sizes, the rules of the map, and that the
 // committed files are what the generator makes from its tables.
 #include <gtest/gtest.h>

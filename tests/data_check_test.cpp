@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data checker: it passes the shipped data, and each kind of fault planted in a
 // copy is reported with its file and line.
 #include <gtest/gtest.h>

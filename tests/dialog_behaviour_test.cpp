@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the dialogs answer keys and the mouse, where they open, and whether what they
 // show can be read: Enter on a focused button, the move sliders' release, placement
 // inside the screen, whole static texts, a plainly visible choice.

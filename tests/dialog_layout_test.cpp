@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The dialogs as the player meets them: titles, sizes and places in dialog units, the
 // prompts, where the focus starts and where Tab takes it, Enter and Escape, the
 // message box of a refusal, and where a dialog without an owner appears.

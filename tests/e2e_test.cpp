@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole game through its real windows on the offscreen platform: the menu, the
 // dialogs, the buttons, clicks on the map, the message and battle windows, with the
 // bundled scenarios.

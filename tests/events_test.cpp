@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The events the rules report: what each rule reports and when, the JSON Lines they are
 // written as, and that observing them changes nothing of the game.
 #include <algorithm>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Never losing a game: the autosaves' rotation and their failures, the autosave at the
 // start of a player turn against a save of that moment, the failure shown once beside
 // the turn's own text, 自動ｾｰﾌﾞから再開 and the recent files of ﾌｧｲﾙ.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many headless games at once: the table, its sums, its independence of the number of
 // processes, and what it refuses.
 #include <sstream>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The country file against a file written by hand (tests/golden/world.txt): the writer
 // must produce its bytes and the reader must find in it the world written out below,
 // item by item. Neither side is checked against the other.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for suites that need a QApplication: Qt's offscreen platform unless the
 // environment asks for another one, so the tests run without a display.
 #include <QApplication>

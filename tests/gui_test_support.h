@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for tests that drive real windows on the offscreen platform.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game by the keys and what it teaches on the way: a key for each command button,
 // the tooltips that say what a command does, costs and needs (and why it cannot act),
 // Escape, the choice of a target by the arrow keys, Tab and Enter, with its outline and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Notes the message windows a flow shows, with their times, and closes each at once.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a whole: its command line, the screenshot mode that nobody watches,
 // and the end by a signal whatever windows are open.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The rulers' patterns: fifteen that cannot be mistaken for one another however the
 // map shifts them, light enough to leave the colour, and laid only where they belong:
 // never over a number or a marker, never when the option is off, the legend's swatch

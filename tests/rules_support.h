@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers for the tests of the rules: a host that records the worker's calls on the
 // calling thread, seeds that steer a run of draws, and the headless mode's entry point.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Places a save must fail in, for the tests of the writer, the country file and the
 // save command: each case names a target, the file beside it that must keep every
 // byte, and the words the player's message must contain. Also a limit on the size of

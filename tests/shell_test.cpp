@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shell around the game: the settings key, the menu, the window's title, and the
 // new-game flow over a country file whose header names another player and cursor.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Long runs of the headless game over every scenario and every ruler it offers, each
 // with several fixed clocks. After each of the player's turns the world must hold only
 // values the game can hold; at a few points a run saves the world as the headless mode

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small map picture for the window tests: countries 0..13 as 24-pixel squares in a
 // row at y 100..123 with outline columns between them (clear of the panel), country 13 also filling the
 // bottom right corner, sea elsewhere, one white pixel and some lettering.

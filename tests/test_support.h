@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Helpers shared by the tests: a scratch directory and whole-file reads and writes.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A small world of fourteen countries for the rules' tests and benchmarks: two rows of
 // seven, each country bordering the ones beside, above and below it. The player
 // (ruler 1) holds country 0 alone, with a larger army; six computer rulers hold two countries each and

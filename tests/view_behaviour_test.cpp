@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main view shows in its status line: the text whole inside its box, and the
 // latest news rather than an old result.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main view on the synthetic map, with a portrait of its own for every ruler, for
 // the tests of what the view draws and how it answers the player.
 #pragma once

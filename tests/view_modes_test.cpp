@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How the main view answers clicks and commands in each of its modes, and the
 // message windows the commands show, with their times.
 #include <gtest/gtest.h>

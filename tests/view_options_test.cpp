@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 表示 menu's window options: the game speed, which shortens the windows' times and
 // changes no battle; the zoom by menu and by Ctrl+plus and Ctrl+minus; each option and
 // the window's place remembered for the next start.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the main view writes and copies onto the map: the words of the status panel and
 // their places, the numbers, the portrait of the shown country's ruler, the battle
 // markers, the turn frame and the seven command buttons.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main view magnified by whole steps: clicks taken back to the map's own pixels,
 // the panel's words and places, the picture at 2x and 3x against the picture at 1x,
 // the buttons, the window's paint against OnDraw, and the dialogs that grow with it.

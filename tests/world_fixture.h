@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A fixture that starts every test from the program-start world.
 #pragma once
 

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The game under a real X server: starts it in Xvfb, checks that the window shows the
 # map with its Japanese text, opens the File menu with its mnemonic, and leaves
 # through the menu's Exit command. Exit status 77 when the X tools are missing.

@@ -329,7 +329,7 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>この国の番を終えます</source>
-        <translation>Ends this country's turn</translation>
+        <translation>Ends this country&apos;s turn</translation>
     </message>
     <message>
         <source>資金が足りません</source>
@@ -357,7 +357,7 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>ほかの国の番です</source>
-        <translation>Another country's turn</translation>
+        <translation>Another country&apos;s turn</translation>
     </message>
     <message>
         <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
@@ -373,11 +373,11 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>この番の行動は済みました (休養で番を終えます)</source>
-        <translation>This turn's action is done (Rest ends the turn)</translation>
+        <translation>This turn&apos;s action is done (Rest ends the turn)</translation>
     </message>
     <message>
         <source>この番の行動は済みました</source>
-        <translation>This turn's action is done</translation>
+        <translation>This turn&apos;s action is done</translation>
     </message>
     <message>
         <source>移動</source>
@@ -487,7 +487,7 @@ After the battle, uses as much food as soldiers are left</translation>
     <name>Message</name>
     <message>
         <source>プレイヤーの君主</source>
-        <translation>player's ruler</translation>
+        <translation>player&apos;s ruler</translation>
     </message>
     <message>
         <source>手番の国</source>
@@ -681,7 +681,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>降伏するなら許してやる</source>
-        <translation>Surrender and I'll spare you</translation>
+        <translation>Surrender and I&apos;ll spare you</translation>
     </message>
     <message>
         <source>お前の首はもらった！</source>
@@ -689,7 +689,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>捻り潰してやるわ！</source>
-        <translation>I'll crush you!</translation>
+        <translation>I&apos;ll crush you!</translation>
     </message>
     <message>
         <source>うろたえるな</source>
@@ -954,11 +954,11 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>%1 の収穫: 兵糧 +%2</source>
-        <translation>%1's harvest: food +%2</translation>
+        <translation>%1&apos;s harvest: food +%2</translation>
     </message>
     <message>
         <source>%1 の税収: 資金 +%2</source>
-        <translation>%1's taxes: gold +%2</translation>
+        <translation>%1&apos;s taxes: gold +%2</translation>
     </message>
     <message>
         <source>中国全土を統一しました</source>

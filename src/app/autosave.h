@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game kept at the start of every player turn: the last kKept turns, each in a
 // file of its own in the player's data folder, numbered in the order they were
 // written ("autosave12.txt"), so that a failed write never costs an older one.

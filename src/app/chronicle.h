@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chronicle beside the specified game: it hears the rules' events, keeps them in the
 // chronicle window (表示 → 戦況記録, F3), reports at the player's turn what happened
 // since his last, keeps the chronicle beside a saved game, and adds the map's country

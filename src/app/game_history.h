@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Never losing a game: an autosave at the start of every player turn, ﾌｧｲﾙ →
 // 自動ｾｰﾌﾞから再開 listing the autosaves by date and ruler, and the games last saved or
 // loaded at the foot of ﾌｧｲﾙ. Every game chosen here loads through the view's own load.

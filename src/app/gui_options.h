@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Options of the windowed program: the data directory, and the screenshot mode that
 // starts or loads a game, lets the computer play up to the player's turn, saves a
 // picture of the window and exits.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The application: the document, the main frame with its view, the about box.
 #pragma once
 

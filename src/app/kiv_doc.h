@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The document: the map picture in its shown and key forms, the country under every
 // pixel, and the rulers' portraits. The game state itself is process-wide.
 #pragma once

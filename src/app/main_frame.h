@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window: a fixed-size frame with the menu bar and the view below it.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The 表示 menu's items for the window itself: 拡大 (1, 2 or 3 times; Ctrl+plus and
 // Ctrl+minus), 速度 (標準, 速い, 最速) and 模様で区別, each remembered in the
 // settings; and the main window's place on the screen, remembered when it closes.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The keyboard help window (ﾍﾙﾌﾟ → 操作方法): every key of the game with what it does,
 // listed from the same table the view's buttons and keys are made from.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's transient notice: a caption-less window with one centred line that
 // blocks its caller until it closes, after its time or at a click, Enter or Escape.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // How much of three stocks to move to a friendly neighbour: provisions, funds and
 // soldiers, each with a slider that sets the amount as a share of the stock when it is
 // released (the left button let go after a drag or a click in the channel, or a step

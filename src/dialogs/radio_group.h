@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A radio group whose buttons are drawn as push buttons: the checked one stays down,
 // on a darker face inside a dark frame.
 #pragma once

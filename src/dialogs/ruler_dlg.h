@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The second step of a new game: the rulers the scenario offers, each a portrait with
 // a name button beneath it; the player picks the ruler to play.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The first step of a new game: three scenario buttons, one of which the player picks.
 #pragma once
 

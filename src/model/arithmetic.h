@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's figures are signed 32-bit integers. Products are formed wide and sums
 // saturate at the 32-bit limits, so that no figure ever wraps around.
 #pragma once

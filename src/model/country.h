@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One of the fourteen countries of the map: its ruler, people, economy and army, its
 // neighbours and the place of its marker, with the domestic actions a ruler can order
 // and the seasonal updates of the calendar.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The country data file: the whole world of a game as text, four header lines and
 // twelve lines for each of the fourteen countries. Starting worlds and saved games
 // share the format.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one world of the game, shared by the interface thread and the turn worker, and
 // the fixed tables beside it: ruler names, ruler colours and the map's key colours.
 #pragma once

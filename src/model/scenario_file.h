@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scenario file: one ruler id per line, the rulers a scenario offers, in the
 // order the ruler dialog shows them.
 #pragma once

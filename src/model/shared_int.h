@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A 32-bit figure that two threads share without a lock: the turn worker writes it
 // while the interface thread repaints from it. Every read and write is whole and
 // race-free (relaxed atomic); the turn protocol orders what needs ordering.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Work spread over child processes, each a copy of this one, that report back in lines
 // of text; and whether a standard stream is a terminal.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Dialog templates are laid out in dialog units: a quarter of the font's average
 // character width horizontally and an eighth of its height vertically.
 #pragma once

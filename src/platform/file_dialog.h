@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The open and save file dialogs with the game's file filter and default extension.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Japanese fonts the windows draw with, picked from the installed families.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The plain message box: one text, an OK button, captioned with the program's name.
 #pragma once
 

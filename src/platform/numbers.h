@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Text to number the way the C library's atoi reads it.
 #pragma once
 

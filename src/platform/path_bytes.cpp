@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/path_bytes.h"
 
 #include "platform/utf8.h"

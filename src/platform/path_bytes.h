@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // File names as the system has them: bytes, which need not be UTF-8 (a name written
 // under a Shift-JIS locale, or copied from an old disk). A QString made from such a
 // name by Qt loses the bytes that are not UTF-8; these two carry every byte through a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Ends the program cleanly on SIGINT and SIGTERM (Ctrl+C in the terminal, a logout):
 // the handler only wakes the event loop, which then runs the given action. The
 // action runs once; a second signal ends the program at once, as if none had been

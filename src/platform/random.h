@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game's random numbers: the classic linear congruential generator of the
 // C library, one state per thread, seeded from the clock in whole seconds.
 #pragma once

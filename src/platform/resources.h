@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures by resource number (130 the map, 135 + r the portrait of ruler r, ...),
 // bundled in the program.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program's own settings, declared in one place: each key with its type, its
 // default and its range, read and written only through these functions. They live
 // under the organisation "Brakka" and the application's name, in the platform's

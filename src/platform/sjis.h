@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Shift-JIS (code page 932, the Windows variant) to UTF-8 and back. The game's data
 // files keep their names as Shift-JIS bytes; they are converted only to be shown.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Synchronous calls from the turn worker to the interface thread: the function runs on
 // the interface thread (where every window lives) while the worker waits, as a sent
 // window message would. The worker touches nothing of Qt's: it leaves the function

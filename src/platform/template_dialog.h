@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A modal dialog laid out like a dialog template: fixed size and control places in
 // dialog units of its font, centred on the main window, with the framework's habits
 // (Enter is OK, Escape is Cancel, OnInitDialog before it shows, OnOK checks the input).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Line-oriented text files: read like a text-mode file of the original platform (a
 // line ends at LF, a CR before it is dropped), written with CR LF line ends.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Fitting one line of text into a given width without cutting it: the same font in a
 // narrower face, then in smaller sizes, so that every character stays readable.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // UTF-8 one code point at a time, for the converters that need more than the text:
 // Shift-JIS, and file names that may hold bytes of another encoding.
 #pragma once

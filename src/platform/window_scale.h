@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The whole-step magnification of the program's windows (1 = as designed). The main
 // view sets it when the player picks a zoom; the fonts and pictures of the dialogs
 // follow it, so that every dialog laid out in dialog units grows by the same step.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main window every modal window belongs to, whichever thread asked for it.
 #pragma once
 

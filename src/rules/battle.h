@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Battles: the exchange of losses, the immediate battle between computer rulers and
 // the player's battle, which is fought step by step by the battle script while the
 // battle window shows it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's commands as plain logic: what each does to the turn country and the
 // line the status bar then shows. The view adds the buttons, the clicks, the message
 // windows and the dialogs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The four domestic commands a ruler gives in a country.
 #pragma once
 

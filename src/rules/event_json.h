@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The events as JSON Lines: one object a line, for players and scenario authors who
 // study games with their own tools (velcor --headless --events FILE) and for the
 // chronicle kept beside a saved game. docs/events.md describes every kind and field.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every event of a game, kept in the order reported. One thread writes at a time (the
 // turn worker during the computer's turns, the interface thread during the player's),
 // as the turn protocol hands the game over; any thread may read what has been written

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reporting one event from the rules. Inline, because the computer's turns report a
 // dozen events a month and must not slow down for it.
 #pragma once

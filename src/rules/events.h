@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What happens in a game, as the rules report it: a typed event for each month that
 // begins, each command carried out, each battle, each country that changes hands, each
 // ruler who falls, the harvest and the taxes, victory and the end of the game. The

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Many headless games at once (velcor --headless --games N), for judging whether a
 // scenario is fair: N games of each ruler chosen, each with the player resting, each
 // the same game as a single run with its own clock, and a table of how the rulers fared.

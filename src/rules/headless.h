@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The game without windows (velcor --headless): a new game or a saved one, played by
 // the computer rulers while the player rests at each of his turns. The same rules and
 // the same turn worker's procedure as the windows, run on the calling thread; the

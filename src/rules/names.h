@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Names of rulers for the texts the player sees.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Who holds what: each ruler's countries, soldiers, provisions and funds now (the
 // 勢力 table), and the countries each ruler held month by month, from the events (the
 // 推移 chart).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The clock of the game: the turn worker runs the calendar and the computer rulers'
 // turns until the cursor reaches a country of the player, and talks to the interface
 // through synchronous calls.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main view's interaction state: which input the view accepts.
 #pragma once
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The battle window: the two sides face to face, their lines and soldier counts, while
 // the battle script fights the battle on a timer.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chronicle of the game being played, on the interface's side: the events the
 // rules report (on the turn worker or on this thread) are kept in a lock-free log and
 // announced here, on the interface thread, as they arrive. Kept beside a saved game as

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The chronicle's list: the events in the game's words, grouped under a heading for
 // each month ("190 年 3 月"), the newest month at the top and each month's events in
 // the order they happened; filtered to all, war only, or what touches the player.

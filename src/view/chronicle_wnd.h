@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 戦況記録: the chronicle window, beside the main window and not modal. Three tabs:
 // 記録, the events by month with a filter; 推移, the chart of countries held; 勢力, the
 // table of rulers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The seven commands of the main view in one table: caption, command id, key, the
 // button's place, the handler, what the command does, costs and needs, and the test
 // that says why it cannot act now. The view makes its buttons and answers its keys

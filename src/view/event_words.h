@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The events in the game's words, for the chronicle and the turn report: every text
 // the chronicle shows is made here.
 #pragma once

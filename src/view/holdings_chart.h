@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 推移: the countries each ruler held, month by month, one line in his colour, drawn
 // with Qt Charts from the chronicle's events. Its context menu saves it as PNG.
 #pragma once

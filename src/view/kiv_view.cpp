@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/kiv_view.h"
 
 #include <QApplication>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The one window in which the game is played: the map with the country numbers, the
 // turn frame and the battle markers, the status panel, the seven command buttons and
 // the end pictures. It carries the player's commands and is the turn worker's host:

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the map can tell beyond the specified drawing: each country's name written
 // beside its number (an option), and a tooltip with a country's name, ruler and figures
 // when the pointer rests on it.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // A light pattern over each ruler's countries (hatching, dots, crosses ...), so that
 // rulers whose colours look alike, to any eye or to a colour-blind one, can be told
 // apart on the map and in a legend.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // 勢力: every ruler still in the game with his colour, countries, soldiers, provisions
 // and funds, the player's row marked, most countries first.
 #pragma once

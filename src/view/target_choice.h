@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The country the keyboard has chosen while the player picks the destination of a move
 // or the target of a war. The arrow keys and Tab step through the countries that may
 // be chosen; the map outlines the one chosen, and a line under the buttons says how to

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The turn report: a small window beside the map, shown at the player's turn when
 // something happened to him or to the map since his last turn. It is not modal and
 // takes no focus: the game goes on under it.

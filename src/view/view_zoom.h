@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The main view magnified by whole steps: the map surface shown one, two or three
 // times as large with every pixel a square of pixels, points of the view taken back
 // to the map's own pixels, and the magnified surface a paint composes on.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The program finds its data from its own place: copies of it in scratch install trees
 # of each layout, run from a directory without data, must play the data of their own
 # tree. Each tree holds scenario 2's files in place of scenario 1's, so a program that

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The files that make the game a desktop program, each checked by its own format's
 # validator, which must find nothing to say:
 #   desktop_files_test.sh desktop SOURCE_DIR               the desktop entry

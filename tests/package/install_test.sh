@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # The Debian package of a build tree: CPack makes velcor_<version>_<arch>.deb with the
 # libraries' packages among its dependencies; unpacked into a scratch root with
 # dpkg -x it holds the program, its data, the desktop entry, icons, AppStream

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # scripts/spdx.sh on a scratch copy of the source tree: it adds the licence line to
 # exactly the source files that lack it, in the comment of each file's language and
 # after a #! line, changing no other byte, mode or file; a second run changes nothing;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Late Eastern Han China as the map draws it: the coast and frontier of the realm, the
 // fourteen countries, the rivers and lakes, the foreign shores and islands. Positions
 // are longitude and latitude in degrees; Project() places them on the 616 x 440 map.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velcor-assets: makes the game's pictures and scenario data.
 //
 //   velcor-assets [--out DIR]                  writes DIR/res/*.png and DIR/data/*.txt

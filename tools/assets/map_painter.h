@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Paints the strategic map (resource 130): the fourteen countries in their key
 // colours with borders and coast, the rivers, and around the realm the sea, the
 // foreign lands and the decoration. Needs a QGuiApplication (it draws text).

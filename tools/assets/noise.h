@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Smooth pseudo-random noise for hand-drawn wobble: borders, coasts, river meanders
 // and the scatter of decorations. Deterministic: the same seed gives the same map.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The view's small pictures and the icon: the battle marker (132), the victory
 // picture (163), the game-over picture (164) and the application icon (128).
 #pragma once

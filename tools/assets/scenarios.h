@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The three scenarios: who holds which country at the start, the starting figures,
 // and the rulers the player may choose. Written to data/ as scenarioN.txt and
 // countryN.txt through the game's own file writer.

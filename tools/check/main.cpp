@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // velcor-check DATA_DIR [--res RES_DIR]: checks the scenario and country files in
 // DATA_DIR against the map picture RES_DIR/130.png (RES_DIR defaults to DATA_DIR/../res)
 // and prints one line for every fault, "file:line: what is wrong". Exit status 0 only

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes src/platform/cp932_table.inc: the code page 932 (Windows Shift-JIS) tables
 used by the project's own converter. Run by hand: python3 tools/cp932/gen_cp932_table.py
 

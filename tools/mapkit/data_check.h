@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The data checker for scenario authors: reads the map picture and the six data files
 // and lists every rule they break, each with its file and line.
 #pragma once

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Reading the map picture the way the game reads it: which country a pixel belongs
 // to, whether each country is one connected area, which countries meet across a
 // border line, and whether a marker cell lies inside its country. The asset generator

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "mapkit/map_image_qt.h"
 
 #include <QFileInfo>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The map picture as a file: PNG in, PNG out, through Qt's image classes.
 #pragma once
 

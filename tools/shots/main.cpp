@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Pictures of the game's windows for reviewing the art and the layouts: the main
 // window at the player's first turn of a scenario, each dialog as the game opens it,
 // the battle window in the middle of a fight, and after ten years of play the
