@@ -4,6 +4,7 @@
 #include <QPainter>
 
 #include "app/kiv_doc.h"
+#include "platform/resources.h"
 #include "synthetic_map.h"
 #include "world_fixture.h"
 
@@ -125,4 +126,25 @@ TEST_F(KivDocTest, RefusesAMapOfTheWrongSize)
     EXPECT_FALSE(other.HasPictures());
     other.PaintOwnership(); // nothing to paint, and no crash
     EXPECT_EQ(other.CountryAt(10, 10), CKivDoc::kNoCountry);
+}
+
+TEST_F(KivDocTest, TheGamesOwnPicturesAndPortraitsByResourceNumber)
+{
+    CKivDoc game;
+    ASSERT_TRUE(game.OnNewDocument());
+    EXPECT_EQ(game.MapBitmap().size(), QSize(kMapWidth, kMapHeight));
+    // Portrait r is picture 135 + r, whenever it is first asked for; out-of-range rulers
+    // get the nearest.
+    for (RulerId r : {3, 0, 15, 3}) {
+        const QImage expected = platform::LoadResourceImage(135 + r).convertToFormat(QImage::Format_RGB32);
+        ASSERT_FALSE(expected.isNull()) << r;
+        EXPECT_EQ(game.Portrait(r), expected) << r;
+    }
+    EXPECT_EQ(game.Portrait(-1), game.Portrait(0));
+    EXPECT_EQ(game.Portrait(99), game.Portrait(15));
+    EXPECT_NE(game.Portrait(1), game.Portrait(2));
+
+    // Portraits given with the pictures replace the game's own.
+    ASSERT_TRUE(game.SetPictures(SyntheticMap(), BlankPortraits()));
+    EXPECT_EQ(game.Portrait(4), BlankPortraits()[4].convertToFormat(QImage::Format_RGB32));
 }

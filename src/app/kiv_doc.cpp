@@ -41,11 +41,9 @@ Colour RulerColour(RulerId ruler)
 bool CKivDoc::OnNewDocument()
 {
     if (!HasPictures()) {
-        std::array<QImage, kRulerCount> portraits;
-        for (int r = 0; r < kRulerCount; ++r)
-            portraits[r] = platform::LoadResourceImage(kPortraitResource + r);
-        if (!SetPictures(platform::LoadResourceImage(kMapResource), portraits))
+        if (!SetPictures(platform::LoadResourceImage(kMapResource), {}))
             return false;
+        m_portraitUnread.fill(true);
     }
     for (Country& c : GameState::countries)
         c.SetRuler(0);
@@ -128,6 +126,7 @@ bool CKivDoc::SetPictures(const QImage& map, const std::array<QImage, kRulerCoun
     }
     for (int r = 0; r < kRulerCount; ++r)
         m_portraits[r] = portraits[r].convertToFormat(QImage::Format_RGB32);
+    m_portraitUnread.fill(false);
     return true;
 }
 
@@ -186,5 +185,11 @@ int CKivDoc::CountryAt(int x, int y) const
 
 const QImage& CKivDoc::Portrait(RulerId ruler) const
 {
-    return m_portraits[static_cast<std::size_t>(std::clamp<RulerId>(ruler, 0, kRulerCount - 1))];
+    const std::size_t r = static_cast<std::size_t>(std::clamp<RulerId>(ruler, 0, kRulerCount - 1));
+    if (m_portraitUnread[r]) {
+        m_portraits[r] = platform::LoadResourceImage(kPortraitResource + static_cast<int>(r))
+                             .convertToFormat(QImage::Format_RGB32);
+        m_portraitUnread[r] = false;
+    }
+    return m_portraits[r];
 }

@@ -85,6 +85,9 @@ private:
     std::vector<std::uint32_t> m_mapKeyPixels; // the picture as loaded
     std::vector<std::uint8_t> m_countryIndex; // per pixel: country, or 0xFF
     std::vector<Run> m_runs;                  // country pixels as row runs, built once
-    std::array<QImage, kRulerCount> m_portraits;
+    // The game's own portraits are decoded when first asked for (interface thread),
+    // which spares the start sixteen pictures.
+    mutable std::array<QImage, kRulerCount> m_portraits;
+    mutable std::array<bool, kRulerCount> m_portraitUnread{};
     std::array<std::uint32_t, kCountryCount> m_paintedColours{};
 };
