@@ -31,6 +31,8 @@ for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-pl
   [[ ", $depends," == *", $package"[\ ,]* || "$depends" == *"| $package"* ]] ||
     fail "Depends lacks $package"
 done
+[[ "$(dpkg-deb -f "$deb" Recommends)" == *qt6-translations-l10n* ]] ||
+  fail "Recommends lacks qt6-translations-l10n (the stock dialogs' Japanese)"
 [ "$(dpkg-deb -f "$deb" Package)" = velcor ] || fail "the package is not named velcor"
 [ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "the package's version is not $version"
 [ "$(dpkg-deb -f "$deb" Section)" = games ] || fail "the package is not in the section games"
