@@ -375,12 +375,17 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
 {
     platform::FixClock(1234);
     const QString start = SavedWorld("start.txt");
-    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
     ChronicleLog& log = chronicle->Log();
+    // A window that hears every event as it comes, beside the game's own, which is
+    // first made only after the months are played.
+    CChronicleWnd early(log);
+    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
     for (int month = 0; month < 3; ++month)
         ASSERT_TRUE(PlayToPlayer([&] { view->OnRest(); }));
     log.Poll();
     ASSERT_GT(log.Count(), 1u);
+    ASSERT_GT(early.Model().rowCount(), 0);
+    EXPECT_EQ(chronicle->Window().Model().rowCount(), early.Model().rowCount()) << "made late, it reads the whole log";
     EXPECT_EQ(log.At(0).kind, EventKind::Start);
     EXPECT_TRUE(log.At(0).byPlayer) << "a loaded game";
     int commands = 0;

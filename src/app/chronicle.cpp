@@ -15,6 +15,7 @@
 #include "view/event_words.h"
 #include "view/kiv_view.h"
 #include "view/map_labels.h"
+#include "view/ruler_table.h"
 #include "view/turn_report_wnd.h"
 
 namespace settings = platform::settings;
@@ -26,7 +27,6 @@ constexpr int kGap = 8; // between the main window and the windows beside it
 CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     : QObject(&frame), m_frame(frame), m_view(view), m_log(new ChronicleLog(this))
 {
-    m_window = new CChronicleWnd(*m_log);
     m_report = new CTurnReportWnd(&frame);
     m_tips = new CMapTips(view);
     SetEventObserver(&m_log->Observer());
@@ -35,7 +35,6 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     m_chronicleAction = menu->addAction(QString());
     m_chronicleAction->setShortcut(CommandTable::ChronicleKey());
     m_chronicleAction->setCheckable(true);
-    m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
     m_namesAction = menu->addAction(QString());
     m_namesAction->setCheckable(true);
     m_namesAction->setChecked(settings::CountryNamesOnMap());
@@ -48,10 +47,9 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     connect(m_chronicleAction, &QAction::triggered, this, [this](bool on) {
         if (on)
             ShowWindow();
-        else
+        else if (m_window)
             m_window->hide();
     });
-    connect(m_window, &CChronicleWnd::visibilityChanged, m_chronicleAction, &QAction::setChecked);
     connect(m_namesAction, &QAction::toggled, this, [this](bool on) {
         settings::SetCountryNamesOnMap(on);
         m_view.SetCountryNames(on);
@@ -75,8 +73,29 @@ CChronicle::~CChronicle()
     delete m_window;
 }
 
+CChronicleWnd& CChronicle::Window()
+{
+    // Made when first wanted, which spares the start its tabs and chart; it reads the
+    // whole log when made.
+    if (!m_window) {
+        m_window = new CChronicleWnd(*m_log);
+        m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
+        connect(m_window, &CChronicleWnd::visibilityChanged, m_chronicleAction, &QAction::setChecked);
+        m_window->Standings()->SetPatterns(m_rulerPatterns);
+    }
+    return *m_window;
+}
+
+void CChronicle::SetRulerPatterns(bool on)
+{
+    m_rulerPatterns = on;
+    if (m_window)
+        m_window->Standings()->SetPatterns(on);
+}
+
 void CChronicle::ShowWindow()
 {
+    Window();
     if (!m_window->isVisible()) {
         const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kWindowName));
         if (geometry.isEmpty() || !m_window->restoreGeometry(geometry)) {
@@ -149,8 +168,9 @@ void CChronicle::RememberWindow()
         return;
     m_remembered = true;
     const QString name = QString::fromLatin1(kWindowName);
-    settings::SetWindowOpen(name, m_window->isVisible());
-    if (m_window->isVisible())
+    const bool open = m_window && m_window->isVisible();
+    settings::SetWindowOpen(name, open);
+    if (open)
         settings::SetWindowGeometry(name, m_window->saveGeometry());
 }
 
@@ -159,7 +179,8 @@ bool CChronicle::eventFilter(QObject* watched, QEvent* event)
     // The main window closes: remember the chronicle window, then close it with it.
     if (watched == &m_frame && event->type() == QEvent::Close) {
         RememberWindow();
-        m_window->close();
+        if (m_window)
+            m_window->close();
         m_report->close();
     }
     if (watched == &m_frame && event->type() == QEvent::LanguageChange)

@@ -28,7 +28,10 @@ public:
     ~CChronicle() override;
 
     ChronicleLog& Log() { return *m_log; }
-    CChronicleWnd& Window() { return *m_window; }
+    // The chronicle window, made when first asked for.
+    CChronicleWnd& Window();
+    // 模様で区別: the ruler table's swatches follow the map.
+    void SetRulerPatterns(bool on);
     CTurnReportWnd& ReportWindow() { return *m_report; }
     CMapTips& Tips() { return *m_tips; }
     QAction* ChronicleAction() const { return m_chronicleAction; }
@@ -57,6 +60,7 @@ private:
     CKivView& m_view;
     ChronicleLog* m_log;
     QPointer<CChronicleWnd> m_window;
+    bool m_rulerPatterns = false;
     QPointer<CTurnReportWnd> m_report;
     CMapTips* m_tips;
     QAction* m_chronicleAction;

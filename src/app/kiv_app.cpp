@@ -7,12 +7,10 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
-#include "app/language.h"
 #include "app/game_history.h"
+#include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
-#include "view/chronicle_wnd.h"
-#include "view/ruler_table.h"
 #include "platform/message_box.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
@@ -46,10 +44,8 @@ bool CKivApp::InitInstance(int zoom)
     m_options->Restore(zoom);
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();
-    m_chronicle->Window().Standings()->SetPatterns(patterns->isChecked());
-    QObject::connect(patterns, &QAction::toggled, m_frame.get(), [this](bool on) {
-        m_chronicle->Window().Standings()->SetPatterns(on);
-    });
+    m_chronicle->SetRulerPatterns(patterns->isChecked());
+    QObject::connect(patterns, &QAction::toggled, m_chronicle, &CChronicle::SetRulerPatterns);
     m_frame->OnUpdateCommands();
     m_frame->show();
     // The keys go to the map from the start.

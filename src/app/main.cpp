@@ -18,6 +18,7 @@
 #include "platform/clock.h"
 #include "platform/data_directory.h"
 #include "platform/quit_signals.h"
+#include "platform/warm_up.h"
 #include "rules/headless.h"
 #include "view/kiv_view.h"
 
@@ -86,6 +87,7 @@ int main(int argc, char** argv)
     if (!options.screenshot.isEmpty())
         QStandardPaths::setTestModeEnabled(true);
 
+    platform::StartWarmUp();
     std::vector<char*> qtArgv = {argv[0]};
     for (std::string& arg : options.qtArguments)
         qtArgv.push_back(arg.data());

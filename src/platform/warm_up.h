@@ -1,0 +1,13 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Work the windows need at once, started on another thread while the windowing system
+// is being opened: reading the system's font configuration, which the first text the
+// game measures would otherwise wait for. Only a faster start: the work is the same
+// and the fonts' library makes one configuration however many threads ask for it.
+#pragma once
+
+namespace platform {
+
+// Starts it; the program waits for it, if it is still running, when it ends.
+void StartWarmUp();
+
+} // namespace platform
