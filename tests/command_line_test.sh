@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The program from outside: without a display, with a file name that is not UTF-8, its
-# outputs on a full disk and over the files it reads, and ended by a signal. Usage: command_line_test.sh VELCOR DATA_DIR
+# outputs on a full disk and over the files it reads, a pipe as its settings file, and
+# ended by a signal. Usage: command_line_test.sh VELCOR DATA_DIR
 set -uo pipefail
 velcor="$1"
 data="$2"
@@ -90,6 +91,17 @@ for printing in "--headless --data $data --scenario 1 --ruler 1 --months 0" "--h
   status=$?
   [ "$status" -eq 1 ] || fail "$printing >/dev/full: status $status"
   [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$printing >/dev/full: not one line: $(cat "$work/err")"
+done
+
+# A pipe in the place of a settings file: the program starts from the default settings
+# at once, says so, and leaves the pipe as it was.
+for settings in Brakka/Velcor.conf Brakka.conf; do
+  rm -rf "$work/fifo-config"
+  mkdir -p "$work/fifo-config/Brakka"
+  mkfifo "$work/fifo-config/$settings"
+  expect 0 "a FIFO as $settings" env XDG_CONFIG_HOME="$work/fifo-config" "$velcor" --data "$data" --first-paint
+  grep -q "settings file .*$settings" "$work/err" || fail "a FIFO as $settings: not said: $(cat "$work/err")"
+  [ -p "$work/fifo-config/$settings" ] || fail "a FIFO as $settings: replaced"
 done
 
 # A signal ends the windowed program with status 0, and a second one is not ignored.
