@@ -10,7 +10,10 @@
 # written. Both ways must agree on every file. The cases: every cut of a save at 0..171
 # lines; every number line (and neighbour list) replaced by a huge, a negative, a
 # non-numeric, an empty and a 10 MB value; odd file names; a FIFO, a socket, a folder,
-# /dev/zero, a loop of links, a dangling link, a 2 GB sparse file.
+# /dev/zero, a loop of links, a dangling link, a 2 GB sparse file. Then the outputs:
+# each of --save, --events, --csv and the picture must refuse, with status 2 and the
+# target untouched, the loaded file under another name, a read-only file and what is
+# not a plain file.
 #
 #   scripts/hostile.sh [--quick] [VELCOR]
 #
@@ -172,7 +175,48 @@ check "a dangling link" "$work/dangling" refused
 truncate -s 2G "$work/sparse.txt"
 check "a 2 GB sparse file" "$work/sparse.txt" refused
 
-echo "cases: $cases (each run twice: headless and screenshot)"
+# Outputs: every file the program writes (--save, --events, --csv of --games, the
+# picture) refuses the same bad targets, before anything is played: the file the game
+# is loaded from under any of its names, a read-only file (whoever runs the program),
+# and what is not a plain file. Each target must stay as it was.
+out_cases=0
+# refuse_output NAME TARGET [hard]: each output in turn names TARGET, each time with a
+# fresh copy of the save loaded (and with hard, TARGET made a second name of it).
+loaded="$work/loaded.txt"
+refuse_output() {
+  local name="$1" target="$2" before after how status
+  for how in save events csv screenshot; do
+    out_cases=$((out_cases + 1))
+    cp "$good" "$loaded"
+    [ "${3:-}" = hard ] && ln -f "$loaded" "$target"
+    before="$(stat -L -c '%F %s %Y' "$target" 2>&1; [ -f "$target" ] && md5sum <"$target")"
+    case "$how" in
+      save | events) timeout -k 5 10 "$velcor" --headless --data "$data" --load "$loaded" --months 1 "--$how" "$target" ;;
+      csv) timeout -k 5 10 "$velcor" --headless --data "$data" --load "$loaded" --months 1 --games 1 --jobs 1 --csv "$target" ;;
+      screenshot) timeout -k 5 10 "$velcor" --data "$data" --load "$loaded" --screenshot "$target" ;;
+    esac >/dev/null 2>"$work/err"
+    status=$?
+    after="$(stat -L -c '%F %s %Y' "$target" 2>&1; [ -f "$target" ] && md5sum <"$target")"
+    if [ "$status" -ne 2 ] || ! grep -q '^velcor: ' "$work/err"; then
+      fail "output $name (--$how): status $status: $(head -c 300 "$work/err")"
+    elif [ "$before" != "$after" ]; then
+      fail "output $name (--$how): the target changed"
+    fi
+  done
+}
+refuse_output "the loaded file" "$loaded"
+refuse_output "the loaded file as ./name" "$work/./loaded.txt"
+ln -s loaded.txt "$work/link-to-loaded.txt"
+refuse_output "a link to the loaded file" "$work/link-to-loaded.txt"
+refuse_output "a second name of the loaded file" "$work/hard-link.txt" hard
+printf 'kept\n' >"$work/read-only.txt"
+chmod 0444 "$work/read-only.txt"
+refuse_output "a read-only file" "$work/read-only.txt"
+refuse_output "a FIFO" "$work/fifo"
+refuse_output "a folder" "$work/folder"
+refuse_output "/dev/full" /dev/full
+
+echo "cases: $cases (each run twice: headless and screenshot), outputs: $out_cases"
 echo "refused: $refused  accepted: $accepted  hangs: $hangs  crashes: $crashes  failures: $failures"
 echo "time: $((SECONDS - start)) s"
 [ "$failures" -eq 0 ]

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The program from outside: without a display, with a file name that is not UTF-8, and
+# The program from outside: without a display, with a file name that is not UTF-8, its
+# outputs on a full disk and over the files it reads, a pipe as its settings file, and
 # ended by a signal. Usage: command_line_test.sh VELCOR DATA_DIR
 set -uo pipefail
 velcor="$1"
@@ -55,6 +56,53 @@ expect 0 "a picture of a saved game" env HOME="$work/home" XDG_CONFIG_HOME="$wor
   XDG_DATA_HOME="$work/data" "$velcor" --data "$data" --load "$work/$sjis.txt" --screenshot "$work/shot.png"
 written="$(find "$work/config" "$work/data" -type f 2>/dev/null)"
 [ -z "$written" ] || fail "a picture wrote into the player's folders: $written"
+
+# The outputs. Two options never write one file, nor an output a file the game reads.
+game=(--headless --scenario 1 --ruler 1 --clock 1700000000)
+expect 2 "--events and --save naming one file" "$velcor" "${game[@]}" --data "$data" --months 0 --events "$work/one.txt" \
+  --save "$(dirname "$work/one.txt")/./one.txt"
+[ -e "$work/one.txt" ] && fail "two outputs of one file: written"
+mkdir "$work/datacopy"
+cp "$data"/*.txt "$work/datacopy/"
+expect 2 "--save naming a file of --data" "$velcor" "${game[@]}" --months 0 --data "$work/datacopy" \
+  --save "$work/datacopy/country1.txt"
+cmp -s "$data/country1.txt" "$work/datacopy/country1.txt" || fail "--save wrote over the data"
+
+# A file that cannot be written whole (a limit on the size of files stands in for a full
+# disk) keeps its previous bytes; the other outputs are written all the same, each
+# failure is reported and the status is 1.
+small_disk=(bash -c 'trap "" XFSZ; ulimit -f 8; exec "$@"' small_disk)
+printf 'previous events\n' >"$work/events.jsonl"
+expect 1 "--events on a full disk" "${small_disk[@]}" "$velcor" "${game[@]}" --data "$data" --months 24 \
+  --events "$work/events.jsonl" --save "$work/after.txt"
+[ "$(cat "$work/events.jsonl")" = "previous events" ] || fail "the events file was torn on a full disk"
+[ "$(wc -l <"$work/after.txt" 2>/dev/null)" = 172 ] || fail "a failed --events kept --save from being written"
+grep -q "events.jsonl: " "$work/err" || fail "the failed --events not reported: $(cat "$work/err")"
+printf 'previous picture' >"$work/previous.png"
+cp "$work/previous.png" "$work/shot.png"
+expect 1 "--screenshot on a full disk" "${small_disk[@]}" "$velcor" --data "$data" --load "$work/$sjis.txt" \
+  --screenshot "$work/shot.png"
+cmp -s "$work/previous.png" "$work/shot.png" || fail "the picture was torn on a full disk"
+
+# Printed lines that cannot be written fail the run with one line on standard error.
+for printing in "--headless --data $data --scenario 1 --ruler 1 --months 0" "--headless --help" "--help"; do
+  # shellcheck disable=SC2086 # the words of the command
+  timeout -k 5 20 "$velcor" $printing >/dev/full 2>"$work/err"
+  status=$?
+  [ "$status" -eq 1 ] || fail "$printing >/dev/full: status $status"
+  [ "$(wc -l <"$work/err")" -eq 1 ] || fail "$printing >/dev/full: not one line: $(cat "$work/err")"
+done
+
+# A pipe in the place of a settings file: the program starts from the default settings
+# at once, says so, and leaves the pipe as it was.
+for settings in Brakka/Velcor.conf Brakka.conf; do
+  rm -rf "$work/fifo-config"
+  mkdir -p "$work/fifo-config/Brakka"
+  mkfifo "$work/fifo-config/$settings"
+  expect 0 "a FIFO as $settings" env XDG_CONFIG_HOME="$work/fifo-config" "$velcor" --data "$data" --first-paint
+  grep -q "settings file .*$settings" "$work/err" || fail "a FIFO as $settings: not said: $(cat "$work/err")"
+  [ -p "$work/fifo-config/$settings" ] || fail "a FIFO as $settings: replaced"
+done
 
 # A signal ends the windowed program with status 0, and a second one is not ignored.
 "$velcor" --data "$data" >/dev/null 2>&1 &

@@ -10,14 +10,16 @@
 #include <ctime>
 
 #include <charconv>
-#include <fstream>
 #include <iostream>
 
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
+#include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "platform/message_box.h"
+#include "platform/output_files.h"
 #include "platform/path_bytes.h"
+#include "platform/text_file.h"
 #include "view/kiv_view.h"
 
 const char* const kGuiUsage =
@@ -160,8 +162,8 @@ protected:
             QTimer::singleShot(0, [] {
                 timespec now{};
                 clock_gettime(CLOCK_REALTIME, &now);
-                std::cout << static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec << std::endl;
-                QCoreApplication::exit(0);
+                std::cout << static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec << '\n';
+                QCoreApplication::exit(platform::FlushPrinted(std::cout, std::cerr) ? 0 : 1);
             });
         }
         return QObject::eventFilter(watched, event);
@@ -178,8 +180,26 @@ void ReportFirstPaint()
     qApp->installEventFilter(new FirstPaintWatch(qApp));
 }
 
+std::string ScreenshotFilesRefusal(const GuiOptions& options, const QString& dataDir)
+{
+    std::vector<platform::NamedFile> files;
+    if (!options.loadFile.isEmpty())
+        files.push_back({"--load", platform::PathToBytes(options.loadFile), false});
+    if (options.scenario != 0 && !dataDir.isEmpty()) {
+        const std::string data = platform::PathToBytes(dataDir);
+        for (const std::string& path : {ScenarioFilePath(data, options.scenario), CountryFilePath(data, options.scenario)})
+            files.push_back({"--data", path, false});
+    }
+    files.push_back({"--screenshot", platform::PathToBytes(options.screenshot), true});
+    return platform::OutputFilesRefusal(files);
+}
+
 int TakeScreenshot(CKivApp& app, const GuiOptions& options)
 {
+    if (const std::string refusal = ScreenshotFilesRefusal(options, app.View()->dataDirectory); !refusal.empty()) {
+        std::cerr << "velcor: " << refusal << "\n";
+        return 2;
+    }
     CKivView* view = app.View();
     // Windows that would wait for the player close at once; a refusal goes to the
     // terminal, since nobody is there to press its OK.
@@ -221,13 +241,12 @@ int TakeScreenshot(CKivApp& app, const GuiOptions& options)
     QBuffer buffer(&png);
     buffer.open(QIODevice::WriteOnly);
     const std::string outPath = platform::PathToBytes(options.screenshot);
-    bool written = picture.save(&buffer, "PNG");
-    if (written) {
-        std::ofstream out(outPath, std::ios::binary | std::ios::trunc);
-        written = out.write(png.constData(), png.size()) && out.flush();
-    }
-    if (!written) {
-        std::cerr << "velcor: cannot write " << outPath << "\n";
+    // As a save is written: the previous picture stays whole when the write fails.
+    std::string error;
+    if (!picture.save(&buffer, "PNG") ||
+        !platform::WriteTextAtomically(outPath, std::string(png.constData(), static_cast<std::size_t>(png.size())),
+                                       &error)) {
+        std::cerr << "velcor: cannot write " << outPath << (error.empty() ? "" : ": " + error) << "\n";
         return 1;
     }
     app.MainFrame()->close();

@@ -40,6 +40,11 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
 // CLOCK_REALTIME) and ends the program.
 void ReportFirstPaint();
 
+// Why the screenshot mode must not start with these options: the picture would be
+// written over a file it reads (the saved game, or with dataDir given the scenario's
+// files there) or over a file a save would refuse to replace. Empty when it may.
+std::string ScreenshotFilesRefusal(const GuiOptions& options, const QString& dataDir);
+
 // Runs the screenshot mode; returns the exit status. Every refusal goes to standard
 // error with the text its message box would show, and the status is then 2.
 int TakeScreenshot(CKivApp& app, const GuiOptions& options);

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 
+#include <iostream>
+
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
 #include "app/game_history.h"
@@ -12,6 +14,7 @@
 #include "app/main_frame.h"
 #include "app/view_options.h"
 #include "platform/message_box.h"
+#include "platform/settings.h"
 #include "platform/windows.h"
 #include "view/kiv_view.h"
 
@@ -20,6 +23,9 @@ CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
     // The settings live under the organisation and the program's name.
     QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
     QCoreApplication::setApplicationName(QStringLiteral("Velcor"));
+    if (const QString file = platform::settings::GuardSettingsFiles(); !file.isEmpty())
+        std::cerr << "velcor: the settings file " << file.toStdString()
+                  << " is not a plain file; this run starts from the default settings and does not save them\n";
 }
 
 CKivApp::~CKivApp() = default;

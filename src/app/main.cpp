@@ -17,6 +17,7 @@
 #include "app/main_frame.h"
 #include "platform/clock.h"
 #include "platform/data_directory.h"
+#include "platform/output_files.h"
 #include "platform/quit_signals.h"
 #include "platform/warm_up.h"
 #include "rules/headless.h"
@@ -77,7 +78,15 @@ int main(int argc, char** argv)
     }
     if (options.help) {
         std::cout << kGuiUsage;
-        return 0;
+        return platform::FlushPrinted(std::cout, std::cerr) ? 0 : 1;
+    }
+    // The picture's file is looked at before any window opens: a pipe or a folder in its
+    // place, or the saved game it shows, is refused at once.
+    if (!options.screenshot.isEmpty()) {
+        if (const std::string refusal = ScreenshotFilesRefusal(options, options.dataDir); !refusal.empty()) {
+            std::cerr << "velcor: " << refusal << "\n";
+            return 2;
+        }
     }
     if (options.clockStart)
         platform::FixClock(*options.clockStart);

@@ -1,11 +1,47 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/settings.h"
 
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QLibraryInfo>
 #include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 
 #include <algorithm>
+#include <memory>
 
 namespace platform::settings {
+
+QString GuardSettingsFiles()
+{
+    // The files QSettings reads for the organisation and the application, the user's
+    // and the system's, most specific first.
+    const QString organisation = QCoreApplication::organizationName();
+    const QString application = QCoreApplication::applicationName();
+    QStringList files;
+    for (const QString& folder : {QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation),
+                                  QLibraryInfo::path(QLibraryInfo::SettingsPath)}) {
+        files << folder + u'/' + organisation + u'/' + application + QStringLiteral(".conf")
+              << folder + u'/' + organisation + QStringLiteral(".conf");
+    }
+    for (const QString& file : files) {
+        const QFileInfo info(file);
+        if (!info.exists() || info.isFile())
+            continue;
+        // An empty folder of this run's own takes the place of both scopes' folders,
+        // so that the defaults apply and nothing reaches the player's files.
+        static std::unique_ptr<QTemporaryDir> apart;
+        if (!apart) {
+            apart = std::make_unique<QTemporaryDir>();
+            for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+                for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+                    QSettings::setPath(format, scope, apart->path());
+        }
+        return file;
+    }
+    return {};
+}
 
 namespace {
 

@@ -11,6 +11,13 @@
 
 namespace platform::settings {
 
+// Looks at the settings files before the first is read (QSettings opens them as they
+// are, and a pipe in a file's place would hold the program in that open). When one is
+// there but is not a plain file, this run keeps its settings apart from the player's:
+// it starts from the defaults and never writes his files. Returns the name of the
+// file at fault, empty when all are fine. Call once the application's names are set.
+QString GuardSettingsFiles();
+
 // The folder of the last game saved or loaded; empty when none.
 QString LastGameFolder();
 void SetLastGameFolder(const QString& folder);

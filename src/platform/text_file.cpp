@@ -202,10 +202,6 @@ std::string JoinLines(const std::vector<std::string>& lines)
     return text;
 }
 
-namespace {
-
-// Follows path while it is a symbolic link, to the name the last link gives, whether
-// a file of that name exists or not. ELOOP in err for a chain that does not end.
 std::string FollowLinks(std::string path, int& err)
 {
     constexpr int kMaxLinks = 40; // as the system counts
@@ -231,6 +227,8 @@ std::string FollowLinks(std::string path, int& err)
             path = path.substr(0, slash + 1) + link;
     }
 }
+
+namespace {
 
 // The part of a temporary file's name that comes from its target: the first bytes of
 // a long name only, so that the whole name fits wherever the target's fits (255 bytes
@@ -282,6 +280,49 @@ void RemoveStaleTemps(const std::string& directory, const std::string& prefix)
     ::closedir(dir);
 }
 
+// Where a save to a path goes, once its links are followed.
+struct Destination {
+    std::string target;    // the file written
+    std::string directory; // its folder; empty for the current one
+    std::string fileName;
+    struct stat st {};     // the file's, when it exists
+    bool exists = false;
+};
+
+// Finds where a save to path goes and applies the rule of what may be replaced; the
+// reason when the save is refused, else empty.
+std::string Resolve(const std::string& path, Destination& d)
+{
+    if (path.empty())
+        return VELCOR_TEXT("Message", "ファイル名がありません");
+    // Through a symbolic link to the file it names, so the link stays a link.
+    int linkError = 0;
+    d.target = FollowLinks(path, linkError);
+    if (linkError != 0)
+        return WriteReason(linkError);
+    d.exists = ::stat(d.target.c_str(), &d.st) == 0;
+    if (d.exists) {
+        if (S_ISDIR(d.st.st_mode))
+            return WriteReason(EISDIR);
+        if (!S_ISREG(d.st.st_mode))
+            return VELCOR_TEXT("Message", "通常のファイルではないため保存できません");
+        // The permission bits decide, not only the system's answer, which lets the
+        // superuser through: a file the player made read-only stays as it is.
+        if (::access(d.target.c_str(), W_OK) != 0 || (d.st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+            return VELCOR_TEXT("Message", "ファイルが読み取り専用です");
+    }
+    const std::size_t slash = d.target.rfind('/');
+    d.directory = slash == std::string::npos ? std::string() : d.target.substr(0, slash == 0 ? 1 : slash);
+    d.fileName = slash == std::string::npos ? d.target : d.target.substr(slash + 1);
+    // A directory that nobody may write to is refused even for a user whom the system
+    // would let through (the superuser), as a player who locked it would expect.
+    struct stat dirSt {};
+    if (::stat(d.directory.empty() ? "." : d.directory.c_str(), &dirSt) == 0 && S_ISDIR(dirSt.st_mode) &&
+        (dirSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
+        return WriteReason(EACCES);
+    return {};
+}
+
 } // namespace
 
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
@@ -292,79 +333,117 @@ bool WriteLinesAtomically(const std::string& path, const std::vector<std::string
 
 bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error)
 {
+    AtomicFileWriter file;
+    if (!file.Open(path, error))
+        return false;
+    file.Write(text);
+    return file.Commit(error);
+}
+
+std::string WriteRefusal(const std::string& path)
+{
+    Destination d;
+    return Resolve(path, d);
+}
+
+AtomicFileWriter::~AtomicFileWriter() { Discard(); }
+
+bool AtomicFileWriter::Open(const std::string& path, std::string* error)
+{
+    Discard();
+    m_error = 0;
     auto fail = [&](std::string reason) {
         if (error)
             *error = std::move(reason);
         return false;
     };
-    if (path.empty())
-        return fail(VELCOR_TEXT("Message", "ファイル名がありません"));
+    Destination d;
+    if (std::string refusal = Resolve(path, d); !refusal.empty())
+        return fail(std::move(refusal));
+    const mode_t mode = d.exists ? d.st.st_mode & 07777 : 0666; // narrowed by the umask for a new file
 
-    // Through a symbolic link to the file it names, so the link stays a link.
-    int linkError = 0;
-    const std::string target = FollowLinks(path, linkError);
-    if (linkError != 0)
-        return fail(WriteReason(linkError));
-
-    struct stat st {};
-    bool exists = ::stat(target.c_str(), &st) == 0;
-    mode_t mode = 0666; // narrowed by the umask for a new file
-    if (exists) {
-        if (S_ISDIR(st.st_mode))
-            return fail(WriteReason(EISDIR));
-        if (!S_ISREG(st.st_mode))
-            return fail(VELCOR_TEXT("Message", "通常のファイルではないため保存できません"));
-        if (::access(target.c_str(), W_OK) != 0 || (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return fail(VELCOR_TEXT("Message", "ファイルが読み取り専用です"));
-        mode = st.st_mode & 07777;
-    }
-
-    const std::size_t slash = target.rfind('/');
-    const std::string directory = slash == std::string::npos ? std::string() : target.substr(0, slash == 0 ? 1 : slash);
-    const std::string fileName = slash == std::string::npos ? target : target.substr(slash + 1);
-    // A directory that nobody may write to is refused even for a user whom the system
-    // would let through (the superuser), as a player who locked it would expect.
-    struct stat dirSt {};
-    if (::stat(directory.empty() ? "." : directory.c_str(), &dirSt) == 0 && S_ISDIR(dirSt.st_mode) &&
-        (dirSt.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-        return fail(WriteReason(EACCES));
-
-    const std::string prefix = TempPrefix(fileName);
-    RemoveStaleTemps(directory, prefix);
+    const std::string prefix = TempPrefix(d.fileName);
+    RemoveStaleTemps(d.directory, prefix);
     static std::atomic<unsigned> counter{0};
-    const std::string temp = (directory.empty() ? std::string() : directory + (directory == "/" ? "" : "/")) + prefix +
-                             std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
-    int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    const std::string temp = (d.directory.empty() ? std::string() : d.directory + (d.directory == "/" ? "" : "/")) +
+                             prefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return fail(WriteReason(errno));
-    if (exists) {
+    if (d.exists) {
         // Keep the owner and the permissions of the file being replaced, as far as the
         // process may set them (the owner only the superuser may give away). A change
         // of owner may clear the set-id bits, so the permissions come after it.
-        [[maybe_unused]] const int owned = ::fchown(fd, st.st_uid, st.st_gid);
+        [[maybe_unused]] const int owned = ::fchown(fd, d.st.st_uid, d.st.st_gid);
         ::fchmod(fd, mode);
     }
+    m_fd = fd;
+    m_target = d.target;
+    m_temp = temp;
+    m_directory = d.directory;
+    return true;
+}
 
-    int err = 0;
-    if (!WriteAll(fd, text.data(), text.size()))
-        err = errno;
-    else if (::fsync(fd) != 0)
-        err = errno;
-    if (::close(fd) != 0 && err == 0)
-        err = errno;
-    if (err == 0 && ::rename(temp.c_str(), target.c_str()) != 0)
-        err = errno;
-    if (err != 0) {
-        ::unlink(temp.c_str());
-        return fail(WriteReason(err));
+void AtomicFileWriter::Write(std::string_view data)
+{
+    if (m_fd < 0 || m_error != 0)
+        return;
+    // Small pieces gather in memory and go to the file in large writes.
+    constexpr std::size_t kFlushSize = 1 << 16;
+    m_buffer.append(data);
+    if (m_buffer.size() >= kFlushSize)
+        Flush();
+}
+
+bool AtomicFileWriter::Flush()
+{
+    if (m_error == 0 && !WriteAll(m_fd, m_buffer.data(), m_buffer.size()))
+        m_error = errno;
+    m_buffer.clear();
+    return m_error == 0;
+}
+
+bool AtomicFileWriter::Commit(std::string* error)
+{
+    if (m_fd < 0) {
+        if (error)
+            *error = WriteReason(m_error != 0 ? m_error : EBADF);
+        return false;
     }
+    Flush();
+    if (m_error == 0 && ::fsync(m_fd) != 0)
+        m_error = errno;
+    if (::close(m_fd) != 0 && m_error == 0)
+        m_error = errno;
+    m_fd = -1;
+    if (m_error == 0 && ::rename(m_temp.c_str(), m_target.c_str()) != 0)
+        m_error = errno;
+    if (m_error != 0) {
+        Discard();
+        if (error)
+            *error = WriteReason(m_error);
+        return false;
+    }
+    m_temp.clear();
     // Make the rename itself durable; a failure here leaves a complete file either way.
-    int dirFd = ::open(directory.empty() ? "." : directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int dirFd = ::open(m_directory.empty() ? "." : m_directory.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (dirFd >= 0) {
         ::fsync(dirFd);
         ::close(dirFd);
     }
     return true;
+}
+
+void AtomicFileWriter::Discard()
+{
+    if (m_fd >= 0) {
+        ::close(m_fd);
+        m_fd = -1;
+    }
+    if (!m_temp.empty())
+        ::unlink(m_temp.c_str());
+    m_temp.clear();
+    m_buffer.clear();
 }
 
 } // namespace platform

@@ -58,7 +58,51 @@ std::string JoinLines(const std::vector<std::string>& lines);
 // files of the same target left by a save that was killed are removed.
 bool WriteLinesAtomically(const std::string& path, const std::vector<std::string>& lines,
                           std::string* error);
-// The same for a text written as it is.
+// The same for a text (or any bytes) written as it is.
 bool WriteTextAtomically(const std::string& path, const std::string& text, std::string* error);
+
+// Why a save to path would be refused before anything is written, in words for the
+// player; empty when it may go ahead. Refused: an empty name, a loop of links, a folder,
+// anything but a plain file (a pipe, a device), a file or a folder whose permission bits
+// allow nobody to write, whoever runs the program. Every file the program writes for the
+// player is held to this one rule. Links are followed as the save follows them.
+std::string WriteRefusal(const std::string& path);
+
+// The name a save to path writes: path with its symbolic links followed, whether the
+// file the last one names exists or not. err receives ELOOP for a chain without end.
+std::string FollowLinks(std::string path, int& err);
+
+// A file written in pieces, as WriteTextAtomically writes it whole: the pieces go to a
+// temporary file beside the target, which takes the target's place only at Commit, so
+// that a failure at any point leaves the previous file as it was. For a file that grows
+// for the length of a game, such as the events of a headless run.
+class AtomicFileWriter {
+public:
+    AtomicFileWriter() = default;
+    AtomicFileWriter(const AtomicFileWriter&) = delete;
+    AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
+    // Removes the temporary file of a write that was not committed.
+    ~AtomicFileWriter();
+
+    // Refuses what WriteRefusal refuses, else creates the temporary file.
+    bool Open(const std::string& path, std::string* error);
+    bool IsOpen() const { return m_fd >= 0; }
+    // Adds bytes; a failure is kept and reported by Commit.
+    void Write(std::string_view data);
+    // Writes what is held, flushes it to disk and renames the temporary file over the
+    // target. False, the temporary file removed, when any step failed.
+    bool Commit(std::string* error);
+
+private:
+    bool Flush();
+    void Discard();
+
+    int m_fd = -1;
+    int m_error = 0;
+    std::string m_target;
+    std::string m_temp;
+    std::string m_directory;
+    std::string m_buffer;
+};
 
 } // namespace platform

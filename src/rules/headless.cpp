@@ -4,7 +4,8 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
-#include <fstream>
+#include <streambuf>
+#include <string_view>
 #include <iostream>
 #include <utility>
 
@@ -13,6 +14,8 @@
 #include "model/scenario_file.h"
 #include "platform/child_processes.h"
 #include "platform/clock.h"
+#include "platform/output_files.h"
+#include "platform/text_file.h"
 #include "rules/event_json.h"
 #include "rules/events.h"
 #include "rules/game_series.h"
@@ -344,40 +347,85 @@ HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out)
 
 namespace {
 
-// The events file for the length of a run: opened before the game begins, its
-// observer heard from the start event on, and let go when the run ends.
+// A stream into a file that takes the target's place only when the run ends well.
+class AtomicFileBuffer : public std::streambuf {
+public:
+    explicit AtomicFileBuffer(platform::AtomicFileWriter& file) : m_file(file) {}
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            const char byte = traits_type::to_char_type(c);
+            m_file.Write(std::string_view(&byte, 1));
+        }
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* data, std::streamsize size) override
+    {
+        m_file.Write(std::string_view(data, static_cast<std::size_t>(size)));
+        return size;
+    }
+
+private:
+    platform::AtomicFileWriter& m_file;
+};
+
+// The events file for the length of a run: its temporary file made before the game
+// begins, its observer heard from the start event on, and let go when the run ends.
 class EventsFile {
 public:
     EventsFile() = default;
     EventsFile(const EventsFile&) = delete;
     EventsFile& operator=(const EventsFile&) = delete;
-    ~EventsFile()
-    {
-        if (m_writer)
-            SetEventObserver(m_previous);
-    }
+    ~EventsFile() { Release(); }
 
-    bool Open(const std::string& path)
+    bool Open(const std::string& path, std::string* error)
     {
-        m_file.open(path, std::ios::binary | std::ios::trunc);
-        if (!m_file)
+        if (!m_file.Open(path, error))
             return false;
-        m_writer.emplace(m_file);
+        m_writer.emplace(m_stream);
         m_previous = GetEventObserver();
         SetEventObserver(&*m_writer);
         return true;
     }
-    bool Close()
+    bool Commit(std::string* error)
     {
-        m_file.close();
-        return !m_file.fail();
+        Release();
+        return m_file.Commit(error);
     }
 
 private:
-    std::ofstream m_file;
+    void Release()
+    {
+        if (m_writer)
+            SetEventObserver(m_previous);
+        m_writer.reset();
+    }
+
+    platform::AtomicFileWriter m_file;
+    AtomicFileBuffer m_buffer{m_file};
+    std::ostream m_stream{&m_buffer};
     std::optional<JsonLinesWriter> m_writer;
     EventObserver* m_previous = nullptr;
 };
+
+// The files the options name, read and written, for the checks before a run.
+std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
+{
+    std::vector<platform::NamedFile> files;
+    if (!options.loadFile.empty())
+        files.push_back({"--load", options.loadFile, false});
+    else
+        for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
+                                        CountryFilePath(options.dataDir, options.scenario)})
+            files.push_back({"--data", path, false});
+    for (const auto& [option, path] : {std::pair{"--save", &options.saveFile}, std::pair{"--events", &options.eventsFile},
+                                       std::pair{"--csv", &options.csvFile}})
+        if (!path->empty())
+            files.push_back({option, *path, true});
+    return files;
+}
 
 } // namespace
 
@@ -389,27 +437,26 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (!SetUpHeadlessGame(options, offered, err))
         return kHeadlessBadInput;
 
+    // A file that cannot be written is reported and the others are written all the
+    // same; the status tells that one failed.
+    int status = kHeadlessDone;
+    auto failed = [&](const std::string& path, const std::string& error) {
+        err << "velcor: " << path << ": " << error << '\n';
+        status = kHeadlessSaveFailed;
+    };
     EventsFile events;
-    if (!options.eventsFile.empty()) {
-        if (!events.Open(options.eventsFile)) {
-            err << "velcor: " << options.eventsFile << ": cannot be written\n";
-            return kHeadlessSaveFailed;
-        }
+    std::string error;
+    const bool withEvents = !options.eventsFile.empty() && events.Open(options.eventsFile, &error);
+    if (!options.eventsFile.empty() && !withEvents)
+        failed(options.eventsFile, error);
+    if (withEvents)
         ReportStart(!options.loadFile.empty());
-    }
     PlayResting(options, &out);
-    if (!options.eventsFile.empty() && !events.Close()) {
-        err << "velcor: " << options.eventsFile << ": could not be written whole\n";
-        return kHeadlessSaveFailed;
-    }
-    if (!options.saveFile.empty()) {
-        std::string error;
-        if (!SaveCountryFile(options.saveFile, GameState::turnCountry, &error)) {
-            err << "velcor: " << options.saveFile << ": " << error << '\n';
-            return kHeadlessSaveFailed;
-        }
-    }
-    return kHeadlessDone;
+    if (withEvents && !events.Commit(&error))
+        failed(options.eventsFile, error);
+    if (!options.saveFile.empty() && !SaveCountryFile(options.saveFile, GameState::turnCountry, &error))
+        failed(options.saveFile, error);
+    return status;
 }
 
 int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
@@ -422,9 +469,18 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     if (options.help) {
         out << kHeadlessUsage;
-        return kHeadlessDone;
+        return platform::FlushPrinted(out, err) ? kHeadlessDone : kHeadlessSaveFailed;
     }
-    if (options.games > 0)
-        return RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal());
-    return RunHeadless(options, out, err);
+    // Refused before any game is played: a file written over one read or another
+    // written, or one a save would not replace.
+    if (const std::string refusal = platform::OutputFilesRefusal(NamedFiles(options)); !refusal.empty()) {
+        err << "velcor: " << refusal << '\n';
+        return kHeadlessBadInput;
+    }
+    const int status = options.games > 0
+                           ? RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal())
+                           : RunHeadless(options, out, err);
+    // The printed lines are an output too: a full disk or a closed pipe behind them fails
+    // the run as a failed save would.
+    return platform::FlushPrinted(out, err) ? status : std::max(status, kHeadlessSaveFailed);
 }
