@@ -289,6 +289,17 @@ Training %10</translation>
     </message>
 </context>
 <context>
+    <name>ChronicleLog</name>
+    <message>
+        <source>%1 行目が読めません</source>
+        <translation>line %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>このｾｰﾌﾞの記録ではありません</source>
+        <translation>it belongs to another game</translation>
+    </message>
+</context>
+<context>
     <name>CommandFigure</name>
     <message>
         <source>開墾</source>
@@ -1039,12 +1050,6 @@ After the battle, uses as much food as soldiers are left</translation>
 %2</translation>
     </message>
     <message>
-        <source>戦況記録を読み込めませんでした
-%1</source>
-        <translation>The chronicle could not be read
-%1</translation>
-    </message>
-    <message>
         <source>君主</source>
         <translation>Ruler</translation>
     </message>
@@ -1067,6 +1072,14 @@ After the battle, uses as much food as soldiers are left</translation>
     <message>
         <source>年</source>
         <translation>Year</translation>
+    </message>
+    <message>
+        <source>戦況記録を読み込みませんでした: %1</source>
+        <translation>Chronicle not loaded: %1</translation>
+    </message>
+    <message>
+        <source>戦況記録は %1 件までです: 古い %2 件を消しました</source>
+        <translation>The chronicle keeps %1 events: the oldest %2 removed</translation>
     </message>
 </context>
 </TS>

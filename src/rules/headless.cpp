@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <utility>
@@ -408,6 +409,11 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
             err << "velcor: " << options.saveFile << ": " << error << '\n';
             return kHeadlessSaveFailed;
         }
+        // The windows' chronicle of an earlier game saved under this name is not this one's.
+        std::error_code ignored;
+        const std::filesystem::path chronicle = ChronicleFileName(options.saveFile);
+        if (!std::filesystem::is_directory(std::filesystem::symlink_status(chronicle, ignored)))
+            std::filesystem::remove(chronicle, ignored);
     }
     return kHeadlessDone;
 }
