@@ -295,7 +295,7 @@ Training %10</translation>
         <translation>line %1 cannot be read</translation>
     </message>
     <message>
-        <source>このｾｰﾌﾞの記録ではありません</source>
+        <source>別のｹﾞｰﾑの記録です</source>
         <translation>it belongs to another game</translation>
     </message>
 </context>
@@ -1074,12 +1074,12 @@ After the battle, uses as much food as soldiers are left</translation>
         <translation>Year</translation>
     </message>
     <message>
-        <source>戦況記録を読み込みませんでした: %1</source>
-        <translation>Chronicle not loaded: %1</translation>
+        <source>戦況記録の古い %1 件を消しました (上限 %2 件)</source>
+        <translation>Chronicle: oldest %1 events removed (max %2)</translation>
     </message>
     <message>
-        <source>戦況記録は %1 件までです: 古い %2 件を消しました</source>
-        <translation>The chronicle keeps %1 events: the oldest %2 removed</translation>
+        <source>戦況記録を無視しました: %1</source>
+        <translation>Chronicle ignored: %1</translation>
     </message>
 </context>
 </TS>

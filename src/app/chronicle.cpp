@@ -71,8 +71,8 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     });
     connect(m_log, &ChronicleLog::oldestCut, this, [this](std::size_t count) {
         m_notices.append(chronicle::Captions::ChronicleCut()
-                             .arg(QLocale().toString(static_cast<qulonglong>(m_log->Kept())),
-                                  QLocale().toString(static_cast<qulonglong>(count))));
+                             .arg(QLocale().toString(static_cast<qulonglong>(count)),
+                                  QLocale().toString(static_cast<qulonglong>(m_log->Kept()))));
     });
     frame.installEventFilter(this);
 }

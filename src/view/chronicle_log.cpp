@@ -277,7 +277,7 @@ bool ChronicleLog::Load(const QString& path, QString* error)
         if (!EventFromJson(line, e)) {
             const QJsonObject o = QJsonDocument::fromJson(line).object();
             if (o.value(QLatin1String("kind")).toString() == QLatin1String("saved"))
-                return setAside(tr("このｾｰﾌﾞの記録ではありません"));
+                return setAside(tr("別のｹﾞｰﾑの記録です"));
             return setAside(tr("%1 行目が読めません").arg(lineNumber));
         }
         m_log.OnGameEvent(e);
@@ -286,7 +286,7 @@ bool ChronicleLog::Load(const QString& path, QString* error)
             cut += DropOldest();
     }
     if (!closed)
-        return setAside(tr("このｾｰﾌﾞの記録ではありません"));
+        return setAside(tr("別のｹﾞｰﾑの記録です"));
     cut += DropOldest();
     Poll();
     m_mark = m_announced;

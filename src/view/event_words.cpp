@@ -117,8 +117,8 @@ QString Captions::SaveChart() { return QCoreApplication::translate("chronicle", 
 QString Captions::ChartSaveTitle() { return QCoreApplication::translate("chronicle", "推移を保存"); }
 QString Captions::ChartSaveFailed() { return QCoreApplication::translate("chronicle", "画像を保存できませんでした\n%1"); }
 QString Captions::ChronicleSaveFailed() { return QCoreApplication::translate("chronicle", "戦況記録をセーブできませんでした\n%1\n%2"); }
-QString Captions::ChronicleSetAside() { return QCoreApplication::translate("chronicle", "戦況記録を読み込みませんでした: %1"); }
-QString Captions::ChronicleCut() { return QCoreApplication::translate("chronicle", "戦況記録は %1 件までです: 古い %2 件を消しました"); }
+QString Captions::ChronicleSetAside() { return QCoreApplication::translate("chronicle", "戦況記録を無視しました: %1"); }
+QString Captions::ChronicleCut() { return QCoreApplication::translate("chronicle", "戦況記録の古い %1 件を消しました (上限 %2 件)"); }
 QStringList Captions::StandingsColumns()
 {
     return {QCoreApplication::translate("chronicle", "君主"), QCoreApplication::translate("chronicle", "国数"), QCoreApplication::translate("chronicle", "兵士"), QCoreApplication::translate("chronicle", "兵糧"),

@@ -41,7 +41,7 @@ struct Captions {
     static QString ChartSaveFailed();
     static QString ChronicleSaveFailed();
     // Status line: a chronicle beside a save was not taken (%1 the reason); the
-    // oldest events were cut (%1 the most kept, %2 how many went).
+    // oldest events were cut (%1 how many went, %2 the most kept).
     static QString ChronicleSetAside();
     static QString ChronicleCut();
     static QStringList StandingsColumns();
