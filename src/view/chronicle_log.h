@@ -19,7 +19,7 @@ class ChronicleLog : public QObject {
 public:
     // A chronicle file larger than this is set aside unread: the events a chronicle
     // keeps take far less (docs/events.md).
-    static constexpr qint64 kMaxFileSize = 128 * 1024 * 1024;
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
 
     // kept: the events kept before the oldest are cut (EventLog::kKept; fewer in tests).
     explicit ChronicleLog(QObject* parent = nullptr, std::size_t kept = EventLog::kKept);
