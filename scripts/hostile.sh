@@ -10,10 +10,10 @@
 # written. Both ways must agree on every file. The cases: every cut of a save at 0..171
 # lines; every number line (and neighbour list) replaced by a huge, a negative, a
 # non-numeric, an empty and a 10 MB value; odd file names; a FIFO, a socket, a folder,
-# /dev/zero, a loop of links, a dangling link, a 2 GB sparse file. Then the outputs:
-# each of --save, --events, --csv and the picture must refuse, with status 2 and the
-# target untouched, the loaded file under another name, a read-only file and what is
-# not a plain file.
+# /dev/zero, a loop of links, a dangling link, a 2 GB sparse file; a FIFO and a 3 GB
+# sparse file as the chronicle beside a save. Then the outputs: each of --save,
+# --events, --csv and the picture must refuse, with status 2 and the target untouched,
+# the loaded file under another name, a read-only file and what is not a plain file.
 #
 #   scripts/hostile.sh [--quick] [VELCOR]
 #
@@ -174,6 +174,15 @@ ln -s nowhere.txt "$work/dangling"
 check "a dangling link" "$work/dangling" refused
 truncate -s 2G "$work/sparse.txt"
 check "a 2 GB sparse file" "$work/sparse.txt" refused
+
+# A save whose chronicle beside it is not a plain file or is far too large: the save
+# loads all the same, its chronicle set aside unread.
+cp "$good" "$work/beside-fifo"
+mkfifo "$work/beside-fifo.chronicle.jsonl"
+check "a FIFO as the chronicle" "$work/beside-fifo" accepted
+cp "$good" "$work/beside-huge"
+truncate -s 3G "$work/beside-huge.chronicle.jsonl"
+check "a 3 GB chronicle" "$work/beside-huge" accepted
 
 # Outputs: every file the program writes (--save, --events, --csv of --games, the
 # picture) refuses the same bad targets, before anything is played: the file the game

@@ -10,14 +10,18 @@
 #include <QMenu>
 #include <QToolTip>
 
+#include <filesystem>
 #include <memory>
 #include <set>
+
+#include <sys/stat.h>
 
 #include "app/chronicle.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
+#include "platform/path_bytes.h"
 #include "platform/resources.h"
 #include "platform/settings.h"
 #include "rules/battle.h"
@@ -221,25 +225,130 @@ TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
     for (const GameEvent& e : events)
         Add(e);
     TempDir dir;
-    const QString save = QString::fromStdString(dir.Path("game.txt"));
-    EXPECT_EQ(ChronicleLog::ChroniclePath(save), QString::fromStdString(dir.Path("game.chronicle.jsonl")));
+    // Beside each save by its whole name, bytes as they are: "game" and "game.txt"
+    // have chronicles of their own, and a name that is not UTF-8 keeps its bytes.
     QString error;
-    ASSERT_TRUE(log.Save(ChronicleLog::ChroniclePath(save), &error)) << error.toStdString();
+    for (const std::string name : {"game", "game.txt", "\x95\x5c.txt"}) {
+        const QString path = ChronicleLog::ChroniclePath(platform::PathFromBytes(dir.Path(name)));
+        ASSERT_TRUE(log.Save(path, &error)) << error.toStdString();
+        EXPECT_TRUE(std::filesystem::exists(dir.Path(name) + ".chronicle.jsonl")) << name;
+        ChronicleLog loaded;
+        ASSERT_TRUE(loaded.Load(path, &error)) << error.toStdString();
+        ASSERT_EQ(loaded.Count(), events.size());
+        for (std::size_t i = 0; i < events.size(); ++i)
+            EXPECT_EQ(loaded.At(i), events[i]) << EventJson(events[i]);
+    }
 
+    // No chronicle beside a save: nothing, and no complaint.
     ChronicleLog loaded;
-    ASSERT_TRUE(loaded.Load(ChronicleLog::ChroniclePath(save), &error)) << error.toStdString();
-    ASSERT_EQ(loaded.Count(), events.size());
-    for (std::size_t i = 0; i < events.size(); ++i)
-        EXPECT_EQ(loaded.At(i), events[i]) << EventJson(events[i]);
-
-    // No chronicle beside a save: nothing, and no complaint. A broken one: nothing kept.
-    EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("other.chronicle.jsonl")), &error));
-    EXPECT_EQ(loaded.Count(), 0u);
     error.clear();
-    WriteFileBytes(dir.Path("bad.chronicle.jsonl"), EventJson(events[0]) + "\n{\"year\":1,\"kind\":\"nonsense\"}\n");
-    EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("bad.chronicle.jsonl")), &error));
-    EXPECT_TRUE(error.contains(QStringLiteral(": 2"))) << error.toStdString();
+    EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("other.chronicle.jsonl")), &error));
+    EXPECT_TRUE(error.isEmpty());
     EXPECT_EQ(loaded.Count(), 0u);
+
+    // Set aside with a reason, nothing kept: what is not a plain file or is too large,
+    // another game's, or a line that is not an event with every field in range.
+    const std::string closing = SavedWorldJson() + "\n";
+    GameState::year = GameState::year + 1;
+    const std::string laterGame = SavedWorldJson() + "\n";
+    GameState::year = GameState::year - 1;
+    const std::string first = EventJson(start) + "\n";
+    const auto replaced = [](std::string line, const std::string& from, const std::string& to) {
+        const std::size_t at = line.find(from);
+        EXPECT_NE(at, std::string::npos) << line;
+        return line.replace(at, from.size(), to) + "\n";
+    };
+    GameEvent command = Event(EventKind::Command, 191, 2, 3, -1, 1);
+    command.SetCommand(DomesticCommand::Train, 50);
+    const std::string commandLine = EventJson(command);
+    const std::string rulers = "\"rulers\":[0,1,2";
+    const struct {
+        const char* what;
+        std::string text; // empty for the special files
+    } cases[] = {
+        {"a FIFO", ""},
+        {"larger than a chronicle can be", ""},
+        {"not closed", first},
+        {"closed by another game's world", first + laterGame},
+        {"a line after the close", first + closing + EventJson(events[1]) + "\n"},
+        {"a line that is not an event", first + "{\"year\":1,\"kind\":\"nonsense\"}\n" + closing},
+        {"a ruler beyond the table", replaced(commandLine, "\"ruler\":1", "\"ruler\":257") + closing},
+        {"a country as a text", replaced(commandLine, "\"country\":3", "\"country\":\"3\"") + closing},
+        {"a flag as a number", replaced(commandLine, "\"player\":false", "\"player\":0") + closing},
+        {"a capture without its fields", "{\"year\":191,\"month\":3,\"kind\":\"capture\"}\n" + closing},
+        {"a start ruler of 99", replaced(first, rulers, "\"rulers\":[99,1,2") + closing},
+        {"a start ruler of -1", replaced(first, rulers, "\"rulers\":[-1,1,2") + closing},
+        {"a start ruler of 16", replaced(first, rulers, "\"rulers\":[16,1,2") + closing},
+        {"month 99", replaced(first, "\"month\":1,", "\"month\":99,") + closing},
+        {"a figure beyond 32 bits", replaced(commandLine, "\"value\":50", "\"value\":4294967346") + closing},
+    };
+    const QString good = ChronicleLog::ChroniclePath(QString::fromStdString(dir.Path("game.txt")));
+    const std::string path = dir.Path("set-aside.txt.chronicle.jsonl");
+    for (const auto& c : cases) {
+        std::filesystem::remove(path);
+        if (c.what == std::string_view("a FIFO")) {
+            ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0);
+        } else if (c.text.empty()) {
+            WriteFileBytes(path, first + closing);
+            std::filesystem::resize_file(path, ChronicleLog::kMaxFileSize + 1);
+        } else {
+            WriteFileBytes(path, c.text);
+        }
+        ASSERT_TRUE(loaded.Load(good, &error)) << "a chronicle before it";
+        error.clear();
+        EXPECT_FALSE(loaded.Load(QString::fromStdString(path), &error)) << c.what;
+        EXPECT_FALSE(error.isEmpty()) << c.what;
+        EXPECT_EQ(loaded.Count(), 0u) << c.what;
+    }
+}
+
+// A log that holds more than it keeps loses its oldest events, never its newest: as the
+// game adds them (cut at the player's turn) and as a file brings them.
+TEST_F(ChronicleTest, AFullLogCutsItsOldestEvents)
+{
+    const std::size_t kept = 2 * EventLog::kBlockSize;
+    const std::size_t total = 3 * EventLog::kBlockSize + 5;
+    TempDir dir;
+    const QString path = QString::fromStdString(dir.Path("long.txt.chronicle.jsonl"));
+    ChronicleLog whole;
+    for (std::size_t i = 0; i < total; ++i)
+        whole.Observer().OnGameEvent(Event(EventKind::Taxes, static_cast<int>(i), 1, -1, -1, 1));
+    QString error;
+    ASSERT_TRUE(whole.Save(path, &error)) << error.toStdString();
+
+    const std::function<void(ChronicleLog&)> ways[] = {
+        [&](ChronicleLog& log) {
+            for (std::size_t i = 0; i < total; ++i)
+                log.Observer().OnGameEvent(Event(EventKind::Taxes, static_cast<int>(i), 1, -1, -1, 1));
+            log.TakeSinceMark();
+            log.CutOldest();
+        },
+        [&](ChronicleLog& log) { ASSERT_TRUE(log.Load(path, &error)) << error.toStdString(); },
+    };
+    for (const auto& fill : ways) {
+        ChronicleLog log(nullptr, kept);
+        ChronicleModel model(log);
+        QObject::connect(&log, &ChronicleLog::eventsAdded, &model, &ChronicleModel::OnEventsAdded);
+        QObject::connect(&log, &ChronicleLog::cleared, &model, &ChronicleModel::OnCleared);
+        std::vector<std::size_t> cuts;
+        QObject::connect(&log, &ChronicleLog::oldestCut, [&](std::size_t n) { cuts.push_back(n); });
+        fill(log);
+        ASSERT_GT(log.Count(), 0u);
+        EXPECT_LE(log.Count(), kept);
+        EXPECT_EQ(log.At(0).year, static_cast<int>(total - log.Count())) << "the oldest go";
+        EXPECT_EQ(log.At(log.Count() - 1).year, static_cast<int>(total - 1)) << "the newest stay";
+        EXPECT_EQ(cuts, std::vector<std::size_t>{total - log.Count()}) << "told once";
+        std::size_t rows = 0;
+        for (int row = 0; row < model.rowCount(); ++row)
+            rows += !model.IsHeading(row) && model.EventAt(row) < static_cast<long long>(log.Count());
+        EXPECT_EQ(rows, log.Count()) << "the list follows the cut";
+        // Marks stay within the log, and what comes next joins it.
+        EXPECT_EQ(log.TakeSinceMark().second, log.Count());
+        log.Observer().OnGameEvent(Event(EventKind::Taxes, static_cast<int>(total), 1, -1, -1, 1));
+        const auto since = log.TakeSinceMark();
+        EXPECT_EQ(since, std::make_pair(log.Count() - 1, log.Count()));
+        EXPECT_EQ(log.At(log.Count() - 1).year, static_cast<int>(total));
+    }
 }
 
 TEST_F(ChronicleTest, TheMapsTooltipNamesTheCountryOnEachSideOfABorder)
@@ -405,8 +514,9 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     const std::string saved = ReadFileBytes(savePath);
     emit view->gameSaved(QString::fromStdString(savePath));
     EXPECT_EQ(ReadFileBytes(savePath), saved) << "the save file is as the game wrote it";
-    const std::string chronicleFile = ReadFileBytes(dir.Path("kept.chronicle.jsonl"));
-    EXPECT_EQ(std::count(chronicleFile.begin(), chronicleFile.end(), '\n'), static_cast<long>(count));
+    const std::string chronicleFile = ReadFileBytes(dir.Path("kept.txt.chronicle.jsonl"));
+    EXPECT_EQ(std::count(chronicleFile.begin(), chronicleFile.end(), '\n'), static_cast<long>(count) + 1)
+        << "the events and the world saved";
 
     ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(QString::fromStdString(savePath)); }));
     log.Poll();
@@ -420,6 +530,16 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     log.Poll();
     EXPECT_EQ(log.At(0).kind, EventKind::Start);
     EXPECT_LT(log.Count(), count);
+    EXPECT_FALSE(view->statusText.contains(chronicle::Captions::Window()));
+
+    // Beside it now the later game's chronicle: set aside, the game loads all the same,
+    // and the status line says so at the player's turn.
+    WriteFileBytes(dir.Path("start.txt.chronicle.jsonl"), chronicleFile);
+    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    log.Poll();
+    EXPECT_EQ(log.At(0).kind, EventKind::Start);
+    EXPECT_LT(log.Count(), count);
+    EXPECT_TRUE(view->statusText.contains(chronicle::Captions::Window())) << view->statusText.toStdString();
 }
 
 TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersAlone)

@@ -21,11 +21,13 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
+#include "platform/path_bytes.h"
 #include "platform/settings.h"
 #include "save_faults.h"
 #include "synthetic_map.h"
 #include "test_support.h"
 #include "test_world.h"
+#include "view/chronicle_log.h"
 #include "view/kiv_view.h"
 #include "world_fixture.h"
 
@@ -115,6 +117,41 @@ TEST_F(AutosaveStoreTest, FilesThatAreNotSavedGamesAreNotListed)
     EXPECT_TRUE(std::filesystem::exists(dir.Path("autosave/autosave10.txt")));
 }
 
+// Whatever autosave-like name a folder holds, the newest autosave is the one listed
+// first, five are kept, and each goes with its chronicle.
+TEST_F(AutosaveStoreTest, NoNameInTheFolderStopsTheRotation)
+{
+    const AutosaveStore::Writer withChronicle = [this](const QString& path, QString* error) {
+        WriteFileBytes(platform::PathToBytes(ChronicleLog::ChroniclePath(path)), "{}\n");
+        return doc.SaveCountryFile(path, 4, error);
+    };
+    for (const std::string planted : {"autosave999999999999999.txt", "autosave999999999.txt", "autosave0999.txt",
+                                      "autosave999999998.txt"}) {
+        const std::string folder = dir.Path(planted + ".d");
+        std::filesystem::create_directories(folder);
+        GameState::month = 12;
+        ASSERT_TRUE(doc.SaveCountryFile(Q(folder + "/" + planted), 4, nullptr));
+        AutosaveStore store(Q(folder));
+        for (int month = 1; month <= 6; ++month) {
+            GameState::month = month;
+            QString error;
+            ASSERT_TRUE(store.Save(withChronicle, &error)) << error.toStdString();
+            const std::vector<AutosaveStore::Entry> entries = store.Entries();
+            ASSERT_FALSE(entries.empty());
+            EXPECT_EQ(entries.front().month, month) << planted;
+            EXPECT_LE(entries.size(), static_cast<std::size_t>(AutosaveStore::kKept)) << planted;
+            std::size_t chronicles = 0;
+            for (const AutosaveStore::Entry& entry : entries)
+                chronicles += QFileInfo::exists(ChronicleLog::ChroniclePath(entry.path));
+            EXPECT_EQ(chronicles, std::min<std::size_t>(entries.size(), static_cast<std::size_t>(month))) << planted;
+        }
+        std::size_t sidecars = 0;
+        for (const std::string& name : FileNames(folder))
+            sidecars += name.ends_with(".chronicle.jsonl");
+        EXPECT_EQ(sidecars, store.Entries().size()) << planted << ": none left alone";
+    }
+}
+
 TEST_F(AutosaveStoreTest, AFailedAutosaveLeavesTheEarlierOnesAsTheyWere)
 {
     // No folder can be made under a plain file.
@@ -161,6 +198,7 @@ protected:
     {
         platform::SetMessageBoxSink({});
         frame.reset();
+        SetEventObserver(nullptr);
         settings::SetRecentFiles({});
         platform::UseRealClock();
         WorldTest::TearDown();
@@ -198,6 +236,7 @@ protected:
     CKivView* view = nullptr; // the frame's
     std::unique_ptr<CMainFrame> frame;
     GameHistory* history = nullptr; // the frame's
+    ChronicleLog chronicle;
     TempDir dir;
     const std::string world = dir.Path("world.txt");
     QStringList boxes;
@@ -205,20 +244,28 @@ protected:
 
 TEST_F(GameHistoryTest, EachPlayerTurnIsKeptAsASaveOfThatMomentWouldKeepIt)
 {
-    History(dir.Path("auto"));
+    // The chronicle as the game keeps it: each autosave keeps it beside it, whole.
+    SetEventObserver(&chronicle.Observer());
+    History(dir.Path("auto")).KeepChronicle(&chronicle);
     ASSERT_TRUE(view->LoadGame(Q(world)));
     WaitForPlayer();
-    ASSERT_EQ(FileNames(dir.Path("auto")), std::vector<std::string>{"autosave1.txt"});
+    const QString sidecar = ChronicleLog::ChroniclePath(Q(dir.Path("auto/autosave1.txt")));
+    ASSERT_EQ(FileNames(dir.Path("auto")).size(), 2u);
+    ChronicleLog resumed;
+    QString error;
+    ASSERT_TRUE(resumed.Load(sidecar, &error)) << error.toStdString();
+    chronicle.Poll();
+    EXPECT_EQ(resumed.Count(), chronicle.Count());
     SaveByHand(dir.Path("by-hand.txt"));
     EXPECT_EQ(ReadFileBytes(dir.Path("auto/autosave1.txt")), ReadFileBytes(dir.Path("by-hand.txt")));
     EXPECT_EQ(boxes, QStringList{QStringLiteral("セーブが完了しました")});
 
     // The player's command is not a new turn; the next turn is.
     QTest::mouseClick(view->landButton, Qt::LeftButton);
-    EXPECT_EQ(FileNames(dir.Path("auto")).size(), 1u);
+    EXPECT_EQ(FileNames(dir.Path("auto")).size(), 2u);
     const std::int32_t month = GameState::month;
     NextTurn();
-    ASSERT_EQ(FileNames(dir.Path("auto")).size(), 2u);
+    ASSERT_EQ(FileNames(dir.Path("auto")).size(), 4u);
     EXPECT_EQ(history->Autosaves().Entries().front().month, GameState::month.Get());
     EXPECT_NE(GameState::month.Get(), month);
     EXPECT_EQ(view->statusText, TurnText()) << "a good autosave says nothing";

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
+#include <filesystem>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -99,9 +100,12 @@ TEST_F(HeadlessTest, RunsRepeatablyAndSavesAfterThePlayersCommand)
     const HeadlessRun first = Headless(args);
     ASSERT_EQ(first.status, kHeadlessDone) << first.err;
     const std::string save = ReadFileBytes(dir.Path("end.txt"));
+    // The windows' chronicle of the game saved there before is not this game's.
+    WriteFileBytes(dir.Path("end.txt.chronicle.jsonl"), "{}\n");
     const HeadlessRun second = Headless(args);
     EXPECT_EQ(second.out, first.out);
     EXPECT_EQ(ReadFileBytes(dir.Path("end.txt")), save);
+    EXPECT_FALSE(std::filesystem::exists(dir.Path("end.txt.chronicle.jsonl")));
 
     // One line a year from 190 to 195, then the end; the map has changed.
     std::istringstream lines(first.out);

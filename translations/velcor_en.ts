@@ -289,6 +289,17 @@ Training %10</translation>
     </message>
 </context>
 <context>
+    <name>ChronicleLog</name>
+    <message>
+        <source>%1 行目が読めません</source>
+        <translation>line %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>別のｹﾞｰﾑの記録です</source>
+        <translation>it belongs to another game</translation>
+    </message>
+</context>
+<context>
     <name>CommandFigure</name>
     <message>
         <source>開墾</source>
@@ -1039,12 +1050,6 @@ After the battle, uses as much food as soldiers are left</translation>
 %2</translation>
     </message>
     <message>
-        <source>戦況記録を読み込めませんでした
-%1</source>
-        <translation>The chronicle could not be read
-%1</translation>
-    </message>
-    <message>
         <source>君主</source>
         <translation>Ruler</translation>
     </message>
@@ -1067,6 +1072,14 @@ After the battle, uses as much food as soldiers are left</translation>
     <message>
         <source>年</source>
         <translation>Year</translation>
+    </message>
+    <message>
+        <source>戦況記録の古い %1 件を消しました (上限 %2 件)</source>
+        <translation>Chronicle: oldest %1 events removed (max %2)</translation>
+    </message>
+    <message>
+        <source>戦況記録を無視しました: %1</source>
+        <translation>Chronicle ignored: %1</translation>
     </message>
 </context>
 </TS>

@@ -15,12 +15,13 @@
 #include "model/country_file.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
+#include "view/chronicle_log.h"
 
 namespace {
 
 const QRegularExpression& FileNamePattern()
 {
-    static const QRegularExpression pattern(QStringLiteral("^autosave(\\d{1,15})\\.txt$"));
+    static const QRegularExpression pattern(QStringLiteral("^autosave([1-9]\\d{0,8})\\.txt$"));
     return pattern;
 }
 
@@ -49,6 +50,26 @@ std::vector<qint64> AutosaveStore::Numbers() const
     }
     std::sort(numbers.begin(), numbers.end());
     return numbers;
+}
+
+void AutosaveStore::Remove(qint64 number) const
+{
+    QFile::remove(PathOf(number));
+    QFile::remove(ChronicleLog::ChroniclePath(PathOf(number)));
+}
+
+void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
+{
+    // Ascending, each to a number no higher than its own: no name is taken twice.
+    for (std::size_t i = 0; i < numbers.size(); ++i) {
+        const qint64 number = static_cast<qint64>(i) + 1;
+        if (numbers[i] == number)
+            continue;
+        Remove(number);
+        QFile::rename(PathOf(numbers[i]), PathOf(number));
+        QFile::rename(ChronicleLog::ChroniclePath(PathOf(numbers[i])), ChronicleLog::ChroniclePath(PathOf(number)));
+        numbers[i] = number;
+    }
 }
 
 bool AutosaveStore::Holds(const QString& path) const
@@ -87,13 +108,23 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
         return false;
     }
     std::vector<qint64> numbers = Numbers();
+    if (!numbers.empty() && numbers.back() == kLastNumber) {
+        // Only the newest that stay beside the next go on, numbered again.
+        const std::size_t staying = std::min(numbers.size(), static_cast<std::size_t>(kKept - 1));
+        for (std::size_t i = 0; i + staying < numbers.size(); ++i)
+            Remove(numbers[i]);
+        numbers.erase(numbers.begin(), numbers.end() - static_cast<std::ptrdiff_t>(staying));
+        Renumber(numbers);
+    }
     const qint64 next = numbers.empty() ? 1 : numbers.back() + 1;
+    // A chronicle left without its save under the new name is no longer this one's.
+    QFile::remove(ChronicleLog::ChroniclePath(PathOf(next)));
     if (!write(PathOf(next), error))
         return false;
     numbers.push_back(next);
     // Only after the new one is whole do the oldest go.
     for (std::size_t i = 0; i + kKept < numbers.size(); ++i)
-        QFile::remove(PathOf(numbers[i]));
+        Remove(numbers[i]);
     return true;
 }
 

@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game kept at the start of every player turn: the last kKept turns, each in a
 // file of its own in the player's data folder, numbered in the order they were
-// written ("autosave12.txt"), so that a failed write never costs an older one.
+// written ("autosave12.txt"), so that a failed write never costs an older one. The
+// chronicle of each is kept beside it and goes with it.
 #pragma once
 
 #include <QDateTime>
@@ -16,6 +17,9 @@
 class AutosaveStore {
 public:
     static constexpr int kKept = 5;
+    // The numbers in use: a name numbered beyond them is not an autosave. When the
+    // next number would pass the last, the kept ones are numbered again from 1.
+    static constexpr qint64 kLastNumber = 999'999'999;
 
     explicit AutosaveStore(QString folder);
     // "autosave" in the program's data folder (QStandardPaths::AppDataLocation).
@@ -46,6 +50,10 @@ private:
     // The numbers of the autosaves in the folder, ascending.
     std::vector<qint64> Numbers() const;
     QString PathOf(qint64 number) const;
+    // Removes an autosave and the chronicle beside it.
+    void Remove(qint64 number) const;
+    // The autosaves numbered 1, 2, ... in their order, their chronicles with them.
+    void Renumber(std::vector<qint64>& numbers) const;
 
     QString m_folder;
 };

@@ -3,6 +3,7 @@
 
 #include <QAction>
 #include <QEvent>
+#include <QLocale>
 #include <QMenu>
 
 #include "app/main_frame.h"
@@ -62,7 +63,17 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     connect(m_report, &CTurnReportWnd::showNextChanged, m_reportAction, &QAction::setChecked);
     connect(&view, &CKivView::worldReplaced, this, &CChronicle::OnWorldReplaced);
     connect(&view, &CKivView::gameSaved, this, &CChronicle::OnGameSaved);
-    connect(&view, &CKivView::playerTurnReached, this, [this] { ReportTurn(); });
+    connect(&view, &CKivView::playerTurnReached, this, [this] {
+        // The worker waits for the player now: the log may be cut.
+        m_log->CutOldest();
+        ShowNotices();
+        ReportTurn();
+    });
+    connect(m_log, &ChronicleLog::oldestCut, this, [this](std::size_t count) {
+        m_notices.append(chronicle::Captions::ChronicleCut()
+                             .arg(QLocale().toString(static_cast<qulonglong>(count)),
+                                  QLocale().toString(static_cast<qulonglong>(m_log->Kept()))));
+    });
     frame.installEventFilter(this);
 }
 
@@ -144,13 +155,24 @@ QStringList CChronicle::ReportTurn()
 void CChronicle::OnWorldReplaced(const QString& savePath)
 {
     m_report->hide();
+    m_notices.clear();
     if (savePath.isEmpty()) {
         m_log->Clear();
         return;
     }
+    // A chronicle that cannot be this game's is set aside: the game loads without it,
+    // and the player reads why at his turn.
     QString error;
     if (!m_log->Load(ChronicleLog::ChroniclePath(savePath), &error) && !error.isEmpty())
-        platform::ShowMessageBox(&m_frame, chronicle::Captions::ChronicleLoadFailed().arg(error));
+        m_notices.append(chronicle::Captions::ChronicleSetAside().arg(error));
+}
+
+void CChronicle::ShowNotices()
+{
+    if (m_notices.isEmpty())
+        return;
+    m_view.ShowNotice(m_notices.join(QLatin1Char(' ')), kNoticeMs);
+    m_notices.clear();
 }
 
 void CChronicle::OnGameSaved(const QString& path)

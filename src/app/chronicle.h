@@ -23,6 +23,8 @@ class CChronicle : public QObject {
 
 public:
     static constexpr const char* kWindowName = "Chronicle";
+    // How long the status line tells of a chronicle set aside or cut.
+    static constexpr int kNoticeMs = 8000;
 
     CChronicle(CMainFrame& frame, CKivView& view);
     ~CChronicle() override;
@@ -55,6 +57,8 @@ private:
     void OnWorldReplaced(const QString& savePath);
     void OnGameSaved(const QString& path);
     void RememberWindow();
+    // Shows what the player should hear of the chronicle in the status line, at his turn.
+    void ShowNotices();
 
     CMainFrame& m_frame;
     CKivView& m_view;
@@ -67,4 +71,5 @@ private:
     QAction* m_namesAction;
     QAction* m_reportAction;
     bool m_remembered = false;
+    QStringList m_notices; // for the status line at the player's next turn
 };

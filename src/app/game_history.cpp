@@ -11,6 +11,7 @@
 
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
+#include "view/chronicle_log.h"
 #include "view/kiv_view.h"
 
 namespace settings = platform::settings;
@@ -81,7 +82,16 @@ void GameHistory::OnPlayerTurn()
     CKivDoc& doc = m_view.GetDocument();
     QString error;
     const bool saved = m_autosaves.Save(
-        [&](const QString& path, QString* reason) { return doc.SaveCountryFile(path, cursor, reason); }, &error);
+        [&](const QString& path, QString* reason) {
+            if (!doc.SaveCountryFile(path, cursor, reason))
+                return false;
+            if (!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason))
+                return true;
+            // Without its chronicle the autosave would resume a game without its history.
+            QFile::remove(path);
+            return false;
+        },
+        &error);
     // A failure never stops the game; it is shown once, not again at every turn
     // while the folder stays unwritable.
     if (!saved && !m_lastAutosaveFailed)

@@ -15,6 +15,7 @@
 
 class CKivView;
 class CMainFrame;
+class ChronicleLog;
 class QAction;
 class QMenu;
 
@@ -30,6 +31,8 @@ public:
     GameHistory(CMainFrame& frame, CKivView& view, const QString& autosaveFolder);
 
     const AutosaveStore& Autosaves() const { return m_autosaves; }
+    // Each autosave keeps the chronicle of log beside it, as a save by hand does.
+    void KeepChronicle(const ChronicleLog* log) { m_chronicle = log; }
     QMenu* ResumeMenu() const { return m_resumeMenu; }
     // The recent files' items, in the menu's order (hidden when unused).
     const std::array<QAction*, platform::settings::kRecentFileCount>& RecentActions() const { return m_recent; }
@@ -55,6 +58,7 @@ private:
     CMainFrame& m_frame;
     CKivView& m_view;
     AutosaveStore m_autosaves;
+    const ChronicleLog* m_chronicle = nullptr;
     QMenu* m_resumeMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};

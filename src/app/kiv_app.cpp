@@ -47,6 +47,7 @@ bool CKivApp::InitInstance(int zoom)
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
+    m_history->KeepChronicle(&m_chronicle->Log());
     m_options->Restore(zoom);
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();

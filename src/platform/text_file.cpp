@@ -63,9 +63,9 @@ std::string NotAFileReason(mode_t mode)
     return S_ISDIR(mode) ? ReadReason(EISDIR) : std::string(VELCOR_TEXT("Message", "通常のファイルではありません"));
 }
 
-std::string TooLargeReason()
+std::string TooLargeReason(std::size_t maxSize)
 {
-    return "ファイルが大きすぎます (" + std::to_string(TextFileReader::kMaxSize / (1024 * 1024)) + " MB まで)";
+    return "ファイルが大きすぎます (" + std::to_string(maxSize / (1024 * 1024)) + " MB まで)";
 }
 
 // The reason for a failed write, as the player should read it.
@@ -112,7 +112,7 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 
 } // namespace
 
-bool TextFileReader::Open(const std::string& path)
+bool TextFileReader::Open(const std::string& path, std::size_t maxSize)
 {
     m_text.clear();
     m_pos = 0;
@@ -131,8 +131,8 @@ bool TextFileReader::Open(const std::string& path)
         return refuseErrno(errno);
     if (!S_ISREG(st.st_mode))
         return refuse(OpenError::NotAFile, NotAFileReason(st.st_mode));
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxSize)
-        return refuse(OpenError::TooLarge, TooLargeReason());
+    if (static_cast<std::uint64_t>(st.st_size) > maxSize)
+        return refuse(OpenError::TooLarge, TooLargeReason(maxSize));
     // Without blocking, in case the path has been replaced by a pipe since.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
     if (fd < 0)
@@ -157,8 +157,8 @@ bool TextFileReader::Open(const std::string& path)
         if (n == 0)
             break;
         text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > kMaxSize)
-            return closeAnd(refuse(OpenError::TooLarge, TooLargeReason()));
+        if (text.size() > maxSize)
+            return closeAnd(refuse(OpenError::TooLarge, TooLargeReason(maxSize)));
     }
     ::close(fd);
     OpenText(std::move(text));

@@ -26,8 +26,9 @@ public:
 
     // Reads the whole file; false and an error kind when it cannot be read. Only a
     // plain file is opened: a pipe, a socket or a device is refused without opening
-    // it, since opening one may wait for a writer that never comes.
-    bool Open(const std::string& path);
+    // it, since opening one may wait for a writer that never comes. A file above
+    // maxSize bytes is refused before it is read.
+    bool Open(const std::string& path, std::size_t maxSize = kMaxSize);
     OpenError Error() const { return m_error; }
     // Why the last Open failed, in words for the player; empty after a success.
     const std::string& ErrorReason() const { return m_reason; }

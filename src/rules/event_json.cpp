@@ -153,4 +153,20 @@ std::string EventJson(const GameEvent& e)
     return line;
 }
 
+std::string ChronicleFileName(const std::string& savePath) { return savePath + ".chronicle.jsonl"; }
+
+std::string SavedWorldJson()
+{
+    std::string line;
+    {
+        Object o(line);
+        o.Number("year", GameState::year).Number("month", GameState::month).Text("kind", "saved");
+        std::array<RulerId, kCountryCount> rulers{};
+        for (int i = 0; i < kCountryCount; ++i)
+            rulers[static_cast<std::size_t>(i)] = GameState::countries[i].GetRuler();
+        o.Number("player", GameState::playerRuler).Numbers("rulers", rulers);
+    }
+    return line;
+}
+
 void JsonLinesWriter::OnGameEvent(const GameEvent& event) { m_out << EventJson(event) << '\n'; }

@@ -13,6 +13,15 @@
 // appear by id and by their UTF-8 name as the world names them now.
 std::string EventJson(const GameEvent& event);
 
+// The chronicle kept beside a saved game: the save's name as the system has it (every
+// byte, whatever its suffix) followed by ".chronicle.jsonl".
+std::string ChronicleFileName(const std::string& savePath);
+
+// The line that closes a chronicle kept beside a save (kind "saved"): the date, the
+// player and every country's ruler of the world as it stands, which is the world saved
+// beside it. A chronicle is that game's only while this line matches the loaded world.
+std::string SavedWorldJson();
+
 // Writes each event it hears as a line of JSON to a stream.
 class JsonLinesWriter : public EventObserver {
 public:

@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/event_log.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 EventLog::EventLog() : m_blocks(new std::atomic<Block*>[kMaxBlocks]())
 {
@@ -48,4 +50,22 @@ void EventLog::Clear()
 {
     m_size.store(0, std::memory_order_release);
     m_dropped.store(0, std::memory_order_relaxed);
+}
+
+std::size_t EventLog::DropOldestBlocks(std::size_t blocks)
+{
+    const std::size_t size = m_size.load(std::memory_order_relaxed);
+    blocks = std::min(blocks, (size + kBlockSize - 1) / kBlockSize);
+    if (blocks == 0)
+        return 0;
+    // The blocks turn round: the first ones, emptied, come last.
+    std::vector<Block*> order(kMaxBlocks);
+    for (std::size_t i = 0; i < kMaxBlocks; ++i)
+        order[i] = m_blocks[i].load(std::memory_order_relaxed);
+    std::rotate(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(blocks), order.end());
+    for (std::size_t i = 0; i < kMaxBlocks; ++i)
+        m_blocks[i].store(order[i], std::memory_order_relaxed);
+    const std::size_t dropped = std::min(size, blocks * kBlockSize);
+    m_size.store(size - dropped, std::memory_order_release);
+    return dropped;
 }

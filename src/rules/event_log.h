@@ -17,7 +17,12 @@
 class EventLog : public EventObserver {
 public:
     static constexpr std::size_t kBlockSize = 1024;
-    static constexpr std::size_t kMaxBlocks = 16384; // 16 million events; later ones are dropped
+    // The events a chronicle keeps (docs/events.md): past them its oldest are cut.
+    static constexpr std::size_t kKept = 256 * kBlockSize;
+    // Room for twice as many, so that the events written between two cuts (the
+    // computer's turns of a month, cut at the player's turn) never find the log full;
+    // past this they would be dropped.
+    static constexpr std::size_t kMaxBlocks = 2 * kKept / kBlockSize;
 
     EventLog();
     ~EventLog() override;
@@ -50,6 +55,10 @@ public:
     // Forgets every event; the memory stays for the next game. Only while nobody
     // writes or reads.
     void Clear();
+    // Forgets the oldest events, whole blocks of them: the events of the first blocks
+    // go, the later ones move to the front with their blocks, whose memory is kept for
+    // the events to come. Only while nobody writes or reads. Returns how many went.
+    std::size_t DropOldestBlocks(std::size_t blocks);
 
 private:
     GameEvent* ReserveInNewBlock();

@@ -4,9 +4,10 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <filesystem>
+#include <iostream>
 #include <streambuf>
 #include <string_view>
-#include <iostream>
 #include <utility>
 
 #include "model/country_file.h"
@@ -427,6 +428,19 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
     return files;
 }
 
+// The windows' chronicle of an earlier game saved under the save's name is not this
+// game's: it goes, unless this run's events were written in its place.
+void RemoveEarlierChronicle(const HeadlessOptions& options)
+{
+    std::error_code ignored;
+    const std::filesystem::path chronicle = ChronicleFileName(options.saveFile);
+    if (std::filesystem::is_directory(std::filesystem::symlink_status(chronicle, ignored)))
+        return;
+    if (!options.eventsFile.empty() && std::filesystem::equivalent(chronicle, options.eventsFile, ignored))
+        return;
+    std::filesystem::remove(chronicle, ignored);
+}
+
 } // namespace
 
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
@@ -454,8 +468,12 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     PlayResting(options, &out);
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
-    if (!options.saveFile.empty() && !SaveCountryFile(options.saveFile, GameState::turnCountry, &error))
-        failed(options.saveFile, error);
+    if (!options.saveFile.empty()) {
+        if (SaveCountryFile(options.saveFile, GameState::turnCountry, &error))
+            RemoveEarlierChronicle(options);
+        else
+            failed(options.saveFile, error);
+    }
     return status;
 }
 

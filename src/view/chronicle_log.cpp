@@ -1,37 +1,80 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/chronicle_log.h"
 
-#include <QDir>
-#include <QFile>
-#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
+#include <cmath>
+#include <limits>
 #include <string>
 
+#include "platform/message.h"
+#include "platform/path_bytes.h"
 #include "platform/text_file.h"
 #include "rules/event_json.h"
+#include "view/shown_text.h"
 
 namespace {
 
 constexpr int kPollMs = 100;
 
-// The kinds, commands and outcomes by the names the file gives them.
-template <class E, class Name>
-bool FromName(const QString& text, E last, Name name, E& value)
-{
-    for (int i = 0; i <= static_cast<int>(last); ++i) {
-        if (text == QLatin1String(name(static_cast<E>(i)).data(), static_cast<qsizetype>(name(static_cast<E>(i)).size()))) {
-            value = static_cast<E>(i);
-            return true;
-        }
-    }
-    return false;
-}
+// The fields of one line, each read for its type and range: a field that is missing,
+// of another type or out of range fails the whole line.
+class Fields {
+public:
+    explicit Fields(const QJsonObject& object) : m_object(object) {}
+    bool Ok() const { return m_ok; }
 
-std::int8_t Small(const QJsonObject& o, const char* key) { return static_cast<std::int8_t>(o.value(QLatin1String(key)).toInt(-1)); }
-std::int32_t Figure(const QJsonObject& o, const char* key) { return o.value(QLatin1String(key)).toInt(); }
+    qint64 Whole(const char* key, qint64 min, qint64 max) { return WholeOf(m_object.value(QLatin1String(key)), min, max); }
+    qint64 WholeOf(const QJsonValue& value, qint64 min, qint64 max)
+    {
+        const double d = value.toDouble();
+        if (!value.isDouble() || d != std::trunc(d) || d < static_cast<double>(min) || d > static_cast<double>(max))
+            return Fail(min);
+        const qint64 whole = value.toInteger(min);
+        return whole >= min && whole <= max ? whole : Fail(min);
+    }
+    std::int32_t Figure(const char* key)
+    {
+        return static_cast<std::int32_t>(Whole(key, std::numeric_limits<std::int32_t>::min(),
+                                               std::numeric_limits<std::int32_t>::max()));
+    }
+    std::int8_t Country(const char* key) { return static_cast<std::int8_t>(Whole(key, 0, kCountryCount - 1)); }
+    std::int8_t Ruler(const char* key) { return static_cast<std::int8_t>(Whole(key, 0, kRulerCount - 1)); }
+    bool Flag(const char* key)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        return value.isBool() ? value.toBool() : Fail(false);
+    }
+    // The kinds, commands and outcomes by the names the file gives them.
+    template <class E, class Name>
+    E Named(const char* key, E last, Name name)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        for (int i = 0; value.isString() && i <= static_cast<int>(last); ++i) {
+            const std::string_view text = name(static_cast<E>(i));
+            if (value.toString() == QLatin1String(text.data(), static_cast<qsizetype>(text.size())))
+                return static_cast<E>(i);
+        }
+        return Fail(E{});
+    }
+    QJsonValue Value(const char* key) const { return m_object.value(QLatin1String(key)); }
+
+private:
+    template <class T>
+    T Fail(T value)
+    {
+        m_ok = false;
+        return value;
+    }
+
+    const QJsonObject& m_object;
+    bool m_ok = true;
+};
+
+// Every amount the rules can total, kept exact by a JSON number.
+constexpr qint64 kLargestAmount = qint64{1} << 53;
 
 } // namespace
 
@@ -42,84 +85,80 @@ bool EventFromJson(const QByteArray& line, GameEvent& e)
     if (error.error != QJsonParseError::NoError || !doc.isObject())
         return false;
     const QJsonObject o = doc.object();
+    Fields f(o);
     e = GameEvent{};
-    if (!FromName(o.value(QLatin1String("kind")).toString(), EventKind::GameOver, EventKindName, e.kind))
+    e.kind = f.Named("kind", EventKind::GameOver, EventKindName);
+    e.year = f.Figure("year");
+    e.month = static_cast<std::int8_t>(f.Whole("month", 1, 12));
+    if (!f.Ok())
         return false;
-    e.year = o.value(QLatin1String("year")).toInt();
-    e.month = static_cast<std::int8_t>(o.value(QLatin1String("month")).toInt());
     switch (e.kind) {
     case EventKind::Start: {
-        e.ruler = Small(o, "player");
-        e.byPlayer = o.value(QLatin1String("loaded")).toBool();
-        const QJsonArray rulers = o.value(QLatin1String("rulers")).toArray();
+        e.ruler = f.Ruler("player");
+        e.byPlayer = f.Flag("loaded");
+        const QJsonArray rulers = f.Value("rulers").toArray();
         if (rulers.size() != kCountryCount)
             return false;
         for (int i = 0; i < kCountryCount; ++i)
-            e.SetStartRuler(i, rulers[i].toInt());
+            e.SetStartRuler(i, static_cast<RulerId>(f.WholeOf(rulers[i], 0, kRulerCount - 1)));
         break;
     }
     case EventKind::Month:
         break;
     case EventKind::Command: {
-        DomesticCommand command{};
-        if (!FromName(o.value(QLatin1String("command")).toString(), DomesticCommand::Train, CommandName, command))
-            return false;
-        e.country = Small(o, "country");
-        e.ruler = Small(o, "ruler");
-        e.byPlayer = o.value(QLatin1String("player")).toBool();
-        e.SetCommand(command, Figure(o, "value"));
+        const DomesticCommand command = f.Named("command", DomesticCommand::Train, CommandName);
+        e.country = f.Country("country");
+        e.ruler = f.Ruler("ruler");
+        e.byPlayer = f.Flag("player");
+        e.SetCommand(command, f.Figure("value"));
         break;
     }
     case EventKind::Move:
-        e.country = Small(o, "country");
-        e.target = Small(o, "destination");
-        e.ruler = Small(o, "ruler");
-        e.byPlayer = o.value(QLatin1String("player")).toBool();
-        e.SetMoved(Figure(o, "soldiers"), Figure(o, "provisions"), Figure(o, "funds"));
+        e.country = f.Country("country");
+        e.target = f.Country("destination");
+        e.ruler = f.Ruler("ruler");
+        e.byPlayer = f.Flag("player");
+        e.SetMoved(f.Figure("soldiers"), f.Figure("provisions"), f.Figure("funds"));
         break;
     case EventKind::Battle: {
-        BattleOutcome outcome{};
-        if (!FromName(o.value(QLatin1String("outcome")).toString(), BattleOutcome::Retreat, BattleOutcomeName, outcome))
-            return false;
-        e.country = Small(o, "attacker");
-        e.target = Small(o, "target");
-        e.ruler = Small(o, "attacker_ruler");
-        e.otherRuler = Small(o, "target_ruler");
-        e.byPlayer = o.value(QLatin1String("player")).toBool();
-        e.SetBattle(outcome, Figure(o, "attacker_before"), Figure(o, "attacker_after"), Figure(o, "target_before"),
-                    Figure(o, "target_after"));
+        const BattleOutcome outcome = f.Named("outcome", BattleOutcome::Retreat, BattleOutcomeName);
+        e.country = f.Country("attacker");
+        e.target = f.Country("target");
+        e.ruler = f.Ruler("attacker_ruler");
+        e.otherRuler = f.Ruler("target_ruler");
+        e.byPlayer = f.Flag("player");
+        e.SetBattle(outcome, f.Figure("attacker_before"), f.Figure("attacker_after"), f.Figure("target_before"),
+                    f.Figure("target_after"));
         break;
     }
     case EventKind::Capture:
-        e.country = Small(o, "country");
-        e.target = Small(o, "from");
-        e.ruler = Small(o, "new_ruler");
-        e.otherRuler = Small(o, "old_ruler");
+        e.country = f.Country("country");
+        e.target = f.Country("from");
+        e.ruler = f.Ruler("new_ruler");
+        e.otherRuler = f.Ruler("old_ruler");
         break;
     case EventKind::Fall:
-        e.country = Small(o, "country");
-        e.ruler = Small(o, "ruler");
-        e.otherRuler = Small(o, "by");
+        e.country = f.Country("country");
+        e.ruler = f.Ruler("ruler");
+        e.otherRuler = f.Ruler("by");
         break;
     case EventKind::Harvest:
-        e.ruler = Small(o, "ruler");
-        e.SetAmount(static_cast<std::int64_t>(o.value(QLatin1String("provisions")).toDouble()));
+        e.ruler = f.Ruler("ruler");
+        e.SetAmount(f.Whole("provisions", -kLargestAmount, kLargestAmount));
         break;
     case EventKind::Taxes:
-        e.ruler = Small(o, "ruler");
-        e.SetAmount(static_cast<std::int64_t>(o.value(QLatin1String("funds")).toDouble()));
+        e.ruler = f.Ruler("ruler");
+        e.SetAmount(f.Whole("funds", -kLargestAmount, kLargestAmount));
         break;
     case EventKind::Victory:
     case EventKind::GameOver:
-        e.ruler = Small(o, "ruler");
+        e.ruler = f.Ruler("ruler");
         break;
     }
-    const auto inRange = [](int v, int max) { return v >= -1 && v < max; };
-    return inRange(e.country, kCountryCount) && inRange(e.target, kCountryCount) && inRange(e.ruler, kRulerCount) &&
-           inRange(e.otherRuler, kRulerCount);
+    return f.Ok();
 }
 
-ChronicleLog::ChronicleLog(QObject* parent) : QObject(parent)
+ChronicleLog::ChronicleLog(QObject* parent, std::size_t kept) : QObject(parent), m_kept(kept)
 {
     connect(&m_poll, &QTimer::timeout, this, &ChronicleLog::Poll);
     m_poll.start(kPollMs);
@@ -143,6 +182,34 @@ void ChronicleLog::Clear()
     emit cleared();
 }
 
+std::size_t ChronicleLog::CutOldest()
+{
+    const std::size_t cut = DropOldest();
+    if (cut > 0)
+        emit oldestCut(cut);
+    return cut;
+}
+
+std::size_t ChronicleLog::DropOldest()
+{
+    const std::size_t size = m_log.Size();
+    if (size <= m_kept)
+        return 0;
+    const std::size_t blocks = (size - m_kept + EventLog::kBlockSize - 1) / EventLog::kBlockSize;
+    const std::size_t cut = m_log.DropOldestBlocks(blocks);
+    m_announced -= std::min(m_announced, cut);
+    m_mark -= std::min(m_mark, cut);
+    // The windows read the log again from its new start.
+    const std::size_t announced = m_announced;
+    m_announced = 0;
+    emit cleared();
+    if (announced > 0) {
+        m_announced = announced;
+        emit eventsAdded(0, announced);
+    }
+    return cut;
+}
+
 std::pair<std::size_t, std::size_t> ChronicleLog::TakeSinceMark()
 {
     Poll();
@@ -153,11 +220,7 @@ std::pair<std::size_t, std::size_t> ChronicleLog::TakeSinceMark()
 
 QString ChronicleLog::ChroniclePath(const QString& savePath)
 {
-    const QFileInfo info(savePath);
-    const QString base = info.suffix().compare(QLatin1String("txt"), Qt::CaseInsensitive) == 0
-                             ? info.completeBaseName()
-                             : info.fileName();
-    return info.dir().filePath(base + QStringLiteral(".chronicle.jsonl"));
+    return platform::PathFromBytes(ChronicleFileName(platform::PathToBytes(savePath)));
 }
 
 bool ChronicleLog::Save(const QString& path, QString* error) const
@@ -167,8 +230,10 @@ bool ChronicleLog::Save(const QString& path, QString* error) const
         text += EventJson(m_log[i]);
         text += '\n';
     }
+    text += SavedWorldJson();
+    text += '\n';
     std::string reason;
-    if (platform::WriteTextAtomically(path.toStdString(), text, &reason))
+    if (platform::WriteTextAtomically(platform::PathToBytes(path), text, &reason))
         return true;
     if (error)
         *error = QString::fromStdString(reason);
@@ -178,31 +243,54 @@ bool ChronicleLog::Save(const QString& path, QString* error) const
 bool ChronicleLog::Load(const QString& path, QString* error)
 {
     Clear();
-    QFile file(path);
-    if (!file.exists())
-        return false;
-    if (!file.open(QIODevice::ReadOnly)) {
+    const auto setAside = [&](const QString& reason) {
+        // A chronicle read in part, or another game's, would tell a wrong story: none
+        // at all instead.
+        Clear();
         if (error)
-            *error = file.errorString();
+            *error = reason;
         return false;
+    };
+    platform::TextFileReader reader;
+    if (!reader.Open(platform::PathToBytes(path), static_cast<std::size_t>(kMaxFileSize))) {
+        if (reader.Error() == platform::OpenError::NotFound)
+            return false;
+        return setAside(shown::Text(platform::Message(reader.ErrorReason().c_str())));
     }
+    const QByteArray closing = QByteArray::fromStdString(SavedWorldJson());
+    bool closed = false;
+    std::size_t cut = 0;
     int lineNumber = 0;
-    while (!file.atEnd()) {
-        const QByteArray line = file.readLine().trimmed();
+    std::string text;
+    while (reader.ReadLine(text)) {
         ++lineNumber;
+        const QByteArray line = QByteArray::fromStdString(text).trimmed();
         if (line.isEmpty())
             continue;
+        if (closed)
+            return setAside(tr("%1 行目が読めません").arg(lineNumber));
+        if (line == closing) {
+            closed = true;
+            continue;
+        }
         GameEvent e;
         if (!EventFromJson(line, e)) {
-            // A chronicle read in part would tell a wrong story: none at all instead.
-            Clear();
-            if (error)
-                *error = QStringLiteral("%1: %2").arg(path).arg(lineNumber);
-            return false;
+            const QJsonObject o = QJsonDocument::fromJson(line).object();
+            if (o.value(QLatin1String("kind")).toString() == QLatin1String("saved"))
+                return setAside(tr("別のｹﾞｰﾑの記録です"));
+            return setAside(tr("%1 行目が読めません").arg(lineNumber));
         }
         m_log.OnGameEvent(e);
+        // The newest are kept: the oldest go as the file fills the log.
+        if (m_log.Size() >= m_kept + EventLog::kBlockSize)
+            cut += DropOldest();
     }
+    if (!closed)
+        return setAside(tr("別のｹﾞｰﾑの記録です"));
+    cut += DropOldest();
     Poll();
     m_mark = m_announced;
+    if (cut > 0)
+        emit oldestCut(cut);
     return true;
 }

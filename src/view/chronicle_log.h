@@ -17,11 +17,18 @@ class ChronicleLog : public QObject {
     Q_OBJECT
 
 public:
-    explicit ChronicleLog(QObject* parent = nullptr);
+    // A chronicle file larger than this is set aside unread: the events a chronicle
+    // keeps take far less (docs/events.md).
+    static constexpr qint64 kMaxFileSize = 64 * 1024 * 1024;
+
+    // kept: the events kept before the oldest are cut (EventLog::kKept; fewer in tests).
+    explicit ChronicleLog(QObject* parent = nullptr, std::size_t kept = EventLog::kKept);
 
     // What the rules report to (install with SetEventObserver).
     EventObserver& Observer() { return m_log; }
 
+    // The events kept before the oldest are cut.
+    std::size_t Kept() const { return m_kept; }
     // Events announced so far.
     std::size_t Count() const { return m_announced; }
     const GameEvent& At(std::size_t index) const { return m_log[index]; }
@@ -33,25 +40,40 @@ public:
     // Forgets the game (new game, load). Only while no turn worker runs.
     void Clear();
 
+    // Cuts the oldest events when there are more than the log keeps, whole blocks of
+    // them, and announces the log again from its start (cleared, then eventsAdded).
+    // Only while no turn worker writes: at the player's turn, or while loading.
+    // Returns how many were cut.
+    std::size_t CutOldest();
+
     // The events from the last mark up to now, and a new mark after them (the turn
     // report's "since the player's last turn").
     std::pair<std::size_t, std::size_t> TakeSinceMark();
 
-    // NAME.txt -> NAME.chronicle.jsonl beside it.
+    // NAME -> NAME.chronicle.jsonl beside it, from the name's exact bytes.
     static QString ChroniclePath(const QString& savePath);
-    // Writes every event as JSON Lines, atomically; false and the reason on failure.
+    // Writes every event as JSON Lines, then the line of the world saved beside them,
+    // atomically; false and the reason on failure.
     bool Save(const QString& path, QString* error) const;
     // Replaces the log with the events of a file. False, with the log emptied, when the
-    // file is missing (reason empty) or cannot be read whole (reason given).
+    // file is missing (reason empty), or is set aside (reason given, in the player's
+    // words): not a plain file, too large, a line that is not an event with every
+    // field in range, or not closed by the line of the world now loaded. A file of more
+    // events than the log keeps loads its newest.
     bool Load(const QString& path, QString* error);
 
 signals:
     // Events [first, end) have arrived.
     void eventsAdded(std::size_t first, std::size_t end);
     void cleared();
+    // The oldest events were cut to keep the log to its size.
+    void oldestCut(std::size_t count);
 
 private:
+    std::size_t DropOldest();
+
     EventLog m_log;
+    std::size_t m_kept;
     std::size_t m_announced = 0;
     std::size_t m_mark = 0;
     QTimer m_poll;

@@ -117,7 +117,8 @@ QString Captions::SaveChart() { return QCoreApplication::translate("chronicle", 
 QString Captions::ChartSaveTitle() { return QCoreApplication::translate("chronicle", "推移を保存"); }
 QString Captions::ChartSaveFailed() { return QCoreApplication::translate("chronicle", "画像を保存できませんでした\n%1"); }
 QString Captions::ChronicleSaveFailed() { return QCoreApplication::translate("chronicle", "戦況記録をセーブできませんでした\n%1\n%2"); }
-QString Captions::ChronicleLoadFailed() { return QCoreApplication::translate("chronicle", "戦況記録を読み込めませんでした\n%1"); }
+QString Captions::ChronicleSetAside() { return QCoreApplication::translate("chronicle", "戦況記録を無視しました: %1"); }
+QString Captions::ChronicleCut() { return QCoreApplication::translate("chronicle", "戦況記録の古い %1 件を消しました (上限 %2 件)"); }
 QStringList Captions::StandingsColumns()
 {
     return {QCoreApplication::translate("chronicle", "君主"), QCoreApplication::translate("chronicle", "国数"), QCoreApplication::translate("chronicle", "兵士"), QCoreApplication::translate("chronicle", "兵糧"),

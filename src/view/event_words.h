@@ -40,7 +40,10 @@ struct Captions {
     static QString ChartSaveTitle();
     static QString ChartSaveFailed();
     static QString ChronicleSaveFailed();
-    static QString ChronicleLoadFailed();
+    // Status line: a chronicle beside a save was not taken (%1 the reason); the
+    // oldest events were cut (%1 how many went, %2 the most kept).
+    static QString ChronicleSetAside();
+    static QString ChronicleCut();
     static QStringList StandingsColumns();
     static QString PlayerMark();
     static QString ChartAxisYear();
