@@ -2,12 +2,14 @@
 // The chronicle beside the game: the window's list, filters and clearing, a century of
 // events, the turn report, the chronicle beside a saved game, the map's tooltip and
 // country names, and the events of a real turn worker.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
+#include <QTest>
 #include <QToolTip>
 
 #include <memory>
@@ -30,6 +32,7 @@
 #include "view/event_words.h"
 #include "view/holdings_chart.h"
 #include "view/map_labels.h"
+#include "view/turn_report_wnd.h"
 #include "view_fixture.h"
 
 namespace {
@@ -366,6 +369,33 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     ASSERT_TRUE(ResolveComputerBattle(5, 12));
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
+}
+
+TEST_F(ChronicleFrameTest, EnterOrEscapeClosesTheReportWhereverItsFocusRests)
+{
+    CTurnReportWnd& report = chronicle->ReportWindow();
+    QWidget* const focuses[] = {&report, report.findChild<QCheckBox*>(), report.findChild<QPushButton*>()};
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool closes;
+    } keys[] = {
+        {Qt::Key_Return, Qt::NoModifier, true},
+        {Qt::Key_Enter, Qt::KeypadModifier, true},
+        {Qt::Key_Escape, Qt::NoModifier, true},
+        {Qt::Key_A, Qt::NoModifier, false},
+    };
+    for (QWidget* focus : focuses) {
+        ASSERT_NE(focus, nullptr);
+        for (const auto& k : keys) {
+            SCOPED_TRACE(focus->metaObject()->className());
+            SCOPED_TRACE(k.key);
+            report.ShowReport({U("・x")});
+            ASSERT_TRUE(report.isVisible());
+            QTest::keyClick(focus, k.key, k.modifiers);
+            EXPECT_EQ(report.isVisible(), !k.closes);
+        }
+    }
 }
 
 // A real turn worker reports on its own thread; the window takes the events on the
