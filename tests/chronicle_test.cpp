@@ -11,6 +11,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QToolTip>
+#include <QtCharts/QValueAxis>
 
 #include <memory>
 #include <set>
@@ -197,6 +198,58 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     }
     stepwise.Poll();
     EXPECT_EQ(Rows(stepModel), Rows(wnd.Model()));
+}
+
+// The year axis of 推移: its ticks on whole years, one a year while a dozen fit, so
+// that no year is labelled twice, however long the game has run.
+TEST_F(ChronicleTest, TheChartsYearAxisTicksOnWholeYears)
+{
+    const struct {
+        int year;
+        int month;
+        int months; // after the start
+    } games[] = {{190, 1, 0}, {190, 1, 5}, {189, 1, 36}, {190, 7, 30}, {189, 4, 143}, {190, 1, 1200}};
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.months);
+        log.Clear();
+        Add(Event(EventKind::Start, g.year, g.month));
+        for (int m = 1; m <= g.months; ++m) {
+            const int at = g.month - 1 + m;
+            Add(Event(EventKind::Month, g.year + at / 12, at % 12 + 1));
+        }
+        log.Poll();
+        CHoldingsChart chart(log);
+        const auto* axis = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(axis, nullptr);
+        // The ticks as the axis places them.
+        std::vector<double> ticks;
+        if (axis->tickType() == QValueAxis::TicksFixed) {
+            for (int i = 0; i < axis->tickCount(); ++i)
+                ticks.push_back(axis->min() + i * (axis->max() - axis->min()) / (axis->tickCount() - 1));
+        } else {
+            const double step = axis->tickInterval();
+            ASSERT_GT(step, 0);
+            for (double t = axis->tickAnchor() - std::floor((axis->tickAnchor() - axis->min()) / step) * step;
+                 t <= axis->max() + 1e-9; t += step)
+                ticks.push_back(t);
+        }
+        ASSERT_GE(ticks.size(), 2u) << "a year at each end at least";
+        const double firstYear = g.year + (g.month - 1) / 12.0;
+        const double lastYear = firstYear + g.months / 12.0;
+        EXPECT_LE(ticks.front(), firstYear) << "the first point lies within the ticks";
+        EXPECT_GE(ticks.back(), lastYear);
+        const double step = ticks[1] - ticks[0];
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            EXPECT_EQ(ticks[i], std::round(ticks[i])) << "a tick between two years";
+            if (i > 0) {
+                EXPECT_EQ(ticks[i] - ticks[i - 1], step) << ticks[i];
+            }
+        }
+        if (lastYear - firstYear <= 11) {
+            EXPECT_EQ(step, 1) << "one tick a year";
+        }
+        EXPECT_LE(ticks.size(), 13u) << "a long game's ticks stay readable";
+    }
 }
 
 TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
