@@ -21,6 +21,7 @@
 #include "gui_test_support.h"
 #include "message_log.h"
 #include "model/country_file.h"
+#include "platform/key_time.h"
 #include "rules/commands.h"
 #include "test_support.h"
 #include "view/command_table.h"
@@ -497,6 +498,47 @@ TEST_F(KeysTest, TheOutlineAndTheHintAppearOnlyWhileChoosing)
     Key(Qt::Key_Escape);
     GameState::shownCountry = 1;
     EXPECT_EQ(Draw(), turn);
+}
+
+TEST_F(KeysTest, AKeyPressedBeforeTheTurnBeganOrHeldDownPressesNoButton)
+{
+    // T, pressed when, against the moment the player's turn began; whether it trains.
+    const struct {
+        const char* what;
+        qint64 sinceTurn;
+        bool autoRepeat;
+        bool acts;
+    } presses[] = {
+        {"typed ahead while the computer played", -40, false, false},
+        {"typed ahead seconds before", -9000, false, false},
+        {"pressed as the turn began", 0, false, true},
+        {"pressed since", 30, false, true},
+        {"held down since", 30, true, false},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.what);
+        NewTurn();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QString(), p.autoRepeat);
+        press.setTimestamp(view->TurnBegan() + static_cast<quint64>(p.sinceTurn));
+        QApplication::sendEvent(view.get(), &press);
+        EXPECT_EQ(EnabledButtons(), p.acts ? 1 : 7);
+    }
+
+    // The stamps against the moment: X keeps 32 bits of them, a program's events none,
+    // and a stamp of another clock lies far from the moment.
+    const quint64 moment = 0x1'0000'0010;
+    const struct {
+        quint64 stamp;
+        bool before;
+    } stamps[] = {
+        {moment - 1, true},          {moment - platform::kTypedAheadMs, true},
+        {moment, false},             {moment + 5, false},
+        {0xFFFF'FFF0, true},         {0x0000'0005, true}, // 32 bits, across the wrap and after it
+        {0x0000'0020, false},        {0, false},
+        {moment - 3'600'000, false},
+    };
+    for (const auto& s : stamps)
+        EXPECT_EQ(platform::PressedBefore(s.stamp, moment), s.before) << s.stamp;
 }
 
 // ---- The keyboard help window ----

@@ -19,6 +19,7 @@
 #include "platform/data_directory.h"
 #include "platform/file_dialog.h"
 #include "platform/fonts.h"
+#include "platform/key_time.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/random.h"
@@ -225,6 +226,7 @@ void CKivView::OnTurnBegin(int country)
 
 void CKivView::OnPlayerTurn(int country)
 {
+    m_turnBegan = platform::KeyClockNow();
     GameState::turnCountry = country;
     SetMode(ViewMode::PlayerTurn);
     if (GameState::IsCountryIndex(country) &&
@@ -845,7 +847,7 @@ bool CKivView::Choosing() const
     return mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
 }
 
-bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
 {
     modifiers &= ~Qt::KeypadModifier;
     if (key == Qt::Key_Backtab)
@@ -869,7 +871,7 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (!autoRepeat && m_choice.Country() != -1)
+            if (!repeated && m_choice.Country() != -1)
                 PickCountry(m_choice.Country());
             return true;
         default:
@@ -881,7 +883,7 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
         return false;
     // The key is the button: it acts only when the button would.
     QPushButton* button = this->*entry->button;
-    if (!autoRepeat && button->isEnabled())
+    if (!repeated && button->isEnabled())
         button->click();
     return true;
 }
@@ -909,7 +911,10 @@ void CKivView::StepChoice(int direction)
 
 void CKivView::keyPressEvent(QKeyEvent* event)
 {
-    if (OnKey(event->key(), event->modifiers(), event->isAutoRepeat()))
+    // A key typed ahead while the computer played, or held down through its turns,
+    // belongs to no turn of the player's: it must not end or spend the one just begun.
+    const bool repeated = event->isAutoRepeat() || platform::PressedBefore(event->timestamp(), m_turnBegan);
+    if (OnKey(event->key(), event->modifiers(), repeated))
         event->accept();
     else
         QWidget::keyPressEvent(event);
