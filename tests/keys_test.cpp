@@ -14,6 +14,9 @@
 #include <QTextTable>
 #include <QToolTip>
 
+#include "app/chronicle.h"
+#include "app/main_frame.h"
+#include "app/view_options.h"
 #include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -22,8 +25,10 @@
 #include "message_log.h"
 #include "model/country_file.h"
 #include "platform/key_time.h"
+#include "rules/battle.h"
 #include "rules/commands.h"
 #include "test_support.h"
+#include "view/battle_dlg.h"
 #include "view/command_table.h"
 #include "view/target_choice.h"
 #include "view_fixture.h"
@@ -541,6 +546,68 @@ TEST_F(KeysTest, AKeyPressedBeforeTheTurnBeganOrHeldDownPressesNoButton)
         EXPECT_EQ(platform::PressedBefore(s.stamp, moment), s.before) << s.stamp;
 }
 
+TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
+{
+    const std::vector<KeyHelp> rows = CommandTable::AllKeys();
+    auto listed = [&](KeyHelp::Window window, const QKeySequence& keys) {
+        for (const KeyHelp& row : rows)
+            if (row.window == window && row.sequences.contains(keys))
+                return true;
+        return false;
+    };
+    // Every key a keyboard sends without a modifier, tried on each window.
+    std::vector<Qt::Key> candidates;
+    for (int k = Qt::Key_Space; k <= Qt::Key_AsciiTilde; ++k)
+        candidates.push_back(static_cast<Qt::Key>(k));
+    for (int k = Qt::Key_Escape; k <= Qt::Key_Direction_R; ++k)
+        candidates.push_back(static_cast<Qt::Key>(k));
+
+    // The map's keys, in the player's turn and while he chooses a target (a repeated
+    // key is taken as a fresh one would be, but acts not).
+    C1().SetProvisions(C1().GetSoldiers());
+    int taken = 0;
+    for (bool choosing : {false, true})
+        for (Qt::Key key : candidates) {
+            NewTurn();
+            if (choosing)
+                view->OnWar();
+            if (view->OnKey(key, Qt::NoModifier, true)) {
+                ++taken;
+                EXPECT_TRUE(listed(KeyHelp::Main, QKeySequence(key))) << QKeySequence(key).toString().toStdString();
+            }
+        }
+    EXPECT_GE(taken, 7) << "the commands' keys at least";
+
+    // The main window's menus, as the program makes them.
+    auto* menuView = new CKivView(doc);
+    CMainFrame frame(menuView);
+    new CChronicle(frame, *menuView);
+    new ViewOptions(frame, *menuView);
+    int shortcuts = 0;
+    for (const QAction* action : frame.findChildren<QAction*>())
+        for (const QKeySequence& keys : action->shortcuts()) {
+            ++shortcuts;
+            EXPECT_TRUE(listed(KeyHelp::Main, keys)) << keys.toString().toStdString();
+        }
+    EXPECT_GE(shortcuts, 7) << "the menus' keys at least";
+
+    // The battle window while it fights: a key it takes ends the fighting.
+    int battleKeys = 0;
+    for (Qt::Key key : candidates) {
+        BattleScript script(1, 0);
+        CBattleDlg dlg(script);
+        dlg.SetStepInterval(60'000);
+        dlg.show();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&dlg, &press);
+        if (dlg.Holding() || !dlg.isVisible()) {
+            ++battleKeys;
+            EXPECT_TRUE(listed(KeyHelp::Battle, QKeySequence(key))) << QKeySequence(key).toString().toStdString();
+        }
+    }
+    EXPECT_GE(battleKeys, 2) << "Enter and Escape at least";
+}
+
 // ---- The keyboard help window ----
 
 TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
@@ -577,7 +644,7 @@ TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
     for (const auto& [key, what] : std::vector<std::pair<const char*, const char*>>{
              {"Ctrl+N", "ｹﾞｰﾑ開始"}, {"Ctrl+S", "ｾｰﾌﾞ"}, {"Ctrl+O", "ﾛｰﾄﾞ"}, {"Ctrl+Q", "ｱﾌﾟﾘｹｰｼｮﾝの終了"},
              {"Esc / 右クリック", "取り消す"}, {"Enter", "決める"}, {"F1", "操作方法"}, {"F3", "戦況記録"},
-             {"← ↑ → ↓ / Tab", "選ぶ"},
+             {"← ↑ → ↓ / Tab / Shift+Tab", "選ぶ"},
              {"↑ ↓ / 1〜9", "君主選択"}})
         EXPECT_TRUE(listed(key, what)) << key;
 

@@ -467,6 +467,20 @@ Not now: </translation>
         <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as soldiers, and %1 gold)
 After the battle, uses as much food as soldiers are left</translation>
     </message>
+    <message>
+        <source>画面を大きくする (拡大)</source>
+        <translation>Larger window (zoom)</translation>
+    </message>
+    <message>
+        <source>画面を小さくする (縮小)</source>
+        <translation>Smaller window (zoom)</translation>
+    </message>
+    <message>
+        <source>戦闘画面: 戦いを終わりまで一度に進める
+結果が出た後は、どのキーでも閉じる</source>
+        <translation>Battle window: fights the battle to its end at once
+Once the outcome is shown, any key closes it</translation>
+    </message>
 </context>
 <context>
     <name>GameHistory</name>
