@@ -95,6 +95,7 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     battle.SetBattle(BattleOutcome::Taken, 20000, 15000, 8000, 0);
     GameEvent attackOnMe = Event(EventKind::Battle, 190, 2, 1, 0, 2, 1);
     attackOnMe.SetBattle(BattleOutcome::Retreat, 12000, 9000, 40000, 39000);
+    attackOnMe.byPlayer = true; // fought in the battle window
     for (const GameEvent& e : {start, land, mine, Event(EventKind::Month, 190, 2), battle,
                                Event(EventKind::Capture, 190, 2, 5, 2, 2, 4), Event(EventKind::Fall, 190, 2, 5, -1, 4, 2),
                                attackOnMe})
@@ -107,7 +108,7 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     const QString monthOne = U("190 年 1 月");
     const QString taken = U("  曹操 が 冀州 から 青州 に攻め込み、占領しました (兵士 20000→15000 / 8000→0)");
     const QString fell = U("  袁紹 は滅亡しました");
-    const QString retreat = U("  曹操 が 豫州 から 司隷 に攻め込みました。曹操 は退却しました (兵士 12000→9000 / 40000→39000)");
+    const QString retreat = U("  曹操 が 豫州 から 司隷 に攻め込みましたが、4 回の攻防で攻め落とせず退きました (兵士 12000→9000 / 40000→39000)");
     const QString started = U("  劉備 としてｹﾞｰﾑを開始しました");
     const QString developed = U("  曹操 は 豫州 で開墾しました (開墾 52)");
     const QString trained = U("  劉備 は 司隷 で訓練しました (訓練 60)");
@@ -405,8 +406,9 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     ASSERT_TRUE(ResolveComputerBattle(4, 11));
     const QStringList lines = chronicle->ReportTurn();
     ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(lines[0].startsWith(U("・袁紹 が 荊州 から 雍州 に攻め込み、占領しました"))) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith(U("・孫堅 が 徐州 から 幽州 に攻め込み、占領しました"))) << lines[1].toStdString();
+    // Neither had an army to fight: each is told as the occupation it was.
+    EXPECT_EQ(lines[0], U("・袁紹 は 荊州 から兵を進め、戦わずに 雍州 を占領しました"));
+    EXPECT_EQ(lines[1], U("・孫堅 は 徐州 から兵を進め、戦わずに 幽州 を占領しました"));
     EXPECT_EQ(lines[2], U("・呂布 は滅亡しました"));
     EXPECT_TRUE(chronicle->ReportWindow().isVisible());
     EXPECT_EQ(chronicle->ReportWindow().Text(), lines.join(QLatin1Char('\n')));

@@ -128,10 +128,14 @@ TEST_F(KeysTest, EveryTooltipSaysWhatTheCommandDoesCostsAndNeeds)
     // Written from the rules: a paid action costs 1000 funds and needs them; land and
     // commerce rise by 1..20, conscription draws 2000..11999 recruits, training rises
     // by 1..20 up to 100 at no cost; a war needs 1000 funds and provisions for every
-    // soldier, and costs provisions for the survivors.
+    // soldier, takes the target when its soldiers are gone (at once when it has none,
+    // even when the attacker's fall in the same exchange), fails when the attacker's
+    // are gone or after four exchanges, and costs provisions for the survivors.
     const char* const expected[] = {
         "移動 (M)\n兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)",
         "戦争 (W)\n資金 1000 で隣の国に攻め込みます (兵糧が兵士以上、資金 1000 以上)\n"
+        "相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\n"
+        "こちらの兵士が 0 になるか、4 回の攻防で決着がつかなければ失敗です\n"
         "戦いの後、残った兵士と同じだけの兵糧を使います",
         "開墾 (L)\n資金 1000 で開墾を 1〜20 上げます (資金 1000 以上)",
         "商業 (C)\n資金 1000 で商業を 1〜20 上げます (資金 1000 以上)",

@@ -463,8 +463,12 @@ Not now: </translation>
     </message>
     <message>
         <source>資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)
+相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します
+こちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です
 戦いの後、残った兵士と同じだけの兵糧を使います</source>
         <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as soldiers, and %1 gold)
+Takes it when its soldiers are gone (even if yours fall too), at once when it has none
+Fails when your soldiers are gone, or after %2 exchanges with both sides standing
 After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
@@ -943,10 +947,6 @@ Once the outcome is shown, any key closes it</translation>
         <translation> but was driven back</translation>
     </message>
     <message>
-        <source>ました。%1 は退却しました</source>
-        <translation>; %1 withdrew</translation>
-    </message>
-    <message>
         <source>%1 年 %2 月</source>
         <translation>Year %1, month %2</translation>
     </message>
@@ -1081,6 +1081,14 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>年</source>
         <translation>Year</translation>
+    </message>
+    <message>
+        <source>%1 は %2 から兵を進め、戦わずに %3 を占領しました</source>
+        <translation>%1 marched from %2 and took %3 without a fight</translation>
+    </message>
+    <message>
+        <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
+        <translation> but was beaten off after %1 exchanges</translation>
     </message>
 </context>
 </TS>

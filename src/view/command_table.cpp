@@ -21,8 +21,11 @@ QString DescribeMove() { return QCoreApplication::translate("CommandTable", "兵
 QString DescribeWar()
 {
     return QCoreApplication::translate("CommandTable", "資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
+                                                       "相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\n"
+                                                       "こちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です\n"
                                                        "戦いの後、残った兵士と同じだけの兵糧を使います")
-        .arg(kWarCostFunds);
+        .arg(kWarCostFunds)
+        .arg(BattleScript::kBattleExchanges);
 }
 
 QString DescribeDevelop(const char* figure)
