@@ -45,6 +45,10 @@ const QColor kPanelGrey(192, 192, 192);
 // clear of the box's white right edge.
 constexpr int kStatusX = 400;
 constexpr int kStatusWidth = 599 - 1 - kStatusX;
+// The ruler's name from x 520 inside its box (500..579), the panel's labels from x 460
+// a few pixels short of the figures at 500: a longer word is drawn narrower, not past them.
+constexpr int kNameWidth = 579 - 1 - 520;
+constexpr int kLabelWidth = 500 - 4 - 460;
 
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
@@ -764,14 +768,14 @@ void CKivView::DrawOnMap(QPainter& painter)
         const RulerId ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
         painter.drawImage(500, 10, m_doc.Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
-            s.Text(520, 120, shown::RulerName(ruler));
+            s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
     }
 
     s.Text(480, 148, tr("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
 
     const QStringList labels = PanelLabels();
     for (int row = 0; row < 8; ++row)
-        s.Text(460, 180 + 20 * row, labels[row]);
+        s.FittedText(460, 180 + 20 * row, kLabelWidth, labels[row]);
 
     if (showCountry) {
         const Country& c = GameState::countries[static_cast<std::size_t>(shown)];
