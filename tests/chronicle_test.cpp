@@ -2,13 +2,16 @@
 // The chronicle beside the game: the window's list, filters and clearing, a century of
 // events, the turn report, the chronicle beside a saved game, the map's tooltip and
 // country names, and the events of a real turn worker.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QElapsedTimer>
 #include <QHelpEvent>
 #include <QListView>
 #include <QMainWindow>
 #include <QMenu>
+#include <QTest>
 #include <QToolTip>
+#include <QtCharts/QValueAxis>
 
 #include <filesystem>
 #include <memory>
@@ -34,6 +37,7 @@
 #include "view/event_words.h"
 #include "view/holdings_chart.h"
 #include "view/map_labels.h"
+#include "view/turn_report_wnd.h"
 #include "view_fixture.h"
 
 namespace {
@@ -95,6 +99,7 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     battle.SetBattle(BattleOutcome::Taken, 20000, 15000, 8000, 0);
     GameEvent attackOnMe = Event(EventKind::Battle, 190, 2, 1, 0, 2, 1);
     attackOnMe.SetBattle(BattleOutcome::Retreat, 12000, 9000, 40000, 39000);
+    attackOnMe.byPlayer = true; // fought in the battle window
     for (const GameEvent& e : {start, land, mine, Event(EventKind::Month, 190, 2), battle,
                                Event(EventKind::Capture, 190, 2, 5, 2, 2, 4), Event(EventKind::Fall, 190, 2, 5, -1, 4, 2),
                                attackOnMe})
@@ -107,7 +112,7 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     const QString monthOne = U("190 年 1 月");
     const QString taken = U("  曹操 が 冀州 から 青州 に攻め込み、占領しました (兵士 20000→15000 / 8000→0)");
     const QString fell = U("  袁紹 は滅亡しました");
-    const QString retreat = U("  曹操 が 豫州 から 司隷 に攻め込みました。曹操 は退却しました (兵士 12000→9000 / 40000→39000)");
+    const QString retreat = U("  曹操 が 豫州 から 司隷 に攻め込みましたが、4 回の攻防で攻め落とせず退きました (兵士 12000→9000 / 40000→39000)");
     const QString started = U("  劉備 としてｹﾞｰﾑを開始しました");
     const QString developed = U("  曹操 は 豫州 で開墾しました (開墾 52)");
     const QString trained = U("  劉備 は 司隷 で訓練しました (訓練 60)");
@@ -198,6 +203,58 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     }
     stepwise.Poll();
     EXPECT_EQ(Rows(stepModel), Rows(wnd.Model()));
+}
+
+// The year axis of 推移: its ticks on whole years, one a year while a dozen fit, so
+// that no year is labelled twice, however long the game has run.
+TEST_F(ChronicleTest, TheChartsYearAxisTicksOnWholeYears)
+{
+    const struct {
+        int year;
+        int month;
+        int months; // after the start
+    } games[] = {{190, 1, 0}, {190, 1, 5}, {189, 1, 36}, {190, 7, 30}, {189, 4, 143}, {190, 1, 1200}};
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.months);
+        log.Clear();
+        Add(Event(EventKind::Start, g.year, g.month));
+        for (int m = 1; m <= g.months; ++m) {
+            const int at = g.month - 1 + m;
+            Add(Event(EventKind::Month, g.year + at / 12, at % 12 + 1));
+        }
+        log.Poll();
+        CHoldingsChart chart(log);
+        const auto* axis = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
+        ASSERT_NE(axis, nullptr);
+        // The ticks as the axis places them.
+        std::vector<double> ticks;
+        if (axis->tickType() == QValueAxis::TicksFixed) {
+            for (int i = 0; i < axis->tickCount(); ++i)
+                ticks.push_back(axis->min() + i * (axis->max() - axis->min()) / (axis->tickCount() - 1));
+        } else {
+            const double step = axis->tickInterval();
+            ASSERT_GT(step, 0);
+            for (double t = axis->tickAnchor() - std::floor((axis->tickAnchor() - axis->min()) / step) * step;
+                 t <= axis->max() + 1e-9; t += step)
+                ticks.push_back(t);
+        }
+        ASSERT_GE(ticks.size(), 2u) << "a year at each end at least";
+        const double firstYear = g.year + (g.month - 1) / 12.0;
+        const double lastYear = firstYear + g.months / 12.0;
+        EXPECT_LE(ticks.front(), firstYear) << "the first point lies within the ticks";
+        EXPECT_GE(ticks.back(), lastYear);
+        const double step = ticks[1] - ticks[0];
+        for (std::size_t i = 0; i < ticks.size(); ++i) {
+            EXPECT_EQ(ticks[i], std::round(ticks[i])) << "a tick between two years";
+            if (i > 0) {
+                EXPECT_EQ(ticks[i] - ticks[i - 1], step) << ticks[i];
+            }
+        }
+        if (lastYear - firstYear <= 11) {
+            EXPECT_EQ(step, 1) << "one tick a year";
+        }
+        EXPECT_LE(ticks.size(), 13u) << "a long game's ticks stay readable";
+    }
 }
 
 TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
@@ -458,8 +515,9 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     ASSERT_TRUE(ResolveComputerBattle(4, 11));
     const QStringList lines = chronicle->ReportTurn();
     ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
-    EXPECT_TRUE(lines[0].startsWith(U("・袁紹 が 荊州 から 雍州 に攻め込み、占領しました"))) << lines[0].toStdString();
-    EXPECT_TRUE(lines[1].startsWith(U("・孫堅 が 徐州 から 幽州 に攻め込み、占領しました"))) << lines[1].toStdString();
+    // Neither had an army to fight: each is told as the occupation it was.
+    EXPECT_EQ(lines[0], U("・袁紹 は 荊州 から兵を進め、戦わずに 雍州 を占領しました"));
+    EXPECT_EQ(lines[1], U("・孫堅 は 徐州 から兵を進め、戦わずに 幽州 を占領しました"));
     EXPECT_EQ(lines[2], U("・呂布 は滅亡しました"));
     EXPECT_TRUE(chronicle->ReportWindow().isVisible());
     EXPECT_EQ(chronicle->ReportWindow().Text(), lines.join(QLatin1Char('\n')));
@@ -475,6 +533,33 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     ASSERT_TRUE(ResolveComputerBattle(5, 12));
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
+}
+
+TEST_F(ChronicleFrameTest, EnterOrEscapeClosesTheReportWhereverItsFocusRests)
+{
+    CTurnReportWnd& report = chronicle->ReportWindow();
+    QWidget* const focuses[] = {&report, report.findChild<QCheckBox*>(), report.findChild<QPushButton*>()};
+    const struct {
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        bool closes;
+    } keys[] = {
+        {Qt::Key_Return, Qt::NoModifier, true},
+        {Qt::Key_Enter, Qt::KeypadModifier, true},
+        {Qt::Key_Escape, Qt::NoModifier, true},
+        {Qt::Key_A, Qt::NoModifier, false},
+    };
+    for (QWidget* focus : focuses) {
+        ASSERT_NE(focus, nullptr);
+        for (const auto& k : keys) {
+            SCOPED_TRACE(focus->metaObject()->className());
+            SCOPED_TRACE(k.key);
+            report.ShowReport({U("・x")});
+            ASSERT_TRUE(report.isVisible());
+            QTest::keyClick(focus, k.key, k.modifiers);
+            EXPECT_EQ(report.isVisible(), !k.closes);
+        }
+    }
 }
 
 // A real turn worker reports on its own thread; the window takes the events on the

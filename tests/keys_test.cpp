@@ -14,6 +14,9 @@
 #include <QTextTable>
 #include <QToolTip>
 
+#include "app/chronicle.h"
+#include "app/main_frame.h"
+#include "app/view_options.h"
 #include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -21,8 +24,11 @@
 #include "gui_test_support.h"
 #include "message_log.h"
 #include "model/country_file.h"
+#include "platform/key_time.h"
+#include "rules/battle.h"
 #include "rules/commands.h"
 #include "test_support.h"
+#include "view/battle_dlg.h"
 #include "view/command_table.h"
 #include "view/target_choice.h"
 #include "view_fixture.h"
@@ -122,10 +128,14 @@ TEST_F(KeysTest, EveryTooltipSaysWhatTheCommandDoesCostsAndNeeds)
     // Written from the rules: a paid action costs 1000 funds and needs them; land and
     // commerce rise by 1..20, conscription draws 2000..11999 recruits, training rises
     // by 1..20 up to 100 at no cost; a war needs 1000 funds and provisions for every
-    // soldier, and costs provisions for the survivors.
+    // soldier, takes the target when its soldiers are gone (at once when it has none,
+    // even when the attacker's fall in the same exchange), fails when the attacker's
+    // are gone or after four exchanges, and costs provisions for the survivors.
     const char* const expected[] = {
         "移動 (M)\n兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)",
         "戦争 (W)\n資金 1000 で隣の国に攻め込みます (兵糧が兵士以上、資金 1000 以上)\n"
+        "相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\n"
+        "こちらの兵士が 0 になるか、4 回の攻防で決着がつかなければ失敗です\n"
         "戦いの後、残った兵士と同じだけの兵糧を使います",
         "開墾 (L)\n資金 1000 で開墾を 1〜20 上げます (資金 1000 以上)",
         "商業 (C)\n資金 1000 で商業を 1〜20 上げます (資金 1000 以上)",
@@ -499,6 +509,109 @@ TEST_F(KeysTest, TheOutlineAndTheHintAppearOnlyWhileChoosing)
     EXPECT_EQ(Draw(), turn);
 }
 
+TEST_F(KeysTest, AKeyPressedBeforeTheTurnBeganOrHeldDownPressesNoButton)
+{
+    // T, pressed when, against the moment the player's turn began; whether it trains.
+    const struct {
+        const char* what;
+        qint64 sinceTurn;
+        bool autoRepeat;
+        bool acts;
+    } presses[] = {
+        {"typed ahead while the computer played", -40, false, false},
+        {"typed ahead seconds before", -9000, false, false},
+        {"pressed as the turn began", 0, false, true},
+        {"pressed since", 30, false, true},
+        {"held down since", 30, true, false},
+    };
+    for (const auto& p : presses) {
+        SCOPED_TRACE(p.what);
+        NewTurn();
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_T, Qt::NoModifier, QString(), p.autoRepeat);
+        press.setTimestamp(view->TurnBegan() + static_cast<quint64>(p.sinceTurn));
+        QApplication::sendEvent(view.get(), &press);
+        EXPECT_EQ(EnabledButtons(), p.acts ? 1 : 7);
+    }
+
+    // The stamps against the moment: X keeps 32 bits of them, a program's events none,
+    // and a stamp of another clock lies far from the moment.
+    const quint64 moment = 0x1'0000'0010;
+    const struct {
+        quint64 stamp;
+        bool before;
+    } stamps[] = {
+        {moment - 1, true},          {moment - platform::kTypedAheadMs, true},
+        {moment, false},             {moment + 5, false},
+        {0xFFFF'FFF0, true},         {0x0000'0005, true}, // 32 bits, across the wrap and after it
+        {0x0000'0020, false},        {0, false},
+        {moment - 3'600'000, false},
+    };
+    for (const auto& s : stamps)
+        EXPECT_EQ(platform::PressedBefore(s.stamp, moment), s.before) << s.stamp;
+}
+
+TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
+{
+    const std::vector<KeyHelp> rows = CommandTable::AllKeys();
+    auto listed = [&](KeyHelp::Window window, const QKeySequence& keys) {
+        for (const KeyHelp& row : rows)
+            if (row.window == window && row.sequences.contains(keys))
+                return true;
+        return false;
+    };
+    // Every key a keyboard sends without a modifier, tried on each window.
+    std::vector<Qt::Key> candidates;
+    for (int k = Qt::Key_Space; k <= Qt::Key_AsciiTilde; ++k)
+        candidates.push_back(static_cast<Qt::Key>(k));
+    for (int k = Qt::Key_Escape; k <= Qt::Key_Direction_R; ++k)
+        candidates.push_back(static_cast<Qt::Key>(k));
+
+    // The map's keys, in the player's turn and while he chooses a target (a repeated
+    // key is taken as a fresh one would be, but acts not).
+    C1().SetProvisions(C1().GetSoldiers());
+    int taken = 0;
+    for (bool choosing : {false, true})
+        for (Qt::Key key : candidates) {
+            NewTurn();
+            if (choosing)
+                view->OnWar();
+            if (view->OnKey(key, Qt::NoModifier, true)) {
+                ++taken;
+                EXPECT_TRUE(listed(KeyHelp::Main, QKeySequence(key))) << QKeySequence(key).toString().toStdString();
+            }
+        }
+    EXPECT_GE(taken, 7) << "the commands' keys at least";
+
+    // The main window's menus, as the program makes them.
+    auto* menuView = new CKivView(doc);
+    CMainFrame frame(menuView);
+    new CChronicle(frame, *menuView);
+    new ViewOptions(frame, *menuView);
+    int shortcuts = 0;
+    for (const QAction* action : frame.findChildren<QAction*>())
+        for (const QKeySequence& keys : action->shortcuts()) {
+            ++shortcuts;
+            EXPECT_TRUE(listed(KeyHelp::Main, keys)) << keys.toString().toStdString();
+        }
+    EXPECT_GE(shortcuts, 7) << "the menus' keys at least";
+
+    // The battle window while it fights: a key it takes ends the fighting.
+    int battleKeys = 0;
+    for (Qt::Key key : candidates) {
+        BattleScript script(1, 0);
+        CBattleDlg dlg(script);
+        dlg.SetStepInterval(60'000);
+        dlg.show();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+        QApplication::sendEvent(&dlg, &press);
+        if (dlg.Holding() || !dlg.isVisible()) {
+            ++battleKeys;
+            EXPECT_TRUE(listed(KeyHelp::Battle, QKeySequence(key))) << QKeySequence(key).toString().toStdString();
+        }
+    }
+    EXPECT_GE(battleKeys, 2) << "Enter and Escape at least";
+}
+
 // ---- The keyboard help window ----
 
 TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
@@ -535,7 +648,7 @@ TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
     for (const auto& [key, what] : std::vector<std::pair<const char*, const char*>>{
              {"Ctrl+N", "ｹﾞｰﾑ開始"}, {"Ctrl+S", "ｾｰﾌﾞ"}, {"Ctrl+O", "ﾛｰﾄﾞ"}, {"Ctrl+Q", "ｱﾌﾟﾘｹｰｼｮﾝの終了"},
              {"Esc / 右クリック", "取り消す"}, {"Enter", "決める"}, {"F1", "操作方法"}, {"F3", "戦況記録"},
-             {"← ↑ → ↓ / Tab", "選ぶ"},
+             {"← ↑ → ↓ / Tab / Shift+Tab", "選ぶ"},
              {"↑ ↓ / 1〜9", "君主選択"}})
         EXPECT_TRUE(listed(key, what)) << key;
 

@@ -263,10 +263,23 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
         SCOPED_TRACE(language);
         Choose(language);
         EXPECT_EQ(ClippedTexts(*view), std::vector<std::string>());
-        // The panel's labels stand at x 460 and the figures at 500.
+        // The panel's labels stand at x 460 and the figures at 500; every ruler's name
+        // under his portrait stays inside its box (x 500..579): what lies right of the
+        // box and the two columns before the figures are as with no name drawn.
         const QFontMetrics panel(platform::Font(platform::GameFont::System));
-        for (const QString& label : CKivView::PanelLabels())
-            EXPECT_LE(panel.horizontalAdvance(label), 38) << label.toStdString();
+        auto drawn = [&](int ruler) {
+            GameState::countries[0].SetRuler(ruler);
+            GameState::shownCountry = ruler == -1 ? -1 : 0;
+            view->OnDraw();
+            return view->Surface().copy();
+        };
+        const QRect rightOfName(579, 117, 21, 24);
+        const QImage none = drawn(-1);
+        for (int y = 180; y < 340; ++y)
+            for (int x : {498, 499})
+                ASSERT_EQ(none.pixel(x, y), none.pixel(452, y)) << "a label reaches the figures at " << x << "," << y;
+        for (RulerId r = 1; r < kRulerCount; ++r)
+            EXPECT_TRUE(drawn(r).copy(rightOfName) == none.copy(rightOfName)) << shown::RulerName(r).toStdString();
         // The date from x 480 to the panel's edge at 599, with the widest month.
         EXPECT_LE(panel.horizontalAdvance(
                       QCoreApplication::translate("CKivView", "%1 年 %2 月").arg(2000).arg(12)),

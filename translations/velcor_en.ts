@@ -99,7 +99,7 @@
     </message>
     <message>
         <source>商業</source>
-        <translation>Mkt.</translation>
+        <translation>Trade</translation>
     </message>
     <message>
         <source>兵糧</source>
@@ -111,7 +111,7 @@
     </message>
     <message>
         <source>兵士</source>
-        <translation>Army</translation>
+        <translation>Troops</translation>
     </message>
     <message>
         <source>訓練</source>
@@ -195,7 +195,7 @@ Farmland %5
 Trade %6
 Food %7
 Gold %8
-Soldiers %9
+Troops %9
 Training %10</translation>
     </message>
 </context>
@@ -223,7 +223,7 @@ Training %10</translation>
     </message>
     <message>
         <source>兵士</source>
-        <translation>Men</translation>
+        <translation>Troops</translation>
     </message>
     <message>
         <source>%1は 0 から %2 までの数を入力してください。</source>
@@ -314,7 +314,7 @@ Training %10</translation>
     <name>CommandTable</name>
     <message>
         <source>兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)</source>
-        <translation>Moves soldiers, food and gold to a neighbouring country of yours. Costs nothing (needs a neighbour of your own)</translation>
+        <translation>Moves troops, food and gold to a neighbouring country of yours. Costs nothing (needs a neighbour of your own)</translation>
     </message>
     <message>
         <source>資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)</source>
@@ -331,7 +331,7 @@ Training %10</translation>
     <message>
         <source>資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)
 新兵の分だけ訓練が下がります</source>
-        <translation>Raises %2 to %3 soldiers from the population for %1 gold (needs %1 gold)
+        <translation>Raises %2 to %3 troops from the population for %1 gold (needs %1 gold)
 The new recruits lower the training</translation>
     </message>
     <message>
@@ -348,7 +348,7 @@ The new recruits lower the training</translation>
     </message>
     <message>
         <source>兵糧が兵士より少ない</source>
-        <translation>Less food than soldiers</translation>
+        <translation>Less food than troops</translation>
     </message>
     <message>
         <source>訓練はもう %1 です</source>
@@ -474,9 +474,27 @@ Not now: </translation>
     </message>
     <message>
         <source>資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)
+相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します
+こちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です
 戦いの後、残った兵士と同じだけの兵糧を使います</source>
-        <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as soldiers, and %1 gold)
-After the battle, uses as much food as soldiers are left</translation>
+        <translation>Attacks a neighbouring country for %1 gold (needs at least as much food as troops, and %1 gold)
+Takes it when its troops are gone (even if yours fall too), at once when it has none
+Fails when your troops are gone, or after %2 exchanges with both sides standing
+After the battle, uses as much food as troops are left</translation>
+    </message>
+    <message>
+        <source>画面を大きくする (拡大)</source>
+        <translation>Larger window (zoom)</translation>
+    </message>
+    <message>
+        <source>画面を小さくする (縮小)</source>
+        <translation>Smaller window (zoom)</translation>
+    </message>
+    <message>
+        <source>戦闘画面: 戦いを終わりまで一度に進める
+結果が出た後は、どのキーでも閉じる</source>
+        <translation>Battle window: fights the battle to its end at once
+Once the outcome is shown, any key closes it</translation>
     </message>
 </context>
 <context>
@@ -530,7 +548,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>兵士</source>
-        <translation>soldiers</translation>
+        <translation>troops</translation>
     </message>
     <message>
         <source>訓練</source>
@@ -784,7 +802,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>兵士が %1 になりました</source>
-        <translation>Soldiers are now %1</translation>
+        <translation>Troops are now %1</translation>
     </message>
     <message>
         <source>訓練が %1 になりました</source>
@@ -917,11 +935,11 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>徴兵しました (兵士 %1)</source>
-        <translation>drafted soldiers (soldiers %1)</translation>
+        <translation>drafted troops (troops %1)</translation>
     </message>
     <message>
         <source>訓練しました (訓練 %1)</source>
-        <translation>trained the army (training %1)</translation>
+        <translation>trained the troops (training %1)</translation>
     </message>
     <message>
         <source>%1 が %2 から %3 に攻め込み</source>
@@ -929,7 +947,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source> (兵士 %1→%2 / %3→%4)</source>
-        <translation> (soldiers %1→%2 / %3→%4)</translation>
+        <translation> (troops %1→%2 / %3→%4)</translation>
     </message>
     <message>
         <source>、占領しました</source>
@@ -938,10 +956,6 @@ After the battle, uses as much food as soldiers are left</translation>
     <message>
         <source>ましたが、撃退されました</source>
         <translation> but was driven back</translation>
-    </message>
-    <message>
-        <source>ました。%1 は退却しました</source>
-        <translation>; %1 withdrew</translation>
     </message>
     <message>
         <source>%1 年 %2 月</source>
@@ -957,7 +971,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>%1 は %2 から %3 へ物資を移動しました (兵士 %4 兵糧 %5 資金 %6)</source>
-        <translation>%1 moved supplies from %2 to %3 (soldiers %4, food %5, gold %6)</translation>
+        <translation>%1 moved supplies from %2 to %3 (troops %4, food %5, gold %6)</translation>
     </message>
     <message>
         <source>%1 は滅亡しました</source>
@@ -1059,7 +1073,7 @@ After the battle, uses as much food as soldiers are left</translation>
     </message>
     <message>
         <source>兵士</source>
-        <translation>Soldiers</translation>
+        <translation>Troops</translation>
     </message>
     <message>
         <source>兵糧</source>
@@ -1080,6 +1094,14 @@ After the battle, uses as much food as soldiers are left</translation>
     <message>
         <source>戦況記録を無視しました: %1</source>
         <translation>Chronicle ignored: %1</translation>
+    </message>
+    <message>
+        <source>%1 は %2 から兵を進め、戦わずに %3 を占領しました</source>
+        <translation>%1 marched from %2 and took %3 without a fight</translation>
+    </message>
+    <message>
+        <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
+        <translation> but was beaten off after %1 exchanges</translation>
     </message>
 </context>
 </TS>

@@ -12,6 +12,7 @@
 
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
+#include "view/command_table.h"
 #include "view/kiv_view.h"
 #include "view/view_zoom.h"
 
@@ -47,10 +48,9 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     }
     zoom->addSeparator();
     m_zoomIn = zoom->addAction(QString());
-    // Ctrl+= too: on many keyboards the plus needs Shift.
-    m_zoomIn->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)});
+    m_zoomIn->setShortcuts(CommandTable::ZoomInKeys());
     m_zoomOut = zoom->addAction(QString());
-    m_zoomOut->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Minus));
+    m_zoomOut->setShortcuts(CommandTable::ZoomOutKeys());
     connect(m_zoomIn, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() + 1); });
     connect(m_zoomOut, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() - 1); });
 

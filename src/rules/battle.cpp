@@ -11,7 +11,6 @@
 
 namespace {
 
-constexpr int kComputerExchanges = 3;
 constexpr int kFactorRange = 10;
 constexpr std::int32_t kLossDivisor = 1000;
 
@@ -135,7 +134,7 @@ bool ResolveComputerBattle(int attacker, int target)
     if (t.GetRuler() == 0)
         return settle(true);
     platform::Random& rng = platform::ThreadRandom();
-    for (int i = 0; i < kComputerExchanges; ++i) {
+    for (int i = 0; i < kComputerBattleExchanges; ++i) {
         attackerSoldiers = a.GetSoldiers();
         targetSoldiers = t.GetSoldiers();
         FightExchange(attackerSoldiers, a.GetTraining(), targetSoldiers, t.GetTraining(), rng);

@@ -35,6 +35,10 @@ bool ResolveComputerBattle(int attacker, int target);
 extern const std::array<std::string_view, 12> kBattleCries;
 extern const std::array<std::string_view, 12> kBattleEndLines;
 
+// The exchanges of a battle the computer fights out of sight; the battle window's
+// are BattleScript::kBattleExchanges.
+inline constexpr int kComputerBattleExchanges = 3;
+
 // The script of the battle window: steps 0..9, the lines the two commanders speak and
 // up to four exchanges. The window only draws it and calls Tick on its timer; tests
 // and the headless mode run it at once.

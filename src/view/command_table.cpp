@@ -21,8 +21,11 @@ QString DescribeMove() { return QCoreApplication::translate("CommandTable", "兵
 QString DescribeWar()
 {
     return QCoreApplication::translate("CommandTable", "資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n"
+                                                       "相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\n"
+                                                       "こちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です\n"
                                                        "戦いの後、残った兵士と同じだけの兵糧を使います")
-        .arg(kWarCostFunds);
+        .arg(kWarCostFunds)
+        .arg(BattleScript::kBattleExchanges);
 }
 
 QString DescribeDevelop(const char* figure)
@@ -192,19 +195,57 @@ QKeySequence CommandTable::HelpKey() { return QKeySequence(Qt::Key_F1); }
 
 QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
 
+QList<QKeySequence> CommandTable::ZoomInKeys()
+{
+    return {QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)};
+}
+
+QList<QKeySequence> CommandTable::ZoomOutKeys() { return {QKeySequence(Qt::CTRL | Qt::Key_Minus)}; }
+
+QList<QKeySequence> CommandTable::BattleKeys()
+{
+    return {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter), QKeySequence(Qt::Key_Escape)};
+}
+
+namespace {
+
+// A row whose keys are shown by their own names, "Ctrl++ / Ctrl+=".
+KeyHelp Row(const QList<QKeySequence>& sequences, const QString& action, KeyHelp::Window window = KeyHelp::Main)
+{
+    QStringList names;
+    for (const QKeySequence& keys : sequences)
+        names << keys.toString(QKeySequence::NativeText);
+    return {names.join(QStringLiteral(" / ")), action, window, sequences};
+}
+
+} // namespace
+
 std::vector<KeyHelp> CommandTable::AllKeys()
 {
     std::vector<KeyHelp> keys;
     for (const CommandEntry& entry : Entries())
-        keys.push_back({QKeySequence(entry.key).toString(QKeySequence::NativeText),
-                        Caption(entry) + QCoreApplication::translate("CommandTable", "：") + entry.describe()});
-    keys.push_back({QStringLiteral("← ↑ → ↓ / Tab"), QCoreApplication::translate("CommandTable", "移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)")});
-    keys.push_back({QStringLiteral("Enter"), QCoreApplication::translate("CommandTable", "選んだ国に決める")});
-    keys.push_back({QCoreApplication::translate("CommandTable", "Esc / 右クリック"), QCoreApplication::translate("CommandTable", "移動先・攻撃先の選択を取り消す")});
-    keys.push_back({QCoreApplication::translate("CommandTable", "↑ ↓ / 1〜9"), QCoreApplication::translate("CommandTable", "シナリオ選択・君主選択で選び、Enter で決める")});
+        keys.push_back(Row({QKeySequence(entry.key)},
+                           Caption(entry) + QCoreApplication::translate("CommandTable", "：") + entry.describe()));
+    keys.push_back({QStringLiteral("← ↑ → ↓ / Tab / Shift+Tab"),
+                    QCoreApplication::translate("CommandTable", "移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)"), KeyHelp::Main,
+                    {QKeySequence(Qt::Key_Left), QKeySequence(Qt::Key_Up), QKeySequence(Qt::Key_Right),
+                     QKeySequence(Qt::Key_Down), QKeySequence(Qt::Key_Tab), QKeySequence(Qt::Key_Backtab)}});
+    keys.push_back({QStringLiteral("Enter"), QCoreApplication::translate("CommandTable", "選んだ国に決める"), KeyHelp::Main,
+                    {QKeySequence(Qt::Key_Return), QKeySequence(Qt::Key_Enter)}});
+    keys.push_back({QCoreApplication::translate("CommandTable", "Esc / 右クリック"),
+                    QCoreApplication::translate("CommandTable", "移動先・攻撃先の選択を取り消す"), KeyHelp::Main,
+                    {QKeySequence(Qt::Key_Escape)}});
+    keys.push_back({QCoreApplication::translate("CommandTable", "↑ ↓ / 1〜9"),
+                    QCoreApplication::translate("CommandTable", "シナリオ選択・君主選択で選び、Enter で決める"), KeyHelp::NewGame, {}});
     for (const MenuKey& key : MenuKeys())
-        keys.push_back({key.keys.toString(QKeySequence::NativeText), T(key.label)});
-    keys.push_back({ChronicleKey().toString(QKeySequence::NativeText), QCoreApplication::translate("CommandTable", "戦況記録を開く・閉じる")});
-    keys.push_back({HelpKey().toString(QKeySequence::NativeText), QCoreApplication::translate("CommandTable", "操作方法 (この画面)")});
+        keys.push_back(Row({key.keys}, T(key.label)));
+    keys.push_back(Row(ZoomInKeys(), QCoreApplication::translate("CommandTable", "画面を大きくする (拡大)")));
+    keys.push_back(Row(ZoomOutKeys(), QCoreApplication::translate("CommandTable", "画面を小さくする (縮小)")));
+    keys.push_back(Row({ChronicleKey()}, QCoreApplication::translate("CommandTable", "戦況記録を開く・閉じる")));
+    keys.push_back(Row({HelpKey()}, QCoreApplication::translate("CommandTable", "操作方法 (この画面)")));
+    KeyHelp battle = Row(BattleKeys(), QCoreApplication::translate("CommandTable", "戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる"),
+                         KeyHelp::Battle);
+    battle.keys = QStringLiteral("Enter / Esc"); // the two Enter keys under one name
+    keys.push_back(battle);
     return keys;
 }

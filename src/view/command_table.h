@@ -7,6 +7,7 @@
 #pragma once
 
 #include <QKeySequence>
+#include <QList>
 #include <QString>
 
 #include <array>
@@ -44,10 +45,14 @@ struct CommandContext {
     int turnCountry = -1;
 };
 
-// A key of the game that is not a command button, for the help window.
+// A row of the help window: keys and what they do.
 struct KeyHelp {
-    QString keys;
+    enum Window { Main, Battle, NewGame }; // where the keys act
+
+    QString keys;   // as the window shows them
     QString action;
+    Window window = Main;
+    QList<QKeySequence> sequences; // the keys the row stands for, when Qt names them
 };
 
 // A menu command's accelerator.
@@ -96,10 +101,15 @@ public:
     // key of the keyboard help window.
     static const std::vector<MenuKey>& MenuKeys();
     static QKeySequence HelpKey();
-    // The 表示 menu's keys: the chronicle window.
+    // The 表示 menu's keys: the chronicle window, the map larger and smaller (Ctrl+=
+    // too: on many keyboards the plus needs Shift).
     static QKeySequence ChronicleKey();
+    static QList<QKeySequence> ZoomInKeys();
+    static QList<QKeySequence> ZoomOutKeys();
+    // The keys of the battle window before its end: Enter and Escape.
+    static QList<QKeySequence> BattleKeys();
 
     // Every key of the game for the help window: the commands first, then the keys of
-    // the target choice, the dialogs and the menus.
+    // the target choice, the dialogs, the menus and the battle window.
     static std::vector<KeyHelp> AllKeys();
 };

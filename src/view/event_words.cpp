@@ -6,6 +6,7 @@
 #include "view/shown_text.h"
 
 #include "model/game_state.h"
+#include "rules/battle.h"
 #include "rules/names.h"
 
 namespace chronicle {
@@ -35,6 +36,11 @@ QString CommandText(const GameEvent& e)
 
 QString BattleText(const GameEvent& e)
 {
+    // A country taken with its defenders untouched had none to fight (or no ruler to
+    // fight for it): the army marched in, and no battle is told.
+    if (e.Outcome() == BattleOutcome::Taken && e.TargetBefore() == e.TargetAfter())
+        return QCoreApplication::translate("chronicle", "%1 は %2 から兵を進め、戦わずに %3 を占領しました")
+            .arg(Ruler(e.ruler), Country(e.country), Country(e.target));
     const QString attack =
         QCoreApplication::translate("chronicle", "%1 が %2 から %3 に攻め込み").arg(Ruler(e.ruler), Country(e.country), Country(e.target));
     const QString armies = QCoreApplication::translate("chronicle", " (兵士 %1→%2 / %3→%4)")
@@ -47,8 +53,11 @@ QString BattleText(const GameEvent& e)
         return attack + QCoreApplication::translate("chronicle", "、占領しました") + armies;
     case BattleOutcome::Repelled:
         return attack + QCoreApplication::translate("chronicle", "ましたが、撃退されました") + armies;
-    case BattleOutcome::Retreat:
-        return attack + QCoreApplication::translate("chronicle", "ました。%1 は退却しました").arg(Ruler(e.ruler)) + armies;
+    case BattleOutcome::Retreat: {
+        // Both armies still stood when the exchanges ran out: the attack failed.
+        const int exchanges = e.byPlayer ? BattleScript::kBattleExchanges : kComputerBattleExchanges;
+        return attack + QCoreApplication::translate("chronicle", "ましたが、%1 回の攻防で攻め落とせず退きました").arg(exchanges) + armies;
+    }
     }
     return attack;
 }

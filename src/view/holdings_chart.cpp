@@ -12,6 +12,9 @@
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QValueAxis>
 
+#include <algorithm>
+#include <cmath>
+
 #include "platform/message_box.h"
 #include "rules/names.h"
 #include "view/chronicle_log.h"
@@ -82,7 +85,7 @@ void CHoldingsChart::OnCleared()
     m_ended = {};
     m_history.Clear();
     m_plotted = 0;
-    m_x->setRange(0, 1);
+    SetYearRange(0, 1);
     OnEventsAdded(0, m_log.Count());
 }
 
@@ -130,9 +133,23 @@ void CHoldingsChart::Plot(std::size_t fromPoint)
         m_series[ri]->append(lines[ri]);
     }
     m_plotted = points.size();
-    const double first = X(points.front());
-    const double last = X(points.back());
-    m_x->setRange(first, last > first ? last : first + 1);
+    SetYearRange(X(points.front()), X(points.back()));
+}
+
+void CHoldingsChart::SetYearRange(double first, double last)
+{
+    // The ticks stand on whole years, one a year while they fit, else every 2, 5, 10,
+    // 20, 50... years, so that no year is labelled twice; the axis runs from tick to
+    // tick, so that both ends are labelled.
+    const double years = std::max(std::ceil(last) - std::floor(first), 1.0);
+    double step = 1;
+    for (int i = 0; years / step > kMaxYearTicks; ++i)
+        step *= i % 3 == 1 ? 2.5 : 2; // 1, 2, 5, 10, 20, 50...
+    const double from = std::floor(first / step) * step;
+    m_x->setRange(from, std::max(std::ceil(last / step) * step, from + step));
+    m_x->setTickType(QValueAxis::TicksDynamic);
+    m_x->setTickAnchor(from);
+    m_x->setTickInterval(step);
 }
 
 bool CHoldingsChart::SavePng(const QString& path) { return grab().save(path, "PNG"); }

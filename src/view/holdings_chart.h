@@ -43,6 +43,10 @@ private:
     // Adds the points from index on to the lines.
     void Plot(std::size_t fromPoint);
     static double X(const HoldingsHistory::Point& p);
+    // The year axis for points from year first to year last, and its ticks.
+    void SetYearRange(double first, double last);
+
+    static constexpr int kMaxYearTicks = 12;
 
     const ChronicleLog& m_log;
     HoldingsHistory m_history;

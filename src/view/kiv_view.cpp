@@ -19,6 +19,7 @@
 #include "platform/data_directory.h"
 #include "platform/file_dialog.h"
 #include "platform/fonts.h"
+#include "platform/key_time.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/random.h"
@@ -44,6 +45,10 @@ const QColor kPanelGrey(192, 192, 192);
 // clear of the box's white right edge.
 constexpr int kStatusX = 400;
 constexpr int kStatusWidth = 599 - 1 - kStatusX;
+// The ruler's name from x 520 inside its box (500..579), the panel's labels from x 460
+// a few pixels short of the figures at 500: a longer word is drawn narrower, not past them.
+constexpr int kNameWidth = 579 - 1 - 520;
+constexpr int kLabelWidth = 500 - 4 - 460;
 
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
@@ -225,6 +230,7 @@ void CKivView::OnTurnBegin(int country)
 
 void CKivView::OnPlayerTurn(int country)
 {
+    m_turnBegan = platform::KeyClockNow();
     GameState::turnCountry = country;
     SetMode(ViewMode::PlayerTurn);
     if (GameState::IsCountryIndex(country) &&
@@ -762,14 +768,14 @@ void CKivView::DrawOnMap(QPainter& painter)
         const RulerId ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
         painter.drawImage(500, 10, m_doc.Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
-            s.Text(520, 120, shown::RulerName(ruler));
+            s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
     }
 
     s.Text(480, 148, tr("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
 
     const QStringList labels = PanelLabels();
     for (int row = 0; row < 8; ++row)
-        s.Text(460, 180 + 20 * row, labels[row]);
+        s.FittedText(460, 180 + 20 * row, kLabelWidth, labels[row]);
 
     if (showCountry) {
         const Country& c = GameState::countries[static_cast<std::size_t>(shown)];
@@ -845,7 +851,7 @@ bool CKivView::Choosing() const
     return mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
 }
 
-bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
+bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
 {
     modifiers &= ~Qt::KeypadModifier;
     if (key == Qt::Key_Backtab)
@@ -869,7 +875,7 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
             return true;
         case Qt::Key_Return:
         case Qt::Key_Enter:
-            if (!autoRepeat && m_choice.Country() != -1)
+            if (!repeated && m_choice.Country() != -1)
                 PickCountry(m_choice.Country());
             return true;
         default:
@@ -881,7 +887,7 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat)
         return false;
     // The key is the button: it acts only when the button would.
     QPushButton* button = this->*entry->button;
-    if (!autoRepeat && button->isEnabled())
+    if (!repeated && button->isEnabled())
         button->click();
     return true;
 }
@@ -909,7 +915,10 @@ void CKivView::StepChoice(int direction)
 
 void CKivView::keyPressEvent(QKeyEvent* event)
 {
-    if (OnKey(event->key(), event->modifiers(), event->isAutoRepeat()))
+    // A key typed ahead while the computer played, or held down through its turns,
+    // belongs to no turn of the player's: it must not end or spend the one just begun.
+    const bool repeated = event->isAutoRepeat() || platform::PressedBefore(event->timestamp(), m_turnBegan);
+    if (OnKey(event->key(), event->modifiers(), repeated))
         event->accept();
     else
         QWidget::keyPressEvent(event);

@@ -159,8 +159,11 @@ public:
     // The keys: a command's key presses its button when the button is enabled; in a
     // choosing mode Escape cancels as the right button does, the arrow keys and Tab
     // step through the countries that may be chosen and Enter picks the one chosen.
-    // True when the key was the view's.
-    bool OnKey(int key, Qt::KeyboardModifiers modifiers, bool autoRepeat);
+    // True when the key was the view's. A repeated key (held down, or pressed before
+    // the player's turn began) is taken but presses no button and picks no country.
+    bool OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated);
+    // When the player's turn last began, on the clock of the key events.
+    quint64 TurnBegan() const { return m_turnBegan; }
     // The country the keys have chosen in a choosing mode, -1 when none.
     int KeyChoice() const { return m_choice.Country(); }
     // Words every command button's tooltip for the state of the game now.
@@ -230,6 +233,7 @@ private:
     bool m_rulerPatterns = false;
     GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;
+    quint64 m_turnBegan = 0;
     bool m_countryNames = false;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave

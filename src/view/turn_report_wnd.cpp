@@ -3,6 +3,7 @@
 
 #include <QCheckBox>
 #include <QEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -62,6 +63,21 @@ void CTurnReportWnd::ShowReport(const QStringList& lines)
     m_text->setText(lines.join(QLatin1Char('\n')));
     adjustSize();
     show();
+}
+
+void CTurnReportWnd::keyPressEvent(QKeyEvent* event)
+{
+    // Enter and Escape close the report, as OK does, wherever the focus rests in it.
+    switch (event->key()) {
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Escape:
+        hide();
+        event->accept();
+        return;
+    default:
+        QWidget::keyPressEvent(event);
+    }
 }
 
 QString CTurnReportWnd::Text() const { return m_text->text(); }

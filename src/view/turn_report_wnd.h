@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The turn report: a small window beside the map, shown at the player's turn when
 // something happened to him or to the map since his last turn. It is not modal and
-// takes no focus: the game goes on under it.
+// takes no focus: the game goes on under it. Enter or Escape closes it when it has
+// the focus.
 #pragma once
 
 #include <QStringList>
@@ -26,6 +27,7 @@ signals:
 
 protected:
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void Retranslate();
