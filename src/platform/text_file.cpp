@@ -112,15 +112,14 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 
 } // namespace
 
-bool TextFileReader::Open(const std::string& path)
+bool ReadWholeFile(const std::string& path, std::string& bytes, OpenError* error, std::string* reason)
 {
-    m_text.clear();
-    m_pos = 0;
-    m_error = OpenError::None;
-    m_reason.clear();
-    auto refuse = [&](OpenError error, std::string reason) {
-        m_error = error;
-        m_reason = std::move(reason);
+    bytes.clear();
+    auto refuse = [&](OpenError kind, std::string why) {
+        if (error)
+            *error = kind;
+        if (reason)
+            *reason = std::move(why);
         return false;
     };
     auto refuseErrno = [&](int err) { return refuse(ErrorFromErrno(err), ReadReason(err)); };
@@ -131,7 +130,7 @@ bool TextFileReader::Open(const std::string& path)
         return refuseErrno(errno);
     if (!S_ISREG(st.st_mode))
         return refuse(OpenError::NotAFile, NotAFileReason(st.st_mode));
-    if (static_cast<std::uint64_t>(st.st_size) > kMaxSize)
+    if (static_cast<std::uint64_t>(st.st_size) > TextFileReader::kMaxSize)
         return refuse(OpenError::TooLarge, TooLargeReason());
     // Without blocking, in case the path has been replaced by a pipe since.
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
@@ -157,10 +156,26 @@ bool TextFileReader::Open(const std::string& path)
         if (n == 0)
             break;
         text.append(buffer, static_cast<std::size_t>(n));
-        if (text.size() > kMaxSize)
+        if (text.size() > TextFileReader::kMaxSize)
             return closeAnd(refuse(OpenError::TooLarge, TooLargeReason()));
     }
     ::close(fd);
+    bytes = std::move(text);
+    return true;
+}
+
+bool TextFileReader::Open(const std::string& path)
+{
+    std::string text;
+    OpenError error = OpenError::None;
+    std::string reason;
+    if (!ReadWholeFile(path, text, &error, &reason)) {
+        m_text.clear();
+        m_pos = 0;
+        m_error = error;
+        m_reason = std::move(reason);
+        return false;
+    }
     OpenText(std::move(text));
     return true;
 }

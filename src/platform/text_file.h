@@ -24,9 +24,9 @@ public:
     // Files above this size are refused: no game file comes anywhere near it.
     static constexpr std::size_t kMaxSize = 16 * 1024 * 1024;
 
-    // Reads the whole file; false and an error kind when it cannot be read. Only a
-    // plain file is opened: a pipe, a socket or a device is refused without opening
-    // it, since opening one may wait for a writer that never comes.
+    // Reads the whole file (as ReadWholeFile); false and an error kind when it cannot
+    // be read. Only a plain file is opened: a pipe, a socket or a device is refused
+    // without opening it, since opening one may wait for a writer that never comes.
     bool Open(const std::string& path);
     OpenError Error() const { return m_error; }
     // Why the last Open failed, in words for the player; empty after a success.
@@ -44,6 +44,11 @@ private:
     OpenError m_error = OpenError::None;
     std::string m_reason;
 };
+
+// The whole of a plain file as it is, with the checks of TextFileReader::Open: only a
+// plain file of at most TextFileReader::kMaxSize bytes, nothing opened that could
+// block. False, with the kind and the reason in words for the player, when refused.
+bool ReadWholeFile(const std::string& path, std::string& bytes, OpenError* error, std::string* reason);
 
 // The text of a file of these lines: each line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);
