@@ -17,9 +17,13 @@ class AutosaveStore {
 public:
     static constexpr int kKept = 5;
 
+    // An empty folder keeps no autosaves: none is written and none is listed.
     explicit AutosaveStore(QString folder);
-    // "autosave" in the program's data folder (QStandardPaths::AppDataLocation).
+    // "autosave" in the program's data folder (QStandardPaths::AppDataLocation); empty
+    // after KeepNone.
     static QString DefaultFolder();
+    // This run keeps no autosaves (a run that only makes a picture).
+    static void KeepNone();
     const QString& Folder() const { return m_folder; }
 
     struct Entry {

@@ -2,6 +2,7 @@
 #include "platform/settings.h"
 
 #include <QSettings>
+#include <QTemporaryDir>
 
 #include <algorithm>
 
@@ -32,6 +33,16 @@ int Bounded(const char* key, int min, int max, int fallback)
 }
 
 } // namespace
+
+void KeepToThisRun()
+{
+    static QTemporaryDir scratch;
+    // Without a scratch folder, a place below a file, which nobody can make: the
+    // settings then go nowhere.
+    const QString folder = scratch.isValid() ? scratch.path() : QStringLiteral("/dev/null/settings");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        QSettings::setPath(format, QSettings::UserScope, folder);
+}
 
 QString LastGameFolder() { return QSettings().value(kLastGameFolder).toString(); }
 void SetLastGameFolder(const QString& folder) { QSettings().setValue(kLastGameFolder, folder); }
