@@ -33,8 +33,10 @@ data="$here/data"
 
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/xdg"
-export XDG_RUNTIME_DIR="$work/xdg" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+# Folders of this run's own in place of the user's, which other runs may be using.
+mkdir -m 700 "$work/xdg" "$work/home" "$work/config" "$work/data" "$work/cache"
+export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" XDG_CACHE_HOME="$work/cache" \
+  XDG_RUNTIME_DIR="$work/xdg" QT_QPA_PLATFORM=offscreen ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 cases=0 refused=0 accepted=0 hangs=0 crashes=0 failures=0
 start=$SECONDS
 

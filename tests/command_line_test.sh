@@ -8,8 +8,10 @@ velcor="$1"
 data="$2"
 work="$(mktemp -d)"
 trap 'rm -rf "$work"' EXIT
-mkdir -m 700 "$work/xdg"
-export XDG_RUNTIME_DIR="$work/xdg" ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
+# Folders of this run's own in place of the user's.
+mkdir -m 700 "$work/xdg" "$work/user" "$work/user/home" "$work/user/config" "$work/user/data" "$work/user/cache"
+export HOME="$work/user/home" XDG_CONFIG_HOME="$work/user/config" XDG_DATA_HOME="$work/user/data" \
+  XDG_CACHE_HOME="$work/user/cache" XDG_RUNTIME_DIR="$work/xdg" ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=0}"
 failures=0
 fail() {
   failures=$((failures + 1))
@@ -49,13 +51,32 @@ expect 0 "a Shift-JIS name, headless" "$velcor" --headless --data "$data" --load
 expect 0 "a Shift-JIS name, screenshot" "$velcor" --data "$data" --load "$work/$sjis.txt" --screenshot "$work/$sjis.png"
 [ -s "$work/$sjis.png" ] || fail "no picture under the Shift-JIS name"
 
-# A picture of a saved game leaves the player's settings, recent files and autosaves
-# as they were.
-mkdir "$work/home"
-expect 0 "a picture of a saved game" env HOME="$work/home" XDG_CONFIG_HOME="$work/config" \
-  XDG_DATA_HOME="$work/data" "$velcor" --data "$data" --load "$work/$sjis.txt" --screenshot "$work/shot.png"
-written="$(find "$work/config" "$work/data" -type f 2>/dev/null)"
-[ -z "$written" ] || fail "a picture wrote into the player's folders: $written"
+# A picture writes nothing but the picture: neither in the player's folders nor in the
+# scratch folder, nor where it runs when there is no home folder, whether it resumes a
+# game or starts one (which reaches a turn that would be kept as an autosave).
+fresh() {
+  rm -rf "$work/fresh"
+  mkdir -p "$work/fresh/home" "$work/fresh/config" "$work/fresh/data" "$work/fresh/cache" "$work/fresh/tmp" \
+    "$work/fresh/here"
+}
+in_fresh=(XDG_CONFIG_HOME="$work/fresh/config" XDG_DATA_HOME="$work/fresh/data" XDG_CACHE_HOME="$work/fresh/cache"
+  TMPDIR="$work/fresh/tmp")
+[ -e /.qttest ] && qttest_at_root=1 || qttest_at_root=0
+for how in "--load $work/$sjis.txt" "--scenario 1 --ruler 1"; do
+  for home in set unset; do
+    fresh
+    run=(env -C "$work/fresh/here" -u HOME)
+    [ "$home" = set ] && run+=(HOME="$work/fresh/home")
+    run+=("${in_fresh[@]}")
+    # shellcheck disable=SC2086 # the words of $how are options
+    expect 0 "a picture ($how, HOME $home)" "${run[@]}" "$velcor" --data "$data" $how --screenshot "$work/shot.png"
+    [ -s "$work/shot.png" ] || fail "a picture ($how, HOME $home): no picture"
+    written="$(find "$work/fresh" -mindepth 2)"
+    [ -z "$written" ] || fail "a picture ($how, HOME $home) wrote more than the picture: $written"
+    rm -f "$work/shot.png"
+  done
+done
+[ "$qttest_at_root" -eq 1 ] || [ ! -e /.qttest ] || fail "a picture without a home folder wrote /.qttest"
 
 # The outputs. Two options never write one file, nor an output a file the game reads.
 game=(--headless --scenario 1 --ruler 1 --clock 1700000000)

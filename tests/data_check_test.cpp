@@ -3,8 +3,15 @@
 // copy is reported with its file and line.
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <functional>
+#include <thread>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <QImage>
 
@@ -12,6 +19,7 @@
 #include "mapkit/data_check.h"
 #include "mapkit/map_image_qt.h"
 #include "model/country_file.h"
+#include "platform/text_file.h"
 #include "test_support.h"
 
 namespace {
@@ -201,17 +209,51 @@ TEST_F(PlantedFaults, ScenarioFileRules)
     EXPECT_EQ(Count(r, Data("scenario3.txt"), 0, "offers no ruler"), 1) << Listing(r);
 }
 
-TEST_F(PlantedFaults, MissingFiles)
+// Each kind of path that is no plain file of a sensible size, in place of the map, a
+// country file and a scenario file at once: each is refused as unreadable, and the
+// check goes on without waiting for a writer or reading without end.
+TEST_F(PlantedFaults, UnreadableFilesAreRefused)
 {
-    std::filesystem::remove(Data("country2.txt"));
-    std::filesystem::remove(Data("scenario3.txt"));
-    std::filesystem::remove(Map());
-    const CheckReport r = Check();
-    EXPECT_EQ(Count(r, Data("country2.txt"), 0, "cannot be read"), 1) << Listing(r);
-    EXPECT_EQ(Count(r, Data("scenario3.txt"), 0, "cannot be read"), 1) << Listing(r);
-    EXPECT_EQ(Count(r, Map(), 0, "cannot read the map"), 1) << Listing(r);
-    EXPECT_FALSE(r.mapRead);
-    EXPECT_EQ(r.faults.size(), 3u) << Listing(r);
+    const std::vector<std::string> targets = {Data("country2.txt"), Data("scenario3.txt"), Map()};
+    const std::vector<std::pair<const char*, std::function<void(const std::string&)>>> kinds = {
+        {"missing", [](const std::string&) {}},
+        {"a FIFO", [](const std::string& path) { ASSERT_EQ(::mkfifo(path.c_str(), 0600), 0); }},
+        {"a folder", [](const std::string& path) { std::filesystem::create_directory(path); }},
+        {"a link to /dev/zero", [](const std::string& path) { std::filesystem::create_symlink("/dev/zero", path); }},
+        {"too large",
+         [](const std::string& path) {
+             WriteFileBytes(path, "");
+             std::filesystem::resize_file(path, platform::TextFileReader::kMaxSize + 1);
+         }},
+    };
+    for (const auto& [kind, make] : kinds) {
+        SCOPED_TRACE(kind);
+        for (const std::string& target : targets) {
+            std::filesystem::remove_all(target);
+            make(target);
+        }
+        // A checker that opens a FIFO waits for a writer: it is given one with nothing
+        // to say, so that it goes on, and is caught by what it reports then.
+        std::atomic<bool> checked{false};
+        std::thread writer([&] {
+            while (!checked) {
+                for (const std::string& target : targets) {
+                    const int fd = ::open(target.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+                    if (fd >= 0)
+                        ::close(fd);
+                }
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            }
+        });
+        const CheckReport r = Check();
+        checked = true;
+        writer.join();
+        EXPECT_EQ(Count(r, Data("country2.txt"), 0, "cannot be read"), 1) << Listing(r);
+        EXPECT_EQ(Count(r, Data("scenario3.txt"), 0, "cannot be read"), 1) << Listing(r);
+        EXPECT_EQ(Count(r, Map(), 0, "cannot read the map"), 1) << Listing(r);
+        EXPECT_FALSE(r.mapRead);
+        EXPECT_EQ(r.faults.size(), targets.size()) << Listing(r);
+    }
 }
 
 TEST_F(PlantedFaults, MapRules)

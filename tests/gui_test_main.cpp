@@ -6,8 +6,13 @@
 
 #include <gtest/gtest.h>
 
+#include "private_home.h"
+
 int main(int argc, char** argv)
 {
+    // Each test process has folders of its own, so that runs at the same time never
+    // meet in Qt's per-user test folders.
+    const PrivateHome home;
     ::testing::InitGoogleTest(&argc, argv);
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -15,7 +20,7 @@ int main(int argc, char** argv)
     // system's language is read from LANGUAGE first.
     qputenv("LANGUAGE", "ja");
     QApplication app(argc, argv);
-    // Settings the tests write go to a test location, not the player's.
+    // Settings the tests write go to a test location, never the player's.
     QStandardPaths::setTestModeEnabled(true);
     QApplication::setOrganizationName(QStringLiteral("Brakka"));
     QApplication::setApplicationName(QStringLiteral("VelcorTests"));

@@ -29,8 +29,16 @@ const QRegularExpression& FileNamePattern()
 
 AutosaveStore::AutosaveStore(QString folder) : m_folder(std::move(folder)) {}
 
+namespace {
+bool g_keepNone = false;
+}
+
+void AutosaveStore::KeepNone() { g_keepNone = true; }
+
 QString AutosaveStore::DefaultFolder()
 {
+    if (g_keepNone)
+        return {};
     return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/autosave");
 }
 
@@ -42,6 +50,8 @@ QString AutosaveStore::PathOf(qint64 number) const
 std::vector<qint64> AutosaveStore::Numbers() const
 {
     std::vector<qint64> numbers;
+    if (m_folder.isEmpty())
+        return numbers;
     const QStringList names = QDir(m_folder).entryList({QStringLiteral("autosave*.txt")}, QDir::Files);
     for (const QString& name : names) {
         const QRegularExpressionMatch match = FileNamePattern().match(name);
@@ -75,7 +85,7 @@ void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
 bool AutosaveStore::Holds(const QString& path) const
 {
     const QFileInfo file(path);
-    return FileNamePattern().match(file.fileName()).hasMatch() &&
+    return !m_folder.isEmpty() && FileNamePattern().match(file.fileName()).hasMatch() &&
            QFileInfo(file.absolutePath()).canonicalFilePath() == QFileInfo(m_folder).canonicalFilePath();
 }
 
@@ -102,6 +112,8 @@ std::vector<AutosaveStore::Entry> AutosaveStore::Entries() const
 
 bool AutosaveStore::Save(const Writer& write, QString* error)
 {
+    if (m_folder.isEmpty())
+        return true;
     if (!QDir().mkpath(m_folder)) {
         if (error)
             *error = QCoreApplication::translate("AutosaveStore", "フォルダを作れません: %1").arg(QDir::toNativeSeparators(m_folder));

@@ -21,9 +21,13 @@ public:
     // next number would pass the last, the kept ones are numbered again from 1.
     static constexpr qint64 kLastNumber = 999'999'999;
 
+    // An empty folder keeps no autosaves: none is written and none is listed.
     explicit AutosaveStore(QString folder);
-    // "autosave" in the program's data folder (QStandardPaths::AppDataLocation).
+    // "autosave" in the program's data folder (QStandardPaths::AppDataLocation); empty
+    // after KeepNone.
     static QString DefaultFolder();
+    // This run keeps no autosaves (a run that only makes a picture).
+    static void KeepNone();
     const QString& Folder() const { return m_folder; }
 
     struct Entry {

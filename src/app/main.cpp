@@ -12,6 +12,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/autosave.h"
 #include "app/gui_options.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
@@ -19,6 +20,7 @@
 #include "platform/data_directory.h"
 #include "platform/output_files.h"
 #include "platform/quit_signals.h"
+#include "platform/settings.h"
 #include "platform/warm_up.h"
 #include "rules/headless.h"
 #include "view/kiv_view.h"
@@ -36,6 +38,7 @@ void WhileOpening(QtMsgType type, const QMessageLogContext& context, const QStri
                    "--headless or QT_QPA_PLATFORM=offscreen run without one\n",
                    stderr);
         std::fflush(stderr);
+        platform::FinishWarmUp();
         std::_Exit(2);
     }
     g_heldMessages.push_back(qFormatLogMessage(type, context, text));
@@ -90,13 +93,20 @@ int main(int argc, char** argv)
     }
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
-    // A picture is made as a first start makes it, and leaves the player's own
-    // settings, recent files and autosaves as they were: Qt's test locations stand
-    // in for his.
-    if (!options.screenshot.isEmpty())
+    // A picture is made as a first start makes it, and writes nothing but the picture:
+    // settings of its own for this run alone, no autosave, and Qt's test locations in
+    // place of the player's for anything else.
+    if (!options.screenshot.isEmpty()) {
         QStandardPaths::setTestModeEnabled(true);
+        platform::settings::KeepToThisRun();
+        AutosaveStore::KeepNone();
+    }
 
     platform::StartWarmUp();
+    // Whichever way the program ends from here, the warm-up's thread has ended first.
+    struct WarmUpEnd {
+        ~WarmUpEnd() { platform::FinishWarmUp(); }
+    } warmUpEnd;
     std::vector<char*> qtArgv = {argv[0]};
     for (std::string& arg : options.qtArguments)
         qtArgv.push_back(arg.data());

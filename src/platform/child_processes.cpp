@@ -1,16 +1,23 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "platform/child_processes.h"
 
+#include <atomic>
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <memory>
 #include <poll.h>
+#include <signal.h>
 #include <sys/types.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
+
+#ifdef __linux__
+#include <sys/prctl.h>
+#endif
 
 namespace platform {
 
@@ -38,6 +45,89 @@ bool WriteAll(int fd, const std::string& text)
 }
 
 std::string Reason(const char* what) { return std::string(what) + ": " + std::strerror(errno); }
+
+// The children of the running RunInChildProcesses, for the signal handler below: pids
+// holds count of them (the handler reads no further than count).
+std::atomic<pid_t>* g_pids = nullptr;
+std::atomic<int> g_count{0};
+
+// SIGINT or SIGTERM to this process ends its children first, then this process as the
+// signal would have without the handler (its default action, on return from here).
+void EndChildrenAndDie(int signal)
+{
+    const int count = g_count.load();
+    for (int i = 0; i < count; ++i)
+        ::kill(g_pids[i].load(), SIGKILL);
+    ::raise(signal);
+}
+
+constexpr int kEndingSignals[] = {SIGINT, SIGTERM};
+
+// While the children run, the signals that end this process end them too; every
+// change undone when it goes out of scope.
+class ChildrenEndWithParent {
+public:
+    explicit ChildrenEndWithParent(int jobs) : m_pids(new std::atomic<pid_t>[static_cast<std::size_t>(jobs)])
+    {
+        g_count = 0;
+        g_pids = m_pids.get();
+        struct sigaction sa {};
+        sa.sa_handler = EndChildrenAndDie;
+        sigemptyset(&sa.sa_mask);
+        sa.sa_flags = SA_RESETHAND;
+        // A signal this process ignores (a program started in the background ignores
+        // SIGINT) stays ignored.
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i) {
+            ::sigaction(kEndingSignals[i], nullptr, &m_previous[i]);
+            if (m_previous[i].sa_handler != SIG_IGN)
+                ::sigaction(kEndingSignals[i], &sa, nullptr);
+        }
+        sigemptyset(&m_blocked);
+        for (int signal : kEndingSignals)
+            sigaddset(&m_blocked, signal);
+    }
+    ~ChildrenEndWithParent()
+    {
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &m_previous[i], nullptr);
+        g_count = 0;
+        g_pids = nullptr;
+    }
+    ChildrenEndWithParent(const ChildrenEndWithParent&) = delete;
+    ChildrenEndWithParent& operator=(const ChildrenEndWithParent&) = delete;
+
+    // Around a fork: the signals wait until the new child is known to the handler (in
+    // this process) or has the actions of before back (in the child).
+    void HoldSignals() { ::pthread_sigmask(SIG_BLOCK, &m_blocked, &m_held); }
+    void Started(pid_t pid)
+    {
+        m_pids[static_cast<std::size_t>(g_count.load())] = pid;
+        ++g_count;
+        ::pthread_sigmask(SIG_SETMASK, &m_held, nullptr);
+    }
+    void InChild(pid_t parent)
+    {
+        for (std::size_t i = 0; i < std::size(kEndingSignals); ++i)
+            ::sigaction(kEndingSignals[i], &m_previous[i], nullptr);
+#ifdef __linux__
+        // A child ends when this process does, however it ends, even by SIGKILL; and
+        // at once when this process ended before the child could ask for that.
+        ::prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (::getppid() != parent)
+            std::_Exit(1);
+#else
+        (void)parent;
+#endif
+        ::pthread_sigmask(SIG_SETMASK, &m_held, nullptr);
+    }
+    void FailedToStart() { ::pthread_sigmask(SIG_SETMASK, &m_held, nullptr); }
+
+private:
+    std::unique_ptr<std::atomic<pid_t>[]> m_pids;
+    struct sigaction m_previous[std::size(kEndingSignals)] {};
+    sigset_t m_blocked{};
+    sigset_t m_held{};
+};
 
 // In the child: runs the work and ends the process without returning, so that nothing
 // of the parent's (its buffers, its exit handlers) runs a second time.
@@ -83,25 +173,31 @@ bool RunInChildProcesses(int jobs, const std::function<void(int job, const LineS
 {
     std::vector<Child> children;
     std::string failure;
+    ChildrenEndWithParent ending(jobs);
+    const pid_t parent = ::getpid();
     for (int job = 0; job < jobs; ++job) {
         int fds[2];
         if (::pipe2(fds, O_CLOEXEC) != 0) {
             failure = Reason("cannot make a pipe");
             break;
         }
+        ending.HoldSignals();
         const pid_t pid = ::fork();
         if (pid < 0) {
             failure = Reason("cannot start a process");
+            ending.FailedToStart();
             ::close(fds[0]);
             ::close(fds[1]);
             break;
         }
         if (pid == 0) {
+            ending.InChild(parent);
             ::close(fds[0]);
             for (const Child& earlier : children)
                 ::close(earlier.fd);
             RunChild(job, fds[1], work);
         }
+        ending.Started(pid);
         ::close(fds[1]);
         children.push_back({pid, fds[0], {}});
     }

@@ -9,7 +9,6 @@
 #include <QTemporaryDir>
 
 #include <algorithm>
-#include <memory>
 
 namespace platform::settings {
 
@@ -29,15 +28,7 @@ QString GuardSettingsFiles()
         const QFileInfo info(file);
         if (!info.exists() || info.isFile())
             continue;
-        // An empty folder of this run's own takes the place of both scopes' folders,
-        // so that the defaults apply and nothing reaches the player's files.
-        static std::unique_ptr<QTemporaryDir> apart;
-        if (!apart) {
-            apart = std::make_unique<QTemporaryDir>();
-            for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
-                for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
-                    QSettings::setPath(format, scope, apart->path());
-        }
+        KeepToThisRun();
         return file;
     }
     return {};
@@ -68,6 +59,17 @@ int Bounded(const char* key, int min, int max, int fallback)
 }
 
 } // namespace
+
+void KeepToThisRun()
+{
+    static QTemporaryDir scratch;
+    // Without a scratch folder, a place below a file, which nobody can make: the
+    // settings then go nowhere.
+    const QString folder = scratch.isValid() ? scratch.path() : QStringLiteral("/dev/null/settings");
+    for (const QSettings::Format format : {QSettings::NativeFormat, QSettings::IniFormat})
+        for (const QSettings::Scope scope : {QSettings::UserScope, QSettings::SystemScope})
+            QSettings::setPath(format, scope, folder);
+}
 
 QString LastGameFolder() { return QSettings().value(kLastGameFolder).toString(); }
 void SetLastGameFolder(const QString& folder) { QSettings().setValue(kLastGameFolder, folder); }

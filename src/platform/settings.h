@@ -18,6 +18,11 @@ namespace platform::settings {
 // file at fault, empty when all are fine. Call once the application's names are set.
 QString GuardSettingsFiles();
 
+// From now on the settings of this run are its own: they start from the defaults and
+// live in a scratch folder removed when the program ends, so that the player's
+// settings are neither read nor written. For a run that only makes a picture.
+void KeepToThisRun();
+
 // The folder of the last game saved or loaded; empty when none.
 QString LastGameFolder();
 void SetLastGameFolder(const QString& folder);

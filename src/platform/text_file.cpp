@@ -112,15 +112,15 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 
 } // namespace
 
-bool TextFileReader::Open(const std::string& path, std::size_t maxSize)
+bool ReadWholeFile(const std::string& path, std::string& bytes, OpenError* error, std::string* reason,
+                  std::size_t maxSize)
 {
-    m_text.clear();
-    m_pos = 0;
-    m_error = OpenError::None;
-    m_reason.clear();
-    auto refuse = [&](OpenError error, std::string reason) {
-        m_error = error;
-        m_reason = std::move(reason);
+    bytes.clear();
+    auto refuse = [&](OpenError kind, std::string why) {
+        if (error)
+            *error = kind;
+        if (reason)
+            *reason = std::move(why);
         return false;
     };
     auto refuseErrno = [&](int err) { return refuse(ErrorFromErrno(err), ReadReason(err)); };
@@ -161,6 +161,22 @@ bool TextFileReader::Open(const std::string& path, std::size_t maxSize)
             return closeAnd(refuse(OpenError::TooLarge, TooLargeReason(maxSize)));
     }
     ::close(fd);
+    bytes = std::move(text);
+    return true;
+}
+
+bool TextFileReader::Open(const std::string& path, std::size_t maxSize)
+{
+    std::string text;
+    OpenError error = OpenError::None;
+    std::string reason;
+    if (!ReadWholeFile(path, text, &error, &reason, maxSize)) {
+        m_text.clear();
+        m_pos = 0;
+        m_error = error;
+        m_reason = std::move(reason);
+        return false;
+    }
     OpenText(std::move(text));
     return true;
 }

@@ -24,10 +24,10 @@ public:
     // Files above this size are refused: no game file comes anywhere near it.
     static constexpr std::size_t kMaxSize = 16 * 1024 * 1024;
 
-    // Reads the whole file; false and an error kind when it cannot be read. Only a
-    // plain file is opened: a pipe, a socket or a device is refused without opening
-    // it, since opening one may wait for a writer that never comes. A file above
-    // maxSize bytes is refused before it is read.
+    // Reads the whole file (as ReadWholeFile); false and an error kind when it cannot
+    // be read. Only a plain file is opened: a pipe, a socket or a device is refused
+    // without opening it, since opening one may wait for a writer that never comes. A
+    // file above maxSize bytes is refused before it is read.
     bool Open(const std::string& path, std::size_t maxSize = kMaxSize);
     OpenError Error() const { return m_error; }
     // Why the last Open failed, in words for the player; empty after a success.
@@ -45,6 +45,12 @@ private:
     OpenError m_error = OpenError::None;
     std::string m_reason;
 };
+
+// The whole of a plain file as it is, with the checks of TextFileReader::Open: only a
+// plain file of at most maxSize bytes, nothing opened that could block. False, with the
+// kind and the reason in words for the player, when refused.
+bool ReadWholeFile(const std::string& path, std::string& bytes, OpenError* error, std::string* reason,
+                   std::size_t maxSize = TextFileReader::kMaxSize);
 
 // The text of a file of these lines: each line followed by CR LF.
 std::string JoinLines(const std::vector<std::string>& lines);

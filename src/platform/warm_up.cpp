@@ -7,9 +7,26 @@
 
 namespace platform {
 
+namespace {
+
+std::future<void>& Fonts()
+{
+    static std::future<void> fonts;
+    return fonts;
+}
+
+} // namespace
+
 void StartWarmUp()
 {
-    static std::future<void> fonts = std::async(std::launch::async, [] { FcInit(); });
+    if (!Fonts().valid())
+        Fonts() = std::async(std::launch::async, [] { FcInit(); });
+}
+
+void FinishWarmUp()
+{
+    if (Fonts().valid())
+        Fonts().get();
 }
 
 } // namespace platform

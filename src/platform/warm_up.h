@@ -7,7 +7,10 @@
 
 namespace platform {
 
-// Starts it; the program waits for it, if it is still running, when it ends.
+// Starts it.
 void StartWarmUp();
+// Waits for it to end, if it was started; every way out of the program after
+// StartWarmUp passes here, so that no thread of it is left running at the end.
+void FinishWarmUp();
 
 } // namespace platform

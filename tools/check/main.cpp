@@ -4,6 +4,7 @@
 // and prints one line for every fault, "file:line: what is wrong". Exit status 0 only
 // when there is none.
 #include <cstdio>
+#include <exception>
 #include <string>
 
 #include "mapkit/data_check.h"
@@ -36,7 +37,14 @@ int main(int argc, char** argv)
     if (res.empty())
         res = data + "/../res";
 
-    const mapkit::CheckReport report = mapkit::CheckData(data, res);
+    mapkit::CheckReport report;
+    try {
+        report = mapkit::CheckData(data, res);
+    } catch (const std::exception& e) {
+        // Each file is read with its size bounded; this is the last word on anything else.
+        std::fprintf(stderr, "velcor-check: %s\n", e.what());
+        return 2;
+    }
     for (const mapkit::Fault& fault : report.faults)
         std::printf("%s\n", mapkit::FormatFault(fault).c_str());
     if (report.mapRead)

@@ -2,8 +2,6 @@
 #include "mapkit/data_check.h"
 
 #include <algorithm>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <set>
 
@@ -24,15 +22,6 @@ struct Line {
     std::string text;  // without its line end
     bool crlf = false; // ended by CR LF
 };
-
-bool ReadBytes(const std::string& path, std::string& bytes)
-{
-    std::ifstream in(path, std::ios::binary);
-    if (!in)
-        return false;
-    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
-}
 
 std::vector<Line> SplitLines(const std::string& bytes)
 {
@@ -248,8 +237,9 @@ private:
         const std::string file = ScenarioFilePath(m_data, number);
         std::string bytes;
         std::vector<Offer> offers;
-        if (!ReadBytes(file, bytes)) {
-            Add(file, 0, "cannot be read");
+        std::string reason;
+        if (!platform::ReadWholeFile(file, bytes, nullptr, &reason)) {
+            Add(file, 0, "cannot be read: " + reason);
             return offers;
         }
         const std::vector<Line> lines = SplitLines(bytes);
@@ -312,8 +302,9 @@ private:
     {
         const std::string file = CountryFilePath(m_data, number);
         std::string bytes;
-        if (!ReadBytes(file, bytes)) {
-            Add(file, 0, "cannot be read");
+        std::string reason;
+        if (!platform::ReadWholeFile(file, bytes, nullptr, &reason)) {
+            Add(file, 0, "cannot be read: " + reason);
             return false;
         }
         const std::vector<Line> lines = SplitLines(bytes);

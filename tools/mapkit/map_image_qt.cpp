@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "mapkit/map_image_qt.h"
 
-#include <QFileInfo>
+#include <QImage>
+
+#include "platform/text_file.h"
 
 namespace mapkit {
 
@@ -32,14 +34,12 @@ QImage ToQImage(const MapImage& image)
 
 bool LoadMapImage(const std::string& path, MapImage& image, std::string* error)
 {
-    const QString file = QString::fromStdString(path);
-    if (!QFileInfo::exists(file)) {
-        if (error)
-            *error = "no such file";
+    // Through the game's own reader: only a plain file of a sensible size is read.
+    std::string bytes;
+    if (!platform::ReadWholeFile(path, bytes, nullptr, error))
         return false;
-    }
     QImage loaded;
-    if (!loaded.load(file)) {
+    if (!loaded.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), static_cast<int>(bytes.size()))) {
         if (error)
             *error = "not a picture Qt can read";
         return false;
