@@ -56,6 +56,15 @@ expect 0 "a picture of a saved game" env HOME="$work/home" XDG_CONFIG_HOME="$wor
 written="$(find "$work/config" "$work/data" -type f 2>/dev/null)"
 [ -z "$written" ] || fail "a picture wrote into the player's folders: $written"
 
+# The gothic is found whatever language the locale lists the font families in (a
+# Japanese locale names them in Japanese): no word about fonts under either locale.
+for locale in ja_JP.UTF-8 C; do
+  expect 0 "a picture under LANG=$locale" env LANG="$locale" LC_ALL="$locale" LANGUAGE=ja HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    "$velcor" --data "$data" --scenario 1 --ruler 2 --clock 1700000000 --screenshot "$work/locale.png"
+  ! grep -qi 'font' "$work/err" || fail "fonts under LANG=$locale: $(cat "$work/err")"
+done
+
 # A signal ends the windowed program with status 0, and a second one is not ignored.
 "$velcor" --data "$data" >/dev/null 2>&1 &
 pid=$!
