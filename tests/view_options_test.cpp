@@ -367,6 +367,17 @@ TEST_F(ViewOptionsTest, EveryWindowsTextFollowsTheZoom)
              return size;
          }},
     };
+    // The file dialog grows with its text, at least by the zoom, within the screen.
+    auto fileDialogWidth = [&] {
+        int width = 0;
+        OnModal([&](QWidget* w) {
+            width = w->width();
+            static_cast<QDialog*>(w)->reject();
+        });
+        platform::GetSaveGamePath(Frame());
+        return width;
+    };
+    const int fileDialogAtOne = fileDialogWidth();
     std::vector<int> atOne;
     for (const auto& [what, size] : windows)
         atOne.push_back(size());
@@ -377,6 +388,9 @@ TEST_F(ViewOptionsTest, EveryWindowsTextFollowsTheZoom)
         EXPECT_GT(atOne[i], 0);
         EXPECT_NEAR(windows[i].second(), 2 * atOne[i], 1);
     }
+    const int fileDialogAtTwo = fileDialogWidth();
+    EXPECT_GE(fileDialogAtTwo, 2 * fileDialogAtOne);
+    EXPECT_LE(fileDialogAtTwo, WideScreen()->availableGeometry().width());
 }
 
 TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)

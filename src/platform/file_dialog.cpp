@@ -8,6 +8,8 @@
 #include <QStandardPaths>
 
 #include "platform/settings.h"
+#include "platform/window_scale.h"
+#include "platform/windows.h"
 
 namespace platform {
 
@@ -32,6 +34,9 @@ QString RunDialog(QWidget* parent, bool save)
     if (folder.isEmpty() || !QFileInfo(folder).isDir())
         folder = QDir::homePath();
     dialog.setDirectory(folder);
+    // Its text follows the zoom, and so does its size, within the screen.
+    const QSize room = AvailableArea(parent).size().shrunkBy(FrameMargins(&dialog));
+    dialog.resize((dialog.size() * WindowScale()).boundedTo(room.isValid() ? room : dialog.size() * WindowScale()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return {};
     const QString path = dialog.selectedFiles().constFirst();
