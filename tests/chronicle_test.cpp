@@ -682,7 +682,7 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
     platform::settings::SetWindowOpen(name, false);
     frame->show();
     chronicle->ShowWindow();
-    chronicle->Window().move(321, 123);
+    chronicle->Window().move(221, 123);
     GameEvent month;
     month.kind = EventKind::Month;
     chronicle->Log().Observer().OnGameEvent(month);
@@ -704,8 +704,40 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
     chronicle = new CChronicle(*frame, *view);
     chronicle->RestoreWindow();
     EXPECT_TRUE(chronicle->Window().isVisible());
-    EXPECT_EQ(chronicle->Window().pos(), QPoint(321, 123));
+    EXPECT_EQ(chronicle->Window().pos(), QPoint(221, 123));
     chronicle->Window().hide();
     frame->close();
     EXPECT_FALSE(platform::settings::WindowOpen(name));
+}
+
+TEST_F(ChronicleFrameTest, TheWindowsBesideTheMainWindowStayOnItsScreen)
+{
+    platform::settings::SetWindowGeometry(QString::fromLatin1(CChronicle::kWindowName), QByteArray());
+    const QRect area = WideScreen()->availableGeometry();
+    frame->show();
+    const QSize size = frame->frameGeometry().size();
+    // The main window with room on its right and below, then against each edge.
+    const QPoint farthest = area.bottomRight() - QPoint(size.width(), size.height()) + QPoint(1, 1);
+    for (QPoint at : {area.topLeft(), farthest, QPoint(farthest.x(), area.top()), QPoint(area.left(), farthest.y())}) {
+        frame->move(at);
+        const QRect main = frame->frameGeometry();
+        SCOPED_TRACE(std::to_string(main.x()) + "," + std::to_string(main.y()));
+        ASSERT_TRUE(area.contains(main));
+
+        ApplyWorld(MakeTestWorld());
+        BuildRulerTable();
+        ASSERT_TRUE(ResolveComputerBattle(6, 13));
+        ASSERT_FALSE(chronicle->ReportTurn().isEmpty());
+        chronicle->ShowWindow();
+        for (QWidget* w : {static_cast<QWidget*>(&chronicle->Window()), static_cast<QWidget*>(&chronicle->ReportWindow())}) {
+            const QRect r = w->frameGeometry();
+            EXPECT_TRUE(area.contains(r)) << w->objectName().toStdString() << " at " << r.x() << "," << r.y();
+            // Where there is room beside the main window, it leaves the main window clear.
+            if (at == area.topLeft()) {
+                EXPECT_FALSE(r.intersects(main)) << w->objectName().toStdString();
+            }
+        }
+        chronicle->Window().hide();
+        chronicle->ReportWindow().hide();
+    }
 }

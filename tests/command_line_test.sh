@@ -125,6 +125,15 @@ for settings in Brakka/Velcor.conf Brakka.conf; do
   [ -p "$work/fifo-config/$settings" ] || fail "a FIFO as $settings: replaced"
 done
 
+# The gothic is found whatever language the locale lists the font families in (a
+# Japanese locale names them in Japanese): no word about fonts under either locale.
+for locale in ja_JP.UTF-8 C; do
+  expect 0 "a picture under LANG=$locale" env LANG="$locale" LC_ALL="$locale" LANGUAGE=ja HOME="$work/home" \
+    XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
+    "$velcor" --data "$data" --scenario 1 --ruler 2 --clock 1700000000 --screenshot "$work/locale.png"
+  ! grep -qi 'font' "$work/err" || fail "fonts under LANG=$locale: $(cat "$work/err")"
+done
+
 # A signal ends the windowed program with status 0, and a second one is not ignored.
 "$velcor" --data "$data" >/dev/null 2>&1 &
 pid=$!

@@ -132,7 +132,7 @@ TEST_F(DialogLayoutTest, ButtonsAndPromptsInTheirPlaces)
     const platform::DialogUnits& au = about.Du();
     EXPECT_EQ(GeometryOf(FindButton(&about, "OK")), au.Rect(178, 7, 50, 14));
     EXPECT_TRUE(IsDefault(FindButton(&about, "OK")));
-    EXPECT_EQ(GeometryOf(FindLabel(&about, "Velcor Version 0.56")), au.Rect(40, 10, 119, 8));
+    EXPECT_EQ(GeometryOf(FindLabel(&about, "Velcor Version " VELCOR_VERSION)), au.Rect(40, 10, 119, 8));
 }
 
 TEST_F(DialogLayoutTest, TheMoveDialogsRowsAreProvisionsFundsAndSoldiers)

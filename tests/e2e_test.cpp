@@ -226,7 +226,7 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
     });
     script.Start();
     Command(CMainFrame::ID_APP_ABOUT)->trigger();
-    EXPECT_EQ(version, QStringLiteral("Velcor Version 0.56"));
+    EXPECT_EQ(version, QStringLiteral("Velcor Version " VELCOR_VERSION)) << "the version the package is built as";
 }
 
 TEST_F(EndToEnd, ANewGameAsksForAScenarioAndARulerThenPlaysToThePlayersTurn)

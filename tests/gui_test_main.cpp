@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Test main for suites that need a QApplication: Qt's offscreen platform unless the
-// environment asks for another one, so the tests run without a display.
+// environment asks for another one, so the tests run without a display. Beside the
+// platform's own 800 x 800 screen, the primary one, lies a 1920 x 1080 screen to its
+// right ("wide"), for the windows that must fit the screen that shows them.
 #include <QApplication>
 #include <QStandardPaths>
 
@@ -14,8 +16,9 @@ int main(int argc, char** argv)
     // meet in Qt's per-user test folders.
     const PrivateHome home;
     ::testing::InitGoogleTest(&argc, argv);
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
+    if (platform.isEmpty() || platform == "offscreen")
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" VELCOR_TEST_SCREENS);
     // The windows speak the game's own Japanese unless a test chooses English; the
     // system's language is read from LANGUAGE first.
     qputenv("LANGUAGE", "ja");

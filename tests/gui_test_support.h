@@ -8,6 +8,7 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QTimer>
 #include <QWidget>
 
@@ -187,3 +188,13 @@ private:
     std::size_t m_next = 0;
     QTimer m_poll;
 };
+
+// The test platform's 1920 x 1080 screen beside the primary one (gui_test_main.cpp).
+inline QScreen* WideScreen()
+{
+    for (QScreen* screen : QGuiApplication::screens())
+        if (screen->name() == QLatin1String("wide"))
+            return screen;
+    ADD_FAILURE() << "no wide screen";
+    return QGuiApplication::primaryScreen();
+}

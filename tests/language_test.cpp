@@ -4,7 +4,10 @@
 // from the program's table, Qt's own dialogs speak Japanese in the Japanese game, and
 // every label and button holds its text in both languages.
 #include <QApplication>
+#include <QAbstractFileIconProvider>
 #include <QDialogButtonBox>
+#include <QDir>
+#include <QFileDialog>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QMenu>
@@ -13,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -26,6 +30,7 @@
 #include "dialogs/scenario_dlg.h"
 #include "model/game_state.h"
 #include "platform/clock.h"
+#include "platform/file_dialog.h"
 #include "platform/fonts.h"
 #include "platform/settings.h"
 #include "rules/battle.h"
@@ -35,6 +40,7 @@
 #include "view/kiv_view.h"
 #include "view/shown_text.h"
 #include "gui_test_support.h"
+#include "test_support.h"
 
 namespace {
 
@@ -254,6 +260,61 @@ TEST_F(LanguageTest, QtsOwnDialogsSpeakJapaneseInTheJapaneseGameOnly)
     EXPECT_TRUE(japanese.contains(QStringLiteral("ファイル名"))) << japanese.toStdString();
     Choose("en");
     EXPECT_EQ(QCoreApplication::translate("QFileDialog", fileName), QLatin1String(fileName));
+}
+
+TEST_F(LanguageTest, TheFileDialogOpensWhereGamesAreKeptAndSpeaksTheGamesLanguage)
+{
+    // A home of the test's own, with a documents folder and a folder of saved games.
+    TempDir home;
+    const QString homePath = QString::fromStdString(home.Path());
+    const QString documents = homePath + QStringLiteral("/Documents");
+    const QString saves = homePath + QStringLiteral("/saves");
+    ASSERT_TRUE(QDir().mkpath(documents) && QDir().mkpath(saves));
+    const QByteArray realHome = qgetenv("HOME");
+    const QByteArray realConfig = qgetenv("XDG_CONFIG_HOME");
+    qputenv("HOME", homePath.toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+    const QString savedFolder = platform::settings::LastGameFolder();
+    struct Case {
+        const char* language;
+        QString remembered;
+        QString opens;
+    };
+    const Case cases[] = {
+        {"ja", QString(), documents},
+        {"en", saves, saves},
+        {"en", homePath + QStringLiteral("/gone"), documents},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.language + (" " + c.remembered.toStdString()));
+        Choose(c.language);
+        platform::settings::SetLastGameFolder(c.remembered);
+        QString folder;
+        QStringList filters;
+        QString textType;
+        OnModal([&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            folder = dialog->directory().absolutePath();
+            filters = dialog->nameFilters();
+            textType = dialog->iconProvider()->type(QFileInfo(saves + QStringLiteral("/game.txt")));
+            dialog->reject();
+        });
+        platform::GetOpenGamePath(app->MainFrame());
+        EXPECT_EQ(folder, c.opens);
+        ASSERT_FALSE(filters.isEmpty());
+        EXPECT_TRUE(filters.constFirst().endsWith(QStringLiteral("(*.txt)"))) << filters.constFirst().toStdString();
+        const bool japanese = std::any_of(textType.begin(), textType.end(), [](QChar ch) { return ch.unicode() >= 0x3000; });
+        if (c.language == std::string("ja")) {
+            EXPECT_EQ(filters.constFirst(), QStringLiteral("Kiv Files (*.txt)")) << "the game's own filter";
+        } else {
+            EXPECT_FALSE(japanese) << "the type column: " << textType.toStdString();
+        }
+    }
+    platform::settings::SetLastGameFolder(savedFolder);
+    qputenv("HOME", realHome);
+    if (!realConfig.isNull())
+        qputenv("XDG_CONFIG_HOME", realConfig);
 }
 
 TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)

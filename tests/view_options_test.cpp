@@ -5,6 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QListView>
 #include <QMenu>
 #include <QMenuBar>
 #include <QSettings>
@@ -13,7 +16,9 @@
 #include <QTest>
 #include <QToolTip>
 
+#include "app/about_dlg.h"
 #include "app/gui_options.h"
+#include "dialogs/ruler_dlg.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -24,6 +29,9 @@
 #include "dialogs/message_wnd.h"
 #include "gui_test_support.h"
 #include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/file_dialog.h"
+#include "platform/message_box.h"
 #include "platform/random.h"
 #include "platform/window_scale.h"
 #include "view/battle_dlg.h"
@@ -174,6 +182,16 @@ protected:
         for (const char* key : {"Settings/Zoom", "Settings/Speed", "Settings/RulerPatterns", "Windows/Main"})
             s.remove(QString::fromLatin1(key));
     }
+    // The main window remembered at 1x on the test's 1920 x 1080 screen, where 2x
+    // fits, and the program started again.
+    void StartOnTheWideScreen()
+    {
+        Frame()->move(WideScreen()->availableGeometry().topLeft());
+        Frame()->show();
+        Frame()->close();
+        settings::SetZoom(1);
+        Start();
+    }
     CKivView* View() const { return app->View(); }
     CMainFrame* Frame() const { return app->MainFrame(); }
 
@@ -210,6 +228,7 @@ TEST_F(ViewOptionsTest, TheItemsOfTheViewMenu)
 
 TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
 {
+    StartOnTheWideScreen();
     const QSize frameAtOne = Frame()->size();
     const QFontInfo tipAtOne(QToolTip::font());
     options->ZoomAction(2)->trigger();
@@ -218,8 +237,9 @@ TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
     options->PatternsAction()->trigger();
     EXPECT_EQ(View()->Zoom(), 2);
     EXPECT_EQ(View()->size(), QSize(1232, 880));
-    // The window grows by the view's growth; the menu bar stays as it was.
-    EXPECT_EQ(Frame()->size(), frameAtOne + QSize(616, 440));
+    // The window grows by the view's growth, and by the menu bar's.
+    EXPECT_EQ(Frame()->width(), frameAtOne.width() + 616);
+    EXPECT_GT(Frame()->height(), frameAtOne.height() + 440);
     EXPECT_EQ(platform::WindowScale(), 2) << "the dialogs follow";
     EXPECT_EQ(View()->Speed(), GameSpeed::Fastest);
     EXPECT_TRUE(View()->RulerPatterns());
@@ -241,17 +261,15 @@ TEST_F(ViewOptionsTest, ChoicesAreAppliedAndRememberedForTheNextStart)
 
 TEST_F(ViewOptionsTest, CtrlPlusAndCtrlMinusStepTheZoom)
 {
+    StartOnTheWideScreen();
     Frame()->show();
     QApplication::setActiveWindow(Frame());
     ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(View()->Zoom(), 2);
+    EXPECT_FALSE(options->ZoomInAction()->isEnabled()) << "3x does not fit the screen";
     QTest::keyClick(Frame(), Qt::Key_Equal, Qt::ControlModifier);
-    EXPECT_EQ(View()->Zoom(), 3);
-    EXPECT_FALSE(options->ZoomInAction()->isEnabled());
-    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
-    EXPECT_EQ(View()->Zoom(), 3);
-    QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 2);
     QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
     QTest::keyClick(Frame(), Qt::Key_Minus, Qt::ControlModifier);
     EXPECT_EQ(View()->Zoom(), 1);
@@ -267,6 +285,112 @@ TEST_F(ViewOptionsTest, TheWindowKeepsItsPlaceOnTheScreen)
     EXPECT_FALSE(settings::WindowGeometry(QStringLiteral("Main")).isEmpty());
     Start();
     EXPECT_EQ(Frame()->pos(), placed);
+}
+
+TEST_F(ViewOptionsTest, EveryWindowFitsTheScreenThatShowsTheMainWindow)
+{
+    const QRect area = WideScreen()->availableGeometry();
+    auto expectInside = [&](QWidget* w, const std::string& what) {
+        const QRect r = w->frameGeometry();
+        EXPECT_TRUE(area.contains(r)) << what << " at " << r.x() << "," << r.y() << " " << r.width() << "x"
+                                      << r.height();
+    };
+    // The main window remembered at each corner of the wide screen, and 3x remembered:
+    // the next start takes the largest zoom that fits, and offers no larger one.
+    for (QPoint corner : {area.topLeft(), area.bottomRight()}) {
+        SCOPED_TRACE(corner.x());
+        Frame()->move(corner);
+        Frame()->show();
+        Frame()->close();
+        settings::SetZoom(3);
+        Start();
+        Frame()->show();
+        QApplication::setActiveWindow(Frame());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
+        EXPECT_EQ(Frame()->screen(), WideScreen());
+        EXPECT_EQ(View()->Zoom(), 2);
+        EXPECT_FALSE(options->ZoomAction(3)->isEnabled());
+        EXPECT_FALSE(options->ZoomInAction()->isEnabled());
+        QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+        EXPECT_EQ(View()->Zoom(), 2);
+        expectInside(Frame(), "main window");
+
+        // Both lists of rulers in the ruler window, which does not fit at 2x.
+        for (int scenario : {0, 2}) {
+            CRulerDlg ruler;
+            ruler.m_nScenario = scenario;
+            ruler.m_strDataDir = View()->dataDirectory;
+            OnModal([&](QWidget* w) {
+                expectInside(w, "ruler window " + std::to_string(scenario));
+                for (QWidget* child : w->findChildren<QWidget*>()) {
+                    if (child->isVisible()) {
+                        EXPECT_TRUE(w->rect().contains(child->geometry())) << child->objectName().toStdString();
+                    }
+                }
+                static_cast<QDialog*>(w)->reject();
+            });
+            ruler.exec();
+        }
+        // A dialog that fits keeps the zoom.
+        CAboutDlg about;
+        EXPECT_EQ(about.font().pixelSize(), platform::Font(platform::GameFont::Dialog).pixelSize());
+    }
+}
+
+TEST_F(ViewOptionsTest, EveryWindowsTextFollowsTheZoom)
+{
+    StartOnTheWideScreen();
+    Frame()->show();
+    // The pixel size of the text each window shows.
+    auto shown = [](const QFont& font) { return QFontInfo(font).pixelSize(); };
+    const std::vector<std::pair<const char*, std::function<int()>>> windows = {
+        {"menu bar", [&] { return shown(Frame()->menuBar()->font()); }},
+        {"menu", [&] { return shown(Frame()->ViewMenu()->font()); }},
+        {"chronicle", [&] { return shown(app->Chronicle()->Window().findChild<QListView*>()->font()); }},
+        {"turn report", [&] { return shown(app->Chronicle()->ReportWindow().findChild<QCheckBox*>()->font()); }},
+        {"file dialog", [&] {
+             int size = 0;
+             OnModal([&](QWidget* w) {
+                 size = shown(w->findChild<QLineEdit*>()->font());
+                 static_cast<QDialog*>(w)->reject();
+             });
+             platform::GetSaveGamePath(Frame());
+             return size;
+         }},
+        {"message box", [&] {
+             int size = 0;
+             OnModal([&](QWidget* w) {
+                 size = shown(w->findChild<QLabel*>()->font());
+                 static_cast<QDialog*>(w)->reject();
+             });
+             platform::ShowMessageBox(Frame(), QStringLiteral("-"));
+             return size;
+         }},
+    };
+    // The file dialog grows with its text, at least by the zoom, within the screen.
+    auto fileDialogWidth = [&] {
+        int width = 0;
+        OnModal([&](QWidget* w) {
+            width = w->width();
+            static_cast<QDialog*>(w)->reject();
+        });
+        platform::GetSaveGamePath(Frame());
+        return width;
+    };
+    const int fileDialogAtOne = fileDialogWidth();
+    std::vector<int> atOne;
+    for (const auto& [what, size] : windows)
+        atOne.push_back(size());
+    options->ZoomAction(2)->trigger();
+    ASSERT_EQ(View()->Zoom(), 2);
+    for (std::size_t i = 0; i < std::size(windows); ++i) {
+        SCOPED_TRACE(windows[i].first);
+        EXPECT_GT(atOne[i], 0);
+        EXPECT_NEAR(windows[i].second(), 2 * atOne[i], 1);
+    }
+    const int fileDialogAtTwo = fileDialogWidth();
+    EXPECT_GE(fileDialogAtTwo, 2 * fileDialogAtOne);
+    EXPECT_LE(fileDialogAtTwo, WideScreen()->availableGeometry().width());
 }
 
 TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)

@@ -11,6 +11,7 @@
 #include "gui_test_support.h"
 #include "platform/fonts.h"
 #include "platform/window_scale.h"
+#include "platform/windows.h"
 #include "view/battle_dlg.h"
 #include "view/view_zoom.h"
 #include "view_fixture.h"
@@ -281,6 +282,10 @@ TEST_F(ViewZoomTest, TheButtonsGrowWithTheirPlacesAndText)
 
 TEST_F(ViewZoomTest, DialogsGrowWithTheirFontAndPortraits)
 {
+    // The main window on the screen where these dialogs fit at 2x.
+    QWidget main;
+    main.move(WideScreen()->availableGeometry().topLeft());
+    platform::SetMainWindow(&main);
     const QSize one = [] {
         CScenarioDlg dlg;
         return dlg.size();
@@ -304,6 +309,7 @@ TEST_F(ViewZoomTest, DialogsGrowWithTheirFontAndPortraits)
         static_cast<CBattleDlg*>(w)->Abandon();
     });
     battle.exec();
+    platform::SetMainWindow(nullptr);
     ASSERT_EQ(pictures.size(), 2u);
     for (const QSize& size : pictures)
         EXPECT_EQ(size, QSize(160, 200));

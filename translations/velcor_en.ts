@@ -498,6 +498,17 @@ Once the outcome is shown, any key closes it</translation>
     </message>
 </context>
 <context>
+    <name>FileDialog</name>
+    <message>
+        <source>Kiv Files (*.txt)</source>
+        <translation>Velcor games (*.txt)</translation>
+    </message>
+    <message>
+        <source>All Files (*)</source>
+        <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
     <name>GameHistory</name>
     <message>
         <source>自動ｾｰﾌﾞから再開(&amp;A)</source>

@@ -12,7 +12,7 @@ CAboutDlg::CAboutDlg(QWidget* owner)
 {
     QLabel* icon = AddText(QString(), 11, 17, 20, 20);
     icon->setPixmap(QIcon(QStringLiteral(":/res/128-32.png")).pixmap(32, 32));
-    QLabel* version = AddText(QStringLiteral("Velcor Version 0.56"), 40, 10, 119, 8);
+    QLabel* version = AddText(QStringLiteral("Velcor Version " VELCOR_VERSION), 40, 10, 119, 8);
     version->setTextFormat(Qt::PlainText);
     version->setObjectName(QStringLiteral("version"));
     // Wide enough for the whole line: it reaches to the OK button's column.

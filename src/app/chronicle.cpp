@@ -9,6 +9,7 @@
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/settings.h"
+#include "platform/windows.h"
 #include "rules/events.h"
 #include "view/chronicle_log.h"
 #include "view/chronicle_wnd.h"
@@ -109,10 +110,12 @@ void CChronicle::ShowWindow()
     Window();
     if (!m_window->isVisible()) {
         const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kWindowName));
-        if (geometry.isEmpty() || !m_window->restoreGeometry(geometry)) {
-            const QRect frame = m_frame.frameGeometry();
-            m_window->move(frame.right() + kGap, frame.top());
-        }
+        // Beside the main window where there is room, else as near as the screen allows.
+        const QRect frame = m_frame.frameGeometry();
+        QPoint wanted(frame.right() + 1 + kGap, frame.top());
+        if (!geometry.isEmpty() && m_window->restoreGeometry(geometry))
+            wanted = m_window->pos(); // the frame's top left, as it was
+        platform::PlaceInside(m_window, wanted, platform::AvailableArea(&m_frame));
     }
     m_window->show();
     m_window->raise();
@@ -140,15 +143,17 @@ QStringList CChronicle::ReportTurn()
             texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(e) : chronicle::EventText(e));
     }
     const QStringList lines = chronicle::ReportLines(texts);
+    const bool placed = m_report->isVisible();
     if (!m_reportAction->isChecked() || lines.isEmpty()) {
         m_report->hide();
         return m_reportAction->isChecked() ? lines : QStringList();
     }
-    if (!m_report->isVisible()) {
-        const QRect frame = m_frame.frameGeometry();
-        m_report->move(frame.left() + kGap, frame.bottom() + kGap);
-    }
     m_report->ShowReport(lines);
+    // Below the main window where there is room, else as near as the screen allows; a
+    // report already shown stays where it is, inside the screen as it grows.
+    const QRect frame = m_frame.frameGeometry();
+    const QPoint wanted = placed ? m_report->pos() : QPoint(frame.left() + kGap, frame.bottom() + 1 + kGap);
+    platform::PlaceInside(m_report, wanted, platform::AvailableArea(&m_frame));
     return lines;
 }
 

@@ -34,7 +34,11 @@ QString CLanguage::Initial()
 
 CLanguage::CLanguage(QObject* parent) : QObject(parent) {}
 
-CLanguage::~CLanguage() { shown::SetRomanized(false); }
+CLanguage::~CLanguage()
+{
+    shown::SetRomanized(false);
+    QLocale::setDefault(QLocale::system());
+}
 
 void CLanguage::Apply(const QString& language)
 {
@@ -48,6 +52,9 @@ void CLanguage::Apply(const QString& language)
         QCoreApplication::removeTranslator(&m_qtbase);
     m_gameInstalled = m_qtbaseInstalled = false;
     shown::SetRomanized(wanted == kEnglish);
+    // Qt words some things by the default locale rather than by a translator (the file
+    // dialog's file types): it speaks the game's language too.
+    QLocale::setDefault(QLocale(wanted == kJapanese ? QLocale::Japanese : QLocale::English));
     // The texts are written in Japanese: only English needs the program's translation.
     if (wanted == kEnglish && m_game.load(QStringLiteral(":/i18n/velcor_en.qm")))
         m_gameInstalled = QCoreApplication::installTranslator(&m_game);

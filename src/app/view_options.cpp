@@ -4,14 +4,13 @@
 #include <QAction>
 #include <QActionGroup>
 #include <QEvent>
-#include <QGuiApplication>
 #include <QLayout>
 #include <QMenu>
 #include <QMenuBar>
-#include <QScreen>
 
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
+#include "platform/windows.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
 #include "view/view_zoom.h"
@@ -22,9 +21,6 @@ using settings::GameSpeed;
 namespace {
 
 const char* const kMainWindow = "Main";
-// A window manager's border and title bar, until the window has been shown and its
-// frame is known.
-constexpr QSize kFrameAllowance(16, 40);
 
 constexpr GameSpeed kSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpeed::Fastest};
 
@@ -91,6 +87,10 @@ void ViewOptions::Restore(int zoom)
 {
     if (zoom == 0)
         zoom = settings::Zoom();
+    // The place first: the zoom that fits depends on the screen the window is on.
+    const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kMainWindow));
+    if (!geometry.isEmpty())
+        m_frame.restoreGeometry(geometry);
     ApplyZoom(zoom != 0 ? zoom : FittingZoom());
     const GameSpeed speed = settings::Speed();
     m_view.SetSpeed(speed);
@@ -98,10 +98,6 @@ void ViewOptions::Restore(int zoom)
     const bool patterns = settings::RulerPatterns();
     m_view.SetRulerPatterns(patterns);
     m_patterns->setChecked(patterns);
-    const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kMainWindow));
-    if (!geometry.isEmpty())
-        m_frame.restoreGeometry(geometry);
-    KeepOnScreen();
 }
 
 void ViewOptions::ChooseZoom(int factor)
@@ -112,10 +108,15 @@ void ViewOptions::ChooseZoom(int factor)
 
 void ViewOptions::ApplyZoom(int factor)
 {
-    m_view.SetZoom(factor);
+    // A zoom whose window would reach beyond the screen is not offered: the largest
+    // that fits is taken instead.
+    const int fitting = FittingZoom();
+    m_view.SetZoom(qMin(factor, fitting));
     const int applied = m_view.Zoom();
+    for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f)
+        m_zoomActions[static_cast<std::size_t>(f - 1)]->setEnabled(f <= fitting);
     m_zoomActions[static_cast<std::size_t>(applied - 1)]->setChecked(true);
-    m_zoomIn->setEnabled(applied < ViewZoom::kMax);
+    m_zoomIn->setEnabled(applied < fitting);
     m_zoomOut->setEnabled(applied > ViewZoom::kMin);
     // The frame takes the view's new size at once, so that it can be kept on screen.
     m_frame.layout()->activate();
@@ -148,37 +149,32 @@ QAction* ViewOptions::SpeedAction(GameSpeed speed) const
     return m_speedActions[static_cast<std::size_t>(SpeedIndex(speed))];
 }
 
-QSize ViewOptions::Chrome() const
+QSize ViewOptions::Chrome(int factor) const
 {
-    const QSize frame = m_frame.isVisible() ? m_frame.frameGeometry().size() - m_frame.geometry().size()
-                                            : kFrameAllowance;
-    return QSize(frame.width(), frame.height() + m_frame.menuBar()->sizeHint().height());
+    // The menu bar's text follows the zoom: its height at factor, from its height now.
+    const int menuBar = m_frame.menuBar()->sizeHint().height() * factor / m_view.Zoom();
+    const QMargins frame = platform::FrameMargins(&m_frame);
+    return QSize(frame.left() + frame.right(), frame.top() + frame.bottom() + menuBar);
 }
 
 int ViewOptions::FittingZoom() const
 {
-    const QScreen* screen = m_frame.screen() ? m_frame.screen() : QGuiApplication::primaryScreen();
-    if (!screen)
+    const QRect area = platform::AvailableArea(&m_frame);
+    if (area.isEmpty())
         return ViewZoom::kMin;
-    return ViewZoom::LargestFitting(QSize(kMapWidth, kMapHeight), Chrome(), screen->availableGeometry().size());
+    for (int f = ViewZoom::kMax; f > ViewZoom::kMin; --f)
+        if (ViewZoom::LargestFitting(QSize(kMapWidth, kMapHeight), Chrome(f), area.size()) >= f)
+            return f;
+    return ViewZoom::kMin;
 }
 
 void ViewOptions::KeepOnScreen()
 {
-    const QScreen* screen = m_frame.screen();
     // A window never placed is left where the window manager puts it.
-    if (!screen || (!m_frame.isVisible() && !m_frame.testAttribute(Qt::WA_Moved)))
+    if (!m_frame.isVisible() && !m_frame.testAttribute(Qt::WA_Moved))
         return;
-    const QRect area = screen->availableGeometry();
-    QRect placed(m_frame.pos(), m_frame.isVisible() ? m_frame.frameGeometry().size()
-                                                    : m_frame.size() + kFrameAllowance);
-    // The top left last, so that the title bar stays reachable on a screen too small.
-    placed.moveRight(qMin(placed.right(), area.right()));
-    placed.moveBottom(qMin(placed.bottom(), area.bottom()));
-    placed.moveLeft(qMax(placed.left(), area.left()));
-    placed.moveTop(qMax(placed.top(), area.top()));
-    if (placed.topLeft() != m_frame.pos())
-        m_frame.move(placed.topLeft());
+    const QPoint placed = m_frame.pos();
+    platform::PlaceInside(&m_frame, placed, platform::AvailableArea(&m_frame));
 }
 
 bool ViewOptions::eventFilter(QObject* watched, QEvent* event)

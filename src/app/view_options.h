@@ -54,9 +54,9 @@ private:
     void Retranslate();
     QMenu* m_zoomMenu = nullptr;
     QMenu* m_speedMenu = nullptr;
-    // Room the window needs around the view: the menu bar and the window's frame
-    // (estimated before the window has ever been shown).
-    QSize Chrome() const;
+    // Room the window needs around the view at a zoom: the menu bar and the window's
+    // frame (estimated before the window has ever been shown).
+    QSize Chrome(int factor) const;
     // Keeps the whole window inside the available area of its screen.
     void KeepOnScreen();
 

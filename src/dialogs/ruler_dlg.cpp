@@ -69,7 +69,7 @@ void CRulerDlg::OnInitDialog()
     for (int i = 0; i < m_slotCount; ++i) {
         const RulerId id = list.rulers[static_cast<std::size_t>(i)];
         m_rulerIds[i] = id;
-        m_portraits[i] = platform::LoadResourcePixmap(kPortraitResource + id);
+        m_portraits[i] = platform::LoadResourcePixmap(kPortraitResource + id, Scale());
         m_portraitControls[i]->setPixmap(m_portraits[i]);
         if (!m_portraits[i].isNull())
             m_portraitControls[i]->resize(m_portraits[i].size()); // a picture control takes its picture's size

@@ -4,6 +4,9 @@
 #include <QFontDatabase>
 #include <QStringList>
 
+#include <fontconfig/fontconfig.h>
+
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/window_scale.h"
@@ -12,12 +15,40 @@ namespace platform {
 
 namespace {
 
+// Every name fontconfig knows an installed family by: its own and those in other
+// languages ("IPAGothic" is also "IPAゴシック"), empty when none is installed.
+QStringList NamesOf(const QString& family)
+{
+    QStringList names;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>(family.toUtf8().constData()));
+    FcObjectSet* objects = FcObjectSetBuild(FC_FAMILY, nullptr);
+    if (FcFontSet* fonts = FcFontList(nullptr, pattern, objects)) {
+        for (int i = 0; i < fonts->nfont; ++i) {
+            FcChar8* name = nullptr;
+            for (int n = 0; FcPatternGetString(fonts->fonts[i], FC_FAMILY, n, &name) == FcResultMatch; ++n)
+                names.append(QString::fromUtf8(reinterpret_cast<const char*>(name)));
+        }
+        FcFontSetDestroy(fonts);
+    }
+    FcObjectSetDestroy(objects);
+    FcPatternDestroy(pattern);
+    return names;
+}
+
+// The first candidate installed, by the name the font database lists it under: Qt
+// names a family in the language of the locale when the font has a name in it.
 QString FirstInstalled(const QStringList& candidates)
 {
-    const QStringList families = QFontDatabase::families();
-    for (const QString& name : candidates) {
-        if (families.contains(name, Qt::CaseInsensitive))
-            return name;
+    const QStringList families = QFontDatabase::families(QFontDatabase::Japanese);
+    for (const QString& candidate : candidates) {
+        for (const QString& name : QStringList{candidate} + NamesOf(candidate)) {
+            const auto listed = std::find_if(families.begin(), families.end(), [&](const QString& family) {
+                return family.compare(name, Qt::CaseInsensitive) == 0;
+            });
+            if (listed != families.end())
+                return *listed;
+        }
     }
     return {};
 }

@@ -3,7 +3,6 @@
 
 #include <QMessageBox>
 
-#include "platform/window_scale.h"
 
 namespace platform {
 
@@ -24,8 +23,6 @@ void ShowMessageBox(QWidget* parent, const QString& text)
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("Velcor"), text, QMessageBox::Ok, parent);
-    if (const int scale = WindowScale(); scale > 1)
-        box.setFont(ScaledFont(box.font(), scale));
     box.exec();
 }
 

@@ -16,10 +16,11 @@ QImage LoadResourceImage(int id)
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-QPixmap LoadResourcePixmap(int id)
+QPixmap LoadResourcePixmap(int id) { return LoadResourcePixmap(id, WindowScale()); }
+
+QPixmap LoadResourcePixmap(int id, int scale)
 {
     const QImage image = LoadResourceImage(id);
-    const int scale = WindowScale();
     if (scale == 1 || image.isNull())
         return QPixmap::fromImage(image);
     // Whole steps without smoothing: every pixel becomes a square of pixels.

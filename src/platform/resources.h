@@ -10,7 +10,9 @@ namespace platform {
 
 // The picture, or a null image when the program has no picture of that number.
 QImage LoadResourceImage(int id);
-// For a dialog: enlarged pixel for pixel by the windows' magnification (WindowScale).
+// For a dialog: enlarged pixel for pixel by the windows' magnification (WindowScale),
+// or by the dialog's own scale.
 QPixmap LoadResourcePixmap(int id);
+QPixmap LoadResourcePixmap(int id, int scale);
 
 } // namespace platform

@@ -8,14 +8,29 @@
 #include <limits>
 
 #include "platform/text_fit.h"
+#include "platform/window_scale.h"
 #include "platform/windows.h"
 
 namespace platform {
 
 TemplateDialog::TemplateDialog(QWidget* owner, const QString& title, int widthDu, int heightDu,
                                const QFont& font, int frame)
-    : QDialog(owner ? owner : MainWindow()), m_du(font)
+    : QDialog(owner ? owner : MainWindow()), m_scale(WindowScale()), m_du(font)
 {
+    // A dialog too large for its screen at the windows' zoom takes the largest zoom
+    // at which it fits, its font and pictures with it.
+    const QRect area = AvailableArea(parentWidget());
+    const QMargins margins = FrameMargins(nullptr);
+    QFont scaled = font;
+    auto fits = [&] {
+        const QSize framed = m_du.Size(widthDu, heightDu).grownBy(margins);
+        return area.isEmpty() || (framed.width() <= area.width() && framed.height() <= area.height());
+    };
+    while (m_scale > 1 && !fits()) {
+        --m_scale;
+        scaled = RescaledFont(font, WindowScale(), m_scale);
+        m_du = DialogUnits(scaled);
+    }
     Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::MSWindowsFixedSizeDialogHint;
     if (frame & Caption)
         flags |= Qt::WindowTitleHint;
@@ -24,7 +39,7 @@ TemplateDialog::TemplateDialog(QWidget* owner, const QString& title, int widthDu
     setWindowFlags(flags);
     setModal(true);
     setWindowTitle(title);
-    setFont(font);
+    setFont(scaled);
     setFixedSize(m_du.Size(widthDu, heightDu));
 }
 

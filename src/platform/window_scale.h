@@ -9,11 +9,14 @@
 namespace platform {
 
 int WindowScale();
-// Clamped to 1..kMaxWindowScale. The tooltips' font follows at once.
+// Clamped to 1..kMaxWindowScale. The tooltips' and the application's fonts follow at
+// once.
 void SetWindowScale(int scale);
 
 // font at scale times its size, whether its size is in pixels or in points.
 QFont ScaledFont(const QFont& font, int scale);
+// font, made for zoom from, at zoom to instead.
+QFont RescaledFont(const QFont& font, int from, int to);
 
 inline constexpr int kMaxWindowScale = 3;
 

@@ -2,6 +2,10 @@
 // The main window every modal window belongs to, whichever thread asked for it.
 #pragma once
 
+#include <QMargins>
+#include <QPoint>
+#include <QRect>
+
 class QWidget;
 
 namespace platform {
@@ -13,5 +17,21 @@ QWidget* MainWindow();
 // Places window centred over owner (over the main window when owner is null), moved
 // inside the available area of the owner's screen where it would reach beyond it.
 void CentreOnOwner(QWidget* window, QWidget* owner = nullptr);
+
+// The available area (without panels and docks) of the screen that shows window, of
+// the main window's when window is null, of the primary screen without either.
+QRect AvailableArea(const QWidget* window = nullptr);
+
+// The window manager's border and title bar around window: its own once it has been
+// shown, else its owner's or the main window's, else a usual allowance.
+QMargins FrameMargins(const QWidget* window);
+
+// frame moved into area: wholly where it fits, else with its top left inside, so that
+// the title bar stays reachable on a screen too small for it.
+QRect KeepInside(QRect frame, const QRect& area);
+
+// Moves window so that its frame's top left is at frameTopLeft, or as near to it as
+// keeps the frame inside area.
+void PlaceInside(QWidget* window, QPoint frameTopLeft, const QRect& area);
 
 } // namespace platform

@@ -79,7 +79,7 @@ void CBattleDlg::OnInitDialog()
     m_script.Start();
     const int rulers[2] = {m_script.m_nAttackerRuler, m_script.m_nTargetRuler};
     for (int side = 0; side < 2; ++side) {
-        m_portraits[side] = platform::LoadResourcePixmap(kPortraitResource + rulers[side]);
+        m_portraits[side] = platform::LoadResourcePixmap(kPortraitResource + rulers[side], Scale());
         m_pictures[side]->setPixmap(m_portraits[side]);
         if (!m_portraits[side].isNull())
             m_pictures[side]->resize(m_portraits[side].size());
@@ -193,7 +193,7 @@ void CBattleDlg::paintEvent(QPaintEvent* event)
 {
     TemplateDialog::paintEvent(event);
     QPainter painter(this);
-    painter.setFont(platform::Font(platform::GameFont::BattleCounts));
+    painter.setFont(platform::Font(platform::GameFont::BattleCounts, Scale()));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::OpaqueMode);
     painter.setBackground(kCountBackground);
@@ -212,7 +212,7 @@ QRect CBattleDlg::CountRect(int side) const
     // Below the two "兵士数" labels. The attacker's count starts under the middle of
     // his half; the defender's ends where his line and name boxes end, so that it
     // never runs under his portrait, however many digits it has.
-    const QFontMetrics metrics(platform::Font(platform::GameFont::BattleCounts));
+    const QFontMetrics metrics(platform::Font(platform::GameFont::BattleCounts, Scale()));
     const int width = metrics.horizontalAdvance(CountText(SideCount(side)));
     const int left = side == 0 ? Du().X(96) : Du().X(253) - width;
     return QRect(left, Du().Y(60), width, metrics.height());

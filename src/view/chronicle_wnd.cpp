@@ -7,6 +7,7 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "platform/window_scale.h"
 #include "rules/events.h"
 #include "view/chronicle_log.h"
 #include "view/event_words.h"
@@ -50,7 +51,7 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
 
     connect(&log, &ChronicleLog::eventsAdded, this, &CChronicleWnd::OnEventsAdded);
     connect(&log, &ChronicleLog::cleared, this, &CChronicleWnd::OnCleared);
-    resize(520, 440);
+    resize(QSize(520, 440) * platform::WindowScale()); // its text follows the zoom too
 }
 
 void CChronicleWnd::Retranslate()

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "platform/window_scale.h"
 #include "view/event_words.h"
 
 CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
@@ -33,7 +34,6 @@ CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
     layout->addWidget(close, 0, Qt::AlignRight);
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
     connect(m_showNext, &QCheckBox::toggled, this, &CTurnReportWnd::showNextChanged);
-    setMinimumWidth(360);
     Retranslate();
 }
 

@@ -20,6 +20,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
+#include <QTemporaryFile>
 #include <QTimer>
 
 #include <cstdio>
@@ -249,8 +250,15 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
 
 int main(int argc, char** argv)
 {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The offscreen platform with a screen on which every zoom fits (the windows take
+    // a smaller one where they would not).
+    QTemporaryFile screens;
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && screens.open()) {
+        screens.write(R"({"screens": [{"name": "shots", "x": 0, "y": 0, "width": 3840, "height": 2160,
+                          "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        screens.flush();
+        qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" + QFile::encodeName(screens.fileName()));
+    }
     QApplication qapp(argc, argv);
     const QStringList args = QApplication::arguments();
     if (args.size() != 2 && args.size() != 4 && args.size() != 5 && args.size() != 6) {
