@@ -6,6 +6,7 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QtCharts/QLegend>
 #include <QLineEdit>
 #include <QListView>
 #include <QMenu>
@@ -24,6 +25,7 @@
 #include "app/view_options.h"
 #include "app/chronicle.h"
 #include "view/chronicle_wnd.h"
+#include "view/holdings_chart.h"
 #include "view/ruler_patterns.h"
 #include "view/ruler_table.h"
 #include "dialogs/message_wnd.h"
@@ -347,6 +349,9 @@ TEST_F(ViewOptionsTest, EveryWindowsTextFollowsTheZoom)
         {"menu bar", [&] { return shown(Frame()->menuBar()->font()); }},
         {"menu", [&] { return shown(Frame()->ViewMenu()->font()); }},
         {"chronicle", [&] { return shown(app->Chronicle()->Window().findChild<QListView*>()->font()); }},
+        {"chart", [&] {
+             return shown(app->Chronicle()->Window().findChild<CHoldingsChart*>()->chart()->legend()->font());
+         }},
         {"turn report", [&] { return shown(app->Chronicle()->ReportWindow().findChild<QCheckBox*>()->font()); }},
         {"file dialog", [&] {
              int size = 0;

@@ -52,6 +52,17 @@ CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChar
     setContextMenuPolicy(Qt::ActionsContextMenu);
     OnCleared();
     Retranslate();
+    FollowFont();
+}
+
+void CHoldingsChart::FollowFont()
+{
+    const QFont f = font();
+    chart()->legend()->setFont(f);
+    for (QValueAxis* axis : {m_x, m_y}) {
+        axis->setLabelsFont(f);
+        axis->setTitleFont(f);
+    }
 }
 
 void CHoldingsChart::Retranslate()
@@ -68,6 +79,8 @@ void CHoldingsChart::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
+    if (event->type() == QEvent::FontChange)
+        FollowFont();
     QChartView::changeEvent(event);
 }
 

@@ -40,6 +40,9 @@ protected:
 
 private:
     void Retranslate();
+    // The chart draws its texts in fonts of its own: they take the view's, so that they
+    // follow the zoom as every window's text does.
+    void FollowFont();
     // Adds the points from index on to the lines.
     void Plot(std::size_t fromPoint);
     static double X(const HoldingsHistory::Point& p);
