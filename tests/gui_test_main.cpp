@@ -8,7 +8,20 @@
 
 #include <gtest/gtest.h>
 
+#include "gui_test_support.h"
 #include "private_home.h"
+
+namespace {
+
+// Ends the waits for a modal window that a test left behind.
+class ModalWaitsReaper : public ::testing::EmptyTestEventListener {
+    void OnTestEnd(const ::testing::TestInfo&) override
+    {
+        qDeleteAll(PendingModalActions().findChildren<QTimer*>(Qt::FindDirectChildrenOnly));
+    }
+};
+
+} // namespace
 
 int main(int argc, char** argv)
 {
@@ -16,6 +29,7 @@ int main(int argc, char** argv)
     // meet in Qt's per-user test folders.
     const PrivateHome home;
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new ModalWaitsReaper);
     const QByteArray platform = qgetenv("QT_QPA_PLATFORM");
     if (platform.isEmpty() || platform == "offscreen")
         qputenv("QT_QPA_PLATFORM", "offscreen:configfile=" VELCOR_TEST_SCREENS);

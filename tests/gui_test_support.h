@@ -122,9 +122,18 @@ inline std::string PrintedRefusals(StderrCapture& capture, const QStringList& sh
 
 // Runs action on the active modal window as soon as there is one (polling from the
 // event loop the modal window runs), at most once, within timeoutMs.
+// The parent of OnModal's timers. The test main deletes its children when a test ends,
+// so that a wait left over from one test never acts on the next one's window (a test
+// run slowly, under a sanitizer, may end before its wait has given up).
+inline QObject& PendingModalActions()
+{
+    static QObject* const holder = new QObject;
+    return *holder;
+}
+
 inline void OnModal(std::function<void(QWidget*)> action, int timeoutMs = 5000)
 {
-    auto* timer = new QTimer;
+    auto* timer = new QTimer(&PendingModalActions());
     auto started = std::make_shared<QElapsedTimer>();
     started->start();
     QObject::connect(timer, &QTimer::timeout, [timer, started, action = std::move(action), timeoutMs] {

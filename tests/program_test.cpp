@@ -230,7 +230,10 @@ TEST_F(WholeProgram, ASignalEndsItWhateverWindowsAreOpen)
     // Should a window stay open after the signal, it is closed after a few seconds so
     // that the test ends, and the program's loop ends with 99.
     std::vector<std::string> leftOpen;
-    QTimer::singleShot(4000, [&leftOpen] {
+    // Bound to the test's scope: a test that ends sooner takes the timer with it, so it
+    // never closes a later test's windows.
+    QObject scope;
+    QTimer::singleShot(4000, &scope, [&leftOpen] {
         for (QWidget* w : QApplication::topLevelWidgets()) {
             if (w->isVisible() && qobject_cast<QDialog*>(w)) {
                 leftOpen.push_back(w->metaObject()->className());
