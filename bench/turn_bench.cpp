@@ -11,7 +11,7 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "rules/event_log.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "rules/turn.h"
 #include "test_world.h"
 

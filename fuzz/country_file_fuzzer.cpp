@@ -15,7 +15,7 @@
 
 #include "fuzz_support.h"
 #include "model/country_file.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
 #include "rules/turn.h"

@@ -29,7 +29,7 @@
 #include "platform/settings.h"
 #include "rules/battle.h"
 #include "rules/event_json.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "test_support.h"
 #include "view/chronicle_log.h"
 #include "view/chronicle_model.h"

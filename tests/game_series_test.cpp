@@ -5,8 +5,8 @@
 
 #include "content_paths.h"
 #include "model/scenario_file.h"
-#include "rules/game_series.h"
-#include "rules/headless.h"
+#include "cli/game_series.h"
+#include "cli/headless.h"
 #include "rules_support.h"
 #include "test_support.h"
 #include "test_world.h"

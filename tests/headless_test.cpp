@@ -8,7 +8,7 @@
 #include "content_paths.h"
 #include "model/scenario_file.h"
 #include "platform/text_file.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "rules_support.h"
 #include "test_support.h"
 #include "test_world.h"

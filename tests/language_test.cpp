@@ -28,7 +28,7 @@
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/fonts.h"

@@ -19,7 +19,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "platform/child_processes.h"
 #include "platform/clock.h"
 #include "platform/message.h"
 #include "platform/numbers.h"
@@ -420,120 +419,6 @@ TEST(Sjis, BadInputNeverBreaksTheOutput)
     EXPECT_EQ(out, "??");
 }
 
-TEST(ChildProcesses, EveryLineOfEveryChildArrivesWholeAndInItsOrder)
-{
-    // Each child sends its lines, some longer than a pipe's buffer, and changes a
-    // variable that the parent must not see changed.
-    int touched = 0;
-    std::vector<std::string> received;
-    std::string error;
-    const bool ok = RunInChildProcesses(
-        3,
-        [&](int job, const LineSender& send) {
-            touched = 1;
-            for (int i = 0; i < 200; ++i)
-                send(std::to_string(job) + " " + std::to_string(i) + " " + std::string(i == 7 ? 100000 : 10, 'x'));
-        },
-        [&](const std::string& line) { received.push_back(line); }, &error);
-    ASSERT_TRUE(ok) << error;
-    EXPECT_EQ(touched, 0) << "a child changed the parent's memory";
-    ASSERT_EQ(received.size(), 600u);
-    int next[3] = {0, 0, 0};
-    for (const std::string& line : received) {
-        const int job = line[0] - '0';
-        ASSERT_TRUE(job >= 0 && job < 3) << line.substr(0, 20);
-        const std::string expected = std::to_string(job) + " " + std::to_string(next[job]) + " " +
-                                     std::string(next[job] == 7 ? 100000 : 10, 'x');
-        EXPECT_EQ(line, expected) << "job " << job << " line " << next[job];
-        ++next[job];
-    }
-}
-
-TEST(ChildProcesses, AChildThatFailsOrDiesIsReported)
-{
-    std::vector<std::string> received;
-    auto receive = [&](const std::string& line) { received.push_back(line); };
-    std::string error;
-    EXPECT_FALSE(RunInChildProcesses(
-        2,
-        [](int job, const LineSender& send) {
-            send("before");
-            if (job == 1)
-                std::_Exit(3);
-        },
-        receive, &error));
-    EXPECT_NE(error.find("job 1 ended with status 3"), std::string::npos) << error;
-    EXPECT_EQ(received, (std::vector<std::string>{"before", "before"}));
-
-    error.clear();
-    EXPECT_FALSE(RunInChildProcesses(
-        1, [](int, const LineSender&) { std::raise(SIGKILL); }, receive, &error));
-    EXPECT_NE(error.find("job 0 was ended by signal 9"), std::string::npos) << error;
-}
-
-// However the process that runs them ends, its children end with it at once: they
-// are made this process's own when orphaned, so that their end can be waited for.
-TEST(ChildProcesses, TheChildrenEndWithTheirParent)
-{
-    ASSERT_EQ(::prctl(PR_SET_CHILD_SUBREAPER, 1), 0);
-    for (const int signal : {SIGINT, SIGTERM, SIGKILL}) {
-        SCOPED_TRACE(strsignal(signal));
-        int fds[2];
-        ASSERT_EQ(::pipe(fds), 0);
-        const pid_t parent = ::fork();
-        ASSERT_GE(parent, 0);
-        if (parent == 0) {
-            ::close(fds[0]);
-            // Each child says who it is, then waits far longer than the test does.
-            RunInChildProcesses(
-                3,
-                [&](int, const LineSender&) {
-                    const std::string pid = std::to_string(::getpid()) + "\n";
-                    [[maybe_unused]] const ssize_t n = ::write(fds[1], pid.data(), pid.size());
-                    ::sleep(60);
-                },
-                [](const std::string&) {}, nullptr);
-            std::_Exit(0);
-        }
-        ::close(fds[1]);
-        std::string said;
-        const auto start = std::chrono::steady_clock::now();
-        while (std::count(said.begin(), said.end(), '\n') < 3 &&
-               std::chrono::steady_clock::now() - start < std::chrono::seconds(10)) {
-            pollfd p{fds[0], POLLIN, 0};
-            char buffer[64];
-            ssize_t n = 0;
-            if (::poll(&p, 1, 100) > 0 && (n = ::read(fds[0], buffer, sizeof buffer)) > 0)
-                said.append(buffer, static_cast<std::size_t>(n));
-        }
-        ::close(fds[0]);
-        std::vector<pid_t> children;
-        for (std::size_t at = 0, end; (end = said.find('\n', at)) != std::string::npos; at = end + 1)
-            children.push_back(std::stoi(said.substr(at, end - at)));
-        EXPECT_EQ(children.size(), 3u);
-
-        ASSERT_EQ(::kill(parent, signal), 0);
-        int status = 0;
-        ASSERT_EQ(::waitpid(parent, &status, 0), parent);
-        EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
-        for (const pid_t child : children) {
-            pid_t ended = 0;
-            const auto killed = std::chrono::steady_clock::now();
-            while ((ended = ::waitpid(child, &status, WNOHANG)) == 0 &&
-                   std::chrono::steady_clock::now() - killed < std::chrono::seconds(2))
-                std::this_thread::sleep_for(std::chrono::milliseconds(10));
-            EXPECT_EQ(ended, child) << "child " << child << " still runs 2 s after its parent ended";
-            if (ended == 0) {
-                ::kill(child, SIGKILL);
-                ::waitpid(child, &status, 0);
-            }
-        }
-    }
-    ::prctl(PR_SET_CHILD_SUBREAPER, 0);
-}
-
-// A message's Japanese text is what the headless mode prints: the arguments go in
-// where their numbers stand, once, and nothing else of the pattern changes.
 TEST(Message, ArgumentsGoInByTheirNumbersAndTheRestStaysAsWritten)
 {
     using platform::FillPattern;

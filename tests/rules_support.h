@@ -10,7 +10,7 @@
 
 #include "platform/clock.h"
 #include "platform/sjis.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "rules/turn.h"
 #include "world_fixture.h"
 

@@ -24,7 +24,7 @@
 #include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "platform/clock.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "rules/turn.h"
 #include "test_support.h"
 #include "world_fixture.h"

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/random.h"
 
 class WorldTest : public ::testing::Test {

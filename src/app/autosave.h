@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
 class AutosaveStore {
 public:

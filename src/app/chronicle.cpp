@@ -27,11 +27,11 @@ constexpr int kGap = 8; // between the main window and the windows beside it
 } // namespace
 
 CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
-    : QObject(&frame), m_frame(frame), m_view(view), m_log(new ChronicleLog(this))
+    : QObject(&frame), m_frame(frame), m_view(view), m_log(new ChronicleLog(view.GetWorld(), this))
 {
     m_report = new CTurnReportWnd(&frame);
     m_tips = new CMapTips(view);
-    SetEventObserver(&m_log->Observer());
+    view.Session().events.Add(&m_log->Observer());
 
     QMenu* menu = frame.ViewMenu();
     m_chronicleAction = menu->addAction(QString());
@@ -80,8 +80,7 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
 
 CChronicle::~CChronicle()
 {
-    if (GetEventObserver() == &m_log->Observer())
-        SetEventObserver(nullptr);
+    m_view.Session().events.Remove(&m_log->Observer());
     delete m_window;
 }
 
@@ -133,14 +132,14 @@ QStringList CChronicle::ReportTurn()
     QStringList texts;
     for (std::size_t i = first; i < end; ++i) {
         const GameEvent& e = m_log->At(i);
-        if (!IsTurnReportItem(e, GameState::playerRuler))
+        if (!IsTurnReportItem(e, m_view.GetWorld().playerRuler))
             continue;
         // A capture is told by the battle reported just before it.
         const GameEvent* battle = i > 0 && e.kind == EventKind::Capture ? &m_log->At(i - 1) : nullptr;
         if (battle && battle->kind == EventKind::Battle && battle->target == e.country)
-            texts.append(chronicle::EventText(*battle));
+            texts.append(chronicle::EventText(m_view.GetWorld(), *battle));
         else
-            texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(e) : chronicle::EventText(e));
+            texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(m_view.GetWorld(), e) : chronicle::EventText(m_view.GetWorld(), e));
     }
     const QStringList lines = chronicle::ReportLines(texts);
     const bool placed = m_report->isVisible();

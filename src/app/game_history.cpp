@@ -83,7 +83,7 @@ void GameHistory::OnPlayerTurn()
     QString error;
     const bool saved = m_autosaves.Save(
         [&](const QString& path, QString* reason) {
-            if (!doc.SaveCountryFile(path, cursor, reason))
+            if (!doc.SaveCountryFile(m_view.GetWorld(), path, cursor, reason))
                 return false;
             if (!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason))
                 return true;

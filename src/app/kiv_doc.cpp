@@ -33,7 +33,7 @@ Colour RulerColour(RulerId ruler)
     // loaded, so this only guards the painting.
     if (ruler < 0 || ruler >= kRulerCount)
         return kBlankColour;
-    return GameState::rulers[ruler].GetColour();
+    return kRulerColours[static_cast<std::size_t>(ruler)];
 }
 
 } // namespace
@@ -45,27 +45,22 @@ bool CKivDoc::OnNewDocument()
             return false;
         m_portraitUnread.fill(true);
     }
-    for (Country& c : GameState::countries)
-        c.SetRuler(0);
-    for (RulerInfo& r : GameState::rulers)
-        r.SetColour(kBlankColour);
-    BuildRulerTable();
     return true;
 }
 
-bool CKivDoc::LoadCountryFile(const QString& path, CountryFileUse use, QWidget* parent)
+bool CKivDoc::LoadCountryFile(World& world, const QString& path, CountryFileUse use, QWidget* parent)
 {
-    const LoadOutcome outcome = ::LoadCountryFile(platform::PathToBytes(path), use);
+    const LoadOutcome outcome = ::LoadCountryFile(world, platform::PathToBytes(path), use);
     if (outcome.status == LoadStatus::Loaded)
         return true;
     platform::ShowMessageBox(parent, shown::Text(outcome.words));
     return false;
 }
 
-bool CKivDoc::SaveCountryFile(const QString& path, int turnCursor, QString* error)
+bool CKivDoc::SaveCountryFile(const World& world, const QString& path, int turnCursor, QString* error)
 {
     std::string reason;
-    if (::SaveCountryFile(platform::PathToBytes(path), turnCursor, &reason))
+    if (::SaveCountryFile(world, platform::PathToBytes(path), turnCursor, &reason))
         return true;
     if (error)
         *error = QString::fromStdString(reason);
@@ -144,25 +139,25 @@ void CKivDoc::PaintCountries(const std::array<std::uint32_t, kCountryCount>& pix
                     kMapWidth * sizeof(std::uint32_t));
 }
 
-void CKivDoc::PaintOwnership()
+void CKivDoc::PaintOwnership(const World& world)
 {
     std::array<std::uint32_t, kCountryCount> colours;
     for (int j = 0; j < kCountryCount; ++j)
-        colours[j] = PixelFromColour(RulerColour(GameState::countries[j].GetRuler()));
+        colours[j] = PixelFromColour(RulerColour(world.countries[j].GetRuler()));
     PaintCountries(colours);
 }
 
-void CKivDoc::PaintTargets(int country, bool hostile)
+void CKivDoc::PaintTargets(const World& world, int country, bool hostile)
 {
     std::array<std::uint32_t, kCountryCount> colours;
     colours.fill(PixelFromColour(kDimColour));
-    if (GameState::IsCountryIndex(country)) {
-        const Country& a = GameState::countries[country];
+    if (World::IsCountryIndex(country)) {
+        const Country& a = world.countries[country];
         const RulerId ruler = a.GetRuler();
         for (std::uint32_t n : a.GetNeighbours()) {
             if (n >= static_cast<std::uint32_t>(kCountryCount))
                 continue;
-            const RulerId other = GameState::countries[n].GetRuler();
+            const RulerId other = world.countries[n].GetRuler();
             if ((other == ruler) != hostile)
                 colours[n] = PixelFromColour(RulerColour(other));
         }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The document: the map picture in its shown and key forms, the country under every
-// pixel, and the rulers' portraits. The game state itself is process-wide.
+// pixel, and the rulers' portraits. The game itself is the view's session.
 #pragma once
 
 #include <QImage>
@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/country_file.h"
-#include "model/game_state.h"
+#include "model/world.h"
 
 constexpr int kMapWidth = 616;
 constexpr int kMapHeight = 440;
@@ -31,9 +31,8 @@ public:
     CKivDoc(const CKivDoc&) = delete;
     CKivDoc& operator=(const CKivDoc&) = delete;
 
-    // Loads the pictures on the first call, then resets every country to no ruler and
-    // rebuilds the ruler table, so the map shows every country white. False when the
-    // map picture cannot be loaded.
+    // Loads the pictures on the first call. False when the map picture cannot be
+    // loaded.
     bool OnNewDocument();
 
     // Takes a map picture and portraits directly (the resources are read by
@@ -43,17 +42,17 @@ public:
     // Replaces the world with a country data file, a scenario's starting world or a
     // saved game. When the file cannot be opened or is refused, says why in a message
     // box and changes nothing.
-    bool LoadCountryFile(const QString& path, CountryFileUse use, QWidget* parent);
+    bool LoadCountryFile(World& world, const QString& path, CountryFileUse use, QWidget* parent);
     // Writes the world with the given turn cursor; false and the reason on failure,
     // with the previous file intact.
-    bool SaveCountryFile(const QString& path, int turnCursor, QString* error);
+    bool SaveCountryFile(const World& world, const QString& path, int turnCursor, QString* error);
 
     // Rebuilds the shown map: each country in its ruler's colour.
-    void PaintOwnership();
+    void PaintOwnership(const World& world);
     // Rebuilds the shown map for choosing a target of country: only its neighbours
     // that are valid targets keep their ruler's colour (same ruler when moving, any
     // other ruler when attacking); every other country is light grey.
-    void PaintTargets(int country, bool hostile);
+    void PaintTargets(const World& world, int country, bool hostile);
 
     // The key colour (0x00BBGGRR) of the untouched picture at a point on the map.
     Colour KeyColourAt(int x, int y) const;

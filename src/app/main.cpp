@@ -22,7 +22,7 @@
 #include "platform/quit_signals.h"
 #include "platform/settings.h"
 #include "platform/warm_up.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "view/kiv_view.h"
 
 namespace {

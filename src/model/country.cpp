@@ -5,37 +5,36 @@
 #include "platform/numbers.h"
 #include "platform/random.h"
 
-using platform::Rand;
 
 void Country::AddProvisions(std::int32_t amount) { m_provisions = SaturatingAdd(m_provisions, amount); }
 void Country::AddFunds(std::int32_t amount) { m_funds = SaturatingAdd(m_funds, amount); }
 void Country::AddSoldiers(std::int32_t amount) { m_soldiers = SaturatingAdd(m_soldiers, amount); }
 
-int Country::DevelopLand()
+int Country::DevelopLand(platform::Random& rng)
 {
     if (!CanPayAction())
         return 0;
-    const int r = Rand() % kDevelopRange;
+    const int r = rng.Draw() % kDevelopRange;
     m_funds -= kActionCost;
     m_cultivation = SaturatingAdd(m_cultivation, r + 1);
     return 1;
 }
 
-int Country::DevelopCommerce()
+int Country::DevelopCommerce(platform::Random& rng)
 {
     if (!CanPayAction())
         return 0;
-    const int r = Rand() % kDevelopRange;
+    const int r = rng.Draw() % kDevelopRange;
     m_funds -= kActionCost;
     m_commerce = SaturatingAdd(m_commerce, r + 1);
     return 1;
 }
 
-int Country::Conscript()
+int Country::Conscript(platform::Random& rng)
 {
     if (!CanPayAction())
         return 0;
-    std::int32_t recruits = Rand() % kConscriptRange + kConscriptMinimum;
+    std::int32_t recruits = rng.Draw() % kConscriptRange + kConscriptMinimum;
     const std::int32_t population = m_population;
     if (recruits > population)
         recruits = population > 0 ? population : 0;
@@ -53,11 +52,11 @@ int Country::Conscript()
     return 1;
 }
 
-int Country::Train()
+int Country::Train(platform::Random& rng)
 {
     if (!CanTrain())
         return 0;
-    std::int32_t training = m_training + Rand() % kTrainRange + 1;
+    std::int32_t training = m_training + rng.Draw() % kTrainRange + 1;
     if (training > kMaxTraining)
         training = kMaxTraining;
     m_training = training;
@@ -90,9 +89,9 @@ void Country::FeedTroops()
     }
 }
 
-void Country::GrowPopulation()
+void Country::GrowPopulation(platform::Random& rng)
 {
-    const int growth = Rand() % 3 + 10;
+    const int growth = rng.Draw() % 3 + 10;
     m_population = SaturatingAdd(m_population, static_cast<__int128>(growth) * m_commerce.Get() * m_cultivation.Get());
 }
 

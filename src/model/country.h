@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "model/shared_int.h"
+#include "platform/random.h"
 
 // Appends the numbers of a comma-separated text, each read as atoi reads it: "3,5,12"
 // gives 3, 5, 12; "" gives 0; "3,5," gives 3, 5, 0.
@@ -31,10 +32,8 @@ public:
     static constexpr int kTrainRange = 20;
 
     Country() = default;
-    Country(const Country&) = delete;
-    Country& operator=(const Country&) = delete;
 
-    // Index in GameState::countries, set by the loader.
+    // Index in the world's countries, set by the loader.
     std::int32_t id = 0;
 
     // The name is kept as the data file's bytes (Shift-JIS).
@@ -74,17 +73,18 @@ public:
     bool CanPayAction() const { return m_funds >= kActionCost; }
     bool CanTrain() const { return m_training < kMaxTraining; }
 
-    // Domestic actions: 1 when done, 0 when refused (nothing changed, no draw made).
-    int DevelopLand();
-    int DevelopCommerce();
-    int Conscript();
-    int Train();
+    // Domestic actions, drawing from rng: 1 when done, 0 when refused (nothing changed,
+    // no draw made).
+    int DevelopLand(platform::Random& rng);
+    int DevelopCommerce(platform::Random& rng);
+    int Conscript(platform::Random& rng);
+    int Train(platform::Random& rng);
 
     // Seasonal updates.
     void Harvest();
     void CollectTaxes();
     void FeedTroops();
-    void GrowPopulation();
+    void GrowPopulation(platform::Random& rng);
 
     // Appends the numbers of a comma-separated text to the neighbour list.
     void ParseNeighbours(std::string_view text);

@@ -180,26 +180,26 @@ namespace {
 
 // Reads and checks a whole file's text, then replaces the world; name stands for the
 // file in the message.
-LoadOutcome LoadFromReader(platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
+LoadOutcome LoadFromReader(World& world, platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
 {
     LoadOutcome outcome;
-    WorldRecord world;
+    WorldRecord record;
     FileProblem problem;
-    if (!ParseCountryFile(reader, world, &problem, use)) {
+    if (!ParseCountryFile(reader, record, &problem, use)) {
         outcome.status = LoadStatus::Refused;
         outcome.words = Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
                                 {Message::Plain(name), problem.words});
         outcome.message = outcome.words.Text();
         return outcome;
     }
-    ApplyWorld(world);
+    ApplyWorld(world, record);
     outcome.status = LoadStatus::Loaded;
     return outcome;
 }
 
 } // namespace
 
-LoadOutcome LoadCountryFile(const std::string& path, CountryFileUse use)
+LoadOutcome LoadCountryFile(World& world, const std::string& path, CountryFileUse use)
 {
     platform::TextFileReader reader;
     if (!reader.Open(path)) {
@@ -210,26 +210,26 @@ LoadOutcome LoadCountryFile(const std::string& path, CountryFileUse use)
         outcome.message = outcome.words.Text();
         return outcome;
     }
-    return LoadFromReader(reader, path, use);
+    return LoadFromReader(world, reader, path, use);
 }
 
-LoadOutcome LoadCountryText(std::string text, const std::string& name, CountryFileUse use)
+LoadOutcome LoadCountryText(World& world, std::string text, const std::string& name, CountryFileUse use)
 {
     platform::TextFileReader reader;
     reader.OpenText(std::move(text));
-    return LoadFromReader(reader, name, use);
+    return LoadFromReader(world, reader, name, use);
 }
 
-WorldRecord CaptureWorld(std::int32_t turnCursor)
+WorldRecord CaptureWorld(const World& world, std::int32_t turnCursor)
 {
-    WorldRecord world;
-    world.playerRuler = GameState::playerRuler;
-    world.turnCountry = turnCursor;
-    world.year = GameState::year;
-    world.month = GameState::month;
+    WorldRecord record;
+    record.playerRuler = world.playerRuler;
+    record.turnCountry = turnCursor;
+    record.year = world.year;
+    record.month = world.month;
     for (int i = 0; i < kCountryCount; ++i) {
-        const Country& c = GameState::countries[i];
-        CountryRecord& r = world.countries[i];
+        const Country& c = world.countries[i];
+        CountryRecord& r = record.countries[i];
         r.name = c.GetName();
         r.neighbours = c.GetNeighbours();
         r.ruler = c.GetRuler();
@@ -243,18 +243,18 @@ WorldRecord CaptureWorld(std::int32_t turnCursor)
         r.mapX = c.GetMapX();
         r.mapY = c.GetMapY();
     }
-    return world;
+    return record;
 }
 
-void ApplyWorld(const WorldRecord& world)
+void ApplyWorld(World& world, const WorldRecord& record)
 {
-    GameState::playerRuler = world.playerRuler;
-    GameState::turnCountry = world.turnCountry;
-    GameState::year = world.year;
-    GameState::month = world.month;
+    world.playerRuler = record.playerRuler;
+    world.turnCountry = record.turnCountry;
+    world.year = record.year;
+    world.month = record.month;
     for (int i = 0; i < kCountryCount; ++i) {
-        Country& c = GameState::countries[i];
-        const CountryRecord& r = world.countries[i];
+        Country& c = world.countries[i];
+        const CountryRecord& r = record.countries[i];
         c.SetId(i);
         c.SetName(r.name);
         c.ClearNeighbours();
@@ -295,9 +295,9 @@ bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::st
     return platform::WriteLinesAtomically(path, FormatCountryFile(world), error);
 }
 
-bool SaveCountryFile(const std::string& path, std::int32_t turnCursor, std::string* error)
+bool SaveCountryFile(const World& world, const std::string& path, std::int32_t turnCursor, std::string* error)
 {
-    return WriteCountryFile(path, CaptureWorld(turnCursor), error);
+    return WriteCountryFile(path, CaptureWorld(world, turnCursor), error);
 }
 
 std::string CountryFilePath(const std::string& directory, int number)

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/message.h"
 #include "platform/text_file.h"
 

@@ -10,8 +10,9 @@
 class SharedInt {
 public:
     constexpr SharedInt(std::int32_t value = 0) : m_value(value) {}
-    SharedInt(const SharedInt&) = delete;
-    SharedInt& operator=(const SharedInt&) = delete;
+    // Copies take the figure as it stands (a world is copied only while nobody writes it).
+    SharedInt(const SharedInt& other) : m_value(other.Get()) {}
+    SharedInt& operator=(const SharedInt& other) { return *this = other.Get(); }
 
     operator std::int32_t() const { return m_value.load(std::memory_order_relaxed); }
     std::int32_t Get() const { return m_value.load(std::memory_order_relaxed); }

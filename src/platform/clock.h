@@ -17,4 +17,23 @@ void FixClock(std::int64_t start);
 // Back to the real clock.
 void UseRealClock();
 
+// The clock one game seeds its generators from. By default it reads the process's
+// clock above; fixed, it is the game's own: start, start + 1, ... whatever other games
+// read meanwhile, so that games played side by side each repeat exactly. A copy goes
+// on from the same reading.
+class GameClock {
+public:
+    std::int64_t Read() { return m_fixed ? m_next++ : ClockSeconds(); }
+    void FixFrom(std::int64_t start)
+    {
+        m_fixed = true;
+        m_next = start;
+    }
+    bool Fixed() const { return m_fixed; }
+
+private:
+    bool m_fixed = false;
+    std::int64_t m_next = 0;
+};
+
 } // namespace platform

@@ -5,16 +5,10 @@
 
 namespace platform {
 
-Random& ThreadRandom()
-{
-    thread_local Random generator;
-    return generator;
-}
-
-void SeedThreadRandomFromClock()
+void SeedFromClock(Random& rng, GameClock& clock)
 {
     // srand takes an unsigned int: the seconds are truncated to 32 bits.
-    ThreadRandom().Seed(static_cast<std::uint32_t>(ClockSeconds()));
+    rng.Seed(static_cast<std::uint32_t>(clock.Read()));
 }
 
 } // namespace platform

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's random numbers: the classic linear congruential generator of the
-// C library, one state per thread, seeded from the clock in whole seconds.
+// C library, seeded from the clock in whole seconds. Each game owns its generators.
 #pragma once
 
 #include <cstdint>
@@ -29,14 +29,9 @@ private:
     std::uint32_t m_state;
 };
 
-// The generator of the calling thread. A new thread starts with seed 1, like the
-// C library.
-Random& ThreadRandom();
+class GameClock;
 
-// rand() of the calling thread.
-inline int Rand() { return ThreadRandom().Draw(); }
-
-// srand(time(NULL)) for the calling thread, with the game clock (see clock.h).
-void SeedThreadRandomFromClock();
+// srand(time(NULL)): seeds rng with a reading of the game's clock (see clock.h).
+void SeedFromClock(Random& rng, GameClock& clock);
 
 } // namespace platform

@@ -4,7 +4,7 @@
 #include "platform/message.h"
 
 #include "model/arithmetic.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/clock.h"
 #include "rules/event_report.h"
 #include "rules/names.h"
@@ -50,20 +50,20 @@ struct BattleStart {
     std::int32_t targetSoldiers;
 };
 
-BattleStart Before(int attacker, int target)
+BattleStart Before(const World& world, int attacker, int target)
 {
-    const Country& a = GameState::countries[attacker];
-    const Country& t = GameState::countries[target];
+    const Country& a = world.countries[attacker];
+    const Country& t = world.countries[target];
     return {attacker, target, a.GetRuler(), t.GetRuler(), a.GetSoldiers(), t.GetSoldiers()};
 }
 
 // Reports a battle that has been settled, and the capture that may follow it. Call it
 // after the target has changed hands (when taken), so that the figures after are those
 // of the end of the battle.
-void ReportBattle(const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
+void ReportBattle(const World& world, EventSink& events, const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
                   std::int32_t targetAfter)
 {
-    if (EventReport e{EventKind::Battle}) {
+    if (EventReport e{world, events, EventKind::Battle}) {
         e->country = static_cast<std::int8_t>(start.attacker);
         e->target = static_cast<std::int8_t>(start.target);
         e->ruler = static_cast<std::int8_t>(start.attackerRuler);
@@ -76,7 +76,7 @@ void ReportBattle(const BattleStart& start, bool taken, bool byPlayer, std::int3
         return;
     }
     if (taken)
-        ReportCapture(start.target, start.attacker, start.targetRuler, start.attackerRuler);
+        ReportCapture(world, events, start.target, start.attacker, start.targetRuler, start.attackerRuler);
 }
 
 } // namespace
@@ -110,20 +110,20 @@ BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attacker
     return losses;
 }
 
-bool ResolveComputerBattle(int attacker, int target)
+bool ResolveComputerBattle(World& world, EventSink& events, int attacker, int target)
 {
-    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
         return false;
-    Country& a = GameState::countries[attacker];
-    Country& t = GameState::countries[target];
-    const BattleStart start = Before(attacker, target);
+    Country& a = world.countries[attacker];
+    Country& t = world.countries[target];
+    const BattleStart start = Before(world, attacker, target);
     // The figures at the end of the fighting, before a capture moves the army in.
     std::int32_t attackerSoldiers = a.GetSoldiers();
     std::int32_t targetSoldiers = t.GetSoldiers();
     auto settle = [&](bool taken) {
         if (taken)
             a.Occupy(t);
-        ReportBattle(start, taken, false, attackerSoldiers, targetSoldiers);
+        ReportBattle(world, events, start, taken, false, attackerSoldiers, targetSoldiers);
         return taken;
     };
 
@@ -133,7 +133,7 @@ bool ResolveComputerBattle(int attacker, int target)
 
     if (t.GetRuler() == 0)
         return settle(true);
-    platform::Random& rng = platform::ThreadRandom();
+    platform::Random& rng = world.random;
     for (int i = 0; i < kComputerBattleExchanges; ++i) {
         attackerSoldiers = a.GetSoldiers();
         targetSoldiers = t.GetSoldiers();
@@ -150,21 +150,21 @@ bool ResolveComputerBattle(int attacker, int target)
     return settle(false);
 }
 
-BattleScript::BattleScript(int attacker, int target)
-    : m_random(platform::ThreadRandom())
+BattleScript::BattleScript(World& world, int attacker, int target, platform::Random& rng)
+    : m_random(rng), m_clock(world.clock)
 {
-    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
         return;
-    const Country& a = GameState::countries[attacker];
-    const Country& t = GameState::countries[target];
+    const Country& a = world.countries[attacker];
+    const Country& t = world.countries[target];
     m_nAttacker = attacker;
     m_nTarget = target;
-    m_strAttackerName = CountryNameUtf8(attacker);
-    m_strTargetName = CountryNameUtf8(target);
+    m_strAttackerName = CountryNameUtf8(world, attacker);
+    m_strTargetName = CountryNameUtf8(world, target);
     m_nAttackerRuler = a.GetRuler();
     m_nTargetRuler = t.GetRuler();
-    m_strAttackerRuler = RulerNameUtf8(m_nAttackerRuler);
-    m_strTargetRuler = RulerNameUtf8(m_nTargetRuler);
+    m_strAttackerRuler = RulerNameUtf8(world, m_nAttackerRuler);
+    m_strTargetRuler = RulerNameUtf8(world, m_nTargetRuler);
     m_nAttackerSoldiers = a.GetSoldiers();
     m_nTargetSoldiers = t.GetSoldiers();
     m_nAttackerTraining = a.GetTraining();
@@ -173,9 +173,9 @@ BattleScript::BattleScript(int attacker, int target)
 
 void BattleScript::Start()
 {
-    // srand(time(NULL)) for the thread that asked for the battle; two battles opened
-    // in the same second therefore go the same way.
-    m_random.Seed(static_cast<std::uint32_t>(platform::ClockSeconds()));
+    // srand(time(NULL)) for the generator of whoever asked for the battle; two battles
+    // opened in the same second therefore go the same way.
+    platform::SeedFromClock(m_random, m_clock);
     m_nVariant = m_random.Draw() % 2;
     if (m_nAttackerSoldiers <= 0 || m_nTargetSoldiers <= 0)
         m_nStep = kClosingStep; // nothing to fight
@@ -244,17 +244,18 @@ void BattleScript::Speak(int step)
     }
 }
 
-bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter)
+bool ResolvePlayerBattle(World& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
+                         platform::Random& rng)
 {
-    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
+    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
         return false;
-    BattleScript script(attacker, target);
-    const BattleStart start = Before(attacker, target);
+    BattleScript script(world, attacker, target, rng);
+    const BattleStart start = Before(world, attacker, target);
     if (!presenter.Present(script))
         return false;
 
-    Country& a = GameState::countries[attacker];
-    Country& t = GameState::countries[target];
+    Country& a = world.countries[attacker];
+    Country& t = world.countries[target];
     a.SetSoldiers(script.m_nAttackerSoldiers);
     t.SetSoldiers(script.m_nTargetSoldiers);
     // The player's war is paid after the fight, provisions for the survivors only.
@@ -263,6 +264,6 @@ bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter)
     const bool taken = t.GetSoldiers() <= 0;
     if (taken)
         a.Occupy(t);
-    ReportBattle(start, taken, true, script.m_nAttackerSoldiers, script.m_nTargetSoldiers);
+    ReportBattle(world, events, start, taken, true, script.m_nAttackerSoldiers, script.m_nTargetSoldiers);
     return taken;
 }

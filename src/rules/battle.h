@@ -9,7 +9,9 @@
 #include <string>
 #include <string_view>
 
+#include "model/world.h"
 #include "platform/random.h"
+#include "rules/events.h"
 
 // Funds a war costs, and the funds it needs before a target is chosen. A war also
 // needs provisions at least equal to the soldiers, and costs provisions for every
@@ -28,9 +30,9 @@ BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attacker
                             std::int32_t targetSoldiers, std::int32_t targetTraining,
                             platform::Random& rng);
 
-// A computer country attacks a country that is not the player's; settled at once.
-// True when the target was taken.
-bool ResolveComputerBattle(int attacker, int target);
+// A computer country attacks a country that is not the player's; settled at once with
+// draws from the world's generator. True when the target was taken.
+bool ResolveComputerBattle(World& world, EventSink& events, int attacker, int target);
 
 extern const std::array<std::string_view, 12> kBattleCries;
 extern const std::array<std::string_view, 12> kBattleEndLines;
@@ -49,10 +51,9 @@ public:
     static constexpr int kBattleExchanges = 4;
     static constexpr int kClosingStep = 9;
 
-    // Takes both sides from GameState. The draws of the battle come from the
-    // generator of the thread that constructs the script (the thread that asked for
-    // the battle), whichever thread then steps it.
-    BattleScript(int attacker, int target);
+    // Takes both sides from the world. The draws of the battle come from rng, the
+    // generator of whoever asked for the battle, whichever thread then steps it.
+    BattleScript(World& world, int attacker, int target, platform::Random& rng);
 
     // The window's opening: reseeds the generator from the clock, draws the variant,
     // starts at step 9 when a side has no soldiers, speaks the current step.
@@ -89,6 +90,7 @@ public:
 
 private:
     platform::Random& m_random;
+    platform::GameClock& m_clock; // the battle's world's, read when the window opens
     bool m_finished = false;
 };
 
@@ -101,6 +103,8 @@ public:
     virtual bool Present(BattleScript& script) = 0;
 };
 
-// The player's battle, as attacker or as the attacked: the presenter fights it, then
-// the costs are charged and a fallen target changes hands. True when taken.
-bool ResolvePlayerBattle(int attacker, int target, BattlePresenter& presenter);
+// The player's battle, as attacker or as the attacked: the presenter fights it with
+// draws from rng, then the costs are charged and a fallen target changes hands. True
+// when taken.
+bool ResolvePlayerBattle(World& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
+                         platform::Random& rng);

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/commands.h"
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/battle.h"
 #include "rules/event_report.h"
 
@@ -9,9 +9,7 @@ using platform::Message;
 
 namespace {
 
-Country& At(int country) { return GameState::countries[static_cast<std::size_t>(country)]; }
-
-Message Name(int country) { return Message::Plain(CountryNameUtf8(country)); }
+Message Name(const World& world, int country) { return Message::Plain(CountryNameUtf8(world, country)); }
 
 // The status line's words for a refused war.
 Message WarRefusalText(CommandBlock block)
@@ -20,35 +18,35 @@ Message WarRefusalText(CommandBlock block)
                                              : VELCOR_TEXT("Message", "資金が不足しています");
 }
 
-std::vector<int> Neighbours(int source, int (Country::*test)(const Country&) const)
+std::vector<int> Neighbours(const World& world, int source, int (Country::*test)(const Country&) const)
 {
     std::vector<int> targets;
-    if (!GameState::IsCountryIndex(source))
+    if (!World::IsCountryIndex(source))
         return targets;
-    const Country& s = At(source);
+    const Country& s = world.countries[source];
     for (int i = 0; i < kCountryCount; ++i)
-        if ((s.*test)(At(i)))
+        if ((s.*test)(world.countries[i]))
             targets.push_back(i);
     return targets;
 }
 
 } // namespace
 
-CommandBlock DomesticBlock(DomesticCommand command, int country)
+CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country)
 {
-    if (!GameState::IsCountryIndex(country))
+    if (!World::IsCountryIndex(country))
         return CommandBlock::Funds;
-    const Country& c = At(country);
+    const Country& c = world.countries[country];
     if (command == DomesticCommand::Train)
         return c.CanTrain() ? CommandBlock::None : CommandBlock::TrainingFull;
     return c.CanPayAction() ? CommandBlock::None : CommandBlock::Funds;
 }
 
-CommandBlock WarBlock(int country)
+CommandBlock WarBlock(const World& world, int country)
 {
-    if (!GameState::IsCountryIndex(country))
+    if (!World::IsCountryIndex(country))
         return CommandBlock::Funds;
-    const Country& c = At(country);
+    const Country& c = world.countries[country];
     if (c.GetProvisions() < c.GetSoldiers())
         return CommandBlock::Provisions;
     if (c.GetFunds() < kWarCostFunds)
@@ -56,15 +54,15 @@ CommandBlock WarBlock(int country)
     return CommandBlock::None;
 }
 
-std::vector<int> MoveTargets(int source) { return Neighbours(source, &Country::IsFriendlyNeighbour); }
-std::vector<int> AttackTargets(int source) { return Neighbours(source, &Country::IsHostileNeighbour); }
+std::vector<int> MoveTargets(const World& world, int source) { return Neighbours(world, source, &Country::IsFriendlyNeighbour); }
+std::vector<int> AttackTargets(const World& world, int source) { return Neighbours(world, source, &Country::IsHostileNeighbour); }
 
-void ReportCommand(DomesticCommand command, const Country& country)
+void ReportCommand(const World& world, EventSink& events, DomesticCommand command, const Country& country)
 {
-    if (EventReport e{EventKind::Command}) {
+    if (EventReport e{world, events, EventKind::Command}) {
         e->country = static_cast<std::int8_t>(country.id);
         e->ruler = static_cast<std::int8_t>(country.GetRuler());
-        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->byPlayer = e->ruler == world.playerRuler;
         switch (command) {
         case DomesticCommand::DevelopLand:
             e->SetCommand(command, country.GetCultivation());
@@ -82,13 +80,13 @@ void ReportCommand(DomesticCommand command, const Country& country)
     }
 }
 
-CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
+CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticCommand command, int country)
 {
     CommandOutcome outcome;
-    if (!GameState::IsCountryIndex(country))
+    if (!World::IsCountryIndex(country))
         return outcome;
-    Country& c = At(country);
-    outcome.done = CarryOut(command, c);
+    Country& c = world.countries[country];
+    outcome.done = CarryOut(world, events, command, c, world.commandRandom);
     const Message noFunds = VELCOR_TEXT("Message", "資金が不足しています");
     switch (command) {
     case DomesticCommand::DevelopLand:
@@ -112,44 +110,35 @@ CommandOutcome RunDomesticCommand(DomesticCommand command, int country)
                                      : Message(VELCOR_TEXT("Message", "これ以上訓練できません"));
         break;
     }
-    outcome.status = outcome.words.Text();
     return outcome;
 }
 
-Message TurnStatusWords(int country)
+Message TurnStatusWords(const World& world, int country)
 {
-    return Message(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(country), Name(country)});
+    return Message(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(country), Name(world, country)});
 }
-std::string TurnStatusText(int country) { return TurnStatusWords(country).Text(); }
 
-std::optional<Message> WarRefusalWords(int country)
+std::optional<Message> WarRefusal(const World& world, int country)
 {
-    const CommandBlock block = WarBlock(country);
+    const CommandBlock block = WarBlock(world, country);
     if (block == CommandBlock::None)
         return std::nullopt;
     return WarRefusalText(block);
 }
 
-std::optional<std::string> WarRefusal(int country)
+bool MoveAmountsAllowed(const World& world, int source, const MoveAmounts& amounts)
 {
-    if (const std::optional<Message> words = WarRefusalWords(country))
-        return words->Text();
-    return std::nullopt;
-}
-
-bool MoveAmountsAllowed(int source, const MoveAmounts& amounts)
-{
-    if (!GameState::IsCountryIndex(source))
+    if (!World::IsCountryIndex(source))
         return false;
-    const Country& s = At(source);
+    const Country& s = world.countries[source];
     return amounts.soldiers >= 0 && amounts.soldiers <= s.GetSoldiers() && amounts.provisions >= 0 &&
            amounts.provisions <= s.GetProvisions() && amounts.funds >= 0 && amounts.funds <= s.GetFunds();
 }
 
-void ApplyMove(int source, int destination, const MoveAmounts& amounts)
+void ApplyMove(World& world, EventSink& events, int source, int destination, const MoveAmounts& amounts)
 {
-    Country& s = At(source);
-    Country& d = At(destination);
+    Country& s = world.countries[source];
+    Country& d = world.countries[destination];
     // The new training is worked out before anything moves.
     const std::int64_t soldiers = std::int64_t{d.GetSoldiers()} + amounts.soldiers;
     std::int32_t training = 0;
@@ -164,39 +153,33 @@ void ApplyMove(int source, int destination, const MoveAmounts& amounts)
     d.AddFunds(amounts.funds);
     d.AddSoldiers(amounts.soldiers);
     d.SetTraining(training);
-    if (EventReport e{EventKind::Move}) {
+    if (EventReport e{world, events, EventKind::Move}) {
         e->country = static_cast<std::int8_t>(source);
         e->target = static_cast<std::int8_t>(destination);
         e->ruler = static_cast<std::int8_t>(s.GetRuler());
-        e->byPlayer = e->ruler == GameState::playerRuler;
+        e->byPlayer = e->ruler == world.playerRuler;
         e->SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
     }
 }
 
-Message MoveRefusedWords(int destination)
+Message MoveRefusedWords(const World& world, int destination)
 {
-    return Message(VELCOR_TEXT("Message", "%1 には移動できません"), {Name(destination)});
+    return Message(VELCOR_TEXT("Message", "%1 には移動できません"), {Name(world, destination)});
 }
-Message MoveDoneWords(int destination)
+Message MoveDoneWords(const World& world, int destination)
 {
-    return Message(VELCOR_TEXT("Message", "%1 に物資を移動しました"), {Name(destination)});
+    return Message(VELCOR_TEXT("Message", "%1 に物資を移動しました"), {Name(world, destination)});
 }
-Message MoveTitleWords(int source, int destination)
+Message MoveTitleWords(const World& world, int source, int destination)
 {
-    return Message(VELCOR_TEXT("Message", "%1 から %2 へ移動"), {Name(source), Name(destination)});
+    return Message(VELCOR_TEXT("Message", "%1 から %2 へ移動"), {Name(world, source), Name(world, destination)});
 }
-Message AttackRefusedWords(int target)
+Message AttackRefusedWords(const World& world, int target)
 {
-    return Message(VELCOR_TEXT("Message", "%1 には攻撃できません"), {Name(target)});
+    return Message(VELCOR_TEXT("Message", "%1 には攻撃できません"), {Name(world, target)});
 }
-Message AttackResultWords(int target, bool won)
+Message AttackResultWords(const World& world, int target, bool won)
 {
     return Message(won ? VELCOR_TEXT("Message", "%1 の攻略は成功です") : VELCOR_TEXT("Message", "%1 の攻略は失敗です"),
-                   {Name(target)});
+                   {Name(world, target)});
 }
-
-std::string MoveRefusedText(int destination) { return MoveRefusedWords(destination).Text(); }
-std::string MoveDoneText(int destination) { return MoveDoneWords(destination).Text(); }
-std::string MoveTitleText(int source, int destination) { return MoveTitleWords(source, destination).Text(); }
-std::string AttackRefusedText(int target) { return AttackRefusedWords(target).Text(); }
-std::string AttackResultText(int target, bool won) { return AttackResultWords(target, won).Text(); }

@@ -10,35 +10,38 @@
 #include <vector>
 
 #include "model/country.h"
+#include "model/world.h"
 #include "platform/message.h"
 #include "rules/domestic_command.h"
 #include "rules/events.h"
 
 // Reports a domestic command that took effect (events.h), with the figure it changed.
-void ReportCommand(DomesticCommand command, const Country& country);
+void ReportCommand(const World& world, EventSink& events, DomesticCommand command, const Country& country);
 
-// Runs a domestic action on a country, for the player or a computer ruler alike. True
-// when it took effect; that is reported as a Command event with the figure it changed.
-// Inline: the computer's turns call it a dozen times a month.
-inline bool CarryOut(DomesticCommand command, Country& country)
+// Runs a domestic action on a country of the world, for the player or a computer ruler
+// alike, drawing from rng. True when it took effect; that is reported as a Command
+// event with the figure it changed. Inline: the computer's turns call it a dozen times
+// a month.
+inline bool CarryOut(const World& world, EventSink& events, DomesticCommand command, Country& country,
+                     platform::Random& rng)
 {
     int done = 0;
     switch (command) {
     case DomesticCommand::DevelopLand:
-        done = country.DevelopLand();
+        done = country.DevelopLand(rng);
         break;
     case DomesticCommand::DevelopCommerce:
-        done = country.DevelopCommerce();
+        done = country.DevelopCommerce(rng);
         break;
     case DomesticCommand::Conscript:
-        done = country.Conscript();
+        done = country.Conscript(rng);
         break;
     case DomesticCommand::Train:
-        done = country.Train();
+        done = country.Train(rng);
         break;
     }
-    if (done && EventsObserved())
-        ReportCommand(command, country);
+    if (done && events.Observed())
+        ReportCommand(world, events, command, country);
     return done != 0;
 }
 
@@ -54,34 +57,31 @@ enum class CommandBlock {
 
 // The test a domestic command makes before it acts: Country::CanPayAction or
 // Country::CanTrain, which the country's action itself calls and refuses by.
-CommandBlock DomesticBlock(DomesticCommand command, int country);
+CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country);
 
 // The war command's test: provisions first, then funds. OnWar refuses by it.
-CommandBlock WarBlock(int country);
+CommandBlock WarBlock(const World& world, int country);
 
 // The countries a move from source or an attack by it may go to, in index order: its
 // friendly or hostile neighbours, by the very tests the move and the attack make.
-std::vector<int> MoveTargets(int source);
-std::vector<int> AttackTargets(int source);
+std::vector<int> MoveTargets(const World& world, int source);
+std::vector<int> AttackTargets(const World& world, int source);
 
 struct CommandOutcome {
-    bool done = false;  // false: refused, nothing changed
-    std::string status; // the report or the refusal
-    platform::Message words; // the same, for the windows to translate
+    bool done = false;       // false: refused, nothing changed
+    platform::Message words; // the report or the refusal
 };
 
-// Runs a domestic action on country and words the outcome ("開墾が %d になりました",
-// "資金が不足しています", ...).
-CommandOutcome RunDomesticCommand(DomesticCommand command, int country);
+// Runs a domestic action on country, drawing from the world's command generator, and
+// words the outcome ("開墾が %d になりました", "資金が不足しています", ...).
+CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticCommand command, int country);
 
 // "%d %s の番です" for a country.
-std::string TurnStatusText(int country);
-platform::Message TurnStatusWords(int country);
+platform::Message TurnStatusWords(const World& world, int country);
 
 // Why country cannot go to war now (too few provisions for its soldiers, tested
 // first, or too few funds), in the status line's words, or nothing when it can.
-std::optional<std::string> WarRefusal(int country);
-std::optional<platform::Message> WarRefusalWords(int country);
+std::optional<platform::Message> WarRefusal(const World& world, int country);
 
 struct MoveAmounts {
     std::int32_t soldiers = 0;
@@ -90,25 +90,19 @@ struct MoveAmounts {
 };
 
 // True when amounts lie within what source holds (0 up to each stock).
-bool MoveAmountsAllowed(int source, const MoveAmounts& amounts);
+bool MoveAmountsAllowed(const World& world, int source, const MoveAmounts& amounts);
 
 // Moves soldiers, provisions and funds from source to destination. The destination's
 // training becomes the soldier-weighted average of both armies (0 when it ends with
 // no soldiers); the source's training stays.
-void ApplyMove(int source, int destination, const MoveAmounts& amounts);
+void ApplyMove(World& world, EventSink& events, int source, int destination, const MoveAmounts& amounts);
 
-// The texts of the move and war commands.
-std::string MoveRefusedText(int destination);  // "%s には移動できません"
-std::string MoveDoneText(int destination);     // "%s に物資を移動しました"
-std::string MoveTitleText(int source, int destination); // "%s から %s へ移動"
-std::string AttackRefusedText(int target);     // "%s には攻撃できません"
-std::string AttackResultText(int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
-// The same texts, for the windows to translate.
-platform::Message MoveRefusedWords(int destination);
-platform::Message MoveDoneWords(int destination);
-platform::Message MoveTitleWords(int source, int destination);
-platform::Message AttackRefusedWords(int target);
-platform::Message AttackResultWords(int target, bool won);
+// The words of the move and war commands.
+platform::Message MoveRefusedWords(const World& world, int destination);  // "%s には移動できません"
+platform::Message MoveDoneWords(const World& world, int destination);     // "%s に物資を移動しました"
+platform::Message MoveTitleWords(const World& world, int source, int destination); // "%s から %s へ移動"
+platform::Message AttackRefusedWords(const World& world, int target);     // "%s には攻撃できません"
+platform::Message AttackResultWords(const World& world, int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
 
 inline constexpr const char* kChooseMoveTarget = VELCOR_TEXT("Message", "移動先を選択してください");
 inline constexpr const char* kChooseAttackTarget = VELCOR_TEXT("Message", "攻撃先を選択してください");

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/country_file.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/random.h"
 #include "rules/commands.h"
 #include "rules/names.h"
@@ -23,14 +23,14 @@ std::int64_t Strength(const Country& c)
 
 // The weakest hostile neighbour of c below the ceiling, or -1. Ties keep the earlier
 // neighbour in c's list. Sets hasCandidate when c has any hostile neighbour at all.
-int ChooseTarget(const Country& c, bool& hasCandidate)
+int ChooseTarget(const World& world, const Country& c, bool& hasCandidate)
 {
     int candidates[kMaxNeighbourEntries];
     int count = 0;
     for (std::uint32_t n : c.GetNeighbours()) {
         if (count == kMaxNeighbourEntries)
             break;
-        if (n < static_cast<std::uint32_t>(kCountryCount) && c.IsHostileNeighbour(GameState::countries[n]))
+        if (n < static_cast<std::uint32_t>(kCountryCount) && c.IsHostileNeighbour(world.countries[n]))
             candidates[count++] = static_cast<int>(n);
     }
     hasCandidate = count > 0;
@@ -38,7 +38,7 @@ int ChooseTarget(const Country& c, bool& hasCandidate)
     int choice = -1;
     std::int64_t best = kStrengthCeiling;
     for (int i = 0; i < count; ++i) {
-        const std::int64_t strength = Strength(GameState::countries[candidates[i]]);
+        const std::int64_t strength = Strength(world.countries[candidates[i]]);
         if (strength < best) {
             best = strength;
             choice = candidates[i];
@@ -49,90 +49,90 @@ int ChooseTarget(const Country& c, bool& hasCandidate)
 
 // An attack on a country of the player: announced, fought in the battle window, and
 // its outcome announced. Returns without a word more when the program is ending.
-void AttackPlayer(TurnHost& host, int attacker, int target)
+void AttackPlayer(World& world, EventSink& events, TurnHost& host, int attacker, int target)
 {
     using platform::Message;
-    host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {Message::Plain(CountryNameUtf8(target))}),
+    host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {Message::Plain(CountryNameUtf8(world, target))}),
                    kMessageMs);
     if (host.StopRequested())
         return;
-    const bool won = ResolvePlayerBattle(attacker, target, host);
+    const bool won = ResolvePlayerBattle(world, events, attacker, target, host, world.random);
     if (host.StopRequested())
         return;
     if (won)
-        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が陥落しました"), {Message::Plain(CountryNameUtf8(target))}),
+        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が陥落しました"), {Message::Plain(CountryNameUtf8(world, target))}),
                        kMessageMs);
     else
         host.ShowWords(Message(VELCOR_TEXT("Message", "%1 は退却しました"),
-                               {Message::Plain(RulerNameUtf8(GameState::countries[attacker].GetRuler()))}),
+                               {Message::Plain(RulerNameUtf8(world, world.countries[attacker].GetRuler()))}),
                        kMessageMs);
 }
 
-void ConsiderWar(TurnHost& host, int c)
+void ConsiderWar(World& world, EventSink& events, TurnHost& host, int c)
 {
-    Country& country = GameState::countries[c];
+    Country& country = world.countries[c];
     if (country.GetProvisions() < country.GetSoldiers()) {
-        CarryOut(DomesticCommand::Train, country);
+        CarryOut(world, events, DomesticCommand::Train, country, world.random);
         return;
     }
     bool hasCandidate = false;
-    const int target = ChooseTarget(country, hasCandidate);
+    const int target = ChooseTarget(world, country, hasCandidate);
     if (!hasCandidate) {
-        CarryOut(DomesticCommand::Train, country);
+        CarryOut(world, events, DomesticCommand::Train, country, world.random);
         return;
     }
-    if (target < 0 || Strength(GameState::countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
-        CarryOut(DomesticCommand::DevelopLand, country);
+    if (target < 0 || Strength(world.countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
+        CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
         return;
     }
 
-    if (GameState::countries[target].GetRuler() == GameState::playerRuler) {
-        AttackPlayer(host, c, target);
+    if (world.countries[target].GetRuler() == world.playerRuler) {
+        AttackPlayer(world, events, host, c, target);
         return;
     }
-    GameState::battleAttacker = c;
-    GameState::battleTarget = target;
+    host.marks.battleAttacker = c;
+    host.marks.battleTarget = target;
     host.TurnBegin(c); // the view shows the battle markers
     if (host.StopRequested())
         return;
-    ResolveComputerBattle(c, target);
-    GameState::battleAttacker = -1;
-    GameState::battleTarget = -1;
+    ResolveComputerBattle(world, events, c, target);
+    host.marks.battleAttacker = -1;
+    host.marks.battleTarget = -1;
 }
 
 } // namespace
 
-void RunComputerTurn(TurnHost& host, int c)
+void RunComputerTurn(World& world, EventSink& events, TurnHost& host, int c)
 {
-    if (!GameState::IsCountryIndex(c))
+    if (!World::IsCountryIndex(c))
         return;
-    Country& country = GameState::countries[c];
+    Country& country = world.countries[c];
     if (country.GetSoldiers() < kArmyMinimum) {
-        CarryOut(DomesticCommand::Conscript, country);
+        CarryOut(world, events, DomesticCommand::Conscript, country, world.random);
         return;
     }
     if (country.GetFunds() < kActionFunds)
         return; // every paid action needs the funds; no draw is made
 
-    switch (platform::Rand() % 10) {
+    switch (world.random.Draw() % 10) {
     case 0:
-        ConsiderWar(host, c);
+        ConsiderWar(world, events, host, c);
         break;
     case 1:
     case 2:
     case 3:
-        CarryOut(DomesticCommand::DevelopLand, country);
+        CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
         break;
     case 4:
     case 5:
-        CarryOut(DomesticCommand::DevelopCommerce, country);
+        CarryOut(world, events, DomesticCommand::DevelopCommerce, country, world.random);
         break;
     case 6:
     case 7:
-        CarryOut(DomesticCommand::Conscript, country);
+        CarryOut(world, events, DomesticCommand::Conscript, country, world.random);
         break;
     default:
-        CarryOut(DomesticCommand::Train, country);
+        CarryOut(world, events, DomesticCommand::Train, country, world.random);
         break;
     }
 }

@@ -32,7 +32,7 @@ void AppendString(std::string& out, const std::string& text)
 
 class Object {
 public:
-    explicit Object(std::string& out) : m_out(out) { m_out += '{'; }
+    Object(std::string& out, const World& world) : m_out(out), m_world(world) { m_out += '{'; }
     ~Object() { m_out += '}'; }
 
     Object& Number(const char* key, std::int64_t value)
@@ -58,14 +58,14 @@ public:
     {
         Number(key, country);
         Key((std::string(key) + "_name").c_str());
-        AppendString(m_out, GameState::IsCountryIndex(country) ? CountryNameUtf8(country) : std::string());
+        AppendString(m_out, World::IsCountryIndex(country) ? CountryNameUtf8(m_world, country) : std::string());
         return *this;
     }
     Object& Ruler(const char* key, RulerId ruler)
     {
         Number(key, ruler);
         Key((std::string(key) + "_name").c_str());
-        AppendString(m_out, RulerNameUtf8(ruler));
+        AppendString(m_out, RulerNameUtf8(m_world, ruler));
         return *this;
     }
     template <class Ids>
@@ -93,15 +93,16 @@ private:
         m_out += ':';
     }
     std::string& m_out;
+    const World& m_world;
 };
 
 } // namespace
 
-std::string EventJson(const GameEvent& e)
+std::string EventJson(const World& world, const GameEvent& e)
 {
     std::string line;
     {
-        Object o(line);
+        Object o(line, world);
         o.Number("year", e.year).Number("month", e.month).Text("kind", EventKindName(e.kind));
         switch (e.kind) {
         case EventKind::Start:
@@ -155,18 +156,18 @@ std::string EventJson(const GameEvent& e)
 
 std::string ChronicleFileName(const std::string& savePath) { return savePath + ".chronicle.jsonl"; }
 
-std::string SavedWorldJson()
+std::string SavedWorldJson(const World& world)
 {
     std::string line;
     {
-        Object o(line);
-        o.Number("year", GameState::year).Number("month", GameState::month).Text("kind", "saved");
+        Object o(line, world);
+        o.Number("year", world.year).Number("month", world.month).Text("kind", "saved");
         std::array<RulerId, kCountryCount> rulers{};
         for (int i = 0; i < kCountryCount; ++i)
-            rulers[static_cast<std::size_t>(i)] = GameState::countries[i].GetRuler();
-        o.Number("player", GameState::playerRuler).Numbers("rulers", rulers);
+            rulers[static_cast<std::size_t>(i)] = world.countries[i].GetRuler();
+        o.Number("player", world.playerRuler).Numbers("rulers", rulers);
     }
     return line;
 }
 
-void JsonLinesWriter::OnGameEvent(const GameEvent& event) { m_out << EventJson(event) << '\n'; }
+void JsonLinesWriter::OnGameEvent(const GameEvent& event) { m_out << EventJson(m_world, event) << '\n'; }

@@ -3,44 +3,44 @@
 // dozen events a month and must not slow down for it.
 #pragma once
 
-#include <atomic>
 #include <new>
 
 #include "rules/event_log.h"
 #include "rules/events.h"
 
-// One event being reported: made, dated with GameState's year and month, filled in by
-// the caller and handed over when it goes out of scope. When the observer is the
-// chronicle's log the event is made in its place there, with no copy. Tests false when
-// nobody observes (then fill nothing):
-//   if (EventReport e{EventKind::Month}) { ... }
+// One event being reported: made, dated with the world's year and month, filled in by
+// the caller and handed to every observer of the sink when it goes out of scope. When
+// the only observer is the chronicle's log the event is made in its place there, with
+// no copy. Tests false when nobody observes (then fill nothing):
+//   if (EventReport e{world, events, EventKind::Month}) { ... }
 // One report is open at a time.
 class EventReport {
 public:
-    explicit EventReport(EventKind kind)
+    EventReport(const World& world, EventSink& events, EventKind kind)
     {
-        EventObserver* observer = GetEventObserver();
-        if (!observer)
+        if (!events.Observed())
             return; // nothing made: reporting costs nothing when nobody listens
-        EventLog* log = event_detail::log.load(std::memory_order_relaxed);
+        EventLog* log = events.OnlyLog();
         m_event = log ? log->Reserve() : nullptr;
         if (m_event) {
             m_log = log;
         } else {
-            m_event = new (m_local) GameEvent; // the log is full (made and dropped), or another observer
+            m_event = new (m_local) GameEvent; // the log is full (made and dropped), or other observers
             if (!log)
-                m_observer = observer;
+                m_sink = &events;
         }
         m_event->kind = kind;
-        m_event->year = GameState::year;
-        m_event->month = static_cast<std::int8_t>(GameState::month);
+        m_event->year = world.year;
+        m_event->month = static_cast<std::int8_t>(world.month);
     }
     ~EventReport()
     {
-        if (m_log)
+        if (m_log) {
             m_log->Publish();
-        else if (m_observer)
-            m_observer->OnGameEvent(*m_event);
+        } else if (m_sink) {
+            for (EventObserver* observer : m_sink->Observers())
+                observer->OnGameEvent(*m_event);
+        }
     }
     EventReport(const EventReport&) = delete;
     EventReport& operator=(const EventReport&) = delete;
@@ -51,7 +51,7 @@ public:
 
 private:
     GameEvent* m_event = nullptr;
-    EventObserver* m_observer = nullptr; // when it is not the log
+    EventSink* m_sink = nullptr; // when the event goes to the observers one by one
     EventLog* m_log = nullptr;
     alignas(GameEvent) unsigned char m_local[sizeof(GameEvent)]; // made only when needed
 };

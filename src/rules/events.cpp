@@ -1,16 +1,16 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/events.h"
 
-#include <atomic>
+#include <algorithm>
 
 #include "rules/event_report.h"
 
 namespace {
 
 
-bool HoldsAny(RulerId ruler)
+bool HoldsAny(const World& world, RulerId ruler)
 {
-    for (const Country& c : GameState::countries) {
+    for (const Country& c : world.countries) {
         if (c.GetRuler() == ruler)
             return true;
     }
@@ -19,36 +19,57 @@ bool HoldsAny(RulerId ruler)
 
 } // namespace
 
-// Set by the interface thread (or the headless run) while no worker runs; the worker
-// only reads them. The log is the observer itself when that is the chronicle's log.
-std::atomic<EventObserver*> event_detail::observer{nullptr};
-std::atomic<EventLog*> event_detail::log{nullptr};
-
-void SetEventObserver(EventObserver* observer)
+void EventSink::Add(EventObserver* observer)
 {
-    event_detail::log.store(dynamic_cast<EventLog*>(observer), std::memory_order_relaxed);
-    event_detail::observer.store(observer, std::memory_order_release);
+    if (observer && std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
+        m_observers.push_back(observer);
+    Update();
 }
 
-void ReportStart(bool loaded)
+void EventSink::Remove(EventObserver* observer)
 {
-    if (EventReport e{EventKind::Start}) {
-        e->ruler = static_cast<std::int8_t>(GameState::playerRuler);
+    m_observers.erase(std::remove(m_observers.begin(), m_observers.end(), observer), m_observers.end());
+    Update();
+}
+
+void EventSink::Clear()
+{
+    m_observers.clear();
+    Update();
+}
+
+void EventSink::Update()
+{
+    m_onlyLog = m_observers.size() == 1 ? dynamic_cast<EventLog*>(m_observers.front()) : nullptr;
+}
+
+EventSink& NoObservers()
+{
+    // Never given an observer: a game reported to it is heard by nobody.
+    static EventSink none;
+    return none;
+}
+
+void ReportStart(const World& world, EventSink& events, bool loaded)
+{
+    if (EventReport e{world, events, EventKind::Start}) {
+        e->ruler = static_cast<std::int8_t>(world.playerRuler);
         e->byPlayer = loaded;
         for (int i = 0; i < kCountryCount; ++i)
-            e->SetStartRuler(i, GameState::countries[i].GetRuler());
+            e->SetStartRuler(i, world.countries[i].GetRuler());
     }
 }
 
-void ReportVictory()
+void ReportVictory(const World& world, EventSink& events)
 {
-    if (EventReport e{EventKind::Victory})
-        e->ruler = static_cast<std::int8_t>(GameState::playerRuler);
+    if (EventReport e{world, events, EventKind::Victory})
+        e->ruler = static_cast<std::int8_t>(world.playerRuler);
 }
 
-void ReportCapture(int country, int fromCountry, RulerId oldRuler, RulerId newRuler)
+void ReportCapture(const World& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
+                   RulerId newRuler)
 {
-    if (EventReport e{EventKind::Capture}) {
+    if (EventReport e{world, events, EventKind::Capture}) {
         e->country = static_cast<std::int8_t>(country);
         e->target = static_cast<std::int8_t>(fromCountry);
         e->ruler = static_cast<std::int8_t>(newRuler);
@@ -56,9 +77,9 @@ void ReportCapture(int country, int fromCountry, RulerId oldRuler, RulerId newRu
     } else {
         return;
     }
-    if (oldRuler == 0 || HoldsAny(oldRuler))
+    if (oldRuler == 0 || HoldsAny(world, oldRuler))
         return;
-    if (EventReport fall{EventKind::Fall}) {
+    if (EventReport fall{world, events, EventKind::Fall}) {
         fall->country = static_cast<std::int8_t>(country);
         fall->ruler = static_cast<std::int8_t>(oldRuler);
         fall->otherRuler = static_cast<std::int8_t>(newRuler);

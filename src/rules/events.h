@@ -2,18 +2,19 @@
 // What happens in a game, as the rules report it: a typed event for each month that
 // begins, each command carried out, each battle, each country that changes hands, each
 // ruler who falls, the harvest and the taxes, victory and the end of the game. The
-// rules hand every event to one observer as it happens; the chronicle, the JSON Lines
-// file and the turn report are built from the same stream. Events carry ids and
+// rules hand every event to the game's event sink as it happens, which passes it to
+// each of its observers; the chronicle, the JSON Lines file and the turn report are
+// built from the same stream. Events carry ids and
 // figures, never sentences: whoever shows them words them.
 #pragma once
 
 #include <array>
-#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/domestic_command.h"
 
 enum class EventKind : std::uint8_t {
@@ -125,28 +126,44 @@ public:
     virtual void OnGameEvent(const GameEvent& event) = 0;
 };
 
-// The observer that hears the rules from now on; nullptr for none. Change it only while
-// no turn worker runs. Observing changes nothing of the game: no draw, no figure.
-void SetEventObserver(EventObserver* observer);
-
 class EventLog;
-namespace event_detail {
-// The observer and, when it is the chronicle's log, the log (events.cpp sets both).
-extern std::atomic<EventObserver*> observer;
-extern std::atomic<EventLog*> log;
-} // namespace event_detail
 
-inline EventObserver* GetEventObserver() { return event_detail::observer.load(std::memory_order_acquire); }
-inline bool EventsObserved() { return GetEventObserver() != nullptr; }
-// (An event is reported with EventReport, rules/event_report.h.)
+// Who hears the events of one game: any number of observers, in the order added.
+// Change the list only while no turn worker plays the game. Observing changes nothing
+// of the game: no draw, no figure.
+class EventSink {
+public:
+    EventSink() = default;
+    EventSink(const EventSink&) = delete;
+    EventSink& operator=(const EventSink&) = delete;
 
+    void Add(EventObserver* observer);
+    void Remove(EventObserver* observer);
+    void Clear();
+
+    bool Observed() const { return !m_observers.empty(); }
+    const std::vector<EventObserver*>& Observers() const { return m_observers; }
+    // The chronicle's log when it is the only observer: events are then made in their
+    // place in it, with no copy.
+    EventLog* OnlyLog() const { return m_onlyLog; }
+
+private:
+    void Update();
+
+    std::vector<EventObserver*> m_observers;
+    EventLog* m_onlyLog = nullptr;
+};
+
+// A sink with no observer, for a game nobody watches.
+EventSink& NoObservers();
 
 // The reports the rules make at fixed points; each does nothing without an observer.
-void ReportStart(bool loaded);                       // every country's ruler, the player
-void ReportVictory();                                // the player holds every country
+void ReportStart(const World& world, EventSink& events, bool loaded); // every country's ruler, the player
+void ReportVictory(const World& world, EventSink& events);             // the player holds every country
 // A capture: the Capture event, and a Fall when the old ruler (not "no ruler") holds
 // nothing any more.
-void ReportCapture(int country, int fromCountry, RulerId oldRuler, RulerId newRuler);
+void ReportCapture(const World& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
+                   RulerId newRuler);
 
 // Names for the JSON Lines file and the documentation.
 std::string_view EventKindName(EventKind kind);

@@ -4,12 +4,12 @@
 
 #include <string>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
-// The name of a ruler from GameState::rulers; empty for an id outside the table.
-inline std::string RulerNameUtf8(RulerId ruler)
+// The name of a ruler from the world's ruler table; empty for an id outside it.
+inline std::string RulerNameUtf8(const World& world, RulerId ruler)
 {
     if (ruler < 0 || ruler >= kRulerCount)
         return {};
-    return GameState::rulers[ruler].GetName();
+    return world.rulers[ruler].GetName();
 }

@@ -3,10 +3,10 @@
 
 #include <algorithm>
 
-std::vector<RulerStanding> RulerStandings()
+std::vector<RulerStanding> RulerStandings(const World& world)
 {
     std::array<RulerStanding, kRulerCount> all{};
-    for (const Country& c : GameState::countries) {
+    for (const Country& c : world.countries) {
         const RulerId r = c.GetRuler();
         if (r <= 0 || r >= kRulerCount)
             continue;
@@ -44,7 +44,7 @@ bool HoldingsHistory::Add(const GameEvent& event)
         TakePoint(event);
         return true;
     case EventKind::Capture:
-        if (GameState::IsCountryIndex(event.country))
+        if (World::IsCountryIndex(event.country))
             m_rulers[static_cast<std::size_t>(event.country)] = event.ruler;
         return false;
     case EventKind::Month:

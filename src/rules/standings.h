@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/events.h"
 
 struct RulerStanding {
@@ -20,9 +20,9 @@ struct RulerStanding {
     bool operator==(const RulerStanding&) const = default;
 };
 
-// Every ruler who holds a country in GameState, most countries first; on equal counts
+// Every ruler who holds a country in the world, most countries first; on equal counts
 // the smaller id first.
-std::vector<RulerStanding> RulerStandings();
+std::vector<RulerStanding> RulerStandings(const World& world);
 
 // The countries of each ruler at the start of every month, built from the events alone:
 // a start sets every country's ruler, a capture hands one over, a month takes a point.

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "model/arithmetic.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/random.h"
 #include "rules/event_report.h"
 
@@ -15,7 +15,9 @@ constexpr int kMonthsPerYear = 12;
 // What each ruler's countries gained of a figure in a seasonal update, for the harvest
 // and taxes events; nothing is summed when nobody observes.
 struct RulerGains {
-    const bool observed = EventsObserved();
+    explicit RulerGains(EventSink& sink) : events(sink) {}
+    EventSink& events;
+    const bool observed = events.Observed();
     std::array<std::int64_t, kRulerCount> sums{};
     std::array<bool, kRulerCount> holds{};
 
@@ -28,12 +30,12 @@ struct RulerGains {
         holds[static_cast<std::size_t>(r)] = true;
     }
     // One event for each ruler who holds a country.
-    void Report(EventKind kind) const
+    void Report(const World& world, EventKind kind) const
     {
         for (RulerId r = 1; r < kRulerCount && observed; ++r) {
             if (!holds[static_cast<std::size_t>(r)])
                 continue;
-            if (EventReport e{kind}) {
+            if (EventReport e{world, events, kind}) {
                 e->ruler = static_cast<std::int8_t>(r);
                 e->SetAmount(sums[static_cast<std::size_t>(r)]);
             }
@@ -41,130 +43,119 @@ struct RulerGains {
     }
 };
 
-void ReportMonth()
+void ReportMonth(const World& world, EventSink& events)
 {
-    const EventReport month{EventKind::Month}; // nothing more to say than the date
+    const EventReport month{world, events, EventKind::Month}; // nothing more to say than the date
 }
 
 } // namespace
 
-namespace {
-void ResetViewIndexes()
+void BeginNewGame(World& world, EventSink& events, RulerId player)
 {
-    GameState::shownCountry = -1;
-    GameState::battleAttacker = -1;
-    GameState::battleTarget = -1;
-}
-} // namespace
-
-void BeginNewGame(RulerId player)
-{
-    GameState::playerRuler = player;
-    GameState::turnCountry = -1;
-    ResetViewIndexes();
-    ReportStart(false);
+    world.playerRuler = player;
+    world.turnCountry = -1;
+    ReportStart(world, events, false);
 }
 
-void BeginLoadedGame()
+void BeginLoadedGame(World& world, EventSink& events)
 {
-    ResetViewIndexes();
-    ReportStart(true);
+    ReportStart(world, events, true);
 }
 
-void AdvanceTurn()
+void AdvanceTurn(World& world, EventSink& events)
 {
-    const std::int32_t next = GameState::turnCountry + 1;
+    const std::int32_t next = world.turnCountry + 1;
     if (next < kCountryCount) {
         // A cursor below -1 (never stored by the game) starts the month from country 0.
-        GameState::turnCountry = next < 0 ? 0 : next;
+        world.turnCountry = next < 0 ? 0 : next;
         return;
     }
-    GameState::turnCountry = 0;
+    world.turnCountry = 0;
     // The new month is worked out before it is stored: a repaint or a save made while
     // the worker runs never sees a thirteenth month.
-    const std::int32_t month = GameState::month + 1;
+    const std::int32_t month = world.month + 1;
     const bool newYear = month > kMonthsPerYear;
     if (newYear) {
         // A loaded year may be the largest figure there is; the calendar stops there.
-        GameState::year = SaturatingAdd(GameState::year, 1);
-        GameState::month = 1;
+        world.year = SaturatingAdd(world.year, 1);
+        world.month = 1;
     } else {
-        GameState::month = month;
+        world.month = month;
     }
-    ReportMonth();
+    ReportMonth(world, events);
     if (month == kHarvestMonth) {
-        RulerGains gains;
-        for (Country& c : GameState::countries) {
+        RulerGains gains(events);
+        for (Country& c : world.countries) {
             const std::int32_t before = gains.observed ? c.GetProvisions() : 0;
             c.Harvest();
             gains.Add(c, before, c.GetProvisions());
         }
-        gains.Report(EventKind::Harvest);
+        gains.Report(world, EventKind::Harvest);
     }
     if (newYear) {
-        RulerGains gains;
+        RulerGains gains(events);
         // Country by country; taxes are raised on the population before it grows.
-        for (Country& c : GameState::countries) {
+        for (Country& c : world.countries) {
             const std::int32_t before = gains.observed ? c.GetFunds() : 0;
             c.CollectTaxes();
             gains.Add(c, before, c.GetFunds());
             c.FeedTroops();
-            c.GrowPopulation();
+            c.GrowPopulation(world.random);
         }
-        gains.Report(EventKind::Taxes);
+        gains.Report(world, EventKind::Taxes);
     }
 }
 
-bool PlayerHasCountry()
+bool PlayerHasCountry(const World& world)
 {
-    const RulerId player = GameState::playerRuler;
-    for (const Country& c : GameState::countries) {
+    const RulerId player = world.playerRuler;
+    for (const Country& c : world.countries) {
         if (c.GetRuler() == player)
             return true;
     }
     return false;
 }
 
-bool IsUnified()
+bool IsUnified(const World& world)
 {
-    const RulerId player = GameState::playerRuler;
-    for (const Country& c : GameState::countries) {
+    const RulerId player = world.playerRuler;
+    for (const Country& c : world.countries) {
         if (c.GetRuler() != player && c.GetRuler() != -1)
             return false;
     }
     return true;
 }
 
-int TurnWorkerProc(TurnHost& host)
+int TurnWorkerProc(World& world, EventSink& events, TurnHost& host)
 {
-    platform::SeedThreadRandomFromClock();
+    platform::SeedFromClock(world.random, world.clock);
     // Tested before every step, so a computer country that takes the player's last
     // country is the last to act.
-    while (PlayerHasCountry()) {
+    while (PlayerHasCountry(world)) {
         if (host.StopRequested())
             return 0;
-        AdvanceTurn();
-        const int c = GameState::turnCountry;
-        const RulerId ruler = GameState::countries[c].GetRuler();
+        AdvanceTurn(world, events);
+        const int c = world.turnCountry;
+        const RulerId ruler = world.countries[c].GetRuler();
         if (ruler == 0)
             continue;
-        if (ruler == GameState::playerRuler)
+        if (ruler == world.playerRuler)
             break;
         host.TurnBegin(c);
         if (host.StopRequested())
             return 0;
-        GameState::battleAttacker = -1;
-        GameState::battleTarget = -1;
-        RunComputerTurn(host, c);
+        host.marks.battleAttacker = -1;
+        host.marks.battleTarget = -1;
+        RunComputerTurn(world, events, host, c);
     }
     if (host.StopRequested())
         return 0;
-    if (!PlayerHasCountry()) {
-        if (EventReport over{EventKind::GameOver})
-            over->ruler = static_cast<std::int8_t>(GameState::playerRuler);
+    if (!PlayerHasCountry(world)) {
+        if (EventReport over{world, events, EventKind::GameOver})
+            over->ruler = static_cast<std::int8_t>(world.playerRuler);
     }
-    GameState::shownCountry = GameState::turnCountry.Get();
-    host.PlayerTurn(GameState::turnCountry);
+    host.marks.shownCountry = world.turnCountry.Get();
+    host.PlayerTurn(world.turnCountry);
     return 0;
 }
 
@@ -177,13 +168,14 @@ TurnWorker::~TurnWorker()
     Join();
 }
 
-void TurnWorker::Start()
+void TurnWorker::Start(TurnHost& host)
 {
     // The previous worker has made its last call by now (or has been asked to stop).
     Join();
+    m_host = &host;
     m_running.store(true, std::memory_order_release);
     m_thread = std::thread([this] {
-        TurnWorkerProc(m_host);
+        TurnWorkerProc(m_world, m_events, *m_host);
         m_running.store(false, std::memory_order_release);
     });
 }

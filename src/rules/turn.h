@@ -8,13 +8,29 @@
 #include <string>
 #include <thread>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/message.h"
 #include "rules/battle.h"
+#include "rules/events.h"
 
 // Message numbers of the two synchronous calls, kept for reference in logs.
 constexpr int WM_TURN_BEGIN = 0x401;
 constexpr int WM_PLAYER_TURN = 0x402;
+
+// What the windows mark on the map while the computer plays: the country in the status
+// panel and the battle being fought. Not part of the world: a fork of the game has none.
+struct ViewMarks {
+    SharedInt shownCountry{-1};   // country in the status panel, -1 = none
+    SharedInt battleAttacker{-1}; // battle shown on the map, -1 = none
+    SharedInt battleTarget{-1};
+
+    void Reset()
+    {
+        shownCountry = -1;
+        battleAttacker = -1;
+        battleTarget = -1;
+    }
+};
 
 // What the worker needs from the interface. Every call blocks the worker until the
 // interface thread has handled it (TurnBegin, PlayerTurn) or until the window it
@@ -42,6 +58,9 @@ public:
     bool StopRequested() const { return m_stop.load(std::memory_order_acquire); }
     void ClearStop() { m_stop.store(false, std::memory_order_release); }
 
+    // The host's marks on the map, which the worker sets as it plays.
+    ViewMarks marks;
+
 protected:
     // Wakes a blocking call so that the worker can see the stop.
     virtual void OnStopRequested() {}
@@ -51,28 +70,28 @@ private:
 };
 
 // The world right after a new game's country file has been loaded and the ruler
-// table built: the chosen ruler plays, the cursor stands before country 0, nothing
-// is shown and no battle is marked.
-void BeginNewGame(RulerId player);
+// table built: the chosen ruler plays, the cursor stands before country 0. Reports
+// the start.
+void BeginNewGame(World& world, EventSink& events, RulerId player);
 // The same after a saved game has been loaded: the file's ruler and cursor stand.
-void BeginLoadedGame();
+void BeginLoadedGame(World& world, EventSink& events);
 
 // One step of the cursor; moves the calendar when it wraps (harvest at month 9, taxes,
-// upkeep and growth at the new year).
-void AdvanceTurn();
-bool PlayerHasCountry();
-bool IsUnified();
+// upkeep and growth at the new year, drawing from the world's generator).
+void AdvanceTurn(World& world, EventSink& events);
+bool PlayerHasCountry(const World& world);
+bool IsUnified(const World& world);
 
-// The worker's procedure on the calling thread: seeds the thread's generator, runs
-// the computer countries until the player's turn or the end of the game, sets the
-// shown country and calls PlayerTurn. Returns 0. Returns early, without PlayerTurn,
-// when a stop is requested.
-int TurnWorkerProc(TurnHost& host);
+// The worker's procedure on the calling thread: seeds the world's generator from the
+// clock, runs the computer countries until the player's turn or the end of the game,
+// sets the host's shown country and calls PlayerTurn. Returns 0. Returns early,
+// without PlayerTurn, when a stop is requested.
+int TurnWorkerProc(World& world, EventSink& events, TurnHost& host);
 
 // TurnWorkerProc on a thread of its own.
 class TurnWorker {
 public:
-    explicit TurnWorker(TurnHost& host) : m_host(host) {}
+    TurnWorker(World& world, EventSink& events) : m_world(world), m_events(events) {}
     // Asks a worker that still runs to stop, then waits for the thread. (A worker that
     // has already ended is not asked: the host's stop flag stays clear for the next.)
     ~TurnWorker();
@@ -82,18 +101,24 @@ public:
     // Starts the next worker. The previous one, if any, is joined first: start only
     // after it has made its PlayerTurn call or has been asked to stop. A stop asked of
     // the host stays in force until ClearStop.
-    void Start();
-    void RequestStop() { m_host.RequestStop(); }
+    void Start(TurnHost& host);
+    void RequestStop()
+    {
+        if (m_host)
+            m_host->RequestStop();
+    }
     // Waits for the thread. Never call it on the interface thread while the worker may
     // be blocked in a call to it: request a stop first.
     void Join();
     bool Running() const { return m_running.load(std::memory_order_acquire); }
 
 private:
-    TurnHost& m_host;
+    World& m_world;
+    EventSink& m_events;
+    TurnHost* m_host = nullptr; // the last started worker's
     std::thread m_thread;
     std::atomic<bool> m_running{false};
 };
 
 // One computer country's turn.
-void RunComputerTurn(TurnHost& host, int country);
+void RunComputerTurn(World& world, EventSink& events, TurnHost& host, int country);

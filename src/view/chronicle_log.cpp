@@ -158,7 +158,8 @@ bool EventFromJson(const QByteArray& line, GameEvent& e)
     return f.Ok();
 }
 
-ChronicleLog::ChronicleLog(QObject* parent, std::size_t kept) : QObject(parent), m_kept(kept)
+ChronicleLog::ChronicleLog(const World& world, QObject* parent, std::size_t kept)
+    : QObject(parent), m_world(world), m_kept(kept)
 {
     connect(&m_poll, &QTimer::timeout, this, &ChronicleLog::Poll);
     m_poll.start(kPollMs);
@@ -227,10 +228,10 @@ bool ChronicleLog::Save(const QString& path, QString* error) const
 {
     std::string text;
     for (std::size_t i = 0; i < m_log.Size(); ++i) {
-        text += EventJson(m_log[i]);
+        text += EventJson(m_world, m_log[i]);
         text += '\n';
     }
-    text += SavedWorldJson();
+    text += SavedWorldJson(m_world);
     text += '\n';
     std::string reason;
     if (platform::WriteTextAtomically(platform::PathToBytes(path), text, &reason))
@@ -257,7 +258,7 @@ bool ChronicleLog::Load(const QString& path, QString* error)
             return false;
         return setAside(shown::Text(platform::Message(reader.ErrorReason().c_str())));
     }
-    const QByteArray closing = QByteArray::fromStdString(SavedWorldJson());
+    const QByteArray closing = QByteArray::fromStdString(SavedWorldJson(m_world));
     bool closed = false;
     std::size_t cut = 0;
     int lineNumber = 0;

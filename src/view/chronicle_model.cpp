@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/events.h"
 #include "view/chronicle_log.h"
 #include "view/event_words.h"
@@ -40,7 +40,7 @@ bool ChronicleModel::Accepts(const GameEvent& event) const
     case Filter::War:
         return IsWarEvent(event);
     case Filter::Mine:
-        return EventTouchesRuler(event, GameState::playerRuler);
+        return EventTouchesRuler(event, m_log.GetWorld().playerRuler);
     }
     return true;
 }
@@ -120,7 +120,7 @@ QVariant ChronicleModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return heading ? chronicle::MonthHeading(entry.group->year, entry.group->month)
-                       : QStringLiteral("  ") + chronicle::EventText(m_log.At(static_cast<std::size_t>(entry.event)));
+                       : QStringLiteral("  ") + chronicle::EventText(m_log.GetWorld(), m_log.At(static_cast<std::size_t>(entry.event)));
     case Qt::FontRole:
         if (heading) {
             QFont bold;

@@ -38,7 +38,7 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
     });
 
     m_chart = new CHoldingsChart(log);
-    m_table = new CRulerTable;
+    m_table = new CRulerTable(log.GetWorld());
     m_tabs = new QTabWidget;
     m_tabs->addTab(record, QString());
     m_tabs->addTab(m_chart, QString());

@@ -82,25 +82,25 @@ QString CommandTable::BlockText(CommandBlock block)
 
 namespace {
 
-QString MoveBlocked(int country)
+QString MoveBlocked(const World& world, int country)
 {
-    return CommandTable::BlockText(MoveTargets(country).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None);
+    return CommandTable::BlockText(MoveTargets(world, country).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None);
 }
 
-QString WarBlocked(int country)
+QString WarBlocked(const World& world, int country)
 {
-    if (const CommandBlock block = WarBlock(country); block != CommandBlock::None)
+    if (const CommandBlock block = WarBlock(world, country); block != CommandBlock::None)
         return CommandTable::BlockText(block);
-    return CommandTable::BlockText(AttackTargets(country).empty() ? CommandBlock::NoAttackTarget : CommandBlock::None);
+    return CommandTable::BlockText(AttackTargets(world, country).empty() ? CommandBlock::NoAttackTarget : CommandBlock::None);
 }
 
 template <DomesticCommand command>
-QString DomesticBlocked(int country)
+QString DomesticBlocked(const World& world, int country)
 {
-    return CommandTable::BlockText(DomesticBlock(command, country));
+    return CommandTable::BlockText(DomesticBlock(world, command, country));
 }
 
-QString RestBlocked(int) { return {}; }
+QString RestBlocked(const World&, int) { return {}; }
 
 // Why a button the player cannot use now is out of reach, by the view's mode.
 QString ModeReason(const CommandEntry& entry, const CommandContext& context)
@@ -161,7 +161,7 @@ QString CommandTable::WhyNot(const CommandEntry& entry, const CommandContext& co
 {
     if (context.mode != ViewMode::PlayerTurn || !context.enabled)
         return ModeReason(entry, context);
-    return entry.blocked(context.turnCountry);
+    return context.world ? entry.blocked(*context.world, context.turnCountry) : QString();
 }
 
 QString CommandTable::Tooltip(const CommandEntry& entry, const CommandContext& context)

@@ -5,7 +5,7 @@
 
 #include "view/shown_text.h"
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/battle.h"
 #include "rules/names.h"
 
@@ -13,14 +13,13 @@ namespace chronicle {
 
 namespace {
 
-QString Country(int country) { return shown::CountryName(country); }
 
 QString Ruler(int ruler) { return shown::RulerName(ruler); }
 
 
-QString CommandText(const GameEvent& e)
+QString CommandText(const World& world, const GameEvent& e)
 {
-    const QString who = QCoreApplication::translate("chronicle", "%1 は %2 で").arg(Ruler(e.ruler), Country(e.country));
+    const QString who = QCoreApplication::translate("chronicle", "%1 は %2 で").arg(Ruler(e.ruler), shown::CountryName(world, e.country));
     switch (e.Command()) {
     case DomesticCommand::DevelopLand:
         return who + QCoreApplication::translate("chronicle", "開墾しました (開墾 %1)").arg(e.Value());
@@ -34,15 +33,15 @@ QString CommandText(const GameEvent& e)
     return who;
 }
 
-QString BattleText(const GameEvent& e)
+QString BattleText(const World& world, const GameEvent& e)
 {
     // A country taken with its defenders untouched had none to fight (or no ruler to
     // fight for it): the army marched in, and no battle is told.
     if (e.Outcome() == BattleOutcome::Taken && e.TargetBefore() == e.TargetAfter())
         return QCoreApplication::translate("chronicle", "%1 は %2 から兵を進め、戦わずに %3 を占領しました")
-            .arg(Ruler(e.ruler), Country(e.country), Country(e.target));
+            .arg(Ruler(e.ruler), shown::CountryName(world, e.country), shown::CountryName(world, e.target));
     const QString attack =
-        QCoreApplication::translate("chronicle", "%1 が %2 から %3 に攻め込み").arg(Ruler(e.ruler), Country(e.country), Country(e.target));
+        QCoreApplication::translate("chronicle", "%1 が %2 から %3 に攻め込み").arg(Ruler(e.ruler), shown::CountryName(world, e.country), shown::CountryName(world, e.target));
     const QString armies = QCoreApplication::translate("chronicle", " (兵士 %1→%2 / %3→%4)")
                                .arg(e.AttackerBefore())
                                .arg(e.AttackerAfter())
@@ -66,7 +65,7 @@ QString BattleText(const GameEvent& e)
 
 QString MonthHeading(int year, int month) { return QCoreApplication::translate("chronicle", "%1 年 %2 月").arg(year).arg(month); }
 
-QString EventText(const GameEvent& e)
+QString EventText(const World& world, const GameEvent& e)
 {
     switch (e.kind) {
     case EventKind::Start:
@@ -76,15 +75,15 @@ QString EventText(const GameEvent& e)
     case EventKind::Capture:
         return {};
     case EventKind::Command:
-        return CommandText(e);
+        return CommandText(world, e);
     case EventKind::Move:
         return QCoreApplication::translate("chronicle", "%1 は %2 から %3 へ物資を移動しました (兵士 %4 兵糧 %5 資金 %6)")
-            .arg(Ruler(e.ruler), Country(e.country), Country(e.target))
+            .arg(Ruler(e.ruler), shown::CountryName(world, e.country), shown::CountryName(world, e.target))
             .arg(e.Soldiers())
             .arg(e.Provisions())
             .arg(e.Funds());
     case EventKind::Battle:
-        return BattleText(e);
+        return BattleText(world, e);
     case EventKind::Fall:
         return QCoreApplication::translate("chronicle", "%1 は滅亡しました").arg(Ruler(e.ruler));
     case EventKind::Harvest:
@@ -99,9 +98,9 @@ QString EventText(const GameEvent& e)
     return {};
 }
 
-QString CaptureText(const GameEvent& e)
+QString CaptureText(const World& world, const GameEvent& e)
 {
-    return QCoreApplication::translate("chronicle", "%1 は %2 を占領しました").arg(Ruler(e.ruler), Country(e.country));
+    return QCoreApplication::translate("chronicle", "%1 は %2 を占領しました").arg(Ruler(e.ruler), shown::CountryName(world, e.country));
 }
 
 QStringList ReportLines(const QStringList& texts)

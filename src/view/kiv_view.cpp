@@ -127,15 +127,15 @@ CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
 
 CKivView::~CKivView()
 {
-    if (worker) {
+    if (m_session.Worker().Running()) {
         RequestStop();
-        worker->Join();
+        m_session.Worker().Join();
     }
 }
 
 void CKivView::OnInitialUpdate()
 {
-    platform::SeedThreadRandomFromClock();
+    platform::SeedFromClock(GetWorld().commandRandom, GetWorld().clock);
     const QFont font = platform::Font(platform::GameFont::System);
     for (const CommandEntry& entry : CommandTable::Entries()) {
         auto* button = new QPushButton(CommandTable::Caption(entry), this);
@@ -224,21 +224,21 @@ void CKivView::ShowMessage(const QString& text, int milliseconds)
 
 void CKivView::OnTurnBegin(int country)
 {
-    GameState::turnCountry = country;
+    GetWorld().turnCountry = country;
     update();
 }
 
 void CKivView::OnPlayerTurn(int country)
 {
     m_turnBegan = platform::KeyClockNow();
-    GameState::turnCountry = country;
+    GetWorld().turnCountry = country;
     SetMode(ViewMode::PlayerTurn);
-    if (GameState::IsCountryIndex(country) &&
-        GameState::countries[static_cast<std::size_t>(country)].GetRuler() == GameState::playerRuler) {
+    if (World::IsCountryIndex(country) &&
+        GetWorld().countries[static_cast<std::size_t>(country)].GetRuler() == GetWorld().playerRuler) {
         EnableCommands();
-        SetStatus(TurnStatusWords(country));
+        SetStatus(TurnStatusWords(GetWorld(), country));
     }
-    if (!PlayerHasCountry()) {
+    if (!PlayerHasCountry(GetWorld())) {
         SetStatus(kGameOverStatus);
         SetMode(ViewMode::GameOver);
         update();
@@ -269,7 +269,7 @@ void CKivView::RefreshNow()
         repaint();
 }
 
-bool CKivView::WorkerActive() const { return worker && worker->Running() && !m_workerHandedOver; }
+bool CKivView::WorkerActive() const { return m_session.WorkerRunning() && !m_workerHandedOver; }
 
 void CKivView::StartComputerPlay()
 {
@@ -280,12 +280,10 @@ void CKivView::StartComputerPlay()
     // a button left enabled could start a second worker.
     DisableCommands();
     restButton->setEnabled(false);
-    if (worker)
-        worker->Join(); // the last worker has handed over; it ends at once
+    m_session.Worker().Join(); // the last worker has handed over; it ends at once
     SetMode(ViewMode::ComputerTurns);
     m_workerHandedOver = false;
-    worker = std::make_unique<TurnWorker>(*this);
-    worker->Start();
+    m_session.StartComputerTurns();
 }
 
 void CKivView::OnRest()
@@ -362,11 +360,11 @@ void CKivView::DoDomestic(DomesticCommand command)
 {
     if (mode != ViewMode::PlayerTurn)
         return;
-    const CommandOutcome outcome = ::RunDomesticCommand(command, GameState::turnCountry);
+    const CommandOutcome outcome = ::RunDomesticCommand(GetWorld(), m_session.events, command, GetWorld().turnCountry);
     SetStatus(outcome.words);
     if (outcome.done)
         DisableCommands();
-    GameState::shownCountry = GameState::turnCountry.Get();
+    marks.shownCountry = GetWorld().turnCountry.Get();
     update();
 }
 
@@ -391,7 +389,7 @@ void CKivView::OnWar()
 {
     if (mode != ViewMode::PlayerTurn)
         return;
-    if (std::optional<platform::Message> refusal = WarRefusalWords(GameState::turnCountry)) {
+    if (std::optional<platform::Message> refusal = WarRefusal(GetWorld(), GetWorld().turnCountry)) {
         SetStatus(*refusal);
         update();
         return;
@@ -415,7 +413,7 @@ void CKivView::OnLButtonDown(QPoint point)
 void CKivView::PickCountry(int country)
 {
     if (country != CKivDoc::kNoCountry)
-        GameState::shownCountry = country;
+        marks.shownCountry = country;
     update();
     switch (mode) {
     case ViewMode::ChooseMoveTarget:
@@ -440,10 +438,10 @@ void CKivView::PickCountry(int country)
         }
         if (StopRequested())
             break; // the program is closing
-        if (IsUnified()) {
+        if (IsUnified(GetWorld())) {
             // The picture and the buttons of the end are in place under the message.
             SetStatus(kUnified);
-            ReportVictory();
+            ReportVictory(GetWorld(), m_session.events);
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
@@ -466,58 +464,58 @@ void CKivView::OnRButtonDown(QPoint)
     if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
         return;
     SetMode(ViewMode::PlayerTurn);
-    SetStatus(TurnStatusWords(GameState::turnCountry));
+    SetStatus(TurnStatusWords(GetWorld(), GetWorld().turnCountry));
     EnableCommands();
     update();
 }
 
 bool CKivView::MoveToSelected()
 {
-    const int source = GameState::turnCountry;
-    const int destination = GameState::shownCountry;
-    if (!GameState::IsCountryIndex(source) || !GameState::IsCountryIndex(destination) ||
-        !GameState::countries[static_cast<std::size_t>(source)].IsFriendlyNeighbour(
-            GameState::countries[static_cast<std::size_t>(destination)])) {
-        SetStatus(MoveRefusedWords(destination));
+    const int source = GetWorld().turnCountry;
+    const int destination = marks.shownCountry;
+    if (!World::IsCountryIndex(source) || !World::IsCountryIndex(destination) ||
+        !GetWorld().countries[static_cast<std::size_t>(source)].IsFriendlyNeighbour(
+            GetWorld().countries[static_cast<std::size_t>(destination)])) {
+        SetStatus(MoveRefusedWords(GetWorld(), destination));
         ShowMessage(statusText, kResultMessageMs);
         return false;
     }
-    const Country& s = GameState::countries[static_cast<std::size_t>(source)];
+    const Country& s = GetWorld().countries[static_cast<std::size_t>(source)];
     CMoveDlg dlg;
     dlg.SetMaxProvisions(s.GetProvisions());
     dlg.SetMaxFunds(s.GetFunds());
     dlg.SetMaxSoldiers(s.GetSoldiers());
-    dlg.m_strTitle = shown::Text(MoveTitleWords(source, destination));
+    dlg.m_strTitle = shown::Text(MoveTitleWords(GetWorld(), source, destination));
     if (dlg.exec() != QDialog::Accepted) {
-        SetStatus(TurnStatusWords(source));
+        SetStatus(TurnStatusWords(GetWorld(), source));
         return false;
     }
     const MoveAmounts chosen{dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds};
-    if (!MoveAmountsAllowed(source, chosen)) {
-        SetStatus(TurnStatusWords(source));
+    if (!MoveAmountsAllowed(GetWorld(), source, chosen)) {
+        SetStatus(TurnStatusWords(GetWorld(), source));
         return false;
     }
-    ApplyMove(source, destination, chosen);
-    SetStatus(MoveDoneWords(destination));
+    ApplyMove(GetWorld(), m_session.events, source, destination, chosen);
+    SetStatus(MoveDoneWords(GetWorld(), destination));
     ShowMessage(statusText, kResultMessageMs);
     return true;
 }
 
 bool CKivView::AttackSelected()
 {
-    const int attacker = GameState::turnCountry;
-    const int target = GameState::shownCountry;
-    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target) ||
-        !GameState::countries[static_cast<std::size_t>(attacker)].IsHostileNeighbour(
-            GameState::countries[static_cast<std::size_t>(target)])) {
-        SetStatus(AttackRefusedWords(target));
+    const int attacker = GetWorld().turnCountry;
+    const int target = marks.shownCountry;
+    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target) ||
+        !GetWorld().countries[static_cast<std::size_t>(attacker)].IsHostileNeighbour(
+            GetWorld().countries[static_cast<std::size_t>(target)])) {
+        SetStatus(AttackRefusedWords(GetWorld(), target));
         ShowMessage(statusText, kResultMessageMs);
         return false;
     }
-    const bool won = ResolvePlayerBattle(attacker, target, *this);
+    const bool won = ResolvePlayerBattle(GetWorld(), m_session.events, attacker, target, *this, GetWorld().commandRandom);
     if (StopRequested())
         return true; // the battle window was closed because the program is ending
-    SetStatus(AttackResultWords(target, won));
+    SetStatus(AttackResultWords(GetWorld(), target, won));
     ShowMessage(statusText, kResultMessageMs);
     return true;
 }
@@ -531,16 +529,16 @@ bool CKivView::CanSave() const
 
 int CKivView::SaveCursor() const
 {
-    return moveButton->isEnabled() ? GameState::turnCountry - 1 : GameState::turnCountry.Get();
+    return moveButton->isEnabled() ? GetWorld().turnCountry - 1 : GetWorld().turnCountry.Get();
 }
 
 bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
 bool CKivView::LoadWorld(const QString& path, CountryFileUse use)
 {
-    if (!m_doc.LoadCountryFile(path, use, this))
+    if (!m_doc.LoadCountryFile(GetWorld(), path, use, this))
         return false;
-    BuildRulerTable();
+    BuildRulerTable(GetWorld());
     return true;
 }
 
@@ -567,7 +565,7 @@ void CKivView::OnSaveGame()
     if (path.isEmpty())
         return;
     QString error;
-    if (!m_doc.SaveCountryFile(path, SaveCursor(), &error)) {
+    if (!m_doc.SaveCountryFile(GetWorld(), path, SaveCursor(), &error)) {
         platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2")
                                            .arg(path, shown::Text(platform::Message(error.toUtf8().constData()))));
         return;
@@ -590,7 +588,7 @@ bool CKivView::LoadGame(const QString& path)
     if (!CanStartGame() || !LoadWorld(path, CountryFileUse::SavedGame))
         return false;
     emit worldReplaced(path);
-    BeginLoadedGame();
+    m_session.BeginGame(true);
     statusText.clear();
     StartComputerPlay();
     return true;
@@ -603,7 +601,8 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
                    CountryFileUse::StartingWorld))
         return false;
     emit worldReplaced(QString());
-    BeginNewGame(ruler);
+    GetWorld().playerRuler = ruler;
+    m_session.BeginGame(false);
     statusText.clear();
     StartComputerPlay();
     return true;
@@ -669,20 +668,20 @@ bool CKivView::PaintMap()
 {
     if (!m_doc.HasPictures())
         return false;
-    const int turn = GameState::turnCountry;
+    const int turn = GetWorld().turnCountry;
     switch (mode) {
     case ViewMode::ChooseMoveTarget:
-        m_doc.PaintTargets(turn, false);
+        m_doc.PaintTargets(GetWorld(), turn, false);
         break;
     case ViewMode::ChooseAttackTarget:
-        m_doc.PaintTargets(turn, true);
+        m_doc.PaintTargets(GetWorld(), turn, true);
         break;
     default:
-        m_doc.PaintOwnership();
+        m_doc.PaintOwnership(GetWorld());
         break;
     }
     if (m_rulerPatterns)
-        ruler_patterns::PaintOnMap(m_doc);
+        ruler_patterns::PaintOnMap(m_doc, GetWorld());
     return true;
 }
 
@@ -693,7 +692,7 @@ QByteArray CKivView::MapSignature() const
     QByteArray signature(reinterpret_cast<const char*>(m_doc.PaintedColours().data()),
                          static_cast<qsizetype>(sizeof(m_doc.PaintedColours())));
     if (m_rulerPatterns) {
-        for (const Country& c : GameState::countries) {
+        for (const Country& c : GetWorld().countries) {
             const std::int32_t values[] = {c.GetRuler(), c.GetMapX(), c.GetMapY()};
             signature.append(reinterpret_cast<const char*>(values), sizeof(values));
         }
@@ -710,18 +709,18 @@ void CKivView::SetRulerPatterns(bool on)
 
 void CKivView::DrawOnMap(QPainter& painter)
 {
-    const int turn = GameState::turnCountry;
+    const int turn = GetWorld().turnCountry;
     if (Choosing())
         m_choice.DrawOutline(painter, m_doc);
     painter.setFont(platform::Font(platform::GameFont::System, 1));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
     Canvas s(painter, m_drawnTexts);
-    auto cell = [](int country) {
+    auto cell = [this](int country) {
         // A file may place a marker anywhere a count can go; far off the map it is
         // simply not seen, and the frame's arithmetic stays within range.
         constexpr int kFarOff = 1 << 16;
-        const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+        const Country& c = GetWorld().countries[static_cast<std::size_t>(country)];
         return QPoint(std::min(c.GetMapX(), kFarOff), std::min(c.GetMapY(), kFarOff));
     };
 
@@ -730,7 +729,7 @@ void CKivView::DrawOnMap(QPainter& painter)
         s.Text(cell(i).x(), cell(i).y() - 16, QString::number(i));
 
     // Frame around the number of the country whose turn it is.
-    if (GameState::IsCountryIndex(turn)) {
+    if (World::IsCountryIndex(turn)) {
         const int x = cell(turn).x();
         const int y = cell(turn).y();
         s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
@@ -738,14 +737,14 @@ void CKivView::DrawOnMap(QPainter& painter)
     }
 
     if (m_countryNames)
-        DrawCountryNames(painter);
+        DrawCountryNames(painter, GetWorld());
 
     // Markers on both sides of a battle between computer rulers.
-    const int attacker = GameState::battleAttacker;
-    const int target = GameState::battleTarget;
+    const int attacker = marks.battleAttacker;
+    const int target = marks.battleTarget;
     if (attacker != -1) {
         for (int country : {attacker, target}) {
-            if (GameState::IsCountryIndex(country))
+            if (World::IsCountryIndex(country))
                 painter.drawImage(cell(country).x(), cell(country).y() - 16, markerBitmap);
         }
     }
@@ -762,24 +761,24 @@ void CKivView::DrawOnMap(QPainter& painter)
     s.Polyline({{450, 349}, {599, 349}, {599, 170}}, Qt::white);
     s.Polyline({{390, 377}, {599, 377}, {599, 355}}, Qt::white);
 
-    const int shown = GameState::shownCountry;
-    const bool showCountry = GameState::IsCountryIndex(shown);
+    const int shown = marks.shownCountry;
+    const bool showCountry = World::IsCountryIndex(shown);
     if (showCountry) {
-        const RulerId ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
+        const RulerId ruler = GetWorld().countries[static_cast<std::size_t>(shown)].GetRuler();
         painter.drawImage(500, 10, m_doc.Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
             s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
     }
 
-    s.Text(480, 148, tr("%1 年 %2 月").arg(GameState::year.Get()).arg(GameState::month.Get()));
+    s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
 
     const QStringList labels = PanelLabels();
     for (int row = 0; row < 8; ++row)
         s.FittedText(460, 180 + 20 * row, kLabelWidth, labels[row]);
 
     if (showCountry) {
-        const Country& c = GameState::countries[static_cast<std::size_t>(shown)];
-        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(shown)));
+        const Country& c = GetWorld().countries[static_cast<std::size_t>(shown)];
+        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(GetWorld(), shown)));
         const std::int32_t figures[] = {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
                                         c.GetFunds(),      c.GetSoldiers(),    c.GetTraining()};
         for (int row = 0; row < 7; ++row)
@@ -894,20 +893,20 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
 
 void CKivView::StepChoice(int direction)
 {
-    const int turn = GameState::turnCountry;
+    const int turn = GetWorld().turnCountry;
     const bool moving = mode == ViewMode::ChooseMoveTarget;
-    const int country = m_choice.Step(moving ? MoveTargets(turn) : AttackTargets(turn), direction);
+    const int country = m_choice.Step(moving ? MoveTargets(GetWorld(), turn) : AttackTargets(GetWorld(), turn), direction);
     if (country == -1) {
         SetStatus([moving] {
             return CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
         });
     } else {
         // The panel shows the country chosen, as a click on it would.
-        GameState::shownCountry = country;
-        SetStatus([moving, country] {
+        marks.shownCountry = country;
+        SetStatus([this, moving, country] {
             return (moving ? tr("%1 %2 へ移動 (Enter)") : tr("%1 %2 を攻撃 (Enter)"))
                 .arg(country)
-                .arg(shown::CountryName(country));
+                .arg(shown::CountryName(GetWorld(), country));
         });
     }
     update();
@@ -944,6 +943,6 @@ void CKivView::UpdateCommandTips()
     for (const CommandEntry& entry : CommandTable::Entries()) {
         QPushButton* button = this->*entry.button;
         if (button)
-            button->setToolTip(CommandTable::Tooltip(entry, {mode, button->isEnabled(), GameState::turnCountry}));
+            button->setToolTip(CommandTable::Tooltip(entry, {mode, button->isEnabled(), GetWorld().turnCountry, &GetWorld()}));
     }
 }

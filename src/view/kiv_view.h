@@ -18,6 +18,7 @@
 #include "rules/commands.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
+#include "session/game_session.h"
 #include "view/game_speed.h"
 #include "view/view_zoom.h"
 #include "view/target_choice.h"
@@ -33,17 +34,20 @@ public:
     explicit CKivView(CKivDoc& doc, QWidget* parent = nullptr);
     ~CKivView() override;
 
-    // Seeds this thread's generator, creates the buttons (disabled), loads the view's
+    // Seeds the game's command generator, creates the buttons (disabled), loads the view's
     // pictures and records the data directory.
     void OnInitialUpdate();
 
     CKivDoc& GetDocument() { return m_doc; }
+    // The game this window plays.
+    GameSession& Session() { return m_session; }
+    World& GetWorld() { return m_session.world; }
+    const World& GetWorld() const { return m_session.world; }
 
     // Interaction state and the status line.
     ViewMode mode = ViewMode::NoGame;
     QString statusText;
     QString dataDirectory;
-    std::unique_ptr<TurnWorker> worker;
 
     QImage markerBitmap;
     QImage victoryBitmap;
@@ -224,6 +228,7 @@ private:
     QByteArray MapSignature() const;
 
     CKivDoc& m_doc;
+    GameSession m_session{*this};
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;

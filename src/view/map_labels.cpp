@@ -25,7 +25,7 @@ QRect NumberCell(const Country& c) { return QRect(c.GetMapX() - 2, c.GetMapY() -
 
 } // namespace
 
-void DrawCountryNames(QPainter& painter)
+void DrawCountryNames(QPainter& painter, const World& world)
 {
     painter.save();
     QFont font = platform::Font(platform::GameFont::System, 1);
@@ -33,8 +33,8 @@ void DrawCountryNames(QPainter& painter)
     painter.setFont(font);
     const QFontMetrics metrics = painter.fontMetrics();
     for (int i = 0; i < kCountryCount; ++i) {
-        const Country& c = GameState::countries[static_cast<std::size_t>(i)];
-        const QString name = shown::CountryName(i);
+        const Country& c = world.countries[static_cast<std::size_t>(i)];
+        const QString name = shown::CountryName(world, i);
         if (name.isEmpty() || c.GetMapX() > kMapWidth || c.GetMapY() > kMapHeight + 16)
             continue;
         // Right of the number, else left of it, else below or above: the first place
@@ -52,7 +52,7 @@ void DrawCountryNames(QPainter& painter)
         QRect place = places[0];
         for (const QRect& candidate : places) {
             bool clear = true;
-            for (const Country& other : GameState::countries)
+            for (const Country& other : world.countries)
                 clear = clear && !candidate.intersects(NumberCell(other));
             if (clear) {
                 place = candidate;
@@ -72,14 +72,14 @@ void DrawCountryNames(QPainter& painter)
     painter.restore();
 }
 
-QString CountryTipText(int country)
+QString CountryTipText(const World& world, int country)
 {
-    if (!GameState::IsCountryIndex(country))
+    if (!World::IsCountryIndex(country))
         return {};
-    const QString name = shown::CountryName(country);
+    const QString name = shown::CountryName(world, country);
     if (name.isEmpty())
         return {};
-    const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+    const Country& c = world.countries[static_cast<std::size_t>(country)];
     return QCoreApplication::translate("CMapTips", "%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
         .arg(country)
         .arg(name, shown::RulerName(c.GetRuler()))
@@ -97,7 +97,7 @@ CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.install
 QString CMapTips::TextAt(QPoint widgetPoint) const
 {
     const QPoint p = m_view.ToMapPoint(widgetPoint);
-    return CountryTipText(m_view.GetDocument().CountryAt(p.x(), p.y()));
+    return CountryTipText(m_view.GetWorld(), m_view.GetDocument().CountryAt(p.x(), p.y()));
 }
 
 bool CMapTips::eventFilter(QObject* watched, QEvent* event)

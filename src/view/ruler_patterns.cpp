@@ -51,7 +51,7 @@ bool TileMarks(const Tile& tile, int x, int y)
 
 QRgb RulerRgb(RulerId ruler)
 {
-    const Colour c = GameState::rulers[static_cast<std::size_t>(ruler)].GetColour();
+    const Colour c = kRulerColours[static_cast<std::size_t>(ruler)];
     return qRgb(ColourRed(c), ColourGreen(c), ColourBlue(c));
 }
 
@@ -75,7 +75,7 @@ QRgb MarkColour(QRgb base)
     return qRgb(r + (255 - r) * 11 / 20, g + (255 - g) * 11 / 20, b + (255 - b) * 11 / 20);
 }
 
-void PaintOnMap(CKivDoc& doc)
+void PaintOnMap(CKivDoc& doc, const World& world)
 {
     if (!doc.HasPictures())
         return;
@@ -86,7 +86,7 @@ void PaintOnMap(CKivDoc& doc)
     };
     std::array<Patterned, kCountryCount> countries;
     for (int j = 0; j < kCountryCount; ++j) {
-        const Country& c = GameState::countries[static_cast<std::size_t>(j)];
+        const Country& c = world.countries[static_cast<std::size_t>(j)];
         const RulerId ruler = c.GetRuler();
         const Tile* tile = TileOf(ruler);
         const QRgb colour = tile ? RulerRgb(ruler) | 0xFF000000u : 0;

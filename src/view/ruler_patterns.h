@@ -6,7 +6,7 @@
 
 #include <QRgb>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
 class CKivDoc;
 class QPainter;
@@ -28,7 +28,7 @@ QRgb MarkColour(QRgb base);
 // Lays each ruler's pattern over his countries on the document's shown map, aligned
 // to the map's pixels, where a country shows its ruler's colour (countries greyed
 // while a target is chosen stay plain). Each country's number cell stays plain.
-void PaintOnMap(CKivDoc& doc);
+void PaintOnMap(CKivDoc& doc, const World& world);
 
 // A legend's swatch: rect filled with the ruler's colour and his pattern, one
 // pattern pixel per unit of the painter's coordinates.

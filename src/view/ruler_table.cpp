@@ -38,7 +38,7 @@ QTableWidgetItem* Number(std::int64_t value)
 
 } // namespace
 
-CRulerTable::CRulerTable(QWidget* parent) : QTableWidget(parent)
+CRulerTable::CRulerTable(const World& world, QWidget* parent) : QTableWidget(parent), m_world(world)
 {
     const QStringList columns = chronicle::Captions::StandingsColumns();
     setColumnCount(static_cast<int>(columns.size()));
@@ -51,11 +51,11 @@ CRulerTable::CRulerTable(QWidget* parent) : QTableWidget(parent)
 
 void CRulerTable::Refresh()
 {
-    const std::vector<RulerStanding> standings = RulerStandings();
+    const std::vector<RulerStanding> standings = RulerStandings(m_world);
     setRowCount(static_cast<int>(standings.size()));
     for (int row = 0; row < static_cast<int>(standings.size()); ++row) {
         const RulerStanding& s = standings[static_cast<std::size_t>(row)];
-        const bool player = s.ruler == GameState::playerRuler;
+        const bool player = s.ruler == m_world.playerRuler;
         QString name = shown::RulerName(s.ruler);
         if (player)
             name = chronicle::Captions::PlayerMark() + name;

@@ -5,11 +5,13 @@
 
 #include <QTableWidget>
 
+#include "model/world.h"
+
 class CRulerTable : public QTableWidget {
     Q_OBJECT
 
 public:
-    explicit CRulerTable(QWidget* parent = nullptr);
+    explicit CRulerTable(const World& world, QWidget* parent = nullptr);
 
     // Reads the world again.
     void Refresh();
@@ -23,5 +25,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    const World& m_world;
     bool m_patterns = false;
 };

@@ -7,7 +7,7 @@
 #include <atomic>
 #include <utility>
 
-#include "model/game_state.h"
+#include "model/world.h"
 #include "rules/names.h"
 
 namespace shown {
@@ -73,12 +73,16 @@ QString Name(const std::string& utf8)
     return romanized.isEmpty() ? name : romanized;
 }
 
-QString CountryName(int country)
+QString CountryName(const World& world, int country)
 {
-    return GameState::IsCountryIndex(country) ? Name(CountryNameUtf8(country)) : QString();
+    return World::IsCountryIndex(country) ? Name(CountryNameUtf8(world, country)) : QString();
 }
 
-QString RulerName(int ruler) { return Name(RulerNameUtf8(ruler)); }
+QString RulerName(int ruler)
+{
+    return ruler >= 0 && ruler < kRulerCount ? Name(std::string(kRulerNames[static_cast<std::size_t>(ruler)]))
+                                             : QString();
+}
 
 QString Text(const platform::Message& message)
 {

@@ -10,6 +10,7 @@
 
 #include <string>
 
+#include "model/world.h"
 #include "platform/message.h"
 
 namespace shown {
@@ -24,7 +25,7 @@ QString Romanization(const QString& japanese);
 
 // A name (UTF-8, as the game holds it) in the language in use.
 QString Name(const std::string& utf8);
-QString CountryName(int country); // empty outside 0..13
+QString CountryName(const World& world, int country); // empty outside 0..13
 QString RulerName(int ruler);     // empty outside the rulers' table
 
 // A Message in the language in use: the translated pattern with its arguments, plain ones

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
 namespace assets {
 

@@ -9,7 +9,7 @@
 #include <QRadialGradient>
 
 #include "assets/noise.h"
-#include "model/game_state.h"
+#include "model/world.h"
 
 namespace assets {
 

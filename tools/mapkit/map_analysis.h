@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
 namespace mapkit {
 

@@ -37,7 +37,7 @@
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
 #include "model/country_file.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/settings.h"

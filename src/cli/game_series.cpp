@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rules/game_series.h"
+#include "cli/game_series.h"
 
 #include <algorithm>
 #include <chrono>
@@ -7,21 +7,21 @@
 #include <iomanip>
 #include <ostream>
 #include <sstream>
+#include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <thread>
 
 #include "model/country_file.h"
-#include "platform/child_processes.h"
+#include "platform/terminal.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
-#include "rules/headless.h"
+#include "cli/headless.h"
 #include "rules/turn.h"
 
-// The world is one process-wide GameState: the windows' interface thread and their
-// turn worker share it, and every rule reads and writes it directly. Games played side
-// by side therefore each get a process of their own, a copy of this one made after the
-// start has been read, rather than a world of their own in one process, which would
-// have to be passed through every rule. A process shares nothing it could spoil, and a
-// game that crashed would end only its own process. A single job plays in this process.
+// Each game is a world of its own, played by a session of its own with its own fixed
+// clock, so games run side by side on threads and the table does not depend on which
+// thread played which game.
 
 namespace {
 
@@ -71,24 +71,6 @@ std::string PadLeft(const std::string& text, int width)
 std::string RulerLabel(RulerId ruler)
 {
     return PadLeft(std::to_string(ruler), 2) + " " + std::string(kRulerNames[static_cast<std::size_t>(ruler)]);
-}
-
-// One game's end as a child process sends it: "task months alive unified held".
-std::string EncodeRecord(int task, const GameRecord& r)
-{
-    return std::to_string(task) + ' ' + std::to_string(r.monthsSurvived) + ' ' + (r.alive ? '1' : '0') + ' ' +
-           (r.unified ? '1' : '0') + ' ' + std::to_string(r.countriesHeld);
-}
-
-bool DecodeRecord(const std::string& line, int& task, GameRecord& r)
-{
-    std::istringstream in(line);
-    int alive = -1, unified = -1;
-    in >> task >> r.monthsSurvived >> alive >> unified >> r.countriesHeld;
-    r.alive = alive == 1;
-    r.unified = unified == 1;
-    return in && in.peek() == std::char_traits<char>::eof() && (alive == 0 || alive == 1) &&
-           (unified == 0 || unified == 1);
 }
 
 // The progress line on a terminal, redrawn in place a few times a second.
@@ -211,19 +193,20 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
 {
     // The start is read and checked once, as a single run reads it; each game begins
     // from a copy of it.
+    HeadlessGame setUp;
     std::vector<RulerId> offered;
-    if (!SetUpHeadlessGame(options, offered, err))
+    if (!SetUpHeadlessGame(setUp.Session(), options, offered, err))
         return kHeadlessBadInput;
     const bool newGame = options.loadFile.empty();
-    const WorldRecord start = CaptureWorld(GameState::turnCountry);
+    const World& startWorld = setUp.GetWorld();
     const std::vector<RulerId> rulers =
-        options.allRulers ? offered : std::vector<RulerId>{newGame ? options.ruler : GameState::playerRuler.Get()};
+        options.allRulers ? offered : std::vector<RulerId>{newGame ? options.ruler : startWorld.playerRuler.Get()};
 
     SeriesHeading heading;
     heading.source = newGame ? "scenario " + std::to_string(options.scenario) : options.loadFile;
     heading.scenario = newGame ? options.scenario : 0;
-    heading.year = start.year;
-    heading.month = start.month;
+    heading.year = startWorld.year;
+    heading.month = startWorld.month;
     heading.games = options.games;
     heading.months = options.months;
     heading.firstClock = options.clockStart ? *options.clockStart : platform::ClockSeconds();
@@ -232,13 +215,15 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     single.months = options.months;
     // Game i of each ruler is the single run with the clock firstClock + i.
     auto play = [&](int task) {
-        platform::FixClock(heading.firstClock + task % options.games);
-        ApplyWorld(start);
+        HeadlessGame game;
+        GameSession& session = game.Session();
+        session.world = startWorld;
+        session.world.clock.FixFrom(heading.firstClock + task % options.games);
         if (newGame)
-            BeginNewGame(rulers[static_cast<std::size_t>(task / options.games)]);
+            BeginNewGame(session.world, session.events, rulers[static_cast<std::size_t>(task / options.games)]);
         else
-            BeginLoadedGame();
-        const HeadlessOutcome end = PlayResting(single, nullptr);
+            BeginLoadedGame(session.world, session.events);
+        const HeadlessOutcome end = PlayResting(game, single);
         GameRecord record;
         record.alive = end.playerHolds;
         record.unified = end.unified;
@@ -251,7 +236,6 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, total);
     std::vector<GameRecord> records(static_cast<std::size_t>(total));
-    std::vector<bool> arrived(static_cast<std::size_t>(total), false);
     int done = 0;
     ProgressLine progress(err, showProgress, total);
     progress.Update(0);
@@ -261,37 +245,37 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
             progress.Update(++done);
         }
     } else {
-        // Job k plays games k, k + jobs, k + 2 jobs, ...; the table does not depend on
-        // which process played which game.
-        std::string failure;
-        auto work = [&](int job, const platform::LineSender& send) {
-            for (int task = job; task < total; task += jobs)
-                send(EncodeRecord(task, play(task)));
-        };
-        auto receive = [&](const std::string& line) {
-            int task = -1;
-            GameRecord record;
-            if (!DecodeRecord(line, task, record) || task < 0 || task >= total || arrived[static_cast<std::size_t>(task)]) {
-                if (failure.empty())
-                    failure = "a game's process sent \"" + line + "\"";
-                return;
-            }
-            records[static_cast<std::size_t>(task)] = record;
-            arrived[static_cast<std::size_t>(task)] = true;
-            progress.Update(++done);
-        };
-        out.flush();
-        err.flush();
-        std::string error;
-        if (!platform::RunInChildProcesses(jobs, work, receive, &error) && failure.empty())
-            failure = error;
-        if (failure.empty() && done != total)
-            failure = "only " + std::to_string(done) + " of " + std::to_string(total) + " games came back";
-        if (!failure.empty()) {
-            progress.Clear();
-            err << "velcor: " << failure << '\n';
-            return kHeadlessSaveFailed;
+        // The games are handed out one at a time to whichever thread is free; each
+        // writes only its own records, and this thread keeps the progress line.
+        std::atomic<int> next{0};
+        std::mutex lock;
+        std::condition_variable finished;
+        int finishedCount = 0;
+        std::vector<std::thread> threads;
+        threads.reserve(static_cast<std::size_t>(jobs));
+        for (int job = 0; job < jobs; ++job) {
+            threads.emplace_back([&] {
+                for (int task = next.fetch_add(1); task < total; task = next.fetch_add(1)) {
+                    const GameRecord record = play(task);
+                    const std::lock_guard<std::mutex> hold(lock);
+                    records[static_cast<std::size_t>(task)] = record;
+                    ++finishedCount;
+                    finished.notify_one();
+                }
+            });
         }
+        {
+            std::unique_lock<std::mutex> hold(lock);
+            while (done < total) {
+                finished.wait(hold, [&] { return finishedCount > done; });
+                done = finishedCount;
+                hold.unlock();
+                progress.Update(done);
+                hold.lock();
+            }
+        }
+        for (std::thread& t : threads)
+            t.join();
     }
     const double seconds = ProgressLine::Seconds(progress.Start(), SteadyClock::now());
     progress.Clear();
@@ -305,7 +289,7 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     std::ostringstream timing;
     timing << total << (total == 1 ? " game" : " games") << " in " << std::fixed << std::setprecision(2) << seconds
            << " s, " << std::setprecision(1) << (seconds > 0 ? total / seconds : 0.0) << " games/s, " << jobs
-           << (jobs == 1 ? " process" : " processes") << '\n';
+           << (jobs == 1 ? " thread" : " threads") << '\n';
     err << timing.str();
     if (!options.csvFile.empty()) {
         std::string error;

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
 
 struct HeadlessOptions;
 

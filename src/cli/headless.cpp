@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "rules/headless.h"
+#include "cli/headless.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,15 +11,15 @@
 #include <utility>
 
 #include "model/country_file.h"
-#include "model/game_state.h"
+#include "model/world.h"
 #include "model/scenario_file.h"
-#include "platform/child_processes.h"
+#include "platform/terminal.h"
 #include "platform/clock.h"
 #include "platform/output_files.h"
 #include "platform/text_file.h"
 #include "rules/event_json.h"
 #include "rules/events.h"
-#include "rules/game_series.h"
+#include "cli/game_series.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
@@ -40,10 +40,9 @@ const char* const kHeadlessUsage =
     "  --games G        play G games (of each ruler with --ruler all), the first with the\n"
     "                   clock SECONDS (default: now), the next with SECONDS + 1, and so on,\n"
     "                   and print a table of how the player fared\n"
-    "  --jobs J         play the games in J processes at once (default: one for each core)\n"
+    "  --jobs J         play the games on J threads at once (default: one for each core)\n"
     "  --csv FILE       write the table as CSV to FILE as well\n"
-    "exit status: 0 done, 1 the save, the events or the CSV file failed or a game's process\n"
-    "             failed,\n"
+    "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";
 
 namespace {
@@ -76,64 +75,39 @@ bool ParseNumberOption(const std::string& name, const std::string& text, std::in
     return true;
 }
 
-std::string DateText()
+std::string DateText(const World& world)
 {
-    return std::to_string(GameState::year.Get()) + " 年 " + std::to_string(GameState::month.Get()) + " 月";
+    return std::to_string(world.year.Get()) + " 年 " + std::to_string(world.month.Get()) + " 月";
 }
 
-std::int64_t MonthsSinceYearZero()
+std::int64_t MonthsSinceYearZero(const World& world)
 {
-    return std::int64_t{GameState::year} * 12 + GameState::month;
+    return std::int64_t{world.year} * 12 + world.month;
 }
 
 // "190 年 1 月  劉備 2  曹操 3 ...": the rulers holding countries, by id.
-void PrintMap(std::ostream& out)
+void PrintMap(const World& world, std::ostream& out)
 {
     int held[kRulerCount] = {};
-    for (const Country& c : GameState::countries) {
+    for (const Country& c : world.countries) {
         if (c.GetRuler() >= 0 && c.GetRuler() < kRulerCount)
             ++held[c.GetRuler()];
     }
-    out << DateText();
+    out << DateText(world);
     for (int r = 0; r < kRulerCount; ++r) {
         if (held[r] > 0)
-            out << "  " << RulerNameUtf8(r) << ' ' << held[r];
+            out << "  " << RulerNameUtf8(world, r) << ' ' << held[r];
     }
     out << '\n';
 }
 
-// The player rests at each of his turns and his battles are fought at once. Its calls
-// come from whichever thread runs the turn worker's procedure while nothing else
-// touches the world.
-class HeadlessHost : public TurnHost {
-public:
-    explicit HeadlessHost(std::ostream* out) : m_out(out) {}
-
-    void TurnBegin(int country) override { GameState::turnCountry = country; }
-    void PlayerTurn(int country) override { GameState::turnCountry = country; }
-    void ShowMessage(const std::string& text, int) override
-    {
-        if (m_out)
-            *m_out << "    " << DateText() << "  " << text << '\n';
-    }
-    bool Present(BattleScript& script) override
-    {
-        script.Start();
-        script.Finish();
-        return !StopRequested();
-    }
-
-private:
-    std::ostream* m_out;
-};
-
-int CountriesOf(RulerId ruler)
+int CountriesOf(const World& world, RulerId ruler)
 {
-    return static_cast<int>(std::count_if(GameState::countries.begin(), GameState::countries.end(),
+    return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
                                           [ruler](const Country& c) { return c.GetRuler() == ruler; }));
 }
 
-bool SetUpNewGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
+bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
     const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
     const ScenarioList list = ReadScenarioFile(scenarioPath);
@@ -147,35 +121,49 @@ bool SetUpNewGame(const HeadlessOptions& options, std::vector<RulerId>& offered,
         return false;
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = LoadCountryFile(countryPath, CountryFileUse::StartingWorld);
+    const LoadOutcome loaded = session.StartNewGame(countryPath, ruler);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.message << '\n'; // the message names the file
         return false;
     }
-    BuildRulerTable();
-    BeginNewGame(ruler);
     offered = list.rulers;
     return true;
 }
 
-bool SetUpLoadedGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
+bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
-    const LoadOutcome loaded = LoadCountryFile(options.loadFile);
+    const LoadOutcome loaded = session.LoadGame(options.loadFile);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.message << '\n';
         return false;
     }
-    BuildRulerTable();
-    BeginLoadedGame();
-    offered = {GameState::playerRuler};
+    offered = {session.world.playerRuler};
     return true;
 }
 
 } // namespace
 
-bool SetUpHeadlessGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
+bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
+                       std::ostream& err)
 {
-    return options.loadFile.empty() ? SetUpNewGame(options, offered, err) : SetUpLoadedGame(options, offered, err);
+    return options.loadFile.empty() ? SetUpNewGame(session, options, offered, err)
+                                    : SetUpLoadedGame(session, options, offered, err);
+}
+
+void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
+void HeadlessHost::PlayerTurn(int country) { m_world.turnCountry = country; }
+
+void HeadlessHost::ShowMessage(const std::string& text, int)
+{
+    if (m_out)
+        *m_out << "    " << DateText(m_world) << "  " << text << '\n';
+}
+
+bool HeadlessHost::Present(BattleScript& script)
+{
+    script.Start();
+    script.Finish();
+    return !StopRequested();
 }
 
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error)
@@ -288,59 +276,58 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
     return true;
 }
 
-HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out)
+HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
 {
-    HeadlessHost host(out);
+    GameSession& session = game.Session();
+    const World& world = session.world;
+    std::ostream* const out = game.Host().Out();
     // The windows start a thread for each stretch of computer turns; here the calling
-    // thread runs the same procedure, which seeds this thread's generator from the
-    // clock as a new thread's is seeded, so the draws are the same.
-    std::optional<TurnWorker> worker;
-    if (options.workerThread)
-        worker.emplace(host);
-    std::int32_t shownYear = GameState::year;
-    std::int64_t shownMonth = MonthsSinceYearZero();
+    // thread runs the same procedure, which seeds the world's generator from the clock
+    // as the worker does, so the draws are the same.
+    std::int32_t shownYear = world.year;
+    std::int64_t shownMonth = MonthsSinceYearZero(world);
     // Months are counted as the calendar turns, not from the date: the year stops at
     // its largest figure, after which the date no longer moves.
     HeadlessOutcome outcome;
-    std::int32_t lastMonth = GameState::month;
+    std::int32_t lastMonth = world.month;
     if (out)
-        PrintMap(*out);
+        PrintMap(world, *out);
     for (;;) {
         // The player rests: the computer rulers play up to his next turn.
-        if (worker) {
-            worker->Start();
-            worker->Join();
+        if (options.workerThread) {
+            session.StartComputerTurns();
+            session.Worker().Join();
         } else {
-            TurnWorkerProc(host);
+            session.PlayComputerTurns();
         }
-        const std::int32_t month = GameState::month;
+        const std::int32_t month = world.month;
         outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
         lastMonth = month;
         if (options.atPlayerTurn && !options.atPlayerTurn())
             break;
-        if (!PlayerHasCountry() || IsUnified())
+        if (!PlayerHasCountry(world) || IsUnified(world))
             break;
-        if (out && GameState::year != shownYear) {
-            shownYear = GameState::year;
-            shownMonth = MonthsSinceYearZero();
-            PrintMap(*out);
+        if (out && world.year != shownYear) {
+            shownYear = world.year;
+            shownMonth = MonthsSinceYearZero(world);
+            PrintMap(world, *out);
         }
         if (outcome.monthsRun >= options.months)
             break;
     }
-    outcome.playerHolds = PlayerHasCountry();
-    outcome.unified = outcome.playerHolds && IsUnified();
+    outcome.playerHolds = PlayerHasCountry(world);
+    outcome.unified = outcome.playerHolds && IsUnified(world);
     if (outcome.unified)
-        ReportVictory();
-    outcome.countriesHeld = CountriesOf(GameState::playerRuler);
+        ReportVictory(world, session.events);
+    outcome.countriesHeld = CountriesOf(world, world.playerRuler);
     if (!out)
         return outcome;
-    if (MonthsSinceYearZero() != shownMonth)
-        PrintMap(*out);
+    if (MonthsSinceYearZero(world) != shownMonth)
+        PrintMap(world, *out);
     if (!outcome.playerHolds)
-        *out << "game over: " << RulerNameUtf8(GameState::playerRuler) << " holds no country (ゲームオーバーです)\n";
+        *out << "game over: " << RulerNameUtf8(world, world.playerRuler) << " holds no country (ゲームオーバーです)\n";
     else if (outcome.unified)
-        *out << "unified: " << RulerNameUtf8(GameState::playerRuler) << " holds every country (中国全土を統一しました)\n";
+        *out << "unified: " << RulerNameUtf8(world, world.playerRuler) << " holds every country (中国全土を統一しました)\n";
     else
         *out << "still open after " << outcome.monthsRun << " months\n";
     return outcome;
@@ -381,13 +368,13 @@ public:
     EventsFile& operator=(const EventsFile&) = delete;
     ~EventsFile() { Release(); }
 
-    bool Open(const std::string& path, std::string* error)
+    bool Open(const std::string& path, GameSession& session, std::string* error)
     {
         if (!m_file.Open(path, error))
             return false;
-        m_writer.emplace(m_stream);
-        m_previous = GetEventObserver();
-        SetEventObserver(&*m_writer);
+        m_writer.emplace(m_stream, session.world);
+        m_events = &session.events;
+        m_events->Add(&*m_writer);
         return true;
     }
     bool Commit(std::string* error)
@@ -400,7 +387,7 @@ private:
     void Release()
     {
         if (m_writer)
-            SetEventObserver(m_previous);
+            m_events->Remove(&*m_writer);
         m_writer.reset();
     }
 
@@ -408,7 +395,7 @@ private:
     AtomicFileBuffer m_buffer{m_file};
     std::ostream m_stream{&m_buffer};
     std::optional<JsonLinesWriter> m_writer;
-    EventObserver* m_previous = nullptr;
+    EventSink* m_events = nullptr;
 };
 
 // The files the options name, read and written, for the checks before a run.
@@ -447,8 +434,10 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
 {
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
+    HeadlessGame game(&out);
+    GameSession& session = game.Session();
     std::vector<RulerId> offered;
-    if (!SetUpHeadlessGame(options, offered, err))
+    if (!SetUpHeadlessGame(session, options, offered, err))
         return kHeadlessBadInput;
 
     // A file that cannot be written is reported and the others are written all the
@@ -460,16 +449,16 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     };
     EventsFile events;
     std::string error;
-    const bool withEvents = !options.eventsFile.empty() && events.Open(options.eventsFile, &error);
+    const bool withEvents = !options.eventsFile.empty() && events.Open(options.eventsFile, session, &error);
     if (!options.eventsFile.empty() && !withEvents)
         failed(options.eventsFile, error);
     if (withEvents)
-        ReportStart(!options.loadFile.empty());
-    PlayResting(options, &out);
+        ReportStart(session.world, session.events, !options.loadFile.empty());
+    PlayResting(game, options);
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
     if (!options.saveFile.empty()) {
-        if (SaveCountryFile(options.saveFile, GameState::turnCountry, &error))
+        if (session.SaveGame(options.saveFile, session.world.turnCountry, &error))
             RemoveEarlierChronicle(options);
         else
             failed(options.saveFile, error);

@@ -12,7 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "model/game_state.h"
+#include "model/world.h"
+#include "rules/turn.h"
+#include "session/game_session.h"
 
 struct HeadlessOptions {
     std::string dataDir = ".";
@@ -27,7 +29,7 @@ struct HeadlessOptions {
 
     // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.
     int games = 0;
-    int jobs = 0;            // processes at once; 0: one for each core
+    int jobs = 0;            // threads at once; 0: one for each core
     bool allRulers = false;  // --ruler all: every ruler the scenario offers
     std::string csvFile;     // the table as CSV too; empty: none
 
@@ -44,7 +46,7 @@ struct HeadlessOptions {
 };
 
 constexpr int kHeadlessDone = 0;
-constexpr int kHeadlessSaveFailed = 1; // the save or the CSV file, or a game's process
+constexpr int kHeadlessSaveFailed = 1; // the save, the events or the CSV file
 constexpr int kHeadlessBadInput = 2; // a bad option, a missing or refused file
 
 extern const char* const kHeadlessUsage;
@@ -60,19 +62,54 @@ struct HeadlessOutcome {
     int countriesHeld = 0;      // countries of the player at the end
 };
 
-// Plays the world in GameState, set up by BeginNewGame or BeginLoadedGame, with the
-// player resting at each of his turns, until options.months have passed, the game has
-// ended or the observer ends it. Seeds every stretch of computer turns from the clock
-// as a new turn worker does. out, when given, receives the map at the start, at each
-// new year and at the end, and the battles against the player.
-HeadlessOutcome PlayResting(const HeadlessOptions& options, std::ostream* out);
+// The player rests at each of his turns and his battles are fought at once. Its calls
+// come from whichever thread runs the turn worker's procedure while nothing else
+// touches the world.
+class HeadlessHost : public TurnHost {
+public:
+    HeadlessHost(World& world, std::ostream* out) : m_world(world), m_out(out) {}
+
+    void TurnBegin(int country) override;
+    void PlayerTurn(int country) override;
+    void ShowMessage(const std::string& text, int milliseconds) override;
+    bool Present(BattleScript& script) override;
+
+    std::ostream* Out() const { return m_out; }
+
+private:
+    World& m_world;
+    std::ostream* m_out;
+};
+
+// One game without windows: its session and the host its worker reaches. out, when
+// given, receives the battles against the player (and PlayResting's map).
+class HeadlessGame {
+public:
+    explicit HeadlessGame(std::ostream* out = nullptr) : m_host(m_session.world, out) {}
+
+    GameSession& Session() { return m_session; }
+    World& GetWorld() { return m_session.world; }
+    HeadlessHost& Host() { return m_host; }
+
+private:
+    HeadlessHost m_host; // made first and let go last: the session's worker calls it
+    GameSession m_session{m_host};
+};
+
+// Plays the game's world, set up by BeginNewGame or BeginLoadedGame, with the player
+// resting at each of his turns, until options.months have passed, the game has ended
+// or the observer ends it. Seeds every stretch of computer turns from the clock as a
+// new turn worker does. The host's stream, when there is one, receives the map at the
+// start, at each new year and at the end, and the battles against the player.
+HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
 
 // Sets up the world of the game the options name, as a single run starts it: a new
 // game of options.ruler (with allRulers, of the first ruler offered) on the scenario's
 // country file, or the saved game. offered receives the rulers the scenario offers
 // (the saved game's player for a loaded game). False, with the reason on err, when a
 // file is missing or refused or the scenario does not offer the ruler.
-bool SetUpHeadlessGame(const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err);
+bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
+                       std::ostream& err);
 
 // Sets up the game the options name and plays it; the yearly map and the outcome go
 // to out, problems to err. Returns the exit status.

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The one world of the game, shared by the interface thread and the turn worker, and
-// the fixed tables beside it: ruler names, ruler colours and the map's key colours.
+// The world of one game as a value, and the fixed tables beside it: ruler names, ruler
+// colours and the map's key colours. A copy of a world is a fork of the game: played on
+// with the same clock readings, it goes exactly where the original goes.
 #pragma once
 
 #include <array>
@@ -11,6 +12,8 @@
 
 #include "model/country.h"
 #include "model/shared_int.h"
+#include "platform/clock.h"
+#include "platform/random.h"
 
 constexpr int kCountryCount = 14;
 constexpr int kRulerCount = 16; // including 0, no ruler
@@ -48,6 +51,15 @@ class RulerInfo {
 public:
     std::string GetName() const { return m_name; }
     void SetName(std::string name) { m_name = std::move(name); }
+    RulerInfo() = default;
+    RulerInfo(const RulerInfo& other) : m_name(other.m_name), m_colour(other.GetColour()) {}
+    RulerInfo& operator=(const RulerInfo& other)
+    {
+        m_name = other.m_name;
+        SetColour(other.GetColour());
+        return *this;
+    }
+
     Colour GetColour() const { return m_colour.load(std::memory_order_relaxed); }
     void SetColour(Colour colour) { m_colour.store(colour, std::memory_order_relaxed); }
 
@@ -56,27 +68,30 @@ private:
     std::atomic<Colour> m_colour{0};
 };
 
-// The process-wide world.
-struct GameState {
-    static std::array<Country, kCountryCount> countries;
-    static std::array<RulerInfo, kRulerCount> rulers;
-    static SharedInt playerRuler;   // the ruler the player plays
-    static SharedInt turnCountry;   // turn cursor, -1 = before country 0
-    static SharedInt year;
-    static SharedInt month;
-    static SharedInt shownCountry;  // country in the status panel, -1 = none
-    static SharedInt battleAttacker; // battle shown on the map, -1 = none
-    static SharedInt battleTarget;
-
-    // Puts every member back to its value at program start (empty countries, empty
-    // ruler table, player ruler 1, indexes -1, date 0).
-    static void ResetToProgramStart();
+// Everything a game is. The interface thread reads the figures while the turn worker
+// writes them (each figure is a relaxed atomic); copying or assigning a whole world is
+// done only while no worker plays it.
+struct World {
+    std::array<Country, kCountryCount> countries;
+    std::array<RulerInfo, kRulerCount> rulers;
+    SharedInt playerRuler{1}; // the ruler the player plays
+    SharedInt turnCountry{-1}; // turn cursor, -1 = before country 0
+    SharedInt year{0};
+    SharedInt month{0};
+    // The game's two generators: the computer's turns and the battles they fight draw
+    // from the first, the player's own commands and battles from the second. Each is
+    // seeded from the clock where the game has always seeded it, so the same clock
+    // readings give the same draws; two games never share a draw.
+    platform::Random random;
+    platform::Random commandRandom;
+    // The clock the generators are seeded from.
+    platform::GameClock clock;
 
     static bool IsCountryIndex(std::int32_t index) { return index >= 0 && index < kCountryCount; }
 };
 
-// Fills GameState::rulers with the fixed names and colours.
-void BuildRulerTable();
+// Fills the world's ruler table with the fixed names and colours.
+void BuildRulerTable(World& world);
 
 // A country's name as text to show (the name is stored as Shift-JIS bytes).
-std::string CountryNameUtf8(int country);
+std::string CountryNameUtf8(const World& world, int country);
