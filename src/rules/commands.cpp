@@ -11,13 +11,6 @@ namespace {
 
 Message Name(const World& world, int country) { return Message::Plain(CountryNameUtf8(world, country)); }
 
-// The status line's words for a refused war.
-Message WarRefusalText(CommandBlock block)
-{
-    return block == CommandBlock::Provisions ? VELCOR_TEXT("Message", "兵糧が不足しています")
-                                             : VELCOR_TEXT("Message", "資金が不足しています");
-}
-
 std::vector<int> Neighbours(const World& world, int source, int (Country::*test)(const Country&) const)
 {
     std::vector<int> targets;
@@ -31,6 +24,18 @@ std::vector<int> Neighbours(const World& world, int source, int (Country::*test)
 }
 
 } // namespace
+
+Message RefusalWords(CommandBlock block)
+{
+    switch (block) {
+    case CommandBlock::Provisions:
+        return VELCOR_TEXT("Message", "兵糧が不足しています");
+    case CommandBlock::TrainingFull:
+        return VELCOR_TEXT("Message", "これ以上訓練できません");
+    default:
+        return VELCOR_TEXT("Message", "資金が不足しています");
+    }
+}
 
 CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country)
 {
@@ -87,7 +92,7 @@ CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticComma
         return outcome;
     Country& c = world.countries[country];
     outcome.done = CarryOut(world, events, command, c, world.commandRandom);
-    const Message noFunds = VELCOR_TEXT("Message", "資金が不足しています");
+    const Message noFunds = RefusalWords(CommandBlock::Funds);
     switch (command) {
     case DomesticCommand::DevelopLand:
         outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "開墾が %1 になりました"),
@@ -107,7 +112,7 @@ CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticComma
     case DomesticCommand::Train:
         outcome.words = outcome.done ? Message(VELCOR_TEXT("Message", "訓練が %1 になりました"),
                                                {Message::Number(c.GetTraining())})
-                                     : Message(VELCOR_TEXT("Message", "これ以上訓練できません"));
+                                     : RefusalWords(CommandBlock::TrainingFull);
         break;
     }
     return outcome;
@@ -123,7 +128,7 @@ std::optional<Message> WarRefusal(const World& world, int country)
     const CommandBlock block = WarBlock(world, country);
     if (block == CommandBlock::None)
         return std::nullopt;
-    return WarRefusalText(block);
+    return RefusalWords(block);
 }
 
 bool MoveAmountsAllowed(const World& world, int source, const MoveAmounts& amounts)

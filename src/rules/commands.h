@@ -59,6 +59,10 @@ enum class CommandBlock {
 // Country::CanTrain, which the country's action itself calls and refuses by.
 CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country);
 
+// The status line's words for a domestic command or a war refused by the funds, the
+// provisions or full training ("資金が不足しています", ...).
+platform::Message RefusalWords(CommandBlock block);
+
 // The war command's test: provisions first, then funds. OnWar refuses by it.
 CommandBlock WarBlock(const World& world, int country);
 

@@ -1,6 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/game_session.h"
 
+#include "rules/battle.h"
+#include "rules/commands.h"
+
 GameSession::GameSession(TurnHost& host) : m_host(host)
 {
     BuildRulerTable(world);
@@ -39,4 +42,147 @@ void GameSession::BeginGame(bool loaded)
 bool GameSession::SaveGame(const std::string& path, std::int32_t turnCursor, std::string* error) const
 {
     return SaveCountryFile(world, path, turnCursor, error);
+}
+
+CommandRefusal GameSession::MayAct(int country) const
+{
+    if (mode != ViewMode::PlayerTurn || m_acted)
+        return CommandRefusal::NotNow;
+    if (!World::IsCountryIndex(country) || country != world.turnCountry ||
+        world.countries[static_cast<std::size_t>(country)].GetRuler() != world.playerRuler)
+        return CommandRefusal::NotTurnCountry;
+    return CommandRefusal::None;
+}
+
+namespace {
+
+CommandResult Refused(CommandRefusal why, platform::Message words = {})
+{
+    CommandResult result;
+    result.refusal = why;
+    result.words = std::move(words);
+    return result;
+}
+
+CommandRefusal RefusalOf(CommandBlock block)
+{
+    switch (block) {
+    case CommandBlock::None:
+        return CommandRefusal::None;
+    case CommandBlock::Funds:
+        return CommandRefusal::Funds;
+    case CommandBlock::Provisions:
+        return CommandRefusal::Provisions;
+    case CommandBlock::TrainingFull:
+        return CommandRefusal::TrainingFull;
+    case CommandBlock::NoMoveTarget:
+    case CommandBlock::NoAttackTarget:
+        return CommandRefusal::NotNeighbour;
+    }
+    return CommandRefusal::NotNow;
+}
+
+} // namespace
+
+CommandResult GameSession::Check(const PlayerCommand& command) const
+{
+    return std::visit([this](const auto& order) { return Refusal(order); }, command);
+}
+
+CommandResult GameSession::Apply(const PlayerCommand& command)
+{
+    return std::visit(
+        [this](const auto& order) {
+            CommandResult refused = Refusal(order);
+            return refused.refusal != CommandRefusal::None ? refused : Do(order);
+        },
+        command);
+}
+
+CommandResult GameSession::Refusal(const command::Domestic& order) const
+{
+    if (const CommandRefusal why = MayAct(order.country); why != CommandRefusal::None)
+        return Refused(why);
+    // The country's own test, and the words its action refuses with.
+    if (const CommandBlock block = DomesticBlock(world, order.what, order.country); block != CommandBlock::None)
+        return Refused(RefusalOf(block), RefusalWords(block));
+    return {};
+}
+
+CommandResult GameSession::Refusal(const command::Move& order) const
+{
+    if (const CommandRefusal why = MayAct(order.from); why != CommandRefusal::None)
+        return Refused(why);
+    if (!World::IsCountryIndex(order.to) ||
+        !world.countries[static_cast<std::size_t>(order.from)].IsFriendlyNeighbour(
+            world.countries[static_cast<std::size_t>(order.to)]))
+        return Refused(CommandRefusal::NotNeighbour, MoveRefusedWords(world, order.to));
+    if (!MoveAmountsAllowed(world, order.from, MoveAmounts{order.soldiers, order.provisions, order.funds}))
+        return Refused(CommandRefusal::Amounts, TurnStatusWords(world, order.from));
+    return {};
+}
+
+CommandResult GameSession::Refusal(const command::War& order) const
+{
+    if (const CommandRefusal why = MayAct(order.from); why != CommandRefusal::None)
+        return Refused(why);
+    if (const CommandBlock block = WarBlock(world, order.from); block != CommandBlock::None)
+        return Refused(RefusalOf(block), RefusalWords(block));
+    if (!World::IsCountryIndex(order.target) ||
+        !world.countries[static_cast<std::size_t>(order.from)].IsHostileNeighbour(
+            world.countries[static_cast<std::size_t>(order.target)]))
+        return Refused(CommandRefusal::NotNeighbour, AttackRefusedWords(world, order.target));
+    return {};
+}
+
+CommandResult GameSession::Refusal(const command::Rest&) const
+{
+    return mode == ViewMode::PlayerTurn ? CommandResult{} : Refused(CommandRefusal::NotNow);
+}
+
+CommandResult GameSession::Do(const command::Domestic& order)
+{
+    const CommandOutcome outcome = RunDomesticCommand(world, events, order.what, order.country);
+    CommandResult result;
+    result.done = outcome.done;
+    result.words = outcome.words;
+    m_acted = m_acted || outcome.done;
+    return result;
+}
+
+CommandResult GameSession::Do(const command::Move& order)
+{
+    ApplyMove(world, events, order.from, order.to, MoveAmounts{order.soldiers, order.provisions, order.funds});
+    m_acted = true;
+    CommandResult result;
+    result.done = true;
+    result.words = MoveDoneWords(world, order.to);
+    return result;
+}
+
+CommandResult GameSession::Do(const command::War& order)
+{
+    CommandResult result;
+    result.done = true;
+    result.taken = ResolvePlayerBattle(world, events, order.from, order.target, m_host, world.commandRandom);
+    m_acted = true;
+    if (m_host.StopRequested()) {
+        result.abandoned = true; // the battle window was closed because the program is ending
+        return result;
+    }
+    result.words = AttackResultWords(world, order.target, result.taken);
+    if (IsUnified(world)) {
+        result.unified = true;
+        ReportVictory(world, events);
+    }
+    return result;
+}
+
+CommandResult GameSession::Do(const command::Rest&)
+{
+    mode = ViewMode::ComputerTurns;
+    StartComputerTurns();
+    CommandResult result;
+    result.done = true;
+    return result;
 }

@@ -10,6 +10,8 @@
 #include "model/world.h"
 #include "rules/events.h"
 #include "rules/turn.h"
+#include "rules/view_mode.h"
+#include "session/player_command.h"
 
 class GameSession {
 public:
@@ -26,7 +28,21 @@ public:
     // Who hears its events.
     EventSink events;
 
+    // Which input the game waits for; the windows' mode. Interface thread only.
+    ViewMode mode = ViewMode::NoGame;
+
     TurnHost& Host() { return m_host; }
+
+    // Carries out a command of the player, when the rules allow it now: one command a
+    // turn, by the country whose turn it is, while the game waits for the player (a
+    // rest also while a target is being chosen). A refused command changes nothing and
+    // says why. A war is fought through the host's battle window and, when it leaves
+    // the player holding every country, reports the victory. A rest starts the worker.
+    CommandResult Apply(const PlayerCommand& command);
+    // Whether Apply would carry the command out now: a refusal (with its words), or a
+    // result with CommandRefusal::None. Changes nothing. (A move of nothing asks
+    // whether the destination may be chosen.)
+    CommandResult Check(const PlayerCommand& command) const;
 
     // A new game on a starting world's country file with player as the player's ruler,
     // or a saved game. On failure the world is left as it was. The start is reported;
@@ -41,13 +57,33 @@ public:
 
     // The computer's turns up to the player's next turn (or the end of the game), on
     // the calling thread.
-    void PlayComputerTurns() { TurnWorkerProc(world, events, m_host); }
+    void PlayComputerTurns()
+    {
+        m_acted = false;
+        TurnWorkerProc(world, events, m_host);
+    }
     // The same on the worker's thread (see TurnWorker).
-    void StartComputerTurns() { m_worker.Start(m_host); }
+    void StartComputerTurns()
+    {
+        m_acted = false;
+        m_worker.Start(m_host);
+    }
     TurnWorker& Worker() { return m_worker; }
     bool WorkerRunning() const { return m_worker.Running(); }
 
 private:
+    CommandResult Refusal(const command::Domestic& order) const;
+    CommandResult Refusal(const command::Move& order) const;
+    CommandResult Refusal(const command::War& order) const;
+    CommandResult Refusal(const command::Rest& order) const;
+    CommandResult Do(const command::Domestic& order);
+    CommandResult Do(const command::Move& order);
+    CommandResult Do(const command::War& order);
+    CommandResult Do(const command::Rest& order);
+    // Why country may not give a command now; None when it may.
+    CommandRefusal MayAct(int country) const;
+
     TurnHost& m_host;
+    bool m_acted = false; // the player's command of this turn has been carried out
     TurnWorker m_worker{world, events};
 };

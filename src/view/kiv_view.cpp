@@ -118,7 +118,7 @@ private:
 
 } // namespace
 
-CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
+CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), mode(m_session.mode), m_doc(doc)
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -356,11 +356,11 @@ void CKivView::Shutdown()
 
 // ---- The player's commands ----
 
-void CKivView::DoDomestic(DomesticCommand command)
+void CKivView::DoDomestic(DomesticCommand what)
 {
-    if (mode != ViewMode::PlayerTurn)
+    const CommandResult outcome = m_session.Apply(command::Domestic{what, GetWorld().turnCountry});
+    if (outcome.refusal == CommandRefusal::NotNow || outcome.refusal == CommandRefusal::NotTurnCountry)
         return;
-    const CommandOutcome outcome = ::RunDomesticCommand(GetWorld(), m_session.events, command, GetWorld().turnCountry);
     SetStatus(outcome.words);
     if (outcome.done)
         DisableCommands();
@@ -438,10 +438,10 @@ void CKivView::PickCountry(int country)
         }
         if (StopRequested())
             break; // the program is closing
-        if (IsUnified(GetWorld())) {
+        if (m_unified) {
             // The picture and the buttons of the end are in place under the message.
+            m_unified = false;
             SetStatus(kUnified);
-            ReportVictory(GetWorld(), m_session.events);
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
@@ -473,10 +473,10 @@ bool CKivView::MoveToSelected()
 {
     const int source = GetWorld().turnCountry;
     const int destination = marks.shownCountry;
-    if (!World::IsCountryIndex(source) || !World::IsCountryIndex(destination) ||
-        !GetWorld().countries[static_cast<std::size_t>(source)].IsFriendlyNeighbour(
-            GetWorld().countries[static_cast<std::size_t>(destination)])) {
-        SetStatus(MoveRefusedWords(GetWorld(), destination));
+    // May the army go there at all? (A move of nothing asks only that.)
+    if (const CommandResult refused = m_session.Check(command::Move{source, destination});
+        refused.refusal != CommandRefusal::None) {
+        SetStatus(refused.words);
         ShowMessage(statusText, kResultMessageMs);
         return false;
     }
@@ -490,34 +490,24 @@ bool CKivView::MoveToSelected()
         SetStatus(TurnStatusWords(GetWorld(), source));
         return false;
     }
-    const MoveAmounts chosen{dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds};
-    if (!MoveAmountsAllowed(GetWorld(), source, chosen)) {
-        SetStatus(TurnStatusWords(GetWorld(), source));
+    const CommandResult moved =
+        m_session.Apply(command::Move{source, destination, dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds});
+    SetStatus(moved.words);
+    if (!moved.done)
         return false;
-    }
-    ApplyMove(GetWorld(), m_session.events, source, destination, chosen);
-    SetStatus(MoveDoneWords(GetWorld(), destination));
     ShowMessage(statusText, kResultMessageMs);
     return true;
 }
 
 bool CKivView::AttackSelected()
 {
-    const int attacker = GetWorld().turnCountry;
-    const int target = marks.shownCountry;
-    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target) ||
-        !GetWorld().countries[static_cast<std::size_t>(attacker)].IsHostileNeighbour(
-            GetWorld().countries[static_cast<std::size_t>(target)])) {
-        SetStatus(AttackRefusedWords(GetWorld(), target));
-        ShowMessage(statusText, kResultMessageMs);
-        return false;
-    }
-    const bool won = ResolvePlayerBattle(GetWorld(), m_session.events, attacker, target, *this, GetWorld().commandRandom);
-    if (StopRequested())
+    const CommandResult fought = m_session.Apply(command::War{GetWorld().turnCountry, marks.shownCountry});
+    if (fought.abandoned)
         return true; // the battle window was closed because the program is ending
-    SetStatus(AttackResultWords(GetWorld(), target, won));
+    SetStatus(fought.words);
     ShowMessage(statusText, kResultMessageMs);
-    return true;
+    m_unified = fought.unified;
+    return fought.done;
 }
 
 // ---- New game, save and load ----

@@ -44,8 +44,8 @@ public:
     World& GetWorld() { return m_session.world; }
     const World& GetWorld() const { return m_session.world; }
 
-    // Interaction state and the status line.
-    ViewMode mode = ViewMode::NoGame;
+    // Interaction state (the session's) and the status line.
+    ViewMode& mode;
     QString statusText;
     QString dataDirectory;
 
@@ -208,7 +208,7 @@ private:
     bool WorkerActive() const;
     // Paints the view now, before a window opens over it.
     void RefreshNow();
-    void DoDomestic(DomesticCommand command);
+    void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
     bool Choosing() const;
     // Steps the keyboard's choice forward or back and names it in the status line.
@@ -229,6 +229,7 @@ private:
 
     CKivDoc& m_doc;
     GameSession m_session{*this};
+    bool m_unified = false; // the last war left the player holding every country
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
