@@ -146,6 +146,6 @@ QString AutosaveLabel(const AutosaveStore::Entry& entry)
     return QCoreApplication::translate("AutosaveStore", "%1 年 %2 月 %3 (%4)")
         .arg(entry.year)
         .arg(entry.month)
-        .arg(shown::Name(std::string(kRulerNames[ruler])),
+        .arg(shown::RulerName(static_cast<int>(ruler)),
              entry.written.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }

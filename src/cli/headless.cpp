@@ -112,7 +112,7 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
     const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
     const ScenarioList list = ReadScenarioFile(scenarioPath);
     if (list.status != ScenarioStatus::Read) {
-        err << "velcor: " << list.message << '\n';
+        err << "velcor: " << list.words.Text() << '\n';
         return false;
     }
     const RulerId ruler = options.allRulers && !list.rulers.empty() ? list.rulers.front() : options.ruler;
@@ -123,7 +123,7 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
     const LoadOutcome loaded = session.StartNewGame(countryPath, ruler);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << loaded.message << '\n'; // the message names the file
+        err << "velcor: " << loaded.words.Text() << '\n'; // the message names the file
         return false;
     }
     offered = list.rulers;
@@ -134,7 +134,7 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
 {
     const LoadOutcome loaded = session.LoadGame(options.loadFile);
     if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << loaded.message << '\n';
+        err << "velcor: " << loaded.words.Text() << '\n';
         return false;
     }
     offered = {session.world.playerRuler};
@@ -153,10 +153,10 @@ bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std
 void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
 void HeadlessHost::PlayerTurn(int country) { m_world.turnCountry = country; }
 
-void HeadlessHost::ShowMessage(const std::string& text, int)
+void HeadlessHost::ShowMessage(const platform::Message& words, int)
 {
     if (m_out)
-        *m_out << "    " << DateText(m_world) << "  " << text << '\n';
+        *m_out << "    " << DateText(m_world) << "  " << words.Text() << '\n';
 }
 
 bool HeadlessHost::Present(BattleScript& script)

@@ -71,7 +71,7 @@ public:
 
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
-    void ShowMessage(const std::string& text, int milliseconds) override;
+    void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
     std::ostream* Out() const { return m_out; }

@@ -74,7 +74,7 @@ void CRulerDlg::OnInitDialog()
         if (!m_portraits[i].isNull())
             m_portraitControls[i]->resize(m_portraits[i].size()); // a picture control takes its picture's size
         m_portraitControls[i]->show();
-        m_nameButtons[i]->setText(shown::Name(std::string(kRulerNames[id])));
+        m_nameButtons[i]->setText(shown::RulerName(id));
         m_nameButtons[i]->show();
     }
 }

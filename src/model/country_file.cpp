@@ -67,7 +67,6 @@ public:
                                        ? Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが空です"))
                                        : Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (%1 行目まで)"),
                                                  {Message::Number(m_number)});
-                m_problem->message = m_problem->words.Text();
             }
             return nullptr;
         }
@@ -100,7 +99,6 @@ bool ReadNumber(LineSource& lines, const NumberItem& item, std::int32_t& value, 
             // Editors that write a byte-order mark put it before the first number.
             if (text->rfind("\xEF\xBB\xBF", 0) == 0)
                 problem->words = Message(VELCOR_TEXT("Message", "%1 (行頭に BOM があります)"), {problem->words});
-            problem->message = problem->words.Text();
         }
         return false;
     }
@@ -119,7 +117,6 @@ bool ReadNeighbours(LineSource& lines, std::vector<std::uint32_t>& ids, FileProb
         if (problem) {
             problem->line = lines.Number();
             problem->words = Message(VELCOR_TEXT("Message", "%1 行目: %2"), {Message::Number(lines.Number()), what});
-            problem->message = problem->words.Text();
         }
         return false;
     };
@@ -189,7 +186,6 @@ LoadOutcome LoadFromReader(World& world, platform::TextFileReader& reader, const
         outcome.status = LoadStatus::Refused;
         outcome.words = Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
                                 {Message::Plain(name), problem.words});
-        outcome.message = outcome.words.Text();
         return outcome;
     }
     ApplyWorld(world, record);
@@ -207,7 +203,6 @@ LoadOutcome LoadCountryFile(World& world, const std::string& path, CountryFileUs
         outcome.status = LoadStatus::NotFound;
         outcome.words = Message(VELCOR_TEXT("Message", "%1\n%2\n%3"),
                                 {Message(kDataFileNotFound), Message::Plain(path), Message(reader.ErrorReason().c_str())});
-        outcome.message = outcome.words.Text();
         return outcome;
     }
     return LoadFromReader(world, reader, path, use);

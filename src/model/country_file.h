@@ -54,8 +54,7 @@ struct WorldRecord {
 // Where and why a file was refused, in words for the player.
 struct FileProblem {
     int line = 0; // 1-based; 0 when the problem is not a line's
-    std::string message;
-    platform::Message words; // the message, for the windows to translate
+    platform::Message words;
 };
 
 // What a country file is loaded as. A new game sets the player's ruler and the cursor
@@ -74,8 +73,7 @@ enum class LoadStatus { Loaded, NotFound, Refused };
 
 struct LoadOutcome {
     LoadStatus status = LoadStatus::NotFound;
-    std::string message; // for the player; empty when loaded
-    platform::Message words; // the message, for the windows to translate
+    platform::Message words; // for the player; empty when loaded
 };
 
 // Replaces the world's countries, player, cursor and date with a country file's

@@ -23,7 +23,6 @@ ScenarioList ParseScenarioFile(platform::TextFileReader& reader, const std::stri
                                  {Message::Plain(name), Message::Number(slot + 1),
                                   id.overflow ? Message(VELCOR_TEXT("Message", "(大きすぎる数)"))
                                               : Message::Number(id.value)});
-            list.message = list.words.Text();
             return list;
         }
         list.rulers.push_back(id.value);
@@ -51,7 +50,6 @@ ScenarioList ReadScenarioFile(const std::string& path)
                                  {Message::Plain(path), Message(reader.ErrorReason().c_str())});
             break;
         }
-        list.message = list.words.Text();
         return list;
     }
     return ParseScenarioFile(reader, path);
@@ -61,7 +59,7 @@ bool ScenarioOffersRuler(const std::string& path, RulerId ruler, std::string& me
 {
     const ScenarioList list = ReadScenarioFile(path);
     if (list.status != ScenarioStatus::Read) {
-        message = list.message;
+        message = list.words.Text();
         return false;
     }
     std::string refusal = RulerNotOffered(path, list, ruler);

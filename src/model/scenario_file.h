@@ -19,8 +19,7 @@ struct ScenarioList {
     ScenarioStatus status = ScenarioStatus::CannotOpen;
     platform::OpenError openError = platform::OpenError::None;
     std::vector<RulerId> rulers; // at most kRulerSlotCount
-    std::string message;         // for the player when not read
-    platform::Message words;     // the message, for the windows to translate
+    platform::Message words;     // for the player when not read
 };
 
 // Reads up to kRulerSlotCount ids, stopping at the first empty line or the end of the

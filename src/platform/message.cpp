@@ -15,6 +15,22 @@ Message Message::Plain(std::string text)
 
 Message Message::Number(long long value) { return Plain(std::to_string(value)); }
 
+Message Message::CountryName(int id, std::string text)
+{
+    Message m = Plain(std::move(text));
+    m.name = Name::Country;
+    m.id = id;
+    return m;
+}
+
+Message Message::RulerName(int id, std::string text)
+{
+    Message m = Plain(std::move(text));
+    m.name = Name::Ruler;
+    m.id = id;
+    return m;
+}
+
 std::string Message::Text() const
 {
     if (plain)

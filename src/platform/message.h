@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A text for the player as the rules and the file readers word it: a Japanese pattern
-// with %1..%9 for its arguments, each a plain text (a name, a number, a path, a reason
-// from the system) or a worded text of its own. Text() gives the Japanese text, byte for
+// with %1..%9 for its arguments, each a plain text (a number, a path, a reason from the
+// system), the name of a country or a ruler by its id, or a worded text of its own. Text() gives the Japanese text, byte for
 // byte what the headless mode prints; the windows translate the pattern instead
 // (view/shown_text.h) and put in the translated arguments.
 #pragma once
 
+#include <cstdint>
 #include <ostream>
 #include <string>
 #include <string_view>
@@ -22,12 +23,20 @@ struct Message {
     std::string pattern;       // Japanese; %1..%9 stand for args (a plain text is the text itself)
     std::vector<Message> args; // in the order of their numbers
     bool plain = false;        // a name, a number or a path: not translated
+    // A plain text that is the name of a country or a ruler: the windows name it by its
+    // id in the player's language.
+    enum class Name : std::uint8_t { None, Country, Ruler };
+    Name name = Name::None;
+    int id = -1;
 
     Message() = default;
     // A worded text: the pattern is marked with VELCOR_TEXT where it is written.
     Message(const char* worded, std::vector<Message> arguments = {});
     static Message Plain(std::string text);
     static Message Number(long long value);
+    // The name of country or ruler id, as the world names it (Japanese).
+    static Message CountryName(int id, std::string text);
+    static Message RulerName(int id, std::string text);
 
     // The Japanese text, the arguments put in.
     std::string Text() const;

@@ -159,12 +159,10 @@ BattleScript::BattleScript(World& world, int attacker, int target, platform::Ran
     const Country& t = world.countries[target];
     m_nAttacker = attacker;
     m_nTarget = target;
-    m_strAttackerName = CountryNameUtf8(world, attacker);
-    m_strTargetName = CountryNameUtf8(world, target);
+    m_attackerName = CountryWords(world, attacker);
+    m_targetName = CountryWords(world, target);
     m_nAttackerRuler = a.GetRuler();
     m_nTargetRuler = t.GetRuler();
-    m_strAttackerRuler = RulerNameUtf8(world, m_nAttackerRuler);
-    m_strTargetRuler = RulerNameUtf8(world, m_nTargetRuler);
     m_nAttackerSoldiers = a.GetSoldiers();
     m_nTargetSoldiers = t.GetSoldiers();
     m_nAttackerTraining = a.GetTraining();

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "model/world.h"
+#include "platform/message.h"
 #include "platform/random.h"
 #include "rules/events.h"
 
@@ -73,10 +74,8 @@ public:
     // What the window shows. Strings are UTF-8.
     int m_nStep = 0;
     int m_nVariant = 0;
-    std::string m_strAttackerName;
-    std::string m_strTargetName;
-    std::string m_strAttackerRuler;
-    std::string m_strTargetRuler;
+    platform::Message m_attackerName; // the countries' names, by id
+    platform::Message m_targetName;
     int m_nAttacker = 0;
     int m_nTarget = 0;
     std::string m_strAttackerLine;

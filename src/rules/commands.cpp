@@ -4,12 +4,13 @@
 #include "model/world.h"
 #include "rules/battle.h"
 #include "rules/event_report.h"
+#include "rules/names.h"
 
 using platform::Message;
 
 namespace {
 
-Message Name(const World& world, int country) { return Message::Plain(CountryNameUtf8(world, country)); }
+Message Name(const World& world, int country) { return CountryWords(world, country); }
 
 std::vector<int> Neighbours(const World& world, int source, int (Country::*test)(const Country&) const)
 {

@@ -52,7 +52,7 @@ int ChooseTarget(const World& world, const Country& c, bool& hasCandidate)
 void AttackPlayer(World& world, EventSink& events, TurnHost& host, int attacker, int target)
 {
     using platform::Message;
-    host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {Message::Plain(CountryNameUtf8(world, target))}),
+    host.ShowMessage(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {CountryWords(world, target)}),
                    kMessageMs);
     if (host.StopRequested())
         return;
@@ -60,11 +60,11 @@ void AttackPlayer(World& world, EventSink& events, TurnHost& host, int attacker,
     if (host.StopRequested())
         return;
     if (won)
-        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 が陥落しました"), {Message::Plain(CountryNameUtf8(world, target))}),
+        host.ShowMessage(Message(VELCOR_TEXT("Message", "%1 が陥落しました"), {CountryWords(world, target)}),
                        kMessageMs);
     else
-        host.ShowWords(Message(VELCOR_TEXT("Message", "%1 は退却しました"),
-                               {Message::Plain(RulerNameUtf8(world, world.countries[attacker].GetRuler()))}),
+        host.ShowMessage(Message(VELCOR_TEXT("Message", "%1 は退却しました"),
+                               {RulerWords(world, world.countries[attacker].GetRuler())}),
                        kMessageMs);
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "model/world.h"
+#include "platform/message.h"
 
 // The name of a ruler from the world's ruler table; empty for an id outside it.
 inline std::string RulerNameUtf8(const World& world, RulerId ruler)
@@ -12,4 +13,14 @@ inline std::string RulerNameUtf8(const World& world, RulerId ruler)
     if (ruler < 0 || ruler >= kRulerCount)
         return {};
     return world.rulers[ruler].GetName();
+}
+
+// The same names as words for the player, which the windows name by id.
+inline platform::Message CountryWords(const World& world, int country)
+{
+    return platform::Message::CountryName(country, CountryNameUtf8(world, country));
+}
+inline platform::Message RulerWords(const World& world, RulerId ruler)
+{
+    return platform::Message::RulerName(ruler, RulerNameUtf8(world, ruler));
 }

@@ -42,11 +42,9 @@ public:
     virtual void TurnBegin(int country) = 0;
     // WM_PLAYER_TURN: the worker's last act.
     virtual void PlayerTurn(int country) = 0;
-    // A self-closing message window.
-    virtual void ShowMessage(const std::string& text, int milliseconds) = 0;
-    // The same for a worded text: a host that translates takes the words, any other
-    // shows the Japanese text.
-    virtual void ShowWords(const platform::Message& words, int milliseconds) { ShowMessage(words.Text(), milliseconds); }
+    // A self-closing message window with the words (a host that translates takes the
+    // words, any other shows the Japanese text).
+    virtual void ShowMessage(const platform::Message& words, int milliseconds) = 0;
 
     // Asks the running worker to end at its next step without touching the world
     // any further. A blocking call in progress should return soon after.

@@ -94,10 +94,10 @@ void CBattleDlg::UpdateData()
     auto line = [](const std::string& s) { return QCoreApplication::translate("Message", s.c_str()); };
     m_attacker->setText(QString::number(m_script.m_nAttacker));
     m_target->setText(QString::number(m_script.m_nTarget));
-    m_attackerName->setText(shown::Name(m_script.m_strAttackerName));
-    m_targetName->setText(shown::Name(m_script.m_strTargetName));
-    m_attackerRuler->setText(shown::Name(m_script.m_strAttackerRuler));
-    m_targetRuler->setText(shown::Name(m_script.m_strTargetRuler));
+    m_attackerName->setText(shown::Text(m_script.m_attackerName));
+    m_targetName->setText(shown::Text(m_script.m_targetName));
+    m_attackerRuler->setText(shown::RulerName(m_script.m_nAttackerRuler));
+    m_targetRuler->setText(shown::RulerName(m_script.m_nTargetRuler));
     m_attackerLine->setText(line(m_script.m_strAttackerLine));
     m_targetLine->setText(line(m_script.m_strTargetLine));
     m_training[0]->setText(TrainingText(m_script.m_nAttackerTraining));

@@ -306,12 +306,7 @@ void CKivView::PlayerTurn(int country)
     });
 }
 
-void CKivView::ShowMessage(const std::string& text, int milliseconds)
-{
-    ShowWords(platform::Message::Plain(text), milliseconds);
-}
-
-void CKivView::ShowWords(const platform::Message& words, int milliseconds)
+void CKivView::ShowMessage(const platform::Message& words, int milliseconds)
 {
     m_caller.Call([&] {
         // The computer's announcements replace the player's last result.

@@ -145,8 +145,7 @@ public:
     // TurnHost: called by the worker thread.
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
-    void ShowMessage(const std::string& text, int milliseconds) override;
-    void ShowWords(const platform::Message& words, int milliseconds) override;
+    void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
     // The status panel's eight labels, 国名 .. 訓練, in the language in use.

@@ -17,24 +17,14 @@ namespace {
 std::atomic<bool> g_romanized{false};
 
 // The game's rulers and countries in pinyin, without tone marks, as English books on the
-// period write them; a province drops its 州 ("Jing" for 荊州).
-constexpr std::array<std::pair<const char*, const char*>, 30> kRomanized = {{
-    {"非統治", "Unruled"},
-    {"劉備", "Liu Bei"},
-    {"曹操", "Cao Cao"},
-    {"孫堅", "Sun Jian"},
-    {"袁紹", "Yuan Shao"},
-    {"袁術", "Yuan Shu"},
-    {"劉表", "Liu Biao"},
-    {"呂布", "Lü Bu"},
-    {"馬騰", "Ma Teng"},
-    {"董卓", "Dong Zhuo"},
-    {"劉焉", "Liu Yan"},
-    {"公孫瓚", "Gongsun Zan"},
-    {"張魯", "Zhang Lu"},
-    {"陶謙", "Tao Qian"},
-    {"劉璋", "Liu Zhang"},
-    {"孫権", "Sun Quan"},
+// period write them; a province drops its 州 ("Jing" for 荊州). By id.
+constexpr std::array<const char*, kRulerCount> kRulersRomanized = {
+    "Unruled", "Liu Bei", "Cao Cao",  "Sun Jian",    "Yuan Shao", "Yuan Shu", "Liu Biao",  "Lü Bu",
+    "Ma Teng", "Dong Zhuo", "Liu Yan", "Gongsun Zan", "Zhang Lu",  "Tao Qian", "Liu Zhang", "Sun Quan",
+};
+
+// The bundled map's countries: their names in the data files and in pinyin.
+constexpr std::array<std::pair<const char*, const char*>, kCountryCount> kCountries = {{
     {"司隷", "Sili"},
     {"豫州", "Yu"},
     {"陳留", "Chenliu"},
@@ -51,43 +41,48 @@ constexpr std::array<std::pair<const char*, const char*>, 30> kRomanized = {{
     {"漢中", "Hanzhong"},
 }};
 
+// Country id's name as the world gives it (UTF-8), in the language in use: a scenario
+// author's own name for it shows as it stands.
+QString CountryById(int id, const std::string& utf8)
+{
+    const QString name = QString::fromStdString(utf8);
+    if (!Romanized() || id < 0 || id >= kCountryCount || utf8 != kCountries[static_cast<std::size_t>(id)].first)
+        return name;
+    return QString::fromUtf8(kCountries[static_cast<std::size_t>(id)].second);
+}
+
 } // namespace
 
 bool Romanized() { return g_romanized.load(std::memory_order_relaxed); }
 void SetRomanized(bool on) { g_romanized.store(on, std::memory_order_relaxed); }
 
-QString Romanization(const QString& japanese)
-{
-    for (const auto& [ja, en] : kRomanized)
-        if (japanese == QString::fromUtf8(ja))
-            return QString::fromUtf8(en);
-    return {};
-}
-
-QString Name(const std::string& utf8)
-{
-    const QString name = QString::fromStdString(utf8);
-    if (!Romanized())
-        return name;
-    const QString romanized = Romanization(name);
-    return romanized.isEmpty() ? name : romanized;
-}
-
 QString CountryName(const World& world, int country)
 {
-    return World::IsCountryIndex(country) ? Name(CountryNameUtf8(world, country)) : QString();
+    return World::IsCountryIndex(country) ? CountryById(country, CountryNameUtf8(world, country)) : QString();
 }
 
 QString RulerName(int ruler)
 {
-    return ruler >= 0 && ruler < kRulerCount ? Name(std::string(kRulerNames[static_cast<std::size_t>(ruler)]))
-                                             : QString();
+    if (ruler < 0 || ruler >= kRulerCount)
+        return {};
+    const auto r = static_cast<std::size_t>(ruler);
+    return Romanized() ? QString::fromUtf8(kRulersRomanized[r]) : QString::fromUtf8(kRulerNames[r].data(),
+                                                                                     static_cast<qsizetype>(kRulerNames[r].size()));
 }
 
 QString Text(const platform::Message& message)
 {
-    if (message.plain)
-        return Name(message.pattern);
+    if (message.plain) {
+        switch (message.name) {
+        case platform::Message::Name::Country:
+            return CountryById(message.id, message.pattern);
+        case platform::Message::Name::Ruler:
+            return RulerName(message.id);
+        case platform::Message::Name::None:
+            break;
+        }
+        return QString::fromStdString(message.pattern);
+    }
     const QString pattern = QCoreApplication::translate("Message", message.pattern.c_str());
     QString out;
     out.reserve(pattern.size());

@@ -92,7 +92,7 @@ int Preview(const std::string& root, int number, const std::string& outPath)
     WorldRecord world;
     FileProblem problem;
     if (!reader.Open(countryPath) || !ParseCountryFile(reader, world, &problem, CountryFileUse::StartingWorld)) {
-        std::fprintf(stderr, "velcor-assets: cannot read %s %s\n", countryPath.c_str(), problem.message.c_str());
+        std::fprintf(stderr, "velcor-assets: cannot read %s %s\n", countryPath.c_str(), problem.words.Text().c_str());
         return 1;
     }
     return Save(assets::PaintPreview(map, world), outPath) ? 0 : 1;

@@ -334,7 +334,7 @@ private:
             parsed = ParseCountryFile(reader, world, &problem, CountryFileUse::StartingWorld);
             if (parsed)
                 break;
-            Add(file, problem.line, WithoutLinePrefix(problem.message));
+            Add(file, problem.line, WithoutLinePrefix(problem.words.Text()));
             if (problem.line < 1 || problem.line > kCountryFileLines)
                 return false;
             if (static_cast<int>(texts.size()) < problem.line)
