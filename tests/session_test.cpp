@@ -1,0 +1,159 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The seams of one game: a world is a value that forks, games on threads share nothing,
+// and a command the session refuses leaves the game untouched.
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "cli/headless.h"
+#include "model/country_file.h"
+#include "rules/event_json.h"
+#include "session/game_session.h"
+#include "test_world.h"
+
+namespace {
+
+// What a game left behind: its saved figures and every event it reported as JSON.
+struct Trace {
+    std::vector<std::string> save;
+    std::string events;
+    bool operator==(const Trace&) const = default;
+};
+
+// Plays game on for months from where it stands, the player resting.
+Trace PlayOn(HeadlessGame& game, std::int64_t months)
+{
+    std::ostringstream events;
+    JsonLinesWriter writer(events, game.GetWorld());
+    game.Session().events.Add(&writer);
+    HeadlessOptions options;
+    options.months = months;
+    PlayResting(game, options);
+    game.Session().events.Remove(&writer);
+    return {FormatCountryFile(CaptureWorld(game.GetWorld(), game.GetWorld().turnCountry)), events.str()};
+}
+
+// A new game of the test world for the player, with a clock of its own.
+void StartTestGame(HeadlessGame& game, std::int64_t clock)
+{
+    World& world = game.GetWorld();
+    ApplyWorld(world, MakeTestWorld());
+    BuildRulerTable(world);
+    world.clock.FixFrom(clock);
+    game.Session().BeginGame(false);
+}
+
+} // namespace
+
+// A copy of a world taken at any moment goes on exactly as the original does: the
+// figures, the generators and the clock are all in the value.
+TEST(WorldValue, ACopyPlayedOnGoesWhereTheOriginalGoes)
+{
+    for (const std::int64_t firstMonths : {0, 1, 7, 30}) {
+        SCOPED_TRACE(firstMonths);
+        HeadlessGame original;
+        StartTestGame(original, 1700000000 + firstMonths);
+        PlayOn(original, firstMonths);
+        HeadlessGame fork;
+        fork.GetWorld() = original.GetWorld();
+        const Trace forked = PlayOn(fork, 120);
+        const Trace played = PlayOn(original, 120);
+        EXPECT_EQ(forked, played);
+        EXPECT_FALSE(played.events.empty());
+    }
+}
+
+// Games played at once on two threads give the bytes each gives alone.
+TEST(WorldValue, GamesOnTwoThreadsPlayAsOneAfterTheOther)
+{
+    constexpr int kGames = 6;
+    auto play = [](int i) {
+        HeadlessGame game;
+        StartTestGame(game, 1234567 + i);
+        return PlayOn(game, 240);
+    };
+    std::vector<Trace> alone;
+    for (int i = 0; i < kGames; ++i)
+        alone.push_back(play(i));
+    std::vector<Trace> together(kGames);
+    std::thread other([&] {
+        for (int i = 1; i < kGames; i += 2)
+            together[static_cast<std::size_t>(i)] = play(i);
+    });
+    for (int i = 0; i < kGames; i += 2)
+        together[static_cast<std::size_t>(i)] = play(i);
+    other.join();
+    EXPECT_EQ(together, alone);
+    EXPECT_NE(alone[0], alone[1]) << "games with different clocks should differ";
+}
+
+// A command the rules refuse changes nothing (no figure, no draw, no event) and says
+// why; the same command allowed is carried out.
+TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
+{
+    struct Case {
+        const char* name;
+        PlayerCommand command;
+        CommandRefusal why;
+        void (*prepare)(World&, GameSession&);
+    };
+    const auto none = [](World&, GameSession&) {};
+    // In the test world the player (ruler 1) holds country 0, which borders 1 and 7
+    // (rulers 2 and 5); he is made to hold 7 as well for moves.
+    const Case cases[] = {
+        {"no game waits for the player", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
+         [](World&, GameSession& s) { s.mode = ViewMode::ComputerTurns; }},
+        {"another country's turn", command::Domestic{DomesticCommand::Train, 1}, CommandRefusal::NotTurnCountry, none},
+        {"no funds", command::Domestic{DomesticCommand::DevelopLand, 0}, CommandRefusal::Funds,
+         [](World& w, GameSession&) { w.countries[0].SetFunds(999); }},
+        {"training full", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::TrainingFull,
+         [](World& w, GameSession&) { w.countries[0].SetTraining(Country::kMaxTraining); }},
+        {"move to a stranger", command::Move{0, 1, 10, 0, 0}, CommandRefusal::NotNeighbour, none},
+        {"move off the map", command::Move{0, 14, 0, 0, 0}, CommandRefusal::NotNeighbour, none},
+        {"move more than held", command::Move{0, 7, 40001, 0, 0}, CommandRefusal::Amounts,
+         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+        {"move less than nothing", command::Move{0, 7, 0, -1, 0}, CommandRefusal::Amounts,
+         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+        {"war without provisions", command::War{0, 1}, CommandRefusal::Provisions,
+         [](World& w, GameSession&) { w.countries[0].SetProvisions(39999); }},
+        {"war without funds", command::War{0, 1}, CommandRefusal::Funds,
+         [](World& w, GameSession&) { w.countries[0].SetFunds(999); }},
+        {"war on his own country", command::War{0, 7}, CommandRefusal::NotNeighbour,
+         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+        {"war on a country not beside it", command::War{0, 5}, CommandRefusal::NotNeighbour, none},
+        {"a second command in a turn", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
+         [](World&, GameSession& s) { s.Apply(command::Domestic{DomesticCommand::DevelopCommerce, 0}); }},
+        {"rest while choosing a target", command::Rest{}, CommandRefusal::NotNow,
+         [](World&, GameSession& s) { s.mode = ViewMode::ChooseAttackTarget; }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessGame game;
+        World& world = game.GetWorld();
+        GameSession& session = game.Session();
+        ApplyWorld(world, MakeTestWorld());
+        BuildRulerTable(world);
+        world.turnCountry = 0;
+        world.commandRandom.Seed(7);
+        session.mode = ViewMode::PlayerTurn;
+        c.prepare(world, session);
+        std::ostringstream heard;
+        JsonLinesWriter writer(heard, world);
+        session.events.Add(&writer);
+        const WorldRecord before = CaptureWorld(world, world.turnCountry);
+        const std::uint32_t drawsBefore = world.commandRandom.State();
+
+        EXPECT_EQ(session.Check(c.command).refusal, c.why);
+        const CommandResult result = session.Apply(c.command);
+        EXPECT_FALSE(result.done);
+        EXPECT_EQ(result.refusal, c.why);
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
+        EXPECT_EQ(world.commandRandom.State(), drawsBefore);
+        EXPECT_EQ(heard.str(), "");
+        EXPECT_EQ(result.words.empty(), c.why == CommandRefusal::NotNow || c.why == CommandRefusal::NotTurnCountry);
+        session.events.Remove(&writer);
+    }
+}
