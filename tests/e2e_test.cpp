@@ -206,7 +206,7 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
     int otherPixels = 0;
     for (int y = 0; y < 385; ++y) {
         for (int x = 0; x < 385; ++x) {
-            if (app->Document().CountryAt(x, y) != CKivDoc::kNoCountry) {
+            if (app->Document().Map().CountryAt(x, y) != MapPicture::kNoCountry) {
                 ++countryPixels;
                 ASSERT_EQ(At(s, x, y), kRulerColours[0]) << x << "," << y;
             } else {
@@ -672,7 +672,7 @@ TEST_F(EndToEnd, ResultsAreAnnouncedOverTheWorldAsItNowStands)
         std::map<Colour, int> counts;
         for (int y = 0; y < kMapHeight; ++y)
             for (int x = 0; x < kMapWidth; ++x)
-                if (app->Document().CountryAt(x, y) == 12)
+                if (app->Document().Map().CountryAt(x, y) == 12)
                     ++counts[At(shown, x, y)];
         return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })
             ->first;

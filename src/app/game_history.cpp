@@ -9,9 +9,9 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "view/chronicle_log.h"
+#include "view/game_document.h"
 #include "view/kiv_view.h"
 
 namespace settings = platform::settings;
@@ -79,7 +79,7 @@ void GameHistory::OnPlayerTurn()
     if (m_view.mode != ViewMode::PlayerTurn || !m_view.moveButton->isEnabled())
         return;
     const int cursor = m_view.SaveCursor();
-    CKivDoc& doc = m_view.GetDocument();
+    GameDocument& doc = m_view.GetDocument();
     QString error;
     const bool saved = m_autosaves.Save(
         [&](const QString& path, QString* reason) {

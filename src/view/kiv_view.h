@@ -22,7 +22,7 @@
 #include "view/view_zoom.h"
 #include "view/target_choice.h"
 
-class CKivDoc;
+class GameDocument;
 class QPainter;
 class QPushButton;
 
@@ -30,14 +30,14 @@ class CKivView : public QWidget, public TurnHost {
     Q_OBJECT
 
 public:
-    explicit CKivView(CKivDoc& doc, QWidget* parent = nullptr);
+    explicit CKivView(GameDocument& doc, QWidget* parent = nullptr);
     ~CKivView() override;
 
     // Seeds this thread's generator, creates the buttons (disabled), loads the view's
     // pictures and records the data directory.
     void OnInitialUpdate();
 
-    CKivDoc& GetDocument() { return m_doc; }
+    GameDocument& GetDocument() { return m_doc; }
 
     // Interaction state and the status line.
     ViewMode mode = ViewMode::NoGame;
@@ -223,7 +223,7 @@ private:
     // it again only when it changes.
     QByteArray MapSignature() const;
 
-    CKivDoc& m_doc;
+    GameDocument& m_doc;
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
