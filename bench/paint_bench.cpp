@@ -48,11 +48,11 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
     const int height = kMapHeight;
     std::vector<std::uint8_t> keyPixels(static_cast<std::size_t>(width) * height * 4);
     std::vector<std::uint8_t> pixels(keyPixels.size());
-    doc.PaintOwnership();
+    doc.Map().PaintOwnership();
     // Rebuild the key picture from the document's own key colours.
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const Colour c = doc.KeyColourAt(x, y);
+            const Colour c = doc.Map().KeyColourAt(x, y);
             std::uint8_t* p = &keyPixels[(static_cast<std::size_t>(y) * width + static_cast<std::size_t>(x)) * 4];
             p[0] = static_cast<std::uint8_t>(ColourBlue(c));
             p[1] = static_cast<std::uint8_t>(ColourGreen(c));
@@ -60,7 +60,7 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
             p[3] = 0xFF;
         }
     pixels = keyPixels;
-    QImage& bitmap = doc.MapBitmap();
+    QImage& bitmap = doc.Map().MapBitmap();
     for (auto _ : state) {
         const std::size_t count = static_cast<std::size_t>(width) * height;
         for (std::size_t n = 0; n < count; ++n) {
@@ -91,7 +91,7 @@ void BM_PaintOwnership(benchmark::State& state)
 {
     CKivDoc& doc = Document();
     for (auto _ : state) {
-        doc.PaintOwnership();
+        doc.Map().PaintOwnership();
         benchmark::ClobberMemory();
     }
 }

@@ -20,6 +20,7 @@
 #include <sys/stat.h>
 
 #include "app/chronicle.h"
+#include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
@@ -448,7 +449,7 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), DistinctPortraits()));
+        ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
         BuildRulerTable();
         view = new CKivView(doc);
         view->OnInitialUpdate();

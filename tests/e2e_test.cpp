@@ -35,6 +35,7 @@
 #include "synthetic_map.h"
 #include "test_support.h"
 #include "view/battle_dlg.h"
+#include "view/command_table.h"
 #include "view/kiv_view.h"
 #include "world_fixture.h"
 
@@ -144,7 +145,7 @@ protected:
                 Press(d, "選択");
             });
         script.Start();
-        Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+        Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
         ASSERT_TRUE(script.Done());
         WaitForPlayer();
     }
@@ -190,10 +191,10 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
     EXPECT_EQ(menus[0]->text(), QStringLiteral("ﾌｧｲﾙ(&F)"));
     EXPECT_EQ(menus[1]->text(), QStringLiteral("表示(&V)"));
     EXPECT_EQ(menus[2]->text(), QStringLiteral("ﾍﾙﾌﾟ(&H)"));
-    EXPECT_EQ(Command(CMainFrame::ID_FILE_NEW_GAME)->text(), QStringLiteral("ｹﾞｰﾑ開始(&N)"));
-    EXPECT_EQ(Command(CMainFrame::ID_APP_EXIT)->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
-    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled()) << "no game to save";
-    EXPECT_TRUE(Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled());
+    EXPECT_EQ(Command(CommandTable::ID_FILE_NEW_GAME)->text(), QStringLiteral("ｹﾞｰﾑ開始(&N)"));
+    EXPECT_EQ(Command(CommandTable::ID_APP_EXIT)->text(), QStringLiteral("ｱﾌﾟﾘｹｰｼｮﾝの終了(&X)"));
+    EXPECT_FALSE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled()) << "no game to save";
+    EXPECT_TRUE(Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled());
     EXPECT_EQ(EnabledButtons(), 0);
 
     // Every country white; the picture's own sea, outlines and lettering unchanged
@@ -205,7 +206,7 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
     int otherPixels = 0;
     for (int y = 0; y < 385; ++y) {
         for (int x = 0; x < 385; ++x) {
-            if (app->Document().CountryAt(x, y) != CKivDoc::kNoCountry) {
+            if (app->Document().Map().CountryAt(x, y) != MapPicture::kNoCountry) {
                 ++countryPixels;
                 ASSERT_EQ(At(s, x, y), kRulerColours[0]) << x << "," << y;
             } else {
@@ -225,7 +226,7 @@ TEST_F(EndToEnd, TheWindowOpensOnAWhiteMapWithItsMenu)
         QTest::keyClick(d, Qt::Key_Escape);
     });
     script.Start();
-    Command(CMainFrame::ID_APP_ABOUT)->trigger();
+    Command(CommandTable::ID_APP_ABOUT)->trigger();
     EXPECT_EQ(version, QStringLiteral("Velcor Version " VELCOR_VERSION)) << "the version the package is built as";
 }
 
@@ -248,7 +249,7 @@ TEST_F(EndToEnd, ANewGameAsksForAScenarioAndARulerThenPlaysToThePlayersTurn)
             Press(d, "選択");
         });
     script.Start();
-    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
     EXPECT_TRUE(script.Done());
     EXPECT_EQ(boxes, (QStringList{QStringLiteral("シナリオを選択してください"), QStringLiteral("君主を選択してください")}));
     WaitForPlayer();
@@ -259,13 +260,13 @@ TEST_F(EndToEnd, ANewGameAsksForAScenarioAndARulerThenPlaysToThePlayersTurn)
     EXPECT_EQ(GameState::year, 219);
     EXPECT_EQ(view->statusText, QStringLiteral("10 荊州 の番です"));
     EXPECT_EQ(EnabledButtons(), 7);
-    EXPECT_TRUE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+    EXPECT_TRUE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled());
 
     // Cancelling a new game changes nothing.
     ModalScript cancel;
     cancel.Then<CScenarioDlg>([](CScenarioDlg* d) { Press(d, "ｷｬﾝｾﾙ"); });
     cancel.Start();
-    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(EnabledButtons(), 7);
 }
@@ -408,7 +409,7 @@ TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
     ModalScript save1;
     save1.Then<QFileDialog>(Choose(before)).Then<QMessageBox>(NoteAndClose(boxes));
     save1.Start();
-    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    Command(CommandTable::ID_FILE_SAVE_GAME)->trigger();
     EXPECT_EQ(FileLine(before, 2), "9") << "before the command the cursor is stored one back";
     const int training = C(10).GetTraining();
 
@@ -416,14 +417,14 @@ TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
     ModalScript save2;
     save2.Then<QFileDialog>(Choose(after)).Then<QMessageBox>(NoteAndClose(boxes));
     save2.Start();
-    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    Command(CommandTable::ID_FILE_SAVE_GAME)->trigger();
     EXPECT_EQ(FileLine(after + ".txt", 2), "10") << "the default extension is added";
     EXPECT_EQ(boxes, (QStringList{QStringLiteral("セーブが完了しました"), QStringLiteral("セーブが完了しました")}));
 
     ModalScript load1;
     load1.Then<QFileDialog>(Choose(before));
     load1.Start();
-    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
     EXPECT_EQ(GameState::turnCountry, 10) << "the same player turn again";
     EXPECT_EQ(C(10).GetTraining(), training);
@@ -432,7 +433,7 @@ TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
     ModalScript load2;
     load2.Then<QFileDialog>(Choose(after + ".txt"));
     load2.Start();
-    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
     EXPECT_EQ(GameState::turnCountry, 11) << "the turn after the one saved";
 }
@@ -453,7 +454,7 @@ TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
     EXPECT_EQ(view->statusText, QStringLiteral("中国全土を統一しました"));
     EXPECT_TRUE(windows.entries.contains(QStringLiteral("中国全土を統一しました")));
     EXPECT_FALSE(view->restButton->isEnabled());
-    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+    EXPECT_FALSE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled());
     view->OnDraw();
     const QImage victory = platform::LoadResourceImage(163);
     EXPECT_EQ(view->Surface().copy(158, 100, 300, 200), victory);
@@ -471,13 +472,13 @@ TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
     ModalScript load;
     load.Then<QFileDialog>(Choose(dir.Path("lost.txt")));
     load.Start();
-    Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+    Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
     EXPECT_EQ(view->mode, ViewMode::GameOver);
     EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバです"));
     EXPECT_EQ(windows.entries, QStringList{QStringLiteral("ゲームオーバーです")});
     EXPECT_EQ(EnabledButtons(), 0);
-    EXPECT_FALSE(Command(CMainFrame::ID_FILE_SAVE_GAME)->isEnabled());
+    EXPECT_FALSE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled());
     view->OnDraw();
     EXPECT_EQ(view->Surface().copy(158, 100, 300, 200), platform::LoadResourceImage(164));
     ClickCountry(3);
@@ -503,7 +504,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         ModalScript save;
         save.Then<QFileDialog>(Choose(fault.target)).Then<QMessageBox>(NoteAndClose(saveBoxes));
         save.Start();
-        Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+        Command(CommandTable::ID_FILE_SAVE_GAME)->trigger();
         EXPECT_TRUE(save.Done());
         ASSERT_EQ(saveBoxes.size(), 1);
         EXPECT_TRUE(saveBoxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << saveBoxes[0].toStdString();
@@ -527,7 +528,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
             })
             .Then<QMessageBox>(NoteAndClose(boxes));
         load.Start();
-        Command(CMainFrame::ID_FILE_LOAD_GAME)->trigger();
+        Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
         EXPECT_TRUE(load.Done());
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn) << "no worker started";
         EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
@@ -553,7 +554,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         })
         .Then<QMessageBox>(NoteAndClose(boxes));
     newGame.Start();
-    Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
     EXPECT_TRUE(newGame.Done());
     EXPECT_EQ(boxes.value(2), QString::fromStdString("ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + dir.Path("country1.txt") +
                                                      "\nファイルがありません"));
@@ -575,7 +576,7 @@ TEST_F(EndToEnd, ASaveToAFullDiskIsReportedAndKeepsThePreviousSave)
     ModalScript first;
     first.Then<QFileDialog>(Choose(save)).Then<QMessageBox>(NoteAndClose(boxes));
     first.Start();
-    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    Command(CommandTable::ID_FILE_SAVE_GAME)->trigger();
     ASSERT_EQ(boxes, QStringList{QStringLiteral("セーブが完了しました")});
     const std::string previous = ReadFileBytes(save);
 
@@ -587,7 +588,7 @@ TEST_F(EndToEnd, ASaveToAFullDiskIsReportedAndKeepsThePreviousSave)
     ModalScript second;
     second.Then<QFileDialog>(Choose(save)).Then<QMessageBox>(NoteAndClose(boxes));
     second.Start();
-    Command(CMainFrame::ID_FILE_SAVE_GAME)->trigger();
+    Command(CommandTable::ID_FILE_SAVE_GAME)->trigger();
     ASSERT_EQ(boxes.size(), 1);
     EXPECT_TRUE(boxes[0].startsWith(QStringLiteral("セーブできませんでした"))) << boxes[0].toStdString();
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("ディスクの空き容量が不足しています"))) << boxes[0].toStdString();
@@ -671,7 +672,7 @@ TEST_F(EndToEnd, ResultsAreAnnouncedOverTheWorldAsItNowStands)
         std::map<Colour, int> counts;
         for (int y = 0; y < kMapHeight; ++y)
             for (int x = 0; x < kMapWidth; ++x)
-                if (app->Document().CountryAt(x, y) == 12)
+                if (app->Document().Map().CountryAt(x, y) == 12)
                     ++counts[At(shown, x, y)];
         return std::max_element(counts.begin(), counts.end(), [](auto& a, auto& b) { return a.second < b.second; })
             ->first;
@@ -760,8 +761,8 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
         EXPECT_EQ(MessageText(m), QStringLiteral("ゲームオーバーです"));
         EXPECT_EQ(view->mode, ViewMode::GameOver);
         offered = view->CanStartGame();
-        menuOffers = Command(CMainFrame::ID_FILE_NEW_GAME)->isEnabled() ||
-                     Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled();
+        menuOffers = Command(CommandTable::ID_FILE_NEW_GAME)->isEnabled() ||
+                     Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled();
         // Starting a game now would wait for the worker, which waits for this window.
         if (!offered)
             loaded = view->LoadGame(QString::fromStdString(saved));
@@ -776,8 +777,8 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
 
     // Once the message has gone the worker has handed over: both are offered again.
     ASSERT_TRUE(WaitUntil([&] { return view->CanStartGame(); }));
-    EXPECT_TRUE(Command(CMainFrame::ID_FILE_NEW_GAME)->isEnabled());
-    EXPECT_TRUE(Command(CMainFrame::ID_FILE_LOAD_GAME)->isEnabled());
+    EXPECT_TRUE(Command(CommandTable::ID_FILE_NEW_GAME)->isEnabled());
+    EXPECT_TRUE(Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled());
     EXPECT_EQ(view->mode, ViewMode::GameOver);
     view->SetWindowTimes(1, 1);
     ASSERT_TRUE(view->LoadGame(QString::fromStdString(saved)));

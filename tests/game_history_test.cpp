@@ -16,6 +16,7 @@
 
 #include "app/autosave.h"
 #include "app/game_history.h"
+#include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
@@ -185,7 +186,7 @@ protected:
         WorldTest::SetUp();
         platform::FixClock(1'700'000'000);
         settings::SetRecentFiles({});
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), BlankPortraits()));
+        ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), BlankPortraits()));
         view = new CKivView(doc);
         frame = std::make_unique<CMainFrame>(view);
         view->OnInitialUpdate();

@@ -475,7 +475,7 @@ TEST_F(KeysTest, TheOutlineAndTheHintAppearOnlyWhileChoosing)
     // hint's box has changed, and text is written in it.
     for (int y = 0; y < kMapHeight; ++y)
         for (int x = 0; x < kMapWidth; ++x)
-            if (doc.CountryAt(x, y) == CKivDoc::kNoCountry && !hint.contains(x, y) && !statusBox.contains(x, y)) {
+            if (doc.Map().CountryAt(x, y) == MapPicture::kNoCountry && !hint.contains(x, y) && !statusBox.contains(x, y)) {
                 ASSERT_EQ(At(choosing, x, y), At(turn, x, y)) << x << "," << y;
             }
     int written = 0; // pixels of the text on the hint's pale background

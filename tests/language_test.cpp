@@ -170,7 +170,7 @@ TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
     EXPECT_EQ(platform::settings::Language(), QStringLiteral("en"));
     EXPECT_EQ(MenuTitles(), (QStringList{QStringLiteral("&File"), QStringLiteral("&View"), QStringLiteral("&Help")}));
     EXPECT_EQ(languages->title(), QStringLiteral("&Language"));
-    EXPECT_EQ(app->MainFrame()->Command(CMainFrame::ID_FILE_NEW_GAME)->text(), QStringLiteral("&New game"));
+    EXPECT_EQ(app->MainFrame()->Command(CommandTable::ID_FILE_NEW_GAME)->text(), QStringLiteral("&New game"));
     EXPECT_EQ(ButtonCaptions(), (QStringList{QStringLiteral("Move"), QStringLiteral("War"), QStringLiteral("Farm"),
                                              QStringLiteral("Trade"), QStringLiteral("Draft"), QStringLiteral("Train"),
                                              QStringLiteral("Rest")}));

@@ -125,8 +125,8 @@ TEST_F(RulerPatternsViewTest, PatternsLieOnlyOnRuledCountriesNeverOnNumbersOrMar
         for (int x = 0; x < kMapWidth; ++x) {
             if (patterned.pixel(x, y) == plain.pixel(x, y))
                 continue;
-            const int country = doc.CountryAt(x, y);
-            ASSERT_NE(country, CKivDoc::kNoCountry) << x << "," << y << ": off the countries";
+            const int country = doc.Map().CountryAt(x, y);
+            ASSERT_NE(country, MapPicture::kNoCountry) << x << "," << y << ": off the countries";
             const Country& c = GameState::countries[static_cast<std::size_t>(country)];
             ASSERT_NE(c.GetRuler(), 0) << "country " << country << " has no ruler";
             const QRect cell(c.GetMapX(), c.GetMapY() - 16, 16, 16);

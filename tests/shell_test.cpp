@@ -21,6 +21,7 @@
 #include "platform/clock.h"
 #include "test_support.h"
 #include "test_world.h"
+#include "view/command_table.h"
 #include "view/kiv_view.h"
 
 namespace {
@@ -138,13 +139,13 @@ TEST_F(ShellTest, SaveIsOfferedInEveryModeOfAGameInPlay)
         {ViewMode::ChooseMoveTarget, true}, {ViewMode::ChooseAttackTarget, true}, {ViewMode::Victory, false},
         {ViewMode::GameOver, false},
     };
-    QAction* save = frame->Command(CMainFrame::ID_FILE_SAVE_GAME);
+    QAction* save = frame->Command(CommandTable::ID_FILE_SAVE_GAME);
     for (const auto& c : cases) {
         view->mode = c.mode;
         frame->OnUpdateCommands();
         EXPECT_EQ(save->isEnabled(), c.save) << static_cast<int>(c.mode);
-        EXPECT_TRUE(frame->Command(CMainFrame::ID_APP_ABOUT)->isEnabled());
-        EXPECT_TRUE(frame->Command(CMainFrame::ID_APP_EXIT)->isEnabled());
+        EXPECT_TRUE(frame->Command(CommandTable::ID_APP_ABOUT)->isEnabled());
+        EXPECT_TRUE(frame->Command(CommandTable::ID_APP_EXIT)->isEnabled());
     }
     view->mode = ViewMode::NoGame;
 }
@@ -182,7 +183,7 @@ TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)
             QTest::mouseClick(FindButton(d, "ｷｬﾝｾﾙ"), Qt::LeftButton);
         });
         script.Start();
-        frame->Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+        frame->Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
         EXPECT_TRUE(script.Done());
         QApplication::processEvents();
         EXPECT_EQ(view->mode, mode);
@@ -212,7 +213,7 @@ TEST_F(ShellTest, ANewGameOverridesTheFilesPlayerAndCursor)
         QTest::mouseClick(FindButton(d, "選択"), Qt::LeftButton);
     });
     script.Start();
-    frame->Command(CMainFrame::ID_FILE_NEW_GAME)->trigger();
+    frame->Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
     ASSERT_TRUE(script.Done());
     WaitForPlayer();
     EXPECT_EQ(GameState::playerRuler, 4);

@@ -5,6 +5,7 @@
 
 #include <QLabel>
 
+#include "app/kiv_doc.h"
 #include "dialogs/message_wnd.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
@@ -39,7 +40,7 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), BlankPortraits()));
+        ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), BlankPortraits()));
         view = std::make_unique<CKivView>(doc);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);

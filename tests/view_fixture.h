@@ -10,6 +10,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/kiv_doc.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "rules/turn.h"
@@ -54,7 +55,7 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), DistinctPortraits()));
+        ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
         BuildRulerTable();
         view = std::make_unique<CKivView>(doc);
         view->OnInitialUpdate();

@@ -27,7 +27,7 @@ constexpr int kGap = 8; // between the main window and the windows beside it
 } // namespace
 
 CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
-    : QObject(&frame), m_frame(frame), m_view(view), m_log(new ChronicleLog(view.GetWorld(), this))
+    : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(new ChronicleLog(view.GetWorld(), this))
 {
     m_report = new CTurnReportWnd(&frame);
     m_tips = new CMapTips(view);
@@ -80,7 +80,9 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
 
 CChronicle::~CChronicle()
 {
-    m_view.Session().events.Remove(&m_log->Observer());
+    // The frame may have let the view and its game go first.
+    if (m_viewAlive)
+        m_view.Session().events.Remove(&m_log->Observer());
     delete m_window;
 }
 

@@ -62,6 +62,7 @@ private:
 
     CMainFrame& m_frame;
     CKivView& m_view;
+    QPointer<QObject> m_viewAlive; // the view (and the game it plays) still stands
     ChronicleLog* m_log;
     QPointer<CChronicleWnd> m_window;
     bool m_rulerPatterns = false;

@@ -9,9 +9,9 @@
 #include <QMenu>
 #include <QPushButton>
 
-#include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "view/chronicle_log.h"
+#include "platform/path_bytes.h"
 #include "view/kiv_view.h"
 
 namespace settings = platform::settings;
@@ -79,12 +79,15 @@ void GameHistory::OnPlayerTurn()
     if (m_view.mode != ViewMode::PlayerTurn || !m_view.moveButton->isEnabled())
         return;
     const int cursor = m_view.SaveCursor();
-    CKivDoc& doc = m_view.GetDocument();
     QString error;
     const bool saved = m_autosaves.Save(
         [&](const QString& path, QString* reason) {
-            if (!doc.SaveCountryFile(m_view.GetWorld(), path, cursor, reason))
+            std::string why;
+            if (!m_view.Session().SaveGame(platform::PathToBytes(path), cursor, &why)) {
+                if (reason)
+                    *reason = QString::fromStdString(why);
                 return false;
+            }
             if (!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason))
                 return true;
             // Without its chronicle the autosave would resume a game without its history.

@@ -32,17 +32,17 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
 
     QMenu* file = menuBar()->addMenu(QString());
     m_fileMenu = file;
-    m_newGame = AddCommand(file, ID_FILE_NEW_GAME);
+    m_newGame = AddCommand(file, CommandTable::ID_FILE_NEW_GAME);
     file->addSeparator();
-    m_save = AddCommand(file, ID_FILE_SAVE_GAME);
-    m_load = AddCommand(file, ID_FILE_LOAD_GAME);
+    m_save = AddCommand(file, CommandTable::ID_FILE_SAVE_GAME);
+    m_load = AddCommand(file, CommandTable::ID_FILE_LOAD_GAME);
     m_exitSeparator = file->addSeparator();
-    m_exit = AddCommand(file, ID_APP_EXIT);
+    m_exit = AddCommand(file, CommandTable::ID_APP_EXIT);
     QMenu* help = menuBar()->addMenu(QString());
     m_helpMenu = help;
-    m_keys = AddCommand(help, ID_HELP_KEYS);
+    m_keys = AddCommand(help, CommandTable::ID_HELP_KEYS);
     m_keys->setShortcut(CommandTable::HelpKey());
-    m_about = AddCommand(help, ID_APP_ABOUT);
+    m_about = AddCommand(help, CommandTable::ID_APP_ABOUT);
     Retranslate();
     // The usual accelerators beside the menus' own mnemonics.
     for (const MenuKey& key : CommandTable::MenuKeys())

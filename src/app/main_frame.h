@@ -12,16 +12,9 @@ class CMainFrame : public QMainWindow {
     Q_OBJECT
 
 public:
-    // Command ids of the menu.
-    static constexpr int ID_FILE_NEW_GAME = 32771;
-    static constexpr int ID_FILE_SAVE_GAME = 32776;
-    static constexpr int ID_FILE_LOAD_GAME = 32777;
-    static constexpr int ID_APP_EXIT = 57665;
-    static constexpr int ID_APP_ABOUT = 57664;
-    static constexpr int ID_HELP_KEYS = 32800; // 操作方法: the keyboard help window
-
     explicit CMainFrame(CKivView* view);
 
+    // The menu item of a command id (CommandTable::ID_FILE_NEW_GAME...).
     QAction* Command(int id) const;
     // The 表示 menu, between ﾌｧｲﾙ and ﾍﾙﾌﾟ; made on first use, so that each feature
     // appends only its own items.

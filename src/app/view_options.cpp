@@ -8,11 +8,11 @@
 #include <QMenu>
 #include <QMenuBar>
 
-#include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "platform/windows.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
+#include "view/map_picture.h"
 #include "view/view_zoom.h"
 
 namespace settings = platform::settings;

@@ -9,12 +9,19 @@ GameSession::GameSession(TurnHost& host) : m_host(host)
     BuildRulerTable(world);
 }
 
+LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
+{
+    LoadOutcome loaded = LoadCountryFile(world, path, use);
+    if (loaded.status == LoadStatus::Loaded)
+        BuildRulerTable(world);
+    return loaded;
+}
+
 LoadOutcome GameSession::StartNewGame(const std::string& countryFile, RulerId player)
 {
-    LoadOutcome loaded = LoadCountryFile(world, countryFile, CountryFileUse::StartingWorld);
+    LoadOutcome loaded = ReadWorld(countryFile, CountryFileUse::StartingWorld);
     if (loaded.status != LoadStatus::Loaded)
         return loaded;
-    BuildRulerTable(world);
     m_host.marks.Reset();
     BeginNewGame(world, events, player);
     return loaded;
@@ -22,11 +29,9 @@ LoadOutcome GameSession::StartNewGame(const std::string& countryFile, RulerId pl
 
 LoadOutcome GameSession::LoadGame(const std::string& saveFile)
 {
-    LoadOutcome loaded = LoadCountryFile(world, saveFile, CountryFileUse::SavedGame);
-    if (loaded.status != LoadStatus::Loaded)
-        return loaded;
-    BuildRulerTable(world);
-    BeginGame(true);
+    LoadOutcome loaded = ReadWorld(saveFile, CountryFileUse::SavedGame);
+    if (loaded.status == LoadStatus::Loaded)
+        BeginGame(true);
     return loaded;
 }
 

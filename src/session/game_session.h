@@ -48,6 +48,9 @@ public:
     // or a saved game. On failure the world is left as it was. The start is reported;
     // the marks on the map are cleared.
     LoadOutcome StartNewGame(const std::string& countryFile, RulerId player);
+    // Only reads a country file into the world (and builds the ruler table), for a
+    // front end that begins the game itself (BeginGame) once it is ready.
+    LoadOutcome ReadWorld(const std::string& path, CountryFileUse use);
     LoadOutcome LoadGame(const std::string& saveFile);
     // Reports the start of the game in the world as it stands (a new game when not
     // loaded), and clears the marks: for a world set up by other means.

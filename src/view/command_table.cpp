@@ -3,7 +3,6 @@
 
 #include <QCoreApplication>
 
-#include "app/main_frame.h"
 #include "model/country.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
@@ -183,10 +182,10 @@ QString CommandTable::ChoosingHint()
 const std::vector<MenuKey>& CommandTable::MenuKeys()
 {
     static const std::vector<MenuKey> keys = {
-        {CMainFrame::ID_FILE_NEW_GAME, QKeySequence(Qt::CTRL | Qt::Key_N), QT_TRANSLATE_NOOP("CommandTable", "ｹﾞｰﾑ開始")},
-        {CMainFrame::ID_FILE_SAVE_GAME, QKeySequence(Qt::CTRL | Qt::Key_S), QT_TRANSLATE_NOOP("CommandTable", "ｾｰﾌﾞ")},
-        {CMainFrame::ID_FILE_LOAD_GAME, QKeySequence(Qt::CTRL | Qt::Key_O), QT_TRANSLATE_NOOP("CommandTable", "ﾛｰﾄﾞ")},
-        {CMainFrame::ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), QT_TRANSLATE_NOOP("CommandTable", "ｱﾌﾟﾘｹｰｼｮﾝの終了")},
+        {CommandTable::ID_FILE_NEW_GAME, QKeySequence(Qt::CTRL | Qt::Key_N), QT_TRANSLATE_NOOP("CommandTable", "ｹﾞｰﾑ開始")},
+        {CommandTable::ID_FILE_SAVE_GAME, QKeySequence(Qt::CTRL | Qt::Key_S), QT_TRANSLATE_NOOP("CommandTable", "ｾｰﾌﾞ")},
+        {CommandTable::ID_FILE_LOAD_GAME, QKeySequence(Qt::CTRL | Qt::Key_O), QT_TRANSLATE_NOOP("CommandTable", "ﾛｰﾄﾞ")},
+        {CommandTable::ID_APP_EXIT, QKeySequence(Qt::CTRL | Qt::Key_Q), QT_TRANSLATE_NOOP("CommandTable", "ｱﾌﾟﾘｹｰｼｮﾝの終了")},
     };
     return keys;
 }

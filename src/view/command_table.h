@@ -65,6 +65,15 @@ struct MenuKey {
 
 class CommandTable {
 public:
+    // Command ids of the menu.
+    static constexpr int ID_FILE_NEW_GAME = 32771;
+    static constexpr int ID_FILE_SAVE_GAME = 32776;
+    static constexpr int ID_FILE_LOAD_GAME = 32777;
+    static constexpr int ID_APP_EXIT = 57665;
+    static constexpr int ID_APP_ABOUT = 57664;
+    static constexpr int ID_HELP_KEYS = 32800; // 操作方法: the keyboard help window
+
+    // Command ids of the main view's buttons.
     static constexpr int ID_CMD_REST = 59394;
     static constexpr int ID_CMD_TRAIN = 59395;
     static constexpr int ID_CMD_CONSCRIPT = 59396;

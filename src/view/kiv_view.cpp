@@ -10,7 +10,6 @@
 
 #include <initializer_list>
 
-#include "app/kiv_doc.h"
 #include "dialogs/message_wnd.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -29,7 +28,9 @@
 #include "rules/events.h"
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
+#include "view/game_document.h"
 #include "view/map_labels.h"
+#include "view/map_picture.h"
 #include "view/shown_text.h"
 #include "view/ruler_patterns.h"
 
@@ -118,7 +119,7 @@ private:
 
 } // namespace
 
-CKivView::CKivView(CKivDoc& doc, QWidget* parent) : QWidget(parent), mode(m_session.mode), m_doc(doc)
+CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), mode(m_session.mode), m_doc(doc)
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -402,12 +403,12 @@ void CKivView::OnLButtonDown(QPoint point)
     if (mode == ViewMode::ComputerTurns || point.x() < 0 || point.x() >= kMapWidth || point.y() < 0 ||
         point.y() >= kMapHeight)
         return;
-    PickCountry(m_doc.CountryAt(point.x(), point.y()));
+    PickCountry(m_doc.Map().CountryAt(point.x(), point.y()));
 }
 
 void CKivView::PickCountry(int country)
 {
-    if (country != CKivDoc::kNoCountry)
+    if (country != MapPicture::kNoCountry)
         marks.shownCountry = country;
     update();
     switch (mode) {
@@ -521,10 +522,11 @@ bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && 
 
 bool CKivView::LoadWorld(const QString& path, CountryFileUse use)
 {
-    if (!m_doc.LoadCountryFile(GetWorld(), path, use, this))
-        return false;
-    BuildRulerTable(GetWorld());
-    return true;
+    const LoadOutcome loaded = m_session.ReadWorld(platform::PathToBytes(path), use);
+    if (loaded.status == LoadStatus::Loaded)
+        return true;
+    platform::ShowMessageBox(this, shown::Text(loaded.words));
+    return false;
 }
 
 void CKivView::OnNewGame()
@@ -549,10 +551,10 @@ void CKivView::OnSaveGame()
     const QString path = platform::GetSaveGamePath(this);
     if (path.isEmpty())
         return;
-    QString error;
-    if (!m_doc.SaveCountryFile(GetWorld(), path, SaveCursor(), &error)) {
+    std::string error;
+    if (!m_session.SaveGame(platform::PathToBytes(path), SaveCursor(), &error)) {
         platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2")
-                                           .arg(path, shown::Text(platform::Message(error.toUtf8().constData()))));
+                                           .arg(path, shown::Text(platform::Message(error.c_str()))));
         return;
     }
     emit gameSaved(path);
@@ -630,7 +632,7 @@ void CKivView::changeEvent(QEvent* event)
 
 const QImage& CKivView::Surface() const
 {
-    return m_zoom.Factor() > 1 ? m_zoom.Surface() : m_doc.MapBitmap();
+    return m_zoom.Factor() > 1 ? m_zoom.Surface() : m_doc.Map().MapBitmap();
 }
 
 void CKivView::OnDraw()
@@ -638,35 +640,35 @@ void CKivView::OnDraw()
     if (!PaintMap())
         return;
     if (m_zoom.Factor() == 1) {
-        QPainter painter(&m_doc.MapBitmap());
+        QPainter painter(&m_doc.Map().MapBitmap());
         DrawOnMap(painter);
         return;
     }
     // Magnified, the picture is enlarged pixel for pixel and everything else is drawn
     // on it under the same scale: lines stay square, text is drawn at the larger size.
-    QPainter painter(&m_zoom.Compose(m_doc.MapBitmap(), MapSignature()));
+    QPainter painter(&m_zoom.Compose(m_doc.Map().MapBitmap(), MapSignature()));
     painter.scale(m_zoom.Factor(), m_zoom.Factor());
     DrawOnMap(painter);
 }
 
 bool CKivView::PaintMap()
 {
-    if (!m_doc.HasPictures())
+    if (!m_doc.Map().HasPictures())
         return false;
     const int turn = GetWorld().turnCountry;
     switch (mode) {
     case ViewMode::ChooseMoveTarget:
-        m_doc.PaintTargets(GetWorld(), turn, false);
+        m_doc.Map().PaintTargets(GetWorld(), turn, false);
         break;
     case ViewMode::ChooseAttackTarget:
-        m_doc.PaintTargets(GetWorld(), turn, true);
+        m_doc.Map().PaintTargets(GetWorld(), turn, true);
         break;
     default:
-        m_doc.PaintOwnership(GetWorld());
+        m_doc.Map().PaintOwnership(GetWorld());
         break;
     }
     if (m_rulerPatterns)
-        ruler_patterns::PaintOnMap(m_doc, GetWorld());
+        ruler_patterns::PaintOnMap(m_doc.Map(), GetWorld());
     return true;
 }
 
@@ -674,8 +676,8 @@ QByteArray CKivView::MapSignature() const
 {
     // The countries' colours decide the map; with the patterns, the rulers and the
     // number cells kept plain as well.
-    QByteArray signature(reinterpret_cast<const char*>(m_doc.PaintedColours().data()),
-                         static_cast<qsizetype>(sizeof(m_doc.PaintedColours())));
+    QByteArray signature(reinterpret_cast<const char*>(m_doc.Map().PaintedColours().data()),
+                         static_cast<qsizetype>(sizeof(m_doc.Map().PaintedColours())));
     if (m_rulerPatterns) {
         for (const Country& c : GetWorld().countries) {
             const std::int32_t values[] = {c.GetRuler(), c.GetMapX(), c.GetMapY()};
@@ -696,7 +698,7 @@ void CKivView::DrawOnMap(QPainter& painter)
 {
     const int turn = GetWorld().turnCountry;
     if (Choosing())
-        m_choice.DrawOutline(painter, m_doc);
+        m_choice.DrawOutline(painter, m_doc.Map());
     painter.setFont(platform::Font(platform::GameFont::System, 1));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
@@ -750,7 +752,7 @@ void CKivView::DrawOnMap(QPainter& painter)
     const bool showCountry = World::IsCountryIndex(shown);
     if (showCountry) {
         const RulerId ruler = GetWorld().countries[static_cast<std::size_t>(shown)].GetRuler();
-        painter.drawImage(500, 10, m_doc.Portrait(ruler));
+        painter.drawImage(500, 10, m_doc.Map().Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
             s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
     }
@@ -791,7 +793,7 @@ void CKivView::paintEvent(QPaintEvent*)
     QPainter window(this);
     if (m_zoom.Factor() == 1) {
         OnDraw();
-        if (m_doc.HasPictures())
+        if (m_doc.Map().HasPictures())
             window.drawImage(0, 0, Surface());
         else
             window.fillRect(rect(), Qt::white);
@@ -804,7 +806,7 @@ void CKivView::paintEvent(QPaintEvent*)
         window.fillRect(rect(), Qt::white);
         return;
     }
-    window.drawImage(0, 0, m_zoom.Enlarged(m_doc.MapBitmap(), MapSignature()));
+    window.drawImage(0, 0, m_zoom.Enlarged(m_doc.Map().MapBitmap(), MapSignature()));
     window.scale(m_zoom.Factor(), m_zoom.Factor());
     DrawOnMap(window);
 }

@@ -23,7 +23,7 @@
 #include "view/view_zoom.h"
 #include "view/target_choice.h"
 
-class CKivDoc;
+class GameDocument;
 class QPainter;
 class QPushButton;
 
@@ -31,14 +31,14 @@ class CKivView : public QWidget, public TurnHost {
     Q_OBJECT
 
 public:
-    explicit CKivView(CKivDoc& doc, QWidget* parent = nullptr);
+    explicit CKivView(GameDocument& doc, QWidget* parent = nullptr);
     ~CKivView() override;
 
     // Seeds the game's command generator, creates the buttons (disabled), loads the view's
     // pictures and records the data directory.
     void OnInitialUpdate();
 
-    CKivDoc& GetDocument() { return m_doc; }
+    GameDocument& GetDocument() { return m_doc; }
     // The game this window plays.
     GameSession& Session() { return m_session; }
     World& GetWorld() { return m_session.world; }
@@ -226,7 +226,7 @@ private:
     // it again only when it changes.
     QByteArray MapSignature() const;
 
-    CKivDoc& m_doc;
+    GameDocument& m_doc;
     GameSession m_session{*this};
     bool m_unified = false; // the last war left the player holding every country
     platform::UiCaller m_caller;

@@ -9,7 +9,8 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "app/kiv_doc.h"
+#include "view/game_document.h"
+#include "view/map_picture.h"
 #include "platform/fonts.h"
 #include "rules/names.h"
 #include "view/kiv_view.h"
@@ -97,7 +98,7 @@ CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.install
 QString CMapTips::TextAt(QPoint widgetPoint) const
 {
     const QPoint p = m_view.ToMapPoint(widgetPoint);
-    return CountryTipText(m_view.GetWorld(), m_view.GetDocument().CountryAt(p.x(), p.y()));
+    return CountryTipText(m_view.GetWorld(), m_view.GetDocument().Map().CountryAt(p.x(), p.y()));
 }
 
 bool CMapTips::eventFilter(QObject* watched, QEvent* event)

@@ -7,7 +7,7 @@
 #include <array>
 #include <cstdint>
 
-#include "app/kiv_doc.h"
+#include "view/map_picture.h"
 
 namespace ruler_patterns {
 
@@ -75,9 +75,9 @@ QRgb MarkColour(QRgb base)
     return qRgb(r + (255 - r) * 11 / 20, g + (255 - g) * 11 / 20, b + (255 - b) * 11 / 20);
 }
 
-void PaintOnMap(CKivDoc& doc, const World& world)
+void PaintOnMap(MapPicture& picture, const World& world)
 {
-    if (!doc.HasPictures())
+    if (!picture.HasPictures())
         return;
     struct Patterned {
         const Tile* tile = nullptr;
@@ -91,13 +91,13 @@ void PaintOnMap(CKivDoc& doc, const World& world)
         const Tile* tile = TileOf(ruler);
         const QRgb colour = tile ? RulerRgb(ruler) | 0xFF000000u : 0;
         // Only a country that shows its ruler's colour carries his pattern.
-        if (!tile || doc.PaintedColours()[static_cast<std::size_t>(j)] != colour)
+        if (!tile || picture.PaintedColours()[static_cast<std::size_t>(j)] != colour)
             continue;
         countries[static_cast<std::size_t>(j)] = {tile, MarkColour(colour) | 0xFF000000u,
                                                   QRect(c.GetMapX(), c.GetMapY() - 16, 16, 16)};
     }
-    QImage& map = doc.MapBitmap();
-    for (const CKivDoc::Run& run : doc.CountryRuns()) {
+    QImage& map = picture.MapBitmap();
+    for (const MapPicture::Run& run : picture.CountryRuns()) {
         const Patterned& p = countries[run.country];
         if (!p.tile)
             continue;

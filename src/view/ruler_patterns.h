@@ -8,7 +8,7 @@
 
 #include "model/world.h"
 
-class CKivDoc;
+class MapPicture;
 class QPainter;
 class QRect;
 
@@ -25,10 +25,10 @@ bool Marks(RulerId ruler, int x, int y);
 // lighter on dark ones, so that they show on every ruler's colour.
 QRgb MarkColour(QRgb base);
 
-// Lays each ruler's pattern over his countries on the document's shown map, aligned
-// to the map's pixels, where a country shows its ruler's colour (countries greyed
-// while a target is chosen stay plain). Each country's number cell stays plain.
-void PaintOnMap(CKivDoc& doc, const World& world);
+// Lays each ruler's pattern over his countries on the shown map, aligned to the map's
+// pixels, where a country shows its ruler's colour (countries greyed while a target is
+// chosen stay plain). Each country's number cell stays plain.
+void PaintOnMap(MapPicture& picture, const World& world);
 
 // A legend's swatch: rect filled with the ruler's colour and his pattern, one
 // pattern pixel per unit of the painter's coordinates.

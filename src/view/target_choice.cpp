@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "app/kiv_doc.h"
+#include "view/map_picture.h"
 #include "platform/fonts.h"
 
 namespace {
@@ -44,12 +44,12 @@ QRect TargetChoice::HintRect(const QString& hint)
                  metrics.height() + 2 * kHintPadding);
 }
 
-void TargetChoice::DrawOutline(QPainter& painter, const CKivDoc& doc)
+void TargetChoice::DrawOutline(QPainter& painter, const MapPicture& picture)
 {
     if (m_country == -1)
         return;
     if (m_outlined != m_country) {
-        m_outline = Outline(doc, m_country);
+        m_outline = Outline(picture, m_country);
         m_outlined = m_country;
     }
     painter.drawImage(0, 0, m_outline);
@@ -68,7 +68,7 @@ void TargetChoice::DrawHint(QPainter& painter, const QString& hint)
     painter.restore();
 }
 
-QImage TargetChoice::Outline(const CKivDoc& doc, int country)
+QImage TargetChoice::Outline(const MapPicture& picture, int country)
 {
     // Distance inward from the country's edge, 1..3, ring by ring.
     constexpr int kRings = 3;
@@ -77,7 +77,7 @@ QImage TargetChoice::Outline(const CKivDoc& doc, int country)
     constexpr std::uint8_t kInside = 0xFF;
     for (int y = 0; y < kMapHeight; ++y)
         for (int x = 0; x < kMapWidth; ++x)
-            if (doc.CountryAt(x, y) == country)
+            if (picture.CountryAt(x, y) == country)
                 at(x, y) = kInside;
     auto touches = [&](int x, int y, std::uint8_t value) {
         const int dx[] = {-1, 1, 0, 0};

@@ -12,7 +12,7 @@
 
 #include <vector>
 
-class CKivDoc;
+class MapPicture;
 class QPainter;
 
 class TargetChoice {
@@ -30,7 +30,7 @@ public:
 
     // The outline of the chosen country, drawn on the map in map coordinates; nothing
     // when none is chosen. Drawn before the numbers, so that they stay on top.
-    void DrawOutline(QPainter& painter, const CKivDoc& doc);
+    void DrawOutline(QPainter& painter, const MapPicture& picture);
     // The hint line, in map coordinates.
     static void DrawHint(QPainter& painter, const QString& hint);
 
@@ -40,7 +40,7 @@ public:
 private:
     // A picture of the map's size, clear but for three rings inside the edge of the
     // country: dark, light, dark, so that it shows on every colour.
-    static QImage Outline(const CKivDoc& doc, int country);
+    static QImage Outline(const MapPicture& picture, int country);
 
     int m_country = -1;
     int m_outlined = -1; // the country m_outline was made for

@@ -3,21 +3,21 @@
 
 #include <QPainter>
 
-#include "app/kiv_doc.h"
 #include "platform/resources.h"
 #include "synthetic_map.h"
+#include "view/map_picture.h"
 #include "world_fixture.h"
 
 
-class KivDocTest : public WorldTest {
+class MapPictureTest : public WorldTest {
 protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ASSERT_TRUE(doc.SetPictures(SyntheticMap(), BlankPortraits()));
+        ASSERT_TRUE(picture.SetPictures(SyntheticMap(), BlankPortraits()));
         BuildRulerTable();
     }
-    Colour Shown(int x, int y) { return At(doc.MapBitmap(), x, y); }
+    Colour Shown(int x, int y) { return At(picture.MapBitmap(), x, y); }
     // Every pixel of country i's square.
     bool SquareIs(int i, Colour c)
     {
@@ -27,12 +27,12 @@ protected:
                     return false;
         return true;
     }
-    CKivDoc doc;
+    MapPicture picture;
 };
 
-TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
+TEST_F(MapPictureTest, OwnershipPaintsOnlyCountryPixels)
 {
-    doc.PaintOwnership();
+    picture.PaintOwnership();
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_TRUE(SquareIs(i, kRulerColours[0])) << "before a game every country is white: " << i;
     EXPECT_EQ(Shown(300, 300), kSea);
@@ -42,7 +42,7 @@ TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
 
     for (int i = 0; i < kCountryCount; ++i)
         GameState::countries[i].SetRuler(i + 1);
-    doc.PaintOwnership();
+    picture.PaintOwnership();
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_TRUE(SquareIs(i, kRulerColours[i + 1])) << i;
     EXPECT_EQ(Shown(615, 439), kRulerColours[14]);
@@ -50,11 +50,11 @@ TEST_F(KivDocTest, OwnershipPaintsOnlyCountryPixels)
     // Rulers 3 and 15 share a colour.
     GameState::countries[0].SetRuler(3);
     GameState::countries[1].SetRuler(15);
-    doc.PaintOwnership();
+    picture.PaintOwnership();
     EXPECT_EQ(Shown(SquareX(0) + 5, 110), Shown(SquareX(1) + 5, 110));
 }
 
-TEST_F(KivDocTest, TargetsKeepOnlyValidNeighboursInColour)
+TEST_F(MapPictureTest, TargetsKeepOnlyValidNeighboursInColour)
 {
     // Country 5 (ruler 2) borders 4 (ruler 2), 6 (ruler 3), 7 (no ruler); 8 is ruler 3
     // but not its neighbour.
@@ -67,7 +67,7 @@ TEST_F(KivDocTest, TargetsKeepOnlyValidNeighboursInColour)
     GameState::countries[7].SetRuler(0);
     GameState::countries[8].SetRuler(3);
 
-    doc.PaintTargets(5, true); // attack
+    picture.PaintTargets(5, true); // attack
     EXPECT_TRUE(SquareIs(6, kRulerColours[3]));
     EXPECT_TRUE(SquareIs(7, kRulerColours[0])) << "an unruled neighbour is a target and stays white";
     EXPECT_TRUE(SquareIs(4, kDimColour)) << "own country is no target";
@@ -75,63 +75,63 @@ TEST_F(KivDocTest, TargetsKeepOnlyValidNeighboursInColour)
     EXPECT_TRUE(SquareIs(8, kDimColour)) << "not a neighbour";
     EXPECT_EQ(Shown(300, 300), kSea);
 
-    doc.PaintTargets(5, false); // move
+    picture.PaintTargets(5, false); // move
     EXPECT_TRUE(SquareIs(4, kRulerColours[2]));
     EXPECT_TRUE(SquareIs(6, kDimColour));
     EXPECT_TRUE(SquareIs(7, kDimColour));
     EXPECT_TRUE(SquareIs(5, kDimColour));
 
     // Back to ownership: every country in its ruler's colour again.
-    doc.PaintOwnership();
+    picture.PaintOwnership();
     EXPECT_TRUE(SquareIs(5, kRulerColours[2]));
     EXPECT_TRUE(SquareIs(8, kRulerColours[3]));
 }
 
-TEST_F(KivDocTest, EachPaintWipesWhatWasDrawnOnTheMap)
+TEST_F(MapPictureTest, EachPaintWipesWhatWasDrawnOnTheMap)
 {
-    doc.PaintOwnership();
-    const QImage first = doc.MapBitmap().copy();
+    picture.PaintOwnership();
+    const QImage first = picture.MapBitmap().copy();
     {
-        QPainter p(&doc.MapBitmap());
+        QPainter p(&picture.MapBitmap());
         p.fillRect(0, 0, kMapWidth, kMapHeight, Qt::black);
     }
-    doc.PaintOwnership();
-    EXPECT_EQ(doc.MapBitmap(), first);
+    picture.PaintOwnership();
+    EXPECT_EQ(picture.MapBitmap(), first);
 }
 
-TEST_F(KivDocTest, HitTestNamesTheCountryUnderAPoint)
+TEST_F(MapPictureTest, HitTestNamesTheCountryUnderAPoint)
 {
-    EXPECT_EQ(doc.CountryAt(0, 100), 0);
-    EXPECT_EQ(doc.CountryAt(SquareX(13) + kSquareSize - 1, kSquareTop + kSquareSize - 1), 13);
-    EXPECT_EQ(doc.CountryAt(615, 439), 13);
-    EXPECT_EQ(doc.CountryAt(616, 439), CKivDoc::kNoCountry);
-    EXPECT_EQ(doc.CountryAt(615, 440), CKivDoc::kNoCountry);
-    EXPECT_EQ(doc.CountryAt(-1, 110), CKivDoc::kNoCountry);
-    EXPECT_EQ(doc.CountryAt(SquareX(0) + kSquareSize, 110), CKivDoc::kNoCountry) << "border";
-    EXPECT_EQ(doc.CountryAt(300, 300), CKivDoc::kNoCountry) << "sea";
-    EXPECT_EQ(doc.CountryAt(5, 5), CKivDoc::kNoCountry) << "white";
-    EXPECT_EQ(doc.KeyColourAt(SquareX(0) + kSquareSize, 110), kOutlineColour);
+    EXPECT_EQ(picture.CountryAt(0, 100), 0);
+    EXPECT_EQ(picture.CountryAt(SquareX(13) + kSquareSize - 1, kSquareTop + kSquareSize - 1), 13);
+    EXPECT_EQ(picture.CountryAt(615, 439), 13);
+    EXPECT_EQ(picture.CountryAt(616, 439), MapPicture::kNoCountry);
+    EXPECT_EQ(picture.CountryAt(615, 440), MapPicture::kNoCountry);
+    EXPECT_EQ(picture.CountryAt(-1, 110), MapPicture::kNoCountry);
+    EXPECT_EQ(picture.CountryAt(SquareX(0) + kSquareSize, 110), MapPicture::kNoCountry) << "border";
+    EXPECT_EQ(picture.CountryAt(300, 300), MapPicture::kNoCountry) << "sea";
+    EXPECT_EQ(picture.CountryAt(5, 5), MapPicture::kNoCountry) << "white";
+    EXPECT_EQ(picture.KeyColourAt(SquareX(0) + kSquareSize, 110), kOutlineColour);
     // Hits read the key picture, not what is shown.
     GameState::countries[0].SetRuler(4);
-    doc.PaintOwnership();
-    EXPECT_EQ(doc.CountryAt(0, 100), 0);
-    EXPECT_EQ(doc.KeyColourAt(0, 100), kRegionKeyColours[0]);
+    picture.PaintOwnership();
+    EXPECT_EQ(picture.CountryAt(0, 100), 0);
+    EXPECT_EQ(picture.KeyColourAt(0, 100), kRegionKeyColours[0]);
 }
 
-TEST_F(KivDocTest, RefusesAMapOfTheWrongSize)
+TEST_F(MapPictureTest, RefusesAMapOfTheWrongSize)
 {
-    CKivDoc other;
+    MapPicture other;
     std::array<QImage, kRulerCount> portraits;
     EXPECT_FALSE(other.SetPictures(QImage(600, 440, QImage::Format_RGB32), portraits));
     EXPECT_FALSE(other.HasPictures());
     other.PaintOwnership(); // nothing to paint, and no crash
-    EXPECT_EQ(other.CountryAt(10, 10), CKivDoc::kNoCountry);
+    EXPECT_EQ(other.CountryAt(10, 10), MapPicture::kNoCountry);
 }
 
-TEST_F(KivDocTest, TheGamesOwnPicturesAndPortraitsByResourceNumber)
+TEST_F(MapPictureTest, TheGamesOwnPicturesAndPortraitsByResourceNumber)
 {
-    CKivDoc game;
-    ASSERT_TRUE(game.OnNewDocument());
+    MapPicture game;
+    ASSERT_TRUE(game.LoadPictures());
     EXPECT_EQ(game.MapBitmap().size(), QSize(kMapWidth, kMapHeight));
     // Portrait r is picture 135 + r, whenever it is first asked for; out-of-range rulers
     // get the nearest.

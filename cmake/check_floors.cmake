@@ -1,0 +1,104 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The sources stand in floors, each a folder of src/ (view and dialogs share one) that
+# may include its own headers and those of the floors below it, never those above:
+#
+#   platform < model < rules < session < view, dialogs | cli < app
+#
+# The windows (view, dialogs) and the command line (cli) are rooms side by side on one
+# floor: neither includes the other. The program (app) puts both together.
+#
+# model, rules, session and cli include no Qt header; neither do
+# the files of the platform core (velcor_platform_core), which also include none of the
+# Qt platform layer's headers. A folder of the table that does not exist yet is simply
+# not scanned.
+#
+# src/CMakeLists.txt includes this file and calls velcor_check_floors() at configure
+# time. It also runs as a script, on any tree:
+#   cmake -DSOURCE_DIR=<src> "-DPLATFORM_CORE=platform/a.cpp;..." -P check_floors.cmake
+
+if(CMAKE_SCRIPT_MODE_FILE)
+  cmake_minimum_required(VERSION 3.25)
+endif()
+
+set(VELCOR_FLOOR_FOLDERS platform model rules session view    dialogs cli app)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4       4       4   5)
+set(VELCOR_FLOOR_ROOMS   platform model rules session windows windows cli app)
+set(VELCOR_QT_FREE_FOLDERS model rules session cli)
+
+# Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
+# Qt into std-only code. platform_core lists the platform core's files relative to
+# source_dir (platform/clock.cpp ...); a platform header belongs to the core when a
+# file of that list has its name.
+function(velcor_check_floors source_dir platform_core)
+  set(core_stems "")
+  foreach(file IN LISTS platform_core)
+    string(REGEX REPLACE "\\.[^./]*$" "" stem "${file}")
+    list(APPEND core_stems "${stem}")
+  endforeach()
+
+  file(GLOB_RECURSE files RELATIVE "${source_dir}" LIST_DIRECTORIES false
+       "${source_dir}/*.cpp" "${source_dir}/*.h" "${source_dir}/*.inc")
+  list(SORT files)
+  set(problems "")
+  foreach(file IN LISTS files)
+    string(REGEX MATCH "^[^/]+" folder "${file}")
+    list(FIND VELCOR_FLOOR_FOLDERS "${folder}" index)
+    if(index EQUAL -1 OR file STREQUAL folder)
+      continue()
+    endif()
+    list(GET VELCOR_FLOOR_RANKS ${index} rank)
+    list(GET VELCOR_FLOOR_ROOMS ${index} room)
+    string(REGEX REPLACE "\\.[^./]*$" "" stem "${file}")
+    set(core FALSE)
+    if(folder STREQUAL "platform" AND stem IN_LIST core_stems)
+      set(core TRUE)
+    endif()
+    set(std_only ${core})
+    if(folder IN_LIST VELCOR_QT_FREE_FOLDERS)
+      set(std_only TRUE)
+    endif()
+
+    file(STRINGS "${source_dir}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[\"<]")
+    foreach(line IN LISTS lines)
+      string(REGEX MATCH "[\"<]([^\">]*)[\">]" quoted "${line}")
+      set(included "${CMAKE_MATCH_1}")
+      if(std_only AND included MATCHES "^Q")
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses the standard library only, no Qt")
+      endif()
+      if(NOT included MATCHES "^([A-Za-z0-9_]+)/")
+        continue()
+      endif()
+      set(to "${CMAKE_MATCH_1}")
+      list(FIND VELCOR_FLOOR_FOLDERS "${to}" to_index)
+      if(to_index EQUAL -1)
+        continue()
+      endif()
+      list(GET VELCOR_FLOOR_RANKS ${to_index} to_rank)
+      list(GET VELCOR_FLOOR_ROOMS ${to_index} to_room)
+      if(to_rank GREATER rank)
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor may not include from the ${to} floor above it")
+      elseif(to_rank EQUAL rank AND NOT to_room STREQUAL room)
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} room may not include from the ${to} room beside it")
+      elseif(core AND to STREQUAL "platform" AND included MATCHES "\\.h$")
+        string(REGEX REPLACE "\\.[^./]*$" "" to_stem "${included}")
+        if(NOT to_stem IN_LIST core_stems)
+          list(APPEND problems "src/${file} includes ${quoted}: the platform core may not include the Qt platform layer")
+        endif()
+      endif()
+    endforeach()
+  endforeach()
+
+  if(problems)
+    list(JOIN problems "\n  " text)
+    message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
+                        "(floors, low to high: platform, model, rules, session, view and dialogs, app, cli)")
+  endif()
+endfunction()
+
+if(CMAKE_SCRIPT_MODE_FILE STREQUAL CMAKE_CURRENT_LIST_FILE)
+  if(NOT IS_DIRECTORY "${SOURCE_DIR}")
+    message(FATAL_ERROR "check_floors: SOURCE_DIR (the src folder to check) is not a folder: '${SOURCE_DIR}'")
+  endif()
+  cmake_path(ABSOLUTE_PATH SOURCE_DIR NORMALIZE)
+  velcor_check_floors("${SOURCE_DIR}" "${PLATFORM_CORE}")
+endif()

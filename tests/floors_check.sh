@@ -1,0 +1,56 @@
+#!/bin/sh
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The floor check on a planted tree: it stops, naming every include that runs up a
+# floor or brings Qt into std-only code, and none of the includes the floors allow.
+# Usage: floors_check.sh <cmake> <check_floors.cmake>
+set -eu
+cmake="$1"
+script="$2"
+work="$(mktemp -d)"
+trap 'rm -rf "$work"' EXIT
+# verdict, file under src/, the include
+cat > "$work/cases" <<'CASES'
+refused rules/up.cpp "view/map.h"
+refused session/up.cpp "app/doc.h"
+refused dialogs/up.h "cli/main.h"
+refused cli/beside.cpp "view/map.h"
+refused cli/qt.cpp <QString>
+refused model/qt.h <QString>
+refused rules/qt.cpp <QtCore/qlist.h>
+refused platform/core.cpp "platform/screen.h"
+allowed view/side.cpp "dialogs/box.h"
+allowed dialogs/side.cpp "view/map.h"
+allowed rules/down.cpp "model/world.h"
+allowed app/down.cpp "view/map.h"
+allowed app/main.cpp "cli/headless.h"
+allowed platform/core_down.cpp "platform/core.h"
+allowed platform/core_table.cpp "platform/screen.inc"
+allowed platform/screen.cpp <QScreen>
+allowed view/qt.cpp <QWidget>
+CASES
+while read -r verdict file include; do
+  mkdir -p "$work/src/$(dirname "$file")"
+  printf '#include %s\n' "$include" >> "$work/src/$file"
+done < "$work/cases"
+
+if "$cmake" -DSOURCE_DIR="$work/src" "-DPLATFORM_CORE=platform/core.cpp;platform/core_down.cpp;platform/core_table.cpp" \
+    -P "$script" > "$work/out" 2>&1; then
+  echo "the check passed a tree with includes that break the floors"
+  exit 1
+fi
+# CMake wraps long lines of the message: join them before looking.
+tr -s ' \n' ' ' < "$work/out" > "$work/said"
+status=0
+while read -r verdict file include; do
+  named=no
+  grep -qF "src/$file includes $include" "$work/said" && named=yes
+  if [ "$verdict" = refused ] && [ $named = no ]; then
+    echo "not named: src/$file includes $include"
+    status=1
+  elif [ "$verdict" = allowed ] && [ $named = yes ]; then
+    echo "refused, though the floors allow it: src/$file includes $include"
+    status=1
+  fi
+done < "$work/cases"
+[ $status = 0 ] || cat "$work/out"
+exit $status
