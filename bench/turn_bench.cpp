@@ -19,17 +19,19 @@ namespace {
 
 class QuietHost : public TurnHost {
 public:
+    explicit QuietHost(World& world) : m_world(world) {}
+
     std::int64_t computerTurns = 0; // including the second call of a country that attacks
     std::int64_t wars = 0;          // battles between computer rulers
 
     void TurnBegin(int country) override
     {
-        GameState::turnCountry = country;
+        m_world.turnCountry = country;
         ++computerTurns;
-        if (GameState::battleAttacker >= 0)
+        if (marks.battleAttacker >= 0)
             ++wars;
     }
-    void PlayerTurn(int country) override { GameState::turnCountry = country; }
+    void PlayerTurn(int country) override { m_world.turnCountry = country; }
     void ShowMessage(const std::string&, int) override {}
     bool Present(BattleScript& script) override
     {
@@ -37,6 +39,9 @@ public:
         script.Finish();
         return true;
     }
+
+private:
+    World& m_world;
 };
 
 // The tests' world with the player's army beyond the strength any computer ruler
@@ -51,11 +56,11 @@ WorldRecord BenchWorld()
     return world;
 }
 
-void StartWorld(const WorldRecord& world)
+void StartWorld(World& world, const WorldRecord& record)
 {
-    ApplyWorld(world);
-    BuildRulerTable();
-    GameState::turnCountry = 0; // the player's turn: the first rest runs a whole month
+    ApplyWorld(world, record);
+    BuildRulerTable(world);
+    world.turnCountry = 0; // the player's turn: the first rest runs a whole month
 }
 
 // Months of computer play with observer hearing the events (none: nullptr).
@@ -64,20 +69,23 @@ void ComputerMonths(benchmark::State& state, EventLog* observer)
     // A century, then the world starts again, so that the armies and the economy stay
     // those of a game in play rather than figures grown to their limits.
     constexpr int kMonthsPerWorld = 1200;
-    const WorldRecord world = BenchWorld();
+    const WorldRecord start = BenchWorld();
     platform::FixClock(1);
-    QuietHost host;
-    SetEventObserver(observer);
-    StartWorld(world);
+    World world;
+    EventSink sink;
+    QuietHost host(world);
+    if (observer)
+        sink.Add(observer);
+    StartWorld(world, start);
     std::int64_t months = 0;
     std::int64_t events = 0;
     int monthsThisWorld = 0;
     for (auto _ : state) {
-        TurnWorkerProc(host);
+        TurnWorkerProc(world, sink, host);
         ++months;
-        if (++monthsThisWorld == kMonthsPerWorld || !PlayerHasCountry()) {
+        if (++monthsThisWorld == kMonthsPerWorld || !PlayerHasCountry(world)) {
             state.PauseTiming();
-            StartWorld(world);
+            StartWorld(world, start);
             monthsThisWorld = 0;
             if (observer) {
                 events += static_cast<std::int64_t>(observer->Size());
@@ -94,7 +102,6 @@ void ComputerMonths(benchmark::State& state, EventLog* observer)
         state.counters["events/month"] = static_cast<double>(events) / static_cast<double>(months);
         observer->Clear();
     }
-    SetEventObserver(nullptr);
     platform::UseRealClock();
 }
 
@@ -121,11 +128,12 @@ void BM_HeadlessMain(benchmark::State& state)
 {
     const std::int64_t months = state.range(0);
     const std::string path = (std::filesystem::temp_directory_path() / "velcor_bench_strong.txt").string();
-    if (LoadCountryFile(CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)).status != LoadStatus::Loaded) {
+    World scenario;
+    if (LoadCountryFile(scenario, CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)).status != LoadStatus::Loaded) {
         state.SkipWithError("the bundled scenario 1 cannot be read");
         return;
     }
-    WorldRecord world = CaptureWorld(-1);
+    WorldRecord world = CaptureWorld(scenario, -1);
     constexpr RulerId kLiuBei = 1;
     world.playerRuler = kLiuBei;
     for (CountryRecord& c : world.countries) {

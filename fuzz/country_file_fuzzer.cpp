@@ -50,13 +50,13 @@ WorldRecord KnownWorld()
     return w;
 }
 
+// The world the loads go into, kept from one input to the next as a game's is.
+World world;
+
 // Everything a load may touch or must leave alone.
 struct Snapshot {
     WorldRecord world;
     std::array<std::int32_t, kCountryCount> ids{};
-    std::int32_t shownCountry = 0;
-    std::int32_t battleAttacker = 0;
-    std::int32_t battleTarget = 0;
 
     bool operator==(const Snapshot&) const = default;
 };
@@ -64,34 +64,25 @@ struct Snapshot {
 Snapshot Take()
 {
     Snapshot s;
-    s.world = CaptureWorld(GameState::turnCountry);
+    s.world = CaptureWorld(world, world.turnCountry);
     for (int i = 0; i < kCountryCount; ++i)
-        s.ids[static_cast<std::size_t>(i)] = GameState::countries[static_cast<std::size_t>(i)].id;
-    s.shownCountry = GameState::shownCountry;
-    s.battleAttacker = GameState::battleAttacker;
-    s.battleTarget = GameState::battleTarget;
+        s.ids[static_cast<std::size_t>(i)] = world.countries[static_cast<std::size_t>(i)].id;
     return s;
 }
 
-void PutKnownWorld(const WorldRecord& known)
-{
-    ApplyWorld(known);
-    GameState::shownCountry = 6;
-    GameState::battleAttacker = 2;
-    GameState::battleTarget = 3;
-}
+void PutKnownWorld(const WorldRecord& known) { ApplyWorld(world, known); }
 
 bool InRange(std::int32_t value, std::int32_t low, std::int32_t high) { return value >= low && value <= high; }
 
 // The ranges the rest of the game relies on after a load.
 void CheckLoadedWorld()
 {
-    FUZZ_REQUIRE(InRange(GameState::playerRuler, 1, kRulerCount - 1));
-    FUZZ_REQUIRE(InRange(GameState::turnCountry, -1, kCountryCount - 1));
-    FUZZ_REQUIRE(GameState::year >= 0);
-    FUZZ_REQUIRE(InRange(GameState::month, 1, 12));
+    FUZZ_REQUIRE(InRange(world.playerRuler, 1, kRulerCount - 1));
+    FUZZ_REQUIRE(InRange(world.turnCountry, -1, kCountryCount - 1));
+    FUZZ_REQUIRE(world.year >= 0);
+    FUZZ_REQUIRE(InRange(world.month, 1, 12));
     for (int i = 0; i < kCountryCount; ++i) {
-        const Country& c = GameState::countries[static_cast<std::size_t>(i)];
+        const Country& c = world.countries[static_cast<std::size_t>(i)];
         FUZZ_REQUIRE(c.id == i);
         FUZZ_REQUIRE(InRange(c.GetRuler(), 0, kRulerCount - 1));
         FUZZ_REQUIRE(InRange(c.GetTraining(), 0, Country::kMaxTraining));
@@ -101,7 +92,7 @@ void CheckLoadedWorld()
         // A name is one line of the file and is shown through the converter.
         const std::string name = c.GetName();
         FUZZ_REQUIRE(name.find('\n') == std::string::npos);
-        FUZZ_REQUIRE(fuzz::IsUtf8(CountryNameUtf8(i)));
+        FUZZ_REQUIRE(fuzz::IsUtf8(CountryNameUtf8(world, i)));
         const std::vector<std::uint32_t>& neighbours = c.GetNeighbours();
         FUZZ_REQUIRE(!neighbours.empty());
         FUZZ_REQUIRE(neighbours.size() <= static_cast<std::size_t>(kMaxNeighbourEntries));
@@ -125,14 +116,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                               (!text.empty() && text.back() != '\n' ? 1 : 0);
 
     // Read as a starting world first: the same world, bar a player's ruler of 0.
-    const LoadOutcome starting = LoadCountryText(text, "fuzz.txt", CountryFileUse::StartingWorld);
-    const WorldRecord startingWorld = CaptureWorld(GameState::turnCountry);
+    const LoadOutcome starting = LoadCountryText(world, text, "fuzz.txt", CountryFileUse::StartingWorld);
+    const WorldRecord startingWorld = CaptureWorld(world, world.turnCountry);
     PutKnownWorld(kKnown);
 
-    const LoadOutcome outcome = LoadCountryText(text, "fuzz.txt");
+    const LoadOutcome outcome = LoadCountryText(world, text, "fuzz.txt");
     if (outcome.status == LoadStatus::Loaded) {
         FUZZ_REQUIRE(starting.status == LoadStatus::Loaded);
-        FUZZ_REQUIRE(CaptureWorld(GameState::turnCountry) == startingWorld);
+        FUZZ_REQUIRE(CaptureWorld(world, world.turnCountry) == startingWorld);
     } else if (starting.status == LoadStatus::Loaded) {
         FUZZ_REQUIRE(startingWorld.playerRuler == 0);
     }
@@ -158,20 +149,20 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     // What a save writes is a file of exactly the format's lines, and loading it gives
     // the same world again, whatever the world was before.
-    const WorldRecord loaded = CaptureWorld(GameState::turnCountry);
+    const WorldRecord loaded = CaptureWorld(world, world.turnCountry);
     const std::string saved = platform::JoinLines(FormatCountryFile(loaded));
     FUZZ_REQUIRE(std::count(saved.begin(), saved.end(), '\n') == kCountryFileLines);
     PutKnownWorld(kKnown);
-    const LoadOutcome again = LoadCountryText(saved, "saved.txt");
+    const LoadOutcome again = LoadCountryText(world, saved, "saved.txt");
     FUZZ_REQUIRE(again.status == LoadStatus::Loaded);
-    FUZZ_REQUIRE(CaptureWorld(GameState::turnCountry) == loaded);
+    FUZZ_REQUIRE(CaptureWorld(world, world.turnCountry) == loaded);
 
     // Every turn of a year, from wherever the cursor stands: harvest, taxes, upkeep
     // and growth on the loaded figures keep the world in range.
-    platform::ThreadRandom().Seed(1);
+    world.random.Seed(1);
     for (int turn = 0; turn < kCountryCount * 13; ++turn)
-        AdvanceTurn();
+        AdvanceTurn(world, NoObservers());
     CheckLoadedWorld();
-    FUZZ_REQUIRE(GameState::year >= loaded.year);
+    FUZZ_REQUIRE(world.year >= loaded.year);
     return 0;
 }

@@ -6,7 +6,6 @@
 #include "rules_support.h"
 
 using platform::Random;
-using platform::ThreadRandom;
 
 namespace {
 // The generator as it stands after n draws from seed.
@@ -24,12 +23,12 @@ protected:
     void SetUp() override
     {
         RulesTest::SetUp();
-        BuildRulerTable();
+        BuildRulerTable(world);
         C(0).SetName(platform::Utf8ToSjis("冀州"));
         C(1).SetName(platform::Utf8ToSjis("徐州"));
     }
     // Country 0 (ruler 2) against country 1 (ruler 1).
-    static void Sides(std::int32_t attackerSoldiers, std::int32_t attackerTraining, std::int32_t targetSoldiers,
+    void Sides(std::int32_t attackerSoldiers, std::int32_t attackerTraining, std::int32_t targetSoldiers,
                       std::int32_t targetTraining)
     {
         Ready(0, 2, attackerSoldiers, attackerTraining);
@@ -58,10 +57,10 @@ TEST_F(BattleTest, ComputerTakesAnUnruledCountryWithoutAFight)
     Country& t = C(1);
     t.SetSoldiers(7000);
     t.SetTraining(90);
-    const std::uint32_t before = ThreadRandom().State();
+    const std::uint32_t before = world.random.State();
 
-    EXPECT_TRUE(ResolveComputerBattle(0, 1));
-    EXPECT_EQ(ThreadRandom().State(), before) << "no exchange is fought";
+    EXPECT_TRUE(ResolveComputerBattle(world, events, 0, 1));
+    EXPECT_EQ(world.random.State(), before) << "no exchange is fought";
     EXPECT_EQ(a.GetProvisions(), 50000 - 20001);
     EXPECT_EQ(a.GetFunds(), 4000);
     EXPECT_EQ(a.GetSoldiers(), 10001);
@@ -74,9 +73,9 @@ TEST_F(BattleTest, ComputerBattleChargesTheArmyBeforeTheFightAndEndsAfterThreeEx
 {
     // Training 1 on both sides: at most 90 losses an exchange, nobody falls.
     Sides(10000, 1, 10000, 1);
-    ThreadRandom().Seed(42);
-    EXPECT_FALSE(ResolveComputerBattle(0, 1));
-    EXPECT_EQ(ThreadRandom().State(), StateAfter(42, 6));
+    world.random.Seed(42);
+    EXPECT_FALSE(ResolveComputerBattle(world, events, 0, 1));
+    EXPECT_EQ(world.random.State(), StateAfter(42, 6));
     EXPECT_EQ(C(0).GetProvisions(), 1000000 - 10000);
     EXPECT_EQ(C(0).GetFunds(), 99000);
     EXPECT_EQ(C(1).GetRuler(), 1);
@@ -86,8 +85,8 @@ TEST_F(BattleTest, ComputerBattleChargesTheArmyBeforeTheFightAndEndsAfterThreeEx
 
     // The attacker falls in the first exchange: the target keeps its country.
     Sides(1000, 1, 100000, 100);
-    ThreadRandom().Seed(SeedWhoseDraws({{10, 4}, {10, 5}}));
-    EXPECT_FALSE(ResolveComputerBattle(0, 1));
+    world.random.Seed(SeedWhoseDraws({{10, 4}, {10, 5}}));
+    EXPECT_FALSE(ResolveComputerBattle(world, events, 0, 1));
     EXPECT_EQ(C(0).GetSoldiers(), 0);
     EXPECT_EQ(C(1).GetSoldiers(), 100000 - 4);
     EXPECT_EQ(C(1).GetRuler(), 1);
@@ -97,8 +96,8 @@ TEST_F(BattleTest, ComputerBattleWhereBothSidesFallHandsOverNoNegativeArmy)
 {
     // Training above 100 (a hand-made world): each side wipes out the other at once.
     Sides(1000, 1000, 1500, 1000);
-    ThreadRandom().Seed(SeedWhoseDraws({{10, 2}, {10, 1}}));
-    EXPECT_TRUE(ResolveComputerBattle(0, 1));
+    world.random.Seed(SeedWhoseDraws({{10, 2}, {10, 1}}));
+    EXPECT_TRUE(ResolveComputerBattle(world, events, 0, 1));
     EXPECT_EQ(C(1).GetRuler(), 2);
     EXPECT_EQ(C(1).GetSoldiers(), 0);
     EXPECT_EQ(C(0).GetSoldiers(), 0);
@@ -130,7 +129,7 @@ TEST_F(BattleTest, ScriptSpeaksByStrengthAndOutcome)
             const std::uint32_t seed = SeedWhoseDraws(draws);
             platform::FixClock(seed);
             Sides(c.attacker, c.attackerTraining, c.target, c.targetTraining);
-            BattleScript script(0, 1);
+            BattleScript script(world, 0, 1, world.random);
             script.Start();
             EXPECT_EQ(script.m_nVariant, variant);
             const int stronger = c.attacker < c.target ? 0 : 2; // equal counts: the attacker
@@ -160,7 +159,7 @@ TEST_F(BattleTest, ScriptWithASideWithoutSoldiersClosesAtTheFirstTick)
     for (auto [attacker, target] : {std::pair{0, 5000}, std::pair{8000, 0}}) {
         platform::FixClock(500);
         Sides(attacker, 50, target, 50);
-        BattleScript script(0, 1);
+        BattleScript script(world, 0, 1, world.random);
         script.Start();
         EXPECT_EQ(script.m_nStep, BattleScript::kClosingStep);
         EXPECT_EQ(script.m_strAttackerLine, "");
@@ -168,7 +167,7 @@ TEST_F(BattleTest, ScriptWithASideWithoutSoldiersClosesAtTheFirstTick)
         EXPECT_TRUE(script.Tick());
         EXPECT_EQ(script.m_nAttackerSoldiers, attacker);
         EXPECT_EQ(script.m_nTargetSoldiers, target);
-        EXPECT_EQ(ThreadRandom().State(), StateAfter(500, 1)) << "only the variant is drawn";
+        EXPECT_EQ(world.random.State(), StateAfter(500, 1)) << "only the variant is drawn";
     }
 }
 
@@ -176,15 +175,15 @@ TEST_F(BattleTest, FinishGivesWhatTheTimerWouldHaveGiven)
 {
     Sides(12000, 60, 9000, 70);
     platform::FixClock(12345);
-    BattleScript ticked(0, 1);
+    BattleScript ticked(world, 0, 1, world.random);
     ticked.Start();
     while (!ticked.Tick()) {
     }
-    const std::uint32_t tickedState = ThreadRandom().State();
+    const std::uint32_t tickedState = world.random.State();
 
     for (int ticksFirst : {0, 4}) {
         platform::FixClock(12345);
-        BattleScript finished(0, 1);
+        BattleScript finished(world, 0, 1, world.random);
         finished.Start();
         for (int i = 0; i < ticksFirst; ++i)
             finished.Tick();
@@ -195,25 +194,23 @@ TEST_F(BattleTest, FinishGivesWhatTheTimerWouldHaveGiven)
         EXPECT_EQ(finished.m_strAttackerLine, ticked.m_strAttackerLine);
         EXPECT_EQ(finished.m_strTargetLine, ticked.m_strTargetLine);
         EXPECT_EQ(finished.m_nStep, ticked.m_nStep);
-        EXPECT_EQ(ThreadRandom().State(), tickedState);
+        EXPECT_EQ(world.random.State(), tickedState);
     }
     EXPECT_LT(ticked.m_nTargetSoldiers, 9000) << "the battle was fought";
 }
 
-TEST_F(BattleTest, ScriptSteppedOnAnotherThreadDrawsFromTheAskingThread)
+TEST_F(BattleTest, ScriptSteppedOnAnotherThreadDrawsFromTheAskersGenerator)
 {
     Sides(10000, 0, 10000, 0); // four exchanges, no losses
     platform::FixClock(777);
-    BattleScript script(0, 1);
-    std::uint32_t otherThreadState = 0;
+    BattleScript script(world, 0, 1, world.random);
     std::thread window([&] {
         script.Start();
         script.Finish();
-        otherThreadState = ThreadRandom().State();
     });
     window.join();
-    EXPECT_EQ(otherThreadState, 1u) << "the stepping thread's generator is untouched";
-    EXPECT_EQ(ThreadRandom().State(), StateAfter(777, 1 + 2 * BattleScript::kBattleExchanges));
+    EXPECT_EQ(world.commandRandom.State(), 1u) << "the other generator is untouched";
+    EXPECT_EQ(world.random.State(), StateAfter(777, 1 + 2 * BattleScript::kBattleExchanges));
 }
 
 TEST_F(BattleTest, PlayerBattleFillsTheScriptAndPaysForTheSurvivorsAfterwards)
@@ -221,7 +218,7 @@ TEST_F(BattleTest, PlayerBattleFillsTheScriptAndPaysForTheSurvivorsAfterwards)
     Sides(10000, 60, 4000, 80);
     C(0).SetProvisions(50000);
     C(0).SetFunds(3000);
-    RecordingHost host;
+    RecordingHost host{world};
     host.fight = [](BattleScript& script) {
         EXPECT_EQ(script.m_strAttackerName + script.m_strTargetName, "冀州徐州");
         EXPECT_EQ(script.m_strAttackerRuler + script.m_strTargetRuler, "曹操劉備");
@@ -232,7 +229,7 @@ TEST_F(BattleTest, PlayerBattleFillsTheScriptAndPaysForTheSurvivorsAfterwards)
         script.m_nTargetSoldiers = 0;
         return true;
     };
-    EXPECT_TRUE(ResolvePlayerBattle(0, 1, host));
+    EXPECT_TRUE(ResolvePlayerBattle(world, events, 0, 1, host, world.random));
     EXPECT_EQ(C(0).GetProvisions(), 50000 - 6001);
     EXPECT_EQ(C(0).GetFunds(), 2000);
     EXPECT_EQ(C(0).GetSoldiers(), 3001);
@@ -246,7 +243,7 @@ TEST_F(BattleTest, PlayerBattleFillsTheScriptAndPaysForTheSurvivorsAfterwards)
         script.m_nTargetSoldiers = 200;
         return true;
     };
-    EXPECT_FALSE(ResolvePlayerBattle(0, 1, host));
+    EXPECT_FALSE(ResolvePlayerBattle(world, events, 0, 1, host, world.random));
     EXPECT_EQ(C(0).GetSoldiers(), 7000);
     EXPECT_EQ(C(0).GetProvisions(), 1000000 - 7000);
     EXPECT_EQ(C(1).GetSoldiers(), 200);
@@ -257,25 +254,25 @@ TEST_F(BattleTest, PlayerBattleWithoutAnArmyOrAbandonedChangesNothingButTheCost)
 {
     // An attacker without soldiers: no exchange, the attack fails and still costs funds.
     Sides(0, 50, 5000, 50);
-    RecordingHost host;
-    EXPECT_FALSE(ResolvePlayerBattle(0, 1, host));
+    RecordingHost host{world};
+    EXPECT_FALSE(ResolvePlayerBattle(world, events, 0, 1, host, world.random));
     EXPECT_EQ(C(0).GetFunds(), 99000);
     EXPECT_EQ(C(0).GetProvisions(), 1000000);
     EXPECT_EQ(C(1).GetSoldiers(), 5000);
 
     // An unruled target fights in the window like any other.
     Ready(1, 0, 5000, 50);
-    ResolvePlayerBattle(0, 1, host);
+    ResolvePlayerBattle(world, events, 0, 1, host, world.random);
     EXPECT_EQ(host.Countries(HostCall::Battle).size(), 2u);
 
     // The program ends during the battle: the world stays as it was.
     Sides(10000, 60, 4000, 80);
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
     host.fight = [](BattleScript& script) {
         script.Start();
         script.Tick();
         return false;
     };
-    EXPECT_FALSE(ResolvePlayerBattle(0, 1, host));
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+    EXPECT_FALSE(ResolvePlayerBattle(world, events, 0, 1, host, world.random));
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
 }

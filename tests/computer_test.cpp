@@ -4,18 +4,17 @@
 #include "rules_support.h"
 
 using platform::Random;
-using platform::ThreadRandom;
 
 class ComputerTest : public RulesTest {
 protected:
     void SetUp() override
     {
         RulesTest::SetUp();
-        BuildRulerTable();
-        GameState::playerRuler = 1;
+        BuildRulerTable(world);
+        world.playerRuler = 1;
     }
     // Country 0 of ruler 2 bordering the given countries.
-    static Country& Attacker(const char* neighbours, std::int32_t soldiers = 20000, std::int32_t training = 50)
+    Country& Attacker(const char* neighbours, std::int32_t soldiers = 20000, std::int32_t training = 50)
     {
         Country& c = Ready(0, 2, soldiers, training);
         c.ClearNeighbours();
@@ -23,8 +22,8 @@ protected:
         return c;
     }
     // Makes the next decision draw come out as r.
-    static void Decide(int r) { ThreadRandom().Seed(SeedWhoseDraws({{10, r}})); }
-    RecordingHost host;
+    void Decide(int r) { world.random.Seed(SeedWhoseDraws({{10, r}})); }
+    RecordingHost host{world};
 };
 
 TEST_F(ComputerTest, ArmyAndFundsThresholds)
@@ -32,35 +31,35 @@ TEST_F(ComputerTest, ArmyAndFundsThresholds)
     // Below 10000 soldiers the country only conscripts: one draw, the conscription's.
     Country& c = Attacker("1", 9999);
     c.SetFunds(5000);
-    ThreadRandom().Seed(7);
-    RunComputerTurn(host, 0);
+    world.random.Seed(7);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_EQ(c.GetFunds(), 4000);
     EXPECT_GT(c.GetSoldiers(), 9999);
     Random probe(7);
     probe.Draw();
-    EXPECT_EQ(ThreadRandom().State(), probe.State());
+    EXPECT_EQ(world.random.State(), probe.State());
 
     // ... and without 1000 funds it cannot even do that.
     c.SetSoldiers(9999);
     c.SetFunds(999);
-    ThreadRandom().Seed(7);
-    RunComputerTurn(host, 0);
+    world.random.Seed(7);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_EQ(c.GetSoldiers(), 9999);
-    EXPECT_EQ(ThreadRandom().State(), 7u);
+    EXPECT_EQ(world.random.State(), 7u);
 
     // 10000 soldiers and 999 funds: nothing at all, not even training, no draw.
     c.SetSoldiers(10000);
     c.SetTraining(10);
-    const WorldRecord before = CaptureWorld(-1);
-    RunComputerTurn(host, 0);
-    EXPECT_EQ(CaptureWorld(-1), before);
-    EXPECT_EQ(ThreadRandom().State(), 7u);
+    const WorldRecord before = CaptureWorld(world, -1);
+    RunComputerTurn(world, events, host, 0);
+    EXPECT_EQ(CaptureWorld(world, -1), before);
+    EXPECT_EQ(world.random.State(), 7u);
 
     // 10000 soldiers and 1000 funds: the decision is drawn (4: develop commerce).
     c.SetFunds(1000);
     const std::int32_t commerce = c.GetCommerce();
     Decide(4);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_EQ(c.GetFunds(), 0);
     EXPECT_GT(c.GetCommerce(), commerce);
     EXPECT_TRUE(host.calls.empty());
@@ -76,7 +75,7 @@ TEST_F(ComputerTest, DecisionsComeInProportionsOneThreeTwoTwoTwo)
         c.SetCultivation(0);
         c.SetCommerce(0);
         Ready(1, 0, 100, 0);
-        RunComputerTurn(host, 0);
+        RunComputerTurn(world, events, host, 0);
         if (C(1).GetRuler() == 2)
             ++counts[War];
         else if (c.GetCultivation() > 0)
@@ -104,7 +103,7 @@ TEST_F(ComputerTest, WarIsConsideredOnlyWithProvisionsAndAWeakEnoughHostileNeigh
     Ready(1, 3, 100, 10);
     c.SetProvisions(19999);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_GT(c.GetTraining(), 10);
     EXPECT_EQ(C(1).GetRuler(), 3);
 
@@ -112,7 +111,7 @@ TEST_F(ComputerTest, WarIsConsideredOnlyWithProvisionsAndAWeakEnoughHostileNeigh
     Attacker("1", 20000, 10);
     Ready(1, 2, 100, 10);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_GT(c.GetTraining(), 10);
 
     // The weakest neighbour is twice as strong (200000 * 10 vs 2 * 20000 * 50 = 2000000):
@@ -120,12 +119,12 @@ TEST_F(ComputerTest, WarIsConsideredOnlyWithProvisionsAndAWeakEnoughHostileNeigh
     Attacker("1", 20000, 50);
     Ready(1, 3, 200000, 10);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_GT(c.GetCultivation(), 0);
     EXPECT_TRUE(host.calls.empty());
     C(1).SetSoldiers(199999);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].kind, HostCall::TurnBegin);
 }
@@ -138,13 +137,13 @@ TEST_F(ComputerTest, StrengthCeilingAndWideStrengths)
     Country& c = Attacker("1", 1000000, 100);
     Ready(1, 3, ceiling, 1);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_GT(c.GetCultivation(), 0);
     EXPECT_TRUE(host.calls.empty());
 
     C(1).SetSoldiers(ceiling - 1);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), std::vector<int>{0});
 
     // 21474837 * 100 does not fit in 32 bits; as a wrapped negative it would look like
@@ -153,7 +152,7 @@ TEST_F(ComputerTest, StrengthCeilingAndWideStrengths)
     c.SetCultivation(0);
     Ready(1, 3, 21474837, 100);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     EXPECT_GT(c.GetCultivation(), 0);
     EXPECT_EQ(host.calls.size(), 1u);
 }
@@ -166,14 +165,14 @@ TEST_F(ComputerTest, AttacksTheWeakestNeighbourTheEarlierOnATie)
     Ready(5, 5, 100, 10);
     Ready(6, 6, 250, 4);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].kind, HostCall::TurnBegin);
     EXPECT_EQ(host.calls[0].country, 0);
     EXPECT_EQ(host.calls[0].battleAttacker, 0);
     EXPECT_EQ(host.calls[0].battleTarget, 5);
-    EXPECT_EQ(GameState::battleAttacker, -1);
-    EXPECT_EQ(GameState::battleTarget, -1);
+    EXPECT_EQ(host.marks.battleAttacker, -1);
+    EXPECT_EQ(host.marks.battleTarget, -1);
     EXPECT_EQ(C(0).GetProvisions(), 1000000 - 20000) << "the army's count before the fight";
 }
 
@@ -191,7 +190,7 @@ TEST_F(ComputerTest, AttackOnThePlayerIsAnnouncedFoughtAndReported)
             return true;
         };
         Decide(0);
-        RunComputerTurn(host, 0);
+        RunComputerTurn(world, events, host, 0);
         EXPECT_EQ(host.Countries(HostCall::TurnBegin), std::vector<int>{});
         EXPECT_EQ(host.Countries(HostCall::Battle), std::vector<int>{1});
         const std::string last = taken ? "徐州 が陥落しました" : "曹操 は退却しました";
@@ -213,7 +212,7 @@ TEST_F(ComputerTest, EachDecisionDrawHasItsAction)
         c.SetCommerce(0);
         Ready(1, 0, 100, 0); // a weak unruled neighbour: war takes it without a fight
         Decide(r);
-        RunComputerTurn(host, 0);
+        RunComputerTurn(world, events, host, 0);
         int changes = 0;
         Action done = Nothing;
         auto note = [&](bool happened, Action action) {
@@ -239,19 +238,19 @@ TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
     Attacker("1");
     Ready(1, 3, 100, 10);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].battleAttacker, 0);
     EXPECT_EQ(host.calls[0].battleTarget, 1);
-    EXPECT_EQ(GameState::battleAttacker, -1);
-    EXPECT_EQ(GameState::battleTarget, -1);
+    EXPECT_EQ(host.marks.battleAttacker, -1);
+    EXPECT_EQ(host.marks.battleTarget, -1);
 
     // Against the player: announced and fought in windows, never marked on the map.
     host.calls.clear();
     Attacker("1");
     Ready(1, 1, 5000, 20);
     Decide(0);
-    RunComputerTurn(host, 0);
+    RunComputerTurn(world, events, host, 0);
     ASSERT_EQ(host.calls.size(), 3u);
     const HostCall::Kind kinds[] = {HostCall::Message, HostCall::Battle, HostCall::Message};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -259,6 +258,6 @@ TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
         EXPECT_EQ(host.calls[i].battleAttacker, -1) << i;
         EXPECT_EQ(host.calls[i].battleTarget, -1) << i;
     }
-    EXPECT_EQ(GameState::battleAttacker, -1);
-    EXPECT_EQ(GameState::battleTarget, -1);
+    EXPECT_EQ(host.marks.battleAttacker, -1);
+    EXPECT_EQ(host.marks.battleTarget, -1);
 }

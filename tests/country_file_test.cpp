@@ -80,13 +80,13 @@ TEST_F(CountryFileTest, RoundTripKeepsEveryByte)
 {
     const std::string text = FileText(SampleWorld());
     const std::string path = Write("in.txt", text);
-    ASSERT_EQ(LoadCountryFile(path).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::turnCountry, -1);
-    EXPECT_EQ(GameState::countries[0].GetName(), platform::Utf8ToSjis("表ソ"));
-    EXPECT_EQ(GameState::countries[13].id, 13);
+    ASSERT_EQ(LoadCountryFile(world, path).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.turnCountry, -1);
+    EXPECT_EQ(world.countries[0].GetName(), platform::Utf8ToSjis("表ソ"));
+    EXPECT_EQ(world.countries[13].id, 13);
 
     std::string error;
-    ASSERT_TRUE(SaveCountryFile(dir.Path("out.txt"), GameState::turnCountry, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(world, dir.Path("out.txt"), world.turnCountry, &error)) << error;
     EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), text);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), kCountryFileLines);
 }
@@ -95,30 +95,29 @@ TEST_F(CountryFileTest, EmptyNeighbourListComesBackAsCountryZero)
 {
     WorldRecord w = SampleWorld();
     w.countries[5].neighbours.clear();
-    ASSERT_EQ(LoadCountryFile(Write("w.txt", FileText(w))).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
+    ASSERT_EQ(LoadCountryFile(world, Write("w.txt", FileText(w))).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
     // Loading again replaces the lists instead of appending to them.
-    ASSERT_EQ(LoadCountryFile(dir.Path("w.txt")).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::countries[2].GetNeighbours(), (std::vector<std::uint32_t>{1, 3, 12}));
-    EXPECT_EQ(GameState::countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
+    ASSERT_EQ(LoadCountryFile(world, dir.Path("w.txt")).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.countries[2].GetNeighbours(), (std::vector<std::uint32_t>{1, 3, 12}));
+    EXPECT_EQ(world.countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
 }
 
 TEST_F(CountryFileTest, BareLfAndCrLfGiveTheSameWorld)
 {
     const std::vector<std::string> lines = Lines(SampleWorld());
-    ASSERT_EQ(LoadCountryFile(Write("crlf.txt", Join(lines, "\r\n"))).status, LoadStatus::Loaded);
-    const WorldRecord fromCrLf = CaptureWorld(GameState::turnCountry);
-    GameState::ResetToProgramStart();
-    ASSERT_EQ(LoadCountryFile(Write("lf.txt", Join(lines, "\n"))).status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), fromCrLf);
+    ASSERT_EQ(LoadCountryFile(world, Write("crlf.txt", Join(lines, "\r\n"))).status, LoadStatus::Loaded);
+    const WorldRecord fromCrLf = CaptureWorld(world, world.turnCountry);
+    world = World();
+    ASSERT_EQ(LoadCountryFile(world, Write("lf.txt", Join(lines, "\n"))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), fromCrLf);
     EXPECT_EQ(fromCrLf, SampleWorld());
 }
 
 TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
 {
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
-    GameState::shownCountry = 3;
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
     const std::vector<std::string> lines = Lines(SampleWorld());
 
     // Every cut at a line end, with and without the line end of the last line kept:
@@ -129,14 +128,13 @@ TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
         std::string withoutEnd = withEnd.size() >= 2 ? withEnd.substr(0, withEnd.size() - 2) : withEnd;
         for (const std::string& text : {withEnd, withoutEnd}) {
             for (CountryFileUse use : {CountryFileUse::SavedGame, CountryFileUse::StartingWorld}) {
-                const LoadOutcome outcome = LoadCountryText(text, "cut.txt", use);
+                const LoadOutcome outcome = LoadCountryText(world, text, "cut.txt", use);
                 ASSERT_EQ(outcome.status, LoadStatus::Refused) << kept << " lines";
                 const std::string expected =
                     kept == 0 ? "ﾃﾞｰﾀﾌｧｲﾙが空です"
                               : "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" + std::to_string(kept) + " 行目まで)";
                 EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\ncut.txt\n" + expected);
-                ASSERT_EQ(CaptureWorld(GameState::turnCountry), before) << kept << " lines";
-                EXPECT_EQ(GameState::shownCountry, 3);
+                ASSERT_EQ(CaptureWorld(world, world.turnCountry), before) << kept << " lines";
             }
         }
     }
@@ -147,22 +145,22 @@ TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
     for (std::size_t cut : {std::size_t{1}, std::size_t{3}, std::size_t{500}, text.size() - 5}) {
         const std::string piece = text.substr(0, cut);
         const long present = std::count(piece.begin(), piece.end(), '\n') + (piece.back() == '\n' ? 0 : 1);
-        const LoadOutcome outcome = LoadCountryFile(Write("piece.txt", piece));
+        const LoadOutcome outcome = LoadCountryFile(world, Write("piece.txt", piece));
         EXPECT_EQ(outcome.status, LoadStatus::Refused) << cut;
         EXPECT_NE(outcome.message.find("(" + std::to_string(present) + " 行目まで)"), std::string::npos)
             << outcome.message;
     }
 
     // The last line without its line end is a whole file.
-    ASSERT_EQ(LoadCountryFile(Write("172.txt", text.substr(0, text.size() - 2))).status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+    ASSERT_EQ(LoadCountryFile(world, Write("172.txt", text.substr(0, text.size() - 2))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), SampleWorld());
 
     // 173 lines: whatever follows the last block is ignored.
     std::vector<std::string> long173 = lines;
     long173.push_back("garbage that is not a number");
-    GameState::ResetToProgramStart();
-    ASSERT_EQ(LoadCountryFile(Write("173.txt", Join(long173))).status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+    world = World();
+    ASSERT_EQ(LoadCountryFile(world, Write("173.txt", Join(long173))).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), SampleWorld());
 }
 
 TEST_F(CountryFileTest, ASavedGameMustNameThePlayersRuler)
@@ -173,33 +171,33 @@ TEST_F(CountryFileTest, ASavedGameMustNameThePlayersRuler)
     WorldRecord w = SampleWorld();
     w.countries[3].ruler = 0;
     const WorldRecord before = SampleWorld();
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(before))).status, LoadStatus::Loaded);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(before))).status, LoadStatus::Loaded);
     for (const std::string first : {"0", "", " ", "\xEF\xBB\xBF" "4", "abc"}) {
         std::vector<std::string> lines = Lines(w);
         lines[0] = first;
         const std::string path = Write("p0.txt", Join(lines));
-        const LoadOutcome saved = LoadCountryFile(path, CountryFileUse::SavedGame);
+        const LoadOutcome saved = LoadCountryFile(world, path, CountryFileUse::SavedGame);
         EXPECT_EQ(saved.status, LoadStatus::Refused) << first;
         EXPECT_NE(saved.message.find("\n1 行目: プレイヤーの君主"), std::string::npos) << saved.message;
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
         if (first.rfind("\xEF\xBB\xBF", 0) == 0) {
             EXPECT_NE(saved.message.find("BOM"), std::string::npos) << saved.message;
         }
 
         // A scenario's starting world may keep any player in its header: a new game sets
         // its own.
-        const LoadOutcome starting = LoadCountryFile(path, CountryFileUse::StartingWorld);
+        const LoadOutcome starting = LoadCountryFile(world, path, CountryFileUse::StartingWorld);
         EXPECT_EQ(starting.status, LoadStatus::Loaded) << starting.message;
-        EXPECT_EQ(GameState::playerRuler, 0);
-        EXPECT_EQ(GameState::countries[3].GetRuler(), 0);
-        ASSERT_EQ(LoadCountryFile(dir.Path("good.txt")).status, LoadStatus::Loaded);
+        EXPECT_EQ(world.playerRuler, 0);
+        EXPECT_EQ(world.countries[3].GetRuler(), 0);
+        ASSERT_EQ(LoadCountryFile(world, dir.Path("good.txt")).status, LoadStatus::Loaded);
     }
     // The default is the stricter reading: a file the player hands the game.
     std::vector<std::string> lines = Lines(w);
     lines[0] = "0";
-    EXPECT_EQ(LoadCountryText(Join(lines), "p0.txt").status, LoadStatus::Refused);
+    EXPECT_EQ(LoadCountryText(world, Join(lines), "p0.txt").status, LoadStatus::Refused);
     lines[0] = "15";
-    EXPECT_EQ(LoadCountryText(Join(lines), "p15.txt").status, LoadStatus::Loaded);
+    EXPECT_EQ(LoadCountryText(world, Join(lines), "p15.txt").status, LoadStatus::Loaded);
 }
 
 TEST_F(CountryFileTest, NumbersAreReadLikeAtoi)
@@ -212,15 +210,15 @@ TEST_F(CountryFileTest, NumbersAreReadLikeAtoi)
     lines[CountryLine(1, 2) - 1] = "";       // neighbours
     lines[CountryLine(2, 2) - 1] = "3,5,";
     lines[CountryLine(3, 2) - 1] = ",,";
-    ASSERT_EQ(LoadCountryFile(Write("n.txt", Join(lines))).status, LoadStatus::Loaded);
-    const Country& c = GameState::countries[0];
+    ASSERT_EQ(LoadCountryFile(world, Write("n.txt", Join(lines))).status, LoadStatus::Loaded);
+    const Country& c = world.countries[0];
     EXPECT_EQ(c.GetPopulation(), 42);
     EXPECT_EQ(c.GetCultivation(), 0);
     EXPECT_EQ(c.GetCommerce(), 0);
     EXPECT_EQ(c.GetSoldiers(), 7);
-    EXPECT_EQ(GameState::countries[1].GetNeighbours(), std::vector<std::uint32_t>{0});
-    EXPECT_EQ(GameState::countries[2].GetNeighbours(), (std::vector<std::uint32_t>{3, 5, 0}));
-    EXPECT_EQ(GameState::countries[3].GetNeighbours(), (std::vector<std::uint32_t>{0, 0, 0}));
+    EXPECT_EQ(world.countries[1].GetNeighbours(), std::vector<std::uint32_t>{0});
+    EXPECT_EQ(world.countries[2].GetNeighbours(), (std::vector<std::uint32_t>{3, 5, 0}));
+    EXPECT_EQ(world.countries[3].GetNeighbours(), (std::vector<std::uint32_t>{0, 0, 0}));
 }
 
 TEST_F(CountryFileTest, LongNamesAndOddBytesSurvive)
@@ -228,19 +226,18 @@ TEST_F(CountryFileTest, LongNamesAndOddBytesSurvive)
     WorldRecord w = SampleWorld();
     w.countries[7].name = std::string(10000, '\x88') + "x";
     const std::string text = FileText(w);
-    ASSERT_EQ(LoadCountryFile(Write("long.txt", text)).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::countries[7].GetName().size(), 10001u);
+    ASSERT_EQ(LoadCountryFile(world, Write("long.txt", text)).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.countries[7].GetName().size(), 10001u);
     std::string error;
-    ASSERT_TRUE(SaveCountryFile(dir.Path("out.txt"), GameState::turnCountry, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(world, dir.Path("out.txt"), world.turnCountry, &error)) << error;
     EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), text);
 }
 
 TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
 {
     // A world already in play, which a refused load must leave alone.
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
-    GameState::shownCountry = 3;
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
 
     struct Case {
         int line;
@@ -268,12 +265,11 @@ TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
     for (const Case& c : cases) {
         std::vector<std::string> lines = Lines(SampleWorld());
         lines[c.line - 1] = c.value;
-        LoadOutcome outcome = LoadCountryFile(Write("bad.txt", Join(lines)));
+        LoadOutcome outcome = LoadCountryFile(world, Write("bad.txt", Join(lines)));
         EXPECT_EQ(outcome.status, LoadStatus::Refused) << "line " << c.line << " = " << c.value;
         EXPECT_NE(outcome.message.find(std::to_string(c.line) + " 行目"), std::string::npos) << outcome.message;
         EXPECT_NE(outcome.message.find(c.mentions), std::string::npos) << outcome.message;
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
-        EXPECT_EQ(GameState::shownCountry, 3);
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
     }
 
 
@@ -283,24 +279,24 @@ TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
     for (int i = 0; i < kMaxNeighbourEntries; ++i)
         many += ",1";
     lines[CountryLine(3, 2) - 1] = many;
-    EXPECT_EQ(LoadCountryFile(Write("many.txt", Join(lines))).status, LoadStatus::Refused);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+    EXPECT_EQ(LoadCountryFile(world, Write("many.txt", Join(lines))).status, LoadStatus::Refused);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
 }
 
 TEST_F(CountryFileTest, TextInMemoryLoadsLikeAFile)
 {
     const std::string text = FileText(SampleWorld());
-    ASSERT_EQ(LoadCountryText(text, "memory").status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), SampleWorld());
+    ASSERT_EQ(LoadCountryText(world, text, "memory").status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), SampleWorld());
     EXPECT_EQ(platform::JoinLines(FormatCountryFile(SampleWorld())), text);
 
     // A refusal names the text as it names a file, and keeps the world.
     std::vector<std::string> lines = Lines(SampleWorld());
     lines[CountryLine(2, 8) - 1] = "101"; // training
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
-    const LoadOutcome fromText = LoadCountryText(Join(lines), "memory");
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
+    const LoadOutcome fromText = LoadCountryText(world, Join(lines), "memory");
     const std::string path = Write("bad.txt", Join(lines));
-    const LoadOutcome fromFile = LoadCountryFile(path);
+    const LoadOutcome fromFile = LoadCountryFile(world, path);
     EXPECT_EQ(fromText.status, LoadStatus::Refused);
     EXPECT_EQ(fromFile.status, LoadStatus::Refused);
     std::string expected = fromFile.message;
@@ -308,13 +304,13 @@ TEST_F(CountryFileTest, TextInMemoryLoadsLikeAFile)
     expected.replace(expected.find(path), path.size(), "memory");
     EXPECT_EQ(fromText.message, expected);
     EXPECT_NE(fromText.message.find(std::to_string(CountryLine(2, 8)) + " 行目"), std::string::npos);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
 }
 
 TEST_F(CountryFileTest, AFileThatCannotBeReadIsReportedWithItsPathAndWhy)
 {
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
     ASSERT_EQ(::mkfifo(dir.Path("fifo").c_str(), 0600), 0);
     std::filesystem::create_symlink("loop-b", dir.Path("loop-a"));
     std::filesystem::create_symlink("loop-a", dir.Path("loop-b"));
@@ -333,43 +329,43 @@ TEST_F(CountryFileTest, AFileThatCannotBeReadIsReportedWithItsPathAndWhy)
         {dir.Path("good.txt/x.txt"), "フォルダが見つかりません"},
     };
     for (const auto& c : cases) {
-        const LoadOutcome outcome = LoadCountryFile(c.path);
+        const LoadOutcome outcome = LoadCountryFile(world, c.path);
         EXPECT_EQ(outcome.status, LoadStatus::NotFound) << c.path;
         // The first line is the one players know.
         EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + c.path + "\n" + c.reason);
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
     }
 }
 
 TEST_F(CountryFileTest, ASaveThatFailsHalfWayKeepsThePreviousSaveAndTheWorld)
 {
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
     const std::string save = dir.Path("save.txt");
     std::string error;
-    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(world, save, 5, &error)) << error;
     const std::string previous = ReadFileBytes(save);
     ASSERT_GT(previous.size(), 512u);
 
     // The world moves on; the next save runs out of room after 512 bytes.
-    GameState::year = 250;
-    GameState::countries[3].SetFunds(123456);
-    const WorldRecord world = CaptureWorld(7);
+    world.year = 250;
+    world.countries[3].SetFunds(123456);
+    const WorldRecord record = CaptureWorld(world, 7);
     const std::vector<std::string> before = Listing(dir.Path());
     {
         FileSizeLimit limit(512);
         ASSERT_TRUE(limit.Active());
-        EXPECT_FALSE(SaveCountryFile(save, 7, &error));
+        EXPECT_FALSE(SaveCountryFile(world, save, 7, &error));
     }
     EXPECT_EQ(error, "ディスクの空き容量が不足しています");
     EXPECT_EQ(ReadFileBytes(save), previous);
     EXPECT_EQ(Listing(dir.Path()), before) << "no temporary file left behind";
-    EXPECT_EQ(CaptureWorld(7), world);
+    EXPECT_EQ(CaptureWorld(world, 7), record);
 
     // With room again the save goes through and loads as the world.
-    ASSERT_TRUE(SaveCountryFile(save, 7, &error)) << error;
-    GameState::ResetToProgramStart();
-    ASSERT_EQ(LoadCountryFile(save).status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+    ASSERT_TRUE(SaveCountryFile(world, save, 7, &error)) << error;
+    world = World();
+    ASSERT_EQ(LoadCountryFile(world, save).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), record);
 }
 
 TEST_F(CountryFileTest, ASaveToAFullOrReadOnlyFileSystemKeepsThePreviousSave)
@@ -377,32 +373,32 @@ TEST_F(CountryFileTest, ASaveToAFullOrReadOnlyFileSystemKeepsThePreviousSave)
     SmallFileSystem small(dir.Path("small"), 64);
     if (!small.Mounted())
         GTEST_SKIP() << small.Reason();
-    ASSERT_EQ(LoadCountryFile(Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
+    ASSERT_EQ(LoadCountryFile(world, Write("good.txt", FileText(SampleWorld()))).status, LoadStatus::Loaded);
     const std::string save = dir.Path("small/save.txt");
     std::string error;
-    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(world, save, 5, &error)) << error;
     const std::string previous = ReadFileBytes(save);
-    GameState::year = 250;
+    world.year = 250;
 
     ASSERT_TRUE(small.Fill());
     const std::vector<std::string> before = Listing(dir.Path("small"));
-    EXPECT_FALSE(SaveCountryFile(save, 5, &error));
+    EXPECT_FALSE(SaveCountryFile(world, save, 5, &error));
     EXPECT_EQ(error, "ディスクの空き容量が不足しています");
     EXPECT_EQ(ReadFileBytes(save), previous);
     EXPECT_EQ(Listing(dir.Path("small")), before) << "no temporary file left behind";
 
     // Room again: the save goes through.
     std::filesystem::remove(dir.Path("small/filler"));
-    ASSERT_TRUE(SaveCountryFile(save, 5, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(world, save, 5, &error)) << error;
     const std::string saved = ReadFileBytes(save);
     EXPECT_NE(saved, previous);
 
     // Read-only: refused before anything is written.
     ASSERT_TRUE(small.MakeReadOnly());
-    GameState::year = 260;
-    EXPECT_FALSE(SaveCountryFile(save, 5, &error));
+    world.year = 260;
+    EXPECT_FALSE(SaveCountryFile(world, save, 5, &error));
     EXPECT_NE(error.find("読み取り専用"), std::string::npos) << error;
-    EXPECT_FALSE(SaveCountryFile(dir.Path("small/new.txt"), 5, &error));
+    EXPECT_FALSE(SaveCountryFile(world, dir.Path("small/new.txt"), 5, &error));
     EXPECT_EQ(error, "読み取り専用の場所です");
     EXPECT_EQ(ReadFileBytes(save), saved);
     EXPECT_EQ(TempFilesIn(dir.Path("small")), std::vector<std::string>{});

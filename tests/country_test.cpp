@@ -7,7 +7,6 @@
 #include "world_fixture.h"
 
 using platform::Random;
-using platform::ThreadRandom;
 
 namespace {
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
@@ -20,46 +19,46 @@ TEST_F(CountryTest, DevelopLandAndCommerceCostFundsAndRiseByOneToTwenty)
     Country& c = C(0);
     c.SetFunds(999);
     c.SetCultivation(50);
-    const std::uint32_t before = ThreadRandom().State();
-    EXPECT_EQ(c.DevelopLand(), 0);
+    const std::uint32_t before = world.random.State();
+    EXPECT_EQ(c.DevelopLand(world.random), 0);
     EXPECT_EQ(c.GetFunds(), 999);
     EXPECT_EQ(c.GetCultivation(), 50);
-    EXPECT_EQ(ThreadRandom().State(), before) << "a refused action must not draw";
+    EXPECT_EQ(world.random.State(), before) << "a refused action must not draw";
 
     c.SetFunds(1000);
-    Random probe(ThreadRandom().State());
-    EXPECT_EQ(c.DevelopLand(), 1);
+    Random probe(world.random.State());
+    EXPECT_EQ(c.DevelopLand(world.random), 1);
     EXPECT_EQ(c.GetFunds(), 0);
     EXPECT_EQ(c.GetCultivation(), 50 + probe.Draw() % 20 + 1);
 
     c.SetFunds(2500);
     c.SetCommerce(7);
-    EXPECT_EQ(c.DevelopCommerce(), 1);
+    EXPECT_EQ(c.DevelopCommerce(world.random), 1);
     EXPECT_EQ(c.GetFunds(), 1500);
     EXPECT_EQ(c.GetCommerce(), 7 + probe.Draw() % 20 + 1);
 
     c.SetFunds(0);
-    EXPECT_EQ(c.DevelopCommerce(), 0);
+    EXPECT_EQ(c.DevelopCommerce(world.random), 0);
 }
 
 TEST_F(CountryTest, TrainIsCappedAndFree)
 {
     Country& c = C(0);
     c.SetTraining(100);
-    const std::uint32_t before = ThreadRandom().State();
-    EXPECT_EQ(c.Train(), 0);
-    EXPECT_EQ(ThreadRandom().State(), before);
+    const std::uint32_t before = world.random.State();
+    EXPECT_EQ(c.Train(world.random), 0);
+    EXPECT_EQ(world.random.State(), before);
 
     // A rise of 20 from 95 stops at 100.
-    ThreadRandom().Seed(SeedWhoseFirstDraw([](int d) { return d % 20 == 19; }));
+    world.random.Seed(SeedWhoseFirstDraw([](int d) { return d % 20 == 19; }));
     c.SetTraining(95);
     c.SetFunds(0);
-    EXPECT_EQ(c.Train(), 1);
+    EXPECT_EQ(c.Train(world.random), 1);
     EXPECT_EQ(c.GetTraining(), 100);
     EXPECT_EQ(c.GetFunds(), 0);
 
     c.SetTraining(101); // beyond the cap counts as full too
-    EXPECT_EQ(c.Train(), 0);
+    EXPECT_EQ(c.Train(world.random), 0);
     EXPECT_EQ(c.GetTraining(), 101);
 }
 
@@ -71,12 +70,12 @@ TEST_F(CountryTest, TrainRisesByOneToTwentyAsTheDrawSays)
     for (std::uint32_t seed = 1; seed <= 2000; ++seed) {
         Country& c = C(0);
         c.SetTraining(0);
-        ThreadRandom().Seed(seed);
+        world.random.Seed(seed);
         Random probe(seed);
-        ASSERT_EQ(c.Train(), 1);
+        ASSERT_EQ(c.Train(world.random), 1);
         const int rise = c.GetTraining();
         ASSERT_EQ(rise, probe.Draw() % 20 + 1) << "seed " << seed;
-        ASSERT_EQ(ThreadRandom().State(), probe.State()) << "one draw";
+        ASSERT_EQ(world.random.State(), probe.State()) << "one draw";
         seen[rise] = true;
     }
     for (int rise = 1; rise <= 20; ++rise)
@@ -89,18 +88,18 @@ TEST_F(CountryTest, ConscriptTakesPeopleAndDilutesTraining)
 {
     Country& c = C(0);
     // The draw gives 3000 recruits: training 80 over 1000 soldiers falls to 20.
-    ThreadRandom().Seed(SeedWhoseFirstDraw([](int d) { return d % 10000 == 1000; }));
+    world.random.Seed(SeedWhoseFirstDraw([](int d) { return d % 10000 == 1000; }));
     c.SetFunds(1500);
     c.SetPopulation(100000);
     c.SetSoldiers(1000);
     c.SetTraining(80);
-    EXPECT_EQ(c.Conscript(), 1);
+    EXPECT_EQ(c.Conscript(world.random), 1);
     EXPECT_EQ(c.GetSoldiers(), 4000);
     EXPECT_EQ(c.GetPopulation(), 97000);
     EXPECT_EQ(c.GetTraining(), 20);
     EXPECT_EQ(c.GetFunds(), 500);
 
-    EXPECT_EQ(c.Conscript(), 0) << "500 funds are not enough";
+    EXPECT_EQ(c.Conscript(world.random), 0) << "500 funds are not enough";
     EXPECT_EQ(c.GetSoldiers(), 4000);
 }
 
@@ -111,13 +110,13 @@ TEST_F(CountryTest, ConscriptNeverTakesMoreThanThePopulation)
     c.SetPopulation(500);
     c.SetSoldiers(500);
     c.SetTraining(60);
-    EXPECT_EQ(c.Conscript(), 1);
+    EXPECT_EQ(c.Conscript(world.random), 1);
     EXPECT_EQ(c.GetPopulation(), 0);
     EXPECT_EQ(c.GetSoldiers(), 1000);
     EXPECT_EQ(c.GetTraining(), 30);
 
     // Nobody left: it still costs 1000 and leaves training as it was.
-    EXPECT_EQ(c.Conscript(), 1);
+    EXPECT_EQ(c.Conscript(world.random), 1);
     EXPECT_EQ(c.GetSoldiers(), 1000);
     EXPECT_EQ(c.GetTraining(), 30);
     EXPECT_EQ(c.GetFunds(), 1000);
@@ -126,7 +125,7 @@ TEST_F(CountryTest, ConscriptNeverTakesMoreThanThePopulation)
     Country& empty = C(1);
     empty.SetFunds(1000);
     empty.SetTraining(45);
-    EXPECT_EQ(empty.Conscript(), 1);
+    EXPECT_EQ(empty.Conscript(world.random), 1);
     EXPECT_EQ(empty.GetTraining(), 45);
     EXPECT_EQ(empty.GetSoldiers(), 0);
 }
@@ -160,8 +159,8 @@ TEST_F(CountryTest, SeasonalUpdatesSkipUnruledCountriesButPopulationGrows)
     EXPECT_EQ(ruled.GetProvisions(), 1000 + 5'000'000 - 200);
     EXPECT_EQ(unruled.GetProvisions(), 1000);
 
-    Random probe(ThreadRandom().State());
-    unruled.GrowPopulation();
+    Random probe(world.random.State());
+    unruled.GrowPopulation(world.random);
     const int g = probe.Draw() % 3 + 10;
     EXPECT_EQ(unruled.GetPopulation(), 100000 + g * 50 * 100000);
 }
@@ -199,7 +198,7 @@ TEST_F(CountryTest, HugeFiguresSaturateInsteadOfWrapping)
     c.SetFunds(kInt32Max - 5);
     c.Harvest();
     c.CollectTaxes();
-    c.GrowPopulation();
+    c.GrowPopulation(world.random);
     EXPECT_EQ(c.GetProvisions(), kInt32Max);
     EXPECT_EQ(c.GetFunds(), kInt32Max);
     EXPECT_EQ(c.GetPopulation(), kInt32Max);
@@ -211,7 +210,7 @@ TEST_F(CountryTest, HugeFiguresSaturateInsteadOfWrapping)
     EXPECT_EQ(c.GetFunds(), kInt32Max - 5);
     c.SetFunds(1000);
     c.SetCultivation(kInt32Max);
-    EXPECT_EQ(c.DevelopLand(), 1);
+    EXPECT_EQ(c.DevelopLand(world.random), 1);
     EXPECT_EQ(c.GetCultivation(), kInt32Max);
 }
 
@@ -278,16 +277,16 @@ TEST_F(CountryTest, OccupyMovesHalfTheArmyAndKeepsTheTargetsStores)
 
 TEST_F(CountryTest, RulerTableHoldsTheFixedNamesAndColours)
 {
-    EXPECT_EQ(GameState::playerRuler, 1);
-    EXPECT_EQ(GameState::turnCountry, -1);
-    EXPECT_TRUE(GameState::rulers[3].GetName().empty());
-    BuildRulerTable();
-    EXPECT_EQ(GameState::rulers[0].GetName(), "非統治");
-    EXPECT_EQ(GameState::rulers[1].GetName(), "劉備");
-    EXPECT_EQ(GameState::rulers[15].GetName(), "孫権");
-    EXPECT_EQ(GameState::rulers[3].GetColour(), GameState::rulers[15].GetColour());
-    EXPECT_EQ(GameState::rulers[10].GetColour(), GameState::rulers[14].GetColour());
-    EXPECT_EQ(GameState::rulers[2].GetColour(), MakeColour(128, 128, 255));
+    EXPECT_EQ(world.playerRuler, 1);
+    EXPECT_EQ(world.turnCountry, -1);
+    EXPECT_TRUE(world.rulers[3].GetName().empty());
+    BuildRulerTable(world);
+    EXPECT_EQ(world.rulers[0].GetName(), "非統治");
+    EXPECT_EQ(world.rulers[1].GetName(), "劉備");
+    EXPECT_EQ(world.rulers[15].GetName(), "孫権");
+    EXPECT_EQ(world.rulers[3].GetColour(), world.rulers[15].GetColour());
+    EXPECT_EQ(world.rulers[10].GetColour(), world.rulers[14].GetColour());
+    EXPECT_EQ(world.rulers[2].GetColour(), MakeColour(128, 128, 255));
     for (int i = 1; i < kRulerCount; ++i) {
         for (int j = i + 1; j < kRulerCount; ++j)
             EXPECT_NE(kRulerNames[i], kRulerNames[j]);
@@ -307,7 +306,7 @@ TEST_F(CountryTest, ColourTablesAreTheMapsLegend)
         {134, 134, 134}, {128, 0, 0},   {128, 128, 0}, {0, 128, 0},  {0, 128, 128},  {0, 0, 128},   {128, 0, 128},
         {153, 153, 51},  {0, 51, 51},   {0, 153, 255}, {0, 51, 153}, {102, 0, 255},  {153, 51, 0},  {204, 255, 255},
     };
-    BuildRulerTable();
+    BuildRulerTable(world);
     for (int r = 0; r < kRulerCount; ++r) {
         SCOPED_TRACE("ruler " + std::to_string(r));
         const Colour c = kRulerColours[static_cast<std::size_t>(r)];
@@ -315,7 +314,7 @@ TEST_F(CountryTest, ColourTablesAreTheMapsLegend)
         EXPECT_EQ(ColourGreen(c), rulers[r][1]);
         EXPECT_EQ(ColourBlue(c), rulers[r][2]);
         EXPECT_EQ(c >> 24, 0u);
-        EXPECT_EQ(GameState::rulers[static_cast<std::size_t>(r)].GetColour(), c);
+        EXPECT_EQ(world.rulers[static_cast<std::size_t>(r)].GetColour(), c);
     }
     for (int i = 0; i < kCountryCount; ++i) {
         SCOPED_TRACE("country " + std::to_string(i));

@@ -73,15 +73,10 @@ protected:
     void SetUp() override
     {
         RulesTest::SetUp();
-        BuildRulerTable();
-        GameState::year = 190;
-        GameState::month = 3;
-        SetEventObserver(&seen);
-    }
-    void TearDown() override
-    {
-        SetEventObserver(nullptr);
-        RulesTest::TearDown();
+        BuildRulerTable(world);
+        world.year = 190;
+        world.month = 3;
+        events.Add(&seen);
     }
     RecordingObserver seen;
 };
@@ -91,7 +86,7 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
     // An unruled country falls without a fight.
     Ready(0, 2, 20001, 60);
     C(1).SetSoldiers(7000);
-    ASSERT_TRUE(ResolveComputerBattle(0, 1));
+    ASSERT_TRUE(ResolveComputerBattle(world, events, 0, 1));
     ASSERT_EQ(seen.events.size(), 2u);
     EXPECT_EQ(seen.events[0], MadeBattle(0, 1, 2, 0, 20001, 20001, 7000, 7000, BattleOutcome::Taken));
     EXPECT_EQ(seen.events[1], Made(EventKind::Capture, 1, 0, 2, 0)) << "no fall for a country without a ruler";
@@ -100,7 +95,7 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
     seen.events.clear();
     Ready(2, 3, 20000, 50);
     Ready(3, 4, 0, 50);
-    ASSERT_TRUE(ResolveComputerBattle(2, 3));
+    ASSERT_TRUE(ResolveComputerBattle(world, events, 2, 3));
     ASSERT_EQ(seen.events.size(), 3u);
     EXPECT_EQ(seen.events[0], MadeBattle(2, 3, 3, 4, 20000, 20000, 0, 0, BattleOutcome::Taken));
     EXPECT_EQ(seen.events[1], Made(EventKind::Capture, 3, 2, 3, 4));
@@ -111,7 +106,7 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
     Ready(4, 5, 20000, 50);
     Ready(5, 6, 0, 50);
     Ready(6, 6, 20000, 50);
-    ASSERT_TRUE(ResolveComputerBattle(4, 5));
+    ASSERT_TRUE(ResolveComputerBattle(world, events, 4, 5));
     EXPECT_EQ(seen.events.size(), 2u);
 
     // The attacker's army destroyed: an untrained army meets a strong one (the target's
@@ -119,8 +114,8 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
     seen.events.clear();
     Ready(7, 7, 1000, 0);
     Ready(8, 8, 100000, 100);
-    platform::ThreadRandom().Seed(SeedWhoseDraws({{10, 0}, {10, 5}}));
-    ASSERT_FALSE(ResolveComputerBattle(7, 8));
+    world.random.Seed(SeedWhoseDraws({{10, 0}, {10, 5}}));
+    ASSERT_FALSE(ResolveComputerBattle(world, events, 7, 8));
     ASSERT_EQ(seen.events.size(), 1u);
     EXPECT_EQ(seen.events[0], MadeBattle(7, 8, 7, 8, 1000, 0, 100000, 100000, BattleOutcome::Repelled));
 
@@ -128,7 +123,7 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
     seen.events.clear();
     Ready(9, 9, 10000, 1);
     Ready(10, 10, 10000, 1);
-    ASSERT_FALSE(ResolveComputerBattle(9, 10));
+    ASSERT_FALSE(ResolveComputerBattle(world, events, 9, 10));
     ASSERT_EQ(seen.events.size(), 1u);
     const GameEvent& retreat = seen.events[0];
     EXPECT_EQ(retreat.Outcome(), BattleOutcome::Retreat);
@@ -141,16 +136,16 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
 
 TEST_F(EventsTest, ThePlayersBattleIsReportedOnlyWhenFought)
 {
-    GameState::playerRuler = 1;
+    world.playerRuler = 1;
     Ready(0, 1, 30000, 80);
     Ready(1, 2, 4000, 20);
-    RecordingHost host;
+    RecordingHost host{world};
     host.fight = [](BattleScript& script) {
         script.m_nAttackerSoldiers = 25001;
         script.m_nTargetSoldiers = 0;
         return true;
     };
-    ASSERT_TRUE(ResolvePlayerBattle(0, 1, host));
+    ASSERT_TRUE(ResolvePlayerBattle(world, events, 0, 1, host, world.commandRandom));
     ASSERT_EQ(seen.events.size(), 3u);
     EXPECT_EQ(seen.events[0], MadeBattle(0, 1, 1, 2, 30000, 25001, 4000, 0, BattleOutcome::Taken, true));
     EXPECT_EQ(seen.events[1], Made(EventKind::Capture, 1, 0, 1, 2));
@@ -159,7 +154,7 @@ TEST_F(EventsTest, ThePlayersBattleIsReportedOnlyWhenFought)
     seen.events.clear();
     Ready(2, 3, 30000, 80);
     host.fight = [](BattleScript&) { return false; }; // the program closed the window
-    EXPECT_FALSE(ResolvePlayerBattle(2, 0, host));
+    EXPECT_FALSE(ResolvePlayerBattle(world, events, 2, 0, host, world.random));
     EXPECT_TRUE(seen.events.empty());
 }
 
@@ -168,16 +163,16 @@ TEST_F(EventsTest, TheCalendarReportsTheMonthThenEachRulersHarvestAndTaxes)
     const struct {
         RulerId ruler;
         std::int32_t population, cultivation, commerce;
-    } world[] = {{2, 20000, 100, 50}, {2, 40000, 50, 25}, {3, 10000, 30, 10}, {0, 90000, 90, 90}};
+    } table[] = {{2, 20000, 100, 50}, {2, 40000, 50, 25}, {3, 10000, 30, 10}, {0, 90000, 90, 90}};
     for (int i = 0; i < 4; ++i) {
-        C(i).SetRuler(world[i].ruler);
-        C(i).SetPopulation(world[i].population);
-        C(i).SetCultivation(world[i].cultivation);
-        C(i).SetCommerce(world[i].commerce);
+        C(i).SetRuler(table[i].ruler);
+        C(i).SetPopulation(table[i].population);
+        C(i).SetCultivation(table[i].cultivation);
+        C(i).SetCommerce(table[i].commerce);
     }
-    GameState::turnCountry = 13;
-    GameState::month = 8;
-    AdvanceTurn();
+    world.turnCountry = 13;
+    world.month = 8;
+    AdvanceTurn(world, events);
     // Harvest: cultivation * population / 2000 a country.
     GameEvent harvest2 = Made(EventKind::Harvest, -1, -1, 2, -1);
     harvest2.month = 9;
@@ -190,13 +185,13 @@ TEST_F(EventsTest, TheCalendarReportsTheMonthThenEachRulersHarvestAndTaxes)
     EXPECT_EQ(seen.events, (std::vector<GameEvent>{month9, harvest2, harvest3}));
 
     seen.events.clear();
-    GameState::turnCountry = 5; // in the middle of a month: nothing to report
-    AdvanceTurn();
+    world.turnCountry = 5; // in the middle of a month: nothing to report
+    AdvanceTurn(world, events);
     EXPECT_TRUE(seen.events.empty());
 
-    GameState::turnCountry = 13;
-    GameState::month = 12;
-    AdvanceTurn();
+    world.turnCountry = 13;
+    world.month = 12;
+    AdvanceTurn(world, events);
     // Taxes: commerce * population / 5000, from the population before it grows.
     ASSERT_EQ(seen.events.size(), 3u);
     EXPECT_EQ(seen.events[0].kind, EventKind::Month);
@@ -211,10 +206,10 @@ TEST_F(EventsTest, TheCalendarReportsTheMonthThenEachRulersHarvestAndTaxes)
 
 TEST_F(EventsTest, CommandsReportTheFigureTheyChangedAndRefusalsNothing)
 {
-    GameState::playerRuler = 1;
+    world.playerRuler = 1;
     Country& mine = Ready(0, 1);
     mine.SetCultivation(40);
-    ASSERT_TRUE(RunDomesticCommand(DomesticCommand::DevelopLand, 0).done);
+    ASSERT_TRUE(RunDomesticCommand(world, events, DomesticCommand::DevelopLand, 0).done);
     ASSERT_EQ(seen.events.size(), 1u);
     EXPECT_EQ(seen.events[0].kind, EventKind::Command);
     EXPECT_EQ(seen.events[0].Command(), DomesticCommand::DevelopLand);
@@ -225,15 +220,15 @@ TEST_F(EventsTest, CommandsReportTheFigureTheyChangedAndRefusalsNothing)
 
     seen.events.clear();
     mine.SetFunds(999);
-    EXPECT_FALSE(RunDomesticCommand(DomesticCommand::Conscript, 0).done);
+    EXPECT_FALSE(RunDomesticCommand(world, events, DomesticCommand::Conscript, 0).done);
     mine.SetTraining(100);
-    EXPECT_FALSE(RunDomesticCommand(DomesticCommand::Train, 0).done);
+    EXPECT_FALSE(RunDomesticCommand(world, events, DomesticCommand::Train, 0).done);
     EXPECT_TRUE(seen.events.empty());
 
     // A computer country below the army minimum conscripts.
     Country& theirs = Ready(1, 4, 9999);
-    RecordingHost host;
-    RunComputerTurn(host, 1);
+    RecordingHost host{world};
+    RunComputerTurn(world, events, host, 1);
     ASSERT_EQ(seen.events.size(), 1u);
     EXPECT_EQ(seen.events[0].Command(), DomesticCommand::Conscript);
     EXPECT_FALSE(seen.events[0].byPlayer);
@@ -242,7 +237,7 @@ TEST_F(EventsTest, CommandsReportTheFigureTheyChangedAndRefusalsNothing)
 
     seen.events.clear();
     Ready(2, 1, 5000, 40);
-    ApplyMove(0, 2, {300, 2000, 1500});
+    ApplyMove(world, events, 0, 2, {300, 2000, 1500});
     GameEvent move = Made(EventKind::Move, 0, 2, 1, -1);
     move.byPlayer = true;
     move.SetMoved(300, 2000, 1500);
@@ -253,7 +248,7 @@ TEST_F(EventsTest, TheGameReportsItsStartAndItsEnd)
 {
     C(0).SetRuler(4);
     C(5).SetRuler(7);
-    BeginNewGame(4);
+    BeginNewGame(world, events, 4);
     ASSERT_EQ(seen.events.size(), 1u);
     EXPECT_EQ(seen.events[0].kind, EventKind::Start);
     EXPECT_EQ(seen.events[0].ruler, 4);
@@ -263,22 +258,22 @@ TEST_F(EventsTest, TheGameReportsItsStartAndItsEnd)
         EXPECT_EQ(seen.events[0].StartRuler(i), rulers[i]) << i;
     C(13).SetRuler(15);
     C(7).SetRuler(15);
-    BeginLoadedGame();
+    BeginLoadedGame(world, events);
     EXPECT_TRUE(seen.events.back().byPlayer) << "a loaded game";
     EXPECT_EQ(seen.events.back().StartRuler(7), 15);
     EXPECT_EQ(seen.events.back().StartRuler(13), 15);
     EXPECT_EQ(seen.events.back().StartRuler(8), 0);
 
     seen.events.clear();
-    GameState::playerRuler = 9; // holds nothing
-    RecordingHost host;
-    TurnWorkerProc(host);
+    world.playerRuler = 9; // holds nothing
+    RecordingHost host{world};
+    TurnWorkerProc(world, events, host);
     EXPECT_EQ(seen.events, std::vector<GameEvent>{Made(EventKind::GameOver, -1, -1, 9, -1)});
 
     seen.events.clear();
-    SetEventObserver(nullptr);
-    BeginNewGame(4);
-    ReportVictory();
+    events.Clear();
+    BeginNewGame(world, events, 4);
+    ReportVictory(world, events);
     EXPECT_TRUE(seen.events.empty()) << "nobody listens";
 }
 
@@ -304,7 +299,7 @@ TEST_F(EventsTest, WhomAnEventConcernsAndWhatTheTurnReportTells)
         {month, false, false, false},
     };
     for (const auto& c : cases) {
-        const std::string json = EventJson(c.event);
+        const std::string json = EventJson(world, c.event);
         EXPECT_EQ(EventTouchesRuler(c.event, 1), c.touchesMe) << json;
         EXPECT_EQ(IsWarEvent(c.event), c.war) << json;
         EXPECT_EQ(IsTurnReportItem(c.event, 1), c.reported) << json;
@@ -316,34 +311,29 @@ TEST_F(EventsTest, JsonLinesNameCountriesAndRulersByIdAndName)
     C(6).SetName(platform::Utf8ToSjis("并州"));
     C(8).SetName(platform::Utf8ToSjis("幽\"州\\"));
     const GameEvent battle = MadeBattle(6, 8, 9, 11, 24000, 8337, 24000, 4127, BattleOutcome::Retreat);
-    EXPECT_EQ(EventJson(battle),
+    EXPECT_EQ(EventJson(world, battle),
               "{\"year\":190,\"month\":3,\"kind\":\"battle\",\"attacker\":6,\"attacker_name\":\"并州\","
               "\"target\":8,\"target_name\":\"幽\\\"州\\\\\",\"attacker_ruler\":9,\"attacker_ruler_name\":\"董卓\","
               "\"target_ruler\":11,\"target_ruler_name\":\"公孫瓚\",\"player\":false,\"attacker_before\":24000,"
               "\"attacker_after\":8337,\"target_before\":24000,\"target_after\":4127,\"outcome\":\"retreat\"}");
-    EXPECT_EQ(EventJson(Made(EventKind::Capture, 6, 8, 4, 0)),
+    EXPECT_EQ(EventJson(world, Made(EventKind::Capture, 6, 8, 4, 0)),
               "{\"year\":190,\"month\":3,\"kind\":\"capture\",\"country\":6,\"country_name\":\"并州\","
               "\"old_ruler\":0,\"old_ruler_name\":\"非統治\",\"new_ruler\":4,\"new_ruler_name\":\"袁紹\","
               "\"from\":8,\"from_name\":\"幽\\\"州\\\\\"}");
     GameEvent taxes = Made(EventKind::Taxes, -1, -1, 2, -1);
     taxes.SetAmount(5000000000LL);
-    EXPECT_EQ(EventJson(taxes),
+    EXPECT_EQ(EventJson(world, taxes),
               "{\"year\":190,\"month\":3,\"kind\":\"taxes\",\"ruler\":2,\"ruler_name\":\"曹操\",\"funds\":5000000000}");
     C(2).SetName(std::string("a\tb\x01", 4));
     GameEvent command = Made(EventKind::Command, 2, -1, 3, -1);
     command.SetCommand(DomesticCommand::Train, 100);
-    EXPECT_EQ(EventJson(command), "{\"year\":190,\"month\":3,\"kind\":\"command\",\"country\":2,\"country_name\":"
+    EXPECT_EQ(EventJson(world, command), "{\"year\":190,\"month\":3,\"kind\":\"command\",\"country\":2,\"country_name\":"
                                   "\"a\\u0009b\\u0001\",\"ruler\":3,\"ruler_name\":\"孫堅\",\"player\":false,"
                                   "\"command\":\"train\",\"value\":100}");
 }
 
 class HeadlessEventsTest : public RulesTest {
 protected:
-    void TearDown() override
-    {
-        SetEventObserver(nullptr);
-        RulesTest::TearDown();
-    }
     TempDir dir;
 };
 
@@ -359,7 +349,6 @@ TEST_F(HeadlessEventsTest, EventsAreForOneGameAndAFileThatCannotBeWrittenFails)
                     dir.Path("missing/e.jsonl")});
     EXPECT_EQ(run.status, kHeadlessSaveFailed);
     EXPECT_NE(run.err.find("missing/e.jsonl"), std::string::npos) << run.err;
-    EXPECT_EQ(GetEventObserver(), nullptr);
 }
 
 // Each bundled scenario with its first ruler's countries held by an army no computer
@@ -372,8 +361,8 @@ TEST_F(HeadlessEventsTest, ObservingChangesNothingAndTheCapturesReplayToTheEnd)
         SCOPED_TRACE("scenario " + std::to_string(scenario));
         const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(ShippedData(), scenario));
         ASSERT_FALSE(offered.rulers.empty());
-        ASSERT_EQ(LoadCountryFile(CountryFilePath(ShippedData(), scenario)).status, LoadStatus::Loaded);
-        WorldRecord start = CaptureWorld(-1);
+        ASSERT_EQ(LoadCountryFile(world, CountryFilePath(ShippedData(), scenario)).status, LoadStatus::Loaded);
+        WorldRecord start = CaptureWorld(world, -1);
         start.playerRuler = offered.rulers.front();
         for (CountryRecord& c : start.countries) {
             if (c.ruler == start.playerRuler) {
@@ -421,9 +410,9 @@ TEST_F(HeadlessEventsTest, ObservingChangesNothingAndTheCapturesReplayToTheEnd)
         }
         EXPECT_EQ(months, 1200);
         EXPECT_GT(captures, 0);
-        ASSERT_EQ(LoadCountryFile(dir.Path("observed.txt")).status, LoadStatus::Loaded);
+        ASSERT_EQ(LoadCountryFile(world, dir.Path("observed.txt")).status, LoadStatus::Loaded);
         for (int i = 0; i < kCountryCount; ++i)
-            EXPECT_EQ(rulers[i], GameState::countries[i].GetRuler()) << "country " << i;
+            EXPECT_EQ(rulers[i], world.countries[i].GetRuler()) << "country " << i;
     }
 }
 
@@ -468,13 +457,13 @@ TEST_F(EventsTest, TheStandingsSumEachRulersCountriesMostCountriesFirst)
     const struct {
         RulerId ruler;
         std::int32_t soldiers, provisions, funds;
-    } world[] = {{2, 100, 10, 1}, {3, 200, 20, 2},     {5, 300, 30, 3}, {2, 400, 40, 4},
+    } table[] = {{2, 100, 10, 1}, {3, 200, 20, 2},     {5, 300, 30, 3}, {2, 400, 40, 4},
                  {5, 500, 50, 5}, {3, 2000000000, 60, 6}, {5, 700, 70, 7}, {3, 2000000000, 80, 8}};
     for (int i = 0; i < 8; ++i) {
-        C(i).SetRuler(world[i].ruler);
-        C(i).SetSoldiers(world[i].soldiers);
-        C(i).SetProvisions(world[i].provisions);
-        C(i).SetFunds(world[i].funds);
+        C(i).SetRuler(table[i].ruler);
+        C(i).SetSoldiers(table[i].soldiers);
+        C(i).SetProvisions(table[i].provisions);
+        C(i).SetFunds(table[i].funds);
     }
     // Ruler 5: countries 2, 4, 6; ruler 3: 1, 5, 7; ruler 2: 0, 3. Countries 8..13 have none.
     const std::vector<RulerStanding> expected = {
@@ -482,18 +471,21 @@ TEST_F(EventsTest, TheStandingsSumEachRulersCountriesMostCountriesFirst)
         {5, 3, 1500, 150, 15},
         {2, 2, 500, 50, 5},
     };
-    EXPECT_EQ(RulerStandings(), expected);
+    EXPECT_EQ(RulerStandings(world), expected);
 }
 
 TEST_F(EventsTest, TheHistoryOfHoldingsFollowsTheCapturesToTheWorldOfTheEnd)
 {
-    ApplyWorld(MakeTestWorld());
-    BuildRulerTable();
+    HeadlessGame game;
+    GameSession& session = game.Session();
+    ApplyWorld(session.world, MakeTestWorld());
+    BuildRulerTable(session.world);
     platform::FixClock(77);
-    BeginNewGame(1);
+    session.events.Add(&seen);
+    BeginNewGame(session.world, session.events, 1);
     HeadlessOptions options;
     options.months = 240;
-    const HeadlessOutcome outcome = PlayResting(options, nullptr);
+    const HeadlessOutcome outcome = PlayResting(game, options);
 
     HoldingsHistory history;
     for (const GameEvent& e : seen.events)
@@ -505,7 +497,7 @@ TEST_F(EventsTest, TheHistoryOfHoldingsFollowsTheCapturesToTheWorldOfTheEnd)
     EXPECT_EQ(history.Points().front().year, 190);
     EXPECT_EQ(history.Points().size(), static_cast<std::size_t>(outcome.monthsRun) + 1);
     std::array<std::int8_t, kRulerCount> now{};
-    for (const Country& c : GameState::countries)
+    for (const Country& c : session.world.countries)
         ++now[static_cast<std::size_t>(c.GetRuler())];
     EXPECT_EQ(history.Held(), now);
     EXPECT_GT(std::count_if(seen.events.begin(), seen.events.end(),
@@ -520,15 +512,17 @@ TEST_F(EventsTest, TheLogHoldsWhatAnObserverHears)
     EventLog log;
     std::vector<GameEvent> heard[2];
     for (int run = 0; run < 2; ++run) {
-        ApplyWorld(MakeTestWorld());
-        BuildRulerTable();
+        HeadlessGame game;
+        GameSession& session = game.Session();
+        ApplyWorld(session.world, MakeTestWorld());
+        BuildRulerTable(session.world);
         platform::FixClock(99);
         seen.events.clear();
-        SetEventObserver(run == 0 ? static_cast<EventObserver*>(&log) : &seen);
-        BeginNewGame(1);
+        session.events.Add(run == 0 ? static_cast<EventObserver*>(&log) : &seen);
+        BeginNewGame(session.world, session.events, 1);
         HeadlessOptions options;
         options.months = 120;
-        PlayResting(options, nullptr);
+        PlayResting(game, options);
         if (run == 0) {
             for (std::size_t i = 0; i < log.Size(); ++i)
                 heard[0].push_back(log[i]);

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Many headless games at once: the table, its sums, its independence of the number of
-// processes, and what it refuses.
+// threads, and what it refuses.
 #include <sstream>
 
 #include "content_paths.h"
@@ -129,9 +129,9 @@ TEST_F(GameSeriesTest, AWonWorldGivesTheTableWorkedOutByHand)
     EXPECT_EQ(run.err.find('\r'), std::string::npos) << "no progress line off a terminal";
 }
 
-TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfProcesses)
+TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfThreads)
 {
-    // Every ruler of the first bundled scenario; one process in this one, four copies.
+    // Every ruler of the first bundled scenario; on one thread, and on four.
     std::string table[2], csv[2];
     const char* jobs[2] = {"1", "4"};
     for (int k = 0; k < 2; ++k) {
@@ -141,7 +141,7 @@ TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfProcesses)
         ASSERT_EQ(run.status, kHeadlessDone) << run.err;
         table[k] = run.out;
         csv[k] = ReadFileBytes(csvPath);
-        EXPECT_NE(run.err.find(std::string(jobs[k]) + (k == 0 ? " process" : " processes")), std::string::npos)
+        EXPECT_NE(run.err.find(std::string(jobs[k]) + (k == 0 ? " thread" : " threads")), std::string::npos)
             << run.err;
     }
     EXPECT_EQ(table[0], table[1]);
@@ -168,11 +168,11 @@ TEST_F(GameSeriesTest, EachGameIsTheSingleRunWithItsClock)
                                    out, err),
                       kHeadlessDone)
                 << err.str();
-            ASSERT_EQ(LoadCountryFile(CountryFilePath(ShippedData(), 3)).status, LoadStatus::Loaded);
-            const std::int64_t start = GameState::year * 12 + GameState::month;
-            ASSERT_EQ(LoadCountryFile(save).status, LoadStatus::Loaded);
+            ASSERT_EQ(LoadCountryFile(world, CountryFilePath(ShippedData(), 3)).status, LoadStatus::Loaded);
+            const std::int64_t start = world.year * 12 + world.month;
+            ASSERT_EQ(LoadCountryFile(world, save).status, LoadStatus::Loaded);
             const bool fell = out.str().find("game over") != std::string::npos;
-            single.push_back(fell ? GameState::year * 12 + GameState::month - start : kMonths);
+            single.push_back(fell ? world.year * 12 + world.month - start : kMonths);
         }
         std::sort(single.begin(), single.end());
         const HeadlessRun run = Headless({"--data", ShippedData(), "--scenario", "3", "--ruler", std::to_string(ruler),

@@ -107,29 +107,28 @@ TEST_F(GoldenFileTest, TheWriterWritesItByteForByte)
     }
 
     // The save writes the world in play with the cursor it is given.
-    ApplyWorld(GoldenWorld());
-    GameState::countries[9].ClearNeighbours(); // as the file has it, not as it reads
-    GameState::turnCountry = 9;
-    ASSERT_TRUE(SaveCountryFile(dir.Path("save.txt"), -1, &error)) << error;
+    ApplyWorld(world, GoldenWorld());
+    world.countries[9].ClearNeighbours(); // as the file has it, not as it reads
+    world.turnCountry = 9;
+    ASSERT_TRUE(SaveCountryFile(world, dir.Path("save.txt"), -1, &error)) << error;
     EXPECT_EQ(ReadFileBytes(dir.Path("save.txt")), golden);
 }
 
 TEST_F(GoldenFileTest, TheReaderFindsEveryItemInItsLine)
 {
     // The ids come from the places in the file, not from what the world held.
-    for (Country& c : GameState::countries)
+    for (Country& c : world.countries)
         c.SetId(-7);
-    GameState::shownCountry = 4;
-    ASSERT_EQ(LoadCountryFile(GoldenPath()).status, LoadStatus::Loaded);
+    ASSERT_EQ(LoadCountryFile(world, GoldenPath()).status, LoadStatus::Loaded);
     WorldRecord expected = GoldenWorld();
     expected.countries[9].neighbours = {0}; // an empty list reads as country 0
-    EXPECT_EQ(GameState::playerRuler, 7);
-    EXPECT_EQ(GameState::turnCountry, -1);
-    EXPECT_EQ(GameState::year, 196);
-    EXPECT_EQ(GameState::month, 11);
+    EXPECT_EQ(world.playerRuler, 7);
+    EXPECT_EQ(world.turnCountry, -1);
+    EXPECT_EQ(world.year, 196);
+    EXPECT_EQ(world.month, 11);
     for (int i = 0; i < kCountryCount; ++i) {
         SCOPED_TRACE("country " + std::to_string(i));
-        const Country& c = GameState::countries[i];
+        const Country& c = world.countries[i];
         const CountryRecord& e = expected.countries[i];
         EXPECT_EQ(c.id, i);
         EXPECT_EQ(c.GetName(), e.name);
@@ -145,7 +144,6 @@ TEST_F(GoldenFileTest, TheReaderFindsEveryItemInItsLine)
         EXPECT_EQ(c.GetMapX(), e.mapX);
         EXPECT_EQ(c.GetMapY(), e.mapY);
     }
-    EXPECT_EQ(GameState::shownCountry, 4) << "a load leaves the view's indexes to its caller";
 
     // The same text without CR reads the same.
     const std::string lf = dir.Path("lf.txt");
@@ -153,8 +151,8 @@ TEST_F(GoldenFileTest, TheReaderFindsEveryItemInItsLine)
     for (const std::string& line : GoldenLines())
         text += line + "\n";
     WriteFileBytes(lf, text);
-    ASSERT_EQ(LoadCountryFile(lf).status, LoadStatus::Loaded);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), expected);
+    ASSERT_EQ(LoadCountryFile(world, lf).status, LoadStatus::Loaded);
+    EXPECT_EQ(CaptureWorld(world, world.turnCountry), expected);
 }
 
 TEST_F(GoldenFileTest, EveryNumberIsCheckedAgainstItsRange)
@@ -189,24 +187,24 @@ TEST_F(GoldenFileTest, EveryNumberIsCheckedAgainstItsRange)
     auto load = [&](int line, std::int64_t value) {
         std::vector<std::string> lines = golden;
         lines[static_cast<std::size_t>(line - 1)] = std::to_string(value);
-        return LoadCountryText(CrLf(lines), "range.txt");
+        return LoadCountryText(world, CrLf(lines), "range.txt");
     };
     for (const Item& item : items) {
         SCOPED_TRACE(item.what);
-        ASSERT_EQ(LoadCountryFile(GoldenPath()).status, LoadStatus::Loaded);
-        const WorldRecord before = CaptureWorld(GameState::turnCountry);
+        ASSERT_EQ(LoadCountryFile(world, GoldenPath()).status, LoadStatus::Loaded);
+        const WorldRecord before = CaptureWorld(world, world.turnCountry);
 
         const LoadOutcome below = load(item.line, item.lowest - 1);
         EXPECT_EQ(below.status, LoadStatus::Refused);
         EXPECT_NE(below.message.find(std::to_string(item.line) + " 行目"), std::string::npos) << below.message;
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before) << "a refused file changes nothing";
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before) << "a refused file changes nothing";
         if (item.highest != kAny) {
             EXPECT_EQ(load(item.line, item.highest + 1).status, LoadStatus::Refused);
         }
 
         for (std::int64_t edge : {item.lowest, item.highest}) {
             ASSERT_EQ(load(item.line, edge).status, LoadStatus::Loaded) << edge;
-            const WorldRecord after = CaptureWorld(GameState::turnCountry);
+            const WorldRecord after = CaptureWorld(world, world.turnCountry);
             const std::vector<std::string> written = FormatCountryFile(after);
             EXPECT_EQ(written[static_cast<std::size_t>(item.line - 1)], std::to_string(edge))
                 << "the value reaches its place in the world";

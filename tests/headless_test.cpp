@@ -119,10 +119,10 @@ TEST_F(HeadlessTest, RunsRepeatablyAndSavesAfterThePlayersCommand)
     EXPECT_NE(first.out.find("still open after 60 months"), std::string::npos) << first.out;
 
     // The save holds ruler 5 as the player, the cursor at his country, and resumes.
-    ASSERT_EQ(LoadCountryFile(dir.Path("end.txt")).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::playerRuler, 5);
-    EXPECT_EQ(C(GameState::turnCountry).GetRuler(), 5);
-    EXPECT_EQ(GameState::year * 12 + GameState::month, 190 * 12 + 1 + 60);
+    ASSERT_EQ(LoadCountryFile(world, dir.Path("end.txt")).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.playerRuler, 5);
+    EXPECT_EQ(C(world.turnCountry).GetRuler(), 5);
+    EXPECT_EQ(world.year * 12 + world.month, 190 * 12 + 1 + 60);
     const HeadlessRun resumed = Headless({"--load", dir.Path("end.txt"), "--months", "0"});
     EXPECT_EQ(resumed.status, kHeadlessDone);
     EXPECT_NE(resumed.out.find("still open after 0 months"), std::string::npos) << resumed.out;
@@ -148,17 +148,19 @@ TEST_F(HeadlessTest, ReportsTheEndOfTheGame)
 TEST_F(HeadlessTest, StopsAfterItsMonthsInTheLastYearTheCalendarHolds)
 {
     // The year stops at its largest figure, so the months must still be counted.
-    WorldRecord world = MakeTestWorld();
-    world.year = 2147483647;
-    world.month = 11;
-    world.countries[0].soldiers = 2'000'000;
-    world.countries[0].training = 100; // too strong to be attacked
-    ASSERT_TRUE(WriteCountryFile(dir.Path("last.txt"), world, nullptr));
-    const HeadlessRun run = Headless({"--load", dir.Path("last.txt"), "--months", "14", "--clock", "9"});
+    WorldRecord record = MakeTestWorld();
+    record.year = 2147483647;
+    record.month = 11;
+    record.countries[0].soldiers = 2'000'000;
+    record.countries[0].training = 100; // too strong to be attacked
+    ASSERT_TRUE(WriteCountryFile(dir.Path("last.txt"), record, nullptr));
+    const HeadlessRun run =
+        Headless({"--load", dir.Path("last.txt"), "--months", "14", "--clock", "9", "--save", dir.Path("end.txt")});
     EXPECT_EQ(run.status, kHeadlessDone) << run.err;
     EXPECT_NE(run.out.find("still open after 14 months"), std::string::npos) << run.out;
-    EXPECT_EQ(GameState::year, 2147483647);
-    EXPECT_EQ(GameState::month, 1);
+    ASSERT_EQ(LoadCountryFile(world, dir.Path("end.txt")).status, LoadStatus::Loaded);
+    EXPECT_EQ(world.year, 2147483647);
+    EXPECT_EQ(world.month, 1);
 }
 
 TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
@@ -169,26 +171,28 @@ TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
     options.scenario = 1;
     options.ruler = 1;
     options.months = 120;
-    options.clockStart = 77;
-    options.saveFile = dir.Path("end.txt");
+    std::ostringstream out, err;
+    HeadlessGame game(&out);
+    const World& played = game.GetWorld();
     std::vector<int> months;
     options.atPlayerTurn = [&] {
-        months.push_back(GameState::year * 12 + GameState::month);
-        EXPECT_EQ(C(GameState::turnCountry).GetRuler(), 1) << "called at the player's turn";
+        months.push_back(played.year * 12 + played.month);
+        EXPECT_EQ(played.countries[played.turnCountry].GetRuler(), 1) << "called at the player's turn";
         return months.size() < 4;
     };
-    std::ostringstream out, err;
-    ASSERT_EQ(RunHeadless(options, out, err), kHeadlessDone) << err.str();
+    platform::FixClock(77);
+    std::vector<RulerId> offered;
+    ASSERT_TRUE(SetUpHeadlessGame(game.Session(), options, offered, err)) << err.str();
+    PlayResting(game, options);
     const int start = 190 * 12 + 1;
     EXPECT_EQ(months, (std::vector<int>{start, start + 1, start + 2, start + 3}));
     EXPECT_NE(out.str().find("still open after 3 months"), std::string::npos) << out.str();
-    ASSERT_EQ(LoadCountryFile(options.saveFile).status, LoadStatus::Loaded);
-    EXPECT_EQ(GameState::month, 4) << "the save is of the world where the observer stopped";
+    EXPECT_EQ(played.month, 4) << "the run ends in the world where the observer stopped";
 
     // A game that is already lost: one call, with the world as it ends.
-    WorldRecord world = MakeTestWorld();
-    world.playerRuler = 9;
-    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), world, nullptr));
+    WorldRecord record = MakeTestWorld();
+    record.playerRuler = 9;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), record, nullptr));
     HeadlessOptions lost;
     lost.loadFile = dir.Path("lost.txt");
     lost.months = 12;

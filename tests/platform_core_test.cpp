@@ -45,24 +45,24 @@ TEST(Random, MatchesTheCLibrarySequence)
     EXPECT_EQ(r.State(), state);
 }
 
-TEST(Random, EachThreadHasItsOwnState)
-{
-    ThreadRandom().Seed(777);
-    const int first = Rand();
-    int otherThreadFirst = -1;
-    std::thread([&] { otherThreadFirst = Rand(); }).join();
-    EXPECT_EQ(otherThreadFirst, 41); // a new thread starts from seed 1
-    ThreadRandom().Seed(777);
-    EXPECT_EQ(Rand(), first); // the other thread did not disturb this one
-}
-
 TEST(Clock, FixedClockAdvancesOneSecondPerReading)
 {
     FixClock(1000);
     EXPECT_EQ(ClockSeconds(), 1000);
     EXPECT_EQ(ClockSeconds(), 1001);
-    SeedThreadRandomFromClock();
-    EXPECT_EQ(ThreadRandom().State(), 1002u);
+    Random rng;
+    GameClock processClock;
+    SeedFromClock(rng, processClock);
+    EXPECT_EQ(rng.State(), 1002u);
+
+    // A game's own fixed clock goes on from its own readings, whatever the process's
+    // clock reads meanwhile.
+    GameClock own;
+    own.FixFrom(50);
+    SeedFromClock(rng, own);
+    EXPECT_EQ(rng.State(), 50u);
+    EXPECT_EQ(ClockSeconds(), 1003);
+    EXPECT_EQ(own.Read(), 51);
     UseRealClock();
     EXPECT_GT(ClockSeconds(), 1'600'000'000);
 }

@@ -27,6 +27,8 @@ struct HostCall {
 // battles to their end (or as fight says).
 class RecordingHost : public TurnHost {
 public:
+    explicit RecordingHost(World& world) : m_world(world) {}
+
     std::vector<HostCall> calls;
     std::function<bool(BattleScript&)> fight = [](BattleScript& script) {
         script.Start();
@@ -36,12 +38,12 @@ public:
 
     void TurnBegin(int country) override
     {
-        GameState::turnCountry = country;
+        m_world.turnCountry = country;
         Record(HostCall::TurnBegin, country);
     }
     void PlayerTurn(int country) override
     {
-        GameState::turnCountry = country;
+        m_world.turnCountry = country;
         Record(HostCall::PlayerTurn, country);
     }
     void ShowMessage(const std::string& text, int milliseconds) override
@@ -73,9 +75,11 @@ public:
     }
 
 private:
+    World& m_world;
+
     void Record(HostCall::Kind kind, int country, std::string text = {})
     {
-        calls.push_back({kind, country, std::move(text), GameState::battleAttacker, GameState::battleTarget});
+        calls.push_back({kind, country, std::move(text), marks.battleAttacker, marks.battleTarget});
     }
 };
 
@@ -114,7 +118,7 @@ protected:
         WorldTest::TearDown();
     }
     // Country i as a computer ruler's, with figures that pass every threshold.
-    static Country& Ready(int i, RulerId ruler, std::int32_t soldiers = 20000, std::int32_t training = 50)
+    Country& Ready(int i, RulerId ruler, std::int32_t soldiers = 20000, std::int32_t training = 50)
     {
         Country& c = C(i);
         c.SetRuler(ruler);

@@ -25,6 +25,7 @@
 #include "model/scenario_file.h"
 #include "platform/clock.h"
 #include "cli/headless.h"
+#include "session/game_session.h"
 #include "rules/turn.h"
 #include "test_support.h"
 #include "world_fixture.h"
@@ -57,7 +58,7 @@ std::int64_t Setting(const char* name, std::int64_t fallback, std::int64_t min, 
 }
 
 std::int64_t MonthNumber(std::int32_t year, std::int32_t month) { return std::int64_t{year} * 12 + month; }
-std::int64_t MonthNumber() { return MonthNumber(GameState::year, GameState::month); }
+std::int64_t MonthNumber(const World& world) { return MonthNumber(world.year, world.month); }
 
 enum class Kind { Dealt, Held };
 
@@ -91,37 +92,37 @@ public:
         m_lastMonth = MonthNumber(start.year, start.month);
     }
 
-    // The first fault found, or an empty text.
-    std::string Fault()
+    // The first fault found in a world and the marks its host shows, or an empty text.
+    std::string Fault(const World& world, const ViewMarks& marks)
     {
         std::ostringstream fault;
-        const std::int64_t month = MonthNumber();
-        if (GameState::playerRuler != m_player)
-            fault << "player ruler " << GameState::playerRuler.Get() << ", not " << m_player;
-        else if (GameState::turnCountry < -1 || GameState::turnCountry >= kCountryCount)
-            fault << "turn cursor " << GameState::turnCountry.Get();
-        else if (GameState::month < 1 || GameState::month > 12)
-            fault << "month " << GameState::month.Get();
+        const std::int64_t month = MonthNumber(world);
+        if (world.playerRuler != m_player)
+            fault << "player ruler " << world.playerRuler.Get() << ", not " << m_player;
+        else if (world.turnCountry < -1 || world.turnCountry >= kCountryCount)
+            fault << "turn cursor " << world.turnCountry.Get();
+        else if (world.month < 1 || world.month > 12)
+            fault << "month " << world.month.Get();
         else if (month < m_lastMonth || month > m_lastMonth + 1)
             fault << "the calendar went from month " << m_lastMonth << " to " << month
                   << " between two of the player's turns";
-        else if (GameState::shownCountry < -1 || GameState::shownCountry >= kCountryCount)
-            fault << "shown country " << GameState::shownCountry.Get();
-        else if (GameState::battleAttacker != -1 || GameState::battleTarget != -1)
-            fault << "a battle is still marked at the player's turn: " << GameState::battleAttacker.Get() << " -> "
-                  << GameState::battleTarget.Get();
-        else if (PlayerHasCountry() && GameState::countries[GameState::turnCountry].GetRuler() != m_player)
-            fault << "the turn stops at country " << GameState::turnCountry.Get() << ", not the player's";
+        else if (marks.shownCountry < -1 || marks.shownCountry >= kCountryCount)
+            fault << "shown country " << marks.shownCountry.Get();
+        else if (marks.battleAttacker != -1 || marks.battleTarget != -1)
+            fault << "a battle is still marked at the player's turn: " << marks.battleAttacker.Get() << " -> "
+                  << marks.battleTarget.Get();
+        else if (PlayerHasCountry(world) && world.countries[world.turnCountry].GetRuler() != m_player)
+            fault << "the turn stops at country " << world.turnCountry.Get() << ", not the player's";
         m_lastMonth = month;
         for (int i = 0; i < kCountryCount && fault.str().empty(); ++i)
-            CountryFault(i, fault);
+            CountryFault(world, i, fault);
         return fault.str();
     }
 
 private:
-    void CountryFault(int i, std::ostringstream& fault) const
+    void CountryFault(const World& world, int i, std::ostringstream& fault) const
     {
-        const Country& c = GameState::countries[i];
+        const Country& c = world.countries[i];
         const CountryRecord& fixed = m_fixed.countries[i];
         const std::string where = "country " + std::to_string(i) + " ";
         if (c.id != i)
@@ -152,32 +153,31 @@ private:
     std::int64_t m_lastMonth = 0;
 };
 
-int SaturatedFigures()
+int SaturatedFigures(const World& world)
 {
     int n = 0;
-    for (const Country& c : GameState::countries)
+    for (const Country& c : world.countries)
         for (std::int32_t v : {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetSoldiers(),
                                c.GetProvisions(), c.GetFunds()})
             n += v == kInt32Max;
     return n;
 }
 
-// Saves the world as the headless mode saves it (the cursor as after the player's
-// command), replaces the game with the program-start world, loads the file and sets
-// the loaded game up as a load does. A fault when the loaded world is not the same.
-std::string SaveAndReload(const std::string& path)
+// Saves the session's world as the headless mode saves it (the cursor as after the
+// player's command), replaces the game with the program-start world and loads the file
+// into the session as a load does. A fault when the loaded world is not the same.
+std::string SaveAndReload(GameSession& session, const std::string& path)
 {
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
+    World& world = session.world;
+    const WorldRecord before = CaptureWorld(world, world.turnCountry);
     std::string error;
-    if (!SaveCountryFile(path, GameState::turnCountry, &error))
+    if (!session.SaveGame(path, world.turnCountry, &error))
         return "the save failed: " + error;
-    GameState::ResetToProgramStart();
-    const LoadOutcome loaded = LoadCountryFile(path);
+    world = World();
+    const LoadOutcome loaded = session.LoadGame(path);
     if (loaded.status != LoadStatus::Loaded)
         return "the save does not load: " + loaded.message;
-    BuildRulerTable();
-    BeginLoadedGame();
-    if (CaptureWorld(GameState::turnCountry) != before)
+    if (CaptureWorld(world, world.turnCountry) != before)
         return "the loaded world differs from the saved one";
     return {};
 }
@@ -197,22 +197,22 @@ protected:
     std::string HeldWorldFile(int scenario, RulerId player)
     {
         const std::string path = dir.Path("held.txt");
-        if (LoadCountryFile(CountryFilePath(DataDir(), scenario)).status != LoadStatus::Loaded)
+        if (LoadCountryFile(world, CountryFilePath(DataDir(), scenario)).status != LoadStatus::Loaded)
             return {};
-        WorldRecord world = CaptureWorld(-1);
-        world.playerRuler = player;
-        for (CountryRecord& c : world.countries) {
+        WorldRecord record = CaptureWorld(world, -1);
+        record.playerRuler = player;
+        for (CountryRecord& c : record.countries) {
             if (c.ruler == player) {
                 c.soldiers = kHeldSoldiers;
                 c.training = Country::kMaxTraining;
                 c.provisions = kHeldProvisions;
             }
         }
-        GameState::ResetToProgramStart();
-        return WriteCountryFile(path, world, nullptr) ? path : std::string();
+        world = World();
+        return WriteCountryFile(path, record, nullptr) ? path : std::string();
     }
 
-    // One run through RunHeadless; false when it found a fault (reported already).
+    // One run as the headless mode plays it; false when it found a fault (reported already).
     bool Run(int scenario, Kind kind, RulerId ruler, std::int64_t clock, std::int64_t months, bool saveMidRun,
              Totals& totals, std::string* finalFile = nullptr)
     {
@@ -235,36 +235,49 @@ protected:
         options.saveFile = dir.Path("end.txt");
 
         // The starting world as the run will load it.
-        if (LoadCountryFile(kind == Kind::Held ? options.loadFile : CountryFilePath(DataDir(), scenario)).status !=
+        if (LoadCountryFile(world, kind == Kind::Held ? options.loadFile : CountryFilePath(DataDir(), scenario)).status !=
             LoadStatus::Loaded) {
             ADD_FAILURE() << label << ": the starting world does not load";
             return false;
         }
-        const WorldRecord start = CaptureWorld(-1);
-        GameState::ResetToProgramStart();
+        const WorldRecord start = CaptureWorld(world, -1);
+        world = World();
         const std::int64_t firstMonth = MonthNumber(start.year, start.month);
 
         WorldWatch watch(ruler);
         watch.Begin(start);
+        std::ostringstream out, err;
+        HeadlessGame game(&out);
+        GameSession& session = game.Session();
         bool called = false;
         std::int64_t nextSave = 3;
         std::string fault;
         options.atPlayerTurn = [&] {
             called = true;
-            fault = watch.Fault();
-            if (fault.empty() && saveMidRun && MonthNumber() - firstMonth >= nextSave && PlayerHasCountry() &&
-                !IsUnified()) {
-                fault = SaveAndReload(dir.Path("mid.txt"));
+            fault = watch.Fault(session.world, game.Host().marks);
+            if (fault.empty() && saveMidRun && MonthNumber(session.world) - firstMonth >= nextSave &&
+                PlayerHasCountry(session.world) && !IsUnified(session.world)) {
+                fault = SaveAndReload(session, dir.Path("mid.txt"));
                 ++totals.saves;
                 nextSave *= 4;
             }
             return fault.empty();
         };
 
-        std::ostringstream out, err;
-        const int status = RunHeadless(options, out, err);
+        // As RunHeadless plays it, with the session at hand for the observer.
+        platform::FixClock(*options.clockStart);
+        std::vector<RulerId> offered;
+        int status = kHeadlessBadInput;
+        if (SetUpHeadlessGame(session, options, offered, err)) {
+            PlayResting(game, options);
+            std::string error;
+            status = session.SaveGame(options.saveFile, session.world.turnCountry, &error) ? kHeadlessDone
+                                                                                            : kHeadlessSaveFailed;
+            err << error;
+        }
         if (!fault.empty()) {
-            ADD_FAILURE() << label << ", " << GameState::year.Get() << "/" << GameState::month.Get() << ": " << fault;
+            ADD_FAILURE() << label << ", " << session.world.year.Get() << "/" << session.world.month.Get() << ": "
+                          << fault;
             return false;
         }
         if (status != kHeadlessDone || !called) {
@@ -273,22 +286,22 @@ protected:
         }
         // The end of the run: the world holds, and the headless mode's own save of it
         // loads as the same world.
-        const WorldRecord end = CaptureWorld(GameState::turnCountry);
-        GameState::ResetToProgramStart();
-        if (LoadCountryFile(options.saveFile).status != LoadStatus::Loaded ||
-            CaptureWorld(GameState::turnCountry) != end) {
+        const WorldRecord end = CaptureWorld(session.world, session.world.turnCountry);
+        world = World();
+        if (LoadCountryFile(world, options.saveFile).status != LoadStatus::Loaded ||
+            CaptureWorld(world, world.turnCountry) != end) {
             ADD_FAILURE() << label << ": the final save does not give back the final world";
             return false;
         }
         if (finalFile)
             *finalFile = ReadFileBytes(options.saveFile);
 
-        const std::int64_t played = MonthNumber() - firstMonth;
+        const std::int64_t played = MonthNumber(world) - firstMonth;
         ++totals.runs;
         totals.months += played;
         totals.longest = std::max(totals.longest, static_cast<int>(played));
-        totals.gameOvers += !PlayerHasCountry();
-        totals.saturatedFigures += SaturatedFigures();
+        totals.gameOvers += !PlayerHasCountry(world);
+        totals.saturatedFigures += SaturatedFigures(world);
         return true;
     }
 

@@ -22,28 +22,27 @@
 #include "test_world.h"
 
 using platform::Random;
-using platform::ThreadRandom;
 
 class TurnTest : public RulesTest {
 protected:
     void SetUp() override
     {
         RulesTest::SetUp();
-        BuildRulerTable();
-        GameState::playerRuler = 1;
-        GameState::year = 190;
-        GameState::month = 1;
+        BuildRulerTable(world);
+        world.playerRuler = 1;
+        world.year = 190;
+        world.month = 1;
     }
-    RecordingHost host;
+    RecordingHost host{world};
 };
 
 TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
 {
-    GameState::turnCountry = 5;
-    GameState::month = 8;
-    AdvanceTurn();
-    EXPECT_EQ(GameState::turnCountry, 6);
-    EXPECT_EQ(GameState::month, 8);
+    world.turnCountry = 5;
+    world.month = 8;
+    AdvanceTurn(world, events);
+    EXPECT_EQ(world.turnCountry, 6);
+    EXPECT_EQ(world.month, 8);
 
     // Month 8 to 9: one harvest for every ruled country, none for the unruled.
     for (int i : {0, 1}) {
@@ -52,10 +51,10 @@ TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
         C(i).SetProvisions(10);
     }
     C(0).SetRuler(3);
-    GameState::turnCountry = 13;
-    AdvanceTurn();
-    EXPECT_EQ(GameState::turnCountry, 0);
-    EXPECT_EQ(GameState::month, 9);
+    world.turnCountry = 13;
+    AdvanceTurn(world, events);
+    EXPECT_EQ(world.turnCountry, 0);
+    EXPECT_EQ(world.month, 9);
     EXPECT_EQ(C(0).GetProvisions(), 10 + 100 * 40000 / 2000);
     EXPECT_EQ(C(1).GetProvisions(), 10);
 
@@ -69,13 +68,13 @@ TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
         C(i).SetSoldiers(1000);
         C(i).SetProvisions(50);
     }
-    GameState::month = 12;
-    GameState::turnCountry = 13;
-    ThreadRandom().Seed(99);
-    AdvanceTurn();
-    EXPECT_EQ(GameState::turnCountry, 0);
-    EXPECT_EQ(GameState::month, 1);
-    EXPECT_EQ(GameState::year, 191);
+    world.month = 12;
+    world.turnCountry = 13;
+    world.random.Seed(99);
+    AdvanceTurn(world, events);
+    EXPECT_EQ(world.turnCountry, 0);
+    EXPECT_EQ(world.month, 1);
+    EXPECT_EQ(world.year, 191);
     Random probe(99);
     EXPECT_EQ(C(0).GetFunds(), 50 * 10000 / 5000);
     EXPECT_EQ(C(0).GetProvisions(), 0);
@@ -93,20 +92,21 @@ TEST_F(TurnTest, TheYearStopsAtTheLargestFigure)
     std::vector<std::string> lines = FormatCountryFile(MakeTestWorld());
     lines[2] = "2147483647\xFF\xFF\xFF";
     lines[3] = "12";
-    ASSERT_EQ(LoadCountryText(platform::JoinLines(lines), "last-year.txt").status, LoadStatus::Loaded);
-    ASSERT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
+    ASSERT_EQ(LoadCountryText(world, platform::JoinLines(lines), "last-year.txt").status, LoadStatus::Loaded);
+    ASSERT_EQ(world.year, std::numeric_limits<std::int32_t>::max());
     for (int turn = 0; turn < kCountryCount + 1; ++turn)
-        AdvanceTurn();
-    EXPECT_EQ(GameState::month, 1);
-    EXPECT_EQ(GameState::year, std::numeric_limits<std::int32_t>::max());
+        AdvanceTurn(world, events);
+    EXPECT_EQ(world.month, 1);
+    EXPECT_EQ(world.year, std::numeric_limits<std::int32_t>::max());
 }
 
 namespace {
 
-// Runs step in a child process one machine instruction at a time and reads the month
-// after each instruction: every value a repaint or a save on another thread could
+// Runs step in a child process one machine instruction at a time and reads the world's
+// month after each instruction: every value a repaint or a save on another thread could
 // read. Empty, with the reason, when the system does not let a process be traced.
-std::set<std::int32_t> MonthsSeenStepByStep(const std::function<void()>& step, std::string& reason)
+std::set<std::int32_t> MonthsSeenStepByStep(const World& world, const std::function<void()>& step,
+                                            std::string& reason)
 {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -124,7 +124,7 @@ std::set<std::int32_t> MonthsSeenStepByStep(const std::function<void()>& step, s
     }
     for (;;) {
         errno = 0;
-        const long word = ::ptrace(PTRACE_PEEKDATA, child, &GameState::month, nullptr);
+        const long word = ::ptrace(PTRACE_PEEKDATA, child, &world.month, nullptr);
         if (errno != 0) {
             reason = std::string("cannot read the traced process: ") + std::strerror(errno);
             break;
@@ -151,27 +151,27 @@ TEST_F(TurnTest, NoReaderEverSeesAThirteenthMonth)
     // A repaint or a save reads the month at whatever instant of the worker's step it
     // comes, so no value outside the twelve months may be stored, not even for an
     // instant at the turn of the year.
-    GameState::turnCountry = kCountryCount - 1;
-    GameState::month = 12;
+    world.turnCountry = kCountryCount - 1;
+    world.month = 12;
     std::string reason;
-    const std::set<std::int32_t> seen = MonthsSeenStepByStep([] { AdvanceTurn(); }, reason);
+    const std::set<std::int32_t> seen = MonthsSeenStepByStep(world, [this] { AdvanceTurn(world, events); }, reason);
     if (!reason.empty())
         GTEST_SKIP() << reason;
     EXPECT_EQ(seen, (std::set<std::int32_t>{12, 1}));
 
     // The harvest month is stored once, as it is.
-    GameState::month = 8;
-    EXPECT_EQ(MonthsSeenStepByStep([] { AdvanceTurn(); }, reason), (std::set<std::int32_t>{8, 9}));
+    world.month = 8;
+    EXPECT_EQ(MonthsSeenStepByStep(world, [this] { AdvanceTurn(world, events); }, reason), (std::set<std::int32_t>{8, 9}));
 }
 
 TEST_F(TurnTest, OnlyEveryCountryMakesUnification)
 {
     for (int i = 0; i < kCountryCount; ++i)
         C(i).SetRuler(i == 13 ? 0 : 1);
-    EXPECT_TRUE(PlayerHasCountry());
-    EXPECT_FALSE(IsUnified()) << "an unruled country stands in the way";
+    EXPECT_TRUE(PlayerHasCountry(world));
+    EXPECT_FALSE(IsUnified(world)) << "an unruled country stands in the way";
     C(13).SetRuler(1);
-    EXPECT_TRUE(IsUnified());
+    EXPECT_TRUE(IsUnified(world));
 }
 
 TEST_F(TurnTest, WorkerRunsTheComputerCountriesUpToThePlayers)
@@ -180,27 +180,27 @@ TEST_F(TurnTest, WorkerRunsTheComputerCountriesUpToThePlayers)
     Ready(3, 3, 500);
     Ready(5, 1);
     Ready(9, 2, 500);
-    GameState::battleAttacker = 4;
-    EXPECT_EQ(TurnWorkerProc(host), 0);
+    host.marks.battleAttacker = 4;
+    EXPECT_EQ(TurnWorkerProc(world, events, host), 0);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{2, 3}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{5});
     EXPECT_EQ(host.calls.back().kind, HostCall::PlayerTurn);
-    EXPECT_EQ(GameState::shownCountry, 5);
-    EXPECT_EQ(GameState::battleAttacker, -1);
+    EXPECT_EQ(host.marks.shownCountry, 5);
+    EXPECT_EQ(host.marks.battleAttacker, -1);
     EXPECT_GT(C(3).GetSoldiers(), 500);
 
     // From the player's country the rest of the month and the next month's start, with
     // the calendar moving in between.
     host.calls.clear();
-    EXPECT_EQ(TurnWorkerProc(host), 0);
+    EXPECT_EQ(TurnWorkerProc(world, events, host), 0);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{9, 2, 3}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{5});
-    EXPECT_EQ(GameState::month, 2);
+    EXPECT_EQ(world.month, 2);
 
     // The player's country right after the cursor: his turn at once.
     host.calls.clear();
-    GameState::turnCountry = 4;
-    TurnWorkerProc(host);
+    world.turnCountry = 4;
+    TurnWorkerProc(world, events, host);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].kind, HostCall::PlayerTurn);
 }
@@ -208,13 +208,13 @@ TEST_F(TurnTest, WorkerRunsTheComputerCountriesUpToThePlayers)
 TEST_F(TurnTest, WorkerWithoutAPlayersCountryLeavesTheCursor)
 {
     Ready(2, 2, 500);
-    GameState::turnCountry = 7;
-    TurnWorkerProc(host);
+    world.turnCountry = 7;
+    TurnWorkerProc(world, events, host);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].kind, HostCall::PlayerTurn);
     EXPECT_EQ(host.calls[0].country, 7);
-    EXPECT_EQ(GameState::turnCountry, 7);
-    EXPECT_EQ(GameState::shownCountry, 7);
+    EXPECT_EQ(world.turnCountry, 7);
+    EXPECT_EQ(host.marks.shownCountry, 7);
     EXPECT_EQ(C(2).GetSoldiers(), 500);
 }
 
@@ -226,13 +226,13 @@ TEST_F(TurnTest, PlayersLastCountryFallingEndsTheMonthThere)
     Ready(6, 3, 500);
     // The worker's first draw is country 4's decision: consider war.
     platform::FixClock(SeedWhoseDraws({{10, 0}}));
-    TurnWorkerProc(host);
+    TurnWorkerProc(world, events, host);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), std::vector<int>{4});
     EXPECT_EQ(host.Messages(), (std::vector<std::string>{"徐州 が攻撃されています", "徐州 が陥落しました"}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{4});
     EXPECT_EQ(C(5).GetRuler(), 2);
     EXPECT_EQ(C(6).GetSoldiers(), 500) << "country 6 does not act";
-    EXPECT_FALSE(PlayerHasCountry());
+    EXPECT_FALSE(PlayerHasCountry(world));
 }
 
 namespace {
@@ -241,6 +241,8 @@ namespace {
 // hands each call over and waits for the reply (or for a stop).
 class ThreadedHost : public TurnHost {
 public:
+    explicit ThreadedHost(const World& world) : m_world(world) {}
+
     struct Call {
         HostCall::Kind kind = HostCall::PlayerTurn;
         int country = -1;
@@ -267,7 +269,7 @@ public:
             }
             if (!worker.Running() || std::chrono::steady_clock::now() > deadline)
                 return false;
-            for (const Country& c : GameState::countries)
+            for (const Country& c : m_world.countries)
                 m_readSum += c.GetSoldiers() + c.GetRuler();
             std::this_thread::yield();
         }
@@ -304,6 +306,7 @@ private:
         m_changed.notify_all();
     }
 
+    const World& m_world;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Call m_call;
@@ -321,23 +324,23 @@ protected:
     void SetUp() override
     {
         TurnTest::SetUp();
-        ApplyWorld(MakeTestWorld());
-        BuildRulerTable();
+        ApplyWorld(world, MakeTestWorld());
+        BuildRulerTable(world);
         platform::FixClock(1000);
     }
-    ThreadedHost host;
-    TurnWorker worker{host};
+    ThreadedHost host{world};
+    TurnWorker worker{world, events};
 };
 
 TEST_F(WorkerThreadTest, MonthsOfPlayWithTheHostOnAnotherThread)
 {
     int months = 0, battles = 0, turnBegins = 0;
     ThreadedHost::Call call;
-    while (months < 36 && PlayerHasCountry()) {
-        worker.Start();
+    while (months < 36 && PlayerHasCountry(world)) {
+        worker.Start(host);
         while (host.Next(call, worker)) {
             if (call.kind == HostCall::TurnBegin) {
-                GameState::turnCountry = call.country;
+                world.turnCountry = call.country;
                 ++turnBegins;
             } else if (call.kind == HostCall::Battle) {
                 call.script->Start(); // stepped here, drawing from the worker's generator
@@ -367,22 +370,22 @@ TEST_F(WorkerThreadTest, StopEndsTheWorkerWithoutTouchingTheWorld)
         host.ClearStop();
         ThreadedHost::Call call;
         for (int months = 0; months < 240; ++months) {
-            worker.Start();
+            worker.Start(host);
             while (host.Next(call, worker) && call.kind != blockedIn) {
                 if (call.kind == HostCall::TurnBegin)
-                    GameState::turnCountry = call.country;
+                    world.turnCountry = call.country;
                 host.Reply();
             }
             if (call.kind == blockedIn)
                 break;
         }
         ASSERT_EQ(call.kind, blockedIn);
-        const WorldRecord before = CaptureWorld(GameState::turnCountry);
+        const WorldRecord before = CaptureWorld(world, world.turnCountry);
         const int calls = host.Calls();
         worker.RequestStop();
         worker.Join();
         EXPECT_EQ(host.Calls(), calls) << "no further call, PlayerTurn included";
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
     }
 }
 
@@ -390,47 +393,40 @@ TEST_F(TurnTest, ANewGameStartsBeforeCountryZeroWithTheChosenRuler)
 {
     // The file names ruler 5 and a cursor of 8, in month 3; ruler 3 (countries 3 and 4)
     // is chosen. Only small armies, so that nobody attacks.
-    WorldRecord world = MakeTestWorld();
-    world.playerRuler = 5;
-    world.turnCountry = 8;
-    world.month = 3;
-    for (CountryRecord& c : world.countries)
+    WorldRecord record = MakeTestWorld();
+    record.playerRuler = 5;
+    record.turnCountry = 8;
+    record.month = 3;
+    for (CountryRecord& c : record.countries)
         c.soldiers = 500;
-    ApplyWorld(world);
-    GameState::shownCountry = 6;
-    GameState::battleAttacker = 2;
-    GameState::battleTarget = 3;
-    BeginNewGame(3);
-    EXPECT_EQ(GameState::playerRuler, 3);
-    EXPECT_EQ(GameState::turnCountry, -1);
-    EXPECT_EQ(GameState::shownCountry, -1);
-    EXPECT_EQ(GameState::battleAttacker, -1);
-    EXPECT_EQ(GameState::battleTarget, -1);
-    EXPECT_EQ(GameState::year, 190);
-    EXPECT_EQ(GameState::month, 3);
-    TurnWorkerProc(host);
+    ApplyWorld(world, record);
+    BeginNewGame(world, events, 3);
+    EXPECT_EQ(world.playerRuler, 3);
+    EXPECT_EQ(world.turnCountry, -1);
+    EXPECT_EQ(world.year, 190);
+    EXPECT_EQ(world.month, 3);
+    TurnWorkerProc(world, events, host);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{3});
-    EXPECT_EQ(GameState::month, 3) << "the first month played is the file's";
+    EXPECT_EQ(world.month, 3) << "the first month played is the file's";
 
     // A loaded game keeps the file's ruler and cursor.
     host.calls.clear();
-    ApplyWorld(world);
-    GameState::shownCountry = 6;
-    BeginLoadedGame();
-    EXPECT_EQ(GameState::playerRuler, 5);
-    EXPECT_EQ(GameState::turnCountry, 8);
-    EXPECT_EQ(GameState::shownCountry, -1);
-    TurnWorkerProc(host);
+    ApplyWorld(world, record);
+    BeginLoadedGame(world, events);
+    EXPECT_EQ(world.playerRuler, 5);
+    EXPECT_EQ(world.turnCountry, 8);
+    TurnWorkerProc(world, events, host);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{9, 10, 11, 0, 1, 2, 3, 4, 5, 6}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{7});
-    EXPECT_EQ(GameState::month, 4);
+    EXPECT_EQ(world.month, 4);
 }
 
 namespace {
 // Asks the worker to stop at the first computer country's turn.
 class StopAtFirstTurnHost : public RecordingHost {
 public:
+    using RecordingHost::RecordingHost;
     void TurnBegin(int country) override
     {
         RecordingHost::TurnBegin(country);
@@ -443,13 +439,13 @@ TEST_F(TurnTest, AnUnruledCountryNeverGetsATurnEvenWhenRulerZeroPlays)
 {
     // A file may name ruler 0 as the player's. The unruled countries are then his, but
     // the worker skips them before it looks for the player's: the computer plays on.
-    ApplyWorld(MakeTestWorld());
+    ApplyWorld(world, MakeTestWorld());
     for (int i = 0; i < kCountryCount; ++i)
         C(i).SetRuler(i == 3 ? 2 : 0);
-    GameState::playerRuler = 0;
-    GameState::turnCountry = -1;
-    StopAtFirstTurnHost stopping;
-    TurnWorkerProc(stopping);
+    world.playerRuler = 0;
+    world.turnCountry = -1;
+    StopAtFirstTurnHost stopping{world};
+    TurnWorkerProc(world, events, stopping);
     EXPECT_EQ(stopping.Countries(HostCall::TurnBegin), std::vector<int>{3});
     EXPECT_EQ(stopping.Countries(HostCall::PlayerTurn), std::vector<int>{});
 }

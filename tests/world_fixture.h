@@ -6,19 +6,22 @@
 
 #include "model/world.h"
 #include "platform/random.h"
+#include "rules/events.h"
 
 class WorldTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         for (int i = 0; i < kCountryCount; ++i)
-            GameState::countries[i].SetId(i);
-        platform::ThreadRandom().Seed(1);
+            world.countries[i].SetId(i);
+        world.random.Seed(1);
+        world.commandRandom.Seed(1);
     }
-    void TearDown() override { GameState::ResetToProgramStart(); }
 
-    static Country& C(int i) { return GameState::countries[i]; }
+    Country& C(int i) { return world.countries[i]; }
+
+    World world;
+    EventSink events;
 };
 
 // The first seed from which the first draw satisfies pred (for steering a draw).
