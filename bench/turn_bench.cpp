@@ -32,7 +32,7 @@ public:
             ++wars;
     }
     void PlayerTurn(int country) override { m_world.turnCountry = country; }
-    void ShowMessage(const std::string&, int) override {}
+    void ShowMessage(const platform::Message&, int) override {}
     bool Present(BattleScript& script) override
     {
         script.Start();

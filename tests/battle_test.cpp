@@ -220,9 +220,9 @@ TEST_F(BattleTest, PlayerBattleFillsTheScriptAndPaysForTheSurvivorsAfterwards)
     C(0).SetFunds(3000);
     RecordingHost host{world};
     host.fight = [](BattleScript& script) {
-        EXPECT_EQ(script.m_strAttackerName + script.m_strTargetName, "冀州徐州");
-        EXPECT_EQ(script.m_strAttackerRuler + script.m_strTargetRuler, "曹操劉備");
-        EXPECT_EQ(script.m_nAttackerRuler, 2);
+        EXPECT_EQ(script.m_attackerName.Text() + script.m_targetName.Text(), "冀州徐州");
+        EXPECT_EQ(std::pair(script.m_attackerName.id, script.m_targetName.id), std::pair(0, 1));
+        EXPECT_EQ(std::pair(script.m_nAttackerRuler, script.m_nTargetRuler), std::pair(2, 1));
         EXPECT_EQ(script.m_nAttackerSoldiers, 10000);
         EXPECT_EQ(script.m_nTargetTraining, 80);
         script.m_nAttackerSoldiers = 6001; // as the window leaves them

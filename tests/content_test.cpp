@@ -168,7 +168,7 @@ TEST(ShippedData, IsWhatTheGeneratorWrites)
         ASSERT_TRUE(reader.Open(CountryFilePath(ShippedData(), scenario.number)));
         WorldRecord shipped;
         FileProblem problem;
-        ASSERT_TRUE(ParseCountryFile(reader, shipped, &problem, CountryFileUse::StartingWorld)) << problem.message;
+        ASSERT_TRUE(ParseCountryFile(reader, shipped, &problem, CountryFileUse::StartingWorld)) << problem.words.Text();
         std::array<mapkit::Point, kCountryCount> markers{};
         for (int i = 0; i < kCountryCount; ++i)
             markers[i] = {shipped.countries[i].mapX, shipped.countries[i].mapY};

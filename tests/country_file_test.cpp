@@ -133,7 +133,7 @@ TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
                 const std::string expected =
                     kept == 0 ? "ﾃﾞｰﾀﾌｧｲﾙが空です"
                               : "ﾃﾞｰﾀﾌｧｲﾙが途中で終わっています (" + std::to_string(kept) + " 行目まで)";
-                EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\ncut.txt\n" + expected);
+                EXPECT_EQ(outcome.words.Text(), "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\ncut.txt\n" + expected);
                 ASSERT_EQ(CaptureWorld(world, world.turnCountry), before) << kept << " lines";
             }
         }
@@ -147,8 +147,8 @@ TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
         const long present = std::count(piece.begin(), piece.end(), '\n') + (piece.back() == '\n' ? 0 : 1);
         const LoadOutcome outcome = LoadCountryFile(world, Write("piece.txt", piece));
         EXPECT_EQ(outcome.status, LoadStatus::Refused) << cut;
-        EXPECT_NE(outcome.message.find("(" + std::to_string(present) + " 行目まで)"), std::string::npos)
-            << outcome.message;
+        EXPECT_NE(outcome.words.Text().find("(" + std::to_string(present) + " 行目まで)"), std::string::npos)
+            << outcome.words.Text();
     }
 
     // The last line without its line end is a whole file.
@@ -178,16 +178,16 @@ TEST_F(CountryFileTest, ASavedGameMustNameThePlayersRuler)
         const std::string path = Write("p0.txt", Join(lines));
         const LoadOutcome saved = LoadCountryFile(world, path, CountryFileUse::SavedGame);
         EXPECT_EQ(saved.status, LoadStatus::Refused) << first;
-        EXPECT_NE(saved.message.find("\n1 行目: プレイヤーの君主"), std::string::npos) << saved.message;
+        EXPECT_NE(saved.words.Text().find("\n1 行目: プレイヤーの君主"), std::string::npos) << saved.words.Text();
         EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
         if (first.rfind("\xEF\xBB\xBF", 0) == 0) {
-            EXPECT_NE(saved.message.find("BOM"), std::string::npos) << saved.message;
+            EXPECT_NE(saved.words.Text().find("BOM"), std::string::npos) << saved.words.Text();
         }
 
         // A scenario's starting world may keep any player in its header: a new game sets
         // its own.
         const LoadOutcome starting = LoadCountryFile(world, path, CountryFileUse::StartingWorld);
-        EXPECT_EQ(starting.status, LoadStatus::Loaded) << starting.message;
+        EXPECT_EQ(starting.status, LoadStatus::Loaded) << starting.words.Text();
         EXPECT_EQ(world.playerRuler, 0);
         EXPECT_EQ(world.countries[3].GetRuler(), 0);
         ASSERT_EQ(LoadCountryFile(world, dir.Path("good.txt")).status, LoadStatus::Loaded);
@@ -267,8 +267,8 @@ TEST_F(CountryFileTest, OutOfRangeValuesRefuseTheFileAndChangeNothing)
         lines[c.line - 1] = c.value;
         LoadOutcome outcome = LoadCountryFile(world, Write("bad.txt", Join(lines)));
         EXPECT_EQ(outcome.status, LoadStatus::Refused) << "line " << c.line << " = " << c.value;
-        EXPECT_NE(outcome.message.find(std::to_string(c.line) + " 行目"), std::string::npos) << outcome.message;
-        EXPECT_NE(outcome.message.find(c.mentions), std::string::npos) << outcome.message;
+        EXPECT_NE(outcome.words.Text().find(std::to_string(c.line) + " 行目"), std::string::npos) << outcome.words.Text();
+        EXPECT_NE(outcome.words.Text().find(c.mentions), std::string::npos) << outcome.words.Text();
         EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
     }
 
@@ -299,11 +299,11 @@ TEST_F(CountryFileTest, TextInMemoryLoadsLikeAFile)
     const LoadOutcome fromFile = LoadCountryFile(world, path);
     EXPECT_EQ(fromText.status, LoadStatus::Refused);
     EXPECT_EQ(fromFile.status, LoadStatus::Refused);
-    std::string expected = fromFile.message;
+    std::string expected = fromFile.words.Text();
     ASSERT_NE(expected.find(path), std::string::npos);
     expected.replace(expected.find(path), path.size(), "memory");
-    EXPECT_EQ(fromText.message, expected);
-    EXPECT_NE(fromText.message.find(std::to_string(CountryLine(2, 8)) + " 行目"), std::string::npos);
+    EXPECT_EQ(fromText.words.Text(), expected);
+    EXPECT_NE(fromText.words.Text().find(std::to_string(CountryLine(2, 8)) + " 行目"), std::string::npos);
     EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
 }
 
@@ -332,7 +332,7 @@ TEST_F(CountryFileTest, AFileThatCannotBeReadIsReportedWithItsPathAndWhy)
         const LoadOutcome outcome = LoadCountryFile(world, c.path);
         EXPECT_EQ(outcome.status, LoadStatus::NotFound) << c.path;
         // The first line is the one players know.
-        EXPECT_EQ(outcome.message, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + c.path + "\n" + c.reason);
+        EXPECT_EQ(outcome.words.Text(), "ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + c.path + "\n" + c.reason);
         EXPECT_EQ(CaptureWorld(world, world.turnCountry), before);
     }
 }

@@ -196,7 +196,7 @@ TEST_F(GoldenFileTest, EveryNumberIsCheckedAgainstItsRange)
 
         const LoadOutcome below = load(item.line, item.lowest - 1);
         EXPECT_EQ(below.status, LoadStatus::Refused);
-        EXPECT_NE(below.message.find(std::to_string(item.line) + " 行目"), std::string::npos) << below.message;
+        EXPECT_NE(below.words.Text().find(std::to_string(item.line) + " 行目"), std::string::npos) << below.words.Text();
         EXPECT_EQ(CaptureWorld(world, world.turnCountry), before) << "a refused file changes nothing";
         if (item.highest != kAny) {
             EXPECT_EQ(load(item.line, item.highest + 1).status, LoadStatus::Refused);

@@ -222,7 +222,7 @@ TEST_F(HeadlessTest, PlaysOnTheCallingThreadAsTheWorkerThreadPlays)
     std::vector<Game> games;
     for (int scenario = 1; scenario <= 3; ++scenario) {
         const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(ShippedData(), scenario));
-        ASSERT_EQ(offered.status, ScenarioStatus::Read) << offered.message;
+        ASSERT_EQ(offered.status, ScenarioStatus::Read) << offered.words.Text();
         for (RulerId ruler : offered.rulers) {
             for (std::int64_t clock : kClocks) {
                 Game game;

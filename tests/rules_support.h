@@ -46,10 +46,10 @@ public:
         m_world.turnCountry = country;
         Record(HostCall::PlayerTurn, country);
     }
-    void ShowMessage(const std::string& text, int milliseconds) override
+    void ShowMessage(const platform::Message& words, int milliseconds) override
     {
         EXPECT_EQ(milliseconds, 1000);
-        Record(HostCall::Message, -1, text);
+        Record(HostCall::Message, -1, words.Text());
     }
     bool Present(BattleScript& script) override
     {

@@ -46,7 +46,7 @@ TEST(ScenarioFile, RefusesAnIdWithoutARuler)
         ScenarioList list = FromText(std::string("1\r\n") + bad + "\r\n");
         EXPECT_EQ(list.status, ScenarioStatus::Refused) << bad;
         EXPECT_TRUE(list.rulers.empty());
-        EXPECT_NE(list.message.find("scenario9.txt の 2 行目"), std::string::npos) << list.message;
+        EXPECT_NE(list.words.Text().find("scenario9.txt の 2 行目"), std::string::npos) << list.words.Text();
     }
 }
 
@@ -56,7 +56,7 @@ TEST(ScenarioFile, AMissingFileIsReportedWithItsPath)
     ScenarioList list = ReadScenarioFile(dir.Path("scenario1.txt"));
     EXPECT_EQ(list.status, ScenarioStatus::CannotOpen);
     EXPECT_EQ(list.openError, platform::OpenError::NotFound);
-    EXPECT_EQ(list.message, dir.Path("scenario1.txt") + " が見つかりませんでした。");
+    EXPECT_EQ(list.words.Text(), dir.Path("scenario1.txt") + " が見つかりませんでした。");
 
     WriteFileBytes(dir.Path("scenario2.txt"), "2\r\n5\r\n");
     EXPECT_EQ(ReadScenarioFile(dir.Path("scenario2.txt")).rulers, (std::vector<RulerId>{2, 5}));
@@ -69,7 +69,7 @@ TEST(ScenarioFile, AFileThatIsNotPlainIsRefusedWithoutWaiting)
     const ScenarioList list = ReadScenarioFile(dir.Path("scenario1.txt"));
     EXPECT_EQ(list.status, ScenarioStatus::CannotOpen);
     EXPECT_EQ(list.openError, platform::OpenError::NotAFile);
-    EXPECT_EQ(list.message, dir.Path("scenario1.txt") + " を開けません。\n通常のファイルではありません");
+    EXPECT_EQ(list.words.Text(), dir.Path("scenario1.txt") + " を開けません。\n通常のファイルではありません");
 }
 
 TEST(ScenarioFile, TellsWhetherARulerIsOffered)

@@ -176,7 +176,7 @@ std::string SaveAndReload(GameSession& session, const std::string& path)
     world = World();
     const LoadOutcome loaded = session.LoadGame(path);
     if (loaded.status != LoadStatus::Loaded)
-        return "the save does not load: " + loaded.message;
+        return "the save does not load: " + loaded.words.Text();
     if (CaptureWorld(world, world.turnCountry) != before)
         return "the loaded world differs from the saved one";
     return {};
@@ -316,7 +316,7 @@ TEST_P(Soak, EveryRulerWithSeveralClocks)
     const std::int64_t years = Setting("VELCOR_SOAK_YEARS", kDefaultYears, 1, 1000000);
     const std::int64_t clocks = Setting("VELCOR_SOAK_CLOCKS", kDefaultClocks, 1, 100000);
     const ScenarioList list = ReadScenarioFile(ScenarioFilePath(DataDir(), scenario));
-    ASSERT_EQ(list.status, ScenarioStatus::Read) << list.message;
+    ASSERT_EQ(list.status, ScenarioStatus::Read) << list.words.Text();
     ASSERT_FALSE(list.rulers.empty());
 
     const auto started = std::chrono::steady_clock::now();

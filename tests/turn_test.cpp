@@ -251,7 +251,7 @@ public:
 
     void TurnBegin(int country) override { Hand({HostCall::TurnBegin, country}); }
     void PlayerTurn(int country) override { Hand({HostCall::PlayerTurn, country}); }
-    void ShowMessage(const std::string&, int) override { Hand({HostCall::Message}); }
+    void ShowMessage(const platform::Message&, int) override { Hand({HostCall::Message}); }
     bool Present(BattleScript& script) override { return Hand({HostCall::Battle, -1, &script}); }
 
     // Waits for the worker's next call; false when none came (the worker has ended).
