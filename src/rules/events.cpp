@@ -43,13 +43,6 @@ void EventSink::Update()
     m_onlyLog = m_observers.size() == 1 ? dynamic_cast<EventLog*>(m_observers.front()) : nullptr;
 }
 
-EventSink& NoObservers()
-{
-    // Never given an observer: a game reported to it is heard by nobody.
-    static EventSink none;
-    return none;
-}
-
 void ReportStart(const World& world, EventSink& events, bool loaded)
 {
     if (EventReport e{world, events, EventKind::Start}) {

@@ -154,9 +154,6 @@ private:
     EventLog* m_onlyLog = nullptr;
 };
 
-// A sink with no observer, for a game nobody watches.
-EventSink& NoObservers();
-
 // The reports the rules make at fixed points; each does nothing without an observer.
 void ReportStart(const World& world, EventSink& events, bool loaded); // every country's ruler, the player
 void ReportVictory(const World& world, EventSink& events);             // the player holds every country
