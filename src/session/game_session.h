@@ -34,10 +34,10 @@ public:
     TurnHost& Host() { return m_host; }
 
     // Carries out a command of the player, when the rules allow it now: one command a
-    // turn, by the country whose turn it is, while the game waits for the player (a
-    // rest also while a target is being chosen). A refused command changes nothing and
-    // says why. A war is fought through the host's battle window and, when it leaves
-    // the player holding every country, reports the victory. A rest starts the worker.
+    // turn (and then the rest), by the country whose turn it is, while the game waits
+    // for the player. A refused command changes nothing and says why. A war is fought
+    // through the host's battle window and, when it leaves the player holding every
+    // country, reports the victory. A rest starts the worker.
     CommandResult Apply(const PlayerCommand& command);
     // Whether Apply would carry the command out now: a refusal (with its words), or a
     // result with CommandRefusal::None. Changes nothing. (A move of nothing asks

@@ -282,9 +282,12 @@ void CKivView::StartComputerPlay()
     DisableCommands();
     restButton->setEnabled(false);
     m_session.Worker().Join(); // the last worker has handed over; it ends at once
-    SetMode(ViewMode::ComputerTurns);
     m_workerHandedOver = false;
-    m_session.StartComputerTurns();
+    // At his turn the player's rest is his command; a new or loaded game hands over to
+    // the computer at once.
+    if (mode != ViewMode::PlayerTurn || m_session.Apply(command::Rest{}).refusal != CommandRefusal::None)
+        m_session.StartComputerTurns();
+    SetMode(ViewMode::ComputerTurns);
 }
 
 void CKivView::OnRest()
