@@ -38,6 +38,7 @@ LoadOutcome GameSession::LoadGame(const std::string& saveFile)
 void GameSession::BeginGame(bool loaded)
 {
     m_host.marks.Reset();
+    m_acted = false;
     if (loaded)
         BeginLoadedGame(world, events);
     else
@@ -176,11 +177,15 @@ CommandResult GameSession::Do(const command::War& order)
         return result;
     }
     result.words = AttackResultWords(world, order.target, result.taken);
-    if (IsUnified(world)) {
-        result.unified = true;
-        ReportVictory(world, events);
-    }
     return result;
+}
+
+bool GameSession::CheckVictory()
+{
+    if (!IsUnified(world))
+        return false;
+    ReportVictory(world, events);
+    return true;
 }
 
 CommandResult GameSession::Do(const command::Rest&)

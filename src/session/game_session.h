@@ -36,9 +36,12 @@ public:
     // Carries out a command of the player, when the rules allow it now: one command a
     // turn (and then the rest), by the country whose turn it is, while the game waits
     // for the player. A refused command changes nothing and says why. A war is fought
-    // through the host's battle window and, when it leaves the player holding every
-    // country, reports the victory. A rest starts the worker.
+    // through the host's battle window. A rest starts the worker.
     CommandResult Apply(const PlayerCommand& command);
+    // The player's turn has begun: his command of the turn is still to be given.
+    void BeginPlayerTurn() { m_acted = false; }
+    // When the player holds every country, reports the victory and says so.
+    bool CheckVictory();
     // Whether Apply would carry the command out now: a refusal (with its words), or a
     // result with CommandRefusal::None. Changes nothing. (A move of nothing asks
     // whether the destination may be chosen.)

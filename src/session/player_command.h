@@ -57,6 +57,5 @@ struct CommandResult {
     CommandRefusal refusal = CommandRefusal::None;
     platform::Message words; // the report or the refusal, in the status line's words
     bool taken = false;      // war: the target fell
-    bool unified = false;    // war: the player now holds every country
     bool abandoned = false;  // war: the battle was broken off because the program is ending
 };

@@ -233,6 +233,7 @@ void CKivView::OnPlayerTurn(int country)
 {
     m_turnBegan = platform::KeyClockNow();
     GetWorld().turnCountry = country;
+    m_session.BeginPlayerTurn();
     SetMode(ViewMode::PlayerTurn);
     if (World::IsCountryIndex(country) &&
         GetWorld().countries[static_cast<std::size_t>(country)].GetRuler() == GetWorld().playerRuler) {
@@ -437,9 +438,8 @@ void CKivView::PickCountry(int country)
         }
         if (StopRequested())
             break; // the program is closing
-        if (m_unified) {
+        if (m_session.CheckVictory()) {
             // The picture and the buttons of the end are in place under the message.
-            m_unified = false;
             SetStatus(kUnified);
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
@@ -505,7 +505,6 @@ bool CKivView::AttackSelected()
         return true; // the battle window was closed because the program is ending
     SetStatus(fought.words);
     ShowMessage(statusText, kResultMessageMs);
-    m_unified = fought.unified;
     return fought.done;
 }
 

@@ -228,7 +228,6 @@ private:
 
     GameDocument& m_doc;
     GameSession m_session{*this};
-    bool m_unified = false; // the last war left the player holding every country
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
