@@ -19,6 +19,13 @@
 
 namespace {
 
+// The world the benchmarks paint: every country ruled, the turn at country 4.
+World& PaintedWorld()
+{
+    static World world;
+    return world;
+}
+
 // A world on the real map: the first scenario's starting countries.
 CKivDoc& Document()
 {
@@ -26,16 +33,24 @@ CKivDoc& Document()
     static bool ready = [] {
         if (!doc.OnNewDocument())
             return false;
+        World& world = PaintedWorld();
+        BuildRulerTable(world);
         for (int i = 0; i < kCountryCount; ++i)
-            GameState::countries[i].SetRuler(1 + i % 15);
-        GameState::shownCountry = 4;
-        GameState::turnCountry = 4;
-        GameState::year = 189;
-        GameState::month = 12;
+            world.countries[i].SetRuler(1 + i % 15);
+        world.turnCountry = 4;
+        world.year = 189;
+        world.month = 12;
         return true;
     }();
     (void)ready;
     return doc;
+}
+
+// A view of the benchmarks' world with country 4 in the panel.
+void ShowPaintedWorld(CKivView& view)
+{
+    view.GetWorld() = PaintedWorld();
+    view.marks.shownCountry = 4;
 }
 
 // The recolouring exactly as described for the original: per pixel, skip the outline
@@ -48,7 +63,7 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
     const int height = kMapHeight;
     std::vector<std::uint8_t> keyPixels(static_cast<std::size_t>(width) * height * 4);
     std::vector<std::uint8_t> pixels(keyPixels.size());
-    doc.Map().PaintOwnership();
+    doc.Map().PaintOwnership(PaintedWorld());
     // Rebuild the key picture from the document's own key colours.
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
@@ -60,6 +75,7 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
             p[3] = 0xFF;
         }
     pixels = keyPixels;
+    const World& world = PaintedWorld();
     QImage& bitmap = doc.Map().MapBitmap();
     for (auto _ : state) {
         const std::size_t count = static_cast<std::size_t>(width) * height;
@@ -70,7 +86,7 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
                 continue;
             for (int j = 0; j < kCountryCount; ++j) {
                 if (kRegionKeyColours[j] == c) {
-                    const Colour v = GameState::rulers[GameState::countries[j].GetRuler()].GetColour();
+                    const Colour v = world.rulers[world.countries[j].GetRuler()].GetColour();
                     std::uint8_t* p = &pixels[n * 4];
                     p[0] = static_cast<std::uint8_t>((v >> 16) & 0xFF);
                     p[1] = static_cast<std::uint8_t>((v >> 8) & 0xFF);
@@ -91,7 +107,7 @@ void BM_PaintOwnership(benchmark::State& state)
 {
     CKivDoc& doc = Document();
     for (auto _ : state) {
-        doc.Map().PaintOwnership();
+        doc.Map().PaintOwnership(PaintedWorld());
         benchmark::ClobberMemory();
     }
 }
@@ -104,6 +120,7 @@ void BM_ViewPaint(benchmark::State& state)
     CKivDoc& doc = Document();
     CKivView view(doc);
     view.OnInitialUpdate();
+    ShowPaintedWorld(view);
     view.mode = ViewMode::PlayerTurn;
     view.statusText = QStringLiteral("開墾が 55 になりました");
     QImage window(kMapWidth, kMapHeight, QImage::Format_RGB32);
@@ -126,6 +143,7 @@ void BM_WindowPaint(benchmark::State& state)
     CKivView view(doc);
     view.OnInitialUpdate();
     view.SetZoom(static_cast<int>(state.range(0)));
+    ShowPaintedWorld(view);
     view.mode = ViewMode::PlayerTurn;
     view.statusText = QStringLiteral("開墾が 55 になりました");
     QImage window(view.size(), QImage::Format_RGB32);

@@ -29,10 +29,10 @@ struct Outcome {
 };
 
 // The same battle fought by the script alone, from the same second of the clock.
-Outcome Reference(int attacker, int target, std::int64_t clock)
+Outcome Reference(World& world, int attacker, int target, std::int64_t clock)
 {
     platform::FixClock(clock);
-    BattleScript script(attacker, target);
+    BattleScript script(world, attacker, target, world.random);
     script.Start();
     script.Finish();
     return {script.m_nAttackerSoldiers, script.m_nTargetSoldiers, QString::fromStdString(script.m_strAttackerLine),
@@ -46,8 +46,8 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ApplyWorld(MakeTestWorld());
-        BuildRulerTable();
+        ApplyWorld(world, MakeTestWorld());
+        BuildRulerTable(world);
     }
     void TearDown() override
     {
@@ -58,7 +58,7 @@ protected:
     Outcome Fight(int attacker, int target, std::int64_t clock, int stepMs, std::function<void(CBattleDlg*)> act = {})
     {
         platform::FixClock(clock);
-        BattleScript script(attacker, target);
+        BattleScript script(world, attacker, target, world.random);
         CBattleDlg dlg(script);
         dlg.SetStepInterval(stepMs);
         ModalScript driver;
@@ -77,7 +77,7 @@ TEST_F(BattleDlgTest, ShowsBothSidesAndSpeaksTheScriptsLines)
 {
     // Different clocks give different fights; each must match the script fought alone.
     for (std::int64_t clock : {1'700'000'000, 1'700'000'123, 1'700'004'567}) {
-        const Outcome expected = Reference(1, 0, clock);
+        const Outcome expected = Reference(world, 1, 0, clock);
         const Outcome shown = Fight(1, 0, clock, 1);
         EXPECT_EQ(shown.attackerSoldiers, expected.attackerSoldiers);
         EXPECT_EQ(shown.targetSoldiers, expected.targetSoldiers);
@@ -99,7 +99,7 @@ TEST_F(BattleDlgTest, ShowsBothSidesAndSpeaksTheScriptsLines)
     }
 
     platform::FixClock(1'700'000'000);
-    BattleScript script(1, 0);
+    BattleScript script(world, 1, 0, world.random);
     CBattleDlg dlg(script);
     dlg.SetStepInterval(1);
     ModalScript driver;
@@ -120,7 +120,7 @@ TEST_F(BattleDlgTest, ShowsBothSidesAndSpeaksTheScriptsLines)
 TEST_F(BattleDlgTest, EnterOrEscapeFinishesTheBattleAsTheTimerWould)
 {
     for (Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        const Outcome expected = Reference(1, 0, 1'700'000'042);
+        const Outcome expected = Reference(world, 1, 0, 1'700'000'042);
         QElapsedTimer timer;
         timer.start();
         const Outcome shown = Fight(1, 0, 1'700'000'042, 60'000, [key](CBattleDlg* d) { QTest::keyClick(d, key); });
@@ -133,14 +133,14 @@ TEST_F(BattleDlgTest, EnterOrEscapeFinishesTheBattleAsTheTimerWould)
 
 TEST_F(BattleDlgTest, ASideWithoutSoldiersClosesAtTheFirstStepUnfought)
 {
-    GameState::countries[0].SetSoldiers(0);
+    world.countries[0].SetSoldiers(0);
     QElapsedTimer timer;
     timer.start();
     const Outcome shown = Fight(1, 0, 1'700'000'000, 200);
     EXPECT_GE(timer.elapsed(), 190);
     EXPECT_LT(timer.elapsed(), 2000);
     EXPECT_EQ(shown.targetSoldiers, 0);
-    EXPECT_EQ(shown.attackerSoldiers, GameState::countries[1].GetSoldiers());
+    EXPECT_EQ(shown.attackerSoldiers, world.countries[1].GetSoldiers());
     EXPECT_TRUE(shown.attackerLine.isEmpty());
     EXPECT_TRUE(shown.targetLine.isEmpty());
 }
@@ -148,7 +148,7 @@ TEST_F(BattleDlgTest, ASideWithoutSoldiersClosesAtTheFirstStepUnfought)
 TEST_F(BattleDlgTest, AbandoningChangesNothingAndCountsArePaddedToSix)
 {
     platform::FixClock(1'700'000'000);
-    BattleScript script(1, 0);
+    BattleScript script(world, 1, 0, world.random);
     const int before = script.m_nTargetSoldiers;
     CBattleDlg dlg(script);
     dlg.SetStepInterval(60'000);
@@ -166,9 +166,9 @@ TEST_F(BattleDlgTest, CountsStayClearOfThePortraitsAndInsideTheWindow)
 {
     platform::FixClock(1'700'000'000);
     for (const int soldiers : {0, 43'776, 999'999, 2'147'483'647}) {
-        GameState::countries[0].SetSoldiers(soldiers);
-        GameState::countries[1].SetSoldiers(soldiers);
-        BattleScript script(1, 0);
+        world.countries[0].SetSoldiers(soldiers);
+        world.countries[1].SetSoldiers(soldiers);
+        BattleScript script(world, 1, 0, world.random);
         CBattleDlg dlg(script);
         dlg.SetStepInterval(60'000);
         QList<QRect> portraits;
@@ -195,7 +195,7 @@ TEST_F(BattleDlgTest, TheAttackerStandsOnTheLeftAndTheDefenderOnTheRight)
 {
     // 豫州 (1) of 曹操 (ruler 2) attacks 司隷 (0) of 劉備 (ruler 1).
     platform::FixClock(1'700'000'000);
-    BattleScript script(1, 0);
+    BattleScript script(world, 1, 0, world.random);
     CBattleDlg dlg(script);
     dlg.SetStepInterval(60'000);
     bool checked = false;
@@ -255,7 +255,7 @@ TEST_F(BattleDlgTest, EachSidesTrainingStandsUnderItsCount)
 {
     // 豫州 (1) attacks 司隷 (0): the test world's training is 30 + 3 x index.
     platform::FixClock(1'700'000'000);
-    BattleScript script(1, 0);
+    BattleScript script(world, 1, 0, world.random);
     CBattleDlg dlg(script);
     dlg.SetStepInterval(60'000);
     ModalScript driver;
@@ -282,11 +282,11 @@ TEST_F(BattleDlgTest, EachSidesTrainingStandsUnderItsCount)
 
 TEST_F(BattleDlgTest, AfterEnterTheFinalCountsStayAMomentOrUntilTheNextKey)
 {
-    const Outcome expected = Reference(1, 0, 1'700'000'042);
+    const Outcome expected = Reference(world, 1, 0, 1'700'000'042);
     for (bool nextKey : {false, true}) {
         SCOPED_TRACE(nextKey);
         platform::FixClock(1'700'000'042);
-        BattleScript script(1, 0);
+        BattleScript script(world, 1, 0, world.random);
         CBattleDlg dlg(script);
         dlg.SetStepInterval(60'000); // the battle's own steps never come
         QElapsedTimer sinceEnter;

@@ -23,6 +23,7 @@
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
+#include "world_files.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/path_bytes.h"
@@ -75,17 +76,19 @@ protected:
     void SetUp() override
     {
         KivViewTest::SetUp();
+        log = std::make_unique<ChronicleLog>(W());
         LoadTestWorld();
-        GameState::playerRuler = 1;
+        W().playerRuler = 1;
     }
     void TearDown() override
     {
-        SetEventObserver(nullptr);
+        Events().Remove(&log->Observer());
         KivViewTest::TearDown();
     }
-    void Add(const GameEvent& e) { log.Observer().OnGameEvent(e); }
+    void Add(const GameEvent& e) { log->Observer().OnGameEvent(e); }
 
-    ChronicleLog log;
+    // The chronicle of the view's game.
+    std::unique_ptr<ChronicleLog> log;
 };
 
 TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
@@ -105,9 +108,9 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
                                Event(EventKind::Capture, 190, 2, 5, 2, 2, 4), Event(EventKind::Fall, 190, 2, 5, -1, 4, 2),
                                attackOnMe})
         Add(e);
-    CChronicleWnd wnd(log);
+    CChronicleWnd wnd(*log);
     EXPECT_EQ(wnd.Model().rowCount(), 0) << "nothing until the log announces it";
-    log.Poll();
+    log->Poll();
 
     const QString monthTwo = U("190 年 2 月");
     const QString monthOne = U("190 年 1 月");
@@ -131,13 +134,13 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     GameEvent later = Event(EventKind::Command, 190, 3, 0, -1, 1);
     later.SetCommand(DomesticCommand::Conscript, 41000);
     Add(later);
-    log.Poll();
+    log->Poll();
     EXPECT_EQ(Rows(wnd.Model())[0], U("190 年 3 月"));
     EXPECT_EQ(Rows(wnd.Model())[1], U("  劉備 は 司隷 で徴兵しました (兵士 41000)"));
 
-    log.Clear();
+    log->Clear();
     EXPECT_EQ(wnd.Model().rowCount(), 0);
-    EXPECT_EQ(log.Count(), 0u);
+    EXPECT_EQ(log->Count(), 0u);
     EXPECT_TRUE(wnd.Chart()->History().Points().empty());
 }
 
@@ -151,22 +154,25 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     world.countries[0].provisions = 2000000000;
     LoadTestWorld(world);
     platform::FixClock(5);
-    ChronicleLog stepwise;
+    ChronicleLog stepwise(W());
     ChronicleModel stepModel(stepwise);
-    SetEventObserver(&log.Observer());
-    BeginNewGame(1);
+    // Played without windows, on a copy of the view's world.
+    HeadlessGame game;
+    game.GetWorld() = W();
+    game.Session().events.Add(&log->Observer());
+    BeginNewGame(game.GetWorld(), game.Session().events, 1);
     HeadlessOptions options;
     options.months = 1200;
     options.atPlayerTurn = [&] { return true; };
-    const HeadlessOutcome outcome = PlayResting(options, nullptr);
-    SetEventObserver(nullptr);
+    const HeadlessOutcome outcome = PlayResting(game, options);
+    game.Session().events.Remove(&log->Observer());
     ASSERT_EQ(outcome.monthsRun, 1200);
-    log.Poll();
-    ASSERT_GT(log.Count(), 12000u);
+    log->Poll();
+    ASSERT_GT(log->Count(), 12000u);
 
     QElapsedTimer timer;
     timer.start();
-    CChronicleWnd wnd(log);
+    CChronicleWnd wnd(*log);
     for (int filter : {1, 2, 0})
         wnd.FilterBox()->setCurrentIndex(filter);
     wnd.show();
@@ -174,14 +180,14 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     QApplication::processEvents();
     const qint64 elapsed = timer.elapsed();
     EXPECT_LT(elapsed, 5000) << "a century of events, three filters and the chart";
-    std::cout << "[          ] " << log.Count() << " events listed, filtered three times and charted in " << elapsed
+    std::cout << "[          ] " << log->Count() << " events listed, filtered three times and charted in " << elapsed
               << " ms\n";
 
     // A heading for each month with an event to show.
     int shown = 0;
     std::set<std::pair<int, int>> months;
-    for (std::size_t i = 0; i < log.Count(); ++i) {
-        const GameEvent& e = log.At(i);
+    for (std::size_t i = 0; i < log->Count(); ++i) {
+        const GameEvent& e = log->At(i);
         if (e.kind != EventKind::Month && e.kind != EventKind::Capture) {
             ++shown;
             months.insert({e.year, e.month});
@@ -197,9 +203,9 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
 
     // The same events fed month by month through the other log.
     QObject::connect(&stepwise, &ChronicleLog::eventsAdded, &stepModel, &ChronicleModel::OnEventsAdded);
-    for (std::size_t i = 0; i < log.Count(); ++i) {
-        stepwise.Observer().OnGameEvent(log.At(i));
-        if (log.At(i).kind == EventKind::Month)
+    for (std::size_t i = 0; i < log->Count(); ++i) {
+        stepwise.Observer().OnGameEvent(log->At(i));
+        if (log->At(i).kind == EventKind::Month)
             stepwise.Poll();
     }
     stepwise.Poll();
@@ -217,14 +223,14 @@ TEST_F(ChronicleTest, TheChartsYearAxisTicksOnWholeYears)
     } games[] = {{190, 1, 0}, {190, 1, 5}, {189, 1, 36}, {190, 7, 30}, {189, 4, 143}, {190, 1, 1200}};
     for (const auto& g : games) {
         SCOPED_TRACE(g.months);
-        log.Clear();
+        log->Clear();
         Add(Event(EventKind::Start, g.year, g.month));
         for (int m = 1; m <= g.months; ++m) {
             const int at = g.month - 1 + m;
             Add(Event(EventKind::Month, g.year + at / 12, at % 12 + 1));
         }
-        log.Poll();
-        CHoldingsChart chart(log);
+        log->Poll();
+        CHoldingsChart chart(*log);
         const auto* axis = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
         ASSERT_NE(axis, nullptr);
         // The ticks as the axis places them.
@@ -288,17 +294,17 @@ TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
     QString error;
     for (const std::string name : {"game", "game.txt", "\x95\x5c.txt"}) {
         const QString path = ChronicleLog::ChroniclePath(platform::PathFromBytes(dir.Path(name)));
-        ASSERT_TRUE(log.Save(path, &error)) << error.toStdString();
+        ASSERT_TRUE(log->Save(path, &error)) << error.toStdString();
         EXPECT_TRUE(std::filesystem::exists(dir.Path(name) + ".chronicle.jsonl")) << name;
-        ChronicleLog loaded;
+        ChronicleLog loaded(W());
         ASSERT_TRUE(loaded.Load(path, &error)) << error.toStdString();
         ASSERT_EQ(loaded.Count(), events.size());
         for (std::size_t i = 0; i < events.size(); ++i)
-            EXPECT_EQ(loaded.At(i), events[i]) << EventJson(events[i]);
+            EXPECT_EQ(loaded.At(i), events[i]) << EventJson(W(), events[i]);
     }
 
     // No chronicle beside a save: nothing, and no complaint.
-    ChronicleLog loaded;
+    ChronicleLog loaded(W());
     error.clear();
     EXPECT_FALSE(loaded.Load(QString::fromStdString(dir.Path("other.chronicle.jsonl")), &error));
     EXPECT_TRUE(error.isEmpty());
@@ -306,11 +312,11 @@ TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
 
     // Set aside with a reason, nothing kept: what is not a plain file or is too large,
     // another game's, or a line that is not an event with every field in range.
-    const std::string closing = SavedWorldJson() + "\n";
-    GameState::year = GameState::year + 1;
-    const std::string laterGame = SavedWorldJson() + "\n";
-    GameState::year = GameState::year - 1;
-    const std::string first = EventJson(start) + "\n";
+    const std::string closing = SavedWorldJson(W()) + "\n";
+    W().year = W().year + 1;
+    const std::string laterGame = SavedWorldJson(W()) + "\n";
+    W().year = W().year - 1;
+    const std::string first = EventJson(W(), start) + "\n";
     const auto replaced = [](std::string line, const std::string& from, const std::string& to) {
         const std::size_t at = line.find(from);
         EXPECT_NE(at, std::string::npos) << line;
@@ -318,7 +324,7 @@ TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
     };
     GameEvent command = Event(EventKind::Command, 191, 2, 3, -1, 1);
     command.SetCommand(DomesticCommand::Train, 50);
-    const std::string commandLine = EventJson(command);
+    const std::string commandLine = EventJson(W(), command);
     const std::string rulers = "\"rulers\":[0,1,2";
     const struct {
         const char* what;
@@ -328,7 +334,7 @@ TEST_F(ChronicleTest, TheLogKeepsBesideASaveAndComesBackWhole)
         {"larger than a chronicle can be", ""},
         {"not closed", first},
         {"closed by another game's world", first + laterGame},
-        {"a line after the close", first + closing + EventJson(events[1]) + "\n"},
+        {"a line after the close", first + closing + EventJson(W(), events[1]) + "\n"},
         {"a line that is not an event", first + "{\"year\":1,\"kind\":\"nonsense\"}\n" + closing},
         {"a ruler beyond the table", replaced(commandLine, "\"ruler\":1", "\"ruler\":257") + closing},
         {"a country as a text", replaced(commandLine, "\"country\":3", "\"country\":\"3\"") + closing},
@@ -368,7 +374,7 @@ TEST_F(ChronicleTest, AFullLogCutsItsOldestEvents)
     const std::size_t total = 3 * EventLog::kBlockSize + 5;
     TempDir dir;
     const QString path = QString::fromStdString(dir.Path("long.txt.chronicle.jsonl"));
-    ChronicleLog whole;
+    ChronicleLog whole(W());
     for (std::size_t i = 0; i < total; ++i)
         whole.Observer().OnGameEvent(Event(EventKind::Taxes, static_cast<int>(i), 1, -1, -1, 1));
     QString error;
@@ -384,7 +390,7 @@ TEST_F(ChronicleTest, AFullLogCutsItsOldestEvents)
         [&](ChronicleLog& log) { ASSERT_TRUE(log.Load(path, &error)) << error.toStdString(); },
     };
     for (const auto& fill : ways) {
-        ChronicleLog log(nullptr, kept);
+        ChronicleLog log(W(), nullptr, kept);
         ChronicleModel model(log);
         QObject::connect(&log, &ChronicleLog::eventsAdded, &model, &ChronicleModel::OnEventsAdded);
         QObject::connect(&log, &ChronicleLog::cleared, &model, &ChronicleModel::OnCleared);
@@ -418,7 +424,7 @@ TEST_F(ChronicleTest, TheMapsTooltipNamesTheCountryOnEachSideOfABorder)
     const QString right = tips.TextAt(QPoint(SquareX(3), y));
     EXPECT_TRUE(left.startsWith(U("2 冀州\n君主 曹操\n"))) << left.toStdString();
     EXPECT_TRUE(right.startsWith(U("3 襄陽\n君主 孫堅\n"))) << right.toStdString();
-    const Country& c = GameState::countries[3];
+    const Country& c = W().countries[3];
     EXPECT_TRUE(right.endsWith(QStringLiteral("兵糧 %1\n資金 %2\n兵士 %3\n訓練 %4")
                                    .arg(c.GetProvisions())
                                    .arg(c.GetFunds())
@@ -433,13 +439,13 @@ TEST_F(ChronicleTest, TheMapsTooltipNamesTheCountryOnEachSideOfABorder)
     view->resize(kMapWidth, kMapHeight);
     view->show();
     view->mode = ViewMode::ComputerTurns;
-    GameState::shownCountry = 7;
+    view->marks.shownCountry = 7;
     const QPoint at(SquareX(3) + 5, y);
     QHelpEvent help(QEvent::ToolTip, at, view->mapToGlobal(at));
     QApplication::sendEvent(view.get(), &help);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_TRUE(QToolTip::text().startsWith(U("3 襄陽"))) << QToolTip::text().toStdString();
-    EXPECT_EQ(GameState::shownCountry, 7);
+    EXPECT_EQ(view->marks.shownCountry, 7);
     QToolTip::hideText();
 }
 
@@ -450,7 +456,6 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
-        BuildRulerTable();
         view = new CKivView(doc);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
@@ -477,6 +482,8 @@ protected:
         EXPECT_TRUE(WriteCountryFile(dir.Path(name), world, &error)) << error;
         return QString::fromStdString(dir.Path(name));
     }
+    // The game the frame's view plays.
+    World& W() { return view->GetWorld(); }
     bool PlayToPlayer(const std::function<void()>& start)
     {
         bool reached = false;
@@ -496,24 +503,24 @@ protected:
 
 TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
 {
-    ApplyWorld(MakeTestWorld());
-    BuildRulerTable();
-    GameState::playerRuler = 1;
+    ApplyWorld(W(), MakeTestWorld());
+    BuildRulerTable(W());
+    W().playerRuler = 1;
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible()) << "nothing happened";
 
     // The player's own command and a battle between others that took nothing: no news.
-    RunDomesticCommand(DomesticCommand::DevelopLand, 0);
-    GameState::countries[3].SetTraining(1);
-    GameState::countries[5].SetTraining(1);
-    ResolveComputerBattle(3, 5);
+    RunDomesticCommand(W(), view->Session().events, DomesticCommand::DevelopLand, 0);
+    W().countries[3].SetTraining(1);
+    W().countries[5].SetTraining(1);
+    ResolveComputerBattle(W(), view->Session().events, 3, 5);
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
 
     // Country 13 (unruled) taken by 袁紹 from country 6, and 呂布's only country falls.
-    ASSERT_TRUE(ResolveComputerBattle(6, 13));
-    GameState::countries[11].SetSoldiers(0);
-    ASSERT_TRUE(ResolveComputerBattle(4, 11));
+    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 6, 13));
+    W().countries[11].SetSoldiers(0);
+    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 4, 11));
     const QStringList lines = chronicle->ReportTurn();
     ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
     // Neither had an army to fight: each is told as the occupation it was.
@@ -530,8 +537,8 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
 
     // Turned off: not shown, though something happened.
     chronicle->ReportAction()->setChecked(false);
-    GameState::countries[12].SetRuler(0);
-    ASSERT_TRUE(ResolveComputerBattle(5, 12));
+    W().countries[12].SetRuler(0);
+    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 5, 12));
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
 }
@@ -595,8 +602,8 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
 
     const std::string savePath = dir.Path("kept.txt");
     QString error;
-    const int cursor = GameState::turnCountry - 1;
-    ASSERT_TRUE(doc.SaveCountryFile(QString::fromStdString(savePath), cursor, &error));
+    const int cursor = W().turnCountry - 1;
+    ASSERT_TRUE(SaveWorldAs(W(), QString::fromStdString(savePath), cursor, &error));
     const std::string saved = ReadFileBytes(savePath);
     emit view->gameSaved(QString::fromStdString(savePath));
     EXPECT_EQ(ReadFileBytes(savePath), saved) << "the save file is as the game wrote it";
@@ -645,11 +652,11 @@ TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersA
     // The bundled map and the first scenario's world.
     CKivDoc real;
     ASSERT_TRUE(real.OnNewDocument());
-    ASSERT_EQ(LoadCountryFile(CountryFilePath(std::string(VELCOR_SOURCE_DIR) + "/data", 1)).status,
-              LoadStatus::Loaded);
-    BuildRulerTable();
-    GameState::turnCountry = 4;
     CKivView realView(real);
+    ASSERT_EQ(LoadCountryFile(realView.GetWorld(), CountryFilePath(std::string(VELCOR_SOURCE_DIR) + "/data", 1)).status,
+              LoadStatus::Loaded);
+    BuildRulerTable(realView.GetWorld());
+    realView.GetWorld().turnCountry = 4;
     realView.OnInitialUpdate();
     realView.OnDraw();
     const QImage plain = realView.Surface().copy();
@@ -669,7 +676,7 @@ TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersA
     EXPECT_EQ(differing, 0) << "off: the drawing as it was";
     EXPECT_NE(named, plain);
     for (int i = 0; i < kCountryCount; ++i) {
-        const Country& c = GameState::countries[i];
+        const Country& c = realView.GetWorld().countries[i];
         // The number cell with the turn frame around it.
         const QRect cell(c.GetMapX() - 2, c.GetMapY() - 17, 20, 20);
         EXPECT_EQ(named.copy(cell), plain.copy(cell)) << "the names cover number " << i;
@@ -725,9 +732,9 @@ TEST_F(ChronicleFrameTest, TheWindowsBesideTheMainWindowStayOnItsScreen)
         SCOPED_TRACE(std::to_string(main.x()) + "," + std::to_string(main.y()));
         ASSERT_TRUE(area.contains(main));
 
-        ApplyWorld(MakeTestWorld());
-        BuildRulerTable();
-        ASSERT_TRUE(ResolveComputerBattle(6, 13));
+        ApplyWorld(W(), MakeTestWorld());
+        BuildRulerTable(W());
+        ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 6, 13));
         ASSERT_FALSE(chronicle->ReportTurn().isEmpty());
         chronicle->ShowWindow();
         for (QWidget* w : {static_cast<QWidget*>(&chronicle->Window()), static_cast<QWidget*>(&chronicle->ReportWindow())}) {

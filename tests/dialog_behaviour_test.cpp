@@ -338,8 +338,8 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ApplyWorld(MakeTestWorld());
-        BuildRulerTable();
+        ApplyWorld(world, MakeTestWorld());
+        BuildRulerTable(world);
     }
 };
 
@@ -439,8 +439,8 @@ TEST_F(DialogTextTest, NoStaticTextIsCutOrHiddenInAnyDialog)
     }
     C(0).SetSoldiers(2147483647);
     C(0).SetRuler(11); // 公孫瓚, the longest name
-    EXPECT_EQ(join(HiddenTextsOf([] {
-                  BattleScript script(0, 1);
+    EXPECT_EQ(join(HiddenTextsOf([&] {
+                  BattleScript script(world, 0, 1, world.random);
                   CBattleDlg d(script);
                   d.SetStepInterval(60'000);
                   d.exec();

@@ -326,8 +326,8 @@ TEST_F(DialogLayoutTest, ADialogWithoutAnOwnerIsCentredOnTheMainWindow)
     main.setGeometry(150, 120, 640, 480);
     main.show();
     platform::SetMainWindow(&main);
-    ApplyWorld(MakeTestWorld());
-    BuildRulerTable();
+    ApplyWorld(world, MakeTestWorld());
+    BuildRulerTable(world);
     auto check = [&](QDialog& dlg, const char* what, std::function<void(QWidget*)> close) {
         bool seen = false;
         OnModal([&, close](QWidget* w) {
@@ -368,7 +368,7 @@ TEST_F(DialogLayoutTest, ADialogWithoutAnOwnerIsCentredOnTheMainWindow)
         check(wnd, "message", reject);
     }
     {
-        BattleScript script(1, 0);
+        BattleScript script(world, 1, 0, world.random);
         CBattleDlg dlg(script);
         dlg.SetStepInterval(60'000);
         check(dlg, "battle", [](QWidget* w) { static_cast<CBattleDlg*>(w)->Abandon(); });

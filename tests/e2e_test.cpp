@@ -114,7 +114,6 @@ class EndToEnd : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         platform::FixClock(1'700'000'000);
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance());
@@ -126,7 +125,6 @@ protected:
     {
         app.reset();
         platform::UseRealClock();
-        GameState::ResetToProgramStart();
     }
 
     QAction* Command(int id) { return frame->Command(id); }
@@ -154,7 +152,7 @@ protected:
     // A point inside a country: the middle of its number cell.
     QPoint Inside(int country)
     {
-        const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+        const Country& c = W().countries[static_cast<std::size_t>(country)];
         return QPoint(c.GetMapX() + 8, c.GetMapY() - 8);
     }
     void ClickCountry(int country, Qt::MouseButton button = Qt::LeftButton)
@@ -169,7 +167,10 @@ protected:
             n += b->isEnabled();
         return n;
     }
-    Country& C(int i) { return GameState::countries[static_cast<std::size_t>(i)]; }
+    Country& C(int i) { return W().countries[static_cast<std::size_t>(i)]; }
+
+    // The game the program's view plays.
+    World& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
@@ -254,10 +255,10 @@ TEST_F(EndToEnd, ANewGameAsksForAScenarioAndARulerThenPlaysToThePlayersTurn)
     EXPECT_EQ(boxes, (QStringList{QStringLiteral("シナリオを選択してください"), QStringLiteral("君主を選択してください")}));
     WaitForPlayer();
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
-    EXPECT_EQ(GameState::playerRuler, 1);
-    EXPECT_EQ(GameState::turnCountry, 10) << "劉備's first country after the computer's";
-    EXPECT_EQ(GameState::shownCountry, 10);
-    EXPECT_EQ(GameState::year, 219);
+    EXPECT_EQ(W().playerRuler, 1);
+    EXPECT_EQ(W().turnCountry, 10) << "劉備's first country after the computer's";
+    EXPECT_EQ(view->marks.shownCountry, 10);
+    EXPECT_EQ(W().year, 219);
     EXPECT_EQ(view->statusText, QStringLiteral("10 荊州 の番です"));
     EXPECT_EQ(EnabledButtons(), 7);
     EXPECT_TRUE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled());
@@ -284,15 +285,15 @@ TEST_F(EndToEnd, DomesticCommandsReportOrRefuse)
     // Rest: country 11 is the player's too, so his next turn comes at once.
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     WaitForPlayer();
-    EXPECT_EQ(GameState::turnCountry, 11);
+    EXPECT_EQ(W().turnCountry, 11);
     C(11).SetFunds(999);
     C(11).SetTraining(100);
-    GameState::shownCountry = 3;
+    view->marks.shownCountry = 3;
     for (QPushButton* b : {view->landButton, view->commerceButton, view->conscriptButton}) {
         QTest::mouseClick(b, Qt::LeftButton);
         EXPECT_EQ(view->statusText, QStringLiteral("資金が不足しています"));
         EXPECT_EQ(EnabledButtons(), 7) << "a refused command leaves the buttons";
-        EXPECT_EQ(GameState::shownCountry, 11) << "the panel shows the turn country";
+        EXPECT_EQ(view->marks.shownCountry, 11) << "the panel shows the turn country";
     }
     QTest::mouseClick(view->trainButton, Qt::LeftButton);
     EXPECT_EQ(view->statusText, QStringLiteral("これ以上訓練できません"));
@@ -426,7 +427,7 @@ TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
     load1.Start();
     Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
-    EXPECT_EQ(GameState::turnCountry, 10) << "the same player turn again";
+    EXPECT_EQ(W().turnCountry, 10) << "the same player turn again";
     EXPECT_EQ(C(10).GetTraining(), training);
     EXPECT_EQ(EnabledButtons(), 7);
 
@@ -435,7 +436,7 @@ TEST_F(EndToEnd, SaveAndLoadResumeTheSameTurn)
     load2.Start();
     Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
-    EXPECT_EQ(GameState::turnCountry, 11) << "the turn after the one saved";
+    EXPECT_EQ(W().turnCountry, 11) << "the turn after the one saved";
 }
 
 TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
@@ -462,7 +463,7 @@ TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
     EXPECT_EQ(view->mode, ViewMode::NoGame);
 
     // A saved game in which the player holds nothing ends at once.
-    WorldRecord lost = CaptureWorld(5);
+    WorldRecord lost = CaptureWorld(W(), 5);
     for (CountryRecord& c : lost.countries)
         if (c.ruler == 1)
             c.ruler = 2;
@@ -489,7 +490,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
 {
     StartScenario3AsLiuBei();
     StderrCapture stderrText;
-    const WorldRecord world = CaptureWorld(GameState::turnCountry);
+    const WorldRecord world = CaptureWorld(W(), W().turnCountry);
     QStringList boxes;
 
     // Saves that fail: each shows why, the previous save keeps its bytes and nothing
@@ -515,7 +516,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         }
         EXPECT_EQ(Listing(dir.Path()), before);
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+        EXPECT_EQ(CaptureWorld(W(), W().turnCountry), world);
     }
 
     // A load of a missing file and of a refused one.
@@ -531,7 +532,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
         Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
         EXPECT_TRUE(load.Done());
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn) << "no worker started";
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+        EXPECT_EQ(CaptureWorld(W(), W().turnCountry), world);
     }
     ASSERT_EQ(boxes.size(), 2);
     // The first line players know, then the path and why.
@@ -559,7 +560,7 @@ TEST_F(EndToEnd, FilesThatCannotBeUsedAreReportedAndChangeNothing)
     EXPECT_EQ(boxes.value(2), QString::fromStdString("ﾃﾞｰﾀﾌｧｲﾙが見つかりません\n" + dir.Path("country1.txt") +
                                                      "\nファイルがありません"));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), world);
+    EXPECT_EQ(CaptureWorld(W(), W().turnCountry), world);
 
     // Each refusal above came as a window; none was left to the terminal alone.
     EXPECT_EQ(PrintedRefusals(stderrText, boxes), "");
@@ -603,11 +604,11 @@ TEST_F(EndToEnd, ASaveToAFullDiskIsReportedAndKeepsThePreviousSave)
 template <class T>
 void CloseDuringTheAttackOnJingzhou(CKivView* view, CMainFrame* frame, int messageMs)
 {
-    Country& jingzhou = GameState::countries[10];
+    Country& jingzhou = view->GetWorld().countries[10];
     jingzhou.SetSoldiers(10000);
     jingzhou.SetTraining(10);
-    GameState::countries[11].SetRuler(2);
-    GameState::countries[13].SetRuler(2);
+    view->GetWorld().countries[11].SetRuler(2);
+    view->GetWorld().countries[13].SetRuler(2);
     platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
     view->SetWindowTimes(messageMs, 0);
     bool closed = false;
@@ -621,7 +622,7 @@ void CloseDuringTheAttackOnJingzhou(CKivView* view, CMainFrame* frame, int messa
     script.Start();
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return closed; }, 20000));
-    ASSERT_TRUE(WaitUntil([&] { return !view->worker->Running(); }, 1000));
+    ASSERT_TRUE(WaitUntil([&] { return !view->Session().WorkerRunning(); }, 1000));
     EXPECT_LT(sinceClose.elapsed(), 1000);
     EXPECT_EQ(jingzhou.GetRuler(), 1) << "the attack was never decided";
     EXPECT_FALSE(view->isVisible());
@@ -708,7 +709,7 @@ TEST_F(EndToEnd, ResultsAreAnnouncedOverTheWorldAsItNowStands)
     view->SetWindowTimes(1, 1);
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     WaitForPlayer();
-    ASSERT_EQ(GameState::turnCountry, 11);
+    ASSERT_EQ(W().turnCountry, 11);
     for (int i = 0; i < kCountryCount; ++i)
         C(i).SetRuler(i == 12 ? 15 : 1);
     C(12).SetSoldiers(0);
@@ -745,8 +746,8 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
     StartScenario3AsLiuBei();
     const std::string saved = dir.Path("playing.txt");
     std::string error;
-    ASSERT_TRUE(WriteCountryFile(saved, CaptureWorld(GameState::turnCountry), &error)) << error;
-    WorldRecord lost = CaptureWorld(GameState::turnCountry);
+    ASSERT_TRUE(WriteCountryFile(saved, CaptureWorld(W(), W().turnCountry), &error)) << error;
+    WorldRecord lost = CaptureWorld(W(), W().turnCountry);
     for (CountryRecord& c : lost.countries)
         if (c.ruler == 1)
             c.ruler = 2;
@@ -852,8 +853,8 @@ TEST_F(EndToEnd, ANewcomerStartsMovesMakesWarAndSavesWithTheKeyboardAlone)
     Type(Qt::Key_N, Qt::ControlModifier);
     ASSERT_TRUE(newGame.Done());
     WaitForPlayer();
-    ASSERT_EQ(GameState::playerRuler, 1) << "劉備, the first ruler of 219";
-    ASSERT_EQ(GameState::turnCountry, 10);
+    ASSERT_EQ(W().playerRuler, 1) << "劉備, the first ruler of 219";
+    ASSERT_EQ(W().turnCountry, 10);
     BackTo(frame);
     ASSERT_EQ(QApplication::focusWidget(), view) << "the map keeps the focus";
 
@@ -895,7 +896,7 @@ TEST_F(EndToEnd, ANewcomerStartsMovesMakesWarAndSavesWithTheKeyboardAlone)
     // R: the next turn is 益州's own. W, Tab to the first country it may attack, Enter.
     Type(Qt::Key_R);
     WaitForPlayer();
-    ASSERT_EQ(GameState::turnCountry, 11);
+    ASSERT_EQ(W().turnCountry, 11);
     ASSERT_GE(C(11).GetProvisions(), C(11).GetSoldiers()) << "益州 can go to war";
     ASSERT_GE(C(11).GetFunds(), 1000);
     const std::int32_t funds = C(11).GetFunds();
@@ -911,7 +912,7 @@ TEST_F(EndToEnd, ANewcomerStartsMovesMakesWarAndSavesWithTheKeyboardAlone)
     Type(Qt::Key_Return);
     EXPECT_EQ(windows.entries.value(0), QStringLiteral("[battle]"));
     const bool won = C(target).GetRuler() == 1;
-    EXPECT_EQ(view->statusText, QString::fromStdString(AttackResultText(target, won)));
+    EXPECT_EQ(view->statusText, QString::fromStdString(AttackResultWords(W(), target, won).Text()));
     EXPECT_EQ(C(11).GetFunds(), funds - 1000);
     EXPECT_EQ(EnabledButtons(), 1);
     BackTo(frame);

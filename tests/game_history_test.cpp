@@ -19,6 +19,7 @@
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
 #include "gui_test_support.h"
+#include "world_files.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/message_box.h"
@@ -48,9 +49,11 @@ std::vector<std::string> FileNames(const std::string& folder)
 }
 
 // The game's own save of the world as it stands.
-AutosaveStore::Writer GameSave(CKivDoc& doc, int cursor)
+AutosaveStore::Writer GameSave(CKivDoc& doc, const World& world, int cursor)
 {
-    return [&doc, cursor](const QString& path, QString* error) { return doc.SaveCountryFile(path, cursor, error); };
+    return [&doc, &world, cursor](const QString& path, QString* error) {
+        return SaveWorldAs(world, path, cursor, error);
+    };
 }
 
 } // namespace
@@ -60,15 +63,15 @@ protected:
     void SetUp() override
     {
         WorldTest::SetUp();
-        ApplyWorld(MakeTestWorld());
+        ApplyWorld(world, MakeTestWorld());
     }
     // Saves the world once for each month given, the month set before each save.
     void SaveMonths(AutosaveStore& store, std::initializer_list<int> months)
     {
         for (int month : months) {
-            GameState::month = month;
+            world.month = month;
             QString error;
-            ASSERT_TRUE(store.Save(GameSave(doc, 4), &error)) << error.toStdString();
+            ASSERT_TRUE(store.Save(GameSave(doc, world, 4), &error)) << error.toStdString();
         }
     }
     CKivDoc doc;
@@ -91,8 +94,8 @@ TEST_F(AutosaveStoreTest, TheLastFiveTurnsAreKeptNewestFirst)
         EXPECT_EQ(entries[i].ruler, 1);
     }
     // Every file is the game's save of its moment: the world, the cursor given.
-    GameState::month = 7;
-    ASSERT_TRUE(doc.SaveCountryFile(Q(dir.Path("by-hand.txt")), 4, nullptr));
+    world.month = 7;
+    ASSERT_TRUE(SaveWorldAs(world, Q(dir.Path("by-hand.txt")), 4, nullptr));
     EXPECT_EQ(ReadFileBytes(dir.Path("autosave/autosave7.txt")), ReadFileBytes(dir.Path("by-hand.txt")));
     // The menu's words: the game's date, the player's ruler, when it was written.
     const QString label = AutosaveLabel(entries[0]);
@@ -124,17 +127,17 @@ TEST_F(AutosaveStoreTest, NoNameInTheFolderStopsTheRotation)
 {
     const AutosaveStore::Writer withChronicle = [this](const QString& path, QString* error) {
         WriteFileBytes(platform::PathToBytes(ChronicleLog::ChroniclePath(path)), "{}\n");
-        return doc.SaveCountryFile(path, 4, error);
+        return SaveWorldAs(world, path, 4, error);
     };
     for (const std::string planted : {"autosave999999999999999.txt", "autosave999999999.txt", "autosave0999.txt",
                                       "autosave999999998.txt"}) {
         const std::string folder = dir.Path(planted + ".d");
         std::filesystem::create_directories(folder);
-        GameState::month = 12;
-        ASSERT_TRUE(doc.SaveCountryFile(Q(folder + "/" + planted), 4, nullptr));
+        world.month = 12;
+        ASSERT_TRUE(SaveWorldAs(world, Q(folder + "/" + planted), 4, nullptr));
         AutosaveStore store(Q(folder));
         for (int month = 1; month <= 6; ++month) {
-            GameState::month = month;
+            world.month = month;
             QString error;
             ASSERT_TRUE(store.Save(withChronicle, &error)) << error.toStdString();
             const std::vector<AutosaveStore::Entry> entries = store.Entries();
@@ -159,7 +162,7 @@ TEST_F(AutosaveStoreTest, AFailedAutosaveLeavesTheEarlierOnesAsTheyWere)
     WriteFileBytes(dir.Path("plain"), "x");
     AutosaveStore nowhere(Q(dir.Path("plain/autosave")));
     QString error;
-    EXPECT_FALSE(nowhere.Save(GameSave(doc, 4), &error));
+    EXPECT_FALSE(nowhere.Save(GameSave(doc, world, 4), &error));
     EXPECT_TRUE(error.contains(QStringLiteral("フォルダを作れません"))) << error.toStdString();
 
     AutosaveStore store(Q(dir.Path("autosave")));
@@ -167,9 +170,9 @@ TEST_F(AutosaveStoreTest, AFailedAutosaveLeavesTheEarlierOnesAsTheyWere)
     const std::vector<std::string> before = Listing(dir.Path("autosave"));
     // The next file's name is taken by a folder: the write fails, nothing goes.
     std::filesystem::create_directories(dir.Path("autosave/autosave6.txt/inside"));
-    GameState::month = 6;
+    world.month = 6;
     error.clear();
-    EXPECT_FALSE(store.Save(GameSave(doc, 4), &error));
+    EXPECT_FALSE(store.Save(GameSave(doc, world, 4), &error));
     EXPECT_FALSE(error.isEmpty());
     std::filesystem::remove_all(dir.Path("autosave/autosave6.txt"));
     EXPECT_EQ(Listing(dir.Path("autosave")), before);
@@ -191,6 +194,7 @@ protected:
         frame = std::make_unique<CMainFrame>(view);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
+        chronicle = std::make_unique<ChronicleLog>(W());
         std::string error;
         ASSERT_TRUE(WriteCountryFile(world, MakeTestWorld(), &error)) << error;
         platform::SetMessageBoxSink([this](const QString& text) { boxes << text; });
@@ -198,12 +202,14 @@ protected:
     void TearDown() override
     {
         platform::SetMessageBoxSink({});
+        view->Session().events.Remove(&chronicle->Observer());
         frame.reset();
-        SetEventObserver(nullptr);
         settings::SetRecentFiles({});
         platform::UseRealClock();
         WorldTest::TearDown();
     }
+    // The game the frame's view plays.
+    World& W() { return view->GetWorld(); }
     GameHistory& History(const std::string& folder)
     {
         history = new GameHistory(*frame, *view, Q(folder));
@@ -218,7 +224,10 @@ protected:
         ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
         ASSERT_EQ(view->mode, ViewMode::PlayerTurn);
     }
-    QString TurnText() const { return QString::fromStdString(TurnStatusText(GameState::turnCountry)); }
+    QString TurnText() const
+    {
+        return QString::fromStdString(TurnStatusWords(view->GetWorld(), view->GetWorld().turnCountry).Text());
+    }
     // Saves through ﾌｧｲﾙ → ｾｰﾌﾞ and its file dialog, as the player does.
     void SaveByHand(const std::string& path)
     {
@@ -237,7 +246,7 @@ protected:
     CKivView* view = nullptr; // the frame's
     std::unique_ptr<CMainFrame> frame;
     GameHistory* history = nullptr; // the frame's
-    ChronicleLog chronicle;
+    std::unique_ptr<ChronicleLog> chronicle; // of the view's game
     TempDir dir;
     const std::string world = dir.Path("world.txt");
     QStringList boxes;
@@ -246,17 +255,17 @@ protected:
 TEST_F(GameHistoryTest, EachPlayerTurnIsKeptAsASaveOfThatMomentWouldKeepIt)
 {
     // The chronicle as the game keeps it: each autosave keeps it beside it, whole.
-    SetEventObserver(&chronicle.Observer());
-    History(dir.Path("auto")).KeepChronicle(&chronicle);
+    view->Session().events.Add(&chronicle->Observer());
+    History(dir.Path("auto")).KeepChronicle(chronicle.get());
     ASSERT_TRUE(view->LoadGame(Q(world)));
     WaitForPlayer();
     const QString sidecar = ChronicleLog::ChroniclePath(Q(dir.Path("auto/autosave1.txt")));
     ASSERT_EQ(FileNames(dir.Path("auto")).size(), 2u);
-    ChronicleLog resumed;
+    ChronicleLog resumed(W());
     QString error;
     ASSERT_TRUE(resumed.Load(sidecar, &error)) << error.toStdString();
-    chronicle.Poll();
-    EXPECT_EQ(resumed.Count(), chronicle.Count());
+    chronicle->Poll();
+    EXPECT_EQ(resumed.Count(), chronicle->Count());
     SaveByHand(dir.Path("by-hand.txt"));
     EXPECT_EQ(ReadFileBytes(dir.Path("auto/autosave1.txt")), ReadFileBytes(dir.Path("by-hand.txt")));
     EXPECT_EQ(boxes, QStringList{QStringLiteral("セーブが完了しました")});
@@ -264,11 +273,11 @@ TEST_F(GameHistoryTest, EachPlayerTurnIsKeptAsASaveOfThatMomentWouldKeepIt)
     // The player's command is not a new turn; the next turn is.
     QTest::mouseClick(view->landButton, Qt::LeftButton);
     EXPECT_EQ(FileNames(dir.Path("auto")).size(), 2u);
-    const std::int32_t month = GameState::month;
+    const std::int32_t month = W().month;
     NextTurn();
     ASSERT_EQ(FileNames(dir.Path("auto")).size(), 4u);
-    EXPECT_EQ(history->Autosaves().Entries().front().month, GameState::month.Get());
-    EXPECT_NE(GameState::month.Get(), month);
+    EXPECT_EQ(history->Autosaves().Entries().front().month, W().month.Get());
+    EXPECT_NE(W().month.Get(), month);
     EXPECT_EQ(view->statusText, TurnText()) << "a good autosave says nothing";
 }
 
@@ -308,7 +317,7 @@ TEST_F(GameHistoryTest, ResumingFromAnAutosaveLoadsTheChosenTurn)
     History(dir.Path("auto"));
     ASSERT_TRUE(view->LoadGame(Q(world)));
     WaitForPlayer();
-    const std::int32_t firstMonth = GameState::month;
+    const std::int32_t firstMonth = W().month;
     NextTurn();
     NextTurn();
     history->UpdateMenus();
@@ -322,8 +331,8 @@ TEST_F(GameHistoryTest, ResumingFromAnAutosaveLoadsTheChosenTurn)
 
     items[2]->trigger(); // the oldest: the first turn again
     WaitForPlayer();
-    EXPECT_EQ(GameState::month.Get(), firstMonth);
-    EXPECT_EQ(GameState::turnCountry.Get(), 0);
+    EXPECT_EQ(W().month.Get(), firstMonth);
+    EXPECT_EQ(W().turnCountry.Get(), 0);
     EXPECT_TRUE(view->moveButton->isEnabled());
     EXPECT_EQ(settings::RecentFiles(), QStringList{Q(world)}) << "autosaves have their own menu";
 }
@@ -355,10 +364,10 @@ TEST_F(GameHistoryTest, TheLastFourGamesSavedOrLoaded)
                   QStringLiteral("&%1 %2").arg(i + 1).arg(QDir::toNativeSeparators(expected[i])));
     }
     // Choosing one loads it through the game's load.
-    GameState::month = 11;
+    W().month = 11;
     items[2]->trigger();
     WaitForPlayer();
-    EXPECT_EQ(GameState::month.Get(), 1);
+    EXPECT_EQ(W().month.Get(), 1);
     EXPECT_EQ(settings::RecentFiles().front(), expected[2]);
 
     // A file that has gone is reported and leaves the list.

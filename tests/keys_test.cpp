@@ -94,11 +94,11 @@ protected:
     // A new turn of country 1 with all seven buttons.
     void NewTurn()
     {
-        GameState::shownCountry = 1;
+        view->marks.shownCountry = 1;
         view->OnPlayerTurn(1);
     }
     QPoint Inside(int country) const { return QPoint(SquareX(country) + 5, kSquareTop + 5); }
-    Country& C1() { return GameState::countries[1]; }
+    Country& C1() { return W().countries[1]; }
     MessageLog log;
 };
 
@@ -173,14 +173,14 @@ TEST_F(KeysTest, TheFiguresOfTheTooltipsAreTheActionsOwn)
         C1().SetPopulation(1'000'000);
         C1().SetTraining(0);
         const std::int32_t before = (C1().*c.figure)();
-        platform::ThreadRandom().Seed(SeedWhoseFirstDraw([&](int d) { return d % c.modulus == c.draw; }));
-        ASSERT_TRUE(RunDomesticCommand(c.command, 1).done);
+        W().commandRandom.Seed(SeedWhoseFirstDraw([&](int d) { return d % c.modulus == c.draw; }));
+        ASSERT_TRUE(RunDomesticCommand(W(), Events(), c.command, 1).done);
         EXPECT_EQ((C1().*c.figure)() - before, c.rise);
         EXPECT_EQ(C1().GetFunds(), c.command == DomesticCommand::Train ? 1000 : 0);
     }
     C1().SetTraining(95);
-    platform::ThreadRandom().Seed(SeedWhoseFirstDraw([](int d) { return d % 20 == 19; }));
-    ASSERT_TRUE(RunDomesticCommand(DomesticCommand::Train, 1).done);
+    W().commandRandom.Seed(SeedWhoseFirstDraw([](int d) { return d % 20 == 19; }));
+    ASSERT_TRUE(RunDomesticCommand(W(), Events(), DomesticCommand::Train, 1).done);
     EXPECT_EQ(C1().GetTraining(), 100) << "training stops at 100";
 }
 
@@ -228,12 +228,12 @@ TEST_F(KeysTest, ATooltipSaysWhyTheCommandCannotActByTheCommandsOwnTest)
 
     // No target: the choice would find nothing to pick.
     NewTurn();
-    GameState::countries[2].SetRuler(3);
+    W().countries[2].SetRuler(3);
     EXPECT_EQ(Why(TipOf(view->moveButton)), QStringLiteral("移動できる国がありません"));
-    GameState::countries[2].SetRuler(2);
+    W().countries[2].SetRuler(2);
     EXPECT_EQ(Why(TipOf(view->moveButton)), QString());
-    GameState::countries[0].SetRuler(2);
-    GameState::countries[8].SetRuler(2);
+    W().countries[0].SetRuler(2);
+    W().countries[8].SetRuler(2);
     C1().SetProvisions(C1().GetSoldiers());
     EXPECT_EQ(Why(TipOf(view->warButton)), QStringLiteral("攻め込める国がありません"));
     EXPECT_EQ(Why(TipOf(view->restButton)), QString());
@@ -282,28 +282,28 @@ TEST_F(KeysTest, AKeyActsExactlyAsItsButton)
 {
     // The same turn twice from the same world and seed: once by the button, once by
     // the key. Everything that follows must be the same.
-    const WorldRecord start = CaptureWorld(1);
+    const WorldRecord start = CaptureWorld(W(), 1);
     for (std::size_t i = 2; i < 6; ++i) {
         const Command& c = kCommands[i];
         SCOPED_TRACE(c.caption);
-        ApplyWorld(start);
+        ApplyWorld(W(), start);
         NewTurn();
-        platform::ThreadRandom().Seed(77);
+        W().commandRandom.Seed(77);
         QTest::mouseClick(ButtonOf(c), Qt::LeftButton);
-        const WorldRecord byButton = CaptureWorld(1);
+        const WorldRecord byButton = CaptureWorld(W(), 1);
         const QString statusByButton = view->statusText;
 
-        ApplyWorld(start);
+        ApplyWorld(W(), start);
         NewTurn();
-        platform::ThreadRandom().Seed(77);
+        W().commandRandom.Seed(77);
         Key(c.key);
-        EXPECT_EQ(CaptureWorld(1), byButton);
+        EXPECT_EQ(CaptureWorld(W(), 1), byButton);
         EXPECT_EQ(view->statusText, statusByButton);
         EXPECT_NE(view->statusText, QStringLiteral("1 豫州 の番です")) << "the key acted";
         EXPECT_EQ(EnabledButtons(), 1);
         EXPECT_TRUE(view->restButton->isEnabled());
     }
-    ApplyWorld(start);
+    ApplyWorld(W(), start);
     NewTurn();
     Key(Qt::Key_M);
     EXPECT_EQ(view->mode, ViewMode::ChooseMoveTarget);
@@ -319,7 +319,7 @@ TEST_F(KeysTest, AKeyActsExactlyAsItsButton)
     view->OnRButtonDown(QPoint());
     Key(Qt::Key_R);
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
-    EXPECT_EQ(GameState::turnCountry, 2);
+    EXPECT_EQ(W().turnCountry, 2);
 }
 
 TEST_F(KeysTest, AKeyDoesNothingWhileItsButtonIsDisabled)
@@ -330,11 +330,11 @@ TEST_F(KeysTest, AKeyDoesNothingWhileItsButtonIsDisabled)
     };
     // After an action: only 休養 would act, so the other keys change nothing.
     Key(Qt::Key_L);
-    WorldRecord world = CaptureWorld(1);
+    WorldRecord world = CaptureWorld(W(), 1);
     QString status = view->statusText;
     for (std::size_t i = 0; i < 6; ++i)
         Key(kCommands[i].key);
-    EXPECT_EQ(CaptureWorld(1), world);
+    EXPECT_EQ(CaptureWorld(W(), 1), world);
     EXPECT_EQ(view->statusText, status);
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
 
@@ -349,17 +349,17 @@ TEST_F(KeysTest, AKeyDoesNothingWhileItsButtonIsDisabled)
         pressAll();
         EXPECT_EQ(view->mode, mode);
         EXPECT_EQ(view->statusText, QStringLiteral("そのまま"));
-        EXPECT_EQ(CaptureWorld(1), world);
-        EXPECT_FALSE(view->worker) << "no turn started";
+        EXPECT_EQ(CaptureWorld(W(), 1), world);
+        EXPECT_FALSE(view->Session().WorkerRunning()) << "no turn started";
     }
     EXPECT_TRUE(log.entries.empty()) << Show(log.entries);
 
     // With a modifier a letter is not the command's key.
     NewTurn();
-    world = CaptureWorld(1);
+    world = CaptureWorld(W(), 1);
     Key(Qt::Key_L, Qt::ControlModifier);
     Key(Qt::Key_L, Qt::ShiftModifier);
-    EXPECT_EQ(CaptureWorld(1), world);
+    EXPECT_EQ(CaptureWorld(W(), 1), world);
     EXPECT_EQ(EnabledButtons(), 7);
 }
 
@@ -405,14 +405,14 @@ TEST_F(KeysTest, ArrowsAndTabStepThroughTheTargetsAndEnterPicksOne)
     for (const auto& s : steps) {
         Key(s.key, s.modifiers);
         EXPECT_EQ(view->KeyChoice(), s.country) << s.key;
-        EXPECT_EQ(GameState::shownCountry, s.country) << "the panel shows it";
+        EXPECT_EQ(view->marks.shownCountry, s.country) << "the panel shows it";
     }
     EXPECT_EQ(view->statusText, QStringLiteral("8 益州 を攻撃 (Enter)"));
     EXPECT_EQ(view->mode, ViewMode::ChooseAttackTarget);
 
     // Enter attacks it: the battle window, the result, 休養 only.
     Key(Qt::Key_Return);
-    const bool won = GameState::countries[8].GetRuler() == 2;
+    const bool won = W().countries[8].GetRuler() == 2;
     EXPECT_EQ(view->statusText, won ? QStringLiteral("益州 の攻略は成功です") : QStringLiteral("益州 の攻略は失敗です"));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(EnabledButtons(), 1);
@@ -440,7 +440,7 @@ TEST_F(KeysTest, AfterAStepTheMouseStillChoosesAsItAlwaysDid)
 {
     C1().SetProvisions(C1().GetSoldiers());
     // No friendly neighbour: a step says so and chooses nothing; Escape still cancels.
-    GameState::countries[2].SetRuler(3);
+    W().countries[2].SetRuler(3);
     Key(Qt::Key_M);
     Key(Qt::Key_Tab);
     EXPECT_EQ(view->KeyChoice(), -1);
@@ -451,14 +451,14 @@ TEST_F(KeysTest, AfterAStepTheMouseStillChoosesAsItAlwaysDid)
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
 
     // Stepped to 司隷, clicked on 益州: the click's country is attacked.
-    GameState::countries[8].SetSoldiers(0); // falls without a fight
+    W().countries[8].SetSoldiers(0); // falls without a fight
     Key(Qt::Key_W);
     Key(Qt::Key_Tab);
     ASSERT_EQ(view->KeyChoice(), 0);
     QTest::mouseClick(view.get(), Qt::LeftButton, {}, Inside(8));
     EXPECT_EQ(view->statusText, QStringLiteral("益州 の攻略は成功です"));
-    EXPECT_EQ(GameState::countries[8].GetRuler(), 2);
-    EXPECT_EQ(GameState::countries[0].GetRuler(), 1);
+    EXPECT_EQ(W().countries[8].GetRuler(), 2);
+    EXPECT_EQ(W().countries[0].GetRuler(), 1);
 }
 
 TEST_F(KeysTest, TheOutlineAndTheHintAppearOnlyWhileChoosing)
@@ -505,7 +505,7 @@ TEST_F(KeysTest, TheOutlineAndTheHintAppearOnlyWhileChoosing)
 
     // Cancelled: the player's turn is drawn exactly as before the choice.
     Key(Qt::Key_Escape);
-    GameState::shownCountry = 1;
+    view->marks.shownCountry = 1;
     EXPECT_EQ(Draw(), turn);
 }
 
@@ -598,7 +598,7 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
     // The battle window while it fights: a key it takes ends the fighting.
     int battleKeys = 0;
     for (Qt::Key key : candidates) {
-        BattleScript script(1, 0);
+        BattleScript script(W(), 1, 0, W().random);
         CBattleDlg dlg(script);
         dlg.SetStepInterval(60'000);
         dlg.show();
@@ -716,7 +716,6 @@ TEST(DialogKeys, UpDownAndTheDigitsChooseAScenarioWhileTheFocusRestsOnSelect)
 
 TEST(DialogKeys, TheRulerDialogPassesOverSlotsTheScenarioLeftEmpty)
 {
-    GameState::ResetToProgramStart();
     TempDir dir;
     WriteFileBytes(dir.Path("scenario1.txt"), "3\r\n7\r\n12\r\n");
     CRulerDlg dlg;

@@ -50,7 +50,7 @@ TEST_F(KivViewTest, BeforeAGameThePanelShowsOnlyItsFramesLabelsAndDate)
 TEST_F(KivViewTest, AShownCountryFillsThePanel)
 {
     LoadTestWorld();
-    GameState::shownCountry = 4;
+    view->marks.shownCountry = 4;
     view->statusText = QStringLiteral("開墾が 55 になりました");
     const QImage& s = Draw();
     for (int row = 0; row < 8; ++row)
@@ -60,13 +60,13 @@ TEST_F(KivViewTest, AShownCountryFillsThePanel)
     // Each country area in its ruler's colour.
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_EQ(At(s, SquareX(i) + 1, kSquareTop + 1),
-                  kRulerColours[static_cast<std::size_t>(GameState::countries[i].GetRuler())]) << i;
+                  kRulerColours[static_cast<std::size_t>(W().countries[i].GetRuler())]) << i;
 }
 
 TEST_F(KivViewTest, NumbersTheTurnFrameAndTheBattleMarkers)
 {
     LoadTestWorld();
-    GameState::turnCountry = 3;
+    W().turnCountry = 3;
     const int x = SquareX(3) + 4;
     const int y = kSquareTop + 20;
     const QImage& s = Draw();
@@ -82,12 +82,12 @@ TEST_F(KivViewTest, NumbersTheTurnFrameAndTheBattleMarkers)
 
     // The marker covers the number of both sides, white included.
     view->markerBitmap = Solid(16, 16, QColor(200, 30, 30));
-    GameState::battleAttacker = 5;
-    GameState::battleTarget = 6;
+    view->marks.battleAttacker = 5;
+    view->marks.battleTarget = 6;
     const QImage& marked = Draw();
     for (int i : {5, 6})
         EXPECT_TRUE(AllPixels(marked, QRect(SquareX(i) + 4, kSquareTop + 4, 16, 16), MakeColour(200, 30, 30)));
-    GameState::battleAttacker = -1;
+    view->marks.battleAttacker = -1;
     const QImage& unmarked = Draw();
     EXPECT_GT(BlackPixels(unmarked, QRect(SquareX(5) + 4, kSquareTop + 4, 16, 16)), 5);
 }
@@ -98,11 +98,11 @@ TEST_F(KivViewTest, AMarkerPlacedFarOffTheMapIsNotDrawn)
     view->markerBitmap = Solid(16, 16, QColor(200, 30, 30));
     // The largest figure a file may hold, on the country whose turn it is and on both
     // sides of a battle: nothing is drawn for it and no arithmetic overflows.
-    GameState::countries[3].SetMapX(2147483647);
-    GameState::countries[3].SetMapY(2147483647);
-    GameState::turnCountry = 3;
-    GameState::battleAttacker = 3;
-    GameState::battleTarget = 4;
+    W().countries[3].SetMapX(2147483647);
+    W().countries[3].SetMapY(2147483647);
+    W().turnCountry = 3;
+    view->marks.battleAttacker = 3;
+    view->marks.battleTarget = 4;
     const QImage& s = Draw();
     EXPECT_EQ(BlackPixels(s, QRect(SquareX(3) + 4, kSquareTop + 4, 16, 16)), 0) << "its number has gone";
     EXPECT_TRUE(AllPixels(s, QRect(SquareX(4) + 4, kSquareTop + 4, 16, 16), MakeColour(200, 30, 30)))
@@ -112,7 +112,7 @@ TEST_F(KivViewTest, AMarkerPlacedFarOffTheMapIsNotDrawn)
 TEST_F(KivViewTest, TargetModesDimEverythingButTheValidTargets)
 {
     LoadTestWorld();
-    GameState::turnCountry = 1; // ruler 2, borders 0 (player), 2 (ruler 2) and 8
+    W().turnCountry = 1; // ruler 2, borders 0 (player), 2 (ruler 2) and 8
     view->mode = ViewMode::ChooseMoveTarget;
     const QImage& move = Draw();
     EXPECT_EQ(At(move, SquareX(2) + 2, kSquareTop + 2), kRulerColours[2]);
@@ -154,17 +154,17 @@ TEST_F(KivViewTest, ClicksSelectTheCountryUnderThePointer)
     LoadTestWorld();
     view->mode = ViewMode::PlayerTurn;
     view->OnLButtonDown(QPoint(SquareX(4) + 5, kSquareTop + 5));
-    EXPECT_EQ(GameState::shownCountry, 4);
+    EXPECT_EQ(view->marks.shownCountry, 4);
     view->OnLButtonDown(QPoint(615, 439));
-    EXPECT_EQ(GameState::shownCountry, 13) << "the last pixel of the map is tested";
+    EXPECT_EQ(view->marks.shownCountry, 13) << "the last pixel of the map is tested";
     view->OnLButtonDown(QPoint(SquareX(2) + kSquareSize, kSquareTop + 5));
-    EXPECT_EQ(GameState::shownCountry, 13) << "a border keeps the country shown before";
+    EXPECT_EQ(view->marks.shownCountry, 13) << "a border keeps the country shown before";
     view->OnLButtonDown(QPoint(616, 120));
     view->OnLButtonDown(QPoint(20, 440));
-    EXPECT_EQ(GameState::shownCountry, 13) << "outside the map";
+    EXPECT_EQ(view->marks.shownCountry, 13) << "outside the map";
     view->mode = ViewMode::ComputerTurns;
     view->OnLButtonDown(QPoint(SquareX(4) + 5, kSquareTop + 5));
-    EXPECT_EQ(GameState::shownCountry, 13) << "clicks wait while the computer plays";
+    EXPECT_EQ(view->marks.shownCountry, 13) << "clicks wait while the computer plays";
 
     // In the end pictures a click inside the map goes back to no game.
     view->mode = ViewMode::Victory;
@@ -188,7 +188,7 @@ TEST_F(KivViewTest, ThePlayersTurnEnablesTheCommandsOrEndsTheGame)
     view->restButton->setEnabled(false);
 
     // The player's last country has fallen.
-    GameState::countries[0].SetRuler(2);
+    W().countries[0].SetRuler(2);
     view->SetWindowTimes(300, 1); // long enough to be seen
     QStringList messages;
     ModalScript script;
@@ -207,9 +207,9 @@ TEST_F(KivViewTest, TheWorkerPlaysTheComputersAndHandsTheTurnBack)
 {
     LoadTestWorld();
     platform::FixClock(1'700'000'000);
-    GameState::turnCountry = 0;
-    GameState::shownCountry = 0;
-    const int month = GameState::month;
+    W().turnCountry = 0;
+    view->marks.shownCountry = 0;
+    const int month = W().month;
     view->mode = ViewMode::PlayerTurn;
     view->EnableCommands();
     QTest::mouseClick(view->restButton, Qt::LeftButton);
@@ -219,8 +219,8 @@ TEST_F(KivViewTest, TheWorkerPlaysTheComputersAndHandsTheTurnBack)
     EXPECT_TRUE(view->CanSave());
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
-    EXPECT_EQ(GameState::turnCountry, 0);
-    EXPECT_EQ(GameState::month, month + 1);
+    EXPECT_EQ(W().turnCountry, 0);
+    EXPECT_EQ(W().month, month + 1);
     EXPECT_EQ(EnabledButtons(), 7);
 }
 
@@ -236,7 +236,7 @@ TEST_F(KivViewTest, AComputerAttackOnThePlayerIsAnnouncedAndFoughtInTheWindows)
     world.countries[1].provisions = 500000;
     world.countries[1].funds = 50000;
     LoadTestWorld(world);
-    GameState::turnCountry = 0;
+    W().turnCountry = 0;
     // The worker seeds from the clock: pick the second whose first draw decides war.
     platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
 
@@ -272,7 +272,7 @@ TEST_F(KivViewTest, AComputerAttackOnThePlayerIsAnnouncedAndFoughtInTheWindows)
 TEST_F(KivViewTest, ShutdownEndsAWorkerThatWaitsOnAWindow)
 {
     LoadTestWorld();
-    GameState::turnCountry = 0;
+    W().turnCountry = 0;
     view->SetWindowTimes(0, 0); // windows keep their full times
     // A worker that waits on a message window which stays up for a long time.
     bool shownBeforeStop = false;
@@ -282,13 +282,13 @@ TEST_F(KivViewTest, ShutdownEndsAWorkerThatWaitsOnAWindow)
         view->Shutdown();
     });
     script.Start();
-    const WorldRecord before = CaptureWorld(GameState::turnCountry);
-    std::thread worker([this] { view->ShowMessage(std::string("待機"), 60'000); });
+    const WorldRecord before = CaptureWorld(W(), W().turnCountry);
+    std::thread worker([this] { view->ShowMessage(platform::Message::Plain("待機"), 60'000); });
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(WaitUntil([&] { return shownBeforeStop; }));
     worker.join();
     EXPECT_LT(timer.elapsed(), 1000);
-    EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+    EXPECT_EQ(CaptureWorld(W(), W().turnCountry), before);
     EXPECT_TRUE(view->StopRequested());
 }

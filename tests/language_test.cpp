@@ -48,7 +48,6 @@ class LanguageTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         platform::FixClock(1'700'000'000);
         platform::settings::SetLanguage(QString());
         app = std::make_unique<CKivApp>();
@@ -62,7 +61,6 @@ protected:
         platform::settings::SetLanguage(QString());
         shown::SetRomanized(false);
         platform::UseRealClock();
-        GameState::ResetToProgramStart();
     }
 
     void Choose(const char* language)
@@ -96,6 +94,9 @@ protected:
                 return menu;
         return nullptr;
     }
+
+    // The game the program's view plays.
+    World& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
@@ -175,16 +176,16 @@ TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
                                              QStringLiteral("Trade"), QStringLiteral("Draft"), QStringLiteral("Train"),
                                              QStringLiteral("Rest")}));
     // The turn's line names the country in English too.
-    const int turn = GameState::turnCountry;
-    EXPECT_EQ(view->statusText, QStringLiteral("%1 %2: your turn").arg(turn).arg(shown::CountryName(turn)));
-    EXPECT_FALSE(shown::CountryName(turn).isEmpty());
-    EXPECT_NE(shown::CountryName(turn), QString::fromStdString(CountryNameUtf8(turn)));
+    const int turn = W().turnCountry;
+    EXPECT_EQ(view->statusText, QStringLiteral("%1 %2: your turn").arg(turn).arg(shown::CountryName(W(), turn)));
+    EXPECT_FALSE(shown::CountryName(W(), turn).isEmpty());
+    EXPECT_NE(shown::CountryName(W(), turn), QString::fromStdString(CountryNameUtf8(W(), turn)));
     // The tooltips follow the language of the moment.
     EXPECT_TRUE(view->restButton->toolTip().startsWith(QStringLiteral("Rest (R)"))) << view->restButton->toolTip().toStdString();
 
     // The keyboard's choice of a target words the line in the language of the moment:
     // Liu Bei starts with one country, so there is none to move to.
-    ASSERT_TRUE(MoveTargets(GameState::turnCountry).empty());
+    ASSERT_TRUE(MoveTargets(W(), W().turnCountry).empty());
     view->OnMove();
     ASSERT_EQ(view->mode, ViewMode::ChooseMoveTarget);
     view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
@@ -212,10 +213,10 @@ TEST_F(LanguageTest, TheRulesWordsAreTranslatedWithTheirNamesWhileTheirJapaneseT
     ASSERT_TRUE(view->NewGame(0, 1));
     Choose("en");
     // 荊州 is country 10 in every shipped scenario.
-    ASSERT_EQ(CountryNameUtf8(10), "荊州");
-    EXPECT_EQ(shown::Text(MoveRefusedWords(10)), QStringLiteral("Cannot move to Jing"));
-    EXPECT_EQ(MoveRefusedWords(10).Text(), "荊州 には移動できません"); // the headless mode's bytes
-    EXPECT_EQ(shown::Text(MoveTitleWords(10, 0)), QStringLiteral("From Jing to Sili"));
+    ASSERT_EQ(CountryNameUtf8(W(), 10), "荊州");
+    EXPECT_EQ(shown::Text(MoveRefusedWords(W(), 10)), QStringLiteral("Cannot move to Jing"));
+    EXPECT_EQ(MoveRefusedWords(W(), 10).Text(), "荊州 には移動できません"); // the headless mode's bytes
+    EXPECT_EQ(shown::Text(MoveTitleWords(W(), 10, 0)), QStringLiteral("From Jing to Sili"));
     // A message inside a message: the load refusal names the file and the line.
     platform::Message refusal(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
                               {platform::Message::Plain("a.txt"),
@@ -227,26 +228,30 @@ TEST_F(LanguageTest, TheRulesWordsAreTranslatedWithTheirNamesWhileTheirJapaneseT
     EXPECT_EQ(refusal.Text(), "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\na.txt\n7 行目: 隣国の数が多すぎます (300)");
 
     Choose("ja");
-    EXPECT_EQ(shown::Text(MoveRefusedWords(10)), QStringLiteral("荊州 には移動できません"));
+    EXPECT_EQ(shown::Text(MoveRefusedWords(W(), 10)), QStringLiteral("荊州 には移動できません"));
 }
 
-TEST(RomanizedNames, EveryRulerAndShippedCountryHasOneAndAnUnknownNameStaysAsItIs)
+TEST(RomanizedNames, EveryRulerAndShippedCountryHasOneByIdAndARenamedCountryStaysAsNamed)
 {
+    using platform::Message;
+    auto country = [](int id, const char* name) { return shown::Text(Message::CountryName(id, name)); };
     shown::SetRomanized(true);
-    EXPECT_EQ(shown::Name("劉備"), QStringLiteral("Liu Bei"));
-    EXPECT_EQ(shown::Name("公孫瓚"), QStringLiteral("Gongsun Zan"));
-    EXPECT_EQ(shown::Name("司隷"), QStringLiteral("Sili"));
-    EXPECT_EQ(shown::Name("荊州"), QStringLiteral("Jing"));
-    EXPECT_EQ(shown::Name("謎の国"), QStringLiteral("謎の国")); // a scenario author's own name
-    EXPECT_EQ(shown::Name(""), QString());
+    EXPECT_EQ(shown::RulerName(1), QStringLiteral("Liu Bei"));
+    EXPECT_EQ(shown::Text(Message::RulerName(11, "公孫瓚")), QStringLiteral("Gongsun Zan"));
+    EXPECT_EQ(country(0, "司隷"), QStringLiteral("Sili"));
+    EXPECT_EQ(country(10, "荊州"), QStringLiteral("Jing"));
+    EXPECT_EQ(country(10, "謎の国"), QStringLiteral("謎の国")); // a scenario author's own name
+    EXPECT_EQ(country(3, "荊州"), QStringLiteral("荊州"));     // another country's name is his own too
+    EXPECT_EQ(shown::RulerName(kRulerCount), QString());
     for (RulerId r = 0; r < kRulerCount; ++r)
-        EXPECT_FALSE(shown::Romanization(QString::fromUtf8(kRulerNames[r].data(), kRulerNames[r].size())).isEmpty())
-            << "ruler " << r;
-    for (const char* country : {"司隷", "豫州", "陳留", "徐州", "青州", "涼州", "并州", "冀州", "幽州", "揚州", "荊州",
-                                "益州", "交州", "漢中"})
-        EXPECT_FALSE(shown::Romanization(QString::fromUtf8(country)).isEmpty()) << country;
+        EXPECT_NE(shown::RulerName(r), QString::fromUtf8(kRulerNames[r].data(), kRulerNames[r].size())) << "ruler " << r;
+    int id = 0;
+    for (const char* name : {"司隷", "豫州", "陳留", "徐州", "青州", "涼州", "并州", "冀州", "幽州", "揚州", "荊州",
+                             "益州", "交州", "漢中"})
+        EXPECT_NE(country(id++, name), QString::fromUtf8(name)) << name;
     shown::SetRomanized(false);
-    EXPECT_EQ(shown::Name("劉備"), QStringLiteral("劉備"));
+    EXPECT_EQ(shown::RulerName(1), QStringLiteral("劉備"));
+    EXPECT_EQ(country(10, "荊州"), QStringLiteral("荊州"));
 }
 
 TEST_F(LanguageTest, QtsOwnDialogsSpeakJapaneseInTheJapaneseGameOnly)
@@ -329,8 +334,8 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
         // box and the two columns before the figures are as with no name drawn.
         const QFontMetrics panel(platform::Font(platform::GameFont::System));
         auto drawn = [&](int ruler) {
-            GameState::countries[0].SetRuler(ruler);
-            GameState::shownCountry = ruler == -1 ? -1 : 0;
+            W().countries[0].SetRuler(ruler);
+            view->marks.shownCountry = ruler == -1 ? -1 : 0;
             view->OnDraw();
             return view->Surface().copy();
         };
@@ -347,7 +352,7 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
                   119);
 
         CMoveDlg move;
-        move.m_strTitle = shown::Text(MoveTitleWords(10, 0));
+        move.m_strTitle = shown::Text(MoveTitleWords(W(), 10, 0));
         move.SetMaxSoldiers(500000);
         move.SetMaxFunds(500000);
         move.SetMaxProvisions(500000);

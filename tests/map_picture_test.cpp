@@ -15,7 +15,7 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(picture.SetPictures(SyntheticMap(), BlankPortraits()));
-        BuildRulerTable();
+        BuildRulerTable(world);
     }
     Colour Shown(int x, int y) { return At(picture.MapBitmap(), x, y); }
     // Every pixel of country i's square.
@@ -32,7 +32,7 @@ protected:
 
 TEST_F(MapPictureTest, OwnershipPaintsOnlyCountryPixels)
 {
-    picture.PaintOwnership();
+    picture.PaintOwnership(world);
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_TRUE(SquareIs(i, kRulerColours[0])) << "before a game every country is white: " << i;
     EXPECT_EQ(Shown(300, 300), kSea);
@@ -41,16 +41,16 @@ TEST_F(MapPictureTest, OwnershipPaintsOnlyCountryPixels)
     EXPECT_EQ(Shown(5, 5), kBlankColour);
 
     for (int i = 0; i < kCountryCount; ++i)
-        GameState::countries[i].SetRuler(i + 1);
-    picture.PaintOwnership();
+        world.countries[i].SetRuler(i + 1);
+    picture.PaintOwnership(world);
     for (int i = 0; i < kCountryCount; ++i)
         EXPECT_TRUE(SquareIs(i, kRulerColours[i + 1])) << i;
     EXPECT_EQ(Shown(615, 439), kRulerColours[14]);
     EXPECT_EQ(Shown(300, 300), kSea);
     // Rulers 3 and 15 share a colour.
-    GameState::countries[0].SetRuler(3);
-    GameState::countries[1].SetRuler(15);
-    picture.PaintOwnership();
+    world.countries[0].SetRuler(3);
+    world.countries[1].SetRuler(15);
+    picture.PaintOwnership(world);
     EXPECT_EQ(Shown(SquareX(0) + 5, 110), Shown(SquareX(1) + 5, 110));
 }
 
@@ -59,15 +59,15 @@ TEST_F(MapPictureTest, TargetsKeepOnlyValidNeighboursInColour)
     // Country 5 (ruler 2) borders 4 (ruler 2), 6 (ruler 3), 7 (no ruler); 8 is ruler 3
     // but not its neighbour.
     for (int i = 0; i < kCountryCount; ++i)
-        GameState::countries[i].SetRuler(9);
-    GameState::countries[5].SetRuler(2);
-    GameState::countries[5].ParseNeighbours("4,6,7");
-    GameState::countries[4].SetRuler(2);
-    GameState::countries[6].SetRuler(3);
-    GameState::countries[7].SetRuler(0);
-    GameState::countries[8].SetRuler(3);
+        world.countries[i].SetRuler(9);
+    world.countries[5].SetRuler(2);
+    world.countries[5].ParseNeighbours("4,6,7");
+    world.countries[4].SetRuler(2);
+    world.countries[6].SetRuler(3);
+    world.countries[7].SetRuler(0);
+    world.countries[8].SetRuler(3);
 
-    picture.PaintTargets(5, true); // attack
+    picture.PaintTargets(world, 5, true); // attack
     EXPECT_TRUE(SquareIs(6, kRulerColours[3]));
     EXPECT_TRUE(SquareIs(7, kRulerColours[0])) << "an unruled neighbour is a target and stays white";
     EXPECT_TRUE(SquareIs(4, kDimColour)) << "own country is no target";
@@ -75,27 +75,27 @@ TEST_F(MapPictureTest, TargetsKeepOnlyValidNeighboursInColour)
     EXPECT_TRUE(SquareIs(8, kDimColour)) << "not a neighbour";
     EXPECT_EQ(Shown(300, 300), kSea);
 
-    picture.PaintTargets(5, false); // move
+    picture.PaintTargets(world, 5, false); // move
     EXPECT_TRUE(SquareIs(4, kRulerColours[2]));
     EXPECT_TRUE(SquareIs(6, kDimColour));
     EXPECT_TRUE(SquareIs(7, kDimColour));
     EXPECT_TRUE(SquareIs(5, kDimColour));
 
     // Back to ownership: every country in its ruler's colour again.
-    picture.PaintOwnership();
+    picture.PaintOwnership(world);
     EXPECT_TRUE(SquareIs(5, kRulerColours[2]));
     EXPECT_TRUE(SquareIs(8, kRulerColours[3]));
 }
 
 TEST_F(MapPictureTest, EachPaintWipesWhatWasDrawnOnTheMap)
 {
-    picture.PaintOwnership();
+    picture.PaintOwnership(world);
     const QImage first = picture.MapBitmap().copy();
     {
         QPainter p(&picture.MapBitmap());
         p.fillRect(0, 0, kMapWidth, kMapHeight, Qt::black);
     }
-    picture.PaintOwnership();
+    picture.PaintOwnership(world);
     EXPECT_EQ(picture.MapBitmap(), first);
 }
 
@@ -112,8 +112,8 @@ TEST_F(MapPictureTest, HitTestNamesTheCountryUnderAPoint)
     EXPECT_EQ(picture.CountryAt(5, 5), MapPicture::kNoCountry) << "white";
     EXPECT_EQ(picture.KeyColourAt(SquareX(0) + kSquareSize, 110), kOutlineColour);
     // Hits read the key picture, not what is shown.
-    GameState::countries[0].SetRuler(4);
-    picture.PaintOwnership();
+    world.countries[0].SetRuler(4);
+    picture.PaintOwnership(world);
     EXPECT_EQ(picture.CountryAt(0, 100), 0);
     EXPECT_EQ(picture.KeyColourAt(0, 100), kRegionKeyColours[0]);
 }
@@ -124,7 +124,7 @@ TEST_F(MapPictureTest, RefusesAMapOfTheWrongSize)
     std::array<QImage, kRulerCount> portraits;
     EXPECT_FALSE(other.SetPictures(QImage(600, 440, QImage::Format_RGB32), portraits));
     EXPECT_FALSE(other.HasPictures());
-    other.PaintOwnership(); // nothing to paint, and no crash
+    other.PaintOwnership(world); // nothing to paint, and no crash
     EXPECT_EQ(other.CountryAt(10, 10), MapPicture::kNoCountry);
 }
 

@@ -85,7 +85,6 @@ class WholeProgram : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         platform::FixClock(1'700'000'000);
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance());
@@ -97,7 +96,6 @@ protected:
     {
         app.reset();
         platform::UseRealClock();
-        GameState::ResetToProgramStart();
     }
 
     // Copies the shipped files of a scenario into folder.
@@ -127,6 +125,9 @@ protected:
         printed = capture.Text();
         return status;
     }
+
+    // The game the program's view plays.
+    World& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
@@ -203,7 +204,7 @@ TEST_F(WholeProgram, TheScreenshotModeTakesADataFolderWhoseNameIsNotUtf8)
     std::string printed;
     std::vector<std::string> windows;
     EXPECT_EQ(Screenshot(options, printed, windows), 0) << printed;
-    EXPECT_EQ(GameState::playerRuler, 2);
+    EXPECT_EQ(W().playerRuler, 2);
     EXPECT_EQ(ReadFileBytes(dir.Path("shot.png")).substr(1, 3), "PNG");
 }
 
@@ -259,7 +260,7 @@ TEST_F(WholeProgram, ASignalEndsItWhateverWindowsAreOpen)
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("16"))) << boxes[0].toStdString();
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
-    EXPECT_FALSE(view->worker && view->worker->Running());
+    EXPECT_FALSE(view->Session().WorkerRunning());
 
     // A second signal is no longer caught: it would end the program at once.
     struct sigaction now {};

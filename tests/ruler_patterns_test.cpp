@@ -18,11 +18,11 @@ using ruler_patterns::Marks;
 
 // The test world as dealt: its number cells lie above the row of squares (y 84..99),
 // so that every square is patterned whole.
-void LoadDealtWorld()
+void LoadDealtWorld(CKivView& view)
 {
-    ApplyWorld(MakeTestWorld());
-    BuildRulerTable();
-    BeginLoadedGame();
+    ApplyWorld(view.GetWorld(), MakeTestWorld());
+    BuildRulerTable(view.GetWorld());
+    view.Session().BeginGame(true);
 }
 
 } // namespace
@@ -84,17 +84,19 @@ protected:
 
 TEST_F(RulerPatternsViewTest, OffTheOptionChangesNoPixel)
 {
-    LoadDealtWorld();
-    GameState::turnCountry = 3;
-    GameState::shownCountry = 3;
-    GameState::battleAttacker = 5;
-    GameState::battleTarget = 6;
+    LoadDealtWorld(*view);
+    W().turnCountry = 3;
+    view->marks.shownCountry = 3;
+    view->marks.battleAttacker = 5;
+    view->marks.battleTarget = 6;
     for (ViewMode mode : {ViewMode::PlayerTurn, ViewMode::ChooseAttackTarget}) {
         for (int f : {1, 2}) {
             SCOPED_TRACE(f);
             // A view that never heard of the option against one that had it on and off.
             CKivView plain(doc);
             plain.OnInitialUpdate();
+            plain.GetWorld() = W(); // the same game and marks
+            plain.marks = view->marks;
             plain.SetZoom(f);
             plain.mode = mode;
             const QImage expected = Picture(plain);
@@ -112,9 +114,9 @@ TEST_F(RulerPatternsViewTest, OffTheOptionChangesNoPixel)
 TEST_F(RulerPatternsViewTest, PatternsLieOnlyOnRuledCountriesNeverOnNumbersOrMarkers)
 {
     LoadTestWorld(); // number cells inside the squares
-    GameState::turnCountry = 0;
-    GameState::battleAttacker = 3;
-    GameState::battleTarget = 4;
+    W().turnCountry = 0;
+    view->marks.battleAttacker = 3;
+    view->marks.battleTarget = 4;
     view->mode = ViewMode::PlayerTurn;
     const QImage plain = Picture(*view);
     view->SetRulerPatterns(true);
@@ -127,16 +129,16 @@ TEST_F(RulerPatternsViewTest, PatternsLieOnlyOnRuledCountriesNeverOnNumbersOrMar
                 continue;
             const int country = doc.Map().CountryAt(x, y);
             ASSERT_NE(country, MapPicture::kNoCountry) << x << "," << y << ": off the countries";
-            const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+            const Country& c = W().countries[static_cast<std::size_t>(country)];
             ASSERT_NE(c.GetRuler(), 0) << "country " << country << " has no ruler";
             const QRect cell(c.GetMapX(), c.GetMapY() - 16, 16, 16);
             ASSERT_FALSE(cell.contains(x, y)) << "country " << country << "'s number cell";
             // Outside the cell only the country's own colour was there to mark.
-            EXPECT_EQ(At(plain, x, y), GameState::rulers[static_cast<std::size_t>(c.GetRuler())].GetColour());
+            EXPECT_EQ(At(plain, x, y), W().rulers[static_cast<std::size_t>(c.GetRuler())].GetColour());
             ++changed[static_cast<std::size_t>(country)];
         }
     for (int i = 0; i < kCountryCount; ++i)
-        EXPECT_EQ(changed[static_cast<std::size_t>(i)] > 0, GameState::countries[i].GetRuler() != 0) << "country " << i;
+        EXPECT_EQ(changed[static_cast<std::size_t>(i)] > 0, W().countries[i].GetRuler() != 0) << "country " << i;
 
     // While an attack target is chosen, the greyed countries stay plain grey.
     view->mode = ViewMode::ChooseAttackTarget;
@@ -149,11 +151,11 @@ TEST_F(RulerPatternsViewTest, PatternsLieOnlyOnRuledCountriesNeverOnNumbersOrMar
 
 TEST_F(RulerPatternsViewTest, TheSwatchIsTheMapsPattern)
 {
-    LoadDealtWorld();
+    LoadDealtWorld(*view);
     view->SetRulerPatterns(true);
     const QImage map = Picture(*view);
     for (int country : {0, 1, 3, 5, 7, 9, 11}) {
-        const RulerId ruler = GameState::countries[static_cast<std::size_t>(country)].GetRuler();
+        const RulerId ruler = W().countries[static_cast<std::size_t>(country)].GetRuler();
         SCOPED_TRACE(ruler);
         // A block of the map on the pattern's own grid, wholly inside the country.
         const int x0 = (SquareX(country) + kTile - 1) / kTile * kTile;

@@ -41,7 +41,6 @@ class ShellTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         platform::FixClock(1'700'000'000);
         // Names the test main does not use, so that only the application can set the key.
         QCoreApplication::setOrganizationName(QStringLiteral("NotTheGame"));
@@ -56,7 +55,6 @@ protected:
     {
         app.reset();
         platform::UseRealClock();
-        GameState::ResetToProgramStart();
         QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
         QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));
     }
@@ -69,6 +67,9 @@ protected:
             n += b->isEnabled();
         return n;
     }
+
+    // The game the program's view plays.
+    World& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
@@ -157,7 +158,7 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
     std::string error;
-    ASSERT_TRUE(SaveCountryFile(dir.Path("saved.txt"), GameState::turnCountry - 1, &error)) << error;
+    ASSERT_TRUE(SaveCountryFile(W(), dir.Path("saved.txt"), W().turnCountry - 1, &error)) << error;
     ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
@@ -173,7 +174,7 @@ TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)
             ASSERT_TRUE(view->NewGame(2, 1));
             WaitForPlayer();
         }
-        const WorldRecord before = CaptureWorld(GameState::turnCountry);
+        const WorldRecord before = CaptureWorld(W(), W().turnCountry);
         const ViewMode mode = view->mode;
         const int enabled = EnabledButtons();
         const QString status = view->statusText;
@@ -187,7 +188,7 @@ TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)
         EXPECT_TRUE(script.Done());
         QApplication::processEvents();
         EXPECT_EQ(view->mode, mode);
-        EXPECT_EQ(CaptureWorld(GameState::turnCountry), before);
+        EXPECT_EQ(CaptureWorld(W(), W().turnCountry), before);
         EXPECT_EQ(EnabledButtons(), enabled);
         EXPECT_EQ(view->statusText, status);
     }
@@ -216,10 +217,10 @@ TEST_F(ShellTest, ANewGameOverridesTheFilesPlayerAndCursor)
     frame->Command(CommandTable::ID_FILE_NEW_GAME)->trigger();
     ASSERT_TRUE(script.Done());
     WaitForPlayer();
-    EXPECT_EQ(GameState::playerRuler, 4);
+    EXPECT_EQ(W().playerRuler, 4);
     // From before country 0 the first of his countries is 5, still in month 3.
-    EXPECT_EQ(GameState::turnCountry, 5);
-    EXPECT_EQ(GameState::month, 3);
-    EXPECT_EQ(GameState::year, 190);
+    EXPECT_EQ(W().turnCountry, 5);
+    EXPECT_EQ(W().month, 3);
+    EXPECT_EQ(W().year, 190);
     EXPECT_EQ(view->statusText, QStringLiteral("5 青州 の番です"));
 }

@@ -45,9 +45,9 @@ protected:
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
         WorldRecord world = MakeTestWorld();
-        ApplyWorld(world);
-        BuildRulerTable();
-        BeginLoadedGame();
+        ApplyWorld(W(), world);
+        BuildRulerTable(W());
+        view->Session().BeginGame(true);
     }
     void TearDown() override
     {
@@ -55,6 +55,9 @@ protected:
         platform::UseRealClock();
         WorldTest::TearDown();
     }
+    // The game the view plays, which the tests work on.
+    World& W() { return view->GetWorld(); }
+    Country& C(int i) { return W().countries[i]; }
     QImage Draw()
     {
         view->OnDraw();
@@ -65,7 +68,7 @@ protected:
     {
         std::string error;
         const std::string path = dir.Path("saved.txt");
-        EXPECT_TRUE(WriteCountryFile(path, CaptureWorld(GameState::turnCountry), &error)) << error;
+        EXPECT_TRUE(WriteCountryFile(path, CaptureWorld(W(), W().turnCountry), &error)) << error;
         return path;
     }
 
@@ -145,7 +148,7 @@ TEST_F(ViewBehaviourTest, NewGameAndLoadClearTheStatusLine)
 {
     const std::string saved = SavedGame();
     std::string error;
-    ASSERT_TRUE(WriteCountryFile(CountryFilePath(dir.Path(), 1), CaptureWorld(-1), &error)) << error;
+    ASSERT_TRUE(WriteCountryFile(CountryFilePath(dir.Path(), 1), CaptureWorld(W(), -1), &error)) << error;
     view->dataDirectory = QString::fromStdString(dir.Path());
     for (bool load : {true, false}) {
         view->statusText = QStringLiteral("ゲームオーバです");
@@ -166,7 +169,7 @@ TEST_F(ViewBehaviourTest, TheComputersAnnouncementsReplaceThePlayersLastResult)
     C(1).SetTraining(90);
     C(1).SetProvisions(500000);
     C(1).SetFunds(50000);
-    GameState::turnCountry = 0;
+    W().turnCountry = 0;
     platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
     view->SetWindowTimes(20, 1);
     view->statusText = QStringLiteral("訓練が 60 になりました");

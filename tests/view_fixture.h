@@ -56,8 +56,9 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
-        BuildRulerTable();
         view = std::make_unique<CKivView>(doc);
+        for (int i = 0; i < kCountryCount; ++i)
+            W().countries[i].SetId(i);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
     }
@@ -67,6 +68,9 @@ protected:
         platform::UseRealClock();
         WorldTest::TearDown();
     }
+    // The game the view plays; a view test works on it and not on the fixture's own world.
+    World& W() { return view->GetWorld(); }
+    EventSink& Events() { return view->Session().events; }
     // The test world, with each country's number cell in the middle of its square.
     void LoadTestWorld(WorldRecord world = MakeTestWorld())
     {
@@ -74,18 +78,18 @@ protected:
             world.countries[i].mapX = SquareX(i) + 4;
             world.countries[i].mapY = kSquareTop + 20;
         }
-        ApplyWorld(world);
-        BuildRulerTable();
-        BeginLoadedGame();
+        ApplyWorld(W(), world);
+        BuildRulerTable(W());
+        view->Session().BeginGame(true);
     }
     // The test world at the turn of country 1 (豫州, ruler 2), the player's. It borders
     // 0 (司隷, ruler 1), 2 (冀州, ruler 2, his own) and 8 (益州, ruler 5).
     void StartTurnOfCountry1()
     {
         LoadTestWorld();
-        GameState::playerRuler = 2;
-        GameState::turnCountry = 1;
-        GameState::shownCountry = 1;
+        W().playerRuler = 2;
+        W().turnCountry = 1;
+        view->marks.shownCountry = 1;
         view->OnPlayerTurn(1);
     }
     const QImage& Draw()

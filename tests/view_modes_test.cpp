@@ -53,7 +53,7 @@ TEST_F(ViewModesTest, ARightClickOnlyCancelsAChoice)
         EXPECT_EQ(view->mode, mode);
         EXPECT_EQ(view->statusText, QStringLiteral("そのまま"));
         EXPECT_EQ(Enabled(), before);
-        EXPECT_EQ(GameState::shownCountry, 1) << "a right click selects nothing";
+        EXPECT_EQ(view->marks.shownCountry, 1) << "a right click selects nothing";
     }
     for (ViewMode mode : {ViewMode::ChooseMoveTarget, ViewMode::ChooseAttackTarget}) {
         SCOPED_TRACE(static_cast<int>(mode));
@@ -65,7 +65,7 @@ TEST_F(ViewModesTest, ARightClickOnlyCancelsAChoice)
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
         EXPECT_EQ(view->statusText, QStringLiteral("1 豫州 の番です"));
         EXPECT_EQ(EnabledButtons(), 7);
-        EXPECT_EQ(GameState::shownCountry, 1);
+        EXPECT_EQ(view->marks.shownCountry, 1);
     }
     EXPECT_TRUE(log.entries.empty()) << Show(log.entries);
 }
@@ -89,7 +89,7 @@ TEST_F(ViewModesTest, AChoiceIgnoresClicksOutsideTheMapAndTakesTheShownCountryOn
         // A border is no country: the choice falls on the country shown, the turn
         // country itself, which is no target.
         view->OnLButtonDown(Border(4));
-        EXPECT_EQ(GameState::shownCountry, 1);
+        EXPECT_EQ(view->marks.shownCountry, 1);
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
         EXPECT_EQ(EnabledButtons(), 7);
         const bool moving = mode == ViewMode::ChooseMoveTarget;
@@ -99,7 +99,7 @@ TEST_F(ViewModesTest, AChoiceIgnoresClicksOutsideTheMapAndTakesTheShownCountryOn
 
     // A country shown before the command is the one a border click chooses.
     view->OnLButtonDown(Inside(2));
-    ASSERT_EQ(GameState::shownCountry, 2);
+    ASSERT_EQ(view->marks.shownCountry, 2);
     QString title;
     ModalScript script;
     script.Then<CMoveDlg>([&](CMoveDlg* d) {
@@ -116,12 +116,12 @@ TEST_F(ViewModesTest, AChoiceIgnoresClicksOutsideTheMapAndTakesTheShownCountryOn
 
 TEST_F(ViewModesTest, AZeroMoveIsAMoveAndSpendsTheTurn)
 {
-    Country& source = GameState::countries[1];
-    Country& destination = GameState::countries[2];
+    Country& source = W().countries[1];
+    Country& destination = W().countries[2];
     source.SetTraining(80);
     destination.SetSoldiers(0);
     destination.SetTraining(45);
-    const WorldRecord before = CaptureWorld(-1);
+    const WorldRecord before = CaptureWorld(W(), -1);
     ModalScript script;
     script.Then<CMoveDlg>([](CMoveDlg* d) { QTest::mouseClick(FindButton(d, "決定"), Qt::LeftButton); });
     script.Start();
@@ -133,17 +133,17 @@ TEST_F(ViewModesTest, AZeroMoveIsAMoveAndSpendsTheTurn)
     EXPECT_EQ(EnabledButtons(), 1);
     EXPECT_TRUE(view->restButton->isEnabled());
     EXPECT_EQ(destination.GetTraining(), 0) << "no soldiers, no training";
-    WorldRecord after = CaptureWorld(-1);
+    WorldRecord after = CaptureWorld(W(), -1);
     after.countries[2].training = 45;
     EXPECT_EQ(after, before) << "nothing else moved";
 }
 
 TEST_F(ViewModesTest, UnificationIsTestedAfterARefusedTarget)
 {
-    for (Country& c : GameState::countries)
+    for (Country& c : W().countries)
         c.SetRuler(2);
-    GameState::countries[1].SetFunds(5000);
-    GameState::countries[1].SetProvisions(GameState::countries[1].GetSoldiers());
+    W().countries[1].SetFunds(5000);
+    W().countries[1].SetProvisions(W().countries[1].GetSoldiers());
     view->OnWar();
     ASSERT_EQ(view->mode, ViewMode::ChooseAttackTarget);
     view->OnLButtonDown(Inside(2)); // his own: no target
@@ -158,9 +158,9 @@ TEST_F(ViewModesTest, UnificationIsTestedAfterARefusedTarget)
                                                      M("中国全土を統一しました", 1500)};
     EXPECT_EQ(log.entries, expected) << Show(log.entries);
     // Their commands do nothing outside the player's turn.
-    const WorldRecord before = CaptureWorld(-1);
+    const WorldRecord before = CaptureWorld(W(), -1);
     QTest::mouseClick(view->landButton, Qt::LeftButton);
-    EXPECT_EQ(CaptureWorld(-1), before);
+    EXPECT_EQ(CaptureWorld(W(), -1), before);
     EXPECT_EQ(view->mode, ViewMode::Victory);
 }
 
@@ -178,18 +178,18 @@ TEST_F(ViewModesTest, PromptsStayASecondAndResultsASecondAndAHalf)
 
     // War: refused, then fought (益州 has no soldiers and falls).
     view->OnPlayerTurn(1);
-    Country& a = GameState::countries[1];
+    Country& a = W().countries[1];
     a.SetFunds(5000);
     a.SetProvisions(a.GetSoldiers());
     view->OnWar();
     view->OnLButtonDown(Inside(2));
-    GameState::countries[8].SetSoldiers(0);
+    W().countries[8].SetSoldiers(0);
     view->OnWar();
     view->OnLButtonDown(Inside(8));
-    ASSERT_EQ(GameState::countries[8].GetRuler(), 2);
+    ASSERT_EQ(W().countries[8].GetRuler(), 2);
 
     // The player's last country falls.
-    for (Country& c : GameState::countries)
+    for (Country& c : W().countries)
         if (c.GetRuler() == 2)
             c.SetRuler(3);
     view->mode = ViewMode::ComputerTurns;

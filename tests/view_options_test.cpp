@@ -47,7 +47,7 @@ namespace {
 constexpr GameSpeed kAllSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpeed::Fastest};
 
 // What a battle leaves behind: both counts, the last lines, the variant, and the
-// next draw of the generator of the thread that fought it.
+// next draw of the generator it drew from.
 struct Outcome {
     std::int32_t attacker = 0;
     std::int32_t target = 0;
@@ -58,10 +58,10 @@ struct Outcome {
     bool operator==(const Outcome&) const = default;
 };
 
-Outcome Of(const BattleScript& s)
+Outcome Of(const BattleScript& s, platform::Random& rng)
 {
     return {s.m_nAttackerSoldiers, s.m_nTargetSoldiers, s.m_strAttackerLine, s.m_strTargetLine, s.m_nVariant,
-            platform::ThreadRandom().Draw()};
+            rng.Draw()};
 }
 
 } // namespace
@@ -77,8 +77,8 @@ protected:
     std::unique_ptr<BattleScript> FreshBattle()
     {
         platform::FixClock(1'700'000'000);
-        platform::ThreadRandom().Seed(77);
-        return std::make_unique<BattleScript>(0, 1);
+        W().commandRandom.Seed(77);
+        return std::make_unique<BattleScript>(W(), 0, 1, W().commandRandom);
     }
 };
 
@@ -122,8 +122,8 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         SCOPED_TRACE(std::to_string(attacker) + " against " + std::to_string(target));
         auto fresh = [&] {
             platform::FixClock(1'700'000'000);
-            platform::ThreadRandom().Seed(77);
-            return std::make_unique<BattleScript>(attacker, target);
+            W().commandRandom.Seed(77);
+            return std::make_unique<BattleScript>(W(), attacker, target, W().commandRandom);
         };
         // The script stepped by hand, no window and no timer: the rule's outcome.
         std::unique_ptr<BattleScript> bare = fresh();
@@ -132,21 +132,21 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         while (!bare->Tick())
             ++ticks;
         ASSERT_GE(ticks, 4) << "a battle that is fought";
-        const Outcome expected = Of(*bare);
+        const Outcome expected = Of(*bare, W().commandRandom);
 
         // In the window at the fastest speed, on its real timer (150 ms a step).
         view->SetWindowTimes(0, 0);
         view->SetSpeed(GameSpeed::Fastest);
         std::unique_ptr<BattleScript> fastest = fresh();
         ASSERT_TRUE(view->Present(*fastest));
-        EXPECT_EQ(Of(*fastest), expected);
+        EXPECT_EQ(Of(*fastest, W().commandRandom), expected);
 
         // And at a pace no speed gives, a step a millisecond.
         view->SetWindowTimes(0, 1);
         view->SetSpeed(GameSpeed::Normal);
         std::unique_ptr<BattleScript> quick = fresh();
         ASSERT_TRUE(view->Present(*quick));
-        EXPECT_EQ(Of(*quick), expected);
+        EXPECT_EQ(Of(*quick, W().commandRandom), expected);
     }
 }
 
@@ -154,7 +154,6 @@ class ViewOptionsTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        GameState::ResetToProgramStart();
         ClearSettings();
         Start();
     }
@@ -163,7 +162,6 @@ protected:
         app.reset();
         ClearSettings();
         platform::SetWindowScale(1);
-        GameState::ResetToProgramStart();
         QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
         QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));
     }
@@ -417,8 +415,8 @@ TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
 TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
 {
     // 袁術 and 曹操, whose colours are the hardest pair to tell apart.
-    GameState::countries[0].SetRuler(2);
-    GameState::countries[1].SetRuler(3);
+    View()->GetWorld().countries[0].SetRuler(2);
+    View()->GetWorld().countries[1].SetRuler(3);
     CRulerTable* table = app->Chronicle()->Window().Standings();
     table->Refresh();
     ASSERT_EQ(table->rowCount(), 2);

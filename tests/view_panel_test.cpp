@@ -55,7 +55,7 @@ TEST_F(ViewPanelTest, BeforeAGameTheLabelsTheDateOfYearZeroAndAnEmptyMessage)
 TEST_F(ViewPanelTest, AShownCountryWritesItsRulerNameAndFiguresInTheirRows)
 {
     LoadTestWorld(); // country 4 is 徐州 of ruler 3, 孫堅
-    Country& c = GameState::countries[4];
+    Country& c = W().countries[4];
     c.SetPopulation(123456);
     c.SetCultivation(41);
     c.SetCommerce(37);
@@ -63,10 +63,10 @@ TEST_F(ViewPanelTest, AShownCountryWritesItsRulerNameAndFiguresInTheirRows)
     c.SetFunds(-250); // a figure is written with its sign
     c.SetSoldiers(8888);
     c.SetTraining(64);
-    GameState::year = 219;
-    GameState::month = 12;
-    GameState::turnCountry = 0;
-    GameState::shownCountry = 4;
+    W().year = 219;
+    W().month = 12;
+    W().turnCountry = 0;
+    view->marks.shownCountry = 4;
     view->statusText = QStringLiteral("開墾が 41 になりました");
 
     Texts expected;
@@ -85,7 +85,7 @@ TEST_F(ViewPanelTest, AShownCountryWritesItsRulerNameAndFiguresInTheirRows)
 
     // Another country, another ruler: the name box follows the shown country, not the
     // turn country.
-    GameState::shownCountry = 12; // no ruler
+    view->marks.shownCountry = 12; // no ruler
     DrawTexts();
     EXPECT_NE(std::find(texts.begin(), texts.end(), T(520, 120, "非統治")), texts.end()) << Show(texts);
     EXPECT_NE(std::find(texts.begin(), texts.end(), T(500, 180, "12 交州")), texts.end()) << Show(texts);
@@ -95,16 +95,16 @@ TEST_F(ViewPanelTest, ThePortraitIsTheShownCountrysRulers)
 {
     LoadTestWorld();
     const std::array<QImage, kRulerCount> portraits = DistinctPortraits();
-    GameState::turnCountry = 0; // ruler 1
+    W().turnCountry = 0; // ruler 1
     for (int shown : {4, 9, 12}) {
-        GameState::shownCountry = shown;
-        const int ruler = GameState::countries[static_cast<std::size_t>(shown)].GetRuler();
+        view->marks.shownCountry = shown;
+        const int ruler = W().countries[static_cast<std::size_t>(shown)].GetRuler();
         const QImage& s = Draw();
         EXPECT_EQ(s.copy(500, 10, 80, 100), portraits[static_cast<std::size_t>(ruler)]) << "country " << shown;
         EXPECT_EQ(At(s, 499, 9), kWhite) << "the white gap inside the frames stays";
         EXPECT_EQ(At(s, 580, 110), kWhite);
     }
-    GameState::shownCountry = -1;
+    view->marks.shownCountry = -1;
     EXPECT_TRUE(AllPixels(Draw(), QRect(500, 10, 80, 100), kWhite)) << "no country, no portrait";
 }
 
@@ -118,8 +118,8 @@ TEST_F(ViewPanelTest, BattleMarkersAreCopiedWhiteIncluded)
         for (int x = 8; x < 16; ++x)
             marker.setPixel(x, y, qRgb(220, 60, 0));
     view->markerBitmap = marker;
-    GameState::battleAttacker = 2;
-    GameState::battleTarget = 9;
+    view->marks.battleAttacker = 2;
+    view->marks.battleTarget = 9;
     const QImage& s = Draw();
     for (int side : {2, 9})
         EXPECT_EQ(s.copy(SquareX(side) + 4, kSquareTop + 4, 16, 16), marker) << "country " << side;
@@ -137,13 +137,13 @@ TEST_F(ViewPanelTest, NoTurnFrameUnlessTheCursorIsACountry)
                At(s, x + 17, y + 2) == kBlack;
     };
     for (int cursor : {-1, 14, 100, -2}) {
-        GameState::turnCountry = cursor;
+        W().turnCountry = cursor;
         const QImage& s = Draw();
         for (int i = 0; i < kCountryCount; ++i)
             EXPECT_FALSE(framed(s, i)) << "cursor " << cursor << ", country " << i;
     }
     for (int cursor : {0, 13}) {
-        GameState::turnCountry = cursor;
+        W().turnCountry = cursor;
         const QImage& s = Draw();
         for (int i = 0; i < kCountryCount; ++i)
             EXPECT_EQ(framed(s, i), i == cursor) << "cursor " << cursor << ", country " << i;
@@ -189,10 +189,11 @@ TEST_F(ViewPanelTest, TheSevenCommandButtons)
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.report);
-        GameState::turnCountry = 0;
-        GameState::countries[0].SetFunds(5000);
-        GameState::countries[0].SetTraining(10);
+        W().turnCountry = 0;
+        W().countries[0].SetFunds(5000);
+        W().countries[0].SetTraining(10);
         view->mode = ViewMode::PlayerTurn;
+        view->Session().BeginPlayerTurn();
         view->EnableCommands();
         QTest::mouseClick(view.get()->*command.member, Qt::LeftButton);
         EXPECT_TRUE(view->statusText.startsWith(QString::fromUtf8(command.report))) << view->statusText.toStdString();

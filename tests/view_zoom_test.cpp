@@ -54,12 +54,12 @@ protected:
     void SetUpBusyWorld()
     {
         LoadTestWorld();
-        GameState::year = 219;
-        GameState::month = 12;
-        GameState::turnCountry = 2;
-        GameState::shownCountry = 4;
-        GameState::battleAttacker = 6;
-        GameState::battleTarget = 7;
+        W().year = 219;
+        W().month = 12;
+        W().turnCountry = 2;
+        view->marks.shownCountry = 4;
+        view->marks.battleAttacker = 6;
+        view->marks.battleTarget = 7;
         view->mode = ViewMode::PlayerTurn;
         view->statusText = QStringLiteral("開墾が 41 になりました");
     }
@@ -118,22 +118,22 @@ TEST_F(ViewZoomTest, ClicksSelectTheCountryUnderTheMapPixel)
         ASSERT_EQ(view->size(), QSize(616 * f, 440 * f));
         for (int i : {0, 5, 12}) {
             // The first and the last view pixel of the square's corners.
-            GameState::shownCountry = -1;
+            view->marks.shownCountry = -1;
             QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(SquareX(i) * f, kSquareTop * f));
-            EXPECT_EQ(GameState::shownCountry, i);
-            GameState::shownCountry = -1;
+            EXPECT_EQ(view->marks.shownCountry, i);
+            view->marks.shownCountry = -1;
             QTest::mouseClick(view.get(), Qt::LeftButton, {},
                               QPoint((SquareX(i) + kSquareSize) * f - 1, (kSquareTop + kSquareSize) * f - 1));
-            EXPECT_EQ(GameState::shownCountry, i);
+            EXPECT_EQ(view->marks.shownCountry, i);
         }
         // One view pixel further is the outline beside square 4, then the sea: nothing.
-        GameState::shownCountry = 9;
+        view->marks.shownCountry = 9;
         QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint((SquareX(4) + kSquareSize) * f, kSquareTop * f));
         QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(SquareX(4) * f, kSquareTop * f - 1));
-        EXPECT_EQ(GameState::shownCountry, 9);
+        EXPECT_EQ(view->marks.shownCountry, 9);
         // The map's last pixel, in country 13's corner, is the view's last.
         QTest::mouseClick(view.get(), Qt::LeftButton, {}, QPoint(616 * f - 1, 440 * f - 1));
-        EXPECT_EQ(GameState::shownCountry, 13);
+        EXPECT_EQ(view->marks.shownCountry, 13);
     }
 }
 
@@ -141,7 +141,7 @@ TEST_F(ViewZoomTest, ARightClickAtAnyZoomCancelsAChoice)
 {
     LoadTestWorld();
     view->SetZoom(2);
-    GameState::turnCountry = 0;
+    W().turnCountry = 0;
     view->mode = ViewMode::ChooseMoveTarget;
     QTest::mouseClick(view.get(), Qt::RightButton, {}, QPoint(1000, 700));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
@@ -239,21 +239,21 @@ TEST_F(ViewZoomTest, AChangeOfOwnershipReachesTheEnlargedMap)
     view->SetZoom(2);
     view->OnDraw();
     const QPoint inside(SquareX(9) * 2 + 10, kSquareTop * 2 + 40); // in square 9, clear of its number
-    EXPECT_EQ(At(view->Surface(), inside.x(), inside.y()), GameState::rulers[6].GetColour());
-    GameState::countries[9].SetRuler(2);
+    EXPECT_EQ(At(view->Surface(), inside.x(), inside.y()), W().rulers[6].GetColour());
+    W().countries[9].SetRuler(2);
     view->OnDraw();
-    EXPECT_EQ(At(view->Surface(), inside.x(), inside.y()), GameState::rulers[2].GetColour());
+    EXPECT_EQ(At(view->Surface(), inside.x(), inside.y()), W().rulers[2].GetColour());
     // And in the window's own paint, which keeps the enlargement between paints.
-    GameState::countries[9].SetRuler(3);
-    EXPECT_EQ(At(view->grab().toImage(), inside.x(), inside.y()), GameState::rulers[3].GetColour());
+    W().countries[9].SetRuler(3);
+    EXPECT_EQ(At(view->grab().toImage(), inside.x(), inside.y()), W().rulers[3].GetColour());
     // Choosing a target greys the country; back to 1x and 3x the map follows too.
-    GameState::turnCountry = 0;
+    W().turnCountry = 0;
     view->mode = ViewMode::ChooseAttackTarget;
     EXPECT_EQ(At(view->grab().toImage(), inside.x(), inside.y()), kDimColour);
     view->SetZoom(3);
     view->mode = ViewMode::PlayerTurn;
     view->OnDraw();
-    EXPECT_EQ(At(view->Surface(), SquareX(9) * 3 + 15, kSquareTop * 3 + 60), GameState::rulers[3].GetColour());
+    EXPECT_EQ(At(view->Surface(), SquareX(9) * 3 + 15, kSquareTop * 3 + 60), W().rulers[3].GetColour());
 }
 
 TEST_F(ViewZoomTest, TheButtonsGrowWithTheirPlacesAndText)
@@ -270,8 +270,8 @@ TEST_F(ViewZoomTest, TheButtonsGrowWithTheirPlacesAndText)
     }
     // A click on a magnified button runs its command.
     view->SetZoom(3);
-    GameState::turnCountry = 0;
-    GameState::countries[0].SetFunds(5000);
+    W().turnCountry = 0;
+    W().countries[0].SetFunds(5000);
     view->mode = ViewMode::PlayerTurn;
     view->EnableCommands();
     auto* under = qobject_cast<QPushButton*>(view->childAt(QPoint(165 * 3, 395 * 3)));
@@ -299,7 +299,7 @@ TEST_F(ViewZoomTest, DialogsGrowWithTheirFontAndPortraits)
     }
     // The battle window's portraits are the 80 x 100 pictures in 2 x 2 squares.
     LoadTestWorld();
-    BattleScript script(0, 1);
+    BattleScript script(W(), 0, 1, W().random);
     CBattleDlg battle(script);
     std::vector<QSize> pictures;
     OnModal([&](QWidget* w) {

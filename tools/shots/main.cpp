@@ -106,14 +106,14 @@ bool ShootFileDialog(QWidget& owner, const QString& path)
 }
 
 // The player's first neighbour of his own and his first hostile one.
-void Neighbours(int country, int& own, int& hostile)
+void Neighbours(const World& world, int country, int& own, int& hostile)
 {
     own = hostile = -1;
-    const RulerId ruler = GameState::countries[static_cast<std::size_t>(country)].GetRuler();
-    for (std::uint32_t n : GameState::countries[static_cast<std::size_t>(country)].GetNeighbours()) {
+    const RulerId ruler = world.countries[static_cast<std::size_t>(country)].GetRuler();
+    for (std::uint32_t n : world.countries[static_cast<std::size_t>(country)].GetNeighbours()) {
         if (n >= static_cast<std::uint32_t>(kCountryCount))
             continue;
-        const RulerId other = GameState::countries[n].GetRuler();
+        const RulerId other = world.countries[n].GetRuler();
         if (other == ruler && own < 0)
             own = static_cast<int>(n);
         else if (other != ruler && hostile < 0)
@@ -175,9 +175,10 @@ void PlayToPlayer(CKivView* view, const std::function<void()>& start)
 // at war among themselves.
 bool WriteHeldStart(const QString& dataDir, int scenario, RulerId ruler, const QString& path)
 {
-    if (LoadCountryFile(CountryFilePath(dataDir.toStdString(), scenario)).status != LoadStatus::Loaded)
+    World loaded;
+    if (LoadCountryFile(loaded, CountryFilePath(dataDir.toStdString(), scenario)).status != LoadStatus::Loaded)
         return false;
-    WorldRecord world = CaptureWorld(-1);
+    WorldRecord world = CaptureWorld(loaded, -1);
     world.playerRuler = ruler;
     for (CountryRecord& c : world.countries) {
         if (c.ruler == ruler) {
@@ -194,7 +195,7 @@ bool WriteHeldStart(const QString& dataDir, int scenario, RulerId ruler, const Q
 // pointer drawn as an arrow.
 bool ShootCountryTooltip(CMainFrame& frame, CKivView& view, int country, const QString& path)
 {
-    const Country& c = GameState::countries[static_cast<std::size_t>(country)];
+    const Country& c = view.GetWorld().countries[static_cast<std::size_t>(country)];
     const QPoint at(c.GetMapX() - 10, c.GetMapY() + 6);
     QImage picture = GrabWithTooltip(frame, view, at);
     if (!picture.isNull()) {
@@ -221,8 +222,8 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
         return false;
     }
     PlayToPlayer(view, [&] { view->LoadGame(start); });
-    const int firstYear = GameState::year;
-    while (view->mode == ViewMode::PlayerTurn && GameState::year < firstYear + 10)
+    const int firstYear = view->GetWorld().year;
+    while (view->mode == ViewMode::PlayerTurn && view->GetWorld().year < firstYear + 10)
         PlayToPlayer(view, [&] { view->OnRest(); });
     chronicle->ReportWindow().hide();
     bool ok = true;
@@ -242,7 +243,7 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     QApplication::processEvents();
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("map-names.png")));
     view->SetCountryNames(false);
-    ok &= ShootCountryTooltip(*app.MainFrame(), *view, GameState::turnCountry, out.filePath(QStringLiteral("map-tooltip.png")));
+    ok &= ShootCountryTooltip(*app.MainFrame(), *view, view->GetWorld().turnCountry, out.filePath(QStringLiteral("map-tooltip.png")));
     return ok;
 }
 
@@ -315,24 +316,25 @@ int main(int argc, char** argv)
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
     ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
 
-    const int country = GameState::turnCountry;
+    World& world = view->GetWorld();
+    const int country = world.turnCountry;
     int own = -1;
     int hostile = -1;
-    Neighbours(country, own, hostile);
+    Neighbours(world, country, own, hostile);
     if (own >= 0) {
-        const Country& s = GameState::countries[static_cast<std::size_t>(country)];
+        const Country& s = world.countries[static_cast<std::size_t>(country)];
         CMoveDlg move;
         move.SetMaxProvisions(s.GetProvisions());
         move.SetMaxFunds(s.GetFunds());
         move.SetMaxSoldiers(s.GetSoldiers());
-        move.m_strTitle = shown::Text(MoveTitleWords(country, own));
+        move.m_strTitle = shown::Text(MoveTitleWords(world, country, own));
         ok &= ShootModal(move, out.filePath(QStringLiteral("move-dialog.png")));
     } else {
         std::cout << "no country of the player's borders his first; no move dialog\n";
     }
     if (hostile >= 0) {
         // The choice of a war's target by the keys: the second target outlined.
-        GameState::countries[static_cast<std::size_t>(country)].SetFunds(5000);
+        world.countries[static_cast<std::size_t>(country)].SetFunds(5000);
         view->mode = ViewMode::ChooseAttackTarget;
         view->OnKey(Qt::Key_Tab, Qt::NoModifier, false);
         ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("choose-target.png")));
@@ -342,7 +344,7 @@ int main(int argc, char** argv)
         view->OnKey(Qt::Key_T, Qt::NoModifier, false);
         ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-disabled.png")));
 
-        BattleScript script(country, hostile);
+        BattleScript script(world, country, hostile, world.commandRandom);
         CBattleDlg battle(script);
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
