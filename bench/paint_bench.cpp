@@ -20,9 +20,9 @@
 namespace {
 
 // The world the benchmarks paint: every country ruled, the turn at country 4.
-World& PaintedWorld()
+GameState& PaintedWorld()
 {
-    static World world;
+    static GameState world;
     return world;
 }
 
@@ -33,7 +33,7 @@ CKivDoc& Document()
     static bool ready = [] {
         if (!doc.OnNewDocument())
             return false;
-        World& world = PaintedWorld();
+        GameState& world = PaintedWorld();
         BuildRulerTable(world);
         for (int i = 0; i < kCountryCount; ++i)
             world.countries[i].SetRuler(1 + i % 15);
@@ -75,7 +75,7 @@ void BM_LiteralPaintOwnership(benchmark::State& state)
             p[3] = 0xFF;
         }
     pixels = keyPixels;
-    const World& world = PaintedWorld();
+    const GameState& world = PaintedWorld();
     QImage& bitmap = doc.Map().MapBitmap();
     for (auto _ : state) {
         const std::size_t count = static_cast<std::size_t>(width) * height;

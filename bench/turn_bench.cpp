@@ -19,7 +19,7 @@ namespace {
 
 class QuietHost : public TurnHost {
 public:
-    explicit QuietHost(World& world) : m_world(world) {}
+    explicit QuietHost(GameState& world) : m_world(world) {}
 
     std::int64_t computerTurns = 0; // including the second call of a country that attacks
     std::int64_t wars = 0;          // battles between computer rulers
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    World& m_world;
+    GameState& m_world;
 };
 
 // The tests' world with the player's army beyond the strength any computer ruler
@@ -56,7 +56,7 @@ WorldRecord BenchWorld()
     return world;
 }
 
-void StartWorld(World& world, const WorldRecord& record)
+void StartWorld(GameState& world, const WorldRecord& record)
 {
     ApplyWorld(world, record);
     BuildRulerTable(world);
@@ -71,7 +71,7 @@ void ComputerMonths(benchmark::State& state, EventLog* observer)
     constexpr int kMonthsPerWorld = 1200;
     const WorldRecord start = BenchWorld();
     platform::FixClock(1);
-    World world;
+    GameState world;
     EventSink sink;
     QuietHost host(world);
     if (observer)
@@ -128,7 +128,7 @@ void BM_HeadlessMain(benchmark::State& state)
 {
     const std::int64_t months = state.range(0);
     const std::string path = (std::filesystem::temp_directory_path() / "velcor_bench_strong.txt").string();
-    World scenario;
+    GameState scenario;
     if (LoadCountryFile(scenario, CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)).status != LoadStatus::Loaded) {
         state.SkipWithError("the bundled scenario 1 cannot be read");
         return;

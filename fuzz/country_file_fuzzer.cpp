@@ -15,7 +15,7 @@
 
 #include "fuzz_support.h"
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/random.h"
 #include "platform/text_file.h"
 #include "rules/turn.h"
@@ -51,7 +51,7 @@ WorldRecord KnownWorld()
 }
 
 // The world the loads go into, kept from one input to the next as a game's is.
-World world;
+GameState world;
 
 // Everything a load may touch or must leave alone.
 struct Snapshot {

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "fuzz_support.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "model/scenario_file.h"
 #include "platform/text_file.h"
 

@@ -29,7 +29,7 @@ struct Outcome {
 };
 
 // The same battle fought by the script alone, from the same second of the clock.
-Outcome Reference(World& world, int attacker, int target, std::int64_t clock)
+Outcome Reference(GameState& world, int attacker, int target, std::int64_t clock)
 {
     platform::FixClock(clock);
     BattleScript script(world, attacker, target, world.random);

@@ -483,7 +483,7 @@ protected:
         return QString::fromStdString(dir.Path(name));
     }
     // The game the frame's view plays.
-    World& W() { return view->GetWorld(); }
+    GameState& W() { return view->GetWorld(); }
     bool PlayToPlayer(const std::function<void()>& start)
     {
         bool reached = false;

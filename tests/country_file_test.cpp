@@ -108,7 +108,7 @@ TEST_F(CountryFileTest, BareLfAndCrLfGiveTheSameWorld)
     const std::vector<std::string> lines = Lines(SampleWorld());
     ASSERT_EQ(LoadCountryFile(world, Write("crlf.txt", Join(lines, "\r\n"))).status, LoadStatus::Loaded);
     const WorldRecord fromCrLf = CaptureWorld(world, world.turnCountry);
-    world = World();
+    world = GameState();
     ASSERT_EQ(LoadCountryFile(world, Write("lf.txt", Join(lines, "\n"))).status, LoadStatus::Loaded);
     EXPECT_EQ(CaptureWorld(world, world.turnCountry), fromCrLf);
     EXPECT_EQ(fromCrLf, SampleWorld());
@@ -158,7 +158,7 @@ TEST_F(CountryFileTest, AFileCutShortIsRefusedAndNamesItsLastLine)
     // 173 lines: whatever follows the last block is ignored.
     std::vector<std::string> long173 = lines;
     long173.push_back("garbage that is not a number");
-    world = World();
+    world = GameState();
     ASSERT_EQ(LoadCountryFile(world, Write("173.txt", Join(long173))).status, LoadStatus::Loaded);
     EXPECT_EQ(CaptureWorld(world, world.turnCountry), SampleWorld());
 }
@@ -363,7 +363,7 @@ TEST_F(CountryFileTest, ASaveThatFailsHalfWayKeepsThePreviousSaveAndTheWorld)
 
     // With room again the save goes through and loads as the world.
     ASSERT_TRUE(SaveCountryFile(world, save, 7, &error)) << error;
-    world = World();
+    world = GameState();
     ASSERT_EQ(LoadCountryFile(world, save).status, LoadStatus::Loaded);
     EXPECT_EQ(CaptureWorld(world, world.turnCountry), record);
 }

@@ -20,7 +20,7 @@
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
 #include "gui_test_support.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
 #include "platform/sjis.h"

@@ -170,7 +170,7 @@ protected:
     Country& C(int i) { return W().countries[static_cast<std::size_t>(i)]; }
 
     // The game the program's view plays.
-    World& W() const { return view->GetWorld(); }
+    GameState& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;

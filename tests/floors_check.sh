@@ -20,7 +20,7 @@ refused rules/qt.cpp <QtCore/qlist.h>
 refused platform/core.cpp "platform/screen.h"
 allowed view/side.cpp "dialogs/box.h"
 allowed dialogs/side.cpp "view/map.h"
-allowed rules/down.cpp "model/world.h"
+allowed rules/down.cpp "model/game_state.h"
 allowed app/down.cpp "view/map.h"
 allowed app/main.cpp "cli/headless.h"
 allowed platform/core_down.cpp "platform/core.h"

@@ -49,7 +49,7 @@ std::vector<std::string> FileNames(const std::string& folder)
 }
 
 // The game's own save of the world as it stands.
-AutosaveStore::Writer GameSave(CKivDoc& doc, const World& world, int cursor)
+AutosaveStore::Writer GameSave(CKivDoc& doc, const GameState& world, int cursor)
 {
     return [&doc, &world, cursor](const QString& path, QString* error) {
         return SaveWorldAs(world, path, cursor, error);
@@ -209,7 +209,7 @@ protected:
         WorldTest::TearDown();
     }
     // The game the frame's view plays.
-    World& W() { return view->GetWorld(); }
+    GameState& W() { return view->GetWorld(); }
     GameHistory& History(const std::string& folder)
     {
         history = new GameHistory(*frame, *view, Q(folder));

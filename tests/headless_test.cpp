@@ -173,7 +173,7 @@ TEST_F(HeadlessTest, AnObserverSeesEveryTurnOfThePlayerAndMayEndTheRun)
     options.months = 120;
     std::ostringstream out, err;
     HeadlessGame game(&out);
-    const World& played = game.GetWorld();
+    const GameState& played = game.GetWorld();
     std::vector<int> months;
     options.atPlayerTurn = [&] {
         months.push_back(played.year * 12 + played.month);

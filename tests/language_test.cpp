@@ -28,7 +28,7 @@
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/fonts.h"
@@ -96,7 +96,7 @@ protected:
     }
 
     // The game the program's view plays.
-    World& W() const { return view->GetWorld(); }
+    GameState& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;

@@ -27,7 +27,7 @@ struct HostCall {
 // battles to their end (or as fight says).
 class RecordingHost : public TurnHost {
 public:
-    explicit RecordingHost(World& world) : m_world(world) {}
+    explicit RecordingHost(GameState& world) : m_world(world) {}
 
     std::vector<HostCall> calls;
     std::function<bool(BattleScript&)> fight = [](BattleScript& script) {
@@ -75,7 +75,7 @@ public:
     }
 
 private:
-    World& m_world;
+    GameState& m_world;
 
     void Record(HostCall::Kind kind, int country, std::string text = {})
     {

@@ -39,7 +39,7 @@ Trace PlayOn(HeadlessGame& game, std::int64_t months)
 // A new game of the test world for the player, with a clock of its own.
 void StartTestGame(HeadlessGame& game, std::int64_t clock)
 {
-    World& world = game.GetWorld();
+    GameState& world = game.GetWorld();
     ApplyWorld(world, MakeTestWorld());
     BuildRulerTable(world);
     world.clock.FixFrom(clock);
@@ -98,41 +98,41 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
         const char* name;
         PlayerCommand command;
         CommandRefusal why;
-        void (*prepare)(World&, GameSession&);
+        void (*prepare)(GameState&, GameSession&);
     };
-    const auto none = [](World&, GameSession&) {};
+    const auto none = [](GameState&, GameSession&) {};
     // In the test world the player (ruler 1) holds country 0, which borders 1 and 7
     // (rulers 2 and 5); he is made to hold 7 as well for moves.
     const Case cases[] = {
         {"no game waits for the player", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
-         [](World&, GameSession& s) { s.mode = ViewMode::ComputerTurns; }},
+         [](GameState&, GameSession& s) { s.mode = ViewMode::ComputerTurns; }},
         {"another country's turn", command::Domestic{DomesticCommand::Train, 1}, CommandRefusal::NotTurnCountry, none},
         {"no funds", command::Domestic{DomesticCommand::DevelopLand, 0}, CommandRefusal::Funds,
-         [](World& w, GameSession&) { w.countries[0].SetFunds(999); }},
+         [](GameState& w, GameSession&) { w.countries[0].SetFunds(999); }},
         {"training full", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::TrainingFull,
-         [](World& w, GameSession&) { w.countries[0].SetTraining(Country::kMaxTraining); }},
+         [](GameState& w, GameSession&) { w.countries[0].SetTraining(Country::kMaxTraining); }},
         {"move to a stranger", command::Move{0, 1, 10, 0, 0}, CommandRefusal::NotNeighbour, none},
         {"move off the map", command::Move{0, 14, 0, 0, 0}, CommandRefusal::NotNeighbour, none},
         {"move more than held", command::Move{0, 7, 40001, 0, 0}, CommandRefusal::Amounts,
-         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+         [](GameState& w, GameSession&) { w.countries[7].SetRuler(1); }},
         {"move less than nothing", command::Move{0, 7, 0, -1, 0}, CommandRefusal::Amounts,
-         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+         [](GameState& w, GameSession&) { w.countries[7].SetRuler(1); }},
         {"war without provisions", command::War{0, 1}, CommandRefusal::Provisions,
-         [](World& w, GameSession&) { w.countries[0].SetProvisions(39999); }},
+         [](GameState& w, GameSession&) { w.countries[0].SetProvisions(39999); }},
         {"war without funds", command::War{0, 1}, CommandRefusal::Funds,
-         [](World& w, GameSession&) { w.countries[0].SetFunds(999); }},
+         [](GameState& w, GameSession&) { w.countries[0].SetFunds(999); }},
         {"war on his own country", command::War{0, 7}, CommandRefusal::NotNeighbour,
-         [](World& w, GameSession&) { w.countries[7].SetRuler(1); }},
+         [](GameState& w, GameSession&) { w.countries[7].SetRuler(1); }},
         {"war on a country not beside it", command::War{0, 5}, CommandRefusal::NotNeighbour, none},
         {"a second command in a turn", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
-         [](World&, GameSession& s) { s.Apply(command::Domestic{DomesticCommand::DevelopCommerce, 0}); }},
+         [](GameState&, GameSession& s) { s.Apply(command::Domestic{DomesticCommand::DevelopCommerce, 0}); }},
         {"rest while choosing a target", command::Rest{}, CommandRefusal::NotNow,
-         [](World&, GameSession& s) { s.mode = ViewMode::ChooseAttackTarget; }},
+         [](GameState&, GameSession& s) { s.mode = ViewMode::ChooseAttackTarget; }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         HeadlessGame game;
-        World& world = game.GetWorld();
+        GameState& world = game.GetWorld();
         GameSession& session = game.Session();
         ApplyWorld(world, MakeTestWorld());
         BuildRulerTable(world);

@@ -69,7 +69,7 @@ protected:
     }
 
     // The game the program's view plays.
-    World& W() const { return view->GetWorld(); }
+    GameState& W() const { return view->GetWorld(); }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;

@@ -58,7 +58,7 @@ std::int64_t Setting(const char* name, std::int64_t fallback, std::int64_t min, 
 }
 
 std::int64_t MonthNumber(std::int32_t year, std::int32_t month) { return std::int64_t{year} * 12 + month; }
-std::int64_t MonthNumber(const World& world) { return MonthNumber(world.year, world.month); }
+std::int64_t MonthNumber(const GameState& world) { return MonthNumber(world.year, world.month); }
 
 enum class Kind { Dealt, Held };
 
@@ -93,7 +93,7 @@ public:
     }
 
     // The first fault found in a world and the marks its host shows, or an empty text.
-    std::string Fault(const World& world, const ViewMarks& marks)
+    std::string Fault(const GameState& world, const ViewMarks& marks)
     {
         std::ostringstream fault;
         const std::int64_t month = MonthNumber(world);
@@ -120,7 +120,7 @@ public:
     }
 
 private:
-    void CountryFault(const World& world, int i, std::ostringstream& fault) const
+    void CountryFault(const GameState& world, int i, std::ostringstream& fault) const
     {
         const Country& c = world.countries[i];
         const CountryRecord& fixed = m_fixed.countries[i];
@@ -153,7 +153,7 @@ private:
     std::int64_t m_lastMonth = 0;
 };
 
-int SaturatedFigures(const World& world)
+int SaturatedFigures(const GameState& world)
 {
     int n = 0;
     for (const Country& c : world.countries)
@@ -168,12 +168,12 @@ int SaturatedFigures(const World& world)
 // into the session as a load does. A fault when the loaded world is not the same.
 std::string SaveAndReload(GameSession& session, const std::string& path)
 {
-    World& world = session.world;
+    GameState& world = session.world;
     const WorldRecord before = CaptureWorld(world, world.turnCountry);
     std::string error;
     if (!session.SaveGame(path, world.turnCountry, &error))
         return "the save failed: " + error;
-    world = World();
+    world = GameState();
     const LoadOutcome loaded = session.LoadGame(path);
     if (loaded.status != LoadStatus::Loaded)
         return "the save does not load: " + loaded.words.Text();
@@ -208,7 +208,7 @@ protected:
                 c.provisions = kHeldProvisions;
             }
         }
-        world = World();
+        world = GameState();
         return WriteCountryFile(path, record, nullptr) ? path : std::string();
     }
 
@@ -241,7 +241,7 @@ protected:
             return false;
         }
         const WorldRecord start = CaptureWorld(world, -1);
-        world = World();
+        world = GameState();
         const std::int64_t firstMonth = MonthNumber(start.year, start.month);
 
         WorldWatch watch(ruler);
@@ -287,7 +287,7 @@ protected:
         // The end of the run: the world holds, and the headless mode's own save of it
         // loads as the same world.
         const WorldRecord end = CaptureWorld(session.world, session.world.turnCountry);
-        world = World();
+        world = GameState();
         if (LoadCountryFile(world, options.saveFile).status != LoadStatus::Loaded ||
             CaptureWorld(world, world.turnCountry) != end) {
             ADD_FAILURE() << label << ": the final save does not give back the final world";

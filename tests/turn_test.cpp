@@ -105,7 +105,7 @@ namespace {
 // Runs step in a child process one machine instruction at a time and reads the world's
 // month after each instruction: every value a repaint or a save on another thread could
 // read. Empty, with the reason, when the system does not let a process be traced.
-std::set<std::int32_t> MonthsSeenStepByStep(const World& world, const std::function<void()>& step,
+std::set<std::int32_t> MonthsSeenStepByStep(const GameState& world, const std::function<void()>& step,
                                             std::string& reason)
 {
     const pid_t child = ::fork();
@@ -241,7 +241,7 @@ namespace {
 // hands each call over and waits for the reply (or for a stop).
 class ThreadedHost : public TurnHost {
 public:
-    explicit ThreadedHost(const World& world) : m_world(world) {}
+    explicit ThreadedHost(const GameState& world) : m_world(world) {}
 
     struct Call {
         HostCall::Kind kind = HostCall::PlayerTurn;
@@ -306,7 +306,7 @@ private:
         m_changed.notify_all();
     }
 
-    const World& m_world;
+    const GameState& m_world;
     std::mutex m_mutex;
     std::condition_variable m_changed;
     Call m_call;

@@ -56,7 +56,7 @@ protected:
         WorldTest::TearDown();
     }
     // The game the view plays, which the tests work on.
-    World& W() { return view->GetWorld(); }
+    GameState& W() { return view->GetWorld(); }
     Country& C(int i) { return W().countries[i]; }
     QImage Draw()
     {

@@ -69,7 +69,7 @@ protected:
         WorldTest::TearDown();
     }
     // The game the view plays; a view test works on it and not on the fixture's own world.
-    World& W() { return view->GetWorld(); }
+    GameState& W() { return view->GetWorld(); }
     EventSink& Events() { return view->Session().events; }
     // The test world, with each country's number cell in the middle of its square.
     void LoadTestWorld(WorldRecord world = MakeTestWorld())

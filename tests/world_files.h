@@ -10,7 +10,7 @@
 #include "platform/path_bytes.h"
 
 // Saves world under a path as Qt names it, with cursor as the stored turn cursor.
-inline bool SaveWorldAs(const World& world, const QString& path, int cursor, QString* error)
+inline bool SaveWorldAs(const GameState& world, const QString& path, int cursor, QString* error)
 {
     std::string reason;
     if (SaveCountryFile(world, platform::PathToBytes(path), cursor, &reason))

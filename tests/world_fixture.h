@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/random.h"
 #include "rules/events.h"
 
@@ -20,7 +20,7 @@ protected:
 
     Country& C(int i) { return world.countries[i]; }
 
-    World world;
+    GameState world;
     EventSink events;
 };
 

@@ -12,7 +12,7 @@
 #include <functional>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 class AutosaveStore {
 public:

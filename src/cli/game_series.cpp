@@ -198,7 +198,7 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     if (!SetUpHeadlessGame(setUp.Session(), options, offered, err))
         return kHeadlessBadInput;
     const bool newGame = options.loadFile.empty();
-    const World& startWorld = setUp.GetWorld();
+    const GameState& startWorld = setUp.GetWorld();
     const std::vector<RulerId> rulers =
         options.allRulers ? offered : std::vector<RulerId>{newGame ? options.ruler : startWorld.playerRuler.Get()};
 

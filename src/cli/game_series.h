@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 struct HeadlessOptions;
 

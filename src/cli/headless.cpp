@@ -11,7 +11,7 @@
 #include <utility>
 
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "model/scenario_file.h"
 #include "platform/terminal.h"
 #include "platform/clock.h"
@@ -75,18 +75,18 @@ bool ParseNumberOption(const std::string& name, const std::string& text, std::in
     return true;
 }
 
-std::string DateText(const World& world)
+std::string DateText(const GameState& world)
 {
     return std::to_string(world.year.Get()) + " 年 " + std::to_string(world.month.Get()) + " 月";
 }
 
-std::int64_t MonthsSinceYearZero(const World& world)
+std::int64_t MonthsSinceYearZero(const GameState& world)
 {
     return std::int64_t{world.year} * 12 + world.month;
 }
 
 // "190 年 1 月  劉備 2  曹操 3 ...": the rulers holding countries, by id.
-void PrintMap(const World& world, std::ostream& out)
+void PrintMap(const GameState& world, std::ostream& out)
 {
     int held[kRulerCount] = {};
     for (const Country& c : world.countries) {
@@ -101,7 +101,7 @@ void PrintMap(const World& world, std::ostream& out)
     out << '\n';
 }
 
-int CountriesOf(const World& world, RulerId ruler)
+int CountriesOf(const GameState& world, RulerId ruler)
 {
     return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
                                           [ruler](const Country& c) { return c.GetRuler() == ruler; }));
@@ -279,7 +279,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
 {
     GameSession& session = game.Session();
-    const World& world = session.world;
+    const GameState& world = session.world;
     std::ostream* const out = game.Host().Out();
     // The windows start a thread for each stretch of computer turns; here the calling
     // thread runs the same procedure, which seeds the world's generator from the clock

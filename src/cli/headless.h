@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/turn.h"
 #include "session/game_session.h"
 
@@ -67,7 +67,7 @@ struct HeadlessOutcome {
 // touches the world.
 class HeadlessHost : public TurnHost {
 public:
-    HeadlessHost(World& world, std::ostream* out) : m_world(world), m_out(out) {}
+    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out) {}
 
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
@@ -77,7 +77,7 @@ public:
     std::ostream* Out() const { return m_out; }
 
 private:
-    World& m_world;
+    GameState& m_world;
     std::ostream* m_out;
 };
 
@@ -88,7 +88,7 @@ public:
     explicit HeadlessGame(std::ostream* out = nullptr) : m_host(m_session.world, out) {}
 
     GameSession& Session() { return m_session; }
-    World& GetWorld() { return m_session.world; }
+    GameState& GetWorld() { return m_session.world; }
     HeadlessHost& Host() { return m_host; }
 
 private:

@@ -7,7 +7,7 @@
 
 #include <array>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "model/scenario_file.h"
 #include "platform/template_dialog.h"
 

@@ -177,7 +177,7 @@ namespace {
 
 // Reads and checks a whole file's text, then replaces the world; name stands for the
 // file in the message.
-LoadOutcome LoadFromReader(World& world, platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
+LoadOutcome LoadFromReader(GameState& world, platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
 {
     LoadOutcome outcome;
     WorldRecord record;
@@ -195,7 +195,7 @@ LoadOutcome LoadFromReader(World& world, platform::TextFileReader& reader, const
 
 } // namespace
 
-LoadOutcome LoadCountryFile(World& world, const std::string& path, CountryFileUse use)
+LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFileUse use)
 {
     platform::TextFileReader reader;
     if (!reader.Open(path)) {
@@ -208,14 +208,14 @@ LoadOutcome LoadCountryFile(World& world, const std::string& path, CountryFileUs
     return LoadFromReader(world, reader, path, use);
 }
 
-LoadOutcome LoadCountryText(World& world, std::string text, const std::string& name, CountryFileUse use)
+LoadOutcome LoadCountryText(GameState& world, std::string text, const std::string& name, CountryFileUse use)
 {
     platform::TextFileReader reader;
     reader.OpenText(std::move(text));
     return LoadFromReader(world, reader, name, use);
 }
 
-WorldRecord CaptureWorld(const World& world, std::int32_t turnCursor)
+WorldRecord CaptureWorld(const GameState& world, std::int32_t turnCursor)
 {
     WorldRecord record;
     record.playerRuler = world.playerRuler;
@@ -241,7 +241,7 @@ WorldRecord CaptureWorld(const World& world, std::int32_t turnCursor)
     return record;
 }
 
-void ApplyWorld(World& world, const WorldRecord& record)
+void ApplyWorld(GameState& world, const WorldRecord& record)
 {
     world.playerRuler = record.playerRuler;
     world.turnCountry = record.turnCountry;
@@ -290,7 +290,7 @@ bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::st
     return platform::WriteLinesAtomically(path, FormatCountryFile(world), error);
 }
 
-bool SaveCountryFile(const World& world, const std::string& path, std::int32_t turnCursor, std::string* error)
+bool SaveCountryFile(const GameState& world, const std::string& path, std::int32_t turnCursor, std::string* error)
 {
     return WriteCountryFile(path, CaptureWorld(world, turnCursor), error);
 }

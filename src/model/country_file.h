@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 
 namespace platform {
@@ -40,7 +40,7 @@ struct CountryRecord {
     bool operator==(const CountryRecord&) const = default;
 };
 
-// A world as a file holds it: the figures a save keeps, or a snapshot of a World.
+// A world as a file holds it: the figures a save keeps, or a snapshot of a GameState.
 struct WorldRecord {
     std::int32_t playerRuler = 0;
     std::int32_t turnCountry = 0;
@@ -80,22 +80,22 @@ struct LoadOutcome {
 // contents. The file is read and checked in full first: on any failure the world is
 // left exactly as it was. A file that cannot be read is NotFound, with the path and
 // the reason after the first line.
-LoadOutcome LoadCountryFile(World& world, const std::string& path, CountryFileUse use = CountryFileUse::SavedGame);
+LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFileUse use = CountryFileUse::SavedGame);
 
 // The same for a file's contents already in memory; name stands for the file in the
 // message. Never NotFound.
-LoadOutcome LoadCountryText(World& world, std::string text, const std::string& name,
+LoadOutcome LoadCountryText(GameState& world, std::string text, const std::string& name,
                             CountryFileUse use = CountryFileUse::SavedGame);
 
 // Writes the world to path with turnCursor as the stored cursor. The previous file
 // stays intact unless the new one has been written completely.
-bool SaveCountryFile(const World& world, const std::string& path, std::int32_t turnCursor, std::string* error);
+bool SaveCountryFile(const GameState& world, const std::string& path, std::int32_t turnCursor, std::string* error);
 
 // "1,3,12": the list as the file stores it; an empty list gives an empty text.
 std::string JoinNeighbourIds(const std::vector<std::uint32_t>& ids);
 
-WorldRecord CaptureWorld(const World& world, std::int32_t turnCursor);
-void ApplyWorld(World& world, const WorldRecord& record);
+WorldRecord CaptureWorld(const GameState& world, std::int32_t turnCursor);
+void ApplyWorld(GameState& world, const WorldRecord& record);
 std::vector<std::string> FormatCountryFile(const WorldRecord& world);
 bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::string* error);
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 #include "platform/text_file.h"
 

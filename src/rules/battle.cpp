@@ -4,7 +4,7 @@
 #include "platform/message.h"
 
 #include "model/arithmetic.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/clock.h"
 #include "rules/event_report.h"
 #include "rules/names.h"
@@ -50,7 +50,7 @@ struct BattleStart {
     std::int32_t targetSoldiers;
 };
 
-BattleStart Before(const World& world, int attacker, int target)
+BattleStart Before(const GameState& world, int attacker, int target)
 {
     const Country& a = world.countries[attacker];
     const Country& t = world.countries[target];
@@ -60,7 +60,7 @@ BattleStart Before(const World& world, int attacker, int target)
 // Reports a battle that has been settled, and the capture that may follow it. Call it
 // after the target has changed hands (when taken), so that the figures after are those
 // of the end of the battle.
-void ReportBattle(const World& world, EventSink& events, const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
+void ReportBattle(const GameState& world, EventSink& events, const BattleStart& start, bool taken, bool byPlayer, std::int32_t attackerAfter,
                   std::int32_t targetAfter)
 {
     if (EventReport e{world, events, EventKind::Battle}) {
@@ -110,9 +110,9 @@ BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attacker
     return losses;
 }
 
-bool ResolveComputerBattle(World& world, EventSink& events, int attacker, int target)
+bool ResolveComputerBattle(GameState& world, EventSink& events, int attacker, int target)
 {
-    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
         return false;
     Country& a = world.countries[attacker];
     Country& t = world.countries[target];
@@ -150,10 +150,10 @@ bool ResolveComputerBattle(World& world, EventSink& events, int attacker, int ta
     return settle(false);
 }
 
-BattleScript::BattleScript(World& world, int attacker, int target, platform::Random& rng)
+BattleScript::BattleScript(GameState& world, int attacker, int target, platform::Random& rng)
     : m_random(rng), m_clock(world.clock)
 {
-    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
         return;
     const Country& a = world.countries[attacker];
     const Country& t = world.countries[target];
@@ -242,10 +242,10 @@ void BattleScript::Speak(int step)
     }
 }
 
-bool ResolvePlayerBattle(World& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
+bool ResolvePlayerBattle(GameState& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
                          platform::Random& rng)
 {
-    if (!World::IsCountryIndex(attacker) || !World::IsCountryIndex(target))
+    if (!GameState::IsCountryIndex(attacker) || !GameState::IsCountryIndex(target))
         return false;
     BattleScript script(world, attacker, target, rng);
     const BattleStart start = Before(world, attacker, target);

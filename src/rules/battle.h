@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 #include "platform/random.h"
 #include "rules/events.h"
@@ -33,7 +33,7 @@ BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attacker
 
 // A computer country attacks a country that is not the player's; settled at once with
 // draws from the world's generator. True when the target was taken.
-bool ResolveComputerBattle(World& world, EventSink& events, int attacker, int target);
+bool ResolveComputerBattle(GameState& world, EventSink& events, int attacker, int target);
 
 extern const std::array<std::string_view, 12> kBattleCries;
 extern const std::array<std::string_view, 12> kBattleEndLines;
@@ -54,7 +54,7 @@ public:
 
     // Takes both sides from the world. The draws of the battle come from rng, the
     // generator of whoever asked for the battle, whichever thread then steps it.
-    BattleScript(World& world, int attacker, int target, platform::Random& rng);
+    BattleScript(GameState& world, int attacker, int target, platform::Random& rng);
 
     // The window's opening: reseeds the generator from the clock, draws the variant,
     // starts at step 9 when a side has no soldiers, speaks the current step.
@@ -105,5 +105,5 @@ public:
 // The player's battle, as attacker or as the attacked: the presenter fights it with
 // draws from rng, then the costs are charged and a fallen target changes hands. True
 // when taken.
-bool ResolvePlayerBattle(World& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
+bool ResolvePlayerBattle(GameState& world, EventSink& events, int attacker, int target, BattlePresenter& presenter,
                          platform::Random& rng);

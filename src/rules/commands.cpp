@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/commands.h"
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/battle.h"
 #include "rules/event_report.h"
 #include "rules/names.h"
@@ -10,12 +10,12 @@ using platform::Message;
 
 namespace {
 
-Message Name(const World& world, int country) { return CountryWords(world, country); }
+Message Name(const GameState& world, int country) { return CountryWords(world, country); }
 
-std::vector<int> Neighbours(const World& world, int source, int (Country::*test)(const Country&) const)
+std::vector<int> Neighbours(const GameState& world, int source, int (Country::*test)(const Country&) const)
 {
     std::vector<int> targets;
-    if (!World::IsCountryIndex(source))
+    if (!GameState::IsCountryIndex(source))
         return targets;
     const Country& s = world.countries[source];
     for (int i = 0; i < kCountryCount; ++i)
@@ -38,9 +38,9 @@ Message RefusalWords(CommandBlock block)
     }
 }
 
-CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country)
+CommandBlock DomesticBlock(const GameState& world, DomesticCommand command, int country)
 {
-    if (!World::IsCountryIndex(country))
+    if (!GameState::IsCountryIndex(country))
         return CommandBlock::Funds;
     const Country& c = world.countries[country];
     if (command == DomesticCommand::Train)
@@ -48,9 +48,9 @@ CommandBlock DomesticBlock(const World& world, DomesticCommand command, int coun
     return c.CanPayAction() ? CommandBlock::None : CommandBlock::Funds;
 }
 
-CommandBlock WarBlock(const World& world, int country)
+CommandBlock WarBlock(const GameState& world, int country)
 {
-    if (!World::IsCountryIndex(country))
+    if (!GameState::IsCountryIndex(country))
         return CommandBlock::Funds;
     const Country& c = world.countries[country];
     if (c.GetProvisions() < c.GetSoldiers())
@@ -60,10 +60,10 @@ CommandBlock WarBlock(const World& world, int country)
     return CommandBlock::None;
 }
 
-std::vector<int> MoveTargets(const World& world, int source) { return Neighbours(world, source, &Country::IsFriendlyNeighbour); }
-std::vector<int> AttackTargets(const World& world, int source) { return Neighbours(world, source, &Country::IsHostileNeighbour); }
+std::vector<int> MoveTargets(const GameState& world, int source) { return Neighbours(world, source, &Country::IsFriendlyNeighbour); }
+std::vector<int> AttackTargets(const GameState& world, int source) { return Neighbours(world, source, &Country::IsHostileNeighbour); }
 
-void ReportCommand(const World& world, EventSink& events, DomesticCommand command, const Country& country)
+void ReportCommand(const GameState& world, EventSink& events, DomesticCommand command, const Country& country)
 {
     if (EventReport e{world, events, EventKind::Command}) {
         e->country = static_cast<std::int8_t>(country.id);
@@ -86,10 +86,10 @@ void ReportCommand(const World& world, EventSink& events, DomesticCommand comman
     }
 }
 
-CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticCommand command, int country)
+CommandOutcome RunDomesticCommand(GameState& world, EventSink& events, DomesticCommand command, int country)
 {
     CommandOutcome outcome;
-    if (!World::IsCountryIndex(country))
+    if (!GameState::IsCountryIndex(country))
         return outcome;
     Country& c = world.countries[country];
     outcome.done = CarryOut(world, events, command, c, world.commandRandom);
@@ -119,12 +119,12 @@ CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticComma
     return outcome;
 }
 
-Message TurnStatusWords(const World& world, int country)
+Message TurnStatusWords(const GameState& world, int country)
 {
     return Message(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(country), Name(world, country)});
 }
 
-std::optional<Message> WarRefusal(const World& world, int country)
+std::optional<Message> WarRefusal(const GameState& world, int country)
 {
     const CommandBlock block = WarBlock(world, country);
     if (block == CommandBlock::None)
@@ -132,16 +132,16 @@ std::optional<Message> WarRefusal(const World& world, int country)
     return RefusalWords(block);
 }
 
-bool MoveAmountsAllowed(const World& world, int source, const MoveAmounts& amounts)
+bool MoveAmountsAllowed(const GameState& world, int source, const MoveAmounts& amounts)
 {
-    if (!World::IsCountryIndex(source))
+    if (!GameState::IsCountryIndex(source))
         return false;
     const Country& s = world.countries[source];
     return amounts.soldiers >= 0 && amounts.soldiers <= s.GetSoldiers() && amounts.provisions >= 0 &&
            amounts.provisions <= s.GetProvisions() && amounts.funds >= 0 && amounts.funds <= s.GetFunds();
 }
 
-void ApplyMove(World& world, EventSink& events, int source, int destination, const MoveAmounts& amounts)
+void ApplyMove(GameState& world, EventSink& events, int source, int destination, const MoveAmounts& amounts)
 {
     Country& s = world.countries[source];
     Country& d = world.countries[destination];
@@ -168,23 +168,23 @@ void ApplyMove(World& world, EventSink& events, int source, int destination, con
     }
 }
 
-Message MoveRefusedWords(const World& world, int destination)
+Message MoveRefusedWords(const GameState& world, int destination)
 {
     return Message(VELCOR_TEXT("Message", "%1 には移動できません"), {Name(world, destination)});
 }
-Message MoveDoneWords(const World& world, int destination)
+Message MoveDoneWords(const GameState& world, int destination)
 {
     return Message(VELCOR_TEXT("Message", "%1 に物資を移動しました"), {Name(world, destination)});
 }
-Message MoveTitleWords(const World& world, int source, int destination)
+Message MoveTitleWords(const GameState& world, int source, int destination)
 {
     return Message(VELCOR_TEXT("Message", "%1 から %2 へ移動"), {Name(world, source), Name(world, destination)});
 }
-Message AttackRefusedWords(const World& world, int target)
+Message AttackRefusedWords(const GameState& world, int target)
 {
     return Message(VELCOR_TEXT("Message", "%1 には攻撃できません"), {Name(world, target)});
 }
-Message AttackResultWords(const World& world, int target, bool won)
+Message AttackResultWords(const GameState& world, int target, bool won)
 {
     return Message(won ? VELCOR_TEXT("Message", "%1 の攻略は成功です") : VELCOR_TEXT("Message", "%1 の攻略は失敗です"),
                    {Name(world, target)});

@@ -10,19 +10,19 @@
 #include <vector>
 
 #include "model/country.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 #include "rules/domestic_command.h"
 #include "rules/events.h"
 
 // Reports a domestic command that took effect (events.h), with the figure it changed.
-void ReportCommand(const World& world, EventSink& events, DomesticCommand command, const Country& country);
+void ReportCommand(const GameState& world, EventSink& events, DomesticCommand command, const Country& country);
 
 // Runs a domestic action on a country of the world, for the player or a computer ruler
 // alike, drawing from rng. True when it took effect; that is reported as a Command
 // event with the figure it changed. Inline: the computer's turns call it a dozen times
 // a month.
-inline bool CarryOut(const World& world, EventSink& events, DomesticCommand command, Country& country,
+inline bool CarryOut(const GameState& world, EventSink& events, DomesticCommand command, Country& country,
                      platform::Random& rng)
 {
     int done = 0;
@@ -57,19 +57,19 @@ enum class CommandBlock {
 
 // The test a domestic command makes before it acts: Country::CanPayAction or
 // Country::CanTrain, which the country's action itself calls and refuses by.
-CommandBlock DomesticBlock(const World& world, DomesticCommand command, int country);
+CommandBlock DomesticBlock(const GameState& world, DomesticCommand command, int country);
 
 // The status line's words for a domestic command or a war refused by the funds, the
 // provisions or full training ("資金が不足しています", ...).
 platform::Message RefusalWords(CommandBlock block);
 
 // The war command's test: provisions first, then funds. OnWar refuses by it.
-CommandBlock WarBlock(const World& world, int country);
+CommandBlock WarBlock(const GameState& world, int country);
 
 // The countries a move from source or an attack by it may go to, in index order: its
 // friendly or hostile neighbours, by the very tests the move and the attack make.
-std::vector<int> MoveTargets(const World& world, int source);
-std::vector<int> AttackTargets(const World& world, int source);
+std::vector<int> MoveTargets(const GameState& world, int source);
+std::vector<int> AttackTargets(const GameState& world, int source);
 
 struct CommandOutcome {
     bool done = false;       // false: refused, nothing changed
@@ -78,14 +78,14 @@ struct CommandOutcome {
 
 // Runs a domestic action on country, drawing from the world's command generator, and
 // words the outcome ("開墾が %d になりました", "資金が不足しています", ...).
-CommandOutcome RunDomesticCommand(World& world, EventSink& events, DomesticCommand command, int country);
+CommandOutcome RunDomesticCommand(GameState& world, EventSink& events, DomesticCommand command, int country);
 
 // "%d %s の番です" for a country.
-platform::Message TurnStatusWords(const World& world, int country);
+platform::Message TurnStatusWords(const GameState& world, int country);
 
 // Why country cannot go to war now (too few provisions for its soldiers, tested
 // first, or too few funds), in the status line's words, or nothing when it can.
-std::optional<platform::Message> WarRefusal(const World& world, int country);
+std::optional<platform::Message> WarRefusal(const GameState& world, int country);
 
 struct MoveAmounts {
     std::int32_t soldiers = 0;
@@ -94,19 +94,19 @@ struct MoveAmounts {
 };
 
 // True when amounts lie within what source holds (0 up to each stock).
-bool MoveAmountsAllowed(const World& world, int source, const MoveAmounts& amounts);
+bool MoveAmountsAllowed(const GameState& world, int source, const MoveAmounts& amounts);
 
 // Moves soldiers, provisions and funds from source to destination. The destination's
 // training becomes the soldier-weighted average of both armies (0 when it ends with
 // no soldiers); the source's training stays.
-void ApplyMove(World& world, EventSink& events, int source, int destination, const MoveAmounts& amounts);
+void ApplyMove(GameState& world, EventSink& events, int source, int destination, const MoveAmounts& amounts);
 
 // The words of the move and war commands.
-platform::Message MoveRefusedWords(const World& world, int destination);  // "%s には移動できません"
-platform::Message MoveDoneWords(const World& world, int destination);     // "%s に物資を移動しました"
-platform::Message MoveTitleWords(const World& world, int source, int destination); // "%s から %s へ移動"
-platform::Message AttackRefusedWords(const World& world, int target);     // "%s には攻撃できません"
-platform::Message AttackResultWords(const World& world, int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
+platform::Message MoveRefusedWords(const GameState& world, int destination);  // "%s には移動できません"
+platform::Message MoveDoneWords(const GameState& world, int destination);     // "%s に物資を移動しました"
+platform::Message MoveTitleWords(const GameState& world, int source, int destination); // "%s から %s へ移動"
+platform::Message AttackRefusedWords(const GameState& world, int target);     // "%s には攻撃できません"
+platform::Message AttackResultWords(const GameState& world, int target, bool won); // "%s の攻略は成功です" / "… 失敗です"
 
 inline constexpr const char* kChooseMoveTarget = VELCOR_TEXT("Message", "移動先を選択してください");
 inline constexpr const char* kChooseAttackTarget = VELCOR_TEXT("Message", "攻撃先を選択してください");

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/random.h"
 #include "rules/commands.h"
 #include "rules/names.h"
@@ -23,7 +23,7 @@ std::int64_t Strength(const Country& c)
 
 // The weakest hostile neighbour of c below the ceiling, or -1. Ties keep the earlier
 // neighbour in c's list. Sets hasCandidate when c has any hostile neighbour at all.
-int ChooseTarget(const World& world, const Country& c, bool& hasCandidate)
+int ChooseTarget(const GameState& world, const Country& c, bool& hasCandidate)
 {
     int candidates[kMaxNeighbourEntries];
     int count = 0;
@@ -49,7 +49,7 @@ int ChooseTarget(const World& world, const Country& c, bool& hasCandidate)
 
 // An attack on a country of the player: announced, fought in the battle window, and
 // its outcome announced. Returns without a word more when the program is ending.
-void AttackPlayer(World& world, EventSink& events, TurnHost& host, int attacker, int target)
+void AttackPlayer(GameState& world, EventSink& events, TurnHost& host, int attacker, int target)
 {
     using platform::Message;
     host.ShowMessage(Message(VELCOR_TEXT("Message", "%1 が攻撃されています"), {CountryWords(world, target)}),
@@ -68,7 +68,7 @@ void AttackPlayer(World& world, EventSink& events, TurnHost& host, int attacker,
                        kMessageMs);
 }
 
-void ConsiderWar(World& world, EventSink& events, TurnHost& host, int c)
+void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
 {
     Country& country = world.countries[c];
     if (country.GetProvisions() < country.GetSoldiers()) {
@@ -102,9 +102,9 @@ void ConsiderWar(World& world, EventSink& events, TurnHost& host, int c)
 
 } // namespace
 
-void RunComputerTurn(World& world, EventSink& events, TurnHost& host, int c)
+void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
 {
-    if (!World::IsCountryIndex(c))
+    if (!GameState::IsCountryIndex(c))
         return;
     Country& country = world.countries[c];
     if (country.GetSoldiers() < kArmyMinimum) {

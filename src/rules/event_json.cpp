@@ -32,7 +32,7 @@ void AppendString(std::string& out, const std::string& text)
 
 class Object {
 public:
-    Object(std::string& out, const World& world) : m_out(out), m_world(world) { m_out += '{'; }
+    Object(std::string& out, const GameState& world) : m_out(out), m_world(world) { m_out += '{'; }
     ~Object() { m_out += '}'; }
 
     Object& Number(const char* key, std::int64_t value)
@@ -58,7 +58,7 @@ public:
     {
         Number(key, country);
         Key((std::string(key) + "_name").c_str());
-        AppendString(m_out, World::IsCountryIndex(country) ? CountryNameUtf8(m_world, country) : std::string());
+        AppendString(m_out, GameState::IsCountryIndex(country) ? CountryNameUtf8(m_world, country) : std::string());
         return *this;
     }
     Object& Ruler(const char* key, RulerId ruler)
@@ -93,12 +93,12 @@ private:
         m_out += ':';
     }
     std::string& m_out;
-    const World& m_world;
+    const GameState& m_world;
 };
 
 } // namespace
 
-std::string EventJson(const World& world, const GameEvent& e)
+std::string EventJson(const GameState& world, const GameEvent& e)
 {
     std::string line;
     {
@@ -156,7 +156,7 @@ std::string EventJson(const World& world, const GameEvent& e)
 
 std::string ChronicleFileName(const std::string& savePath) { return savePath + ".chronicle.jsonl"; }
 
-std::string SavedWorldJson(const World& world)
+std::string SavedWorldJson(const GameState& world)
 {
     std::string line;
     {

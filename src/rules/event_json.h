@@ -11,7 +11,7 @@
 
 // One event as a JSON object on one line (without the line end). Countries and rulers
 // appear by id and by their UTF-8 name as the world names them now.
-std::string EventJson(const World& world, const GameEvent& event);
+std::string EventJson(const GameState& world, const GameEvent& event);
 
 // The chronicle kept beside a saved game: the save's name as the system has it (every
 // byte, whatever its suffix) followed by ".chronicle.jsonl".
@@ -20,15 +20,15 @@ std::string ChronicleFileName(const std::string& savePath);
 // The line that closes a chronicle kept beside a save (kind "saved"): the date, the
 // player and every country's ruler of the world as it stands, which is the world saved
 // beside it. A chronicle is that game's only while this line matches the loaded world.
-std::string SavedWorldJson(const World& world);
+std::string SavedWorldJson(const GameState& world);
 
 // Writes each event it hears as a line of JSON to a stream.
 class JsonLinesWriter : public EventObserver {
 public:
-    JsonLinesWriter(std::ostream& out, const World& world) : m_out(out), m_world(world) {}
+    JsonLinesWriter(std::ostream& out, const GameState& world) : m_out(out), m_world(world) {}
     void OnGameEvent(const GameEvent& event) override;
 
 private:
     std::ostream& m_out;
-    const World& m_world; // names the countries and rulers
+    const GameState& m_world; // names the countries and rulers
 };

@@ -16,7 +16,7 @@
 // One report is open at a time.
 class EventReport {
 public:
-    EventReport(const World& world, EventSink& events, EventKind kind)
+    EventReport(const GameState& world, EventSink& events, EventKind kind)
     {
         if (!events.Observed())
             return; // nothing made: reporting costs nothing when nobody listens

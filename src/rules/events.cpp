@@ -8,7 +8,7 @@
 namespace {
 
 
-bool HoldsAny(const World& world, RulerId ruler)
+bool HoldsAny(const GameState& world, RulerId ruler)
 {
     for (const Country& c : world.countries) {
         if (c.GetRuler() == ruler)
@@ -43,7 +43,7 @@ void EventSink::Update()
     m_onlyLog = m_observers.size() == 1 ? dynamic_cast<EventLog*>(m_observers.front()) : nullptr;
 }
 
-void ReportStart(const World& world, EventSink& events, bool loaded)
+void ReportStart(const GameState& world, EventSink& events, bool loaded)
 {
     if (EventReport e{world, events, EventKind::Start}) {
         e->ruler = static_cast<std::int8_t>(world.playerRuler);
@@ -53,13 +53,13 @@ void ReportStart(const World& world, EventSink& events, bool loaded)
     }
 }
 
-void ReportVictory(const World& world, EventSink& events)
+void ReportVictory(const GameState& world, EventSink& events)
 {
     if (EventReport e{world, events, EventKind::Victory})
         e->ruler = static_cast<std::int8_t>(world.playerRuler);
 }
 
-void ReportCapture(const World& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
+void ReportCapture(const GameState& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
                    RulerId newRuler)
 {
     if (EventReport e{world, events, EventKind::Capture}) {

@@ -14,7 +14,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/domestic_command.h"
 
 enum class EventKind : std::uint8_t {
@@ -155,11 +155,11 @@ private:
 };
 
 // The reports the rules make at fixed points; each does nothing without an observer.
-void ReportStart(const World& world, EventSink& events, bool loaded); // every country's ruler, the player
-void ReportVictory(const World& world, EventSink& events);             // the player holds every country
+void ReportStart(const GameState& world, EventSink& events, bool loaded); // every country's ruler, the player
+void ReportVictory(const GameState& world, EventSink& events);             // the player holds every country
 // A capture: the Capture event, and a Fall when the old ruler (not "no ruler") holds
 // nothing any more.
-void ReportCapture(const World& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
+void ReportCapture(const GameState& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
                    RulerId newRuler);
 
 // Names for the JSON Lines file and the documentation.

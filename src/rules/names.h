@@ -4,11 +4,11 @@
 
 #include <string>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 
 // The name of a ruler from the world's ruler table; empty for an id outside it.
-inline std::string RulerNameUtf8(const World& world, RulerId ruler)
+inline std::string RulerNameUtf8(const GameState& world, RulerId ruler)
 {
     if (ruler < 0 || ruler >= kRulerCount)
         return {};
@@ -16,11 +16,11 @@ inline std::string RulerNameUtf8(const World& world, RulerId ruler)
 }
 
 // The same names as words for the player, which the windows name by id.
-inline platform::Message CountryWords(const World& world, int country)
+inline platform::Message CountryWords(const GameState& world, int country)
 {
     return platform::Message::CountryName(country, CountryNameUtf8(world, country));
 }
-inline platform::Message RulerWords(const World& world, RulerId ruler)
+inline platform::Message RulerWords(const GameState& world, RulerId ruler)
 {
     return platform::Message::RulerName(ruler, RulerNameUtf8(world, ruler));
 }

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-std::vector<RulerStanding> RulerStandings(const World& world)
+std::vector<RulerStanding> RulerStandings(const GameState& world)
 {
     std::array<RulerStanding, kRulerCount> all{};
     for (const Country& c : world.countries) {
@@ -44,7 +44,7 @@ bool HoldingsHistory::Add(const GameEvent& event)
         TakePoint(event);
         return true;
     case EventKind::Capture:
-        if (World::IsCountryIndex(event.country))
+        if (GameState::IsCountryIndex(event.country))
             m_rulers[static_cast<std::size_t>(event.country)] = event.ruler;
         return false;
     case EventKind::Month:

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/events.h"
 
 struct RulerStanding {
@@ -22,7 +22,7 @@ struct RulerStanding {
 
 // Every ruler who holds a country in the world, most countries first; on equal counts
 // the smaller id first.
-std::vector<RulerStanding> RulerStandings(const World& world);
+std::vector<RulerStanding> RulerStandings(const GameState& world);
 
 // The countries of each ruler at the start of every month, built from the events alone:
 // a start sets every country's ruler, a capture hands one over, a month takes a point.

@@ -4,7 +4,7 @@
 #include <array>
 
 #include "model/arithmetic.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/random.h"
 #include "rules/event_report.h"
 
@@ -30,7 +30,7 @@ struct RulerGains {
         holds[static_cast<std::size_t>(r)] = true;
     }
     // One event for each ruler who holds a country.
-    void Report(const World& world, EventKind kind) const
+    void Report(const GameState& world, EventKind kind) const
     {
         for (RulerId r = 1; r < kRulerCount && observed; ++r) {
             if (!holds[static_cast<std::size_t>(r)])
@@ -43,26 +43,26 @@ struct RulerGains {
     }
 };
 
-void ReportMonth(const World& world, EventSink& events)
+void ReportMonth(const GameState& world, EventSink& events)
 {
     const EventReport month{world, events, EventKind::Month}; // nothing more to say than the date
 }
 
 } // namespace
 
-void BeginNewGame(World& world, EventSink& events, RulerId player)
+void BeginNewGame(GameState& world, EventSink& events, RulerId player)
 {
     world.playerRuler = player;
     world.turnCountry = -1;
     ReportStart(world, events, false);
 }
 
-void BeginLoadedGame(World& world, EventSink& events)
+void BeginLoadedGame(GameState& world, EventSink& events)
 {
     ReportStart(world, events, true);
 }
 
-void AdvanceTurn(World& world, EventSink& events)
+void AdvanceTurn(GameState& world, EventSink& events)
 {
     const std::int32_t next = world.turnCountry + 1;
     if (next < kCountryCount) {
@@ -106,7 +106,7 @@ void AdvanceTurn(World& world, EventSink& events)
     }
 }
 
-bool PlayerHasCountry(const World& world)
+bool PlayerHasCountry(const GameState& world)
 {
     const RulerId player = world.playerRuler;
     for (const Country& c : world.countries) {
@@ -116,7 +116,7 @@ bool PlayerHasCountry(const World& world)
     return false;
 }
 
-bool IsUnified(const World& world)
+bool IsUnified(const GameState& world)
 {
     const RulerId player = world.playerRuler;
     for (const Country& c : world.countries) {
@@ -126,7 +126,7 @@ bool IsUnified(const World& world)
     return true;
 }
 
-int TurnWorkerProc(World& world, EventSink& events, TurnHost& host)
+int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host)
 {
     platform::SeedFromClock(world.random, world.clock);
     // Tested before every step, so a computer country that takes the player's last

@@ -8,7 +8,7 @@
 #include <string>
 #include <thread>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 #include "rules/battle.h"
 #include "rules/events.h"
@@ -70,26 +70,26 @@ private:
 // The world right after a new game's country file has been loaded and the ruler
 // table built: the chosen ruler plays, the cursor stands before country 0. Reports
 // the start.
-void BeginNewGame(World& world, EventSink& events, RulerId player);
+void BeginNewGame(GameState& world, EventSink& events, RulerId player);
 // The same after a saved game has been loaded: the file's ruler and cursor stand.
-void BeginLoadedGame(World& world, EventSink& events);
+void BeginLoadedGame(GameState& world, EventSink& events);
 
 // One step of the cursor; moves the calendar when it wraps (harvest at month 9, taxes,
 // upkeep and growth at the new year, drawing from the world's generator).
-void AdvanceTurn(World& world, EventSink& events);
-bool PlayerHasCountry(const World& world);
-bool IsUnified(const World& world);
+void AdvanceTurn(GameState& world, EventSink& events);
+bool PlayerHasCountry(const GameState& world);
+bool IsUnified(const GameState& world);
 
 // The worker's procedure on the calling thread: seeds the world's generator from the
 // clock, runs the computer countries until the player's turn or the end of the game,
 // sets the host's shown country and calls PlayerTurn. Returns 0. Returns early,
 // without PlayerTurn, when a stop is requested.
-int TurnWorkerProc(World& world, EventSink& events, TurnHost& host);
+int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host);
 
 // TurnWorkerProc on a thread of its own.
 class TurnWorker {
 public:
-    TurnWorker(World& world, EventSink& events) : m_world(world), m_events(events) {}
+    TurnWorker(GameState& world, EventSink& events) : m_world(world), m_events(events) {}
     // Asks a worker that still runs to stop, then waits for the thread. (A worker that
     // has already ended is not asked: the host's stop flag stays clear for the next.)
     ~TurnWorker();
@@ -111,7 +111,7 @@ public:
     bool Running() const { return m_running.load(std::memory_order_acquire); }
 
 private:
-    World& m_world;
+    GameState& m_world;
     EventSink& m_events;
     TurnHost* m_host = nullptr; // the last started worker's
     std::thread m_thread;
@@ -119,4 +119,4 @@ private:
 };
 
 // One computer country's turn.
-void RunComputerTurn(World& world, EventSink& events, TurnHost& host, int country);
+void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int country);

@@ -54,7 +54,7 @@ CommandRefusal GameSession::MayAct(int country) const
 {
     if (mode != ViewMode::PlayerTurn || m_acted)
         return CommandRefusal::NotNow;
-    if (!World::IsCountryIndex(country) || country != world.turnCountry ||
+    if (!GameState::IsCountryIndex(country) || country != world.turnCountry ||
         world.countries[static_cast<std::size_t>(country)].GetRuler() != world.playerRuler)
         return CommandRefusal::NotTurnCountry;
     return CommandRefusal::None;
@@ -119,7 +119,7 @@ CommandResult GameSession::Refusal(const command::Move& order) const
 {
     if (const CommandRefusal why = MayAct(order.from); why != CommandRefusal::None)
         return Refused(why);
-    if (!World::IsCountryIndex(order.to) ||
+    if (!GameState::IsCountryIndex(order.to) ||
         !world.countries[static_cast<std::size_t>(order.from)].IsFriendlyNeighbour(
             world.countries[static_cast<std::size_t>(order.to)]))
         return Refused(CommandRefusal::NotNeighbour, MoveRefusedWords(world, order.to));
@@ -134,7 +134,7 @@ CommandResult GameSession::Refusal(const command::War& order) const
         return Refused(why);
     if (const CommandBlock block = WarBlock(world, order.from); block != CommandBlock::None)
         return Refused(RefusalOf(block), RefusalWords(block));
-    if (!World::IsCountryIndex(order.target) ||
+    if (!GameState::IsCountryIndex(order.target) ||
         !world.countries[static_cast<std::size_t>(order.from)].IsHostileNeighbour(
             world.countries[static_cast<std::size_t>(order.target)]))
         return Refused(CommandRefusal::NotNeighbour, AttackRefusedWords(world, order.target));

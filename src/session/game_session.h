@@ -7,7 +7,7 @@
 #include <string>
 
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/events.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
@@ -24,7 +24,7 @@ public:
     GameSession& operator=(const GameSession&) = delete;
 
     // The game. Replace or change it only while no worker plays it.
-    World world;
+    GameState world;
     // Who hears its events.
     EventSink events;
 

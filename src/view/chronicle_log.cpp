@@ -158,7 +158,7 @@ bool EventFromJson(const QByteArray& line, GameEvent& e)
     return f.Ok();
 }
 
-ChronicleLog::ChronicleLog(const World& world, QObject* parent, std::size_t kept)
+ChronicleLog::ChronicleLog(const GameState& world, QObject* parent, std::size_t kept)
     : QObject(parent), m_world(world), m_kept(kept)
 {
     connect(&m_poll, &QTimer::timeout, this, &ChronicleLog::Poll);

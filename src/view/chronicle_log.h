@@ -23,11 +23,11 @@ public:
 
     // kept: the events kept before the oldest are cut (EventLog::kKept; fewer in tests).
     // world: the game whose events it keeps, which names their countries and rulers.
-    explicit ChronicleLog(const World& world, QObject* parent = nullptr, std::size_t kept = EventLog::kKept);
+    explicit ChronicleLog(const GameState& world, QObject* parent = nullptr, std::size_t kept = EventLog::kKept);
 
     // What the rules report to (add it to the game's event sink).
     EventObserver& Observer() { return m_log; }
-    const World& GetWorld() const { return m_world; }
+    const GameState& GetWorld() const { return m_world; }
 
     // The events kept before the oldest are cut.
     std::size_t Kept() const { return m_kept; }
@@ -74,7 +74,7 @@ signals:
 private:
     std::size_t DropOldest();
 
-    const World& m_world;
+    const GameState& m_world;
     EventLog m_log;
     std::size_t m_kept;
     std::size_t m_announced = 0;

@@ -7,7 +7,7 @@
 
 #include <algorithm>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/events.h"
 #include "view/chronicle_log.h"
 #include "view/event_words.h"

@@ -81,12 +81,12 @@ QString CommandTable::BlockText(CommandBlock block)
 
 namespace {
 
-QString MoveBlocked(const World& world, int country)
+QString MoveBlocked(const GameState& world, int country)
 {
     return CommandTable::BlockText(MoveTargets(world, country).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None);
 }
 
-QString WarBlocked(const World& world, int country)
+QString WarBlocked(const GameState& world, int country)
 {
     if (const CommandBlock block = WarBlock(world, country); block != CommandBlock::None)
         return CommandTable::BlockText(block);
@@ -94,12 +94,12 @@ QString WarBlocked(const World& world, int country)
 }
 
 template <DomesticCommand command>
-QString DomesticBlocked(const World& world, int country)
+QString DomesticBlocked(const GameState& world, int country)
 {
     return CommandTable::BlockText(DomesticBlock(world, command, country));
 }
 
-QString RestBlocked(const World&, int) { return {}; }
+QString RestBlocked(const GameState&, int) { return {}; }
 
 // Why a button the player cannot use now is out of reach, by the view's mode.
 QString ModeReason(const CommandEntry& entry, const CommandContext& context)

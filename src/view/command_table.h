@@ -34,7 +34,7 @@ struct CommandEntry {
     QString (*describe)();
     // Why the command, run now for the turn country, would be refused or find nothing
     // to act on; empty when it would act. The command's own tests.
-    QString (*blocked)(const World& world, int country);
+    QString (*blocked)(const GameState& world, int country);
 };
 
 // What a tooltip looks at: the view's mode, whether the button is enabled and the
@@ -43,7 +43,7 @@ struct CommandContext {
     ViewMode mode = ViewMode::NoGame;
     bool enabled = false;
     int turnCountry = -1;
-    const World* world = nullptr; // the game the view plays
+    const GameState* world = nullptr; // the game the view plays
 };
 
 // A row of the help window: keys and what they do.

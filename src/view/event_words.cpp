@@ -5,7 +5,7 @@
 
 #include "view/shown_text.h"
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/battle.h"
 #include "rules/names.h"
 
@@ -17,7 +17,7 @@ namespace {
 QString Ruler(int ruler) { return shown::RulerName(ruler); }
 
 
-QString CommandText(const World& world, const GameEvent& e)
+QString CommandText(const GameState& world, const GameEvent& e)
 {
     const QString who = QCoreApplication::translate("chronicle", "%1 は %2 で").arg(Ruler(e.ruler), shown::CountryName(world, e.country));
     switch (e.Command()) {
@@ -33,7 +33,7 @@ QString CommandText(const World& world, const GameEvent& e)
     return who;
 }
 
-QString BattleText(const World& world, const GameEvent& e)
+QString BattleText(const GameState& world, const GameEvent& e)
 {
     // A country taken with its defenders untouched had none to fight (or no ruler to
     // fight for it): the army marched in, and no battle is told.
@@ -65,7 +65,7 @@ QString BattleText(const World& world, const GameEvent& e)
 
 QString MonthHeading(int year, int month) { return QCoreApplication::translate("chronicle", "%1 年 %2 月").arg(year).arg(month); }
 
-QString EventText(const World& world, const GameEvent& e)
+QString EventText(const GameState& world, const GameEvent& e)
 {
     switch (e.kind) {
     case EventKind::Start:
@@ -98,7 +98,7 @@ QString EventText(const World& world, const GameEvent& e)
     return {};
 }
 
-QString CaptureText(const World& world, const GameEvent& e)
+QString CaptureText(const GameState& world, const GameEvent& e)
 {
     return QCoreApplication::translate("chronicle", "%1 は %2 を占領しました").arg(Ruler(e.ruler), shown::CountryName(world, e.country));
 }

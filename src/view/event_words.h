@@ -16,10 +16,10 @@ QString MonthHeading(int year, int month);
 // One line for an event: "袁紹 が 冀州 から 青州 に攻め込み、占領しました",
 // "孫権 は滅亡しました". Empty for the kinds the list does not show (month, capture:
 // a capture is told by the battle that made it).
-QString EventText(const World& world, const GameEvent& event);
+QString EventText(const GameState& world, const GameEvent& event);
 
 // "曹操 は 青州 を占領しました": a capture told on its own.
-QString CaptureText(const World& world, const GameEvent& capture);
+QString CaptureText(const GameState& world, const GameEvent& capture);
 
 // The lines of the turn report for the events that are report items.
 QStringList ReportLines(const QStringList& texts);

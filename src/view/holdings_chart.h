@@ -8,7 +8,7 @@
 #include <array>
 #include <cstddef>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/standings.h"
 
 class ChronicleLog;

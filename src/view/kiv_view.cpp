@@ -235,7 +235,7 @@ void CKivView::OnPlayerTurn(int country)
     GetWorld().turnCountry = country;
     m_session.BeginPlayerTurn();
     SetMode(ViewMode::PlayerTurn);
-    if (World::IsCountryIndex(country) &&
+    if (GameState::IsCountryIndex(country) &&
         GetWorld().countries[static_cast<std::size_t>(country)].GetRuler() == GetWorld().playerRuler) {
         EnableCommands();
         SetStatus(TurnStatusWords(GetWorld(), country));
@@ -718,7 +718,7 @@ void CKivView::DrawOnMap(QPainter& painter)
         s.Text(cell(i).x(), cell(i).y() - 16, QString::number(i));
 
     // Frame around the number of the country whose turn it is.
-    if (World::IsCountryIndex(turn)) {
+    if (GameState::IsCountryIndex(turn)) {
         const int x = cell(turn).x();
         const int y = cell(turn).y();
         s.Polyline({{x - 1, y - 16}, {x + 16, y - 16}, {x + 16, y + 1}, {x - 1, y + 1}, {x - 1, y - 16}}, Qt::black);
@@ -733,7 +733,7 @@ void CKivView::DrawOnMap(QPainter& painter)
     const int target = marks.battleTarget;
     if (attacker != -1) {
         for (int country : {attacker, target}) {
-            if (World::IsCountryIndex(country))
+            if (GameState::IsCountryIndex(country))
                 painter.drawImage(cell(country).x(), cell(country).y() - 16, markerBitmap);
         }
     }
@@ -751,7 +751,7 @@ void CKivView::DrawOnMap(QPainter& painter)
     s.Polyline({{390, 377}, {599, 377}, {599, 355}}, Qt::white);
 
     const int shown = marks.shownCountry;
-    const bool showCountry = World::IsCountryIndex(shown);
+    const bool showCountry = GameState::IsCountryIndex(shown);
     if (showCountry) {
         const RulerId ruler = GetWorld().countries[static_cast<std::size_t>(shown)].GetRuler();
         painter.drawImage(500, 10, m_doc.Map().Portrait(ruler));

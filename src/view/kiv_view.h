@@ -41,8 +41,8 @@ public:
     GameDocument& GetDocument() { return m_doc; }
     // The game this window plays.
     GameSession& Session() { return m_session; }
-    World& GetWorld() { return m_session.world; }
-    const World& GetWorld() const { return m_session.world; }
+    GameState& GetWorld() { return m_session.world; }
+    const GameState& GetWorld() const { return m_session.world; }
 
     // Interaction state (the session's) and the status line.
     ViewMode& mode;

@@ -26,7 +26,7 @@ QRect NumberCell(const Country& c) { return QRect(c.GetMapX() - 2, c.GetMapY() -
 
 } // namespace
 
-void DrawCountryNames(QPainter& painter, const World& world)
+void DrawCountryNames(QPainter& painter, const GameState& world)
 {
     painter.save();
     QFont font = platform::Font(platform::GameFont::System, 1);
@@ -73,9 +73,9 @@ void DrawCountryNames(QPainter& painter, const World& world)
     painter.restore();
 }
 
-QString CountryTipText(const World& world, int country)
+QString CountryTipText(const GameState& world, int country)
 {
-    if (!World::IsCountryIndex(country))
+    if (!GameState::IsCountryIndex(country))
         return {};
     const QString name = shown::CountryName(world, country);
     if (name.isEmpty())

@@ -7,17 +7,17 @@
 #include <QObject>
 #include <QString>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 class CKivView;
 class QPainter;
 
 // Writes every country's name to the right of its number cell and turn frame, in a
 // small face with a white edge so that it reads on every colour.
-void DrawCountryNames(QPainter& painter, const World& world);
+void DrawCountryNames(QPainter& painter, const GameState& world);
 
 // "3 徐州 / 君主 劉備 / 人口 ..." for a country; empty when it has no name (no world yet).
-QString CountryTipText(const World& world, int country);
+QString CountryTipText(const GameState& world, int country);
 
 // Shows the tooltip of the country under the pointer on the view, in any mode; it
 // changes nothing of the panel or the game.

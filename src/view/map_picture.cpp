@@ -116,7 +116,7 @@ void MapPicture::PaintCountries(const std::array<std::uint32_t, kCountryCount>& 
                     kMapWidth * sizeof(std::uint32_t));
 }
 
-void MapPicture::PaintOwnership(const World& world)
+void MapPicture::PaintOwnership(const GameState& world)
 {
     std::array<std::uint32_t, kCountryCount> colours;
     for (int j = 0; j < kCountryCount; ++j)
@@ -124,11 +124,11 @@ void MapPicture::PaintOwnership(const World& world)
     PaintCountries(colours);
 }
 
-void MapPicture::PaintTargets(const World& world, int country, bool hostile)
+void MapPicture::PaintTargets(const GameState& world, int country, bool hostile)
 {
     std::array<std::uint32_t, kCountryCount> colours;
     colours.fill(PixelFromColour(kDimColour));
-    if (World::IsCountryIndex(country)) {
+    if (GameState::IsCountryIndex(country)) {
         const Country& a = world.countries[country];
         const RulerId ruler = a.GetRuler();
         for (std::uint32_t n : a.GetNeighbours()) {

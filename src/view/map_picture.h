@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 
 constexpr int kMapWidth = 616;
 constexpr int kMapHeight = 440;
@@ -38,11 +38,11 @@ public:
     bool SetPictures(const QImage& map, const std::array<QImage, kRulerCount>& portraits);
 
     // Rebuilds the shown map: each country in its ruler's colour.
-    void PaintOwnership(const World& world);
+    void PaintOwnership(const GameState& world);
     // Rebuilds the shown map for choosing a target of country: only its neighbours
     // that are valid targets keep their ruler's colour (same ruler when moving, any
     // other ruler when attacking); every other country is light grey.
-    void PaintTargets(const World& world, int country, bool hostile);
+    void PaintTargets(const GameState& world, int country, bool hostile);
 
     // The key colour (0x00BBGGRR) of the untouched picture at a point on the map.
     Colour KeyColourAt(int x, int y) const;

@@ -75,7 +75,7 @@ QRgb MarkColour(QRgb base)
     return qRgb(r + (255 - r) * 11 / 20, g + (255 - g) * 11 / 20, b + (255 - b) * 11 / 20);
 }
 
-void PaintOnMap(MapPicture& picture, const World& world)
+void PaintOnMap(MapPicture& picture, const GameState& world)
 {
     if (!picture.HasPictures())
         return;

@@ -6,7 +6,7 @@
 
 #include <QRgb>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 class MapPicture;
 class QPainter;
@@ -28,7 +28,7 @@ QRgb MarkColour(QRgb base);
 // Lays each ruler's pattern over his countries on the shown map, aligned to the map's
 // pixels, where a country shows its ruler's colour (countries greyed while a target is
 // chosen stay plain). Each country's number cell stays plain.
-void PaintOnMap(MapPicture& picture, const World& world);
+void PaintOnMap(MapPicture& picture, const GameState& world);
 
 // A legend's swatch: rect filled with the ruler's colour and his pattern, one
 // pattern pixel per unit of the painter's coordinates.

@@ -38,7 +38,7 @@ QTableWidgetItem* Number(std::int64_t value)
 
 } // namespace
 
-CRulerTable::CRulerTable(const World& world, QWidget* parent) : QTableWidget(parent), m_world(world)
+CRulerTable::CRulerTable(const GameState& world, QWidget* parent) : QTableWidget(parent), m_world(world)
 {
     const QStringList columns = chronicle::Captions::StandingsColumns();
     setColumnCount(static_cast<int>(columns.size()));

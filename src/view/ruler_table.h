@@ -5,13 +5,13 @@
 
 #include <QTableWidget>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 class CRulerTable : public QTableWidget {
     Q_OBJECT
 
 public:
-    explicit CRulerTable(const World& world, QWidget* parent = nullptr);
+    explicit CRulerTable(const GameState& world, QWidget* parent = nullptr);
 
     // Reads the world again.
     void Refresh();
@@ -25,6 +25,6 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    const World& m_world;
+    const GameState& m_world;
     bool m_patterns = false;
 };

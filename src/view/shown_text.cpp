@@ -7,7 +7,7 @@
 #include <atomic>
 #include <utility>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "rules/names.h"
 
 namespace shown {
@@ -56,9 +56,9 @@ QString CountryById(int id, const std::string& utf8)
 bool Romanized() { return g_romanized.load(std::memory_order_relaxed); }
 void SetRomanized(bool on) { g_romanized.store(on, std::memory_order_relaxed); }
 
-QString CountryName(const World& world, int country)
+QString CountryName(const GameState& world, int country)
 {
-    return World::IsCountryIndex(country) ? CountryById(country, CountryNameUtf8(world, country)) : QString();
+    return GameState::IsCountryIndex(country) ? CountryById(country, CountryNameUtf8(world, country)) : QString();
 }
 
 QString RulerName(int ruler)

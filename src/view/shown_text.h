@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/message.h"
 
 namespace shown {
@@ -19,7 +19,7 @@ namespace shown {
 bool Romanized();
 void SetRomanized(bool on);
 
-QString CountryName(const World& world, int country); // empty outside 0..13
+QString CountryName(const GameState& world, int country); // empty outside 0..13
 QString RulerName(int ruler);     // empty outside the rulers' table
 
 // A Message in the language in use: the translated pattern with its arguments; names by

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 namespace assets {
 

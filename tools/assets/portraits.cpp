@@ -9,7 +9,7 @@
 #include <QRadialGradient>
 
 #include "assets/noise.h"
-#include "model/world.h"
+#include "model/game_state.h"
 
 namespace assets {
 

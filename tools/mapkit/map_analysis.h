@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "model/world.h"
+#include "model/game_state.h"
 
 namespace mapkit {
 

@@ -37,7 +37,7 @@
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
 #include "model/country_file.h"
-#include "model/world.h"
+#include "model/game_state.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/settings.h"
@@ -106,7 +106,7 @@ bool ShootFileDialog(QWidget& owner, const QString& path)
 }
 
 // The player's first neighbour of his own and his first hostile one.
-void Neighbours(const World& world, int country, int& own, int& hostile)
+void Neighbours(const GameState& world, int country, int& own, int& hostile)
 {
     own = hostile = -1;
     const RulerId ruler = world.countries[static_cast<std::size_t>(country)].GetRuler();
@@ -175,7 +175,7 @@ void PlayToPlayer(CKivView* view, const std::function<void()>& start)
 // at war among themselves.
 bool WriteHeldStart(const QString& dataDir, int scenario, RulerId ruler, const QString& path)
 {
-    World loaded;
+    GameState loaded;
     if (LoadCountryFile(loaded, CountryFilePath(dataDir.toStdString(), scenario)).status != LoadStatus::Loaded)
         return false;
     WorldRecord world = CaptureWorld(loaded, -1);
@@ -316,7 +316,7 @@ int main(int argc, char** argv)
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
     ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
 
-    World& world = view->GetWorld();
+    GameState& world = view->GetWorld();
     const int country = world.turnCountry;
     int own = -1;
     int hostile = -1;

@@ -71,7 +71,7 @@ private:
 // Everything a game is. The interface thread reads the figures while the turn worker
 // writes them (each figure is a relaxed atomic); copying or assigning a whole world is
 // done only while no worker plays it.
-struct World {
+struct GameState {
     std::array<Country, kCountryCount> countries;
     std::array<RulerInfo, kRulerCount> rulers;
     SharedInt playerRuler{1}; // the ruler the player plays
@@ -91,7 +91,7 @@ struct World {
 };
 
 // Fills the world's ruler table with the fixed names and colours.
-void BuildRulerTable(World& world);
+void BuildRulerTable(GameState& world);
 
 // A country's name as text to show (the name is stored as Shift-JIS bytes).
-std::string CountryNameUtf8(const World& world, int country);
+std::string CountryNameUtf8(const GameState& world, int country);

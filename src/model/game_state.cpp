@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "model/world.h"
+#include "model/game_state.h"
 
 #include "platform/sjis.h"
 
@@ -8,7 +8,7 @@ const std::array<std::string_view, kRulerCount> kRulerNames = {
     "馬騰", "董卓", "劉焉", "公孫瓚", "張魯", "陶謙", "劉璋", "孫権",
 };
 
-void BuildRulerTable(World& world)
+void BuildRulerTable(GameState& world)
 {
     for (int i = 0; i < kRulerCount; ++i) {
         world.rulers[i].SetName(std::string(kRulerNames[i]));
@@ -16,9 +16,9 @@ void BuildRulerTable(World& world)
     }
 }
 
-std::string CountryNameUtf8(const World& world, int country)
+std::string CountryNameUtf8(const GameState& world, int country)
 {
-    if (!World::IsCountryIndex(country))
+    if (!GameState::IsCountryIndex(country))
         return {};
     return platform::SjisToUtf8(world.countries[country].GetName());
 }
