@@ -135,7 +135,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     switch (outcome.status) {
     case LoadStatus::Refused:
-        FUZZ_REQUIRE(!outcome.message.empty());
+        FUZZ_REQUIRE(!outcome.words.Text().empty());
         FUZZ_REQUIRE(Take() == before);
         return 0;
     case LoadStatus::NotFound:
@@ -144,7 +144,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case LoadStatus::Loaded:
         break;
     }
-    FUZZ_REQUIRE(outcome.message.empty());
+    FUZZ_REQUIRE(outcome.words.Text().empty());
     CheckLoadedWorld();
 
     // What a save writes is a file of exactly the format's lines, and loading it gives

@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     case ScenarioStatus::Refused:
         FUZZ_REQUIRE(list.rulers.empty());
-        FUZZ_REQUIRE(list.message.rfind(name + " の ", 0) == 0);
+        FUZZ_REQUIRE(list.words.Text().rfind(name + " の ", 0) == 0);
         break;
     case ScenarioStatus::CannotOpen:
         FUZZ_REQUIRE(!"text in memory always opens");
