@@ -2,21 +2,20 @@
 #include "cli/game_series.h"
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <iomanip>
+#include <mutex>
 #include <ostream>
 #include <sstream>
-#include <atomic>
-#include <condition_variable>
-#include <mutex>
 #include <thread>
 
+#include "cli/headless.h"
 #include "model/country_file.h"
-#include "platform/terminal.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
-#include "cli/headless.h"
 #include "rules/turn.h"
 
 // Each game is a world of its own, played by a session of its own with its own fixed

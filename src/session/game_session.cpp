@@ -20,10 +20,10 @@ LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
 LoadOutcome GameSession::StartNewGame(const std::string& countryFile, RulerId player)
 {
     LoadOutcome loaded = ReadWorld(countryFile, CountryFileUse::StartingWorld);
-    if (loaded.status != LoadStatus::Loaded)
-        return loaded;
-    m_host.marks.Reset();
-    BeginNewGame(world, events, player);
+    if (loaded.status == LoadStatus::Loaded) {
+        world.playerRuler = player;
+        BeginGame(false);
+    }
     return loaded;
 }
 

@@ -286,7 +286,9 @@ void CKivView::StartComputerPlay()
     m_workerHandedOver = false;
     // At his turn the player's rest is his command; a new or loaded game hands over to
     // the computer at once.
-    if (mode != ViewMode::PlayerTurn || m_session.Apply(command::Rest{}).refusal != CommandRefusal::None)
+    if (mode == ViewMode::PlayerTurn)
+        m_session.Apply(command::Rest{});
+    else
         m_session.StartComputerTurns();
     SetMode(ViewMode::ComputerTurns);
 }

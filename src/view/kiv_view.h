@@ -10,7 +10,6 @@
 #include <QWidget>
 
 #include <functional>
-#include <memory>
 #include <vector>
 
 #include "model/country_file.h"
