@@ -21,6 +21,10 @@ constexpr int kRulerCount = 16; // including 0, no ruler
 // Index 0..15 into the ruler tables; 0 is no ruler.
 using RulerId = std::int32_t;
 
+// How strongly the computer rulers play. They never cheat: the same figures, the same
+// knowledge; only their choices differ. Normal is the game as it has always been.
+enum class Difficulty : std::uint8_t { Easy, Normal, Hard };
+
 // A colour as 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
 
@@ -86,6 +90,8 @@ struct GameState {
     platform::Random commandRandom;
     // The clock the generators are seeded from.
     platform::GameClock clock;
+    // Chosen when the game starts; not in the country file (kept beside a save).
+    Difficulty difficulty = Difficulty::Normal;
 
     static bool IsCountryIndex(std::int32_t index) { return index >= 0 && index < kCountryCount; }
 };
