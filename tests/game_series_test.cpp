@@ -190,6 +190,32 @@ TEST_F(GameSeriesTest, EachGameIsTheSingleRunWithItsClock)
     }
 }
 
+TEST_F(GameSeriesTest, TheComputerPlaysAsHardAsAsked)
+{
+    // A resting player lasts longer against an easier computer, on the mean of the
+    // rulers' median months; normal is the game without the option, byte for byte.
+    auto run = [&](std::vector<std::string> more) {
+        std::vector<std::string> args = {"--data", ShippedData(), "--scenario", "1", "--ruler", "all", "--games",
+                                         "15", "--months", "120", "--clock", "3000000", "--jobs", "2",
+                                         "--csv", dir.Path("d.csv")};
+        args.insert(args.end(), more.begin(), more.end());
+        const HeadlessRun r = Headless(args);
+        EXPECT_EQ(r.status, kHeadlessDone) << r.err;
+        double sum = 0;
+        const auto rows = CsvRows(dir.Path("d.csv"));
+        for (const auto& row : rows)
+            sum += std::stod(row.at(11));
+        return std::pair{r.out, rows.empty() ? 0.0 : sum / static_cast<double>(rows.size())};
+    };
+    const auto [plain, plainMonths] = run({});
+    const auto [normal, normalMonths] = run({"--difficulty", "normal"});
+    const auto [easy, easyMonths] = run({"--difficulty", "easy"});
+    const auto [hard, hardMonths] = run({"--difficulty", "hard"});
+    EXPECT_EQ(normal, plain);
+    EXPECT_GT(easyMonths, normalMonths * 1.2) << easy << normal;
+    EXPECT_LT(hardMonths, normalMonths * 0.8) << hard << normal;
+}
+
 TEST_F(GameSeriesTest, RefusesBadOptions)
 {
     const std::string data = ShippedData();
@@ -215,6 +241,7 @@ TEST_F(GameSeriesTest, RefusesBadOptions)
         {with({"--ruler", "1", "--csv", "t.csv"}), "--csv is for many games"},
         {with({"--ruler", "1", "--games", "2", "--save", "s.txt"}), "cannot be given with --games"},
         {with({"--ruler", "1", "--games", "2", "--clock", "9223372036854775807"}), "no room for the clocks"},
+        {with({"--ruler", "1", "--games", "2", "--difficulty", "Hard"}), "--difficulty is easy, normal or hard"},
         {{"--load", dir.Path("none.txt"), "--games", "2", "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
     };
     for (const auto& c : cases) {

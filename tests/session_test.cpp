@@ -12,6 +12,8 @@
 #include "model/country_file.h"
 #include "rules/event_json.h"
 #include "session/game_session.h"
+#include "session/save_companions.h"
+#include "test_support.h"
 #include "test_world.h"
 
 namespace {
@@ -155,5 +157,48 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
         EXPECT_EQ(heard.str(), "");
         EXPECT_EQ(result.words.empty(), c.why == CommandRefusal::NotNow || c.why == CommandRefusal::NotTurnCountry);
         session.events.Remove(&writer);
+    }
+}
+
+TEST(SaveCompanions, TheDifficultyGoesWithItsSaveOnly)
+{
+    // Kept beside a save and read back with it; a save written over by other means, or
+    // a kept difficulty that is damaged, leaves the game at normal.
+    TempDir dir;
+    const std::string path = dir.Path("game.txt");
+    const struct {
+        const char* name;
+        Difficulty saved;
+        void (*after)(const std::string& path);
+        Difficulty loaded;
+    } cases[] = {
+        {"kept", Difficulty::Hard, [](const std::string&) {}, Difficulty::Hard},
+        {"easy kept", Difficulty::Easy, [](const std::string&) {}, Difficulty::Easy},
+        {"normal leaves none", Difficulty::Normal, [](const std::string&) {}, Difficulty::Normal},
+        {"save written over",
+         Difficulty::Hard,
+         [](const std::string& p) {
+             GameState other;
+             ApplyWorld(other, MakeTestWorld());
+             other.year = 250;
+             std::string error;
+             ASSERT_TRUE(SaveCountryFile(other, p, -1, &error)) << error;
+         },
+         Difficulty::Normal},
+        {"damaged", Difficulty::Hard, [](const std::string& p) { WriteFileBytes(DifficultyFileName(p), "hard\n1 2\n"); },
+         Difficulty::Normal},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        HeadlessGame game;
+        StartTestGame(game, 1000);
+        game.GetWorld().difficulty = c.saved;
+        std::string error;
+        ASSERT_TRUE(game.Session().SaveGame(path, -1, &error)) << error;
+        c.after(path);
+        HeadlessGame loaded;
+        loaded.GetWorld().difficulty = Difficulty::Easy == c.loaded ? Difficulty::Hard : Difficulty::Easy;
+        ASSERT_EQ(loaded.Session().LoadGame(path).status, LoadStatus::Loaded);
+        EXPECT_EQ(loaded.GetWorld().difficulty, c.loaded);
     }
 }

@@ -11,6 +11,7 @@
 #include <QSettings>
 #include <QTest>
 
+#include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
 #include "app/game_history.h"
 #include "app/main_frame.h"
@@ -115,6 +116,7 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
         QList<QAction*> items = menus[m]->menu()->actions();
         for (QAction* added : app->History()->MenuItems())
             items.removeAll(added);
+        items.removeAll(app->DifficultyChoice()->MenuAction());
         ASSERT_EQ(static_cast<std::size_t>(items.size()), expected[m].size()) << titles[m];
         for (int i = 0; i < items.size(); ++i) {
             const Item& e = expected[m][static_cast<std::size_t>(i)];
@@ -163,6 +165,21 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
     EXPECT_FALSE(frame->isWindowModified());
+
+    // A game at another difficulty says so, and keeps it through its save.
+    app->DifficultyChoice()->Actions()[2]->trigger();
+    ASSERT_TRUE(view->NewGame(1, 2));
+    WaitForPlayer();
+    EXPECT_EQ(W().difficulty, Difficulty::Hard);
+    EXPECT_TRUE(frame->windowTitle().contains(DifficultyMenu::Name(Difficulty::Hard))) << frame->windowTitle().toStdString();
+    ASSERT_TRUE(view->Session().SaveGame(dir.Path("hard.txt"), W().turnCountry - 1, &error)) << error;
+    app->DifficultyChoice()->Actions()[1]->trigger();
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
+    WaitForPlayer();
+    EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("hard.txt"))));
+    WaitForPlayer();
+    EXPECT_EQ(W().difficulty, Difficulty::Hard);
 }
 
 TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)

@@ -15,9 +15,18 @@
 #include "model/country_file.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
-#include "view/chronicle_log.h"
+#include "session/save_companions.h"
 
 namespace {
+
+// The files kept beside a save (its chronicle, its difficulty), which go with it.
+QStringList Companions(const QString& savePath)
+{
+    QStringList paths;
+    for (const std::string& path : SaveCompanions(platform::PathToBytes(savePath)))
+        paths << platform::PathFromBytes(path);
+    return paths;
+}
 
 const QRegularExpression& FileNamePattern()
 {
@@ -65,7 +74,8 @@ std::vector<qint64> AutosaveStore::Numbers() const
 void AutosaveStore::Remove(qint64 number) const
 {
     QFile::remove(PathOf(number));
-    QFile::remove(ChronicleLog::ChroniclePath(PathOf(number)));
+    for (const QString& companion : Companions(PathOf(number)))
+        QFile::remove(companion);
 }
 
 void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
@@ -77,7 +87,10 @@ void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
             continue;
         Remove(number);
         QFile::rename(PathOf(numbers[i]), PathOf(number));
-        QFile::rename(ChronicleLog::ChroniclePath(PathOf(numbers[i])), ChronicleLog::ChroniclePath(PathOf(number)));
+        const QStringList from = Companions(PathOf(numbers[i]));
+        const QStringList to = Companions(PathOf(number));
+        for (qsizetype k = 0; k < from.size(); ++k)
+            QFile::rename(from[k], to[k]);
         numbers[i] = number;
     }
 }
@@ -129,8 +142,9 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
         Renumber(numbers);
     }
     const qint64 next = numbers.empty() ? 1 : numbers.back() + 1;
-    // A chronicle left without its save under the new name is no longer this one's.
-    QFile::remove(ChronicleLog::ChroniclePath(PathOf(next)));
+    // A companion left without its save under the new name is no longer this one's.
+    for (const QString& companion : Companions(PathOf(next)))
+        QFile::remove(companion);
     if (!write(PathOf(next), error))
         return false;
     numbers.push_back(next);

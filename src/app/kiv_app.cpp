@@ -9,6 +9,7 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/difficulty_menu.h"
 #include "app/game_history.h"
 #include "app/language.h"
 #include "app/main_frame.h"
@@ -48,6 +49,7 @@ bool CKivApp::InitInstance(int zoom)
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
+    m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
     m_options->Restore(zoom);
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();

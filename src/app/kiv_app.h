@@ -10,6 +10,7 @@ class CChronicle;
 class CLanguage;
 class CMainFrame;
 class GameHistory;
+class DifficultyMenu;
 class ViewOptions;
 class CKivView;
 
@@ -36,6 +37,7 @@ public:
     CKivDoc& Document() { return m_doc; }
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
+    DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
     CChronicle* Chronicle() const { return m_chronicle; }
     CLanguage& Language() { return *m_language; }
 
@@ -46,5 +48,6 @@ private:
     CKivView* m_view = nullptr;
     ViewOptions* m_options = nullptr;  // owned by the frame
     GameHistory* m_history = nullptr; // owned by the frame
+    DifficultyMenu* m_difficulty = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
 };

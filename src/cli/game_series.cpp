@@ -16,6 +16,7 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
+#include "rules/difficulty.h"
 #include "rules/turn.h"
 
 // Each game is a world of its own, played by a session of its own with its own fixed
@@ -140,7 +141,9 @@ std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSum
 {
     std::ostringstream t;
     t << h.source << ", " << h.year << " 年 " << h.month << " 月: " << h.games << (h.games == 1 ? " game" : " games")
-      << " a ruler of " << h.months << " months, the player resting; clocks " << h.firstClock << ".."
+      << " a ruler of " << h.months << " months, the player resting"
+      << (h.difficulty == Difficulty::Normal ? std::string() : ", " + std::string(DifficultyName(h.difficulty)))
+      << "; clocks " << h.firstClock << ".."
       << h.firstClock + h.games - 1 << '\n';
     t << PadRight("ruler", 12) << PadLeft("games", 7) << PadLeft("alive", 8) << PadLeft("Q1", 7)
       << PadLeft("median", 8) << PadLeft("Q3", 7) << PadLeft("unified", 9) << PadLeft("held", 7) << '\n';
@@ -209,6 +212,7 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     heading.games = options.games;
     heading.months = options.months;
     heading.firstClock = options.clockStart ? *options.clockStart : platform::ClockSeconds();
+    heading.difficulty = startWorld.difficulty;
 
     HeadlessOptions single;
     single.months = options.months;

@@ -49,6 +49,7 @@ struct SeriesHeading {
     int games = 0;           // games a ruler
     std::int64_t months = 0; // months a game
     std::int64_t firstClock = 0;
+    Difficulty difficulty = Difficulty::Normal; // named when not normal
 };
 
 std::string FormatSeriesTable(const SeriesHeading& heading, const std::vector<RulerSummary>& rows);

@@ -17,6 +17,7 @@
 #include "platform/output_files.h"
 #include "platform/terminal.h"
 #include "platform/text_file.h"
+#include "rules/difficulty.h"
 #include "rules/event_json.h"
 #include "rules/events.h"
 #include "cli/game_series.h"
@@ -26,8 +27,10 @@
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
+    "                         [--difficulty easy|normal|hard]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
+    "                         [--difficulty easy|normal|hard]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
     "                   directory when it holds them, else the bundled data)\n"
     "  --scenario N     new game of scenario N (1..3) as ruler R, one the scenario offers\n"
@@ -42,6 +45,7 @@ const char* const kHeadlessUsage =
     "                   and print a table of how the player fared\n"
     "  --jobs J         play the games on J threads at once (default: one for each core)\n"
     "  --csv FILE       write the table as CSV to FILE as well\n"
+    "  --difficulty D   how strongly the computer rulers play (default: normal)\n"
     "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";
 
@@ -146,8 +150,11 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
                        std::ostream& err)
 {
-    return options.loadFile.empty() ? SetUpNewGame(session, options, offered, err)
-                                    : SetUpLoadedGame(session, options, offered, err);
+    const bool ready = options.loadFile.empty() ? SetUpNewGame(session, options, offered, err)
+                                                : SetUpLoadedGame(session, options, offered, err);
+    if (ready && options.difficulty)
+        session.world.difficulty = *options.difficulty;
+    return ready;
 }
 
 void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
@@ -178,7 +185,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             return true;
         }
         static const char* const kValued[] = {"--data", "--scenario", "--ruler", "--load", "--months", "--clock",
-                                              "--save", "--events",   "--games", "--jobs", "--csv"};
+                                              "--save", "--events",   "--games", "--jobs", "--csv", "--difficulty"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -218,6 +225,13 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.ruler = static_cast<int>(number);
         } else if (name == "--csv") {
             options.csvFile = value;
+        } else if (name == "--difficulty") {
+            Difficulty difficulty = Difficulty::Normal;
+            if (!ParseDifficulty(value, difficulty)) {
+                error = "--difficulty is easy, normal or hard, not '" + value + "'";
+                return false;
+            }
+            options.difficulty = difficulty;
         } else if (name == "--games") {
             if (!ParseNumberOption(name, value, 1, kMaxGames, number, error))
                 return false;

@@ -25,6 +25,7 @@ struct HeadlessOptions {
     std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
     std::string saveFile;                   // empty: no save
     std::string eventsFile;                 // the events as JSON Lines; empty: none
+    std::optional<Difficulty> difficulty;   // none: a new game's normal, a save's own
     bool help = false;
 
     // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.

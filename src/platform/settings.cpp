@@ -44,6 +44,7 @@ const char* const kSpeed = "Settings/Speed";
 const char* const kRulerPatterns = "Settings/RulerPatterns";
 const char* const kCountryNames = "Settings/CountryNamesOnMap";
 const char* const kTurnReport = "Settings/TurnReport";
+const char* const kDifficulty = "Settings/Difficulty";
 const char* const kLanguage = "Settings/Language";
 const char* const kWindows = "Windows";
 
@@ -121,6 +122,9 @@ void SetRulerPatterns(bool on) { SetFlag(kRulerPatterns, on); }
 
 bool CountryNamesOnMap() { return Flag(kCountryNames, false); }
 void SetCountryNamesOnMap(bool on) { SetFlag(kCountryNames, on); }
+
+int NewGameDifficulty() { return Bounded(kDifficulty, 0, 2, 1); }
+void SetNewGameDifficulty(int level) { QSettings().setValue(kDifficulty, std::clamp(level, 0, 2)); }
 
 bool TurnReport() { return Flag(kTurnReport, true); }
 void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }

@@ -54,6 +54,10 @@ void SetRulerPatterns(bool on);
 bool CountryNamesOnMap();
 void SetCountryNamesOnMap(bool on);
 
+// The difficulty a new game starts at: 0 easy, 1 normal, 2 hard.
+int NewGameDifficulty();
+void SetNewGameDifficulty(int level);
+
 // The report of what happened since the player's last turn.
 bool TurnReport();
 void SetTurnReport(bool on);

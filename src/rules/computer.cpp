@@ -3,6 +3,7 @@
 #include "model/game_state.h"
 #include "platform/random.h"
 #include "rules/commands.h"
+#include "rules/difficulty.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
@@ -76,17 +77,25 @@ void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
         return;
     }
     bool hasCandidate = false;
-    const int target = ChooseTarget(world, country, hasCandidate);
+    int target = ChooseTarget(world, country, hasCandidate);
     if (!hasCandidate) {
         CarryOut(world, events, DomesticCommand::Train, country, world.random);
         return;
     }
-    if (target < 0 || Strength(world.countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
+    const int likeliest = world.difficulty == Difficulty::Hard ? LikeliestConquest(world, c) : -1;
+    if (likeliest >= 0) {
+        target = likeliest;
+    } else if (target < 0 ||
+               Strength(world.countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
         CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
         return;
     }
 
     if (world.countries[target].GetRuler() == world.playerRuler) {
+        if (world.difficulty == Difficulty::Easy && !ClearAdvantage(world, c, target)) {
+            CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
+            return;
+        }
         AttackPlayer(world, events, host, c, target);
         return;
     }
@@ -114,10 +123,12 @@ void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
     if (country.GetFunds() < kActionFunds)
         return; // every paid action needs the funds; no draw is made
 
-    switch (world.random.Draw() % 10) {
-    case 0:
+    const int draw = world.random.Draw() % 10;
+    if (WeighsWar(world.difficulty, draw)) {
         ConsiderWar(world, events, host, c);
-        break;
+        return;
+    }
+    switch (draw) {
     case 1:
     case 2:
     case 3:

@@ -3,6 +3,7 @@
 
 #include "rules/battle.h"
 #include "rules/commands.h"
+#include "session/save_companions.h"
 
 GameSession::GameSession(TurnHost& host) : m_host(host)
 {
@@ -12,8 +13,10 @@ GameSession::GameSession(TurnHost& host) : m_host(host)
 LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
 {
     LoadOutcome loaded = LoadCountryFile(world, path, use);
-    if (loaded.status == LoadStatus::Loaded)
+    if (loaded.status == LoadStatus::Loaded) {
         BuildRulerTable(world);
+        world.difficulty = use == CountryFileUse::SavedGame ? DifficultyBeside(path) : Difficulty::Normal;
+    }
     return loaded;
 }
 
@@ -47,7 +50,7 @@ void GameSession::BeginGame(bool loaded)
 
 bool GameSession::SaveGame(const std::string& path, std::int32_t turnCursor, std::string* error) const
 {
-    return SaveCountryFile(world, path, turnCursor, error);
+    return SaveCountryFile(world, path, turnCursor, error) && KeepDifficultyBeside(path, world.difficulty, error);
 }
 
 CommandRefusal GameSession::MayAct(int country) const

@@ -591,6 +591,7 @@ bool CKivView::NewGame(int scenario, RulerId ruler)
         !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(dataDirectory), scenario + 1)),
                    CountryFileUse::StartingWorld))
         return false;
+    GetWorld().difficulty = m_newGameDifficulty;
     emit worldReplaced(QString());
     GetWorld().playerRuler = ruler;
     m_session.BeginGame(false);

@@ -94,6 +94,8 @@ public:
     // (scenario index 0..2, or a saved game) and start the computer's turns. False
     // when the file could not be used (the player has been told why).
     bool NewGame(int scenario, RulerId ruler);
+    // How strongly the computer plays in the games started from now on.
+    void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
     bool LoadGame(const QString& path);
     bool CanSave() const;    // Save is greyed unless a game is in play
     // The turn cursor a save stores now: before the player's command one back, so that
@@ -227,6 +229,7 @@ private:
 
     GameDocument& m_doc;
     GameSession m_session{*this};
+    Difficulty m_newGameDifficulty = Difficulty::Normal;
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;

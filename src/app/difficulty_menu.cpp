@@ -1,0 +1,71 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/difficulty_menu.h"
+
+#include <QActionGroup>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QMenu>
+
+#include "app/main_frame.h"
+#include "platform/settings.h"
+#include "view/kiv_view.h"
+
+namespace {
+const char* const kNames[] = {
+    QT_TRANSLATE_NOOP("DifficultyMenu", "易しい"),
+    QT_TRANSLATE_NOOP("DifficultyMenu", "普通"),
+    QT_TRANSLATE_NOOP("DifficultyMenu", "難しい"),
+};
+} // namespace
+
+DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
+{
+    m_menu = new QMenu(&frame);
+    frame.FileMenu()->insertMenu(frame.FileMenuTail(), m_menu);
+    auto* group = new QActionGroup(this);
+    const int chosen = platform::settings::NewGameDifficulty();
+    for (int i = 0; i < 3; ++i) {
+        QAction* action = m_menu->addAction(QString());
+        action->setCheckable(true);
+        action->setChecked(i == chosen);
+        group->addAction(action);
+        m_actions[static_cast<std::size_t>(i)] = action;
+        connect(action, &QAction::triggered, this, [this, i] {
+            platform::settings::SetNewGameDifficulty(i);
+            m_view.SetNewGameDifficulty(static_cast<Difficulty>(i));
+        });
+    }
+    view.SetNewGameDifficulty(static_cast<Difficulty>(chosen));
+    connect(&view, &CKivView::worldReplaced, this, [this] { ShowInTitle(); });
+    frame.installEventFilter(this);
+    Retranslate();
+}
+
+QAction* DifficultyMenu::MenuAction() const { return m_menu->menuAction(); }
+
+QString DifficultyMenu::Name(Difficulty difficulty)
+{
+    return QCoreApplication::translate("DifficultyMenu", kNames[static_cast<int>(difficulty)]);
+}
+
+void DifficultyMenu::Retranslate()
+{
+    m_menu->setTitle(tr("難易度(&D)"));
+    for (int i = 0; i < 3; ++i)
+        m_actions[static_cast<std::size_t>(i)]->setText(Name(static_cast<Difficulty>(i)));
+    ShowInTitle();
+}
+
+void DifficultyMenu::ShowInTitle()
+{
+    const Difficulty difficulty = m_view.GetWorld().difficulty;
+    m_frame.setWindowTitle(difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
+                                                             : QStringLiteral("Velcor - %1").arg(Name(difficulty)));
+}
+
+bool DifficultyMenu::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == &m_frame && event->type() == QEvent::LanguageChange)
+        Retranslate();
+    return QObject::eventFilter(watched, event);
+}

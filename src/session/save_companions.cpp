@@ -1,0 +1,73 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/save_companions.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <sstream>
+
+#include "platform/text_file.h"
+#include "rules/difficulty.h"
+#include "rules/event_json.h"
+
+namespace {
+
+// FNV-1a over the save's bytes: enough to tell this save from another.
+std::uint64_t Fingerprint(const std::string& bytes)
+{
+    std::uint64_t h = 14695981039346656037ull;
+    for (unsigned char c : bytes) {
+        h ^= c;
+        h *= 1099511628211ull;
+    }
+    return h;
+}
+
+bool ReadSave(const std::string& savePath, std::string& bytes)
+{
+    return platform::ReadWholeFile(savePath, bytes, nullptr, nullptr);
+}
+
+} // namespace
+
+std::string DifficultyFileName(const std::string& savePath) { return savePath + ".difficulty"; }
+
+std::vector<std::string> SaveCompanions(const std::string& savePath)
+{
+    return {ChronicleFileName(savePath), DifficultyFileName(savePath)};
+}
+
+bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error)
+{
+    const std::string path = DifficultyFileName(savePath);
+    if (difficulty == Difficulty::Normal) {
+        std::remove(path.c_str());
+        return true;
+    }
+    std::string save;
+    if (!ReadSave(savePath, save)) {
+        if (error)
+            *error = savePath;
+        return false;
+    }
+    std::ostringstream text;
+    text << DifficultyName(difficulty) << '\n' << save.size() << ' ' << Fingerprint(save) << '\n';
+    return platform::WriteTextAtomically(path, text.str(), error);
+}
+
+Difficulty DifficultyBeside(const std::string& savePath)
+{
+    std::string kept;
+    std::string save;
+    if (!platform::ReadWholeFile(DifficultyFileName(savePath), kept, nullptr, nullptr, 4096) ||
+        !ReadSave(savePath, save))
+        return Difficulty::Normal;
+    std::istringstream lines(kept);
+    std::string name;
+    std::size_t size = 0;
+    std::uint64_t fingerprint = 0;
+    Difficulty difficulty = Difficulty::Normal;
+    if (!(lines >> name >> size >> fingerprint) || !ParseDifficulty(name, difficulty) || size != save.size() ||
+        fingerprint != Fingerprint(save))
+        return Difficulty::Normal;
+    return difficulty;
+}

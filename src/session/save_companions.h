@@ -1,0 +1,24 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What a saved game keeps beside its own 172 lines: the chronicle and the difficulty.
+// A companion belongs to its save only while it matches the save's bytes; one that
+// does not (the save was written over by other means) is ignored.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "model/game_state.h"
+
+// Every file kept beside the save at savePath, for whoever moves or removes saves.
+std::vector<std::string> SaveCompanions(const std::string& savePath);
+
+std::string DifficultyFileName(const std::string& savePath);
+
+// Keeps world's difficulty beside the save just written at savePath: a file naming it
+// and the save it belongs to, written atomically; at normal no file (one left from an
+// earlier save there is removed). False, with the reason, when it cannot be written.
+bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error);
+
+// The difficulty kept beside the save at savePath; normal when there is none, or when
+// it belongs to other bytes than the save's.
+Difficulty DifficultyBeside(const std::string& savePath);
