@@ -319,7 +319,7 @@ Training %10</translation>
     </message>
     <message>
         <source>自動ｾｰﾌﾞから再開  %1</source>
-        <translation>Resume autosave  %1</translation>
+        <translation>Resume  %1</translation>
     </message>
     <message>
         <source>ﾛｰﾄﾞ</source>
