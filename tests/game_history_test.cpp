@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -18,6 +19,7 @@
 #include "app/game_history.h"
 #include "app/kiv_doc.h"
 #include "app/main_frame.h"
+#include "dialogs/scenario_dlg.h"
 #include "gui_test_support.h"
 #include "world_files.h"
 #include "model/country_file.h"
@@ -31,6 +33,7 @@
 #include "test_world.h"
 #include "view/chronicle_log.h"
 #include "view/kiv_view.h"
+#include "view/start_panel.h"
 #include "world_fixture.h"
 
 namespace settings = platform::settings;
@@ -382,4 +385,69 @@ TEST_F(GameHistoryTest, TheLastFourGamesSavedOrLoaded)
     EXPECT_EQ(settings::RecentFiles().size(), 3);
     history->UpdateMenus();
     EXPECT_FALSE(items[3]->isVisible());
+}
+
+TEST_F(GameHistoryTest, TheStartPanelReachesEveryWayIntoAGameByTheKeys)
+{
+    // An autosave of the seventh month beside a recent game of the first.
+    std::filesystem::create_directories(dir.Path("auto"));
+    WorldRecord later = MakeTestWorld();
+    later.month = 7;
+    std::string error;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("auto/autosave1.txt"), later, &error)) << error;
+    settings::SetRecentFiles({Q(world)});
+
+    enum class Starts { ScenarioDialog, FileDialog, Month1, Month7 };
+    struct Row {
+        const char* entry; // the button the keys reach
+        std::vector<Qt::Key> keys;
+        Starts starts;
+    };
+    const Row rows[] = {
+        {"newGame", {Qt::Key_Tab, Qt::Key_Return}, Starts::ScenarioDialog},
+        {"resume", {Qt::Key_Down, Qt::Key_Down, Qt::Key_Enter}, Starts::Month7},
+        {"load", {Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Tab, Qt::Key_Space}, Starts::FileDialog},
+        {"recent1", {Qt::Key_Up, Qt::Key_Return}, Starts::Month1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.entry);
+        // The program as it starts: no game, the panel over the map with the keys.
+        frame.reset();
+        view = new CKivView(doc);
+        frame = std::make_unique<CMainFrame>(view);
+        view->OnInitialUpdate();
+        view->SetWindowTimes(1, 1);
+        CStartPanel* panel = History(dir.Path("auto")).StartPanel();
+        frame->show();
+        frame->activateWindow();
+        view->setFocus();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+        ASSERT_TRUE(WaitUntil([&] { return panel->isVisible(); }));
+        EXPECT_EQ(QApplication::focusWidget(), view) << "the map keeps the keys";
+        ASSERT_EQ(panel->Entries().size(), 4);
+        EXPECT_EQ(panel->Entries()[1]->text(),
+                  QStringLiteral("自動ｾｰﾌﾞから再開  ") + AutosaveGameName(history->Autosaves().Entries().front()));
+
+        for (Qt::Key key : row.keys)
+            if (key != row.keys.back())
+                QTest::keyClick(QApplication::focusWidget(), key);
+        ASSERT_EQ(QApplication::focusWidget(), Child<QPushButton>(panel, row.entry));
+        ModalScript script;
+        if (row.starts == Starts::ScenarioDialog)
+            script.Then<CScenarioDlg>([](CScenarioDlg* d) { d->reject(); });
+        if (row.starts == Starts::FileDialog)
+            script.Then<QFileDialog>([](QFileDialog* d) { d->reject(); });
+        script.Start();
+        QTest::keyClick(QApplication::focusWidget(), row.keys.back());
+        if (row.starts == Starts::ScenarioDialog || row.starts == Starts::FileDialog) {
+            EXPECT_TRUE(script.Done());
+            EXPECT_EQ(view->mode, ViewMode::NoGame);
+            EXPECT_TRUE(panel->isVisible()) << "a window closed without a choice leaves the panel";
+            continue;
+        }
+        WaitForPlayer();
+        EXPECT_EQ(W().month.Get(), row.starts == Starts::Month7 ? 7 : 1);
+        EXPECT_FALSE(panel->isVisible()) << "a game in play covers the map no more";
+        EXPECT_TRUE(view->hasFocus()) << "the command keys reach the map";
+    }
 }

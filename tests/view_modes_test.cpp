@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QLabel>
+#include <QTableWidget>
 #include <QTest>
 
 #include "dialogs/message_wnd.h"
@@ -11,6 +12,8 @@
 #include "gui_test_support.h"
 #include "message_log.h"
 #include "view/battle_dlg.h"
+#include "view/command_table.h"
+#include "view/own_countries_wnd.h"
 #include "view_fixture.h"
 
 // Country 1 (豫州, ruler 2) is the player's and has the turn. It borders 0 (司隷,
@@ -203,4 +206,83 @@ TEST_F(ViewModesTest, PromptsStayASecondAndResultsASecondAndAHalf)
         M("ゲームオーバーです", 1000),
     };
     EXPECT_EQ(log.entries, expected) << Show(log.entries);
+}
+
+TEST_F(ViewModesTest, TheOwnCountriesListFollowsTheGameAndPointsTheMap)
+{
+    COwnCountriesWnd wnd(*view, nullptr);
+    wnd.show();
+    QTableWidget& table = wnd.Table();
+    auto listed = [&] {
+        std::vector<int> countries;
+        for (int row = 0; row < table.rowCount(); ++row)
+            countries.push_back(wnd.CountryOf(row));
+        return countries;
+    };
+    auto rowOf = [&](int country) {
+        for (int row = 0; row < table.rowCount(); ++row)
+            if (wnd.CountryOf(row) == country)
+                return row;
+        return -1;
+    };
+    // Each step changes the game as the player would, then the list must show exactly
+    // his countries, the turn's marked, with what the country of a row could do.
+    struct Step {
+        const char* what;
+        std::function<void()> act;
+        std::vector<int> countries;
+        int turn;
+        int shortOfProvisions = -1; // a country the war column must say so of
+    };
+    const Step steps[] = {
+        {"his turn at 豫州", [] {}, {1, 2}, 1},
+        {"益州 taken by war",
+         [&] {
+             W().countries[1].SetFunds(5000);
+             W().countries[1].SetProvisions(W().countries[1].GetSoldiers());
+             W().countries[8].SetSoldiers(0);
+             view->OnWar();
+             view->OnLButtonDown(Inside(8));
+             ASSERT_EQ(W().countries[8].GetRuler(), 2);
+         },
+         {1, 2, 8}, 1},
+        {"his turn at 冀州, 益州 short of provisions",
+         [&] {
+             W().countries[8].SetSoldiers(100);
+             W().countries[8].SetProvisions(0);
+             view->OnPlayerTurn(2);
+         },
+         {1, 2, 8}, 2, 8},
+        {"豫州 lost to 司隷's ruler",
+         [&] {
+             W().countries[1].SetRuler(1);
+             view->OnPlayerTurn(8);
+         },
+         {2, 8}, 8, 8},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        EXPECT_EQ(listed(), step.countries);
+        ASSERT_GE(wnd.TurnRow(), 0);
+        EXPECT_EQ(wnd.CountryOf(wnd.TurnRow()), step.turn);
+        // The war column says what the war command's own test says.
+        if (step.shortOfProvisions >= 0) {
+            EXPECT_EQ(table.item(rowOf(step.shortOfProvisions), 9)->text(),
+                      CommandTable::BlockText(CommandBlock::Provisions));
+        }
+        // A click on a row, or Enter on it, shows its country in the status panel.
+        for (int country : step.countries) {
+            const int row = rowOf(country);
+            view->marks.shownCountry = -1;
+            if (country % 2 == 0) {
+                QTest::mouseClick(table.viewport(), Qt::LeftButton, {}, table.visualItemRect(table.item(row, 1)).center());
+            } else {
+                table.setFocus();
+                table.setCurrentCell(row, 1);
+                QTest::keyClick(&table, Qt::Key_Return);
+            }
+            EXPECT_EQ(view->marks.shownCountry.Get(), country);
+        }
+    }
 }

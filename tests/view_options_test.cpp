@@ -17,6 +17,9 @@
 #include <QTest>
 #include <QToolTip>
 
+#include <mutex>
+#include <utility>
+
 #include "app/about_dlg.h"
 #include "app/gui_options.h"
 #include "dialogs/ruler_dlg.h"
@@ -36,6 +39,7 @@
 #include "platform/message_box.h"
 #include "platform/random.h"
 #include "platform/window_scale.h"
+#include "view/battle_arrows.h"
 #include "view/battle_dlg.h"
 #include "view_fixture.h"
 
@@ -179,7 +183,8 @@ protected:
         QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
         QCoreApplication::setApplicationName(QStringLiteral("Velcor"));
         QSettings s;
-        for (const char* key : {"Settings/Zoom", "Settings/Speed", "Settings/RulerPatterns", "Windows/Main"})
+        for (const char* key : {"Settings/Zoom", "Settings/Speed", "Settings/RulerPatterns", "Settings/BattleArrows",
+                                "Windows/Main"})
             s.remove(QString::fromLatin1(key));
     }
     // The main window remembered at 1x on the test's 1920 x 1080 screen, where 2x
@@ -443,4 +448,54 @@ TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
 
     options->PatternsAction()->trigger();
     EXPECT_EQ(plainColours(swatch(0)), 1);
+}
+
+TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
+{
+    // Every battle the game reports, heard beside the arrows.
+    struct Heard : EventObserver {
+        void OnGameEvent(const GameEvent& e) override
+        {
+            if (e.kind != EventKind::Battle)
+                return;
+            const std::lock_guard hold(lock);
+            battles.push_back({e.country, e.target, e.Outcome() == BattleOutcome::Taken});
+        }
+        std::vector<BattleArrow> Take()
+        {
+            const std::lock_guard hold(lock);
+            return std::exchange(battles, {});
+        }
+        std::mutex lock;
+        std::vector<BattleArrow> battles;
+    } heard;
+    View()->Session().events.Add(&heard);
+    View()->SetWindowTimes(1, 1);
+    options->BattlesAction()->trigger();
+    ASSERT_TRUE(settings::BattleArrows());
+    ASSERT_TRUE(View()->NewGame(0, 1));
+
+    int turnsWithBattles = 0;
+    for (int turn = 0; turn < 40 && turnsWithBattles < 3; ++turn) {
+        SCOPED_TRACE(turn);
+        ASSERT_TRUE(WaitUntil([&] { return View()->mode != ViewMode::ComputerTurns; }, 20000));
+        if (View()->mode != ViewMode::PlayerTurn)
+            break; // his last country fell
+        const std::vector<BattleArrow> since = heard.Take();
+        EXPECT_EQ(options->Battles().Shown(), since);
+        if (!since.empty()) {
+            ++turnsWithBattles;
+            // The arrows are on the map while the item is checked.
+            View()->OnDraw();
+            const QImage on = View()->Surface().copy();
+            options->BattlesAction()->trigger();
+            View()->OnDraw();
+            EXPECT_NE(View()->Surface(), on);
+            options->BattlesAction()->trigger();
+        }
+        View()->OnRest();
+    }
+    EXPECT_GT(turnsWithBattles, 0) << "the computer rulers fought no battle";
+    ASSERT_TRUE(WaitUntil([&] { return View()->mode != ViewMode::ComputerTurns; }, 20000));
+    View()->Session().events.Remove(&heard);
 }

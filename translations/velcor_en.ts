@@ -8,8 +8,8 @@
         <translation>Cannot create the folder: %1</translation>
     </message>
     <message>
-        <source>%1 年 %2 月 %3 (%4)</source>
-        <translation>Month %2, %1 %3 (%4)</translation>
+        <source>%1 年 %2 月 %3</source>
+        <translation>Month %2, %1 %3</translation>
     </message>
 </context>
 <context>
@@ -231,6 +231,29 @@ Training %10</translation>
     </message>
 </context>
 <context>
+    <name>COwnCountriesWnd</name>
+    <message>
+        <source>可</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>命令済み</source>
+        <translation>Done this turn</translation>
+    </message>
+    <message>
+        <source>自国一覧</source>
+        <translation>Own countries</translation>
+    </message>
+    <message>
+        <source>番</source>
+        <translation>Turn</translation>
+    </message>
+    <message>
+        <source>できる命令</source>
+        <translation>Can also</translation>
+    </message>
+</context>
+<context>
     <name>CRulerDlg</name>
     <message>
         <source>君主選択</source>
@@ -286,6 +309,25 @@ Training %10</translation>
     <message>
         <source>シナリオを選択してください</source>
         <translation>Please choose a scenario.</translation>
+    </message>
+</context>
+<context>
+    <name>CStartPanel</name>
+    <message>
+        <source>ｹﾞｰﾑ開始</source>
+        <translation>New game</translation>
+    </message>
+    <message>
+        <source>自動ｾｰﾌﾞから再開  %1</source>
+        <translation>Resume  %1</translation>
+    </message>
+    <message>
+        <source>ﾛｰﾄﾞ</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>最近のｹﾞｰﾑ</source>
+        <translation>Recent games</translation>
     </message>
 </context>
 <context>
@@ -495,6 +537,10 @@ After the battle, uses as much food as troops are left</translation>
 結果が出た後は、どのキーでも閉じる</source>
         <translation>Battle window: fights the battle to its end at once
 Once the outcome is shown, any key closes it</translation>
+    </message>
+    <message>
+        <source>自国一覧を開く・閉じる</source>
+        <translation>Open or close the list of own countries</translation>
     </message>
 </context>
 <context>
@@ -947,6 +993,14 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>模様で区別(&amp;P)</source>
         <translation>Ruler &amp;patterns</translation>
+    </message>
+    <message>
+        <source>先月の戦い(&amp;B)</source>
+        <translation>Last month&apos;s &amp;battles</translation>
+    </message>
+    <message>
+        <source>自国一覧(&amp;O)</source>
+        <translation>&amp;Own countries</translation>
     </message>
 </context>
 <context>

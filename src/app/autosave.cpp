@@ -154,12 +154,17 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
     return true;
 }
 
-QString AutosaveLabel(const AutosaveStore::Entry& entry)
+QString AutosaveGameName(const AutosaveStore::Entry& entry)
 {
     const std::size_t ruler = static_cast<std::size_t>(std::clamp<RulerId>(entry.ruler, 0, kRulerCount - 1));
-    return QCoreApplication::translate("AutosaveStore", "%1 年 %2 月 %3 (%4)")
+    return QCoreApplication::translate("AutosaveStore", "%1 年 %2 月 %3")
         .arg(entry.year)
         .arg(entry.month)
-        .arg(shown::RulerName(static_cast<int>(ruler)),
-             entry.written.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
+        .arg(shown::RulerName(static_cast<int>(ruler)));
+}
+
+QString AutosaveLabel(const AutosaveStore::Entry& entry)
+{
+    return QStringLiteral("%1 (%2)").arg(AutosaveGameName(entry),
+                                         entry.written.toString(QStringLiteral("yyyy/MM/dd HH:mm")));
 }

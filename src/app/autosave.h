@@ -62,6 +62,8 @@ private:
     QString m_folder;
 };
 
+// The game an autosave holds: its date and the player's ruler ("190 年 3 月 曹操").
+QString AutosaveGameName(const AutosaveStore::Entry& entry);
 // How the resume menu names an autosave: the game's date, the player's ruler and when
 // it was written ("190 年 3 月 曹操 (2024/05/01 21:40)").
 QString AutosaveLabel(const AutosaveStore::Entry& entry);

@@ -13,6 +13,7 @@
 #include "view/chronicle_log.h"
 #include "platform/path_bytes.h"
 #include "view/kiv_view.h"
+#include "view/start_panel.h"
 
 namespace settings = platform::settings;
 
@@ -51,6 +52,11 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
     // The lists are filled when ﾌｧｲﾙ opens, not at start-up: reading the autosaves
     // would delay the window's first paint.
     connect(file, &QMenu::aboutToShow, this, &GameHistory::UpdateMenus);
+    m_startPanel = new CStartPanel(view);
+    connect(m_startPanel, &CStartPanel::opened, this, &GameHistory::UpdateMenus);
+    connect(m_startPanel, &CStartPanel::newGameChosen, &view, &CKivView::OnNewGame);
+    connect(m_startPanel, &CStartPanel::loadChosen, &view, &CKivView::OnLoadGame);
+    connect(m_startPanel, &CStartPanel::gameChosen, this, &GameHistory::OpenRecent);
     connect(&view, &CKivView::playerTurnReached, this, &GameHistory::OnPlayerTurn);
     connect(&view, &CKivView::gameSaved, this, &GameHistory::Remember);
     connect(&view, &CKivView::worldReplaced, this, [this](const QString& path) {
@@ -141,6 +147,14 @@ void GameHistory::UpdateMenus()
         m_resumeMenu->addAction(tr("(なし)"))->setEnabled(false);
 
     const QStringList files = settings::RecentFiles();
+    QList<CStartPanel::Game> recent;
+    for (const QString& file : files)
+        recent.append({QFileInfo(file).fileName(), file});
+    m_startPanel->SetGames(entries.empty() ? std::nullopt
+                                           : std::optional<CStartPanel::Game>({AutosaveGameName(entries.front()),
+                                                                               entries.front().path}),
+                           recent);
+
     m_recentSeparator->setVisible(!files.isEmpty());
     for (int i = 0; i < settings::kRecentFileCount; ++i) {
         QAction* action = m_recent[static_cast<std::size_t>(i)];

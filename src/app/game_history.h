@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Never losing a game: an autosave at the start of every player turn, ﾌｧｲﾙ →
-// 自動ｾｰﾌﾞから再開 listing the autosaves by date and ruler, and the games last saved or
-// loaded at the foot of ﾌｧｲﾙ. Every game chosen here loads through the view's own load.
+// 自動ｾｰﾌﾞから再開 listing the autosaves by date and ruler, the games last saved or
+// loaded at the foot of ﾌｧｲﾙ, and the same ways into a game on the map's start panel
+// while none is in play. Every game chosen here loads through the view's own load.
 #pragma once
 
 #include <QList>
@@ -15,6 +16,7 @@
 
 class CKivView;
 class CMainFrame;
+class CStartPanel;
 class ChronicleLog;
 class QAction;
 class QMenu;
@@ -37,13 +39,16 @@ public:
     // The recent files' items, in the menu's order (hidden when unused).
     const std::array<QAction*, platform::settings::kRecentFileCount>& RecentActions() const { return m_recent; }
 
+    // The panel over the map while no game is in play.
+    CStartPanel* StartPanel() const { return m_startPanel; }
+
     // Every item this adds to ﾌｧｲﾙ, in the menu's order.
     QList<QAction*> MenuItems() const;
 
     // The words of the status line when an autosave fails.
     static QString FailureText(const QString& reason);
 
-    // Fills both lists as the menu will show them.
+    // Fills both lists as the menu will show them, and the start panel's games.
     void UpdateMenus();
 
 protected:
@@ -62,6 +67,7 @@ private:
     QMenu* m_resumeMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};
+    CStartPanel* m_startPanel = nullptr;
     bool m_lastAutosaveFailed = false;
     int m_noticeMs = kNoticeMs;
 };

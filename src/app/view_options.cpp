@@ -10,9 +10,12 @@
 
 #include "app/main_frame.h"
 #include "platform/windows.h"
+#include "view/battle_arrows.h"
 #include "view/command_table.h"
+#include "view/game_document.h"
 #include "view/kiv_view.h"
 #include "view/map_picture.h"
+#include "view/own_countries_wnd.h"
 #include "view/view_zoom.h"
 
 namespace settings = platform::settings;
@@ -28,7 +31,9 @@ int SpeedIndex(GameSpeed speed) { return static_cast<int>(speed); }
 
 } // namespace
 
-ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
+ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
+    : QObject(&frame), m_frame(frame), m_view(view), m_battleArrows(std::make_unique<BattleArrows>()),
+      m_viewAlive(&view)
 {
     QMenu* menu = frame.ViewMenu();
 
@@ -65,6 +70,21 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     m_patterns->setCheckable(true);
     connect(m_patterns, &QAction::triggered, this, [this](bool on) { ChooseRulerPatterns(on); });
 
+    m_battles = menu->addAction(QString());
+    m_battles->setCheckable(true);
+    connect(m_battles, &QAction::triggered, this, [this](bool on) { ChooseBattleArrows(on); });
+    view.Session().events.Add(m_battleArrows.get());
+    connect(&view, &CKivView::playerTurnReached, this, [this] {
+        m_battleArrows->PlayerTurn();
+        m_view.update();
+    });
+    connect(&view, &CKivView::worldReplaced, this, [this] { m_battleArrows->Clear(); });
+
+    m_ownCountries = menu->addAction(QString());
+    m_ownCountries->setCheckable(true);
+    m_ownCountries->setShortcut(CommandTable::OwnCountriesKey());
+    connect(m_ownCountries, &QAction::triggered, this, [this](bool on) { OwnCountries().setVisible(on); });
+
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -81,6 +101,26 @@ void ViewOptions::Retranslate()
     for (GameSpeed s : kSpeeds)
         m_speedActions[static_cast<std::size_t>(SpeedIndex(s))]->setText(tr(speedNames[SpeedIndex(s)]));
     m_patterns->setText(tr("模様で区別(&P)"));
+    m_battles->setText(tr("先月の戦い(&B)"));
+    m_ownCountries->setText(tr("自国一覧(&O)"));
+}
+
+ViewOptions::~ViewOptions()
+{
+    // A view that goes first takes its game, and the game's observers, with it.
+    if (m_viewAlive)
+        m_view.Session().events.Remove(m_battleArrows.get());
+}
+
+COwnCountriesWnd& ViewOptions::OwnCountries()
+{
+    if (!m_ownWindow) {
+        m_ownWindow = new COwnCountriesWnd(m_view, &m_frame);
+        connect(m_ownWindow, &COwnCountriesWnd::visibilityChanged, m_ownCountries, &QAction::setChecked);
+        // Beside the main window, at its right.
+        m_ownWindow->move(m_frame.frameGeometry().topRight() + QPoint(8, 0));
+    }
+    return *m_ownWindow;
 }
 
 void ViewOptions::Restore(int zoom)
@@ -98,6 +138,7 @@ void ViewOptions::Restore(int zoom)
     const bool patterns = settings::RulerPatterns();
     m_view.SetRulerPatterns(patterns);
     m_patterns->setChecked(patterns);
+    ApplyBattleArrows(settings::BattleArrows());
 }
 
 void ViewOptions::ChooseZoom(int factor)
@@ -135,6 +176,24 @@ void ViewOptions::ChooseRulerPatterns(bool on)
     m_view.SetRulerPatterns(on);
     m_patterns->setChecked(on);
     settings::SetRulerPatterns(on);
+}
+
+void ViewOptions::ChooseBattleArrows(bool on)
+{
+    ApplyBattleArrows(on);
+    settings::SetBattleArrows(on);
+}
+
+void ViewOptions::ApplyBattleArrows(bool on)
+{
+    m_battles->setChecked(on);
+    if (!on) {
+        m_view.SetMapOverlay({});
+        return;
+    }
+    m_view.SetMapOverlay([this](QPainter& painter) {
+        BattleArrows::Draw(painter, m_view.GetDocument().Map(), m_battleArrows->Shown(), m_view.RulerPatterns());
+    });
 }
 
 QAction* ViewOptions::ZoomAction(int factor) const

@@ -1,18 +1,25 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The 表示 menu's items for the window itself: 拡大 (1, 2 or 3 times; Ctrl+plus and
-// Ctrl+minus), 速度 (標準, 速い, 最速) and 模様で区別, each remembered in the
-// settings; and the main window's place on the screen, remembered when it closes.
+// Ctrl+minus), 速度 (標準, 速い, 最速), 模様で区別 and 先月の戦い (arrows for the
+// battles since the player's last turn), each remembered in the settings; 自国一覧 (F4),
+// the window of the player's own countries; and the main window's place on the
+// screen, remembered when it closes.
 #pragma once
 
 #include <QObject>
 #include <QSize>
 
+#include <QPointer>
+
 #include <array>
+#include <memory>
 
 #include "platform/settings.h"
 
+class BattleArrows;
 class CKivView;
 class CMainFrame;
+class COwnCountriesWnd;
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -23,6 +30,7 @@ class ViewOptions : public QObject {
 public:
     // Adds the items to the frame's 表示 menu; owned by the frame.
     ViewOptions(CMainFrame& frame, CKivView& view);
+    ~ViewOptions() override;
 
     // Applies what the settings hold, before the window is first shown: the zoom
     // chosen before or, when none was ever chosen, the largest whose window fits the
@@ -34,6 +42,7 @@ public:
     void ChooseZoom(int factor);
     void ChooseSpeed(platform::settings::GameSpeed speed);
     void ChooseRulerPatterns(bool on);
+    void ChooseBattleArrows(bool on);
     // A zoom applied but not remembered (the command line's, screenshots').
     void ApplyZoom(int factor);
 
@@ -46,12 +55,18 @@ public:
     QAction* ZoomOutAction() const { return m_zoomOut; }
     QAction* SpeedAction(platform::settings::GameSpeed speed) const;
     QAction* PatternsAction() const { return m_patterns; }
+    QAction* BattlesAction() const { return m_battles; }
+    QAction* OwnCountriesAction() const { return m_ownCountries; }
+    const BattleArrows& Battles() const { return *m_battleArrows; }
+    // The window of the player's own countries, made when first asked for.
+    COwnCountriesWnd& OwnCountries();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Retranslate();
+    void ApplyBattleArrows(bool on);
     QMenu* m_zoomMenu = nullptr;
     QMenu* m_speedMenu = nullptr;
     // Room the window needs around the view at a zoom: the menu bar and the window's
@@ -67,4 +82,9 @@ private:
     QAction* m_zoomOut = nullptr;
     std::array<QAction*, 3> m_speedActions{};
     QAction* m_patterns = nullptr;
+    QAction* m_battles = nullptr;
+    QAction* m_ownCountries = nullptr;
+    std::unique_ptr<BattleArrows> m_battleArrows; // hears the view's game
+    QPointer<QObject> m_viewAlive;               // the view, and its game, still stand
+    QPointer<COwnCountriesWnd> m_ownWindow;
 };

@@ -43,6 +43,7 @@ const char* const kZoom = "Settings/Zoom";
 const char* const kSpeed = "Settings/Speed";
 const char* const kRulerPatterns = "Settings/RulerPatterns";
 const char* const kCountryNames = "Settings/CountryNamesOnMap";
+const char* const kBattleArrows = "Settings/BattleArrows";
 const char* const kTurnReport = "Settings/TurnReport";
 const char* const kDifficulty = "Settings/Difficulty";
 const char* const kLanguage = "Settings/Language";
@@ -119,6 +120,9 @@ void SetSpeed(GameSpeed speed) { QSettings().setValue(kSpeed, static_cast<int>(s
 
 bool RulerPatterns() { return Flag(kRulerPatterns, false); }
 void SetRulerPatterns(bool on) { SetFlag(kRulerPatterns, on); }
+
+bool BattleArrows() { return Flag(kBattleArrows, false); }
+void SetBattleArrows(bool on) { SetFlag(kBattleArrows, on); }
 
 bool CountryNamesOnMap() { return Flag(kCountryNames, false); }
 void SetCountryNamesOnMap(bool on) { SetFlag(kCountryNames, on); }

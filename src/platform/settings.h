@@ -50,6 +50,10 @@ void SetSpeed(GameSpeed speed);
 bool RulerPatterns();
 void SetRulerPatterns(bool on);
 
+// Arrows on the map for the battles since the player's last turn.
+bool BattleArrows();
+void SetBattleArrows(bool on);
+
 // Country names written on the map beside the numbers.
 bool CountryNamesOnMap();
 void SetCountryNamesOnMap(bool on);

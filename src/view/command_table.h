@@ -114,6 +114,8 @@ public:
     // The 表示 menu's keys: the chronicle window, the map larger and smaller (Ctrl+=
     // too: on many keyboards the plus needs Shift).
     static QKeySequence ChronicleKey();
+    // 自国一覧, the window of the player's own countries.
+    static QKeySequence OwnCountriesKey();
     static QList<QKeySequence> ZoomInKeys();
     static QList<QKeySequence> ZoomOutKeys();
     // The keys of the battle window before its end: Enter and Escape.

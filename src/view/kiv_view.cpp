@@ -716,6 +716,9 @@ void CKivView::DrawOnMap(QPainter& painter)
         return QPoint(std::min(c.GetMapX(), kFarOff), std::min(c.GetMapY(), kFarOff));
     };
 
+    if (m_overlay)
+        m_overlay(painter);
+
     // Country numbers.
     for (int i = 0; i < kCountryCount; ++i)
         s.Text(cell(i).x(), cell(i).y() - 16, QString::number(i));
@@ -821,6 +824,12 @@ QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return m_zoom.ToMap(widg
 void CKivView::SetCountryNames(bool on)
 {
     m_countryNames = on;
+    update();
+}
+
+void CKivView::SetMapOverlay(std::function<void(QPainter&)> draw)
+{
+    m_overlay = std::move(draw);
     update();
 }
 

@@ -176,6 +176,9 @@ public:
     // drawing alone).
     void SetCountryNames(bool on);
     bool CountryNames() const { return m_countryNames; }
+    // Drawn at every paint over the map and beneath the countries' numbers, in the
+    // map's own pixels (none: the map as it always is).
+    void SetMapOverlay(std::function<void(QPainter&)> draw);
 
 signals:
     // The mode or the buttons changed: menus follow.
@@ -241,6 +244,7 @@ private:
     TargetChoice m_choice;
     quint64 m_turnBegan = 0;
     bool m_countryNames = false;
+    std::function<void(QPainter&)> m_overlay;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
 };
