@@ -7,6 +7,7 @@
 #include "app/kiv_doc.h"
 
 class CChronicle;
+class CEnding;
 class CLanguage;
 class CMainFrame;
 class GameHistory;
@@ -37,6 +38,7 @@ public:
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
     CChronicle* Chronicle() const { return m_chronicle; }
+    CEnding* Ending() const { return m_ending; }
     CLanguage& Language() { return *m_language; }
 
 private:
@@ -47,4 +49,5 @@ private:
     ViewOptions* m_options = nullptr;  // owned by the frame
     GameHistory* m_history = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
+    CEnding* m_ending = nullptr;       // owned by the frame
 };
