@@ -476,7 +476,7 @@ TEST_F(EndToEnd, VictoryAndGameOverShowTheirPicturesUntilAClick)
     Command(CommandTable::ID_FILE_LOAD_GAME)->trigger();
     WaitForPlayer();
     EXPECT_EQ(view->mode, ViewMode::GameOver);
-    EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバです"));
+    EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバーです"));
     EXPECT_EQ(windows.entries, QStringList{QStringLiteral("ゲームオーバーです")});
     EXPECT_EQ(EnabledButtons(), 0);
     EXPECT_FALSE(Command(CommandTable::ID_FILE_SAVE_GAME)->isEnabled());

@@ -198,7 +198,7 @@ TEST_F(KivViewTest, ThePlayersTurnEnablesTheCommandsOrEndsTheGame)
     view->OnPlayerTurn(5);
     EXPECT_EQ(messages, QStringList{QStringLiteral("ゲームオーバーです")});
     EXPECT_EQ(view->mode, ViewMode::GameOver);
-    EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバです"));
+    EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバーです"));
     EXPECT_EQ(EnabledButtons(), 0);
     EXPECT_FALSE(view->CanSave());
 }

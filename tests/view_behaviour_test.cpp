@@ -151,7 +151,7 @@ TEST_F(ViewBehaviourTest, NewGameAndLoadClearTheStatusLine)
     ASSERT_TRUE(WriteCountryFile(CountryFilePath(dir.Path(), 1), CaptureWorld(W(), -1), &error)) << error;
     view->dataDirectory = QString::fromStdString(dir.Path());
     for (bool load : {true, false}) {
-        view->statusText = QStringLiteral("ゲームオーバです");
+        view->statusText = QStringLiteral("ゲームオーバーです");
         view->mode = ViewMode::GameOver;
         ASSERT_TRUE(load ? view->LoadGame(QString::fromStdString(saved)) : view->NewGame(0, 1)) << load;
         EXPECT_EQ(view->statusText, QString()) << load;

@@ -43,6 +43,57 @@
     </message>
 </context>
 <context>
+    <name>CBestGamesWnd</name>
+    <message>
+        <source>記録</source>
+        <translation>Records</translation>
+    </message>
+    <message>
+        <source>順位</source>
+        <translation>Rank</translation>
+    </message>
+    <message>
+        <source>日付</source>
+        <translation>Date</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>Ruler</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>Difficulty</translation>
+    </message>
+    <message>
+        <source>月数</source>
+        <translation>Months</translation>
+    </message>
+    <message>
+        <source>結果</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>もう一度見る</source>
+        <translation>Watch again</translation>
+    </message>
+    <message>
+        <source>統一</source>
+        <translation>Unified</translation>
+    </message>
+    <message>
+        <source>敗北</source>
+        <translation>Defeated</translation>
+    </message>
+    <message>
+        <source>途中</source>
+        <translation>Unfinished</translation>
+    </message>
+</context>
+<context>
     <name>CChronicle</name>
     <message>
         <source>戦況記録(&amp;C)</source>
@@ -55,6 +106,100 @@
     <message>
         <source>戦況報告を表示</source>
         <translation>Turn report</translation>
+    </message>
+</context>
+<context>
+    <name>CEnding</name>
+    <message>
+        <source>記録を読めませんでした
+%1
+%2</source>
+        <translation>The records could not be read
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録を書き込めませんでした
+%1
+%2</source>
+        <translation>The records could not be written
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録(&amp;R)</source>
+        <translation>&amp;Records</translation>
+    </message>
+</context>
+<context>
+    <name>CGameSummaryWnd</name>
+    <message>
+        <source>戦績</source>
+        <translation>How the game went</translation>
+    </message>
+    <message>
+        <source>シナリオ</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>Ruler</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>Difficulty</translation>
+    </message>
+    <message>
+        <source>期間</source>
+        <translation>Played</translation>
+    </message>
+    <message>
+        <source>%1まで (%2か月)</source>
+        <translation>until %1 (%2 months)</translation>
+    </message>
+    <message>
+        <source>%1から%2まで (%3か月)</source>
+        <translation>from %1 to %2 (%3 months)</translation>
+    </message>
+    <message>
+        <source>攻撃</source>
+        <translation>Attacks</translation>
+    </message>
+    <message>
+        <source>%1勝 %2敗</source>
+        <translation>%1 won, %2 lost</translation>
+    </message>
+    <message>
+        <source>防衛</source>
+        <translation>Defences</translation>
+    </message>
+    <message>
+        <source>奪った国</source>
+        <translation>Countries taken</translation>
+    </message>
+    <message>
+        <source>%1か国</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>失った国</source>
+        <translation>Countries lost</translation>
+    </message>
+    <message>
+        <source>最大勢力</source>
+        <translation>Most countries held</translation>
+    </message>
+    <message>
+        <source>%1か国 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>%1 (記録 %2位)</source>
+        <translation>%1 (no. %2 in the records)</translation>
     </message>
 </context>
 <context>
@@ -929,10 +1074,6 @@ Once the outcome is shown, any key closes it</translation>
         <translation>You have unified all China!</translation>
     </message>
     <message>
-        <source>ゲームオーバです</source>
-        <translation>Game over</translation>
-    </message>
-    <message>
         <source>ゲームオーバーです</source>
         <translation>Game over</translation>
     </message>
@@ -947,6 +1088,26 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>%1 は退却しました</source>
         <translation>%1 has withdrawn</translation>
+    </message>
+    <message>
+        <source>記録の表ではありません</source>
+        <translation>not a table of records</translation>
+    </message>
+    <message>
+        <source>%1行目: 記録の数が合いません</source>
+        <translation>line %1: the number of games is wrong</translation>
+    </message>
+    <message>
+        <source>記録の終わりの後に行があります</source>
+        <translation>lines after the end of the table</translation>
+    </message>
+    <message>
+        <source>%1行目が読めません</source>
+        <translation>line %1 cannot be read</translation>
+    </message>
+    <message>
+        <source>記録の表が途中で切れています</source>
+        <translation>the table is cut short</translation>
     </message>
 </context>
 <context>
@@ -1186,6 +1347,33 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
         <translation> but was beaten off after %1 exchanges</translation>
+    </message>
+</context>
+<context>
+    <name>summary</name>
+    <message>
+        <source>易しい</source>
+        <translation>Easy</translation>
+    </message>
+    <message>
+        <source>難しい</source>
+        <translation>Hard</translation>
+    </message>
+    <message>
+        <source>普通</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>ゲーム途中</source>
+        <translation>Unfinished</translation>
+    </message>
+    <message>
+        <source>不明</source>
+        <translation>Unknown</translation>
+    </message>
+    <message>
+        <source>%1年</source>
+        <translation>%1</translation>
     </message>
 </context>
 </TS>

@@ -4,12 +4,15 @@
 #include <QAction>
 #include <QApplication>
 #include <QCoreApplication>
+#include <QStandardPaths>
 
 #include <iostream>
 
 #include "app/about_dlg.h"
+#include "app/autosave.h"
 #include "app/chronicle.h"
 #include "app/difficulty_menu.h"
+#include "app/ending.h"
 #include "app/game_history.h"
 #include "app/language.h"
 #include "app/main_frame.h"
@@ -45,6 +48,11 @@ bool CKivApp::InitInstance(int zoom)
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
+    // A run that keeps no autosave (a picture) keeps no records either.
+    m_ending = new CEnding(*m_frame, *m_view, m_chronicle->Log(),
+                           AutosaveStore::DefaultFolder().isEmpty()
+                               ? QString()
+                               : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());

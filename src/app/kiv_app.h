@@ -7,6 +7,7 @@
 #include "app/kiv_doc.h"
 
 class CChronicle;
+class CEnding;
 class CLanguage;
 class CMainFrame;
 class GameHistory;
@@ -39,6 +40,7 @@ public:
     GameHistory* History() const { return m_history; }
     DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
     CChronicle* Chronicle() const { return m_chronicle; }
+    CEnding* Ending() const { return m_ending; }
     CLanguage& Language() { return *m_language; }
 
 private:
@@ -50,4 +52,5 @@ private:
     GameHistory* m_history = nullptr; // owned by the frame
     DifficultyMenu* m_difficulty = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
+    CEnding* m_ending = nullptr;       // owned by the frame
 };

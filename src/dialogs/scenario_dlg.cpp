@@ -7,6 +7,7 @@
 #include "dialogs/radio_group.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/numbers.h"
 
 namespace {
 const char* const kCaptions[CScenarioDlg::kScenarioCount] = {
@@ -16,6 +17,15 @@ const char* const kCaptions[CScenarioDlg::kScenarioCount] = {
 };
 const int kButtonY[CScenarioDlg::kScenarioCount] = {25, 55, 85};
 } // namespace
+
+QString CScenarioDlg::CaptionOfYear(int year)
+{
+    // Each caption begins with its year.
+    for (const char* caption : kCaptions)
+        if (platform::AtoI(caption) == year)
+            return tr(caption);
+    return {};
+}
 
 CScenarioDlg::CScenarioDlg(QWidget* owner)
     : TemplateDialog(owner, tr("シナリオ選択"), 139, 137, platform::Font(platform::GameFont::Dialog))

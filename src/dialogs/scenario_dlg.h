@@ -14,6 +14,10 @@ public:
 
     explicit CScenarioDlg(QWidget* owner = nullptr);
 
+    // The caption of the scenario whose world begins in year, in the language in use;
+    // empty when none does.
+    static QString CaptionOfYear(int year);
+
     // The chosen scenario 0..2; -1 = none.
     int m_nScenario = -1;
 

@@ -111,7 +111,6 @@ platform::Message AttackResultWords(const GameState& world, int target, bool won
 inline constexpr const char* kChooseMoveTarget = VELCOR_TEXT("Message", "移動先を選択してください");
 inline constexpr const char* kChooseAttackTarget = VELCOR_TEXT("Message", "攻撃先を選択してください");
 inline constexpr const char* kUnified = VELCOR_TEXT("Message", "中国全土を統一しました");
-inline constexpr const char* kGameOverStatus = VELCOR_TEXT("Message", "ゲームオーバです");
 inline constexpr const char* kGameOverMessage = VELCOR_TEXT("Message", "ゲームオーバーです");
 inline constexpr int kResultMessageMs = 1500;
 inline constexpr int kPromptMessageMs = 1000;

@@ -30,7 +30,21 @@ QColor RulerColour(RulerId ruler)
 
 } // namespace
 
-CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(log)
+CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(&log)
+{
+    SetUp();
+    OnCleared();
+}
+
+CHoldingsChart::CHoldingsChart(const HoldingsHistory& history, QWidget* parent) : QChartView(parent)
+{
+    SetUp();
+    OnCleared();
+    m_history = history;
+    Plot(0);
+}
+
+void CHoldingsChart::SetUp()
 {
     setRenderHint(QPainter::Antialiasing);
     // The view's own chart (a chart set in its place would leave this one to nobody).
@@ -50,7 +64,6 @@ CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChar
     connect(save, &QAction::triggered, this, &CHoldingsChart::OnSaveAs);
     addAction(save);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-    OnCleared();
     Retranslate();
     FollowFont();
 }
@@ -99,14 +112,15 @@ void CHoldingsChart::OnCleared()
     m_history.Clear();
     m_plotted = 0;
     SetYearRange(0, 1);
-    OnEventsAdded(0, m_log.Count());
+    if (m_log)
+        OnEventsAdded(0, m_log->Count());
 }
 
 void CHoldingsChart::OnEventsAdded(std::size_t first, std::size_t end)
 {
     bool added = false;
     for (std::size_t i = first; i < end; ++i)
-        added |= m_history.Add(m_log.At(i));
+        added |= m_history.Add(m_log->At(i));
     if (added)
         Plot(m_plotted);
 }

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 推移: the countries each ruler held, month by month, one line in his colour, drawn
-// with Qt Charts from the chronicle's events. Its context menu saves it as PNG.
+// with Qt Charts from the chronicle's events (or a game's summary). Its context menu saves it as PNG.
 #pragma once
 
 #include <QtCharts/QChartView>
@@ -21,6 +21,8 @@ class CHoldingsChart : public QChartView {
 
 public:
     explicit CHoldingsChart(const ChronicleLog& log, QWidget* parent = nullptr);
+    // The chart of a history that no longer grows (a game that has ended).
+    explicit CHoldingsChart(const HoldingsHistory& history, QWidget* parent = nullptr);
 
     // Follows the log.
     void OnEventsAdded(std::size_t first, std::size_t end);
@@ -51,7 +53,10 @@ private:
 
     static constexpr int kMaxYearTicks = 12;
 
-    const ChronicleLog& m_log;
+    // Sets up the chart's axes and its menu.
+    void SetUp();
+
+    const ChronicleLog* m_log = nullptr; // the log it follows, if any
     HoldingsHistory m_history;
     std::size_t m_plotted = 0; // points of the history already on the lines
     std::array<QLineSeries*, kRulerCount> m_series{};

@@ -241,10 +241,11 @@ void CKivView::OnPlayerTurn(int country)
         SetStatus(TurnStatusWords(GetWorld(), country));
     }
     if (!PlayerHasCountry(GetWorld())) {
-        SetStatus(kGameOverStatus);
+        SetStatus(kGameOverMessage);
         SetMode(ViewMode::GameOver);
         update();
         ShowMessage(shown::Text(kGameOverMessage), CMessageWnd::kDefaultMessageTime);
+        emit gameEnded();
     }
     update();
     emit playerTurnReached();
@@ -446,6 +447,7 @@ void CKivView::PickCountry(int country)
             SetMode(ViewMode::Victory);
             restButton->setEnabled(false);
             ShowMessage(statusText, kResultMessageMs);
+            emit gameEnded();
         }
         update();
         break;

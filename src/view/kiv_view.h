@@ -190,6 +190,8 @@ signals:
     void worldReplaced(const QString& savePath);
     // The game has been saved to path.
     void gameSaved(const QString& path);
+    // The game has ended, won or lost; its message has been shown.
+    void gameEnded();
 
 protected:
     void paintEvent(QPaintEvent* event) override;

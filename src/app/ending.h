@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// How a game ended: the summary gathered from the game's events, shown in the 戦績
+// window when the player has won or lost, and 記録, the best games of each scenario
+// kept on this machine (表示 → 記録). It changes nothing of the game.
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+#include "session/best_games.h"
+#include "session/game_summary.h"
+#include "view/best_games_wnd.h"
+#include "view/game_summary_wnd.h"
+
+class CKivView;
+class CMainFrame;
+class ChronicleLog;
+class QAction;
+
+class CEnding : public QObject {
+    Q_OBJECT
+
+public:
+    static constexpr const char* kTableName = "best-games.txt";
+
+    // folder: where the table and the games' records are kept; empty to keep none.
+    // log: the chronicle, which holds the beginning of a loaded game.
+    CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder);
+    ~CEnding() override;
+
+    const GameSummary& Summary() const { return m_summary; }
+    QString TablePath() const;
+    QAction* RecordsAction() const { return m_recordsAction; }
+    // The windows last opened (nullptr when closed).
+    CGameSummaryWnd* SummaryWindow() const { return m_summaryWnd; }
+    CBestGamesWnd* RecordsWindow() const { return m_recordsWnd; }
+
+    // Opens 記録 with the table as the file holds it; a table that cannot be read is
+    // refused with a message.
+    void ShowRecords();
+
+signals:
+    // The player asks to watch a game again from its record (the record's full path).
+    void watchRequested(const QString& recordPath);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void OnWorldReplaced(const QString& savePath);
+    void OnGameEnded();
+    // Reads the table; false, with the player told why, when it cannot be read.
+    bool ReadTable(BestGames& games);
+    void Retranslate();
+
+    CMainFrame& m_frame;
+    CKivView& m_view;
+    QPointer<QObject> m_viewAlive; // the view (and the game it plays) still stands
+    const ChronicleLog& m_log;
+    QString m_folder;
+    GameSummary m_summary;
+    bool m_ended = false; // the end of this game has been shown
+    QAction* m_recordsAction;
+    QPointer<CGameSummaryWnd> m_summaryWnd;
+    QPointer<CBestGamesWnd> m_recordsWnd;
+};

@@ -1,0 +1,46 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// 戦績: the window shown when a game ends, with how it ended, the game's figures, the
+// 推移 chart of the countries each ruler held, and the score. It only shows.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+
+#include "session/game_summary.h"
+
+class QLabel;
+class QFormLayout;
+
+namespace summary {
+// The words of the figures, in the language in use.
+QString DifficultyName(Difficulty difficulty);
+QString EndName(GameEnd end);
+// The scenario that begins in year, by its caption; the year alone for another.
+QString ScenarioName(std::int32_t year);
+QString YearMonth(std::int32_t year, std::int32_t month);
+} // namespace summary
+
+class CGameSummaryWnd : public QDialog {
+    Q_OBJECT
+
+public:
+    // rank: the game's place among its scenario's best (0 the best), -1 when it is not
+    // among them.
+    CGameSummaryWnd(const GameSummary& summary, int rank, QWidget* parent = nullptr);
+
+    const GameFigures& Figures() const { return m_figures; }
+    // The figures' lines as shown, label and value (tests and screenshots read them).
+    QStringList Lines() const;
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void Retranslate();
+
+    GameFigures m_figures;
+    std::int64_t m_score;
+    int m_rank;
+    QLabel* m_banner;
+    QFormLayout* m_form;
+};
