@@ -140,7 +140,7 @@ std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSum
 {
     std::ostringstream t;
     t << h.source << ", " << h.year << " 年 " << h.month << " 月: " << h.games << (h.games == 1 ? " game" : " games")
-      << " a ruler of " << h.months << " months, the player resting; clocks " << h.firstClock << ".."
+      << " a ruler of " << h.months << " months, the player " << (h.advised ? "advised" : "resting") << "; clocks " << h.firstClock << ".."
       << h.firstClock + h.games - 1 << '\n';
     t << PadRight("ruler", 12) << PadLeft("games", 7) << PadLeft("alive", 8) << PadLeft("Q1", 7)
       << PadLeft("median", 8) << PadLeft("Q3", 7) << PadLeft("unified", 9) << PadLeft("held", 7) << '\n';
@@ -210,8 +210,13 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     heading.months = options.months;
     heading.firstClock = options.clockStart ? *options.clockStart : platform::ClockSeconds();
 
+    heading.advised = options.player == HeadlessOptions::Player::Advisor;
+
     HeadlessOptions single;
     single.months = options.months;
+    single.player = options.player;
+    single.rollouts = options.rollouts;
+    single.horizon = options.horizon;
     // Game i of each ruler is the single run with the clock firstClock + i.
     auto play = [&](int task) {
         HeadlessGame game;
@@ -234,6 +239,9 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     const int total = static_cast<int>(rulers.size()) * options.games;
     int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, total);
+    // The games share the cores: each advisor then thinks on its game's thread alone
+    // (its advice is the same on any number of threads).
+    single.adviceThreads = jobs > 1 ? 1 : 0;
     std::vector<GameRecord> records(static_cast<std::size_t>(total));
     int done = 0;
     ProgressLine progress(err, showProgress, total);

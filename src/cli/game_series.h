@@ -49,6 +49,7 @@ struct SeriesHeading {
     int games = 0;           // games a ruler
     std::int64_t months = 0; // months a game
     std::int64_t firstClock = 0;
+    bool advised = false;    // the advisor played the player's side
 };
 
 std::string FormatSeriesTable(const SeriesHeading& heading, const std::vector<RulerSummary>& rows);
