@@ -44,6 +44,19 @@ int CountriesOf(const GameState& world, RulerId ruler)
                                           [ruler](const Country& c) { return c.GetRuler() == ruler; }));
 }
 
+// Whether a war from c on target, taken with odds, would leave either half of the army
+// (a taken country keeps half of the survivors) weaker than the strongest army left
+// beside the country: such a war only spreads the army thin.
+bool SpreadsThin(const GameState& world, int c, int target, const BattleOdds& odds)
+{
+    std::int64_t others = 0;
+    for (int n : AttackTargets(world, c))
+        if (n != target)
+            others = std::max(others, Strength(world.countries[static_cast<std::size_t>(n)]));
+    return static_cast<std::int64_t>(odds.attackerKept / 2) * world.countries[static_cast<std::size_t>(c)].GetTraining() <
+           others;
+}
+
 bool Ended(const GameState& world) { return !PlayerHasCountry(world) || IsUnified(world); }
 
 // One trial: the command on a copy of world, then the months of the horizon with the
@@ -112,7 +125,8 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
             all.push_back(command::Move{c, to, s, p, f});
     }
     for (int target : AttackTargets(world, c))
-        all.push_back(command::War{c, target});
+        if (!SpreadsThin(world, c, target, OddsOfBattle(world, c, target, BattleKind::Player, kPolicyOddsTrials)))
+            all.push_back(command::War{c, target});
     for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
                                  DomesticCommand::Conscript, DomesticCommand::Train})
         all.push_back(command::Domestic{what, c});
@@ -131,22 +145,29 @@ PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed)
         return command::Rest{};
     const Country& me = world.countries[static_cast<std::size_t>(c)];
     const std::vector<int> targets = AttackTargets(world, c);
+    // The strongest army beside the country: what it must still stand up to.
+    std::int64_t strongest = 0;
+    for (int t : targets)
+        strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
     if (WarBlock(world, c) == CommandBlock::None) {
         int best = -1;
         double bestOdds = 0;
         for (int t : targets) {
-            const double odds = OddsOfBattle(world, c, t, BattleKind::Player, kPolicyOddsTrials, seed + t).TakenShare();
-            if (odds > bestOdds) {
-                bestOdds = odds;
+            // A neighbour at least as strong is never a likely win: its odds are not asked.
+            const Country& other = world.countries[static_cast<std::size_t>(t)];
+            if (other.GetSoldiers() > 0 && Strength(other) >= Strength(me))
+                continue;
+            const BattleOdds odds = OddsOfBattle(world, c, t, BattleKind::Player, kPolicyOddsTrials, seed + t);
+            if (SpreadsThin(world, c, t, odds))
+                continue;
+            if (odds.TakenShare() > bestOdds) {
+                bestOdds = odds.TakenShare();
                 best = t;
             }
         }
         if (best >= 0 && bestOdds >= kPolicyAttackOdds)
             return command::War{c, best};
     }
-    std::int64_t strongest = 0;
-    for (int t : targets)
-        strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
     if (me.CanPayAction() && Strength(me) <= strongest)
         return command::Domestic{DomesticCommand::Conscript, c};
     if (me.CanTrain())

@@ -12,12 +12,20 @@
 //
 // The rollout policy, for the country whose turn it is:
 //   1. war on the hostile neighbour it is likeliest to take, when the odds of taking
-//      it are at least kPolicyAttackOdds;
+//      it are at least kPolicyAttackOdds (only neighbours weaker than it, soldiers times
+//      training, or without soldiers, are weighed) and the war does not spread the
+//      army thin (below);
 //   2. otherwise conscription when the army is weaker (soldiers times training) than
 //      that of its strongest hostile neighbour and it has the funds;
 //   3. otherwise training while it is below its top;
 //   4. otherwise the lower of land and commerce developed, when it has the funds;
 //   5. otherwise rest.
+//
+// A war spreads the army thin when either half of the soldiers expected to survive it
+// (a taken country keeps half of them), at the country's training, would be weaker than
+// the strongest army left beside the country. Such wars are neither played by the
+// policy nor offered as commands: played on for months, the countries they win are
+// lost again and the player's with them.
 //
 // The score of a command: the share of its trials in which the player still rules at
 // least as many countries at the end as now, then the mean countries he rules at the
@@ -67,8 +75,8 @@ bool RanksBefore(const AdvisedCommand& a, const AdvisedCommand& b);
 
 // The commands the player may give now in world's turn country, in the order M, W, L,
 // C, S, T, R (moves to each friendly neighbour with half and with all of the soldiers,
-// provisions and funds; a war on each hostile neighbour), those the session refuses
-// left out. Empty when it is not the player's turn in a country of his.
+// provisions and funds; a war on each hostile neighbour that does not spread the army
+// thin), those the session refuses left out. Empty when it is not the player's turn in a country of his.
 std::vector<PlayerCommand> CandidateCommands(const GameState& world);
 
 // The command the rollout policy gives in world's turn country (see above); seed makes
