@@ -16,6 +16,7 @@
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
+#include "view/advice_wnd.h"
 #include "view/kiv_view.h"
 
 CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
@@ -44,6 +45,7 @@ bool CKivApp::InitInstance(int zoom)
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
     m_chronicle = new CChronicle(*m_frame, *m_view);
+    AddAdviceCommand(*m_frame->ViewMenu(), *m_view, *m_frame);
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());

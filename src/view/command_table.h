@@ -114,6 +114,8 @@ public:
     // The 表示 menu's keys: the chronicle window, the map larger and smaller (Ctrl+=
     // too: on many keyboards the plus needs Shift).
     static QKeySequence ChronicleKey();
+    // The advice window (助言) for the country whose turn it is.
+    static QKeySequence AdviceKey();
     static QList<QKeySequence> ZoomInKeys();
     static QList<QKeySequence> ZoomOutKeys();
     // The keys of the battle window before its end: Enter and Escape.

@@ -174,6 +174,10 @@ public:
     // drawing alone).
     void SetCountryNames(bool on);
     bool CountryNames() const { return m_countryNames; }
+    // Marks the button of the command the advisor ranks first (a bold caption);
+    // nullptr clears the mark. The mark goes when the turn ends.
+    void SetAdvisedButton(QPushButton* button);
+    QPushButton* AdvisedButton() const { return m_advisedButton; }
 
 signals:
     // The mode or the buttons changed: menus follow.
@@ -189,6 +193,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -209,6 +214,8 @@ private:
     void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
     bool Choosing() const;
+    // The status line for a target of the war being chosen: its name and the odds.
+    void ShowWarOdds(int target);
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
@@ -240,4 +247,6 @@ private:
     bool m_countryNames = false;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
+    QPushButton* m_advisedButton = nullptr;
+    int m_pointedTarget = -1; // the target under the pointer while a war's is chosen
 };
