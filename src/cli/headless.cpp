@@ -53,7 +53,7 @@ const char* const kHeadlessUsage =
     "                   give, best first: its key letter (M W L C S T R), its target country\n"
     "                   (- when none), a move's amounts, the share of trials keeping as many\n"
     "                   countries, the mean held, the share surviving, and the trials\n"
-    "  --rollouts N     the advisor's trials of each command (default 48)\n"
+    "  --rollouts N     the advisor's trials of each command (default 256)\n"
     "  --horizon H      the months each trial plays on (default 12)\n"
     "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";

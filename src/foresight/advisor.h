@@ -46,7 +46,7 @@
 
 namespace foresight {
 
-inline constexpr int kDefaultRollouts = 48;
+inline constexpr int kDefaultRollouts = 256;
 inline constexpr int kDefaultHorizon = 12; // months
 inline constexpr double kPolicyAttackOdds = 0.8;
 
