@@ -114,7 +114,7 @@ private:
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
 
 // The advisor's ranking for the player's turn in the session's world, one line per
-// command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 trials 48", with the
+// command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 trials 256", with the
 // amounts after a move's target.
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out);
 
