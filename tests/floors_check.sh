@@ -15,6 +15,8 @@ refused session/up.cpp "app/doc.h"
 refused dialogs/up.h "cli/main.h"
 refused cli/beside.cpp "view/map.h"
 refused cli/qt.cpp <QString>
+refused foresight/up.cpp "cli/headless.h"
+refused foresight/qt.cpp <QString>
 refused model/qt.h <QString>
 refused rules/qt.cpp <QtCore/qlist.h>
 refused platform/core.cpp "platform/screen.h"
@@ -23,6 +25,9 @@ allowed dialogs/side.cpp "view/map.h"
 allowed rules/down.cpp "model/game_state.h"
 allowed app/down.cpp "view/map.h"
 allowed app/main.cpp "cli/headless.h"
+allowed foresight/down.cpp "session/game_session.h"
+allowed cli/down.cpp "foresight/advisor.h"
+allowed view/down.cpp "foresight/advisor.h"
 allowed platform/core_down.cpp "platform/core.h"
 allowed platform/core_table.cpp "platform/screen.inc"
 allowed platform/screen.cpp <QScreen>

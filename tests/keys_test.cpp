@@ -29,6 +29,7 @@
 #include "rules/commands.h"
 #include "test_support.h"
 #include "view/battle_dlg.h"
+#include "view/advice_wnd.h"
 #include "view/command_table.h"
 #include "view/target_choice.h"
 #include "view_fixture.h"
@@ -407,7 +408,8 @@ TEST_F(KeysTest, ArrowsAndTabStepThroughTheTargetsAndEnterPicksOne)
         EXPECT_EQ(view->KeyChoice(), s.country) << s.key;
         EXPECT_EQ(view->marks.shownCountry, s.country) << "the panel shows it";
     }
-    EXPECT_EQ(view->statusText, QStringLiteral("8 益州 を攻撃 (Enter)"));
+    // The status line names the target chosen and the odds of the war on it.
+    EXPECT_TRUE(view->statusText.startsWith(QStringLiteral("8 益州 占領"))) << view->statusText.toStdString();
     EXPECT_EQ(view->mode, ViewMode::ChooseAttackTarget);
 
     // Enter attacks it: the battle window, the result, 休養 only.
@@ -587,6 +589,7 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
     CMainFrame frame(menuView);
     new CChronicle(frame, *menuView);
     new ViewOptions(frame, *menuView);
+    AddAdviceCommand(*frame.ViewMenu(), *menuView, frame);
     int shortcuts = 0;
     for (const QAction* action : frame.findChildren<QAction*>())
         for (const QKeySequence& keys : action->shortcuts()) {

@@ -9,7 +9,9 @@
 #include <vector>
 
 #include "cli/headless.h"
+#include "foresight/advisor.h"
 #include "model/country_file.h"
+#include "rules/battle_odds.h"
 #include "rules/event_json.h"
 #include "session/game_session.h"
 #include "session/save_companions.h"
@@ -90,6 +92,27 @@ TEST(WorldValue, GamesOnTwoThreadsPlayAsOneAfterTheOther)
     other.join();
     EXPECT_EQ(together, alone);
     EXPECT_NE(alone[0], alone[1]) << "games with different clocks should differ";
+}
+
+// Asking for advice and for the odds of a war plays copies only: a game asked at its
+// player's turn goes on byte for byte as the same game not asked.
+TEST(WorldValue, AskingAdviceChangesNothingOfTheGame)
+{
+    HeadlessGame asked;
+    HeadlessGame quiet;
+    StartTestGame(asked, 1700000321);
+    StartTestGame(quiet, 1700000321);
+    PlayOn(asked, 2);
+    PlayOn(quiet, 2);
+    GameState& world = asked.GetWorld();
+    ASSERT_EQ(world.countries[static_cast<std::size_t>(world.turnCountry.Get())].GetRuler(), world.playerRuler.Get());
+    foresight::AdviceOptions options;
+    options.rollouts = 6;
+    options.horizon = 3;
+    EXPECT_FALSE(foresight::Advisor(world, options).Run().empty());
+    for (int target = 0; target < kCountryCount; ++target)
+        OddsOfBattle(world, world.turnCountry, target, BattleKind::Player);
+    EXPECT_EQ(PlayOn(asked, 60), PlayOn(quiet, 60));
 }
 
 // A command the rules refuse changes nothing (no figure, no draw, no event) and says

@@ -20,6 +20,65 @@
     </message>
 </context>
 <context>
+    <name>CAdviceWnd</name>
+    <message>
+        <source>助言できるのは自国の番だけです</source>
+        <translation>Advice is for the turn of a country of yours</translation>
+    </message>
+    <message>
+        <source>%1 %2: 出せる命令がありません</source>
+        <translation>%1 %2: no command can be given</translation>
+    </message>
+    <message>
+        <source>%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6</source>
+        <translation>%1 %2's turn: each command tried %4 of %5 times, %3 months ahead%6</translation>
+    </message>
+    <message>
+        <source> (考え中)</source>
+        <translation> (thinking)</translation>
+    </message>
+    <message>
+        <source>助言</source>
+        <translation>Advice</translation>
+    </message>
+    <message>
+        <source>命令</source>
+        <translation>Command</translation>
+    </message>
+    <message>
+        <source>国を保つ</source>
+        <translation>Keeps</translation>
+    </message>
+    <message>
+        <source>平均国数</source>
+        <translation>Countries</translation>
+    </message>
+    <message>
+        <source>存続</source>
+        <translation>Survives</translation>
+    </message>
+    <message>
+        <source>試行</source>
+        <translation>Trials</translation>
+    </message>
+    <message>
+        <source>終わりに今と同じ数以上の国を持っていた試行の割合</source>
+        <translation>Share of trials ending with at least as many countries as now</translation>
+    </message>
+    <message>
+        <source>終わりに持っていた国の数の平均</source>
+        <translation>Countries held at the end, on average</translation>
+    </message>
+    <message>
+        <source>終わりにまだ国を持っていた試行の割合</source>
+        <translation>Share of trials ending with a country still held</translation>
+    </message>
+    <message>
+        <source>助言(&amp;A)...</source>
+        <translation>&amp;Advice...</translation>
+    </message>
+</context>
+<context>
     <name>CBattleDlg</name>
     <message>
         <source>戦争</source>
@@ -269,10 +328,6 @@
     <message>
         <source>%1 %2 へ移動 (Enter)</source>
         <translation>Move to %1 %2 (Enter)</translation>
-    </message>
-    <message>
-        <source>%1 %2 を攻撃 (Enter)</source>
-        <translation>Attack %1 %2 (Enter)</translation>
     </message>
 </context>
 <context>
@@ -687,6 +742,10 @@ Once the outcome is shown, any key closes it</translation>
         <source>自国一覧を開く・閉じる</source>
         <translation>Open or close the list of own countries</translation>
     </message>
+    <message>
+        <source>助言: この国で出せる命令を先読みして順位をつける</source>
+        <translation>Advice: the commands of this country, tried ahead and ranked</translation>
+    </message>
 </context>
 <context>
     <name>DifficultyMenu</name>
@@ -716,6 +775,29 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>All Files (*)</source>
         <translation>All files (*)</translation>
+    </message>
+</context>
+<context>
+    <name>ForesightWords</name>
+    <message>
+        <source>%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7</source>
+        <translation>%1 %2 takes %3% off %4% lost %5% left %6:%7</translation>
+    </message>
+    <message>
+        <source>攻め込めば (%1 回の試算)
+占領 %2%
+退却 %3%
+全滅 %4%
+残る兵士 味方 %5 敵 %6</source>
+        <translation>If you attack (%1 trials)
+Taken %2%
+Beaten off %3%
+Wiped out %4%
+Soldiers left: yours %5, theirs %6</translation>
+    </message>
+    <message>
+        <source> (兵士 %1 兵糧 %2 資金 %3)</source>
+        <translation> (soldiers %1 provisions %2 funds %3)</translation>
     </message>
 </context>
 <context>

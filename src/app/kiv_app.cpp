@@ -20,6 +20,7 @@
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
+#include "view/advice_wnd.h"
 #include "view/kiv_view.h"
 
 CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
@@ -53,6 +54,7 @@ bool CKivApp::InitInstance(int zoom)
                            AutosaveStore::DefaultFolder().isEmpty()
                                ? QString()
                                : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
+    AddAdviceCommand(*m_frame->ViewMenu(), *m_view, *m_frame);
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());

@@ -141,7 +141,7 @@ std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSum
 {
     std::ostringstream t;
     t << h.source << ", " << h.year << " 年 " << h.month << " 月: " << h.games << (h.games == 1 ? " game" : " games")
-      << " a ruler of " << h.months << " months, the player resting"
+      << " a ruler of " << h.months << " months, the player " << (h.advised ? "advised" : "resting")
       << (h.difficulty == Difficulty::Normal ? std::string() : ", " + std::string(DifficultyName(h.difficulty)))
       << "; clocks " << h.firstClock << ".."
       << h.firstClock + h.games - 1 << '\n';
@@ -214,8 +214,13 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     heading.firstClock = options.clockStart ? *options.clockStart : platform::ClockSeconds();
     heading.difficulty = startWorld.difficulty;
 
+    heading.advised = options.player == HeadlessOptions::Player::Advisor;
+
     HeadlessOptions single;
     single.months = options.months;
+    single.player = options.player;
+    single.rollouts = options.rollouts;
+    single.horizon = options.horizon;
     // Game i of each ruler is the single run with the clock firstClock + i.
     auto play = [&](int task) {
         HeadlessGame game;
@@ -238,6 +243,9 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     const int total = static_cast<int>(rulers.size()) * options.games;
     int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     jobs = std::min(jobs, total);
+    // The games share the cores: each advisor then thinks on its game's thread alone
+    // (its advice is the same on any number of threads).
+    single.adviceThreads = jobs > 1 ? 1 : 0;
     std::vector<GameRecord> records(static_cast<std::size_t>(total));
     int done = 0;
     ProgressLine progress(err, showProgress, total);

@@ -50,6 +50,7 @@ struct SeriesHeading {
     std::int64_t months = 0; // months a game
     std::int64_t firstClock = 0;
     Difficulty difficulty = Difficulty::Normal; // named when not normal
+    bool advised = false;    // the advisor played the player's side
 };
 
 std::string FormatSeriesTable(const SeriesHeading& heading, const std::vector<RulerSummary>& rows);

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <iostream>
 #include <streambuf>
@@ -21,6 +22,7 @@
 #include "rules/event_json.h"
 #include "rules/events.h"
 #include "cli/game_series.h"
+#include "foresight/advisor.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 
@@ -31,6 +33,9 @@ const char* const kHeadlessUsage =
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
     "                         [--difficulty easy|normal|hard]\n"
+    "       velcor --headless (--scenario N --ruler R | --load FILE) --advise\n"
+    "                         [--rollouts N] [--horizon H] [--data DIR] [--clock SECONDS]\n"
+    "  either game also takes [--player rest|advisor] [--rollouts N] [--horizon H]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
     "                   directory when it holds them, else the bundled data)\n"
     "  --scenario N     new game of scenario N (1..3) as ruler R, one the scenario offers\n"
@@ -46,6 +51,14 @@ const char* const kHeadlessUsage =
     "  --jobs J         play the games on J threads at once (default: one for each core)\n"
     "  --csv FILE       write the table as CSV to FILE as well\n"
     "  --difficulty D   how strongly the computer rulers play (default: normal)\n"
+    "  --player P       who plays the player's side: rest (he rests at every turn, the\n"
+    "                   default) or advisor (the advisor's best command at every turn)\n"
+    "  --advise         play up to the player's first turn and print every command he may\n"
+    "                   give, best first: its key letter (M W L C S T R), its target country\n"
+    "                   (- when none), a move's amounts, the share of trials keeping as many\n"
+    "                   countries, the mean held, the share surviving, and the trials\n"
+    "  --rollouts N     the advisor's trials of each command (default 256)\n"
+    "  --horizon H      the months each trial plays on (default 12)\n"
     "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";
 
@@ -184,8 +197,17 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        static const char* const kValued[] = {"--data", "--scenario", "--ruler", "--load", "--months", "--clock",
-                                              "--save", "--events",   "--games", "--jobs", "--csv", "--difficulty"};
+        if (name == "--advise") {
+            if (options.advise) {
+                error = name + " is given twice";
+                return false;
+            }
+            options.advise = true;
+            continue;
+        }
+        static const char* const kValued[] = {"--data",  "--scenario", "--ruler",  "--load",     "--months",
+                                              "--clock", "--save",     "--events", "--games",    "--jobs",
+                                              "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -232,6 +254,20 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                 return false;
             }
             options.difficulty = difficulty;
+        } else if (name == "--player") {
+            if (value != "rest" && value != "advisor") {
+                error = "--player wants rest or advisor, not '" + value + "'";
+                return false;
+            }
+            options.player = value == "rest" ? HeadlessOptions::Player::Rest : HeadlessOptions::Player::Advisor;
+        } else if (name == "--rollouts") {
+            if (!ParseNumberOption(name, value, 1, 1000000, number, error))
+                return false;
+            options.rollouts = static_cast<int>(number);
+        } else if (name == "--horizon") {
+            if (!ParseNumberOption(name, value, 1, 12 * 100, number, error))
+                return false;
+            options.horizon = static_cast<int>(number);
         } else if (name == "--games") {
             if (!ParseNumberOption(name, value, 1, kMaxGames, number, error))
                 return false;
@@ -260,7 +296,17 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         error = "a new game needs both --scenario and --ruler";
         return false;
     }
-    if (!hasMonths) {
+    if (options.advise && (options.games > 0 || hasMonths || options.player != HeadlessOptions::Player::Rest)) {
+        error = "--advise prints the advice at the player's first turn: give it without --games, --months "
+                "and --player";
+        return false;
+    }
+    if ((options.rollouts || options.horizon) && !options.advise &&
+        options.player != HeadlessOptions::Player::Advisor) {
+        error = "--rollouts and --horizon are the advisor's: give --advise or --player advisor too";
+        return false;
+    }
+    if (!hasMonths && !options.advise) {
         error = "--months is missing";
         return false;
     }
@@ -288,6 +334,56 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         }
     }
     return true;
+}
+
+namespace {
+
+foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
+{
+    foresight::AdviceOptions advice;
+    if (options.rollouts > 0)
+        advice.rollouts = options.rollouts;
+    if (options.horizon > 0)
+        advice.horizon = options.horizon;
+    advice.threads = options.adviceThreads;
+    return advice;
+}
+
+// The advisor's best command for the turn country, carried out through the session; the
+// turn then goes on as after a rest.
+void GiveAdvisedCommand(HeadlessGame& game, const HeadlessOptions& options)
+{
+    GameSession& session = game.Session();
+    session.mode = ViewMode::PlayerTurn;
+    session.BeginPlayerTurn();
+    const std::vector<foresight::AdvisedCommand> ranking =
+        foresight::Advisor(session.world, AdviceOptionsOf(options)).Run();
+    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
+        return;
+    const CommandResult result = session.Apply(ranking.front().command);
+    if (std::ostream* out = game.Host().Out(); out && result.done)
+        *out << "    " << DateText(session.world) << "  " << result.words.Text() << '\n';
+}
+
+std::string Fixed(double value, int decimals)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
+void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
+{
+    for (const foresight::AdvisedCommand& a : foresight::Advisor(world, AdviceOptionsOf(options)).Run()) {
+        const int target = foresight::CommandTarget(a.command);
+        out << foresight::CommandKey(a.command) << ' ' << (target < 0 ? std::string("-") : std::to_string(target));
+        if (const auto* move = std::get_if<command::Move>(&a.command))
+            out << " soldiers " << move->soldiers << " provisions " << move->provisions << " funds " << move->funds;
+        out << " kept " << Fixed(a.KeptShare(), 3) << " held " << Fixed(a.MeanHeld(), 2) << " alive "
+            << Fixed(a.SurvivedShare(), 3) << " trials " << a.trials << '\n';
+    }
 }
 
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
@@ -328,6 +424,8 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
         }
         if (outcome.monthsRun >= options.months)
             break;
+        if (options.player == HeadlessOptions::Player::Advisor)
+            GiveAdvisedCommand(game, options);
     }
     outcome.playerHolds = PlayerHasCountry(world);
     outcome.unified = outcome.playerHolds && IsUnified(world);
@@ -448,7 +546,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
 {
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
-    HeadlessGame game(&out);
+    HeadlessGame game(options.advise ? nullptr : &out); // the advice's lines alone
     GameSession& session = game.Session();
     std::vector<RulerId> offered;
     if (!SetUpHeadlessGame(session, options, offered, err))
@@ -468,7 +566,14 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         failed(options.eventsFile, error);
     if (withEvents)
         ReportStart(session.world, session.events, !options.loadFile.empty());
-    PlayResting(game, options);
+    if (options.advise) {
+        // The computer's turns up to the player's first; the advice is asked of copies.
+        session.PlayComputerTurns();
+        if (PlayerHasCountry(session.world) && !IsUnified(session.world))
+            PrintAdvice(session.world, options, out);
+    } else {
+        PlayResting(game, options);
+    }
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
     if (!options.saveFile.empty()) {

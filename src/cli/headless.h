@@ -28,6 +28,16 @@ struct HeadlessOptions {
     std::optional<Difficulty> difficulty;   // none: a new game's normal, a save's own
     bool help = false;
 
+    // Who plays the player's side: he rests at each turn, or the advisor (foresight/)
+    // gives its best command at each turn. --advise only prints the advice at the
+    // player's first turn. rollouts and horizon are the advisor's.
+    enum class Player : std::uint8_t { Rest, Advisor };
+    Player player = Player::Rest;
+    bool advise = false;
+    int rollouts = 0; // 0: the advisor's default
+    int horizon = 0;  // 0: the advisor's default
+    int adviceThreads = 0; // 0: one for each hardware thread
+
     // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.
     int games = 0;
     int jobs = 0;            // threads at once; 0: one for each core
@@ -103,6 +113,11 @@ private:
 // new turn worker does. The host's stream, when there is one, receives the map at the
 // start, at each new year and at the end, and the battles against the player.
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
+
+// The advisor's ranking for the player's turn in the session's world, one line per
+// command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 trials 256", with the
+// amounts after a move's target.
+void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out);
 
 // Sets up the world of the game the options name, as a single run starts it: a new
 // game of options.ruler (with allRulers, of the first ruler offered) on the scenario's

@@ -195,6 +195,7 @@ QKeySequence CommandTable::HelpKey() { return QKeySequence(Qt::Key_F1); }
 QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
 
 QKeySequence CommandTable::OwnCountriesKey() { return QKeySequence(Qt::Key_F4); }
+QKeySequence CommandTable::AdviceKey() { return QKeySequence(Qt::Key_A); }
 
 QList<QKeySequence> CommandTable::ZoomInKeys()
 {
@@ -244,6 +245,7 @@ std::vector<KeyHelp> CommandTable::AllKeys()
     keys.push_back(Row(ZoomOutKeys(), QCoreApplication::translate("CommandTable", "画面を小さくする (縮小)")));
     keys.push_back(Row({ChronicleKey()}, QCoreApplication::translate("CommandTable", "戦況記録を開く・閉じる")));
     keys.push_back(Row({OwnCountriesKey()}, QCoreApplication::translate("CommandTable", "自国一覧を開く・閉じる")));
+    keys.push_back(Row({AdviceKey()}, QCoreApplication::translate("CommandTable", "助言: この国で出せる命令を先読みして順位をつける")));
     keys.push_back(Row({HelpKey()}, QCoreApplication::translate("CommandTable", "操作方法 (この画面)")));
     KeyHelp battle = Row(BattleKeys(), QCoreApplication::translate("CommandTable", "戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる"),
                          KeyHelp::Battle);

@@ -116,6 +116,8 @@ public:
     static QKeySequence ChronicleKey();
     // 自国一覧, the window of the player's own countries.
     static QKeySequence OwnCountriesKey();
+    // The advice window (助言) for the country whose turn it is.
+    static QKeySequence AdviceKey();
     static QList<QKeySequence> ZoomInKeys();
     static QList<QKeySequence> ZoomOutKeys();
     // The keys of the battle window before its end: Enter and Escape.

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <algorithm>
 #include <initializer_list>
 
 #include "dialogs/message_wnd.h"
@@ -28,6 +29,7 @@
 #include "rules/events.h"
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
+#include "view/foresight_words.h"
 #include "view/game_document.h"
 #include "view/map_labels.h"
 #include "view/map_picture.h"
@@ -151,6 +153,7 @@ void CKivView::OnInitialUpdate()
     }
     connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
     UpdateCommandTips();
+    setMouseTracking(true); // the odds of the target under the pointer
 
     markerBitmap = platform::LoadResourceImage(kMarkerResource);
     // The victory and game-over pictures are read when first shown, which spares
@@ -177,8 +180,18 @@ void CKivView::ScaleButtons()
         if (!b->property(kMapGeometry).isValid())
             b->setProperty(kMapGeometry, b->geometry());
         b->setGeometry(m_zoom.Scaled(b->property(kMapGeometry).toRect()));
-        b->setFont(font);
+        QFont own = font;
+        own.setBold(b == m_advisedButton);
+        b->setFont(own);
     }
+}
+
+void CKivView::SetAdvisedButton(QPushButton* button)
+{
+    if (button == m_advisedButton)
+        return;
+    m_advisedButton = button;
+    ScaleButtons();
 }
 
 void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
@@ -191,6 +204,10 @@ void CKivView::SetMode(ViewMode newMode)
 {
     mode = newMode;
     m_choice.Clear(); // a choosing mode starts without a country chosen by the keys
+    m_pointedTarget = -1;
+    if (newMode != ViewMode::PlayerTurn && newMode != ViewMode::ChooseMoveTarget &&
+        newMode != ViewMode::ChooseAttackTarget)
+        SetAdvisedButton(nullptr); // the turn is over: the advice was for it
     emit commandStateChanged();
 }
 
@@ -906,12 +923,42 @@ void CKivView::StepChoice(int direction)
     } else {
         // The panel shows the country chosen, as a click on it would.
         marks.shownCountry = country;
-        SetStatus([this, moving, country] {
-            return (moving ? tr("%1 %2 へ移動 (Enter)") : tr("%1 %2 を攻撃 (Enter)"))
-                .arg(country)
-                .arg(shown::CountryName(GetWorld(), country));
-        });
+        if (moving)
+            SetStatus([this, country] {
+                return tr("%1 %2 へ移動 (Enter)").arg(country).arg(shown::CountryName(GetWorld(), country));
+            });
+        else
+            ShowWarOdds(country);
     }
+    update();
+}
+
+void CKivView::ShowWarOdds(int target)
+{
+    const int from = GetWorld().turnCountry;
+    const BattleOdds odds = foresight_words::WarOdds(GetWorld(), from, target);
+    SetStatus([this, target, odds] { return foresight_words::OddsLine(GetWorld(), target, odds); });
+}
+
+void CKivView::mouseMoveEvent(QMouseEvent* event)
+{
+    QWidget::mouseMoveEvent(event);
+    if (mode != ViewMode::ChooseAttackTarget || !m_doc.Map().HasPictures())
+        return;
+    const QPoint p = ToMapPoint(event->position().toPoint());
+    int country = m_doc.Map().CountryAt(p.x(), p.y());
+    const std::vector<int> targets = AttackTargets(GetWorld(), GetWorld().turnCountry);
+    if (std::find(targets.begin(), targets.end(), country) == targets.end())
+        country = -1;
+    if (country == m_pointedTarget)
+        return;
+    m_pointedTarget = country;
+    if (country >= 0)
+        ShowWarOdds(country);
+    else if (m_choice.Country() >= 0)
+        ShowWarOdds(m_choice.Country()); // back to the keys' choice
+    else
+        SetStatus(kChooseAttackTarget);
     update();
 }
 

@@ -179,6 +179,10 @@ public:
     // Drawn at every paint over the map and beneath the countries' numbers, in the
     // map's own pixels (none: the map as it always is).
     void SetMapOverlay(std::function<void(QPainter&)> draw);
+    // Marks the button of the command the advisor ranks first (a bold caption);
+    // nullptr clears the mark. The mark goes when the turn ends.
+    void SetAdvisedButton(QPushButton* button);
+    QPushButton* AdvisedButton() const { return m_advisedButton; }
 
 signals:
     // The mode or the buttons changed: menus follow.
@@ -196,6 +200,7 @@ signals:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -216,6 +221,8 @@ private:
     void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
     bool Choosing() const;
+    // The status line for a target of the war being chosen: its name and the odds.
+    void ShowWarOdds(int target);
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
     // Replaces the world with a country file; shows why when it cannot.
@@ -249,4 +256,6 @@ private:
     std::function<void(QPainter&)> m_overlay;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
+    QPushButton* m_advisedButton = nullptr;
+    int m_pointedTarget = -1; // the target under the pointer while a war's is chosen
 };

@@ -9,10 +9,14 @@
 #include <QPainter>
 #include <QToolTip>
 
+#include <algorithm>
+
 #include "view/game_document.h"
 #include "view/map_picture.h"
 #include "platform/fonts.h"
+#include "rules/commands.h"
 #include "rules/names.h"
+#include "view/foresight_words.h"
 #include "view/kiv_view.h"
 
 namespace {
@@ -98,7 +102,17 @@ CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.install
 QString CMapTips::TextAt(QPoint widgetPoint) const
 {
     const QPoint p = m_view.ToMapPoint(widgetPoint);
-    return CountryTipText(m_view.GetWorld(), m_view.GetDocument().Map().CountryAt(p.x(), p.y()));
+    const GameState& world = m_view.GetWorld();
+    const int country = m_view.GetDocument().Map().CountryAt(p.x(), p.y());
+    QString text = CountryTipText(world, country);
+    // While the war's target is chosen, a target's tooltip tells the odds too.
+    if (m_view.mode == ViewMode::ChooseAttackTarget && !text.isEmpty()) {
+        const std::vector<int> targets = AttackTargets(world, world.turnCountry);
+        if (std::find(targets.begin(), targets.end(), country) != targets.end())
+            text += QStringLiteral("\n\n") +
+                    foresight_words::OddsTip(foresight_words::WarOdds(world, world.turnCountry, country));
+    }
+    return text;
 }
 
 bool CMapTips::eventFilter(QObject* watched, QEvent* event)

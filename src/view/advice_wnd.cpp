@@ -1,0 +1,223 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/advice_wnd.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "view/command_table.h"
+#include "view/foresight_words.h"
+#include "view/kiv_view.h"
+#include "view/shown_text.h"
+
+CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
+{
+    setObjectName(QStringLiteral("adviceWindow"));
+    auto* layout = new QVBoxLayout(this);
+    m_heading = new QLabel(this);
+    m_list = new QTreeWidget(this);
+    m_list->setRootIsDecorated(false);
+    m_list->setColumnCount(5);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->header()->setStretchLastSection(false);
+    layout->addWidget(m_heading);
+    layout->addWidget(m_list);
+    resize(660, 360);
+    m_timer.setInterval(kPollMs);
+    connect(&m_timer, &QTimer::timeout, this, &CAdviceWnd::Poll);
+    connect(&view, &CKivView::commandStateChanged, this, &CAdviceWnd::OnCommandState);
+    Retranslate();
+}
+
+CAdviceWnd::~CAdviceWnd() = default; // the advisor cancels and waits for its threads
+
+void CAdviceWnd::Ask()
+{
+    Stop();
+    const GameState& world = m_view.GetWorld();
+    m_country = world.turnCountry;
+    m_ranking.clear();
+    m_trials = 0;
+    if (m_view.mode == ViewMode::PlayerTurn) {
+        foresight::AdviceOptions options;
+        options.rollouts = kWindowRollouts;
+        m_advisor = std::make_unique<foresight::Advisor>(world, options);
+        m_ranking = m_advisor->Snapshot();
+        m_advisor->Start();
+        m_timer.start();
+    }
+    Fill();
+    if (!isVisible() && parentWidget()) // beside the main window, as the chronicle opens
+        move(parentWidget()->frameGeometry().topRight() + QPoint(8, 0));
+    show();
+    raise();
+    activateWindow();
+}
+
+void CAdviceWnd::Stop()
+{
+    m_timer.stop();
+    m_advisor.reset();
+}
+
+void CAdviceWnd::Poll()
+{
+    if (!m_advisor)
+        return;
+    const int done = m_advisor->TrialsDone();
+    const bool finished = m_advisor->Finished();
+    if (done != m_trials) {
+        m_trials = done;
+        m_ranking = m_advisor->Snapshot();
+        if (!m_ranking.empty() && m_ranking.front().trials > 0)
+            if (const CommandEntry* entry = foresight_words::EntryOf(m_ranking.front().command))
+                m_view.SetAdvisedButton(m_view.*(entry->button));
+        Fill();
+    }
+    if (finished) {
+        m_timer.stop();
+        Fill();
+    }
+}
+
+void CAdviceWnd::OnCommandState()
+{
+    if (m_country < 0)
+        return;
+    const ViewMode mode = m_view.mode;
+    const bool sameTurn = m_view.GetWorld().turnCountry == m_country &&
+                          (mode == ViewMode::PlayerTurn || mode == ViewMode::ChooseMoveTarget ||
+                           mode == ViewMode::ChooseAttackTarget);
+    if (sameTurn)
+        return;
+    Stop();
+    m_country = -1;
+    Fill();
+}
+
+void CAdviceWnd::Fill()
+{
+    const GameState& world = m_view.GetWorld();
+    const QLocale locale;
+    if (m_country < 0 || !GameState::IsCountryIndex(m_country))
+        m_heading->setText(tr("助言できるのは自国の番だけです"));
+    else if (m_ranking.empty())
+        m_heading->setText(tr("%1 %2: 出せる命令がありません").arg(m_country).arg(shown::CountryName(world, m_country)));
+    else
+        m_heading->setText(tr("%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6")
+                               .arg(m_country)
+                               .arg(shown::CountryName(world, m_country))
+                               .arg(m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon)
+                               .arg(m_trials)
+                               .arg(kWindowRollouts)
+                               .arg(Working() ? tr(" (考え中)") : QString()));
+    m_list->clear();
+    for (const foresight::AdvisedCommand& a : m_ranking) {
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setText(0, foresight_words::CommandText(world, a.command));
+        item->setText(1, locale.toString(a.KeptShare() * 100, 'f', 0) + QStringLiteral("%"));
+        item->setText(2, locale.toString(a.MeanHeld(), 'f', 2));
+        item->setText(3, locale.toString(a.SurvivedShare() * 100, 'f', 0) + QStringLiteral("%"));
+        item->setText(4, QString::number(a.trials));
+        for (int column = 1; column < 5; ++column)
+            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+    }
+    if (!m_ranking.empty() && m_ranking.front().trials > 0) {
+        QFont bold = m_list->font();
+        bold.setBold(true);
+        for (int column = 0; column < 5; ++column)
+            m_list->topLevelItem(0)->setFont(column, bold);
+    }
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < 5; ++column)
+        m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
+void CAdviceWnd::Retranslate()
+{
+    setWindowTitle(tr("助言"));
+    m_list->setHeaderLabels({tr("命令"), tr("国を保つ"), tr("平均国数"), tr("存続"), tr("試行")});
+    m_list->headerItem()->setToolTip(1, tr("終わりに今と同じ数以上の国を持っていた試行の割合"));
+    m_list->headerItem()->setToolTip(2, tr("終わりに持っていた国の数の平均"));
+    m_list->headerItem()->setToolTip(3, tr("終わりにまだ国を持っていた試行の割合"));
+    Fill();
+}
+
+void CAdviceWnd::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QWidget::changeEvent(event);
+}
+
+void CAdviceWnd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CAdviceWnd::closeEvent(QCloseEvent* event)
+{
+    Stop();
+    event->accept();
+}
+
+namespace {
+
+// The menu command: worded again when the language changes, enabled by the view's mode.
+class AdviceCommand : public QObject {
+public:
+    AdviceCommand(QMenu& menu, CKivView& view, QWidget& parent)
+        : QObject(&menu), m_menu(menu), m_view(view), m_parent(parent)
+    {
+        m_action = menu.addAction(QString());
+        m_action->setShortcut(CommandTable::AdviceKey());
+        connect(m_action, &QAction::triggered, this, [this] {
+            if (!m_window)
+                m_window = new CAdviceWnd(m_view, &m_parent);
+            m_window->Ask();
+        });
+        connect(&view, &CKivView::commandStateChanged, this, &AdviceCommand::Update);
+        menu.installEventFilter(this);
+        Retranslate();
+        Update();
+    }
+    QAction* Action() const { return m_action; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_menu && event->type() == QEvent::LanguageChange)
+            Retranslate();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Retranslate() { m_action->setText(QCoreApplication::translate("CAdviceWnd", "助言(&A)...")); }
+    void Update() { m_action->setEnabled(m_view.mode == ViewMode::PlayerTurn); }
+
+    QMenu& m_menu;
+    CKivView& m_view;
+    QWidget& m_parent;
+    QAction* m_action = nullptr;
+    CAdviceWnd* m_window = nullptr;
+};
+
+} // namespace
+
+QAction* AddAdviceCommand(QMenu& menu, CKivView& view, QWidget& parent)
+{
+    return (new AdviceCommand(menu, view, parent))->Action();
+}
