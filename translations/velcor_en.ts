@@ -883,6 +883,36 @@ Once the outcome is shown, any key closes it</translation>
         <source>%1 は退却しました</source>
         <translation>%1 has withdrawn</translation>
     </message>
+    <message>
+        <source>記録ではありません</source>
+        <translation>Not a game record</translation>
+    </message>
+    <message>
+        <source>この版では読めない記録です (版 %1)</source>
+        <translation>A record of another version (version %1) cannot be read</translation>
+    </message>
+    <message>
+        <source>記録が壊れています (%1 行目)</source>
+        <translation>The record is damaged (line %1)</translation>
+    </message>
+    <message>
+        <source>記録が壊れているか途中で切れています</source>
+        <translation>The record is damaged or cut short</translation>
+    </message>
+    <message>
+        <source>別のｹﾞｰﾑの記録です</source>
+        <translation>it belongs to another game</translation>
+    </message>
+    <message>
+        <source>%1
+%2</source>
+        <translation>%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録に始まりがありません</source>
+        <translation>The record has no start</translation>
+    </message>
 </context>
 <context>
     <name>TemplateDialog</name>

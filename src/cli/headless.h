@@ -25,6 +25,8 @@ struct HeadlessOptions {
     std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
     std::string saveFile;                   // empty: no save
     std::string eventsFile;                 // the events as JSON Lines; empty: none
+    std::string recordFile;                 // the game's record (docs/replay-format.md); empty: none
+    std::string replayFile;                 // a record played again instead of a new or loaded game
     bool help = false;
 
     // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.

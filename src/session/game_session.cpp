@@ -39,6 +39,8 @@ void GameSession::BeginGame(bool loaded)
 {
     m_host.marks.Reset();
     m_acted = false;
+    if (m_observer)
+        m_observer->GameBegun(world, loaded);
     if (loaded)
         BeginLoadedGame(world, events);
     else
@@ -100,7 +102,12 @@ CommandResult GameSession::Apply(const PlayerCommand& command)
     return std::visit(
         [this](const auto& order) {
             CommandResult refused = Refusal(order);
-            return refused.refusal != CommandRefusal::None ? refused : Do(order);
+            if (refused.refusal != CommandRefusal::None)
+                return refused;
+            CommandResult result = Do(order);
+            if (m_observer)
+                m_observer->CommandGiven(order);
+            return result;
         },
         command);
 }
