@@ -58,6 +58,13 @@
     </message>
 </context>
 <context>
+    <name>CChronicleWnd</name>
+    <message>
+        <source>この時点から再開</source>
+        <translation>Resume from here</translation>
+    </message>
+</context>
+<context>
     <name>CKeysDlg</name>
     <message>
         <source>操作方法</source>
@@ -128,6 +135,18 @@
     <message>
         <source>%1 %2 を攻撃 (Enter)</source>
         <translation>Attack %1 %2 (Enter)</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
+        <translation>You can go back only at your turn</translation>
+    </message>
+    <message>
+        <source>その手番は記録にありません</source>
+        <translation>That turn is not in the record</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
     </message>
 </context>
 <context>
@@ -521,6 +540,53 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>(なし)</source>
         <translation>(none)</translation>
+    </message>
+</context>
+<context>
+    <name>GameStory</name>
+    <message>
+        <source>記録を保存できませんでした
+%1
+%2</source>
+        <translation>The record could not be saved
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録を使えません: %1</source>
+        <translation>The record cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>戻れる手番がありません</source>
+        <translation>There is no earlier turn to go back to</translation>
+    </message>
+    <message>
+        <source>記録に始まりがありません</source>
+        <translation>The record has no start</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
+    </message>
+    <message>
+        <source>再生が終わりました</source>
+        <translation>The replay has ended</translation>
+    </message>
+    <message>
+        <source>1ﾀｰﾝ戻る(&amp;B)</source>
+        <translation>&amp;Back One Turn</translation>
+    </message>
+    <message>
+        <source>ﾘﾌﾟﾚｲ(&amp;R)</source>
+        <translation>&amp;Replay</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>1手進める(&amp;T)</source>
+        <translation>S&amp;tep</translation>
     </message>
 </context>
 <context>

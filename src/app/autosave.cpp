@@ -15,6 +15,7 @@
 #include "model/country_file.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
+#include "session/game_record.h"
 #include "view/chronicle_log.h"
 
 namespace {
@@ -23,6 +24,17 @@ const QRegularExpression& FileNamePattern()
 {
     static const QRegularExpression pattern(QStringLiteral("^autosave([1-9]\\d{0,8})\\.txt$"));
     return pattern;
+}
+
+} // namespace
+
+namespace {
+
+// The files kept beside an autosave, which come and go with it: its chronicle and its
+// record.
+QStringList BesidePaths(const QString& path)
+{
+    return {ChronicleLog::ChroniclePath(path), platform::PathFromBytes(RecordFileName(platform::PathToBytes(path)))};
 }
 
 } // namespace
@@ -65,7 +77,8 @@ std::vector<qint64> AutosaveStore::Numbers() const
 void AutosaveStore::Remove(qint64 number) const
 {
     QFile::remove(PathOf(number));
-    QFile::remove(ChronicleLog::ChroniclePath(PathOf(number)));
+    for (const QString& beside : BesidePaths(PathOf(number)))
+        QFile::remove(beside);
 }
 
 void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
@@ -77,7 +90,10 @@ void AutosaveStore::Renumber(std::vector<qint64>& numbers) const
             continue;
         Remove(number);
         QFile::rename(PathOf(numbers[i]), PathOf(number));
-        QFile::rename(ChronicleLog::ChroniclePath(PathOf(numbers[i])), ChronicleLog::ChroniclePath(PathOf(number)));
+        const QStringList from = BesidePaths(PathOf(numbers[i]));
+        const QStringList to = BesidePaths(PathOf(number));
+        for (qsizetype k = 0; k < from.size(); ++k)
+            QFile::rename(from[k], to[k]);
         numbers[i] = number;
     }
 }
@@ -129,8 +145,10 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
         Renumber(numbers);
     }
     const qint64 next = numbers.empty() ? 1 : numbers.back() + 1;
-    // A chronicle left without its save under the new name is no longer this one's.
-    QFile::remove(ChronicleLog::ChroniclePath(PathOf(next)));
+    // A chronicle or a record left without its save under the new name is no longer this
+    // one's.
+    for (const QString& beside : BesidePaths(PathOf(next)))
+        QFile::remove(beside);
     if (!write(PathOf(next), error))
         return false;
     numbers.push_back(next);

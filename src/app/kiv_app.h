@@ -10,6 +10,7 @@ class CChronicle;
 class CLanguage;
 class CMainFrame;
 class GameHistory;
+class GameStory;
 class ViewOptions;
 class CKivView;
 
@@ -37,6 +38,8 @@ public:
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
     CChronicle* Chronicle() const { return m_chronicle; }
+    // The game's record beside its saves, going back a turn, a record played back.
+    GameStory* Story() const { return m_story; }
     CLanguage& Language() { return *m_language; }
 
 private:
@@ -47,4 +50,5 @@ private:
     ViewOptions* m_options = nullptr;  // owned by the frame
     GameHistory* m_history = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
+    GameStory* m_story = nullptr;      // owned by the frame
 };

@@ -77,7 +77,7 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
         if (at.steps >= record.steps.size())
             return false;
         return (stop.months && at.months >= *stop.months) ||
-               (stop.playerTurn && at.playerTurns == *stop.playerTurn + 1);
+               (stop.playerTurn && at.playerTurns == *stop.playerTurn + 1) || (stop.wanted && stop.wanted(world));
     };
     while (at.steps < record.steps.size()) {
         const RecordStep& step = record.steps[at.steps++];

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -20,9 +21,11 @@
 // at once, as the headless game plays them.
 class QuietHost : public TurnHost {
 public:
-    explicit QuietHost(GameState& world) : m_world(world) {}
-    void TurnBegin(int country) override { m_world.turnCountry = country; }
-    void PlayerTurn(int country) override { m_world.turnCountry = country; }
+    QuietHost() = default;
+    explicit QuietHost(GameState& world) : m_world(&world) {}
+    void SetWorld(GameState& world) { m_world = &world; }
+    void TurnBegin(int country) override { m_world->turnCountry = country; }
+    void PlayerTurn(int country) override { m_world->turnCountry = country; }
     void ShowMessage(const platform::Message&, int) override {}
     bool Present(BattleScript& script) override
     {
@@ -32,7 +35,19 @@ public:
     }
 
 private:
-    GameState& m_world;
+    GameState* m_world = nullptr;
+};
+
+// A game of its own played off screen with a QuietHost: a replay's, while the game
+// being shown stays as it is.
+class QuietGame {
+public:
+    QuietGame() { m_host.SetWorld(m_session.world); }
+    GameSession& Session() { return m_session; }
+
+private:
+    QuietHost m_host; // made first and let go last: the session's worker calls it
+    GameSession m_session{m_host};
 };
 
 // Sets the session's world up as a start of a record says (its world, the player, the
@@ -50,11 +65,13 @@ struct ReplayPoint {
     std::int64_t months = 0;     // months the calendar turned (as the headless game counts them)
 };
 
-// Where a synchronous replay stops: at the player's first turn after so many months,
-// or at his turn of this number (0 the first), before his commands; else at the end.
+// Where a synchronous replay stops: at the player's first turn after so many months, at
+// his turn of this number (0 the first), or at the first of his turns the world there
+// is wanted at; before his commands. Else at the end.
 struct ReplayStop {
     std::optional<std::int64_t> months;
     std::optional<std::size_t> playerTurn;
+    std::function<bool(const GameState&)> wanted;
 };
 
 struct ReplayOutcome {

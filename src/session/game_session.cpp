@@ -39,6 +39,9 @@ void GameSession::BeginGame(bool loaded)
 {
     m_host.marks.Reset();
     m_acted = false;
+    // The computer's turns come first: whatever turn the last game was at, a rest now
+    // would be no command of the player's.
+    mode = ViewMode::NoGame;
     if (m_observer)
         m_observer->GameBegun(world, loaded);
     if (loaded)

@@ -124,6 +124,7 @@ CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), mode(m
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
     setFocusPolicy(Qt::StrongFocus);        // the command keys reach the view
+    m_recorder.Attach(m_session);
 }
 
 CKivView::~CKivView()
@@ -440,13 +441,7 @@ void CKivView::PickCountry(int country)
         }
         if (StopRequested())
             break; // the program is closing
-        if (m_session.CheckVictory()) {
-            // The picture and the buttons of the end are in place under the message.
-            SetStatus(kUnified);
-            SetMode(ViewMode::Victory);
-            restButton->setEnabled(false);
-            ShowMessage(statusText, kResultMessageMs);
-        }
+        ShowVictoryIfUnified();
         update();
         break;
     case ViewMode::Victory:
@@ -458,6 +453,17 @@ void CKivView::PickCountry(int country)
         break;
     }
     emit commandStateChanged();
+}
+
+void CKivView::ShowVictoryIfUnified()
+{
+    if (m_session.CheckVictory()) {
+        // The picture and the buttons of the end are in place under the message.
+        SetStatus(kUnified);
+        SetMode(ViewMode::Victory);
+        restButton->setEnabled(false);
+        ShowMessage(statusText, kResultMessageMs);
+    }
 }
 
 void CKivView::OnRButtonDown(QPoint)
