@@ -196,6 +196,16 @@ bool RecordedGame::operator==(const RecordedGame& other) const
     return RecordText(*this) == RecordText(other);
 }
 
+std::size_t PlayerTurnsOf(const RecordedGame& record)
+{
+    std::size_t turns = 0;
+    for (const RecordStep& step : record.steps)
+        if (std::holds_alternative<RecordStart>(step) ||
+            std::holds_alternative<command::Rest>(std::get<PlayerCommand>(step)))
+            ++turns;
+    return turns;
+}
+
 std::uint32_t Crc32(std::string_view bytes)
 {
     std::uint32_t c = 0xFFFFFFFFu;
@@ -375,6 +385,12 @@ RecordedGame GameRecorder::Record() const
 {
     std::lock_guard lock(m_mutex);
     return m_record;
+}
+
+std::size_t GameRecorder::PlayerTurns() const
+{
+    std::lock_guard lock(m_mutex);
+    return PlayerTurnsOf(m_record);
 }
 
 void GameRecorder::Replace(RecordedGame record)

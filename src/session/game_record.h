@@ -60,6 +60,9 @@ struct RecordedGame {
     bool operator==(const RecordedGame&) const;
 };
 
+// The turns of the player a record reaches: one after each start and each rest.
+std::size_t PlayerTurnsOf(const RecordedGame& record);
+
 // CRC-32 (the polynomial of zlib and PNG) of bytes.
 std::uint32_t Crc32(std::string_view bytes);
 
@@ -110,6 +113,8 @@ public:
 
     // The record so far (without a tie).
     RecordedGame Record() const;
+    // PlayerTurnsOf the record so far, without copying it.
+    std::size_t PlayerTurns() const;
     // Replaces the record (a branch: its later part dropped).
     void Replace(RecordedGame record);
 

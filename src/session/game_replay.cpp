@@ -28,16 +28,6 @@ bool BeginRecordedStart(GameSession& session, const RecordStart& start,
     return true;
 }
 
-std::size_t PlayerTurnsOf(const RecordedGame& record)
-{
-    std::size_t turns = 0;
-    for (const RecordStep& step : record.steps)
-        if (std::holds_alternative<RecordStart>(step) ||
-            std::holds_alternative<command::Rest>(std::get<PlayerCommand>(step)))
-            ++turns;
-    return turns;
-}
-
 RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point)
 {
     RecordedGame cut;

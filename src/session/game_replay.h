@@ -85,8 +85,5 @@ struct ReplayOutcome {
 // battles; QuietHost fights them at once).
 ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop);
 
-// The turns of the player a record reaches: one after each start and each rest.
-std::size_t PlayerTurnsOf(const RecordedGame& record);
-
 // The record up to a point of its replay: the later steps and readings dropped.
 RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point);

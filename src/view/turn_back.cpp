@@ -7,7 +7,7 @@
 #include "view/kiv_view.h"
 #include "view/shown_text.h"
 
-std::size_t CKivView::RecordedTurns() { return PlayerTurnsOf(m_recorder.Record()); }
+std::size_t CKivView::RecordedTurns() { return m_recorder.PlayerTurns(); }
 
 int CKivView::CurrentTurn()
 {
