@@ -14,6 +14,7 @@
 #include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
 #include "app/game_history.h"
+#include "app/game_story.h"
 #include "app/main_frame.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
@@ -89,8 +90,8 @@ TEST_F(ShellTest, SettingsLiveUnderTheKeyBrakka)
 
 TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
 {
-    // The menus of the game; 表示 and the items GameHistory adds to ﾌｧｲﾙ are tested
-    // with their features.
+    // The menus of the game; 表示 and the items GameHistory and GameStory add to ﾌｧｲﾙ are
+    // tested with their features.
     QList<QAction*> menus = frame->menuBar()->actions();
     ASSERT_EQ(menus.size(), 3);
     EXPECT_EQ(menus[1]->text(), QStringLiteral("表示(&V)"));
@@ -117,6 +118,7 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
         for (QAction* added : app->History()->MenuItems())
             items.removeAll(added);
         items.removeAll(app->DifficultyChoice()->MenuAction());
+        items.removeAll(app->Story()->BackAction());
         ASSERT_EQ(static_cast<std::size_t>(items.size()), expected[m].size()) << titles[m];
         for (int i = 0; i < items.size(); ++i) {
             const Item& e = expected[m][static_cast<std::size_t>(i)];

@@ -31,7 +31,7 @@
     </message>
     <message>
         <source>%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6</source>
-        <translation>%1 %2's turn: each command tried %4 of %5 times, %3 months ahead%6</translation>
+        <translation>%1 %2&apos;s turn: each command tried %4 of %5 times, %3 months ahead%6</translation>
     </message>
     <message>
         <source> (考え中)</source>
@@ -165,6 +165,13 @@
     <message>
         <source>戦況報告を表示</source>
         <translation>Turn report</translation>
+    </message>
+</context>
+<context>
+    <name>CChronicleWnd</name>
+    <message>
+        <source>この時点から再開</source>
+        <translation>Resume from here</translation>
     </message>
 </context>
 <context>
@@ -328,6 +335,18 @@
     <message>
         <source>%1 %2 へ移動 (Enter)</source>
         <translation>Move to %1 %2 (Enter)</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
+        <translation>You can go back only at your turn</translation>
+    </message>
+    <message>
+        <source>その手番は記録にありません</source>
+        <translation>That turn is not in the record</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
     </message>
 </context>
 <context>
@@ -816,6 +835,53 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
 </context>
 <context>
+    <name>GameStory</name>
+    <message>
+        <source>記録を保存できませんでした
+%1
+%2</source>
+        <translation>The record could not be saved
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録を使えません: %1</source>
+        <translation>The record cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>戻れる手番がありません</source>
+        <translation>There is no earlier turn to go back to</translation>
+    </message>
+    <message>
+        <source>記録に始まりがありません</source>
+        <translation>The record has no start</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
+    </message>
+    <message>
+        <source>再生が終わりました</source>
+        <translation>The replay has ended</translation>
+    </message>
+    <message>
+        <source>1ﾀｰﾝ戻る(&amp;B)</source>
+        <translation>&amp;Back One Turn</translation>
+    </message>
+    <message>
+        <source>ﾘﾌﾟﾚｲ(&amp;R)</source>
+        <translation>&amp;Replay</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>1手進める(&amp;T)</source>
+        <translation>S&amp;tep</translation>
+    </message>
+</context>
+<context>
     <name>Message</name>
     <message>
         <source>プレイヤーの君主</source>
@@ -1190,6 +1256,36 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>記録の表が途中で切れています</source>
         <translation>the table is cut short</translation>
+    </message>
+    <message>
+        <source>記録ではありません</source>
+        <translation>Not a game record</translation>
+    </message>
+    <message>
+        <source>この版では読めない記録です (版 %1)</source>
+        <translation>A record of another version (version %1) cannot be read</translation>
+    </message>
+    <message>
+        <source>記録が壊れています (%1 行目)</source>
+        <translation>The record is damaged (line %1)</translation>
+    </message>
+    <message>
+        <source>記録が壊れているか途中で切れています</source>
+        <translation>The record is damaged or cut short</translation>
+    </message>
+    <message>
+        <source>別のｹﾞｰﾑの記録です</source>
+        <translation>it belongs to another game</translation>
+    </message>
+    <message>
+        <source>%1
+%2</source>
+        <translation>%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録に始まりがありません</source>
+        <translation>The record has no start</translation>
     </message>
 </context>
 <context>

@@ -19,7 +19,8 @@
 
 namespace {
 
-// The files kept beside a save (its chronicle, its difficulty), which go with it.
+// The files kept beside a save (its chronicle, its difficulty, its record), which go
+// with it.
 QStringList Companions(const QString& savePath)
 {
     QStringList paths;

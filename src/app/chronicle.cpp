@@ -94,6 +94,7 @@ CChronicleWnd& CChronicle::Window()
         m_window = new CChronicleWnd(*m_log);
         m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
         connect(m_window, &CChronicleWnd::visibilityChanged, m_chronicleAction, &QAction::setChecked);
+        connect(m_window, &CChronicleWnd::resumeRequested, this, &CChronicle::resumeRequested);
         m_window->Standings()->SetPatterns(m_rulerPatterns);
     }
     return *m_window;

@@ -49,6 +49,10 @@ public:
     // and the report is on. Returns the lines shown.
     QStringList ReportTurn();
 
+signals:
+    // この時点から再開 in the chronicle window (CChronicleWnd::resumeRequested).
+    void resumeRequested(int year, int month, int country);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 

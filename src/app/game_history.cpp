@@ -9,6 +9,7 @@
 #include <QMenu>
 #include <QPushButton>
 
+#include "app/game_story.h"
 #include "app/main_frame.h"
 #include "view/chronicle_log.h"
 #include "platform/path_bytes.h"
@@ -94,9 +95,11 @@ void GameHistory::OnPlayerTurn()
                     *reason = QString::fromStdString(why);
                 return false;
             }
-            if (!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason))
+            if ((!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason)) &&
+                (!m_story || m_story->SaveBeside(path, cursor, reason)))
                 return true;
-            // Without its chronicle the autosave would resume a game without its history.
+            // Without its chronicle or its record the autosave would resume a game without
+            // its history.
             QFile::remove(path);
             return false;
         },

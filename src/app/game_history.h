@@ -18,6 +18,7 @@ class CKivView;
 class CMainFrame;
 class CStartPanel;
 class ChronicleLog;
+class GameStory;
 class QAction;
 class QMenu;
 
@@ -35,6 +36,8 @@ public:
     const AutosaveStore& Autosaves() const { return m_autosaves; }
     // Each autosave keeps the chronicle of log beside it, as a save by hand does.
     void KeepChronicle(const ChronicleLog* log) { m_chronicle = log; }
+    // ... and the game's record (GameStory::SaveBeside).
+    void KeepRecord(const GameStory* story) { m_story = story; }
     QMenu* ResumeMenu() const { return m_resumeMenu; }
     // The recent files' items, in the menu's order (hidden when unused).
     const std::array<QAction*, platform::settings::kRecentFileCount>& RecentActions() const { return m_recent; }
@@ -64,6 +67,7 @@ private:
     CKivView& m_view;
     AutosaveStore m_autosaves;
     const ChronicleLog* m_chronicle = nullptr;
+    const GameStory* m_story = nullptr;
     QMenu* m_resumeMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};

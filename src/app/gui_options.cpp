@@ -24,6 +24,7 @@
 
 const char* const kGuiUsage =
     "usage: velcor [--data DIR] [--zoom 1|2|3] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
+    "       velcor [--data DIR] [--zoom 1|2|3] --replay FILE   (plays a game's record back in the window)\n"
     "       velcor --first-paint     (prints when the window was first painted, in ns since the epoch, and ends)\n"
     "       velcor --headless --help\n";
 
@@ -93,6 +94,9 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
         } else if (arg == "--load") {
             if (!path(options.loadFile))
                 return false;
+        } else if (arg == "--replay") {
+            if (!path(options.replayFile))
+                return false;
         } else if (arg == "--scenario") {
             if (!number(1, 3, n))
                 return false;
@@ -130,6 +134,10 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
                 options.qtArguments.push_back(v);
             }
         }
+    }
+    if (!options.replayFile.isEmpty() && (!options.screenshot.isEmpty() || options.clockStart)) {
+        error = "--replay plays its record's own game: not with --screenshot or --clock";
+        return false;
     }
     if ((options.scenario != 0) != (options.ruler != -1)) {
         error = "--scenario and --ruler go together";

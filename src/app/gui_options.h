@@ -18,6 +18,7 @@ struct GuiOptions {
     QString dataDir;    // empty: the usual search
     QString screenshot; // PNG to write, empty: play normally
     QString loadFile;
+    QString replayFile; // a game's record played back in the window
     int scenario = 0;   // 1..3 with ruler: a new game
     int ruler = -1;
     std::optional<std::int64_t> clockStart;

@@ -14,6 +14,7 @@
 #include "app/difficulty_menu.h"
 #include "app/ending.h"
 #include "app/game_history.h"
+#include "app/game_story.h"
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -57,9 +58,13 @@ bool CKivApp::InitInstance(int zoom)
     AddAdviceCommand(*m_frame->ViewMenu(), *m_view, *m_frame);
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
+    // Before the autosaves: a game played back shuts the player's buttons at his turn
+    // before an autosave would be made of it.
+    m_story = new GameStory(*m_frame, *m_view, m_chronicle);
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
+    m_history->KeepRecord(m_story);
     m_options->Restore(zoom);
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();

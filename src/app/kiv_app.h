@@ -12,6 +12,7 @@ class CLanguage;
 class CMainFrame;
 class GameHistory;
 class DifficultyMenu;
+class GameStory;
 class ViewOptions;
 class CKivView;
 
@@ -41,6 +42,8 @@ public:
     DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
     CChronicle* Chronicle() const { return m_chronicle; }
     CEnding* Ending() const { return m_ending; }
+    // The game's record beside its saves, going back a turn, a record played back.
+    GameStory* Story() const { return m_story; }
     CLanguage& Language() { return *m_language; }
 
 private:
@@ -53,4 +56,5 @@ private:
     DifficultyMenu* m_difficulty = nullptr; // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
     CEnding* m_ending = nullptr;       // owned by the frame
+    GameStory* m_story = nullptr;      // owned by the frame
 };

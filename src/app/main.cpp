@@ -13,16 +13,19 @@
 #include <vector>
 
 #include "app/autosave.h"
+#include "app/game_story.h"
 #include "app/gui_options.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "platform/clock.h"
 #include "platform/data_directory.h"
 #include "platform/output_files.h"
+#include "platform/path_bytes.h"
 #include "platform/quit_signals.h"
 #include "platform/settings.h"
 #include "platform/warm_up.h"
 #include "cli/headless.h"
+#include "session/game_record.h"
 #include "view/kiv_view.h"
 
 namespace {
@@ -91,6 +94,14 @@ int main(int argc, char** argv)
             return 2;
         }
     }
+    // A record to play back is read and checked before any window opens.
+    if (!options.replayFile.isEmpty()) {
+        platform::Message why;
+        if (!ReadRecordFile(platform::PathToBytes(options.replayFile), &why)) {
+            std::cerr << "velcor: " << platform::PathToBytes(options.replayFile) << ": " << why.Text() << "\n";
+            return 2;
+        }
+    }
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
     // A picture is made as a first start makes it, and writes nothing but the picture:
@@ -124,6 +135,13 @@ int main(int argc, char** argv)
         view->dataDirectory = options.dataDir;
     platform::QuitOnSignals([&app] { app.OnQuitSignal(); });
 
+    if (!options.replayFile.isEmpty()) {
+        QString why;
+        if (!app.Story()->StartReplay(options.replayFile, &why)) {
+            std::cerr << "velcor: " << why.toStdString() << "\n";
+            return 2;
+        }
+    }
     if (options.screenshot.isEmpty())
         return qapp->exec();
     return TakeScreenshot(app, options);

@@ -25,11 +25,15 @@
 #include "foresight/advisor.h"
 #include "rules/names.h"
 #include "rules/turn.h"
+#include "session/game_record.h"
+#include "session/game_replay.h"
 
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
     "                         [--difficulty easy|normal|hard]\n"
+    "                         [--record FILE]\n"
+    "       velcor --headless --replay FILE [--months M] [--save FILE] [--events FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
     "                         [--difficulty easy|normal|hard]\n"
@@ -45,6 +49,10 @@ const char* const kHeadlessUsage =
     "                   advances one second at each reading (repeatable runs)\n"
     "  --save FILE      save the world at the end, as a save after the player's command\n"
     "  --events FILE    write every event of the game to FILE as JSON Lines (docs/events.md)\n"
+    "  --record FILE    write the game's record to FILE: its start, its clock and the\n"
+    "                   player's commands (docs/replay-format.md)\n"
+    "  --replay FILE    play a record again, to its end or to the player's first turn after\n"
+    "                   M months; --save then saves the world there\n"
     "  --games G        play G games (of each ruler with --ruler all), the first with the\n"
     "                   clock SECONDS (default: now), the next with SECONDS + 1, and so on,\n"
     "                   and print a table of how the player fared\n"
@@ -207,7 +215,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         }
         static const char* const kValued[] = {"--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
-                                              "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty"};
+                                              "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
+                                              "--record",  "--replay"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -231,6 +240,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.saveFile = value;
         } else if (name == "--events") {
             options.eventsFile = value;
+        } else if (name == "--record") {
+            options.recordFile = value;
+        } else if (name == "--replay") {
+            options.replayFile = value;
         } else if (name == "--scenario") {
             if (!ParseNumberOption(name, value, 1, 3, number, error))
                 return false;
@@ -287,6 +300,21 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         }
     }
     const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
+    if (!options.replayFile.empty()) {
+        for (const auto& [given, what] :
+             {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
+              std::pair{options.clockStart.has_value(), "--clock"}, std::pair{options.games != 0, "--games"},
+              std::pair{options.jobs != 0, "--jobs"}, std::pair{!options.csvFile.empty(), "--csv"},
+              std::pair{!options.recordFile.empty(), "--record"}}) {
+            if (given) {
+                error = std::string(what) + " cannot be given with --replay: the record holds its game";
+                return false;
+            }
+        }
+        if (!hasMonths)
+            options.months = -1;
+        return true;
+    }
     if (newGame == !options.loadFile.empty()) {
         error = newGame ? "give either --scenario and --ruler or --load, not both"
                         : "give --scenario N --ruler R for a new game or --load FILE";
@@ -326,6 +354,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         }
         if (!options.eventsFile.empty()) {
             error = "--events keeps the events of one game; it cannot be given with --games";
+            return false;
+        }
+        if (!options.recordFile.empty()) {
+            error = "--record keeps the record of one game; it cannot be given with --games";
             return false;
         }
         if (options.clockStart && *options.clockStart > INT64_MAX - options.games) {
@@ -402,9 +434,12 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     std::int32_t lastMonth = world.month;
     if (out)
         PrintMap(world, *out);
-    for (;;) {
-        // The player rests: the computer rulers play up to his next turn.
-        if (options.workerThread) {
+    for (bool first = true;; first = false) {
+        // The computer rulers play up to the player's first turn, then after each of his
+        // rests up to his next.
+        if (!first) {
+            session.RestHere(options.workerThread);
+        } else if (options.workerThread) {
             session.StartComputerTurns();
             session.Worker().Join();
         } else {
@@ -514,14 +549,16 @@ private:
 std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
 {
     std::vector<platform::NamedFile> files;
-    if (!options.loadFile.empty())
+    if (!options.replayFile.empty())
+        files.push_back({"--replay", options.replayFile, false});
+    else if (!options.loadFile.empty())
         files.push_back({"--load", options.loadFile, false});
     else
         for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
                                         CountryFilePath(options.dataDir, options.scenario)})
             files.push_back({"--data", path, false});
     for (const auto& [option, path] : {std::pair{"--save", &options.saveFile}, std::pair{"--events", &options.eventsFile},
-                                       std::pair{"--csv", &options.csvFile}})
+                                       std::pair{"--csv", &options.csvFile}, std::pair{"--record", &options.recordFile}})
         if (!path->empty())
             files.push_back({option, *path, true});
     return files;
@@ -542,12 +579,84 @@ void RemoveEarlierChronicle(const HeadlessOptions& options)
 
 } // namespace
 
+namespace {
+
+// The world saved as the headless game saves it, at the player's turn; and the run's
+// record beside it when one is asked for, tied to that save.
+void SaveAtEnd(const HeadlessOptions& options, GameSession& session, const GameRecorder* recorder,
+               std::int32_t cursor, const std::function<void(const std::string&, const std::string&)>& failed)
+{
+    std::string error;
+    bool saved = false;
+    if (!options.saveFile.empty()) {
+        saved = session.SaveGame(options.saveFile, cursor, &error);
+        if (saved)
+            RemoveEarlierChronicle(options);
+        else
+            failed(options.saveFile, error);
+    }
+    if (!recorder || options.recordFile.empty())
+        return;
+    RecordedGame record = recorder->Record();
+    if (saved)
+        record.tie = TieTo(platform::JoinLines(FormatCountryFile(CaptureWorld(session.world, cursor))), cursor);
+    if (!WriteRecordFile(options.recordFile, record, &error))
+        failed(options.recordFile, error);
+}
+
+int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
+{
+    platform::Message why;
+    const std::optional<RecordedGame> record = ReadRecordFile(options.replayFile, &why);
+    if (!record) {
+        err << "velcor: " << options.replayFile << ": " << why.Text() << '\n';
+        return kHeadlessBadInput;
+    }
+    HeadlessGame game(&out);
+    GameSession& session = game.Session();
+    int status = kHeadlessDone;
+    auto failed = [&](const std::string& path, const std::string& error) {
+        err << "velcor: " << path << ": " << error << '\n';
+        status = kHeadlessSaveFailed;
+    };
+    EventsFile events;
+    std::string error;
+    const bool withEvents = !options.eventsFile.empty() && events.Open(options.eventsFile, session, &error);
+    if (!options.eventsFile.empty() && !withEvents)
+        failed(options.eventsFile, error);
+    ReplayStop stop;
+    if (options.months >= 0)
+        stop.months = options.months;
+    const ReplayOutcome replayed = ReplayRecord(session, *record, stop);
+    if (!replayed.played) {
+        err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
+        return kHeadlessBadInput;
+    }
+    if (withEvents && !events.Commit(&error))
+        failed(options.eventsFile, error);
+    PrintMap(session.world, out);
+    out << (replayed.stopped ? "replay stopped after " : "replay ended after ") << replayed.at.months << " months, "
+        << replayed.at.steps << " of " << record->steps.size() << " steps\n";
+    // At its end a record tied to a save gives that save again, cursor and all.
+    const std::int32_t cursor =
+        !replayed.stopped && record->tie ? record->tie->cursor : session.world.turnCountry.Get();
+    SaveAtEnd(options, session, nullptr, cursor, failed);
+    return status;
+}
+
+} // namespace
+
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err)
 {
+    if (!options.replayFile.empty())
+        return RunReplay(options, out, err);
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
     HeadlessGame game(options.advise ? nullptr : &out); // the advice's lines alone
     GameSession& session = game.Session();
+    std::optional<GameRecorder> recorder;
+    if (!options.recordFile.empty())
+        recorder.emplace().Attach(session);
     std::vector<RulerId> offered;
     if (!SetUpHeadlessGame(session, options, offered, err))
         return kHeadlessBadInput;
@@ -576,12 +685,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     }
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
-    if (!options.saveFile.empty()) {
-        if (session.SaveGame(options.saveFile, session.world.turnCountry, &error))
-            RemoveEarlierChronicle(options);
-        else
-            failed(options.saveFile, error);
-    }
+    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
     return status;
 }
 

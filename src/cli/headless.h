@@ -26,6 +26,8 @@ struct HeadlessOptions {
     std::string saveFile;                   // empty: no save
     std::string eventsFile;                 // the events as JSON Lines; empty: none
     std::optional<Difficulty> difficulty;   // none: a new game's normal, a save's own
+    std::string recordFile;                 // the game's record (docs/replay-format.md); empty: none
+    std::string replayFile;                 // a record played again instead of a new or loaded game
     bool help = false;
 
     // Who plays the player's side: he rests at each turn, or the advisor (foresight/)

@@ -29,4 +29,17 @@ void UseRealClock()
     g_fixed.store(false, std::memory_order_release);
 }
 
+bool ClockFixed() { return g_fixed.load(std::memory_order_acquire); }
+
+void GameClock::EndFeed()
+{
+    if (!m_feed)
+        return;
+    if (m_fed > 0 && m_fed <= m_feed->size() && (m_fixed || ClockFixed())) {
+        m_fixed = true;
+        m_next = (*m_feed)[m_fed - 1] + 1;
+    }
+    m_feed.reset();
+}
+
 } // namespace platform

@@ -2,7 +2,10 @@
 // The clock the random generators are seeded from.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace platform {
 
@@ -17,13 +20,59 @@ void FixClock(std::int64_t start);
 // Back to the real clock.
 void UseRealClock();
 
+// Whether the process's clock is fixed (FixClock).
+bool ClockFixed();
+
+// Hears every reading of a game's clock, on the thread that read it.
+class ClockListener {
+public:
+    virtual void ClockRead(std::int64_t seconds) = 0;
+
+protected:
+    ~ClockListener() = default;
+};
+
 // The clock one game seeds its generators from. By default it reads the process's
 // clock above; fixed, it is the game's own: start, start + 1, ... whatever other games
 // read meanwhile, so that games played side by side each repeat exactly. A copy goes
 // on from the same reading.
+//
+// A recorded game is played again by feeding its readings back: they are returned
+// first, in their order. Once the last has been taken (or the feed is ended), a clock
+// that was fixed, its own or the process's, goes on from the second after the last
+// reading fed, as the recorded game's clock went on; any other reads the time again.
+// A listener hears each reading; it belongs to the clock it was given to, not to the
+// world's value: a copy has none, and an assignment keeps the listener it had.
 class GameClock {
 public:
-    std::int64_t Read() { return m_fixed ? m_next++ : ClockSeconds(); }
+    GameClock() = default;
+    GameClock(const GameClock& other)
+        : m_fixed(other.m_fixed), m_next(other.m_next), m_feed(other.m_feed), m_fed(other.m_fed)
+    {
+    }
+    GameClock& operator=(const GameClock& other)
+    {
+        m_fixed = other.m_fixed;
+        m_next = other.m_next;
+        m_feed = other.m_feed;
+        m_fed = other.m_fed;
+        return *this;
+    }
+
+    std::int64_t Read()
+    {
+        std::int64_t seconds = 0;
+        if (m_feed && m_fed < m_feed->size()) {
+            seconds = (*m_feed)[m_fed++];
+            if (m_fed == m_feed->size())
+                EndFeed();
+        } else {
+            seconds = m_fixed ? m_next++ : ClockSeconds();
+        }
+        if (m_listener)
+            m_listener->ClockRead(seconds);
+        return seconds;
+    }
     void FixFrom(std::int64_t start)
     {
         m_fixed = true;
@@ -31,9 +80,27 @@ public:
     }
     bool Fixed() const { return m_fixed; }
 
+    // Readings to return first: readings[from], readings[from + 1], ...
+    void Feed(std::shared_ptr<const std::vector<std::int64_t>> readings, std::size_t from)
+    {
+        m_feed = std::move(readings);
+        m_fed = from;
+    }
+    // The index in the feed of the next reading it would have returned (its size once
+    // spent).
+    std::size_t FedIndex() const { return m_fed; }
+    bool Feeding() const { return m_feed != nullptr; }
+    // No more readings from the feed: the clock goes on as described above.
+    void EndFeed();
+
+    void Listen(ClockListener* listener) { m_listener = listener; }
+
 private:
     bool m_fixed = false;
     std::int64_t m_next = 0;
+    std::shared_ptr<const std::vector<std::int64_t>> m_feed;
+    std::size_t m_fed = 0;
+    ClockListener* m_listener = nullptr;
 };
 
 } // namespace platform

@@ -42,6 +42,11 @@ void GameSession::BeginGame(bool loaded)
 {
     m_host.marks.Reset();
     m_acted = false;
+    // The computer's turns come first: whatever turn the last game was at, a rest now
+    // would be no command of the player's.
+    mode = ViewMode::NoGame;
+    if (m_observer)
+        m_observer->GameBegun(world, loaded);
     if (loaded)
         BeginLoadedGame(world, events);
     else
@@ -103,7 +108,12 @@ CommandResult GameSession::Apply(const PlayerCommand& command)
     return std::visit(
         [this](const auto& order) {
             CommandResult refused = Refusal(order);
-            return refused.refusal != CommandRefusal::None ? refused : Do(order);
+            if (refused.refusal != CommandRefusal::None)
+                return refused;
+            CommandResult result = Do(order);
+            if (m_observer)
+                m_observer->CommandGiven(order);
+            return result;
         },
         command);
 }

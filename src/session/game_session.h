@@ -13,6 +13,17 @@
 #include "rules/view_mode.h"
 #include "session/player_command.h"
 
+// Hears what the player does with a session's game: each beginning (before its start is
+// reported) and each command Apply has carried out, on the interface thread. A recorder.
+class SessionObserver {
+public:
+    virtual void GameBegun(const GameState& world, bool loaded) = 0;
+    virtual void CommandGiven(const PlayerCommand& command) = 0;
+
+protected:
+    ~SessionObserver() = default;
+};
+
 class GameSession {
 public:
     // The world starts empty (every country without a name or a ruler) with the fixed
@@ -32,6 +43,10 @@ public:
     ViewMode mode = ViewMode::NoGame;
 
     TurnHost& Host() { return m_host; }
+
+    // The one observer of the player's doings (nullptr: none).
+    void SetObserver(SessionObserver* observer) { m_observer = observer; }
+    SessionObserver* Observer() const { return m_observer; }
 
     // Carries out a command of the player, when the rules allow it now: one command a
     // turn (and then the rest), by the country whose turn it is, while the game waits
@@ -74,6 +89,20 @@ public:
         m_acted = false;
         m_worker.Start(m_host);
     }
+    // The player's rest where no window waits for it (the headless game, a replay): heard
+    // as his command, then the computer's turns on the calling thread, or on the
+    // worker's, joined.
+    void RestHere(bool onWorker = false)
+    {
+        if (m_observer)
+            m_observer->CommandGiven(command::Rest{});
+        if (onWorker) {
+            StartComputerTurns();
+            m_worker.Join();
+        } else {
+            PlayComputerTurns();
+        }
+    }
     TurnWorker& Worker() { return m_worker; }
     bool WorkerRunning() const { return m_worker.Running(); }
 
@@ -90,6 +119,7 @@ private:
     CommandRefusal MayAct(int country) const;
 
     TurnHost& m_host;
+    SessionObserver* m_observer = nullptr;
     bool m_acted = false; // the player's command of this turn has been carried out
     TurnWorker m_worker{world, events};
 };

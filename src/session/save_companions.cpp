@@ -8,6 +8,7 @@
 #include "platform/text_file.h"
 #include "rules/difficulty.h"
 #include "rules/event_json.h"
+#include "session/game_record.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ std::string DifficultyFileName(const std::string& savePath) { return savePath + 
 
 std::vector<std::string> SaveCompanions(const std::string& savePath)
 {
-    return {ChronicleFileName(savePath), DifficultyFileName(savePath)};
+    return {ChronicleFileName(savePath), DifficultyFileName(savePath), RecordFileName(savePath)};
 }
 
 bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error)

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a saved game keeps beside its own 172 lines: the chronicle and the difficulty.
+// What a saved game keeps beside its own 172 lines: the chronicle, the difficulty and
+// the game's record.
 // A companion belongs to its save only while it matches the save's bytes; one that
 // does not (the save was written over by other means) is ignored.
 #pragma once

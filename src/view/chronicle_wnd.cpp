@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QListView>
+#include <QMenu>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -33,6 +34,10 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     recordLayout->addWidget(m_filter);
     recordLayout->addWidget(m_list);
+    m_list->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_list, &QListView::customContextMenuRequested, this, [this](const QPoint& pos) {
+        ShowRowMenu(m_list->indexAt(pos).row(), m_list->viewport()->mapToGlobal(pos));
+    });
     connect(m_filter, &QComboBox::currentIndexChanged, this, [this](int index) {
         m_model->SetFilter(static_cast<ChronicleModel::Filter>(m_filter->itemData(index).toInt()));
     });
@@ -94,6 +99,33 @@ void CChronicleWnd::OnCleared()
     m_model->OnCleared();
     m_chart->OnCleared();
     RefreshStandings();
+}
+
+bool CChronicleWnd::PlayerTurnAt(int row, int& year, int& month, int& country) const
+{
+    const long long index = row >= 0 && row < m_model->rowCount() ? m_model->EventAt(row) : -1;
+    if (index < 0)
+        return false;
+    const GameEvent& e = m_log.At(static_cast<std::size_t>(index));
+    if ((e.kind != EventKind::Command && e.kind != EventKind::Move && e.kind != EventKind::Battle) ||
+        e.ruler != m_log.GetWorld().playerRuler)
+        return false;
+    year = e.year;
+    month = e.month;
+    country = e.country;
+    return true;
+}
+
+void CChronicleWnd::ShowRowMenu(int row, const QPoint& globalPos)
+{
+    int year = 0;
+    int month = 0;
+    int country = 0;
+    QMenu menu(this);
+    QAction* resume = menu.addAction(tr("この時点から再開"));
+    resume->setEnabled(PlayerTurnAt(row, year, month, country));
+    if (menu.exec(globalPos) == resume && resume->isEnabled())
+        emit resumeRequested(year, month, country);
 }
 
 void CChronicleWnd::RefreshStandings()

@@ -33,8 +33,16 @@ public:
     // The ruler table reads the world again.
     void RefreshStandings();
 
+    // The player's turn a row tells of (a command, a move or a war of his): its date and
+    // country. False for any other row.
+    bool PlayerTurnAt(int row, int& year, int& month, int& country) const;
+    // The list's menu for a row: この時点から再開 on a turn of the player's.
+    void ShowRowMenu(int row, const QPoint& globalPos);
+
 signals:
     void visibilityChanged(bool visible);
+    // この時点から再開: back to the start of the player's turn of that date and country.
+    void resumeRequested(int year, int month, int country);
 
 protected:
     void showEvent(QShowEvent* event) override;

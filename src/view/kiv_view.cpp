@@ -126,6 +126,7 @@ CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), mode(m
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
     setFocusPolicy(Qt::StrongFocus);        // the command keys reach the view
+    m_recorder.Attach(m_session);
 }
 
 CKivView::~CKivView()
@@ -458,14 +459,7 @@ void CKivView::PickCountry(int country)
         }
         if (StopRequested())
             break; // the program is closing
-        if (m_session.CheckVictory()) {
-            // The picture and the buttons of the end are in place under the message.
-            SetStatus(kUnified);
-            SetMode(ViewMode::Victory);
-            restButton->setEnabled(false);
-            ShowMessage(statusText, kResultMessageMs);
-            emit gameEnded();
-        }
+        ShowVictoryIfUnified();
         update();
         break;
     case ViewMode::Victory:
@@ -477,6 +471,18 @@ void CKivView::PickCountry(int country)
         break;
     }
     emit commandStateChanged();
+}
+
+void CKivView::ShowVictoryIfUnified()
+{
+    if (m_session.CheckVictory()) {
+        // The picture and the buttons of the end are in place under the message.
+        SetStatus(kUnified);
+        SetMode(ViewMode::Victory);
+        restButton->setEnabled(false);
+        ShowMessage(statusText, kResultMessageMs);
+        emit gameEnded();
+    }
 }
 
 void CKivView::OnRButtonDown(QPoint)

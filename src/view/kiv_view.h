@@ -17,6 +17,8 @@
 #include "rules/commands.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
+#include "session/game_record.h"
+#include "session/game_replay.h"
 #include "session/game_session.h"
 #include "view/game_speed.h"
 #include "view/view_zoom.h"
@@ -42,6 +44,24 @@ public:
     GameSession& Session() { return m_session; }
     GameState& GetWorld() { return m_session.world; }
     const GameState& GetWorld() const { return m_session.world; }
+    // The record of the game being played, made as it is played (docs/replay-format.md).
+    GameRecorder& Recorder() { return m_recorder; }
+
+    // Going back (view/turn_back.cpp): the player's turns the record holds, and the
+    // number of the one being played (0 the first; -1 when none is).
+    std::size_t RecordedTurns();
+    int CurrentTurn();
+    // Back to the start of an earlier turn of the player's (where stop says: a number as
+    // CurrentTurn counts, or the world wanted there), the game played again from its
+    // record off screen; the record's later part is dropped, the files on disk stay as
+    // they are. Only at the player's turn. False, with the reason, when it cannot.
+    bool GoBack(const ReplayStop& stop, QString* why);
+    // A command of a record played back at the player's turn, shown as the player's own.
+    void PlayRecordedCommand(const PlayerCommand& command);
+    // A game begun as a record's start says, its clock fed from readings; the computer's
+    // turns start. False, with the reason, when it cannot begin now or at all.
+    bool BeginRecordedGame(const RecordStart& start, std::shared_ptr<const std::vector<std::int64_t>> readings,
+                           QString* why);
 
     // Interaction state (the session's) and the status line.
     ViewMode& mode;
@@ -196,6 +216,9 @@ signals:
     void gameSaved(const QString& path);
     // The game has ended, won or lost; its message has been shown.
     void gameEnded();
+    // The game has gone back to an earlier turn of the player (its events told again
+    // from the start); his turn is about to begin.
+    void turnTakenBack();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -220,6 +243,8 @@ private:
     void RefreshNow();
     void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
+    // After a war: when the player holds every country, the victory is shown.
+    void ShowVictoryIfUnified();
     bool Choosing() const;
     // The status line for a target of the war being chosen: its name and the odds.
     void ShowWarOdds(int target);
@@ -240,6 +265,7 @@ private:
     QByteArray MapSignature() const;
 
     GameDocument& m_doc;
+    GameRecorder m_recorder; // hears the session and the world's clock from the start
     GameSession m_session{*this};
     Difficulty m_newGameDifficulty = Difficulty::Normal;
     platform::UiCaller m_caller;

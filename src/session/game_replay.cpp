@@ -1,0 +1,99 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "session/game_replay.h"
+
+#include "model/country_file.h"
+
+namespace {
+constexpr const char* kNoStart = VELCOR_TEXT("Message", "記録に始まりがありません");
+} // namespace
+
+bool BeginRecordedStart(GameSession& session, const RecordStart& start,
+                        std::shared_ptr<const std::vector<std::int64_t>> readings, platform::Message* why)
+{
+    GameState& world = session.world;
+    const LoadOutcome loaded = LoadCountryText(world, start.world, "record",
+                                               start.loaded ? CountryFileUse::SavedGame : CountryFileUse::StartingWorld);
+    if (loaded.status != LoadStatus::Loaded) {
+        if (why)
+            *why = loaded.words;
+        return false;
+    }
+    BuildRulerTable(world);
+    world.playerRuler = start.ruler;
+    world.difficulty = start.difficulty;
+    world.random.Seed(start.random);
+    world.commandRandom.Seed(start.commandRandom);
+    world.clock.Feed(std::move(readings), start.readingIndex);
+    session.BeginGame(start.loaded);
+    return true;
+}
+
+RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point)
+{
+    RecordedGame cut;
+    cut.steps.assign(record.steps.begin(),
+                     record.steps.begin() + static_cast<std::ptrdiff_t>(std::min(point.steps, record.steps.size())));
+    cut.readings.assign(record.readings.begin(),
+                        record.readings.begin() +
+                            static_cast<std::ptrdiff_t>(std::min(point.readings, record.readings.size())));
+    return cut;
+}
+
+ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop)
+{
+    ReplayOutcome outcome;
+    if (record.steps.empty() || !std::holds_alternative<RecordStart>(record.steps.front())) {
+        outcome.words = platform::Message(kNoStart);
+        return outcome;
+    }
+    const auto readings = std::make_shared<const std::vector<std::int64_t>>(record.readings);
+    GameState& world = session.world;
+    ReplayPoint& at = outcome.at;
+    std::int32_t lastMonth = world.month;
+    // The computer's turns up to the player's next; true when the replay stops there.
+    auto stretch = [&](bool rest) {
+        if (rest)
+            session.RestHere();
+        else
+            session.PlayComputerTurns();
+        const std::int32_t month = world.month;
+        at.months += ((month - lastMonth) % 12 + 12) % 12;
+        lastMonth = month;
+        ++at.playerTurns;
+        at.readings = world.clock.FedIndex();
+        session.mode = ViewMode::PlayerTurn;
+        session.BeginPlayerTurn();
+        // Stopped at his turn, before his commands, while steps are left.
+        if (at.steps >= record.steps.size())
+            return false;
+        return (stop.months && at.months >= *stop.months) ||
+               (stop.playerTurn && at.playerTurns == *stop.playerTurn + 1) || (stop.wanted && stop.wanted(world));
+    };
+    while (at.steps < record.steps.size()) {
+        const RecordStep& step = record.steps[at.steps++];
+        bool stopHere = false;
+        if (const auto* start = std::get_if<RecordStart>(&step)) {
+            if (!BeginRecordedStart(session, *start, readings, &outcome.words))
+                return outcome;
+            lastMonth = world.month;
+            stopHere = stretch(false);
+        } else {
+            const PlayerCommand& command = std::get<PlayerCommand>(step);
+            if (std::holds_alternative<command::Rest>(command)) {
+                stopHere = stretch(true);
+            } else {
+                session.Apply(command);
+                if (std::holds_alternative<command::War>(command))
+                    session.CheckVictory();
+            }
+        }
+        if (stopHere) {
+            outcome.stopped = true;
+            break;
+        }
+    }
+    if (at.steps >= record.steps.size())
+        at.readings = world.clock.Feeding() ? world.clock.FedIndex() : record.readings.size();
+    outcome.played = true;
+    return outcome;
+}
