@@ -58,7 +58,7 @@ import -window root "$work/menu.png"
 changed="$(compare -metric AE "$work/start.png" "$work/menu.png" null: 2>&1 || true)"
 echo "pixels changed by opening the menu: $changed"
 [ "${changed%%.*}" -gt 500 ] || { echo "the File menu did not open"; exit 1; }
-menu_text="$(new_dark_pixels "$work/menu.png" "$work/start.png" 150x90+8+22)"
+menu_text="$(new_dark_pixels "$work/menu.png" "$work/start.png" 150x140+8+22)"
 echo "dark pixels of the open menu's items: $menu_text"
 [ "$menu_text" -gt 100 ] || { echo "the menu's items did not render"; exit 1; }
 
