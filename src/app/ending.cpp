@@ -4,12 +4,15 @@
 #include <QAction>
 #include <QDateTime>
 #include <QDir>
+#include <QFile>
+#include <QSet>
 #include <QEvent>
 #include <QMenu>
 
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
+#include "session/game_record.h"
 #include "view/best_games_wnd.h"
 #include "view/chronicle_log.h"
 #include "view/game_summary_wnd.h"
@@ -71,14 +74,21 @@ void CEnding::OnGameEnded()
     // cannot be read is left as it is, never written over.
     BestGames games;
     if (!m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
-        rank = games.Insert(MakeBestGame(m_summary.Figures(), QDateTime::currentSecsSinceEpoch()));
+        const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
+        // Each game kept has its record beside the table, to be watched again.
+        const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
+        const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
+        rank = games.Insert(MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()));
         std::string error;
-        if (rank >= 0 &&
-            (!QDir().mkpath(m_folder) || !games.Save(platform::PathToBytes(TablePath()), &error))) {
+        if (rank >= 0 && (!QDir().mkpath(m_folder) ||
+                          !WriteRecordFile(recordPath, m_view.Recorder().Record(), &error) ||
+                          !games.Save(platform::PathToBytes(TablePath()), &error))) {
             platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
                                                    .arg(TablePath(), QString::fromStdString(error)));
             rank = -1;
         }
+        if (rank >= 0)
+            ForgetDroppedRecords(games);
     }
     delete m_summaryWnd;
     m_summaryWnd = new CGameSummaryWnd(m_summary, rank, &m_frame);
@@ -86,6 +96,17 @@ void CEnding::OnGameEnded()
     m_summaryWnd->show();
     if (m_recordsWnd && rank >= 0)
         m_recordsWnd->SetGames(games);
+}
+
+void CEnding::ForgetDroppedRecords(const BestGames& games) const
+{
+    QSet<QString> kept;
+    for (const BestGame& game : games.Entries())
+        kept.insert(QString::fromStdString(game.recordFile));
+    const QDir folder(m_folder);
+    for (const QString& name : folder.entryList({QStringLiteral("game-*.record")}, QDir::Files))
+        if (!kept.contains(name))
+            QFile::remove(folder.filePath(name));
 }
 
 void CEnding::ShowRecords()

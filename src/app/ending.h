@@ -39,6 +39,8 @@ public:
     // Opens 記録 with the table as the file holds it; a table that cannot be read is
     // refused with a message.
     void ShowRecords();
+    // Removes the records of games no longer in the table.
+    void ForgetDroppedRecords(const BestGames& games) const;
 
 signals:
     // The player asks to watch a game again from its record (the record's full path).

@@ -65,6 +65,12 @@ bool CKivApp::InitInstance(int zoom)
     m_history->KeepChronicle(&m_chronicle->Log());
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
     m_history->KeepRecord(m_story);
+    // A game of the records table is watched again from its record.
+    QObject::connect(m_ending, &CEnding::watchRequested, m_frame.get(), [this](const QString& path) {
+        QString why;
+        if (!m_story->StartReplay(path, &why))
+            platform::ShowMessageBox(m_frame.get(), why);
+    });
     m_options->Restore(zoom);
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();
