@@ -98,6 +98,8 @@ int PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t 
 
 bool RanksBefore(const AdvisedCommand& a, const AdvisedCommand& b)
 {
+    if (a.spreadsThin != b.spreadsThin)
+        return b.spreadsThin;
     // Compared as whole-number cross products, so that equal shares tie exactly.
     const std::int64_t at = std::max(a.trials, 1), bt = std::max(b.trials, 1);
     if (std::int64_t{a.keptOrMore} * bt != std::int64_t{b.keptOrMore} * at)
@@ -125,8 +127,7 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
             all.push_back(command::Move{c, to, s, p, f});
     }
     for (int target : AttackTargets(world, c))
-        if (!SpreadsThin(world, c, target, OddsOfBattle(world, c, target, BattleKind::Player, kPolicyOddsTrials)))
-            all.push_back(command::War{c, target});
+        all.push_back(command::War{c, target});
     for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
                                  DomesticCommand::Conscript, DomesticCommand::Train})
         all.push_back(command::Domestic{what, c});
@@ -216,8 +217,14 @@ Advisor::Advisor(const GameState& world, AdviceOptions options) : m_world(world)
 {
     m_options.rollouts = std::max(0, m_options.rollouts);
     m_options.roundSize = std::max(1, m_options.roundSize);
-    for (const PlayerCommand& command : CandidateCommands(m_world))
-        m_totals.push_back(AdvisedCommand{command});
+    for (const PlayerCommand& command : CandidateCommands(m_world)) {
+        AdvisedCommand advised{command};
+        if (const auto* war = std::get_if<command::War>(&command))
+            advised.spreadsThin = SpreadsThin(
+                m_world, war->from, war->target,
+                OddsOfBattle(m_world, war->from, war->target, BattleKind::Player, kPolicyOddsTrials));
+        m_totals.push_back(advised);
+    }
     m_ranking = m_totals;
 }
 

@@ -23,9 +23,9 @@
 //
 // A war spreads the army thin when either half of the soldiers expected to survive it
 // (a taken country keeps half of them), at the country's training, would be weaker than
-// the strongest army left beside the country. Such wars are neither played by the
-// policy nor offered as commands: played on for months, the countries they win are
-// lost again and the player's with them.
+// the strongest army left beside the country. The policy never plays such a war, and
+// the ranking lists it after every other command, whatever its trials say: played on
+// for months, the countries it wins are lost again and the player's with them.
 //
 // The score of a command: the share of its trials in which the player still rules at
 // least as many countries at the end as now, then the mean countries he rules at the
@@ -64,19 +64,21 @@ struct AdvisedCommand {
     int keptOrMore = 0; // trials ending with at least as many countries as now
     int survived = 0;   // trials ending with a country
     std::int64_t heldSum = 0; // countries at the end, summed over the trials
+    bool spreadsThin = false; // a war that spreads the army thin (see above)
 
     double KeptShare() const { return trials ? static_cast<double>(keptOrMore) / trials : 0.0; }
     double MeanHeld() const { return trials ? static_cast<double>(heldSum) / trials : 0.0; }
     double SurvivedShare() const { return trials ? static_cast<double>(survived) / trials : 0.0; }
 };
 
-// True when a ranks before b: kept share, then mean held, then survival.
+// True when a ranks before b: a war that spreads the army thin after every other
+// command, then by kept share, then mean held, then survival.
 bool RanksBefore(const AdvisedCommand& a, const AdvisedCommand& b);
 
 // The commands the player may give now in world's turn country, in the order M, W, L,
 // C, S, T, R (moves to each friendly neighbour with half and with all of the soldiers,
-// provisions and funds; a war on each hostile neighbour that does not spread the army
-// thin), those the session refuses left out. Empty when it is not the player's turn in a country of his.
+// provisions and funds; a war on each hostile neighbour), those the session refuses
+// left out. Empty when it is not the player's turn in a country of his.
 std::vector<PlayerCommand> CandidateCommands(const GameState& world);
 
 // The command the rollout policy gives in world's turn country (see above); seed makes
