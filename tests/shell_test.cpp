@@ -13,6 +13,7 @@
 
 #include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
+#include "view/game_summary_wnd.h"
 #include "app/game_history.h"
 #include "app/game_story.h"
 #include "app/main_frame.h"
@@ -173,7 +174,7 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     ASSERT_TRUE(view->NewGame(1, 2));
     WaitForPlayer();
     EXPECT_EQ(W().difficulty, Difficulty::Hard);
-    EXPECT_TRUE(frame->windowTitle().contains(DifficultyMenu::Name(Difficulty::Hard))) << frame->windowTitle().toStdString();
+    EXPECT_TRUE(frame->windowTitle().contains(summary::DifficultyName(Difficulty::Hard))) << frame->windowTitle().toStdString();
     ASSERT_TRUE(view->Session().SaveGame(dir.Path("hard.txt"), W().turnCountry - 1, &error)) << error;
     app->DifficultyChoice()->Actions()[1]->trigger();
     ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));

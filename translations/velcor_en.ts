@@ -769,18 +769,6 @@ Once the outcome is shown, any key closes it</translation>
 <context>
     <name>DifficultyMenu</name>
     <message>
-        <source>易しい</source>
-        <translation>Easy</translation>
-    </message>
-    <message>
-        <source>普通</source>
-        <translation>Normal</translation>
-    </message>
-    <message>
-        <source>難しい</source>
-        <translation>Hard</translation>
-    </message>
-    <message>
         <source>難易度(&amp;D)</source>
         <translation>&amp;Difficulty</translation>
     </message>

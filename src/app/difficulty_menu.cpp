@@ -2,21 +2,13 @@
 #include "app/difficulty_menu.h"
 
 #include <QActionGroup>
-#include <QCoreApplication>
 #include <QEvent>
 #include <QMenu>
 
 #include "app/main_frame.h"
 #include "platform/settings.h"
+#include "view/game_summary_wnd.h"
 #include "view/kiv_view.h"
-
-namespace {
-const char* const kNames[] = {
-    QT_TRANSLATE_NOOP("DifficultyMenu", "易しい"),
-    QT_TRANSLATE_NOOP("DifficultyMenu", "普通"),
-    QT_TRANSLATE_NOOP("DifficultyMenu", "難しい"),
-};
-} // namespace
 
 DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
 {
@@ -43,16 +35,11 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
 
 QAction* DifficultyMenu::MenuAction() const { return m_menu->menuAction(); }
 
-QString DifficultyMenu::Name(Difficulty difficulty)
-{
-    return QCoreApplication::translate("DifficultyMenu", kNames[static_cast<int>(difficulty)]);
-}
-
 void DifficultyMenu::Retranslate()
 {
     m_menu->setTitle(tr("難易度(&D)"));
     for (int i = 0; i < 3; ++i)
-        m_actions[static_cast<std::size_t>(i)]->setText(Name(static_cast<Difficulty>(i)));
+        m_actions[static_cast<std::size_t>(i)]->setText(summary::DifficultyName(static_cast<Difficulty>(i)));
     ShowInTitle();
 }
 
@@ -60,7 +47,7 @@ void DifficultyMenu::ShowInTitle()
 {
     const Difficulty difficulty = m_view.GetWorld().difficulty;
     m_frame.setWindowTitle(difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
-                                                             : QStringLiteral("Velcor - %1").arg(Name(difficulty)));
+                                                             : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty)));
 }
 
 bool DifficultyMenu::eventFilter(QObject* watched, QEvent* event)

@@ -25,8 +25,6 @@ public:
     const std::array<QAction*, 3>& Actions() const { return m_actions; }
     // The submenu's own item in ﾌｧｲﾙ.
     QAction* MenuAction() const;
-    // The words of a difficulty as the menu and the title show them.
-    static QString Name(Difficulty difficulty);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

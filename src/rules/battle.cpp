@@ -27,7 +27,8 @@ std::int32_t Loss(std::int32_t soldiers, std::int32_t training, int factor)
     return SaturateToInt32(static_cast<__int128>(soldiers) * training * factor / kLossDivisor);
 }
 
-// Applies an exchange to both counts; a side that falls below 0 stands at 0.
+} // namespace
+
 void FightExchange(std::int32_t& attacker, std::int32_t attackerTraining, std::int32_t& target,
                    std::int32_t targetTraining, platform::Random& rng)
 {
@@ -39,6 +40,8 @@ void FightExchange(std::int32_t& attacker, std::int32_t attackerTraining, std::i
     if (target < 0)
         target = 0;
 }
+
+namespace {
 
 // The soldiers of both sides as a battle begins, for its event.
 struct BattleStart {

@@ -31,6 +31,10 @@ BattleLosses BattleExchange(std::int32_t attackerSoldiers, std::int32_t attacker
                             std::int32_t targetSoldiers, std::int32_t targetTraining,
                             platform::Random& rng);
 
+// Applies an exchange to both counts; a side that falls below 0 stands at 0.
+void FightExchange(std::int32_t& attacker, std::int32_t attackerTraining, std::int32_t& target,
+                   std::int32_t targetTraining, platform::Random& rng);
+
 // A computer country attacks a country that is not the player's; settled at once with
 // draws from the world's generator. True when the target was taken.
 bool ResolveComputerBattle(GameState& world, EventSink& events, int attacker, int target);

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/battle_odds.h"
 
-#include "model/arithmetic.h"
 #include "rules/battle.h"
 
 BattleOdds OddsOfBattle(const GameState& world, int attacker, int target, BattleKind kind, int trials,
@@ -25,13 +24,7 @@ BattleOdds OddsOfBattle(const GameState& world, int attacker, int target, Battle
         std::int32_t tSoldiers = t.GetSoldiers();
         bool fallen = computer ? t.GetRuler() == 0 : (aSoldiers <= 0 || tSoldiers <= 0);
         for (int e = 0; e < exchanges && !fallen; ++e) {
-            const BattleLosses losses = BattleExchange(aSoldiers, aTraining, tSoldiers, tTraining, rng);
-            aSoldiers = SaturatingAdd(aSoldiers, -static_cast<__int128>(losses.attacker));
-            tSoldiers = SaturatingAdd(tSoldiers, -static_cast<__int128>(losses.target));
-            if (aSoldiers < 0)
-                aSoldiers = 0;
-            if (tSoldiers < 0)
-                tSoldiers = 0;
+            FightExchange(aSoldiers, aTraining, tSoldiers, tTraining, rng);
             fallen = aSoldiers == 0 || tSoldiers == 0;
         }
         // A computer's battle against a country without a ruler is no fight at all.
