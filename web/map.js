@@ -160,7 +160,7 @@ export class MapView {
     }
     if (s.battleAttacker >= 0)
       for (const c of [s.battleAttacker, s.battleTarget])
-        if (c >= 0 && c < 14) ctx.drawImage(this.pictures.marker, cells[c].x, cells[c].y - 16);
+        if (c >= 0 && c < 14 && this.pictures.marker) ctx.drawImage(this.pictures.marker, cells[c].x, cells[c].y - 16);
 
     rectangle(ctx, 496, 6, 584, 114, '#fff');
     rectangle(ctx, 498, 8, 582, 112, '#fff');

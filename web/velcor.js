@@ -18,8 +18,8 @@ const kPaceDivisors = [1, 2, 10]; // 標準, 速い, 最速
 // ---- The engines ----
 
 class Engine {
-  constructor() {
-    this.worker = new Worker('engine-worker.js');
+  constructor(worker) {
+    this.worker = worker ?? new Worker('engine-worker.js');
     this.next = 1;
     this.waiting = new Map();
     this.worker.onmessage = ({ data }) => {
@@ -42,8 +42,8 @@ class Engine {
 
 const store = new Store();
 const settings = store.settings();
-const engine = new Engine();
-const thinker = new Engine(); // the advisor's own engine
+const engine = new Engine(window.velcorEngine);
+let thinker = null; // the advisor's own engine, started when first asked
 export const game = {
   rules: null,
   scenarios: [],
@@ -738,6 +738,7 @@ async function advise() {
   }
   const turn = game.view.turn;
   const { snapshot } = await engine.call('snapshot');
+  thinker ??= new Engine();
   game.advice = { turn, thinking: true, ranking: [], trials: 0 };
   dialogs.adviceWindow(game.advice);
   // A quick first answer, then the whole one; the page plays on meanwhile.
@@ -762,26 +763,27 @@ async function loadImage(src) {
 
 async function start() {
   W.setLanguage(settings.language ?? W.browserLanguage());
-  const [words, scenarios, mapImage] = await Promise.all([
-    fetch('words.json').then((r) => r.json()),
-    engine.call('scenarios'),
-    loadImage('res/130.png'),
-  ]);
+  const scenariosAsked = engine.call('scenarios');
+  const [words, mapImage] = await Promise.all([fetch('words.json').then((r) => r.json()), loadImage('res/130.png')]);
   W.setWords(words);
+  // The map first, every country unruled, while the engine starts.
+  game.rulerColours = [0xffffff];
+  const pictures = { map: mapImage, marker: null, portraits: [] };
+  map = new MapView($('map'), pictures, words.regionKeys);
+  game.map = map;
+  layout();
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+  game.times.firstPaint = performance.now();
+  const scenarios = await scenariosAsked;
   W.setRulerNames(scenarios.rulers.map((r) => r.name));
   game.rules = scenarios.rules;
   game.scenarios = scenarios.scenarios;
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
-  const pictures = { map: mapImage, marker: await loadImage('res/132.png'), portraits: [] };
-  map = new MapView($('map'), pictures, scenarios.rules.regionKeys);
   dialogs.install({ game, settings, store, actions, Mode });
-  layout();
-  game.times.firstPaint = performance.now();
   updateButtons();
   dialogs.openStartPanel();
-  // The rest of the pictures after the first paint.
-  const rest = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
-  pictures.portraits = rest;
+  pictures.marker = await loadImage('res/132.png');
+  pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
   pictures.victory = await loadImage('res/163.png');
   pictures.gameOver = await loadImage('res/164.png');
   dialogs.picturesReady(pictures);

@@ -227,10 +227,7 @@ std::string WebGame::Scenarios()
     json.Field("chooseMove", platform::Message(kChooseMoveTarget));
     json.Field("chooseAttack", platform::Message(kChooseAttackTarget));
     json.Field("unified", platform::Message(kUnified)).Field("gameOver", platform::Message(kGameOverMessage));
-    json.Key("regionKeys").BeginArray();
-    for (Colour c : kRegionKeyColours)
-        json.Number(static_cast<long long>(c));
-    json.EndArray().EndObject();
+    json.EndObject();
     json.Key("rulers").BeginArray();
     for (int r = 0; r < kRulerCount; ++r)
         json.BeginObject().Field("name", m_session.world.rulers[r].GetName()).Field("colour", kRulerColours[r]).EndObject();
@@ -241,6 +238,7 @@ std::string WebGame::Scenarios()
 
 void WebGame::BeginStory(bool loaded)
 {
+    m_replayCursor = -2;
     m_summary.Clear();
     m_summary.SetDifficulty(m_session.world.difficulty);
     m_acted = false;
@@ -327,6 +325,9 @@ std::string WebGame::Replay(const std::string& recordText)
     m_shows.Take();
     if (!replayed.played)
         return Error(replayed.words);
+    if (record->tie)
+        m_replayCursor = record->tie->cursor;
+    m_summary.SetDifficulty(m_session.world.difficulty);
     m_acted = false;
     m_session.BeginPlayerTurn();
     m_session.mode = PlayerHasCountry(m_session.world) ? (IsUnified(m_session.world) ? ViewMode::Victory : ViewMode::PlayerTurn)
@@ -336,6 +337,7 @@ std::string WebGame::Replay(const std::string& recordText)
 
 std::string WebGame::Command(int kind, int a, std::int32_t b, std::int32_t c, std::int32_t d)
 {
+    m_replayCursor = -2;
     const int turn = m_session.world.turnCountry;
     CommandResult result;
     if (kind >= 0 && kind < 4) {
@@ -397,7 +399,9 @@ std::string WebGame::Save()
     // At his turn before his command the save stores the cursor one back, so that
     // loading it gives him the same turn again (as the desktop's save does).
     const bool before = m_session.mode == ViewMode::PlayerTurn && !m_acted;
-    const std::int32_t cursor = before ? m_session.world.turnCountry - 1 : m_session.world.turnCountry.Get();
+    const std::int32_t cursor = m_replayCursor != -2 ? m_replayCursor
+                                : before             ? m_session.world.turnCountry - 1
+                                                     : m_session.world.turnCountry.Get();
     std::string error;
     if (!m_session.SaveGame(kSavePath, cursor, &error))
         return Error(platform::Message::Plain(error));

@@ -111,6 +111,9 @@ private:
     EventLines m_lines;
     GameSummary m_summary;
     bool m_acted = false; // the player's command of this turn was carried out
+    // A record tied to a save, played to its end: saved before anything else happens,
+    // the game gives that save again, cursor and all. -2: none.
+    std::int32_t m_replayCursor = -2;
 };
 
 // A snapshot's world given to the advisor: the ranking of the player's commands.

@@ -65,7 +65,12 @@ const shown = join(root, 'src/view/shown_text.cpp');
 const rulers = literalTable(shown, 'kRulersRomanized');
 const countries = literalTable(shown, 'kCountries');
 const tiles = numberTable(join(root, 'src/view/ruler_patterns.cpp'), 'kTiles');
-if (rulers.length !== 16 || countries.length !== 28 || tiles.length !== 15 || tiles.some((t) => t.length !== 8))
+// The key colours of the map's countries, so that the page paints the map before the
+// engine has started.
+const keysText = readFileSync(join(root, 'src/model/game_state.h'), 'utf8');
+const keysAt = keysText.indexOf('kRegionKeyColours');
+const regionKeys = [...keysText.slice(keysAt, keysText.indexOf('};', keysAt)).matchAll(/0x[0-9A-Fa-f]+/g)].map((m) => Number(m[0]));
+if (rulers.length !== 16 || countries.length !== 28 || tiles.length !== 15 || tiles.some((t) => t.length !== 8) || regionKeys.length !== 14)
   throw new Error('the romanized names or the ruler patterns are not where they were');
 
 // Every text the page asks for is one the translations know.
@@ -89,4 +94,4 @@ const romanized = {
   // By id: the name the bundled data give the country, and its romanized name.
   countries: Array.from({ length: countries.length / 2 }, (_, i) => [countries[2 * i], countries[2 * i + 1]]),
 };
-writeFileSync(out, JSON.stringify({ translations, romanized, tiles }));
+writeFileSync(out, JSON.stringify({ translations, romanized, tiles, regionKeys }));
