@@ -2,7 +2,7 @@
 // The page's windows: the menus, the start panel, the message window, the battle
 // window, the move dialog, the new game's choices, the saves, the turn report, the
 // chronicle, the advice and the 戦績 at the end. Each is worded from the desktop's texts.
-import { arg, countryName, getLanguage, menuText, rulerName, text, tr } from './words.js';
+import { arg, commandCaption, countryName, getLanguage, menuText, rulerName, text, tr } from './words.js';
 
 let page = null; // { game, settings, store, actions, Mode }
 let pictures = { portraits: [] };
@@ -410,12 +410,12 @@ export function eventText(e) {
     case 'command': {
       const who = arg(tr('chronicle', '%1 は %2 で'), ruler(e.ruler), c('country'));
       const what = {
-        develop_land: '開墾しました (開墾 %1)',
-        develop_commerce: '商業を発展させました (商業 %1)',
-        conscript: '徴兵しました (兵士 %1)',
-        train: '訓練しました (訓練 %1)',
+        develop_land: () => tr('chronicle', '開墾しました (開墾 %1)'),
+        develop_commerce: () => tr('chronicle', '商業を発展させました (商業 %1)'),
+        conscript: () => tr('chronicle', '徴兵しました (兵士 %1)'),
+        train: () => tr('chronicle', '訓練しました (訓練 %1)'),
       }[e.command];
-      return who + arg(trChronicle(what), e.value);
+      return who + arg(what(), e.value);
     }
     case 'move':
       return arg(tr('chronicle', '%1 は %2 から %3 へ物資を移動しました (兵士 %4 兵糧 %5 資金 %6)'), ruler(e.ruler), c('country'), c('destination'), e.soldiers, e.provisions, e.funds);
@@ -442,19 +442,6 @@ export function eventText(e) {
       return '';
   }
 }
-function trChronicle(what) {
-  switch (what) {
-    case '開墾しました (開墾 %1)':
-      return tr('chronicle', '開墾しました (開墾 %1)');
-    case '商業を発展させました (商業 %1)':
-      return tr('chronicle', '商業を発展させました (商業 %1)');
-    case '徴兵しました (兵士 %1)':
-      return tr('chronicle', '徴兵しました (兵士 %1)');
-    default:
-      return tr('chronicle', '訓練しました (訓練 %1)');
-  }
-}
-
 // Whether an event concerns the player's own countries or him.
 function mine(e) {
   const player = page.game.view?.player;
@@ -517,10 +504,10 @@ export function chronicleChanged() {
     'select',
     { id: 'chronicle-filter' },
     ...[
-      ['all', 'すべて'],
-      ['war', '戦争と占領'],
-      ['mine', '自国に関すること'],
-    ].map(([v, label]) => element('option', { value: v, selected: v === chronicleFilter }, trFilter(label))),
+      ['all', () => tr('chronicle', 'すべて')],
+      ['war', () => tr('chronicle', '戦争と占領')],
+      ['mine', () => tr('chronicle', '自国に関すること')],
+    ].map(([v, label]) => element('option', { value: v, selected: v === chronicleFilter }, label())),
   );
   select.addEventListener('change', () => {
     chronicleFilter = select.value;
@@ -534,37 +521,11 @@ export function chronicleChanged() {
   );
   list.scrollTop = list.scrollHeight;
 }
-function trFilter(label) {
-  if (label === 'すべて') return tr('chronicle', 'すべて');
-  if (label === '戦争と占領') return tr('chronicle', '戦争と占領');
-  return tr('chronicle', '自国に関すること');
-}
-
 // ---- Advice ----
-
-const kCaptions = { M: '移動', W: '戦争', L: '開墾', C: '商業', S: '徴兵', T: '訓練', R: '休養' };
-function captionOf(key) {
-  switch (key) {
-    case 'M':
-      return tr('CommandTable', '移動');
-    case 'W':
-      return tr('CommandTable', '戦争');
-    case 'L':
-      return tr('CommandTable', '開墾');
-    case 'C':
-      return tr('CommandTable', '商業');
-    case 'S':
-      return tr('CommandTable', '徴兵');
-    case 'T':
-      return tr('CommandTable', '訓練');
-    default:
-      return tr('CommandTable', '休養');
-  }
-}
 
 function commandWords(command) {
   const view = page.game.view;
-  let words = `${command.key} ${captionOf(command.key) ?? kCaptions[command.key]}`;
+  let words = `${command.key} ${commandCaption(command.key)}`;
   if (command.target >= 0) words += ` ${command.target} ${countryName(command.target, view.countries[command.target].name.t)}`;
   if (command.key === 'M') words += arg(tr('ForesightWords', ' (兵士 %1 兵糧 %2 資金 %3)'), command.soldiers, command.provisions, command.funds);
   return words;
@@ -681,7 +642,7 @@ function drawHoldings(canvas, history, game) {
 
 export function keysWindow() {
   const rows = [
-    ['M W L C S T R', ['移動', '戦争', '開墾', '商業', '徴兵', '訓練', '休養'].map((c, i) => captionOf('MWLCSTR'[i]) ?? c).join(' ')],
+    ['M W L C S T R', [...'MWLCSTR'].map(commandCaption).join(' ')],
     ['← ↑ → ↓ / Tab / Shift+Tab', tr('CommandTable', '移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)')],
     ['Enter', tr('CommandTable', '選んだ国に決める')],
     [tr('CommandTable', 'Esc / 右クリック'), tr('CommandTable', '移動先・攻撃先の選択を取り消す')],

@@ -27,6 +27,11 @@ class Engine {
       this.waiting.delete(data.id);
       done?.(data);
     };
+    // An engine that fails answers every call waiting with the reason.
+    this.worker.onerror = (event) => {
+      for (const done of this.waiting.values()) done({ answer: { error: { t: String(event.message) } }, ms: 0 });
+      this.waiting.clear();
+    };
   }
   // The engine's answer, and how long it took there (answer.ms).
   call(name, ...args) {
@@ -74,10 +79,9 @@ const $ = (id) => document.getElementById(id);
 // ---- Commands ----
 
 const kCommands = [
-  { key: 'M', caption: '移動', kind: 4, describe: () => tr('CommandTable', '兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)') },
+  { key: 'M', kind: 4, describe: () => tr('CommandTable', '兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)') },
   {
     key: 'W',
-    caption: '戦争',
     kind: 5,
     describe: () =>
       arg(
@@ -86,11 +90,10 @@ const kCommands = [
         game.rules.exchanges,
       ),
   },
-  { key: 'L', caption: '開墾', kind: 0, describe: () => describeDevelop(tr('CommandFigure', '開墾')) },
-  { key: 'C', caption: '商業', kind: 1, describe: () => describeDevelop(tr('CommandFigure', '商業')) },
+  { key: 'L', kind: 0, describe: () => describeDevelop(tr('CommandFigure', '開墾')) },
+  { key: 'C', kind: 1, describe: () => describeDevelop(tr('CommandFigure', '商業')) },
   {
     key: 'S',
-    caption: '徴兵',
     kind: 2,
     describe: () =>
       arg(
@@ -102,22 +105,11 @@ const kCommands = [
   },
   {
     key: 'T',
-    caption: '訓練',
     kind: 3,
     describe: () => arg(tr('CommandTable', '訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)'), game.rules.trainRange, game.rules.maxTraining),
   },
-  { key: 'R', caption: '休養', kind: 6, describe: () => tr('CommandTable', 'この国の番を終えます') },
+  { key: 'R', kind: 6, describe: () => tr('CommandTable', 'この国の番を終えます') },
 ];
-const captions = {
-  移動: () => tr('CommandTable', '移動'),
-  戦争: () => tr('CommandTable', '戦争'),
-  開墾: () => tr('CommandTable', '開墾'),
-  商業: () => tr('CommandTable', '商業'),
-  徴兵: () => tr('CommandTable', '徴兵'),
-  訓練: () => tr('CommandTable', '訓練'),
-  休養: () => tr('CommandTable', '休養'),
-};
-
 function describeDevelop(figure) {
   return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
 }
@@ -173,7 +165,7 @@ function whyNot(command, enabled) {
 }
 
 function tooltip(command, enabled) {
-  let tip = `${captions[command.caption]()} (${command.key})\n${command.describe()}`;
+  let tip = `${W.commandCaption(command.key)} (${command.key})\n${command.describe()}`;
   const why = whyNot(command, enabled);
   if (why) tip += tr('CommandTable', '\n今は使えません: ') + why;
   return tip;
@@ -188,7 +180,7 @@ function updateButtons() {
     const b = $(`cmd-${command.key}`);
     const enabled = buttonEnabled(command) && !game.busy;
     b.disabled = !enabled;
-    b.textContent = captions[command.caption]();
+    b.textContent = W.commandCaption(command.key);
     b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
     b.classList.toggle('advised', game.advised === command.key);
   }
@@ -230,7 +222,7 @@ function layout() {
   const narrow = window.innerWidth < 600;
   document.body.classList.toggle('narrow', narrow);
   const below = narrow ? $('commands').offsetHeight + 8 : 0;
-  const room = Math.max(200, window.innerHeight - bar - below - 8);
+  const room = Math.max(200, window.innerHeight - bar - below - 16);
   const width = Math.floor(Math.min(window.innerWidth - (narrow ? 0 : 16), (room * kMapWidth) / kMapHeight));
   board.style.width = `${width}px`;
   board.style.setProperty('--scale', String(width / kMapWidth));

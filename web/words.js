@@ -71,3 +71,15 @@ export function text(message) {
     return a ? text(a) : whole;
   });
 }
+
+// The command buttons' captions, by their keys.
+const kCaptions = {
+  M: () => tr('CommandTable', '移動'),
+  W: () => tr('CommandTable', '戦争'),
+  L: () => tr('CommandTable', '開墾'),
+  C: () => tr('CommandTable', '商業'),
+  S: () => tr('CommandTable', '徴兵'),
+  T: () => tr('CommandTable', '訓練'),
+  R: () => tr('CommandTable', '休養'),
+};
+export const commandCaption = (key) => kCaptions[key]?.() ?? key;

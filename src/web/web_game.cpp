@@ -39,21 +39,6 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return static_cast<bool>(out.flush());
 }
 
-const char* DomesticKey(DomesticCommand what)
-{
-    switch (what) {
-    case DomesticCommand::DevelopLand:
-        return "L";
-    case DomesticCommand::DevelopCommerce:
-        return "C";
-    case DomesticCommand::Conscript:
-        return "S";
-    case DomesticCommand::Train:
-        return "T";
-    }
-    return "";
-}
-
 constexpr DomesticCommand kDomestic[] = {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
                                          DomesticCommand::Conscript, DomesticCommand::Train};
 
@@ -498,7 +483,7 @@ void WebGame::ViewFields(JsonText& json)
         json.Key("blocks").BeginObject();
         json.Field("W", WarBlock(world, turn));
         for (DomesticCommand what : kDomestic)
-            json.Field(DomesticKey(what), DomesticBlock(world, what, turn));
+            json.Field(std::string(1, foresight::CommandKey(command::Domestic{what, turn})), DomesticBlock(world, what, turn));
         json.EndObject();
         if (const std::optional<platform::Message> refusal = WarRefusal(world, turn))
             json.Field("warRefusal", *refusal);
