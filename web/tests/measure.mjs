@@ -2,11 +2,11 @@
 // Measures the page against the native program, in one run: from the page's load to
 // the first paint of the map (performance.now(), three loads: the first cold), and a
 // month of the computer's play, asked of the engine's worker and answered, over months
-// of a game in which the player rests; then the same game replayed from its record by
-// the native program and by the engine under node.
+// of a game in which the player rests; then the engine's speed, native and under node,
+// on many games of the computer rulers.
 //   node web/tests/measure.mjs [MONTHS]      (after scripts/web.sh; VELCOR as for the tests)
-import { execFileSync } from 'node:child_process';
-import { mkdtempSync, readdirSync, rmSync } from 'node:fs';
+import { spawnSync } from 'node:child_process';
+import { mkdtempSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { fileURLToPath } from 'node:url';
@@ -53,31 +53,16 @@ try {
   const rests = await page.evaluate(() => window.velcor.times.months.filter((m) => m.call === 'command'));
   const asked = median(rests.map((m) => m.ms));
   const engine = median(rests.map((m) => m.engineMs));
-  console.log(`a computer month in the page: median ${asked.toFixed(2)} ms asked and answered, ${engine.toFixed(2)} ms in the engine's worker (${rests.length} months)`);
+  console.log(`a computer month in the page: median ${asked.toFixed(2)} ms asked and answered, ${engine.toFixed(3)} ms in the engine's worker (${rests.length} months)`);
 
-  const downloads = join(scratch, 'downloads');
-  const cdp = await page.target().createCDPSession();
-  await cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: downloads });
-  await page.click('#menu-file');
-  await page.click('#menu-download-record');
-  let record = null;
-  for (let i = 0; i < 100 && !record; i++) {
-    await new Promise((r) => setTimeout(r, 100));
-    record = readdirSync(downloads, { withFileTypes: true }).find((f) => f.name.endsWith('.record'))?.name;
-  }
-  const replay = (program) => {
-    const runs = [];
-    for (let i = 0; i < 5; i++) {
-      const started = process.hrtime.bigint();
-      execFileSync(program, ['--headless', '--data', join(root, 'data'), '--replay', join(downloads, record)]);
-      runs.push(Number(process.hrtime.bigint() - started) / 1e6);
-    }
-    return median(runs) / rests.length;
-  };
-  const native = replay(velcor);
-  const node = replay(join(root, 'build/web-cmake/velcor'));
-  console.log(`the same game replayed: native ${native.toFixed(2)} ms a month, the engine under node ${node.toFixed(2)} ms a month (whole runs, start included, median of 5)`);
-  console.log(`the page's month against the native one: ${(asked / native).toFixed(2)}x asked and answered, ${(engine / native).toFixed(2)}x in the engine`);
+  // The engine's own speed, in-process: many games of the computer rulers, native and
+  // under node, each timed by the program itself.
+  const games = (program) =>
+    spawnSync(program, ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', 'all', '--games', '2000', '--months', '120', '--jobs', '1', '--clock', '1700000000'], { encoding: 'utf8' })
+      .stderr.match(/([0-9.]+) games\/s/)[1];
+  const native = Number(games(velcor));
+  const node = Number(games(join(root, 'build/web-cmake/velcor')));
+  console.log(`the engine's games of 120 months: native ${native} games/s, under node ${node} games/s (${(native / node).toFixed(2)}x the time)`);
 } finally {
   await browser.close();
   server.close();
