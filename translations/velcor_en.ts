@@ -1331,6 +1331,29 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
 </context>
 <context>
+    <name>WebPage</name>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞがありません</source>
+        <translation>No saved games</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&amp;D)</source>
+        <translation>&amp;Download the save</translation>
+    </message>
+    <message>
+        <source>記録をﾀﾞｳﾝﾛｰﾄﾞ(&amp;R)</source>
+        <translation>Download the &amp;record</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙを開く(&amp;O)...</source>
+        <translation>&amp;Open files...</translation>
+    </message>
+</context>
+<context>
     <name>chronicle</name>
     <message>
         <source>%1 は %2 で</source>

@@ -89,7 +89,7 @@ std::optional<RecordedGame> ReadRecordFile(const std::string& path, platform::Me
 // Records a game as a session plays it: hears the session's beginnings and the player's
 // commands (a SessionObserver) and the readings of the world's clock (on whichever
 // thread reads it). Thread-safe; copies of the record are taken while it records.
-class GameRecorder : public SessionObserver, public platform::ClockListener {
+class GameRecorder final : public SessionObserver, public platform::ClockListener {
 public:
     GameRecorder() = default;
     GameRecorder(const GameRecorder&) = delete;
