@@ -23,6 +23,7 @@
 #include "rules/events.h"
 #include "cli/game_series.h"
 #include "foresight/advisor.h"
+#include "foresight/resting_game.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 #include "session/game_record.h"
@@ -124,12 +125,6 @@ void PrintMap(const GameState& world, std::ostream& out)
             out << "  " << RulerNameUtf8(world, r) << ' ' << held[r];
     }
     out << '\n';
-}
-
-int CountriesOf(const GameState& world, RulerId ruler)
-{
-    return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
-                                          [ruler](const Country& c) { return c.GetRuler() == ruler; }));
 }
 
 bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
@@ -370,6 +365,15 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
 
 namespace {
 
+std::string Fixed(double value, int decimals)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
 foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
 {
     foresight::AdviceOptions advice;
@@ -380,31 +384,6 @@ foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
     advice.threads = options.adviceThreads;
     return advice;
 }
-
-// The advisor's best command for the turn country, carried out through the session; the
-// turn then goes on as after a rest.
-void GiveAdvisedCommand(HeadlessGame& game, const HeadlessOptions& options)
-{
-    GameSession& session = game.Session();
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
-    const std::vector<foresight::AdvisedCommand> ranking =
-        foresight::Advisor(session.world, AdviceOptionsOf(options)).Run();
-    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
-        return;
-    const CommandResult result = session.Apply(ranking.front().command);
-    if (std::ostream* out = game.Host().Out(); out && result.done)
-        *out << "    " << DateText(session.world) << "  " << result.words.Text() << '\n';
-}
-
-std::string Fixed(double value, int decimals)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-} // namespace
 
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
 {
@@ -423,50 +402,30 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     GameSession& session = game.Session();
     const GameState& world = session.world;
     std::ostream* const out = game.Host().Out();
-    // The windows start a thread for each stretch of computer turns; here the calling
-    // thread runs the same procedure, which seeds the world's generator from the clock
-    // as the worker does, so the draws are the same.
     std::int32_t shownYear = world.year;
     std::int64_t shownMonth = MonthsSinceYearZero(world);
-    // Months are counted as the calendar turns, not from the date: the year stops at
-    // its largest figure, after which the date no longer moves.
-    HeadlessOutcome outcome;
-    std::int32_t lastMonth = world.month;
     if (out)
         PrintMap(world, *out);
-    for (bool first = true;; first = false) {
-        // The computer rulers play up to the player's first turn, then after each of his
-        // rests up to his next.
-        if (!first) {
-            session.RestHere(options.workerThread);
-        } else if (options.workerThread) {
-            session.StartComputerTurns();
-            session.Worker().Join();
-        } else {
-            session.PlayComputerTurns();
-        }
-        const std::int32_t month = world.month;
-        outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
-        lastMonth = month;
+    foresight::PlayOnOptions play;
+    play.months = options.months;
+    play.advised = options.player == HeadlessOptions::Player::Advisor;
+    play.advice = AdviceOptionsOf(options);
+    play.workerThread = options.workerThread;
+    play.atPlayerTurn = [&] {
         if (options.atPlayerTurn && !options.atPlayerTurn())
-            break;
-        if (!PlayerHasCountry(world) || IsUnified(world))
-            break;
-        if (out && world.year != shownYear) {
+            return false;
+        if (out && !foresight::GameEnded(world) && world.year != shownYear) {
             shownYear = world.year;
             shownMonth = MonthsSinceYearZero(world);
             PrintMap(world, *out);
         }
-        if (outcome.monthsRun >= options.months)
-            break;
-        if (options.player == HeadlessOptions::Player::Advisor)
-            GiveAdvisedCommand(game, options);
-    }
-    outcome.playerHolds = PlayerHasCountry(world);
-    outcome.unified = outcome.playerHolds && IsUnified(world);
-    if (outcome.unified)
-        ReportVictory(world, session.events);
-    outcome.countriesHeld = CountriesOf(world, world.playerRuler);
+        return true;
+    };
+    if (out)
+        play.commandDone = [&](const CommandResult& result) {
+            *out << "    " << DateText(world) << "  " << result.words.Text() << '\n';
+        };
+    const HeadlessOutcome outcome = foresight::PlayOn(session, play);
     if (!out)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foresight/resting_game.h"
 #include "model/game_state.h"
 #include "rules/turn.h"
 #include "session/game_session.h"
@@ -68,12 +69,7 @@ extern const char* const kHeadlessUsage;
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error);
 
 // How a game played with the player resting ended.
-struct HeadlessOutcome {
-    std::int64_t monthsRun = 0; // months the calendar turned before the run ended
-    bool playerHolds = false;   // the player still holds a country
-    bool unified = false;       // he holds every country
-    int countriesHeld = 0;      // countries of the player at the end
-};
+using HeadlessOutcome = foresight::PlayOnOutcome;
 
 // The player rests at each of his turns and his battles are fought at once. Its calls
 // come from whichever thread runs the turn worker's procedure while nothing else
@@ -115,6 +111,10 @@ private:
 // new turn worker does. The host's stream, when there is one, receives the map at the
 // start, at each new year and at the end, and the battles against the player.
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
+
+// The advisor's options the headless options give (--rollouts, --horizon and the
+// threads of each advice).
+foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options);
 
 // The advisor's ranking for the player's turn in the session's world, one line per
 // command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 trials 256", with the
