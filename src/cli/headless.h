@@ -47,6 +47,12 @@ struct HeadlessOptions {
     bool allRulers = false;  // --ruler all: every ruler the scenario offers
     std::string csvFile;     // the table as CSV too; empty: none
 
+    // The scenario tools (cli/scenario_tools.h): the fairness table of --scenario, or a
+    // random scenario of a seed, its table printed and its files written to a folder.
+    bool fairness = false;
+    std::optional<std::uint32_t> randomSeed;
+    std::string writeScenario; // empty: not written
+
     // Each stretch of computer turns on a thread of its own, started and joined as the
     // windows run their turn worker. The same draws, the same world and the same lines
     // as on the calling thread, only slower: kept to compare the two.
