@@ -91,7 +91,9 @@ std::optional<FairnessTable> MeasureFairness(const ScenarioPair& pair, const Fai
 
 // The table measured on a thread of its own, for a window that must not wait: start
 // it, read its progress and result while it runs, and let it go (or cancel it) when
-// the scenario changes. Nothing of it touches a window.
+// the scenario changes. Nothing of it touches a window. Letting it go waits for the
+// game in play: a resting game is a matter of microseconds, an advised one ends at its
+// player's next turn, after the advice in hand.
 class FairnessJob {
 public:
     FairnessJob(ScenarioPair pair, FairnessOptions options = {});
@@ -101,8 +103,9 @@ public:
     FairnessJob& operator=(const FairnessJob&) = delete;
 
     // Starts the work; finished, when given, is called once on the job's thread when
-    // the table is done or the work has been cancelled (a window posts itself a note).
-    // False, with nothing started, when the system starts no thread.
+    // the table is done or the work has been cancelled (a window posts itself a note;
+    // the job must not be let go from within it). False, with nothing started, when the
+    // system starts no thread.
     bool Start(std::function<void()> finished = {});
     // Asks the work to stop; the result stays empty.
     void Cancel() { m_cancel.store(true, std::memory_order_release); }
