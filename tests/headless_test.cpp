@@ -44,6 +44,11 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--data", data, "--scenario", "1", "--ruler", "3", "--months", "1"}, "does not offer ruler 3"},
         {{"--data", data, "--scenario", "2", "--ruler", "1", "--months", "1"}, "scenario2.txt"},
         {{"--load", dir.Path("none.txt"), "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
+        {{"--fairness", "--data", data}, "--fairness needs --scenario"},
+        {{"--fairness", "--scenario", "1", "--ruler", "1"}, "--ruler cannot"},
+        {{"--random-scenario", "1", "--months", "12"}, "--months cannot"},
+        {{"--write-scenario", data}, "give --random-scenario"},
+        {{"--random-scenario", "1", "--data", data, "--write-scenario", data}, "overwrite"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);

@@ -1275,6 +1275,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>記録に始まりがありません</source>
         <translation>The record has no start</translation>
     </message>
+    <message>
+        <source>「%1」はｼﾅﾘｵの名前に使えません</source>
+        <translation>“%1” cannot be the name of a scenario</translation>
+    </message>
+    <message>
+        <source>選べる君主がいません</source>
+        <translation>No ruler is offered</translation>
+    </message>
+    <message>
+        <source>%1 は国を持っていません</source>
+        <translation>%1 holds no country</translation>
+    </message>
 </context>
 <context>
     <name>TemplateDialog</name>

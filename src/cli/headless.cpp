@@ -22,7 +22,9 @@
 #include "rules/event_json.h"
 #include "rules/events.h"
 #include "cli/game_series.h"
+#include "cli/scenario_tools.h"
 #include "foresight/advisor.h"
+#include "foresight/resting_game.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 #include "session/game_record.h"
@@ -39,6 +41,10 @@ const char* const kHeadlessUsage =
     "                         [--difficulty easy|normal|hard]\n"
     "       velcor --headless (--scenario N --ruler R | --load FILE) --advise\n"
     "                         [--rollouts N] [--horizon H] [--data DIR] [--clock SECONDS]\n"
+    "       velcor --headless --scenario N --fairness [--data DIR] [--jobs J]\n"
+    "                         [--player advisor [--rollouts N] [--horizon H]]\n"
+    "       velcor --headless --random-scenario SEED [--write-scenario DIR] [--data DIR]\n"
+    "                         [--jobs J]\n"
     "  either game also takes [--player rest|advisor] [--rollouts N] [--horizon H]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
     "                   directory when it holds them, else the bundled data)\n"
@@ -67,6 +73,16 @@ const char* const kHeadlessUsage =
     "                   countries, the mean held, the share surviving, and the trials\n"
     "  --rollouts N     the advisor's trials of each command (default 256)\n"
     "  --horizon H      the months each trial plays on (default 12)\n"
+    "  --fairness       print the scenario's fairness table: for each ruler offered, whether\n"
+    "                   he can make war at once, the share of 200 resting games he is alive\n"
+    "                   after 12 months, his median months, the share with a capture within\n"
+    "                   6 months; with --player advisor also 10 advised games of each\n"
+    "                   (--rollouts default 16, --horizon default 6)\n"
+    "  --random-scenario SEED\n"
+    "                   draw a fair scenario (乱世) from SEED (0..4294967295) on the map of\n"
+    "                   --data's country1.txt and print its fairness table\n"
+    "  --write-scenario DIR\n"
+    "                   write it to DIR/scenario1.txt and DIR/country1.txt\n"
     "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";
 
@@ -124,12 +140,6 @@ void PrintMap(const GameState& world, std::ostream& out)
             out << "  " << RulerNameUtf8(world, r) << ' ' << held[r];
     }
     out << '\n';
-}
-
-int CountriesOf(const GameState& world, RulerId ruler)
-{
-    return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
-                                          [ruler](const Country& c) { return c.GetRuler() == ruler; }));
 }
 
 bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
@@ -205,18 +215,19 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        if (name == "--advise") {
-            if (options.advise) {
+        if (name == "--advise" || name == "--fairness") {
+            bool& flag = name == "--advise" ? options.advise : options.fairness;
+            if (flag) {
                 error = name + " is given twice";
                 return false;
             }
-            options.advise = true;
+            flag = true;
             continue;
         }
         static const char* const kValued[] = {"--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
-                                              "--record",  "--replay"};
+                                              "--record",  "--replay", "--random-scenario", "--write-scenario"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -244,6 +255,12 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.recordFile = value;
         } else if (name == "--replay") {
             options.replayFile = value;
+        } else if (name == "--write-scenario") {
+            options.writeScenario = value;
+        } else if (name == "--random-scenario") {
+            if (!ParseNumberOption(name, value, 0, UINT32_MAX, number, error))
+                return false;
+            options.randomSeed = static_cast<std::uint32_t>(number);
         } else if (name == "--scenario") {
             if (!ParseNumberOption(name, value, 1, 3, number, error))
                 return false;
@@ -299,6 +316,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.clockStart = number;
         }
     }
+    if (IsScenarioTool(options))
+        return CheckScenarioToolOptions(options, seen, error);
     const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
     if (!options.replayFile.empty()) {
         for (const auto& [given, what] :
@@ -370,6 +389,15 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
 
 namespace {
 
+std::string Fixed(double value, int decimals)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
 foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
 {
     foresight::AdviceOptions advice;
@@ -380,31 +408,6 @@ foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
     advice.threads = options.adviceThreads;
     return advice;
 }
-
-// The advisor's best command for the turn country, carried out through the session; the
-// turn then goes on as after a rest.
-void GiveAdvisedCommand(HeadlessGame& game, const HeadlessOptions& options)
-{
-    GameSession& session = game.Session();
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
-    const std::vector<foresight::AdvisedCommand> ranking =
-        foresight::Advisor(session.world, AdviceOptionsOf(options)).Run();
-    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
-        return;
-    const CommandResult result = session.Apply(ranking.front().command);
-    if (std::ostream* out = game.Host().Out(); out && result.done)
-        *out << "    " << DateText(session.world) << "  " << result.words.Text() << '\n';
-}
-
-std::string Fixed(double value, int decimals)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-} // namespace
 
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
 {
@@ -423,50 +426,30 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     GameSession& session = game.Session();
     const GameState& world = session.world;
     std::ostream* const out = game.Host().Out();
-    // The windows start a thread for each stretch of computer turns; here the calling
-    // thread runs the same procedure, which seeds the world's generator from the clock
-    // as the worker does, so the draws are the same.
     std::int32_t shownYear = world.year;
     std::int64_t shownMonth = MonthsSinceYearZero(world);
-    // Months are counted as the calendar turns, not from the date: the year stops at
-    // its largest figure, after which the date no longer moves.
-    HeadlessOutcome outcome;
-    std::int32_t lastMonth = world.month;
     if (out)
         PrintMap(world, *out);
-    for (bool first = true;; first = false) {
-        // The computer rulers play up to the player's first turn, then after each of his
-        // rests up to his next.
-        if (!first) {
-            session.RestHere(options.workerThread);
-        } else if (options.workerThread) {
-            session.StartComputerTurns();
-            session.Worker().Join();
-        } else {
-            session.PlayComputerTurns();
-        }
-        const std::int32_t month = world.month;
-        outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
-        lastMonth = month;
+    foresight::PlayOnOptions play;
+    play.months = options.months;
+    play.advised = options.player == HeadlessOptions::Player::Advisor;
+    play.advice = AdviceOptionsOf(options);
+    play.workerThread = options.workerThread;
+    play.atPlayerTurn = [&] {
         if (options.atPlayerTurn && !options.atPlayerTurn())
-            break;
-        if (!PlayerHasCountry(world) || IsUnified(world))
-            break;
-        if (out && world.year != shownYear) {
+            return false;
+        if (out && !foresight::GameEnded(world) && world.year != shownYear) {
             shownYear = world.year;
             shownMonth = MonthsSinceYearZero(world);
             PrintMap(world, *out);
         }
-        if (outcome.monthsRun >= options.months)
-            break;
-        if (options.player == HeadlessOptions::Player::Advisor)
-            GiveAdvisedCommand(game, options);
-    }
-    outcome.playerHolds = PlayerHasCountry(world);
-    outcome.unified = outcome.playerHolds && IsUnified(world);
-    if (outcome.unified)
-        ReportVictory(world, session.events);
-    outcome.countriesHeld = CountriesOf(world, world.playerRuler);
+        return true;
+    };
+    if (out)
+        play.commandDone = [&](const CommandResult& result) {
+            *out << "    " << DateText(world) << "  " << result.words.Text() << '\n';
+        };
+    const HeadlessOutcome outcome = foresight::PlayOn(session, play);
     if (!out)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)
@@ -549,7 +532,13 @@ private:
 std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
 {
     std::vector<platform::NamedFile> files;
-    if (!options.replayFile.empty())
+    if (options.randomSeed) {
+        files.push_back({"--data", CountryFilePath(options.dataDir, 1), false});
+        if (!options.writeScenario.empty())
+            for (const std::string& path : {ScenarioFilePath(options.writeScenario, 1),
+                                            CountryFilePath(options.writeScenario, 1)})
+                files.push_back({"--write-scenario", path, true});
+    } else if (!options.replayFile.empty())
         files.push_back({"--replay", options.replayFile, false});
     else if (!options.loadFile.empty())
         files.push_back({"--load", options.loadFile, false});
@@ -707,7 +696,8 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "velcor: " << refusal << '\n';
         return kHeadlessBadInput;
     }
-    const int status = options.games > 0
+    const int status = IsScenarioTool(options) ? RunScenarioTool(options, out, err)
+                       : options.games > 0
                            ? RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal())
                            : RunHeadless(options, out, err);
     // The printed lines are an output too: a full disk or a closed pipe behind them fails
