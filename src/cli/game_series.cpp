@@ -10,6 +10,7 @@
 #include <mutex>
 #include <ostream>
 #include <sstream>
+#include <system_error>
 #include <thread>
 
 #include "cli/headless.h"
@@ -250,31 +251,41 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     int done = 0;
     ProgressLine progress(err, showProgress, total);
     progress.Update(0);
-    if (jobs == 1) {
+    // The games are handed out one at a time to whichever thread is free; each writes
+    // only its own records, and this thread keeps the progress line. Should the system
+    // give fewer threads than asked, the games are played on those it gave (on this
+    // one when none): the table does not depend on the threads.
+    std::atomic<int> next{0};
+    std::mutex lock;
+    std::condition_variable finished;
+    int finishedCount = 0;
+    std::vector<std::thread> threads;
+    if (jobs > 1) {
+        threads.reserve(static_cast<std::size_t>(jobs));
+        try {
+            for (int job = 0; job < jobs; ++job) {
+                threads.emplace_back([&] {
+                    for (int task = next.fetch_add(1); task < total; task = next.fetch_add(1)) {
+                        const GameRecord record = play(task);
+                        const std::lock_guard<std::mutex> hold(lock);
+                        records[static_cast<std::size_t>(task)] = record;
+                        ++finishedCount;
+                        finished.notify_one();
+                    }
+                });
+            }
+        } catch (const std::system_error&) {
+            err << "velcor: " << threads.size() << " of " << jobs << " threads could be started; the games go on "
+                << (threads.empty() ? "on one" : "on those") << '\n';
+        }
+    }
+    jobs = std::max(1, static_cast<int>(threads.size()));
+    if (threads.empty()) {
         for (int task = 0; task < total; ++task) {
             records[static_cast<std::size_t>(task)] = play(task);
             progress.Update(++done);
         }
     } else {
-        // The games are handed out one at a time to whichever thread is free; each
-        // writes only its own records, and this thread keeps the progress line.
-        std::atomic<int> next{0};
-        std::mutex lock;
-        std::condition_variable finished;
-        int finishedCount = 0;
-        std::vector<std::thread> threads;
-        threads.reserve(static_cast<std::size_t>(jobs));
-        for (int job = 0; job < jobs; ++job) {
-            threads.emplace_back([&] {
-                for (int task = next.fetch_add(1); task < total; task = next.fetch_add(1)) {
-                    const GameRecord record = play(task);
-                    const std::lock_guard<std::mutex> hold(lock);
-                    records[static_cast<std::size_t>(task)] = record;
-                    ++finishedCount;
-                    finished.notify_one();
-                }
-            });
-        }
         {
             std::unique_lock<std::mutex> hold(lock);
             while (done < total) {
