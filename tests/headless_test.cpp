@@ -30,9 +30,10 @@ protected:
 TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
 {
     const std::string data = dir.Path();
+    const std::string cp = dir.Path("cp.txt");
     const struct {
         std::vector<std::string> args;
-        const char* says;
+        std::string says;
     } cases[] = {
         {{"--months", "12"}, "--scenario N --ruler R"},
         {{"--scenario", "1", "--ruler", "1"}, "--months is missing"},
@@ -53,14 +54,13 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--replay", "r", "--rollouts", "4"}, "--rollouts cannot be given with --replay"},
         {{"--replay", "r", "--horizon", "2"}, "--horizon cannot be given with --replay"},
         // Nor may an output be a file that a save writes or removes beside itself.
-        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", "cp.txt", "--record",
-          "cp.txt.difficulty"},
-         "--save and --record name the same file (cp.txt.difficulty)"},
-        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", "cp.txt", "--events",
-          "cp.txt.record"},
-         "--save and --events name the same file (cp.txt.record)"},
-        {{"--replay", "cp.txt.record", "--save", "cp.txt"}, "--save would overwrite a file the game reads"},
-        {{"--load", "cp.txt", "--months", "1", "--record", "./cp.txt.difficulty"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", cp, "--record",
+          cp + ".difficulty"},
+         "--save and --record name the same file (" + cp + ".difficulty)"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", cp, "--events", cp + ".record"},
+         "--save and --events name the same file (" + cp + ".record)"},
+        {{"--replay", cp + ".record", "--save", cp}, "--save would overwrite a file the game reads"},
+        {{"--load", cp, "--months", "1", "--record", dir.Path("./cp.txt.difficulty")},
          "--record would overwrite a file the game reads"},
     };
     for (const auto& c : cases) {
