@@ -74,10 +74,10 @@ protected:
         ASSERT_EQ(RunHeadless(options, out, err), kHeadlessDone) << err.str();
     }
     // A game of the player holding two strong countries, who gives commands of every
-    // kind, recorded for turns of his with the clock from clock, saved as name with its
-    // record beside it. atTurn[i] is the save of his turn i (before his command) with
-    // the months since the start.
-    RecordedGame PlayScripted(int turns, std::int64_t clock, const std::string& name,
+    // kind, recorded for turns of his with the clock from clock and saved as game.txt.
+    // atTurn[i] is the save of his turn i (before his command) with the months since
+    // the start.
+    RecordedGame PlayScripted(int turns, std::int64_t clock,
                               std::vector<std::pair<std::int64_t, std::string>>* atTurn = nullptr)
     {
         WorldRecord start = MakeTestWorld();
@@ -109,11 +109,9 @@ protected:
             session.RestHere();
         }
         std::string error;
-        const std::string save = dir.Path(name);
-        EXPECT_TRUE(session.SaveGame(save, played.turnCountry, &error)) << error;
+        EXPECT_TRUE(session.SaveGame(dir.Path("game.txt"), played.turnCountry, &error)) << error;
         RecordedGame record = recorder.Record();
-        record.tie = TieTo(ReadFileBytes(save), played.turnCountry);
-        EXPECT_TRUE(WriteRecordFile(RecordFileName(save), record, &error)) << error;
+        record.tie = TieTo(ReadFileBytes(dir.Path("game.txt")), played.turnCountry);
         return record;
     }
     // velcor --headless --replay of the record text given, saved as out.
@@ -170,7 +168,7 @@ TEST_F(RecordTest, OnlyAWholeRecordBesideItsOwnSaveIsRead)
 
 TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
 {
-    const RecordedGame record = PlayScripted(40, 77, "game.txt");
+    const RecordedGame record = PlayScripted(40, 77);
     const std::string save = ReadFileBytes(dir.Path("game.txt"));
     const std::string text = RecordText(record);
     // A step of each kind to change: the first domestic command, move and war.
@@ -267,7 +265,7 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
 TEST_F(RecordTest, AReplayStopsWhereTheGameWasAfterItsMonthsAndIsTheSameAtEveryRun)
 {
     std::vector<std::pair<std::int64_t, std::string>> atTurn;
-    RecordedGame record = PlayScripted(60, 1234, "game.txt", &atTurn);
+    RecordedGame record = PlayScripted(60, 1234, &atTurn);
     ASSERT_GE(atTurn.back().first, 9);
     for (const std::int64_t months : {1, 4, 9}) {
         SCOPED_TRACE(months);
