@@ -1287,6 +1287,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>%1 は国を持っていません</source>
         <translation>%1 holds no country</translation>
     </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番を始められません (ｽﾚｯﾄﾞが足りません)</source>
+        <translation>The computer&apos;s turns cannot start (no thread to be had)</translation>
+    </message>
+    <message>
+        <source>難易度の記録を無視しました: %1</source>
+        <translation>The kept difficulty was set aside: %1</translation>
+    </message>
+    <message>
+        <source>別のｾｰﾌﾞのものか、壊れています</source>
+        <translation>it belongs to another save or is damaged</translation>
+    </message>
 </context>
 <context>
     <name>TemplateDialog</name>

@@ -78,15 +78,12 @@ void CEnding::OnGameEnded()
         // Each game kept has its record beside the table, to be watched again.
         const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
         const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
-        rank = games.Insert(MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()));
         std::string error;
-        if (rank >= 0 && (!QDir().mkpath(m_folder) ||
-                          !WriteRecordFile(recordPath, m_view.Recorder().Record(), &error) ||
-                          !games.Save(platform::PathToBytes(TablePath()), &error))) {
+        rank = KeepBestGame(games, MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()),
+                            m_view.Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
+        if (rank < 0 && !error.empty())
             platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
                                                    .arg(TablePath(), QString::fromStdString(error)));
-            rank = -1;
-        }
         if (rank >= 0)
             ForgetDroppedRecords(games);
     }

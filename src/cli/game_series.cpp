@@ -151,6 +151,9 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     const int jobs = run.threads;
     const double seconds = ProgressLine::Seconds(progress.Start(), SteadyClock::now());
     progress.Clear();
+    if (run.asked > 1 && run.started < run.asked)
+        err << "velcor: " << run.started << " of " << run.asked << " threads could be started; the games go on "
+            << (run.started == 0 ? "on one" : "on those") << '\n';
 
     std::vector<RulerSummary> rows;
     for (std::size_t r = 0; r < rulers.size(); ++r) {

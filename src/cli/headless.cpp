@@ -29,6 +29,7 @@
 #include "rules/turn.h"
 #include "session/game_record.h"
 #include "session/game_replay.h"
+#include "session/save_companions.h"
 
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
@@ -156,22 +157,26 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
         return false;
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = session.StartNewGame(countryPath, ruler);
+    const LoadOutcome loaded = session.ReadWorld(countryPath, CountryFileUse::StartingWorld);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.words.Text() << '\n'; // the message names the file
         return false;
     }
+    session.world.playerRuler = ruler;
     offered = list.rulers;
     return true;
 }
 
 bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
-    const LoadOutcome loaded = session.LoadGame(options.loadFile);
+    const LoadOutcome loaded = session.ReadWorld(options.loadFile, CountryFileUse::SavedGame);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.words.Text() << '\n';
         return false;
     }
+    // The game loads all the same, at normal.
+    if (!session.SetAside().empty())
+        err << "velcor: " << DifficultyFileName(options.loadFile) << ": " << session.SetAside().Text() << '\n';
     offered = {session.world.playerRuler};
     return true;
 }
@@ -181,11 +186,14 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
                        std::ostream& err)
 {
-    const bool ready = options.loadFile.empty() ? SetUpNewGame(session, options, offered, err)
-                                                : SetUpLoadedGame(session, options, offered, err);
-    if (ready && options.difficulty)
+    const bool loaded = !options.loadFile.empty();
+    if (!(loaded ? SetUpLoadedGame(session, options, offered, err) : SetUpNewGame(session, options, offered, err)))
+        return false;
+    // The game begins at the difficulty it is played at: its record's start says so.
+    if (options.difficulty)
         session.world.difficulty = *options.difficulty;
-    return ready;
+    session.BeginGame(loaded);
+    return true;
 }
 
 void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
@@ -319,12 +327,17 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
     if (IsScenarioTool(options))
         return CheckScenarioToolOptions(options, seen, error);
     const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
+    const bool seenPlayer = std::find(seen.begin(), seen.end(), "--player") != seen.end();
     if (!options.replayFile.empty()) {
         for (const auto& [given, what] :
              {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
               std::pair{options.clockStart.has_value(), "--clock"}, std::pair{options.games != 0, "--games"},
               std::pair{options.jobs != 0, "--jobs"}, std::pair{!options.csvFile.empty(), "--csv"},
-              std::pair{!options.recordFile.empty(), "--record"}}) {
+              std::pair{!options.recordFile.empty(), "--record"},
+              std::pair{options.difficulty.has_value(), "--difficulty"},
+              std::pair{seenPlayer, "--player"},
+              std::pair{options.advise, "--advise"}, std::pair{options.rollouts != 0, "--rollouts"},
+              std::pair{options.horizon != 0, "--horizon"}}) {
             if (given) {
                 error = std::string(what) + " cannot be given with --replay: the record holds its game";
                 return false;
@@ -421,6 +434,20 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
     }
 }
 
+namespace {
+
+// What a run prints of a game that has ended; empty while it goes on.
+std::string GameEndLine(const GameState& world)
+{
+    if (!PlayerHasCountry(world))
+        return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+    if (IsUnified(world))
+        return "unified: " + RulerNameUtf8(world, world.playerRuler) + " holds every country (中国全土を統一しました)\n";
+    return {};
+}
+
+} // namespace
+
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
 {
     GameSession& session = game.Session();
@@ -454,12 +481,10 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)
         PrintMap(world, *out);
-    if (!outcome.playerHolds)
-        *out << "game over: " << RulerNameUtf8(world, world.playerRuler) << " holds no country (ゲームオーバーです)\n";
-    else if (outcome.unified)
-        *out << "unified: " << RulerNameUtf8(world, world.playerRuler) << " holds every country (中国全土を統一しました)\n";
-    else
+    if (outcome.playerHolds && !outcome.unified)
         *out << "still open after " << outcome.monthsRun << " months\n";
+    else
+        *out << GameEndLine(world);
     return outcome;
 }
 
@@ -538,32 +563,30 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
             for (const std::string& path : {ScenarioFilePath(options.writeScenario, 1),
                                             CountryFilePath(options.writeScenario, 1)})
                 files.push_back({"--write-scenario", path, true});
-    } else if (!options.replayFile.empty())
+    } else if (!options.replayFile.empty()) {
         files.push_back({"--replay", options.replayFile, false});
-    else if (!options.loadFile.empty())
+    } else if (!options.loadFile.empty()) {
         files.push_back({"--load", options.loadFile, false});
-    else
+        files.push_back({"--load", DifficultyFileName(options.loadFile), false, true});
+    } else {
         for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
                                         CountryFilePath(options.dataDir, options.scenario)})
             files.push_back({"--data", path, false});
-    for (const auto& [option, path] : {std::pair{"--save", &options.saveFile}, std::pair{"--events", &options.eventsFile},
-                                       std::pair{"--csv", &options.csvFile}, std::pair{"--record", &options.recordFile}})
+    }
+    if (!options.saveFile.empty()) {
+        files.push_back({"--save", options.saveFile, true});
+        // What the save writes or removes beside itself; this run's events may be its
+        // chronicle and this run's record its record.
+        for (const auto& [path, writer] : {std::pair{ChronicleFileName(options.saveFile), "--events"},
+                                           std::pair{DifficultyFileName(options.saveFile), ""},
+                                           std::pair{RecordFileName(options.saveFile), "--record"}})
+            files.push_back({"--save", path, true, true, writer});
+    }
+    for (const auto& [option, path] : {std::pair{"--events", &options.eventsFile}, std::pair{"--csv", &options.csvFile},
+                                       std::pair{"--record", &options.recordFile}})
         if (!path->empty())
             files.push_back({option, *path, true});
     return files;
-}
-
-// The windows' chronicle of an earlier game saved under the save's name is not this
-// game's: it goes, unless this run's events were written in its place.
-void RemoveEarlierChronicle(const HeadlessOptions& options)
-{
-    std::error_code ignored;
-    const std::filesystem::path chronicle = ChronicleFileName(options.saveFile);
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(chronicle, ignored)))
-        return;
-    if (!options.eventsFile.empty() && std::filesystem::equivalent(chronicle, options.eventsFile, ignored))
-        return;
-    std::filesystem::remove(chronicle, ignored);
 }
 
 } // namespace
@@ -579,9 +602,7 @@ void SaveAtEnd(const HeadlessOptions& options, GameSession& session, const GameR
     bool saved = false;
     if (!options.saveFile.empty()) {
         saved = session.SaveGame(options.saveFile, cursor, &error);
-        if (saved)
-            RemoveEarlierChronicle(options);
-        else
+        if (!saved)
             failed(options.saveFile, error);
     }
     if (!recorder || options.recordFile.empty())
@@ -621,8 +642,6 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
         err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
         return kHeadlessBadInput;
     }
-    if (withEvents && !events.Commit(&error))
-        failed(options.eventsFile, error);
     PrintMap(session.world, out);
     out << (replayed.stopped ? "replay stopped after " : "replay ended after ") << replayed.at.months << " months, "
         << replayed.at.steps << " of " << record->steps.size() << " steps\n";
@@ -630,6 +649,8 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
     const std::int32_t cursor =
         !replayed.stopped && record->tie ? record->tie->cursor : session.world.turnCountry.Get();
     SaveAtEnd(options, session, nullptr, cursor, failed);
+    if (withEvents && !events.Commit(&error))
+        failed(options.eventsFile, error);
     return status;
 }
 
@@ -666,15 +687,23 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         ReportStart(session.world, session.events, !options.loadFile.empty());
     if (options.advise) {
         // The computer's turns up to the player's first; the advice is asked of copies.
+        // A game already ended has none: it says so as the plain run does.
         session.PlayComputerTurns();
-        if (PlayerHasCountry(session.world) && !IsUnified(session.world))
+        if (const std::string end = GameEndLine(session.world); end.empty()) {
             PrintAdvice(session.world, options, out);
+        } else {
+            if (IsUnified(session.world))
+                ReportVictory(session.world, session.events);
+            out << end;
+        }
     } else {
         PlayResting(game, options);
     }
+    // The events after the save, which removes whatever an earlier game kept beside
+    // it: written as the save's chronicle, they are this game's.
+    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
-    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
     return status;
 }
 

@@ -152,6 +152,8 @@ SeriesRun PlaySeries(const SeriesPlan& plan, int jobs, const std::function<void(
             }
         }
     }
+    run.asked = jobs;
+    run.started = static_cast<int>(threads.size());
     int done = 0;
     if (progress)
         progress(0);

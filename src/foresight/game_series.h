@@ -69,6 +69,8 @@ struct SeriesRun {
     std::vector<GameRecord> records; // in task order
     int played = 0;                  // all of them unless cancelled
     int threads = 0;                 // threads that played
+    int asked = 0;                   // threads it meant to start (1: it started none)
+    int started = 0;                 // threads the system started of those
     bool cancelled = false;
 };
 

@@ -305,10 +305,16 @@ void CKivView::StartComputerPlay()
     m_workerHandedOver = false;
     // At his turn the player's rest is his command; a new or loaded game hands over to
     // the computer at once.
-    if (mode == ViewMode::PlayerTurn)
-        m_session.Apply(command::Rest{});
-    else
-        m_session.StartComputerTurns();
+    const bool atTurn = mode == ViewMode::PlayerTurn;
+    if (!(atTurn ? m_session.Apply(command::Rest{}).refusal == CommandRefusal::None
+                 : m_session.StartComputerTurns())) {
+        // No thread for the computer: the game waits where it is, for another try.
+        if (atTurn && !m_session.TurnCommandGiven())
+            EnableCommands();
+        restButton->setEnabled(atTurn);
+        platform::ShowMessageBox(this, shown::Text(GameSession::NoWorkerWords()));
+        return;
+    }
     SetMode(ViewMode::ComputerTurns);
 }
 
