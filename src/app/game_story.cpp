@@ -83,6 +83,8 @@ void GameStory::OnWorldReplaced(const QString& savePath)
 {
     if (!m_beginning && m_replay)
         EndReplay(); // another game begins: the one played back gives way
+    if (!m_beginning && m_replayMenu)
+        m_replayMenu->menuAction()->setVisible(false); // a game of the player's own: no record plays
     if (savePath.isEmpty())
         return;
     // A save's record takes the story up from where it was saved; another game's is set
@@ -156,6 +158,7 @@ void GameStory::MakeReplayMenu()
     m_step = m_replayMenu->addAction(QString());
     m_step->setShortcut(Qt::Key_Period);
     connect(m_step, &QAction::triggered, this, &GameStory::StepReplay);
+    m_frame.OnMenusMade();
     Retranslate();
 }
 
@@ -174,6 +177,7 @@ bool GameStory::StartReplay(const QString& path, QString* why)
         return false;
     }
     MakeReplayMenu();
+    m_replayMenu->menuAction()->setVisible(true);
     m_readings = std::make_shared<const std::vector<std::int64_t>>(record->readings);
     m_replay = std::move(record);
     m_nextStep = 0;
