@@ -110,6 +110,7 @@ protected:
     // active window.
     void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
     {
+        WaitUntil([] { return QApplication::activeWindow() != nullptr; }, 2000); // as a display hands the keys over
         QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
         ASSERT_NE(to, nullptr);
         QTest::keyClick(to, key, modifiers);
