@@ -245,9 +245,10 @@ void CKivView::ShowMessage(const QString& text, int milliseconds)
 void CKivView::KeysBack()
 {
     // A window of the game's that closes may leave no window of the program active
-    // (a display with no window manager gives the focus to none): the keys come back
-    // to the map.
-    if (!QApplication::activeWindow() && window()->isVisible())
+    // (a display with no window manager gives the focus to none), or be taken for
+    // the active one until the display says otherwise: the keys come back to the map.
+    const QWidget* active = QApplication::activeWindow();
+    if ((!active || !active->isVisible()) && window()->isVisible())
         window()->activateWindow();
 }
 
