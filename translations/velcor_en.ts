@@ -322,7 +322,7 @@
     </message>
     <message>
         <source>兵士</source>
-        <translation>Troops</translation>
+        <translation>Army</translation>
     </message>
     <message>
         <source>訓練</source>
@@ -787,10 +787,6 @@ Once the outcome is shown, any key closes it</translation>
 <context>
     <name>ForesightWords</name>
     <message>
-        <source>%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7</source>
-        <translation>%1 %2 takes %3% off %4% lost %5% left %6:%7</translation>
-    </message>
-    <message>
         <source>攻め込めば (%1 回の試算)
 占領 %2%
 退却 %3%
@@ -805,6 +801,14 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source> (兵士 %1 兵糧 %2 資金 %3)</source>
         <translation> (soldiers %1 provisions %2 funds %3)</translation>
+    </message>
+    <message>
+        <source>占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5</source>
+        <translation>Taken %1%  Retreat %2%  Wiped out %3%  Left: ours %4, theirs %5</translation>
+    </message>
+    <message>
+        <source>%1 %2 へ攻撃 (Enter)</source>
+        <translation>Attack %1 %2 (Enter)</translation>
     </message>
 </context>
 <context>
@@ -867,6 +871,29 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1手進める(&amp;T)</source>
         <translation>S&amp;tep</translation>
+    </message>
+</context>
+<context>
+    <name>MapNames</name>
+    <message>
+        <source>大漠</source>
+        <translation>Gobi</translation>
+    </message>
+    <message>
+        <source>西羌</source>
+        <translation>Qiang</translation>
+    </message>
+    <message>
+        <source>鮮卑</source>
+        <translation>Xianbei</translation>
+    </message>
+    <message>
+        <source>東海</source>
+        <translation>East Sea</translation>
+    </message>
+    <message>
+        <source>南海</source>
+        <translation>South Sea</translation>
     </message>
 </context>
 <context>

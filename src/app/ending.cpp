@@ -73,7 +73,8 @@ void CEnding::OnGameEnded()
     // A game whose beginning is unknown has no scenario to be ranked in. A table that
     // cannot be read is left as it is, never written over.
     BestGames games;
-    if (!m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
+    const bool watched = m_watching && m_watching();
+    if (!watched && !m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
         const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
         // Each game kept has its record beside the table, to be watched again.
         const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
@@ -90,6 +91,8 @@ void CEnding::OnGameEnded()
     delete m_summaryWnd;
     m_summaryWnd = new CGameSummaryWnd(m_summary, rank, &m_frame);
     m_summaryWnd->setAttribute(Qt::WA_DeleteOnClose);
+    m_summaryWnd->adjustSize();
+    m_view.PlaceToolWindow(m_summaryWnd);
     m_summaryWnd->show();
     if (m_recordsWnd && rank >= 0)
         m_recordsWnd->SetGames(games);
@@ -118,6 +121,8 @@ void CEnding::ShowRecords()
                 [this](const QString& name) { emit watchRequested(QDir(m_folder).filePath(name)); });
     }
     m_recordsWnd->SetGames(games);
+    if (!m_recordsWnd->isVisible())
+        m_view.PlaceToolWindow(m_recordsWnd);
     m_recordsWnd->show();
     m_recordsWnd->raise();
 }

@@ -83,6 +83,8 @@ void GameStory::OnWorldReplaced(const QString& savePath)
 {
     if (!m_beginning && m_replay)
         EndReplay(); // another game begins: the one played back gives way
+    if (!m_beginning && m_replayMenu)
+        m_replayMenu->menuAction()->setVisible(false); // a game of the player's own: no record plays
     if (savePath.isEmpty())
         return;
     // What the load set aside beside the save (a difficulty it could not use) is told at
@@ -165,6 +167,7 @@ void GameStory::MakeReplayMenu()
     m_step = m_replayMenu->addAction(QString());
     m_step->setShortcut(Qt::Key_Period);
     connect(m_step, &QAction::triggered, this, &GameStory::StepReplay);
+    m_frame.OnMenusMade();
     Retranslate();
 }
 
@@ -194,6 +197,7 @@ bool GameStory::StartReplay(const QString& path, QString* why)
         }
     }
     MakeReplayMenu();
+    m_replayMenu->menuAction()->setVisible(true);
     m_readings = std::make_shared<const std::vector<std::int64_t>>(record->readings);
     m_replay = std::move(record);
     m_nextStep = 0;
