@@ -392,10 +392,8 @@ function cancelChoice() {
 function oddsLine(target) {
   const o = game.odds.get(target);
   if (!o) return '';
-  return arg(
-    tr('ForesightWords', '%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7'),
-    target,
-    W.countryName(target, game.view.countries[target].name.t),
+  return `${target} ${W.countryName(target, game.view.countries[target].name.t)}  ` + arg(
+    tr('ForesightWords', '占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5'),
     o.taken,
     o.beatenOff,
     o.wipedOut,
