@@ -27,14 +27,6 @@ QPushButton* ButtonWithText(QWidget* parent, const QString& text)
 
 void Click(QWidget* parent, const char* text) { QTest::mouseClick(ButtonWithText(parent, QString::fromUtf8(text)), Qt::LeftButton); }
 
-// A step that notes a message box's text and presses its OK.
-std::function<void(QMessageBox*)> NoteAndClose(QStringList& seen)
-{
-    return [&seen](QMessageBox* box) {
-        seen << box->text();
-        box->accept();
-    };
-}
 
 } // namespace
 

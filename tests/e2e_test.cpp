@@ -76,14 +76,6 @@ void Press(QWidget* parent, const char* text)
     QTest::mouseClick(b, Qt::LeftButton);
 }
 
-std::function<void(QMessageBox*)> NoteAndClose(QStringList& seen)
-{
-    return [&seen](QMessageBox* box) {
-        seen << box->text();
-        box->accept();
-    };
-}
-
 std::function<void(QFileDialog*)> Choose(const std::string& path)
 {
     // Types the path into the file name field and presses Enter, as a player would.

@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
 #include <QTimer>
@@ -147,6 +148,15 @@ inline void OnModal(std::function<void(QWidget*)> action, int timeoutMs = 5000)
         }
     });
     timer->start(5);
+}
+
+// A step that notes a message box's text and presses its OK.
+inline std::function<void(QMessageBox*)> NoteAndClose(QStringList& seen)
+{
+    return [&seen](QMessageBox* box) {
+        seen << box->text();
+        box->accept();
+    };
 }
 
 // A scripted player for flows that open modal windows one after another: each step

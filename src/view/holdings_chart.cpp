@@ -22,7 +22,7 @@
 
 namespace {
 
-QColor RulerColour(RulerId ruler)
+QColor LineColour(RulerId ruler)
 {
     const Colour c = kRulerColours[static_cast<std::size_t>(ruler)];
     return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c));
@@ -149,7 +149,7 @@ void CHoldingsChart::Plot(std::size_t fromPoint)
         if (!m_series[ri]) {
             auto* s = new QLineSeries;
             s->setName(shown::RulerName(r));
-            QPen pen(RulerColour(r));
+            QPen pen(LineColour(r));
             pen.setWidth(2);
             s->setPen(pen);
             chart()->addSeries(s);

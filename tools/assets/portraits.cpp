@@ -123,7 +123,7 @@ QColor RobeColour(int ruler)
     return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c));
 }
 
-QPointF P(double x, double y) { return QPointF(x, y); }
+QPointF Pt(double x, double y) { return QPointF(x, y); }
 
 class PortraitPainter {
 public:
@@ -166,7 +166,7 @@ private:
 
     void Backdrop()
     {
-        QRadialGradient g(P(m_cx, 150), 260);
+        QRadialGradient g(Pt(m_cx, 150), 260);
         g.setColorAt(0, m_s.backdrop.lighter(108));
         g.setColorAt(1, m_s.backdrop.darker(118));
         m_p.fillRect(QRectF(0, 0, kW, kH), g);
@@ -174,7 +174,7 @@ private:
         m_p.setPen(QPen(QColor(0, 0, 0, 14), 6, Qt::SolidLine, Qt::RoundCap));
         for (int i = 0; i < 14; ++i) {
             const double y = 20 + i * 27 + 10 * Hash01(i, 1, 3);
-            m_p.drawLine(P(10 + 30 * Hash01(i, 2, 3), y), P(kW - 10 - 40 * Hash01(i, 3, 3), y + 6));
+            m_p.drawLine(Pt(10 + 30 * Hash01(i, 2, 3), y), Pt(kW - 10 - 40 * Hash01(i, 3, 3), y + 6));
         }
     }
 
@@ -198,8 +198,8 @@ private:
         m_p.drawPath(body);
         // Folds.
         m_p.setPen(QPen(Shade(robe, 70), 3, Qt::SolidLine, Qt::RoundCap));
-        m_p.drawLine(P(60, 340), P(48, kH));
-        m_p.drawLine(P(262, 340), P(274, kH));
+        m_p.drawLine(Pt(60, 340), Pt(48, kH));
+        m_p.drawLine(Pt(262, 340), Pt(274, kH));
         // Inner garment and the crossed collar, right over left.
         QPainterPath inner;
         inner.moveTo(m_cx - 40, 300);
@@ -228,7 +228,7 @@ private:
     void HairBehind()
     {
         QPainterPath hair;
-        hair.addEllipse(P(m_cx, m_cy - m_fh * 0.25), m_fw * 1.08, m_fh * 0.95);
+        hair.addEllipse(Pt(m_cx, m_cy - m_fh * 0.25), m_fw * 1.08, m_fh * 0.95);
         Fill(hair, HairColour(), Shade(HairColour(), 60), 2);
     }
 
@@ -239,7 +239,7 @@ private:
         const double y = m_cy + (m_s.bigEars ? 16 : 4);
         for (int side : {-1, 1}) {
             QPainterPath ear;
-            ear.addEllipse(P(m_cx + side * (m_fw - 2), y), w, h);
+            ear.addEllipse(Pt(m_cx + side * (m_fw - 2), y), w, h);
             Fill(ear, Shade(m_s.skin, 96), Shade(m_s.skin, 60), 2.5);
             m_p.setPen(QPen(Shade(m_s.skin, 70), 2.5));
             m_p.drawArc(QRectF(m_cx + side * (m_fw - 2) - w * 0.5, y - h * 0.6, w, h * 1.1), side > 0 ? 270 * 16 : 90 * 16,
@@ -268,7 +268,7 @@ private:
         QPainterPath neck;
         neck.addRect(QRectF(m_cx - 28, m_cy + m_fh - 40, 56, 302 - (m_cy + m_fh - 40) + 4));
         Fill(neck, Shade(m_s.skin, 88), QColor(), 0);
-        QRadialGradient g(P(m_cx - 14, m_cy - 20), m_fw * 1.6);
+        QRadialGradient g(Pt(m_cx - 14, m_cy - 20), m_fw * 1.6);
         g.setColorAt(0, Shade(m_s.skin, 106));
         g.setColorAt(1, Shade(m_s.skin, 86));
         m_p.setBrush(g);
@@ -282,8 +282,8 @@ private:
         // A little colour in the cheeks.
         m_p.setPen(Qt::NoPen);
         m_p.setBrush(QColor(220, 110, 90, 38));
-        m_p.drawEllipse(P(m_cx - m_fw * 0.55, m_cy + 18), 16, 10);
-        m_p.drawEllipse(P(m_cx + m_fw * 0.55, m_cy + 18), 16, 10);
+        m_p.drawEllipse(Pt(m_cx - m_fw * 0.55, m_cy + 18), 16, 10);
+        m_p.drawEllipse(Pt(m_cx + m_fw * 0.55, m_cy + 18), 16, 10);
     }
 
     void Features()
@@ -302,9 +302,9 @@ private:
             m_p.setClipPath(eye);
             m_p.setBrush(m_s.iris);
             m_p.setPen(Qt::NoPen);
-            m_p.drawEllipse(P(ex + side * 1.5, eyeY - 1), 6.5, 6.5);
+            m_p.drawEllipse(Pt(ex + side * 1.5, eyeY - 1), 6.5, 6.5);
             m_p.setBrush(QColor(10, 8, 8));
-            m_p.drawEllipse(P(ex + side * 1.5, eyeY - 1), 3, 3);
+            m_p.drawEllipse(Pt(ex + side * 1.5, eyeY - 1), 3, 3);
             m_p.restore();
             // Upper lid.
             m_p.setPen(QPen(QColor(40, 26, 20), 3.2, Qt::SolidLine, Qt::RoundCap));
@@ -417,7 +417,7 @@ private:
             m_p.setPen(QPen(line, 1.6, Qt::SolidLine, Qt::RoundCap));
             for (int i = -3; i <= 3; ++i) {
                 const double x = m_cx + i * 10;
-                m_p.drawLine(P(x, chin - 2), P(x + i * 2, chin + reach * 0.8));
+                m_p.drawLine(Pt(x, chin - 2), Pt(x + i * 2, chin + reach * 0.8));
             }
             if (bushy) {
                 m_p.setPen(QPen(line, 2));
@@ -461,7 +461,7 @@ private:
         Fill(hair, HairColour(), Shade(HairColour(), 60), 2);
         m_p.setPen(QPen(Shade(HairColour(), m_s.hair.lightness() > 120 ? 80 : 150), 1.6));
         for (int i = -3; i <= 3; ++i)
-            m_p.drawLine(P(m_cx + i * 12, top - 8), P(m_cx + i * 16, top + 20));
+            m_p.drawLine(Pt(m_cx + i * 12, top - 8), Pt(m_cx + i * 16, top + 20));
     }
 
     // The black cloth cap that sits over the hair, rising to crown above the head.
@@ -494,14 +494,14 @@ private:
             crest.closeSubpath();
             Fill(crest, QColor(46, 44, 50), QColor(10, 10, 12), 2);
             m_p.setPen(QPen(QColor(90, 88, 96), 2));
-            m_p.drawLine(P(m_cx - 4, top - 64), P(m_cx - 12, top - 14));
-            m_p.drawLine(P(m_cx + 14, top - 62), P(m_cx + 8, top - 14));
+            m_p.drawLine(Pt(m_cx - 4, top - 64), Pt(m_cx - 12, top - 14));
+            m_p.drawLine(Pt(m_cx + 14, top - 62), Pt(m_cx + 8, top - 14));
             if (m_s.headgear == Headgear::CapWithGold) {
                 QPainterPath gold;
-                gold.addEllipse(P(m_cx, band - 4), 10, 8);
+                gold.addEllipse(Pt(m_cx, band - 4), 10, 8);
                 Fill(gold, QColor(238, 196, 60), QColor(140, 100, 20), 2);
                 m_p.setPen(QPen(QColor(220, 180, 50), 4));
-                m_p.drawLine(P(m_cx - half + 6, band + 2), P(m_cx + half - 6, band + 2));
+                m_p.drawLine(Pt(m_cx - half + 6, band + 2), Pt(m_cx + half - 6, band + 2));
             }
             return;
         }
@@ -511,10 +511,10 @@ private:
             tower.addRoundedRect(QRectF(m_cx - 30, top - 88, 60, 84), 10, 10);
             Fill(tower, QColor(40, 40, 46), QColor(8, 8, 10), 2);
             m_p.setPen(QPen(m_s.trim, 5));
-            m_p.drawLine(P(m_cx - 30, top - 40), P(m_cx + 30, top - 40));
+            m_p.drawLine(Pt(m_cx - 30, top - 40), Pt(m_cx + 30, top - 40));
             // The pin through it.
             m_p.setPen(QPen(QColor(214, 182, 90), 5, Qt::SolidLine, Qt::RoundCap));
-            m_p.drawLine(P(m_cx - 58, top - 22), P(m_cx + 58, top - 30));
+            m_p.drawLine(Pt(m_cx - 58, top - 22), Pt(m_cx + 58, top - 30));
             return;
         }
         case Headgear::Mian: {
@@ -529,10 +529,10 @@ private:
             for (int i = 0; i < 9; ++i) {
                 const double x = m_cx - 84 + i * 21;
                 m_p.setPen(QPen(QColor(200, 170, 70), 1.5));
-                m_p.drawLine(P(x, top - 42), P(x, top - 2 + (i % 2) * 6));
+                m_p.drawLine(Pt(x, top - 42), Pt(x, top - 2 + (i % 2) * 6));
                 for (int k = 0; k < 4; ++k) {
                     QPainterPath bead;
-                    bead.addEllipse(P(x, top - 36 + k * 10 + (i % 2) * 2), 3.6, 3.6);
+                    bead.addEllipse(Pt(x, top - 36 + k * 10 + (i % 2) * 2), 3.6, 3.6);
                     Fill(bead, k % 2 ? QColor(220, 60, 50) : QColor(250, 240, 200), QColor(120, 60, 40), 1);
                 }
             }
@@ -558,7 +558,7 @@ private:
             m_p.drawPath(base);
             for (double x : {m_cx - 16.0, m_cx + 16.0, m_cx}) {
                 QPainterPath jewel;
-                jewel.addEllipse(P(x, x == m_cx ? band - 8 : top - 40), 6, 6);
+                jewel.addEllipse(Pt(x, x == m_cx ? band - 8 : top - 40), 6, 6);
                 Fill(jewel, x == m_cx ? QColor(40, 150, 110) : QColor(200, 40, 40), QColor(80, 40, 20), 1.5);
             }
             return;
@@ -578,7 +578,7 @@ private:
                     const double t = k / 7.0;
                     const double x = m_cx + side * (26 + 110 * t);
                     const double y = top - 20 - 80 * std::sin(t * 2.6);
-                    m_p.drawLine(P(x - 4, y - 4), P(x + 4, y + 4));
+                    m_p.drawLine(Pt(x - 4, y - 4), Pt(x + 4, y + 4));
                 }
             }
             QPainterPath helmet;
@@ -594,7 +594,7 @@ private:
             m_p.setPen(QPen(QColor(110, 70, 20), 2.5));
             m_p.drawPath(helmet);
             QPainterPath gem;
-            gem.addEllipse(P(m_cx, band - 10), 9, 11);
+            gem.addEllipse(Pt(m_cx, band - 10), 9, 11);
             Fill(gem, QColor(200, 30, 40), QColor(90, 20, 20), 2);
             // Cheek guards.
             for (int side : {-1, 1}) {
@@ -625,7 +625,7 @@ private:
             m_p.setPen(QPen(QColor(70, 74, 86), 2.5));
             m_p.drawPath(helmet);
             m_p.setPen(QPen(QColor(90, 94, 106), 3));
-            m_p.drawLine(P(m_cx, top - 34), P(m_cx, band + 6));
+            m_p.drawLine(Pt(m_cx, top - 34), Pt(m_cx, band + 6));
             return;
         }
         case Headgear::RedScarf: {
@@ -635,10 +635,10 @@ private:
             scarf.cubicTo(m_cx + 20, band - 2, m_cx - 20, band - 2, m_cx - half, band + 10);
             Fill(scarf, QColor(206, 34, 30), QColor(110, 14, 12), 2.5);
             m_p.setPen(QPen(QColor(150, 20, 18), 2.5));
-            m_p.drawLine(P(m_cx - 40, top - 6), P(m_cx + 40, top - 12));
+            m_p.drawLine(Pt(m_cx - 40, top - 6), Pt(m_cx + 40, top - 12));
             // The knot and its ends.
             QPainterPath knot;
-            knot.addEllipse(P(m_cx + 12, top - 30), 16, 12);
+            knot.addEllipse(Pt(m_cx + 12, top - 30), 16, 12);
             Fill(knot, QColor(220, 44, 36), QColor(110, 14, 12), 2);
             for (int side : {-1, 1}) {
                 QPainterPath end;
@@ -661,13 +661,13 @@ private:
             m_p.setPen(QPen(QColor(110, 80, 46), 2));
             for (int i = 0; i < 16; ++i) {
                 const double x = m_cx - half - 2 + i * (2 * half + 4) / 15.0;
-                m_p.drawLine(P(x, band - 12), P(x + 3, band + 12));
+                m_p.drawLine(Pt(x, band - 12), Pt(x + 3, band + 12));
             }
             return;
         }
         case Headgear::TaoistCrown: {
             QPainterPath bun;
-            bun.addEllipse(P(m_cx, top - 14), 28, 22);
+            bun.addEllipse(Pt(m_cx, top - 14), 28, 22);
             Fill(bun, HairColour(), Shade(HairColour(), 60), 2);
             QPainterPath crown;
             crown.moveTo(m_cx - 26, top - 10);
@@ -678,18 +678,18 @@ private:
             crown.closeSubpath();
             Fill(crown, QColor(232, 196, 90), QColor(130, 90, 30), 2.5);
             m_p.setPen(QPen(QColor(110, 70, 40), 5, Qt::SolidLine, Qt::RoundCap));
-            m_p.drawLine(P(m_cx - 54, top - 20), P(m_cx + 54, top - 34));
+            m_p.drawLine(Pt(m_cx - 54, top - 20), Pt(m_cx + 54, top - 34));
             return;
         }
         case Headgear::SmallCap: {
             QPainterPath bun;
-            bun.addEllipse(P(m_cx, top - 10), 30, 22);
+            bun.addEllipse(Pt(m_cx, top - 10), 30, 22);
             Fill(bun, HairColour(), Shade(HairColour(), 60), 2);
             QPainterPath cap;
             cap.addRoundedRect(QRectF(m_cx - 26, top - 40, 52, 34), 8, 8);
             Fill(cap, QColor(60, 70, 120), QColor(20, 24, 50), 2);
             m_p.setPen(QPen(QColor(230, 200, 110), 5, Qt::SolidLine, Qt::RoundCap));
-            m_p.drawLine(P(m_cx - 44, top - 24), P(m_cx + 44, top - 24));
+            m_p.drawLine(Pt(m_cx - 44, top - 24), Pt(m_cx + 44, top - 24));
             return;
         }
         }
