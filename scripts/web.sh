@@ -24,7 +24,7 @@ export NODE_PATH="/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}"
 build=build/web-cmake
 out=build/web
 if [ ! -f "$build/build.ninja" ]; then
-  emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+  emcmake cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_UNITY_BUILD=ON \
     -DVELCOR_BUILD_GUI=OFF -DVELCOR_BUILD_TESTS=OFF -DVELCOR_BUILD_BENCH=OFF >/dev/null
 fi
 cmake --build "$build" -j "${VELCOR_BUILD_JOBS:-$(nproc)}"
