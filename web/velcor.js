@@ -838,6 +838,8 @@ function install() {
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   document.addEventListener('keydown', onKey);
   window.addEventListener('resize', layout);
+  // The menu bar takes its height once its words and font are in: the map fits under it.
+  new ResizeObserver(() => layout()).observe($('menubar'));
   start().catch((error) => {
     document.body.classList.add('failed');
     console.error(error);
