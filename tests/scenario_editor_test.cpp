@@ -91,8 +91,10 @@ TEST(ScenarioEditor, EditsByFieldsAndKeysAreUndoneAndSavedAsAPairThatReadsBackAn
     const RulerId after = editor->Draft().Pair().world.countries[2].ruler;
     EXPECT_EQ(after, before + 1);
 
-    // Undo takes back the last step, showing it in the field; redo does it again.
-    QTest::keyClick(editor->RulerField(), Qt::Key_Z, Qt::ControlModifier);
+    // Undo takes back the last step, showing it in the field, also from a number field
+    // (whose own undo would take back only its typing); redo does it again.
+    editor->FigureField(editor::Figure::Funds)->setFocus();
+    QTest::keyClick(editor->FigureField(editor::Figure::Funds), Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(editor->Draft().Pair().world.countries[2].ruler, before);
     EXPECT_EQ(editor->RulerField()->currentIndex(), before);
     QTest::keyClick(editor->RulerField(), Qt::Key_Y, Qt::ControlModifier);

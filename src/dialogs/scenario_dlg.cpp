@@ -136,7 +136,7 @@ void CScenarioDlg::FillOwnList()
             const QString folder = platform::PathFromBytes(entry.directory);
             QStringList why = reason.split(QLatin1Char('\n'), Qt::SkipEmptyParts);
             why.removeIf([&](const QString& line) { return !folder.isEmpty() && line.contains(folder); });
-            item->setText(name + QLatin1Char('\n') + why.join(QLatin1Char(' ')));
+            item->setText(name + QLatin1Char('\n') + why.join(QLatin1Char('\n')));
             item->setToolTip(reason);
             item->setFlags(Qt::NoItemFlags);
         }

@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLocale>
 #include <QProgressBar>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
@@ -257,6 +258,11 @@ void FairnessPanel::Fill()
     for (int c = WarColumn; c < ColumnCount; ++c)
         m_grid->setItem(rows, c, Cell(QString(), false, stale));
     m_grid->setItem(rows, CaptureColumn, Cell(Percent(table.capturePermille), !table.CaptureMet(), stale));
+    // As wide as its columns: the map beside it gives way, the figures are never hidden.
+    QHeaderView* header = m_grid->horizontalHeader();
+    header->resizeSections(QHeaderView::ResizeToContents);
+    m_grid->setMinimumWidth(header->length() + 2 * m_grid->frameWidth() +
+                            m_grid->verticalScrollBar()->sizeHint().width());
 
     const int missing = static_cast<int>(
         std::count_if(table.rows.begin(), table.rows.end(), [](const RulerFairness& r) { return !r.Fair(); }));

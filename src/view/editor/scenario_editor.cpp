@@ -445,12 +445,20 @@ bool ScenarioEditor::eventFilter(QObject* watched, QEvent* event)
         return true;
     }
     if (event->type() == QEvent::ShortcutOverride) {
-        // Ctrl+S saves the scenario here, not the game.
         auto* widget = qobject_cast<QWidget*>(watched);
-        auto* key = static_cast<QKeyEvent*>(event);
-        if (widget && widget->window() == this && QKeySequence(key->keyCombination()) == m_save->shortcut()) {
-            event->accept();
-            return true;
+        const QKeySequence keys(static_cast<QKeyEvent*>(event)->keyCombination());
+        if (widget && widget->window() == this) {
+            // Ctrl+S saves the scenario here, not the game.
+            if (keys == m_save->shortcut()) {
+                event->accept();
+                return true;
+            }
+            // Undo and redo are the scenario's, in a number or name field too (whose
+            // own would take back only its typing).
+            if (m_undo->shortcuts().contains(keys) || m_redo->shortcuts().contains(keys)) {
+                event->ignore();
+                return true;
+            }
         }
     }
     if (watched == m_offered && event->type() == QEvent::KeyPress) {
