@@ -6,6 +6,7 @@
 
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QSlider>
@@ -64,7 +65,8 @@ TEST_F(DialogLayoutTest, TitlesSizesAndFrames)
         const char* title;
         int width, height; // dialog units
     } cases[] = {
-        {&scenario, "シナリオ選択", 139, 137},
+        // As designed, with a column beside it for the own scenarios and 乱世.
+        {&scenario, "シナリオ選択", 300, 137},
         {&ruler, "君主選択", 275, 297},
         {&move, "移動", 186, 121},
         {&about, "ﾊﾞｰｼﾞｮﾝ情報", 235, 55},
@@ -206,10 +208,13 @@ TEST_F(DialogLayoutTest, FocusStartsOnTheDefaultButtonAndTabFollowsTheControlOrd
         dlg.exec();
         EXPECT_TRUE(checked);
     };
-    // The scenario and ruler buttons are no tab stops.
+    // The scenario and ruler buttons are no tab stops; the own scenarios and 乱世's seed
+    // are.
     CScenarioDlg scenario;
     expectFocus(scenario, [](QDialog* d) {
-        return std::vector<QWidget*>{FindButton(d, "選択"), FindButton(d, "ｷｬﾝｾﾙ"), FindButton(d, "選択")};
+        return std::vector<QWidget*>{FindButton(d, "選択"), FindButton(d, "ｷｬﾝｾﾙ"),
+                                     Child<QListWidget>(d, "ownScenarios"), Child<QLineEdit>(d, "seed"),
+                                     FindButton(d, "選択")};
     });
     CRulerDlg ruler;
     PrepareRulerDlg(ruler, dir);

@@ -529,6 +529,56 @@ Training %10</translation>
         <source>シナリオを選択してください</source>
         <translation>Please choose a scenario.</translation>
     </message>
+    <message>
+        <source>乱世</source>
+        <translation>Chaos</translation>
+    </message>
+    <message>
+        <source>種から作り、どの君主にも勝ち目があるように整えたｼﾅﾘｵ。同じ種からは同じｼﾅﾘｵができます</source>
+        <translation>A scenario made from a seed and adjusted until every ruler has a chance. The same seed makes the same scenario</translation>
+    </message>
+    <message>
+        <source>自作ｼﾅﾘｵ</source>
+        <translation>Your scenarios</translation>
+    </message>
+    <message>
+        <source>種</source>
+        <translation>Seed</translation>
+    </message>
+    <message>
+        <source>%1年 %2月    %3</source>
+        <translation>%1/%2  %3</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ → ｼﾅﾘｵ編集 で保存したｼﾅﾘｵがここに並びます</source>
+        <translation>Scenarios saved with File → Scenario editor are listed here</translation>
+    </message>
+    <message>
+        <source>種は 0 から %1 までの整数で入力してください</source>
+        <translation>Enter a whole number from 0 to %1 as the seed.</translation>
+    </message>
+    <message>
+        <source>乱世を作っています (種 %1)...</source>
+        <translation>Making Chaos (seed %1)...</translation>
+    </message>
+    <message>
+        <source>種 %1 から乱世を作れませんでした</source>
+        <translation>No Chaos scenario came of seed %1.</translation>
+    </message>
+    <message>
+        <source>乱世 %1</source>
+        <translation>Chaos %1</translation>
+    </message>
+    <message>
+        <source>乱世 %1 (%2)</source>
+        <translation>Chaos %1 (%2)</translation>
+    </message>
+    <message>
+        <source>乱世を保存できませんでした
+%1</source>
+        <translation>Chaos could not be saved
+%1</translation>
+    </message>
 </context>
 <context>
     <name>CStartPanel</name>
@@ -1587,6 +1637,228 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
         <translation> but was beaten off after %1 exchanges</translation>
+    </message>
+</context>
+<context>
+    <name>editor::FairnessPanel</name>
+    <message>
+        <source>助言した場合を計測中... %1 / %2 試合</source>
+        <translation>Measuring advised games... %1 / %2</translation>
+    </message>
+    <message>
+        <source>計測中... %1 / %2 試合</source>
+        <translation>Measuring... %1 / %2 games</translation>
+    </message>
+    <message>
+        <source>変更から %1 秒で計測しました</source>
+        <translation>Measured %1 s after the change</translation>
+    </message>
+    <message>
+        <source>○</source>
+        <translation>yes</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>no</translation>
+    </message>
+    <message>
+        <source>全体</source>
+        <translation>All</translation>
+    </message>
+    <message>
+        <source>選べる君主がいません</source>
+        <translation>No ruler is offered</translation>
+    </message>
+    <message>
+        <source>公平です: すべての目標に届いています</source>
+        <translation>Fair: every target is met</translation>
+    </message>
+    <message>
+        <source>公平ではありません: %1か月以内に国が奪われる試合が足りません</source>
+        <translation>Not fair: too few games with a capture within %1 months</translation>
+    </message>
+    <message>
+        <source>公平ではありません: 目標に届かない君主 %1 人</source>
+        <translation>Not fair: %1 ruler(s) miss a target</translation>
+    </message>
+    <message>
+        <source>公平さ: 選べる君主ごとに、休み続けた %1 試合の %2 か月</source>
+        <translation>Fairness: %1 games of %2 months for each ruler offered, the player resting</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>Ruler</translation>
+    </message>
+    <message>
+        <source>初手で
+開戦</source>
+        <translation>War at
+once</translation>
+    </message>
+    <message>
+        <source>生存
+(%1か月)</source>
+        <translation>Alive
+(%1 mo.)</translation>
+    </message>
+    <message>
+        <source>月数
+(中央値)</source>
+        <translation>Months
+(median)</translation>
+    </message>
+    <message>
+        <source>占領
+(%1か月)</source>
+        <translation>Capture
+(%1 mo.)</translation>
+    </message>
+    <message>
+        <source>助言
+生存</source>
+        <translation>Advised
+alive</translation>
+    </message>
+    <message>
+        <source>助言
+月数</source>
+        <translation>Advised
+months</translation>
+    </message>
+    <message>
+        <source>赤は目標に届かないもの: 初手で開戦できる、%1か月後の生存 %2 以上、全体で %3か月以内の占領 %4 以上。助言は、毎ﾀｰﾝ助言の一位の命令を出した %5 試合。</source>
+        <translation>Red marks a missed target: war possible at once, alive after %1 months in at least %2, a capture within %3 months in at least %4 of all games. Advised: %5 games with the advice&apos;s first command given at every turn.</translation>
+    </message>
+    <message>
+        <source>助言した場合も計る(&amp;A) (遅い)</source>
+        <translation>Measure &amp;advised games too (slow)</translation>
+    </message>
+</context>
+<context>
+    <name>editor::ScenarioEditor</name>
+    <message>
+        <source>「%1」はもうあります。置き換えますか？</source>
+        <translation>&quot;%1&quot; already exists. Replace it?</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙ(&amp;F)</source>
+        <translation>&amp;File</translation>
+    </message>
+    <message>
+        <source>開く(&amp;O)</source>
+        <translation>&amp;Open</translation>
+    </message>
+    <message>
+        <source>保存(&amp;S)</source>
+        <translation>&amp;Save</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>編集(&amp;E)</source>
+        <translation>&amp;Edit</translation>
+    </message>
+    <message>
+        <source>元に戻す(&amp;U)</source>
+        <translation>&amp;Undo</translation>
+    </message>
+    <message>
+        <source>やり直し(&amp;R)</source>
+        <translation>&amp;Redo</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵ</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>名前(&amp;N)</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>開始(&amp;D)</source>
+        <translation>Start &amp;date</translation>
+    </message>
+    <message>
+        <source>年</source>
+        <translation> (year)</translation>
+    </message>
+    <message>
+        <source>月</source>
+        <translation> (month)</translation>
+    </message>
+    <message>
+        <source>選べる君主(&amp;L): 印をつけた順に君主選択に並ぶ (最大 %1 人)</source>
+        <translation>Ru&amp;lers offered, in the order ticked (at most %1)</translation>
+    </message>
+    <message>
+        <source>前へ (Ctrl+↑)</source>
+        <translation>Earlier (Ctrl+Up)</translation>
+    </message>
+    <message>
+        <source>後へ (Ctrl+↓)</source>
+        <translation>Later (Ctrl+Down)</translation>
+    </message>
+    <message>
+        <source>君主(&amp;R)</source>
+        <translation>&amp;Ruler</translation>
+    </message>
+    <message>
+        <source>地図: クリックか矢印キーで国を選び、Enter で君主の欄へ。Esc で地図へ戻る。</source>
+        <translation>Map: click or use the arrow keys to choose a country, Enter to go to its ruler. Esc returns to the map.</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵ%1</source>
+        <translation>Scenario %1</translation>
+    </message>
+    <message>
+        <source>「%1」を開きました</source>
+        <translation>Opened &quot;%1&quot;</translation>
+    </message>
+    <message>
+        <source>このｼﾅﾘｵではｹﾞｰﾑを始められません
+%1</source>
+        <translation>No game can start from this scenario
+%1</translation>
+    </message>
+    <message>
+        <source>保存できませんでした
+%1</source>
+        <translation>Could not save
+%1</translation>
+    </message>
+    <message>
+        <source>「%1」を保存しました: %2</source>
+        <translation>Saved &quot;%1&quot;: %2</translation>
+    </message>
+    <message>
+        <source>国 %1 %2</source>
+        <translation>Country %1 %2</translation>
+    </message>
+    <message>
+        <source>国 %1</source>
+        <translation>Countries: %1</translation>
+    </message>
+    <message>
+        <source>選べる君主は %1 人までです</source>
+        <translation>At most %1 rulers can be offered</translation>
+    </message>
+    <message>
+        <source>(名前なし)</source>
+        <translation>(no name)</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵ編集 - %1%2</source>
+        <translation>Scenario editor - %1%2</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵ編集(&amp;E)...</source>
+        <translation>Scenario &amp;editor...</translation>
+    </message>
+    <message>
+        <source>ｼﾅﾘｵ「%1」の変更は保存されていません。保存しますか？</source>
+        <translation>The changes to the scenario &quot;%1&quot; are not saved. Save them?</translation>
     </message>
 </context>
 <context>

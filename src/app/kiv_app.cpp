@@ -22,6 +22,7 @@
 #include "platform/settings.h"
 #include "platform/windows.h"
 #include "view/advice_wnd.h"
+#include "view/editor/scenario_editor.h"
 #include "view/kiv_view.h"
 
 CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
@@ -66,6 +67,8 @@ bool CKivApp::InitInstance(int zoom)
     m_history->KeepChronicle(&m_chronicle->Log());
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
     m_history->KeepRecord(m_story);
+    editor::AddScenarioEditorCommand(*m_frame->FileMenu(), m_frame->FileMenuTail(), *m_frame,
+                                     [view = m_view] { return view->dataDirectory; });
     // A game of the records table is watched again from its record.
     QObject::connect(m_ending, &CEnding::watchRequested, m_frame.get(), [this](const QString& path) {
         QString why;

@@ -74,9 +74,9 @@ private:
     // The place a key checks, -1 when the key is not the choice's.
     int Target(int key) const
     {
-        std::vector<int> places; // the choices shown, in order
+        std::vector<int> places; // the choices shown and open, in order
         for (QAbstractButton* button : m_group->buttons())
-            if (!button->isHidden())
+            if (!button->isHidden() && button->isEnabled())
                 places.push_back(m_group->id(button));
         std::sort(places.begin(), places.end());
         if (places.empty())

@@ -19,8 +19,8 @@ void CheckPlace(QButtonGroup* group, int place);
 // Lets the choice be made from the keys wherever the dialog's focus rests (on its OK
 // button too, so that Enter then confirms): Up or Left checks the choice before the
 // checked one, Down or Right the one after (round from the ends; from no choice the
-// first or the last), a digit 1..9 the choice of that number. Hidden choices are
-// passed over. Call once the dialog's controls are all made.
+// first or the last), a digit 1..9 the choice of that number. Hidden and disabled
+// choices are passed over. Call once the dialog's controls are all made.
 void AddChoiceKeys(QWidget* dialog, QButtonGroup* group);
 
 } // namespace dialogs

@@ -4,6 +4,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QStandardPaths>
 
 namespace platform {
 
@@ -12,6 +13,11 @@ bool HoldsGameData(const QString& directory)
     const QDir dir(directory);
     return QFileInfo(dir.filePath(QStringLiteral("scenario1.txt"))).isFile() &&
            QFileInfo(dir.filePath(QStringLiteral("country1.txt"))).isFile();
+}
+
+QString OwnScenarioFolder()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/scenarios");
 }
 
 QString DataDirectory()

@@ -16,4 +16,8 @@ QString DataDirectory();
 // True when directory holds scenario1.txt and country1.txt.
 bool HoldsGameData(const QString& directory);
 
+// The player's own scenarios: "scenarios" in the program's data folder, whether or not
+// it exists yet.
+QString OwnScenarioFolder();
+
 } // namespace platform

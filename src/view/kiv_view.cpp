@@ -590,14 +590,19 @@ void CKivView::OnNewGame()
     if (!CanStartGame())
         return;
     CScenarioDlg scenarioDlg;
+    scenarioDlg.dataDirectory = dataDirectory;
+    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
     if (scenarioDlg.exec() != QDialog::Accepted)
         return;
+    // A bundled scenario's files are in the data folder; an own one's in its folder.
+    const ScenarioEntry& chosen = scenarioDlg.Chosen();
+    const QString directory = platform::PathFromBytes(chosen.directory);
     CRulerDlg rulerDlg;
-    rulerDlg.m_strDataDir = dataDirectory;
-    rulerDlg.m_nScenario = scenarioDlg.m_nScenario;
+    rulerDlg.m_strDataDir = directory;
+    rulerDlg.m_nScenario = chosen.fileNumber - 1;
     if (rulerDlg.exec() != QDialog::Accepted)
         return;
-    NewGame(scenarioDlg.m_nScenario, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)]);
+    NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
 }
 
 void CKivView::OnSaveGame()
@@ -637,10 +642,11 @@ bool CKivView::LoadGame(const QString& path)
     return true;
 }
 
-bool CKivView::NewGame(int scenario, RulerId ruler)
+bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
 {
+    const QString folder = directory.isEmpty() ? dataDirectory : directory;
     if (!CanStartGame() ||
-        !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(dataDirectory), scenario + 1)),
+        !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)),
                    CountryFileUse::StartingWorld))
         return false;
     GetWorld().difficulty = m_newGameDifficulty;

@@ -112,9 +112,10 @@ public:
     void OnSaveGame();
     void OnLoadGame();
     // The last steps of the two commands, without their dialogs: load a country file
-    // (scenario index 0..2, or a saved game) and start the computer's turns. False
-    // when the file could not be used (the player has been told why).
-    bool NewGame(int scenario, RulerId ruler);
+    // (scenario index 0..2 of directory, the data folder when none is given, or a saved
+    // game) and start the computer's turns. False when the file could not be used (the
+    // player has been told why).
+    bool NewGame(int scenario, RulerId ruler, const QString& directory = QString());
     // How strongly the computer plays in the games started from now on.
     void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
     bool LoadGame(const QString& path);
