@@ -639,8 +639,6 @@ TEST_F(EndToEnd, ClosingTheWindowDuringABattleEndsItWithinASecond)
 
 namespace {
 
-QString MessageText(QWidget* w) { return w->findChild<QLabel*>(QStringLiteral("text"))->text(); }
-
 // The view as the screen shows it now.
 QImage OnScreen(CMainFrame* frame, CKivView* view)
 {

@@ -150,6 +150,9 @@ inline void OnModal(std::function<void(QWidget*)> action, int timeoutMs = 5000)
     timer->start(5);
 }
 
+// The text of one of the game's message windows.
+inline QString MessageText(QWidget* w) { return w->findChild<QLabel*>(QStringLiteral("text"))->text(); }
+
 // A step that notes a message box's text and presses its OK.
 inline std::function<void(QMessageBox*)> NoteAndClose(QStringList& seen)
 {

@@ -32,7 +32,7 @@ namespace {
 
 std::string Data() { return std::string(VELCOR_SOURCE_DIR) + "/data"; }
 std::string Res() { return std::string(VELCOR_SOURCE_DIR) + "/res"; }
-QString Q(const std::string& bytes) { return platform::PathFromBytes(bytes); }
+QString PathQ(const std::string& bytes) { return platform::PathFromBytes(bytes); }
 
 // Answers the next message box, and keeps its text.
 void AnswerBox(QString* text)
@@ -52,7 +52,7 @@ TEST(ScenarioEditor, EditsByFieldsAndKeysAreUndoneAndSavedAsAPairThatReadsBackAn
     TempDir home;
     const std::string ownDir = home.Path("scenarios");
     QWidget game; // the game's window, whose closing ends the program
-    auto* editor = new editor::ScenarioEditor(Q(Data()), Q(ownDir), &game);
+    auto* editor = new editor::ScenarioEditor(PathQ(Data()), PathQ(ownDir), &game);
     editor->show();
     ASSERT_TRUE(QTest::qWaitForWindowActive(editor));
     const ScenarioPair bundled = editor->Draft().Pair();
@@ -156,7 +156,7 @@ TEST(ScenarioEditor, EditsByFieldsAndKeysAreUndoneAndSavedAsAPairThatReadsBackAn
 TEST(ScenarioEditor, TheFairnessTableFollowsEachChangeWithoutTheEditorWaiting)
 {
     TempDir own;
-    editor::ScenarioEditor editor(Q(Data()), Q(own.Path()));
+    editor::ScenarioEditor editor(PathQ(Data()), PathQ(own.Path()));
     editor::FairnessPanel& panel = editor.Fairness();
     ASSERT_TRUE(WaitUntil([&] { return panel.Current(); }, 60000));
     ASSERT_TRUE(panel.Table());
@@ -212,8 +212,8 @@ TEST(ScenarioDlg, OwnScenariosFollowTheBundledOnesThoseThatCannotStartGreyedWith
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         CScenarioDlg dlg;
-        dlg.dataDirectory = Q(Data());
-        dlg.ownDirectory = Q(own.Path());
+        dlg.dataDirectory = PathQ(Data());
+        dlg.ownDirectory = PathQ(own.Path());
         std::vector<Qt::ItemFlags> flags;
         QStringList texts;
         ModalScript script;

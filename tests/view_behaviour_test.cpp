@@ -20,8 +20,6 @@
 
 namespace {
 
-QString MessageText(QWidget* w) { return w->findChild<QLabel*>(QStringLiteral("text"))->text(); }
-
 // The pixels in which two pictures differ, as one bounding rectangle.
 QRect Difference(const QImage& a, const QImage& b)
 {

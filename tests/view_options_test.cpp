@@ -52,17 +52,17 @@ constexpr GameSpeed kAllSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpee
 
 // What a battle leaves behind: both counts, the last lines, the variant, and the
 // next draw of the generator it drew from.
-struct Outcome {
+struct ShownOutcome {
     std::int32_t attacker = 0;
     std::int32_t target = 0;
     std::string attackerLine;
     std::string targetLine;
     int variant = 0;
     int nextDraw = 0;
-    bool operator==(const Outcome&) const = default;
+    bool operator==(const ShownOutcome&) const = default;
 };
 
-Outcome Of(const BattleScript& s, platform::Random& rng)
+ShownOutcome Of(const BattleScript& s, platform::Random& rng)
 {
     return {s.m_nAttackerSoldiers, s.m_nTargetSoldiers, s.m_strAttackerLine, s.m_strTargetLine, s.m_nVariant,
             rng.Draw()};
@@ -136,7 +136,7 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         while (!bare->Tick())
             ++ticks;
         ASSERT_GE(ticks, 4) << "a battle that is fought";
-        const Outcome expected = Of(*bare, W().commandRandom);
+        const ShownOutcome expected = Of(*bare, W().commandRandom);
 
         // In the window at the fastest speed, on its real timer (150 ms a step).
         view->SetWindowTimes(0, 0);

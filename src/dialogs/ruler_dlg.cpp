@@ -16,7 +16,7 @@ namespace {
 const int kColumnX[5] = {7, 60, 113, 167, 220};
 const int kPortraitY[3] = {26, 116, 206};
 const int kNameY[3] = {96, 186, 276};
-constexpr int kPortraitResource = 135;
+constexpr int kFirstPortrait = 135;
 } // namespace
 
 CRulerDlg::CRulerDlg(QWidget* owner)
@@ -69,7 +69,7 @@ void CRulerDlg::OnInitDialog()
     for (int i = 0; i < m_slotCount; ++i) {
         const RulerId id = list.rulers[static_cast<std::size_t>(i)];
         m_rulerIds[i] = id;
-        m_portraits[i] = platform::LoadResourcePixmap(kPortraitResource + id, Scale());
+        m_portraits[i] = platform::LoadResourcePixmap(kFirstPortrait + id, Scale());
         m_portraitControls[i]->setPixmap(m_portraits[i]);
         if (!m_portraits[i].isNull())
             m_portraitControls[i]->resize(m_portraits[i].size()); // a picture control takes its picture's size

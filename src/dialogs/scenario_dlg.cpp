@@ -30,9 +30,9 @@ const int kButtonY[CScenarioDlg::kScenarioCount] = {25, 55, 85};
 
 // The dialog as designed is 139 units wide; the own scenarios and 乱世 stand in a
 // column to the right of it, everything of the design left where it is.
-constexpr int kWidth = 300;
-constexpr int kColumnX = 146;
-constexpr int kColumnWidth = 147;
+constexpr int kDialogWidth = 300;
+constexpr int kOwnColumnX = 146;
+constexpr int kOwnColumnWidth = 147;
 // Tries at another name for 乱世 when its own name holds a scenario of another kind.
 constexpr int kRandomNameTries = 100;
 } // namespace
@@ -47,7 +47,7 @@ QString CScenarioDlg::CaptionOfYear(int year)
 }
 
 CScenarioDlg::CScenarioDlg(QWidget* owner)
-    : TemplateDialog(owner, tr("シナリオ選択"), kWidth, 137, platform::Font(platform::GameFont::Dialog))
+    : TemplateDialog(owner, tr("シナリオ選択"), kDialogWidth, 137, platform::Font(platform::GameFont::Dialog))
 {
     QPushButton* ok = AddPushButton(tr("選択"), 77, 116, 50, 14, true);
     m_ok = ok;
@@ -60,7 +60,7 @@ CScenarioDlg::CScenarioDlg(QWidget* owner)
         button->setObjectName(QStringLiteral("scenario%1").arg(i));
     }
     QPushButton* random = dialogs::MakeRadioPushButton(this, m_group, kRandomScenario, tr("乱世"));
-    Place(random, kColumnX, 85, 50, 16);
+    Place(random, kOwnColumnX, 85, 50, 16);
     random->setObjectName(QStringLiteral("randomScenario"));
     random->setToolTip(tr("種から作り、どの君主にも勝ち目があるように整えたｼﾅﾘｵ。同じ種からは同じｼﾅﾘｵができます"));
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
@@ -68,18 +68,18 @@ CScenarioDlg::CScenarioDlg(QWidget* owner)
     dialogs::AddChoiceKeys(this, m_group);
 
     // Made after the choice's keys: the list and the seed keep their own keys.
-    AddText(tr("自作ｼﾅﾘｵ"), kColumnX, 11, kColumnWidth, 8);
+    AddText(tr("自作ｼﾅﾘｵ"), kOwnColumnX, 11, kOwnColumnWidth, 8);
     m_ownList = new QListWidget(this);
     m_ownList->setObjectName(QStringLiteral("ownScenarios"));
     m_ownList->setWordWrap(true);
     m_ownList->setTextElideMode(Qt::ElideMiddle);
-    Place(m_ownList, kColumnX, 25, kColumnWidth, 54);
-    AddText(tr("種"), kColumnX + 54, 89, 18, 8);
+    Place(m_ownList, kOwnColumnX, 25, kOwnColumnWidth, 54);
+    AddText(tr("種"), kOwnColumnX + 54, 89, 18, 8);
     m_seed = new QLineEdit(this);
     m_seed->setObjectName(QStringLiteral("seed"));
     m_seed->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{0,10}")), m_seed));
-    Place(m_seed, kColumnX + 74, 86, kColumnWidth - 74, 14);
-    m_making = AddText(QString(), kColumnX, 104, kColumnWidth, 8);
+    Place(m_seed, kOwnColumnX + 74, 86, kOwnColumnWidth - 74, 14);
+    m_making = AddText(QString(), kOwnColumnX, 104, kOwnColumnWidth, 8);
     m_making->setObjectName(QStringLiteral("making"));
     SetSeed(QRandomGenerator::system()->generate());
     m_random = new dialogs::RandomStart(this);

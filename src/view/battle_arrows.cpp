@@ -14,7 +14,7 @@ namespace {
 
 const QColor kTakenColour(200, 0, 0);
 const QColor kFailedColour(0, 70, 210);
-constexpr double kWidth = 2.5;
+constexpr double kArrowWidth = 2.5;
 constexpr double kHead = 9;       // the head's length
 constexpr double kSideStep = 3;    // arrows both ways between two countries lie side by side
 constexpr double kClearance = 10; // pixels left free at each country's middle
@@ -106,7 +106,7 @@ void BattleArrows::Draw(QPainter& painter, const MapPicture& map, const std::vec
 
         // A white edge first, so that the arrow reads on every ruler's colour.
         for (const bool edge : {true, false}) {
-            QPen pen(edge ? QColor(Qt::white) : colour, edge ? kWidth + 2 : kWidth, Qt::SolidLine, Qt::FlatCap,
+            QPen pen(edge ? QColor(Qt::white) : colour, edge ? kArrowWidth + 2 : kArrowWidth, Qt::SolidLine, Qt::FlatCap,
                      Qt::MiterJoin);
             if (open && !edge)
                 pen.setStyle(Qt::DashLine);

@@ -12,11 +12,11 @@
 #include <algorithm>
 
 #include "platform/fonts.h"
+#include "view/map_picture.h"
 #include "view/shown_text.h"
 #include "platform/resources.h"
 
 namespace {
-constexpr int kPortraitResource = 135;
 const QColor kCountBackground(210, 210, 210);
 } // namespace
 

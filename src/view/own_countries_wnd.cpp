@@ -19,7 +19,7 @@
 
 namespace {
 
-enum Column { kTurn, kName, kFirstFigure, kWar = kFirstFigure + 7, kOthers, kColumns };
+enum Column { kTurn, kName, kFirstFigure, kWar = kFirstFigure + 7, kOthers, kColumnCount };
 
 // How often the table reads the world while it is shown: the computer's turns change it
 // with no word to the windows.
@@ -36,7 +36,7 @@ QTableWidgetItem* Item(const QString& text, Qt::Alignment align = Qt::AlignLeft 
 } // namespace
 
 COwnCountriesWnd::COwnCountriesWnd(CKivView& view, QWidget* parent)
-    : QWidget(parent, Qt::Tool), m_view(view), m_table(new QTableWidget(0, kColumns, this)),
+    : QWidget(parent, Qt::Tool), m_view(view), m_table(new QTableWidget(0, kColumnCount, this)),
       m_follow(new QTimer(this))
 {
     setObjectName(QStringLiteral("ownCountries"));
@@ -144,7 +144,7 @@ void COwnCountriesWnd::Refresh()
         others->setToolTip(unable.join(QLatin1Char('\n')));
         m_table->setItem(row, kOthers, others);
         if (hasTurn) {
-            for (int col = 0; col < kColumns; ++col) {
+            for (int col = 0; col < kColumnCount; ++col) {
                 QFont bold = m_table->font();
                 bold.setBold(true);
                 m_table->item(row, col)->setFont(bold);
