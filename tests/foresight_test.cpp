@@ -238,8 +238,9 @@ TEST(AdvisorTest, RanksByWhatItsTrialsShow)
 
 // 達人: a computer ruler's order comes from copies of its own. Choosing leaves the
 // game's generators and clock as they were; the turn it plays is the order carried out
-// on the world as it stood; the same order on any number of threads. Given a
-// neighbour without soldiers, it takes it.
+// on the world as it stood; the same order on any number of threads; each trial draws
+// its own (the trials of an uncertain war do not all end alike). Given a neighbour
+// without soldiers, it takes it.
 TEST(LookAheadTest, AMasterChoosesOnCopiesOfItsOwn)
 {
     struct Case {
@@ -249,7 +250,12 @@ TEST(LookAheadTest, AMasterChoosesOnCopiesOfItsOwn)
         int expectedWar; // -1: any order
     };
     const Case cases[] = {
-        {"益州 in the test world", 8, [](GameState&) {}, -1},
+        {"益州 in the test world, beside an army it may or may not beat", 8,
+         [](GameState& w) {
+             w.countries[9].SetSoldiers(w.countries[8].GetSoldiers() / 2);
+             w.countries[9].SetTraining(w.countries[8].GetTraining());
+         },
+         -1},
         {"a neighbour without soldiers", 8,
          [](GameState& w) {
              w.countries[9].SetSoldiers(0);
@@ -277,10 +283,25 @@ TEST(LookAheadTest, AMasterChoosesOnCopiesOfItsOwn)
         EXPECT_EQ(world.commandRandom.State(), commandRandom);
         GameState clockAfter = world;
         EXPECT_EQ(clockAfter.clock.Read(), 1700000000);
+        // A trial's copy shares no draw with the game: its generators and clock are its own.
+        for (int trial : {0, 1}) {
+            GameState copy = world;
+            foresight::SeedCopy(copy, foresight::TrialSeed(world, trial));
+            EXPECT_NE(copy.random.State(), world.random.State());
+            EXPECT_NE(copy.commandRandom.State(), world.commandRandom.State());
+            EXPECT_NE(copy.clock.Read(), 1700000000);
+        }
         const std::vector<ComputerOrder> choices = ComputerChoices(world, c.country);
         EXPECT_NE(std::find(choices.begin(), choices.end(), order), choices.end());
         if (c.expectedWar >= 0) {
             EXPECT_EQ(order, ComputerOrder::War(c.expectedWar));
+        } else {
+            const std::vector<foresight::WeighedOrder> weighed = ruler.Weigh(world, c.country);
+            const auto war = std::find_if(weighed.begin(), weighed.end(),
+                                          [](const foresight::WeighedOrder& w) { return w.order == ComputerOrder::War(9); });
+            ASSERT_NE(war, weighed.end());
+            EXPECT_TRUE(war->heldSum % war->trials != 0 || (war->lost > 0 && war->lost < war->trials))
+                << "every trial of the war ended alike";
         }
         options.threads = 2;
         EXPECT_EQ(foresight::LookAheadRuler(options).Choose(world, c.country), order);
