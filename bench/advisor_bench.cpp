@@ -2,9 +2,11 @@
 // Look-ahead at its defaults on the tests' small world, on one worker thread for each
 // hardware thread: one whole answer of the advisor (the counter is the trials), and a
 // month of computer turns at 達人, where every computer country with a choice looks
-// ahead (the counters: the turns that looked ahead, and the milliseconds each took).
+// ahead (the counters: the turns a month that looked ahead, and the milliseconds each
+// took), on the small world and on bundled scenarios.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 
@@ -56,25 +58,46 @@ public:
     mutable std::int64_t nanoseconds = 0;
 };
 
+// A month of computer turns at 達人 from the player's turn: on the tests' small world
+// (argument 0), or on bundled scenario N at its player's first turn, the computer turns
+// before it played at 普通 (1: 劉備 in 189; 3: 曹操 in 219), to his first turn of the
+// next month.
 void BM_MasterComputerMonth(benchmark::State& state)
 {
+    const int scenario = static_cast<int>(state.range(0));
     GameState world = BenchWorld();
-    world.difficulty = Difficulty::Master;
     world.turnCountry = 0; // the player has just rested: the month's computer turns follow
+    if (scenario > 0) {
+        if (LoadCountryFile(world, CountryFilePath(VELCOR_SOURCE_DIR "/data", scenario), CountryFileUse::StartingWorld)
+                .status != LoadStatus::Loaded) {
+            state.SkipWithError("the bundled scenario cannot be read");
+            return;
+        }
+        BuildRulerTable(world);
+        EventSink events;
+        foresight::SilentHost host;
+        BeginNewGame(world, events, scenario == 1 ? 1 : 2);
+        TurnWorkerProc(world, events, host); // to the player's first turn, at 普通
+    }
+    world.difficulty = Difficulty::Master;
     TimedPlanner planner;
     foresight::SilentHost host;
     host.planner = &planner;
     EventSink events;
     for (auto _ : state) {
+        // To the player's first turn of the next month (his other countries rest).
         GameState month = world;
-        TurnWorkerProc(month, events, host);
+        do
+            TurnWorkerProc(month, events, host);
+        while (month.month == world.month && PlayerHasCountry(month) && !IsUnified(month));
         benchmark::DoNotOptimize(month.countries.data());
     }
-    state.counters["lookahead_turns"] = benchmark::Counter(static_cast<double>(planner.turns));
+    state.counters["lookahead_turns"] =
+        benchmark::Counter(static_cast<double>(planner.turns) / static_cast<double>(std::max<std::int64_t>(state.iterations(), 1)));
     state.counters["ms_per_turn"] =
         benchmark::Counter(planner.turns ? static_cast<double>(planner.nanoseconds) / 1e6 / static_cast<double>(planner.turns) : 0.0);
 }
-BENCHMARK(BM_MasterComputerMonth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_MasterComputerMonth)->Arg(0)->Arg(1)->Arg(3)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace
 

@@ -28,9 +28,9 @@
 namespace foresight {
 
 struct PolicyThresholds {
-    double attackOdds = 0.7;     // odds of taking a target the policy goes to war at
+    double attackOdds = 0.65;    // odds of taking a target the policy goes to war at
     double guard = 0.0;          // home's strength against the strongest other neighbour; 0: not weighed
-    double conscriptBelow = 1.0; // conscript while weaker than this times the strongest neighbour
+    double conscriptBelow = 3.0; // conscript while weaker than this times the strongest neighbour
     bool moveToFront = true;     // countries at the back send their armies forward
 };
 

@@ -5,7 +5,11 @@
 // mean over the rulers of their median months survived, and the mean score (the game's
 // own, docs: README "How a game ended"). The best candidate by the mean score is marked.
 //
-//   policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--grid coarse|fine]
+//   policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--scenario N]
+//               [--grid coarse|fine|tuned]
+//
+// The coarse grid comes first; the fine one searches around its best. --grid tuned plays
+// the thresholds in foresight/policy.h alone and prints a line for each ruler.
 //
 // Game g of a ruler is played with the clock C + g, as velcor --headless --games plays
 // it; the table is the same on any number of threads.
@@ -89,13 +93,15 @@ double Median(std::vector<int> values)
 int main(int argc, char** argv)
 {
     if (argc < 2) {
-        std::cerr << "usage: policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--grid coarse|fine]\n";
+        std::cerr << "usage: policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--scenario N] "
+                     "[--grid coarse|fine|tuned]\n";
         return 2;
     }
     const std::string data = argv[1];
     int games = 100, months = 240, jobs = 2;
     std::int64_t clock = 1700000000;
     std::string grid = "coarse";
+    int only = 0; // one scenario alone; 0: all three
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
         if (name == "--games")
@@ -108,10 +114,14 @@ int main(int argc, char** argv)
             jobs = std::atoi(value.c_str());
         else if (name == "--grid")
             grid = value;
+        else if (name == "--scenario")
+            only = std::atoi(value.c_str());
     }
 
     std::vector<Start> starts;
     for (int scenario = 1; scenario <= 3; ++scenario) {
+        if (only && scenario != only)
+            continue;
         HeadlessOptions options;
         options.dataDir = data;
         options.scenario = scenario;
@@ -126,13 +136,31 @@ int main(int argc, char** argv)
         starts.push_back(std::move(start));
     }
 
+    if (grid == "tuned") {
+        // The tuned policy alone, ruler by ruler.
+        const foresight::PolicyThresholds tuned;
+        for (const Start& s : starts)
+            for (RulerId r : s.rulers) {
+                std::vector<int> lived;
+                int unified = 0;
+                for (int g = 0; g < games; ++g) {
+                    const Game game = PlayPolicyGame(s, r, clock + g, months, tuned);
+                    lived.push_back(game.months);
+                    unified += game.unified;
+                }
+                std::printf("scenario %d ruler %2d: median months %.1f, unified %.1f %%\n", s.scenario, r, Median(lived),
+                            100.0 * unified / games);
+            }
+        return 0;
+    }
     std::vector<foresight::PolicyThresholds> candidates;
-    const std::vector<double> odds = grid == "fine" ? std::vector<double>{0.55, 0.6, 0.65, 0.7, 0.75}
-                                                    : std::vector<double>{0.5, 0.6, 0.7, 0.8, 0.9};
-    const std::vector<double> guards = grid == "fine" ? std::vector<double>{0.0, 0.25} : std::vector<double>{0.0, 0.5, 1.0};
-    const std::vector<double> conscripts =
-        grid == "fine" ? std::vector<double>{0.75, 1.0, 1.25} : std::vector<double>{0.5, 1.0, 1.5};
-    for (bool move : {false, true})
+    // The coarse grid first; the fine one around its best (armies moved forward, no guard).
+    const bool fine = grid == "fine";
+    const std::vector<double> odds = fine ? std::vector<double>{0.6, 0.65, 0.7, 0.75} : std::vector<double>{0.5, 0.6, 0.7, 0.8, 0.9};
+    const std::vector<double> guards = fine ? std::vector<double>{0.0, 0.25} : std::vector<double>{0.0, 0.5, 1.0};
+    const std::vector<double> conscripts = fine ? std::vector<double>{1.5, 2.0, 3.0, 5.0} : std::vector<double>{0.5, 1.0, 1.5};
+    const std::vector<bool> moves = fine ? std::vector<bool>{true} : std::vector<bool>{false, true};
+    for (bool move : moves)
         for (double o : odds)
             for (double g : guards)
                 for (double c : conscripts)
