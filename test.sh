@@ -3,7 +3,8 @@
 # Installs what is missing, builds and runs every test: first the plain build, then
 # the same tests under AddressSanitizer and UndefinedBehaviorSanitizer, then the tests
 # that run the turn worker beside the windows under ThreadSanitizer, then a short run
-# of each fuzz target.
+# of each fuzz target, then the game in a browser (built with emscripten, its engine
+# against the pinned games under node, its page in chromium).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 source "$here/scripts/packages.sh"
@@ -42,4 +43,7 @@ done
 
 echo "== fuzz =="
 "$here/scripts/fuzz.sh" 20
+
+echo "== web =="
+"$here/scripts/web-test.sh"
 echo "All tests passed."

@@ -2,12 +2,14 @@
 # The sources stand in floors, each a folder of src/ (view and dialogs share one) that
 # may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < view, dialogs | cli < app
+#   platform < model < rules < session < foresight < view, dialogs | cli < app | web
 #
 # The windows (view, dialogs) and the command line (cli) are rooms side by side on one
-# floor: neither includes the other. The program (app) puts both together.
+# floor: neither includes the other. The program (app) puts both together. The game in
+# a browser (web: the calls the page makes, the headless game under node) is a room
+# beside the program, built with emscripten instead of Qt.
 #
-# model, rules, session, foresight and cli include no Qt header; neither do
+# model, rules, session, foresight, cli and web include no Qt header; neither do
 # the files of the platform core (velcor_platform_core), which also include none of the
 # Qt platform layer's headers. A folder of the table that does not exist yet is simply
 # not scanned.
@@ -20,10 +22,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight view    dialogs cli app)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5       5   6)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight windows windows cli app)
-set(VELCOR_QT_FREE_FOLDERS model rules session foresight cli)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight view    dialogs cli app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5       5   6   6)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight windows windows cli app web)
+set(VELCOR_QT_FREE_FOLDERS model rules session foresight cli web)
 
 # Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
 # Qt into std-only code. platform_core lists the platform core's files relative to
@@ -91,7 +93,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, view and dialogs beside cli, app)")
+                        "(floors, low to high: platform, model, rules, session, foresight, view and dialogs beside cli, app beside web)")
   endif()
 endfunction()
 

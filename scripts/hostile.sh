@@ -11,9 +11,12 @@
 # lines; every number line (and neighbour list) replaced by a huge, a negative, a
 # non-numeric, an empty and a 10 MB value; odd file names; a FIFO, a socket, a folder,
 # /dev/zero, a loop of links, a dangling link, a 2 GB sparse file; a FIFO and a 3 GB
-# sparse file as the chronicle beside a save. Then the outputs: each of --save,
-# --events, --csv and the picture must refuse, with status 2 and the target untouched,
-# the loaded file under another name, a read-only file and what is not a plain file.
+# sparse file as the chronicle beside a save, and such a difficulty. Records played
+# again after a change, signed again: each command the rules refuse, numbers out of
+# range, CR LF line ends, and the options a replay would ignore. Then the outputs: each
+# of --save, --events, --csv and the picture must refuse, with status 2 and the target
+# untouched, the loaded file under another name, a read-only file and what is not a
+# plain file; and no output may be a file a save keeps beside itself.
 #
 #   scripts/hostile.sh [--quick] [VELCOR]
 #
@@ -186,6 +189,131 @@ cp "$good" "$work/beside-huge"
 truncate -s 3G "$work/beside-huge.chronicle.jsonl"
 check "a 3 GB chronicle" "$work/beside-huge" accepted
 
+# A save whose difficulty beside it is not a plain file, is far too large or is binary:
+# the save loads all the same, at normal, the difficulty set aside.
+cp "$good" "$work/diff-fifo"
+mkfifo "$work/diff-fifo.difficulty"
+check "a FIFO as the difficulty" "$work/diff-fifo" accepted
+cp "$good" "$work/diff-huge"
+truncate -s 3G "$work/diff-huge.difficulty"
+check "a 3 GB difficulty" "$work/diff-huge" accepted
+if [ "$quick" -eq 0 ]; then
+  cp "$good" "$work/diff-folder"
+  mkdir "$work/diff-folder.difficulty"
+  check "a folder as the difficulty" "$work/diff-folder" accepted
+  cp "$good" "$work/diff-binary"
+  head -c 300 /dev/urandom >"$work/diff-binary.difficulty"
+  check "a binary difficulty" "$work/diff-binary" accepted
+fi
+
+# Records played again (velcor --headless --replay), changed and signed again with
+# their crc32 line recomputed: a replay plays only what the rules allow, so a command
+# they refuse (and a number out of range) is refused at its line, with status 2 and no
+# save; a step the rules allow plays. Line ends changed to CR LF read as the record.
+rec="$work/rec.txt.record"
+"$velcor" --headless --data "$data" --scenario 1 --ruler 1 --months 3 --clock 1700000000 --save "$work/rec.txt" \
+  --record "$rec" >/dev/null 2>&1 || { echo "cannot make a record to start from" >&2; exit 1; }
+# The player's country at his first turn (the cursor of the save made there), a country
+# not his, one not its neighbour and a neighbour of another ruler.
+own="$(sed -n 2p "$good" | tr -d '\r')"
+neighbours=",$(sed -n "$((4 + 12 * own + 2))p" "$good" | tr -d '\r'),"
+other=$(((own + 1) % 14))
+far=""
+hostile=""
+for c in $(seq 0 13); do
+  [ "$c" -eq "$own" ] && continue
+  case "$neighbours" in
+    *",$c,"*) [ -z "$hostile" ] && [ "$(sed -n "$((4 + 12 * c + 3))p" "$good" | tr -d '\r')" != 1 ] && hostile=$c ;;
+    *) [ -z "$far" ] && far=$c ;;
+  esac
+done
+# resign IN OUT: IN without its last line, then the crc32 line of those bytes.
+resign() {
+  head -n -1 "$1" >"$2"
+  printf 'crc32 %s\n' "$(gzip -c <"$2" | tail -c 8 | head -c 4 | od -An -tx4 | tr -d ' \n')" >>"$2"
+}
+# with_steps STEP...: the record with these steps given at the player's first turn,
+# signed again.
+with_steps() {
+  LC_ALL=C awk -v added="$(printf '%s\n' "$@")" -v count=$# '
+    /^steps [0-9]+$/ && !counted { counted = 1; print "steps " ($2 + count); next }
+    $0 == "rest" && !done { done = 1; print added }
+    { print }' "$rec" >"$work/unsigned.record"
+  resign "$work/unsigned.record" "$work/changed.record"
+}
+# replay NAME EXPECT [OPTION...]: the changed record played again.
+replay() {
+  local name="$1" expect="$2" status result
+  shift 2
+  cases=$((cases + 1))
+  rm -f "$work/out.txt"
+  timeout -k 5 10 "$velcor" --headless --data "$data" --replay "$work/changed.record" --save "$work/out.txt" "$@" \
+    >/dev/null 2>"$work/err"
+  status=$?
+  case "$status" in
+    0) result=accepted ;;
+    2) result=refused ;;
+    124 | 137) hangs=$((hangs + 1)); fail "replay $name: still running after 10 s"; return ;;
+    *) [ "$status" -gt 128 ] && crashes=$((crashes + 1)); fail "replay $name: status $status: $(head -c 300 "$work/err")"; return ;;
+  esac
+  if [ "$result" != "$expect" ]; then
+    fail "replay $name: $result, expected $expect: $(head -c 300 "$work/err")"
+  elif [ "$result" = refused ] && { [ -e "$work/out.txt" ] || ! grep -q '^velcor: ' "$work/err"; }; then
+    fail "replay $name: refused without a message or with a save"
+  else
+    case "$result" in refused) refused=$((refused + 1)) ;; accepted) accepted=$((accepted + 1)) ;; esac
+  fi
+}
+# refused_step NAME STEP...: refused at a line the record was changed at.
+refused_step() {
+  local name="$1"
+  shift
+  with_steps "$@"
+  replay "$name" refused
+  grep -q '記録が壊れています' "$work/err" || fail "replay $name: not said to be damaged: $(head -c 300 "$work/err")"
+}
+cp "$rec" "$work/changed.record"
+replay "the record as written" accepted
+cp "$work/out.txt" "$work/replayed.txt"
+with_steps rest
+replay "an extra rest" accepted
+refused_step "a domestic command in country 99" "domestic train 99"
+refused_step "a domestic command in country -1" "domestic train -1"
+refused_step "a domestic command in country 2147483647" "domestic train 2147483647"
+refused_step "a domestic command in a country not the player's" "domestic train $other"
+refused_step "a move of -1 soldiers" "move $own $hostile -1 0 0"
+refused_step "a move of 2147483647 funds" "move $own $hostile 0 0 2147483647"
+refused_step "a move to a country not a neighbour" "move $own $far 1 0 0"
+refused_step "a move to itself" "move $own $own 1 0 0"
+refused_step "a move from a country not the player's" "move $other $own 1 0 0"
+refused_step "a war on itself" "war $own $own"
+refused_step "a war on a country not a neighbour" "war $own $far"
+refused_step "a war on country 99" "war $own 99"
+refused_step "two commands in one turn" "war $own $hostile" "war $own $hostile"
+LC_ALL=C sed 's/^\(save [0-9a-f]* [0-9]*\) [-0-9]*$/\1 99/' "$rec" >"$work/unsigned.record"
+resign "$work/unsigned.record" "$work/changed.record"
+replay "a save's cursor of 99" refused
+LC_ALL=C sed 's/\r\{0,1\}$/\r/' "$rec" >"$work/changed.record"
+replay "CR LF line ends" accepted
+cmp -s "$work/out.txt" "$work/replayed.txt" || fail "replay CR LF line ends: another game than the record's"
+# Fewer readings than the game wants: the same game at every run (a second apart).
+if [ "$quick" -eq 0 ]; then
+  LC_ALL=C awk '/^readings [0-9]+$/ { n = int($2 / 2); print "readings " n; skip = $2 - n; kept = n; next }
+    kept > 0 { kept--; print; next } skip > 0 { skip--; next } { print }' "$rec" >"$work/unsigned.record"
+  resign "$work/unsigned.record" "$work/changed.record"
+  replay "half its readings" accepted
+  cp "$work/out.txt" "$work/first-run.txt"
+  sleep 1
+  replay "half its readings, again" accepted
+  cmp -s "$work/out.txt" "$work/first-run.txt" || fail "replay half its readings: another game at another run"
+fi
+# Options the replay would ignore are refused as --clock and --games are.
+cp "$rec" "$work/changed.record"
+for option in "--difficulty hard" "--player advisor" "--advise" "--rollouts 4" "--horizon 2" "--clock 1" "--games 2"; do
+  # shellcheck disable=SC2086 # an option and its value
+  replay "with $option" refused $option
+done
+
 # Outputs: every file the program writes (--save, --events, --csv of --games, the
 # picture) refuses the same bad targets, before anything is played: the file the game
 # is loaded from under any of its names, a read-only file (whoever runs the program),
@@ -226,6 +354,28 @@ refuse_output "a read-only file" "$work/read-only.txt"
 refuse_output "a FIFO" "$work/fifo"
 refuse_output "a folder" "$work/folder"
 refuse_output "/dev/full" /dev/full
+
+# A file a save keeps beside itself is no other output's: the save's difficulty is not
+# the record, its record not the events, and a record read is not the save's to remove.
+for how in "--record $work/cp.txt.difficulty" "--events $work/cp.txt.record" "--replay $work/cp.txt.record"; do
+  out_cases=$((out_cases + 1))
+  cp "$good" "$work/cp.txt"
+  cp "$rec" "$work/cp.txt.record"
+  printf 'hard\n1 2\n' >"$work/cp.txt.difficulty"
+  before="$(md5sum "$work/cp.txt" "$work/cp.txt.record" "$work/cp.txt.difficulty")"
+  case "$how" in
+    --replay*) set -- ;;
+    *) set -- --load "$good" --months 1 ;;
+  esac
+  # shellcheck disable=SC2086 # an option and its file
+  timeout -k 5 10 "$velcor" --headless --data "$data" "$@" $how --save "$work/cp.txt" >/dev/null 2>"$work/err"
+  status=$?
+  if [ "$status" -ne 2 ] || ! grep -q '^velcor: ' "$work/err"; then
+    fail "output beside a save ($how): status $status: $(head -c 300 "$work/err")"
+  elif [ "$before" != "$(md5sum "$work/cp.txt" "$work/cp.txt.record" "$work/cp.txt.difficulty")" ]; then
+    fail "output beside a save ($how): a file changed"
+  fi
+done
 
 echo "cases: $cases (each run twice: headless and screenshot), outputs: $out_cases"
 echo "refused: $refused  accepted: $accepted  hangs: $hangs  crashes: $crashes  failures: $failures"

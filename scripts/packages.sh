@@ -12,3 +12,7 @@ VELCOR_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-
 VELCOR_PACKAGE_PACKAGES=(dpkg-dev file)
 # What scripts/fuzz.sh needs on its own (clang and its libFuzzer runtime).
 VELCOR_FUZZ_PACKAGES=(cmake ninja-build clang libclang-rt-14-dev)
+# The game in a browser (scripts/web.sh): Debian's emscripten, with node for its tools.
+VELCOR_WEB_PACKAGES=(emscripten cmake ninja-build nodejs)
+# The browser tests: Debian's chromium, driven from node (the driver comes from npm).
+VELCOR_WEB_TEST_PACKAGES=(chromium)

@@ -16,9 +16,12 @@
 #include <QImage>
 
 #include "content_paths.h"
+#include "foresight/random_scenario.h"
 #include "mapkit/data_check.h"
 #include "mapkit/map_image_qt.h"
 #include "model/country_file.h"
+#include "model/scenario_file.h"
+#include "model/scenario_pair.h"
 #include "platform/text_file.h"
 #include "test_support.h"
 
@@ -50,6 +53,23 @@ TEST(DataCheck, ShippedDataHolds)
     EXPECT_EQ(third.countriesHeld[2], 9); // 曹操
     EXPECT_EQ(third.countriesHeld[1], 3); // 劉備
     EXPECT_EQ(third.countriesHeld[15], 2); // 孫権
+}
+
+TEST(DataCheck, RandomScenariosWrittenAsAPairOfTheirOwnPassTheChecker)
+{
+    const ScenarioPairRead bundled =
+        ReadScenarioPair(ScenarioFilePath(ShippedData(), 1), CountryFilePath(ShippedData(), 1));
+    ASSERT_TRUE(bundled.read);
+    for (std::uint32_t seed : {3u, 19u, 4294967295u}) {
+        const std::optional<foresight::RandomScenario> made = foresight::MakeRandomScenario(seed, bundled.pair.world);
+        ASSERT_TRUE(made) << seed;
+        TempDir dir;
+        std::string error;
+        ASSERT_TRUE(WriteScenarioPair(dir.Path(), 1, made->pair, &error)) << error;
+        const CheckReport report = mapkit::CheckData(dir.Path(), ShippedRes(), {1});
+        EXPECT_TRUE(report.faults.empty()) << seed << "\n" << Listing(report);
+        EXPECT_EQ(report.scenarios.size(), 1u);
+    }
 }
 
 TEST(DataCheck, FaultsReadFileColonLine)

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <csignal>
+#include <filesystem>
 #include <functional>
 #include <initializer_list>
 #include <string>
@@ -279,4 +280,54 @@ TEST(BestGames, AWriteThatFailsHalfWayLeavesTheOldTable)
     EXPECT_EQ(read.Load(path, &why), BestGames::ReadStatus::Refused);
     EXPECT_EQ(read.Entries(), old.Entries());
     EXPECT_EQ(BestGames().Load(dir.Path("none.txt"), &why), BestGames::ReadStatus::Missing);
+}
+
+TEST(BestGames, AKeptGameHasItsRecordBesideTheTableAndNoRecordIsLeftThatNoTableNames)
+{
+    // A game begun in the last month of 189 and won in 190: one of the games of 189.
+    Story story;
+    story.Start(1, {1, 2}).Month().Battle(1, 2, 1, BattleOutcome::Taken).Month().End(EventKind::Victory);
+    GameSummary summary;
+    for (const GameEvent& e : story.Events())
+        summary.OnGameEvent(e);
+    const BestGame game = MakeBestGame(summary.Figures(), 1000, "game-1000.record");
+    RecordedGame record;
+    record.steps.emplace_back(RecordStart{});
+
+    BestGames better;
+    for (int i = 0; i < static_cast<int>(BestGames::kKeptPerScenario); ++i)
+        better.Insert(Game(189, game.score + 1 + i, i));
+    using Prepare = void (*)(const TempDir& dir);
+    const struct {
+        const char* label;
+        Prepare prepare;
+        const BestGames* before; // the table as read; nullptr when there is none
+        bool kept;
+    } cases[] = {
+        {"written", [](const TempDir&) {}, nullptr, true},
+        {"not among the best", [](const TempDir&) {}, &better, false},
+        {"the table a dangling link",
+         [](const TempDir& dir) { std::filesystem::create_symlink("none/best.txt", dir.Path("best.txt")); },
+         nullptr, false},
+        {"the table a folder", [](const TempDir& dir) { std::filesystem::create_directory(dir.Path("best.txt")); },
+         nullptr, false},
+        {"the record a folder",
+         [](const TempDir& dir) { std::filesystem::create_directory(dir.Path("game-1000.record")); }, nullptr, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        TempDir dir;
+        c.prepare(dir);
+        BestGames games = c.before ? *c.before : BestGames();
+        std::string error;
+        const int place = KeepBestGame(games, game, record, dir.Path("best.txt"), dir.Path("game-1000.record"), &error);
+        EXPECT_EQ(place >= 0, c.kept);
+        EXPECT_EQ(error.empty(), c.kept || c.before) << error;
+        BestGames read;
+        platform::Message why;
+        read.Load(dir.Path("best.txt"), &why);
+        const std::vector<BestGame> kept = read.OfScenario(189);
+        EXPECT_EQ(std::count(kept.begin(), kept.end(), game), c.kept ? 1 : 0);
+        EXPECT_EQ(std::filesystem::is_regular_file(dir.Path("game-1000.record")), c.kept);
+    }
 }

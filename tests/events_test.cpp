@@ -349,6 +349,26 @@ TEST_F(HeadlessEventsTest, EventsAreForOneGameAndAFileThatCannotBeWrittenFails)
                     dir.Path("missing/e.jsonl")});
     EXPECT_EQ(run.status, kHeadlessSaveFailed);
     EXPECT_NE(run.err.find("missing/e.jsonl"), std::string::npos) << run.err;
+
+    // The game's first event tells whether it began new or was loaded.
+    run = Headless({"--data", data, "--scenario", "1", "--ruler", "1", "--months", "0", "--save", dir.Path("s.txt")});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    const struct {
+        std::vector<std::string> args;
+        bool loaded;
+    } cases[] = {
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1"}, false},
+        {{"--load", dir.Path("s.txt"), "--months", "1"}, true},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> args = c.args;
+        args.insert(args.end(), {"--events", dir.Path("e.jsonl")});
+        run = Headless(args);
+        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+        const std::string first = Lines(ReadFileBytes(dir.Path("e.jsonl"))).at(0);
+        EXPECT_NE(first.find("\"kind\":\"start\""), std::string::npos) << first;
+        EXPECT_NE(first.find(c.loaded ? "\"loaded\":true" : "\"loaded\":false"), std::string::npos) << first;
+    }
 }
 
 // Each bundled scenario with its first ruler's countries held by an army no computer

@@ -20,6 +20,9 @@ refused foresight/qt.cpp <QString>
 refused model/qt.h <QString>
 refused rules/qt.cpp <QtCore/qlist.h>
 refused platform/core.cpp "platform/screen.h"
+refused web/qt.cpp <QString>
+refused web/beside.cpp "app/doc.h"
+refused app/beside.cpp "web/web_game.h"
 allowed view/side.cpp "dialogs/box.h"
 allowed dialogs/side.cpp "view/map.h"
 allowed rules/down.cpp "model/game_state.h"
@@ -27,6 +30,7 @@ allowed app/down.cpp "view/map.h"
 allowed app/main.cpp "cli/headless.h"
 allowed foresight/down.cpp "session/game_session.h"
 allowed cli/down.cpp "foresight/advisor.h"
+allowed web/down.cpp "cli/headless.h"
 allowed view/down.cpp "foresight/advisor.h"
 allowed platform/core_down.cpp "platform/core.h"
 allowed platform/core_table.cpp "platform/screen.inc"

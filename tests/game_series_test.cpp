@@ -1,7 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Many headless games at once: the table, its sums, its independence of the number of
 // threads, and what it refuses.
+#include <fstream>
+#include <functional>
 #include <sstream>
+#include <system_error>
+#include <thread>
+
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "content_paths.h"
 #include "model/scenario_file.h"
@@ -30,6 +38,39 @@ std::vector<std::vector<std::string>> CsvRows(const std::string& path)
         rows.push_back(fields);
     }
     return rows;
+}
+
+// Runs run in a child process whose address space has room for extra bytes beyond what
+// it holds now: a thread's stack (8 MB) cannot be had, or only so many. The child's
+// exit status: 0 when run says it went as it should.
+int InChildWithRoomFor(std::size_t extra, const std::function<bool()>& run)
+{
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The stacks of threads that have ended are kept for the next ones: taken by
+        // threads that wait for ever, they are not there to be had.
+        for (int i = 0; i < 16; ++i)
+            std::thread([] { ::pause(); }).detach();
+        std::size_t pages = 0;
+        std::ifstream("/proc/self/statm") >> pages;
+        const rlim_t room = static_cast<rlim_t>(pages * static_cast<std::size_t>(::sysconf(_SC_PAGESIZE)) + extra);
+        const rlimit limit{room, room};
+        ::_exit(::setrlimit(RLIMIT_AS, &limit) == 0 && run() ? 0 : 1);
+    }
+    int status = 0;
+    if (child < 0 || ::waitpid(child, &status, 0) != child)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+}
+
+bool ThreadToBeHad()
+{
+    try {
+        std::thread([] {}).join();
+        return true;
+    } catch (const std::system_error&) {
+        return false;
+    }
 }
 
 GameRecord Fell(std::int64_t months) { return {months, false, false, 0}; }
@@ -111,11 +152,12 @@ TEST_F(GameSeriesTest, AWonWorldGivesTheTableWorkedOutByHand)
     WorldRecord world = MakeTestWorld();
     for (CountryRecord& c : world.countries)
         c.ruler = 1;
-    ASSERT_TRUE(WriteCountryFile(dir.Path("won.txt"), world, nullptr));
-    const HeadlessRun run = Headless({"--load", dir.Path("won.txt"), "--games", "3", "--months", "12", "--clock", "50",
-                              "--jobs", "2", "--csv", dir.Path("won.csv")});
+    // Its name holds a quote, which the CSV doubles inside the quotes round the field.
+    ASSERT_TRUE(WriteCountryFile(dir.Path("won\"1.txt"), world, nullptr));
+    const HeadlessRun run = Headless({"--load", dir.Path("won\"1.txt"), "--games", "3", "--months", "12", "--clock",
+                                      "50", "--jobs", "2", "--csv", dir.Path("won.csv")});
     ASSERT_EQ(run.status, kHeadlessDone) << run.err;
-    EXPECT_EQ(run.out, dir.Path("won.txt") +
+    EXPECT_EQ(run.out, dir.Path("won\"1.txt") +
                            ", 190 年 1 月: 3 games a ruler of 12 months, the player resting; clocks 50..52\n"
                            "ruler         games   alive     Q1  median     Q3  unified   held\n"
                            " 1 劉備           3  100.0%     12      12     12   100.0%  14.00\n"
@@ -124,7 +166,7 @@ TEST_F(GameSeriesTest, AWonWorldGivesTheTableWorkedOutByHand)
     EXPECT_EQ(ReadFileBytes(dir.Path("won.csv")),
               "source,scenario,year,month,ruler,name,games,months,first_clock,alive_percent,months_q1,months_median,"
               "months_q3,unified_percent,mean_countries_held\r\n\"" +
-                  dir.Path("won.txt") + "\",0,190,1,1,劉備,3,12,50,100.0,12,12,12,100.0,14.00\r\n");
+                  dir.Path("won\"\"1.txt") + "\",0,190,1,1,劉備,3,12,50,100.0,12,12,12,100.0,14.00\r\n");
     EXPECT_NE(run.err.find("3 games in "), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\r'), std::string::npos) << "no progress line off a terminal";
 }
@@ -153,18 +195,26 @@ TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfThreads)
 
 TEST_F(GameSeriesTest, EachGameIsTheSingleRunWithItsClock)
 {
-    // Three games: by nearest rank their quartiles are the three games' months in
-    // order. Each must be what a single run with its clock gives, read from its save:
-    // the months from the start to the date he fell, or all of them.
+    // Three games of every ruler the scenario offers: by nearest rank their quartiles are
+    // the three games' months in order. Game i of each ruler must be what a single run
+    // with the clock 900 + i gives, read from its save: the months from the start to the
+    // date he fell, or all of them.
     const int kMonths = 120;
-    for (int ruler : {1, 2, 15}) {
+    const HeadlessRun run = Headless({"--data", ShippedData(), "--scenario", "3", "--ruler", "all", "--games", "3",
+                                      "--months", std::to_string(kMonths), "--clock", "900", "--jobs", "3", "--csv",
+                                      dir.Path("three.csv")});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    const auto rows = CsvRows(dir.Path("three.csv"));
+    const std::vector<RulerId> rulers = ReadScenarioFile(ScenarioFilePath(ShippedData(), 3)).rulers;
+    ASSERT_EQ(rows.size(), rulers.size());
+    for (std::size_t r = 0; r < rulers.size(); ++r) {
+        const std::string ruler = std::to_string(rulers[r]);
         std::vector<std::int64_t> single;
         for (int i = 0; i < 3; ++i) {
             std::ostringstream out, err;
             const std::string save = dir.Path("single.txt");
-            ASSERT_EQ(HeadlessMain({"--data", ShippedData(), "--scenario", "3", "--ruler", std::to_string(ruler),
-                                    "--months", std::to_string(kMonths), "--clock", std::to_string(900 + i),
-                                    "--save", save},
+            ASSERT_EQ(HeadlessMain({"--data", ShippedData(), "--scenario", "3", "--ruler", ruler, "--months",
+                                    std::to_string(kMonths), "--clock", std::to_string(900 + i), "--save", save},
                                    out, err),
                       kHeadlessDone)
                 << err.str();
@@ -175,15 +225,9 @@ TEST_F(GameSeriesTest, EachGameIsTheSingleRunWithItsClock)
             single.push_back(fell ? world.year * 12 + world.month - start : kMonths);
         }
         std::sort(single.begin(), single.end());
-        const HeadlessRun run = Headless({"--data", ShippedData(), "--scenario", "3", "--ruler", std::to_string(ruler),
-                                  "--games", "3", "--months", std::to_string(kMonths), "--clock", "900", "--jobs",
-                                  "3", "--csv", dir.Path("three.csv")});
-        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
-        const auto rows = CsvRows(dir.Path("three.csv"));
-        ASSERT_EQ(rows.size(), 1u);
-        ASSERT_EQ(rows[0].size(), 15u);
-        EXPECT_EQ(rows[0][4], std::to_string(ruler));
-        EXPECT_EQ((std::vector<std::string>{rows[0][10], rows[0][11], rows[0][12]}),
+        ASSERT_EQ(rows[r].size(), 15u);
+        EXPECT_EQ(rows[r][4], ruler);
+        EXPECT_EQ((std::vector<std::string>{rows[r][10], rows[r][11], rows[r][12]}),
                   (std::vector<std::string>{std::to_string(single[0]), std::to_string(single[1]),
                                             std::to_string(single[2])}))
             << "ruler " << ruler;
@@ -255,4 +299,55 @@ TEST_F(GameSeriesTest, RefusesBadOptions)
     const HeadlessRun unwritable = Headless(with({"--ruler", "1", "--games", "2", "--csv", dir.Path("no/such/dir.csv")}));
     EXPECT_EQ(unwritable.status, kHeadlessSaveFailed);
     EXPECT_NE(unwritable.err.find("dir.csv"), std::string::npos) << unwritable.err;
+}
+
+TEST_F(GameSeriesTest, GamesGoOnWithTheThreadsTheSystemGives)
+{
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "the sanitizers' own reservations leave no address space to limit";
+#endif
+    // With fewer threads than asked, or none, a series plays on those it has (or on its
+    // own) and its table is the same; a game's turn worker plays on the calling thread.
+    const std::vector<std::string> series = {"--data", ShippedData(), "--scenario", "3", "--ruler", "all",
+                                             "--games", "4", "--months", "60", "--clock", "7"};
+    auto withJobs = [&](const char* jobs) {
+        std::vector<std::string> args = series;
+        args.insert(args.end(), {"--jobs", jobs});
+        return args;
+    };
+    const HeadlessRun alone = Headless(withJobs("1"));
+    ASSERT_EQ(alone.status, kHeadlessDone) << alone.err;
+    HeadlessOptions single;
+    std::string error;
+    ASSERT_TRUE(ParseHeadlessOptions({"--data", ShippedData(), "--scenario", "3", "--ruler", "2", "--months", "60",
+                                      "--clock", "7"},
+                                     single, error))
+        << error;
+    std::ostringstream singleOut, singleErr;
+    ASSERT_EQ(RunHeadless(single, singleOut, singleErr), kHeadlessDone) << singleErr.str();
+    auto seriesOn = [&](const char* threadsGot) {
+        return [&, threadsGot] {
+            const HeadlessRun run = Headless(withJobs("4"));
+            return run.status == kHeadlessDone && run.out == alone.out &&
+                   run.err.find(std::string(threadsGot) + " of 4 threads could be started") != std::string::npos;
+        };
+    };
+    constexpr std::size_t kMB = 1024 * 1024;
+    const struct {
+        const char* label;
+        std::size_t room;
+        std::function<bool()> run;
+    } cases[] = {
+        {"a series with no thread", 2 * kMB, seriesOn("0")},
+        {"a series with one thread", 12 * kMB, seriesOn("1")},
+        {"a turn worker with no thread", 2 * kMB,
+         [&] {
+             HeadlessOptions onWorker = single;
+             onWorker.workerThread = true;
+             std::ostringstream out, err;
+             return !ThreadToBeHad() && RunHeadless(onWorker, out, err) == kHeadlessDone && out.str() == singleOut.str();
+         }},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(InChildWithRoomFor(c.room, c.run), 0) << c.label;
 }

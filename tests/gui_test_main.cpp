@@ -2,7 +2,8 @@
 // Test main for suites that need a QApplication: Qt's offscreen platform unless the
 // environment asks for another one, so the tests run without a display. Beside the
 // platform's own 800 x 800 screen, the primary one, lies a 1920 x 1080 screen to its
-// right ("wide"), for the windows that must fit the screen that shows them.
+// right ("wide") and a 1366 x 768 one below both ("laptop"), for the windows that
+// must fit the screen that shows them.
 #include <QApplication>
 #include <QStandardPaths>
 

@@ -198,12 +198,14 @@ private:
     QTimer m_poll;
 };
 
-// The test platform's 1920 x 1080 screen beside the primary one (gui_test_main.cpp).
-inline QScreen* WideScreen()
+// A screen of the test platform by its name (gui_test_main.cpp).
+inline QScreen* TestScreen(const char* name)
 {
     for (QScreen* screen : QGuiApplication::screens())
-        if (screen->name() == QLatin1String("wide"))
+        if (screen->name() == QLatin1String(name))
             return screen;
-    ADD_FAILURE() << "no wide screen";
+    ADD_FAILURE() << "no screen " << name;
     return QGuiApplication::primaryScreen();
 }
+// Its 1920 x 1080 screen beside the primary one.
+inline QScreen* WideScreen() { return TestScreen("wide"); }

@@ -9,6 +9,8 @@
 #include "model/scenario_file.h"
 #include "platform/text_file.h"
 #include "cli/headless.h"
+#include "rules/event_json.h"
+#include "session/save_companions.h"
 #include "rules_support.h"
 #include "test_support.h"
 #include "test_world.h"
@@ -28,9 +30,10 @@ protected:
 TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
 {
     const std::string data = dir.Path();
+    const std::string cp = dir.Path("cp.txt");
     const struct {
         std::vector<std::string> args;
-        const char* says;
+        std::string says;
     } cases[] = {
         {{"--months", "12"}, "--scenario N --ruler R"},
         {{"--scenario", "1", "--ruler", "1"}, "--months is missing"},
@@ -44,6 +47,26 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--data", data, "--scenario", "1", "--ruler", "3", "--months", "1"}, "does not offer ruler 3"},
         {{"--data", data, "--scenario", "2", "--ruler", "1", "--months", "1"}, "scenario2.txt"},
         {{"--load", dir.Path("none.txt"), "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
+        {{"--fairness", "--data", data}, "--fairness needs --scenario"},
+        {{"--fairness", "--scenario", "1", "--ruler", "1"}, "--ruler cannot"},
+        {{"--random-scenario", "1", "--months", "12"}, "--months cannot"},
+        {{"--write-scenario", data}, "give --random-scenario"},
+        {{"--random-scenario", "1", "--data", data, "--write-scenario", data}, "overwrite"},
+        // A replay plays its record's game, and nothing it would ignore is taken.
+        {{"--replay", "r", "--difficulty", "hard"}, "--difficulty cannot be given with --replay"},
+        {{"--replay", "r", "--player", "rest"}, "--player cannot be given with --replay"},
+        {{"--replay", "r", "--advise"}, "--advise cannot be given with --replay"},
+        {{"--replay", "r", "--rollouts", "4"}, "--rollouts cannot be given with --replay"},
+        {{"--replay", "r", "--horizon", "2"}, "--horizon cannot be given with --replay"},
+        // Nor may an output be a file that a save writes or removes beside itself.
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", cp, "--record",
+          cp + ".difficulty"},
+         "--save and --record name the same file (" + cp + ".difficulty)"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", cp, "--events", cp + ".record"},
+         "--save and --events name the same file (" + cp + ".record)"},
+        {{"--replay", cp + ".record", "--save", cp}, "--save would overwrite a file the game reads"},
+        {{"--load", cp, "--months", "1", "--record", dir.Path("./cp.txt.difficulty")},
+         "--record would overwrite a file the game reads"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);
@@ -100,12 +123,19 @@ TEST_F(HeadlessTest, RunsRepeatablyAndSavesAfterThePlayersCommand)
     const HeadlessRun first = Headless(args);
     ASSERT_EQ(first.status, kHeadlessDone) << first.err;
     const std::string save = ReadFileBytes(dir.Path("end.txt"));
-    // The windows' chronicle of the game saved there before is not this game's.
-    WriteFileBytes(dir.Path("end.txt.chronicle.jsonl"), "{}\n");
+    // What the windows kept beside the game saved there before is not this game's; the
+    // run's own events may be its chronicle.
+    for (const std::string& companion : SaveCompanions(dir.Path("end.txt")))
+        WriteFileBytes(companion, "{}\n");
     const HeadlessRun second = Headless(args);
     EXPECT_EQ(second.out, first.out);
     EXPECT_EQ(ReadFileBytes(dir.Path("end.txt")), save);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("end.txt.chronicle.jsonl")));
+    for (const std::string& companion : SaveCompanions(dir.Path("end.txt")))
+        EXPECT_FALSE(std::filesystem::exists(companion)) << companion;
+    std::vector<std::string> withEvents = args;
+    withEvents.insert(withEvents.end(), {"--events", ChronicleFileName(dir.Path("end.txt"))});
+    ASSERT_EQ(Headless(withEvents).status, kHeadlessDone);
+    EXPECT_TRUE(std::filesystem::exists(ChronicleFileName(dir.Path("end.txt"))));
 
     // One line a year from 190 to 195, then the end; the map has changed.
     std::istringstream lines(first.out);
@@ -133,16 +163,20 @@ TEST_F(HeadlessTest, ReportsTheEndOfTheGame)
     WorldRecord world = MakeTestWorld();
     world.playerRuler = 9; // holds nothing
     ASSERT_TRUE(WriteCountryFile(dir.Path("lost.txt"), world, nullptr));
-    HeadlessRun run = Headless({"--load", dir.Path("lost.txt"), "--months", "12"});
-    EXPECT_EQ(run.status, kHeadlessDone);
-    EXPECT_NE(run.out.find("game over"), std::string::npos) << run.out;
-
     for (CountryRecord& c : world.countries)
         c.ruler = 1;
     world.playerRuler = 1;
     ASSERT_TRUE(WriteCountryFile(dir.Path("won.txt"), world, nullptr));
-    run = Headless({"--load", dir.Path("won.txt"), "--months", "12"});
-    EXPECT_NE(run.out.find("unified"), std::string::npos) << run.out;
+    // The run says how the game ended; asked for advice, it has none and says the same.
+    for (const auto& [file, says] : {std::pair{"lost.txt", "game over"}, std::pair{"won.txt", "unified"}}) {
+        const HeadlessRun run = Headless({"--load", dir.Path(file), "--months", "12"});
+        EXPECT_EQ(run.status, kHeadlessDone);
+        const std::size_t end = run.out.find(says);
+        ASSERT_NE(end, std::string::npos) << run.out;
+        const HeadlessRun advised = Headless({"--load", dir.Path(file), "--advise"});
+        EXPECT_EQ(advised.status, kHeadlessDone);
+        EXPECT_EQ(advised.out, run.out.substr(end));
+    }
 }
 
 TEST_F(HeadlessTest, StopsAfterItsMonthsInTheLastYearTheCalendarHolds)

@@ -3,10 +3,13 @@
 // and a command the session refuses leaves the game untouched.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include <sys/stat.h>
 
 #include "cli/headless.h"
 #include "foresight/advisor.h"
@@ -201,18 +204,21 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
 TEST(SaveCompanions, TheDifficultyGoesWithItsSaveOnly)
 {
     // Kept beside a save and read back with it; a save written over by other means, or
-    // a kept difficulty that is damaged, leaves the game at normal.
+    // a kept difficulty that is damaged or cannot be read, leaves the game at normal and
+    // is said to be set aside.
     TempDir dir;
     const std::string path = dir.Path("game.txt");
+    using After = void (*)(const std::string& path);
     const struct {
         const char* name;
         Difficulty saved;
-        void (*after)(const std::string& path);
+        After after;
         Difficulty loaded;
+        bool setAside;
     } cases[] = {
-        {"kept", Difficulty::Hard, [](const std::string&) {}, Difficulty::Hard},
-        {"easy kept", Difficulty::Easy, [](const std::string&) {}, Difficulty::Easy},
-        {"normal leaves none", Difficulty::Normal, [](const std::string&) {}, Difficulty::Normal},
+        {"kept", Difficulty::Hard, [](const std::string&) {}, Difficulty::Hard, false},
+        {"easy kept", Difficulty::Easy, [](const std::string&) {}, Difficulty::Easy, false},
+        {"normal leaves none", Difficulty::Normal, [](const std::string&) {}, Difficulty::Normal, false},
         {"save written over",
          Difficulty::Hard,
          [](const std::string& p) {
@@ -222,12 +228,32 @@ TEST(SaveCompanions, TheDifficultyGoesWithItsSaveOnly)
              std::string error;
              ASSERT_TRUE(SaveCountryFile(other, p, -1, &error)) << error;
          },
-         Difficulty::Normal},
+         Difficulty::Normal, true},
         {"damaged", Difficulty::Hard, [](const std::string& p) { WriteFileBytes(DifficultyFileName(p), "hard\n1 2\n"); },
-         Difficulty::Normal},
+         Difficulty::Normal, true},
+        {"binary", Difficulty::Hard,
+         [](const std::string& p) { WriteFileBytes(DifficultyFileName(p), std::string("\0\xff\x81hard\0", 8)); },
+         Difficulty::Normal, true},
+        {"a FIFO", Difficulty::Hard,
+         [](const std::string& p) {
+             std::filesystem::remove(DifficultyFileName(p));
+             ASSERT_EQ(::mkfifo(DifficultyFileName(p).c_str(), 0600), 0);
+         },
+         Difficulty::Normal, true},
+        {"a folder", Difficulty::Hard,
+         [](const std::string& p) {
+             std::filesystem::remove(DifficultyFileName(p));
+             std::filesystem::create_directory(DifficultyFileName(p));
+         },
+         Difficulty::Normal, true},
+        {"3 GB", Difficulty::Hard,
+         [](const std::string& p) { std::filesystem::resize_file(DifficultyFileName(p), 3ull << 30); },
+         Difficulty::Normal, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
+        std::error_code ignored;
+        std::filesystem::remove_all(DifficultyFileName(path), ignored);
         HeadlessGame game;
         StartTestGame(game, 1000);
         game.GetWorld().difficulty = c.saved;
@@ -238,5 +264,6 @@ TEST(SaveCompanions, TheDifficultyGoesWithItsSaveOnly)
         loaded.GetWorld().difficulty = Difficulty::Easy == c.loaded ? Difficulty::Hard : Difficulty::Easy;
         ASSERT_EQ(loaded.Session().LoadGame(path).status, LoadStatus::Loaded);
         EXPECT_EQ(loaded.GetWorld().difficulty, c.loaded);
+        EXPECT_EQ(loaded.Session().SetAside().empty(), !c.setAside) << loaded.Session().SetAside().Text();
     }
 }

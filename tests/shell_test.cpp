@@ -11,17 +11,22 @@
 #include <QSettings>
 #include <QTest>
 
+#include <sstream>
+
 #include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
 #include "view/game_summary_wnd.h"
 #include "app/game_history.h"
 #include "app/game_story.h"
 #include "app/main_frame.h"
+#include "cli/headless.h"
+#include "content_paths.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
 #include "platform/clock.h"
+#include "session/game_record.h"
 #include "test_support.h"
 #include "test_world.h"
 #include "view/command_table.h"
@@ -244,4 +249,37 @@ TEST_F(ShellTest, ANewGameOverridesTheFilesPlayerAndCursor)
     EXPECT_EQ(W().month, 3);
     EXPECT_EQ(W().year, 190);
     EXPECT_EQ(view->statusText, QStringLiteral("5 青州 の番です"));
+}
+
+TEST_F(ShellTest, TheWindowPlaysBackOnlyARecordTheRulesAllow)
+{
+    // A record of three months, and the same with a command in a country not the
+    // player's given at his first turn, signed again: refused whole before any of it is
+    // played, at the line of that command.
+    const std::string path = dir.Path("game.record");
+    std::ostringstream out, err;
+    ASSERT_EQ(HeadlessMain({"--data", ShippedData(), "--scenario", "1", "--ruler", "1", "--months", "3", "--clock", "9",
+                            "--record", path},
+                           out, err),
+              kHeadlessDone)
+        << err.str();
+    const std::string text = ReadFileBytes(path);
+    const std::optional<RecordedGame> record = ParseRecord(text, nullptr);
+    ASSERT_TRUE(record && record->steps.size() > 2);
+    RecordedGame changed = *record;
+    changed.steps[1] = command::Domestic{DomesticCommand::Train, kCountryCount - 1};
+    const std::string refused = RecordText(changed);
+    const auto differs = std::mismatch(text.begin(), text.end(), refused.begin(), refused.end()).first;
+    const std::string damagedAt = "記録が壊れています (" + std::to_string(std::count(text.begin(), differs, '\n') + 1) + " 行目)";
+    const struct {
+        std::string text;
+        const char* says; // nullptr: played
+    } cases[] = {{refused, damagedAt.c_str()}, {text, nullptr}};
+    for (const auto& c : cases) {
+        WriteFileBytes(path, c.text);
+        QString why;
+        EXPECT_EQ(app->Story()->StartReplay(QString::fromStdString(path), &why), !c.says) << why.toStdString();
+        EXPECT_EQ(app->Story()->Replaying(), !c.says);
+        EXPECT_EQ(why.toStdString(), c.says ? c.says : "");
+    }
 }

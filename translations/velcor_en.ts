@@ -308,7 +308,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
     <message>
         <source>兵士</source>
-        <translation>Troops</translation>
+        <translation>Army</translation>
     </message>
     <message>
         <source>訓練</source>
@@ -789,10 +789,6 @@ Once the outcome is shown, any key closes it</translation>
 <context>
     <name>ForesightWords</name>
     <message>
-        <source>%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7</source>
-        <translation>%1 %2 takes %3% off %4% lost %5% left %6:%7</translation>
-    </message>
-    <message>
         <source>攻め込めば (%1 回の試算)
 占領 %2%
 退却 %3%
@@ -807,6 +803,14 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source> (兵士 %1 兵糧 %2 資金 %3)</source>
         <translation> (soldiers %1 provisions %2 funds %3)</translation>
+    </message>
+    <message>
+        <source>占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5</source>
+        <translation>Taken %1%  Retreat %2%  Wiped out %3%  Left: ours %4, theirs %5</translation>
+    </message>
+    <message>
+        <source>%1 %2 へ攻撃 (Enter)</source>
+        <translation>Attack %1 %2 (Enter)</translation>
     </message>
 </context>
 <context>
@@ -869,6 +873,29 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1手進める(&amp;T)</source>
         <translation>S&amp;tep</translation>
+    </message>
+</context>
+<context>
+    <name>MapNames</name>
+    <message>
+        <source>大漠</source>
+        <translation>Gobi</translation>
+    </message>
+    <message>
+        <source>西羌</source>
+        <translation>Qiang</translation>
+    </message>
+    <message>
+        <source>鮮卑</source>
+        <translation>Xianbei</translation>
+    </message>
+    <message>
+        <source>東海</source>
+        <translation>East Sea</translation>
+    </message>
+    <message>
+        <source>南海</source>
+        <translation>South Sea</translation>
     </message>
 </context>
 <context>
@@ -1300,6 +1327,28 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>%1／%2%3</source>
         <translation>%1 / %2%3</translation>
+        <source>「%1」はｼﾅﾘｵの名前に使えません</source>
+        <translation>“%1” cannot be the name of a scenario</translation>
+    </message>
+    <message>
+        <source>選べる君主がいません</source>
+        <translation>No ruler is offered</translation>
+    </message>
+    <message>
+        <source>%1 は国を持っていません</source>
+        <translation>%1 holds no country</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番を始められません (ｽﾚｯﾄﾞが足りません)</source>
+        <translation>The computer&apos;s turns cannot start (no thread to be had)</translation>
+    </message>
+    <message>
+        <source>難易度の記録を無視しました: %1</source>
+        <translation>The kept difficulty was set aside: %1</translation>
+    </message>
+    <message>
+        <source>別のｾｰﾌﾞのものか、壊れています</source>
+        <translation>it belongs to another save or is damaged</translation>
     </message>
 </context>
 <context>
@@ -1354,6 +1403,29 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>自国一覧(&amp;O)</source>
         <translation>&amp;Own countries</translation>
+    </message>
+</context>
+<context>
+    <name>WebPage</name>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞがありません</source>
+        <translation>No saved games</translation>
+    </message>
+    <message>
+        <source>ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&amp;D)</source>
+        <translation>&amp;Download the save</translation>
+    </message>
+    <message>
+        <source>記録をﾀﾞｳﾝﾛｰﾄﾞ(&amp;R)</source>
+        <translation>Download the &amp;record</translation>
+    </message>
+    <message>
+        <source>ﾌｧｲﾙを開く(&amp;O)...</source>
+        <translation>&amp;Open files...</translation>
     </message>
 </context>
 <context>

@@ -22,10 +22,6 @@
 
 namespace settings = platform::settings;
 
-namespace {
-constexpr int kGap = 8; // between the main window and the windows beside it
-} // namespace
-
 CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(new ChronicleLog(view.GetWorld(), this))
 {
@@ -112,12 +108,11 @@ void CChronicle::ShowWindow()
     Window();
     if (!m_window->isVisible()) {
         const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kWindowName));
-        // Beside the main window where there is room, else as near as the screen allows.
-        const QRect frame = m_frame.frameGeometry();
-        QPoint wanted(frame.right() + 1 + kGap, frame.top());
+        // Where the player left it, inside the screen; else where a tool window opens.
         if (!geometry.isEmpty() && m_window->restoreGeometry(geometry))
-            wanted = m_window->pos(); // the frame's top left, as it was
-        platform::PlaceInside(m_window, wanted, platform::AvailableArea(&m_frame));
+            platform::PlaceInside(m_window, m_window->pos(), platform::AvailableArea(&m_frame));
+        else
+            m_view.PlaceToolWindow(m_window);
     }
     m_window->show();
     m_window->raise();
@@ -151,11 +146,12 @@ QStringList CChronicle::ReportTurn()
         return m_reportAction->isChecked() ? lines : QStringList();
     }
     m_report->ShowReport(lines);
-    // Below the main window where there is room, else as near as the screen allows; a
-    // report already shown stays where it is, inside the screen as it grows.
-    const QRect frame = m_frame.frameGeometry();
-    const QPoint wanted = placed ? m_report->pos() : QPoint(frame.left() + kGap, frame.bottom() + 1 + kGap);
-    platform::PlaceInside(m_report, wanted, platform::AvailableArea(&m_frame));
+    // Where a tool window opens; a report already shown stays where it is, inside the
+    // screen as it grows.
+    if (placed)
+        platform::PlaceInside(m_report, m_report->pos(), platform::AvailableArea(&m_frame));
+    else
+        m_view.PlaceToolWindow(m_report);
     return lines;
 }
 

@@ -73,26 +73,26 @@ void CEnding::OnGameEnded()
     // A game whose beginning is unknown has no scenario to be ranked in. A table that
     // cannot be read is left as it is, never written over.
     BestGames games;
-    if (!m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
+    const bool watched = m_watching && m_watching();
+    if (!watched && !m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
         const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
         // Each game kept has its record beside the table, to be watched again.
         const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
         const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
-        rank = games.Insert(MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()));
         std::string error;
-        if (rank >= 0 && (!QDir().mkpath(m_folder) ||
-                          !WriteRecordFile(recordPath, m_view.Recorder().Record(), &error) ||
-                          !games.Save(platform::PathToBytes(TablePath()), &error))) {
+        rank = KeepBestGame(games, MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()),
+                            m_view.Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
+        if (rank < 0 && !error.empty())
             platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
                                                    .arg(TablePath(), QString::fromStdString(error)));
-            rank = -1;
-        }
         if (rank >= 0)
             ForgetDroppedRecords(games);
     }
     delete m_summaryWnd;
     m_summaryWnd = new CGameSummaryWnd(m_summary, rank, &m_frame);
     m_summaryWnd->setAttribute(Qt::WA_DeleteOnClose);
+    m_summaryWnd->adjustSize();
+    m_view.PlaceToolWindow(m_summaryWnd);
     m_summaryWnd->show();
     if (m_recordsWnd && rank >= 0)
         m_recordsWnd->SetGames(games);
@@ -121,6 +121,8 @@ void CEnding::ShowRecords()
                 [this](const QString& name) { emit watchRequested(QDir(m_folder).filePath(name)); });
     }
     m_recordsWnd->SetGames(games);
+    if (!m_recordsWnd->isVisible())
+        m_view.PlaceToolWindow(m_recordsWnd);
     m_recordsWnd->show();
     m_recordsWnd->raise();
 }

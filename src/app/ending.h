@@ -8,6 +8,8 @@
 #include <QPointer>
 #include <QString>
 
+#include <functional>
+
 #include "session/best_games.h"
 #include "session/game_summary.h"
 #include "view/best_games_wnd.h"
@@ -39,6 +41,9 @@ public:
     // Opens 記録 with the table as the file holds it; a table that cannot be read is
     // refused with a message.
     void ShowRecords();
+    // watching says whether the game in play is a record played back: its end is shown
+    // but never ranked, a replay being no new game.
+    void SetWatching(std::function<bool()> watching) { m_watching = std::move(watching); }
     // Removes the records of games no longer in the table.
     void ForgetDroppedRecords(const BestGames& games) const;
 
@@ -63,6 +68,7 @@ private:
     QString m_folder;
     GameSummary m_summary;
     bool m_ended = false; // the end of this game has been shown
+    std::function<bool()> m_watching;
     QAction* m_recordsAction;
     QPointer<CGameSummaryWnd> m_summaryWnd;
     QPointer<CBestGamesWnd> m_recordsWnd;

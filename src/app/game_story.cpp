@@ -83,8 +83,14 @@ void GameStory::OnWorldReplaced(const QString& savePath)
 {
     if (!m_beginning && m_replay)
         EndReplay(); // another game begins: the one played back gives way
+    if (!m_beginning && m_replayMenu)
+        m_replayMenu->menuAction()->setVisible(false); // a game of the player's own: no record plays
     if (savePath.isEmpty())
         return;
+    // What the load set aside beside the save (a difficulty it could not use) is told at
+    // the player's turn, with what became of the record.
+    if (const platform::Message& setAside = m_view.Session().SetAside(); !setAside.empty())
+        AddNotice(shown::Text(setAside));
     // A save's record takes the story up from where it was saved; another game's is set
     // aside and the loaded game begins a record of its own.
     const QString recordPath = RecordPath(savePath);
@@ -97,7 +103,12 @@ void GameStory::OnWorldReplaced(const QString& savePath)
     if (std::optional<RecordedGame> record = ReadRecordFile(platform::PathToBytes(recordPath), &why, &saveBytes))
         m_view.Recorder().ContinueFrom(std::move(*record));
     else
-        m_notice = tr("記録を使えません: %1").arg(shown::Text(why));
+        AddNotice(tr("記録を使えません: %1").arg(shown::Text(why)));
+}
+
+void GameStory::AddNotice(const QString& text)
+{
+    m_notice = m_notice.isEmpty() ? text : m_notice + QLatin1Char(' ') + text;
 }
 
 void GameStory::OnPlayerTurn()
@@ -156,6 +167,7 @@ void GameStory::MakeReplayMenu()
     m_step = m_replayMenu->addAction(QString());
     m_step->setShortcut(Qt::Key_Period);
     connect(m_step, &QAction::triggered, this, &GameStory::StepReplay);
+    m_frame.OnMenusMade();
     Retranslate();
 }
 
@@ -173,7 +185,19 @@ bool GameStory::StartReplay(const QString& path, QString* why)
             *why = tr("ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください");
         return false;
     }
+    // Played through off screen first: a record whose step the rules refuse is refused
+    // whole, before any of it is shown.
+    {
+        QuietGame trial;
+        const ReplayOutcome tried = ReplayRecord(trial.Session(), *record, ReplayStop{});
+        if (!tried.played) {
+            if (why)
+                *why = shown::Text(tried.words);
+            return false;
+        }
+    }
     MakeReplayMenu();
+    m_replayMenu->menuAction()->setVisible(true);
     m_readings = std::make_shared<const std::vector<std::int64_t>>(record->readings);
     m_replay = std::move(record);
     m_nextStep = 0;
@@ -224,7 +248,19 @@ void GameStory::StepReplay()
         }
         return; // on at the player's turn
     }
+    // A game that has ended has nothing more to play; a command the rules refuse is not
+    // played (the record was checked whole, but the windows play it their own way).
+    if (m_view.mode == ViewMode::Victory || m_view.mode == ViewMode::GameOver) {
+        EndReplay();
+        return;
+    }
     const PlayerCommand& command = std::get<PlayerCommand>(step);
+    if (m_view.Session().Check(command).refusal != CommandRefusal::None) {
+        const QString why = shown::Text(RecordDamagedAt(RecordStepLine(*m_replay, m_nextStep - 1)));
+        EndReplay();
+        platform::ShowMessageBox(&m_frame, why);
+        return;
+    }
     m_view.PlayRecordedCommand(command);
     if (!std::holds_alternative<command::Rest>(command) && m_replay)
         ScheduleStep();
@@ -235,6 +271,9 @@ void GameStory::EndReplay()
     m_stepTimer.stop();
     m_replay.reset();
     m_readings.reset();
+    // From here the clock is the game's own again, not the record's.
+    if (m_view.CanStartGame())
+        m_view.GetWorld().clock.EndFeed();
     // The game is the player's from here, at his turn as the record left it: his
     // command still to give, or given and only the rest left.
     if (m_view.mode == ViewMode::PlayerTurn && m_view.CanStartGame()) {

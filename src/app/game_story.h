@@ -70,6 +70,7 @@ private:
     void MakeReplayMenu();
     void UpdateActions();
     void OnWorldReplaced(const QString& savePath);
+    void AddNotice(const QString& text);
     void OnGameSaved(const QString& path);
     void OnPlayerTurn();
     void OnResume(int year, int month, int country);

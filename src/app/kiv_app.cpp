@@ -61,6 +61,7 @@ bool CKivApp::InitInstance(int zoom)
     // Before the autosaves: a game played back shuts the player's buttons at his turn
     // before an autosave would be made of it.
     m_story = new GameStory(*m_frame, *m_view, m_chronicle);
+    m_ending->SetWatching([story = m_story] { return story->Replaying(); });
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
@@ -77,6 +78,7 @@ bool CKivApp::InitInstance(int zoom)
     m_chronicle->SetRulerPatterns(patterns->isChecked());
     QObject::connect(patterns, &QAction::toggled, m_chronicle, &CChronicle::SetRulerPatterns);
     m_frame->OnUpdateCommands();
+    m_frame->OnMenusMade();
     m_frame->show();
     // The keys go to the map from the start.
     m_frame->activateWindow();

@@ -1,16 +1,40 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "app/main_frame.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QIcon>
 #include <QLayout>
 #include <QMenuBar>
+#include <QRegularExpression>
 
 #include "dialogs/keys_dlg.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
 
 namespace {
+const char* const kMenuFitted = "velcorWordsWhole";
+
+// A menu measures an item's words without a mnemonic in brackets ("標準(&N)" as "標準")
+// and then cuts them short: it is made as much wider as the widest of those brackets.
+void KeepWordsWhole(QMenu& menu)
+{
+    static const QRegularExpression bracketed(QStringLiteral("\\(&(.)\\)"));
+    int room = 0;
+    for (const QAction* action : menu.actions())
+        if (const QRegularExpressionMatch m = bracketed.match(action->text()); m.hasMatch())
+            room = qMax(room, menu.fontMetrics().horizontalAdvance(QStringLiteral("(%1)").arg(m.captured(1))));
+    // The items are measured again at each step (a font change makes the menu do so).
+    QEvent measureAgain(QEvent::FontChange);
+    menu.setMinimumWidth(0);
+    QCoreApplication::sendEvent(&menu, &measureAgain);
+    if (room == 0)
+        return;
+    menu.setMinimumWidth(menu.sizeHint().width() + room);
+    QCoreApplication::sendEvent(&menu, &measureAgain);
+}
+
 QAction* AddCommand(QMenu* menu, int id)
 {
     QAction* action = menu->addAction(QString());
@@ -60,6 +84,9 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);
     connect(m_view, &CKivView::commandStateChanged, this, &CMainFrame::OnUpdateCommands);
 
+    // A menu closed with Escape leaves the menu bar waiting for a menu's letter: the
+    // game's own keys still reach the map.
+    menuBar()->installEventFilter(this);
     setCentralWidget(m_view);
     // The whole 616 x 440 surface below the menu bar, and not resizable.
     layout()->setSizeConstraint(QLayout::SetFixedSize);
@@ -102,6 +129,42 @@ void CMainFrame::Retranslate()
     m_about->setText(tr("ﾊﾞｰｼﾞｮﾝ情報(&A)..."));
     if (m_viewMenu)
         m_viewMenu->setTitle(tr("表示(&V)"));
+}
+
+void CMainFrame::OnMenusMade()
+{
+    QList<QMenu*> menus;
+    for (QAction* action : menuBar()->actions())
+        if (action->menu())
+            menus.append(action->menu());
+    while (!menus.isEmpty()) {
+        QMenu* menu = menus.takeFirst();
+        if (!menu->property(kMenuFitted).toBool()) {
+            menu->setProperty(kMenuFitted, true);
+            connect(menu, &QMenu::aboutToShow, menu, [menu] { KeepWordsWhole(*menu); });
+        }
+        for (QAction* action : menu->actions()) {
+            if (action->menu())
+                menus.append(action->menu());
+            else if (!action->shortcuts().isEmpty())
+                action->setShortcutContext(Qt::ApplicationShortcut);
+        }
+    }
+}
+
+void CMainFrame::keyPressEvent(QKeyEvent* event)
+{
+    // A key with no widget of the window to take it (the focus nowhere) is the map's.
+    if (!m_view->TakeKey(event))
+        QMainWindow::keyPressEvent(event);
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == menuBar() && event->type() == QEvent::KeyPress && !QApplication::activePopupWidget() &&
+        m_view->TakeKey(static_cast<QKeyEvent*>(event)))
+        return true;
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void CMainFrame::changeEvent(QEvent* event)

@@ -27,6 +27,10 @@ public:
 
     // Greys the commands the view's mode does not allow.
     void OnUpdateCommands();
+    // Called once the menus are made (and when one is added): every key of the menus
+    // works from every window of the game (the chronicle, the tool windows), not only
+    // from this one, and every item's words are shown whole.
+    void OnMenusMade();
 
 signals:
     void aboutRequested();
@@ -34,6 +38,8 @@ signals:
 protected:
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Retranslate();

@@ -24,6 +24,7 @@ using settings::GameSpeed;
 namespace {
 
 const char* const kMainWindow = "Main";
+constexpr int kFrameShiftAtMost = 100; // a title bar and a border, with room to spare
 
 constexpr GameSpeed kSpeeds[] = {GameSpeed::Normal, GameSpeed::Fast, GameSpeed::Fastest};
 
@@ -79,11 +80,17 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
         m_view.update();
     });
     connect(&view, &CKivView::worldReplaced, this, [this] { m_battleArrows->Clear(); });
+    connect(&view, &CKivView::playerTurnPassed, this, [this] { m_battleArrows->PlayerTurn(); });
 
     m_ownCountries = menu->addAction(QString());
     m_ownCountries->setCheckable(true);
     m_ownCountries->setShortcut(CommandTable::OwnCountriesKey());
-    connect(m_ownCountries, &QAction::triggered, this, [this](bool on) { OwnCountries().setVisible(on); });
+    connect(m_ownCountries, &QAction::triggered, this, [this](bool on) {
+        if (on)
+            OwnCountries().Open();
+        else
+            OwnCountries().hide();
+    });
 
     frame.installEventFilter(this);
     Retranslate();
@@ -117,8 +124,6 @@ COwnCountriesWnd& ViewOptions::OwnCountries()
     if (!m_ownWindow) {
         m_ownWindow = new COwnCountriesWnd(m_view, &m_frame);
         connect(m_ownWindow, &COwnCountriesWnd::visibilityChanged, m_ownCountries, &QAction::setChecked);
-        // Beside the main window, at its right.
-        m_ownWindow->move(m_frame.frameGeometry().topRight() + QPoint(8, 0));
     }
     return *m_ownWindow;
 }
@@ -129,8 +134,14 @@ void ViewOptions::Restore(int zoom)
         zoom = settings::Zoom();
     // The place first: the zoom that fits depends on the screen the window is on.
     const QByteArray geometry = settings::WindowGeometry(QString::fromLatin1(kMainWindow));
-    if (!geometry.isEmpty())
-        m_frame.restoreGeometry(geometry);
+    if (!geometry.isEmpty() && m_frame.restoreGeometry(geometry)) {
+        // The frame's own top left, as the player left it: a window manager may take
+        // the saved geometry's inner corner for the frame's and open the window lower
+        // by its title bar. (A window the restore brought back onto a screen stays.)
+        const std::optional<QPoint> place = settings::WindowPlace(QString::fromLatin1(kMainWindow));
+        if (place && (*place - m_frame.pos()).manhattanLength() <= kFrameShiftAtMost)
+            m_frame.move(*place);
+    }
     ApplyZoom(zoom != 0 ? zoom : FittingZoom());
     const GameSpeed speed = settings::Speed();
     m_view.SetSpeed(speed);
@@ -238,8 +249,10 @@ void ViewOptions::KeepOnScreen()
 
 bool ViewOptions::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_frame && event->type() == QEvent::Close)
+    if (watched == &m_frame && event->type() == QEvent::Close) {
         settings::SetWindowGeometry(QString::fromLatin1(kMainWindow), m_frame.saveGeometry());
+        settings::SetWindowPlace(QString::fromLatin1(kMainWindow), m_frame.pos());
+    }
     if (watched == &m_frame && event->type() == QEvent::LanguageChange)
         Retranslate();
     return QObject::eventFilter(watched, event);

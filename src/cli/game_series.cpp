@@ -2,76 +2,21 @@
 #include "cli/game_series.h"
 
 #include <algorithm>
-#include <atomic>
 #include <chrono>
 #include <cmath>
-#include <condition_variable>
 #include <iomanip>
-#include <mutex>
 #include <ostream>
 #include <sstream>
-#include <thread>
 
 #include "cli/headless.h"
-#include "model/country_file.h"
+#include "cli/table_text.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 #include "rules/difficulty.h"
-#include "rules/turn.h"
-
-// Each game is a world of its own, played by a session of its own with its own fixed
-// clock, so games run side by side on threads and the table does not depend on which
-// thread played which game.
 
 namespace {
 
 using SteadyClock = std::chrono::steady_clock;
-
-// Rounded half up: parts per scale of count out of total.
-std::int64_t Share(std::int64_t count, std::int64_t total, std::int64_t scale)
-{
-    return (count * scale * 2 + total) / (total * 2);
-}
-
-std::string Tenths(std::int64_t value) { return std::to_string(value / 10) + "." + std::to_string(value % 10); }
-
-std::string Hundredths(std::int64_t value)
-{
-    const std::int64_t cents = value % 100;
-    return std::to_string(value / 100) + (cents < 10 ? ".0" : ".") + std::to_string(cents);
-}
-
-// Columns on a terminal: the CJK characters of the names take two.
-int DisplayWidth(std::string_view utf8)
-{
-    int width = 0;
-    for (std::size_t i = 0; i < utf8.size();) {
-        const unsigned char lead = static_cast<unsigned char>(utf8[i]);
-        const std::size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
-        std::uint32_t cp = length == 1 ? lead : lead & (0x3F >> (length - 1));
-        for (std::size_t k = 1; k < length && i + k < utf8.size(); ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        const bool halfWidthKana = cp >= 0xFF61 && cp <= 0xFF9F;
-        width += cp >= 0x1100 && !halfWidthKana ? 2 : 1;
-        i += length;
-    }
-    return width;
-}
-
-std::string PadRight(const std::string& text, int width)
-{
-    return text + std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(text))), ' ');
-}
-
-std::string PadLeft(const std::string& text, int width)
-{
-    return std::string(static_cast<std::size_t>(std::max(0, width - DisplayWidth(text))), ' ') + text;
-}
-
-std::string RulerLabel(RulerId ruler)
-{
-    return PadLeft(std::to_string(ruler), 2) + " " + std::string(kRulerNames[static_cast<std::size_t>(ruler)]);
-}
 
 // The progress line on a terminal, redrawn in place a few times a second.
 class ProgressLine {
@@ -108,34 +53,6 @@ private:
 };
 
 } // namespace
-
-RulerSummary SummariseGames(RulerId ruler, const std::vector<GameRecord>& games)
-{
-    RulerSummary s;
-    s.ruler = ruler;
-    s.games = static_cast<int>(games.size());
-    if (games.empty())
-        return s;
-    std::vector<std::int64_t> months;
-    std::int64_t alive = 0, unified = 0, held = 0;
-    for (const GameRecord& g : games) {
-        months.push_back(g.monthsSurvived);
-        alive += g.alive;
-        unified += g.unified;
-        held += g.countriesHeld;
-    }
-    std::sort(months.begin(), months.end());
-    const std::int64_t n = s.games;
-    // Rank ceil(p * n) with p = quarters / 4, counted from 1.
-    auto quartile = [&](std::int64_t quarters) { return months[static_cast<std::size_t>((quarters * n + 3) / 4 - 1)]; };
-    s.q1 = quartile(1);
-    s.median = quartile(2);
-    s.q3 = quartile(3);
-    s.alivePermille = static_cast<int>(Share(alive, n, 1000));
-    s.unifiedPermille = static_cast<int>(Share(unified, n, 1000));
-    s.meanHeldHundredths = static_cast<int>(Share(held, n, 100));
-    return s;
-}
 
 std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSummary>& rows)
 {
@@ -216,80 +133,27 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
 
     heading.advised = options.player == HeadlessOptions::Player::Advisor;
 
-    HeadlessOptions single;
-    single.months = options.months;
-    single.player = options.player;
-    single.rollouts = options.rollouts;
-    single.horizon = options.horizon;
-    // Game i of each ruler is the single run with the clock firstClock + i.
-    auto play = [&](int task) {
-        HeadlessGame game;
-        GameSession& session = game.Session();
-        session.world = startWorld;
-        session.world.clock.FixFrom(heading.firstClock + task % options.games);
-        if (newGame)
-            BeginNewGame(session.world, session.events, rulers[static_cast<std::size_t>(task / options.games)]);
-        else
-            BeginLoadedGame(session.world, session.events);
-        const HeadlessOutcome end = PlayResting(game, single);
-        GameRecord record;
-        record.alive = end.playerHolds;
-        record.unified = end.unified;
-        record.countriesHeld = end.countriesHeld;
-        record.monthsSurvived = end.playerHolds ? options.months : end.monthsRun;
-        return record;
-    };
+    foresight::SeriesPlan plan;
+    plan.start = startWorld;
+    plan.newGame = newGame;
+    plan.rulers = rulers;
+    plan.games = options.games;
+    plan.months = options.months;
+    plan.firstClock = heading.firstClock;
+    plan.advised = heading.advised;
+    plan.advice = AdviceOptionsOf(options);
 
     const int total = static_cast<int>(rulers.size()) * options.games;
-    int jobs = options.jobs > 0 ? options.jobs : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
-    jobs = std::min(jobs, total);
-    // The games share the cores: each advisor then thinks on its game's thread alone
-    // (its advice is the same on any number of threads).
-    single.adviceThreads = jobs > 1 ? 1 : 0;
-    std::vector<GameRecord> records(static_cast<std::size_t>(total));
-    int done = 0;
     ProgressLine progress(err, showProgress, total);
-    progress.Update(0);
-    if (jobs == 1) {
-        for (int task = 0; task < total; ++task) {
-            records[static_cast<std::size_t>(task)] = play(task);
-            progress.Update(++done);
-        }
-    } else {
-        // The games are handed out one at a time to whichever thread is free; each
-        // writes only its own records, and this thread keeps the progress line.
-        std::atomic<int> next{0};
-        std::mutex lock;
-        std::condition_variable finished;
-        int finishedCount = 0;
-        std::vector<std::thread> threads;
-        threads.reserve(static_cast<std::size_t>(jobs));
-        for (int job = 0; job < jobs; ++job) {
-            threads.emplace_back([&] {
-                for (int task = next.fetch_add(1); task < total; task = next.fetch_add(1)) {
-                    const GameRecord record = play(task);
-                    const std::lock_guard<std::mutex> hold(lock);
-                    records[static_cast<std::size_t>(task)] = record;
-                    ++finishedCount;
-                    finished.notify_one();
-                }
-            });
-        }
-        {
-            std::unique_lock<std::mutex> hold(lock);
-            while (done < total) {
-                finished.wait(hold, [&] { return finishedCount > done; });
-                done = finishedCount;
-                hold.unlock();
-                progress.Update(done);
-                hold.lock();
-            }
-        }
-        for (std::thread& t : threads)
-            t.join();
-    }
+    const foresight::SeriesRun run =
+        foresight::PlaySeries(plan, options.jobs, [&](int done) { progress.Update(done); });
+    const std::vector<GameRecord>& records = run.records;
+    const int jobs = run.threads;
     const double seconds = ProgressLine::Seconds(progress.Start(), SteadyClock::now());
     progress.Clear();
+    if (run.asked > 1 && run.started < run.asked)
+        err << "velcor: " << run.started << " of " << run.asked << " threads could be started; the games go on "
+            << (run.started == 0 ? "on one" : "on those") << '\n';
 
     std::vector<RulerSummary> rows;
     for (std::size_t r = 0; r < rulers.size(); ++r) {

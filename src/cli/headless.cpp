@@ -22,11 +22,14 @@
 #include "rules/event_json.h"
 #include "rules/events.h"
 #include "cli/game_series.h"
+#include "cli/scenario_tools.h"
 #include "foresight/advisor.h"
+#include "foresight/resting_game.h"
 #include "rules/names.h"
 #include "rules/turn.h"
 #include "session/game_record.h"
 #include "session/game_replay.h"
+#include "session/save_companions.h"
 
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
@@ -39,6 +42,10 @@ const char* const kHeadlessUsage =
     "                         [--difficulty easy|normal|hard|master]\n"
     "       velcor --headless (--scenario N --ruler R | --load FILE) --advise\n"
     "                         [--rollouts N] [--horizon H] [--data DIR] [--clock SECONDS]\n"
+    "       velcor --headless --scenario N --fairness [--data DIR] [--jobs J]\n"
+    "                         [--player advisor [--rollouts N] [--horizon H]]\n"
+    "       velcor --headless --random-scenario SEED [--write-scenario DIR] [--data DIR]\n"
+    "                         [--jobs J]\n"
     "  either game also takes [--player rest|advisor] [--rollouts N] [--horizon H]\n"
     "  --data DIR       directory of scenarioN.txt and countryN.txt (default: the current\n"
     "                   directory when it holds them, else the bundled data)\n"
@@ -69,6 +76,16 @@ const char* const kHeadlessUsage =
     "                   reason in words\n"
     "  --rollouts N     the advisor's trials of each command (default 256)\n"
     "  --horizon H      the months each trial plays on (default 24)\n"
+    "  --fairness       print the scenario's fairness table: for each ruler offered, whether\n"
+    "                   he can make war at once, the share of 200 resting games he is alive\n"
+    "                   after 12 months, his median months, the share with a capture within\n"
+    "                   6 months; with --player advisor also 10 advised games of each\n"
+    "                   (--rollouts default 16, --horizon default 6)\n"
+    "  --random-scenario SEED\n"
+    "                   draw a fair scenario (乱世) from SEED (0..4294967295) on the map of\n"
+    "                   --data's country1.txt and print its fairness table\n"
+    "  --write-scenario DIR\n"
+    "                   write it to DIR/scenario1.txt and DIR/country1.txt\n"
     "exit status: 0 done, 1 the save, the events or the CSV file failed,\n"
     "             2 bad options or a missing or refused file\n";
 
@@ -128,12 +145,6 @@ void PrintMap(const GameState& world, std::ostream& out)
     out << '\n';
 }
 
-int CountriesOf(const GameState& world, RulerId ruler)
-{
-    return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
-                                          [ruler](const Country& c) { return c.GetRuler() == ruler; }));
-}
-
 bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
     const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
@@ -148,22 +159,26 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
         return false;
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = session.StartNewGame(countryPath, ruler);
+    const LoadOutcome loaded = session.ReadWorld(countryPath, CountryFileUse::StartingWorld);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.words.Text() << '\n'; // the message names the file
         return false;
     }
+    session.world.playerRuler = ruler;
     offered = list.rulers;
     return true;
 }
 
 bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
-    const LoadOutcome loaded = session.LoadGame(options.loadFile);
+    const LoadOutcome loaded = session.ReadWorld(options.loadFile, CountryFileUse::SavedGame);
     if (loaded.status != LoadStatus::Loaded) {
         err << "velcor: " << loaded.words.Text() << '\n';
         return false;
     }
+    // The game loads all the same, at normal.
+    if (!session.SetAside().empty())
+        err << "velcor: " << DifficultyFileName(options.loadFile) << ": " << session.SetAside().Text() << '\n';
     offered = {session.world.playerRuler};
     return true;
 }
@@ -173,11 +188,14 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
                        std::ostream& err)
 {
-    const bool ready = options.loadFile.empty() ? SetUpNewGame(session, options, offered, err)
-                                                : SetUpLoadedGame(session, options, offered, err);
-    if (ready && options.difficulty)
+    const bool loaded = !options.loadFile.empty();
+    if (!(loaded ? SetUpLoadedGame(session, options, offered, err) : SetUpNewGame(session, options, offered, err)))
+        return false;
+    // The game begins at the difficulty it is played at: its record's start says so.
+    if (options.difficulty)
         session.world.difficulty = *options.difficulty;
-    return ready;
+    session.BeginGame(loaded);
+    return true;
 }
 
 void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
@@ -207,18 +225,19 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        if (name == "--advise") {
-            if (options.advise) {
+        if (name == "--advise" || name == "--fairness") {
+            bool& flag = name == "--advise" ? options.advise : options.fairness;
+            if (flag) {
                 error = name + " is given twice";
                 return false;
             }
-            options.advise = true;
+            flag = true;
             continue;
         }
         static const char* const kValued[] = {"--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
-                                              "--record",  "--replay"};
+                                              "--record",  "--replay", "--random-scenario", "--write-scenario"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -246,6 +265,12 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.recordFile = value;
         } else if (name == "--replay") {
             options.replayFile = value;
+        } else if (name == "--write-scenario") {
+            options.writeScenario = value;
+        } else if (name == "--random-scenario") {
+            if (!ParseNumberOption(name, value, 0, UINT32_MAX, number, error))
+                return false;
+            options.randomSeed = static_cast<std::uint32_t>(number);
         } else if (name == "--scenario") {
             if (!ParseNumberOption(name, value, 1, 3, number, error))
                 return false;
@@ -301,13 +326,20 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.clockStart = number;
         }
     }
+    if (IsScenarioTool(options))
+        return CheckScenarioToolOptions(options, seen, error);
     const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
+    const bool seenPlayer = std::find(seen.begin(), seen.end(), "--player") != seen.end();
     if (!options.replayFile.empty()) {
         for (const auto& [given, what] :
              {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
               std::pair{options.clockStart.has_value(), "--clock"}, std::pair{options.games != 0, "--games"},
               std::pair{options.jobs != 0, "--jobs"}, std::pair{!options.csvFile.empty(), "--csv"},
-              std::pair{!options.recordFile.empty(), "--record"}}) {
+              std::pair{!options.recordFile.empty(), "--record"},
+              std::pair{options.difficulty.has_value(), "--difficulty"},
+              std::pair{seenPlayer, "--player"},
+              std::pair{options.advise, "--advise"}, std::pair{options.rollouts != 0, "--rollouts"},
+              std::pair{options.horizon != 0, "--horizon"}}) {
             if (given) {
                 error = std::string(what) + " cannot be given with --replay: the record holds its game";
                 return false;
@@ -372,6 +404,15 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
 
 namespace {
 
+std::string Fixed(double value, int decimals)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+} // namespace
+
 foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
 {
     foresight::AdviceOptions advice;
@@ -382,31 +423,6 @@ foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
     advice.threads = options.adviceThreads;
     return advice;
 }
-
-// The advisor's best command for the turn country, carried out through the session; the
-// turn then goes on as after a rest.
-void GiveAdvisedCommand(HeadlessGame& game, const HeadlessOptions& options)
-{
-    GameSession& session = game.Session();
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
-    const std::vector<foresight::AdvisedCommand> ranking =
-        foresight::Advisor(session.world, AdviceOptionsOf(options)).Run();
-    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
-        return;
-    const CommandResult result = session.Apply(ranking.front().command);
-    if (std::ostream* out = game.Host().Out(); out && result.done)
-        *out << "    " << DateText(session.world) << "  " << result.words.Text() << '\n';
-}
-
-std::string Fixed(double value, int decimals)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
-}
-
-} // namespace
 
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
 {
@@ -426,65 +442,57 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
     }
 }
 
+namespace {
+
+// What a run prints of a game that has ended; empty while it goes on.
+std::string GameEndLine(const GameState& world)
+{
+    if (!PlayerHasCountry(world))
+        return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+    if (IsUnified(world))
+        return "unified: " + RulerNameUtf8(world, world.playerRuler) + " holds every country (中国全土を統一しました)\n";
+    return {};
+}
+
+} // namespace
+
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
 {
     GameSession& session = game.Session();
     const GameState& world = session.world;
     std::ostream* const out = game.Host().Out();
-    // The windows start a thread for each stretch of computer turns; here the calling
-    // thread runs the same procedure, which seeds the world's generator from the clock
-    // as the worker does, so the draws are the same.
     std::int32_t shownYear = world.year;
     std::int64_t shownMonth = MonthsSinceYearZero(world);
-    // Months are counted as the calendar turns, not from the date: the year stops at
-    // its largest figure, after which the date no longer moves.
-    HeadlessOutcome outcome;
-    std::int32_t lastMonth = world.month;
     if (out)
         PrintMap(world, *out);
-    for (bool first = true;; first = false) {
-        // The computer rulers play up to the player's first turn, then after each of his
-        // rests up to his next.
-        if (!first) {
-            session.RestHere(options.workerThread);
-        } else if (options.workerThread) {
-            session.StartComputerTurns();
-            session.Worker().Join();
-        } else {
-            session.PlayComputerTurns();
-        }
-        const std::int32_t month = world.month;
-        outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
-        lastMonth = month;
+    foresight::PlayOnOptions play;
+    play.months = options.months;
+    play.advised = options.player == HeadlessOptions::Player::Advisor;
+    play.advice = AdviceOptionsOf(options);
+    play.workerThread = options.workerThread;
+    play.atPlayerTurn = [&] {
         if (options.atPlayerTurn && !options.atPlayerTurn())
-            break;
-        if (!PlayerHasCountry(world) || IsUnified(world))
-            break;
-        if (out && world.year != shownYear) {
+            return false;
+        if (out && !foresight::GameEnded(world) && world.year != shownYear) {
             shownYear = world.year;
             shownMonth = MonthsSinceYearZero(world);
             PrintMap(world, *out);
         }
-        if (outcome.monthsRun >= options.months)
-            break;
-        if (options.player == HeadlessOptions::Player::Advisor)
-            GiveAdvisedCommand(game, options);
-    }
-    outcome.playerHolds = PlayerHasCountry(world);
-    outcome.unified = outcome.playerHolds && IsUnified(world);
-    if (outcome.unified)
-        ReportVictory(world, session.events);
-    outcome.countriesHeld = CountriesOf(world, world.playerRuler);
+        return true;
+    };
+    if (out)
+        play.commandDone = [&](const CommandResult& result) {
+            *out << "    " << DateText(world) << "  " << result.words.Text() << '\n';
+        };
+    const HeadlessOutcome outcome = foresight::PlayOn(session, play);
     if (!out)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)
         PrintMap(world, *out);
-    if (!outcome.playerHolds)
-        *out << "game over: " << RulerNameUtf8(world, world.playerRuler) << " holds no country (ゲームオーバーです)\n";
-    else if (outcome.unified)
-        *out << "unified: " << RulerNameUtf8(world, world.playerRuler) << " holds every country (中国全土を統一しました)\n";
-    else
+    if (outcome.playerHolds && !outcome.unified)
         *out << "still open after " << outcome.monthsRun << " months\n";
+    else
+        *out << GameEndLine(world);
     return outcome;
 }
 
@@ -557,32 +565,36 @@ private:
 std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
 {
     std::vector<platform::NamedFile> files;
-    if (!options.replayFile.empty())
+    if (options.randomSeed) {
+        files.push_back({"--data", CountryFilePath(options.dataDir, 1), false});
+        if (!options.writeScenario.empty())
+            for (const std::string& path : {ScenarioFilePath(options.writeScenario, 1),
+                                            CountryFilePath(options.writeScenario, 1)})
+                files.push_back({"--write-scenario", path, true});
+    } else if (!options.replayFile.empty()) {
         files.push_back({"--replay", options.replayFile, false});
-    else if (!options.loadFile.empty())
+    } else if (!options.loadFile.empty()) {
         files.push_back({"--load", options.loadFile, false});
-    else
+        files.push_back({"--load", DifficultyFileName(options.loadFile), false, true});
+    } else {
         for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
                                         CountryFilePath(options.dataDir, options.scenario)})
             files.push_back({"--data", path, false});
-    for (const auto& [option, path] : {std::pair{"--save", &options.saveFile}, std::pair{"--events", &options.eventsFile},
-                                       std::pair{"--csv", &options.csvFile}, std::pair{"--record", &options.recordFile}})
+    }
+    if (!options.saveFile.empty()) {
+        files.push_back({"--save", options.saveFile, true});
+        // What the save writes or removes beside itself; this run's events may be its
+        // chronicle and this run's record its record.
+        for (const auto& [path, writer] : {std::pair{ChronicleFileName(options.saveFile), "--events"},
+                                           std::pair{DifficultyFileName(options.saveFile), ""},
+                                           std::pair{RecordFileName(options.saveFile), "--record"}})
+            files.push_back({"--save", path, true, true, writer});
+    }
+    for (const auto& [option, path] : {std::pair{"--events", &options.eventsFile}, std::pair{"--csv", &options.csvFile},
+                                       std::pair{"--record", &options.recordFile}})
         if (!path->empty())
             files.push_back({option, *path, true});
     return files;
-}
-
-// The windows' chronicle of an earlier game saved under the save's name is not this
-// game's: it goes, unless this run's events were written in its place.
-void RemoveEarlierChronicle(const HeadlessOptions& options)
-{
-    std::error_code ignored;
-    const std::filesystem::path chronicle = ChronicleFileName(options.saveFile);
-    if (std::filesystem::is_directory(std::filesystem::symlink_status(chronicle, ignored)))
-        return;
-    if (!options.eventsFile.empty() && std::filesystem::equivalent(chronicle, options.eventsFile, ignored))
-        return;
-    std::filesystem::remove(chronicle, ignored);
 }
 
 } // namespace
@@ -598,9 +610,7 @@ void SaveAtEnd(const HeadlessOptions& options, GameSession& session, const GameR
     bool saved = false;
     if (!options.saveFile.empty()) {
         saved = session.SaveGame(options.saveFile, cursor, &error);
-        if (saved)
-            RemoveEarlierChronicle(options);
-        else
+        if (!saved)
             failed(options.saveFile, error);
     }
     if (!recorder || options.recordFile.empty())
@@ -640,8 +650,6 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
         err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
         return kHeadlessBadInput;
     }
-    if (withEvents && !events.Commit(&error))
-        failed(options.eventsFile, error);
     PrintMap(session.world, out);
     out << (replayed.stopped ? "replay stopped after " : "replay ended after ") << replayed.at.months << " months, "
         << replayed.at.steps << " of " << record->steps.size() << " steps\n";
@@ -649,6 +657,8 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
     const std::int32_t cursor =
         !replayed.stopped && record->tie ? record->tie->cursor : session.world.turnCountry.Get();
     SaveAtEnd(options, session, nullptr, cursor, failed);
+    if (withEvents && !events.Commit(&error))
+        failed(options.eventsFile, error);
     return status;
 }
 
@@ -685,15 +695,23 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         ReportStart(session.world, session.events, !options.loadFile.empty());
     if (options.advise) {
         // The computer's turns up to the player's first; the advice is asked of copies.
+        // A game already ended has none: it says so as the plain run does.
         session.PlayComputerTurns();
-        if (PlayerHasCountry(session.world) && !IsUnified(session.world))
+        if (const std::string end = GameEndLine(session.world); end.empty()) {
             PrintAdvice(session.world, options, out);
+        } else {
+            if (IsUnified(session.world))
+                ReportVictory(session.world, session.events);
+            out << end;
+        }
     } else {
         PlayResting(game, options);
     }
+    // The events after the save, which removes whatever an earlier game kept beside
+    // it: written as the save's chronicle, they are this game's.
+    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
-    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
     return status;
 }
 
@@ -715,7 +733,8 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "velcor: " << refusal << '\n';
         return kHeadlessBadInput;
     }
-    const int status = options.games > 0
+    const int status = IsScenarioTool(options) ? RunScenarioTool(options, out, err)
+                       : options.games > 0
                            ? RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal())
                            : RunHeadless(options, out, err);
     // The printed lines are an output too: a full disk or a closed pipe behind them fails

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "foresight/look_ahead_ruler.h"
+#include "foresight/resting_game.h"
 #include "model/game_state.h"
 #include "rules/turn.h"
 #include "session/game_session.h"
@@ -47,6 +48,12 @@ struct HeadlessOptions {
     bool allRulers = false;  // --ruler all: every ruler the scenario offers
     std::string csvFile;     // the table as CSV too; empty: none
 
+    // The scenario tools (cli/scenario_tools.h): the fairness table of --scenario, or a
+    // random scenario of a seed, its table printed and its files written to a folder.
+    bool fairness = false;
+    std::optional<std::uint32_t> randomSeed;
+    std::string writeScenario; // empty: not written
+
     // Each stretch of computer turns on a thread of its own, started and joined as the
     // windows run their turn worker. The same draws, the same world and the same lines
     // as on the calling thread, only slower: kept to compare the two.
@@ -69,12 +76,7 @@ extern const char* const kHeadlessUsage;
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error);
 
 // How a game played with the player resting ended.
-struct HeadlessOutcome {
-    std::int64_t monthsRun = 0; // months the calendar turned before the run ended
-    bool playerHolds = false;   // the player still holds a country
-    bool unified = false;       // he holds every country
-    int countriesHeld = 0;      // countries of the player at the end
-};
+using HeadlessOutcome = foresight::PlayOnOutcome;
 
 // The player rests at each of his turns and his battles are fought at once. Its calls
 // come from whichever thread runs the turn worker's procedure while nothing else
@@ -120,6 +122,10 @@ private:
 // new turn worker does. The host's stream, when there is one, receives the map at the
 // start, at each new year and at the end, and the battles against the player.
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
+
+// The advisor's options the headless options give (--rollouts, --horizon and the
+// threads of each advice).
+foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options);
 
 // The advisor's ranking for the player's turn in the session's world, one line per
 // command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 lost 0.120 score 3.150 army

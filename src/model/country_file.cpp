@@ -175,12 +175,12 @@ bool ParseCountryFile(platform::TextFileReader& reader, WorldRecord& world, File
 
 namespace {
 
-// Reads and checks a whole file's text, then replaces the world; name stands for the
-// file in the message.
-LoadOutcome LoadFromReader(GameState& world, platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
+// Reads and checks a whole file's text into record; name stands for the file in the
+// message.
+LoadOutcome ReadRecordFrom(platform::TextFileReader& reader, WorldRecord& record, const std::string& name,
+                           CountryFileUse use)
 {
     LoadOutcome outcome;
-    WorldRecord record;
     FileProblem problem;
     if (!ParseCountryFile(reader, record, &problem, use)) {
         outcome.status = LoadStatus::Refused;
@@ -188,14 +188,23 @@ LoadOutcome LoadFromReader(GameState& world, platform::TextFileReader& reader, c
                                 {Message::Plain(name), problem.words});
         return outcome;
     }
-    ApplyWorld(world, record);
     outcome.status = LoadStatus::Loaded;
+    return outcome;
+}
+
+// The same, then the world replaced.
+LoadOutcome LoadFromReader(GameState& world, platform::TextFileReader& reader, const std::string& name, CountryFileUse use)
+{
+    WorldRecord record;
+    LoadOutcome outcome = ReadRecordFrom(reader, record, name, use);
+    if (outcome.status == LoadStatus::Loaded)
+        ApplyWorld(world, record);
     return outcome;
 }
 
 } // namespace
 
-LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFileUse use)
+LoadOutcome ReadCountryRecord(const std::string& path, WorldRecord& record, CountryFileUse use)
 {
     platform::TextFileReader reader;
     if (!reader.Open(path)) {
@@ -205,7 +214,16 @@ LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFi
                                 {Message(kDataFileNotFound), Message::Plain(path), Message(reader.ErrorReason().c_str())});
         return outcome;
     }
-    return LoadFromReader(world, reader, path, use);
+    return ReadRecordFrom(reader, record, path, use);
+}
+
+LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFileUse use)
+{
+    WorldRecord record;
+    LoadOutcome outcome = ReadCountryRecord(path, record, use);
+    if (outcome.status == LoadStatus::Loaded)
+        ApplyWorld(world, record);
+    return outcome;
 }
 
 LoadOutcome LoadCountryText(GameState& world, std::string text, const std::string& name, CountryFileUse use)

@@ -82,6 +82,10 @@ struct LoadOutcome {
 // the reason after the first line.
 LoadOutcome LoadCountryFile(GameState& world, const std::string& path, CountryFileUse use = CountryFileUse::SavedGame);
 
+// Reads and checks a country file as LoadCountryFile does, into record alone; record
+// is unspecified unless Loaded.
+LoadOutcome ReadCountryRecord(const std::string& path, WorldRecord& record, CountryFileUse use);
+
 // The same for a file's contents already in memory; name stands for the file in the
 // message. Never NotFound.
 LoadOutcome LoadCountryText(GameState& world, std::string text, const std::string& name,

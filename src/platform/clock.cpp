@@ -35,9 +35,9 @@ void GameClock::EndFeed()
 {
     if (!m_feed)
         return;
-    if (m_fed > 0 && m_fed <= m_feed->size() && (m_fixed || ClockFixed())) {
+    if (m_fed > 0 && (m_fixed || ClockFixed())) {
         m_fixed = true;
-        m_next = (*m_feed)[m_fed - 1] + 1;
+        m_next = m_fed < m_feed->size() ? SecondAfter((*m_feed)[m_fed - 1]) : m_afterFeed;
     }
     m_feed.reset();
 }

@@ -38,16 +38,20 @@ protected:
 // on from the same reading.
 //
 // A recorded game is played again by feeding its readings back: they are returned
-// first, in their order. Once the last has been taken (or the feed is ended), a clock
-// that was fixed, its own or the process's, goes on from the second after the last
-// reading fed, as the recorded game's clock went on; any other reads the time again.
+// first, in their order. Should the game want more than the record holds, the clock
+// goes on from the second after the record's last reading (0 for a record without
+// any), one second a reading, so that a record played again is the same game at every
+// run. Once the feed is ended, a clock that was fixed, its own or the process's, goes
+// on from the second after the last reading it gave, as the recorded game's clock went
+// on; any other reads the time again.
 // A listener hears each reading; it belongs to the clock it was given to, not to the
 // world's value: a copy has none, and an assignment keeps the listener it had.
 class GameClock {
 public:
     GameClock() = default;
     GameClock(const GameClock& other)
-        : m_fixed(other.m_fixed), m_next(other.m_next), m_feed(other.m_feed), m_fed(other.m_fed)
+        : m_fixed(other.m_fixed), m_next(other.m_next), m_feed(other.m_feed), m_fed(other.m_fed),
+          m_afterFeed(other.m_afterFeed)
     {
     }
     GameClock& operator=(const GameClock& other)
@@ -56,6 +60,7 @@ public:
         m_next = other.m_next;
         m_feed = other.m_feed;
         m_fed = other.m_fed;
+        m_afterFeed = other.m_afterFeed;
         return *this;
     }
 
@@ -64,8 +69,9 @@ public:
         std::int64_t seconds = 0;
         if (m_feed && m_fed < m_feed->size()) {
             seconds = (*m_feed)[m_fed++];
-            if (m_fed == m_feed->size())
-                EndFeed();
+        } else if (m_feed) {
+            seconds = m_afterFeed;
+            m_afterFeed = SecondAfter(seconds);
         } else {
             seconds = m_fixed ? m_next++ : ClockSeconds();
         }
@@ -73,10 +79,12 @@ public:
             m_listener->ClockRead(seconds);
         return seconds;
     }
+    // Fixed from start on; a feed is ended.
     void FixFrom(std::int64_t start)
     {
         m_fixed = true;
         m_next = start;
+        m_feed.reset();
     }
     bool Fixed() const { return m_fixed; }
 
@@ -85,6 +93,7 @@ public:
     {
         m_feed = std::move(readings);
         m_fed = from;
+        m_afterFeed = !m_feed || m_feed->empty() ? 0 : SecondAfter(m_feed->back());
     }
     // The index in the feed of the next reading it would have returned (its size once
     // spent).
@@ -96,10 +105,17 @@ public:
     void Listen(ClockListener* listener) { m_listener = listener; }
 
 private:
+    // The next second, the largest followed by the smallest.
+    static std::int64_t SecondAfter(std::int64_t seconds)
+    {
+        return static_cast<std::int64_t>(static_cast<std::uint64_t>(seconds) + 1);
+    }
+
     bool m_fixed = false;
     std::int64_t m_next = 0;
     std::shared_ptr<const std::vector<std::int64_t>> m_feed;
     std::size_t m_fed = 0;
+    std::int64_t m_afterFeed = 0; // what the feed gives once spent
     ClockListener* m_listener = nullptr;
 };
 

@@ -38,7 +38,9 @@ std::string OutputFilesRefusal(const std::vector<NamedFile>& files)
         if (!files[b].written)
             continue;
         for (std::size_t a = 0; a < files.size(); ++a) {
-            if (a == b || identities[a] != identities[b] || (files[a].written && a > b))
+            if (a == b || identities[a] != identities[b] || (files[a].written && a > b) ||
+                (!files[a].sharedWith.empty() && files[a].sharedWith == files[b].option) ||
+                (!files[b].sharedWith.empty() && files[b].sharedWith == files[a].option))
                 continue;
             if (!files[a].written)
                 return files[b].option + " would overwrite a file the game reads (" + files[b].path + ")";
@@ -46,7 +48,7 @@ std::string OutputFilesRefusal(const std::vector<NamedFile>& files)
         }
     }
     for (const NamedFile& file : files) {
-        if (!file.written)
+        if (!file.written || file.beside)
             continue;
         if (const std::string refusal = WriteRefusal(file.path); !refusal.empty())
             return file.path + ": " + refusal;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The files a run of the program reads and writes, looked at before it starts: no file
-// it writes may be one it reads or one it writes for another option, and none may be a
-// file a save would refuse to replace.
+// it writes may be one it reads or one it writes for another option (the files kept
+// beside a save count), and none may be a file a save would refuse to replace.
 #pragma once
 
 #include <iosfwd>
@@ -14,6 +14,12 @@ struct NamedFile {
     std::string option; // "--save", "--load", or "--data" for a file of the data folder
     std::string path;
     bool written = false;
+    // A file kept beside a save, read or written (or removed) with it: only whether
+    // another name is of the same file counts, not whether it could be replaced.
+    bool beside = false;
+    // The option whose file this one may be: the one that writes it in the save's
+    // stead (the events as the save's chronicle). Empty: none.
+    std::string sharedWith{};
 };
 
 // Why the run must not start, for the first fault found; empty when there is none. Two

@@ -142,6 +142,18 @@ void SetWindowGeometry(const QString& window, const QByteArray& geometry)
     QSettings().setValue(QStringLiteral("%1/%2/Geometry").arg(kWindows, window), geometry);
 }
 
+std::optional<QPoint> WindowPlace(const QString& window)
+{
+    const QVariant place = QSettings().value(QStringLiteral("%1/%2/Place").arg(kWindows, window));
+    if (!place.canConvert<QPoint>() || !place.isValid())
+        return std::nullopt;
+    return place.toPoint();
+}
+void SetWindowPlace(const QString& window, QPoint frameTopLeft)
+{
+    QSettings().setValue(QStringLiteral("%1/%2/Place").arg(kWindows, window), frameTopLeft);
+}
+
 bool WindowOpen(const QString& window)
 {
     return QSettings().value(QStringLiteral("%1/%2/Open").arg(kWindows, window), false).toBool();

@@ -6,8 +6,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QPoint>
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 namespace platform::settings {
 
@@ -70,6 +73,10 @@ void SetTurnReport(bool on);
 // Saved window geometries (QWidget::saveGeometry); empty when none.
 QByteArray WindowGeometry(const QString& window);
 void SetWindowGeometry(const QString& window, const QByteArray& geometry);
+// Where a window's frame (title bar and border included) had its top left; nullopt
+// when none was kept.
+std::optional<QPoint> WindowPlace(const QString& window);
+void SetWindowPlace(const QString& window, QPoint frameTopLeft);
 // Whether a secondary window was open when the program last ended.
 bool WindowOpen(const QString& window);
 void SetWindowOpen(const QString& window, bool open);

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <random>
 
 #include <dirent.h>
 #include <fcntl.h>
@@ -255,6 +256,25 @@ std::string TempPrefix(const std::string& fileName)
     return "." + fileName.substr(0, kTempNameStem) + ".tmp-";
 }
 
+// The number a temporary file's name gives its owner, and whether a process of that
+// number still runs. Under WebAssembly every module has the same pid (42) and no way to
+// ask after another process, so it names its files by a number drawn once, and a file
+// of another number is never taken for stale.
+#ifdef __EMSCRIPTEN__
+pid_t OwnProcessNumber()
+{
+    static const pid_t number = [] {
+        std::random_device entropy;
+        return static_cast<pid_t>(entropy() % 1000000000u + 1u);
+    }();
+    return number;
+}
+bool ProcessMayRun(pid_t) { return true; }
+#else
+pid_t OwnProcessNumber() { return ::getpid(); }
+bool ProcessMayRun(pid_t owner) { return ::kill(owner, 0) == 0 || errno != ESRCH; }
+#endif
+
 // The process id in a temporary file's name "<prefix><pid>-<n>", or 0 when name is
 // not one of prefix's.
 pid_t TempOwner(const std::string& name, const std::string& prefix)
@@ -286,7 +306,7 @@ void RemoveStaleTemps(const std::string& directory, const std::string& prefix)
     while (const dirent* entry = ::readdir(dir)) {
         const std::string name = entry->d_name;
         const pid_t owner = TempOwner(name, prefix);
-        if (owner == 0 || owner == ::getpid() || ::kill(owner, 0) == 0 || errno != ESRCH)
+        if (owner == 0 || owner == OwnProcessNumber() || ProcessMayRun(owner))
             continue;
         const std::string path = (directory.empty() ? std::string() : directory + "/") + name;
         struct stat st {};
@@ -382,7 +402,7 @@ bool AtomicFileWriter::Open(const std::string& path, std::string* error)
     RemoveStaleTemps(d.directory, prefix);
     static std::atomic<unsigned> counter{0};
     const std::string temp = (d.directory.empty() ? std::string() : d.directory + (d.directory == "/" ? "" : "/")) +
-                             prefix + std::to_string(::getpid()) + "-" + std::to_string(counter.fetch_add(1));
+                             prefix + std::to_string(OwnProcessNumber()) + "-" + std::to_string(counter.fetch_add(1));
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
     if (fd < 0)
         return fail(WriteReason(errno));

@@ -5,6 +5,7 @@
 #include <QMargins>
 #include <QPoint>
 #include <QRect>
+#include <QVector>
 
 class QWidget;
 
@@ -33,5 +34,28 @@ QRect KeepInside(QRect frame, const QRect& area);
 // Moves window so that its frame's top left is at frameTopLeft, or as near to it as
 // keeps the frame inside area.
 void PlaceInside(QWidget* window, QPoint frameTopLeft, const QRect& area);
+
+// What a tool window is placed among, frames in global coordinates: the main window,
+// its controls (its panel and buttons), the game's other windows shown, and the
+// available area of the main window's screen.
+struct ToolWindowRoom {
+    QRect main;
+    QVector<QRect> keepClear;
+    QVector<QRect> others;
+    QRect area;
+    // The smallest frame the window may be given beside the main window (invalid: its
+    // own size only).
+    QSize smallest;
+};
+
+// Where a tool window's frame opens: wholly inside the area (no larger than it); beside
+// the main window where there is room, at its right, left, bottom or top in that order
+// (made smaller, not below room.smallest, where the room beside it is short);
+// else where it covers the least of the controls, then of the other windows, then of
+// the main window.
+QRect ToolWindowPlace(QSize frame, const ToolWindowRoom& room);
+// Moves window (made smaller where it is larger than the screen) to that place beside
+// main, on main's screen, among the other windows shown.
+void PlaceToolWindow(QWidget* window, const QWidget* main, const QVector<QRect>& keepClear);
 
 } // namespace platform

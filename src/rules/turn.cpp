@@ -2,6 +2,7 @@
 #include "rules/turn.h"
 
 #include <array>
+#include <system_error>
 
 #include "model/arithmetic.h"
 #include "model/game_state.h"
@@ -199,16 +200,22 @@ TurnWorker::~TurnWorker()
     Join();
 }
 
-void TurnWorker::Start(TurnHost& host)
+bool TurnWorker::Start(TurnHost& host)
 {
     // The previous worker has made its last call by now (or has been asked to stop).
     Join();
     m_host = &host;
     m_running.store(true, std::memory_order_release);
-    m_thread = std::thread([this] {
-        TurnWorkerProc(m_world, m_events, *m_host);
+    try {
+        m_thread = std::thread([this] {
+            TurnWorkerProc(m_world, m_events, *m_host);
+            m_running.store(false, std::memory_order_release);
+        });
+    } catch (const std::system_error&) {
         m_running.store(false, std::memory_order_release);
-    });
+        return false;
+    }
+    return true;
 }
 
 void TurnWorker::Join()

@@ -114,8 +114,9 @@ public:
 
     // Starts the next worker. The previous one, if any, is joined first: start only
     // after it has made its PlayerTurn call or has been asked to stop. A stop asked of
-    // the host stays in force until ClearStop.
-    void Start(TurnHost& host);
+    // the host stays in force until ClearStop. False, with nothing started, when the
+    // system gives no thread (too many threads or processes already).
+    bool Start(TurnHost& host);
     void RequestStop()
     {
         if (m_host)

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cstdio>
+#include <filesystem>
 #include <string_view>
 
 #include "platform/text_file.h"
@@ -212,4 +214,27 @@ BestGames::ReadStatus BestGames::Load(const std::string& path, platform::Message
 bool BestGames::Save(const std::string& path, std::string* error) const
 {
     return platform::WriteTextAtomically(path, Format(), error);
+}
+
+int KeepBestGame(BestGames& games, const BestGame& game, const RecordedGame& record, const std::string& tablePath,
+                 const std::string& recordPath, std::string* error)
+{
+    const int place = games.Insert(game);
+    if (place < 0)
+        return -1;
+    std::error_code made;
+    if (const std::filesystem::path folder = std::filesystem::path(tablePath).parent_path(); !folder.empty())
+        std::filesystem::create_directories(folder, made);
+    if (made) {
+        if (error)
+            *error = made.message();
+        return -1;
+    }
+    if (!WriteRecordFile(recordPath, record, error))
+        return -1;
+    if (!games.Save(tablePath, error)) {
+        std::remove(recordPath.c_str());
+        return -1;
+    }
+    return place;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/message.h"
+#include "session/game_record.h"
 #include "session/game_summary.h"
 
 struct BestGame {
@@ -61,3 +62,12 @@ public:
 private:
     std::vector<BestGame> m_entries;
 };
+
+// Enters a finished game in games (the table as read from tablePath) and, when it is
+// kept, writes its record at recordPath, beside the table, and then the table: the
+// record first, so that the table names no record that is not there, and taken back
+// when the table cannot be written, so that no record is left that no table names.
+// Its place (0 the best); -1 when it is not kept, or, with the reason in error, when it
+// could not be written (the table as it was).
+int KeepBestGame(BestGames& games, const BestGame& game, const RecordedGame& record, const std::string& tablePath,
+                 const std::string& recordPath, std::string* error);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "session/game_record.h"
 
+#include <algorithm>
 #include <array>
 #include <charconv>
 #include <cstdio>
@@ -88,10 +89,12 @@ struct StepWriter {
     void operator()(const command::Rest&) const { out += "rest\n"; }
 };
 
-// Reads the record's text line by line; any fault ends the reading.
+// Reads the record's text line by line; any fault ends the reading. A record whose
+// lines end with CR LF (carried through a tool that changes line ends) is read as one
+// with LF: the CR before each line's end goes.
 class RecordReader {
 public:
-    explicit RecordReader(std::string_view text) : m_text(text) {}
+    RecordReader(std::string_view text, bool crlf) : m_text(text), m_crlf(crlf) {}
 
     int LineNumber() const { return m_line; }
 
@@ -104,6 +107,8 @@ public:
         if (end == std::string_view::npos)
             return false;
         std::string_view line = m_text.substr(m_pos, end - m_pos);
+        if (m_crlf && line.ends_with('\r'))
+            line.remove_suffix(1);
         m_pos = end + 1;
         ++m_line;
         while (!line.empty()) {
@@ -115,15 +120,19 @@ public:
         }
         return true;
     }
-    // count bytes and the LF after them.
+    // count bytes and the line end after them.
     bool Bytes(std::size_t count, std::string& bytes)
     {
-        if (count >= m_text.size() - m_pos || m_text[m_pos + count] != '\n')
+        if (count >= m_text.size() - m_pos)
+            return false;
+        const std::size_t end = m_pos + count;
+        const std::size_t eol = m_crlf && m_text.substr(end).starts_with("\r\n") ? 2 : 1;
+        if (m_text[end + eol - 1] != '\n')
             return false;
         bytes.assign(m_text.substr(m_pos, count));
         for (char c : bytes)
             m_line += c == '\n';
-        m_pos += count + 1;
+        m_pos = end + eol;
         ++m_line;
         return true;
     }
@@ -131,6 +140,7 @@ public:
 
 private:
     std::string_view m_text;
+    bool m_crlf;
     std::size_t m_pos = 0;
     int m_line = 0;
 };
@@ -147,10 +157,12 @@ bool Number(std::string_view text, T& value, T min, T max, int base = 10)
     return true;
 }
 
+// A command with every number in its range: countries by index, amounts of nothing or
+// more. Whether the rules allow it is the replay's to ask.
 bool ParseCommand(const std::vector<std::string_view>& w, PlayerCommand& command)
 {
-    constexpr std::int32_t kMax = INT32_MAX;
-    constexpr std::int32_t kMin = INT32_MIN;
+    constexpr int kLast = kCountryCount - 1;
+    constexpr std::int32_t kMost = INT32_MAX;
     if (w[0] == "rest" && w.size() == 1) {
         command = command::Rest{};
         return true;
@@ -165,23 +177,22 @@ bool ParseCommand(const std::vector<std::string_view>& w, PlayerCommand& command
                 d.what = what;
                 known = true;
             }
-        if (!known || !Number(w[2], d.country, kMin, kMax))
+        if (!known || !Number(w[2], d.country, 0, kLast))
             return false;
         command = d;
         return true;
     }
     if (w[0] == "move" && w.size() == 6) {
         command::Move m;
-        if (!Number(w[1], m.from, kMin, kMax) || !Number(w[2], m.to, kMin, kMax) ||
-            !Number(w[3], m.soldiers, kMin, kMax) || !Number(w[4], m.provisions, kMin, kMax) ||
-            !Number(w[5], m.funds, kMin, kMax))
+        if (!Number(w[1], m.from, 0, kLast) || !Number(w[2], m.to, 0, kLast) || !Number(w[3], m.soldiers, 0, kMost) ||
+            !Number(w[4], m.provisions, 0, kMost) || !Number(w[5], m.funds, 0, kMost))
             return false;
         command = m;
         return true;
     }
     if (w[0] == "war" && w.size() == 3) {
         command::War c;
-        if (!Number(w[1], c.from, kMin, kMax) || !Number(w[2], c.target, kMin, kMax))
+        if (!Number(w[1], c.from, 0, kLast) || !Number(w[2], c.target, 0, kLast))
             return false;
         command = c;
         return true;
@@ -234,31 +245,38 @@ std::string RecordText(const RecordedGame& record)
 
 std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Message* why)
 {
-    RecordReader in(text);
+    // Lines end with LF as written, or with CR LF throughout when carried through a tool
+    // that changed them: then the checksum is of the record as written.
+    const std::size_t firstEnd = text.find('\n');
+    const bool crlf = firstEnd != std::string::npos && firstEnd > 0 && text[firstEnd - 1] == '\r';
+    RecordReader in(text, crlf);
     std::vector<std::string_view> w;
     auto refuse = [&](platform::Message words) -> std::optional<RecordedGame> {
         if (why)
             *why = std::move(words);
         return std::nullopt;
     };
-    auto damaged = [&] { return refuse(platform::Message(kDamaged, {platform::Message::Number(in.LineNumber())})); };
+    auto damaged = [&] { return refuse(RecordDamagedAt(in.LineNumber())); };
     if (!in.Line(w) || w.size() != 2 || w[0] != kMagic)
         return refuse(platform::Message(kNotARecord));
     if (int version = 0; !Number(w[1], version, 0, INT32_MAX) || version != kVersion)
         return refuse(platform::Message(kOtherVersion, {platform::Message::Plain(std::string(w[1]))}));
     // The checksum first: a changed or cut record is refused as a whole, before any of
-    // it is believed.
-    const std::size_t crcLine = text.rfind("crc32 ", text.size() >= 15 ? text.size() - 15 : 0);
+    // it is believed. (With CR LF it can only be checked on the record read.)
+    const std::string_view lineEnd = crlf ? "\r\n" : "\n";
+    const std::size_t crcSize = std::string_view("crc32 XXXXXXXX").size() + lineEnd.size();
+    const std::size_t crcLine = text.size() >= crcSize ? text.size() - crcSize : std::string::npos;
     std::uint32_t crc = 0;
-    if (crcLine == std::string::npos || crcLine + 15 != text.size() || text.back() != '\n' ||
+    if (crcLine == std::string::npos || !text.ends_with(lineEnd) || text.compare(crcLine, 6, "crc32 ") != 0 ||
         (crcLine > 0 && text[crcLine - 1] != '\n') ||
         !Number(std::string_view(text).substr(crcLine + 6, 8), crc, 0u, UINT32_MAX, 16) ||
-        Crc32(std::string_view(text).substr(0, crcLine)) != crc)
+        (!crlf && Crc32(std::string_view(text).substr(0, crcLine)) != crc))
         return refuse(platform::Message(kChecksum));
 
     RecordedGame record;
     std::size_t count = 0;
-    if (!in.Line(w) || w.size() != 2 || w[0] != "readings" || !Number(w[1], count, std::size_t{0}, text.size()))
+    // Each reading takes a line of two bytes at least.
+    if (!in.Line(w) || w.size() != 2 || w[0] != "readings" || !Number(w[1], count, std::size_t{0}, text.size() / 2))
         return damaged();
     record.readings.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
@@ -276,7 +294,8 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
             RecordStart s;
             int difficulty = 0;
             std::size_t size = 0;
-            if (w.size() != 8 || (w[1] != "new" && w[1] != "loaded") || !Number(w[2], s.ruler, 0, kRulerCount - 1) ||
+            // The player is a ruler of a country file's, never 0 (no ruler).
+            if (w.size() != 8 || (w[1] != "new" && w[1] != "loaded") || !Number(w[2], s.ruler, 1, kRulerCount - 1) ||
                 !Number(w[3], difficulty, 0, kDifficultyLevels - 1) ||
                 !Number(w[4], s.random, 0u, UINT32_MAX) || !Number(w[5], s.commandRandom, 0u, UINT32_MAX) ||
                 !Number(w[6], s.readingIndex, std::size_t{0}, record.readings.size()) ||
@@ -296,9 +315,10 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
     if (!in.Line(w) || w.empty() || w[0] != "save")
         return damaged();
     if (w.size() == 4) {
+        // The cursor as a save stores it: before the first country, or at one.
         RecordTie tie;
         if (!Number(w[1], tie.crc, 0u, UINT32_MAX, 16) || !Number(w[2], tie.size, std::uint64_t{0}, UINT64_MAX) ||
-            !Number(w[3], tie.cursor, INT32_MIN, INT32_MAX))
+            !Number(w[3], tie.cursor, -1, kCountryCount - 1))
             return damaged();
         record.tie = tie;
     } else if (w.size() != 2 || w[1] != "none") {
@@ -306,8 +326,27 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
     }
     if (in.Position() != crcLine)
         return damaged();
+    if (crlf) {
+        const std::string written = RecordText(record);
+        if (Crc32(std::string_view(written).substr(0, written.size() - (crcSize - 1))) != crc)
+            return refuse(platform::Message(kChecksum));
+    }
     return record;
 }
+
+int RecordStepLine(const RecordedGame& record, std::size_t step)
+{
+    // The magic, the readings' count and lines, the steps' count; then a line a command
+    // and a start's line with its world's lines.
+    std::size_t line = 4 + record.readings.size();
+    for (std::size_t i = 0; i < step && i < record.steps.size(); ++i) {
+        const auto* start = std::get_if<RecordStart>(&record.steps[i]);
+        line += start ? 2 + static_cast<std::size_t>(std::count(start->world.begin(), start->world.end(), '\n')) : 1;
+    }
+    return static_cast<int>(std::min<std::size_t>(line, INT32_MAX));
+}
+
+platform::Message RecordDamagedAt(int line) { return platform::Message(kDamaged, {platform::Message::Number(line)}); }
 
 std::string RecordFileName(const std::string& savePath) { return savePath + ".record"; }
 

@@ -72,6 +72,11 @@ std::string RecordText(const RecordedGame& record);
 // is not a whole record of this version with its checksum right.
 std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Message* why);
 
+// The line of the record's file at which its step of this index begins (1 the first
+// line), and the words refusing a record damaged there.
+int RecordStepLine(const RecordedGame& record, std::size_t step);
+platform::Message RecordDamagedAt(int line);
+
 // NAME -> NAME.record, the record kept beside a saved game.
 std::string RecordFileName(const std::string& savePath);
 
@@ -89,7 +94,7 @@ std::optional<RecordedGame> ReadRecordFile(const std::string& path, platform::Me
 // Records a game as a session plays it: hears the session's beginnings and the player's
 // commands (a SessionObserver) and the readings of the world's clock (on whichever
 // thread reads it). Thread-safe; copies of the record are taken while it records.
-class GameRecorder : public SessionObserver, public platform::ClockListener {
+class GameRecorder final : public SessionObserver, public platform::ClockListener {
 public:
     GameRecorder() = default;
     GameRecorder(const GameRecorder&) = delete;

@@ -61,7 +61,8 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
         lastMonth = month;
         ++at.playerTurns;
         at.readings = world.clock.FedIndex();
-        session.mode = ViewMode::PlayerTurn;
+        // A player who holds nothing gives no more commands.
+        session.mode = PlayerHasCountry(world) ? ViewMode::PlayerTurn : ViewMode::GameOver;
         session.BeginPlayerTurn();
         // Stopped at his turn, before his commands, while steps are left.
         if (at.steps >= record.steps.size())
@@ -78,14 +79,18 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
             lastMonth = world.month;
             stopHere = stretch(false);
         } else {
+            // Only what the rules allow is played: a record whose step they refuse has
+            // been changed, and is refused at that step's line.
             const PlayerCommand& command = std::get<PlayerCommand>(step);
-            if (std::holds_alternative<command::Rest>(command)) {
-                stopHere = stretch(true);
-            } else {
-                session.Apply(command);
-                if (std::holds_alternative<command::War>(command))
-                    session.CheckVictory();
+            const bool rest = std::holds_alternative<command::Rest>(command);
+            if ((rest ? session.Check(command) : session.Apply(command)).refusal != CommandRefusal::None) {
+                outcome.words = RecordDamagedAt(RecordStepLine(record, at.steps - 1));
+                return outcome;
             }
+            if (rest)
+                stopHere = stretch(true);
+            else if (std::holds_alternative<command::War>(command))
+                session.CheckVictory();
         }
         if (stopHere) {
             outcome.stopped = true;

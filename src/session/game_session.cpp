@@ -15,7 +15,9 @@ LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
     LoadOutcome loaded = LoadCountryFile(world, path, use);
     if (loaded.status == LoadStatus::Loaded) {
         BuildRulerTable(world);
-        world.difficulty = use == CountryFileUse::SavedGame ? DifficultyBeside(path) : Difficulty::Normal;
+        m_setAside = {};
+        world.difficulty =
+            use == CountryFileUse::SavedGame ? DifficultyBeside(path, &m_setAside) : Difficulty::Normal;
     }
     return loaded;
 }
@@ -55,7 +57,7 @@ void GameSession::BeginGame(bool loaded)
 
 bool GameSession::SaveGame(const std::string& path, std::int32_t turnCursor, std::string* error) const
 {
-    return SaveCountryFile(world, path, turnCursor, error) && KeepDifficultyBeside(path, world.difficulty, error);
+    return SaveCountryFile(world, path, turnCursor, error) && ReplaceCompanions(path, world.difficulty, error);
 }
 
 CommandRefusal GameSession::MayAct(int country) const
@@ -111,7 +113,7 @@ CommandResult GameSession::Apply(const PlayerCommand& command)
             if (refused.refusal != CommandRefusal::None)
                 return refused;
             CommandResult result = Do(order);
-            if (m_observer)
+            if (m_observer && result.refusal == CommandRefusal::None)
                 m_observer->CommandGiven(order);
             return result;
         },
@@ -193,6 +195,11 @@ CommandResult GameSession::Do(const command::War& order)
     return result;
 }
 
+platform::Message GameSession::NoWorkerWords()
+{
+    return platform::Message(VELCOR_TEXT("Message", "ｺﾝﾋﾟｭｰﾀｰの手番を始められません (ｽﾚｯﾄﾞが足りません)"));
+}
+
 bool GameSession::CheckVictory()
 {
     if (!IsUnified(world))
@@ -204,7 +211,10 @@ bool GameSession::CheckVictory()
 CommandResult GameSession::Do(const command::Rest&)
 {
     mode = ViewMode::ComputerTurns;
-    StartComputerTurns();
+    if (!StartComputerTurns()) {
+        mode = ViewMode::PlayerTurn;
+        return Refused(CommandRefusal::NotNow, NoWorkerWords());
+    }
     CommandResult result;
     result.done = true;
     return result;

@@ -51,7 +51,8 @@ public:
     // Carries out a command of the player, when the rules allow it now: one command a
     // turn (and then the rest), by the country whose turn it is, while the game waits
     // for the player. A refused command changes nothing and says why. A war is fought
-    // through the host's battle window. A rest starts the worker.
+    // through the host's battle window. A rest starts the worker (refused, the turn
+    // still the player's, when no thread can be had for it).
     CommandResult Apply(const PlayerCommand& command);
     // The player's turn has begun: his command of the turn is still to be given.
     void BeginPlayerTurn() { m_acted = false; }
@@ -70,10 +71,15 @@ public:
     // front end that begins the game itself (BeginGame) once it is ready.
     LoadOutcome ReadWorld(const std::string& path, CountryFileUse use);
     LoadOutcome LoadGame(const std::string& saveFile);
+    // What the last world read set aside, for the player (a difficulty kept beside the
+    // save that could not be used); empty when nothing was.
+    const platform::Message& SetAside() const { return m_setAside; }
     // Reports the start of the game in the world as it stands (a new game when not
     // loaded), and clears the marks: for a world set up by other means.
     void BeginGame(bool loaded);
-    // Writes the world with turnCursor as the stored cursor (see SaveCountryFile).
+    // Writes the world with turnCursor as the stored cursor (see SaveCountryFile), its
+    // difficulty beside it, and removes what an earlier game saved there kept beside it
+    // (see ReplaceCompanions).
     bool SaveGame(const std::string& path, std::int32_t turnCursor, std::string* error) const;
 
     // The computer's turns up to the player's next turn (or the end of the game), on
@@ -83,25 +89,30 @@ public:
         m_acted = false;
         TurnWorkerProc(world, events, m_host);
     }
-    // The same on the worker's thread (see TurnWorker).
-    void StartComputerTurns()
+    // The same on the worker's thread (see TurnWorker). False, nothing started, when the
+    // system gives no thread.
+    bool StartComputerTurns()
     {
+        if (!m_worker.Start(m_host))
+            return false;
         m_acted = false;
-        m_worker.Start(m_host);
+        return true;
     }
+    // Why the computer's turns did not start: no thread could be had.
+    static platform::Message NoWorkerWords();
+    // The player's command of this turn has been carried out (only the rest is left).
+    bool TurnCommandGiven() const { return m_acted; }
     // The player's rest where no window waits for it (the headless game, a replay): heard
     // as his command, then the computer's turns on the calling thread, or on the
-    // worker's, joined.
+    // worker's, joined (on the calling thread when no thread can be had: the same turns).
     void RestHere(bool onWorker = false)
     {
         if (m_observer)
             m_observer->CommandGiven(command::Rest{});
-        if (onWorker) {
-            StartComputerTurns();
+        if (onWorker && StartComputerTurns())
             m_worker.Join();
-        } else {
+        else
             PlayComputerTurns();
-        }
     }
     TurnWorker& Worker() { return m_worker; }
     bool WorkerRunning() const { return m_worker.Running(); }
@@ -121,5 +132,6 @@ private:
     TurnHost& m_host;
     SessionObserver* m_observer = nullptr;
     bool m_acted = false; // the player's command of this turn has been carried out
+    platform::Message m_setAside;
     TurnWorker m_worker{world, events};
 };

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <sstream>
 
 #include "platform/text_file.h"
@@ -11,6 +12,11 @@
 #include "session/game_record.h"
 
 namespace {
+
+constexpr const char* kSetAside = VELCOR_TEXT("Message", "難易度の記録を無視しました: %1");
+constexpr const char* kNotThisSave = VELCOR_TEXT("Message", "別のｾｰﾌﾞのものか、壊れています");
+// A difficulty file is two short lines.
+constexpr std::size_t kMaxDifficultyFile = 4096;
 
 // FNV-1a over the save's bytes: enough to tell this save from another.
 std::uint64_t Fingerprint(const std::string& bytes)
@@ -55,13 +61,32 @@ bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, st
     return platform::WriteTextAtomically(path, text.str(), error);
 }
 
-Difficulty DifficultyBeside(const std::string& savePath)
+bool ReplaceCompanions(const std::string& savePath, Difficulty difficulty, std::string* error)
 {
+    for (const std::string& path : {ChronicleFileName(savePath), RecordFileName(savePath)}) {
+        std::error_code ignored;
+        if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
+            std::filesystem::remove(path, ignored);
+    }
+    return KeepDifficultyBeside(savePath, difficulty, error);
+}
+
+Difficulty DifficultyBeside(const std::string& savePath, platform::Message* setAside)
+{
+    auto aside = [setAside](platform::Message why) {
+        if (setAside)
+            *setAside = platform::Message(kSetAside, {std::move(why)});
+        return Difficulty::Normal;
+    };
     std::string kept;
     std::string save;
-    if (!platform::ReadWholeFile(DifficultyFileName(savePath), kept, nullptr, nullptr, 4096) ||
-        !ReadSave(savePath, save))
-        return Difficulty::Normal;
+    platform::OpenError openError = platform::OpenError::None;
+    std::string reason;
+    if (!platform::ReadWholeFile(DifficultyFileName(savePath), kept, &openError, &reason, kMaxDifficultyFile))
+        return openError == platform::OpenError::NotFound ? Difficulty::Normal
+                                                          : aside(platform::Message(reason.c_str()));
+    if (!ReadSave(savePath, save))
+        return aside(platform::Message(kNotThisSave));
     std::istringstream lines(kept);
     std::string name;
     std::size_t size = 0;
@@ -69,6 +94,6 @@ Difficulty DifficultyBeside(const std::string& savePath)
     Difficulty difficulty = Difficulty::Normal;
     if (!(lines >> name >> size >> fingerprint) || !ParseDifficulty(name, difficulty) || size != save.size() ||
         fingerprint != Fingerprint(save))
-        return Difficulty::Normal;
+        return aside(platform::Message(kNotThisSave));
     return difficulty;
 }

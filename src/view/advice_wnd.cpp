@@ -13,10 +13,19 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "platform/window_scale.h"
 #include "view/command_table.h"
 #include "view/foresight_words.h"
 #include "view/kiv_view.h"
 #include "view/shown_text.h"
+
+namespace {
+// The player's turn, his command still to give or a target being chosen for it.
+bool AtPlayersTurn(ViewMode mode)
+{
+    return mode == ViewMode::PlayerTurn || mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
+}
+} // namespace
 
 CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
 {
@@ -30,12 +39,18 @@ CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::To
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->header()->setStretchLastSection(false);
+    m_heading->setWordWrap(true); // a long heading never widens the window
     layout->addWidget(m_heading);
     layout->addWidget(m_list);
-    resize(700, 480);
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, &CAdviceWnd::Poll);
     connect(&view, &CKivView::commandStateChanged, this, &CAdviceWnd::OnCommandState);
+    // Open, it follows the game: each of the player's turns is advised in its turn,
+    // and the keys stay on the map.
+    connect(&view, &CKivView::playerTurnReached, this, [this] {
+        if (isVisible())
+            Follow();
+    });
     Retranslate();
 }
 
@@ -43,12 +58,27 @@ CAdviceWnd::~CAdviceWnd() = default; // the advisor cancels and waits for its th
 
 void CAdviceWnd::Ask()
 {
+    Follow();
+    if (!isVisible()) {
+        // Its text grows with the zoom; the window grows less, to stay clear of the
+        // panel beside the map.
+        const int grown = platform::WindowScale() - 1;
+        resize(660 + 110 * grown, 360 + 240 * grown);
+        m_view.PlaceToolWindow(this);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void CAdviceWnd::Follow()
+{
     Stop();
     const GameState& world = m_view.GetWorld();
-    m_country = world.turnCountry;
+    m_country = AtPlayersTurn(m_view.mode) ? world.turnCountry.Get() : -1;
     m_ranking.clear();
     m_trials = 0;
-    if (m_view.mode == ViewMode::PlayerTurn) {
+    if (m_country >= 0) {
         foresight::AdviceOptions options;
         options.rollouts = kWindowRollouts;
         m_advisor = std::make_unique<foresight::Advisor>(world, options);
@@ -57,11 +87,6 @@ void CAdviceWnd::Ask()
         m_timer.start();
     }
     Fill();
-    if (!isVisible() && parentWidget()) // beside the main window, as the chronicle opens
-        move(parentWidget()->frameGeometry().topRight() + QPoint(8, 0));
-    show();
-    raise();
-    activateWindow();
 }
 
 void CAdviceWnd::Stop()
@@ -96,13 +121,12 @@ void CAdviceWnd::OnCommandState()
     if (m_country < 0)
         return;
     const ViewMode mode = m_view.mode;
-    const bool sameTurn = m_view.GetWorld().turnCountry == m_country &&
-                          (mode == ViewMode::PlayerTurn || mode == ViewMode::ChooseMoveTarget ||
-                           mode == ViewMode::ChooseAttackTarget);
+    const bool sameTurn = m_view.GetWorld().turnCountry == m_country && AtPlayersTurn(mode);
     if (sameTurn)
         return;
     Stop();
     m_country = -1;
+    m_ranking.clear(); // a list for a turn that is over is no advice
     Fill();
 }
 
@@ -185,6 +209,7 @@ void CAdviceWnd::closeEvent(QCloseEvent* event)
 {
     Stop();
     event->accept();
+    QTimer::singleShot(0, &m_view, [view = &m_view] { view->KeysBack(); });
 }
 
 namespace {
@@ -219,7 +244,8 @@ protected:
 
 private:
     void Retranslate() { m_action->setText(QCoreApplication::translate("CAdviceWnd", "助言(&A)...")); }
-    void Update() { m_action->setEnabled(m_view.mode == ViewMode::PlayerTurn); }
+    // Also while a target is chosen: the advice is for the turn, whatever was closed last.
+    void Update() { m_action->setEnabled(AtPlayersTurn(m_view.mode)); }
 
     QMenu& m_menu;
     CKivView& m_view;

@@ -37,6 +37,8 @@ public:
     // Starts the advice for the country whose turn it is and shows the window. Nothing
     // is asked outside the player's turn.
     void Ask();
+    // The advice for the turn now, asked again in the window as it stands (not raised).
+    void Follow();
     // Ends the work; the list keeps the last ranking.
     void Stop();
     bool Working() const { return m_advisor && !m_advisor->Finished(); }

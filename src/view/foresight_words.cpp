@@ -22,16 +22,19 @@ BattleOdds WarOdds(const GameState& world, int attacker, int target)
     return OddsOfBattle(world, attacker, target, BattleKind::Player);
 }
 
-QString OddsLine(const GameState& world, int target, const BattleOdds& odds)
+QString OddsLine(const BattleOdds& odds)
 {
-    return QCoreApplication::translate("ForesightWords", "%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7")
-        .arg(target)
-        .arg(shown::CountryName(world, target))
+    return QCoreApplication::translate("ForesightWords", "占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5")
         .arg(Percent(odds.TakenShare()))
         .arg(Percent(odds.BeatenOffShare()))
         .arg(Percent(odds.WipedOutShare()))
         .arg(std::lround(odds.attackerKept))
         .arg(std::lround(odds.targetKept));
+}
+
+QString WarChoiceLine(const GameState& world, int target)
+{
+    return QCoreApplication::translate("ForesightWords", "%1 %2 へ攻撃 (Enter)").arg(target).arg(shown::CountryName(world, target));
 }
 
 QString OddsTip(const BattleOdds& odds)

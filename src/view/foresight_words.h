@@ -17,8 +17,11 @@ namespace foresight_words {
 // battle's exchanges played on copies, with a generator of their own).
 BattleOdds WarOdds(const GameState& world, int attacker, int target);
 
-// "3 徐州 占領85% 退却10% 全滅5% 残兵 4000:0", short enough for the status line.
-QString OddsLine(const GameState& world, int target, const BattleOdds& odds);
+// "占領 85%  退却 10%  全滅 5%  残る兵士 味方 4000 敵 0": a line of its own under the
+// buttons while the target is chosen, each figure's side named.
+QString OddsLine(const BattleOdds& odds);
+// "3 徐州 へ攻撃 (Enter)": the status line for the target chosen.
+QString WarChoiceLine(const GameState& world, int target);
 // The same over lines, for the map's tooltip.
 QString OddsTip(const BattleOdds& odds);
 

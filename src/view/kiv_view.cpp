@@ -27,6 +27,7 @@
 #include "platform/resources.h"
 #include "platform/text_fit.h"
 #include "platform/window_scale.h"
+#include "platform/windows.h"
 #include "rules/events.h"
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
@@ -52,7 +53,9 @@ constexpr int kStatusWidth = 599 - 1 - kStatusX;
 // The ruler's name from x 520 inside its box (500..579), the panel's labels from x 460
 // a few pixels short of the figures at 500: a longer word is drawn narrower, not past them.
 constexpr int kNameWidth = 579 - 1 - 520;
-constexpr int kLabelWidth = 500 - 4 - 460;
+constexpr int kLabelX = 460;
+constexpr int kLabelRight = 500 - 4;
+constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
 // The panel's rows of labels and figures, in the grey box from x 450 to 600.
 constexpr int kPanelRowsTop = 180;
 constexpr int kPanelRowHeight = 20;
@@ -212,8 +215,7 @@ void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
 void CKivView::SetMode(ViewMode newMode)
 {
     mode = newMode;
-    m_choice.Clear(); // a choosing mode starts without a country chosen by the keys
-    m_pointedTarget = -1;
+    m_choice.Clear(); // a choosing mode starts without a country chosen
     if (newMode != ViewMode::PlayerTurn && newMode != ViewMode::ChooseMoveTarget &&
         newMode != ViewMode::ChooseAttackTarget)
         SetAdvisedButton(nullptr); // the turn is over: the advice was for it
@@ -245,6 +247,17 @@ void CKivView::ShowMessage(const QString& text, int milliseconds)
     const int paced = PacedMilliseconds(milliseconds, m_speed);
     wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(paced, m_messageMsLimit) : paced;
     wnd.exec();
+    KeysBack();
+}
+
+void CKivView::KeysBack()
+{
+    // A window of the game's that closes may leave no window of the program active
+    // (a display with no window manager gives the focus to none), or be taken for
+    // the active one until the display says otherwise: the keys come back to the map.
+    const QWidget* active = QApplication::activeWindow();
+    if ((!active || !active->isVisible()) && window()->isVisible())
+        window()->activateWindow();
 }
 
 // ---- The turn ----
@@ -313,10 +326,16 @@ void CKivView::StartComputerPlay()
     m_workerHandedOver = false;
     // At his turn the player's rest is his command; a new or loaded game hands over to
     // the computer at once.
-    if (mode == ViewMode::PlayerTurn)
-        m_session.Apply(command::Rest{});
-    else
-        m_session.StartComputerTurns();
+    const bool atTurn = mode == ViewMode::PlayerTurn;
+    if (!(atTurn ? m_session.Apply(command::Rest{}).refusal == CommandRefusal::None
+                 : m_session.StartComputerTurns())) {
+        // No thread for the computer: the game waits where it is, for another try.
+        if (atTurn && !m_session.TurnCommandGiven())
+            EnableCommands();
+        restButton->setEnabled(atTurn);
+        platform::ShowMessageBox(this, shown::Text(GameSession::NoWorkerWords()));
+        return;
+    }
     SetMode(ViewMode::ComputerTurns);
 }
 
@@ -363,6 +382,7 @@ bool CKivView::RunBattleWindow(BattleScript& script)
     CBattleDlg dlg(script);
     dlg.SetStepInterval(m_battleStepMs > 0 ? m_battleStepMs : PacedMilliseconds(BattleScript::kBattleStepMs, m_speed));
     dlg.exec();
+    KeysBack();
     return !dlg.Abandoned();
 }
 
@@ -406,6 +426,7 @@ void CKivView::OnMove()
 {
     if (mode != ViewMode::PlayerTurn)
         return;
+    m_shownBeforeChoice = marks.shownCountry;
     ShowMessage(shown::Text(kChooseMoveTarget), kPromptMessageMs);
     SetStatus(kChooseMoveTarget);
     SetMode(ViewMode::ChooseMoveTarget);
@@ -423,6 +444,7 @@ void CKivView::OnWar()
         update();
         return;
     }
+    m_shownBeforeChoice = marks.shownCountry;
     ShowMessage(shown::Text(kChooseAttackTarget), kPromptMessageMs);
     SetStatus(kChooseAttackTarget);
     SetMode(ViewMode::ChooseAttackTarget);
@@ -498,6 +520,9 @@ void CKivView::OnRButtonDown(QPoint)
     if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
         return;
     SetMode(ViewMode::PlayerTurn);
+    // The panel as it was before the choice (the turn's country when that is unknown).
+    marks.shownCountry = m_shownBeforeChoice >= 0 ? m_shownBeforeChoice : GetWorld().turnCountry.Get();
+    m_shownBeforeChoice = -1;
     SetStatus(TurnStatusWords(GetWorld(), GetWorld().turnCountry));
     EnableCommands();
     update();
@@ -520,7 +545,9 @@ bool CKivView::MoveToSelected()
     dlg.SetMaxFunds(s.GetFunds());
     dlg.SetMaxSoldiers(s.GetSoldiers());
     dlg.m_strTitle = shown::Text(MoveTitleWords(GetWorld(), source, destination));
-    if (dlg.exec() != QDialog::Accepted) {
+    const int chosen = dlg.exec();
+    KeysBack();
+    if (chosen != QDialog::Accepted) {
         SetStatus(TurnStatusWords(GetWorld(), source));
         return false;
     }
@@ -756,6 +783,7 @@ void CKivView::DrawOnMap(QPainter& painter)
         return QPoint(std::min(c.GetMapX(), kFarOff), std::min(c.GetMapY(), kFarOff));
     };
 
+    DrawPaintedNames(painter, m_doc.Map().MapBitmap());
     if (m_overlay)
         m_overlay(painter);
 
@@ -807,9 +835,15 @@ void CKivView::DrawOnMap(QPainter& painter)
 
     s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
 
+    // The labels from x 460, or further left (to the box's edge) when a word of the
+    // language in use needs it, so that each is written whole in the panel's face.
     const QStringList labels = PanelLabels();
+    int widest = 0;
+    for (const QString& label : labels)
+        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(label));
+    const int labelX = std::clamp(kLabelRight - widest, kLabelLeftmost, kLabelX);
     for (int row = 0; row < kPanelRows; ++row)
-        s.FittedText(460, kPanelRowsTop + kPanelRowHeight * row, kLabelWidth, labels[row]);
+        s.FittedText(labelX, kPanelRowsTop + kPanelRowHeight * row, kLabelRight - labelX, labels[row]);
 
     if (showCountry) {
         const Country& c = GetWorld().countries[static_cast<std::size_t>(shown)];
@@ -822,7 +856,9 @@ void CKivView::DrawOnMap(QPainter& painter)
 
     s.FittedText(kStatusX, 358, kStatusWidth, statusText);
 
-    if (Choosing())
+    if (mode == ViewMode::ChooseAttackTarget && m_choice.Country() >= 0)
+        TargetChoice::DrawHint(painter, foresight_words::OddsLine(m_odds), platform::Font(platform::GameFont::System, 1));
+    else if (Choosing())
         TargetChoice::DrawHint(painter, CommandTable::ChoosingHint());
 
     if (mode == ViewMode::Victory) {
@@ -861,6 +897,21 @@ void CKivView::paintEvent(QPaintEvent*)
 
 QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return m_zoom.ToMap(widgetPoint); }
 
+QVector<QRect> CKivView::ControlRects() const
+{
+    // The panel from the status line's box to the right edge, the buttons' strip.
+    const QRect panel(kStatusX - 10, 0, kMapWidth - (kStatusX - 10), 380);
+    const QRect buttons(0, CommandTable::kButtonY - 4, kMapWidth, CommandTable::kButtonHeight + 8);
+    QVector<QRect> rects;
+    for (const QRect& r : {panel, buttons}) {
+        const QRect scaled = m_zoom.Scaled(r);
+        rects.append(QRect(mapToGlobal(scaled.topLeft()), scaled.size()));
+    }
+    return rects;
+}
+
+void CKivView::PlaceToolWindow(QWidget* window) const { platform::PlaceToolWindow(window, this->window(), ControlRects()); }
+
 void CKivView::SetCountryNames(bool on)
 {
     m_countryNames = on;
@@ -893,10 +944,7 @@ bool CKivView::Choosing() const
 
 bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
 {
-    modifiers &= ~Qt::KeypadModifier;
-    if (key == Qt::Key_Backtab)
-        modifiers &= ~Qt::ShiftModifier; // Shift+Tab
-    if (modifiers != Qt::NoModifier)
+    if (!IsViewKey(key, modifiers))
         return false;
     if (Choosing()) {
         switch (key) {
@@ -956,9 +1004,13 @@ void CKivView::StepChoice(int direction)
 
 void CKivView::ShowWarOdds(int target)
 {
+    // One choice, wherever it came from: the outline, the panel, the status line and
+    // the odds all show it.
+    m_choice.Choose(target);
+    marks.shownCountry = target;
     const int from = GetWorld().turnCountry;
-    const BattleOdds odds = foresight_words::WarOdds(GetWorld(), from, target);
-    SetStatus([this, target, odds] { return foresight_words::OddsLine(GetWorld(), target, odds); });
+    m_odds = foresight_words::WarOdds(GetWorld(), from, target);
+    SetStatus([this, target] { return foresight_words::WarChoiceLine(GetWorld(), target); });
 }
 
 void CKivView::mouseMoveEvent(QMouseEvent* event)
@@ -966,32 +1018,51 @@ void CKivView::mouseMoveEvent(QMouseEvent* event)
     QWidget::mouseMoveEvent(event);
     if (mode != ViewMode::ChooseAttackTarget || !m_doc.Map().HasPictures())
         return;
+    // The pointer over a target chooses it, as the keys do; elsewhere the choice stays.
     const QPoint p = ToMapPoint(event->position().toPoint());
-    int country = m_doc.Map().CountryAt(p.x(), p.y());
+    const int country = m_doc.Map().CountryAt(p.x(), p.y());
     const std::vector<int> targets = AttackTargets(GetWorld(), GetWorld().turnCountry);
-    if (std::find(targets.begin(), targets.end(), country) == targets.end())
-        country = -1;
-    if (country == m_pointedTarget)
+    if (country == m_choice.Country() || std::find(targets.begin(), targets.end(), country) == targets.end())
         return;
-    m_pointedTarget = country;
-    if (country >= 0)
-        ShowWarOdds(country);
-    else if (m_choice.Country() >= 0)
-        ShowWarOdds(m_choice.Country()); // back to the keys' choice
-    else
-        SetStatus(kChooseAttackTarget);
+    ShowWarOdds(country);
     update();
 }
 
 void CKivView::keyPressEvent(QKeyEvent* event)
 {
+    if (!TakeKey(event))
+        QWidget::keyPressEvent(event);
+}
+
+bool CKivView::TakeKey(QKeyEvent* event)
+{
+    if (!IsViewKey(event->key(), event->modifiers()))
+        return false;
     // A key typed ahead while the computer played, or held down through its turns,
     // belongs to no turn of the player's: it must not end or spend the one just begun.
     const bool repeated = event->isAutoRepeat() || platform::PressedBefore(event->timestamp(), m_turnBegan);
-    if (OnKey(event->key(), event->modifiers(), repeated))
-        event->accept();
-    else
-        QWidget::keyPressEvent(event);
+    // The map takes the keys again (a menu bar left in its keyboard mode lets them go).
+    if (QApplication::focusWidget() != this && window()->isActiveWindow())
+        setFocus(Qt::OtherFocusReason);
+    event->accept();
+    OnKey(event->key(), event->modifiers(), repeated);
+    return true;
+}
+
+bool CKivView::IsViewKey(int key, Qt::KeyboardModifiers modifiers) const
+{
+    modifiers &= ~Qt::KeypadModifier;
+    if (key == Qt::Key_Backtab)
+        modifiers &= ~Qt::ShiftModifier; // Shift+Tab
+    if (modifiers != Qt::NoModifier)
+        return false;
+    if (Choosing()) {
+        for (int k : {Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left,
+                      Qt::Key_Up, Qt::Key_Return, Qt::Key_Enter})
+            if (key == k)
+                return true;
+    }
+    return CommandTable::ForKey(key) != nullptr;
 }
 
 bool CKivView::focusNextPrevChild(bool next)

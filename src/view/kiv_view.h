@@ -14,6 +14,7 @@
 
 #include "model/country_file.h"
 #include "platform/sync_call.h"
+#include "rules/battle_odds.h"
 #include "rules/commands.h"
 #include "rules/turn.h"
 #include "rules/view_mode.h"
@@ -177,6 +178,12 @@ public:
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
     // drawing use (the map pixel under it at any zoom).
     QPoint ToMapPoint(QPoint widgetPoint) const;
+    // The status panel and the command buttons, on the screen (global coordinates):
+    // what a tool window keeps clear of where it can.
+    QVector<QRect> ControlRects() const;
+    // Opens window (a tool window of the game's) wholly on this window's screen, beside
+    // the main window where there is room, else clear of the controls where it can be.
+    void PlaceToolWindow(QWidget* window) const;
 
     // Shows text in the status line once, beside the game's own texts: the next text
     // the game writes replaces it, and after milliseconds the line the game wrote
@@ -188,9 +195,18 @@ public:
     // True when the key was the view's. A repeated key (held down, or pressed before
     // the player's turn began) is taken but presses no button and picks no country.
     bool OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated);
+    // A key pressed anywhere in the main window (the menu bar left in its keyboard mode,
+    // the frame itself): handled by OnKey, and the keys' focus back on the map when it
+    // was the view's. True when taken.
+    bool TakeKey(QKeyEvent* event);
+    // After a window of the game's has closed: the main window takes the keys again
+    // when no window of the program has them.
+    void KeysBack();
+    // Whether OnKey takes the key in the mode now.
+    bool IsViewKey(int key, Qt::KeyboardModifiers modifiers) const;
     // When the player's turn last began, on the clock of the key events.
     quint64 TurnBegan() const { return m_turnBegan; }
-    // The country the keys have chosen in a choosing mode, -1 when none.
+    // The country chosen (by the keys or the pointer) in a choosing mode, -1 when none.
     int KeyChoice() const { return m_choice.Country(); }
     // Words every command button's tooltip for the state of the game now.
     void UpdateCommandTips();
@@ -221,6 +237,9 @@ signals:
     // The game has gone back to an earlier turn of the player (its events told again
     // from the start); his turn is about to begin.
     void turnTakenBack();
+    // Going back, the game played again off screen has passed a turn of the player's
+    // (each but the one it stops at): what follows his turns moves on as it did then.
+    void playerTurnPassed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -248,7 +267,7 @@ private:
     // After a war: when the player holds every country, the victory is shown.
     void ShowVictoryIfUnified();
     bool Choosing() const;
-    // The status line for a target of the war being chosen: its name and the odds.
+    // Chooses a target of the war: the outline, the panel, the status line and the odds.
     void ShowWarOdds(int target);
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
@@ -286,5 +305,6 @@ private:
     QString m_statusWorded; // what m_statusWording last gave
     QPushButton* m_advisedButton = nullptr;
     QString m_advisedWhy; // the advice's reason, in the advised button's tooltip
-    int m_pointedTarget = -1; // the target under the pointer while a war's is chosen
+    BattleOdds m_odds; // of the war on the target chosen
+    int m_shownBeforeChoice = -1; // the panel's country when a choice of target began
 };

@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/fonts.h"
+#include "platform/windows.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
 #include "view/shown_text.h"
@@ -152,6 +153,31 @@ void COwnCountriesWnd::Refresh()
         if (i == current)
             m_table->setCurrentCell(row, m_table->currentColumn() < 0 ? kName : m_table->currentColumn());
     }
+    // A column grown with the game (the commands a country can give) is never cut.
+    if (isVisible() && ContentsSize().width() > width()) {
+        resize(ContentsSize().width(), height());
+        platform::PlaceInside(this, pos(), platform::AvailableArea(this));
+    }
+}
+
+QSize COwnCountriesWnd::ContentsSize() const
+{
+    const int frame = 2 * m_table->frameWidth();
+    const int rows = std::max(m_table->rowCount(), 6);
+    return QSize(m_table->horizontalHeader()->length() + frame + m_table->verticalScrollBar()->sizeHint().width(),
+                 m_table->horizontalHeader()->height() + rows * m_table->verticalHeader()->defaultSectionSize() + frame);
+}
+
+void COwnCountriesWnd::Open()
+{
+    if (isVisible())
+        return;
+    Refresh();
+    // Every column whole, where the screen allows: the window is never made narrower.
+    setMinimumWidth(qMin(ContentsSize().width(), platform::AvailableArea(m_view.window()).width()));
+    resize(ContentsSize());
+    m_view.PlaceToolWindow(this);
+    show();
 }
 
 void COwnCountriesWnd::Retranslate()
@@ -177,14 +203,6 @@ void COwnCountriesWnd::changeEvent(QEvent* event)
 void COwnCountriesWnd::showEvent(QShowEvent* event)
 {
     Refresh();
-    if (!m_sized) {
-        // Wide enough for every column, tall enough for a good many countries.
-        m_sized = true;
-        const int frame = 2 * m_table->frameWidth();
-        const int rows = std::max(m_table->rowCount(), 6);
-        resize(m_table->horizontalHeader()->length() + frame + m_table->verticalScrollBar()->sizeHint().width(),
-               m_table->horizontalHeader()->height() + rows * m_table->verticalHeader()->defaultSectionSize() + frame);
-    }
     m_follow->start();
     emit visibilityChanged(true);
     QWidget::showEvent(event);

@@ -19,8 +19,11 @@ public:
     // A window of its own beside parent, listing the countries of view's player.
     COwnCountriesWnd(CKivView& view, QWidget* parent);
 
-    // Fills the table from the world as it stands.
+    // Fills the table from the world as it stands; a window shown grows to show every
+    // column whole, within its screen.
     void Refresh();
+    // Opens the window, sized to its table, where a tool window of the game opens.
+    void Open();
     QTableWidget& Table() const { return *m_table; }
     // The country of a row, -1 for none.
     int CountryOf(int row) const;
@@ -44,5 +47,6 @@ private:
     CKivView& m_view;
     QTableWidget* m_table;
     QTimer* m_follow; // reads the world again while the computer plays
-    bool m_sized = false;
+    // The size that shows every column and a good many rows.
+    QSize ContentsSize() const;
 };

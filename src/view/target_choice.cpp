@@ -37,10 +37,12 @@ int TargetChoice::Step(const std::vector<int>& targets, int direction)
     return m_country;
 }
 
-QRect TargetChoice::HintRect(const QString& hint)
+QRect TargetChoice::HintRect(const QString& hint) { return HintRect(hint, platform::Font(platform::GameFont::Dialog, 1)); }
+
+QRect TargetChoice::HintRect(const QString& line, const QFont& font)
 {
-    const QFontMetrics metrics(platform::Font(platform::GameFont::Dialog, 1));
-    return QRect(kHintX, kHintY, metrics.horizontalAdvance(hint) + 2 * kHintPadding,
+    const QFontMetrics metrics(font);
+    return QRect(kHintX, kHintY, metrics.horizontalAdvance(line) + 2 * kHintPadding,
                  metrics.height() + 2 * kHintPadding);
 }
 
@@ -57,12 +59,17 @@ void TargetChoice::DrawOutline(QPainter& painter, const MapPicture& picture)
 
 void TargetChoice::DrawHint(QPainter& painter, const QString& hint)
 {
+    DrawHint(painter, hint, platform::Font(platform::GameFont::Dialog, 1));
+}
+
+void TargetChoice::DrawHint(QPainter& painter, const QString& hint, const QFont& font)
+{
     painter.save();
-    const QRect box = HintRect(hint);
+    const QRect box = HintRect(hint, font);
     painter.fillRect(box, kHintBackground);
     painter.setPen(Qt::black);
     painter.drawRect(box.adjusted(0, 0, -1, -1));
-    painter.setFont(platform::Font(platform::GameFont::Dialog, 1));
+    painter.setFont(font);
     painter.drawText(box.adjusted(kHintPadding, kHintPadding, -kHintPadding, -kHintPadding),
                      Qt::AlignLeft | Qt::AlignVCenter, hint);
     painter.restore();

@@ -6,6 +6,7 @@
 // the outline only once a key has chosen a country.
 #pragma once
 
+#include <QFont>
 #include <QImage>
 #include <QRect>
 #include <QString>
@@ -31,11 +32,17 @@ public:
     // The outline of the chosen country, drawn on the map in map coordinates; nothing
     // when none is chosen. Drawn before the numbers, so that they stay on top.
     void DrawOutline(QPainter& painter, const MapPicture& picture);
-    // The hint line, in map coordinates.
+    // The hint line, in map coordinates; font: another line drawn in its place (the
+    // odds of the target chosen).
     static void DrawHint(QPainter& painter, const QString& hint);
+    static void DrawHint(QPainter& painter, const QString& hint, const QFont& font);
 
     // Where the hint line is drawn: the free strip below the command buttons.
     static QRect HintRect(const QString& hint);
+    static QRect HintRect(const QString& line, const QFont& font);
+
+    // Chooses country (the pointer's choice); -1 for none.
+    void Choose(int country) { m_country = country; }
 
 private:
     // A picture of the map's size, clear but for three rings inside the edge of the

@@ -36,7 +36,15 @@ bool CKivView::GoBack(const ReplayStop& stop, QString* why)
     replay.Session().Host().planner = planner; // a game at 達人 looks ahead as it did
     for (EventObserver* observer : m_session.events.Observers())
         replay.Session().events.Add(observer);
-    const ReplayOutcome outcome = ReplayRecord(replay.Session(), record, stop);
+    // Each turn of the player's passed over is told, as it would be when played.
+    ReplayStop passing = stop;
+    passing.wanted = [this, &stop](const GameState& at) {
+        if (stop.wanted && stop.wanted(at))
+            return true;
+        emit playerTurnPassed();
+        return false;
+    };
+    const ReplayOutcome outcome = ReplayRecord(replay.Session(), record, passing);
     replay.Session().events.Clear();
     if (!outcome.played)
         return refuse(shown::Text(outcome.words));
@@ -50,6 +58,7 @@ bool CKivView::GoBack(const ReplayStop& stop, QString* why)
     GetWorld() = world;
     m_recorder.Replace(RecordUpTo(record, outcome.at));
     marks.Reset();
+    marks.shownCountry = GetWorld().turnCountry.Get(); // the panel shows whose turn it is
     m_workerHandedOver = true;
     emit turnTakenBack();
     OnPlayerTurn(GetWorld().turnCountry);

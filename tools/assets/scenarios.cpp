@@ -2,8 +2,8 @@
 #include "assets/scenarios.h"
 
 #include "assets/geography.h"
+#include "model/scenario_pair.h"
 #include "platform/sjis.h"
-#include "platform/text_file.h"
 
 namespace assets {
 
@@ -147,13 +147,8 @@ bool WriteScenarioFiles(const std::string& directory, const mapkit::MapAnalysis&
                         const std::array<mapkit::Point, kCountryCount>& markers, std::string* error)
 {
     for (const Scenario& scenario : kScenarios) {
-        std::vector<std::string> lines;
-        for (RulerId id : scenario.offered)
-            lines.push_back(std::to_string(id));
-        if (!platform::WriteLinesAtomically(ScenarioFilePath(directory, scenario.number), lines, error))
-            return false;
-        if (!WriteCountryFile(CountryFilePath(directory, scenario.number), StartingWorld(scenario, map, markers),
-                              error))
+        if (!WriteScenarioPair(directory, scenario.number, {scenario.offered, StartingWorld(scenario, map, markers)},
+                               error))
             return false;
     }
     return true;

@@ -1,11 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// velcor-check DATA_DIR [--res RES_DIR]: checks the scenario and country files in
-// DATA_DIR against the map picture RES_DIR/130.png (RES_DIR defaults to DATA_DIR/../res)
-// and prints one line for every fault, "file:line: what is wrong". Exit status 0 only
-// when there is none.
+// velcor-check DATA_DIR [--res RES_DIR] [--scenario N]: checks the scenario and country
+// files in DATA_DIR (all three pairs, or only pair N) against the map picture
+// RES_DIR/130.png (RES_DIR defaults to DATA_DIR/../res) and prints one line for every
+// fault, "file:line: what is wrong". Exit status 0 only when there is none.
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string>
+#include <vector>
 
 #include "mapkit/data_check.h"
 
@@ -13,7 +15,7 @@ namespace {
 
 int Usage()
 {
-    std::fprintf(stderr, "usage: velcor-check DATA_DIR [--res RES_DIR]\n");
+    std::fprintf(stderr, "usage: velcor-check DATA_DIR [--res RES_DIR] [--scenario N]\n");
     return 2;
 }
 
@@ -23,10 +25,14 @@ int main(int argc, char** argv)
 {
     std::string data;
     std::string res;
+    std::vector<int> scenarios; // empty: all three
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--res" && i + 1 < argc)
             res = argv[++i];
+        else if (arg == "--scenario" && i + 1 < argc && scenarios.empty() && std::strlen(argv[i + 1]) == 1 &&
+                 argv[i + 1][0] >= '1' && argv[i + 1][0] <= '3')
+            scenarios.push_back(argv[++i][0] - '0');
         else if (data.empty() && !arg.empty() && arg[0] != '-')
             data = arg;
         else
@@ -39,7 +45,7 @@ int main(int argc, char** argv)
 
     mapkit::CheckReport report;
     try {
-        report = mapkit::CheckData(data, res);
+        report = scenarios.empty() ? mapkit::CheckData(data, res) : mapkit::CheckData(data, res, scenarios);
     } catch (const std::exception& e) {
         // Each file is read with its size bounded; this is the last word on anything else.
         std::fprintf(stderr, "velcor-check: %s\n", e.what());

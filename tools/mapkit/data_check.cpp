@@ -100,10 +100,10 @@ class Checker {
 public:
     Checker(const std::string& dataDir, const std::string& resDir) : m_data(dataDir), m_res(resDir) {}
 
-    CheckReport Run()
+    CheckReport Run(const std::vector<int>& scenarios)
     {
         CheckMap();
-        for (int n = 1; n <= kScenarioCount; ++n)
+        for (int n : scenarios)
             CheckScenario(n);
         return std::move(m_report);
     }
@@ -498,8 +498,16 @@ std::string FormatFault(const Fault& fault)
 
 CheckReport CheckData(const std::string& dataDir, const std::string& resDir)
 {
+    std::vector<int> all;
+    for (int n = 1; n <= kScenarioCount; ++n)
+        all.push_back(n);
+    return CheckData(dataDir, resDir, all);
+}
+
+CheckReport CheckData(const std::string& dataDir, const std::string& resDir, const std::vector<int>& scenarios)
+{
     Checker checker(dataDir, resDir);
-    return checker.Run();
+    return checker.Run(scenarios);
 }
 
 } // namespace mapkit

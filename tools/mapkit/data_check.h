@@ -37,8 +37,10 @@ struct CheckReport {
 };
 
 // Checks scenario1..3.txt and country1..3.txt in dataDir against the map picture
-// 130.png in resDir.
+// 130.png in resDir; or only the pairs of the numbers given (a player's own scenario
+// is the pair 1 of its folder).
 CheckReport CheckData(const std::string& dataDir, const std::string& resDir);
+CheckReport CheckData(const std::string& dataDir, const std::string& resDir, const std::vector<int>& scenarios);
 
 // The share of the picture the background may take: the map is mostly sea and land
 // outside the realm, but not so much that the countries become specks.

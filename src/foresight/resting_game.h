@@ -1,0 +1,50 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// A game played on with nobody at the player's side: at each of his turns he rests,
+// or the advisor gives its best command for him. The headless game, the many-games
+// runner and the fairness table all play their games through this one loop.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+
+#include "foresight/advisor.h"
+#include "session/game_session.h"
+
+namespace foresight {
+
+struct PlayOnOptions {
+    std::int64_t months = 0; // stop at the player's first turn after this many months
+    bool advised = false;    // the advisor's best command at each of his turns
+    AdviceOptions advice;
+    // Each stretch of computer turns on the session's worker thread, started and
+    // joined: the same draws as on the calling thread.
+    bool workerThread = false;
+    // Called each time the computer rulers have played up to the player's turn or to
+    // the end of the game, before the loop looks whether to go on; no worker runs then.
+    // Returning false ends the game there. Between two calls at most one month passes.
+    std::function<bool()> atPlayerTurn;
+    // Each advised command the session carried out, with its result.
+    std::function<void(const CommandResult&)> commandDone;
+    // Set from another thread: the game stops at the player's next turn.
+    const std::atomic<bool>* cancel = nullptr;
+};
+
+// How the game ended.
+struct PlayOnOutcome {
+    std::int64_t monthsRun = 0; // months the calendar turned before the run ended
+    bool playerHolds = false;   // the player still holds a country
+    bool unified = false;       // he holds every country
+    int countriesHeld = 0;      // countries of the player at the end
+};
+
+// Plays the session's world, set up by BeginNewGame or BeginLoadedGame, until the
+// options' months have passed, the game has ended or the observer ends it. Each
+// stretch of computer turns seeds the world's generator from its clock as the turn
+// worker does. A victory is reported.
+PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options);
+
+// Whether the game is over: the player holds no country, or all of them.
+bool GameEnded(const GameState& world);
+
+} // namespace foresight

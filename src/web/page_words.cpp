@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's own words, beside the desktop's texts it shares (web/words.js): kept here,
+// where the translation tools read every text of the game, so that translations/ holds
+// their English as it holds the desktop's. The page's build refuses a text of the page
+// that the translations do not hold.
+#include "platform/message.h"
+
+namespace web {
+
+extern const char* const kPageWords[];
+const char* const kPageWords[] = {
+    VELCOR_TEXT("WebPage", "閉じる"),
+    VELCOR_TEXT("WebPage", "ｾｰﾌﾞがありません"),
+    VELCOR_TEXT("WebPage", "ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)"),
+    VELCOR_TEXT("WebPage", "記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)"),
+    VELCOR_TEXT("WebPage", "ﾌｧｲﾙを開く(&O)..."),
+};
+
+} // namespace web

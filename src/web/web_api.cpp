@@ -1,0 +1,67 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The calls the page's engine worker makes into the module: plain C functions, each
+// answering with a JSON text that stays valid until the next call.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "web/web_game.h"
+
+namespace {
+
+std::unique_ptr<web::WebGame> g_game;
+std::string g_answer;
+
+web::WebGame& Game()
+{
+    if (!g_game)
+        g_game = std::make_unique<web::WebGame>("/data");
+    return *g_game;
+}
+
+const char* Answer(std::string text)
+{
+    g_answer = std::move(text);
+    return g_answer.c_str();
+}
+
+std::string Bytes(const std::uint8_t* bytes, int size)
+{
+    return size > 0 && bytes ? std::string(reinterpret_cast<const char*>(bytes), static_cast<std::size_t>(size))
+                             : std::string();
+}
+
+} // namespace
+
+extern "C" {
+
+const char* velcor_scenarios() { return Answer(Game().Scenarios()); }
+const char* velcor_new_game(int scenario, int ruler, int difficulty)
+{
+    return Answer(Game().NewGame(scenario, ruler, difficulty));
+}
+const char* velcor_load(const std::uint8_t* save, int saveSize, int difficulty, const std::uint8_t* record,
+                        int recordSize)
+{
+    return Answer(Game().Load(Bytes(save, saveSize), difficulty, Bytes(record, recordSize)));
+}
+const char* velcor_replay(const std::uint8_t* record, int size) { return Answer(Game().Replay(Bytes(record, size))); }
+const char* velcor_command(int kind, int a, int b, int c, int d) { return Answer(Game().Command(kind, a, b, c, d)); }
+const char* velcor_check_move(int destination) { return Answer(Game().CheckMove(destination)); }
+const char* velcor_odds() { return Answer(Game().Odds()); }
+const char* velcor_save() { return Answer(Game().Save()); }
+const char* velcor_view() { return Answer(Game().View()); }
+const char* velcor_summary() { return Answer(Game().Summary()); }
+// The snapshot's bytes as a JSON text of bytes, for the advisor's worker.
+const char* velcor_snapshot()
+{
+    web::JsonText json;
+    json.BeginObject().Key("snapshot").Bytes(Game().Snapshot()).EndObject();
+    return Answer(json.Take());
+}
+const char* velcor_advise(const std::uint8_t* snapshot, int size, int rollouts, int horizon)
+{
+    return Answer(web::Advise(Bytes(snapshot, size), rollouts, horizon));
+}
+
+} // extern "C"

@@ -1,0 +1,615 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The whole program's windows as a new player meets them: every window the menus and
+// keys open comes up on the main window's screen and beside it, the keys of the game
+// work whatever was closed last and from every window, the windows follow the game
+// (the advice, the panel, the battle arrows), the choice of a war's target is one, a
+// game watched again is never ranked, and the English game reads whole.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFile>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScrollBar>
+#include <QTableWidget>
+#include <QTest>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/chronicle.h"
+#include "app/ending.h"
+#include "app/game_story.h"
+#include "app/kiv_app.h"
+#include "app/language.h"
+#include "app/main_frame.h"
+#include "app/view_options.h"
+#include "gui_test_support.h"
+#include "platform/clock.h"
+#include "platform/fonts.h"
+#include "platform/path_bytes.h"
+#include "platform/settings.h"
+#include "rules/battle.h"
+#include "rules/commands.h"
+#include "session/best_games.h"
+#include "session/game_record.h"
+#include "test_support.h"
+#include "view/advice_wnd.h"
+#include "view/battle_arrows.h"
+#include "view/chronicle_wnd.h"
+#include "view/command_table.h"
+#include "view/foresight_words.h"
+#include "view/game_document.h"
+#include "view/kiv_view.h"
+#include "view/map_labels.h"
+#include "view/map_picture.h"
+#include "view/own_countries_wnd.h"
+#include "view/shown_text.h"
+#include "view/target_choice.h"
+#include "view/turn_report_wnd.h"
+
+namespace {
+
+class GameWindows : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::FixClock(1'700'000'000);
+        platform::settings::SetLanguage(QString());
+        platform::settings::SetWindowGeometry(QString::fromLatin1(CChronicle::kWindowName), QByteArray());
+        platform::settings::SetWindowOpen(QString::fromLatin1(CChronicle::kWindowName), false);
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance(1));
+        frame = app->MainFrame();
+        view = app->View();
+        view->SetWindowTimes(1, 1);
+        app->Story()->SetCommandTime(0);
+    }
+    void TearDown() override
+    {
+        app.reset();
+        platform::settings::SetLanguage(QString());
+        shown::SetRomanized(false);
+        platform::UseRealClock();
+    }
+
+    GameState& W() const { return view->GetWorld(); }
+
+    bool PlayersTurn()
+    {
+        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && view->CanStartGame(); }, 30000) &&
+               view->mode == ViewMode::PlayerTurn;
+    }
+    void StartGame(RulerId ruler = 1)
+    {
+        ASSERT_TRUE(view->NewGame(0, ruler));
+        ASSERT_TRUE(PlayersTurn());
+    }
+    // The player rests; his next turn.
+    void NextTurn()
+    {
+        view->OnRest();
+        ASSERT_TRUE(PlayersTurn());
+    }
+    void Choose(const char* language)
+    {
+        app->Language().Apply(QString::fromLatin1(language));
+        QApplication::processEvents();
+    }
+    void Activate(QWidget* window)
+    {
+        window->activateWindow();
+        QApplication::setActiveWindow(window);
+        QApplication::processEvents();
+    }
+    // A key as the window system gives it: to the widget with the focus, else the
+    // active window.
+    void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+    {
+        WaitUntil([] { return QApplication::activeWindow() != nullptr; }, 2000); // as a display hands the keys over
+        QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
+        ASSERT_NE(to, nullptr);
+        QTest::keyClick(to, key, modifiers);
+        QApplication::processEvents();
+    }
+    // The country whose turn it is has the provisions a war needs.
+    void EnoughForAWar()
+    {
+        Country& own = W().countries[W().turnCountry];
+        own.SetProvisions(own.GetSoldiers());
+    }
+    CAdviceWnd* AdviceWindow() const { return frame->findChild<CAdviceWnd*>(QStringLiteral("adviceWindow")); }
+    QAction* MenuAction(const QKeySequence& key) const
+    {
+        for (QAction* action : frame->findChildren<QAction*>())
+            if (action->shortcuts().contains(key))
+                return action;
+        return nullptr;
+    }
+    // A country of a computer ruler with a neighbour of another computer ruler.
+    std::pair<int, int> ComputerNeighbours() const
+    {
+        for (int a = 0; a < kCountryCount; ++a) {
+            const RulerId ra = W().countries[a].GetRuler();
+            if (ra < 0 || ra == W().playerRuler)
+                continue;
+            for (std::uint32_t b : W().countries[a].GetNeighbours()) {
+                const RulerId rb = W().countries[b].GetRuler();
+                if (b < kCountryCount && rb >= 0 && rb != ra && rb != W().playerRuler)
+                    return {a, static_cast<int>(b)};
+            }
+        }
+        return {-1, -1};
+    }
+
+    std::unique_ptr<CKivApp> app;
+    CMainFrame* frame = nullptr;
+    CKivView* view = nullptr;
+};
+
+// Whether a frame of size fits somewhere in area clear of every rectangle of clear
+// (searched on an 8-pixel grid).
+bool RoomClearOf(QSize size, const QRect& area, const QVector<QRect>& clear)
+{
+    for (int y = area.top(); y + size.height() - 1 <= area.bottom(); y += 8)
+        for (int x = area.left(); x + size.width() - 1 <= area.right(); x += 8) {
+            const QRect r(QPoint(x, y), size);
+            bool free = true;
+            for (const QRect& c : clear)
+                free = free && !r.intersects(c);
+            if (free)
+                return true;
+        }
+    return false;
+}
+
+std::string Describe(const QRect& r)
+{
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+           std::to_string(r.height());
+}
+
+} // namespace
+
+TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRoom)
+{
+    struct Opened {
+        const char* name;
+        std::function<QWidget*()> open; // the window shown, or a modal one's frame noted
+    };
+    QRect modalFrame;
+    auto modal = [&](std::function<void()> exec) {
+        modalFrame = QRect();
+        OnModal([&](QWidget* m) {
+            modalFrame = m->frameGeometry();
+            m->close();
+        });
+        exec();
+        return nullptr;
+    };
+    const std::vector<Opened> windows = {
+        {"助言", [&] {
+             Activate(frame);
+             Press(Qt::Key_A);
+             return static_cast<QWidget*>(AdviceWindow());
+         }},
+        {"自国一覧", [&] {
+             app->Options()->OwnCountriesAction()->trigger();
+             return static_cast<QWidget*>(&app->Options()->OwnCountries());
+         }},
+        {"戦況記録", [&] {
+             app->Chronicle()->ShowWindow();
+             return static_cast<QWidget*>(&app->Chronicle()->Window());
+         }},
+        {"戦況報告", [&] {
+             const auto [a, b] = ComputerNeighbours();
+             W().countries[b].SetSoldiers(0); // taken without a fight: news of the turn
+             EXPECT_TRUE(ResolveComputerBattle(W(), view->Session().events, a, b));
+             app->Chronicle()->ReportTurn();
+             return static_cast<QWidget*>(&app->Chronicle()->ReportWindow());
+         }},
+        {"記録", [&] {
+             app->Ending()->RecordsAction()->trigger();
+             return static_cast<QWidget*>(app->Ending()->RecordsWindow());
+         }},
+        {"戦績", [&] {
+             emit view->gameEnded();
+             return static_cast<QWidget*>(app->Ending()->SummaryWindow());
+         }},
+        {"操作方法", [&] { return modal([&] { MenuAction(CommandTable::HelpKey())->trigger(); }); }},
+        {"ﾊﾞｰｼﾞｮﾝ情報", [&] { return modal([&] { app->OnAppAbout(); }); }},
+    };
+
+    for (const char* screenName : {"wide", "laptop"}) {
+        for (const char* language : {"ja", "en"}) {
+            SCOPED_TRACE(std::string(screenName) + " " + language);
+            QScreen* screen = TestScreen(screenName);
+            const QRect area = screen->availableGeometry();
+            frame->move(area.topLeft());
+            app->Options()->ApplyZoom(app->Options()->FittingZoom());
+            Choose(language);
+            StartGame();
+            const QRect main = frame->frameGeometry();
+            ASSERT_TRUE(area.contains(main)) << Describe(main);
+            const QVector<QRect> controls = view->ControlRects();
+            for (const CommandEntry& entry : CommandTable::Entries()) {
+                QPushButton* button = view->*entry.button;
+                const QRect b(button->mapToGlobal(QPoint()), button->size());
+                bool covered = false;
+                for (const QRect& c : controls)
+                    covered = covered || c.contains(b);
+                EXPECT_TRUE(covered) << button->text().toStdString() << " is a control";
+            }
+            for (const Opened& w : windows) {
+                SCOPED_TRACE(w.name);
+                QWidget* window = w.open();
+                const QRect r = window ? window->frameGeometry() : modalFrame;
+                ASSERT_FALSE(r.isNull()) << "no window came up";
+                EXPECT_TRUE(area.contains(r)) << Describe(r) << " off " << Describe(area);
+                if (window) {
+                    if (RoomClearOf(r.size(), area, {main})) {
+                        EXPECT_FALSE(r.intersects(main)) << Describe(r) << " over " << Describe(main);
+                    } else if (RoomClearOf(r.size(), area, controls)) {
+                        for (const QRect& c : controls)
+                            EXPECT_FALSE(r.intersects(c)) << Describe(r) << " over the controls " << Describe(c);
+                    }
+                    window->close();
+                }
+            }
+            // 自国一覧 is as wide as its columns.
+            app->Options()->OwnCountriesAction()->trigger();
+            QTableWidget& table = app->Options()->OwnCountries().Table();
+            EXPECT_EQ(table.horizontalScrollBar()->maximum(), 0) << "a column is cut";
+            app->Options()->OwnCountries().close();
+        }
+    }
+}
+
+TEST_F(GameWindows, TheGamesKeysWorkWhateverWasClosedLastAndFromEveryWindow)
+{
+    StartGame();
+    auto chooseAWarsTarget = [&] {
+        EnoughForAWar();
+        Activate(frame);
+        Press(Qt::Key_W);
+        ASSERT_EQ(view->mode, ViewMode::ChooseAttackTarget);
+    };
+    auto trained = [&] { return !view->trainButton->isEnabled() && view->restButton->isEnabled(); };
+    struct Row {
+        const char* what;
+        std::function<void()> before;   // what the player did last
+        Qt::Key key;
+        Qt::KeyboardModifiers modifiers;
+        std::function<bool()> done;     // what the key did
+    };
+    const std::vector<Row> rows = {
+        {"a menu and its submenu closed with Escape",
+         [&] {
+             Activate(frame);
+             QMenuBar* bar = frame->menuBar();
+             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(frame->ViewMenu()->menuAction()).center());
+             ASSERT_TRUE(WaitUntil([] { return QApplication::activePopupWidget() != nullptr; }));
+             auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
+             ASSERT_NE(menu, nullptr);
+             // Over 速度, its submenu open.
+             const QObjectList holders =
+                 app->Options()->SpeedAction(platform::settings::GameSpeed::Normal)->associatedObjects();
+             ASSERT_FALSE(holders.isEmpty());
+             menu->setActiveAction(qobject_cast<QMenu*>(holders.first())->menuAction());
+             QTest::keyClick(menu, Qt::Key_Right);
+             QApplication::processEvents();
+             while (QWidget* popup = QApplication::activePopupWidget()) {
+                 QTest::keyClick(popup, Qt::Key_Escape);
+                 QApplication::processEvents();
+             }
+         },
+         Qt::Key_T, Qt::NoModifier, trained},
+        {"a war's choice cancelled with Escape",
+         [&] {
+             chooseAWarsTarget();
+             Press(Qt::Key_Escape);
+             ASSERT_EQ(view->mode, ViewMode::PlayerTurn);
+         },
+         Qt::Key_T, Qt::NoModifier, trained},
+        {"the advice window closed with Escape",
+         [&] {
+             Activate(frame);
+             Press(Qt::Key_A);
+             ASSERT_TRUE(AdviceWindow() && AdviceWindow()->isVisible());
+             Activate(AdviceWindow());
+             QTest::keyClick(AdviceWindow(), Qt::Key_Escape);
+             QApplication::processEvents(); // no window manager gives the main window the keys
+         },
+         Qt::Key_T, Qt::NoModifier, trained},
+        {"a war's target being chosen", [&] { chooseAWarsTarget(); },
+         Qt::Key_A, Qt::NoModifier, [&] { return AdviceWindow() && AdviceWindow()->isVisible(); }},
+        {"the chronicle window in front",
+         [&] {
+             app->Chronicle()->ShowWindow();
+             Activate(&app->Chronicle()->Window());
+         },
+         Qt::Key_F4, Qt::NoModifier, [&] { return app->Options()->OwnCountriesAction()->isChecked(); }},
+        {"自国一覧 in front",
+         [&] { Activate(&app->Options()->OwnCountries()); },
+         Qt::Key_F3, Qt::NoModifier, [&] { return !app->Chronicle()->Window().isVisible(); }},
+        {"the advice window in front",
+         [&] { Activate(AdviceWindow()); },
+         Qt::Key_Q, Qt::ControlModifier, [&] { return !frame->isVisible(); }},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        if (view->mode == ViewMode::PlayerTurn && !view->trainButton->isEnabled())
+            NextTurn();
+        row.before();
+        Press(row.key, row.modifiers);
+        EXPECT_TRUE(WaitUntil(row.done, 2000));
+    }
+}
+
+TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
+{
+    app->Options()->ChooseBattleArrows(true);
+    StartGame();
+    struct Turn {
+        int year, month, country;
+        std::vector<BattleArrow> arrows;
+    };
+    std::vector<Turn> turns;
+    auto note = [&] { turns.push_back({W().year, W().month, W().turnCountry, app->Options()->Battles().Shown()}); };
+    note();
+    Activate(frame);
+    Press(Qt::Key_A);
+    ASSERT_TRUE(AdviceWindow() && AdviceWindow()->isVisible());
+    auto panelShowsTheTurn = [&] { return view->marks.shownCountry == W().turnCountry; };
+    auto arrowsAsPlayed = [&](std::size_t turn) {
+        return turns[turn].year == W().year && turns[turn].month == W().month &&
+               turns[turn].country == W().turnCountry && turns[turn].arrows == app->Options()->Battles().Shown();
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::function<bool()> holds;
+    } rows[] = {
+        {"the next turn, the advice window open",
+         [&] {
+             NextTurn();
+             note();
+         },
+         [&] {
+             return WaitUntil([&] { return view->AdvisedButton() != nullptr; }, 20000) &&
+                    !AdviceWindow()->Ranking().empty() && AdviceWindow()->isVisible();
+         }},
+        {"1ﾀｰﾝ戻る",
+         [&] {
+             for (int i = 0; i < 3; ++i) {
+                 NextTurn();
+                 note();
+             }
+             app->Story()->BackAction()->trigger();
+         },
+         [&] { return panelShowsTheTurn() && arrowsAsPlayed(turns.size() - 2); }},
+        {"この時点から再開",
+         [&] { emit app->Chronicle()->resumeRequested(turns[1].year, turns[1].month, turns[1].country); },
+         [&] { return panelShowsTheTurn() && arrowsAsPlayed(1); }},
+        {"a war's target chosen, then the choice cancelled",
+         [&] {
+             EnoughForAWar();
+             Activate(frame);
+             Press(Qt::Key_W);
+             Press(Qt::Key_Tab);
+             ASSERT_NE(view->KeyChoice(), -1);
+             Press(Qt::Key_Escape);
+         },
+         panelShowsTheTurn},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.act();
+        EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
+        EXPECT_TRUE(row.holds());
+    }
+}
+
+TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
+{
+    StartGame();
+    NextTurn();
+    NextTurn();
+    const TempDir dir;
+    const std::string recordPath = dir.Path() + "/watched.record";
+    const std::string savePath = dir.Path() + "/own.txt";
+    std::string error;
+    ASSERT_TRUE(WriteRecordFile(recordPath, view->Recorder().Record(), &error)) << error;
+    ASSERT_TRUE(view->Session().SaveGame(savePath, view->SaveCursor(), &error)) << error;
+    // The games the table holds.
+    auto entries = [&] {
+        BestGames games;
+        games.Load(platform::PathToBytes(app->Ending()->TablePath()), nullptr);
+        return games.Entries().size();
+    };
+    QFile::remove(app->Ending()->TablePath()); // the games other tests ended
+    auto ranked = entries;
+    auto replayMenuShown = [&] {
+        QMenu* menu = app->Story()->ReplayMenu();
+        return menu && menu->menuAction()->isVisible() && frame->menuBar()->actions().contains(menu->menuAction());
+    };
+    auto watch = [&] {
+        QString why;
+        ASSERT_TRUE(app->Story()->StartReplay(platform::PathFromBytes(recordPath), &why)) << why.toStdString();
+        app->Story()->SetPaused(true);
+        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && view->CanStartGame(); }, 30000));
+        ASSERT_TRUE(app->Story()->Replaying());
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        std::size_t rankedAfter;
+        bool menuAfter;
+    } rows[] = {
+        {"the player's own game ends", [&] { emit view->gameEnded(); }, 1, false},
+        {"the same game watched again ends", [&] {
+             watch();
+             emit view->gameEnded();
+         }, 1, true},
+        {"a save of his own loaded", [&] {
+             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+             ASSERT_TRUE(PlayersTurn());
+         }, 1, false},
+        {"watched again, then a new game", [&] {
+             watch();
+             StartGame();
+         }, 1, false},
+    };
+    ASSERT_FALSE(app->Ending()->TablePath().isEmpty());
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.act();
+        EXPECT_EQ(ranked(), row.rankedAfter);
+        EXPECT_EQ(replayMenuShown(), row.menuAfter);
+    }
+}
+
+TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)
+{
+    StartGame();
+    const QFont panelFont = platform::Font(platform::GameFont::System, 1);
+    auto surface = [&] {
+        view->OnDraw();
+        return view->Surface().copy();
+    };
+    Choose("ja");
+    view->SetCountryNames(true);
+    const QImage japanese = surface();
+    const struct {
+        const char* what;
+        std::function<void()> check;
+    } rows[] = {
+        {"the names beside the numbers keep apart", [&] {
+             const std::vector<QRect> places = CountryNamePlaces(W());
+             for (std::size_t a = 0; a < places.size(); ++a)
+                 for (std::size_t b = a + 1; b < places.size(); ++b)
+                     EXPECT_FALSE(places[a].adjusted(-3, -3, 3, 3).intersects(places[b]))
+                         << shown::CountryName(W(), static_cast<int>(a)).toStdString() << " and "
+                         << shown::CountryName(W(), static_cast<int>(b)).toStdString();
+         }},
+        {"the panel's labels in the panel's own face, clear of the figures at 500", [&] {
+             std::vector<CKivView::DrawnText> texts;
+             view->RecordTexts(&texts);
+             view->OnDraw();
+             view->RecordTexts(nullptr);
+             const QFontMetrics metrics(panelFont);
+             for (const QString& label : CKivView::PanelLabels()) {
+                 const auto drawn = std::find_if(texts.begin(), texts.end(),
+                                                 [&](const CKivView::DrawnText& t) { return t.text == label; });
+                 ASSERT_NE(drawn, texts.end()) << label.toStdString() << " is drawn whole";
+                 EXPECT_GT(drawn->at.x(), 450);
+                 EXPECT_LE(drawn->at.x() + metrics.horizontalAdvance(label), 497) << label.toStdString();
+             }
+         }},
+        {"the names the map's picture writes, in the language in use", [&] {
+             const QImage shown = surface();
+             const bool english = QCoreApplication::translate("MapNames", "東海") != QStringLiteral("東海");
+             for (const QRect& r : PaintedNamePlaces())
+                 EXPECT_EQ(shown.copy(r) == japanese.copy(r), !english) << Describe(r);
+         }},
+        {"表示 → 速度's labels whole", [&] {
+             QMenu* speed = qobject_cast<QMenu*>(
+                 app->Options()->SpeedAction(platform::settings::GameSpeed::Normal)->associatedObjects().first());
+             ASSERT_NE(speed, nullptr);
+             // At the zoom a large screen starts at, its face larger than the menus were made in.
+             frame->move(WideScreen()->availableGeometry().topLeft());
+             app->Options()->ApplyZoom(2);
+             speed->popup(frame->geometry().center());
+             ASSERT_TRUE(WaitUntil([&] { return speed->isVisible(); }));
+             // Each item as wide as the same words with no mnemonic need.
+             QMenu plain;
+             for (QAction* action : speed->actions())
+                 plain.addAction(action->text().remove(QLatin1Char('&')))->setCheckable(true);
+             plain.popup(frame->geometry().center());
+             ASSERT_TRUE(WaitUntil([&] { return plain.isVisible(); }));
+             for (int i = 0; i < speed->actions().size(); ++i)
+                 EXPECT_GE(speed->actionGeometry(speed->actions()[i]).width(),
+                           plain.actionGeometry(plain.actions()[i]).width())
+                     << plain.actions()[i]->text().toStdString();
+             plain.close();
+             speed->close();
+             app->Options()->ApplyZoom(1);
+         }},
+    };
+    for (const char* language : {"ja", "en"}) {
+        SCOPED_TRACE(language);
+        Choose(language);
+        for (const auto& row : rows) {
+            SCOPED_TRACE(row.what);
+            row.check();
+        }
+    }
+
+    // The main window opens again where the player left it, frame and all.
+    const QRect area = WideScreen()->availableGeometry();
+    const QPoint left = area.topLeft() + QPoint(40, 60);
+    frame->move(left);
+    QApplication::processEvents();
+    ASSERT_EQ(frame->frameGeometry().topLeft(), left);
+    frame->close();
+    app.reset();
+    app = std::make_unique<CKivApp>();
+    ASSERT_TRUE(app->InitInstance(1));
+    EXPECT_EQ(app->MainFrame()->frameGeometry().topLeft(), left);
+}
+
+TEST_F(GameWindows, AWarsTargetIsOneChoiceWhetherTheMouseOrTheKeysMadeIt)
+{
+    StartGame();
+    EnoughForAWar();
+    const std::vector<int> targets = AttackTargets(W(), W().turnCountry);
+    ASSERT_GE(targets.size(), 2u) << "the game's first country has two targets";
+    const MapPicture& map = view->GetDocument().Map();
+    auto inside = [&](int country) {
+        for (int y = 0; y < kMapHeight; ++y)
+            for (int x = 0; x < kMapWidth; ++x)
+                if (map.CountryAt(x, y) == country && map.CountryAt(x + 1, y) == country &&
+                    map.CountryAt(x, y + 1) == country)
+                    return QPoint(x, y) * view->Zoom();
+        return QPoint(-1, -1);
+    };
+    Activate(frame);
+    Press(Qt::Key_W);
+    ASSERT_EQ(view->mode, ViewMode::ChooseAttackTarget);
+    const QFont statusFont = platform::Font(platform::GameFont::System, 1);
+    const struct {
+        const char* how;
+        std::function<void()> choose;
+        int chosen;
+    } rows[] = {
+        {"Tab", [&] { Press(Qt::Key_Tab); }, targets[0]},
+        {"the pointer over the last target", [&] { QTest::mouseMove(view, inside(targets.back())); }, targets.back()},
+        {"the pointer off every target", [&] { QTest::mouseMove(view, inside(W().turnCountry)); }, targets.back()},
+        {"Tab after the pointer", [&] { Press(Qt::Key_Tab); }, targets.front()},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.how);
+        row.choose();
+        // The outline, the panel and the status line show one country.
+        EXPECT_EQ(view->KeyChoice(), row.chosen);
+        EXPECT_EQ(view->marks.shownCountry, row.chosen);
+        EXPECT_TRUE(view->statusText.contains(shown::CountryName(W(), row.chosen))) << view->statusText.toStdString();
+        EXPECT_TRUE(QFontMetrics(statusFont).horizontalAdvance(view->statusText) <= 598 - 400)
+            << "the status line in its own face";
+        // Its odds, in a line of their own under the buttons, and in the map's tooltip.
+        const BattleOdds odds = foresight_words::WarOdds(W(), W().turnCountry, row.chosen);
+        const QRect line = TargetChoice::HintRect(foresight_words::OddsLine(odds), statusFont);
+        EXPECT_LE(line.right(), kMapWidth - 1) << "the odds line fits the map";
+        const QImage drawn = (view->OnDraw(), view->Surface().copy());
+        bool written = false;
+        for (int y = line.top() + 3; y < line.bottom() - 3; ++y)
+            for (int x = line.left() + 3; x < line.right() - 3; ++x)
+                written = written || drawn.pixel(x, y) != drawn.pixel(line.left() + 1, line.top() + 1);
+        EXPECT_TRUE(written) << "the odds are written under the buttons";
+        EXPECT_TRUE(app->Chronicle()->Tips().TextAt(inside(row.chosen)).contains(foresight_words::OddsTip(odds)));
+    }
+}

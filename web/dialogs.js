@@ -1,0 +1,767 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's windows: the menus, the start panel, the message window, the battle
+// window, the move dialog, the new game's choices, the saves, the turn report, the
+// chronicle, the advice and the 戦績 at the end. Each is worded from the desktop's texts.
+import { arg, commandCaption, countryName, getLanguage, menuText, rulerName, text, tr } from './words.js';
+
+let page = null; // { game, settings, store, actions, Mode }
+let pictures = { portraits: [] };
+const $ = (id) => document.getElementById(id);
+const open = []; // the modal windows open, topmost last
+
+function element(tag, props = {}, ...children) {
+  const e = document.createElement(tag);
+  for (const [k, v] of Object.entries(props)) {
+    if (k === 'class') e.className = v;
+    else if (k.startsWith('on')) e.addEventListener(k.slice(2), v);
+    else if (k in e) e[k] = v;
+    else e.setAttribute(k, v);
+  }
+  e.append(...children.filter((c) => c !== null && c !== undefined));
+  return e;
+}
+
+export function install(p) {
+  page = p;
+  buildMenus();
+  document.addEventListener('pointerdown', (e) => {
+    if (!e.target.closest('#menubar')) closeMenus();
+  });
+}
+export function picturesReady(p) {
+  pictures = p;
+}
+export const modalOpen = () => open.length > 0;
+
+// ---- Modal windows ----
+
+// A window over the page, closed by calling the function it is given (with the result).
+function modal(build, { className = '', onKey = null } = {}) {
+  return new Promise((resolve) => {
+    const box = element('div', { class: `window ${className}`, role: 'dialog' });
+    const cover = element('div', { class: 'cover' }, box);
+    const entry = { cover, onKey, close: null };
+    entry.close = (value) => {
+      if (!cover.isConnected) return;
+      cover.remove();
+      open.splice(open.indexOf(entry), 1);
+      resolve(value);
+    };
+    build(box, entry.close);
+    open.push(entry);
+    $('overlay').append(cover);
+    box.querySelector('[data-default]')?.focus();
+  });
+}
+
+// The keys go to the topmost window while one is open. True when taken.
+export function handleKey(event) {
+  const top = open[open.length - 1];
+  if (!top) return false;
+  if (top.onKey) top.onKey(event);
+  return true;
+}
+
+function buttonRow(...buttons) {
+  return element('div', { class: 'buttons' }, ...buttons);
+}
+
+export function alert(message) {
+  return modal((box, close) => {
+    box.append(element('p', { class: 'alert' }, message), buttonRow(element('button', { onclick: () => close(), 'data-default': '' }, 'OK')));
+  }, {
+    onKey: (e) => {
+      if (e.key === 'Enter' || e.key === 'Escape') open[open.length - 1].close();
+    },
+  });
+}
+
+// The self-closing message window; a click closes it at once.
+export function messageWindow(message, ms) {
+  return modal(
+    (box, close) => {
+      box.append(element('div', { class: 'message-text' }, message));
+      box.addEventListener('pointerdown', () => close());
+      setTimeout(() => close(), ms);
+    },
+    { className: 'message', onKey: () => {} },
+  );
+}
+
+// ---- The battle window ----
+
+// Shows the battle's steps at the pace; Enter, Esc or a click shows its end at once,
+// held a moment, and any key or click then closes it. The battle was fought to its
+// end before the first step: the pace changes what is seen, never what happened.
+export function battleWindow(show, stepMs) {
+  let index = 0;
+  let holding = false;
+  let timer = 0;
+  let fields = null;
+  const steps = show.steps;
+  const update = () => {
+    const s = steps[index];
+    fields.attackerLine.textContent = tr('Message', s.attackerLine);
+    fields.targetLine.textContent = tr('Message', s.targetLine);
+    fields.attackerCount.textContent = String(s.attackerSoldiers);
+    fields.targetCount.textContent = String(s.targetSoldiers);
+    fields.attackerTraining.textContent = arg(tr('CBattleDlg', '訓練 %1'), s.attackerTraining);
+    fields.targetTraining.textContent = arg(tr('CBattleDlg', '訓練 %1'), s.targetTraining);
+  };
+  return modal(
+    (box, close) => {
+      const side = (which, country, name, ruler) => {
+        const f = {
+          line: element('div', { class: 'line' }),
+          count: element('div', { class: 'count' }),
+          training: element('div', { class: 'training' }),
+        };
+        const portrait = pictures.portraits[ruler]?.cloneNode() ?? element('div');
+        portrait.classList.add('portrait');
+        const panel = element(
+          'div',
+          { class: `side ${which}` },
+          portrait,
+          element(
+            'div',
+            { class: 'figures' },
+            element('div', { class: 'label' }, tr('CBattleDlg', which === 'attacker' ? '攻撃側' : '守備側')),
+            element('div', { class: 'who' }, `${country} ${text(name)}`, element('br'), rulerName(ruler)),
+            f.line,
+            element('div', { class: 'label' }, tr('CBattleDlg', '兵士数')),
+            f.count,
+            f.training,
+          ),
+        );
+        return { panel, f };
+      };
+      const a = side('attacker', show.attacker, show.attackerName, show.attackerRuler);
+      const t = side('target', show.target, show.targetName, show.targetRuler);
+      fields = {
+        attackerLine: a.f.line,
+        targetLine: t.f.line,
+        attackerCount: a.f.count,
+        targetCount: t.f.count,
+        attackerTraining: a.f.training,
+        targetTraining: t.f.training,
+      };
+      box.append(element('div', { class: 'title' }, tr('CBattleDlg', '戦争')), element('div', { class: 'sides' }, a.panel, t.panel));
+      update();
+      const tick = () => {
+        if (index + 1 >= steps.length) return close();
+        index++;
+        update();
+        timer = setTimeout(tick, stepMs);
+      };
+      timer = setTimeout(tick, stepMs);
+      box.finish = () => {
+        if (holding) return close();
+        clearTimeout(timer);
+        index = steps.length - 1;
+        update();
+        holding = true;
+        box.classList.add('holding');
+        timer = setTimeout(() => close(), Math.min(stepMs, page.game.rules.battleStepMs));
+      };
+      box.addEventListener('pointerdown', () => box.finish());
+      box.closeBattle = close;
+    },
+    {
+      className: 'battle',
+      onKey: (e) => {
+        if (e.repeat) return;
+        const box = open[open.length - 1].cover.firstChild;
+        if (e.key === 'Enter' || e.key === 'Escape' || box.classList.contains('holding')) box.finish();
+      },
+    },
+  ).finally(() => clearTimeout(timer));
+}
+
+// ---- The move dialog ----
+
+export function moveDialog(title, most) {
+  const rows = [
+    ['soldiers', '兵士'],
+    ['provisions', '兵糧'],
+    ['funds', '資金'],
+  ];
+  return modal(
+    (box, close) => {
+      const inputs = {};
+      const form = element('form', { class: 'move' });
+      for (const [key, label] of rows) {
+        inputs[key] = element('input', { type: 'number', min: '0', max: String(most[key]), value: '0', name: key, inputMode: 'numeric' });
+        form.append(element('label', {}, element('span', {}, tr('CMoveDlg', label)), inputs[key], element('span', { class: 'most' }, `/ ${most[key]}`)));
+      }
+      const problem = element('p', { class: 'problem' });
+      const ok = () => {
+        const amounts = {};
+        for (const [key, label] of rows) {
+          const v = inputs[key].value.trim();
+          const n = /^\d+$/.test(v) ? Number(v) : NaN;
+          if (!(n >= 0 && n <= most[key])) {
+            problem.textContent = arg(tr('CMoveDlg', '%1は 0 から %2 までの数を入力してください。'), tr('CMoveDlg', label), most[key]);
+            inputs[key].focus();
+            return;
+          }
+          amounts[key] = n;
+        }
+        close(amounts);
+      };
+      form.addEventListener('submit', (e) => {
+        e.preventDefault();
+        ok();
+      });
+      box.append(
+        element('div', { class: 'title' }, title || tr('CMoveDlg', '移動')),
+        form,
+        problem,
+        buttonRow(
+          element('button', { id: 'move-ok', onclick: ok, 'data-default': '' }, tr('CMoveDlg', '決定')),
+          element('button', { id: 'move-cancel', onclick: () => close(null) }, tr('CMoveDlg', 'ｷｬﾝｾﾙ')),
+        ),
+      );
+      box.ok = ok;
+      setTimeout(() => inputs.soldiers.select(), 0);
+    },
+    {
+      className: 'dialog',
+      onKey: (e) => {
+        const top = open[open.length - 1];
+        if (e.key === 'Escape') top.close(null);
+        else if (e.key === 'Enter') {
+          e.preventDefault();
+          top.cover.firstChild.ok();
+        }
+      },
+    },
+  );
+}
+
+// ---- A new game: scenario, ruler, difficulty ----
+
+const kScenarioNames = ['189年 12月    群雄割拠', '200年 4月    官渡の戦い', '219年 5月    三国鼎立'];
+const scenarioName = (i) => tr('CScenarioDlg', kScenarioNames[i]) ?? String(i + 1);
+const kDifficulties = ['易しい', '普通', '難しい'];
+const difficultyName = (d) => tr('summary', kDifficulties[d]);
+
+export function newGameDialog(scenarios, difficulty) {
+  // Where the seats of several players will go, once the game has them: each ruler
+  // played by a person or by the computer at a level of its own.
+  const state = { scenario: 0, ruler: -1, difficulty };
+  return modal(
+    (box, close) => {
+      const scenarioList = element('div', { class: 'choices', role: 'radiogroup' });
+      const rulerList = element('div', { class: 'choices rulers', role: 'radiogroup' });
+      const difficultyList = element('div', { class: 'choices', role: 'radiogroup' });
+      const problem = element('p', { class: 'problem' });
+      const radio = (list, label, selected, onpick, id) => {
+        const b = element('button', { type: 'button', class: selected ? 'choice selected' : 'choice', role: 'radio', id, onclick: onpick }, ...label);
+        b.setAttribute('aria-checked', String(selected));
+        list.append(b);
+      };
+      const fill = () => {
+        scenarioList.replaceChildren();
+        scenarios.forEach((s, i) =>
+          radio(scenarioList, [`${i + 1}  ${scenarioName(i)}`], state.scenario === i, () => {
+            state.scenario = i;
+            state.ruler = -1;
+            fill();
+          }, `scenario-${i + 1}`),
+        );
+        rulerList.replaceChildren();
+        scenarios[state.scenario].rulers.forEach((r, i) => {
+          const portrait = pictures.portraits[r]?.cloneNode() ?? null;
+          portrait?.classList.add('small-portrait');
+          radio(rulerList, [portrait, element('span', {}, `${i + 1} ${rulerName(r)}`)], state.ruler === i, () => {
+            state.ruler = i;
+            fill();
+          }, `ruler-${r}`);
+        });
+        difficultyList.replaceChildren();
+        kDifficulties.forEach((_, d) =>
+          radio(difficultyList, [difficultyName(d)], state.difficulty === d, () => {
+            state.difficulty = d;
+            fill();
+          }, `difficulty-${d}`),
+        );
+      };
+      fill();
+      const ok = () => {
+        const rulers = scenarios[state.scenario].rulers;
+        if (state.ruler < 0 || state.ruler >= rulers.length) {
+          problem.textContent = tr('CRulerDlg', '君主を選択してください');
+          return;
+        }
+        close({ scenario: state.scenario + 1, ruler: rulers[state.ruler], difficulty: state.difficulty });
+      };
+      box.ok = ok;
+      box.pick = (n) => {
+        const rulers = scenarios[state.scenario].rulers;
+        if (n >= 1 && n <= rulers.length) state.ruler = n - 1;
+        fill();
+      };
+      box.step = (d) => {
+        const rulers = scenarios[state.scenario].rulers;
+        state.ruler = (state.ruler + d + rulers.length) % rulers.length;
+        fill();
+      };
+      box.append(
+        element('div', { class: 'title' }, menuText(tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'))),
+        element('h3', {}, tr('CScenarioDlg', 'ｼﾅﾘｵを選択してください')),
+        scenarioList,
+        element('h3', {}, tr('CRulerDlg', 'プレイする君主を選択してください')),
+        rulerList,
+        element('h3', {}, menuText(tr('DifficultyMenu', '難易度(&D)'))),
+        difficultyList,
+        problem,
+        buttonRow(
+          element('button', { id: 'new-game-ok', onclick: ok, 'data-default': '' }, tr('CRulerDlg', '選択')),
+          element('button', { onclick: () => close(null) }, tr('CRulerDlg', 'ｷｬﾝｾﾙ')),
+        ),
+      );
+    },
+    {
+      className: 'dialog new-game',
+      onKey: (e) => {
+        const top = open[open.length - 1];
+        const box = top.cover.firstChild;
+        if (e.key === 'Escape') top.close(null);
+        else if (e.key === 'Enter') box.ok();
+        else if (e.key === 'ArrowDown') box.step(1);
+        else if (e.key === 'ArrowUp') box.step(-1);
+        else if (/^[1-9]$/.test(e.key)) box.pick(Number(e.key));
+      },
+    },
+  );
+}
+
+// ---- Saves ----
+
+export function saveLabel(entry) {
+  return arg(tr('AutosaveStore', '%1 年 %2 月 %3'), entry.year, entry.month, rulerName(entry.player));
+}
+
+// The saves kept in the browser, the autosaves, and files of the player's own. Gives
+// the entry chosen, {files} for files, or null.
+export function loadDialog(saves, autosaves) {
+  return modal(
+    (box, close) => {
+      const list = (entries, prefix) => {
+        if (!entries.length) return element('p', { class: 'empty' }, tr('WebPage', 'ｾｰﾌﾞがありません'));
+        return element(
+          'div',
+          { class: 'choices' },
+          ...entries.map((entry, i) =>
+            element('button', { type: 'button', class: 'choice', id: `${prefix}-${i}`, onclick: () => close(entry) }, `${saveLabel(entry)}  ${new Date(entry.time).toLocaleString(getLanguage())}`),
+          ),
+        );
+      };
+      const files = element('input', { type: 'file', id: 'open-files', multiple: true, accept: '.txt,.record,text/plain' });
+      files.addEventListener('change', () => files.files.length && close({ files: files.files }));
+      box.append(
+        element('div', { class: 'title' }, menuText(tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'))),
+        element('h3', {}, tr('CommandTable', 'ｾｰﾌﾞ')),
+        list(saves, 'save'),
+        element('h3', {}, menuText(tr('GameHistory', '自動ｾｰﾌﾞから再開(&A)'))),
+        list(autosaves, 'autosave'),
+        element('h3', {}, menuText(tr('WebPage', 'ﾌｧｲﾙを開く(&O)...'))),
+        files,
+        buttonRow(element('button', { onclick: () => close(null), 'data-default': '' }, tr('CMoveDlg', 'ｷｬﾝｾﾙ'))),
+      );
+    },
+    {
+      className: 'dialog',
+      onKey: (e) => e.key === 'Escape' && open[open.length - 1].close(null),
+    },
+  );
+}
+
+// ---- The start panel ----
+
+export function openStartPanel() {
+  const panel = $('start-panel');
+  panel.replaceChildren();
+  const latest = page.store.list('autosaves')[0];
+  panel.append(
+    ...[
+    element('button', { id: 'start-new', onclick: () => page.actions.newGame() }, tr('CStartPanel', 'ｹﾞｰﾑ開始')),
+    latest ? element('button', { id: 'start-resume', onclick: () => page.actions.resume() }, arg(tr('CStartPanel', '自動ｾｰﾌﾞから再開  %1'), saveLabel(latest))) : null,
+    element('button', { id: 'start-load', onclick: () => page.actions.loadGame() }, tr('CStartPanel', 'ﾛｰﾄﾞ')),
+    ].filter(Boolean),
+  );
+  panel.hidden = false;
+}
+export function closeStartPanel() {
+  $('start-panel').hidden = true;
+}
+
+// ---- The turn report and the chronicle ----
+
+const ruler = (id) => rulerName(id);
+const country = (e, id, name) => countryName(id, name);
+
+// One event in the chronicle's words; '' for those it does not tell.
+export function eventText(e) {
+  const c = (field) => country(e, e[field], e[`${field}_name`]);
+  switch (e.kind) {
+    case 'start':
+      return e.loaded ? arg(tr('chronicle', 'ﾛｰﾄﾞしました (%1)'), ruler(e.player)) : arg(tr('chronicle', '%1 としてｹﾞｰﾑを開始しました'), ruler(e.player));
+    case 'command': {
+      const who = arg(tr('chronicle', '%1 は %2 で'), ruler(e.ruler), c('country'));
+      const what = {
+        develop_land: () => tr('chronicle', '開墾しました (開墾 %1)'),
+        develop_commerce: () => tr('chronicle', '商業を発展させました (商業 %1)'),
+        conscript: () => tr('chronicle', '徴兵しました (兵士 %1)'),
+        train: () => tr('chronicle', '訓練しました (訓練 %1)'),
+      }[e.command];
+      return who + arg(what(), e.value);
+    }
+    case 'move':
+      return arg(tr('chronicle', '%1 は %2 から %3 へ物資を移動しました (兵士 %4 兵糧 %5 資金 %6)'), ruler(e.ruler), c('country'), c('destination'), e.soldiers, e.provisions, e.funds);
+    case 'battle': {
+      if (e.outcome === 'taken' && e.target_before === e.target_after)
+        return arg(tr('chronicle', '%1 は %2 から兵を進め、戦わずに %3 を占領しました'), ruler(e.attacker_ruler), c('attacker'), c('target'));
+      const attack = arg(tr('chronicle', '%1 が %2 から %3 に攻め込み'), ruler(e.attacker_ruler), c('attacker'), c('target'));
+      const armies = arg(tr('chronicle', ' (兵士 %1→%2 / %3→%4)'), e.attacker_before, e.attacker_after, e.target_before, e.target_after);
+      if (e.outcome === 'taken') return attack + tr('chronicle', '、占領しました') + armies;
+      if (e.outcome === 'repelled') return attack + tr('chronicle', 'ましたが、撃退されました') + armies;
+      return attack + arg(tr('chronicle', 'ましたが、%1 回の攻防で攻め落とせず退きました'), e.player ? page.game.rules.exchanges : 3) + armies;
+    }
+    case 'fall':
+      return arg(tr('chronicle', '%1 は滅亡しました'), ruler(e.ruler));
+    case 'harvest':
+      return arg(tr('chronicle', '%1 の収穫: 兵糧 +%2'), ruler(e.ruler), e.provisions);
+    case 'taxes':
+      return arg(tr('chronicle', '%1 の税収: 資金 +%2'), ruler(e.ruler), e.funds);
+    case 'victory':
+      return tr('chronicle', '中国全土を統一しました');
+    case 'game_over':
+      return tr('chronicle', 'ゲームオーバーです');
+    default:
+      return '';
+  }
+}
+// Whether an event concerns the player's own countries or him.
+function mine(e) {
+  const player = page.game.view?.player;
+  if (e.kind === 'start') return true;
+  return [e.ruler, e.by, e.attacker_ruler, e.target_ruler].includes(player);
+}
+const warlike = (e) => e.kind === 'battle' || e.kind === 'fall';
+
+function eventLines(events, filter = () => true) {
+  const lines = [];
+  let month = '';
+  for (const e of events) {
+    if (!filter(e)) continue;
+    const t = eventText(e);
+    if (!t) continue;
+    const heading = arg(tr('chronicle', '%1 年 %2 月'), e.year, e.month);
+    if (heading !== month) {
+      lines.push(element('div', { class: 'month' }, heading));
+      month = heading;
+    }
+    lines.push(element('div', { class: 'event' }, tr('chronicle', '・') + t));
+  }
+  return lines;
+}
+
+export function turnReport(events) {
+  const lines = eventLines(events);
+  if (!lines.length) return Promise.resolve();
+  return modal(
+    (box, close) => {
+      const show = element('input', { type: 'checkbox', checked: page.settings.report !== false });
+      show.addEventListener('change', () => page.actions.setReport(show.checked));
+      box.append(
+        element('div', { class: 'title' }, tr('chronicle', '戦況報告')),
+        element('h3', {}, tr('chronicle', '前回の手番からの出来事')),
+        element('div', { class: 'events' }, ...lines),
+        element('label', { class: 'check' }, show, tr('chronicle', '毎手番表示する')),
+        buttonRow(element('button', { id: 'report-close', onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
+      );
+    },
+    {
+      className: 'dialog report',
+      onKey: (e) => (e.key === 'Enter' || e.key === 'Escape') && open[open.length - 1].close(),
+    },
+  );
+}
+
+let chronicleFilter = 'all';
+export function toggleChronicle(show) {
+  const panel = $('chronicle');
+  panel.hidden = show === undefined ? !panel.hidden : !show;
+  chronicleChanged();
+  page.actions.relayout();
+}
+export function chronicleChanged() {
+  const panel = $('chronicle');
+  if (panel.hidden) return;
+  const filters = { all: () => true, war: warlike, mine };
+  const select = element(
+    'select',
+    { id: 'chronicle-filter' },
+    ...[
+      ['all', () => tr('chronicle', 'すべて')],
+      ['war', () => tr('chronicle', '戦争と占領')],
+      ['mine', () => tr('chronicle', '自国に関すること')],
+    ].map(([v, label]) => element('option', { value: v, selected: v === chronicleFilter }, label())),
+  );
+  select.addEventListener('change', () => {
+    chronicleFilter = select.value;
+    chronicleChanged();
+  });
+  const list = element('div', { class: 'events' }, ...eventLines(page.game.chronicle, filters[chronicleFilter]));
+  panel.replaceChildren(
+    element('div', { class: 'title' }, tr('chronicle', '戦況記録'), element('button', { class: 'close', onclick: () => toggleChronicle(false) }, '×')),
+    select,
+    list,
+  );
+  list.scrollTop = list.scrollHeight;
+}
+// ---- Advice ----
+
+function commandWords(command) {
+  const view = page.game.view;
+  let words = `${command.key} ${commandCaption(command.key)}`;
+  if (command.target >= 0) words += ` ${command.target} ${countryName(command.target, view.countries[command.target].name.t)}`;
+  if (command.key === 'M') words += arg(tr('ForesightWords', ' (兵士 %1 兵糧 %2 資金 %3)'), command.soldiers, command.provisions, command.funds);
+  return words;
+}
+
+let adviceBox = null;
+export function adviceWindow(advice) {
+  const view = page.game.view;
+  const fill = () => {
+    const turn = advice.turn;
+    const heading = arg(
+      tr('CAdviceWnd', '%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6'),
+      turn,
+      countryName(turn, view.countries[turn].name.t),
+      12,
+      advice.trials,
+      advice.total ?? 256,
+      advice.thinking ? tr('CAdviceWnd', ' (考え中)') : '',
+    );
+    const percent = (v) => `${Math.round(v * 100)}%`;
+    const rows = advice.ranking.map((r, i) =>
+      element('tr', { class: i === 0 ? 'best' : '' }, element('td', {}, commandWords(r.command)), element('td', {}, percent(r.kept)), element('td', {}, r.held.toFixed(2)), element('td', {}, percent(r.alive)), element('td', {}, String(r.trials))),
+    );
+    adviceBox.replaceChildren(
+      element('div', { class: 'title' }, tr('CAdviceWnd', '助言')),
+      element('p', {}, heading),
+      element(
+        'table',
+        { class: 'advice' },
+        element(
+          'tr',
+          {},
+          element('th', {}, tr('CAdviceWnd', '命令')),
+          element('th', { title: tr('CAdviceWnd', '終わりに今と同じ数以上の国を持っていた試行の割合') }, tr('CAdviceWnd', '国を保つ')),
+          element('th', { title: tr('CAdviceWnd', '終わりに持っていた国の数の平均') }, tr('CAdviceWnd', '平均国数')),
+          element('th', { title: tr('CAdviceWnd', '終わりにまだ国を持っていた試行の割合') }, tr('CAdviceWnd', '存続')),
+          element('th', {}, tr('CAdviceWnd', '試行')),
+        ),
+        ...rows,
+      ),
+      buttonRow(element('button', { id: 'advice-close', onclick: () => closeAdvice() }, tr('WebPage', '閉じる'))),
+    );
+  };
+  if (!adviceBox || !adviceBox.isConnected) {
+    adviceBox = element('div', { class: 'window panel advice-window', id: 'advice' });
+    $('overlay').append(adviceBox);
+  }
+  fill();
+}
+function closeAdvice() {
+  adviceBox?.remove();
+  adviceBox = null;
+}
+
+// ---- The end: 戦績 ----
+
+export function summaryWindow(s, game) {
+  const date = (y, m) => arg(tr('CKivView', '%1 年 %2 月'), y, m);
+  const played = s.startYear
+    ? arg(tr('CGameSummaryWnd', '%1から%2まで (%3か月)'), date(s.startYear, s.startMonth), date(s.endYear, s.endMonth), s.months)
+    : arg(tr('CGameSummaryWnd', '%1まで (%2か月)'), date(s.endYear, s.endMonth), s.months);
+  const rows = [
+    [tr('CGameSummaryWnd', '君主'), rulerName(s.ruler)],
+    [tr('CGameSummaryWnd', '難易度'), difficultyName(s.difficulty)],
+    [tr('CGameSummaryWnd', '期間'), played],
+    [tr('CGameSummaryWnd', '攻撃'), arg(tr('CGameSummaryWnd', '%1勝 %2敗'), s.attacksWon, s.attacksLost)],
+    [tr('CGameSummaryWnd', '防衛'), arg(tr('CGameSummaryWnd', '%1勝 %2敗'), s.defencesWon, s.defencesLost)],
+    [tr('CGameSummaryWnd', '奪った国'), arg(tr('CGameSummaryWnd', '%1か国'), s.countriesTaken)],
+    [tr('CGameSummaryWnd', '失った国'), arg(tr('CGameSummaryWnd', '%1か国'), s.countriesLost)],
+    [tr('CGameSummaryWnd', '最大勢力'), arg(tr('CGameSummaryWnd', '%1か国 (%2)'), s.mostHeld, date(s.mostYear, s.mostMonth))],
+    [tr('CGameSummaryWnd', '得点'), String(s.score)],
+  ];
+  return modal(
+    (box, close) => {
+      const chart = element('canvas', { class: 'chart', width: 480, height: 160 });
+      drawHoldings(chart, s.history, game);
+      box.append(
+        element('div', { class: 'title' }, tr('CGameSummaryWnd', '戦績')),
+        element('table', { class: 'summary' }, ...rows.map(([k, v]) => element('tr', {}, element('th', {}, k), element('td', {}, v)))),
+        chart,
+        buttonRow(element('button', { id: 'summary-close', onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
+      );
+    },
+    {
+      className: 'dialog summary-window',
+      onKey: (e) => (e.key === 'Enter' || e.key === 'Escape') && open[open.length - 1].close(),
+    },
+  );
+}
+
+// The countries each ruler held, month by month: one line each, in his colour.
+function drawHoldings(canvas, history, game) {
+  const ctx = canvas.getContext('2d');
+  ctx.fillStyle = '#fff';
+  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  if (history.length < 2) return;
+  const months = (p) => p[0] * 12 + p[1];
+  const first = months(history[0]);
+  const span = Math.max(1, months(history[history.length - 1]) - first);
+  const x = (p) => 10 + ((months(p) - first) / span) * (canvas.width - 20);
+  const y = (n) => canvas.height - 10 - (n / 14) * (canvas.height - 20);
+  for (let r = 1; r < 16; r++) {
+    if (!history.some((p) => p[2 + r] > 0)) continue;
+    const c = game.rulerColours[r];
+    ctx.strokeStyle = `rgb(${c & 0xff},${(c >> 8) & 0xff},${(c >> 16) & 0xff})`;
+    ctx.lineWidth = r === game.view.player ? 3 : 1.5;
+    ctx.beginPath();
+    history.forEach((p, i) => (i ? ctx.lineTo(x(p), y(p[2 + r])) : ctx.moveTo(x(p), y(p[2 + r]))));
+    ctx.stroke();
+  }
+}
+
+// ---- The keys ----
+
+export function keysWindow() {
+  const rows = [
+    ['M W L C S T R', [...'MWLCSTR'].map(commandCaption).join(' ')],
+    ['← ↑ → ↓ / Tab / Shift+Tab', tr('CommandTable', '移動先・攻撃先を選ぶ (選んだ国は地図に囲みで示されます)')],
+    ['Enter', tr('CommandTable', '選んだ国に決める')],
+    [tr('CommandTable', 'Esc / 右クリック'), tr('CommandTable', '移動先・攻撃先の選択を取り消す')],
+    [tr('CommandTable', '↑ ↓ / 1〜9'), tr('CommandTable', 'シナリオ選択・君主選択で選び、Enter で決める')],
+    ['Ctrl+N', tr('CommandTable', 'ｹﾞｰﾑ開始')],
+    ['Ctrl+S', tr('CommandTable', 'ｾｰﾌﾞ')],
+    ['Ctrl+O', tr('CommandTable', 'ﾛｰﾄﾞ')],
+    ['F3', tr('CommandTable', '戦況記録を開く・閉じる')],
+    ['A', tr('CommandTable', '助言: この国で出せる命令を先読みして順位をつける')],
+    ['F1', tr('CommandTable', '操作方法 (この画面)')],
+    ['Enter / Esc', tr('CommandTable', '戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる')],
+  ];
+  return modal(
+    (box, close) => {
+      box.append(
+        element('div', { class: 'title' }, tr('CKeysDlg', '操作方法')),
+        element('table', { class: 'keys' }, ...rows.map(([k, v]) => element('tr', {}, element('th', {}, k), element('td', {}, v)))),
+        buttonRow(element('button', { onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
+      );
+    },
+    { className: 'dialog', onKey: (e) => (e.key === 'Enter' || e.key === 'Escape' || e.key === 'F1') && open[open.length - 1].close() },
+  );
+}
+
+// ---- The menus ----
+
+function buildMenus() {
+  const bar = $('menubar');
+  bar.replaceChildren();
+  const { actions, settings, Mode } = page;
+  const item = (id, label, run, { shortcut = '', checked = null, enabled = () => true } = {}) => ({ id, label, run, shortcut, checked, enabled });
+  const menus = [
+    {
+      id: 'menu-file',
+      label: () => tr('CMainFrame', 'ﾌｧｲﾙ(&F)'),
+      items: [
+        item('menu-new', () => tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'), actions.newGame, { shortcut: 'Ctrl+N', enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+        item('menu-save', () => tr('CMainFrame', 'ｾｰﾌﾞ(&S)'), actions.saveGame, { shortcut: 'Ctrl+S', enabled: actions.canSave }),
+        item('menu-load', () => tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'), actions.loadGame, { shortcut: 'Ctrl+O', enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+        item('menu-resume', () => tr('GameHistory', '自動ｾｰﾌﾞから再開(&A)'), actions.resume, { enabled: () => !page.game.busy && page.store.list('autosaves').length > 0 }),
+        item('menu-download', () => tr('WebPage', 'ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)'), () => actions.downloadGame(false), { enabled: actions.canSave }),
+        item('menu-download-record', () => tr('WebPage', '記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)'), () => actions.downloadGame(true), { enabled: actions.canSave }),
+        item('menu-open', () => tr('WebPage', 'ﾌｧｲﾙを開く(&O)...'), () => $('menu-files').click(), { enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+      ],
+    },
+    {
+      id: 'menu-view',
+      label: () => tr('CMainFrame', '表示(&V)'),
+      items: [
+        item('menu-ja', () => `${menuText(tr('CLanguage', '言語(&G)'))}: 日本語`, () => actions.setLanguage('ja'), { checked: () => getLanguage() === 'ja' }),
+        item('menu-en', () => `${menuText(tr('CLanguage', '言語(&G)'))}: English`, () => actions.setLanguage('en'), { checked: () => getLanguage() === 'en' }),
+        ...['標準(&N)', '速い(&F)', '最速(&M)'].map((label, speed) =>
+          item(`menu-speed-${speed}`, () => `${menuText(tr('ViewOptions', '速度(&S)'))}: ${menuText(speedLabel(speed))}`, () => actions.setSpeed(speed), { checked: () => (settings.speed ?? 0) === speed }),
+        ),
+        item('menu-patterns', () => tr('ViewOptions', '模様で区別(&P)'), () => actions.setPatterns(!settings.patterns), { checked: () => !!settings.patterns }),
+        item('menu-chronicle', () => tr('CChronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
+        item('menu-advice', () => tr('CAdviceWnd', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.view?.playing && page.game.mode === Mode.PlayerTurn }),
+      ],
+    },
+    {
+      id: 'menu-help',
+      label: () => tr('CMainFrame', 'ﾍﾙﾌﾟ(&H)'),
+      items: [item('menu-keys', () => tr('CMainFrame', '操作方法(&K)...'), keysWindow, { shortcut: 'F1' })],
+    },
+  ];
+  const files = element('input', { type: 'file', id: 'menu-files', multiple: true, hidden: true, accept: '.txt,.record,text/plain' });
+  files.addEventListener('change', () => {
+    if (files.files.length) actions.openFiles(files.files);
+    files.value = '';
+  });
+  bar.append(files);
+  for (const menu of menus) {
+    const list = element('div', { class: 'menu-items', hidden: true });
+    const head = element('button', { class: 'menu', id: menu.id, onclick: () => toggleMenu(list) });
+    head.menu = menu;
+    bar.append(element('div', { class: 'menu-holder' }, head, list));
+    for (const it of menu.items) {
+      const b = element('button', {
+        class: 'menu-item',
+        id: it.id,
+        onclick: () => {
+          closeMenus();
+          it.run();
+        },
+      });
+      b.item = it;
+      list.append(b);
+    }
+  }
+  updateMenus();
+}
+
+function speedLabel(speed) {
+  return speed === 0 ? tr('ViewOptions', '標準(&N)') : speed === 1 ? tr('ViewOptions', '速い(&F)') : tr('ViewOptions', '最速(&M)');
+}
+
+function toggleMenu(list) {
+  const wasHidden = list.hidden;
+  closeMenus();
+  list.hidden = !wasHidden;
+  if (!list.hidden) updateMenus();
+}
+function closeMenus() {
+  for (const l of document.querySelectorAll('.menu-items')) l.hidden = true;
+}
+
+export function updateMenus() {
+  for (const head of document.querySelectorAll('#menubar .menu')) head.textContent = menuText(head.menu.label());
+  for (const b of document.querySelectorAll('#menubar .menu-item')) {
+    const it = b.item;
+    const mark = it.checked ? (it.checked() ? '✓ ' : '　') : '';
+    b.replaceChildren(element('span', {}, mark + menuText(it.label())), element('span', { class: 'shortcut' }, it.shortcut));
+    b.disabled = !it.enabled();
+  }
+}
+
+export function languageChanged() {
+  updateMenus();
+  chronicleChanged();
+  if (!$('start-panel').hidden) openStartPanel();
+  if (adviceBox && page.game.advice) adviceWindow(page.game.advice);
+}

@@ -1,0 +1,258 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map and its panel on a canvas, drawn as the desktop's main view draws them: the
+// painted map (130.png) with each country in its ruler's colour, the country numbers,
+// the frame of the turn country, the battle markers, the portrait and the figures of
+// the country shown, the date and the status line. The canvas holds the map's 616 x
+// 440 pixels at a whole or fractional scale; the picture is enlarged pixel for pixel
+// and the text is drawn at the scaled size, so it stays sharp.
+import { arg, countryName, patternTiles, rulerName, tr } from './words.js';
+
+export const kMapWidth = 616;
+export const kMapHeight = 440;
+const kOutline = 0x040404;
+const kBlank = 0xffffff;
+const kDim = 0xe0e0e0;
+const kPanelGrey = '#c0c0c0';
+const kStatusX = 400;
+const kStatusWidth = 599 - 1 - kStatusX;
+const kNameWidth = 579 - 1 - 520;
+const kLabelWidth = 500 - 4 - 460;
+const kHint = { x: 20, y: 415, padding: 3 };
+export const kFont = '12px "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", "MS Gothic", sans-serif';
+
+// A colour 0x00BBGGRR as the engine gives it, as [r, g, b].
+const rgb = (c) => [c & 0xff, (c >> 8) & 0xff, (c >> 16) & 0xff];
+const css = (c) => `rgb(${rgb(c).join(',')})`;
+
+export class MapView {
+  constructor(canvas, pictures, regionKeys) {
+    this.canvas = canvas;
+    this.pictures = pictures;
+    this.scale = 1;
+    const off = document.createElement('canvas');
+    off.width = kMapWidth;
+    off.height = kMapHeight;
+    this.offscreen = off;
+    const ctx = off.getContext('2d', { willReadFrequently: true });
+    ctx.drawImage(pictures.map, 0, 0);
+    this.image = ctx.getImageData(0, 0, kMapWidth, kMapHeight);
+    this.key = new Uint8ClampedArray(this.image.data);
+    // The country of every pixel: outline and white are none, any other colour is
+    // looked up among the countries' key colours.
+    const keys = new Map(regionKeys.map((c, i) => [c, i]));
+    this.country = new Int8Array(kMapWidth * kMapHeight).fill(-1);
+    for (let i = 0; i < this.country.length; i++) {
+      const c = this.key[4 * i] | (this.key[4 * i + 1] << 8) | (this.key[4 * i + 2] << 16);
+      if (c !== kOutline && c !== kBlank && keys.has(c)) this.country[i] = keys.get(c);
+    }
+    this.outlines = new Map();
+  }
+
+  countryAt(x, y) {
+    x = Math.floor(x);
+    y = Math.floor(y);
+    if (x < 0 || y < 0 || x >= kMapWidth || y >= kMapHeight) return -1;
+    return this.country[y * kMapWidth + x];
+  }
+
+  // The canvas's backing store for a shown size in CSS pixels.
+  resize(cssWidth) {
+    const ratio = window.devicePixelRatio || 1;
+    this.scale = (cssWidth / kMapWidth) * ratio;
+    this.canvas.width = Math.round(kMapWidth * this.scale);
+    this.canvas.height = Math.round(kMapHeight * this.scale);
+    this.canvas.style.width = `${cssWidth}px`;
+    this.canvas.style.height = `${(cssWidth * kMapHeight) / kMapWidth}px`;
+  }
+
+  // Each country's pixels in its colour (colours by country, 0x00BBGGRR), the
+  // patterns of its ruler laid over it when asked.
+  paintCountries(colours, rulers, numberCells) {
+    const data = this.image.data;
+    const tiles = rulers ? patternTiles() : null;
+    for (let i = 0, n = this.country.length; i < n; i++) {
+      const j = this.country[i];
+      if (j < 0) {
+        data[4 * i] = this.key[4 * i];
+        data[4 * i + 1] = this.key[4 * i + 1];
+        data[4 * i + 2] = this.key[4 * i + 2];
+        continue;
+      }
+      let [r, g, b] = rgb(colours[j]);
+      if (tiles && rulers[j] >= 1 && rulers[j] < 16) {
+        const x = i % kMapWidth;
+        const y = (i / kMapWidth) | 0;
+        const cell = numberCells[j];
+        const inCell = x >= cell.x - 2 && x <= cell.x + 17 && y >= cell.y - 17 && y <= cell.y + 2;
+        if (!inCell && (tiles[rulers[j] - 1][y & 7] >> (7 - (x & 7))) & 1) [r, g, b] = markColour(r, g, b);
+      }
+      data[4 * i] = r;
+      data[4 * i + 1] = g;
+      data[4 * i + 2] = b;
+    }
+    this.offscreen.getContext('2d').putImageData(this.image, 0, 0);
+  }
+
+  // The ring around a country chosen by the keys: dark, light, dark, inward from its edge.
+  outline(country) {
+    if (this.outlines.has(country)) return this.outlines.get(country);
+    const ring = new Uint8Array(kMapWidth * kMapHeight);
+    for (let i = 0; i < ring.length; i++) if (this.country[i] === country) ring[i] = 255;
+    for (let r = 1; r <= 3; r++) {
+      const found = [];
+      for (let y = 0; y < kMapHeight; y++)
+        for (let x = 0; x < kMapWidth; x++) {
+          const i = y * kMapWidth + x;
+          if (ring[i] !== 255) continue;
+          const at = (nx, ny) => (nx < 0 || ny < 0 || nx >= kMapWidth || ny >= kMapHeight ? 0 : ring[ny * kMapWidth + nx]);
+          if (at(x - 1, y) === r - 1 || at(x + 1, y) === r - 1 || at(x, y - 1) === r - 1 || at(x, y + 1) === r - 1) found.push(i);
+        }
+      for (const i of found) ring[i] = r;
+    }
+    const c = document.createElement('canvas');
+    c.width = kMapWidth;
+    c.height = kMapHeight;
+    const ctx = c.getContext('2d');
+    const img = ctx.createImageData(kMapWidth, kMapHeight);
+    for (let i = 0; i < ring.length; i++) {
+      const r = ring[i];
+      if (r >= 1 && r <= 3) {
+        const v = r === 2 ? 255 : 0;
+        img.data.set([v, v, v, 255], 4 * i);
+      }
+    }
+    ctx.putImageData(img, 0, 0);
+    this.outlines.set(country, c);
+    return c;
+  }
+
+  // Draws the whole view. s: the figures to draw (see the page), with the mode and the
+  // status line.
+  draw(s) {
+    const countries = s.countries;
+    const cells = s.places.map((p) => ({ x: Math.min(p.x, 1 << 16), y: Math.min(p.y, 1 << 16) }));
+    const rulers = countries.map((f) => (f ? f[0] : 0));
+    let colours;
+    if (s.targets) {
+      colours = new Array(14).fill(kDim);
+      for (const t of s.targets) colours[t] = s.rulerColours[rulers[t]] ?? kBlank;
+    } else {
+      colours = rulers.map((r) => s.rulerColours[r] ?? kBlank);
+    }
+    this.paintCountries(colours, s.patterns ? rulers : null, cells);
+
+    const ctx = this.canvas.getContext('2d');
+    ctx.setTransform(1, 0, 0, 1, 0, 0);
+    ctx.imageSmoothingEnabled = false;
+    ctx.drawImage(this.offscreen, 0, 0, this.canvas.width, this.canvas.height);
+    ctx.setTransform(this.scale, 0, 0, this.scale, 0, 0);
+    if (s.targets && s.choice >= 0) ctx.drawImage(this.outline(s.choice), 0, 0);
+    ctx.font = kFont;
+    ctx.textBaseline = 'top';
+    ctx.fillStyle = '#000';
+    const textAt = (x, y, t, width) => fitted(ctx, x, y, t, width);
+
+    for (let i = 0; i < 14; i++) textAt(cells[i].x, cells[i].y - 16, String(i));
+    if (s.turn >= 0 && s.turn < 14) {
+      const { x, y } = cells[s.turn];
+      frame(ctx, x - 1, y - 16, x + 16, y + 1);
+      frame(ctx, x - 2, y - 17, x + 17, y + 2);
+    }
+    if (s.battleAttacker >= 0)
+      for (const c of [s.battleAttacker, s.battleTarget])
+        if (c >= 0 && c < 14 && this.pictures.marker) ctx.drawImage(this.pictures.marker, cells[c].x, cells[c].y - 16);
+
+    rectangle(ctx, 496, 6, 584, 114, '#fff');
+    rectangle(ctx, 498, 8, 582, 112, '#fff');
+    rectangle(ctx, 500, 117, 580, 140, kPanelGrey);
+    rectangle(ctx, 450, 145, 600, 168, kPanelGrey);
+    rectangle(ctx, 450, 170, 600, 350, kPanelGrey);
+    rectangle(ctx, 390, 355, 600, 378, kPanelGrey);
+    edge(ctx, 500, 139, 579, 117);
+    edge(ctx, 450, 167, 599, 145);
+    edge(ctx, 450, 349, 599, 170);
+    edge(ctx, 390, 377, 599, 355);
+    ctx.fillStyle = '#000';
+
+    const shown = s.shown;
+    const showCountry = shown >= 0 && shown < 14 && countries[shown];
+    if (showCountry) {
+      const ruler = countries[shown][0];
+      const portrait = this.pictures.portraits[Math.max(0, Math.min(15, ruler))];
+      if (portrait) ctx.drawImage(portrait, 500, 10);
+      textAt(520, 120, rulerName(ruler), kNameWidth);
+    }
+    if (s.year) textAt(480, 148, arg(tr('CKivView', '%1 年 %2 月'), s.year, s.month));
+    const labels = ['国名', '人口', '開墾', '商業', '兵糧', '資金', '兵士', '訓練'].map((l) => tr('CKivView', l));
+    labels.forEach((l, row) => textAt(460, 180 + 20 * row, l, kLabelWidth));
+    if (showCountry) {
+      textAt(500, 180, `${shown} ${countryName(shown, s.names[shown])}`);
+      const f = countries[shown];
+      [f[1], f[2], f[3], f[4], f[5], f[6], f[7]].forEach((v, row) => textAt(500, 200 + 20 * row, String(v)));
+    }
+    textAt(kStatusX, 358, s.status || '', kStatusWidth);
+
+    if (s.hint) {
+      const w = ctx.measureText(s.hint).width + 2 * kHint.padding;
+      const h = 12 + 2 * kHint.padding + 2;
+      ctx.fillStyle = 'rgb(255,255,225)';
+      ctx.fillRect(kHint.x, kHint.y, w, h);
+      ctx.strokeStyle = '#000';
+      ctx.lineWidth = 1;
+      ctx.strokeRect(kHint.x + 0.5, kHint.y + 0.5, w - 1, h - 1);
+      ctx.fillStyle = '#000';
+      ctx.fillText(s.hint, kHint.x + kHint.padding, kHint.y + kHint.padding + 1);
+    }
+    const end = s.mode === 5 ? this.pictures.victory : s.mode === 6 ? this.pictures.gameOver : null;
+    if (end) ctx.drawImage(end, 158, 100);
+  }
+}
+
+// Roughly half way to black on a light colour, to white on a dark one.
+function markColour(r, g, b) {
+  const luminance = (299 * r + 587 * g + 114 * b) / 1000;
+  if (luminance >= 128) return [((r * 11) / 20) | 0, ((g * 11) / 20) | 0, ((b * 11) / 20) | 0];
+  return [r + (((255 - r) * 11) / 20) | 0, g + (((255 - g) * 11) / 20) | 0, b + (((255 - b) * 11) / 20) | 0];
+}
+
+// Text that must stay within width: drawn narrower when it would not fit.
+function fitted(ctx, x, y, t, width) {
+  const w = ctx.measureText(t).width;
+  if (width && w > width) {
+    ctx.save();
+    ctx.translate(x, y);
+    ctx.scale(width / w, 1);
+    ctx.fillText(t, 0, 0);
+    ctx.restore();
+  } else {
+    ctx.fillText(t, x, y);
+  }
+}
+
+// A rectangle outlined in black (right and bottom edges excluded, as the desktop's).
+function rectangle(ctx, left, top, right, bottom, fill) {
+  ctx.fillStyle = fill;
+  ctx.fillRect(left, top, right - left, bottom - top);
+  ctx.fillStyle = '#000';
+  ctx.fillRect(left, top, right - left, 1);
+  ctx.fillRect(left, bottom - 1, right - left, 1);
+  ctx.fillRect(left, top, 1, bottom - top);
+  ctx.fillRect(right - 1, top, 1, bottom - top);
+}
+
+// The white lower and right edges of a grey box.
+function edge(ctx, left, bottom, right, top) {
+  ctx.fillStyle = '#fff';
+  ctx.fillRect(left, bottom, right - left, 1);
+  ctx.fillRect(right, top, 1, bottom - top + 1);
+}
+
+function frame(ctx, left, top, right, bottom) {
+  ctx.fillStyle = '#000';
+  ctx.fillRect(left, top, right - left, 1);
+  ctx.fillRect(left, bottom, right - left + 1, 1);
+  ctx.fillRect(left, top, 1, bottom - top);
+  ctx.fillRect(right, top, 1, bottom - top);
+}
+
+export { css };

@@ -1,0 +1,283 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page in a real browser: Debian's chromium, headless, driven through puppeteer.
+// A game played by clicks and keys (a new game, a domestic command, a move, a war and
+// its battle, a save and a load), its record downloaded and replayed by the native
+// program to the very save the page wrote, a record of the native program replayed
+// by the page, and the page's layout in both languages on a desktop and a phone.
+//   VELCOR=build/default/src/velcor node --test web/tests/
+import assert from 'node:assert/strict';
+import { execFileSync } from 'node:child_process';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
+import { tmpdir } from 'node:os';
+import { dirname, join, resolve } from 'node:path';
+import { after, before, describe, test } from 'node:test';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+import { serve } from '../tools/serve.mjs';
+
+const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
+const site = join(root, 'build/web');
+const velcor = resolve(root, process.env.VELCOR ?? 'build/default/src/velcor');
+const shots = join(root, 'build/web-test/shots');
+const scratch = mkdtempSync(join(tmpdir(), 'velcor-web-'));
+const words = JSON.parse(readFileSync(join(site, 'words.json'), 'utf8'));
+
+let server;
+let origin;
+before(async () => {
+  server = await serve(site, 0);
+  origin = `http://127.0.0.1:${server.address().port}/`;
+  mkdirSync(shots, { recursive: true });
+});
+after(() => {
+  server?.close();
+  rmSync(scratch, { recursive: true, force: true });
+});
+
+// A fresh chromium speaking the language given, with downloads going to a folder.
+async function browserIn(language) {
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    args: [
+      '--headless',
+      '--no-sandbox',
+      '--disable-gpu',
+      '--disable-quic',
+      '--no-first-run',
+      '--disable-background-networking',
+      '--disable-component-update',
+      '--disable-sync',
+      `--accept-lang=${language}`,
+      `--user-data-dir=${mkdtempSync(join(scratch, 'profile-'))}`,
+    ],
+  });
+  return browser;
+}
+
+async function openPage(browser, width = 1366, height = 768) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.errors = errors;
+  await page.setViewport({ width, height });
+  await page.goto(origin);
+  await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+  return page;
+}
+
+const state = (page) => page.evaluate(() => ({ mode: window.velcor.mode, busy: window.velcor.busy, view: window.velcor.view }));
+
+// Waits for the player's turn, closing the turn report on the way.
+async function playerTurn(page) {
+  await page.waitForFunction(
+    () => {
+      document.querySelector('#report-close')?.click();
+      return !window.velcor.busy && window.velcor.mode !== 2 && !document.querySelector('.cover');
+    },
+    { timeout: 60000, polling: 50 },
+  );
+  return state(page);
+}
+
+async function menu(page, head, item) {
+  await page.click(`#${head}`);
+  await page.click(`#${item}`);
+}
+
+// Clicks the map on a pixel of country, found the way a player finds it.
+async function clickCountry(page, country) {
+  const point = await page.evaluate((c) => {
+    const map = window.velcor.map;
+    const { x, y } = window.velcor.view.countries[c];
+    let best = null;
+    for (let py = 0; py < 440; py++)
+      for (let px = 0; px < 616; px++)
+        if (map.countryAt(px, py) === c) {
+          const d = (px - x - 8) ** 2 + (py - y + 8) ** 2;
+          if (!best || d < best.d) best = { px, py, d };
+        }
+    const r = document.getElementById('map').getBoundingClientRect();
+    return { x: r.left + ((best.px + 0.5) * r.width) / 616, y: r.top + ((best.py + 0.5) * r.height) / 440 };
+  }, country);
+  await page.mouse.click(point.x, point.y);
+}
+
+async function newGame(page, scenario, ruler) {
+  await page.click('#start-new');
+  await page.click(`#scenario-${scenario}`);
+  await page.click(`#ruler-${ruler}`);
+  await page.click('#new-game-ok');
+  return playerTurn(page);
+}
+
+// Rests until the turn country can give the command wanted; its view then.
+async function restUntil(page, wanted, turns = 24) {
+  let s = await playerTurn(page);
+  for (let i = 0; i < turns && !wanted(s.view); i++) {
+    await page.keyboard.press('r');
+    s = await playerTurn(page);
+    assert.equal(s.mode, 1, 'the player still plays');
+  }
+  assert.ok(wanted(s.view), 'the turn came');
+  return s;
+}
+
+function downloads(page, dir) {
+  mkdirSync(dir, { recursive: true });
+  return page.target().createCDPSession().then((cdp) => cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir }));
+}
+async function downloaded(dir, suffix) {
+  for (let i = 0; i < 100; i++) {
+    const file = readdirSync(dir).find((f) => f.endsWith(suffix));
+    if (file) return join(dir, file);
+    await new Promise((r) => setTimeout(r, 100));
+  }
+  throw new Error(`no ${suffix} downloaded`);
+}
+
+describe('a game in the browser', () => {
+  let browser;
+  let page;
+  before(async () => {
+    browser = await browserIn('en-US');
+    page = await openPage(browser);
+    await menu(page, 'menu-view', 'menu-speed-2');
+  });
+  after(() => browser?.close());
+
+  test('a new game, a domestic command, a move, a war and its battle, a save and a load', async () => {
+    // 董卓 holds two countries side by side in the first scenario.
+    let s = await newGame(page, 1, 9);
+    assert.equal(s.view.player, 9);
+    const turn = s.view.turn;
+    const before = s.view.countries[turn].f;
+    await page.keyboard.press('l');
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    s = await state(page);
+    const land = s.view.countries[turn].f;
+    assert.ok(land[2] > before[2], 'the land was developed');
+    assert.equal(before[5] - land[5], 1000, 'for the cost of the command');
+    assert.equal(await page.$eval('#cmd-M', (b) => b.disabled), true, 'one command a turn');
+
+    await page.keyboard.press('r');
+    s = await restUntil(page, (v) => v.playing && v.moveTargets.length > 0);
+    const from = s.view.turn;
+    const to = s.view.moveTargets[0];
+    const soldiers = s.view.countries[from].f[6];
+    await page.click('#cmd-M');
+    await page.waitForFunction(() => window.velcor.mode === 3);
+    await clickCountry(page, to);
+    await page.waitForSelector('#move-ok');
+    await page.$eval('.move input[name=soldiers]', (i, n) => (i.value = String(n)), Math.floor(soldiers / 2));
+    await page.click('#move-ok');
+    await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'));
+    s = await state(page);
+    assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
+
+    await page.keyboard.press('r');
+    s = await restUntil(page, (v) => v.playing && !v.blocks.W && v.attackTargets.length > 0);
+    const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
+    const fought = await battles();
+    await page.keyboard.press('w');
+    await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+    await page.keyboard.press('ArrowRight');
+    const status = await page.evaluate(() => window.velcor.status());
+    assert.match(status, /%/, 'the odds are told while the target is chosen');
+    await page.keyboard.press('Enter');
+    await page.waitForSelector('.battle');
+    await page.keyboard.press('Enter'); // to the battle's end at once
+    await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+    assert.equal(await battles(), fought + 1, 'the battle was fought');
+
+    // Saved at the start of a turn, loaded after a command: the same turn again.
+    await page.keyboard.press('r');
+    await playerTurn(page);
+    await page.keyboard.down('Control');
+    await page.keyboard.press('s');
+    await page.keyboard.up('Control');
+    await page.waitForSelector('.alert');
+    await page.keyboard.press('Enter');
+    const saved = (await state(page)).view;
+    assert.equal(await page.evaluate(() => JSON.parse(localStorage.getItem('velcor.saves')).length), 1);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.blocks[k]);
+    if (open) {
+      await page.keyboard.press(open.toLowerCase());
+      await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    }
+    await page.keyboard.down('Control');
+    await page.keyboard.press('o');
+    await page.keyboard.up('Control');
+    await page.click('#save-0');
+    s = await playerTurn(page);
+    assert.equal(s.view.turn, saved.turn, 'the loaded game gives the saved turn again');
+    assert.deepEqual(
+      s.view.countries.map((c) => c.f),
+      saved.countries.map((c) => c.f),
+    );
+    assert.deepEqual(page.errors, []);
+  });
+
+  test('the record downloaded from the page replays natively to the save the page wrote', async () => {
+    const dir = join(scratch, 'downloads');
+    await downloads(page, dir);
+    await menu(page, 'menu-file', 'menu-download');
+    const save = await downloaded(dir, '.txt');
+    await menu(page, 'menu-file', 'menu-download-record');
+    const record = await downloaded(dir, '.record');
+    const replayed = join(scratch, 'replayed.txt');
+    execFileSync(velcor, ['--headless', '--data', join(root, 'data'), '--replay', record, '--save', replayed]);
+    assert.ok(readFileSync(save).equals(readFileSync(replayed)), 'the same bytes');
+  });
+
+  test("the native program's record replays in the page to the native save", async () => {
+    const record = join(scratch, 'native.record');
+    const save = join(scratch, 'native.txt');
+    execFileSync(velcor, ['--headless', '--data', join(root, 'data'), '--scenario', '2', '--ruler', '2', '--months', '30', '--clock', '1234567', '--record', record, '--save', save]);
+    const input = await page.$('#menu-files');
+    await input.uploadFile(record);
+    await playerTurn(page);
+    const dir = join(scratch, 'native-downloads');
+    await downloads(page, dir);
+    await menu(page, 'menu-file', 'menu-download');
+    assert.ok(readFileSync(await downloaded(dir, '.txt')).equals(readFileSync(save)), 'the same bytes');
+  });
+});
+
+// The page laid out for a desktop and for a phone held upright, in each language the
+// browser may ask for: the whole map and every command within the width, nothing to
+// scroll sideways, the menus in the browser's language.
+describe('the layout', () => {
+  const cases = [
+    { language: 'ja', width: 1366, height: 768 },
+    { language: 'en', width: 1366, height: 768 },
+    { language: 'ja', width: 390, height: 844 },
+    { language: 'en', width: 390, height: 844 },
+  ];
+  for (const { language, width, height } of cases)
+    test(`${language} at ${width}x${height}`, async () => {
+      const browser = await browserIn(language === 'ja' ? 'ja-JP' : 'en-US');
+      try {
+        const page = await openPage(browser, width, height);
+        await newGame(page, 1, 1);
+        await page.screenshot({ path: join(shots, `${language}-${width}x${height}.png`) });
+        const laid = await page.evaluate(() => {
+          const box = (e) => e.getBoundingClientRect().toJSON();
+          return {
+            scrollWidth: document.scrollingElement.scrollWidth,
+            map: box(document.getElementById('map')),
+            buttons: [...document.querySelectorAll('.command')].map(box),
+            file: document.getElementById('menu-file').textContent,
+          };
+        });
+        assert.ok(laid.scrollWidth <= width, 'nothing to scroll sideways');
+        assert.ok(laid.map.left >= 0 && laid.map.right <= width && laid.map.width > width / 2, 'the whole map');
+        for (const b of laid.buttons) assert.ok(b.left >= 0 && b.right <= width && b.bottom <= height && b.width > 0, 'every command');
+        const file = words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'];
+        assert.equal(laid.file === file.replace('&', ''), language === 'en', 'the menus speak the browser\'s language');
+        assert.deepEqual(page.errors, []);
+      } finally {
+        await browser.close();
+      }
+    });
+});

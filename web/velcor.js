@@ -1,0 +1,850 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game in a browser: the page plays what the desktop's main window plays, with the
+// engine in a Web Worker. Every rule is the engine's; the page draws, asks and shows.
+// While the computer plays, the engine runs its turns to the player's next and hands
+// back what the windows would have shown (each turn, message and battle step), which
+// the page then shows at the chosen pace.
+import { MapView, kMapHeight, kMapWidth } from './map.js';
+import * as dialogs from './dialogs.js';
+import { Store } from './store.js';
+import * as W from './words.js';
+
+const { tr, arg, text, menuText } = W;
+
+// The view's modes, as the engine numbers them.
+export const Mode = { NoGame: 0, PlayerTurn: 1, ComputerTurns: 2, ChooseMove: 3, ChooseAttack: 4, Victory: 5, GameOver: 6 };
+const kPaceDivisors = [1, 2, 10]; // 標準, 速い, 最速
+
+// ---- The engines ----
+
+class Engine {
+  constructor(worker) {
+    this.worker = worker ?? new Worker('engine-worker.js');
+    this.next = 1;
+    this.waiting = new Map();
+    this.worker.onmessage = ({ data }) => {
+      const done = this.waiting.get(data.id);
+      this.waiting.delete(data.id);
+      done?.(data);
+    };
+    // An engine that fails answers every call waiting with the reason.
+    this.worker.onerror = (event) => {
+      for (const done of this.waiting.values()) done({ answer: { error: { t: String(event.message) } }, ms: 0 });
+      this.waiting.clear();
+    };
+  }
+  // The engine's answer, and how long it took there (answer.ms).
+  call(name, ...args) {
+    return new Promise((resolve) => {
+      const id = this.next++;
+      this.waiting.set(id, (data) => resolve(Object.assign(data.answer, { ms: data.ms })));
+      this.worker.postMessage({ id, call: name, args });
+    });
+  }
+}
+
+// ---- What the page holds ----
+
+const store = new Store();
+const settings = store.settings();
+const engine = new Engine(window.velcorEngine);
+let thinker = null; // the advisor's own engine, started when first asked
+export const game = {
+  rules: null,
+  scenarios: [],
+  rulerColours: [],
+  view: null, // the engine's last view of the game
+  mode: Mode.NoGame,
+  actions: false, // the six action buttons enabled
+  rest: false, // the rest button enabled
+  drawn: null, // the figures drawn: a show's while the computer plays, else the view's
+  shown: -1,
+  battle: [-1, -1],
+  status: () => '',
+  choice: -1, // the country the keys chose while choosing
+  pointed: -1, // the target under the pointer while a war's is chosen
+  odds: new Map(),
+  chronicle: [], // every event of the game, as the engine words it in JSON
+  sinceTurn: [], // the events since the player's last turn
+  advice: null,
+  advised: '', // the key of the command the advisor ranks first
+  busy: false, // a window is open or the engine is at work
+  times: { firstPaint: 0, months: [] },
+};
+window.velcor = game; // for the browser tests and the curious
+
+let map = null;
+const $ = (id) => document.getElementById(id);
+
+// ---- Commands ----
+
+const kCommands = [
+  { key: 'M', kind: 4, describe: () => tr('CommandTable', '兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)') },
+  {
+    key: 'W',
+    kind: 5,
+    describe: () =>
+      arg(
+        tr('CommandTable', '資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\nこちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です\n戦いの後、残った兵士と同じだけの兵糧を使います'),
+        game.rules.warCost,
+        game.rules.exchanges,
+      ),
+  },
+  { key: 'L', kind: 0, describe: () => describeDevelop(tr('CommandFigure', '開墾')) },
+  { key: 'C', kind: 1, describe: () => describeDevelop(tr('CommandFigure', '商業')) },
+  {
+    key: 'S',
+    kind: 2,
+    describe: () =>
+      arg(
+        tr('CommandTable', '資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)\n新兵の分だけ訓練が下がります'),
+        game.rules.actionCost,
+        game.rules.conscriptMinimum,
+        game.rules.conscriptMaximum,
+      ),
+  },
+  {
+    key: 'T',
+    kind: 3,
+    describe: () => arg(tr('CommandTable', '訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)'), game.rules.trainRange, game.rules.maxTraining),
+  },
+  { key: 'R', kind: 6, describe: () => tr('CommandTable', 'この国の番を終えます') },
+];
+function describeDevelop(figure) {
+  return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
+}
+
+// Why a command would not act for the turn country: the rules' block by its number.
+function blockText(block) {
+  switch (block) {
+    case 1:
+      return tr('CommandTable', '資金が足りません');
+    case 2:
+      return tr('CommandTable', '兵糧が兵士より少ない');
+    case 3:
+      return arg(tr('CommandTable', '訓練はもう %1 です'), game.rules.maxTraining);
+    case 4:
+      return tr('CommandTable', '移動できる国がありません');
+    case 5:
+      return tr('CommandTable', '攻め込める国がありません');
+    default:
+      return '';
+  }
+}
+
+function whyNot(command, enabled) {
+  switch (game.mode) {
+    case Mode.NoGame:
+      return tr('CommandTable', 'ゲームが始まっていません');
+    case Mode.ComputerTurns:
+      return tr('CommandTable', 'ほかの国の番です');
+    case Mode.ChooseMove:
+      return tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
+    case Mode.ChooseAttack:
+      return tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
+    case Mode.Victory:
+    case Mode.GameOver:
+      return tr('CommandTable', 'ゲームは終わりました');
+    default:
+      break;
+  }
+  if (!enabled)
+    return command.key === 'R' ? tr('CommandTable', 'この番の行動は済みました') : tr('CommandTable', 'この番の行動は済みました (休養で番を終えます)');
+  const v = game.view;
+  if (!v?.playing) return '';
+  switch (command.key) {
+    case 'M':
+      return v.moveTargets.length ? '' : blockText(4);
+    case 'W':
+      return v.blocks.W ? blockText(v.blocks.W) : v.attackTargets.length ? '' : blockText(5);
+    case 'R':
+      return '';
+    default:
+      return blockText(v.blocks[command.key]);
+  }
+}
+
+function tooltip(command, enabled) {
+  let tip = `${W.commandCaption(command.key)} (${command.key})\n${command.describe()}`;
+  const why = whyNot(command, enabled);
+  if (why) tip += tr('CommandTable', '\n今は使えません: ') + why;
+  return tip;
+}
+
+function buttonEnabled(command) {
+  return command.key === 'R' ? game.rest : game.actions;
+}
+
+function updateButtons() {
+  for (const command of kCommands) {
+    const b = $(`cmd-${command.key}`);
+    const enabled = buttonEnabled(command) && !game.busy;
+    b.disabled = !enabled;
+    b.textContent = W.commandCaption(command.key);
+    b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
+    b.classList.toggle('advised', game.advised === command.key);
+  }
+  dialogs.updateMenus();
+}
+
+// ---- Drawing ----
+
+function repaint() {
+  if (!map) return;
+  const d = game.drawn;
+  const v = game.view;
+  const choosing = game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
+  let hint = '';
+  if (choosing) hint = tr('CommandTable', '右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定');
+  map.draw({
+    countries: d ? d.c : new Array(14).fill(null),
+    places: v ? v.countries.map((c) => ({ x: c.x, y: c.y })) : new Array(14).fill({ x: -100, y: -100 }),
+    names: v ? v.countries.map((c) => c.name.t) : [],
+    rulerColours: game.rulerColours,
+    turn: d ? d.turn : -1,
+    shown: game.shown,
+    battleAttacker: game.battle[0],
+    battleTarget: game.battle[1],
+    year: d?.year,
+    month: d?.month,
+    status: game.status(),
+    mode: game.mode,
+    targets: choosing ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
+    choice: game.choice,
+    patterns: settings.patterns,
+    hint,
+  });
+}
+
+function layout() {
+  const board = $('board');
+  const bar = $('menubar').offsetHeight;
+  const narrow = window.innerWidth < 600;
+  document.body.classList.toggle('narrow', narrow);
+  const below = narrow ? $('commands').offsetHeight + 8 : 0;
+  const room = Math.max(200, window.innerHeight - bar - below - 16);
+  const width = Math.floor(Math.min(window.innerWidth - (narrow ? 0 : 16), (room * kMapWidth) / kMapHeight));
+  board.style.width = `${width}px`;
+  board.style.setProperty('--scale', String(width / kMapWidth));
+  if (map) {
+    map.resize(width);
+    repaint();
+  }
+}
+
+// ---- The status line ----
+
+function setStatus(wording) {
+  game.status = typeof wording === 'function' ? wording : () => wording;
+  repaint();
+}
+const statusWords = (message) => setStatus(() => text(message));
+
+// ---- Answers of the engine ----
+
+function figuresOf(view) {
+  return { year: view.year, month: view.month, turn: view.turn, c: view.countries.map((c) => c.f) };
+}
+
+function takeEvents(answer) {
+  for (const e of answer.events ?? []) {
+    game.chronicle.push(e);
+    game.sinceTurn.push(e);
+  }
+  dialogs.chronicleChanged();
+}
+
+// Shows what the engine's worker would have shown, in order, at the chosen pace.
+async function playShows(shows) {
+  for (const show of shows) {
+    game.drawn = show.w;
+    game.shown = show.w.shown;
+    game.battle = [show.w.battleAttacker, show.w.battleTarget];
+    if (show.kind === 'message') {
+      statusWords(show.words);
+      await dialogs.messageWindow(text(show.words), paced(show.ms));
+    } else if (show.kind === 'battle') {
+      repaint();
+      await dialogs.battleWindow(show, paced(game.rules.battleStepMs));
+    } else {
+      repaint();
+    }
+  }
+}
+
+export const paced = (ms) => Math.max(1, Math.floor(ms / kPaceDivisors[settings.speed ?? 0]));
+
+// The engine's view taken as the game now stands.
+function takeView(answer) {
+  game.view = answer;
+  game.drawn = figuresOf(answer);
+  game.battle = [-1, -1];
+}
+
+// The computer has played up to the player's turn (or the game's end).
+async function playerTurnReached(answer) {
+  takeView(answer);
+  game.mode = answer.mode;
+  game.advised = '';
+  game.advice = null;
+  game.shown = answer.turn;
+  if (answer.mode === Mode.GameOver) {
+    game.actions = game.rest = false;
+    statusWords(game.rules.gameOver);
+    await dialogs.messageWindow(text(game.rules.gameOver), 1000);
+    await gameEnded();
+    return;
+  }
+  if (answer.playing) {
+    game.actions = game.rest = true;
+    statusWords(answer.turnWords);
+    autosave();
+  }
+  updateButtons();
+  repaint();
+  if (settings.report !== false && game.sinceTurn.length) await dialogs.turnReport(game.sinceTurn);
+  game.sinceTurn = [];
+}
+
+async function gameEnded() {
+  updateButtons();
+  repaint();
+  const summary = await engine.call('summary');
+  await dialogs.summaryWindow(summary, game);
+}
+
+// Runs a call whose answer holds computer turns (a new game, a load, a rest).
+async function computerPlays(call, ...args) {
+  game.mode = Mode.ComputerTurns;
+  game.actions = game.rest = false;
+  game.busy = true;
+  updateButtons();
+  const started = performance.now();
+  const answer = await engine.call(call, ...args);
+  if (answer.error) {
+    game.busy = false;
+    game.mode = game.view ? game.view.mode : Mode.NoGame;
+    game.actions = game.rest = game.mode === Mode.PlayerTurn && !game.view?.acted;
+    updateButtons();
+    await dialogs.alert(text(answer.error));
+    return null;
+  }
+  // How long the engine took, from the page's asking to its answer (the shows are paced).
+  game.times.months.push({ call, ms: performance.now() - started, engineMs: answer.ms, year: answer.year, month: answer.month });
+  takeEvents(answer);
+  dialogs.closeStartPanel();
+  await playShows(answer.shows);
+  game.busy = false;
+  await playerTurnReached(answer);
+  if (answer.result && answer.result.words && (answer.result.words.p || answer.result.words.t)) statusWords(answer.result.words);
+  return answer;
+}
+
+async function domestic(kind) {
+  if (!game.actions || game.busy) return;
+  game.busy = true;
+  const answer = await engine.call('command', kind);
+  game.busy = false;
+  takeEvents(answer);
+  takeView(answer);
+  statusWords(answer.result.words);
+  if (answer.result.done) game.actions = false;
+  game.shown = answer.turn;
+  updateButtons();
+  repaint();
+}
+
+async function chooseTarget(mode) {
+  if (game.mode !== Mode.PlayerTurn || !game.actions || game.busy) return;
+  const v = game.view;
+  if (mode === Mode.ChooseAttack && v.warRefusal) {
+    statusWords(v.warRefusal);
+    return;
+  }
+  const prompt = mode === Mode.ChooseMove ? game.rules.chooseMove : game.rules.chooseAttack;
+  game.busy = true;
+  updateButtons();
+  await dialogs.messageWindow(text(prompt), paced(game.rules.promptMs));
+  statusWords(prompt);
+  game.mode = mode;
+  game.choice = -1;
+  game.pointed = -1;
+  game.actions = game.rest = false;
+  game.busy = false;
+  if (mode === Mode.ChooseAttack) {
+    game.odds = new Map();
+    const odds = await engine.call('odds');
+    for (const o of odds.odds) game.odds.set(o.target, o);
+  }
+  updateButtons();
+  repaint();
+}
+
+function cancelChoice() {
+  if (game.mode !== Mode.ChooseMove && game.mode !== Mode.ChooseAttack) return;
+  game.mode = Mode.PlayerTurn;
+  game.choice = -1;
+  game.actions = game.rest = true;
+  statusWords(game.view.turnWords);
+  updateButtons();
+}
+
+function oddsLine(target) {
+  const o = game.odds.get(target);
+  if (!o) return '';
+  return arg(
+    tr('ForesightWords', '%1 %2 占領%3% 退却%4% 全滅%5% 残兵 %6:%7'),
+    target,
+    W.countryName(target, game.view.countries[target].name.t),
+    o.taken,
+    o.beatenOff,
+    o.wipedOut,
+    o.attackerKept,
+    o.targetKept,
+  );
+}
+
+// A country picked on the map (a click, a touch, or Enter on the keys' choice).
+async function pickCountry(country) {
+  if (game.busy) return;
+  if (country >= 0) game.shown = country;
+  const mode = game.mode;
+  if (mode === Mode.ChooseMove) {
+    game.mode = Mode.PlayerTurn;
+    game.choice = -1;
+    repaint();
+    await moveTo(country);
+  } else if (mode === Mode.ChooseAttack) {
+    game.mode = Mode.PlayerTurn;
+    game.choice = -1;
+    repaint();
+    await attack(country);
+  } else if (mode === Mode.Victory || mode === Mode.GameOver) {
+    game.mode = Mode.NoGame;
+    dialogs.openStartPanel();
+  }
+  updateButtons();
+  repaint();
+}
+
+async function moveTo(country) {
+  game.busy = true;
+  const checked = await engine.call('checkMove', country);
+  if (!checked.allowed) {
+    statusWords(checked.words);
+    await dialogs.messageWindow(text(checked.words), paced(game.rules.resultMs));
+    game.busy = false;
+    game.actions = game.rest = true;
+    return;
+  }
+  const source = game.view.countries[game.view.turn].f;
+  const amounts = await dialogs.moveDialog(text(checked.title), { soldiers: source[6], provisions: source[4], funds: source[5] });
+  if (!amounts) {
+    game.busy = false;
+    game.actions = game.rest = true;
+    statusWords(game.view.turnWords);
+    return;
+  }
+  const answer = await engine.call('command', 4, country, amounts.soldiers, amounts.provisions, amounts.funds);
+  takeEvents(answer);
+  takeView(answer);
+  statusWords(answer.result.words);
+  game.shown = country;
+  if (answer.result.done) {
+    await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
+    game.actions = false;
+    game.rest = true;
+  } else {
+    game.actions = game.rest = true;
+  }
+  game.busy = false;
+}
+
+async function attack(country) {
+  game.busy = true;
+  updateButtons();
+  const answer = await engine.call('command', 5, country);
+  takeEvents(answer);
+  await playShows(answer.shows);
+  takeView(answer);
+  game.shown = country;
+  statusWords(answer.result.words);
+  await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
+  game.busy = false;
+  if (answer.result.done) {
+    game.actions = false;
+    game.rest = true;
+  } else {
+    game.actions = game.rest = true;
+  }
+  if (answer.mode === Mode.Victory) {
+    game.mode = Mode.Victory;
+    game.actions = game.rest = false;
+    statusWords(game.rules.unified);
+    repaint();
+    await dialogs.messageWindow(text(game.rules.unified), paced(game.rules.resultMs));
+    await gameEnded();
+  }
+}
+
+function stepChoice(direction) {
+  const v = game.view;
+  const moving = game.mode === Mode.ChooseMove;
+  const targets = moving ? v.moveTargets : v.attackTargets;
+  if (!targets.length) {
+    game.choice = -1;
+    setStatus(() => blockText(moving ? 4 : 5));
+    return;
+  }
+  const c = game.choice;
+  if (direction > 0) game.choice = targets.find((t) => t > c) ?? targets[0];
+  else game.choice = [...targets].reverse().find((t) => t < c) ?? targets[targets.length - 1];
+  const country = game.choice;
+  game.shown = country;
+  if (moving) setStatus(() => arg(tr('CKivView', '%1 %2 へ移動 (Enter)'), country, W.countryName(country, v.countries[country].name.t)));
+  else setStatus(() => oddsLine(country));
+}
+
+// ---- The player's commands by button and key ----
+
+async function runCommand(command) {
+  if (!buttonEnabled(command) || game.busy) return;
+  game.advised = '';
+  switch (command.key) {
+    case 'M':
+      return chooseTarget(Mode.ChooseMove);
+    case 'W':
+      return chooseTarget(Mode.ChooseAttack);
+    case 'R':
+      return computerPlays('command', 6);
+    default:
+      return domestic(command.kind);
+  }
+}
+
+function onKey(event) {
+  if (dialogs.handleKey(event)) return;
+  const key = event.key;
+  if (event.ctrlKey || event.metaKey) {
+    const menu = { n: newGame, s: saveGame, o: loadGame }[key.toLowerCase()];
+    if (menu) {
+      event.preventDefault();
+      menu();
+    }
+    return;
+  }
+  if (event.altKey) return;
+  if (key === 'F1') {
+    event.preventDefault();
+    dialogs.keysWindow();
+    return;
+  }
+  if (key === 'F3') {
+    event.preventDefault();
+    dialogs.toggleChronicle();
+    return;
+  }
+  const choosing = game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
+  if (choosing) {
+    if (key === 'Escape') return cancelChoice();
+    if (key === 'Tab' || key.startsWith('Arrow')) {
+      event.preventDefault();
+      stepChoice(key === 'ArrowRight' || key === 'ArrowDown' || (key === 'Tab' && !event.shiftKey) ? 1 : -1);
+      repaint();
+      return;
+    }
+    if (key === 'Enter') {
+      if (!event.repeat && game.choice !== -1) pickCountry(game.choice);
+      return;
+    }
+  }
+  if (key.toUpperCase() === 'A' && !event.repeat && key.length === 1) return advise();
+  const command = kCommands.find((c) => c.key === key.toUpperCase() && key.length === 1);
+  if (command && !event.repeat) runCommand(command);
+}
+
+// ---- Pointer and touch on the map ----
+
+function mapPoint(event) {
+  const r = $('map').getBoundingClientRect();
+  return { x: ((event.clientX - r.left) * kMapWidth) / r.width, y: ((event.clientY - r.top) * kMapHeight) / r.height };
+}
+
+function onPointerDown(event) {
+  if (dialogs.modalOpen() || game.mode === Mode.ComputerTurns) return;
+  const p = mapPoint(event);
+  if (event.button === 2) {
+    cancelChoice();
+    return;
+  }
+  if (event.button !== 0) return;
+  const country = map.countryAt(p.x, p.y);
+  if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
+  else repaint();
+}
+
+function onPointerMove(event) {
+  if (game.mode !== Mode.ChooseAttack || event.pointerType === 'touch') return;
+  const p = mapPoint(event);
+  let country = map.countryAt(p.x, p.y);
+  if (!game.view.attackTargets.includes(country)) country = -1;
+  if (country === game.pointed) return;
+  game.pointed = country;
+  if (country >= 0) setStatus(() => oddsLine(country));
+  else if (game.choice >= 0) setStatus(() => oddsLine(game.choice));
+  else statusWords(game.rules.chooseAttack);
+}
+
+// ---- New game, saves, records ----
+
+async function newGame() {
+  if (game.busy || game.mode === Mode.ComputerTurns) return;
+  const chosen = await dialogs.newGameDialog(game.scenarios, settings.difficulty ?? 1);
+  if (!chosen) return;
+  settings.difficulty = chosen.difficulty;
+  store.saveSettings(settings);
+  resetStory();
+  await computerPlays('newGame', chosen.scenario, chosen.ruler, chosen.difficulty);
+}
+
+function resetStory() {
+  game.chronicle = [];
+  game.sinceTurn = [];
+  game.shown = -1;
+  dialogs.chronicleChanged();
+}
+
+function canSave() {
+  return game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver && !game.busy;
+}
+
+async function savedGame() {
+  const saved = await engine.call('save');
+  if (saved.error) {
+    await dialogs.alert(arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), '', text(saved.error)));
+    return null;
+  }
+  return saved;
+}
+
+async function saveGame() {
+  if (!canSave()) return;
+  const saved = await savedGame();
+  if (!saved) return;
+  try {
+    store.keep('saves', saved);
+  } catch (error) {
+    await dialogs.alert(arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), '', String(error)));
+    return;
+  }
+  await dialogs.alert(tr('CKivView', 'セーブが完了しました'));
+}
+
+function autosave() {
+  engine.call('save').then((saved) => {
+    if (saved.error) return;
+    try {
+      store.keep('autosaves', saved);
+    } catch (error) {
+      setStatus(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), String(error)));
+    }
+  });
+}
+
+async function loadEntry(entry) {
+  resetStory();
+  await computerPlays('load', entry.save, entry.difficulty, entry.record ?? '');
+}
+
+async function loadGame() {
+  if (game.busy || game.mode === Mode.ComputerTurns) return;
+  const entry = await dialogs.loadDialog(store.list('saves'), store.list('autosaves'));
+  if (!entry) return;
+  if (entry.files) return openFiles(entry.files);
+  await loadEntry(entry);
+}
+
+// A save (with its record beside it when both are chosen) or a record alone, which is
+// played again to its end.
+async function openFiles(files) {
+  const read = await Promise.all([...files].map(async (f) => ({ name: f.name, bytes: byteString(await f.arrayBuffer()) })));
+  const record = read.find((f) => f.bytes.startsWith('VELCOR-RECORD'));
+  const save = read.find((f) => f !== record);
+  resetStory();
+  if (save) await computerPlays('load', save.bytes, -1, record?.bytes ?? '');
+  else if (record) await replay(record.bytes);
+}
+
+async function replay(recordBytes) {
+  game.busy = true;
+  const answer = await engine.call('replay', recordBytes);
+  game.busy = false;
+  if (answer.error) {
+    await dialogs.alert(arg(tr('GameStory', '記録を使えません: %1'), text(answer.error)));
+    return;
+  }
+  dialogs.closeStartPanel();
+  takeEvents(answer);
+  game.sinceTurn = [];
+  await playerTurnReached(answer);
+  if (answer.mode === Mode.Victory) {
+    statusWords(game.rules.unified);
+    await gameEnded();
+  }
+}
+
+export function byteString(buffer) {
+  const bytes = new Uint8Array(buffer);
+  let s = '';
+  for (let i = 0; i < bytes.length; i += 8192) s += String.fromCharCode(...bytes.subarray(i, i + 8192));
+  return s;
+}
+
+function download(name, bytes) {
+  const data = Uint8Array.from(bytes, (c) => c.charCodeAt(0));
+  const link = document.createElement('a');
+  link.href = URL.createObjectURL(new Blob([data], { type: 'application/octet-stream' }));
+  link.download = name;
+  document.body.append(link);
+  link.click();
+  link.remove();
+  setTimeout(() => URL.revokeObjectURL(link.href), 10000);
+}
+
+// The save as the desktop reads it, and its record beside it (NAME.txt, NAME.txt.record).
+async function downloadGame(withRecord) {
+  if (!canSave()) return;
+  const saved = await savedGame();
+  if (!saved) return;
+  const name = `velcor-${saved.year}-${String(saved.month).padStart(2, '0')}.txt`;
+  if (withRecord) download(`${name}.record`, saved.record);
+  else download(name, saved.save);
+}
+
+// ---- Advice ----
+
+async function advise() {
+  if (game.mode !== Mode.PlayerTurn || !game.view?.playing) {
+    await dialogs.alert(tr('CAdviceWnd', '助言できるのは自国の番だけです'));
+    return;
+  }
+  const turn = game.view.turn;
+  const { snapshot } = await engine.call('snapshot');
+  thinker ??= new Engine();
+  game.advice = { turn, thinking: true, ranking: [], trials: 0 };
+  dialogs.adviceWindow(game.advice);
+  // A quick first answer, then the whole one; the page plays on meanwhile.
+  for (const rollouts of [32, 256]) {
+    const answer = await thinker.call('advise', snapshot, rollouts, 0);
+    if (!game.advice || game.advice.turn !== turn || game.view.turn !== turn || game.mode === Mode.ComputerTurns) return;
+    Object.assign(game.advice, { ranking: answer.ranking, trials: rollouts, total: 256, thinking: rollouts < 256 });
+    if (answer.ranking.length && game.actions) game.advised = answer.ranking[0].command.key;
+    updateButtons();
+    dialogs.adviceWindow(game.advice);
+  }
+}
+
+// ---- The page starting up ----
+
+async function loadImage(src) {
+  const image = new Image();
+  image.src = src;
+  await image.decode();
+  return image;
+}
+
+async function start() {
+  W.setLanguage(settings.language ?? W.browserLanguage());
+  const scenariosAsked = engine.call('scenarios');
+  const [words, mapImage] = await Promise.all([fetch('words.json').then((r) => r.json()), loadImage('res/130.png')]);
+  W.setWords(words);
+  // The map first, every country unruled, while the engine starts.
+  game.rulerColours = [0xffffff];
+  const pictures = { map: mapImage, marker: null, portraits: [] };
+  map = new MapView($('map'), pictures, words.regionKeys);
+  game.map = map;
+  layout();
+  await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
+  game.times.firstPaint = performance.now();
+  const scenarios = await scenariosAsked;
+  W.setRulerNames(scenarios.rulers.map((r) => r.name));
+  game.rules = scenarios.rules;
+  game.scenarios = scenarios.scenarios;
+  game.rulerColours = scenarios.rulers.map((r) => r.colour);
+  dialogs.install({ game, settings, store, actions, Mode });
+  updateButtons();
+  dialogs.openStartPanel();
+  pictures.marker = await loadImage('res/132.png');
+  pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
+  pictures.victory = await loadImage('res/163.png');
+  pictures.gameOver = await loadImage('res/164.png');
+  dialogs.picturesReady(pictures);
+  repaint();
+  game.ready = true;
+}
+
+// What the menus and dialogs may ask of the game.
+export const actions = {
+  newGame,
+  saveGame,
+  loadGame,
+  loadEntry,
+  openFiles,
+  downloadGame,
+  advise,
+  canSave,
+  repaint,
+  updateButtons,
+  relayout: layout,
+  setLanguage(lang) {
+    settings.language = lang;
+    store.saveSettings(settings);
+    W.setLanguage(lang);
+    dialogs.languageChanged();
+    updateButtons();
+    repaint();
+  },
+  setSpeed(speed) {
+    settings.speed = speed;
+    store.saveSettings(settings);
+  },
+  setPatterns(on) {
+    settings.patterns = on;
+    store.saveSettings(settings);
+    repaint();
+  },
+  setReport(on) {
+    settings.report = on;
+    store.saveSettings(settings);
+  },
+  resume() {
+    const latest = store.list('autosaves')[0];
+    if (latest) loadEntry(latest);
+  },
+};
+
+function install() {
+  const commands = $('commands');
+  for (const command of kCommands) {
+    const b = document.createElement('button');
+    b.id = `cmd-${command.key}`;
+    b.className = 'command';
+    b.style.setProperty('--x', String(20 + 70 * kCommands.indexOf(command)));
+    b.disabled = true;
+    b.addEventListener('click', () => runCommand(command));
+    commands.append(b);
+  }
+  const canvas = $('map');
+  canvas.addEventListener('pointerdown', onPointerDown);
+  canvas.addEventListener('pointermove', onPointerMove);
+  canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+  document.addEventListener('keydown', onKey);
+  window.addEventListener('resize', layout);
+  start().catch((error) => {
+    document.body.classList.add('failed');
+    console.error(error);
+  });
+}
+
+install();
+export { menuText };

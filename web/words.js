@@ -1,0 +1,85 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The page's words: the desktop's texts in the language in use (Japanese as written,
+// English from translations/), the engine's messages put together, and the names of
+// rulers and countries, romanized in English as the desktop shows them.
+
+let words = { translations: {}, romanized: { rulers: [], countries: [] }, tiles: [] };
+let language = 'ja';
+let rulerNames = []; // the engine's Japanese names, by id
+
+export function setWords(data) {
+  words = data;
+}
+export function setRulerNames(names) {
+  rulerNames = names;
+}
+export function setLanguage(lang) {
+  language = lang === 'en' ? 'en' : 'ja';
+  document.documentElement.lang = language;
+}
+export function getLanguage() {
+  return language;
+}
+export function patternTiles() {
+  return words.tiles;
+}
+
+// The browser's language at first: English unless it asks for Japanese.
+export function browserLanguage() {
+  const asked = navigator.languages?.length ? navigator.languages : [navigator.language || ''];
+  return asked.some((l) => /^ja\b/i.test(l)) ? 'ja' : 'en';
+}
+
+export function tr(context, text) {
+  if (language === 'ja') return text;
+  return words.translations.en?.[context]?.[text] ?? text;
+}
+
+// %1..%9 replaced by the arguments, as QString::arg does.
+export function arg(pattern, ...args) {
+  return pattern.replace(/%([1-9])/g, (whole, n) => (Number(n) <= args.length ? String(args[Number(n) - 1]) : whole));
+}
+
+// A menu's text without its accelerator: "ｾｰﾌﾞ(&S)" -> "ｾｰﾌﾞ", "&Save" -> "Save".
+export function menuText(text) {
+  return text.replace(/\(&.\)/, '').replace(/&(.)/, '$1').replace(/\.\.\.$/, '');
+}
+
+export function rulerName(id) {
+  if (id < 0 || id >= 16) return '';
+  return language === 'en' ? words.romanized.rulers[id] ?? '' : rulerNames[id] ?? '';
+}
+
+// A country's name as the world gives it, romanized in English when it is the bundled
+// data's own name for that country (an author's own name shows as he wrote it).
+export function countryName(id, name) {
+  const known = words.romanized.countries[id];
+  return language === 'en' && known && known[0] === name ? known[1] : name;
+}
+
+// An engine's message: {p, a} a pattern with arguments, {t} a plain text, {t, n, id} a name.
+export function text(message) {
+  if (!message) return '';
+  if (message.t !== undefined) {
+    if (message.n === 'c') return countryName(message.id, message.t);
+    if (message.n === 'r') return rulerName(message.id);
+    return message.t;
+  }
+  const pattern = tr('Message', message.p);
+  return pattern.replace(/%([1-9])/g, (whole, n) => {
+    const a = message.a[Number(n) - 1];
+    return a ? text(a) : whole;
+  });
+}
+
+// The command buttons' captions, by their keys.
+const kCaptions = {
+  M: () => tr('CommandTable', '移動'),
+  W: () => tr('CommandTable', '戦争'),
+  L: () => tr('CommandTable', '開墾'),
+  C: () => tr('CommandTable', '商業'),
+  S: () => tr('CommandTable', '徴兵'),
+  T: () => tr('CommandTable', '訓練'),
+  R: () => tr('CommandTable', '休養'),
+};
+export const commandCaption = (key) => kCaptions[key]?.() ?? key;
