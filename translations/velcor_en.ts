@@ -1327,6 +1327,8 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>%1／%2%3</source>
         <translation>%1 / %2%3</translation>
+    </message>
+    <message>
         <source>「%1」はｼﾅﾘｵの名前に使えません</source>
         <translation>“%1” cannot be the name of a scenario</translation>
     </message>

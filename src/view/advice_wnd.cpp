@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/advice_wnd.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +23,22 @@
 #include "view/shown_text.h"
 
 namespace {
+// text broken at its spaces into lines no wider than width, each as long as fits.
+QString BrokenToWidth(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString out, line;
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            out += line + QLatin1Char('\n');
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return out + line;
+}
+
 // The player's turn, his command still to give or a target being chosen for it.
 bool AtPlayersTurn(ViewMode mode)
 {
@@ -158,7 +177,10 @@ void CAdviceWnd::Fill()
         // Why it ranks there, on a line of its own beneath the command.
         if (a.trials > 0) {
             auto* why = new QTreeWidgetItem(item);
-            why->setText(0, shown::Text(foresight::ReasonOf(world, m_ranking, i, Horizon())));
+            // Whole, on as many lines as the window's width needs.
+            const QString reason = shown::Text(foresight::ReasonOf(world, m_ranking, i, Horizon()));
+            const int width = m_list->viewport()->width() - 2 * m_list->indentation();
+            why->setText(0, BrokenToWidth(reason, m_list->fontMetrics(), std::max(width, 1)));
             why->setForeground(0, QColor(96, 96, 96));
             why->setFirstColumnSpanned(true);
         }
@@ -187,6 +209,12 @@ void CAdviceWnd::Retranslate()
     m_list->headerItem()->setToolTip(0, rule);
     m_list->headerItem()->setToolTip(1, rule);
     Fill();
+}
+
+void CAdviceWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Fill(); // the reasons broken to the new width
 }
 
 void CAdviceWnd::changeEvent(QEvent* event)
