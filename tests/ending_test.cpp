@@ -130,12 +130,12 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
           .defencesLost = 1, .countriesLost = 1, .held = 0, .mostHeld = 1, .mostYear = 189, .mostMonth = 12,
           .end = GameEnd::Defeated, .endYear = 190, .endMonth = 1},
          50 + 1, 0},
-        {"a saved game whose beginning was not heard",
+        {"a saved game whose beginning was not heard, on master",
          Story().Month().Start(2, {2, 2, 1}, true).Month(),
-         Difficulty::Normal,
-         {.ruler = 2, .months = 1, .held = 2, .mostHeld = 2, .mostYear = 190, .mostMonth = 1, .endYear = 190,
-          .endMonth = 2},
-         (200 + 100 + 1) * 5 / 4, 2},
+         Difficulty::Master,
+         {.ruler = 2, .difficulty = Difficulty::Master, .months = 1, .held = 2, .mostHeld = 2, .mostYear = 190,
+          .mostMonth = 1, .endYear = 190, .endMonth = 2},
+         (200 + 100 + 1) * 7 / 4, 2},
         {"a saved game that goes on from its beginning, and a new game after an old one",
          Story()
              .Start(3, {1, 2})

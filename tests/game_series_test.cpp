@@ -285,7 +285,7 @@ TEST_F(GameSeriesTest, RefusesBadOptions)
         {with({"--ruler", "1", "--csv", "t.csv"}), "--csv is for many games"},
         {with({"--ruler", "1", "--games", "2", "--save", "s.txt"}), "cannot be given with --games"},
         {with({"--ruler", "1", "--games", "2", "--clock", "9223372036854775807"}), "no room for the clocks"},
-        {with({"--ruler", "1", "--games", "2", "--difficulty", "Hard"}), "--difficulty is easy, normal or hard"},
+        {with({"--ruler", "1", "--games", "2", "--difficulty", "Hard"}), "--difficulty is easy, normal, hard or master"},
         {{"--load", dir.Path("none.txt"), "--games", "2", "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
     };
     for (const auto& c : cases) {

@@ -13,6 +13,7 @@
 
 #include "cli/headless.h"
 #include "foresight/advisor.h"
+#include "foresight/look_ahead_ruler.h"
 #include "model/country_file.h"
 #include "rules/battle_odds.h"
 #include "rules/event_json.h"
@@ -98,24 +99,38 @@ TEST(WorldValue, GamesOnTwoThreadsPlayAsOneAfterTheOther)
 }
 
 // Asking for advice and for the odds of a war plays copies only: a game asked at its
-// player's turn goes on byte for byte as the same game not asked.
+// player's turn goes on byte for byte as the same game not asked, at every level (the
+// computer rulers reckon odds of their own at 易しい and 難しい, and look ahead at 達人).
 TEST(WorldValue, AskingAdviceChangesNothingOfTheGame)
 {
-    HeadlessGame asked;
-    HeadlessGame quiet;
-    StartTestGame(asked, 1700000321);
-    StartTestGame(quiet, 1700000321);
-    PlayOn(asked, 2);
-    PlayOn(quiet, 2);
-    GameState& world = asked.GetWorld();
-    ASSERT_EQ(world.countries[static_cast<std::size_t>(world.turnCountry.Get())].GetRuler(), world.playerRuler.Get());
-    foresight::AdviceOptions options;
-    options.rollouts = 6;
-    options.horizon = 3;
-    EXPECT_FALSE(foresight::Advisor(world, options).Run().empty());
-    for (int target = 0; target < kCountryCount; ++target)
-        OddsOfBattle(world, world.turnCountry, target, BattleKind::Player);
-    EXPECT_EQ(PlayOn(asked, 60), PlayOn(quiet, 60));
+    foresight::LookAheadOptions quick;
+    quick.rollouts = 3;
+    quick.horizon = 2;
+    const foresight::LookAheadRuler master(quick);
+    for (int level = 0; level < kDifficultyLevels; ++level) {
+        SCOPED_TRACE(level);
+        HeadlessGame asked;
+        HeadlessGame quiet;
+        for (HeadlessGame* game : {&asked, &quiet}) {
+            StartTestGame(*game, 1700000321);
+            game->GetWorld().difficulty = static_cast<Difficulty>(level);
+            game->Host().planner = &master;
+            PlayOn(*game, 2);
+        }
+        GameState& world = asked.GetWorld();
+        ASSERT_EQ(world.countries[static_cast<std::size_t>(world.turnCountry.Get())].GetRuler(), world.playerRuler.Get());
+        const std::uint32_t random = world.random.State(), commandRandom = world.commandRandom.State();
+        foresight::AdviceOptions options;
+        options.rollouts = 6;
+        options.horizon = 3;
+        EXPECT_FALSE(foresight::Advisor(world, options).Run().empty());
+        for (int target = 0; target < kCountryCount; ++target)
+            for (BattleKind kind : {BattleKind::Player, BattleKind::Computer})
+                OddsOfBattle(world, world.turnCountry, target, kind);
+        EXPECT_EQ(world.random.State(), random);
+        EXPECT_EQ(world.commandRandom.State(), commandRandom);
+        EXPECT_EQ(PlayOn(asked, 60), PlayOn(quiet, 60));
+    }
 }
 
 // A command the rules refuse changes nothing (no figure, no draw, no event) and says

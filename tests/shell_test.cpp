@@ -175,20 +175,21 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
     EXPECT_FALSE(frame->isWindowModified());
 
-    // A game at another difficulty says so, and keeps it through its save.
-    app->DifficultyChoice()->Actions()[2]->trigger();
+    // A game at another difficulty (the last of the menu, whose computer rulers look
+    // ahead) says so, and keeps it through its save.
+    app->DifficultyChoice()->Actions()[kDifficultyLevels - 1]->trigger();
     ASSERT_TRUE(view->NewGame(1, 2));
     WaitForPlayer();
-    EXPECT_EQ(W().difficulty, Difficulty::Hard);
-    EXPECT_TRUE(frame->windowTitle().contains(summary::DifficultyName(Difficulty::Hard))) << frame->windowTitle().toStdString();
-    ASSERT_TRUE(view->Session().SaveGame(dir.Path("hard.txt"), W().turnCountry - 1, &error)) << error;
+    EXPECT_EQ(W().difficulty, Difficulty::Master);
+    EXPECT_TRUE(frame->windowTitle().contains(summary::DifficultyName(Difficulty::Master))) << frame->windowTitle().toStdString();
+    ASSERT_TRUE(view->Session().SaveGame(dir.Path("master.txt"), W().turnCountry - 1, &error)) << error;
     app->DifficultyChoice()->Actions()[1]->trigger();
     ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("hard.txt"))));
+    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("master.txt"))));
     WaitForPlayer();
-    EXPECT_EQ(W().difficulty, Difficulty::Hard);
+    EXPECT_EQ(W().difficulty, Difficulty::Master);
 }
 
 TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)

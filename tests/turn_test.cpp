@@ -85,6 +85,49 @@ TEST_F(TurnTest, CalendarMovesWhenTheCursorWraps)
     EXPECT_EQ(C(1).GetPopulation(), 10000 + (probe.Draw() % 3 + 10) * 50 * 20);
 }
 
+// What the panel foretells of the harvest and the taxes comes when and as foretold (the
+// harvest's amount at today's population, which grows at the new year): from any
+// month, the calendar is turned month by month until each has come.
+TEST_F(TurnTest, TheNextHarvestAndTaxesComeAsForetold)
+{
+    for (const std::int32_t month : {1, 8, 9, 12}) {
+        SCOPED_TRACE(month);
+        world.year = 190;
+        world.month = month;
+        C(0).SetRuler(1);
+        C(0).SetPopulation(50000);
+        C(0).SetCultivation(70);
+        C(0).SetCommerce(60);
+        C(0).SetProvisions(100000);
+        const SeasonalIncome harvest = NextHarvest(world, 0);
+        const SeasonalIncome taxes = NextTaxes(world, 0);
+        bool harvested = false, taxed = false;
+        for (int turned = 1; turned <= 12; ++turned) {
+            const std::int32_t provisions = C(0).GetProvisions(), funds = C(0).GetFunds();
+            world.turnCountry = 13;
+            AdvanceTurn(world, events);
+            if (C(0).GetFunds() != funds) {
+                EXPECT_FALSE(taxed);
+                taxed = true;
+                EXPECT_EQ(turned, taxes.monthsAway);
+                EXPECT_EQ(world.year, taxes.year);
+                EXPECT_EQ(world.month, taxes.month);
+                EXPECT_EQ(C(0).GetFunds() - funds, taxes.amount);
+            } else if (C(0).GetProvisions() > provisions) {
+                EXPECT_FALSE(harvested);
+                harvested = true;
+                EXPECT_EQ(turned, harvest.monthsAway);
+                EXPECT_EQ(world.year, harvest.year);
+                EXPECT_EQ(world.month, harvest.month);
+                if (harvest.monthsAway < taxes.monthsAway) { // else the population has grown since
+                    EXPECT_EQ(C(0).GetProvisions() - provisions, harvest.amount);
+                }
+            }
+        }
+        EXPECT_TRUE(harvested && taxed);
+    }
+}
+
 TEST_F(TurnTest, TheYearStopsAtTheLargestFigure)
 {
     // A file the loader accepts: December of the last year a figure holds (the junk

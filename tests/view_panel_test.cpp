@@ -6,7 +6,11 @@
 
 #include <QTest>
 
+#include "foresight/advisor.h"
 #include "platform/sjis.h"
+#include "view/advice_wnd.h"
+#include "view/map_labels.h"
+#include "view/shown_text.h"
 #include "view_fixture.h"
 
 namespace {
@@ -199,4 +203,32 @@ TEST_F(ViewPanelTest, TheSevenCommandButtons)
         EXPECT_TRUE(view->statusText.startsWith(QString::fromUtf8(command.report))) << view->statusText.toStdString();
         EXPECT_EQ(EnabledButtons(), 1);
     }
+}
+
+// Hovering tells why: the panel's provisions and funds say when the next harvest and
+// taxes come and about what they bring; the advised command's button gives the reason
+// of the advice's first line.
+TEST_F(ViewPanelTest, ThePanelAndTheAdvisedButtonSayWhyOnHover)
+{
+    StartTurnOfCountry1();
+    CMapTips tips(*view);
+    const QString provisions = tips.TextAt(QPoint(520, 270)); // the panel's 兵糧 row
+    const QString funds = tips.TextAt(QPoint(520, 290));      // and 資金
+    const SeasonalIncome harvest = NextHarvest(W(), 1), taxes = NextTaxes(W(), 1);
+    ASSERT_GT(harvest.amount, 0);
+    ASSERT_GT(taxes.amount, 0);
+    for (const auto& [tip, income] : {std::pair{provisions, harvest}, std::pair{funds, taxes}}) {
+        SCOPED_TRACE(tip.toStdString());
+        EXPECT_TRUE(tip.contains(QString::number(income.amount)));
+        EXPECT_TRUE(tip.contains(QString::number(income.year)));
+        EXPECT_TRUE(tip.contains(QString::number(income.monthsAway)));
+    }
+
+    CAdviceWnd advice(*view);
+    advice.Ask();
+    QTRY_VERIFY_WITH_TIMEOUT(view->AdvisedButton() != nullptr, 60000);
+    const QString why = shown::Text(foresight::ReasonOf(W(), advice.Ranking(), 0, foresight::kDefaultHorizon));
+    advice.Stop();
+    ASSERT_FALSE(why.isEmpty());
+    EXPECT_TRUE(view->AdvisedButton()->toolTip().contains(why)) << view->AdvisedButton()->toolTip().toStdString();
 }

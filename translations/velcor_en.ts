@@ -42,40 +42,26 @@
         <translation>Advice</translation>
     </message>
     <message>
-        <source>命令</source>
-        <translation>Command</translation>
-    </message>
-    <message>
-        <source>国を保つ</source>
-        <translation>Keeps</translation>
-    </message>
-    <message>
-        <source>平均国数</source>
-        <translation>Countries</translation>
-    </message>
-    <message>
-        <source>存続</source>
-        <translation>Survives</translation>
-    </message>
-    <message>
         <source>試行</source>
         <translation>Trials</translation>
     </message>
     <message>
-        <source>終わりに今と同じ数以上の国を持っていた試行の割合</source>
-        <translation>Share of trials ending with at least as many countries as now</translation>
-    </message>
-    <message>
-        <source>終わりに持っていた国の数の平均</source>
-        <translation>Countries held at the end, on average</translation>
-    </message>
-    <message>
-        <source>終わりにまだ国を持っていた試行の割合</source>
-        <translation>Share of trials ending with a country still held</translation>
-    </message>
-    <message>
         <source>助言(&amp;A)...</source>
         <translation>&amp;Advice...</translation>
+    </message>
+    <message>
+        <source>命令 (その下に理由)</source>
+        <translation>Command (why, beneath)</translation>
+    </message>
+    <message>
+        <source>評価</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>評価 = 終わりの平均国数 − %1 × 国を失った試行の割合
+評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順</source>
+        <translation>Score = countries held at the end on average − %1 × the share of trials losing a country
+Highest score first; equal scores by the larger army at the end (soldiers × training), then in the list&apos;s order</translation>
     </message>
 </context>
 <context>
@@ -348,6 +334,10 @@
         <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
         <translation>Please wait until the computer&apos;s turns are over</translation>
     </message>
+    <message>
+        <source>助言: %1</source>
+        <translation>Advice: %1</translation>
+    </message>
 </context>
 <context>
     <name>CLanguage</name>
@@ -416,6 +406,18 @@ Food %7
 Gold %8
 Troops %9
 Training %10</translation>
+    </message>
+    <message>
+        <source>次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4</source>
+        <translation>Next taxes %2/%1 (in %3 months): about +%4 funds</translation>
+    </message>
+    <message>
+        <source>次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4
+1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)
+戦争には兵士と同じだけの兵糧が要ります</source>
+        <translation>Next harvest %2/%1 (in %3 months): about +%4 provisions
+In January the soldiers eat %5 (too little halves them)
+A war needs as many provisions as soldiers</translation>
     </message>
 </context>
 <context>
@@ -1353,6 +1355,30 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>The record has no start</translation>
     </message>
     <message>
+        <source>%1か月後 平均 %2か国・国を保つ %3%</source>
+        <translation>In %1 months: %2 countries on average, all kept in %3%</translation>
+    </message>
+    <message>
+        <source>失う危険なし</source>
+        <translation>no risk of losing one</translation>
+    </message>
+    <message>
+        <source>危険: %1 の攻撃 %2%</source>
+        <translation>risk: attack from %1 %2%</translation>
+    </message>
+    <message>
+        <source>危険: 国を失う %1%</source>
+        <translation>risk: a country lost %1%</translation>
+    </message>
+    <message>
+        <source>・同点は兵力 %1 で</source>
+        <translation>; tie decided by the army %1</translation>
+    </message>
+    <message>
+        <source>%1／%2%3</source>
+        <translation>%1 / %2%3</translation>
+    </message>
+    <message>
         <source>「%1」はｼﾅﾘｵの名前に使えません</source>
         <translation>“%1” cannot be the name of a scenario</translation>
     </message>
@@ -1886,6 +1912,10 @@ months</translation>
     <message>
         <source>%1年</source>
         <translation>%1</translation>
+    </message>
+    <message>
+        <source>達人</source>
+        <translation>Master</translation>
     </message>
 </context>
 </TS>

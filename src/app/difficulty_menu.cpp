@@ -16,7 +16,8 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     frame.FileMenu()->insertMenu(frame.FileMenuTail(), m_menu);
     auto* group = new QActionGroup(this);
     const int chosen = platform::settings::NewGameDifficulty();
-    for (int i = 0; i < 3; ++i) {
+    static_assert(platform::settings::kDifficultyLevelCount == kDifficultyLevels);
+    for (int i = 0; i < kDifficultyLevels; ++i) {
         QAction* action = m_menu->addAction(QString());
         action->setCheckable(true);
         action->setChecked(i == chosen);
@@ -38,7 +39,7 @@ QAction* DifficultyMenu::MenuAction() const { return m_menu->menuAction(); }
 void DifficultyMenu::Retranslate()
 {
     m_menu->setTitle(tr("難易度(&D)"));
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < kDifficultyLevels; ++i)
         m_actions[static_cast<std::size_t>(i)]->setText(summary::DifficultyName(static_cast<Difficulty>(i)));
     ShowInTitle();
 }

@@ -21,8 +21,8 @@ class DifficultyMenu : public QObject {
 public:
     DifficultyMenu(CMainFrame& frame, CKivView& view);
 
-    // The menu's items, easy to hard.
-    const std::array<QAction*, 3>& Actions() const { return m_actions; }
+    // The menu's items, easy to master.
+    const std::array<QAction*, kDifficultyLevels>& Actions() const { return m_actions; }
     // The submenu's own item in ﾌｧｲﾙ.
     QAction* MenuAction() const;
 
@@ -36,5 +36,5 @@ private:
     CMainFrame& m_frame;
     CKivView& m_view;
     QMenu* m_menu;
-    std::array<QAction*, 3> m_actions{};
+    std::array<QAction*, kDifficultyLevels> m_actions{};
 };

@@ -34,12 +34,12 @@
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
-    "                         [--difficulty easy|normal|hard]\n"
+    "                         [--difficulty easy|normal|hard|master]\n"
     "                         [--record FILE]\n"
     "       velcor --headless --replay FILE [--months M] [--save FILE] [--events FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
-    "                         [--difficulty easy|normal|hard]\n"
+    "                         [--difficulty easy|normal|hard|master]\n"
     "       velcor --headless (--scenario N --ruler R | --load FILE) --advise\n"
     "                         [--rollouts N] [--horizon H] [--data DIR] [--clock SECONDS]\n"
     "       velcor --headless --scenario N --fairness [--data DIR] [--jobs J]\n"
@@ -71,9 +71,11 @@ const char* const kHeadlessUsage =
     "  --advise         play up to the player's first turn and print every command he may\n"
     "                   give, best first: its key letter (M W L C S T R), its target country\n"
     "                   (- when none), a move's amounts, the share of trials keeping as many\n"
-    "                   countries, the mean held, the share surviving, and the trials\n"
+    "                   countries, the mean held, the share surviving, the share losing a\n"
+    "                   country, the score, the army at the horizon, the trials and the\n"
+    "                   reason in words\n"
     "  --rollouts N     the advisor's trials of each command (default 256)\n"
-    "  --horizon H      the months each trial plays on (default 12)\n"
+    "  --horizon H      the months each trial plays on (default 24)\n"
     "  --fairness       print the scenario's fairness table: for each ruler offered, whether\n"
     "                   he can make war at once, the share of 200 resting games he is alive\n"
     "                   after 12 months, his median months, the share with a capture within\n"
@@ -288,7 +290,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         } else if (name == "--difficulty") {
             Difficulty difficulty = Difficulty::Normal;
             if (!ParseDifficulty(value, difficulty)) {
-                error = "--difficulty is easy, normal or hard, not '" + value + "'";
+                error = "--difficulty is easy, normal, hard or master, not '" + value + "'";
                 return false;
             }
             options.difficulty = difficulty;
@@ -424,13 +426,19 @@ foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
 
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
 {
-    for (const foresight::AdvisedCommand& a : foresight::Advisor(world, AdviceOptionsOf(options)).Run()) {
+    const foresight::AdviceOptions advice = AdviceOptionsOf(options);
+    const int horizon = advice.horizon;
+    const std::vector<foresight::AdvisedCommand> ranking = foresight::Advisor(world, advice).Run();
+    for (std::size_t i = 0; i < ranking.size(); ++i) {
+        const foresight::AdvisedCommand& a = ranking[i];
         const int target = foresight::CommandTarget(a.command);
         out << foresight::CommandKey(a.command) << ' ' << (target < 0 ? std::string("-") : std::to_string(target));
         if (const auto* move = std::get_if<command::Move>(&a.command))
             out << " soldiers " << move->soldiers << " provisions " << move->provisions << " funds " << move->funds;
         out << " kept " << Fixed(a.KeptShare(), 3) << " held " << Fixed(a.MeanHeld(), 2) << " alive "
-            << Fixed(a.SurvivedShare(), 3) << " trials " << a.trials << '\n';
+            << Fixed(a.SurvivedShare(), 3) << " lost " << Fixed(a.LostShare(), 3) << " score " << Fixed(a.Score(), 3)
+            << " army " << Fixed(a.MeanArmy(), 0) << " trials " << a.trials << " why "
+            << foresight::ReasonOf(world, ranking, i, horizon).Text() << '\n';
     }
 }
 

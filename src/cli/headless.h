@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "foresight/look_ahead_ruler.h"
 #include "foresight/resting_game.h"
 #include "model/game_state.h"
 #include "rules/turn.h"
@@ -82,7 +83,11 @@ using HeadlessOutcome = foresight::PlayOnOutcome;
 // touches the world.
 class HeadlessHost : public TurnHost {
 public:
-    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out) {}
+    // The computer rulers who look ahead (達人) do so with the look-ahead's defaults.
+    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out)
+    {
+        planner = &foresight::DefaultPlanner();
+    }
 
     void TurnBegin(int country) override;
     void PlayerTurn(int country) override;
@@ -123,7 +128,8 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
 foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options);
 
 // The advisor's ranking for the player's turn in the session's world, one line per
-// command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 trials 256", with the
+// command, best first: "W 5 kept 0.917 held 3.21 alive 1.000 lost 0.120 score 3.150 army
+// 52000 trials 256 why 24か月後 ...", with the
 // amounts after a move's target.
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out);
 

@@ -2,111 +2,101 @@
 #include "foresight/advisor.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <system_error>
 
 #include "foresight/silent_host.h"
-#include "rules/battle_odds.h"
 #include "rules/commands.h"
-#include "rules/turn.h"
+#include "rules/names.h"
 #include "session/game_session.h"
 
 namespace foresight {
 
 namespace {
 
-// Trials of a battle the policy asks before it attacks: enough to tell a sure win.
-constexpr int kPolicyOddsTrials = 64;
-
-std::uint64_t Mix(std::uint64_t x)
-{
-    // splitmix64's finaliser: nearby inputs give unrelated outputs.
-    x += 0x9E3779B97F4A7C15ull;
-    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
-    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
-    return x ^ (x >> 31);
-}
-
-// The seed of trial index of a world: from the world's generator states and date,
-// read and never drawn, so that the same world gives the same trials.
-std::uint64_t TrialSeed(const GameState& world, int index)
-{
-    std::uint64_t base = Mix(world.random.State());
-    base = Mix(base ^ world.commandRandom.State());
-    base = Mix(base ^ (static_cast<std::uint64_t>(static_cast<std::uint32_t>(world.year.Get())) << 8) ^
-               static_cast<std::uint64_t>(world.month.Get() * kCountryCount + world.turnCountry));
-    return Mix(base + static_cast<std::uint64_t>(index));
-}
-
-std::int64_t Strength(const Country& c) { return static_cast<std::int64_t>(c.GetTraining()) * c.GetSoldiers(); }
-
-int CountriesOf(const GameState& world, RulerId ruler)
-{
-    return static_cast<int>(std::count_if(world.countries.begin(), world.countries.end(),
-                                          [ruler](const Country& c) { return c.GetRuler() == ruler; }));
-}
-
-// Whether a war from c on target, taken with odds, would leave either half of the army
-// (a taken country keeps half of the survivors) weaker than the strongest army left
-// beside the country: such a war only spreads the army thin.
-bool SpreadsThin(const GameState& world, int c, int target, const BattleOdds& odds)
-{
-    std::int64_t others = 0;
-    for (int n : AttackTargets(world, c))
-        if (n != target)
-            others = std::max(others, Strength(world.countries[static_cast<std::size_t>(n)]));
-    return static_cast<std::int64_t>(odds.attackerKept / 2) * world.countries[static_cast<std::size_t>(c)].GetTraining() <
-           others;
-}
-
-bool Ended(const GameState& world) { return !PlayerHasCountry(world) || IsUnified(world); }
-
-// One trial: the command on a copy of world, then the months of the horizon with the
-// rollout policy at the player's later turns. The countries he rules at the end, or
-// -1 when cancelled.
-int PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t seed, int horizon,
-              const std::atomic<bool>& cancel)
+// One trial of a command: the command on a copy of world, then the months of the
+// horizon. Sets done to false when cancelled.
+TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t seed,
+                   const AdviceOptions& options, const std::atomic<bool>& cancel, bool& done)
 {
     SilentHost host;
     GameSession session(host);
     session.world = world;
-    GameState& copy = session.world;
-    copy.clock.FixFrom(static_cast<std::int64_t>(seed >> 33));
-    copy.random.Seed(static_cast<std::uint32_t>(seed));
-    copy.commandRandom.Seed(static_cast<std::uint32_t>(seed >> 32));
+    SeedCopy(session.world, seed);
+    LossWatch watch(world.playerRuler);
+    session.events.Add(&watch);
     session.mode = ViewMode::PlayerTurn;
     session.BeginPlayerTurn();
     if (!std::holds_alternative<command::Rest>(first))
         session.Apply(first);
-    int months = 0;
-    std::int32_t lastMonth = copy.month;
-    for (std::uint32_t step = 1; !Ended(copy); ++step) {
-        if (cancel.load(std::memory_order_relaxed))
-            return -1;
-        session.PlayComputerTurns();
-        const std::int32_t month = copy.month;
-        months += ((month - lastMonth) % 12 + 12) % 12;
-        lastMonth = month;
-        if (Ended(copy) || months >= horizon)
-            break;
-        const PlayerCommand next = PolicyCommand(copy, static_cast<std::uint32_t>(Mix(seed + step)));
-        if (!std::holds_alternative<command::Rest>(next))
-            session.Apply(next);
-    }
-    return CountriesOf(copy, copy.playerRuler);
+    done = PlayOn(session, seed, options.horizon, options.policy, cancel);
+    return EndOf(session.world, world.playerRuler, watch);
+}
+
+// The score times 100 times the other's trials: whole numbers, so that equal scores tie
+// exactly.
+std::int64_t ScoreAgainst(const AdvisedCommand& a, const AdvisedCommand& other)
+{
+    return (100 * a.heldSum - std::int64_t{kRiskPenaltyPercent} * a.lost) * std::max(other.trials, 1);
+}
+
+int Percent(double share) { return static_cast<int>(std::lround(share * 100)); }
+
+std::string Decimal(double value)
+{
+    char text[32];
+    std::snprintf(text, sizeof text, "%.1f", value);
+    return text;
 }
 
 } // namespace
 
+int AdvisedCommand::MainThreat() const
+{
+    int threat = -1;
+    for (int c = 0; c < kCountryCount; ++c)
+        if (lostTo[static_cast<std::size_t>(c)] > 0 &&
+            (threat < 0 || lostTo[static_cast<std::size_t>(c)] > lostTo[static_cast<std::size_t>(threat)]))
+            threat = c;
+    return threat;
+}
+
+bool SameScore(const AdvisedCommand& a, const AdvisedCommand& b) { return ScoreAgainst(a, b) == ScoreAgainst(b, a); }
+
 bool RanksBefore(const AdvisedCommand& a, const AdvisedCommand& b)
 {
-    if (a.spreadsThin != b.spreadsThin)
-        return b.spreadsThin;
-    // Compared as whole-number cross products, so that equal shares tie exactly.
+    if (!SameScore(a, b))
+        return ScoreAgainst(a, b) > ScoreAgainst(b, a);
     const std::int64_t at = std::max(a.trials, 1), bt = std::max(b.trials, 1);
-    if (std::int64_t{a.keptOrMore} * bt != std::int64_t{b.keptOrMore} * at)
-        return std::int64_t{a.keptOrMore} * bt > std::int64_t{b.keptOrMore} * at;
-    if (a.heldSum * bt != b.heldSum * at)
-        return a.heldSum * bt > b.heldSum * at;
-    return std::int64_t{a.survived} * bt > std::int64_t{b.survived} * at;
+    // Armies compared as sums scaled by the other's trials; wide enough for any figures.
+    return static_cast<__int128>(a.strengthSum) * bt > static_cast<__int128>(b.strengthSum) * at;
+}
+
+platform::Message ReasonOf(const GameState& world, const std::vector<AdvisedCommand>& ranking, std::size_t index,
+                           int horizon)
+{
+    using platform::Message;
+    if (index >= ranking.size() || ranking[index].trials == 0)
+        return {};
+    const AdvisedCommand& a = ranking[index];
+    Message outlook(VELCOR_TEXT("Message", "%1か月後 平均 %2か国・国を保つ %3%"),
+                    {Message::Number(horizon), Message::Plain(Decimal(a.MeanHeld())),
+                     Message::Number(Percent(a.KeptShare()))});
+    Message risk(VELCOR_TEXT("Message", "失う危険なし"));
+    if (a.lost > 0) {
+        const int threat = a.MainThreat();
+        risk = threat >= 0 ? Message(VELCOR_TEXT("Message", "危険: %1 の攻撃 %2%"),
+                                     {CountryWords(world, threat), Message::Number(Percent(a.LostShare()))})
+                           : Message(VELCOR_TEXT("Message", "危険: 国を失う %1%"),
+                                     {Message::Number(Percent(a.LostShare()))});
+    }
+    const bool tied = (index > 0 && SameScore(ranking[index - 1], a)) ||
+                      (index + 1 < ranking.size() && SameScore(ranking[index + 1], a));
+    Message tie = Message::Plain(std::string());
+    if (tied)
+        tie = Message(VELCOR_TEXT("Message", "・同点は兵力 %1 で"), {Message::Number(std::llround(a.MeanArmy()))});
+    return Message(VELCOR_TEXT("Message", "%1／%2%3"), {outlook, risk, tie});
 }
 
 std::vector<PlayerCommand> CandidateCommands(const GameState& world)
@@ -137,47 +127,6 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
         if (session.Check(command).refusal == CommandRefusal::None)
             allowed.push_back(command);
     return allowed;
-}
-
-PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed)
-{
-    const int c = world.turnCountry;
-    if (!GameState::IsCountryIndex(c))
-        return command::Rest{};
-    const Country& me = world.countries[static_cast<std::size_t>(c)];
-    const std::vector<int> targets = AttackTargets(world, c);
-    // The strongest army beside the country: what it must still stand up to.
-    std::int64_t strongest = 0;
-    for (int t : targets)
-        strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
-    if (WarBlock(world, c) == CommandBlock::None) {
-        int best = -1;
-        double bestOdds = 0;
-        for (int t : targets) {
-            // A neighbour at least as strong is never a likely win: its odds are not asked.
-            const Country& other = world.countries[static_cast<std::size_t>(t)];
-            if (other.GetSoldiers() > 0 && Strength(other) >= Strength(me))
-                continue;
-            const BattleOdds odds = OddsOfBattle(world, c, t, BattleKind::Player, kPolicyOddsTrials, seed + t);
-            if (SpreadsThin(world, c, t, odds))
-                continue;
-            if (odds.TakenShare() > bestOdds) {
-                bestOdds = odds.TakenShare();
-                best = t;
-            }
-        }
-        if (best >= 0 && bestOdds >= kPolicyAttackOdds)
-            return command::War{c, best};
-    }
-    if (me.CanPayAction() && Strength(me) <= strongest)
-        return command::Domestic{DomesticCommand::Conscript, c};
-    if (me.CanTrain())
-        return command::Domestic{DomesticCommand::Train, c};
-    if (me.CanPayAction())
-        return command::Domestic{me.GetCultivation() <= me.GetCommerce() ? DomesticCommand::DevelopLand
-                                                                           : DomesticCommand::DevelopCommerce,
-                                 c};
-    return command::Rest{};
 }
 
 char CommandKey(const PlayerCommand& command)
@@ -213,18 +162,12 @@ int CommandTarget(const PlayerCommand& command)
     return -1;
 }
 
-Advisor::Advisor(const GameState& world, AdviceOptions options) : m_world(world), m_options(options)
+Advisor::Advisor(const GameState& world, AdviceOptions options) : m_world(world), m_options(std::move(options))
 {
     m_options.rollouts = std::max(0, m_options.rollouts);
     m_options.roundSize = std::max(1, m_options.roundSize);
-    for (const PlayerCommand& command : CandidateCommands(m_world)) {
-        AdvisedCommand advised{command};
-        if (const auto* war = std::get_if<command::War>(&command))
-            advised.spreadsThin = SpreadsThin(
-                m_world, war->from, war->target,
-                OddsOfBattle(m_world, war->from, war->target, BattleKind::Player, kPolicyOddsTrials));
-        m_totals.push_back(advised);
-    }
+    for (const PlayerCommand& command : CandidateCommands(m_world))
+        m_totals.push_back(AdvisedCommand{command});
     m_ranking = m_totals;
 }
 
@@ -243,8 +186,14 @@ std::vector<AdvisedCommand> Advisor::Run()
 
 void Advisor::Start()
 {
-    if (!m_thread.joinable())
-        m_thread = std::thread([this] { RunRounds(); });
+    if (m_thread.joinable() || m_finished.load(std::memory_order_acquire))
+        return;
+    try {
+        m_thread = m_options.startThread ? m_options.startThread([this] { RunRounds(); })
+                                         : std::thread([this] { RunRounds(); });
+    } catch (const std::system_error&) {
+        RunRounds(); // no thread to spare: the answer comes before Start returns
+    }
 }
 
 std::vector<AdvisedCommand> Advisor::Snapshot() const
@@ -257,38 +206,41 @@ void Advisor::RunRounds()
 {
     const int commands = static_cast<int>(m_totals.size());
     const int now = CountriesOf(m_world, m_world.playerRuler);
-    const int threads =
-        m_options.threads > 0 ? m_options.threads : static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    const int threads = ThreadsFor(m_options.threads);
     for (int first = 0; first < m_options.rollouts && commands > 0; first += m_options.roundSize) {
         const int size = std::min(m_options.roundSize, m_options.rollouts - first);
         const int count = size * commands;
         // Each trial writes only its own place: which thread plays it does not matter.
-        std::vector<int> held(static_cast<std::size_t>(count), -1);
+        std::vector<TrialEnd> ends(static_cast<std::size_t>(count));
         std::atomic<int> next{0};
+        std::atomic<bool> cut{false};
         auto work = [&] {
             for (int i = next.fetch_add(1); i < count && !m_cancel.load(std::memory_order_relaxed);
                  i = next.fetch_add(1)) {
-                const int trial = first + i % size;
-                held[static_cast<std::size_t>(i)] =
-                    PlayTrial(m_world, m_totals[static_cast<std::size_t>(i / size)].command, TrialSeed(m_world, trial),
-                              m_options.horizon, m_cancel);
+                bool done = true;
+                ends[static_cast<std::size_t>(i)] =
+                    PlayTrial(m_world, m_totals[static_cast<std::size_t>(i / size)].command,
+                              TrialSeed(m_world, first + i % size), m_options, m_cancel, done);
+                if (!done)
+                    cut.store(true, std::memory_order_relaxed);
             }
         };
-        std::vector<std::thread> helpers;
-        for (int t = 1; t < std::min(threads, count); ++t)
-            helpers.emplace_back(work);
-        work();
-        for (std::thread& helper : helpers)
-            helper.join();
-        if (m_cancel.load(std::memory_order_acquire))
+        RunOnThreads(std::min(threads, count), work, m_options.startThread);
+        if (m_cancel.load(std::memory_order_acquire) || cut.load(std::memory_order_relaxed))
             break; // a round cut short is not counted
         for (int i = 0; i < count; ++i) {
             AdvisedCommand& total = m_totals[static_cast<std::size_t>(i / size)];
-            const int end = held[static_cast<std::size_t>(i)];
+            const TrialEnd& end = ends[static_cast<std::size_t>(i)];
             ++total.trials;
-            total.keptOrMore += end >= now;
-            total.survived += end > 0;
-            total.heldSum += end;
+            total.keptOrMore += end.held >= now;
+            total.survived += end.held > 0;
+            total.heldSum += end.held;
+            total.strengthSum += end.strength;
+            if (end.lost) {
+                ++total.lost;
+                if (GameState::IsCountryIndex(end.lostTo))
+                    ++total.lostTo[static_cast<std::size_t>(end.lostTo)];
+            }
         }
         std::vector<AdvisedCommand> ranking = m_totals;
         std::stable_sort(ranking.begin(), ranking.end(), RanksBefore);

@@ -1,89 +1,99 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The advisor: for the country whose turn it is, every command the player may give,
-// each tried on copies of the world and played on for some months, ranked by how the
-// player fared. Asking never moves a draw of the game: every trial plays a copy whose
-// generators and clock are seeded from seeds of its own, derived from the world's
-// generator states and the trial's number, never drawn from the world.
+// each tried on copies of the world and played on for some months, ranked by what a
+// player wants: not to lose, and to grow. Asking never moves a draw of the game: every
+// trial plays a copy with generators and a clock of its own (foresight/trial.h).
 //
-// A trial (a rollout): the command is carried out through a session on the copy (its
-// battles fought at once), then the computer rulers play as they always do, and at each
-// later turn of the player's the country plays the rollout policy below, until the
+// A trial: the command is carried out through a session on the copy (its battles fought
+// at once), then the computer rulers play as they always do, and at each later turn of
+// the player's his country plays the rollout policy (foresight/policy.h), until the
 // horizon's months have passed or the game has ended.
 //
-// The rollout policy, for the country whose turn it is:
-//   1. war on the hostile neighbour it is likeliest to take, when the odds of taking
-//      it are at least kPolicyAttackOdds (only neighbours weaker than it, soldiers times
-//      training, or without soldiers, are weighed) and the war does not spread the
-//      army thin (below);
-//   2. otherwise conscription when the army is weaker (soldiers times training) than
-//      that of its strongest hostile neighbour and it has the funds;
-//   3. otherwise training while it is below its top;
-//   4. otherwise the lower of land and commerce developed, when it has the funds;
-//   5. otherwise rest.
-//
-// A war spreads the army thin when either half of the soldiers expected to survive it
-// (a taken country keeps half of them), at the country's training, would be weaker than
-// the strongest army left beside the country. The policy never plays such a war, and
-// the ranking lists it after every other command, whatever its trials say: played on
-// for months, the countries it wins are lost again and the player's with them.
-//
-// The score of a command: the share of its trials in which the player still rules at
-// least as many countries at the end as now, then the mean countries he rules at the
-// end, then the share in which he still rules a country; the ranking is by these three
-// in turn, best first. The trials of each command run in rounds over worker threads; a
-// snapshot of the ranking can be read after each round, and the result for a world and
-// a number of trials is the same whatever the number of threads.
+// The score of a command: the countries the player rules at the horizon, on average
+// over its trials, less kRiskPenalty times the share of trials in which a country of
+// his was taken from him on the way (the risk, stated as a penalty). A war that wins a
+// country now and loses it, or another, later shows in both. The ranking is by the
+// score, best first; equal scores go by the larger army at the horizon (soldiers times
+// training over his countries, on average), then by the order of the candidates. The
+// trials of each command run in rounds over worker threads; a snapshot of the ranking
+// can be read after each round, and the result for a world and a number of trials is
+// the same whatever the number of threads.
 #pragma once
 
+#include <array>
 #include <atomic>
 #include <cstdint>
 #include <mutex>
 #include <thread>
 #include <vector>
 
+#include "foresight/policy.h"
+#include "foresight/trial.h"
 #include "model/game_state.h"
+#include "platform/message.h"
 #include "session/player_command.h"
 
 namespace foresight {
 
 inline constexpr int kDefaultRollouts = 256;
-inline constexpr int kDefaultHorizon = 12; // months
-inline constexpr double kPolicyAttackOdds = 0.8;
+inline constexpr int kDefaultHorizon = 24; // months
+// What a trial that loses a country costs a command's score, in hundredths of a country:
+// four countries, so that a war is advised only when it wins far more than it risks (the
+// advised games tried with 0.5, 2, 4 and 8: docs/advisor.md).
+inline constexpr int kRiskPenaltyPercent = 400;
+inline constexpr double kRiskPenalty = kRiskPenaltyPercent / 100.0;
 
 struct AdviceOptions {
     int rollouts = kDefaultRollouts; // trials of each command
     int horizon = kDefaultHorizon;   // months each trial plays on
     int threads = 0;                 // worker threads; 0: one for each hardware thread
     int roundSize = 8;               // trials of each command between two snapshots
+    PolicyThresholds policy;         // the player's later turns in the trials
+    ThreadStarter startThread;       // how a worker thread is started (empty: std::thread)
 };
 
 // One command and how its trials went.
 struct AdvisedCommand {
     PlayerCommand command;
     int trials = 0;
-    int keptOrMore = 0; // trials ending with at least as many countries as now
-    int survived = 0;   // trials ending with a country
+    int keptOrMore = 0;       // trials ending with at least as many countries as now
+    int survived = 0;         // trials ending with a country
+    int lost = 0;             // trials in which a country of his was taken
     std::int64_t heldSum = 0; // countries at the end, summed over the trials
-    bool spreadsThin = false; // a war that spreads the army thin (see above)
+    std::int64_t strengthSum = 0; // soldiers times training over his countries at the end, summed
+    std::array<int, kCountryCount> lostTo{}; // trials whose first loss was to each country's attack
 
-    double KeptShare() const { return trials ? static_cast<double>(keptOrMore) / trials : 0.0; }
+    double KeptShare() const { return Share(keptOrMore); }
     double MeanHeld() const { return trials ? static_cast<double>(heldSum) / trials : 0.0; }
-    double SurvivedShare() const { return trials ? static_cast<double>(survived) / trials : 0.0; }
+    double SurvivedShare() const { return Share(survived); }
+    double LostShare() const { return Share(lost); }
+    double Score() const { return MeanHeld() - kRiskPenalty * LostShare(); }
+    // The army at the horizon as fully trained soldiers (soldiers times training / 100).
+    double MeanArmy() const { return trials ? static_cast<double>(strengthSum) / trials / 100 : 0.0; }
+    // The country whose attack most often took his first country lost; -1 when none did.
+    int MainThreat() const;
+
+private:
+    double Share(int count) const { return trials ? static_cast<double>(count) / trials : 0.0; }
 };
 
-// True when a ranks before b: a war that spreads the army thin after every other
-// command, then by kept share, then mean held, then survival.
+// Whether a and b have the same score (exactly, in whole numbers).
+bool SameScore(const AdvisedCommand& a, const AdvisedCommand& b);
+// True when a ranks before b by the score, then the army (see above); equal otherwise.
 bool RanksBefore(const AdvisedCommand& a, const AdvisedCommand& b);
+
+// Why ranking[index] ranks where it does, in words: the countries at the horizon on
+// average and the share of trials keeping every country, the risk (the country whose
+// attack most often took one, and the share of trials that lost one), and, when its
+// score ties with a neighbour's in the ranking, the army that decided.
+platform::Message ReasonOf(const GameState& world, const std::vector<AdvisedCommand>& ranking, std::size_t index,
+                           int horizon);
 
 // The commands the player may give now in world's turn country, in the order M, W, L,
 // C, S, T, R (moves to each friendly neighbour with half and with all of the soldiers,
 // provisions and funds; a war on each hostile neighbour), those the session refuses
 // left out. Empty when it is not the player's turn in a country of his.
 std::vector<PlayerCommand> CandidateCommands(const GameState& world);
-
-// The command the rollout policy gives in world's turn country (see above); seed makes
-// the odds it asks repeatable.
-PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed);
 
 // The key letter of a command (M W L C S T R) and its target country, -1 when none.
 char CommandKey(const PlayerCommand& command);
@@ -98,9 +108,10 @@ public:
     Advisor(const Advisor&) = delete;
     Advisor& operator=(const Advisor&) = delete;
 
-    // Runs every round on the calling thread's workers and returns the ranking.
+    // Runs every round on the calling thread and its helpers and returns the ranking.
     std::vector<AdvisedCommand> Run();
-    // Runs the rounds on a thread of its own; read Snapshot meanwhile.
+    // Runs the rounds on a thread of its own; read Snapshot meanwhile. When the system
+    // has no thread to spare, the rounds run on the calling thread before it returns.
     void Start();
     // The ranking after the last finished round (before the first: every command with
     // no trials, in the candidates' order).
@@ -111,6 +122,8 @@ public:
     // Stops at the next trial; the snapshot keeps the last finished round.
     void Cancel() { m_cancel.store(true, std::memory_order_release); }
     const AdviceOptions& Options() const { return m_options; }
+    // The world the advice is for.
+    const GameState& World() const { return m_world; }
 
 private:
     void RunRounds();

@@ -41,7 +41,12 @@ struct FairnessOptions {
     std::int64_t firstClock = kFairnessClock;
     int threads = 0;       // 0: one for each core
     int advisedGames = 0;  // 0: the advised player is not asked
-    AdviceOptions advice = {kAdvisedRollouts, kAdvisedHorizon};
+    AdviceOptions advice = [] {
+        AdviceOptions quick;
+        quick.rollouts = kAdvisedRollouts;
+        quick.horizon = kAdvisedHorizon;
+        return quick;
+    }();
 };
 
 struct RulerFairness {

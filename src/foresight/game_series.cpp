@@ -7,6 +7,7 @@
 #include <system_error>
 #include <thread>
 
+#include "foresight/look_ahead_ruler.h"
 #include "foresight/resting_game.h"
 #include "foresight/silent_host.h"
 #include "rules/events.h"
@@ -76,6 +77,7 @@ RulerSummary SummariseGames(RulerId ruler, const std::vector<GameRecord>& games)
 GameRecord PlaySeriesGame(const SeriesPlan& plan, int task, const std::atomic<bool>* cancel)
 {
     SilentHost host;
+    host.planner = &DefaultPlanner(); // the computer rulers at 達人 look ahead
     GameSession session(host);
     FirstCapture capture;
     session.events.Add(&capture);

@@ -63,16 +63,28 @@ int Country::Train(platform::Random& rng)
     return 1;
 }
 
+std::int64_t Country::HarvestYield() const
+{
+    return m_ruler != 0 ? std::int64_t{m_cultivation.Get()} * m_population / 2000 : 0;
+}
+
+std::int64_t Country::TaxYield() const
+{
+    return m_ruler != 0 ? std::int64_t{m_commerce.Get()} * m_population / 5000 : 0;
+}
+
+std::int32_t Country::Upkeep() const { return m_ruler != 0 ? m_soldiers / 10 : 0; }
+
 void Country::Harvest()
 {
     if (m_ruler != 0)
-        m_provisions = SaturatingAdd(m_provisions, static_cast<__int128>(m_cultivation.Get()) * m_population / 2000);
+        m_provisions = SaturatingAdd(m_provisions, HarvestYield());
 }
 
 void Country::CollectTaxes()
 {
     if (m_ruler != 0)
-        m_funds = SaturatingAdd(m_funds, static_cast<__int128>(m_commerce.Get()) * m_population / 5000);
+        m_funds = SaturatingAdd(m_funds, TaxYield());
 }
 
 void Country::FeedTroops()
@@ -80,7 +92,7 @@ void Country::FeedTroops()
     if (m_ruler == 0)
         return;
     const std::int32_t soldiers = m_soldiers;
-    const std::int32_t provisions = SaturatingAdd(m_provisions, soldiers / -10);
+    const std::int32_t provisions = SaturatingAdd(m_provisions, -Upkeep());
     if (provisions < 0) {
         m_provisions = 0;
         m_soldiers = soldiers / 2;

@@ -84,6 +84,11 @@ public:
     void Harvest();
     void CollectTaxes();
     void FeedTroops();
+    // What the harvest and the taxes would bring, and what the soldiers eat at the new
+    // year, at the figures as they stand (nothing for a country without a ruler).
+    std::int64_t HarvestYield() const;
+    std::int64_t TaxYield() const;
+    std::int32_t Upkeep() const;
     void GrowPopulation(platform::Random& rng);
 
     // Appends the numbers of a comma-separated text to the neighbour list.

@@ -22,8 +22,10 @@ constexpr int kRulerCount = 16; // including 0, no ruler
 using RulerId = std::int32_t;
 
 // How strongly the computer rulers play. They never cheat: the same figures, the same
-// knowledge; only their choices differ. Normal is the game as it has always been.
-enum class Difficulty : std::uint8_t { Easy, Normal, Hard };
+// knowledge; only their choices differ. Normal is the game as it has always been;
+// Master looks ahead (rules/difficulty.h).
+enum class Difficulty : std::uint8_t { Easy, Normal, Hard, Master };
+inline constexpr int kDifficultyLevels = 4;
 
 // A colour as 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;

@@ -127,8 +127,8 @@ void SetBattleArrows(bool on) { SetFlag(kBattleArrows, on); }
 bool CountryNamesOnMap() { return Flag(kCountryNames, false); }
 void SetCountryNamesOnMap(bool on) { SetFlag(kCountryNames, on); }
 
-int NewGameDifficulty() { return Bounded(kDifficulty, 0, 2, 1); }
-void SetNewGameDifficulty(int level) { QSettings().setValue(kDifficulty, std::clamp(level, 0, 2)); }
+int NewGameDifficulty() { return Bounded(kDifficulty, 0, kDifficultyLevelCount - 1, 1); }
+void SetNewGameDifficulty(int level) { QSettings().setValue(kDifficulty, std::clamp(level, 0, kDifficultyLevelCount - 1)); }
 
 bool TurnReport() { return Flag(kTurnReport, true); }
 void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }

@@ -61,7 +61,8 @@ void SetBattleArrows(bool on);
 bool CountryNamesOnMap();
 void SetCountryNamesOnMap(bool on);
 
-// The difficulty a new game starts at: 0 easy, 1 normal, 2 hard.
+// The difficulty a new game starts at: 0 easy, 1 normal, 2 hard, 3 master.
+inline constexpr int kDifficultyLevelCount = 4;
 int NewGameDifficulty();
 void SetNewGameDifficulty(int level);
 

@@ -1,4 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
+#include "rules/computer.h"
+
 #include "model/country_file.h"
 #include "model/game_state.h"
 #include "platform/random.h"
@@ -69,33 +71,11 @@ void AttackPlayer(GameState& world, EventSink& events, TurnHost& host, int attac
                        kMessageMs);
 }
 
-void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
+// A war of computer country c on target: the player's in the battle window, any other
+// at once with the battle's markers shown.
+void Attack(GameState& world, EventSink& events, TurnHost& host, int c, int target)
 {
-    Country& country = world.countries[c];
-    if (country.GetProvisions() < country.GetSoldiers()) {
-        CarryOut(world, events, DomesticCommand::Train, country, world.random);
-        return;
-    }
-    bool hasCandidate = false;
-    int target = ChooseTarget(world, country, hasCandidate);
-    if (!hasCandidate) {
-        CarryOut(world, events, DomesticCommand::Train, country, world.random);
-        return;
-    }
-    const int likeliest = world.difficulty == Difficulty::Hard ? LikeliestConquest(world, c) : -1;
-    if (likeliest >= 0) {
-        target = likeliest;
-    } else if (target < 0 ||
-               Strength(world.countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
-        CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
-        return;
-    }
-
     if (world.countries[target].GetRuler() == world.playerRuler) {
-        if (world.difficulty == Difficulty::Easy && !ClearAdvantage(world, c, target)) {
-            CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
-            return;
-        }
         AttackPlayer(world, events, host, c, target);
         return;
     }
@@ -109,7 +89,67 @@ void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
     host.marks.battleTarget = -1;
 }
 
+void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c, Difficulty level)
+{
+    Country& country = world.countries[c];
+    if (country.GetProvisions() < country.GetSoldiers()) {
+        CarryOut(world, events, DomesticCommand::Train, country, world.random);
+        return;
+    }
+    bool hasCandidate = false;
+    int target = ChooseTarget(world, country, hasCandidate);
+    if (!hasCandidate) {
+        CarryOut(world, events, DomesticCommand::Train, country, world.random);
+        return;
+    }
+    const int likeliest = level == Difficulty::Hard ? LikeliestConquest(world, c) : -1;
+    if (likeliest >= 0) {
+        target = likeliest;
+    } else if (target < 0 ||
+               Strength(world.countries[target]) >= static_cast<__int128>(kAttackMargin) * Strength(country)) {
+        CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
+        return;
+    }
+
+    if (level == Difficulty::Easy && world.countries[target].GetRuler() == world.playerRuler &&
+        !ClearAdvantage(world, c, target)) {
+        CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
+        return;
+    }
+    Attack(world, events, host, c, target);
+}
+
 } // namespace
+
+std::vector<ComputerOrder> ComputerChoices(const GameState& world, int c)
+{
+    std::vector<ComputerOrder> orders;
+    if (!GameState::IsCountryIndex(c))
+        return orders;
+    const Country& country = world.countries[c];
+    if (country.GetSoldiers() < kArmyMinimum || country.GetFunds() < kActionFunds)
+        return orders;
+    for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
+                                 DomesticCommand::Conscript, DomesticCommand::Train})
+        if (DomesticBlock(world, what, c) == CommandBlock::None)
+            orders.push_back(ComputerOrder::Domestic(what));
+    if (country.GetProvisions() >= country.GetSoldiers())
+        for (int target : AttackTargets(world, c))
+            orders.push_back(ComputerOrder::War(target));
+    return orders;
+}
+
+void CarryOutComputerOrder(GameState& world, EventSink& events, TurnHost& host, int c, const ComputerOrder& order)
+{
+    if (!GameState::IsCountryIndex(c))
+        return;
+    if (order.kind == ComputerOrder::Kind::War) {
+        if (GameState::IsCountryIndex(order.target) && world.countries[c].IsHostileNeighbour(world.countries[order.target]))
+            Attack(world, events, host, c, order.target);
+        return;
+    }
+    CarryOut(world, events, order.what, world.countries[c], world.random);
+}
 
 void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
 {
@@ -123,9 +163,18 @@ void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
     if (country.GetFunds() < kActionFunds)
         return; // every paid action needs the funds; no draw is made
 
+    Difficulty level = LevelOf(world, country.GetRuler());
+    if (level == Difficulty::Master) {
+        // The look-ahead chooses on copies of the world; no draw of the game is made for it.
+        if (host.planner) {
+            CarryOutComputerOrder(world, events, host, c, host.planner->Choose(world, c));
+            return;
+        }
+        level = Difficulty::Normal; // nobody looks ahead for it here: a look-ahead's own copies
+    }
     const int draw = world.random.Draw() % 10;
-    if (WeighsWar(world.difficulty, draw)) {
-        ConsiderWar(world, events, host, c);
+    if (WeighsWar(level, draw)) {
+        ConsiderWar(world, events, host, c, level);
         return;
     }
     switch (draw) {

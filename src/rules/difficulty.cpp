@@ -18,9 +18,11 @@ BattleOdds Odds(const GameState& world, int attacker, int target)
 // A country of the player is preferred over one whose odds are this much better.
 constexpr double kPlayerPreference = 0.1;
 
-constexpr std::array<std::string_view, 3> kNames = {"easy", "normal", "hard"};
+constexpr std::array<std::string_view, kDifficultyLevels> kNames = {"easy", "normal", "hard", "master"};
 
 } // namespace
+
+Difficulty LevelOf(const GameState& world, RulerId) { return world.difficulty; }
 
 bool WeighsWar(Difficulty difficulty, int draw)
 {

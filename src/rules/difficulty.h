@@ -8,10 +8,19 @@
 //   normal  the game as it has always been, draw for draw;
 //   hard    a computer country weighs war twice as often, and goes for the hostile
 //           neighbour it is likeliest to take (the player's countries first when the
-//           odds are close), whenever those odds reach kHardAttackOdds.
+//           odds are close), whenever those odds reach kHardAttackOdds;
+//   master  a computer country chooses its order by looking ahead: each order it may
+//           give tried on copies of the world, played on for some months, and weighed
+//           as the ruler wants (foresight/look_ahead_ruler.h), through the planner the
+//           front end hands to the turn's host (rules/computer.h). Where nobody looks
+//           ahead for it (in a look-ahead's own copies) it plays as normal: quick, and
+//           the game as it has always been.
 // The odds are reckoned on copies with a generator of their own, seeded from the
 // state of the world's, which is read and never drawn from: the same clock still
 // gives the same game.
+//
+// The level belongs to a ruler: LevelOf is asked for each computer country's ruler.
+// Today every computer ruler plays at the game's difficulty.
 #pragma once
 
 #include <string_view>
@@ -23,6 +32,9 @@ inline constexpr double kHardAttackOdds = 0.25;
 // Trials for each odds a computer ruler reckons.
 inline constexpr int kComputerOddsTrials = 600;
 
+// The level a ruler plays at.
+Difficulty LevelOf(const GameState& world, RulerId ruler);
+
 // Whether a computer country whose turn drew draw (0..9) weighs war.
 bool WeighsWar(Difficulty difficulty, int draw);
 
@@ -33,6 +45,6 @@ int LikeliestConquest(const GameState& world, int country);
 // Easy: whether country may attack target, a country of the player.
 bool ClearAdvantage(const GameState& world, int country, int target);
 
-// "easy", "normal", "hard"; false when name is none of them.
+// "easy", "normal", "hard", "master"; false when name is none of them.
 bool ParseDifficulty(std::string_view name, Difficulty& difficulty);
 std::string_view DifficultyName(Difficulty difficulty);

@@ -107,6 +107,37 @@ void AdvanceTurn(GameState& world, EventSink& events)
     }
 }
 
+namespace {
+
+// The next time the calendar turns to month (1..12), from the world's date.
+SeasonalIncome NextMonthOf(const GameState& world, std::int32_t month)
+{
+    SeasonalIncome next;
+    const std::int32_t now = world.month;
+    next.month = month;
+    next.monthsAway = ((month - now) % kMonthsPerYear + kMonthsPerYear - 1) % kMonthsPerYear + 1;
+    next.year = now + next.monthsAway > kMonthsPerYear ? SaturatingAdd(world.year, 1) : world.year.Get();
+    return next;
+}
+
+} // namespace
+
+SeasonalIncome NextHarvest(const GameState& world, int country)
+{
+    SeasonalIncome next = NextMonthOf(world, kHarvestMonth);
+    if (GameState::IsCountryIndex(country))
+        next.amount = world.countries[static_cast<std::size_t>(country)].HarvestYield();
+    return next;
+}
+
+SeasonalIncome NextTaxes(const GameState& world, int country)
+{
+    SeasonalIncome next = NextMonthOf(world, 1);
+    if (GameState::IsCountryIndex(country))
+        next.amount = world.countries[static_cast<std::size_t>(country)].TaxYield();
+    return next;
+}
+
 bool PlayerHasCountry(const GameState& world)
 {
     const RulerId player = world.playerRuler;

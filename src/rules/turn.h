@@ -11,6 +11,7 @@
 #include "model/game_state.h"
 #include "platform/message.h"
 #include "rules/battle.h"
+#include "rules/computer.h"
 #include "rules/events.h"
 
 // Message numbers of the two synchronous calls, kept for reference in logs.
@@ -58,6 +59,9 @@ public:
 
     // The host's marks on the map, which the worker sets as it plays.
     ViewMarks marks;
+    // Who chooses for a computer ruler whose level looks ahead (rules/computer.h); none:
+    // such a ruler plays as at 普通. A look-ahead's own copies are played with none.
+    const ComputerPlanner* planner = nullptr;
 
 protected:
     // Wakes a blocking call so that the worker can see the stop.
@@ -79,6 +83,18 @@ void BeginLoadedGame(GameState& world, EventSink& events);
 void AdvanceTurn(GameState& world, EventSink& events);
 bool PlayerHasCountry(const GameState& world);
 bool IsUnified(const GameState& world);
+
+// When the next harvest (September) or the next taxes (January, when the soldiers are
+// also fed) come for a country, seen from the world's date, and about what they bring
+// at its figures as they stand.
+struct SeasonalIncome {
+    std::int32_t year = 0;
+    std::int32_t month = 0;
+    int monthsAway = 0; // 1 for the next month
+    std::int64_t amount = 0;
+};
+SeasonalIncome NextHarvest(const GameState& world, int country);
+SeasonalIncome NextTaxes(const GameState& world, int country);
 
 // The worker's procedure on the calling thread: seeds the world's generator from the
 // clock, runs the computer countries until the player's turn or the end of the game,
@@ -119,5 +135,5 @@ private:
     std::atomic<bool> m_running{false};
 };
 
-// One computer country's turn.
+// One computer country's turn (the orders it may give and the planner: rules/computer.h).
 void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int country);

@@ -22,7 +22,7 @@ constexpr std::string_view kLastLine = "end ";
 constexpr std::size_t kMaxFileSize = 1024 * 1024; // twenty games of a few scenarios take a few KB
 constexpr std::size_t kMaxRecordName = 255;
 
-constexpr std::string_view kDifficultyNames[] = {"easy", "normal", "hard"};
+constexpr std::string_view kDifficultyNames[kDifficultyLevels] = {"easy", "normal", "hard", "master"};
 constexpr std::string_view kEndNames[] = {"playing", "unified", "defeated"};
 
 // True when one's place comes before other's: the scenario, then the higher score,

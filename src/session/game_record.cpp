@@ -296,7 +296,7 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
             std::size_t size = 0;
             // The player is a ruler of a country file's, never 0 (no ruler).
             if (w.size() != 8 || (w[1] != "new" && w[1] != "loaded") || !Number(w[2], s.ruler, 1, kRulerCount - 1) ||
-                !Number(w[3], difficulty, 0, static_cast<int>(Difficulty::Hard)) ||
+                !Number(w[3], difficulty, 0, kDifficultyLevels - 1) ||
                 !Number(w[4], s.random, 0u, UINT32_MAX) || !Number(w[5], s.commandRandom, 0u, UINT32_MAX) ||
                 !Number(w[6], s.readingIndex, std::size_t{0}, record.readings.size()) ||
                 !Number(w[7], size, std::size_t{0}, text.size()) || !in.Bytes(size, s.world))

@@ -9,7 +9,8 @@ std::int64_t GameScore(const GameFigures& f)
     std::int64_t score = 100 * f.held + 50 * f.mostHeld + std::min(f.months, kMonthsCounted);
     if (f.end == GameEnd::Unified)
         score += 1000 + 2 * std::max(kMonthsCounted - f.months, 0);
-    const int quarters = f.difficulty == Difficulty::Easy ? 4 : f.difficulty == Difficulty::Hard ? 6 : 5;
+    // 1, 1.25, 1.5 and 1.75 from 易しい to 達人.
+    const int quarters = 4 + static_cast<int>(f.difficulty);
     return score * quarters / 4;
 }
 

@@ -48,7 +48,7 @@ struct GameFigures {
 // +  50 for each country at the most held
 // +   1 for each month played, at most 600
 // + 1000 for unifying China, and 2 more for each month under 600 it took
-// then times 1 on Easy, 1.25 on Normal, 1.5 on Hard (rounded down).
+// then times 1 on Easy, 1.25 on Normal, 1.5 on Hard, 1.75 on Master (rounded down).
 std::int64_t GameScore(const GameFigures& figures);
 
 class GameSummary : public EventObserver {

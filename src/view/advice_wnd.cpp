@@ -1,10 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "view/advice_wnd.h"
 
+#include <algorithm>
+
 #include <QAction>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QEvent>
+#include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,6 +23,22 @@
 #include "view/shown_text.h"
 
 namespace {
+// text broken at its spaces into lines no wider than width, each as long as fits.
+QString BrokenToWidth(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString out, line;
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            out += line + QLatin1Char('\n');
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return out + line;
+}
+
 // The player's turn, his command still to give or a target being chosen for it.
 bool AtPlayersTurn(ViewMode mode)
 {
@@ -34,7 +53,8 @@ CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::To
     m_heading = new QLabel(this);
     m_list = new QTreeWidget(this);
     m_list->setRootIsDecorated(false);
-    m_list->setColumnCount(5);
+    m_list->setItemsExpandable(false);
+    m_list->setColumnCount(kColumns);
     m_list->setFocusPolicy(Qt::NoFocus);
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->header()->setStretchLastSection(false);
@@ -105,7 +125,8 @@ void CAdviceWnd::Poll()
         m_ranking = m_advisor->Snapshot();
         if (!m_ranking.empty() && m_ranking.front().trials > 0)
             if (const CommandEntry* entry = foresight_words::EntryOf(m_ranking.front().command))
-                m_view.SetAdvisedButton(m_view.*(entry->button));
+                m_view.SetAdvisedButton(m_view.*(entry->button),
+                                        shown::Text(foresight::ReasonOf(m_view.GetWorld(), m_ranking, 0, Horizon())));
         Fill();
     }
     if (finished) {
@@ -140,40 +161,60 @@ void CAdviceWnd::Fill()
         m_heading->setText(tr("%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6")
                                .arg(m_country)
                                .arg(shown::CountryName(world, m_country))
-                               .arg(m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon)
+                               .arg(Horizon())
                                .arg(m_trials)
                                .arg(kWindowRollouts)
                                .arg(Working() ? tr(" (考え中)") : QString()));
     m_list->clear();
-    for (const foresight::AdvisedCommand& a : m_ranking) {
+    for (std::size_t i = 0; i < m_ranking.size(); ++i) {
+        const foresight::AdvisedCommand& a = m_ranking[i];
         auto* item = new QTreeWidgetItem(m_list);
         item->setText(0, foresight_words::CommandText(world, a.command));
-        item->setText(1, locale.toString(a.KeptShare() * 100, 'f', 0) + QStringLiteral("%"));
-        item->setText(2, locale.toString(a.MeanHeld(), 'f', 2));
-        item->setText(3, locale.toString(a.SurvivedShare() * 100, 'f', 0) + QStringLiteral("%"));
-        item->setText(4, QString::number(a.trials));
-        for (int column = 1; column < 5; ++column)
-            item->setTextAlignment(column, Qt::AlignRight | Qt::AlignVCenter);
+        item->setText(1, a.trials ? locale.toString(a.Score(), 'f', 2) : QString());
+        item->setText(2, QString::number(a.trials));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        // Why it ranks there, on a line of its own beneath the command.
+        if (a.trials > 0) {
+            auto* why = new QTreeWidgetItem(item);
+            // Whole, on as many lines as the window's width needs.
+            const QString reason = shown::Text(foresight::ReasonOf(world, m_ranking, i, Horizon()));
+            const int width = m_list->viewport()->width() - 2 * m_list->indentation();
+            why->setText(0, BrokenToWidth(reason, m_list->fontMetrics(), std::max(width, 1)));
+            why->setForeground(0, QColor(96, 96, 96));
+            why->setFirstColumnSpanned(true);
+        }
     }
+    m_list->expandAll();
     if (!m_ranking.empty() && m_ranking.front().trials > 0) {
         QFont bold = m_list->font();
         bold.setBold(true);
-        for (int column = 0; column < 5; ++column)
+        for (int column = 0; column < kColumns; ++column)
             m_list->topLevelItem(0)->setFont(column, bold);
     }
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
-    for (int column = 1; column < 5; ++column)
+    for (int column = 1; column < kColumns; ++column)
         m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
+
+int CAdviceWnd::Horizon() const { return m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon; }
 
 void CAdviceWnd::Retranslate()
 {
     setWindowTitle(tr("助言"));
-    m_list->setHeaderLabels({tr("命令"), tr("国を保つ"), tr("平均国数"), tr("存続"), tr("試行")});
-    m_list->headerItem()->setToolTip(1, tr("終わりに今と同じ数以上の国を持っていた試行の割合"));
-    m_list->headerItem()->setToolTip(2, tr("終わりに持っていた国の数の平均"));
-    m_list->headerItem()->setToolTip(3, tr("終わりにまだ国を持っていた試行の割合"));
+    m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
+    const QString rule = tr("評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n"
+                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
+                             .arg(QLocale().toString(foresight::kRiskPenalty, 'f', 1));
+    m_list->headerItem()->setToolTip(0, rule);
+    m_list->headerItem()->setToolTip(1, rule);
     Fill();
+}
+
+void CAdviceWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Fill(); // the reasons broken to the new width
 }
 
 void CAdviceWnd::changeEvent(QEvent* event)

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The advice window (助言): the commands the player may give in the country whose turn
-// it is, ranked by the advisor, best first, with how their trials went. Not modal: the
-// advisor thinks on worker threads and the window reads its ranking on a timer, so the
-// list refines while it is shown and the game stays in the player's hands. The best
-// command is marked on its button until the turn ends. Escape closes the window and
-// ends the work.
+// it is, ranked by the advisor, best first, with their scores and, beneath each, why it
+// ranks there. Not modal: the advisor thinks on worker threads and the window reads its
+// ranking on a timer, so the list refines while it is shown and the game stays in the
+// player's hands. The best command is marked on its button (bold, its reason in the
+// tooltip) until the turn ends. Escape closes the window and ends the work.
 #pragma once
 
 #include <QTimer>
@@ -28,6 +28,8 @@ public:
     // Trials of each command the window asks for: it refines for a few seconds.
     static constexpr int kWindowRollouts = 4 * foresight::kDefaultRollouts;
     static constexpr int kPollMs = 150;
+    // 命令 (with its reason on a line beneath), 評価, 試行.
+    static constexpr int kColumns = 3;
 
     explicit CAdviceWnd(CKivView& view, QWidget* parent = nullptr);
     ~CAdviceWnd() override;
@@ -46,12 +48,15 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     void changeEvent(QEvent* event) override;
 
 private:
     void Poll();
     void Fill();
     void Retranslate();
+    // The months the advice looks ahead.
+    int Horizon() const;
     // The turn the advice was asked for is over: the work ends.
     void OnCommandState();
 

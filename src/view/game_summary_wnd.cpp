@@ -26,6 +26,8 @@ QString DifficultyName(Difficulty difficulty)
         break;
     case Difficulty::Hard:
         return QCoreApplication::translate("summary", "難しい");
+    case Difficulty::Master:
+        return QCoreApplication::translate("summary", "達人");
     }
     return QCoreApplication::translate("summary", "普通");
 }

@@ -15,6 +15,7 @@
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "foresight/look_ahead_ruler.h"
 #include "model/country_file.h"
 #include "platform/data_directory.h"
 #include "platform/file_dialog.h"
@@ -55,6 +56,10 @@ constexpr int kNameWidth = 579 - 1 - 520;
 constexpr int kLabelX = 460;
 constexpr int kLabelRight = 500 - 4;
 constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
+// The panel's rows of labels and figures, in the grey box from x 450 to 600.
+constexpr int kPanelRowsTop = 180;
+constexpr int kPanelRowHeight = 20;
+constexpr int kPanelRows = 8;
 
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
@@ -130,6 +135,7 @@ CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), mode(m
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
     setFocusPolicy(Qt::StrongFocus);        // the command keys reach the view
     m_recorder.Attach(m_session);
+    planner = &foresight::DefaultPlanner(); // for the computer rulers who look ahead (達人)
 }
 
 CKivView::~CKivView()
@@ -190,12 +196,14 @@ void CKivView::ScaleButtons()
     }
 }
 
-void CKivView::SetAdvisedButton(QPushButton* button)
+void CKivView::SetAdvisedButton(QPushButton* button, const QString& why)
 {
-    if (button == m_advisedButton)
-        return;
+    m_advisedWhy = button ? why : QString();
+    const bool changed = button != m_advisedButton;
     m_advisedButton = button;
-    ScaleButtons();
+    UpdateCommandTips();
+    if (changed)
+        ScaleButtons();
 }
 
 void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
@@ -665,6 +673,13 @@ QStringList CKivView::PanelLabels()
     return {tr("国名"), tr("人口"), tr("開墾"), tr("商業"), tr("兵糧"), tr("資金"), tr("兵士"), tr("訓練")};
 }
 
+int CKivView::PanelRowAt(QPoint p)
+{
+    if (p.x() < 450 || p.x() >= 600 || p.y() < kPanelRowsTop || p.y() >= kPanelRowsTop + kPanelRowHeight * kPanelRows)
+        return -1;
+    return (p.y() - kPanelRowsTop) / kPanelRowHeight;
+}
+
 void CKivView::SetStatus(const platform::Message& words)
 {
     SetStatus([words] { return shown::Text(words); });
@@ -833,16 +848,16 @@ void CKivView::DrawOnMap(QPainter& painter)
     for (const QString& label : labels)
         widest = std::max(widest, painter.fontMetrics().horizontalAdvance(label));
     const int labelX = std::clamp(kLabelRight - widest, kLabelLeftmost, kLabelX);
-    for (int row = 0; row < 8; ++row)
-        s.FittedText(labelX, 180 + 20 * row, kLabelRight - labelX, labels[row]);
+    for (int row = 0; row < kPanelRows; ++row)
+        s.FittedText(labelX, kPanelRowsTop + kPanelRowHeight * row, kLabelRight - labelX, labels[row]);
 
     if (showCountry) {
         const Country& c = GetWorld().countries[static_cast<std::size_t>(shown)];
-        s.Text(500, 180, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(GetWorld(), shown)));
+        s.Text(500, kPanelRowsTop, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(GetWorld(), shown)));
         const std::int32_t figures[] = {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
                                         c.GetFunds(),      c.GetSoldiers(),    c.GetTraining()};
-        for (int row = 0; row < 7; ++row)
-            s.Text(500, 200 + 20 * row, QString::number(figures[row]));
+        for (int row = 1; row < kPanelRows; ++row)
+            s.Text(500, kPanelRowsTop + kPanelRowHeight * row, QString::number(figures[row - 1]));
     }
 
     s.FittedText(kStatusX, 358, kStatusWidth, statusText);
@@ -1075,7 +1090,11 @@ void CKivView::UpdateCommandTips()
 {
     for (const CommandEntry& entry : CommandTable::Entries()) {
         QPushButton* button = this->*entry.button;
-        if (button)
-            button->setToolTip(CommandTable::Tooltip(entry, {mode, button->isEnabled(), GetWorld().turnCountry, &GetWorld()}));
+        if (!button)
+            continue;
+        QString tip = CommandTable::Tooltip(entry, {mode, button->isEnabled(), GetWorld().turnCountry, &GetWorld()});
+        if (button == m_advisedButton && !m_advisedWhy.isEmpty())
+            tip += QLatin1Char('\n') + tr("助言: %1").arg(m_advisedWhy);
+        button->setToolTip(tip);
     }
 }

@@ -173,6 +173,8 @@ public:
 
     // The status panel's eight labels, 国名 .. 訓練, in the language in use.
     static QStringList PanelLabels();
+    // The panel's row (0 国名 .. 7 訓練) at a point of the map; -1 outside the rows.
+    static int PanelRowAt(QPoint mapPoint);
 
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
     // drawing use (the map pixel under it at any zoom).
@@ -216,9 +218,9 @@ public:
     // Drawn at every paint over the map and beneath the countries' numbers, in the
     // map's own pixels (none: the map as it always is).
     void SetMapOverlay(std::function<void(QPainter&)> draw);
-    // Marks the button of the command the advisor ranks first (a bold caption);
-    // nullptr clears the mark. The mark goes when the turn ends.
-    void SetAdvisedButton(QPushButton* button);
+    // Marks the button of the command the advisor ranks first (a bold caption, and why
+    // in its tooltip); nullptr clears the mark. The mark goes when the turn ends.
+    void SetAdvisedButton(QPushButton* button, const QString& why = QString());
     QPushButton* AdvisedButton() const { return m_advisedButton; }
 
 signals:
@@ -303,6 +305,7 @@ private:
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
     QPushButton* m_advisedButton = nullptr;
+    QString m_advisedWhy; // the advice's reason, in the advised button's tooltip
     BattleOdds m_odds; // of the war on the target chosen
     int m_shownBeforeChoice = -1; // the panel's country when a choice of target began
 };

@@ -16,6 +16,7 @@
 #include "platform/fonts.h"
 #include "rules/commands.h"
 #include "rules/names.h"
+#include "rules/turn.h"
 #include "view/foresight_words.h"
 #include "view/kiv_view.h"
 
@@ -212,12 +213,40 @@ QString CountryTipText(const GameState& world, int country)
         .arg(c.GetTraining());
 }
 
+QString SeasonTipText(const GameState& world, int country, bool provisions)
+{
+    if (!GameState::IsCountryIndex(country) || world.countries[static_cast<std::size_t>(country)].GetRuler() == 0)
+        return {};
+    if (!provisions) {
+        const SeasonalIncome taxes = NextTaxes(world, country);
+        return QCoreApplication::translate("CMapTips", "次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4")
+            .arg(taxes.year)
+            .arg(taxes.month)
+            .arg(taxes.monthsAway)
+            .arg(taxes.amount);
+    }
+    const SeasonalIncome harvest = NextHarvest(world, country);
+    return QCoreApplication::translate("CMapTips", "次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4\n"
+                                                   "1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)\n"
+                                                   "戦争には兵士と同じだけの兵糧が要ります")
+        .arg(harvest.year)
+        .arg(harvest.month)
+        .arg(harvest.monthsAway)
+        .arg(harvest.amount)
+        .arg(world.countries[static_cast<std::size_t>(country)].Upkeep());
+}
+
 CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.installEventFilter(this); }
 
 QString CMapTips::TextAt(QPoint widgetPoint) const
 {
     const QPoint p = m_view.ToMapPoint(widgetPoint);
     const GameState& world = m_view.GetWorld();
+    // The panel's provisions and funds tell when the harvest and the taxes come.
+    constexpr int kProvisionsRow = 4;
+    constexpr int kFundsRow = 5;
+    if (const int row = CKivView::PanelRowAt(p); row == kProvisionsRow || row == kFundsRow)
+        return SeasonTipText(world, m_view.marks.shownCountry, row == kProvisionsRow);
     const int country = m_view.GetDocument().Map().CountryAt(p.x(), p.y());
     QString text = CountryTipText(world, country);
     // While the war's target is chosen, a target's tooltip tells the odds too.

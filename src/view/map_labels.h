@@ -34,6 +34,10 @@ std::vector<QRect> PaintedNamePlaces();
 // "3 徐州 / 君主 劉備 / 人口 ..." for a country; empty when it has no name (no world yet).
 QString CountryTipText(const GameState& world, int country);
 
+// When the next harvest (provisions) or taxes (funds) come for a country and about what
+// they bring, for the status panel's figures; empty for no country or one without a ruler.
+QString SeasonTipText(const GameState& world, int country, bool provisions);
+
 // Shows the tooltip of the country under the pointer on the view, in any mode; it
 // changes nothing of the panel or the game.
 class CMapTips : public QObject {

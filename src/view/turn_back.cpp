@@ -33,6 +33,7 @@ bool CKivView::GoBack(const ReplayStop& stop, QString* why)
     // hears this game's (the chronicle begins again).
     emit worldReplaced(QString());
     QuietGame replay;
+    replay.Session().Host().planner = planner; // a game at 達人 looks ahead as it did
     for (EventObserver* observer : m_session.events.Observers())
         replay.Session().events.Add(observer);
     // Each turn of the player's passed over is told, as it would be when played.

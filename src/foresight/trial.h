@@ -1,0 +1,83 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// One trial of a look-ahead: a copy of the world with generators and a clock of its own,
+// played on for some months, and what it came to for one ruler. The advisor's trials
+// and the look-ahead computer's are the same trials.
+//
+// A trial's copy never draws from the world it was copied from: its generators are
+// seeded, and its clock fixed, from a seed derived from the world's generator states
+// (read, never drawn), its date and the trial's number. A clock being fed the readings
+// of a record is not carried into the copy: a trial knows no more of what comes than
+// the player does.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <functional>
+#include <thread>
+
+#include "foresight/policy.h"
+#include "model/game_state.h"
+#include "rules/events.h"
+#include "session/game_session.h"
+
+namespace foresight {
+
+// splitmix64's finaliser: nearby inputs give unrelated outputs.
+std::uint64_t Mix(std::uint64_t x);
+
+// The seed of trial index of a world, the same for the same world.
+std::uint64_t TrialSeed(const GameState& world, int index);
+
+// Gives copy generators and a clock of its own from seed (the copy's clock starts
+// afresh: no feed, no listener).
+void SeedCopy(GameState& copy, std::uint64_t seed);
+
+// What a trial came to, for the ruler it was played for.
+struct TrialEnd {
+    int held = 0;       // countries he rules at the end
+    int playerHeld = 0; // countries the player rules at the end
+    bool lost = false;  // a country of his was taken from him on the way
+    int lostTo = -1;    // the country whose attack took the first of them
+    std::int64_t strength = 0; // soldiers times training, summed over his countries at the end
+};
+
+// Hears the countries a ruler loses in a trial.
+class LossWatch : public EventObserver {
+public:
+    explicit LossWatch(RulerId ruler) : m_ruler(ruler) {}
+    void OnGameEvent(const GameEvent& event) override
+    {
+        if (event.kind == EventKind::Capture && event.otherRuler == m_ruler && !lost) {
+            lost = true;
+            lostTo = event.target;
+        }
+    }
+    bool lost = false;
+    int lostTo = -1;
+
+private:
+    RulerId m_ruler;
+};
+
+// Plays session's world on from where it stands (right after the trial's first command
+// or order) until horizon months have turned or the game has ended: the computer rulers
+// as the rules play them, the player at his turns by the rollout policy. The session's
+// host must look ahead for nobody. False when cancelled.
+bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
+            const std::atomic<bool>& cancel);
+
+// What the trial came to for ruler, from the world as it ends and the watch that heard it.
+TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch);
+
+// Starts a thread that runs work; throws std::system_error when the system refuses one.
+using ThreadStarter = std::function<std::thread(std::function<void()>)>;
+
+// Runs work on the calling thread and on up to threads - 1 helpers at once, and waits for
+// them. A helper the system refuses (std::system_error) is done without: the work goes
+// on on the threads that started. Returns how many threads worked.
+int RunOnThreads(int threads, const std::function<void()>& work, const ThreadStarter& start = {});
+
+// The threads to use for a wish (0: one for each hardware thread).
+int ThreadsFor(int wish);
+
+} // namespace foresight
