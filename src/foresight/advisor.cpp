@@ -72,8 +72,7 @@ int PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t 
     copy.clock.FixFrom(static_cast<std::int64_t>(seed >> 33));
     copy.random.Seed(static_cast<std::uint32_t>(seed));
     copy.commandRandom.Seed(static_cast<std::uint32_t>(seed >> 32));
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
+    session.Resume();
     if (!std::holds_alternative<command::Rest>(first))
         session.Apply(first);
     int months = 0;
@@ -81,7 +80,7 @@ int PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t 
     for (std::uint32_t step = 1; !Ended(copy); ++step) {
         if (cancel.load(std::memory_order_relaxed))
             return -1;
-        session.PlayComputerTurns();
+        session.Apply(command::Rest{});
         const std::int32_t month = copy.month;
         months += ((month - lastMonth) % 12 + 12) % 12;
         lastMonth = month;
@@ -114,10 +113,10 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
     SilentHost host;
     GameSession session(host);
     session.world = world;
-    session.mode = ViewMode::PlayerTurn;
+    session.Resume();
     const int c = world.turnCountry;
     std::vector<PlayerCommand> all;
-    if (!GameState::IsCountryIndex(c) || world.countries[static_cast<std::size_t>(c)].GetRuler() != world.playerRuler)
+    if (session.Phase() != TurnPhase::AwaitingCommand)
         return all;
     const Country& from = world.countries[static_cast<std::size_t>(c)];
     for (int to : MoveTargets(world, c)) {
@@ -128,9 +127,8 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
     }
     for (int target : AttackTargets(world, c))
         all.push_back(command::War{c, target});
-    for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
-                                 DomesticCommand::Conscript, DomesticCommand::Train})
-        all.push_back(command::Domestic{what, c});
+    for (const DomesticCommandNames& domestic : kDomesticCommands)
+        all.push_back(command::Domestic{domestic.command, c});
     all.push_back(command::Rest{});
     std::vector<PlayerCommand> allowed;
     for (const PlayerCommand& command : all)
@@ -183,20 +181,7 @@ PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed)
 char CommandKey(const PlayerCommand& command)
 {
     struct Key {
-        char operator()(const command::Domestic& d) const
-        {
-            switch (d.what) {
-            case DomesticCommand::DevelopLand:
-                return 'L';
-            case DomesticCommand::DevelopCommerce:
-                return 'C';
-            case DomesticCommand::Conscript:
-                return 'S';
-            case DomesticCommand::Train:
-                return 'T';
-            }
-            return '?';
-        }
+        char operator()(const command::Domestic& d) const { return NamesOf(d.what).key; }
         char operator()(const command::Move&) const { return 'M'; }
         char operator()(const command::War&) const { return 'W'; }
         char operator()(const command::Rest&) const { return 'R'; }

@@ -48,7 +48,7 @@ int ChooseTarget(const GameState& world, const Country& c, bool& hasCandidate)
     return choice;
 }
 
-// An attack on a country of the player: announced, fought in the battle window, and
+// An attack on a country of a player: announced, fought in the battle window, and
 // its outcome announced. Returns without a word more when the program is ending.
 void AttackPlayer(GameState& world, EventSink& events, TurnHost& host, int attacker, int target)
 {
@@ -82,7 +82,8 @@ void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
         CarryOut(world, events, DomesticCommand::Train, country, world.random);
         return;
     }
-    const int likeliest = world.difficulty == Difficulty::Hard ? LikeliestConquest(world, c) : -1;
+    const Difficulty level = world.LevelOf(country.GetRuler());
+    const int likeliest = level == Difficulty::Hard ? LikeliestConquest(world, c) : -1;
     if (likeliest >= 0) {
         target = likeliest;
     } else if (target < 0 ||
@@ -91,22 +92,20 @@ void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c)
         return;
     }
 
-    if (world.countries[target].GetRuler() == world.playerRuler) {
-        if (world.difficulty == Difficulty::Easy && !ClearAdvantage(world, c, target)) {
+    if (world.IsPlayer(world.countries[target].GetRuler())) {
+        if (level == Difficulty::Easy && !ClearAdvantage(world, c, target)) {
             CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
             return;
         }
         AttackPlayer(world, events, host, c, target);
         return;
     }
-    host.marks.battleAttacker = c;
-    host.marks.battleTarget = target;
+    host.MarkBattle(c, target);
     host.TurnBegin(c); // the view shows the battle markers
     if (host.StopRequested())
         return;
     ResolveComputerBattle(world, events, c, target);
-    host.marks.battleAttacker = -1;
-    host.marks.battleTarget = -1;
+    host.MarkBattle(-1, -1);
 }
 
 } // namespace
@@ -124,7 +123,7 @@ void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
         return; // every paid action needs the funds; no draw is made
 
     const int draw = world.random.Draw() % 10;
-    if (WeighsWar(world.difficulty, draw)) {
+    if (WeighsWar(world.LevelOf(country.GetRuler()), draw)) {
         ConsiderWar(world, events, host, c);
         return;
     }
