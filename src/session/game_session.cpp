@@ -241,6 +241,12 @@ CommandResult GameSession::Apply(const PlayerCommand& command)
         [this](const auto& order) {
             using Order = std::decay_t<decltype(order)>;
             CommandResult refused = Refusal(order);
+            if constexpr (std::is_same_v<Order, command::War>) {
+                // Unification is tested after a war whose target is refused too, as
+                // after one fought: a player who holds every country has won.
+                if (refused.refusal == CommandRefusal::NotNeighbour)
+                    WinIfUnified(world.countries[static_cast<std::size_t>(order.from)].GetRuler());
+            }
             if (refused.refusal != CommandRefusal::None)
                 return refused;
             CommandResult result = Do(order);

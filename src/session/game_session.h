@@ -94,7 +94,7 @@ public:
     // one command a turn, by the country whose turn it is, then the rest. A refused
     // command changes nothing and says why. A war is fought through the host's battle
     // window; one that leaves its player holding every country wins the game, reported
-    // here.
+    // here (and so does a war refused only by its target, when he already holds them).
     // A rest plays the computer's turns as ComputerPlay says (refused, the turn still
     // the player's, when no thread can be had for them); with nobody playing, a rest
     // plays the next month; once the game is lost there is none.
@@ -162,7 +162,8 @@ private:
     CommandResult Do(const command::Rest& order);
     // Why country may not give a command now; None when it may.
     CommandRefusal MayAct(int country) const;
-    // After a war of ruler's: the game is won when he holds every country.
+    // After a war of ruler's (fought, or refused by its target): the game is won when he
+    // holds every country.
     void WinIfUnified(RulerId ruler);
     void Win(RulerId ruler);
     // The phase the computer's turns stopped at (on the worker's thread).
