@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foresight/resting_game.h"
@@ -94,15 +95,22 @@ public:
     HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out) {}
 
     void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override
+    {
+        m_marked = {attacker, target};
+    }
     void PlayerTurn(int country) override;
     void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
     std::ostream* Out() const { return m_out; }
+    // The battle the worker last marked, as a map would show it ({-1, -1}: none).
+    std::pair<int, int> MarkedBattle() const { return m_marked; }
 
 private:
     GameState& m_world;
     std::ostream* m_out;
+    std::pair<int, int> m_marked{-1, -1};
 };
 
 // One game without windows: its session and the host its worker reaches. out, when

@@ -36,8 +36,9 @@ PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options)
     for (bool first = true;; first = false) {
         // The computer rulers play up to the players' first turn (of a game just begun,
         // or after a rest of the turn it stands at), then after each of their rests up
-        // to the next.
-        if (first && session.Phase() == TurnPhase::ComputerTurns) {
+        // to the next. A game the observer began anew (a save loaded) starts again
+        // with the computer's turns.
+        if (session.Phase() == TurnPhase::ComputerTurns) {
             session.StartComputerTurns();
         } else if (!(first && session.Ended()) && session.Apply(command::Rest{}).refusal != CommandRefusal::None) {
             break; // no game to play on
