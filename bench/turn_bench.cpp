@@ -19,19 +19,19 @@ namespace {
 
 class QuietHost : public TurnHost {
 public:
-    explicit QuietHost(GameState& world) : m_world(world) {}
+    explicit QuietHost(GameState&) {}
 
     std::int64_t computerTurns = 0; // including the second call of a country that attacks
     std::int64_t wars = 0;          // battles between computer rulers
 
-    void TurnBegin(int country) override
+    void TurnBegin(int) override
     {
-        m_world.turnCountry = country;
         ++computerTurns;
-        if (marks.battleAttacker >= 0)
+        if (m_battleAttacker >= 0)
             ++wars;
     }
-    void PlayerTurn(int country) override { m_world.turnCountry = country; }
+    void MarkBattle(int attacker, int) override { m_battleAttacker = attacker; }
+    void PlayerTurn(int) override {}
     void ShowMessage(const platform::Message&, int) override {}
     bool Present(BattleScript& script) override
     {
@@ -41,7 +41,7 @@ public:
     }
 
 private:
-    GameState& m_world;
+    int m_battleAttacker = -1;
 };
 
 // The tests' world with the player's army beyond the strength any computer ruler

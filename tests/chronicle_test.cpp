@@ -78,7 +78,7 @@ protected:
         KivViewTest::SetUp();
         log = std::make_unique<ChronicleLog>(W());
         LoadTestWorld();
-        W().playerRuler = 1;
+        SeatPlayer(W(), 1);
     }
     void TearDown() override
     {
@@ -160,7 +160,8 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
     HeadlessGame game;
     game.GetWorld() = W();
     game.Session().events.Add(&log->Observer());
-    BeginNewGame(game.GetWorld(), game.Session().events, 1);
+    SeatPlayer(game.GetWorld(), 1);
+    game.Session().BeginGame(false);
     HeadlessOptions options;
     options.months = 1200;
     options.atPlayerTurn = [&] { return true; };
@@ -505,7 +506,7 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
 {
     ApplyWorld(W(), MakeTestWorld());
     BuildRulerTable(W());
-    W().playerRuler = 1;
+    SeatPlayer(W(), 1);
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible()) << "nothing happened";
 

@@ -143,16 +143,6 @@ TEST_F(CommandsTest, DomesticCommandsWordTheirOutcome)
     EXPECT_EQ(TurnStatusWords(world, 0).Text(), "0 荊州 の番です");
 }
 
-TEST_F(CommandsTest, WarNeedsProvisionsForTheArmyFirstThenFunds)
-{
-    Country& c = Stock(0, 5000, 30, 4999, 999);
-    EXPECT_EQ(WarRefusal(world, 0), std::optional<std::string>("兵糧が不足しています"));
-    c.SetProvisions(5000);
-    EXPECT_EQ(WarRefusal(world, 0), std::optional<std::string>("資金が不足しています"));
-    c.SetFunds(1000);
-    EXPECT_EQ(WarRefusal(world, 0), std::nullopt);
-}
-
 TEST_F(CommandsTest, TheTargetsOfAMoveAndAWarAreTheNeighboursTheirTestsAccept)
 {
     // 0 borders 3 (listed twice, first), 1 (its own ruler), 2 (no ruler) and 5 (another
@@ -171,17 +161,18 @@ TEST_F(CommandsTest, TheTargetsOfAMoveAndAWarAreTheNeighboursTheirTestsAccept)
     EXPECT_EQ(MoveTargets(world, -1), std::vector<int>{});
     EXPECT_EQ(AttackTargets(world, 14), std::vector<int>{});
 
-    // What the tooltips read agrees with what the commands do.
-    Stock(0, 500, 100, 499, 1000);
+    // What the tooltips read agrees with what the commands do: the war's provisions
+    // first, then its funds, then its target.
+    Stock(0, 500, 100, 499, 999);
     EXPECT_EQ(WarBlock(world, 0), CommandBlock::Provisions);
-    EXPECT_EQ(WarRefusal(world, 0), "兵糧が不足しています");
+    EXPECT_EQ(RefusalWords(WarBlock(world, 0)).Text(), "兵糧が不足しています");
     C(0).SetProvisions(500);
-    C(0).SetFunds(999);
     EXPECT_EQ(WarBlock(world, 0), CommandBlock::Funds);
-    EXPECT_EQ(WarRefusal(world, 0), "資金が不足しています");
+    EXPECT_EQ(RefusalWords(WarBlock(world, 0)).Text(), "資金が不足しています");
     C(0).SetFunds(1000);
     EXPECT_EQ(WarBlock(world, 0), CommandBlock::None);
-    EXPECT_EQ(WarRefusal(world, 0), std::nullopt);
+    EXPECT_EQ(WarBlock(world, 0, 4), CommandBlock::NoAttackTarget) << "4 is no neighbour";
+    EXPECT_EQ(MoveBlock(world, 0), CommandBlock::NoMoveTarget) << "1 has gone over to ruler 4";
     EXPECT_EQ(DomesticBlock(world, DomesticCommand::Train, 0), CommandBlock::TrainingFull);
     EXPECT_FALSE(RunDomesticCommand(world, events, DomesticCommand::Train, 0).done);
     EXPECT_EQ(DomesticBlock(world, DomesticCommand::Conscript, 0), CommandBlock::None);

@@ -11,7 +11,7 @@ protected:
     {
         RulesTest::SetUp();
         BuildRulerTable(world);
-        world.playerRuler = 1;
+        SeatPlayer(world, 1);
     }
     // Country 0 of ruler 2 bordering the given countries.
     Country& Attacker(const char* neighbours, std::int32_t soldiers = 20000, std::int32_t training = 50)
@@ -171,8 +171,8 @@ TEST_F(ComputerTest, AttacksTheWeakestNeighbourTheEarlierOnATie)
     EXPECT_EQ(host.calls[0].country, 0);
     EXPECT_EQ(host.calls[0].battleAttacker, 0);
     EXPECT_EQ(host.calls[0].battleTarget, 5);
-    EXPECT_EQ(host.marks.battleAttacker, -1);
-    EXPECT_EQ(host.marks.battleTarget, -1);
+    EXPECT_EQ(host.battleAttacker, -1);
+    EXPECT_EQ(host.battleTarget, -1);
     EXPECT_EQ(C(0).GetProvisions(), 1000000 - 20000) << "the army's count before the fight";
 }
 
@@ -242,8 +242,8 @@ TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].battleAttacker, 0);
     EXPECT_EQ(host.calls[0].battleTarget, 1);
-    EXPECT_EQ(host.marks.battleAttacker, -1);
-    EXPECT_EQ(host.marks.battleTarget, -1);
+    EXPECT_EQ(host.battleAttacker, -1);
+    EXPECT_EQ(host.battleTarget, -1);
 
     // Against the player: announced and fought in windows, never marked on the map.
     host.calls.clear();
@@ -258,6 +258,40 @@ TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
         EXPECT_EQ(host.calls[i].battleAttacker, -1) << i;
         EXPECT_EQ(host.calls[i].battleTarget, -1) << i;
     }
-    EXPECT_EQ(host.marks.battleAttacker, -1);
-    EXPECT_EQ(host.marks.battleTarget, -1);
+    EXPECT_EQ(host.battleAttacker, -1);
+    EXPECT_EQ(host.battleTarget, -1);
+}
+
+TEST_F(ComputerTest, AComputerRulerPlaysAtHisOwnLevelAndNoOtherRulersLevelCounts)
+{
+    // Decision draw 1 weighs war at hard only (below it, develops land); country 0 is
+    // ruler 2's, beside a weak country of ruler 3.
+    const struct {
+        const char* name;
+        Difficulty game;
+        RulerId levelled;
+        Difficulty level;
+        bool war;
+    } cases[] = {
+        {"the game's normal", Difficulty::Normal, 0, Difficulty::Normal, false},
+        {"his own hard", Difficulty::Normal, 2, Difficulty::Hard, true},
+        {"his neighbour's hard", Difficulty::Normal, 3, Difficulty::Hard, false},
+        {"the game's hard", Difficulty::Hard, 0, Difficulty::Hard, true},
+        {"his own easy in a hard game", Difficulty::Hard, 2, Difficulty::Easy, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        SeatPlayer(world, 1);
+        world.difficulty = c.game;
+        if (c.levelled != 0)
+            world.seats[static_cast<std::size_t>(c.levelled)].level = c.level;
+        host.calls.clear();
+        Country& attacker = Attacker("1", 20000, 50);
+        attacker.SetCultivation(0);
+        Ready(1, 3, 100, 10);
+        Decide(1);
+        RunComputerTurn(world, events, host, 0);
+        EXPECT_EQ(C(1).GetRuler() == 2, c.war);
+        EXPECT_EQ(attacker.GetCultivation() > 0, !c.war);
+    }
 }

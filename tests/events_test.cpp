@@ -136,7 +136,7 @@ TEST_F(EventsTest, ComputerBattlesReportTheirOutcomeSoldiersAndCaptures)
 
 TEST_F(EventsTest, ThePlayersBattleIsReportedOnlyWhenFought)
 {
-    world.playerRuler = 1;
+    SeatPlayer(world, 1);
     Ready(0, 1, 30000, 80);
     Ready(1, 2, 4000, 20);
     RecordingHost host{world};
@@ -206,7 +206,7 @@ TEST_F(EventsTest, TheCalendarReportsTheMonthThenEachRulersHarvestAndTaxes)
 
 TEST_F(EventsTest, CommandsReportTheFigureTheyChangedAndRefusalsNothing)
 {
-    world.playerRuler = 1;
+    SeatPlayer(world, 1);
     Country& mine = Ready(0, 1);
     mine.SetCultivation(40);
     ASSERT_TRUE(RunDomesticCommand(world, events, DomesticCommand::DevelopLand, 0).done);
@@ -265,7 +265,7 @@ TEST_F(EventsTest, TheGameReportsItsStartAndItsEnd)
     EXPECT_EQ(seen.events.back().StartRuler(8), 0);
 
     seen.events.clear();
-    world.playerRuler = 9; // holds nothing
+    SeatPlayer(world, 9); // holds nothing
     RecordingHost host{world};
     TurnWorkerProc(world, events, host);
     EXPECT_EQ(seen.events, std::vector<GameEvent>{Made(EventKind::GameOver, -1, -1, 9, -1)});
@@ -273,7 +273,7 @@ TEST_F(EventsTest, TheGameReportsItsStartAndItsEnd)
     seen.events.clear();
     events.Clear();
     BeginNewGame(world, events, 4);
-    ReportVictory(world, events);
+    ReportVictory(world, events, 4);
     EXPECT_TRUE(seen.events.empty()) << "nobody listens";
 }
 
@@ -502,7 +502,8 @@ TEST_F(EventsTest, TheHistoryOfHoldingsFollowsTheCapturesToTheWorldOfTheEnd)
     BuildRulerTable(session.world);
     platform::FixClock(77);
     session.events.Add(&seen);
-    BeginNewGame(session.world, session.events, 1);
+    SeatPlayer(session.world, 1);
+    session.BeginGame(false);
     HeadlessOptions options;
     options.months = 240;
     const HeadlessOutcome outcome = PlayResting(game, options);
@@ -539,7 +540,8 @@ TEST_F(EventsTest, TheLogHoldsWhatAnObserverHears)
         platform::FixClock(99);
         seen.events.clear();
         session.events.Add(run == 0 ? static_cast<EventObserver*>(&log) : &seen);
-        BeginNewGame(session.world, session.events, 1);
+        SeatPlayer(session.world, 1);
+        session.BeginGame(false);
         HeadlessOptions options;
         options.months = 120;
         PlayResting(game, options);

@@ -255,7 +255,12 @@ TEST_F(GameSeriesTest, TheComputerPlaysAsHardAsAsked)
     const auto [normal, normalMonths] = run({"--difficulty", "normal"});
     const auto [easy, easyMonths] = run({"--difficulty", "easy"});
     const auto [hard, hardMonths] = run({"--difficulty", "hard"});
+    std::vector<std::string> everyEasy;
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        everyEasy.insert(everyEasy.end(), {"--seat", std::to_string(r) + "=easy"});
+    const auto [seatedEasy, seatedEasyMonths] = run(everyEasy);
     EXPECT_EQ(normal, plain);
+    EXPECT_EQ(seatedEasy, easy) << "every ruler's own level easy is the easy game";
     EXPECT_GT(easyMonths, normalMonths * 1.2) << easy << normal;
     EXPECT_LT(hardMonths, normalMonths * 0.8) << hard << normal;
 }

@@ -58,6 +58,11 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--replay", "r", "--advise"}, "--advise cannot be given with --replay"},
         {{"--replay", "r", "--rollouts", "4"}, "--rollouts cannot be given with --replay"},
         {{"--replay", "r", "--horizon", "2"}, "--horizon cannot be given with --replay"},
+        {{"--replay", "r", "--seat", "2=rest"}, "--seat cannot be given with --replay"},
+        {{"--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "2=mao"}, "--seat wants RULER=KIND"},
+        {{"--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "16=rest"}, "--seat wants a ruler from 1"},
+        {{"--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "2=rest", "--seat", "2=hard"},
+         "--seat names ruler 2 twice"},
         // Nor may an output be a file that a save writes or removes beside itself.
         {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--save", cp, "--record",
           cp + ".difficulty"},
@@ -299,4 +304,62 @@ TEST_F(HeadlessTest, PlaysOnTheCallingThreadAsTheWorkerThreadPlays)
         ended += out[0].find("game over") != std::string::npos;
     }
     EXPECT_GT(ended, 0) << "some of the runs see the player fall";
+}
+
+TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheRecord)
+{
+    // Rulers 1 (country 0) and 2 (countries 1 and 2) are people, too strong to fall;
+    // ruler 3 is a hard computer in a normal game.
+    WorldRecord start = MakeTestWorld();
+    for (int i : {0, 1, 2}) {
+        start.countries[static_cast<std::size_t>(i)].soldiers = 1000000;
+        start.countries[static_cast<std::size_t>(i)].training = 100;
+        start.countries[static_cast<std::size_t>(i)].provisions = 2000000000;
+    }
+    ASSERT_TRUE(WriteCountryFile(dir.Path("country1.txt"), start, nullptr));
+    const std::string save = dir.Path("two.txt");
+    const std::string record = dir.Path("two.record");
+    std::string error;
+    HeadlessOptions options;
+    ASSERT_TRUE(ParseHeadlessOptions({"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
+                                      "--seat", "3=hard", "--months", "24", "--clock", "808", "--save", save,
+                                      "--record", record},
+                                     options, error))
+        << error;
+    std::ostringstream out, err;
+    HeadlessGame game(&out);
+    const GameState& played = game.GetWorld();
+    // Each stop: the month and the country whose turn it is, which must be a person's.
+    std::vector<std::pair<int, int>> stops;
+    options.atPlayerTurn = [&] {
+        const int c = played.turnCountry;
+        EXPECT_EQ(game.Session().TurnRuler(), played.countries[static_cast<std::size_t>(c)].GetRuler());
+        stops.emplace_back(played.year * 12 + played.month, c);
+        return true;
+    };
+    std::vector<RulerId> offered;
+    ASSERT_TRUE(SetUpHeadlessGame(game.Session(), options, offered, err)) << err.str();
+    ASSERT_EQ(Players(played), (std::vector<RulerId>{1, 2}));
+    PlayResting(game, options);
+    ASSERT_GE(stops.size(), 3u * 24);
+    for (std::size_t i = 0; i < 3 * 24; ++i) {
+        const int month = 190 * 12 + 1 + static_cast<int>(i / 3);
+        EXPECT_EQ(stops[i], (std::pair<int, int>{month, static_cast<int>(i % 3)})) << "stop " << i;
+    }
+
+    // The same game run whole: the seats kept beside its save, its record played back to
+    // the same save.
+    const std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
+                                           "--seat", "3=hard", "--months", "24", "--clock", "808", "--save", save,
+                                           "--record", record};
+    ASSERT_EQ(Headless(args).status, kHeadlessDone);
+    HeadlessGame loaded;
+    ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
+    EXPECT_EQ(Players(loaded.GetWorld()), (std::vector<RulerId>{1, 2}));
+    EXPECT_EQ(loaded.GetWorld().LevelOf(3), Difficulty::Hard);
+    EXPECT_EQ(loaded.GetWorld().LevelOf(4), Difficulty::Normal);
+    const HeadlessRun replay = Headless({"--replay", record, "--save", dir.Path("again.txt")});
+    ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
+    EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
+    EXPECT_EQ(ReadFileBytes(SeatsFileName(dir.Path("again.txt"))), ReadFileBytes(SeatsFileName(save)));
 }

@@ -96,7 +96,7 @@ protected:
     void NewTurn()
     {
         view->marks.shownCountry = 1;
-        view->OnPlayerTurn(1);
+        ReachTurn(1);
     }
     QPoint Inside(int country) const { return QPoint(SquareX(country) + 5, kSquareTop + 5); }
     Country& C1() { return W().countries[1]; }
@@ -196,16 +196,16 @@ TEST_F(KeysTest, ATooltipSaysWhyTheCommandCannotActByTheCommandsOwnTest)
         const char* why;
     };
     const Case cases[] = {
-        {"開墾 999", [](Country& c) { c.SetFunds(999); }, 2, "資金が足りません"},
+        {"開墾 999", [](Country& c) { c.SetFunds(999); }, 2, "資金が不足しています"},
         {"開墾 1000", [](Country& c) { c.SetFunds(1000); }, 2, ""},
-        {"商業 999", [](Country& c) { c.SetFunds(999); }, 3, "資金が足りません"},
-        {"徴兵 999", [](Country& c) { c.SetFunds(999); }, 4, "資金が足りません"},
+        {"商業 999", [](Country& c) { c.SetFunds(999); }, 3, "資金が不足しています"},
+        {"徴兵 999", [](Country& c) { c.SetFunds(999); }, 4, "資金が不足しています"},
         {"徴兵 1000", [](Country& c) { c.SetFunds(1000); }, 4, ""},
-        {"訓練 100, no funds", [](Country& c) { c.SetTraining(100); c.SetFunds(0); }, 5, "訓練はもう 100 です"},
+        {"訓練 100, no funds", [](Country& c) { c.SetTraining(100); c.SetFunds(0); }, 5, "これ以上訓練できません"},
         {"訓練 99, no funds", [](Country& c) { c.SetTraining(99); c.SetFunds(0); }, 5, ""},
         {"戦争 short of both", [](Country& c) { c.SetProvisions(c.GetSoldiers() - 1); c.SetFunds(999); }, 1,
-         "兵糧が兵士より少ない"},
-        {"戦争 funds", [](Country& c) { c.SetProvisions(c.GetSoldiers()); c.SetFunds(999); }, 1, "資金が足りません"},
+         "兵糧が不足しています"},
+        {"戦争 funds", [](Country& c) { c.SetProvisions(c.GetSoldiers()); c.SetFunds(999); }, 1, "資金が不足しています"},
         {"戦争 ready", [](Country& c) { c.SetProvisions(c.GetSoldiers()); c.SetFunds(1000); }, 1, ""},
     };
     for (const Case& c : cases) {

@@ -178,7 +178,7 @@ TEST_F(KivViewTest, ThePlayersTurnEnablesTheCommandsOrEndsTheGame)
 {
     LoadTestWorld();
     view->mode = ViewMode::ComputerTurns;
-    view->OnPlayerTurn(0);
+    ReachTurn(0);
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(EnabledButtons(), 7);
     EXPECT_EQ(view->statusText, QStringLiteral("0 司隷 の番です"));
@@ -195,7 +195,7 @@ TEST_F(KivViewTest, ThePlayersTurnEnablesTheCommandsOrEndsTheGame)
     script.Then<CMessageWnd>([&](CMessageWnd* w) { messages << w->findChild<QLabel*>(QStringLiteral("text"))->text(); });
     script.Start();
     view->mode = ViewMode::ComputerTurns;
-    view->OnPlayerTurn(5);
+    ReachTurn(5);
     EXPECT_EQ(messages, QStringList{QStringLiteral("ゲームオーバーです")});
     EXPECT_EQ(view->mode, ViewMode::GameOver);
     EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバーです"));
@@ -207,11 +207,9 @@ TEST_F(KivViewTest, TheWorkerPlaysTheComputersAndHandsTheTurnBack)
 {
     LoadTestWorld();
     platform::FixClock(1'700'000'000);
-    W().turnCountry = 0;
     view->marks.shownCountry = 0;
     const int month = W().month;
-    view->mode = ViewMode::PlayerTurn;
-    view->EnableCommands();
+    ReachTurn(0);
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     EXPECT_EQ(view->mode, ViewMode::ComputerTurns);
     EXPECT_EQ(EnabledButtons(), 0);
@@ -253,8 +251,7 @@ TEST_F(KivViewTest, AComputerAttackOnThePlayerIsAnnouncedAndFoughtInTheWindows)
         }
     });
     watch.start(0);
-    view->mode = ViewMode::PlayerTurn;
-    view->EnableCommands();
+    ReachTurn(0);
     view->OnRest();
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
     watch.stop();

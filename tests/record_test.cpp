@@ -95,18 +95,15 @@ protected:
         EXPECT_TRUE(WriteCountryFile(dir.Path("start.txt"), start, nullptr));
         played.clock.FixFrom(clock);
         EXPECT_EQ(session.LoadGame(dir.Path("start.txt")).status, LoadStatus::Loaded);
-        session.PlayComputerTurns();
-        for (int turn = 0; turn < turns && PlayerHasCountry(played) && !IsUnified(played); ++turn) {
-            session.mode = ViewMode::PlayerTurn;
-            session.BeginPlayerTurn();
+        session.StartComputerTurns();
+        for (int turn = 0; turn < turns && !session.Ended(); ++turn) {
             if (atTurn)
                 atTurn->emplace_back((played.year * 12 + played.month) - (start.year * 12 + start.month),
                                      platform::JoinLines(FormatCountryFile(CaptureWorld(played, played.turnCountry))));
             if (const std::optional<PlayerCommand> order = ScriptedCommand(session, turn)) {
                 EXPECT_TRUE(session.Apply(*order).done);
-                session.CheckVictory();
             }
-            session.RestHere();
+            EXPECT_EQ(session.Apply(command::Rest{}).refusal, CommandRefusal::None);
         }
         std::string error;
         EXPECT_TRUE(session.SaveGame(dir.Path("game.txt"), played.turnCountry, &error)) << error;

@@ -27,7 +27,7 @@ struct HostCall {
 // battles to their end (or as fight says).
 class RecordingHost : public TurnHost {
 public:
-    explicit RecordingHost(GameState& world) : m_world(world) {}
+    explicit RecordingHost(GameState&) {}
 
     std::vector<HostCall> calls;
     std::function<bool(BattleScript&)> fight = [](BattleScript& script) {
@@ -36,16 +36,17 @@ public:
         return true;
     };
 
-    void TurnBegin(int country) override
+    // The battle the map would mark, as the worker names it.
+    int battleAttacker = -1;
+    int battleTarget = -1;
+
+    void TurnBegin(int country) override { Record(HostCall::TurnBegin, country); }
+    void MarkBattle(int attacker, int target) override
     {
-        m_world.turnCountry = country;
-        Record(HostCall::TurnBegin, country);
+        battleAttacker = attacker;
+        battleTarget = target;
     }
-    void PlayerTurn(int country) override
-    {
-        m_world.turnCountry = country;
-        Record(HostCall::PlayerTurn, country);
-    }
+    void PlayerTurn(int country) override { Record(HostCall::PlayerTurn, country); }
     void ShowMessage(const platform::Message& words, int milliseconds) override
     {
         EXPECT_EQ(milliseconds, 1000);
@@ -75,11 +76,9 @@ public:
     }
 
 private:
-    GameState& m_world;
-
     void Record(HostCall::Kind kind, int country, std::string text = {})
     {
-        calls.push_back({kind, country, std::move(text), marks.battleAttacker, marks.battleTarget});
+        calls.push_back({kind, country, std::move(text), battleAttacker, battleTarget});
     }
 };
 

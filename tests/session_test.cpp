@@ -67,6 +67,7 @@ TEST(WorldValue, ACopyPlayedOnGoesWhereTheOriginalGoes)
         PlayOn(original, firstMonths);
         HeadlessGame fork;
         fork.GetWorld() = original.GetWorld();
+        fork.Session().Resume();
         const Trace forked = PlayOn(fork, 120);
         const Trace played = PlayOn(original, 120);
         EXPECT_EQ(forked, played);
@@ -147,8 +148,8 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
     // In the test world the player (ruler 1) holds country 0, which borders 1 and 7
     // (rulers 2 and 5); he is made to hold 7 as well for moves.
     const Case cases[] = {
-        {"no game waits for the player", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
-         [](GameState&, GameSession& s) { s.mode = ViewMode::ComputerTurns; }},
+        {"the computer's turns are next", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
+         [](GameState&, GameSession& s) { s.BeginGame(false); }},
         {"another country's turn", command::Domestic{DomesticCommand::Train, 1}, CommandRefusal::NotTurnCountry, none},
         {"no funds", command::Domestic{DomesticCommand::DevelopLand, 0}, CommandRefusal::Funds,
          [](GameState& w, GameSession&) { w.countries[0].SetFunds(999); }},
@@ -169,8 +170,11 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
         {"war on a country not beside it", command::War{0, 5}, CommandRefusal::NotNeighbour, none},
         {"a second command in a turn", command::Domestic{DomesticCommand::Train, 0}, CommandRefusal::NotNow,
          [](GameState&, GameSession& s) { s.Apply(command::Domestic{DomesticCommand::DevelopCommerce, 0}); }},
-        {"rest while choosing a target", command::Rest{}, CommandRefusal::NotNow,
-         [](GameState&, GameSession& s) { s.mode = ViewMode::ChooseAttackTarget; }},
+        {"rest once no player holds a country", command::Rest{}, CommandRefusal::NotNow,
+         [](GameState& w, GameSession& s) {
+             w.countries[0].SetRuler(2);
+             s.Resume();
+         }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -181,7 +185,7 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
         BuildRulerTable(world);
         world.turnCountry = 0;
         world.commandRandom.Seed(7);
-        session.mode = ViewMode::PlayerTurn;
+        session.Resume();
         c.prepare(world, session);
         std::ostringstream heard;
         JsonLinesWriter writer(heard, world);

@@ -92,8 +92,9 @@ public:
         m_lastMonth = MonthNumber(start.year, start.month);
     }
 
-    // The first fault found in a world and the marks its host shows, or an empty text.
-    std::string Fault(const GameState& world, const ViewMarks& marks)
+    // The first fault found in a world and the battle its host has marked, or an empty
+    // text.
+    std::string Fault(const GameState& world, std::pair<int, int> battle)
     {
         std::ostringstream fault;
         const std::int64_t month = MonthNumber(world);
@@ -106,11 +107,8 @@ public:
         else if (month < m_lastMonth || month > m_lastMonth + 1)
             fault << "the calendar went from month " << m_lastMonth << " to " << month
                   << " between two of the player's turns";
-        else if (marks.shownCountry < -1 || marks.shownCountry >= kCountryCount)
-            fault << "shown country " << marks.shownCountry.Get();
-        else if (marks.battleAttacker != -1 || marks.battleTarget != -1)
-            fault << "a battle is still marked at the player's turn: " << marks.battleAttacker.Get() << " -> "
-                  << marks.battleTarget.Get();
+        else if (battle != std::pair<int, int>{-1, -1})
+            fault << "a battle is still marked at the player's turn: " << battle.first << " -> " << battle.second;
         else if (PlayerHasCountry(world) && world.countries[world.turnCountry].GetRuler() != m_player)
             fault << "the turn stops at country " << world.turnCountry.Get() << ", not the player's";
         m_lastMonth = month;
@@ -254,7 +252,7 @@ protected:
         std::string fault;
         options.atPlayerTurn = [&] {
             called = true;
-            fault = watch.Fault(session.world, game.Host().marks);
+            fault = watch.Fault(session.world, game.Host().MarkedBattle());
             if (fault.empty() && saveMidRun && MonthNumber(session.world) - firstMonth >= nextSave &&
                 PlayerHasCountry(session.world) && !IsUnified(session.world)) {
                 fault = SaveAndReload(session, dir.Path("mid.txt"));

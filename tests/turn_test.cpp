@@ -29,7 +29,7 @@ protected:
     {
         RulesTest::SetUp();
         BuildRulerTable(world);
-        world.playerRuler = 1;
+        SeatPlayer(world, 1);
         world.year = 190;
         world.month = 1;
     }
@@ -223,13 +223,12 @@ TEST_F(TurnTest, WorkerRunsTheComputerCountriesUpToThePlayers)
     Ready(3, 3, 500);
     Ready(5, 1);
     Ready(9, 2, 500);
-    host.marks.battleAttacker = 4;
+    host.battleAttacker = 4;
     EXPECT_EQ(TurnWorkerProc(world, events, host), 0);
     EXPECT_EQ(host.Countries(HostCall::TurnBegin), (std::vector<int>{2, 3}));
     EXPECT_EQ(host.Countries(HostCall::PlayerTurn), std::vector<int>{5});
     EXPECT_EQ(host.calls.back().kind, HostCall::PlayerTurn);
-    EXPECT_EQ(host.marks.shownCountry, 5);
-    EXPECT_EQ(host.marks.battleAttacker, -1);
+    EXPECT_EQ(host.battleAttacker, -1);
     EXPECT_GT(C(3).GetSoldiers(), 500);
 
     // From the player's country the rest of the month and the next month's start, with
@@ -257,7 +256,6 @@ TEST_F(TurnTest, WorkerWithoutAPlayersCountryLeavesTheCursor)
     EXPECT_EQ(host.calls[0].kind, HostCall::PlayerTurn);
     EXPECT_EQ(host.calls[0].country, 7);
     EXPECT_EQ(world.turnCountry, 7);
-    EXPECT_EQ(host.marks.shownCountry, 7);
     EXPECT_EQ(C(2).GetSoldiers(), 500);
 }
 
@@ -485,7 +483,7 @@ TEST_F(TurnTest, AnUnruledCountryNeverGetsATurnEvenWhenRulerZeroPlays)
     ApplyWorld(world, MakeTestWorld());
     for (int i = 0; i < kCountryCount; ++i)
         C(i).SetRuler(i == 3 ? 2 : 0);
-    world.playerRuler = 0;
+    SeatPlayer(world, 0);
     world.turnCountry = -1;
     StopAtFirstTurnHost stopping{world};
     TurnWorkerProc(world, events, stopping);

@@ -184,6 +184,7 @@ TEST_F(ViewBehaviourTest, TheComputersAnnouncementsReplaceThePlayersLastResult)
         }
     });
     watch.start(0);
+    view->Session().Resume(); // the player's turn at 司隷
     view->mode = ViewMode::PlayerTurn;
     view->OnRest();
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));

@@ -87,10 +87,17 @@ protected:
     void StartTurnOfCountry1()
     {
         LoadTestWorld();
-        W().playerRuler = 2;
-        W().turnCountry = 1;
+        SeatPlayer(W(), 2);
         view->marks.shownCountry = 1;
-        view->OnPlayerTurn(1);
+        ReachTurn(1);
+    }
+    // The computer's turns have stopped at country, as the worker leaves them: the
+    // cursor there, the session's phase following, then the view's turn.
+    void ReachTurn(int country)
+    {
+        W().turnCountry = country;
+        view->Session().Resume();
+        view->OnPlayerTurn(country);
     }
     const QImage& Draw()
     {

@@ -180,7 +180,7 @@ TEST_F(ViewModesTest, PromptsStayASecondAndResultsASecondAndAHalf)
     EXPECT_TRUE(accept.Done());
 
     // War: refused, then fought (益州 has no soldiers and falls).
-    view->OnPlayerTurn(1);
+    ReachTurn(1);
     Country& a = W().countries[1];
     a.SetFunds(5000);
     a.SetProvisions(a.GetSoldiers());
@@ -196,7 +196,7 @@ TEST_F(ViewModesTest, PromptsStayASecondAndResultsASecondAndAHalf)
         if (c.GetRuler() == 2)
             c.SetRuler(3);
     view->mode = ViewMode::ComputerTurns;
-    view->OnPlayerTurn(4);
+    ReachTurn(4);
 
     const std::vector<MessageLog::Entry> expected = {
         M("移動先を選択してください", 1000), M("司隷 には移動できません", 1500),
@@ -250,13 +250,13 @@ TEST_F(ViewModesTest, TheOwnCountriesListFollowsTheGameAndPointsTheMap)
          [&] {
              W().countries[8].SetSoldiers(100);
              W().countries[8].SetProvisions(0);
-             view->OnPlayerTurn(2);
+             ReachTurn(2);
          },
          {1, 2, 8}, 2, 8},
         {"豫州 lost to 司隷's ruler",
          [&] {
              W().countries[1].SetRuler(1);
-             view->OnPlayerTurn(8);
+             ReachTurn(8);
          },
          {2, 8}, 8, 8},
     };

@@ -193,12 +193,9 @@ TEST_F(ViewPanelTest, TheSevenCommandButtons)
     };
     for (const auto& command : commands) {
         SCOPED_TRACE(command.report);
-        W().turnCountry = 0;
         W().countries[0].SetFunds(5000);
         W().countries[0].SetTraining(10);
-        view->mode = ViewMode::PlayerTurn;
-        view->Session().BeginPlayerTurn();
-        view->EnableCommands();
+        ReachTurn(0);
         QTest::mouseClick(view.get()->*command.member, Qt::LeftButton);
         EXPECT_TRUE(view->statusText.startsWith(QString::fromUtf8(command.report))) << view->statusText.toStdString();
         EXPECT_EQ(EnabledButtons(), 1);

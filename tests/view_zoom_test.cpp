@@ -270,10 +270,8 @@ TEST_F(ViewZoomTest, TheButtonsGrowWithTheirPlacesAndText)
     }
     // A click on a magnified button runs its command.
     view->SetZoom(3);
-    W().turnCountry = 0;
     W().countries[0].SetFunds(5000);
-    view->mode = ViewMode::PlayerTurn;
-    view->EnableCommands();
+    ReachTurn(0);
     auto* under = qobject_cast<QPushButton*>(view->childAt(QPoint(165 * 3, 395 * 3)));
     ASSERT_EQ(under, view->landButton);
     QTest::mouseClick(under, Qt::LeftButton);

@@ -656,26 +656,6 @@ The new recruits lower the training</translation>
         <translation>Ends this country&apos;s turn</translation>
     </message>
     <message>
-        <source>資金が足りません</source>
-        <translation>Not enough gold</translation>
-    </message>
-    <message>
-        <source>兵糧が兵士より少ない</source>
-        <translation>Less food than troops</translation>
-    </message>
-    <message>
-        <source>訓練はもう %1 です</source>
-        <translation>Training is already %1</translation>
-    </message>
-    <message>
-        <source>移動できる国がありません</source>
-        <translation>No country to move to</translation>
-    </message>
-    <message>
-        <source>攻め込める国がありません</source>
-        <translation>No country to attack</translation>
-    </message>
-    <message>
         <source>ゲームが始まっていません</source>
         <translation>No game has started</translation>
     </message>
@@ -1401,6 +1381,18 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>別のｾｰﾌﾞのものか、壊れています</source>
         <translation>it belongs to another save or is damaged</translation>
+    </message>
+    <message>
+        <source>移動できる国がありません</source>
+        <translation>No country to move to</translation>
+    </message>
+    <message>
+        <source>攻め込める国がありません</source>
+        <translation>No country to attack</translation>
+    </message>
+    <message>
+        <source>席の記録を無視しました: %1</source>
+        <translation>The kept seats were set aside: %1</translation>
     </message>
 </context>
 <context>

@@ -114,19 +114,20 @@ function describeDevelop(figure) {
   return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
 }
 
-// Why a command would not act for the turn country: the rules' block by its number.
+// Why a command would not act for the turn country: the rules' block by its number, in
+// the rules' words (the status line's).
 function blockText(block) {
   switch (block) {
     case 1:
-      return tr('CommandTable', '資金が足りません');
+      return tr('Message', '資金が不足しています');
     case 2:
-      return tr('CommandTable', '兵糧が兵士より少ない');
+      return tr('Message', '兵糧が不足しています');
     case 3:
-      return arg(tr('CommandTable', '訓練はもう %1 です'), game.rules.maxTraining);
+      return tr('Message', 'これ以上訓練できません');
     case 4:
-      return tr('CommandTable', '移動できる国がありません');
+      return tr('Message', '移動できる国がありません');
     case 5:
-      return tr('CommandTable', '攻め込める国がありません');
+      return tr('Message', '攻め込める国がありません');
     default:
       return '';
   }

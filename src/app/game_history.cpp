@@ -83,7 +83,7 @@ void GameHistory::OnPlayerTurn()
 {
     // Only at the start of a turn of the player's, before his command: a save of that
     // moment gives him the same turn again.
-    if (m_view.mode != ViewMode::PlayerTurn || !m_view.moveButton->isEnabled())
+    if (m_view.mode != ViewMode::PlayerTurn || m_view.Session().Phase() != TurnPhase::AwaitingCommand)
         return;
     const int cursor = m_view.SaveCursor();
     QString error;

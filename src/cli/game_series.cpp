@@ -137,6 +137,7 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     plan.start = startWorld;
     plan.newGame = newGame;
     plan.rulers = rulers;
+    plan.seats = SeatsOf(options);
     plan.games = options.games;
     plan.months = options.months;
     plan.firstClock = heading.firstClock;

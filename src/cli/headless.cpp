@@ -34,12 +34,12 @@
 const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
-    "                         [--difficulty easy|normal|hard|master]\n"
+    "                         [--difficulty easy|normal|hard|master] [--seat R=KIND]...\n"
     "                         [--record FILE]\n"
     "       velcor --headless --replay FILE [--months M] [--save FILE] [--events FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
-    "                         [--difficulty easy|normal|hard|master]\n"
+    "                         [--difficulty easy|normal|hard|master] [--seat R=KIND]...\n"
     "       velcor --headless (--scenario N --ruler R | --load FILE) --advise\n"
     "                         [--rollouts N] [--horizon H] [--data DIR] [--clock SECONDS]\n"
     "       velcor --headless --scenario N --fairness [--data DIR] [--jobs J]\n"
@@ -66,6 +66,11 @@ const char* const kHeadlessUsage =
     "  --jobs J         play the games on J threads at once (default: one for each core)\n"
     "  --csv FILE       write the table as CSV to FILE as well\n"
     "  --difficulty D   how strongly the computer rulers play (default: normal)\n"
+    "  --seat R=KIND    who plays ruler R, given once for each ruler it names: rest or\n"
+    "                   advisor, another player who plays as --player does (the turn\n"
+    "                   stops at his countries too); easy, normal, hard or master, a\n"
+    "                   computer ruler at that level (default: every other ruler a\n"
+    "                   computer at --difficulty)\n"
     "  --player P       who plays the player's side: rest (he rests at every turn, the\n"
     "                   default) or advisor (the advisor's best command at every turn)\n"
     "  --advise         play up to the player's first turn and print every command he may\n"
@@ -119,6 +124,39 @@ bool ParseNumberOption(const std::string& name, const std::string& text, std::in
     return true;
 }
 
+// "R=KIND" of --seat, added to seats; each ruler once.
+bool ParseSeatOption(const std::string& value, std::vector<HeadlessOptions::SeatChoice>& seats, std::string& error)
+{
+    const std::size_t equals = value.find('=');
+    const std::optional<std::int64_t> ruler = ParseWholeNumber(value.substr(0, equals));
+    const std::string kind = equals == std::string::npos ? std::string() : value.substr(equals + 1);
+    HeadlessOptions::SeatChoice choice;
+    Difficulty level = Difficulty::Normal;
+    if (kind == "rest") {
+        choice.seat.kind = SeatKind::Person;
+    } else if (kind == "advisor") {
+        choice.seat.kind = SeatKind::Advisor;
+    } else if (ParseDifficulty(kind, level)) {
+        choice.seat.level = level;
+    } else {
+        error = "--seat wants RULER=KIND, KIND rest, advisor, easy, normal, hard or master, not '" + value + "'";
+        return false;
+    }
+    if (!ruler || *ruler < 1 || *ruler >= kRulerCount) {
+        error = "--seat wants a ruler from 1 to " + std::to_string(kRulerCount - 1) + ", not '" + value + "'";
+        return false;
+    }
+    choice.ruler = static_cast<RulerId>(*ruler);
+    for (const HeadlessOptions::SeatChoice& given : seats) {
+        if (given.ruler == choice.ruler) {
+            error = "--seat names ruler " + std::to_string(choice.ruler) + " twice";
+            return false;
+        }
+    }
+    seats.push_back(choice);
+    return true;
+}
+
 std::string DateText(const GameState& world)
 {
     return std::to_string(world.year.Get()) + " 年 " + std::to_string(world.month.Get()) + " 月";
@@ -164,7 +202,7 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
         err << "velcor: " << loaded.words.Text() << '\n'; // the message names the file
         return false;
     }
-    session.world.playerRuler = ruler;
+    SeatPlayer(session.world, ruler);
     offered = list.rulers;
     return true;
 }
@@ -191,15 +229,33 @@ bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std
     const bool loaded = !options.loadFile.empty();
     if (!(loaded ? SetUpLoadedGame(session, options, offered, err) : SetUpNewGame(session, options, offered, err)))
         return false;
+    GameState& world = session.world;
+    for (const HeadlessOptions::SeatChoice& choice : options.seats) {
+        Seat& seat = world.seats[static_cast<std::size_t>(choice.ruler)];
+        if (choice.seat.kind != SeatKind::Computer)
+            seat.kind = choice.seat.kind;
+        else if (choice.ruler != world.playerRuler)
+            seat.kind = SeatKind::Computer;
+        if (choice.seat.level)
+            seat.level = choice.seat.level;
+    }
     // The game begins at the difficulty it is played at: its record's start says so.
     if (options.difficulty)
-        session.world.difficulty = *options.difficulty;
+        world.difficulty = *options.difficulty;
     session.BeginGame(loaded);
     return true;
 }
 
-void HeadlessHost::TurnBegin(int country) { m_world.turnCountry = country; }
-void HeadlessHost::PlayerTurn(int country) { m_world.turnCountry = country; }
+Seats SeatsOf(const HeadlessOptions& options)
+{
+    Seats seats{};
+    for (const HeadlessOptions::SeatChoice& choice : options.seats)
+        seats[static_cast<std::size_t>(choice.ruler)] = choice.seat;
+    return seats;
+}
+
+void HeadlessHost::TurnBegin(int) {}
+void HeadlessHost::PlayerTurn(int) {}
 
 void HeadlessHost::ShowMessage(const platform::Message& words, int)
 {
@@ -234,7 +290,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             flag = true;
             continue;
         }
-        static const char* const kValued[] = {"--data",  "--scenario", "--ruler",  "--load",     "--months",
+        static const char* const kValued[] = {"--seat", "--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
                                               "--record",  "--replay", "--random-scenario", "--write-scenario"};
@@ -242,7 +298,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             error = "unknown option '" + name + "'";
             return false;
         }
-        if (std::find(seen.begin(), seen.end(), name) != seen.end()) {
+        if (name != "--seat" && std::find(seen.begin(), seen.end(), name) != seen.end()) {
             error = name + " is given twice";
             return false;
         }
@@ -253,7 +309,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         }
         const std::string& value = args[++i];
         std::int64_t number = 0;
-        if (name == "--data") {
+        if (name == "--seat") {
+            if (!ParseSeatOption(value, options.seats, error))
+                return false;
+        } else if (name == "--data") {
             options.dataDir = value;
         } else if (name == "--load") {
             options.loadFile = value;
@@ -337,7 +396,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
               std::pair{options.jobs != 0, "--jobs"}, std::pair{!options.csvFile.empty(), "--csv"},
               std::pair{!options.recordFile.empty(), "--record"},
               std::pair{options.difficulty.has_value(), "--difficulty"},
-              std::pair{seenPlayer, "--player"},
+              std::pair{!options.seats.empty(), "--seat"}, std::pair{seenPlayer, "--player"},
               std::pair{options.advise, "--advise"}, std::pair{options.rollouts != 0, "--rollouts"},
               std::pair{options.horizon != 0, "--horizon"}}) {
             if (given) {
@@ -363,9 +422,13 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                 "and --player";
         return false;
     }
+    const bool seatsAdvisor = std::any_of(options.seats.begin(), options.seats.end(), [](const auto& choice) {
+        return choice.seat.kind == SeatKind::Advisor;
+    });
     if ((options.rollouts || options.horizon) && !options.advise &&
-        options.player != HeadlessOptions::Player::Advisor) {
-        error = "--rollouts and --horizon are the advisor's: give --advise or --player advisor too";
+        options.player != HeadlessOptions::Player::Advisor && !seatsAdvisor) {
+        error = "--rollouts and --horizon are the advisor's: give --advise, --player advisor or an advisor's --seat "
+                "too";
         return false;
     }
     if (!hasMonths && !options.advise) {
@@ -445,12 +508,13 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
 namespace {
 
 // What a run prints of a game that has ended; empty while it goes on.
-std::string GameEndLine(const GameState& world)
+std::string GameEndLine(const GameSession& session)
 {
-    if (!PlayerHasCountry(world))
+    const GameState& world = session.world;
+    if (session.Phase() == TurnPhase::Lost)
         return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
-    if (IsUnified(world))
-        return "unified: " + RulerNameUtf8(world, world.playerRuler) + " holds every country (中国全土を統一しました)\n";
+    if (session.Phase() == TurnPhase::Won)
+        return "unified: " + RulerNameUtf8(world, session.Winner()) + " holds every country (中国全土を統一しました)\n";
     return {};
 }
 
@@ -473,7 +537,7 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     play.atPlayerTurn = [&] {
         if (options.atPlayerTurn && !options.atPlayerTurn())
             return false;
-        if (out && !foresight::GameEnded(world) && world.year != shownYear) {
+        if (out && !session.Ended() && world.year != shownYear) {
             shownYear = world.year;
             shownMonth = MonthsSinceYearZero(world);
             PrintMap(world, *out);
@@ -489,10 +553,10 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)
         PrintMap(world, *out);
-    if (outcome.playerHolds && !outcome.unified)
-        *out << "still open after " << outcome.monthsRun << " months\n";
+    if (const std::string end = GameEndLine(session); !end.empty())
+        *out << end;
     else
-        *out << GameEndLine(world);
+        *out << "still open after " << outcome.monthsRun << " months\n";
     return outcome;
 }
 
@@ -696,14 +760,11 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (options.advise) {
         // The computer's turns up to the player's first; the advice is asked of copies.
         // A game already ended has none: it says so as the plain run does.
-        session.PlayComputerTurns();
-        if (const std::string end = GameEndLine(session.world); end.empty()) {
+        session.StartComputerTurns();
+        if (const std::string end = GameEndLine(session); end.empty())
             PrintAdvice(session.world, options, out);
-        } else {
-            if (IsUnified(session.world))
-                ReportVictory(session.world, session.events);
+        else
             out << end;
-        }
     } else {
         PlayResting(game, options);
     }

@@ -10,6 +10,7 @@
 #include <iosfwd>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "foresight/look_ahead_ruler.h"
@@ -37,6 +38,15 @@ struct HeadlessOptions {
     // player's first turn. rollouts and horizon are the advisor's.
     enum class Player : std::uint8_t { Rest, Advisor };
     Player player = Player::Rest;
+    // --seat R=KIND, each ruler once: rest or advisor seats R as another player (a person
+    // who rests at his turns, or the advisor), easy, normal, hard or master makes R a
+    // computer ruler at that level (the player ruler stays the player: his level counts
+    // only in the games of --ruler all where he is a computer).
+    struct SeatChoice {
+        RulerId ruler = 0;
+        Seat seat;
+    };
+    std::vector<SeatChoice> seats;
     bool advise = false;
     int rollouts = 0; // 0: the advisor's default
     int horizon = 0;  // 0: the advisor's default
@@ -90,15 +100,22 @@ public:
     }
 
     void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override
+    {
+        m_marked = {attacker, target};
+    }
     void PlayerTurn(int country) override;
     void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
     std::ostream* Out() const { return m_out; }
+    // The battle the worker last marked, as a map would show it ({-1, -1}: none).
+    std::pair<int, int> MarkedBattle() const { return m_marked; }
 
 private:
     GameState& m_world;
     std::ostream* m_out;
+    std::pair<int, int> m_marked{-1, -1};
 };
 
 // One game without windows: its session and the host its worker reaches. out, when
@@ -116,12 +133,16 @@ private:
     GameSession m_session{m_host};
 };
 
-// Plays the game's world, set up by BeginNewGame or BeginLoadedGame, with the player
-// resting at each of his turns, until options.months have passed, the game has ended
+// Plays the game, begun (SetUpHeadlessGame), with the player resting at each of his
+// turns (or advised), until options.months have passed, the game has ended
 // or the observer ends it. Seeds every stretch of computer turns from the clock as a
 // new turn worker does. The host's stream, when there is one, receives the map at the
 // start, at each new year and at the end, and the battles against the player.
 HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options);
+
+// The seats the --seat options give, every ruler not named at the computer at the
+// game's difficulty.
+Seats SeatsOf(const HeadlessOptions& options);
 
 // The advisor's options the headless options give (--rollouts, --horizon and the
 // threads of each advice).
@@ -135,7 +156,7 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
 
 // Sets up the world of the game the options name, as a single run starts it: a new
 // game of options.ruler (with allRulers, of the first ruler offered) on the scenario's
-// country file, or the saved game. offered receives the rulers the scenario offers
+// country file, or the saved game, seated as --seat says, and begins it. offered receives the rulers the scenario offers
 // (the saved game's player for a loaded game). False, with the reason on err, when a
 // file is missing or refused or the scenario does not offer the ruler.
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,

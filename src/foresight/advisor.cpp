@@ -15,6 +15,15 @@ namespace foresight {
 
 namespace {
 
+// Whom the advice is for: the player whose country's turn it is (in a game of several,
+// not always the first).
+RulerId AdvisedRuler(const GameState& world)
+{
+    const int c = world.turnCountry;
+    const RulerId atTurn = GameState::IsCountryIndex(c) ? world.countries[static_cast<std::size_t>(c)].GetRuler() : 0;
+    return world.IsPlayer(atTurn) ? atTurn : world.playerRuler.Get();
+}
+
 // One trial of a command: the command on a copy of world, then the months of the
 // horizon. Sets done to false when cancelled.
 TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t seed,
@@ -24,14 +33,14 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
     GameSession session(host);
     session.world = world;
     SeedCopy(session.world, seed);
-    LossWatch watch(world.playerRuler);
+    const RulerId ruler = AdvisedRuler(world);
+    LossWatch watch(ruler);
     session.events.Add(&watch);
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
+    session.Resume();
     if (!std::holds_alternative<command::Rest>(first))
         session.Apply(first);
     done = PlayOn(session, seed, options.horizon, options.policy, cancel);
-    return EndOf(session.world, world.playerRuler, watch);
+    return EndOf(session.world, ruler, watch);
 }
 
 // The score times 100 times the other's trials: whole numbers, so that equal scores tie
@@ -104,10 +113,10 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
     SilentHost host;
     GameSession session(host);
     session.world = world;
-    session.mode = ViewMode::PlayerTurn;
+    session.Resume();
     const int c = world.turnCountry;
     std::vector<PlayerCommand> all;
-    if (!GameState::IsCountryIndex(c) || world.countries[static_cast<std::size_t>(c)].GetRuler() != world.playerRuler)
+    if (session.Phase() != TurnPhase::AwaitingCommand)
         return all;
     const Country& from = world.countries[static_cast<std::size_t>(c)];
     for (int to : MoveTargets(world, c)) {
@@ -118,9 +127,8 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
     }
     for (int target : AttackTargets(world, c))
         all.push_back(command::War{c, target});
-    for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
-                                 DomesticCommand::Conscript, DomesticCommand::Train})
-        all.push_back(command::Domestic{what, c});
+    for (const DomesticCommandNames& domestic : kDomesticCommands)
+        all.push_back(command::Domestic{domestic.command, c});
     all.push_back(command::Rest{});
     std::vector<PlayerCommand> allowed;
     for (const PlayerCommand& command : all)
@@ -132,20 +140,7 @@ std::vector<PlayerCommand> CandidateCommands(const GameState& world)
 char CommandKey(const PlayerCommand& command)
 {
     struct Key {
-        char operator()(const command::Domestic& d) const
-        {
-            switch (d.what) {
-            case DomesticCommand::DevelopLand:
-                return 'L';
-            case DomesticCommand::DevelopCommerce:
-                return 'C';
-            case DomesticCommand::Conscript:
-                return 'S';
-            case DomesticCommand::Train:
-                return 'T';
-            }
-            return '?';
-        }
+        char operator()(const command::Domestic& d) const { return NamesOf(d.what).key; }
         char operator()(const command::Move&) const { return 'M'; }
         char operator()(const command::War&) const { return 'W'; }
         char operator()(const command::Rest&) const { return 'R'; }
@@ -205,7 +200,7 @@ std::vector<AdvisedCommand> Advisor::Snapshot() const
 void Advisor::RunRounds()
 {
     const int commands = static_cast<int>(m_totals.size());
-    const int now = CountriesOf(m_world, m_world.playerRuler);
+    const int now = CountriesOf(m_world, AdvisedRuler(m_world));
     const int threads = ThreadsFor(m_options.threads);
     for (int first = 0; first < m_options.rollouts && commands > 0; first += m_options.roundSize) {
         const int size = std::min(m_options.roundSize, m_options.rollouts - first);

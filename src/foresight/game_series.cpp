@@ -82,11 +82,18 @@ GameRecord PlaySeriesGame(const SeriesPlan& plan, int task, const std::atomic<bo
     FirstCapture capture;
     session.events.Add(&capture);
     session.world = plan.start;
-    session.world.clock.FixFrom(plan.firstClock + task % plan.games);
-    if (plan.newGame)
-        BeginNewGame(session.world, session.events, plan.rulers[static_cast<std::size_t>(task / plan.games)]);
-    else
-        BeginLoadedGame(session.world, session.events);
+    GameState& world = session.world;
+    world.clock.FixFrom(plan.firstClock + task % plan.games);
+    if (plan.newGame) {
+        // This game's ruler plays; every other ruler sits as the plan says.
+        const RulerId ruler = plan.rulers[static_cast<std::size_t>(task / plan.games)];
+        world.seats = plan.seats;
+        world.playerRuler = ruler;
+        Seat& seat = world.seats[static_cast<std::size_t>(ruler)];
+        if (seat.kind == SeatKind::Computer)
+            seat.kind = SeatKind::Person;
+    }
+    session.BeginGame(!plan.newGame);
     PlayOnOptions play;
     play.months = plan.months;
     play.advised = plan.advised;

@@ -54,6 +54,8 @@ struct SeriesPlan {
     GameState start;            // read and checked once; each game begins from a copy
     bool newGame = true;        // false: a loaded game, played by its own player
     std::vector<RulerId> rulers; // a new game's player in each block of games
+    Seats seats{};              // who plays the other rulers of a new game (a player's
+                                // own seat: a person unless it seats the advisor)
     int games = 0;              // games of each ruler
     std::int64_t months = 0;    // each game's months
     std::int64_t firstClock = 0;

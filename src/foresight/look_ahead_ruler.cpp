@@ -34,9 +34,9 @@ bool WorthTrying(const GameState& world, int country, const ComputerOrder& order
 {
     if (order.kind != ComputerOrder::Kind::War)
         return true;
-    const BattleKind kind = world.countries[static_cast<std::size_t>(order.target)].GetRuler() == world.playerRuler
-                                ? BattleKind::Player
-                                : BattleKind::Computer;
+    const BattleKind kind =
+        world.IsPlayer(world.countries[static_cast<std::size_t>(order.target)].GetRuler()) ? BattleKind::Player
+                                                                                             : BattleKind::Computer;
     const auto seed = static_cast<std::uint32_t>(TrialSeed(world, -1 - order.target));
     return OddsOfBattle(world, country, order.target, kind, kPolicyOddsTrials, seed).TakenShare() >= kMasterLeastOdds;
 }

@@ -15,8 +15,6 @@ namespace {
 // turn then goes on as after a rest.
 void GiveAdvisedCommand(GameSession& session, const PlayOnOptions& options)
 {
-    session.mode = ViewMode::PlayerTurn;
-    session.BeginPlayerTurn();
     const std::vector<AdvisedCommand> ranking = Advisor(session.world, options.advice).Run();
     if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
         return;
@@ -27,42 +25,41 @@ void GiveAdvisedCommand(GameSession& session, const PlayOnOptions& options)
 
 } // namespace
 
-bool GameEnded(const GameState& world) { return !PlayerHasCountry(world) || IsUnified(world); }
-
 PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options)
 {
     const GameState& world = session.world;
+    session.SetComputerPlay(options.workerThread ? ComputerPlay::Joined : ComputerPlay::Here);
     // Months are counted as the calendar turns, not from the date: the year stops at
     // its largest figure, after which the date no longer moves.
     PlayOnOutcome outcome;
     std::int32_t lastMonth = world.month;
     for (bool first = true;; first = false) {
-        // The computer rulers play up to the player's first turn, then after each of his
-        // rests up to his next.
-        if (!first) {
-            session.RestHere(options.workerThread);
-        } else if (options.workerThread) {
+        // The computer rulers play up to the players' first turn (of a game just begun,
+        // or after a rest of the turn it stands at), then after each of their rests up
+        // to the next. A game the observer began anew (a save loaded) starts again
+        // with the computer's turns.
+        if (session.Phase() == TurnPhase::ComputerTurns) {
             session.StartComputerTurns();
-            session.Worker().Join();
-        } else {
-            session.PlayComputerTurns();
+        } else if (!(first && session.Ended()) && session.Apply(command::Rest{}).refusal != CommandRefusal::None) {
+            break; // no game to play on
         }
         const std::int32_t month = world.month;
         outcome.monthsRun += ((month - lastMonth) % 12 + 12) % 12;
         lastMonth = month;
         if (options.atPlayerTurn && !options.atPlayerTurn())
             break;
-        if (GameEnded(world) || outcome.monthsRun >= options.months)
+        if (session.Ended() || outcome.monthsRun >= options.months)
             break;
         if (options.cancel && options.cancel->load(std::memory_order_relaxed))
             break;
-        if (options.advised)
+        // A person rests; the advisor gives his best command first.
+        const RulerId turn = session.TurnRuler();
+        if (world.seats[static_cast<std::size_t>(turn)].kind == SeatKind::Advisor ||
+            (options.advised && turn == world.playerRuler))
             GiveAdvisedCommand(session, options);
     }
     outcome.playerHolds = PlayerHasCountry(world);
-    outcome.unified = outcome.playerHolds && IsUnified(world);
-    if (outcome.unified)
-        ReportVictory(world, session.events);
+    outcome.unified = session.Phase() == TurnPhase::Won && session.Winner() == world.playerRuler;
     const RulerId player = world.playerRuler;
     outcome.countriesHeld = static_cast<int>(std::count_if(
         world.countries.begin(), world.countries.end(), [player](const Country& c) { return c.GetRuler() == player; }));

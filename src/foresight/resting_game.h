@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A game played on with nobody at the player's side: at each of his turns he rests,
-// or the advisor gives its best command for him. The headless game, the many-games
+// A game played on with nobody at the players' side: at each turn of a person he rests,
+// and the advisor gives its best command for a ruler seated as the advisor (and for
+// the player ruler when advised). The headless game, the many-games
 // runner and the fairness table all play their games through this one loop.
 #pragma once
 
@@ -15,7 +16,7 @@ namespace foresight {
 
 struct PlayOnOptions {
     std::int64_t months = 0; // stop at the player's first turn after this many months
-    bool advised = false;    // the advisor's best command at each of his turns
+    bool advised = false;    // the advisor's best command at each turn of the player ruler
     AdviceOptions advice;
     // Each stretch of computer turns on the session's worker thread, started and
     // joined: the same draws as on the calling thread.
@@ -38,13 +39,10 @@ struct PlayOnOutcome {
     int countriesHeld = 0;      // countries of the player at the end
 };
 
-// Plays the session's world, set up by BeginNewGame or BeginLoadedGame, until the
-// options' months have passed, the game has ended or the observer ends it. Each
-// stretch of computer turns seeds the world's generator from its clock as the turn
-// worker does. A victory is reported.
+// Plays the session's game, begun (GameSession::BeginGame), until the options' months
+// have passed, the game has ended or the observer ends it. Each stretch of computer
+// turns seeds the world's generator from its clock as the turn worker does. The
+// session's computer's turns are played here (or joined, workerThread).
 PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options);
-
-// Whether the game is over: the player holds no country, or all of them.
-bool GameEnded(const GameState& world);
 
 } // namespace foresight

@@ -9,12 +9,6 @@
 
 namespace foresight {
 
-namespace {
-
-bool Ended(const GameState& world) { return !PlayerHasCountry(world) || IsUnified(world); }
-
-} // namespace
-
 std::uint64_t Mix(std::uint64_t x)
 {
     x += 0x9E3779B97F4A7C15ull;
@@ -44,19 +38,24 @@ bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyT
             const std::atomic<bool>& cancel)
 {
     GameState& copy = session.world;
-    session.mode = ViewMode::PlayerTurn;
+    // The phase follows from the copy as it stands: a player's command given (or to be
+    // given), or a computer country's order carried out with the turns of the others next.
+    if (session.Phase() == TurnPhase::NoGame)
+        session.Resume();
     int months = 0;
     std::int32_t lastMonth = copy.month;
-    for (std::uint32_t step = 1; !Ended(copy); ++step) {
+    for (std::uint32_t step = 1; !session.Ended(); ++step) {
         if (cancel.load(std::memory_order_relaxed))
             return false;
-        session.PlayComputerTurns();
+        if (session.Phase() == TurnPhase::ComputerTurns)
+            session.StartComputerTurns();
+        else if (session.Apply(command::Rest{}).refusal != CommandRefusal::None)
+            break;
         const std::int32_t month = copy.month;
         months += ((month - lastMonth) % 12 + 12) % 12;
         lastMonth = month;
-        if (Ended(copy) || months >= horizon)
+        if (session.Ended() || months >= horizon)
             break;
-        session.BeginPlayerTurn();
         const PlayerCommand next = PolicyCommand(copy, static_cast<std::uint32_t>(Mix(seed + step)), policy);
         if (!std::holds_alternative<command::Rest>(next))
             session.Apply(next);
@@ -72,7 +71,7 @@ TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch)
             ++end.held;
             end.strength += Strength(c);
         }
-        end.playerHeld += c.GetRuler() == world.playerRuler;
+        end.playerHeld += world.IsPlayer(c.GetRuler());
     }
     end.lost = watch.lost;
     end.lostTo = watch.lostTo;

@@ -35,7 +35,7 @@ void SeedCopy(GameState& copy, std::uint64_t seed);
 // What a trial came to, for the ruler it was played for.
 struct TrialEnd {
     int held = 0;       // countries he rules at the end
-    int playerHeld = 0; // countries the player rules at the end
+    int playerHeld = 0; // countries the players rule at the end
     bool lost = false;  // a country of his was taken from him on the way
     int lostTo = -1;    // the country whose attack took the first of them
     std::int64_t strength = 0; // soldiers times training, summed over his countries at the end
@@ -60,9 +60,10 @@ private:
 };
 
 // Plays session's world on from where it stands (right after the trial's first command
-// or order) until horizon months have turned or the game has ended: the computer rulers
-// as the rules play them, the player at his turns by the rollout policy. The session's
-// host must look ahead for nobody. False when cancelled.
+// or order; a session that has begun no game takes its phase from the world) until
+// horizon months have turned or the game has ended: the computer rulers as the rules
+// play them, every player at his turns by the rollout policy, all through the session's
+// Apply. The session's host must look ahead for nobody. False when cancelled.
 bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
             const std::atomic<bool>& cancel);
 

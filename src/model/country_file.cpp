@@ -261,7 +261,8 @@ WorldRecord CaptureWorld(const GameState& world, std::int32_t turnCursor)
 
 void ApplyWorld(GameState& world, const WorldRecord& record)
 {
-    world.playerRuler = record.playerRuler;
+    // The file names one player: the game of one person (nobody, for a starting world).
+    SeatPlayer(world, record.playerRuler);
     world.turnCountry = record.turnCountry;
     world.year = record.year;
     world.month = record.month;

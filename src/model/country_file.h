@@ -99,6 +99,8 @@ bool SaveCountryFile(const GameState& world, const std::string& path, std::int32
 std::string JoinNeighbourIds(const std::vector<std::uint32_t>& ids);
 
 WorldRecord CaptureWorld(const GameState& world, std::int32_t turnCursor);
+// The record's figures into the world, its player ruler seated as the one player
+// (SeatPlayer): what a file says of who plays.
 void ApplyWorld(GameState& world, const WorldRecord& record);
 std::vector<std::string> FormatCountryFile(const WorldRecord& world);
 bool WriteCountryFile(const std::string& path, const WorldRecord& world, std::string* error);

@@ -7,8 +7,11 @@
 #include <array>
 #include <atomic>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
+#include <tuple>
+#include <vector>
 
 #include "model/country.h"
 #include "model/shared_int.h"
@@ -25,7 +28,25 @@ using RulerId = std::int32_t;
 // knowledge; only their choices differ. Normal is the game as it has always been;
 // Master looks ahead (rules/difficulty.h).
 enum class Difficulty : std::uint8_t { Easy, Normal, Hard, Master };
+// How many there are: the levels are 0 up to one below it.
 inline constexpr int kDifficultyLevels = 4;
+
+// Who plays a ruler: the computer, a person at the screen (several take turns at one
+// screen), or the advisor, which gives its best command at his turns. The turn stops
+// at the countries of every ruler not played by the computer: the players.
+enum class SeatKind : std::uint8_t { Computer, Person, Advisor };
+
+struct Seat {
+    SeatKind kind = SeatKind::Computer;
+    // A computer's own level; none: the game's difficulty. (Kept for any seat, used
+    // only while the computer plays it.)
+    std::optional<Difficulty> level;
+
+    bool operator==(const Seat&) const = default;
+};
+
+// A seat for each ruler, by RulerId (0, no ruler, has none that counts).
+using Seats = std::array<Seat, 16>;
 
 // A colour as 0x00BBGGRR: red in the low byte.
 using Colour = std::uint32_t;
@@ -92,11 +113,57 @@ struct GameState {
     platform::Random commandRandom;
     // The clock the generators are seeded from.
     platform::GameClock clock;
-    // Chosen when the game starts; not in the country file (kept beside a save).
+    // Chosen when the game starts; not in the country file (kept beside a save). The
+    // level of every computer ruler without a level of its own.
     Difficulty difficulty = Difficulty::Normal;
+    // Who plays each ruler; not in the country file (kept beside a save when more than
+    // its player ruler plays, or a computer ruler has a level of its own). Changed only
+    // while no worker plays the world. playerRuler, the first player, sits as a person
+    // (or the advisor) unless the game is watched, with nobody playing.
+    Seats seats{};
 
     static bool IsCountryIndex(std::int32_t index) { return index >= 0 && index < kCountryCount; }
+    static bool IsRulerId(std::int32_t id) { return id >= 0 && id < kRulerCount; }
+
+    // Whether ruler is played from outside the rules (a person or the advisor), so that
+    // the turn stops at his countries; never ruler 0.
+    bool IsPlayer(RulerId ruler) const
+    {
+        return ruler > 0 && ruler < kRulerCount && seats[static_cast<std::size_t>(ruler)].kind != SeatKind::Computer;
+    }
+    // The level ruler plays at while the computer plays him.
+    Difficulty LevelOf(RulerId ruler) const
+    {
+        return IsRulerId(ruler) ? seats[static_cast<std::size_t>(ruler)].level.value_or(difficulty) : difficulty;
+    }
 };
+
+static_assert(std::tuple_size_v<Seats> == kRulerCount);
+
+// The game of one person: ruler (1..15) the player ruler and the only player, every
+// other ruler the computer at the game's difficulty. Ruler 0 leaves nobody playing.
+void SeatPlayer(GameState& world, RulerId ruler);
+// A game of several: players (each 1..15, none twice; the first the player ruler) sit
+// as kind says, every other ruler at the computer keeping his level. Empty: nobody
+// plays (the game is watched; the player ruler stays as it is). False, the seats as
+// they were, for a ruler out of range or named twice.
+bool SeatPlayers(GameState& world, const std::vector<RulerId>& players, SeatKind kind = SeatKind::Person);
+// The players, the player ruler first, then by RulerId.
+std::vector<RulerId> Players(const GameState& world);
+// Whether the seats are those of SeatPlayer(world, world.playerRuler) with no computer
+// at a level of its own: what a country file alone gives back.
+bool SeatsAreOnePlayers(const GameState& world);
+// The seats as one word, a character for each ruler 1..15: 'p' a person, 'a' the
+// advisor, '-' the computer at the game's difficulty, '0', '1', ... the computer at
+// that level (a player's own level is not kept). What a save keeps beside it and a
+// record of a game of several.
+std::string SeatsWord(const Seats& seats);
+// The seats a word gives; none for a word that is no such word.
+std::optional<Seats> ParseSeatsWord(std::string_view word);
+// The seats said as simply as they can be: when every computer ruler has a level of
+// his own and all are the same, that level becomes the game's difficulty; a level the
+// same as the game's difficulty, or a player's, goes. Plays the same game.
+void SimplifySeats(GameState& world);
 
 // Fills the world's ruler table with the fixed names and colours.
 void BuildRulerTable(GameState& world);

@@ -29,13 +29,32 @@ std::vector<int> Neighbours(const GameState& world, int source, int (Country::*t
 Message RefusalWords(CommandBlock block)
 {
     switch (block) {
+    case CommandBlock::None:
+    case CommandBlock::Amounts:
+        return {};
+    case CommandBlock::Funds:
+        return VELCOR_TEXT("Message", "資金が不足しています");
     case CommandBlock::Provisions:
         return VELCOR_TEXT("Message", "兵糧が不足しています");
     case CommandBlock::TrainingFull:
         return VELCOR_TEXT("Message", "これ以上訓練できません");
-    default:
-        return VELCOR_TEXT("Message", "資金が不足しています");
+    case CommandBlock::NoMoveTarget:
+        return VELCOR_TEXT("Message", "移動できる国がありません");
+    case CommandBlock::NoAttackTarget:
+        return VELCOR_TEXT("Message", "攻め込める国がありません");
     }
+    return {};
+}
+
+Message RefusalWords(const GameState& world, CommandBlock block, int from, std::optional<int> target)
+{
+    if (block == CommandBlock::Amounts)
+        return TurnStatusWords(world, from);
+    if (target && block == CommandBlock::NoMoveTarget)
+        return MoveRefusedWords(world, *target);
+    if (target && block == CommandBlock::NoAttackTarget)
+        return AttackRefusedWords(world, *target);
+    return RefusalWords(block);
 }
 
 CommandBlock DomesticBlock(const GameState& world, DomesticCommand command, int country)
@@ -48,15 +67,29 @@ CommandBlock DomesticBlock(const GameState& world, DomesticCommand command, int 
     return c.CanPayAction() ? CommandBlock::None : CommandBlock::Funds;
 }
 
-CommandBlock WarBlock(const GameState& world, int country)
+CommandBlock MoveBlock(const GameState& world, int from, std::optional<int> to, const MoveAmounts& amounts)
 {
-    if (!GameState::IsCountryIndex(country))
+    if (!to)
+        return MoveTargets(world, from).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None;
+    if (!GameState::IsCountryIndex(from) || !GameState::IsCountryIndex(*to) ||
+        !world.countries[from].IsFriendlyNeighbour(world.countries[*to]))
+        return CommandBlock::NoMoveTarget;
+    return MoveAmountsAllowed(world, from, amounts) ? CommandBlock::None : CommandBlock::Amounts;
+}
+
+CommandBlock WarBlock(const GameState& world, int from, std::optional<int> target)
+{
+    if (!GameState::IsCountryIndex(from))
         return CommandBlock::Funds;
-    const Country& c = world.countries[country];
+    const Country& c = world.countries[from];
     if (c.GetProvisions() < c.GetSoldiers())
         return CommandBlock::Provisions;
     if (c.GetFunds() < kWarCostFunds)
         return CommandBlock::Funds;
+    if (!target)
+        return AttackTargets(world, from).empty() ? CommandBlock::NoAttackTarget : CommandBlock::None;
+    if (!GameState::IsCountryIndex(*target) || !c.IsHostileNeighbour(world.countries[*target]))
+        return CommandBlock::NoAttackTarget;
     return CommandBlock::None;
 }
 
@@ -68,7 +101,7 @@ void ReportCommand(const GameState& world, EventSink& events, DomesticCommand co
     if (EventReport e{world, events, EventKind::Command}) {
         e->country = static_cast<std::int8_t>(country.id);
         e->ruler = static_cast<std::int8_t>(country.GetRuler());
-        e->byPlayer = e->ruler == world.playerRuler;
+        e->byPlayer = world.IsPlayer(e->ruler);
         switch (command) {
         case DomesticCommand::DevelopLand:
             e->SetCommand(command, country.GetCultivation());
@@ -124,14 +157,6 @@ Message TurnStatusWords(const GameState& world, int country)
     return Message(VELCOR_TEXT("Message", "%1 %2 の番です"), {Message::Number(country), Name(world, country)});
 }
 
-std::optional<Message> WarRefusal(const GameState& world, int country)
-{
-    const CommandBlock block = WarBlock(world, country);
-    if (block == CommandBlock::None)
-        return std::nullopt;
-    return RefusalWords(block);
-}
-
 bool MoveAmountsAllowed(const GameState& world, int source, const MoveAmounts& amounts)
 {
     if (!GameState::IsCountryIndex(source))
@@ -163,7 +188,7 @@ void ApplyMove(GameState& world, EventSink& events, int source, int destination,
         e->country = static_cast<std::int8_t>(source);
         e->target = static_cast<std::int8_t>(destination);
         e->ruler = static_cast<std::int8_t>(s.GetRuler());
-        e->byPlayer = e->ruler == world.playerRuler;
+        e->byPlayer = world.IsPlayer(e->ruler);
         e->SetMoved(amounts.soldiers, amounts.provisions, amounts.funds);
     }
 }

@@ -45,26 +45,51 @@ inline bool CarryOut(const GameState& world, EventSink& events, DomesticCommand 
     return done != 0;
 }
 
-// Why a command of the turn country cannot be carried out as things stand.
+struct MoveAmounts {
+    std::int32_t soldiers = 0;
+    std::int32_t provisions = 0;
+    std::int32_t funds = 0;
+};
+
+// Why a command of a country cannot be carried out as the world stands (whose turn it
+// is aside). Each command has one test, which the session's Check, the command buttons
+// and their tooltips and the advisor all ask, and each refusal one wording
+// (RefusalWords).
 enum class CommandBlock {
     None,
     Funds,          // fewer funds than the command needs
     Provisions,     // war: fewer provisions than soldiers
     TrainingFull,   // training is already at its top
-    NoMoveTarget,   // no neighbour of the same ruler
-    NoAttackTarget, // no neighbour of another ruler (no ruler included)
+    NoMoveTarget,   // the destination is no neighbour of the same ruler (none is, when none was named)
+    NoAttackTarget, // the target is no neighbour of another ruler or of none (none is, when none was named)
+    Amounts,        // a move of more than the country holds, or of less than nothing
 };
 
-// The test a domestic command makes before it acts: Country::CanPayAction or
-// Country::CanTrain, which the country's action itself calls and refuses by.
+// What the country itself lacks (funds, provisions, room to train), as opposed to
+// where its command may go. The war button refuses by these alone: the target is
+// chosen after it.
+constexpr bool IsShortage(CommandBlock block)
+{
+    return block == CommandBlock::Funds || block == CommandBlock::Provisions || block == CommandBlock::TrainingFull;
+}
+
+// A domestic command: Country::CanPayAction or Country::CanTrain, which the country's
+// action itself calls and refuses by.
 CommandBlock DomesticBlock(const GameState& world, DomesticCommand command, int country);
+// A move from from: to a friendly neighbour (with no destination named, whether there
+// is one), of amounts within what from holds.
+CommandBlock MoveBlock(const GameState& world, int from, std::optional<int> to = std::nullopt,
+                       const MoveAmounts& amounts = {});
+// A war by from: provisions for its soldiers first, then the funds, then the target a
+// hostile neighbour (with no target named, whether there is one).
+CommandBlock WarBlock(const GameState& world, int from, std::optional<int> target = std::nullopt);
 
-// The status line's words for a domestic command or a war refused by the funds, the
-// provisions or full training ("資金が不足しています", ...).
+// The words of a refusal with no target named ("資金が不足しています", "兵糧が不足して
+// います", "これ以上訓練できません", "移動できる国がありません", ...).
 platform::Message RefusalWords(CommandBlock block);
-
-// The war command's test: provisions first, then funds. OnWar refuses by it.
-CommandBlock WarBlock(const GameState& world, int country);
+// The same for a command of from on target: a refused destination or target is named
+// ("%1 には移動できません", "%1 には攻撃できません"), refused amounts give the turn line.
+platform::Message RefusalWords(const GameState& world, CommandBlock block, int from, std::optional<int> target);
 
 // The countries a move from source or an attack by it may go to, in index order: its
 // friendly or hostile neighbours, by the very tests the move and the attack make.
@@ -82,16 +107,6 @@ CommandOutcome RunDomesticCommand(GameState& world, EventSink& events, DomesticC
 
 // "%d %s の番です" for a country.
 platform::Message TurnStatusWords(const GameState& world, int country);
-
-// Why country cannot go to war now (too few provisions for its soldiers, tested
-// first, or too few funds), in the status line's words, or nothing when it can.
-std::optional<platform::Message> WarRefusal(const GameState& world, int country);
-
-struct MoveAmounts {
-    std::int32_t soldiers = 0;
-    std::int32_t provisions = 0;
-    std::int32_t funds = 0;
-};
 
 // True when amounts lie within what source holds (0 up to each stock).
 bool MoveAmountsAllowed(const GameState& world, int source, const MoveAmounts& amounts);

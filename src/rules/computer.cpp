@@ -50,7 +50,7 @@ int ChooseTarget(const GameState& world, const Country& c, bool& hasCandidate)
     return choice;
 }
 
-// An attack on a country of the player: announced, fought in the battle window, and
+// An attack on a country of a player: announced, fought in the battle window, and
 // its outcome announced. Returns without a word more when the program is ending.
 void AttackPlayer(GameState& world, EventSink& events, TurnHost& host, int attacker, int target)
 {
@@ -71,22 +71,20 @@ void AttackPlayer(GameState& world, EventSink& events, TurnHost& host, int attac
                        kMessageMs);
 }
 
-// A war of computer country c on target: the player's in the battle window, any other
+// A war of computer country c on target: a player's in the battle window, any other
 // at once with the battle's markers shown.
 void Attack(GameState& world, EventSink& events, TurnHost& host, int c, int target)
 {
-    if (world.countries[target].GetRuler() == world.playerRuler) {
+    if (world.IsPlayer(world.countries[target].GetRuler())) {
         AttackPlayer(world, events, host, c, target);
         return;
     }
-    host.marks.battleAttacker = c;
-    host.marks.battleTarget = target;
+    host.MarkBattle(c, target);
     host.TurnBegin(c); // the view shows the battle markers
     if (host.StopRequested())
         return;
     ResolveComputerBattle(world, events, c, target);
-    host.marks.battleAttacker = -1;
-    host.marks.battleTarget = -1;
+    host.MarkBattle(-1, -1);
 }
 
 void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c, Difficulty level)
@@ -111,7 +109,7 @@ void ConsiderWar(GameState& world, EventSink& events, TurnHost& host, int c, Dif
         return;
     }
 
-    if (level == Difficulty::Easy && world.countries[target].GetRuler() == world.playerRuler &&
+    if (level == Difficulty::Easy && world.IsPlayer(world.countries[target].GetRuler()) &&
         !ClearAdvantage(world, c, target)) {
         CarryOut(world, events, DomesticCommand::DevelopLand, country, world.random);
         return;
@@ -163,7 +161,7 @@ void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int c)
     if (country.GetFunds() < kActionFunds)
         return; // every paid action needs the funds; no draw is made
 
-    Difficulty level = LevelOf(world, country.GetRuler());
+    Difficulty level = world.LevelOf(country.GetRuler());
     if (level == Difficulty::Master) {
         // The look-ahead chooses on copies of the world; no draw of the game is made for it.
         if (host.planner) {

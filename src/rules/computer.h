@@ -33,7 +33,7 @@ std::vector<ComputerOrder> ComputerChoices(const GameState& world, int country);
 
 // Carries out an order of computer country: a domestic command drawing from the
 // world's generator; a war fought as every computer war is (at once against a computer
-// or a country without a ruler, through the host's battle window against the player).
+// or a country without a ruler, through the host's battle window against a player).
 void CarryOutComputerOrder(GameState& world, EventSink& events, TurnHost& host, int country,
                            const ComputerOrder& order);
 

@@ -7,22 +7,19 @@
 
 namespace {
 
-// The player's battles have the battle window's exchanges; the others the computer's.
+// The players' battles have the battle window's exchanges; the others the computer's.
 BattleOdds Odds(const GameState& world, int attacker, int target)
 {
-    const BattleKind kind =
-        world.countries[target].GetRuler() == world.playerRuler ? BattleKind::Player : BattleKind::Computer;
+    const BattleKind kind = world.IsPlayer(world.countries[target].GetRuler()) ? BattleKind::Player : BattleKind::Computer;
     return OddsOfBattle(world, attacker, target, kind, kComputerOddsTrials, world.random.State());
 }
 
-// A country of the player is preferred over one whose odds are this much better.
+// A country of a player is preferred over one whose odds are this much better.
 constexpr double kPlayerPreference = 0.1;
 
 constexpr std::array<std::string_view, kDifficultyLevels> kNames = {"easy", "normal", "hard", "master"};
 
 } // namespace
-
-Difficulty LevelOf(const GameState& world, RulerId) { return world.difficulty; }
 
 bool WeighsWar(Difficulty difficulty, int draw)
 {
@@ -43,7 +40,7 @@ int LikeliestConquest(const GameState& world, int country)
         const double odds = Odds(world, country, target).TakenShare();
         if (odds < kHardAttackOdds)
             continue;
-        const bool player = world.countries[target].GetRuler() == world.playerRuler;
+        const bool player = world.IsPlayer(world.countries[target].GetRuler());
         const double score = odds + (player ? kPlayerPreference : 0.0);
         if (best < 0 || score > bestScore) {
             best = target;

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// How the computer rulers play at each difficulty. They never cheat: the same figures,
+// How the computer rulers play at each difficulty (each at his own level,
+// GameState::LevelOf). They never cheat: the same figures,
 // no soldiers, provisions or funds of their own making, and nothing the player could
 // not see himself (the odds of a battle are shown to him too). Only their choices
 // differ:
@@ -18,9 +19,6 @@
 // The odds are reckoned on copies with a generator of their own, seeded from the
 // state of the world's, which is read and never drawn from: the same clock still
 // gives the same game.
-//
-// The level belongs to a ruler: LevelOf is asked for each computer country's ruler.
-// Today every computer ruler plays at the game's difficulty.
 #pragma once
 
 #include <string_view>
@@ -32,17 +30,14 @@ inline constexpr double kHardAttackOdds = 0.25;
 // Trials for each odds a computer ruler reckons.
 inline constexpr int kComputerOddsTrials = 600;
 
-// The level a ruler plays at.
-Difficulty LevelOf(const GameState& world, RulerId ruler);
-
 // Whether a computer country whose turn drew draw (0..9) weighs war.
 bool WeighsWar(Difficulty difficulty, int draw);
 
-// Hard: the hostile neighbour of country that it is likeliest to take, when those
-// odds reach kHardAttackOdds; -1 otherwise.
+// Hard: the hostile neighbour of country that it is likeliest to take (a player's
+// first when the odds are close), when those odds reach kHardAttackOdds; -1 otherwise.
 int LikeliestConquest(const GameState& world, int country);
 
-// Easy: whether country may attack target, a country of the player.
+// Easy: whether country may attack target, a country of a player.
 bool ClearAdvantage(const GameState& world, int country, int target);
 
 // "easy", "normal", "hard", "master"; false when name is none of them.

@@ -53,10 +53,10 @@ void ReportStart(const GameState& world, EventSink& events, bool loaded)
     }
 }
 
-void ReportVictory(const GameState& world, EventSink& events)
+void ReportVictory(const GameState& world, EventSink& events, RulerId winner)
 {
     if (EventReport e{world, events, EventKind::Victory})
-        e->ruler = static_cast<std::int8_t>(world.playerRuler);
+        e->ruler = static_cast<std::int8_t>(winner);
 }
 
 void ReportCapture(const GameState& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,
@@ -108,20 +108,7 @@ std::string_view EventKindName(EventKind kind)
     return "unknown";
 }
 
-std::string_view CommandName(DomesticCommand command)
-{
-    switch (command) {
-    case DomesticCommand::DevelopLand:
-        return "develop_land";
-    case DomesticCommand::DevelopCommerce:
-        return "develop_commerce";
-    case DomesticCommand::Conscript:
-        return "conscript";
-    case DomesticCommand::Train:
-        return "train";
-    }
-    return "unknown";
-}
+std::string_view CommandName(DomesticCommand command) { return NamesOf(command).event; }
 
 std::string_view BattleOutcomeName(BattleOutcome outcome)
 {

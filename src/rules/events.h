@@ -156,7 +156,7 @@ private:
 
 // The reports the rules make at fixed points; each does nothing without an observer.
 void ReportStart(const GameState& world, EventSink& events, bool loaded); // every country's ruler, the player
-void ReportVictory(const GameState& world, EventSink& events);             // the player holds every country
+void ReportVictory(const GameState& world, EventSink& events, RulerId winner); // he holds every country
 // A capture: the Capture event, and a Fall when the old ruler (not "no ruler") holds
 // nothing any more.
 void ReportCapture(const GameState& world, EventSink& events, int country, int fromCountry, RulerId oldRuler,

@@ -51,11 +51,16 @@ void ReportMonth(const GameState& world, EventSink& events)
 
 } // namespace
 
-void BeginNewGame(GameState& world, EventSink& events, RulerId player)
+void BeginNewGame(GameState& world, EventSink& events)
 {
-    world.playerRuler = player;
     world.turnCountry = -1;
     ReportStart(world, events, false);
+}
+
+void BeginNewGame(GameState& world, EventSink& events, RulerId player)
+{
+    SeatPlayer(world, player);
+    BeginNewGame(world, events);
 }
 
 void BeginLoadedGame(GameState& world, EventSink& events)
@@ -138,55 +143,88 @@ SeasonalIncome NextTaxes(const GameState& world, int country)
     return next;
 }
 
-bool PlayerHasCountry(const GameState& world)
+bool HoldsACountry(const GameState& world, RulerId ruler)
 {
-    const RulerId player = world.playerRuler;
     for (const Country& c : world.countries) {
-        if (c.GetRuler() == player)
+        if (c.GetRuler() == ruler)
             return true;
     }
     return false;
 }
 
-bool IsUnified(const GameState& world)
+bool HoldsEveryCountry(const GameState& world, RulerId ruler)
 {
-    const RulerId player = world.playerRuler;
     for (const Country& c : world.countries) {
-        if (c.GetRuler() != player && c.GetRuler() != -1)
+        if (c.GetRuler() != ruler && c.GetRuler() != -1)
             return false;
     }
     return true;
 }
 
-int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host)
+bool PlayerHasCountry(const GameState& world) { return HoldsACountry(world, world.playerRuler); }
+bool IsUnified(const GameState& world) { return HoldsEveryCountry(world, world.playerRuler); }
+
+bool PlayersHoldACountry(const GameState& world)
 {
-    platform::SeedFromClock(world.random, world.clock);
-    // Tested before every step, so a computer country that takes the player's last
-    // country is the last to act.
-    while (PlayerHasCountry(world)) {
+    for (const Country& c : world.countries) {
+        if (world.IsPlayer(c.GetRuler()))
+            return true;
+    }
+    return false;
+}
+
+RulerId UnifyingRuler(const GameState& world)
+{
+    for (const Country& c : world.countries) {
+        if (c.GetRuler() > 0)
+            return HoldsEveryCountry(world, c.GetRuler()) ? c.GetRuler() : 0;
+    }
+    return 0;
+}
+
+TurnStop PlayComputerCountries(GameState& world, EventSink& events, TurnHost& host)
+{
+    // Nobody plays: the computers play the month out, and the game ends when one of
+    // them holds every country.
+    bool watched = true;
+    for (RulerId r = 1; r < kRulerCount && watched; ++r)
+        watched = !world.IsPlayer(r);
+    // Tested before every step, so a computer country that takes the last country of
+    // the players is the last to act.
+    for (bool first = true;; first = false) {
+        if (watched ? UnifyingRuler(world) != 0 : !PlayersHoldACountry(world))
+            return watched ? TurnStop::Unified : TurnStop::NoPlayer;
         if (host.StopRequested())
-            return 0;
+            return TurnStop::Asked;
+        if (watched && !first && world.turnCountry == kCountryCount - 1)
+            return TurnStop::MonthEnd;
         AdvanceTurn(world, events);
         const int c = world.turnCountry;
         const RulerId ruler = world.countries[c].GetRuler();
         if (ruler == 0)
             continue;
-        if (ruler == world.playerRuler)
-            break;
+        if (world.IsPlayer(ruler))
+            return TurnStop::PlayerTurn;
         host.TurnBegin(c);
         if (host.StopRequested())
-            return 0;
-        host.marks.battleAttacker = -1;
-        host.marks.battleTarget = -1;
+            return TurnStop::Asked;
+        host.MarkBattle(-1, -1);
         RunComputerTurn(world, events, host, c);
     }
-    if (host.StopRequested())
+}
+
+int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host, const std::function<void(TurnStop)>& handOver)
+{
+    platform::SeedFromClock(world.random, world.clock);
+    const TurnStop stop = PlayComputerCountries(world, events, host);
+    if (stop == TurnStop::Asked || host.StopRequested())
         return 0;
-    if (!PlayerHasCountry(world)) {
+    if (stop == TurnStop::NoPlayer) {
         if (EventReport over{world, events, EventKind::GameOver})
             over->ruler = static_cast<std::int8_t>(world.playerRuler);
     }
-    host.marks.shownCountry = world.turnCountry.Get();
+    if (handOver)
+        handOver(stop);
     host.PlayerTurn(world.turnCountry);
     return 0;
 }
@@ -208,7 +246,7 @@ bool TurnWorker::Start(TurnHost& host)
     m_running.store(true, std::memory_order_release);
     try {
         m_thread = std::thread([this] {
-            TurnWorkerProc(m_world, m_events, *m_host);
+            TurnWorkerProc(m_world, m_events, *m_host, m_handOver);
             m_running.store(false, std::memory_order_release);
         });
     } catch (const std::system_error&) {

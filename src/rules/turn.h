@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The clock of the game: the turn worker runs the calendar and the computer rulers'
-// turns until the cursor reaches a country of the player, and talks to the interface
+// turns until the cursor reaches a country of a player, and talks to the interface
 // through synchronous calls.
 #pragma once
 
 #include <atomic>
+#include <functional>
 #include <string>
 #include <thread>
 
@@ -18,29 +19,22 @@
 constexpr int WM_TURN_BEGIN = 0x401;
 constexpr int WM_PLAYER_TURN = 0x402;
 
-// What the windows mark on the map while the computer plays: the country in the status
-// panel and the battle being fought. Not part of the world: a fork of the game has none.
-struct ViewMarks {
-    SharedInt shownCountry{-1};   // country in the status panel, -1 = none
-    SharedInt battleAttacker{-1}; // battle shown on the map, -1 = none
-    SharedInt battleTarget{-1};
-
-    void Reset()
-    {
-        shownCountry = -1;
-        battleAttacker = -1;
-        battleTarget = -1;
-    }
-};
-
 // What the worker needs from the interface. Every call blocks the worker until the
 // interface thread has handled it (TurnBegin, PlayerTurn) or until the window it
 // opens has closed (ShowMessage, Present).
 class TurnHost : public BattlePresenter {
 public:
     // WM_TURN_BEGIN: a computer country's turn begins (again when it attacks a country
-    // that is not the player's, with the battle pair set).
+    // that is not a player's, after MarkBattle has named the pair).
     virtual void TurnBegin(int country) = 0;
+    // The battle a computer country fights against another computer ruler, named on the
+    // worker's thread before its TurnBegin and cleared (-1, -1) when it has been fought
+    // and before each computer country's turn: the map marks it. Nothing by default.
+    virtual void MarkBattle(int attacker, int target)
+    {
+        (void)attacker;
+        (void)target;
+    }
     // WM_PLAYER_TURN: the worker's last act.
     virtual void PlayerTurn(int country) = 0;
     // A self-closing message window with the words (a host that translates takes the
@@ -57,8 +51,6 @@ public:
     bool StopRequested() const { return m_stop.load(std::memory_order_acquire); }
     void ClearStop() { m_stop.store(false, std::memory_order_release); }
 
-    // The host's marks on the map, which the worker sets as it plays.
-    ViewMarks marks;
     // Who chooses for a computer ruler whose level looks ahead (rules/computer.h); none:
     // such a ruler plays as at 普通. A look-ahead's own copies are played with none.
     const ComputerPlanner* planner = nullptr;
@@ -71,9 +63,10 @@ private:
     std::atomic<bool> m_stop{false};
 };
 
-// The world right after a new game's country file has been loaded and the ruler
-// table built: the chosen ruler plays, the cursor stands before country 0. Reports
-// the start.
+// The world right after a new game's country file has been loaded, the ruler table
+// built and who plays seated: the cursor stands before country 0. Reports the start.
+void BeginNewGame(GameState& world, EventSink& events);
+// The same for the game of one person: the chosen ruler seated first (SeatPlayer).
 void BeginNewGame(GameState& world, EventSink& events, RulerId player);
 // The same after a saved game has been loaded: the file's ruler and cursor stand.
 void BeginLoadedGame(GameState& world, EventSink& events);
@@ -81,8 +74,30 @@ void BeginLoadedGame(GameState& world, EventSink& events);
 // One step of the cursor; moves the calendar when it wraps (harvest at month 9, taxes,
 // upkeep and growth at the new year, drawing from the world's generator).
 void AdvanceTurn(GameState& world, EventSink& events);
+// Whether ruler holds a country; whether every country is his (or -1: a country with
+// no ruler, 0, stands in the way).
+bool HoldsACountry(const GameState& world, RulerId ruler);
+bool HoldsEveryCountry(const GameState& world, RulerId ruler);
+// The same of the player ruler.
 bool PlayerHasCountry(const GameState& world);
 bool IsUnified(const GameState& world);
+// Whether any player (GameState::IsPlayer) holds a country.
+bool PlayersHoldACountry(const GameState& world);
+// The ruler who holds every country, or 0 when none does.
+RulerId UnifyingRuler(const GameState& world);
+
+// Where the computer's turns stopped.
+enum class TurnStop : std::uint8_t {
+    Asked,      // a stop was requested: the world is as the last step left it
+    PlayerTurn, // the cursor stands at a country of a player
+    NoPlayer,   // players sit, and none of them holds a country any more
+    MonthEnd,   // nobody plays (the game is watched): every country has had its turn this month
+    Unified,    // nobody plays, and one ruler holds every country
+};
+
+// The computer countries in turn from the cursor on, on the calling thread, until a
+// stop above. Reports nothing of its end and calls no PlayerTurn.
+TurnStop PlayComputerCountries(GameState& world, EventSink& events, TurnHost& host);
 
 // When the next harvest (September) or the next taxes (January, when the soldiers are
 // also fed) come for a country, seen from the world's date, and about what they bring
@@ -97,15 +112,22 @@ SeasonalIncome NextHarvest(const GameState& world, int country);
 SeasonalIncome NextTaxes(const GameState& world, int country);
 
 // The worker's procedure on the calling thread: seeds the world's generator from the
-// clock, runs the computer countries until the player's turn or the end of the game,
-// sets the host's shown country and calls PlayerTurn. Returns 0. Returns early,
-// without PlayerTurn, when a stop is requested.
-int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host);
+// clock, plays the computer countries (PlayComputerCountries), reports a game over when
+// no player holds a country any more, tells handOver (when given) where it stopped and
+// calls PlayerTurn. Returns 0. Returns early, without PlayerTurn (and without
+// handOver), when a stop is requested.
+int TurnWorkerProc(GameState& world, EventSink& events, TurnHost& host,
+                   const std::function<void(TurnStop)>& handOver = {});
 
 // TurnWorkerProc on a thread of its own.
 class TurnWorker {
 public:
-    TurnWorker(GameState& world, EventSink& events) : m_world(world), m_events(events) {}
+    // handOver, when given, hears where each worker stopped, on its thread, before its
+    // PlayerTurn call.
+    TurnWorker(GameState& world, EventSink& events, std::function<void(TurnStop)> handOver = {})
+        : m_world(world), m_events(events), m_handOver(std::move(handOver))
+    {
+    }
     // Asks a worker that still runs to stop, then waits for the thread. (A worker that
     // has already ended is not asked: the host's stop flag stays clear for the next.)
     ~TurnWorker();
@@ -130,6 +152,7 @@ public:
 private:
     GameState& m_world;
     EventSink& m_events;
+    std::function<void(TurnStop)> m_handOver;
     TurnHost* m_host = nullptr; // the last started worker's
     std::thread m_thread;
     std::atomic<bool> m_running{false};

@@ -13,7 +13,10 @@
 namespace {
 
 constexpr std::string_view kMagic = "VELCOR-RECORD";
-constexpr int kVersion = 1;
+// 2: a start may name its seats (a game of several players, or computers at levels of
+// their own); a record without such a start is written as 1, as it always was.
+constexpr int kVersion = 2;
+constexpr int kOnePlayerVersion = 1;
 // A record of the longest game is far smaller: a reading a month, a few steps a turn.
 constexpr std::size_t kMaxRecordSize = 256 * 1024 * 1024;
 
@@ -46,21 +49,6 @@ std::string Hex(std::uint32_t value)
     return text;
 }
 
-const char* DomesticName(DomesticCommand what)
-{
-    switch (what) {
-    case DomesticCommand::DevelopLand:
-        return "land";
-    case DomesticCommand::DevelopCommerce:
-        return "commerce";
-    case DomesticCommand::Conscript:
-        return "conscript";
-    case DomesticCommand::Train:
-        return "train";
-    }
-    return "?";
-}
-
 struct StepWriter {
     std::string& out;
     void operator()(const RecordStart& s) const
@@ -68,14 +56,17 @@ struct StepWriter {
         out += "start " + std::string(s.loaded ? "loaded" : "new") + ' ' + std::to_string(s.ruler) + ' ' +
                std::to_string(static_cast<int>(s.difficulty)) + ' ' + std::to_string(s.random) + ' ' +
                std::to_string(s.commandRandom) + ' ' + std::to_string(s.readingIndex) + ' ' +
-               std::to_string(s.world.size()) + '\n';
+               std::to_string(s.world.size());
+        if (s.seats)
+            out += ' ' + SeatsWord(*s.seats);
+        out += '\n';
         out += s.world;
         out += '\n';
     }
     void operator()(const PlayerCommand& c) const { std::visit(*this, c); }
     void operator()(const command::Domestic& c) const
     {
-        out += "domestic " + std::string(DomesticName(c.what)) + ' ' + std::to_string(c.country) + '\n';
+        out += "domestic " + std::string(NamesOf(c.what).record) + ' ' + std::to_string(c.country) + '\n';
     }
     void operator()(const command::Move& c) const
     {
@@ -169,16 +160,10 @@ bool ParseCommand(const std::vector<std::string_view>& w, PlayerCommand& command
     }
     if (w[0] == "domestic" && w.size() == 3) {
         command::Domestic d;
-        static const std::array<DomesticCommand, 4> kAll = {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
-                                                            DomesticCommand::Conscript, DomesticCommand::Train};
-        bool known = false;
-        for (DomesticCommand what : kAll)
-            if (w[1] == DomesticName(what)) {
-                d.what = what;
-                known = true;
-            }
-        if (!known || !Number(w[2], d.country, 0, kLast))
+        const std::optional<DomesticCommand> what = DomesticCommandOfRecord(w[1]);
+        if (!what || !Number(w[2], d.country, 0, kLast))
             return false;
+        d.what = *what;
         command = d;
         return true;
     }
@@ -227,7 +212,11 @@ std::uint32_t Crc32(std::string_view bytes)
 
 std::string RecordText(const RecordedGame& record)
 {
-    std::string out = std::string(kMagic) + ' ' + std::to_string(kVersion) + '\n';
+    const bool seated = std::any_of(record.steps.begin(), record.steps.end(), [](const RecordStep& step) {
+        const auto* start = std::get_if<RecordStart>(&step);
+        return start && start->seats;
+    });
+    std::string out = std::string(kMagic) + ' ' + std::to_string(seated ? kVersion : kOnePlayerVersion) + '\n';
     out += "readings " + std::to_string(record.readings.size()) + '\n';
     for (std::int64_t r : record.readings)
         out += std::to_string(r) + '\n';
@@ -259,7 +248,8 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
     auto damaged = [&] { return refuse(RecordDamagedAt(in.LineNumber())); };
     if (!in.Line(w) || w.size() != 2 || w[0] != kMagic)
         return refuse(platform::Message(kNotARecord));
-    if (int version = 0; !Number(w[1], version, 0, INT32_MAX) || version != kVersion)
+    int version = 0;
+    if (!Number(w[1], version, 0, INT32_MAX) || version < kOnePlayerVersion || version > kVersion)
         return refuse(platform::Message(kOtherVersion, {platform::Message::Plain(std::string(w[1]))}));
     // The checksum first: a changed or cut record is refused as a whole, before any of
     // it is believed. (With CR LF it can only be checked on the record read.)
@@ -294,8 +284,19 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
             RecordStart s;
             int difficulty = 0;
             std::size_t size = 0;
-            // The player is a ruler of a country file's, never 0 (no ruler).
-            if (w.size() != 8 || (w[1] != "new" && w[1] != "loaded") || !Number(w[2], s.ruler, 1, kRulerCount - 1) ||
+            // The player is a ruler of a country file's, never 0 (no ruler); the seats
+            // (version 2) seat him unless nobody plays.
+            const bool seated = version >= kVersion && w.size() == 9;
+            if (seated) {
+                s.seats = ParseSeatsWord(w[8]);
+                if (!s.seats)
+                    return damaged();
+            }
+            if ((w.size() != 8 && !seated) || (w[1] != "new" && w[1] != "loaded") ||
+                !Number(w[2], s.ruler, 1, kRulerCount - 1) ||
+                (s.seats && (*s.seats)[static_cast<std::size_t>(s.ruler)].kind == SeatKind::Computer &&
+                 std::any_of(s.seats->begin(), s.seats->end(),
+                             [](const Seat& seat) { return seat.kind != SeatKind::Computer; })) ||
                 !Number(w[3], difficulty, 0, kDifficultyLevels - 1) ||
                 !Number(w[4], s.random, 0u, UINT32_MAX) || !Number(w[5], s.commandRandom, 0u, UINT32_MAX) ||
                 !Number(w[6], s.readingIndex, std::size_t{0}, record.readings.size()) ||
@@ -337,7 +338,7 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
 int RecordStepLine(const RecordedGame& record, std::size_t step)
 {
     // The magic, the readings' count and lines, the steps' count; then a line a command
-    // and a start's line with its world's lines.
+    // and a start's line with its world's lines (its seats are a word of its line).
     std::size_t line = 4 + record.readings.size();
     for (std::size_t i = 0; i < step && i < record.steps.size(); ++i) {
         const auto* start = std::get_if<RecordStart>(&record.steps[i]);
@@ -387,6 +388,8 @@ void GameRecorder::GameBegun(const GameState& world, bool loaded)
     start.loaded = loaded;
     start.world = platform::JoinLines(FormatCountryFile(CaptureWorld(world, world.turnCountry)));
     start.ruler = world.playerRuler;
+    if (!SeatsAreOnePlayers(world))
+        start.seats = world.seats;
     start.difficulty = world.difficulty;
     start.random = world.random.State();
     start.commandRandom = world.commandRandom.State();

@@ -23,12 +23,16 @@
 
 // Where a game began: a new game on a starting world (its country file as the game's
 // writer gives it back, and the ruler chosen), or a saved game loaded (the save's
-// bytes). The generators' states and the difficulty are the world's at that moment;
-// readingIndex is the first of the record's readings this beginning's play takes.
+// bytes). The generators' states, the difficulty and the seats are the world's at that
+// moment; readingIndex is the first of the record's readings this beginning's play
+// takes.
 struct RecordStart {
     bool loaded = false;
     std::string world;
     RulerId ruler = 0;
+    // Who played each ruler, when more than ruler alone did or a computer had a level of
+    // its own (none: ruler the one player, SeatPlayer).
+    std::optional<Seats> seats;
     Difficulty difficulty = Difficulty::Normal;
     std::uint32_t random = 1;
     std::uint32_t commandRandom = 1;
@@ -38,7 +42,8 @@ struct RecordStart {
 };
 
 // One step of a record: a beginning (the first step always; later ones where a save
-// with its record was loaded) or a command of the player.
+// with its record was loaded) or a command of the player whose turn it was (the ruler
+// of the command's country; a rest ends the turn of whoever's it was).
 using RecordStep = std::variant<RecordStart, PlayerCommand>;
 
 // The save a record was written beside: its bytes' CRC-32 and size, and the turn

@@ -19,7 +19,9 @@ bool BeginRecordedStart(GameSession& session, const RecordStart& start,
         return false;
     }
     BuildRulerTable(world);
-    world.playerRuler = start.ruler;
+    SeatPlayer(world, start.ruler);
+    if (start.seats)
+        world.seats = *start.seats;
     world.difficulty = start.difficulty;
     world.random.Seed(start.random);
     world.commandRandom.Seed(start.commandRandom);
@@ -50,21 +52,16 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
     GameState& world = session.world;
     ReplayPoint& at = outcome.at;
     std::int32_t lastMonth = world.month;
-    // The computer's turns up to the player's next; true when the replay stops there.
-    auto stretch = [&](bool rest) {
-        if (rest)
-            session.RestHere();
-        else
-            session.PlayComputerTurns();
+    // The computer's turns up to the players' next (played by the rest, or after a
+    // start); true when the replay stops there.
+    auto stretch = [&]() {
         const std::int32_t month = world.month;
         at.months += ((month - lastMonth) % 12 + 12) % 12;
         lastMonth = month;
         ++at.playerTurns;
         at.readings = world.clock.FedIndex();
-        // A player who holds nothing gives no more commands.
-        session.mode = PlayerHasCountry(world) ? ViewMode::PlayerTurn : ViewMode::GameOver;
-        session.BeginPlayerTurn();
-        // Stopped at his turn, before his commands, while steps are left.
+        at.turnRuler = session.TurnRuler();
+        // Stopped at a turn, before its commands, while steps are left.
         if (at.steps >= record.steps.size())
             return false;
         return (stop.months && at.months >= *stop.months) ||
@@ -77,20 +74,18 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
             if (!BeginRecordedStart(session, *start, readings, &outcome.words))
                 return outcome;
             lastMonth = world.month;
-            stopHere = stretch(false);
+            session.StartComputerTurns();
+            stopHere = stretch();
         } else {
             // Only what the rules allow is played: a record whose step they refuse has
             // been changed, and is refused at that step's line.
             const PlayerCommand& command = std::get<PlayerCommand>(step);
-            const bool rest = std::holds_alternative<command::Rest>(command);
-            if ((rest ? session.Check(command) : session.Apply(command)).refusal != CommandRefusal::None) {
+            if (session.Apply(command).refusal != CommandRefusal::None) {
                 outcome.words = RecordDamagedAt(RecordStepLine(record, at.steps - 1));
                 return outcome;
             }
-            if (rest)
-                stopHere = stretch(true);
-            else if (std::holds_alternative<command::War>(command))
-                session.CheckVictory();
+            if (std::holds_alternative<command::Rest>(command))
+                stopHere = stretch();
         }
         if (stopHere) {
             outcome.stopped = true;

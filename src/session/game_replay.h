@@ -17,15 +17,12 @@
 #include "session/game_record.h"
 #include "session/game_session.h"
 
-// A host that shows nothing: the computer's turns and the player's battles are played
+// A host that shows nothing: the computer's turns and the players' battles are played
 // at once, as the headless game plays them.
 class QuietHost : public TurnHost {
 public:
-    QuietHost() = default;
-    explicit QuietHost(GameState& world) : m_world(&world) {}
-    void SetWorld(GameState& world) { m_world = &world; }
-    void TurnBegin(int country) override { m_world->turnCountry = country; }
-    void PlayerTurn(int country) override { m_world->turnCountry = country; }
+    void TurnBegin(int) override {}
+    void PlayerTurn(int) override {}
     void ShowMessage(const platform::Message&, int) override {}
     bool Present(BattleScript& script) override
     {
@@ -33,16 +30,12 @@ public:
         script.Finish();
         return !StopRequested();
     }
-
-private:
-    GameState* m_world = nullptr;
 };
 
-// A game of its own played off screen with a QuietHost: a replay's, while the game
-// being shown stays as it is.
+// A game of its own played off screen with a QuietHost, the computer's turns on the
+// calling thread: a replay's, while the game being shown stays as it is.
 class QuietGame {
 public:
-    QuietGame() { m_host.SetWorld(m_session.world); }
     GameSession& Session() { return m_session; }
 
 private:
@@ -50,7 +43,7 @@ private:
     GameSession m_session{m_host};
 };
 
-// Sets the session's world up as a start of a record says (its world, the player, the
+// Sets the session's world up as a start of a record says (its world, who plays, the
 // difficulty and the generators), its clock fed from the readings from the start's
 // on, and begins the game (its start reported). The computer's first turns are the
 // caller's. False, with the reason, when the start's world is no country file.
@@ -61,13 +54,15 @@ bool BeginRecordedStart(GameSession& session, const RecordStart& start,
 struct ReplayPoint {
     std::size_t steps = 0;       // steps of the record carried out
     std::size_t readings = 0;    // readings of the record taken
-    std::size_t playerTurns = 0; // turns of the player reached, this one included
+    std::size_t playerTurns = 0; // turns of the players reached, this one included
     std::int64_t months = 0;     // months the calendar turned (as the headless game counts them)
+    RulerId turnRuler = 0;       // the player whose turn the last reached was (0: none, the game had ended)
 };
 
-// Where a synchronous replay stops: at the player's first turn after so many months, at
-// his turn of this number (0 the first), or at the first of his turns the world there
-// is wanted at; before his commands. Else at the end.
+// Where a synchronous replay stops: at a player's first turn after so many months, at
+// the players' turn of this number (0 the first; each rest ends one), or at the first
+// of their turns the world there is wanted at (the turn country's ruler is the player
+// whose turn it is); before the commands of that turn. Else at the end.
 struct ReplayStop {
     std::optional<std::int64_t> months;
     std::optional<std::size_t> playerTurn;

@@ -1,19 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// One game being played: its world (with the world's generators), who hears what
-// happens in it, and the turn worker that plays the computer's side. The windows and
-// the headless runner are clients of a session; a look-ahead copies its world.
+// One game being played: its world (with the world's generators and who plays each
+// ruler), who hears what happens in it, the turn worker that plays the computer's side,
+// and where the game stands (its phase). The windows and the headless runner are
+// clients of a session; a look-ahead copies its world.
 #pragma once
 
+#include <atomic>
 #include <string>
+#include <vector>
 
 #include "model/country_file.h"
 #include "model/game_state.h"
 #include "rules/events.h"
 #include "rules/turn.h"
-#include "rules/view_mode.h"
 #include "session/player_command.h"
 
-// Hears what the player does with a session's game: each beginning (before its start is
+// Hears what the players do with a session's game: each beginning (before its start is
 // reported) and each command Apply has carried out, on the interface thread. A recorder.
 class SessionObserver {
 public:
@@ -24,96 +26,128 @@ protected:
     ~SessionObserver() = default;
 };
 
+// Where the game stands; the session alone moves it on.
+//
+//   NoGame ──BeginGame──▶ ComputerTurns ──(the computer rulers play)──▶ AwaitingCommand
+//   AwaitingCommand ──a command──▶ CommandGiven ──rest──▶ ComputerTurns
+//   AwaitingCommand ──rest──▶ ComputerTurns
+//   a war that leaves its player holding every country ──▶ Won
+//   the computer's turns end with no player holding a country ──▶ Lost
+//   nobody plays: ComputerTurns ──a month──▶ Watching ──rest──▶ ComputerTurns,
+//                 and ──▶ Won when one ruler holds every country
+enum class TurnPhase : std::uint8_t {
+    NoGame,          // no game has begun
+    ComputerTurns,   // the computer rulers play (a game begun or loaded starts here)
+    AwaitingCommand, // a player's country waits for its command of the turn (or the rest)
+    CommandGiven,    // its command has been given: only the rest is left
+    Watching,        // nobody plays: the computers have played a month; a rest plays the next
+    Won,             // a player holds every country (watched: one ruler does); a rest
+                     // still lets the computer play on, as a record may
+    Lost,            // no player holds a country any more
+};
+
+// Where the computer's turns run once started (StartComputerTurns, or a rest).
+enum class ComputerPlay : std::uint8_t {
+    Here,       // on the calling thread, before the call returns
+    Joined,     // on the worker's thread, joined before the call returns (the same turns)
+    Background, // on the worker's thread while the caller goes on; the host's PlayerTurn
+                // tells their end (the windows)
+};
+
 class GameSession {
 public:
     // The world starts empty (every country without a name or a ruler) with the fixed
     // ruler table. host is whom the worker reaches: the windows, or the headless runner.
-    explicit GameSession(TurnHost& host);
+    explicit GameSession(TurnHost& host, ComputerPlay play = ComputerPlay::Here);
     // A worker still running is asked to stop and waited for.
     ~GameSession() = default;
     GameSession(const GameSession&) = delete;
     GameSession& operator=(const GameSession&) = delete;
 
-    // The game. Replace or change it only while no worker plays it.
+    // The game. Replace or change it only while no worker plays it (and then Resume, or
+    // begin it, so that the phase follows).
     GameState world;
     // Who hears its events.
     EventSink events;
 
-    // Which input the game waits for; the windows' mode. Interface thread only.
-    ViewMode mode = ViewMode::NoGame;
-
     TurnHost& Host() { return m_host; }
+    void SetComputerPlay(ComputerPlay play) { m_play = play; }
+    ComputerPlay GetComputerPlay() const { return m_play; }
 
-    // The one observer of the player's doings (nullptr: none).
+    // The one observer of the players' doings (nullptr: none).
     void SetObserver(SessionObserver* observer) { m_observer = observer; }
     SessionObserver* Observer() const { return m_observer; }
 
-    // Carries out a command of the player, when the rules allow it now: one command a
-    // turn (and then the rest), by the country whose turn it is, while the game waits
-    // for the player. A refused command changes nothing and says why. A war is fought
-    // through the host's battle window. A rest starts the worker (refused, the turn
-    // still the player's, when no thread can be had for it).
+    // Where the game stands. Read it on the interface thread: the worker moves it only
+    // at its hand-over, before its PlayerTurn call.
+    TurnPhase Phase() const { return m_phase.load(std::memory_order_acquire); }
+    // Whose turn it is: the player whose country awaits its command or has given it;
+    // 0 at any other phase.
+    RulerId TurnRuler() const;
+    // Who won (Won): the player who holds every country, or the computer ruler who does
+    // in a watched game; 0 before.
+    RulerId Winner() const { return m_winner.load(std::memory_order_acquire); }
+    // Won or Lost: nothing is left to play.
+    bool Ended() const { return Phase() == TurnPhase::Won || Phase() == TurnPhase::Lost; }
+
+    // Carries out a command of the player whose turn it is, when the rules allow it now:
+    // one command a turn, by the country whose turn it is, then the rest. A refused
+    // command changes nothing and says why. A war is fought through the host's battle
+    // window; one that leaves its player holding every country wins the game, reported
+    // here (and so does a war refused only by its target, when he already holds them).
+    // A rest plays the computer's turns as ComputerPlay says (refused, the turn still
+    // the player's, when no thread can be had for them); with nobody playing, a rest
+    // plays the next month; once the game is lost there is none.
     CommandResult Apply(const PlayerCommand& command);
-    // The player's turn has begun: his command of the turn is still to be given.
-    void BeginPlayerTurn() { m_acted = false; }
-    // When the player holds every country, reports the victory and says so.
-    bool CheckVictory();
     // Whether Apply would carry the command out now: a refusal (with its words), or a
     // result with CommandRefusal::None. Changes nothing. (A move of nothing asks
     // whether the destination may be chosen.)
     CommandResult Check(const PlayerCommand& command) const;
 
-    // A new game on a starting world's country file with player as the player's ruler,
-    // or a saved game. On failure the world is left as it was. The start is reported;
-    // the marks on the map are cleared.
+    // A new game on a starting world's country file, or a saved game. On failure the
+    // world is left as it was. The start is reported; the computer's turns are next
+    // (StartComputerTurns).
+    // The game of one person, player:
     LoadOutcome StartNewGame(const std::string& countryFile, RulerId player);
+    // Of several: seats says who plays each ruler and each computer ruler's level, first
+    // is the player ruler (the first player; with nobody playing, the ruler a save of the
+    // game names), difficulty the level of every computer without one of his own.
+    LoadOutcome StartNewGame(const std::string& countryFile, const Seats& seats, RulerId first,
+                             Difficulty difficulty = Difficulty::Normal);
     // Only reads a country file into the world (and builds the ruler table), for a
-    // front end that begins the game itself (BeginGame) once it is ready.
+    // front end that begins the game itself (BeginGame) once it is ready. A saved game
+    // takes the difficulty and the seats kept beside it; a starting world has nobody
+    // playing yet.
     LoadOutcome ReadWorld(const std::string& path, CountryFileUse use);
     LoadOutcome LoadGame(const std::string& saveFile);
-    // What the last world read set aside, for the player (a difficulty kept beside the
-    // save that could not be used); empty when nothing was.
+    // What the last world read set aside, for the player (a difficulty or seats kept
+    // beside the save that could not be used); empty when nothing was.
     const platform::Message& SetAside() const { return m_setAside; }
     // Reports the start of the game in the world as it stands (a new game when not
-    // loaded), and clears the marks: for a world set up by other means.
+    // loaded), its seats said as simply as they can be (SimplifySeats): for a world set
+    // up by other means. The computer's turns are next.
     void BeginGame(bool loaded);
     // Writes the world with turnCursor as the stored cursor (see SaveCountryFile), its
-    // difficulty beside it, and removes what an earlier game saved there kept beside it
-    // (see ReplaceCompanions).
+    // difficulty and seats beside it, and removes what an earlier game saved there kept
+    // beside it (see ReplaceCompanions).
     bool SaveGame(const std::string& path, std::int32_t turnCursor, std::string* error) const;
+    // The cursor a save made now stores: one back while a command is awaited, so that
+    // the loaded game gives the same turn again; the cursor as it stands otherwise.
+    std::int32_t SaveCursor() const;
 
-    // The computer's turns up to the player's next turn (or the end of the game), on
-    // the calling thread.
-    void PlayComputerTurns()
-    {
-        m_acted = false;
-        TurnWorkerProc(world, events, m_host);
-    }
-    // The same on the worker's thread (see TurnWorker). False, nothing started, when the
-    // system gives no thread.
-    bool StartComputerTurns()
-    {
-        if (!m_worker.Start(m_host))
-            return false;
-        m_acted = false;
-        return true;
-    }
+    // The computer's turns up to the next player's turn (or a month, or the end of the
+    // game), where ComputerPlay says, when the game waits for them (ComputerTurns, no
+    // worker running): after BeginGame. False, nothing started, when the system gives
+    // no thread.
+    bool StartComputerTurns();
     // Why the computer's turns did not start: no thread could be had.
     static platform::Message NoWorkerWords();
-    // The player's command of this turn has been carried out (only the rest is left).
-    bool TurnCommandGiven() const { return m_acted; }
-    // The player's rest where no window waits for it (the headless game, a replay): heard
-    // as his command, then the computer's turns on the calling thread, or on the
-    // worker's, joined (on the calling thread when no thread can be had: the same turns).
-    void RestHere(bool onWorker = false)
-    {
-        if (m_observer)
-            m_observer->CommandGiven(command::Rest{});
-        if (onWorker && StartComputerTurns())
-            m_worker.Join();
-        else
-            PlayComputerTurns();
-    }
+
+    // The world has been set as it stands by other means (a copy of a world at a
+    // player's turn, a replay stopped there): the phase follows from it, and nothing is
+    // reported. A player's country at the cursor awaits its command.
+    void Resume();
+
     TurnWorker& Worker() { return m_worker; }
     bool WorkerRunning() const { return m_worker.Running(); }
 
@@ -128,10 +162,22 @@ private:
     CommandResult Do(const command::Rest& order);
     // Why country may not give a command now; None when it may.
     CommandRefusal MayAct(int country) const;
+    // After a war of ruler's (fought, or refused by its target): the game is won when he
+    // holds every country.
+    void WinIfUnified(RulerId ruler);
+    void Win(RulerId ruler);
+    // The phase the computer's turns stopped at (on the worker's thread).
+    void HandOver(TurnStop stop);
+    // Runs the computer's turns where ComputerPlay says; the rest's observer is told
+    // when they start. False when no thread could be had.
+    bool RunComputerTurns(bool rest);
+    void SetPhase(TurnPhase phase) { m_phase.store(phase, std::memory_order_release); }
 
     TurnHost& m_host;
+    ComputerPlay m_play;
     SessionObserver* m_observer = nullptr;
-    bool m_acted = false; // the player's command of this turn has been carried out
+    std::atomic<TurnPhase> m_phase{TurnPhase::NoGame};
+    std::atomic<RulerId> m_winner{0};
     platform::Message m_setAside;
-    TurnWorker m_worker{world, events};
+    TurnWorker m_worker{world, events, [this](TurnStop stop) { HandOver(stop); }};
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
+#include <string_view>
 
 #include "platform/text_file.h"
 #include "rules/difficulty.h"
@@ -14,9 +15,10 @@
 namespace {
 
 constexpr const char* kSetAside = VELCOR_TEXT("Message", "難易度の記録を無視しました: %1");
+constexpr const char* kSeatsSetAside = VELCOR_TEXT("Message", "席の記録を無視しました: %1");
 constexpr const char* kNotThisSave = VELCOR_TEXT("Message", "別のｾｰﾌﾞのものか、壊れています");
-// A difficulty file is two short lines.
-constexpr std::size_t kMaxDifficultyFile = 4096;
+// A difficulty or seats file is two short lines.
+constexpr std::size_t kMaxBesideFile = 4096;
 
 // FNV-1a over the save's bytes: enough to tell this save from another.
 std::uint64_t Fingerprint(const std::string& bytes)
@@ -34,13 +36,54 @@ bool ReadSave(const std::string& savePath, std::string& bytes)
     return platform::ReadWholeFile(savePath, bytes, nullptr, nullptr);
 }
 
+// A file of two lines beside the save at savePath: word, then the save's size and
+// fingerprint; written atomically.
+bool KeepBeside(const std::string& savePath, const std::string& path, std::string_view word, std::string* error)
+{
+    std::string save;
+    if (!ReadSave(savePath, save)) {
+        if (error)
+            *error = savePath;
+        return false;
+    }
+    std::ostringstream text;
+    text << word << '\n' << save.size() << ' ' << Fingerprint(save) << '\n';
+    return platform::WriteTextAtomically(path, text.str(), error);
+}
+
+enum class Beside { None, Read, SetAside };
+
+// The word of such a file, when it belongs to the save at savePath; why not otherwise.
+Beside ReadBeside(const std::string& savePath, const std::string& path, std::string& word, platform::Message& why)
+{
+    std::string kept;
+    std::string save;
+    platform::OpenError openError = platform::OpenError::None;
+    std::string reason;
+    if (!platform::ReadWholeFile(path, kept, &openError, &reason, kMaxBesideFile)) {
+        if (openError == platform::OpenError::NotFound)
+            return Beside::None;
+        why = platform::Message(reason.c_str());
+        return Beside::SetAside;
+    }
+    std::istringstream lines(kept);
+    std::size_t size = 0;
+    std::uint64_t fingerprint = 0;
+    if (!ReadSave(savePath, save) || !(lines >> word >> size >> fingerprint) || size != save.size() ||
+        fingerprint != Fingerprint(save)) {
+        why = platform::Message(kNotThisSave);
+        return Beside::SetAside;
+    }
+    return Beside::Read;
+}
+
 } // namespace
 
 std::string DifficultyFileName(const std::string& savePath) { return savePath + ".difficulty"; }
 
 std::vector<std::string> SaveCompanions(const std::string& savePath)
 {
-    return {ChronicleFileName(savePath), DifficultyFileName(savePath), RecordFileName(savePath)};
+    return {ChronicleFileName(savePath), DifficultyFileName(savePath), SeatsFileName(savePath), RecordFileName(savePath)};
 }
 
 bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error)
@@ -50,50 +93,76 @@ bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, st
         std::remove(path.c_str());
         return true;
     }
-    std::string save;
-    if (!ReadSave(savePath, save)) {
-        if (error)
-            *error = savePath;
-        return false;
-    }
-    std::ostringstream text;
-    text << DifficultyName(difficulty) << '\n' << save.size() << ' ' << Fingerprint(save) << '\n';
-    return platform::WriteTextAtomically(path, text.str(), error);
+    return KeepBeside(savePath, path, DifficultyName(difficulty), error);
 }
 
-bool ReplaceCompanions(const std::string& savePath, Difficulty difficulty, std::string* error)
+std::string SeatsFileName(const std::string& savePath) { return savePath + ".seats"; }
+
+bool KeepSeatsBeside(const std::string& savePath, const GameState& world, std::string* error)
+{
+    const std::string path = SeatsFileName(savePath);
+    if (SeatsAreOnePlayers(world)) {
+        std::remove(path.c_str());
+        return true;
+    }
+    return KeepBeside(savePath, path, SeatsWord(world.seats), error);
+}
+
+bool ReplaceCompanions(const std::string& savePath, const GameState& world, std::string* error)
 {
     for (const std::string& path : {ChronicleFileName(savePath), RecordFileName(savePath)}) {
         std::error_code ignored;
         if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
             std::filesystem::remove(path, ignored);
     }
-    return KeepDifficultyBeside(savePath, difficulty, error);
+    return KeepDifficultyBeside(savePath, world.difficulty, error) && KeepSeatsBeside(savePath, world, error);
 }
 
 Difficulty DifficultyBeside(const std::string& savePath, platform::Message* setAside)
 {
-    auto aside = [setAside](platform::Message why) {
-        if (setAside)
-            *setAside = platform::Message(kSetAside, {std::move(why)});
-        return Difficulty::Normal;
-    };
-    std::string kept;
-    std::string save;
-    platform::OpenError openError = platform::OpenError::None;
-    std::string reason;
-    if (!platform::ReadWholeFile(DifficultyFileName(savePath), kept, &openError, &reason, kMaxDifficultyFile))
-        return openError == platform::OpenError::NotFound ? Difficulty::Normal
-                                                          : aside(platform::Message(reason.c_str()));
-    if (!ReadSave(savePath, save))
-        return aside(platform::Message(kNotThisSave));
-    std::istringstream lines(kept);
     std::string name;
-    std::size_t size = 0;
-    std::uint64_t fingerprint = 0;
+    platform::Message why;
     Difficulty difficulty = Difficulty::Normal;
-    if (!(lines >> name >> size >> fingerprint) || !ParseDifficulty(name, difficulty) || size != save.size() ||
-        fingerprint != Fingerprint(save))
-        return aside(platform::Message(kNotThisSave));
-    return difficulty;
+    switch (ReadBeside(savePath, DifficultyFileName(savePath), name, why)) {
+    case Beside::None:
+        return Difficulty::Normal;
+    case Beside::Read:
+        if (ParseDifficulty(name, difficulty))
+            return difficulty;
+        why = platform::Message(kNotThisSave);
+        break;
+    case Beside::SetAside:
+        break;
+    }
+    if (setAside)
+        *setAside = platform::Message(kSetAside, {std::move(why)});
+    return Difficulty::Normal;
+}
+
+void SeatsBeside(const std::string& savePath, GameState& world, platform::Message* setAside)
+{
+    std::string word;
+    platform::Message why;
+    switch (ReadBeside(savePath, SeatsFileName(savePath), word, why)) {
+    case Beside::None:
+        return;
+    case Beside::Read:
+        if (const std::optional<Seats> seats = ParseSeatsWord(word)) {
+            // The save names the first player, unless nobody plays.
+            const auto plays = [&](RulerId r) { return (*seats)[static_cast<std::size_t>(r)].kind != SeatKind::Computer; };
+            bool anyone = false;
+            for (RulerId r = 1; r < kRulerCount; ++r)
+                anyone = anyone || plays(r);
+            if (!anyone || (GameState::IsRulerId(world.playerRuler) && world.playerRuler > 0 && plays(world.playerRuler))) {
+                world.seats = *seats;
+                return;
+            }
+        }
+        why = platform::Message(kNotThisSave);
+        break;
+    case Beside::SetAside:
+        break;
+    }
+    if (setAside)
+        *setAside = platform::Message(kSeatsSetAside, {std::move(why)});
 }

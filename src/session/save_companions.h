@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// What a saved game keeps beside its own 172 lines: the chronicle, the difficulty and
-// the game's record.
+// What a saved game keeps beside its own 172 lines: the chronicle, the difficulty, who
+// plays each ruler (the seats) and the game's record.
 // A companion belongs to its save only while it matches the save's bytes; one that
 // does not (the save was written over by other means) is set aside.
 #pragma once
@@ -21,14 +21,29 @@ std::string DifficultyFileName(const std::string& savePath);
 // earlier save there is removed). False, with the reason, when it cannot be written.
 bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error);
 
-// After a save has been written at savePath: its difficulty kept beside it as above,
-// and the chronicle and the record of the game saved there before removed (a folder
-// of that name is left alone), so that nothing of that game is taken for this one's.
-// The save's writer then writes this game's own. False, with the reason, when the
-// difficulty cannot be kept.
-bool ReplaceCompanions(const std::string& savePath, Difficulty difficulty, std::string* error);
+std::string SeatsFileName(const std::string& savePath);
+
+// Keeps world's seats beside the save just written at savePath (its player ruler the
+// save's), as the difficulty is kept: a file with the seats' word (SeatsWord) and the
+// save it belongs to; no file for the game of one player with no computer at a level
+// of its own (SeatsAreOnePlayers). False, with the reason, when it cannot be written.
+bool KeepSeatsBeside(const std::string& savePath, const GameState& world, std::string* error);
+
+// After a save of world has been written at savePath: its difficulty and its seats kept
+// beside it as above, and the chronicle and the record of the game saved there before
+// removed (a folder of that name is left alone), so that nothing of that game is taken
+// for this one's. The save's writer then writes this game's own. False, with the
+// reason, when the difficulty or the seats cannot be kept.
+bool ReplaceCompanions(const std::string& savePath, const GameState& world, std::string* error);
 
 // The difficulty kept beside the save at savePath; normal when there is none. One that
 // cannot be used (it cannot be read, is damaged or belongs to other bytes than the
 // save's) is set aside: normal, and setAside, when given, says why for the player.
 Difficulty DifficultyBeside(const std::string& savePath, platform::Message* setAside = nullptr);
+
+// The seats kept beside the save at savePath, put on world, the save loaded (its player
+// ruler the save's): unchanged (the save's one player) when there are none. Seats that
+// cannot be used (they cannot be read, are damaged, belong to other bytes than the
+// save's, or do not seat the save's player ruler while anyone plays) are set aside:
+// unchanged, and setAside, when given, says why for the player.
+void SeatsBeside(const std::string& savePath, GameState& world, platform::Message* setAside = nullptr);

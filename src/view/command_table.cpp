@@ -7,6 +7,7 @@
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "view/kiv_view.h"
+#include "view/shown_text.h"
 
 namespace {
 
@@ -60,38 +61,12 @@ QString DescribeRest() { return QCoreApplication::translate("CommandTable", "こ
 
 } // namespace
 
-QString CommandTable::BlockText(CommandBlock block)
-{
-    switch (block) {
-    case CommandBlock::None:
-        return {};
-    case CommandBlock::Funds:
-        return QCoreApplication::translate("CommandTable", "資金が足りません");
-    case CommandBlock::Provisions:
-        return QCoreApplication::translate("CommandTable", "兵糧が兵士より少ない");
-    case CommandBlock::TrainingFull:
-        return QCoreApplication::translate("CommandTable", "訓練はもう %1 です").arg(Country::kMaxTraining);
-    case CommandBlock::NoMoveTarget:
-        return QCoreApplication::translate("CommandTable", "移動できる国がありません");
-    case CommandBlock::NoAttackTarget:
-        return QCoreApplication::translate("CommandTable", "攻め込める国がありません");
-    }
-    return {};
-}
+QString CommandTable::BlockText(CommandBlock block) { return shown::Text(RefusalWords(block)); }
 
 namespace {
 
-QString MoveBlocked(const GameState& world, int country)
-{
-    return CommandTable::BlockText(MoveTargets(world, country).empty() ? CommandBlock::NoMoveTarget : CommandBlock::None);
-}
-
-QString WarBlocked(const GameState& world, int country)
-{
-    if (const CommandBlock block = WarBlock(world, country); block != CommandBlock::None)
-        return CommandTable::BlockText(block);
-    return CommandTable::BlockText(AttackTargets(world, country).empty() ? CommandBlock::NoAttackTarget : CommandBlock::None);
-}
+QString MoveBlocked(const GameState& world, int country) { return CommandTable::BlockText(MoveBlock(world, country)); }
+QString WarBlocked(const GameState& world, int country) { return CommandTable::BlockText(WarBlock(world, country)); }
 
 template <DomesticCommand command>
 QString DomesticBlocked(const GameState& world, int country)

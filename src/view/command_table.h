@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "rules/commands.h"
-#include "rules/view_mode.h"
+#include "view/view_mode.h"
 
 class CKivView;
 class QPushButton;
@@ -101,7 +101,7 @@ public:
     // for the turn country); empty when it can.
     static QString WhyNot(const CommandEntry& entry, const CommandContext& context);
 
-    // Why a command would not act, in the tooltips' words.
+    // Why a command would not act, in the rules' words.
     static QString BlockText(CommandBlock block);
 
     // The hint drawn on the map while the player chooses a target.

@@ -129,7 +129,7 @@ private:
 
 } // namespace
 
-CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), mode(m_session.mode), m_doc(doc)
+CKivView::CKivView(GameDocument& doc, QWidget* parent) : QWidget(parent), m_doc(doc)
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -262,29 +262,28 @@ void CKivView::KeysBack()
 
 // ---- The turn ----
 
-void CKivView::OnTurnBegin(int country)
+void CKivView::OnTurnBegin(int)
 {
-    GetWorld().turnCountry = country;
     update();
 }
 
 void CKivView::OnPlayerTurn(int country)
 {
     m_turnBegan = platform::KeyClockNow();
-    GetWorld().turnCountry = country;
-    m_session.BeginPlayerTurn();
     SetMode(ViewMode::PlayerTurn);
-    if (GameState::IsCountryIndex(country) &&
-        GetWorld().countries[static_cast<std::size_t>(country)].GetRuler() == GetWorld().playerRuler) {
+    const TurnPhase phase = m_session.Phase();
+    if (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won) {
         EnableCommands();
         SetStatus(TurnStatusWords(GetWorld(), country));
     }
-    if (!PlayerHasCountry(GetWorld())) {
+    if (phase == TurnPhase::Lost) {
         SetStatus(kGameOverMessage);
         SetMode(ViewMode::GameOver);
         update();
         ShowMessage(shown::Text(kGameOverMessage), CMessageWnd::kDefaultMessageTime);
         emit gameEnded();
+    } else if (phase == TurnPhase::Won) {
+        ShowVictoryIfUnified(); // a game loaded already won
     }
     update();
     emit playerTurnReached();
@@ -326,14 +325,16 @@ void CKivView::StartComputerPlay()
     m_workerHandedOver = false;
     // At his turn the player's rest is his command; a new or loaded game hands over to
     // the computer at once.
-    const bool atTurn = mode == ViewMode::PlayerTurn;
-    if (!(atTurn ? m_session.Apply(command::Rest{}).refusal == CommandRefusal::None
-                 : m_session.StartComputerTurns())) {
+    const bool atTurn = m_session.Phase() != TurnPhase::ComputerTurns;
+    const CommandResult rest = atTurn ? m_session.Apply(command::Rest{}) : CommandResult{};
+    const bool started = atTurn ? rest.refusal == CommandRefusal::None : m_session.StartComputerTurns();
+    if (!started) {
         // No thread for the computer: the game waits where it is, for another try.
-        if (atTurn && !m_session.TurnCommandGiven())
+        if (atTurn && m_session.Phase() == TurnPhase::AwaitingCommand)
             EnableCommands();
         restButton->setEnabled(atTurn);
-        platform::ShowMessageBox(this, shown::Text(GameSession::NoWorkerWords()));
+        if (!atTurn || !rest.words.empty())
+            platform::ShowMessageBox(this, shown::Text(GameSession::NoWorkerWords()));
         return;
     }
     SetMode(ViewMode::ComputerTurns);
@@ -349,8 +350,15 @@ void CKivView::TurnBegin(int country)
     m_caller.Call([&] { OnTurnBegin(country); });
 }
 
+void CKivView::MarkBattle(int attacker, int target)
+{
+    marks.battleAttacker = attacker;
+    marks.battleTarget = target;
+}
+
 void CKivView::PlayerTurn(int country)
 {
+    marks.shownCountry = country;
     m_caller.Call([&] {
         OnPlayerTurn(country);
         // The worker's last call: from here it only returns, so a new game may join it.
@@ -439,8 +447,9 @@ void CKivView::OnWar()
 {
     if (mode != ViewMode::PlayerTurn)
         return;
-    if (std::optional<platform::Message> refusal = WarRefusal(GetWorld(), GetWorld().turnCountry)) {
-        SetStatus(*refusal);
+    // What the country lacks refuses the war here; the target is chosen next.
+    if (const CommandBlock block = WarBlock(GetWorld(), GetWorld().turnCountry); IsShortage(block)) {
+        SetStatus(RefusalWords(block));
         update();
         return;
     }
@@ -505,7 +514,7 @@ void CKivView::PickCountry(int country)
 
 void CKivView::ShowVictoryIfUnified()
 {
-    if (m_session.CheckVictory()) {
+    if (m_session.Phase() == TurnPhase::Won) {
         // The picture and the buttons of the end are in place under the message.
         SetStatus(kUnified);
         SetMode(ViewMode::Victory);
@@ -572,15 +581,18 @@ bool CKivView::AttackSelected()
 
 // ---- New game, save and load ----
 
+void CKivView::GameBegun()
+{
+    marks.Reset();
+    mode = ViewMode::NoGame;
+}
+
 bool CKivView::CanSave() const
 {
     return mode != ViewMode::NoGame && mode != ViewMode::Victory && mode != ViewMode::GameOver;
 }
 
-int CKivView::SaveCursor() const
-{
-    return moveButton->isEnabled() ? GetWorld().turnCountry - 1 : GetWorld().turnCountry.Get();
-}
+int CKivView::SaveCursor() const { return m_session.SaveCursor(); }
 
 bool CKivView::CanStartGame() const { return mode != ViewMode::ComputerTurns && !WorkerActive(); }
 
@@ -645,6 +657,7 @@ bool CKivView::LoadGame(const QString& path)
         return false;
     emit worldReplaced(path);
     m_session.BeginGame(true);
+    GameBegun();
     statusText.clear();
     StartComputerPlay();
     return true;
@@ -659,8 +672,9 @@ bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
         return false;
     GetWorld().difficulty = m_newGameDifficulty;
     emit worldReplaced(QString());
-    GetWorld().playerRuler = ruler;
+    SeatPlayer(GetWorld(), ruler);
     m_session.BeginGame(false);
+    GameBegun();
     statusText.clear();
     StartComputerPlay();
     return true;

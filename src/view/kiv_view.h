@@ -17,7 +17,7 @@
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
 #include "rules/turn.h"
-#include "rules/view_mode.h"
+#include "view/view_mode.h"
 #include "session/game_record.h"
 #include "session/game_replay.h"
 #include "session/game_session.h"
@@ -64,8 +64,10 @@ public:
     bool BeginRecordedGame(const RecordStart& start, std::shared_ptr<const std::vector<std::int64_t>> readings,
                            QString* why);
 
-    // Interaction state (the session's) and the status line.
-    ViewMode& mode;
+    // Interaction state (the session's phase and the choice being made), the marks on
+    // the map and the status line.
+    ViewMode mode = ViewMode::NoGame;
+    ViewMarks marks;
     QString statusText;
     QString dataDirectory;
 
@@ -167,6 +169,7 @@ public:
 
     // TurnHost: called by the worker thread.
     void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override;
     void PlayerTurn(int country) override;
     void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
@@ -265,8 +268,10 @@ private:
     void RefreshNow();
     void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
-    // After a war: when the player holds every country, the victory is shown.
+    // After a war: when it won the game, the victory is shown.
     void ShowVictoryIfUnified();
+    // A game has begun in the session: nothing marked, no mode yet.
+    void GameBegun();
     bool Choosing() const;
     // Chooses a target of the war: the outline, the panel, the status line and the odds.
     void ShowWarOdds(int target);
@@ -288,7 +293,7 @@ private:
 
     GameDocument& m_doc;
     GameRecorder m_recorder; // hears the session and the world's clock from the start
-    GameSession m_session{*this};
+    GameSession m_session{*this, ComputerPlay::Background};
     Difficulty m_newGameDifficulty = Difficulty::Normal;
     platform::UiCaller m_caller;
     int m_messageMsLimit = 0;

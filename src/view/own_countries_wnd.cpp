@@ -96,7 +96,7 @@ void COwnCountriesWnd::Refresh()
             if (world.countries[static_cast<std::size_t>(i)].GetRuler() == player)
                 own.push_back(i);
     // At the player's turn after his command, that country has nothing left to do.
-    const bool spent = m_view.mode == ViewMode::PlayerTurn && !m_view.moveButton->isEnabled();
+    const bool spent = m_view.mode == ViewMode::PlayerTurn && m_view.Session().Phase() == TurnPhase::CommandGiven;
 
     m_table->setRowCount(static_cast<int>(own.size()));
     for (int row = 0; row < static_cast<int>(own.size()); ++row) {

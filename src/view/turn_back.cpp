@@ -56,6 +56,7 @@ bool CKivView::GoBack(const ReplayStop& stop, QString* why)
     GameState& world = replay.Session().world;
     world.clock.EndFeed();
     GetWorld() = world;
+    m_session.Resume();
     m_recorder.Replace(RecordUpTo(record, outcome.at));
     marks.Reset();
     marks.shownCountry = GetWorld().turnCountry.Get(); // the panel shows whose turn it is
@@ -80,6 +81,7 @@ bool CKivView::BeginRecordedGame(const RecordStart& start, std::shared_ptr<const
             *why = shown::Text(words);
         return false;
     }
+    GameBegun();
     statusText.clear();
     StartComputerPlay();
     return true;

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <utility>
 #include <variant>
 
 #include "foresight/advisor.h"
@@ -39,8 +40,26 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return static_cast<bool>(out.flush());
 }
 
-constexpr DomesticCommand kDomestic[] = {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
-                                         DomesticCommand::Conscript, DomesticCommand::Train};
+// The page's modes (velcor.js): 0 no game, 1 a player's turn, 2 the computer's turns,
+// 5 won, 6 lost; the page adds its own choosing modes (3, 4).
+int PageMode(TurnPhase phase)
+{
+    switch (phase) {
+    case TurnPhase::NoGame:
+        return 0;
+    case TurnPhase::AwaitingCommand:
+    case TurnPhase::CommandGiven:
+    case TurnPhase::Watching:
+        return 1;
+    case TurnPhase::ComputerTurns:
+        return 2;
+    case TurnPhase::Won:
+        return 5;
+    case TurnPhase::Lost:
+        return 6;
+    }
+    return 0;
+}
 
 void WriteCommand(JsonText& json, const PlayerCommand& command)
 {
@@ -65,9 +84,9 @@ void ShowList::Figures(JsonText& json) const
     json.Field("year", m_world.year.Get());
     json.Field("month", m_world.month.Get());
     json.Field("turn", m_world.turnCountry.Get());
-    json.Field("shown", marks.shownCountry.Get());
-    json.Field("battleAttacker", marks.battleAttacker.Get());
-    json.Field("battleTarget", marks.battleTarget.Get());
+    json.Field("shown", m_shown);
+    json.Field("battleAttacker", m_attacker);
+    json.Field("battleTarget", m_target);
     json.Key("c").BeginArray();
     for (const Country& c : m_world.countries) {
         json.BeginArray();
@@ -82,7 +101,6 @@ void ShowList::Figures(JsonText& json) const
 
 void ShowList::TurnBegin(int country)
 {
-    m_world.turnCountry = country;
     if (m_quiet)
         return;
     if (!m_open) {
@@ -94,7 +112,13 @@ void ShowList::TurnBegin(int country)
     m_shows.EndObject();
 }
 
-void ShowList::PlayerTurn(int country) { m_world.turnCountry = country; }
+void ShowList::MarkBattle(int attacker, int target)
+{
+    m_attacker = attacker;
+    m_target = target;
+}
+
+void ShowList::PlayerTurn(int country) { m_shown = country; }
 
 void ShowList::ShowMessage(const platform::Message& words, int milliseconds)
 {
@@ -226,25 +250,8 @@ void WebGame::BeginStory(bool loaded)
     m_replayCursor = -2;
     m_summary.Clear();
     m_summary.SetDifficulty(m_session.world.difficulty);
-    m_acted = false;
+    m_shows.ClearMarks();
     m_session.BeginGame(loaded);
-}
-
-void WebGame::PlayComputer(bool rest)
-{
-    m_acted = false;
-    if (rest)
-        m_session.RestHere();
-    else
-        m_session.PlayComputerTurns();
-    m_session.BeginPlayerTurn();
-    m_session.mode = PlayerHasCountry(m_session.world) ? ViewMode::PlayerTurn : ViewMode::GameOver;
-}
-
-void WebGame::CheckVictory()
-{
-    if (m_session.CheckVictory())
-        m_session.mode = ViewMode::Victory;
 }
 
 std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
@@ -259,10 +266,10 @@ std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
     if (read.status != LoadStatus::Loaded)
         return Error(read.words);
     m_session.world.difficulty = static_cast<Difficulty>(difficulty);
-    m_session.world.playerRuler = ruler;
+    SeatPlayer(m_session.world, ruler);
     m_lines.Take();
     BeginStory(false);
-    PlayComputer(false);
+    m_session.StartComputerTurns();
     return Answer(nullptr);
 }
 
@@ -287,7 +294,7 @@ std::string WebGame::Load(const std::string& saveBytes, int difficulty, const st
     }
     m_lines.Take();
     BeginStory(true);
-    PlayComputer(false);
+    m_session.StartComputerTurns();
     if (!setAside.empty()) {
         CommandResult note;
         note.words = setAside;
@@ -313,10 +320,6 @@ std::string WebGame::Replay(const std::string& recordText)
     if (record->tie)
         m_replayCursor = record->tie->cursor;
     m_summary.SetDifficulty(m_session.world.difficulty);
-    m_acted = false;
-    m_session.BeginPlayerTurn();
-    m_session.mode = PlayerHasCountry(m_session.world) ? (IsUnified(m_session.world) ? ViewMode::Victory : ViewMode::PlayerTurn)
-                                                       : ViewMode::GameOver;
     return Answer(nullptr);
 }
 
@@ -326,25 +329,17 @@ std::string WebGame::Command(int kind, int a, std::int32_t b, std::int32_t c, st
     const int turn = m_session.world.turnCountry;
     CommandResult result;
     if (kind >= 0 && kind < 4) {
-        result = m_session.Apply(command::Domestic{kDomestic[kind], turn});
+        result = m_session.Apply(command::Domestic{kDomesticCommands[static_cast<std::size_t>(kind)].command, turn});
     } else if (kind == 4) {
         result = m_session.Apply(command::Move{turn, a, b, c, d});
     } else if (kind == 5) {
         result = m_session.Apply(command::War{turn, a});
-        if (result.done)
-            CheckVictory();
     } else if (kind == 6) {
         // The rest is carried out here, on the calling thread, not on a worker's.
-        result = m_session.Check(command::Rest{});
-        if (result.refusal == CommandRefusal::None) {
-            PlayComputer(true);
-            result.done = true;
-        }
+        result = m_session.Apply(command::Rest{});
     } else {
         result.refusal = CommandRefusal::NotNow;
     }
-    if (result.done && kind != 6)
-        m_acted = true;
     return Answer(&result);
 }
 
@@ -383,10 +378,7 @@ std::string WebGame::Save()
 {
     // At his turn before his command the save stores the cursor one back, so that
     // loading it gives him the same turn again (as the desktop's save does).
-    const bool before = m_session.mode == ViewMode::PlayerTurn && !m_acted;
-    const std::int32_t cursor = m_replayCursor != -2 ? m_replayCursor
-                                : before             ? m_session.world.turnCountry - 1
-                                                     : m_session.world.turnCountry.Get();
+    const std::int32_t cursor = m_replayCursor != -2 ? m_replayCursor : m_session.SaveCursor();
     std::string error;
     if (!m_session.SaveGame(kSavePath, cursor, &error))
         return Error(platform::Message::Plain(error));
@@ -444,8 +436,8 @@ void WebGame::ViewFields(JsonText& json)
 {
     const GameState& world = m_session.world;
     const int turn = world.turnCountry;
-    json.Field("mode", m_session.mode);
-    json.Field("acted", m_acted);
+    json.Field("mode", PageMode(m_session.Phase()));
+    json.Field("acted", m_session.Phase() == TurnPhase::CommandGiven);
     json.Field("player", world.playerRuler.Get());
     json.Field("difficulty", world.difficulty);
     json.Field("year", world.year.Get()).Field("month", world.month.Get()).Field("turn", turn);
@@ -467,8 +459,7 @@ void WebGame::ViewFields(JsonText& json)
     }
     json.EndArray();
     // At the player's turn: what each command would meet, and where he may go.
-    const bool playing = m_session.mode == ViewMode::PlayerTurn && GameState::IsCountryIndex(turn) &&
-                         world.countries[turn].GetRuler() == world.playerRuler;
+    const bool playing = m_session.TurnRuler() != 0;
     json.Field("playing", playing);
     if (playing) {
         json.Field("turnWords", TurnStatusWords(world, turn));
@@ -482,11 +473,11 @@ void WebGame::ViewFields(JsonText& json)
         json.EndArray();
         json.Key("blocks").BeginObject();
         json.Field("W", WarBlock(world, turn));
-        for (DomesticCommand what : kDomestic)
-            json.Field(std::string(1, foresight::CommandKey(command::Domestic{what, turn})), DomesticBlock(world, what, turn));
+        for (const DomesticCommandNames& domestic : kDomesticCommands)
+            json.Field(std::string(1, domestic.key), DomesticBlock(world, domestic.command, turn));
         json.EndObject();
-        if (const std::optional<platform::Message> refusal = WarRefusal(world, turn))
-            json.Field("warRefusal", *refusal);
+        if (const CommandBlock block = WarBlock(world, turn); IsShortage(block))
+            json.Field("warRefusal", RefusalWords(block));
     }
 }
 

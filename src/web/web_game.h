@@ -26,6 +26,7 @@ public:
     explicit ShowList(GameState& world) : m_world(world) {}
 
     void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override;
     void PlayerTurn(int country) override;
     void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
@@ -34,6 +35,8 @@ public:
     std::string Take();
     // While quiet (a record played again) nothing is written down.
     void SetQuiet(bool quiet) { m_quiet = quiet; }
+    // A game begins: no country shown, no battle marked.
+    void ClearMarks() { m_shown = m_attacker = m_target = -1; }
 
 private:
     // The world's figures as they stand, for the page to draw this show on.
@@ -43,6 +46,9 @@ private:
     JsonText m_shows;
     bool m_open = false;
     bool m_quiet = false;
+    int m_shown = -1; // the country of the players' last turn, which the panel shows
+    int m_attacker = -1;
+    int m_target = -1;
 };
 
 // Hears the events as JSON lines, for the page's chronicle and turn report.
@@ -96,10 +102,6 @@ private:
     // Every answer: the result (when one), the shows, the events and the view.
     std::string Answer(const CommandResult* result);
     void ViewFields(JsonText& json);
-    // The computer's turns up to the player's next turn or the end, on this thread.
-    void PlayComputer(bool rest);
-    // After a war: a unified China ends the game.
-    void CheckVictory();
     void BeginStory(bool loaded);
     std::string Error(const platform::Message& words);
 
@@ -110,7 +112,6 @@ private:
     GameRecorder m_recorder;
     EventLines m_lines;
     GameSummary m_summary;
-    bool m_acted = false; // the player's command of this turn was carried out
     // A record tied to a save, played to its end: saved before anything else happens,
     // the game gives that save again, cursor and all. -2: none.
     std::int32_t m_replayCursor = -2;

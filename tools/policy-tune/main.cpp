@@ -50,11 +50,12 @@ Game PlayPolicyGame(const Start& start, RulerId ruler, std::int64_t clock, int m
     GameState& world = session.world;
     world = start.world;
     world.clock.FixFrom(clock);
-    BeginNewGame(world, session.events, ruler);
+    SeatPlayer(world, ruler);
+    session.BeginGame(false);
     GameFigures figures;
     int run = 0;
     std::int32_t lastMonth = world.month;
-    session.PlayComputerTurns();
+    session.StartComputerTurns();
     for (std::uint32_t step = 1;; ++step) {
         const std::int32_t month = world.month;
         run += ((month - lastMonth) % 12 + 12) % 12;
@@ -63,13 +64,11 @@ Game PlayPolicyGame(const Start& start, RulerId ruler, std::int64_t clock, int m
         figures.mostHeld = std::max(figures.mostHeld, held);
         if (held == 0 || IsUnified(world) || run >= months)
             break;
-        session.mode = ViewMode::PlayerTurn;
-        session.BeginPlayerTurn();
         const PlayerCommand command =
             foresight::PolicyCommand(world, static_cast<std::uint32_t>(foresight::Mix(static_cast<std::uint64_t>(clock) * 7919 + step)), policy);
         if (!std::holds_alternative<command::Rest>(command))
             session.Apply(command);
-        session.PlayComputerTurns();
+        session.Apply(command::Rest{});
     }
     Game g;
     figures.held = foresight::CountriesOf(world, ruler);

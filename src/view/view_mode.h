@@ -1,0 +1,34 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The map view's interaction state: which input it accepts, from the session's phase
+// and the choice of a target being made.
+#pragma once
+
+#include <cstdint>
+
+#include "model/shared_int.h"
+
+enum class ViewMode : std::int32_t {
+    NoGame = 0,             // no game in play
+    PlayerTurn = 1,         // a country of the player is to move
+    ComputerTurns = 2,      // a turn worker runs
+    ChooseMoveTarget = 3,   // the Move command waits for the destination
+    ChooseAttackTarget = 4, // the War command waits for the target
+    Victory = 5,            // the player holds every country
+    GameOver = 6,           // the player holds no country
+};
+
+// What the map marks while the computer plays: the country in the status panel and the
+// battle being fought. The windows' own, not the world's: a fork of the game has none.
+// The battle is marked from the worker's thread (TurnHost::MarkBattle).
+struct ViewMarks {
+    SharedInt shownCountry{-1};   // country in the status panel, -1 = none
+    SharedInt battleAttacker{-1}; // battle shown on the map, -1 = none
+    SharedInt battleTarget{-1};
+
+    void Reset()
+    {
+        shownCountry = -1;
+        battleAttacker = -1;
+        battleTarget = -1;
+    }
+};
