@@ -309,7 +309,7 @@ TEST_F(HeadlessTest, PlaysOnTheCallingThreadAsTheWorkerThreadPlays)
 TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheRecord)
 {
     // Rulers 1 (country 0) and 2 (countries 1 and 2) are people, too strong to fall;
-    // ruler 3 is a hard computer in a normal game.
+    // ruler 3 is a hard computer and ruler 5 one that looks ahead, in a normal game.
     WorldRecord start = MakeTestWorld();
     for (int i : {0, 1, 2}) {
         start.countries[static_cast<std::size_t>(i)].soldiers = 1000000;
@@ -322,8 +322,8 @@ TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheReco
     std::string error;
     HeadlessOptions options;
     ASSERT_TRUE(ParseHeadlessOptions({"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
-                                      "--seat", "3=hard", "--months", "24", "--clock", "808", "--save", save,
-                                      "--record", record},
+                                      "--seat", "3=hard", "--seat", "5=master", "--months", "24", "--clock", "808",
+                                      "--save", save, "--record", record},
                                      options, error))
         << error;
     std::ostringstream out, err;
@@ -350,14 +350,15 @@ TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheReco
     // The same game run whole: the seats kept beside its save, its record played back to
     // the same save.
     const std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
-                                           "--seat", "3=hard", "--months", "24", "--clock", "808", "--save", save,
-                                           "--record", record};
+                                           "--seat", "3=hard", "--seat", "5=master", "--months", "24", "--clock", "808",
+                                           "--save", save, "--record", record};
     ASSERT_EQ(Headless(args).status, kHeadlessDone);
     HeadlessGame loaded;
     ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
     EXPECT_EQ(Players(loaded.GetWorld()), (std::vector<RulerId>{1, 2}));
     EXPECT_EQ(loaded.GetWorld().LevelOf(3), Difficulty::Hard);
     EXPECT_EQ(loaded.GetWorld().LevelOf(4), Difficulty::Normal);
+    EXPECT_EQ(loaded.GetWorld().LevelOf(5), Difficulty::Master);
     const HeadlessRun replay = Headless({"--replay", record, "--save", dir.Path("again.txt")});
     ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
     EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
