@@ -156,10 +156,9 @@ void FairnessPanel::StartJob(bool advised)
         options.advisedGames = foresight::kAdvisedGames;
     m_jobAdvised = advised;
     m_job = std::make_unique<foresight::FairnessJob>(m_pair, options);
-    const int generation = m_generation;
-    const bool started = m_job->Start([this, generation] {
-        QMetaObject::invokeMethod(this, [this, generation] { OnJobFinished(generation); }, Qt::QueuedConnection);
-    });
+    // The job only sets its flags; the panel's timer sees it finished (nothing of Qt is
+    // called from the job's thread).
+    const bool started = m_job->Start({});
     if (!started) {
         // No thread to be had: the resting games are measured here, the editor waiting
         // this once (a fraction of a second); the advised ones are not.
@@ -210,6 +209,10 @@ bool FairnessPanel::Current() const
 
 void FairnessPanel::Poll()
 {
+    if (m_job && m_job->Finished()) {
+        OnJobFinished(m_generation);
+        return;
+    }
     const int total = m_job ? m_job->GamesTotal() : 0;
     const int done = m_job ? m_job->GamesDone() : 0;
     const bool working = m_job || m_quiet.isActive();
