@@ -127,7 +127,7 @@ FairnessPanel::~FairnessPanel()
     m_quiet.stop();
     m_poll.stop();
     m_reaper->Let(std::move(m_job));
-    m_reaper.reset(); // every job has ended: none can post a note any more
+    m_reaper.reset(); // every job has ended
 }
 
 void FairnessPanel::SetAdvised(bool on) { m_advised->setChecked(on); }
@@ -138,7 +138,6 @@ void FairnessPanel::Measure(const ScenarioPair& pair)
 {
     m_pair = pair;
     m_current = false;
-    ++m_generation;
     m_reaper->Let(std::move(m_job));
     m_sinceChange.start();
     m_quiet.start();
@@ -150,7 +149,6 @@ void FairnessPanel::Measure(const ScenarioPair& pair)
 void FairnessPanel::StartJob(bool advised)
 {
     m_reaper->Let(std::move(m_job));
-    ++m_generation;
     foresight::FairnessOptions options;
     if (advised)
         options.advisedGames = foresight::kAdvisedGames;
@@ -179,9 +177,9 @@ void FairnessPanel::StartJob(bool advised)
     Poll();
 }
 
-void FairnessPanel::OnJobFinished(int generation)
+void FairnessPanel::OnJobFinished()
 {
-    if (generation != m_generation || !m_job)
+    if (!m_job)
         return;
     std::optional<foresight::FairnessTable> table = m_job->Result();
     const bool advised = m_jobAdvised;
@@ -210,7 +208,7 @@ bool FairnessPanel::Current() const
 void FairnessPanel::Poll()
 {
     if (m_job && m_job->Finished()) {
-        OnJobFinished(m_generation);
+        OnJobFinished();
         return;
     }
     const int total = m_job ? m_job->GamesTotal() : 0;
