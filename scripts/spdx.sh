@@ -13,8 +13,8 @@
 #
 # DIR is the source tree (default: the one this script belongs to). Source files are
 # the C++ sources and headers in src/, tools/, tests/, bench/ and fuzz/, every
-# CMakeLists.txt and *.cmake, and the scripts (*.sh, *.py); build directories and
-# hidden directories are left out.
+# CMakeLists.txt and *.cmake, and the scripts (*.sh, *.py); build directories, hidden
+# directories and the packages npm installs (node_modules) are left out.
 set -euo pipefail
 
 readonly identifier="SPDX-License-Identifier: GPL-3.0-or-later"
@@ -38,7 +38,7 @@ source_files() {
       [ -d "$dir" ] && find "$dir" -name '.*' -prune -o -type f \
         \( -name '*.cpp' -o -name '*.cc' -o -name '*.h' -o -name '*.hpp' -o -name '*.inc' \) -print
     done
-    find . \( -name '.?*' -o -path './build' -o -path './build-*' \) -prune -o -type f \
+    find . \( -name '.?*' -o -path './build' -o -path './build-*' -o -name node_modules \) -prune -o -type f \
       \( -name CMakeLists.txt -o -name '*.cmake' -o -name '*.sh' -o -name '*.py' \) -print | sed 's|^\./||'
   } | LC_ALL=C sort -u
 }

@@ -29,6 +29,7 @@
 #include "app/main_frame.h"
 #include "app/view_options.h"
 #include "gui_test_support.h"
+#include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
 #include "platform/path_bytes.h"
@@ -72,6 +73,7 @@ protected:
     void TearDown() override
     {
         app.reset();
+        platform::SetWindowScale(1); // the dialogs of later tests at their own size
         platform::settings::SetLanguage(QString());
         shown::SetRomanized(false);
         platform::UseRealClock();

@@ -25,6 +25,7 @@
 #include "dialogs/scenario_dlg.h"
 #include "gui_test_support.h"
 #include "model/country_file.h"
+#include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "session/game_record.h"
 #include "test_support.h"
@@ -62,6 +63,7 @@ protected:
     void TearDown() override
     {
         app.reset();
+        platform::SetWindowScale(1); // the dialogs of later tests at their own size
         platform::UseRealClock();
         QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
         QCoreApplication::setApplicationName(QStringLiteral("VelcorTests"));

@@ -540,14 +540,13 @@ export function adviceWindow(advice) {
       tr('CAdviceWnd', '%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6'),
       turn,
       countryName(turn, view.countries[turn].name.t),
-      12,
+      advice.horizon ?? 24,
       advice.trials,
       advice.total ?? 256,
       advice.thinking ? tr('CAdviceWnd', ' (考え中)') : '',
     );
-    const percent = (v) => `${Math.round(v * 100)}%`;
     const rows = advice.ranking.map((r, i) =>
-      element('tr', { class: i === 0 ? 'best' : '' }, element('td', {}, commandWords(r.command)), element('td', {}, percent(r.kept)), element('td', {}, r.held.toFixed(2)), element('td', {}, percent(r.alive)), element('td', {}, String(r.trials))),
+      element('tr', { class: i === 0 ? 'best' : '' }, element('td', {}, commandWords(r.command), element('div', { class: 'why' }, r.why ? text(r.why) : '')), element('td', {}, r.score.toFixed(2)), element('td', {}, String(r.trials))),
     );
     adviceBox.replaceChildren(
       element('div', { class: 'title' }, tr('CAdviceWnd', '助言')),
@@ -558,10 +557,8 @@ export function adviceWindow(advice) {
         element(
           'tr',
           {},
-          element('th', {}, tr('CAdviceWnd', '命令')),
-          element('th', { title: tr('CAdviceWnd', '終わりに今と同じ数以上の国を持っていた試行の割合') }, tr('CAdviceWnd', '国を保つ')),
-          element('th', { title: tr('CAdviceWnd', '終わりに持っていた国の数の平均') }, tr('CAdviceWnd', '平均国数')),
-          element('th', { title: tr('CAdviceWnd', '終わりにまだ国を持っていた試行の割合') }, tr('CAdviceWnd', '存続')),
+          element('th', {}, tr('CAdviceWnd', '命令 (その下に理由)')),
+          element('th', { title: arg(tr('CAdviceWnd', '評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順'), advice.penalty ?? 4) }, tr('CAdviceWnd', '評価')),
           element('th', {}, tr('CAdviceWnd', '試行')),
         ),
         ...rows,

@@ -736,7 +736,7 @@ async function advise() {
   for (const rollouts of [32, 256]) {
     const answer = await thinker.call('advise', snapshot, rollouts, 0);
     if (!game.advice || game.advice.turn !== turn || game.view.turn !== turn || game.mode === Mode.ComputerTurns) return;
-    Object.assign(game.advice, { ranking: answer.ranking, trials: rollouts, total: 256, thinking: rollouts < 256 });
+    Object.assign(game.advice, { ranking: answer.ranking, horizon: answer.horizon, penalty: answer.penalty, trials: rollouts, total: 256, thinking: rollouts < 256 });
     if (answer.ranking.length && game.actions) game.advised = answer.ranking[0].command.key;
     updateButtons();
     dialogs.adviceWindow(game.advice);

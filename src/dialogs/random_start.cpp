@@ -5,7 +5,21 @@
 
 namespace dialogs {
 
-RandomStart::RandomStart(QObject* parent) : QObject(parent) {}
+RandomStart::RandomStart(QObject* parent) : QObject(parent)
+{
+    // The thread only sets its flag; the result is taken here, on the window's thread,
+    // so that nothing of Qt is called from the thread.
+    m_poll.setInterval(20);
+    connect(&m_poll, &QTimer::timeout, this, [this] {
+        if (!m_done.load(std::memory_order_acquire) || !m_thread.joinable())
+            return;
+        m_poll.stop();
+        m_thread.join();
+        m_elapsedMs = m_clock.elapsed();
+        m_result = std::move(m_made);
+        emit finished();
+    });
+}
 
 RandomStart::~RandomStart()
 {
@@ -19,6 +33,7 @@ bool RandomStart::Start(std::uint32_t seed, const WorldRecord& map)
     if (m_thread.joinable())
         return false;
     m_cancel.store(false, std::memory_order_relaxed);
+    m_done.store(false, std::memory_order_relaxed);
     m_made.reset();
     m_result.reset();
     m_clock.start();
@@ -27,22 +42,12 @@ bool RandomStart::Start(std::uint32_t seed, const WorldRecord& map)
             foresight::RandomScenarioOptions options;
             options.cancel = &m_cancel;
             m_made = foresight::MakeRandomScenario(seed, map, options);
-            // The note comes last: the thread only returns after it.
-            QMetaObject::invokeMethod(
-                this,
-                [this] {
-                    if (!m_thread.joinable())
-                        return;
-                    m_thread.join();
-                    m_elapsedMs = m_clock.elapsed();
-                    m_result = std::move(m_made);
-                    emit finished();
-                },
-                Qt::QueuedConnection);
+            m_done.store(true, std::memory_order_release);
         });
     } catch (const std::system_error&) {
         return false;
     }
+    m_poll.start();
     return true;
 }
 

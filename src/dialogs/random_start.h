@@ -6,6 +6,7 @@
 
 #include <QElapsedTimer>
 #include <QObject>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdint>
@@ -43,6 +44,8 @@ signals:
 private:
     std::thread m_thread;
     std::atomic<bool> m_cancel{false};
+    std::atomic<bool> m_done{false}; // set by the thread last; a timer here looks for it
+    QTimer m_poll;
     std::optional<foresight::RandomScenario> m_made; // written by the thread, read after its join
     std::optional<foresight::RandomScenario> m_result;
     QElapsedTimer m_clock;

@@ -526,12 +526,15 @@ std::string Advise(const std::string& snapshot, int rollouts, int horizon)
     foresight::Advisor advisor(world, options);
     const std::vector<foresight::AdvisedCommand> ranking = advisor.Run();
     JsonText json;
-    json.BeginObject().Field("turn", world.turnCountry.Get()).Key("ranking").BeginArray();
-    for (const foresight::AdvisedCommand& advised : ranking) {
+    json.BeginObject().Field("turn", world.turnCountry.Get()).Field("horizon", options.horizon).Field("penalty", foresight::kRiskPenalty);
+    json.Key("ranking").BeginArray();
+    for (std::size_t i = 0; i < ranking.size(); ++i) {
+        const foresight::AdvisedCommand& advised = ranking[i];
         json.BeginObject().Key("command");
         WriteCommand(json, advised.command);
         json.Field("trials", advised.trials).Field("kept", advised.KeptShare()).Field("held", advised.MeanHeld());
-        json.Field("alive", advised.SurvivedShare()).Field("thin", advised.spreadsThin).EndObject();
+        json.Field("alive", advised.SurvivedShare()).Field("score", advised.Score());
+        json.Field("why", foresight::ReasonOf(world, ranking, i, options.horizon)).EndObject();
     }
     json.EndArray().EndObject();
     return json.Take();

@@ -271,7 +271,7 @@ describe('the layout', () => {
           };
         });
         assert.ok(laid.scrollWidth <= width, 'nothing to scroll sideways');
-        assert.ok(laid.map.left >= 0 && laid.map.right <= width && laid.map.width > width / 2, 'the whole map');
+        assert.ok(laid.map.left >= 0 && laid.map.right <= width && laid.map.bottom <= height && laid.map.width > width / 2, 'the whole map');
         for (const b of laid.buttons) assert.ok(b.left >= 0 && b.right <= width && b.bottom <= height && b.width > 0, 'every command');
         const file = words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'];
         assert.equal(laid.file === file.replace('&', ''), language === 'en', 'the menus speak the browser\'s language');

@@ -127,7 +127,7 @@ FairnessPanel::~FairnessPanel()
     m_quiet.stop();
     m_poll.stop();
     m_reaper->Let(std::move(m_job));
-    m_reaper.reset(); // every job has ended: none can post a note any more
+    m_reaper.reset(); // every job has ended
 }
 
 void FairnessPanel::SetAdvised(bool on) { m_advised->setChecked(on); }
@@ -138,7 +138,6 @@ void FairnessPanel::Measure(const ScenarioPair& pair)
 {
     m_pair = pair;
     m_current = false;
-    ++m_generation;
     m_reaper->Let(std::move(m_job));
     m_sinceChange.start();
     m_quiet.start();
@@ -150,16 +149,14 @@ void FairnessPanel::Measure(const ScenarioPair& pair)
 void FairnessPanel::StartJob(bool advised)
 {
     m_reaper->Let(std::move(m_job));
-    ++m_generation;
     foresight::FairnessOptions options;
     if (advised)
         options.advisedGames = foresight::kAdvisedGames;
     m_jobAdvised = advised;
     m_job = std::make_unique<foresight::FairnessJob>(m_pair, options);
-    const int generation = m_generation;
-    const bool started = m_job->Start([this, generation] {
-        QMetaObject::invokeMethod(this, [this, generation] { OnJobFinished(generation); }, Qt::QueuedConnection);
-    });
+    // The job only sets its flags; the panel's timer sees it finished (nothing of Qt is
+    // called from the job's thread).
+    const bool started = m_job->Start({});
     if (!started) {
         // No thread to be had: the resting games are measured here, the editor waiting
         // this once (a fraction of a second); the advised ones are not.
@@ -180,9 +177,9 @@ void FairnessPanel::StartJob(bool advised)
     Poll();
 }
 
-void FairnessPanel::OnJobFinished(int generation)
+void FairnessPanel::OnJobFinished()
 {
-    if (generation != m_generation || !m_job)
+    if (!m_job)
         return;
     std::optional<foresight::FairnessTable> table = m_job->Result();
     const bool advised = m_jobAdvised;
@@ -210,6 +207,10 @@ bool FairnessPanel::Current() const
 
 void FairnessPanel::Poll()
 {
+    if (m_job && m_job->Finished()) {
+        OnJobFinished();
+        return;
+    }
     const int total = m_job ? m_job->GamesTotal() : 0;
     const int done = m_job ? m_job->GamesDone() : 0;
     const bool working = m_job || m_quiet.isActive();

@@ -77,7 +77,7 @@ protected:
 
 private:
     void StartJob(bool advised);
-    void OnJobFinished(int generation);
+    void OnJobFinished();
     void Poll();
     void Fill();
     void Retranslate();
@@ -85,7 +85,6 @@ private:
     ScenarioPair m_pair;
     std::unique_ptr<foresight::FairnessJob> m_job;
     bool m_jobAdvised = false;
-    int m_generation = 0;
     std::optional<foresight::FairnessTable> m_table;
     bool m_current = false; // m_table is the last pair's
     qint64 m_refreshMs = -1;
