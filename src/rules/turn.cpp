@@ -164,13 +164,40 @@ bool HoldsEveryCountry(const GameState& world, RulerId ruler)
 bool PlayerHasCountry(const GameState& world) { return HoldsACountry(world, world.playerRuler); }
 bool IsUnified(const GameState& world) { return HoldsEveryCountry(world, world.playerRuler); }
 
-bool PlayersHoldACountry(const GameState& world)
+namespace {
+
+// The rulers the computer does not play, one bit each: taken once for a stretch of
+// turns, as the seats do not change while the computer plays.
+std::uint32_t PlayerMask(const GameState& world)
 {
-    for (const Country& c : world.countries) {
-        if (world.IsPlayer(c.GetRuler()))
+    std::uint32_t mask = 0;
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        if (world.IsPlayer(r))
+            mask |= 1u << r;
+    }
+    return mask;
+}
+
+bool InMask(std::uint32_t mask, RulerId ruler) { return ruler > 0 && ((mask >> ruler) & 1u) != 0; }
+
+// Whether a ruler of mask holds a country; found is set to the first such country.
+bool FindMaskCountry(const GameState& world, std::uint32_t mask, int& found)
+{
+    for (int c = 0; c < kCountryCount; ++c) {
+        if (InMask(mask, world.countries[c].GetRuler())) {
+            found = c;
             return true;
+        }
     }
     return false;
+}
+
+} // namespace
+
+bool PlayersHoldACountry(const GameState& world)
+{
+    int found = 0;
+    return FindMaskCountry(world, PlayerMask(world), found);
 }
 
 RulerId UnifyingRuler(const GameState& world)
@@ -186,13 +213,19 @@ TurnStop PlayComputerCountries(GameState& world, EventSink& events, TurnHost& ho
 {
     // Nobody plays: the computers play the month out, and the game ends when one of
     // them holds every country.
-    bool watched = true;
-    for (RulerId r = 1; r < kRulerCount && watched; ++r)
-        watched = !world.IsPlayer(r);
+    const std::uint32_t players = PlayerMask(world);
+    const bool watched = players == 0;
     // Tested before every step, so a computer country that takes the last country of
-    // the players is the last to act.
+    // the players is the last to act. held is a country of a player found at the last
+    // test, looked at first: countries rarely change hands.
+    int held = 0;
+    // A battle marked when an earlier stretch of turns was stopped in it is over.
+    host.MarkBattle(-1, -1);
     for (bool first = true;; first = false) {
-        if (watched ? UnifyingRuler(world) != 0 : !PlayersHoldACountry(world))
+        const bool over = watched ? UnifyingRuler(world) != 0
+                                  : !InMask(players, world.countries[held].GetRuler()) &&
+                                        !FindMaskCountry(world, players, held);
+        if (over)
             return watched ? TurnStop::Unified : TurnStop::NoPlayer;
         if (host.StopRequested())
             return TurnStop::Asked;
@@ -203,12 +236,11 @@ TurnStop PlayComputerCountries(GameState& world, EventSink& events, TurnHost& ho
         const RulerId ruler = world.countries[c].GetRuler();
         if (ruler == 0)
             continue;
-        if (world.IsPlayer(ruler))
+        if (InMask(players, ruler))
             return TurnStop::PlayerTurn;
         host.TurnBegin(c);
         if (host.StopRequested())
             return TurnStop::Asked;
-        host.MarkBattle(-1, -1);
         RunComputerTurn(world, events, host, c);
     }
 }

@@ -29,7 +29,8 @@ public:
     virtual void TurnBegin(int country) = 0;
     // The battle a computer country fights against another computer ruler, named on the
     // worker's thread before its TurnBegin and cleared (-1, -1) when it has been fought
-    // and before each computer country's turn: the map marks it. Nothing by default.
+    // and when a stretch of the computer's turns begins: the map marks it. Nothing by
+    // default.
     virtual void MarkBattle(int attacker, int target)
     {
         (void)attacker;
