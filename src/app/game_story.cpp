@@ -211,7 +211,7 @@ void GameStory::SetPaused(bool paused)
         m_pause->setChecked(paused);
     if (paused)
         m_stepTimer.stop();
-    else if (m_replay && m_view.mode == ViewMode::PlayerTurn && m_view.Game().CanStartGame())
+    else if (m_replay && m_view.Game().AtPlayersTurn() && m_view.Game().CanStartGame())
         ScheduleStep();
     UpdateActions();
 }
@@ -248,7 +248,7 @@ void GameStory::StepReplay()
     }
     // A game that has ended has nothing more to play; a command the rules refuse is not
     // played (the record was checked whole, but the windows play it their own way).
-    if (m_view.mode == ViewMode::Victory || m_view.mode == ViewMode::GameOver) {
+    if (m_view.Game().Session().Ended()) {
         EndReplay();
         return;
     }
@@ -273,7 +273,7 @@ void GameStory::EndReplay()
     m_view.Game().EndRecordedPlay();
     // The game is the player's from here, at his turn as the record left it: his
     // command still to give, or given and only the rest left.
-    if (m_view.mode == ViewMode::PlayerTurn && m_view.Game().CanStartGame()) {
+    if (m_view.Game().AtPlayersTurn() && m_view.Game().CanStartGame()) {
         if (m_view.Game().Session().Check(command::Rest{}).refusal == CommandRefusal::None &&
             m_view.Game().Session().Check(command::Domestic{DomesticCommand::Train, m_view.GetWorld().turnCountry}).refusal !=
                 CommandRefusal::NotNow)
