@@ -67,6 +67,7 @@ protected:
         ASSERT_TRUE(app->InitInstance(1));
         frame = app->MainFrame();
         view = app->View();
+        game = &app->Game();
         view->SetWindowTimes(1, 1);
         app->Story()->SetCommandTime(0);
     }
@@ -79,11 +80,11 @@ protected:
         platform::UseRealClock();
     }
 
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     bool PlayersTurn()
     {
-        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && view->CanStartGame(); }, 30000) &&
+        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && game->CanStartGame(); }, 30000) &&
                view->mode == ViewMode::PlayerTurn;
     }
     void StartGame(RulerId ruler = 1)
@@ -151,6 +152,7 @@ protected:
     std::unique_ptr<CKivApp> app;
     CMainFrame* frame = nullptr;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
 };
 
 // Whether a frame of size fits somewhere in area clear of every rectangle of clear
@@ -210,7 +212,7 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
         {"戦況報告", [&] {
              const auto [a, b] = ComputerNeighbours();
              W().countries[b].SetSoldiers(0); // taken without a fight: news of the turn
-             EXPECT_TRUE(ResolveComputerBattle(W(), view->Session().events, a, b));
+             EXPECT_TRUE(ResolveComputerBattle(W(), game->Session().events, a, b));
              app->Chronicle()->ReportTurn();
              return static_cast<QWidget*>(&app->Chronicle()->ReportWindow());
          }},
@@ -219,7 +221,7 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
              return static_cast<QWidget*>(app->Ending()->RecordsWindow());
          }},
         {"戦績", [&] {
-             emit view->gameEnded();
+             emit game->gameEnded();
              return static_cast<QWidget*>(app->Ending()->SummaryWindow());
          }},
         {"操作方法", [&] { return modal([&] { MenuAction(CommandTable::HelpKey())->trigger(); }); }},
@@ -425,8 +427,8 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
     const std::string recordPath = dir.Path() + "/watched.record";
     const std::string savePath = dir.Path() + "/own.txt";
     std::string error;
-    ASSERT_TRUE(WriteRecordFile(recordPath, view->Recorder().Record(), &error)) << error;
-    ASSERT_TRUE(view->Session().SaveGame(savePath, view->SaveCursor(), &error)) << error;
+    ASSERT_TRUE(WriteRecordFile(recordPath, game->Recorder().Record(), &error)) << error;
+    ASSERT_TRUE(game->Session().SaveGame(savePath, game->SaveCursor(), &error)) << error;
     // The games the table holds.
     auto entries = [&] {
         BestGames games;
@@ -443,7 +445,7 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         QString why;
         ASSERT_TRUE(app->Story()->StartReplay(platform::PathFromBytes(recordPath), &why)) << why.toStdString();
         app->Story()->SetPaused(true);
-        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && view->CanStartGame(); }, 30000));
+        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && game->CanStartGame(); }, 30000));
         ASSERT_TRUE(app->Story()->Replaying());
     };
     const struct {
@@ -452,10 +454,10 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         std::size_t rankedAfter;
         bool menuAfter;
     } rows[] = {
-        {"the player's own game ends", [&] { emit view->gameEnded(); }, 1, false},
+        {"the player's own game ends", [&] { emit game->gameEnded(); }, 1, false},
         {"the same game watched again ends", [&] {
              watch();
-             emit view->gameEnded();
+             emit game->gameEnded();
          }, 1, true},
         {"a save of his own loaded", [&] {
              ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));

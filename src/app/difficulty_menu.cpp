@@ -25,11 +25,11 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
         m_actions[static_cast<std::size_t>(i)] = action;
         connect(action, &QAction::triggered, this, [this, i] {
             platform::settings::SetNewGameDifficulty(i);
-            m_view.SetNewGameDifficulty(static_cast<Difficulty>(i));
+            m_view.Game().SetNewGameDifficulty(static_cast<Difficulty>(i));
         });
     }
-    view.SetNewGameDifficulty(static_cast<Difficulty>(chosen));
-    connect(&view, &CKivView::worldReplaced, this, [this] { ShowInTitle(); });
+    view.Game().SetNewGameDifficulty(static_cast<Difficulty>(chosen));
+    connect(&view.Game(), &GameController::worldReplaced, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }

@@ -22,11 +22,11 @@
 CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(log), m_folder(std::move(folder))
 {
-    view.Session().events.Add(&m_summary);
+    view.Game().Session().events.Add(&m_summary);
     m_recordsAction = frame.ViewMenu()->addAction(QString());
     connect(m_recordsAction, &QAction::triggered, this, &CEnding::ShowRecords);
-    connect(&view, &CKivView::worldReplaced, this, &CEnding::OnWorldReplaced);
-    connect(&view, &CKivView::gameEnded, this, &CEnding::OnGameEnded);
+    connect(&view.Game(), &GameController::worldReplaced, this, &CEnding::OnWorldReplaced);
+    connect(&view.Game(), &GameController::gameEnded, this, &CEnding::OnGameEnded);
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -35,7 +35,7 @@ CEnding::~CEnding()
 {
     // The frame may have let the view and its game go first.
     if (m_viewAlive)
-        m_view.Session().events.Remove(&m_summary);
+        m_view.Game().Session().events.Remove(&m_summary);
 }
 
 QString CEnding::TablePath() const
@@ -81,7 +81,7 @@ void CEnding::OnGameEnded()
         const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
         std::string error;
         rank = KeepBestGame(games, MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()),
-                            m_view.Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
+                            m_view.Game().Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
         if (rank < 0 && !error.empty())
             platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
                                                    .arg(TablePath(), QString::fromStdString(error)));
