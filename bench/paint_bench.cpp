@@ -15,6 +15,7 @@
 #include "app/kiv_doc.h"
 #include "model/country_file.h"
 #include "rules/turn.h"
+#include "control/game_controller.h"
 #include "view/kiv_view.h"
 
 namespace {
@@ -49,7 +50,7 @@ CKivDoc& Document()
 // A view of the benchmarks' world with country 4 in the panel.
 void ShowPaintedWorld(CKivView& view)
 {
-    view.GetWorld() = PaintedWorld();
+    view.Game().Session().world = PaintedWorld();
     view.marks.shownCountry = 4;
 }
 
@@ -118,7 +119,8 @@ BENCHMARK(BM_PaintOwnership)->Unit(benchmark::kMicrosecond);
 void BM_ViewPaint(benchmark::State& state)
 {
     CKivDoc& doc = Document();
-    CKivView view(doc);
+    GameController game;
+    CKivView view(doc, game);
     view.OnInitialUpdate();
     ShowPaintedWorld(view);
     view.mode = ViewMode::PlayerTurn;
@@ -140,7 +142,8 @@ BENCHMARK(BM_ViewPaint)->Unit(benchmark::kMicrosecond);
 void BM_WindowPaint(benchmark::State& state)
 {
     CKivDoc& doc = Document();
-    CKivView view(doc);
+    GameController game;
+    CKivView view(doc, game);
     view.OnInitialUpdate();
     view.SetZoom(static_cast<int>(state.range(0)));
     ShowPaintedWorld(view);

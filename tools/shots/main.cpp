@@ -32,6 +32,7 @@
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -164,7 +165,7 @@ bool ShootTooltip(QWidget& window, QPushButton* button, const QString& path)
 void PlayToPlayer(CKivView* view, const std::function<void()>& start)
 {
     QEventLoop loop;
-    QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(&view->Game(), &GameController::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     start();
     loop.exec();
     QApplication::processEvents();
@@ -300,7 +301,7 @@ int main(int argc, char** argv)
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;
-    QObject::connect(view, &CKivView::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(&view->Game(), &GameController::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
     if (!view->NewGame(scenario - 1, static_cast<RulerId>(ruler))) {
         std::cerr << "velcor-shots: the scenario could not be started\n";
         return 1;
@@ -316,7 +317,7 @@ int main(int argc, char** argv)
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
     ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
 
-    GameState& world = view->GetWorld();
+    GameState& world = view->Game().Session().world; // the pictures set up what they show
     const int country = world.turnCountry;
     int own = -1;
     int hostile = -1;
