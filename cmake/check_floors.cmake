@@ -1,15 +1,20 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The sources stand in floors, each a folder of src/ (view and dialogs share one) that
-# may include its own headers and those of the floors below it, never those above:
+# The sources stand in floors, each a folder of src/ (words, dialogs and view share one)
+# that may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < control | cli < view, dialogs < app | web
+#   platform < model < rules < session < foresight < control | cli < words < dialogs < view < app | web
 #
 # The game controller (control: the game as the windows play it) and the command line
 # (cli) are rooms side by side on one floor: neither includes the other. The windows
-# (view, dialogs) stand on the controller. The program (app) puts the windows and the
-# command line together. The game in a browser (web: the calls the page makes, the
-# headless game under node) is a room beside the program, built with emscripten
-# instead of Qt.
+# (words, dialogs, view) stand on the controller; within them the folders stand in the
+# order of the table: the words every window shows, then the dialogs, then the views,
+# each including only from itself and those before it. The program (app) puts the
+# windows and the command line together. The game in a browser (web: the calls the page
+# makes, the headless game under node) is a room beside the program, built with
+# emscripten instead of Qt.
+#
+# Two files never include each other (a.cpp including b.h while b.cpp includes a.h):
+# one of them depends on the other, not both.
 #
 # model, rules, session, foresight, cli and web include no Qt header; neither do
 # the files of the platform core (velcor_platform_core), which also include none of the
@@ -24,9 +29,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight control cli view    dialogs app web)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6       7   7)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight control cli windows windows app web)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight control cli words   dialogs view    app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6       6       7   7)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight control cli windows windows windows app web)
 set(VELCOR_QT_FREE_FOLDERS model rules session foresight cli web)
 # Rooms that never include each other, whatever their floors: the windows and the
 # controller play the game, the command line plays it without them.
@@ -34,11 +39,19 @@ set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")
 # Folders that may use Qt's core but nothing that shows: the headers they may include.
 set(VELCOR_QT_CORE_FOLDERS control)
 set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
+# Files that still include each other, each pair once: one is to stop depending on the
+# other. Nothing joins this list.
+set(VELCOR_INCLUDE_LOOPS_LEFT
+  "cli/game_series+cli/headless"
+  "cli/headless+cli/scenario_tools"
+  "rules/computer+rules/turn"
+  "rules/event_report+rules/events")
 
 # Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
-# Qt into std-only code. platform_core lists the platform core's files relative to
-# source_dir (platform/clock.cpp ...); a platform header belongs to the core when a
-# file of that list has its name.
+# Qt into std-only code, and every two files that include each other (but those left).
+# platform_core lists the platform core's files relative to source_dir
+# (platform/clock.cpp ...); a platform header belongs to the core when a file of that
+# list has its name.
 function(velcor_check_floors source_dir platform_core)
   set(core_stems "")
   foreach(file IN LISTS platform_core)
@@ -85,6 +98,18 @@ function(velcor_check_floors source_dir platform_core)
       if(to_index EQUAL -1)
         continue()
       endif()
+      # Who includes whom, by file name without its extension: view/a.cpp and
+      # view/a.h are one file here.
+      string(REGEX REPLACE "\\.[^./]*$" "" to_stem "${included}")
+      set(edge "velcor_includes:${stem}>${to_stem}")
+      set(back "velcor_includes:${to_stem}>${stem}")
+      if(NOT to_stem STREQUAL stem AND NOT DEFINED "${edge}")
+        set("${edge}" "src/${file} includes ${quoted}")
+        if(DEFINED "${back}" AND NOT "${to_stem}+${stem}" IN_LIST VELCOR_INCLUDE_LOOPS_LEFT
+           AND NOT "${stem}+${to_stem}" IN_LIST VELCOR_INCLUDE_LOOPS_LEFT)
+          list(APPEND problems "${${back}} and ${${edge}}: two files may not include each other")
+        endif()
+      endif()
       list(GET VELCOR_FLOOR_RANKS ${to_index} to_rank)
       list(GET VELCOR_FLOOR_ROOMS ${to_index} to_room)
       if("${room}>${to_room}" IN_LIST VELCOR_FLOOR_APART)
@@ -93,6 +118,8 @@ function(velcor_check_floors source_dir platform_core)
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor may not include from the ${to} floor above it")
       elseif(to_rank EQUAL rank AND NOT to_room STREQUAL room)
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} room may not include from the ${to} room beside it")
+      elseif(to_rank EQUAL rank AND to_index GREATER index)
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} folder may not include from ${to}, which stands on it")
       elseif(core AND to STREQUAL "platform" AND included MATCHES "\\.h$")
         string(REGEX REPLACE "\\.[^./]*$" "" to_stem "${included}")
         if(NOT to_stem IN_LIST core_stems)
@@ -105,7 +132,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, control beside cli, view and dialogs, app beside web)")
+                        "(floors, low to high: platform, model, rules, session, foresight, control beside cli, words < dialogs < view, app beside web)")
   endif()
 endfunction()
 

@@ -38,7 +38,7 @@
 #include "view/chronicle_wnd.h"
 #include "view/event_words.h"
 #include "view/holdings_chart.h"
-#include "view/map_labels.h"
+#include "view/map_tips.h"
 #include "view/turn_report_wnd.h"
 #include "view_fixture.h"
 

@@ -47,9 +47,10 @@
 #include "view/game_document.h"
 #include "view/kiv_view.h"
 #include "view/map_labels.h"
+#include "view/map_tips.h"
 #include "view/map_picture.h"
 #include "view/own_countries_wnd.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 #include "view/target_choice.h"
 #include "view/turn_report_wnd.h"
 

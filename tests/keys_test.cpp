@@ -619,7 +619,7 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
 
 TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
 {
-    CKeysDlg dlg;
+    CKeysDlg dlg(CommandTable::AllKeys());
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("操作方法"));
     QLabel* list = dlg.findChild<QLabel*>(QStringLiteral("keys"));
     ASSERT_NE(list, nullptr);

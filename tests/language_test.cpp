@@ -38,7 +38,7 @@
 #include "view/battle_dlg.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 #include "gui_test_support.h"
 #include "test_support.h"
 

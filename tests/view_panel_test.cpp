@@ -9,8 +9,8 @@
 #include "foresight/advisor.h"
 #include "platform/sjis.h"
 #include "view/advice_wnd.h"
-#include "view/map_labels.h"
-#include "view/shown_text.h"
+#include "view/map_tips.h"
+#include "words/shown_text.h"
 #include "view_fixture.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <QCoreApplication>
 
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -16,7 +16,7 @@
 #include "view/command_table.h"
 #include "view/event_words.h"
 #include "view/kiv_view.h"
-#include "view/map_labels.h"
+#include "view/map_tips.h"
 #include "view/ruler_table.h"
 #include "view/turn_report_wnd.h"
 

@@ -17,7 +17,7 @@
 #include "view/chronicle_log.h"
 #include "view/game_summary_wnd.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(log), m_folder(std::move(folder))

@@ -17,7 +17,7 @@
 #include "view/chronicle_log.h"
 #include "view/game_speed.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 constexpr int kNoticeMs = 8000;

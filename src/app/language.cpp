@@ -10,7 +10,7 @@
 #include <QMenu>
 
 #include "platform/settings.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 const QString kJapanese = QStringLiteral("ja");

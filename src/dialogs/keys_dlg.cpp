@@ -7,7 +7,6 @@
 #include <QtMath>
 
 #include "platform/fonts.h"
-#include "view/command_table.h"
 
 namespace {
 
@@ -15,11 +14,11 @@ QString Cell(const QString& text) { return text.toHtmlEscaped().replace(QLatin1C
 
 } // namespace
 
-CKeysDlg::CKeysDlg(QWidget* owner)
+CKeysDlg::CKeysDlg(const std::vector<KeyHelp>& keys, QWidget* owner)
     : TemplateDialog(owner, tr(kTitle), 300, 200, platform::Font(platform::GameFont::Dialog))
 {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");
-    for (const KeyHelp& key : CommandTable::AllKeys())
+    for (const KeyHelp& key : keys)
         html += QStringLiteral("<tr><td style=\"padding-right:12px\"><b>%1</b></td><td>%2</td></tr>")
                     .arg(Cell(key.keys), Cell(key.action));
     html += QStringLiteral("</table>");

@@ -10,7 +10,7 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/resources.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 const int kColumnX[5] = {7, 60, 113, 167, 220};

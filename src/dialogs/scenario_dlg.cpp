@@ -18,7 +18,7 @@
 #include "platform/message_box.h"
 #include "platform/numbers.h"
 #include "platform/path_bytes.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 const char* const kCaptions[CScenarioDlg::kScenarioCount] = {

@@ -3,7 +3,7 @@
 // with %1..%9 for its arguments, each a plain text (a number, a path, a reason from the
 // system), the name of a country or a ruler by its id, or a worded text of its own. Text() gives the Japanese text, byte for
 // byte what the headless mode prints; the windows translate the pattern instead
-// (view/shown_text.h) and put in the translated arguments.
+// (words/shown_text.h) and put in the translated arguments.
 #pragma once
 
 #include <cstdint>

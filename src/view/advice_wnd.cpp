@@ -20,7 +20,7 @@
 #include "view/command_table.h"
 #include "view/foresight_words.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 // text broken at its spaces into lines no wider than width, each as long as fits.

@@ -13,7 +13,7 @@
 
 #include "platform/fonts.h"
 #include "view/map_picture.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 #include "platform/resources.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include <set>
 
 #include "view/game_summary_wnd.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 constexpr int kColumns = 7;

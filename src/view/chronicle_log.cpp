@@ -13,7 +13,7 @@
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
 #include "rules/event_json.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 

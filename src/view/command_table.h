@@ -13,6 +13,7 @@
 #include <array>
 #include <vector>
 
+#include "dialogs/key_help.h"
 #include "rules/commands.h"
 #include "view/view_mode.h"
 
@@ -44,16 +45,6 @@ struct CommandContext {
     bool enabled = false;
     int turnCountry = -1;
     const GameState* world = nullptr; // the game the view plays
-};
-
-// A row of the help window: keys and what they do.
-struct KeyHelp {
-    enum Window { Main, Battle, NewGame }; // where the keys act
-
-    QString keys;   // as the window shows them
-    QString action;
-    Window window = Main;
-    QList<QKeySequence> sequences; // the keys the row stands for, when Qt names them
 };
 
 // A menu command's accelerator.

@@ -7,7 +7,7 @@
 
 #include "foresight/advisor.h"
 #include "view/command_table.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace foresight_words {
 

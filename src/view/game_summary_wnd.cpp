@@ -13,7 +13,7 @@
 #include "rules/commands.h"
 #include "view/event_words.h"
 #include "view/holdings_chart.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace summary {
 

@@ -33,7 +33,7 @@
 #include "view/game_document.h"
 #include "view/map_labels.h"
 #include "view/map_picture.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 #include "view/ruler_patterns.h"
 
 namespace {

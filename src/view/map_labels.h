@@ -1,11 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // What the map can tell beyond the specified drawing: each country's name written
-// beside its number (an option), and a tooltip with a country's name, ruler and figures
-// when the pointer rests on it.
+// beside its number (an option), and the texts of the tooltip with a country's name,
+// ruler and figures when the pointer rests on it (view/map_tips.h shows it).
 #pragma once
 
 #include <QImage>
-#include <QObject>
 #include <QRect>
 #include <QString>
 
@@ -13,7 +12,6 @@
 
 #include "model/game_state.h"
 
-class CKivView;
 class QPainter;
 
 // Writes every country's name to the right of its number cell and turn frame, in a
@@ -37,20 +35,3 @@ QString CountryTipText(const GameState& world, int country);
 // When the next harvest (provisions) or taxes (funds) come for a country and about what
 // they bring, for the status panel's figures; empty for no country or one without a ruler.
 QString SeasonTipText(const GameState& world, int country, bool provisions);
-
-// Shows the tooltip of the country under the pointer on the view, in any mode; it
-// changes nothing of the panel or the game.
-class CMapTips : public QObject {
-    Q_OBJECT
-
-public:
-    explicit CMapTips(CKivView& view);
-    // The tooltip's text for a point of the view (empty: none).
-    QString TextAt(QPoint widgetPoint) const;
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-
-private:
-    CKivView& m_view;
-};

@@ -15,7 +15,7 @@
 #include "platform/windows.h"
 #include "view/command_table.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <QEvent>
 
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 #include <QHeaderView>
 #include <QPainter>

@@ -48,7 +48,7 @@
 #include "view/chronicle_log.h"
 #include "view/kiv_view.h"
 #include "view/map_labels.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 #include <QComboBox>
 #include <QTabWidget>

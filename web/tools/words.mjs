@@ -61,7 +61,7 @@ function numberTable(file, name) {
 }
 
 const translations = readTranslations(join(root, 'translations'));
-const shown = join(root, 'src/view/shown_text.cpp');
+const shown = join(root, 'src/words/shown_text.cpp');
 const rulers = literalTable(shown, 'kRulersRomanized');
 const countries = literalTable(shown, 'kCountries');
 const tiles = numberTable(join(root, 'src/view/ruler_patterns.cpp'), 'kTiles');

@@ -14,7 +14,7 @@
 #include <algorithm>
 #include <system_error>
 
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace editor {
 

@@ -32,7 +32,7 @@
 #include "platform/windows.h"
 #include "view/editor/editor_map.h"
 #include "view/editor/fairness_panel.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace editor {
 

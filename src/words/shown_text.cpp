@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 #include <QCoreApplication>
 
