@@ -16,7 +16,7 @@
 #include "view/foresight_words.h"
 #include "view/game_document.h"
 #include "view/map_picture.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 bool CKivView::Choosing() const
 {

@@ -19,7 +19,7 @@
 #include "view/map_labels.h"
 #include "view/map_picture.h"
 #include "view/ruler_patterns.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 namespace {
 
