@@ -5,10 +5,12 @@
 #include <QEvent>
 #include <QMenu>
 
+#include "app/hot_seat.h"
 #include "app/main_frame.h"
 #include "platform/settings.h"
 #include "view/game_summary_wnd.h"
 #include "view/kiv_view.h"
+#include "view/shown_text.h"
 
 DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
 {
@@ -30,6 +32,9 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     }
     view.SetNewGameDifficulty(static_cast<Difficulty>(chosen));
     connect(&view, &CKivView::worldReplaced, this, [this] { ShowInTitle(); });
+    // Whose turn it is, when several people play.
+    connect(&view, &CKivView::playerTurnReached, this, [this] { ShowInTitle(); });
+    connect(&view, &CKivView::commandStateChanged, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -47,8 +52,11 @@ void DifficultyMenu::Retranslate()
 void DifficultyMenu::ShowInTitle()
 {
     const Difficulty difficulty = m_view.GetWorld().difficulty;
-    m_frame.setWindowTitle(difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
-                                                             : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty)));
+    QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
+                                                      : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
+    if (const RulerId person = HotSeat::PersonAtTurn(m_view.GetWorld(), m_view.Session().TurnRuler()))
+        title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
+    m_frame.setWindowTitle(title);
 }
 
 bool DifficultyMenu::eventFilter(QObject* watched, QEvent* event)

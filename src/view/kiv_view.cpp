@@ -620,9 +620,13 @@ void CKivView::OnNewGame()
     CRulerDlg rulerDlg;
     rulerDlg.m_strDataDir = directory;
     rulerDlg.m_nScenario = chosen.fileNumber - 1;
+    rulerDlg.level = m_newGameDifficulty;
     if (rulerDlg.exec() != QDialog::Accepted)
         return;
-    NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
+    if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
+        NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
+    else
+        NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
 }
 
 void CKivView::OnSaveGame()
@@ -665,6 +669,14 @@ bool CKivView::LoadGame(const QString& path)
 
 bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
 {
+    Seats seats{};
+    if (ruler > 0 && ruler < kRulerCount)
+        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    return NewGame(scenario, seats, ruler, directory);
+}
+
+bool CKivView::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)
+{
     const QString folder = directory.isEmpty() ? dataDirectory : directory;
     if (!CanStartGame() ||
         !LoadWorld(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)),
@@ -672,7 +684,8 @@ bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
         return false;
     GetWorld().difficulty = m_newGameDifficulty;
     emit worldReplaced(QString());
-    SeatPlayer(GetWorld(), ruler);
+    GetWorld().seats = seats;
+    GetWorld().playerRuler = first;
     m_session.BeginGame(false);
     GameBegun();
     statusText.clear();

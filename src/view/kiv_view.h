@@ -118,6 +118,8 @@ public:
     // game) and start the computer's turns. False when the file could not be used (the
     // player has been told why).
     bool NewGame(int scenario, RulerId ruler, const QString& directory = QString());
+    // The same with the seats chosen: who plays each ruler, first the ruler a save names.
+    bool NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory = QString());
     // How strongly the computer plays in the games started from now on.
     void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
     bool LoadGame(const QString& path);

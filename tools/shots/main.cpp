@@ -29,6 +29,7 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/hot_seat.h"
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
@@ -36,8 +37,11 @@
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "dialogs/seats_dialog.h"
 #include "model/country_file.h"
 #include "model/game_state.h"
+#include "model/scenario_file.h"
+#include "view/hand_over_notice.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/settings.h"
@@ -247,6 +251,55 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     return ok;
 }
 
+// A game of two people: the seats dialog as they were chosen, then each person's turn
+// with the hand-over notice over the map and once it has been taken.
+bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
+{
+    CKivView* view = app.View();
+    const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(view->dataDirectory.toStdString(), scenario));
+    std::vector<SeatsDialog::Offered> rulers;
+    for (RulerId r : offered.rulers)
+        rulers.push_back({r, shown::RulerName(r)});
+    RulerId second = 0;
+    for (RulerId r : offered.rulers)
+        if (r != ruler && second == 0)
+            second = r;
+    if (second == 0) {
+        std::cout << "the scenario offers one ruler; no game of two\n";
+        return true;
+    }
+    SeatsDialog seats(rulers, ruler, Difficulty::Normal);
+    for (std::size_t i = 0; i < rulers.size(); ++i)
+        if (rulers[i].ruler == second)
+            seats.Field(static_cast<int>(i))->setCurrentIndex(SeatsDialog::PersonPlace());
+        else if (rulers[i].ruler != ruler && i % 3 == 2)
+            seats.Field(static_cast<int>(i))->setCurrentIndex(SeatsDialog::LevelPlace(Difficulty::Hard));
+    bool ok = ShootModal(seats, out.filePath(QStringLiteral("seats-dialog.png")));
+    Seats chosen{};
+    chosen[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    chosen[static_cast<std::size_t>(second)].kind = SeatKind::Person;
+    PlayToPlayer(view, [&] { view->NewGame(scenario - 1, chosen, ruler); });
+    HotSeat& hotSeat = *app.HotSeats();
+    for (int turn = 1; turn <= 2; ++turn) {
+        if (view->mode != ViewMode::PlayerTurn || !hotSeat.Notice().Waiting()) {
+            std::cerr << "velcor-shots: no hand-over at the turn of person " << turn << "\n";
+            return false;
+        }
+        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("hand-over-%1.png").arg(turn)));
+        hotSeat.Notice().Take();
+        QApplication::processEvents();
+        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-%1.png").arg(turn)));
+        if (turn == 2)
+            break;
+        // The first person's other countries come before the second's turn.
+        const RulerId before = hotSeat.LastPerson();
+        do
+            PlayToPlayer(view, [&] { view->OnRest(); });
+        while (view->mode == ViewMode::PlayerTurn && hotSeat.LastPerson() == before);
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -349,6 +402,8 @@ int main(int argc, char** argv)
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
     ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
+    view->SetWindowTimes(1, 1);
+    ok &= ShootHotSeat(app, out, scenario, static_cast<RulerId>(ruler));
     app.MainFrame()->close();
     return ok ? 0 : 1;
 }
