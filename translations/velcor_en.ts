@@ -338,6 +338,14 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <source>助言: %1</source>
         <translation>Advice: %1</translation>
     </message>
+    <message>
+        <source>【%1】%2</source>
+        <translation>[%1] %2</translation>
+    </message>
+    <message>
+        <source>%1の番</source>
+        <translation>%1's turn</translation>
+    </message>
 </context>
 <context>
     <name>CLanguage</name>
@@ -814,7 +822,7 @@ Once the outcome is shown, any key closes it</translation>
     </message>
     <message>
         <source>%1の番</source>
-        <translation>%1's turn</translation>
+        <translation>%1&apos;s turn</translation>
     </message>
 </context>
 <context>
@@ -921,7 +929,7 @@ Soldiers left: yours %5, theirs %6</translation>
     <name>HandOverNotice</name>
     <message>
         <source>%1 の番です</source>
-        <translation>%1's turn</translation>
+        <translation>%1&apos;s turn</translation>
     </message>
     <message>
         <source>ｸﾘｯｸするかｷｰを押すと始まります</source>
@@ -933,6 +941,18 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>自動休養(&amp;E)</source>
         <translation>&amp;End turn after the command</translation>
+    </message>
+    <message>
+        <source>観戦(&amp;W)</source>
+        <translation>&amp;Watch</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>1か月進める(&amp;T)</source>
+        <translation>Next &amp;month</translation>
     </message>
 </context>
 <context>

@@ -5,10 +5,10 @@
 #include <QEvent>
 #include <QMenu>
 
-#include "app/hot_seat.h"
 #include "app/main_frame.h"
 #include "platform/settings.h"
 #include "view/game_summary_wnd.h"
+#include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/shown_text.h"
 
@@ -54,7 +54,7 @@ void DifficultyMenu::ShowInTitle()
     const Difficulty difficulty = m_view.GetWorld().difficulty;
     QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
                                                       : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
-    if (const RulerId person = HotSeat::PersonAtTurn(m_view.GetWorld(), m_view.Session().TurnRuler()))
+    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
     m_frame.setWindowTitle(title);
 }

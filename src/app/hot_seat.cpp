@@ -4,14 +4,14 @@
 #include <QAction>
 #include <QEvent>
 #include <QMenu>
+#include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
-
-#include <algorithm>
 
 #include "app/main_frame.h"
 #include "platform/settings.h"
 #include "view/game_document.h"
+#include "view/game_speed.h"
 #include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/map_picture.h"
@@ -29,24 +29,14 @@ HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
     connect(&view, &CKivView::worldReplaced, this, [this] {
         m_notice->Dismiss();
         m_lastPerson = 0;
+        m_monthTimer.stop();
+        m_paused = false;
         emit turnPersonChanged();
     });
+    m_monthTimer.setSingleShot(true);
+    connect(&m_monthTimer, &QTimer::timeout, this, &HotSeat::StepMonth);
     frame.installEventFilter(this);
     Retranslate();
-}
-
-int HotSeat::PersonCount(const GameState& world)
-{
-    return static_cast<int>(std::count_if(world.seats.begin() + 1, world.seats.end(),
-                                          [](const Seat& s) { return s.kind == SeatKind::Person; }));
-}
-
-RulerId HotSeat::PersonAtTurn(const GameState& world, RulerId turnRuler)
-{
-    if (turnRuler <= 0 || !GameState::IsRulerId(turnRuler) ||
-        world.seats[static_cast<std::size_t>(turnRuler)].kind != SeatKind::Person || PersonCount(world) < 2)
-        return 0;
-    return turnRuler;
 }
 
 void HotSeat::ChooseOneKeyTurn(bool on)
@@ -56,11 +46,22 @@ void HotSeat::ChooseOneKeyTurn(bool on)
     OnCommandState(); // a command already given this turn ends it now
 }
 
+bool HotSeat::Watched() const
+{
+    return m_view.Session().Phase() == TurnPhase::Watching && !(m_watching && m_watching());
+}
+
 void HotSeat::OnPlayerTurn()
 {
     GameSession& session = m_view.Session();
+    if (Watched()) {
+        MakeWatchMenu();
+        UpdateWatchMenu();
+        if (!m_paused)
+            m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
+    }
     const RulerId person = session.Phase() == TurnPhase::AwaitingCommand
-                               ? PersonAtTurn(session.world, session.TurnRuler())
+                               ? TurnPerson(session.world, session.TurnRuler())
                                : 0;
     if (person == 0) {
         m_notice->Dismiss();
@@ -86,11 +87,69 @@ void HotSeat::OnCommandState()
     });
 }
 
-void HotSeat::Retranslate() { m_oneKey->setText(tr("自動休養(&E)")); }
+void HotSeat::SetPaused(bool paused)
+{
+    m_paused = paused;
+    if (m_pause && m_pause->isChecked() != paused)
+        m_pause->setChecked(paused);
+    m_monthTimer.stop();
+    if (!paused && Watched() && m_view.CanStartGame())
+        m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
+    UpdateWatchMenu();
+}
+
+void HotSeat::StepMonth()
+{
+    m_monthTimer.stop();
+    // Only between two months: while the computers play one, the next waits.
+    if (Watched() && m_view.CanStartGame())
+        m_view.OnRest();
+    UpdateWatchMenu();
+}
+
+void HotSeat::MakeWatchMenu()
+{
+    if (m_watchMenu)
+        return;
+    m_watchMenu = new QMenu(&m_frame);
+    m_frame.menuBar()->insertMenu(m_frame.ViewMenu()->menuAction(), m_watchMenu);
+    m_watchMenu->installEventFilter(this); // a menu is a window of its own: told of a new language
+    m_pause = m_watchMenu->addAction(QString());
+    m_pause->setCheckable(true);
+    m_pause->setShortcut(Qt::Key_Pause);
+    connect(m_pause, &QAction::toggled, this, &HotSeat::SetPaused);
+    m_step = m_watchMenu->addAction(QString());
+    m_step->setShortcut(Qt::Key_Period);
+    connect(m_step, &QAction::triggered, this, &HotSeat::StepMonth);
+    connect(&m_view, &CKivView::commandStateChanged, this, &HotSeat::UpdateWatchMenu);
+    m_frame.OnMenusMade();
+    Retranslate();
+}
+
+void HotSeat::UpdateWatchMenu()
+{
+    if (!m_watchMenu)
+        return;
+    const bool watching = Players(m_view.GetWorld()).empty() && m_view.mode != ViewMode::NoGame &&
+                          !(m_watching && m_watching());
+    m_watchMenu->menuAction()->setVisible(watching);
+    m_pause->setEnabled(watching);
+    m_step->setEnabled(watching && m_paused);
+}
+
+void HotSeat::Retranslate()
+{
+    m_oneKey->setText(tr("自動休養(&E)"));
+    if (!m_watchMenu)
+        return;
+    m_watchMenu->setTitle(tr("観戦(&W)"));
+    m_pause->setText(tr("一時停止(&P)"));
+    m_step->setText(tr("1か月進める(&T)"));
+}
 
 bool HotSeat::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == &m_frame && event->type() == QEvent::LanguageChange)
+    if ((watched == &m_frame || (m_watchMenu && watched == m_watchMenu)) && event->type() == QEvent::LanguageChange)
         Retranslate();
     return QObject::eventFilter(watched, event);
 }

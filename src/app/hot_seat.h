@@ -2,10 +2,13 @@
 // Several people at one screen: the hand-over notice when the turn passes from one
 // person's ruler to another's, and 表示 → 自動休養 (a turn of one key: the command that
 // uses the turn up ends it, its rest following at once), remembered in the settings.
-// A one-person game is played as it always is.
+// Nobody at all: the computers play the game through month by month, with a pause and
+// a month at a time (the 観戦 menu, there while a game is watched). A one-person game
+// is played as it always is.
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 
 #include <functional>
 
@@ -15,6 +18,7 @@ class CKivView;
 class CMainFrame;
 class HandOverNotice;
 class QAction;
+class QMenu;
 
 class HotSeat : public QObject {
     Q_OBJECT
@@ -35,10 +39,14 @@ public:
     // Whose turn the people last had (0 before the first).
     RulerId LastPerson() const { return m_lastPerson; }
 
-    // How many people play the world: two or more take turns at the screen.
-    static int PersonCount(const GameState& world);
-    // The person whose country's turn it is, in a game of two or more; 0 otherwise.
-    static RulerId PersonAtTurn(const GameState& world, RulerId turnRuler);
+    // Between two months of a watched game, at the normal speed.
+    static constexpr int kMonthMs = 800;
+    void SetMonthTime(int milliseconds) { m_monthMs = milliseconds; } // tests shorten it
+    void SetPaused(bool paused);
+    bool Paused() const { return m_paused; }
+    // The next month of a watched game, now.
+    void StepMonth();
+    QMenu* WatchMenu() const { return m_watchMenu; } // nullptr until a game is watched
 
 signals:
     // Whose turn it is changed (a new person, or none): the title follows.
@@ -51,6 +59,9 @@ private:
     void Retranslate();
     void OnPlayerTurn();
     void OnCommandState();
+    void MakeWatchMenu();
+    void UpdateWatchMenu();
+    bool Watched() const;
 
     CMainFrame& m_frame;
     CKivView& m_view;
@@ -58,5 +69,11 @@ private:
     QAction* m_oneKey;
     RulerId m_lastPerson = 0;
     bool m_restQueued = false;
+    QMenu* m_watchMenu = nullptr;
+    QAction* m_pause = nullptr;
+    QAction* m_step = nullptr;
+    QTimer m_monthTimer;
+    int m_monthMs = kMonthMs;
+    bool m_paused = false;
     std::function<bool()> m_watching;
 };

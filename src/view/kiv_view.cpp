@@ -33,6 +33,7 @@
 #include "view/command_table.h"
 #include "view/foresight_words.h"
 #include "view/game_document.h"
+#include "view/hand_over_notice.h"
 #include "view/map_labels.h"
 #include "view/map_picture.h"
 #include "view/shown_text.h"
@@ -60,6 +61,9 @@ constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
 constexpr int kPanelRowsTop = 180;
 constexpr int kPanelRowHeight = 20;
 constexpr int kPanelRows = 8;
+// The plate of whose turn it is, left of the ruler's name (as wide as the status line's
+// box reaches).
+constexpr int kTurnPlateX = 390;
 
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
@@ -274,7 +278,7 @@ void CKivView::OnPlayerTurn(int country)
     const TurnPhase phase = m_session.Phase();
     if (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won) {
         EnableCommands();
-        SetStatus(TurnStatusWords(GetWorld(), country));
+        SetTurnStatus(country);
     }
     if (phase == TurnPhase::Lost) {
         SetStatus(kGameOverMessage);
@@ -532,7 +536,7 @@ void CKivView::OnRButtonDown(QPoint)
     // The panel as it was before the choice (the turn's country when that is unknown).
     marks.shownCountry = m_shownBeforeChoice >= 0 ? m_shownBeforeChoice : GetWorld().turnCountry.Get();
     m_shownBeforeChoice = -1;
-    SetStatus(TurnStatusWords(GetWorld(), GetWorld().turnCountry));
+    SetTurnStatus(GetWorld().turnCountry);
     EnableCommands();
     update();
 }
@@ -557,7 +561,7 @@ bool CKivView::MoveToSelected()
     const int chosen = dlg.exec();
     KeysBack();
     if (chosen != QDialog::Accepted) {
-        SetStatus(TurnStatusWords(GetWorld(), source));
+        SetTurnStatus(source);
         return false;
     }
     const CommandResult moved =
@@ -712,6 +716,15 @@ void CKivView::SetStatus(const platform::Message& words)
     SetStatus([words] { return shown::Text(words); });
 }
 
+void CKivView::SetTurnStatus(int country)
+{
+    const platform::Message words = TurnStatusWords(GetWorld(), country);
+    SetStatus([this, words] {
+        const RulerId person = TurnPerson(GetWorld(), m_session.TurnRuler());
+        return person ? tr("【%1】%2").arg(shown::RulerName(person), shown::Text(words)) : shown::Text(words);
+    });
+}
+
 void CKivView::SetStatus(std::function<QString()> wording)
 {
     m_statusWording = std::move(wording);
@@ -864,6 +877,13 @@ void CKivView::DrawOnMap(QPainter& painter)
         painter.drawImage(500, 10, m_doc.Map().Portrait(ruler));
         if (ruler >= 0 && ruler < kRulerCount)
             s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
+    }
+
+    // Whose turn it is, when several people play: a plate beside the ruler's name.
+    if (const RulerId person = TurnPerson(GetWorld(), m_session.TurnRuler())) {
+        s.Rectangle(kTurnPlateX, 117, 494, 140, kPanelGrey);
+        s.Polyline({{kTurnPlateX, 139}, {493, 139}, {493, 117}}, Qt::white);
+        s.FittedText(kTurnPlateX + 5, 120, 494 - 1 - 5 - (kTurnPlateX + 5), tr("%1の番").arg(shown::RulerName(person)));
     }
 
     s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));

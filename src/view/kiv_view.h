@@ -263,6 +263,8 @@ private:
     void SetStatus(const platform::Message& words);
     // The same for a line the view words itself.
     void SetStatus(std::function<QString()> wording);
+    // The line of the turn of country, with whose it is when several people play.
+    void SetTurnStatus(int country);
     void StartComputerPlay();
     // A worker runs and may still call this thread: it has not handed the turn back.
     bool WorkerActive() const;
