@@ -2,17 +2,19 @@
 # The sources stand in floors, each a folder of src/ (view and dialogs share one) that
 # may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < view, dialogs | cli < app | web
+#   platform < model < rules < session < foresight < control | cli < view, dialogs < app | web
 #
-# The windows (view, dialogs) and the command line (cli) are rooms side by side on one
-# floor: neither includes the other. The program (app) puts both together. The game in
-# a browser (web: the calls the page makes, the headless game under node) is a room
-# beside the program, built with emscripten instead of Qt.
+# The game controller (control: the game as the windows play it) and the command line
+# (cli) are rooms side by side on one floor: neither includes the other. The windows
+# (view, dialogs) stand on the controller. The program (app) puts the windows and the
+# command line together. The game in a browser (web: the calls the page makes, the
+# headless game under node) is a room beside the program, built with emscripten
+# instead of Qt.
 #
 # model, rules, session, foresight, cli and web include no Qt header; neither do
 # the files of the platform core (velcor_platform_core), which also include none of the
-# Qt platform layer's headers. A folder of the table that does not exist yet is simply
-# not scanned.
+# Qt platform layer's headers. control includes Qt's core only (no window, no widget).
+# A folder of the table that does not exist yet is simply not scanned.
 #
 # src/CMakeLists.txt includes this file and calls velcor_check_floors() at configure
 # time. It also runs as a script, on any tree:
@@ -22,10 +24,16 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight view    dialogs cli app web)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5       5   6   6)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight windows windows cli app web)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight control cli view    dialogs app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6       7   7)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight control cli windows windows app web)
 set(VELCOR_QT_FREE_FOLDERS model rules session foresight cli web)
+# Rooms that never include each other, whatever their floors: the windows and the
+# controller play the game, the command line plays it without them.
+set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")
+# Folders that may use Qt's core but nothing that shows: the headers they may include.
+set(VELCOR_QT_CORE_FOLDERS control)
+set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
 
 # Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
 # Qt into std-only code. platform_core lists the platform core's files relative to
@@ -66,6 +74,8 @@ function(velcor_check_floors source_dir platform_core)
       set(included "${CMAKE_MATCH_1}")
       if(std_only AND included MATCHES "^Q")
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses the standard library only, no Qt")
+      elseif(folder IN_LIST VELCOR_QT_CORE_FOLDERS AND included MATCHES "^Q" AND NOT included MATCHES "${VELCOR_QT_CORE_HEADERS}")
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses Qt's core only, nothing that shows")
       endif()
       if(NOT included MATCHES "^([A-Za-z0-9_]+)/")
         continue()
@@ -77,7 +87,9 @@ function(velcor_check_floors source_dir platform_core)
       endif()
       list(GET VELCOR_FLOOR_RANKS ${to_index} to_rank)
       list(GET VELCOR_FLOOR_ROOMS ${to_index} to_room)
-      if(to_rank GREATER rank)
+      if("${room}>${to_room}" IN_LIST VELCOR_FLOOR_APART)
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} room may not include from the ${to} room apart from it")
+      elseif(to_rank GREATER rank)
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor may not include from the ${to} floor above it")
       elseif(to_rank EQUAL rank AND NOT to_room STREQUAL room)
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} room may not include from the ${to} room beside it")
@@ -93,7 +105,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, view and dialogs beside cli, app beside web)")
+                        "(floors, low to high: platform, model, rules, session, foresight, control beside cli, view and dialogs, app beside web)")
   endif()
 endfunction()
 

@@ -457,7 +457,8 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
-        view = new CKivView(doc);
+        game = std::make_unique<GameController>();
+        view = new CKivView(doc, *game);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
         frame = std::make_unique<CMainFrame>(view);
@@ -484,11 +485,11 @@ protected:
         return QString::fromStdString(dir.Path(name));
     }
     // The game the frame's view plays.
-    GameState& W() { return view->GetWorld(); }
+    GameState& W() { return game->Session().world; }
     bool PlayToPlayer(const std::function<void()>& start)
     {
         bool reached = false;
-        auto connection = QObject::connect(view, &CKivView::playerTurnReached, [&] { reached = true; });
+        auto connection = QObject::connect(game.get(), &GameController::playerTurnReached, [&] { reached = true; });
         start();
         const bool ok = WaitUntil([&] { return reached; }, 10000);
         QObject::disconnect(connection);
@@ -496,6 +497,7 @@ protected:
     }
 
     CKivDoc doc;
+    std::unique_ptr<GameController> game; // outlives the frame's windows
     CKivView* view = nullptr;
     std::unique_ptr<CMainFrame> frame;
     CChronicle* chronicle = nullptr;
@@ -511,17 +513,17 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     EXPECT_FALSE(chronicle->ReportWindow().isVisible()) << "nothing happened";
 
     // The player's own command and a battle between others that took nothing: no news.
-    RunDomesticCommand(W(), view->Session().events, DomesticCommand::DevelopLand, 0);
+    RunDomesticCommand(W(), game->Session().events, DomesticCommand::DevelopLand, 0);
     W().countries[3].SetTraining(1);
     W().countries[5].SetTraining(1);
-    ResolveComputerBattle(W(), view->Session().events, 3, 5);
+    ResolveComputerBattle(W(), game->Session().events, 3, 5);
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
 
     // Country 13 (unruled) taken by 袁紹 from country 6, and 呂布's only country falls.
-    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 6, 13));
+    ASSERT_TRUE(ResolveComputerBattle(W(), game->Session().events, 6, 13));
     W().countries[11].SetSoldiers(0);
-    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 4, 11));
+    ASSERT_TRUE(ResolveComputerBattle(W(), game->Session().events, 4, 11));
     const QStringList lines = chronicle->ReportTurn();
     ASSERT_EQ(lines.size(), 3) << lines.join(QLatin1Char('\n')).toStdString();
     // Neither had an army to fight: each is told as the occupation it was.
@@ -539,7 +541,7 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
     // Turned off: not shown, though something happened.
     chronicle->ReportAction()->setChecked(false);
     W().countries[12].SetRuler(0);
-    ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 5, 12));
+    ASSERT_TRUE(ResolveComputerBattle(W(), game->Session().events, 5, 12));
     EXPECT_TRUE(chronicle->ReportTurn().isEmpty());
     EXPECT_FALSE(chronicle->ReportWindow().isVisible());
 }
@@ -606,7 +608,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     const int cursor = W().turnCountry - 1;
     ASSERT_TRUE(SaveWorldAs(W(), QString::fromStdString(savePath), cursor, &error));
     const std::string saved = ReadFileBytes(savePath);
-    emit view->gameSaved(QString::fromStdString(savePath));
+    emit game->gameSaved(QString::fromStdString(savePath));
     EXPECT_EQ(ReadFileBytes(savePath), saved) << "the save file is as the game wrote it";
     const std::string chronicleFile = ReadFileBytes(dir.Path("kept.txt.chronicle.jsonl"));
     EXPECT_EQ(std::count(chronicleFile.begin(), chronicleFile.end(), '\n'), static_cast<long>(count) + 1)
@@ -653,11 +655,13 @@ TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersA
     // The bundled map and the first scenario's world.
     CKivDoc real;
     ASSERT_TRUE(real.OnNewDocument());
-    CKivView realView(real);
-    ASSERT_EQ(LoadCountryFile(realView.GetWorld(), CountryFilePath(std::string(VELCOR_SOURCE_DIR) + "/data", 1)).status,
+    GameController realGame;
+    CKivView realView(real, realGame);
+    GameState& realWorld = realGame.Session().world;
+    ASSERT_EQ(LoadCountryFile(realWorld, CountryFilePath(std::string(VELCOR_SOURCE_DIR) + "/data", 1)).status,
               LoadStatus::Loaded);
-    BuildRulerTable(realView.GetWorld());
-    realView.GetWorld().turnCountry = 4;
+    BuildRulerTable(realWorld);
+    realWorld.turnCountry = 4;
     realView.OnInitialUpdate();
     realView.OnDraw();
     const QImage plain = realView.Surface().copy();
@@ -697,7 +701,7 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
     chronicle->Log().Observer().OnGameEvent(month);
     chronicle->Log().Poll();
     ASSERT_EQ(chronicle->Log().Count(), 1u);
-    emit view->worldReplaced(QString()); // a new game
+    emit game->worldReplaced(QString()); // a new game
     EXPECT_EQ(chronicle->Log().Count(), 0u);
 
     frame->close();
@@ -707,7 +711,7 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
 
     // The next run opens it again where it was.
     frame.reset();
-    view = new CKivView(doc);
+    view = new CKivView(doc, *game);
     view->OnInitialUpdate();
     frame = std::make_unique<CMainFrame>(view);
     chronicle = new CChronicle(*frame, *view);
@@ -735,7 +739,7 @@ TEST_F(ChronicleFrameTest, TheWindowsBesideTheMainWindowStayOnItsScreen)
 
         ApplyWorld(W(), MakeTestWorld());
         BuildRulerTable(W());
-        ASSERT_TRUE(ResolveComputerBattle(W(), view->Session().events, 6, 13));
+        ASSERT_TRUE(ResolveComputerBattle(W(), game->Session().events, 6, 13));
         ASSERT_FALSE(chronicle->ReportTurn().isEmpty());
         chronicle->ShowWindow();
         for (QWidget* w : {static_cast<QWidget*>(&chronicle->Window()), static_cast<QWidget*>(&chronicle->ReportWindow())}) {

@@ -110,6 +110,7 @@ protected:
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance());
         view = app->View();
+        game = &app->Game();
         frame = app->MainFrame();
         view->SetWindowTimes(1, 1);
     }
@@ -162,10 +163,11 @@ protected:
     Country& C(int i) { return W().countries[static_cast<std::size_t>(i)]; }
 
     // The game the program's view plays.
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
     CMainFrame* frame = nullptr;
     WindowLog windows;
     TempDir dir;
@@ -596,11 +598,12 @@ TEST_F(EndToEnd, ASaveToAFullDiskIsReportedAndKeepsThePreviousSave)
 template <class T>
 void CloseDuringTheAttackOnJingzhou(CKivView* view, CMainFrame* frame, int messageMs)
 {
-    Country& jingzhou = view->GetWorld().countries[10];
+    GameController* game = &view->Game();
+    Country& jingzhou = game->Session().world.countries[10];
     jingzhou.SetSoldiers(10000);
     jingzhou.SetTraining(10);
-    view->GetWorld().countries[11].SetRuler(2);
-    view->GetWorld().countries[13].SetRuler(2);
+    game->Session().world.countries[11].SetRuler(2);
+    game->Session().world.countries[13].SetRuler(2);
     platform::FixClock(SeedWhoseFirstDraw([](int d) { return d % 10 == 0; }));
     view->SetWindowTimes(messageMs, 0);
     bool closed = false;
@@ -614,7 +617,7 @@ void CloseDuringTheAttackOnJingzhou(CKivView* view, CMainFrame* frame, int messa
     script.Start();
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     ASSERT_TRUE(WaitUntil([&] { return closed; }, 20000));
-    ASSERT_TRUE(WaitUntil([&] { return !view->Session().WorkerRunning(); }, 1000));
+    ASSERT_TRUE(WaitUntil([&] { return !game->Session().WorkerRunning(); }, 1000));
     EXPECT_LT(sinceClose.elapsed(), 1000);
     EXPECT_EQ(jingzhou.GetRuler(), 1) << "the attack was never decided";
     EXPECT_FALSE(view->isVisible());
@@ -751,7 +754,7 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
     script.Then<CMessageWnd>([&](CMessageWnd* m) {
         EXPECT_EQ(MessageText(m), QStringLiteral("ゲームオーバーです"));
         EXPECT_EQ(view->mode, ViewMode::GameOver);
-        offered = view->CanStartGame();
+        offered = game->CanStartGame();
         menuOffers = Command(CommandTable::ID_FILE_NEW_GAME)->isEnabled() ||
                      Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled();
         // Starting a game now would wait for the worker, which waits for this window.
@@ -767,7 +770,7 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
     EXPECT_FALSE(loaded);
 
     // Once the message has gone the worker has handed over: both are offered again.
-    ASSERT_TRUE(WaitUntil([&] { return view->CanStartGame(); }));
+    ASSERT_TRUE(WaitUntil([&] { return game->CanStartGame(); }));
     EXPECT_TRUE(Command(CommandTable::ID_FILE_NEW_GAME)->isEnabled());
     EXPECT_TRUE(Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled());
     EXPECT_EQ(view->mode, ViewMode::GameOver);

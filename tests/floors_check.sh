@@ -23,6 +23,11 @@ refused platform/core.cpp "platform/screen.h"
 refused web/qt.cpp <QString>
 refused web/beside.cpp "app/doc.h"
 refused app/beside.cpp "web/web_game.h"
+refused control/up.cpp "view/map.h"
+refused control/widget.cpp <QWidget>
+refused foresight/up2.cpp "control/game_controller.h"
+refused cli/apart.cpp "control/game_controller.h"
+refused control/apart.cpp "cli/headless.h"
 allowed view/side.cpp "dialogs/box.h"
 allowed dialogs/side.cpp "view/map.h"
 allowed rules/down.cpp "model/game_state.h"
@@ -36,6 +41,10 @@ allowed platform/core_down.cpp "platform/core.h"
 allowed platform/core_table.cpp "platform/screen.inc"
 allowed platform/screen.cpp <QScreen>
 allowed view/qt.cpp <QWidget>
+allowed control/down.cpp "foresight/advisor.h"
+allowed control/core.cpp <QObject>
+allowed view/play.cpp "control/game_controller.h"
+allowed app/play.cpp "control/game_controller.h"
 CASES
 while read -r verdict file include; do
   mkdir -p "$work/src/$(dirname "$file")"

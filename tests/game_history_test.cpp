@@ -193,7 +193,8 @@ protected:
         platform::FixClock(1'700'000'000);
         settings::SetRecentFiles({});
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), BlankPortraits()));
-        view = new CKivView(doc);
+        game = std::make_unique<GameController>();
+        view = new CKivView(doc, *game);
         frame = std::make_unique<CMainFrame>(view);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
@@ -205,14 +206,14 @@ protected:
     void TearDown() override
     {
         platform::SetMessageBoxSink({});
-        view->Session().events.Remove(&chronicle->Observer());
+        game->Session().events.Remove(&chronicle->Observer());
         frame.reset();
         settings::SetRecentFiles({});
         platform::UseRealClock();
         WorldTest::TearDown();
     }
     // The game the frame's view plays.
-    GameState& W() { return view->GetWorld(); }
+    GameState& W() { return game->Session().world; }
     GameHistory& History(const std::string& folder)
     {
         history = new GameHistory(*frame, *view, Q(folder));
@@ -246,6 +247,7 @@ protected:
     }
 
     CKivDoc doc;
+    std::unique_ptr<GameController> game; // outlives the frame's windows
     CKivView* view = nullptr; // the frame's
     std::unique_ptr<CMainFrame> frame;
     GameHistory* history = nullptr; // the frame's
@@ -258,7 +260,7 @@ protected:
 TEST_F(GameHistoryTest, EachPlayerTurnIsKeptAsASaveOfThatMomentWouldKeepIt)
 {
     // The chronicle as the game keeps it: each autosave keeps it beside it, whole.
-    view->Session().events.Add(&chronicle->Observer());
+    game->Session().events.Add(&chronicle->Observer());
     History(dir.Path("auto")).KeepChronicle(chronicle.get());
     ASSERT_TRUE(view->LoadGame(Q(world)));
     WaitForPlayer();
@@ -413,7 +415,8 @@ TEST_F(GameHistoryTest, TheStartPanelReachesEveryWayIntoAGameByTheKeys)
         SCOPED_TRACE(row.entry);
         // The program as it starts: no game, the panel over the map with the keys.
         frame.reset();
-        view = new CKivView(doc);
+        game = std::make_unique<GameController>();
+        view = new CKivView(doc, *game);
         frame = std::make_unique<CMainFrame>(view);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);

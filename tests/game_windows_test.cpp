@@ -70,6 +70,7 @@ protected:
         ASSERT_TRUE(app->InitInstance(1));
         frame = app->MainFrame();
         view = app->View();
+        game = &app->Game();
         view->SetWindowTimes(1, 1);
         app->Story()->SetCommandTime(0);
     }
@@ -82,11 +83,11 @@ protected:
         platform::UseRealClock();
     }
 
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     bool PlayersTurn()
     {
-        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && view->CanStartGame(); }, 30000) &&
+        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && game->CanStartGame(); }, 30000) &&
                view->mode == ViewMode::PlayerTurn;
     }
     void StartGame(RulerId ruler = 1)
@@ -154,6 +155,7 @@ protected:
     std::unique_ptr<CKivApp> app;
     CMainFrame* frame = nullptr;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
 };
 
 // Whether a frame of size fits somewhere in area clear of every rectangle of clear
@@ -213,7 +215,7 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
         {"戦況報告", [&] {
              const auto [a, b] = ComputerNeighbours();
              W().countries[b].SetSoldiers(0); // taken without a fight: news of the turn
-             EXPECT_TRUE(ResolveComputerBattle(W(), view->Session().events, a, b));
+             EXPECT_TRUE(ResolveComputerBattle(W(), game->Session().events, a, b));
              app->Chronicle()->ReportTurn();
              return static_cast<QWidget*>(&app->Chronicle()->ReportWindow());
          }},
@@ -222,7 +224,7 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
              return static_cast<QWidget*>(app->Ending()->RecordsWindow());
          }},
         {"戦績", [&] {
-             emit view->gameEnded();
+             emit game->gameEnded();
              return static_cast<QWidget*>(app->Ending()->SummaryWindow());
          }},
         {"操作方法", [&] { return modal([&] { MenuAction(CommandTable::HelpKey())->trigger(); }); }},
@@ -428,8 +430,8 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
     const std::string recordPath = dir.Path() + "/watched.record";
     const std::string savePath = dir.Path() + "/own.txt";
     std::string error;
-    ASSERT_TRUE(WriteRecordFile(recordPath, view->Recorder().Record(), &error)) << error;
-    ASSERT_TRUE(view->Session().SaveGame(savePath, view->SaveCursor(), &error)) << error;
+    ASSERT_TRUE(WriteRecordFile(recordPath, game->Recorder().Record(), &error)) << error;
+    ASSERT_TRUE(game->Session().SaveGame(savePath, game->SaveCursor(), &error)) << error;
     // The games the table holds.
     auto entries = [&] {
         BestGames games;
@@ -446,7 +448,7 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         QString why;
         ASSERT_TRUE(app->Story()->StartReplay(platform::PathFromBytes(recordPath), &why)) << why.toStdString();
         app->Story()->SetPaused(true);
-        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && view->CanStartGame(); }, 30000));
+        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && game->CanStartGame(); }, 30000));
         ASSERT_TRUE(app->Story()->Replaying());
     };
     const struct {
@@ -455,10 +457,10 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         std::size_t rankedAfter;
         bool menuAfter;
     } rows[] = {
-        {"the player's own game ends", [&] { emit view->gameEnded(); }, 1, false},
+        {"the player's own game ends", [&] { emit game->gameEnded(); }, 1, false},
         {"the same game watched again ends", [&] {
              watch();
-             emit view->gameEnded();
+             emit game->gameEnded();
          }, 1, true},
         {"a save of his own loaded", [&] {
              ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
@@ -480,7 +482,8 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
 
 TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
 {
-    // 劉備 and 曹操 at one screen; 曹操's country comes first in the month.
+    // 劉備 and 曹操 at one screen; 曹操's country comes first in the month. The turn is
+    // handed over when it passes from one to the other.
     Seats seats{};
     seats[1].kind = SeatKind::Person;
     seats[2].kind = SeatKind::Person;
@@ -488,38 +491,41 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
     const TempDir dir;
     const std::string savePath = dir.Path() + "/two.txt";
     QFile::remove(app->Ending()->TablePath()); // the games other tests ended
+    GameController& game = view->Game();
     const struct {
         const char* what;
         std::function<void()> act;
         RulerId turn;
+        bool handedOver;
     } turns[] = {
-        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->NewGame(0, seats, 1)); }, 2},
-        {"his rest: the other person", [&] { view->OnRest(); }, 1},
+        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->NewGame(0, seats, 1)); }, 2, false},
+        {"his rest: the other person", [&] { view->OnRest(); }, 1, true},
         {"a save made after his command, loaded: the next month's first", [&] {
-             std::string error;
-             ASSERT_TRUE(view->Session().SaveGame(savePath, view->SaveCursor(), &error)) << error;
-             emit view->gameSaved(platform::PathFromBytes(savePath)); // its chronicle and record beside it
+             QString why;
+             ASSERT_TRUE(game.SaveGame(platform::PathFromBytes(savePath), &why)) << why.toStdString();
              ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
-         }, 2},
-        {"his rest again", [&] { view->OnRest(); }, 1},
+         }, 2, false},
+        {"his rest again", [&] { view->OnRest(); }, 1, true},
     };
     for (const auto& t : turns) {
         SCOPED_TRACE(t.what);
         t.act();
         ASSERT_TRUE(PlayersTurn());
         EXPECT_EQ(W().seats, seats);
-        EXPECT_EQ(view->Session().TurnRuler(), t.turn);
-        EXPECT_EQ(notice.Ruler(), t.turn);
-        // The first key only takes the notice: the command waits for its person.
+        EXPECT_EQ(game.Session().TurnRuler(), t.turn);
+        EXPECT_EQ(notice.Ruler(), t.handedOver ? t.turn : 0);
+        // A notice takes the first key: the command waits for its person.
         Activate(frame);
+        if (t.handedOver) {
+            Press(Qt::Key_L);
+            EXPECT_FALSE(notice.Waiting());
+            EXPECT_EQ(game.Phase(), TurnPhase::AwaitingCommand);
+        }
         Press(Qt::Key_L);
-        EXPECT_FALSE(notice.Waiting());
-        EXPECT_EQ(view->Session().Phase(), TurnPhase::AwaitingCommand);
-        Press(Qt::Key_L);
-        EXPECT_EQ(view->Session().Phase(), TurnPhase::CommandGiven);
+        EXPECT_EQ(game.Phase(), TurnPhase::CommandGiven);
     }
     // The end ranks each person's game.
-    emit view->gameEnded();
+    emit game.gameEnded();
     BestGames games;
     games.Load(platform::PathToBytes(app->Ending()->TablePath()), nullptr);
     std::vector<RulerId> ranked;

@@ -351,7 +351,7 @@ TEST_F(KeysTest, AKeyDoesNothingWhileItsButtonIsDisabled)
         EXPECT_EQ(view->mode, mode);
         EXPECT_EQ(view->statusText, QStringLiteral("そのまま"));
         EXPECT_EQ(CaptureWorld(W(), 1), world);
-        EXPECT_FALSE(view->Session().WorkerRunning()) << "no turn started";
+        EXPECT_FALSE(game->Session().WorkerRunning()) << "no turn started";
     }
     EXPECT_TRUE(log.entries.empty()) << Show(log.entries);
 
@@ -584,7 +584,8 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
     EXPECT_GE(taken, 7) << "the commands' keys at least";
 
     // The main window's menus, as the program makes them.
-    auto* menuView = new CKivView(doc);
+    GameController menuGame;
+    auto* menuView = new CKivView(doc, menuGame);
     CMainFrame frame(menuView);
     new CChronicle(frame, *menuView);
     new ViewOptions(frame, *menuView);

@@ -200,7 +200,7 @@ TEST_F(KivViewTest, ThePlayersTurnEnablesTheCommandsOrEndsTheGame)
     EXPECT_EQ(view->mode, ViewMode::GameOver);
     EXPECT_EQ(view->statusText, QStringLiteral("ゲームオーバーです"));
     EXPECT_EQ(EnabledButtons(), 0);
-    EXPECT_FALSE(view->CanSave());
+    EXPECT_FALSE(game->CanSave());
 }
 
 TEST_F(KivViewTest, TheWorkerPlaysTheComputersAndHandsTheTurnBack)
@@ -213,8 +213,8 @@ TEST_F(KivViewTest, TheWorkerPlaysTheComputersAndHandsTheTurnBack)
     QTest::mouseClick(view->restButton, Qt::LeftButton);
     EXPECT_EQ(view->mode, ViewMode::ComputerTurns);
     EXPECT_EQ(EnabledButtons(), 0);
-    EXPECT_FALSE(view->CanStartGame()) << "new game and load wait for the computer";
-    EXPECT_TRUE(view->CanSave());
+    EXPECT_FALSE(game->CanStartGame()) << "new game and load wait for the computer";
+    EXPECT_TRUE(game->CanSave());
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
     EXPECT_EQ(W().turnCountry, 0);
@@ -280,12 +280,12 @@ TEST_F(KivViewTest, ShutdownEndsAWorkerThatWaitsOnAWindow)
     });
     script.Start();
     const WorldRecord before = CaptureWorld(W(), W().turnCountry);
-    std::thread worker([this] { view->ShowMessage(platform::Message::Plain("待機"), 60'000); });
+    std::thread worker([this] { game->ShowMessage(platform::Message::Plain("待機"), 60'000); });
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(WaitUntil([&] { return shownBeforeStop; }));
     worker.join();
     EXPECT_LT(timer.elapsed(), 1000);
     EXPECT_EQ(CaptureWorld(W(), W().turnCountry), before);
-    EXPECT_TRUE(view->StopRequested());
+    EXPECT_TRUE(game->StopRequested());
 }

@@ -53,6 +53,7 @@ protected:
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance(1));
         view = app->View();
+        game = &app->Game();
         view->SetWindowTimes(1, 1);
     }
     void TearDown() override
@@ -96,10 +97,11 @@ protected:
     }
 
     // The game the program's view plays.
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
 };
 
 // Texts wider than the widget that shows them, by the widget's own font.

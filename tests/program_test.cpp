@@ -89,6 +89,7 @@ protected:
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance());
         view = app->View();
+        game = &app->Game();
         view->SetWindowTimes(1, 1);
         view->dataDirectory = QString::fromStdString(dir.Path());
     }
@@ -127,10 +128,11 @@ protected:
     }
 
     // The game the program's view plays.
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
     TempDir dir;
 };
 
@@ -260,7 +262,7 @@ TEST_F(WholeProgram, ASignalEndsItWhateverWindowsAreOpen)
     EXPECT_TRUE(boxes[0].contains(QStringLiteral("16"))) << boxes[0].toStdString();
     for (QWidget* w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible()) << w->metaObject()->className();
-    EXPECT_FALSE(view->Session().WorkerRunning());
+    EXPECT_FALSE(game->Session().WorkerRunning());
 
     // A second signal is no longer caught: it would end the program at once.
     struct sigaction now {};

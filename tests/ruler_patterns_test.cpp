@@ -20,9 +20,10 @@ using ruler_patterns::Marks;
 // so that every square is patterned whole.
 void LoadDealtWorld(CKivView& view)
 {
-    ApplyWorld(view.GetWorld(), MakeTestWorld());
-    BuildRulerTable(view.GetWorld());
-    view.Session().BeginGame(true);
+    GameSession& session = view.Game().Session();
+    ApplyWorld(session.world, MakeTestWorld());
+    BuildRulerTable(session.world);
+    session.BeginGame(true);
 }
 
 } // namespace
@@ -93,9 +94,10 @@ TEST_F(RulerPatternsViewTest, OffTheOptionChangesNoPixel)
         for (int f : {1, 2}) {
             SCOPED_TRACE(f);
             // A view that never heard of the option against one that had it on and off.
-            CKivView plain(doc);
+            GameController plainGame;
+            CKivView plain(doc, plainGame);
             plain.OnInitialUpdate();
-            plain.GetWorld() = W(); // the same game and marks
+            plainGame.Session().world = W(); // the same game and marks
             plain.marks = view->marks;
             plain.SetZoom(f);
             plain.mode = mode;

@@ -57,6 +57,7 @@ protected:
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance());
         view = app->View();
+        game = &app->Game();
         frame = app->MainFrame();
         view->SetWindowTimes(1, 1);
     }
@@ -79,10 +80,11 @@ protected:
     }
 
     // The game the program's view plays.
-    GameState& W() const { return view->GetWorld(); }
+    GameState& W() const { return game->Session().world; }
 
     std::unique_ptr<CKivApp> app;
     CKivView* view = nullptr;
+    GameController* game = nullptr;
     CMainFrame* frame = nullptr;
     TempDir dir;
 };
@@ -143,27 +145,6 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
     }
 }
 
-TEST_F(ShellTest, SaveIsOfferedInEveryModeOfAGameInPlay)
-{
-    const struct {
-        ViewMode mode;
-        bool save;
-    } cases[] = {
-        {ViewMode::NoGame, false},          {ViewMode::PlayerTurn, true},         {ViewMode::ComputerTurns, true},
-        {ViewMode::ChooseMoveTarget, true}, {ViewMode::ChooseAttackTarget, true}, {ViewMode::Victory, false},
-        {ViewMode::GameOver, false},
-    };
-    QAction* save = frame->Command(CommandTable::ID_FILE_SAVE_GAME);
-    for (const auto& c : cases) {
-        view->mode = c.mode;
-        frame->OnUpdateCommands();
-        EXPECT_EQ(save->isEnabled(), c.save) << static_cast<int>(c.mode);
-        EXPECT_TRUE(frame->Command(CommandTable::ID_APP_ABOUT)->isEnabled());
-        EXPECT_TRUE(frame->Command(CommandTable::ID_APP_EXIT)->isEnabled());
-    }
-    view->mode = ViewMode::NoGame;
-}
-
 TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
 {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
@@ -184,7 +165,7 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     WaitForPlayer();
     EXPECT_EQ(W().difficulty, Difficulty::Master);
     EXPECT_TRUE(frame->windowTitle().contains(summary::DifficultyName(Difficulty::Master))) << frame->windowTitle().toStdString();
-    ASSERT_TRUE(view->Session().SaveGame(dir.Path("master.txt"), W().turnCountry - 1, &error)) << error;
+    ASSERT_TRUE(game->Session().SaveGame(dir.Path("master.txt"), W().turnCountry - 1, &error)) << error;
     app->DifficultyChoice()->Actions()[1]->trigger();
     ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
     WaitForPlayer();

@@ -23,7 +23,7 @@ class StoryTest : public KivViewTest {
 protected:
     bool AtPlayersTurn()
     {
-        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && view->CanStartGame(); }, 20000) &&
+        return WaitUntil([&] { return view->mode != ViewMode::ComputerTurns && game->CanStartGame(); }, 20000) &&
                view->mode == ViewMode::PlayerTurn;
     }
     // The scripted player's command of his turn number turn, given through the view as a
@@ -72,30 +72,30 @@ TEST_F(StoryTest, AWindowGameReplaysToItsBytesAndGoesBackATurnToTheSameGame)
     for (; turn < 16 && AtPlayersTurn(); ++turn)
         PlayTurn(turn);
     ASSERT_TRUE(AtPlayersTurn()) << "the scripted player still plays after " << turn << " turns";
-    const RecordedGame played = view->Recorder().Record();
+    const RecordedGame played = game->Recorder().Record();
     EXPECT_TRUE(std::any_of(played.steps.begin(), played.steps.end(), [](const RecordStep& s) {
         return std::holds_alternative<PlayerCommand>(s) && std::holds_alternative<command::War>(std::get<PlayerCommand>(s));
     })) << "the scripted player makes war";
 
     // Back a turn, then the same command again: the same game.
-    const int current = view->CurrentTurn();
+    const int current = game->CurrentTurn();
     ASSERT_GE(current, 1);
-    const std::string atTurn = SaveBytes(W(), view->SaveCursor());
+    const std::string atTurn = SaveBytes(W(), game->SaveCursor());
     PlayTurn(turn);
     ASSERT_TRUE(AtPlayersTurn());
-    const std::string afterIt = SaveBytes(W(), view->SaveCursor());
+    const std::string afterIt = SaveBytes(W(), game->SaveCursor());
     QString why;
-    ASSERT_TRUE(view->GoBack(ReplayStop{std::nullopt, static_cast<std::size_t>(current), {}}, &why))
+    ASSERT_TRUE(game->GoBack(ReplayStop{std::nullopt, static_cast<std::size_t>(current), {}}, &why))
         << why.toStdString();
-    EXPECT_EQ(view->CurrentTurn(), current);
-    EXPECT_EQ(SaveBytes(W(), view->SaveCursor()), atTurn);
+    EXPECT_EQ(game->CurrentTurn(), current);
+    EXPECT_EQ(SaveBytes(W(), game->SaveCursor()), atTurn);
     PlayTurn(turn);
     ASSERT_TRUE(AtPlayersTurn());
-    EXPECT_EQ(SaveBytes(W(), view->SaveCursor()), afterIt);
+    EXPECT_EQ(SaveBytes(W(), game->SaveCursor()), afterIt);
 
     // The record, branch and all, plays the game again off screen to the same bytes.
     QuietGame replay;
-    const ReplayOutcome outcome = ReplayRecord(replay.Session(), view->Recorder().Record(), {});
+    const ReplayOutcome outcome = ReplayRecord(replay.Session(), game->Recorder().Record(), {});
     ASSERT_TRUE(outcome.played) << outcome.words.Text();
-    EXPECT_EQ(SaveBytes(replay.Session().world, view->SaveCursor()), afterIt);
+    EXPECT_EQ(SaveBytes(replay.Session().world, game->SaveCursor()), afterIt);
 }

@@ -39,22 +39,24 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), BlankPortraits()));
-        view = std::make_unique<CKivView>(doc);
+        game = std::make_unique<GameController>();
+        view = std::make_unique<CKivView>(doc, *game);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
         WorldRecord world = MakeTestWorld();
         ApplyWorld(W(), world);
         BuildRulerTable(W());
-        view->Session().BeginGame(true);
+        game->Session().BeginGame(true);
     }
     void TearDown() override
     {
         view.reset();
+        game.reset();
         platform::UseRealClock();
         WorldTest::TearDown();
     }
     // The game the view plays, which the tests work on.
-    GameState& W() { return view->GetWorld(); }
+    GameState& W() { return game->Session().world; }
     Country& C(int i) { return W().countries[i]; }
     QImage Draw()
     {
@@ -71,6 +73,7 @@ protected:
     }
 
     CKivDoc doc;
+    std::unique_ptr<GameController> game; // made before the view, let go after it
     std::unique_ptr<CKivView> view;
     TempDir dir;
 };
@@ -153,7 +156,7 @@ TEST_F(ViewBehaviourTest, NewGameAndLoadClearTheStatusLine)
         view->mode = ViewMode::GameOver;
         ASSERT_TRUE(load ? view->LoadGame(QString::fromStdString(saved)) : view->NewGame(0, 1)) << load;
         EXPECT_EQ(view->statusText, QString()) << load;
-        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && view->CanStartGame(); }, 20000));
+        ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && game->CanStartGame(); }, 20000));
     }
 }
 
@@ -184,7 +187,7 @@ TEST_F(ViewBehaviourTest, TheComputersAnnouncementsReplaceThePlayersLastResult)
         }
     });
     watch.start(0);
-    view->Session().Resume(); // the player's turn at 司隷
+    game->Session().Resume(); // the player's turn at 司隷
     view->mode = ViewMode::PlayerTurn;
     view->OnRest();
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));

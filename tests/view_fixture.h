@@ -56,7 +56,8 @@ protected:
     {
         WorldTest::SetUp();
         ASSERT_TRUE(doc.Map().SetPictures(SyntheticMap(), DistinctPortraits()));
-        view = std::make_unique<CKivView>(doc);
+        game = std::make_unique<GameController>();
+        view = std::make_unique<CKivView>(doc, *game);
         for (int i = 0; i < kCountryCount; ++i)
             W().countries[i].SetId(i);
         view->OnInitialUpdate();
@@ -65,12 +66,13 @@ protected:
     void TearDown() override
     {
         view.reset();
+        game.reset();
         platform::UseRealClock();
         WorldTest::TearDown();
     }
     // The game the view plays; a view test works on it and not on the fixture's own world.
-    GameState& W() { return view->GetWorld(); }
-    EventSink& Events() { return view->Session().events; }
+    GameState& W() { return game->Session().world; }
+    EventSink& Events() { return game->Session().events; }
     // The test world, with each country's number cell in the middle of its square.
     void LoadTestWorld(WorldRecord world = MakeTestWorld())
     {
@@ -80,7 +82,7 @@ protected:
         }
         ApplyWorld(W(), world);
         BuildRulerTable(W());
-        view->Session().BeginGame(true);
+        game->Session().BeginGame(true);
     }
     // The test world at the turn of country 1 (豫州, ruler 2), the player's. It borders
     // 0 (司隷, ruler 1), 2 (冀州, ruler 2, his own) and 8 (益州, ruler 5).
@@ -96,8 +98,8 @@ protected:
     void ReachTurn(int country)
     {
         W().turnCountry = country;
-        view->Session().Resume();
-        view->OnPlayerTurn(country);
+        game->Session().Resume();
+        game->PlayerTurn(country);
     }
     const QImage& Draw()
     {
@@ -118,6 +120,7 @@ protected:
     }
 
     CKivDoc doc;
+    std::unique_ptr<GameController> game; // made before the view, let go after it
     std::unique_ptr<CKivView> view;
 };
 

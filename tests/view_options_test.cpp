@@ -114,7 +114,7 @@ TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
             step = battle->StepInterval();
             battle->Abandon();
         });
-        view->Present(*script);
+        game->Present(*script);
         EXPECT_EQ(step, 1500 / d);
     }
 }
@@ -142,14 +142,14 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         view->SetWindowTimes(0, 0);
         view->SetSpeed(GameSpeed::Fastest);
         std::unique_ptr<BattleScript> fastest = fresh();
-        ASSERT_TRUE(view->Present(*fastest));
+        ASSERT_TRUE(game->Present(*fastest));
         EXPECT_EQ(Of(*fastest, W().commandRandom), expected);
 
         // And at a pace no speed gives, a step a millisecond.
         view->SetWindowTimes(0, 1);
         view->SetSpeed(GameSpeed::Normal);
         std::unique_ptr<BattleScript> quick = fresh();
-        ASSERT_TRUE(view->Present(*quick));
+        ASSERT_TRUE(game->Present(*quick));
         EXPECT_EQ(Of(*quick, W().commandRandom), expected);
     }
 }
@@ -420,8 +420,8 @@ TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
 TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
 {
     // 袁術 and 曹操, whose colours are the hardest pair to tell apart.
-    View()->GetWorld().countries[0].SetRuler(2);
-    View()->GetWorld().countries[1].SetRuler(3);
+    View()->Game().Session().world.countries[0].SetRuler(2);
+    View()->Game().Session().world.countries[1].SetRuler(3);
     CRulerTable* table = app->Chronicle()->Window().Standings();
     table->Refresh();
     ASSERT_EQ(table->rowCount(), 2);
@@ -469,13 +469,13 @@ TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
         std::mutex lock;
         std::vector<BattleArrow> battles;
     } heard;
-    View()->Session().events.Add(&heard);
+    View()->Game().Session().events.Add(&heard);
     View()->SetWindowTimes(1, 1);
     options->BattlesAction()->trigger();
     ASSERT_TRUE(settings::BattleArrows());
     // 董卓, who outlasts his first months, on a clock of the game's own: the same
     // battles at every run.
-    View()->GetWorld().clock.FixFrom(1700000000);
+    View()->Game().Session().world.clock.FixFrom(1700000000);
     ASSERT_TRUE(View()->NewGame(0, 9));
 
     int turnsWithBattles = 0;
@@ -500,5 +500,5 @@ TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
     }
     EXPECT_GT(turnsWithBattles, 0) << "the computer rulers fought no battle";
     ASSERT_TRUE(WaitUntil([&] { return View()->mode != ViewMode::ComputerTurns; }, 20000));
-    View()->Session().events.Remove(&heard);
+    View()->Game().Session().events.Remove(&heard);
 }

@@ -323,18 +323,6 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <translation>Move to %1 %2 (Enter)</translation>
     </message>
     <message>
-        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
-        <translation>You can go back only at your turn</translation>
-    </message>
-    <message>
-        <source>その手番は記録にありません</source>
-        <translation>That turn is not in the record</translation>
-    </message>
-    <message>
-        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
-        <translation>Please wait until the computer&apos;s turns are over</translation>
-    </message>
-    <message>
         <source>助言: %1</source>
         <translation>Advice: %1</translation>
     </message>
@@ -861,6 +849,25 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>%1 %2 へ攻撃 (Enter)</source>
         <translation>Attack %1 %2 (Enter)</translation>
+    </message>
+</context>
+<context>
+    <name>GameController</name>
+    <message>
+        <source>戻れる手番がありません</source>
+        <translation>There is no earlier turn to go back to</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
+        <translation>You can go back only at your turn</translation>
+    </message>
+    <message>
+        <source>その手番は記録にありません</source>
+        <translation>That turn is not in the record</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
     </message>
 </context>
 <context>

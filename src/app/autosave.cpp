@@ -11,6 +11,7 @@
 #include <QStandardPaths>
 
 #include <algorithm>
+#include <set>
 
 #include "model/country_file.h"
 #include "platform/path_bytes.h"
@@ -149,10 +150,34 @@ bool AutosaveStore::Save(const Writer& write, QString* error)
     if (!write(PathOf(next), error))
         return false;
     numbers.push_back(next);
-    // Only after the new one is whole do the oldest go.
-    for (std::size_t i = 0; i + kKept < numbers.size(); ++i)
-        Remove(numbers[i]);
+    // Only after the new one is whole do the oldest go, but never the last turn of a
+    // person: with several at the screen each can go back to his own.
+    if (numbers.size() <= static_cast<std::size_t>(kKept))
+        return true;
+    std::set<RulerId> newest;
+    std::vector<bool> keep(numbers.size(), false);
+    for (std::size_t i = numbers.size(); i-- > 0;) {
+        const RulerId ruler = TurnRulerOf(PathOf(numbers[i]));
+        keep[i] = i + kKept >= numbers.size() || (ruler != 0 && !newest.count(ruler));
+        newest.insert(ruler);
+    }
+    for (std::size_t i = 0; i < numbers.size(); ++i)
+        if (!keep[i])
+            Remove(numbers[i]);
     return true;
+}
+
+RulerId AutosaveStore::TurnRulerOf(const QString& path)
+{
+    platform::TextFileReader reader;
+    WorldRecord world;
+    if (!reader.Open(platform::PathToBytes(path)) || !ParseCountryFile(reader, world, nullptr, CountryFileUse::SavedGame))
+        return 0;
+    // Saved at the start of a turn, the cursor stands one before the country whose it is.
+    const int country = world.turnCountry + 1;
+    if (country < 0 || country >= kCountryCount)
+        return 0;
+    return world.countries[static_cast<std::size_t>(country)].ruler;
 }
 
 QString AutosaveGameName(const AutosaveStore::Entry& entry)

@@ -49,6 +49,9 @@ public:
 
     // Whether path is one of this folder's files.
     bool Holds(const QString& path) const;
+    // Whose turn an autosave keeps (the ruler of the country after its cursor); 0 when
+    // the file does not read.
+    static RulerId TurnRulerOf(const QString& path);
 
 private:
     // The numbers of the autosaves in the folder, ascending.

@@ -30,7 +30,7 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
 {
     m_report = new CTurnReportWnd(&frame);
     m_tips = new CMapTips(view);
-    view.Session().events.Add(&m_log->Observer());
+    view.Game().Session().events.Add(&m_log->Observer());
 
     QMenu* menu = frame.ViewMenu();
     m_chronicleAction = menu->addAction(QString());
@@ -61,9 +61,9 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
             m_report->hide();
     });
     connect(m_report, &CTurnReportWnd::showNextChanged, m_reportAction, &QAction::setChecked);
-    connect(&view, &CKivView::worldReplaced, this, &CChronicle::OnWorldReplaced);
-    connect(&view, &CKivView::gameSaved, this, &CChronicle::OnGameSaved);
-    connect(&view, &CKivView::playerTurnReached, this, [this] {
+    connect(&view.Game(), &GameController::worldReplaced, this, &CChronicle::OnWorldReplaced);
+    connect(&view.Game(), &GameController::gameSaved, this, &CChronicle::OnGameSaved);
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
         // The worker waits for the player now: the log may be cut.
         m_log->CutOldest();
         ShowNotices();
@@ -84,7 +84,7 @@ CChronicle::~CChronicle()
 {
     // The frame may have let the view and its game go first.
     if (m_viewAlive)
-        m_view.Session().events.Remove(&m_log->Observer());
+        m_view.Game().Session().events.Remove(&m_log->Observer());
     delete m_window;
 }
 
@@ -136,7 +136,7 @@ QStringList CChronicle::ReportTurn()
     // When several people play, each reads what befell him since his own last turn.
     std::size_t first = since;
     RulerId reader = m_view.GetWorld().playerRuler;
-    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Session().TurnRuler())) {
+    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler())) {
         if (!m_personMarks)
             m_personMarks.emplace().fill(since);
         reader = person;

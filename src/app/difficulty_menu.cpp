@@ -27,14 +27,14 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
         m_actions[static_cast<std::size_t>(i)] = action;
         connect(action, &QAction::triggered, this, [this, i] {
             platform::settings::SetNewGameDifficulty(i);
-            m_view.SetNewGameDifficulty(static_cast<Difficulty>(i));
+            m_view.Game().SetNewGameDifficulty(static_cast<Difficulty>(i));
         });
     }
-    view.SetNewGameDifficulty(static_cast<Difficulty>(chosen));
-    connect(&view, &CKivView::worldReplaced, this, [this] { ShowInTitle(); });
+    view.Game().SetNewGameDifficulty(static_cast<Difficulty>(chosen));
+    connect(&view.Game(), &GameController::worldReplaced, this, [this] { ShowInTitle(); });
     // Whose turn it is, when several people play.
-    connect(&view, &CKivView::playerTurnReached, this, [this] { ShowInTitle(); });
-    connect(&view, &CKivView::commandStateChanged, this, [this] { ShowInTitle(); });
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
+    connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -54,7 +54,7 @@ void DifficultyMenu::ShowInTitle()
     const Difficulty difficulty = m_view.GetWorld().difficulty;
     QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
                                                       : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
-    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Session().TurnRuler()))
+    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
     m_frame.setWindowTitle(title);
 }

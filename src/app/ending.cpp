@@ -22,15 +22,15 @@
 CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(log), m_folder(std::move(folder))
 {
-    view.Session().events.Add(&m_summary);
+    view.Game().Session().events.Add(&m_summary);
     for (RulerId r = 1; r < kRulerCount; ++r) {
         m_personSummaries[static_cast<std::size_t>(r)].Follow(r);
-        view.Session().events.Add(&m_personSummaries[static_cast<std::size_t>(r)]);
+        view.Game().Session().events.Add(&m_personSummaries[static_cast<std::size_t>(r)]);
     }
     m_recordsAction = frame.ViewMenu()->addAction(QString());
     connect(m_recordsAction, &QAction::triggered, this, &CEnding::ShowRecords);
-    connect(&view, &CKivView::worldReplaced, this, &CEnding::OnWorldReplaced);
-    connect(&view, &CKivView::gameEnded, this, &CEnding::OnGameEnded);
+    connect(&view.Game(), &GameController::worldReplaced, this, &CEnding::OnWorldReplaced);
+    connect(&view.Game(), &GameController::gameEnded, this, &CEnding::OnGameEnded);
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -39,9 +39,9 @@ CEnding::~CEnding()
 {
     // The frame may have let the view and its game go first.
     if (m_viewAlive) {
-        m_view.Session().events.Remove(&m_summary);
+        m_view.Game().Session().events.Remove(&m_summary);
         for (RulerId r = 1; r < kRulerCount; ++r)
-            m_view.Session().events.Remove(&m_personSummaries[static_cast<std::size_t>(r)]);
+            m_view.Game().Session().events.Remove(&m_personSummaries[static_cast<std::size_t>(r)]);
     }
 }
 
@@ -126,7 +126,7 @@ int CEnding::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& g
     const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
     std::string error;
     const int rank = KeepBestGame(games, MakeBestGame(summary.Figures(), endedAt, recordName.toStdString()),
-                                  m_view.Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
+                                  m_view.Game().Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
     if (rank < 0 && !error.empty())
         platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
                                                .arg(TablePath(), QString::fromStdString(error)));

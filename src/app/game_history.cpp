@@ -58,9 +58,9 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
     connect(m_startPanel, &CStartPanel::newGameChosen, &view, &CKivView::OnNewGame);
     connect(m_startPanel, &CStartPanel::loadChosen, &view, &CKivView::OnLoadGame);
     connect(m_startPanel, &CStartPanel::gameChosen, this, &GameHistory::OpenRecent);
-    connect(&view, &CKivView::playerTurnReached, this, &GameHistory::OnPlayerTurn);
-    connect(&view, &CKivView::gameSaved, this, &GameHistory::Remember);
-    connect(&view, &CKivView::worldReplaced, this, [this](const QString& path) {
+    connect(&view.Game(), &GameController::playerTurnReached, this, &GameHistory::OnPlayerTurn);
+    connect(&view.Game(), &GameController::gameSaved, this, &GameHistory::Remember);
+    connect(&view.Game(), &GameController::worldReplaced, this, [this](const QString& path) {
         if (!path.isEmpty())
             Remember(path);
     });
@@ -83,14 +83,15 @@ void GameHistory::OnPlayerTurn()
 {
     // Only at the start of a turn of the player's, before his command: a save of that
     // moment gives him the same turn again.
-    if (m_view.mode != ViewMode::PlayerTurn || m_view.Session().Phase() != TurnPhase::AwaitingCommand)
+    const GameController& game = m_view.Game();
+    if (!game.AtPlayersTurn() || game.Phase() != TurnPhase::AwaitingCommand)
         return;
-    const int cursor = m_view.SaveCursor();
+    const int cursor = game.SaveCursor();
     QString error;
     const bool saved = m_autosaves.Save(
         [&](const QString& path, QString* reason) {
             std::string why;
-            if (!m_view.Session().SaveGame(platform::PathToBytes(path), cursor, &why)) {
+            if (!m_view.Game().Session().SaveGame(platform::PathToBytes(path), cursor, &why)) {
                 if (reason)
                     *reason = QString::fromStdString(why);
                 return false;
@@ -135,7 +136,7 @@ void GameHistory::OpenRecent(const QString& path)
 
 void GameHistory::UpdateMenus()
 {
-    const bool canLoad = m_view.CanStartGame();
+    const bool canLoad = m_view.Game().CanStartGame();
 
     m_resumeMenu->clear();
     const std::vector<AutosaveStore::Entry> entries = m_autosaves.Entries();

@@ -39,13 +39,14 @@ GameStory::GameStory(CMainFrame& frame, CKivView& view, CChronicle* chronicle)
     connect(&m_stepTimer, &QTimer::timeout, this, &GameStory::StepReplay);
     connect(file, &QMenu::aboutToShow, this, &GameStory::UpdateActions);
     connect(&view, &CKivView::commandStateChanged, this, &GameStory::UpdateActions);
-    connect(&view, &CKivView::worldReplaced, this, &GameStory::OnWorldReplaced);
-    connect(&view, &CKivView::gameSaved, this, &GameStory::OnGameSaved);
-    connect(&view, &CKivView::playerTurnReached, this, &GameStory::OnPlayerTurn);
+    GameController& game = view.Game();
+    connect(&game, &GameController::worldReplaced, this, &GameStory::OnWorldReplaced);
+    connect(&game, &GameController::gameSaved, this, &GameStory::OnGameSaved);
+    connect(&game, &GameController::playerTurnReached, this, &GameStory::OnPlayerTurn);
     if (m_chronicle) {
         connect(m_chronicle, &CChronicle::resumeRequested, this, &GameStory::OnResume);
         // Told again from the start, the chronicle has no news for the turn gone back to.
-        connect(&view, &CKivView::turnTakenBack, this, [this] { m_chronicle->Log().TakeSinceMark(); });
+        connect(&game, &GameController::turnTakenBack, this, [this] { m_chronicle->Log().TakeSinceMark(); });
     }
     Retranslate();
     frame.installEventFilter(this);
@@ -61,7 +62,7 @@ bool GameStory::SaveBeside(const QString& savePath, int cursor, QString* error) 
 {
     std::string saveBytes;
     std::string reason;
-    RecordedGame record = m_view.Recorder().Record();
+    RecordedGame record = m_view.Game().Recorder().Record();
     bool written = platform::ReadWholeFile(platform::PathToBytes(savePath), saveBytes, nullptr, &reason);
     if (written) {
         record.tie = TieTo(saveBytes, cursor);
@@ -75,7 +76,7 @@ bool GameStory::SaveBeside(const QString& savePath, int cursor, QString* error) 
 void GameStory::OnGameSaved(const QString& path)
 {
     QString error;
-    if (!SaveBeside(path, m_view.SaveCursor(), &error))
+    if (!SaveBeside(path, m_view.Game().SaveCursor(), &error))
         platform::ShowMessageBox(&m_frame, tr("記録を保存できませんでした\n%1\n%2").arg(RecordPath(path), error));
 }
 
@@ -89,7 +90,7 @@ void GameStory::OnWorldReplaced(const QString& savePath)
         return;
     // What the load set aside beside the save (a difficulty it could not use) is told at
     // the player's turn, with what became of the record.
-    if (const platform::Message& setAside = m_view.Session().SetAside(); !setAside.empty())
+    if (const platform::Message& setAside = m_view.Game().Session().SetAside(); !setAside.empty())
         AddNotice(shown::Text(setAside));
     // A save's record takes the story up from where it was saved; another game's is set
     // aside and the loaded game begins a record of its own.
@@ -101,7 +102,7 @@ void GameStory::OnWorldReplaced(const QString& savePath)
         return;
     platform::Message why;
     if (std::optional<RecordedGame> record = ReadRecordFile(platform::PathToBytes(recordPath), &why, &saveBytes))
-        m_view.Recorder().ContinueFrom(std::move(*record));
+        m_view.Game().Recorder().ContinueFrom(std::move(*record));
     else
         AddNotice(tr("記録を使えません: %1").arg(shown::Text(why)));
 }
@@ -128,15 +129,12 @@ void GameStory::OnPlayerTurn()
 
 bool GameStory::GoBackOneTurn(QString* why)
 {
-    const int turn = m_view.CurrentTurn();
-    if (turn < 1 || m_replay) {
+    if (m_replay) {
         if (why)
             *why = tr("戻れる手番がありません");
         return false;
     }
-    ReplayStop stop;
-    stop.playerTurn = static_cast<std::size_t>(turn - 1);
-    return m_view.GoBack(stop, why);
+    return m_view.Game().GoBackOneTurn(why);
 }
 
 void GameStory::OnResume(int year, int month, int country)
@@ -148,7 +146,7 @@ void GameStory::OnResume(int year, int month, int country)
         return world.year == year && world.month == month && world.turnCountry == country;
     };
     QString why;
-    if (!m_view.GoBack(stop, &why))
+    if (!m_view.Game().GoBack(stop, &why))
         platform::ShowMessageBox(&m_frame, why);
 }
 
@@ -180,7 +178,7 @@ bool GameStory::StartReplay(const QString& path, QString* why)
             *why = record ? tr("記録に始まりがありません") : shown::Text(words);
         return false;
     }
-    if (!m_view.CanStartGame()) {
+    if (!m_view.Game().CanStartGame()) {
         if (why)
             *why = tr("ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください");
         return false;
@@ -213,7 +211,7 @@ void GameStory::SetPaused(bool paused)
         m_pause->setChecked(paused);
     if (paused)
         m_stepTimer.stop();
-    else if (m_replay && m_view.mode == ViewMode::PlayerTurn && m_view.CanStartGame())
+    else if (m_replay && m_view.Game().AtPlayersTurn() && m_view.Game().CanStartGame())
         ScheduleStep();
     UpdateActions();
 }
@@ -227,7 +225,7 @@ void GameStory::ScheduleStep()
 void GameStory::StepReplay()
 {
     m_stepTimer.stop();
-    if (!m_replay || !m_view.CanStartGame())
+    if (!m_replay || !m_view.Game().CanStartGame())
         return;
     if (m_nextStep >= m_replay->steps.size()) {
         EndReplay();
@@ -237,10 +235,10 @@ void GameStory::StepReplay()
     if (const auto* start = std::get_if<RecordStart>(&step)) {
         // A later start is a save loaded with its record: the story goes on.
         if (m_nextStep > 1)
-            m_view.Recorder().ContinueFrom(m_view.Recorder().Record());
+            m_view.Game().Recorder().ContinueFrom(m_view.Game().Recorder().Record());
         m_beginning = true;
         QString why;
-        const bool begun = m_view.BeginRecordedGame(*start, m_readings, &why);
+        const bool begun = m_view.Game().BeginRecordedGame(*start, m_readings, &why);
         m_beginning = false;
         if (!begun) {
             EndReplay();
@@ -250,12 +248,12 @@ void GameStory::StepReplay()
     }
     // A game that has ended has nothing more to play; a command the rules refuse is not
     // played (the record was checked whole, but the windows play it their own way).
-    if (m_view.mode == ViewMode::Victory || m_view.mode == ViewMode::GameOver) {
+    if (m_view.Game().Session().Ended()) {
         EndReplay();
         return;
     }
     const PlayerCommand& command = std::get<PlayerCommand>(step);
-    if (m_view.Session().Check(command).refusal != CommandRefusal::None) {
+    if (m_view.Game().Session().Check(command).refusal != CommandRefusal::None) {
         const QString why = shown::Text(RecordDamagedAt(RecordStepLine(*m_replay, m_nextStep - 1)));
         EndReplay();
         platform::ShowMessageBox(&m_frame, why);
@@ -272,13 +270,12 @@ void GameStory::EndReplay()
     m_replay.reset();
     m_readings.reset();
     // From here the clock is the game's own again, not the record's.
-    if (m_view.CanStartGame())
-        m_view.GetWorld().clock.EndFeed();
+    m_view.Game().EndRecordedPlay();
     // The game is the player's from here, at his turn as the record left it: his
     // command still to give, or given and only the rest left.
-    if (m_view.mode == ViewMode::PlayerTurn && m_view.CanStartGame()) {
-        if (m_view.Session().Check(command::Rest{}).refusal == CommandRefusal::None &&
-            m_view.Session().Check(command::Domestic{DomesticCommand::Train, m_view.GetWorld().turnCountry}).refusal !=
+    if (m_view.Game().AtPlayersTurn() && m_view.Game().CanStartGame()) {
+        if (m_view.Game().Session().Check(command::Rest{}).refusal == CommandRefusal::None &&
+            m_view.Game().Session().Check(command::Domestic{DomesticCommand::Train, m_view.GetWorld().turnCountry}).refusal !=
                 CommandRefusal::NotNow)
             m_view.EnableCommands();
         m_view.restButton->setEnabled(true);
@@ -290,7 +287,7 @@ void GameStory::EndReplay()
 
 void GameStory::UpdateActions()
 {
-    m_back->setEnabled(!m_replay && m_view.CurrentTurn() >= 1 && m_view.CanStartGame());
+    m_back->setEnabled(!m_replay && m_view.Game().CurrentTurn() >= 1 && m_view.Game().CanStartGame());
     if (!m_replayMenu)
         return;
     m_pause->setEnabled(m_replay.has_value());

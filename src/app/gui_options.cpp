@@ -232,10 +232,15 @@ int TakeScreenshot(CKivApp& app, const GuiOptions& options)
         }
     }
     QEventLoop loop;
-    QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(&app.Game(), &GameController::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     bool started = false;
-    if (!options.loadFile.isEmpty())
-        started = view->LoadGame(options.loadFile);
+    if (!options.loadFile.isEmpty()) {
+        // The same call as the window's ﾛｰﾄﾞ.
+        QString why;
+        started = app.Game().LoadGame(options.loadFile, &why);
+        if (!started && !why.isEmpty())
+            platform::ShowMessageBox(view, why);
+    }
     else if (options.scenario != 0)
         started = view->NewGame(options.scenario - 1, options.ruler);
     if (refused || ((!options.loadFile.isEmpty() || options.scenario != 0) && !started))

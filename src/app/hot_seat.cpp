@@ -5,10 +5,10 @@
 #include <QEvent>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QTimer>
 
 #include "app/main_frame.h"
+#include "control/game_controller.h"
 #include "platform/settings.h"
 #include "view/game_document.h"
 #include "view/game_speed.h"
@@ -23,15 +23,16 @@ HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
     m_oneKey = frame.ViewMenu()->addAction(QString());
     m_oneKey->setCheckable(true);
     m_oneKey->setChecked(platform::settings::OneKeyTurn());
+    view.Game().SetOneKeyTurn(m_oneKey->isChecked());
     connect(m_oneKey, &QAction::triggered, this, &HotSeat::ChooseOneKeyTurn);
-    connect(&view, &CKivView::playerTurnReached, this, &HotSeat::OnPlayerTurn);
-    connect(&view, &CKivView::commandStateChanged, this, &HotSeat::OnCommandState);
-    connect(&view, &CKivView::worldReplaced, this, [this] {
+    GameController& game = view.Game();
+    connect(&game, &GameController::handOver, this, &HotSeat::OnHandOver);
+    connect(&game, &GameController::playerTurnReached, this, &HotSeat::OnPlayerTurn);
+    connect(&game, &GameController::worldReplaced, this, [this] {
         m_notice->Dismiss();
         m_lastPerson = 0;
         m_monthTimer.stop();
         m_paused = false;
-        emit turnPersonChanged();
     });
     m_monthTimer.setSingleShot(true);
     connect(&m_monthTimer, &QTimer::timeout, this, &HotSeat::StepMonth);
@@ -43,48 +44,34 @@ void HotSeat::ChooseOneKeyTurn(bool on)
 {
     m_oneKey->setChecked(on);
     platform::settings::SetOneKeyTurn(on);
-    OnCommandState(); // a command already given this turn ends it now
+    m_view.Game().SetOneKeyTurn(on);
 }
 
 bool HotSeat::Watched() const
 {
-    return m_view.Session().Phase() == TurnPhase::Watching && !(m_watching && m_watching());
+    return m_view.Game().Phase() == TurnPhase::Watching && !(m_watching && m_watching());
+}
+
+void HotSeat::OnHandOver(RulerId next)
+{
+    // A record played back is handed over by nobody.
+    if (!(m_watching && m_watching()))
+        m_notice->Show(next, shown::RulerName(next), m_view.GetDocument().Map().Portrait(next));
+    m_lastPerson = next;
 }
 
 void HotSeat::OnPlayerTurn()
 {
-    GameSession& session = m_view.Session();
+    const GameController& game = m_view.Game();
     if (Watched()) {
         MakeWatchMenu();
         UpdateWatchMenu();
         if (!m_paused)
             m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
     }
-    const RulerId person = session.Phase() == TurnPhase::AwaitingCommand
-                               ? TurnPerson(session.world, session.TurnRuler())
-                               : 0;
-    if (person == 0) {
+    // A notice left from a turn that is no person's any more (a game gone back, ended).
+    if (game.Phase() != TurnPhase::AwaitingCommand || game.Session().TurnRuler() != m_notice->Ruler())
         m_notice->Dismiss();
-        return;
-    }
-    if (person != m_lastPerson && !(m_watching && m_watching()))
-        m_notice->Show(person, shown::RulerName(person), m_view.GetDocument().Map().Portrait(person));
-    m_lastPerson = person;
-    emit turnPersonChanged();
-}
-
-void HotSeat::OnCommandState()
-{
-    if (!m_oneKey->isChecked() || m_restQueued || m_view.Session().Phase() != TurnPhase::CommandGiven)
-        return;
-    // After the command's own windows have closed: the rest, as its button gives it.
-    m_restQueued = true;
-    QTimer::singleShot(0, this, [this] {
-        m_restQueued = false;
-        if (m_oneKey->isChecked() && m_view.Session().Phase() == TurnPhase::CommandGiven &&
-            m_view.mode == ViewMode::PlayerTurn && m_view.restButton->isEnabled() && !(m_watching && m_watching()))
-            m_view.OnRest();
-    });
 }
 
 void HotSeat::SetPaused(bool paused)
@@ -93,7 +80,7 @@ void HotSeat::SetPaused(bool paused)
     if (m_pause && m_pause->isChecked() != paused)
         m_pause->setChecked(paused);
     m_monthTimer.stop();
-    if (!paused && Watched() && m_view.CanStartGame())
+    if (!paused && Watched() && m_view.Game().CanStartGame())
         m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
     UpdateWatchMenu();
 }
@@ -102,8 +89,8 @@ void HotSeat::StepMonth()
 {
     m_monthTimer.stop();
     // Only between two months: while the computers play one, the next waits.
-    if (Watched() && m_view.CanStartGame())
-        m_view.OnRest();
+    if (Watched() && m_view.Game().CanStartGame())
+        m_view.Game().Rest();
     UpdateWatchMenu();
 }
 
@@ -121,7 +108,7 @@ void HotSeat::MakeWatchMenu()
     m_step = m_watchMenu->addAction(QString());
     m_step->setShortcut(Qt::Key_Period);
     connect(m_step, &QAction::triggered, this, &HotSeat::StepMonth);
-    connect(&m_view, &CKivView::commandStateChanged, this, &HotSeat::UpdateWatchMenu);
+    connect(&m_view.Game(), &GameController::phaseChanged, this, &HotSeat::UpdateWatchMenu);
     m_frame.OnMenusMade();
     Retranslate();
 }

@@ -36,7 +36,7 @@ public:
     // The player's choice: applied and remembered.
     void ChooseOneKeyTurn(bool on);
     HandOverNotice& Notice() const { return *m_notice; }
-    // Whose turn the people last had (0 before the first).
+    // Whose turn was last handed over (0 before the first).
     RulerId LastPerson() const { return m_lastPerson; }
 
     // Between two months of a watched game, at the normal speed.
@@ -48,17 +48,13 @@ public:
     void StepMonth();
     QMenu* WatchMenu() const { return m_watchMenu; } // nullptr until a game is watched
 
-signals:
-    // Whose turn it is changed (a new person, or none): the title follows.
-    void turnPersonChanged();
-
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void Retranslate();
+    void OnHandOver(RulerId next);
     void OnPlayerTurn();
-    void OnCommandState();
     void MakeWatchMenu();
     void UpdateWatchMenu();
     bool Watched() const;
@@ -68,7 +64,6 @@ private:
     HandOverNotice* m_notice;
     QAction* m_oneKey;
     RulerId m_lastPerson = 0;
-    bool m_restQueued = false;
     QMenu* m_watchMenu = nullptr;
     QAction* m_pause = nullptr;
     QAction* m_step = nullptr;

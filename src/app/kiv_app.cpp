@@ -19,6 +19,7 @@
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
+#include "control/game_controller.h"
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
@@ -26,7 +27,7 @@
 #include "view/editor/scenario_editor.h"
 #include "view/kiv_view.h"
 
-CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>())
+CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>()), m_game(std::make_unique<GameController>())
 {
     // The settings live under the organisation and the program's name.
     QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
@@ -46,7 +47,7 @@ bool CKivApp::InitInstance(int zoom)
         platform::ShowMessageBox(nullptr, QCoreApplication::translate("CKivApp", "地図の画像を読み込めません。プログラムを終了します。"));
         return false;
     }
-    m_view = new CKivView(m_doc);
+    m_view = new CKivView(m_doc, *m_game);
     m_frame = std::make_unique<CMainFrame>(m_view);
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });

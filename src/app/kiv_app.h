@@ -16,6 +16,7 @@ class GameStory;
 class HotSeat;
 class ViewOptions;
 class CKivView;
+class GameController;
 
 class CKivApp {
 public:
@@ -37,6 +38,8 @@ public:
 
     CMainFrame* MainFrame() const { return m_frame.get(); }
     CKivView* View() const { return m_view; }
+    // The game the windows play.
+    GameController& Game() const { return *m_game; }
     CKivDoc& Document() { return m_doc; }
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
@@ -51,6 +54,7 @@ public:
 private:
     std::unique_ptr<CLanguage> m_language;
     CKivDoc m_doc;
+    std::unique_ptr<GameController> m_game; // outlives the windows that show it
     std::unique_ptr<CMainFrame> m_frame;
     CKivView* m_view = nullptr;
     ViewOptions* m_options = nullptr;  // owned by the frame

@@ -112,9 +112,10 @@ QMenu* CMainFrame::ViewMenu()
 
 void CMainFrame::OnUpdateCommands()
 {
-    m_save->setEnabled(m_view->CanSave());
-    m_newGame->setEnabled(m_view->CanStartGame());
-    m_load->setEnabled(m_view->CanStartGame());
+    const GameController& game = m_view->Game();
+    m_save->setEnabled(game.CanSave());
+    m_newGame->setEnabled(game.CanStartGame());
+    m_load->setEnabled(game.CanStartGame());
 }
 
 void CMainFrame::Retranslate()

@@ -74,13 +74,13 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
     m_battles = menu->addAction(QString());
     m_battles->setCheckable(true);
     connect(m_battles, &QAction::triggered, this, [this](bool on) { ChooseBattleArrows(on); });
-    view.Session().events.Add(m_battleArrows.get());
-    connect(&view, &CKivView::playerTurnReached, this, [this] {
+    view.Game().Session().events.Add(m_battleArrows.get());
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
         m_battleArrows->PlayerTurn();
         m_view.update();
     });
-    connect(&view, &CKivView::worldReplaced, this, [this] { m_battleArrows->Clear(); });
-    connect(&view, &CKivView::playerTurnPassed, this, [this] { m_battleArrows->PlayerTurn(); });
+    connect(&view.Game(), &GameController::worldReplaced, this, [this] { m_battleArrows->Clear(); });
+    connect(&view.Game(), &GameController::playerTurnPassed, this, [this] { m_battleArrows->PlayerTurn(); });
 
     m_ownCountries = menu->addAction(QString());
     m_ownCountries->setCheckable(true);
@@ -116,7 +116,7 @@ ViewOptions::~ViewOptions()
 {
     // A view that goes first takes its game, and the game's observers, with it.
     if (m_viewAlive)
-        m_view.Session().events.Remove(m_battleArrows.get());
+        m_view.Game().Session().events.Remove(m_battleArrows.get());
 }
 
 COwnCountriesWnd& ViewOptions::OwnCountries()

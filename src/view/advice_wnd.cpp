@@ -66,7 +66,7 @@ CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::To
     connect(&view, &CKivView::commandStateChanged, this, &CAdviceWnd::OnCommandState);
     // Open, it follows the game: each of the player's turns is advised in its turn,
     // and the keys stay on the map.
-    connect(&view, &CKivView::playerTurnReached, this, [this] {
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
         if (isVisible())
             Follow();
     });

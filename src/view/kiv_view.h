@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The one window in which the game is played: the map with the country numbers, the
 // turn frame and the battle markers, the status panel, the seven command buttons and
-// the end pictures. It carries the player's commands and is the turn worker's host:
-// the worker's calls run here, on the interface thread, while the worker waits.
+// the end pictures. It paints the game its controller plays, with its own marks and
+// the choice of a target being made, and turns clicks and keys into the controller's
+// commands; the controller's messages and battles are shown here.
 #pragma once
 
 #include <QImage>
@@ -12,15 +13,10 @@
 #include <functional>
 #include <vector>
 
-#include "model/country_file.h"
-#include "platform/sync_call.h"
+#include "control/game_controller.h"
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
-#include "rules/turn.h"
 #include "view/view_mode.h"
-#include "session/game_record.h"
-#include "session/game_replay.h"
-#include "session/game_session.h"
 #include "view/game_speed.h"
 #include "view/view_zoom.h"
 #include "view/target_choice.h"
@@ -29,40 +25,24 @@ class GameDocument;
 class QPainter;
 class QPushButton;
 
-class CKivView : public QWidget, public TurnHost {
+class CKivView : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CKivView(GameDocument& doc, QWidget* parent = nullptr);
+    CKivView(GameDocument& doc, GameController& game, QWidget* parent = nullptr);
     ~CKivView() override;
 
-    // Seeds the game's command generator, creates the buttons (disabled), loads the view's
-    // pictures and records the data directory.
+    // Creates the buttons (disabled), loads the view's pictures and records the data
+    // directory.
     void OnInitialUpdate();
 
     GameDocument& GetDocument() { return m_doc; }
-    // The game this window plays.
-    GameSession& Session() { return m_session; }
-    GameState& GetWorld() { return m_session.world; }
-    const GameState& GetWorld() const { return m_session.world; }
-    // The record of the game being played, made as it is played (docs/replay-format.md).
-    GameRecorder& Recorder() { return m_recorder; }
+    // The game this window shows and plays.
+    GameController& Game() const { return m_game; }
+    const GameState& GetWorld() const { return m_game.World(); }
 
-    // Going back (view/turn_back.cpp): the player's turns the record holds, and the
-    // number of the one being played (0 the first; -1 when none is).
-    std::size_t RecordedTurns();
-    int CurrentTurn();
-    // Back to the start of an earlier turn of the player's (where stop says: a number as
-    // CurrentTurn counts, or the world wanted there), the game played again from its
-    // record off screen; the record's later part is dropped, the files on disk stay as
-    // they are. Only at the player's turn. False, with the reason, when it cannot.
-    bool GoBack(const ReplayStop& stop, QString* why);
     // A command of a record played back at the player's turn, shown as the player's own.
     void PlayRecordedCommand(const PlayerCommand& command);
-    // A game begun as a record's start says, its clock fed from readings; the computer's
-    // turns start. False, with the reason, when it cannot begin now or at all.
-    bool BeginRecordedGame(const RecordStart& start, std::shared_ptr<const std::vector<std::int64_t>> readings,
-                           QString* why);
 
     // Interaction state (the session's phase and the choice being made), the marks on
     // the map and the status line.
@@ -82,8 +62,7 @@ public:
     QPushButton* restButton = nullptr;
     QPushButton* trainButton = nullptr;
 
-    // The two turn messages.
-    void OnTurnBegin(int country);
+    // The worker handed the turn back at country: the view's part of it.
     void OnPlayerTurn(int country);
 
     void EnableCommands();  // all seven buttons
@@ -109,7 +88,7 @@ public:
     bool MoveToSelected();
     bool AttackSelected();
 
-    // File menu.
+    // File menu: the dialogs, then the controller's new game, save or load.
     void OnNewGame();
     void OnSaveGame();
     void OnLoadGame();
@@ -120,16 +99,7 @@ public:
     bool NewGame(int scenario, RulerId ruler, const QString& directory = QString());
     // The same with the seats chosen: who plays each ruler, first the ruler a save names.
     bool NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory = QString());
-    // How strongly the computer plays in the games started from now on.
-    void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
     bool LoadGame(const QString& path);
-    bool CanSave() const;    // Save is greyed unless a game is in play
-    // The turn cursor a save stores now: before the player's command one back, so that
-    // loading the file gives him the same turn again.
-    int SaveCursor() const;
-    // New game and load wait until the computer's turns are over and the worker has
-    // handed the turn back, whatever the mode.
-    bool CanStartGame() const;
 
     // Composes the whole picture on the document's map (what a paint shows); when the
     // view is magnified, on a surface of the magnified size under the same scale.
@@ -168,13 +138,6 @@ public:
     // Shorter windows for tests and screenshots: message windows and battle steps
     // last at most these many milliseconds (0: their normal times).
     void SetWindowTimes(int messageMs, int battleStepMs);
-
-    // TurnHost: called by the worker thread.
-    void TurnBegin(int country) override;
-    void MarkBattle(int attacker, int target) override;
-    void PlayerTurn(int country) override;
-    void ShowMessage(const platform::Message& words, int milliseconds) override;
-    bool Present(BattleScript& script) override;
 
     // The status panel's eight labels, 国名 .. 訓練, in the language in use.
     static QStringList PanelLabels();
@@ -231,21 +194,6 @@ public:
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
-    // The worker handed the game back to the player (or ended it).
-    void playerTurnReached();
-    // A new game (savePath empty) or a saved one is about to begin: the world has been
-    // read, no worker runs, and nothing of the new game has been reported yet.
-    void worldReplaced(const QString& savePath);
-    // The game has been saved to path.
-    void gameSaved(const QString& path);
-    // The game has ended, won or lost; its message has been shown.
-    void gameEnded();
-    // The game has gone back to an earlier turn of the player (its events told again
-    // from the start); his turn is about to begin.
-    void turnTakenBack();
-    // Going back, the game played again off screen has passed a turn of the player's
-    // (each but the one it stops at): what follows his turns moves on as it did then.
-    void playerTurnPassed();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -254,7 +202,6 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
-    void OnStopRequested() override;
     void changeEvent(QEvent* event) override;
 
 private:
@@ -263,26 +210,21 @@ private:
     void SetStatus(const platform::Message& words);
     // The same for a line the view words itself.
     void SetStatus(std::function<QString()> wording);
-    // The line of the turn of country, with whose it is when several people play.
-    void SetTurnStatus(int country);
+    // The rest, from the button or its key.
     void StartComputerPlay();
-    // A worker runs and may still call this thread: it has not handed the turn back.
-    bool WorkerActive() const;
+    // The buttons when the rest could not start: as the turn stands.
+    void FollowTurn();
+    // The buttons after a command of the player's was carried out (done) or not.
+    void AfterCommand(bool done);
     // Paints the view now, before a window opens over it.
     void RefreshNow();
     void DoDomestic(DomesticCommand what);
     bool RunBattleWindow(BattleScript& script);
-    // After a war: when it won the game, the victory is shown.
-    void ShowVictoryIfUnified();
-    // A game has begun in the session: nothing marked, no mode yet.
-    void GameBegun();
     bool Choosing() const;
     // Chooses a target of the war: the outline, the panel, the status line and the odds.
     void ShowWarOdds(int target);
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
-    // Replaces the world with a country file; shows why when it cannot.
-    bool LoadWorld(const QString& path, CountryFileUse use);
     // Puts the command buttons at their places and size for the zoom.
     void ScaleButtons();
     // The first step of a paint: the document's map repainted for the mode. False
@@ -296,14 +238,10 @@ private:
     QByteArray MapSignature() const;
 
     GameDocument& m_doc;
-    GameRecorder m_recorder; // hears the session and the world's clock from the start
-    GameSession m_session{*this, ComputerPlay::Background};
-    Difficulty m_newGameDifficulty = Difficulty::Normal;
-    platform::UiCaller m_caller;
+    GameController& m_game;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
-    bool m_workerHandedOver = true; // interface thread only
     ViewZoom m_zoom;
     bool m_rulerPatterns = false;
     GameSpeed m_speed = GameSpeed::Normal;

@@ -55,7 +55,7 @@ COwnCountriesWnd::COwnCountriesWnd(CKivView& view, QWidget* parent)
     connect(m_table, &QTableWidget::activated, this, [this](const QModelIndex& index) { PointAt(index.row()); });
 
     connect(&view, &CKivView::commandStateChanged, this, &COwnCountriesWnd::Refresh);
-    connect(&view, &CKivView::playerTurnReached, this, &COwnCountriesWnd::Refresh);
+    connect(&view.Game(), &GameController::playerTurnReached, this, &COwnCountriesWnd::Refresh);
     connect(m_follow, &QTimer::timeout, this, &COwnCountriesWnd::Refresh);
     m_follow->setInterval(kFollowMs);
     Retranslate();
@@ -89,7 +89,7 @@ void COwnCountriesWnd::Refresh()
     const GameState& world = m_view.GetWorld();
     // The countries of the player whose turn it is; between turns, of the one who
     // played last (when several play, each in turn).
-    if (const RulerId atTurn = m_view.Session().TurnRuler(); world.IsPlayer(atTurn))
+    if (const RulerId atTurn = m_view.Game().Session().TurnRuler(); world.IsPlayer(atTurn))
         m_player = atTurn;
     if (!world.IsPlayer(m_player))
         m_player = world.playerRuler;
@@ -102,7 +102,7 @@ void COwnCountriesWnd::Refresh()
             if (world.countries[static_cast<std::size_t>(i)].GetRuler() == player)
                 own.push_back(i);
     // At the player's turn after his command, that country has nothing left to do.
-    const bool spent = m_view.mode == ViewMode::PlayerTurn && m_view.Session().Phase() == TurnPhase::CommandGiven;
+    const bool spent = m_view.Game().AtPlayersTurn() && m_view.Game().Phase() == TurnPhase::CommandGiven;
 
     m_table->setRowCount(static_cast<int>(own.size()));
     for (int row = 0; row < static_cast<int>(own.size()); ++row) {

@@ -33,6 +33,7 @@
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
@@ -168,7 +169,7 @@ bool ShootTooltip(QWidget& window, QPushButton* button, const QString& path)
 void PlayToPlayer(CKivView* view, const std::function<void()>& start)
 {
     QEventLoop loop;
-    QObject::connect(view, &CKivView::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(&view->Game(), &GameController::playerTurnReached, &loop, &QEventLoop::quit, Qt::QueuedConnection);
     start();
     loop.exec();
     QApplication::processEvents();
@@ -251,8 +252,8 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     return ok;
 }
 
-// A game of two people: the seats dialog as they were chosen, then each person's turn
-// with the hand-over notice over the map and once it has been taken.
+// A game of two people: the seats dialog as they were chosen, then the first person's
+// turn, the hand-over notice over the map, and the second person's turn once taken.
 bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
 {
     CKivView* view = app.View();
@@ -279,24 +280,24 @@ bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     chosen[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
     chosen[static_cast<std::size_t>(second)].kind = SeatKind::Person;
     PlayToPlayer(view, [&] { view->NewGame(scenario - 1, chosen, ruler); });
-    HotSeat& hotSeat = *app.HotSeats();
-    for (int turn = 1; turn <= 2; ++turn) {
-        if (view->mode != ViewMode::PlayerTurn || !hotSeat.Notice().Waiting()) {
-            std::cerr << "velcor-shots: no hand-over at the turn of person " << turn << "\n";
-            return false;
-        }
-        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("hand-over-%1.png").arg(turn)));
-        hotSeat.Notice().Take();
-        QApplication::processEvents();
-        ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-%1.png").arg(turn)));
-        if (turn == 2)
-            break;
-        // The first person's other countries come before the second's turn.
-        const RulerId before = hotSeat.LastPerson();
-        do
-            PlayToPlayer(view, [&] { view->OnRest(); });
-        while (view->mode == ViewMode::PlayerTurn && hotSeat.LastPerson() == before);
+    if (view->mode != ViewMode::PlayerTurn) {
+        std::cerr << "velcor-shots: the game of two did not reach a turn\n";
+        return false;
     }
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-1.png")));
+    // The first person's other countries come before the second's turn.
+    HotSeat& hotSeat = *app.HotSeats();
+    do
+        PlayToPlayer(view, [&] { view->OnRest(); });
+    while (view->mode == ViewMode::PlayerTurn && !hotSeat.Notice().Waiting());
+    if (!hotSeat.Notice().Waiting()) {
+        std::cerr << "velcor-shots: no hand-over to the second person\n";
+        return false;
+    }
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("hand-over.png")));
+    hotSeat.Notice().Take();
+    QApplication::processEvents();
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-2.png")));
     return ok;
 }
 
@@ -353,7 +354,7 @@ int main(int argc, char** argv)
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;
-    QObject::connect(view, &CKivView::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
+    QObject::connect(&view->Game(), &GameController::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
     if (!view->NewGame(scenario - 1, static_cast<RulerId>(ruler))) {
         std::cerr << "velcor-shots: the scenario could not be started\n";
         return 1;
@@ -369,7 +370,7 @@ int main(int argc, char** argv)
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
     ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
 
-    GameState& world = view->GetWorld();
+    GameState& world = view->Game().Session().world;
     const int country = world.turnCountry;
     int own = -1;
     int hostile = -1;

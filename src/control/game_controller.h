@@ -1,0 +1,213 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game as the windows play it: the session with its record, the worker's host, new,
+// load and save, the players' commands, going back, a record played back, the end of
+// the game. It has no window of its own: it tells the windows what changed through its
+// signals, and they pass it what the player chose (a path, a ruler, a command).
+//
+// The worker's calls run on the interface thread while the worker waits (a sent
+// message, as it were): the signals that show something (message, battleToShow,
+// handOver) are emitted there and return when what they show has closed.
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "model/game_state.h"
+#include "platform/message.h"
+#include "platform/sync_call.h"
+#include "rules/commands.h"
+#include "rules/turn.h"
+#include "session/game_record.h"
+#include "session/game_replay.h"
+#include "session/game_session.h"
+#include "session/player_command.h"
+
+class GameController : public QObject, public TurnHost {
+    Q_OBJECT
+
+public:
+    // Seeds the game's command generator from the clock.
+    explicit GameController(QObject* parent = nullptr);
+    // A worker still running is asked to stop and waited for.
+    ~GameController() override;
+
+    // The game. Change the world only while no worker plays it (and then Resume or
+    // begin it through the session, so that the phase follows).
+    GameSession& Session() { return m_session; }
+    const GameSession& Session() const { return m_session; }
+    const GameState& World() const { return m_session.world; }
+    TurnPhase Phase() const { return m_session.Phase(); }
+    // The record of the game being played, made as it is played (docs/replay-format.md).
+    GameRecorder& Recorder() { return m_recorder; }
+
+    // ---- New, load and save (the dialogs are the windows') ----
+
+    // How strongly the computer plays in the games started from now on.
+    void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
+    Difficulty NewGameDifficulty() const { return m_newGameDifficulty; }
+    // A new game on a starting world's country file: seats says who plays each ruler
+    // (nobody: the game is watched), first is the player ruler a save names. The
+    // computer's turns start. False, with the reason, when it cannot begin.
+    bool NewGame(const QString& countryFile, const Seats& seats, RulerId first, QString* why);
+    // The same for one person playing ruler.
+    bool NewGame(const QString& countryFile, RulerId ruler, QString* why);
+    // A saved game; the computer's turns start.
+    bool LoadGame(const QString& path, QString* why);
+    // Writes the game (and what goes beside it) with SaveCursor; gameSaved follows.
+    bool SaveGame(const QString& path, QString* why);
+    // The turn cursor a save stores now: before the command awaited one back, so that
+    // loading the file gives the same turn again.
+    int SaveCursor() const { return m_session.SaveCursor(); }
+    // A game is in play and not over.
+    bool CanSave() const;
+    // New game and load wait until the computer's turns are over and the worker has
+    // handed the turn back.
+    bool CanStartGame() const { return !WorkerActive(); }
+    // The turn has been handed to a player (or the watched month is over) and the rest
+    // has not been given: the game waits for a command (the worker may still be
+    // finishing its last call).
+    bool AtPlayersTurn() const;
+
+    // ---- The players' commands ----
+
+    // Carries out the command of the player whose turn it is (not the rest: Rest): the
+    // status line says what came of it, a move done or a war shows its result, a war
+    // that unifies the country ends the game. With one key a turn, a command that used
+    // the turn up is followed by the rest at once.
+    CommandResult Give(const PlayerCommand& command);
+    CommandResult Check(const PlayerCommand& command) const { return m_session.Check(command); }
+    // The rest: the computer's turns (those of a new or loaded game, too). False when
+    // they cannot start now (a worker still runs, or no thread could be had: the
+    // player has been told).
+    bool Rest();
+    // When on, a command that uses the turn up is followed by the rest.
+    void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
+    bool OneKeyTurn() const { return m_oneKeyTurn; }
+    // The status line as the game last said it (the windows word it in their language).
+    const platform::Message& StatusWords() const { return m_status; }
+    // How the signals word the rules' texts (the windows' translation); by default the
+    // Japanese text.
+    void SetWording(std::function<QString(const platform::Message&)> wording) { m_wording = std::move(wording); }
+    QString Words(const platform::Message& words) const;
+    // Says the turn's words again (the country whose turn it is, its command to give).
+    void SayTurnStatus();
+
+    // ---- Going back and records played back ----
+
+    // The players' turns the record holds, and the number of the one being played
+    // (0 the first; -1 when none is).
+    std::size_t RecordedTurns() const { return m_recorder.PlayerTurns(); }
+    int CurrentTurn() const;
+    // The number of the last turn before the current one of the person whose turn it
+    // is; -1 when he has none (or none is at his turn).
+    int PersonsLastTurn();
+    // Back to the start of an earlier turn (where stop says), the game played again from
+    // its record off screen; the record's later part is dropped, the files on disk stay
+    // as they are. Only at a player's turn. False, with the reason, when it cannot.
+    bool GoBack(const ReplayStop& stop, QString* why);
+    // Back to the last turn of the person whose turn it is.
+    bool GoBackOneTurn(QString* why);
+    // A command of a record played back at the player's turn, shown as the player's own
+    // (the rest starts the computer's turns).
+    void PlayRecordedCommand(const PlayerCommand& command);
+    // A game begun as a record's start says, its clock fed from readings; the computer's
+    // turns start. False, with the reason, when it cannot begin now or at all.
+    bool BeginRecordedGame(const RecordStart& start, std::shared_ptr<const std::vector<std::int64_t>> readings,
+                           QString* why);
+    // A record played back has ended where it stood: the clock is the game's own again.
+    void EndRecordedPlay();
+
+    // Ends a running worker for good: it stops at its next step (a window it has open is
+    // the windows' to close). Used when the program ends.
+    void Stop();
+
+    // TurnHost: called by the worker thread.
+    void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override;
+    void PlayerTurn(int country) override;
+    void ShowMessage(const platform::Message& words, int milliseconds) override;
+    bool Present(BattleScript& script) override;
+
+signals:
+    // The phase may have moved (a command, a rest, a turn reached, a game begun or
+    // ended): menus and tool windows follow.
+    void phaseChanged();
+    // The world changed outside the computer's turns (a command, going back).
+    void worldChanged();
+    // The status line, worded.
+    void statusChanged(const QString& text);
+    // A message window: shown with the text for a time, returned from when closed.
+    void message(const QString& text, int milliseconds);
+    // A message box the player must close (something could not be done).
+    void trouble(const QString& text);
+    // A battle to fight on screen: fought is left true unless the window was abandoned.
+    // With nobody connected the battle is fought at once.
+    void battleToShow(BattleScript& script, bool& fought);
+    // The turn passes from one person to another (two or more persons play): next's
+    // turn begins once the receivers return.
+    void handOver(RulerId next);
+    // The battle between two computer rulers being fought (-1, -1: none). Emitted on the
+    // worker's thread: connect directly and only store the figures.
+    void battleMarked(int attacker, int target);
+    // A computer country's turn begins.
+    void turnBegan(int country);
+    // The computer's turns have started.
+    void computerTurnsStarted();
+    // The worker handed the game back at country (a player's turn, a watched month's
+    // end, or the end of the game): the windows' part of it. playerTurnReached follows
+    // once the game's own part (its end told) is done.
+    void turnReached(int country);
+    void playerTurnReached();
+    // The player's command has been given (the world may have changed).
+    void commandGiven(const PlayerCommand& command, const CommandResult& result);
+    // A new game (savePath empty) or a saved one is about to begin: the world has been
+    // read, no worker runs, and nothing of the new game has been reported yet.
+    void worldReplaced(const QString& savePath);
+    // The game has begun: nothing of the last is marked.
+    void gameBegun();
+    // The game has been saved to path.
+    void gameSaved(const QString& path);
+    // The game is won: the victory is about to be told.
+    void gameWon();
+    // The game has ended, won or lost; its message has been shown.
+    void gameEnded();
+    // The game has gone back to an earlier turn (its events told again from the start);
+    // the turn is about to begin.
+    void turnTakenBack();
+    // Going back, the game played again off screen has passed a player's turn (each but
+    // the one it stops at): what follows the turns moves on as it did then.
+    void playerTurnPassed();
+
+protected:
+    void OnStopRequested() override;
+
+private:
+    // A worker runs and may still call this thread: it has not handed the turn back.
+    bool WorkerActive() const { return m_session.WorkerRunning() && !m_workerHandedOver; }
+    void SetStatus(const platform::Message& words);
+    void Show(const platform::Message& words, int milliseconds);
+    // The interface thread's part of the worker's hand-over.
+    void TurnReached(int country);
+    // A game has begun in the session: the windows start afresh, the computer plays.
+    void Begin();
+    // When the game is won: the victory is told.
+    void EndIfWon();
+    // How many persons sit at this game.
+    int Persons() const;
+
+    GameRecorder m_recorder; // hears the session and the world's clock from the start
+    GameSession m_session{*this, ComputerPlay::Background};
+    platform::UiCaller m_caller;
+    Difficulty m_newGameDifficulty = Difficulty::Normal;
+    bool m_workerHandedOver = true; // interface thread only
+    bool m_oneKeyTurn = false;
+    bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
+    RulerId m_lastPerson = 0; // the person who had the last turn
+    platform::Message m_status;
+    std::function<QString(const platform::Message&)> m_wording;
+};

@@ -1,0 +1,178 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game controller without a window: where the game stands after each step the
+// windows can ask of it, and what it tells them on the way.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <set>
+#include <string>
+
+#include "control/game_controller.h"
+#include "gui_test_support.h"
+#include "model/country_file.h"
+#include "platform/clock.h"
+#include "platform/text_file.h"
+#include "test_support.h"
+#include "test_world.h"
+
+// Hears the controller's signals (all but those that show something or come from the
+// worker's thread) by name, as the windows would.
+#define HEAR(signal) QObject::connect(&game, &GameController::signal, &game, [&heard] { heard.insert(#signal); })
+
+TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
+{
+    TempDir dir;
+    platform::FixClock(1'700'000'000);
+    WorldRecord start = MakeTestWorld();
+    start.playerRuler = 2;
+    std::string error;
+    const std::string startFile = dir.Path("start.txt");
+    ASSERT_TRUE(WriteCountryFile(startFile, start, &error)) << error;
+    // A save in which the player's ruler holds nothing any more.
+    WorldRecord beaten = start;
+    for (CountryRecord& c : beaten.countries)
+        if (c.ruler == 2)
+            c.ruler = 3;
+    ASSERT_TRUE(WriteCountryFile(dir.Path("beaten.txt"), beaten, &error)) << error;
+
+    GameController game;
+    std::set<std::string> heard;
+    HEAR(phaseChanged);
+    HEAR(worldChanged);
+    HEAR(statusChanged);
+    HEAR(message);
+    HEAR(trouble);
+    HEAR(handOver);
+    HEAR(turnBegan);
+    HEAR(computerTurnsStarted);
+    HEAR(turnReached);
+    HEAR(playerTurnReached);
+    HEAR(commandGiven);
+    HEAR(worldReplaced);
+    HEAR(gameBegun);
+    HEAR(gameSaved);
+    HEAR(gameWon);
+    HEAR(gameEnded);
+    HEAR(turnTakenBack);
+    HEAR(playerTurnPassed);
+    const GameState& world = game.World();
+    auto worldBytes = [&] { return platform::JoinLines(FormatCountryFile(CaptureWorld(world, game.SaveCursor()))); };
+    auto toTurn = [&] { return WaitUntil([&] { return game.AtPlayersTurn() && game.CanStartGame(); }, 20000); };
+    std::string firstTurn;    // the world at the player's first turn
+    std::string secondTurn;   // and at his second
+    RecordedGame played;
+
+    using Set = std::set<std::string>;
+    const Set begun = {"worldReplaced", "gameBegun", "statusChanged", "computerTurnsStarted", "phaseChanged",
+                       "turnReached", "playerTurnReached"};
+    const struct Step {
+        const char* what;
+        std::function<bool()> act; // false: the step could not be taken
+        TurnPhase phase;
+        Set told;    // among what the windows hear
+        Set notTold; // and never
+        bool canSave;
+    } steps[] = {
+        {"a new game",
+         [&] {
+             QString why;
+             const bool ok = game.NewGame(QString::fromStdString(startFile), 2, &why) && toTurn();
+             firstTurn = worldBytes();
+             return ok;
+         },
+         TurnPhase::AwaitingCommand, begun, {"handOver", "gameEnded", "message"}, true},
+        {"a command", [&] { return game.Give(command::Domestic{DomesticCommand::Train, world.turnCountry}).done; },
+         TurnPhase::CommandGiven, {"statusChanged", "commandGiven", "worldChanged", "phaseChanged"},
+         {"message", "computerTurnsStarted", "turnReached"}, true},
+        {"the computer's turns",
+         [&] {
+             const bool ok = game.Rest() && toTurn();
+             secondTurn = worldBytes();
+             played = game.Recorder().Record();
+             return ok;
+         },
+         TurnPhase::AwaitingCommand, {"computerTurnsStarted", "turnReached", "playerTurnReached", "phaseChanged"},
+         {"handOver", "gameBegun"}, true},
+        {"going back", [&] { return game.GoBackOneTurn(nullptr) && worldBytes() == firstTurn; },
+         TurnPhase::AwaitingCommand,
+         {"worldReplaced", "turnTakenBack", "worldChanged", "turnReached", "playerTurnReached", "phaseChanged"},
+         {"computerTurnsStarted", "handOver"}, true},
+        {"a record played back to its end",
+         [&] {
+             const auto readings = std::make_shared<const std::vector<std::int64_t>>(played.readings);
+             if (!game.BeginRecordedGame(std::get<RecordStart>(played.steps.front()), readings, nullptr) || !toTurn())
+                 return false;
+             for (std::size_t i = 1; i < played.steps.size(); ++i) {
+                 game.PlayRecordedCommand(std::get<PlayerCommand>(played.steps[i]));
+                 if (!toTurn())
+                     return false;
+             }
+             game.EndRecordedPlay();
+             return worldBytes() == secondTurn;
+         },
+         TurnPhase::AwaitingCommand, begun, {"handOver", "gameEnded"}, true},
+        {"victory",
+         [&] {
+             // Every country his but the one he attacks, which he already holds too.
+             GameState& w = game.Session().world;
+             for (Country& c : w.countries)
+                 c.SetRuler(2);
+             Country& own = w.countries[static_cast<std::size_t>(w.turnCountry.Get())];
+             own.SetFunds(5000);
+             own.SetProvisions(own.GetSoldiers());
+             const int other = w.turnCountry == 1 ? 2 : 1;
+             game.Give(command::War{w.turnCountry, other});
+             return game.Session().Winner() == 2;
+         },
+         TurnPhase::Won, {"gameWon", "message", "gameEnded", "statusChanged", "phaseChanged"}, {"computerTurnsStarted"},
+         false},
+        {"a load", [&] { return game.LoadGame(QString::fromStdString(dir.Path("start.txt")), nullptr) && toTurn(); },
+         TurnPhase::AwaitingCommand, begun, {"gameEnded"}, true},
+        {"one key a turn",
+         [&] {
+             game.SetOneKeyTurn(true);
+             const bool done = game.Give(command::Domestic{DomesticCommand::Train, world.turnCountry}).done;
+             game.SetOneKeyTurn(false);
+             const RecordedGame record = game.Recorder().Record();
+             // The record holds the command and then the rest, as two keys would give.
+             return done && toTurn() && record.steps.size() >= 3 &&
+                    std::holds_alternative<command::Rest>(std::get<PlayerCommand>(record.steps.back())) &&
+                    std::holds_alternative<command::Domestic>(std::get<PlayerCommand>(record.steps.end()[-2]));
+         },
+         TurnPhase::AwaitingCommand, {"commandGiven", "computerTurnsStarted", "turnReached", "playerTurnReached"},
+         {"handOver"}, true},
+        {"the turn passes to another person",
+         [&] {
+             Seats seats{};
+             seats[1].kind = SeatKind::Person;
+             seats[2].kind = SeatKind::Person;
+             if (!game.NewGame(QString::fromStdString(startFile), seats, 1, nullptr) || !toTurn())
+                 return false;
+             // The first person's first turn is no hand-over; the next person's is.
+             if (game.Session().TurnRuler() != 1 || heard.count("handOver"))
+                 return false;
+             return game.Rest() && toTurn() && game.Session().TurnRuler() == 2;
+         },
+         TurnPhase::AwaitingCommand, {"handOver", "computerTurnsStarted", "turnReached"}, {"gameEnded"}, true},
+        {"defeat",
+         [&] {
+             return game.LoadGame(QString::fromStdString(dir.Path("beaten.txt")), nullptr) &&
+                    WaitUntil([&] { return game.CanStartGame(); }, 20000);
+         },
+         TurnPhase::Lost, {"worldReplaced", "gameBegun", "turnReached", "message", "gameEnded", "playerTurnReached"},
+         {"gameWon"}, false},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.what);
+        heard.clear();
+        ASSERT_TRUE(step.act());
+        EXPECT_EQ(game.Phase(), step.phase);
+        for (const std::string& name : step.told)
+            EXPECT_TRUE(heard.count(name)) << "not told: " << name;
+        for (const std::string& name : step.notTold)
+            EXPECT_FALSE(heard.count(name)) << "told: " << name;
+        EXPECT_EQ(game.CanSave(), step.canSave);
+        EXPECT_TRUE(game.CanStartGame());
+    }
+    platform::UseRealClock();
+}
