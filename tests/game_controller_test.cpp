@@ -154,6 +154,18 @@ TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
              return game.Rest() && toTurn() && game.Session().TurnRuler() == 2;
          },
          TurnPhase::AwaitingCommand, {"handOver", "computerTurnsStarted", "turnReached"}, {"gameEnded"}, true},
+        {"watching",
+         [&] {
+             game.SetWatchTime(0);
+             if (!game.NewGame(QString::fromStdString(startFile), Seats{}, 0, nullptr))
+                 return false;
+             // The months go on by themselves until paused.
+             const int month = world.month;
+             const bool on = WaitUntil([&] { return world.month != month && world.month != month + 1; }, 20000);
+             game.SetWatchPaused(true);
+             return on && toTurn();
+         },
+         TurnPhase::Watching, {"computerTurnsStarted", "turnReached"}, {"handOver", "message"}, true},
         {"defeat",
          [&] {
              return game.LoadGame(QString::fromStdString(dir.Path("beaten.txt")), nullptr) &&

@@ -18,6 +18,8 @@ GameController::GameController(QObject* parent) : QObject(parent)
     m_recorder.Attach(m_session);
     planner = &foresight::DefaultPlanner(); // for the computer rulers who look ahead (達人)
     platform::SeedFromClock(m_session.world.commandRandom, m_session.world.clock);
+    m_watchTimer.setSingleShot(true);
+    connect(&m_watchTimer, &QTimer::timeout, this, &GameController::StepWatch);
 }
 
 GameController::~GameController()
@@ -124,6 +126,8 @@ void GameController::TurnReached(int country)
     else if (phase == TurnPhase::Lost)
         SetStatus(platform::Message(kGameOverMessage));
     emit turnReached(country);
+    if (phase == TurnPhase::Watching && !m_watchPaused)
+        m_watchTimer.start(m_watchMs);
     if (phase == TurnPhase::Lost) {
         Show(platform::Message(kGameOverMessage), kEndMessageMs);
         emit gameEnded();
@@ -195,12 +199,29 @@ CommandResult GameController::Give(const PlayerCommand& command)
     return result;
 }
 
+void GameController::SetWatchPaused(bool paused)
+{
+    m_watchPaused = paused;
+    if (paused)
+        m_watchTimer.stop();
+    else if (Phase() == TurnPhase::Watching && AtPlayersTurn())
+        m_watchTimer.start(m_watchMs);
+}
+
+void GameController::StepWatch()
+{
+    m_watchTimer.stop();
+    if (Phase() == TurnPhase::Watching && AtPlayersTurn())
+        Rest();
+}
+
 void GameController::SayTurnStatus() { SetStatus(TurnStatusWords(World(), World().turnCountry)); }
 
 // ---- New game, save and load ----
 
 void GameController::Begin()
 {
+    m_watchTimer.stop();
     m_atTurn = false;
     m_lastPerson = 0;
     m_status = {};

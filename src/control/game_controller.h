@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QTimer>
 
 #include <cstdint>
 #include <functional>
@@ -122,6 +123,17 @@ public:
     // A record played back has ended where it stood: the clock is the game's own again.
     void EndRecordedPlay();
 
+    // ---- Watching (nobody plays) ----
+
+    // Between two months of a watched game (0: at once); the next starts by itself
+    // unless paused.
+    static constexpr int kWatchMs = 800;
+    void SetWatchTime(int milliseconds) { m_watchMs = milliseconds; }
+    void SetWatchPaused(bool paused);
+    bool WatchPaused() const { return m_watchPaused; }
+    // The next month of a watched game, now.
+    void StepWatch();
+
     // Ends a running worker for good: it stops at its next step (a window it has open is
     // the windows' to close). Used when the program ends.
     void Stop();
@@ -206,6 +218,9 @@ private:
     Difficulty m_newGameDifficulty = Difficulty::Normal;
     bool m_workerHandedOver = true; // interface thread only
     bool m_oneKeyTurn = false;
+    int m_watchMs = kWatchMs;
+    bool m_watchPaused = false;
+    QTimer m_watchTimer; // the next month of a watched game
     bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
     RulerId m_lastPerson = 0; // the person who had the last turn
     platform::Message m_status;
