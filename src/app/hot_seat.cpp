@@ -11,7 +11,6 @@
 #include "control/game_controller.h"
 #include "platform/settings.h"
 #include "view/game_document.h"
-#include "view/game_speed.h"
 #include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/map_picture.h"
@@ -31,11 +30,7 @@ HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
     connect(&game, &GameController::worldReplaced, this, [this] {
         m_notice->Dismiss();
         m_lastPerson = 0;
-        m_monthTimer.stop();
-        m_paused = false;
     });
-    m_monthTimer.setSingleShot(true);
-    connect(&m_monthTimer, &QTimer::timeout, this, &HotSeat::StepMonth);
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -66,8 +61,6 @@ void HotSeat::OnPlayerTurn()
     if (Watched()) {
         MakeWatchMenu();
         UpdateWatchMenu();
-        if (!m_paused)
-            m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
     }
     // A notice left from a turn that is no person's any more (a game gone back, ended).
     if (game.Phase() != TurnPhase::AwaitingCommand || game.Session().TurnRuler() != m_notice->Ruler())
@@ -76,21 +69,15 @@ void HotSeat::OnPlayerTurn()
 
 void HotSeat::SetPaused(bool paused)
 {
-    m_paused = paused;
+    m_view.Game().SetWatchPaused(paused);
     if (m_pause && m_pause->isChecked() != paused)
         m_pause->setChecked(paused);
-    m_monthTimer.stop();
-    if (!paused && Watched() && m_view.Game().CanStartGame())
-        m_monthTimer.start(PacedMilliseconds(m_monthMs, m_view.Speed()));
     UpdateWatchMenu();
 }
 
 void HotSeat::StepMonth()
 {
-    m_monthTimer.stop();
-    // Only between two months: while the computers play one, the next waits.
-    if (Watched() && m_view.Game().CanStartGame())
-        m_view.Game().Rest();
+    m_view.Game().StepWatch();
     UpdateWatchMenu();
 }
 
@@ -121,7 +108,7 @@ void HotSeat::UpdateWatchMenu()
                           !(m_watching && m_watching());
     m_watchMenu->menuAction()->setVisible(watching);
     m_pause->setEnabled(watching);
-    m_step->setEnabled(watching && m_paused);
+    m_step->setEnabled(watching && m_view.Game().WatchPaused());
 }
 
 void HotSeat::Retranslate()

@@ -2,13 +2,12 @@
 // Several people at one screen: the hand-over notice when the turn passes from one
 // person's ruler to another's, and 表示 → 自動休養 (a turn of one key: the command that
 // uses the turn up ends it, its rest following at once), remembered in the settings.
-// Nobody at all: the computers play the game through month by month, with a pause and
-// a month at a time (the 観戦 menu, there while a game is watched). A one-person game
+// Nobody at all: the controller plays the game through month by month; the 観戦 menu
+// (there while a game is watched) pauses it and steps a month at a time. A one-person game
 // is played as it always is.
 #pragma once
 
 #include <QObject>
-#include <QTimer>
 
 #include <functional>
 
@@ -39,12 +38,8 @@ public:
     // Whose turn was last handed over (0 before the first).
     RulerId LastPerson() const { return m_lastPerson; }
 
-    // Between two months of a watched game, at the normal speed.
-    static constexpr int kMonthMs = 800;
-    void SetMonthTime(int milliseconds) { m_monthMs = milliseconds; } // tests shorten it
+    // The 観戦 menu's pause and step, of the controller's months of a watched game.
     void SetPaused(bool paused);
-    bool Paused() const { return m_paused; }
-    // The next month of a watched game, now.
     void StepMonth();
     QMenu* WatchMenu() const { return m_watchMenu; } // nullptr until a game is watched
 
@@ -67,8 +62,5 @@ private:
     QMenu* m_watchMenu = nullptr;
     QAction* m_pause = nullptr;
     QAction* m_step = nullptr;
-    QTimer m_monthTimer;
-    int m_monthMs = kMonthMs;
-    bool m_paused = false;
     std::function<bool()> m_watching;
 };
