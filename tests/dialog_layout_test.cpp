@@ -219,7 +219,8 @@ TEST_F(DialogLayoutTest, FocusStartsOnTheDefaultButtonAndTabFollowsTheControlOrd
     CRulerDlg ruler;
     PrepareRulerDlg(ruler, dir);
     expectFocus(ruler, [](QDialog* d) {
-        return std::vector<QWidget*>{FindButton(d, "選択"), FindButton(d, "ｷｬﾝｾﾙ"), FindButton(d, "選択")};
+        return std::vector<QWidget*>{FindButton(d, "選択"), FindButton(d, "ｷｬﾝｾﾙ"), FindButton(d, "対戦設定..."),
+                                     FindButton(d, "選択")};
     });
     CMoveDlg move;
     expectFocus(move, [](QDialog* d) {

@@ -16,6 +16,7 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@
 #include "app/chronicle.h"
 #include "app/ending.h"
 #include "app/game_story.h"
+#include "app/hot_seat.h"
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
@@ -45,6 +47,7 @@
 #include "view/command_table.h"
 #include "view/foresight_words.h"
 #include "view/game_document.h"
+#include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/map_labels.h"
 #include "view/map_tips.h"
@@ -476,6 +479,61 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         EXPECT_EQ(ranked(), row.rankedAfter);
         EXPECT_EQ(replayMenuShown(), row.menuAfter);
     }
+}
+
+TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
+{
+    // 劉備 and 曹操 at one screen; 曹操's country comes first in the month. The turn is
+    // handed over when it passes from one to the other.
+    Seats seats{};
+    seats[1].kind = SeatKind::Person;
+    seats[2].kind = SeatKind::Person;
+    const HandOverNotice& notice = app->HotSeats()->Notice();
+    const TempDir dir;
+    const std::string savePath = dir.Path() + "/two.txt";
+    QFile::remove(app->Ending()->TablePath()); // the games other tests ended
+    GameController& game = view->Game();
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        RulerId turn;
+        bool handedOver;
+    } turns[] = {
+        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->NewGame(0, seats, 1)); }, 2, false},
+        {"his rest: the other person", [&] { view->OnRest(); }, 1, true},
+        {"a save made after his command, loaded: the next month's first", [&] {
+             QString why;
+             ASSERT_TRUE(game.SaveGame(platform::PathFromBytes(savePath), &why)) << why.toStdString();
+             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+         }, 2, false},
+        {"his rest again", [&] { view->OnRest(); }, 1, true},
+    };
+    for (const auto& t : turns) {
+        SCOPED_TRACE(t.what);
+        t.act();
+        ASSERT_TRUE(PlayersTurn());
+        EXPECT_EQ(W().seats, seats);
+        EXPECT_EQ(game.Session().TurnRuler(), t.turn);
+        EXPECT_EQ(notice.Ruler(), t.handedOver ? t.turn : 0);
+        // A notice takes the first key: the command waits for its person.
+        Activate(frame);
+        if (t.handedOver) {
+            Press(Qt::Key_L);
+            EXPECT_FALSE(notice.Waiting());
+            EXPECT_EQ(game.Phase(), TurnPhase::AwaitingCommand);
+        }
+        Press(Qt::Key_L);
+        EXPECT_EQ(game.Phase(), TurnPhase::CommandGiven);
+    }
+    // The end ranks each person's game.
+    emit game.gameEnded();
+    BestGames games;
+    games.Load(platform::PathToBytes(app->Ending()->TablePath()), nullptr);
+    std::vector<RulerId> ranked;
+    for (const BestGame& game : games.Entries())
+        ranked.push_back(game.ruler);
+    std::sort(ranked.begin(), ranked.end());
+    EXPECT_EQ(ranked, (std::vector<RulerId>{1, 2}));
 }
 
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)

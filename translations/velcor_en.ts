@@ -326,6 +326,14 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <source>助言: %1</source>
         <translation>Advice: %1</translation>
     </message>
+    <message>
+        <source>【%1】%2</source>
+        <translation>[%1] %2</translation>
+    </message>
+    <message>
+        <source>%1の番</source>
+        <translation>%1's turn</translation>
+    </message>
 </context>
 <context>
     <name>CLanguage</name>
@@ -483,6 +491,14 @@ A war needs as many provisions as soldiers</translation>
     <message>
         <source>君主を選択してください</source>
         <translation>Please choose a ruler.</translation>
+    </message>
+    <message>
+        <source>対戦設定...</source>
+        <translation>Players...</translation>
+    </message>
+    <message>
+        <source>2人から4人で交代にﾌﾟﾚｲする、COM 同士の戦いを観戦する、COM ごとに強さを決める</source>
+        <translation>Two to four people taking turns, the computers playing each other to watch, a level for each computer</translation>
     </message>
 </context>
 <context>
@@ -792,6 +808,10 @@ Once the outcome is shown, any key closes it</translation>
         <source>難易度(&amp;D)</source>
         <translation>&amp;Difficulty</translation>
     </message>
+    <message>
+        <source>%1の番</source>
+        <translation>%1&apos;s turn</translation>
+    </message>
 </context>
 <context>
     <name>FileDialog</name>
@@ -910,6 +930,36 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1手進める(&amp;T)</source>
         <translation>S&amp;tep</translation>
+    </message>
+</context>
+<context>
+    <name>HandOverNotice</name>
+    <message>
+        <source>%1 の番です</source>
+        <translation>%1&apos;s turn</translation>
+    </message>
+    <message>
+        <source>ｸﾘｯｸするかｷｰを押すと始まります</source>
+        <translation>Click or press a key to begin</translation>
+    </message>
+</context>
+<context>
+    <name>HotSeat</name>
+    <message>
+        <source>自動休養(&amp;E)</source>
+        <translation>&amp;End turn after the command</translation>
+    </message>
+    <message>
+        <source>観戦(&amp;W)</source>
+        <translation>&amp;Watch</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;P)</source>
+        <translation>&amp;Pause</translation>
+    </message>
+    <message>
+        <source>1か月進める(&amp;T)</source>
+        <translation>Next &amp;month</translation>
     </message>
 </context>
 <context>
@@ -1400,6 +1450,61 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>席の記録を無視しました: %1</source>
         <translation>The kept seats were set aside: %1</translation>
+    </message>
+</context>
+<context>
+    <name>SeatsDialog</name>
+    <message>
+        <source>COM 易しい</source>
+        <translation>CPU easy</translation>
+    </message>
+    <message>
+        <source>COM 普通</source>
+        <translation>CPU normal</translation>
+    </message>
+    <message>
+        <source>COM 難しい</source>
+        <translation>CPU hard</translation>
+    </message>
+    <message>
+        <source>COM 達人</source>
+        <translation>CPU master</translation>
+    </message>
+    <message>
+        <source>対戦設定</source>
+        <translation>Players</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>君主ごとに、ﾌﾟﾚｲする人 (%1人まで) か COM の強さを選んでください</source>
+        <translation>For each ruler, a player (up to %1) or the computer and its level</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰ</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>観戦: COM 同士の戦いを見ます</source>
+        <translation>Watching: the computers play each other</translation>
+    </message>
+    <message>
+        <source>1人でﾌﾟﾚｲします</source>
+        <translation>One player</translation>
+    </message>
+    <message>
+        <source>%1人が交代でﾌﾟﾚｲします</source>
+        <translation>%1 players take turns</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲする人は%1人までです</source>
+        <translation>At most %1 players</translation>
     </message>
 </context>
 <context>

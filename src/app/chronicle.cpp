@@ -6,6 +6,8 @@
 #include <QLocale>
 #include <QMenu>
 
+#include <algorithm>
+
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/settings.h"
@@ -15,6 +17,7 @@
 #include "view/chronicle_wnd.h"
 #include "view/command_table.h"
 #include "view/event_words.h"
+#include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/map_tips.h"
 #include "view/ruler_table.h"
@@ -67,6 +70,9 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
         ReportTurn();
     });
     connect(m_log, &ChronicleLog::oldestCut, this, [this](std::size_t count) {
+        if (m_personMarks)
+            for (std::size_t& mark : *m_personMarks)
+                mark -= std::min(mark, count);
         m_notices.append(chronicle::Captions::ChronicleCut()
                              .arg(QLocale().toString(static_cast<qulonglong>(count)),
                                   QLocale().toString(static_cast<qulonglong>(m_log->Kept()))));
@@ -126,11 +132,21 @@ void CChronicle::RestoreWindow()
 
 QStringList CChronicle::ReportTurn()
 {
-    const auto [first, end] = m_log->TakeSinceMark();
+    const auto [since, end] = m_log->TakeSinceMark();
+    // When several people play, each reads what befell him since his own last turn.
+    std::size_t first = since;
+    RulerId reader = m_view.GetWorld().playerRuler;
+    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler())) {
+        if (!m_personMarks)
+            m_personMarks.emplace().fill(since);
+        reader = person;
+        first = std::min((*m_personMarks)[static_cast<std::size_t>(person)], end);
+        (*m_personMarks)[static_cast<std::size_t>(person)] = end;
+    }
     QStringList texts;
     for (std::size_t i = first; i < end; ++i) {
         const GameEvent& e = m_log->At(i);
-        if (!IsTurnReportItem(e, m_view.GetWorld().playerRuler))
+        if (!IsTurnReportItem(e, reader))
             continue;
         // A capture is told by the battle reported just before it.
         const GameEvent* battle = i > 0 && e.kind == EventKind::Capture ? &m_log->At(i - 1) : nullptr;
@@ -158,6 +174,7 @@ QStringList CChronicle::ReportTurn()
 void CChronicle::OnWorldReplaced(const QString& savePath)
 {
     m_report->hide();
+    m_personMarks.reset();
     m_notices.clear();
     if (savePath.isEmpty()) {
         m_log->Clear();

@@ -9,6 +9,12 @@
 #include <QPointer>
 #include <QStringList>
 
+#include <array>
+#include <cstddef>
+#include <optional>
+
+#include "model/game_state.h"
+
 #include "view/chronicle_wnd.h"
 #include "view/turn_report_wnd.h"
 
@@ -77,4 +83,6 @@ private:
     QAction* m_reportAction;
     bool m_remembered = false;
     QStringList m_notices; // for the status line at the player's next turn
+    // When several people play: where each person's last turn report ended in the log.
+    std::optional<std::array<std::size_t, kRulerCount>> m_personMarks;
 };

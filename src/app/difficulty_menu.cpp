@@ -8,7 +8,9 @@
 #include "app/main_frame.h"
 #include "platform/settings.h"
 #include "view/game_summary_wnd.h"
+#include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
+#include "view/shown_text.h"
 
 DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
 {
@@ -30,6 +32,9 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     }
     view.Game().SetNewGameDifficulty(static_cast<Difficulty>(chosen));
     connect(&view.Game(), &GameController::worldReplaced, this, [this] { ShowInTitle(); });
+    // Whose turn it is, when several people play.
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
+    connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -47,8 +52,11 @@ void DifficultyMenu::Retranslate()
 void DifficultyMenu::ShowInTitle()
 {
     const Difficulty difficulty = m_view.GetWorld().difficulty;
-    m_frame.setWindowTitle(difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
-                                                             : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty)));
+    QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
+                                                      : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
+    if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
+        title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
+    m_frame.setWindowTitle(title);
 }
 
 bool DifficultyMenu::eventFilter(QObject* watched, QEvent* event)

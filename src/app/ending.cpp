@@ -23,6 +23,10 @@ CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QSt
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(log), m_folder(std::move(folder))
 {
     view.Game().Session().events.Add(&m_summary);
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        m_personSummaries[static_cast<std::size_t>(r)].Follow(r);
+        view.Game().Session().events.Add(&m_personSummaries[static_cast<std::size_t>(r)]);
+    }
     m_recordsAction = frame.ViewMenu()->addAction(QString());
     connect(m_recordsAction, &QAction::triggered, this, &CEnding::ShowRecords);
     connect(&view.Game(), &GameController::worldReplaced, this, &CEnding::OnWorldReplaced);
@@ -34,8 +38,11 @@ CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QSt
 CEnding::~CEnding()
 {
     // The frame may have let the view and its game go first.
-    if (m_viewAlive)
+    if (m_viewAlive) {
         m_view.Game().Session().events.Remove(&m_summary);
+        for (RulerId r = 1; r < kRulerCount; ++r)
+            m_view.Game().Session().events.Remove(&m_personSummaries[static_cast<std::size_t>(r)]);
+    }
 }
 
 QString CEnding::TablePath() const
@@ -47,11 +54,16 @@ void CEnding::OnWorldReplaced(const QString& savePath)
 {
     m_ended = false;
     m_summary.Clear();
+    for (GameSummary& person : m_personSummaries)
+        person.Clear();
     if (savePath.isEmpty())
         return;
     // A saved game's beginning is in the chronicle kept beside it, loaded by now.
-    for (std::size_t i = 0; i < m_log.Count(); ++i)
+    for (std::size_t i = 0; i < m_log.Count(); ++i) {
         m_summary.OnGameEvent(m_log.At(i));
+        for (RulerId r = 1; r < kRulerCount; ++r)
+            m_personSummaries[static_cast<std::size_t>(r)].OnGameEvent(m_log.At(i));
+    }
 }
 
 bool CEnding::ReadTable(BestGames& games)
@@ -68,34 +80,73 @@ void CEnding::OnGameEnded()
     if (m_ended)
         return;
     m_ended = true;
-    m_summary.SetDifficulty(m_view.GetWorld().difficulty);
-    int rank = -1;
+    const GameState& world = m_view.GetWorld();
+    std::vector<RulerId> persons;
+    for (RulerId r : Players(world))
+        if (world.seats[static_cast<std::size_t>(r)].kind == SeatKind::Person)
+            persons.push_back(r);
+    // A game nobody played (watched), or a record played back, is no new game of anyone's.
+    const bool ranked = !(m_watching && m_watching()) && !Players(world).empty();
+    const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
+    BestGames games;
+    bool tableChanged = false;
+    for (QPointer<CGameSummaryWnd>& wnd : m_personWnds)
+        delete wnd;
+    m_personWnds.clear();
+    delete m_summaryWnd;
+    if (persons.size() < 2) {
+        m_summary.SetDifficulty(world.difficulty);
+        const int rank = ranked ? Rank(m_summary, endedAt, games) : -1;
+        tableChanged = rank >= 0;
+        m_summaryWnd = ShowSummary(m_summary, rank, 0);
+    } else {
+        // Several people: each is ranked, and reads his own 戦績.
+        for (std::size_t i = 0; i < persons.size(); ++i) {
+            GameSummary& summary = m_personSummaries[static_cast<std::size_t>(persons[i])];
+            summary.SetDifficulty(world.difficulty);
+            const int rank = ranked ? Rank(summary, endedAt, games) : -1;
+            tableChanged |= rank >= 0;
+            m_personWnds.emplace_back(ShowSummary(summary, rank, static_cast<int>(i)));
+        }
+        m_summaryWnd = m_personWnds.front();
+    }
+    if (m_recordsWnd && tableChanged)
+        m_recordsWnd->SetGames(games);
+}
+
+int CEnding::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games)
+{
     // A game whose beginning is unknown has no scenario to be ranked in. A table that
     // cannot be read is left as it is, never written over.
-    BestGames games;
-    const bool watched = m_watching && m_watching();
-    if (!watched && !m_folder.isEmpty() && m_summary.Figures().startYear != 0 && ReadTable(games)) {
-        const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
-        // Each game kept has its record beside the table, to be watched again.
-        const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
-        const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
-        std::string error;
-        rank = KeepBestGame(games, MakeBestGame(m_summary.Figures(), endedAt, recordName.toStdString()),
-                            m_view.Game().Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
-        if (rank < 0 && !error.empty())
-            platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
-                                                   .arg(TablePath(), QString::fromStdString(error)));
-        if (rank >= 0)
-            ForgetDroppedRecords(games);
-    }
-    delete m_summaryWnd;
-    m_summaryWnd = new CGameSummaryWnd(m_summary, rank, &m_frame);
-    m_summaryWnd->setAttribute(Qt::WA_DeleteOnClose);
-    m_summaryWnd->adjustSize();
-    m_view.PlaceToolWindow(m_summaryWnd);
-    m_summaryWnd->show();
-    if (m_recordsWnd && rank >= 0)
-        m_recordsWnd->SetGames(games);
+    if (m_folder.isEmpty() || summary.Figures().startYear == 0 || !ReadTable(games))
+        return -1;
+    // Each game kept has its record beside the table, to be watched again (one record
+    // for every person of the game).
+    const QString recordName = QStringLiteral("game-%1.record").arg(endedAt);
+    const std::string recordPath = platform::PathToBytes(QDir(m_folder).filePath(recordName));
+    std::string error;
+    const int rank = KeepBestGame(games, MakeBestGame(summary.Figures(), endedAt, recordName.toStdString()),
+                                  m_view.Game().Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
+    if (rank < 0 && !error.empty())
+        platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
+                                               .arg(TablePath(), QString::fromStdString(error)));
+    if (rank >= 0)
+        ForgetDroppedRecords(games);
+    return rank;
+}
+
+CGameSummaryWnd* CEnding::ShowSummary(const GameSummary& summary, int rank, int step)
+{
+    auto* wnd = new CGameSummaryWnd(summary, rank, &m_frame);
+    wnd->setAttribute(Qt::WA_DeleteOnClose);
+    wnd->adjustSize();
+    m_view.PlaceToolWindow(wnd);
+    // Several side by side, each a title bar's height below the one before.
+    constexpr int kCascade = 32;
+    if (step > 0)
+        wnd->move(wnd->pos() + QPoint(kCascade, kCascade) * step);
+    wnd->show();
+    return wnd;
 }
 
 void CEnding::ForgetDroppedRecords(const BestGames& games) const

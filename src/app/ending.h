@@ -8,7 +8,9 @@
 #include <QPointer>
 #include <QString>
 
+#include <array>
 #include <functional>
+#include <vector>
 
 #include "session/best_games.h"
 #include "session/game_summary.h"
@@ -34,8 +36,12 @@ public:
     const GameSummary& Summary() const { return m_summary; }
     QString TablePath() const;
     QAction* RecordsAction() const { return m_recordsAction; }
-    // The windows last opened (nullptr when closed).
+    // The story of ruler as one of several people playing.
+    const GameSummary& PersonSummary(RulerId ruler) const { return m_personSummaries[static_cast<std::size_t>(ruler)]; }
+    // The windows last opened (nullptr when closed); when several people played, the
+    // first player's 戦績, and each person's in his place.
     CGameSummaryWnd* SummaryWindow() const { return m_summaryWnd; }
+    const std::vector<QPointer<CGameSummaryWnd>>& PersonWindows() const { return m_personWnds; }
     CBestGamesWnd* RecordsWindow() const { return m_recordsWnd; }
 
     // Opens 記録 with the table as the file holds it; a table that cannot be read is
@@ -59,6 +65,11 @@ private:
     void OnGameEnded();
     // Reads the table; false, with the player told why, when it cannot be read.
     bool ReadTable(BestGames& games);
+    // Keeps the game as summary tells it (ended at endedAt) among the best when it is;
+    // its place (-1 when it is not), and the table as it now stands in games.
+    int Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games);
+    // Opens the 戦績 window of summary, placed among the tool windows, offset by steps.
+    CGameSummaryWnd* ShowSummary(const GameSummary& summary, int rank, int step);
     void Retranslate();
 
     CMainFrame& m_frame;
@@ -67,6 +78,9 @@ private:
     const ChronicleLog& m_log;
     QString m_folder;
     GameSummary m_summary;
+    // Each ruler's story, should he be one of several people playing.
+    std::array<GameSummary, kRulerCount> m_personSummaries;
+    std::vector<QPointer<CGameSummaryWnd>> m_personWnds;
     bool m_ended = false; // the end of this game has been shown
     std::function<bool()> m_watching;
     QAction* m_recordsAction;

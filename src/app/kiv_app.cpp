@@ -15,6 +15,7 @@
 #include "app/ending.h"
 #include "app/game_history.h"
 #include "app/game_story.h"
+#include "app/hot_seat.h"
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -64,6 +65,8 @@ bool CKivApp::InitInstance(int zoom)
     // before an autosave would be made of it.
     m_story = new GameStory(*m_frame, *m_view, m_chronicle);
     m_ending->SetWatching([story = m_story] { return story->Replaying(); });
+    m_hotSeat = new HotSeat(*m_frame, *m_view); // owned by the frame
+    m_hotSeat->SetWatching([story = m_story] { return story->Replaying(); });
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame

@@ -13,6 +13,7 @@ class CMainFrame;
 class GameHistory;
 class DifficultyMenu;
 class GameStory;
+class HotSeat;
 class ViewOptions;
 class CKivView;
 class GameController;
@@ -43,6 +44,7 @@ public:
     ViewOptions* Options() const { return m_options; }
     GameHistory* History() const { return m_history; }
     DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
+    HotSeat* HotSeats() const { return m_hotSeat; }
     CChronicle* Chronicle() const { return m_chronicle; }
     CEnding* Ending() const { return m_ending; }
     // The game's record beside its saves, going back a turn, a record played back.
@@ -58,6 +60,7 @@ private:
     ViewOptions* m_options = nullptr;  // owned by the frame
     GameHistory* m_history = nullptr; // owned by the frame
     DifficultyMenu* m_difficulty = nullptr; // owned by the frame
+    HotSeat* m_hotSeat = nullptr;           // owned by the frame
     CChronicle* m_chronicle = nullptr; // owned by the frame
     CEnding* m_ending = nullptr;       // owned by the frame
     GameStory* m_story = nullptr;      // owned by the frame

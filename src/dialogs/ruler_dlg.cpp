@@ -25,6 +25,9 @@ CRulerDlg::CRulerDlg(QWidget* owner)
     QPushButton* ok = AddPushButton(tr("選択"), 218, 276, 50, 14, true);
     QPushButton* cancel = AddPushButton(tr("ｷｬﾝｾﾙ"), 158, 276, 50, 14);
     AddText(tr("プレイする君主を選択してください"), 10, 11, 98, 8);
+    QPushButton* seats = AddPushButton(tr("対戦設定..."), 198, 6, 70, 14);
+    seats->setObjectName(QStringLiteral("seats"));
+    seats->setToolTip(tr("2人から4人で交代にﾌﾟﾚｲする、COM 同士の戦いを観戦する、COM ごとに強さを決める"));
     m_group = new QButtonGroup(this);
     for (int i = 0; i < kRulerSlotCount; ++i) {
         const int row = i / 5;
@@ -43,6 +46,7 @@ CRulerDlg::CRulerDlg(QWidget* owner)
     }
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(seats, &QPushButton::clicked, this, &CRulerDlg::ChooseSeats);
     dialogs::AddChoiceKeys(this, m_group);
     ok->setFocus();
 }
@@ -86,5 +90,24 @@ void CRulerDlg::OnOK()
         platform::ShowMessageBox(this, tr("君主を選択してください"));
         return;
     }
+    accept();
+}
+
+void CRulerDlg::ChooseSeats()
+{
+    std::vector<SeatsDialog::Offered> offered;
+    for (int i = 0; i < m_slotCount; ++i)
+        offered.push_back({m_rulerIds[static_cast<std::size_t>(i)], m_nameButtons[static_cast<std::size_t>(i)]->text()});
+    if (offered.empty())
+        return; // nothing to seat: the scenario could not be read
+    const int checked = dialogs::CheckedPlace(m_group);
+    SeatsDialog dlg(std::move(offered), checked >= 0 ? m_rulerIds[static_cast<std::size_t>(checked)] : 0, level, this);
+    if (dlg.exec() != QDialog::Accepted)
+        return;
+    m_seats = dlg.Choice();
+    m_nRuler = -1;
+    for (int i = 0; i < m_slotCount; ++i)
+        if (m_rulerIds[static_cast<std::size_t>(i)] == m_seats->first)
+            m_nRuler = i;
     accept();
 }

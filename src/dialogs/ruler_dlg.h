@@ -6,9 +6,11 @@
 #include <QPixmap>
 
 #include <array>
+#include <optional>
 
 #include "model/game_state.h"
 #include "model/scenario_file.h"
+#include "dialogs/seats_dialog.h"
 #include "platform/template_dialog.h"
 
 class QButtonGroup;
@@ -30,15 +32,24 @@ public:
     // How many slots the scenario file filled.
     int SlotCount() const { return m_slotCount; }
 
+    // The computers' level a new game starts at (the 難易度 menu's), set by the caller.
+    Difficulty level = Difficulty::Normal;
+    // Who plays, when the game was started from 対戦設定; none when one person plays the
+    // ruler checked (選択).
+    const std::optional<SeatChoice>& SeatsChosen() const { return m_seats; }
+
 protected:
     void OnInitDialog() override;
     void OnOK() override;
 
 private:
     void DoDataExchange(bool saveAndValidate);
+    // 対戦設定: the seats of every ruler offered; the game starts when they are chosen.
+    void ChooseSeats();
 
     std::array<QLabel*, kRulerSlotCount> m_portraitControls{};
     std::array<QPushButton*, kRulerSlotCount> m_nameButtons{};
     QButtonGroup* m_group;
     int m_slotCount = 0;
+    std::optional<SeatChoice> m_seats;
 };

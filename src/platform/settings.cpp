@@ -45,6 +45,7 @@ const char* const kRulerPatterns = "Settings/RulerPatterns";
 const char* const kCountryNames = "Settings/CountryNamesOnMap";
 const char* const kBattleArrows = "Settings/BattleArrows";
 const char* const kTurnReport = "Settings/TurnReport";
+const char* const kOneKeyTurn = "Settings/OneKeyTurn";
 const char* const kDifficulty = "Settings/Difficulty";
 const char* const kLanguage = "Settings/Language";
 const char* const kWindows = "Windows";
@@ -132,6 +133,9 @@ void SetNewGameDifficulty(int level) { QSettings().setValue(kDifficulty, std::cl
 
 bool TurnReport() { return Flag(kTurnReport, true); }
 void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }
+
+bool OneKeyTurn() { return Flag(kOneKeyTurn, false); }
+void SetOneKeyTurn(bool on) { SetFlag(kOneKeyTurn, on); }
 
 QByteArray WindowGeometry(const QString& window)
 {

@@ -70,6 +70,10 @@ void SetNewGameDifficulty(int level);
 bool TurnReport();
 void SetTurnReport(bool on);
 
+// A player's command that uses up his turn ends it too (the rest follows at once).
+bool OneKeyTurn();
+void SetOneKeyTurn(bool on);
+
 // Saved window geometries (QWidget::saveGeometry); empty when none.
 QByteArray WindowGeometry(const QString& window);
 void SetWindowGeometry(const QString& window, const QByteArray& geometry);

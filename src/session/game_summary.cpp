@@ -48,12 +48,12 @@ void GameSummary::Count(const GameEvent& e)
     const RulerId player = f.ruler;
     switch (e.kind) {
     case EventKind::Start:
-        f.ruler = e.ruler;
+        f.ruler = m_follow != 0 ? m_follow : e.ruler;
         if (!e.byPlayer && f.startYear == 0) {
             f.startYear = e.year;
             f.startMonth = e.month;
         }
-        f.held = m_history.Held()[static_cast<std::size_t>(std::clamp(e.ruler, std::int8_t{0}, std::int8_t{kRulerCount - 1}))];
+        f.held = m_history.Held()[static_cast<std::size_t>(std::clamp(f.ruler, RulerId{0}, RulerId{kRulerCount - 1}))];
         break;
     case EventKind::Month:
         ++f.months;
@@ -74,7 +74,7 @@ void GameSummary::Count(const GameEvent& e)
         }
         break;
     case EventKind::Victory:
-        f.end = GameEnd::Unified;
+        f.end = m_follow == 0 || e.ruler == player ? GameEnd::Unified : GameEnd::Defeated;
         break;
     case EventKind::GameOver:
         f.end = GameEnd::Defeated;

@@ -57,6 +57,9 @@ public:
     void Clear();
     // The difficulty the game is played on (the events do not tell it).
     void SetDifficulty(Difficulty difficulty) { m_figures.difficulty = difficulty; }
+    // Tells the story of ruler, one of several people playing, instead of the player
+    // the game's start names: another's victory is his defeat. 0: the start's player.
+    void Follow(RulerId ruler) { m_follow = ruler; }
 
     void OnGameEvent(const GameEvent& event) override;
 
@@ -70,4 +73,5 @@ private:
 
     GameFigures m_figures;
     HoldingsHistory m_history;
+    RulerId m_follow = 0;
 };

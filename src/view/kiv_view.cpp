@@ -466,9 +466,13 @@ void CKivView::OnNewGame()
     CRulerDlg rulerDlg;
     rulerDlg.m_strDataDir = directory;
     rulerDlg.m_nScenario = chosen.fileNumber - 1;
+    rulerDlg.level = m_game.NewGameDifficulty();
     if (rulerDlg.exec() != QDialog::Accepted)
         return;
-    NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
+    if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
+        NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
+    else
+        NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
 }
 
 void CKivView::OnSaveGame()
@@ -507,10 +511,18 @@ bool CKivView::LoadGame(const QString& path)
 
 bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
 {
+    Seats seats{};
+    if (ruler > 0 && ruler < kRulerCount)
+        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    return NewGame(scenario, seats, ruler, directory);
+}
+
+bool CKivView::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)
+{
     const QString folder = directory.isEmpty() ? dataDirectory : directory;
     QString why;
-    if (m_game.NewGame(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)), ruler,
-                       &why))
+    if (m_game.NewGame(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)), seats,
+                       first, &why))
         return true;
     if (!why.isEmpty())
         platform::ShowMessageBox(this, why);

@@ -97,6 +97,8 @@ public:
     // game) and start the computer's turns. False when the file could not be used (the
     // player has been told why).
     bool NewGame(int scenario, RulerId ruler, const QString& directory = QString());
+    // The same with the seats chosen: who plays each ruler, first the ruler a save names.
+    bool NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory = QString());
     bool LoadGame(const QString& path);
 
     // Composes the whole picture on the document's map (what a paint shows); when the

@@ -16,6 +16,7 @@
 #include "view/command_table.h"
 #include "view/foresight_words.h"
 #include "view/game_document.h"
+#include "view/hand_over_notice.h"
 #include "view/map_labels.h"
 #include "view/map_picture.h"
 #include "view/ruler_patterns.h"
@@ -42,6 +43,9 @@ constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
 constexpr int kPanelRowsTop = 180;
 constexpr int kPanelRowHeight = 20;
 constexpr int kPanelRows = 8;
+// The plate of whose turn it is, left of the ruler's name (as far left as the status
+// line's box reaches).
+constexpr int kTurnPlateX = 390;
 
 
 // Drawing in the platform's way: rectangles exclude their right and bottom edges, a
@@ -256,6 +260,15 @@ void CKivView::DrawOnMap(QPainter& painter)
             s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
     }
 
+    // Whose turn it is, when several people play: a plate beside the ruler's name, and
+    // his name before the status line.
+    const RulerId person = TurnPerson(GetWorld(), m_game.Session().TurnRuler());
+    if (person != 0) {
+        s.Rectangle(kTurnPlateX, 117, 494, 140, kPanelGrey);
+        s.Polyline({{kTurnPlateX, 139}, {493, 139}, {493, 117}}, Qt::white);
+        s.FittedText(kTurnPlateX + 5, 120, 494 - 1 - 5 - (kTurnPlateX + 5), tr("%1の番").arg(shown::RulerName(person)));
+    }
+
     s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
 
     // The labels from x 460, or further left (to the box's edge) when a word of the
@@ -277,7 +290,8 @@ void CKivView::DrawOnMap(QPainter& painter)
             s.Text(500, kPanelRowsTop + kPanelRowHeight * row, QString::number(figures[row - 1]));
     }
 
-    s.FittedText(kStatusX, 358, kStatusWidth, statusText);
+    s.FittedText(kStatusX, 358, kStatusWidth,
+                 person != 0 ? tr("【%1】%2").arg(shown::RulerName(person), statusText) : statusText);
 
     if (mode == ViewMode::ChooseAttackTarget && m_choice.Country() >= 0)
         TargetChoice::DrawHint(painter, foresight_words::OddsLine(m_odds), platform::Font(platform::GameFont::System, 1));

@@ -87,7 +87,13 @@ void COwnCountriesWnd::PointAt(int row)
 void COwnCountriesWnd::Refresh()
 {
     const GameState& world = m_view.GetWorld();
-    const RulerId player = world.playerRuler;
+    // The countries of the player whose turn it is; between turns, of the one who
+    // played last (when several play, each in turn).
+    if (const RulerId atTurn = m_view.Game().Session().TurnRuler(); world.IsPlayer(atTurn))
+        m_player = atTurn;
+    if (!world.IsPlayer(m_player))
+        m_player = world.playerRuler;
+    const RulerId player = m_player;
     const int turn = world.turnCountry;
     const int current = CountryOf(m_table->currentRow());
     std::vector<int> own;

@@ -8,6 +8,8 @@
 
 #include <QWidget>
 
+#include "model/game_state.h"
+
 class CKivView;
 class QTableWidget;
 class QTimer;
@@ -47,6 +49,7 @@ private:
     CKivView& m_view;
     QTableWidget* m_table;
     QTimer* m_follow; // reads the world again while the computer plays
+    RulerId m_player = 0; // whose countries are listed
     // The size that shows every column and a good many rows.
     QSize ContentsSize() const;
 };

@@ -29,16 +29,21 @@
 
 #include "app/about_dlg.h"
 #include "app/chronicle.h"
+#include "app/hot_seat.h"
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
+#include "view/command_table.h"
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "dialogs/seats_dialog.h"
 #include "model/country_file.h"
 #include "model/game_state.h"
+#include "model/scenario_file.h"
+#include "view/hand_over_notice.h"
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/settings.h"
@@ -248,6 +253,55 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     return ok;
 }
 
+// A game of two people: the seats dialog as they were chosen, then the first person's
+// turn, the hand-over notice over the map, and the second person's turn once taken.
+bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
+{
+    CKivView* view = app.View();
+    const ScenarioList offered = ReadScenarioFile(ScenarioFilePath(view->dataDirectory.toStdString(), scenario));
+    std::vector<SeatsDialog::Offered> rulers;
+    for (RulerId r : offered.rulers)
+        rulers.push_back({r, shown::RulerName(r)});
+    RulerId second = 0;
+    for (RulerId r : offered.rulers)
+        if (r != ruler && second == 0)
+            second = r;
+    if (second == 0) {
+        std::cout << "the scenario offers one ruler; no game of two\n";
+        return true;
+    }
+    SeatsDialog seats(rulers, ruler, Difficulty::Normal);
+    for (std::size_t i = 0; i < rulers.size(); ++i)
+        if (rulers[i].ruler == second)
+            seats.Field(static_cast<int>(i))->setCurrentIndex(SeatsDialog::PersonPlace());
+        else if (rulers[i].ruler != ruler && i % 3 == 2)
+            seats.Field(static_cast<int>(i))->setCurrentIndex(SeatsDialog::LevelPlace(Difficulty::Hard));
+    bool ok = ShootModal(seats, out.filePath(QStringLiteral("seats-dialog.png")));
+    Seats chosen{};
+    chosen[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    chosen[static_cast<std::size_t>(second)].kind = SeatKind::Person;
+    PlayToPlayer(view, [&] { view->NewGame(scenario - 1, chosen, ruler); });
+    if (view->mode != ViewMode::PlayerTurn) {
+        std::cerr << "velcor-shots: the game of two did not reach a turn\n";
+        return false;
+    }
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-1.png")));
+    // The first person's other countries come before the second's turn.
+    HotSeat& hotSeat = *app.HotSeats();
+    do
+        PlayToPlayer(view, [&] { view->OnRest(); });
+    while (view->mode == ViewMode::PlayerTurn && !hotSeat.Notice().Waiting());
+    if (!hotSeat.Notice().Waiting()) {
+        std::cerr << "velcor-shots: no hand-over to the second person\n";
+        return false;
+    }
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("hand-over.png")));
+    hotSeat.Notice().Take();
+    QApplication::processEvents();
+    ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("turn-2.png")));
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -297,7 +351,7 @@ int main(int argc, char** argv)
     ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")), 200, "ruler1");
     CAboutDlg about;
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
-    CKeysDlg keys;
+    CKeysDlg keys(CommandTable::AllKeys());
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;
@@ -350,6 +404,8 @@ int main(int argc, char** argv)
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
     ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
+    view->SetWindowTimes(1, 1);
+    ok &= ShootHotSeat(app, out, scenario, static_cast<RulerId>(ruler));
     app.MainFrame()->close();
     return ok ? 0 : 1;
 }

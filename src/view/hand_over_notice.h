@@ -1,0 +1,53 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The notice between two people's turns at one screen: it covers the map with whose
+// turn comes next (his portrait and name) and waits for a key or a click, so that
+// nobody gives a command for another's ruler. While it shows, the map beneath takes no
+// command: clicks land on the notice, and the keys of the map's window are the
+// notice's. A key typed ahead before it showed, or one held down, does not take it.
+#pragma once
+
+#include <QImage>
+#include <QString>
+#include <QWidget>
+
+#include "model/game_state.h"
+
+// The person whose turn it is, when two or more people play: turnRuler when a person
+// sits on his seat; 0 in a game of one person, or at a computer's or nobody's turn.
+RulerId TurnPerson(const GameState& world, RulerId turnRuler);
+
+class HandOverNotice : public QWidget {
+    Q_OBJECT
+
+public:
+    // Lies over map (its parent), hidden until shown.
+    explicit HandOverNotice(QWidget* map);
+    ~HandOverNotice() override;
+
+    // Covers the map with the notice for ruler (his name and portrait as shown).
+    void Show(RulerId ruler, const QString& name, const QImage& portrait);
+    // The person has taken the turn: the notice goes and says so.
+    void Take();
+    // Goes without being taken (the game it stood in has gone).
+    void Dismiss();
+    bool Waiting() const { return m_ruler != 0; }
+    RulerId Ruler() const { return m_ruler; }
+    // The words it shows (tests read them).
+    QString Headline() const;
+    static QString Hint();
+
+signals:
+    // The turn of ruler has been taken up by its person.
+    void taken(RulerId ruler);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    RulerId m_ruler = 0;
+    QString m_name;
+    QImage m_portrait;
+    quint64 m_shownAt = 0;
+};
