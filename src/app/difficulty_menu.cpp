@@ -10,7 +10,7 @@
 #include "view/game_summary_wnd.h"
 #include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
 {

@@ -14,7 +14,7 @@
 #include "view/hand_over_notice.h"
 #include "view/kiv_view.h"
 #include "view/map_picture.h"
-#include "view/shown_text.h"
+#include "words/shown_text.h"
 
 HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
     : QObject(&frame), m_frame(frame), m_view(view), m_notice(new HandOverNotice(&view))
