@@ -16,7 +16,7 @@
 #include "model/country_file.h"
 #include "rules/turn.h"
 #include "control/game_controller.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 
 namespace {
 

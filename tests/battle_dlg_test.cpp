@@ -13,7 +13,7 @@
 #include "platform/clock.h"
 #include "platform/resources.h"
 #include "test_world.h"
-#include "view/battle_dlg.h"
+#include "view/battle/battle_dlg.h"
 #include "world_fixture.h"
 
 namespace {

@@ -26,7 +26,7 @@
 #include "platform/sjis.h"
 #include "test_support.h"
 #include "test_world.h"
-#include "view/battle_dlg.h"
+#include "view/battle/battle_dlg.h"
 #include "world_fixture.h"
 
 namespace {

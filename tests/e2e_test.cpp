@@ -34,9 +34,9 @@
 #include "save_faults.h"
 #include "synthetic_map.h"
 #include "test_support.h"
-#include "view/battle_dlg.h"
-#include "view/command_table.h"
-#include "view/kiv_view.h"
+#include "view/battle/battle_dlg.h"
+#include "view/commands/command_table.h"
+#include "view/map/kiv_view.h"
 #include "world_fixture.h"
 
 namespace {

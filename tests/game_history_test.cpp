@@ -31,9 +31,9 @@
 #include "synthetic_map.h"
 #include "test_support.h"
 #include "test_world.h"
-#include "view/chronicle_log.h"
-#include "view/kiv_view.h"
-#include "view/start_panel.h"
+#include "view/windows/chronicle_log.h"
+#include "view/map/kiv_view.h"
+#include "view/windows/start_panel.h"
 #include "world_fixture.h"
 
 namespace settings = platform::settings;

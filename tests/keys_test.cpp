@@ -28,10 +28,10 @@
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "test_support.h"
-#include "view/battle_dlg.h"
-#include "view/advice_wnd.h"
-#include "view/command_table.h"
-#include "view/target_choice.h"
+#include "view/battle/battle_dlg.h"
+#include "view/windows/advice_wnd.h"
+#include "view/commands/command_table.h"
+#include "view/map/target_choice.h"
 #include "view_fixture.h"
 
 namespace {

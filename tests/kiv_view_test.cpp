@@ -7,7 +7,7 @@
 
 #include "dialogs/message_wnd.h"
 #include "gui_test_support.h"
-#include "view/battle_dlg.h"
+#include "view/battle/battle_dlg.h"
 #include "platform/resources.h"
 #include "view_fixture.h"
 

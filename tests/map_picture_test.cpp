@@ -5,7 +5,7 @@
 
 #include "platform/resources.h"
 #include "synthetic_map.h"
-#include "view/map_picture.h"
+#include "view/map/map_picture.h"
 #include "world_fixture.h"
 
 

@@ -26,7 +26,7 @@
 #include "platform/path_bytes.h"
 #include "platform/quit_signals.h"
 #include "test_support.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 
 namespace {
 

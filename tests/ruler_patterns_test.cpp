@@ -8,7 +8,7 @@
 #include <QPainter>
 
 #include "platform/window_scale.h"
-#include "view/ruler_patterns.h"
+#include "view/map/ruler_patterns.h"
 #include "view_fixture.h"
 
 namespace {

@@ -15,7 +15,7 @@
 
 #include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
-#include "view/game_summary_wnd.h"
+#include "view/windows/game_summary_wnd.h"
 #include "app/game_history.h"
 #include "app/game_story.h"
 #include "app/main_frame.h"
@@ -30,8 +30,8 @@
 #include "session/game_record.h"
 #include "test_support.h"
 #include "test_world.h"
-#include "view/command_table.h"
-#include "view/kiv_view.h"
+#include "view/commands/command_table.h"
+#include "view/map/kiv_view.h"
 
 namespace {
 

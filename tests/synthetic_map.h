@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "view/map_picture.h"
+#include "view/map/map_picture.h"
 
 inline QColor Qc(Colour c) { return QColor(ColourRed(c), ColourGreen(c), ColourBlue(c)); }
 inline Colour At(const QImage& image, int x, int y)

@@ -15,7 +15,7 @@
 #include "synthetic_map.h"
 #include "test_support.h"
 #include "test_world.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 #include "world_fixture.h"
 
 namespace {

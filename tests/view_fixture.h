@@ -16,7 +16,7 @@
 #include "rules/turn.h"
 #include "synthetic_map.h"
 #include "test_world.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 #include "world_fixture.h"
 
 constexpr Colour kBlack = 0;

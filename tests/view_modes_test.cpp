@@ -11,9 +11,9 @@
 #include "dialogs/move_dlg.h"
 #include "gui_test_support.h"
 #include "message_log.h"
-#include "view/battle_dlg.h"
-#include "view/command_table.h"
-#include "view/own_countries_wnd.h"
+#include "view/battle/battle_dlg.h"
+#include "view/commands/command_table.h"
+#include "view/windows/own_countries_wnd.h"
 #include "view_fixture.h"
 
 // Country 1 (豫州, ruler 2) is the player's and has the turn. It borders 0 (司隷,

@@ -8,8 +8,8 @@
 
 #include "foresight/advisor.h"
 #include "platform/sjis.h"
-#include "view/advice_wnd.h"
-#include "view/map_tips.h"
+#include "view/windows/advice_wnd.h"
+#include "view/map/map_tips.h"
 #include "words/shown_text.h"
 #include "view_fixture.h"
 

@@ -12,8 +12,8 @@
 #include "platform/fonts.h"
 #include "platform/window_scale.h"
 #include "platform/windows.h"
-#include "view/battle_dlg.h"
-#include "view/view_zoom.h"
+#include "view/battle/battle_dlg.h"
+#include "view/map/view_zoom.h"
 #include "view_fixture.h"
 
 namespace {

@@ -15,8 +15,8 @@
 
 #include "model/game_state.h"
 
-#include "view/chronicle_wnd.h"
-#include "view/turn_report_wnd.h"
+#include "view/windows/chronicle_wnd.h"
+#include "view/windows/turn_report_wnd.h"
 
 class CKivView;
 class CMainFrame;

@@ -7,9 +7,9 @@
 
 #include "app/main_frame.h"
 #include "platform/settings.h"
-#include "view/game_summary_wnd.h"
-#include "view/hand_over_notice.h"
-#include "view/kiv_view.h"
+#include "view/windows/game_summary_wnd.h"
+#include "view/map/hand_over_notice.h"
+#include "view/map/kiv_view.h"
 #include "words/shown_text.h"
 
 DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)

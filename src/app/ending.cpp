@@ -13,10 +13,10 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "session/game_record.h"
-#include "view/best_games_wnd.h"
-#include "view/chronicle_log.h"
-#include "view/game_summary_wnd.h"
-#include "view/kiv_view.h"
+#include "view/windows/best_games_wnd.h"
+#include "view/windows/chronicle_log.h"
+#include "view/windows/game_summary_wnd.h"
+#include "view/map/kiv_view.h"
 #include "words/shown_text.h"
 
 CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)

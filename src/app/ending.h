@@ -14,8 +14,8 @@
 
 #include "session/best_games.h"
 #include "session/game_summary.h"
-#include "view/best_games_wnd.h"
-#include "view/game_summary_wnd.h"
+#include "view/windows/best_games_wnd.h"
+#include "view/windows/game_summary_wnd.h"
 
 class CKivView;
 class CMainFrame;

@@ -11,10 +11,10 @@
 
 #include "app/game_story.h"
 #include "app/main_frame.h"
-#include "view/chronicle_log.h"
+#include "view/windows/chronicle_log.h"
 #include "platform/path_bytes.h"
-#include "view/kiv_view.h"
-#include "view/start_panel.h"
+#include "view/map/kiv_view.h"
+#include "view/windows/start_panel.h"
 
 namespace settings = platform::settings;
 

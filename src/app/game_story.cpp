@@ -14,9 +14,9 @@
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
 #include "session/game_replay.h"
-#include "view/chronicle_log.h"
-#include "view/game_speed.h"
-#include "view/kiv_view.h"
+#include "view/windows/chronicle_log.h"
+#include "view/map/game_speed.h"
+#include "view/map/kiv_view.h"
 #include "words/shown_text.h"
 
 namespace {

@@ -20,7 +20,7 @@
 #include "platform/output_files.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 
 const char* const kGuiUsage =
     "usage: velcor [--data DIR] [--zoom 1|2|3] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"

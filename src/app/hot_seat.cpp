@@ -10,10 +10,10 @@
 #include "app/main_frame.h"
 #include "control/game_controller.h"
 #include "platform/settings.h"
-#include "view/game_document.h"
-#include "view/hand_over_notice.h"
-#include "view/kiv_view.h"
-#include "view/map_picture.h"
+#include "view/map/game_document.h"
+#include "view/map/hand_over_notice.h"
+#include "view/map/kiv_view.h"
+#include "view/map/map_picture.h"
 #include "words/shown_text.h"
 
 HotSeat::HotSeat(CMainFrame& frame, CKivView& view)

@@ -23,9 +23,9 @@
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
-#include "view/advice_wnd.h"
+#include "view/windows/advice_wnd.h"
 #include "view/editor/scenario_editor.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 
 CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>()), m_game(std::make_unique<GameController>())
 {

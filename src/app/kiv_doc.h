@@ -3,8 +3,8 @@
 // read from and written to the country files) is the view's session.
 #pragma once
 
-#include "view/game_document.h"
-#include "view/map_picture.h"
+#include "view/map/game_document.h"
+#include "view/map/map_picture.h"
 
 class CKivDoc final : public GameDocument {
 public:

@@ -26,7 +26,7 @@
 #include "platform/warm_up.h"
 #include "cli/headless.h"
 #include "session/game_record.h"
-#include "view/kiv_view.h"
+#include "view/map/kiv_view.h"
 
 namespace {
 

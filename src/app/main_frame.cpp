@@ -10,8 +10,8 @@
 #include <QRegularExpression>
 
 #include "dialogs/keys_dlg.h"
-#include "view/command_table.h"
-#include "view/kiv_view.h"
+#include "view/commands/command_table.h"
+#include "view/map/kiv_view.h"
 
 namespace {
 const char* const kMenuFitted = "velcorWordsWhole";

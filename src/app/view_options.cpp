@@ -10,13 +10,13 @@
 
 #include "app/main_frame.h"
 #include "platform/windows.h"
-#include "view/battle_arrows.h"
-#include "view/command_table.h"
-#include "view/game_document.h"
-#include "view/kiv_view.h"
-#include "view/map_picture.h"
-#include "view/own_countries_wnd.h"
-#include "view/view_zoom.h"
+#include "view/map/battle_arrows.h"
+#include "view/commands/command_table.h"
+#include "view/map/game_document.h"
+#include "view/map/kiv_view.h"
+#include "view/map/map_picture.h"
+#include "view/windows/own_countries_wnd.h"
+#include "view/map/view_zoom.h"
 
 namespace settings = platform::settings;
 using settings::GameSpeed;

@@ -64,7 +64,7 @@ const translations = readTranslations(join(root, 'translations'));
 const shown = join(root, 'src/words/shown_text.cpp');
 const rulers = literalTable(shown, 'kRulersRomanized');
 const countries = literalTable(shown, 'kCountries');
-const tiles = numberTable(join(root, 'src/view/ruler_patterns.cpp'), 'kTiles');
+const tiles = numberTable(join(root, 'src/view/map/ruler_patterns.cpp'), 'kTiles');
 // The key colours of the map's countries, so that the page paints the map before the
 // engine has started.
 const keysText = readFileSync(join(root, 'src/model/game_state.h'), 'utf8');

@@ -14,7 +14,7 @@
 
 #include "platform/fonts.h"
 #include "platform/window_scale.h"
-#include "view/map_labels.h"
+#include "view/map/map_labels.h"
 
 namespace editor {
 

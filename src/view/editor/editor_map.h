@@ -11,8 +11,8 @@
 
 #include "model/country_file.h"
 #include "model/game_state.h"
-#include "view/map_picture.h"
-#include "view/target_choice.h"
+#include "view/map/map_picture.h"
+#include "view/map/target_choice.h"
 
 namespace editor {
 

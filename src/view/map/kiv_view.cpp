@@ -1,0 +1,569 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/map/kiv_view.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPushButton>
+#include <QTimer>
+
+#include <algorithm>
+#include <initializer_list>
+
+#include "dialogs/message_wnd.h"
+#include "dialogs/move_dlg.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "model/country_file.h"
+#include "platform/data_directory.h"
+#include "platform/file_dialog.h"
+#include "platform/fonts.h"
+#include "platform/key_time.h"
+#include "platform/message_box.h"
+#include "platform/path_bytes.h"
+#include "platform/resources.h"
+#include "platform/text_fit.h"
+#include "platform/window_scale.h"
+#include "platform/windows.h"
+#include "rules/events.h"
+#include "view/battle/battle_dlg.h"
+#include "view/commands/command_table.h"
+#include "view/commands/foresight_words.h"
+#include "view/map/game_document.h"
+#include "view/map/map_labels.h"
+#include "view/map/map_picture.h"
+#include "words/shown_text.h"
+#include "view/map/ruler_patterns.h"
+
+namespace {
+
+constexpr int kMarkerResource = 132;
+
+} // namespace
+
+CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : QWidget(parent), m_doc(doc), m_game(game)
+{
+    setFixedSize(kMapWidth, kMapHeight);
+    setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
+    setFocusPolicy(Qt::StrongFocus);        // the command keys reach the view
+    m_game.SetWording(&shown::Text);
+    // What the game shows waits until it has closed; the battle marks are stored from
+    // the worker's thread.
+    connect(&m_game, &GameController::statusChanged, this, [this] {
+        SetStatus([this] { return shown::Text(m_game.StatusWords()); });
+        update();
+    });
+    connect(&m_game, &GameController::message, this, qOverload<const QString&, int>(&CKivView::ShowMessage));
+    connect(&m_game, &GameController::trouble, this, [this](const QString& text) { platform::ShowMessageBox(this, text); });
+    connect(&m_game, &GameController::battleToShow, this,
+            [this](BattleScript& script, bool& fought) { fought = RunBattleWindow(script); });
+    connect(
+        &m_game, &GameController::battleMarked, this,
+        [this](int attacker, int target) {
+            marks.battleAttacker = attacker;
+            marks.battleTarget = target;
+        },
+        Qt::DirectConnection);
+    connect(&m_game, &GameController::turnBegan, this, qOverload<>(&QWidget::update));
+    connect(&m_game, &GameController::worldChanged, this, qOverload<>(&QWidget::update));
+    connect(&m_game, &GameController::turnReached, this, &CKivView::OnPlayerTurn);
+    connect(&m_game, &GameController::phaseChanged, this, &CKivView::commandStateChanged);
+    connect(&m_game, &GameController::gameBegun, this, [this] {
+        marks.Reset();
+        mode = ViewMode::NoGame;
+    });
+    connect(&m_game, &GameController::computerTurnsStarted, this, [this] {
+        // The commands are shut while the computer plays: a button left enabled could
+        // start a second worker.
+        DisableCommands();
+        restButton->setEnabled(false);
+        SetMode(ViewMode::ComputerTurns);
+    });
+    connect(&m_game, &GameController::gameWon, this, [this] {
+        SetMode(ViewMode::Victory);
+        restButton->setEnabled(false);
+    });
+}
+
+CKivView::~CKivView() = default;
+
+void CKivView::OnInitialUpdate()
+{
+    const QFont font = platform::Font(platform::GameFont::System);
+    for (const CommandEntry& entry : CommandTable::Entries()) {
+        auto* button = new QPushButton(CommandTable::Caption(entry), this);
+        button->setProperty("commandId", entry.id);
+        button->setFont(font);
+        button->setGeometry(entry.x, CommandTable::kButtonY, CommandTable::kButtonWidth, CommandTable::kButtonHeight);
+        button->setFocusPolicy(Qt::NoFocus);
+        button->setEnabled(false);
+        button->installEventFilter(this); // the tooltip is worded when it is asked for
+        connect(button, &QPushButton::clicked, this, entry.handler);
+        this->*entry.button = button;
+    }
+    connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
+    UpdateCommandTips();
+    setMouseTracking(true); // the odds of the target under the pointer
+
+    markerBitmap = platform::LoadResourceImage(kMarkerResource);
+    // The victory and game-over pictures are read when first shown, which spares
+    // the start their decoding.
+    dataDirectory = platform::DataDirectory();
+    ScaleButtons();
+}
+
+void CKivView::SetZoom(int factor)
+{
+    m_zoom.SetFactor(factor);
+    platform::SetWindowScale(m_zoom.Factor());
+    setFixedSize(m_zoom.Scaled(QSize(kMapWidth, kMapHeight)));
+    ScaleButtons();
+    update();
+}
+
+void CKivView::ScaleButtons()
+{
+    // Each button keeps the place it was made at, on the map's own pixels.
+    static const char* const kMapGeometry = "velcorMapGeometry";
+    const QFont font = platform::Font(platform::GameFont::System, m_zoom.Factor());
+    for (QPushButton* b : findChildren<QPushButton*>(Qt::FindDirectChildrenOnly)) {
+        if (!b->property(kMapGeometry).isValid())
+            b->setProperty(kMapGeometry, b->geometry());
+        b->setGeometry(m_zoom.Scaled(b->property(kMapGeometry).toRect()));
+        QFont own = font;
+        own.setBold(b == m_advisedButton);
+        b->setFont(own);
+    }
+}
+
+void CKivView::SetAdvisedButton(QPushButton* button, const QString& why)
+{
+    m_advisedWhy = button ? why : QString();
+    const bool changed = button != m_advisedButton;
+    m_advisedButton = button;
+    UpdateCommandTips();
+    if (changed)
+        ScaleButtons();
+}
+
+void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
+{
+    m_messageMsLimit = messageMs;
+    m_battleStepMs = battleStepMs;
+}
+
+void CKivView::SetMode(ViewMode newMode)
+{
+    mode = newMode;
+    m_choice.Clear(); // a choosing mode starts without a country chosen
+    if (newMode != ViewMode::PlayerTurn && newMode != ViewMode::ChooseMoveTarget &&
+        newMode != ViewMode::ChooseAttackTarget)
+        SetAdvisedButton(nullptr); // the turn is over: the advice was for it
+    emit commandStateChanged();
+}
+
+void CKivView::EnableCommands()
+{
+    for (const CommandEntry& entry : CommandTable::Entries())
+        (this->*entry.button)->setEnabled(true);
+    emit commandStateChanged();
+}
+
+void CKivView::DisableCommands()
+{
+    for (const CommandEntry& entry : CommandTable::Entries())
+        if (entry.group == CommandEntry::Action)
+            (this->*entry.button)->setEnabled(false);
+    emit commandStateChanged();
+}
+
+void CKivView::ShowMessage(const QString& text, int milliseconds)
+{
+    if (m_game.StopRequested())
+        return; // the program is closing: nothing more is shown
+    RefreshNow();
+    CMessageWnd wnd;
+    wnd.m_strText = text;
+    const int paced = PacedMilliseconds(milliseconds, m_speed);
+    wnd.m_nElapse = m_messageMsLimit > 0 ? std::min(paced, m_messageMsLimit) : paced;
+    wnd.exec();
+    KeysBack();
+}
+
+void CKivView::KeysBack()
+{
+    // A window of the game's that closes may leave no window of the program active
+    // (a display with no window manager gives the focus to none), or be taken for
+    // the active one until the display says otherwise: the keys come back to the map.
+    const QWidget* active = QApplication::activeWindow();
+    if ((!active || !active->isVisible()) && window()->isVisible())
+        window()->activateWindow();
+}
+
+// ---- The turn ----
+
+void CKivView::OnPlayerTurn(int country)
+{
+    marks.shownCountry = country;
+    m_turnBegan = platform::KeyClockNow();
+    SetMode(ViewMode::PlayerTurn);
+    const TurnPhase phase = m_game.Phase();
+    if (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)
+        EnableCommands();
+    if (phase == TurnPhase::Lost)
+        SetMode(ViewMode::GameOver);
+    update();
+}
+
+void CKivView::ShowNotice(const QString& text, int milliseconds)
+{
+    const QString before = statusText;
+    statusText = text;
+    update();
+    QTimer::singleShot(milliseconds, this, [this, text, before] {
+        if (statusText == text) {
+            statusText = before;
+            update();
+        }
+    });
+}
+
+void CKivView::RefreshNow()
+{
+    // A window about to open covers the view: what it announces must already be
+    // visible beneath it, not only after it has closed.
+    if (isVisible())
+        repaint();
+}
+
+void CKivView::StartComputerPlay()
+{
+    if (!m_game.Rest())
+        FollowTurn(); // the game waits where it is, for another try
+}
+
+void CKivView::FollowTurn()
+{
+    const TurnPhase phase = m_game.Phase();
+    if (phase == TurnPhase::AwaitingCommand)
+        EnableCommands();
+    else
+        DisableCommands();
+    restButton->setEnabled(phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven ||
+                           phase == TurnPhase::Watching);
+}
+
+void CKivView::AfterCommand(bool done)
+{
+    if (mode == ViewMode::ComputerTurns)
+        return; // one key a turn: the computer plays already
+    if (done)
+        DisableCommands(); // only the rest is left
+    else
+        EnableCommands(); // another command may be given
+    restButton->setEnabled(mode != ViewMode::Victory);
+}
+
+void CKivView::OnRest()
+{
+    StartComputerPlay();
+}
+
+bool CKivView::RunBattleWindow(BattleScript& script)
+{
+    RefreshNow();
+    CBattleDlg dlg(script);
+    dlg.SetStepInterval(m_battleStepMs > 0 ? m_battleStepMs : PacedMilliseconds(BattleScript::kBattleStepMs, m_speed));
+    dlg.exec();
+    KeysBack();
+    return !dlg.Abandoned();
+}
+
+void CKivView::Shutdown()
+{
+    m_game.Stop();
+    // Close every window the game has open so that the calls waiting on them return.
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* battle = qobject_cast<CBattleDlg*>(w); battle && battle->isVisible())
+            battle->Abandon();
+        else if (auto* dialog = qobject_cast<QDialog*>(w); dialog && dialog->isVisible())
+            dialog->reject();
+    }
+}
+
+// ---- The player's commands ----
+
+void CKivView::DoDomestic(DomesticCommand what)
+{
+    const CommandResult outcome = m_game.Give(command::Domestic{what, GetWorld().turnCountry});
+    if (outcome.refusal == CommandRefusal::NotNow || outcome.refusal == CommandRefusal::NotTurnCountry)
+        return;
+    if (outcome.done && mode != ViewMode::ComputerTurns)
+        DisableCommands();
+    marks.shownCountry = GetWorld().turnCountry.Get();
+    update();
+}
+
+void CKivView::OnDevelopLand() { DoDomestic(DomesticCommand::DevelopLand); }
+void CKivView::OnDevelopCommerce() { DoDomestic(DomesticCommand::DevelopCommerce); }
+void CKivView::OnConscript() { DoDomestic(DomesticCommand::Conscript); }
+void CKivView::OnTrain() { DoDomestic(DomesticCommand::Train); }
+
+void CKivView::OnMove()
+{
+    if (mode != ViewMode::PlayerTurn)
+        return;
+    m_shownBeforeChoice = marks.shownCountry;
+    ShowMessage(shown::Text(kChooseMoveTarget), kPromptMessageMs);
+    SetStatus(kChooseMoveTarget);
+    SetMode(ViewMode::ChooseMoveTarget);
+    DisableCommands();
+    restButton->setEnabled(false);
+    update();
+}
+
+void CKivView::OnWar()
+{
+    if (mode != ViewMode::PlayerTurn)
+        return;
+    // What the country lacks refuses the war here; the target is chosen next.
+    if (const CommandBlock block = WarBlock(GetWorld(), GetWorld().turnCountry); IsShortage(block)) {
+        SetStatus(RefusalWords(block));
+        update();
+        return;
+    }
+    m_shownBeforeChoice = marks.shownCountry;
+    ShowMessage(shown::Text(kChooseAttackTarget), kPromptMessageMs);
+    SetStatus(kChooseAttackTarget);
+    SetMode(ViewMode::ChooseAttackTarget);
+    DisableCommands();
+    restButton->setEnabled(false);
+    update();
+}
+
+void CKivView::OnLButtonDown(QPoint point)
+{
+    if (mode == ViewMode::ComputerTurns || point.x() < 0 || point.x() >= kMapWidth || point.y() < 0 ||
+        point.y() >= kMapHeight)
+        return;
+    PickCountry(m_doc.Map().CountryAt(point.x(), point.y()));
+}
+
+void CKivView::PickCountry(int country)
+{
+    if (country != MapPicture::kNoCountry)
+        marks.shownCountry = country;
+    update();
+    switch (mode) {
+    case ViewMode::ChooseMoveTarget:
+        // The choice is made: from here on the map shows every country in its ruler's
+        // colour again, beneath the windows that follow.
+        SetMode(ViewMode::PlayerTurn);
+        AfterCommand(MoveToSelected());
+        update();
+        break;
+    case ViewMode::ChooseAttackTarget: {
+        SetMode(ViewMode::PlayerTurn);
+        const bool fought = AttackSelected();
+        if (m_game.StopRequested())
+            break; // the program is closing
+        AfterCommand(fought);
+        update();
+        break;
+    }
+    case ViewMode::Victory:
+    case ViewMode::GameOver:
+        SetMode(ViewMode::NoGame);
+        update();
+        break;
+    default:
+        break;
+    }
+    emit commandStateChanged();
+}
+
+void CKivView::OnRButtonDown(QPoint)
+{
+    if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
+        return;
+    SetMode(ViewMode::PlayerTurn);
+    // The panel as it was before the choice (the turn's country when that is unknown).
+    marks.shownCountry = m_shownBeforeChoice >= 0 ? m_shownBeforeChoice : GetWorld().turnCountry.Get();
+    m_shownBeforeChoice = -1;
+    m_game.SayTurnStatus();
+    EnableCommands();
+    update();
+}
+
+bool CKivView::MoveToSelected()
+{
+    const int source = GetWorld().turnCountry;
+    const int destination = marks.shownCountry;
+    // May the army go there at all? (A move of nothing asks only that.)
+    if (const CommandResult refused = m_game.Check(command::Move{source, destination});
+        refused.refusal != CommandRefusal::None) {
+        SetStatus(refused.words);
+        ShowMessage(statusText, kResultMessageMs);
+        return false;
+    }
+    const Country& s = GetWorld().countries[static_cast<std::size_t>(source)];
+    CMoveDlg dlg;
+    dlg.SetMaxProvisions(s.GetProvisions());
+    dlg.SetMaxFunds(s.GetFunds());
+    dlg.SetMaxSoldiers(s.GetSoldiers());
+    dlg.m_strTitle = shown::Text(MoveTitleWords(GetWorld(), source, destination));
+    const int chosen = dlg.exec();
+    KeysBack();
+    if (chosen != QDialog::Accepted) {
+        m_game.SayTurnStatus();
+        return false;
+    }
+    return m_game.Give(command::Move{source, destination, dlg.m_nSoldiers, dlg.m_nProvisions, dlg.m_nFunds}).done;
+}
+
+bool CKivView::AttackSelected()
+{
+    const CommandResult fought = m_game.Give(command::War{GetWorld().turnCountry, marks.shownCountry});
+    return fought.abandoned || fought.done;
+}
+
+void CKivView::PlayRecordedCommand(const PlayerCommand& command)
+{
+    // The panel shows the country the command goes to, as the player's click would.
+    if (const auto* move = std::get_if<command::Move>(&command))
+        marks.shownCountry = move->to;
+    else if (const auto* war = std::get_if<command::War>(&command))
+        marks.shownCountry = war->target;
+    update();
+    if (const auto* order = std::get_if<command::Domestic>(&command)) {
+        DoDomestic(order->what);
+    } else if (std::holds_alternative<command::Rest>(command)) {
+        m_game.PlayRecordedCommand(command);
+        return;
+    } else {
+        m_game.PlayRecordedCommand(command);
+    }
+    DisableCommands();
+    restButton->setEnabled(false);
+    update();
+}
+
+// ---- New game, save and load ----
+
+void CKivView::OnNewGame()
+{
+    if (!m_game.CanStartGame())
+        return;
+    CScenarioDlg scenarioDlg;
+    scenarioDlg.dataDirectory = dataDirectory;
+    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
+    if (scenarioDlg.exec() != QDialog::Accepted)
+        return;
+    // A bundled scenario's files are in the data folder; an own one's in its folder.
+    const ScenarioEntry& chosen = scenarioDlg.Chosen();
+    const QString directory = platform::PathFromBytes(chosen.directory);
+    CRulerDlg rulerDlg;
+    rulerDlg.m_strDataDir = directory;
+    rulerDlg.m_nScenario = chosen.fileNumber - 1;
+    rulerDlg.level = m_game.NewGameDifficulty();
+    if (rulerDlg.exec() != QDialog::Accepted)
+        return;
+    if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
+        NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
+    else
+        NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
+}
+
+void CKivView::OnSaveGame()
+{
+    if (!m_game.CanSave())
+        return;
+    const QString path = platform::GetSaveGamePath(this);
+    if (path.isEmpty())
+        return;
+    QString why;
+    if (!m_game.SaveGame(path, &why)) {
+        platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2").arg(path, why));
+        return;
+    }
+    platform::ShowMessageBox(this, tr("セーブが完了しました"));
+}
+
+void CKivView::OnLoadGame()
+{
+    if (!m_game.CanStartGame())
+        return;
+    const QString path = platform::GetOpenGamePath(this);
+    if (!path.isEmpty())
+        LoadGame(path);
+}
+
+bool CKivView::LoadGame(const QString& path)
+{
+    QString why;
+    if (m_game.LoadGame(path, &why))
+        return true;
+    if (!why.isEmpty())
+        platform::ShowMessageBox(this, why);
+    return false;
+}
+
+bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
+{
+    Seats seats{};
+    if (ruler > 0 && ruler < kRulerCount)
+        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    return NewGame(scenario, seats, ruler, directory);
+}
+
+bool CKivView::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)
+{
+    const QString folder = directory.isEmpty() ? dataDirectory : directory;
+    QString why;
+    if (m_game.NewGame(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)), seats,
+                       first, &why))
+        return true;
+    if (!why.isEmpty())
+        platform::ShowMessageBox(this, why);
+    return false;
+}
+
+// ---- Words ----
+
+void CKivView::SetStatus(const platform::Message& words)
+{
+    SetStatus([words] { return shown::Text(words); });
+}
+
+void CKivView::SetStatus(std::function<QString()> wording)
+{
+    m_statusWording = std::move(wording);
+    statusText = m_statusWording();
+    m_statusWorded = statusText;
+}
+
+void CKivView::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange) {
+        for (const CommandEntry& entry : CommandTable::Entries())
+            (this->*entry.button)->setText(CommandTable::Caption(entry));
+        // The status line follows when it still shows the rules' last words.
+        if (m_statusWording && statusText == m_statusWorded)
+            SetStatus(std::move(m_statusWording));
+        UpdateCommandTips();
+        update();
+    }
+    QWidget::changeEvent(event);
+}
+
+void CKivView::mousePressEvent(QMouseEvent* event)
+{
+    const QPoint point = ToMapPoint(event->position().toPoint());
+    if (event->button() == Qt::LeftButton)
+        OnLButtonDown(point);
+    else if (event->button() == Qt::RightButton)
+        OnRButtonDown(point);
+    else
+        QWidget::mousePressEvent(event);
+}

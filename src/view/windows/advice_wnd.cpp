@@ -1,0 +1,290 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "view/windows/advice_wnd.h"
+
+#include <algorithm>
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLocale>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include "platform/window_scale.h"
+#include "view/commands/command_table.h"
+#include "view/commands/foresight_words.h"
+#include "view/map/kiv_view.h"
+#include "words/shown_text.h"
+
+namespace {
+// text broken at its spaces into lines no wider than width, each as long as fits.
+QString BrokenToWidth(const QString& text, const QFontMetrics& metrics, int width)
+{
+    QString out, line;
+    for (const QString& word : text.split(QLatin1Char(' '))) {
+        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
+        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+            out += line + QLatin1Char('\n');
+            line = word;
+        } else {
+            line = longer;
+        }
+    }
+    return out + line;
+}
+
+// The player's turn, his command still to give or a target being chosen for it.
+bool AtPlayersTurn(ViewMode mode)
+{
+    return mode == ViewMode::PlayerTurn || mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
+}
+} // namespace
+
+CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
+{
+    setObjectName(QStringLiteral("adviceWindow"));
+    auto* layout = new QVBoxLayout(this);
+    m_heading = new QLabel(this);
+    m_list = new QTreeWidget(this);
+    m_list->setRootIsDecorated(false);
+    m_list->setItemsExpandable(false);
+    m_list->setColumnCount(kColumns);
+    m_list->setFocusPolicy(Qt::NoFocus);
+    m_list->setSelectionMode(QAbstractItemView::NoSelection);
+    m_list->header()->setStretchLastSection(false);
+    m_heading->setWordWrap(true); // a long heading never widens the window
+    layout->addWidget(m_heading);
+    layout->addWidget(m_list);
+    m_timer.setInterval(kPollMs);
+    connect(&m_timer, &QTimer::timeout, this, &CAdviceWnd::Poll);
+    connect(&view, &CKivView::commandStateChanged, this, &CAdviceWnd::OnCommandState);
+    // Open, it follows the game: each of the player's turns is advised in its turn,
+    // and the keys stay on the map.
+    connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
+        if (isVisible())
+            Follow();
+    });
+    Retranslate();
+}
+
+CAdviceWnd::~CAdviceWnd() = default; // the advisor cancels and waits for its threads
+
+void CAdviceWnd::Ask()
+{
+    Follow();
+    if (!isVisible()) {
+        // Its text grows with the zoom; the window grows less, to stay clear of the
+        // panel beside the map.
+        const int grown = platform::WindowScale() - 1;
+        resize(660 + 110 * grown, 360 + 240 * grown);
+        m_view.PlaceToolWindow(this);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+void CAdviceWnd::Follow()
+{
+    Stop();
+    const GameState& world = m_view.GetWorld();
+    m_country = AtPlayersTurn(m_view.mode) ? world.turnCountry.Get() : -1;
+    m_ranking.clear();
+    m_trials = 0;
+    if (m_country >= 0) {
+        foresight::AdviceOptions options;
+        options.rollouts = kWindowRollouts;
+        m_advisor = std::make_unique<foresight::Advisor>(world, options);
+        m_ranking = m_advisor->Snapshot();
+        m_advisor->Start();
+        m_timer.start();
+    }
+    Fill();
+}
+
+void CAdviceWnd::Stop()
+{
+    m_timer.stop();
+    m_advisor.reset();
+}
+
+void CAdviceWnd::Poll()
+{
+    if (!m_advisor)
+        return;
+    const int done = m_advisor->TrialsDone();
+    const bool finished = m_advisor->Finished();
+    if (done != m_trials) {
+        m_trials = done;
+        m_ranking = m_advisor->Snapshot();
+        if (!m_ranking.empty() && m_ranking.front().trials > 0)
+            if (const CommandEntry* entry = foresight_words::EntryOf(m_ranking.front().command))
+                m_view.SetAdvisedButton(m_view.*(entry->button),
+                                        shown::Text(foresight::ReasonOf(m_view.GetWorld(), m_ranking, 0, Horizon())));
+        Fill();
+    }
+    if (finished) {
+        m_timer.stop();
+        Fill();
+    }
+}
+
+void CAdviceWnd::OnCommandState()
+{
+    if (m_country < 0)
+        return;
+    const ViewMode mode = m_view.mode;
+    const bool sameTurn = m_view.GetWorld().turnCountry == m_country && AtPlayersTurn(mode);
+    if (sameTurn)
+        return;
+    Stop();
+    m_country = -1;
+    m_ranking.clear(); // a list for a turn that is over is no advice
+    Fill();
+}
+
+void CAdviceWnd::Fill()
+{
+    const GameState& world = m_view.GetWorld();
+    const QLocale locale;
+    if (m_country < 0 || !GameState::IsCountryIndex(m_country))
+        m_heading->setText(tr("助言できるのは自国の番だけです"));
+    else if (m_ranking.empty())
+        m_heading->setText(tr("%1 %2: 出せる命令がありません").arg(m_country).arg(shown::CountryName(world, m_country)));
+    else
+        m_heading->setText(tr("%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6")
+                               .arg(m_country)
+                               .arg(shown::CountryName(world, m_country))
+                               .arg(Horizon())
+                               .arg(m_trials)
+                               .arg(kWindowRollouts)
+                               .arg(Working() ? tr(" (考え中)") : QString()));
+    m_list->clear();
+    for (std::size_t i = 0; i < m_ranking.size(); ++i) {
+        const foresight::AdvisedCommand& a = m_ranking[i];
+        auto* item = new QTreeWidgetItem(m_list);
+        item->setText(0, foresight_words::CommandText(world, a.command));
+        item->setText(1, a.trials ? locale.toString(a.Score(), 'f', 2) : QString());
+        item->setText(2, QString::number(a.trials));
+        item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
+        item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
+        // Why it ranks there, on a line of its own beneath the command.
+        if (a.trials > 0) {
+            auto* why = new QTreeWidgetItem(item);
+            // Whole, on as many lines as the window's width needs.
+            const QString reason = shown::Text(foresight::ReasonOf(world, m_ranking, i, Horizon()));
+            const int width = m_list->viewport()->width() - 2 * m_list->indentation();
+            why->setText(0, BrokenToWidth(reason, m_list->fontMetrics(), std::max(width, 1)));
+            why->setForeground(0, QColor(96, 96, 96));
+            why->setFirstColumnSpanned(true);
+        }
+    }
+    m_list->expandAll();
+    if (!m_ranking.empty() && m_ranking.front().trials > 0) {
+        QFont bold = m_list->font();
+        bold.setBold(true);
+        for (int column = 0; column < kColumns; ++column)
+            m_list->topLevelItem(0)->setFont(column, bold);
+    }
+    m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    for (int column = 1; column < kColumns; ++column)
+        m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+}
+
+int CAdviceWnd::Horizon() const { return m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon; }
+
+void CAdviceWnd::Retranslate()
+{
+    setWindowTitle(tr("助言"));
+    m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
+    const QString rule = tr("評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n"
+                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
+                             .arg(QLocale().toString(foresight::kRiskPenalty, 'f', 1));
+    m_list->headerItem()->setToolTip(0, rule);
+    m_list->headerItem()->setToolTip(1, rule);
+    Fill();
+}
+
+void CAdviceWnd::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    Fill(); // the reasons broken to the new width
+}
+
+void CAdviceWnd::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    QWidget::changeEvent(event);
+}
+
+void CAdviceWnd::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Escape) {
+        close();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void CAdviceWnd::closeEvent(QCloseEvent* event)
+{
+    Stop();
+    event->accept();
+    QTimer::singleShot(0, &m_view, [view = &m_view] { view->KeysBack(); });
+}
+
+namespace {
+
+// The menu command: worded again when the language changes, enabled by the view's mode.
+class AdviceCommand : public QObject {
+public:
+    AdviceCommand(QMenu& menu, CKivView& view, QWidget& parent)
+        : QObject(&menu), m_menu(menu), m_view(view), m_parent(parent)
+    {
+        m_action = menu.addAction(QString());
+        m_action->setShortcut(CommandTable::AdviceKey());
+        connect(m_action, &QAction::triggered, this, [this] {
+            if (!m_window)
+                m_window = new CAdviceWnd(m_view, &m_parent);
+            m_window->Ask();
+        });
+        connect(&view, &CKivView::commandStateChanged, this, &AdviceCommand::Update);
+        menu.installEventFilter(this);
+        Retranslate();
+        Update();
+    }
+    QAction* Action() const { return m_action; }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (watched == &m_menu && event->type() == QEvent::LanguageChange)
+            Retranslate();
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    void Retranslate() { m_action->setText(QCoreApplication::translate("CAdviceWnd", "助言(&A)...")); }
+    // Also while a target is chosen: the advice is for the turn, whatever was closed last.
+    void Update() { m_action->setEnabled(AtPlayersTurn(m_view.mode)); }
+
+    QMenu& m_menu;
+    CKivView& m_view;
+    QWidget& m_parent;
+    QAction* m_action = nullptr;
+    CAdviceWnd* m_window = nullptr;
+};
+
+} // namespace
+
+QAction* AddAdviceCommand(QMenu& menu, CKivView& view, QWidget& parent)
+{
+    return (new AdviceCommand(menu, view, parent))->Action();
+}
