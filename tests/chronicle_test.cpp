@@ -108,7 +108,7 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
                                Event(EventKind::Capture, 190, 2, 5, 2, 2, 4), Event(EventKind::Fall, 190, 2, 5, -1, 4, 2),
                                attackOnMe})
         Add(e);
-    CChronicleWnd wnd(*log);
+    ChronicleWindow wnd(*log);
     EXPECT_EQ(wnd.Model().rowCount(), 0) << "nothing until the log announces it";
     log->Poll();
 
@@ -173,7 +173,7 @@ TEST_F(ChronicleTest, ACenturyOfEventsStaysFastAndComesOutTheSameInPieces)
 
     QElapsedTimer timer;
     timer.start();
-    CChronicleWnd wnd(*log);
+    ChronicleWindow wnd(*log);
     for (int filter : {1, 2, 0})
         wnd.FilterBox()->setCurrentIndex(filter);
     wnd.show();
@@ -231,7 +231,7 @@ TEST_F(ChronicleTest, TheChartsYearAxisTicksOnWholeYears)
             Add(Event(EventKind::Month, g.year + at / 12, at % 12 + 1));
         }
         log->Poll();
-        CHoldingsChart chart(*log);
+        HoldingsChart chart(*log);
         const auto* axis = qobject_cast<QValueAxis*>(chart.chart()->axes(Qt::Horizontal).value(0));
         ASSERT_NE(axis, nullptr);
         // The ticks as the axis places them.
@@ -418,7 +418,7 @@ TEST_F(ChronicleTest, AFullLogCutsItsOldestEvents)
 
 TEST_F(ChronicleTest, TheMapsTooltipNamesTheCountryOnEachSideOfABorder)
 {
-    CMapTips tips(*view);
+    MapTips tips(*view);
     // Countries 2 and 3 of the synthetic map meet at an outline at x 74..75.
     const int y = kSquareTop + 10;
     const QString left = tips.TextAt(QPoint(SquareX(3) - 3, y));
@@ -462,7 +462,7 @@ protected:
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
         frame = std::make_unique<CMainFrame>(view);
-        chronicle = new CChronicle(*frame, *view);
+        chronicle = new Chronicle(*frame, *view);
         chronicle->ReportAction()->setChecked(true);
     }
     void TearDown() override
@@ -500,7 +500,7 @@ protected:
     std::unique_ptr<GameController> game; // outlives the frame's windows
     CKivView* view = nullptr;
     std::unique_ptr<CMainFrame> frame;
-    CChronicle* chronicle = nullptr;
+    Chronicle* chronicle = nullptr;
     TempDir dir;
 };
 
@@ -548,7 +548,7 @@ TEST_F(ChronicleFrameTest, TheReportAppearsOnlyWhenSomethingHappened)
 
 TEST_F(ChronicleFrameTest, EnterOrEscapeClosesTheReportWhereverItsFocusRests)
 {
-    CTurnReportWnd& report = chronicle->ReportWindow();
+    TurnReportWindow& report = chronicle->ReportWindow();
     QWidget* const focuses[] = {&report, report.findChild<QCheckBox*>(), report.findChild<QPushButton*>()};
     const struct {
         Qt::Key key;
@@ -583,7 +583,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     ChronicleLog& log = chronicle->Log();
     // A window that hears every event as it comes, beside the game's own, which is
     // first made only after the months are played.
-    CChronicleWnd early(log);
+    ChronicleWindow early(log);
     ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
     for (int month = 0; month < 3; ++month)
         ASSERT_TRUE(PlayToPlayer([&] { view->OnRest(); }));
@@ -691,7 +691,7 @@ TEST_F(ChronicleFrameTest, TheMenuOpensTheWindowAndNamesOnTheMapLeaveTheNumbersA
 
 TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
 {
-    const QString name = QString::fromLatin1(CChronicle::kWindowName);
+    const QString name = QString::fromLatin1(Chronicle::kWindowName);
     platform::settings::SetWindowOpen(name, false);
     frame->show();
     chronicle->ShowWindow();
@@ -714,7 +714,7 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
     view = new CKivView(doc, *game);
     view->OnInitialUpdate();
     frame = std::make_unique<CMainFrame>(view);
-    chronicle = new CChronicle(*frame, *view);
+    chronicle = new Chronicle(*frame, *view);
     chronicle->RestoreWindow();
     EXPECT_TRUE(chronicle->Window().isVisible());
     EXPECT_EQ(chronicle->Window().pos(), QPoint(221, 123));
@@ -725,7 +725,7 @@ TEST_F(ChronicleFrameTest, TheWindowIsRememberedAndANewGameClearsTheChronicle)
 
 TEST_F(ChronicleFrameTest, TheWindowsBesideTheMainWindowStayOnItsScreen)
 {
-    platform::settings::SetWindowGeometry(QString::fromLatin1(CChronicle::kWindowName), QByteArray());
+    platform::settings::SetWindowGeometry(QString::fromLatin1(Chronicle::kWindowName), QByteArray());
     const QRect area = WideScreen()->availableGeometry();
     frame->show();
     const QSize size = frame->frameGeometry().size();

@@ -933,7 +933,7 @@ TEST_F(EndToEnd, ANewcomerStartsMovesMakesWarAndSavesWithTheKeyboardAlone)
     // F1 shows the keys; Ctrl+Q ends the program without a question.
     bool keysShown = false;
     ModalScript help;
-    help.Then<CKeysDlg>([&](CKeysDlg*) {
+    help.Then<KeysDialog>([&](KeysDialog*) {
         keysShown = true;
         Type(Qt::Key_Escape);
     });

@@ -420,7 +420,7 @@ TEST_F(GameHistoryTest, TheStartPanelReachesEveryWayIntoAGameByTheKeys)
         frame = std::make_unique<CMainFrame>(view);
         view->OnInitialUpdate();
         view->SetWindowTimes(1, 1);
-        CStartPanel* panel = History(dir.Path("auto")).StartPanel();
+        StartPanel* panel = History(dir.Path("auto")).GetStartPanel();
         frame->show();
         frame->activateWindow();
         view->setFocus();

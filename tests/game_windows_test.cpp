@@ -65,8 +65,8 @@ protected:
     {
         platform::FixClock(1'700'000'000);
         platform::settings::SetLanguage(QString());
-        platform::settings::SetWindowGeometry(QString::fromLatin1(CChronicle::kWindowName), QByteArray());
-        platform::settings::SetWindowOpen(QString::fromLatin1(CChronicle::kWindowName), false);
+        platform::settings::SetWindowGeometry(QString::fromLatin1(Chronicle::kWindowName), QByteArray());
+        platform::settings::SetWindowOpen(QString::fromLatin1(Chronicle::kWindowName), false);
         app = std::make_unique<CKivApp>();
         ASSERT_TRUE(app->InitInstance(1));
         frame = app->MainFrame();
@@ -104,7 +104,7 @@ protected:
     }
     void Choose(const char* language)
     {
-        app->Language().Apply(QString::fromLatin1(language));
+        app->GetLanguage().Apply(QString::fromLatin1(language));
         QApplication::processEvents();
     }
     void Activate(QWidget* window)
@@ -129,7 +129,7 @@ protected:
         Country& own = W().countries[W().turnCountry];
         own.SetProvisions(own.GetSoldiers());
     }
-    CAdviceWnd* AdviceWindow() const { return frame->findChild<CAdviceWnd*>(QStringLiteral("adviceWindow")); }
+    AdviceWindow* GetAdviceWindow() const { return frame->findChild<AdviceWindow*>(QStringLiteral("adviceWindow")); }
     QAction* MenuAction(const QKeySequence& key) const
     {
         for (QAction* action : frame->findChildren<QAction*>())
@@ -203,30 +203,30 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
         {"助言", [&] {
              Activate(frame);
              Press(Qt::Key_A);
-             return static_cast<QWidget*>(AdviceWindow());
+             return static_cast<QWidget*>(GetAdviceWindow());
          }},
         {"自国一覧", [&] {
              app->Options()->OwnCountriesAction()->trigger();
              return static_cast<QWidget*>(&app->Options()->OwnCountries());
          }},
         {"戦況記録", [&] {
-             app->Chronicle()->ShowWindow();
-             return static_cast<QWidget*>(&app->Chronicle()->Window());
+             app->GetChronicle()->ShowWindow();
+             return static_cast<QWidget*>(&app->GetChronicle()->Window());
          }},
         {"戦況報告", [&] {
              const auto [a, b] = ComputerNeighbours();
              W().countries[b].SetSoldiers(0); // taken without a fight: news of the turn
              EXPECT_TRUE(ResolveComputerBattle(W(), game->Session().events, a, b));
-             app->Chronicle()->ReportTurn();
-             return static_cast<QWidget*>(&app->Chronicle()->ReportWindow());
+             app->GetChronicle()->ReportTurn();
+             return static_cast<QWidget*>(&app->GetChronicle()->ReportWindow());
          }},
         {"記録", [&] {
-             app->Ending()->RecordsAction()->trigger();
-             return static_cast<QWidget*>(app->Ending()->RecordsWindow());
+             app->GetEnding()->RecordsAction()->trigger();
+             return static_cast<QWidget*>(app->GetEnding()->RecordsWindow());
          }},
         {"戦績", [&] {
              emit game->gameEnded();
-             return static_cast<QWidget*>(app->Ending()->SummaryWindow());
+             return static_cast<QWidget*>(app->GetEnding()->SummaryWindow());
          }},
         {"操作方法", [&] { return modal([&] { MenuAction(CommandTable::HelpKey())->trigger(); }); }},
         {"ﾊﾞｰｼﾞｮﾝ情報", [&] { return modal([&] { app->OnAppAbout(); }); }},
@@ -327,25 +327,25 @@ TEST_F(GameWindows, TheGamesKeysWorkWhateverWasClosedLastAndFromEveryWindow)
          [&] {
              Activate(frame);
              Press(Qt::Key_A);
-             ASSERT_TRUE(AdviceWindow() && AdviceWindow()->isVisible());
-             Activate(AdviceWindow());
-             QTest::keyClick(AdviceWindow(), Qt::Key_Escape);
+             ASSERT_TRUE(GetAdviceWindow() && GetAdviceWindow()->isVisible());
+             Activate(GetAdviceWindow());
+             QTest::keyClick(GetAdviceWindow(), Qt::Key_Escape);
              QApplication::processEvents(); // no window manager gives the main window the keys
          },
          Qt::Key_T, Qt::NoModifier, trained},
         {"a war's target being chosen", [&] { chooseAWarsTarget(); },
-         Qt::Key_A, Qt::NoModifier, [&] { return AdviceWindow() && AdviceWindow()->isVisible(); }},
+         Qt::Key_A, Qt::NoModifier, [&] { return GetAdviceWindow() && GetAdviceWindow()->isVisible(); }},
         {"the chronicle window in front",
          [&] {
-             app->Chronicle()->ShowWindow();
-             Activate(&app->Chronicle()->Window());
+             app->GetChronicle()->ShowWindow();
+             Activate(&app->GetChronicle()->Window());
          },
          Qt::Key_F4, Qt::NoModifier, [&] { return app->Options()->OwnCountriesAction()->isChecked(); }},
         {"自国一覧 in front",
          [&] { Activate(&app->Options()->OwnCountries()); },
-         Qt::Key_F3, Qt::NoModifier, [&] { return !app->Chronicle()->Window().isVisible(); }},
+         Qt::Key_F3, Qt::NoModifier, [&] { return !app->GetChronicle()->Window().isVisible(); }},
         {"the advice window in front",
-         [&] { Activate(AdviceWindow()); },
+         [&] { Activate(GetAdviceWindow()); },
          Qt::Key_Q, Qt::ControlModifier, [&] { return !frame->isVisible(); }},
     };
     for (const Row& row : rows) {
@@ -371,7 +371,7 @@ TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
     note();
     Activate(frame);
     Press(Qt::Key_A);
-    ASSERT_TRUE(AdviceWindow() && AdviceWindow()->isVisible());
+    ASSERT_TRUE(GetAdviceWindow() && GetAdviceWindow()->isVisible());
     auto panelShowsTheTurn = [&] { return view->marks.shownCountry == W().turnCountry; };
     auto arrowsAsPlayed = [&](std::size_t turn) {
         return turns[turn].year == W().year && turns[turn].month == W().month &&
@@ -389,7 +389,7 @@ TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
          },
          [&] {
              return WaitUntil([&] { return view->AdvisedButton() != nullptr; }, 20000) &&
-                    !AdviceWindow()->Ranking().empty() && AdviceWindow()->isVisible();
+                    !GetAdviceWindow()->Ranking().empty() && GetAdviceWindow()->isVisible();
          }},
         {"1ﾀｰﾝ戻る",
          [&] {
@@ -401,7 +401,7 @@ TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
          },
          [&] { return panelShowsTheTurn() && arrowsAsPlayed(turns.size() - 2); }},
         {"この時点から再開",
-         [&] { emit app->Chronicle()->resumeRequested(turns[1].year, turns[1].month, turns[1].country); },
+         [&] { emit app->GetChronicle()->resumeRequested(turns[1].year, turns[1].month, turns[1].country); },
          [&] { return panelShowsTheTurn() && arrowsAsPlayed(1); }},
         {"a war's target chosen, then the choice cancelled",
          [&] {
@@ -436,10 +436,10 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
     // The games the table holds.
     auto entries = [&] {
         BestGames games;
-        games.Load(platform::PathToBytes(app->Ending()->TablePath()), nullptr);
+        games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
         return games.Entries().size();
     };
-    QFile::remove(app->Ending()->TablePath()); // the games other tests ended
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
     auto ranked = entries;
     auto replayMenuShown = [&] {
         QMenu* menu = app->Story()->ReplayMenu();
@@ -472,7 +472,7 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
              StartGame();
          }, 1, false},
     };
-    ASSERT_FALSE(app->Ending()->TablePath().isEmpty());
+    ASSERT_FALSE(app->GetEnding()->TablePath().isEmpty());
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         row.act();
@@ -491,7 +491,7 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
     const HandOverNotice& notice = app->HotSeats()->Notice();
     const TempDir dir;
     const std::string savePath = dir.Path() + "/two.txt";
-    QFile::remove(app->Ending()->TablePath()); // the games other tests ended
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
     GameController& game = view->Game();
     const struct {
         const char* what;
@@ -528,7 +528,7 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
     // The end ranks each person's game.
     emit game.gameEnded();
     BestGames games;
-    games.Load(platform::PathToBytes(app->Ending()->TablePath()), nullptr);
+    games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
     std::vector<RulerId> ranked;
     for (const BestGame& game : games.Entries())
         ranked.push_back(game.ruler);
@@ -673,6 +673,6 @@ TEST_F(GameWindows, AWarsTargetIsOneChoiceWhetherTheMouseOrTheKeysMadeIt)
             for (int x = line.left() + 3; x < line.right() - 3; ++x)
                 written = written || drawn.pixel(x, y) != drawn.pixel(line.left() + 1, line.top() + 1);
         EXPECT_TRUE(written) << "the odds are written under the buttons";
-        EXPECT_TRUE(app->Chronicle()->Tips().TextAt(inside(row.chosen)).contains(foresight_words::OddsTip(odds)));
+        EXPECT_TRUE(app->GetChronicle()->Tips().TextAt(inside(row.chosen)).contains(foresight_words::OddsTip(odds)));
     }
 }

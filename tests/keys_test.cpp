@@ -587,7 +587,7 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
     GameController menuGame;
     auto* menuView = new CKivView(doc, menuGame);
     CMainFrame frame(menuView);
-    new CChronicle(frame, *menuView);
+    new Chronicle(frame, *menuView);
     new ViewOptions(frame, *menuView);
     AddAdviceCommand(*frame.ViewMenu(), *menuView, frame);
     int shortcuts = 0;
@@ -619,7 +619,7 @@ TEST_F(KeysTest, TheHelpListsEveryKeyTheMainWindowAndTheBattleWindowTake)
 
 TEST(KeysWindow, ListsEveryKeyOfTheGameWhole)
 {
-    CKeysDlg dlg(CommandTable::AllKeys());
+    KeysDialog dlg(CommandTable::AllKeys());
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("操作方法"));
     QLabel* list = dlg.findChild<QLabel*>(QStringLiteral("keys"));
     ASSERT_NE(list, nullptr);

@@ -66,7 +66,7 @@ protected:
 
     void Choose(const char* language)
     {
-        app->Language().Apply(QString::fromLatin1(language));
+        app->GetLanguage().Apply(QString::fromLatin1(language));
         QApplication::processEvents(); // Qt posts LanguageChange to every window
     }
 
@@ -137,18 +137,18 @@ std::vector<std::string> ClippedTexts(QWidget& window)
 
 TEST(LanguageChoice, TheSystemsLanguageDecidesUntilThePlayerChooses)
 {
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja_JP")), QStringLiteral("ja"));
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja")), QStringLiteral("ja"));
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("ja-JP")), QStringLiteral("ja"));
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("en_GB")), QStringLiteral("en"));
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("de_DE")), QStringLiteral("en"));
-    EXPECT_EQ(CLanguage::FromLocale(QStringLiteral("C")), QStringLiteral("en"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("ja_JP")), QStringLiteral("ja"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("ja")), QStringLiteral("ja"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("ja-JP")), QStringLiteral("ja"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("en_GB")), QStringLiteral("en"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("de_DE")), QStringLiteral("en"));
+    EXPECT_EQ(Language::FromLocale(QStringLiteral("C")), QStringLiteral("en"));
 
     // The tests' LANGUAGE is ja; a remembered choice wins over it.
     platform::settings::SetLanguage(QString());
-    EXPECT_EQ(CLanguage::Initial(), QStringLiteral("ja"));
+    EXPECT_EQ(Language::Initial(), QStringLiteral("ja"));
     platform::settings::SetLanguage(QStringLiteral("en"));
-    EXPECT_EQ(CLanguage::Initial(), QStringLiteral("en"));
+    EXPECT_EQ(Language::Initial(), QStringLiteral("en"));
     platform::settings::SetLanguage(QString());
 }
 

@@ -210,7 +210,7 @@ TEST_F(ViewModesTest, PromptsStayASecondAndResultsASecondAndAHalf)
 
 TEST_F(ViewModesTest, TheOwnCountriesListFollowsTheGameAndPointsTheMap)
 {
-    COwnCountriesWnd wnd(*view, nullptr);
+    OwnCountriesWindow wnd(*view, nullptr);
     wnd.show();
     QTableWidget& table = wnd.Table();
     auto listed = [&] {

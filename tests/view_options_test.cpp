@@ -351,11 +351,11 @@ TEST_F(ViewOptionsTest, EveryWindowsTextFollowsTheZoom)
     const std::vector<std::pair<const char*, std::function<int()>>> windows = {
         {"menu bar", [&] { return shown(Frame()->menuBar()->font()); }},
         {"menu", [&] { return shown(Frame()->ViewMenu()->font()); }},
-        {"chronicle", [&] { return shown(app->Chronicle()->Window().findChild<QListView*>()->font()); }},
+        {"chronicle", [&] { return shown(app->GetChronicle()->Window().findChild<QListView*>()->font()); }},
         {"chart", [&] {
-             return shown(app->Chronicle()->Window().findChild<CHoldingsChart*>()->chart()->legend()->font());
+             return shown(app->GetChronicle()->Window().findChild<HoldingsChart*>()->chart()->legend()->font());
          }},
-        {"turn report", [&] { return shown(app->Chronicle()->ReportWindow().findChild<QCheckBox*>()->font()); }},
+        {"turn report", [&] { return shown(app->GetChronicle()->ReportWindow().findChild<QCheckBox*>()->font()); }},
         {"file dialog", [&] {
              int size = 0;
              OnModal([&](QWidget* w) {
@@ -422,7 +422,7 @@ TEST_F(ViewOptionsTest, TheRulerTablesLegendShowsThePatternsWithTheMap)
     // 袁術 and 曹操, whose colours are the hardest pair to tell apart.
     View()->Game().Session().world.countries[0].SetRuler(2);
     View()->Game().Session().world.countries[1].SetRuler(3);
-    CRulerTable* table = app->Chronicle()->Window().Standings();
+    RulerTable* table = app->GetChronicle()->Window().Standings();
     table->Refresh();
     ASSERT_EQ(table->rowCount(), 2);
     auto swatch = [&](int row) { return table->item(row, 0)->icon().pixmap(16, 16).toImage().convertToFormat(QImage::Format_RGB32); };

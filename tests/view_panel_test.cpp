@@ -208,7 +208,7 @@ TEST_F(ViewPanelTest, TheSevenCommandButtons)
 TEST_F(ViewPanelTest, ThePanelAndTheAdvisedButtonSayWhyOnHover)
 {
     StartTurnOfCountry1();
-    CMapTips tips(*view);
+    MapTips tips(*view);
     const QString provisions = tips.TextAt(QPoint(520, 270)); // the panel's 兵糧 row
     const QString funds = tips.TextAt(QPoint(520, 290));      // and 資金
     const SeasonalIncome harvest = NextHarvest(W(), 1), taxes = NextTaxes(W(), 1);
@@ -221,7 +221,7 @@ TEST_F(ViewPanelTest, ThePanelAndTheAdvisedButtonSayWhyOnHover)
         EXPECT_TRUE(tip.contains(QString::number(income.monthsAway)));
     }
 
-    CAdviceWnd advice(*view);
+    AdviceWindow advice(*view);
     advice.Ask();
     QTRY_VERIFY_WITH_TIMEOUT(view->AdvisedButton() != nullptr, 60000);
     const QString why = shown::Text(foresight::ReasonOf(W(), advice.Ranking(), 0, foresight::kDefaultHorizon));

@@ -20,7 +20,7 @@
     </message>
 </context>
 <context>
-    <name>CAdviceWnd</name>
+    <name>AdviceWindow</name>
     <message>
         <source>助言できるのは自国の番だけです</source>
         <translation>Advice is for the turn of a country of yours</translation>
@@ -88,7 +88,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CBestGamesWnd</name>
+    <name>BestGamesWindow</name>
     <message>
         <source>記録</source>
         <translation>Records</translation>
@@ -139,7 +139,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CChronicle</name>
+    <name>Chronicle</name>
     <message>
         <source>戦況記録(&amp;C)</source>
         <translation>&amp;Chronicle</translation>
@@ -154,14 +154,14 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CChronicleWnd</name>
+    <name>ChronicleWindow</name>
     <message>
         <source>この時点から再開</source>
         <translation>Resume from here</translation>
     </message>
 </context>
 <context>
-    <name>CEnding</name>
+    <name>Ending</name>
     <message>
         <source>記録を読めませんでした
 %1
@@ -184,7 +184,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CGameSummaryWnd</name>
+    <name>GameSummaryWindow</name>
     <message>
         <source>戦績</source>
         <translation>How the game went</translation>
@@ -255,7 +255,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CKeysDlg</name>
+    <name>KeysDialog</name>
     <message>
         <source>操作方法</source>
         <translation>Keys</translation>
@@ -336,7 +336,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CLanguage</name>
+    <name>Language</name>
     <message>
         <source>言語(&amp;G)</source>
         <translation>&amp;Language</translation>
@@ -382,7 +382,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CMapTips</name>
+    <name>MapTips</name>
     <message>
         <source>%1 %2
 君主 %3
@@ -448,7 +448,7 @@ A war needs as many provisions as soldiers</translation>
     </message>
 </context>
 <context>
-    <name>COwnCountriesWnd</name>
+    <name>OwnCountriesWindow</name>
     <message>
         <source>可</source>
         <translation>Yes</translation>
@@ -587,7 +587,7 @@ A war needs as many provisions as soldiers</translation>
     </message>
 </context>
 <context>
-    <name>CStartPanel</name>
+    <name>StartPanel</name>
     <message>
         <source>ｹﾞｰﾑ開始</source>
         <translation>New game</translation>

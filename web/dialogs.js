@@ -385,9 +385,9 @@ export function openStartPanel() {
   const latest = page.store.list('autosaves')[0];
   panel.append(
     ...[
-    element('button', { id: 'start-new', onclick: () => page.actions.newGame() }, tr('CStartPanel', 'ｹﾞｰﾑ開始')),
-    latest ? element('button', { id: 'start-resume', onclick: () => page.actions.resume() }, arg(tr('CStartPanel', '自動ｾｰﾌﾞから再開  %1'), saveLabel(latest))) : null,
-    element('button', { id: 'start-load', onclick: () => page.actions.loadGame() }, tr('CStartPanel', 'ﾛｰﾄﾞ')),
+    element('button', { id: 'start-new', onclick: () => page.actions.newGame() }, tr('StartPanel', 'ｹﾞｰﾑ開始')),
+    latest ? element('button', { id: 'start-resume', onclick: () => page.actions.resume() }, arg(tr('StartPanel', '自動ｾｰﾌﾞから再開  %1'), saveLabel(latest))) : null,
+    element('button', { id: 'start-load', onclick: () => page.actions.loadGame() }, tr('StartPanel', 'ﾛｰﾄﾞ')),
     ].filter(Boolean),
   );
   panel.hidden = false;
@@ -537,19 +537,19 @@ export function adviceWindow(advice) {
   const fill = () => {
     const turn = advice.turn;
     const heading = arg(
-      tr('CAdviceWnd', '%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6'),
+      tr('AdviceWindow', '%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6'),
       turn,
       countryName(turn, view.countries[turn].name.t),
       advice.horizon ?? 24,
       advice.trials,
       advice.total ?? 256,
-      advice.thinking ? tr('CAdviceWnd', ' (考え中)') : '',
+      advice.thinking ? tr('AdviceWindow', ' (考え中)') : '',
     );
     const rows = advice.ranking.map((r, i) =>
       element('tr', { class: i === 0 ? 'best' : '' }, element('td', {}, commandWords(r.command), element('div', { class: 'why' }, r.why ? text(r.why) : '')), element('td', {}, r.score.toFixed(2)), element('td', {}, String(r.trials))),
     );
     adviceBox.replaceChildren(
-      element('div', { class: 'title' }, tr('CAdviceWnd', '助言')),
+      element('div', { class: 'title' }, tr('AdviceWindow', '助言')),
       element('p', {}, heading),
       element(
         'table',
@@ -557,9 +557,9 @@ export function adviceWindow(advice) {
         element(
           'tr',
           {},
-          element('th', {}, tr('CAdviceWnd', '命令 (その下に理由)')),
-          element('th', { title: arg(tr('CAdviceWnd', '評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順'), advice.penalty ?? 4) }, tr('CAdviceWnd', '評価')),
-          element('th', {}, tr('CAdviceWnd', '試行')),
+          element('th', {}, tr('AdviceWindow', '命令 (その下に理由)')),
+          element('th', { title: arg(tr('AdviceWindow', '評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順'), advice.penalty ?? 4) }, tr('AdviceWindow', '評価')),
+          element('th', {}, tr('AdviceWindow', '試行')),
         ),
         ...rows,
       ),
@@ -582,25 +582,25 @@ function closeAdvice() {
 export function summaryWindow(s, game) {
   const date = (y, m) => arg(tr('CKivView', '%1 年 %2 月'), y, m);
   const played = s.startYear
-    ? arg(tr('CGameSummaryWnd', '%1から%2まで (%3か月)'), date(s.startYear, s.startMonth), date(s.endYear, s.endMonth), s.months)
-    : arg(tr('CGameSummaryWnd', '%1まで (%2か月)'), date(s.endYear, s.endMonth), s.months);
+    ? arg(tr('GameSummaryWindow', '%1から%2まで (%3か月)'), date(s.startYear, s.startMonth), date(s.endYear, s.endMonth), s.months)
+    : arg(tr('GameSummaryWindow', '%1まで (%2か月)'), date(s.endYear, s.endMonth), s.months);
   const rows = [
-    [tr('CGameSummaryWnd', '君主'), rulerName(s.ruler)],
-    [tr('CGameSummaryWnd', '難易度'), difficultyName(s.difficulty)],
-    [tr('CGameSummaryWnd', '期間'), played],
-    [tr('CGameSummaryWnd', '攻撃'), arg(tr('CGameSummaryWnd', '%1勝 %2敗'), s.attacksWon, s.attacksLost)],
-    [tr('CGameSummaryWnd', '防衛'), arg(tr('CGameSummaryWnd', '%1勝 %2敗'), s.defencesWon, s.defencesLost)],
-    [tr('CGameSummaryWnd', '奪った国'), arg(tr('CGameSummaryWnd', '%1か国'), s.countriesTaken)],
-    [tr('CGameSummaryWnd', '失った国'), arg(tr('CGameSummaryWnd', '%1か国'), s.countriesLost)],
-    [tr('CGameSummaryWnd', '最大勢力'), arg(tr('CGameSummaryWnd', '%1か国 (%2)'), s.mostHeld, date(s.mostYear, s.mostMonth))],
-    [tr('CGameSummaryWnd', '得点'), String(s.score)],
+    [tr('GameSummaryWindow', '君主'), rulerName(s.ruler)],
+    [tr('GameSummaryWindow', '難易度'), difficultyName(s.difficulty)],
+    [tr('GameSummaryWindow', '期間'), played],
+    [tr('GameSummaryWindow', '攻撃'), arg(tr('GameSummaryWindow', '%1勝 %2敗'), s.attacksWon, s.attacksLost)],
+    [tr('GameSummaryWindow', '防衛'), arg(tr('GameSummaryWindow', '%1勝 %2敗'), s.defencesWon, s.defencesLost)],
+    [tr('GameSummaryWindow', '奪った国'), arg(tr('GameSummaryWindow', '%1か国'), s.countriesTaken)],
+    [tr('GameSummaryWindow', '失った国'), arg(tr('GameSummaryWindow', '%1か国'), s.countriesLost)],
+    [tr('GameSummaryWindow', '最大勢力'), arg(tr('GameSummaryWindow', '%1か国 (%2)'), s.mostHeld, date(s.mostYear, s.mostMonth))],
+    [tr('GameSummaryWindow', '得点'), String(s.score)],
   ];
   return modal(
     (box, close) => {
       const chart = element('canvas', { class: 'chart', width: 480, height: 160 });
       drawHoldings(chart, s.history, game);
       box.append(
-        element('div', { class: 'title' }, tr('CGameSummaryWnd', '戦績')),
+        element('div', { class: 'title' }, tr('GameSummaryWindow', '戦績')),
         element('table', { class: 'summary' }, ...rows.map(([k, v]) => element('tr', {}, element('th', {}, k), element('td', {}, v)))),
         chart,
         buttonRow(element('button', { id: 'summary-close', onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
@@ -655,7 +655,7 @@ export function keysWindow() {
   return modal(
     (box, close) => {
       box.append(
-        element('div', { class: 'title' }, tr('CKeysDlg', '操作方法')),
+        element('div', { class: 'title' }, tr('KeysDialog', '操作方法')),
         element('table', { class: 'keys' }, ...rows.map(([k, v]) => element('tr', {}, element('th', {}, k), element('td', {}, v)))),
         buttonRow(element('button', { onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
       );
@@ -689,14 +689,14 @@ function buildMenus() {
       id: 'menu-view',
       label: () => tr('CMainFrame', '表示(&V)'),
       items: [
-        item('menu-ja', () => `${menuText(tr('CLanguage', '言語(&G)'))}: 日本語`, () => actions.setLanguage('ja'), { checked: () => getLanguage() === 'ja' }),
-        item('menu-en', () => `${menuText(tr('CLanguage', '言語(&G)'))}: English`, () => actions.setLanguage('en'), { checked: () => getLanguage() === 'en' }),
+        item('menu-ja', () => `${menuText(tr('Language', '言語(&G)'))}: 日本語`, () => actions.setLanguage('ja'), { checked: () => getLanguage() === 'ja' }),
+        item('menu-en', () => `${menuText(tr('Language', '言語(&G)'))}: English`, () => actions.setLanguage('en'), { checked: () => getLanguage() === 'en' }),
         ...['標準(&N)', '速い(&F)', '最速(&M)'].map((label, speed) =>
           item(`menu-speed-${speed}`, () => `${menuText(tr('ViewOptions', '速度(&S)'))}: ${menuText(speedLabel(speed))}`, () => actions.setSpeed(speed), { checked: () => (settings.speed ?? 0) === speed }),
         ),
         item('menu-patterns', () => tr('ViewOptions', '模様で区別(&P)'), () => actions.setPatterns(!settings.patterns), { checked: () => !!settings.patterns }),
-        item('menu-chronicle', () => tr('CChronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
-        item('menu-advice', () => tr('CAdviceWnd', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.view?.playing && page.game.mode === Mode.PlayerTurn }),
+        item('menu-chronicle', () => tr('Chronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
+        item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.view?.playing && page.game.mode === Mode.PlayerTurn }),
       ],
     },
     {

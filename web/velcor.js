@@ -724,7 +724,7 @@ async function downloadGame(withRecord) {
 
 async function advise() {
   if (game.mode !== Mode.PlayerTurn || !game.view?.playing) {
-    await dialogs.alert(tr('CAdviceWnd', '助言できるのは自国の番だけです'));
+    await dialogs.alert(tr('AdviceWindow', '助言できるのは自国の番だけです'));
     return;
   }
   const turn = game.view.turn;

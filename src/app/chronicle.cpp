@@ -25,11 +25,11 @@
 
 namespace settings = platform::settings;
 
-CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
+Chronicle::Chronicle(CMainFrame& frame, CKivView& view)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(new ChronicleLog(view.GetWorld(), this))
 {
-    m_report = new CTurnReportWnd(&frame);
-    m_tips = new CMapTips(view);
+    m_report = new TurnReportWindow(&frame);
+    m_tips = new MapTips(view);
     view.Game().Session().events.Add(&m_log->Observer());
 
     QMenu* menu = frame.ViewMenu();
@@ -60,9 +60,9 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
         if (!on)
             m_report->hide();
     });
-    connect(m_report, &CTurnReportWnd::showNextChanged, m_reportAction, &QAction::setChecked);
-    connect(&view.Game(), &GameController::worldReplaced, this, &CChronicle::OnWorldReplaced);
-    connect(&view.Game(), &GameController::gameSaved, this, &CChronicle::OnGameSaved);
+    connect(m_report, &TurnReportWindow::showNextChanged, m_reportAction, &QAction::setChecked);
+    connect(&view.Game(), &GameController::worldReplaced, this, &Chronicle::OnWorldReplaced);
+    connect(&view.Game(), &GameController::gameSaved, this, &Chronicle::OnGameSaved);
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
         // The worker waits for the player now: the log may be cut.
         m_log->CutOldest();
@@ -80,7 +80,7 @@ CChronicle::CChronicle(CMainFrame& frame, CKivView& view)
     frame.installEventFilter(this);
 }
 
-CChronicle::~CChronicle()
+Chronicle::~Chronicle()
 {
     // The frame may have let the view and its game go first.
     if (m_viewAlive)
@@ -88,28 +88,28 @@ CChronicle::~CChronicle()
     delete m_window;
 }
 
-CChronicleWnd& CChronicle::Window()
+ChronicleWindow& Chronicle::Window()
 {
     // Made when first wanted, which spares the start its tabs and chart; it reads the
     // whole log when made.
     if (!m_window) {
-        m_window = new CChronicleWnd(*m_log);
+        m_window = new ChronicleWindow(*m_log);
         m_window->addAction(m_chronicleAction); // F3 closes it from the window itself
-        connect(m_window, &CChronicleWnd::visibilityChanged, m_chronicleAction, &QAction::setChecked);
-        connect(m_window, &CChronicleWnd::resumeRequested, this, &CChronicle::resumeRequested);
+        connect(m_window, &ChronicleWindow::visibilityChanged, m_chronicleAction, &QAction::setChecked);
+        connect(m_window, &ChronicleWindow::resumeRequested, this, &Chronicle::resumeRequested);
         m_window->Standings()->SetPatterns(m_rulerPatterns);
     }
     return *m_window;
 }
 
-void CChronicle::SetRulerPatterns(bool on)
+void Chronicle::SetRulerPatterns(bool on)
 {
     m_rulerPatterns = on;
     if (m_window)
         m_window->Standings()->SetPatterns(on);
 }
 
-void CChronicle::ShowWindow()
+void Chronicle::ShowWindow()
 {
     Window();
     if (!m_window->isVisible()) {
@@ -124,13 +124,13 @@ void CChronicle::ShowWindow()
     m_window->raise();
 }
 
-void CChronicle::RestoreWindow()
+void Chronicle::RestoreWindow()
 {
     if (settings::WindowOpen(QString::fromLatin1(kWindowName)))
         ShowWindow();
 }
 
-QStringList CChronicle::ReportTurn()
+QStringList Chronicle::ReportTurn()
 {
     const auto [since, end] = m_log->TakeSinceMark();
     // When several people play, each reads what befell him since his own last turn.
@@ -171,7 +171,7 @@ QStringList CChronicle::ReportTurn()
     return lines;
 }
 
-void CChronicle::OnWorldReplaced(const QString& savePath)
+void Chronicle::OnWorldReplaced(const QString& savePath)
 {
     m_report->hide();
     m_personMarks.reset();
@@ -187,7 +187,7 @@ void CChronicle::OnWorldReplaced(const QString& savePath)
         m_notices.append(chronicle::Captions::ChronicleSetAside().arg(error));
 }
 
-void CChronicle::ShowNotices()
+void Chronicle::ShowNotices()
 {
     if (m_notices.isEmpty())
         return;
@@ -195,7 +195,7 @@ void CChronicle::ShowNotices()
     m_notices.clear();
 }
 
-void CChronicle::OnGameSaved(const QString& path)
+void Chronicle::OnGameSaved(const QString& path)
 {
     m_log->Poll();
     const QString chroniclePath = ChronicleLog::ChroniclePath(path);
@@ -204,7 +204,7 @@ void CChronicle::OnGameSaved(const QString& path)
         platform::ShowMessageBox(&m_frame, chronicle::Captions::ChronicleSaveFailed().arg(chroniclePath, error));
 }
 
-void CChronicle::RememberWindow()
+void Chronicle::RememberWindow()
 {
     if (m_remembered)
         return;
@@ -216,7 +216,7 @@ void CChronicle::RememberWindow()
         settings::SetWindowGeometry(name, m_window->saveGeometry());
 }
 
-bool CChronicle::eventFilter(QObject* watched, QEvent* event)
+bool Chronicle::eventFilter(QObject* watched, QEvent* event)
 {
     // The main window closes: remember the chronicle window, then close it with it.
     if (watched == &m_frame && event->type() == QEvent::Close) {
@@ -230,7 +230,7 @@ bool CChronicle::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void CChronicle::Retranslate()
+void Chronicle::Retranslate()
 {
     m_chronicleAction->setText(tr("戦況記録(&C)"));
     m_namesAction->setText(tr("国名を表示"));

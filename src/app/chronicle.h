@@ -20,11 +20,11 @@
 
 class CKivView;
 class CMainFrame;
-class CMapTips;
+class MapTips;
 class ChronicleLog;
 class QAction;
 
-class CChronicle : public QObject {
+class Chronicle : public QObject {
     Q_OBJECT
 
 public:
@@ -32,16 +32,16 @@ public:
     // How long the status line tells of a chronicle set aside or cut.
     static constexpr int kNoticeMs = 8000;
 
-    CChronicle(CMainFrame& frame, CKivView& view);
-    ~CChronicle() override;
+    Chronicle(CMainFrame& frame, CKivView& view);
+    ~Chronicle() override;
 
     ChronicleLog& Log() { return *m_log; }
     // The chronicle window, made when first asked for.
-    CChronicleWnd& Window();
+    ChronicleWindow& Window();
     // 模様で区別: the ruler table's swatches follow the map.
     void SetRulerPatterns(bool on);
-    CTurnReportWnd& ReportWindow() { return *m_report; }
-    CMapTips& Tips() { return *m_tips; }
+    TurnReportWindow& ReportWindow() { return *m_report; }
+    MapTips& Tips() { return *m_tips; }
     QAction* ChronicleAction() const { return m_chronicleAction; }
     QAction* NamesAction() const { return m_namesAction; }
     QAction* ReportAction() const { return m_reportAction; }
@@ -56,7 +56,7 @@ public:
     QStringList ReportTurn();
 
 signals:
-    // この時点から再開 in the chronicle window (CChronicleWnd::resumeRequested).
+    // この時点から再開 in the chronicle window (ChronicleWindow::resumeRequested).
     void resumeRequested(int year, int month, int country);
 
 protected:
@@ -74,10 +74,10 @@ private:
     CKivView& m_view;
     QPointer<QObject> m_viewAlive; // the view (and the game it plays) still stands
     ChronicleLog* m_log;
-    QPointer<CChronicleWnd> m_window;
+    QPointer<ChronicleWindow> m_window;
     bool m_rulerPatterns = false;
-    QPointer<CTurnReportWnd> m_report;
-    CMapTips* m_tips;
+    QPointer<TurnReportWindow> m_report;
+    MapTips* m_tips;
     QAction* m_chronicleAction;
     QAction* m_namesAction;
     QAction* m_reportAction;

@@ -19,7 +19,7 @@
 #include "view/map/kiv_view.h"
 #include "words/shown_text.h"
 
-CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)
+Ending::Ending(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder)
     : QObject(&frame), m_frame(frame), m_view(view), m_viewAlive(&view), m_log(log), m_folder(std::move(folder))
 {
     view.Game().Session().events.Add(&m_summary);
@@ -28,14 +28,14 @@ CEnding::CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QSt
         view.Game().Session().events.Add(&m_personSummaries[static_cast<std::size_t>(r)]);
     }
     m_recordsAction = frame.ViewMenu()->addAction(QString());
-    connect(m_recordsAction, &QAction::triggered, this, &CEnding::ShowRecords);
-    connect(&view.Game(), &GameController::worldReplaced, this, &CEnding::OnWorldReplaced);
-    connect(&view.Game(), &GameController::gameEnded, this, &CEnding::OnGameEnded);
+    connect(m_recordsAction, &QAction::triggered, this, &Ending::ShowRecords);
+    connect(&view.Game(), &GameController::worldReplaced, this, &Ending::OnWorldReplaced);
+    connect(&view.Game(), &GameController::gameEnded, this, &Ending::OnGameEnded);
     frame.installEventFilter(this);
     Retranslate();
 }
 
-CEnding::~CEnding()
+Ending::~Ending()
 {
     // The frame may have let the view and its game go first.
     if (m_viewAlive) {
@@ -45,12 +45,12 @@ CEnding::~CEnding()
     }
 }
 
-QString CEnding::TablePath() const
+QString Ending::TablePath() const
 {
     return m_folder.isEmpty() ? QString() : QDir(m_folder).filePath(QString::fromLatin1(kTableName));
 }
 
-void CEnding::OnWorldReplaced(const QString& savePath)
+void Ending::OnWorldReplaced(const QString& savePath)
 {
     m_ended = false;
     m_summary.Clear();
@@ -66,7 +66,7 @@ void CEnding::OnWorldReplaced(const QString& savePath)
     }
 }
 
-bool CEnding::ReadTable(BestGames& games)
+bool Ending::ReadTable(BestGames& games)
 {
     platform::Message why;
     if (games.Load(platform::PathToBytes(TablePath()), &why) != BestGames::ReadStatus::Refused)
@@ -75,7 +75,7 @@ bool CEnding::ReadTable(BestGames& games)
     return false;
 }
 
-void CEnding::OnGameEnded()
+void Ending::OnGameEnded()
 {
     if (m_ended)
         return;
@@ -90,7 +90,7 @@ void CEnding::OnGameEnded()
     const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
     BestGames games;
     bool tableChanged = false;
-    for (QPointer<CGameSummaryWnd>& wnd : m_personWnds)
+    for (QPointer<GameSummaryWindow>& wnd : m_personWnds)
         delete wnd;
     m_personWnds.clear();
     delete m_summaryWnd;
@@ -114,7 +114,7 @@ void CEnding::OnGameEnded()
         m_recordsWnd->SetGames(games);
 }
 
-int CEnding::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games)
+int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games)
 {
     // A game whose beginning is unknown has no scenario to be ranked in. A table that
     // cannot be read is left as it is, never written over.
@@ -135,9 +135,9 @@ int CEnding::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& g
     return rank;
 }
 
-CGameSummaryWnd* CEnding::ShowSummary(const GameSummary& summary, int rank, int step)
+GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step)
 {
-    auto* wnd = new CGameSummaryWnd(summary, rank, &m_frame);
+    auto* wnd = new GameSummaryWindow(summary, rank, &m_frame);
     wnd->setAttribute(Qt::WA_DeleteOnClose);
     wnd->adjustSize();
     m_view.PlaceToolWindow(wnd);
@@ -149,7 +149,7 @@ CGameSummaryWnd* CEnding::ShowSummary(const GameSummary& summary, int rank, int 
     return wnd;
 }
 
-void CEnding::ForgetDroppedRecords(const BestGames& games) const
+void Ending::ForgetDroppedRecords(const BestGames& games) const
 {
     QSet<QString> kept;
     for (const BestGame& game : games.Entries())
@@ -160,15 +160,15 @@ void CEnding::ForgetDroppedRecords(const BestGames& games) const
             QFile::remove(folder.filePath(name));
 }
 
-void CEnding::ShowRecords()
+void Ending::ShowRecords()
 {
     BestGames games;
     if (m_folder.isEmpty() || !ReadTable(games))
         return;
     if (!m_recordsWnd) {
-        m_recordsWnd = new CBestGamesWnd(&m_frame);
+        m_recordsWnd = new BestGamesWindow(&m_frame);
         m_recordsWnd->setAttribute(Qt::WA_DeleteOnClose);
-        connect(m_recordsWnd, &CBestGamesWnd::watchRequested, this,
+        connect(m_recordsWnd, &BestGamesWindow::watchRequested, this,
                 [this](const QString& name) { emit watchRequested(QDir(m_folder).filePath(name)); });
     }
     m_recordsWnd->SetGames(games);
@@ -178,11 +178,11 @@ void CEnding::ShowRecords()
     m_recordsWnd->raise();
 }
 
-bool CEnding::eventFilter(QObject* watched, QEvent* event)
+bool Ending::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_frame && event->type() == QEvent::LanguageChange)
         Retranslate();
     return QObject::eventFilter(watched, event);
 }
 
-void CEnding::Retranslate() { m_recordsAction->setText(tr("記録(&R)")); }
+void Ending::Retranslate() { m_recordsAction->setText(tr("記録(&R)")); }

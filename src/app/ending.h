@@ -22,7 +22,7 @@ class CMainFrame;
 class ChronicleLog;
 class QAction;
 
-class CEnding : public QObject {
+class Ending : public QObject {
     Q_OBJECT
 
 public:
@@ -30,8 +30,8 @@ public:
 
     // folder: where the table and the games' records are kept; empty to keep none.
     // log: the chronicle, which holds the beginning of a loaded game.
-    CEnding(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder);
-    ~CEnding() override;
+    Ending(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QString folder);
+    ~Ending() override;
 
     const GameSummary& Summary() const { return m_summary; }
     QString TablePath() const;
@@ -40,9 +40,9 @@ public:
     const GameSummary& PersonSummary(RulerId ruler) const { return m_personSummaries[static_cast<std::size_t>(ruler)]; }
     // The windows last opened (nullptr when closed); when several people played, the
     // first player's 戦績, and each person's in his place.
-    CGameSummaryWnd* SummaryWindow() const { return m_summaryWnd; }
-    const std::vector<QPointer<CGameSummaryWnd>>& PersonWindows() const { return m_personWnds; }
-    CBestGamesWnd* RecordsWindow() const { return m_recordsWnd; }
+    GameSummaryWindow* SummaryWindow() const { return m_summaryWnd; }
+    const std::vector<QPointer<GameSummaryWindow>>& PersonWindows() const { return m_personWnds; }
+    BestGamesWindow* RecordsWindow() const { return m_recordsWnd; }
 
     // Opens 記録 with the table as the file holds it; a table that cannot be read is
     // refused with a message.
@@ -69,7 +69,7 @@ private:
     // its place (-1 when it is not), and the table as it now stands in games.
     int Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games);
     // Opens the 戦績 window of summary, placed among the tool windows, offset by steps.
-    CGameSummaryWnd* ShowSummary(const GameSummary& summary, int rank, int step);
+    GameSummaryWindow* ShowSummary(const GameSummary& summary, int rank, int step);
     void Retranslate();
 
     CMainFrame& m_frame;
@@ -80,10 +80,10 @@ private:
     GameSummary m_summary;
     // Each ruler's story, should he be one of several people playing.
     std::array<GameSummary, kRulerCount> m_personSummaries;
-    std::vector<QPointer<CGameSummaryWnd>> m_personWnds;
+    std::vector<QPointer<GameSummaryWindow>> m_personWnds;
     bool m_ended = false; // the end of this game has been shown
     std::function<bool()> m_watching;
     QAction* m_recordsAction;
-    QPointer<CGameSummaryWnd> m_summaryWnd;
-    QPointer<CBestGamesWnd> m_recordsWnd;
+    QPointer<GameSummaryWindow> m_summaryWnd;
+    QPointer<BestGamesWindow> m_recordsWnd;
 };

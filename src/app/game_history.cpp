@@ -53,11 +53,11 @@ GameHistory::GameHistory(CMainFrame& frame, CKivView& view, const QString& autos
     // The lists are filled when ﾌｧｲﾙ opens, not at start-up: reading the autosaves
     // would delay the window's first paint.
     connect(file, &QMenu::aboutToShow, this, &GameHistory::UpdateMenus);
-    m_startPanel = new CStartPanel(view);
-    connect(m_startPanel, &CStartPanel::opened, this, &GameHistory::UpdateMenus);
-    connect(m_startPanel, &CStartPanel::newGameChosen, &view, &CKivView::OnNewGame);
-    connect(m_startPanel, &CStartPanel::loadChosen, &view, &CKivView::OnLoadGame);
-    connect(m_startPanel, &CStartPanel::gameChosen, this, &GameHistory::OpenRecent);
+    m_startPanel = new StartPanel(view);
+    connect(m_startPanel, &StartPanel::opened, this, &GameHistory::UpdateMenus);
+    connect(m_startPanel, &StartPanel::newGameChosen, &view, &CKivView::OnNewGame);
+    connect(m_startPanel, &StartPanel::loadChosen, &view, &CKivView::OnLoadGame);
+    connect(m_startPanel, &StartPanel::gameChosen, this, &GameHistory::OpenRecent);
     connect(&view.Game(), &GameController::playerTurnReached, this, &GameHistory::OnPlayerTurn);
     connect(&view.Game(), &GameController::gameSaved, this, &GameHistory::Remember);
     connect(&view.Game(), &GameController::worldReplaced, this, [this](const QString& path) {
@@ -151,11 +151,11 @@ void GameHistory::UpdateMenus()
         m_resumeMenu->addAction(tr("(なし)"))->setEnabled(false);
 
     const QStringList files = settings::RecentFiles();
-    QList<CStartPanel::Game> recent;
+    QList<StartPanel::Game> recent;
     for (const QString& file : files)
         recent.append({QFileInfo(file).fileName(), file});
     m_startPanel->SetGames(entries.empty() ? std::nullopt
-                                           : std::optional<CStartPanel::Game>({AutosaveGameName(entries.front()),
+                                           : std::optional<StartPanel::Game>({AutosaveGameName(entries.front()),
                                                                                entries.front().path}),
                            recent);
 

@@ -16,7 +16,7 @@
 
 class CKivView;
 class CMainFrame;
-class CStartPanel;
+class StartPanel;
 class ChronicleLog;
 class GameStory;
 class QAction;
@@ -43,7 +43,7 @@ public:
     const std::array<QAction*, platform::settings::kRecentFileCount>& RecentActions() const { return m_recent; }
 
     // The panel over the map while no game is in play.
-    CStartPanel* StartPanel() const { return m_startPanel; }
+    StartPanel* GetStartPanel() const { return m_startPanel; }
 
     // Every item this adds to ﾌｧｲﾙ, in the menu's order.
     QList<QAction*> MenuItems() const;
@@ -71,7 +71,7 @@ private:
     QMenu* m_resumeMenu = nullptr;
     QAction* m_recentSeparator = nullptr;
     std::array<QAction*, platform::settings::kRecentFileCount> m_recent{};
-    CStartPanel* m_startPanel = nullptr;
+    StartPanel* m_startPanel = nullptr;
     bool m_lastAutosaveFailed = false;
     int m_noticeMs = kNoticeMs;
 };

@@ -23,7 +23,7 @@ namespace {
 constexpr int kNoticeMs = 8000;
 } // namespace
 
-GameStory::GameStory(CMainFrame& frame, CKivView& view, CChronicle* chronicle)
+GameStory::GameStory(CMainFrame& frame, CKivView& view, Chronicle* chronicle)
     : QObject(&frame), m_frame(frame), m_view(view), m_chronicle(chronicle)
 {
     QMenu* file = frame.FileMenu();
@@ -44,7 +44,7 @@ GameStory::GameStory(CMainFrame& frame, CKivView& view, CChronicle* chronicle)
     connect(&game, &GameController::gameSaved, this, &GameStory::OnGameSaved);
     connect(&game, &GameController::playerTurnReached, this, &GameStory::OnPlayerTurn);
     if (m_chronicle) {
-        connect(m_chronicle, &CChronicle::resumeRequested, this, &GameStory::OnResume);
+        connect(m_chronicle, &Chronicle::resumeRequested, this, &GameStory::OnResume);
         // Told again from the start, the chronicle has no news for the turn gone back to.
         connect(&game, &GameController::turnTakenBack, this, [this] { m_chronicle->Log().TakeSinceMark(); });
     }

@@ -17,7 +17,7 @@
 
 #include "session/game_record.h"
 
-class CChronicle;
+class Chronicle;
 class CKivView;
 class CMainFrame;
 class QAction;
@@ -33,7 +33,7 @@ public:
     // Adds 1ﾀｰﾝ戻る to ﾌｧｲﾙ (and the ﾘﾌﾟﾚｲ menu when a record is played back); owned by
     // the frame. chronicle, when given,
     // offers この時点から再開 and is told again from the start when the game goes back.
-    GameStory(CMainFrame& frame, CKivView& view, CChronicle* chronicle);
+    GameStory(CMainFrame& frame, CKivView& view, Chronicle* chronicle);
 
     // NAME -> NAME.record, from the name's exact bytes.
     static QString RecordPath(const QString& savePath);
@@ -79,7 +79,7 @@ private:
 
     CMainFrame& m_frame;
     CKivView& m_view;
-    CChronicle* m_chronicle;
+    Chronicle* m_chronicle;
     QAction* m_back = nullptr;
     QMenu* m_replayMenu = nullptr;
     QAction* m_pause = nullptr;

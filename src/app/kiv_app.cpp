@@ -27,7 +27,7 @@
 #include "view/editor/scenario_editor.h"
 #include "view/map/kiv_view.h"
 
-CKivApp::CKivApp() : m_language(std::make_unique<CLanguage>()), m_game(std::make_unique<GameController>())
+CKivApp::CKivApp() : m_language(std::make_unique<Language>()), m_game(std::make_unique<GameController>())
 {
     // The settings live under the organisation and the program's name.
     QCoreApplication::setOrganizationName(QStringLiteral("Brakka"));
@@ -42,7 +42,7 @@ CKivApp::~CKivApp() = default;
 bool CKivApp::InitInstance(int zoom)
 {
     // The language first: every window is made in it.
-    m_language->Apply(CLanguage::Initial());
+    m_language->Apply(Language::Initial());
     if (!m_doc.OnNewDocument()) {
         platform::ShowMessageBox(nullptr, QCoreApplication::translate("CKivApp", "地図の画像を読み込めません。プログラムを終了します。"));
         return false;
@@ -52,9 +52,9 @@ bool CKivApp::InitInstance(int zoom)
     platform::SetMainWindow(m_frame.get());
     QObject::connect(m_frame.get(), &CMainFrame::aboutRequested, m_frame.get(), [this] { OnAppAbout(); });
     m_view->OnInitialUpdate();
-    m_chronicle = new CChronicle(*m_frame, *m_view);
+    m_chronicle = new Chronicle(*m_frame, *m_view);
     // A run that keeps no autosave (a picture) keeps no records either.
-    m_ending = new CEnding(*m_frame, *m_view, m_chronicle->Log(),
+    m_ending = new Ending(*m_frame, *m_view, m_chronicle->Log(),
                            AutosaveStore::DefaultFolder().isEmpty()
                                ? QString()
                                : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
@@ -74,7 +74,7 @@ bool CKivApp::InitInstance(int zoom)
     editor::AddScenarioEditorCommand(*m_frame->FileMenu(), m_frame->FileMenuTail(), *m_frame,
                                      [view = m_view] { return view->dataDirectory; });
     // A game of the records table is watched again from its record.
-    QObject::connect(m_ending, &CEnding::watchRequested, m_frame.get(), [this](const QString& path) {
+    QObject::connect(m_ending, &Ending::watchRequested, m_frame.get(), [this](const QString& path) {
         QString why;
         if (!m_story->StartReplay(path, &why))
             platform::ShowMessageBox(m_frame.get(), why);
@@ -83,7 +83,7 @@ bool CKivApp::InitInstance(int zoom)
     // The legend of the chronicle's ruler table shows the map's patterns with it.
     QAction* patterns = m_options->PatternsAction();
     m_chronicle->SetRulerPatterns(patterns->isChecked());
-    QObject::connect(patterns, &QAction::toggled, m_chronicle, &CChronicle::SetRulerPatterns);
+    QObject::connect(patterns, &QAction::toggled, m_chronicle, &Chronicle::SetRulerPatterns);
     m_frame->OnUpdateCommands();
     m_frame->OnMenusMade();
     m_frame->show();

@@ -6,9 +6,9 @@
 
 #include "app/kiv_doc.h"
 
-class CChronicle;
-class CEnding;
-class CLanguage;
+class Chronicle;
+class Ending;
+class Language;
 class CMainFrame;
 class GameHistory;
 class DifficultyMenu;
@@ -45,14 +45,14 @@ public:
     GameHistory* History() const { return m_history; }
     DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
     HotSeat* HotSeats() const { return m_hotSeat; }
-    CChronicle* Chronicle() const { return m_chronicle; }
-    CEnding* Ending() const { return m_ending; }
+    Chronicle* GetChronicle() const { return m_chronicle; }
+    Ending* GetEnding() const { return m_ending; }
     // The game's record beside its saves, going back a turn, a record played back.
     GameStory* Story() const { return m_story; }
-    CLanguage& Language() { return *m_language; }
+    Language& GetLanguage() { return *m_language; }
 
 private:
-    std::unique_ptr<CLanguage> m_language;
+    std::unique_ptr<Language> m_language;
     CKivDoc m_doc;
     std::unique_ptr<GameController> m_game; // outlives the windows that show it
     std::unique_ptr<CMainFrame> m_frame;
@@ -61,7 +61,7 @@ private:
     GameHistory* m_history = nullptr; // owned by the frame
     DifficultyMenu* m_difficulty = nullptr; // owned by the frame
     HotSeat* m_hotSeat = nullptr;           // owned by the frame
-    CChronicle* m_chronicle = nullptr; // owned by the frame
-    CEnding* m_ending = nullptr;       // owned by the frame
+    Chronicle* m_chronicle = nullptr; // owned by the frame
+    Ending* m_ending = nullptr;       // owned by the frame
     GameStory* m_story = nullptr;      // owned by the frame
 };

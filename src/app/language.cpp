@@ -17,12 +17,12 @@ const QString kJapanese = QStringLiteral("ja");
 const QString kEnglish = QStringLiteral("en");
 } // namespace
 
-QString CLanguage::FromLocale(const QString& localeName)
+QString Language::FromLocale(const QString& localeName)
 {
     return localeName.startsWith(kJapanese) ? kJapanese : kEnglish;
 }
 
-QString CLanguage::Initial()
+QString Language::Initial()
 {
     const QString chosen = platform::settings::Language();
     if (!chosen.isEmpty())
@@ -32,15 +32,15 @@ QString CLanguage::Initial()
     return FromLocale(languages.isEmpty() ? QLocale::system().name() : languages.constFirst());
 }
 
-CLanguage::CLanguage(QObject* parent) : QObject(parent) {}
+Language::Language(QObject* parent) : QObject(parent) {}
 
-CLanguage::~CLanguage()
+Language::~Language()
 {
     shown::SetRomanized(false);
     QLocale::setDefault(QLocale::system());
 }
 
-void CLanguage::Apply(const QString& language)
+void Language::Apply(const QString& language)
 {
     const QString wanted = language == kJapanese ? kJapanese : kEnglish;
     if (wanted == m_current)
@@ -75,7 +75,7 @@ void CLanguage::Apply(const QString& language)
     }
 }
 
-void CLanguage::AddMenu(QMenu* menu)
+void Language::AddMenu(QMenu* menu)
 {
     m_menu = menu->addMenu(QString());
     auto* group = new QActionGroup(m_menu);
@@ -100,13 +100,13 @@ void CLanguage::AddMenu(QMenu* menu)
     Retranslate();
 }
 
-void CLanguage::Retranslate()
+void Language::Retranslate()
 {
     if (m_menu)
         m_menu->setTitle(tr("言語(&G)"));
 }
 
-bool CLanguage::eventFilter(QObject* watched, QEvent* event)
+bool Language::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_menu && event->type() == QEvent::LanguageChange)
         Retranslate();

@@ -13,7 +13,7 @@
 class QAction;
 class QMenu;
 
-class CLanguage : public QObject {
+class Language : public QObject {
     Q_OBJECT
 
 public:
@@ -22,9 +22,9 @@ public:
     // The settings' choice, else the system's.
     static QString Initial();
 
-    explicit CLanguage(QObject* parent = nullptr);
+    explicit Language(QObject* parent = nullptr);
     // The translators leave with it; names are shown as written again.
-    ~CLanguage() override;
+    ~Language() override;
 
     // Installs the translators of language ("ja" or "en"; anything else is English). The
     // first call comes before any window is made.

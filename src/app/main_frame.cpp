@@ -78,7 +78,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
     connect(m_exit, &QAction::triggered, this, &QWidget::close);
     connect(m_about, &QAction::triggered, this, &CMainFrame::aboutRequested);
     connect(m_keys, &QAction::triggered, this, [] {
-        CKeysDlg dlg(CommandTable::AllKeys());
+        KeysDialog dlg(CommandTable::AllKeys());
         dlg.exec();
     });
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);

@@ -119,11 +119,11 @@ ViewOptions::~ViewOptions()
         m_view.Game().Session().events.Remove(m_battleArrows.get());
 }
 
-COwnCountriesWnd& ViewOptions::OwnCountries()
+OwnCountriesWindow& ViewOptions::OwnCountries()
 {
     if (!m_ownWindow) {
-        m_ownWindow = new COwnCountriesWnd(m_view, &m_frame);
-        connect(m_ownWindow, &COwnCountriesWnd::visibilityChanged, m_ownCountries, &QAction::setChecked);
+        m_ownWindow = new OwnCountriesWindow(m_view, &m_frame);
+        connect(m_ownWindow, &OwnCountriesWindow::visibilityChanged, m_ownCountries, &QAction::setChecked);
     }
     return *m_ownWindow;
 }

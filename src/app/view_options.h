@@ -19,7 +19,7 @@
 class BattleArrows;
 class CKivView;
 class CMainFrame;
-class COwnCountriesWnd;
+class OwnCountriesWindow;
 class QAction;
 class QActionGroup;
 class QMenu;
@@ -59,7 +59,7 @@ public:
     QAction* OwnCountriesAction() const { return m_ownCountries; }
     const BattleArrows& Battles() const { return *m_battleArrows; }
     // The window of the player's own countries, made when first asked for.
-    COwnCountriesWnd& OwnCountries();
+    OwnCountriesWindow& OwnCountries();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,5 +86,5 @@ private:
     QAction* m_ownCountries = nullptr;
     std::unique_ptr<BattleArrows> m_battleArrows; // hears the view's game
     QPointer<QObject> m_viewAlive;               // the view, and its game, still stand
-    QPointer<COwnCountriesWnd> m_ownWindow;
+    QPointer<OwnCountriesWindow> m_ownWindow;
 };

@@ -14,7 +14,7 @@ QString Cell(const QString& text) { return text.toHtmlEscaped().replace(QLatin1C
 
 } // namespace
 
-CKeysDlg::CKeysDlg(const std::vector<KeyHelp>& keys, QWidget* owner)
+KeysDialog::KeysDialog(const std::vector<KeyHelp>& keys, QWidget* owner)
     : TemplateDialog(owner, tr(kTitle), 300, 200, platform::Font(platform::GameFont::Dialog))
 {
     QString html = QStringLiteral("<table cellspacing=\"0\" cellpadding=\"2\">");

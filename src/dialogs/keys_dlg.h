@@ -9,11 +9,11 @@
 #include "dialogs/key_help.h"
 #include "platform/template_dialog.h"
 
-class CKeysDlg : public platform::TemplateDialog {
+class KeysDialog : public platform::TemplateDialog {
     Q_OBJECT
 
 public:
-    explicit CKeysDlg(const std::vector<KeyHelp>& keys, QWidget* owner = nullptr);
+    explicit KeysDialog(const std::vector<KeyHelp>& keys, QWidget* owner = nullptr);
 
-    static constexpr const char* kTitle = QT_TRANSLATE_NOOP("CKeysDlg", "操作方法");
+    static constexpr const char* kTitle = QT_TRANSLATE_NOOP("KeysDialog", "操作方法");
 };

@@ -220,7 +220,7 @@ bool ShootCountryTooltip(CMainFrame& frame, CKivView& view, int country, const Q
 bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
 {
     CKivView* view = app.View();
-    CChronicle* chronicle = app.Chronicle();
+    Chronicle* chronicle = app.GetChronicle();
     QTemporaryDir scratch;
     const QString start = scratch.filePath(QStringLiteral("held.txt"));
     if (!WriteHeldStart(view->dataDirectory, scenario, ruler, start)) {
@@ -233,7 +233,7 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
         PlayToPlayer(view, [&] { view->OnRest(); });
     chronicle->ReportWindow().hide();
     bool ok = true;
-    CChronicleWnd& wnd = chronicle->Window();
+    ChronicleWindow& wnd = chronicle->Window();
     wnd.resize(640, 480);
     wnd.show();
     const char* const tabs[] = {"chronicle-list.png", "chronicle-chart.png", "chronicle-standings.png"};
@@ -337,7 +337,7 @@ int main(int argc, char** argv)
     CKivApp app;
     if (!app.InitInstance(zoom))
         return 1;
-    app.Language().Apply(language);
+    app.GetLanguage().Apply(language);
     QApplication::processEvents();
     CKivView* view = app.View();
     view->SetWindowTimes(1, 0);
@@ -351,7 +351,7 @@ int main(int argc, char** argv)
     ok &= ShootModal(rulerDlg, out.filePath(QStringLiteral("ruler-dialog.png")), 200, "ruler1");
     CAboutDlg about;
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
-    CKeysDlg keys(CommandTable::AllKeys());
+    KeysDialog keys(CommandTable::AllKeys());
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
 
     QEventLoop toPlayer;

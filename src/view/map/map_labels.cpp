@@ -196,7 +196,7 @@ QString CountryTipText(const GameState& world, int country)
     if (name.isEmpty())
         return {};
     const Country& c = world.countries[static_cast<std::size_t>(country)];
-    return QCoreApplication::translate("CMapTips", "%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
+    return QCoreApplication::translate("MapTips", "%1 %2\n君主 %3\n人口 %4\n開墾 %5\n商業 %6\n兵糧 %7\n資金 %8\n兵士 %9\n訓練 %10")
         .arg(country)
         .arg(name, shown::RulerName(c.GetRuler()))
         .arg(c.GetPopulation())
@@ -214,14 +214,14 @@ QString SeasonTipText(const GameState& world, int country, bool provisions)
         return {};
     if (!provisions) {
         const SeasonalIncome taxes = NextTaxes(world, country);
-        return QCoreApplication::translate("CMapTips", "次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4")
+        return QCoreApplication::translate("MapTips", "次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4")
             .arg(taxes.year)
             .arg(taxes.month)
             .arg(taxes.monthsAway)
             .arg(taxes.amount);
     }
     const SeasonalIncome harvest = NextHarvest(world, country);
-    return QCoreApplication::translate("CMapTips", "次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4\n"
+    return QCoreApplication::translate("MapTips", "次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4\n"
                                                    "1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)\n"
                                                    "戦争には兵士と同じだけの兵糧が要ります")
         .arg(harvest.year)

@@ -13,9 +13,9 @@
 #include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 
-CMapTips::CMapTips(CKivView& view) : QObject(&view), m_view(view) { view.installEventFilter(this); }
+MapTips::MapTips(CKivView& view) : QObject(&view), m_view(view) { view.installEventFilter(this); }
 
-QString CMapTips::TextAt(QPoint widgetPoint) const
+QString MapTips::TextAt(QPoint widgetPoint) const
 {
     const QPoint p = m_view.ToMapPoint(widgetPoint);
     const GameState& world = m_view.GetWorld();
@@ -36,7 +36,7 @@ QString CMapTips::TextAt(QPoint widgetPoint) const
     return text;
 }
 
-bool CMapTips::eventFilter(QObject* watched, QEvent* event)
+bool MapTips::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched != &m_view || event->type() != QEvent::ToolTip)
         return QObject::eventFilter(watched, event);

@@ -11,11 +11,11 @@ class CKivView;
 
 // Shows the tooltip of the country under the pointer on the view, in any mode; it
 // changes nothing of the panel or the game.
-class CMapTips : public QObject {
+class MapTips : public QObject {
     Q_OBJECT
 
 public:
-    explicit CMapTips(CKivView& view);
+    explicit MapTips(CKivView& view);
     // The tooltip's text for a point of the view (empty: none).
     QString TextAt(QPoint widgetPoint) const;
 

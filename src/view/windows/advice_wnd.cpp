@@ -46,7 +46,7 @@ bool AtPlayersTurn(ViewMode mode)
 }
 } // namespace
 
-CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
+AdviceWindow::AdviceWindow(CKivView& view, QWidget* parent) : QWidget(parent, Qt::Tool), m_view(view)
 {
     setObjectName(QStringLiteral("adviceWindow"));
     auto* layout = new QVBoxLayout(this);
@@ -62,8 +62,8 @@ CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::To
     layout->addWidget(m_heading);
     layout->addWidget(m_list);
     m_timer.setInterval(kPollMs);
-    connect(&m_timer, &QTimer::timeout, this, &CAdviceWnd::Poll);
-    connect(&view, &CKivView::commandStateChanged, this, &CAdviceWnd::OnCommandState);
+    connect(&m_timer, &QTimer::timeout, this, &AdviceWindow::Poll);
+    connect(&view, &CKivView::commandStateChanged, this, &AdviceWindow::OnCommandState);
     // Open, it follows the game: each of the player's turns is advised in its turn,
     // and the keys stay on the map.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
@@ -73,9 +73,9 @@ CAdviceWnd::CAdviceWnd(CKivView& view, QWidget* parent) : QWidget(parent, Qt::To
     Retranslate();
 }
 
-CAdviceWnd::~CAdviceWnd() = default; // the advisor cancels and waits for its threads
+AdviceWindow::~AdviceWindow() = default; // the advisor cancels and waits for its threads
 
-void CAdviceWnd::Ask()
+void AdviceWindow::Ask()
 {
     Follow();
     if (!isVisible()) {
@@ -90,7 +90,7 @@ void CAdviceWnd::Ask()
     activateWindow();
 }
 
-void CAdviceWnd::Follow()
+void AdviceWindow::Follow()
 {
     Stop();
     const GameState& world = m_view.GetWorld();
@@ -108,13 +108,13 @@ void CAdviceWnd::Follow()
     Fill();
 }
 
-void CAdviceWnd::Stop()
+void AdviceWindow::Stop()
 {
     m_timer.stop();
     m_advisor.reset();
 }
 
-void CAdviceWnd::Poll()
+void AdviceWindow::Poll()
 {
     if (!m_advisor)
         return;
@@ -135,7 +135,7 @@ void CAdviceWnd::Poll()
     }
 }
 
-void CAdviceWnd::OnCommandState()
+void AdviceWindow::OnCommandState()
 {
     if (m_country < 0)
         return;
@@ -149,7 +149,7 @@ void CAdviceWnd::OnCommandState()
     Fill();
 }
 
-void CAdviceWnd::Fill()
+void AdviceWindow::Fill()
 {
     const GameState& world = m_view.GetWorld();
     const QLocale locale;
@@ -197,9 +197,9 @@ void CAdviceWnd::Fill()
         m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
 }
 
-int CAdviceWnd::Horizon() const { return m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon; }
+int AdviceWindow::Horizon() const { return m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon; }
 
-void CAdviceWnd::Retranslate()
+void AdviceWindow::Retranslate()
 {
     setWindowTitle(tr("助言"));
     m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
@@ -211,20 +211,20 @@ void CAdviceWnd::Retranslate()
     Fill();
 }
 
-void CAdviceWnd::resizeEvent(QResizeEvent* event)
+void AdviceWindow::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
     Fill(); // the reasons broken to the new width
 }
 
-void CAdviceWnd::changeEvent(QEvent* event)
+void AdviceWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
     QWidget::changeEvent(event);
 }
 
-void CAdviceWnd::keyPressEvent(QKeyEvent* event)
+void AdviceWindow::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Escape) {
         close();
@@ -233,7 +233,7 @@ void CAdviceWnd::keyPressEvent(QKeyEvent* event)
     QWidget::keyPressEvent(event);
 }
 
-void CAdviceWnd::closeEvent(QCloseEvent* event)
+void AdviceWindow::closeEvent(QCloseEvent* event)
 {
     Stop();
     event->accept();
@@ -252,7 +252,7 @@ public:
         m_action->setShortcut(CommandTable::AdviceKey());
         connect(m_action, &QAction::triggered, this, [this] {
             if (!m_window)
-                m_window = new CAdviceWnd(m_view, &m_parent);
+                m_window = new AdviceWindow(m_view, &m_parent);
             m_window->Ask();
         });
         connect(&view, &CKivView::commandStateChanged, this, &AdviceCommand::Update);
@@ -271,7 +271,7 @@ protected:
     }
 
 private:
-    void Retranslate() { m_action->setText(QCoreApplication::translate("CAdviceWnd", "助言(&A)...")); }
+    void Retranslate() { m_action->setText(QCoreApplication::translate("AdviceWindow", "助言(&A)...")); }
     // Also while a target is chosen: the advice is for the turn, whatever was closed last.
     void Update() { m_action->setEnabled(AtPlayersTurn(m_view.mode)); }
 
@@ -279,7 +279,7 @@ private:
     CKivView& m_view;
     QWidget& m_parent;
     QAction* m_action = nullptr;
-    CAdviceWnd* m_window = nullptr;
+    AdviceWindow* m_window = nullptr;
 };
 
 } // namespace

@@ -21,7 +21,7 @@ class QLabel;
 class QMenu;
 class QTreeWidget;
 
-class CAdviceWnd : public QWidget {
+class AdviceWindow : public QWidget {
     Q_OBJECT
 
 public:
@@ -31,8 +31,8 @@ public:
     // 命令 (with its reason on a line beneath), 評価, 試行.
     static constexpr int kColumns = 3;
 
-    explicit CAdviceWnd(CKivView& view, QWidget* parent = nullptr);
-    ~CAdviceWnd() override;
+    explicit AdviceWindow(CKivView& view, QWidget* parent = nullptr);
+    ~AdviceWindow() override;
 
     // Starts the advice for the country whose turn it is and shows the window. Nothing
     // is asked outside the player's turn.

@@ -20,7 +20,7 @@ namespace {
 constexpr int kColumns = 7;
 }
 
-CBestGamesWnd::CBestGamesWnd(QWidget* parent) : QDialog(parent)
+BestGamesWindow::BestGamesWindow(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("bestGames"));
     auto* layout = new QVBoxLayout(this);
@@ -38,8 +38,8 @@ CBestGamesWnd::CBestGamesWnd(QWidget* parent) : QDialog(parent)
     m_watch->setEnabled(false);
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
-    connect(m_scenario, &QComboBox::currentIndexChanged, this, &CBestGamesWnd::Fill);
-    connect(m_table, &QTableWidget::itemSelectionChanged, this, &CBestGamesWnd::UpdateWatch);
+    connect(m_scenario, &QComboBox::currentIndexChanged, this, &BestGamesWindow::Fill);
+    connect(m_table, &QTableWidget::itemSelectionChanged, this, &BestGamesWindow::UpdateWatch);
     connect(m_watch, &QPushButton::clicked, this, [this] {
         const int row = m_table->currentRow();
         if (row >= 0 && row < static_cast<int>(m_shown.size()) && !m_shown[static_cast<std::size_t>(row)].recordFile.empty())
@@ -49,7 +49,7 @@ CBestGamesWnd::CBestGamesWnd(QWidget* parent) : QDialog(parent)
     Retranslate();
 }
 
-void CBestGamesWnd::SetGames(const BestGames& games)
+void BestGamesWindow::SetGames(const BestGames& games)
 {
     m_games = games;
     const QVariant chosen = m_scenario->currentData();
@@ -65,7 +65,7 @@ void CBestGamesWnd::SetGames(const BestGames& games)
     Fill();
 }
 
-void CBestGamesWnd::Fill()
+void BestGamesWindow::Fill()
 {
     m_shown = m_scenario->count() > 0 ? m_games.OfScenario(m_scenario->currentData().toInt()) : std::vector<BestGame>();
     m_table->setRowCount(static_cast<int>(m_shown.size()));
@@ -92,7 +92,7 @@ void CBestGamesWnd::Fill()
     UpdateWatch();
 }
 
-void CBestGamesWnd::UpdateWatch()
+void BestGamesWindow::UpdateWatch()
 {
     // A game is watched again from its record; without one there is nothing to watch.
     const int row = m_table->currentRow();
@@ -100,7 +100,7 @@ void CBestGamesWnd::UpdateWatch()
                         !m_shown[static_cast<std::size_t>(row)].recordFile.empty());
 }
 
-void CBestGamesWnd::Retranslate()
+void BestGamesWindow::Retranslate()
 {
     setWindowTitle(tr("記録"));
     m_table->setHorizontalHeaderLabels(
@@ -110,7 +110,7 @@ void CBestGamesWnd::Retranslate()
         SetGames(m_games);
 }
 
-void CBestGamesWnd::changeEvent(QEvent* event)
+void BestGamesWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();

@@ -12,11 +12,11 @@ class QComboBox;
 class QPushButton;
 class QTableWidget;
 
-class CBestGamesWnd : public QDialog {
+class BestGamesWindow : public QDialog {
     Q_OBJECT
 
 public:
-    explicit CBestGamesWnd(QWidget* parent = nullptr);
+    explicit BestGamesWindow(QWidget* parent = nullptr);
 
     // Shows these games; the scenario chosen stays when it still has games.
     void SetGames(const BestGames& games);

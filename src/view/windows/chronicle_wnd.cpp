@@ -17,7 +17,7 @@
 
 using chronicle::Captions;
 
-CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(parent, Qt::Window), m_log(log)
+ChronicleWindow::ChronicleWindow(ChronicleLog& log, QWidget* parent) : QWidget(parent, Qt::Window), m_log(log)
 {
     setObjectName(QStringLiteral("chronicle"));
     m_model = new ChronicleModel(log, this);
@@ -42,8 +42,8 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
         m_model->SetFilter(static_cast<ChronicleModel::Filter>(m_filter->itemData(index).toInt()));
     });
 
-    m_chart = new CHoldingsChart(log);
-    m_table = new CRulerTable(log.GetWorld());
+    m_chart = new HoldingsChart(log);
+    m_table = new RulerTable(log.GetWorld());
     m_tabs = new QTabWidget;
     m_tabs->addTab(record, QString());
     m_tabs->addTab(m_chart, QString());
@@ -54,12 +54,12 @@ CChronicleWnd::CChronicleWnd(ChronicleLog& log, QWidget* parent) : QWidget(paren
     layout->setContentsMargins(4, 4, 4, 4);
     layout->addWidget(m_tabs);
 
-    connect(&log, &ChronicleLog::eventsAdded, this, &CChronicleWnd::OnEventsAdded);
-    connect(&log, &ChronicleLog::cleared, this, &CChronicleWnd::OnCleared);
+    connect(&log, &ChronicleLog::eventsAdded, this, &ChronicleWindow::OnEventsAdded);
+    connect(&log, &ChronicleLog::cleared, this, &ChronicleWindow::OnCleared);
     resize(QSize(520, 440) * platform::WindowScale()); // its text follows the zoom too
 }
 
-void CChronicleWnd::Retranslate()
+void ChronicleWindow::Retranslate()
 {
     setWindowTitle(Captions::Window());
     m_filter->setItemText(0, Captions::FilterAll());
@@ -70,7 +70,7 @@ void CChronicleWnd::Retranslate()
     m_tabs->setTabText(2, Captions::StandingsTab());
 }
 
-void CChronicleWnd::changeEvent(QEvent* event)
+void ChronicleWindow::changeEvent(QEvent* event)
 {
     // The chart and the table are told by Qt themselves; the list's rows are worded
     // when they are drawn.
@@ -81,7 +81,7 @@ void CChronicleWnd::changeEvent(QEvent* event)
     QWidget::changeEvent(event);
 }
 
-void CChronicleWnd::OnEventsAdded(std::size_t first, std::size_t end)
+void ChronicleWindow::OnEventsAdded(std::size_t first, std::size_t end)
 {
     m_model->OnEventsAdded(first, end);
     m_chart->OnEventsAdded(first, end);
@@ -94,14 +94,14 @@ void CChronicleWnd::OnEventsAdded(std::size_t first, std::size_t end)
     }
 }
 
-void CChronicleWnd::OnCleared()
+void ChronicleWindow::OnCleared()
 {
     m_model->OnCleared();
     m_chart->OnCleared();
     RefreshStandings();
 }
 
-bool CChronicleWnd::PlayerTurnAt(int row, int& year, int& month, int& country) const
+bool ChronicleWindow::PlayerTurnAt(int row, int& year, int& month, int& country) const
 {
     const long long index = row >= 0 && row < m_model->rowCount() ? m_model->EventAt(row) : -1;
     if (index < 0)
@@ -116,7 +116,7 @@ bool CChronicleWnd::PlayerTurnAt(int row, int& year, int& month, int& country) c
     return true;
 }
 
-void CChronicleWnd::ShowRowMenu(int row, const QPoint& globalPos)
+void ChronicleWindow::ShowRowMenu(int row, const QPoint& globalPos)
 {
     int year = 0;
     int month = 0;
@@ -128,20 +128,20 @@ void CChronicleWnd::ShowRowMenu(int row, const QPoint& globalPos)
         emit resumeRequested(year, month, country);
 }
 
-void CChronicleWnd::RefreshStandings()
+void ChronicleWindow::RefreshStandings()
 {
     if (isVisible() && m_tabs->currentWidget() == m_table)
         m_table->Refresh();
 }
 
-void CChronicleWnd::showEvent(QShowEvent* event)
+void ChronicleWindow::showEvent(QShowEvent* event)
 {
     QWidget::showEvent(event);
     RefreshStandings();
     emit visibilityChanged(true);
 }
 
-void CChronicleWnd::hideEvent(QHideEvent* event)
+void ChronicleWindow::hideEvent(QHideEvent* event)
 {
     QWidget::hideEvent(event);
     emit visibilityChanged(false);

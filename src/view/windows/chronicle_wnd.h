@@ -11,24 +11,24 @@
 #include "view/windows/chronicle_model.h"
 
 class ChronicleLog;
-class CHoldingsChart;
-class CRulerTable;
+class HoldingsChart;
+class RulerTable;
 class QComboBox;
 class QListView;
 class QTabWidget;
 
-class CChronicleWnd : public QWidget {
+class ChronicleWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CChronicleWnd(ChronicleLog& log, QWidget* parent = nullptr);
+    explicit ChronicleWindow(ChronicleLog& log, QWidget* parent = nullptr);
 
     ChronicleModel& Model() { return *m_model; }
     QListView* List() const { return m_list; }
     QComboBox* FilterBox() const { return m_filter; }
     QTabWidget* Tabs() const { return m_tabs; }
-    CHoldingsChart* Chart() const { return m_chart; }
-    CRulerTable* Standings() const { return m_table; }
+    HoldingsChart* Chart() const { return m_chart; }
+    RulerTable* Standings() const { return m_table; }
 
     // The ruler table reads the world again.
     void RefreshStandings();
@@ -59,6 +59,6 @@ private:
     QTabWidget* m_tabs;
     QComboBox* m_filter;
     QListView* m_list;
-    CHoldingsChart* m_chart;
-    CRulerTable* m_table;
+    HoldingsChart* m_chart;
+    RulerTable* m_table;
 };

@@ -57,7 +57,7 @@ QString ScenarioName(std::int32_t year)
 
 } // namespace summary
 
-CGameSummaryWnd::CGameSummaryWnd(const GameSummary& summary, int rank, QWidget* parent)
+GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent)
     : QDialog(parent), m_figures(summary.Figures()), m_score(summary.Score()), m_rank(rank)
 {
     setObjectName(QStringLiteral("gameSummary"));
@@ -71,7 +71,7 @@ CGameSummaryWnd::CGameSummaryWnd(const GameSummary& summary, int rank, QWidget* 
     layout->addWidget(m_banner);
     m_form = new QFormLayout;
     layout->addLayout(m_form);
-    auto* chart = new CHoldingsChart(summary.History(), this);
+    auto* chart = new HoldingsChart(summary.History(), this);
     chart->setMinimumSize(720, 460);
     layout->addWidget(chart, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
@@ -80,7 +80,7 @@ CGameSummaryWnd::CGameSummaryWnd(const GameSummary& summary, int rank, QWidget* 
     Retranslate();
 }
 
-void CGameSummaryWnd::Retranslate()
+void GameSummaryWindow::Retranslate()
 {
     const GameFigures& f = m_figures;
     const QLocale locale;
@@ -111,7 +111,7 @@ void CGameSummaryWnd::Retranslate()
     row(tr("得点"), m_rank >= 0 ? tr("%1 (記録 %2位)").arg(score).arg(m_rank + 1) : score);
 }
 
-QStringList CGameSummaryWnd::Lines() const
+QStringList GameSummaryWindow::Lines() const
 {
     QStringList lines;
     for (int i = 0; i < m_form->rowCount(); ++i) {
@@ -122,7 +122,7 @@ QStringList CGameSummaryWnd::Lines() const
     return lines;
 }
 
-void CGameSummaryWnd::changeEvent(QEvent* event)
+void GameSummaryWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();

@@ -20,13 +20,13 @@ QString ScenarioName(std::int32_t year);
 QString YearMonth(std::int32_t year, std::int32_t month);
 } // namespace summary
 
-class CGameSummaryWnd : public QDialog {
+class GameSummaryWindow : public QDialog {
     Q_OBJECT
 
 public:
     // rank: the game's place among its scenario's best (0 the best), -1 when it is not
     // among them.
-    CGameSummaryWnd(const GameSummary& summary, int rank, QWidget* parent = nullptr);
+    GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent = nullptr);
 
     const GameFigures& Figures() const { return m_figures; }
     // The figures' lines as shown, label and value (tests and screenshots read them).

@@ -30,13 +30,13 @@ QColor LineColour(RulerId ruler)
 
 } // namespace
 
-CHoldingsChart::CHoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(&log)
+HoldingsChart::HoldingsChart(const ChronicleLog& log, QWidget* parent) : QChartView(parent), m_log(&log)
 {
     SetUp();
     OnCleared();
 }
 
-CHoldingsChart::CHoldingsChart(const HoldingsHistory& history, QWidget* parent) : QChartView(parent)
+HoldingsChart::HoldingsChart(const HoldingsHistory& history, QWidget* parent) : QChartView(parent)
 {
     SetUp();
     OnCleared();
@@ -44,7 +44,7 @@ CHoldingsChart::CHoldingsChart(const HoldingsHistory& history, QWidget* parent) 
     Plot(0);
 }
 
-void CHoldingsChart::SetUp()
+void HoldingsChart::SetUp()
 {
     setRenderHint(QPainter::Antialiasing);
     // The view's own chart (a chart set in its place would leave this one to nobody).
@@ -61,14 +61,14 @@ void CHoldingsChart::SetUp()
 
     auto* save = new QAction(this);
     m_saveAction = save;
-    connect(save, &QAction::triggered, this, &CHoldingsChart::OnSaveAs);
+    connect(save, &QAction::triggered, this, &HoldingsChart::OnSaveAs);
     addAction(save);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     Retranslate();
     FollowFont();
 }
 
-void CHoldingsChart::FollowFont()
+void HoldingsChart::FollowFont()
 {
     const QFont f = font();
     chart()->legend()->setFont(f);
@@ -78,7 +78,7 @@ void CHoldingsChart::FollowFont()
     }
 }
 
-void CHoldingsChart::Retranslate()
+void HoldingsChart::Retranslate()
 {
     m_x->setTitleText(chronicle::Captions::ChartAxisYear());
     m_y->setTitleText(chronicle::Captions::ChartAxisCountries());
@@ -88,7 +88,7 @@ void CHoldingsChart::Retranslate()
             s->setName(shown::RulerName(r));
 }
 
-void CHoldingsChart::changeEvent(QEvent* event)
+void HoldingsChart::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
@@ -97,9 +97,9 @@ void CHoldingsChart::changeEvent(QEvent* event)
     QChartView::changeEvent(event);
 }
 
-double CHoldingsChart::X(const HoldingsHistory::Point& p) { return p.year + (p.month - 1) / 12.0; }
+double HoldingsChart::X(const HoldingsHistory::Point& p) { return p.year + (p.month - 1) / 12.0; }
 
-void CHoldingsChart::OnCleared()
+void HoldingsChart::OnCleared()
 {
     for (QLineSeries*& s : m_series) {
         if (s) {
@@ -116,7 +116,7 @@ void CHoldingsChart::OnCleared()
         OnEventsAdded(0, m_log->Count());
 }
 
-void CHoldingsChart::OnEventsAdded(std::size_t first, std::size_t end)
+void HoldingsChart::OnEventsAdded(std::size_t first, std::size_t end)
 {
     bool added = false;
     for (std::size_t i = first; i < end; ++i)
@@ -125,7 +125,7 @@ void CHoldingsChart::OnEventsAdded(std::size_t first, std::size_t end)
         Plot(m_plotted);
 }
 
-void CHoldingsChart::Plot(std::size_t fromPoint)
+void HoldingsChart::Plot(std::size_t fromPoint)
 {
     const auto& points = m_history.Points();
     if (points.empty())
@@ -163,7 +163,7 @@ void CHoldingsChart::Plot(std::size_t fromPoint)
     SetYearRange(X(points.front()), X(points.back()));
 }
 
-void CHoldingsChart::SetYearRange(double first, double last)
+void HoldingsChart::SetYearRange(double first, double last)
 {
     // The ticks stand on whole years, one a year while they fit, else every 2, 5, 10,
     // 20, 50... years, so that no year is labelled twice; the axis runs from tick to
@@ -179,9 +179,9 @@ void CHoldingsChart::SetYearRange(double first, double last)
     m_x->setTickInterval(step);
 }
 
-bool CHoldingsChart::SavePng(const QString& path) { return grab().save(path, "PNG"); }
+bool HoldingsChart::SavePng(const QString& path) { return grab().save(path, "PNG"); }
 
-void CHoldingsChart::OnSaveAs()
+void HoldingsChart::OnSaveAs()
 {
     const QString path = QFileDialog::getSaveFileName(this, chronicle::Captions::ChartSaveTitle(), QString(),
                                                        QStringLiteral("PNG (*.png)"));

@@ -16,13 +16,13 @@ class QLineSeries;
 class QAction;
 class QValueAxis;
 
-class CHoldingsChart : public QChartView {
+class HoldingsChart : public QChartView {
     Q_OBJECT
 
 public:
-    explicit CHoldingsChart(const ChronicleLog& log, QWidget* parent = nullptr);
+    explicit HoldingsChart(const ChronicleLog& log, QWidget* parent = nullptr);
     // The chart of a history that no longer grows (a game that has ended).
-    explicit CHoldingsChart(const HoldingsHistory& history, QWidget* parent = nullptr);
+    explicit HoldingsChart(const HoldingsHistory& history, QWidget* parent = nullptr);
 
     // Follows the log.
     void OnEventsAdded(std::size_t first, std::size_t end);

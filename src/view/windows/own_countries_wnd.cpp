@@ -35,7 +35,7 @@ QTableWidgetItem* Item(const QString& text, Qt::Alignment align = Qt::AlignLeft 
 
 } // namespace
 
-COwnCountriesWnd::COwnCountriesWnd(CKivView& view, QWidget* parent)
+OwnCountriesWindow::OwnCountriesWindow(CKivView& view, QWidget* parent)
     : QWidget(parent, Qt::Tool), m_view(view), m_table(new QTableWidget(0, kColumnCount, this)),
       m_follow(new QTimer(this))
 {
@@ -54,20 +54,20 @@ COwnCountriesWnd::COwnCountriesWnd(CKivView& view, QWidget* parent)
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { PointAt(row); });
     connect(m_table, &QTableWidget::activated, this, [this](const QModelIndex& index) { PointAt(index.row()); });
 
-    connect(&view, &CKivView::commandStateChanged, this, &COwnCountriesWnd::Refresh);
-    connect(&view.Game(), &GameController::playerTurnReached, this, &COwnCountriesWnd::Refresh);
-    connect(m_follow, &QTimer::timeout, this, &COwnCountriesWnd::Refresh);
+    connect(&view, &CKivView::commandStateChanged, this, &OwnCountriesWindow::Refresh);
+    connect(&view.Game(), &GameController::playerTurnReached, this, &OwnCountriesWindow::Refresh);
+    connect(m_follow, &QTimer::timeout, this, &OwnCountriesWindow::Refresh);
     m_follow->setInterval(kFollowMs);
     Retranslate();
 }
 
-int COwnCountriesWnd::CountryOf(int row) const
+int OwnCountriesWindow::CountryOf(int row) const
 {
     const QTableWidgetItem* item = m_table->item(row, kName);
     return item ? item->data(Qt::UserRole).toInt() : -1;
 }
 
-int COwnCountriesWnd::TurnRow() const
+int OwnCountriesWindow::TurnRow() const
 {
     for (int row = 0; row < m_table->rowCount(); ++row)
         if (!m_table->item(row, kTurn)->text().isEmpty())
@@ -75,7 +75,7 @@ int COwnCountriesWnd::TurnRow() const
     return -1;
 }
 
-void COwnCountriesWnd::PointAt(int row)
+void OwnCountriesWindow::PointAt(int row)
 {
     const int country = CountryOf(row);
     if (country < 0)
@@ -84,7 +84,7 @@ void COwnCountriesWnd::PointAt(int row)
     m_view.update();
 }
 
-void COwnCountriesWnd::Refresh()
+void OwnCountriesWindow::Refresh()
 {
     const GameState& world = m_view.GetWorld();
     // The countries of the player whose turn it is; between turns, of the one who
@@ -166,7 +166,7 @@ void COwnCountriesWnd::Refresh()
     }
 }
 
-QSize COwnCountriesWnd::ContentsSize() const
+QSize OwnCountriesWindow::ContentsSize() const
 {
     const int frame = 2 * m_table->frameWidth();
     const int rows = std::max(m_table->rowCount(), 6);
@@ -174,7 +174,7 @@ QSize COwnCountriesWnd::ContentsSize() const
                  m_table->horizontalHeader()->height() + rows * m_table->verticalHeader()->defaultSectionSize() + frame);
 }
 
-void COwnCountriesWnd::Open()
+void OwnCountriesWindow::Open()
 {
     if (isVisible())
         return;
@@ -186,7 +186,7 @@ void COwnCountriesWnd::Open()
     show();
 }
 
-void COwnCountriesWnd::Retranslate()
+void OwnCountriesWindow::Retranslate()
 {
     setWindowTitle(tr("自国一覧"));
     QStringList headers = {tr("番")};
@@ -199,14 +199,14 @@ void COwnCountriesWnd::Retranslate()
     Refresh();
 }
 
-void COwnCountriesWnd::changeEvent(QEvent* event)
+void OwnCountriesWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
     QWidget::changeEvent(event);
 }
 
-void COwnCountriesWnd::showEvent(QShowEvent* event)
+void OwnCountriesWindow::showEvent(QShowEvent* event)
 {
     Refresh();
     m_follow->start();
@@ -214,7 +214,7 @@ void COwnCountriesWnd::showEvent(QShowEvent* event)
     QWidget::showEvent(event);
 }
 
-void COwnCountriesWnd::hideEvent(QHideEvent* event)
+void OwnCountriesWindow::hideEvent(QHideEvent* event)
 {
     m_follow->stop();
     emit visibilityChanged(false);

@@ -14,12 +14,12 @@ class CKivView;
 class QTableWidget;
 class QTimer;
 
-class COwnCountriesWnd : public QWidget {
+class OwnCountriesWindow : public QWidget {
     Q_OBJECT
 
 public:
     // A window of its own beside parent, listing the countries of view's player.
-    COwnCountriesWnd(CKivView& view, QWidget* parent);
+    OwnCountriesWindow(CKivView& view, QWidget* parent);
 
     // Fills the table from the world as it stands; a window shown grows to show every
     // column whole, within its screen.

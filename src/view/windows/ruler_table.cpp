@@ -38,7 +38,7 @@ QTableWidgetItem* Number(std::int64_t value)
 
 } // namespace
 
-CRulerTable::CRulerTable(const GameState& world, QWidget* parent) : QTableWidget(parent), m_world(world)
+RulerTable::RulerTable(const GameState& world, QWidget* parent) : QTableWidget(parent), m_world(world)
 {
     const QStringList columns = chronicle::Captions::StandingsColumns();
     setColumnCount(static_cast<int>(columns.size()));
@@ -49,7 +49,7 @@ CRulerTable::CRulerTable(const GameState& world, QWidget* parent) : QTableWidget
     horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
 }
 
-void CRulerTable::Refresh()
+void RulerTable::Refresh()
 {
     const std::vector<RulerStanding> standings = RulerStandings(m_world);
     setRowCount(static_cast<int>(standings.size()));
@@ -74,7 +74,7 @@ void CRulerTable::Refresh()
     }
 }
 
-void CRulerTable::changeEvent(QEvent* event)
+void RulerTable::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
         setHorizontalHeaderLabels(chronicle::Captions::StandingsColumns());
@@ -84,7 +84,7 @@ void CRulerTable::changeEvent(QEvent* event)
     QTableWidget::changeEvent(event);
 }
 
-void CRulerTable::SetPatterns(bool on)
+void RulerTable::SetPatterns(bool on)
 {
     if (on == m_patterns)
         return;

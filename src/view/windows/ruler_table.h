@@ -7,11 +7,11 @@
 
 #include "model/game_state.h"
 
-class CRulerTable : public QTableWidget {
+class RulerTable : public QTableWidget {
     Q_OBJECT
 
 public:
-    explicit CRulerTable(const GameState& world, QWidget* parent = nullptr);
+    explicit RulerTable(const GameState& world, QWidget* parent = nullptr);
 
     // Reads the world again.
     void Refresh();

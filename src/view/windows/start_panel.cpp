@@ -33,7 +33,7 @@ QString WithKey(const QString& name, int id)
 
 } // namespace
 
-CStartPanel::CStartPanel(CKivView& view) : QWidget(&view), m_view(view)
+StartPanel::StartPanel(CKivView& view) : QWidget(&view), m_view(view)
 {
     setObjectName(QStringLiteral("startPanel"));
     auto* layout = new QVBoxLayout(this);
@@ -60,8 +60,8 @@ CStartPanel::CStartPanel(CKivView& view) : QWidget(&view), m_view(view)
     for (std::size_t i = 0; i < m_recent.size(); ++i)
         m_recent[i] = entry(QStringLiteral("recent%1").arg(i + 1).toLatin1().constData());
 
-    connect(m_newGame, &QPushButton::clicked, this, &CStartPanel::newGameChosen);
-    connect(m_load, &QPushButton::clicked, this, &CStartPanel::loadChosen);
+    connect(m_newGame, &QPushButton::clicked, this, &StartPanel::newGameChosen);
+    connect(m_load, &QPushButton::clicked, this, &StartPanel::loadChosen);
     for (QPushButton* button : Entries())
         if (button != m_newGame && button != m_load)
             connect(button, &QPushButton::clicked, this,
@@ -70,14 +70,14 @@ CStartPanel::CStartPanel(CKivView& view) : QWidget(&view), m_view(view)
     Retranslate();
 
     view.installEventFilter(this);
-    connect(&view, &CKivView::commandStateChanged, this, &CStartPanel::FollowMode);
+    connect(&view, &CKivView::commandStateChanged, this, &StartPanel::FollowMode);
     FitToView();
     // The first filling waits until the window has been shown and painted.
     hide();
-    QTimer::singleShot(0, this, &CStartPanel::FollowMode);
+    QTimer::singleShot(0, this, &StartPanel::FollowMode);
 }
 
-void CStartPanel::SetGames(const std::optional<Game>& resume, const QList<Game>& recent)
+void StartPanel::SetGames(const std::optional<Game>& resume, const QList<Game>& recent)
 {
     m_resumeLabel = resume ? resume->label : QString();
     m_resume->setProperty("path", resume ? resume->path : QString());
@@ -97,7 +97,7 @@ void CStartPanel::SetGames(const std::optional<Game>& resume, const QList<Game>&
     Retranslate();
 }
 
-QList<QPushButton*> CStartPanel::Entries() const
+QList<QPushButton*> StartPanel::Entries() const
 {
     QList<QPushButton*> entries = {m_newGame, m_resume, m_load};
     entries.append(QList<QPushButton*>(m_recent.begin(), m_recent.end()));
@@ -105,7 +105,7 @@ QList<QPushButton*> CStartPanel::Entries() const
     return entries;
 }
 
-void CStartPanel::FollowMode()
+void StartPanel::FollowMode()
 {
     const bool noGame = m_view.mode == ViewMode::NoGame;
     QWidget* focus = m_view.window()->focusWidget();
@@ -119,7 +119,7 @@ void CStartPanel::FollowMode()
     }
 }
 
-void CStartPanel::FitToView()
+void StartPanel::FitToView()
 {
     const int zoom = m_view.Zoom();
     setGeometry(QRect(kPanelPlace.topLeft() * zoom, kPanelPlace.size() * zoom));
@@ -140,7 +140,7 @@ void CStartPanel::FitToView()
     }
 }
 
-void CStartPanel::Retranslate()
+void StartPanel::Retranslate()
 {
     m_newGame->setText(WithKey(tr("ｹﾞｰﾑ開始"), CommandTable::ID_FILE_NEW_GAME));
     m_resume->setText(tr("自動ｾｰﾌﾞから再開  %1").arg(m_resumeLabel));
@@ -148,7 +148,7 @@ void CStartPanel::Retranslate()
     m_recentHeading->setText(tr("最近のｹﾞｰﾑ"));
 }
 
-void CStartPanel::StepFocus(int direction)
+void StartPanel::StepFocus(int direction)
 {
     const QList<QPushButton*> entries = Entries();
     const qsizetype at = entries.indexOf(qobject_cast<QPushButton*>(focusWidget()));
@@ -157,7 +157,7 @@ void CStartPanel::StepFocus(int direction)
     entries[next]->setFocus(direction > 0 ? Qt::TabFocusReason : Qt::BacktabFocusReason);
 }
 
-bool CStartPanel::eventFilter(QObject* watched, QEvent* event)
+bool StartPanel::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == &m_view && event->type() == QEvent::Resize)
         FitToView();
@@ -208,14 +208,14 @@ bool CStartPanel::eventFilter(QObject* watched, QEvent* event)
     return QWidget::eventFilter(watched, event);
 }
 
-void CStartPanel::changeEvent(QEvent* event)
+void StartPanel::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
     QWidget::changeEvent(event);
 }
 
-void CStartPanel::paintEvent(QPaintEvent*)
+void StartPanel::paintEvent(QPaintEvent*)
 {
     // The status panel's grey, edged like its boxes: black above and left, white below
     // and right.

@@ -20,7 +20,7 @@ class CKivView;
 class QLabel;
 class QPushButton;
 
-class CStartPanel : public QWidget {
+class StartPanel : public QWidget {
     Q_OBJECT
 
 public:
@@ -31,7 +31,7 @@ public:
     };
 
     // A child of view, shown while the view's mode is NoGame.
-    explicit CStartPanel(CKivView& view);
+    explicit StartPanel(CKivView& view);
 
     // The games offered beside ｹﾞｰﾑ開始 and ﾛｰﾄﾞ: the autosave to resume (none: its
     // button is hidden) and the recent games, newest first.

@@ -11,7 +11,7 @@
 #include "platform/window_scale.h"
 #include "words/event_words.h"
 
-CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
+TurnReportWindow::TurnReportWindow(QWidget* parent) : QWidget(parent, Qt::Tool)
 {
     setAttribute(Qt::WA_ShowWithoutActivating);
     setObjectName(QStringLiteral("turnReport"));
@@ -33,25 +33,25 @@ CTurnReportWnd::CTurnReportWnd(QWidget* parent) : QWidget(parent, Qt::Tool)
     layout->addWidget(m_showNext);
     layout->addWidget(close, 0, Qt::AlignRight);
     connect(close, &QPushButton::clicked, this, &QWidget::hide);
-    connect(m_showNext, &QCheckBox::toggled, this, &CTurnReportWnd::showNextChanged);
+    connect(m_showNext, &QCheckBox::toggled, this, &TurnReportWindow::showNextChanged);
     Retranslate();
 }
 
-void CTurnReportWnd::Retranslate()
+void TurnReportWindow::Retranslate()
 {
     setWindowTitle(chronicle::Captions::ReportTitle());
     m_heading->setText(chronicle::Captions::ReportHeading());
     m_showNext->setText(chronicle::Captions::ReportShowNext());
 }
 
-void CTurnReportWnd::changeEvent(QEvent* event)
+void TurnReportWindow::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange)
         Retranslate();
     QWidget::changeEvent(event);
 }
 
-void CTurnReportWnd::ShowReport(const QStringList& lines)
+void TurnReportWindow::ShowReport(const QStringList& lines)
 {
     if (lines.isEmpty()) {
         hide();
@@ -65,7 +65,7 @@ void CTurnReportWnd::ShowReport(const QStringList& lines)
     show();
 }
 
-void CTurnReportWnd::keyPressEvent(QKeyEvent* event)
+void TurnReportWindow::keyPressEvent(QKeyEvent* event)
 {
     // Enter and Escape close the report, as OK does, wherever the focus rests in it.
     switch (event->key()) {
@@ -80,4 +80,4 @@ void CTurnReportWnd::keyPressEvent(QKeyEvent* event)
     }
 }
 
-QString CTurnReportWnd::Text() const { return m_text->text(); }
+QString TurnReportWindow::Text() const { return m_text->text(); }

@@ -11,11 +11,11 @@
 class QCheckBox;
 class QLabel;
 
-class CTurnReportWnd : public QWidget {
+class TurnReportWindow : public QWidget {
     Q_OBJECT
 
 public:
-    explicit CTurnReportWnd(QWidget* parent = nullptr);
+    explicit TurnReportWindow(QWidget* parent = nullptr);
 
     // Shows the lines (or hides the window when there are none).
     void ShowReport(const QStringList& lines);
