@@ -44,8 +44,7 @@ set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|Q
 set(VELCOR_INCLUDE_LOOPS_LEFT
   "cli/game_series+cli/headless"
   "cli/headless+cli/scenario_tools"
-  "rules/computer+rules/turn"
-  "rules/event_report+rules/events")
+  "rules/computer+rules/turn")
 
 # Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
 # Qt into std-only code, and every two files that include each other (but those left).
