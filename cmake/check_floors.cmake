@@ -43,8 +43,7 @@ set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|Q
 # other. Nothing joins this list.
 set(VELCOR_INCLUDE_LOOPS_LEFT
   "cli/game_series+cli/headless"
-  "cli/headless+cli/scenario_tools"
-  "rules/computer+rules/turn")
+  "cli/headless+cli/scenario_tools")
 
 # Stops with a FATAL_ERROR naming every file whose include runs up a floor or brings
 # Qt into std-only code, and every two files that include each other (but those left).
