@@ -8,7 +8,7 @@
 #include <ostream>
 #include <sstream>
 
-#include "cli/headless.h"
+#include "cli/headless_game.h"
 #include "cli/table_text.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"

@@ -183,76 +183,7 @@ void PrintMap(const GameState& world, std::ostream& out)
     out << '\n';
 }
 
-bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
-{
-    const std::string scenarioPath = ScenarioFilePath(options.dataDir, options.scenario);
-    const ScenarioList list = ReadScenarioFile(scenarioPath);
-    if (list.status != ScenarioStatus::Read) {
-        err << "velcor: " << list.words.Text() << '\n';
-        return false;
-    }
-    const RulerId ruler = options.allRulers && !list.rulers.empty() ? list.rulers.front() : options.ruler;
-    if (const std::string refusal = RulerNotOffered(scenarioPath, list, ruler); !refusal.empty()) {
-        err << "velcor: " << refusal << '\n';
-        return false;
-    }
-    const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
-    const LoadOutcome loaded = session.ReadWorld(countryPath, CountryFileUse::StartingWorld);
-    if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << loaded.words.Text() << '\n'; // the message names the file
-        return false;
-    }
-    SeatPlayer(session.world, ruler);
-    offered = list.rulers;
-    return true;
-}
-
-bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
-{
-    const LoadOutcome loaded = session.ReadWorld(options.loadFile, CountryFileUse::SavedGame);
-    if (loaded.status != LoadStatus::Loaded) {
-        err << "velcor: " << loaded.words.Text() << '\n';
-        return false;
-    }
-    // The game loads all the same, at normal.
-    if (!session.SetAside().empty())
-        err << "velcor: " << DifficultyFileName(options.loadFile) << ": " << session.SetAside().Text() << '\n';
-    offered = {session.world.playerRuler};
-    return true;
-}
-
 } // namespace
-
-bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
-                       std::ostream& err)
-{
-    const bool loaded = !options.loadFile.empty();
-    if (!(loaded ? SetUpLoadedGame(session, options, offered, err) : SetUpNewGame(session, options, offered, err)))
-        return false;
-    GameState& world = session.world;
-    for (const HeadlessOptions::SeatChoice& choice : options.seats) {
-        Seat& seat = world.seats[static_cast<std::size_t>(choice.ruler)];
-        if (choice.seat.kind != SeatKind::Computer)
-            seat.kind = choice.seat.kind;
-        else if (choice.ruler != world.playerRuler)
-            seat.kind = SeatKind::Computer;
-        if (choice.seat.level)
-            seat.level = choice.seat.level;
-    }
-    // The game begins at the difficulty it is played at: its record's start says so.
-    if (options.difficulty)
-        world.difficulty = *options.difficulty;
-    session.BeginGame(loaded);
-    return true;
-}
-
-Seats SeatsOf(const HeadlessOptions& options)
-{
-    Seats seats{};
-    for (const HeadlessOptions::SeatChoice& choice : options.seats)
-        seats[static_cast<std::size_t>(choice.ruler)] = choice.seat;
-    return seats;
-}
 
 void HeadlessHost::TurnBegin(int) {}
 void HeadlessHost::PlayerTurn(int) {}
@@ -475,17 +406,6 @@ std::string Fixed(double value, int decimals)
 }
 
 } // namespace
-
-foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options)
-{
-    foresight::AdviceOptions advice;
-    if (options.rollouts > 0)
-        advice.rollouts = options.rollouts;
-    if (options.horizon > 0)
-        advice.horizon = options.horizon;
-    advice.threads = options.adviceThreads;
-    return advice;
-}
 
 void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::ostream& out)
 {

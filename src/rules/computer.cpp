@@ -7,7 +7,7 @@
 #include "rules/commands.h"
 #include "rules/difficulty.h"
 #include "rules/names.h"
-#include "rules/turn.h"
+#include "rules/turn_host.h"
 
 namespace {
 

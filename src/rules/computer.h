@@ -37,6 +37,10 @@ std::vector<ComputerOrder> ComputerChoices(const GameState& world, int country);
 void CarryOutComputerOrder(GameState& world, EventSink& events, TurnHost& host, int country,
                            const ComputerOrder& order);
 
+// One computer country's turn: the rules' choice, or the planner's for a ruler whose
+// level looks ahead (TurnHost::planner).
+void RunComputerTurn(GameState& world, EventSink& events, TurnHost& host, int country);
+
 // Chooses the order of a computer ruler whose level looks ahead (達人). The floor above
 // the rules that thinks ahead implements it; the front ends hand theirs to the host.
 // Choose is called on the turn worker's thread with the world as it stands, which it

@@ -1,0 +1,141 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// What every run without windows shares (velcor --headless, the many games, the
+// scenario tools): its options, its exit statuses, and one game set up from the
+// options with a host whose player rests and whose battles are fought at once.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "foresight/advisor.h"
+#include "foresight/look_ahead_ruler.h"
+#include "model/game_state.h"
+#include "rules/turn_host.h"
+#include "session/game_session.h"
+
+struct HeadlessOptions {
+    std::string dataDir = ".";
+    int scenario = 0;  // 1..3 for a new game; 0 when a file is loaded
+    int ruler = -1;    // the player's RulerId in a new game
+    std::string loadFile;
+    std::int64_t months = 0;
+    std::optional<std::int64_t> clockStart; // a fixed clock makes the run repeatable
+    std::string saveFile;                   // empty: no save
+    std::string eventsFile;                 // the events as JSON Lines; empty: none
+    std::optional<Difficulty> difficulty;   // none: a new game's normal, a save's own
+    std::string recordFile;                 // the game's record (docs/replay-format.md); empty: none
+    std::string replayFile;                 // a record played again instead of a new or loaded game
+    bool help = false;
+
+    // Who plays the player's side: he rests at each turn, or the advisor (foresight/)
+    // gives its best command at each turn. --advise only prints the advice at the
+    // player's first turn. rollouts and horizon are the advisor's.
+    enum class Player : std::uint8_t { Rest, Advisor };
+    Player player = Player::Rest;
+    // --seat R=KIND, each ruler once: rest or advisor seats R as another player (a person
+    // who rests at his turns, or the advisor), easy, normal, hard or master makes R a
+    // computer ruler at that level (the player ruler stays the player: his level counts
+    // only in the games of --ruler all where he is a computer).
+    struct SeatChoice {
+        RulerId ruler = 0;
+        Seat seat;
+    };
+    std::vector<SeatChoice> seats;
+    bool advise = false;
+    int rollouts = 0; // 0: the advisor's default
+    int horizon = 0;  // 0: the advisor's default
+    int adviceThreads = 0; // 0: one for each hardware thread
+
+    // Many games (see game_series.h): games > 0 plays that many of each ruler chosen.
+    int games = 0;
+    int jobs = 0;            // threads at once; 0: one for each core
+    bool allRulers = false;  // --ruler all: every ruler the scenario offers
+    std::string csvFile;     // the table as CSV too; empty: none
+
+    // The scenario tools (cli/scenario_tools.h): the fairness table of --scenario, or a
+    // random scenario of a seed, its table printed and its files written to a folder.
+    bool fairness = false;
+    std::optional<std::uint32_t> randomSeed;
+    std::string writeScenario; // empty: not written
+
+    // Each stretch of computer turns on a thread of its own, started and joined as the
+    // windows run their turn worker. The same draws, the same world and the same lines
+    // as on the calling thread, only slower: kept to compare the two.
+    bool workerThread = false;
+
+    // Called on the calling thread each time the computer rulers have played up to the
+    // player's turn or to the end of the game, before the run looks whether to go on.
+    // No worker runs then: the observer may read the world, save it or load it again.
+    // Between two calls at most one month passes. Returning false ends the run there.
+    std::function<bool()> atPlayerTurn;
+};
+
+constexpr int kHeadlessDone = 0;
+constexpr int kHeadlessSaveFailed = 1; // the save, the events or the CSV file
+constexpr int kHeadlessBadInput = 2; // a bad option, a missing or refused file
+
+// The player rests at each of his turns and his battles are fought at once. Its calls
+// come from whichever thread runs the turn worker's procedure while nothing else
+// touches the world.
+class HeadlessHost : public TurnHost {
+public:
+    // The computer rulers who look ahead (達人) do so with the look-ahead's defaults.
+    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out)
+    {
+        planner = &foresight::DefaultPlanner();
+    }
+
+    void TurnBegin(int country) override;
+    void MarkBattle(int attacker, int target) override
+    {
+        m_marked = {attacker, target};
+    }
+    void PlayerTurn(int country) override;
+    void ShowMessage(const platform::Message& words, int milliseconds) override;
+    bool Present(BattleScript& script) override;
+
+    std::ostream* Out() const { return m_out; }
+    // The battle the worker last marked, as a map would show it ({-1, -1}: none).
+    std::pair<int, int> MarkedBattle() const { return m_marked; }
+
+private:
+    GameState& m_world;
+    std::ostream* m_out;
+    std::pair<int, int> m_marked{-1, -1};
+};
+
+// One game without windows: its session and the host its worker reaches. out, when
+// given, receives the battles against the player (and PlayResting's map).
+class HeadlessGame {
+public:
+    explicit HeadlessGame(std::ostream* out = nullptr) : m_host(m_session.world, out) {}
+
+    GameSession& Session() { return m_session; }
+    GameState& GetWorld() { return m_session.world; }
+    HeadlessHost& Host() { return m_host; }
+
+private:
+    HeadlessHost m_host; // made first and let go last: the session's worker calls it
+    GameSession m_session{m_host};
+};
+
+// Sets up the world of the game the options name, as a single run starts it: a new
+// game of options.ruler (with allRulers, of the first ruler offered) on the scenario's
+// country file, or the saved game, seated as --seat says, and begins it. offered receives the rulers the scenario offers
+// (the saved game's player for a loaded game). False, with the reason on err, when a
+// file is missing or refused or the scenario does not offer the ruler.
+bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
+                       std::ostream& err);
+
+// The seats the --seat options give, every ruler not named at the computer at the
+// game's difficulty.
+Seats SeatsOf(const HeadlessOptions& options);
+
+// The advisor's options the headless options give (--rollouts, --horizon and the
+// threads of each advice).
+foresight::AdviceOptions AdviceOptionsOf(const HeadlessOptions& options);
