@@ -52,9 +52,9 @@ std::vector<std::string> FileNames(const std::string& folder)
 }
 
 // The game's own save of the world as it stands.
-AutosaveStore::Writer GameSave(CKivDoc& doc, const GameState& world, int cursor)
+AutosaveStore::Writer GameSave(CKivDoc&, const GameState& world, int cursor)
 {
-    return [&doc, &world, cursor](const QString& path, QString* error) {
+    return [&world, cursor](const QString& path, QString* error) {
         return SaveWorldAs(world, path, cursor, error);
     };
 }

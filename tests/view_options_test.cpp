@@ -122,7 +122,8 @@ TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
 TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
 {
     LoadTestWorld();
-    for (auto [attacker, target] : {std::pair{0, 1}, std::pair{4, 3}}) {
+    for (const auto& battle : {std::pair{0, 1}, std::pair{4, 3}}) {
+        const int attacker = battle.first, target = battle.second;
         SCOPED_TRACE(std::to_string(attacker) + " against " + std::to_string(target));
         auto fresh = [&] {
             platform::FixClock(1'700'000'000);
