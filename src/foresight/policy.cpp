@@ -44,6 +44,35 @@ int StepToFront(const GameState& world, int c)
     return best;
 }
 
+// The strongest army among the hostile neighbours of country c; 0 when it has none.
+std::int64_t Threat(const GameState& world, int c)
+{
+    std::int64_t strongest = 0;
+    for (int t : AttackTargets(world, c))
+        strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
+    return strongest;
+}
+
+// The neighbour of c of its own ruler that stands weakest against its strongest hostile
+// neighbour, when it is the weaker of the two; -1 when none is.
+int WeakestFront(const GameState& world, int c)
+{
+    int weakest = -1;
+    double lowest = 1.0; // its army over its threat's
+    for (int n : MoveTargets(world, c)) {
+        const std::int64_t threat = Threat(world, n);
+        if (threat <= 0)
+            continue;
+        const double ratio =
+            static_cast<double>(Strength(world.countries[static_cast<std::size_t>(n)])) / static_cast<double>(threat);
+        if (ratio < lowest) {
+            lowest = ratio;
+            weakest = n;
+        }
+    }
+    return weakest;
+}
+
 } // namespace
 
 int CountriesOf(const GameState& world, RulerId ruler)
@@ -68,9 +97,7 @@ PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed, const Po
         return command::Move{c, to, me.GetSoldiers(), me.GetProvisions(), me.GetFunds() / 2};
     }
     // The strongest army beside the country: what it must still stand up to.
-    std::int64_t strongest = 0;
-    for (int t : targets)
-        strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
+    const std::int64_t strongest = Threat(world, c);
     if (WarBlock(world, c) == CommandBlock::None) {
         int best = -1;
         double bestOdds = 0;
@@ -96,6 +123,12 @@ PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed, const Po
         }
         if (best >= 0 && bestOdds >= thresholds.attackOdds)
             return command::War{c, best};
+    }
+    if (thresholds.reinforceAbove > 0 && me.GetSoldiers() >= kMoveAtLeast &&
+        static_cast<double>(Strength(me)) > thresholds.reinforceAbove * static_cast<double>(strongest)) {
+        const int to = WeakestFront(world, c);
+        if (to >= 0)
+            return command::Move{c, to, me.GetSoldiers() / 2, me.GetProvisions() / 2, 0};
     }
     if (me.CanPayAction() && static_cast<double>(Strength(me)) < thresholds.conscriptBelow * static_cast<double>(strongest))
         return command::Domestic{DomesticCommand::Conscript, c};

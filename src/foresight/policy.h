@@ -11,11 +11,17 @@
 //      expected survivors that stays at home (soldiers times training) is at least guard
 //      times as strong as the strongest other hostile neighbour; only neighbours weaker
 //      than it, or without soldiers, are weighed;
-//   3. otherwise conscription while its army is weaker than conscriptBelow times that
+//   3. otherwise, with reinforceAbove above 0 (a step tried by self-play and left off:
+//      docs/advisor.md), when its army is more than reinforceAbove times as strong as its
+//      strongest hostile neighbour's and holds at least kMoveAtLeast soldiers, half of
+//      its soldiers and provisions go to the neighbour of his that stands weakest
+//      against its own strongest hostile neighbour, when that one is the weaker (a
+//      front that is safe helps the one that is not);
+//   4. otherwise conscription while its army is weaker than conscriptBelow times that
 //      of its strongest hostile neighbour, when it has the funds;
-//   4. otherwise training while it is below its top;
-//   5. otherwise the lower of land and commerce developed, when it has the funds;
-//   6. otherwise rest.
+//   5. otherwise training while it is below its top;
+//   6. otherwise the lower of land and commerce developed, when it has the funds;
+//   7. otherwise rest.
 // The thresholds were chosen by self-play (docs/advisor.md: thousands of games of every
 // ruler played by the policy alone for each candidate, tools/policy-tune).
 #pragma once
@@ -32,6 +38,7 @@ struct PolicyThresholds {
     double guard = 0.0;          // home's strength against the strongest other neighbour; 0: not weighed
     double conscriptBelow = 3.0; // conscript while weaker than this times the strongest neighbour
     bool moveToFront = true;     // countries at the back send their armies forward
+    double reinforceAbove = 0.0; // a front this much stronger than its threat helps another; 0: never
 };
 
 // Soldiers a country at the back keeps rather than sending them forward.

@@ -6,10 +6,13 @@
 // own, docs: README "How a game ended"). The best candidate by the mean score is marked.
 //
 //   policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--scenario N]
-//               [--grid coarse|fine|tuned]
+//               [--rulers R,R...] [--grid coarse|fine|wide|reinforce|tuned]
 //
-// The coarse grid comes first; the fine one searches around its best. --grid tuned plays
-// the thresholds in foresight/policy.h alone and prints a line for each ruler.
+// The coarse grid comes first; the fine one searches around its best. The wide grid
+// spans every threshold with armies moved forward, for a search on a few rulers
+// (--scenario and --rulers). The reinforce grid tries fronts that help each other on the
+// best thresholds of the fine one. --grid tuned plays the thresholds in foresight/policy.h
+// alone and prints a line for each ruler.
 //
 // Game g of a ruler is played with the clock C + g, as velcor --headless --games plays
 // it; the table is the same on any number of threads.
@@ -93,7 +96,7 @@ int main(int argc, char** argv)
 {
     if (argc < 2) {
         std::cerr << "usage: policy-tune DATA [--games G] [--months M] [--clock C] [--jobs J] [--scenario N] "
-                     "[--grid coarse|fine|tuned]\n";
+                     "[--rulers R,R...] [--grid coarse|fine|wide|reinforce|tuned]\n";
         return 2;
     }
     const std::string data = argv[1];
@@ -101,6 +104,7 @@ int main(int argc, char** argv)
     std::int64_t clock = 1700000000;
     std::string grid = "coarse";
     int only = 0; // one scenario alone; 0: all three
+    std::vector<RulerId> rulers; // these rulers alone; empty: every ruler offered
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
         if (name == "--games")
@@ -115,6 +119,12 @@ int main(int argc, char** argv)
             grid = value;
         else if (name == "--scenario")
             only = std::atoi(value.c_str());
+        else if (name == "--rulers")
+            for (std::size_t at = 0; at < value.size();) {
+                const std::size_t comma = std::min(value.find(',', at), value.size());
+                rulers.push_back(static_cast<RulerId>(std::atoi(value.substr(at, comma - at).c_str())));
+                at = comma + 1;
+            }
     }
 
     std::vector<Start> starts;
@@ -132,6 +142,13 @@ int main(int argc, char** argv)
         if (!SetUpHeadlessGame(setUp.Session(), options, start.rulers, std::cerr))
             return 2;
         start.world = setUp.GetWorld();
+        if (!rulers.empty()) {
+            std::vector<RulerId> kept;
+            for (RulerId r : start.rulers)
+                if (std::find(rulers.begin(), rulers.end(), r) != rulers.end())
+                    kept.push_back(r);
+            start.rulers = kept;
+        }
         starts.push_back(std::move(start));
     }
 
@@ -155,18 +172,32 @@ int main(int argc, char** argv)
     std::vector<foresight::PolicyThresholds> candidates;
     // The coarse grid first; the fine one around its best (armies moved forward, no guard).
     const bool fine = grid == "fine";
+    const bool wide = grid == "wide";
     const std::vector<double> odds = fine ? std::vector<double>{0.6, 0.65, 0.7, 0.75} : std::vector<double>{0.5, 0.6, 0.7, 0.8, 0.9};
-    const std::vector<double> guards = fine ? std::vector<double>{0.0, 0.25} : std::vector<double>{0.0, 0.5, 1.0};
-    const std::vector<double> conscripts = fine ? std::vector<double>{1.5, 2.0, 3.0, 5.0} : std::vector<double>{0.5, 1.0, 1.5};
-    const std::vector<bool> moves = fine ? std::vector<bool>{true} : std::vector<bool>{false, true};
-    for (bool move : moves)
-        for (double o : odds)
-            for (double g : guards)
-                for (double c : conscripts)
-                    candidates.push_back(foresight::PolicyThresholds{o, g, c, move});
+    const std::vector<double> guards = fine   ? std::vector<double>{0.0, 0.25}
+                                       : wide ? std::vector<double>{0.0, 0.25, 0.5, 1.0}
+                                              : std::vector<double>{0.0, 0.5, 1.0};
+    const std::vector<double> conscripts = fine   ? std::vector<double>{1.5, 2.0, 3.0, 5.0}
+                                           : wide ? std::vector<double>{1.0, 2.0, 3.0, 5.0, 8.0}
+                                                  : std::vector<double>{0.5, 1.0, 1.5};
+    const std::vector<bool> moves = fine || wide ? std::vector<bool>{true} : std::vector<bool>{false, true};
+    // The grids above were searched before fronts reinforced each other (reinforce 0); the
+    // reinforce grid tries it on the best of the fine one.
+    const std::vector<double> reinforces = grid == "reinforce" ? std::vector<double>{0.0, 1.0, 1.5, 2.0, 3.0}
+                                                               : std::vector<double>{0.0};
+    if (grid == "reinforce")
+        for (double o : {0.60, 0.65})
+            for (double r : reinforces)
+                candidates.push_back(foresight::PolicyThresholds{o, 0.0, 3.0, true, r});
+    else
+        for (bool move : moves)
+            for (double o : odds)
+                for (double g : guards)
+                    for (double c : conscripts)
+                        candidates.push_back(foresight::PolicyThresholds{o, g, c, move, 0.0});
 
-    std::printf("| odds | guard | conscript | move | games | unified | median months (mean over rulers) | mean score |\n");
-    std::printf("|---|---|---|---|---|---|---|---|\n");
+    std::printf("| odds | guard | conscript | move | reinforce | games | unified | median months (mean over rulers) | mean score |\n");
+    std::printf("|---|---|---|---|---|---|---|---|---|\n");
     double bestScore = -1;
     std::size_t best = 0;
     for (std::size_t k = 0; k < candidates.size(); ++k) {
@@ -207,13 +238,13 @@ int main(int argc, char** argv)
             best = k;
         }
         const foresight::PolicyThresholds& c = candidates[k];
-        std::printf("| %.2f | %.2f | %.2f | %s | %zu | %.1f %% | %.1f | %.0f |\n", c.attackOdds, c.guard, c.conscriptBelow,
-                    c.moveToFront ? "yes" : "no", tasks.size(), 100.0 * unified / static_cast<double>(tasks.size()),
+        std::printf("| %.2f | %.2f | %.2f | %s | %.1f | %zu | %.1f %% | %.1f | %.0f |\n", c.attackOdds, c.guard,
+                    c.conscriptBelow, c.moveToFront ? "yes" : "no", c.reinforceAbove, tasks.size(), 100.0 * unified / static_cast<double>(tasks.size()),
                     medianSum / rulers, meanScore);
         std::fflush(stdout);
     }
     const foresight::PolicyThresholds& c = candidates[best];
-    std::printf("\nbest: odds %.2f guard %.2f conscript %.2f move %s, mean score %.0f\n", c.attackOdds, c.guard,
-                c.conscriptBelow, c.moveToFront ? "yes" : "no", bestScore);
+    std::printf("\nbest: odds %.2f guard %.2f conscript %.2f move %s reinforce %.1f, mean score %.0f\n", c.attackOdds,
+                c.guard, c.conscriptBelow, c.moveToFront ? "yes" : "no", c.reinforceAbove, bestScore);
     return 0;
 }
