@@ -24,6 +24,9 @@ RulerId AdvisedRuler(const GameState& world)
     return world.IsPlayer(atTurn) ? atTurn : world.playerRuler.Get();
 }
 
+// Mixed into a trial's seed for the draws after its command.
+constexpr std::uint64_t kAfterCommand = 0x5EEDull;
+
 // One trial of a command: the command on a copy of world, then the months of the
 // horizon. Sets done to false when cancelled.
 TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t seed,
@@ -39,6 +42,10 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
     session.Resume();
     if (!std::holds_alternative<command::Rest>(first))
         session.Apply(first);
+    // Trial k of every command plays on from the same draws: the commands are weighed on
+    // the same luck after the command, not only before it (the command itself, a battle
+    // say, draws a different number of times).
+    SeedCopy(session.world, Mix(seed ^ kAfterCommand));
     done = PlayOn(session, seed, options.horizon, options.policy, cancel);
     return EndOf(session.world, ruler, watch);
 }
