@@ -44,14 +44,17 @@ int StepToFront(const GameState& world, int c)
     return best;
 }
 
-// The strongest army among the hostile neighbours of country c; 0 when it has none.
-std::int64_t Threat(const GameState& world, int c)
+// The strongest army among these hostile neighbours; 0 when there are none.
+std::int64_t Strongest(const GameState& world, const std::vector<int>& targets)
 {
     std::int64_t strongest = 0;
-    for (int t : AttackTargets(world, c))
+    for (int t : targets)
         strongest = std::max(strongest, Strength(world.countries[static_cast<std::size_t>(t)]));
     return strongest;
 }
+
+// The strongest army among the hostile neighbours of country c; 0 when it has none.
+std::int64_t Threat(const GameState& world, int c) { return Strongest(world, AttackTargets(world, c)); }
 
 // The neighbour of c of its own ruler that stands weakest against its strongest hostile
 // neighbour, when it is the weaker of the two; -1 when none is.
@@ -97,7 +100,7 @@ PlayerCommand PolicyCommand(const GameState& world, std::uint32_t seed, const Po
         return command::Move{c, to, me.GetSoldiers(), me.GetProvisions(), me.GetFunds() / 2};
     }
     // The strongest army beside the country: what it must still stand up to.
-    const std::int64_t strongest = Threat(world, c);
+    const std::int64_t strongest = Strongest(world, targets);
     if (WarBlock(world, c) == CommandBlock::None) {
         int best = -1;
         double bestOdds = 0;
