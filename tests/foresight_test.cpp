@@ -13,6 +13,7 @@
 #include "foresight/advisor.h"
 #include "foresight/look_ahead_ruler.h"
 #include "foresight/silent_host.h"
+#include "foresight/trial.h"
 #include "model/country_file.h"
 #include "rules/battle_odds.h"
 #include "rules/turn.h"
@@ -241,6 +242,31 @@ TEST(AdvisorTest, RanksByWhatItsTrialsShow)
 // on the world as it stood; the same order on any number of threads; each trial draws
 // its own (the trials of an uncertain war do not all end alike). Given a neighbour
 // without soldiers, it takes it.
+// In the advisor's trials every turn draws afresh from the trial's seed as it begins:
+// two copies that drew differently before draw alike at the same turn, and the second
+// telling of a turn's beginning (before a battle between computers) does not start its
+// draws over.
+TEST(TrialTest, EveryTurnDrawsAfreshOnceAsItBegins)
+{
+    GameState a = TestWorld(), b = TestWorld();
+    a.turnCountry = b.turnCountry = 3;
+    b.random.Draw();
+    foresight::TurnSeededHost hostA(42), hostB(42);
+    hostA.world = &a;
+    hostB.world = &b;
+    hostA.TurnBegin(3);
+    hostB.TurnBegin(3);
+    const auto first = a.random.Draw();
+    EXPECT_EQ(b.random.Draw(), first);
+    hostA.TurnBegin(3);
+    EXPECT_EQ(a.random.Draw(), b.random.Draw());
+    a.turnCountry = 4;
+    b.turnCountry = 5;
+    hostA.TurnBegin(4);
+    hostB.TurnBegin(5);
+    EXPECT_NE(a.random.Draw(), b.random.Draw());
+}
+
 TEST(LookAheadTest, AMasterChoosesOnCopiesOfItsOwn)
 {
     struct Case {

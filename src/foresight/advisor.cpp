@@ -32,8 +32,9 @@ constexpr std::uint64_t kAfterCommand = 0x5EEDull;
 TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint64_t seed,
                    const AdviceOptions& options, const std::atomic<bool>& cancel, bool& done)
 {
-    SilentHost host;
+    TurnSeededHost host(seed);
     GameSession session(host);
+    host.world = &session.world;
     session.world = world;
     SeedCopy(session.world, seed);
     const RulerId ruler = AdvisedRuler(world);
@@ -44,9 +45,11 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
         session.Apply(first);
     // Trial k of every command plays on from the same draws: the commands are weighed on
     // the same luck after the command, not only before it (the command itself, a battle
-    // say, draws a different number of times).
+    // say, draws a different number of times), and at every turn after it the generators
+    // start afresh from the trial's seed and the turn, so that a country the command
+    // does not touch plays its turns alike in the trials of every command.
     SeedCopy(session.world, Mix(seed ^ kAfterCommand));
-    done = PlayOn(session, seed, options.horizon, options.policy, cancel);
+    done = PlayOn(session, seed, options.horizon, options.policy, cancel, true);
     return EndOf(session.world, ruler, watch);
 }
 

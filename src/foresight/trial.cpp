@@ -34,8 +34,16 @@ void SeedCopy(GameState& copy, std::uint64_t seed)
     copy.commandRandom.Seed(static_cast<std::uint32_t>(seed >> 32));
 }
 
+void SeedTurn(GameState& copy, std::uint64_t seed)
+{
+    const auto turn = static_cast<std::uint64_t>(TurnNumber(copy, copy.turnCountry));
+    const std::uint64_t mixed = Mix(Mix(seed ^ 0x7E5EEDull) + turn);
+    copy.random.Seed(static_cast<std::uint32_t>(mixed));
+    copy.commandRandom.Seed(static_cast<std::uint32_t>(mixed >> 32));
+}
+
 bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
-            const std::atomic<bool>& cancel)
+            const std::atomic<bool>& cancel, bool seedTurns)
 {
     GameState& copy = session.world;
     // The phase follows from the copy as it stands: a player's command given (or to be
@@ -56,6 +64,8 @@ bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyT
         lastMonth = month;
         if (session.Ended() || months >= horizon)
             break;
+        if (seedTurns)
+            SeedTurn(copy, seed);
         const PlayerCommand next = PolicyCommand(copy, static_cast<std::uint32_t>(Mix(seed + step)), policy);
         if (!std::holds_alternative<command::Rest>(next))
             session.Apply(next);

@@ -16,6 +16,7 @@
 #include <thread>
 
 #include "foresight/policy.h"
+#include "foresight/silent_host.h"
 #include "model/game_state.h"
 #include "rules/events.h"
 #include "session/game_session.h"
@@ -31,6 +32,43 @@ std::uint64_t TrialSeed(const GameState& world, int index);
 // Gives copy generators and a clock of its own from seed (the copy's clock starts
 // afresh: no feed, no listener).
 void SeedCopy(GameState& copy, std::uint64_t seed);
+
+// Seeds copy's two generators again from seed, its date and the country whose turn it
+// is: at every turn of a trial, so that two trials on the same seed draw alike at the
+// same turn however differently they drew before, and the world apart from what their
+// commands changed goes on alike in both. The clock, from which a player's battle seeds,
+// goes on as it was.
+void SeedTurn(GameState& copy, std::uint64_t seed);
+
+// A number for country's turn in the world's month, different for every turn.
+inline std::int64_t TurnNumber(const GameState& world, int country)
+{
+    return (std::int64_t{world.year.Get()} * 16 + world.month.Get()) * kCountryCount + country;
+}
+
+// A silent host that seeds the generators of the world it plays afresh as each computer
+// country's turn begins (SeedTurn); world is set once the session that owns it is made.
+// A war between computers tells the turn's beginning again before its battle: the battle
+// draws on from where the turn stands, not from the turn's first draw again.
+class TurnSeededHost : public SilentHost {
+public:
+    explicit TurnSeededHost(std::uint64_t seed) : m_seed(seed) {}
+    void TurnBegin(int) override
+    {
+        if (!world)
+            return;
+        const std::int64_t turn = TurnNumber(*world, world->turnCountry);
+        if (turn == m_lastTurn)
+            return;
+        m_lastTurn = turn;
+        SeedTurn(*world, m_seed);
+    }
+    GameState* world = nullptr;
+
+private:
+    std::uint64_t m_seed;
+    std::int64_t m_lastTurn = -1;
+};
 
 // What a trial came to, for the ruler it was played for.
 struct TrialEnd {
@@ -63,9 +101,11 @@ private:
 // or order; a session that has begun no game takes its phase from the world) until
 // horizon months have turned or the game has ended: the computer rulers as the rules
 // play them, every player at his turns by the rollout policy, all through the session's
-// Apply. The session's host must look ahead for nobody. False when cancelled.
+// Apply. The session's host must look ahead for nobody. With seedTurns, the generators
+// are seeded afresh at every turn of a player's (SeedTurn; a TurnSeededHost does it at the
+// computer's). False when cancelled.
 bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
-            const std::atomic<bool>& cancel);
+            const std::atomic<bool>& cancel, bool seedTurns = false);
 
 // What the trial came to for ruler, from the world as it ends and the watch that heard it.
 TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch);
