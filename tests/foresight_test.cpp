@@ -237,11 +237,6 @@ TEST(AdvisorTest, RanksByWhatItsTrialsShow)
     }
 }
 
-// 達人: a computer ruler's order comes from copies of its own. Choosing leaves the
-// game's generators and clock as they were; the turn it plays is the order carried out
-// on the world as it stood; the same order on any number of threads; each trial draws
-// its own (the trials of an uncertain war do not all end alike). Given a neighbour
-// without soldiers, it takes it.
 // In the advisor's trials every turn draws afresh from the trial's seed as it begins:
 // two copies that drew differently before draw alike at the same turn, and the second
 // telling of a turn's beginning (before a battle between computers) does not start its
@@ -267,6 +262,11 @@ TEST(TrialTest, EveryTurnDrawsAfreshOnceAsItBegins)
     EXPECT_NE(a.random.Draw(), b.random.Draw());
 }
 
+// 達人: a computer ruler's order comes from copies of its own. Choosing leaves the
+// game's generators and clock as they were; the turn it plays is the order carried out
+// on the world as it stood; the same order on any number of threads; each trial draws
+// its own (the trials of an uncertain war do not all end alike). Given a neighbour
+// without soldiers, it takes it.
 TEST(LookAheadTest, AMasterChoosesOnCopiesOfItsOwn)
 {
     struct Case {

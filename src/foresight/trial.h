@@ -102,8 +102,8 @@ private:
 // horizon months have turned or the game has ended: the computer rulers as the rules
 // play them, every player at his turns by the rollout policy, all through the session's
 // Apply. The session's host must look ahead for nobody. With seedTurns, the generators
-// are seeded afresh at every turn of a player's (SeedTurn; a TurnSeededHost does it at the
-// computer's). False when cancelled.
+// are seeded afresh as every player's turn begins (SeedTurn; a TurnSeededHost does it
+// for the computer's turns). False when cancelled.
 bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
             const std::atomic<bool>& cancel, bool seedTurns = false);
 
