@@ -104,7 +104,7 @@ int main(int argc, char** argv)
     std::int64_t clock = 1700000000;
     std::string grid = "coarse";
     int only = 0; // one scenario alone; 0: all three
-    std::vector<RulerId> rulers; // these rulers alone; empty: every ruler offered
+    std::vector<RulerId> chosen; // these rulers alone; empty: every ruler offered
     for (int i = 2; i + 1 < argc; i += 2) {
         const std::string name = argv[i], value = argv[i + 1];
         if (name == "--games")
@@ -122,7 +122,7 @@ int main(int argc, char** argv)
         else if (name == "--rulers")
             for (std::size_t at = 0; at < value.size();) {
                 const std::size_t comma = std::min(value.find(',', at), value.size());
-                rulers.push_back(static_cast<RulerId>(std::atoi(value.substr(at, comma - at).c_str())));
+                chosen.push_back(static_cast<RulerId>(std::atoi(value.substr(at, comma - at).c_str())));
                 at = comma + 1;
             }
     }
@@ -142,10 +142,10 @@ int main(int argc, char** argv)
         if (!SetUpHeadlessGame(setUp.Session(), options, start.rulers, std::cerr))
             return 2;
         start.world = setUp.GetWorld();
-        if (!rulers.empty()) {
+        if (!chosen.empty()) {
             std::vector<RulerId> kept;
             for (RulerId r : start.rulers)
-                if (std::find(rulers.begin(), rulers.end(), r) != rulers.end())
+                if (std::find(chosen.begin(), chosen.end(), r) != chosen.end())
                     kept.push_back(r);
             start.rulers = kept;
         }
@@ -183,11 +183,9 @@ int main(int argc, char** argv)
     const std::vector<bool> moves = fine || wide ? std::vector<bool>{true} : std::vector<bool>{false, true};
     // The grids above were searched before fronts reinforced each other (reinforce 0); the
     // reinforce grid tries it on the best of the fine one.
-    const std::vector<double> reinforces = grid == "reinforce" ? std::vector<double>{0.0, 1.0, 1.5, 2.0, 3.0}
-                                                               : std::vector<double>{0.0};
     if (grid == "reinforce")
         for (double o : {0.60, 0.65})
-            for (double r : reinforces)
+            for (double r : {0.0, 1.0, 1.5, 2.0, 3.0})
                 candidates.push_back(foresight::PolicyThresholds{o, 0.0, 3.0, true, r});
     else
         for (bool move : moves)
