@@ -37,7 +37,13 @@ CKivApp::CKivApp() : m_language(std::make_unique<Language>()), m_game(std::make_
                   << " is not a plain file; this run starts from the default settings and does not save them\n";
 }
 
-CKivApp::~CKivApp() = default;
+CKivApp::~CKivApp()
+{
+    // The worker reports to the windows' logs: it ends before the frame and its windows
+    // go, also when the program ends without the frame being closed.
+    if (m_game)
+        m_game->EndWorker();
+}
 
 bool CKivApp::InitInstance(int zoom)
 {

@@ -22,7 +22,9 @@ GameController::GameController(QObject* parent) : QObject(parent)
     connect(&m_watchTimer, &QTimer::timeout, this, &GameController::StepWatch);
 }
 
-GameController::~GameController()
+GameController::~GameController() { EndWorker(); }
+
+void GameController::EndWorker()
 {
     if (m_session.Worker().Running()) {
         RequestStop();

@@ -137,6 +137,8 @@ public:
     // Ends a running worker for good: it stops at its next step (a window it has open is
     // the windows' to close). Used when the program ends.
     void Stop();
+    // Stops a running worker and waits for it: before the windows that hear its events go.
+    void EndWorker();
 
     // TurnHost: called by the worker thread.
     void TurnBegin(int country) override;
