@@ -153,6 +153,20 @@ TEST(AdvisorTest, RanksByWhatItsTrialsShow)
              w.countries[8].SetSoldiers(200000);
          },
          [](const std::vector<foresight::AdvisedCommand>& r, const GameState&) { EXPECT_EQ(PlaceOf(r, 'W', 1), 0); }},
+        // Every country but an empty one is his: the war on it ends the game at once, and
+        // the months it no longer plays count as all of China held.
+        {"a victory counts for the months after it", 6, 4,
+         [](GameState& w) {
+             for (Country& c : w.countries)
+                 c.SetRuler(w.playerRuler);
+             w.countries[1].SetRuler(2);
+             w.countries[1].SetSoldiers(0);
+             w.countries[0].SetTraining(Country::kMaxTraining);
+         },
+         [](const std::vector<foresight::AdvisedCommand>& r, const GameState&) {
+             ASSERT_EQ(PlaceOf(r, 'W', 1), 0);
+             EXPECT_EQ(r.front().MeanHeldOverMonths(), kCountryCount);
+         }},
         // His two neighbours are weak countries of 豫州's that cannot act (no funds),
         // behind them great armies of 豫州's as strong as his. A computer attacks only
         // a neighbour weaker than half its army: his country whole is safe, but either

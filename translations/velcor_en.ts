@@ -1392,8 +1392,8 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>The record has no start</translation>
     </message>
     <message>
-        <source>%1か月後 平均 %2か国・国を保つ %3%</source>
-        <translation>In %1 months: %2 countries on average, all kept in %3%</translation>
+        <source>%1か月間 平均 %2か国・国を保つ %3%</source>
+        <translation>Over %1 months: %2 countries on average, all kept in %3%</translation>
     </message>
     <message>
         <source>失う危険なし</source>

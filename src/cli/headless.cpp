@@ -76,9 +76,9 @@ const char* const kHeadlessUsage =
     "  --advise         play up to the player's first turn and print every command he may\n"
     "                   give, best first: its key letter (M W L C S T R), its target country\n"
     "                   (- when none), a move's amounts, the share of trials keeping as many\n"
-    "                   countries, the mean held, the share surviving, the share losing a\n"
-    "                   country, the score, the army at the horizon, the trials and the\n"
-    "                   reason in words\n"
+    "                   countries, the mean held at the horizon and over its months, the\n"
+    "                   share surviving, the share losing a country, the score, the army\n"
+    "                   at the horizon, the trials and the reason in words\n"
     "  --rollouts N     the advisor's trials of each command (default 256)\n"
     "  --horizon H      the months each trial plays on (default 24)\n"
     "  --fairness       print the scenario's fairness table: for each ruler offered, whether\n"
@@ -418,7 +418,8 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
         out << foresight::CommandKey(a.command) << ' ' << (target < 0 ? std::string("-") : std::to_string(target));
         if (const auto* move = std::get_if<command::Move>(&a.command))
             out << " soldiers " << move->soldiers << " provisions " << move->provisions << " funds " << move->funds;
-        out << " kept " << Fixed(a.KeptShare(), 3) << " held " << Fixed(a.MeanHeld(), 2) << " alive "
+        out << " kept " << Fixed(a.KeptShare(), 3) << " held " << Fixed(a.MeanHeld(), 2) << " over "
+            << Fixed(a.MeanHeldOverMonths(), 2) << " alive "
             << Fixed(a.SurvivedShare(), 3) << " lost " << Fixed(a.LostShare(), 3) << " score " << Fixed(a.Score(), 3)
             << " army " << Fixed(a.MeanArmy(), 0) << " trials " << a.trials << " why "
             << foresight::ReasonOf(world, ranking, i, horizon).Text() << '\n';

@@ -38,7 +38,7 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
     session.world = world;
     SeedCopy(session.world, seed);
     const RulerId ruler = AdvisedRuler(world);
-    LossWatch watch(ruler);
+    LossWatch watch(ruler, &session.world);
     session.events.Add(&watch);
     session.Resume();
     if (!std::holds_alternative<command::Rest>(first))
@@ -50,14 +50,16 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
     // does not touch plays its turns alike in the trials of every command.
     SeedCopy(session.world, Mix(seed ^ kAfterCommand));
     done = PlayOn(session, seed, options.horizon, options.policy, cancel, true);
-    return EndOf(session.world, ruler, watch);
+    return EndOf(session.world, ruler, watch, options.horizon);
 }
 
-// The score times 100 times the other's trials: whole numbers, so that equal scores tie
-// exactly.
-std::int64_t ScoreAgainst(const AdvisedCommand& a, const AdvisedCommand& other)
+// The score over a common denominator (100 times the months and the trials of both):
+// whole numbers, so that equal scores tie exactly.
+__int128 ScoreAgainst(const AdvisedCommand& a, const AdvisedCommand& other)
 {
-    return (100 * a.heldSum - std::int64_t{kRiskPenaltyPercent} * a.lost) * std::max(other.trials, 1);
+    const __int128 months = std::max<std::int64_t>(a.monthsSum, 1), trials = std::max(a.trials, 1);
+    return (100 * a.heldMonthsSum * trials - __int128{kRiskPenaltyPercent} * a.lost * months) *
+           std::max<std::int64_t>(other.monthsSum, 1) * std::max(other.trials, 1);
 }
 
 int Percent(double share) { return static_cast<int>(std::lround(share * 100)); }
@@ -99,8 +101,8 @@ platform::Message ReasonOf(const GameState& world, const std::vector<AdvisedComm
     if (index >= ranking.size() || ranking[index].trials == 0)
         return {};
     const AdvisedCommand& a = ranking[index];
-    Message outlook(VELCOR_TEXT("Message", "%1か月後 平均 %2か国・国を保つ %3%"),
-                    {Message::Number(horizon), Message::Plain(Decimal(a.MeanHeld())),
+    Message outlook(VELCOR_TEXT("Message", "%1か月間 平均 %2か国・国を保つ %3%"),
+                    {Message::Number(horizon), Message::Plain(Decimal(a.MeanHeldOverMonths())),
                      Message::Number(Percent(a.KeptShare()))});
     Message risk(VELCOR_TEXT("Message", "失う危険なし"));
     if (a.lost > 0) {
@@ -240,6 +242,8 @@ void Advisor::RunRounds()
             total.keptOrMore += end.held >= now;
             total.survived += end.held > 0;
             total.heldSum += end.held;
+            total.heldMonthsSum += end.heldMonths;
+            total.monthsSum += end.months;
             total.strengthSum += end.strength;
             if (end.lost) {
                 ++total.lost;

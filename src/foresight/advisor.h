@@ -9,10 +9,12 @@
 // the player's his country plays the rollout policy (foresight/policy.h), until the
 // horizon's months have passed or the game has ended.
 //
-// The score of a command: the countries the player rules at the horizon, on average
-// over its trials, less kRiskPenalty times the share of trials in which a country of
-// his was taken from him on the way (the risk, stated as a penalty). A war that wins a
-// country now and loses it, or another, later shows in both. The ranking is by the
+// The score of a command: the countries the player rules over the months of the horizon
+// (as each month begins), on average over the months and its trials, less kRiskPenalty
+// times the share of trials in which a country of his was taken from him on the way
+// (the risk, stated as a penalty). A country won sooner counts for more months, one lost
+// for none after it; a war that wins a country now and loses it, or another, later shows
+// in both. The ranking is by the
 // score, best first; equal scores go by the larger army at the horizon (soldiers times
 // training over his countries, on average), then by the order of the candidates. The
 // trials of each command run in rounds over worker threads; a snapshot of the ranking
@@ -60,14 +62,18 @@ struct AdvisedCommand {
     int survived = 0;         // trials ending with a country
     int lost = 0;             // trials in which a country of his was taken
     std::int64_t heldSum = 0; // countries at the end, summed over the trials
+    std::int64_t heldMonthsSum = 0; // countries as each month began, summed over the months and trials
+    std::int64_t monthsSum = 0;     // the months of all its trials
     std::int64_t strengthSum = 0; // soldiers times training over his countries at the end, summed
     std::array<int, kCountryCount> lostTo{}; // trials whose first loss was to each country's attack
 
     double KeptShare() const { return Share(keptOrMore); }
     double MeanHeld() const { return trials ? static_cast<double>(heldSum) / trials : 0.0; }
+    // The countries he holds over the months of the horizon, on average.
+    double MeanHeldOverMonths() const { return monthsSum ? static_cast<double>(heldMonthsSum) / monthsSum : 0.0; }
     double SurvivedShare() const { return Share(survived); }
     double LostShare() const { return Share(lost); }
-    double Score() const { return MeanHeld() - kRiskPenalty * LostShare(); }
+    double Score() const { return MeanHeldOverMonths() - kRiskPenalty * LostShare(); }
     // The army at the horizon as fully trained soldiers (soldiers times training / 100).
     double MeanArmy() const { return trials ? static_cast<double>(strengthSum) / trials / 100 : 0.0; }
     // The country whose attack most often took his first country lost; -1 when none did.

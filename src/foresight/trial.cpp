@@ -73,7 +73,7 @@ bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyT
     return true;
 }
 
-TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch)
+TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch, int horizon)
 {
     TrialEnd end;
     for (const Country& c : world.countries) {
@@ -85,6 +85,8 @@ TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch)
     }
     end.lost = watch.lost;
     end.lostTo = watch.lostTo;
+    end.months = std::max(horizon, watch.months);
+    end.heldMonths = watch.heldMonths + std::int64_t{end.months - watch.months} * end.held;
     return end;
 }
 

@@ -76,25 +76,37 @@ struct TrialEnd {
     int playerHeld = 0; // countries the players rule at the end
     bool lost = false;  // a country of his was taken from him on the way
     int lostTo = -1;    // the country whose attack took the first of them
+    // The countries he held as each month of the trial began, summed over its months (a
+    // trial whose game ended sooner counts its end for the months left).
+    std::int64_t heldMonths = 0;
+    int months = 0; // the months heldMonths is summed over
     std::int64_t strength = 0; // soldiers times training, summed over his countries at the end
 };
 
-// Hears the countries a ruler loses in a trial.
+// Hears the countries a ruler loses in a trial, and, given the trial's world, counts the
+// countries he holds as each month begins.
 class LossWatch : public EventObserver {
 public:
-    explicit LossWatch(RulerId ruler) : m_ruler(ruler) {}
+    explicit LossWatch(RulerId ruler, const GameState* world = nullptr) : m_ruler(ruler), m_world(world) {}
     void OnGameEvent(const GameEvent& event) override
     {
         if (event.kind == EventKind::Capture && event.otherRuler == m_ruler && !lost) {
             lost = true;
             lostTo = event.target;
         }
+        if (event.kind == EventKind::Month && m_world) {
+            heldMonths += CountriesOf(*m_world, m_ruler);
+            ++months;
+        }
     }
     bool lost = false;
     int lostTo = -1;
+    std::int64_t heldMonths = 0; // the countries he held as each month began, summed
+    int months = 0;              // the months counted
 
 private:
     RulerId m_ruler;
+    const GameState* m_world;
 };
 
 // Plays session's world on from where it stands (right after the trial's first command
@@ -107,8 +119,9 @@ private:
 bool PlayOn(GameSession& session, std::uint64_t seed, int horizon, const PolicyThresholds& policy,
             const std::atomic<bool>& cancel, bool seedTurns = false);
 
-// What the trial came to for ruler, from the world as it ends and the watch that heard it.
-TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch);
+// What the trial came to for ruler, from the world as it ends and the watch that heard it;
+// the months of the horizon the game did not last count the countries at its end.
+TrialEnd EndOf(const GameState& world, RulerId ruler, const LossWatch& watch, int horizon = 0);
 
 // Starts a thread that runs work; throws std::system_error when the system refuses one.
 using ThreadStarter = std::function<std::thread(std::function<void()>)>;

@@ -532,7 +532,8 @@ std::string Advise(const std::string& snapshot, int rollouts, int horizon)
         const foresight::AdvisedCommand& advised = ranking[i];
         json.BeginObject().Key("command");
         WriteCommand(json, advised.command);
-        json.Field("trials", advised.trials).Field("kept", advised.KeptShare()).Field("held", advised.MeanHeld());
+        json.Field("trials", advised.trials).Field("kept", advised.KeptShare()).Field("held", advised.MeanHeld())
+            .Field("over", advised.MeanHeldOverMonths());
         json.Field("alive", advised.SurvivedShare()).Field("score", advised.Score());
         json.Field("why", foresight::ReasonOf(world, ranking, i, options.horizon)).EndObject();
     }
