@@ -58,9 +58,9 @@
         <translation>Score</translation>
     </message>
     <message>
-        <source>評価 = 終わりの平均国数 − %1 × 国を失った試行の割合
+        <source>評価 = 各月の平均国数 − %1 × 国を失った試行の割合
 評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順</source>
-        <translation>Score = countries held at the end on average − %1 × the share of trials losing a country
+        <translation>Score = countries held month by month on average − %1 × the share of trials losing a country
 Highest score first; equal scores by the larger army at the end (soldiers × training), then in the list&apos;s order</translation>
     </message>
 </context>

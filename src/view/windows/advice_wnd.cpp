@@ -203,7 +203,7 @@ void AdviceWindow::Retranslate()
 {
     setWindowTitle(tr("助言"));
     m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
-    const QString rule = tr("評価 = 終わりの平均国数 − %1 × 国を失った試行の割合\n"
+    const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
                             "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
                              .arg(QLocale().toString(foresight::kRiskPenalty, 'f', 1));
     m_list->headerItem()->setToolTip(0, rule);
