@@ -40,9 +40,9 @@ namespace foresight {
 inline constexpr int kDefaultRollouts = 256;
 inline constexpr int kDefaultHorizon = 24; // months
 // What a trial that loses a country costs a command's score, in hundredths of a country:
-// four countries, so that a war is advised only when it wins far more than it risks (the
-// advised games tried with 0.5, 2, 4 and 8: docs/advisor.md).
-inline constexpr int kRiskPenaltyPercent = 400;
+// three countries, so that a war is advised only when it wins far more than it risks (the
+// advised games tried with 0.5, 2, 3, 4 and 8: docs/advisor.md).
+inline constexpr int kRiskPenaltyPercent = 300;
 inline constexpr double kRiskPenalty = kRiskPenaltyPercent / 100.0;
 
 struct AdviceOptions {
