@@ -558,7 +558,7 @@ export function adviceWindow(advice) {
           'tr',
           {},
           element('th', {}, tr('AdviceWindow', '命令 (その下に理由)')),
-          element('th', { title: arg(tr('AdviceWindow', '評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順'), advice.penalty ?? 3) }, tr('AdviceWindow', '評価')),
+          element('th', { title: arg(tr('AdviceWindow', '評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順'), advice.penalty ?? 4) }, tr('AdviceWindow', '評価')),
           element('th', {}, tr('AdviceWindow', '試行')),
         ),
         ...rows,

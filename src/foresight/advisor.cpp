@@ -58,7 +58,7 @@ TrialEnd PlayTrial(const GameState& world, const PlayerCommand& first, std::uint
 __int128 ScoreAgainst(const AdvisedCommand& a, const AdvisedCommand& other)
 {
     const __int128 months = std::max<std::int64_t>(a.monthsSum, 1), trials = std::max(a.trials, 1);
-    return (100 * a.heldMonthsSum * trials - __int128{kRiskPenaltyPercent} * a.lost * months) *
+    return (100 * a.heldMonthsSum * trials - __int128{a.penaltyPercent} * a.lost * months) *
            std::max<std::int64_t>(other.monthsSum, 1) * std::max(other.trials, 1);
 }
 
@@ -173,8 +173,11 @@ Advisor::Advisor(const GameState& world, AdviceOptions options) : m_world(world)
 {
     m_options.rollouts = std::max(0, m_options.rollouts);
     m_options.roundSize = std::max(1, m_options.roundSize);
-    for (const PlayerCommand& command : CandidateCommands(m_world))
+    m_penaltyPercent = RiskPenaltyPercent(CountriesOf(m_world, AdvisedRuler(m_world)));
+    for (const PlayerCommand& command : CandidateCommands(m_world)) {
         m_totals.push_back(AdvisedCommand{command});
+        m_totals.back().penaltyPercent = m_penaltyPercent;
+    }
     m_ranking = m_totals;
 }
 

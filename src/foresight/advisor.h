@@ -10,9 +10,9 @@
 // horizon's months have passed or the game has ended.
 //
 // The score of a command: the countries the player rules over the months of the horizon
-// (as each month begins), on average over the months and its trials, less kRiskPenalty
-// times the share of trials in which a country of his was taken from him on the way
-// (the risk, stated as a penalty). A country won sooner counts for more months, one lost
+// (as each month begins), on average over the months and its trials, less the risk
+// penalty times the share of trials in which a country of his was taken from him on the
+// way (the risk, stated as a penalty; heavier for a small realm, RiskPenaltyPercent). A country won sooner counts for more months, one lost
 // for none after it; a war that wins a country now and loses it, or another, later shows
 // in both. The ranking is by the score, best first; equal scores go by the larger army at
 // the horizon (soldiers times training over his countries, on average), then by the
@@ -38,11 +38,23 @@ namespace foresight {
 
 inline constexpr int kDefaultRollouts = 256;
 inline constexpr int kDefaultHorizon = 24; // months
-// What a trial that loses a country costs a command's score, in hundredths of a country:
-// three countries, so that a war is advised only when it wins far more than it risks (the
-// advised games tried with 0.5, 2, 3, 4 and 8: docs/advisor.md).
-inline constexpr int kRiskPenaltyPercent = 300;
+// What a trial that loses a country costs a command's score, in hundredths of a country,
+// for a realm of up to kFullRiskPenaltyUpTo countries: four countries, so that a small
+// realm makes war only when it wins far more than it risks. A greater realm can spare a
+// country on the way to the next: its penalty is that times kFullRiskPenaltyUpTo over
+// the countries it holds (one country for a realm of eight). Chosen on the advised games
+// (docs/advisor.md).
+inline constexpr int kRiskPenaltyPercent = 400;
+inline constexpr int kFullRiskPenaltyUpTo = 2;
 inline constexpr double kRiskPenalty = kRiskPenaltyPercent / 100.0;
+
+// The penalty for a realm of this many countries, in hundredths of a country.
+constexpr int RiskPenaltyPercent(int countries)
+{
+    return countries <= kFullRiskPenaltyUpTo
+               ? kRiskPenaltyPercent
+               : (kRiskPenaltyPercent * kFullRiskPenaltyUpTo + countries / 2) / countries;
+}
 
 struct AdviceOptions {
     int rollouts = kDefaultRollouts; // trials of each command
@@ -65,6 +77,7 @@ struct AdvisedCommand {
     std::int64_t monthsSum = 0;     // the months of all its trials
     std::int64_t strengthSum = 0; // soldiers times training over his countries at the end, summed
     std::array<int, kCountryCount> lostTo{}; // trials whose first loss was to each country's attack
+    int penaltyPercent = kRiskPenaltyPercent; // what a trial that loses a country costs (RiskPenaltyPercent)
 
     double KeptShare() const { return Share(keptOrMore); }
     double MeanHeld() const { return trials ? static_cast<double>(heldSum) / trials : 0.0; }
@@ -72,7 +85,7 @@ struct AdvisedCommand {
     double MeanHeldOverMonths() const { return monthsSum ? static_cast<double>(heldMonthsSum) / monthsSum : 0.0; }
     double SurvivedShare() const { return Share(survived); }
     double LostShare() const { return Share(lost); }
-    double Score() const { return MeanHeldOverMonths() - kRiskPenalty * LostShare(); }
+    double Score() const { return MeanHeldOverMonths() - penaltyPercent / 100.0 * LostShare(); }
     // The army at the horizon as fully trained soldiers (soldiers times training / 100).
     double MeanArmy() const { return trials ? static_cast<double>(strengthSum) / trials / 100 : 0.0; }
     // The country whose attack most often took his first country lost; -1 when none did.
@@ -129,12 +142,15 @@ public:
     const AdviceOptions& Options() const { return m_options; }
     // The world the advice is for.
     const GameState& World() const { return m_world; }
+    // What a trial that loses a country costs here, in countries (RiskPenaltyPercent).
+    double RiskPenalty() const { return m_penaltyPercent / 100.0; }
 
 private:
     void RunRounds();
 
     GameState m_world;
     AdviceOptions m_options;
+    int m_penaltyPercent = kRiskPenaltyPercent;
     std::vector<AdvisedCommand> m_totals; // in the candidates' order
     std::vector<AdvisedCommand> m_ranking;
     mutable std::mutex m_lock; // guards m_ranking

@@ -526,7 +526,7 @@ std::string Advise(const std::string& snapshot, int rollouts, int horizon)
     foresight::Advisor advisor(world, options);
     const std::vector<foresight::AdvisedCommand> ranking = advisor.Run();
     JsonText json;
-    json.BeginObject().Field("turn", world.turnCountry.Get()).Field("horizon", options.horizon).Field("penalty", foresight::kRiskPenalty);
+    json.BeginObject().Field("turn", world.turnCountry.Get()).Field("horizon", options.horizon).Field("penalty", advisor.RiskPenalty());
     json.Key("ranking").BeginArray();
     for (std::size_t i = 0; i < ranking.size(); ++i) {
         const foresight::AdvisedCommand& advised = ranking[i];

@@ -165,6 +165,12 @@ void AdviceWindow::Fill()
                                .arg(m_trials)
                                .arg(kWindowRollouts)
                                .arg(Working() ? tr(" (考え中)") : QString()));
+    // The rule, with the penalty of the realm asking (lighter for a great one).
+    const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
+                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
+                             .arg(locale.toString(m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty, 'f', 1));
+    m_list->headerItem()->setToolTip(0, rule);
+    m_list->headerItem()->setToolTip(1, rule);
     m_list->clear();
     for (std::size_t i = 0; i < m_ranking.size(); ++i) {
         const foresight::AdvisedCommand& a = m_ranking[i];
@@ -203,11 +209,6 @@ void AdviceWindow::Retranslate()
 {
     setWindowTitle(tr("助言"));
     m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
-    const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
-                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
-                             .arg(QLocale().toString(foresight::kRiskPenalty, 'f', 1));
-    m_list->headerItem()->setToolTip(0, rule);
-    m_list->headerItem()->setToolTip(1, rule);
     Fill();
 }
 
