@@ -168,7 +168,7 @@ void AdviceWindow::Fill()
     // The rule, with the penalty of the realm asking (lighter for a great one).
     const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
                             "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
-                             .arg(locale.toString(m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty, 'f', 1));
+                             .arg(locale.toString(m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty, 'g', 3));
     m_list->headerItem()->setToolTip(0, rule);
     m_list->headerItem()->setToolTip(1, rule);
     m_list->clear();
