@@ -25,7 +25,9 @@ namespace foresight {
 
 inline constexpr int kMasterRollouts = 24;
 inline constexpr int kMasterHorizon = 6; // months
-inline constexpr int kMasterPlayerWeightPercent = 50;
+// Every computer ruler at 達人 is the player's rival first: a country the player loses
+// weighs twice one it gains itself (at half, an advised player outlived it: docs/advisor.md).
+inline constexpr int kMasterPlayerWeightPercent = 200;
 inline constexpr int kMasterRiskPenaltyPercent = 50;
 inline constexpr double kMasterLeastOdds = 0.2;
 
