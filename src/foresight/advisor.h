@@ -39,18 +39,22 @@ namespace foresight {
 inline constexpr int kDefaultRollouts = 256;
 inline constexpr int kDefaultHorizon = 24; // months
 // What a trial that loses a country costs a command's score, in hundredths of a country,
-// for a realm of up to kFullRiskPenaltyUpTo countries: four countries, so that a small
-// realm makes war only when it wins far more than it risks. A greater realm can spare a
-// country on the way to the next: its penalty is that times kFullRiskPenaltyUpTo over
-// the countries it holds (one country for a realm of eight). Chosen on the advised games
-// (docs/advisor.md).
+// for a realm of kFullRiskPenaltyUpTo countries: four countries, so that a small realm
+// makes war only when it wins far more than it risks. A greater realm can spare a country
+// on the way to the next: its penalty is that times kFullRiskPenaltyUpTo over the
+// countries it holds (one country for a realm of eight). A realm of one country that
+// loses it has lost the game, and the months after count that in full: its penalty is
+// kLastCountryRiskPenaltyPercent. Chosen on the advised games (docs/advisor.md).
 inline constexpr int kRiskPenaltyPercent = 400;
 inline constexpr int kFullRiskPenaltyUpTo = 2;
+inline constexpr int kLastCountryRiskPenaltyPercent = 300;
 inline constexpr double kRiskPenalty = kRiskPenaltyPercent / 100.0;
 
 // The penalty for a realm of this many countries, in hundredths of a country.
 constexpr int RiskPenaltyPercent(int countries)
 {
+    if (countries <= 1)
+        return kLastCountryRiskPenaltyPercent;
     return countries <= kFullRiskPenaltyUpTo
                ? kRiskPenaltyPercent
                : (kRiskPenaltyPercent * kFullRiskPenaltyUpTo + countries / 2) / countries;
