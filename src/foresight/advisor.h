@@ -12,13 +12,14 @@
 // The score of a command: the countries the player rules over the months of the horizon
 // (as each month begins), on average over the months and its trials, less the risk
 // penalty times the share of trials in which a country of his was taken from him on the
-// way (the risk, stated as a penalty; heavier for a small realm, RiskPenaltyPercent). A country won sooner counts for more months, one lost
-// for none after it; a war that wins a country now and loses it, or another, later shows
-// in both. The ranking is by the score, best first; equal scores go by the larger army at
-// the horizon (soldiers times training over his countries, on average), then by the
-// order of the candidates. The trials of each command run in rounds over worker threads;
-// a snapshot of the ranking can be read after each round, and the result for a world
-// and a number of trials is the same whatever the number of threads.
+// way (the risk, stated as a penalty; heavier for a small realm, RiskPenaltyPercent). A
+// country won sooner counts for more months, one lost for none after it; a war that wins
+// a country now and loses it, or another, later shows in both. The ranking is by the
+// score, best first; equal scores go by the larger army at the horizon (soldiers times
+// training over his countries, on average), then by the order of the candidates. The
+// trials of each command run in rounds over worker threads; a snapshot of the ranking can
+// be read after each round, and the result for a world and a number of trials is the same
+// whatever the number of threads.
 #pragma once
 
 #include <array>
