@@ -78,8 +78,13 @@ run() {
       hangs=$((hangs + 1))
       fail "$name ($mode): still running after 10 s" ;;
     *)
-      [ "$status" -gt 128 ] && crashes=$((crashes + 1))
-      fail "$name ($mode): status $status: $(head -c 300 "$work/err")" ;;
+      local shown=300
+      # A crash keeps its whole report (a sanitizer's trace), to be read from the failure.
+      if [ "$status" -gt 128 ]; then
+        crashes=$((crashes + 1))
+        shown=20000
+      fi
+      fail "$name ($mode): status $status: $(head -c "$shown" "$work/err")" ;;
   esac
 }
 
