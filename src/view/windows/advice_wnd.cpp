@@ -105,7 +105,18 @@ void AdviceWindow::Follow()
         m_advisor->Start();
         m_timer.start();
     }
+    ShowRule();
     Fill();
+}
+
+void AdviceWindow::ShowRule()
+{
+    // The penalty is the realm's that asks (lighter for a great one).
+    const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
+                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
+                             .arg(QLocale().toString(m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty, 'g', 3));
+    m_list->headerItem()->setToolTip(0, rule);
+    m_list->headerItem()->setToolTip(1, rule);
 }
 
 void AdviceWindow::Stop()
@@ -165,12 +176,6 @@ void AdviceWindow::Fill()
                                .arg(m_trials)
                                .arg(kWindowRollouts)
                                .arg(Working() ? tr(" (考え中)") : QString()));
-    // The rule, with the penalty of the realm asking (lighter for a great one).
-    const QString rule = tr("評価 = 各月の平均国数 − %1 × 国を失った試行の割合\n"
-                            "評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順")
-                             .arg(locale.toString(m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty, 'g', 3));
-    m_list->headerItem()->setToolTip(0, rule);
-    m_list->headerItem()->setToolTip(1, rule);
     m_list->clear();
     for (std::size_t i = 0; i < m_ranking.size(); ++i) {
         const foresight::AdvisedCommand& a = m_ranking[i];
@@ -209,6 +214,7 @@ void AdviceWindow::Retranslate()
 {
     setWindowTitle(tr("助言"));
     m_list->setHeaderLabels({tr("命令 (その下に理由)"), tr("評価"), tr("試行")});
+    ShowRule();
     Fill();
 }
 

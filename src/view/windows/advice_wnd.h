@@ -55,6 +55,8 @@ private:
     void Poll();
     void Fill();
     void Retranslate();
+    // The header's tooltip: how the score is reckoned, with the penalty of the advice shown.
+    void ShowRule();
     // The months the advice looks ahead.
     int Horizon() const;
     // The turn the advice was asked for is over: the work ends.
