@@ -265,19 +265,33 @@ TEST_F(ComputerTest, BattleMarkersOnlyForBattlesBetweenComputerRulers)
 TEST_F(ComputerTest, AComputerRulerPlaysAtHisOwnLevelAndNoOtherRulersLevelCounts)
 {
     // Decision draw 1 weighs war at hard only (below it, develops land); country 0 is
-    // ruler 2's, beside a weak country of ruler 3.
+    // ruler 2's, beside a weak country of ruler 3. A ruler at 達人 asks the planner,
+    // which here orders commerce.
+    struct CommercePlanner final : ComputerPlanner {
+        mutable int asked = 0;
+        ComputerOrder Choose(const GameState&, int) const override
+        {
+            ++asked;
+            return ComputerOrder::Domestic(DomesticCommand::DevelopCommerce);
+        }
+    } planner;
+    enum Outcome { Develops, Wars, Planned };
     const struct {
         const char* name;
         Difficulty game;
         RulerId levelled;
         Difficulty level;
-        bool war;
+        Outcome outcome;
     } cases[] = {
-        {"the game's normal", Difficulty::Normal, 0, Difficulty::Normal, false},
-        {"his own hard", Difficulty::Normal, 2, Difficulty::Hard, true},
-        {"his neighbour's hard", Difficulty::Normal, 3, Difficulty::Hard, false},
-        {"the game's hard", Difficulty::Hard, 0, Difficulty::Hard, true},
-        {"his own easy in a hard game", Difficulty::Hard, 2, Difficulty::Easy, false},
+        {"the game's normal", Difficulty::Normal, 0, Difficulty::Normal, Develops},
+        {"his own hard", Difficulty::Normal, 2, Difficulty::Hard, Wars},
+        {"his neighbour's hard", Difficulty::Normal, 3, Difficulty::Hard, Develops},
+        {"the game's hard", Difficulty::Hard, 0, Difficulty::Hard, Wars},
+        {"his own easy in a hard game", Difficulty::Hard, 2, Difficulty::Easy, Develops},
+        {"his own master in a normal game", Difficulty::Normal, 2, Difficulty::Master, Planned},
+        {"the game's master", Difficulty::Master, 0, Difficulty::Master, Planned},
+        {"his own hard in a master game", Difficulty::Master, 2, Difficulty::Hard, Wars},
+        {"his neighbour's master", Difficulty::Normal, 3, Difficulty::Master, Develops},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -286,12 +300,17 @@ TEST_F(ComputerTest, AComputerRulerPlaysAtHisOwnLevelAndNoOtherRulersLevelCounts
         if (c.levelled != 0)
             world.seats[static_cast<std::size_t>(c.levelled)].level = c.level;
         host.calls.clear();
+        host.planner = &planner;
+        planner.asked = 0;
         Country& attacker = Attacker("1", 20000, 50);
         attacker.SetCultivation(0);
+        attacker.SetCommerce(0);
         Ready(1, 3, 100, 10);
         Decide(1);
         RunComputerTurn(world, events, host, 0);
-        EXPECT_EQ(C(1).GetRuler() == 2, c.war);
-        EXPECT_EQ(attacker.GetCultivation() > 0, !c.war);
+        EXPECT_EQ(planner.asked, c.outcome == Planned ? 1 : 0);
+        EXPECT_EQ(C(1).GetRuler() == 2, c.outcome == Wars);
+        EXPECT_EQ(attacker.GetCultivation() > 0, c.outcome == Develops);
+        EXPECT_EQ(attacker.GetCommerce() > 0, c.outcome == Planned);
     }
 }

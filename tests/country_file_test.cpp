@@ -101,6 +101,13 @@ TEST_F(CountryFileTest, EmptyNeighbourListComesBackAsCountryZero)
     ASSERT_EQ(LoadCountryFile(world, dir.Path("w.txt")).status, LoadStatus::Loaded);
     EXPECT_EQ(world.countries[2].GetNeighbours(), (std::vector<std::uint32_t>{1, 3, 12}));
     EXPECT_EQ(world.countries[5].GetNeighbours(), std::vector<std::uint32_t>{0});
+    // So does a record read again from another file.
+    WorldRecord record;
+    ASSERT_EQ(ReadCountryRecord(dir.Path("w.txt"), record, CountryFileUse::SavedGame).status, LoadStatus::Loaded);
+    w.countries[2].neighbours = {4};
+    ASSERT_EQ(ReadCountryRecord(Write("other.txt", FileText(w)), record, CountryFileUse::SavedGame).status,
+              LoadStatus::Loaded);
+    EXPECT_EQ(record.countries[2].neighbours, std::vector<std::uint32_t>{4});
 }
 
 TEST_F(CountryFileTest, BareLfAndCrLfGiveTheSameWorld)

@@ -70,6 +70,31 @@ TEST(Fairness, TheBundledStartsMeetEveryTargetAndSpoiledStartsMissTheirs)
         EXPECT_EQ(table->CaptureMet(), c.captures) << c.what << ": " << table->capturePermille;
         EXPECT_EQ(table->Fair(), c.war && c.alive && c.captures) << c.what;
     }
+
+    // The verdict at the targets' edges: each ruler's row and the opening's captures.
+    RulerFairness fairRow;
+    fairRow.warAtStart = true;
+    fairRow.resting.alivePermille = kAliveTargetPermille;
+    RulerFairness dyingRow = fairRow;
+    dyingRow.resting.alivePermille = kAliveTargetPermille - 1;
+    const struct {
+        const char* what;
+        std::vector<RulerFairness> rows;
+        int capturePermille;
+        bool fair;
+    } verdicts[] = {
+        {"every row fair, captures at the target", {fairRow, fairRow}, kCaptureTargetPermille, true},
+        {"every row fair, captures one short", {fairRow, fairRow}, kCaptureTargetPermille - 1, false},
+        {"one row short of alive", {fairRow, dyingRow}, 1000, false},
+        {"no row", {}, 1000, false},
+    };
+    for (const auto& v : verdicts) {
+        FairnessTable table;
+        table.rows = v.rows;
+        table.capturePermille = v.capturePermille;
+        EXPECT_EQ(table.Fair(), v.fair) << v.what;
+    }
+
     FairnessOptions one, two;
     one.threads = 1;
     two.threads = 2;

@@ -251,6 +251,31 @@ TEST(AdvisorTest, RanksByWhatItsTrialsShow)
     }
 }
 
+// A lost country weighs most for a realm of two, less for a realm of one (whose loss the
+// months already count in full), and ever less the greater the realm asking.
+TEST(AdvisorTest, ThePenaltyForALostCountryShrinksWithTheRealmAsking)
+{
+    const struct {
+        int countries;
+        int penaltyPercent;
+    } realms[] = {{1, 300}, {2, 400}, {3, 267}, {9, 89}};
+    for (const auto& realm : realms) {
+        SCOPED_TRACE(realm.countries);
+        GameState world = TestWorld();
+        world.turnCountry = 0;
+        for (int c = 0; c < kCountryCount; ++c)
+            if (world.countries[static_cast<std::size_t>(c)].GetRuler() == world.playerRuler)
+                world.countries[static_cast<std::size_t>(c)].SetRuler(2);
+        for (int c = 0; c < realm.countries; ++c)
+            world.countries[static_cast<std::size_t>(c)].SetRuler(world.playerRuler);
+        const foresight::Advisor advisor(world, {});
+        EXPECT_EQ(advisor.RiskPenalty(), realm.penaltyPercent / 100.0);
+        const std::vector<foresight::AdvisedCommand> candidates = advisor.Snapshot();
+        ASSERT_FALSE(candidates.empty());
+        EXPECT_EQ(candidates.front().penaltyPercent, realm.penaltyPercent);
+    }
+}
+
 // In the advisor's trials every turn draws afresh from the trial's seed as it begins:
 // two copies that drew differently before draw alike at the same turn, and the second
 // telling of a turn's beginning (before a battle between computers) does not start its

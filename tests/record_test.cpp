@@ -3,6 +3,7 @@
 // and another game's record are refused with words for the player.
 #include <algorithm>
 #include <functional>
+#include <set>
 #include <sstream>
 
 #include "cli/headless.h"
@@ -77,12 +78,19 @@ protected:
     // kind, recorded for turns of his with the clock from clock and saved as game.txt.
     // atTurn[i] is the save of his turn i (before his command) with the months since
     // the start.
+    // With a second person, his country (2) is as strong and he gives commands of
+    // every kind at his turns too; commanders gets whoever gave a command.
     RecordedGame PlayScripted(int turns, std::int64_t clock,
-                              std::vector<std::pair<std::int64_t, std::string>>* atTurn = nullptr)
+                              std::vector<std::pair<std::int64_t, std::string>>* atTurn = nullptr,
+                              RulerId second = 0, std::set<RulerId>* commanders = nullptr)
     {
         WorldRecord start = MakeTestWorld();
         start.countries[1].ruler = 1;
-        for (int i : {0, 1}) {
+        if (second != 0)
+            start.countries[2].ruler = second;
+        for (int i : {0, 1, 2}) {
+            if (i == 2 && second == 0)
+                break;
             start.countries[static_cast<std::size_t>(i)].soldiers = 300000;
             start.countries[static_cast<std::size_t>(i)].training = 100;
             start.countries[static_cast<std::size_t>(i)].provisions = 2000000;
@@ -94,13 +102,19 @@ protected:
         GameState& played = session.world;
         EXPECT_TRUE(WriteCountryFile(dir.Path("start.txt"), start, nullptr));
         played.clock.FixFrom(clock);
-        EXPECT_EQ(session.LoadGame(dir.Path("start.txt")).status, LoadStatus::Loaded);
+        EXPECT_EQ(session.ReadWorld(dir.Path("start.txt"), CountryFileUse::SavedGame).status, LoadStatus::Loaded);
+        if (second != 0) {
+            EXPECT_TRUE(SeatPlayers(played, {1, second}));
+        }
+        session.BeginGame(true);
         session.StartComputerTurns();
         for (int turn = 0; turn < turns && !session.Ended(); ++turn) {
             if (atTurn)
                 atTurn->emplace_back((played.year * 12 + played.month) - (start.year * 12 + start.month),
                                      platform::JoinLines(FormatCountryFile(CaptureWorld(played, played.turnCountry))));
             if (const std::optional<PlayerCommand> order = ScriptedCommand(session, turn)) {
+                if (commanders)
+                    commanders->insert(session.TurnRuler());
                 EXPECT_TRUE(session.Apply(*order).done);
             }
             EXPECT_EQ(session.Apply(command::Rest{}).refusal, CommandRefusal::None);
@@ -257,6 +271,16 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
         EXPECT_FALSE(std::filesystem::exists(dir.Path("out.txt")));
         EXPECT_EQ(run.out, "");
     }
+}
+
+TEST_F(RecordTest, EveryPersonsCommandsArePlayedAgain)
+{
+    std::set<RulerId> commanders;
+    const RecordedGame record = PlayScripted(40, 91, nullptr, 5, &commanders);
+    ASSERT_EQ(commanders, (std::set<RulerId>{1, 5}));
+    const HeadlessRun run = Replay(RecordText(record));
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), ReadFileBytes(dir.Path("game.txt")));
 }
 
 TEST_F(RecordTest, AReplayStopsWhereTheGameWasAfterItsMonthsAndIsTheSameAtEveryRun)

@@ -205,6 +205,36 @@ TEST(GameSessionApply, ARefusedCommandChangesNothingAndSaysWhy)
     }
 }
 
+// A war that leaves its player holding every country wins the game there and then,
+// not at the next turn; one that leaves a country to take wins nothing yet.
+TEST(GameSessionApply, AWarThatTakesTheLastCountryWinsAtOnce)
+{
+    for (const bool last : {true, false}) {
+        SCOPED_TRACE(last ? "the last country" : "one left after it");
+        HeadlessGame game;
+        GameState& world = game.GetWorld();
+        GameSession& session = game.Session();
+        ApplyWorld(world, MakeTestWorld());
+        BuildRulerTable(world);
+        for (Country& c : world.countries)
+            c.SetRuler(1);
+        world.countries[1].SetRuler(2);
+        world.countries[1].SetSoldiers(0);
+        if (!last)
+            world.countries[5].SetRuler(3);
+        world.countries[0].SetSoldiers(200000);
+        world.countries[0].SetTraining(Country::kMaxTraining);
+        world.countries[0].SetProvisions(400000);
+        world.countries[0].SetFunds(100000);
+        world.turnCountry = 0;
+        session.Resume();
+        const CommandResult result = session.Apply(command::War{0, 1});
+        ASSERT_TRUE(result.taken);
+        EXPECT_EQ(session.Phase(), last ? TurnPhase::Won : TurnPhase::CommandGiven);
+        EXPECT_EQ(session.Winner(), last ? 1 : 0);
+    }
+}
+
 TEST(SaveCompanions, TheDifficultyGoesWithItsSaveOnly)
 {
     // Kept beside a save and read back with it; a save written over by other means, or
