@@ -114,23 +114,11 @@ function describeDevelop(figure) {
   return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
 }
 
-// Why a command would not act for the turn country: the rules' block by its number, in
-// the rules' words (the status line's).
-function blockText(block) {
-  switch (block) {
-    case 1:
-      return tr('Message', '資金が不足しています');
-    case 2:
-      return tr('Message', '兵糧が不足しています');
-    case 3:
-      return tr('Message', 'これ以上訓練できません');
-    case 4:
-      return tr('Message', '移動できる国がありません');
-    case 5:
-      return tr('Message', '攻め込める国がありません');
-    default:
-      return '';
-  }
+// Why a command would not act for the turn country, in the rules' words as the engine
+// gives them (the desktop's tooltips'); '' when it would.
+function blocked(key) {
+  const why = game.view?.playing ? game.view.why?.[key] : null;
+  return why ? text(why) : '';
 }
 
 function whyNot(command, enabled) {
@@ -151,18 +139,7 @@ function whyNot(command, enabled) {
   }
   if (!enabled)
     return command.key === 'R' ? tr('CommandTable', 'この番の行動は済みました') : tr('CommandTable', 'この番の行動は済みました (休養で番を終えます)');
-  const v = game.view;
-  if (!v?.playing) return '';
-  switch (command.key) {
-    case 'M':
-      return v.moveTargets.length ? '' : blockText(4);
-    case 'W':
-      return v.blocks.W ? blockText(v.blocks.W) : v.attackTargets.length ? '' : blockText(5);
-    case 'R':
-      return '';
-    default:
-      return blockText(v.blocks[command.key]);
-  }
+  return blocked(command.key);
 }
 
 function tooltip(command, enabled) {
@@ -183,6 +160,11 @@ function updateButtons() {
     b.disabled = !enabled;
     b.textContent = W.commandCaption(command.key);
     b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
+    // A command the country cannot carry out now looks out of reach before it is
+    // pressed; pressed, it still says why.
+    const out = enabled && game.mode === Mode.PlayerTurn && blocked(command.key) !== '';
+    b.classList.toggle('blocked', out);
+    b.setAttribute('aria-disabled', String(!enabled || out));
     b.classList.toggle('advised', game.advised === command.key);
   }
   dialogs.updateMenus();
@@ -502,7 +484,7 @@ function stepChoice(direction) {
   const targets = moving ? v.moveTargets : v.attackTargets;
   if (!targets.length) {
     game.choice = -1;
-    setStatus(() => blockText(moving ? 4 : 5));
+    setStatus(() => blocked(moving ? 'M' : 'W'));
     return;
   }
   const c = game.choice;

@@ -506,10 +506,17 @@ void WebGame::ViewFields(JsonText& json)
         for (int t : AttackTargets(world, turn))
             json.Number(static_cast<long long>(t));
         json.EndArray();
-        json.Key("blocks").BeginObject();
-        json.Field("W", WarBlock(world, turn));
+        // Why each command would not act, in the rules' words, by its key: the tooltips'
+        // "今は使えません" of the desktop's buttons.
+        json.Key("why").BeginObject();
+        const auto why = [&](char key, CommandBlock block) {
+            if (block != CommandBlock::None)
+                json.Field(std::string(1, key), RefusalWords(block));
+        };
+        why('M', MoveBlock(world, turn));
+        why('W', WarBlock(world, turn));
         for (const DomesticCommandNames& domestic : kDomesticCommands)
-            json.Field(std::string(1, domestic.key), DomesticBlock(world, domestic.command, turn));
+            why(domestic.key, DomesticBlock(world, domestic.command, turn));
         json.EndObject();
         if (const CommandBlock block = WarBlock(world, turn); IsShortage(block))
             json.Field("warRefusal", RefusalWords(block));

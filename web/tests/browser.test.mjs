@@ -183,7 +183,7 @@ describe('a game in the browser', () => {
     assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
 
     await page.keyboard.press('r');
-    s = await restUntil(page, (v) => v.playing && !v.blocks.W && v.attackTargets.length > 0);
+    s = await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
     const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
     const fought = await battles();
     await page.keyboard.press('w');
@@ -205,7 +205,7 @@ describe('a game in the browser', () => {
     await page.keyboard.press('Enter');
     const saved = (await state(page)).view;
     assert.equal(await page.evaluate(() => JSON.parse(localStorage.getItem('velcor.saves')).length), 1);
-    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.blocks[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.why[k]);
     if (open) {
       await page.keyboard.press(open.toLowerCase());
       await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
@@ -251,6 +251,21 @@ describe('a game in the browser', () => {
 const japanese = (text) => !/[A-Za-z]{3,}/.test(text);
 const alertText = (page) => page.waitForSelector('.alert').then((e) => e.evaluate((a) => a.textContent));
 const chronicle = (page) => page.evaluate(() => window.velcor.chronicle.map((e) => `${e.year}.${e.month} ${e.kind}`));
+// The text of an engine's message in the page's words (the page's own words module).
+const engineText = (page, words) => page.evaluate(async (w) => (await import('./words.js')).text(w), words);
+
+// A save written by the native program, each line then changed by edit(lines, world),
+// where world gives every country's ruler.
+function nativeSave(name, edit) {
+  const path = join(scratch, name);
+  execFileSync(velcor, ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '9', '--months', '0', '--clock', '1234567', '--save', path]);
+  const lines = readFileSync(path, 'latin1').split('\r\n');
+  const rulers = [...Array(14).keys()].map((c) => Number(lines[4 + 12 * c + 2]));
+  edit(lines, rulers);
+  writeFileSync(path, lines.join('\r\n'), 'latin1');
+  return path;
+}
+
 describe('files, saves and tabs', () => {
   let browser;
   before(async () => {
@@ -295,7 +310,7 @@ describe('files, saves and tabs', () => {
     }
     // The engine still plays: a domestic command is carried out.
     const view = (await state(page)).view;
-    const open = ['L', 'C', 'S', 'T'].find((k) => !view.blocks[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
     await page.keyboard.press(open.toLowerCase());
     await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
     assert.equal((await chronicle(page)).length, story.length + 1, 'the command is in the chronicle');
@@ -373,6 +388,22 @@ describe('files, saves and tabs', () => {
     await first.close();
   });
 
+  test('a command the country cannot carry out looks so, and says why, before it is pressed', async () => {
+    // Every country of the player with more soldiers than provisions: war refused.
+    const save = nativeSave('short.txt', (lines, rulers) => {
+      rulers.forEach((r, c) => r === 9 && (lines[4 + 12 * c + 6] = '999999'));
+    });
+    const page = await freshPage();
+    await upload(page, save);
+    const { view } = await playerTurn(page);
+    assert.ok(view.why.W, 'the war is refused');
+    for (const key of ['M', 'W', 'L', 'C', 'S', 'T']) {
+      const button = await page.$eval(`#cmd-${key}`, (b) => ({ blocked: b.classList.contains('blocked'), title: b.title }));
+      assert.equal(button.blocked, !!view.why[key], `${key}: looks as the rules have it`);
+      if (view.why[key]) assert.ok(button.title.includes(await engineText(page, view.why[key])), `${key}: why, in its tooltip`);
+    }
+    await page.close();
+  });
 });
 
 // The page laid out for a desktop and for a phone held upright, in each language the
