@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # The game in a browser, tested: builds it (scripts/web.sh), plays the pinned games
-# with the engine under node (the native program's bytes, tests/pinned/), then drives
-# the page in Debian's chromium (web/tests/, with puppeteer-core from npm as pinned by
-# web/tests/package-lock.json). The native program the records are replayed with is
+# with the engine under node (the native program's bytes, tests/pinned/), then calls the
+# page's engine under node and drives the page in Debian's chromium (web/tests/, with
+# puppeteer-core from npm as pinned by web/tests/package-lock.json). The native program the records are replayed with is
 # VELCOR (default build/default/src/velcor, which ./test.sh has built).
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"

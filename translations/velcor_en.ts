@@ -1451,6 +1451,14 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>席の記録を無視しました: %1</source>
         <translation>The kept seats were set aside: %1</translation>
     </message>
+    <message>
+        <source>ﾌｧｲﾙが大きすぎます (%1 KB まで)</source>
+        <translation>The file is too large (%1 KB at most)</translation>
+    </message>
+    <message>
+        <source>%1 行目が読めません</source>
+        <translation>line %1 cannot be read</translation>
+    </message>
 </context>
 <context>
     <name>SeatsDialog</name>
@@ -1582,6 +1590,18 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>ﾌｧｲﾙを開く(&amp;O)...</source>
         <translation>&amp;Open files...</translation>
+    </message>
+    <message>
+        <source>ﾌﾞﾗｳｻﾞの保存領域がいっぱいです</source>
+        <translation>The browser's storage is full</translation>
+    </message>
+    <message>
+        <source>ﾌﾞﾗｳｻﾞに保存できません</source>
+        <translation>The browser does not let the page store it</translation>
+    </message>
+    <message>
+        <source>ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません</source>
+        <translation>The game in another tab keeps the autosaves: this tab does not autosave</translation>
     </message>
 </context>
 <context>

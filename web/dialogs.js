@@ -76,6 +76,20 @@ export function alert(message) {
   });
 }
 
+// A notice over the page that does not stop the game (an autosave that failed, a
+// chronicle set aside): it stays until it is closed or another takes its place.
+export function notice(message) {
+  let box = $('notice');
+  if (!box) {
+    box = element('div', { id: 'notice', class: 'notice', role: 'alert' });
+    $('overlay').append(box);
+  }
+  box.replaceChildren(
+    element('span', {}, message),
+    element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => box.remove() }, '×'),
+  );
+}
+
 // The self-closing message window; a click closes it at once.
 export function messageWindow(message, ms) {
   return modal(
@@ -338,6 +352,9 @@ export function newGameDialog(scenarios, difficulty) {
 
 // ---- Saves ----
 
+// A save, its record and its chronicle, as the desktop names them beside each other.
+const kFileTypes = '.txt,.record,.jsonl,text/plain';
+
 export function saveLabel(entry) {
   return arg(tr('AutosaveStore', '%1 年 %2 月 %3'), entry.year, entry.month, rulerName(entry.player));
 }
@@ -357,7 +374,7 @@ export function loadDialog(saves, autosaves) {
           ),
         );
       };
-      const files = element('input', { type: 'file', id: 'open-files', multiple: true, accept: '.txt,.record,text/plain' });
+      const files = element('input', { type: 'file', id: 'open-files', multiple: true, accept: kFileTypes });
       files.addEventListener('change', () => files.files.length && close({ files: files.files }));
       box.append(
         element('div', { class: 'title' }, menuText(tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'))),
@@ -705,7 +722,7 @@ function buildMenus() {
       items: [item('menu-keys', () => tr('CMainFrame', '操作方法(&K)...'), keysWindow, { shortcut: 'F1' })],
     },
   ];
-  const files = element('input', { type: 'file', id: 'menu-files', multiple: true, hidden: true, accept: '.txt,.record,text/plain' });
+  const files = element('input', { type: 'file', id: 'menu-files', multiple: true, hidden: true, accept: kFileTypes });
   files.addEventListener('change', () => {
     if (files.files.length) actions.openFiles(files.files);
     files.value = '';

@@ -6,7 +6,7 @@
 // the page then shows at the chosen pace.
 import { MapView, kMapHeight, kMapWidth } from './map.js';
 import * as dialogs from './dialogs.js';
-import { Store } from './store.js';
+import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 
 const { tr, arg, text, menuText } = W;
@@ -114,23 +114,11 @@ function describeDevelop(figure) {
   return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
 }
 
-// Why a command would not act for the turn country: the rules' block by its number, in
-// the rules' words (the status line's).
-function blockText(block) {
-  switch (block) {
-    case 1:
-      return tr('Message', '資金が不足しています');
-    case 2:
-      return tr('Message', '兵糧が不足しています');
-    case 3:
-      return tr('Message', 'これ以上訓練できません');
-    case 4:
-      return tr('Message', '移動できる国がありません');
-    case 5:
-      return tr('Message', '攻め込める国がありません');
-    default:
-      return '';
-  }
+// Why a command would not act for the turn country, in the rules' words as the engine
+// gives them (the desktop's tooltips'); '' when it would.
+function blocked(key) {
+  const why = game.view?.playing ? game.view.why?.[key] : null;
+  return why ? text(why) : '';
 }
 
 function whyNot(command, enabled) {
@@ -151,18 +139,7 @@ function whyNot(command, enabled) {
   }
   if (!enabled)
     return command.key === 'R' ? tr('CommandTable', 'この番の行動は済みました') : tr('CommandTable', 'この番の行動は済みました (休養で番を終えます)');
-  const v = game.view;
-  if (!v?.playing) return '';
-  switch (command.key) {
-    case 'M':
-      return v.moveTargets.length ? '' : blockText(4);
-    case 'W':
-      return v.blocks.W ? blockText(v.blocks.W) : v.attackTargets.length ? '' : blockText(5);
-    case 'R':
-      return '';
-    default:
-      return blockText(v.blocks[command.key]);
-  }
+  return blocked(command.key);
 }
 
 function tooltip(command, enabled) {
@@ -183,6 +160,11 @@ function updateButtons() {
     b.disabled = !enabled;
     b.textContent = W.commandCaption(command.key);
     b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
+    // A command the country cannot carry out now looks out of reach before it is
+    // pressed; pressed, it still says why.
+    const out = enabled && game.mode === Mode.PlayerTurn && blocked(command.key) !== '';
+    b.classList.toggle('blocked', out);
+    b.setAttribute('aria-disabled', String(!enabled || out));
     b.classList.toggle('advised', game.advised === command.key);
   }
   dialogs.updateMenus();
@@ -296,6 +278,11 @@ async function playerTurnReached(answer) {
     await gameEnded();
     return;
   }
+  // A game loaded (or played back) already won ends as a war that wins it does.
+  if (answer.mode === Mode.Victory) {
+    await victory();
+    return;
+  }
   if (answer.playing) {
     game.actions = game.rest = true;
     statusWords(answer.turnWords);
@@ -307,6 +294,15 @@ async function playerTurnReached(answer) {
   game.sinceTurn = [];
 }
 
+async function victory() {
+  game.mode = Mode.Victory;
+  game.actions = game.rest = false;
+  statusWords(game.rules.unified);
+  repaint();
+  await dialogs.messageWindow(text(game.rules.unified), paced(game.rules.resultMs));
+  await gameEnded();
+}
+
 async function gameEnded() {
   updateButtons();
   repaint();
@@ -314,7 +310,9 @@ async function gameEnded() {
   await dialogs.summaryWindow(summary, game);
 }
 
-// Runs a call whose answer holds computer turns (a new game, a load, a rest).
+// Runs a call whose answer holds computer turns (a new game, a load, a rest). A new
+// game or a load replaces the story only once the engine has begun it: a file refused
+// leaves the game and its chronicle as they were.
 async function computerPlays(call, ...args) {
   game.mode = Mode.ComputerTurns;
   game.actions = game.rest = false;
@@ -332,6 +330,7 @@ async function computerPlays(call, ...args) {
   }
   // How long the engine took, from the page's asking to its answer (the shows are paced).
   game.times.months.push({ call, ms: performance.now() - started, engineMs: answer.ms, year: answer.year, month: answer.month });
+  if (call !== 'command') beginStory(answer);
   takeEvents(answer);
   dialogs.closeStartPanel();
   await playShows(answer.shows);
@@ -476,14 +475,7 @@ async function attack(country) {
   } else {
     game.actions = game.rest = true;
   }
-  if (answer.mode === Mode.Victory) {
-    game.mode = Mode.Victory;
-    game.actions = game.rest = false;
-    statusWords(game.rules.unified);
-    repaint();
-    await dialogs.messageWindow(text(game.rules.unified), paced(game.rules.resultMs));
-    await gameEnded();
-  }
+  if (answer.mode === Mode.Victory) await victory();
 }
 
 function stepChoice(direction) {
@@ -492,7 +484,7 @@ function stepChoice(direction) {
   const targets = moving ? v.moveTargets : v.attackTargets;
   if (!targets.length) {
     game.choice = -1;
-    setStatus(() => blockText(moving ? 4 : 5));
+    setStatus(() => blocked(moving ? 'M' : 'W'));
     return;
   }
   const c = game.choice;
@@ -602,28 +594,36 @@ async function newGame() {
   if (!chosen) return;
   settings.difficulty = chosen.difficulty;
   store.saveSettings(settings);
-  resetStory();
   await computerPlays('newGame', chosen.scenario, chosen.ruler, chosen.difficulty);
 }
 
-function resetStory() {
-  game.chronicle = [];
+// A game begins: its chronicle is what the save's told (a load), or nothing yet.
+function beginStory(answer) {
+  game.chronicle = answer.chronicle ?? [];
   game.sinceTurn = [];
   game.shown = -1;
   dialogs.chronicleChanged();
+  if (answer.chronicleSetAside) dialogs.notice(arg(tr('chronicle', '戦況記録を無視しました: %1'), text(answer.chronicleSetAside)));
 }
 
 function canSave() {
   return game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver && !game.busy;
 }
 
+const cannotSave = (where, why) => arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), where, why);
+
 async function savedGame() {
   const saved = await engine.call('save');
   if (saved.error) {
-    await dialogs.alert(arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), '', text(saved.error)));
+    await dialogs.alert(cannotSave(dialogs.saveLabel(game.view), text(saved.error)));
     return null;
   }
   return saved;
+}
+
+// Why the browser kept no save, in the page's words.
+function storageWords(error) {
+  return error?.name === 'QuotaExceededError' ? tr('WebPage', 'ﾌﾞﾗｳｻﾞの保存領域がいっぱいです') : tr('WebPage', 'ﾌﾞﾗｳｻﾞに保存できません');
 }
 
 async function saveGame() {
@@ -631,28 +631,70 @@ async function saveGame() {
   const saved = await savedGame();
   if (!saved) return;
   try {
-    store.keep('saves', saved);
+    await store.keep('saves', saved);
   } catch (error) {
-    await dialogs.alert(arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), '', String(error)));
+    await dialogs.alert(cannotSave(dialogs.saveLabel(saved), storageWords(error)));
     return;
   }
   await dialogs.alert(tr('CKivView', 'セーブが完了しました'));
 }
 
+// The autosaves are one tab's at a time: a second tab playing would push the first
+// one's out turn by turn, and the list would mix two games. The first tab to autosave
+// keeps them while it stays open; the others say so, and save only by hand.
+let autosavesHeld = false;
+async function holdAutosaves() {
+  if (autosavesHeld || !navigator.locks) return true;
+  autosavesHeld = await new Promise((resolve) => {
+    navigator.locks.request('velcor.autosaves', { ifAvailable: true }, (lock) => {
+      resolve(lock !== null);
+      return lock ? new Promise(() => {}) : undefined;
+    });
+  });
+  return autosavesHeld;
+}
+
+// A failure is told once, not again at every turn while it lasts.
+let autosaveTrouble = '';
+function autosaveFailed(words) {
+  if (words !== autosaveTrouble) dialogs.notice(words);
+  autosaveTrouble = words;
+}
+
 function autosave() {
-  engine.call('save').then((saved) => {
+  // The engine is asked at once, before any command of the turn can reach it.
+  const asked = engine.call('save');
+  Promise.all([asked, holdAutosaves()]).then(async ([saved, held]) => {
     if (saved.error) return;
+    if (!held) {
+      autosaveFailed(tr('WebPage', 'ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません'));
+      return;
+    }
     try {
-      store.keep('autosaves', saved);
+      await store.keep('autosaves', saved);
+      autosaveTrouble = '';
     } catch (error) {
-      setStatus(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), String(error)));
+      autosaveFailed(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), storageWords(error)));
     }
   });
 }
 
+// What the page reads before it asks the engine (a file, a chronicle to unpack): the
+// game is busy meanwhile, as it is while the engine works.
+async function reading(work) {
+  game.busy = true;
+  updateButtons();
+  try {
+    return await work;
+  } finally {
+    game.busy = false;
+    updateButtons();
+  }
+}
+
 async function loadEntry(entry) {
-  resetStory();
-  await computerPlays('load', entry.save, entry.difficulty, entry.record ?? '');
+  const chronicle = await reading(store.chronicle(entry));
+  await computerPlays('load', entry.save, dialogs.saveLabel(entry), entry.difficulty, entry.record ?? '', chronicle);
 }
 
 async function loadGame() {
@@ -663,44 +705,64 @@ async function loadGame() {
   await loadEntry(entry);
 }
 
-// A save (with its record beside it when both are chosen) or a record alone, which is
-// played again to its end.
+const kRecordMark = 'VELCOR-RECORD';
+
+// A save (with its record and its chronicle beside it when they are chosen too) or a
+// record alone, which is played again to its end. A file larger than any of its kind
+// is refused here, unread, before it can reach the engine.
 async function openFiles(files) {
-  const read = await Promise.all([...files].map(async (f) => ({ name: f.name, bytes: byteString(await f.arrayBuffer()) })));
-  const record = read.find((f) => f.bytes.startsWith('VELCOR-RECORD'));
-  const save = read.find((f) => f !== record);
-  resetStory();
-  if (save) await computerPlays('load', save.bytes, -1, record?.bytes ?? '');
-  else if (record) await replay(record.bytes);
+  if (game.busy) return;
+  const read = await reading(readFiles(files));
+  if (read?.save) await computerPlays('load', read.save.bytes, read.save.name, -1, read.record, read.chronicle);
+  else if (read?.record) await replay(read.record, read.recordName);
 }
 
-async function replay(recordBytes) {
+// The files chosen, sorted into a save, a record and a chronicle and read; null when
+// one is refused (and the player told why).
+async function readFiles(files) {
+  const chosen = [];
+  for (const file of files) {
+    const record = byteString(await file.slice(0, kRecordMark.length).arrayBuffer()) === kRecordMark;
+    const most = record ? game.rules.fileMaxBytes : game.rules.saveMaxBytes;
+    chosen.push({ file, record, chronicle: !record && /\.jsonl$/i.test(file.name), most });
+  }
+  const record = chosen.find((f) => f.record);
+  const save = chosen.find((f) => !f.record && !f.chronicle) ?? chosen.find((f) => !f.record);
+  const chronicle = chosen.find((f) => f.chronicle && f !== save);
+  if (chronicle) chronicle.most = game.rules.fileMaxBytes;
+  for (const f of [save, record, chronicle]) {
+    if (f && f.file.size > f.most) {
+      const why = arg(tr('Message', 'ﾌｧｲﾙが大きすぎます (%1 KB まで)'), Math.floor(f.most / 1024));
+      await dialogs.alert(arg(tr('Message', 'ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2'), f.file.name, why));
+      return null;
+    }
+  }
+  const bytes = async (f) => (f ? byteString(await f.file.arrayBuffer()) : '');
+  return {
+    save: save ? { bytes: await bytes(save), name: save.file.name } : null,
+    record: await bytes(record),
+    recordName: record?.file.name,
+    chronicle: await bytes(chronicle),
+  };
+}
+
+async function replay(recordBytes, name) {
   game.busy = true;
   const answer = await engine.call('replay', recordBytes);
   game.busy = false;
   if (answer.error) {
-    await dialogs.alert(arg(tr('GameStory', '記録を使えません: %1'), text(answer.error)));
+    await dialogs.alert(arg(tr('GameStory', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
     return;
   }
   dialogs.closeStartPanel();
+  beginStory(answer);
   takeEvents(answer);
   game.sinceTurn = [];
   await playerTurnReached(answer);
-  if (answer.mode === Mode.Victory) {
-    statusWords(game.rules.unified);
-    await gameEnded();
-  }
-}
-
-export function byteString(buffer) {
-  const bytes = new Uint8Array(buffer);
-  let s = '';
-  for (let i = 0; i < bytes.length; i += 8192) s += String.fromCharCode(...bytes.subarray(i, i + 8192));
-  return s;
 }
 
 function download(name, bytes) {
-  const data = Uint8Array.from(bytes, (c) => c.charCodeAt(0));
+  const data = bytesOf(bytes);
   const link = document.createElement('a');
   link.href = URL.createObjectURL(new Blob([data], { type: 'application/octet-stream' }));
   link.download = name;

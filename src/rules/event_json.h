@@ -6,6 +6,7 @@
 
 #include <iosfwd>
 #include <string>
+#include <string_view>
 
 #include "rules/events.h"
 
@@ -21,6 +22,14 @@ std::string ChronicleFileName(const std::string& savePath);
 // player and every country's ruler of the world as it stands, which is the world saved
 // beside it. A chronicle is that game's only while this line matches the loaded world.
 std::string SavedWorldJson(const GameState& world);
+
+// One line as EventJson writes it, back as an event (its names are not read: the ids
+// are). False when it is not one: not one JSON object, or a field of the kind missing,
+// of another type or out of range.
+bool EventFromJson(std::string_view line, GameEvent& event);
+
+// Whether a line is the closing line of a chronicle (kind "saved"), of whatever world.
+bool IsSavedWorldJson(std::string_view line);
 
 // Writes each event it hears as a line of JSON to a stream.
 class JsonLinesWriter : public EventObserver {

@@ -14,6 +14,9 @@ const char* const kPageWords[] = {
     VELCOR_TEXT("WebPage", "ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)"),
     VELCOR_TEXT("WebPage", "記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)"),
     VELCOR_TEXT("WebPage", "ﾌｧｲﾙを開く(&O)..."),
+    VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞの保存領域がいっぱいです"),
+    VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞに保存できません"),
+    VELCOR_TEXT("WebPage", "ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません"),
 };
 
 } // namespace web

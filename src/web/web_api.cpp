@@ -40,10 +40,11 @@ const char* velcor_new_game(int scenario, int ruler, int difficulty)
 {
     return Answer(Game().NewGame(scenario, ruler, difficulty));
 }
-const char* velcor_load(const std::uint8_t* save, int saveSize, int difficulty, const std::uint8_t* record,
-                        int recordSize)
+const char* velcor_load(const std::uint8_t* save, int saveSize, const char* name, int difficulty,
+                        const std::uint8_t* record, int recordSize, const std::uint8_t* chronicle, int chronicleSize)
 {
-    return Answer(Game().Load(Bytes(save, saveSize), difficulty, Bytes(record, recordSize)));
+    return Answer(Game().Load(Bytes(save, saveSize), name ? name : "", difficulty, Bytes(record, recordSize),
+                              Bytes(chronicle, chronicleSize)));
 }
 const char* velcor_replay(const std::uint8_t* record, int size) { return Answer(Game().Replay(Bytes(record, size))); }
 const char* velcor_command(int kind, int a, int b, int c, int d) { return Answer(Game().Command(kind, a, b, c, d)); }

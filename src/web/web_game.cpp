@@ -11,6 +11,7 @@
 #include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "platform/random.h"
+#include "platform/text_file.h"
 #include "rules/battle.h"
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
@@ -176,7 +177,11 @@ std::string ShowList::Take()
     return std::exchange(m_shows, JsonText{}).Take();
 }
 
-void EventLines::OnGameEvent(const GameEvent& event) { m_lines.push_back(EventJson(m_world, event)); }
+void EventLines::OnGameEvent(const GameEvent& event)
+{
+    m_lines.push_back(EventJson(m_world, event));
+    m_story.Add(m_lines.back());
+}
 
 // ---- The game ----
 
@@ -236,6 +241,8 @@ std::string WebGame::Scenarios()
     json.Field("chooseMove", platform::Message(kChooseMoveTarget));
     json.Field("chooseAttack", platform::Message(kChooseAttackTarget));
     json.Field("unified", platform::Message(kUnified)).Field("gameOver", platform::Message(kGameOverMessage));
+    // The largest files the page hands the engine: a save, and a record or chronicle.
+    json.Field("saveMaxBytes", kMaxSaveBytes).Field("fileMaxBytes", platform::TextFileReader::kMaxSize);
     json.EndObject();
     json.Key("rulers").BeginArray();
     for (int r = 0; r < kRulerCount; ++r)
@@ -245,11 +252,14 @@ std::string WebGame::Scenarios()
     return json.Take();
 }
 
-void WebGame::BeginStory(bool loaded)
+void WebGame::BeginStory(bool loaded, const std::vector<GameEvent>& story, StoryLines lines)
 {
     m_replayCursor = -2;
     m_summary.Clear();
     m_summary.SetDifficulty(m_session.world.difficulty);
+    for (const GameEvent& e : story)
+        m_summary.OnGameEvent(e);
+    m_lines.Story() = std::move(lines);
     m_shows.ClearMarks();
     m_session.BeginGame(loaded);
 }
@@ -273,10 +283,27 @@ std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
     return Answer(nullptr);
 }
 
-std::string WebGame::Load(const std::string& saveBytes, int difficulty, const std::string& recordText)
+std::string WebGame::Load(const std::string& saveBytes, const std::string& name, int difficulty,
+                          const std::string& recordText, const std::string& chronicleText)
 {
+    // The player hears of his own file, never of the engine's copy of it.
+    const auto tooLarge = [](std::size_t most) {
+        return platform::Message(VELCOR_TEXT("Message", "ﾌｧｲﾙが大きすぎます (%1 KB まで)"),
+                                 {platform::Message::Number(static_cast<long long>(most / 1024))});
+    };
+    const auto badFile = [&](platform::Message why) {
+        return Error(platform::Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
+                                       {platform::Message::Plain(name), std::move(why)}));
+    };
+    if (saveBytes.size() > kMaxSaveBytes)
+        return badFile(tooLarge(kMaxSaveBytes));
+    // Read once for the player's words, naming his file; then into the session from
+    // the engine's copy, with everything a load sets up.
+    GameState checked;
+    if (const LoadOutcome read = LoadCountryText(checked, saveBytes, name); read.status != LoadStatus::Loaded)
+        return Error(read.words);
     if (!WriteBytes(kSavePath, saveBytes))
-        return Error(platform::Message::Plain("cannot write the save in memory"));
+        return badFile(platform::Message(VELCOR_TEXT("Message", "ディスクの空き容量が不足しています")));
     const LoadOutcome read = m_session.ReadWorld(kSavePath, CountryFileUse::SavedGame);
     if (read.status != LoadStatus::Loaded)
         return Error(read.words);
@@ -292,15 +319,20 @@ std::string WebGame::Load(const std::string& saveBytes, int difficulty, const st
         if (record)
             m_recorder.ContinueFrom(std::move(*record));
     }
+    std::vector<GameEvent> story;
+    StoryLines lines;
+    platform::Message chronicleSetAside;
+    if (chronicleText.size() > platform::TextFileReader::kMaxSize)
+        chronicleSetAside = tooLarge(platform::TextFileReader::kMaxSize);
+    else if (!chronicleText.empty())
+        ReadChronicle(chronicleText, m_session.world, story, lines, chronicleSetAside);
+    const std::size_t told = lines.Count();
     m_lines.Take();
-    BeginStory(true);
+    BeginStory(true, story, std::move(lines));
     m_session.StartComputerTurns();
-    if (!setAside.empty()) {
-        CommandResult note;
-        note.words = setAside;
-        return Answer(&note);
-    }
-    return Answer(nullptr);
+    CommandResult note;
+    note.words = setAside;
+    return Answer(setAside.empty() ? nullptr : &note, told, chronicleSetAside);
 }
 
 std::string WebGame::Replay(const std::string& recordText)
@@ -310,6 +342,7 @@ std::string WebGame::Replay(const std::string& recordText)
     if (!record)
         return Error(why);
     m_lines.Take();
+    m_lines.Story().Clear();
     m_summary.Clear();
     m_shows.SetQuiet(true);
     const ReplayOutcome replayed = ReplayRecord(m_session, *record, ReplayStop{});
@@ -380,14 +413,16 @@ std::string WebGame::Save()
     // loading it gives him the same turn again (as the desktop's save does).
     const std::int32_t cursor = m_replayCursor != -2 ? m_replayCursor : m_session.SaveCursor();
     std::string error;
+    // The reason is one of the writer's worded reasons, about the engine's own memory.
     if (!m_session.SaveGame(kSavePath, cursor, &error))
-        return Error(platform::Message::Plain(error));
+        return Error(platform::Message(error.c_str()));
     const std::string bytes = ReadBytes(kSavePath);
     RecordedGame record = m_recorder.Record();
     record.tie = TieTo(bytes, cursor);
     JsonText json;
     json.BeginObject().Key("save").Bytes(bytes);
     json.Key("record").Bytes(RecordText(record));
+    json.Key("chronicle").Bytes(m_lines.Story().Chronicle(m_session.world));
     json.Field("difficulty", m_session.world.difficulty);
     json.Field("year", m_session.world.year.Get()).Field("month", m_session.world.month.Get());
     json.Field("player", m_session.world.playerRuler.Get());
@@ -471,17 +506,24 @@ void WebGame::ViewFields(JsonText& json)
         for (int t : AttackTargets(world, turn))
             json.Number(static_cast<long long>(t));
         json.EndArray();
-        json.Key("blocks").BeginObject();
-        json.Field("W", WarBlock(world, turn));
+        // Why each command would not act, in the rules' words, by its key: the tooltips'
+        // "今は使えません" of the desktop's buttons.
+        json.Key("why").BeginObject();
+        const auto why = [&](char key, CommandBlock block) {
+            if (block != CommandBlock::None)
+                json.Field(std::string(1, key), RefusalWords(block));
+        };
+        why('M', MoveBlock(world, turn));
+        why('W', WarBlock(world, turn));
         for (const DomesticCommandNames& domestic : kDomesticCommands)
-            json.Field(std::string(1, domestic.key), DomesticBlock(world, domestic.command, turn));
+            why(domestic.key, DomesticBlock(world, domestic.command, turn));
         json.EndObject();
         if (const CommandBlock block = WarBlock(world, turn); IsShortage(block))
             json.Field("warRefusal", RefusalWords(block));
     }
 }
 
-std::string WebGame::Answer(const CommandResult* result)
+std::string WebGame::Answer(const CommandResult* result, std::size_t told, const platform::Message& chronicleSetAside)
 {
     JsonText json;
     json.BeginObject();
@@ -490,6 +532,15 @@ std::string WebGame::Answer(const CommandResult* result)
         json.Field("done", result->done).Field("refusal", result->refusal).Field("taken", result->taken);
         json.Field("words", result->words).EndObject();
     }
+    if (told > 0) {
+        json.Key("chronicle").BeginArray();
+        const StoryLines& story = m_lines.Story();
+        for (std::size_t i = 0; i < told && i < story.Count(); ++i)
+            json.Raw(story.Line(i));
+        json.EndArray();
+    }
+    if (!chronicleSetAside.empty())
+        json.Field("chronicleSetAside", chronicleSetAside);
     json.Key("shows").Raw(m_shows.Take());
     json.Key("events").BeginArray();
     for (const std::string& line : m_lines.Take())

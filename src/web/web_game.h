@@ -7,6 +7,7 @@
 // its end before the page sees its first step, so its outcome never depends on the pace.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +17,7 @@
 #include "session/game_record.h"
 #include "session/game_session.h"
 #include "session/game_summary.h"
+#include "web/chronicle_text.h"
 #include "web/json_text.h"
 
 namespace web {
@@ -51,17 +53,25 @@ private:
     int m_target = -1;
 };
 
-// Hears the events as JSON lines, for the page's chronicle and turn report.
+// Hears the events as JSON lines, for the page's chronicle and turn report, and keeps
+// the game's story for the chronicle kept beside its saves.
 class EventLines : public EventObserver {
 public:
     explicit EventLines(const GameState& world) : m_world(world) {}
     void OnGameEvent(const GameEvent& event) override;
     std::vector<std::string> Take() { return std::move(m_lines); }
+    // Every event of the game so far.
+    StoryLines& Story() { return m_story; }
 
 private:
     const GameState& m_world;
     std::vector<std::string> m_lines;
+    StoryLines m_story;
 };
+
+// The largest save the page hands the engine: a save is 172 short lines, so a file
+// many times its size is none (the desktop's own limit, for a record, is far larger).
+constexpr std::size_t kMaxSaveBytes = 64 * 1024;
 
 class WebGame {
 public:
@@ -76,9 +86,11 @@ public:
     // A new game of scenario 1..3 with ruler and difficulty 0..2, played up to the
     // player's first turn.
     std::string NewGame(int scenario, int ruler, int difficulty);
-    // A saved game from its bytes, with the difficulty and record kept beside it
-    // (empty record: none; a record of other bytes is set aside, as the desktop does).
-    std::string Load(const std::string& saveBytes, int difficulty, const std::string& recordText);
+    // A saved game from its bytes, with the difficulty, record and chronicle kept beside
+    // it (empty: none; a record or chronicle of another game is set aside, as the
+    // desktop does). name stands for the save in the player's words.
+    std::string Load(const std::string& saveBytes, const std::string& name, int difficulty,
+                     const std::string& recordText, const std::string& chronicleText);
     // A record played again to its end; the game goes on from there.
     std::string Replay(const std::string& recordText);
     // A command of the player: kind 0..3 the domestic ones (開墾, 商業, 徴兵, 訓練),
@@ -89,7 +101,7 @@ public:
     std::string CheckMove(int destination);
     // The odds of a war of the turn country on each target it may attack.
     std::string Odds();
-    // The save as the desktop writes it, and the record tied to it.
+    // The save as the desktop writes it, the record tied to it and the chronicle.
     std::string Save();
     // The world with its generators, for the advisor's own engine.
     std::string Snapshot();
@@ -99,10 +111,15 @@ public:
     std::string Summary();
 
 private:
-    // Every answer: the result (when one), the shows, the events and the view.
-    std::string Answer(const CommandResult* result);
+    // Every answer: the result (when one), the shows, the events and the view; after a
+    // load, the first told events of the story, which the save's chronicle told, or why
+    // the chronicle was set aside.
+    std::string Answer(const CommandResult* result, std::size_t told = 0,
+                       const platform::Message& chronicleSetAside = {});
     void ViewFields(JsonText& json);
-    void BeginStory(bool loaded);
+    // A game begins, its story so far the events of story (a loaded game's chronicle),
+    // whose lines the page is told.
+    void BeginStory(bool loaded, const std::vector<GameEvent>& story = {}, StoryLines lines = {});
     std::string Error(const platform::Message& words);
 
     std::string m_dataDir;

@@ -7,7 +7,7 @@
 //   VELCOR=build/default/src/velcor node --test web/tests/
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, describe, test } from 'node:test';
@@ -78,6 +78,13 @@ async function playerTurn(page) {
     { timeout: 60000, polling: 50 },
   );
   return state(page);
+}
+
+// A key pressed with Ctrl held: the menus' shortcuts.
+async function control(page, key) {
+  await page.keyboard.down('Control');
+  await page.keyboard.press(key);
+  await page.keyboard.up('Control');
 }
 
 async function menu(page, head, item) {
@@ -176,7 +183,7 @@ describe('a game in the browser', () => {
     assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
 
     await page.keyboard.press('r');
-    s = await restUntil(page, (v) => v.playing && !v.blocks.W && v.attackTargets.length > 0);
+    s = await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
     const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
     const fought = await battles();
     await page.keyboard.press('w');
@@ -193,21 +200,17 @@ describe('a game in the browser', () => {
     // Saved at the start of a turn, loaded after a command: the same turn again.
     await page.keyboard.press('r');
     await playerTurn(page);
-    await page.keyboard.down('Control');
-    await page.keyboard.press('s');
-    await page.keyboard.up('Control');
+    await control(page, 's');
     await page.waitForSelector('.alert');
     await page.keyboard.press('Enter');
     const saved = (await state(page)).view;
     assert.equal(await page.evaluate(() => JSON.parse(localStorage.getItem('velcor.saves')).length), 1);
-    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.blocks[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.why[k]);
     if (open) {
       await page.keyboard.press(open.toLowerCase());
       await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
     }
-    await page.keyboard.down('Control');
-    await page.keyboard.press('o');
-    await page.keyboard.up('Control');
+    await control(page, 'o');
     await page.click('#save-0');
     s = await playerTurn(page);
     assert.equal(s.view.turn, saved.turn, 'the loaded game gives the saved turn again');
@@ -241,6 +244,165 @@ describe('a game in the browser', () => {
     await downloads(page, dir);
     await menu(page, 'menu-file', 'menu-download');
     assert.ok(readFileSync(await downloaded(dir, '.txt')).equals(readFileSync(save)), 'the same bytes');
+  });
+});
+
+// What the player reads in the Japanese page: no word of the browser's English.
+const japanese = (text) => !/[A-Za-z]{3,}/.test(text);
+const alertText = (page) => page.waitForSelector('.alert').then((e) => e.evaluate((a) => a.textContent));
+const chronicle = (page) => page.evaluate(() => window.velcor.chronicle.map((e) => `${e.year}.${e.month} ${e.kind}`));
+// The text of an engine's message in the page's words (the page's own words module).
+const engineText = (page, words) => page.evaluate(async (w) => (await import('./words.js')).text(w), words);
+
+// A save written by the native program, each line then changed by edit(lines, world),
+// where world gives every country's ruler.
+function nativeSave(name, edit) {
+  const path = join(scratch, name);
+  execFileSync(velcor, ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '9', '--months', '0', '--clock', '1234567', '--save', path]);
+  const lines = readFileSync(path, 'latin1').split('\r\n');
+  const rulers = [...Array(14).keys()].map((c) => Number(lines[4 + 12 * c + 2]));
+  edit(lines, rulers);
+  writeFileSync(path, lines.join('\r\n'), 'latin1');
+  return path;
+}
+
+describe('files, saves and tabs', () => {
+  let browser;
+  before(async () => {
+    browser = await browserIn('ja-JP');
+  });
+  after(() => browser?.close());
+
+  async function freshPage() {
+    const page = await openPage(browser);
+    await page.evaluate(() => localStorage.clear());
+    await menu(page, 'menu-view', 'menu-speed-2');
+    return page;
+  }
+  async function upload(page, path) {
+    const input = await page.$('#menu-files');
+    await input.uploadFile(path);
+  }
+
+  test('files handed to the page: what cannot be a save leaves the game as it was', async () => {
+    const page = await freshPage();
+    await newGame(page, 1, 9);
+    await page.keyboard.press('r');
+    await playerTurn(page);
+    const story = await chronicle(page);
+    const refused = [
+      { name: 'large.txt', bytes: Buffer.alloc(1 << 20, 0xa5) }, // beyond the engine's stack
+      { name: 'lines.txt', bytes: Buffer.from('1\n'.repeat(33333)) },
+      { name: 'junk.txt', bytes: Buffer.from('no save\n') },
+      { name: 'junk.record', bytes: Buffer.from('VELCOR-RECORD 1\njunk\n') },
+    ];
+    for (const { name, bytes } of refused) {
+      const path = join(scratch, name);
+      writeFileSync(path, bytes);
+      await upload(page, path);
+      const said = await alertText(page);
+      assert.ok(said.includes(name), `${name}: the error names the player's file`);
+      assert.ok(!said.includes('velcor-save'), `${name}: never the engine's own copy`);
+      await page.keyboard.press('Enter');
+      const s = await playerTurn(page);
+      assert.equal(s.mode, 1, `${name}: the game goes on`);
+      assert.deepEqual(await chronicle(page), story, `${name}: its chronicle kept`);
+    }
+    // The engine still plays: a domestic command is carried out.
+    const view = (await state(page)).view;
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
+    await page.keyboard.press(open.toLowerCase());
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    assert.equal((await chronicle(page)).length, story.length + 1, 'the command is in the chronicle');
+    // A world every line of which is 1 is a world the player already holds: 戦績.
+    const won = join(scratch, 'won.txt');
+    writeFileSync(won, '1\n'.repeat(172));
+    await upload(page, won);
+    await page.waitForSelector('#summary-close', { timeout: 30000 });
+    assert.equal((await state(page)).mode, 5);
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test('a saved game loads with its chronicle, by ﾛｰﾄﾞ and from its autosave', async () => {
+    const page = await freshPage();
+    await newGame(page, 1, 9);
+    for (let i = 0; i < 6; i++) {
+      await page.keyboard.press('r');
+      await playerTurn(page);
+    }
+    await control(page, 's');
+    await page.waitForSelector('.alert');
+    await page.keyboard.press('Enter');
+    const story = await chronicle(page);
+    for (const pick of ['#start-resume', '#save-0']) {
+      await page.reload();
+      await page.waitForFunction(() => window.velcor?.ready);
+      if (pick === '#save-0') await page.click('#start-load');
+      await page.click(pick);
+      await playerTurn(page);
+      const told = await chronicle(page);
+      assert.deepEqual(told.slice(0, story.length), story, `${pick}: the story up to the save, then the load`);
+      assert.equal(told[story.length].split(' ')[1], 'start');
+    }
+    await page.close();
+  });
+
+  test("a full storage and a second tab: said in the page's words, the autosaves one game's", async () => {
+    const autosaves = () => JSON.parse(localStorage.getItem('velcor.autosaves') ?? '[]');
+    const first = await freshPage();
+    await newGame(first, 1, 9);
+    await first.waitForFunction(`(${autosaves})().length >= 1`);
+    const second = await openPage(browser);
+    await newGame(second, 1, 2);
+    await second.waitForSelector('#notice');
+    assert.ok(japanese(await second.$eval('#notice', (n) => n.textContent)));
+    await first.keyboard.press('r');
+    await playerTurn(first);
+    await second.keyboard.press('r');
+    await playerTurn(second);
+    await first.waitForFunction(`(${autosaves})().length >= 2`);
+    const players = await first.evaluate(`(${autosaves})().map((e) => e.player)`);
+    assert.ok(players.every((p) => p === 9), 'the first tab keeps the autosaves');
+
+    // The storage filled to the last byte: an autosave and a save fail, told in Japanese.
+    await first.evaluate(() => {
+      for (let size = 1 << 22; size >= 1; size >>= 1)
+        for (let i = 0; ; i++)
+          try {
+            localStorage.setItem(`filler-${size}-${i}`, 'x'.repeat(size));
+          } catch {
+            break;
+          }
+    });
+    await first.keyboard.press('r');
+    await playerTurn(first);
+    await first.waitForSelector('#notice');
+    assert.ok(japanese(await first.$eval('#notice', (n) => n.textContent)), 'the autosave failed, in a notice');
+    await control(first, 's');
+    assert.ok(japanese(await alertText(first)), 'the save failed');
+    await first.keyboard.press('Enter');
+    await first.evaluate(() => localStorage.clear());
+    assert.deepEqual([...first.errors, ...second.errors], []);
+    await second.close();
+    await first.close();
+  });
+
+  test('a command the country cannot carry out looks so, and says why, before it is pressed', async () => {
+    // Every country of the player with more soldiers than provisions: war refused.
+    const save = nativeSave('short.txt', (lines, rulers) => {
+      rulers.forEach((r, c) => r === 9 && (lines[4 + 12 * c + 6] = '999999'));
+    });
+    const page = await freshPage();
+    await upload(page, save);
+    const { view } = await playerTurn(page);
+    assert.ok(view.why.W, 'the war is refused');
+    for (const key of ['M', 'W', 'L', 'C', 'S', 'T']) {
+      const button = await page.$eval(`#cmd-${key}`, (b) => ({ blocked: b.classList.contains('blocked'), title: b.title }));
+      assert.equal(button.blocked, !!view.why[key], `${key}: looks as the rules have it`);
+      if (view.why[key]) assert.ok(button.title.includes(await engineText(page, view.why[key])), `${key}: why, in its tooltip`);
+    }
+    await page.close();
   });
 });
 

@@ -81,7 +81,3 @@ private:
     std::size_t m_mark = 0;
     QTimer m_poll;
 };
-
-// One line of JSON as the chronicle file holds it, back as an event; false when the
-// line is not an event.
-bool EventFromJson(const QByteArray& line, GameEvent& event);

@@ -1,0 +1,54 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The engine's calls as the page asks them: each takes the engine module and the
+// call's arguments and gives the engine's answer as JSON text. Loaded by the engine's
+// worker (importScripts) and by the engine's tests under node (require).
+/* exported engineCalls */
+
+// Saves, records and chronicles are bytes (Shift-JIS names in a save, UTF-8 in a
+// chronicle): the page keeps them as strings of one character a byte. They go into
+// the engine's own memory, never onto its stack, whose size a file could exceed.
+function withBytes(e, strings, call) {
+  const held = [];
+  try {
+    const places = strings.map((s = '') => {
+      const at = e._malloc(Math.max(1, s.length));
+      if (!at) throw new Error('out of memory');
+      held.push(at);
+      const heap = e.HEAPU8;
+      for (let i = 0; i < s.length; i++) heap[at + i] = s.charCodeAt(i);
+      return [at, s.length];
+    });
+    return call(...places);
+  } finally {
+    for (const at of held) e._free(at);
+  }
+}
+
+const engineCalls = {
+  scenarios: (e) => e.ccall('velcor_scenarios', 'string', [], []),
+  newGame: (e, [scenario, ruler, difficulty]) =>
+    e.ccall('velcor_new_game', 'string', ['number', 'number', 'number'], [scenario, ruler, difficulty]),
+  // A save with the name it goes by for the player, its difficulty, record and chronicle.
+  load: (e, [save, name, difficulty, record, chronicle]) =>
+    withBytes(e, [save, record, chronicle], ([s, sn], [r, rn], [c, cn]) =>
+      e.ccall(
+        'velcor_load',
+        'string',
+        ['number', 'number', 'string', 'number', 'number', 'number', 'number', 'number'],
+        [s, sn, name ?? '', difficulty, r, rn, c, cn],
+      ),
+    ),
+  replay: (e, [record]) => withBytes(e, [record], ([r, rn]) => e.ccall('velcor_replay', 'string', ['number', 'number'], [r, rn])),
+  command: (e, [kind, a = 0, b = 0, c = 0, d = 0]) =>
+    e.ccall('velcor_command', 'string', ['number', 'number', 'number', 'number', 'number'], [kind, a, b, c, d]),
+  checkMove: (e, [destination]) => e.ccall('velcor_check_move', 'string', ['number'], [destination]),
+  odds: (e) => e.ccall('velcor_odds', 'string', [], []),
+  save: (e) => e.ccall('velcor_save', 'string', [], []),
+  view: (e) => e.ccall('velcor_view', 'string', [], []),
+  summary: (e) => e.ccall('velcor_summary', 'string', [], []),
+  snapshot: (e) => e.ccall('velcor_snapshot', 'string', [], []),
+  advise: (e, [snapshot, rollouts, horizon]) =>
+    withBytes(e, [snapshot], ([s, sn]) => e.ccall('velcor_advise', 'string', ['number', 'number', 'number', 'number'], [s, sn, rollouts, horizon])),
+};
+
+if (typeof module === 'object') module.exports = { engineCalls };
