@@ -275,6 +275,37 @@ TEST_F(MoveSliderTest, ALeftClickInTheChannelOrAKeyStepSetsTheAmount)
     });
 }
 
+TEST_F(MoveSliderTest, ATypedFigureMovesItsSliderToItsShareAndStaysAsTyped)
+{
+    const struct {
+        const char* edit;
+        const char* typed;
+        int position; // of the row's slider after typing, from 30
+    } cases[] = {
+        {"editProvisions", "450", 50}, // 49.9 % of 901, to the nearest step
+        {"editProvisions", "901", 100},
+        {"editProvisions", "5000", 100}, // beyond the stock: the slider's end
+        {"editSoldiers", "6", 1},
+        {"editSoldiers", "-3", 0},
+        {"editSoldiers", "12x", 2}, // no integer: where "12" put it
+        {"editFunds", "70", 0},     // nothing to move
+    };
+    Run([&](CMoveDlg* d) {
+        for (const auto& c : cases) {
+            auto* edit = Named<QLineEdit>(d, c.edit);
+            QSlider* slider = edit == Named<QLineEdit>(d, "editProvisions") ? d->m_sliderProvisions
+                              : edit == Named<QLineEdit>(d, "editFunds")    ? d->m_sliderFunds
+                                                                            : d->m_sliderSoldiers;
+            slider->setValue(30);
+            edit->clear();
+            QTest::keyClicks(edit, QString::fromLatin1(c.typed));
+            QApplication::processEvents();
+            EXPECT_EQ(slider->value(), c.position) << c.edit << " " << c.typed;
+            EXPECT_EQ(edit->text(), QString::fromLatin1(c.typed)) << "the figure stays as typed";
+        }
+    });
+}
+
 // ---- Every dialog opens inside the screen ----
 
 TEST(DialogPlacement, DialogsCentredOnTheMainWindowStayInsideTheScreen)

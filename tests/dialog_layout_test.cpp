@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QSlider>
 #include <QTest>
+#include <QVBoxLayout>
 
 #include "app/about_dlg.h"
 #include "dialogs/message_wnd.h"
@@ -380,4 +381,26 @@ TEST_F(DialogLayoutTest, ADialogWithoutAnOwnerIsCentredOnTheMainWindow)
         check(dlg, "battle", [](QWidget* w) { static_cast<CBattleDlg*>(w)->Abandon(); });
     }
     platform::SetMainWindow(nullptr);
+}
+
+// A tool window of wrapped text (the turn report) made narrower to fit beside the main
+// window grows to hold its lines, inside the screen.
+TEST(ToolWindowPlacement, WrappedTextMadeNarrowerKeepsEveryLine)
+{
+    const QRect area = TestScreen("laptop")->availableGeometry();
+    QWidget main;
+    main.setGeometry(QRect(area.topLeft() + QPoint(8, 32), QSize(area.width() - 360, 420)));
+    main.show();
+    QWidget report(nullptr, Qt::Tool);
+    auto* layout = new QVBoxLayout(&report);
+    auto* text = new QLabel(QStringList(40, QStringLiteral("news of the month")).join(QLatin1Char(' ')), &report);
+    text->setWordWrap(true);
+    layout->addWidget(text);
+    report.resize(640, text->heightForWidth(620) + 20);
+    platform::PlaceToolWindow(&report, &main, {});
+    report.show();
+    QApplication::processEvents();
+    ASSERT_LT(report.width(), 640) << "the room beside the main window is narrower";
+    EXPECT_GE(text->height(), text->heightForWidth(text->width())) << "lines cut";
+    EXPECT_TRUE(area.contains(report.frameGeometry()));
 }

@@ -12,6 +12,7 @@
 #include <QHeaderView>
 #include <QMenu>
 #include <QMenuBar>
+#include <QLabel>
 #include <QScrollBar>
 #include <QTableWidget>
 #include <QTest>
@@ -38,6 +39,7 @@
 #include "platform/settings.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
+#include <QListView>
 #include "session/best_games.h"
 #include "session/game_record.h"
 #include "test_support.h"
@@ -258,6 +260,13 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
                 const QRect r = window ? window->frameGeometry() : modalFrame;
                 ASSERT_FALSE(r.isNull()) << "no window came up";
                 EXPECT_TRUE(area.contains(r)) << Describe(r) << " off " << Describe(area);
+                if (auto* report = window ? window->findChild<QLabel*>(QStringLiteral("reportText")) : nullptr) {
+                    QApplication::processEvents();
+                    EXPECT_GE(report->height(), report->heightForWidth(report->width())) << "the report's lines are cut";
+                }
+                if (window == &app->Options()->OwnCountries()) {
+                    EXPECT_EQ(app->Options()->OwnCountries().Table().verticalScrollBar()->maximum(), 0) << "a row is hidden";
+                }
                 if (window) {
                     if (RoomClearOf(r.size(), area, {main})) {
                         EXPECT_FALSE(r.intersects(main)) << Describe(r) << " over " << Describe(main);
@@ -268,11 +277,17 @@ TEST_F(GameWindows, EveryWindowOpensOnTheMainWindowsScreenBesideItWhereThereIsRo
                     window->close();
                 }
             }
-            // 自国一覧 is as wide as its columns.
+            // 自国一覧 is as wide as its columns, and so is 記録 (the score last).
             app->Options()->OwnCountriesAction()->trigger();
             QTableWidget& table = app->Options()->OwnCountries().Table();
             EXPECT_EQ(table.horizontalScrollBar()->maximum(), 0) << "a column is cut";
             app->Options()->OwnCountries().close();
+            app->GetEnding()->RecordsAction()->trigger();
+            QTableWidget* records = app->GetEnding()->RecordsWindow()->Table();
+            EXPECT_GT(records->rowCount(), 0) << "the game ended above is among the records";
+            EXPECT_EQ(records->horizontalScrollBar()->maximum(), 0) << "a column of 記録 is cut";
+            EXPECT_TRUE(area.contains(app->GetEnding()->RecordsWindow()->frameGeometry()));
+            app->GetEnding()->RecordsWindow()->close();
         }
     }
 }
@@ -675,4 +690,60 @@ TEST_F(GameWindows, AWarsTargetIsOneChoiceWhetherTheMouseOrTheKeysMadeIt)
         EXPECT_TRUE(written) << "the odds are written under the buttons";
         EXPECT_TRUE(app->GetChronicle()->Tips().TextAt(inside(row.chosen)).contains(foresight_words::OddsTip(odds)));
     }
+}
+
+// A game begun on a 乱世 names its seed in the window's title, on the chronicle's first
+// line and in 戦績, and so does the same start begun again (or loaded) later.
+TEST_F(GameWindows, A_RandomScenariosSeedIsNamedWhereverTheGameIsTold)
+{
+    StartGame();
+    const RecordedGame record = game->Recorder().Record();
+    ASSERT_FALSE(record.steps.empty());
+    const auto* start = std::get_if<RecordStart>(&record.steps.front());
+    ASSERT_NE(start, nullptr);
+    EXPECT_FALSE(view->RandomSeed().has_value()) << "a bundled scenario's game";
+    constexpr std::uint32_t kSeed = 4040404;
+    const QString seed = QString::number(kSeed);
+    EXPECT_FALSE(frame->windowTitle().contains(seed));
+    platform::settings::SetRandomSeedOf(Crc32(start->world), kSeed);
+
+    StartGame(); // the same start again (the clock is fixed)
+    EXPECT_EQ(view->RandomSeed(), kSeed);
+    EXPECT_TRUE(frame->windowTitle().contains(seed)) << frame->windowTitle().toStdString();
+    app->GetChronicle()->ShowWindow();
+    QAbstractItemModel* chronicle = app->GetChronicle()->Window().List()->model();
+    QStringList lines;
+    for (int row = 0; row < chronicle->rowCount(); ++row)
+        lines << chronicle->index(row, 0).data().toString();
+    EXPECT_EQ(lines.filter(seed).size(), 1) << "the start's line: " << lines.join(QLatin1Char('\n')).toStdString();
+    emit game->gameEnded();
+    ASSERT_NE(app->GetEnding()->SummaryWindow(), nullptr);
+    EXPECT_TRUE(app->GetEnding()->SummaryWindow()->Lines().join(QLatin1Char('\n')).contains(seed));
+}
+
+// On a laptop's screen the game offers a size between 1x and 2x and takes it at a first
+// start; the scenario editor opens as large as it needs at the windows' zoom, not over
+// the whole screen.
+TEST_F(GameWindows, TheLaptopsScreenGetsOneAndAHalfAndTheEditorFollowsTheZoom)
+{
+    const QRect area = TestScreen("laptop")->availableGeometry();
+    frame->move(area.topLeft());
+    EXPECT_EQ(app->Options()->FittingZoom(), 1.5);
+    QSize editorAt[2];
+    const qreal zooms[] = {1, 1.5};
+    for (int i = 0; i < 2; ++i) {
+        app->Options()->ApplyZoom(zooms[i]);
+        EXPECT_EQ(view->Zoom(), zooms[i]);
+        EXPECT_TRUE(area.contains(frame->frameGeometry()));
+        QAction* edit = frame->findChild<QAction*>(QStringLiteral("scenarioEditorCommand"));
+        ASSERT_NE(edit, nullptr);
+        edit->trigger();
+        QWidget* editor = frame->findChild<QWidget*>(QStringLiteral("scenarioEditor"));
+        ASSERT_NE(editor, nullptr);
+        editorAt[i] = editor->size();
+        EXPECT_TRUE(area.contains(editor->frameGeometry()));
+        delete editor;
+    }
+    EXPECT_LT(editorAt[0].width(), area.width() * 19 / 20) << "the editor fills the screen";
+    EXPECT_GT(editorAt[1].width(), editorAt[0].width()) << "the editor keeps its size at 1.5x";
 }

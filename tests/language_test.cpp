@@ -17,6 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,7 +39,11 @@
 #include "rules/commands.h"
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
+#include "platform/resources.h"
+#include "rules/turn.h"
 #include "view/map/kiv_view.h"
+#include "view/map/map_labels.h"
+#include "view/windows/chronicle_log.h"
 #include "words/shown_text.h"
 #include "gui_test_support.h"
 #include "test_support.h"
@@ -345,7 +351,7 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
         const QImage none = drawn(-1);
         for (int y = 180; y < 340; ++y)
             for (int x : {498, 499})
-                ASSERT_EQ(none.pixel(x, y), none.pixel(452, y)) << "a label reaches the figures at " << x << "," << y;
+                ASSERT_EQ(none.pixel(x, y), none.pixel(560, y)) << "a label reaches the figures at " << x << "," << y;
         for (RulerId r = 1; r < kRulerCount; ++r)
             EXPECT_TRUE(drawn(r).copy(rightOfName) == none.copy(rightOfName)) << shown::RulerName(r).toStdString();
         // The date from x 480 to the panel's edge at 599, with the widest month.
@@ -367,4 +373,91 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
         CAboutDlg about;
         EXPECT_EQ(ClippedTexts(about), std::vector<std::string>());
     }
+}
+
+namespace {
+// Japanese characters (kana, kanji, half-width kana) in text.
+bool HasJapanese(const QString& text)
+{
+    return std::any_of(text.begin(), text.end(), [](QChar c) {
+        const char16_t u = c.unicode();
+        return (u >= 0x3040 && u <= 0x30ff) || (u >= 0x4e00 && u <= 0x9fff) || (u >= 0xff61 && u <= 0xff9f);
+    });
+}
+} // namespace
+
+TEST_F(LanguageTest, TheEnglishGameSaysInEnglishWhatTheFilesTheCalendarAndThePanelTell)
+{
+    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
+    Choose("en");
+
+    // The reasons the platform gives for a file, as the windows pass them on.
+    TempDir dir;
+    WriteFileBytes(dir.Path("large.txt"), "x");
+    std::filesystem::resize_file(dir.Path("large.txt"), static_cast<std::uintmax_t>(ChronicleLog::kMaxFileSize) + 1);
+    ChronicleLog log(W());
+    const struct {
+        const char* what;
+        std::function<bool(QString*)> fails;
+    } files[] = {
+        {"a write into no folder", [&](QString* e) { return log.Save(QString::fromStdString(dir.Path("none/c.jsonl")), e); }},
+        {"a write onto a folder", [&](QString* e) { return log.Save(QString::fromStdString(dir.Path()), e); }},
+        {"a folder read", [&](QString* e) { return log.Load(QString::fromStdString(dir.Path()), e); }},
+        {"a file too large", [&](QString* e) { return log.Load(QString::fromStdString(dir.Path("large.txt")), e); }},
+    };
+    for (const auto& f : files) {
+        QString error;
+        EXPECT_FALSE(f.fails(&error)) << f.what;
+        EXPECT_FALSE(error.isEmpty()) << f.what;
+        EXPECT_FALSE(HasJapanese(error)) << f.what << ": " << error.toStdString();
+    }
+
+    // One month is not "months".
+    W().month = 12; // the taxes come in January
+    ASSERT_EQ(NextTaxes(W(), W().turnCountry).monthsAway, 1);
+    const QString tip = SeasonTipText(W(), W().turnCountry, false);
+    EXPECT_FALSE(tip.contains(QStringLiteral("1 months"))) << tip.toStdString();
+
+    // Every label of the panel ends a space's width short of its figure.
+    std::vector<CKivView::DrawnText> texts;
+    view->RecordTexts(&texts);
+    view->marks.shownCountry = W().turnCountry;
+    view->OnDraw();
+    view->RecordTexts(nullptr);
+    const QFontMetrics metrics(platform::Font(platform::GameFont::System, 1));
+    for (const QString& label : CKivView::PanelLabels()) {
+        const auto drawn = std::find_if(texts.begin(), texts.end(), [&](const auto& t) { return t.text == label; });
+        ASSERT_NE(drawn, texts.end()) << label.toStdString();
+        EXPECT_LE(drawn->at.x() + metrics.horizontalAdvance(label), 500 - metrics.horizontalAdvance(QLatin1Char(' ')))
+            << label.toStdString();
+    }
+
+    // The end pictures have English words.
+    for (const auto& [mode, resource] : {std::pair{ViewMode::Victory, 163}, std::pair{ViewMode::GameOver, 164}}) {
+        view->mode = mode;
+        view->OnDraw();
+        const QImage japanese = platform::LoadResourceImage(resource);
+        EXPECT_NE(view->Surface().copy(QRect(QPoint(158, 100), japanese.size())), japanese) << resource;
+    }
+    view->mode = ViewMode::PlayerTurn;
+}
+
+TEST_F(LanguageTest, TheMenusTakeTheFaceOfTheLanguageChosenAsAtAStartInIt)
+{
+    // Each language's face, as the game starts in it.
+    QString face[2];
+    for (int english = 0; english < 2; ++english) {
+        app.reset();
+        platform::settings::SetLanguage(QString::fromLatin1(english ? "en" : "ja"));
+        app = std::make_unique<CKivApp>();
+        ASSERT_TRUE(app->InitInstance(1));
+        face[english] = QFontInfo(app->MainFrame()->menuBar()->font()).family();
+    }
+    ASSERT_NE(face[0], face[1]) << "the platform gives both languages one face";
+    // Switched while the game runs, the menus take the other language's face and back.
+    Choose("ja");
+    EXPECT_EQ(QFontInfo(app->MainFrame()->menuBar()->font()).family(), face[0]);
+    Choose("en");
+    EXPECT_EQ(QFontInfo(app->MainFrame()->menuBar()->font()).family(), face[1]);
 }

@@ -272,6 +272,8 @@ TEST_F(ViewOptionsTest, CtrlPlusAndCtrlMinusStepTheZoom)
     QApplication::setActiveWindow(Frame());
     ASSERT_TRUE(QTest::qWaitForWindowActive(Frame()));
     QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
+    EXPECT_EQ(View()->Zoom(), 1.5);
+    QTest::keyClick(Frame(), Qt::Key_Plus, Qt::ControlModifier);
     EXPECT_EQ(View()->Zoom(), 2);
     EXPECT_FALSE(options->ZoomInAction()->isEnabled()) << "3x does not fit the screen";
     QTest::keyClick(Frame(), Qt::Key_Equal, Qt::ControlModifier);
@@ -412,9 +414,11 @@ TEST(CommandLine, AZoomForOneRunAndTheFirstPaintsTime)
     ASSERT_TRUE(ParseGuiOptions({}, options, error));
     EXPECT_EQ(options.zoom, 0) << "as remembered";
     EXPECT_FALSE(options.firstPaint);
-    for (const char* bad : {"0", "4", "2x"}) {
+    ASSERT_TRUE(ParseGuiOptions({"--zoom", "1.5"}, options, error)) << error;
+    EXPECT_EQ(options.zoom, 1.5);
+    for (const char* bad : {"0", "4", "2x", "1.25"}) {
         EXPECT_FALSE(ParseGuiOptions({"--zoom", bad}, options, error));
-        EXPECT_EQ(error, std::string("--zoom: ") + bad + " is not a number from 1 to 3");
+        EXPECT_EQ(error, std::string("--zoom: ") + bad + " is not one of 1, 1.5, 2, 3");
     }
 }
 

@@ -6,7 +6,14 @@
 
 #include <QTest>
 
+#include <QHeaderView>
+#include <QLabel>
+#include <QTreeWidget>
+
 #include "foresight/advisor.h"
+#include "foresight/policy.h"
+#include "view/commands/command_table.h"
+#include "view/commands/foresight_words.h"
 #include "platform/sjis.h"
 #include "view/windows/advice_wnd.h"
 #include "view/map/map_tips.h"
@@ -44,12 +51,11 @@ protected:
     Texts texts;
 };
 
-TEST_F(ViewPanelTest, BeforeAGameTheLabelsTheDateOfYearZeroAndAnEmptyMessage)
+TEST_F(ViewPanelTest, BeforeAGameTheLabelsNoDateAndAnEmptyMessage)
 {
     Texts expected;
     for (int i = 0; i < kCountryCount; ++i)
         expected.push_back({QPoint(0, -16), QString::number(i)}); // every marker still at 0, 0
-    expected.push_back(T(480, 148, "0 年 0 月"));
     for (int row = 0; row < 8; ++row)
         expected.push_back(T(460, 180 + 20 * row, kLabels[row]));
     expected.push_back(T(400, 358, ""));
@@ -224,8 +230,42 @@ TEST_F(ViewPanelTest, ThePanelAndTheAdvisedButtonSayWhyOnHover)
     AdviceWindow advice(*view);
     advice.Ask();
     QTRY_VERIFY_WITH_TIMEOUT(view->AdvisedButton() != nullptr, 60000);
-    const QString why = shown::Text(foresight::ReasonOf(W(), advice.Ranking(), 0, foresight::kDefaultHorizon));
+    const QString why = foresight_words::AdviceReason(W(), advice.Ranking(), 0, foresight::kDefaultHorizon);
     advice.Stop();
     ASSERT_FALSE(why.isEmpty());
     EXPECT_TRUE(view->AdvisedButton()->toolTip().contains(why)) << view->AdvisedButton()->toolTip().toStdString();
+}
+
+// The advice in words read at a glance: every line whole in a narrow window, each reason
+// whole sentences, what the scores count against, and why no war is among the commands.
+TEST_F(ViewPanelTest, TheAdviceSaysItsScaleItsReasonsWholeAndWhyNoWar)
+{
+    StartTurnOfCountry1();
+    W().countries[1].SetProvisions(0); // fewer provisions than soldiers: no war
+    const QString noWar = CommandTable::Entries()[1].blocked(W(), 1);
+    ASSERT_EQ(CommandTable::Entries()[1].id, CommandTable::ID_CMD_WAR);
+    ASSERT_FALSE(noWar.isEmpty());
+    AdviceWindow advice(*view);
+    advice.Ask();
+    QTRY_VERIFY_WITH_TIMEOUT(!advice.Ranking().empty() && advice.Ranking().front().trials > 0, 60000);
+    advice.Stop();
+    advice.resize(300, 500); // narrow: lines break, never cut
+    QApplication::processEvents();
+    auto* list = advice.findChild<QTreeWidget*>();
+    ASSERT_NE(list, nullptr);
+    for (int i = 0; i < list->topLevelItemCount(); ++i) {
+        const QTreeWidgetItem* item = list->topLevelItem(i);
+        for (const QString& line : item->text(0).split(QLatin1Char('\n')))
+            EXPECT_LE(list->fontMetrics().horizontalAdvance(line), list->header()->sectionSize(0)) << line.toStdString();
+        if (item->childCount() > 0) {
+            const QString reason = item->child(0)->text(0);
+            EXPECT_TRUE(reason.endsWith(QStringLiteral("。"))) << reason.toStdString();
+            EXPECT_FALSE(reason.contains(QStringLiteral(" 0%"))) << reason.toStdString();
+        }
+    }
+    auto* scale = advice.findChild<QLabel*>(QStringLiteral("adviceScale"));
+    ASSERT_NE(scale, nullptr);
+    EXPECT_FALSE(scale->isHidden());
+    EXPECT_TRUE(scale->text().contains(QString::number(foresight::CountriesOf(W(), 2)))) << scale->text().toStdString();
+    EXPECT_TRUE(scale->text().contains(noWar)) << scale->text().toStdString();
 }

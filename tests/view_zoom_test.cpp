@@ -90,6 +90,16 @@ TEST(ViewZoomRule, PointsOfTheViewFallOnTheMapPixelUnderThem)
         EXPECT_EQ(zoom.ToMap(QPoint(-1, -f)), QPoint(-1, -1)) << "left of and above the map stays off";
         EXPECT_EQ(zoom.Scaled(QRect(20, 390, 60, 20)), QRect(20 * f, 390 * f, 60 * f, 20 * f));
     }
+    // Between whole steps each view pixel still falls on one map pixel, the one whose
+    // enlarged square holds it, and a map rectangle's view pixels map back into it.
+    zoom.SetFactor(1.5);
+    EXPECT_EQ(zoom.Scaled(QSize(616, 440)), QSize(924, 660));
+    for (const QRect& r : {QRect(20, 390, 60, 20), QRect(7, 5, 1, 1), QRect(0, 0, 616, 440)}) {
+        const QRect v = zoom.Scaled(r);
+        EXPECT_EQ(zoom.ToMap(v.topLeft()), r.topLeft());
+        EXPECT_EQ(zoom.ToMap(v.bottomRight()), r.bottomRight());
+        EXPECT_EQ(zoom.ToMap(v.bottomRight() + QPoint(1, 1)), r.bottomRight() + QPoint(1, 1));
+    }
     zoom.SetFactor(0);
     EXPECT_EQ(zoom.Factor(), 1);
     zoom.SetFactor(4);
@@ -104,7 +114,10 @@ TEST(ViewZoomRule, TheLargestStepWhoseWindowFitsTheScreen)
     EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1920, 1040)), 2);
     EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1864, 1385)), 3) << "exactly fits";
     EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1863, 1385)), 2);
-    EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1248, 944)), 1) << "one pixel short of 2x";
+    EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1248, 944)), 1.5) << "one pixel short of 2x";
+    // A 1366 x 768 laptop less its panel: 1.5x needs 940 x 725.
+    EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(1366, 736)), 1.5);
+    EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(940, 724)), 1) << "one pixel short of 1.5x";
     EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(800, 600)), 1);
     EXPECT_EQ(ViewZoom::LargestFitting(map, chrome, QSize(300, 200)), 1) << "never below 1x";
 }
@@ -153,7 +166,7 @@ TEST_F(ViewZoomTest, ThePanelsWordsKeepTheirPlacesOnTheMap)
     std::vector<CKivView::DrawnText> atOne;
     view->RecordTexts(&atOne);
     view->OnDraw();
-    for (int f : {2, 3}) {
+    for (qreal f : {1.5, 2.0, 3.0}) {
         SCOPED_TRACE(f);
         view->SetZoom(f);
         std::vector<CKivView::DrawnText> texts;

@@ -206,14 +206,6 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <translation>Played</translation>
     </message>
     <message>
-        <source>%1まで (%2か月)</source>
-        <translation>until %1 (%2 months)</translation>
-    </message>
-    <message>
-        <source>%1から%2まで (%3か月)</source>
-        <translation>from %1 to %2 (%3 months)</translation>
-    </message>
-    <message>
         <source>攻撃</source>
         <translation>Attacks</translation>
     </message>
@@ -252,6 +244,24 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     <message>
         <source>%1 (記録 %2位)</source>
         <translation>%1 (no. %2 in the records)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1まで (%2か月)</source>
+        <translation>
+            <numerusform>until %1 (%2 month)</numerusform>
+            <numerusform>until %1 (%2 months)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1から%2まで (%3か月)</source>
+        <translation>
+            <numerusform>from %1 to %2 (%3 month)</numerusform>
+            <numerusform>from %1 to %2 (%3 months)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>乱世 (種 %1)</source>
+        <translation>Chaos (seed %1)</translation>
     </message>
 </context>
 <context>
@@ -403,17 +413,25 @@ Gold %8
 Troops %9
 Training %10</translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4</source>
-        <translation>Next taxes %2/%1 (in %3 months): about +%4 funds</translation>
+        <translation>
+            <numerusform>Next taxes %2/%1 (in %3 month): about +%4 funds</numerusform>
+            <numerusform>Next taxes %2/%1 (in %3 months): about +%4 funds</numerusform>
+        </translation>
     </message>
-    <message>
+    <message numerus="yes">
         <source>次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4
 1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)
 戦争には兵士と同じだけの兵糧が要ります</source>
-        <translation>Next harvest %2/%1 (in %3 months): about +%4 provisions
+        <translation>
+            <numerusform>Next harvest %2/%1 (in %3 month): about +%4 provisions
 In January the soldiers eat %5 (too little halves them)
-A war needs as many provisions as soldiers</translation>
+A war needs as many provisions as soldiers</numerusform>
+            <numerusform>Next harvest %2/%1 (in %3 months): about +%4 provisions
+In January the soldiers eat %5 (too little halves them)
+A war needs as many provisions as soldiers</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -812,6 +830,10 @@ Once the outcome is shown, any key closes it</translation>
         <source>%1の番</source>
         <translation>%1&apos;s turn</translation>
     </message>
+    <message>
+        <source>乱世 (種 %1)</source>
+        <translation>Chaos (seed %1)</translation>
+    </message>
 </context>
 <context>
     <name>FileDialog</name>
@@ -849,6 +871,42 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>%1 %2 へ攻撃 (Enter)</source>
         <translation>Attack %1 %2 (Enter)</translation>
+    </message>
+    <message>
+        <source>%1か月の平均は %2 か国、今の国数以上で終わる試行は %3%。</source>
+        <translation>Over %1 months: %2 countries on average; %3% of the trials end with at least as many as now.</translation>
+    </message>
+    <message>
+        <source>国を失った試行はありません。</source>
+        <translation>No trial lost a country.</translation>
+    </message>
+    <message>
+        <source>国を失った試行は 1% 未満 (%1 の攻撃)。</source>
+        <translation>Under 1% of the trials lost a country (to %1&apos;s attack).</translation>
+    </message>
+    <message>
+        <source>国を失った試行は 1% 未満。</source>
+        <translation>Under 1% of the trials lost a country.</translation>
+    </message>
+    <message>
+        <source>国を失った試行は %1% (多くは %2 の攻撃)。</source>
+        <translation>%1% of the trials lost a country (mostly to %2&apos;s attack).</translation>
+    </message>
+    <message>
+        <source>国を失った試行は %1%。</source>
+        <translation>%1% of the trials lost a country.</translation>
+    </message>
+    <message>
+        <source>評価が同じ命令の間では、終わりの兵力 (兵士×訓練) の大きい順です: この命令は %1。</source>
+        <translation>Commands of the same score rank by the army left at the end (troops × training): %1 for this one.</translation>
+    </message>
+    <message>
+        <source>評価は国の数で数えます: %1か月の平均の国数から、国を失った試行の割合 × %2 か国を引いたもの (国を失う危険が大きいと負になります)。今は %3 か国です。</source>
+        <translation>The score counts countries: those held over %1 months on average, less %2 countries times the share of trials that lost one (a great risk makes it negative). You hold %3 now.</translation>
+    </message>
+    <message>
+        <source>戦争は出せません: %1</source>
+        <translation>No war can be made: %1</translation>
     </message>
 </context>
 <context>
@@ -1459,6 +1517,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>%1 行目が読めません</source>
         <translation>line %1 cannot be read</translation>
     </message>
+    <message>
+        <source>ファイルが大きすぎます (%1 MB まで)</source>
+        <translation>The file is too large (%1 MB at most)</translation>
+    </message>
+    <message>
+        <source>読み込めません (%1)</source>
+        <translation>It cannot be read (%1)</translation>
+    </message>
+    <message>
+        <source>書き込みに失敗しました (%1)</source>
+        <translation>The write failed (%1)</translation>
+    </message>
 </context>
 <context>
     <name>SeatsDialog</name>
@@ -1529,10 +1599,6 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>&amp;Zoom</translation>
     </message>
     <message>
-        <source>&amp;%1 倍</source>
-        <translation>&amp;%1x</translation>
-    </message>
-    <message>
         <source>大きく(&amp;I)</source>
         <translation>Zoom &amp;in</translation>
     </message>
@@ -1567,6 +1633,10 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>自国一覧(&amp;O)</source>
         <translation>&amp;Own countries</translation>
+    </message>
+    <message>
+        <source>%1 倍</source>
+        <translation>%1x</translation>
     </message>
 </context>
 <context>
@@ -1787,6 +1857,10 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
         <translation> but was beaten off after %1 exchanges</translation>
+    </message>
+    <message>
+        <source>乱世 (種 %1) で %2 としてｹﾞｰﾑを開始しました</source>
+        <translation>Began a game of Chaos (seed %1) as %2</translation>
     </message>
 </context>
 <context>

@@ -32,6 +32,7 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     }
     view.Game().SetNewGameDifficulty(static_cast<Difficulty>(chosen));
     connect(&view.Game(), &GameController::worldReplaced, this, [this] { ShowInTitle(); });
+    connect(&view, &CKivView::randomSeedChanged, this, [this] { ShowInTitle(); });
     // Whose turn it is, when several people play.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
     connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
@@ -54,6 +55,8 @@ void DifficultyMenu::ShowInTitle()
     const Difficulty difficulty = m_view.GetWorld().difficulty;
     QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
                                                       : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
+    if (const std::optional<std::uint32_t> seed = m_view.RandomSeed())
+        title += QStringLiteral(" - ") + tr("乱世 (種 %1)").arg(*seed);
     if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
     m_frame.setWindowTitle(title);

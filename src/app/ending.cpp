@@ -129,7 +129,7 @@ int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& ga
                                   m_view.Game().Recorder().Record(), platform::PathToBytes(TablePath()), recordPath, &error);
     if (rank < 0 && !error.empty())
         platform::ShowMessageBox(&m_frame, tr("記録を書き込めませんでした\n%1\n%2")
-                                               .arg(TablePath(), QString::fromStdString(error)));
+                                               .arg(TablePath(), shown::Reason(error)));
     if (rank >= 0)
         ForgetDroppedRecords(games);
     return rank;
@@ -138,6 +138,7 @@ int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& ga
 GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step)
 {
     auto* wnd = new GameSummaryWindow(summary, rank, &m_frame);
+    wnd->SetRandomSeed(m_view.RandomSeed());
     wnd->setAttribute(Qt::WA_DeleteOnClose);
     wnd->adjustSize();
     m_view.PlaceToolWindow(wnd);

@@ -15,6 +15,7 @@
 #include "platform/path_bytes.h"
 #include "view/map/kiv_view.h"
 #include "view/windows/start_panel.h"
+#include "words/shown_text.h"
 
 namespace settings = platform::settings;
 
@@ -93,7 +94,7 @@ void GameHistory::OnPlayerTurn()
             std::string why;
             if (!m_view.Game().Session().SaveGame(platform::PathToBytes(path), cursor, &why)) {
                 if (reason)
-                    *reason = QString::fromStdString(why);
+                    *reason = shown::Reason(why);
                 return false;
             }
             if ((!m_chronicle || m_chronicle->Save(ChronicleLog::ChroniclePath(path), reason)) &&

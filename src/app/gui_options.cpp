@@ -9,6 +9,7 @@
 
 #include <ctime>
 
+#include <algorithm>
 #include <charconv>
 #include <iostream>
 
@@ -20,11 +21,12 @@
 #include "platform/output_files.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
+#include "platform/window_scale.h"
 #include "view/map/kiv_view.h"
 
 const char* const kGuiUsage =
-    "usage: velcor [--data DIR] [--zoom 1|2|3] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
-    "       velcor [--data DIR] [--zoom 1|2|3] --replay FILE   (plays a game's record back in the window)\n"
+    "usage: velcor [--data DIR] [--zoom 1|1.5|2|3] [--screenshot FILE.png [--load FILE | --scenario N --ruler R] [--clock SECONDS]]\n"
+    "       velcor [--data DIR] [--zoom 1|1.5|2|3] --replay FILE   (plays a game's record back in the window)\n"
     "       velcor --first-paint     (prints when the window was first painted, in ns since the epoch, and ends)\n"
     "       velcor --headless --help\n";
 
@@ -106,9 +108,16 @@ bool ParseGuiOptions(const std::vector<std::string>& args, GuiOptions& options, 
                 return false;
             options.ruler = static_cast<int>(n);
         } else if (arg == "--zoom") {
-            if (!number(1, 3, n))
+            std::string text;
+            if (!value(text))
                 return false;
-            options.zoom = static_cast<int>(n);
+            const auto offered = std::find_if(platform::kWindowScales.begin(), platform::kWindowScales.end(),
+                                              [&](qreal step) { return text == QString::number(step).toStdString(); });
+            if (offered == platform::kWindowScales.end()) {
+                error = arg + ": " + text + " is not one of 1, 1.5, 2, 3";
+                return false;
+            }
+            options.zoom = *offered;
         } else if (arg == "--first-paint") {
             options.firstPaint = true;
         } else if (arg == "--clock") {

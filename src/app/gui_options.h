@@ -22,7 +22,7 @@ struct GuiOptions {
     int scenario = 0;   // 1..3 with ruler: a new game
     int ruler = -1;
     std::optional<std::int64_t> clockStart;
-    int zoom = 0;            // 1..3 for this run, not remembered; 0: as remembered
+    qreal zoom = 0;          // 1, 1.5, 2 or 3 for this run, not remembered; 0: as remembered
     bool firstPaint = false; // print when the window was first painted, then end
     bool help = false;
     // Qt's own options (-platform NAME, -style NAME, ...), passed on to the

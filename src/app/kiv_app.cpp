@@ -45,7 +45,7 @@ CKivApp::~CKivApp()
         m_game->EndWorker();
 }
 
-bool CKivApp::InitInstance(int zoom)
+bool CKivApp::InitInstance(qreal zoom)
 {
     // The language first: every window is made in it.
     m_language->Apply(Language::Initial());

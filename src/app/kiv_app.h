@@ -26,8 +26,9 @@ public:
     // Creates the document, the frame and the view, loads the pictures and shows the
     // window on a white map. False when the program cannot start (the reason has been
     // shown).
-    // zoom: 1..3 for this run only (not remembered), 0 as the settings have it.
-    bool InitInstance(int zoom = 0);
+    // zoom: a step of the windows' scale (1, 1.5, 2, 3) for this run only (not
+    // remembered), 0 as the settings have it.
+    bool InitInstance(qreal zoom = 0);
 
     void OnAppAbout();
     // SIGTERM or SIGINT: the program ends whatever windows are open. The worker stops

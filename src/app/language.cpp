@@ -9,7 +9,9 @@
 #include <QLocale>
 #include <QMenu>
 
+#include "platform/fonts.h"
 #include "platform/settings.h"
+#include "platform/window_scale.h"
 #include "words/shown_text.h"
 
 namespace {
@@ -38,6 +40,7 @@ Language::~Language()
 {
     shown::SetRomanized(false);
     QLocale::setDefault(QLocale::system());
+    platform::SetApplicationFamily(QString());
 }
 
 void Language::Apply(const QString& language)
@@ -52,6 +55,9 @@ void Language::Apply(const QString& language)
         QCoreApplication::removeTranslator(&m_qtbase);
     m_gameInstalled = m_qtbaseInstalled = false;
     shown::SetRomanized(wanted == kEnglish);
+    // The menus and Qt's own windows in the face the platform gives the language, as a
+    // game started in it has them: English text is not left in a Japanese face.
+    platform::SetApplicationFamily(platform::InterfaceFamily(wanted));
     // Qt words some things by the default locale rather than by a translator (the file
     // dialog's file types): it speaks the game's language too.
     QLocale::setDefault(QLocale(wanted == kJapanese ? QLocale::Japanese : QLocale::English));

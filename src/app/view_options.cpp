@@ -5,6 +5,8 @@
 #include <QActionGroup>
 #include <QEvent>
 #include <QLayout>
+#include <QLocale>
+#include <QtMath>
 #include <QMenu>
 #include <QMenuBar>
 
@@ -41,20 +43,20 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
     QMenu* zoom = menu->addMenu(QString());
     m_zoomMenu = zoom;
     auto* zoomGroup = new QActionGroup(this);
-    for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f) {
+    for (std::size_t i = 0; i < platform::kWindowScales.size(); ++i) {
         QAction* action = zoom->addAction(QString());
         action->setCheckable(true);
         action->setActionGroup(zoomGroup);
-        connect(action, &QAction::triggered, this, [this, f] { ChooseZoom(f); });
-        m_zoomActions[static_cast<std::size_t>(f - 1)] = action;
+        connect(action, &QAction::triggered, this, [this, i] { ChooseZoom(platform::kWindowScales[i]); });
+        m_zoomActions[i] = action;
     }
     zoom->addSeparator();
     m_zoomIn = zoom->addAction(QString());
     m_zoomIn->setShortcuts(CommandTable::ZoomInKeys());
     m_zoomOut = zoom->addAction(QString());
     m_zoomOut->setShortcuts(CommandTable::ZoomOutKeys());
-    connect(m_zoomIn, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() + 1); });
-    connect(m_zoomOut, &QAction::triggered, this, [this] { ChooseZoom(m_view.Zoom() - 1); });
+    connect(m_zoomIn, &QAction::triggered, this, [this] { ChooseZoom(platform::LargerWindowScale(m_view.Zoom())); });
+    connect(m_zoomOut, &QAction::triggered, this, [this] { ChooseZoom(platform::SmallerWindowScale(m_view.Zoom())); });
 
     QMenu* speed = menu->addMenu(QString());
     m_speedMenu = speed;
@@ -99,8 +101,12 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
 void ViewOptions::Retranslate()
 {
     m_zoomMenu->setTitle(tr("拡大(&Z)"));
-    for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f)
-        m_zoomActions[static_cast<std::size_t>(f - 1)]->setText(tr("&%1 倍").arg(f));
+    for (std::size_t i = 0; i < platform::kWindowScales.size(); ++i) {
+        // Each step's key is its last digit: 1, 5 (for 1.5), 2, 3.
+        QString step = QLocale().toString(platform::kWindowScales[i]);
+        step.insert(step.size() - 1, QLatin1Char('&'));
+        m_zoomActions[i]->setText(tr("%1 倍").arg(step));
+    }
     m_zoomIn->setText(tr("大きく(&I)"));
     m_zoomOut->setText(tr("小さく(&O)"));
     m_speedMenu->setTitle(tr("速度(&S)"));
@@ -128,7 +134,7 @@ OwnCountriesWindow& ViewOptions::OwnCountries()
     return *m_ownWindow;
 }
 
-void ViewOptions::Restore(int zoom)
+void ViewOptions::Restore(qreal zoom)
 {
     if (zoom == 0)
         zoom = settings::Zoom();
@@ -152,22 +158,23 @@ void ViewOptions::Restore(int zoom)
     ApplyBattleArrows(settings::BattleArrows());
 }
 
-void ViewOptions::ChooseZoom(int factor)
+void ViewOptions::ChooseZoom(qreal factor)
 {
     ApplyZoom(factor);
     settings::SetZoom(m_view.Zoom());
 }
 
-void ViewOptions::ApplyZoom(int factor)
+void ViewOptions::ApplyZoom(qreal factor)
 {
     // A zoom whose window would reach beyond the screen is not offered: the largest
     // that fits is taken instead.
-    const int fitting = FittingZoom();
+    const qreal fitting = FittingZoom();
     m_view.SetZoom(qMin(factor, fitting));
-    const int applied = m_view.Zoom();
-    for (int f = ViewZoom::kMin; f <= ViewZoom::kMax; ++f)
-        m_zoomActions[static_cast<std::size_t>(f - 1)]->setEnabled(f <= fitting);
-    m_zoomActions[static_cast<std::size_t>(applied - 1)]->setChecked(true);
+    const qreal applied = m_view.Zoom();
+    for (std::size_t i = 0; i < platform::kWindowScales.size(); ++i) {
+        m_zoomActions[i]->setEnabled(platform::kWindowScales[i] <= fitting);
+        m_zoomActions[i]->setChecked(platform::kWindowScales[i] == applied);
+    }
     m_zoomIn->setEnabled(applied < fitting);
     m_zoomOut->setEnabled(applied > ViewZoom::kMin);
     // The frame takes the view's new size at once, so that it can be kept on screen.
@@ -207,11 +214,12 @@ void ViewOptions::ApplyBattleArrows(bool on)
     });
 }
 
-QAction* ViewOptions::ZoomAction(int factor) const
+QAction* ViewOptions::ZoomAction(qreal factor) const
 {
-    if (factor < ViewZoom::kMin || factor > ViewZoom::kMax)
-        return nullptr;
-    return m_zoomActions[static_cast<std::size_t>(factor - 1)];
+    for (std::size_t i = 0; i < platform::kWindowScales.size(); ++i)
+        if (platform::kWindowScales[i] == factor)
+            return m_zoomActions[i];
+    return nullptr;
 }
 
 QAction* ViewOptions::SpeedAction(GameSpeed speed) const
@@ -219,22 +227,22 @@ QAction* ViewOptions::SpeedAction(GameSpeed speed) const
     return m_speedActions[static_cast<std::size_t>(SpeedIndex(speed))];
 }
 
-QSize ViewOptions::Chrome(int factor) const
+QSize ViewOptions::Chrome(qreal factor) const
 {
     // The menu bar's text follows the zoom: its height at factor, from its height now.
-    const int menuBar = m_frame.menuBar()->sizeHint().height() * factor / m_view.Zoom();
+    const int menuBar = qCeil(m_frame.menuBar()->sizeHint().height() * factor / m_view.Zoom());
     const QMargins frame = platform::FrameMargins(&m_frame);
     return QSize(frame.left() + frame.right(), frame.top() + frame.bottom() + menuBar);
 }
 
-int ViewOptions::FittingZoom() const
+qreal ViewOptions::FittingZoom() const
 {
     const QRect area = platform::AvailableArea(&m_frame);
     if (area.isEmpty())
         return ViewZoom::kMin;
-    for (int f = ViewZoom::kMax; f > ViewZoom::kMin; --f)
-        if (ViewZoom::LargestFitting(QSize(kMapWidth, kMapHeight), Chrome(f), area.size()) >= f)
-            return f;
+    for (auto f = platform::kWindowScales.rbegin(); f != platform::kWindowScales.rend(); ++f)
+        if (ViewZoom::LargestFitting(QSize(kMapWidth, kMapHeight), Chrome(*f), area.size()) >= *f)
+            return *f;
     return ViewZoom::kMin;
 }
 

@@ -73,6 +73,18 @@ CMoveDlg::CMoveDlg(QWidget* owner)
     // A slider reports its release whether the thumb was dragged or the channel clicked.
     for (QSlider* slider : {m_sliderProvisions, m_sliderFunds, m_sliderSoldiers})
         slider->installEventFilter(this);
+    const struct {
+        QLineEdit* edit;
+        QSlider* slider;
+        const int& maximum;
+    } rows[] = {{m_editProvisions, m_sliderProvisions, m_nMaxProvisions},
+                {m_editFunds, m_sliderFunds, m_nMaxFunds},
+                {m_editSoldiers, m_sliderSoldiers, m_nMaxSoldiers}};
+    for (const auto& row : rows)
+        connect(row.edit, &QLineEdit::textEdited, this,
+                [this, edit = row.edit, slider = row.slider, &maximum = row.maximum] {
+                    OnAmountTyped(edit, slider, maximum);
+                });
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     ok->setFocus();
@@ -82,6 +94,25 @@ int CMoveDlg::AmountAt(int position, int maximum)
 {
     // Formed in 64 bits: a stock of tens of millions times 100 does not fit in 32.
     return static_cast<int>(static_cast<long long>(position) * maximum / 100);
+}
+
+int CMoveDlg::PositionOf(int amount, int maximum)
+{
+    if (maximum <= 0 || amount <= 0)
+        return 0;
+    if (amount >= maximum)
+        return 100;
+    // Rounded to the nearest step, in 64 bits as AmountAt.
+    return static_cast<int>((static_cast<long long>(amount) * 200 + maximum) / (2LL * maximum));
+}
+
+void CMoveDlg::OnAmountTyped(QLineEdit* edit, QSlider* slider, int maximum)
+{
+    // Only the slider moves: the amount is the figure as typed, read at confirmation. A
+    // text that is no integer (yet) leaves the slider where it is.
+    int amount = 0;
+    if (platform::ParseDialogInteger(edit->text(), amount))
+        slider->setValue(PositionOf(amount, maximum));
 }
 
 bool CMoveDlg::DoDataExchange(bool saveAndValidate)

@@ -2,7 +2,8 @@
 // How much of three stocks to move to a friendly neighbour: provisions, funds and
 // soldiers, each with a slider that sets the amount as a share of the stock when it is
 // released (the left button let go after a drag or a click in the channel, or a step
-// with the keys), an edit with the amount in figures and the whole stock beside it.
+// with the keys), an edit with the amount in figures and the whole stock beside it. A
+// figure typed into an edit moves its slider to the share it makes of the stock.
 #pragma once
 
 #include <initializer_list>
@@ -41,6 +42,8 @@ public:
 
     // The amount a slider position gives: position x maximum / 100, truncated.
     static int AmountAt(int position, int maximum);
+    // The slider position nearest to amount's share of maximum, within 0..100.
+    static int PositionOf(int amount, int maximum);
 
 protected:
     void OnInitDialog() override;
@@ -55,6 +58,8 @@ private:
     bool DoDataExchange(bool saveAndValidate);
     // The slider of a row was released: its amount follows the slider's position.
     void OnSliderReleased(Row row);
+    // The player typed into a row's edit: its slider follows the figure.
+    void OnAmountTyped(QLineEdit* edit, QSlider* slider, int maximum);
 
     QLabel* m_title;
     QLabel* m_maxProvisions;

@@ -265,6 +265,7 @@ void CScenarioDlg::OnRandomMade()
         return;
     }
     m_chosen = ScenarioEntry{};
+    m_chosenSeed = made->seed;
     m_chosen.own = true;
     m_chosen.name = name;
     m_chosen.directory = OwnScenarioDirectory(ownDir, name);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 #include "model/scenario_folder.h"
@@ -47,6 +48,8 @@ public:
     // After OK, the scenario to play: its folder and its files' number, and the rulers
     // it offers as listed (乱世: the scenario made, kept in the own folder).
     const ScenarioEntry& Chosen() const { return m_chosen; }
+    // The seed the chosen scenario was made from, when it is a 乱世 made here.
+    std::optional<std::uint32_t> ChosenSeed() const { return m_chosenSeed; }
     // The own scenarios listed, in their places.
     const std::vector<ScenarioEntry>& OwnScenarios() const { return m_own; }
     // 乱世's seed as the field holds it; false when it holds no seed.
@@ -77,4 +80,5 @@ private:
     std::vector<ScenarioEntry> m_own;
     ScenarioEntry m_chosen;
     std::uint32_t m_randomSeed = 0;
+    std::optional<std::uint32_t> m_chosenSeed;
 };

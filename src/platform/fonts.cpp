@@ -80,12 +80,38 @@ const Families& Chosen()
 
 } // namespace
 
+QString InterfaceFamily(const QString& language)
+{
+    QString family;
+    FcPattern* pattern = FcPatternCreate();
+    FcPatternAddString(pattern, FC_FAMILY, reinterpret_cast<const FcChar8*>("sans-serif"));
+    FcPatternAddString(pattern, FC_LANG, reinterpret_cast<const FcChar8*>(language.toUtf8().constData()));
+    FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+    FcDefaultSubstitute(pattern);
+    FcResult result = FcResultNoMatch;
+    if (FcPattern* match = FcFontMatch(nullptr, pattern, &result)) {
+        FcChar8* name = nullptr;
+        if (FcPatternGetString(match, FC_FAMILY, 0, &name) == FcResultMatch)
+            family = QString::fromUtf8(reinterpret_cast<const char*>(name));
+        FcPatternDestroy(match);
+    }
+    FcPatternDestroy(pattern);
+    if (family.isEmpty())
+        return {};
+    // By the name Qt lists it under, which may be another of its names.
+    const QStringList families = QFontDatabase::families();
+    for (const QString& name : QStringList{family} + NamesOf(family))
+        if (families.contains(name, Qt::CaseInsensitive))
+            return name;
+    return family;
+}
+
 QString FixedFamily() { return Chosen().fixed; }
 QString ProportionalFamily() { return Chosen().proportional; }
 
 QFont Font(GameFont kind) { return Font(kind, WindowScale()); }
 
-QFont Font(GameFont kind, int scale)
+QFont Font(GameFont kind, qreal scale)
 {
     QFont font;
     // The style hint first: setting it also resets the style strategy.
@@ -93,21 +119,21 @@ QFont Font(GameFont kind, int scale)
     switch (kind) {
     case GameFont::System:
         font.setFamily(FixedFamily());
-        font.setPixelSize(16 * scale);
+        font.setPixelSize(qRound(16 * scale));
         // Pure black and white, like the bitmap system font the layout was made for.
         font.setStyleStrategy(QFont::NoAntialias);
         break;
     case GameFont::Dialog:
         font.setFamily(ProportionalFamily());
-        font.setPixelSize(12 * scale); // 9 points on a 96-dpi screen
+        font.setPixelSize(qRound(12 * scale)); // 9 points on a 96-dpi screen
         break;
     case GameFont::DialogLarge:
         font.setFamily(ProportionalFamily());
-        font.setPixelSize(16 * scale); // 12 points
+        font.setPixelSize(qRound(16 * scale)); // 12 points
         break;
     case GameFont::BattleCounts:
         font.setFamily(FixedFamily());
-        font.setPixelSize(20 * scale);
+        font.setPixelSize(qRound(20 * scale));
         break;
     }
     return font;

@@ -17,10 +17,15 @@ enum class GameFont {
 // none is given). The first call looks the families up in the font database and says
 // on standard error when no Japanese gothic face is installed.
 QFont Font(GameFont kind);
-QFont Font(GameFont kind, int scale);
+QFont Font(GameFont kind, qreal scale);
 
 // The family chosen for fixed and proportional text ("" when none was found).
 QString FixedFamily();
 QString ProportionalFamily();
+
+// The family the platform draws the interface of a language in ("en", "ja"):
+// fontconfig's sans serif for it, by the name the font database lists it under; empty
+// when there is none.
+QString InterfaceFamily(const QString& language);
 
 } // namespace platform

@@ -113,8 +113,42 @@ void AddRecentFile(const QString& path)
     SetRecentFiles(files);
 }
 
-int Zoom() { return Bounded(kZoom, 1, kMaxZoom, 0); }
-void SetZoom(int zoom) { QSettings().setValue(kZoom, std::clamp(zoom, 1, kMaxZoom)); }
+namespace {
+const char* const kRandomSeeds = "Settings/RandomSeeds"; // "start:seed", the latest first
+constexpr int kRandomSeedsKept = 64;
+} // namespace
+
+std::optional<std::uint32_t> RandomSeedOf(std::uint32_t start)
+{
+    const QString prefix = QString::number(start) + QLatin1Char(':');
+    for (const QString& entry : QSettings().value(kRandomSeeds).toStringList()) {
+        bool ok = false;
+        const uint seed = entry.startsWith(prefix) ? entry.mid(prefix.size()).toUInt(&ok) : 0;
+        if (ok)
+            return static_cast<std::uint32_t>(seed);
+    }
+    return std::nullopt;
+}
+
+void SetRandomSeedOf(std::uint32_t start, std::uint32_t seed)
+{
+    const QString prefix = QString::number(start) + QLatin1Char(':');
+    QStringList entries = QSettings().value(kRandomSeeds).toStringList();
+    entries.erase(std::remove_if(entries.begin(), entries.end(), [&](const QString& e) { return e.startsWith(prefix); }),
+                  entries.end());
+    entries.prepend(prefix + QString::number(seed));
+    while (entries.size() > kRandomSeedsKept)
+        entries.removeLast();
+    QSettings().setValue(kRandomSeeds, entries);
+}
+
+qreal Zoom()
+{
+    bool ok = false;
+    const qreal value = QSettings().value(kZoom).toString().toDouble(&ok);
+    return ok && value >= 1 && value <= kMaxZoom ? value : 0;
+}
+void SetZoom(qreal zoom) { QSettings().setValue(kZoom, QString::number(std::clamp<qreal>(zoom, 1, kMaxZoom))); }
 
 GameSpeed Speed() { return static_cast<GameSpeed>(Bounded(kSpeed, 0, 2, 0)); }
 void SetSpeed(GameSpeed speed) { QSettings().setValue(kSpeed, static_cast<int>(speed)); }

@@ -10,6 +10,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
 #include <optional>
 
 namespace platform::settings {
@@ -38,11 +39,18 @@ QStringList RecentFiles();
 void AddRecentFile(const QString& path);
 void SetRecentFiles(const QStringList& files);
 
-// Whole-step magnification of the main window, 1..kMaxZoom; 0 when the player has
-// never chosen one (the program then picks the largest that fits the screen).
-constexpr int kMaxZoom = 3;
-int Zoom();
-void SetZoom(int zoom);
+// Magnification of the main window, 1..kMaxZoom (a step of platform::kWindowScales,
+// 1.5 among them); 0 when the player has never chosen one (the program then picks the
+// largest that fits the screen).
+constexpr qreal kMaxZoom = 3;
+qreal Zoom();
+void SetZoom(qreal zoom);
+
+// The seed of the 乱世 a game was begun on, known by the game's start (the CRC-32 of
+// its starting world): kept for the latest games begun on one, so that a game loaded
+// later still names its seed. nullopt for a start that was no 乱世.
+std::optional<std::uint32_t> RandomSeedOf(std::uint32_t start);
+void SetRandomSeedOf(std::uint32_t start, std::uint32_t seed);
 
 // Pace of the message and battle windows.
 enum class GameSpeed { Normal = 0, Fast = 1, Fastest = 2 };

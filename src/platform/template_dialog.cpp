@@ -26,8 +26,8 @@ TemplateDialog::TemplateDialog(QWidget* owner, const QString& title, int widthDu
         const QSize framed = m_du.Size(widthDu, heightDu).grownBy(margins);
         return area.isEmpty() || (framed.width() <= area.width() && framed.height() <= area.height());
     };
-    while (m_scale > 1 && !fits()) {
-        --m_scale;
+    while (m_scale > kWindowScales.front() && !fits()) {
+        m_scale = SmallerWindowScale(m_scale);
         scaled = RescaledFont(font, WindowScale(), m_scale);
         m_du = DialogUnits(scaled);
     }

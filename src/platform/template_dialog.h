@@ -29,7 +29,7 @@ public:
     const DialogUnits& Du() const { return m_du; }
     // The zoom the dialog is shown at: the windows' own, or the largest below it at
     // which the dialog fits its screen.
-    int Scale() const { return m_scale; }
+    qreal Scale() const { return m_scale; }
 
     // Runs OnInitDialog, shows the dialog centred on its owner and returns its result.
     int exec() override;
@@ -55,7 +55,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    int m_scale;
+    qreal m_scale;
     DialogUnits m_du;
 };
 

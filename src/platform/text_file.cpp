@@ -37,36 +37,58 @@ OpenError ErrorFromErrno(int err)
     }
 }
 
+// Why a file cannot be read or written, as the player should read it. A reason with a
+// figure or the system's own words is a pattern (%1 stands for them).
+constexpr const char* kNoFile = VELCOR_TEXT("Message", "ファイルがありません");
+constexpr const char* kNoFolder = VELCOR_TEXT("Message", "フォルダが見つかりません");
+constexpr const char* kReadDenied = VELCOR_TEXT("Message", "読み込みが許可されていません");
+constexpr const char* kFolderUnread = VELCOR_TEXT("Message", "フォルダは読み込めません");
+constexpr const char* kLinkLoop = VELCOR_TEXT("Message", "シンボリックリンクが循環しています");
+constexpr const char* kNameTooLong = VELCOR_TEXT("Message", "ファイル名が長すぎます");
+constexpr const char* kNotAFile = VELCOR_TEXT("Message", "通常のファイルではありません");
+constexpr const char* kTooLarge = VELCOR_TEXT("Message", "ファイルが大きすぎます (%1 MB まで)");
+constexpr const char* kUnreadable = VELCOR_TEXT("Message", "読み込めません (%1)");
+constexpr const char* kDiskFull = VELCOR_TEXT("Message", "ディスクの空き容量が不足しています");
+constexpr const char* kWriteDenied = VELCOR_TEXT("Message", "書き込みが許可されていません");
+constexpr const char* kReadOnlyPlace = VELCOR_TEXT("Message", "読み取り専用の場所です");
+constexpr const char* kFolderUnwritten = VELCOR_TEXT("Message", "フォルダには保存できません");
+constexpr const char* kUnwritable = VELCOR_TEXT("Message", "書き込みに失敗しました (%1)");
+constexpr const char* kNoName = VELCOR_TEXT("Message", "ファイル名がありません");
+constexpr const char* kNotAFileToSave = VELCOR_TEXT("Message", "通常のファイルではないため保存できません");
+constexpr const char* kReadOnlyFile = VELCOR_TEXT("Message", "ファイルが読み取り専用です");
+
+constexpr const char* kReasons[] = {kNoFile,      kNoFolder,     kReadDenied,    kFolderUnread,    kLinkLoop,
+                                    kNameTooLong, kNotAFile,     kTooLarge,      kUnreadable,      kDiskFull,
+                                    kWriteDenied, kReadOnlyPlace, kFolderUnwritten, kUnwritable, kNoName,
+                                    kNotAFileToSave, kReadOnlyFile};
+
 // The reason a file cannot be read, as the player should read it.
 std::string ReadReason(int err)
 {
     switch (err) {
     case ENOENT:
-        return VELCOR_TEXT("Message", "ファイルがありません");
+        return kNoFile;
     case ENOTDIR:
-        return VELCOR_TEXT("Message", "フォルダが見つかりません");
+        return kNoFolder;
     case EACCES:
     case EPERM:
-        return VELCOR_TEXT("Message", "読み込みが許可されていません");
+        return kReadDenied;
     case EISDIR:
-        return VELCOR_TEXT("Message", "フォルダは読み込めません");
+        return kFolderUnread;
     case ELOOP:
-        return VELCOR_TEXT("Message", "シンボリックリンクが循環しています");
+        return kLinkLoop;
     case ENAMETOOLONG:
-        return VELCOR_TEXT("Message", "ファイル名が長すぎます");
+        return kNameTooLong;
     default:
-        return std::string("読み込めません (") + std::strerror(err) + ")";
+        return FillPattern(kUnreadable, {std::strerror(err)});
     }
 }
 
-std::string NotAFileReason(mode_t mode)
-{
-    return S_ISDIR(mode) ? ReadReason(EISDIR) : std::string(VELCOR_TEXT("Message", "通常のファイルではありません"));
-}
+std::string NotAFileReason(mode_t mode) { return S_ISDIR(mode) ? ReadReason(EISDIR) : std::string(kNotAFile); }
 
 std::string TooLargeReason(std::size_t maxSize)
 {
-    return "ファイルが大きすぎます (" + std::to_string(maxSize / (1024 * 1024)) + " MB まで)";
+    return FillPattern(kTooLarge, {std::to_string(maxSize / (1024 * 1024))});
 }
 
 // The reason for a failed write, as the player should read it.
@@ -76,23 +98,23 @@ std::string WriteReason(int err)
     case ENOSPC:
     case EDQUOT:
     case EFBIG:
-        return VELCOR_TEXT("Message", "ディスクの空き容量が不足しています");
+        return kDiskFull;
     case EACCES:
     case EPERM:
-        return VELCOR_TEXT("Message", "書き込みが許可されていません");
+        return kWriteDenied;
     case EROFS:
-        return VELCOR_TEXT("Message", "読み取り専用の場所です");
+        return kReadOnlyPlace;
     case ENOENT:
     case ENOTDIR:
-        return VELCOR_TEXT("Message", "フォルダが見つかりません");
+        return kNoFolder;
     case EISDIR:
-        return VELCOR_TEXT("Message", "フォルダには保存できません");
+        return kFolderUnwritten;
     case ENAMETOOLONG:
-        return VELCOR_TEXT("Message", "ファイル名が長すぎます");
+        return kNameTooLong;
     case ELOOP:
-        return VELCOR_TEXT("Message", "シンボリックリンクが循環しています");
+        return kLinkLoop;
     default:
-        return std::string("書き込みに失敗しました (") + std::strerror(err) + ")";
+        return FillPattern(kUnwritable, {std::strerror(err)});
     }
 }
 
@@ -330,7 +352,7 @@ struct Destination {
 std::string Resolve(const std::string& path, Destination& d)
 {
     if (path.empty())
-        return VELCOR_TEXT("Message", "ファイル名がありません");
+        return kNoName;
     // Through a symbolic link to the file it names, so the link stays a link.
     int linkError = 0;
     d.target = FollowLinks(path, linkError);
@@ -341,11 +363,11 @@ std::string Resolve(const std::string& path, Destination& d)
         if (S_ISDIR(d.st.st_mode))
             return WriteReason(EISDIR);
         if (!S_ISREG(d.st.st_mode))
-            return VELCOR_TEXT("Message", "通常のファイルではないため保存できません");
+            return kNotAFileToSave;
         // The permission bits decide, not only the system's answer, which lets the
         // superuser through: a file the player made read-only stays as it is.
         if (::access(d.target.c_str(), W_OK) != 0 || (d.st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0)
-            return VELCOR_TEXT("Message", "ファイルが読み取り専用です");
+            return kReadOnlyFile;
     }
     const std::size_t slash = d.target.rfind('/');
     d.directory = slash == std::string::npos ? std::string() : d.target.substr(0, slash == 0 ? 1 : slash);
@@ -480,6 +502,23 @@ void AtomicFileWriter::Discard()
         ::unlink(m_temp.c_str());
     m_temp.clear();
     m_buffer.clear();
+}
+
+Message ReasonWords(const std::string& reason)
+{
+    for (const char* pattern : kReasons) {
+        const std::string_view p(pattern);
+        const std::size_t slot = p.find("%1");
+        if (slot == std::string_view::npos) {
+            if (reason == p)
+                return Message(pattern);
+            continue;
+        }
+        const std::string_view before = p.substr(0, slot), after = p.substr(slot + 2);
+        if (reason.size() >= before.size() + after.size() && reason.starts_with(before) && reason.ends_with(after))
+            return Message(pattern, {Message::Plain(reason.substr(before.size(), reason.size() - before.size() - after.size()))});
+    }
+    return Message::Plain(reason);
 }
 
 } // namespace platform

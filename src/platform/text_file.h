@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/message.h"
+
 namespace platform {
 
 enum class OpenError {
@@ -78,6 +80,12 @@ std::string WriteRefusal(const std::string& path);
 // The name a save to path writes: path with its symbolic links followed, whether the
 // file the last one names exists or not. err receives ELOOP for a chain without end.
 std::string FollowLinks(std::string path, int& err);
+
+// A reason the functions above give (the words of ErrorReason and of every error
+// string) as the Message it was worded from, so that a window can show it in the
+// language in use: its pattern, with the figure or the system's words as a plain
+// argument. Any other text comes back as a plain text.
+Message ReasonWords(const std::string& reason);
 
 // A file written in pieces, as WriteTextAtomically writes it whole: the pieces go to a
 // temporary file beside the target, which takes the target's place only at Commit, so

@@ -173,10 +173,18 @@ void PlaceToolWindow(QWidget* window, const QWidget* main, const QVector<QRect>&
             room.others.append(other->frameGeometry());
     }
     const QRect place = ToolWindowPlace(window->size().grownBy(margins), room);
-    const QSize inner = place.size().shrunkBy(margins);
+    QSize inner = place.size().shrunkBy(margins).expandedTo(window->minimumSize());
+    // Text that wraps takes more lines in a narrower window: the window grows to hold
+    // them, and stays inside the screen as it does.
+    if (window->hasHeightForWidth()) {
+        int wanted = window->heightForWidth(inner.width());
+        if (!room.area.isEmpty())
+            wanted = qMin(wanted, room.area.height() - margins.top() - margins.bottom());
+        inner.setHeight(qMax(inner.height(), wanted));
+    }
     if (inner != window->size())
-        window->resize(inner.expandedTo(window->minimumSize()));
-    window->move(place.topLeft());
+        window->resize(inner);
+    window->move(KeepInside(QRect(place.topLeft(), inner.grownBy(margins)), room.area).topLeft());
 }
 
 } // namespace platform

@@ -65,12 +65,16 @@ QString BattleText(const GameState& world, const GameEvent& e)
 
 QString MonthHeading(int year, int month) { return QCoreApplication::translate("chronicle", "%1 年 %2 月").arg(year).arg(month); }
 
-QString EventText(const GameState& world, const GameEvent& e)
+QString EventText(const GameState& world, const GameEvent& e, std::optional<std::uint32_t> seed)
 {
     switch (e.kind) {
     case EventKind::Start:
-        return e.byPlayer ? QCoreApplication::translate("chronicle", "ﾛｰﾄﾞしました (%1)").arg(Ruler(e.ruler))
-                          : QCoreApplication::translate("chronicle", "%1 としてｹﾞｰﾑを開始しました").arg(Ruler(e.ruler));
+        if (e.byPlayer)
+            return QCoreApplication::translate("chronicle", "ﾛｰﾄﾞしました (%1)").arg(Ruler(e.ruler));
+        return seed ? QCoreApplication::translate("chronicle", "乱世 (種 %1) で %2 としてｹﾞｰﾑを開始しました")
+                          .arg(*seed)
+                          .arg(Ruler(e.ruler))
+                    : QCoreApplication::translate("chronicle", "%1 としてｹﾞｰﾑを開始しました").arg(Ruler(e.ruler));
     case EventKind::Month:
     case EventKind::Capture:
         return {};

@@ -6,6 +6,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+#include <optional>
+
 #include "rules/events.h"
 
 namespace chronicle {
@@ -16,7 +19,8 @@ QString MonthHeading(int year, int month);
 // One line for an event: "袁紹 が 冀州 から 青州 に攻め込み、占領しました",
 // "孫権 は滅亡しました". Empty for the kinds the list does not show (month, capture:
 // a capture is told by the battle that made it).
-QString EventText(const GameState& world, const GameEvent& event);
+// A new game's start names the seed of the 乱世 it was begun on, when it was one.
+QString EventText(const GameState& world, const GameEvent& event, std::optional<std::uint32_t> seed = std::nullopt);
 
 // "曹操 は 青州 を占領しました": a capture told on its own.
 QString CaptureText(const GameState& world, const GameEvent& capture);

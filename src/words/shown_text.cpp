@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "model/game_state.h"
+#include "platform/text_file.h"
 #include "rules/names.h"
 
 namespace shown {
@@ -70,7 +71,21 @@ QString RulerName(int ruler)
                                                                                      static_cast<qsizetype>(kRulerNames[r].size()));
 }
 
-QString Text(const platform::Message& message)
+namespace {
+
+QString Worded(const platform::Message& message);
+
+// A text without arguments: one of the platform's reasons for a file is worded from its
+// pattern, whether it came as a plain text or as a pattern of its own.
+QString Reworded(const platform::Message& message)
+{
+    if (message.args.empty() && message.name == platform::Message::Name::None)
+        if (const platform::Message reason = platform::ReasonWords(message.pattern); !reason.plain)
+            return Worded(reason);
+    return Worded(message);
+}
+
+QString Worded(const platform::Message& message)
 {
     if (message.plain) {
         switch (message.name) {
@@ -90,7 +105,7 @@ QString Text(const platform::Message& message)
         if (pattern[i] == u'%' && i + 1 < pattern.size() && pattern[i + 1] >= u'1' && pattern[i + 1] <= u'9') {
             const auto n = static_cast<std::size_t>(pattern[i + 1].unicode() - u'1');
             if (n < message.args.size()) {
-                out += Text(message.args[n]);
+                out += Reworded(message.args[n]);
                 ++i;
                 continue;
             }
@@ -99,5 +114,11 @@ QString Text(const platform::Message& message)
     }
     return out;
 }
+
+} // namespace
+
+QString Text(const platform::Message& message) { return Reworded(message); }
+
+QString Reason(const std::string& reason) { return Worded(platform::ReasonWords(reason)); }
 
 } // namespace shown

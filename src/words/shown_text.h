@@ -24,6 +24,12 @@ QString RulerName(int ruler);     // empty outside the rulers' table
 
 // A Message in the language in use: the translated pattern with its arguments; names by
 // their ids, other plain texts as they stand.
+// A plain text or a pattern without arguments that is one of the platform's reasons for
+// a file (platform::ReasonWords) is shown in the language in use as well.
 QString Text(const platform::Message& message);
+
+// A reason the platform gave for a file it could not read or write, in the language in
+// use.
+QString Reason(const std::string& reason);
 
 } // namespace shown

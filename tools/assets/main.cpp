@@ -61,8 +61,14 @@ int Generate(const std::string& out)
     ok = ok && Save(assets::PaintBattleMarker(), ResourcePath(res, kMarkerResource));
     for (int r = 0; ok && r < kRulerCount; ++r)
         ok = Save(assets::PaintPortrait(r), ResourcePath(res, kPortraitResource + r));
-    ok = ok && Save(assets::PaintVictory(), ResourcePath(res, kVictoryResource));
-    ok = ok && Save(assets::PaintGameOver(), ResourcePath(res, kGameOverResource));
+    ok = ok && Save(assets::PaintVictory(QString::fromUtf8("中国全土を統一しました")), ResourcePath(res, kVictoryResource));
+    ok = ok && Save(assets::PaintGameOver(QString::fromUtf8("全ての領土を失いました"), QString::fromUtf8("ゲームオーバー")),
+                    ResourcePath(res, kGameOverResource));
+    // The English game's, worded as its translation words the end.
+    ok = ok && Save(assets::PaintVictory(QStringLiteral("All China is unified")),
+                    ResourcePath(res, kVictoryResource, "-en"));
+    ok = ok && Save(assets::PaintGameOver(QStringLiteral("You have lost every land"), QStringLiteral("GAME OVER")),
+                    ResourcePath(res, kGameOverResource, "-en"));
     for (int size : {16, 32, 48, 256}) {
         ok = ok && Save(assets::PaintIcon(size), ResourcePath(res, kIconResource, "-" + std::to_string(size)));
     }

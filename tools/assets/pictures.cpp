@@ -42,12 +42,18 @@ QFont Lettering(int pixels, bool bold = true)
     return font;
 }
 
-// Text as a path centred on (cx, baseline), filled and rimmed.
-void DrawLettering(QPainter& p, const QString& text, const QFont& font, double cx, double baseline,
-                   const QBrush& fill, QColor rim, double rimWidth, QColor shadow = QColor())
+// Text as a path centred on (cx, baseline), filled and rimmed; a text wider than
+// maxWidth is drawn in a smaller size of the font, to fit.
+void DrawLettering(QPainter& p, const QString& text, QFont font, double cx, double baseline,
+                   const QBrush& fill, QColor rim, double rimWidth, QColor shadow = QColor(), double maxWidth = 270)
 {
     QPainterPath path;
     path.addText(0, 0, font, text);
+    while (path.boundingRect().width() > maxWidth && font.pixelSize() > 8) {
+        font.setPixelSize(font.pixelSize() - 1);
+        path = QPainterPath();
+        path.addText(0, 0, font, text);
+    }
     const QRectF box = path.boundingRect();
     path.translate(cx - box.center().x(), baseline);
     if (shadow.isValid()) {
@@ -90,9 +96,9 @@ QImage PaintBattleMarker()
     });
 }
 
-QImage PaintVictory()
+QImage PaintVictory(const QString& words)
 {
-    return Supersampled(300, 200, 3, [](QPainter& p) {
+    return Supersampled(300, 200, 3, [&words](QPainter& p) {
         // Dawn sky with rays from behind the gate.
         QLinearGradient sky(0, 0, 0, 150);
         sky.setColorAt(0, QColor(120, 170, 230));
@@ -240,14 +246,13 @@ QImage PaintVictory()
         QLinearGradient gold(0, 10, 0, 34);
         gold.setColorAt(0, QColor(255, 244, 180));
         gold.setColorAt(1, QColor(236, 176, 50));
-        DrawLettering(p, QString::fromUtf8("中国全土を統一しました"), Lettering(21), 150, 30, gold,
-                      QColor(80, 14, 10), 2.4);
+        DrawLettering(p, words, Lettering(21), 150, 30, gold, QColor(80, 14, 10), 2.4);
     });
 }
 
-QImage PaintGameOver()
+QImage PaintGameOver(const QString& line, const QString& title)
 {
-    return Supersampled(300, 200, 3, [](QPainter& p) {
+    return Supersampled(300, 200, 3, [&line, &title](QPainter& p) {
         // The magenta frame.
         p.fillRect(QRectF(0, 0, 300, 200), QColor(255, 0, 255));
         p.setPen(QPen(QColor(150, 0, 150), 1.5));
@@ -267,10 +272,9 @@ QImage PaintGameOver()
         p.setBrush(QColor(0, 170, 180));
         p.setPen(Qt::NoPen);
         p.drawPolygon(QPolygonF({P(250, 145), P(266, 149), P(251, 155)}));
-        DrawLettering(p, QString::fromUtf8("全ての領土を失いました"), Lettering(20), 150, 76, QBrush(QColor(30, 30, 60)),
-                      QColor(0, 255, 255), 3.0);
-        DrawLettering(p, QString::fromUtf8("ゲームオーバー"), Lettering(34), 150, 134, QBrush(QColor(150, 0, 40)),
-                      QColor(255, 255, 255), 4.0, QColor(0, 100, 110, 140));
+        DrawLettering(p, line, Lettering(20), 150, 76, QBrush(QColor(30, 30, 60)), QColor(0, 255, 255), 3.0);
+        DrawLettering(p, title, Lettering(34), 150, 134, QBrush(QColor(150, 0, 40)), QColor(255, 255, 255), 4.0,
+                      QColor(0, 100, 110, 140), 250);
     });
 }
 

@@ -4,12 +4,15 @@
 #pragma once
 
 #include <QImage>
+#include <QString>
 
 namespace assets {
 
 QImage PaintBattleMarker(); // 16 x 16
-QImage PaintVictory();      // 300 x 200
-QImage PaintGameOver();     // 300 x 200
+// 300 x 200, with their words: the Japanese pictures (163, 164) and the English ones
+// (163-en, 164-en) the windows show in the English game.
+QImage PaintVictory(const QString& words);
+QImage PaintGameOver(const QString& line, const QString& title);
 QImage PaintIcon(int size); // size x size
 
 } // namespace assets

@@ -5,7 +5,7 @@
 // chronicle window's three tabs, the map with the country names and a country's
 // tooltip. Runs on Qt's offscreen platform.
 //
-//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]
+//   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]     ZOOM: 1, 1.5, 2 or 3
 //
 // The player's own settings are neither read nor written (Qt's test locations are
 // used), so every run shows the game as it first starts, at the zoom given (1 when
@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTemporaryFile>
+#include <QScreen>
 #include <QTimer>
 
 #include <cstdio>
@@ -28,6 +29,8 @@
 #include <iostream>
 
 #include "app/about_dlg.h"
+#include "app/ending.h"
+#include "app/view_options.h"
 #include "app/chronicle.h"
 #include "app/hot_seat.h"
 #include "app/kiv_app.h"
@@ -47,10 +50,15 @@
 #include "platform/clock.h"
 #include "platform/file_dialog.h"
 #include "platform/settings.h"
+#include "platform/window_scale.h"
 #include "rules/battle.h"
 #include "rules/commands.h"
 #include "view/battle/battle_dlg.h"
+#include "view/windows/advice_wnd.h"
+#include "view/windows/best_games_wnd.h"
 #include "view/windows/chronicle_log.h"
+#include "view/windows/game_summary_wnd.h"
+#include "view/windows/own_countries_wnd.h"
 #include "view/map/kiv_view.h"
 #include "view/map/map_labels.h"
 #include "words/shown_text.h"
@@ -159,6 +167,19 @@ bool SaveShot(const QImage& shot, const QString& path)
     return saved;
 }
 
+// The whole screen, as the player sees it with the windows open (on a real display;
+// the offscreen platform has no screen picture to give).
+bool SaveScreen(const QString& path)
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return true;
+    QApplication::processEvents();
+    const QPixmap screen = QGuiApplication::primaryScreen()->grabWindow(0);
+    const bool saved = !screen.isNull() && screen.save(path, "PNG");
+    std::cout << (saved ? "wrote " : "cannot write ") << path.toStdString() << "\n";
+    return saved;
+}
+
 // The main window with the tooltip of a command button shown over it, as the player
 // sees it when the pointer rests on the button.
 bool ShootTooltip(QWidget& window, QPushButton* button, const QString& path)
@@ -231,6 +252,10 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     const int firstYear = view->GetWorld().year;
     while (view->mode == ViewMode::PlayerTurn && view->GetWorld().year < firstYear + 10)
         PlayToPlayer(view, [&] { view->OnRest(); });
+    if (chronicle->ReportWindow().isVisible()) {
+        Save(chronicle->ReportWindow(), out.filePath(QStringLiteral("turn-report.png")));
+        SaveScreen(out.filePath(QStringLiteral("screen-report.png")));
+    }
     chronicle->ReportWindow().hide();
     bool ok = true;
     ChronicleWindow& wnd = chronicle->Window();
@@ -302,6 +327,68 @@ bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     return ok;
 }
 
+// The tool windows at the player's turn as the game opens them: the advice (its first
+// rounds), 自国一覧, the game's 戦績 and 記録 after it ends, and the scenario editor; each
+// on its own and the screen with the first two open.
+bool ShootToolWindows(CKivApp& app, const QDir& out)
+{
+    CKivView* view = app.View();
+    bool ok = true;
+    for (QAction* action : app.MainFrame()->findChildren<QAction*>())
+        if (action->shortcut() == CommandTable::AdviceKey()) {
+            action->trigger();
+            break;
+        }
+    auto* advice = app.MainFrame()->findChild<AdviceWindow*>(QStringLiteral("adviceWindow"));
+    if (advice) {
+        QEventLoop wait;
+        QTimer poll;
+        QObject::connect(&poll, &QTimer::timeout, &wait, [&] {
+            if (!advice->Working() || advice->Ranking().empty() ? !advice->Working() : advice->Ranking().front().trials >= 64)
+                wait.quit();
+        });
+        poll.start(200);
+        QTimer::singleShot(60000, &wait, &QEventLoop::quit);
+        wait.exec();
+        advice->Stop();
+        QApplication::processEvents();
+        ok &= Save(*advice, out.filePath(QStringLiteral("advice.png")));
+    }
+    app.Options()->OwnCountriesAction()->trigger();
+    QApplication::processEvents();
+    ok &= Save(app.Options()->OwnCountries(), out.filePath(QStringLiteral("own-countries.png")));
+    ok &= SaveScreen(out.filePath(QStringLiteral("screen-tools.png")));
+    app.Options()->OwnCountries().close();
+    if (advice)
+        advice->close();
+    emit view->Game().gameEnded();
+    QApplication::processEvents();
+    if (GameSummaryWindow* summary = app.GetEnding()->SummaryWindow()) {
+        ok &= Save(*summary, out.filePath(QStringLiteral("summary.png")));
+        summary->close();
+    }
+    app.GetEnding()->RecordsAction()->trigger();
+    QApplication::processEvents();
+    if (BestGamesWindow* records = app.GetEnding()->RecordsWindow()) {
+        ok &= Save(*records, out.filePath(QStringLiteral("records.png")));
+        ok &= SaveScreen(out.filePath(QStringLiteral("screen-records.png")));
+        records->close();
+    }
+    if (QAction* edit = app.MainFrame()->findChild<QAction*>(QStringLiteral("scenarioEditorCommand"))) {
+        edit->trigger();
+        QApplication::processEvents();
+        if (QWidget* editor = app.MainFrame()->findChild<QWidget*>(QStringLiteral("scenarioEditor"))) {
+            QEventLoop settle;
+            QTimer::singleShot(300, &settle, &QEventLoop::quit);
+            settle.exec();
+            ok &= Save(*editor, out.filePath(QStringLiteral("editor.png")));
+            ok &= SaveScreen(out.filePath(QStringLiteral("screen-editor.png")));
+            editor->close();
+        }
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -324,10 +411,10 @@ int main(int argc, char** argv)
     const QDir out(args[1]);
     const int scenario = args.size() >= 4 ? args[2].toInt() : 3;
     const int ruler = args.size() >= 4 ? args[3].toInt() : 1;
-    const int zoom = args.size() >= 5 ? args[4].toInt() : 1;
+    const qreal zoom = args.size() >= 5 ? args[4].toDouble() : 1;
     const QString language = args.size() == 6 ? args[5] : QStringLiteral("ja");
     if (!QDir().mkpath(out.path()) || scenario < 1 || scenario > 3 || ruler < 1 || ruler > kRulerCount - 1 ||
-        zoom < 1 || zoom > 3 || (language != QLatin1String("ja") && language != QLatin1String("en"))) {
+        platform::NearestWindowScale(zoom) != zoom || (language != QLatin1String("ja") && language != QLatin1String("en"))) {
         std::cerr << "velcor-shots: bad arguments\n";
         return 2;
     }
@@ -367,6 +454,7 @@ int main(int argc, char** argv)
         return 1;
     }
     ok &= Save(*app.MainFrame(), out.filePath(QStringLiteral("main-window.png")));
+    ok &= SaveScreen(out.filePath(QStringLiteral("screen-main.png")));
     ok &= ShootTooltip(*app.MainFrame(), view->landButton, out.filePath(QStringLiteral("tooltip-land.png")));
     ok &= ShootTooltip(*app.MainFrame(), view->warButton, out.filePath(QStringLiteral("tooltip-war.png")));
     ok &= ShootFileDialog(*app.MainFrame(), out.filePath(QStringLiteral("file-dialog.png")));
@@ -403,6 +491,8 @@ int main(int argc, char** argv)
         CBattleDlg battle(script);
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
+    ok &= ShootToolWindows(app, out);
+    PlayToPlayer(view, [&] { view->NewGame(scenario - 1, static_cast<RulerId>(ruler)); });
     ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
     view->SetWindowTimes(1, 1);
     ok &= ShootHotSeat(app, out, scenario, static_cast<RulerId>(ruler));

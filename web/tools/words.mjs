@@ -35,7 +35,10 @@ function readTranslations(dir) {
       for (const [, message] of body.matchAll(/<message[^>]*>([\s\S]*?)<\/message>/g)) {
         const source = /<source>([\s\S]*?)<\/source>/.exec(message);
         const translation = /<translation[^>]*>([\s\S]*?)<\/translation>/.exec(message);
-        if (source && translation && translation[1] !== '') texts[unescape(source[1])] = unescape(translation[1]);
+        // A text that counts (Qt's numerus forms): the page takes the plural.
+        const forms = translation ? [...translation[1].matchAll(/<numerusform>([\s\S]*?)<\/numerusform>/g)] : [];
+        const text = forms.length ? forms[forms.length - 1][1] : translation?.[1];
+        if (source && text) texts[unescape(source[1])] = unescape(text);
       }
     }
     languages[language] = contexts;

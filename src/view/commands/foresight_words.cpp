@@ -2,6 +2,7 @@
 #include "view/commands/foresight_words.h"
 
 #include <QCoreApplication>
+#include <QLocale>
 
 #include <cmath>
 
@@ -64,6 +65,61 @@ QString CommandText(const GameState& world, const PlayerCommand& command)
     if (const auto* move = std::get_if<command::Move>(&command))
         text += QCoreApplication::translate("ForesightWords", " (兵士 %1 兵糧 %2 資金 %3)").arg(move->soldiers).arg(move->provisions).arg(move->funds);
     return text;
+}
+
+QString AdviceReason(const GameState& world, const std::vector<foresight::AdvisedCommand>& ranking,
+                     std::size_t index, int horizon)
+{
+    if (index >= ranking.size() || ranking[index].trials == 0)
+        return {};
+    const foresight::AdvisedCommand& a = ranking[index];
+    const QLocale locale;
+    QStringList sentences;
+    sentences << QCoreApplication::translate("ForesightWords", "%1か月の平均は %2 か国、今の国数以上で終わる試行は %3%。")
+                     .arg(horizon)
+                     .arg(locale.toString(a.MeanHeldOverMonths(), 'f', 1))
+                     .arg(Percent(a.KeptShare()));
+    const int threat = a.MainThreat();
+    const QString attacker = threat >= 0 ? QStringLiteral("%1 %2").arg(threat).arg(shown::CountryName(world, threat))
+                                         : QString();
+    if (a.lost == 0)
+        sentences << QCoreApplication::translate("ForesightWords", "国を失った試行はありません。");
+    else if (Percent(a.LostShare()) == 0)
+        sentences << (threat >= 0 ? QCoreApplication::translate("ForesightWords", "国を失った試行は 1% 未満 (%1 の攻撃)。").arg(attacker)
+                                  : QCoreApplication::translate("ForesightWords", "国を失った試行は 1% 未満。"));
+    else
+        sentences << (threat >= 0 ? QCoreApplication::translate("ForesightWords", "国を失った試行は %1% (多くは %2 の攻撃)。").arg(Percent(a.LostShare())).arg(attacker)
+                                  : QCoreApplication::translate("ForesightWords", "国を失った試行は %1%。").arg(Percent(a.LostShare())));
+    const bool tied = (index > 0 && foresight::SameScore(ranking[index - 1], a)) ||
+                      (index + 1 < ranking.size() && foresight::SameScore(ranking[index + 1], a));
+    if (tied)
+        sentences << QCoreApplication::translate("ForesightWords", "評価が同じ命令の間では、終わりの兵力 (兵士×訓練) の大きい順です: この命令は %1。")
+                         .arg(locale.toString(static_cast<qlonglong>(std::llround(a.MeanArmy()))));
+    return sentences.join(QLatin1Char('\n'));
+}
+
+QString ScoreText(const foresight::AdvisedCommand& advised)
+{
+    return advised.trials > 0 ? QLocale().toString(advised.Score(), 'f', 2) : QString();
+}
+
+QString ScoreScale(int horizon, int countriesNow, double riskPenalty)
+{
+    return QCoreApplication::translate("ForesightWords", "評価は国の数で数えます: %1か月の平均の国数から、国を失った試行の割合 × %2 か国を引いたもの"
+              " (国を失う危険が大きいと負になります)。今は %3 か国です。")
+        .arg(horizon)
+        .arg(QLocale().toString(riskPenalty, 'g', 3))
+        .arg(countriesNow);
+}
+
+QString NoWarReason(const GameState& world, int country)
+{
+    for (const CommandEntry& entry : CommandTable::Entries())
+        if (entry.id == CommandTable::ID_CMD_WAR) {
+            const QString why = entry.blocked(world, country);
+            return why.isEmpty() ? why : QCoreApplication::translate("ForesightWords", "戦争は出せません: %1").arg(why);
+        }
+    return {};
 }
 
 } // namespace foresight_words

@@ -5,6 +5,10 @@
 
 #include <QString>
 
+#include <cstddef>
+#include <vector>
+
+#include "foresight/advisor.h"
 #include "model/game_state.h"
 #include "rules/battle_odds.h"
 #include "session/player_command.h"
@@ -29,5 +33,22 @@ QString OddsTip(const BattleOdds& odds);
 const CommandEntry* EntryOf(const PlayerCommand& command);
 // "戦争 5 荊州", "移動 3 徐州 (兵士 5000 兵糧 2000 資金 1000)", "開墾".
 QString CommandText(const GameState& world, const PlayerCommand& command);
+
+// The advice in whole sentences, as the advice window and the advised button say it.
+// Why ranking[index] ranks where it does: the countries held on average over the months
+// looked ahead and the trials that end with as many as now; the trials that lost a
+// country and whose attack took it most often (under 1 % said so, not as 0 %); and,
+// when its score ties with a neighbour's in the ranking, that the army at the end decided
+// and how large it was. Empty before its first trial.
+QString AdviceReason(const GameState& world, const std::vector<foresight::AdvisedCommand>& ranking,
+                     std::size_t index, int horizon);
+// A command's score as the list shows it: in countries, to two places.
+QString ScoreText(const foresight::AdvisedCommand& advised);
+// How the score reads: the months looked ahead, the countries held now (what a score is
+// measured against) and what a trial that loses a country costs.
+QString ScoreScale(int horizon, int countriesNow, double riskPenalty);
+// Why no war is among the commands advised for country: the war command's own test,
+// worded as its button's tooltip words it. Empty when a war may be given.
+QString NoWarReason(const GameState& world, int country);
 
 } // namespace foresight_words

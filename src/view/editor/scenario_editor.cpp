@@ -521,9 +521,11 @@ QAction* AddScenarioEditorCommand(QMenu& menu, QAction* before, QWidget& parent,
         auto* editor = parent.findChild<ScenarioEditor*>(QStringLiteral("scenarioEditor"));
         if (!editor) {
             editor = new ScenarioEditor(dataDirectory(), platform::OwnScenarioFolder(), &parent);
+            // As large as its map and tables ask at the windows' zoom, as the game's
+            // window is, within the screen; over the game's window.
             const QRect area = platform::AvailableArea(&parent);
-            editor->resize(area.size() * 19 / 20);
-            platform::PlaceInside(editor, area.topLeft(), area);
+            editor->resize(editor->sizeHint().boundedTo(area.size().shrunkBy(platform::FrameMargins(editor))));
+            platform::CentreOnOwner(editor, &parent);
         }
         editor->show();
         editor->raise();

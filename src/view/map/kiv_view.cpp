@@ -23,10 +23,12 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "platform/resources.h"
+#include "platform/settings.h"
 #include "platform/text_fit.h"
 #include "platform/window_scale.h"
 #include "platform/windows.h"
 #include "rules/events.h"
+#include "session/game_record.h"
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
@@ -69,6 +71,7 @@ CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : Q
     connect(&m_game, &GameController::worldChanged, this, qOverload<>(&QWidget::update));
     connect(&m_game, &GameController::turnReached, this, &CKivView::OnPlayerTurn);
     connect(&m_game, &GameController::phaseChanged, this, &CKivView::commandStateChanged);
+    connect(&m_game, &GameController::gameBegun, this, &CKivView::FindRandomSeed);
     connect(&m_game, &GameController::gameBegun, this, [this] {
         marks.Reset();
         mode = ViewMode::NoGame;
@@ -113,7 +116,7 @@ void CKivView::OnInitialUpdate()
     ScaleButtons();
 }
 
-void CKivView::SetZoom(int factor)
+void CKivView::SetZoom(qreal factor)
 {
     m_zoom.SetFactor(factor);
     platform::SetWindowScale(m_zoom.Factor());
@@ -469,10 +472,45 @@ void CKivView::OnNewGame()
     rulerDlg.level = m_game.NewGameDifficulty();
     if (rulerDlg.exec() != QDialog::Accepted)
         return;
+    bool started = false;
     if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
-        NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
+        started = NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
     else
-        NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
+        started = NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
+    if (started && scenarioDlg.ChosenSeed())
+        NoteRandomSeed(*scenarioDlg.ChosenSeed());
+}
+
+namespace {
+// The game's start as the record keeps it: its starting world's CRC-32, or nullopt for a
+// record that begins with a loaded save.
+std::optional<std::uint32_t> StartOf(const RecordedGame& record)
+{
+    if (record.steps.empty())
+        return std::nullopt;
+    const auto* start = std::get_if<RecordStart>(&record.steps.front());
+    if (!start || start->loaded)
+        return std::nullopt;
+    return Crc32(start->world);
+}
+} // namespace
+
+void CKivView::NoteRandomSeed(std::uint32_t seed)
+{
+    if (const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record()))
+        platform::settings::SetRandomSeedOf(*start, seed);
+    m_randomSeed = seed;
+    emit randomSeedChanged();
+}
+
+void CKivView::FindRandomSeed()
+{
+    const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record());
+    const std::optional<std::uint32_t> seed = start ? platform::settings::RandomSeedOf(*start) : std::nullopt;
+    if (seed == m_randomSeed)
+        return;
+    m_randomSeed = seed;
+    emit randomSeedChanged();
 }
 
 void CKivView::OnSaveGame()
@@ -552,6 +590,9 @@ void CKivView::changeEvent(QEvent* event)
         if (m_statusWording && statusText == m_statusWorded)
             SetStatus(std::move(m_statusWording));
         UpdateCommandTips();
+        // The end pictures have words of their own: read again in the new language.
+        victoryBitmap = QImage();
+        gameOverBitmap = QImage();
         update();
     }
     QWidget::changeEvent(event);

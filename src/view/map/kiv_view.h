@@ -10,7 +10,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 #include "control/game_controller.h"
@@ -107,10 +109,11 @@ public:
     // The picture the last OnDraw composed: the document's map at 1x.
     const QImage& Surface() const;
 
-    // Whole-step magnification, 1..3: the view, its buttons and the fonts of the
-    // dialogs grow by it; the drawing and the clicks keep the map's own pixels.
-    void SetZoom(int factor);
-    int Zoom() const { return m_zoom.Factor(); }
+    // Magnification, a step of platform::kWindowScales (1, 1.5, 2, 3): the view, its
+    // buttons and the fonts of the dialogs grow by it; the drawing and the clicks keep
+    // the map's own pixels.
+    void SetZoom(qreal factor);
+    qreal Zoom() const { return m_zoom.Factor(); }
 
     // A light pattern over each ruler's countries (off: the map as it always is).
     void SetRulerPatterns(bool on);
@@ -191,9 +194,15 @@ public:
     void SetAdvisedButton(QPushButton* button, const QString& why = QString());
     QPushButton* AdvisedButton() const { return m_advisedButton; }
 
+    // The seed of the 乱世 the game in play was begun on; nullopt for any other game (or
+    // one begun on a 乱世 this machine has not noted).
+    std::optional<std::uint32_t> RandomSeed() const { return m_randomSeed; }
+
 signals:
     // The mode or the buttons changed: menus follow.
     void commandStateChanged();
+    // The game in play is known to be a 乱世 of a seed, or no longer one.
+    void randomSeedChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -205,6 +214,10 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    // The game just begun is the 乱世 of seed: noted by its start, for this and later runs.
+    void NoteRandomSeed(std::uint32_t seed);
+    // The seed of the game begun, if its start was noted.
+    void FindRandomSeed();
     void SetMode(ViewMode newMode);
     // The status line from the rules' words, worded again when the language changes.
     void SetStatus(const platform::Message& words);
@@ -243,6 +256,7 @@ private:
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     ViewZoom m_zoom;
+    std::optional<std::uint32_t> m_randomSeed;
     bool m_rulerPatterns = false;
     GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;

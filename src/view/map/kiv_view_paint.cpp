@@ -34,10 +34,11 @@ const QColor kPanelGrey(192, 192, 192);
 constexpr int kStatusX = 400;
 constexpr int kStatusWidth = 599 - 1 - kStatusX;
 // The ruler's name from x 520 inside its box (500..579), the panel's labels from x 460
-// a few pixels short of the figures at 500: a longer word is drawn narrower, not past them.
+// a space's width (a cell of the 16-pixel font) short of the figures at 500, so that a
+// label never runs into its figure: a longer word is drawn narrower, not past them.
 constexpr int kNameWidth = 579 - 1 - 520;
 constexpr int kLabelX = 460;
-constexpr int kLabelRight = 500 - 4;
+constexpr int kLabelRight = 500 - 8;
 constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
 // The panel's rows of labels and figures, in the grey box from x 450 to 600.
 constexpr int kPanelRowsTop = 180;
@@ -269,7 +270,9 @@ void CKivView::DrawOnMap(QPainter& painter)
         s.FittedText(kTurnPlateX + 5, 120, 494 - 1 - 5 - (kTurnPlateX + 5), tr("%1の番").arg(shown::RulerName(person)));
     }
 
-    s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
+    // No date before the first game: its calendar has not begun (month 0).
+    if (GetWorld().month >= 1 && GetWorld().month <= 12)
+        s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
 
     // The labels from x 460, or further left (to the box's edge) when a word of the
     // language in use needs it, so that each is written whole in the panel's face.
@@ -298,13 +301,15 @@ void CKivView::DrawOnMap(QPainter& painter)
     else if (Choosing())
         TargetChoice::DrawHint(painter, CommandTable::ChoosingHint());
 
+    // The end pictures in the language in use: the English game has its own.
+    const QString pictureLanguage = shown::Romanized() ? QStringLiteral("en") : QString();
     if (mode == ViewMode::Victory) {
         if (victoryBitmap.isNull())
-            victoryBitmap = platform::LoadResourceImage(kVictoryResource);
+            victoryBitmap = platform::LoadResourceImage(kVictoryResource, pictureLanguage);
         painter.drawImage(158, 100, victoryBitmap);
     } else if (mode == ViewMode::GameOver) {
         if (gameOverBitmap.isNull())
-            gameOverBitmap = platform::LoadResourceImage(kGameOverResource);
+            gameOverBitmap = platform::LoadResourceImage(kGameOverResource, pictureLanguage);
         painter.drawImage(158, 100, gameOverBitmap);
     }
 }

@@ -214,7 +214,8 @@ QString SeasonTipText(const GameState& world, int country, bool provisions)
         return {};
     if (!provisions) {
         const SeasonalIncome taxes = NextTaxes(world, country);
-        return QCoreApplication::translate("MapTips", "次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4")
+        return QCoreApplication::translate("MapTips", "次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4",
+                                         nullptr, taxes.monthsAway)
             .arg(taxes.year)
             .arg(taxes.month)
             .arg(taxes.monthsAway)
@@ -223,7 +224,8 @@ QString SeasonTipText(const GameState& world, int country, bool provisions)
     const SeasonalIncome harvest = NextHarvest(world, country);
     return QCoreApplication::translate("MapTips", "次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4\n"
                                                    "1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)\n"
-                                                   "戦争には兵士と同じだけの兵糧が要ります")
+                                                   "戦争には兵士と同じだけの兵糧が要ります",
+                                       nullptr, harvest.monthsAway)
         .arg(harvest.year)
         .arg(harvest.month)
         .arg(harvest.monthsAway)

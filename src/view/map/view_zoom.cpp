@@ -2,6 +2,7 @@
 #include "view/map/view_zoom.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -9,6 +10,9 @@ namespace {
 
 // Division rounded toward minus infinity.
 int FloorDiv(int a, int b) { return a >= 0 ? a / b : -((-a + b - 1) / b); }
+
+// The first view pixel at or right of map coordinate x (its left edge) at factor.
+int ViewEdge(int x, qreal factor) { return static_cast<int>(std::ceil(x * factor - 1e-9)); }
 
 // One row of the picture as factor rows of the enlargement.
 void EnlargeRow(const std::uint32_t* in, int width, int factor, uchar* out, qsizetype stride)
@@ -28,12 +32,12 @@ void EnlargeRow(const std::uint32_t* in, int width, int factor, uchar* out, qsiz
 
 } // namespace
 
-void ViewZoom::SetFactor(int factor)
+void ViewZoom::SetFactor(qreal factor)
 {
-    const int clamped = std::clamp(factor, kMin, kMax);
-    if (clamped == m_factor)
+    const qreal step = platform::NearestWindowScale(factor);
+    if (step == m_factor)
         return;
-    m_factor = clamped;
+    m_factor = step;
     // Nothing carries over from another factor.
     m_signature.clear();
     m_enlarged = QImage();
@@ -42,29 +46,47 @@ void ViewZoom::SetFactor(int factor)
 
 QRect ViewZoom::Scaled(const QRect& mapRect) const
 {
-    return QRect(mapRect.topLeft() * m_factor, mapRect.size() * m_factor);
+    if (Whole()) {
+        const int f = static_cast<int>(m_factor);
+        return QRect(mapRect.topLeft() * f, mapRect.size() * f);
+    }
+    const int left = ViewEdge(mapRect.left(), m_factor);
+    const int top = ViewEdge(mapRect.top(), m_factor);
+    return QRect(left, top, ViewEdge(mapRect.left() + mapRect.width(), m_factor) - left,
+                 ViewEdge(mapRect.top() + mapRect.height(), m_factor) - top);
 }
 
 QPoint ViewZoom::ToMap(QPoint viewPoint) const
 {
-    return QPoint(FloorDiv(viewPoint.x(), m_factor), FloorDiv(viewPoint.y(), m_factor));
+    if (Whole()) {
+        const int f = static_cast<int>(m_factor);
+        return QPoint(FloorDiv(viewPoint.x(), f), FloorDiv(viewPoint.y(), f));
+    }
+    return QPoint(static_cast<int>(std::floor(viewPoint.x() / m_factor + 1e-9)),
+                  static_cast<int>(std::floor(viewPoint.y() / m_factor + 1e-9)));
 }
 
 const QImage& ViewZoom::Enlarged(const QImage& picture, const QByteArray& signature)
 {
-    const QSize size = picture.size() * m_factor;
+    const QSize size = Scaled(picture.size());
     if (m_enlarged.size() == size && !m_signature.isEmpty() && signature == m_signature)
         return m_enlarged;
     m_signature = signature;
-    if (m_enlarged.size() != size)
-        m_enlarged = QImage(size, QImage::Format_RGB32);
     const QImage source =
         picture.format() == QImage::Format_RGB32 ? picture : picture.convertToFormat(QImage::Format_RGB32);
+    if (!Whole()) {
+        // Between whole steps a pixel cannot stay square: the picture is smoothed.
+        m_enlarged = source.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        return m_enlarged;
+    }
+    const int f = static_cast<int>(m_factor);
+    if (m_enlarged.size() != size || m_enlarged.format() != QImage::Format_RGB32)
+        m_enlarged = QImage(size, QImage::Format_RGB32);
     const qsizetype stride = m_enlarged.bytesPerLine();
     uchar* out = m_enlarged.bits();
     for (int y = 0; y < source.height(); ++y)
-        EnlargeRow(reinterpret_cast<const std::uint32_t*>(source.constScanLine(y)), source.width(), m_factor,
-                   out + static_cast<qsizetype>(y) * m_factor * stride, stride);
+        EnlargeRow(reinterpret_cast<const std::uint32_t*>(source.constScanLine(y)), source.width(), f,
+                   out + static_cast<qsizetype>(y) * f * stride, stride);
     return m_enlarged;
 }
 
@@ -77,12 +99,14 @@ QImage& ViewZoom::Compose(const QImage& picture, const QByteArray& signature)
     return m_surface;
 }
 
-int ViewZoom::LargestFitting(QSize mapSize, QSize chrome, QSize available)
+qreal ViewZoom::LargestFitting(QSize mapSize, QSize chrome, QSize available)
 {
-    for (int f = kMax; f > kMin; --f) {
-        const QSize needed = mapSize * f + chrome;
+    for (auto step = platform::kWindowScales.rbegin(); step != platform::kWindowScales.rend(); ++step) {
+        ViewZoom zoom;
+        zoom.SetFactor(*step);
+        const QSize needed = zoom.Scaled(mapSize) + chrome;
         if (needed.width() <= available.width() && needed.height() <= available.height())
-            return f;
+            return *step;
     }
     return kMin;
 }

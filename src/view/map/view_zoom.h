@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The main view magnified by whole steps: the map surface shown one, two or three
-// times as large with every pixel a square of pixels, points of the view taken back
-// to the map's own pixels, and the magnified surface a paint composes on.
+// The main view magnified by a step of the windows' scale (1, 1.5, 2 or 3): the map
+// surface shown that many times as large, at a whole step with every pixel a square of
+// pixels, between whole steps smoothly; points of the view taken back to the map's own
+// pixels, and the magnified surface a paint composes on.
 #pragma once
 
 #include <QByteArray>
@@ -10,23 +11,29 @@
 #include <QRect>
 #include <QSize>
 
+#include "platform/window_scale.h"
+
 class ViewZoom {
 public:
-    static constexpr int kMin = 1;
-    static constexpr int kMax = 3;
+    static constexpr qreal kMin = platform::kWindowScales.front();
+    static constexpr qreal kMax = platform::kWindowScales.back();
 
-    int Factor() const { return m_factor; }
-    // Clamped to kMin..kMax.
-    void SetFactor(int factor);
+    qreal Factor() const { return m_factor; }
+    // Taken to the nearest step.
+    void SetFactor(qreal factor);
+    // A whole step: the picture is enlarged pixel for pixel.
+    bool Whole() const { return platform::WholeScale(m_factor); }
 
-    // A size or a rectangle of the map in the view's pixels.
-    QSize Scaled(QSize mapSize) const { return mapSize * m_factor; }
+    // A size or a rectangle of the map in the view's pixels (between whole steps, the
+    // view pixels whose top left lies in it).
+    QSize Scaled(QSize mapSize) const { return Scaled(QRect(QPoint(), mapSize)).size(); }
     QRect Scaled(const QRect& mapRect) const;
     // The map pixel under a point of the view (rounded down, so that points left of
     // or above the map stay off it).
     QPoint ToMap(QPoint viewPoint) const;
 
-    // The picture enlarged, each pixel a factor x factor square, kept between calls:
+    // The picture enlarged (each pixel a factor x factor square at a whole step), kept
+    // between calls:
     // the caller vouches that a picture with the same signature as the last one is
     // the same picture, and it is then not enlarged again.
     const QImage& Enlarged(const QImage& picture, const QByteArray& signature);
@@ -35,12 +42,12 @@ public:
     QImage& Compose(const QImage& picture, const QByteArray& signature);
     const QImage& Surface() const { return m_surface; }
 
-    // The largest factor at which a view of mapSize, with chrome around it (menu bar,
+    // The largest step at which a view of mapSize, with chrome around it (menu bar,
     // window frame), fits into available; kMin when none does.
-    static int LargestFitting(QSize mapSize, QSize chrome, QSize available);
+    static qreal LargestFitting(QSize mapSize, QSize chrome, QSize available);
 
 private:
-    int m_factor = kMin;
+    qreal m_factor = kMin;
     QByteArray m_signature; // of the picture last enlarged
     QImage m_enlarged;
     QImage m_surface;  // what Compose returned

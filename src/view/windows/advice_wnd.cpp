@@ -2,6 +2,7 @@
 #include "view/windows/advice_wnd.h"
 
 #include <algorithm>
+#include <variant>
 
 #include <QAction>
 #include <QCloseEvent>
@@ -12,10 +13,12 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLocale>
+#include <QTextLayout>
 #include <QMenu>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "foresight/policy.h"
 #include "platform/window_scale.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
@@ -23,20 +26,22 @@
 #include "words/shown_text.h"
 
 namespace {
-// text broken at its spaces into lines no wider than width, each as long as fits.
-QString BrokenToWidth(const QString& text, const QFontMetrics& metrics, int width)
+// text broken into lines no wider than width, each as long as fits, where the language
+// allows a break (at a space, or between two Japanese characters); its own line breaks
+// kept.
+QString BrokenToWidth(const QString& text, const QFont& font, int width)
 {
-    QString out, line;
-    for (const QString& word : text.split(QLatin1Char(' '))) {
-        const QString longer = line.isEmpty() ? word : line + QLatin1Char(' ') + word;
-        if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
-            out += line + QLatin1Char('\n');
-            line = word;
-        } else {
-            line = longer;
+    QStringList lines;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QTextLayout layout(paragraph, font);
+        layout.beginLayout();
+        for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+            line.setLineWidth(width);
+            lines << paragraph.mid(line.textStart(), line.textLength()).trimmed();
         }
+        layout.endLayout();
     }
-    return out + line;
+    return lines.join(QLatin1Char('\n'));
 }
 
 // The player's turn, his command still to give or a target being chosen for it.
@@ -59,8 +64,12 @@ AdviceWindow::AdviceWindow(CKivView& view, QWidget* parent) : QWidget(parent, Qt
     m_list->setSelectionMode(QAbstractItemView::NoSelection);
     m_list->header()->setStretchLastSection(false);
     m_heading->setWordWrap(true); // a long heading never widens the window
+    m_scale = new QLabel(this);
+    m_scale->setObjectName(QStringLiteral("adviceScale"));
+    m_scale->setWordWrap(true);
     layout->addWidget(m_heading);
     layout->addWidget(m_list);
+    layout->addWidget(m_scale);
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, &AdviceWindow::Poll);
     connect(&view, &CKivView::commandStateChanged, this, &AdviceWindow::OnCommandState);
@@ -81,8 +90,8 @@ void AdviceWindow::Ask()
     if (!isVisible()) {
         // Its text grows with the zoom; the window grows less, to stay clear of the
         // panel beside the map.
-        const int grown = platform::WindowScale() - 1;
-        resize(660 + 110 * grown, 360 + 240 * grown);
+        const qreal grown = platform::WindowScale() - 1;
+        resize(qRound(660 + 110 * grown), qRound(360 + 240 * grown));
         m_view.PlaceToolWindow(this);
     }
     show();
@@ -137,7 +146,7 @@ void AdviceWindow::Poll()
         if (!m_ranking.empty() && m_ranking.front().trials > 0)
             if (const CommandEntry* entry = foresight_words::EntryOf(m_ranking.front().command))
                 m_view.SetAdvisedButton(m_view.*(entry->button),
-                                        shown::Text(foresight::ReasonOf(m_view.GetWorld(), m_ranking, 0, Horizon())));
+                                        foresight_words::AdviceReason(m_view.GetWorld(), m_ranking, 0, Horizon()));
         Fill();
     }
     if (finished) {
@@ -163,7 +172,6 @@ void AdviceWindow::OnCommandState()
 void AdviceWindow::Fill()
 {
     const GameState& world = m_view.GetWorld();
-    const QLocale locale;
     if (m_country < 0 || !GameState::IsCountryIndex(m_country))
         m_heading->setText(tr("助言できるのは自国の番だけです"));
     else if (m_ranking.empty())
@@ -177,11 +185,18 @@ void AdviceWindow::Fill()
                                .arg(kWindowRollouts)
                                .arg(Working() ? tr(" (考え中)") : QString()));
     m_list->clear();
+    // The command's column: what the list is wide less the figures' columns.
+    const int commandWidth = m_list->viewport()->width() - m_list->header()->sectionSize(1) -
+                             m_list->header()->sectionSize(2) - 2 * m_list->indentation();
+    bool warAdvised = false;
     for (std::size_t i = 0; i < m_ranking.size(); ++i) {
         const foresight::AdvisedCommand& a = m_ranking[i];
+        warAdvised = warAdvised || std::holds_alternative<command::War>(a.command);
         auto* item = new QTreeWidgetItem(m_list);
-        item->setText(0, foresight_words::CommandText(world, a.command));
-        item->setText(1, a.trials ? locale.toString(a.Score(), 'f', 2) : QString());
+        // Whole, a move's amounts on a line of their own where the column is short.
+        item->setText(0, BrokenToWidth(foresight_words::CommandText(world, a.command), m_list->font(),
+                                       std::max(commandWidth, 1)));
+        item->setText(1, foresight_words::ScoreText(a));
         item->setText(2, QString::number(a.trials));
         item->setTextAlignment(1, Qt::AlignRight | Qt::AlignVCenter);
         item->setTextAlignment(2, Qt::AlignRight | Qt::AlignVCenter);
@@ -189,9 +204,9 @@ void AdviceWindow::Fill()
         if (a.trials > 0) {
             auto* why = new QTreeWidgetItem(item);
             // Whole, on as many lines as the window's width needs.
-            const QString reason = shown::Text(foresight::ReasonOf(world, m_ranking, i, Horizon()));
+            const QString reason = foresight_words::AdviceReason(world, m_ranking, i, Horizon());
             const int width = m_list->viewport()->width() - 2 * m_list->indentation();
-            why->setText(0, BrokenToWidth(reason, m_list->fontMetrics(), std::max(width, 1)));
+            why->setText(0, BrokenToWidth(reason, m_list->font(), std::max(width, 1)));
             why->setForeground(0, QColor(96, 96, 96));
             why->setFirstColumnSpanned(true);
         }
@@ -206,6 +221,19 @@ void AdviceWindow::Fill()
     m_list->header()->setSectionResizeMode(0, QHeaderView::Stretch);
     for (int column = 1; column < kColumns; ++column)
         m_list->header()->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+
+    // Beneath the list: how a score reads, and why no war is among the commands.
+    QStringList notes;
+    if (m_country >= 0 && GameState::IsCountryIndex(m_country) && !m_ranking.empty()) {
+        const RulerId ruler = world.countries[static_cast<std::size_t>(m_country)].GetRuler();
+        notes << foresight_words::ScoreScale(Horizon(), foresight::CountriesOf(world, ruler),
+                                             m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty);
+        if (!warAdvised)
+            notes << foresight_words::NoWarReason(world, m_country);
+    }
+    notes.removeAll(QString());
+    m_scale->setText(notes.join(QLatin1Char('\n')));
+    m_scale->setVisible(!notes.isEmpty());
 }
 
 int AdviceWindow::Horizon() const { return m_advisor ? m_advisor->Options().horizon : foresight::kDefaultHorizon; }

@@ -69,6 +69,7 @@ private:
     int m_trials = 0;
     QLabel* m_heading;
     QTreeWidget* m_list;
+    QLabel* m_scale; // how a score reads, and why no war is advised
     QTimer m_timer;
 };
 

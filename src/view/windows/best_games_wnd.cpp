@@ -8,11 +8,13 @@
 #include <QHeaderView>
 #include <QLocale>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QTableWidget>
 #include <QVBoxLayout>
 
 #include <set>
 
+#include "platform/windows.h"
 #include "view/windows/game_summary_wnd.h"
 #include "words/shown_text.h"
 
@@ -88,7 +90,19 @@ void BestGamesWindow::Fill()
             m_table->setItem(row, column, item);
         }
     }
+    // Every column whole, the score last among them, where the screen allows: the
+    // window is never narrower than its table. The columns as their contents ask, the
+    // last too (stretched to the window's width afterwards).
+    const QMargins margins = layout()->contentsMargins();
+    m_table->horizontalHeader()->setStretchLastSection(false);
     m_table->resizeColumnsToContents();
+    const int columns = m_table->horizontalHeader()->length();
+    m_table->horizontalHeader()->setStretchLastSection(true);
+    const int wanted = columns + 2 * m_table->frameWidth() + m_table->verticalScrollBar()->sizeHint().width() +
+                       margins.left() + margins.right();
+    setMinimumWidth(qMin(wanted, platform::AvailableArea(this).width()));
+    if (width() < minimumWidth())
+        resize(minimumWidth(), height());
     UpdateWatch();
 }
 

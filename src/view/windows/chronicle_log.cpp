@@ -82,6 +82,14 @@ QString ChronicleLog::ChroniclePath(const QString& savePath)
     return platform::PathFromBytes(ChronicleFileName(platform::PathToBytes(savePath)));
 }
 
+void ChronicleLog::SetRandomSeed(std::optional<std::uint32_t> seed)
+{
+    if (seed == m_seed)
+        return;
+    m_seed = seed;
+    emit reworded();
+}
+
 bool ChronicleLog::Save(const QString& path, QString* error) const
 {
     std::string text;
@@ -95,7 +103,7 @@ bool ChronicleLog::Save(const QString& path, QString* error) const
     if (platform::WriteTextAtomically(platform::PathToBytes(path), text, &reason))
         return true;
     if (error)
-        *error = QString::fromStdString(reason);
+        *error = shown::Reason(reason);
     return false;
 }
 
@@ -114,7 +122,7 @@ bool ChronicleLog::Load(const QString& path, QString* error)
     if (!reader.Open(platform::PathToBytes(path), static_cast<std::size_t>(kMaxFileSize))) {
         if (reader.Error() == platform::OpenError::NotFound)
             return false;
-        return setAside(shown::Text(platform::Message(reader.ErrorReason().c_str())));
+        return setAside(shown::Reason(reader.ErrorReason()));
     }
     const QByteArray closing = QByteArray::fromStdString(SavedWorldJson(m_world));
     bool closed = false;

@@ -6,6 +6,9 @@
 #pragma once
 
 #include <QObject>
+
+#include <cstdint>
+#include <optional>
 #include <QString>
 #include <QTimer>
 
@@ -42,6 +45,11 @@ public:
     // Forgets the game (new game, load). Only while no turn worker runs.
     void Clear();
 
+    // The seed of the 乱世 the game was begun on (nullopt: another game): its first line,
+    // the start, names it.
+    void SetRandomSeed(std::optional<std::uint32_t> seed);
+    std::optional<std::uint32_t> RandomSeed() const { return m_seed; }
+
     // Cuts the oldest events when there are more than the log keeps, whole blocks of
     // them, and announces the log again from its start (cleared, then eventsAdded).
     // Only while no turn worker writes: at the player's turn, or while loading.
@@ -70,6 +78,8 @@ signals:
     void cleared();
     // The oldest events were cut to keep the log to its size.
     void oldestCut(std::size_t count);
+    // The words of the events kept have changed (the seed became known).
+    void reworded();
 
 private:
     std::size_t DropOldest();
@@ -78,6 +88,7 @@ private:
     EventLog m_log;
     std::size_t m_kept;
     std::size_t m_announced = 0;
+    std::optional<std::uint32_t> m_seed;
     std::size_t m_mark = 0;
     QTimer m_poll;
 };

@@ -120,7 +120,8 @@ QVariant ChronicleModel::data(const QModelIndex& index, int role) const
     switch (role) {
     case Qt::DisplayRole:
         return heading ? chronicle::MonthHeading(entry.group->year, entry.group->month)
-                       : QStringLiteral("  ") + chronicle::EventText(m_log.GetWorld(), m_log.At(static_cast<std::size_t>(entry.event)));
+                       : QStringLiteral("  ") + chronicle::EventText(m_log.GetWorld(), m_log.At(static_cast<std::size_t>(entry.event)),
+                                                                     m_log.RandomSeed());
     case Qt::FontRole:
         if (heading) {
             QFont bold;

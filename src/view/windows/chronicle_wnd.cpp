@@ -56,6 +56,7 @@ ChronicleWindow::ChronicleWindow(ChronicleLog& log, QWidget* parent) : QWidget(p
 
     connect(&log, &ChronicleLog::eventsAdded, this, &ChronicleWindow::OnEventsAdded);
     connect(&log, &ChronicleLog::cleared, this, &ChronicleWindow::OnCleared);
+    connect(&log, &ChronicleLog::reworded, m_model, &ChronicleModel::Reword);
     resize(QSize(520, 440) * platform::WindowScale()); // its text follows the zoom too
 }
 

@@ -72,11 +72,25 @@ GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidg
     m_form = new QFormLayout;
     layout->addLayout(m_form);
     auto* chart = new HoldingsChart(summary.History(), this);
-    chart->setMinimumSize(720, 460);
+    // Large where the screen has room; smaller on a short screen, where the window is
+    // made smaller to stay on it.
+    chart->setMinimumSize(360, 200);
     layout->addWidget(chart, 1);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Close, this);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
+    Retranslate();
+}
+
+QSize GameSummaryWindow::sizeHint() const
+{
+    // The chart at 720 x 460 beneath the figures, where the screen has room.
+    return QDialog::sizeHint().expandedTo(QSize(720, 460 + m_form->sizeHint().height()));
+}
+
+void GameSummaryWindow::SetRandomSeed(std::optional<std::uint32_t> seed)
+{
+    m_seed = seed;
     Retranslate();
 }
 
@@ -93,12 +107,13 @@ void GameSummaryWindow::Retranslate()
         shown->setTextFormat(Qt::PlainText);
         m_form->addRow(label, shown);
     };
-    row(tr("シナリオ"), summary::ScenarioName(f.startYear));
+    row(tr("シナリオ"), m_seed ? tr("乱世 (種 %1)").arg(*m_seed) : summary::ScenarioName(f.startYear));
     row(tr("君主"), shown::RulerName(f.ruler));
     row(tr("難易度"), summary::DifficultyName(f.difficulty));
     const QString until = summary::YearMonth(f.endYear, f.endMonth);
-    row(tr("期間"), f.startYear == 0 ? tr("%1まで (%2か月)").arg(until).arg(f.months)
-                                     : tr("%1から%2まで (%3か月)")
+    // The months counted: one month, or several, in the English game.
+    row(tr("期間"), f.startYear == 0 ? tr("%1まで (%2か月)", nullptr, f.months).arg(until).arg(f.months)
+                                     : tr("%1から%2まで (%3か月)", nullptr, f.months)
                                            .arg(summary::YearMonth(f.startYear, f.startMonth), until)
                                            .arg(f.months));
     row(tr("攻撃"), tr("%1勝 %2敗").arg(f.attacksWon).arg(f.attacksLost));

@@ -6,6 +6,9 @@
 #include <QDialog>
 #include <QString>
 
+#include <cstdint>
+#include <optional>
+
 #include "session/game_summary.h"
 
 class QLabel;
@@ -29,8 +32,12 @@ public:
     GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent = nullptr);
 
     const GameFigures& Figures() const { return m_figures; }
+    // The game was begun on the 乱世 of seed: the scenario's line names it.
+    void SetRandomSeed(std::optional<std::uint32_t> seed);
     // The figures' lines as shown, label and value (tests and screenshots read them).
     QStringList Lines() const;
+
+    QSize sizeHint() const override;
 
 protected:
     void changeEvent(QEvent* event) override;
@@ -41,6 +48,7 @@ private:
     GameFigures m_figures;
     std::int64_t m_score;
     int m_rank;
+    std::optional<std::uint32_t> m_seed;
     QLabel* m_banner;
     QFormLayout* m_form;
 };

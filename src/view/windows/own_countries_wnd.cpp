@@ -179,8 +179,10 @@ void OwnCountriesWindow::Open()
     if (isVisible())
         return;
     Refresh();
-    // Every column whole, where the screen allows: the window is never made narrower.
-    setMinimumWidth(qMin(ContentsSize().width(), platform::AvailableArea(m_view.window()).width()));
+    // Every column and row whole, where the screen allows: the window is never made
+    // narrower or shorter beside the map.
+    const QSize room = platform::AvailableArea(m_view.window()).size().shrunkBy(platform::FrameMargins(this));
+    setMinimumSize(ContentsSize().boundedTo(room));
     resize(ContentsSize());
     m_view.PlaceToolWindow(this);
     show();

@@ -121,7 +121,7 @@ void StartPanel::FollowMode()
 
 void StartPanel::FitToView()
 {
-    const int zoom = m_view.Zoom();
+    const qreal zoom = m_view.Zoom();
     setGeometry(QRect(kPanelPlace.topLeft() * zoom, kPanelPlace.size() * zoom));
     const QFont font = platform::Font(platform::GameFont::DialogLarge, zoom);
     QFont title = font;
@@ -132,11 +132,12 @@ void StartPanel::FitToView()
     title.setBold(true);
     m_title->setFont(title);
     m_recentHeading->setFont(font);
-    m_title->setFixedWidth(kEntryWidth * zoom);
-    m_recentHeading->setFixedWidth(kEntryWidth * zoom);
+    const int entryWidth = qRound(kEntryWidth * zoom);
+    m_title->setFixedWidth(entryWidth);
+    m_recentHeading->setFixedWidth(entryWidth);
     for (QPushButton* button : findChildren<QPushButton*>()) {
         button->setFont(font);
-        button->setFixedWidth(kEntryWidth * zoom);
+        button->setFixedWidth(entryWidth);
     }
 }
 
