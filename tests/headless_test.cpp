@@ -10,6 +10,7 @@
 #include "platform/text_file.h"
 #include "cli/headless.h"
 #include "rules/event_json.h"
+#include "session/game_record.h"
 #include "session/save_companions.h"
 #include "rules_support.h"
 #include "test_support.h"
@@ -363,4 +364,37 @@ TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheReco
     ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
     EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
     EXPECT_EQ(ReadFileBytes(SeatsFileName(dir.Path("again.txt"))), ReadFileBytes(SeatsFileName(save)));
+}
+
+TEST_F(HeadlessTest, AnAdvisorsSeatGoesWithTheSaveAndTheRecord)
+{
+    // The advisor seated for another ruler, alone or beside a computer at a level of his
+    // own: the save loads with the seats played, and the record plays the same game.
+    const std::vector<std::vector<std::string>> seatings = {{"--seat", "2=advisor"},
+                                                            {"--seat", "2=advisor", "--seat", "5=easy"}};
+    for (const std::vector<std::string>& seating : seatings) {
+        SCOPED_TRACE(seating.back());
+        const std::string save = dir.Path("advised.txt");
+        const std::string record = RecordFileName(save);
+        std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--months", "2",
+                                         "--clock", "11", "--rollouts", "2", "--horizon", "1", "--save", save,
+                                         "--record", record};
+        args.insert(args.end(), seating.begin(), seating.end());
+        HeadlessOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseHeadlessOptions(args, options, error)) << error;
+        HeadlessGame played;
+        std::vector<RulerId> offered;
+        std::ostringstream ignored;
+        ASSERT_TRUE(SetUpHeadlessGame(played.Session(), options, offered, ignored));
+        const HeadlessRun run = Headless(args);
+        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+
+        HeadlessGame loaded;
+        ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
+        EXPECT_EQ(SeatsWord(loaded.GetWorld().seats), SeatsWord(played.GetWorld().seats));
+        const HeadlessRun replay = Headless({"--replay", record, "--save", dir.Path("again.txt")});
+        ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
+        EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
+    }
 }
