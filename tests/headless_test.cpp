@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -364,6 +365,96 @@ TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheReco
     ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
     EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
     EXPECT_EQ(ReadFileBytes(SeatsFileName(dir.Path("again.txt"))), ReadFileBytes(SeatsFileName(save)));
+}
+
+TEST_F(HeadlessTest, EveryFileBesideTheSaveIsHeldToItsRuleAndIsItsOwn)
+{
+    // A game of two people at hard, its events and its record beside its save: it keeps
+    // every file a save keeps beside itself.
+    const std::string save = dir.Path("game.txt");
+    const std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
+                                           "--difficulty", "hard", "--months", "1", "--clock", "7", "--save", save,
+                                           "--events", ChronicleFileName(save), "--record", RecordFileName(save)};
+    std::error_code ignored;
+    auto plainFile = [](const std::string& path) {
+        WriteFileBytes(path, "kept\n");
+    };
+    using Make = std::function<void(const std::string&)>;
+    // One that cannot be written refuses the run before anything is played, naming it.
+    const struct {
+        const char* what;
+        Make make;
+    } refused[] = {
+        {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+        {"a read-only file",
+         [&](const std::string& p) {
+             plainFile(p);
+             std::filesystem::permissions(p, std::filesystem::perms::owner_read);
+         }},
+        {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+    };
+    // A link in its place is never written through: the file it names stays as it was.
+    // The save lets it give way; --events and --record, which would write through it,
+    // refuse it.
+    const struct {
+        const char* what;
+        const char* target;
+    } links[] = {{"a link to another save's", "other.txt.kept"}, {"a dangling link", "gone/nowhere"}};
+    const std::vector<std::string> namedByAnOutput = {ChronicleFileName(save), RecordFileName(save)};
+    for (const std::string& companion : SaveCompanions(save)) {
+        for (const auto& c : refused) {
+            SCOPED_TRACE(companion + " as " + c.what);
+            std::filesystem::remove(save, ignored);
+            std::filesystem::remove(companion, ignored);
+            c.make(companion);
+            const auto before = std::filesystem::status(companion).type();
+            const HeadlessRun run = Headless(args);
+            EXPECT_EQ(run.status, kHeadlessBadInput);
+            EXPECT_EQ(run.err.rfind("velcor: " + companion + ": ", 0), 0u) << run.err;
+            EXPECT_FALSE(std::filesystem::exists(save));
+            EXPECT_EQ(std::filesystem::status(companion).type(), before);
+            std::filesystem::permissions(companion, std::filesystem::perms::owner_all, ignored);
+            std::filesystem::remove(companion, ignored);
+        }
+        for (const auto& c : links) {
+            SCOPED_TRACE(companion + " as " + c.what);
+            plainFile(dir.Path("other.txt.kept"));
+            std::filesystem::remove(companion, ignored);
+            std::filesystem::create_symlink(c.target, companion);
+            const bool refusedLink =
+                std::find(namedByAnOutput.begin(), namedByAnOutput.end(), companion) != namedByAnOutput.end();
+            const HeadlessRun run = Headless(args);
+            EXPECT_EQ(run.status, refusedLink ? kHeadlessBadInput : kHeadlessDone) << run.err;
+            EXPECT_EQ(std::filesystem::is_symlink(companion), refusedLink);
+            EXPECT_EQ(ReadFileBytes(dir.Path("other.txt.kept")), "kept\n");
+            if (!refusedLink) {
+                // What took the link's place is the game's own.
+                HeadlessGame loaded;
+                ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
+                EXPECT_TRUE(loaded.Session().SetAside().empty()) << loaded.Session().SetAside().Text();
+                EXPECT_EQ(Players(loaded.GetWorld()), (std::vector<RulerId>{1, 2}));
+                EXPECT_EQ(loaded.GetWorld().difficulty, Difficulty::Hard);
+            }
+            std::filesystem::remove(companion, ignored);
+        }
+    }
+    ASSERT_EQ(Headless(args).status, kHeadlessDone);
+
+    // Set aside when it cannot be used, each under its own name: the game loads without
+    // it, and a file too large is told by the limit it passed.
+    const std::string seats = SeatsFileName(save);
+    const std::string difficulty = DifficultyFileName(save);
+    WriteFileBytes(difficulty, "hard\n1 2\n");
+    std::filesystem::resize_file(seats, 3 << 20);
+    const HeadlessRun run = Headless({"--load", save, "--months", "0"});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    std::istringstream lines(run.err);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("velcor: " + difficulty + ": ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("velcor: " + seats + ": ", 0), 0u) << line;
+    EXPECT_NE(line.find("(1 MB まで)"), std::string::npos) << line;
 }
 
 TEST_F(HeadlessTest, AnAdvisorsSeatGoesWithTheSaveAndTheRecord)

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <streambuf>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "model/country_file.h"
@@ -546,6 +547,33 @@ private:
     EventSink* m_events = nullptr;
 };
 
+// Why an output that names a file the save keeps beside itself (--events its
+// chronicle, --record its record) cannot be written: a link in that place would be
+// written through, into whatever file it names (another save's, say), where the save
+// itself lets such a link give way. Empty when it can.
+std::string LinkBesideRefusal(const HeadlessOptions& options)
+{
+    if (options.saveFile.empty())
+        return {};
+    // The same place, the last link of neither followed: "x" and "./x" are one.
+    const auto place = [](const std::string& p) {
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(p, ignored);
+        return (std::filesystem::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename())
+            .lexically_normal();
+    };
+    for (const auto& [option, path, companion] :
+         {std::tuple{"--events", &options.eventsFile, ChronicleFileName(options.saveFile)},
+          std::tuple{"--record", &options.recordFile, RecordFileName(options.saveFile)}}) {
+        std::error_code ignored;
+        if (!path->empty() && place(*path) == place(companion) &&
+            std::filesystem::is_symlink(std::filesystem::symlink_status(*path, ignored)))
+            return std::string(option) + " names " + *path +
+                   ", a link in the place of a file the save keeps beside itself: remove the link";
+    }
+    return {};
+}
+
 // The files the options name, read and written, for the checks before a run.
 std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
 {
@@ -560,7 +588,8 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
         files.push_back({"--replay", options.replayFile, false});
     } else if (!options.loadFile.empty()) {
         files.push_back({"--load", options.loadFile, false});
-        files.push_back({"--load", DifficultyFileName(options.loadFile), false, true});
+        for (const std::string& path : {DifficultyFileName(options.loadFile), SeatsFileName(options.loadFile)})
+            files.push_back({"--load", path, false, true});
     } else {
         for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
                                         CountryFilePath(options.dataDir, options.scenario)})
@@ -568,10 +597,11 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
     }
     if (!options.saveFile.empty()) {
         files.push_back({"--save", options.saveFile, true});
-        // What the save writes or removes beside itself; this run's events may be its
-        // chronicle and this run's record its record.
+        // What the save writes or removes beside itself, each held to the save's rule;
+        // this run's events may be its chronicle and this run's record its record.
         for (const auto& [path, writer] : {std::pair{ChronicleFileName(options.saveFile), "--events"},
                                            std::pair{DifficultyFileName(options.saveFile), ""},
+                                           std::pair{SeatsFileName(options.saveFile), ""},
                                            std::pair{RecordFileName(options.saveFile), "--record"}})
             files.push_back({"--save", path, true, true, writer});
     }
@@ -711,9 +741,11 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     // Refused before any game is played: a file written over one read or another
     // written, or one a save would not replace.
-    if (const std::string refusal = platform::OutputFilesRefusal(NamedFiles(options)); !refusal.empty()) {
-        err << "velcor: " << refusal << '\n';
-        return kHeadlessBadInput;
+    for (const std::string& refusal : {platform::OutputFilesRefusal(NamedFiles(options)), LinkBesideRefusal(options)}) {
+        if (!refusal.empty()) {
+            err << "velcor: " << refusal << '\n';
+            return kHeadlessBadInput;
+        }
     }
     const int status = IsScenarioTool(options) ? RunScenarioTool(options, out, err)
                        : options.games > 0

@@ -41,9 +41,10 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
         err << "velcor: " << loaded.words.Text() << '\n';
         return false;
     }
-    // The game loads all the same, at normal.
-    if (!session.SetAside().empty())
-        err << "velcor: " << DifficultyFileName(options.loadFile) << ": " << session.SetAside().Text() << '\n';
+    // The game loads all the same, without what was set aside (at normal, or as the
+    // save's one player).
+    for (const GameSession::SetAsideFile& file : session.SetAsideFiles())
+        err << "velcor: " << file.path << ": " << file.words.Text() << '\n';
     offered = {session.world.playerRuler};
     return true;
 }
