@@ -74,6 +74,16 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--replay", cp + ".record", "--save", cp}, "--save would overwrite a file the game reads"},
         {{"--load", cp, "--months", "1", "--record", dir.Path("./cp.txt.difficulty")},
          "--record would overwrite a file the game reads"},
+        // A level is for a computer ruler, never the player's own; another player is a
+        // ruler in play, as the player is.
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "1=hard"},
+         "--seat 1=hard: ruler 1"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--games", "1", "--seat", "1=easy"},
+         "--seat 1=easy: ruler 1"},
+        {{"--load", dir.Path("country1.txt"), "--months", "1", "--seat", "1=master"}, "--seat 1=master: ruler 1"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "3=rest"},
+         "--seat 3=rest: " + dir.Path("scenario1.txt") + " does not offer ruler 3"},
+        {{"--load", dir.Path("country1.txt"), "--months", "1", "--seat", "9=advisor"}, "--seat 9=advisor: ruler 9"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);
@@ -455,6 +465,18 @@ TEST_F(HeadlessTest, EveryFileBesideTheSaveIsHeldToItsRuleAndIsItsOwn)
     ASSERT_TRUE(std::getline(lines, line));
     EXPECT_EQ(line.rfind("velcor: " + seats + ": ", 0), 0u) << line;
     EXPECT_NE(line.find("(1 MB まで)"), std::string::npos) << line;
+}
+
+TEST_F(HeadlessTest, TheAdviceIsForThePlayerWhenAnotherPersonPlaysBeforeHim)
+{
+    // Ruler 1's country 0 comes first on the map; the player is ruler 2 (countries 1 and 2),
+    // and only he may move an army to a country of his own.
+    const HeadlessRun run = Headless({"--data", dir.Path(), "--scenario", "1", "--ruler", "2", "--seat", "1=rest",
+                                      "--advise", "--rollouts", "2", "--horizon", "1", "--clock", "3"});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    const std::string lines = "\n" + run.out;
+    EXPECT_NE(lines.find("\nM 2 "), std::string::npos) << run.out;
+    EXPECT_EQ(lines.find("\nW 1 "), std::string::npos) << run.out;
 }
 
 TEST_F(HeadlessTest, AnAdvisorsSeatGoesWithTheSaveAndTheRecord)

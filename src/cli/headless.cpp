@@ -74,8 +74,9 @@ const char* const kHeadlessUsage =
     "                   computer at --difficulty)\n"
     "  --player P       who plays the player's side: rest (he rests at every turn, the\n"
     "                   default) or advisor (the advisor's best command at every turn)\n"
-    "  --advise         play up to the player's first turn and print every command he may\n"
-    "                   give, best first: its key letter (M W L C S T R), its target country\n"
+    "  --advise         play up to the player's first turn (the other players rest at\n"
+    "                   theirs) and print every command he may give, best first: its key\n"
+    "                   letter (M W L C S T R), its target country\n"
     "                   (- when none), a move's amounts, the share of trials keeping as many\n"
     "                   countries, the mean held at the horizon and over its months, the\n"
     "                   share surviving, the share losing a country, the score, the army\n"
@@ -429,12 +430,18 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
 
 namespace {
 
+// What a run prints of the player who holds no country.
+std::string FallenLine(const GameState& world)
+{
+    return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+}
+
 // What a run prints of a game that has ended; empty while it goes on.
 std::string GameEndLine(const GameSession& session)
 {
     const GameState& world = session.world;
     if (session.Phase() == TurnPhase::Lost)
-        return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+        return FallenLine(world);
     if (session.Phase() == TurnPhase::Won)
         return "unified: " + RulerNameUtf8(world, session.Winner()) + " holds every country (中国全土を統一しました)\n";
     return {};
@@ -709,13 +716,29 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (withEvents)
         ReportStart(session.world, session.events, !options.loadFile.empty());
     if (options.advise) {
-        // The computer's turns up to the player's first; the advice is asked of copies.
-        // A game already ended has none: it says so as the plain run does.
-        session.StartComputerTurns();
-        if (const std::string end = GameEndLine(session); end.empty())
-            PrintAdvice(session.world, options, out);
-        else
+        // The advice is the player's (--ruler's, the save's first player): the computer's
+        // turns and the other players' (each rests, or the advisor gives his command) up
+        // to his first turn, which comes within a month while he holds a country (the
+        // year's bound is never reached). The advice is asked of copies. A game already
+        // ended has none: it says so as the plain run does.
+        const GameState& world = session.world;
+        foresight::PlayOnOptions play;
+        play.months = 12;
+        play.advice = AdviceOptionsOf(options);
+        play.workerThread = options.workerThread;
+        play.atPlayerTurn = [&] {
+            return session.TurnRuler() != world.playerRuler && world.IsPlayer(world.playerRuler) &&
+                   PlayerHasCountry(world);
+        };
+        foresight::PlayOn(session, play);
+        if (const std::string end = GameEndLine(session); !end.empty())
             out << end;
+        else if (session.TurnRuler() == world.playerRuler)
+            PrintAdvice(world, options, out);
+        else if (!PlayerHasCountry(world))
+            out << FallenLine(world);
+        else
+            out << "nobody plays this game: no turn to advise\n";
     } else {
         PlayResting(game, options);
     }
