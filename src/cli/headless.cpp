@@ -187,17 +187,19 @@ void PrintMap(const GameState& world, std::ostream& out)
 
 } // namespace
 
-void HeadlessHost::TurnBegin(int) {}
-void HeadlessHost::PlayerTurn(int) {}
+void HeadlessHost::TurnBegin(int) { Watch(); }
+void HeadlessHost::PlayerTurn(int) { Watch(); }
 
 void HeadlessHost::ShowMessage(const platform::Message& words, int)
 {
+    Watch();
     if (m_out)
         *m_out << "    " << DateText(m_world) << "  " << words.Text() << '\n';
 }
 
 bool HeadlessHost::Present(BattleScript& script)
 {
+    Watch();
     script.Start();
     script.Finish();
     return !StopRequested();
@@ -667,9 +669,29 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
     ReplayStop stop;
     if (options.months >= 0)
         stop.months = options.months;
-    const ReplayOutcome replayed = ReplayRecord(session, *record, stop);
+    // Played to its end, a record meets the save it was written beside: at its end (a
+    // save at a player's turn), or where the computer played after its last rest (a
+    // save made then, which stored the country whose turn it was); one that does not
+    // has been changed.
+    const auto& steps = record->steps;
+    const auto* lastCommand = steps.empty() ? nullptr : std::get_if<PlayerCommand>(&steps.back());
+    const bool lastStretch = !lastCommand || std::holds_alternative<command::Rest>(*lastCommand);
+    bool afterLastStep = false;
+    bool metSave = false;
+    if (record->tie && lastStretch)
+        game.Host().WatchCalls([&] {
+            metSave = metSave || (afterLastStep && session.world.turnCountry == record->tie->cursor &&
+                                  IsTiedSave(session.world, *record->tie));
+        });
+    const ReplayOutcome replayed = ReplayRecord(session, *record, stop, [&] { afterLastStep = true; });
+    game.Host().WatchCalls(nullptr);
     if (!replayed.played) {
         err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
+        return kHeadlessBadInput;
+    }
+    if (!replayed.stopped && record->tie && !metSave && !IsTiedSave(session.world, *record->tie)) {
+        err << "velcor: " << options.replayFile << ": " << RecordDamagedAt(RecordStepLine(*record, steps.size())).Text()
+            << '\n';
         return kHeadlessBadInput;
     }
     PrintMap(session.world, out);
