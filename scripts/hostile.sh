@@ -13,10 +13,12 @@
 # /dev/zero, a loop of links, a dangling link, a 2 GB sparse file; a FIFO and a 3 GB
 # sparse file as the chronicle beside a save, and such a difficulty. Records played
 # again after a change, signed again: each command the rules refuse, numbers out of
-# range, CR LF line ends, and the options a replay would ignore. Then the outputs: each
+# range, CR LF line ends, the options a replay would ignore, and steps the rules allow
+# that lead the game away from the save the record is tied to. Then the outputs: each
 # of --save, --events, --csv and the picture must refuse, with status 2 and the target
 # untouched, the loaded file under another name, a read-only file and what is not a
-# plain file; and no output may be a file a save keeps beside itself.
+# plain file; no output may be a file a save keeps beside itself; and each file a save
+# keeps beside itself is held to the save's rule and never written through a link.
 #
 #   scripts/hostile.sh [--quick] [VELCOR]
 #
@@ -280,8 +282,32 @@ refused_step() {
 cp "$rec" "$work/changed.record"
 replay "the record as written" accepted
 cp "$work/out.txt" "$work/replayed.txt"
+# A step the rules allow plays, but the game no longer meets the save the record was
+# written beside: refused at its save line, unless it is tied to no save or played only
+# part way.
+# refused_at_save NAME: the changed record refused at its save line.
+refused_at_save() {
+  replay "$1" refused
+  grep -q "記録が壊れています ($(grep -n '^save ' "$work/changed.record" | cut -d: -f1) 行目)" "$work/err" ||
+    fail "replay $1: not refused at its save line: $(head -c 300 "$work/err")"
+}
 with_steps rest
-replay "an extra rest" accepted
+refused_at_save "an extra rest"
+replay "an extra rest, played part way" accepted --months 1
+LC_ALL=C awk -v own="$own" '{ line[NR] = $0 } $0 == "rest" { last = NR }
+  END { for (i = 1; i <= NR; i++) { if (i == last) print "domestic train " own; print line[i] } }' "$rec" |
+  LC_ALL=C awk '/^steps [0-9]+$/ && !done { done = 1; print "steps " ($2 + 1); next } { print }' >"$work/unsigned.record"
+resign "$work/unsigned.record" "$work/changed.record"
+refused_at_save "a command added at the last turn"
+LC_ALL=C sed 's/^save .*/save none/' "$work/unsigned.record" >"$work/untied.record"
+resign "$work/untied.record" "$work/changed.record"
+replay "a command added at the last turn, tied to no save" accepted
+# A game of two people whose start names the other as its first player.
+"$velcor" --headless --data "$data" --scenario 1 --ruler 1 --seat 2=rest --months 3 --clock 1700000000 \
+  --save "$work/two.txt" --record "$work/two.record" >/dev/null 2>&1 || { echo "cannot make a record of two" >&2; exit 1; }
+LC_ALL=C sed 's/^start new 1 /start new 2 /' "$work/two.record" >"$work/unsigned.record"
+resign "$work/unsigned.record" "$work/changed.record"
+refused_at_save "another first player"
 refused_step "a domestic command in country 99" "domestic train 99"
 refused_step "a domestic command in country -1" "domestic train -1"
 refused_step "a domestic command in country 2147483647" "domestic train 2147483647"
@@ -303,8 +329,10 @@ replay "CR LF line ends" accepted
 cmp -s "$work/out.txt" "$work/replayed.txt" || fail "replay CR LF line ends: another game than the record's"
 # Fewer readings than the game wants: the same game at every run (a second apart).
 if [ "$quick" -eq 0 ]; then
+  # Tied to no save: the game goes elsewhere than the save once its readings run out.
   LC_ALL=C awk '/^readings [0-9]+$/ { n = int($2 / 2); print "readings " n; skip = $2 - n; kept = n; next }
-    kept > 0 { kept--; print; next } skip > 0 { skip--; next } { print }' "$rec" >"$work/unsigned.record"
+    kept > 0 { kept--; print; next } skip > 0 { skip--; next } /^save / { print "save none"; next } { print }' \
+    "$rec" >"$work/unsigned.record"
   resign "$work/unsigned.record" "$work/changed.record"
   replay "half its readings" accepted
   cp "$work/out.txt" "$work/first-run.txt"
@@ -381,6 +409,47 @@ for how in "--record $work/cp.txt.difficulty" "--events $work/cp.txt.record" "--
     fail "output beside a save ($how): a file changed"
   fi
 done
+
+# Every file a save keeps beside itself is held to the save's rule before anything is
+# played (a folder, a read-only file, a FIFO refuse the run, each left as it was, and no
+# save is written), and is never written through a link: a link in its place gives way,
+# the file it names (another save's) left as it was. The game saved keeps two people at
+# hard, so that its seats and its difficulty are written.
+printf 'kept\n' >"$work/other.kept"
+for suffix in seats difficulty chronicle.jsonl record; do
+  for kind in folder read-only fifo link dangling; do
+    out_cases=$((out_cases + 1))
+    target="$work/beside.txt.$suffix"
+    rm -rf "$work/beside.txt" "$target"
+    case "$kind" in
+      folder) mkdir "$target" ;;
+      read-only) printf 'kept\n' >"$target" && chmod 0444 "$target" ;;
+      fifo) mkfifo "$target" ;;
+      link) ln -s other.kept "$target" ;;
+      dangling) ln -s gone/nowhere "$target" ;;
+    esac
+    before="$(stat -c '%F' "$target"; md5sum <"$work/other.kept")"
+    timeout -k 5 10 "$velcor" --headless --data "$data" --load "$good" --months 1 --seat 2=rest --difficulty hard \
+      --save "$work/beside.txt" >/dev/null 2>"$work/err"
+    status=$?
+    case "$kind" in
+      link | dangling)
+        if [ "$status" -ne 0 ]; then
+          fail "beside a save, .$suffix as a $kind: status $status: $(head -c 300 "$work/err")"
+        elif [ -L "$target" ] || [ "$(md5sum <"$work/other.kept")" != "$(sed -n 2p <<<"$before")" ]; then
+          fail "beside a save, .$suffix as a $kind: written through the link"
+        fi ;;
+      *)
+        if [ "$status" -ne 2 ] || ! grep -q "^velcor: $target: " "$work/err"; then
+          fail "beside a save, .$suffix as a $kind: status $status: $(head -c 300 "$work/err")"
+        elif [ -e "$work/beside.txt" ] || [ "$before" != "$(stat -c '%F' "$target"; md5sum <"$work/other.kept")" ]; then
+          fail "beside a save, .$suffix as a $kind: a file was written or changed"
+        fi ;;
+    esac
+    chmod -f 0644 "$target"
+  done
+done
+rm -rf "$work"/beside.txt*
 
 echo "cases: $cases (each run twice: headless and screenshot), outputs: $out_cases"
 echo "refused: $refused  accepted: $accepted  hangs: $hangs  crashes: $crashes  failures: $failures"

@@ -15,6 +15,7 @@
 #include "model/scenario_file.h"
 #include "cli/game_series.h"
 #include "cli/headless.h"
+#include "cli/table_text.h"
 #include "rules_support.h"
 #include "test_support.h"
 #include "test_world.h"
@@ -169,6 +170,37 @@ TEST_F(GameSeriesTest, AWonWorldGivesTheTableWorkedOutByHand)
                   dir.Path("won\"\"1.txt") + "\",0,190,1,1,劉備,3,12,50,100.0,12,12,12,100.0,14.00\r\n");
     EXPECT_NE(run.err.find("3 games in "), std::string::npos) << run.err;
     EXPECT_EQ(run.err.find('\r'), std::string::npos) << "no progress line off a terminal";
+}
+
+TEST_F(GameSeriesTest, TheTablesColumnsStayApartAndAlignedForAnyWidth)
+{
+    // Each figure right-aligned under its heading, with a space before it, however wide.
+    // The column on the terminal at which each word of a line ends.
+    auto ends = [](const std::string& line) {
+        std::vector<int> columns;
+        for (std::size_t i = 0; i < line.size(); ++i)
+            if (line[i] != ' ' && (i + 1 == line.size() || line[i + 1] == ' '))
+                columns.push_back(DisplayWidth(line.substr(0, i + 1)));
+        return columns;
+    };
+    const RulerSummary usual{1, 200, 7, 12, 12, 585, 0, 113};
+    const RulerSummary wide{11, 1000000, 12000000, 12000000, 12000000, 1000, 1000, 1400};
+    for (const std::vector<RulerSummary>& rows : {std::vector<RulerSummary>{usual}, {usual, wide}}) {
+        std::istringstream table(FormatSeriesTable(SeriesHeading{}, rows));
+        std::string line;
+        std::getline(table, line);
+        std::getline(table, line);
+        const std::vector<int> heading = ends(line);
+        ASSERT_EQ(heading.size(), 8u) << line;
+        for (std::size_t r = 0; r < rows.size(); ++r) {
+            std::getline(table, line);
+            const std::vector<int> row = ends(line);
+            // The ruler's label is two words: his number and his name.
+            ASSERT_EQ(row.size(), heading.size() + 1) << line;
+            EXPECT_EQ(std::vector<int>(row.begin() + 2, row.end()), std::vector<int>(heading.begin() + 1, heading.end()))
+                << line;
+        }
+    }
 }
 
 TEST_F(GameSeriesTest, TheSameTableWhateverTheNumberOfThreads)

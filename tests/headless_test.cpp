@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 #include <sstream>
 
 #include <sys/stat.h>
@@ -10,6 +11,7 @@
 #include "platform/text_file.h"
 #include "cli/headless.h"
 #include "rules/event_json.h"
+#include "session/game_record.h"
 #include "session/save_companions.h"
 #include "rules_support.h"
 #include "test_support.h"
@@ -72,6 +74,16 @@ TEST_F(HeadlessTest, RefusesBadOptionsAndFiles)
         {{"--replay", cp + ".record", "--save", cp}, "--save would overwrite a file the game reads"},
         {{"--load", cp, "--months", "1", "--record", dir.Path("./cp.txt.difficulty")},
          "--record would overwrite a file the game reads"},
+        // A level is for a computer ruler, never the player's own; another player is a
+        // ruler in play, as the player is.
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "1=hard"},
+         "--seat 1=hard: ruler 1"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--games", "1", "--seat", "1=easy"},
+         "--seat 1=easy: ruler 1"},
+        {{"--load", dir.Path("country1.txt"), "--months", "1", "--seat", "1=master"}, "--seat 1=master: ruler 1"},
+        {{"--data", data, "--scenario", "1", "--ruler", "1", "--months", "1", "--seat", "3=rest"},
+         "--seat 3=rest: " + dir.Path("scenario1.txt") + " does not offer ruler 3"},
+        {{"--load", dir.Path("country1.txt"), "--months", "1", "--seat", "9=advisor"}, "--seat 9=advisor: ruler 9"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);
@@ -363,4 +375,139 @@ TEST_F(HeadlessTest, TwoPeopleTakeTheirTurnsAndTheirSeatsGoWithTheSaveAndTheReco
     ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
     EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
     EXPECT_EQ(ReadFileBytes(SeatsFileName(dir.Path("again.txt"))), ReadFileBytes(SeatsFileName(save)));
+}
+
+TEST_F(HeadlessTest, EveryFileBesideTheSaveIsHeldToItsRuleAndIsItsOwn)
+{
+    // A game of two people at hard, its events and its record beside its save: it keeps
+    // every file a save keeps beside itself.
+    const std::string save = dir.Path("game.txt");
+    const std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--seat", "2=rest",
+                                           "--difficulty", "hard", "--months", "1", "--clock", "7", "--save", save,
+                                           "--events", ChronicleFileName(save), "--record", RecordFileName(save)};
+    std::error_code ignored;
+    auto plainFile = [](const std::string& path) {
+        WriteFileBytes(path, "kept\n");
+    };
+    using Make = std::function<void(const std::string&)>;
+    // One that cannot be written refuses the run before anything is played, naming it.
+    const struct {
+        const char* what;
+        Make make;
+    } refused[] = {
+        {"a folder", [](const std::string& p) { std::filesystem::create_directory(p); }},
+        {"a read-only file",
+         [&](const std::string& p) {
+             plainFile(p);
+             std::filesystem::permissions(p, std::filesystem::perms::owner_read);
+         }},
+        {"a FIFO", [](const std::string& p) { ASSERT_EQ(::mkfifo(p.c_str(), 0600), 0); }},
+    };
+    // A link in its place is never written through: the file it names stays as it was.
+    // The save lets it give way; --events and --record, which would write through it,
+    // refuse it.
+    const struct {
+        const char* what;
+        const char* target;
+    } links[] = {{"a link to another save's", "other.txt.kept"}, {"a dangling link", "gone/nowhere"}};
+    const std::vector<std::string> namedByAnOutput = {ChronicleFileName(save), RecordFileName(save)};
+    for (const std::string& companion : SaveCompanions(save)) {
+        for (const auto& c : refused) {
+            SCOPED_TRACE(companion + " as " + c.what);
+            std::filesystem::remove(save, ignored);
+            std::filesystem::remove(companion, ignored);
+            c.make(companion);
+            const auto before = std::filesystem::status(companion).type();
+            const HeadlessRun run = Headless(args);
+            EXPECT_EQ(run.status, kHeadlessBadInput);
+            EXPECT_EQ(run.err.rfind("velcor: " + companion + ": ", 0), 0u) << run.err;
+            EXPECT_FALSE(std::filesystem::exists(save));
+            EXPECT_EQ(std::filesystem::status(companion).type(), before);
+            std::filesystem::permissions(companion, std::filesystem::perms::owner_all, ignored);
+            std::filesystem::remove(companion, ignored);
+        }
+        for (const auto& c : links) {
+            SCOPED_TRACE(companion + " as " + c.what);
+            plainFile(dir.Path("other.txt.kept"));
+            std::filesystem::remove(companion, ignored);
+            std::filesystem::create_symlink(c.target, companion);
+            const bool refusedLink =
+                std::find(namedByAnOutput.begin(), namedByAnOutput.end(), companion) != namedByAnOutput.end();
+            const HeadlessRun run = Headless(args);
+            EXPECT_EQ(run.status, refusedLink ? kHeadlessBadInput : kHeadlessDone) << run.err;
+            EXPECT_EQ(std::filesystem::is_symlink(companion), refusedLink);
+            EXPECT_EQ(ReadFileBytes(dir.Path("other.txt.kept")), "kept\n");
+            if (!refusedLink) {
+                // What took the link's place is the game's own.
+                HeadlessGame loaded;
+                ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
+                EXPECT_TRUE(loaded.Session().SetAside().empty()) << loaded.Session().SetAside().Text();
+                EXPECT_EQ(Players(loaded.GetWorld()), (std::vector<RulerId>{1, 2}));
+                EXPECT_EQ(loaded.GetWorld().difficulty, Difficulty::Hard);
+            }
+            std::filesystem::remove(companion, ignored);
+        }
+    }
+    ASSERT_EQ(Headless(args).status, kHeadlessDone);
+
+    // Set aside when it cannot be used, each under its own name: the game loads without
+    // it, and a file too large is told by the limit it passed.
+    const std::string seats = SeatsFileName(save);
+    const std::string difficulty = DifficultyFileName(save);
+    WriteFileBytes(difficulty, "hard\n1 2\n");
+    std::filesystem::resize_file(seats, 3 << 20);
+    const HeadlessRun run = Headless({"--load", save, "--months", "0"});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    std::istringstream lines(run.err);
+    std::string line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("velcor: " + difficulty + ": ", 0), 0u) << line;
+    ASSERT_TRUE(std::getline(lines, line));
+    EXPECT_EQ(line.rfind("velcor: " + seats + ": ", 0), 0u) << line;
+    EXPECT_NE(line.find("(1 MB まで)"), std::string::npos) << line;
+}
+
+TEST_F(HeadlessTest, TheAdviceIsForThePlayerWhenAnotherPersonPlaysBeforeHim)
+{
+    // Ruler 1's country 0 comes first on the map; the player is ruler 2 (countries 1 and 2),
+    // and only he may move an army to a country of his own.
+    const HeadlessRun run = Headless({"--data", dir.Path(), "--scenario", "1", "--ruler", "2", "--seat", "1=rest",
+                                      "--advise", "--rollouts", "2", "--horizon", "1", "--clock", "3"});
+    ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+    const std::string lines = "\n" + run.out;
+    EXPECT_NE(lines.find("\nM 2 "), std::string::npos) << run.out;
+    EXPECT_EQ(lines.find("\nW 1 "), std::string::npos) << run.out;
+}
+
+TEST_F(HeadlessTest, AnAdvisorsSeatGoesWithTheSaveAndTheRecord)
+{
+    // The advisor seated for another ruler, alone or beside a computer at a level of his
+    // own: the save loads with the seats played, and the record plays the same game.
+    const std::vector<std::vector<std::string>> seatings = {{"--seat", "2=advisor"},
+                                                            {"--seat", "2=advisor", "--seat", "5=easy"}};
+    for (const std::vector<std::string>& seating : seatings) {
+        SCOPED_TRACE(seating.back());
+        const std::string save = dir.Path("advised.txt");
+        const std::string record = RecordFileName(save);
+        std::vector<std::string> args = {"--data", dir.Path(), "--scenario", "1", "--ruler", "1", "--months", "2",
+                                         "--clock", "11", "--rollouts", "2", "--horizon", "1", "--save", save,
+                                         "--record", record};
+        args.insert(args.end(), seating.begin(), seating.end());
+        HeadlessOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseHeadlessOptions(args, options, error)) << error;
+        HeadlessGame played;
+        std::vector<RulerId> offered;
+        std::ostringstream ignored;
+        ASSERT_TRUE(SetUpHeadlessGame(played.Session(), options, offered, ignored));
+        const HeadlessRun run = Headless(args);
+        ASSERT_EQ(run.status, kHeadlessDone) << run.err;
+
+        HeadlessGame loaded;
+        ASSERT_EQ(loaded.Session().LoadGame(save).status, LoadStatus::Loaded);
+        EXPECT_EQ(SeatsWord(loaded.GetWorld().seats), SeatsWord(played.GetWorld().seats));
+        const HeadlessRun replay = Headless({"--replay", record, "--save", dir.Path("again.txt")});
+        ASSERT_EQ(replay.status, kHeadlessDone) << replay.err;
+        EXPECT_EQ(ReadFileBytes(dir.Path("again.txt")), ReadFileBytes(save));
+    }
 }

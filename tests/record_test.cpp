@@ -12,6 +12,7 @@
 #include "rules/difficulty.h"
 #include "rules_support.h"
 #include "session/game_record.h"
+#include "session/game_replay.h"
 #include "session/save_companions.h"
 #include "test_support.h"
 #include "test_world.h"
@@ -326,5 +327,97 @@ TEST_F(RecordTest, TheRecordIsOfTheDifficultyPlayedAndItsReplaySavesItToo)
         ASSERT_EQ(replayed.status, kHeadlessDone) << replayed.err;
         EXPECT_EQ(ReadFileBytes(dir.Path("out.txt")), ReadFileBytes(save));
         EXPECT_EQ(DifficultyName(DifficultyBeside(dir.Path("out.txt"))), std::string(difficulty));
+    }
+}
+
+TEST_F(RecordTest, PlayedToItsEndARecordMeetsItsSaveOrIsRefused)
+{
+    // The player's last turn gives a domestic command, then rests.
+    constexpr int kTurns = 41;
+    const RecordedGame record = PlayScripted(kTurns, 91);
+    const std::size_t last = record.steps.size() - 2;
+    ASSERT_TRUE(std::holds_alternative<command::Domestic>(std::get<PlayerCommand>(record.steps[last])));
+    // Another domestic command the rules allow there, given instead.
+    RecordedGame otherCommand = record;
+    {
+        QuietGame before;
+        ReplayStop stop;
+        stop.playerTurn = kTurns - 1;
+        ASSERT_TRUE(ReplayRecord(before.Session(), record, stop).stopped);
+        command::Domestic& given = std::get<command::Domestic>(std::get<PlayerCommand>(otherCommand.steps[last]));
+        const DomesticCommand was = given.what;
+        for (DomesticCommand what : {DomesticCommand::DevelopLand, DomesticCommand::DevelopCommerce,
+                                     DomesticCommand::Conscript, DomesticCommand::Train})
+            if (what != was && before.Session().Check(command::Domestic{what, given.country}).refusal == CommandRefusal::None)
+                given.what = what;
+        ASSERT_NE(given.what, was);
+    }
+    // A game of two people whose first player is said to be the other.
+    const HeadlessRun two = Headless({"--load", StrongStart(), "--seat", "2=rest", "--months", "6", "--clock", "4",
+                                      "--save", dir.Path("two.txt"), "--record", dir.Path("two.record")});
+    ASSERT_EQ(two.status, kHeadlessDone) << two.err;
+    std::optional<RecordedGame> otherFirst = ParseRecord(ReadFileBytes(dir.Path("two.record")), nullptr);
+    ASSERT_TRUE(otherFirst);
+    std::get<RecordStart>(otherFirst->steps.front()).ruler = 2;
+    auto untied = [](RecordedGame changed) {
+        changed.tie.reset();
+        return changed;
+    };
+    // A save made while the computer played after the last rest: the replay goes on to
+    // the player's next turn, past it.
+    RecordedGame savedMidTurn;
+    {
+        struct SavingHost : QuietHost {
+            std::function<void(int)> begin;
+            void TurnBegin(int country) override
+            {
+                if (begin)
+                    begin(country);
+            }
+        } host;
+        GameSession session(host);
+        GameRecorder recorder;
+        recorder.Attach(session);
+        session.world.clock.FixFrom(5);
+        ASSERT_EQ(session.LoadGame(StrongStart()).status, LoadStatus::Loaded);
+        session.StartComputerTurns();
+        session.Apply(command::Rest{});
+        host.begin = [&](int country) {
+            if (savedMidTurn.Empty() && country > 3) {
+                std::string error;
+                ASSERT_TRUE(session.SaveGame(dir.Path("mid.txt"), country, &error)) << error;
+                savedMidTurn = recorder.Record();
+                savedMidTurn.tie = TieTo(ReadFileBytes(dir.Path("mid.txt")), country);
+            }
+        };
+        session.Apply(command::Rest{});
+        ASSERT_FALSE(savedMidTurn.Empty());
+    }
+    const struct {
+        const char* label;
+        RecordedGame record;
+        std::vector<std::string> more;
+        bool refused;
+    } cases[] = {
+        {"as recorded", record, {}, false},
+        {"another last command", otherCommand, {}, true},
+        {"another last command, tied to no save", untied(otherCommand), {}, false},
+        {"another last command, played part way", otherCommand, {"--months", "1"}, false},
+        {"another first player", *otherFirst, {}, true},
+        {"another first player, tied to no save", untied(*otherFirst), {}, false},
+        {"saved while the computer played", savedMidTurn, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.label);
+        const HeadlessRun run = Replay(RecordText(c.record), c.more);
+        if (!c.refused) {
+            EXPECT_EQ(run.status, kHeadlessDone) << run.err;
+            continue;
+        }
+        EXPECT_EQ(run.status, kHeadlessBadInput);
+        EXPECT_NE(run.err.find(RecordDamagedAt(RecordStepLine(c.record, c.record.steps.size())).Text()),
+                  std::string::npos)
+            << run.err;
+        EXPECT_FALSE(std::filesystem::exists(dir.Path("out.txt")));
     }
 }

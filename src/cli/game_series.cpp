@@ -2,6 +2,7 @@
 #include "cli/game_series.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <iomanip>
@@ -62,13 +63,24 @@ std::string FormatSeriesTable(const SeriesHeading& h, const std::vector<RulerSum
       << (h.difficulty == Difficulty::Normal ? std::string() : ", " + std::string(DifficultyName(h.difficulty)))
       << "; clocks " << h.firstClock << ".."
       << h.firstClock + h.games - 1 << '\n';
-    t << PadRight("ruler", 12) << PadLeft("games", 7) << PadLeft("alive", 8) << PadLeft("Q1", 7)
-      << PadLeft("median", 8) << PadLeft("Q3", 7) << PadLeft("unified", 9) << PadLeft("held", 7) << '\n';
-    for (const RulerSummary& r : rows) {
-        t << PadRight(RulerLabel(r.ruler), 12) << PadLeft(std::to_string(r.games), 7)
-          << PadLeft(Tenths(r.alivePermille) + "%", 8) << PadLeft(std::to_string(r.q1), 7)
-          << PadLeft(std::to_string(r.median), 8) << PadLeft(std::to_string(r.q3), 7)
-          << PadLeft(Tenths(r.unifiedPermille) + "%", 9) << PadLeft(Hundredths(r.meanHeldHundredths), 7) << '\n';
+    // Each column as wide as its heading's place, or one more than its widest cell, so
+    // that a space always stands between two columns.
+    constexpr std::size_t kColumns = 8;
+    using Cells = std::array<std::string, kColumns>;
+    std::vector<Cells> lines = {{"ruler", "games", "alive", "Q1", "median", "Q3", "unified", "held"}};
+    for (const RulerSummary& r : rows)
+        lines.push_back({RulerLabel(r.ruler), std::to_string(r.games), Tenths(r.alivePermille) + "%",
+                         std::to_string(r.q1), std::to_string(r.median), std::to_string(r.q3),
+                         Tenths(r.unifiedPermille) + "%", Hundredths(r.meanHeldHundredths)});
+    std::array<int, kColumns> widths = {12, 7, 8, 7, 8, 7, 9, 7};
+    for (const Cells& cells : lines)
+        for (std::size_t c = 0; c < kColumns; ++c)
+            widths[c] = std::max(widths[c], DisplayWidth(cells[c]) + 1);
+    for (const Cells& cells : lines) {
+        t << PadRight(cells[0], widths[0]);
+        for (std::size_t c = 1; c < kColumns; ++c)
+            t << PadLeft(cells[c], widths[c]);
+        t << '\n';
     }
     t << "alive: he still holds a country at the end; Q1, median, Q3: months he survived (all " << h.months
       << " when alive); unified: he holds all of China; held: mean countries at the end\n";

@@ -9,6 +9,7 @@
 #include <iostream>
 #include <streambuf>
 #include <string_view>
+#include <tuple>
 #include <utility>
 
 #include "model/country_file.h"
@@ -73,8 +74,9 @@ const char* const kHeadlessUsage =
     "                   computer at --difficulty)\n"
     "  --player P       who plays the player's side: rest (he rests at every turn, the\n"
     "                   default) or advisor (the advisor's best command at every turn)\n"
-    "  --advise         play up to the player's first turn and print every command he may\n"
-    "                   give, best first: its key letter (M W L C S T R), its target country\n"
+    "  --advise         play up to the player's first turn (the other players rest at\n"
+    "                   theirs) and print every command he may give, best first: its key\n"
+    "                   letter (M W L C S T R), its target country\n"
     "                   (- when none), a move's amounts, the share of trials keeping as many\n"
     "                   countries, the mean held at the horizon and over its months, the\n"
     "                   share surviving, the share losing a country, the score, the army\n"
@@ -185,17 +187,19 @@ void PrintMap(const GameState& world, std::ostream& out)
 
 } // namespace
 
-void HeadlessHost::TurnBegin(int) {}
-void HeadlessHost::PlayerTurn(int) {}
+void HeadlessHost::TurnBegin(int) { Watch(); }
+void HeadlessHost::PlayerTurn(int) { Watch(); }
 
 void HeadlessHost::ShowMessage(const platform::Message& words, int)
 {
+    Watch();
     if (m_out)
         *m_out << "    " << DateText(m_world) << "  " << words.Text() << '\n';
 }
 
 bool HeadlessHost::Present(BattleScript& script)
 {
+    Watch();
     script.Start();
     script.Finish();
     return !StopRequested();
@@ -428,12 +432,18 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
 
 namespace {
 
+// What a run prints of the player who holds no country.
+std::string FallenLine(const GameState& world)
+{
+    return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+}
+
 // What a run prints of a game that has ended; empty while it goes on.
 std::string GameEndLine(const GameSession& session)
 {
     const GameState& world = session.world;
     if (session.Phase() == TurnPhase::Lost)
-        return "game over: " + RulerNameUtf8(world, world.playerRuler) + " holds no country (ゲームオーバーです)\n";
+        return FallenLine(world);
     if (session.Phase() == TurnPhase::Won)
         return "unified: " + RulerNameUtf8(world, session.Winner()) + " holds every country (中国全土を統一しました)\n";
     return {};
@@ -546,6 +556,33 @@ private:
     EventSink* m_events = nullptr;
 };
 
+// Why an output that names a file the save keeps beside itself (--events its
+// chronicle, --record its record) cannot be written: a link in that place would be
+// written through, into whatever file it names (another save's, say), where the save
+// itself lets such a link give way. Empty when it can.
+std::string LinkBesideRefusal(const HeadlessOptions& options)
+{
+    if (options.saveFile.empty())
+        return {};
+    // The same place, the last link of neither followed: "x" and "./x" are one.
+    const auto place = [](const std::string& p) {
+        std::error_code ignored;
+        const std::filesystem::path absolute = std::filesystem::absolute(p, ignored);
+        return (std::filesystem::weakly_canonical(absolute.parent_path(), ignored) / absolute.filename())
+            .lexically_normal();
+    };
+    for (const auto& [option, path, companion] :
+         {std::tuple{"--events", &options.eventsFile, ChronicleFileName(options.saveFile)},
+          std::tuple{"--record", &options.recordFile, RecordFileName(options.saveFile)}}) {
+        std::error_code ignored;
+        if (!path->empty() && place(*path) == place(companion) &&
+            std::filesystem::is_symlink(std::filesystem::symlink_status(*path, ignored)))
+            return std::string(option) + " names " + *path +
+                   ", a link in the place of a file the save keeps beside itself: remove the link";
+    }
+    return {};
+}
+
 // The files the options name, read and written, for the checks before a run.
 std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
 {
@@ -560,7 +597,8 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
         files.push_back({"--replay", options.replayFile, false});
     } else if (!options.loadFile.empty()) {
         files.push_back({"--load", options.loadFile, false});
-        files.push_back({"--load", DifficultyFileName(options.loadFile), false, true});
+        for (const std::string& path : {DifficultyFileName(options.loadFile), SeatsFileName(options.loadFile)})
+            files.push_back({"--load", path, false, true});
     } else {
         for (const std::string& path : {ScenarioFilePath(options.dataDir, options.scenario),
                                         CountryFilePath(options.dataDir, options.scenario)})
@@ -568,10 +606,11 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
     }
     if (!options.saveFile.empty()) {
         files.push_back({"--save", options.saveFile, true});
-        // What the save writes or removes beside itself; this run's events may be its
-        // chronicle and this run's record its record.
+        // What the save writes or removes beside itself, each held to the save's rule;
+        // this run's events may be its chronicle and this run's record its record.
         for (const auto& [path, writer] : {std::pair{ChronicleFileName(options.saveFile), "--events"},
                                            std::pair{DifficultyFileName(options.saveFile), ""},
+                                           std::pair{SeatsFileName(options.saveFile), ""},
                                            std::pair{RecordFileName(options.saveFile), "--record"}})
             files.push_back({"--save", path, true, true, writer});
     }
@@ -630,9 +669,29 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
     ReplayStop stop;
     if (options.months >= 0)
         stop.months = options.months;
-    const ReplayOutcome replayed = ReplayRecord(session, *record, stop);
+    // Played to its end, a record meets the save it was written beside: at its end (a
+    // save at a player's turn), or where the computer played after its last rest (a
+    // save made then, which stored the country whose turn it was); one that does not
+    // has been changed.
+    const auto& steps = record->steps;
+    const auto* lastCommand = steps.empty() ? nullptr : std::get_if<PlayerCommand>(&steps.back());
+    const bool lastStretch = !lastCommand || std::holds_alternative<command::Rest>(*lastCommand);
+    bool afterLastStep = false;
+    bool metSave = false;
+    if (record->tie && lastStretch)
+        game.Host().WatchCalls([&] {
+            metSave = metSave || (afterLastStep && session.world.turnCountry == record->tie->cursor &&
+                                  IsTiedSave(session.world, *record->tie));
+        });
+    const ReplayOutcome replayed = ReplayRecord(session, *record, stop, [&] { afterLastStep = true; });
+    game.Host().WatchCalls(nullptr);
     if (!replayed.played) {
         err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
+        return kHeadlessBadInput;
+    }
+    if (!replayed.stopped && record->tie && !metSave && !IsTiedSave(session.world, *record->tie)) {
+        err << "velcor: " << options.replayFile << ": " << RecordDamagedAt(RecordStepLine(*record, steps.size())).Text()
+            << '\n';
         return kHeadlessBadInput;
     }
     PrintMap(session.world, out);
@@ -679,13 +738,29 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     if (withEvents)
         ReportStart(session.world, session.events, !options.loadFile.empty());
     if (options.advise) {
-        // The computer's turns up to the player's first; the advice is asked of copies.
-        // A game already ended has none: it says so as the plain run does.
-        session.StartComputerTurns();
-        if (const std::string end = GameEndLine(session); end.empty())
-            PrintAdvice(session.world, options, out);
-        else
+        // The advice is the player's (--ruler's, the save's first player): the computer's
+        // turns and the other players' (each rests, or the advisor gives his command) up
+        // to his first turn, which comes within a month while he holds a country (the
+        // year's bound is never reached). The advice is asked of copies. A game already
+        // ended has none: it says so as the plain run does.
+        const GameState& world = session.world;
+        foresight::PlayOnOptions play;
+        play.months = 12;
+        play.advice = AdviceOptionsOf(options);
+        play.workerThread = options.workerThread;
+        play.atPlayerTurn = [&] {
+            return session.TurnRuler() != world.playerRuler && world.IsPlayer(world.playerRuler) &&
+                   PlayerHasCountry(world);
+        };
+        foresight::PlayOn(session, play);
+        if (const std::string end = GameEndLine(session); !end.empty())
             out << end;
+        else if (session.TurnRuler() == world.playerRuler)
+            PrintAdvice(world, options, out);
+        else if (!PlayerHasCountry(world))
+            out << FallenLine(world);
+        else
+            out << "nobody plays this game: no turn to advise\n";
     } else {
         PlayResting(game, options);
     }
@@ -711,9 +786,11 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
     }
     // Refused before any game is played: a file written over one read or another
     // written, or one a save would not replace.
-    if (const std::string refusal = platform::OutputFilesRefusal(NamedFiles(options)); !refusal.empty()) {
-        err << "velcor: " << refusal << '\n';
-        return kHeadlessBadInput;
+    for (const std::string& refusal : {platform::OutputFilesRefusal(NamedFiles(options)), LinkBesideRefusal(options)}) {
+        if (!refusal.empty()) {
+            err << "velcor: " << refusal << '\n';
+            return kHeadlessBadInput;
+        }
     }
     const int status = IsScenarioTool(options) ? RunScenarioTool(options, out, err)
                        : options.games > 0

@@ -2,13 +2,30 @@
 #include "cli/headless_game.h"
 
 #include <ostream>
+#include <string>
 
 #include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "rules/difficulty.h"
+#include "rules/turn.h"
 #include "session/save_companions.h"
 
 namespace {
+
+// "--seat 2=rest", as it was given.
+std::string SeatOptionText(const HeadlessOptions::SeatChoice& choice)
+{
+    const Seat& seat = choice.seat;
+    std::string kind(DifficultyName(seat.level.value_or(Difficulty::Normal)));
+    if (seat.kind != SeatKind::Computer)
+        kind = seat.kind == SeatKind::Person ? "rest" : "advisor";
+    return "--seat " + std::to_string(choice.ruler) + "=" + kind;
+}
+
+std::string RulerText(RulerId ruler)
+{
+    return std::to_string(ruler) + " (" + std::string(kRulerNames[static_cast<std::size_t>(ruler)]) + ")";
+}
 
 bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered, std::ostream& err)
 {
@@ -22,6 +39,15 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
     if (const std::string refusal = RulerNotOffered(scenarioPath, list, ruler); !refusal.empty()) {
         err << "velcor: " << refusal << '\n';
         return false;
+    }
+    // Another player is a ruler the scenario offers, as the player is.
+    for (const HeadlessOptions::SeatChoice& choice : options.seats) {
+        if (choice.seat.kind == SeatKind::Computer)
+            continue;
+        if (const std::string refusal = RulerNotOffered(scenarioPath, list, choice.ruler); !refusal.empty()) {
+            err << "velcor: " << SeatOptionText(choice) << ": " << refusal << '\n';
+            return false;
+        }
     }
     const std::string countryPath = CountryFilePath(options.dataDir, options.scenario);
     const LoadOutcome loaded = session.ReadWorld(countryPath, CountryFileUse::StartingWorld);
@@ -41,9 +67,18 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
         err << "velcor: " << loaded.words.Text() << '\n';
         return false;
     }
-    // The game loads all the same, at normal.
-    if (!session.SetAside().empty())
-        err << "velcor: " << DifficultyFileName(options.loadFile) << ": " << session.SetAside().Text() << '\n';
+    // The game loads all the same, without what was set aside (at normal, or as the
+    // save's one player).
+    for (const GameSession::SetAsideFile& file : session.SetAsideFiles())
+        err << "velcor: " << file.path << ": " << file.words.Text() << '\n';
+    // Another player is a ruler in the game: one holding a country.
+    for (const HeadlessOptions::SeatChoice& choice : options.seats) {
+        if (choice.seat.kind != SeatKind::Computer && !HoldsACountry(session.world, choice.ruler)) {
+            err << "velcor: " << SeatOptionText(choice) << ": ruler " << RulerText(choice.ruler)
+                << " holds no country in " << options.loadFile << '\n';
+            return false;
+        }
+    }
     offered = {session.world.playerRuler};
     return true;
 }
@@ -58,6 +93,15 @@ bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std
         return false;
     GameState& world = session.world;
     for (const HeadlessOptions::SeatChoice& choice : options.seats) {
+        // A level is for a computer ruler: the player's own ruler is his in a single game
+        // (each ruler of --ruler all is a computer in the others' games; nobody's in a
+        // watched game).
+        if (choice.seat.kind == SeatKind::Computer && choice.ruler == world.playerRuler &&
+            world.IsPlayer(choice.ruler) && !options.allRulers) {
+            err << "velcor: " << SeatOptionText(choice) << ": ruler " << RulerText(choice.ruler)
+                << " is the player's own; a level is for a computer ruler\n";
+            return false;
+        }
         Seat& seat = world.seats[static_cast<std::size_t>(choice.ruler)];
         if (choice.seat.kind != SeatKind::Computer)
             seat.kind = choice.seat.kind;

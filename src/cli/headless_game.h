@@ -100,13 +100,25 @@ public:
     bool Present(BattleScript& script) override;
 
     std::ostream* Out() const { return m_out; }
+    // Called at each turn begun, message, battle and player's turn of the worker's
+    // before it is handled, the world as the call finds it (empty: none). (The marks
+    // of a battle come with its turn; a stretch of turns unmarks the last battle before
+    // its first turn, the world still at the player's turn.)
+    void WatchCalls(std::function<void()> watch) { m_watch = std::move(watch); }
     // The battle the worker last marked, as a map would show it ({-1, -1}: none).
     std::pair<int, int> MarkedBattle() const { return m_marked; }
 
 private:
+    void Watch()
+    {
+        if (m_watch)
+            m_watch();
+    }
+
     GameState& m_world;
     std::ostream* m_out;
     std::pair<int, int> m_marked{-1, -1};
+    std::function<void()> m_watch;
 };
 
 // One game without windows: its session and the host its worker reaches. out, when

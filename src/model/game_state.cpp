@@ -62,7 +62,9 @@ bool SeatsAreOnePlayers(const GameState& world)
 {
     for (RulerId r = 1; r < kRulerCount; ++r) {
         const Seat& seat = world.seats[static_cast<std::size_t>(r)];
-        if ((r == world.playerRuler) != (seat.kind == SeatKind::Person) || (seat.level && seat.kind == SeatKind::Computer))
+        // The player ruler a person, every other ruler the computer at the game's level.
+        const Seat one = r == world.playerRuler ? Seat{SeatKind::Person, seat.level} : Seat{};
+        if (seat != one)
             return false;
     }
     return true;

@@ -48,7 +48,10 @@ std::string OutputFilesRefusal(const std::vector<NamedFile>& files)
         }
     }
     for (const NamedFile& file : files) {
-        if (!file.written || file.beside)
+        // A link in the place of a file kept beside a save gives way to it: the file the
+        // link names is not looked at.
+        struct stat st {};
+        if (!file.written || (file.beside && ::lstat(file.path.c_str(), &st) == 0 && S_ISLNK(st.st_mode)))
             continue;
         if (const std::string refusal = WriteRefusal(file.path); !refusal.empty())
             return file.path + ": " + refusal;

@@ -14,8 +14,9 @@ struct NamedFile {
     std::string option; // "--save", "--load", or "--data" for a file of the data folder
     std::string path;
     bool written = false;
-    // A file kept beside a save, read or written (or removed) with it: only whether
-    // another name is of the same file counts, not whether it could be replaced.
+    // A file kept beside a save, read or written (or removed) with it. Written, it is
+    // held to the save's rule, but for a link in its place, which gives way to it (the
+    // file it names is not the save's).
     bool beside = false;
     // The option whose file this one may be: the one that writes it in the save's
     // stead (the events as the save's chronicle). Empty: none.

@@ -2,6 +2,7 @@
 #include "session/game_replay.h"
 
 #include "model/country_file.h"
+#include "platform/text_file.h"
 
 namespace {
 constexpr const char* kNoStart = VELCOR_TEXT("Message", "記録に始まりがありません");
@@ -30,6 +31,11 @@ bool BeginRecordedStart(GameSession& session, const RecordStart& start,
     return true;
 }
 
+bool IsTiedSave(const GameState& world, const RecordTie& tie)
+{
+    return TieTo(platform::JoinLines(FormatCountryFile(CaptureWorld(world, tie.cursor))), tie.cursor) == tie;
+}
+
 RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point)
 {
     RecordedGame cut;
@@ -41,7 +47,8 @@ RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point)
     return cut;
 }
 
-ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop)
+ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop,
+                           const std::function<void()>& atLastStep)
 {
     ReplayOutcome outcome;
     if (record.steps.empty() || !std::holds_alternative<RecordStart>(record.steps.front())) {
@@ -68,6 +75,8 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
                (stop.playerTurn && at.playerTurns == *stop.playerTurn + 1) || (stop.wanted && stop.wanted(world));
     };
     while (at.steps < record.steps.size()) {
+        if (at.steps + 1 == record.steps.size() && atLastStep)
+            atLastStep();
         const RecordStep& step = record.steps[at.steps++];
         bool stopHere = false;
         if (const auto* start = std::get_if<RecordStart>(&step)) {

@@ -77,8 +77,16 @@ struct ReplayOutcome {
 };
 
 // Plays the record on the session, all on the calling thread (the host presents the
-// battles; QuietHost fights them at once).
-ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop);
+// battles; QuietHost fights them at once). atLastStep, when given, is called as the
+// record's last step is about to be carried out (never when the replay stops before
+// it): what the host is asked after it is of the record's last turn, and of the
+// computer's turns after it when that step is a rest or a start.
+ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, const ReplayStop& stop,
+                           const std::function<void()>& atLastStep = {});
+
+// Whether world, saved with the tie's cursor, gives the very save the tie names (its
+// CRC-32 and size): where a replay meets the save its record was written beside.
+bool IsTiedSave(const GameState& world, const RecordTie& tie);
 
 // The record up to a point of its replay: the later steps and readings dropped.
 RecordedGame RecordUpTo(const RecordedGame& record, const ReplayPoint& point);

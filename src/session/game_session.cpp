@@ -2,6 +2,7 @@
 #include "session/game_session.h"
 
 #include <type_traits>
+#include <utility>
 
 #include "rules/battle.h"
 #include "rules/commands.h"
@@ -58,11 +59,20 @@ LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
     if (loaded.status == LoadStatus::Loaded) {
         BuildRulerTable(world);
         m_setAside = {};
+        m_setAsideFiles.clear();
         world.difficulty = Difficulty::Normal;
         if (use == CountryFileUse::SavedGame) {
-            world.difficulty = DifficultyBeside(path, &m_setAside);
-            // Both set aside: the player hears of the seats, the more of the game.
-            SeatsBeside(path, world, &m_setAside);
+            platform::Message difficultyWhy;
+            platform::Message seatsWhy;
+            world.difficulty = DifficultyBeside(path, &difficultyWhy);
+            SeatsBeside(path, world, &seatsWhy);
+            for (const auto& [file, why] : {std::pair{DifficultyFileName(path), &difficultyWhy},
+                                            std::pair{SeatsFileName(path), &seatsWhy}}) {
+                if (!why->empty()) {
+                    m_setAside = *why;
+                    m_setAsideFiles.push_back({file, *why});
+                }
+            }
         }
     }
     return loaded;

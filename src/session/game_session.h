@@ -121,8 +121,15 @@ public:
     LoadOutcome ReadWorld(const std::string& path, CountryFileUse use);
     LoadOutcome LoadGame(const std::string& saveFile);
     // What the last world read set aside, for the player (a difficulty or seats kept
-    // beside the save that could not be used); empty when nothing was.
+    // beside the save that could not be used); empty when nothing was. When both were,
+    // the seats', the more of the game.
     const platform::Message& SetAside() const { return m_setAside; }
+    // Each file the last world read set aside, named, with why.
+    struct SetAsideFile {
+        std::string path;
+        platform::Message words;
+    };
+    const std::vector<SetAsideFile>& SetAsideFiles() const { return m_setAsideFiles; }
     // Reports the start of the game in the world as it stands (a new game when not
     // loaded), its seats said as simply as they can be (SimplifySeats): for a world set
     // up by other means. The computer's turns are next.
@@ -179,5 +186,6 @@ private:
     std::atomic<TurnPhase> m_phase{TurnPhase::NoGame};
     std::atomic<RulerId> m_winner{0};
     platform::Message m_setAside;
+    std::vector<SetAsideFile> m_setAsideFiles;
     TurnWorker m_worker{world, events, [this](TurnStop stop) { HandOver(stop); }};
 };

@@ -2,7 +2,6 @@
 #include "session/save_companions.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <string_view>
@@ -17,8 +16,9 @@ namespace {
 constexpr const char* kSetAside = VELCOR_TEXT("Message", "難易度の記録を無視しました: %1");
 constexpr const char* kSeatsSetAside = VELCOR_TEXT("Message", "席の記録を無視しました: %1");
 constexpr const char* kNotThisSave = VELCOR_TEXT("Message", "別のｾｰﾌﾞのものか、壊れています");
-// A difficulty or seats file is two short lines.
-constexpr std::size_t kMaxBesideFile = 4096;
+// A difficulty or seats file is two short lines; a file near this size is no such file
+// (and its refusal tells the limit in whole MB).
+constexpr std::size_t kMaxBesideFile = 1024 * 1024;
 
 // FNV-1a over the save's bytes: enough to tell this save from another.
 std::uint64_t Fingerprint(const std::string& bytes)
@@ -31,24 +31,42 @@ std::uint64_t Fingerprint(const std::string& bytes)
     return h;
 }
 
-bool ReadSave(const std::string& savePath, std::string& bytes)
+bool ReadSave(const std::string& savePath, std::string& bytes, std::string* reason = nullptr)
 {
-    return platform::ReadWholeFile(savePath, bytes, nullptr, nullptr);
+    return platform::ReadWholeFile(savePath, bytes, nullptr, reason);
+}
+
+// What an earlier game kept at path goes: a link itself, not the file it names; a
+// folder of that name is left alone.
+void RemoveBeside(const std::string& path)
+{
+    std::error_code ignored;
+    if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
+        std::filesystem::remove(path, ignored);
 }
 
 // A file of two lines beside the save at savePath: word, then the save's size and
-// fingerprint; written atomically.
+// fingerprint; written atomically in its own place: a link there gives way first (the
+// file it names may be another save's; what it held was the save's before this one).
+// The reason names the file that failed.
 bool KeepBeside(const std::string& savePath, const std::string& path, std::string_view word, std::string* error)
 {
     std::string save;
-    if (!ReadSave(savePath, save)) {
-        if (error)
-            *error = savePath;
-        return false;
+    std::string reason;
+    const std::string* failed = &savePath;
+    bool kept = ReadSave(savePath, save, &reason);
+    if (kept) {
+        std::ostringstream text;
+        text << word << '\n' << save.size() << ' ' << Fingerprint(save) << '\n';
+        failed = &path;
+        std::error_code ignored;
+        if (std::filesystem::is_symlink(std::filesystem::symlink_status(path, ignored)))
+            RemoveBeside(path);
+        kept = platform::WriteTextAtomically(path, text.str(), &reason);
     }
-    std::ostringstream text;
-    text << word << '\n' << save.size() << ' ' << Fingerprint(save) << '\n';
-    return platform::WriteTextAtomically(path, text.str(), error);
+    if (!kept && error)
+        *error = *failed + ": " + reason;
+    return kept;
 }
 
 enum class Beside { None, Read, SetAside };
@@ -90,7 +108,7 @@ bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, st
 {
     const std::string path = DifficultyFileName(savePath);
     if (difficulty == Difficulty::Normal) {
-        std::remove(path.c_str());
+        RemoveBeside(path);
         return true;
     }
     return KeepBeside(savePath, path, DifficultyName(difficulty), error);
@@ -102,7 +120,7 @@ bool KeepSeatsBeside(const std::string& savePath, const GameState& world, std::s
 {
     const std::string path = SeatsFileName(savePath);
     if (SeatsAreOnePlayers(world)) {
-        std::remove(path.c_str());
+        RemoveBeside(path);
         return true;
     }
     return KeepBeside(savePath, path, SeatsWord(world.seats), error);
@@ -110,11 +128,8 @@ bool KeepSeatsBeside(const std::string& savePath, const GameState& world, std::s
 
 bool ReplaceCompanions(const std::string& savePath, const GameState& world, std::string* error)
 {
-    for (const std::string& path : {ChronicleFileName(savePath), RecordFileName(savePath)}) {
-        std::error_code ignored;
-        if (!std::filesystem::is_directory(std::filesystem::symlink_status(path, ignored)))
-            std::filesystem::remove(path, ignored);
-    }
+    for (const std::string& path : {ChronicleFileName(savePath), RecordFileName(savePath)})
+        RemoveBeside(path);
     return KeepDifficultyBeside(savePath, world.difficulty, error) && KeepSeatsBeside(savePath, world, error);
 }
 

@@ -17,8 +17,10 @@ std::vector<std::string> SaveCompanions(const std::string& savePath);
 std::string DifficultyFileName(const std::string& savePath);
 
 // Keeps world's difficulty beside the save just written at savePath: a file naming it
-// and the save it belongs to, written atomically; at normal no file (one left from an
-// earlier save there is removed). False, with the reason, when it cannot be written.
+// and the save it belongs to, written atomically in its own place (a link there gives
+// way to it, the file the link names left as it was); at normal no file (one left from
+// an earlier save there is removed, a folder left alone). False, with the reason
+// naming the file, when it cannot be written.
 bool KeepDifficultyBeside(const std::string& savePath, Difficulty difficulty, std::string* error);
 
 std::string SeatsFileName(const std::string& savePath);
@@ -26,13 +28,15 @@ std::string SeatsFileName(const std::string& savePath);
 // Keeps world's seats beside the save just written at savePath (its player ruler the
 // save's), as the difficulty is kept: a file with the seats' word (SeatsWord) and the
 // save it belongs to; no file for the game of one player with no computer at a level
-// of its own (SeatsAreOnePlayers). False, with the reason, when it cannot be written.
+// of its own (SeatsAreOnePlayers). False, with the reason naming the file, when it
+// cannot be written.
 bool KeepSeatsBeside(const std::string& savePath, const GameState& world, std::string* error);
 
 // After a save of world has been written at savePath: its difficulty and its seats kept
 // beside it as above, and the chronicle and the record of the game saved there before
-// removed (a folder of that name is left alone), so that nothing of that game is taken
-// for this one's. The save's writer then writes this game's own. False, with the
+// removed (a link itself, not the file it names; a folder of that name is left alone),
+// so that nothing of that game is taken for this one's. The save's writer then writes
+// this game's own, in their own place as the difficulty is written. False, with the
 // reason, when the difficulty or the seats cannot be kept.
 bool ReplaceCompanions(const std::string& savePath, const GameState& world, std::string* error);
 
