@@ -70,6 +70,7 @@ export const game = {
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
   times: { firstPaint: 0, months: [] },
+  store, // the games kept in the browser
 };
 window.velcor = game; // for the browser tests and the curious
 
@@ -295,6 +296,7 @@ async function playerTurnReached(answer) {
 }
 
 async function victory() {
+  latest = null;
   game.mode = Mode.Victory;
   game.actions = game.rest = false;
   statusWords(game.rules.unified);
@@ -304,6 +306,7 @@ async function victory() {
 }
 
 async function gameEnded() {
+  latest = null;
   updateButtons();
   repaint();
   const summary = await engine.call('summary');
@@ -344,6 +347,7 @@ async function domestic(kind) {
   if (!game.actions || game.busy) return;
   game.busy = true;
   const answer = await engine.call('command', kind);
+  await standing();
   game.busy = false;
   takeEvents(answer);
   takeView(answer);
@@ -444,6 +448,7 @@ async function moveTo(country) {
     return;
   }
   const answer = await engine.call('command', 4, country, amounts.soldiers, amounts.provisions, amounts.funds);
+  const stood = standing();
   takeEvents(answer);
   takeView(answer);
   statusWords(answer.result.words);
@@ -455,6 +460,7 @@ async function moveTo(country) {
   } else {
     game.actions = game.rest = true;
   }
+  await stood;
   game.busy = false;
 }
 
@@ -462,12 +468,14 @@ async function attack(country) {
   game.busy = true;
   updateButtons();
   const answer = await engine.call('command', 5, country);
+  const stood = standing();
   takeEvents(answer);
   await playShows(answer.shows);
   takeView(answer);
   game.shown = country;
   statusWords(answer.result.words);
   await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
+  await stood;
   game.busy = false;
   if (answer.result.done) {
     game.actions = false;
@@ -599,6 +607,7 @@ async function newGame() {
 
 // A game begins: its chronicle is what the save's told (a load), or nothing yet.
 function beginStory(answer) {
+  latest = null;
   game.chronicle = answer.chronicle ?? [];
   game.sinceTurn = [];
   game.shown = -1;
@@ -606,8 +615,9 @@ function beginStory(answer) {
   if (answer.chronicleSetAside) dialogs.notice(arg(tr('chronicle', '戦況記録を無視しました: %1'), text(answer.chronicleSetAside)));
 }
 
+const inPlay = () => game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver;
 function canSave() {
-  return game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver && !game.busy;
+  return inPlay() && !game.busy;
 }
 
 const cannotSave = (where, why) => arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), where, why);
@@ -661,22 +671,55 @@ function autosaveFailed(words) {
   autosaveTrouble = words;
 }
 
+// The game as it last stood after the player's turn began or he gave a command: the
+// engine's save, and whether it is kept among the autosaves. The page keeps it at
+// hand, so that a page hidden or closed (a phone turning to another app, a tab closed)
+// keeps it at once, without a word with the engine.
+let latest = null;
+
+function keepAutosave(entry) {
+  return store.keep('autosaves', entry.saved).then(
+    () => {
+      entry.kept = true;
+      autosaveTrouble = '';
+    },
+    (error) => autosaveFailed(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), storageWords(error))),
+  );
+}
+
 function autosave() {
   // The engine is asked at once, before any command of the turn can reach it.
   const asked = engine.call('save');
-  Promise.all([asked, holdAutosaves()]).then(async ([saved, held]) => {
+  Promise.all([asked, holdAutosaves()]).then(([saved, held]) => {
     if (saved.error) return;
+    latest = { saved, kept: false };
     if (!held) {
       autosaveFailed(tr('WebPage', 'ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません'));
       return;
     }
-    try {
-      await store.keep('autosaves', saved);
-      autosaveTrouble = '';
-    } catch (error) {
-      autosaveFailed(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), storageWords(error)));
-    }
+    keepAutosave(latest);
   });
+}
+
+// After a command of the player's: the game as it now stands, asked of the engine
+// before anything else can change it (and had before the command is done).
+function standing() {
+  return engine.call('save').then((saved) => {
+    if (!saved.error && inPlay()) latest = { saved, kept: false };
+  });
+}
+
+// The page hidden (another app, another tab, the screen locked): the game kept as it
+// stands. The page closed: kept at once where the browser writes before it returns,
+// and among the autosaves when the page opens again.
+function pageHidden(event) {
+  if (!latest || latest.kept || !autosavesHeld) return;
+  if (event.type === 'pagehide') {
+    store.keepForLater('autosaves', latest.saved);
+    latest.kept = true;
+  } else {
+    keepAutosave(latest);
+  }
 }
 
 // What the page reads before it asks the engine (a file, a chronicle to unpack): the
@@ -693,12 +736,19 @@ async function reading(work) {
 }
 
 async function loadEntry(entry) {
-  const chronicle = await reading(store.chronicle(entry));
-  await computerPlays('load', entry.save, dialogs.saveLabel(entry), entry.difficulty, entry.record ?? '', chronicle);
+  let kept;
+  try {
+    kept = await reading(store.files(entry));
+  } catch (error) {
+    await dialogs.alert(arg(tr('Message', 'ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2'), dialogs.saveLabel(entry), storageWords(error)));
+    return;
+  }
+  await computerPlays('load', kept.save, dialogs.saveLabel(entry), entry.difficulty, kept.record ?? '', kept.chronicle ?? '');
 }
 
 async function loadGame() {
   if (game.busy || game.mode === Mode.ComputerTurns) return;
+  await reading(store.refresh());
   const entry = await dialogs.loadDialog(store.list('saves'), store.list('autosaves'));
   if (!entry) return;
   if (entry.files) return openFiles(entry.files);
@@ -817,6 +867,7 @@ async function loadImage(src) {
 async function start() {
   W.setLanguage(settings.language ?? W.browserLanguage());
   const scenariosAsked = engine.call('scenarios');
+  const opened = store.open();
   const [words, mapImage] = await Promise.all([fetch('words.json').then((r) => r.json()), loadImage('res/130.png')]);
   W.setWords(words);
   // The map first, every country unruled, while the engine starts.
@@ -834,6 +885,7 @@ async function start() {
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
   dialogs.install({ game, settings, store, actions, Mode });
   updateButtons();
+  await opened;
   dialogs.openStartPanel();
   pictures.marker = await loadImage('res/132.png');
   pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
@@ -879,8 +931,8 @@ export const actions = {
     store.saveSettings(settings);
   },
   resume() {
-    const latest = store.list('autosaves')[0];
-    if (latest) loadEntry(latest);
+    const newest = store.list('autosaves')[0];
+    if (newest) loadEntry(newest);
   },
 };
 
@@ -901,6 +953,8 @@ function install() {
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   document.addEventListener('keydown', onKey);
   window.addEventListener('resize', layout);
+  window.addEventListener('pagehide', pageHidden);
+  document.addEventListener('visibilitychange', (e) => document.visibilityState === 'hidden' && pageHidden(e));
   // The menu bar takes its height once its words and font are in: the map fits under it.
   new ResizeObserver(() => layout()).observe($('menubar'));
   start().catch((error) => {

@@ -54,13 +54,15 @@ async function browserIn(language) {
   return browser;
 }
 
-async function openPage(browser, width = 1366, height = 768) {
+// A page of the game in browser (or a context of it); prepare(page) runs before it opens.
+async function openPage(browser, width = 1366, height = 768, prepare = null) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.errors = errors;
   await page.setViewport({ width, height });
+  await prepare?.(page);
   await page.goto(origin);
   await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
   return page;
@@ -204,14 +206,14 @@ describe('a game in the browser', () => {
     await page.waitForSelector('.alert');
     await page.keyboard.press('Enter');
     const saved = (await state(page)).view;
-    assert.equal(await page.evaluate(() => JSON.parse(localStorage.getItem('velcor.saves')).length), 1);
+    assert.equal((await kept(page, 'saves')).length, 1);
     const open = ['L', 'C', 'S', 'T'].find((k) => !saved.why[k]);
     if (open) {
       await page.keyboard.press(open.toLowerCase());
       await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
     }
     await control(page, 'o');
-    await page.click('#save-0');
+    await page.waitForSelector('#save-0').then((b) => b.click()); // the list is read first
     s = await playerTurn(page);
     assert.equal(s.view.turn, saved.turn, 'the loaded game gives the saved turn again');
     assert.deepEqual(
@@ -247,6 +249,9 @@ describe('a game in the browser', () => {
   });
 });
 
+// The games the page keeps of a kind, newest first, as its store lists them.
+const kept = (page, kind) => page.evaluate(async (k) => (await window.velcor.store.refresh(), window.velcor.store.list(k)), kind);
+
 // What the player reads in the Japanese page: no word of the browser's English.
 const japanese = (text) => !/[A-Za-z]{3,}/.test(text);
 const alertText = (page) => page.waitForSelector('.alert').then((e) => e.evaluate((a) => a.textContent));
@@ -273,9 +278,9 @@ describe('files, saves and tabs', () => {
   });
   after(() => browser?.close());
 
-  async function freshPage() {
-    const page = await openPage(browser);
-    await page.evaluate(() => localStorage.clear());
+  // A page in a browser context of its own: nothing kept by another test.
+  async function freshPage(prepare) {
+    const page = await openPage(await browser.createBrowserContext(), 1366, 768, prepare);
     await menu(page, 'menu-view', 'menu-speed-2');
     return page;
   }
@@ -339,7 +344,7 @@ describe('files, saves and tabs', () => {
       await page.reload();
       await page.waitForFunction(() => window.velcor?.ready);
       if (pick === '#save-0') await page.click('#start-load');
-      await page.click(pick);
+      await page.waitForSelector(pick).then((b) => b.click());
       await playerTurn(page);
       const told = await chronicle(page);
       assert.deepEqual(told.slice(0, story.length), story, `${pick}: the story up to the save, then the load`);
@@ -348,12 +353,45 @@ describe('files, saves and tabs', () => {
     await page.close();
   });
 
+  test('the saves of an older page taken in, and the game kept as it stands when the page is closed', async () => {
+    const page = await freshPage();
+    const older = readFileSync(nativeSave('older.txt', () => {}), 'latin1');
+    await page.evaluate((save) => {
+      const entry = { save, record: '', chronicle: '', difficulty: 1, year: 189, month: 12, player: 9, time: Date.now() };
+      localStorage.setItem('velcor.saves', JSON.stringify([entry]));
+    }, older);
+    await page.reload();
+    await page.waitForFunction(() => window.velcor?.ready);
+    assert.equal((await kept(page, 'saves')).length, 1, 'the older save is among the saves');
+    assert.equal(await page.evaluate(() => localStorage.getItem('velcor.saves')), null, 'and no longer beside them');
+    await page.click('#start-load');
+    await page.waitForSelector('#save-0').then((b) => b.click()); // the list is read first
+    const { view } = await playerTurn(page);
+    assert.equal(view.player, 9);
+
+    // A command given, the page closed: its return resumes after the command.
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
+    await page.keyboard.press(open.toLowerCase());
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    const story = await chronicle(page);
+    await page.goto('about:blank');
+    await page.goto(origin);
+    await page.waitForFunction(() => window.velcor?.ready);
+    await page.click('#start-resume');
+    await playerTurn(page);
+    const told = await chronicle(page);
+    assert.deepEqual(told.slice(0, story.length), story, 'the autosave holds the command');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
   test("a full storage and a second tab: said in the page's words, the autosaves one game's", async () => {
-    const autosaves = () => JSON.parse(localStorage.getItem('velcor.autosaves') ?? '[]');
-    const first = await freshPage();
+    const autosaves = () => window.velcor.store.refresh().then(() => window.velcor.store.list('autosaves'));
+    // The browser's room for the page, made small enough to fill in a moment.
+    const first = await freshPage((page) => page.createCDPSession().then((cdp) => cdp.send('Storage.overrideQuotaForOrigin', { origin: origin.slice(0, -1), quotaSize: 4 << 20 })));
     await newGame(first, 1, 9);
-    await first.waitForFunction(`(${autosaves})().length >= 1`);
-    const second = await openPage(browser);
+    await first.waitForFunction(`(${autosaves})().then((a) => a.length >= 1)`);
+    const second = await openPage(first.browserContext());
     await newGame(second, 1, 2);
     await second.waitForSelector('#notice');
     assert.ok(japanese(await second.$eval('#notice', (n) => n.textContent)));
@@ -361,19 +399,28 @@ describe('files, saves and tabs', () => {
     await playerTurn(first);
     await second.keyboard.press('r');
     await playerTurn(second);
-    await first.waitForFunction(`(${autosaves})().length >= 2`);
-    const players = await first.evaluate(`(${autosaves})().map((e) => e.player)`);
+    await first.waitForFunction(`(${autosaves})().then((a) => a.length >= 2)`);
+    const players = await first.evaluate(`(${autosaves})().then((a) => a.map((e) => e.player))`);
     assert.ok(players.every((p) => p === 9), 'the first tab keeps the autosaves');
 
-    // The storage filled to the last byte: an autosave and a save fail, told in Japanese.
-    await first.evaluate(() => {
-      for (let size = 1 << 22; size >= 1; size >>= 1)
-        for (let i = 0; ; i++)
-          try {
-            localStorage.setItem(`filler-${size}-${i}`, 'x'.repeat(size));
-          } catch {
-            break;
-          }
+    // The storage filled to the last kilobyte (with bytes no store can pack): an autosave
+    // and a save fail, told in Japanese.
+    await first.evaluate(async () => {
+      const db = await new Promise((resolve) => {
+        const open = indexedDB.open('filler', 1);
+        open.onupgradeneeded = () => open.result.createObjectStore('filler');
+        open.onsuccess = () => resolve(open.result);
+      });
+      const noise = new Uint8Array(1 << 20);
+      for (let at = 0; at < noise.length; at += 65536) crypto.getRandomValues(noise.subarray(at, at + 65536));
+      const put = (key, size) =>
+        new Promise((resolve) => {
+          const t = db.transaction('filler', 'readwrite');
+          t.objectStore('filler').put(noise.slice(0, size), key);
+          t.oncomplete = () => resolve(true);
+          t.onabort = () => resolve(false);
+        });
+      for (let size = noise.length, key = 0; size >= 1024; size >>= 1) while (await put(key++, size));
     });
     await first.keyboard.press('r');
     await playerTurn(first);
@@ -382,7 +429,6 @@ describe('files, saves and tabs', () => {
     await control(first, 's');
     assert.ok(japanese(await alertText(first)), 'the save failed');
     await first.keyboard.press('Enter');
-    await first.evaluate(() => localStorage.clear());
     assert.deepEqual([...first.errors, ...second.errors], []);
     await second.close();
     await first.close();
