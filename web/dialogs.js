@@ -77,16 +77,20 @@ export function alert(message) {
 }
 
 // A notice over the page that does not stop the game (an autosave that failed, a
-// chronicle set aside): it stays until it is closed or another takes its place.
-export function notice(message) {
+// chronicle set aside, a new version): it stays until it is closed or another takes its
+// place. action: {label, run}, a button beside the words.
+export function notice(message, action = null) {
   let box = $('notice');
   if (!box) {
     box = element('div', { id: 'notice', class: 'notice', role: 'alert' });
     $('overlay').append(box);
   }
   box.replaceChildren(
-    element('span', {}, message),
-    element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => box.remove() }, '×'),
+    ...[
+      element('span', {}, message),
+      action ? element('button', { class: 'act', onclick: () => action.run() }, action.label) : null,
+      element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => box.remove() }, '×'),
+    ].filter(Boolean),
   );
 }
 

@@ -9,7 +9,7 @@ import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 
-const { tr, arg, text, menuText } = W;
+const { tr, arg, text, menuText, pageWord } = W;
 
 // The view's modes, as the engine numbers them.
 export const Mode = { NoGame: 0, PlayerTurn: 1, ComputerTurns: 2, ChooseMove: 3, ChooseAttack: 4, Victory: 5, GameOver: 6 };
@@ -20,6 +20,10 @@ const kPaceDivisors = [1, 2, 10]; // 標準, 速い, 最速
 class Engine {
   constructor(worker) {
     this.worker = worker ?? new Worker('engine-worker.js');
+    window.velcorWasm.then(
+      (wasm) => this.worker.postMessage({ wasm }),
+      (error) => this.worker.postMessage({ wasmError: String(error) }),
+    );
     this.next = 1;
     this.waiting = new Map();
     this.worker.onmessage = ({ data }) => {
@@ -69,7 +73,7 @@ export const game = {
   advice: null,
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
-  times: { firstPaint: 0, months: [] },
+  times: { firstPaint: 0, startPanel: 0, months: [] },
   store, // the games kept in the browser
 };
 window.velcor = game; // for the browser tests and the curious
@@ -887,6 +891,7 @@ async function start() {
   updateButtons();
   await opened;
   dialogs.openStartPanel();
+  game.times.startPanel = performance.now();
   pictures.marker = await loadImage('res/132.png');
   pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
   pictures.victory = await loadImage('res/163.png');
@@ -894,6 +899,36 @@ async function start() {
   dialogs.picturesReady(pictures);
   repaint();
   game.ready = true;
+  keepOffline();
+}
+
+// The page kept for play without the network, and installable: its service worker
+// (sw.js, which the build writes with every file of the page and its hash). A new
+// version waits until the player takes it (更新) or every tab of the old one is
+// closed: a page never runs on the files of two versions. It needs a secure page
+// (https, or localhost); elsewhere the page plays on from the network.
+function keepOffline() {
+  // The manifest (which makes the page installable) and its icons come once the game
+  // can be played: on a slow link they would hold up its start.
+  for (const [rel, href] of [['manifest', 'manifest.webmanifest'], ['apple-touch-icon', 'res/128-256.png']])
+    document.head.append(Object.assign(document.createElement('link'), { rel, href }));
+  if (!('serviceWorker' in navigator)) return;
+  navigator.serviceWorker.register('sw.js').then(
+    (registration) => {
+      const offer = (worker) => {
+        if (worker && navigator.serviceWorker.controller)
+          dialogs.notice(pageWord('新しい版があります'), { label: pageWord('更新'), run: () => worker.postMessage('take over') });
+      };
+      offer(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker?.addEventListener('statechange', () => worker.state === 'installed' && offer(worker));
+      });
+      // The new version taken (here or in another tab): the page reloads on its files.
+      navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
+    },
+    () => {},
+  );
 }
 
 // What the menus and dialogs may ask of the game.

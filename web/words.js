@@ -35,6 +35,18 @@ export function tr(context, text) {
   return words.translations.en?.[context]?.[text] ?? text;
 }
 
+// The page's own words, which no window of the desktop shows (the page kept for offline
+// play): as the page shows them in Japanese, with their English. web/tools/words.mjs
+// checks that each is used, has its English and is none of the texts the translations
+// already hold.
+export const kPageWords = {
+  '新しい版があります': 'A new version is ready',
+  '更新': 'Update',
+};
+export function pageWord(japanese) {
+  return language === 'en' ? kPageWords[japanese] ?? japanese : japanese;
+}
+
 // %1..%9 replaced by the arguments, as QString::arg does.
 export function arg(pattern, ...args) {
   return pattern.replace(/%([1-9])/g, (whole, n) => (Number(n) <= args.length ? String(args[Number(n) - 1]) : whole));

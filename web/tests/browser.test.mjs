@@ -489,3 +489,114 @@ describe('the layout', () => {
       }
     });
 });
+
+// ---- Without the network, and on a slow link ----
+
+// A copy of the page's build as the next version would be: one file changed, the list
+// of files and hashes of its service worker written again.
+function nextVersion() {
+  const dir = join(scratch, 'next');
+  execFileSync('cp', ['-r', site, dir]);
+  writeFileSync(join(dir, 'velcor.css'), `${readFileSync(join(site, 'velcor.css'), 'utf8')}\n/* next */\n`);
+  for (const packed of ['velcor.css.br', 'velcor.css.gz']) rmSync(join(dir, packed));
+  writeFileSync(join(dir, 'sw.js'), readFileSync(join(root, 'web/sw.js')));
+  execFileSync('node', [join(root, 'web/tools/ship.mjs'), dir]);
+  return dir;
+}
+
+describe('kept for play without the network', () => {
+  test('installable; a second visit plays with the network cut; a new version waits until it is taken', async () => {
+    let own = await serve(site, 0);
+    const port = own.address().port;
+    const address = `http://127.0.0.1:${port}/`;
+    const cut = () => {
+      own.closeAllConnections();
+      return new Promise((r) => own.close(r));
+    };
+    const browser = await browserIn('ja-JP');
+    try {
+      const page = await browser.newPage();
+      const errors = [];
+      page.on('pageerror', (e) => errors.push(e.message));
+      await page.setViewport({ width: 1366, height: 768 });
+      await page.goto(address);
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      const installable = await page.createCDPSession().then((cdp) => cdp.send('Page.getInstallabilityErrors'));
+      assert.deepEqual(installable.installabilityErrors, [], 'a phone may install it');
+      await cut();
+
+      await page.reload();
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await menu(page, 'menu-view', 'menu-speed-2');
+      await newGame(page, 1, 9);
+      await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+      const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
+      const fought = await battles();
+      await page.keyboard.press('w');
+      await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+      await page.keyboard.press('ArrowRight');
+      await page.keyboard.press('Enter');
+      await page.waitForSelector('.battle');
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+      assert.equal(await battles(), fought + 1, 'a war fought without the network');
+      await page.keyboard.press('a'); // the advisor's own worker starts, from the page's files
+      await page.waitForFunction(() => window.velcor.advice && !window.velcor.advice.thinking, { timeout: 60000 });
+      await menu(page, 'menu-view', 'menu-en');
+      assert.equal(await page.$eval('#menu-file', (m) => m.textContent), words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'].replace('&', ''));
+      await control(page, 's');
+      assert.equal(await alertText(page), words.translations.en.CKivView['セーブが完了しました']);
+      await page.keyboard.press('Enter');
+      assert.equal((await kept(page, 'saves')).length, 1);
+
+      // The next version served: the page open stays on its own files and offers the new
+      // one; taken, the page reloads on it.
+      own = await serve(nextVersion(), port);
+      const css = () => page.evaluate(() => fetch('velcor.css').then((r) => r.text()));
+      await page.reload();
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await page.waitForSelector('#notice .act', { timeout: 30000 });
+      assert.ok(!(await css()).includes('next'), 'the open page keeps its version');
+      await Promise.all([page.waitForNavigation(), page.click('#notice .act')]);
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      assert.ok((await css()).includes('next'), 'the new version taken');
+      assert.deepEqual(errors, []);
+    } finally {
+      await browser.close();
+      await cut();
+    }
+  });
+});
+
+describe('a slow link', () => {
+  // The link of a phone far from its mast: 1.6 Mbit/s each way, 150 ms of latency.
+  const kSlow = { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8 };
+  const kStartPanelMs = 2500;
+
+  test('the start panel within 2.5 s of a first visit, sooner on the second', async (t) => {
+    const browser = await browserIn('ja-JP');
+    try {
+      const visits = [];
+      // Two first visits, each in a browser context of its own (no cache, no service
+      // worker): a machine busy with other work slows one, not the link.
+      for (let i = 0; i < 2; i++) {
+        const page = await (await browser.createBrowserContext()).newPage();
+        const cdp = await page.createCDPSession();
+        await cdp.send('Network.enable');
+        await cdp.send('Network.emulateNetworkConditions', kSlow);
+        const shown = () => page.waitForFunction(() => window.velcor?.times.startPanel, { timeout: 30000, polling: 20 }).then((h) => h.jsonValue());
+        await page.goto(origin);
+        const first = await shown();
+        await page.evaluate(() => navigator.serviceWorker.ready);
+        await page.reload();
+        visits.push({ first, second: await shown() });
+      }
+      t.diagnostic(`start panel on a 1.6 Mbit/s, 150 ms link: ${visits.map((v) => `first visit ${Math.round(v.first)} ms, second ${Math.round(v.second)} ms`).join('; ')}`);
+      assert.ok(Math.min(...visits.map((v) => v.first)) < kStartPanelMs, 'the first visit');
+      assert.ok(visits.every((v) => v.second < v.first), 'the second visit from the page kept in the browser');
+    } finally {
+      await browser.close();
+    }
+  });
+});
