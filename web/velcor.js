@@ -4,7 +4,7 @@
 // While the computer plays, the engine runs its turns to the player's next and hands
 // back what the windows would have shown (each turn, message and battle step), which
 // the page then shows at the chosen pace.
-import { MapView, kMapHeight, kMapWidth } from './map.js';
+import { Figures, MapView } from './map.js';
 import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
@@ -65,7 +65,7 @@ export const game = {
   shown: -1,
   battle: [-1, -1],
   status: () => '',
-  choice: -1, // the country the keys chose while choosing
+  choice: -1, // the country the keys or a tap chose while choosing
   pointed: -1, // the target under the pointer while a war's is chosen
   odds: new Map(),
   chronicle: [], // every event of the game, as the engine words it in JSON
@@ -73,12 +73,15 @@ export const game = {
   advice: null,
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
+  touch: matchMedia('(hover: none)').matches, // the last pointer was a finger (or there is no mouse)
   times: { firstPaint: 0, startPanel: 0, months: [] },
   store, // the games kept in the browser
 };
 window.velcor = game; // for the browser tests and the curious
 
 let map = null;
+let figures = null; // the panel as text, on a phone
+let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 
 // ---- Commands ----
@@ -133,9 +136,9 @@ function whyNot(command, enabled) {
     case Mode.ComputerTurns:
       return tr('CommandTable', 'ほかの国の番です');
     case Mode.ChooseMove:
-      return tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
+      return game.touch ? pageWord('移動先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
     case Mode.ChooseAttack:
-      return tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
+      return game.touch ? pageWord('攻撃先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
     case Mode.Victory:
     case Mode.GameOver:
       return tr('CommandTable', 'ゲームは終わりました');
@@ -158,11 +161,13 @@ function buttonEnabled(command) {
   return command.key === 'R' ? game.rest : game.actions;
 }
 
+// A command that cannot be given now is not a disabled button: it looks out of reach,
+// and a tap on it says why (a finger has no tooltip to hover over).
 function updateButtons() {
   for (const command of kCommands) {
     const b = $(`cmd-${command.key}`);
     const enabled = buttonEnabled(command) && !game.busy;
-    b.disabled = !enabled;
+    b.classList.toggle('off', !enabled);
     b.textContent = W.commandCaption(command.key);
     b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
     // A command the country cannot carry out now looks out of reach before it is
@@ -175,16 +180,29 @@ function updateButtons() {
   dialogs.updateMenus();
 }
 
+// A press on a command: given when it may be, else the reason, beside the button.
+function pressCommand(command, button) {
+  if (buttonEnabled(command) && !game.busy) return runCommand(command);
+  if (!game.rules) return;
+  // While a command of the turn is under way there is nothing to tell.
+  const why = game.busy && game.mode === Mode.PlayerTurn ? '' : whyNot(command, buttonEnabled(command));
+  if (why) dialogs.tip(button, why);
+}
+
 // ---- Drawing ----
+
+const choosing = () => game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
+// The way a target is chosen by touch: a bar with what is chosen and its odds, 決定
+// and ｷｬﾝｾﾙ. A phone always has it; a desktop's page once a finger has touched it.
+const choiceByTouch = () => choosing() && (game.touch || document.body.classList.contains('compact'));
 
 function repaint() {
   if (!map) return;
   const d = game.drawn;
   const v = game.view;
-  const choosing = game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
   let hint = '';
-  if (choosing) hint = tr('CommandTable', '右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定');
-  map.draw({
+  if (choosing() && !choiceByTouch()) hint = tr('CommandTable', '右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定');
+  const shown = {
     countries: d ? d.c : new Array(14).fill(null),
     places: v ? v.countries.map((c) => ({ x: c.x, y: c.y })) : new Array(14).fill({ x: -100, y: -100 }),
     names: v ? v.countries.map((c) => c.name.t) : [],
@@ -197,27 +215,70 @@ function repaint() {
     month: d?.month,
     status: game.status(),
     mode: game.mode,
-    targets: choosing ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
+    targets: choosing() ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
     choice: game.choice,
     patterns: settings.patterns,
     hint,
-  });
+  };
+  map.draw(shown);
+  if (!map.panel) figures.fill(shown, pictures);
+  dialogs.choiceBar(choiceByTouch() ? choiceWords() : null);
 }
 
+// What the choice bar says: the target chosen (with the odds of a war), or how to choose.
+function choiceWords() {
+  const chosen = game.choice;
+  if (chosen < 0) return { words: pageWord('ﾀｯﾌﾟで国を選び、決定で進めます'), chosen: false };
+  return { words: game.mode === Mode.ChooseAttack ? oddsLine(chosen) : moveLine(chosen), chosen: true };
+}
+
+// The room the page is laid out in: the layout viewport, which a phone's browser keeps
+// as wide as its screen as long as nothing on the page is wider. Neither a pinch's zoom
+// nor the on-screen keyboard changes it: the keyboard only narrows what is seen, and
+// the windows move above it (dialogs.js).
+let laidOut = { width: 0, height: 0 };
+function room() {
+  const html = document.documentElement;
+  const seen = window.visualViewport;
+  const width = Math.min(html.clientWidth, seen ? Math.round(seen.width * seen.scale) : Infinity);
+  let height = html.clientHeight;
+  // A browser that makes room for the keyboard by shrinking the page: the board stays.
+  const typing = document.activeElement?.matches?.('input:not([type=checkbox]):not([type=file])');
+  if (typing && width === laidOut.width && height < laidOut.height) height = laidOut.height;
+  return { width, height };
+}
+
+// A phone's layout below 600 pixels of width or 500 of height: the map alone on the
+// canvas, as wide as the screen held upright, as high as it held sideways; the panel
+// as text under it or beside it; the commands a row of their own.
 function layout() {
   const board = $('board');
+  const { width: w, height: h } = room();
+  laidOut = { width: w, height: h };
+  const compact = w < 600 || h < 500;
+  const landscape = compact && w > h;
+  document.body.classList.toggle('compact', compact);
+  document.body.classList.toggle('landscape', landscape);
   const bar = $('menubar').offsetHeight;
-  const narrow = window.innerWidth < 600;
-  document.body.classList.toggle('narrow', narrow);
-  const below = narrow ? $('commands').offsetHeight + 8 : 0;
-  const room = Math.max(200, window.innerHeight - bar - below - 16);
-  const width = Math.floor(Math.min(window.innerWidth - (narrow ? 0 : 16), (room * kMapWidth) / kMapHeight));
-  board.style.width = `${width}px`;
-  board.style.setProperty('--scale', String(width / kMapWidth));
-  if (map) {
-    map.resize(width);
-    repaint();
+  document.documentElement.style.setProperty('--bar', `${bar}px`);
+  const side = $('side');
+  side.hidden = $('advice').hidden && $('chronicle').hidden;
+  if (!map) return;
+  map.showCountriesOnly(compact);
+  let width;
+  if (!compact) {
+    const room = Math.max(200, h - bar - 16);
+    const beside = side.hidden ? 0 : side.offsetWidth + 6;
+    width = Math.floor(Math.min(w - 16 - beside, (room * map.view.w) / map.view.h));
+    board.style.width = `${width}px`;
+  } else {
+    const high = Math.max(160, h - bar);
+    width = landscape ? Math.floor(Math.min((high * map.view.w) / map.view.h, w * 0.6)) : w;
+    board.style.width = '';
   }
+  board.style.setProperty('--scale', String(width / map.view.w));
+  map.resize(width);
+  repaint();
 }
 
 // ---- The status line ----
@@ -295,6 +356,8 @@ async function playerTurnReached(answer) {
   }
   updateButtons();
   repaint();
+  // The advice, while it is shown, is the turn's: asked again at each.
+  if (dialogs.adviceShown()) advise();
   if (settings.report !== false && game.sinceTurn.length) await dialogs.turnReport(game.sinceTurn);
   game.sinceTurn = [];
 }
@@ -321,6 +384,7 @@ async function gameEnded() {
 // game or a load replaces the story only once the engine has begun it: a file refused
 // leaves the game and its chronicle as they were.
 async function computerPlays(call, ...args) {
+  if (choosing()) leaveChoice();
   game.mode = Mode.ComputerTurns;
   game.actions = game.rest = false;
   game.busy = true;
@@ -379,6 +443,7 @@ async function chooseTarget(mode) {
   game.pointed = -1;
   game.actions = game.rest = false;
   game.busy = false;
+  releaseBack = dialogs.onBack(cancelChoice);
   if (mode === Mode.ChooseAttack) {
     game.odds = new Map();
     const odds = await engine.call('odds');
@@ -388,19 +453,32 @@ async function chooseTarget(mode) {
   repaint();
 }
 
-function cancelChoice() {
-  if (game.mode !== Mode.ChooseMove && game.mode !== Mode.ChooseAttack) return;
+// Leaves the choice of a target (for the command chosen, or for nothing).
+function leaveChoice() {
   game.mode = Mode.PlayerTurn;
   game.choice = -1;
+  releaseBack?.();
+  releaseBack = null;
+}
+let releaseBack = null; // gives the back button back while a target is chosen
+
+function cancelChoice() {
+  if (!choosing()) return;
+  leaveChoice();
   game.actions = game.rest = true;
   statusWords(game.view.turnWords);
   updateButtons();
 }
 
+const numbered = (country) => `${country} ${W.countryName(country, game.view.countries[country].name.t)}`;
+function moveLine(country) {
+  return arg(tr('Message', '%1 から %2 へ移動'), numbered(game.view.turn), numbered(country));
+}
+
 function oddsLine(target) {
   const o = game.odds.get(target);
   if (!o) return '';
-  return `${target} ${W.countryName(target, game.view.countries[target].name.t)}  ` + arg(
+  return `${numbered(target)}  ` + arg(
     tr('ForesightWords', '占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5'),
     o.taken,
     o.beatenOff,
@@ -416,13 +494,11 @@ async function pickCountry(country) {
   if (country >= 0) game.shown = country;
   const mode = game.mode;
   if (mode === Mode.ChooseMove) {
-    game.mode = Mode.PlayerTurn;
-    game.choice = -1;
+    leaveChoice();
     repaint();
     await moveTo(country);
   } else if (mode === Mode.ChooseAttack) {
-    game.mode = Mode.PlayerTurn;
-    game.choice = -1;
+    leaveChoice();
     repaint();
     await attack(country);
   } else if (mode === Mode.Victory || mode === Mode.GameOver) {
@@ -508,6 +584,18 @@ function stepChoice(direction) {
   else setStatus(() => oddsLine(country));
 }
 
+// A target chosen by a tap: shown with its odds, given once 決定 (or a second tap on it)
+// confirms. A country that is no target is answered as a click answers it.
+function tapChoice(country) {
+  const targets = game.mode === Mode.ChooseMove ? game.view.moveTargets : game.view.attackTargets;
+  if (!targets.includes(country)) return pickCountry(country);
+  if (country === game.choice) return pickCountry(country);
+  game.choice = country;
+  game.shown = country;
+  if (game.mode === Mode.ChooseAttack) setStatus(() => oddsLine(country));
+  else setStatus(() => moveLine(country));
+}
+
 // ---- The player's commands by button and key ----
 
 async function runCommand(command) {
@@ -568,9 +656,16 @@ function onKey(event) {
 
 // ---- Pointer and touch on the map ----
 
-function mapPoint(event) {
-  const r = $('map').getBoundingClientRect();
-  return { x: ((event.clientX - r.left) * kMapWidth) / r.width, y: ((event.clientY - r.top) * kMapHeight) / r.height };
+const mapPoint = (event) => map.pointAt(event.clientX, event.clientY);
+
+// A finger or a pen: the hints speak of taps, and a target is chosen before it is given.
+function pointerSeen(event) {
+  const touch = event.pointerType !== 'mouse';
+  if (touch === game.touch) return;
+  game.touch = touch;
+  document.body.classList.toggle('touch', touch);
+  updateButtons();
+  repaint();
 }
 
 function onPointerDown(event) {
@@ -582,12 +677,13 @@ function onPointerDown(event) {
   }
   if (event.button !== 0) return;
   const country = map.countryAt(p.x, p.y);
-  if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
+  if (country >= 0 && event.pointerType !== 'mouse' && choosing()) tapChoice(country);
+  else if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
   else repaint();
 }
 
 function onPointerMove(event) {
-  if (game.mode !== Mode.ChooseAttack || event.pointerType === 'touch') return;
+  if (game.mode !== Mode.ChooseAttack || event.pointerType !== 'mouse') return;
   const p = mapPoint(event);
   let country = map.countryAt(p.x, p.y);
   if (!game.view.attackTargets.includes(country)) country = -1;
@@ -801,6 +897,7 @@ async function readFiles(files) {
 }
 
 async function replay(recordBytes, name) {
+  if (choosing()) leaveChoice();
   game.busy = true;
   const answer = await engine.call('replay', recordBytes);
   game.busy = false;
@@ -840,7 +937,9 @@ async function downloadGame(withRecord) {
 
 async function advise() {
   if (game.mode !== Mode.PlayerTurn || !game.view?.playing) {
-    await dialogs.alert(tr('AdviceWindow', '助言できるのは自国の番だけです'));
+    const words = tr('AdviceWindow', '助言できるのは自国の番だけです');
+    if (dialogs.adviceShown()) dialogs.adviceWindow({ words });
+    else await dialogs.alert(words);
     return;
   }
   const turn = game.view.turn;
@@ -876,9 +975,10 @@ async function start() {
   W.setWords(words);
   // The map first, every country unruled, while the engine starts.
   game.rulerColours = [0xffffff];
-  const pictures = { map: mapImage, marker: null, portraits: [] };
+  pictures = { map: mapImage, marker: null, portraits: [] };
   map = new MapView($('map'), pictures, words.regionKeys);
   game.map = map;
+  figures = new Figures($('figures'));
   layout();
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   game.times.firstPaint = performance.now();
@@ -944,6 +1044,10 @@ export const actions = {
   repaint,
   updateButtons,
   relayout: layout,
+  cancelChoice,
+  confirmChoice() {
+    if (choosing() && game.choice >= 0) pickCountry(game.choice);
+  },
   setLanguage(lang) {
     settings.language = lang;
     store.saveSettings(settings);
@@ -978,10 +1082,17 @@ function install() {
     b.id = `cmd-${command.key}`;
     b.className = 'command';
     b.style.setProperty('--x', String(20 + 70 * kCommands.indexOf(command)));
-    b.disabled = true;
-    b.addEventListener('click', () => runCommand(command));
+    b.classList.add('off');
+    b.addEventListener('click', () => pressCommand(command, b));
+    // A long press (a finger's right click) tells what the tooltip tells.
+    b.addEventListener('contextmenu', (e) => {
+      e.preventDefault();
+      if (game.rules) dialogs.tip(b, tooltip(command, buttonEnabled(command)));
+    });
     commands.append(b);
   }
+  document.body.classList.toggle('touch', game.touch);
+  document.addEventListener('pointerdown', pointerSeen, true);
   const canvas = $('map');
   canvas.addEventListener('pointerdown', onPointerDown);
   canvas.addEventListener('pointermove', onPointerMove);

@@ -167,7 +167,7 @@ describe('a game in the browser', () => {
     const land = s.view.countries[turn].f;
     assert.ok(land[2] > before[2], 'the land was developed');
     assert.equal(before[5] - land[5], 1000, 'for the cost of the command');
-    assert.equal(await page.$eval('#cmd-M', (b) => b.disabled), true, 'one command a turn');
+    assert.equal(await page.$eval('#cmd-M', (b) => b.getAttribute('aria-disabled')), 'true', 'one command a turn');
 
     await page.keyboard.press('r');
     s = await restUntil(page, (v) => v.playing && v.moveTargets.length > 0);
@@ -483,6 +483,249 @@ describe('the layout', () => {
         for (const b of laid.buttons) assert.ok(b.left >= 0 && b.right <= width && b.bottom <= height && b.width > 0, 'every command');
         const file = words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'];
         assert.equal(laid.file === file.replace('&', ''), language === 'en', 'the menus speak the browser\'s language');
+        assert.deepEqual(page.errors, []);
+      } finally {
+        await browser.close();
+      }
+    });
+});
+
+// ---- A phone ----
+
+// The page's own words, in the language asked.
+const { kPageWords } = await import(join(root, 'web/words.js'));
+const said = (language, japanese) => (language === 'en' ? kPageWords[japanese] : japanese);
+const translated = (language, context, japanese) => (language === 'en' ? words.translations.en[context][japanese] : japanese);
+
+// A phone's screen: its viewport, touch and no mouse, three pixels to a CSS pixel; once
+// the page is open, what it shows after it has answered the change (a frame later).
+async function asPhone(page, [width, height]) {
+  await page.setViewport({ width, height, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+  if (page.url().startsWith('http'))
+    await page.waitForFunction(
+      ([w, h]) => visualViewport.width === w && visualViewport.height === h && new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => r(true)))),
+      {},
+      [width, height],
+    );
+}
+
+async function phonePage(browser, size) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.errors = errors;
+  await asPhone(page, size);
+  await page.goto(origin);
+  await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+  return page;
+}
+
+// A tap on a pixel of country, found the way a player finds it.
+async function tapCountry(page, country) {
+  const point = await page.evaluate((c) => {
+    const map = window.velcor.map;
+    const { x, y } = window.velcor.view.countries[c];
+    let best = null;
+    for (let py = 0; py < map.view.h; py++)
+      for (let px = 0; px < map.view.w; px++)
+        if (map.countryAt(px, py) === c) {
+          const d = (px - x - 8) ** 2 + (py - y + 8) ** 2;
+          if (!best || d < best.d) best = { px, py, d };
+        }
+    return map.clientPoint(best.px + 0.5, best.py + 0.5);
+  }, country);
+  await page.touchscreen.tap(point.x, point.y);
+}
+
+// Taps 休養 until the turn country can give the command wanted; its view then.
+async function restByTouchUntil(page, wanted, turns = 30) {
+  let s = await playerTurn(page);
+  for (let i = 0; i < turns && !wanted(s.view); i++) {
+    await page.tap('#cmd-R');
+    s = await playerTurn(page);
+    assert.equal(s.mode, 1, 'the player still plays');
+  }
+  assert.ok(wanted(s.view), 'the turn came');
+  return s;
+}
+
+// What a phone's screen shows, measured in the page: every window, notice, tip and bar
+// wholly within what is seen (the visual viewport), every button, field and list at
+// least 44 pixels each way and nothing wider than the screen; the panel's text of 14
+// pixels or more. A list of what is wrong; none, when all is well.
+function phoneFaults(page, where) {
+  return page.evaluate((where) => {
+    const seen = window.visualViewport;
+    const view = { left: seen.offsetLeft, top: seen.offsetTop, right: seen.offsetLeft + seen.width, bottom: seen.offsetTop + seen.height };
+    const faults = [];
+    const name = (e) => `${where}: ${e.id ? `#${e.id}` : e.className || e.tagName} "${(e.textContent ?? '').trim().slice(0, 16)}"`;
+    const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== 'hidden';
+    const within = (e, box, across = true) => {
+      const r = e.getBoundingClientRect();
+      const ok = r.left >= box.left - 0.5 && r.right <= box.right + 0.5 && (!across || (r.top >= box.top - 0.5 && r.bottom <= box.bottom + 0.5));
+      if (!ok) faults.push(`${name(e)} at ${[r.left, r.top, r.right, r.bottom].map(Math.round)} beyond ${[box.left, box.top, box.right, box.bottom].map(Math.round)}`);
+    };
+    if (document.documentElement.scrollWidth > document.documentElement.clientWidth || window.innerWidth !== document.documentElement.clientWidth)
+      faults.push(`${where}: the page is wider than the screen (${document.documentElement.scrollWidth}, ${window.innerWidth})`);
+    const windows = [...document.querySelectorAll('.window, .notice, .tip')].filter(shown);
+    for (const w of windows) within(w, view);
+    for (const control of [...document.querySelectorAll('button, input, select')].filter(shown)) {
+      const e = control.type === 'checkbox' ? control.closest('label') ?? control : control; // its label is what a finger taps
+      const r = e.getBoundingClientRect();
+      if (r.width < 44 || r.height < 44) faults.push(`${name(e)} is ${Math.round(r.width)}x${Math.round(r.height)}`);
+      const body = e.closest('.window > .body');
+      if (body) within(e, body.getBoundingClientRect(), false);
+      else if (e.closest('.window, .notice')) within(e, view);
+      else within(e, view, false);
+    }
+    for (const body of document.querySelectorAll('.window > .body')) if (body.scrollWidth > body.clientWidth + 1) faults.push(`${name(body)} scrolls sideways`);
+    for (const e of document.querySelectorAll('#figures .figure, #figures .status, #choice-bar .words'))
+      if (shown(e) && parseFloat(getComputedStyle(e).fontSize) < 14) faults.push(`${name(e)}: text of ${getComputedStyle(e).fontSize}`);
+    // With the page at its top: the commands, or while a target is chosen the bar that
+    // stands for them.
+    const choosing = shown(document.getElementById('choice-bar'));
+    if (!windows.length && document.scrollingElement.scrollTop === 0)
+      for (const e of [...document.querySelectorAll(choosing ? '#choice-bar' : '.command')].filter(shown)) within(e, view);
+    return faults;
+  }, where);
+}
+
+async function laidOutForAPhone(page, where) {
+  assert.deepEqual(await phoneFaults(page, where), []);
+}
+
+describe('the page on a phone', () => {
+  // Each game is played held one way, then turned: both ways seen in both languages.
+  const plays = [
+    { language: 'ja', first: [390, 844], then: [844, 390] },
+    { language: 'en', first: [844, 390], then: [390, 844] },
+  ];
+  for (const { language, first, then } of plays)
+    test(`${language}: a game by touch at ${first.join('x')}, turned to ${then.join('x')}`, async () => {
+      const browser = await browserIn(language === 'ja' ? 'ja-JP' : 'en-US');
+      try {
+        const page = await phonePage(browser, first);
+        const shot = (what) => page.screenshot({ path: join(shots, `phone-${language}-${what}.png`) });
+        await laidOutForAPhone(page, 'start');
+        const map = await page.$eval('#map', (m) => m.getBoundingClientRect().toJSON());
+        if (first[0] < first[1]) assert.equal(Math.round(map.width), first[0], 'the map as wide as the screen');
+        await page.tap('#menu-view');
+        await page.tap('#menu-speed-2');
+        await page.tap('#start-new');
+        await page.waitForSelector('.new-game');
+        await laidOutForAPhone(page, 'new game');
+        await page.tap('#scenario-1');
+        await page.tap('#ruler-9');
+        await page.tap('#new-game-ok');
+        await page.waitForFunction(() => window.velcor.mode === 1 || document.querySelector('#report-close'), { timeout: 30000 });
+        if (await page.$('#report-close')) await laidOutForAPhone(page, 'turn report');
+        await playerTurn(page);
+        await laidOutForAPhone(page, 'a turn');
+        await shot(`${first.join('x')}`);
+
+        // A war chosen by touch: the back button first takes the choice back.
+        const before = await restByTouchUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+        await page.tap('#cmd-W');
+        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+        await laidOutForAPhone(page, 'choosing');
+        await page.goBack();
+        await page.waitForFunction(() => window.velcor.mode === 1);
+        await page.tap('#cmd-W');
+        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+        const target = before.view.attackTargets[0];
+        await tapCountry(page, target);
+        await page.waitForFunction((t) => window.velcor.choice === t, {}, target);
+        const odds = await page.evaluate(() => [document.querySelector('#choice-bar .words').textContent, document.querySelector('#figures .status').textContent]);
+        assert.ok(odds.every((t) => /\d+%/.test(t)), `the odds at once: ${odds}`);
+        await laidOutForAPhone(page, 'a target chosen');
+        await shot(`${first.join('x')}-odds`);
+        const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
+        const fought = await battles();
+        await page.tap('#choice-ok');
+        await page.waitForSelector('.battle');
+        await laidOutForAPhone(page, 'the battle');
+        await page.tap('.battle');
+        await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+        assert.equal(await battles(), fought + 1, 'the battle was fought');
+
+        // The turn's command given: a tap on another says why.
+        await page.tap('#cmd-L');
+        const why = await page.waitForSelector('#tip').then((t) => t.evaluate((e) => e.textContent));
+        assert.equal(why, translated(language, 'CommandTable', 'この番の行動は済みました (休養で番を終えます)'));
+        await laidOutForAPhone(page, 'why not');
+
+        // Turned: the advice beside the commands, never over them, asked again at each turn.
+        await asPhone(page, then);
+        await laidOutForAPhone(page, 'turned');
+        await page.tap('#cmd-R');
+        let s = await playerTurn(page);
+        await page.tap('#menu-view');
+        await page.tap('#menu-advice');
+        const advised = (turn) => page.waitForFunction((t) => window.velcor.advice?.turn === t && !window.velcor.advice.thinking && document.querySelector('#advice tr.best'), { timeout: 60000 }, turn);
+        await advised(s.view.turn);
+        const overlap = await page.evaluate(() => {
+          const a = document.getElementById('advice').getBoundingClientRect();
+          return [...document.querySelectorAll('.command')].some((c) => {
+            const b = c.getBoundingClientRect();
+            return b.left < a.right && a.left < b.right && b.top < a.bottom && a.top < b.bottom;
+          });
+        });
+        assert.equal(overlap, false, 'the advice covers no command');
+        await laidOutForAPhone(page, 'the advice');
+        await shot(`${then.join('x')}-advice`);
+        await page.tap('#cmd-R');
+        s = await playerTurn(page);
+        await advised(s.view.turn);
+        await page.tap('#advice-close');
+        assert.equal(await page.$eval('#advice', (a) => a.hidden), true);
+        await page.evaluate(() => window.scrollTo(0, 0));
+        await shot(`${then.join('x')}`);
+
+        // A move, typed with the on-screen keyboard taking a third of the screen.
+        s = await restByTouchUntil(page, (v) => v.playing && v.moveTargets.length > 0);
+        const from = s.view.turn;
+        const soldiers = s.view.countries[from].f[6];
+        await page.tap('#cmd-M');
+        await page.waitForFunction(() => window.velcor.mode === 3);
+        await tapCountry(page, s.view.moveTargets[0]);
+        await page.tap('#choice-ok');
+        await page.waitForSelector('#move-ok');
+        await page.tap('.move input[name=soldiers]');
+        await asPhone(page, [then[0], Math.round((then[1] * 3) / 5)]);
+        await page.waitForFunction(() => document.activeElement?.name === 'soldiers');
+        await laidOutForAPhone(page, 'the keyboard up');
+        const field = await page.evaluate(() => {
+          const seen = window.visualViewport;
+          const r = document.activeElement.getBoundingClientRect();
+          return r.top >= seen.offsetTop && r.bottom <= seen.offsetTop + seen.height;
+        });
+        assert.ok(field, 'the field typed in is seen above the keyboard');
+        await shot(`${then.join('x')}-keyboard`);
+        await page.$eval('.move input[name=soldiers]', (i) => i.select());
+        await page.keyboard.type(String(Math.floor(soldiers / 2)));
+        await page.tap('#move-ok');
+        await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+        await asPhone(page, then);
+        s = await state(page);
+        assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
+
+        // The help names the fingers' ways, and the back button closes it.
+        await page.tap('#menu-help');
+        await page.tap('#menu-keys');
+        const keys = await page.waitForSelector('.keys').then((k) => k.evaluate((e) => e.textContent));
+        assert.ok(keys.includes(said(language, '長押し')), 'the help speaks of touch');
+        await laidOutForAPhone(page, 'the help');
+        await page.goBack();
+        await page.waitForFunction(() => !document.querySelector('.cover'));
+
+        // The smallest phone and the largest, either way up, with the file menu open.
+        for (const size of [[360, 640], [640, 360], [430, 932], [932, 430]]) {
+          await asPhone(page, size);
+          await page.tap('#menu-file');
+          await laidOutForAPhone(page, size.join('x'));
+          await page.tap('#menu-file');
+        }
         assert.deepEqual(page.errors, []);
       } finally {
         await browser.close();
