@@ -3,7 +3,9 @@
 # The game in a browser: builds the engine with Debian's emscripten (one thread, no
 # SharedArrayBuffer needed) and puts the page together in build/web/, a folder any
 # static server can serve: index.html, the page's scripts, the engine's .js and .wasm
-# (the scenarios built in), words.json (the texts of translations/), res/ and data/.
+# (the scenarios built in), words.json (the texts of translations/), res/ and data/,
+# the web app manifest and the service worker with the hashes of every file; each
+# file a browser may take packed also as NAME.br and NAME.gz beside it.
 # Also writes build/web-cmake/velcor, the headless game under node.
 #   scripts/web.sh               build (installs emscripten when it is missing)
 #   scripts/web.sh serve [PORT]  build, then serve build/web on http://localhost:PORT (8000)
@@ -37,14 +39,15 @@ chmod +x "$build/velcor"
 
 rm -rf "$out.new"
 mkdir -p "$out.new/res" "$out.new/data"
-cp web/index.html web/*.js web/velcor.css "$out.new/"
+cp web/index.html web/*.js web/velcor.css web/manifest.webmanifest "$out.new/"
 cp "$build/src/web/velcor-engine.js" "$build/src/web/velcor-engine.wasm" "$out.new/"
 cp res/*.png "$out.new/res/"
 cp data/*.txt "$out.new/data/"
 node web/tools/words.mjs . "$out.new/words.json"
+node web/tools/ship.mjs "$out.new"
 rm -rf "$out"
 mv "$out.new" "$out"
-echo "build/web: $(du -sk "$out" | cut -f1) KB, the engine $(stat -c %s "$out/velcor-engine.wasm") bytes of WebAssembly"
+echo "build/web: $(du -sk "$out" | cut -f1) KB, the engine $(stat -c %s "$out/velcor-engine.wasm") bytes of WebAssembly ($(stat -c %s "$out/velcor-engine.wasm.gz") gzipped, $(stat -c %s "$out/velcor-engine.wasm.br") with brotli)"
 
 if [ "${1:-}" = serve ]; then
   exec node web/tools/serve.mjs "$out" "${2:-8000}"

@@ -2,7 +2,7 @@
 // The page's windows: the menus, the start panel, the message window, the battle
 // window, the move dialog, the new game's choices, the saves, the turn report, the
 // chronicle, the advice and the 戦績 at the end. Each is worded from the desktop's texts.
-import { arg, commandCaption, countryName, getLanguage, menuText, rulerName, text, tr } from './words.js';
+import { arg, commandCaption, countryName, getLanguage, menuText, pageWord, rulerName, text, tr } from './words.js';
 
 let page = null; // { game, settings, store, actions, Mode }
 let pictures = { portraits: [] };
@@ -26,8 +26,80 @@ export function install(p) {
   buildMenus();
   document.addEventListener('pointerdown', (e) => {
     if (!e.target.closest('#menubar')) closeMenus();
+    if (!e.target.closest('.tip')) closeTip();
+  });
+  // A screen turned: what stood beside a button no longer does.
+  window.addEventListener('resize', () => {
+    closeTip();
+    closeMenus();
   });
 }
+
+// ---- What is seen of the page ----
+
+// The windows fill the part of the page that is seen (CSS's --vv-*): a pinch's zoom
+// or a phone's on-screen keyboard narrows it, and a window stays within it. The field
+// typed in is kept in sight above the keyboard.
+function followSeen() {
+  const seen = window.visualViewport;
+  if (!seen) return;
+  const style = document.documentElement.style;
+  style.setProperty('--vv-left', `${seen.offsetLeft}px`);
+  style.setProperty('--vv-top', `${seen.offsetTop}px`);
+  style.setProperty('--vv-width', `${seen.width}px`);
+  style.setProperty('--vv-height', `${seen.height}px`);
+  const field = document.activeElement;
+  if (field?.matches('.cover input')) requestAnimationFrame(() => field.scrollIntoView({ block: 'nearest' }));
+}
+if (window.visualViewport) {
+  visualViewport.addEventListener('resize', followSeen);
+  visualViewport.addEventListener('scroll', followSeen);
+  followSeen();
+}
+
+// ---- The phone's back button ----
+
+// On a phone (or wherever a finger plays), each window open, and a target being
+// chosen, is a step the back button takes back (as Esc does). One entry of the
+// browser's history stands for them all while any is open, and is taken back once none
+// is: the page's history stays as it was. With a mouse and keys, the browser's back
+// button stays the browser's.
+const backSteps = []; // what each step does, the last the topmost
+let armed = false; // the page's entry is in the history
+let leaving = false; // the page takes its entry back
+
+// Gives the function that releases the step (the window closed some other way).
+export function onBack(step) {
+  if (!document.body.matches('.compact, .touch')) return () => {};
+  const entry = { step };
+  backSteps.push(entry);
+  arm();
+  return () => {
+    const at = backSteps.indexOf(entry);
+    if (at >= 0) backSteps.splice(at, 1);
+    // After the work at hand: a window closed to open the next keeps the entry.
+    if (!backSteps.length) setTimeout(disarm, 0);
+  };
+}
+function arm() {
+  if (armed || leaving) return;
+  history.pushState({ velcor: 'back' }, '');
+  armed = true;
+}
+function disarm() {
+  if (backSteps.length || !armed || leaving) return;
+  armed = false;
+  leaving = true;
+  history.back();
+}
+window.addEventListener('popstate', () => {
+  if (leaving) leaving = false;
+  else if (armed) {
+    armed = false;
+    backSteps[backSteps.length - 1]?.step();
+  }
+  if (backSteps.length) arm();
+});
 export function picturesReady(p) {
   pictures = p;
 }
@@ -36,21 +108,30 @@ export const modalOpen = () => open.length > 0;
 // ---- Modal windows ----
 
 // A window over the page, closed by calling the function it is given (with the result).
-function modal(build, { className = '', onKey = null } = {}) {
+// The back button does what Esc does, unless the window closes by itself (back: false).
+// A dialog keeps its title and buttons in sight: what lies between is its body, which
+// scrolls when the screen is short.
+function modal(build, { className = '', onKey = null, back = true } = {}) {
   return new Promise((resolve) => {
     const box = element('div', { class: `window ${className}`, role: 'dialog' });
     const cover = element('div', { class: 'cover' }, box);
     const entry = { cover, onKey, close: null };
+    const release = back ? onBack(() => onKey?.({ key: 'Escape', repeat: false, preventDefault() {} })) : () => {};
     entry.close = (value) => {
       if (!cover.isConnected) return;
       cover.remove();
       open.splice(open.indexOf(entry), 1);
+      release();
       resolve(value);
     };
     build(box, entry.close);
+    if (box.classList.contains('dialog')) {
+      const body = element('div', { class: 'body' }, ...[...box.children].filter((c) => !c.matches('.title, .buttons')));
+      box.insertBefore(body, box.querySelector(':scope > .buttons'));
+    }
     open.push(entry);
     $('overlay').append(cover);
-    box.querySelector('[data-default]')?.focus();
+    box.querySelector('[data-default]')?.focus({ preventScroll: true });
   });
 }
 
@@ -77,17 +158,62 @@ export function alert(message) {
 }
 
 // A notice over the page that does not stop the game (an autosave that failed, a
-// chronicle set aside): it stays until it is closed or another takes its place.
-export function notice(message) {
+// chronicle set aside, a new version): it stays until it is closed or another takes its
+// place. action: {label, run}, a button beside the words.
+export function notice(message, action = null) {
   let box = $('notice');
   if (!box) {
     box = element('div', { id: 'notice', class: 'notice', role: 'alert' });
     $('overlay').append(box);
   }
   box.replaceChildren(
-    element('span', {}, message),
-    element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => box.remove() }, '×'),
+    ...[
+      element('span', {}, message),
+      action ? element('button', { class: 'act', onclick: () => action.run() }, action.label) : null,
+      element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => box.remove() }, '×'),
+    ].filter(Boolean),
   );
+}
+
+// A few words beside a button (why a command cannot be given, what it does), where a
+// mouse would have shown its tooltip; the next touch anywhere closes them.
+export function tip(anchor, words) {
+  closeTip();
+  const box = element('div', { id: 'tip', class: 'tip', role: 'tooltip' }, words);
+  $('overlay').append(box);
+  const at = anchor.getBoundingClientRect();
+  const own = box.getBoundingClientRect();
+  const seen = window.visualViewport ?? { offsetLeft: 0, offsetTop: 0, width: innerWidth, height: innerHeight };
+  const within = (v, low, high) => Math.max(low, Math.min(v, high));
+  let top = at.top - own.height - 6;
+  if (top < seen.offsetTop + 4) top = at.bottom + 6;
+  top = within(top, seen.offsetTop + 4, seen.offsetTop + seen.height - own.height - 4);
+  const left = within(at.left + (at.width - own.width) / 2, seen.offsetLeft + 4, seen.offsetLeft + seen.width - own.width - 4);
+  box.style.left = `${left}px`;
+  box.style.top = `${top}px`;
+}
+function closeTip() {
+  $('tip')?.remove();
+}
+
+// The bar shown while a target is chosen by touch (null: none): what is chosen, 決定
+// and ｷｬﾝｾﾙ.
+export function choiceBar(state) {
+  const bar = $('choice-bar');
+  bar.hidden = !state;
+  if (!state) return;
+  if (!bar.firstChild) {
+    bar.append(
+      element('div', { class: 'words' }),
+      element('button', { id: 'choice-ok', onclick: () => page.actions.confirmChoice() }),
+      element('button', { id: 'choice-cancel', onclick: () => page.actions.cancelChoice() }),
+    );
+  }
+  const [words, ok, cancel] = bar.children;
+  words.textContent = state.words;
+  ok.textContent = tr('CMoveDlg', '決定');
+  ok.disabled = !state.chosen;
+  cancel.textContent = tr('CMoveDlg', 'ｷｬﾝｾﾙ');
 }
 
 // The self-closing message window; a click closes it at once.
@@ -98,7 +224,7 @@ export function messageWindow(message, ms) {
       box.addEventListener('pointerdown', () => close());
       setTimeout(() => close(), ms);
     },
-    { className: 'message', onKey: () => {} },
+    { className: 'message', onKey: () => {}, back: false },
   );
 }
 
@@ -548,10 +674,14 @@ function commandWords(command) {
   return words;
 }
 
-let adviceBox = null;
+// The advice is a panel beside the map (under the commands on a phone), never over
+// them: shown until it is closed, and asked again at each of the player's turns.
+// advice: {turn, ranking, ...} as the page has it, or {words} when there is none to give.
 export function adviceWindow(advice) {
+  const panel = $('advice');
   const view = page.game.view;
-  const fill = () => {
+  const content = () => {
+    if (advice.words) return [element('p', {}, advice.words)];
     const turn = advice.turn;
     const heading = arg(
       tr('AdviceWindow', '%1 %2 の番: 各命令を %3 か月先まで %4 / %5 回試しました%6'),
@@ -565,8 +695,7 @@ export function adviceWindow(advice) {
     const rows = advice.ranking.map((r, i) =>
       element('tr', { class: i === 0 ? 'best' : '' }, element('td', {}, commandWords(r.command), element('div', { class: 'why' }, r.why ? text(r.why) : '')), element('td', {}, r.score.toFixed(2)), element('td', {}, String(r.trials))),
     );
-    adviceBox.replaceChildren(
-      element('div', { class: 'title' }, tr('AdviceWindow', '助言')),
+    return [
       element('p', {}, heading),
       element(
         'table',
@@ -580,18 +709,25 @@ export function adviceWindow(advice) {
         ),
         ...rows,
       ),
-      buttonRow(element('button', { id: 'advice-close', onclick: () => closeAdvice() }, tr('WebPage', '閉じる'))),
-    );
+    ];
   };
-  if (!adviceBox || !adviceBox.isConnected) {
-    adviceBox = element('div', { class: 'window panel advice-window', id: 'advice' });
-    $('overlay').append(adviceBox);
+  panel.replaceChildren(
+    element('div', { class: 'title' }, tr('AdviceWindow', '助言'), element('button', { class: 'close', id: 'advice-close', title: tr('WebPage', '閉じる'), onclick: closeAdvice }, '×')),
+    element('div', { class: 'body advice-window' }, ...content()),
+  );
+  shownAdvice = advice;
+  if (panel.hidden) {
+    panel.hidden = false;
+    page.actions.relayout();
+    panel.scrollIntoView({ block: 'nearest' });
   }
-  fill();
 }
+let shownAdvice = null;
+export const adviceShown = () => !$('advice').hidden;
 function closeAdvice() {
-  adviceBox?.remove();
-  adviceBox = null;
+  $('advice').hidden = true;
+  shownAdvice = null;
+  page.actions.relayout();
 }
 
 // ---- The end: 戦績 ----
@@ -669,6 +805,14 @@ export function keysWindow() {
     ['F1', tr('CommandTable', '操作方法 (この画面)')],
     ['Enter / Esc', tr('CommandTable', '戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる')],
   ];
+  // Without a mouse, the fingers' ways first.
+  if (page.game.touch)
+    rows.unshift(
+      [pageWord('ﾀｯﾌﾟ'), pageWord('国を選ぶ・命令を出す (使えない命令はその理由を示す)')],
+      [pageWord('長押し'), pageWord('命令の説明を示す')],
+      [pageWord('2本指で広げる・狭める'), pageWord('地図の拡大・縮小')],
+      [pageWord('戻る'), pageWord('開いている画面を閉じる・選択を取り消す')],
+    );
   return modal(
     (box, close) => {
       box.append(
@@ -777,5 +921,5 @@ export function languageChanged() {
   updateMenus();
   chronicleChanged();
   if (!$('start-panel').hidden) openStartPanel();
-  if (adviceBox && page.game.advice) adviceWindow(page.game.advice);
+  if (shownAdvice) adviceWindow(shownAdvice);
 }

@@ -5,6 +5,8 @@
 // the country shown, the date and the status line. The canvas holds the map's 616 x
 // 440 pixels at a whole or fractional scale; the picture is enlarged pixel for pixel
 // and the text is drawn at the scaled size, so it stays sharp.
+// On a phone the canvas holds the countries alone, as large as the screen allows, and
+// the panel is text under the map (Figures), large enough to read.
 import { arg, countryName, patternTiles, rulerName, tr } from './words.js';
 
 export const kMapWidth = 616;
@@ -18,6 +20,12 @@ const kStatusWidth = 599 - 1 - kStatusX;
 const kNameWidth = 579 - 1 - 520;
 const kLabelWidth = 500 - 4 - 460;
 const kHint = { x: 20, y: 415, padding: 3 };
+const kEndPicture = { x: 158, y: 100, width: 300, height: 200 };
+// The panel's labels: the country's name, then its seven figures.
+const kLabels = ['国名', '人口', '開墾', '商業', '兵糧', '資金', '兵士', '訓練'];
+const kFigureLabels = kLabels.slice(1);
+// The sea kept around the countries when the map is shown without its panel.
+const kCountriesMargin = 8;
 export const kFont = '12px "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", "MS Gothic", sans-serif';
 
 // A colour 0x00BBGGRR as the engine gives it, as [r, g, b].
@@ -46,6 +54,29 @@ export class MapView {
       if (c !== kOutline && c !== kBlank && keys.has(c)) this.country[i] = keys.get(c);
     }
     this.outlines = new Map();
+    // The part of the map the canvas shows: all of it, or the countries alone.
+    this.whole = { x: 0, y: 0, w: kMapWidth, h: kMapHeight };
+    this.countries = countriesBox(this.country);
+    this.view = this.whole;
+  }
+
+  // Shows the whole map with its panel, or the countries alone (the panel elsewhere).
+  showCountriesOnly(only) {
+    this.view = only ? this.countries : this.whole;
+  }
+  get panel() {
+    return this.view === this.whole;
+  }
+
+  // The map's pixel under a point of the page (client coordinates).
+  pointAt(clientX, clientY) {
+    const r = this.canvas.getBoundingClientRect();
+    return { x: this.view.x + ((clientX - r.left) * this.view.w) / r.width, y: this.view.y + ((clientY - r.top) * this.view.h) / r.height };
+  }
+  // The point of the page over a pixel of the map.
+  clientPoint(x, y) {
+    const r = this.canvas.getBoundingClientRect();
+    return { x: r.left + ((x - this.view.x) * r.width) / this.view.w, y: r.top + ((y - this.view.y) * r.height) / this.view.h };
   }
 
   countryAt(x, y) {
@@ -55,14 +86,18 @@ export class MapView {
     return this.country[y * kMapWidth + x];
   }
 
-  // The canvas's backing store for a shown size in CSS pixels.
+  // The canvas's backing store for a shown width in CSS pixels.
   resize(cssWidth) {
     const ratio = window.devicePixelRatio || 1;
-    this.scale = (cssWidth / kMapWidth) * ratio;
-    this.canvas.width = Math.round(kMapWidth * this.scale);
-    this.canvas.height = Math.round(kMapHeight * this.scale);
+    this.scale = (cssWidth / this.view.w) * ratio;
+    this.canvas.width = Math.round(this.view.w * this.scale);
+    this.canvas.height = Math.round(this.view.h * this.scale);
     this.canvas.style.width = `${cssWidth}px`;
-    this.canvas.style.height = `${(cssWidth * kMapHeight) / kMapWidth}px`;
+    this.canvas.style.height = `${(cssWidth * this.view.h) / this.view.w}px`;
+  }
+  // The shown height for a shown width.
+  heightFor(cssWidth) {
+    return (cssWidth * this.view.h) / this.view.w;
   }
 
   // Each country's pixels in its colour (colours by country, 0x00BBGGRR), the
@@ -142,10 +177,11 @@ export class MapView {
     this.paintCountries(colours, s.patterns ? rulers : null, cells);
 
     const ctx = this.canvas.getContext('2d');
+    const view = this.view;
     ctx.setTransform(1, 0, 0, 1, 0, 0);
     ctx.imageSmoothingEnabled = false;
-    ctx.drawImage(this.offscreen, 0, 0, this.canvas.width, this.canvas.height);
-    ctx.setTransform(this.scale, 0, 0, this.scale, 0, 0);
+    ctx.drawImage(this.offscreen, view.x, view.y, view.w, view.h, 0, 0, this.canvas.width, this.canvas.height);
+    ctx.setTransform(this.scale, 0, 0, this.scale, -view.x * this.scale, -view.y * this.scale);
     if (s.targets && s.choice >= 0) ctx.drawImage(this.outline(s.choice), 0, 0);
     ctx.font = kFont;
     ctx.textBaseline = 'top';
@@ -162,6 +198,11 @@ export class MapView {
       for (const c of [s.battleAttacker, s.battleTarget])
         if (c >= 0 && c < 14 && this.pictures.marker) ctx.drawImage(this.pictures.marker, cells[c].x, cells[c].y - 16);
 
+    const end = s.mode === 5 ? this.pictures.victory : s.mode === 6 ? this.pictures.gameOver : null;
+    if (!this.panel) {
+      if (end) ctx.drawImage(end, view.x + Math.max(0, (view.w - kEndPicture.width) / 2), view.y + Math.max(0, (view.h - kEndPicture.height) / 2));
+      return;
+    }
     rectangle(ctx, 496, 6, 584, 114, '#fff');
     rectangle(ctx, 498, 8, 582, 112, '#fff');
     rectangle(ctx, 500, 117, 580, 140, kPanelGrey);
@@ -183,7 +224,7 @@ export class MapView {
       textAt(520, 120, rulerName(ruler), kNameWidth);
     }
     if (s.year) textAt(480, 148, arg(tr('CKivView', '%1 年 %2 月'), s.year, s.month));
-    const labels = ['国名', '人口', '開墾', '商業', '兵糧', '資金', '兵士', '訓練'].map((l) => tr('CKivView', l));
+    const labels = kLabels.map((l) => tr('CKivView', l));
     labels.forEach((l, row) => textAt(460, 180 + 20 * row, l, kLabelWidth));
     if (showCountry) {
       textAt(500, 180, `${shown} ${countryName(shown, s.names[shown])}`);
@@ -203,8 +244,69 @@ export class MapView {
       ctx.fillStyle = '#000';
       ctx.fillText(s.hint, kHint.x + kHint.padding, kHint.y + kHint.padding + 1);
     }
-    const end = s.mode === 5 ? this.pictures.victory : s.mode === 6 ? this.pictures.gameOver : null;
-    if (end) ctx.drawImage(end, 158, 100);
+    if (end) ctx.drawImage(end, kEndPicture.x, kEndPicture.y);
+  }
+}
+
+// The map from its top left corner (its title) to the last country's pixels to the
+// right and below, with some sea around them.
+function countriesBox(country) {
+  let right = -1;
+  let bottom = -1;
+  for (let i = 0; i < country.length; i++) {
+    if (country[i] < 0) continue;
+    right = Math.max(right, i % kMapWidth);
+    bottom = Math.max(bottom, (i / kMapWidth) | 0);
+  }
+  if (right < 0) return { x: 0, y: 0, w: kMapWidth, h: kMapHeight };
+  return { x: 0, y: 0, w: Math.min(kMapWidth, right + 1 + kCountriesMargin), h: Math.min(kMapHeight, bottom + 1 + kCountriesMargin) };
+}
+
+// The panel as text, for the screens where the map is shown without it: the portrait,
+// the name and the date, the figures of the country shown and the status line, in
+// the same words as the canvas's.
+export class Figures {
+  constructor(element) {
+    const div = (className, ...children) => {
+      const e = document.createElement('div');
+      e.className = className;
+      e.append(...children);
+      return e;
+    };
+    this.portrait = div('portrait');
+    this.ruler = div('ruler');
+    this.country = div('country');
+    this.date = div('date');
+    this.grid = div('grid');
+    this.cells = kFigureLabels.map(() => {
+      const label = document.createElement('span');
+      const value = document.createElement('b');
+      this.grid.append(div('figure', label, value));
+      return { label, value };
+    });
+    this.status = div('status');
+    element.replaceChildren(div('head', this.portrait, div('who', this.ruler, this.country), this.date), this.grid, this.status);
+  }
+
+  // s: as MapView.draw's.
+  fill(s, pictures) {
+    const shown = s.shown;
+    const f = shown >= 0 && shown < 14 ? s.countries[shown] : null;
+    const ruler = f ? f[0] : -1;
+    const shownPicture = `${ruler} ${pictures.portraits.length}`; // the portraits come after the map
+    if (this.portrait.dataset.shown !== shownPicture) {
+      this.portrait.dataset.shown = shownPicture;
+      const picture = f ? pictures.portraits[Math.max(0, Math.min(15, ruler))] : null;
+      this.portrait.replaceChildren(...(picture ? [picture.cloneNode()] : []));
+    }
+    this.ruler.textContent = f ? rulerName(ruler) : '';
+    this.country.textContent = f ? `${shown} ${countryName(shown, s.names[shown])}` : '';
+    this.date.textContent = s.year ? arg(tr('CKivView', '%1 年 %2 月'), s.year, s.month) : '';
+    this.cells.forEach((cell, row) => {
+      cell.label.textContent = tr('CKivView', kFigureLabels[row]);
+      cell.value.textContent = f ? String(f[row + 1]) : '';
+    });
+    this.status.textContent = s.status || '';
   }
 }
 

@@ -4,12 +4,12 @@
 // While the computer plays, the engine runs its turns to the player's next and hands
 // back what the windows would have shown (each turn, message and battle step), which
 // the page then shows at the chosen pace.
-import { MapView, kMapHeight, kMapWidth } from './map.js';
+import { Figures, MapView } from './map.js';
 import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 
-const { tr, arg, text, menuText } = W;
+const { tr, arg, text, menuText, pageWord } = W;
 
 // The view's modes, as the engine numbers them.
 export const Mode = { NoGame: 0, PlayerTurn: 1, ComputerTurns: 2, ChooseMove: 3, ChooseAttack: 4, Victory: 5, GameOver: 6 };
@@ -20,6 +20,10 @@ const kPaceDivisors = [1, 2, 10]; // 標準, 速い, 最速
 class Engine {
   constructor(worker) {
     this.worker = worker ?? new Worker('engine-worker.js');
+    window.velcorWasm.then(
+      (wasm) => this.worker.postMessage({ wasm }),
+      (error) => this.worker.postMessage({ wasmError: String(error) }),
+    );
     this.next = 1;
     this.waiting = new Map();
     this.worker.onmessage = ({ data }) => {
@@ -61,7 +65,7 @@ export const game = {
   shown: -1,
   battle: [-1, -1],
   status: () => '',
-  choice: -1, // the country the keys chose while choosing
+  choice: -1, // the country the keys or a tap chose while choosing
   pointed: -1, // the target under the pointer while a war's is chosen
   odds: new Map(),
   chronicle: [], // every event of the game, as the engine words it in JSON
@@ -69,11 +73,15 @@ export const game = {
   advice: null,
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
-  times: { firstPaint: 0, months: [] },
+  touch: matchMedia('(hover: none)').matches, // the last pointer was a finger (or there is no mouse)
+  times: { firstPaint: 0, startPanel: 0, months: [] },
+  store, // the games kept in the browser
 };
 window.velcor = game; // for the browser tests and the curious
 
 let map = null;
+let figures = null; // the panel as text, on a phone
+let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 
 // ---- Commands ----
@@ -128,9 +136,9 @@ function whyNot(command, enabled) {
     case Mode.ComputerTurns:
       return tr('CommandTable', 'ほかの国の番です');
     case Mode.ChooseMove:
-      return tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
+      return game.touch ? pageWord('移動先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
     case Mode.ChooseAttack:
-      return tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
+      return game.touch ? pageWord('攻撃先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
     case Mode.Victory:
     case Mode.GameOver:
       return tr('CommandTable', 'ゲームは終わりました');
@@ -153,11 +161,13 @@ function buttonEnabled(command) {
   return command.key === 'R' ? game.rest : game.actions;
 }
 
+// A command that cannot be given now is not a disabled button: it looks out of reach,
+// and a tap on it says why (a finger has no tooltip to hover over).
 function updateButtons() {
   for (const command of kCommands) {
     const b = $(`cmd-${command.key}`);
     const enabled = buttonEnabled(command) && !game.busy;
-    b.disabled = !enabled;
+    b.classList.toggle('off', !enabled);
     b.textContent = W.commandCaption(command.key);
     b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
     // A command the country cannot carry out now looks out of reach before it is
@@ -170,16 +180,29 @@ function updateButtons() {
   dialogs.updateMenus();
 }
 
+// A press on a command: given when it may be, else the reason, beside the button.
+function pressCommand(command, button) {
+  if (buttonEnabled(command) && !game.busy) return runCommand(command);
+  if (!game.rules) return;
+  // While a command of the turn is under way there is nothing to tell.
+  const why = game.busy && game.mode === Mode.PlayerTurn ? '' : whyNot(command, buttonEnabled(command));
+  if (why) dialogs.tip(button, why);
+}
+
 // ---- Drawing ----
+
+const choosing = () => game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
+// The way a target is chosen by touch: a bar with what is chosen and its odds, 決定
+// and ｷｬﾝｾﾙ. A phone always has it; a desktop's page once a finger has touched it.
+const choiceByTouch = () => choosing() && (game.touch || document.body.classList.contains('compact'));
 
 function repaint() {
   if (!map) return;
   const d = game.drawn;
   const v = game.view;
-  const choosing = game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
   let hint = '';
-  if (choosing) hint = tr('CommandTable', '右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定');
-  map.draw({
+  if (choosing() && !choiceByTouch()) hint = tr('CommandTable', '右クリックまたは Esc で取り消し　矢印キーか Tab で選び Enter で決定');
+  const shown = {
     countries: d ? d.c : new Array(14).fill(null),
     places: v ? v.countries.map((c) => ({ x: c.x, y: c.y })) : new Array(14).fill({ x: -100, y: -100 }),
     names: v ? v.countries.map((c) => c.name.t) : [],
@@ -192,27 +215,70 @@ function repaint() {
     month: d?.month,
     status: game.status(),
     mode: game.mode,
-    targets: choosing ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
+    targets: choosing() ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
     choice: game.choice,
     patterns: settings.patterns,
     hint,
-  });
+  };
+  map.draw(shown);
+  if (!map.panel) figures.fill(shown, pictures);
+  dialogs.choiceBar(choiceByTouch() ? choiceWords() : null);
 }
 
+// What the choice bar says: the target chosen (with the odds of a war), or how to choose.
+function choiceWords() {
+  const chosen = game.choice;
+  if (chosen < 0) return { words: pageWord('ﾀｯﾌﾟで国を選び、決定で進めます'), chosen: false };
+  return { words: game.mode === Mode.ChooseAttack ? oddsLine(chosen) : moveLine(chosen), chosen: true };
+}
+
+// The room the page is laid out in: the layout viewport, which a phone's browser keeps
+// as wide as its screen as long as nothing on the page is wider. Neither a pinch's zoom
+// nor the on-screen keyboard changes it: the keyboard only narrows what is seen, and
+// the windows move above it (dialogs.js).
+let laidOut = { width: 0, height: 0 };
+function room() {
+  const html = document.documentElement;
+  const seen = window.visualViewport;
+  const width = Math.min(html.clientWidth, seen ? Math.round(seen.width * seen.scale) : Infinity);
+  let height = html.clientHeight;
+  // A browser that makes room for the keyboard by shrinking the page: the board stays.
+  const typing = document.activeElement?.matches?.('input:not([type=checkbox]):not([type=file])');
+  if (typing && width === laidOut.width && height < laidOut.height) height = laidOut.height;
+  return { width, height };
+}
+
+// A phone's layout below 600 pixels of width or 500 of height: the map alone on the
+// canvas, as wide as the screen held upright, as high as it held sideways; the panel
+// as text under it or beside it; the commands a row of their own.
 function layout() {
   const board = $('board');
+  const { width: w, height: h } = room();
+  laidOut = { width: w, height: h };
+  const compact = w < 600 || h < 500;
+  const landscape = compact && w > h;
+  document.body.classList.toggle('compact', compact);
+  document.body.classList.toggle('landscape', landscape);
   const bar = $('menubar').offsetHeight;
-  const narrow = window.innerWidth < 600;
-  document.body.classList.toggle('narrow', narrow);
-  const below = narrow ? $('commands').offsetHeight + 8 : 0;
-  const room = Math.max(200, window.innerHeight - bar - below - 16);
-  const width = Math.floor(Math.min(window.innerWidth - (narrow ? 0 : 16), (room * kMapWidth) / kMapHeight));
-  board.style.width = `${width}px`;
-  board.style.setProperty('--scale', String(width / kMapWidth));
-  if (map) {
-    map.resize(width);
-    repaint();
+  document.documentElement.style.setProperty('--bar', `${bar}px`);
+  const side = $('side');
+  side.hidden = $('advice').hidden && $('chronicle').hidden;
+  if (!map) return;
+  map.showCountriesOnly(compact);
+  let width;
+  if (!compact) {
+    const room = Math.max(200, h - bar - 16);
+    const beside = side.hidden ? 0 : side.offsetWidth + 6;
+    width = Math.floor(Math.min(w - 16 - beside, (room * map.view.w) / map.view.h));
+    board.style.width = `${width}px`;
+  } else {
+    const high = Math.max(160, h - bar);
+    width = landscape ? Math.floor(Math.min((high * map.view.w) / map.view.h, w * 0.6)) : w;
+    board.style.width = '';
   }
+  board.style.setProperty('--scale', String(width / map.view.w));
+  map.resize(width);
+  repaint();
 }
 
 // ---- The status line ----
@@ -290,11 +356,14 @@ async function playerTurnReached(answer) {
   }
   updateButtons();
   repaint();
+  // The advice, while it is shown, is the turn's: asked again at each.
+  if (dialogs.adviceShown()) advise();
   if (settings.report !== false && game.sinceTurn.length) await dialogs.turnReport(game.sinceTurn);
   game.sinceTurn = [];
 }
 
 async function victory() {
+  latest = null;
   game.mode = Mode.Victory;
   game.actions = game.rest = false;
   statusWords(game.rules.unified);
@@ -304,6 +373,7 @@ async function victory() {
 }
 
 async function gameEnded() {
+  latest = null;
   updateButtons();
   repaint();
   const summary = await engine.call('summary');
@@ -314,6 +384,7 @@ async function gameEnded() {
 // game or a load replaces the story only once the engine has begun it: a file refused
 // leaves the game and its chronicle as they were.
 async function computerPlays(call, ...args) {
+  if (choosing()) leaveChoice();
   game.mode = Mode.ComputerTurns;
   game.actions = game.rest = false;
   game.busy = true;
@@ -344,6 +415,7 @@ async function domestic(kind) {
   if (!game.actions || game.busy) return;
   game.busy = true;
   const answer = await engine.call('command', kind);
+  await standing();
   game.busy = false;
   takeEvents(answer);
   takeView(answer);
@@ -371,6 +443,7 @@ async function chooseTarget(mode) {
   game.pointed = -1;
   game.actions = game.rest = false;
   game.busy = false;
+  releaseBack = dialogs.onBack(cancelChoice);
   if (mode === Mode.ChooseAttack) {
     game.odds = new Map();
     const odds = await engine.call('odds');
@@ -380,19 +453,32 @@ async function chooseTarget(mode) {
   repaint();
 }
 
-function cancelChoice() {
-  if (game.mode !== Mode.ChooseMove && game.mode !== Mode.ChooseAttack) return;
+// Leaves the choice of a target (for the command chosen, or for nothing).
+function leaveChoice() {
   game.mode = Mode.PlayerTurn;
   game.choice = -1;
+  releaseBack?.();
+  releaseBack = null;
+}
+let releaseBack = null; // gives the back button back while a target is chosen
+
+function cancelChoice() {
+  if (!choosing()) return;
+  leaveChoice();
   game.actions = game.rest = true;
   statusWords(game.view.turnWords);
   updateButtons();
 }
 
+const numbered = (country) => `${country} ${W.countryName(country, game.view.countries[country].name.t)}`;
+function moveLine(country) {
+  return arg(tr('Message', '%1 から %2 へ移動'), numbered(game.view.turn), numbered(country));
+}
+
 function oddsLine(target) {
   const o = game.odds.get(target);
   if (!o) return '';
-  return `${target} ${W.countryName(target, game.view.countries[target].name.t)}  ` + arg(
+  return `${numbered(target)}  ` + arg(
     tr('ForesightWords', '占領 %1%  退却 %2%  全滅 %3%  残る兵士 味方 %4 敵 %5'),
     o.taken,
     o.beatenOff,
@@ -408,13 +494,11 @@ async function pickCountry(country) {
   if (country >= 0) game.shown = country;
   const mode = game.mode;
   if (mode === Mode.ChooseMove) {
-    game.mode = Mode.PlayerTurn;
-    game.choice = -1;
+    leaveChoice();
     repaint();
     await moveTo(country);
   } else if (mode === Mode.ChooseAttack) {
-    game.mode = Mode.PlayerTurn;
-    game.choice = -1;
+    leaveChoice();
     repaint();
     await attack(country);
   } else if (mode === Mode.Victory || mode === Mode.GameOver) {
@@ -444,6 +528,7 @@ async function moveTo(country) {
     return;
   }
   const answer = await engine.call('command', 4, country, amounts.soldiers, amounts.provisions, amounts.funds);
+  const stood = standing();
   takeEvents(answer);
   takeView(answer);
   statusWords(answer.result.words);
@@ -455,6 +540,7 @@ async function moveTo(country) {
   } else {
     game.actions = game.rest = true;
   }
+  await stood;
   game.busy = false;
 }
 
@@ -462,12 +548,14 @@ async function attack(country) {
   game.busy = true;
   updateButtons();
   const answer = await engine.call('command', 5, country);
+  const stood = standing();
   takeEvents(answer);
   await playShows(answer.shows);
   takeView(answer);
   game.shown = country;
   statusWords(answer.result.words);
   await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
+  await stood;
   game.busy = false;
   if (answer.result.done) {
     game.actions = false;
@@ -494,6 +582,18 @@ function stepChoice(direction) {
   game.shown = country;
   if (moving) setStatus(() => arg(tr('CKivView', '%1 %2 へ移動 (Enter)'), country, W.countryName(country, v.countries[country].name.t)));
   else setStatus(() => oddsLine(country));
+}
+
+// A target chosen by a tap: shown with its odds, given once 決定 (or a second tap on it)
+// confirms. A country that is no target is answered as a click answers it.
+function tapChoice(country) {
+  const targets = game.mode === Mode.ChooseMove ? game.view.moveTargets : game.view.attackTargets;
+  if (!targets.includes(country)) return pickCountry(country);
+  if (country === game.choice) return pickCountry(country);
+  game.choice = country;
+  game.shown = country;
+  if (game.mode === Mode.ChooseAttack) setStatus(() => oddsLine(country));
+  else setStatus(() => moveLine(country));
 }
 
 // ---- The player's commands by button and key ----
@@ -556,9 +656,16 @@ function onKey(event) {
 
 // ---- Pointer and touch on the map ----
 
-function mapPoint(event) {
-  const r = $('map').getBoundingClientRect();
-  return { x: ((event.clientX - r.left) * kMapWidth) / r.width, y: ((event.clientY - r.top) * kMapHeight) / r.height };
+const mapPoint = (event) => map.pointAt(event.clientX, event.clientY);
+
+// A finger or a pen: the hints speak of taps, and a target is chosen before it is given.
+function pointerSeen(event) {
+  const touch = event.pointerType !== 'mouse';
+  if (touch === game.touch) return;
+  game.touch = touch;
+  document.body.classList.toggle('touch', touch);
+  updateButtons();
+  repaint();
 }
 
 function onPointerDown(event) {
@@ -570,12 +677,13 @@ function onPointerDown(event) {
   }
   if (event.button !== 0) return;
   const country = map.countryAt(p.x, p.y);
-  if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
+  if (country >= 0 && event.pointerType !== 'mouse' && choosing()) tapChoice(country);
+  else if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
   else repaint();
 }
 
 function onPointerMove(event) {
-  if (game.mode !== Mode.ChooseAttack || event.pointerType === 'touch') return;
+  if (game.mode !== Mode.ChooseAttack || event.pointerType !== 'mouse') return;
   const p = mapPoint(event);
   let country = map.countryAt(p.x, p.y);
   if (!game.view.attackTargets.includes(country)) country = -1;
@@ -599,6 +707,7 @@ async function newGame() {
 
 // A game begins: its chronicle is what the save's told (a load), or nothing yet.
 function beginStory(answer) {
+  latest = null;
   game.chronicle = answer.chronicle ?? [];
   game.sinceTurn = [];
   game.shown = -1;
@@ -606,8 +715,9 @@ function beginStory(answer) {
   if (answer.chronicleSetAside) dialogs.notice(arg(tr('chronicle', '戦況記録を無視しました: %1'), text(answer.chronicleSetAside)));
 }
 
+const inPlay = () => game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver;
 function canSave() {
-  return game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver && !game.busy;
+  return inPlay() && !game.busy;
 }
 
 const cannotSave = (where, why) => arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), where, why);
@@ -661,22 +771,55 @@ function autosaveFailed(words) {
   autosaveTrouble = words;
 }
 
+// The game as it last stood after the player's turn began or he gave a command: the
+// engine's save, and whether it is kept among the autosaves. The page keeps it at
+// hand, so that a page hidden or closed (a phone turning to another app, a tab closed)
+// keeps it at once, without a word with the engine.
+let latest = null;
+
+function keepAutosave(entry) {
+  return store.keep('autosaves', entry.saved).then(
+    () => {
+      entry.kept = true;
+      autosaveTrouble = '';
+    },
+    (error) => autosaveFailed(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), storageWords(error))),
+  );
+}
+
 function autosave() {
   // The engine is asked at once, before any command of the turn can reach it.
   const asked = engine.call('save');
-  Promise.all([asked, holdAutosaves()]).then(async ([saved, held]) => {
+  Promise.all([asked, holdAutosaves()]).then(([saved, held]) => {
     if (saved.error) return;
+    latest = { saved, kept: false };
     if (!held) {
       autosaveFailed(tr('WebPage', 'ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません'));
       return;
     }
-    try {
-      await store.keep('autosaves', saved);
-      autosaveTrouble = '';
-    } catch (error) {
-      autosaveFailed(arg(tr('GameHistory', '自動ｾｰﾌﾞできません: %1'), storageWords(error)));
-    }
+    keepAutosave(latest);
   });
+}
+
+// After a command of the player's: the game as it now stands, asked of the engine
+// before anything else can change it (and had before the command is done).
+function standing() {
+  return engine.call('save').then((saved) => {
+    if (!saved.error && inPlay()) latest = { saved, kept: false };
+  });
+}
+
+// The page hidden (another app, another tab, the screen locked): the game kept as it
+// stands. The page closed: kept at once where the browser writes before it returns,
+// and among the autosaves when the page opens again.
+function pageHidden(event) {
+  if (!latest || latest.kept || !autosavesHeld) return;
+  if (event.type === 'pagehide') {
+    store.keepForLater('autosaves', latest.saved);
+    latest.kept = true;
+  } else {
+    keepAutosave(latest);
+  }
 }
 
 // What the page reads before it asks the engine (a file, a chronicle to unpack): the
@@ -693,12 +836,19 @@ async function reading(work) {
 }
 
 async function loadEntry(entry) {
-  const chronicle = await reading(store.chronicle(entry));
-  await computerPlays('load', entry.save, dialogs.saveLabel(entry), entry.difficulty, entry.record ?? '', chronicle);
+  let kept;
+  try {
+    kept = await reading(store.files(entry));
+  } catch (error) {
+    await dialogs.alert(arg(tr('Message', 'ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2'), dialogs.saveLabel(entry), storageWords(error)));
+    return;
+  }
+  await computerPlays('load', kept.save, dialogs.saveLabel(entry), entry.difficulty, kept.record ?? '', kept.chronicle ?? '');
 }
 
 async function loadGame() {
   if (game.busy || game.mode === Mode.ComputerTurns) return;
+  await reading(store.refresh());
   const entry = await dialogs.loadDialog(store.list('saves'), store.list('autosaves'));
   if (!entry) return;
   if (entry.files) return openFiles(entry.files);
@@ -747,6 +897,7 @@ async function readFiles(files) {
 }
 
 async function replay(recordBytes, name) {
+  if (choosing()) leaveChoice();
   game.busy = true;
   const answer = await engine.call('replay', recordBytes);
   game.busy = false;
@@ -786,7 +937,9 @@ async function downloadGame(withRecord) {
 
 async function advise() {
   if (game.mode !== Mode.PlayerTurn || !game.view?.playing) {
-    await dialogs.alert(tr('AdviceWindow', '助言できるのは自国の番だけです'));
+    const words = tr('AdviceWindow', '助言できるのは自国の番だけです');
+    if (dialogs.adviceShown()) dialogs.adviceWindow({ words });
+    else await dialogs.alert(words);
     return;
   }
   const turn = game.view.turn;
@@ -817,13 +970,15 @@ async function loadImage(src) {
 async function start() {
   W.setLanguage(settings.language ?? W.browserLanguage());
   const scenariosAsked = engine.call('scenarios');
+  const opened = store.open();
   const [words, mapImage] = await Promise.all([fetch('words.json').then((r) => r.json()), loadImage('res/130.png')]);
   W.setWords(words);
   // The map first, every country unruled, while the engine starts.
   game.rulerColours = [0xffffff];
-  const pictures = { map: mapImage, marker: null, portraits: [] };
+  pictures = { map: mapImage, marker: null, portraits: [] };
   map = new MapView($('map'), pictures, words.regionKeys);
   game.map = map;
+  figures = new Figures($('figures'));
   layout();
   await new Promise((resolve) => requestAnimationFrame(() => setTimeout(resolve, 0)));
   game.times.firstPaint = performance.now();
@@ -834,7 +989,9 @@ async function start() {
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
   dialogs.install({ game, settings, store, actions, Mode });
   updateButtons();
+  await opened;
   dialogs.openStartPanel();
+  game.times.startPanel = performance.now();
   pictures.marker = await loadImage('res/132.png');
   pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));
   pictures.victory = await loadImage('res/163.png');
@@ -842,6 +999,36 @@ async function start() {
   dialogs.picturesReady(pictures);
   repaint();
   game.ready = true;
+  keepOffline();
+}
+
+// The page kept for play without the network, and installable: its service worker
+// (sw.js, which the build writes with every file of the page and its hash). A new
+// version waits until the player takes it (更新) or every tab of the old one is
+// closed: a page never runs on the files of two versions. It needs a secure page
+// (https, or localhost); elsewhere the page plays on from the network.
+function keepOffline() {
+  // The manifest (which makes the page installable) and its icons come once the game
+  // can be played: on a slow link they would hold up its start.
+  for (const [rel, href] of [['manifest', 'manifest.webmanifest'], ['apple-touch-icon', 'res/128-256.png']])
+    document.head.append(Object.assign(document.createElement('link'), { rel, href }));
+  if (!('serviceWorker' in navigator)) return;
+  navigator.serviceWorker.register('sw.js').then(
+    (registration) => {
+      const offer = (worker) => {
+        if (worker && navigator.serviceWorker.controller)
+          dialogs.notice(pageWord('新しい版があります'), { label: pageWord('更新'), run: () => worker.postMessage('take over') });
+      };
+      offer(registration.waiting);
+      registration.addEventListener('updatefound', () => {
+        const worker = registration.installing;
+        worker?.addEventListener('statechange', () => worker.state === 'installed' && offer(worker));
+      });
+      // The new version taken (here or in another tab): the page reloads on its files.
+      navigator.serviceWorker.addEventListener('controllerchange', () => location.reload());
+    },
+    () => {},
+  );
 }
 
 // What the menus and dialogs may ask of the game.
@@ -857,6 +1044,10 @@ export const actions = {
   repaint,
   updateButtons,
   relayout: layout,
+  cancelChoice,
+  confirmChoice() {
+    if (choosing() && game.choice >= 0) pickCountry(game.choice);
+  },
   setLanguage(lang) {
     settings.language = lang;
     store.saveSettings(settings);
@@ -879,8 +1070,8 @@ export const actions = {
     store.saveSettings(settings);
   },
   resume() {
-    const latest = store.list('autosaves')[0];
-    if (latest) loadEntry(latest);
+    const newest = store.list('autosaves')[0];
+    if (newest) loadEntry(newest);
   },
 };
 
@@ -891,16 +1082,25 @@ function install() {
     b.id = `cmd-${command.key}`;
     b.className = 'command';
     b.style.setProperty('--x', String(20 + 70 * kCommands.indexOf(command)));
-    b.disabled = true;
-    b.addEventListener('click', () => runCommand(command));
+    b.classList.add('off');
+    b.addEventListener('click', () => pressCommand(command, b));
+    // A long press (a finger's right click) tells what the tooltip tells.
+    b.addEventListener('contextmenu', (e) => {
+      e.preventDefault();
+      if (game.rules) dialogs.tip(b, tooltip(command, buttonEnabled(command)));
+    });
     commands.append(b);
   }
+  document.body.classList.toggle('touch', game.touch);
+  document.addEventListener('pointerdown', pointerSeen, true);
   const canvas = $('map');
   canvas.addEventListener('pointerdown', onPointerDown);
   canvas.addEventListener('pointermove', onPointerMove);
   canvas.addEventListener('contextmenu', (e) => e.preventDefault());
   document.addEventListener('keydown', onKey);
   window.addEventListener('resize', layout);
+  window.addEventListener('pagehide', pageHidden);
+  document.addEventListener('visibilitychange', (e) => document.visibilityState === 'hidden' && pageHidden(e));
   // The menu bar takes its height once its words and font are in: the map fits under it.
   new ResizeObserver(() => layout()).observe($('menubar'));
   start().catch((error) => {

@@ -35,6 +35,29 @@ export function tr(context, text) {
   return words.translations.en?.[context]?.[text] ?? text;
 }
 
+// The page's own words, which no window of the desktop shows (touch, a phone's back
+// button, the page kept for offline play): as the page shows them in Japanese, with
+// their English. web/tools/words.mjs checks that each is used, has its English and is
+// none of the texts the translations already hold.
+export const kPageWords = {
+  'ﾀｯﾌﾟで国を選び、決定で進めます': 'Tap a country to choose it, then OK',
+  '移動先を選択中です (ｷｬﾝｾﾙで取り消し)': 'Choosing where to move (Cancel stops it)',
+  '攻撃先を選択中です (ｷｬﾝｾﾙで取り消し)': 'Choosing whom to attack (Cancel stops it)',
+  'ﾀｯﾌﾟ': 'Tap',
+  '国を選ぶ・命令を出す (使えない命令はその理由を示す)': 'Choose a country, give a command (one that cannot be given says why)',
+  '長押し': 'Long press',
+  '命令の説明を示す': 'Describe the command',
+  '2本指で広げる・狭める': 'Two fingers apart or together',
+  '地図の拡大・縮小': 'Zoom the map in or out',
+  '戻る': 'Back',
+  '開いている画面を閉じる・選択を取り消す': 'Close the open window, or cancel the choice',
+  '新しい版があります': 'A new version is ready',
+  '更新': 'Update',
+};
+export function pageWord(japanese) {
+  return language === 'en' ? kPageWords[japanese] ?? japanese : japanese;
+}
+
 // %1..%9 replaced by the arguments, as QString::arg does.
 export function arg(pattern, ...args) {
   return pattern.replace(/%([1-9])/g, (whole, n) => (Number(n) <= args.length ? String(args[Number(n) - 1]) : whole));

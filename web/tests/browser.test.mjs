@@ -54,13 +54,15 @@ async function browserIn(language) {
   return browser;
 }
 
-async function openPage(browser, width = 1366, height = 768) {
+// A page of the game in browser (or a context of it); prepare(page) runs before it opens.
+async function openPage(browser, width = 1366, height = 768, prepare = null) {
   const page = await browser.newPage();
   const errors = [];
   page.on('pageerror', (e) => errors.push(e.message));
   page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
   page.errors = errors;
   await page.setViewport({ width, height });
+  await prepare?.(page);
   await page.goto(origin);
   await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
   return page;
@@ -165,7 +167,7 @@ describe('a game in the browser', () => {
     const land = s.view.countries[turn].f;
     assert.ok(land[2] > before[2], 'the land was developed');
     assert.equal(before[5] - land[5], 1000, 'for the cost of the command');
-    assert.equal(await page.$eval('#cmd-M', (b) => b.disabled), true, 'one command a turn');
+    assert.equal(await page.$eval('#cmd-M', (b) => b.getAttribute('aria-disabled')), 'true', 'one command a turn');
 
     await page.keyboard.press('r');
     s = await restUntil(page, (v) => v.playing && v.moveTargets.length > 0);
@@ -204,14 +206,14 @@ describe('a game in the browser', () => {
     await page.waitForSelector('.alert');
     await page.keyboard.press('Enter');
     const saved = (await state(page)).view;
-    assert.equal(await page.evaluate(() => JSON.parse(localStorage.getItem('velcor.saves')).length), 1);
+    assert.equal((await kept(page, 'saves')).length, 1);
     const open = ['L', 'C', 'S', 'T'].find((k) => !saved.why[k]);
     if (open) {
       await page.keyboard.press(open.toLowerCase());
       await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
     }
     await control(page, 'o');
-    await page.click('#save-0');
+    await page.waitForSelector('#save-0').then((b) => b.click()); // the list is read first
     s = await playerTurn(page);
     assert.equal(s.view.turn, saved.turn, 'the loaded game gives the saved turn again');
     assert.deepEqual(
@@ -247,6 +249,9 @@ describe('a game in the browser', () => {
   });
 });
 
+// The games the page keeps of a kind, newest first, as its store lists them.
+const kept = (page, kind) => page.evaluate(async (k) => (await window.velcor.store.refresh(), window.velcor.store.list(k)), kind);
+
 // What the player reads in the Japanese page: no word of the browser's English.
 const japanese = (text) => !/[A-Za-z]{3,}/.test(text);
 const alertText = (page) => page.waitForSelector('.alert').then((e) => e.evaluate((a) => a.textContent));
@@ -273,9 +278,9 @@ describe('files, saves and tabs', () => {
   });
   after(() => browser?.close());
 
-  async function freshPage() {
-    const page = await openPage(browser);
-    await page.evaluate(() => localStorage.clear());
+  // A page in a browser context of its own: nothing kept by another test.
+  async function freshPage(prepare) {
+    const page = await openPage(await browser.createBrowserContext(), 1366, 768, prepare);
     await menu(page, 'menu-view', 'menu-speed-2');
     return page;
   }
@@ -339,7 +344,7 @@ describe('files, saves and tabs', () => {
       await page.reload();
       await page.waitForFunction(() => window.velcor?.ready);
       if (pick === '#save-0') await page.click('#start-load');
-      await page.click(pick);
+      await page.waitForSelector(pick).then((b) => b.click());
       await playerTurn(page);
       const told = await chronicle(page);
       assert.deepEqual(told.slice(0, story.length), story, `${pick}: the story up to the save, then the load`);
@@ -348,12 +353,45 @@ describe('files, saves and tabs', () => {
     await page.close();
   });
 
+  test('the saves of an older page taken in, and the game kept as it stands when the page is closed', async () => {
+    const page = await freshPage();
+    const older = readFileSync(nativeSave('older.txt', () => {}), 'latin1');
+    await page.evaluate((save) => {
+      const entry = { save, record: '', chronicle: '', difficulty: 1, year: 189, month: 12, player: 9, time: Date.now() };
+      localStorage.setItem('velcor.saves', JSON.stringify([entry]));
+    }, older);
+    await page.reload();
+    await page.waitForFunction(() => window.velcor?.ready);
+    assert.equal((await kept(page, 'saves')).length, 1, 'the older save is among the saves');
+    assert.equal(await page.evaluate(() => localStorage.getItem('velcor.saves')), null, 'and no longer beside them');
+    await page.click('#start-load');
+    await page.waitForSelector('#save-0').then((b) => b.click()); // the list is read first
+    const { view } = await playerTurn(page);
+    assert.equal(view.player, 9);
+
+    // A command given, the page closed: its return resumes after the command.
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
+    await page.keyboard.press(open.toLowerCase());
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    const story = await chronicle(page);
+    await page.goto('about:blank');
+    await page.goto(origin);
+    await page.waitForFunction(() => window.velcor?.ready);
+    await page.click('#start-resume');
+    await playerTurn(page);
+    const told = await chronicle(page);
+    assert.deepEqual(told.slice(0, story.length), story, 'the autosave holds the command');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
   test("a full storage and a second tab: said in the page's words, the autosaves one game's", async () => {
-    const autosaves = () => JSON.parse(localStorage.getItem('velcor.autosaves') ?? '[]');
-    const first = await freshPage();
+    const autosaves = () => window.velcor.store.refresh().then(() => window.velcor.store.list('autosaves'));
+    // The browser's room for the page, made small enough to fill in a moment.
+    const first = await freshPage((page) => page.createCDPSession().then((cdp) => cdp.send('Storage.overrideQuotaForOrigin', { origin: origin.slice(0, -1), quotaSize: 4 << 20 })));
     await newGame(first, 1, 9);
-    await first.waitForFunction(`(${autosaves})().length >= 1`);
-    const second = await openPage(browser);
+    await first.waitForFunction(`(${autosaves})().then((a) => a.length >= 1)`);
+    const second = await openPage(first.browserContext());
     await newGame(second, 1, 2);
     await second.waitForSelector('#notice');
     assert.ok(japanese(await second.$eval('#notice', (n) => n.textContent)));
@@ -361,19 +399,28 @@ describe('files, saves and tabs', () => {
     await playerTurn(first);
     await second.keyboard.press('r');
     await playerTurn(second);
-    await first.waitForFunction(`(${autosaves})().length >= 2`);
-    const players = await first.evaluate(`(${autosaves})().map((e) => e.player)`);
+    await first.waitForFunction(`(${autosaves})().then((a) => a.length >= 2)`);
+    const players = await first.evaluate(`(${autosaves})().then((a) => a.map((e) => e.player))`);
     assert.ok(players.every((p) => p === 9), 'the first tab keeps the autosaves');
 
-    // The storage filled to the last byte: an autosave and a save fail, told in Japanese.
-    await first.evaluate(() => {
-      for (let size = 1 << 22; size >= 1; size >>= 1)
-        for (let i = 0; ; i++)
-          try {
-            localStorage.setItem(`filler-${size}-${i}`, 'x'.repeat(size));
-          } catch {
-            break;
-          }
+    // The storage filled to the last kilobyte (with bytes no store can pack): an autosave
+    // and a save fail, told in Japanese.
+    await first.evaluate(async () => {
+      const db = await new Promise((resolve) => {
+        const open = indexedDB.open('filler', 1);
+        open.onupgradeneeded = () => open.result.createObjectStore('filler');
+        open.onsuccess = () => resolve(open.result);
+      });
+      const noise = new Uint8Array(1 << 20);
+      for (let at = 0; at < noise.length; at += 65536) crypto.getRandomValues(noise.subarray(at, at + 65536));
+      const put = (key, size) =>
+        new Promise((resolve) => {
+          const t = db.transaction('filler', 'readwrite');
+          t.objectStore('filler').put(noise.slice(0, size), key);
+          t.oncomplete = () => resolve(true);
+          t.onabort = () => resolve(false);
+        });
+      for (let size = noise.length, key = 0; size >= 1024; size >>= 1) while (await put(key++, size));
     });
     await first.keyboard.press('r');
     await playerTurn(first);
@@ -382,7 +429,6 @@ describe('files, saves and tabs', () => {
     await control(first, 's');
     assert.ok(japanese(await alertText(first)), 'the save failed');
     await first.keyboard.press('Enter');
-    await first.evaluate(() => localStorage.clear());
     assert.deepEqual([...first.errors, ...second.errors], []);
     await second.close();
     await first.close();
@@ -442,4 +488,358 @@ describe('the layout', () => {
         await browser.close();
       }
     });
+});
+
+// ---- A phone ----
+
+// The page's own words, in the language asked.
+const { kPageWords } = await import(join(root, 'web/words.js'));
+const said = (language, japanese) => (language === 'en' ? kPageWords[japanese] : japanese);
+const translated = (language, context, japanese) => (language === 'en' ? words.translations.en[context][japanese] : japanese);
+
+// A phone's screen: its viewport, touch and no mouse, three pixels to a CSS pixel; once
+// the page is open, what it shows after it has answered the change (a frame later).
+async function asPhone(page, [width, height]) {
+  await page.setViewport({ width, height, isMobile: true, hasTouch: true, deviceScaleFactor: 3 });
+  if (page.url().startsWith('http'))
+    await page.waitForFunction(
+      ([w, h]) => visualViewport.width === w && visualViewport.height === h && new Promise((r) => requestAnimationFrame(() => requestAnimationFrame(() => r(true)))),
+      {},
+      [width, height],
+    );
+}
+
+async function phonePage(browser, size) {
+  const page = await browser.newPage();
+  const errors = [];
+  page.on('pageerror', (e) => errors.push(e.message));
+  page.on('console', (m) => m.type() === 'error' && errors.push(m.text()));
+  page.errors = errors;
+  await asPhone(page, size);
+  await page.goto(origin);
+  await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+  return page;
+}
+
+// A tap on a pixel of country, found the way a player finds it.
+async function tapCountry(page, country) {
+  const point = await page.evaluate((c) => {
+    const map = window.velcor.map;
+    const { x, y } = window.velcor.view.countries[c];
+    let best = null;
+    for (let py = 0; py < map.view.h; py++)
+      for (let px = 0; px < map.view.w; px++)
+        if (map.countryAt(px, py) === c) {
+          const d = (px - x - 8) ** 2 + (py - y + 8) ** 2;
+          if (!best || d < best.d) best = { px, py, d };
+        }
+    return map.clientPoint(best.px + 0.5, best.py + 0.5);
+  }, country);
+  await page.touchscreen.tap(point.x, point.y);
+}
+
+// Taps 休養 until the turn country can give the command wanted; its view then.
+async function restByTouchUntil(page, wanted, turns = 30) {
+  let s = await playerTurn(page);
+  for (let i = 0; i < turns && !wanted(s.view); i++) {
+    await page.tap('#cmd-R');
+    s = await playerTurn(page);
+    assert.equal(s.mode, 1, 'the player still plays');
+  }
+  assert.ok(wanted(s.view), 'the turn came');
+  return s;
+}
+
+// What a phone's screen shows, measured in the page: every window, notice, tip and bar
+// wholly within what is seen (the visual viewport), every button, field and list at
+// least 44 pixels each way and nothing wider than the screen; the panel's text of 14
+// pixels or more. A list of what is wrong; none, when all is well.
+function phoneFaults(page, where) {
+  return page.evaluate((where) => {
+    const seen = window.visualViewport;
+    const view = { left: seen.offsetLeft, top: seen.offsetTop, right: seen.offsetLeft + seen.width, bottom: seen.offsetTop + seen.height };
+    const faults = [];
+    const name = (e) => `${where}: ${e.id ? `#${e.id}` : e.className || e.tagName} "${(e.textContent ?? '').trim().slice(0, 16)}"`;
+    const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== 'hidden';
+    const within = (e, box, across = true) => {
+      const r = e.getBoundingClientRect();
+      const ok = r.left >= box.left - 0.5 && r.right <= box.right + 0.5 && (!across || (r.top >= box.top - 0.5 && r.bottom <= box.bottom + 0.5));
+      if (!ok) faults.push(`${name(e)} at ${[r.left, r.top, r.right, r.bottom].map(Math.round)} beyond ${[box.left, box.top, box.right, box.bottom].map(Math.round)}`);
+    };
+    if (document.documentElement.scrollWidth > document.documentElement.clientWidth || window.innerWidth !== document.documentElement.clientWidth)
+      faults.push(`${where}: the page is wider than the screen (${document.documentElement.scrollWidth}, ${window.innerWidth})`);
+    const windows = [...document.querySelectorAll('.window, .notice, .tip')].filter(shown);
+    for (const w of windows) within(w, view);
+    for (const control of [...document.querySelectorAll('button, input, select')].filter(shown)) {
+      const e = control.type === 'checkbox' ? control.closest('label') ?? control : control; // its label is what a finger taps
+      const r = e.getBoundingClientRect();
+      if (r.width < 44 || r.height < 44) faults.push(`${name(e)} is ${Math.round(r.width)}x${Math.round(r.height)}`);
+      const body = e.closest('.window > .body');
+      if (body) within(e, body.getBoundingClientRect(), false);
+      else if (e.closest('.window, .notice')) within(e, view);
+      else within(e, view, false);
+    }
+    for (const body of document.querySelectorAll('.window > .body')) if (body.scrollWidth > body.clientWidth + 1) faults.push(`${name(body)} scrolls sideways`);
+    for (const e of document.querySelectorAll('#figures .figure, #figures .status, #choice-bar .words'))
+      if (shown(e) && parseFloat(getComputedStyle(e).fontSize) < 14) faults.push(`${name(e)}: text of ${getComputedStyle(e).fontSize}`);
+    // With the page at its top: the commands, or while a target is chosen the bar that
+    // stands for them.
+    const choosing = shown(document.getElementById('choice-bar'));
+    if (!windows.length && document.scrollingElement.scrollTop === 0)
+      for (const e of [...document.querySelectorAll(choosing ? '#choice-bar' : '.command')].filter(shown)) within(e, view);
+    return faults;
+  }, where);
+}
+
+async function laidOutForAPhone(page, where) {
+  assert.deepEqual(await phoneFaults(page, where), []);
+}
+
+describe('the page on a phone', () => {
+  // Each game is played held one way, then turned: both ways seen in both languages.
+  const plays = [
+    { language: 'ja', first: [390, 844], then: [844, 390] },
+    { language: 'en', first: [844, 390], then: [390, 844] },
+  ];
+  for (const { language, first, then } of plays)
+    test(`${language}: a game by touch at ${first.join('x')}, turned to ${then.join('x')}`, async () => {
+      const browser = await browserIn(language === 'ja' ? 'ja-JP' : 'en-US');
+      try {
+        const page = await phonePage(browser, first);
+        const shot = (what) => page.screenshot({ path: join(shots, `phone-${language}-${what}.png`) });
+        await laidOutForAPhone(page, 'start');
+        const map = await page.$eval('#map', (m) => m.getBoundingClientRect().toJSON());
+        if (first[0] < first[1]) assert.equal(Math.round(map.width), first[0], 'the map as wide as the screen');
+        await page.tap('#menu-view');
+        await page.tap('#menu-speed-2');
+        await page.tap('#start-new');
+        await page.waitForSelector('.new-game');
+        await laidOutForAPhone(page, 'new game');
+        await page.tap('#scenario-1');
+        await page.tap('#ruler-9');
+        await page.tap('#new-game-ok');
+        await page.waitForFunction(() => window.velcor.mode === 1 || document.querySelector('#report-close'), { timeout: 30000 });
+        if (await page.$('#report-close')) await laidOutForAPhone(page, 'turn report');
+        await playerTurn(page);
+        await laidOutForAPhone(page, 'a turn');
+        await shot(`${first.join('x')}`);
+
+        // A war chosen by touch: the back button first takes the choice back.
+        const before = await restByTouchUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+        await page.tap('#cmd-W');
+        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+        await laidOutForAPhone(page, 'choosing');
+        await page.goBack();
+        await page.waitForFunction(() => window.velcor.mode === 1);
+        await page.tap('#cmd-W');
+        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+        const target = before.view.attackTargets[0];
+        await tapCountry(page, target);
+        await page.waitForFunction((t) => window.velcor.choice === t, {}, target);
+        const odds = await page.evaluate(() => [document.querySelector('#choice-bar .words').textContent, document.querySelector('#figures .status').textContent]);
+        assert.ok(odds.every((t) => /\d+%/.test(t)), `the odds at once: ${odds}`);
+        await laidOutForAPhone(page, 'a target chosen');
+        await shot(`${first.join('x')}-odds`);
+        const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
+        const fought = await battles();
+        await page.tap('#choice-ok');
+        await page.waitForSelector('.battle');
+        await laidOutForAPhone(page, 'the battle');
+        await page.tap('.battle');
+        await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+        assert.equal(await battles(), fought + 1, 'the battle was fought');
+
+        // The turn's command given: a tap on another says why.
+        await page.tap('#cmd-L');
+        const why = await page.waitForSelector('#tip').then((t) => t.evaluate((e) => e.textContent));
+        assert.equal(why, translated(language, 'CommandTable', 'この番の行動は済みました (休養で番を終えます)'));
+        await laidOutForAPhone(page, 'why not');
+
+        // Turned: the advice beside the commands, never over them, asked again at each turn.
+        await asPhone(page, then);
+        await laidOutForAPhone(page, 'turned');
+        await page.tap('#cmd-R');
+        let s = await playerTurn(page);
+        await page.tap('#menu-view');
+        await page.tap('#menu-advice');
+        const advised = (turn) => page.waitForFunction((t) => window.velcor.advice?.turn === t && !window.velcor.advice.thinking && document.querySelector('#advice tr.best'), { timeout: 60000 }, turn);
+        await advised(s.view.turn);
+        const overlap = await page.evaluate(() => {
+          const a = document.getElementById('advice').getBoundingClientRect();
+          return [...document.querySelectorAll('.command')].some((c) => {
+            const b = c.getBoundingClientRect();
+            return b.left < a.right && a.left < b.right && b.top < a.bottom && a.top < b.bottom;
+          });
+        });
+        assert.equal(overlap, false, 'the advice covers no command');
+        await laidOutForAPhone(page, 'the advice');
+        await shot(`${then.join('x')}-advice`);
+        await page.tap('#cmd-R');
+        s = await playerTurn(page);
+        await advised(s.view.turn);
+        await page.tap('#advice-close');
+        assert.equal(await page.$eval('#advice', (a) => a.hidden), true);
+        await page.evaluate(() => window.scrollTo(0, 0));
+        await shot(`${then.join('x')}`);
+
+        // A move, typed with the on-screen keyboard taking a third of the screen.
+        s = await restByTouchUntil(page, (v) => v.playing && v.moveTargets.length > 0);
+        const from = s.view.turn;
+        const soldiers = s.view.countries[from].f[6];
+        await page.tap('#cmd-M');
+        await page.waitForFunction(() => window.velcor.mode === 3);
+        await tapCountry(page, s.view.moveTargets[0]);
+        await page.tap('#choice-ok');
+        await page.waitForSelector('#move-ok');
+        await page.tap('.move input[name=soldiers]');
+        await asPhone(page, [then[0], Math.round((then[1] * 3) / 5)]);
+        await page.waitForFunction(() => document.activeElement?.name === 'soldiers');
+        await laidOutForAPhone(page, 'the keyboard up');
+        const field = await page.evaluate(() => {
+          const seen = window.visualViewport;
+          const r = document.activeElement.getBoundingClientRect();
+          return r.top >= seen.offsetTop && r.bottom <= seen.offsetTop + seen.height;
+        });
+        assert.ok(field, 'the field typed in is seen above the keyboard');
+        await shot(`${then.join('x')}-keyboard`);
+        await page.$eval('.move input[name=soldiers]', (i) => i.select());
+        await page.keyboard.type(String(Math.floor(soldiers / 2)));
+        await page.tap('#move-ok');
+        await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+        await asPhone(page, then);
+        s = await state(page);
+        assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
+
+        // The help names the fingers' ways, and the back button closes it.
+        await page.tap('#menu-help');
+        await page.tap('#menu-keys');
+        const keys = await page.waitForSelector('.keys').then((k) => k.evaluate((e) => e.textContent));
+        assert.ok(keys.includes(said(language, '長押し')), 'the help speaks of touch');
+        await laidOutForAPhone(page, 'the help');
+        await page.goBack();
+        await page.waitForFunction(() => !document.querySelector('.cover'));
+
+        // The smallest phone and the largest, either way up, with the file menu open.
+        for (const size of [[360, 640], [640, 360], [430, 932], [932, 430]]) {
+          await asPhone(page, size);
+          await page.tap('#menu-file');
+          await laidOutForAPhone(page, size.join('x'));
+          await page.tap('#menu-file');
+        }
+        assert.deepEqual(page.errors, []);
+      } finally {
+        await browser.close();
+      }
+    });
+});
+
+// ---- Without the network, and on a slow link ----
+
+// A copy of the page's build as the next version would be: one file changed, the list
+// of files and hashes of its service worker written again.
+function nextVersion() {
+  const dir = join(scratch, 'next');
+  execFileSync('cp', ['-r', site, dir]);
+  writeFileSync(join(dir, 'velcor.css'), `${readFileSync(join(site, 'velcor.css'), 'utf8')}\n/* next */\n`);
+  for (const packed of ['velcor.css.br', 'velcor.css.gz']) rmSync(join(dir, packed));
+  writeFileSync(join(dir, 'sw.js'), readFileSync(join(root, 'web/sw.js')));
+  execFileSync('node', [join(root, 'web/tools/ship.mjs'), dir]);
+  return dir;
+}
+
+describe('kept for play without the network', () => {
+  test('installable; a second visit plays with the network cut; a new version waits until it is taken', async () => {
+    let own = await serve(site, 0);
+    const port = own.address().port;
+    const address = `http://127.0.0.1:${port}/`;
+    const cut = () => {
+      own.closeAllConnections();
+      return new Promise((r) => own.close(r));
+    };
+    const browser = await browserIn('ja-JP');
+    try {
+      const page = await browser.newPage();
+      const errors = [];
+      page.on('pageerror', (e) => errors.push(e.message));
+      await page.setViewport({ width: 1366, height: 768 });
+      await page.goto(address);
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      const installable = await page.createCDPSession().then((cdp) => cdp.send('Page.getInstallabilityErrors'));
+      assert.deepEqual(installable.installabilityErrors, [], 'a phone may install it');
+      await cut();
+
+      await page.reload();
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await menu(page, 'menu-view', 'menu-speed-2');
+      await newGame(page, 1, 9);
+      await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+      const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
+      const fought = await battles();
+      await page.keyboard.press('w');
+      await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+      await page.keyboard.press('ArrowRight');
+      await page.keyboard.press('Enter');
+      await page.waitForSelector('.battle');
+      await page.keyboard.press('Enter');
+      await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+      assert.equal(await battles(), fought + 1, 'a war fought without the network');
+      await page.keyboard.press('a'); // the advisor's own worker starts, from the page's files
+      await page.waitForFunction(() => window.velcor.advice && !window.velcor.advice.thinking, { timeout: 60000 });
+      await menu(page, 'menu-view', 'menu-en');
+      assert.equal(await page.$eval('#menu-file', (m) => m.textContent), words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'].replace('&', ''));
+      await control(page, 's');
+      assert.equal(await alertText(page), words.translations.en.CKivView['セーブが完了しました']);
+      await page.keyboard.press('Enter');
+      assert.equal((await kept(page, 'saves')).length, 1);
+
+      // The next version served: the page open stays on its own files and offers the new
+      // one; taken, the page reloads on it.
+      own = await serve(nextVersion(), port);
+      const css = () => page.evaluate(() => fetch('velcor.css').then((r) => r.text()));
+      await page.reload();
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      await page.waitForSelector('#notice .act', { timeout: 30000 });
+      assert.ok(!(await css()).includes('next'), 'the open page keeps its version');
+      await Promise.all([page.waitForNavigation(), page.click('#notice .act')]);
+      await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
+      assert.ok((await css()).includes('next'), 'the new version taken');
+      assert.deepEqual(errors, []);
+    } finally {
+      await browser.close();
+      await cut();
+    }
+  });
+});
+
+describe('a slow link', () => {
+  // The link of a phone far from its mast: 1.6 Mbit/s each way, 150 ms of latency.
+  const kSlow = { offline: false, latency: 150, downloadThroughput: 1.6e6 / 8, uploadThroughput: 1.6e6 / 8 };
+  const kStartPanelMs = 2500;
+
+  test('the start panel within 2.5 s of a first visit, sooner on the second', async (t) => {
+    const browser = await browserIn('ja-JP');
+    try {
+      const visits = [];
+      // Two first visits, each in a browser context of its own (no cache, no service
+      // worker): a machine busy with other work slows one, not the link.
+      for (let i = 0; i < 2; i++) {
+        const page = await (await browser.createBrowserContext()).newPage();
+        const cdp = await page.createCDPSession();
+        await cdp.send('Network.enable');
+        await cdp.send('Network.emulateNetworkConditions', kSlow);
+        const shown = () => page.waitForFunction(() => window.velcor?.times.startPanel, { timeout: 30000, polling: 20 }).then((h) => h.jsonValue());
+        await page.goto(origin);
+        const first = await shown();
+        await page.evaluate(() => navigator.serviceWorker.ready);
+        await page.reload();
+        visits.push({ first, second: await shown() });
+      }
+      t.diagnostic(`start panel on a 1.6 Mbit/s, 150 ms link: ${visits.map((v) => `first visit ${Math.round(v.first)} ms, second ${Math.round(v.second)} ms`).join('; ')}`);
+      assert.ok(Math.min(...visits.map((v) => v.first)) < kStartPanelMs, 'the first visit');
+      assert.ok(visits.every((v) => v.second < v.first), 'the second visit from the page kept in the browser');
+    } finally {
+      await browser.close();
+    }
+  });
 });

@@ -1,10 +1,14 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Serves a folder on localhost as any static server would, with the types a browser
-// wants for the module and the WebAssembly. The page's build has no threads, so no
-// cross-origin isolation headers are needed.
+// wants for the module, the WebAssembly and the manifest. A file the build packed
+// (NAME.br, NAME.gz beside it) goes packed to a browser that takes it so; each answer
+// carries a validator, so that a browser checking its copy gets 304 and no bytes.
+// The page's build has no threads, so no cross-origin isolation headers are needed.
+// localhost is a secure place for a browser: the page's service worker and storage
+// work there as on https.
 //   node web/tools/serve.mjs DIR [PORT]     (PORT 0: any free port, printed)
 import { createServer } from 'node:http';
-import { readFile } from 'node:fs/promises';
+import { readFile, stat } from 'node:fs/promises';
 import { extname, join, normalize, sep } from 'node:path';
 
 const types = {
@@ -13,10 +17,15 @@ const types = {
   '.mjs': 'text/javascript; charset=utf-8',
   '.css': 'text/css; charset=utf-8',
   '.json': 'application/json',
+  '.webmanifest': 'application/manifest+json',
   '.wasm': 'application/wasm',
   '.png': 'image/png',
   '.txt': 'text/plain; charset=shift_jis',
 };
+const packings = [
+  ['br', '.br'],
+  ['gzip', '.gz'],
+];
 
 export function serve(dir, port = 0, host = '127.0.0.1') {
   const root = normalize(dir);
@@ -28,9 +37,28 @@ export function serve(dir, port = 0, host = '127.0.0.1') {
       return;
     }
     try {
-      const body = await readFile(file);
-      response.writeHead(200, { 'Content-Type': types[extname(file)] ?? 'application/octet-stream', 'Cache-Control': 'no-cache' });
-      response.end(body);
+      const taken = (request.headers['accept-encoding'] ?? '').split(',').map((e) => e.trim().split(';')[0]);
+      let sent = file;
+      let encoding = null;
+      for (const [name, suffix] of packings) {
+        if (!taken.includes(name)) continue;
+        if (await stat(file + suffix).then((s) => s.isFile(), () => false)) {
+          sent = file + suffix;
+          encoding = name;
+          break;
+        }
+      }
+      const { size, mtimeMs } = await stat(sent);
+      const tag = `"${Math.round(mtimeMs).toString(36)}-${size.toString(36)}"`;
+      const headers = { 'Content-Type': types[extname(file)] ?? 'application/octet-stream', 'Cache-Control': 'no-cache', ETag: tag, Vary: 'Accept-Encoding' };
+      if (encoding) headers['Content-Encoding'] = encoding;
+      if (request.headers['if-none-match'] === tag) {
+        response.writeHead(304, headers).end();
+        return;
+      }
+      const body = await readFile(sent);
+      response.writeHead(200, { ...headers, 'Content-Length': body.length });
+      response.end(request.method === 'HEAD' ? undefined : body);
     } catch {
       response.writeHead(404).end();
     }

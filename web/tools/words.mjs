@@ -2,10 +2,12 @@
 // Builds the page's words from the desktop's own: the English of translations/*.ts
 // (Qt Linguist's XML, the Japanese as source) by context, the romanized names and the
 // rulers' map patterns of the windows. Every tr('Context', 'text') of the page must be
-// a text of the translations, so the page says nothing the desktop does not.
+// a text of the translations, and every pageWord('text') one of the page's own words
+// with its English (web/words.js).
 //   node web/tools/words.mjs ROOT OUT.json
 import { readFileSync, readdirSync, writeFileSync } from 'node:fs';
 import { join } from 'node:path';
+import { pathToFileURL } from 'node:url';
 
 const [root, out] = process.argv.slice(2);
 if (!root || !out) {
@@ -89,6 +91,25 @@ for (const file of readdirSync(webDir).filter((f) => f.endsWith('.js'))) {
 }
 if (missing.length) {
   console.error(`texts of the page that the translations do not hold:\n  ${missing.join('\n  ')}`);
+  process.exit(1);
+}
+
+// The page's own words (pageWord('text') with the table of web/words.js): each used,
+// each with its English, none a text the translations already hold.
+const { kPageWords } = await import(pathToFileURL(join(webDir, 'words.js')).href);
+const asked = new Set();
+for (const file of readdirSync(webDir).filter((f) => f.endsWith('.js'))) {
+  const text = readFileSync(join(webDir, file), 'utf8');
+  for (const [, source] of text.matchAll(/\bpageWord\('((?:[^'\\]|\\.)*)'\)/g)) asked.add(source);
+}
+const known = new Set(Object.values(translations).flatMap((contexts) => Object.values(contexts).flatMap((texts) => Object.keys(texts))));
+const wrong = [
+  ...[...asked].filter((t) => !kPageWords[t]).map((t) => `"${t}": no English in the table`),
+  ...Object.keys(kPageWords).filter((t) => !asked.has(t)).map((t) => `"${t}": in the table, never shown`),
+  ...Object.keys(kPageWords).filter((t) => known.has(t)).map((t) => `"${t}": a text of the translations (tr() shows it)`),
+];
+if (wrong.length) {
+  console.error(`the page's own words (web/words.js):\n  ${wrong.join('\n  ')}`);
   process.exit(1);
 }
 
