@@ -1506,6 +1506,10 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>ﾌﾟﾚｲする人は%1人までです</source>
         <translation>At most %1 players</translation>
     </message>
+    <message>
+        <source>助言</source>
+        <translation>Advisor</translation>
+    </message>
 </context>
 <context>
     <name>TemplateDialog</name>
@@ -1768,6 +1772,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>ましたが、%1 回の攻防で攻め落とせず退きました</source>
         <translation> but was beaten off after %1 exchanges</translation>
     </message>
+    <message>
+        <source>ﾛｰﾄﾞしました (観戦)</source>
+        <translation>Game loaded (watched)</translation>
+    </message>
+    <message>
+        <source>観戦を開始しました</source>
+        <translation>Started watching the computers play</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>editor::FairnessPanel</name>
@@ -2020,6 +2036,13 @@ months</translation>
     <message>
         <source>達人</source>
         <translation>Master</translation>
+    </message>
+</context>
+<context>
+    <name>RulerTable</name>
+    <message>
+        <source>担当</source>
+        <translation>Played by</translation>
     </message>
 </context>
 </TS>

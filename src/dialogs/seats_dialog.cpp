@@ -63,6 +63,21 @@ SeatsDialog::SeatsDialog(std::vector<Offered> rulers, RulerId chosen, Difficulty
     ok->setFocus();
 }
 
+QString SeatsDialog::SeatName(const GameState& world, RulerId ruler)
+{
+    if (!GameState::IsRulerId(ruler) || ruler == 0)
+        return {};
+    switch (world.seats[static_cast<std::size_t>(ruler)].kind) {
+    case SeatKind::Person:
+        return tr("ﾌﾟﾚｲﾔｰ");
+    case SeatKind::Advisor:
+        return tr("助言");
+    case SeatKind::Computer:
+        break;
+    }
+    return tr(kLevelNames[static_cast<std::size_t>(world.LevelOf(ruler))]);
+}
+
 int SeatsDialog::Persons() const
 {
     return static_cast<int>(std::count_if(m_fields.begin(), m_fields.end(),

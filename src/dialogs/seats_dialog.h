@@ -48,6 +48,8 @@ public:
     // The field's place of a person, and of the computer at level.
     static int PersonPlace() { return 0; }
     static int LevelPlace(Difficulty level) { return 1 + static_cast<int>(level); }
+    // Who plays ruler in world, as the fields name it ("ﾌﾟﾚｲﾔｰ", "COM 難しい").
+    static QString SeatName(const GameState& world, RulerId ruler);
 
 protected:
     void OnOK() override;
