@@ -63,6 +63,14 @@ public:
         }
         return *this;
     }
+    // ruler has lost his last country.
+    Story& Fall(RulerId ruler)
+    {
+        GameEvent e = Dated(EventKind::Fall);
+        e.ruler = static_cast<std::int8_t>(ruler);
+        m_events.push_back(e);
+        return *this;
+    }
     Story& End(EventKind kind)
     {
         m_events.push_back(Dated(kind));
@@ -92,6 +100,7 @@ struct SummaryCase {
     GameFigures figures;
     std::int64_t score;
     int lastPointHeld; // the player's countries at the chart's last point
+    RulerId follow = 0; // one of several people, whose story is told
 };
 
 } // namespace
@@ -149,9 +158,23 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
          {.startYear = 190, .startMonth = 1, .ruler = 2, .months = 2, .held = 2, .mostHeld = 2, .mostYear = 190,
           .mostMonth = 1, .endYear = 190, .endMonth = 3},
          (200 + 100 + 2) * 5 / 4, 2},
+        {"one of several people loses his last country, and the others play on",
+         Story()
+             .Start(1, {1, 2, 3})
+             .Month()
+             .Battle(3, 2, 1, BattleOutcome::Taken)
+             .Fall(2)
+             .Month()
+             .Battle(1, 3, 2, BattleOutcome::Taken)
+             .Month(),
+         Difficulty::Normal,
+         {.startYear = 189, .startMonth = 12, .ruler = 2, .months = 1, .defencesLost = 1, .countriesLost = 1,
+          .mostHeld = 1, .mostYear = 189, .mostMonth = 12, .end = GameEnd::Defeated, .endYear = 190, .endMonth = 1},
+         (50 + 1) * 5 / 4, 0, 2},
     };
     for (const SummaryCase& c : cases) {
         GameSummary summary;
+        summary.Follow(c.follow);
         summary.SetDifficulty(c.difficulty);
         for (const GameEvent& e : c.story.Events())
             summary.OnGameEvent(e);
@@ -160,7 +183,9 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
         const auto& points = summary.History().Points();
         ASSERT_FALSE(points.empty()) << c.name;
         EXPECT_EQ(points.back().held[static_cast<std::size_t>(c.figures.ruler)], c.lastPointHeld) << c.name;
-        EXPECT_EQ(points.back().year * 100 + points.back().month, c.figures.endYear * 100 + c.figures.endMonth)
+        // The chart goes on with the game, his story only as long as he does.
+        EXPECT_EQ(points.back().year * 100 + points.back().month,
+                  c.follow ? 190 * 100 + 3 : c.figures.endYear * 100 + c.figures.endMonth)
             << c.name;
     }
 }

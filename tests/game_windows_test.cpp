@@ -31,6 +31,7 @@
 #include "app/main_frame.h"
 #include "app/view_options.h"
 #include "gui_test_support.h"
+#include "message_log.h"
 #include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
@@ -52,6 +53,7 @@
 #include "view/map/map_labels.h"
 #include "view/map/map_tips.h"
 #include "view/map/map_picture.h"
+#include "view/windows/game_summary_wnd.h"
 #include "view/windows/own_countries_wnd.h"
 #include "words/shown_text.h"
 #include "view/map/target_choice.h"
@@ -534,6 +536,76 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
         ranked.push_back(game.ruler);
     std::sort(ranked.begin(), ranked.end());
     EXPECT_EQ(ranked, (std::vector<RulerId>{1, 2}));
+}
+
+TEST_F(GameWindows, APersonWhoLosesHisLastCountryIsToldAndRankedWhileTheOthersPlayOn)
+{
+    Seats seats{};
+    seats[1].kind = SeatKind::Person;
+    seats[2].kind = SeatKind::Person;
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    auto ranked = [&] {
+        BestGames games;
+        games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+        std::vector<RulerId> rulers;
+        for (const BestGame& g : games.Entries())
+            rulers.push_back(g.ruler);
+        std::sort(rulers.begin(), rulers.end());
+        return rulers;
+    };
+    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(PlayersTurn());
+    ASSERT_EQ(game->Session().TurnRuler(), 2);
+    NextTurn();
+    ASSERT_EQ(game->Session().TurnRuler(), 1);
+    // 曹操 is left one country beside 劉備's, held by one soldier.
+    const int from = W().turnCountry;
+    int last = -1;
+    for (std::uint32_t n : W().countries[from].GetNeighbours())
+        if (n < kCountryCount && W().countries[n].GetRuler() != 1)
+            last = static_cast<int>(n);
+    ASSERT_GE(last, 0);
+    for (Country& c : W().countries)
+        if (c.GetRuler() == 2)
+            c.SetRuler(4);
+    W().countries[last].SetRuler(2);
+    W().countries[last].SetSoldiers(1);
+    Country& own = W().countries[from];
+    own.SetSoldiers(60000);
+    own.SetProvisions(60000);
+    own.SetTraining(100);
+
+    MessageLog shown;
+    ASSERT_TRUE(game->Give(command::War{from, last}).done);
+    ASSERT_EQ(W().countries[last].GetRuler(), 1);
+    const QString told = QStringLiteral("曹操 はすべての国を失いました");
+    EXPECT_EQ(std::count_if(shown.entries.begin(), shown.entries.end(),
+                            [&](const MessageLog::Entry& e) { return e.text.startsWith(told); }),
+              1)
+        << Show(shown.entries);
+    EXPECT_EQ(ranked(), (std::vector<RulerId>{2}));
+    BestGames table;
+    table.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+    ASSERT_EQ(table.Entries().size(), 1u);
+    EXPECT_EQ(table.Entries().front().end, GameEnd::Defeated);
+    auto fallenWindows = [&] {
+        int count = 0;
+        for (GameSummaryWindow* wnd : frame->findChildren<GameSummaryWindow*>())
+            count += wnd->isVisible() && wnd->Lines().contains(QStringLiteral("君主\t曹操"));
+        return count;
+    };
+    EXPECT_EQ(fallenWindows(), 1);
+
+    // The game goes on for 劉備 alone, with no more hand-over; its end ranks him only.
+    EXPECT_EQ(game->Phase(), TurnPhase::CommandGiven);
+    int handedOver = 0;
+    QObject::connect(game, &GameController::handOver, frame, [&] { ++handedOver; });
+    NextTurn();
+    EXPECT_EQ(game->Session().TurnRuler(), 1);
+    EXPECT_EQ(handedOver, 0);
+    emit game->gameEnded();
+    EXPECT_EQ(ranked(), (std::vector<RulerId>{1, 2}));
+    EXPECT_EQ(fallenWindows(), 1) << "his 戦績 stays; no second one";
 }
 
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)

@@ -182,6 +182,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <source>記録(&amp;R)</source>
         <translation>&amp;Records</translation>
     </message>
+    <message>
+        <source>%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます</source>
+        <translation>%1 has lost every country. The game goes on for the others.</translation>
+    </message>
 </context>
 <context>
     <name>GameSummaryWindow</name>

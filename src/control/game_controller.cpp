@@ -58,6 +58,26 @@ int GameController::Persons() const
     return persons;
 }
 
+void GameController::NoteFallen()
+{
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        m_fallen[static_cast<std::size_t>(r)] =
+            World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r);
+}
+
+void GameController::TellFallen()
+{
+    if (Persons() < 2 || m_session.Ended())
+        return; // one person's fall, or the last one's, ends the game
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        bool& told = m_fallen[static_cast<std::size_t>(r)];
+        if (!told && World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r)) {
+            told = true;
+            emit personFell(r);
+        }
+    }
+}
+
 bool GameController::CanSave() const
 {
     const TurnPhase phase = Phase();
@@ -117,6 +137,7 @@ void GameController::TurnReached(int country)
 {
     const TurnPhase phase = Phase();
     m_atTurn = phase != TurnPhase::Lost;
+    TellFallen();
     const RulerId person = m_session.TurnRuler();
     if (person != 0 && person != m_lastPerson) {
         if (m_lastPerson != 0 && Persons() >= 2)
@@ -196,6 +217,8 @@ CommandResult GameController::Give(const PlayerCommand& command)
         Show(m_status, kResultMessageMs);
     if (war && !StopRequested())
         EndIfWon();
+    if (war && result.done && !StopRequested())
+        TellFallen(); // his last country taken by another person
     if (m_oneKeyTurn && result.done && Phase() == TurnPhase::CommandGiven && !StopRequested())
         Rest();
     return result;
@@ -226,6 +249,7 @@ void GameController::Begin()
     m_watchTimer.stop();
     m_atTurn = false;
     m_lastPerson = 0;
+    NoteFallen();
     m_status = {};
     emit gameBegun();
     emit statusChanged(QString());
@@ -382,6 +406,7 @@ bool GameController::GoBack(const ReplayStop& stop, QString* why)
     m_recorder.Replace(RecordUpTo(record, outcome.at));
     m_workerHandedOver = true;
     m_lastPerson = 0;
+    NoteFallen();
     emit gameBegun();
     emit turnTakenBack();
     emit worldChanged();

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -165,6 +166,10 @@ signals:
     // The turn passes from one person to another (two or more persons play): next's
     // turn begins once the receivers return.
     void handOver(RulerId next);
+    // A person of a game of several has lost his last country, and the game goes on for
+    // the others (once at most for each; the fall of the last is the game's end,
+    // gameEnded). Emitted before the turn that follows is handed over.
+    void personFell(RulerId ruler);
     // The battle between two computer rulers being fought (-1, -1: none). Emitted on the
     // worker's thread: connect directly and only store the figures.
     void battleMarked(int attacker, int target);
@@ -213,6 +218,10 @@ private:
     void EndIfWon();
     // How many persons sit at this game.
     int Persons() const;
+    // The persons who hold no country now are known to have fallen (a game begun).
+    void NoteFallen();
+    // Tells of each person who has fallen since (personFell), while the game goes on.
+    void TellFallen();
 
     GameRecorder m_recorder; // hears the session and the world's clock from the start
     GameSession m_session{*this, ComputerPlay::Background};
@@ -225,6 +234,7 @@ private:
     QTimer m_watchTimer; // the next month of a watched game
     bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
     RulerId m_lastPerson = 0; // the person who had the last turn
+    std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     platform::Message m_status;
     std::function<QString(const platform::Message&)> m_wording;
 };

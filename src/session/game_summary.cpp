@@ -43,6 +43,8 @@ void GameSummary::Count(const GameEvent& e)
     GameFigures& f = m_figures;
     if (!m_history.Started())
         return; // nothing to count against before the beginning
+    if (m_follow != 0 && f.end == GameEnd::Defeated)
+        return; // one of several, his story ended with his fall
     f.endYear = e.year;
     f.endMonth = e.month;
     const RulerId player = f.ruler;
@@ -78,6 +80,10 @@ void GameSummary::Count(const GameEvent& e)
         break;
     case EventKind::GameOver:
         f.end = GameEnd::Defeated;
+        break;
+    case EventKind::Fall:
+        if (m_follow != 0 && e.ruler == player)
+            f.end = GameEnd::Defeated; // the others play on without him
         break;
     default:
         break;

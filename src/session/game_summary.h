@@ -58,7 +58,8 @@ public:
     // The difficulty the game is played on (the events do not tell it).
     void SetDifficulty(Difficulty difficulty) { m_figures.difficulty = difficulty; }
     // Tells the story of ruler, one of several people playing, instead of the player
-    // the game's start names: another's victory is his defeat. 0: the start's player.
+    // the game's start names: another's victory is his defeat, and his story ends with
+    // the loss of his last country. 0: the start's player.
     void Follow(RulerId ruler) { m_follow = ruler; }
 
     void OnGameEvent(const GameEvent& event) override;
