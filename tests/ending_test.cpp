@@ -101,6 +101,7 @@ struct SummaryCase {
     std::int64_t score;
     int lastPointHeld; // the player's countries at the chart's last point
     RulerId follow = 0; // one of several people, whose story is told
+    std::uint8_t levels = 0; // the computers' levels, when several
 };
 
 } // namespace
@@ -171,11 +172,20 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
          {.startYear = 189, .startMonth = 12, .ruler = 2, .months = 1, .defencesLost = 1, .countriesLost = 1,
           .mostHeld = 1, .mostYear = 189, .mostMonth = 12, .end = GameEnd::Defeated, .endYear = 190, .endMonth = 1},
          (50 + 1) * 5 / 4, 0, 2},
+        {"unified against computers at two levels: weighed at the lower",
+         Story().Start(1, {1, 2}).Month().Battle(1, 2, 1, BattleOutcome::Taken).Month().End(EventKind::Victory),
+         Difficulty::Normal,
+         {.startYear = 189, .startMonth = 12, .ruler = 1, .difficulty = Difficulty::Hard,
+          .levels = LevelBit(Difficulty::Hard) | LevelBit(Difficulty::Master), .months = 2, .attacksWon = 1,
+          .countriesTaken = 1, .held = 2, .mostHeld = 2, .mostYear = 190, .mostMonth = 1, .end = GameEnd::Unified,
+          .endYear = 190, .endMonth = 2},
+         (200 + 100 + 2 + 1000 + 2 * 598) * 6 / 4, 2, 0, LevelBit(Difficulty::Hard) | LevelBit(Difficulty::Master)},
     };
     for (const SummaryCase& c : cases) {
         GameSummary summary;
         summary.Follow(c.follow);
         summary.SetDifficulty(c.difficulty);
+        summary.SetLevels(c.levels);
         for (const GameEvent& e : c.story.Events())
             summary.OnGameEvent(e);
         EXPECT_EQ(summary.Figures(), c.figures) << c.name;
@@ -228,6 +238,10 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         if (i % 10 == 0)
             games.Insert(Game(200, 5, 2000 + i));
     }
+    BestGame mixed = Game(200, 7, 3000); // its computers at two levels
+    mixed.difficulty = Difficulty::Easy;
+    mixed.levels = LevelBit(Difficulty::Easy) | LevelBit(Difficulty::Master);
+    games.Insert(mixed);
     games.Insert(Game(189, 200, 5000)); // equal to one kept: after it
     const std::vector<BestGame> best = games.OfScenario(189);
     ASSERT_EQ(best.size(), BestGames::kKeptPerScenario);
@@ -236,7 +250,7 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         EXPECT_EQ(best[i].score, score) << i;
     }
     EXPECT_EQ(best[10].endedAt, 5000); // the later of the two 200s second
-    EXPECT_EQ(games.OfScenario(200).size(), 3u);
+    EXPECT_EQ(games.OfScenario(200).size(), 4u);
 
     // Written and read back, the same table.
     BestGames read;
@@ -252,6 +266,9 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         text.substr(0, text.rfind("end ")),
         firstGame + "end 2\n",
         std::string(text).replace(text.find("normal"), 6, "normel"),
+        std::string(text).replace(text.find("normal"), 6, "hard+easy"),
+        std::string(text).replace(text.find("normal"), 6, "easy+easy"),
+        std::string(text).replace(text.find("normal"), 6, "normal+"),
         std::string(text).replace(text.find("\t"), 1, " "),
         text + "189\t1\t1\tnormal\t1\tunified\t1\t\n",
         "velcor best games 2\nend 0\n",

@@ -608,6 +608,34 @@ TEST_F(GameWindows, APersonWhoLosesHisLastCountryIsToldAndRankedWhileTheOthersPl
     EXPECT_EQ(fallenWindows(), 1) << "his 戦績 stays; no second one";
 }
 
+TEST_F(GameWindows, ComputersAtSeveralLevelsAreShownAndRecordedAtEachLevel)
+{
+    // 曹操 plays easy, every other computer at the game's difficulty, hard.
+    Seats seats{};
+    seats[1].kind = SeatKind::Person;
+    seats[2].level = Difficulty::Easy;
+    game->SetNewGameDifficulty(Difficulty::Hard);
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(PlayersTurn());
+    const QString both = QStringLiteral("易しい・難しい");
+    EXPECT_TRUE(frame->windowTitle().contains(both)) << frame->windowTitle().toStdString();
+
+    emit game->gameEnded();
+    GameSummaryWindow* summary = app->GetEnding()->SummaryWindow();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->Lines().contains(QStringLiteral("難易度\t") + both)) << summary->Lines().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(summary->Figures().difficulty, Difficulty::Easy) << "the score weighed at the lowest level";
+    app->GetEnding()->ShowRecords();
+    auto* table = app->GetEnding()->RecordsWindow()->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 1);
+    bool shown = false;
+    for (int column = 0; column < table->columnCount(); ++column)
+        shown = shown || table->item(0, column)->text() == both;
+    EXPECT_TRUE(shown) << "the table read back names both levels";
+}
+
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)
 {
     StartGame();

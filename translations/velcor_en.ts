@@ -2041,6 +2041,10 @@ months</translation>
         <source>達人</source>
         <translation>Master</translation>
     </message>
+    <message>
+        <source>・</source>
+        <translation> / </translation>
+    </message>
 </context>
 <context>
     <name>RulerTable</name>

@@ -51,9 +51,14 @@ void DifficultyMenu::Retranslate()
 
 void DifficultyMenu::ShowInTitle()
 {
-    const Difficulty difficulty = m_view.GetWorld().difficulty;
-    QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
-                                                      : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
+    // The computers' level; their levels when they play at several.
+    const GameState& world = m_view.GetWorld();
+    const std::uint8_t levels = summary::ComputerLevels(world);
+    const bool several = (levels & (levels - 1)) != 0;
+    const Difficulty level = levels == 0 ? world.difficulty : LowestLevel(levels);
+    QString title = !several && level == Difficulty::Normal
+                        ? QStringLiteral("Velcor")
+                        : QStringLiteral("Velcor - %1").arg(summary::LevelsName(level, several ? levels : 0));
     if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
     m_frame.setWindowTitle(title);

@@ -103,7 +103,7 @@ void Ending::OnGameEnded()
     m_fallenWnds.clear();
     delete m_summaryWnd;
     if (persons.size() < 2) {
-        m_summary.SetDifficulty(world.difficulty);
+        WeighLevels(m_summary);
         const int rank = ranked ? Rank(m_summary, endedAt, games) : -1;
         tableChanged = rank >= 0;
         m_summaryWnd = ShowSummary(m_summary, rank, 0);
@@ -116,7 +116,7 @@ void Ending::OnGameEnded()
             if (m_fallen[static_cast<std::size_t>(person)])
                 continue;
             GameSummary& summary = m_personSummaries[static_cast<std::size_t>(person)];
-            summary.SetDifficulty(world.difficulty);
+            WeighLevels(summary);
             const int rank = ranked ? Rank(summary, endedAt, games) : -1;
             tableChanged |= rank >= 0;
             m_personWnds.emplace_back(ShowSummary(summary, rank, step++));
@@ -127,6 +127,15 @@ void Ending::OnGameEnded()
         m_recordsWnd->SetGames(games);
 }
 
+void Ending::WeighLevels(GameSummary& summary) const
+{
+    // The computers the game began with, each at his own level.
+    const GameState& world = m_view.GetWorld();
+    const std::vector<HoldingsHistory::Point>& points = summary.History().Points();
+    summary.SetDifficulty(world.difficulty);
+    summary.SetLevels(summary::ComputerLevels(world, points.empty() ? nullptr : &points.front().held));
+}
+
 void Ending::OnPersonFell(RulerId ruler)
 {
     if (m_ended || !GameState::IsRulerId(ruler) || m_fallen[static_cast<std::size_t>(ruler)])
@@ -135,7 +144,7 @@ void Ending::OnPersonFell(RulerId ruler)
     m_view.ShowMessage(tr("%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます").arg(shown::RulerName(ruler)),
                        kResultMessageMs);
     GameSummary& summary = m_personSummaries[static_cast<std::size_t>(ruler)];
-    summary.SetDifficulty(m_view.GetWorld().difficulty);
+    WeighLevels(summary);
     BestGames games;
     const bool ranked = !(m_watching && m_watching());
     const int rank = ranked ? Rank(summary, QDateTime::currentSecsSinceEpoch(), games) : -1;

@@ -67,6 +67,8 @@ private:
     // One of several people has lost his last country: he is told, ranked and shown his
     // 戦績 while the others play on.
     void OnPersonFell(RulerId ruler);
+    // The levels the computers of the game played at, as summary's score weighs them.
+    void WeighLevels(GameSummary& summary) const;
     // Reads the table; false, with the player told why, when it cannot be read.
     bool ReadTable(BestGames& games);
     // Keeps the game as summary tells it (ended at endedAt) among the best when it is;

@@ -14,12 +14,31 @@ std::int64_t GameScore(const GameFigures& f)
     return score * quarters / 4;
 }
 
+Difficulty LowestLevel(std::uint8_t levels)
+{
+    for (int level = 0; level < kDifficultyLevels; ++level)
+        if (levels & LevelBit(static_cast<Difficulty>(level)))
+            return static_cast<Difficulty>(level);
+    return Difficulty::Normal;
+}
+
 void GameSummary::Clear()
 {
     const Difficulty difficulty = m_figures.difficulty;
+    const std::uint8_t levels = m_figures.levels;
     m_figures = {};
     m_figures.difficulty = difficulty;
+    m_figures.levels = levels;
     m_history.Clear();
+}
+
+void GameSummary::SetLevels(std::uint8_t levels)
+{
+    if (levels == 0)
+        return;
+    m_figures.difficulty = LowestLevel(levels);
+    // One level alone is the difficulty.
+    m_figures.levels = (levels & (levels - 1)) != 0 ? levels : 0;
 }
 
 void GameSummary::OnGameEvent(const GameEvent& event)

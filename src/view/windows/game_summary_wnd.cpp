@@ -32,6 +32,35 @@ QString DifficultyName(Difficulty difficulty)
     return QCoreApplication::translate("summary", "普通");
 }
 
+QString LevelsName(Difficulty difficulty, std::uint8_t levels)
+{
+    if (levels == 0)
+        return DifficultyName(difficulty);
+    QStringList names;
+    for (int level = 0; level < kDifficultyLevels; ++level)
+        if (levels & LevelBit(static_cast<Difficulty>(level)))
+            names << DifficultyName(static_cast<Difficulty>(level));
+    return names.join(QCoreApplication::translate("summary", "・"));
+}
+
+std::uint8_t ComputerLevels(const GameState& world, const std::array<std::int8_t, kRulerCount>* held)
+{
+    std::array<bool, kRulerCount> holds{};
+    if (held) {
+        for (RulerId r = 1; r < kRulerCount; ++r)
+            holds[static_cast<std::size_t>(r)] = (*held)[static_cast<std::size_t>(r)] > 0;
+    } else {
+        for (const Country& c : world.countries)
+            if (GameState::IsRulerId(c.GetRuler()))
+                holds[static_cast<std::size_t>(c.GetRuler())] = true;
+    }
+    std::uint8_t levels = 0;
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        if (holds[static_cast<std::size_t>(r)] && !world.IsPlayer(r))
+            levels |= LevelBit(world.LevelOf(r));
+    return levels;
+}
+
 QString EndName(GameEnd end)
 {
     switch (end) {
@@ -95,7 +124,7 @@ void GameSummaryWindow::Retranslate()
     };
     row(tr("シナリオ"), summary::ScenarioName(f.startYear));
     row(tr("君主"), shown::RulerName(f.ruler));
-    row(tr("難易度"), summary::DifficultyName(f.difficulty));
+    row(tr("難易度"), summary::LevelsName(f.difficulty, f.levels));
     const QString until = summary::YearMonth(f.endYear, f.endMonth);
     row(tr("期間"), f.startYear == 0 ? tr("%1まで (%2か月)").arg(until).arg(f.months)
                                      : tr("%1から%2まで (%3か月)")

@@ -6,6 +6,9 @@
 #include <QDialog>
 #include <QString>
 
+#include <array>
+#include <cstdint>
+
 #include "session/game_summary.h"
 
 class QLabel;
@@ -14,6 +17,11 @@ class QFormLayout;
 namespace summary {
 // The words of the figures, in the language in use.
 QString DifficultyName(Difficulty difficulty);
+// The computers' level, or their levels when they play at several ("易しい・難しい").
+QString LevelsName(Difficulty difficulty, std::uint8_t levels);
+// The levels of the computer rulers who hold a country (in held when given, one count
+// for each ruler; else in the world now), one bit for each (LevelBit).
+std::uint8_t ComputerLevels(const GameState& world, const std::array<std::int8_t, kRulerCount>* held = nullptr);
 QString EndName(GameEnd end);
 // The scenario that begins in year, by its caption; the year alone for another.
 QString ScenarioName(std::int32_t year);
