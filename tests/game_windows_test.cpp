@@ -636,6 +636,85 @@ TEST_F(GameWindows, ComputersAtSeveralLevelsAreShownAndRecordedAtEachLevel)
     EXPECT_TRUE(shown) << "the table read back names both levels";
 }
 
+TEST_F(GameWindows, AGameNobodyPlaysSaysSoAndEndsWithNobodysScoreOrCommands)
+{
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    game->SetWatchTime(0);
+    auto monthWatched = [&] {
+        return WaitUntil([&] { return (game->AtPlayersTurn() || game->Session().Ended()) && game->CanStartGame(); }, 30000);
+    };
+    auto anyButton = [&] {
+        bool enabled = false;
+        for (const CommandEntry& entry : CommandTable::Entries())
+            enabled = enabled || (view->*entry.button)->isEnabled();
+        return enabled;
+    };
+    // 曹操 is left a month from holding every country.
+    auto almostUnified = [&] {
+        for (int c = 0; c < kCountryCount; ++c) {
+            Country& country = W().countries[c];
+            country.SetRuler(c == 1 ? 4 : 2);
+            country.SetSoldiers(c == 1 ? 1 : 90000);
+            country.SetProvisions(c == 1 ? 0 : 90000);
+            country.SetFunds(90000);
+            country.SetTraining(100);
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* title; // what the title ends with (none: it says nothing of watching)
+        bool ended;
+    } steps[] = {
+        {"watched", [&] {
+             ASSERT_TRUE(view->NewGame(0, Seats{}, 1));
+             ASSERT_TRUE(WaitUntil([&] { return game->Phase() == TurnPhase::Watching; }, 30000));
+             app->HotSeats()->SetPaused(true);
+             ASSERT_TRUE(monthWatched());
+             app->HotSeats()->SetPaused(false);
+             ASSERT_TRUE(monthWatched());
+         }, "観戦中", false},
+        {"paused", [&] {
+             app->HotSeats()->SetPaused(true);
+             ASSERT_TRUE(monthWatched());
+             EXPECT_EQ(view->statusText, HotSeat::PausedText());
+         }, "観戦中 (一時停止)", false},
+        {"won by 曹操", [&] {
+             almostUnified();
+             for (int month = 0; month < 24 && !game->Session().Ended(); ++month) {
+                 app->HotSeats()->StepMonth();
+                 ASSERT_TRUE(monthWatched());
+             }
+             ASSERT_EQ(game->Session().Winner(), 2);
+         }, nullptr, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        const QString title = frame->windowTitle();
+        EXPECT_TRUE(step.title ? title.endsWith(QString::fromUtf8(step.title)) : !title.contains(QStringLiteral("観戦")))
+            << title.toStdString();
+        EXPECT_FALSE(anyButton()) << "nobody's command";
+        EXPECT_FALSE(app->GetChronicle()->ReportWindow().isVisible()) << "nobody's turn to report";
+        GameSummaryWindow* summary = app->GetEnding()->SummaryWindow();
+        EXPECT_EQ(summary != nullptr, step.ended);
+        if (summary) {
+            const QStringList lines = summary->Lines();
+            EXPECT_TRUE(lines.contains(QStringLiteral("君主\t曹操"))) << lines.join(QLatin1Char('|')).toStdString();
+            EXPECT_FALSE(lines.join(QLatin1Char('|')).contains(QStringLiteral("得点"))) << "nobody scored";
+        }
+        BestGames games;
+        games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+        EXPECT_TRUE(games.Entries().empty());
+    }
+    // The help window lists the keys that pause and step.
+    QStringList helped;
+    for (const KeyHelp& row : CommandTable::AllKeys())
+        helped << row.keys;
+    for (const QKeySequence& key : {CommandTable::PauseKey(), CommandTable::StepKey()})
+        EXPECT_TRUE(helped.contains(key.toString(QKeySequence::NativeText))) << key.toString().toStdString();
+}
+
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)
 {
     StartGame();

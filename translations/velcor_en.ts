@@ -257,6 +257,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <source>%1 (記録 %2位)</source>
         <translation>%1 (no. %2 in the records)</translation>
     </message>
+    <message>
+        <source>戦績 (観戦)</source>
+        <translation>How the game went (watched)</translation>
+    </message>
 </context>
 <context>
     <name>KeysDialog</name>
@@ -805,6 +809,14 @@ Once the outcome is shown, any key closes it</translation>
         <source>助言: この国で出せる命令を先読みして順位をつける</source>
         <translation>Advice: the commands of this country, tried ahead and ranked</translation>
     </message>
+    <message>
+        <source>観戦・再生を一時停止する・続ける</source>
+        <translation>Pause or go on watching (a game or a replay)</translation>
+    </message>
+    <message>
+        <source>一時停止中: 1か月 (再生は1手) 進める</source>
+        <translation>While paused: one month on (a replay: one command)</translation>
+    </message>
 </context>
 <context>
     <name>DifficultyMenu</name>
@@ -815,6 +827,14 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>%1の番</source>
         <translation>%1&apos;s turn</translation>
+    </message>
+    <message>
+        <source>観戦中 (一時停止)</source>
+        <translation>Watching (paused)</translation>
+    </message>
+    <message>
+        <source>観戦中</source>
+        <translation>Watching</translation>
     </message>
 </context>
 <context>
@@ -964,6 +984,14 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1か月進める(&amp;T)</source>
         <translation>Next &amp;month</translation>
+    </message>
+    <message>
+        <source>観戦中: %1 で一時停止</source>
+        <translation>Watching: %1 pauses</translation>
+    </message>
+    <message>
+        <source>一時停止中: %1 で続ける、%2 で1か月進める</source>
+        <translation>Paused: %1 goes on, %2 plays one month</translation>
     </message>
 </context>
 <context>

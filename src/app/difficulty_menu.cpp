@@ -35,6 +35,7 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     // Whose turn it is, when several people play.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
     connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
+    connect(&view.Game(), &GameController::watchPausedChanged, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -61,6 +62,10 @@ void DifficultyMenu::ShowInTitle()
                         : QStringLiteral("Velcor - %1").arg(summary::LevelsName(level, several ? levels : 0));
     if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
+    // A game nobody plays says so, and whether it is paused.
+    const GameController& game = m_view.Game();
+    if (Players(world).empty() && game.Phase() != TurnPhase::NoGame && !game.Session().Ended())
+        title += QStringLiteral(" - ") + (game.WatchPaused() ? tr("観戦中 (一時停止)") : tr("観戦中"));
     m_frame.setWindowTitle(title);
 }
 

@@ -102,7 +102,15 @@ void Ending::OnGameEnded()
     m_personWnds = std::move(m_fallenWnds);
     m_fallenWnds.clear();
     delete m_summaryWnd;
-    if (persons.size() < 2) {
+    if (Players(world).empty()) {
+        // Watched: the story of the ruler who won it, for nobody's score.
+        const RulerId winner = m_view.Game().Session().Winner();
+        if (GameState::IsRulerId(winner) && winner != 0) {
+            GameSummary& summary = m_personSummaries[static_cast<std::size_t>(winner)];
+            WeighLevels(summary);
+            m_summaryWnd = ShowSummary(summary, -1, 0, GameSummaryWindow::Kind::Watched);
+        }
+    } else if (persons.size() < 2) {
         WeighLevels(m_summary);
         const int rank = ranked ? Rank(m_summary, endedAt, games) : -1;
         tableChanged = rank >= 0;
@@ -174,9 +182,9 @@ int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& ga
     return rank;
 }
 
-GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step)
+GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step, GameSummaryWindow::Kind kind)
 {
-    auto* wnd = new GameSummaryWindow(summary, rank, &m_frame);
+    auto* wnd = new GameSummaryWindow(summary, rank, &m_frame, kind);
     wnd->setAttribute(Qt::WA_DeleteOnClose);
     wnd->adjustSize();
     m_view.PlaceToolWindow(wnd);

@@ -75,7 +75,8 @@ private:
     // its place (-1 when it is not), and the table as it now stands in games.
     int Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games);
     // Opens the 戦績 window of summary, placed among the tool windows, offset by steps.
-    GameSummaryWindow* ShowSummary(const GameSummary& summary, int rank, int step);
+    GameSummaryWindow* ShowSummary(const GameSummary& summary, int rank, int step,
+                                   GameSummaryWindow::Kind kind = GameSummaryWindow::Kind::Played);
     void Retranslate();
 
     CMainFrame& m_frame;

@@ -226,7 +226,10 @@ CommandResult GameController::Give(const PlayerCommand& command)
 
 void GameController::SetWatchPaused(bool paused)
 {
+    const bool changed = paused != m_watchPaused;
     m_watchPaused = paused;
+    if (changed)
+        emit watchPausedChanged(paused);
     if (paused)
         m_watchTimer.stop();
     else if (Phase() == TurnPhase::Watching && AtPlayersTurn())

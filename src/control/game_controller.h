@@ -173,6 +173,8 @@ signals:
     // The battle between two computer rulers being fought (-1, -1: none). Emitted on the
     // worker's thread: connect directly and only store the figures.
     void battleMarked(int attacker, int target);
+    // A watched game has been paused, or goes on.
+    void watchPausedChanged(bool paused);
     // A computer country's turn begins.
     void turnBegan(int country);
     // The computer's turns have started.

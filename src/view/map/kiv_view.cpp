@@ -209,7 +209,9 @@ void CKivView::OnPlayerTurn(int country)
     m_turnBegan = platform::KeyClockNow();
     SetMode(ViewMode::PlayerTurn);
     const TurnPhase phase = m_game.Phase();
-    if (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)
+    // A game won by a computer ruler, watched, has no command to give.
+    if (phase == TurnPhase::AwaitingCommand ||
+        (phase == TurnPhase::Won && GetWorld().IsPlayer(m_game.Session().Winner())))
         EnableCommands();
     if (phase == TurnPhase::Lost)
         SetMode(ViewMode::GameOver);

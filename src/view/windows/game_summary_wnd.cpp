@@ -86,8 +86,8 @@ QString ScenarioName(std::int32_t year)
 
 } // namespace summary
 
-GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent)
-    : QDialog(parent), m_figures(summary.Figures()), m_score(summary.Score()), m_rank(rank)
+GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent, Kind kind)
+    : QDialog(parent), m_figures(summary.Figures()), m_score(summary.Score()), m_rank(rank), m_kind(kind)
 {
     setObjectName(QStringLiteral("gameSummary"));
     auto* layout = new QVBoxLayout(this);
@@ -113,7 +113,8 @@ void GameSummaryWindow::Retranslate()
 {
     const GameFigures& f = m_figures;
     const QLocale locale;
-    setWindowTitle(tr("戦績"));
+    const bool watched = m_kind == Kind::Watched;
+    setWindowTitle(watched ? tr("戦績 (観戦)") : tr("戦績"));
     m_banner->setText(summary::EndName(f.end));
     while (m_form->rowCount() > 0)
         m_form->removeRow(0);
@@ -136,6 +137,8 @@ void GameSummaryWindow::Retranslate()
     row(tr("失った国"), tr("%1か国").arg(f.countriesLost));
     row(tr("最大勢力"), f.mostHeld == 0 ? tr("%1か国").arg(0)
                                         : tr("%1か国 (%2)").arg(f.mostHeld).arg(summary::YearMonth(f.mostYear, f.mostMonth)));
+    if (watched)
+        return; // nobody played it: nobody scored
     const QString score = locale.toString(static_cast<qlonglong>(m_score));
     row(tr("得点"), m_rank >= 0 ? tr("%1 (記録 %2位)").arg(score).arg(m_rank + 1) : score);
 }

@@ -33,8 +33,10 @@ class GameSummaryWindow : public QDialog {
 
 public:
     // rank: the game's place among its scenario's best (0 the best), -1 when it is not
-    // among them.
-    GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent = nullptr);
+    // among them. A game nobody played (watched) is told without a score, as the story
+    // of the ruler summary follows.
+    enum class Kind { Played, Watched };
+    GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent = nullptr, Kind kind = Kind::Played);
 
     const GameFigures& Figures() const { return m_figures; }
     // The figures' lines as shown, label and value (tests and screenshots read them).
@@ -49,6 +51,7 @@ private:
     GameFigures m_figures;
     std::int64_t m_score;
     int m_rank;
+    Kind m_kind;
     QLabel* m_banner;
     QFormLayout* m_form;
 };
