@@ -236,6 +236,7 @@ protected:
     {
         history = new GameHistory(*frame, *view, Q(folder));
         history->SetNoticeTime(300);
+        history->SetQuestion([](const QString&) { return true; }); // leaving a game: yes
         return *history;
     }
     void WaitForPlayer() { ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn; }, 20000)); }

@@ -25,6 +25,9 @@
 #include "app/chronicle.h"
 #include "app/ending.h"
 #include "app/game_story.h"
+#include "app/game_history.h"
+#include "dialogs/scenario_dlg.h"
+#include "platform/message_box.h"
 #include "app/hot_seat.h"
 #include "app/kiv_app.h"
 #include "app/language.h"
@@ -76,6 +79,7 @@ protected:
         game = &app->Game();
         view->SetWindowTimes(1, 1);
         app->Story()->SetCommandTime(0);
+        app->History()->SetQuestion([](const QString&) { return true; }); // leaving a game: yes
     }
     void TearDown() override
     {
@@ -713,6 +717,63 @@ TEST_F(GameWindows, AGameNobodyPlaysSaysSoAndEndsWithNobodysScoreOrCommands)
         helped << row.keys;
     for (const QKeySequence& key : {CommandTable::PauseKey(), CommandTable::StepKey()})
         EXPECT_TRUE(helped.contains(key.toString(QKeySequence::NativeText))) << key.toString().toStdString();
+}
+
+TEST_F(GameWindows, LeavingAGameWithACommandNotSavedAsksFirst)
+{
+    QStringList asked;
+    bool answer = false;
+    app->History()->SetQuestion([&](const QString& text) {
+        asked << text;
+        return answer;
+    });
+    QStringList boxes;
+    platform::SetMessageBoxSink([&](const QString& text) { boxes << text; });
+    StartGame();
+    const TempDir dir;
+    // Each way out, and whether the game was left (the next step's window came).
+    auto newGame = [&] {
+        ModalScript script;
+        script.Then<CScenarioDlg>([](CScenarioDlg* d) { d->reject(); });
+        script.Start();
+        view->OnNewGame();
+        return script.Done();
+    };
+    auto watchAgain = [&] {
+        boxes.clear();
+        emit app->GetEnding()->watchRequested(QString::fromStdString(dir.Path("none.record")));
+        return !boxes.isEmpty(); // the record was looked for: it is not there
+    };
+    auto close = [&] { return frame->close(); };
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        std::function<bool()> leave;
+        bool yes;
+        bool asks;
+    } rows[] = {
+        {"no command yet", [] {}, newGame, false, false},
+        {"a command given: kept", [&] { view->OnDevelopLand(); }, newGame, false, true},
+        {"watching a record instead: kept", [] {}, watchAgain, false, true},
+        {"saved since", [&] {
+             QString why;
+             ASSERT_TRUE(game->SaveGame(QString::fromStdString(dir.Path("kept.txt")), &why)) << why.toStdString();
+         }, newGame, false, false},
+        {"a rest since: the window kept", [&] { NextTurn(); }, close, false, true},
+        {"and closed", [] {}, close, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.before();
+        asked.clear();
+        answer = row.yes;
+        EXPECT_EQ(row.leave(), !row.asks || row.yes);
+        ASSERT_EQ(asked.size(), row.asks ? 1 : 0);
+        if (row.asks) {
+            EXPECT_TRUE(asked.front().contains(QStringLiteral("自動ｾｰﾌﾞから再開"))) << asked.front().toStdString();
+        }
+    }
+    platform::SetMessageBoxSink({});
 }
 
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)

@@ -908,6 +908,14 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>(なし)</source>
         <translation>(none)</translation>
     </message>
+    <message>
+        <source>最後にｾｰﾌﾞ・ﾛｰﾄﾞしてから出した命令は失われます。このｹﾞｰﾑを終えますか？</source>
+        <translation>The commands given since the game was last saved or loaded will be lost. Leave this game?</translation>
+    </message>
+    <message>
+        <source>(今の手番の始めは 自動ｾｰﾌﾞから再開 の「%1」で続けられます)</source>
+        <translation>(The start of this turn can still be resumed: File → Resume from autosave → "%1")</translation>
+    </message>
 </context>
 <context>
     <name>GameStory</name>

@@ -185,6 +185,7 @@ bool GameController::Rest()
     // At a player's turn the rest is his command; a new or loaded game hands over to the
     // computer at once.
     const bool atTurn = Phase() != TurnPhase::ComputerTurns;
+    const bool playersRest = Phase() == TurnPhase::AwaitingCommand || Phase() == TurnPhase::CommandGiven;
     const CommandResult rest = atTurn ? m_session.Apply(command::Rest{}) : CommandResult{};
     const bool started = atTurn ? rest.refusal == CommandRefusal::None : m_session.StartComputerTurns();
     if (!started) {
@@ -195,6 +196,7 @@ bool GameController::Rest()
         return false;
     }
     m_atTurn = false;
+    m_unsaved = m_unsaved || playersRest;
     emit computerTurnsStarted();
     emit phaseChanged();
     return true;
@@ -205,6 +207,7 @@ CommandResult GameController::Give(const PlayerCommand& command)
     const CommandResult result = m_session.Apply(command);
     if (result.abandoned)
         return result; // the battle window was closed because the program is ending
+    m_unsaved = m_unsaved || result.done;
     const bool domestic = std::holds_alternative<command::Domestic>(command);
     const bool war = std::holds_alternative<command::War>(command);
     if (!domestic ||
@@ -252,6 +255,7 @@ void GameController::Begin()
     m_watchTimer.stop();
     m_atTurn = false;
     m_lastPerson = 0;
+    m_unsaved = false;
     NoteFallen();
     m_status = {};
     emit gameBegun();
@@ -312,6 +316,7 @@ bool GameController::SaveGame(const QString& path, QString* why)
             *why = Words(platform::Message(error.c_str()));
         return false;
     }
+    m_unsaved = false;
     emit gameSaved(path);
     return true;
 }
@@ -440,13 +445,17 @@ bool GameController::BeginRecordedGame(const RecordStart& start,
 void GameController::PlayRecordedCommand(const PlayerCommand& command)
 {
     if (std::holds_alternative<command::Rest>(command)) {
+        const bool unsaved = m_unsaved;
         Rest();
+        m_unsaved = unsaved;
         return;
     }
     const bool oneKey = m_oneKeyTurn;
+    const bool unsaved = m_unsaved;
     m_oneKeyTurn = false; // the record has its rests of its own
     Give(command);
     m_oneKeyTurn = oneKey;
+    m_unsaved = unsaved; // the record's command, not the player's
 }
 
 void GameController::EndRecordedPlay()

@@ -67,6 +67,9 @@ public:
     int SaveCursor() const { return m_session.SaveCursor(); }
     // A game is in play and not over.
     bool CanSave() const;
+    // A player's command (or rest) has been given since the game was begun, loaded or
+    // last saved: leaving the game now loses it.
+    bool UnsavedCommands() const { return m_unsaved && CanSave(); }
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back.
     bool CanStartGame() const { return !WorkerActive(); }
@@ -231,6 +234,7 @@ private:
     Difficulty m_newGameDifficulty = Difficulty::Normal;
     bool m_workerHandedOver = true; // interface thread only
     bool m_oneKeyTurn = false;
+    bool m_unsaved = false; // see UnsavedCommands
     int m_watchMs = kWatchMs;
     bool m_watchPaused = false;
     QTimer m_watchTimer; // the next month of a watched game

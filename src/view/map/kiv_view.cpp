@@ -455,7 +455,7 @@ void CKivView::PlayRecordedCommand(const PlayerCommand& command)
 
 void CKivView::OnNewGame()
 {
-    if (!m_game.CanStartGame())
+    if (!m_game.CanStartGame() || !MayLeaveGame())
         return;
     CScenarioDlg scenarioDlg;
     scenarioDlg.dataDirectory = dataDirectory;
@@ -494,7 +494,7 @@ void CKivView::OnSaveGame()
 
 void CKivView::OnLoadGame()
 {
-    if (!m_game.CanStartGame())
+    if (!m_game.CanStartGame() || !MayLeaveGame())
         return;
     const QString path = platform::GetOpenGamePath(this);
     if (!path.isEmpty())
