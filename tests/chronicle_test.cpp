@@ -38,6 +38,7 @@
 #include "view/windows/chronicle_wnd.h"
 #include "words/event_words.h"
 #include "view/windows/holdings_chart.h"
+#include "view/windows/ruler_table.h"
 #include "view/map/map_tips.h"
 #include "view/windows/turn_report_wnd.h"
 #include "view_fixture.h"
@@ -142,6 +143,59 @@ TEST_F(ChronicleTest, TheListGroupsByMonthNewestFirstFiltersAndClears)
     EXPECT_EQ(wnd.Model().rowCount(), 0);
     EXPECT_EQ(log->Count(), 0u);
     EXPECT_TRUE(wnd.Chart()->History().Points().empty());
+}
+
+TEST_F(ChronicleTest, EveryPlayerIsNamedMarkedAndFollowedNobodyWhenTheGameIsWatched)
+{
+    GameEvent started = Event(EventKind::Start, 190, 1, -1, -1, 1);
+    GameEvent loaded = started;
+    loaded.byPlayer = true;
+    GameEvent third = Event(EventKind::Command, 190, 1, 3, -1, 3);
+    third.SetCommand(DomesticCommand::Train, 60);
+    for (const GameEvent& e : {started, third, loaded})
+        Add(e);
+    log->Poll();
+    const struct {
+        const char* what;
+        std::vector<RulerId> players; // the first is the player ruler
+        const char* start;
+        const char* load;
+    } games[] = {
+        {"one person", {1}, "劉備 としてｹﾞｰﾑを開始しました", "ﾛｰﾄﾞしました (劉備)"},
+        {"three at the screen", {1, 3, 5}, "劉備、孫堅、袁術 としてｹﾞｰﾑを開始しました",
+         "ﾛｰﾄﾞしました (劉備、孫堅、袁術)"},
+        {"nobody: watched", {}, "観戦を開始しました", "ﾛｰﾄﾞしました (観戦)"},
+    };
+    for (const auto& g : games) {
+        SCOPED_TRACE(g.what);
+        ASSERT_TRUE(SeatPlayers(W(), g.players));
+        if (g.players.empty())
+            W().seats = Seats{};
+        W().seats[2].level = Difficulty::Hard;
+        EXPECT_EQ(chronicle::EventText(W(), started), U(g.start));
+        EXPECT_EQ(chronicle::EventText(W(), loaded), U(g.load));
+
+        ChronicleWindow wnd(*log);
+        wnd.RefreshStandings();
+        const RulerTable& table = *wnd.Standings();
+        for (int row = 0; row < table.rowCount(); ++row) {
+            const RulerId ruler = table.item(row, 0)->data(Qt::UserRole).toInt();
+            const bool player = std::find(g.players.begin(), g.players.end(), ruler) != g.players.end();
+            EXPECT_EQ(table.item(row, 0)->text().startsWith(chronicle::Captions::PlayerMark()), player) << ruler;
+            const QString seat = table.item(row, RulerTable::kSeatColumn)->text();
+            EXPECT_EQ(seat, player ? U("ﾌﾟﾚｲﾔｰ") : ruler == 2 ? U("COM 難しい") : U("COM 普通")) << ruler;
+        }
+        // 孫堅's command is a player's turn only while he plays: his own events, and a
+        // turn the game may go back to.
+        const bool thirdPlays = W().IsPlayer(3);
+        wnd.FilterBox()->setCurrentIndex(2);
+        EXPECT_EQ(Rows(wnd.Model()).size(), thirdPlays ? 4u : 3u);
+        wnd.FilterBox()->setCurrentIndex(0);
+        int year = 0;
+        int month = 0;
+        int country = 0;
+        EXPECT_EQ(wnd.PlayerTurnAt(2, year, month, country), thirdPlays);
+    }
 }
 
 // A century of a real game's events: shown whole quickly, and the same rows whether

@@ -4,6 +4,7 @@
 // inside the screen, whole static texts, a plainly visible choice.
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -19,10 +20,12 @@
 #include "dialogs/move_dlg.h"
 #include "dialogs/ruler_dlg.h"
 #include "dialogs/scenario_dlg.h"
+#include "dialogs/seats_dialog.h"
 #include "gui_test_support.h"
 #include "model/game_state.h"
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/settings.h"
 #include "platform/sjis.h"
 #include "test_support.h"
 #include "test_world.h"
@@ -359,6 +362,58 @@ TEST(DialogPlacement, DialogsCentredOnTheMainWindowStayInsideTheScreen)
     ASSERT_GT(ruler.height(), owner.frameGeometry().height());
     EXPECT_EQ(ruler.top(), area.top());
     EXPECT_LE(std::abs(ruler.center().x() - owner.frameGeometry().center().x()), 1) << "still centred across";
+}
+
+TEST(DialogPlacement, TheSeatsDialogOpensBesideTheRulerDialogAndRecallsTheLastSeats)
+{
+    platform::settings::SetLastSeats(QString());
+    QWidget owner;
+    owner.resize(616, 459);
+    owner.move(WideScreen()->availableGeometry().topLeft() + QPoint(200, 200));
+    owner.show();
+    RulerData data; // rulers 1..13
+    const struct {
+        const char* what;
+        const char* checked;                           // in the ruler dialog
+        std::vector<std::pair<RulerId, int>> shown;    // fields as they open (ruler, place)
+        std::vector<std::pair<RulerId, int>> chosen;   // then chosen
+    } openings[] = {
+        {"first: the ruler checked plays", "ruler4", {{5, SeatsDialog::PersonPlace()}, {7, SeatsDialog::LevelPlace(Difficulty::Normal)}},
+         {{2, SeatsDialog::PersonPlace()}, {7, SeatsDialog::LevelPlace(Difficulty::Hard)}}},
+        {"again: the seats last chosen", "ruler0",
+         {{5, SeatsDialog::PersonPlace()}, {2, SeatsDialog::PersonPlace()}, {7, SeatsDialog::LevelPlace(Difficulty::Hard)},
+          {1, SeatsDialog::LevelPlace(Difficulty::Normal)}},
+         {}},
+    };
+    for (const auto& o : openings) {
+        SCOPED_TRACE(o.what);
+        CRulerDlg ruler(&owner);
+        data.Prepare(ruler);
+        std::vector<std::pair<RulerId, int>> shown;
+        bool clear = false;
+        ModalScript script;
+        script.Then<CRulerDlg>([&](CRulerDlg* d) {
+            QTest::mouseClick(Named<QPushButton>(d, o.checked), Qt::LeftButton);
+            QTest::mouseClick(Named<QPushButton>(d, "seats"), Qt::LeftButton);
+        });
+        script.Then<SeatsDialog>([&](SeatsDialog* seats) {
+            clear = true;
+            for (const QPushButton* button : ruler.findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+                if (button->isVisible())
+                    clear = clear && !seats->frameGeometry().intersects(QRect(button->mapToGlobal(QPoint()), button->size()));
+            for (const auto& [r, place] : o.shown)
+                shown.emplace_back(r, Named<QComboBox>(seats, ("seat" + std::to_string(r)).c_str())->currentIndex());
+            for (const auto& [r, place] : o.chosen)
+                Named<QComboBox>(seats, ("seat" + std::to_string(r)).c_str())->setCurrentIndex(place);
+            QTest::mouseClick(ButtonNamed(seats, "開始"), Qt::LeftButton);
+        });
+        script.Start();
+        EXPECT_EQ(ruler.exec(), QDialog::Accepted);
+        EXPECT_TRUE(script.Done());
+        EXPECT_TRUE(clear) << "no button of the ruler dialog under it";
+        EXPECT_EQ(shown, o.shown);
+    }
+    platform::settings::SetLastSeats(QString());
 }
 
 // ---- Every static text shows whole ----

@@ -20,6 +20,7 @@
 
 #include <sys/stat.h>
 
+#include "app/game_history.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "dialogs/keys_dlg.h"
@@ -113,6 +114,7 @@ protected:
         game = &app->Game();
         frame = app->MainFrame();
         view->SetWindowTimes(1, 1);
+        app->History()->SetQuestion([](const QString&) { return true; }); // leaving a game: yes
     }
     void TearDown() override
     {

@@ -63,6 +63,14 @@ public:
         }
         return *this;
     }
+    // ruler has lost his last country.
+    Story& Fall(RulerId ruler)
+    {
+        GameEvent e = Dated(EventKind::Fall);
+        e.ruler = static_cast<std::int8_t>(ruler);
+        m_events.push_back(e);
+        return *this;
+    }
     Story& End(EventKind kind)
     {
         m_events.push_back(Dated(kind));
@@ -92,6 +100,8 @@ struct SummaryCase {
     GameFigures figures;
     std::int64_t score;
     int lastPointHeld; // the player's countries at the chart's last point
+    RulerId follow = 0; // one of several people, whose story is told
+    std::uint8_t levels = 0; // the computers' levels, when several
 };
 
 } // namespace
@@ -149,10 +159,33 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
          {.startYear = 190, .startMonth = 1, .ruler = 2, .months = 2, .held = 2, .mostHeld = 2, .mostYear = 190,
           .mostMonth = 1, .endYear = 190, .endMonth = 3},
          (200 + 100 + 2) * 5 / 4, 2},
+        {"one of several people loses his last country, and the others play on",
+         Story()
+             .Start(1, {1, 2, 3})
+             .Month()
+             .Battle(3, 2, 1, BattleOutcome::Taken)
+             .Fall(2)
+             .Month()
+             .Battle(1, 3, 2, BattleOutcome::Taken)
+             .Month(),
+         Difficulty::Normal,
+         {.startYear = 189, .startMonth = 12, .ruler = 2, .months = 1, .defencesLost = 1, .countriesLost = 1,
+          .mostHeld = 1, .mostYear = 189, .mostMonth = 12, .end = GameEnd::Defeated, .endYear = 190, .endMonth = 1},
+         (50 + 1) * 5 / 4, 0, 2},
+        {"unified against computers at two levels: weighed at the lower",
+         Story().Start(1, {1, 2}).Month().Battle(1, 2, 1, BattleOutcome::Taken).Month().End(EventKind::Victory),
+         Difficulty::Normal,
+         {.startYear = 189, .startMonth = 12, .ruler = 1, .difficulty = Difficulty::Hard,
+          .levels = LevelBit(Difficulty::Hard) | LevelBit(Difficulty::Master), .months = 2, .attacksWon = 1,
+          .countriesTaken = 1, .held = 2, .mostHeld = 2, .mostYear = 190, .mostMonth = 1, .end = GameEnd::Unified,
+          .endYear = 190, .endMonth = 2},
+         (200 + 100 + 2 + 1000 + 2 * 598) * 6 / 4, 2, 0, LevelBit(Difficulty::Hard) | LevelBit(Difficulty::Master)},
     };
     for (const SummaryCase& c : cases) {
         GameSummary summary;
+        summary.Follow(c.follow);
         summary.SetDifficulty(c.difficulty);
+        summary.SetLevels(c.levels);
         for (const GameEvent& e : c.story.Events())
             summary.OnGameEvent(e);
         EXPECT_EQ(summary.Figures(), c.figures) << c.name;
@@ -160,7 +193,9 @@ TEST(GameSummary, GathersTheFiguresOfAGameFromItsEvents)
         const auto& points = summary.History().Points();
         ASSERT_FALSE(points.empty()) << c.name;
         EXPECT_EQ(points.back().held[static_cast<std::size_t>(c.figures.ruler)], c.lastPointHeld) << c.name;
-        EXPECT_EQ(points.back().year * 100 + points.back().month, c.figures.endYear * 100 + c.figures.endMonth)
+        // The chart goes on with the game, his story only as long as he does.
+        EXPECT_EQ(points.back().year * 100 + points.back().month,
+                  c.follow ? 190 * 100 + 3 : c.figures.endYear * 100 + c.figures.endMonth)
             << c.name;
     }
 }
@@ -203,6 +238,10 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         if (i % 10 == 0)
             games.Insert(Game(200, 5, 2000 + i));
     }
+    BestGame mixed = Game(200, 7, 3000); // its computers at two levels
+    mixed.difficulty = Difficulty::Easy;
+    mixed.levels = LevelBit(Difficulty::Easy) | LevelBit(Difficulty::Master);
+    games.Insert(mixed);
     games.Insert(Game(189, 200, 5000)); // equal to one kept: after it
     const std::vector<BestGame> best = games.OfScenario(189);
     ASSERT_EQ(best.size(), BestGames::kKeptPerScenario);
@@ -211,7 +250,7 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         EXPECT_EQ(best[i].score, score) << i;
     }
     EXPECT_EQ(best[10].endedAt, 5000); // the later of the two 200s second
-    EXPECT_EQ(games.OfScenario(200).size(), 3u);
+    EXPECT_EQ(games.OfScenario(200).size(), 4u);
 
     // Written and read back, the same table.
     BestGames read;
@@ -227,6 +266,9 @@ TEST(BestGames, KeepsTheBestTwentyOfEachScenarioInOrderAndReadsBackOnlyAWholeTab
         text.substr(0, text.rfind("end ")),
         firstGame + "end 2\n",
         std::string(text).replace(text.find("normal"), 6, "normel"),
+        std::string(text).replace(text.find("normal"), 6, "hard+easy"),
+        std::string(text).replace(text.find("normal"), 6, "easy+easy"),
+        std::string(text).replace(text.find("normal"), 6, "normal+"),
         std::string(text).replace(text.find("\t"), 1, " "),
         text + "189\t1\t1\tnormal\t1\tunified\t1\t\n",
         "velcor best games 2\nend 0\n",

@@ -34,6 +34,7 @@
 #include "view/windows/chronicle_log.h"
 #include "view/map/kiv_view.h"
 #include "view/windows/start_panel.h"
+#include "words/shown_text.h"
 #include "world_fixture.h"
 
 namespace settings = platform::settings;
@@ -74,7 +75,7 @@ protected:
         for (int month : months) {
             world.month = month;
             QString error;
-            ASSERT_TRUE(store.Save(GameSave(doc, world, 4), &error)) << error.toStdString();
+            ASSERT_TRUE(store.Save(GameSave(doc, world, -1), &error)) << error.toStdString();
         }
     }
     CKivDoc doc;
@@ -98,7 +99,7 @@ TEST_F(AutosaveStoreTest, TheLastFiveTurnsAreKeptNewestFirst)
     }
     // Every file is the game's save of its moment: the world, the cursor given.
     world.month = 7;
-    ASSERT_TRUE(SaveWorldAs(world, Q(dir.Path("by-hand.txt")), 4, nullptr));
+    ASSERT_TRUE(SaveWorldAs(world, Q(dir.Path("by-hand.txt")), -1, nullptr));
     EXPECT_EQ(ReadFileBytes(dir.Path("autosave/autosave7.txt")), ReadFileBytes(dir.Path("by-hand.txt")));
     // The menu's words: the game's date, the player's ruler, when it was written.
     const QString label = AutosaveLabel(entries[0]);
@@ -108,6 +109,23 @@ TEST_F(AutosaveStoreTest, TheLastFiveTurnsAreKeptNewestFirst)
         << label.toStdString();
     EXPECT_TRUE(store.Holds(entries[0].path));
     EXPECT_FALSE(store.Holds(Q(dir.Path("by-hand.txt"))));
+}
+
+TEST_F(AutosaveStoreTest, EachAutosaveIsNamedAfterTheRulerWhoseTurnItKeeps)
+{
+    // Several people at one screen: the save names the first, the turn is another's.
+    AutosaveStore store(Q(dir.Path("autosave")));
+    const struct {
+        int cursor;
+        RulerId turn;
+    } rows[] = {{-1, 1}, {0, 2}, {4, 4}, {13, 1}};
+    for (const auto& row : rows) {
+        QString error;
+        ASSERT_TRUE(store.Save(GameSave(doc, world, row.cursor), &error)) << error.toStdString();
+        const AutosaveStore::Entry newest = store.Entries().front();
+        EXPECT_EQ(newest.ruler, row.turn) << row.cursor;
+        EXPECT_TRUE(AutosaveGameName(newest).endsWith(shown::RulerName(row.turn))) << row.cursor;
+    }
 }
 
 TEST_F(AutosaveStoreTest, FilesThatAreNotSavedGamesAreNotListed)
@@ -218,6 +236,7 @@ protected:
     {
         history = new GameHistory(*frame, *view, Q(folder));
         history->SetNoticeTime(300);
+        history->SetQuestion([](const QString&) { return true; }); // leaving a game: yes
         return *history;
     }
     void WaitForPlayer() { ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn; }, 20000)); }

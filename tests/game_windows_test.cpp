@@ -26,12 +26,16 @@
 #include "app/chronicle.h"
 #include "app/ending.h"
 #include "app/game_story.h"
+#include "app/game_history.h"
+#include "dialogs/scenario_dlg.h"
+#include "platform/message_box.h"
 #include "app/hot_seat.h"
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
 #include "gui_test_support.h"
+#include "message_log.h"
 #include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
@@ -54,6 +58,7 @@
 #include "view/map/map_labels.h"
 #include "view/map/map_tips.h"
 #include "view/map/map_picture.h"
+#include "view/windows/game_summary_wnd.h"
 #include "view/windows/own_countries_wnd.h"
 #include "words/shown_text.h"
 #include "view/map/target_choice.h"
@@ -76,6 +81,7 @@ protected:
         game = &app->Game();
         view->SetWindowTimes(1, 1);
         app->Story()->SetCommandTime(0);
+        app->History()->SetQuestion([](const QString&) { return true; }); // leaving a game: yes
     }
     void TearDown() override
     {
@@ -549,6 +555,240 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
         ranked.push_back(game.ruler);
     std::sort(ranked.begin(), ranked.end());
     EXPECT_EQ(ranked, (std::vector<RulerId>{1, 2}));
+}
+
+TEST_F(GameWindows, APersonWhoLosesHisLastCountryIsToldAndRankedWhileTheOthersPlayOn)
+{
+    Seats seats{};
+    seats[1].kind = SeatKind::Person;
+    seats[2].kind = SeatKind::Person;
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    auto ranked = [&] {
+        BestGames games;
+        games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+        std::vector<RulerId> rulers;
+        for (const BestGame& g : games.Entries())
+            rulers.push_back(g.ruler);
+        std::sort(rulers.begin(), rulers.end());
+        return rulers;
+    };
+    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(PlayersTurn());
+    ASSERT_EQ(game->Session().TurnRuler(), 2);
+    NextTurn();
+    ASSERT_EQ(game->Session().TurnRuler(), 1);
+    // 曹操 is left one country beside 劉備's, held by one soldier.
+    const int from = W().turnCountry;
+    int last = -1;
+    for (std::uint32_t n : W().countries[from].GetNeighbours())
+        if (n < kCountryCount && W().countries[n].GetRuler() != 1)
+            last = static_cast<int>(n);
+    ASSERT_GE(last, 0);
+    for (Country& c : W().countries)
+        if (c.GetRuler() == 2)
+            c.SetRuler(4);
+    W().countries[last].SetRuler(2);
+    W().countries[last].SetSoldiers(1);
+    Country& own = W().countries[from];
+    own.SetSoldiers(60000);
+    own.SetProvisions(60000);
+    own.SetTraining(100);
+
+    MessageLog shown;
+    ASSERT_TRUE(game->Give(command::War{from, last}).done);
+    ASSERT_EQ(W().countries[last].GetRuler(), 1);
+    const QString told = QStringLiteral("曹操 はすべての国を失いました");
+    EXPECT_EQ(std::count_if(shown.entries.begin(), shown.entries.end(),
+                            [&](const MessageLog::Entry& e) { return e.text.startsWith(told); }),
+              1)
+        << Show(shown.entries);
+    EXPECT_EQ(ranked(), (std::vector<RulerId>{2}));
+    BestGames table;
+    table.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+    ASSERT_EQ(table.Entries().size(), 1u);
+    EXPECT_EQ(table.Entries().front().end, GameEnd::Defeated);
+    auto fallenWindows = [&] {
+        int count = 0;
+        for (GameSummaryWindow* wnd : frame->findChildren<GameSummaryWindow*>())
+            count += wnd->isVisible() && wnd->Lines().contains(QStringLiteral("君主\t曹操"));
+        return count;
+    };
+    EXPECT_EQ(fallenWindows(), 1);
+
+    // The game goes on for 劉備 alone, with no more hand-over; its end ranks him only.
+    EXPECT_EQ(game->Phase(), TurnPhase::CommandGiven);
+    int handedOver = 0;
+    QObject::connect(game, &GameController::handOver, frame, [&] { ++handedOver; });
+    NextTurn();
+    EXPECT_EQ(game->Session().TurnRuler(), 1);
+    EXPECT_EQ(handedOver, 0);
+    emit game->gameEnded();
+    EXPECT_EQ(ranked(), (std::vector<RulerId>{1, 2}));
+    EXPECT_EQ(fallenWindows(), 1) << "his 戦績 stays; no second one";
+}
+
+TEST_F(GameWindows, ComputersAtSeveralLevelsAreShownAndRecordedAtEachLevel)
+{
+    // 曹操 plays easy, every other computer at the game's difficulty, hard.
+    Seats seats{};
+    seats[1].kind = SeatKind::Person;
+    seats[2].level = Difficulty::Easy;
+    game->SetNewGameDifficulty(Difficulty::Hard);
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(PlayersTurn());
+    const QString both = QStringLiteral("易しい・難しい");
+    EXPECT_TRUE(frame->windowTitle().contains(both)) << frame->windowTitle().toStdString();
+
+    emit game->gameEnded();
+    GameSummaryWindow* summary = app->GetEnding()->SummaryWindow();
+    ASSERT_NE(summary, nullptr);
+    EXPECT_TRUE(summary->Lines().contains(QStringLiteral("難易度\t") + both)) << summary->Lines().join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(summary->Figures().difficulty, Difficulty::Easy) << "the score weighed at the lowest level";
+    app->GetEnding()->ShowRecords();
+    auto* table = app->GetEnding()->RecordsWindow()->findChild<QTableWidget*>();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 1);
+    bool shown = false;
+    for (int column = 0; column < table->columnCount(); ++column)
+        shown = shown || table->item(0, column)->text() == both;
+    EXPECT_TRUE(shown) << "the table read back names both levels";
+}
+
+TEST_F(GameWindows, AGameNobodyPlaysSaysSoAndEndsWithNobodysScoreOrCommands)
+{
+    QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
+    game->SetWatchTime(0);
+    auto monthWatched = [&] {
+        return WaitUntil([&] { return (game->AtPlayersTurn() || game->Session().Ended()) && game->CanStartGame(); }, 30000);
+    };
+    auto anyButton = [&] {
+        bool enabled = false;
+        for (const CommandEntry& entry : CommandTable::Entries())
+            enabled = enabled || (view->*entry.button)->isEnabled();
+        return enabled;
+    };
+    // 曹操 is left a month from holding every country.
+    auto almostUnified = [&] {
+        for (int c = 0; c < kCountryCount; ++c) {
+            Country& country = W().countries[c];
+            country.SetRuler(c == 1 ? 4 : 2);
+            country.SetSoldiers(c == 1 ? 1 : 90000);
+            country.SetProvisions(c == 1 ? 0 : 90000);
+            country.SetFunds(90000);
+            country.SetTraining(100);
+        }
+    };
+    const struct {
+        const char* what;
+        std::function<void()> act;
+        const char* title; // what the title ends with (none: it says nothing of watching)
+        bool ended;
+    } steps[] = {
+        {"watched", [&] {
+             ASSERT_TRUE(view->NewGame(0, Seats{}, 1));
+             ASSERT_TRUE(WaitUntil([&] { return game->Phase() == TurnPhase::Watching; }, 30000));
+             app->HotSeats()->SetPaused(true);
+             ASSERT_TRUE(monthWatched());
+             app->HotSeats()->SetPaused(false);
+             ASSERT_TRUE(monthWatched());
+         }, "観戦中", false},
+        {"paused", [&] {
+             app->HotSeats()->SetPaused(true);
+             ASSERT_TRUE(monthWatched());
+             EXPECT_EQ(view->statusText, HotSeat::PausedText());
+         }, "観戦中 (一時停止)", false},
+        {"won by 曹操", [&] {
+             almostUnified();
+             for (int month = 0; month < 24 && !game->Session().Ended(); ++month) {
+                 app->HotSeats()->StepMonth();
+                 ASSERT_TRUE(monthWatched());
+             }
+             ASSERT_EQ(game->Session().Winner(), 2);
+         }, nullptr, true},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.what);
+        step.act();
+        const QString title = frame->windowTitle();
+        EXPECT_TRUE(step.title ? title.endsWith(QString::fromUtf8(step.title)) : !title.contains(QStringLiteral("観戦")))
+            << title.toStdString();
+        EXPECT_FALSE(anyButton()) << "nobody's command";
+        EXPECT_FALSE(app->GetChronicle()->ReportWindow().isVisible()) << "nobody's turn to report";
+        GameSummaryWindow* summary = app->GetEnding()->SummaryWindow();
+        EXPECT_EQ(summary != nullptr, step.ended);
+        if (summary) {
+            const QStringList lines = summary->Lines();
+            EXPECT_TRUE(lines.contains(QStringLiteral("君主\t曹操"))) << lines.join(QLatin1Char('|')).toStdString();
+            EXPECT_FALSE(lines.join(QLatin1Char('|')).contains(QStringLiteral("得点"))) << "nobody scored";
+        }
+        BestGames games;
+        games.Load(platform::PathToBytes(app->GetEnding()->TablePath()), nullptr);
+        EXPECT_TRUE(games.Entries().empty());
+    }
+    // The help window lists the keys that pause and step.
+    QStringList helped;
+    for (const KeyHelp& row : CommandTable::AllKeys())
+        helped << row.keys;
+    for (const QKeySequence& key : {CommandTable::PauseKey(), CommandTable::StepKey()})
+        EXPECT_TRUE(helped.contains(key.toString(QKeySequence::NativeText))) << key.toString().toStdString();
+}
+
+TEST_F(GameWindows, LeavingAGameWithACommandNotSavedAsksFirst)
+{
+    QStringList asked;
+    bool answer = false;
+    app->History()->SetQuestion([&](const QString& text) {
+        asked << text;
+        return answer;
+    });
+    QStringList boxes;
+    platform::SetMessageBoxSink([&](const QString& text) { boxes << text; });
+    StartGame();
+    const TempDir dir;
+    // Each way out, and whether the game was left (the next step's window came).
+    auto newGame = [&] {
+        ModalScript script;
+        script.Then<CScenarioDlg>([](CScenarioDlg* d) { d->reject(); });
+        script.Start();
+        view->OnNewGame();
+        return script.Done();
+    };
+    auto watchAgain = [&] {
+        boxes.clear();
+        emit app->GetEnding()->watchRequested(QString::fromStdString(dir.Path("none.record")));
+        return !boxes.isEmpty(); // the record was looked for: it is not there
+    };
+    auto close = [&] { return frame->close(); };
+    const struct {
+        const char* what;
+        std::function<void()> before;
+        std::function<bool()> leave;
+        bool yes;
+        bool asks;
+    } rows[] = {
+        {"no command yet", [] {}, newGame, false, false},
+        {"a command given: kept", [&] { view->OnDevelopLand(); }, newGame, false, true},
+        {"watching a record instead: kept", [] {}, watchAgain, false, true},
+        {"saved since", [&] {
+             QString why;
+             ASSERT_TRUE(game->SaveGame(QString::fromStdString(dir.Path("kept.txt")), &why)) << why.toStdString();
+         }, newGame, false, false},
+        {"a rest since: the window kept", [&] { NextTurn(); }, close, false, true},
+        {"and closed", [] {}, close, true, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.what);
+        row.before();
+        asked.clear();
+        answer = row.yes;
+        EXPECT_EQ(row.leave(), !row.asks || row.yes);
+        ASSERT_EQ(asked.size(), row.asks ? 1 : 0);
+        if (row.asks) {
+            EXPECT_TRUE(asked.front().contains(QStringLiteral("自動ｾｰﾌﾞから再開"))) << asked.front().toStdString();
+        }
+    }
+    platform::SetMessageBoxSink({});
 }
 
 TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)

@@ -182,6 +182,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <source>記録(&amp;R)</source>
         <translation>&amp;Records</translation>
     </message>
+    <message>
+        <source>%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます</source>
+        <translation>%1 has lost every country. The game goes on for the others.</translation>
+    </message>
 </context>
 <context>
     <name>GameSummaryWindow</name>
@@ -262,6 +266,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     <message>
         <source>乱世 (種 %1)</source>
         <translation>Chaos (seed %1)</translation>
+    </message>
+    <message>
+        <source>戦績 (観戦)</source>
+        <translation>How the game went (watched)</translation>
     </message>
 </context>
 <context>
@@ -819,6 +827,14 @@ Once the outcome is shown, any key closes it</translation>
         <source>助言: この国で出せる命令を先読みして順位をつける</source>
         <translation>Advice: the commands of this country, tried ahead and ranked</translation>
     </message>
+    <message>
+        <source>観戦・再生を一時停止する・続ける</source>
+        <translation>Pause or go on watching (a game or a replay)</translation>
+    </message>
+    <message>
+        <source>一時停止中: 1か月 (再生は1手) 進める</source>
+        <translation>While paused: one month on (a replay: one command)</translation>
+    </message>
 </context>
 <context>
     <name>DifficultyMenu</name>
@@ -833,6 +849,14 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>乱世 (種 %1)</source>
         <translation>Chaos (seed %1)</translation>
+    </message>
+    <message>
+        <source>観戦中 (一時停止)</source>
+        <translation>Watching (paused)</translation>
+    </message>
+    <message>
+        <source>観戦中</source>
+        <translation>Watching</translation>
     </message>
 </context>
 <context>
@@ -942,6 +966,14 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>(なし)</source>
         <translation>(none)</translation>
     </message>
+    <message>
+        <source>最後にｾｰﾌﾞ・ﾛｰﾄﾞしてから出した命令は失われます。このｹﾞｰﾑを終えますか？</source>
+        <translation>The commands given since the game was last saved or loaded will be lost. Leave this game?</translation>
+    </message>
+    <message>
+        <source>(今の手番の始めは 自動ｾｰﾌﾞから再開 の「%1」で続けられます)</source>
+        <translation>(The start of this turn can still be resumed: File → Resume from autosave → "%1")</translation>
+    </message>
 </context>
 <context>
     <name>GameStory</name>
@@ -1018,6 +1050,14 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1か月進める(&amp;T)</source>
         <translation>Next &amp;month</translation>
+    </message>
+    <message>
+        <source>観戦中: %1 で一時停止</source>
+        <translation>Watching: %1 pauses</translation>
+    </message>
+    <message>
+        <source>一時停止中: %1 で続ける、%2 で1か月進める</source>
+        <translation>Paused: %1 goes on, %2 plays one month</translation>
     </message>
 </context>
 <context>
@@ -1584,6 +1624,10 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>ﾌﾟﾚｲする人は%1人までです</source>
         <translation>At most %1 players</translation>
     </message>
+    <message>
+        <source>助言</source>
+        <translation>Advisor</translation>
+    </message>
 </context>
 <context>
     <name>TemplateDialog</name>
@@ -1862,6 +1906,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>乱世 (種 %1) で %2 としてｹﾞｰﾑを開始しました</source>
         <translation>Began a game of Chaos (seed %1) as %2</translation>
     </message>
+    <message>
+        <source>ﾛｰﾄﾞしました (観戦)</source>
+        <translation>Game loaded (watched)</translation>
+    </message>
+    <message>
+        <source>観戦を開始しました</source>
+        <translation>Started watching the computers play</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>editor::FairnessPanel</name>
@@ -2114,6 +2170,17 @@ months</translation>
     <message>
         <source>達人</source>
         <translation>Master</translation>
+    </message>
+    <message>
+        <source>・</source>
+        <translation> / </translation>
+    </message>
+</context>
+<context>
+    <name>RulerTable</name>
+    <message>
+        <source>担当</source>
+        <translation>Played by</translation>
     </message>
 </context>
 </TS>

@@ -118,7 +118,9 @@ std::vector<AutosaveStore::Entry> AutosaveStore::Entries() const
             continue;
         entry.year = world.year;
         entry.month = world.month;
-        entry.ruler = world.playerRuler;
+        // Whose turn it keeps: with several at the screen, not always the first's.
+        const RulerId turn = TurnRulerOf(world);
+        entry.ruler = turn != 0 ? turn : world.playerRuler;
         entry.written = QFileInfo(entry.path).lastModified();
         entries.push_back(entry);
     }
@@ -173,6 +175,11 @@ RulerId AutosaveStore::TurnRulerOf(const QString& path)
     WorldRecord world;
     if (!reader.Open(platform::PathToBytes(path)) || !ParseCountryFile(reader, world, nullptr, CountryFileUse::SavedGame))
         return 0;
+    return TurnRulerOf(world);
+}
+
+RulerId AutosaveStore::TurnRulerOf(const WorldRecord& world)
+{
     // Saved at the start of a turn, the cursor stands one before the country whose it is.
     const int country = world.turnCountry + 1;
     if (country < 0 || country >= kCountryCount)

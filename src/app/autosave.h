@@ -12,6 +12,7 @@
 #include <functional>
 #include <vector>
 
+#include "model/country_file.h"
 #include "model/game_state.h"
 
 class AutosaveStore {
@@ -36,7 +37,7 @@ public:
         QDateTime written;
         std::int32_t year = 0;
         std::int32_t month = 0;
-        RulerId ruler = 0;
+        RulerId ruler = 0; // whose turn it keeps
     };
     // Newest first. A file that does not read as a saved game is left out.
     std::vector<Entry> Entries() const;
@@ -50,8 +51,9 @@ public:
     // Whether path is one of this folder's files.
     bool Holds(const QString& path) const;
     // Whose turn an autosave keeps (the ruler of the country after its cursor); 0 when
-    // the file does not read.
+    // the file does not read or the cursor names no country.
     static RulerId TurnRulerOf(const QString& path);
+    static RulerId TurnRulerOf(const WorldRecord& world);
 
 private:
     // The numbers of the autosaves in the folder, ascending.
@@ -65,8 +67,8 @@ private:
     QString m_folder;
 };
 
-// The game an autosave holds: its date and the player's ruler ("190 年 3 月 曹操").
+// The game an autosave holds: its date and the ruler whose turn it keeps ("190 年 3 月 曹操").
 QString AutosaveGameName(const AutosaveStore::Entry& entry);
-// How the resume menu names an autosave: the game's date, the player's ruler and when
+// How the resume menu names an autosave: the game's date, the ruler whose turn it is and when
 // it was written ("190 年 3 月 曹操 (2024/05/01 21:40)").
 QString AutosaveLabel(const AutosaveStore::Entry& entry);

@@ -134,6 +134,11 @@ void Chronicle::RestoreWindow()
 QStringList Chronicle::ReportTurn()
 {
     const auto [since, end] = m_log->TakeSinceMark();
+    // A game nobody plays has nobody's turn to report: the chronicle window follows it.
+    if (Players(m_view.GetWorld()).empty()) {
+        m_report->hide();
+        return {};
+    }
     // When several people play, each reads what befell him since his own last turn.
     std::size_t first = since;
     RulerId reader = m_view.GetWorld().playerRuler;

@@ -52,7 +52,7 @@ public:
     void RestoreWindow();
 
     // The player's turn: the report of what happened since his last, when anything did
-    // and the report is on. Returns the lines shown.
+    // and the report is on (never in a game nobody plays). Returns the lines shown.
     QStringList ReportTurn();
 
 signals:

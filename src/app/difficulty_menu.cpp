@@ -36,6 +36,7 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     // Whose turn it is, when several people play.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
     connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
+    connect(&view.Game(), &GameController::watchPausedChanged, this, [this] { ShowInTitle(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -52,13 +53,22 @@ void DifficultyMenu::Retranslate()
 
 void DifficultyMenu::ShowInTitle()
 {
-    const Difficulty difficulty = m_view.GetWorld().difficulty;
-    QString title = difficulty == Difficulty::Normal ? QStringLiteral("Velcor")
-                                                      : QStringLiteral("Velcor - %1").arg(summary::DifficultyName(difficulty));
+    // The computers' level; their levels when they play at several.
+    const GameState& world = m_view.GetWorld();
+    const std::uint8_t levels = summary::ComputerLevels(world);
+    const bool several = (levels & (levels - 1)) != 0;
+    const Difficulty level = levels == 0 ? world.difficulty : LowestLevel(levels);
+    QString title = !several && level == Difficulty::Normal
+                        ? QStringLiteral("Velcor")
+                        : QStringLiteral("Velcor - %1").arg(summary::LevelsName(level, several ? levels : 0));
     if (const std::optional<std::uint32_t> seed = m_view.RandomSeed())
         title += QStringLiteral(" - ") + tr("乱世 (種 %1)").arg(*seed);
     if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));
+    // A game nobody plays says so, and whether it is paused.
+    const GameController& game = m_view.Game();
+    if (Players(world).empty() && game.Phase() != TurnPhase::NoGame && !game.Session().Ended())
+        title += QStringLiteral(" - ") + (game.WatchPaused() ? tr("観戦中 (一時停止)") : tr("観戦中"));
     m_frame.setWindowTitle(title);
 }
 

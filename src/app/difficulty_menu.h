@@ -1,7 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // ﾌｧｲﾙ → 難易度: how strongly the computer rulers play in the next new game (a saved
 // game keeps its own), remembered between runs, and the game's difficulty in the
-// window's title when it is not the usual one.
+// window's title when it is not the usual one (the computers' levels when they play at
+// several), with whose turn it is when several people play, or that nobody plays (the
+// game watched, and whether it is paused).
 #pragma once
 
 #include <QObject>

@@ -12,6 +12,7 @@
 #include "app/main_frame.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
+#include "rules/commands.h"
 #include "session/game_record.h"
 #include "view/windows/best_games_wnd.h"
 #include "view/windows/chronicle_log.h"
@@ -31,6 +32,7 @@ Ending::Ending(CMainFrame& frame, CKivView& view, const ChronicleLog& log, QStri
     connect(m_recordsAction, &QAction::triggered, this, &Ending::ShowRecords);
     connect(&view.Game(), &GameController::worldReplaced, this, &Ending::OnWorldReplaced);
     connect(&view.Game(), &GameController::gameEnded, this, &Ending::OnGameEnded);
+    connect(&view.Game(), &GameController::personFell, this, &Ending::OnPersonFell);
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -53,6 +55,10 @@ QString Ending::TablePath() const
 void Ending::OnWorldReplaced(const QString& savePath)
 {
     m_ended = false;
+    m_fallen.fill(false);
+    // The 戦績 of the falls of a game left goes with the next end's windows.
+    m_personWnds.insert(m_personWnds.end(), m_fallenWnds.begin(), m_fallenWnds.end());
+    m_fallenWnds.clear();
     m_summary.Clear();
     for (GameSummary& person : m_personSummaries)
         person.Clear();
@@ -90,27 +96,68 @@ void Ending::OnGameEnded()
     const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
     BestGames games;
     bool tableChanged = false;
+    // The windows of an earlier game's end go; those of this game's falls stay.
     for (QPointer<GameSummaryWindow>& wnd : m_personWnds)
         delete wnd;
-    m_personWnds.clear();
+    m_personWnds = std::move(m_fallenWnds);
+    m_fallenWnds.clear();
     delete m_summaryWnd;
-    if (persons.size() < 2) {
-        m_summary.SetDifficulty(world.difficulty);
+    if (Players(world).empty()) {
+        // Watched: the story of the ruler who won it, for nobody's score.
+        const RulerId winner = m_view.Game().Session().Winner();
+        if (GameState::IsRulerId(winner) && winner != 0) {
+            GameSummary& summary = m_personSummaries[static_cast<std::size_t>(winner)];
+            WeighLevels(summary);
+            m_summaryWnd = ShowSummary(summary, -1, 0, GameSummaryWindow::Kind::Watched);
+        }
+    } else if (persons.size() < 2) {
+        WeighLevels(m_summary);
         const int rank = ranked ? Rank(m_summary, endedAt, games) : -1;
         tableChanged = rank >= 0;
         m_summaryWnd = ShowSummary(m_summary, rank, 0);
     } else {
-        // Several people: each is ranked, and reads his own 戦績.
-        for (std::size_t i = 0; i < persons.size(); ++i) {
-            GameSummary& summary = m_personSummaries[static_cast<std::size_t>(persons[i])];
-            summary.SetDifficulty(world.difficulty);
+        // Several people: each is ranked, and reads his own 戦績 (those who fell before
+        // have had theirs).
+        int step = static_cast<int>(m_personWnds.size());
+        const std::size_t first = m_personWnds.size();
+        for (RulerId person : persons) {
+            if (m_fallen[static_cast<std::size_t>(person)])
+                continue;
+            GameSummary& summary = m_personSummaries[static_cast<std::size_t>(person)];
+            WeighLevels(summary);
             const int rank = ranked ? Rank(summary, endedAt, games) : -1;
             tableChanged |= rank >= 0;
-            m_personWnds.emplace_back(ShowSummary(summary, rank, static_cast<int>(i)));
+            m_personWnds.emplace_back(ShowSummary(summary, rank, step++));
         }
-        m_summaryWnd = m_personWnds.front();
+        m_summaryWnd = first < m_personWnds.size() ? m_personWnds[first] : nullptr;
     }
     if (m_recordsWnd && tableChanged)
+        m_recordsWnd->SetGames(games);
+}
+
+void Ending::WeighLevels(GameSummary& summary) const
+{
+    // The computers the game began with, each at his own level.
+    const GameState& world = m_view.GetWorld();
+    const std::vector<HoldingsHistory::Point>& points = summary.History().Points();
+    summary.SetDifficulty(world.difficulty);
+    summary.SetLevels(summary::ComputerLevels(world, points.empty() ? nullptr : &points.front().held));
+}
+
+void Ending::OnPersonFell(RulerId ruler)
+{
+    if (m_ended || !GameState::IsRulerId(ruler) || m_fallen[static_cast<std::size_t>(ruler)])
+        return;
+    m_fallen[static_cast<std::size_t>(ruler)] = true;
+    m_view.ShowMessage(tr("%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます").arg(shown::RulerName(ruler)),
+                       kResultMessageMs);
+    GameSummary& summary = m_personSummaries[static_cast<std::size_t>(ruler)];
+    WeighLevels(summary);
+    BestGames games;
+    const bool ranked = !(m_watching && m_watching());
+    const int rank = ranked ? Rank(summary, QDateTime::currentSecsSinceEpoch(), games) : -1;
+    m_fallenWnds.emplace_back(ShowSummary(summary, rank, static_cast<int>(m_fallenWnds.size())));
+    if (m_recordsWnd && rank >= 0)
         m_recordsWnd->SetGames(games);
 }
 
@@ -135,9 +182,9 @@ int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& ga
     return rank;
 }
 
-GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step)
+GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step, GameSummaryWindow::Kind kind)
 {
-    auto* wnd = new GameSummaryWindow(summary, rank, &m_frame);
+    auto* wnd = new GameSummaryWindow(summary, rank, &m_frame, kind);
     wnd->SetRandomSeed(m_view.RandomSeed());
     wnd->setAttribute(Qt::WA_DeleteOnClose);
     wnd->adjustSize();

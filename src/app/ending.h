@@ -39,7 +39,8 @@ public:
     // The story of ruler as one of several people playing.
     const GameSummary& PersonSummary(RulerId ruler) const { return m_personSummaries[static_cast<std::size_t>(ruler)]; }
     // The windows last opened (nullptr when closed); when several people played, the
-    // first player's 戦績, and each person's in his place.
+    // first player's 戦績 of the end, and each person's in his place (from the game's
+    // end on, those who fell before it first).
     GameSummaryWindow* SummaryWindow() const { return m_summaryWnd; }
     const std::vector<QPointer<GameSummaryWindow>>& PersonWindows() const { return m_personWnds; }
     BestGamesWindow* RecordsWindow() const { return m_recordsWnd; }
@@ -63,13 +64,19 @@ protected:
 private:
     void OnWorldReplaced(const QString& savePath);
     void OnGameEnded();
+    // One of several people has lost his last country: he is told, ranked and shown his
+    // 戦績 while the others play on.
+    void OnPersonFell(RulerId ruler);
+    // The levels the computers of the game played at, as summary's score weighs them.
+    void WeighLevels(GameSummary& summary) const;
     // Reads the table; false, with the player told why, when it cannot be read.
     bool ReadTable(BestGames& games);
     // Keeps the game as summary tells it (ended at endedAt) among the best when it is;
     // its place (-1 when it is not), and the table as it now stands in games.
     int Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& games);
     // Opens the 戦績 window of summary, placed among the tool windows, offset by steps.
-    GameSummaryWindow* ShowSummary(const GameSummary& summary, int rank, int step);
+    GameSummaryWindow* ShowSummary(const GameSummary& summary, int rank, int step,
+                                   GameSummaryWindow::Kind kind = GameSummaryWindow::Kind::Played);
     void Retranslate();
 
     CMainFrame& m_frame;
@@ -81,7 +88,9 @@ private:
     // Each ruler's story, should he be one of several people playing.
     std::array<GameSummary, kRulerCount> m_personSummaries;
     std::vector<QPointer<GameSummaryWindow>> m_personWnds;
+    std::vector<QPointer<GameSummaryWindow>> m_fallenWnds; // of those who fell in this game
     bool m_ended = false; // the end of this game has been shown
+    std::array<bool, kRulerCount> m_fallen{}; // persons whose end has been shown before the game's
     std::function<bool()> m_watching;
     QAction* m_recordsAction;
     QPointer<GameSummaryWindow> m_summaryWnd;

@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPushButton>
 
 #include "app/game_story.h"
@@ -113,6 +114,23 @@ void GameHistory::OnPlayerTurn()
     m_lastAutosaveFailed = !saved;
 }
 
+QString GameHistory::LeaveText(const QString& autosave)
+{
+    const QString lost = tr("最後にｾｰﾌﾞ・ﾛｰﾄﾞしてから出した命令は失われます。このｹﾞｰﾑを終えますか？");
+    return autosave.isEmpty() ? lost : lost + QLatin1Char('\n') + tr("(今の手番の始めは 自動ｾｰﾌﾞから再開 の「%1」で続けられます)").arg(autosave);
+}
+
+bool GameHistory::MayLeaveGame()
+{
+    if (!m_view.Game().UnsavedCommands())
+        return true;
+    const std::vector<AutosaveStore::Entry> entries = m_autosaves.Entries();
+    const QString text = LeaveText(entries.empty() ? QString() : AutosaveGameName(entries.front()));
+    if (m_ask)
+        return m_ask(text);
+    return QMessageBox::question(&m_frame, QStringLiteral("Velcor"), text) == QMessageBox::Yes;
+}
+
 void GameHistory::Remember(const QString& path)
 {
     // The autosaves come and go by themselves; they have their own menu.
@@ -124,6 +142,8 @@ void GameHistory::Remember(const QString& path)
 
 void GameHistory::OpenRecent(const QString& path)
 {
+    if (!MayLeaveGame())
+        return;
     if (m_view.LoadGame(path))
         return;
     // A file that is gone leaves the list; one that was refused stays, its reason shown.
@@ -146,7 +166,10 @@ void GameHistory::UpdateMenus()
         action->setData(entry.path);
         action->setEnabled(canLoad);
         const QString path = entry.path;
-        connect(action, &QAction::triggered, this, [this, path] { m_view.LoadGame(path); });
+        connect(action, &QAction::triggered, this, [this, path] {
+            if (MayLeaveGame())
+                m_view.LoadGame(path);
+        });
     }
     if (entries.empty())
         m_resumeMenu->addAction(tr("(なし)"))->setEnabled(false);

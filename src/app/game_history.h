@@ -10,6 +10,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 
 #include "app/autosave.h"
 #include "platform/settings.h"
@@ -54,6 +55,13 @@ public:
     // Fills both lists as the menu will show them, and the start panel's games.
     void UpdateMenus();
 
+    // Whether the game in play may be left: yes when nothing would be lost, else the
+    // player's answer to a question that names the newest autosave.
+    bool MayLeaveGame();
+    // Who answers that question (tests); by default a question box.
+    void SetQuestion(std::function<bool(const QString&)> ask) { m_ask = std::move(ask); }
+    static QString LeaveText(const QString& autosave);
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -74,4 +82,5 @@ private:
     StartPanel* m_startPanel = nullptr;
     bool m_lastAutosaveFailed = false;
     int m_noticeMs = kNoticeMs;
+    std::function<bool(const QString&)> m_ask;
 };

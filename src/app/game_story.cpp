@@ -15,6 +15,7 @@
 #include "platform/text_file.h"
 #include "session/game_replay.h"
 #include "view/windows/chronicle_log.h"
+#include "view/commands/command_table.h"
 #include "view/map/game_speed.h"
 #include "view/map/kiv_view.h"
 #include "words/shown_text.h"
@@ -160,10 +161,10 @@ void GameStory::MakeReplayMenu()
     m_replayMenu->installEventFilter(this); // a menu is a window of its own: told of a new language
     m_pause = m_replayMenu->addAction(QString());
     m_pause->setCheckable(true);
-    m_pause->setShortcut(Qt::Key_Pause);
+    m_pause->setShortcut(CommandTable::PauseKey());
     connect(m_pause, &QAction::toggled, this, &GameStory::SetPaused);
     m_step = m_replayMenu->addAction(QString());
-    m_step->setShortcut(Qt::Key_Period);
+    m_step->setShortcut(CommandTable::StepKey());
     connect(m_step, &QAction::triggered, this, &GameStory::StepReplay);
     m_frame.OnMenusMade();
     Retranslate();

@@ -10,6 +10,7 @@
 #include "app/main_frame.h"
 #include "control/game_controller.h"
 #include "platform/settings.h"
+#include "view/commands/command_table.h"
 #include "view/map/game_document.h"
 #include "view/map/hand_over_notice.h"
 #include "view/map/kiv_view.h"
@@ -59,6 +60,10 @@ void HotSeat::OnPlayerTurn()
 {
     const GameController& game = m_view.Game();
     if (Watched()) {
+        // The first month watched says how it is paused.
+        if (!m_watchMenu || !m_watchMenu->menuAction()->isVisible())
+            m_view.ShowNotice(tr("観戦中: %1 で一時停止").arg(CommandTable::PauseKey().toString(QKeySequence::NativeText)),
+                              kWatchNoticeMs);
         MakeWatchMenu();
         UpdateWatchMenu();
     }
@@ -69,10 +74,22 @@ void HotSeat::OnPlayerTurn()
 
 void HotSeat::SetPaused(bool paused)
 {
+    const bool changed = paused != m_view.Game().WatchPaused();
     m_view.Game().SetWatchPaused(paused);
     if (m_pause && m_pause->isChecked() != paused)
         m_pause->setChecked(paused);
     UpdateWatchMenu();
+    // The status line says so while the game stands still; the next month's words
+    // replace it.
+    if (changed && paused && Watched())
+        m_view.ShowNotice(PausedText(), kPausedNoticeMs);
+}
+
+QString HotSeat::PausedText()
+{
+    return tr("一時停止中: %1 で続ける、%2 で1か月進める")
+        .arg(CommandTable::PauseKey().toString(QKeySequence::NativeText),
+             CommandTable::StepKey().toString(QKeySequence::NativeText));
 }
 
 void HotSeat::StepMonth()
@@ -90,10 +107,10 @@ void HotSeat::MakeWatchMenu()
     m_watchMenu->installEventFilter(this); // a menu is a window of its own: told of a new language
     m_pause = m_watchMenu->addAction(QString());
     m_pause->setCheckable(true);
-    m_pause->setShortcut(Qt::Key_Pause);
+    m_pause->setShortcut(CommandTable::PauseKey());
     connect(m_pause, &QAction::toggled, this, &HotSeat::SetPaused);
     m_step = m_watchMenu->addAction(QString());
-    m_step->setShortcut(Qt::Key_Period);
+    m_step->setShortcut(CommandTable::StepKey());
     connect(m_step, &QAction::triggered, this, &HotSeat::StepMonth);
     connect(&m_view.Game(), &GameController::phaseChanged, this, &HotSeat::UpdateWatchMenu);
     m_frame.OnMenusMade();

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <QObject>
+#include <QString>
 
 #include <functional>
 
@@ -38,8 +39,13 @@ public:
     // Whose turn was last handed over (0 before the first).
     RulerId LastPerson() const { return m_lastPerson; }
 
+    // How long the status line says that a game is watched, or paused.
+    static constexpr int kWatchNoticeMs = 8000;
+    static constexpr int kPausedNoticeMs = 10 * 60 * 1000;
     // The 観戦 menu's pause and step, of the controller's months of a watched game.
     void SetPaused(bool paused);
+    // The status line's words while a watched game is paused.
+    static QString PausedText();
     void StepMonth();
     QMenu* WatchMenu() const { return m_watchMenu; } // nullptr until a game is watched
 

@@ -177,8 +177,13 @@ void CMainFrame::changeEvent(QEvent* event)
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // No question: a game that was not saved is lost. A running worker and any window
-    // it has open are ended first.
+    // A command given since the game was last saved is lost unless the player keeps
+    // the window (never asked when the program is told to end). A running worker and
+    // any window it has open are ended first.
+    if (!m_view->Game().StopRequested() && !m_view->MayLeaveGame()) {
+        event->ignore();
+        return;
+    }
     m_view->Shutdown();
     event->accept();
 }

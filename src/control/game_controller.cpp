@@ -58,6 +58,26 @@ int GameController::Persons() const
     return persons;
 }
 
+void GameController::NoteFallen()
+{
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        m_fallen[static_cast<std::size_t>(r)] =
+            World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r);
+}
+
+void GameController::TellFallen()
+{
+    if (Persons() < 2 || m_session.Ended())
+        return; // one person's fall, or the last one's, ends the game
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        bool& told = m_fallen[static_cast<std::size_t>(r)];
+        if (!told && World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r)) {
+            told = true;
+            emit personFell(r);
+        }
+    }
+}
+
 bool GameController::CanSave() const
 {
     const TurnPhase phase = Phase();
@@ -117,6 +137,7 @@ void GameController::TurnReached(int country)
 {
     const TurnPhase phase = Phase();
     m_atTurn = phase != TurnPhase::Lost;
+    TellFallen();
     const RulerId person = m_session.TurnRuler();
     if (person != 0 && person != m_lastPerson) {
         if (m_lastPerson != 0 && Persons() >= 2)
@@ -164,6 +185,7 @@ bool GameController::Rest()
     // At a player's turn the rest is his command; a new or loaded game hands over to the
     // computer at once.
     const bool atTurn = Phase() != TurnPhase::ComputerTurns;
+    const bool playersRest = Phase() == TurnPhase::AwaitingCommand || Phase() == TurnPhase::CommandGiven;
     const CommandResult rest = atTurn ? m_session.Apply(command::Rest{}) : CommandResult{};
     const bool started = atTurn ? rest.refusal == CommandRefusal::None : m_session.StartComputerTurns();
     if (!started) {
@@ -174,6 +196,7 @@ bool GameController::Rest()
         return false;
     }
     m_atTurn = false;
+    m_unsaved = m_unsaved || playersRest;
     emit computerTurnsStarted();
     emit phaseChanged();
     return true;
@@ -184,6 +207,7 @@ CommandResult GameController::Give(const PlayerCommand& command)
     const CommandResult result = m_session.Apply(command);
     if (result.abandoned)
         return result; // the battle window was closed because the program is ending
+    m_unsaved = m_unsaved || result.done;
     const bool domestic = std::holds_alternative<command::Domestic>(command);
     const bool war = std::holds_alternative<command::War>(command);
     if (!domestic ||
@@ -196,6 +220,8 @@ CommandResult GameController::Give(const PlayerCommand& command)
         Show(m_status, kResultMessageMs);
     if (war && !StopRequested())
         EndIfWon();
+    if (war && result.done && !StopRequested())
+        TellFallen(); // his last country taken by another person
     if (m_oneKeyTurn && result.done && Phase() == TurnPhase::CommandGiven && !StopRequested())
         Rest();
     return result;
@@ -203,7 +229,10 @@ CommandResult GameController::Give(const PlayerCommand& command)
 
 void GameController::SetWatchPaused(bool paused)
 {
+    const bool changed = paused != m_watchPaused;
     m_watchPaused = paused;
+    if (changed)
+        emit watchPausedChanged(paused);
     if (paused)
         m_watchTimer.stop();
     else if (Phase() == TurnPhase::Watching && AtPlayersTurn())
@@ -226,6 +255,8 @@ void GameController::Begin()
     m_watchTimer.stop();
     m_atTurn = false;
     m_lastPerson = 0;
+    m_unsaved = false;
+    NoteFallen();
     m_status = {};
     emit gameBegun();
     emit statusChanged(QString());
@@ -285,6 +316,7 @@ bool GameController::SaveGame(const QString& path, QString* why)
             *why = Words(platform::Message(error.c_str()));
         return false;
     }
+    m_unsaved = false;
     emit gameSaved(path);
     return true;
 }
@@ -382,6 +414,7 @@ bool GameController::GoBack(const ReplayStop& stop, QString* why)
     m_recorder.Replace(RecordUpTo(record, outcome.at));
     m_workerHandedOver = true;
     m_lastPerson = 0;
+    NoteFallen();
     emit gameBegun();
     emit turnTakenBack();
     emit worldChanged();
@@ -412,13 +445,17 @@ bool GameController::BeginRecordedGame(const RecordStart& start,
 void GameController::PlayRecordedCommand(const PlayerCommand& command)
 {
     if (std::holds_alternative<command::Rest>(command)) {
+        const bool unsaved = m_unsaved;
         Rest();
+        m_unsaved = unsaved;
         return;
     }
     const bool oneKey = m_oneKeyTurn;
+    const bool unsaved = m_unsaved;
     m_oneKeyTurn = false; // the record has its rests of its own
     Give(command);
     m_oneKeyTurn = oneKey;
+    m_unsaved = unsaved; // the record's command, not the player's
 }
 
 void GameController::EndRecordedPlay()

@@ -13,6 +13,7 @@
 #include <QString>
 #include <QTimer>
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -66,6 +67,9 @@ public:
     int SaveCursor() const { return m_session.SaveCursor(); }
     // A game is in play and not over.
     bool CanSave() const;
+    // A player's command (or rest) has been given since the game was begun, loaded or
+    // last saved: leaving the game now loses it.
+    bool UnsavedCommands() const { return m_unsaved && CanSave(); }
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back.
     bool CanStartGame() const { return !WorkerActive(); }
@@ -165,9 +169,15 @@ signals:
     // The turn passes from one person to another (two or more persons play): next's
     // turn begins once the receivers return.
     void handOver(RulerId next);
+    // A person of a game of several has lost his last country, and the game goes on for
+    // the others (once at most for each; the fall of the last is the game's end,
+    // gameEnded). Emitted before the turn that follows is handed over.
+    void personFell(RulerId ruler);
     // The battle between two computer rulers being fought (-1, -1: none). Emitted on the
     // worker's thread: connect directly and only store the figures.
     void battleMarked(int attacker, int target);
+    // A watched game has been paused, or goes on.
+    void watchPausedChanged(bool paused);
     // A computer country's turn begins.
     void turnBegan(int country);
     // The computer's turns have started.
@@ -213,6 +223,10 @@ private:
     void EndIfWon();
     // How many persons sit at this game.
     int Persons() const;
+    // The persons who hold no country now are known to have fallen (a game begun).
+    void NoteFallen();
+    // Tells of each person who has fallen since (personFell), while the game goes on.
+    void TellFallen();
 
     GameRecorder m_recorder; // hears the session and the world's clock from the start
     GameSession m_session{*this, ComputerPlay::Background};
@@ -220,11 +234,13 @@ private:
     Difficulty m_newGameDifficulty = Difficulty::Normal;
     bool m_workerHandedOver = true; // interface thread only
     bool m_oneKeyTurn = false;
+    bool m_unsaved = false; // see UnsavedCommands
     int m_watchMs = kWatchMs;
     bool m_watchPaused = false;
     QTimer m_watchTimer; // the next month of a watched game
     bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
     RulerId m_lastPerson = 0; // the person who had the last turn
+    std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     platform::Message m_status;
     std::function<QString(const platform::Message&)> m_wording;
 };

@@ -9,6 +9,8 @@
 
 #include "platform/fonts.h"
 #include "platform/message_box.h"
+#include "platform/settings.h"
+#include "platform/windows.h"
 
 namespace {
 // Two columns of a name and its field, in rows of 16 units below the prompt.
@@ -57,10 +59,77 @@ SeatsDialog::SeatsDialog(std::vector<Offered> rulers, RulerId chosen, Difficulty
     }
     m_count = AddText(QString(), 10, CountY(m_rulers.size()), 140, 8);
     m_count->setObjectName(QStringLiteral("count"));
+    Recall();
     connect(ok, &QPushButton::clicked, this, [this] { OnOK(); });
     connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
     ShowCount();
     ok->setFocus();
+}
+
+// The word kept in the settings: a character for each ruler 1..15, 'p' a person, '0'
+// up to '3' the computer at that level, '-' a ruler the dialog did not offer.
+void SeatsDialog::Recall()
+{
+    const QString word = platform::settings::LastSeats();
+    if (word.size() != kRulerCount - 1)
+        return;
+    auto place = [&](RulerId ruler) -> int {
+        if (ruler < 1 || ruler >= kRulerCount)
+            return -1;
+        const QChar c = word.at(ruler - 1);
+        if (c == QLatin1Char('p'))
+            return PersonPlace();
+        if (c >= QLatin1Char('0') && c < QLatin1Char(static_cast<char>('0' + kDifficultyLevels)))
+            return LevelPlace(static_cast<Difficulty>(c.unicode() - '0'));
+        return -1;
+    };
+    // A list the last choice does not touch keeps the ruler dialog's choice.
+    if (std::none_of(m_rulers.begin(), m_rulers.end(), [&](const Offered& o) { return place(o.ruler) >= 0; }))
+        return;
+    for (std::size_t i = 0; i < m_rulers.size(); ++i) {
+        const int recalled = place(m_rulers[i].ruler);
+        m_fields[i]->setCurrentIndex(recalled >= 0 ? recalled : LevelPlace(m_level));
+    }
+}
+
+void SeatsDialog::Remember() const
+{
+    QString word(kRulerCount - 1, QLatin1Char('-'));
+    for (std::size_t i = 0; i < m_rulers.size(); ++i) {
+        const int place = m_fields[i]->currentIndex();
+        if (m_rulers[i].ruler >= 1 && m_rulers[i].ruler < kRulerCount)
+            word[m_rulers[i].ruler - 1] = place == PersonPlace() ? QLatin1Char('p') : QLatin1Char(static_cast<char>('0' + place - 1));
+    }
+    platform::settings::SetLastSeats(word);
+}
+
+void SeatsDialog::showEvent(QShowEvent* event)
+{
+    TemplateDialog::showEvent(event);
+    // Beside the ruler dialog, clear of its buttons, rather than over them.
+    auto* owner = qobject_cast<QDialog*>(parentWidget());
+    if (!owner || !owner->isVisible())
+        return;
+    QVector<QRect> buttons;
+    for (const QPushButton* button : owner->findChildren<QPushButton*>(Qt::FindDirectChildrenOnly))
+        if (button->isVisible())
+            buttons.append(QRect(button->mapToGlobal(QPoint()), button->size()));
+    platform::PlaceToolWindow(this, owner, buttons);
+}
+
+QString SeatsDialog::SeatName(const GameState& world, RulerId ruler)
+{
+    if (!GameState::IsRulerId(ruler) || ruler == 0)
+        return {};
+    switch (world.seats[static_cast<std::size_t>(ruler)].kind) {
+    case SeatKind::Person:
+        return tr("ﾌﾟﾚｲﾔｰ");
+    case SeatKind::Advisor:
+        return tr("助言");
+    case SeatKind::Computer:
+        break;
+    }
+    return tr(kLevelNames[static_cast<std::size_t>(world.LevelOf(ruler))]);
 }
 
 int SeatsDialog::Persons() const
@@ -114,5 +183,6 @@ void SeatsDialog::OnOK()
         platform::ShowMessageBox(this, tr("ﾌﾟﾚｲする人は%1人までです").arg(kMostPersons));
         return;
     }
+    Remember();
     accept();
 }

@@ -1,8 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 対戦設定, reached from the ruler dialog: who plays each ruler the scenario offers. Up
 // to four people take a ruler each and play in turn at one screen; every other ruler
-// is the computer, each at a level of his own (the 難易度 menu's at first). Nobody
-// playing: the computers play the game through while the people watch.
+// is the computer, each at a level of his own (the 難易度 menu's at first, or as last
+// chosen, which the settings keep). Nobody playing: the computers play the game
+// through while the people watch. It opens beside the ruler dialog, clear of its
+// buttons.
 #pragma once
 
 #include <QString>
@@ -48,12 +50,19 @@ public:
     // The field's place of a person, and of the computer at level.
     static int PersonPlace() { return 0; }
     static int LevelPlace(Difficulty level) { return 1 + static_cast<int>(level); }
+    // Who plays ruler in world, as the fields name it ("ﾌﾟﾚｲﾔｰ", "COM 難しい").
+    static QString SeatName(const GameState& world, RulerId ruler);
 
 protected:
     void OnOK() override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void ShowCount();
+    // The fields as the seats were last chosen (the settings), where that choice
+    // names a ruler offered; and the choice kept for the next time.
+    void Recall();
+    void Remember() const;
 
     std::vector<Offered> m_rulers;
     std::vector<QComboBox*> m_fields;

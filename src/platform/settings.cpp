@@ -46,6 +46,7 @@ const char* const kCountryNames = "Settings/CountryNamesOnMap";
 const char* const kBattleArrows = "Settings/BattleArrows";
 const char* const kTurnReport = "Settings/TurnReport";
 const char* const kOneKeyTurn = "Settings/OneKeyTurn";
+const char* const kLastSeats = "Settings/LastSeats";
 const char* const kDifficulty = "Settings/Difficulty";
 const char* const kLanguage = "Settings/Language";
 const char* const kWindows = "Windows";
@@ -170,6 +171,9 @@ void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }
 
 bool OneKeyTurn() { return Flag(kOneKeyTurn, false); }
 void SetOneKeyTurn(bool on) { SetFlag(kOneKeyTurn, on); }
+
+QString LastSeats() { return QSettings().value(kLastSeats).toString(); }
+void SetLastSeats(const QString& word) { QSettings().setValue(kLastSeats, word); }
 
 QByteArray WindowGeometry(const QString& window)
 {

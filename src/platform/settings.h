@@ -82,6 +82,10 @@ void SetTurnReport(bool on);
 bool OneKeyTurn();
 void SetOneKeyTurn(bool on);
 
+// The seats last chosen in 対戦設定, as that dialog words them; empty when none.
+QString LastSeats();
+void SetLastSeats(const QString& word);
+
 // Saved window geometries (QWidget::saveGeometry); empty when none.
 QByteArray WindowGeometry(const QString& window);
 void SetWindowGeometry(const QString& window, const QByteArray& geometry);

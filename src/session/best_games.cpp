@@ -14,6 +14,8 @@
 //   velcor best games 1
 //   189<TAB>1700000000<TAB>2<TAB>normal<TAB>120<TAB>unified<TAB>3450<TAB>record.jsonl
 //   end 1
+// A game whose computers played at several levels names them all, lowest first:
+// "easy+hard".
 
 namespace {
 
@@ -56,6 +58,38 @@ bool ReadName(std::string_view text, const std::string_view (&names)[N], std::ui
     return false;
 }
 
+// The level, or the levels joined by '+' in ascending order, none twice.
+bool ReadLevels(std::string_view text, BestGame& game)
+{
+    std::uint8_t levels = 0;
+    int last = -1;
+    for (;;) {
+        const std::size_t plus = text.find('+');
+        std::uint8_t level = 0;
+        if (!ReadName(text.substr(0, plus), kDifficultyNames, level) || level <= last)
+            return false;
+        last = level;
+        levels |= LevelBit(static_cast<Difficulty>(level));
+        if (plus == std::string_view::npos)
+            break;
+        text.remove_prefix(plus + 1);
+    }
+    game.difficulty = LowestLevel(levels);
+    game.levels = (levels & (levels - 1)) != 0 ? levels : 0;
+    return true;
+}
+
+std::string LevelsWord(const BestGame& game)
+{
+    if (game.levels == 0)
+        return std::string(kDifficultyNames[static_cast<std::size_t>(game.difficulty)]);
+    std::string word;
+    for (int level = 0; level < kDifficultyLevels; ++level)
+        if (game.levels & LevelBit(static_cast<Difficulty>(level)))
+            (word += word.empty() ? "" : "+") += kDifficultyNames[static_cast<std::size_t>(level)];
+    return word;
+}
+
 // A record file's name as the table may keep it: a plain name in the table's folder.
 bool AcceptableRecordName(std::string_view name)
 {
@@ -82,15 +116,13 @@ bool ParseGame(std::string_view line, BestGame& game)
     const std::vector<std::string_view> f = SplitFields(line);
     if (f.size() != 8)
         return false;
-    std::uint8_t difficulty = 0;
     std::uint8_t end = 0;
     if (!ReadNumber<std::int32_t>(f[0], game.scenario, 1, 9999) ||
         !ReadNumber<std::int64_t>(f[1], game.endedAt, 0, INT64_MAX) ||
-        !ReadNumber<RulerId>(f[2], game.ruler, 1, kRulerCount - 1) || !ReadName(f[3], kDifficultyNames, difficulty) ||
+        !ReadNumber<RulerId>(f[2], game.ruler, 1, kRulerCount - 1) || !ReadLevels(f[3], game) ||
         !ReadNumber<int>(f[4], game.months, 0, INT32_MAX) || !ReadName(f[5], kEndNames, end) ||
         !ReadNumber<std::int64_t>(f[6], game.score, 0, INT64_MAX) || !AcceptableRecordName(f[7]))
         return false;
-    game.difficulty = static_cast<Difficulty>(difficulty);
     game.end = static_cast<GameEnd>(end);
     game.recordFile = std::string(f[7]);
     return true;
@@ -105,6 +137,7 @@ BestGame MakeBestGame(const GameFigures& figures, std::int64_t endedAt, std::str
     game.endedAt = endedAt;
     game.ruler = figures.ruler;
     game.difficulty = figures.difficulty;
+    game.levels = figures.levels;
     game.months = figures.months;
     game.end = figures.end;
     game.score = GameScore(figures);
@@ -148,7 +181,7 @@ std::string BestGames::Format() const
     text += '\n';
     for (const BestGame& g : m_entries) {
         text += std::to_string(g.scenario) + '\t' + std::to_string(g.endedAt) + '\t' + std::to_string(g.ruler) + '\t';
-        text += kDifficultyNames[static_cast<std::size_t>(g.difficulty)];
+        text += LevelsWord(g);
         text += '\t' + std::to_string(g.months) + '\t';
         text += kEndNames[static_cast<std::size_t>(g.end)];
         text += '\t' + std::to_string(g.score) + '\t' + g.recordFile + '\n';

@@ -19,6 +19,7 @@ struct BestGame {
     std::int64_t endedAt = 0;  // when the game ended, seconds since 1970 (UTC)
     RulerId ruler = 0;
     Difficulty difficulty = Difficulty::Normal;
+    std::uint8_t levels = 0; // the computers' levels when several (GameFigures::levels)
     int months = 0;
     GameEnd end = GameEnd::Playing;
     std::int64_t score = 0;

@@ -14,12 +14,31 @@ std::int64_t GameScore(const GameFigures& f)
     return score * quarters / 4;
 }
 
+Difficulty LowestLevel(std::uint8_t levels)
+{
+    for (int level = 0; level < kDifficultyLevels; ++level)
+        if (levels & LevelBit(static_cast<Difficulty>(level)))
+            return static_cast<Difficulty>(level);
+    return Difficulty::Normal;
+}
+
 void GameSummary::Clear()
 {
     const Difficulty difficulty = m_figures.difficulty;
+    const std::uint8_t levels = m_figures.levels;
     m_figures = {};
     m_figures.difficulty = difficulty;
+    m_figures.levels = levels;
     m_history.Clear();
+}
+
+void GameSummary::SetLevels(std::uint8_t levels)
+{
+    if (levels == 0)
+        return;
+    m_figures.difficulty = LowestLevel(levels);
+    // One level alone is the difficulty.
+    m_figures.levels = (levels & (levels - 1)) != 0 ? levels : 0;
 }
 
 void GameSummary::OnGameEvent(const GameEvent& event)
@@ -43,6 +62,8 @@ void GameSummary::Count(const GameEvent& e)
     GameFigures& f = m_figures;
     if (!m_history.Started())
         return; // nothing to count against before the beginning
+    if (m_follow != 0 && f.end == GameEnd::Defeated)
+        return; // one of several, his story ended with his fall
     f.endYear = e.year;
     f.endMonth = e.month;
     const RulerId player = f.ruler;
@@ -78,6 +99,10 @@ void GameSummary::Count(const GameEvent& e)
         break;
     case EventKind::GameOver:
         f.end = GameEnd::Defeated;
+        break;
+    case EventKind::Fall:
+        if (m_follow != 0 && e.ruler == player)
+            f.end = GameEnd::Defeated; // the others play on without him
         break;
     default:
         break;

@@ -23,7 +23,12 @@ struct GameFigures {
     std::int32_t startYear = 0;
     std::int32_t startMonth = 0;
     RulerId ruler = 0;
+    // The level the score is weighed at: the computers', the lowest when they play at
+    // several.
     Difficulty difficulty = Difficulty::Normal;
+    // The computers at several levels: one bit for each (1 << level); 0 when they all
+    // played at difficulty.
+    std::uint8_t levels = 0;
     int months = 0; // months the calendar moved on since the beginning
     // The player's battles: those he began, and those fought against him.
     int attacksWon = 0;
@@ -43,12 +48,18 @@ struct GameFigures {
     bool operator==(const GameFigures&) const = default;
 };
 
+// The bit of a level in GameFigures::levels.
+constexpr std::uint8_t LevelBit(Difficulty level) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(level)); }
+// The lowest level of a set of them (Normal for none).
+Difficulty LowestLevel(std::uint8_t levels);
+
 // The score of a game:
 //   100 for each country held at the end
 // +  50 for each country at the most held
 // +   1 for each month played, at most 600
 // + 1000 for unifying China, and 2 more for each month under 600 it took
-// then times 1 on Easy, 1.25 on Normal, 1.5 on Hard, 1.75 on Master (rounded down).
+// then times 1 on Easy, 1.25 on Normal, 1.5 on Hard, 1.75 on Master (rounded down): the
+// difficulty's, the lowest of the computers' when they played at several.
 std::int64_t GameScore(const GameFigures& figures);
 
 class GameSummary : public EventObserver {
@@ -56,9 +67,17 @@ public:
     // Forgets the game heard so far; the next events are those of a new one.
     void Clear();
     // The difficulty the game is played on (the events do not tell it).
-    void SetDifficulty(Difficulty difficulty) { m_figures.difficulty = difficulty; }
+    void SetDifficulty(Difficulty difficulty)
+    {
+        m_figures.difficulty = difficulty;
+        m_figures.levels = 0;
+    }
+    // The levels the computers played at, one bit for each (LevelBit); none: the
+    // difficulty as it was.
+    void SetLevels(std::uint8_t levels);
     // Tells the story of ruler, one of several people playing, instead of the player
-    // the game's start names: another's victory is his defeat. 0: the start's player.
+    // the game's start names: another's victory is his defeat, and his story ends with
+    // the loss of his last country. 0: the start's player.
     void Follow(RulerId ruler) { m_follow = ruler; }
 
     void OnGameEvent(const GameEvent& event) override;

@@ -2,6 +2,10 @@
 #include "words/event_words.h"
 
 #include <QCoreApplication>
+#include <QStringList>
+
+#include <algorithm>
+#include <vector>
 
 #include "words/shown_text.h"
 
@@ -68,13 +72,25 @@ QString MonthHeading(int year, int month) { return QCoreApplication::translate("
 QString EventText(const GameState& world, const GameEvent& e, std::optional<std::uint32_t> seed)
 {
     switch (e.kind) {
-    case EventKind::Start:
+    case EventKind::Start: {
+        const std::vector<RulerId> players = Players(world);
+        if (players.empty())
+            return e.byPlayer ? QCoreApplication::translate("chronicle", "ﾛｰﾄﾞしました (観戦)")
+                              : QCoreApplication::translate("chronicle", "観戦を開始しました");
+        // Every player of the game, when the event's is one of them (the first).
+        QStringList names{Ruler(e.ruler)};
+        if (std::find(players.begin(), players.end(), e.ruler) != players.end())
+            for (RulerId r : players)
+                if (r != e.ruler)
+                    names << Ruler(r);
+        const QString who = names.join(QCoreApplication::translate("chronicle", "、"));
         if (e.byPlayer)
-            return QCoreApplication::translate("chronicle", "ﾛｰﾄﾞしました (%1)").arg(Ruler(e.ruler));
+            return QCoreApplication::translate("chronicle", "ﾛｰﾄﾞしました (%1)").arg(who);
         return seed ? QCoreApplication::translate("chronicle", "乱世 (種 %1) で %2 としてｹﾞｰﾑを開始しました")
                           .arg(*seed)
-                          .arg(Ruler(e.ruler))
-                    : QCoreApplication::translate("chronicle", "%1 としてｹﾞｰﾑを開始しました").arg(Ruler(e.ruler));
+                          .arg(who)
+                    : QCoreApplication::translate("chronicle", "%1 としてｹﾞｰﾑを開始しました").arg(who);
+    }
     case EventKind::Month:
     case EventKind::Capture:
         return {};

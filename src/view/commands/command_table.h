@@ -113,6 +113,10 @@ public:
     static QList<QKeySequence> ZoomOutKeys();
     // The keys of the battle window before its end: Enter and Escape.
     static QList<QKeySequence> BattleKeys();
+    // A game watched or a record played back (the 観戦 and ﾘﾌﾟﾚｲ menus): pause or go
+    // on, and while paused one step (a month, or a command) at a time.
+    static QKeySequence PauseKey();
+    static QKeySequence StepKey();
 
     // Every key of the game for the help window: the commands first, then the keys of
     // the target choice, the dialogs, the menus and the battle window.

@@ -212,7 +212,9 @@ void CKivView::OnPlayerTurn(int country)
     m_turnBegan = platform::KeyClockNow();
     SetMode(ViewMode::PlayerTurn);
     const TurnPhase phase = m_game.Phase();
-    if (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)
+    // A game won by a computer ruler, watched, has no command to give.
+    if (phase == TurnPhase::AwaitingCommand ||
+        (phase == TurnPhase::Won && GetWorld().IsPlayer(m_game.Session().Winner())))
         EnableCommands();
     if (phase == TurnPhase::Lost)
         SetMode(ViewMode::GameOver);
@@ -456,7 +458,7 @@ void CKivView::PlayRecordedCommand(const PlayerCommand& command)
 
 void CKivView::OnNewGame()
 {
-    if (!m_game.CanStartGame())
+    if (!m_game.CanStartGame() || !MayLeaveGame())
         return;
     CScenarioDlg scenarioDlg;
     scenarioDlg.dataDirectory = dataDirectory;
@@ -530,7 +532,7 @@ void CKivView::OnSaveGame()
 
 void CKivView::OnLoadGame()
 {
-    if (!m_game.CanStartGame())
+    if (!m_game.CanStartGame() || !MayLeaveGame())
         return;
     const QString path = platform::GetOpenGamePath(this);
     if (!path.isEmpty())

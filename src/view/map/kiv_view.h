@@ -90,6 +90,12 @@ public:
     bool MoveToSelected();
     bool AttackSelected();
 
+    // Whether the game in play may be left for another (a new game, a load, a record
+    // watched, the program's end): leave answers, asking the player when a command
+    // would be lost; none: always.
+    void SetLeaveQuestion(std::function<bool()> leave) { m_leave = std::move(leave); }
+    bool MayLeaveGame() const { return !m_leave || m_leave(); }
+
     // File menu: the dialogs, then the controller's new game, save or load.
     void OnNewGame();
     void OnSaveGame();
@@ -263,6 +269,7 @@ private:
     quint64 m_turnBegan = 0;
     bool m_countryNames = false;
     std::function<void(QPainter&)> m_overlay;
+    std::function<bool()> m_leave;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
     QPushButton* m_advisedButton = nullptr;

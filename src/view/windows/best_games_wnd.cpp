@@ -78,7 +78,7 @@ void BestGamesWindow::Fill()
             locale.toString(row + 1),
             locale.toString(QDateTime::fromSecsSinceEpoch(g.endedAt), QLocale::ShortFormat),
             shown::RulerName(g.ruler),
-            summary::DifficultyName(g.difficulty),
+            summary::LevelsName(g.difficulty, g.levels),
             locale.toString(g.months),
             g.end == GameEnd::Unified ? tr("統一") : g.end == GameEnd::Defeated ? tr("敗北") : tr("途中"),
             locale.toString(static_cast<qlonglong>(g.score)),

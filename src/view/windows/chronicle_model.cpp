@@ -39,8 +39,13 @@ bool ChronicleModel::Accepts(const GameEvent& event) const
         return true;
     case Filter::War:
         return IsWarEvent(event);
-    case Filter::Mine:
-        return EventTouchesRuler(event, m_log.GetWorld().playerRuler);
+    case Filter::Mine: {
+        // Every player's, when several play at the screen.
+        const std::vector<RulerId> players = Players(m_log.GetWorld());
+        if (players.empty())
+            return EventTouchesRuler(event, m_log.GetWorld().playerRuler);
+        return std::any_of(players.begin(), players.end(), [&](RulerId r) { return EventTouchesRuler(event, r); });
+    }
     }
     return true;
 }

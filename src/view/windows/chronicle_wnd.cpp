@@ -109,7 +109,7 @@ bool ChronicleWindow::PlayerTurnAt(int row, int& year, int& month, int& country)
         return false;
     const GameEvent& e = m_log.At(static_cast<std::size_t>(index));
     if ((e.kind != EventKind::Command && e.kind != EventKind::Move && e.kind != EventKind::Battle) ||
-        e.ruler != m_log.GetWorld().playerRuler)
+        !m_log.GetWorld().IsPlayer(e.ruler))
         return false;
     year = e.year;
     month = e.month;

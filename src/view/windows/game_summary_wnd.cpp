@@ -32,6 +32,35 @@ QString DifficultyName(Difficulty difficulty)
     return QCoreApplication::translate("summary", "普通");
 }
 
+QString LevelsName(Difficulty difficulty, std::uint8_t levels)
+{
+    if (levels == 0)
+        return DifficultyName(difficulty);
+    QStringList names;
+    for (int level = 0; level < kDifficultyLevels; ++level)
+        if (levels & LevelBit(static_cast<Difficulty>(level)))
+            names << DifficultyName(static_cast<Difficulty>(level));
+    return names.join(QCoreApplication::translate("summary", "・"));
+}
+
+std::uint8_t ComputerLevels(const GameState& world, const std::array<std::int8_t, kRulerCount>* held)
+{
+    std::array<bool, kRulerCount> holds{};
+    if (held) {
+        for (RulerId r = 1; r < kRulerCount; ++r)
+            holds[static_cast<std::size_t>(r)] = (*held)[static_cast<std::size_t>(r)] > 0;
+    } else {
+        for (const Country& c : world.countries)
+            if (GameState::IsRulerId(c.GetRuler()))
+                holds[static_cast<std::size_t>(c.GetRuler())] = true;
+    }
+    std::uint8_t levels = 0;
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        if (holds[static_cast<std::size_t>(r)] && !world.IsPlayer(r))
+            levels |= LevelBit(world.LevelOf(r));
+    return levels;
+}
+
 QString EndName(GameEnd end)
 {
     switch (end) {
@@ -57,8 +86,8 @@ QString ScenarioName(std::int32_t year)
 
 } // namespace summary
 
-GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent)
-    : QDialog(parent), m_figures(summary.Figures()), m_score(summary.Score()), m_rank(rank)
+GameSummaryWindow::GameSummaryWindow(const GameSummary& summary, int rank, QWidget* parent, Kind kind)
+    : QDialog(parent), m_figures(summary.Figures()), m_score(summary.Score()), m_rank(rank), m_kind(kind)
 {
     setObjectName(QStringLiteral("gameSummary"));
     auto* layout = new QVBoxLayout(this);
@@ -98,7 +127,8 @@ void GameSummaryWindow::Retranslate()
 {
     const GameFigures& f = m_figures;
     const QLocale locale;
-    setWindowTitle(tr("戦績"));
+    const bool watched = m_kind == Kind::Watched;
+    setWindowTitle(watched ? tr("戦績 (観戦)") : tr("戦績"));
     m_banner->setText(summary::EndName(f.end));
     while (m_form->rowCount() > 0)
         m_form->removeRow(0);
@@ -109,7 +139,7 @@ void GameSummaryWindow::Retranslate()
     };
     row(tr("シナリオ"), m_seed ? tr("乱世 (種 %1)").arg(*m_seed) : summary::ScenarioName(f.startYear));
     row(tr("君主"), shown::RulerName(f.ruler));
-    row(tr("難易度"), summary::DifficultyName(f.difficulty));
+    row(tr("難易度"), summary::LevelsName(f.difficulty, f.levels));
     const QString until = summary::YearMonth(f.endYear, f.endMonth);
     // The months counted: one month, or several, in the English game.
     row(tr("期間"), f.startYear == 0 ? tr("%1まで (%2か月)", nullptr, f.months).arg(until).arg(f.months)
@@ -122,6 +152,8 @@ void GameSummaryWindow::Retranslate()
     row(tr("失った国"), tr("%1か国").arg(f.countriesLost));
     row(tr("最大勢力"), f.mostHeld == 0 ? tr("%1か国").arg(0)
                                         : tr("%1か国 (%2)").arg(f.mostHeld).arg(summary::YearMonth(f.mostYear, f.mostMonth)));
+    if (watched)
+        return; // nobody played it: nobody scored
     const QString score = locale.toString(static_cast<qlonglong>(m_score));
     row(tr("得点"), m_rank >= 0 ? tr("%1 (記録 %2位)").arg(score).arg(m_rank + 1) : score);
 }

@@ -9,6 +9,7 @@
 #include <QPainter>
 #include <QPixmap>
 
+#include "dialogs/seats_dialog.h"
 #include "rules/names.h"
 #include "rules/standings.h"
 #include "words/event_words.h"
@@ -40,7 +41,7 @@ QTableWidgetItem* Number(std::int64_t value)
 
 RulerTable::RulerTable(const GameState& world, QWidget* parent) : QTableWidget(parent), m_world(world)
 {
-    const QStringList columns = chronicle::Captions::StandingsColumns();
+    const QStringList columns = Columns();
     setColumnCount(static_cast<int>(columns.size()));
     setHorizontalHeaderLabels(columns);
     verticalHeader()->hide();
@@ -55,7 +56,8 @@ void RulerTable::Refresh()
     setRowCount(static_cast<int>(standings.size()));
     for (int row = 0; row < static_cast<int>(standings.size()); ++row) {
         const RulerStanding& s = standings[static_cast<std::size_t>(row)];
-        const bool player = s.ruler == m_world.playerRuler;
+        // Every player is marked: with several at the screen, not only the first.
+        const bool player = m_world.IsPlayer(s.ruler);
         QString name = shown::RulerName(s.ruler);
         if (player)
             name = chronicle::Captions::PlayerMark() + name;
@@ -66,6 +68,7 @@ void RulerTable::Refresh()
         setItem(row, 2, Number(s.soldiers));
         setItem(row, 3, Number(s.provisions));
         setItem(row, 4, Number(s.funds));
+        setItem(row, kSeatColumn, new QTableWidgetItem(SeatsDialog::SeatName(m_world, s.ruler)));
         for (int column = 0; column < columnCount(); ++column) {
             QFont font = item(row, column)->font();
             font.setBold(player);
@@ -77,12 +80,14 @@ void RulerTable::Refresh()
 void RulerTable::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::LanguageChange) {
-        setHorizontalHeaderLabels(chronicle::Captions::StandingsColumns());
+        setHorizontalHeaderLabels(Columns());
         if (rowCount() > 0)
             Refresh();
     }
     QTableWidget::changeEvent(event);
 }
+
+QStringList RulerTable::Columns() { return chronicle::Captions::StandingsColumns() << tr("担当"); }
 
 void RulerTable::SetPatterns(bool on)
 {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // 勢力: every ruler still in the game with his colour, countries, soldiers, provisions
-// and funds, the player's row marked, most countries first.
+// and funds, and who plays him (a player, or the computer at its level); the players'
+// rows marked, most countries first.
 #pragma once
 
 #include <QTableWidget>
@@ -11,6 +12,9 @@ class RulerTable : public QTableWidget {
     Q_OBJECT
 
 public:
+    // The column that says who plays each ruler.
+    static constexpr int kSeatColumn = 5;
+
     explicit RulerTable(const GameState& world, QWidget* parent = nullptr);
 
     // Reads the world again.
@@ -25,6 +29,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    static QStringList Columns();
+
     const GameState& m_world;
     bool m_patterns = false;
 };
