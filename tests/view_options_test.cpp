@@ -114,7 +114,7 @@ TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
             step = battle->StepInterval();
             battle->Abandon();
         });
-        game->Present(*script);
+        game->Conductor().Present(*script);
         EXPECT_EQ(step, 1500 / d);
     }
 }
@@ -143,14 +143,14 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         view->SetWindowTimes(0, 0);
         view->SetSpeed(GameSpeed::Fastest);
         std::unique_ptr<BattleScript> fastest = fresh();
-        ASSERT_TRUE(game->Present(*fastest));
+        ASSERT_TRUE(game->Conductor().Present(*fastest));
         EXPECT_EQ(Of(*fastest, W().commandRandom), expected);
 
         // And at a pace no speed gives, a step a millisecond.
         view->SetWindowTimes(0, 1);
         view->SetSpeed(GameSpeed::Normal);
         std::unique_ptr<BattleScript> quick = fresh();
-        ASSERT_TRUE(game->Present(*quick));
+        ASSERT_TRUE(game->Conductor().Present(*quick));
         EXPECT_EQ(Of(*quick, W().commandRandom), expected);
     }
 }

@@ -82,7 +82,7 @@ TurnStage GameConductor::Stage() const
         return TurnStage::NoGame;
     if (m_battle)
         return TurnStage::Battle;
-    if (WorkerActive())
+    if (WorkerActive() && !m_reaching)
         return TurnStage::ComputerTurns;
     if (phase == TurnPhase::Won)
         return TurnStage::Won;
@@ -136,7 +136,7 @@ TurnDescription GameConductor::Make() const
         if (world.seats[static_cast<std::size_t>(r)].kind == SeatKind::Person)
             d.persons.push_back(r);
     const bool personsTurn = d.stage == TurnStage::Command || d.Choosing() || d.stage == TurnStage::HandingOver ||
-                             d.stage == TurnStage::Replaying;
+                             d.stage == TurnStage::Replaying || (d.stage == TurnStage::Battle && m_atTurn);
     if (personsTurn) {
         d.acting = m_session.TurnRuler();
         d.country = d.acting != 0 ? world.turnCountry.Get() : -1;
@@ -152,7 +152,8 @@ TurnDescription GameConductor::Make() const
             state.why = StageReason(d.stage, command, d.commandGiven);
             continue;
         }
-        state.offered = command == TurnCommand::Rest || !d.commandGiven;
+        // A watched game is stepped by its own controls, not by the rest's button.
+        state.offered = d.stage == TurnStage::Command && (command == TurnCommand::Rest || !d.commandGiven);
         if (d.commandGiven && command != TurnCommand::Rest) {
             state.why = StageReason(d.stage, command, true);
             continue;
@@ -259,9 +260,12 @@ void GameConductor::MarkBattle(int attacker, int target) { m_listener->BattleMar
 void GameConductor::PlayerTurn(int country)
 {
     AsOwner([&] {
+        m_reaching = true;
+        Reached(country);
+        m_reaching = false;
         // The worker's last call: from here it only returns, so a new game may join it.
         m_workerHandedOver = true;
-        Reached(country);
+        Changed();
     });
 }
 
@@ -289,11 +293,33 @@ bool GameConductor::Present(BattleScript& script)
     return fought && !StopRequested();
 }
 
+void GameConductor::NoteFallen()
+{
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        m_fallen[static_cast<std::size_t>(r)] =
+            World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r);
+}
+
+void GameConductor::TellFallen()
+{
+    if (Persons() < 2 || m_session.Ended())
+        return; // one person's fall, or the last one's, ends the game
+    for (RulerId r = 1; r < kRulerCount; ++r) {
+        bool& told = m_fallen[static_cast<std::size_t>(r)];
+        if (!told && World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r)) {
+            told = true;
+            m_listener->PersonFell(r);
+        }
+    }
+}
+
 void GameConductor::Reached(int country)
 {
     const TurnPhase phase = m_session.Phase();
     m_atTurn = phase != TurnPhase::Lost;
     m_choosing = TurnStage::Command;
+    if (m_describing)
+        TellFallen();
     const RulerId person = m_session.TurnRuler();
     if (person != 0 && person != m_lastPerson) {
         m_previous = 0;
@@ -323,6 +349,7 @@ void GameConductor::Reached(int country)
     }
     if (m_replay && !m_replayBeginning)
         m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+    m_listener->TurnSettled();
 }
 
 void GameConductor::EndIfWon()
@@ -357,6 +384,7 @@ bool GameConductor::Rest()
     // At a player's turn the rest is his command; a new or loaded game hands over to the
     // computer at once.
     const bool atTurn = m_session.Phase() != TurnPhase::ComputerTurns;
+    const bool personsRest = m_session.Phase() == TurnPhase::AwaitingCommand || m_session.Phase() == TurnPhase::CommandGiven;
     const bool wasAtTurn = std::exchange(m_atTurn, false);
     m_choosing = TurnStage::Command;
     m_workerHandedOver = false;
@@ -375,6 +403,8 @@ bool GameConductor::Rest()
             m_listener->Trouble(GameSession::NoWorkerWords());
         return false;
     }
+    m_tiedCursor = -2;
+    m_unsaved = m_unsaved || (personsRest && !m_replay);
     if (!background) {
         m_workerHandedOver = true;
         if (m_changes == before)
@@ -393,6 +423,7 @@ CommandResult GameConductor::Give(const PlayerCommand& command)
     const CommandResult result = m_session.Apply(command);
     if (result.abandoned)
         return result; // the battle window was closed because the program is ending
+    m_unsaved = m_unsaved || (result.done && !m_replay);
     const bool domestic = std::holds_alternative<command::Domestic>(command);
     const bool war = std::holds_alternative<command::War>(command);
     if (!domestic || (result.refusal != CommandRefusal::NotNow && result.refusal != CommandRefusal::NotTurnCountry))
@@ -403,6 +434,8 @@ CommandResult GameConductor::Give(const PlayerCommand& command)
         Tell(m_status, kResultMessageMs);
     if (war && !StopRequested())
         EndIfWon();
+    if (war && result.done && !StopRequested())
+        TellFallen(); // his last country taken by another person
     if (m_oneKeyTurn && !m_replay && result.done && m_session.Phase() == TurnPhase::CommandGiven && !StopRequested())
         Rest();
     return result;
@@ -449,7 +482,10 @@ void GameConductor::EndChoice()
 
 void GameConductor::SetWatchPaused(bool paused)
 {
+    const bool changed = paused != m_watchPaused;
     m_watchPaused = paused;
+    if (changed)
+        m_listener->WatchPaused(paused);
     if (paused)
         m_listener->StepDue(-1);
     else if (Stage() == TurnStage::Watching)
@@ -472,6 +508,8 @@ void GameConductor::Begin()
     m_previous = 0;
     m_endPutAway = false;
     m_choosing = TurnStage::Command;
+    m_unsaved = false;
+    NoteFallen();
     m_status = {};
     Changed();
     m_listener->GameBegun();
@@ -575,6 +613,7 @@ bool GameConductor::SaveGame(const std::string& path, platform::Message* why, bo
             *why = platform::Message(error.c_str());
         return false;
     }
+    m_unsaved = false;
     if (!withRecord || !m_recorder)
         return true;
     std::string saveBytes;
@@ -698,6 +737,7 @@ bool GameConductor::GoBack(const ReplayStop& stop, platform::Message* why)
     m_lastPerson = 0;
     m_previous = 0;
     m_tiedCursor = -2;
+    NoteFallen();
     m_listener->GameBegun();
     m_listener->TurnTakenBack();
     Reached(World().turnCountry);

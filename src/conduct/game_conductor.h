@@ -13,6 +13,7 @@
 // from any thread (Published).
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -88,6 +89,13 @@ public:
     // The worker handed the game back at country: a person's turn, a watched month's
     // end, or the end of the game (told by GameEnded after).
     virtual void TurnReached(int country) { (void)country; }
+    // The game's own part of a turn reached is done (its end told).
+    virtual void TurnSettled() {}
+    // A person of a game of several has lost his last country and the game goes on for
+    // the others (once at most for each): told before the turn that follows is handed over.
+    virtual void PersonFell(RulerId ruler) { (void)ruler; }
+    // A watched game has been paused, or goes on.
+    virtual void WatchPaused(bool paused) { (void)paused; }
     // The computer's turns have started.
     virtual void ComputerTurnsStarted() {}
     // A new game or a saved one is about to begin (savePath empty for a new one): the
@@ -113,6 +121,8 @@ public:
     // milliseconds, unless something else happens first; a negative time takes the
     // last such wish back.
     virtual void StepDue(int milliseconds) { (void)milliseconds; }
+    // The program is ending: a call waiting for the owner's thread should give up.
+    virtual void Stopping() {}
     // A record played back has ended (its end, or a step the rules refused: words say
     // which, empty at its end).
     virtual void ReplayEnded(const platform::Message& words) { (void)words; }
@@ -179,6 +189,12 @@ public:
     bool CanStartGame() const { return !WorkerActive(); }
     // A game is in play and not over.
     bool CanSave() const;
+    // A person's command (or rest) has been given since the game was begun, loaded or
+    // last saved: leaving the game now loses it.
+    bool UnsavedCommands() const { return m_unsaved && CanSave(); }
+    // The turn has been handed to a person (or a watched month has ended) and the rest
+    // has not been given.
+    bool AtTurn() const { return m_atTurn; }
     // The cursor a save made now stores: before the command awaited one back, so that
     // loading the file gives the same turn again; a record played to its end tied to a
     // save stores that save's.
@@ -281,6 +297,10 @@ public:
     void ShowMessage(const platform::Message& words, int milliseconds) override;
     bool Present(BattleScript& script) override;
 
+protected:
+    void OnStopRequested() override { m_listener->Stopping(); }
+
+public:
     // The stage's reason why a command does not act, for a stage at which none does.
     static platform::Message StageReason(TurnStage stage, TurnCommand command, bool commandGiven);
 
@@ -297,6 +317,9 @@ private:
     void EndIfWon();
     int Persons() const;
     void EndReplay(const platform::Message& words);
+    // The persons who have no country now, and each newly fallen told (PersonFell).
+    void NoteFallen();
+    void TellFallen();
     // Runs call as the owner: through the listener when the worker has a thread of its own.
     template <typename Call>
     bool AsOwner(const Call& call)
@@ -319,8 +342,11 @@ private:
     bool m_oneKeyTurn = false;
     bool m_atTurn = false; // the turn has been handed to a player (or a watched month ended)
     bool m_battle = false;
+    bool m_reaching = false; // the worker's hand-over is being handled
     bool m_handingOver = false;
     bool m_endPutAway = false;
+    bool m_unsaved = false;
+    std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     TurnStage m_choosing = TurnStage::Command; // ChoosingMove or ChoosingWar while a target is chosen
     RulerId m_lastPerson = 0;
     RulerId m_previous = 0;

@@ -42,7 +42,8 @@ struct CommandState {
     bool allowed = false;
     // The front ends offer it now (its button may be pressed): every command at a
     // person's turn before his command, the rest after it. A command offered but not
-    // allowed is refused, with its reason, when it is given.
+    // allowed is refused, with its reason, when it is given. (A watched game's rest is
+    // allowed, and plays the next month, but not offered: the watch has its own controls.)
     bool offered = false;
     // Why it may not act now; empty when it may.
     platform::Message why;

@@ -70,22 +70,17 @@ CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : Q
     connect(&m_game, &GameController::turnBegan, this, qOverload<>(&QWidget::update));
     connect(&m_game, &GameController::worldChanged, this, qOverload<>(&QWidget::update));
     connect(&m_game, &GameController::turnReached, this, &CKivView::OnPlayerTurn);
-    connect(&m_game, &GameController::phaseChanged, this, &CKivView::commandStateChanged);
+    // The buttons, their tooltips and the mode follow the turn's description.
+    connect(&m_game, &GameController::turnDescribed, this, &CKivView::FollowTurn);
     connect(&m_game, &GameController::gameBegun, this, &CKivView::FindRandomSeed);
-    connect(&m_game, &GameController::gameBegun, this, [this] {
-        marks.Reset();
-        mode = ViewMode::NoGame;
-    });
-    connect(&m_game, &GameController::computerTurnsStarted, this, [this] {
-        // The commands are shut while the computer plays: a button left enabled could
-        // start a second worker.
-        DisableCommands();
-        restButton->setEnabled(false);
-        SetMode(ViewMode::ComputerTurns);
-    });
-    connect(&m_game, &GameController::gameWon, this, [this] {
-        SetMode(ViewMode::Victory);
-        restButton->setEnabled(false);
+    connect(&m_game, &GameController::gameBegun, this, [this] { marks.Reset(); });
+    connect(&m_game, &GameController::commandGiven, this, [this](const PlayerCommand& command) {
+        // The panel shows the country a command went to, as the player's click did.
+        if (const auto* move = std::get_if<command::Move>(&command))
+            marks.shownCountry = move->to;
+        else if (const auto* war = std::get_if<command::War>(&command))
+            marks.shownCountry = war->target;
+        update();
     });
 }
 
@@ -156,14 +151,21 @@ void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
     m_battleStepMs = battleStepMs;
 }
 
-void CKivView::SetMode(ViewMode newMode)
+void CKivView::FollowTurn()
 {
-    mode = newMode;
-    m_choice.Clear(); // a choosing mode starts without a country chosen
-    if (newMode != ViewMode::PlayerTurn && newMode != ViewMode::ChooseMoveTarget &&
-        newMode != ViewMode::ChooseAttackTarget)
-        SetAdvisedButton(nullptr); // the turn is over: the advice was for it
+    const TurnDescription& turn = m_game.Turn();
+    const ViewMode next = ViewModeOf(turn);
+    if (next != mode) {
+        mode = next;
+        m_choice.Clear(); // a choosing mode starts without a country chosen
+        if (!turn.AtPersonsTurn() && turn.stage != TurnStage::Battle)
+            SetAdvisedButton(nullptr); // the turn is over: the advice was for it
+    }
+    const auto& entries = CommandTable::Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        (this->*entries[i].button)->setEnabled(turn.Offered(kTurnCommands[i]));
     emit commandStateChanged();
+    update();
 }
 
 void CKivView::EnableCommands()
@@ -210,14 +212,7 @@ void CKivView::OnPlayerTurn(int country)
 {
     marks.shownCountry = country;
     m_turnBegan = platform::KeyClockNow();
-    SetMode(ViewMode::PlayerTurn);
-    const TurnPhase phase = m_game.Phase();
-    // A game won by a computer ruler, watched, has no command to give.
-    if (phase == TurnPhase::AwaitingCommand ||
-        (phase == TurnPhase::Won && GetWorld().IsPlayer(m_game.Session().Winner())))
-        EnableCommands();
-    if (phase == TurnPhase::Lost)
-        SetMode(ViewMode::GameOver);
+    m_choice.Clear();
     update();
 }
 
@@ -242,38 +237,7 @@ void CKivView::RefreshNow()
         repaint();
 }
 
-void CKivView::StartComputerPlay()
-{
-    if (!m_game.Rest())
-        FollowTurn(); // the game waits where it is, for another try
-}
-
-void CKivView::FollowTurn()
-{
-    const TurnPhase phase = m_game.Phase();
-    if (phase == TurnPhase::AwaitingCommand)
-        EnableCommands();
-    else
-        DisableCommands();
-    restButton->setEnabled(phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven ||
-                           phase == TurnPhase::Watching);
-}
-
-void CKivView::AfterCommand(bool done)
-{
-    if (mode == ViewMode::ComputerTurns)
-        return; // one key a turn: the computer plays already
-    if (done)
-        DisableCommands(); // only the rest is left
-    else
-        EnableCommands(); // another command may be given
-    restButton->setEnabled(mode != ViewMode::Victory);
-}
-
-void CKivView::OnRest()
-{
-    StartComputerPlay();
-}
+void CKivView::OnRest() { m_game.Rest(); }
 
 bool CKivView::RunBattleWindow(BattleScript& script)
 {
@@ -304,8 +268,6 @@ void CKivView::DoDomestic(DomesticCommand what)
     const CommandResult outcome = m_game.Give(command::Domestic{what, GetWorld().turnCountry});
     if (outcome.refusal == CommandRefusal::NotNow || outcome.refusal == CommandRefusal::NotTurnCountry)
         return;
-    if (outcome.done && mode != ViewMode::ComputerTurns)
-        DisableCommands();
     marks.shownCountry = GetWorld().turnCountry.Get();
     update();
 }
@@ -315,35 +277,17 @@ void CKivView::OnDevelopCommerce() { DoDomestic(DomesticCommand::DevelopCommerce
 void CKivView::OnConscript() { DoDomestic(DomesticCommand::Conscript); }
 void CKivView::OnTrain() { DoDomestic(DomesticCommand::Train); }
 
-void CKivView::OnMove()
-{
-    if (mode != ViewMode::PlayerTurn)
-        return;
-    m_shownBeforeChoice = marks.shownCountry;
-    ShowMessage(shown::Text(kChooseMoveTarget), kPromptMessageMs);
-    SetStatus(kChooseMoveTarget);
-    SetMode(ViewMode::ChooseMoveTarget);
-    DisableCommands();
-    restButton->setEnabled(false);
-    update();
-}
+void CKivView::OnMove() { BeginChoice(TurnCommand::Move); }
 
-void CKivView::OnWar()
+void CKivView::OnWar() { BeginChoice(TurnCommand::War); }
+
+void CKivView::BeginChoice(TurnCommand command)
 {
-    if (mode != ViewMode::PlayerTurn)
-        return;
-    // What the country lacks refuses the war here; the target is chosen next.
-    if (const CommandBlock block = WarBlock(GetWorld(), GetWorld().turnCountry); IsShortage(block)) {
-        SetStatus(RefusalWords(block));
-        update();
-        return;
-    }
-    m_shownBeforeChoice = marks.shownCountry;
-    ShowMessage(shown::Text(kChooseAttackTarget), kPromptMessageMs);
-    SetStatus(kChooseAttackTarget);
-    SetMode(ViewMode::ChooseAttackTarget);
-    DisableCommands();
-    restButton->setEnabled(false);
+    // The conductor refuses a choice outside a person's turn.
+    const int shown = marks.shownCountry;
+    RefreshNow();
+    if (m_game.Conductor().BeginChoice(command))
+        m_shownBeforeChoice = shown;
     update();
 }
 
@@ -364,22 +308,18 @@ void CKivView::PickCountry(int country)
     case ViewMode::ChooseMoveTarget:
         // The choice is made: from here on the map shows every country in its ruler's
         // colour again, beneath the windows that follow.
-        SetMode(ViewMode::PlayerTurn);
-        AfterCommand(MoveToSelected());
+        m_game.Conductor().EndChoice();
+        MoveToSelected();
         update();
         break;
-    case ViewMode::ChooseAttackTarget: {
-        SetMode(ViewMode::PlayerTurn);
-        const bool fought = AttackSelected();
-        if (m_game.StopRequested())
-            break; // the program is closing
-        AfterCommand(fought);
+    case ViewMode::ChooseAttackTarget:
+        m_game.Conductor().EndChoice();
+        AttackSelected();
         update();
         break;
-    }
     case ViewMode::Victory:
     case ViewMode::GameOver:
-        SetMode(ViewMode::NoGame);
+        m_game.Conductor().PutEndAway();
         update();
         break;
     default:
@@ -392,12 +332,10 @@ void CKivView::OnRButtonDown(QPoint)
 {
     if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
         return;
-    SetMode(ViewMode::PlayerTurn);
     // The panel as it was before the choice (the turn's country when that is unknown).
     marks.shownCountry = m_shownBeforeChoice >= 0 ? m_shownBeforeChoice : GetWorld().turnCountry.Get();
     m_shownBeforeChoice = -1;
-    m_game.SayTurnStatus();
-    EnableCommands();
+    m_game.Conductor().CancelChoice();
     update();
 }
 
@@ -431,27 +369,6 @@ bool CKivView::AttackSelected()
 {
     const CommandResult fought = m_game.Give(command::War{GetWorld().turnCountry, marks.shownCountry});
     return fought.abandoned || fought.done;
-}
-
-void CKivView::PlayRecordedCommand(const PlayerCommand& command)
-{
-    // The panel shows the country the command goes to, as the player's click would.
-    if (const auto* move = std::get_if<command::Move>(&command))
-        marks.shownCountry = move->to;
-    else if (const auto* war = std::get_if<command::War>(&command))
-        marks.shownCountry = war->target;
-    update();
-    if (const auto* order = std::get_if<command::Domestic>(&command)) {
-        DoDomestic(order->what);
-    } else if (std::holds_alternative<command::Rest>(command)) {
-        m_game.PlayRecordedCommand(command);
-        return;
-    } else {
-        m_game.PlayRecordedCommand(command);
-    }
-    DisableCommands();
-    restButton->setEnabled(false);
-    update();
 }
 
 // ---- New game, save and load ----

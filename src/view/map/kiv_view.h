@@ -43,11 +43,8 @@ public:
     GameController& Game() const { return m_game; }
     const GameState& GetWorld() const { return m_game.World(); }
 
-    // A command of a record played back at the player's turn, shown as the player's own.
-    void PlayRecordedCommand(const PlayerCommand& command);
-
-    // Interaction state (the session's phase and the choice being made), the marks on
-    // the map and the status line.
+    // Interaction state, a mirror of the turn's description (never set here on its
+    // own), the marks on the map and the status line.
     ViewMode mode = ViewMode::NoGame;
     ViewMarks marks;
     QString statusText;
@@ -224,17 +221,14 @@ private:
     void NoteRandomSeed(std::uint32_t seed);
     // The seed of the game begun, if its start was noted.
     void FindRandomSeed();
-    void SetMode(ViewMode newMode);
+    // The buttons and the mode as the turn's description says.
+    void FollowTurn();
+    // A move's or a war's target is to be chosen.
+    void BeginChoice(TurnCommand command);
     // The status line from the rules' words, worded again when the language changes.
     void SetStatus(const platform::Message& words);
     // The same for a line the view words itself.
     void SetStatus(std::function<QString()> wording);
-    // The rest, from the button or its key.
-    void StartComputerPlay();
-    // The buttons when the rest could not start: as the turn stands.
-    void FollowTurn();
-    // The buttons after a command of the player's was carried out (done) or not.
-    void AfterCommand(bool done);
     // Paints the view now, before a window opens over it.
     void RefreshNow();
     void DoDomestic(DomesticCommand what);
