@@ -255,28 +255,9 @@ TEST_F(KeysTest, ADisabledButtonsTooltipSaysWhy)
     expected.push_back(QString());
     EXPECT_EQ(reasons(), expected) << "after an action only 休養 acts";
 
-    const struct {
-        ViewMode mode;
-        const char* why;
-    } modes[] = {
-        {ViewMode::NoGame, "ゲームが始まっていません"},
-        {ViewMode::ComputerTurns, "ほかの国の番です"},
-        {ViewMode::ChooseMoveTarget, "移動先を選択中です (右クリックまたは Esc で取り消し)"},
-        {ViewMode::ChooseAttackTarget, "攻撃先を選択中です (右クリックまたは Esc で取り消し)"},
-        {ViewMode::GameOver, "ゲームは終わりました"},
-        {ViewMode::Victory, "ゲームは終わりました"},
-    };
-    for (const auto& m : modes) {
-        view->mode = m.mode;
-        view->DisableCommands();
-        view->restButton->setEnabled(false);
-        EXPECT_EQ(reasons(), std::vector<QString>(7, QString::fromUtf8(m.why))) << m.why;
-    }
-    // After a refused target on the last country the actions stay enabled in Victory,
-    // where their handlers do nothing: the tooltip says so all the same.
-    view->mode = ViewMode::Victory;
-    view->EnableCommands();
-    EXPECT_EQ(reasons(), std::vector<QString>(7, QStringLiteral("ゲームは終わりました")));
+    // Outside a person's turn each button says the stage's reason.
+    view->OnMove();
+    EXPECT_EQ(reasons(), std::vector<QString>(7, QStringLiteral("移動先を選択中です (右クリックまたは Esc で取り消し)")));
 }
 
 TEST_F(KeysTest, AKeyActsExactlyAsItsButton)

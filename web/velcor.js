@@ -902,7 +902,7 @@ async function replay(recordBytes, name) {
   const answer = await engine.call('replay', recordBytes);
   game.busy = false;
   if (answer.error) {
-    await dialogs.alert(arg(tr('GameStory', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
+    await dialogs.alert(arg(tr('Message', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
     return;
   }
   dialogs.closeStartPanel();

@@ -168,6 +168,13 @@ public:
     // The description last published, for any thread: made on the owner's thread and
     // never changed after (empty stage NoGame before the first).
     std::shared_ptr<const TurnDescription> Published() const;
+    // Described again now, whatever has changed (the figures a tooltip shows, which the
+    // computer's turns change without a word).
+    const TurnDescription& Redescribe()
+    {
+        ++m_changes;
+        return Describe();
+    }
     TurnStage Stage() const;
 
     // ---- New, load and save ----

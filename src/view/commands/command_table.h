@@ -38,15 +38,6 @@ struct CommandEntry {
     QString (*blocked)(const GameState& world, int country);
 };
 
-// What a tooltip looks at: the view's mode, whether the button is enabled and the
-// country whose turn it is.
-struct CommandContext {
-    ViewMode mode = ViewMode::NoGame;
-    bool enabled = false;
-    int turnCountry = -1;
-    const GameState* world = nullptr; // the game the view plays
-};
-
 // A menu command's accelerator.
 struct MenuKey {
     int id;            // the menu command's id
@@ -86,11 +77,8 @@ public:
     static QString Caption(const CommandEntry& entry);
 
     // "開墾 (L)", the description, and a last line saying why the command cannot act
-    // now when it cannot.
-    static QString Tooltip(const CommandEntry& entry, const CommandContext& context);
-    // Why the command cannot act now (a disabled button, or the command's own test
-    // for the turn country); empty when it can.
-    static QString WhyNot(const CommandEntry& entry, const CommandContext& context);
+    // now (the turn's description says why) when it cannot.
+    static QString Tooltip(const CommandEntry& entry, const QString& why);
 
     // Why a command would not act, in the rules' words.
     static QString BlockText(CommandBlock block);

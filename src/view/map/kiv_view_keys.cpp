@@ -163,11 +163,15 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
 
 void CKivView::UpdateCommandTips()
 {
-    for (const CommandEntry& entry : CommandTable::Entries()) {
+    const TurnDescription& turn = m_game.Conductor().Redescribe();
+    const auto& entries = CommandTable::Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CommandEntry& entry = entries[i];
         QPushButton* button = this->*entry.button;
         if (!button)
             continue;
-        QString tip = CommandTable::Tooltip(entry, {mode, button->isEnabled(), GetWorld().turnCountry, &GetWorld()});
+        const platform::Message& why = turn.Of(kTurnCommands[i]).why;
+        QString tip = CommandTable::Tooltip(entry, why.empty() ? QString() : shown::Text(why));
         if (button == m_advisedButton && !m_advisedWhy.isEmpty())
             tip += QLatin1Char('\n') + tr("助言: %1").arg(m_advisedWhy);
         button->setToolTip(tip);
