@@ -149,6 +149,19 @@ void GameController::TurnReached(int country)
     else if (phase == TurnPhase::Lost)
         SetStatus(platform::Message(kGameOverMessage));
     emit turnReached(country);
+    if (m_restingFor != 0) {
+        // The rests go on while the turn is the same person's in the same month; the
+        // next is given once the worker has handed the turn back.
+        if (phase == TurnPhase::AwaitingCommand && person == m_restingFor &&
+            World().year * 12 + World().month == m_restingMonth) {
+            QTimer::singleShot(0, this, [this] {
+                if (m_restingFor != 0 && CanRestRemaining() && m_session.TurnRuler() == m_restingFor && !Rest())
+                    m_restingFor = 0;
+            });
+        } else {
+            m_restingFor = 0;
+        }
+    }
     if (phase == TurnPhase::Watching && !m_watchPaused)
         m_watchTimer.start(m_watchMs);
     if (phase == TurnPhase::Lost) {
@@ -227,6 +240,26 @@ CommandResult GameController::Give(const PlayerCommand& command)
     return result;
 }
 
+bool GameController::CanRestRemaining() const
+{
+    const TurnPhase phase = Phase();
+    return AtPlayersTurn() && !WorkerActive() &&
+           (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
+}
+
+bool GameController::RestRemaining()
+{
+    if (!CanRestRemaining())
+        return false;
+    m_restingFor = m_session.TurnRuler();
+    m_restingMonth = World().year * 12 + World().month;
+    if (!Rest()) {
+        m_restingFor = 0;
+        return false;
+    }
+    return true;
+}
+
 void GameController::SetWatchPaused(bool paused)
 {
     const bool changed = paused != m_watchPaused;
@@ -253,6 +286,7 @@ void GameController::SayTurnStatus() { SetStatus(TurnStatusWords(World(), World(
 void GameController::Begin()
 {
     m_watchTimer.stop();
+    m_restingFor = 0;
     m_atTurn = false;
     m_lastPerson = 0;
     m_unsaved = false;
@@ -414,6 +448,7 @@ bool GameController::GoBack(const ReplayStop& stop, QString* why)
     m_recorder.Replace(RecordUpTo(record, outcome.at));
     m_workerHandedOver = true;
     m_lastPerson = 0;
+    m_restingFor = 0;
     NoteFallen();
     emit gameBegun();
     emit turnTakenBack();

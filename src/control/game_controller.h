@@ -90,6 +90,12 @@ public:
     // they cannot start now (a worker still runs, or no thread could be had: the
     // player has been told).
     bool Rest();
+    // 残りを休養: the rest for the country whose turn it is and then for every other
+    // country of the same person this month, each recorded as a rest; it stops at
+    // another person's turn (a hand-over), at the next month and at the end of the
+    // game. False when it cannot begin now.
+    bool RestRemaining();
+    bool CanRestRemaining() const;
     // When on, a command that uses the turn up is followed by the rest.
     void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
     bool OneKeyTurn() const { return m_oneKeyTurn; }
@@ -240,6 +246,9 @@ private:
     QTimer m_watchTimer; // the next month of a watched game
     bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
     RulerId m_lastPerson = 0; // the person who had the last turn
+    // 残りを休養 going on: for this person, in this month (year * 12 + month); 0 none.
+    RulerId m_restingFor = 0;
+    int m_restingMonth = 0;
     std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     platform::Message m_status;
     std::function<QString(const platform::Message&)> m_wording;
