@@ -3,6 +3,8 @@
 // windows can ask of it, and what it tells them on the way.
 #include <gtest/gtest.h>
 
+#include <QTest>
+
 #include <functional>
 #include <set>
 #include <string>
@@ -179,6 +181,53 @@ TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
             EXPECT_FALSE(heard.count(name)) << "told: " << name;
         EXPECT_EQ(game.CanSave(), step.canSave);
         EXPECT_TRUE(game.CanStartGame());
+    }
+    platform::UseRealClock();
+}
+
+// 残りを休養 rests the person's countries left this month, each a rest of the record, and
+// stops at the next person's turn or at his own first country of the next month.
+TEST(GameControllerTest, RestingTheRemainingCountriesStopsAtTheNextPersonOrMonth)
+{
+    TempDir dir;
+    platform::FixClock(1'700'000'000);
+    WorldRecord start = MakeTestWorld(); // ruler 2 holds countries 1 and 2, ruler 3 holds 3 and 4
+    std::string error;
+    const std::string startFile = dir.Path("start.txt");
+    ASSERT_TRUE(WriteCountryFile(startFile, start, &error)) << error;
+    const struct {
+        const char* what;
+        std::vector<RulerId> persons;
+        RulerId stopsAt;
+        int months; // months passed when it stops
+    } cases[] = {
+        {"one person", {2}, 2, 1},
+        {"two persons", {2, 3}, 3, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        GameController game;
+        Seats seats{};
+        for (RulerId r : c.persons)
+            seats[static_cast<std::size_t>(r)].kind = SeatKind::Person;
+        auto toTurn = [&] { return WaitUntil([&] { return game.AtPlayersTurn() && game.CanStartGame(); }, 20000); };
+        ASSERT_TRUE(game.NewGame(QString::fromStdString(startFile), seats, c.persons.front(), nullptr) && toTurn());
+        ASSERT_EQ(game.World().turnCountry, 1);
+        const int month = game.World().year * 12 + game.World().month;
+        const std::size_t steps = game.Recorder().Record().steps.size();
+        ASSERT_TRUE(game.RestRemaining());
+        ASSERT_TRUE(WaitUntil(
+            [&] { return game.AtPlayersTurn() && game.CanStartGame() && game.Session().TurnRuler() == c.stopsAt &&
+                         game.World().year * 12 + game.World().month == month + c.months; },
+            20000));
+        // It stays there: no rest is given once it has stopped.
+        QTest::qWait(50);
+        EXPECT_EQ(game.Session().TurnRuler(), c.stopsAt);
+        EXPECT_EQ(game.World().turnCountry, c.months == 0 ? 3 : 1);
+        const RecordedGame record = game.Recorder().Record();
+        ASSERT_EQ(record.steps.size(), steps + 2);
+        for (std::size_t i = steps; i < record.steps.size(); ++i)
+            EXPECT_TRUE(std::holds_alternative<command::Rest>(std::get<PlayerCommand>(record.steps[i])));
     }
     platform::UseRealClock();
 }

@@ -617,6 +617,10 @@ Once the outcome is shown, any key closes it</translation>
         <translation>Advice: the commands of this country, tried ahead and ranked</translation>
     </message>
     <message>
+        <source>残りを休養: この月に残った自国をすべて休養させる (次の人の番で止まる)</source>
+        <translation>Rest the others: every country of yours left this month rests (stops at the next person&apos;s turn)</translation>
+    </message>
+    <message>
         <source>観戦・再生を一時停止する・続ける</source>
         <translation>Pause or go on watching (a game or a replay)</translation>
     </message>
@@ -904,6 +908,10 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>自動休養(&amp;E)</source>
         <translation>&amp;End turn after the command</translation>
+    </message>
+    <message>
+        <source>残りを休養(&amp;Y)</source>
+        <translation>Rest the others this month(&amp;Y)</translation>
     </message>
     <message>
         <source>観戦(&amp;W)</source>

@@ -26,6 +26,12 @@ HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
     view.Game().SetOneKeyTurn(m_oneKey->isChecked());
     connect(m_oneKey, &QAction::triggered, this, &HotSeat::ChooseOneKeyTurn);
     GameController& game = view.Game();
+    m_restRemaining = frame.ViewMenu()->addAction(QString());
+    m_restRemaining->setShortcut(CommandTable::RestRemainingKey());
+    m_restRemaining->setEnabled(false);
+    connect(m_restRemaining, &QAction::triggered, &game, &GameController::RestRemaining);
+    connect(&game, &GameController::phaseChanged, this,
+            [this] { m_restRemaining->setEnabled(m_view.Game().CanRestRemaining()); });
     connect(&game, &GameController::handOver, this, &HotSeat::OnHandOver);
     connect(&game, &GameController::playerTurnReached, this, &HotSeat::OnPlayerTurn);
     connect(&game, &GameController::worldReplaced, this, [this] {
@@ -131,6 +137,7 @@ void HotSeat::UpdateWatchMenu()
 void HotSeat::Retranslate()
 {
     m_oneKey->setText(tr("自動休養(&E)"));
+    m_restRemaining->setText(tr("残りを休養(&Y)"));
     if (!m_watchMenu)
         return;
     m_watchMenu->setTitle(tr("観戦(&W)"));

@@ -64,6 +64,7 @@ private:
     CKivView& m_view;
     HandOverNotice* m_notice;
     QAction* m_oneKey;
+    QAction* m_restRemaining = nullptr; // 残りを休養
     RulerId m_lastPerson = 0;
     QMenu* m_watchMenu = nullptr;
     QAction* m_pause = nullptr;

@@ -11,12 +11,7 @@ GameController::GameController(QObject* parent) : QObject(parent)
     platform::SeedFromClock(Session().world.commandRandom, Session().world.clock);
     m_conductor.SetListener(this, true, true);
     m_stepTimer.setSingleShot(true);
-    connect(&m_stepTimer, &QTimer::timeout, this, [this] {
-        if (m_conductor.Replaying())
-            m_conductor.StepReplay();
-        else
-            m_conductor.StepWatch();
-    });
+    connect(&m_stepTimer, &QTimer::timeout, this, [this] { m_conductor.Step(); });
 }
 
 GameController::~GameController()

@@ -102,6 +102,10 @@ public:
     // they cannot start now (a worker still runs, or no thread could be had: the
     // player has been told).
     bool Rest();
+    // 残りを休養 (the conductor's): the rests of every country of the person whose turn
+    // it is this month, one after another.
+    bool RestRemaining() { return m_conductor.RestRemaining(); }
+    bool CanRestRemaining() const { return m_conductor.CanRestRemaining(); }
     // When on, a command that uses the turn up is followed by the rest.
     void SetOneKeyTurn(bool on) { m_conductor.SetOneKeyTurn(on); }
     bool OneKeyTurn() const { return m_conductor.OneKeyTurn(); }

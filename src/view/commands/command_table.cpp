@@ -54,6 +54,7 @@ const std::vector<MenuKey>& CommandTable::MenuKeys()
 QKeySequence CommandTable::HelpKey() { return QKeySequence(Qt::Key_F1); }
 QKeySequence CommandTable::PauseKey() { return QKeySequence(Qt::Key_Pause); }
 QKeySequence CommandTable::StepKey() { return QKeySequence(Qt::Key_Period); }
+QKeySequence CommandTable::RestRemainingKey() { return QKeySequence(Qt::SHIFT | Qt::Key_R); }
 
 QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
 
@@ -109,6 +110,7 @@ std::vector<KeyHelp> CommandTable::AllKeys()
     keys.push_back(Row({ChronicleKey()}, QCoreApplication::translate("CommandTable", "戦況記録を開く・閉じる")));
     keys.push_back(Row({OwnCountriesKey()}, QCoreApplication::translate("CommandTable", "自国一覧を開く・閉じる")));
     keys.push_back(Row({AdviceKey()}, QCoreApplication::translate("CommandTable", "助言: この国で出せる命令を先読みして順位をつける")));
+    keys.push_back(Row({RestRemainingKey()}, QCoreApplication::translate("CommandTable", "残りを休養: この月に残った自国をすべて休養させる (次の人の番で止まる)")));
     keys.push_back(Row({PauseKey()}, QCoreApplication::translate("CommandTable", "観戦・再生を一時停止する・続ける")));
     keys.push_back(Row({StepKey()}, QCoreApplication::translate("CommandTable", "一時停止中: 1か月 (再生は1手) 進める")));
     keys.push_back(Row({HelpKey()}, QCoreApplication::translate("CommandTable", "操作方法 (この画面)")));

@@ -105,6 +105,8 @@ public:
     // on, and while paused one step (a month, or a command) at a time.
     static QKeySequence PauseKey();
     static QKeySequence StepKey();
+    // 残りを休養: every country left to the person whose turn it is this month rests.
+    static QKeySequence RestRemainingKey();
 
     // Every key of the game for the help window: the commands first, then the keys of
     // the target choice, the dialogs, the menus and the battle window.
