@@ -475,34 +475,6 @@ The new recruits lower the training</translation>
         <translation>Ends this country&apos;s turn</translation>
     </message>
     <message>
-        <source>ゲームが始まっていません</source>
-        <translation>No game has started</translation>
-    </message>
-    <message>
-        <source>ほかの国の番です</source>
-        <translation>Another country&apos;s turn</translation>
-    </message>
-    <message>
-        <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
-        <translation>Choosing where to move (right-click or Esc cancels)</translation>
-    </message>
-    <message>
-        <source>攻撃先を選択中です (右クリックまたは Esc で取り消し)</source>
-        <translation>Choosing whom to attack (right-click or Esc cancels)</translation>
-    </message>
-    <message>
-        <source>ゲームは終わりました</source>
-        <translation>The game is over</translation>
-    </message>
-    <message>
-        <source>この番の行動は済みました (休養で番を終えます)</source>
-        <translation>This turn&apos;s action is done (Rest ends the turn)</translation>
-    </message>
-    <message>
-        <source>この番の行動は済みました</source>
-        <translation>This turn&apos;s action is done</translation>
-    </message>
-    <message>
         <source>移動</source>
         <translation>Move</translation>
     </message>

@@ -339,6 +339,15 @@ void GameConductor::Reached(int country)
         SetStatus(platform::Message(kGameOverMessage));
     Changed();
     m_listener->TurnReached(country);
+    if (m_restingFor != 0) {
+        // The rests go on while the turn is the same person's in the same month; the
+        // next is given once the worker has handed the turn back.
+        if (phase == TurnPhase::AwaitingCommand && person == m_restingFor &&
+            World().year * 12 + World().month == m_restingMonth)
+            m_listener->StepDue(0);
+        else
+            m_restingFor = 0;
+    }
     if (phase == TurnPhase::Watching && !m_watchPaused && !m_replay)
         m_listener->StepDue(m_watchMs);
     if (phase == TurnPhase::Lost) {
@@ -414,6 +423,37 @@ bool GameConductor::Rest()
     Changed();
     m_listener->ComputerTurnsStarted();
     return true;
+}
+
+bool GameConductor::CanRestRemaining() const
+{
+    const TurnPhase phase = m_session.Phase();
+    return m_atTurn && !m_replay && !WorkerActive() && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
+}
+
+bool GameConductor::RestRemaining()
+{
+    if (!CanRestRemaining())
+        return false;
+    m_restingFor = m_session.TurnRuler();
+    m_restingMonth = World().year * 12 + World().month;
+    if (!Rest()) {
+        m_restingFor = 0;
+        return false;
+    }
+    return true;
+}
+
+void GameConductor::Step()
+{
+    if (m_replay) {
+        StepReplay();
+    } else if (m_restingFor != 0) {
+        if (!CanRestRemaining() || m_session.TurnRuler() != m_restingFor || !Rest())
+            m_restingFor = 0;
+    } else {
+        StepWatch();
+    }
 }
 
 CommandResult GameConductor::Give(const PlayerCommand& command)
@@ -504,6 +544,7 @@ void GameConductor::Begin()
 {
     m_listener->StepDue(-1);
     m_atTurn = false;
+    m_restingFor = 0;
     m_lastPerson = 0;
     m_previous = 0;
     m_endPutAway = false;
@@ -735,6 +776,7 @@ bool GameConductor::GoBack(const ReplayStop& stop, platform::Message* why)
     m_recorder->Replace(RecordUpTo(record, outcome.at));
     m_workerHandedOver = true;
     m_lastPerson = 0;
+    m_restingFor = 0;
     m_previous = 0;
     m_tiedCursor = -2;
     NoteFallen();

@@ -225,6 +225,16 @@ public:
     // The rest: the computer's turns (those of a new or loaded game, too). False when
     // they cannot start now (a worker still runs, or no thread could be had: said).
     bool Rest();
+    // 残りを休養: the rest for the country whose turn it is and then for every other
+    // country of the same person this month, each recorded as a rest; it stops at
+    // another person's turn (a hand-over), at the next month and at the end of the
+    // game (each next rest when the listener's StepDue says). False when it cannot
+    // begin now.
+    bool RestRemaining();
+    bool CanRestRemaining() const;
+    // The step the listener's StepDue asked for: the next rest of 残りを休養, the next
+    // step of a record played back or the next month of a watched game.
+    void Step();
     void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
     bool OneKeyTurn() const { return m_oneKeyTurn; }
     // The status as the game last said it.
@@ -356,6 +366,9 @@ private:
     std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     TurnStage m_choosing = TurnStage::Command; // ChoosingMove or ChoosingWar while a target is chosen
     RulerId m_lastPerson = 0;
+    // 残りを休養 going on: for this person, in this month (year * 12 + month); 0 none.
+    RulerId m_restingFor = 0;
+    int m_restingMonth = 0;
     RulerId m_previous = 0;
     platform::Message m_status;
     // A record tied to a save, played to its end: a save made before anything else
