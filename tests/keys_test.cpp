@@ -248,16 +248,19 @@ TEST_F(KeysTest, ADisabledButtonsTooltipSaysWhy)
             why.push_back(Why(TipOf(b)));
         return why;
     };
+    // While a target is chosen each button says the stage's reason, and the choice
+    // taken back gives the turn its commands again.
+    Key(Qt::Key_M);
+    EXPECT_EQ(reasons(), std::vector<QString>(7, QStringLiteral("移動先を選択中です (右クリックまたは Esc で取り消し)")));
+    Key(Qt::Key_Escape);
+    EXPECT_EQ(reasons(), std::vector<QString>(7, QString()));
+
     const QString acted = QStringLiteral("この番の行動は済みました (休養で番を終えます)");
     Key(Qt::Key_T);
     ASSERT_EQ(EnabledButtons(), 1);
     std::vector<QString> expected(6, acted);
     expected.push_back(QString());
     EXPECT_EQ(reasons(), expected) << "after an action only 休養 acts";
-
-    // Outside a person's turn each button says the stage's reason.
-    view->OnMove();
-    EXPECT_EQ(reasons(), std::vector<QString>(7, QStringLiteral("移動先を選択中です (右クリックまたは Esc で取り消し)")));
 }
 
 TEST_F(KeysTest, AKeyActsExactlyAsItsButton)
