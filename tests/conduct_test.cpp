@@ -301,9 +301,10 @@ TEST(TurnDescription, IsReadWholeOnAnotherThreadWhileTheWorkerPlays)
     });
     platform::Message why;
     ASSERT_TRUE(game.NewGame(CountryFile(1), PersonsAt({Offered(1).front()}), Offered(1).front(), &why));
+    // No rest after the last turn: a worker left running would wait on a loop no longer run.
     for (int turn = 1; turn <= 24; ++turn) {
         loop.RunUntilReached(turn);
-        if (game.Describe().Ended())
+        if (turn == 24 || game.Describe().Ended())
             break;
         game.Rest();
     }

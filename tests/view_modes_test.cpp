@@ -14,6 +14,7 @@
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
 #include "view/windows/own_countries_wnd.h"
+#include "words/shown_text.h"
 #include "view_fixture.h"
 
 // Country 1 (豫州, ruler 2) is the player's and has the turn. It borders 0 (司隷,
@@ -267,7 +268,7 @@ TEST_F(ViewModesTest, TheOwnCountriesListFollowsTheGameAndPointsTheMap)
         // The war column says what the war command's own test says.
         if (step.shortOfProvisions >= 0) {
             EXPECT_EQ(table.item(rowOf(step.shortOfProvisions), 9)->text(),
-                      CommandTable::BlockText(CommandBlock::Provisions));
+                      shown::Text(RefusalWords(CommandBlock::Provisions)));
         }
         // A click on a row, or Enter on it, shows its country in the status panel.
         for (int country : step.countries) {

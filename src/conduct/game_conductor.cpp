@@ -146,6 +146,10 @@ TurnDescription GameConductor::Make() const
         d.warTargets = AttackTargets(world, d.country);
     }
     const bool open = d.stage == TurnStage::Command || d.stage == TurnStage::Watching;
+    const int from = world.turnCountry;
+    std::array<platform::Message, kTurnCommandCount> reasons;
+    if (d.stage == TurnStage::Command && !d.commandGiven)
+        reasons = CommandReasons(world, from);
     for (const TurnCommand command : kTurnCommands) {
         CommandState& state = d.commands[static_cast<std::size_t>(command)];
         if (!open || (d.stage == TurnStage::Watching && command != TurnCommand::Rest)) {
@@ -159,7 +163,7 @@ TurnDescription GameConductor::Make() const
             continue;
         }
         // The session's own test: a move or a war may act when it may go to a target.
-        const int from = world.turnCountry;
+        const platform::Message& why = reasons[IndexOf(command)];
         if (command == TurnCommand::Move || command == TurnCommand::War) {
             const bool move = command == TurnCommand::Move;
             for (const int target : move ? d.moveTargets : d.warTargets) {
@@ -169,14 +173,11 @@ TurnDescription GameConductor::Make() const
                     break;
                 }
             }
-            if (!state.allowed)
-                state.why = RefusalWords(move ? MoveBlock(world, from) : WarBlock(world, from));
-            continue;
+        } else {
+            state.allowed = m_session.Check(CommandOf(command)).refusal == CommandRefusal::None;
         }
-        const CommandResult checked = m_session.Check(CommandOf(command));
-        state.allowed = checked.refusal == CommandRefusal::None;
         if (!state.allowed)
-            state.why = checked.words.empty() ? StageReason(TurnStage::ComputerTurns, command, false) : checked.words;
+            state.why = why.empty() ? StageReason(TurnStage::ComputerTurns, command, false) : why;
     }
     return d;
 }

@@ -93,3 +93,9 @@ struct TurnDescription {
 const char* StageName(TurnStage stage);
 // The command's key, as the command table and the page name it (M, W, L, C, S, T, R).
 char TurnCommandKey(TurnCommand command);
+inline std::size_t IndexOf(TurnCommand command) { return static_cast<std::size_t>(command); }
+
+// Why each command of a country would not act at its turn, by the rules alone, whatever
+// the stage (empty where it would): the description's reasons for the turn country, and
+// what a window listing a person's countries says of each.
+std::array<platform::Message, kTurnCommandCount> CommandReasons(const GameState& world, int country);

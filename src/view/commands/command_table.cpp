@@ -3,17 +3,12 @@
 
 #include <QCoreApplication>
 
-#include "rules/commands.h"
-#include "words/shown_text.h"
-
 namespace {
 
 // The table's texts in the language in use.
 QString T(const char* japanese) { return QCoreApplication::translate("CommandTable", japanese); }
 
 } // namespace
-
-QString CommandTable::BlockText(CommandBlock block) { return shown::Text(RefusalWords(block)); }
 
 QString CommandTable::Caption(const CommandEntry& entry) { return T(entry.caption); }
 

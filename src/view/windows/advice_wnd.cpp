@@ -20,6 +20,7 @@
 
 #include "foresight/policy.h"
 #include "platform/window_scale.h"
+#include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/kiv_view.h"
@@ -229,7 +230,7 @@ void AdviceWindow::Fill()
         notes << foresight_words::ScoreScale(Horizon(), foresight::CountriesOf(world, ruler),
                                              m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty);
         if (!warAdvised)
-            notes << foresight_words::NoWarReason(world, m_country);
+            notes << foresight_words::NoWarReason(CommandReasons(world, m_country)[IndexOf(TurnCommand::War)]);
     }
     notes.removeAll(QString());
     m_scale->setText(notes.join(QLatin1Char('\n')));

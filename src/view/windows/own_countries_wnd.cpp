@@ -13,6 +13,7 @@
 
 #include "platform/fonts.h"
 #include "platform/windows.h"
+#include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/map/kiv_view.h"
 #include "words/shown_text.h"
@@ -119,15 +120,17 @@ void OwnCountriesWindow::Refresh()
             m_table->setItem(row, kFirstFigure + f,
                              Item(QString::number(figures[f]), Qt::AlignRight | Qt::AlignVCenter));
 
-        // Each command's own test, as its button's tooltip words it.
+        // Each command's reason, as its button's tooltip words it at the country's turn.
         QString war;
         bool warAble = false;
         QStringList able;
         QStringList unable;
+        const auto reasons = CommandReasons(world, i);
         for (const CommandEntry& entry : CommandTable::Entries()) {
             if (entry.group != CommandEntry::Action)
                 continue;
-            const QString why = entry.blocked(world, i);
+            const platform::Message& reason = reasons[IndexOf(entry.command)];
+            const QString why = reason.empty() ? QString() : shown::Text(reason);
             if (entry.id == CommandTable::ID_CMD_WAR) {
                 warAble = why.isEmpty();
                 war = warAble ? tr("可") : why;
