@@ -37,7 +37,7 @@ GameStory::GameStory(CMainFrame& frame, CKivView& view, Chronicle* chronicle)
     });
 
     connect(file, &QMenu::aboutToShow, this, &GameStory::UpdateActions);
-    connect(&view, &CKivView::commandStateChanged, this, &GameStory::UpdateActions);
+    connect(&view.Game(), &GameController::turnDescribed, this, &GameStory::UpdateActions);
     GameController& game = view.Game();
     connect(&game, &GameController::worldReplaced, this, &GameStory::OnWorldReplaced);
     connect(&game, &GameController::gameSaved, this, &GameStory::OnGameSaved);

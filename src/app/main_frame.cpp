@@ -82,7 +82,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
         dlg.exec();
     });
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);
-    connect(m_view, &CKivView::commandStateChanged, this, &CMainFrame::OnUpdateCommands);
+    connect(&m_view->Game(), &GameController::turnDescribed, this, &CMainFrame::OnUpdateCommands);
 
     // A menu closed with Escape leaves the menu bar waiting for a menu's letter: the
     // game's own keys still reach the map.

@@ -100,7 +100,6 @@ void CKivView::OnInitialUpdate()
         connect(button, &QPushButton::clicked, this, entry.handler);
         this->*entry.button = button;
     }
-    connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
     UpdateCommandTips();
     setMouseTracking(true); // the odds of the target under the pointer
 
@@ -135,8 +134,12 @@ void CKivView::ScaleButtons()
     }
 }
 
-void CKivView::SetAdvisedButton(QPushButton* button, const QString& why)
+void CKivView::SetAdvice(std::optional<TurnCommand> command, const QString& why)
 {
+    QPushButton* button = nullptr;
+    for (const CommandEntry& entry : CommandTable::Entries())
+        if (command && entry.command == *command)
+            button = this->*entry.button;
     m_advisedWhy = button ? why : QString();
     const bool changed = button != m_advisedButton;
     m_advisedButton = button;
@@ -159,12 +162,12 @@ void CKivView::FollowTurn()
         mode = next;
         m_choice.Clear(); // a choosing mode starts without a country chosen
         if (!turn.AtPersonsTurn() && turn.stage != TurnStage::Battle)
-            SetAdvisedButton(nullptr); // the turn is over: the advice was for it
+            SetAdvice(std::nullopt); // the turn is over: the advice was for it
     }
     const auto& entries = CommandTable::Entries();
     for (std::size_t i = 0; i < entries.size(); ++i)
-        (this->*entries[i].button)->setEnabled(turn.Offered(kTurnCommands[i]));
-    emit commandStateChanged();
+        (this->*entries[i].button)->setEnabled(turn.Offered(entries[i].command));
+    UpdateCommandTips();
     update();
 }
 
@@ -172,7 +175,7 @@ void CKivView::EnableCommands()
 {
     for (const CommandEntry& entry : CommandTable::Entries())
         (this->*entry.button)->setEnabled(true);
-    emit commandStateChanged();
+    UpdateCommandTips();
 }
 
 void CKivView::DisableCommands()
@@ -180,7 +183,7 @@ void CKivView::DisableCommands()
     for (const CommandEntry& entry : CommandTable::Entries())
         if (entry.group == CommandEntry::Action)
             (this->*entry.button)->setEnabled(false);
-    emit commandStateChanged();
+    UpdateCommandTips();
 }
 
 void CKivView::ShowMessage(const QString& text, int milliseconds)
@@ -325,7 +328,6 @@ void CKivView::PickCountry(int country)
     default:
         break;
     }
-    emit commandStateChanged();
 }
 
 void CKivView::OnRButtonDown(QPoint)

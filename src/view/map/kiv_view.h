@@ -193,8 +193,8 @@ public:
     // map's own pixels (none: the map as it always is).
     void SetMapOverlay(std::function<void(QPainter&)> draw);
     // Marks the button of the command the advisor ranks first (a bold caption, and why
-    // in its tooltip); nullptr clears the mark. The mark goes when the turn ends.
-    void SetAdvisedButton(QPushButton* button, const QString& why = QString());
+    // in its tooltip); none clears the mark. The mark goes when the turn ends.
+    void SetAdvice(std::optional<TurnCommand> command, const QString& why = QString());
     QPushButton* AdvisedButton() const { return m_advisedButton; }
 
     // The seed of the 乱世 the game in play was begun on; nullopt for any other game (or
@@ -202,8 +202,6 @@ public:
     std::optional<std::uint32_t> RandomSeed() const { return m_randomSeed; }
 
 signals:
-    // The mode or the buttons changed: menus follow.
-    void commandStateChanged();
     // The game in play is known to be a 乱世 of a seed, or no longer one.
     void randomSeedChanged();
 

@@ -169,7 +169,7 @@ void CKivView::UpdateCommandTips()
         QPushButton* button = this->*entry.button;
         if (!button)
             continue;
-        const platform::Message& why = turn.Of(kTurnCommands[i]).why;
+        const platform::Message& why = turn.Of(entry.command).why;
         QString tip = CommandTable::Tooltip(entry, why.empty() ? QString() : shown::Text(why));
         if (button == m_advisedButton && !m_advisedWhy.isEmpty())
             tip += QLatin1Char('\n') + tr("助言: %1").arg(m_advisedWhy);

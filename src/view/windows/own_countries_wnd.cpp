@@ -55,7 +55,7 @@ OwnCountriesWindow::OwnCountriesWindow(CKivView& view, QWidget* parent)
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { PointAt(row); });
     connect(m_table, &QTableWidget::activated, this, [this](const QModelIndex& index) { PointAt(index.row()); });
 
-    connect(&view, &CKivView::commandStateChanged, this, &OwnCountriesWindow::Refresh);
+    connect(&view.Game(), &GameController::turnDescribed, this, &OwnCountriesWindow::Refresh);
     connect(&view.Game(), &GameController::playerTurnReached, this, &OwnCountriesWindow::Refresh);
     connect(m_follow, &QTimer::timeout, this, &OwnCountriesWindow::Refresh);
     m_follow->setInterval(kFollowMs);
@@ -98,12 +98,13 @@ void OwnCountriesWindow::Refresh()
     const int turn = world.turnCountry;
     const int current = CountryOf(m_table->currentRow());
     std::vector<int> own;
-    if (m_view.mode != ViewMode::NoGame)
+    const TurnDescription& turnNow = m_view.Game().Turn();
+    if (turnNow.InGame())
         for (int i = 0; i < kCountryCount; ++i)
             if (world.countries[static_cast<std::size_t>(i)].GetRuler() == player)
                 own.push_back(i);
     // At the player's turn after his command, that country has nothing left to do.
-    const bool spent = m_view.Game().AtPlayersTurn() && m_view.Game().Phase() == TurnPhase::CommandGiven;
+    const bool spent = m_view.Game().AtPlayersTurn() && turnNow.commandGiven;
 
     m_table->setRowCount(static_cast<int>(own.size()));
     for (int row = 0; row < static_cast<int>(own.size()); ++row) {
