@@ -55,6 +55,7 @@
 #include "view/map/game_document.h"
 #include "view/map/hand_over_notice.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "view/map/map_labels.h"
 #include "view/map/map_tips.h"
 #include "view/map/map_picture.h"
@@ -101,7 +102,7 @@ protected:
     }
     void StartGame(RulerId ruler = 1)
     {
-        ASSERT_TRUE(view->NewGame(0, ruler));
+        ASSERT_TRUE(view->Files().NewGame(0, ruler));
         ASSERT_TRUE(PlayersTurn());
     }
     // The player rests; his next turn.
@@ -485,7 +486,7 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
              emit game->gameEnded();
          }, 1, true},
         {"a save of his own loaded", [&] {
-             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+             ASSERT_TRUE(view->Files().LoadGame(platform::PathFromBytes(savePath)));
              ASSERT_TRUE(PlayersTurn());
          }, 1, false},
         {"watched again, then a new game", [&] {
@@ -520,12 +521,12 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
         RulerId turn;
         bool handedOver;
     } turns[] = {
-        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->NewGame(0, seats, 1)); }, 2, false},
+        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->Files().NewGame(0, seats, 1)); }, 2, false},
         {"his rest: the other person", [&] { view->OnRest(); }, 1, true},
         {"a save made after his command, loaded: the next month's first", [&] {
              QString why;
              ASSERT_TRUE(game.SaveGame(platform::PathFromBytes(savePath), &why)) << why.toStdString();
-             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+             ASSERT_TRUE(view->Files().LoadGame(platform::PathFromBytes(savePath)));
          }, 2, false},
         {"his rest again", [&] { view->OnRest(); }, 1, true},
     };
@@ -572,7 +573,7 @@ TEST_F(GameWindows, APersonWhoLosesHisLastCountryIsToldAndRankedWhileTheOthersPl
         std::sort(rulers.begin(), rulers.end());
         return rulers;
     };
-    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, seats, 1));
     ASSERT_TRUE(PlayersTurn());
     ASSERT_EQ(game->Session().TurnRuler(), 2);
     NextTurn();
@@ -635,7 +636,7 @@ TEST_F(GameWindows, ComputersAtSeveralLevelsAreShownAndRecordedAtEachLevel)
     seats[2].level = Difficulty::Easy;
     game->SetNewGameDifficulty(Difficulty::Hard);
     QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
-    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, seats, 1));
     ASSERT_TRUE(PlayersTurn());
     const QString both = QStringLiteral("易しい・難しい");
     EXPECT_TRUE(frame->windowTitle().contains(both)) << frame->windowTitle().toStdString();
@@ -686,7 +687,7 @@ TEST_F(GameWindows, AGameNobodyPlaysSaysSoAndEndsWithNobodysScoreOrCommands)
         bool ended;
     } steps[] = {
         {"watched", [&] {
-             ASSERT_TRUE(view->NewGame(0, Seats{}, 1));
+             ASSERT_TRUE(view->Files().NewGame(0, Seats{}, 1));
              ASSERT_TRUE(WaitUntil([&] { return game->Phase() == TurnPhase::Watching; }, 30000));
              app->HotSeats()->SetPaused(true);
              ASSERT_TRUE(monthWatched());
@@ -820,7 +821,7 @@ TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)
              view->OnDraw();
              view->RecordTexts(nullptr);
              const QFontMetrics metrics(panelFont);
-             for (const QString& label : CKivView::PanelLabels()) {
+             for (const QString& label : StatusPanel::Labels()) {
                  const auto drawn = std::find_if(texts.begin(), texts.end(),
                                                  [&](const CKivView::DrawnText& t) { return t.text == label; });
                  ASSERT_NE(drawn, texts.end()) << label.toStdString() << " is drawn whole";
@@ -941,14 +942,14 @@ TEST_F(GameWindows, A_RandomScenariosSeedIsNamedWhereverTheGameIsTold)
     ASSERT_FALSE(record.steps.empty());
     const auto* start = std::get_if<RecordStart>(&record.steps.front());
     ASSERT_NE(start, nullptr);
-    EXPECT_FALSE(view->RandomSeed().has_value()) << "a bundled scenario's game";
+    EXPECT_FALSE(view->Files().RandomSeed().has_value()) << "a bundled scenario's game";
     constexpr std::uint32_t kSeed = 4040404;
     const QString seed = QString::number(kSeed);
     EXPECT_FALSE(frame->windowTitle().contains(seed));
     platform::settings::SetRandomSeedOf(Crc32(start->world), kSeed);
 
     StartGame(); // the same start again (the clock is fixed)
-    EXPECT_EQ(view->RandomSeed(), kSeed);
+    EXPECT_EQ(view->Files().RandomSeed(), kSeed);
     EXPECT_TRUE(frame->windowTitle().contains(seed)) << frame->windowTitle().toStdString();
     app->GetChronicle()->ShowWindow();
     QAbstractItemModel* chronicle = app->GetChronicle()->Window().List()->model();

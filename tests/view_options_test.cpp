@@ -481,7 +481,7 @@ TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
     // 董卓, who outlasts his first months, on a clock of the game's own: the same
     // battles at every run.
     View()->Game().Session().world.clock.FixFrom(1700000000);
-    ASSERT_TRUE(View()->NewGame(0, 9));
+    ASSERT_TRUE(View()->Files().NewGame(0, 9));
 
     int turnsWithBattles = 0;
     for (int turn = 0; turn < 40 && turnsWithBattles < 3; ++turn) {

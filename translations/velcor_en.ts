@@ -148,68 +148,12 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
 <context>
     <name>CKivView</name>
     <message>
-        <source>セーブできませんでした
-%1
-%2</source>
-        <translation>The game could not be saved.
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>セーブが完了しました</source>
-        <translation>The game has been saved.</translation>
-    </message>
-    <message>
-        <source>国名</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>人口</source>
-        <translation>Pop.</translation>
-    </message>
-    <message>
-        <source>開墾</source>
-        <translation>Farm</translation>
-    </message>
-    <message>
-        <source>商業</source>
-        <translation>Trade</translation>
-    </message>
-    <message>
-        <source>兵糧</source>
-        <translation>Food</translation>
-    </message>
-    <message>
-        <source>資金</source>
-        <translation>Gold</translation>
-    </message>
-    <message>
-        <source>兵士</source>
-        <translation>Army</translation>
-    </message>
-    <message>
-        <source>訓練</source>
-        <translation>Trn.</translation>
-    </message>
-    <message>
-        <source>%1 年 %2 月</source>
-        <translation>Month %2, %1</translation>
-    </message>
-    <message>
         <source>%1 %2 へ移動 (Enter)</source>
         <translation>Move to %1 %2 (Enter)</translation>
     </message>
     <message>
         <source>助言: %1</source>
         <translation>Advice: %1</translation>
-    </message>
-    <message>
-        <source>【%1】%2</source>
-        <translation>[%1] %2</translation>
-    </message>
-    <message>
-        <source>%1の番</source>
-        <translation>%1&apos;s turn</translation>
     </message>
 </context>
 <context>
@@ -723,6 +667,21 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>戦争は出せません: %1</source>
         <translation>No war can be made: %1</translation>
+    </message>
+</context>
+<context>
+    <name>GameFiles</name>
+    <message>
+        <source>セーブできませんでした
+%1
+%2</source>
+        <translation>The game could not be saved.
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>セーブが完了しました</source>
+        <translation>The game has been saved.</translation>
     </message>
 </context>
 <context>
@@ -1639,6 +1598,53 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>最近のｹﾞｰﾑ</source>
         <translation>Recent games</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanel</name>
+    <message>
+        <source>国名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>人口</source>
+        <translation>Pop.</translation>
+    </message>
+    <message>
+        <source>開墾</source>
+        <translation>Farm</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>Trade</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>Food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>Army</translation>
+    </message>
+    <message>
+        <source>訓練</source>
+        <translation>Trn.</translation>
+    </message>
+    <message>
+        <source>%1の番</source>
+        <translation>%1&apos;s turn</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月</source>
+        <translation>Month %2, %1</translation>
+    </message>
+    <message>
+        <source>【%1】%2</source>
+        <translation>[%1] %2</translation>
     </message>
 </context>
 <context>

@@ -180,7 +180,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // A command given since the game was last saved is lost unless the player keeps
     // the window (never asked when the program is told to end). A running worker and
     // any window it has open are ended first.
-    if (!m_view->Game().StopRequested() && !m_view->MayLeaveGame()) {
+    if (!m_view->Game().StopRequested() && !m_view->Files().MayLeaveGame()) {
         event->ignore();
         return;
     }

@@ -4,39 +4,24 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "dialogs/message_wnd.h"
 #include "dialogs/move_dlg.h"
-#include "dialogs/ruler_dlg.h"
-#include "dialogs/scenario_dlg.h"
-#include "model/country_file.h"
 #include "platform/data_directory.h"
-#include "platform/file_dialog.h"
 #include "platform/fonts.h"
 #include "platform/key_time.h"
 #include "platform/message_box.h"
-#include "platform/path_bytes.h"
 #include "platform/resources.h"
-#include "platform/settings.h"
-#include "platform/text_fit.h"
 #include "platform/window_scale.h"
-#include "platform/windows.h"
-#include "rules/events.h"
-#include "session/game_record.h"
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
-#include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
-#include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 #include "words/shown_text.h"
-#include "view/map/ruler_patterns.h"
 
 namespace {
 
@@ -44,7 +29,8 @@ constexpr int kMarkerResource = 132;
 
 } // namespace
 
-CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : QWidget(parent), m_doc(doc), m_game(game)
+CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_game(game), m_files(new GameFiles(game, *this, [this] { return dataDirectory; }))
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -72,7 +58,6 @@ CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : Q
     connect(&m_game, &GameController::turnReached, this, &CKivView::OnPlayerTurn);
     // The buttons, their tooltips and the mode follow the turn's description.
     connect(&m_game, &GameController::turnDescribed, this, &CKivView::FollowTurn);
-    connect(&m_game, &GameController::gameBegun, this, &CKivView::FindRandomSeed);
     connect(&m_game, &GameController::gameBegun, this, [this] { marks.Reset(); });
     connect(&m_game, &GameController::commandGiven, this, [this](const PlayerCommand& command) {
         // The panel shows the country a command went to, as the player's click did.
@@ -371,121 +356,6 @@ bool CKivView::AttackSelected()
 {
     const CommandResult fought = m_game.Give(command::War{GetWorld().turnCountry, marks.shownCountry});
     return fought.abandoned || fought.done;
-}
-
-// ---- New game, save and load ----
-
-void CKivView::OnNewGame()
-{
-    if (!m_game.CanStartGame() || !MayLeaveGame())
-        return;
-    CScenarioDlg scenarioDlg;
-    scenarioDlg.dataDirectory = dataDirectory;
-    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
-    if (scenarioDlg.exec() != QDialog::Accepted)
-        return;
-    // A bundled scenario's files are in the data folder; an own one's in its folder.
-    const ScenarioEntry& chosen = scenarioDlg.Chosen();
-    const QString directory = platform::PathFromBytes(chosen.directory);
-    CRulerDlg rulerDlg;
-    rulerDlg.m_strDataDir = directory;
-    rulerDlg.m_nScenario = chosen.fileNumber - 1;
-    rulerDlg.level = m_game.NewGameDifficulty();
-    if (rulerDlg.exec() != QDialog::Accepted)
-        return;
-    bool started = false;
-    if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
-        started = NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
-    else
-        started = NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
-    if (started && scenarioDlg.ChosenSeed())
-        NoteRandomSeed(*scenarioDlg.ChosenSeed());
-}
-
-namespace {
-// The game's start as the record keeps it: its starting world's CRC-32, or nullopt for a
-// record that begins with a loaded save.
-std::optional<std::uint32_t> StartOf(const RecordedGame& record)
-{
-    if (record.steps.empty())
-        return std::nullopt;
-    const auto* start = std::get_if<RecordStart>(&record.steps.front());
-    if (!start || start->loaded)
-        return std::nullopt;
-    return Crc32(start->world);
-}
-} // namespace
-
-void CKivView::NoteRandomSeed(std::uint32_t seed)
-{
-    if (const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record()))
-        platform::settings::SetRandomSeedOf(*start, seed);
-    m_randomSeed = seed;
-    emit randomSeedChanged();
-}
-
-void CKivView::FindRandomSeed()
-{
-    const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record());
-    const std::optional<std::uint32_t> seed = start ? platform::settings::RandomSeedOf(*start) : std::nullopt;
-    if (seed == m_randomSeed)
-        return;
-    m_randomSeed = seed;
-    emit randomSeedChanged();
-}
-
-void CKivView::OnSaveGame()
-{
-    if (!m_game.CanSave())
-        return;
-    const QString path = platform::GetSaveGamePath(this);
-    if (path.isEmpty())
-        return;
-    QString why;
-    if (!m_game.SaveGame(path, &why)) {
-        platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2").arg(path, why));
-        return;
-    }
-    platform::ShowMessageBox(this, tr("セーブが完了しました"));
-}
-
-void CKivView::OnLoadGame()
-{
-    if (!m_game.CanStartGame() || !MayLeaveGame())
-        return;
-    const QString path = platform::GetOpenGamePath(this);
-    if (!path.isEmpty())
-        LoadGame(path);
-}
-
-bool CKivView::LoadGame(const QString& path)
-{
-    QString why;
-    if (m_game.LoadGame(path, &why))
-        return true;
-    if (!why.isEmpty())
-        platform::ShowMessageBox(this, why);
-    return false;
-}
-
-bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
-{
-    Seats seats{};
-    if (ruler > 0 && ruler < kRulerCount)
-        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
-    return NewGame(scenario, seats, ruler, directory);
-}
-
-bool CKivView::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)
-{
-    const QString folder = directory.isEmpty() ? dataDirectory : directory;
-    QString why;
-    if (m_game.NewGame(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)), seats,
-                       first, &why))
-        return true;
-    if (!why.isEmpty())
-        platform::ShowMessageBox(this, why);
-    return false;
 }
 
 // ---- Words ----

@@ -10,6 +10,7 @@
 #include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 
@@ -22,7 +23,7 @@ QString MapTips::TextAt(QPoint widgetPoint) const
     // The panel's provisions and funds tell when the harvest and the taxes come.
     constexpr int kProvisionsRow = 4;
     constexpr int kFundsRow = 5;
-    if (const int row = CKivView::PanelRowAt(p); row == kProvisionsRow || row == kFundsRow)
+    if (const int row = StatusPanel::RowAt(p); row == kProvisionsRow || row == kFundsRow)
         return SeasonTipText(world, m_view.marks.shownCountry, row == kProvisionsRow);
     const int country = m_view.GetDocument().Map().CountryAt(p.x(), p.y());
     QString text = CountryTipText(world, country);

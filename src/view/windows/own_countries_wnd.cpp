@@ -16,6 +16,7 @@
 #include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "words/shown_text.h"
 
 namespace {
@@ -196,7 +197,7 @@ void OwnCountriesWindow::Retranslate()
 {
     setWindowTitle(tr("自国一覧"));
     QStringList headers = {tr("番")};
-    headers << CKivView::PanelLabels();
+    headers << StatusPanel::Labels();
     for (const CommandEntry& entry : CommandTable::Entries())
         if (entry.id == CommandTable::ID_CMD_WAR)
             headers << CommandTable::Caption(entry);
