@@ -213,10 +213,13 @@ TEST(TurnDescription, AgreesWithTheSessionAndThePageAfterRandomCommands)
             web::JsonText json;
             web::WriteTurn(json, d);
             const std::string page = json.Take();
+            // What a window listing the person's countries says of the turn country.
+            const auto reasons = CommandReasons(game.World(), d.country);
             for (const TurnCommand command : kTurnCommands) {
                 std::vector<int> targets;
                 const bool allowed = SessionAllows(game, command, &targets);
                 EXPECT_EQ(d.Allowed(command), allowed) << TurnCommandKey(command) << " at step " << step;
+                EXPECT_EQ(reasons[IndexOf(command)].empty(), allowed) << TurnCommandKey(command) << " at step " << step;
                 const std::string said = std::string("\"") + TurnCommandKey(command) + "\":{\"allowed\":" +
                                          (allowed ? "true" : "false");
                 EXPECT_NE(page.find(said), std::string::npos) << said;

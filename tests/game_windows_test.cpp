@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@
 #include "app/view_options.h"
 #include "gui_test_support.h"
 #include "message_log.h"
+#include "model/scenario_file.h"
 #include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
@@ -441,6 +443,45 @@ TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
         row.act();
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
         EXPECT_TRUE(row.holds());
+    }
+}
+
+// The windows' half of the turn's agreement with the session: on a game of each
+// scenario, through random commands given by their keys, a command's button acts
+// (enabled, its tooltip giving no reason) exactly when the session's own Check lets the
+// turn country give it (a move or a war to some country).
+TEST_F(GameWindows, TheButtonsActExactlyWhenTheSessionAllows)
+{
+    auto sessionAllows = [&](TurnCommand command) {
+        GameConductor& conductor = game->Conductor();
+        for (int target = 0; target < kCountryCount; ++target)
+            if (conductor.Session().Check(conductor.CommandOf(command, target)).refusal == CommandRefusal::None)
+                return true;
+        return false;
+    };
+    for (int scenario = 1; scenario <= 3; ++scenario) {
+        SCOPED_TRACE(scenario);
+        const std::string folder = platform::PathToBytes(view->dataDirectory);
+        const RulerId ruler = ReadScenarioFile(ScenarioFilePath(folder, scenario)).rulers.front();
+        ASSERT_TRUE(view->Files().NewGame(scenario - 1, ruler));
+        ASSERT_TRUE(PlayersTurn());
+        std::mt19937 pick(static_cast<unsigned>(scenario));
+        int compared = 0;
+        for (int month = 0; month < 8 && view->mode == ViewMode::PlayerTurn; ++month) {
+            for (int given = 0; given < 2; ++given) { // before the turn's command and after it
+                for (const CommandEntry& entry : CommandTable::Entries()) {
+                    QPushButton* button = view->*entry.button;
+                    const bool acts = button->isEnabled() && button->toolTip() == CommandTable::Tooltip(entry, QString());
+                    EXPECT_EQ(acts, sessionAllows(entry.command)) << entry.caption << " in month " << month;
+                    ++compared;
+                }
+                const CommandEntry& chosen = CommandTable::Entries()[2 + pick() % 4]; // a domestic command
+                view->OnKey(chosen.key, Qt::NoModifier, false);
+            }
+            view->OnKey(Qt::Key_R, Qt::NoModifier, false);
+            ASSERT_TRUE(PlayersTurn());
+        }
+        EXPECT_GE(compared, 7 * 2 * 4);
     }
 }
 
