@@ -144,13 +144,13 @@ function followStatus() {
 }
 
 // Why a command may not act now, as the engine gives the reason; '' when it may.
-function whyNot(command) {
+function reasonOf(command) {
   return W.reason(commandState(command.key).why, game.touch);
 }
 
 function tooltip(command) {
   let tip = `${W.commandCaption(command.key)} (${command.key})\n${command.describe()}`;
-  const why = whyNot(command);
+  const why = reasonOf(command);
   if (why) tip += tr('CommandTable', '\n今は使えません: ') + why;
   return tip;
 }
@@ -184,7 +184,7 @@ function pressCommand(command, button) {
   if (buttonEnabled(command) && !game.busy) return runCommand(command);
   if (!game.rules) return;
   // While a command of the turn is under way there is nothing to tell.
-  const why = game.busy && buttonEnabled(command) ? '' : whyNot(command);
+  const why = game.busy && buttonEnabled(command) ? '' : reasonOf(command);
   if (why) dialogs.tip(button, why);
 }
 
