@@ -21,6 +21,7 @@
 #include "rules/commands.h"
 #include "test_world.h"
 #include "web/turn_json.h"
+#include "web/web_game.h"
 
 namespace {
 
@@ -240,6 +241,83 @@ TEST(TurnDescription, AgreesWithTheSessionAndThePageAfterRandomCommands)
         }
         EXPECT_GT(compared, 100);
     }
+}
+
+// The JSON value that follows the first "key": in text, as written; empty when none.
+std::string JsonValue(const std::string& text, const std::string& key)
+{
+    const std::size_t at = text.find("\"" + key + "\":");
+    if (at == std::string::npos)
+        return {};
+    const std::size_t begin = at + key.size() + 3;
+    std::size_t i = begin;
+    int depth = 0;
+    for (bool quoted = false; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            i += c == '\\';
+            quoted = c != '"';
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == '{' || c == '[') {
+            ++depth;
+        } else if ((c == '}' || c == ']') && depth-- == 0) {
+            break;
+        } else if (c == ',' && depth == 0) {
+            break;
+        }
+    }
+    return text.substr(begin, i - begin);
+}
+
+// The turn an answer of the page's describes (after the shows, each with its own).
+std::string PageTurn(const std::string& answer)
+{
+    return JsonValue(answer.substr(answer.rfind("\"description\":")), "description");
+}
+
+// The page plays a game by its calls, commands crossing by their keys; at each of the
+// player's turns its answer says of the turn what the windows' conductor says loading
+// the page's save: the stage and country, and for each command allowed, offered and why.
+TEST(TurnDescription, ThePageSaysWhatTheWindowsSay)
+{
+    const std::string scratch = (std::filesystem::temp_directory_path() / "velcor_page_agreement").string();
+    std::filesystem::create_directories(scratch);
+    const std::string savePath = scratch + "/velcor-save.txt";
+    for (int scenario = 1; scenario <= 3; ++scenario) {
+        SCOPED_TRACE(scenario);
+        web::WebGame page(kData, scratch);
+        std::string answer = page.NewGame(scenario, Offered(scenario).back(), 1);
+        std::mt19937 pick(static_cast<unsigned>(scenario) * 7);
+        int compared = 0;
+        for (int step = 0; step < 60; ++step) {
+            const std::string described = PageTurn(answer);
+            ASSERT_FALSE(described.empty()) << answer.substr(0, 200);
+            const std::string stage = JsonValue(described, "stage");
+            if (stage != "\"command\"")
+                break; // won or lost
+            if (JsonValue(described, "commandGiven") == "false") {
+                ASSERT_NE(JsonValue(page.Save(), "save"), "");
+                GameConductor windows;
+                platform::Message why;
+                ASSERT_TRUE(windows.LoadGame(savePath, &why)) << why.Text();
+                web::JsonText json;
+                web::WriteTurn(json, windows.Describe());
+                const std::string theirs = json.Take();
+                for (const char* key : {"stage", "country", "acting", "commands", "moveTargets", "warTargets"})
+                    EXPECT_EQ(JsonValue(described, key), JsonValue(theirs, key)) << key << " at step " << step;
+                ++compared;
+            }
+            // A random command by its key, any country its target; or the rest.
+            const std::string key(1, "MWLCSTR"[pick() % 7]);
+            const int target = static_cast<int>(pick() % kCountryCount);
+            answer = page.Command(key, target, 100, 100, 100);
+            if (key != "R" && (pick() % 2 == 0 || JsonValue(PageTurn(answer), "commandGiven") == "true"))
+                answer = page.Command("R", 0, 0, 0, 0);
+        }
+        EXPECT_GT(compared, 10);
+    }
+    std::filesystem::remove_all(scratch);
 }
 
 // A front end whose owner's thread is this test's: the worker's calls wait in a queue

@@ -161,7 +161,7 @@ export class MapView {
     return c;
   }
 
-  // Draws the whole view. s: the figures to draw (see the page), with the mode and the
+  // Draws the whole view. s: the figures to draw (see the page), with the stage and the
   // status line.
   draw(s) {
     const countries = s.countries;
@@ -198,7 +198,7 @@ export class MapView {
       for (const c of [s.battleAttacker, s.battleTarget])
         if (c >= 0 && c < 14 && this.pictures.marker) ctx.drawImage(this.pictures.marker, cells[c].x, cells[c].y - 16);
 
-    const end = s.mode === 5 ? this.pictures.victory : s.mode === 6 ? this.pictures.gameOver : null;
+    const end = s.stage === 'won' ? this.pictures.victory : s.stage === 'lost' ? this.pictures.gameOver : null;
     if (!this.panel) {
       if (end) ctx.drawImage(end, view.x + Math.max(0, (view.w - kEndPicture.width) / 2), view.y + Math.max(0, (view.h - kEndPicture.height) / 2));
       return;
