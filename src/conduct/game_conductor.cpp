@@ -253,7 +253,11 @@ int GameConductor::Persons() const
 
 void GameConductor::TurnBegin(int country)
 {
-    AsOwner([&] { m_listener->TurnBegan(country); });
+    // At every computer country's turn: on the worker's own thread a plain call.
+    if (!m_marshalling)
+        m_listener->TurnBegan(country);
+    else
+        Marshalled([this, country] { m_listener->TurnBegan(country); });
 }
 
 void GameConductor::MarkBattle(int attacker, int target) { m_listener->BattleMarked(attacker, target); }
