@@ -143,8 +143,8 @@ TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
         {"the turn passes to another person",
          [&] {
              Seats seats{};
-             seats[1].kind = SeatKind::Person;
-             seats[2].kind = SeatKind::Person;
+             seats[1] = Seat::Person();
+             seats[2] = Seat::Person();
              if (!game.NewGame(QString::fromStdString(startFile), seats, 1, nullptr) || !toTurn())
                  return false;
              // The first person's first turn is no hand-over; the next person's is.
@@ -153,6 +153,27 @@ TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
              return game.Rest() && toTurn() && game.Session().TurnRuler() == 2;
          },
          TurnPhase::AwaitingCommand, {"handOver", "computerTurnsStarted", "turnReached"}, {"gameEnded"}, true},
+        {"a command from the other person's seat",
+         [&] {
+             const CommandResult refused = game.Give(command::Domestic{DomesticCommand::Train, world.turnCountry}, 1);
+             return refused.refusal == CommandRefusal::NotYourTurn && game.Session().TurnRuler() == 2;
+         },
+         TurnPhase::AwaitingCommand, {"statusChanged"}, {"commandGiven", "computerTurnsStarted"}, true},
+        {"his ruler handed to the advisor, which plays it",
+         [&] {
+             // The advisor plays his turn and rests; the other person's turn comes with
+             // nobody to hand it over from.
+             if (!game.ChangeSeat(2, Seat::Advisor()))
+                 return false;
+             const bool played = WaitUntil(
+                 [&] { return game.Session().TurnRuler() == 1 && game.AtPlayersTurn() && game.CanStartGame(); }, 20000);
+             const RecordedGame record = game.Recorder().Record();
+             return played && std::count_if(record.steps.begin(), record.steps.end(), [](const RecordStep& s) {
+                        const auto* change = std::get_if<SeatChange>(&s);
+                        return change && *change == SeatChange{2, Seat::Advisor()};
+                    }) == 1;
+         },
+         TurnPhase::AwaitingCommand, {"computerTurnsStarted", "turnReached"}, {"handOver", "gameEnded"}, true},
         {"watching",
          [&] {
              game.SetWatchTime(0);

@@ -2,6 +2,7 @@
 // A game's record read back: the record as written plays its game again; a changed, a cut
 // and another game's record are refused with words for the player.
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 #include <set>
 #include <sstream>
@@ -228,6 +229,26 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
     twice.steps[domestic + 1] = twice.steps[domestic];
     RecordedGame farCursor = record;
     farCursor.tie->cursor = 99;
+    // Seats changing hands after the player's first rest: seats given there in turn.
+    auto seated = [&](std::vector<SeatChange> changes) {
+        RecordedGame copy = record;
+        copy.steps.insert(copy.steps.begin() + static_cast<std::ptrdiff_t>(domestic + 2), changes.begin(), changes.end());
+        return copy;
+    };
+    const RulerId player = MakeTestWorld().playerRuler;
+    // Handed to the computer and taken back where the game stood: the same game.
+    const std::string handedAndBack = RecordText(seated({{player, Seat::Computer()}, {player, Seat::Person()}}));
+    // The line of the seat step, where a record of seats is refused.
+    const int seatLine = RecordStepLine(seated({}), domestic + 2);
+    // The same in a version that has no changes of hands (its checksum made anew).
+    std::string olderVersion = handedAndBack;
+    olderVersion.replace(olderVersion.find(" 3\n"), 3, " 2\n");
+    olderVersion.erase(olderVersion.rfind("crc32 "));
+    olderVersion += "crc32 " + [&] {
+        char hex[9];
+        std::snprintf(hex, sizeof hex, "%08x", Crc32(olderVersion));
+        return std::string(hex);
+    }() + "\n";
     std::string crlf;
     for (char c : text)
         crlf += c == '\n' && (crlf.empty() || crlf.back() != '\r') ? std::string("\r\n") : std::string(1, c);
@@ -236,6 +257,7 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
         const char* label;
         std::string text;
         Outcome outcome;
+        int line = 0; // where it is refused; 0: the first line changed
     } cases[] = {
         {"a domestic command in country 99", domesticIn([](int) { return 99; }), OutOfRange},
         {"a domestic command in country -1", domesticIn([](int) { return -1; }), OutOfRange},
@@ -252,6 +274,10 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
          RefusedByTheRules},
         {"a war on country 99", warOn([](const command::War&) { return 99; }), OutOfRange},
         {"two commands in one turn", RecordText(twice), RefusedByTheRules},
+        {"a seat handed to the computer and back at once", handedAndBack, Plays},
+        {"a change of hands in a record of version 2", olderVersion, OutOfRange, seatLine},
+        {"a seat given to a ruler 16", RecordText(seated({{16, Seat::Advisor()}})), OutOfRange, seatLine},
+        {"a seat given the seat it has", RecordText(seated({{player, Seat::Person()}})), RefusedByTheRules, seatLine},
         {"a save's cursor of 99", RecordText(farCursor), OutOfRange},
         {"CR LF line ends", crlf, Plays},
     };
@@ -266,7 +292,7 @@ TEST_F(RecordTest, ARecordPlaysOnlyWhatTheRulesAllow)
             continue;
         }
         const auto differs = std::mismatch(text.begin(), text.end(), c.text.begin(), c.text.end()).first;
-        const long long line = std::count(text.begin(), differs, '\n') + 1;
+        const long long line = c.line != 0 ? c.line : std::count(text.begin(), differs, '\n') + 1;
         EXPECT_EQ(run.status, kHeadlessBadInput);
         EXPECT_NE(run.err.find("記録が壊れています (" + std::to_string(line) + " 行目)"), std::string::npos) << run.err;
         EXPECT_FALSE(std::filesystem::exists(dir.Path("out.txt")));

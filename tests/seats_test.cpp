@@ -16,6 +16,12 @@
 #include "conduct/seat_role.h"
 #include "model/country_file.h"
 #include "model/scenario_file.h"
+#include "rules/names.h"
+#include "rules_support.h"
+#include "session/game_record.h"
+#include "session/save_companions.h"
+#include "test_support.h"
+#include "web/web_game.h"
 
 namespace {
 
@@ -91,3 +97,131 @@ TEST(SeatRole, EachKindDoesWhatItsRowSays)
 }
 
 } // namespace
+
+class SeatsTest : public RulesTest {
+protected:
+    TempDir dir;
+};
+
+// A person's ruler handed to the computer at a level, or to the advisor, at month 12
+// and taken back at month 24: each change a step of the record (of the version that
+// has them), the record played again to the same save, and a save made while his
+// ruler is another's seat loads with that seat. A game without a change of hands
+// keeps the record's first version.
+TEST_F(SeatsTest, AHandedSeatIsRecordedPlayedAgainAndKeptThroughASave)
+{
+    const RulerId ruler = Offered(1).front();
+    const std::string r = std::to_string(ruler);
+    struct Row {
+        const char* name;
+        std::string kind; // as --seat-change names it
+        Seat seat;
+    };
+    const Row rows[] = {
+        {"to the computer at a level", "computer:hard", Seat::Computer(Difficulty::Hard)},
+        {"to the advisor", "advisor", Seat::Advisor()},
+        {"nobody's hands", "", Seat::Person()},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        auto play = [&](const std::string& name, int months) {
+            std::vector<std::string> args = {"--data",  kData,    "--scenario", "1",
+                                             "--ruler", r,        "--months",   std::to_string(months),
+                                             "--clock", "7",      "--save",     dir.Path(name),
+                                             "--record", RecordFileName(dir.Path(name))};
+            if (row.seat == Seat::Advisor())
+                args.insert(args.end(), {"--rollouts", "2", "--horizon", "3"});
+            if (!row.kind.empty())
+                for (const std::string& change : {"12:" + r + "=" + row.kind, "24:" + r + "=person"})
+                    args.insert(args.end(), {"--seat-change", change});
+            const HeadlessRun run = Headless(args);
+            EXPECT_EQ(run.status, kHeadlessDone) << run.err;
+        };
+        play("full.txt", 36);
+        const std::string text = ReadFileBytes(RecordFileName(dir.Path("full.txt")));
+        platform::Message why;
+        const std::optional<RecordedGame> record = ParseRecord(text, &why);
+        ASSERT_TRUE(record) << why.Text();
+        std::vector<SeatChange> changes;
+        for (const RecordStep& step : record->steps)
+            if (const auto* change = std::get_if<SeatChange>(&step))
+                changes.push_back(*change);
+        if (row.kind.empty()) {
+            EXPECT_TRUE(changes.empty());
+            EXPECT_TRUE(text.starts_with("VELCOR-RECORD 1\n"));
+        } else {
+            EXPECT_EQ(changes, (std::vector<SeatChange>{{ruler, row.seat}, {ruler, Seat::Person()}}));
+            EXPECT_TRUE(text.starts_with("VELCOR-RECORD 3\n"));
+        }
+        const HeadlessRun replayed =
+            Headless({"--replay", RecordFileName(dir.Path("full.txt")), "--save", dir.Path("replayed.txt")});
+        ASSERT_EQ(replayed.status, kHeadlessDone) << replayed.err;
+        EXPECT_EQ(ReadFileBytes(dir.Path("replayed.txt")), ReadFileBytes(dir.Path("full.txt")));
+
+        // Saved while handed away: loaded with the seat he has then, the game's story
+        // going on from its record.
+        play("half.txt", 18);
+        GameConductor loaded;
+        ASSERT_TRUE(loaded.LoadGame(dir.Path("half.txt"), &why)) << why.Text();
+        EXPECT_EQ(loaded.World().seats[static_cast<std::size_t>(ruler)], row.seat);
+        EXPECT_EQ(loaded.Recorder()->Record().steps.size(),
+                  ReadRecordFile(RecordFileName(dir.Path("half.txt")), &why)->steps.size() + 1);
+    }
+}
+
+// A command from a seat whose turn it is not is refused with its own reason, and
+// changes nothing: from another person, from no ruler, from this screen at the turn
+// of a seat that plays itself; through the conductor and the page's JSON.
+TEST_F(SeatsTest, ACommandFromASeatWhoseTurnItIsNotIsRefused)
+{
+    const std::vector<RulerId> offered = Offered(1);
+    const RulerId first = offered.front(), second = offered.back();
+    struct Row {
+        const char* name;
+        Seat secondSeat; // the seat of the other ruler
+        Seat firstSeat;
+        RulerId from;
+        bool refused;
+    };
+    const Row rows[] = {
+        {"the person whose turn it is", Seat::Person(), Seat::Person(), first, false},
+        {"this screen at a person's turn", Seat::Person(), Seat::Person(), GameConductor::kThisScreen, false},
+        {"another person", Seat::Person(), Seat::Person(), second, true},
+        {"a ruler out of the table", Seat::Person(), Seat::Person(), 99, true},
+        {"another machine's seat, its own turn", Seat::Person(), Seat::Remote(), first, false},
+        {"this screen at another machine's turn", Seat::Person(), Seat::Remote(), GameConductor::kThisScreen, true},
+        {"this screen at the advisor's turn", Seat::Computer(), Seat::Advisor(), GameConductor::kThisScreen, true},
+        {"the advisor's own ruler from outside", Seat::Computer(), Seat::Advisor(), first, true},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        GameConductor game;
+        Seats seats{};
+        seats[static_cast<std::size_t>(first)] = row.firstSeat;
+        seats[static_cast<std::size_t>(second)] = row.secondSeat;
+        platform::Message why;
+        ASSERT_TRUE(game.NewGame(CountryFilePath(kData, 1), seats, first, &why)) << why.Text();
+        // The first ruler's turn (the second's countries may come first).
+        for (int i = 0; i < 40 && game.Session().TurnRuler() != first; ++i)
+            game.Rest();
+        ASSERT_EQ(game.Session().TurnRuler(), first);
+        const CommandResult result = game.Give(game.CommandOf(TurnCommand::DevelopLand), row.from);
+        EXPECT_EQ(result.refusal == CommandRefusal::NotYourTurn, row.refused) << result.words.Text();
+        EXPECT_EQ(result.refusal == CommandRefusal::None, !row.refused) << result.words.Text();
+        EXPECT_EQ(game.Session().Phase(), row.refused ? TurnPhase::AwaitingCommand : TurnPhase::CommandGiven);
+        if (row.refused) {
+            EXPECT_EQ(game.StatusWords().Text(), result.words.Text());
+        }
+        if (row.refused && row.from == second) {
+            EXPECT_EQ(result.words.Text(), RulerNameUtf8(game.World(), second) + " の番ではありません");
+        }
+    }
+
+    // The page's command carries the seat it comes from.
+    web::WebGame page(kData, dir.Path(""));
+    page.NewGame(1, first, 1);
+    ASSERT_EQ(page.Command("L", 0, 0, 0, 0, second).find("\"commandGiven\":true"), std::string::npos);
+    const std::string refused = page.Command("R", 0, 0, 0, 0, second);
+    EXPECT_NE(refused.find("の番ではありません"), std::string::npos) << refused.substr(0, 300);
+    EXPECT_NE(page.Command("L", 0, 0, 0, 0, first).find("\"commandGiven\":true"), std::string::npos);
+}

@@ -39,9 +39,10 @@ const engineCalls = {
       ),
     ),
   replay: (e, [record]) => withBytes(e, [record], ([r, rn]) => e.ccall('velcor_replay', 'string', ['number', 'number'], [r, rn])),
-  // A command by its key as the turn's description names it (M, W, L, C, S, T, R).
-  command: (e, [key, a = 0, b = 0, c = 0, d = 0]) =>
-    e.ccall('velcor_command', 'string', ['string', 'number', 'number', 'number', 'number'], [key, a, b, c, d]),
+  // A command by its key as the turn's description names it (M, W, L, C, S, T, R), from
+  // the seat of ruler (the description's acting; 0: the page's own).
+  command: (e, [key, a = 0, b = 0, c = 0, d = 0, ruler = 0]) =>
+    e.ccall('velcor_command', 'string', ['string', 'number', 'number', 'number', 'number', 'number'], [key, a, b, c, d, ruler]),
   // The choice of a move's (M) or a war's (W) target begun; '' takes it back.
   choose: (e, [key]) => e.ccall('velcor_choose', 'string', ['string'], [key ?? '']),
   checkMove: (e, [destination]) => e.ccall('velcor_check_move', 'string', ['number'], [destination]),

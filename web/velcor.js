@@ -120,6 +120,8 @@ function describeDevelop(figure) {
 // ---- The turn as the engine describes it ----
 
 const stage = () => game.described.stage;
+// The seat the page's commands come from: the ruler whose turn it describes.
+const acting = () => game.described.acting ?? 0;
 const choosing = () => stage() === 'choosingMove' || stage() === 'choosingWar';
 const ended = () => stage() === 'won' || stage() === 'lost';
 const commandState = (key) => game.described.commands[key] ?? {};
@@ -393,7 +395,7 @@ async function computerPlays(call, ...args) {
 
 async function domestic(key) {
   game.busy = true;
-  const answer = await engine.call('command', key);
+  const answer = await engine.call('command', key, 0, 0, 0, 0, acting());
   await standing();
   game.busy = false;
   takeEvents(answer);
@@ -492,7 +494,7 @@ async function moveTo(country) {
     await takeBack();
     return;
   }
-  const answer = await engine.call('command', 'M', country, amounts.soldiers, amounts.provisions, amounts.funds);
+  const answer = await engine.call('command', 'M', country, amounts.soldiers, amounts.provisions, amounts.funds, acting());
   const stood = standing();
   takeEvents(answer);
   takeView(answer);
@@ -505,7 +507,7 @@ async function moveTo(country) {
 async function attack(country) {
   game.busy = true;
   updateButtons();
-  const answer = await engine.call('command', 'W', country);
+  const answer = await engine.call('command', 'W', country, 0, 0, 0, acting());
   const stood = standing();
   takeEvents(answer);
   await playShows(answer.shows); // the battle, what came of it, and a war that unifies the country
@@ -556,7 +558,7 @@ async function runCommand(command) {
     case 'W':
       return chooseTarget(command.key);
     case 'R':
-      return computerPlays('command', 'R');
+      return computerPlays('command', 'R', 0, 0, 0, 0, acting());
     default:
       return domestic(command.key);
   }

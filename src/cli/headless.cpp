@@ -37,7 +37,7 @@ const char* const kHeadlessUsage =
     "usage: velcor --headless (--scenario N --ruler R | --load FILE) --months M\n"
     "                         [--data DIR] [--clock SECONDS] [--save FILE] [--events FILE]\n"
     "                         [--difficulty easy|normal|hard|master] [--seat R=KIND]...\n"
-    "                         [--record FILE]\n"
+    "                         [--seat-change MONTH:R=KIND]... [--record FILE]\n"
     "       velcor --headless --replay FILE [--months M] [--save FILE] [--events FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
@@ -73,6 +73,11 @@ const char* const kHeadlessUsage =
     "                   stops at his countries too); easy, normal, hard or master, a\n"
     "                   computer ruler at that level (default: every other ruler a\n"
     "                   computer at --difficulty)\n"
+    "  --seat-change MONTH:R=KIND\n"
+    "                   ruler R changes hands at the game's first stop after MONTH months\n"
+    "                   (a player's turn, or a watched month's end): KIND person (or rest),\n"
+    "                   advisor, computer or computer:LEVEL (easy, normal, hard, master);\n"
+    "                   recorded as a step of the game's record\n"
     "  --player P       who plays the player's side: rest (he rests at every turn, the\n"
     "                   default) or advisor (the advisor's best command at every turn)\n"
     "  --advise         play up to the player's first turn (the other players rest at\n"
@@ -156,6 +161,31 @@ bool ParseSeatOption(const std::string& value, std::vector<HeadlessOptions::Seat
     return true;
 }
 
+// "MONTH:R=KIND" of --seat-change, added to changes in the order given.
+bool ParseSeatChangeOption(const std::string& value, std::vector<HeadlessOptions::SeatChangeChoice>& changes,
+                           std::string& error)
+{
+    const std::size_t colon = value.find(':');
+    const std::size_t equals = value.find('=');
+    HeadlessOptions::SeatChangeChoice change;
+    const bool shaped = colon != std::string::npos && equals != std::string::npos && colon < equals;
+    const std::int64_t months = ParseWholeNumber(value.substr(0, colon)).value_or(-1);
+    const std::int64_t ruler = shaped ? ParseWholeNumber(value.substr(colon + 1, equals - colon - 1)).value_or(0) : 0;
+    const std::optional<Seat> seat = shaped ? SeatOfWord(std::string_view(value).substr(equals + 1)) : std::nullopt;
+    if (months < 0 || months > 12 * 1000000 || ruler < 1 || ruler >= kRulerCount || !seat) {
+        error = "--seat-change wants MONTH:R=KIND, MONTH 0 or more, R a ruler from 1 to " +
+                std::to_string(kRulerCount - 1) +
+                ", KIND person, rest, advisor, computer or computer:LEVEL (easy, normal, hard, master), not '" +
+                value + "'";
+        return false;
+    }
+    change.months = months;
+    change.ruler = static_cast<RulerId>(ruler);
+    change.seat = *seat;
+    changes.push_back(change);
+    return true;
+}
+
 std::string DateText(const GameState& world)
 {
     return std::to_string(world.year.Get()) + " 年 " + std::to_string(world.month.Get()) + " 月";
@@ -222,7 +252,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             flag = true;
             continue;
         }
-        static const char* const kValued[] = {"--seat", "--data",  "--scenario", "--ruler",  "--load",     "--months",
+        static const char* const kValued[] = {"--seat", "--seat-change", "--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
                                               "--record",  "--replay", "--random-scenario", "--write-scenario"};
@@ -230,7 +260,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             error = "unknown option '" + name + "'";
             return false;
         }
-        if (name != "--seat" && std::find(seen.begin(), seen.end(), name) != seen.end()) {
+        if (name != "--seat" && name != "--seat-change" && std::find(seen.begin(), seen.end(), name) != seen.end()) {
             error = name + " is given twice";
             return false;
         }
@@ -243,6 +273,9 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         std::int64_t number = 0;
         if (name == "--seat") {
             if (!ParseSeatOption(value, options.seats, error))
+                return false;
+        } else if (name == "--seat-change") {
+            if (!ParseSeatChangeOption(value, options.seatChanges, error))
                 return false;
         } else if (name == "--data") {
             options.dataDir = value;
@@ -328,7 +361,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
               std::pair{options.jobs != 0, "--jobs"}, std::pair{!options.csvFile.empty(), "--csv"},
               std::pair{!options.recordFile.empty(), "--record"},
               std::pair{options.difficulty.has_value(), "--difficulty"},
-              std::pair{!options.seats.empty(), "--seat"}, std::pair{seenPlayer, "--player"},
+              std::pair{!options.seats.empty(), "--seat"},
+              std::pair{!options.seatChanges.empty(), "--seat-change"}, std::pair{seenPlayer, "--player"},
               std::pair{options.advise, "--advise"}, std::pair{options.rollouts != 0, "--rollouts"},
               std::pair{options.horizon != 0, "--horizon"}}) {
             if (given) {
@@ -354,9 +388,16 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                 "and --player";
         return false;
     }
-    const bool seatsAdvisor = std::any_of(options.seats.begin(), options.seats.end(), [](const auto& choice) {
-        return choice.seat == Seat::Advisor();
-    });
+    if (!options.seatChanges.empty() && (options.advise || options.games > 0)) {
+        error = std::string("--seat-change is for one game played on: not with ") +
+                (options.advise ? "--advise" : "--games");
+        return false;
+    }
+    const bool seatsAdvisor =
+        std::any_of(options.seats.begin(), options.seats.end(),
+                    [](const auto& choice) { return choice.seat == Seat::Advisor(); }) ||
+        std::any_of(options.seatChanges.begin(), options.seatChanges.end(),
+                    [](const auto& change) { return change.seat == Seat::Advisor(); });
     if ((options.rollouts || options.horizon) && !options.advise &&
         options.player != HeadlessOptions::Player::Advisor && !seatsAdvisor) {
         error = "--rollouts and --horizon are the advisor's: give --advise, --player advisor or an advisor's --seat "
@@ -463,7 +504,22 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     play.advised = options.player == HeadlessOptions::Player::Advisor;
     play.advice = AdviceOptionsOf(options);
     play.workerThread = options.workerThread;
+    // The changes of hands in the order of their months, each at the first stop after
+    // its months (counted as the loop counts them).
+    std::vector<HeadlessOptions::SeatChangeChoice> changes = options.seatChanges;
+    std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.months < b.months; });
+    std::size_t nextChange = 0;
+    std::int64_t monthsRun = 0;
+    std::int32_t lastMonth = world.month;
     play.atPlayerTurn = [&] {
+        monthsRun += ((world.month - lastMonth) % 12 + 12) % 12;
+        lastMonth = world.month;
+        for (; nextChange < changes.size() && changes[nextChange].months <= monthsRun && !session.Ended(); ++nextChange) {
+            const HeadlessOptions::SeatChangeChoice& change = changes[nextChange];
+            if (game.Conductor().ChangeSeat(change.ruler, change.seat) && out)
+                *out << "    " << DateText(world) << "  seat " << change.ruler << " ("
+                     << RulerNameUtf8(world, change.ruler) << "): " << SeatWord(world.seats[static_cast<std::size_t>(change.ruler)]) << '\n';
+        }
         if (options.atPlayerTurn && !options.atPlayerTurn())
             return false;
         if (out && !session.Ended() && world.year != shownYear) {

@@ -48,6 +48,15 @@ struct HeadlessOptions {
         std::string given; // R=KIND as it was given
     };
     std::vector<SeatChoice> seats;
+    // --seat-change MONTH:R=KIND: at the first stop of the game after MONTH months (a
+    // player's turn, or a watched month's end) ruler R's seat changes hands: person (or
+    // rest), advisor, computer or computer:LEVEL. A step of the game's record.
+    struct SeatChangeChoice {
+        std::int64_t months = 0;
+        RulerId ruler = 0;
+        Seat seat;
+    };
+    std::vector<SeatChangeChoice> seatChanges;
     bool advise = false;
     int rollouts = 0; // 0: the advisor's default
     int horizon = 0;  // 0: the advisor's default

@@ -478,7 +478,8 @@ void GameConductor::PlaySeat()
     m_seatChoice.reset();
     m_seatGave = false;
     const TurnPhase phase = m_session.Phase();
-    if (!m_playsSeats || m_replay || WorkerActive() ||
+    // (At the turn reached the worker is handing over: its steps come after.)
+    if (!m_playsSeats || m_replay || (WorkerActive() && !m_reaching) ||
         (phase != TurnPhase::AwaitingCommand && phase != TurnPhase::CommandGiven))
         return;
     const RulerId ruler = m_session.TurnRuler();

@@ -12,6 +12,7 @@
 
 #include <memory>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -84,3 +85,5 @@ RulerId TurnPerson(const GameState& world, RulerId turnRuler);
 // game's screen, so he rests), advisor, computer (the game's difficulty),
 // computer:LEVEL or a level alone (easy, normal, hard, master). None for another word.
 std::optional<Seat> SeatOfWord(std::string_view word);
+// The word of a seat: person, advisor, remote, computer or computer:LEVEL.
+std::string SeatWord(const Seat& seat);

@@ -155,6 +155,21 @@ RulerId TurnPerson(const GameState& world, RulerId turnRuler)
     return turnRuler;
 }
 
+std::string SeatWord(const Seat& seat)
+{
+    switch (seat.kind) {
+    case SeatKind::Person:
+        return "person";
+    case SeatKind::Advisor:
+        return "advisor";
+    case SeatKind::Remote:
+        return "remote";
+    case SeatKind::Computer:
+        break;
+    }
+    return seat.level ? "computer:" + std::string(DifficultyName(*seat.level)) : "computer";
+}
+
 std::optional<Seat> SeatOfWord(std::string_view word)
 {
     if (word == "person" || word == "rest")

@@ -10,6 +10,7 @@ GameController::GameController(QObject* parent) : QObject(parent)
 {
     platform::SeedFromClock(Session().world.commandRandom, Session().world.clock);
     m_conductor.SetListener(this, true, true);
+    m_conductor.SetPlaysSeats(true);
     m_stepTimer.setSingleShot(true);
     connect(&m_stepTimer, &QTimer::timeout, this, [this] { m_conductor.Step(); });
 }
@@ -126,7 +127,10 @@ void GameController::ReplayEnded(const platform::Message& words)
 
 bool GameController::Rest() { return m_conductor.Rest(); }
 
-CommandResult GameController::Give(const PlayerCommand& command) { return m_conductor.Give(command); }
+CommandResult GameController::Give(const PlayerCommand& command, RulerId from)
+{
+    return m_conductor.Give(command, from);
+}
 
 void GameController::SayTurnStatus() { m_conductor.SayTurnStatus(); }
 

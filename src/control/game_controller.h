@@ -95,8 +95,9 @@ public:
     // Carries out the command of the player whose turn it is (not the rest: Rest): the
     // status line says what came of it, a move done or a war shows its result, a war
     // that unifies the country ends the game. With one key a turn, a command that used
-    // the turn up is followed by the rest at once.
-    CommandResult Give(const PlayerCommand& command);
+    // the turn up is followed by the rest at once. from: the seat it comes from (this
+    // screen's, or a ruler's), refused when the turn is not his (GameConductor::Give).
+    CommandResult Give(const PlayerCommand& command, RulerId from = GameConductor::kThisScreen);
     CommandResult Check(const PlayerCommand& command) const { return Session().Check(command); }
     // The rest: the computer's turns (those of a new or loaded game, too). False when
     // they cannot start now (a worker still runs, or no thread could be had: the
@@ -117,6 +118,15 @@ public:
     QString Words(const platform::Message& words) const;
     // Says the turn's words again (the country whose turn it is, its command to give).
     void SayTurnStatus();
+
+    // ---- Seats ----
+
+    // A ruler's seat changes hands (a person's ruler to the computer at a level or to
+    // the advisor, and back): at once where the game stands still, else at its next
+    // stop. The advisor plays its seats here, each command shown as a person's is.
+    bool ChangeSeat(RulerId ruler, const Seat& seat) { return m_conductor.ChangeSeat(ruler, seat); }
+    // His seat as it stands, or as a change waiting for the next stop leaves it.
+    Seat SeatOf(RulerId ruler) const { return m_conductor.SeatOf(ruler); }
 
     // ---- Going back and records played back ----
 

@@ -47,10 +47,11 @@ const char* velcor_load(const std::uint8_t* save, int saveSize, const char* name
                               Bytes(chronicle, chronicleSize)));
 }
 const char* velcor_replay(const std::uint8_t* record, int size) { return Answer(Game().Replay(Bytes(record, size))); }
-// key: the command's key as the turn's description names it (M, W, L, C, S, T, R).
-const char* velcor_command(const char* key, int a, int b, int c, int d)
+// key: the command's key as the turn's description names it (M, W, L, C, S, T, R);
+// ruler: the seat it comes from (the description's acting; 0: the page's own).
+const char* velcor_command(const char* key, int a, int b, int c, int d, int ruler)
 {
-    return Answer(Game().Command(key ? key : "", a, b, c, d));
+    return Answer(Game().Command(key ? key : "", a, b, c, d, ruler));
 }
 const char* velcor_choose(const char* key) { return Answer(Game().Choose(key ? key : "")); }
 const char* velcor_check_move(int destination) { return Answer(Game().CheckMove(destination)); }

@@ -361,15 +361,19 @@ std::string WebGame::Replay(const std::string& recordText)
     return Answer(nullptr);
 }
 
-std::string WebGame::Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d)
+std::string WebGame::Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d,
+                             RulerId ruler)
 {
     const std::optional<TurnCommand> command = CommandOfKey(key);
     CommandResult result;
     result.refusal = CommandRefusal::NotNow;
     if (!command) {
         result.words = platform::Message::Plain("no command " + key);
+    } else if (platform::Message why = m_game.SeatRefusal(ruler); !why.empty()) {
+        result.refusal = CommandRefusal::NotYourTurn;
+        result.words = std::move(why);
     } else if (*command != TurnCommand::Rest) {
-        result = m_game.Give(m_game.CommandOf(*command, a, MoveAmounts{b, c, d}));
+        result = m_game.Give(m_game.CommandOf(*command, a, MoveAmounts{b, c, d}), ruler);
     } else if (const CommandState& rest = Current().Of(TurnCommand::Rest); !rest.allowed) {
         result.words = rest.why;
     } else {

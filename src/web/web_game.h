@@ -104,8 +104,10 @@ public:
     // A record played again to its end; the game goes on from there.
     std::string Replay(const std::string& recordText);
     // The command of the turn command of this key (the description's): a move to a
-    // (soldiers b, provisions c, funds d), a war on a, a domestic one, or the rest.
-    std::string Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d);
+    // (soldiers b, provisions c, funds d), a war on a, a domestic one, or the rest; from
+    // the seat of ruler (0: the page's own), refused when the turn is not his.
+    std::string Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d,
+                        RulerId ruler = GameConductor::kThisScreen);
     // The choice of a move's (M) or a war's (W) target begins; any other key takes the
     // choice (or the windows after it) back: the turn as it was.
     std::string Choose(const std::string& key);
