@@ -1531,6 +1531,21 @@ A war needs as many provisions as soldiers</numerusform>
     </message>
 </context>
 <context>
+    <name>SeatMenu</name>
+    <message>
+        <source>%1の担当: %2</source>
+        <translation>%1 played by: %2</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲする君主がいません</source>
+        <translation>No ruler is played by a person</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰ(&amp;P)</source>
+        <translation>&amp;Players</translation>
+    </message>
+</context>
+<context>
     <name>SeatsDialog</name>
     <message>
         <source>COM 易しい</source>

@@ -16,6 +16,7 @@
 #include "app/game_history.h"
 #include "app/game_story.h"
 #include "app/hot_seat.h"
+#include "app/seat_menu.h"
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/view_options.h"
@@ -73,6 +74,7 @@ bool CKivApp::InitInstance(qreal zoom)
     m_ending->SetWatching([story = m_story] { return story->Replaying(); });
     m_hotSeat = new HotSeat(*m_frame, *m_view); // owned by the frame
     m_hotSeat->SetWatching([story = m_story] { return story->Replaying(); });
+    m_seats = new SeatMenu(*m_frame, *m_view); // owned by the frame
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
     // Leaving a game with a command not saved asks first, pointing to the autosave.

@@ -14,6 +14,7 @@ class GameHistory;
 class DifficultyMenu;
 class GameStory;
 class HotSeat;
+class SeatMenu;
 class ViewOptions;
 class CKivView;
 class GameController;
@@ -46,6 +47,7 @@ public:
     GameHistory* History() const { return m_history; }
     DifficultyMenu* DifficultyChoice() const { return m_difficulty; }
     HotSeat* HotSeats() const { return m_hotSeat; }
+    SeatMenu* Seats() const { return m_seats; }
     Chronicle* GetChronicle() const { return m_chronicle; }
     Ending* GetEnding() const { return m_ending; }
     // The game's record beside its saves, going back a turn, a record played back.
@@ -62,6 +64,7 @@ private:
     GameHistory* m_history = nullptr; // owned by the frame
     DifficultyMenu* m_difficulty = nullptr; // owned by the frame
     HotSeat* m_hotSeat = nullptr;           // owned by the frame
+    SeatMenu* m_seats = nullptr;            // owned by the frame
     Chronicle* m_chronicle = nullptr; // owned by the frame
     Ending* m_ending = nullptr;       // owned by the frame
     GameStory* m_story = nullptr;      // owned by the frame

@@ -121,7 +121,12 @@ QString SeatsDialog::SeatName(const GameState& world, RulerId ruler)
 {
     if (!GameState::IsRulerId(ruler) || ruler == 0)
         return {};
-    switch (world.seats[static_cast<std::size_t>(ruler)].kind) {
+    return SeatName(world.seats[static_cast<std::size_t>(ruler)], world.difficulty);
+}
+
+QString SeatsDialog::SeatName(const Seat& seat, Difficulty difficulty)
+{
+    switch (seat.kind) {
     case SeatKind::Person:
         return tr("ﾌﾟﾚｲﾔｰ");
     case SeatKind::Advisor:
@@ -131,7 +136,7 @@ QString SeatsDialog::SeatName(const GameState& world, RulerId ruler)
     case SeatKind::Computer:
         break;
     }
-    return tr(kLevelNames[static_cast<std::size_t>(world.LevelOf(ruler))]);
+    return tr(kLevelNames[static_cast<std::size_t>(seat.level.value_or(difficulty))]);
 }
 
 int SeatsDialog::Persons() const

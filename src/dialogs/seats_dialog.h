@@ -52,6 +52,8 @@ public:
     static int LevelPlace(Difficulty level) { return 1 + static_cast<int>(level); }
     // Who plays ruler in world, as the fields name it ("ﾌﾟﾚｲﾔｰ", "COM 難しい").
     static QString SeatName(const GameState& world, RulerId ruler);
+    // A seat so named, a computer without a level of his own at difficulty's.
+    static QString SeatName(const Seat& seat, Difficulty difficulty);
 
 protected:
     void OnOK() override;
