@@ -2,9 +2,11 @@
 # The sources stand in floors, each a folder of src/ (words, dialogs and view share one)
 # that may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < control | cli < words < dialogs < view < app | web
+#   platform < model < rules < session < foresight < conduct < control | cli < words < dialogs < view < app | web
 #
-# The game controller (control: the game as the windows play it) and the command line
+# The conductor (conduct: one game as every front end plays it, and the turn it
+# describes) stands under them all. The game controller (control: the conductor's
+# signals for the windows) and the command line
 # (cli) are rooms side by side on one floor: neither includes the other. The windows
 # (words, dialogs, view) stand on the controller; within them the folders stand in the
 # order of the table: the words every window shows, then the dialogs, then the views,
@@ -16,7 +18,7 @@
 # Two files never include each other (a.cpp including b.h while b.cpp includes a.h):
 # one of them depends on the other, not both.
 #
-# model, rules, session, foresight, cli and web include no Qt header; neither do
+# model, rules, session, foresight, conduct, cli and web include no Qt header; neither do
 # the files of the platform core (velcor_platform_core), which also include none of the
 # Qt platform layer's headers. control includes Qt's core only (no window, no widget).
 # A folder of the table that does not exist yet is simply not scanned.
@@ -29,10 +31,10 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight control cli words   dialogs view    app web)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6       6       7   7)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight control cli windows windows windows app web)
-set(VELCOR_QT_FREE_FOLDERS model rules session foresight cli web)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight conduct control cli words   dialogs view    app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       6       6   7       7       7       8   8)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight conduct control cli windows windows windows app web)
+set(VELCOR_QT_FREE_FOLDERS model rules session foresight conduct cli web)
 # Rooms that never include each other, whatever their floors: the windows and the
 # controller play the game, the command line plays it without them.
 set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")

@@ -638,7 +638,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     // A window that hears every event as it comes, beside the game's own, which is
     // first made only after the months are played.
     ChronicleWindow early(log);
-    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    ASSERT_TRUE(PlayToPlayer([&] { view->Files().LoadGame(start); }));
     for (int month = 0; month < 3; ++month)
         ASSERT_TRUE(PlayToPlayer([&] { view->OnRest(); }));
     log.Poll();
@@ -668,7 +668,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     EXPECT_EQ(std::count(chronicleFile.begin(), chronicleFile.end(), '\n'), static_cast<long>(count) + 1)
         << "the events and the world saved";
 
-    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(QString::fromStdString(savePath)); }));
+    ASSERT_TRUE(PlayToPlayer([&] { view->Files().LoadGame(QString::fromStdString(savePath)); }));
     log.Poll();
     ASSERT_GT(log.Count(), count);
     EXPECT_EQ(log.At(count).kind, EventKind::Start) << "the file's events, then the loaded game's start";
@@ -676,7 +676,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     EXPECT_EQ(chronicle->Window().Model().rowCount() > 0, true);
 
     // The start file has no chronicle beside it: the chronicle begins again.
-    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    ASSERT_TRUE(PlayToPlayer([&] { view->Files().LoadGame(start); }));
     log.Poll();
     EXPECT_EQ(log.At(0).kind, EventKind::Start);
     EXPECT_LT(log.Count(), count);
@@ -685,7 +685,7 @@ TEST_F(ChronicleFrameTest, TheWorkersEventsReachTheWindowAndTheSaveKeepsThem)
     // Beside it now the later game's chronicle: set aside, the game loads all the same,
     // and the status line says so at the player's turn.
     WriteFileBytes(dir.Path("start.txt.chronicle.jsonl"), chronicleFile);
-    ASSERT_TRUE(PlayToPlayer([&] { view->LoadGame(start); }));
+    ASSERT_TRUE(PlayToPlayer([&] { view->Files().LoadGame(start); }));
     log.Poll();
     EXPECT_EQ(log.At(0).kind, EventKind::Start);
     EXPECT_LT(log.Count(), count);

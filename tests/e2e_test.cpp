@@ -761,11 +761,11 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
                      Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled();
         // Starting a game now would wait for the worker, which waits for this window.
         if (!offered)
-            loaded = view->LoadGame(QString::fromStdString(saved));
+            loaded = view->Files().LoadGame(QString::fromStdString(saved));
         m->accept();
     });
     script.Start();
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("lost.txt"))));
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("lost.txt"))));
     ASSERT_TRUE(WaitUntil([&] { return script.Done(); }, 20000));
     EXPECT_FALSE(offered);
     EXPECT_FALSE(menuOffers) << "ｹﾞｰﾑ開始 and ﾛｰﾄﾞ are greyed while the worker waits";
@@ -777,7 +777,7 @@ TEST_F(EndToEnd, NoNewGameWhileTheWorkerWaitsOnTheGameOverMessage)
     EXPECT_TRUE(Command(CommandTable::ID_FILE_LOAD_GAME)->isEnabled());
     EXPECT_EQ(view->mode, ViewMode::GameOver);
     view->SetWindowTimes(1, 1);
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(saved)));
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(saved)));
     WaitForPlayer();
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
 }

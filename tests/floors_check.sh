@@ -27,6 +27,12 @@ refused app/beside.cpp "web/web_game.h"
 refused control/up.cpp "view/map.h"
 refused control/widget.cpp <QWidget>
 refused foresight/up2.cpp "control/game_controller.h"
+refused foresight/up3.cpp "conduct/game_conductor.h"
+refused conduct/up.cpp "control/game_controller.h"
+refused conduct/up2.cpp "web/web_game.h"
+refused conduct/qt.cpp <QObject>
+allowed cli/down.cpp "conduct/game_conductor.h"
+allowed control/down.cpp "conduct/turn_description.h"
 refused cli/apart.cpp "control/game_controller.h"
 refused control/apart.cpp "cli/headless.h"
 allowed view/side.cpp "dialogs/box.h"

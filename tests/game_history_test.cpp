@@ -281,7 +281,7 @@ TEST_F(GameHistoryTest, EachPlayerTurnIsKeptAsASaveOfThatMomentWouldKeepIt)
     // The chronicle as the game keeps it: each autosave keeps it beside it, whole.
     game->Session().events.Add(&chronicle->Observer());
     History(dir.Path("auto")).KeepChronicle(chronicle.get());
-    ASSERT_TRUE(view->LoadGame(Q(world)));
+    ASSERT_TRUE(view->Files().LoadGame(Q(world)));
     WaitForPlayer();
     const QString sidecar = ChronicleLog::ChroniclePath(Q(dir.Path("auto/autosave1.txt")));
     ASSERT_EQ(FileNames(dir.Path("auto")).size(), 2u);
@@ -309,7 +309,7 @@ TEST_F(GameHistoryTest, AFailureIsShownOnceAndTheTurnsOwnTextComesBack)
 {
     WriteFileBytes(dir.Path("auto"), "a file where the folder should be");
     History(dir.Path("auto/saves"));
-    ASSERT_TRUE(view->LoadGame(Q(world)));
+    ASSERT_TRUE(view->Files().LoadGame(Q(world)));
     WaitForPlayer();
     EXPECT_TRUE(view->statusText.startsWith(GameHistory::FailureText(QString()))) << view->statusText.toStdString();
     EXPECT_TRUE(boxes.isEmpty()) << "no window stops the game";
@@ -339,7 +339,7 @@ TEST_F(GameHistoryTest, AFailureIsShownOnceAndTheTurnsOwnTextComesBack)
 TEST_F(GameHistoryTest, ResumingFromAnAutosaveLoadsTheChosenTurn)
 {
     History(dir.Path("auto"));
-    ASSERT_TRUE(view->LoadGame(Q(world)));
+    ASSERT_TRUE(view->Files().LoadGame(Q(world)));
     WaitForPlayer();
     const std::int32_t firstMonth = W().month;
     NextTurn();
@@ -370,11 +370,11 @@ TEST_F(GameHistoryTest, TheLastFourGamesSavedOrLoaded)
         ASSERT_TRUE(std::filesystem::copy_file(world, saves.back()));
     }
     for (int i : {0, 1, 2}) {
-        ASSERT_TRUE(view->LoadGame(Q(saves[static_cast<std::size_t>(i)])));
+        ASSERT_TRUE(view->Files().LoadGame(Q(saves[static_cast<std::size_t>(i)])));
         WaitForPlayer();
     }
     SaveByHand(saves[3]);
-    ASSERT_TRUE(view->LoadGame(Q(saves[1]))); // again: moves to the top
+    ASSERT_TRUE(view->Files().LoadGame(Q(saves[1]))); // again: moves to the top
     WaitForPlayer();
     SaveByHand(saves[4]);
     const QStringList expected = {Q(saves[4]), Q(saves[1]), Q(saves[3]), Q(saves[2])};

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <functional>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,7 @@
 #include "app/view_options.h"
 #include "gui_test_support.h"
 #include "message_log.h"
+#include "model/scenario_file.h"
 #include "platform/window_scale.h"
 #include "platform/clock.h"
 #include "platform/fonts.h"
@@ -55,6 +57,7 @@
 #include "view/map/game_document.h"
 #include "view/map/hand_over_notice.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "view/map/map_labels.h"
 #include "view/map/map_tips.h"
 #include "view/map/map_picture.h"
@@ -101,7 +104,7 @@ protected:
     }
     void StartGame(RulerId ruler = 1)
     {
-        ASSERT_TRUE(view->NewGame(0, ruler));
+        ASSERT_TRUE(view->Files().NewGame(0, ruler));
         ASSERT_TRUE(PlayersTurn());
     }
     // The player rests; his next turn.
@@ -443,6 +446,45 @@ TEST_F(GameWindows, TheAdviceThePanelAndTheBattleArrowsFollowTheGame)
     }
 }
 
+// The windows' half of the turn's agreement with the session: on a game of each
+// scenario, through random commands given by their keys, a command's button acts
+// (enabled, its tooltip giving no reason) exactly when the session's own Check lets the
+// turn country give it (a move or a war to some country).
+TEST_F(GameWindows, TheButtonsActExactlyWhenTheSessionAllows)
+{
+    auto sessionAllows = [&](TurnCommand command) {
+        GameConductor& conductor = game->Conductor();
+        for (int target = 0; target < kCountryCount; ++target)
+            if (conductor.Session().Check(conductor.CommandOf(command, target)).refusal == CommandRefusal::None)
+                return true;
+        return false;
+    };
+    for (int scenario = 1; scenario <= 3; ++scenario) {
+        SCOPED_TRACE(scenario);
+        const std::string folder = platform::PathToBytes(view->dataDirectory);
+        const RulerId ruler = ReadScenarioFile(ScenarioFilePath(folder, scenario)).rulers.front();
+        ASSERT_TRUE(view->Files().NewGame(scenario - 1, ruler));
+        ASSERT_TRUE(PlayersTurn());
+        std::mt19937 pick(static_cast<unsigned>(scenario));
+        int compared = 0;
+        for (int month = 0; month < 8 && view->mode == ViewMode::PlayerTurn; ++month) {
+            for (int given = 0; given < 2; ++given) { // before the turn's command and after it
+                for (const CommandEntry& entry : CommandTable::Entries()) {
+                    QPushButton* button = view->*entry.button;
+                    const bool acts = button->isEnabled() && button->toolTip() == CommandTable::Tooltip(entry, QString());
+                    EXPECT_EQ(acts, sessionAllows(entry.command)) << entry.caption << " in month " << month;
+                    ++compared;
+                }
+                const CommandEntry& chosen = CommandTable::Entries()[2 + pick() % 4]; // a domestic command
+                view->OnKey(chosen.key, Qt::NoModifier, false);
+            }
+            view->OnKey(Qt::Key_R, Qt::NoModifier, false);
+            ASSERT_TRUE(PlayersTurn());
+        }
+        EXPECT_GE(compared, 7 * 2 * 4);
+    }
+}
+
 TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
 {
     StartGame();
@@ -485,7 +527,7 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
              emit game->gameEnded();
          }, 1, true},
         {"a save of his own loaded", [&] {
-             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+             ASSERT_TRUE(view->Files().LoadGame(platform::PathFromBytes(savePath)));
              ASSERT_TRUE(PlayersTurn());
          }, 1, false},
         {"watched again, then a new game", [&] {
@@ -520,12 +562,12 @@ TEST_F(GameWindows, TwoPeopleTakeTurnsBehindTheHandOverAndASaveKeepsTheirSeats)
         RulerId turn;
         bool handedOver;
     } turns[] = {
-        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->NewGame(0, seats, 1)); }, 2, false},
+        {"a new game: the month's first person", [&] { ASSERT_TRUE(view->Files().NewGame(0, seats, 1)); }, 2, false},
         {"his rest: the other person", [&] { view->OnRest(); }, 1, true},
         {"a save made after his command, loaded: the next month's first", [&] {
              QString why;
              ASSERT_TRUE(game.SaveGame(platform::PathFromBytes(savePath), &why)) << why.toStdString();
-             ASSERT_TRUE(view->LoadGame(platform::PathFromBytes(savePath)));
+             ASSERT_TRUE(view->Files().LoadGame(platform::PathFromBytes(savePath)));
          }, 2, false},
         {"his rest again", [&] { view->OnRest(); }, 1, true},
     };
@@ -572,7 +614,7 @@ TEST_F(GameWindows, APersonWhoLosesHisLastCountryIsToldAndRankedWhileTheOthersPl
         std::sort(rulers.begin(), rulers.end());
         return rulers;
     };
-    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, seats, 1));
     ASSERT_TRUE(PlayersTurn());
     ASSERT_EQ(game->Session().TurnRuler(), 2);
     NextTurn();
@@ -635,7 +677,7 @@ TEST_F(GameWindows, ComputersAtSeveralLevelsAreShownAndRecordedAtEachLevel)
     seats[2].level = Difficulty::Easy;
     game->SetNewGameDifficulty(Difficulty::Hard);
     QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
-    ASSERT_TRUE(view->NewGame(0, seats, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, seats, 1));
     ASSERT_TRUE(PlayersTurn());
     const QString both = QStringLiteral("易しい・難しい");
     EXPECT_TRUE(frame->windowTitle().contains(both)) << frame->windowTitle().toStdString();
@@ -686,7 +728,7 @@ TEST_F(GameWindows, AGameNobodyPlaysSaysSoAndEndsWithNobodysScoreOrCommands)
         bool ended;
     } steps[] = {
         {"watched", [&] {
-             ASSERT_TRUE(view->NewGame(0, Seats{}, 1));
+             ASSERT_TRUE(view->Files().NewGame(0, Seats{}, 1));
              ASSERT_TRUE(WaitUntil([&] { return game->Phase() == TurnPhase::Watching; }, 30000));
              app->HotSeats()->SetPaused(true);
              ASSERT_TRUE(monthWatched());
@@ -820,7 +862,7 @@ TEST_F(GameWindows, TheEnglishGameReadsWholeAndTheWindowReopensWhereItWasLeft)
              view->OnDraw();
              view->RecordTexts(nullptr);
              const QFontMetrics metrics(panelFont);
-             for (const QString& label : CKivView::PanelLabels()) {
+             for (const QString& label : StatusPanel::Labels()) {
                  const auto drawn = std::find_if(texts.begin(), texts.end(),
                                                  [&](const CKivView::DrawnText& t) { return t.text == label; });
                  ASSERT_NE(drawn, texts.end()) << label.toStdString() << " is drawn whole";
@@ -941,14 +983,14 @@ TEST_F(GameWindows, A_RandomScenariosSeedIsNamedWhereverTheGameIsTold)
     ASSERT_FALSE(record.steps.empty());
     const auto* start = std::get_if<RecordStart>(&record.steps.front());
     ASSERT_NE(start, nullptr);
-    EXPECT_FALSE(view->RandomSeed().has_value()) << "a bundled scenario's game";
+    EXPECT_FALSE(view->Files().RandomSeed().has_value()) << "a bundled scenario's game";
     constexpr std::uint32_t kSeed = 4040404;
     const QString seed = QString::number(kSeed);
     EXPECT_FALSE(frame->windowTitle().contains(seed));
     platform::settings::SetRandomSeedOf(Crc32(start->world), kSeed);
 
     StartGame(); // the same start again (the clock is fixed)
-    EXPECT_EQ(view->RandomSeed(), kSeed);
+    EXPECT_EQ(view->Files().RandomSeed(), kSeed);
     EXPECT_TRUE(frame->windowTitle().contains(seed)) << frame->windowTitle().toStdString();
     app->GetChronicle()->ShowWindow();
     QAbstractItemModel* chronicle = app->GetChronicle()->Window().List()->model();

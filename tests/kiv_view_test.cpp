@@ -167,7 +167,10 @@ TEST_F(KivViewTest, ClicksSelectTheCountryUnderThePointer)
     EXPECT_EQ(view->marks.shownCountry, 13) << "clicks wait while the computer plays";
 
     // In the end pictures a click inside the map goes back to no game.
-    view->mode = ViewMode::Victory;
+    for (Country& c : W().countries)
+        c.SetRuler(W().playerRuler.Get());
+    ReachTurn(0);
+    ASSERT_EQ(view->mode, ViewMode::Victory);
     view->OnLButtonDown(QPoint(616, 10));
     EXPECT_EQ(view->mode, ViewMode::Victory);
     view->OnLButtonDown(QPoint(300, 300));
@@ -280,7 +283,7 @@ TEST_F(KivViewTest, ShutdownEndsAWorkerThatWaitsOnAWindow)
     });
     script.Start();
     const WorldRecord before = CaptureWorld(W(), W().turnCountry);
-    std::thread worker([this] { game->ShowMessage(platform::Message::Plain("待機"), 60'000); });
+    std::thread worker([this] { game->Conductor().ShowMessage(platform::Message::Plain("待機"), 60'000); });
     QElapsedTimer timer;
     timer.start();
     ASSERT_TRUE(WaitUntil([&] { return shownBeforeStop; }));

@@ -42,6 +42,7 @@
 #include "platform/resources.h"
 #include "rules/turn.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "view/map/map_labels.h"
 #include "view/windows/chronicle_log.h"
 #include "words/shown_text.h"
@@ -163,7 +164,7 @@ TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
     const QStringList japaneseMenus = MenuTitles();
     EXPECT_EQ(japaneseMenus,
               (QStringList{QStringLiteral("ﾌｧｲﾙ(&F)"), QStringLiteral("表示(&V)"), QStringLiteral("ﾍﾙﾌﾟ(&H)")}));
-    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, 1));
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
     ASSERT_EQ(view->mode, ViewMode::PlayerTurn);
     const QString japaneseStatus = view->statusText;
@@ -218,7 +219,7 @@ TEST_F(LanguageTest, AChoiceRewordsMenusButtonsAndTheStatusLineAtOnceAndBack)
 
 TEST_F(LanguageTest, TheRulesWordsAreTranslatedWithTheirNamesWhileTheirJapaneseTextStays)
 {
-    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, 1));
     Choose("en");
     // 荊州 is country 10 in every shipped scenario.
     ASSERT_EQ(CountryNameUtf8(W(), 10), "荊州");
@@ -332,7 +333,7 @@ TEST_F(LanguageTest, TheFileDialogOpensWhereGamesAreKeptAndSpeaksTheGamesLanguag
 
 TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
 {
-    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, 1));
     for (const char* language : {"ja", "en"}) {
         SCOPED_TRACE(language);
         Choose(language);
@@ -356,7 +357,7 @@ TEST_F(LanguageTest, EveryLabelAndButtonHoldsItsTextInBothLanguages)
             EXPECT_TRUE(drawn(r).copy(rightOfName) == none.copy(rightOfName)) << shown::RulerName(r).toStdString();
         // The date from x 480 to the panel's edge at 599, with the widest month.
         EXPECT_LE(panel.horizontalAdvance(
-                      QCoreApplication::translate("CKivView", "%1 年 %2 月").arg(2000).arg(12)),
+                      QCoreApplication::translate("StatusPanel", "%1 年 %2 月").arg(2000).arg(12)),
                   119);
 
         CMoveDlg move;
@@ -388,7 +389,7 @@ bool HasJapanese(const QString& text)
 
 TEST_F(LanguageTest, TheEnglishGameSaysInEnglishWhatTheFilesTheCalendarAndThePanelTell)
 {
-    ASSERT_TRUE(view->NewGame(0, 1));
+    ASSERT_TRUE(view->Files().NewGame(0, 1));
     ASSERT_TRUE(WaitUntil([&] { return view->mode != ViewMode::ComputerTurns; }, 20000));
     Choose("en");
 
@@ -426,7 +427,7 @@ TEST_F(LanguageTest, TheEnglishGameSaysInEnglishWhatTheFilesTheCalendarAndThePan
     view->OnDraw();
     view->RecordTexts(nullptr);
     const QFontMetrics metrics(platform::Font(platform::GameFont::System, 1));
-    for (const QString& label : CKivView::PanelLabels()) {
+    for (const QString& label : StatusPanel::Labels()) {
         const auto drawn = std::find_if(texts.begin(), texts.end(), [&](const auto& t) { return t.text == label; });
         ASSERT_NE(drawn, texts.end()) << label.toStdString();
         EXPECT_LE(drawn->at.x() + metrics.horizontalAdvance(label), 500 - metrics.horizontalAdvance(QLatin1Char(' ')))

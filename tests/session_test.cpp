@@ -115,7 +115,7 @@ TEST(WorldValue, AskingAdviceChangesNothingOfTheGame)
         for (HeadlessGame* game : {&asked, &quiet}) {
             StartTestGame(*game, 1700000321);
             game->GetWorld().difficulty = static_cast<Difficulty>(level);
-            game->Host().planner = &master;
+            game->Conductor().planner = &master;
             PlayOn(*game, 2);
         }
         GameState& world = asked.GetWorld();

@@ -148,12 +148,12 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
 TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
 {
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
-    ASSERT_TRUE(view->NewGame(1, 2));
+    ASSERT_TRUE(view->Files().NewGame(1, 2));
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
     std::string error;
     ASSERT_TRUE(SaveCountryFile(W(), dir.Path("saved.txt"), W().turnCountry - 1, &error)) << error;
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
     EXPECT_FALSE(frame->isWindowModified());
@@ -161,16 +161,16 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     // A game at another difficulty (the last of the menu, whose computer rulers look
     // ahead) says so, and keeps it through its save.
     app->DifficultyChoice()->Actions()[kDifficultyLevels - 1]->trigger();
-    ASSERT_TRUE(view->NewGame(1, 2));
+    ASSERT_TRUE(view->Files().NewGame(1, 2));
     WaitForPlayer();
     EXPECT_EQ(W().difficulty, Difficulty::Master);
     EXPECT_TRUE(frame->windowTitle().contains(summary::DifficultyName(Difficulty::Master))) << frame->windowTitle().toStdString();
     ASSERT_TRUE(game->Session().SaveGame(dir.Path("master.txt"), W().turnCountry - 1, &error)) << error;
     app->DifficultyChoice()->Actions()[1]->trigger();
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("saved.txt"))));
     WaitForPlayer();
     EXPECT_EQ(frame->windowTitle(), QStringLiteral("Velcor"));
-    ASSERT_TRUE(view->LoadGame(QString::fromStdString(dir.Path("master.txt"))));
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("master.txt"))));
     WaitForPlayer();
     EXPECT_EQ(W().difficulty, Difficulty::Master);
 }
@@ -181,7 +181,7 @@ TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)
     for (bool inGame : {false, true}) {
         SCOPED_TRACE(inGame ? "in a game" : "before a game");
         if (inGame) {
-            ASSERT_TRUE(view->NewGame(2, 1));
+            ASSERT_TRUE(view->Files().NewGame(2, 1));
             WaitForPlayer();
         }
         const WorldRecord before = CaptureWorld(W(), W().turnCountry);

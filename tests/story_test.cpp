@@ -39,8 +39,8 @@ protected:
             break;
         case 1:
             if (!friends.empty())
-                view->PlayRecordedCommand(command::Move{c, friends.front(), W().countries[c].GetSoldiers() / 2,
-                                                        W().countries[c].GetProvisions() / 3, 7});
+                game->Give(command::Move{c, friends.front(), W().countries[c].GetSoldiers() / 2,
+                                         W().countries[c].GetProvisions() / 3, 7});
             break;
         case 2:
             if (!targets.empty() && WarBlock(W(), c) == CommandBlock::None) {

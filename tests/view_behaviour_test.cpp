@@ -154,7 +154,7 @@ TEST_F(ViewBehaviourTest, NewGameAndLoadClearTheStatusLine)
     for (bool load : {true, false}) {
         view->statusText = QStringLiteral("ゲームオーバーです");
         view->mode = ViewMode::GameOver;
-        ASSERT_TRUE(load ? view->LoadGame(QString::fromStdString(saved)) : view->NewGame(0, 1)) << load;
+        ASSERT_TRUE(load ? view->Files().LoadGame(QString::fromStdString(saved)) : view->Files().NewGame(0, 1)) << load;
         EXPECT_EQ(view->statusText, QString()) << load;
         ASSERT_TRUE(WaitUntil([&] { return view->mode == ViewMode::PlayerTurn && game->CanStartGame(); }, 20000));
     }

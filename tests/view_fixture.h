@@ -99,7 +99,15 @@ protected:
     {
         W().turnCountry = country;
         game->Session().Resume();
-        game->PlayerTurn(country);
+        game->Conductor().PlayerTurn(country);
+    }
+    // A choice of target begun as its button begins it.
+    void Choose(ViewMode mode)
+    {
+        if (mode == ViewMode::ChooseMoveTarget)
+            view->OnMove();
+        else
+            view->OnWar();
     }
     const QImage& Draw()
     {

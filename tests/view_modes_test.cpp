@@ -14,6 +14,7 @@
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
 #include "view/windows/own_countries_wnd.h"
+#include "words/shown_text.h"
 #include "view_fixture.h"
 
 // Country 1 (豫州, ruler 2) is the player's and has the turn. It borders 0 (司隷,
@@ -60,10 +61,9 @@ TEST_F(ViewModesTest, ARightClickOnlyCancelsAChoice)
     }
     for (ViewMode mode : {ViewMode::ChooseMoveTarget, ViewMode::ChooseAttackTarget}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        view->mode = mode;
+        Choose(mode);
+        log.entries.clear();
         view->statusText = QStringLiteral("選択中");
-        view->DisableCommands();
-        view->restButton->setEnabled(false);
         QTest::mouseClick(view.get(), Qt::RightButton, {}, Inside(4));
         EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
         EXPECT_EQ(view->statusText, QStringLiteral("1 豫州 の番です"));
@@ -77,10 +77,9 @@ TEST_F(ViewModesTest, AChoiceIgnoresClicksOutsideTheMapAndTakesTheShownCountryOn
 {
     for (ViewMode mode : {ViewMode::ChooseMoveTarget, ViewMode::ChooseAttackTarget}) {
         SCOPED_TRACE(static_cast<int>(mode));
-        view->mode = mode;
+        Choose(mode);
+        log.entries.clear();
         view->statusText = QStringLiteral("選択中");
-        view->DisableCommands();
-        view->restButton->setEnabled(false);
         for (QPoint outside : {QPoint(616, 120), QPoint(20, 440), QPoint(-1, 120), QPoint(700, 500)}) {
             view->OnLButtonDown(outside);
             EXPECT_EQ(view->mode, mode) << outside.x() << "," << outside.y();
@@ -153,10 +152,10 @@ TEST_F(ViewModesTest, UnificationIsTestedAfterARefusedTarget)
     EXPECT_EQ(view->mode, ViewMode::Victory);
     EXPECT_EQ(view->statusText, QStringLiteral("中国全土を統一しました"));
     EXPECT_FALSE(view->restButton->isEnabled());
-    // The six action buttons stay as the refusal left them.
+    // At the end no command is offered.
     for (QPushButton* b : {view->moveButton, view->warButton, view->landButton, view->commerceButton,
                            view->conscriptButton, view->trainButton})
-        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
     const std::vector<MessageLog::Entry> expected = {M("攻撃先を選択してください", 1000), M("冀州 には攻撃できません", 1500),
                                                      M("中国全土を統一しました", 1500)};
     EXPECT_EQ(log.entries, expected) << Show(log.entries);
@@ -269,7 +268,7 @@ TEST_F(ViewModesTest, TheOwnCountriesListFollowsTheGameAndPointsTheMap)
         // The war column says what the war command's own test says.
         if (step.shortOfProvisions >= 0) {
             EXPECT_EQ(table.item(rowOf(step.shortOfProvisions), 9)->text(),
-                      CommandTable::BlockText(CommandBlock::Provisions));
+                      shown::Text(RefusalWords(CommandBlock::Provisions)));
         }
         // A click on a row, or Enter on it, shows its country in the status panel.
         for (int country : step.countries) {

@@ -114,7 +114,7 @@ TEST_F(GameSpeedTest, TheWindowsTimesAreDividedByTheSpeedsStep)
             step = battle->StepInterval();
             battle->Abandon();
         });
-        game->Present(*script);
+        game->Conductor().Present(*script);
         EXPECT_EQ(step, 1500 / d);
     }
 }
@@ -143,14 +143,14 @@ TEST_F(GameSpeedTest, EveryBattleEndsAsItWouldAtAnySpeed)
         view->SetWindowTimes(0, 0);
         view->SetSpeed(GameSpeed::Fastest);
         std::unique_ptr<BattleScript> fastest = fresh();
-        ASSERT_TRUE(game->Present(*fastest));
+        ASSERT_TRUE(game->Conductor().Present(*fastest));
         EXPECT_EQ(Of(*fastest, W().commandRandom), expected);
 
         // And at a pace no speed gives, a step a millisecond.
         view->SetWindowTimes(0, 1);
         view->SetSpeed(GameSpeed::Normal);
         std::unique_ptr<BattleScript> quick = fresh();
-        ASSERT_TRUE(game->Present(*quick));
+        ASSERT_TRUE(game->Conductor().Present(*quick));
         EXPECT_EQ(Of(*quick, W().commandRandom), expected);
     }
 }
@@ -481,7 +481,7 @@ TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
     // 董卓, who outlasts his first months, on a clock of the game's own: the same
     // battles at every run.
     View()->Game().Session().world.clock.FixFrom(1700000000);
-    ASSERT_TRUE(View()->NewGame(0, 9));
+    ASSERT_TRUE(View()->Files().NewGame(0, 9));
 
     int turnsWithBattles = 0;
     for (int turn = 0; turn < 40 && turnsWithBattles < 3; ++turn) {

@@ -242,8 +242,7 @@ TEST_F(ViewPanelTest, TheAdviceSaysItsScaleItsReasonsWholeAndWhyNoWar)
 {
     StartTurnOfCountry1();
     W().countries[1].SetProvisions(0); // fewer provisions than soldiers: no war
-    const QString noWar = CommandTable::Entries()[1].blocked(W(), 1);
-    ASSERT_EQ(CommandTable::Entries()[1].id, CommandTable::ID_CMD_WAR);
+    const QString noWar = shown::Text(RefusalWords(WarBlock(W(), 1)));
     ASSERT_FALSE(noWar.isEmpty());
     AdviceWindow advice(*view);
     advice.Ask();

@@ -154,8 +154,9 @@ TEST_F(ViewZoomTest, ARightClickAtAnyZoomCancelsAChoice)
 {
     LoadTestWorld();
     view->SetZoom(2);
-    W().turnCountry = 0;
-    view->mode = ViewMode::ChooseMoveTarget;
+    ReachTurn(0);
+    Choose(ViewMode::ChooseMoveTarget);
+    ASSERT_EQ(view->mode, ViewMode::ChooseMoveTarget);
     QTest::mouseClick(view.get(), Qt::RightButton, {}, QPoint(1000, 700));
     EXPECT_EQ(view->mode, ViewMode::PlayerTurn);
 }

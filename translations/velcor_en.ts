@@ -2,24 +2,6 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
-    <name>AutosaveStore</name>
-    <message>
-        <source>フォルダを作れません: %1</source>
-        <translation>Cannot create the folder: %1</translation>
-    </message>
-    <message>
-        <source>%1 年 %2 月 %3</source>
-        <translation>Month %2, %1 %3</translation>
-    </message>
-</context>
-<context>
-    <name>CAboutDlg</name>
-    <message>
-        <source>ﾊﾞｰｼﾞｮﾝ情報</source>
-        <translation>About Velcor</translation>
-    </message>
-</context>
-<context>
     <name>AdviceWindow</name>
     <message>
         <source>助言できるのは自国の番だけです</source>
@@ -65,26 +47,14 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>CBattleDlg</name>
+    <name>AutosaveStore</name>
     <message>
-        <source>戦争</source>
-        <translation>War</translation>
+        <source>フォルダを作れません: %1</source>
+        <translation>Cannot create the folder: %1</translation>
     </message>
     <message>
-        <source>攻撃側</source>
-        <translation>Attack</translation>
-    </message>
-    <message>
-        <source>兵士数</source>
-        <translation>Troops</translation>
-    </message>
-    <message>
-        <source>守備側</source>
-        <translation>Defence</translation>
-    </message>
-    <message>
-        <source>訓練 %1</source>
-        <translation>Training %1</translation>
+        <source>%1 年 %2 月 %3</source>
+        <translation>Month %2, %1 %3</translation>
     </message>
 </context>
 <context>
@@ -139,144 +109,33 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>Chronicle</name>
+    <name>CAboutDlg</name>
     <message>
-        <source>戦況記録(&amp;C)</source>
-        <translation>&amp;Chronicle</translation>
-    </message>
-    <message>
-        <source>国名を表示</source>
-        <translation>Country names on the map</translation>
-    </message>
-    <message>
-        <source>戦況報告を表示</source>
-        <translation>Turn report</translation>
+        <source>ﾊﾞｰｼﾞｮﾝ情報</source>
+        <translation>About Velcor</translation>
     </message>
 </context>
 <context>
-    <name>ChronicleWindow</name>
+    <name>CBattleDlg</name>
     <message>
-        <source>この時点から再開</source>
-        <translation>Resume from here</translation>
-    </message>
-</context>
-<context>
-    <name>Ending</name>
-    <message>
-        <source>記録を読めませんでした
-%1
-%2</source>
-        <translation>The records could not be read
-%1
-%2</translation>
+        <source>戦争</source>
+        <translation>War</translation>
     </message>
     <message>
-        <source>記録を書き込めませんでした
-%1
-%2</source>
-        <translation>The records could not be written
-%1
-%2</translation>
+        <source>攻撃側</source>
+        <translation>Attack</translation>
     </message>
     <message>
-        <source>記録(&amp;R)</source>
-        <translation>&amp;Records</translation>
+        <source>兵士数</source>
+        <translation>Troops</translation>
     </message>
     <message>
-        <source>%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます</source>
-        <translation>%1 has lost every country. The game goes on for the others.</translation>
-    </message>
-</context>
-<context>
-    <name>GameSummaryWindow</name>
-    <message>
-        <source>戦績</source>
-        <translation>How the game went</translation>
+        <source>守備側</source>
+        <translation>Defence</translation>
     </message>
     <message>
-        <source>シナリオ</source>
-        <translation>Scenario</translation>
-    </message>
-    <message>
-        <source>君主</source>
-        <translation>Ruler</translation>
-    </message>
-    <message>
-        <source>難易度</source>
-        <translation>Difficulty</translation>
-    </message>
-    <message>
-        <source>期間</source>
-        <translation>Played</translation>
-    </message>
-    <message>
-        <source>攻撃</source>
-        <translation>Attacks</translation>
-    </message>
-    <message>
-        <source>%1勝 %2敗</source>
-        <translation>%1 won, %2 lost</translation>
-    </message>
-    <message>
-        <source>防衛</source>
-        <translation>Defences</translation>
-    </message>
-    <message>
-        <source>奪った国</source>
-        <translation>Countries taken</translation>
-    </message>
-    <message>
-        <source>%1か国</source>
-        <translation>%1</translation>
-    </message>
-    <message>
-        <source>失った国</source>
-        <translation>Countries lost</translation>
-    </message>
-    <message>
-        <source>最大勢力</source>
-        <translation>Most countries held</translation>
-    </message>
-    <message>
-        <source>%1か国 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-    <message>
-        <source>得点</source>
-        <translation>Score</translation>
-    </message>
-    <message>
-        <source>%1 (記録 %2位)</source>
-        <translation>%1 (no. %2 in the records)</translation>
-    </message>
-    <message numerus="yes">
-        <source>%1まで (%2か月)</source>
-        <translation>
-            <numerusform>until %1 (%2 month)</numerusform>
-            <numerusform>until %1 (%2 months)</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>%1から%2まで (%3か月)</source>
-        <translation>
-            <numerusform>from %1 to %2 (%3 month)</numerusform>
-            <numerusform>from %1 to %2 (%3 months)</numerusform>
-        </translation>
-    </message>
-    <message>
-        <source>乱世 (種 %1)</source>
-        <translation>Chaos (seed %1)</translation>
-    </message>
-    <message>
-        <source>戦績 (観戦)</source>
-        <translation>How the game went (watched)</translation>
-    </message>
-</context>
-<context>
-    <name>KeysDialog</name>
-    <message>
-        <source>操作方法</source>
-        <translation>Keys</translation>
+        <source>訓練 %1</source>
+        <translation>Training %1</translation>
     </message>
 </context>
 <context>
@@ -289,75 +148,12 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
 <context>
     <name>CKivView</name>
     <message>
-        <source>セーブできませんでした
-%1
-%2</source>
-        <translation>The game could not be saved.
-%1
-%2</translation>
-    </message>
-    <message>
-        <source>セーブが完了しました</source>
-        <translation>The game has been saved.</translation>
-    </message>
-    <message>
-        <source>国名</source>
-        <translation>Name</translation>
-    </message>
-    <message>
-        <source>人口</source>
-        <translation>Pop.</translation>
-    </message>
-    <message>
-        <source>開墾</source>
-        <translation>Farm</translation>
-    </message>
-    <message>
-        <source>商業</source>
-        <translation>Trade</translation>
-    </message>
-    <message>
-        <source>兵糧</source>
-        <translation>Food</translation>
-    </message>
-    <message>
-        <source>資金</source>
-        <translation>Gold</translation>
-    </message>
-    <message>
-        <source>兵士</source>
-        <translation>Army</translation>
-    </message>
-    <message>
-        <source>訓練</source>
-        <translation>Trn.</translation>
-    </message>
-    <message>
-        <source>%1 年 %2 月</source>
-        <translation>Month %2, %1</translation>
-    </message>
-    <message>
         <source>%1 %2 へ移動 (Enter)</source>
         <translation>Move to %1 %2 (Enter)</translation>
     </message>
     <message>
         <source>助言: %1</source>
         <translation>Advice: %1</translation>
-    </message>
-    <message>
-        <source>【%1】%2</source>
-        <translation>[%1] %2</translation>
-    </message>
-    <message>
-        <source>%1の番</source>
-        <translation>%1's turn</translation>
-    </message>
-</context>
-<context>
-    <name>Language</name>
-    <message>
-        <source>言語(&amp;G)</source>
-        <translation>&amp;Language</translation>
     </message>
 </context>
 <context>
@@ -400,49 +196,6 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
-    <name>MapTips</name>
-    <message>
-        <source>%1 %2
-君主 %3
-人口 %4
-開墾 %5
-商業 %6
-兵糧 %7
-資金 %8
-兵士 %9
-訓練 %10</source>
-        <translation>%1 %2
-Ruler %3
-Population %4
-Farmland %5
-Trade %6
-Food %7
-Gold %8
-Troops %9
-Training %10</translation>
-    </message>
-    <message numerus="yes">
-        <source>次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4</source>
-        <translation>
-            <numerusform>Next taxes %2/%1 (in %3 month): about +%4 funds</numerusform>
-            <numerusform>Next taxes %2/%1 (in %3 months): about +%4 funds</numerusform>
-        </translation>
-    </message>
-    <message numerus="yes">
-        <source>次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4
-1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)
-戦争には兵士と同じだけの兵糧が要ります</source>
-        <translation>
-            <numerusform>Next harvest %2/%1 (in %3 month): about +%4 provisions
-In January the soldiers eat %5 (too little halves them)
-A war needs as many provisions as soldiers</numerusform>
-            <numerusform>Next harvest %2/%1 (in %3 months): about +%4 provisions
-In January the soldiers eat %5 (too little halves them)
-A war needs as many provisions as soldiers</numerusform>
-        </translation>
-    </message>
-</context>
-<context>
     <name>CMoveDlg</name>
     <message>
         <source>移動</source>
@@ -471,29 +224,6 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>%1は 0 から %2 までの数を入力してください。</source>
         <translation>%1: enter a number from 0 to %2.</translation>
-    </message>
-</context>
-<context>
-    <name>OwnCountriesWindow</name>
-    <message>
-        <source>可</source>
-        <translation>Yes</translation>
-    </message>
-    <message>
-        <source>命令済み</source>
-        <translation>Done this turn</translation>
-    </message>
-    <message>
-        <source>自国一覧</source>
-        <translation>Own countries</translation>
-    </message>
-    <message>
-        <source>番</source>
-        <translation>Turn</translation>
-    </message>
-    <message>
-        <source>できる命令</source>
-        <translation>Can also</translation>
     </message>
 </context>
 <context>
@@ -613,22 +343,18 @@ A war needs as many provisions as soldiers</numerusform>
     </message>
 </context>
 <context>
-    <name>StartPanel</name>
+    <name>Chronicle</name>
     <message>
-        <source>ｹﾞｰﾑ開始</source>
-        <translation>New game</translation>
+        <source>戦況記録(&amp;C)</source>
+        <translation>&amp;Chronicle</translation>
     </message>
     <message>
-        <source>自動ｾｰﾌﾞから再開  %1</source>
-        <translation>Resume  %1</translation>
+        <source>国名を表示</source>
+        <translation>Country names on the map</translation>
     </message>
     <message>
-        <source>ﾛｰﾄﾞ</source>
-        <translation>Load</translation>
-    </message>
-    <message>
-        <source>最近のｹﾞｰﾑ</source>
-        <translation>Recent games</translation>
+        <source>戦況報告を表示</source>
+        <translation>Turn report</translation>
     </message>
 </context>
 <context>
@@ -640,6 +366,13 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>別のｹﾞｰﾑの記録です</source>
         <translation>it belongs to another game</translation>
+    </message>
+</context>
+<context>
+    <name>ChronicleWindow</name>
+    <message>
+        <source>この時点から再開</source>
+        <translation>Resume from here</translation>
     </message>
 </context>
 <context>
@@ -684,34 +417,6 @@ The new recruits lower the training</translation>
     <message>
         <source>この国の番を終えます</source>
         <translation>Ends this country&apos;s turn</translation>
-    </message>
-    <message>
-        <source>ゲームが始まっていません</source>
-        <translation>No game has started</translation>
-    </message>
-    <message>
-        <source>ほかの国の番です</source>
-        <translation>Another country&apos;s turn</translation>
-    </message>
-    <message>
-        <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
-        <translation>Choosing where to move (right-click or Esc cancels)</translation>
-    </message>
-    <message>
-        <source>攻撃先を選択中です (右クリックまたは Esc で取り消し)</source>
-        <translation>Choosing whom to attack (right-click or Esc cancels)</translation>
-    </message>
-    <message>
-        <source>ゲームは終わりました</source>
-        <translation>The game is over</translation>
-    </message>
-    <message>
-        <source>この番の行動は済みました (休養で番を終えます)</source>
-        <translation>This turn&apos;s action is done (Rest ends the turn)</translation>
-    </message>
-    <message>
-        <source>この番の行動は済みました</source>
-        <translation>This turn&apos;s action is done</translation>
     </message>
     <message>
         <source>移動</source>
@@ -864,6 +569,33 @@ Once the outcome is shown, any key closes it</translation>
     </message>
 </context>
 <context>
+    <name>Ending</name>
+    <message>
+        <source>記録を読めませんでした
+%1
+%2</source>
+        <translation>The records could not be read
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録を書き込めませんでした
+%1
+%2</source>
+        <translation>The records could not be written
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>記録(&amp;R)</source>
+        <translation>&amp;Records</translation>
+    </message>
+    <message>
+        <source>%1 はすべての国を失いました。ｹﾞｰﾑはほかの人で続きます</source>
+        <translation>%1 has lost every country. The game goes on for the others.</translation>
+    </message>
+</context>
+<context>
     <name>FileDialog</name>
     <message>
         <source>Kiv Files (*.txt)</source>
@@ -938,22 +670,18 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
 </context>
 <context>
-    <name>GameController</name>
+    <name>GameFiles</name>
     <message>
-        <source>戻れる手番がありません</source>
-        <translation>There is no earlier turn to go back to</translation>
+        <source>セーブできませんでした
+%1
+%2</source>
+        <translation>The game could not be saved.
+%1
+%2</translation>
     </message>
     <message>
-        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
-        <translation>You can go back only at your turn</translation>
-    </message>
-    <message>
-        <source>その手番は記録にありません</source>
-        <translation>That turn is not in the record</translation>
-    </message>
-    <message>
-        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
-        <translation>Please wait until the computer&apos;s turns are over</translation>
+        <source>セーブが完了しました</source>
+        <translation>The game has been saved.</translation>
     </message>
 </context>
 <context>
@@ -976,7 +704,7 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
     <message>
         <source>(今の手番の始めは 自動ｾｰﾌﾞから再開 の「%1」で続けられます)</source>
-        <translation>(The start of this turn can still be resumed: File → Resume from autosave → "%1")</translation>
+        <translation>(The start of this turn can still be resumed: File → Resume from autosave → &quot;%1&quot;)</translation>
     </message>
 </context>
 <context>
@@ -988,22 +716,6 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>The record could not be saved
 %1
 %2</translation>
-    </message>
-    <message>
-        <source>記録を使えません: %1</source>
-        <translation>The record cannot be used: %1</translation>
-    </message>
-    <message>
-        <source>戻れる手番がありません</source>
-        <translation>There is no earlier turn to go back to</translation>
-    </message>
-    <message>
-        <source>記録に始まりがありません</source>
-        <translation>The record has no start</translation>
-    </message>
-    <message>
-        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
-        <translation>Please wait until the computer&apos;s turns are over</translation>
     </message>
     <message>
         <source>再生が終わりました</source>
@@ -1024,6 +736,91 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>1手進める(&amp;T)</source>
         <translation>S&amp;tep</translation>
+    </message>
+</context>
+<context>
+    <name>GameSummaryWindow</name>
+    <message>
+        <source>戦績</source>
+        <translation>How the game went</translation>
+    </message>
+    <message>
+        <source>シナリオ</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>君主</source>
+        <translation>Ruler</translation>
+    </message>
+    <message>
+        <source>難易度</source>
+        <translation>Difficulty</translation>
+    </message>
+    <message>
+        <source>期間</source>
+        <translation>Played</translation>
+    </message>
+    <message>
+        <source>攻撃</source>
+        <translation>Attacks</translation>
+    </message>
+    <message>
+        <source>%1勝 %2敗</source>
+        <translation>%1 won, %2 lost</translation>
+    </message>
+    <message>
+        <source>防衛</source>
+        <translation>Defences</translation>
+    </message>
+    <message>
+        <source>奪った国</source>
+        <translation>Countries taken</translation>
+    </message>
+    <message>
+        <source>%1か国</source>
+        <translation>%1</translation>
+    </message>
+    <message>
+        <source>失った国</source>
+        <translation>Countries lost</translation>
+    </message>
+    <message>
+        <source>最大勢力</source>
+        <translation>Most countries held</translation>
+    </message>
+    <message>
+        <source>%1か国 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>%1 (記録 %2位)</source>
+        <translation>%1 (no. %2 in the records)</translation>
+    </message>
+    <message numerus="yes">
+        <source>%1まで (%2か月)</source>
+        <translation>
+            <numerusform>until %1 (%2 month)</numerusform>
+            <numerusform>until %1 (%2 months)</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%1から%2まで (%3か月)</source>
+        <translation>
+            <numerusform>from %1 to %2 (%3 month)</numerusform>
+            <numerusform>from %1 to %2 (%3 months)</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>乱世 (種 %1)</source>
+        <translation>Chaos (seed %1)</translation>
+    </message>
+    <message>
+        <source>戦績 (観戦)</source>
+        <translation>How the game went (watched)</translation>
     </message>
 </context>
 <context>
@@ -1069,6 +866,20 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
 </context>
 <context>
+    <name>KeysDialog</name>
+    <message>
+        <source>操作方法</source>
+        <translation>Keys</translation>
+    </message>
+</context>
+<context>
+    <name>Language</name>
+    <message>
+        <source>言語(&amp;G)</source>
+        <translation>&amp;Language</translation>
+    </message>
+</context>
+<context>
     <name>MapNames</name>
     <message>
         <source>大漠</source>
@@ -1089,6 +900,49 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>南海</source>
         <translation>South Sea</translation>
+    </message>
+</context>
+<context>
+    <name>MapTips</name>
+    <message>
+        <source>%1 %2
+君主 %3
+人口 %4
+開墾 %5
+商業 %6
+兵糧 %7
+資金 %8
+兵士 %9
+訓練 %10</source>
+        <translation>%1 %2
+Ruler %3
+Population %4
+Farmland %5
+Trade %6
+Food %7
+Gold %8
+Troops %9
+Training %10</translation>
+    </message>
+    <message numerus="yes">
+        <source>次の税収 %1年%2月 (あと %3か月): 資金 およそ +%4</source>
+        <translation>
+            <numerusform>Next taxes %2/%1 (in %3 month): about +%4 funds</numerusform>
+            <numerusform>Next taxes %2/%1 (in %3 months): about +%4 funds</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>次の収穫 %1年%2月 (あと %3か月): 兵糧 およそ +%4
+1月に兵士が兵糧 %5 を食べます (足りなければ兵士は半減)
+戦争には兵士と同じだけの兵糧が要ります</source>
+        <translation>
+            <numerusform>Next harvest %2/%1 (in %3 month): about +%4 provisions
+In January the soldiers eat %5 (too little halves them)
+A war needs as many provisions as soldiers</numerusform>
+            <numerusform>Next harvest %2/%1 (in %3 months): about +%4 provisions
+In January the soldiers eat %5 (too little halves them)
+A war needs as many provisions as soldiers</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -1577,6 +1431,96 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>書き込みに失敗しました (%1)</source>
         <translation>The write failed (%1)</translation>
     </message>
+    <message>
+        <source>ゲームが始まっていません</source>
+        <translation>No game has started</translation>
+    </message>
+    <message>
+        <source>ほかの国の番です</source>
+        <translation>Another country&apos;s turn</translation>
+    </message>
+    <message>
+        <source>移動先を選択中です (右クリックまたは Esc で取り消し)</source>
+        <translation>Choosing where to move (right-click or Esc cancels)</translation>
+    </message>
+    <message>
+        <source>攻撃先を選択中です (右クリックまたは Esc で取り消し)</source>
+        <translation>Choosing whom to attack (right-click or Esc cancels)</translation>
+    </message>
+    <message>
+        <source>ゲームは終わりました</source>
+        <translation>The game is over</translation>
+    </message>
+    <message>
+        <source>この番の行動は済みました (休養で番を終えます)</source>
+        <translation>This turn&apos;s action is done (Rest ends the turn)</translation>
+    </message>
+    <message>
+        <source>この番の行動は済みました</source>
+        <translation>This turn&apos;s action is done</translation>
+    </message>
+    <message>
+        <source>記録の再生中です</source>
+        <translation>A record is playing</translation>
+    </message>
+    <message>
+        <source>戻れる手番がありません</source>
+        <translation>There is no earlier turn to go back to</translation>
+    </message>
+    <message>
+        <source>ﾌﾟﾚｲﾔｰの手番にだけ戻れます</source>
+        <translation>You can go back only at your turn</translation>
+    </message>
+    <message>
+        <source>その手番は記録にありません</source>
+        <translation>That turn is not in the record</translation>
+    </message>
+    <message>
+        <source>ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください</source>
+        <translation>Please wait until the computer&apos;s turns are over</translation>
+    </message>
+    <message>
+        <source>記録を使えません: %1</source>
+        <translation>The record cannot be used: %1</translation>
+    </message>
+    <message>
+        <source>記録を保存できませんでした
+%1
+%2</source>
+        <translation>The record could not be saved
+%1
+%2</translation>
+    </message>
+</context>
+<context>
+    <name>OwnCountriesWindow</name>
+    <message>
+        <source>可</source>
+        <translation>Yes</translation>
+    </message>
+    <message>
+        <source>命令済み</source>
+        <translation>Done this turn</translation>
+    </message>
+    <message>
+        <source>自国一覧</source>
+        <translation>Own countries</translation>
+    </message>
+    <message>
+        <source>番</source>
+        <translation>Turn</translation>
+    </message>
+    <message>
+        <source>できる命令</source>
+        <translation>Can also</translation>
+    </message>
+</context>
+<context>
+    <name>RulerTable</name>
+    <message>
+        <source>担当</source>
+        <translation>Played by</translation>
+    </message>
 </context>
 <context>
     <name>SeatsDialog</name>
@@ -1635,6 +1579,72 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>助言</source>
         <translation>Advisor</translation>
+    </message>
+</context>
+<context>
+    <name>StartPanel</name>
+    <message>
+        <source>ｹﾞｰﾑ開始</source>
+        <translation>New game</translation>
+    </message>
+    <message>
+        <source>自動ｾｰﾌﾞから再開  %1</source>
+        <translation>Resume  %1</translation>
+    </message>
+    <message>
+        <source>ﾛｰﾄﾞ</source>
+        <translation>Load</translation>
+    </message>
+    <message>
+        <source>最近のｹﾞｰﾑ</source>
+        <translation>Recent games</translation>
+    </message>
+</context>
+<context>
+    <name>StatusPanel</name>
+    <message>
+        <source>国名</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>人口</source>
+        <translation>Pop.</translation>
+    </message>
+    <message>
+        <source>開墾</source>
+        <translation>Farm</translation>
+    </message>
+    <message>
+        <source>商業</source>
+        <translation>Trade</translation>
+    </message>
+    <message>
+        <source>兵糧</source>
+        <translation>Food</translation>
+    </message>
+    <message>
+        <source>資金</source>
+        <translation>Gold</translation>
+    </message>
+    <message>
+        <source>兵士</source>
+        <translation>Army</translation>
+    </message>
+    <message>
+        <source>訓練</source>
+        <translation>Trn.</translation>
+    </message>
+    <message>
+        <source>%1の番</source>
+        <translation>%1&apos;s turn</translation>
+    </message>
+    <message>
+        <source>%1 年 %2 月</source>
+        <translation>Month %2, %1</translation>
+    </message>
+    <message>
+        <source>【%1】%2</source>
+        <translation>[%1] %2</translation>
     </message>
 </context>
 <context>
@@ -1715,7 +1725,7 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
     <message>
         <source>ﾌﾞﾗｳｻﾞの保存領域がいっぱいです</source>
-        <translation>The browser's storage is full</translation>
+        <translation>The browser&apos;s storage is full</translation>
     </message>
     <message>
         <source>ﾌﾞﾗｳｻﾞに保存できません</source>
@@ -2182,13 +2192,6 @@ months</translation>
     <message>
         <source>・</source>
         <translation> / </translation>
-    </message>
-</context>
-<context>
-    <name>RulerTable</name>
-    <message>
-        <source>担当</source>
-        <translation>Played by</translation>
     </message>
 </context>
 </TS>

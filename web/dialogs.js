@@ -4,7 +4,7 @@
 // chronicle, the advice and the 戦績 at the end. Each is worded from the desktop's texts.
 import { arg, commandCaption, countryName, getLanguage, menuText, pageWord, rulerName, text, tr } from './words.js';
 
-let page = null; // { game, settings, store, actions, Mode }
+let page = null; // { game, settings, store, actions }
 let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 const open = []; // the modal windows open, topmost last
@@ -733,7 +733,7 @@ function closeAdvice() {
 // ---- The end: 戦績 ----
 
 export function summaryWindow(s, game) {
-  const date = (y, m) => arg(tr('CKivView', '%1 年 %2 月'), y, m);
+  const date = (y, m) => arg(tr('StatusPanel', '%1 年 %2 月'), y, m);
   const played = s.startYear
     ? arg(tr('GameSummaryWindow', '%1から%2まで (%3か月)'), date(s.startYear, s.startMonth), date(s.endYear, s.endMonth), s.months)
     : arg(tr('GameSummaryWindow', '%1まで (%2か月)'), date(s.endYear, s.endMonth), s.months);
@@ -830,20 +830,20 @@ export function keysWindow() {
 function buildMenus() {
   const bar = $('menubar');
   bar.replaceChildren();
-  const { actions, settings, Mode } = page;
+  const { actions, settings } = page;
   const item = (id, label, run, { shortcut = '', checked = null, enabled = () => true } = {}) => ({ id, label, run, shortcut, checked, enabled });
   const menus = [
     {
       id: 'menu-file',
       label: () => tr('CMainFrame', 'ﾌｧｲﾙ(&F)'),
       items: [
-        item('menu-new', () => tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'), actions.newGame, { shortcut: 'Ctrl+N', enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+        item('menu-new', () => tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'), actions.newGame, { shortcut: 'Ctrl+N', enabled: () => !page.game.busy }),
         item('menu-save', () => tr('CMainFrame', 'ｾｰﾌﾞ(&S)'), actions.saveGame, { shortcut: 'Ctrl+S', enabled: actions.canSave }),
-        item('menu-load', () => tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'), actions.loadGame, { shortcut: 'Ctrl+O', enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+        item('menu-load', () => tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'), actions.loadGame, { shortcut: 'Ctrl+O', enabled: () => !page.game.busy }),
         item('menu-resume', () => tr('GameHistory', '自動ｾｰﾌﾞから再開(&A)'), actions.resume, { enabled: () => !page.game.busy && page.store.list('autosaves').length > 0 }),
         item('menu-download', () => tr('WebPage', 'ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)'), () => actions.downloadGame(false), { enabled: actions.canSave }),
         item('menu-download-record', () => tr('WebPage', '記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)'), () => actions.downloadGame(true), { enabled: actions.canSave }),
-        item('menu-open', () => tr('WebPage', 'ﾌｧｲﾙを開く(&O)...'), () => $('menu-files').click(), { enabled: () => !page.game.busy && page.game.mode !== Mode.ComputerTurns }),
+        item('menu-open', () => tr('WebPage', 'ﾌｧｲﾙを開く(&O)...'), () => $('menu-files').click(), { enabled: () => !page.game.busy }),
       ],
     },
     {
@@ -857,7 +857,7 @@ function buildMenus() {
         ),
         item('menu-patterns', () => tr('ViewOptions', '模様で区別(&P)'), () => actions.setPatterns(!settings.patterns), { checked: () => !!settings.patterns }),
         item('menu-chronicle', () => tr('Chronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
-        item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.view?.playing && page.game.mode === Mode.PlayerTurn }),
+        item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.described.stage === 'command' }),
       ],
     },
     {

@@ -39,9 +39,13 @@ const engineCalls = {
       ),
     ),
   replay: (e, [record]) => withBytes(e, [record], ([r, rn]) => e.ccall('velcor_replay', 'string', ['number', 'number'], [r, rn])),
-  command: (e, [kind, a = 0, b = 0, c = 0, d = 0]) =>
-    e.ccall('velcor_command', 'string', ['number', 'number', 'number', 'number', 'number'], [kind, a, b, c, d]),
+  // A command by its key as the turn's description names it (M, W, L, C, S, T, R).
+  command: (e, [key, a = 0, b = 0, c = 0, d = 0]) =>
+    e.ccall('velcor_command', 'string', ['string', 'number', 'number', 'number', 'number'], [key, a, b, c, d]),
+  // The choice of a move's (M) or a war's (W) target begun; '' takes it back.
+  choose: (e, [key]) => e.ccall('velcor_choose', 'string', ['string'], [key ?? '']),
   checkMove: (e, [destination]) => e.ccall('velcor_check_move', 'string', ['number'], [destination]),
+  putEndAway: (e) => e.ccall('velcor_put_end_away', 'string', [], []),
   odds: (e) => e.ccall('velcor_odds', 'string', [], []),
   save: (e) => e.ccall('velcor_save', 'string', [], []),
   view: (e) => e.ccall('velcor_view', 'string', [], []),

@@ -11,8 +11,6 @@ import * as W from './words.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
-// The view's modes, as the engine numbers them.
-export const Mode = { NoGame: 0, PlayerTurn: 1, ComputerTurns: 2, ChooseMove: 3, ChooseAttack: 4, Victory: 5, GameOver: 6 };
 const kPaceDivisors = [1, 2, 10]; // 標準, 速い, 最速
 
 // ---- The engines ----
@@ -58,9 +56,9 @@ export const game = {
   scenarios: [],
   rulerColours: [],
   view: null, // the engine's last view of the game
-  mode: Mode.NoGame,
-  actions: false, // the six action buttons enabled
-  rest: false, // the rest button enabled
+  // The turn as the engine last described it: its stage, who acts, each command's
+  // allowed, offered and why not, the targets (the page keeps no turn of its own).
+  described: { stage: 'noGame', commands: {}, moveTargets: [], warTargets: [] },
   drawn: null, // the figures drawn: a show's while the computer plays, else the view's
   shown: -1,
   battle: [-1, -1],
@@ -87,10 +85,9 @@ const $ = (id) => document.getElementById(id);
 // ---- Commands ----
 
 const kCommands = [
-  { key: 'M', kind: 4, describe: () => tr('CommandTable', '兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)') },
+  { key: 'M', describe: () => tr('CommandTable', '兵士・兵糧・資金を隣の自国へ移します。費用はかかりません (隣に自国があること)') },
   {
     key: 'W',
-    kind: 5,
     describe: () =>
       arg(
         tr('CommandTable', '資金 %1 で隣の国に攻め込みます (兵糧が兵士以上、資金 %1 以上)\n相手の兵士が 0 になれば占領 (相討ちでも)、兵士のいない国は戦わずに占領します\nこちらの兵士が 0 になるか、%2 回の攻防で決着がつかなければ失敗です\n戦いの後、残った兵士と同じだけの兵糧を使います'),
@@ -98,11 +95,10 @@ const kCommands = [
         game.rules.exchanges,
       ),
   },
-  { key: 'L', kind: 0, describe: () => describeDevelop(tr('CommandFigure', '開墾')) },
-  { key: 'C', kind: 1, describe: () => describeDevelop(tr('CommandFigure', '商業')) },
+  { key: 'L', describe: () => describeDevelop(tr('CommandFigure', '開墾')) },
+  { key: 'C', describe: () => describeDevelop(tr('CommandFigure', '商業')) },
   {
     key: 'S',
-    kind: 2,
     describe: () =>
       arg(
         tr('CommandTable', '資金 %1 で人口から兵士を %2〜%3 集めます (資金 %1 以上)\n新兵の分だけ訓練が下がります'),
@@ -113,53 +109,56 @@ const kCommands = [
   },
   {
     key: 'T',
-    kind: 3,
     describe: () => arg(tr('CommandTable', '訓練を 1〜%1 上げます。費用はかかりません (訓練 %2 未満)'), game.rules.trainRange, game.rules.maxTraining),
   },
-  { key: 'R', kind: 6, describe: () => tr('CommandTable', 'この国の番を終えます') },
+  { key: 'R', describe: () => tr('CommandTable', 'この国の番を終えます') },
 ];
 function describeDevelop(figure) {
   return arg(tr('CommandTable', '資金 %1 で%2を 1〜%3 上げます (資金 %1 以上)'), game.rules.actionCost, figure, game.rules.developRange);
 }
 
-// Why a command would not act for the turn country, in the rules' words as the engine
-// gives them (the desktop's tooltips'); '' when it would.
-function blocked(key) {
-  const why = game.view?.playing ? game.view.why?.[key] : null;
-  return why ? text(why) : '';
-}
+// ---- The turn as the engine describes it ----
 
-function whyNot(command, enabled) {
-  switch (game.mode) {
-    case Mode.NoGame:
-      return tr('CommandTable', 'ゲームが始まっていません');
-    case Mode.ComputerTurns:
-      return tr('CommandTable', 'ほかの国の番です');
-    case Mode.ChooseMove:
-      return game.touch ? pageWord('移動先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '移動先を選択中です (右クリックまたは Esc で取り消し)');
-    case Mode.ChooseAttack:
-      return game.touch ? pageWord('攻撃先を選択中です (ｷｬﾝｾﾙで取り消し)') : tr('CommandTable', '攻撃先を選択中です (右クリックまたは Esc で取り消し)');
-    case Mode.Victory:
-    case Mode.GameOver:
-      return tr('CommandTable', 'ゲームは終わりました');
-    default:
-      break;
+const stage = () => game.described.stage;
+const choosing = () => stage() === 'choosingMove' || stage() === 'choosingWar';
+const ended = () => stage() === 'won' || stage() === 'lost';
+const commandState = (key) => game.described.commands[key] ?? {};
+// The targets of the choice under way.
+const targets = () => (stage() === 'choosingMove' ? game.described.moveTargets : game.described.warTargets);
+
+// The engine's description taken: a choice no longer under way gives the back button back.
+function describe(description) {
+  if (!description) return;
+  game.described = description;
+  if (!choosing()) {
+    game.choice = -1;
+    releaseBack?.();
+    releaseBack = null;
   }
-  if (!enabled)
-    return command.key === 'R' ? tr('CommandTable', 'この番の行動は済みました') : tr('CommandTable', 'この番の行動は済みました (休養で番を終えます)');
-  return blocked(command.key);
 }
 
-function tooltip(command, enabled) {
+// The status line: the turn's as the engine last said it, unless the page shows its
+// own (a target pointed at, its odds) until the next.
+function followStatus() {
+  setStatus(() => text(game.described.status));
+}
+
+// Why a command may not act now, as the engine gives the reason; '' when it may.
+function reasonOf(command) {
+  return W.reason(commandState(command.key).why, game.touch);
+}
+
+function tooltip(command) {
   let tip = `${W.commandCaption(command.key)} (${command.key})\n${command.describe()}`;
-  const why = whyNot(command, enabled);
+  const why = reasonOf(command);
   if (why) tip += tr('CommandTable', '\n今は使えません: ') + why;
   return tip;
 }
 
 function buttonEnabled(command) {
-  return command.key === 'R' ? game.rest : game.actions;
+  return !!commandState(command.key).offered;
 }
+const actionsOffered = () => kCommands.some((c) => c.key !== 'R' && buttonEnabled(c));
 
 // A command that cannot be given now is not a disabled button: it looks out of reach,
 // and a tap on it says why (a finger has no tooltip to hover over).
@@ -169,10 +168,10 @@ function updateButtons() {
     const enabled = buttonEnabled(command) && !game.busy;
     b.classList.toggle('off', !enabled);
     b.textContent = W.commandCaption(command.key);
-    b.title = game.rules ? tooltip(command, buttonEnabled(command)) : '';
+    b.title = game.rules ? tooltip(command) : '';
     // A command the country cannot carry out now looks out of reach before it is
     // pressed; pressed, it still says why.
-    const out = enabled && game.mode === Mode.PlayerTurn && blocked(command.key) !== '';
+    const out = enabled && !commandState(command.key).allowed;
     b.classList.toggle('blocked', out);
     b.setAttribute('aria-disabled', String(!enabled || out));
     b.classList.toggle('advised', game.advised === command.key);
@@ -185,13 +184,12 @@ function pressCommand(command, button) {
   if (buttonEnabled(command) && !game.busy) return runCommand(command);
   if (!game.rules) return;
   // While a command of the turn is under way there is nothing to tell.
-  const why = game.busy && game.mode === Mode.PlayerTurn ? '' : whyNot(command, buttonEnabled(command));
+  const why = game.busy && buttonEnabled(command) ? '' : reasonOf(command);
   if (why) dialogs.tip(button, why);
 }
 
 // ---- Drawing ----
 
-const choosing = () => game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
 // The way a target is chosen by touch: a bar with what is chosen and its odds, 決定
 // and ｷｬﾝｾﾙ. A phone always has it; a desktop's page once a finger has touched it.
 const choiceByTouch = () => choosing() && (game.touch || document.body.classList.contains('compact'));
@@ -214,8 +212,8 @@ function repaint() {
     year: d?.year,
     month: d?.month,
     status: game.status(),
-    mode: game.mode,
-    targets: choosing() ? (game.mode === Mode.ChooseMove ? v.moveTargets : v.attackTargets) : null,
+    stage: stage(),
+    targets: choosing() ? targets() : null,
     choice: game.choice,
     patterns: settings.patterns,
     hint,
@@ -229,7 +227,7 @@ function repaint() {
 function choiceWords() {
   const chosen = game.choice;
   if (chosen < 0) return { words: pageWord('ﾀｯﾌﾟで国を選び、決定で進めます'), chosen: false };
-  return { words: game.mode === Mode.ChooseAttack ? oddsLine(chosen) : moveLine(chosen), chosen: true };
+  return { words: stage() === 'choosingWar' ? oddsLine(chosen) : moveLine(chosen), chosen: true };
 }
 
 // The room the page is laid out in: the layout viewport, which a phone's browser keeps
@@ -288,6 +286,7 @@ function setStatus(wording) {
   repaint();
 }
 const statusWords = (message) => setStatus(() => text(message));
+let releaseBack = null; // gives the back button back while a target is chosen
 
 // ---- Answers of the engine ----
 
@@ -309,6 +308,10 @@ async function playShows(shows) {
     game.drawn = show.w;
     game.shown = show.w.shown;
     game.battle = [show.w.battleAttacker, show.w.battleTarget];
+    if (show.description) {
+      describe(show.description);
+      updateButtons();
+    }
     if (show.kind === 'message') {
       statusWords(show.words);
       await dialogs.messageWindow(text(show.words), paced(show.ms));
@@ -323,53 +326,34 @@ async function playShows(shows) {
 
 export const paced = (ms) => Math.max(1, Math.floor(ms / kPaceDivisors[settings.speed ?? 0]));
 
-// The engine's view taken as the game now stands.
+// The engine's view taken as the game now stands, and the turn as it describes it.
 function takeView(answer) {
   game.view = answer;
   game.drawn = figuresOf(answer);
   game.battle = [-1, -1];
+  describe(answer.description);
+  followStatus();
 }
 
 // The computer has played up to the player's turn (or the game's end).
 async function playerTurnReached(answer) {
   takeView(answer);
-  game.mode = answer.mode;
   game.advised = '';
   game.advice = null;
   game.shown = answer.turn;
-  if (answer.mode === Mode.GameOver) {
-    game.actions = game.rest = false;
-    statusWords(game.rules.gameOver);
-    await dialogs.messageWindow(text(game.rules.gameOver), 1000);
+  // The end's words have been told among the shows; a game loaded (or played back)
+  // already over ends as a war that wins it does.
+  if (ended()) {
     await gameEnded();
     return;
   }
-  // A game loaded (or played back) already won ends as a war that wins it does.
-  if (answer.mode === Mode.Victory) {
-    await victory();
-    return;
-  }
-  if (answer.playing) {
-    game.actions = game.rest = true;
-    statusWords(answer.turnWords);
-    autosave();
-  }
+  if (stage() === 'command') autosave();
   updateButtons();
   repaint();
   // The advice, while it is shown, is the turn's: asked again at each.
   if (dialogs.adviceShown()) advise();
   if (settings.report !== false && game.sinceTurn.length) await dialogs.turnReport(game.sinceTurn);
   game.sinceTurn = [];
-}
-
-async function victory() {
-  latest = null;
-  game.mode = Mode.Victory;
-  game.actions = game.rest = false;
-  statusWords(game.rules.unified);
-  repaint();
-  await dialogs.messageWindow(text(game.rules.unified), paced(game.rules.resultMs));
-  await gameEnded();
 }
 
 async function gameEnded() {
@@ -384,17 +368,13 @@ async function gameEnded() {
 // game or a load replaces the story only once the engine has begun it: a file refused
 // leaves the game and its chronicle as they were.
 async function computerPlays(call, ...args) {
-  if (choosing()) leaveChoice();
-  game.mode = Mode.ComputerTurns;
-  game.actions = game.rest = false;
   game.busy = true;
   updateButtons();
   const started = performance.now();
   const answer = await engine.call(call, ...args);
   if (answer.error) {
     game.busy = false;
-    game.mode = game.view ? game.view.mode : Mode.NoGame;
-    game.actions = game.rest = game.mode === Mode.PlayerTurn && !game.view?.acted;
+    describe(answer.description);
     updateButtons();
     await dialogs.alert(text(answer.error));
     return null;
@@ -411,63 +391,51 @@ async function computerPlays(call, ...args) {
   return answer;
 }
 
-async function domestic(kind) {
-  if (!game.actions || game.busy) return;
+async function domestic(key) {
   game.busy = true;
-  const answer = await engine.call('command', kind);
+  const answer = await engine.call('command', key);
   await standing();
   game.busy = false;
   takeEvents(answer);
   takeView(answer);
-  statusWords(answer.result.words);
-  if (answer.result.done) game.actions = false;
   game.shown = answer.turn;
   updateButtons();
   repaint();
 }
 
-async function chooseTarget(mode) {
-  if (game.mode !== Mode.PlayerTurn || !game.actions || game.busy) return;
-  const v = game.view;
-  if (mode === Mode.ChooseAttack && v.warRefusal) {
-    statusWords(v.warRefusal);
-    return;
-  }
-  const prompt = mode === Mode.ChooseMove ? game.rules.chooseMove : game.rules.chooseAttack;
+// The choice of a move's or a war's target, begun by the engine (which refuses a war
+// the country cannot pay for, saying why in the status); the prompt among its shows.
+async function chooseTarget(key) {
   game.busy = true;
   updateButtons();
-  await dialogs.messageWindow(text(prompt), paced(game.rules.promptMs));
-  statusWords(prompt);
-  game.mode = mode;
+  game.beforeChoice = game.described;
+  const answer = await engine.call('choose', key);
   game.choice = -1;
   game.pointed = -1;
-  game.actions = game.rest = false;
+  await playShows(answer.shows);
+  takeView(answer);
   game.busy = false;
-  releaseBack = dialogs.onBack(cancelChoice);
-  if (mode === Mode.ChooseAttack) {
-    game.odds = new Map();
-    const odds = await engine.call('odds');
-    for (const o of odds.odds) game.odds.set(o.target, o);
+  if (choosing()) {
+    releaseBack = dialogs.onBack(cancelChoice);
+    if (key === 'W') {
+      game.odds = new Map();
+      const odds = await engine.call('odds');
+      for (const o of odds.odds) game.odds.set(o.target, o);
+    }
   }
   updateButtons();
   repaint();
 }
 
-// Leaves the choice of a target (for the command chosen, or for nothing).
-function leaveChoice() {
-  game.mode = Mode.PlayerTurn;
-  game.choice = -1;
-  releaseBack?.();
-  releaseBack = null;
+// The choice (or the windows after it) taken back: the turn as it was.
+async function takeBack() {
+  takeView(await engine.call('choose', ''));
+  updateButtons();
+  repaint();
 }
-let releaseBack = null; // gives the back button back while a target is chosen
 
 function cancelChoice() {
-  if (!choosing()) return;
-  leaveChoice();
-  game.actions = game.rest = true;
-  statusWords(game.view.turnWords);
-  updateButtons();
+  if (choosing() && !game.busy) return takeBack();
 }
 
 const numbered = (country) => `${country} ${W.countryName(country, game.view.countries[country].name.t)}`;
@@ -492,54 +460,44 @@ function oddsLine(target) {
 async function pickCountry(country) {
   if (game.busy) return;
   if (country >= 0) game.shown = country;
-  const mode = game.mode;
-  if (mode === Mode.ChooseMove) {
-    leaveChoice();
-    repaint();
+  if (stage() === 'choosingMove') {
     await moveTo(country);
-  } else if (mode === Mode.ChooseAttack) {
-    leaveChoice();
-    repaint();
+  } else if (stage() === 'choosingWar') {
     await attack(country);
-  } else if (mode === Mode.Victory || mode === Mode.GameOver) {
-    game.mode = Mode.NoGame;
+  } else if (ended()) {
+    takeView(await engine.call('putEndAway'));
     dialogs.openStartPanel();
   }
   updateButtons();
   repaint();
 }
 
+// A move's target chosen: the engine asks whether the army may go there at all, then
+// the player the amounts.
 async function moveTo(country) {
   game.busy = true;
+  repaint();
   const checked = await engine.call('checkMove', country);
+  describe(checked.description);
   if (!checked.allowed) {
     statusWords(checked.words);
     await dialogs.messageWindow(text(checked.words), paced(game.rules.resultMs));
     game.busy = false;
-    game.actions = game.rest = true;
     return;
   }
   const source = game.view.countries[game.view.turn].f;
   const amounts = await dialogs.moveDialog(text(checked.title), { soldiers: source[6], provisions: source[4], funds: source[5] });
   if (!amounts) {
     game.busy = false;
-    game.actions = game.rest = true;
-    statusWords(game.view.turnWords);
+    await takeBack();
     return;
   }
-  const answer = await engine.call('command', 4, country, amounts.soldiers, amounts.provisions, amounts.funds);
+  const answer = await engine.call('command', 'M', country, amounts.soldiers, amounts.provisions, amounts.funds);
   const stood = standing();
   takeEvents(answer);
   takeView(answer);
-  statusWords(answer.result.words);
   game.shown = country;
-  if (answer.result.done) {
-    await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
-    game.actions = false;
-    game.rest = true;
-  } else {
-    game.actions = game.rest = true;
-  }
+  await playShows(answer.shows); // what came of it
   await stood;
   game.busy = false;
 }
@@ -547,32 +505,25 @@ async function moveTo(country) {
 async function attack(country) {
   game.busy = true;
   updateButtons();
-  const answer = await engine.call('command', 5, country);
+  const answer = await engine.call('command', 'W', country);
   const stood = standing();
   takeEvents(answer);
-  await playShows(answer.shows);
+  await playShows(answer.shows); // the battle, what came of it, and a war that unifies the country
   takeView(answer);
   game.shown = country;
-  statusWords(answer.result.words);
-  await dialogs.messageWindow(text(answer.result.words), paced(game.rules.resultMs));
   await stood;
   game.busy = false;
-  if (answer.result.done) {
-    game.actions = false;
-    game.rest = true;
-  } else {
-    game.actions = game.rest = true;
-  }
-  if (answer.mode === Mode.Victory) await victory();
+  if (ended()) await gameEnded();
 }
 
 function stepChoice(direction) {
   const v = game.view;
-  const moving = game.mode === Mode.ChooseMove;
-  const targets = moving ? v.moveTargets : v.attackTargets;
+  const moving = stage() === 'choosingMove';
+  const targets = moving ? game.described.moveTargets : game.described.warTargets;
   if (!targets.length) {
     game.choice = -1;
-    setStatus(() => blocked(moving ? 'M' : 'W'));
+    // Why the command has nowhere to go, as the turn before the choice gave it.
+    setStatus(() => text(game.beforeChoice?.commands[moving ? 'M' : 'W']?.why));
     return;
   }
   const c = game.choice;
@@ -587,12 +538,11 @@ function stepChoice(direction) {
 // A target chosen by a tap: shown with its odds, given once 決定 (or a second tap on it)
 // confirms. A country that is no target is answered as a click answers it.
 function tapChoice(country) {
-  const targets = game.mode === Mode.ChooseMove ? game.view.moveTargets : game.view.attackTargets;
-  if (!targets.includes(country)) return pickCountry(country);
+  if (!targets().includes(country)) return pickCountry(country);
   if (country === game.choice) return pickCountry(country);
   game.choice = country;
   game.shown = country;
-  if (game.mode === Mode.ChooseAttack) setStatus(() => oddsLine(country));
+  if (stage() === 'choosingWar') setStatus(() => oddsLine(country));
   else setStatus(() => moveLine(country));
 }
 
@@ -603,13 +553,12 @@ async function runCommand(command) {
   game.advised = '';
   switch (command.key) {
     case 'M':
-      return chooseTarget(Mode.ChooseMove);
     case 'W':
-      return chooseTarget(Mode.ChooseAttack);
+      return chooseTarget(command.key);
     case 'R':
-      return computerPlays('command', 6);
+      return computerPlays('command', 'R');
     default:
-      return domestic(command.kind);
+      return domestic(command.key);
   }
 }
 
@@ -635,8 +584,7 @@ function onKey(event) {
     dialogs.toggleChronicle();
     return;
   }
-  const choosing = game.mode === Mode.ChooseMove || game.mode === Mode.ChooseAttack;
-  if (choosing) {
+  if (choosing()) {
     if (key === 'Escape') return cancelChoice();
     if (key === 'Tab' || key.startsWith('Arrow')) {
       event.preventDefault();
@@ -669,7 +617,7 @@ function pointerSeen(event) {
 }
 
 function onPointerDown(event) {
-  if (dialogs.modalOpen() || game.mode === Mode.ComputerTurns) return;
+  if (dialogs.modalOpen() || stage() === 'computerTurns') return;
   const p = mapPoint(event);
   if (event.button === 2) {
     cancelChoice();
@@ -678,26 +626,26 @@ function onPointerDown(event) {
   if (event.button !== 0) return;
   const country = map.countryAt(p.x, p.y);
   if (country >= 0 && event.pointerType !== 'mouse' && choosing()) tapChoice(country);
-  else if (country >= 0 || game.mode === Mode.Victory || game.mode === Mode.GameOver) pickCountry(country);
+  else if (country >= 0 || ended()) pickCountry(country);
   else repaint();
 }
 
 function onPointerMove(event) {
-  if (game.mode !== Mode.ChooseAttack || event.pointerType !== 'mouse') return;
+  if (stage() !== 'choosingWar' || event.pointerType !== 'mouse') return;
   const p = mapPoint(event);
   let country = map.countryAt(p.x, p.y);
-  if (!game.view.attackTargets.includes(country)) country = -1;
+  if (!targets().includes(country)) country = -1;
   if (country === game.pointed) return;
   game.pointed = country;
   if (country >= 0) setStatus(() => oddsLine(country));
   else if (game.choice >= 0) setStatus(() => oddsLine(game.choice));
-  else statusWords(game.rules.chooseAttack);
+  else followStatus();
 }
 
 // ---- New game, saves, records ----
 
 async function newGame() {
-  if (game.busy || game.mode === Mode.ComputerTurns) return;
+  if (game.busy) return;
   const chosen = await dialogs.newGameDialog(game.scenarios, settings.difficulty ?? 1);
   if (!chosen) return;
   settings.difficulty = chosen.difficulty;
@@ -715,12 +663,12 @@ function beginStory(answer) {
   if (answer.chronicleSetAside) dialogs.notice(arg(tr('chronicle', '戦況記録を無視しました: %1'), text(answer.chronicleSetAside)));
 }
 
-const inPlay = () => game.mode !== Mode.NoGame && game.mode !== Mode.Victory && game.mode !== Mode.GameOver;
+const inPlay = () => stage() !== 'noGame' && !ended();
 function canSave() {
   return inPlay() && !game.busy;
 }
 
-const cannotSave = (where, why) => arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), where, why);
+const cannotSave = (where, why) => arg(tr('GameFiles', 'セーブできませんでした\n%1\n%2'), where, why);
 
 async function savedGame() {
   const saved = await engine.call('save');
@@ -746,7 +694,7 @@ async function saveGame() {
     await dialogs.alert(cannotSave(dialogs.saveLabel(saved), storageWords(error)));
     return;
   }
-  await dialogs.alert(tr('CKivView', 'セーブが完了しました'));
+  await dialogs.alert(tr('GameFiles', 'セーブが完了しました'));
 }
 
 // The autosaves are one tab's at a time: a second tab playing would push the first
@@ -847,7 +795,7 @@ async function loadEntry(entry) {
 }
 
 async function loadGame() {
-  if (game.busy || game.mode === Mode.ComputerTurns) return;
+  if (game.busy) return;
   await reading(store.refresh());
   const entry = await dialogs.loadDialog(store.list('saves'), store.list('autosaves'));
   if (!entry) return;
@@ -897,12 +845,12 @@ async function readFiles(files) {
 }
 
 async function replay(recordBytes, name) {
-  if (choosing()) leaveChoice();
   game.busy = true;
   const answer = await engine.call('replay', recordBytes);
   game.busy = false;
   if (answer.error) {
-    await dialogs.alert(arg(tr('GameStory', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
+    describe(answer.description);
+    await dialogs.alert(arg(tr('Message', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
     return;
   }
   dialogs.closeStartPanel();
@@ -936,7 +884,7 @@ async function downloadGame(withRecord) {
 // ---- Advice ----
 
 async function advise() {
-  if (game.mode !== Mode.PlayerTurn || !game.view?.playing) {
+  if (stage() !== 'command') {
     const words = tr('AdviceWindow', '助言できるのは自国の番だけです');
     if (dialogs.adviceShown()) dialogs.adviceWindow({ words });
     else await dialogs.alert(words);
@@ -950,9 +898,9 @@ async function advise() {
   // A quick first answer, then the whole one; the page plays on meanwhile.
   for (const rollouts of [32, 256]) {
     const answer = await thinker.call('advise', snapshot, rollouts, 0);
-    if (!game.advice || game.advice.turn !== turn || game.view.turn !== turn || game.mode === Mode.ComputerTurns) return;
+    if (!game.advice || game.advice.turn !== turn || game.view.turn !== turn || stage() !== 'command') return;
     Object.assign(game.advice, { ranking: answer.ranking, horizon: answer.horizon, penalty: answer.penalty, trials: rollouts, total: 256, thinking: rollouts < 256 });
-    if (answer.ranking.length && game.actions) game.advised = answer.ranking[0].command.key;
+    if (answer.ranking.length && actionsOffered()) game.advised = answer.ranking[0].command.key;
     updateButtons();
     dialogs.adviceWindow(game.advice);
   }
@@ -987,7 +935,7 @@ async function start() {
   game.rules = scenarios.rules;
   game.scenarios = scenarios.scenarios;
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
-  dialogs.install({ game, settings, store, actions, Mode });
+  dialogs.install({ game, settings, store, actions });
   updateButtons();
   await opened;
   dialogs.openStartPanel();
@@ -1087,7 +1035,7 @@ function install() {
     // A long press (a finger's right click) tells what the tooltip tells.
     b.addEventListener('contextmenu', (e) => {
       e.preventDefault();
-      if (game.rules) dialogs.tip(b, tooltip(command, buttonEnabled(command)));
+      if (game.rules) dialogs.tip(b, tooltip(command));
     });
     commands.append(b);
   }

@@ -95,6 +95,18 @@ export function text(message) {
   });
 }
 
+// The reasons the engine gives for a command that may not act, as a finger reads them:
+// the choice of a target is taken back by ｷｬﾝｾﾙ, not by a right click or Esc.
+const kTouchReasons = {
+  '移動先を選択中です (右クリックまたは Esc で取り消し)': () => pageWord('移動先を選択中です (ｷｬﾝｾﾙで取り消し)'),
+  '攻撃先を選択中です (右クリックまたは Esc で取り消し)': () => pageWord('攻撃先を選択中です (ｷｬﾝｾﾙで取り消し)'),
+};
+// Why a command may not act (the engine's message), worded for a mouse or a finger.
+export function reason(message, touch) {
+  const forTouch = touch && message?.p !== undefined ? kTouchReasons[message.p] : undefined;
+  return forTouch ? forTouch() : text(message);
+}
+
 // The command buttons' captions, by their keys.
 const kCaptions = {
   M: () => tr('CommandTable', '移動'),

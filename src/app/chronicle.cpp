@@ -63,7 +63,7 @@ Chronicle::Chronicle(CMainFrame& frame, CKivView& view)
     connect(m_report, &TurnReportWindow::showNextChanged, m_reportAction, &QAction::setChecked);
     connect(&view.Game(), &GameController::worldReplaced, this, &Chronicle::OnWorldReplaced);
     connect(&view.Game(), &GameController::gameSaved, this, &Chronicle::OnGameSaved);
-    connect(&view, &CKivView::randomSeedChanged, m_log, [this] { m_log->SetRandomSeed(m_view.RandomSeed()); });
+    connect(&view.Files(), &GameFiles::randomSeedChanged, m_log, [this] { m_log->SetRandomSeed(m_view.Files().RandomSeed()); });
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
         // The worker waits for the player now: the log may be cut.
         m_log->CutOldest();

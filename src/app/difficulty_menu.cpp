@@ -32,7 +32,7 @@ DifficultyMenu::DifficultyMenu(CMainFrame& frame, CKivView& view) : QObject(&fra
     }
     view.Game().SetNewGameDifficulty(static_cast<Difficulty>(chosen));
     connect(&view.Game(), &GameController::worldReplaced, this, [this] { ShowInTitle(); });
-    connect(&view, &CKivView::randomSeedChanged, this, [this] { ShowInTitle(); });
+    connect(&view.Files(), &GameFiles::randomSeedChanged, this, [this] { ShowInTitle(); });
     // Whose turn it is, when several people play.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] { ShowInTitle(); });
     connect(&view.Game(), &GameController::phaseChanged, this, [this] { ShowInTitle(); });
@@ -61,7 +61,7 @@ void DifficultyMenu::ShowInTitle()
     QString title = !several && level == Difficulty::Normal
                         ? QStringLiteral("Velcor")
                         : QStringLiteral("Velcor - %1").arg(summary::LevelsName(level, several ? levels : 0));
-    if (const std::optional<std::uint32_t> seed = m_view.RandomSeed())
+    if (const std::optional<std::uint32_t> seed = m_view.Files().RandomSeed())
         title += QStringLiteral(" - ") + tr("乱世 (種 %1)").arg(*seed);
     if (const RulerId person = TurnPerson(m_view.GetWorld(), m_view.Game().Session().TurnRuler()))
         title += QStringLiteral(" - ") + tr("%1の番").arg(shown::RulerName(person));

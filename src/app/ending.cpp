@@ -185,7 +185,7 @@ int Ending::Rank(const GameSummary& summary, std::int64_t endedAt, BestGames& ga
 GameSummaryWindow* Ending::ShowSummary(const GameSummary& summary, int rank, int step, GameSummaryWindow::Kind kind)
 {
     auto* wnd = new GameSummaryWindow(summary, rank, &m_frame, kind);
-    wnd->SetRandomSeed(m_view.RandomSeed());
+    wnd->SetRandomSeed(m_view.Files().RandomSeed());
     wnd->setAttribute(Qt::WA_DeleteOnClose);
     wnd->adjustSize();
     m_view.PlaceToolWindow(wnd);

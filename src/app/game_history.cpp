@@ -144,7 +144,7 @@ void GameHistory::OpenRecent(const QString& path)
 {
     if (!MayLeaveGame())
         return;
-    if (m_view.LoadGame(path))
+    if (m_view.Files().LoadGame(path))
         return;
     // A file that is gone leaves the list; one that was refused stays, its reason shown.
     if (!QFileInfo::exists(path)) {
@@ -168,7 +168,7 @@ void GameHistory::UpdateMenus()
         const QString path = entry.path;
         connect(action, &QAction::triggered, this, [this, path] {
             if (MayLeaveGame())
-                m_view.LoadGame(path);
+                m_view.Files().LoadGame(path);
         });
     }
     if (entries.empty())

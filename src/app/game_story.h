@@ -47,13 +47,13 @@ public:
     // Plays a record file back in the window from its start. False with the reason when
     // the file is no record or no game can begin now.
     bool StartReplay(const QString& path, QString* why);
-    bool Replaying() const { return m_replay.has_value(); }
+    bool Replaying() const;
     void SetPaused(bool paused);
-    bool Paused() const { return m_paused; }
+    bool Paused() const;
     // The next command of the record (or the game's next beginning), now.
     void StepReplay();
     // The step time, for tests (0: at once).
-    void SetCommandTime(int milliseconds) { m_commandMs = milliseconds; }
+    void SetCommandTime(int milliseconds);
 
     QAction* BackAction() const { return m_back; }
     QMenu* ReplayMenu() const { return m_replayMenu; } // nullptr until a replay starts
@@ -74,8 +74,7 @@ private:
     void OnGameSaved(const QString& path);
     void OnPlayerTurn();
     void OnResume(int year, int month, int country);
-    void ScheduleStep();
-    void EndReplay();
+    void OnReplayEnded(const QString& why);
 
     CMainFrame& m_frame;
     CKivView& m_view;
@@ -85,12 +84,5 @@ private:
     QAction* m_pause = nullptr;
     QAction* m_step = nullptr;
     QString m_notice; // shown at the player's next turn
-
-    std::optional<RecordedGame> m_replay;
-    std::shared_ptr<const std::vector<std::int64_t>> m_readings;
-    std::size_t m_nextStep = 0;
-    bool m_beginning = false; // a start of the record is being begun
-    bool m_paused = false;
     int m_commandMs = kCommandMs;
-    QTimer m_stepTimer;
 };

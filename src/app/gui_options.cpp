@@ -251,7 +251,7 @@ int TakeScreenshot(CKivApp& app, const GuiOptions& options)
             platform::ShowMessageBox(view, why);
     }
     else if (options.scenario != 0)
-        started = view->NewGame(options.scenario - 1, options.ruler);
+        started = view->Files().NewGame(options.scenario - 1, options.ruler);
     if (refused || ((!options.loadFile.isEmpty() || options.scenario != 0) && !started))
         return 2;
     if (started)

@@ -127,7 +127,7 @@ void HotSeat::UpdateWatchMenu()
 {
     if (!m_watchMenu)
         return;
-    const bool watching = Players(m_view.GetWorld()).empty() && m_view.mode != ViewMode::NoGame &&
+    const bool watching = Players(m_view.GetWorld()).empty() && m_view.Game().Turn().InGame() &&
                           !(m_watching && m_watching());
     m_watchMenu->menuAction()->setVisible(watching);
     m_pause->setEnabled(watching);

@@ -76,14 +76,14 @@ bool CKivApp::InitInstance(qreal zoom)
     m_history = new GameHistory(*m_frame, *m_view, AutosaveStore::DefaultFolder());
     m_history->KeepChronicle(&m_chronicle->Log());
     // Leaving a game with a command not saved asks first, pointing to the autosave.
-    m_view->SetLeaveQuestion([history = m_history] { return history->MayLeaveGame(); });
+    m_view->Files().SetLeaveQuestion([history = m_history] { return history->MayLeaveGame(); });
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
     m_history->KeepRecord(m_story);
     editor::AddScenarioEditorCommand(*m_frame->FileMenu(), m_frame->FileMenuTail(), *m_frame,
                                      [view = m_view] { return view->dataDirectory; });
     // A game of the records table is watched again from its record.
     QObject::connect(m_ending, &Ending::watchRequested, m_frame.get(), [this](const QString& path) {
-        if (!m_view->MayLeaveGame())
+        if (!m_view->Files().MayLeaveGame())
             return;
         QString why;
         if (!m_story->StartReplay(path, &why))

@@ -82,7 +82,7 @@ CMainFrame::CMainFrame(CKivView* view) : m_view(view)
         dlg.exec();
     });
     connect(file, &QMenu::aboutToShow, this, &CMainFrame::OnUpdateCommands);
-    connect(m_view, &CKivView::commandStateChanged, this, &CMainFrame::OnUpdateCommands);
+    connect(&m_view->Game(), &GameController::turnDescribed, this, &CMainFrame::OnUpdateCommands);
 
     // A menu closed with Escape leaves the menu bar waiting for a menu's letter: the
     // game's own keys still reach the map.
@@ -180,7 +180,7 @@ void CMainFrame::closeEvent(QCloseEvent* event)
     // A command given since the game was last saved is lost unless the player keeps
     // the window (never asked when the program is told to end). A running worker and
     // any window it has open are ended first.
-    if (!m_view->Game().StopRequested() && !m_view->MayLeaveGame()) {
+    if (!m_view->Game().StopRequested() && !m_view->Files().MayLeaveGame()) {
         event->ignore();
         return;
     }

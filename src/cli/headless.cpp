@@ -187,22 +187,22 @@ void PrintMap(const GameState& world, std::ostream& out)
 
 } // namespace
 
-void HeadlessHost::TurnBegin(int) { Watch(); }
-void HeadlessHost::PlayerTurn(int) { Watch(); }
+void HeadlessHost::TurnBegan(int) { Watch(); }
+void HeadlessHost::TurnReached(int) { Watch(); }
 
-void HeadlessHost::ShowMessage(const platform::Message& words, int)
+void HeadlessHost::Say(const platform::Message& words, int)
 {
     Watch();
     if (m_out)
         *m_out << "    " << DateText(m_world) << "  " << words.Text() << '\n';
 }
 
-bool HeadlessHost::Present(BattleScript& script)
+bool HeadlessHost::ShowBattle(BattleScript& script)
 {
     Watch();
     script.Start();
     script.Finish();
-    return !StopRequested();
+    return true;
 }
 
 bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions& options, std::string& error)
@@ -439,13 +439,14 @@ std::string FallenLine(const GameState& world)
 }
 
 // What a run prints of a game that has ended; empty while it goes on.
-std::string GameEndLine(const GameSession& session)
+std::string GameEndLine(GameConductor& game)
 {
-    const GameState& world = session.world;
-    if (session.Phase() == TurnPhase::Lost)
+    const GameState& world = game.World();
+    const TurnDescription& turn = game.Describe();
+    if (turn.stage == TurnStage::Lost)
         return FallenLine(world);
-    if (session.Phase() == TurnPhase::Won)
-        return "unified: " + RulerNameUtf8(world, session.Winner()) + " holds every country (中国全土を統一しました)\n";
+    if (turn.stage == TurnStage::Won)
+        return "unified: " + RulerNameUtf8(world, turn.winner) + " holds every country (中国全土を統一しました)\n";
     return {};
 }
 
@@ -479,12 +480,12 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
         play.commandDone = [&](const CommandResult& result) {
             *out << "    " << DateText(world) << "  " << result.words.Text() << '\n';
         };
-    const HeadlessOutcome outcome = foresight::PlayOn(session, play);
+    const HeadlessOutcome outcome = game.Conductor().PlayOn(play);
     if (!out)
         return outcome;
     if (MonthsSinceYearZero(world) != shownMonth)
         PrintMap(world, *out);
-    if (const std::string end = GameEndLine(session); !end.empty())
+    if (const std::string end = GameEndLine(game.Conductor()); !end.empty())
         *out << end;
     else
         *out << "still open after " << outcome.monthsRun << " months\n";
@@ -683,7 +684,8 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
             metSave = metSave || (afterLastStep && session.world.turnCountry == record->tie->cursor &&
                                   IsTiedSave(session.world, *record->tie));
         });
-    const ReplayOutcome replayed = ReplayRecord(session, *record, stop, [&] { afterLastStep = true; });
+    const ReplayOutcome replayed =
+        game.Conductor().PlayRecordThrough(*record, stop, [&] { afterLastStep = true; });
     game.Host().WatchCalls(nullptr);
     if (!replayed.played) {
         err << "velcor: " << options.replayFile << ": " << replayed.words.Text() << '\n';
@@ -714,11 +716,10 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         return RunReplay(options, out, err);
     if (options.clockStart)
         platform::FixClock(*options.clockStart);
-    HeadlessGame game(options.advise ? nullptr : &out); // the advice's lines alone
+    // The advice's lines alone; the record kept when one is asked for.
+    HeadlessGame game(options.advise ? nullptr : &out, !options.recordFile.empty());
     GameSession& session = game.Session();
-    std::optional<GameRecorder> recorder;
-    if (!options.recordFile.empty())
-        recorder.emplace().Attach(session);
+    const GameRecorder* recorder = game.Conductor().Recorder();
     std::vector<RulerId> offered;
     if (!SetUpHeadlessGame(session, options, offered, err))
         return kHeadlessBadInput;
@@ -752,8 +753,8 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
             return session.TurnRuler() != world.playerRuler && world.IsPlayer(world.playerRuler) &&
                    PlayerHasCountry(world);
         };
-        foresight::PlayOn(session, play);
-        if (const std::string end = GameEndLine(session); !end.empty())
+        game.Conductor().PlayOn(play);
+        if (const std::string end = GameEndLine(game.Conductor()); !end.empty())
             out << end;
         else if (session.TurnRuler() == world.playerRuler)
             PrintAdvice(world, options, out);
@@ -766,7 +767,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     }
     // The events after the save, which removes whatever an earlier game kept beside
     // it: written as the save's chronicle, they are this game's.
-    SaveAtEnd(options, session, recorder ? &*recorder : nullptr, session.world.turnCountry, failed);
+    SaveAtEnd(options, session, recorder, session.world.turnCountry, failed);
     if (withEvents && !events.Commit(&error))
         failed(options.eventsFile, error);
     return status;

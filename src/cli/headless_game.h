@@ -12,6 +12,7 @@
 #include <utility>
 #include <vector>
 
+#include "conduct/game_conductor.h"
 #include "foresight/advisor.h"
 #include "foresight/look_ahead_ruler.h"
 #include "model/game_state.h"
@@ -79,25 +80,18 @@ constexpr int kHeadlessDone = 0;
 constexpr int kHeadlessSaveFailed = 1; // the save, the events or the CSV file
 constexpr int kHeadlessBadInput = 2; // a bad option, a missing or refused file
 
-// The player rests at each of his turns and his battles are fought at once. Its calls
-// come from whichever thread runs the turn worker's procedure while nothing else
-// touches the world.
-class HeadlessHost : public TurnHost {
+// What the headless game shows of its conductor: the messages printed, the battles
+// fought at once. Its calls come from whichever thread runs the turn worker's procedure
+// while nothing else touches the world.
+class HeadlessHost : public ConductorListener {
 public:
-    // The computer rulers who look ahead (達人) do so with the look-ahead's defaults.
-    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out)
-    {
-        planner = &foresight::DefaultPlanner();
-    }
+    HeadlessHost(GameState& world, std::ostream* out) : m_world(world), m_out(out) {}
 
-    void TurnBegin(int country) override;
-    void MarkBattle(int attacker, int target) override
-    {
-        m_marked = {attacker, target};
-    }
-    void PlayerTurn(int country) override;
-    void ShowMessage(const platform::Message& words, int milliseconds) override;
-    bool Present(BattleScript& script) override;
+    void TurnBegan(int country) override;
+    void BattleMarked(int attacker, int target) override { m_marked = {attacker, target}; }
+    void TurnReached(int country) override;
+    void Say(const platform::Message& words, int milliseconds) override;
+    bool ShowBattle(BattleScript& script) override;
 
     std::ostream* Out() const { return m_out; }
     // Called at each turn begun, message, battle and player's turn of the worker's
@@ -121,19 +115,26 @@ private:
     std::function<void()> m_watch;
 };
 
-// One game without windows: its session and the host its worker reaches. out, when
-// given, receives the battles against the player (and PlayResting's map).
+// One game without windows: its conductor (the computer's turns on the calling thread)
+// and what it shows. out, when given, receives the battles against the player (and
+// PlayResting's map); recording keeps the game's record as it is played.
 class HeadlessGame {
 public:
-    explicit HeadlessGame(std::ostream* out = nullptr) : m_host(m_session.world, out) {}
+    explicit HeadlessGame(std::ostream* out = nullptr, bool recording = false)
+        : m_conductor(ComputerPlay::Here, recording), m_host(m_conductor.Session().world, out)
+    {
+        m_conductor.SetListener(&m_host, false);
+    }
+    ~HeadlessGame() { m_conductor.SetListener(nullptr); }
 
-    GameSession& Session() { return m_session; }
-    GameState& GetWorld() { return m_session.world; }
+    GameConductor& Conductor() { return m_conductor; }
+    GameSession& Session() { return m_conductor.Session(); }
+    GameState& GetWorld() { return m_conductor.Session().world; }
     HeadlessHost& Host() { return m_host; }
 
 private:
-    HeadlessHost m_host; // made first and let go last: the session's worker calls it
-    GameSession m_session{m_host};
+    GameConductor m_conductor;
+    HeadlessHost m_host;
 };
 
 // Sets up the world of the game the options name, as a single run starts it: a new

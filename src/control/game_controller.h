@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <array>
@@ -19,6 +20,8 @@
 #include <memory>
 #include <vector>
 
+#include "conduct/game_conductor.h"
+#include "conduct/turn_description.h"
 #include "model/game_state.h"
 #include "platform/message.h"
 #include "platform/sync_call.h"
@@ -29,7 +32,7 @@
 #include "session/game_session.h"
 #include "session/player_command.h"
 
-class GameController : public QObject, public TurnHost {
+class GameController : public QObject, public ConductorListener {
     Q_OBJECT
 
 public:
@@ -40,39 +43,48 @@ public:
 
     // The game. Change the world only while no worker plays it (and then Resume or
     // begin it through the session, so that the phase follows).
-    GameSession& Session() { return m_session; }
-    const GameSession& Session() const { return m_session; }
-    const GameState& World() const { return m_session.world; }
-    TurnPhase Phase() const { return m_session.Phase(); }
+    GameSession& Session() { return m_conductor.Session(); }
+    const GameSession& Session() const { return m_conductor.Session(); }
+    const GameState& World() const { return m_conductor.World(); }
+    TurnPhase Phase() const { return m_conductor.Session().Phase(); }
+    // The conductor these signals are of.
+    GameConductor& Conductor() { return m_conductor; }
+    // The turn as it stands, and as last published (for any thread).
+    const TurnDescription& Turn() { return m_conductor.Describe(); }
+    std::shared_ptr<const TurnDescription> PublishedTurn() const { return m_conductor.Published(); }
     // The record of the game being played, made as it is played (docs/replay-format.md).
-    GameRecorder& Recorder() { return m_recorder; }
+    GameRecorder& Recorder() { return *m_conductor.Recorder(); }
 
     // ---- New, load and save (the dialogs are the windows') ----
 
     // How strongly the computer plays in the games started from now on.
-    void SetNewGameDifficulty(Difficulty difficulty) { m_newGameDifficulty = difficulty; }
-    Difficulty NewGameDifficulty() const { return m_newGameDifficulty; }
+    void SetNewGameDifficulty(Difficulty difficulty) { m_conductor.SetNewGameDifficulty(difficulty); }
+    Difficulty NewGameDifficulty() const { return m_conductor.NewGameDifficulty(); }
     // A new game on a starting world's country file: seats says who plays each ruler
     // (nobody: the game is watched), first is the player ruler a save names. The
     // computer's turns start. False, with the reason, when it cannot begin.
     bool NewGame(const QString& countryFile, const Seats& seats, RulerId first, QString* why);
     // The same for one person playing ruler.
     bool NewGame(const QString& countryFile, RulerId ruler, QString* why);
-    // A saved game; the computer's turns start.
+    // A saved game, its record taken up when one tied to it lies beside it; the
+    // computer's turns start.
     bool LoadGame(const QString& path, QString* why);
+    // What the last load set aside (a difficulty, seats or a record beside the save it
+    // could not use), worded; emptied.
+    QStringList TakeNotices();
     // Writes the game (and what goes beside it) with SaveCursor; gameSaved follows.
     bool SaveGame(const QString& path, QString* why);
     // The turn cursor a save stores now: before the command awaited one back, so that
     // loading the file gives the same turn again.
-    int SaveCursor() const { return m_session.SaveCursor(); }
+    int SaveCursor() const { return m_conductor.SaveCursor(); }
     // A game is in play and not over.
-    bool CanSave() const;
+    bool CanSave() const { return m_conductor.CanSave(); }
     // A player's command (or rest) has been given since the game was begun, loaded or
     // last saved: leaving the game now loses it.
-    bool UnsavedCommands() const { return m_unsaved && CanSave(); }
+    bool UnsavedCommands() const { return m_conductor.UnsavedCommands(); }
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back.
-    bool CanStartGame() const { return !WorkerActive(); }
+    bool CanStartGame() const { return m_conductor.CanStartGame(); }
     // The turn has been handed to a player (or the watched month is over) and the rest
     // has not been given: the game waits for a command (the worker may still be
     // finishing its last call).
@@ -85,22 +97,20 @@ public:
     // that unifies the country ends the game. With one key a turn, a command that used
     // the turn up is followed by the rest at once.
     CommandResult Give(const PlayerCommand& command);
-    CommandResult Check(const PlayerCommand& command) const { return m_session.Check(command); }
+    CommandResult Check(const PlayerCommand& command) const { return Session().Check(command); }
     // The rest: the computer's turns (those of a new or loaded game, too). False when
     // they cannot start now (a worker still runs, or no thread could be had: the
     // player has been told).
     bool Rest();
-    // 残りを休養: the rest for the country whose turn it is and then for every other
-    // country of the same person this month, each recorded as a rest; it stops at
-    // another person's turn (a hand-over), at the next month and at the end of the
-    // game. False when it cannot begin now.
-    bool RestRemaining();
-    bool CanRestRemaining() const;
+    // 残りを休養 (the conductor's): the rests of every country of the person whose turn
+    // it is this month, one after another.
+    bool RestRemaining() { return m_conductor.RestRemaining(); }
+    bool CanRestRemaining() const { return m_conductor.CanRestRemaining(); }
     // When on, a command that uses the turn up is followed by the rest.
-    void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
-    bool OneKeyTurn() const { return m_oneKeyTurn; }
+    void SetOneKeyTurn(bool on) { m_conductor.SetOneKeyTurn(on); }
+    bool OneKeyTurn() const { return m_conductor.OneKeyTurn(); }
     // The status line as the game last said it (the windows word it in their language).
-    const platform::Message& StatusWords() const { return m_status; }
+    const platform::Message& StatusWords() const { return m_conductor.StatusWords(); }
     // How the signals word the rules' texts (the windows' translation); by default the
     // Japanese text.
     void SetWording(std::function<QString(const platform::Message&)> wording) { m_wording = std::move(wording); }
@@ -112,50 +122,72 @@ public:
 
     // The players' turns the record holds, and the number of the one being played
     // (0 the first; -1 when none is).
-    std::size_t RecordedTurns() const { return m_recorder.PlayerTurns(); }
-    int CurrentTurn() const;
+    std::size_t RecordedTurns() const { return m_conductor.RecordedTurns(); }
+    int CurrentTurn() const { return m_conductor.CurrentTurn(); }
     // The number of the last turn before the current one of the person whose turn it
     // is; -1 when he has none (or none is at his turn).
-    int PersonsLastTurn();
+    int PersonsLastTurn() { return m_conductor.PersonsLastTurn(); }
     // Back to the start of an earlier turn (where stop says), the game played again from
     // its record off screen; the record's later part is dropped, the files on disk stay
     // as they are. Only at a player's turn. False, with the reason, when it cannot.
     bool GoBack(const ReplayStop& stop, QString* why);
     // Back to the last turn of the person whose turn it is.
     bool GoBackOneTurn(QString* why);
-    // A command of a record played back at the player's turn, shown as the player's own
-    // (the rest starts the computer's turns).
-    void PlayRecordedCommand(const PlayerCommand& command);
-    // A game begun as a record's start says, its clock fed from readings; the computer's
-    // turns start. False, with the reason, when it cannot begin now or at all.
-    bool BeginRecordedGame(const RecordStart& start, std::shared_ptr<const std::vector<std::int64_t>> readings,
-                           QString* why);
-    // A record played back has ended where it stood: the clock is the game's own again.
-    void EndRecordedPlay();
+    // Back to the turn of the country at year and month (この時点から再開).
+    bool ResumeFrom(int year, int month, int country, QString* why);
+    // A record played back in the game from its start, a step at a time at the step
+    // time (paused: by StepReplay alone). False, with the reason, when it cannot be.
+    bool StartReplay(RecordedGame record, QString* why);
+    bool Replaying() const { return m_conductor.Replaying(); }
+    void SetReplayStepTime(int milliseconds) { m_conductor.SetReplayStepTime(milliseconds); }
+    void SetReplayPaused(bool paused) { m_conductor.SetReplayPaused(paused); }
+    bool ReplayPaused() const { return m_conductor.ReplayPaused(); }
+    void StepReplay() { m_conductor.StepReplay(); }
 
     // ---- Watching (nobody plays) ----
 
     // Between two months of a watched game (0: at once); the next starts by itself
     // unless paused.
     static constexpr int kWatchMs = 800;
-    void SetWatchTime(int milliseconds) { m_watchMs = milliseconds; }
-    void SetWatchPaused(bool paused);
-    bool WatchPaused() const { return m_watchPaused; }
+    void SetWatchTime(int milliseconds) { m_conductor.SetWatchTime(milliseconds); }
+    void SetWatchPaused(bool paused) { m_conductor.SetWatchPaused(paused); }
+    bool WatchPaused() const { return m_conductor.WatchPaused(); }
     // The next month of a watched game, now.
-    void StepWatch();
+    void StepWatch() { m_conductor.StepWatch(); }
 
     // Ends a running worker for good: it stops at its next step (a window it has open is
     // the windows' to close). Used when the program ends.
     void Stop();
+    bool StopRequested() const { return m_conductor.StopRequested(); }
     // Stops a running worker and waits for it: before the windows that hear its events go.
-    void EndWorker();
+    void EndWorker() { m_conductor.EndWorker(); }
 
-    // TurnHost: called by the worker thread.
-    void TurnBegin(int country) override;
-    void MarkBattle(int attacker, int target) override;
-    void PlayerTurn(int country) override;
-    void ShowMessage(const platform::Message& words, int milliseconds) override;
-    bool Present(BattleScript& script) override;
+    // The conductor's listener: on the interface thread (BattleMarked on the worker's).
+    bool OnOwner(const std::function<void()>& call) override;
+    void Described(const TurnDescription& turn) override;
+    void TurnBegan(int country) override;
+    void BattleMarked(int attacker, int target) override;
+    void Say(const platform::Message& words, int milliseconds) override;
+    void Tell(const platform::Message& words, int milliseconds) override;
+    void Trouble(const platform::Message& words) override;
+    void Status(const platform::Message& words) override;
+    bool ShowBattle(BattleScript& script) override;
+    void HandingOver(RulerId next) override;
+    void TurnReached(int country) override;
+    void TurnSettled() override;
+    void PersonFell(RulerId ruler) override;
+    void WatchPaused(bool paused) override;
+    void ComputerTurnsStarted() override;
+    void WorldReplaced(const std::string& savePath) override;
+    void GameBegun() override;
+    void CommandGiven(const PlayerCommand& command, const CommandResult& result) override;
+    void GameWon() override;
+    void GameEnded() override;
+    void TurnTakenBack() override;
+    void PlayerTurnPassed() override;
+    void StepDue(int milliseconds) override;
+    void ReplayEnded(const platform::Message& words) override;
+    void Stopping() override;
 
 signals:
     // The phase may have moved (a command, a rest, a turn reached, a game begun or
@@ -209,47 +241,21 @@ signals:
     // The game has gone back to an earlier turn (its events told again from the start);
     // the turn is about to begin.
     void turnTakenBack();
+    // The turn's description changed.
+    void turnDescribed();
+    // A record played back has ended: at its end (words empty) or at a step the rules
+    // refused (words say which).
+    void replayEnded(const QString& words);
     // Going back, the game played again off screen has passed a player's turn (each but
     // the one it stops at): what follows the turns moves on as it did then.
     void playerTurnPassed();
 
-protected:
-    void OnStopRequested() override;
-
 private:
-    // A worker runs and may still call this thread: it has not handed the turn back.
-    bool WorkerActive() const { return m_session.WorkerRunning() && !m_workerHandedOver; }
-    void SetStatus(const platform::Message& words);
-    void Show(const platform::Message& words, int milliseconds);
-    // The interface thread's part of the worker's hand-over.
-    void TurnReached(int country);
-    // A game has begun in the session: the windows start afresh, the computer plays.
-    void Begin();
-    // When the game is won: the victory is told.
-    void EndIfWon();
-    // How many persons sit at this game.
-    int Persons() const;
-    // The persons who hold no country now are known to have fallen (a game begun).
-    void NoteFallen();
-    // Tells of each person who has fallen since (personFell), while the game goes on.
-    void TellFallen();
+    void Show(const QString& text, int milliseconds);
 
-    GameRecorder m_recorder; // hears the session and the world's clock from the start
-    GameSession m_session{*this, ComputerPlay::Background};
+    GameConductor m_conductor{ComputerPlay::Background};
     platform::UiCaller m_caller;
-    Difficulty m_newGameDifficulty = Difficulty::Normal;
-    bool m_workerHandedOver = true; // interface thread only
-    bool m_oneKeyTurn = false;
-    bool m_unsaved = false; // see UnsavedCommands
-    int m_watchMs = kWatchMs;
-    bool m_watchPaused = false;
-    QTimer m_watchTimer; // the next month of a watched game
-    bool m_atTurn = false;   // the turn is a player's (reached and not yet rested)
-    RulerId m_lastPerson = 0; // the person who had the last turn
-    // 残りを休養 going on: for this person, in this month (year * 12 + month); 0 none.
-    RulerId m_restingFor = 0;
-    int m_restingMonth = 0;
-    std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
-    platform::Message m_status;
+    QTimer m_stepTimer; // the next month of a watched game, or step of a record
     std::function<QString(const platform::Message&)> m_wording;
+    std::vector<platform::Message> m_notices; // what the last load set aside
 };

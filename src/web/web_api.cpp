@@ -47,8 +47,14 @@ const char* velcor_load(const std::uint8_t* save, int saveSize, const char* name
                               Bytes(chronicle, chronicleSize)));
 }
 const char* velcor_replay(const std::uint8_t* record, int size) { return Answer(Game().Replay(Bytes(record, size))); }
-const char* velcor_command(int kind, int a, int b, int c, int d) { return Answer(Game().Command(kind, a, b, c, d)); }
+// key: the command's key as the turn's description names it (M, W, L, C, S, T, R).
+const char* velcor_command(const char* key, int a, int b, int c, int d)
+{
+    return Answer(Game().Command(key ? key : "", a, b, c, d));
+}
+const char* velcor_choose(const char* key) { return Answer(Game().Choose(key ? key : "")); }
 const char* velcor_check_move(int destination) { return Answer(Game().CheckMove(destination)); }
+const char* velcor_put_end_away() { return Answer(Game().PutEndAway()); }
 const char* velcor_odds() { return Answer(Game().Odds()); }
 const char* velcor_save() { return Answer(Game().Save()); }
 const char* velcor_view() { return Answer(Game().View()); }

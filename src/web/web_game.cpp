@@ -2,7 +2,9 @@
 #include "web/web_game.h"
 
 #include <cmath>
+#include <filesystem>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <utility>
 #include <variant>
@@ -16,15 +18,14 @@
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
 #include "rules/event_json.h"
-#include "session/game_replay.h"
+#include "session/save_companions.h"
+#include "web/turn_json.h"
 
 namespace web {
 
 namespace {
 
 constexpr int kScenarioCount = 3;
-// Where the engine keeps the files it writes, in the module's own memory.
-constexpr const char* kSavePath = "/tmp/velcor-save.txt";
 
 std::string ReadBytes(const std::string& path)
 {
@@ -41,25 +42,13 @@ bool WriteBytes(const std::string& path, const std::string& bytes)
     return static_cast<bool>(out.flush());
 }
 
-// The page's modes (velcor.js): 0 no game, 1 a player's turn, 2 the computer's turns,
-// 5 won, 6 lost; the page adds its own choosing modes (3, 4).
-int PageMode(TurnPhase phase)
+// The turn command of a key as the description names it.
+std::optional<TurnCommand> CommandOfKey(const std::string& key)
 {
-    switch (phase) {
-    case TurnPhase::NoGame:
-        return 0;
-    case TurnPhase::AwaitingCommand:
-    case TurnPhase::CommandGiven:
-    case TurnPhase::Watching:
-        return 1;
-    case TurnPhase::ComputerTurns:
-        return 2;
-    case TurnPhase::Won:
-        return 5;
-    case TurnPhase::Lost:
-        return 6;
-    }
-    return 0;
+    for (const TurnCommand command : kTurnCommands)
+        if (key.size() == 1 && key[0] == TurnCommandKey(command))
+            return command;
+    return std::nullopt;
 }
 
 void WriteCommand(JsonText& json, const PlayerCommand& command)
@@ -77,79 +66,66 @@ void WriteCommand(JsonText& json, const PlayerCommand& command)
 
 } // namespace
 
-// ---- What the worker shows ----
+// ---- What the conductor shows ----
 
-void ShowList::Figures(JsonText& json) const
+void ShowList::Open(const char* kind, const TurnDescription& described)
 {
-    json.Key("w").BeginObject();
-    json.Field("year", m_world.year.Get());
-    json.Field("month", m_world.month.Get());
-    json.Field("turn", m_world.turnCountry.Get());
-    json.Field("shown", m_shown);
-    json.Field("battleAttacker", m_attacker);
-    json.Field("battleTarget", m_target);
-    json.Key("c").BeginArray();
+    if (!m_open) {
+        m_shows.BeginArray();
+        m_open = true;
+    }
+    m_shows.BeginObject().Field("kind", std::string(kind));
+    m_shows.Key("w").BeginObject();
+    m_shows.Field("year", m_world.year.Get());
+    m_shows.Field("month", m_world.month.Get());
+    m_shows.Field("turn", m_world.turnCountry.Get());
+    m_shows.Field("shown", m_shown);
+    m_shows.Field("battleAttacker", m_attacker);
+    m_shows.Field("battleTarget", m_target);
+    m_shows.Key("c").BeginArray();
     for (const Country& c : m_world.countries) {
-        json.BeginArray();
+        m_shows.BeginArray();
         for (std::int32_t v : {c.GetRuler(), c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
                                c.GetFunds(), c.GetSoldiers(), c.GetTraining()})
-            json.Number(static_cast<long long>(v));
-        json.EndArray();
+            m_shows.Number(static_cast<long long>(v));
+        m_shows.EndArray();
     }
-    json.EndArray();
-    json.EndObject();
+    m_shows.EndArray();
+    m_shows.EndObject();
+    if (described.sequence != m_described) {
+        m_described = described.sequence;
+        m_shows.Key("description");
+        WriteTurn(m_shows, described);
+    }
 }
 
-void ShowList::TurnBegin(int country)
+void ShowList::Turn(int country, const TurnDescription& described)
 {
     if (m_quiet)
         return;
-    if (!m_open) {
-        m_shows.BeginArray();
-        m_open = true;
-    }
-    m_shows.BeginObject().Field("kind", std::string("turn")).Field("country", country);
-    Figures(m_shows);
-    m_shows.EndObject();
+    Open("turn", described);
+    m_shows.Field("country", country).EndObject();
 }
 
-void ShowList::MarkBattle(int attacker, int target)
-{
-    m_attacker = attacker;
-    m_target = target;
-}
-
-void ShowList::PlayerTurn(int country) { m_shown = country; }
-
-void ShowList::ShowMessage(const platform::Message& words, int milliseconds)
+void ShowList::Message(const platform::Message& words, int milliseconds, const TurnDescription& described)
 {
     if (m_quiet)
         return;
-    if (!m_open) {
-        m_shows.BeginArray();
-        m_open = true;
-    }
-    m_shows.BeginObject().Field("kind", std::string("message")).Field("words", words).Field("ms", milliseconds);
-    Figures(m_shows);
-    m_shows.EndObject();
+    Open("message", described);
+    m_shows.Field("words", words).Field("ms", milliseconds).EndObject();
 }
 
-bool ShowList::Present(BattleScript& script)
+void ShowList::Battle(BattleScript& script, const TurnDescription& described)
 {
     script.Start();
     if (m_quiet) {
         script.Finish();
-        return true;
+        return;
     }
-    if (!m_open) {
-        m_shows.BeginArray();
-        m_open = true;
-    }
-    m_shows.BeginObject().Field("kind", std::string("battle"));
+    Open("battle", described);
     m_shows.Field("attacker", script.m_nAttacker).Field("target", script.m_nTarget);
     m_shows.Field("attackerName", script.m_attackerName).Field("targetName", script.m_targetName);
     m_shows.Field("attackerRuler", script.m_nAttackerRuler).Field("targetRuler", script.m_nTargetRuler);
-    Figures(m_shows);
     // Every step the window's timer would show, the opening first.
     m_shows.Key("steps").BeginArray();
     auto step = [&] {
@@ -165,7 +141,6 @@ bool ShowList::Present(BattleScript& script)
         step();
     m_shows.EndArray();
     m_shows.EndObject();
-    return true;
 }
 
 std::string ShowList::Take()
@@ -185,28 +160,90 @@ void EventLines::OnGameEvent(const GameEvent& event)
 
 // ---- The game ----
 
-WebGame::WebGame(std::string dataDir)
-    : m_dataDir(std::move(dataDir)), m_shows(m_session.world), m_session(m_shows), m_lines(m_session.world)
+WebGame::WebGame(std::string dataDir, const std::string& scratchDir)
+    : m_dataDir(std::move(dataDir)), m_savePath((std::filesystem::path(scratchDir) / "velcor-save.txt").string()),
+      m_shows(m_game.World()), m_lines(m_game.World())
 {
-    platform::SeedFromClock(m_session.world.commandRandom, m_session.world.clock);
-    m_recorder.Attach(m_session);
-    m_session.events.Add(&m_lines);
-    m_session.events.Add(&m_summary);
+    GameState& world = m_game.Session().world;
+    platform::SeedFromClock(world.commandRandom, world.clock);
+    m_game.SetListener(this);
+    m_game.Session().events.Add(&m_lines);
+    m_game.Session().events.Add(&m_summary);
 }
 
 WebGame::~WebGame()
 {
-    m_session.events.Clear();
-    m_session.SetObserver(nullptr);
-    m_session.world.clock.Listen(nullptr);
+    m_game.Session().events.Clear();
+    m_game.SetListener(nullptr);
 }
 
 std::string WebGame::Error(const platform::Message& words)
 {
     JsonText json;
-    json.BeginObject().Field("error", words).EndObject();
+    json.BeginObject().Field("error", words);
+    json.Key("description");
+    WriteTurn(json, Current());
+    json.EndObject();
     return json.Take();
 }
+
+const TurnDescription& WebGame::Current()
+{
+    const TurnDescription& described = m_game.Describe();
+    if (described.stage != m_game.Stage() || described.status.Text() != m_game.StatusWords().Text())
+        return m_game.Redescribe();
+    return described;
+}
+
+// ---- What the conductor shows and tells ----
+
+void WebGame::TurnBegan(int country) { m_shows.Turn(country, Current()); }
+
+void WebGame::Say(const platform::Message& words, int milliseconds)
+{
+    m_shows.Message(words, milliseconds, Current());
+}
+
+void WebGame::Tell(const platform::Message& words, int milliseconds)
+{
+    m_shows.Message(words, milliseconds, Current());
+}
+
+bool WebGame::ShowBattle(BattleScript& script)
+{
+    m_shows.Battle(script, Current());
+    return true;
+}
+
+void WebGame::WorldReplaced(const std::string& savePath)
+{
+    // A new world: the story begins again (a loaded game's with its chronicle's events).
+    m_lines.Take();
+    m_summary.Clear();
+    m_summary.SetDifficulty(m_game.World().difficulty);
+    m_lines.Story().Clear();
+    m_told = 0;
+    m_chronicleSetAside = {};
+    m_shows.ClearMarks();
+    if (savePath.empty() || m_chronicleText.empty())
+        return;
+    if (m_chronicleText.size() > platform::TextFileReader::kMaxSize) {
+        m_chronicleSetAside = platform::Message(VELCOR_TEXT("Message", "ﾌｧｲﾙが大きすぎます (%1 KB まで)"),
+                                                {platform::Message::Number(static_cast<long long>(
+                                                    platform::TextFileReader::kMaxSize / 1024))});
+        return;
+    }
+    std::vector<GameEvent> story;
+    StoryLines lines;
+    if (!ReadChronicle(m_chronicleText, m_game.World(), story, lines, m_chronicleSetAside))
+        return;
+    for (const GameEvent& e : story)
+        m_summary.OnGameEvent(e);
+    m_told = lines.Count();
+    m_lines.Story() = std::move(lines);
+}
+
+// ---- The page's calls ----
 
 std::string WebGame::Scenarios()
 {
@@ -237,31 +274,16 @@ std::string WebGame::Scenarios()
     json.Field("trainRange", Country::kTrainRange).Field("maxTraining", Country::kMaxTraining);
     json.Field("warCost", kWarCostFunds).Field("exchanges", BattleScript::kBattleExchanges);
     json.Field("battleStepMs", BattleScript::kBattleStepMs);
-    json.Field("promptMs", kPromptMessageMs).Field("resultMs", kResultMessageMs);
-    json.Field("chooseMove", platform::Message(kChooseMoveTarget));
-    json.Field("chooseAttack", platform::Message(kChooseAttackTarget));
-    json.Field("unified", platform::Message(kUnified)).Field("gameOver", platform::Message(kGameOverMessage));
+    json.Field("resultMs", kResultMessageMs);
     // The largest files the page hands the engine: a save, and a record or chronicle.
     json.Field("saveMaxBytes", kMaxSaveBytes).Field("fileMaxBytes", platform::TextFileReader::kMaxSize);
     json.EndObject();
     json.Key("rulers").BeginArray();
     for (int r = 0; r < kRulerCount; ++r)
-        json.BeginObject().Field("name", m_session.world.rulers[r].GetName()).Field("colour", kRulerColours[r]).EndObject();
+        json.BeginObject().Field("name", m_game.World().rulers[r].GetName()).Field("colour", kRulerColours[r]).EndObject();
     json.EndArray();
     json.EndObject();
     return json.Take();
-}
-
-void WebGame::BeginStory(bool loaded, const std::vector<GameEvent>& story, StoryLines lines)
-{
-    m_replayCursor = -2;
-    m_summary.Clear();
-    m_summary.SetDifficulty(m_session.world.difficulty);
-    for (const GameEvent& e : story)
-        m_summary.OnGameEvent(e);
-    m_lines.Story() = std::move(lines);
-    m_shows.ClearMarks();
-    m_session.BeginGame(loaded);
 }
 
 std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
@@ -272,14 +294,13 @@ std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
     std::string why;
     if (!ScenarioOffersRuler(ScenarioFilePath(m_dataDir, scenario), ruler, why))
         return Error(platform::Message::Plain(why));
-    const LoadOutcome read = m_session.ReadWorld(CountryFilePath(m_dataDir, scenario), CountryFileUse::StartingWorld);
-    if (read.status != LoadStatus::Loaded)
-        return Error(read.words);
-    m_session.world.difficulty = static_cast<Difficulty>(difficulty);
-    SeatPlayer(m_session.world, ruler);
-    m_lines.Take();
-    BeginStory(false);
-    m_session.StartComputerTurns();
+    Seats seats{};
+    seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    m_game.SetNewGameDifficulty(static_cast<Difficulty>(difficulty));
+    m_chronicleText.clear();
+    platform::Message refused;
+    if (!m_game.NewGame(CountryFilePath(m_dataDir, scenario), seats, ruler, &refused))
+        return Error(refused);
     return Answer(nullptr);
 }
 
@@ -287,52 +308,39 @@ std::string WebGame::Load(const std::string& saveBytes, const std::string& name,
                           const std::string& recordText, const std::string& chronicleText)
 {
     // The player hears of his own file, never of the engine's copy of it.
-    const auto tooLarge = [](std::size_t most) {
-        return platform::Message(VELCOR_TEXT("Message", "ﾌｧｲﾙが大きすぎます (%1 KB まで)"),
-                                 {platform::Message::Number(static_cast<long long>(most / 1024))});
-    };
     const auto badFile = [&](platform::Message why) {
         return Error(platform::Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
                                        {platform::Message::Plain(name), std::move(why)}));
     };
     if (saveBytes.size() > kMaxSaveBytes)
-        return badFile(tooLarge(kMaxSaveBytes));
-    // Read once for the player's words, naming his file; then into the session from
-    // the engine's copy, with everything a load sets up.
+        return badFile(platform::Message(VELCOR_TEXT("Message", "ﾌｧｲﾙが大きすぎます (%1 KB まで)"),
+                                         {platform::Message::Number(static_cast<long long>(kMaxSaveBytes / 1024))}));
+    // Read once for the player's words, naming his file; then loaded from the engine's
+    // copy, with what the page keeps of it put beside it as the desktop keeps it there.
     GameState checked;
     if (const LoadOutcome read = LoadCountryText(checked, saveBytes, name); read.status != LoadStatus::Loaded)
         return Error(read.words);
-    if (!WriteBytes(kSavePath, saveBytes))
-        return badFile(platform::Message(VELCOR_TEXT("Message", "ディスクの空き容量が不足しています")));
-    const LoadOutcome read = m_session.ReadWorld(kSavePath, CountryFileUse::SavedGame);
-    if (read.status != LoadStatus::Loaded)
-        return Error(read.words);
-    if (difficulty >= 0 && difficulty <= static_cast<int>(Difficulty::Hard))
-        m_session.world.difficulty = static_cast<Difficulty>(difficulty);
-    platform::Message setAside;
-    if (!recordText.empty()) {
-        std::optional<RecordedGame> record = ParseRecord(recordText, &setAside);
-        if (record && (!record->tie || *record->tie != TieTo(saveBytes, record->tie->cursor))) {
-            record.reset();
-            setAside = platform::Message(VELCOR_TEXT("Message", "別のｹﾞｰﾑの記録です"));
-        }
-        if (record)
-            m_recorder.ContinueFrom(std::move(*record));
+    for (const std::string& companion : SaveCompanions(m_savePath)) {
+        std::error_code ignored;
+        std::filesystem::remove(companion, ignored);
     }
-    std::vector<GameEvent> story;
-    StoryLines lines;
-    platform::Message chronicleSetAside;
-    if (chronicleText.size() > platform::TextFileReader::kMaxSize)
-        chronicleSetAside = tooLarge(platform::TextFileReader::kMaxSize);
-    else if (!chronicleText.empty())
-        ReadChronicle(chronicleText, m_session.world, story, lines, chronicleSetAside);
-    const std::size_t told = lines.Count();
-    m_lines.Take();
-    BeginStory(true, story, std::move(lines));
-    m_session.StartComputerTurns();
+    std::string error;
+    if (!WriteBytes(m_savePath, saveBytes) ||
+        (!recordText.empty() && !WriteBytes(RecordFileName(m_savePath), recordText)) ||
+        (difficulty >= 0 && difficulty <= static_cast<int>(Difficulty::Hard) &&
+         !KeepDifficultyBeside(m_savePath, static_cast<Difficulty>(difficulty), &error)))
+        return badFile(platform::Message(VELCOR_TEXT("Message", "ディスクの空き容量が不足しています")));
+    m_chronicleText = chronicleText;
+    std::vector<platform::Message> notices;
+    platform::Message refused;
+    const bool loaded = m_game.LoadGame(m_savePath, &refused, &notices);
+    m_chronicleText.clear();
+    if (!loaded)
+        return Error(refused);
     CommandResult note;
-    note.words = setAside;
-    return Answer(setAside.empty() ? nullptr : &note, told, chronicleSetAside);
+    if (!notices.empty())
+        note.words = notices.front();
+    return Answer(notices.empty() ? nullptr : &note, m_told, m_chronicleSetAside);
 }
 
 std::string WebGame::Replay(const std::string& recordText)
@@ -345,99 +353,114 @@ std::string WebGame::Replay(const std::string& recordText)
     m_lines.Story().Clear();
     m_summary.Clear();
     m_shows.SetQuiet(true);
-    const ReplayOutcome replayed = ReplayRecord(m_session, *record, ReplayStop{});
+    const ReplayOutcome replayed = m_game.PlayRecordThrough(*record);
     m_shows.SetQuiet(false);
     m_shows.Take();
     if (!replayed.played)
         return Error(replayed.words);
-    if (record->tie)
-        m_replayCursor = record->tie->cursor;
-    m_summary.SetDifficulty(m_session.world.difficulty);
+    m_summary.SetDifficulty(m_game.World().difficulty);
     return Answer(nullptr);
 }
 
-std::string WebGame::Command(int kind, int a, std::int32_t b, std::int32_t c, std::int32_t d)
+std::string WebGame::Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d)
 {
-    m_replayCursor = -2;
-    const int turn = m_session.world.turnCountry;
+    const std::optional<TurnCommand> command = CommandOfKey(key);
     CommandResult result;
-    if (kind >= 0 && kind < 4) {
-        result = m_session.Apply(command::Domestic{kDomesticCommands[static_cast<std::size_t>(kind)].command, turn});
-    } else if (kind == 4) {
-        result = m_session.Apply(command::Move{turn, a, b, c, d});
-    } else if (kind == 5) {
-        result = m_session.Apply(command::War{turn, a});
-    } else if (kind == 6) {
-        // The rest is carried out here, on the calling thread, not on a worker's.
-        result = m_session.Apply(command::Rest{});
+    result.refusal = CommandRefusal::NotNow;
+    if (!command) {
+        result.words = platform::Message::Plain("no command " + key);
+    } else if (*command != TurnCommand::Rest) {
+        result = m_game.Give(m_game.CommandOf(*command, a, MoveAmounts{b, c, d}));
+    } else if (const CommandState& rest = Current().Of(TurnCommand::Rest); !rest.allowed) {
+        result.words = rest.why;
     } else {
-        result.refusal = CommandRefusal::NotNow;
+        // The computer's turns run here, on the calling thread, up to the player's next.
+        m_game.Rest();
+        return Answer(nullptr);
     }
     return Answer(&result);
 }
 
+std::string WebGame::Choose(const std::string& key)
+{
+    const std::optional<TurnCommand> command = CommandOfKey(key);
+    if (command == TurnCommand::Move || command == TurnCommand::War) {
+        m_game.BeginChoice(*command);
+    } else {
+        m_game.CancelChoice();
+        m_game.SayTurnStatus();
+    }
+    return Answer(nullptr);
+}
+
 std::string WebGame::CheckMove(int destination)
 {
-    const CommandResult checked = m_session.Check(command::Move{m_session.world.turnCountry, destination});
+    m_game.EndChoice();
+    const GameState& world = m_game.World();
+    const CommandResult checked = m_game.Session().Check(m_game.CommandOf(TurnCommand::Move, destination));
     JsonText json;
     json.BeginObject().Field("allowed", checked.refusal == CommandRefusal::None).Field("words", checked.words);
     if (checked.refusal == CommandRefusal::None)
-        json.Field("title", MoveTitleWords(m_session.world, m_session.world.turnCountry, destination));
+        json.Field("title", MoveTitleWords(world, world.turnCountry, destination));
+    json.Key("description");
+    WriteTurn(json, Current());
     json.EndObject();
     return json.Take();
 }
 
+std::string WebGame::PutEndAway()
+{
+    m_game.PutEndAway();
+    return Answer(nullptr);
+}
+
 std::string WebGame::Odds()
 {
-    const GameState& world = m_session.world;
-    const int from = world.turnCountry;
+    const GameState& world = m_game.World();
+    const TurnDescription& described = Current();
     JsonText json;
     json.BeginObject().Key("odds").BeginArray();
-    if (GameState::IsCountryIndex(from))
-        for (int target : AttackTargets(world, from)) {
-            const BattleOdds odds = OddsOfBattle(world, from, target, BattleKind::Player);
-            json.BeginObject().Field("target", target).Field("trials", odds.trials);
-            json.Field("taken", std::lround(odds.TakenShare() * 100));
-            json.Field("beatenOff", std::lround(odds.BeatenOffShare() * 100));
-            json.Field("wipedOut", std::lround(odds.WipedOutShare() * 100));
-            json.Field("attackerKept", std::lround(odds.attackerKept));
-            json.Field("targetKept", std::lround(odds.targetKept)).EndObject();
-        }
+    for (const int target : described.warTargets) {
+        const BattleOdds odds = OddsOfBattle(world, described.country, target, BattleKind::Player);
+        json.BeginObject().Field("target", target).Field("trials", odds.trials);
+        json.Field("taken", std::lround(odds.TakenShare() * 100));
+        json.Field("beatenOff", std::lround(odds.BeatenOffShare() * 100));
+        json.Field("wipedOut", std::lround(odds.WipedOutShare() * 100));
+        json.Field("attackerKept", std::lround(odds.attackerKept));
+        json.Field("targetKept", std::lround(odds.targetKept)).EndObject();
+    }
     json.EndArray().EndObject();
     return json.Take();
 }
 
 std::string WebGame::Save()
 {
-    // At his turn before his command the save stores the cursor one back, so that
-    // loading it gives him the same turn again (as the desktop's save does).
-    const std::int32_t cursor = m_replayCursor != -2 ? m_replayCursor : m_session.SaveCursor();
-    std::string error;
+    if (!m_game.CanSave())
+        return Error(GameConductor::StageReason(Current().stage, TurnCommand::Rest, false));
     // The reason is one of the writer's worded reasons, about the engine's own memory.
-    if (!m_session.SaveGame(kSavePath, cursor, &error))
-        return Error(platform::Message(error.c_str()));
-    const std::string bytes = ReadBytes(kSavePath);
-    RecordedGame record = m_recorder.Record();
-    record.tie = TieTo(bytes, cursor);
+    platform::Message why;
+    if (!m_game.SaveGame(m_savePath, &why))
+        return Error(why);
+    const GameState& world = m_game.World();
     JsonText json;
-    json.BeginObject().Key("save").Bytes(bytes);
-    json.Key("record").Bytes(RecordText(record));
-    json.Key("chronicle").Bytes(m_lines.Story().Chronicle(m_session.world));
-    json.Field("difficulty", m_session.world.difficulty);
-    json.Field("year", m_session.world.year.Get()).Field("month", m_session.world.month.Get());
-    json.Field("player", m_session.world.playerRuler.Get());
+    json.BeginObject().Key("save").Bytes(ReadBytes(m_savePath));
+    json.Key("record").Bytes(ReadBytes(RecordFileName(m_savePath)));
+    json.Key("chronicle").Bytes(m_lines.Story().Chronicle(world));
+    json.Field("difficulty", world.difficulty);
+    json.Field("year", world.year.Get()).Field("month", world.month.Get());
+    json.Field("player", world.playerRuler.Get());
     json.EndObject();
     return json.Take();
 }
 
 std::string WebGame::Snapshot()
 {
-    const GameState& world = m_session.world;
+    const GameState& world = m_game.World();
     std::string error;
-    if (!SaveCountryFile(world, kSavePath, world.turnCountry, &error))
+    if (!SaveCountryFile(world, m_savePath, world.turnCountry, &error))
         return {};
     return std::to_string(world.random.State()) + ' ' + std::to_string(world.commandRandom.State()) + ' ' +
-           std::to_string(static_cast<int>(world.difficulty)) + '\n' + ReadBytes(kSavePath);
+           std::to_string(static_cast<int>(world.difficulty)) + '\n' + ReadBytes(m_savePath);
 }
 
 std::string WebGame::View() { return Answer(nullptr); }
@@ -469,14 +492,13 @@ std::string WebGame::Summary()
 
 void WebGame::ViewFields(JsonText& json)
 {
-    const GameState& world = m_session.world;
-    const int turn = world.turnCountry;
-    json.Field("mode", PageMode(m_session.Phase()));
-    json.Field("acted", m_session.Phase() == TurnPhase::CommandGiven);
+    const GameState& world = m_game.World();
+    json.Key("description");
+    WriteTurn(json, Current());
     json.Field("player", world.playerRuler.Get());
     json.Field("difficulty", world.difficulty);
-    json.Field("year", world.year.Get()).Field("month", world.month.Get()).Field("turn", turn);
-    json.Field("playerTurns", m_recorder.PlayerTurns());
+    json.Field("year", world.year.Get()).Field("month", world.month.Get()).Field("turn", world.turnCountry.Get());
+    json.Field("playerTurns", m_game.RecordedTurns());
     json.Key("countries").BeginArray();
     for (int i = 0; i < kCountryCount; ++i) {
         const Country& c = world.countries[i];
@@ -493,34 +515,6 @@ void WebGame::ViewFields(JsonText& json)
         json.EndArray().EndObject();
     }
     json.EndArray();
-    // At the player's turn: what each command would meet, and where he may go.
-    const bool playing = m_session.TurnRuler() != 0;
-    json.Field("playing", playing);
-    if (playing) {
-        json.Field("turnWords", TurnStatusWords(world, turn));
-        json.Key("moveTargets").BeginArray();
-        for (int t : MoveTargets(world, turn))
-            json.Number(static_cast<long long>(t));
-        json.EndArray();
-        json.Key("attackTargets").BeginArray();
-        for (int t : AttackTargets(world, turn))
-            json.Number(static_cast<long long>(t));
-        json.EndArray();
-        // Why each command would not act, in the rules' words, by its key: the tooltips'
-        // "今は使えません" of the desktop's buttons.
-        json.Key("why").BeginObject();
-        const auto why = [&](char key, CommandBlock block) {
-            if (block != CommandBlock::None)
-                json.Field(std::string(1, key), RefusalWords(block));
-        };
-        why('M', MoveBlock(world, turn));
-        why('W', WarBlock(world, turn));
-        for (const DomesticCommandNames& domestic : kDomesticCommands)
-            why(domestic.key, DomesticBlock(world, domestic.command, turn));
-        json.EndObject();
-        if (const CommandBlock block = WarBlock(world, turn); IsShortage(block))
-            json.Field("warRefusal", RefusalWords(block));
-    }
 }
 
 std::string WebGame::Answer(const CommandResult* result, std::size_t told, const platform::Message& chronicleSetAside)

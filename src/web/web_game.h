@@ -1,9 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game as the page plays it: one session, its record and its story, driven by
-// calls from the page's engine worker and answering each with JSON. The computer's
-// turns run on the calling thread (the worker's, never the page's); what the windows
-// would show while they run (each turn, each message, each battle step by step) is
-// kept as a list of shows the page plays back at its own pace. A battle is fought to
+// The game as the page plays it: the conductor every front end plays through, with
+// the page's own part around it: the calls of the page's engine worker, each answered
+// with JSON that carries the turn's description, and the story the page keeps. The
+// computer's turns run on the calling thread (the worker's, never the page's); what the
+// windows would show while they run (each turn, each message, each battle step by step)
+// is kept as a list of shows the page plays back at its own pace. A battle is fought to
 // its end before the page sees its first step, so its outcome never depends on the pace.
 #pragma once
 
@@ -12,43 +13,50 @@
 #include <string>
 #include <vector>
 
+#include "conduct/game_conductor.h"
 #include "rules/events.h"
-#include "rules/turn.h"
-#include "session/game_record.h"
-#include "session/game_session.h"
 #include "session/game_summary.h"
 #include "web/chronicle_text.h"
 #include "web/json_text.h"
 
 namespace web {
 
-// What the worker's calls show, written down as they come instead of shown.
-class ShowList : public TurnHost {
+// What the conductor shows while the computer plays, written down as it comes instead
+// of shown, each show with the turn's description when it has changed since the last.
+class ShowList {
 public:
-    explicit ShowList(GameState& world) : m_world(world) {}
+    explicit ShowList(const GameState& world) : m_world(world) {}
 
-    void TurnBegin(int country) override;
-    void MarkBattle(int attacker, int target) override;
-    void PlayerTurn(int country) override;
-    void ShowMessage(const platform::Message& words, int milliseconds) override;
-    bool Present(BattleScript& script) override;
+    void Turn(int country, const TurnDescription& described);
+    void Message(const platform::Message& words, int milliseconds, const TurnDescription& described);
+    void Battle(BattleScript& script, const TurnDescription& described);
+    void MarkBattle(int attacker, int target)
+    {
+        m_attacker = attacker;
+        m_target = target;
+    }
+    // The country of the players' last turn, which the panel shows.
+    void Shown(int country) { m_shown = country; }
 
     // The shows since the last Take, as a JSON array; empties the list.
     std::string Take();
     // While quiet (a record played again) nothing is written down.
     void SetQuiet(bool quiet) { m_quiet = quiet; }
+    bool Quiet() const { return m_quiet; }
     // A game begins: no country shown, no battle marked.
     void ClearMarks() { m_shown = m_attacker = m_target = -1; }
 
 private:
-    // The world's figures as they stand, for the page to draw this show on.
-    void Figures(JsonText& json) const;
+    // Opens a show of kind, with the world's figures as they stand for the page to
+    // draw it on, and the description when it is news.
+    void Open(const char* kind, const TurnDescription& described);
 
-    GameState& m_world;
+    const GameState& m_world;
     JsonText m_shows;
     bool m_open = false;
     bool m_quiet = false;
-    int m_shown = -1; // the country of the players' last turn, which the panel shows
+    std::uint64_t m_described = 0; // the sequence of the description last written
+    int m_shown = -1;
     int m_attacker = -1;
     int m_target = -1;
 };
@@ -73,10 +81,11 @@ private:
 // many times its size is none (the desktop's own limit, for a record, is far larger).
 constexpr std::size_t kMaxSaveBytes = 64 * 1024;
 
-class WebGame {
+class WebGame final : private ConductorListener {
 public:
-    // dataDir holds the scenario and country files.
-    explicit WebGame(std::string dataDir);
+    // dataDir holds the scenario and country files; scratchDir is where the engine
+    // keeps the files it writes (a save and what goes beside it).
+    explicit WebGame(std::string dataDir, const std::string& scratchDir = "/tmp");
     ~WebGame();
     WebGame(const WebGame&) = delete;
     WebGame& operator=(const WebGame&) = delete;
@@ -87,18 +96,24 @@ public:
     // player's first turn.
     std::string NewGame(int scenario, int ruler, int difficulty);
     // A saved game from its bytes, with the difficulty, record and chronicle kept beside
-    // it (empty: none; a record or chronicle of another game is set aside, as the
-    // desktop does). name stands for the save in the player's words.
+    // it (empty, or a difficulty out of range: none; a record or chronicle of another
+    // game is set aside, as the desktop does). name stands for the save in the player's
+    // words.
     std::string Load(const std::string& saveBytes, const std::string& name, int difficulty,
                      const std::string& recordText, const std::string& chronicleText);
     // A record played again to its end; the game goes on from there.
     std::string Replay(const std::string& recordText);
-    // A command of the player: kind 0..3 the domestic ones (開墾, 商業, 徴兵, 訓練),
-    // 4 move (a = destination, b, c, d = soldiers, provisions, funds), 5 war (a =
-    // target), 6 rest.
-    std::string Command(int kind, int a, std::int32_t b, std::int32_t c, std::int32_t d);
-    // Whether the turn country may move to destination (before the amounts are asked).
+    // The command of the turn command of this key (the description's): a move to a
+    // (soldiers b, provisions c, funds d), a war on a, a domestic one, or the rest.
+    std::string Command(const std::string& key, int a, std::int32_t b, std::int32_t c, std::int32_t d);
+    // The choice of a move's (M) or a war's (W) target begins; any other key takes the
+    // choice (or the windows after it) back: the turn as it was.
+    std::string Choose(const std::string& key);
+    // A move's target chosen: whether the turn country may move there at all (before
+    // the amounts are asked).
     std::string CheckMove(int destination);
+    // The end of a game won or lost has been seen.
+    std::string PutEndAway();
     // The odds of a war of the turn country on each target it may attack.
     std::string Odds();
     // The save as the desktop writes it, the record tied to it and the chronicle.
@@ -111,27 +126,36 @@ public:
     std::string Summary();
 
 private:
+    // ConductorListener: the shows, and the page's story begun again with a new world.
+    void TurnBegan(int country) override;
+    void BattleMarked(int attacker, int target) override { m_shows.MarkBattle(attacker, target); }
+    void Say(const platform::Message& words, int milliseconds) override;
+    void Tell(const platform::Message& words, int milliseconds) override;
+    bool ShowBattle(BattleScript& script) override;
+    void TurnReached(int country) override { m_shows.Shown(country); }
+    void WorldReplaced(const std::string& savePath) override;
+
+    // The turn described as it stands now (again when the stage or the status has moved
+    // on without a change told: the computer's turns on this thread, a status said).
+    const TurnDescription& Current();
     // Every answer: the result (when one), the shows, the events and the view; after a
     // load, the first told events of the story, which the save's chronicle told, or why
     // the chronicle was set aside.
     std::string Answer(const CommandResult* result, std::size_t told = 0,
                        const platform::Message& chronicleSetAside = {});
     void ViewFields(JsonText& json);
-    // A game begins, its story so far the events of story (a loaded game's chronicle),
-    // whose lines the page is told.
-    void BeginStory(bool loaded, const std::vector<GameEvent>& story = {}, StoryLines lines = {});
     std::string Error(const platform::Message& words);
 
     std::string m_dataDir;
-    GameState m_shadow; // ShowList is made before the session it shows
+    std::string m_savePath;
+    GameConductor m_game;
     ShowList m_shows;
-    GameSession m_session;
-    GameRecorder m_recorder;
     EventLines m_lines;
     GameSummary m_summary;
-    // A record tied to a save, played to its end: saved before anything else happens,
-    // the game gives that save again, cursor and all. -2: none.
-    std::int32_t m_replayCursor = -2;
+    // A loaded game's chronicle, read into its story once its world has been read.
+    std::string m_chronicleText;
+    std::size_t m_told = 0;
+    platform::Message m_chronicleSetAside;
 };
 
 // A snapshot's world given to the advisor: the ranking of the player's commands.

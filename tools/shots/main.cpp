@@ -248,7 +248,7 @@ bool ShootChronicle(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
         std::cerr << "velcor-shots: the held start could not be written\n";
         return false;
     }
-    PlayToPlayer(view, [&] { view->LoadGame(start); });
+    PlayToPlayer(view, [&] { view->Files().LoadGame(start); });
     const int firstYear = view->GetWorld().year;
     while (view->mode == ViewMode::PlayerTurn && view->GetWorld().year < firstYear + 10)
         PlayToPlayer(view, [&] { view->OnRest(); });
@@ -305,7 +305,7 @@ bool ShootHotSeat(CKivApp& app, const QDir& out, int scenario, RulerId ruler)
     Seats chosen{};
     chosen[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
     chosen[static_cast<std::size_t>(second)].kind = SeatKind::Person;
-    PlayToPlayer(view, [&] { view->NewGame(scenario - 1, chosen, ruler); });
+    PlayToPlayer(view, [&] { view->Files().NewGame(scenario - 1, chosen, ruler); });
     if (view->mode != ViewMode::PlayerTurn) {
         std::cerr << "velcor-shots: the game of two did not reach a turn\n";
         return false;
@@ -443,7 +443,7 @@ int main(int argc, char** argv)
 
     QEventLoop toPlayer;
     QObject::connect(&view->Game(), &GameController::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
-    if (!view->NewGame(scenario - 1, static_cast<RulerId>(ruler))) {
+    if (!view->Files().NewGame(scenario - 1, static_cast<RulerId>(ruler))) {
         std::cerr << "velcor-shots: the scenario could not be started\n";
         return 1;
     }
@@ -492,7 +492,7 @@ int main(int argc, char** argv)
         ok &= ShootModal(battle, out.filePath(QStringLiteral("battle-window.png")), 1700);
     }
     ok &= ShootToolWindows(app, out);
-    PlayToPlayer(view, [&] { view->NewGame(scenario - 1, static_cast<RulerId>(ruler)); });
+    PlayToPlayer(view, [&] { view->Files().NewGame(scenario - 1, static_cast<RulerId>(ruler)); });
     ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
     view->SetWindowTimes(1, 1);
     ok &= ShootHotSeat(app, out, scenario, static_cast<RulerId>(ruler));

@@ -68,14 +68,14 @@ async function openPage(browser, width = 1366, height = 768, prepare = null) {
   return page;
 }
 
-const state = (page) => page.evaluate(() => ({ mode: window.velcor.mode, busy: window.velcor.busy, view: window.velcor.view }));
+const state = (page) => page.evaluate(() => ({ stage: window.velcor.described.stage, busy: window.velcor.busy, view: window.velcor.view }));
 
 // Waits for the player's turn, closing the turn report on the way.
 async function playerTurn(page) {
   await page.waitForFunction(
     () => {
       document.querySelector('#report-close')?.click();
-      return !window.velcor.busy && window.velcor.mode !== 2 && !document.querySelector('.cover');
+      return !window.velcor.busy && window.velcor.described.stage !== 'computerTurns' && !document.querySelector('.cover');
     },
     { timeout: 60000, polling: 50 },
   );
@@ -126,7 +126,7 @@ async function restUntil(page, wanted, turns = 24) {
   for (let i = 0; i < turns && !wanted(s.view); i++) {
     await page.keyboard.press('r');
     s = await playerTurn(page);
-    assert.equal(s.mode, 1, 'the player still plays');
+    assert.equal(s.stage, 'command', 'the player still plays');
   }
   assert.ok(wanted(s.view), 'the turn came');
   return s;
@@ -162,7 +162,7 @@ describe('a game in the browser', () => {
     const turn = s.view.turn;
     const before = s.view.countries[turn].f;
     await page.keyboard.press('l');
-    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.described.commands.L.offered);
     s = await state(page);
     const land = s.view.countries[turn].f;
     assert.ok(land[2] > before[2], 'the land was developed');
@@ -170,12 +170,12 @@ describe('a game in the browser', () => {
     assert.equal(await page.$eval('#cmd-M', (b) => b.getAttribute('aria-disabled')), 'true', 'one command a turn');
 
     await page.keyboard.press('r');
-    s = await restUntil(page, (v) => v.playing && v.moveTargets.length > 0);
+    s = await restUntil(page, (v) => v.description.stage === 'command' && v.description.moveTargets.length > 0);
     const from = s.view.turn;
-    const to = s.view.moveTargets[0];
+    const to = s.view.description.moveTargets[0];
     const soldiers = s.view.countries[from].f[6];
     await page.click('#cmd-M');
-    await page.waitForFunction(() => window.velcor.mode === 3);
+    await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingMove');
     await clickCountry(page, to);
     await page.waitForSelector('#move-ok');
     await page.$eval('.move input[name=soldiers]', (i, n) => (i.value = String(n)), Math.floor(soldiers / 2));
@@ -185,11 +185,11 @@ describe('a game in the browser', () => {
     assert.equal(s.view.countries[from].f[6], soldiers - Math.floor(soldiers / 2), 'the soldiers left');
 
     await page.keyboard.press('r');
-    s = await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+    s = await restUntil(page, (v) => v.description.stage === 'command' && !v.description.commands.W.why && v.description.warTargets.length > 0);
     const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
     const fought = await battles();
     await page.keyboard.press('w');
-    await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+    await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingWar' && window.velcor.odds.size > 0);
     await page.keyboard.press('ArrowRight');
     const status = await page.evaluate(() => window.velcor.status());
     assert.match(status, /%/, 'the odds are told while the target is chosen');
@@ -207,10 +207,10 @@ describe('a game in the browser', () => {
     await page.keyboard.press('Enter');
     const saved = (await state(page)).view;
     assert.equal((await kept(page, 'saves')).length, 1);
-    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.why[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !saved.description.commands[k].why);
     if (open) {
       await page.keyboard.press(open.toLowerCase());
-      await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+      await page.waitForFunction(() => !window.velcor.busy && !window.velcor.described.commands.L.offered);
     }
     await control(page, 'o');
     await page.waitForSelector('#save-0').then((b) => b.click()); // the list is read first
@@ -310,21 +310,21 @@ describe('files, saves and tabs', () => {
       assert.ok(!said.includes('velcor-save'), `${name}: never the engine's own copy`);
       await page.keyboard.press('Enter');
       const s = await playerTurn(page);
-      assert.equal(s.mode, 1, `${name}: the game goes on`);
+      assert.equal(s.stage, 'command', `${name}: the game goes on`);
       assert.deepEqual(await chronicle(page), story, `${name}: its chronicle kept`);
     }
     // The engine still plays: a domestic command is carried out.
     const view = (await state(page)).view;
-    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.description.commands[k].why);
     await page.keyboard.press(open.toLowerCase());
-    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.described.commands.L.offered);
     assert.equal((await chronicle(page)).length, story.length + 1, 'the command is in the chronicle');
     // A world every line of which is 1 is a world the player already holds: 戦績.
     const won = join(scratch, 'won.txt');
     writeFileSync(won, '1\n'.repeat(172));
     await upload(page, won);
     await page.waitForSelector('#summary-close', { timeout: 30000 });
-    assert.equal((await state(page)).mode, 5);
+    assert.equal((await state(page)).stage, 'won');
     assert.deepEqual(page.errors, []);
     await page.close();
   });
@@ -370,9 +370,9 @@ describe('files, saves and tabs', () => {
     assert.equal(view.player, 9);
 
     // A command given, the page closed: its return resumes after the command.
-    const open = ['L', 'C', 'S', 'T'].find((k) => !view.why[k]);
+    const open = ['L', 'C', 'S', 'T'].find((k) => !view.description.commands[k].why);
     await page.keyboard.press(open.toLowerCase());
-    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.actions);
+    await page.waitForFunction(() => !window.velcor.busy && !window.velcor.described.commands.L.offered);
     const story = await chronicle(page);
     await page.goto('about:blank');
     await page.goto(origin);
@@ -442,11 +442,11 @@ describe('files, saves and tabs', () => {
     const page = await freshPage();
     await upload(page, save);
     const { view } = await playerTurn(page);
-    assert.ok(view.why.W, 'the war is refused');
+    assert.ok(view.description.commands.W.why, 'the war is refused');
     for (const key of ['M', 'W', 'L', 'C', 'S', 'T']) {
       const button = await page.$eval(`#cmd-${key}`, (b) => ({ blocked: b.classList.contains('blocked'), title: b.title }));
-      assert.equal(button.blocked, !!view.why[key], `${key}: looks as the rules have it`);
-      if (view.why[key]) assert.ok(button.title.includes(await engineText(page, view.why[key])), `${key}: why, in its tooltip`);
+      assert.equal(button.blocked, !!view.description.commands[key].why, `${key}: looks as the rules have it`);
+      if (view.description.commands[key].why) assert.ok(button.title.includes(await engineText(page, view.description.commands[key].why)), `${key}: why, in its tooltip`);
     }
     await page.close();
   });
@@ -544,7 +544,7 @@ async function restByTouchUntil(page, wanted, turns = 30) {
   for (let i = 0; i < turns && !wanted(s.view); i++) {
     await page.tap('#cmd-R');
     s = await playerTurn(page);
-    assert.equal(s.mode, 1, 'the player still plays');
+    assert.equal(s.stage, 'command', 'the player still plays');
   }
   assert.ok(wanted(s.view), 'the turn came');
   return s;
@@ -618,22 +618,22 @@ describe('the page on a phone', () => {
         await page.tap('#scenario-1');
         await page.tap('#ruler-9');
         await page.tap('#new-game-ok');
-        await page.waitForFunction(() => window.velcor.mode === 1 || document.querySelector('#report-close'), { timeout: 30000 });
+        await page.waitForFunction(() => window.velcor.described.stage === 'command' || document.querySelector('#report-close'), { timeout: 30000 });
         if (await page.$('#report-close')) await laidOutForAPhone(page, 'turn report');
         await playerTurn(page);
         await laidOutForAPhone(page, 'a turn');
         await shot(`${first.join('x')}`);
 
         // A war chosen by touch: the back button first takes the choice back.
-        const before = await restByTouchUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+        const before = await restByTouchUntil(page, (v) => v.description.stage === 'command' && !v.description.commands.W.why && v.description.warTargets.length > 0);
         await page.tap('#cmd-W');
-        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+        await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingWar' && window.velcor.odds.size > 0);
         await laidOutForAPhone(page, 'choosing');
         await page.goBack();
-        await page.waitForFunction(() => window.velcor.mode === 1);
+        await page.waitForFunction(() => window.velcor.described.stage === 'command');
         await page.tap('#cmd-W');
-        await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
-        const target = before.view.attackTargets[0];
+        await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingWar' && window.velcor.odds.size > 0);
+        const target = before.view.description.warTargets[0];
         await tapCountry(page, target);
         await page.waitForFunction((t) => window.velcor.choice === t, {}, target);
         const odds = await page.evaluate(() => [document.querySelector('#choice-bar .words').textContent, document.querySelector('#figures .status').textContent]);
@@ -652,7 +652,7 @@ describe('the page on a phone', () => {
         // The turn's command given: a tap on another says why.
         await page.tap('#cmd-L');
         const why = await page.waitForSelector('#tip').then((t) => t.evaluate((e) => e.textContent));
-        assert.equal(why, translated(language, 'CommandTable', 'この番の行動は済みました (休養で番を終えます)'));
+        assert.equal(why, translated(language, 'Message', 'この番の行動は済みました (休養で番を終えます)'));
         await laidOutForAPhone(page, 'why not');
 
         // Turned: the advice beside the commands, never over them, asked again at each turn.
@@ -683,12 +683,12 @@ describe('the page on a phone', () => {
         await shot(`${then.join('x')}`);
 
         // A move, typed with the on-screen keyboard taking a third of the screen.
-        s = await restByTouchUntil(page, (v) => v.playing && v.moveTargets.length > 0);
+        s = await restByTouchUntil(page, (v) => v.description.stage === 'command' && v.description.moveTargets.length > 0);
         const from = s.view.turn;
         const soldiers = s.view.countries[from].f[6];
         await page.tap('#cmd-M');
-        await page.waitForFunction(() => window.velcor.mode === 3);
-        await tapCountry(page, s.view.moveTargets[0]);
+        await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingMove');
+        await tapCountry(page, s.view.description.moveTargets[0]);
         await page.tap('#choice-ok');
         await page.waitForSelector('#move-ok');
         await page.tap('.move input[name=soldiers]');
@@ -773,11 +773,11 @@ describe('kept for play without the network', () => {
       await page.waitForFunction(() => window.velcor?.ready, { timeout: 30000 });
       await menu(page, 'menu-view', 'menu-speed-2');
       await newGame(page, 1, 9);
-      await restUntil(page, (v) => v.playing && !v.why.W && v.attackTargets.length > 0);
+      await restUntil(page, (v) => v.description.stage === 'command' && !v.description.commands.W.why && v.description.warTargets.length > 0);
       const battles = () => page.evaluate(() => window.velcor.chronicle.filter((e) => e.kind === 'battle' && e.player).length);
       const fought = await battles();
       await page.keyboard.press('w');
-      await page.waitForFunction(() => window.velcor.mode === 4 && window.velcor.odds.size > 0);
+      await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingWar' && window.velcor.odds.size > 0);
       await page.keyboard.press('ArrowRight');
       await page.keyboard.press('Enter');
       await page.waitForSelector('.battle');
@@ -789,7 +789,7 @@ describe('kept for play without the network', () => {
       await menu(page, 'menu-view', 'menu-en');
       assert.equal(await page.$eval('#menu-file', (m) => m.textContent), words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'].replace('&', ''));
       await control(page, 's');
-      assert.equal(await alertText(page), words.translations.en.CKivView['セーブが完了しました']);
+      assert.equal(await alertText(page), words.translations.en.GameFiles['セーブが完了しました']);
       await page.keyboard.press('Enter');
       assert.equal((await kept(page, 'saves')).length, 1);
 

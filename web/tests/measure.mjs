@@ -43,10 +43,10 @@ try {
   await page.click('#scenario-2');
   await page.click('#ruler-4');
   await page.click('#new-game-ok');
-  const ready = () => page.waitForFunction(() => !window.velcor.busy && window.velcor.mode !== 2 && !document.querySelector('.cover'), { timeout: 120000, polling: 20 });
+  const ready = () => page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage !== 'computerTurns' && !document.querySelector('.cover'), { timeout: 120000, polling: 20 });
   await ready();
   for (let i = 0; i < months; i++) {
-    if ((await page.evaluate(() => window.velcor.mode)) !== 1) break;
+    if ((await page.evaluate(() => window.velcor.described.stage)) !== 'command') break;
     await page.keyboard.press('r');
     await ready();
   }

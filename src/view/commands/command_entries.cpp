@@ -1,13 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The seven commands of the table, each with its button and handler in the main view,
-// what it does, costs and needs, and why it would not act for the turn country.
+// what it does, costs and needs, and the command of the turn's description it is.
 #include "view/commands/command_table.h"
 
 #include <QCoreApplication>
 
 #include "model/country.h"
 #include "rules/battle.h"
-#include "rules/commands.h"
 #include "view/map/kiv_view.h"
 
 namespace {
@@ -55,38 +54,25 @@ QString DescribeTrain()
 
 QString DescribeRest() { return QCoreApplication::translate("CommandTable", "この国の番を終えます"); }
 
-// ---- Why a command would not act for the turn country ----
-
-QString MoveBlocked(const GameState& world, int country) { return CommandTable::BlockText(MoveBlock(world, country)); }
-QString WarBlocked(const GameState& world, int country) { return CommandTable::BlockText(WarBlock(world, country)); }
-
-template <DomesticCommand command>
-QString DomesticBlocked(const GameState& world, int country)
-{
-    return CommandTable::BlockText(DomesticBlock(world, command, country));
-}
-
-QString RestBlocked(const GameState&, int) { return {}; }
-
 } // namespace
 
 const std::array<CommandEntry, 7>& CommandTable::Entries()
 {
     static const std::array<CommandEntry, 7> entries = {{
         {QT_TRANSLATE_NOOP("CommandTable", "移動"), ID_CMD_MOVE, Qt::Key_M, 20, CommandEntry::Action, &CKivView::moveButton, &CKivView::OnMove,
-         &DescribeMove, &MoveBlocked},
+         &DescribeMove, TurnCommand::Move},
         {QT_TRANSLATE_NOOP("CommandTable", "戦争"), ID_CMD_WAR, Qt::Key_W, 90, CommandEntry::Action, &CKivView::warButton, &CKivView::OnWar,
-         &DescribeWar, &WarBlocked},
+         &DescribeWar, TurnCommand::War},
         {QT_TRANSLATE_NOOP("CommandTable", "開墾"), ID_CMD_DEVELOP_LAND, Qt::Key_L, 160, CommandEntry::Action, &CKivView::landButton,
-         &CKivView::OnDevelopLand, &DescribeLand, &DomesticBlocked<DomesticCommand::DevelopLand>},
+         &CKivView::OnDevelopLand, &DescribeLand, TurnCommand::DevelopLand},
         {QT_TRANSLATE_NOOP("CommandTable", "商業"), ID_CMD_DEVELOP_COMMERCE, Qt::Key_C, 230, CommandEntry::Action, &CKivView::commerceButton,
-         &CKivView::OnDevelopCommerce, &DescribeCommerce, &DomesticBlocked<DomesticCommand::DevelopCommerce>},
+         &CKivView::OnDevelopCommerce, &DescribeCommerce, TurnCommand::DevelopCommerce},
         {QT_TRANSLATE_NOOP("CommandTable", "徴兵"), ID_CMD_CONSCRIPT, Qt::Key_S, 300, CommandEntry::Action, &CKivView::conscriptButton,
-         &CKivView::OnConscript, &DescribeConscript, &DomesticBlocked<DomesticCommand::Conscript>},
+         &CKivView::OnConscript, &DescribeConscript, TurnCommand::Conscript},
         {QT_TRANSLATE_NOOP("CommandTable", "訓練"), ID_CMD_TRAIN, Qt::Key_T, 370, CommandEntry::Action, &CKivView::trainButton, &CKivView::OnTrain,
-         &DescribeTrain, &DomesticBlocked<DomesticCommand::Train>},
+         &DescribeTrain, TurnCommand::Train},
         {QT_TRANSLATE_NOOP("CommandTable", "休養"), ID_CMD_REST, Qt::Key_R, 440, CommandEntry::Rest, &CKivView::restButton, &CKivView::OnRest,
-         &DescribeRest, &RestBlocked},
+         &DescribeRest, TurnCommand::Rest},
     }};
     return entries;
 }

@@ -3,41 +3,10 @@
 
 #include <QCoreApplication>
 
-#include "rules/commands.h"
-#include "words/shown_text.h"
-
 namespace {
 
 // The table's texts in the language in use.
 QString T(const char* japanese) { return QCoreApplication::translate("CommandTable", japanese); }
-
-} // namespace
-
-QString CommandTable::BlockText(CommandBlock block) { return shown::Text(RefusalWords(block)); }
-
-namespace {
-
-// Why a button the player cannot use now is out of reach, by the view's mode.
-QString ModeReason(const CommandEntry& entry, const CommandContext& context)
-{
-    switch (context.mode) {
-    case ViewMode::NoGame:
-        return QCoreApplication::translate("CommandTable", "ゲームが始まっていません");
-    case ViewMode::ComputerTurns:
-        return QCoreApplication::translate("CommandTable", "ほかの国の番です");
-    case ViewMode::ChooseMoveTarget:
-        return QCoreApplication::translate("CommandTable", "移動先を選択中です (右クリックまたは Esc で取り消し)");
-    case ViewMode::ChooseAttackTarget:
-        return QCoreApplication::translate("CommandTable", "攻撃先を選択中です (右クリックまたは Esc で取り消し)");
-    case ViewMode::Victory:
-    case ViewMode::GameOver:
-        return QCoreApplication::translate("CommandTable", "ゲームは終わりました");
-    case ViewMode::PlayerTurn:
-        break;
-    }
-    return entry.group == CommandEntry::Action ? QCoreApplication::translate("CommandTable", "この番の行動は済みました (休養で番を終えます)")
-                                               : QCoreApplication::translate("CommandTable", "この番の行動は済みました");
-}
 
 } // namespace
 
@@ -51,19 +20,11 @@ const CommandEntry* CommandTable::ForKey(int key)
     return nullptr;
 }
 
-QString CommandTable::WhyNot(const CommandEntry& entry, const CommandContext& context)
-{
-    if (context.mode != ViewMode::PlayerTurn || !context.enabled)
-        return ModeReason(entry, context);
-    return context.world ? entry.blocked(*context.world, context.turnCountry) : QString();
-}
-
-QString CommandTable::Tooltip(const CommandEntry& entry, const CommandContext& context)
+QString CommandTable::Tooltip(const CommandEntry& entry, const QString& why)
 {
     QString tip = QStringLiteral("%1 (%2)\n%3")
                       .arg(Caption(entry), QKeySequence(entry.key).toString(QKeySequence::NativeText),
                            entry.describe());
-    const QString why = WhyNot(entry, context);
     if (!why.isEmpty())
         tip += QCoreApplication::translate("CommandTable", "\n今は使えません: ") + why;
     return tip;

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The seven commands of the main view in one table: caption, command id, key, the
-// button's place, the handler, what the command does, costs and needs, and the test
-// that says why it cannot act now. The view makes its buttons and answers its keys
+// button's place, the handler, what the command does, costs and needs, and the command
+// of the turn's description that says whether it acts now and why not. The view makes its buttons and answers its keys
 // from it, the buttons' tooltips are worded from it, and the keyboard help window
 // lists it, so that none of them can drift from another.
 #pragma once
@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "dialogs/key_help.h"
-#include "rules/commands.h"
+#include "conduct/turn_description.h"
 #include "view/map/view_mode.h"
 
 class CKivView;
@@ -33,18 +33,8 @@ struct CommandEntry {
     // What the command does, costs and needs, in the game's words, with the figures
     // taken from the rules' constants.
     QString (*describe)();
-    // Why the command, run now for the turn country, would be refused or find nothing
-    // to act on; empty when it would act. The command's own tests.
-    QString (*blocked)(const GameState& world, int country);
-};
-
-// What a tooltip looks at: the view's mode, whether the button is enabled and the
-// country whose turn it is.
-struct CommandContext {
-    ViewMode mode = ViewMode::NoGame;
-    bool enabled = false;
-    int turnCountry = -1;
-    const GameState* world = nullptr; // the game the view plays
+    // The command as the turn's description names it (whether it acts, and why not).
+    TurnCommand command;
 };
 
 // A menu command's accelerator.
@@ -86,14 +76,8 @@ public:
     static QString Caption(const CommandEntry& entry);
 
     // "開墾 (L)", the description, and a last line saying why the command cannot act
-    // now when it cannot.
-    static QString Tooltip(const CommandEntry& entry, const CommandContext& context);
-    // Why the command cannot act now (a disabled button, or the command's own test
-    // for the turn country); empty when it can.
-    static QString WhyNot(const CommandEntry& entry, const CommandContext& context);
-
-    // Why a command would not act, in the rules' words.
-    static QString BlockText(CommandBlock block);
+    // now (the turn's description says why) when it cannot.
+    static QString Tooltip(const CommandEntry& entry, const QString& why);
 
     // The hint drawn on the map while the player chooses a target.
     static QString ChoosingHint();

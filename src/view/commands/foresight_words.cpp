@@ -112,14 +112,9 @@ QString ScoreScale(int horizon, int countriesNow, double riskPenalty)
         .arg(countriesNow);
 }
 
-QString NoWarReason(const GameState& world, int country)
+QString NoWarReason(const platform::Message& why)
 {
-    for (const CommandEntry& entry : CommandTable::Entries())
-        if (entry.id == CommandTable::ID_CMD_WAR) {
-            const QString why = entry.blocked(world, country);
-            return why.isEmpty() ? why : QCoreApplication::translate("ForesightWords", "戦争は出せません: %1").arg(why);
-        }
-    return {};
+    return why.empty() ? QString() : QCoreApplication::translate("ForesightWords", "戦争は出せません: %1").arg(shown::Text(why));
 }
 
 } // namespace foresight_words

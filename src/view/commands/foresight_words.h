@@ -10,6 +10,7 @@
 
 #include "foresight/advisor.h"
 #include "model/game_state.h"
+#include "platform/message.h"
 #include "rules/battle_odds.h"
 #include "session/player_command.h"
 
@@ -47,8 +48,8 @@ QString ScoreText(const foresight::AdvisedCommand& advised);
 // How the score reads: the months looked ahead, the countries held now (what a score is
 // measured against) and what a trial that loses a country costs.
 QString ScoreScale(int horizon, int countriesNow, double riskPenalty);
-// Why no war is among the commands advised for country: the war command's own test,
-// worded as its button's tooltip words it. Empty when a war may be given.
-QString NoWarReason(const GameState& world, int country);
+// Why no war is among the commands advised: the war's reason (why), worded as its
+// button's tooltip words it. Empty when a war may be given.
+QString NoWarReason(const platform::Message& why);
 
 } // namespace foresight_words

@@ -55,13 +55,13 @@ private:
 const std::array<FigureInfo, 7>& Figures()
 {
     static const std::array<FigureInfo, 7> figures = {{
-        {Figure::Population, &CountryRecord::population, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "人口")},
-        {Figure::Cultivation, &CountryRecord::cultivation, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "開墾")},
-        {Figure::Commerce, &CountryRecord::commerce, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "商業")},
-        {Figure::Soldiers, &CountryRecord::soldiers, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "兵士")},
-        {Figure::Training, &CountryRecord::training, Country::kMaxTraining, QT_TRANSLATE_NOOP("CKivView", "訓練")},
-        {Figure::Provisions, &CountryRecord::provisions, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "兵糧")},
-        {Figure::Funds, &CountryRecord::funds, kNoLimit, QT_TRANSLATE_NOOP("CKivView", "資金")},
+        {Figure::Population, &CountryRecord::population, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "人口")},
+        {Figure::Cultivation, &CountryRecord::cultivation, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "開墾")},
+        {Figure::Commerce, &CountryRecord::commerce, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "商業")},
+        {Figure::Soldiers, &CountryRecord::soldiers, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "兵士")},
+        {Figure::Training, &CountryRecord::training, Country::kMaxTraining, QT_TRANSLATE_NOOP("StatusPanel", "訓練")},
+        {Figure::Provisions, &CountryRecord::provisions, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "兵糧")},
+        {Figure::Funds, &CountryRecord::funds, kNoLimit, QT_TRANSLATE_NOOP("StatusPanel", "資金")},
     }};
     return figures;
 }

@@ -26,7 +26,7 @@ struct FigureInfo {
     Figure figure;
     std::int32_t CountryRecord::*field;
     std::int32_t maximum;
-    const char* label; // translated in the context "CKivView", as the game's panel names it
+    const char* label; // translated in the context "StatusPanel", as the game's panel names it
 };
 const std::array<FigureInfo, 7>& Figures();
 

@@ -239,7 +239,7 @@ void ScenarioEditor::Retranslate()
         m_ruler->setItemText(r, shown::RulerName(r));
     for (std::size_t f = 0; f < Figures().size(); ++f)
         m_figureLabels[f]->setText(QStringLiteral("%1(&%2)")
-                                       .arg(QCoreApplication::translate("CKivView", Figures()[f].label))
+                                       .arg(QCoreApplication::translate("StatusPanel", Figures()[f].label))
                                        .arg(f + 1));
     m_keysHint->setText(tr("地図: クリックか矢印キーで国を選び、Enter で君主の欄へ。Esc で地図へ戻る。"));
     FillFromDraft();

@@ -4,39 +4,24 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QPainter>
 #include <QPushButton>
 #include <QTimer>
 
 #include <algorithm>
-#include <initializer_list>
 
 #include "dialogs/message_wnd.h"
 #include "dialogs/move_dlg.h"
-#include "dialogs/ruler_dlg.h"
-#include "dialogs/scenario_dlg.h"
-#include "model/country_file.h"
 #include "platform/data_directory.h"
-#include "platform/file_dialog.h"
 #include "platform/fonts.h"
 #include "platform/key_time.h"
 #include "platform/message_box.h"
-#include "platform/path_bytes.h"
 #include "platform/resources.h"
-#include "platform/settings.h"
-#include "platform/text_fit.h"
 #include "platform/window_scale.h"
-#include "platform/windows.h"
-#include "rules/events.h"
-#include "session/game_record.h"
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
-#include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
-#include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 #include "words/shown_text.h"
-#include "view/map/ruler_patterns.h"
 
 namespace {
 
@@ -44,7 +29,8 @@ constexpr int kMarkerResource = 132;
 
 } // namespace
 
-CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : QWidget(parent), m_doc(doc), m_game(game)
+CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent)
+    : QWidget(parent), m_doc(doc), m_game(game), m_files(new GameFiles(game, *this, [this] { return dataDirectory; }))
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -70,22 +56,16 @@ CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent) : Q
     connect(&m_game, &GameController::turnBegan, this, qOverload<>(&QWidget::update));
     connect(&m_game, &GameController::worldChanged, this, qOverload<>(&QWidget::update));
     connect(&m_game, &GameController::turnReached, this, &CKivView::OnPlayerTurn);
-    connect(&m_game, &GameController::phaseChanged, this, &CKivView::commandStateChanged);
-    connect(&m_game, &GameController::gameBegun, this, &CKivView::FindRandomSeed);
-    connect(&m_game, &GameController::gameBegun, this, [this] {
-        marks.Reset();
-        mode = ViewMode::NoGame;
-    });
-    connect(&m_game, &GameController::computerTurnsStarted, this, [this] {
-        // The commands are shut while the computer plays: a button left enabled could
-        // start a second worker.
-        DisableCommands();
-        restButton->setEnabled(false);
-        SetMode(ViewMode::ComputerTurns);
-    });
-    connect(&m_game, &GameController::gameWon, this, [this] {
-        SetMode(ViewMode::Victory);
-        restButton->setEnabled(false);
+    // The buttons, their tooltips and the mode follow the turn's description.
+    connect(&m_game, &GameController::turnDescribed, this, &CKivView::FollowTurn);
+    connect(&m_game, &GameController::gameBegun, this, [this] { marks.Reset(); });
+    connect(&m_game, &GameController::commandGiven, this, [this](const PlayerCommand& command) {
+        // The panel shows the country a command went to, as the player's click did.
+        if (const auto* move = std::get_if<command::Move>(&command))
+            marks.shownCountry = move->to;
+        else if (const auto* war = std::get_if<command::War>(&command))
+            marks.shownCountry = war->target;
+        update();
     });
 }
 
@@ -105,7 +85,6 @@ void CKivView::OnInitialUpdate()
         connect(button, &QPushButton::clicked, this, entry.handler);
         this->*entry.button = button;
     }
-    connect(this, &CKivView::commandStateChanged, this, &CKivView::UpdateCommandTips);
     UpdateCommandTips();
     setMouseTracking(true); // the odds of the target under the pointer
 
@@ -140,8 +119,12 @@ void CKivView::ScaleButtons()
     }
 }
 
-void CKivView::SetAdvisedButton(QPushButton* button, const QString& why)
+void CKivView::SetAdvice(std::optional<TurnCommand> command, const QString& why)
 {
+    QPushButton* button = nullptr;
+    for (const CommandEntry& entry : CommandTable::Entries())
+        if (command && entry.command == *command)
+            button = this->*entry.button;
     m_advisedWhy = button ? why : QString();
     const bool changed = button != m_advisedButton;
     m_advisedButton = button;
@@ -156,21 +139,28 @@ void CKivView::SetWindowTimes(int messageMs, int battleStepMs)
     m_battleStepMs = battleStepMs;
 }
 
-void CKivView::SetMode(ViewMode newMode)
+void CKivView::FollowTurn()
 {
-    mode = newMode;
-    m_choice.Clear(); // a choosing mode starts without a country chosen
-    if (newMode != ViewMode::PlayerTurn && newMode != ViewMode::ChooseMoveTarget &&
-        newMode != ViewMode::ChooseAttackTarget)
-        SetAdvisedButton(nullptr); // the turn is over: the advice was for it
-    emit commandStateChanged();
+    const TurnDescription& turn = m_game.Turn();
+    const ViewMode next = ViewModeOf(turn);
+    if (next != mode) {
+        mode = next;
+        m_choice.Clear(); // a choosing mode starts without a country chosen
+        if (!turn.AtPersonsTurn() && turn.stage != TurnStage::Battle)
+            SetAdvice(std::nullopt); // the turn is over: the advice was for it
+    }
+    const auto& entries = CommandTable::Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        (this->*entries[i].button)->setEnabled(turn.Offered(entries[i].command));
+    UpdateCommandTips();
+    update();
 }
 
 void CKivView::EnableCommands()
 {
     for (const CommandEntry& entry : CommandTable::Entries())
         (this->*entry.button)->setEnabled(true);
-    emit commandStateChanged();
+    UpdateCommandTips();
 }
 
 void CKivView::DisableCommands()
@@ -178,7 +168,7 @@ void CKivView::DisableCommands()
     for (const CommandEntry& entry : CommandTable::Entries())
         if (entry.group == CommandEntry::Action)
             (this->*entry.button)->setEnabled(false);
-    emit commandStateChanged();
+    UpdateCommandTips();
 }
 
 void CKivView::ShowMessage(const QString& text, int milliseconds)
@@ -210,14 +200,7 @@ void CKivView::OnPlayerTurn(int country)
 {
     marks.shownCountry = country;
     m_turnBegan = platform::KeyClockNow();
-    SetMode(ViewMode::PlayerTurn);
-    const TurnPhase phase = m_game.Phase();
-    // A game won by a computer ruler, watched, has no command to give.
-    if (phase == TurnPhase::AwaitingCommand ||
-        (phase == TurnPhase::Won && GetWorld().IsPlayer(m_game.Session().Winner())))
-        EnableCommands();
-    if (phase == TurnPhase::Lost)
-        SetMode(ViewMode::GameOver);
+    m_choice.Clear();
     update();
 }
 
@@ -242,38 +225,7 @@ void CKivView::RefreshNow()
         repaint();
 }
 
-void CKivView::StartComputerPlay()
-{
-    if (!m_game.Rest())
-        FollowTurn(); // the game waits where it is, for another try
-}
-
-void CKivView::FollowTurn()
-{
-    const TurnPhase phase = m_game.Phase();
-    if (phase == TurnPhase::AwaitingCommand)
-        EnableCommands();
-    else
-        DisableCommands();
-    restButton->setEnabled(phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven ||
-                           phase == TurnPhase::Watching);
-}
-
-void CKivView::AfterCommand(bool done)
-{
-    if (mode == ViewMode::ComputerTurns)
-        return; // one key a turn: the computer plays already
-    if (done)
-        DisableCommands(); // only the rest is left
-    else
-        EnableCommands(); // another command may be given
-    restButton->setEnabled(mode != ViewMode::Victory);
-}
-
-void CKivView::OnRest()
-{
-    StartComputerPlay();
-}
+void CKivView::OnRest() { m_game.Rest(); }
 
 bool CKivView::RunBattleWindow(BattleScript& script)
 {
@@ -304,8 +256,6 @@ void CKivView::DoDomestic(DomesticCommand what)
     const CommandResult outcome = m_game.Give(command::Domestic{what, GetWorld().turnCountry});
     if (outcome.refusal == CommandRefusal::NotNow || outcome.refusal == CommandRefusal::NotTurnCountry)
         return;
-    if (outcome.done && mode != ViewMode::ComputerTurns)
-        DisableCommands();
     marks.shownCountry = GetWorld().turnCountry.Get();
     update();
 }
@@ -315,35 +265,17 @@ void CKivView::OnDevelopCommerce() { DoDomestic(DomesticCommand::DevelopCommerce
 void CKivView::OnConscript() { DoDomestic(DomesticCommand::Conscript); }
 void CKivView::OnTrain() { DoDomestic(DomesticCommand::Train); }
 
-void CKivView::OnMove()
-{
-    if (mode != ViewMode::PlayerTurn)
-        return;
-    m_shownBeforeChoice = marks.shownCountry;
-    ShowMessage(shown::Text(kChooseMoveTarget), kPromptMessageMs);
-    SetStatus(kChooseMoveTarget);
-    SetMode(ViewMode::ChooseMoveTarget);
-    DisableCommands();
-    restButton->setEnabled(false);
-    update();
-}
+void CKivView::OnMove() { BeginChoice(TurnCommand::Move); }
 
-void CKivView::OnWar()
+void CKivView::OnWar() { BeginChoice(TurnCommand::War); }
+
+void CKivView::BeginChoice(TurnCommand command)
 {
-    if (mode != ViewMode::PlayerTurn)
-        return;
-    // What the country lacks refuses the war here; the target is chosen next.
-    if (const CommandBlock block = WarBlock(GetWorld(), GetWorld().turnCountry); IsShortage(block)) {
-        SetStatus(RefusalWords(block));
-        update();
-        return;
-    }
-    m_shownBeforeChoice = marks.shownCountry;
-    ShowMessage(shown::Text(kChooseAttackTarget), kPromptMessageMs);
-    SetStatus(kChooseAttackTarget);
-    SetMode(ViewMode::ChooseAttackTarget);
-    DisableCommands();
-    restButton->setEnabled(false);
+    // The conductor refuses a choice outside a person's turn.
+    const int shown = marks.shownCountry;
+    RefreshNow();
+    if (m_game.Conductor().BeginChoice(command))
+        m_shownBeforeChoice = shown;
     update();
 }
 
@@ -364,40 +296,33 @@ void CKivView::PickCountry(int country)
     case ViewMode::ChooseMoveTarget:
         // The choice is made: from here on the map shows every country in its ruler's
         // colour again, beneath the windows that follow.
-        SetMode(ViewMode::PlayerTurn);
-        AfterCommand(MoveToSelected());
+        m_game.Conductor().EndChoice();
+        MoveToSelected();
         update();
         break;
-    case ViewMode::ChooseAttackTarget: {
-        SetMode(ViewMode::PlayerTurn);
-        const bool fought = AttackSelected();
-        if (m_game.StopRequested())
-            break; // the program is closing
-        AfterCommand(fought);
+    case ViewMode::ChooseAttackTarget:
+        m_game.Conductor().EndChoice();
+        AttackSelected();
         update();
         break;
-    }
     case ViewMode::Victory:
     case ViewMode::GameOver:
-        SetMode(ViewMode::NoGame);
+        m_game.Conductor().PutEndAway();
         update();
         break;
     default:
         break;
     }
-    emit commandStateChanged();
 }
 
 void CKivView::OnRButtonDown(QPoint)
 {
     if (mode != ViewMode::ChooseMoveTarget && mode != ViewMode::ChooseAttackTarget)
         return;
-    SetMode(ViewMode::PlayerTurn);
     // The panel as it was before the choice (the turn's country when that is unknown).
     marks.shownCountry = m_shownBeforeChoice >= 0 ? m_shownBeforeChoice : GetWorld().turnCountry.Get();
     m_shownBeforeChoice = -1;
-    m_game.SayTurnStatus();
-    EnableCommands();
+    m_game.Conductor().CancelChoice();
     update();
 }
 
@@ -431,142 +356,6 @@ bool CKivView::AttackSelected()
 {
     const CommandResult fought = m_game.Give(command::War{GetWorld().turnCountry, marks.shownCountry});
     return fought.abandoned || fought.done;
-}
-
-void CKivView::PlayRecordedCommand(const PlayerCommand& command)
-{
-    // The panel shows the country the command goes to, as the player's click would.
-    if (const auto* move = std::get_if<command::Move>(&command))
-        marks.shownCountry = move->to;
-    else if (const auto* war = std::get_if<command::War>(&command))
-        marks.shownCountry = war->target;
-    update();
-    if (const auto* order = std::get_if<command::Domestic>(&command)) {
-        DoDomestic(order->what);
-    } else if (std::holds_alternative<command::Rest>(command)) {
-        m_game.PlayRecordedCommand(command);
-        return;
-    } else {
-        m_game.PlayRecordedCommand(command);
-    }
-    DisableCommands();
-    restButton->setEnabled(false);
-    update();
-}
-
-// ---- New game, save and load ----
-
-void CKivView::OnNewGame()
-{
-    if (!m_game.CanStartGame() || !MayLeaveGame())
-        return;
-    CScenarioDlg scenarioDlg;
-    scenarioDlg.dataDirectory = dataDirectory;
-    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
-    if (scenarioDlg.exec() != QDialog::Accepted)
-        return;
-    // A bundled scenario's files are in the data folder; an own one's in its folder.
-    const ScenarioEntry& chosen = scenarioDlg.Chosen();
-    const QString directory = platform::PathFromBytes(chosen.directory);
-    CRulerDlg rulerDlg;
-    rulerDlg.m_strDataDir = directory;
-    rulerDlg.m_nScenario = chosen.fileNumber - 1;
-    rulerDlg.level = m_game.NewGameDifficulty();
-    if (rulerDlg.exec() != QDialog::Accepted)
-        return;
-    bool started = false;
-    if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
-        started = NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
-    else
-        started = NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
-    if (started && scenarioDlg.ChosenSeed())
-        NoteRandomSeed(*scenarioDlg.ChosenSeed());
-}
-
-namespace {
-// The game's start as the record keeps it: its starting world's CRC-32, or nullopt for a
-// record that begins with a loaded save.
-std::optional<std::uint32_t> StartOf(const RecordedGame& record)
-{
-    if (record.steps.empty())
-        return std::nullopt;
-    const auto* start = std::get_if<RecordStart>(&record.steps.front());
-    if (!start || start->loaded)
-        return std::nullopt;
-    return Crc32(start->world);
-}
-} // namespace
-
-void CKivView::NoteRandomSeed(std::uint32_t seed)
-{
-    if (const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record()))
-        platform::settings::SetRandomSeedOf(*start, seed);
-    m_randomSeed = seed;
-    emit randomSeedChanged();
-}
-
-void CKivView::FindRandomSeed()
-{
-    const std::optional<std::uint32_t> start = StartOf(m_game.Recorder().Record());
-    const std::optional<std::uint32_t> seed = start ? platform::settings::RandomSeedOf(*start) : std::nullopt;
-    if (seed == m_randomSeed)
-        return;
-    m_randomSeed = seed;
-    emit randomSeedChanged();
-}
-
-void CKivView::OnSaveGame()
-{
-    if (!m_game.CanSave())
-        return;
-    const QString path = platform::GetSaveGamePath(this);
-    if (path.isEmpty())
-        return;
-    QString why;
-    if (!m_game.SaveGame(path, &why)) {
-        platform::ShowMessageBox(this, tr("セーブできませんでした\n%1\n%2").arg(path, why));
-        return;
-    }
-    platform::ShowMessageBox(this, tr("セーブが完了しました"));
-}
-
-void CKivView::OnLoadGame()
-{
-    if (!m_game.CanStartGame() || !MayLeaveGame())
-        return;
-    const QString path = platform::GetOpenGamePath(this);
-    if (!path.isEmpty())
-        LoadGame(path);
-}
-
-bool CKivView::LoadGame(const QString& path)
-{
-    QString why;
-    if (m_game.LoadGame(path, &why))
-        return true;
-    if (!why.isEmpty())
-        platform::ShowMessageBox(this, why);
-    return false;
-}
-
-bool CKivView::NewGame(int scenario, RulerId ruler, const QString& directory)
-{
-    Seats seats{};
-    if (ruler > 0 && ruler < kRulerCount)
-        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
-    return NewGame(scenario, seats, ruler, directory);
-}
-
-bool CKivView::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)
-{
-    const QString folder = directory.isEmpty() ? dataDirectory : directory;
-    QString why;
-    if (m_game.NewGame(platform::PathFromBytes(CountryFilePath(platform::PathToBytes(folder), scenario + 1)), seats,
-                       first, &why))
-        return true;
-    if (!why.isEmpty())
-        platform::ShowMessageBox(this, why);
-    return false;
 }
 
 // ---- Words ----

@@ -16,8 +16,10 @@
 #include <vector>
 
 #include "control/game_controller.h"
+#include "dialogs/game_files.h"
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
+#include "view/map/map_canvas.h"
 #include "view/map/view_mode.h"
 #include "view/map/game_speed.h"
 #include "view/map/view_zoom.h"
@@ -43,11 +45,8 @@ public:
     GameController& Game() const { return m_game; }
     const GameState& GetWorld() const { return m_game.World(); }
 
-    // A command of a record played back at the player's turn, shown as the player's own.
-    void PlayRecordedCommand(const PlayerCommand& command);
-
-    // Interaction state (the session's phase and the choice being made), the marks on
-    // the map and the status line.
+    // Interaction state, a mirror of the turn's description (never set here on its
+    // own), the marks on the map and the status line.
     ViewMode mode = ViewMode::NoGame;
     ViewMarks marks;
     QString statusText;
@@ -90,24 +89,12 @@ public:
     bool MoveToSelected();
     bool AttackSelected();
 
-    // Whether the game in play may be left for another (a new game, a load, a record
-    // watched, the program's end): leave answers, asking the player when a command
-    // would be lost; none: always.
-    void SetLeaveQuestion(std::function<bool()> leave) { m_leave = std::move(leave); }
-    bool MayLeaveGame() const { return !m_leave || m_leave(); }
-
-    // File menu: the dialogs, then the controller's new game, save or load.
-    void OnNewGame();
-    void OnSaveGame();
-    void OnLoadGame();
-    // The last steps of the two commands, without their dialogs: load a country file
-    // (scenario index 0..2 of directory, the data folder when none is given, or a saved
-    // game) and start the computer's turns. False when the file could not be used (the
-    // player has been told why).
-    bool NewGame(int scenario, RulerId ruler, const QString& directory = QString());
-    // The same with the seats chosen: who plays each ruler, first the ruler a save names.
-    bool NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory = QString());
-    bool LoadGame(const QString& path);
+    // File menu: the flows of GameFiles (their dialogs, then the controller's new game,
+    // save or load), on the bundled scenarios of dataDirectory.
+    void OnNewGame() { m_files->ChooseNewGame(); }
+    void OnSaveGame() { m_files->ChooseSave(); }
+    void OnLoadGame() { m_files->ChooseLoad(); }
+    GameFiles& Files() const { return *m_files; }
 
     // Composes the whole picture on the document's map (what a paint shows); when the
     // view is magnified, on a surface of the magnified size under the same scale.
@@ -131,11 +118,7 @@ public:
     GameSpeed Speed() const { return m_speed; }
 
     // A text a paint wrote on the surface, with the top left corner it was written at.
-    struct DrawnText {
-        QPoint at;
-        QString text;
-        bool operator==(const DrawnText&) const = default;
-    };
+    using DrawnText = MapText;
     // While a list is given, each paint empties it and lists the texts it writes, in
     // the order written (tests read the panel's words from it).
     void RecordTexts(std::vector<DrawnText>* list) { m_drawnTexts = list; }
@@ -147,11 +130,6 @@ public:
     // Shorter windows for tests and screenshots: message windows and battle steps
     // last at most these many milliseconds (0: their normal times).
     void SetWindowTimes(int messageMs, int battleStepMs);
-
-    // The status panel's eight labels, 国名 .. 訓練, in the language in use.
-    static QStringList PanelLabels();
-    // The panel's row (0 国名 .. 7 訓練) at a point of the map; -1 outside the rows.
-    static int PanelRowAt(QPoint mapPoint);
 
     // A point of this widget as a point of the 616 x 440 map, which clicks and the
     // drawing use (the map pixel under it at any zoom).
@@ -196,19 +174,9 @@ public:
     // map's own pixels (none: the map as it always is).
     void SetMapOverlay(std::function<void(QPainter&)> draw);
     // Marks the button of the command the advisor ranks first (a bold caption, and why
-    // in its tooltip); nullptr clears the mark. The mark goes when the turn ends.
-    void SetAdvisedButton(QPushButton* button, const QString& why = QString());
+    // in its tooltip); none clears the mark. The mark goes when the turn ends.
+    void SetAdvice(std::optional<TurnCommand> command, const QString& why = QString());
     QPushButton* AdvisedButton() const { return m_advisedButton; }
-
-    // The seed of the 乱世 the game in play was begun on; nullopt for any other game (or
-    // one begun on a 乱世 this machine has not noted).
-    std::optional<std::uint32_t> RandomSeed() const { return m_randomSeed; }
-
-signals:
-    // The mode or the buttons changed: menus follow.
-    void commandStateChanged();
-    // The game in play is known to be a 乱世 of a seed, or no longer one.
-    void randomSeedChanged();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -220,21 +188,14 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    // The game just begun is the 乱世 of seed: noted by its start, for this and later runs.
-    void NoteRandomSeed(std::uint32_t seed);
-    // The seed of the game begun, if its start was noted.
-    void FindRandomSeed();
-    void SetMode(ViewMode newMode);
+    // The buttons and the mode as the turn's description says.
+    void FollowTurn();
+    // A move's or a war's target is to be chosen.
+    void BeginChoice(TurnCommand command);
     // The status line from the rules' words, worded again when the language changes.
     void SetStatus(const platform::Message& words);
     // The same for a line the view words itself.
     void SetStatus(std::function<QString()> wording);
-    // The rest, from the button or its key.
-    void StartComputerPlay();
-    // The buttons when the rest could not start: as the turn stands.
-    void FollowTurn();
-    // The buttons after a command of the player's was carried out (done) or not.
-    void AfterCommand(bool done);
     // Paints the view now, before a window opens over it.
     void RefreshNow();
     void DoDomestic(DomesticCommand what);
@@ -258,18 +219,17 @@ private:
 
     GameDocument& m_doc;
     GameController& m_game;
+    GameFiles* m_files;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;
     ViewZoom m_zoom;
-    std::optional<std::uint32_t> m_randomSeed;
     bool m_rulerPatterns = false;
     GameSpeed m_speed = GameSpeed::Normal;
     TargetChoice m_choice;
     quint64 m_turnBegan = 0;
     bool m_countryNames = false;
     std::function<void(QPainter&)> m_overlay;
-    std::function<bool()> m_leave;
     std::function<QString()> m_statusWording;
     QString m_statusWorded; // what m_statusWording last gave
     QPushButton* m_advisedButton = nullptr;

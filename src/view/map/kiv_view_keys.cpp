@@ -63,13 +63,12 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
 
 void CKivView::StepChoice(int direction)
 {
-    const int turn = GetWorld().turnCountry;
+    const TurnDescription& turn = m_game.Turn();
     const bool moving = mode == ViewMode::ChooseMoveTarget;
-    const int country = m_choice.Step(moving ? MoveTargets(GetWorld(), turn) : AttackTargets(GetWorld(), turn), direction);
+    const int country = m_choice.Step(moving ? turn.moveTargets : turn.warTargets, direction);
     if (country == -1) {
-        SetStatus([moving] {
-            return CommandTable::BlockText(moving ? CommandBlock::NoMoveTarget : CommandBlock::NoAttackTarget);
-        });
+        // No country to choose: the command's own reason says so.
+        SetStatus(CommandReasons(GetWorld(), turn.country)[IndexOf(moving ? TurnCommand::Move : TurnCommand::War)]);
     } else {
         // The panel shows the country chosen, as a click on it would.
         marks.shownCountry = country;
@@ -102,7 +101,7 @@ void CKivView::mouseMoveEvent(QMouseEvent* event)
     // The pointer over a target chooses it, as the keys do; elsewhere the choice stays.
     const QPoint p = ToMapPoint(event->position().toPoint());
     const int country = m_doc.Map().CountryAt(p.x(), p.y());
-    const std::vector<int> targets = AttackTargets(GetWorld(), GetWorld().turnCountry);
+    const std::vector<int>& targets = m_game.Turn().warTargets;
     if (country == m_choice.Country() || std::find(targets.begin(), targets.end(), country) == targets.end())
         return;
     ShowWarOdds(country);
@@ -163,11 +162,15 @@ bool CKivView::eventFilter(QObject* watched, QEvent* event)
 
 void CKivView::UpdateCommandTips()
 {
-    for (const CommandEntry& entry : CommandTable::Entries()) {
+    const TurnDescription& turn = m_game.Conductor().Redescribe();
+    const auto& entries = CommandTable::Entries();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const CommandEntry& entry = entries[i];
         QPushButton* button = this->*entry.button;
         if (!button)
             continue;
-        QString tip = CommandTable::Tooltip(entry, {mode, button->isEnabled(), GetWorld().turnCountry, &GetWorld()});
+        const platform::Message& why = turn.Of(entry.command).why;
+        QString tip = CommandTable::Tooltip(entry, why.empty() ? QString() : shown::Text(why));
         if (button == m_advisedButton && !m_advisedWhy.isEmpty())
             tip += QLatin1Char('\n') + tr("助言: %1").arg(m_advisedWhy);
         button->setToolTip(tip);

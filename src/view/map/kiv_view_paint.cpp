@@ -11,15 +11,16 @@
 
 #include "platform/fonts.h"
 #include "platform/resources.h"
-#include "platform/text_fit.h"
 #include "platform/windows.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
 #include "view/map/hand_over_notice.h"
+#include "view/map/map_canvas.h"
 #include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 #include "view/map/ruler_patterns.h"
+#include "view/map/status_panel.h"
 #include "words/shown_text.h"
 
 namespace {
@@ -27,106 +28,7 @@ namespace {
 constexpr int kVictoryResource = 163;
 constexpr int kGameOverResource = 164;
 
-const QColor kPanelGrey(192, 192, 192);
-
-// The status line starts at x 400 inside its box (390..599); its text keeps a pixel
-// clear of the box's white right edge.
-constexpr int kStatusX = 400;
-constexpr int kStatusWidth = 599 - 1 - kStatusX;
-// The ruler's name from x 520 inside its box (500..579), the panel's labels from x 460
-// a space's width (a cell of the 16-pixel font) short of the figures at 500, so that a
-// label never runs into its figure: a longer word is drawn narrower, not past them.
-constexpr int kNameWidth = 579 - 1 - 520;
-constexpr int kLabelX = 460;
-constexpr int kLabelRight = 500 - 8;
-constexpr int kLabelLeftmost = 452; // clear of the box's edge at 450
-// The panel's rows of labels and figures, in the grey box from x 450 to 600.
-constexpr int kPanelRowsTop = 180;
-constexpr int kPanelRowHeight = 20;
-constexpr int kPanelRows = 8;
-// The plate of whose turn it is, left of the ruler's name (as far left as the status
-// line's box reaches).
-constexpr int kTurnPlateX = 390;
-
-
-// Drawing in the platform's way: rectangles exclude their right and bottom edges, a
-// polyline leaves out its last point. Only axis-parallel lines are needed.
-class Canvas {
-public:
-    Canvas(QPainter& painter, std::vector<CKivView::DrawnText>* record)
-        : m_p(painter), m_ascent(painter.fontMetrics().ascent()), m_record(record)
-    {
-        if (m_record)
-            m_record->clear();
-    }
-
-    void Text(int x, int y, const QString& text)
-    {
-        m_p.drawText(x, y + m_ascent, text);
-        if (m_record)
-            m_record->push_back({QPoint(x, y), text});
-    }
-
-    // Text that must stay within width pixels: drawn whole, on the same line, in a
-    // narrower or smaller face of the font when it would not fit as it is.
-    void FittedText(int x, int y, int width, const QString& text)
-    {
-        const QFont normal = m_p.font();
-        const platform::FittedText fitted = platform::FitText(normal, text, width);
-        m_p.setFont(fitted.font);
-        Text(x, y, fitted.text);
-        m_p.setFont(normal);
-    }
-
-    void Polyline(std::initializer_list<QPoint> points, const QColor& colour)
-    {
-        const QPoint* a = nullptr;
-        for (const QPoint& b : points) {
-            if (a)
-                Segment(*a, b, colour);
-            a = &b;
-        }
-    }
-
-    // Outline in black, filled inside.
-    void Rectangle(int left, int top, int right, int bottom, const QColor& fill)
-    {
-        m_p.fillRect(left, top, right - left, bottom - top, fill);
-        Polyline({{left, top}, {right - 1, top}, {right - 1, bottom - 1}, {left, bottom - 1}, {left, top - 1}},
-                 Qt::black);
-    }
-
-private:
-    // From a up to b, without b.
-    void Segment(QPoint a, QPoint b, const QColor& colour)
-    {
-        if (a.y() == b.y()) {
-            const int x0 = a.x() < b.x() ? a.x() : b.x() + 1;
-            m_p.fillRect(x0, a.y(), std::abs(b.x() - a.x()), 1, colour);
-        } else {
-            const int y0 = a.y() < b.y() ? a.y() : b.y() + 1;
-            m_p.fillRect(a.x(), y0, 1, std::abs(b.y() - a.y()), colour);
-        }
-    }
-
-    QPainter& m_p;
-    int m_ascent;
-    std::vector<CKivView::DrawnText>* m_record;
-};
-
 } // namespace
-
-QStringList CKivView::PanelLabels()
-{
-    return {tr("国名"), tr("人口"), tr("開墾"), tr("商業"), tr("兵糧"), tr("資金"), tr("兵士"), tr("訓練")};
-}
-
-int CKivView::PanelRowAt(QPoint p)
-{
-    if (p.x() < 450 || p.x() >= 600 || p.y() < kPanelRowsTop || p.y() >= kPanelRowsTop + kPanelRowHeight * kPanelRows)
-        return -1;
-    return (p.y() - kPanelRowsTop) / kPanelRowHeight;
-}
 
 // ---- Drawing ----
 
@@ -202,7 +104,7 @@ void CKivView::DrawOnMap(QPainter& painter)
     painter.setFont(platform::Font(platform::GameFont::System, 1));
     painter.setPen(Qt::black);
     painter.setBackgroundMode(Qt::TransparentMode);
-    Canvas s(painter, m_drawnTexts);
+    MapCanvas s(painter, m_drawnTexts);
     auto cell = [this](int country) {
         // A file may place a marker anywhere a count can go; far off the map it is
         // simply not seen, and the frame's arithmetic stays within range.
@@ -240,61 +142,8 @@ void CKivView::DrawOnMap(QPainter& painter)
         }
     }
 
-    // Panel: portrait frames, then the grey boxes with their white lower right edges.
-    s.Rectangle(496, 6, 584, 114, Qt::white);
-    s.Rectangle(498, 8, 582, 112, Qt::white);
-    s.Rectangle(500, 117, 580, 140, kPanelGrey);
-    s.Rectangle(450, 145, 600, 168, kPanelGrey);
-    s.Rectangle(450, 170, 600, 350, kPanelGrey);
-    s.Rectangle(390, 355, 600, 378, kPanelGrey);
-    s.Polyline({{500, 139}, {579, 139}, {579, 117}}, Qt::white);
-    s.Polyline({{450, 167}, {599, 167}, {599, 145}}, Qt::white);
-    s.Polyline({{450, 349}, {599, 349}, {599, 170}}, Qt::white);
-    s.Polyline({{390, 377}, {599, 377}, {599, 355}}, Qt::white);
-
-    const int shown = marks.shownCountry;
-    const bool showCountry = GameState::IsCountryIndex(shown);
-    if (showCountry) {
-        const RulerId ruler = GetWorld().countries[static_cast<std::size_t>(shown)].GetRuler();
-        painter.drawImage(500, 10, m_doc.Map().Portrait(ruler));
-        if (ruler >= 0 && ruler < kRulerCount)
-            s.FittedText(520, 120, kNameWidth, shown::RulerName(ruler));
-    }
-
-    // Whose turn it is, when several people play: a plate beside the ruler's name, and
-    // his name before the status line.
-    const RulerId person = TurnPerson(GetWorld(), m_game.Session().TurnRuler());
-    if (person != 0) {
-        s.Rectangle(kTurnPlateX, 117, 494, 140, kPanelGrey);
-        s.Polyline({{kTurnPlateX, 139}, {493, 139}, {493, 117}}, Qt::white);
-        s.FittedText(kTurnPlateX + 5, 120, 494 - 1 - 5 - (kTurnPlateX + 5), tr("%1の番").arg(shown::RulerName(person)));
-    }
-
-    // No date before the first game: its calendar has not begun (month 0).
-    if (GetWorld().month >= 1 && GetWorld().month <= 12)
-        s.Text(480, 148, tr("%1 年 %2 月").arg(GetWorld().year.Get()).arg(GetWorld().month.Get()));
-
-    // The labels from x 460, or further left (to the box's edge) when a word of the
-    // language in use needs it, so that each is written whole in the panel's face.
-    const QStringList labels = PanelLabels();
-    int widest = 0;
-    for (const QString& label : labels)
-        widest = std::max(widest, painter.fontMetrics().horizontalAdvance(label));
-    const int labelX = std::clamp(kLabelRight - widest, kLabelLeftmost, kLabelX);
-    for (int row = 0; row < kPanelRows; ++row)
-        s.FittedText(labelX, kPanelRowsTop + kPanelRowHeight * row, kLabelRight - labelX, labels[row]);
-
-    if (showCountry) {
-        const Country& c = GetWorld().countries[static_cast<std::size_t>(shown)];
-        s.Text(500, kPanelRowsTop, QStringLiteral("%1 %2").arg(shown).arg(shown::CountryName(GetWorld(), shown)));
-        const std::int32_t figures[] = {c.GetPopulation(), c.GetCultivation(), c.GetCommerce(), c.GetProvisions(),
-                                        c.GetFunds(),      c.GetSoldiers(),    c.GetTraining()};
-        for (int row = 1; row < kPanelRows; ++row)
-            s.Text(500, kPanelRowsTop + kPanelRowHeight * row, QString::number(figures[row - 1]));
-    }
-
-    s.FittedText(kStatusX, 358, kStatusWidth,
-                 person != 0 ? tr("【%1】%2").arg(shown::RulerName(person), statusText) : statusText);
+    StatusPanel::Draw(s, GetWorld(), m_doc.Map(), marks.shownCountry, TurnPerson(GetWorld(), m_game.Session().TurnRuler()),
+                      statusText);
 
     if (mode == ViewMode::ChooseAttackTarget && m_choice.Country() >= 0)
         TargetChoice::DrawHint(painter, foresight_words::OddsLine(m_odds), platform::Font(platform::GameFont::System, 1));
@@ -342,7 +191,7 @@ QPoint CKivView::ToMapPoint(QPoint widgetPoint) const { return m_zoom.ToMap(widg
 QVector<QRect> CKivView::ControlRects() const
 {
     // The panel from the status line's box to the right edge, the buttons' strip.
-    const QRect panel(kStatusX - 10, 0, kMapWidth - (kStatusX - 10), 380);
+    const QRect panel(StatusPanel::kStatusX - 10, 0, kMapWidth - (StatusPanel::kStatusX - 10), 380);
     const QRect buttons(0, CommandTable::kButtonY - 4, kMapWidth, CommandTable::kButtonHeight + 8);
     QVector<QRect> rects;
     for (const QRect& r : {panel, buttons}) {

@@ -6,10 +6,11 @@
 
 #include <algorithm>
 
-#include "rules/commands.h"
+#include "conduct/turn_description.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "view/map/map_labels.h"
 #include "view/map/map_picture.h"
 
@@ -22,13 +23,14 @@ QString MapTips::TextAt(QPoint widgetPoint) const
     // The panel's provisions and funds tell when the harvest and the taxes come.
     constexpr int kProvisionsRow = 4;
     constexpr int kFundsRow = 5;
-    if (const int row = CKivView::PanelRowAt(p); row == kProvisionsRow || row == kFundsRow)
+    if (const int row = StatusPanel::RowAt(p); row == kProvisionsRow || row == kFundsRow)
         return SeasonTipText(world, m_view.marks.shownCountry, row == kProvisionsRow);
     const int country = m_view.GetDocument().Map().CountryAt(p.x(), p.y());
     QString text = CountryTipText(world, country);
     // While the war's target is chosen, a target's tooltip tells the odds too.
-    if (m_view.mode == ViewMode::ChooseAttackTarget && !text.isEmpty()) {
-        const std::vector<int> targets = AttackTargets(world, world.turnCountry);
+    const TurnDescription& turn = m_view.Game().Turn();
+    if (turn.stage == TurnStage::ChoosingWar && !text.isEmpty()) {
+        const std::vector<int>& targets = turn.warTargets;
         if (std::find(targets.begin(), targets.end(), country) != targets.end())
             text += QStringLiteral("\n\n") +
                     foresight_words::OddsTip(foresight_words::WarOdds(world, world.turnCountry, country));

@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The map view's interaction state: which input it accepts, from the session's phase
-// and the choice of a target being made.
+// The map view's interaction state: which input it accepts, as the turn's description
+// says (the stage, and the choice of a target being made).
 #pragma once
 
 #include <cstdint>
 
+#include "conduct/turn_description.h"
 #include "model/shared_int.h"
 
 enum class ViewMode : std::int32_t {
@@ -16,6 +17,33 @@ enum class ViewMode : std::int32_t {
     Victory = 5,            // the player holds every country
     GameOver = 6,           // the player holds no country
 };
+
+// The mode as the turn's description has it: the view keeps none of its own.
+inline ViewMode ViewModeOf(const TurnDescription& turn)
+{
+    switch (turn.stage) {
+    case TurnStage::NoGame:
+        return ViewMode::NoGame;
+    case TurnStage::Command:
+    case TurnStage::Watching:
+    case TurnStage::Replaying:
+        return ViewMode::PlayerTurn;
+    case TurnStage::Battle:
+        return turn.acting != 0 ? ViewMode::PlayerTurn : ViewMode::ComputerTurns;
+    case TurnStage::ChoosingMove:
+        return ViewMode::ChooseMoveTarget;
+    case TurnStage::ChoosingWar:
+        return ViewMode::ChooseAttackTarget;
+    case TurnStage::Won:
+        return ViewMode::Victory;
+    case TurnStage::Lost:
+        return ViewMode::GameOver;
+    case TurnStage::ComputerTurns:
+    case TurnStage::HandingOver:
+        break;
+    }
+    return ViewMode::ComputerTurns;
+}
 
 // What the map marks while the computer plays: the country in the status panel and the
 // battle being fought. The windows' own, not the world's: a fork of the game has none.

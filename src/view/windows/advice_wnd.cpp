@@ -20,6 +20,7 @@
 
 #include "foresight/policy.h"
 #include "platform/window_scale.h"
+#include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/kiv_view.h"
@@ -44,9 +45,11 @@ QString BrokenToWidth(const QString& text, const QFont& font, int width)
     return lines.join(QLatin1Char('\n'));
 }
 
-// The player's turn, his command still to give or a target being chosen for it.
-bool AtPlayersTurn(ViewMode mode)
+// The player's turn, his command still to give or a target being chosen for it, as the
+// turn's description says.
+bool AtPlayersTurn(const TurnDescription& turn)
 {
+    const ViewMode mode = ViewModeOf(turn);
     return mode == ViewMode::PlayerTurn || mode == ViewMode::ChooseMoveTarget || mode == ViewMode::ChooseAttackTarget;
 }
 } // namespace
@@ -72,7 +75,7 @@ AdviceWindow::AdviceWindow(CKivView& view, QWidget* parent) : QWidget(parent, Qt
     layout->addWidget(m_scale);
     m_timer.setInterval(kPollMs);
     connect(&m_timer, &QTimer::timeout, this, &AdviceWindow::Poll);
-    connect(&view, &CKivView::commandStateChanged, this, &AdviceWindow::OnCommandState);
+    connect(&view.Game(), &GameController::turnDescribed, this, &AdviceWindow::OnCommandState);
     // Open, it follows the game: each of the player's turns is advised in its turn,
     // and the keys stay on the map.
     connect(&view.Game(), &GameController::playerTurnReached, this, [this] {
@@ -103,7 +106,7 @@ void AdviceWindow::Follow()
 {
     Stop();
     const GameState& world = m_view.GetWorld();
-    m_country = AtPlayersTurn(m_view.mode) ? world.turnCountry.Get() : -1;
+    m_country = AtPlayersTurn(m_view.Game().Turn()) ? world.turnCountry.Get() : -1;
     m_ranking.clear();
     m_trials = 0;
     if (m_country >= 0) {
@@ -145,8 +148,8 @@ void AdviceWindow::Poll()
         m_ranking = m_advisor->Snapshot();
         if (!m_ranking.empty() && m_ranking.front().trials > 0)
             if (const CommandEntry* entry = foresight_words::EntryOf(m_ranking.front().command))
-                m_view.SetAdvisedButton(m_view.*(entry->button),
-                                        foresight_words::AdviceReason(m_view.GetWorld(), m_ranking, 0, Horizon()));
+                m_view.SetAdvice(entry->command,
+                                 foresight_words::AdviceReason(m_view.GetWorld(), m_ranking, 0, Horizon()));
         Fill();
     }
     if (finished) {
@@ -159,8 +162,7 @@ void AdviceWindow::OnCommandState()
 {
     if (m_country < 0)
         return;
-    const ViewMode mode = m_view.mode;
-    const bool sameTurn = m_view.GetWorld().turnCountry == m_country && AtPlayersTurn(mode);
+    const bool sameTurn = m_view.GetWorld().turnCountry == m_country && AtPlayersTurn(m_view.Game().Turn());
     if (sameTurn)
         return;
     Stop();
@@ -229,7 +231,7 @@ void AdviceWindow::Fill()
         notes << foresight_words::ScoreScale(Horizon(), foresight::CountriesOf(world, ruler),
                                              m_advisor ? m_advisor->RiskPenalty() : foresight::kRiskPenalty);
         if (!warAdvised)
-            notes << foresight_words::NoWarReason(world, m_country);
+            notes << foresight_words::NoWarReason(CommandReasons(world, m_country)[IndexOf(TurnCommand::War)]);
     }
     notes.removeAll(QString());
     m_scale->setText(notes.join(QLatin1Char('\n')));
@@ -277,7 +279,7 @@ void AdviceWindow::closeEvent(QCloseEvent* event)
 
 namespace {
 
-// The menu command: worded again when the language changes, enabled by the view's mode.
+// The menu command: worded again when the language changes, enabled at a person's turn.
 class AdviceCommand : public QObject {
 public:
     AdviceCommand(QMenu& menu, CKivView& view, QWidget& parent)
@@ -290,7 +292,7 @@ public:
                 m_window = new AdviceWindow(m_view, &m_parent);
             m_window->Ask();
         });
-        connect(&view, &CKivView::commandStateChanged, this, &AdviceCommand::Update);
+        connect(&view.Game(), &GameController::turnDescribed, this, &AdviceCommand::Update);
         menu.installEventFilter(this);
         Retranslate();
         Update();
@@ -308,7 +310,7 @@ protected:
 private:
     void Retranslate() { m_action->setText(QCoreApplication::translate("AdviceWindow", "助言(&A)...")); }
     // Also while a target is chosen: the advice is for the turn, whatever was closed last.
-    void Update() { m_action->setEnabled(AtPlayersTurn(m_view.mode)); }
+    void Update() { m_action->setEnabled(AtPlayersTurn(m_view.Game().Turn())); }
 
     QMenu& m_menu;
     CKivView& m_view;

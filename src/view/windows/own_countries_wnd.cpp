@@ -13,8 +13,10 @@
 
 #include "platform/fonts.h"
 #include "platform/windows.h"
+#include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/map/kiv_view.h"
+#include "view/map/status_panel.h"
 #include "words/shown_text.h"
 
 namespace {
@@ -54,7 +56,7 @@ OwnCountriesWindow::OwnCountriesWindow(CKivView& view, QWidget* parent)
     connect(m_table, &QTableWidget::cellClicked, this, [this](int row, int) { PointAt(row); });
     connect(m_table, &QTableWidget::activated, this, [this](const QModelIndex& index) { PointAt(index.row()); });
 
-    connect(&view, &CKivView::commandStateChanged, this, &OwnCountriesWindow::Refresh);
+    connect(&view.Game(), &GameController::turnDescribed, this, &OwnCountriesWindow::Refresh);
     connect(&view.Game(), &GameController::playerTurnReached, this, &OwnCountriesWindow::Refresh);
     connect(m_follow, &QTimer::timeout, this, &OwnCountriesWindow::Refresh);
     m_follow->setInterval(kFollowMs);
@@ -97,12 +99,13 @@ void OwnCountriesWindow::Refresh()
     const int turn = world.turnCountry;
     const int current = CountryOf(m_table->currentRow());
     std::vector<int> own;
-    if (m_view.mode != ViewMode::NoGame)
+    const TurnDescription& turnNow = m_view.Game().Turn();
+    if (turnNow.InGame())
         for (int i = 0; i < kCountryCount; ++i)
             if (world.countries[static_cast<std::size_t>(i)].GetRuler() == player)
                 own.push_back(i);
     // At the player's turn after his command, that country has nothing left to do.
-    const bool spent = m_view.Game().AtPlayersTurn() && m_view.Game().Phase() == TurnPhase::CommandGiven;
+    const bool spent = m_view.Game().AtPlayersTurn() && turnNow.commandGiven;
 
     m_table->setRowCount(static_cast<int>(own.size()));
     for (int row = 0; row < static_cast<int>(own.size()); ++row) {
@@ -119,15 +122,17 @@ void OwnCountriesWindow::Refresh()
             m_table->setItem(row, kFirstFigure + f,
                              Item(QString::number(figures[f]), Qt::AlignRight | Qt::AlignVCenter));
 
-        // Each command's own test, as its button's tooltip words it.
+        // Each command's reason, as its button's tooltip words it at the country's turn.
         QString war;
         bool warAble = false;
         QStringList able;
         QStringList unable;
+        const auto reasons = CommandReasons(world, i);
         for (const CommandEntry& entry : CommandTable::Entries()) {
             if (entry.group != CommandEntry::Action)
                 continue;
-            const QString why = entry.blocked(world, i);
+            const platform::Message& reason = reasons[IndexOf(entry.command)];
+            const QString why = reason.empty() ? QString() : shown::Text(reason);
             if (entry.id == CommandTable::ID_CMD_WAR) {
                 warAble = why.isEmpty();
                 war = warAble ? tr("可") : why;
@@ -192,7 +197,7 @@ void OwnCountriesWindow::Retranslate()
 {
     setWindowTitle(tr("自国一覧"));
     QStringList headers = {tr("番")};
-    headers << CKivView::PanelLabels();
+    headers << StatusPanel::Labels();
     for (const CommandEntry& entry : CommandTable::Entries())
         if (entry.id == CommandTable::ID_CMD_WAR)
             headers << CommandTable::Caption(entry);

@@ -70,7 +70,7 @@ StartPanel::StartPanel(CKivView& view) : QWidget(&view), m_view(view)
     Retranslate();
 
     view.installEventFilter(this);
-    connect(&view, &CKivView::commandStateChanged, this, &StartPanel::FollowMode);
+    connect(&view.Game(), &GameController::turnDescribed, this, &StartPanel::FollowMode);
     FitToView();
     // The first filling waits until the window has been shown and painted.
     hide();
@@ -107,7 +107,7 @@ QList<QPushButton*> StartPanel::Entries() const
 
 void StartPanel::FollowMode()
 {
-    const bool noGame = m_view.mode == ViewMode::NoGame;
+    const bool noGame = !m_view.Game().Turn().InGame();
     QWidget* focus = m_view.window()->focusWidget();
     if (noGame && isHidden()) {
         emit opened();
