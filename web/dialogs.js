@@ -733,7 +733,7 @@ function closeAdvice() {
 // ---- The end: 戦績 ----
 
 export function summaryWindow(s, game) {
-  const date = (y, m) => arg(tr('CKivView', '%1 年 %2 月'), y, m);
+  const date = (y, m) => arg(tr('StatusPanel', '%1 年 %2 月'), y, m);
   const played = s.startYear
     ? arg(tr('GameSummaryWindow', '%1から%2まで (%3か月)'), date(s.startYear, s.startMonth), date(s.endYear, s.endMonth), s.months)
     : arg(tr('GameSummaryWindow', '%1まで (%2か月)'), date(s.endYear, s.endMonth), s.months);

@@ -223,8 +223,8 @@ export class MapView {
       if (portrait) ctx.drawImage(portrait, 500, 10);
       textAt(520, 120, rulerName(ruler), kNameWidth);
     }
-    if (s.year) textAt(480, 148, arg(tr('CKivView', '%1 年 %2 月'), s.year, s.month));
-    const labels = kLabels.map((l) => tr('CKivView', l));
+    if (s.year) textAt(480, 148, arg(tr('StatusPanel', '%1 年 %2 月'), s.year, s.month));
+    const labels = kLabels.map((l) => tr('StatusPanel', l));
     labels.forEach((l, row) => textAt(460, 180 + 20 * row, l, kLabelWidth));
     if (showCountry) {
       textAt(500, 180, `${shown} ${countryName(shown, s.names[shown])}`);
@@ -301,9 +301,9 @@ export class Figures {
     }
     this.ruler.textContent = f ? rulerName(ruler) : '';
     this.country.textContent = f ? `${shown} ${countryName(shown, s.names[shown])}` : '';
-    this.date.textContent = s.year ? arg(tr('CKivView', '%1 年 %2 月'), s.year, s.month) : '';
+    this.date.textContent = s.year ? arg(tr('StatusPanel', '%1 年 %2 月'), s.year, s.month) : '';
     this.cells.forEach((cell, row) => {
-      cell.label.textContent = tr('CKivView', kFigureLabels[row]);
+      cell.label.textContent = tr('StatusPanel', kFigureLabels[row]);
       cell.value.textContent = f ? String(f[row + 1]) : '';
     });
     this.status.textContent = s.status || '';

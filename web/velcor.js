@@ -670,7 +670,7 @@ function canSave() {
   return inPlay() && !game.busy;
 }
 
-const cannotSave = (where, why) => arg(tr('CKivView', 'セーブできませんでした\n%1\n%2'), where, why);
+const cannotSave = (where, why) => arg(tr('GameFiles', 'セーブできませんでした\n%1\n%2'), where, why);
 
 async function savedGame() {
   const saved = await engine.call('save');
@@ -696,7 +696,7 @@ async function saveGame() {
     await dialogs.alert(cannotSave(dialogs.saveLabel(saved), storageWords(error)));
     return;
   }
-  await dialogs.alert(tr('CKivView', 'セーブが完了しました'));
+  await dialogs.alert(tr('GameFiles', 'セーブが完了しました'));
 }
 
 // The autosaves are one tab's at a time: a second tab playing would push the first

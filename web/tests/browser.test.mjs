@@ -789,7 +789,7 @@ describe('kept for play without the network', () => {
       await menu(page, 'menu-view', 'menu-en');
       assert.equal(await page.$eval('#menu-file', (m) => m.textContent), words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'].replace('&', ''));
       await control(page, 's');
-      assert.equal(await alertText(page), words.translations.en.CKivView['セーブが完了しました']);
+      assert.equal(await alertText(page), words.translations.en.GameFiles['セーブが完了しました']);
       await page.keyboard.press('Enter');
       assert.equal((await kept(page, 'saves')).length, 1);
 
