@@ -3,7 +3,8 @@
 // keys open comes up on the main window's screen and beside it, the keys of the game
 // work whatever was closed last and from every window, the windows follow the game
 // (the advice, the panel, the battle arrows), the choice of a war's target is one, a
-// game watched again is never ranked, and the English game reads whole.
+// game watched again (or ended with the advisor's) is never ranked, and the English
+// game reads whole.
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -533,6 +534,10 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         {"watched again, then a new game", [&] {
              watch();
              StartGame();
+         }, 1, false},
+        {"that game ended with his ruler the advisor's", [&] {
+             ASSERT_TRUE(game->ChangeSeat(W().playerRuler, Seat::Advisor()));
+             emit game->gameEnded();
          }, 1, false},
     };
     ASSERT_FALSE(app->GetEnding()->TablePath().isEmpty());
