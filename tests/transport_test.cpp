@@ -214,6 +214,11 @@ struct Rig {
         options.wrongSecretPause = std::chrono::milliseconds(200);
         options.wrongSecretPauseMost = std::chrono::milliseconds(800);
         options.sendBufferMost = 256 * 1024;
+        Reopen();
+    }
+    // A host of the options, seats 1 and 2 invited.
+    void Reopen()
+    {
         host = std::make_unique<transport::HostServer>(options, ears);
         QString error;
         EXPECT_TRUE(host->Listen(&error)) << error.toStdString();
@@ -404,6 +409,20 @@ TEST(HostileClients, SeatsAreKeptToTheirPlayers)
              return seen;
          },
          Seen().Refused(net::Refusal::Taken)},
+        {"a seat taken over, as the host lets it",
+         [](Rig& r) {
+             r.options.newConnectionTakesSeat = true;
+             r.Reopen();
+             Player first, second;
+             first.Join(r.one);
+             const Seen seen = r.Joined(second, r.one);
+             EXPECT_TRUE(QTest::qWaitFor([&] { return first.closed; }, kWaitMs));
+             EXPECT_TRUE(first.refused && first.refused->reason == net::Refusal::Replaced);
+             EXPECT_EQ(r.ears.left, std::vector<int>({1}));
+             EXPECT_EQ(r.host->Seated(), std::vector<int>({1}));
+             return seen;
+         },
+         Seen().Ended(false).Seated()},
         {"a revoked invitation",
          [](Rig& r) {
              Player first, again;
