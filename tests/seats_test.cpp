@@ -19,9 +19,9 @@
 
 namespace {
 
-const std::string kData = VELCOR_SOURCE_DIR "/data";
+const std::string kSeatsData = VELCOR_SOURCE_DIR "/data";
 
-std::vector<RulerId> Offered(int scenario) { return ReadScenarioFile(ScenarioFilePath(kData, scenario)).rulers; }
+std::vector<RulerId> OfferedRulers(int scenario) { return ReadScenarioFile(ScenarioFilePath(kSeatsData, scenario)).rulers; }
 
 // A few quick trials: the advisor's choice, not its quality, is what is tried here.
 foresight::AdviceOptions QuickAdvice()
@@ -58,9 +58,9 @@ TEST(SeatRole, EachKindDoesWhatItsRowSays)
         {"a person at another machine", Seat::Remote(), PersonSeats::AtScreen, true, false, false, Chooses::Outside},
     };
     GameConductor game;
-    const RulerId ruler = Offered(1).front();
+    const RulerId ruler = OfferedRulers(1).front();
     platform::Message why;
-    ASSERT_TRUE(game.NewGame(CountryFilePath(kData, 1), OnePersonSeats(ruler), ruler, &why)) << why.Text();
+    ASSERT_TRUE(game.NewGame(CountryFilePath(kSeatsData, 1), OnePersonSeats(ruler), ruler, &why)) << why.Text();
     ASSERT_EQ(game.Describe().stage, TurnStage::Command);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
