@@ -1491,6 +1491,14 @@ A war needs as many provisions as soldiers</numerusform>
 %1
 %2</translation>
     </message>
+    <message>
+        <source>この画面でﾌﾟﾚｲする君主の番ではありません</source>
+        <translation>It is not the turn of a ruler played at this screen</translation>
+    </message>
+    <message>
+        <source>%1 の番ではありません</source>
+        <translation>It is not %1&apos;s turn</translation>
+    </message>
 </context>
 <context>
     <name>OwnCountriesWindow</name>
@@ -1579,6 +1587,10 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>助言</source>
         <translation>Advisor</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ</source>
+        <translation>Network</translation>
     </message>
 </context>
 <context>

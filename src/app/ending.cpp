@@ -10,6 +10,7 @@
 #include <QMenu>
 
 #include "app/main_frame.h"
+#include "conduct/seat_role.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "rules/commands.h"
@@ -87,12 +88,10 @@ void Ending::OnGameEnded()
         return;
     m_ended = true;
     const GameState& world = m_view.GetWorld();
-    std::vector<RulerId> persons;
-    for (RulerId r : Players(world))
-        if (world.seats[static_cast<std::size_t>(r)].kind == SeatKind::Person)
-            persons.push_back(r);
-    // A game nobody played (watched), or a record played back, is no new game of anyone's.
+    // A game nobody played (watched), or a record played back, is no new game of anyone's;
+    // nor is one his seat played for him at its end (the advisor).
     const bool ranked = !(m_watching && m_watching()) && !Players(world).empty();
+    const auto rankedFor = [&](RulerId ruler) { return ranked && RoleOf(world, ruler).Ranked(); };
     const std::int64_t endedAt = QDateTime::currentSecsSinceEpoch();
     BestGames games;
     bool tableChanged = false;
@@ -110,9 +109,9 @@ void Ending::OnGameEnded()
             WeighLevels(summary);
             m_summaryWnd = ShowSummary(summary, -1, 0, GameSummaryWindow::Kind::Watched);
         }
-    } else if (persons.size() < 2) {
+    } else if (!SeveralPersons(world.seats)) {
         WeighLevels(m_summary);
-        const int rank = ranked ? Rank(m_summary, endedAt, games) : -1;
+        const int rank = rankedFor(world.playerRuler) ? Rank(m_summary, endedAt, games) : -1;
         tableChanged = rank >= 0;
         m_summaryWnd = ShowSummary(m_summary, rank, 0);
     } else {
@@ -120,12 +119,12 @@ void Ending::OnGameEnded()
         // have had theirs).
         int step = static_cast<int>(m_personWnds.size());
         const std::size_t first = m_personWnds.size();
-        for (RulerId person : persons) {
-            if (m_fallen[static_cast<std::size_t>(person)])
+        for (RulerId person : Players(world)) {
+            if (!RoleOf(world, person).HandedOver() || m_fallen[static_cast<std::size_t>(person)])
                 continue;
             GameSummary& summary = m_personSummaries[static_cast<std::size_t>(person)];
             WeighLevels(summary);
-            const int rank = ranked ? Rank(summary, endedAt, games) : -1;
+            const int rank = rankedFor(person) ? Rank(summary, endedAt, games) : -1;
             tableChanged |= rank >= 0;
             m_personWnds.emplace_back(ShowSummary(summary, rank, step++));
         }

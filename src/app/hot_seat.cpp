@@ -34,10 +34,7 @@ HotSeat::HotSeat(CMainFrame& frame, CKivView& view)
             [this] { m_restRemaining->setEnabled(m_view.Game().CanRestRemaining()); });
     connect(&game, &GameController::handOver, this, &HotSeat::OnHandOver);
     connect(&game, &GameController::playerTurnReached, this, &HotSeat::OnPlayerTurn);
-    connect(&game, &GameController::worldReplaced, this, [this] {
-        m_notice->Dismiss();
-        m_lastPerson = 0;
-    });
+    connect(&game, &GameController::worldReplaced, this, [this] { m_notice->Dismiss(); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -59,7 +56,6 @@ void HotSeat::OnHandOver(RulerId next)
     // A record played back is handed over by nobody.
     if (!(m_watching && m_watching()))
         m_notice->Show(next, shown::RulerName(next), m_view.GetDocument().Map().Portrait(next));
-    m_lastPerson = next;
 }
 
 void HotSeat::OnPlayerTurn()

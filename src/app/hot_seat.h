@@ -36,8 +36,6 @@ public:
     // The player's choice: applied and remembered.
     void ChooseOneKeyTurn(bool on);
     HandOverNotice& Notice() const { return *m_notice; }
-    // Whose turn was last handed over (0 before the first).
-    RulerId LastPerson() const { return m_lastPerson; }
 
     // How long the status line says that a game is watched, or paused.
     static constexpr int kWatchNoticeMs = 8000;
@@ -65,7 +63,6 @@ private:
     HandOverNotice* m_notice;
     QAction* m_oneKey;
     QAction* m_restRemaining = nullptr; // 残りを休養
-    RulerId m_lastPerson = 0;
     QMenu* m_watchMenu = nullptr;
     QAction* m_pause = nullptr;
     QAction* m_step = nullptr;

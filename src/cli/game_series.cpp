@@ -11,6 +11,7 @@
 
 #include "cli/headless_game.h"
 #include "cli/table_text.h"
+#include "conduct/seat_role.h"
 #include "platform/clock.h"
 #include "platform/text_file.h"
 #include "rules/difficulty.h"
@@ -155,6 +156,7 @@ int RunGameSeries(const HeadlessOptions& options, std::ostream& out, std::ostrea
     plan.firstClock = heading.firstClock;
     plan.advised = heading.advised;
     plan.advice = AdviceOptionsOf(options);
+    plan.seatCommand = SeatCommands(PersonSeats::Resting);
 
     const int total = static_cast<int>(rulers.size()) * options.games;
     ProgressLine progress(err, showProgress, total);

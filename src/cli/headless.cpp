@@ -24,6 +24,7 @@
 #include "rules/events.h"
 #include "cli/game_series.h"
 #include "cli/scenario_tools.h"
+#include "conduct/seat_role.h"
 #include "foresight/advisor.h"
 #include "foresight/resting_game.h"
 #include "rules/names.h"
@@ -133,13 +134,9 @@ bool ParseSeatOption(const std::string& value, std::vector<HeadlessOptions::Seat
     const std::optional<std::int64_t> ruler = ParseWholeNumber(value.substr(0, equals));
     const std::string kind = equals == std::string::npos ? std::string() : value.substr(equals + 1);
     HeadlessOptions::SeatChoice choice;
-    Difficulty level = Difficulty::Normal;
-    if (kind == "rest") {
-        choice.seat.kind = SeatKind::Person;
-    } else if (kind == "advisor") {
-        choice.seat.kind = SeatKind::Advisor;
-    } else if (ParseDifficulty(kind, level)) {
-        choice.seat.level = level;
+    choice.given = value;
+    if (const std::optional<Seat> seat = SeatOfWord(kind)) {
+        choice.seat = *seat;
     } else {
         error = "--seat wants RULER=KIND, KIND rest, advisor, easy, normal, hard or master, not '" + value + "'";
         return false;
@@ -358,7 +355,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         return false;
     }
     const bool seatsAdvisor = std::any_of(options.seats.begin(), options.seats.end(), [](const auto& choice) {
-        return choice.seat.kind == SeatKind::Advisor;
+        return choice.seat == Seat::Advisor();
     });
     if ((options.rollouts || options.horizon) && !options.advise &&
         options.player != HeadlessOptions::Player::Advisor && !seatsAdvisor) {
@@ -676,7 +673,8 @@ int RunReplay(const HeadlessOptions& options, std::ostream& out, std::ostream& e
     // has been changed.
     const auto& steps = record->steps;
     const auto* lastCommand = steps.empty() ? nullptr : std::get_if<PlayerCommand>(&steps.back());
-    const bool lastStretch = !lastCommand || std::holds_alternative<command::Rest>(*lastCommand);
+    const bool lastStretch = steps.empty() || std::holds_alternative<RecordStart>(steps.back()) ||
+                             (lastCommand && std::holds_alternative<command::Rest>(*lastCommand));
     bool afterLastStep = false;
     bool metSave = false;
     if (record->tie && lastStretch)

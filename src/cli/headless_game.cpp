@@ -13,14 +13,7 @@
 namespace {
 
 // "--seat 2=rest", as it was given.
-std::string SeatOptionText(const HeadlessOptions::SeatChoice& choice)
-{
-    const Seat& seat = choice.seat;
-    std::string kind(DifficultyName(seat.level.value_or(Difficulty::Normal)));
-    if (seat.kind != SeatKind::Computer)
-        kind = seat.kind == SeatKind::Person ? "rest" : "advisor";
-    return "--seat " + std::to_string(choice.ruler) + "=" + kind;
-}
+std::string SeatOptionText(const HeadlessOptions::SeatChoice& choice) { return "--seat " + choice.given; }
 
 std::string RulerText(RulerId ruler)
 {
@@ -42,7 +35,7 @@ bool SetUpNewGame(GameSession& session, const HeadlessOptions& options, std::vec
     }
     // Another player is a ruler the scenario offers, as the player is.
     for (const HeadlessOptions::SeatChoice& choice : options.seats) {
-        if (choice.seat.kind == SeatKind::Computer)
+        if (!choice.seat.Plays())
             continue;
         if (const std::string refusal = RulerNotOffered(scenarioPath, list, choice.ruler); !refusal.empty()) {
             err << "velcor: " << SeatOptionText(choice) << ": " << refusal << '\n';
@@ -73,7 +66,7 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
         err << "velcor: " << file.path << ": " << file.words.Text() << '\n';
     // Another player is a ruler in the game: one holding a country.
     for (const HeadlessOptions::SeatChoice& choice : options.seats) {
-        if (choice.seat.kind != SeatKind::Computer && !HoldsACountry(session.world, choice.ruler)) {
+        if (choice.seat.Plays() && !HoldsACountry(session.world, choice.ruler)) {
             err << "velcor: " << SeatOptionText(choice) << ": ruler " << RulerText(choice.ruler)
                 << " holds no country in " << options.loadFile << '\n';
             return false;
@@ -96,17 +89,16 @@ bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std
         // A level is for a computer ruler: the player's own ruler is his in a single game
         // (each ruler of --ruler all is a computer in the others' games; nobody's in a
         // watched game).
-        if (choice.seat.kind == SeatKind::Computer && choice.ruler == world.playerRuler &&
+        if (!choice.seat.Plays() && choice.ruler == world.playerRuler &&
             world.IsPlayer(choice.ruler) && !options.allRulers) {
             err << "velcor: " << SeatOptionText(choice) << ": ruler " << RulerText(choice.ruler)
                 << " is the player's own; a level is for a computer ruler\n";
             return false;
         }
+        // A player's seat as given; the player ruler keeps his own when given a level.
         Seat& seat = world.seats[static_cast<std::size_t>(choice.ruler)];
-        if (choice.seat.kind != SeatKind::Computer)
+        if (choice.seat.Plays() || choice.ruler != world.playerRuler)
             seat.kind = choice.seat.kind;
-        else if (choice.ruler != world.playerRuler)
-            seat.kind = SeatKind::Computer;
         if (choice.seat.level)
             seat.level = choice.seat.level;
     }

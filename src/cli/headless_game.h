@@ -45,6 +45,7 @@ struct HeadlessOptions {
     struct SeatChoice {
         RulerId ruler = 0;
         Seat seat;
+        std::string given; // R=KIND as it was given
     };
     std::vector<SeatChoice> seats;
     bool advise = false;

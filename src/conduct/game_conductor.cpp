@@ -10,6 +10,7 @@
 #include "model/country_file.h"
 #include "platform/text_file.h"
 #include "rules/commands.h"
+#include "rules/names.h"
 #include "session/save_companions.h"
 
 namespace {
@@ -30,6 +31,13 @@ constexpr const char* kOnlyAtTurn = VELCOR_TEXT("Message", "ﾌﾟﾚｲﾔｰ�
 constexpr const char* kNotInRecord = VELCOR_TEXT("Message", "その手番は記録にありません");
 constexpr const char* kWaitForComputer = VELCOR_TEXT("Message", "ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください");
 constexpr const char* kNoStart = VELCOR_TEXT("Message", "記録に始まりがありません");
+constexpr const char* kNotScreensTurn = VELCOR_TEXT("Message", "この画面でﾌﾟﾚｲする君主の番ではありません");
+constexpr const char* kNotYourTurn = VELCOR_TEXT("Message", "%1 の番ではありません");
+
+// Between two looks whether a seat has chosen its command, and from its command to its
+// rest (long enough to read what it did).
+constexpr int kSeatPollMs = 100;
+constexpr int kSeatRestMs = 600;
 
 // The domestic command of a turn command, if it is one.
 std::optional<DomesticCommand> DomesticOf(TurnCommand command)
@@ -132,9 +140,7 @@ TurnDescription GameConductor::Make() const
     d.winner = m_session.Winner();
     d.previous = m_previous;
     d.status = m_status;
-    for (RulerId r = 1; r < kRulerCount; ++r)
-        if (world.seats[static_cast<std::size_t>(r)].kind == SeatKind::Person)
-            d.persons.push_back(r);
+    d.persons = ScreenPersons(world.seats);
     const bool personsTurn = d.stage == TurnStage::Command || d.Choosing() || d.stage == TurnStage::HandingOver ||
                              d.stage == TurnStage::Replaying || (d.stage == TurnStage::Battle && m_atTurn);
     if (personsTurn) {
@@ -145,7 +151,10 @@ TurnDescription GameConductor::Make() const
         d.moveTargets = MoveTargets(world, d.country);
         d.warTargets = AttackTargets(world, d.country);
     }
-    const bool open = d.stage == TurnStage::Command || d.stage == TurnStage::Watching;
+    // A turn whose commands are not this screen's (the advisor's, another machine's)
+    // offers none here.
+    const bool elsewhere = d.acting != 0 && !RoleOf(world, d.acting).HandedOver();
+    const bool open = (d.stage == TurnStage::Command && !elsewhere) || d.stage == TurnStage::Watching;
     const int from = world.turnCountry;
     std::array<platform::Message, kTurnCommandCount> reasons;
     if (d.stage == TurnStage::Command && !d.commandGiven)
@@ -153,7 +162,8 @@ TurnDescription GameConductor::Make() const
     for (const TurnCommand command : kTurnCommands) {
         CommandState& state = d.commands[static_cast<std::size_t>(command)];
         if (!open || (d.stage == TurnStage::Watching && command != TurnCommand::Rest)) {
-            state.why = StageReason(d.stage, command, d.commandGiven);
+            state.why = elsewhere && d.stage == TurnStage::Command ? platform::Message(kNotScreensTurn)
+                                                                    : StageReason(d.stage, command, d.commandGiven);
             continue;
         }
         // A watched game is stepped by its own controls, not by the rest's button.
@@ -241,14 +251,6 @@ void GameConductor::Tell(const platform::Message& words, int milliseconds)
 
 void GameConductor::SayTurnStatus() { SetStatus(TurnStatusWords(World(), World().turnCountry)); }
 
-int GameConductor::Persons() const
-{
-    int persons = 0;
-    for (const Seat& seat : World().seats)
-        persons += seat.kind == SeatKind::Person;
-    return persons;
-}
-
 // ---- The worker's host ----
 
 void GameConductor::TurnBegin(int country)
@@ -301,17 +303,16 @@ bool GameConductor::Present(BattleScript& script)
 void GameConductor::NoteFallen()
 {
     for (RulerId r = 1; r < kRulerCount; ++r)
-        m_fallen[static_cast<std::size_t>(r)] =
-            World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r);
+        m_fallen[static_cast<std::size_t>(r)] = RoleOf(World(), r).HandedOver() && !HoldsACountry(World(), r);
 }
 
 void GameConductor::TellFallen()
 {
-    if (Persons() < 2 || m_session.Ended())
+    if (!SeveralAtScreen() || m_session.Ended())
         return; // one person's fall, or the last one's, ends the game
     for (RulerId r = 1; r < kRulerCount; ++r) {
         bool& told = m_fallen[static_cast<std::size_t>(r)];
-        if (!told && World().seats[static_cast<std::size_t>(r)].kind == SeatKind::Person && !HoldsACountry(World(), r)) {
+        if (!told && RoleOf(World(), r).HandedOver() && !HoldsACountry(World(), r)) {
             told = true;
             m_listener->PersonFell(r);
         }
@@ -320,15 +321,19 @@ void GameConductor::TellFallen()
 
 void GameConductor::Reached(int country)
 {
+    MakeWaitingChanges();
     const TurnPhase phase = m_session.Phase();
     m_atTurn = phase != TurnPhase::Lost;
     m_choosing = TurnStage::Command;
     if (m_describing)
         TellFallen();
-    const RulerId person = m_session.TurnRuler();
+    // The turn is handed over only between persons at this screen: a seat that plays
+    // itself between two of them hands nothing over.
+    const RulerId turnRuler = m_session.TurnRuler();
+    const RulerId person = RoleOf(World(), turnRuler).HandedOver() ? turnRuler : 0;
     if (person != 0 && person != m_lastPerson) {
         m_previous = 0;
-        if (m_lastPerson != 0 && Persons() >= 2) {
+        if (m_lastPerson != 0 && SeveralAtScreen()) {
             m_previous = m_lastPerson;
             m_handingOver = true;
             Changed();
@@ -363,6 +368,7 @@ void GameConductor::Reached(int country)
     }
     if (m_replay && !m_replayBeginning)
         m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+    PlaySeat();
     m_listener->TurnSettled();
 }
 
@@ -395,6 +401,8 @@ bool GameConductor::Rest()
     if (WorkerActive())
         return false;
     m_session.Worker().Join(); // the last worker has handed over; it ends at once
+    m_seatChoice.reset(); // whatever a seat was choosing was for the turn that ends
+    m_seatGave = false;
     // At a player's turn the rest is his command; a new or loaded game hands over to the
     // computer at once.
     const bool atTurn = m_session.Phase() != TurnPhase::ComputerTurns;
@@ -453,6 +461,8 @@ void GameConductor::Step()
 {
     if (m_replay) {
         StepReplay();
+    } else if (m_seatChoice) {
+        StepSeat();
     } else if (m_restingFor != 0) {
         if (!CanRestRemaining() || m_session.TurnRuler() != m_restingFor || !Rest())
             m_restingFor = 0;
@@ -461,7 +471,128 @@ void GameConductor::Step()
     }
 }
 
-CommandResult GameConductor::Give(const PlayerCommand& command)
+// ---- Seats ----
+
+void GameConductor::PlaySeat()
+{
+    m_seatChoice.reset();
+    m_seatGave = false;
+    const TurnPhase phase = m_session.Phase();
+    if (!m_playsSeats || m_replay || WorkerActive() ||
+        (phase != TurnPhase::AwaitingCommand && phase != TurnPhase::CommandGiven))
+        return;
+    const RulerId ruler = m_session.TurnRuler();
+    const SeatRole& role = RoleOf(World(), ruler);
+    if (role.GivenFromOutside())
+        return;
+    // After its command only the rest is left (a seat handed over then).
+    m_seatGave = phase == TurnPhase::CommandGiven;
+    SeatDecisionOptions options;
+    options.advice = m_seatAdvice;
+    options.background = m_session.GetComputerPlay() == ComputerPlay::Background;
+    m_seatChoice = role.Choose(World(), options);
+    if (m_seatChoice)
+        m_listener->StepDue(m_seatChoice->Ready() ? 0 : kSeatPollMs);
+}
+
+void GameConductor::StepSeat()
+{
+    if (!m_seatChoice->Ready()) {
+        m_listener->StepDue(kSeatPollMs);
+        return;
+    }
+    if (!m_seatGave) {
+        m_seatGave = true;
+        if (const std::optional<PlayerCommand> command = m_seatChoice->Command();
+            command && !std::holds_alternative<command::Rest>(*command)) {
+            // Shown as a person's command is; the rest follows once it has been seen.
+            const CommandResult result = GiveHere(*command);
+            if (m_seatChoice && m_session.Phase() == TurnPhase::CommandGiven && !result.abandoned)
+                m_listener->StepDue(kSeatRestMs);
+            return;
+        }
+    }
+    m_seatChoice.reset();
+    Rest();
+}
+
+void GameConductor::MakeWaitingChanges()
+{
+    std::vector<SeatChange> changes = std::move(m_waitingChanges);
+    m_waitingChanges.clear();
+    for (const SeatChange& change : changes)
+        m_session.ChangeSeat(change);
+}
+
+Seat GameConductor::SeatOf(RulerId ruler) const
+{
+    Seat seat = World().seats[static_cast<std::size_t>(GameState::IsRulerId(ruler) ? ruler : 0)];
+    for (const SeatChange& change : m_waitingChanges)
+        if (change.ruler == ruler)
+            seat = change.seat;
+    return seat;
+}
+
+bool GameConductor::ChangeSeat(RulerId ruler, const Seat& seat)
+{
+    if (ruler <= 0 || !GameState::IsRulerId(ruler) || m_replay || !CanSave() ||
+        SimplestSeat(SeatOf(ruler), World().difficulty) == SimplestSeat(seat, World().difficulty))
+        return false;
+    if (WorkerActive()) {
+        // Made at the next stop, before its turn is handed to anyone.
+        std::erase_if(m_waitingChanges, [ruler](const SeatChange& c) { return c.ruler == ruler; });
+        if (SimplestSeat(World().seats[static_cast<std::size_t>(ruler)], World().difficulty) !=
+            SimplestSeat(seat, World().difficulty))
+            m_waitingChanges.push_back({ruler, seat});
+        return true;
+    }
+    const bool watched = Players(World()).empty();
+    if (!m_session.ChangeSeat({ruler, seat}))
+        return false;
+    m_unsaved = true;
+    m_tiedCursor = -2;
+    NoteFallen();
+    // The turn of a person taken back is his at this screen; one handed to a seat that
+    // plays itself is played by it.
+    const RulerId turnRuler = m_session.TurnRuler();
+    if (turnRuler != 0 && RoleOf(World(), turnRuler).HandedOver())
+        m_lastPerson = turnRuler;
+    Changed();
+    if (ruler == turnRuler)
+        PlaySeat();
+    else if (watched && !Players(World()).empty() && m_session.Phase() == TurnPhase::Watching)
+        m_listener->StepDue(0); // a watched game taken back goes on to his turn
+    return true;
+}
+
+platform::Message GameConductor::SeatRefusal(RulerId from) const
+{
+    // At no player's turn the session says why (NotNow).
+    const RulerId acting = m_session.TurnRuler();
+    if (acting == 0)
+        return {};
+    if (from == kThisScreen)
+        return RoleOf(World(), acting).HandedOver() ? platform::Message() : platform::Message(kNotScreensTurn);
+    if (from == acting && RoleOf(World(), acting).GivenFromOutside())
+        return {};
+    if (!GameState::IsRulerId(from))
+        return platform::Message(kNotYourTurn, {platform::Message::Number(from)});
+    return platform::Message(kNotYourTurn, {RulerWords(World(), from)});
+}
+
+CommandResult GameConductor::Give(const PlayerCommand& command, RulerId from)
+{
+    if (platform::Message why = SeatRefusal(from); !why.empty()) {
+        CommandResult refused;
+        refused.refusal = CommandRefusal::NotYourTurn;
+        refused.words = std::move(why);
+        SetStatus(refused.words);
+        return refused;
+    }
+    return GiveHere(command);
+}
+
+CommandResult GameConductor::GiveHere(const PlayerCommand& command)
 {
     m_choosing = TurnStage::Command;
     m_tiedCursor = -2;
@@ -545,9 +676,17 @@ void GameConductor::StepWatch()
 
 // ---- New game, save and load ----
 
+void GameConductor::ForgetSeatPlay()
+{
+    m_seatChoice.reset();
+    m_seatGave = false;
+    m_waitingChanges.clear();
+}
+
 void GameConductor::Begin()
 {
     m_listener->StepDue(-1);
+    ForgetSeatPlay();
     m_atTurn = false;
     m_restingFor = 0;
     m_lastPerson = 0;
@@ -571,6 +710,7 @@ void GameConductor::BeginGame(bool loaded, bool play)
         Begin();
         return;
     }
+    ForgetSeatPlay();
     m_atTurn = false;
     m_lastPerson = 0;
     m_previous = 0;
@@ -689,7 +829,7 @@ int GameConductor::PersonsLastTurn()
     if (current < 1 || !m_recorder)
         return -1;
     const RulerId person = m_session.TurnRuler();
-    if (Persons() < 2 || person == 0)
+    if (!SeveralAtScreen() || person == 0)
         return current - 1; // every turn of the record is his
     // Whose each earlier turn was, from the record played again off screen.
     QuietGame replay;
@@ -784,6 +924,7 @@ bool GameConductor::GoBack(const ReplayStop& stop, platform::Message* why)
     m_restingFor = 0;
     m_previous = 0;
     m_tiedCursor = -2;
+    ForgetSeatPlay();
     NoteFallen();
     m_listener->GameBegun();
     m_listener->TurnTakenBack();
@@ -867,6 +1008,16 @@ void GameConductor::StepReplay()
         EndReplay({});
         return;
     }
+    if (const auto* change = std::get_if<SeatChange>(&step)) {
+        if (!m_session.ChangeSeat(*change)) {
+            EndReplay(RecordDamagedAt(RecordStepLine(*m_replay, m_nextStep - 1)));
+            return;
+        }
+        NoteFallen();
+        Changed();
+        m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+        return;
+    }
     const PlayerCommand& command = std::get<PlayerCommand>(step);
     if (m_session.Check(command).refusal != CommandRefusal::None) {
         EndReplay(RecordDamagedAt(RecordStepLine(*m_replay, m_nextStep - 1)));
@@ -876,7 +1027,7 @@ void GameConductor::StepReplay()
         Rest();
         return;
     }
-    Give(command);
+    GiveHere(command);
     if (m_replay)
         m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
 }
@@ -912,7 +1063,10 @@ ReplayOutcome GameConductor::PlayRecordThrough(const RecordedGame& record, const
 
 foresight::PlayOnOutcome GameConductor::PlayOn(const foresight::PlayOnOptions& options)
 {
-    const foresight::PlayOnOutcome outcome = foresight::PlayOn(m_session, options);
+    foresight::PlayOnOptions played = options;
+    if (!played.seatCommand)
+        played.seatCommand = SeatCommands(PersonSeats::Resting);
+    const foresight::PlayOnOutcome outcome = foresight::PlayOn(m_session, played);
     m_workerHandedOver = true;
     return outcome;
 }

@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "conduct/seat_role.h"
 #include "conduct/turn_description.h"
 #include "foresight/resting_game.h"
 #include "model/game_state.h"
@@ -217,8 +218,14 @@ public:
     // Carries out the command of the person whose turn it is (not the rest: Rest): the
     // status says what came of it, a move done or a war says its result, a war that
     // unifies the country ends the game. With one key a turn, a command that used the
-    // turn up is followed by the rest at once.
-    CommandResult Give(const PlayerCommand& command);
+    // turn up is followed by the rest at once. from is the seat the command comes from:
+    // 0 this screen (the windows, the page), else a ruler (the page's field, another
+    // machine). A command from a seat whose turn it is not, or whose seat chooses its
+    // own commands, is refused (CommandRefusal::NotYourTurn) with the reason.
+    CommandResult Give(const PlayerCommand& command, RulerId from = kThisScreen);
+    static constexpr RulerId kThisScreen = 0;
+    // Why a command from the seat from would be refused now; empty when it would not.
+    platform::Message SeatRefusal(RulerId from) const;
     // The command of a turn command of the turn country (a move or a war to target, of
     // amounts for a move).
     PlayerCommand CommandOf(TurnCommand command, int target = -1, const MoveAmounts& amounts = {}) const;
@@ -253,6 +260,25 @@ public:
 
     // The end of a game won or lost has been seen: the screen is the map's again.
     void PutEndAway();
+
+    // ---- Seats ----
+
+    // The seats that choose their own commands are played here at their turns (the
+    // advisor's command shown as a person's is, then the rest), each step when the
+    // listener's StepDue says; off, the front end plays them (the headless loop, PlayOn).
+    void SetPlaysSeats(bool on) { m_playsSeats = on; }
+    // The advisor's options when it plays a seat here.
+    void SetSeatAdvice(const foresight::AdviceOptions& advice) { m_seatAdvice = advice; }
+    // A ruler's seat changes hands (a step of the record): at once where the game
+    // stands still, else at its next stop (a player's turn, a watched month's end).
+    // A turn left to a seat that chooses its commands is played by it. False when no
+    // game is in play, the game has ended, a record plays, or the seat is the one he
+    // has (or will have).
+    bool ChangeSeat(RulerId ruler, const Seat& seat);
+    // The seat of ruler as it stands, or as a change waiting for the next stop leaves it.
+    Seat SeatOf(RulerId ruler) const;
+    // A seat whose command is being chosen (the advisor thinking).
+    bool SeatChoosing() const { return m_seatChoice != nullptr; }
 
     // ---- Going back ----
 
@@ -299,7 +325,8 @@ public:
     // ---- Without windows ----
 
     // Plays on with the persons resting (or advised) as the headless game does, until
-    // the options say; the computer's turns on the calling thread.
+    // the options say; the computer's turns on the calling thread. Each player's seat
+    // chooses his command (SeatCommands) unless the options choose.
     foresight::PlayOnOutcome PlayOn(const foresight::PlayOnOptions& options);
 
     // Ends a running worker for good (the program is ending).
@@ -332,11 +359,20 @@ private:
     void Reached(int country);
     void Begin();
     void EndIfWon();
-    int Persons() const;
     void EndReplay(const platform::Message& words);
     // The persons who have no country now, and each newly fallen told (PersonFell).
     void NoteFallen();
     void TellFallen();
+    // The persons at this screen (the hand-over is between them).
+    bool SeveralAtScreen() const { return SeveralPersons(World().seats); }
+    // The changes of hands asked for while the computer moved, made now.
+    void MakeWaitingChanges();
+    // The seat of the ruler whose turn it is begins to choose his command, when it
+    // chooses its own (the advisor; the computer's rest).
+    void PlaySeat();
+    void StepSeat();
+    void ForgetSeatPlay();
+    CommandResult GiveHere(const PlayerCommand& command);
     // Runs call as the owner: through the listener when the worker has a thread of its own.
     // The call made here costs no more than a plain call: the worker makes one at every
     // computer country's turn.
@@ -372,7 +408,14 @@ private:
     bool m_unsaved = false;
     std::array<bool, kRulerCount> m_fallen{}; // persons whose fall has been told
     TurnStage m_choosing = TurnStage::Command; // ChoosingMove or ChoosingWar while a target is chosen
+    // The last person at this screen whose turn it was: the turn passing from him to
+    // another is handed over.
     RulerId m_lastPerson = 0;
+    bool m_playsSeats = false;
+    foresight::AdviceOptions m_seatAdvice;
+    std::unique_ptr<SeatDecision> m_seatChoice;
+    bool m_seatGave = false; // the seat's command has been given: the rest is next
+    std::vector<SeatChange> m_waitingChanges;
     // 残りを休養 going on: for this person, in this month (year * 12 + month); 0 none.
     RulerId m_restingFor = 0;
     int m_restingMonth = 0;

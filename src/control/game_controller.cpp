@@ -142,10 +142,7 @@ bool GameController::NewGame(const QString& countryFile, const Seats& seats, Rul
 
 bool GameController::NewGame(const QString& countryFile, RulerId ruler, QString* why)
 {
-    Seats seats{};
-    if (ruler > 0 && ruler < kRulerCount)
-        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
-    return NewGame(countryFile, seats, ruler, why);
+    return NewGame(countryFile, OnePersonSeats(ruler), ruler, why);
 }
 
 bool GameController::LoadGame(const QString& path, QString* why)

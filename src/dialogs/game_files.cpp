@@ -100,10 +100,7 @@ bool GameFiles::LoadGame(const QString& path)
 
 bool GameFiles::NewGame(int scenario, RulerId ruler, const QString& directory)
 {
-    Seats seats{};
-    if (ruler > 0 && ruler < kRulerCount)
-        seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
-    return NewGame(scenario, seats, ruler, directory);
+    return NewGame(scenario, OnePersonSeats(ruler), ruler, directory);
 }
 
 bool GameFiles::NewGame(int scenario, const Seats& seats, RulerId first, const QString& directory)

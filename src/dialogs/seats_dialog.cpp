@@ -126,6 +126,8 @@ QString SeatsDialog::SeatName(const GameState& world, RulerId ruler)
         return tr("ﾌﾟﾚｲﾔｰ");
     case SeatKind::Advisor:
         return tr("助言");
+    case SeatKind::Remote:
+        return tr("ﾈｯﾄﾜｰｸ");
     case SeatKind::Computer:
         break;
     }
@@ -162,7 +164,7 @@ SeatChoice SeatsDialog::Choice() const
         Seat& seat = choice.seats[static_cast<std::size_t>(ruler)];
         const int place = m_fields[i]->currentIndex();
         if (place == PersonPlace()) {
-            seat.kind = SeatKind::Person;
+            seat = Seat::Person();
             // The ruler checked in the ruler dialog is the first when he plays; else
             // the first of the list who does.
             if (choice.first == 0 || ruler == m_chosen)

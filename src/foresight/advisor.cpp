@@ -265,4 +265,16 @@ void Advisor::RunRounds()
     m_finished.store(true, std::memory_order_release);
 }
 
+std::optional<PlayerCommand> BestOf(const std::vector<AdvisedCommand>& ranking)
+{
+    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
+        return std::nullopt;
+    return ranking.front().command;
+}
+
+std::optional<PlayerCommand> AdvisedCommandFor(const GameState& world, const AdviceOptions& options)
+{
+    return BestOf(Advisor(world, options).Run());
+}
+
 } // namespace foresight

@@ -26,6 +26,7 @@
 #include <atomic>
 #include <cstdint>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -117,6 +118,12 @@ platform::Message ReasonOf(const GameState& world, const std::vector<AdvisedComm
 // provisions and funds; a war on each hostile neighbour), those the session refuses
 // left out. Empty when it is not the player's turn in a country of his.
 std::vector<PlayerCommand> CandidateCommands(const GameState& world);
+
+// The advisor's best command for the turn country of world, tried on the calling thread
+// and its helpers; none when it has nothing better than the rest.
+std::optional<PlayerCommand> AdvisedCommandFor(const GameState& world, const AdviceOptions& options);
+// Its best of a ranking (none: the rest).
+std::optional<PlayerCommand> BestOf(const std::vector<AdvisedCommand>& ranking);
 
 // The key letter of a command (M W L C S T R) and its target country, -1 when none.
 char CommandKey(const PlayerCommand& command);

@@ -90,14 +90,15 @@ GameRecord PlaySeriesGame(const SeriesPlan& plan, int task, const std::atomic<bo
         world.seats = plan.seats;
         world.playerRuler = ruler;
         Seat& seat = world.seats[static_cast<std::size_t>(ruler)];
-        if (seat.kind == SeatKind::Computer)
-            seat.kind = SeatKind::Person;
+        if (!seat.Plays())
+            seat = Seat::Person();
     }
     session.BeginGame(!plan.newGame);
     PlayOnOptions play;
     play.months = plan.months;
     play.advised = plan.advised;
     play.advice = plan.advice;
+    play.seatCommand = plan.seatCommand;
     play.cancel = cancel;
     const PlayOnOutcome end = PlayOn(session, play);
     GameRecord record;

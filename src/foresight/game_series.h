@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "foresight/advisor.h"
+#include "foresight/resting_game.h"
 #include "model/game_state.h"
 
 namespace foresight {
@@ -61,6 +62,7 @@ struct SeriesPlan {
     std::int64_t firstClock = 0;
     bool advised = false;       // the advisor plays the player's side
     AdviceOptions advice;       // its threads are set by the series
+    SeatCommand seatCommand;    // each other player's command (none: they rest)
 };
 
 // Game task of a plan: the ruler rulers[task / games]'s game task % games, played with

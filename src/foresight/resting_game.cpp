@@ -11,14 +11,13 @@ namespace foresight {
 
 namespace {
 
-// The advisor's best command for the turn country, carried out through the session; the
-// turn then goes on as after a rest.
-void GiveAdvisedCommand(GameSession& session, const PlayOnOptions& options)
+// A command chosen for the turn country, carried out through the session (a rest is the
+// loop's own); the turn then goes on as after a rest.
+void GiveChosenCommand(GameSession& session, const std::optional<PlayerCommand>& command, const PlayOnOptions& options)
 {
-    const std::vector<AdvisedCommand> ranking = Advisor(session.world, options.advice).Run();
-    if (ranking.empty() || std::holds_alternative<command::Rest>(ranking.front().command))
+    if (!command || std::holds_alternative<command::Rest>(*command))
         return;
-    const CommandResult result = session.Apply(ranking.front().command);
+    const CommandResult result = session.Apply(*command);
     if (options.commandDone && result.done)
         options.commandDone(result);
 }
@@ -52,11 +51,12 @@ PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options)
             break;
         if (options.cancel && options.cancel->load(std::memory_order_relaxed))
             break;
-        // A person rests; the advisor gives his best command first.
+        // The player's seat chooses his command, or the advisor its best; then the rest.
         const RulerId turn = session.TurnRuler();
-        if (world.seats[static_cast<std::size_t>(turn)].kind == SeatKind::Advisor ||
-            (options.advised && turn == world.playerRuler))
-            GiveAdvisedCommand(session, options);
+        if (options.advised && turn == world.playerRuler)
+            GiveChosenCommand(session, AdvisedCommandFor(world, options.advice), options);
+        else if (options.seatCommand)
+            GiveChosenCommand(session, options.seatCommand(world, turn, options.advice), options);
     }
     outcome.playerHolds = PlayerHasCountry(world);
     outcome.unified = session.Phase() == TurnPhase::Won && session.Winner() == world.playerRuler;

@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A game played on with nobody at the players' side: at each turn of a person he rests,
-// and the advisor gives its best command for a ruler seated as the advisor (and for
-// the player ruler when advised). The headless game, the many-games
-// runner and the fairness table all play their games through this one loop.
+// A game played on with nobody at the players' side: at each turn of a player his seat
+// chooses his command (the caller's seats: a person rests, the advisor gives its best
+// command), and the advisor gives its best for the player ruler when advised. The
+// headless game, the many-games runner and the fairness table all play their games
+// through this one loop.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
 #include <functional>
+#include <optional>
 
 #include "foresight/advisor.h"
 #include "session/game_session.h"
 
 namespace foresight {
 
+// The command of the seat of ruler at his turn, chosen on the world as it stands (the
+// advisor's with the loop's advice options); none (or a rest) when he rests.
+using SeatCommand =
+    std::function<std::optional<PlayerCommand>(const GameState& world, RulerId ruler, const AdviceOptions& advice)>;
+
 struct PlayOnOptions {
     std::int64_t months = 0; // stop at the player's first turn after this many months
     bool advised = false;    // the advisor's best command at each turn of the player ruler
     AdviceOptions advice;
+    // Each player's command but the advised player ruler's (none: every player rests).
+    SeatCommand seatCommand;
     // Each stretch of computer turns on the session's worker thread, started and
     // joined: the same draws as on the calling thread.
     bool workerThread = false;

@@ -23,23 +23,29 @@ std::string CountryNameUtf8(const GameState& world, int country)
     return platform::SjisToUtf8(world.countries[country].GetName());
 }
 
-void SeatPlayer(GameState& world, RulerId ruler)
+Seats OnePersonSeats(RulerId ruler)
 {
-    world.seats = Seats{};
-    world.playerRuler = ruler;
+    Seats seats{};
     if (ruler > 0 && ruler < kRulerCount)
-        world.seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+        seats[static_cast<std::size_t>(ruler)] = Seat::Person();
+    return seats;
 }
 
-bool SeatPlayers(GameState& world, const std::vector<RulerId>& players, SeatKind kind)
+void SeatPlayer(GameState& world, RulerId ruler)
+{
+    world.seats = OnePersonSeats(ruler);
+    world.playerRuler = ruler;
+}
+
+bool SeatPlayers(GameState& world, const std::vector<RulerId>& players)
 {
     Seats seats = world.seats;
     for (Seat& seat : seats)
-        seat.kind = SeatKind::Computer;
+        seat = Seat::Computer(seat.level);
     for (RulerId r : players) {
-        if (r <= 0 || r >= kRulerCount || seats[static_cast<std::size_t>(r)].kind != SeatKind::Computer)
+        if (r <= 0 || r >= kRulerCount || seats[static_cast<std::size_t>(r)].Plays())
             return false;
-        seats[static_cast<std::size_t>(r)].kind = kind == SeatKind::Computer ? SeatKind::Person : kind;
+        seats[static_cast<std::size_t>(r)].kind = SeatKind::Person;
     }
     world.seats = seats;
     if (!players.empty())
@@ -63,11 +69,18 @@ bool SeatsAreOnePlayers(const GameState& world)
     for (RulerId r = 1; r < kRulerCount; ++r) {
         const Seat& seat = world.seats[static_cast<std::size_t>(r)];
         // The player ruler a person, every other ruler the computer at the game's level.
-        const Seat one = r == world.playerRuler ? Seat{SeatKind::Person, seat.level} : Seat{};
+        const Seat one = r == world.playerRuler ? Seat{SeatKind::Person, seat.level} : Seat::Computer();
         if (seat != one)
             return false;
     }
     return true;
+}
+
+Seat SimplestSeat(Seat seat, Difficulty difficulty)
+{
+    if (seat.Plays() || seat.level == difficulty)
+        seat.level.reset();
+    return seat;
 }
 
 void SimplifySeats(GameState& world)
@@ -77,7 +90,7 @@ void SimplifySeats(GameState& world)
     bool anyComputer = false;
     for (RulerId r = 1; r < kRulerCount; ++r) {
         const Seat& seat = world.seats[static_cast<std::size_t>(r)];
-        if (seat.kind != SeatKind::Computer)
+        if (seat.Plays())
             continue;
         anyComputer = true;
         if (!seat.level || (shared && *shared != *seat.level))
@@ -87,28 +100,49 @@ void SimplifySeats(GameState& world)
     }
     if (anyComputer && allOwn && shared)
         world.difficulty = *shared;
-    for (RulerId r = 1; r < kRulerCount; ++r) {
-        Seat& seat = world.seats[static_cast<std::size_t>(r)];
-        if (seat.kind != SeatKind::Computer || seat.level == world.difficulty)
-            seat.level.reset();
-    }
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        world.seats[static_cast<std::size_t>(r)] = SimplestSeat(world.seats[static_cast<std::size_t>(r)], world.difficulty);
     world.seats[0] = Seat{};
+}
+
+char SeatLetter(const Seat& seat)
+{
+    switch (seat.kind) {
+    case SeatKind::Person:
+        return 'p';
+    case SeatKind::Advisor:
+        return 'a';
+    case SeatKind::Remote:
+        return 'r';
+    case SeatKind::Computer:
+        break;
+    }
+    return seat.level ? static_cast<char>('0' + static_cast<int>(*seat.level)) : '-';
+}
+
+std::optional<Seat> SeatOfLetter(char letter)
+{
+    switch (letter) {
+    case 'p':
+        return Seat::Person();
+    case 'a':
+        return Seat::Advisor();
+    case 'r':
+        return Seat::Remote();
+    case '-':
+        return Seat::Computer();
+    default:
+        if (letter >= '0' && letter < '0' + kDifficultyLevels)
+            return Seat::Computer(static_cast<Difficulty>(letter - '0'));
+        return std::nullopt;
+    }
 }
 
 std::string SeatsWord(const Seats& seats)
 {
     std::string word;
-    for (std::size_t r = 1; r < seats.size(); ++r) {
-        const Seat& seat = seats[r];
-        if (seat.kind == SeatKind::Person)
-            word += 'p';
-        else if (seat.kind == SeatKind::Advisor)
-            word += 'a';
-        else if (seat.level)
-            word += static_cast<char>('0' + static_cast<int>(*seat.level));
-        else
-            word += '-';
-    }
+    for (std::size_t r = 1; r < seats.size(); ++r)
+        word += SeatLetter(seats[r]);
     return word;
 }
 
@@ -118,16 +152,10 @@ std::optional<Seats> ParseSeatsWord(std::string_view word)
     if (word.size() != seats.size() - 1)
         return std::nullopt;
     for (std::size_t r = 1; r < seats.size(); ++r) {
-        const char c = word[r - 1];
-        Seat& seat = seats[r];
-        if (c == 'p')
-            seat.kind = SeatKind::Person;
-        else if (c == 'a')
-            seat.kind = SeatKind::Advisor;
-        else if (c >= '0' && c < '0' + kDifficultyLevels)
-            seat.level = static_cast<Difficulty>(c - '0');
-        else if (c != '-')
+        const std::optional<Seat> seat = SeatOfLetter(word[r - 1]);
+        if (!seat)
             return std::nullopt;
+        seats[r] = *seat;
     }
     return seats;
 }

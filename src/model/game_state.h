@@ -31,16 +31,27 @@ enum class Difficulty : std::uint8_t { Easy, Normal, Hard, Master };
 // How many there are: the levels are 0 up to one below it.
 inline constexpr int kDifficultyLevels = 4;
 
-// Who plays a ruler: the computer, a person at the screen (several take turns at one
-// screen), or the advisor, which gives its best command at his turns. The turn stops
-// at the countries of every ruler not played by the computer: the players.
-enum class SeatKind : std::uint8_t { Computer, Person, Advisor };
+// Who plays a ruler: the computer (at the game's difficulty or a level of his own), a
+// person at the screen (several take turns at one screen), the advisor, which gives its
+// best command at his turns, or a person playing from another machine. What each kind
+// does at a turn is its seat class's (conduct/seat_role.h); the rules ask a seat only
+// whether the turn stops at its ruler's countries (Plays).
+enum class SeatKind : std::uint8_t { Computer, Person, Advisor, Remote };
 
 struct Seat {
     SeatKind kind = SeatKind::Computer;
     // A computer's own level; none: the game's difficulty. (Kept for any seat, used
     // only while the computer plays it.)
     std::optional<Difficulty> level;
+
+    static constexpr Seat Computer(std::optional<Difficulty> level = std::nullopt) { return {SeatKind::Computer, level}; }
+    static constexpr Seat Person() { return {SeatKind::Person, std::nullopt}; }
+    static constexpr Seat Advisor() { return {SeatKind::Advisor, std::nullopt}; }
+    static constexpr Seat Remote() { return {SeatKind::Remote, std::nullopt}; }
+
+    // The turn stops at his countries for a command from outside the rules: every seat
+    // but the computer's.
+    constexpr bool Plays() const { return kind != SeatKind::Computer; }
 
     bool operator==(const Seat&) const = default;
 };
@@ -125,11 +136,11 @@ struct GameState {
     static bool IsCountryIndex(std::int32_t index) { return index >= 0 && index < kCountryCount; }
     static bool IsRulerId(std::int32_t id) { return id >= 0 && id < kRulerCount; }
 
-    // Whether ruler is played from outside the rules (a person or the advisor), so that
+    // Whether ruler is played from outside the rules (a person, the advisor), so that
     // the turn stops at his countries; never ruler 0.
     bool IsPlayer(RulerId ruler) const
     {
-        return ruler > 0 && ruler < kRulerCount && seats[static_cast<std::size_t>(ruler)].kind != SeatKind::Computer;
+        return ruler > 0 && ruler < kRulerCount && seats[static_cast<std::size_t>(ruler)].Plays();
     }
     // The level ruler plays at while the computer plays him.
     Difficulty LevelOf(RulerId ruler) const
@@ -140,26 +151,34 @@ struct GameState {
 
 static_assert(std::tuple_size_v<Seats> == kRulerCount);
 
-// The game of one person: ruler (1..15) the player ruler and the only player, every
-// other ruler the computer at the game's difficulty. Ruler 0 leaves nobody playing.
+// The seats of a game of one person: ruler (1..15) a person, every other ruler the
+// computer at the game's difficulty. Ruler 0 seats nobody.
+Seats OnePersonSeats(RulerId ruler);
+// The game of one person: ruler the player ruler and the only player (OnePersonSeats).
 void SeatPlayer(GameState& world, RulerId ruler);
 // A game of several: players (each 1..15, none twice; the first the player ruler) sit
-// as kind says, every other ruler at the computer keeping his level. Empty: nobody
+// as persons, every other ruler at the computer keeping his level. Empty: nobody
 // plays (the game is watched; the player ruler stays as it is). False, the seats as
 // they were, for a ruler out of range or named twice.
-bool SeatPlayers(GameState& world, const std::vector<RulerId>& players, SeatKind kind = SeatKind::Person);
+bool SeatPlayers(GameState& world, const std::vector<RulerId>& players);
 // The players, the player ruler first, then by RulerId.
 std::vector<RulerId> Players(const GameState& world);
 // Whether the seats are those of SeatPlayer(world, world.playerRuler) with no computer
 // at a level of its own: what a country file alone gives back.
 bool SeatsAreOnePlayers(const GameState& world);
 // The seats as one word, a character for each ruler 1..15: 'p' a person, 'a' the
-// advisor, '-' the computer at the game's difficulty, '0', '1', ... the computer at
+// advisor, 'r' a person at another machine, '-' the computer at the game's difficulty, '0', '1', ... the computer at
 // that level (a player's own level is not kept). What a save keeps beside it and a
 // record of a game of several.
 std::string SeatsWord(const Seats& seats);
 // The seats a word gives; none for a word that is no such word.
 std::optional<Seats> ParseSeatsWord(std::string_view word);
+// One seat's character of the word, and the seat a character gives (none: no seat's).
+char SeatLetter(const Seat& seat);
+std::optional<Seat> SeatOfLetter(char letter);
+// A seat said as simply as it can be: without a level the same as the game's
+// difficulty, or a player's.
+Seat SimplestSeat(Seat seat, Difficulty difficulty);
 // The seats said as simply as they can be: when every computer ruler has a level of
 // his own and all are the same, that level becomes the game's difficulty; a level the
 // same as the game's difficulty, or a player's, goes. Plays the same game.

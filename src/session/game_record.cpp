@@ -14,7 +14,10 @@ namespace {
 
 constexpr std::string_view kMagic = "VELCOR-RECORD";
 // 2: a start may name its seats (a game of several players, or computers at levels of
-// their own); a record without such a start is written as 1, as it always was.
+// their own); 3: a seat may change hands between two steps. A record is written in
+// the first version that holds it: without such a start or change as 1, as it always
+// was.
+constexpr int kSeatChangeVersion = 3;
 constexpr int kVersion = 2;
 constexpr int kOnePlayerVersion = 1;
 // A record of the longest game is far smaller: a reading a month, a few steps a turn.
@@ -78,6 +81,10 @@ struct StepWriter {
         out += "war " + std::to_string(c.from) + ' ' + std::to_string(c.target) + '\n';
     }
     void operator()(const command::Rest&) const { out += "rest\n"; }
+    void operator()(const SeatChange& c) const
+    {
+        out += "seat " + std::to_string(c.ruler) + ' ' + SeatLetter(c.seat) + '\n';
+    }
 };
 
 // Reads the record's text line by line; any fault ends the reading. A record whose
@@ -195,10 +202,11 @@ bool RecordedGame::operator==(const RecordedGame& other) const
 std::size_t PlayerTurnsOf(const RecordedGame& record)
 {
     std::size_t turns = 0;
-    for (const RecordStep& step : record.steps)
-        if (std::holds_alternative<RecordStart>(step) ||
-            std::holds_alternative<command::Rest>(std::get<PlayerCommand>(step)))
+    for (const RecordStep& step : record.steps) {
+        const auto* command = std::get_if<PlayerCommand>(&step);
+        if (std::holds_alternative<RecordStart>(step) || (command && std::holds_alternative<command::Rest>(*command)))
             ++turns;
+    }
     return turns;
 }
 
@@ -216,7 +224,10 @@ std::string RecordText(const RecordedGame& record)
         const auto* start = std::get_if<RecordStart>(&step);
         return start && start->seats;
     });
-    std::string out = std::string(kMagic) + ' ' + std::to_string(seated ? kVersion : kOnePlayerVersion) + '\n';
+    const bool changed = std::any_of(record.steps.begin(), record.steps.end(),
+                                     [](const RecordStep& step) { return std::holds_alternative<SeatChange>(step); });
+    const int version = changed ? kSeatChangeVersion : seated ? kVersion : kOnePlayerVersion;
+    std::string out = std::string(kMagic) + ' ' + std::to_string(version) + '\n';
     out += "readings " + std::to_string(record.readings.size()) + '\n';
     for (std::int64_t r : record.readings)
         out += std::to_string(r) + '\n';
@@ -249,7 +260,7 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
     if (!in.Line(w) || w.size() != 2 || w[0] != kMagic)
         return refuse(platform::Message(kNotARecord));
     int version = 0;
-    if (!Number(w[1], version, 0, INT32_MAX) || version < kOnePlayerVersion || version > kVersion)
+    if (!Number(w[1], version, 0, INT32_MAX) || version < kOnePlayerVersion || version > kSeatChangeVersion)
         return refuse(platform::Message(kOtherVersion, {platform::Message::Plain(std::string(w[1]))}));
     // The checksum first: a changed or cut record is refused as a whole, before any of
     // it is believed. (With CR LF it can only be checked on the record read.)
@@ -294,9 +305,8 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
             }
             if ((w.size() != 8 && !seated) || (w[1] != "new" && w[1] != "loaded") ||
                 !Number(w[2], s.ruler, 1, kRulerCount - 1) ||
-                (s.seats && (*s.seats)[static_cast<std::size_t>(s.ruler)].kind == SeatKind::Computer &&
-                 std::any_of(s.seats->begin(), s.seats->end(),
-                             [](const Seat& seat) { return seat.kind != SeatKind::Computer; })) ||
+                (s.seats && !(*s.seats)[static_cast<std::size_t>(s.ruler)].Plays() &&
+                 std::any_of(s.seats->begin(), s.seats->end(), [](const Seat& seat) { return seat.Plays(); })) ||
                 !Number(w[3], difficulty, 0, kDifficultyLevels - 1) ||
                 !Number(w[4], s.random, 0u, UINT32_MAX) || !Number(w[5], s.commandRandom, 0u, UINT32_MAX) ||
                 !Number(w[6], s.readingIndex, std::size_t{0}, record.readings.size()) ||
@@ -307,9 +317,22 @@ std::optional<RecordedGame> ParseRecord(const std::string& text, platform::Messa
             record.steps.emplace_back(std::move(s));
             continue;
         }
-        PlayerCommand command;
         // Every record begins with its start.
-        if (i == 0 || !ParseCommand(w, command))
+        if (i == 0)
+            return damaged();
+        if (w[0] == "seat") {
+            // A seat changing hands (version 3): a ruler and his seat's letter.
+            SeatChange change;
+            std::optional<Seat> seat;
+            if (version < kSeatChangeVersion || w.size() != 3 || !Number(w[1], change.ruler, 1, kRulerCount - 1) ||
+                w[2].size() != 1 || !(seat = SeatOfLetter(w[2][0])))
+                return damaged();
+            change.seat = *seat;
+            record.steps.emplace_back(change);
+            continue;
+        }
+        PlayerCommand command;
+        if (!ParseCommand(w, command))
             return damaged();
         record.steps.emplace_back(command);
     }
@@ -415,6 +438,13 @@ void GameRecorder::CommandGiven(const PlayerCommand& command)
     std::lock_guard lock(m_mutex);
     if (!m_record.steps.empty())
         m_record.steps.emplace_back(command);
+}
+
+void GameRecorder::SeatChanged(const SeatChange& change)
+{
+    std::lock_guard lock(m_mutex);
+    if (!m_record.steps.empty())
+        m_record.steps.emplace_back(change);
 }
 
 void GameRecorder::ClockRead(std::int64_t seconds)

@@ -42,9 +42,10 @@ struct RecordStart {
 };
 
 // One step of a record: a beginning (the first step always; later ones where a save
-// with its record was loaded) or a command of the player whose turn it was (the ruler
-// of the command's country; a rest ends the turn of whoever's it was).
-using RecordStep = std::variant<RecordStart, PlayerCommand>;
+// with its record was loaded), a command of the player whose turn it was (the ruler
+// of the command's country; a rest ends the turn of whoever's it was), or a seat
+// changing hands where the game stood still.
+using RecordStep = std::variant<RecordStart, PlayerCommand, SeatChange>;
 
 // The save a record was written beside: its bytes' CRC-32 and size, and the turn
 // cursor it stored.
@@ -119,6 +120,7 @@ public:
     void GameBegun(const GameState& world, bool loaded) override;
     void ContinueFrom(RecordedGame record);
     void CommandGiven(const PlayerCommand& command) override;
+    void SeatChanged(const SeatChange& change) override;
     void ClockRead(std::int64_t seconds) override;
 
     // The record so far (without a tie).

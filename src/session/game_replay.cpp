@@ -85,6 +85,12 @@ ReplayOutcome ReplayRecord(GameSession& session, const RecordedGame& record, con
             lastMonth = world.month;
             session.StartComputerTurns();
             stopHere = stretch();
+        } else if (const auto* change = std::get_if<SeatChange>(&step)) {
+            // A seat changes hands only where the game stood still, to another seat.
+            if (!session.ChangeSeat(*change)) {
+                outcome.words = RecordDamagedAt(RecordStepLine(record, at.steps - 1));
+                return outcome;
+            }
         } else {
             // Only what the rules allow is played: a record whose step they refuse has
             // been changed, and is refused at that step's line.

@@ -80,10 +80,7 @@ LoadOutcome GameSession::ReadWorld(const std::string& path, CountryFileUse use)
 
 LoadOutcome GameSession::StartNewGame(const std::string& countryFile, RulerId player)
 {
-    Seats seats{};
-    if (player > 0 && player < kRulerCount)
-        seats[static_cast<std::size_t>(player)].kind = SeatKind::Person;
-    return StartNewGame(countryFile, seats, player);
+    return StartNewGame(countryFile, OnePersonSeats(player), player);
 }
 
 LoadOutcome GameSession::StartNewGame(const std::string& countryFile, const Seats& seats, RulerId first,
@@ -238,6 +235,33 @@ CommandRefusal GameSession::MayAct(int country) const
         !world.IsPlayer(world.countries[static_cast<std::size_t>(country)].GetRuler()))
         return CommandRefusal::NotTurnCountry;
     return CommandRefusal::None;
+}
+
+bool GameSession::MayChangeSeat() const
+{
+    // The worker moves the phase on from ComputerTurns as its last change of the world.
+    const TurnPhase phase = Phase();
+    return phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven || phase == TurnPhase::Watching;
+}
+
+bool GameSession::ChangeSeat(SeatChange change)
+{
+    if (!MayChangeSeat() || change.ruler <= 0 || !GameState::IsRulerId(change.ruler))
+        return false;
+    change.seat = SimplestSeat(change.seat, world.difficulty);
+    const Seat& seat = change.seat;
+    Seat& now = world.seats[static_cast<std::size_t>(change.ruler)];
+    if (now == seat)
+        return false;
+    now = seat;
+    if (!world.IsPlayer(world.playerRuler)) {
+        const std::vector<RulerId> players = Players(world);
+        if (!players.empty())
+            world.playerRuler = players.front();
+    }
+    if (m_observer)
+        m_observer->SeatChanged(change);
+    return true;
 }
 
 CommandResult GameSession::Check(const PlayerCommand& command) const

@@ -16,11 +16,13 @@
 #include "session/player_command.h"
 
 // Hears what the players do with a session's game: each beginning (before its start is
-// reported) and each command Apply has carried out, on the interface thread. A recorder.
+// reported), each command Apply has carried out and each seat changing hands, on the
+// interface thread. A recorder.
 class SessionObserver {
 public:
     virtual void GameBegun(const GameState& world, bool loaded) = 0;
     virtual void CommandGiven(const PlayerCommand& command) = 0;
+    virtual void SeatChanged(const SeatChange& change) = 0;
 
 protected:
     ~SessionObserver() = default;
@@ -103,6 +105,16 @@ public:
     // result with CommandRefusal::None. Changes nothing. (A move of nothing asks
     // whether the destination may be chosen.)
     CommandResult Check(const PlayerCommand& command) const;
+    // A ruler's seat changes hands where the game stands still (a player's turn, before
+    // or after his command, or a watched month's end), from the computer's next turn on:
+    // a computer's level the same as the game's difficulty, or a player's, is not kept.
+    // The first player handed to the computer while others play gives that place to
+    // the next of them (the ruler a save names plays). A ruler whose turn it is and who
+    // plays no more has only the rest left. Reported to the observer. False, nothing
+    // changed, at any other time, for no ruler, or for the seat he has.
+    bool ChangeSeat(SeatChange change);
+    // Whether the game stands where a seat may change hands.
+    bool MayChangeSeat() const;
 
     // A new game on a starting world's country file, or a saved game. On failure the
     // world is left as it was. The start is reported; the computer's turns are next

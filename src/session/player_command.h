@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <variant>
 
+#include "model/game_state.h"
 #include "platform/message.h"
 #include "rules/domestic_command.h"
 
@@ -40,6 +41,15 @@ struct Rest {};
 
 using PlayerCommand = std::variant<command::Domestic, command::Move, command::War, command::Rest>;
 
+// A ruler's seat changing hands during a game: a person's ruler handed to the computer
+// at a level or to the advisor, and taken back.
+struct SeatChange {
+    RulerId ruler = 0;
+    Seat seat;
+
+    bool operator==(const SeatChange&) const = default;
+};
+
 // Why a command was not carried out.
 enum class CommandRefusal {
     None,
@@ -50,6 +60,7 @@ enum class CommandRefusal {
     TrainingFull,  // training is already at its top
     NotNeighbour,  // the destination or target is not a neighbour it may go to
     Amounts,       // a move of more than the country holds, or of less than nothing
+    NotYourTurn,   // the command comes from a seat whose turn it is not (the conductor's)
 };
 
 struct CommandResult {

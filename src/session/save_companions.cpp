@@ -164,7 +164,7 @@ void SeatsBeside(const std::string& savePath, GameState& world, platform::Messag
     case Beside::Read:
         if (const std::optional<Seats> seats = ParseSeatsWord(word)) {
             // The save names the first player, unless nobody plays.
-            const auto plays = [&](RulerId r) { return (*seats)[static_cast<std::size_t>(r)].kind != SeatKind::Computer; };
+            const auto plays = [&](RulerId r) { return (*seats)[static_cast<std::size_t>(r)].Plays(); };
             bool anyone = false;
             for (RulerId r = 1; r < kRulerCount; ++r)
                 anyone = anyone || plays(r);

@@ -294,8 +294,7 @@ std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
     std::string why;
     if (!ScenarioOffersRuler(ScenarioFilePath(m_dataDir, scenario), ruler, why))
         return Error(platform::Message::Plain(why));
-    Seats seats{};
-    seats[static_cast<std::size_t>(ruler)].kind = SeatKind::Person;
+    const Seats seats = OnePersonSeats(ruler);
     m_game.SetNewGameDifficulty(static_cast<Difficulty>(difficulty));
     m_chronicleText.clear();
     platform::Message refused;

@@ -6,8 +6,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 
-#include <algorithm>
-
 #include "platform/fonts.h"
 #include "platform/key_time.h"
 #include "platform/text_fit.h"
@@ -28,15 +26,6 @@ bool IsModifierOnly(int key)
            key == Qt::Key_AltGr || key == Qt::Key_CapsLock || key == Qt::Key_NumLock;
 }
 } // namespace
-
-RulerId TurnPerson(const GameState& world, RulerId turnRuler)
-{
-    const auto person = [](const Seat& s) { return s.kind == SeatKind::Person; };
-    if (turnRuler <= 0 || !GameState::IsRulerId(turnRuler) || !person(world.seats[static_cast<std::size_t>(turnRuler)]) ||
-        std::count_if(world.seats.begin() + 1, world.seats.end(), person) < 2)
-        return 0;
-    return turnRuler;
-}
 
 HandOverNotice::HandOverNotice(QWidget* map) : QWidget(map)
 {

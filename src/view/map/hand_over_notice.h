@@ -10,11 +10,8 @@
 #include <QString>
 #include <QWidget>
 
+#include "conduct/seat_role.h" // TurnPerson
 #include "model/game_state.h"
-
-// The person whose turn it is, when two or more people play: turnRuler when a person
-// sits on his seat; 0 in a game of one person, or at a computer's or nobody's turn.
-RulerId TurnPerson(const GameState& world, RulerId turnRuler);
 
 class HandOverNotice : public QWidget {
     Q_OBJECT
