@@ -2,10 +2,12 @@
 # The sources stand in floors, each a folder of src/ (words, dialogs and view share one)
 # that may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < conduct < control | cli < words < dialogs < view < app | web
+#   platform < model < rules < session < foresight < conduct | net < control | cli < words < dialogs < view | transport < app | web
 #
 # The conductor (conduct: one game as every front end plays it, and the turn it
-# describes) stands under them all. The game controller (control: the conductor's
+# describes) stands under them all, beside the network's frames (net: a networked game's
+# frames as values and text, no sockets), which neither includes. The transport (the
+# network's connections over Qt WebSockets) stands beside the windows, under the program. The game controller (control: the conductor's
 # signals for the windows) and the command line
 # (cli) are rooms side by side on one floor: neither includes the other. The windows
 # (words, dialogs, view) stand on the controller; within them the folders stand in the
@@ -18,9 +20,10 @@
 # Two files never include each other (a.cpp including b.h while b.cpp includes a.h):
 # one of them depends on the other, not both.
 #
-# model, rules, session, foresight, conduct, cli and web include no Qt header; neither do
+# model, rules, session, foresight, conduct, net, cli and web include no Qt header; neither do
 # the files of the platform core (velcor_platform_core), which also include none of the
-# Qt platform layer's headers. control includes Qt's core only (no window, no widget).
+# Qt platform layer's headers. control includes Qt's core only (no window, no widget);
+# transport Qt's core, network and WebSockets only.
 # A folder of the table that does not exist yet is simply not scanned.
 #
 # src/CMakeLists.txt includes this file and calls velcor_check_floors() at configure
@@ -31,16 +34,19 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight conduct control cli words   dialogs view    app web)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       6       6   7       7       7       8   8)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight conduct control cli windows windows windows app web)
-set(VELCOR_QT_FREE_FOLDERS model rules session foresight conduct cli web)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight conduct net control cli words   dialogs view    transport app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6   7       7       7       7         8   8)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight conduct net control cli windows windows windows transport app web)
+set(VELCOR_QT_FREE_FOLDERS model rules session foresight conduct net cli web)
 # Rooms that never include each other, whatever their floors: the windows and the
 # controller play the game, the command line plays it without them.
 set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")
 # Folders that may use Qt's core but nothing that shows: the headers they may include.
 set(VELCOR_QT_CORE_FOLDERS control)
 set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
+# Folders that may use Qt's core, network and WebSockets but nothing that shows.
+set(VELCOR_QT_NETWORK_FOLDERS transport)
+set(VELCOR_QT_NETWORK_HEADERS "^(QtNetwork/.*|QtWebSockets/.*|QTcpServer|QTcpSocket|QHostAddress|QNetworkInterface|QNetworkRequest|QUrl|QWebSocket|QWebSocketServer|QWebSocketProtocol|QWebSocketCorsAuthenticator)$")
 # Files that still include each other, each pair once: one is to stop depending on the
 # other. None is left, and nothing joins this list.
 set(VELCOR_INCLUDE_LOOPS_LEFT "")
@@ -87,6 +93,9 @@ function(velcor_check_floors source_dir platform_core)
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses the standard library only, no Qt")
       elseif(folder IN_LIST VELCOR_QT_CORE_FOLDERS AND included MATCHES "^Q" AND NOT included MATCHES "${VELCOR_QT_CORE_HEADERS}")
         list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses Qt's core only, nothing that shows")
+      elseif(folder IN_LIST VELCOR_QT_NETWORK_FOLDERS AND included MATCHES "^Q" AND NOT included MATCHES "${VELCOR_QT_CORE_HEADERS}"
+             AND NOT included MATCHES "${VELCOR_QT_NETWORK_HEADERS}")
+        list(APPEND problems "src/${file} includes ${quoted}: the ${folder} floor uses Qt's core and network only, nothing that shows")
       endif()
       if(NOT included MATCHES "^([A-Za-z0-9_]+)/")
         continue()
@@ -130,7 +139,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, control beside cli, words < dialogs < view, app beside web)")
+                        "(floors, low to high: platform, model, rules, session, foresight, conduct beside net, control beside cli, words < dialogs < view beside transport, app beside web)")
   endif()
 endfunction()
 

@@ -2,7 +2,7 @@
 # The Debian packages the game needs to build and run, and those the tests add.
 # Sourced by play.sh, test.sh and scripts/fuzz.sh.
 VELCOR_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev fonts-ipafont-gothic
-  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n)
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-websockets-dev)
 # The package checks use desktop-file-validate, appstreamcli, man and groff, and CPack's
 # Debian generator needs dpkg-shlibdeps (dpkg-dev) and file.
 VELCOR_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick

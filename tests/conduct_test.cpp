@@ -304,12 +304,12 @@ TEST(TurnDescription, ThePageSaysWhatTheWindowsSay)
         int games = 1;
         // The page's game is seeded from the clock: a game lost early is followed by
         // another, until enough turns have been compared.
-        for (int step = 0; step < 400 && compared <= 10; ++step) {
+        for (int step = 0; step < 4000 && compared <= 10; ++step) {
             const std::string described = PageTurn(answer);
             ASSERT_FALSE(described.empty()) << answer.substr(0, 200);
             const std::string stage = JsonValue(described, "stage");
             if (stage != "\"command\"") {
-                if (++games > 5)
+                if (++games > 40)
                     break;
                 answer = page.NewGame(scenario, Offered(scenario).back(), 1);
                 continue;

@@ -60,6 +60,13 @@ refused view/loop_b.cpp "view/loop_a.h"
 refused cli/loop_c.h "cli/loop_d.h"
 refused cli/loop_d.cpp "cli/loop_c.h"
 allowed view/one_way.cpp "view/loop_a.h"
+refused net/qt.cpp <QString>
+refused net/beside.cpp "conduct/game_conductor.h"
+allowed net/down.cpp "session/game_record.h"
+allowed transport/socket.cpp <QWebSocket>
+refused transport/widget.cpp <QWidget>
+refused view/beside.cpp "transport/host_server.h"
+allowed app/net.cpp "transport/host_server.h"
 CASES
 while read -r verdict file include; do
   mkdir -p "$work/src/$(dirname "$file")"

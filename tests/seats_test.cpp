@@ -25,9 +25,9 @@
 
 namespace {
 
-const std::string kData = VELCOR_SOURCE_DIR "/data";
+const std::string kSeatsData = VELCOR_SOURCE_DIR "/data";
 
-std::vector<RulerId> Offered(int scenario) { return ReadScenarioFile(ScenarioFilePath(kData, scenario)).rulers; }
+std::vector<RulerId> OfferedRulers(int scenario) { return ReadScenarioFile(ScenarioFilePath(kSeatsData, scenario)).rulers; }
 
 // A few quick trials: the advisor's choice, not its quality, is what is tried here.
 foresight::AdviceOptions QuickAdvice()
@@ -64,9 +64,9 @@ TEST(SeatRole, EachKindDoesWhatItsRowSays)
         {"a person at another machine", Seat::Remote(), PersonSeats::AtScreen, true, false, false, Chooses::Outside},
     };
     GameConductor game;
-    const RulerId ruler = Offered(1).front();
+    const RulerId ruler = OfferedRulers(1).front();
     platform::Message why;
-    ASSERT_TRUE(game.NewGame(CountryFilePath(kData, 1), OnePersonSeats(ruler), ruler, &why)) << why.Text();
+    ASSERT_TRUE(game.NewGame(CountryFilePath(kSeatsData, 1), OnePersonSeats(ruler), ruler, &why)) << why.Text();
     ASSERT_EQ(game.Describe().stage, TurnStage::Command);
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -110,7 +110,7 @@ protected:
 // keeps the record's first version.
 TEST_F(SeatsTest, AHandedSeatIsRecordedPlayedAgainAndKeptThroughASave)
 {
-    const RulerId ruler = Offered(1).front();
+    const RulerId ruler = OfferedRulers(1).front();
     const std::string r = std::to_string(ruler);
     struct Row {
         const char* name;
@@ -125,7 +125,7 @@ TEST_F(SeatsTest, AHandedSeatIsRecordedPlayedAgainAndKeptThroughASave)
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
         auto play = [&](const std::string& name, int months) {
-            std::vector<std::string> args = {"--data",  kData,    "--scenario", "1",
+            std::vector<std::string> args = {"--data",  kSeatsData,    "--scenario", "1",
                                              "--ruler", r,        "--months",   std::to_string(months),
                                              "--clock", "7",      "--save",     dir.Path(name),
                                              "--record", RecordFileName(dir.Path(name))};
@@ -174,7 +174,7 @@ TEST_F(SeatsTest, AHandedSeatIsRecordedPlayedAgainAndKeptThroughASave)
 // of a seat that plays itself; through the conductor and the page's JSON.
 TEST_F(SeatsTest, ACommandFromASeatWhoseTurnItIsNotIsRefused)
 {
-    const std::vector<RulerId> offered = Offered(1);
+    const std::vector<RulerId> offered = OfferedRulers(1);
     const RulerId first = offered.front(), second = offered.back();
     struct Row {
         const char* name;
@@ -200,7 +200,7 @@ TEST_F(SeatsTest, ACommandFromASeatWhoseTurnItIsNotIsRefused)
         seats[static_cast<std::size_t>(first)] = row.firstSeat;
         seats[static_cast<std::size_t>(second)] = row.secondSeat;
         platform::Message why;
-        ASSERT_TRUE(game.NewGame(CountryFilePath(kData, 1), seats, first, &why)) << why.Text();
+        ASSERT_TRUE(game.NewGame(CountryFilePath(kSeatsData, 1), seats, first, &why)) << why.Text();
         // The first ruler's turn (the second's countries may come first).
         for (int i = 0; i < 40 && game.Session().TurnRuler() != first; ++i)
             game.Rest();
@@ -218,7 +218,7 @@ TEST_F(SeatsTest, ACommandFromASeatWhoseTurnItIsNotIsRefused)
     }
 
     // The page's command carries the seat it comes from.
-    web::WebGame page(kData, dir.Path(""));
+    web::WebGame page(kSeatsData, dir.Path(""));
     page.NewGame(1, first, 1);
     ASSERT_EQ(page.Command("L", 0, 0, 0, 0, second).find("\"commandGiven\":true"), std::string::npos);
     const std::string refused = page.Command("R", 0, 0, 0, 0, second);

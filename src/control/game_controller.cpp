@@ -33,6 +33,13 @@ void GameController::Show(const QString& text, int milliseconds)
     emit message(text, milliseconds);
 }
 
+bool GameController::Answered(bool done, const platform::Message& words, QString* why) const
+{
+    if (!done && why && !words.empty())
+        *why = Words(words);
+    return done;
+}
+
 void GameController::Stop() { m_conductor.Stop(); }
 
 bool GameController::AtPlayersTurn() const { return m_conductor.AtTurn(); }
@@ -137,11 +144,7 @@ void GameController::SayTurnStatus() { m_conductor.SayTurnStatus(); }
 bool GameController::NewGame(const QString& countryFile, const Seats& seats, RulerId first, QString* why)
 {
     platform::Message words;
-    if (m_conductor.NewGame(platform::PathToBytes(countryFile), seats, first, &words))
-        return true;
-    if (why && !words.empty())
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.NewGame(platform::PathToBytes(countryFile), seats, first, &words), words, why);
 }
 
 bool GameController::NewGame(const QString& countryFile, RulerId ruler, QString* why)
@@ -152,21 +155,14 @@ bool GameController::NewGame(const QString& countryFile, RulerId ruler, QString*
 bool GameController::LoadGame(const QString& path, QString* why)
 {
     platform::Message words;
-    if (m_conductor.LoadGame(platform::PathToBytes(path), &words, &m_notices))
-        return true;
-    if (why && !words.empty())
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.LoadGame(platform::PathToBytes(path), &words, &m_notices), words, why);
 }
 
 bool GameController::SaveGame(const QString& path, QString* why)
 {
     platform::Message words;
-    if (!m_conductor.SaveGame(platform::PathToBytes(path), &words, false)) {
-        if (why && !words.empty())
-            *why = Words(words);
+    if (!Answered(m_conductor.SaveGame(platform::PathToBytes(path), &words, false), words, why))
         return false;
-    }
     emit gameSaved(path);
     return true;
 }
@@ -185,39 +181,23 @@ QStringList GameController::TakeNotices()
 bool GameController::GoBack(const ReplayStop& stop, QString* why)
 {
     platform::Message words;
-    if (m_conductor.GoBack(stop, &words))
-        return true;
-    if (why)
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.GoBack(stop, &words), words, why);
 }
 
 bool GameController::GoBackOneTurn(QString* why)
 {
     platform::Message words;
-    if (m_conductor.GoBackOneTurn(&words))
-        return true;
-    if (why)
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.GoBackOneTurn(&words), words, why);
 }
 
 bool GameController::ResumeFrom(int year, int month, int country, QString* why)
 {
     platform::Message words;
-    if (m_conductor.ResumeFrom(year, month, country, &words))
-        return true;
-    if (why)
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.ResumeFrom(year, month, country, &words), words, why);
 }
 
 bool GameController::StartReplay(RecordedGame record, QString* why)
 {
     platform::Message words;
-    if (m_conductor.StartReplay(std::move(record), &words))
-        return true;
-    if (why)
-        *why = Words(words);
-    return false;
+    return Answered(m_conductor.StartReplay(std::move(record), &words), words, why);
 }

@@ -262,6 +262,8 @@ signals:
 
 private:
     void Show(const QString& text, int milliseconds);
+    // The conductor's answer passed on: done, or false with its reason worded in why.
+    bool Answered(bool done, const platform::Message& words, QString* why) const;
 
     GameConductor m_conductor{ComputerPlay::Background};
     platform::UiCaller m_caller;

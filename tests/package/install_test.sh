@@ -27,7 +27,7 @@ echo "$(basename "$deb"): $(stat -c %s "$deb") bytes"
 # the packages no library names (Qt's platform plugins, a Japanese font).
 depends="$(dpkg-deb -f "$deb" Depends)"
 echo "Depends: $depends"
-for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 qt6-qpa-plugins fonts-ipafont-gothic; do
+for package in libc6 libstdc++6 libqt6core6 libqt6gui6 libqt6widgets6 libqt6websockets6 qt6-qpa-plugins fonts-ipafont-gothic; do
   [[ ", $depends," == *", $package"[\ ,]* || "$depends" == *"| $package"* ]] ||
     fail "Depends lacks $package"
 done
