@@ -900,18 +900,24 @@ describe('the page for a screen reader', () => {
     };
     await axPress(page, 'button', '表示');
     await axPress(page, 'button', /最速/);
-    // A window takes the focus, keeps Tab within, and Esc gives it back to what opened it.
-    await axPress(page, 'button', 'ﾍﾙﾌﾟ');
-    await axPress(page, 'button', /操作方法/);
-    let tree = await axTree(page);
-    const keys = axAll(tree, (n) => n.role === 'dialog' && n.modal)[0];
-    assert.ok(keys && axFocused(keys), 'the window has the focus');
-    for (let i = 0; i < 3; i++) await page.keyboard.press('Tab');
-    assert.ok(axFocused(axAll(await axTree(page), (n) => n.role === 'dialog')[0] ?? {}), 'Tab stays within the window');
-    await page.keyboard.press('Escape');
-    tree = await axTree(page);
-    assert.equal(axAll(tree, (n) => n.role === 'dialog').length, 0, 'Esc closes it');
-    assert.equal(axFocused(tree)?.name, 'ﾍﾙﾌﾟ', 'the focus back on what opened it');
+    // Each window takes the focus, keeps Tab and Shift+Tab within, and Esc gives the focus
+    // back to what opened it.
+    for (const [menuName, itemName] of [['ﾍﾙﾌﾟ', /操作方法/], ['ﾌｧｲﾙ', /^ﾛｰﾄﾞ/], ['ﾌｧｲﾙ', /ｹﾞｰﾑ開始/]]) {
+      await axPress(page, 'button', menuName);
+      await axPress(page, 'button', itemName);
+      const inWindow = async () => axFocused(axAll(await axTree(page), (n) => n.role === 'dialog' && n.modal)[0] ?? {});
+      assert.ok(await inWindow(), `${itemName}: the window has the focus`);
+      for (const back of [false, false, false, true, true, true, true]) {
+        if (back) await page.keyboard.down('Shift');
+        await page.keyboard.press('Tab');
+        if (back) await page.keyboard.up('Shift');
+        assert.ok(await inWindow(), `${itemName}: ${back ? 'Shift+Tab' : 'Tab'} stays within the window`);
+      }
+      await page.keyboard.press('Escape');
+      const tree = await axTree(page);
+      assert.equal(axAll(tree, (n) => n.role === 'dialog').length, 0, `${itemName}: Esc closes it`);
+      assert.equal(axFocused(tree)?.name, menuName, `${itemName}: the focus back on what opened it`);
+    }
 
     // A new game by the names of its choices.
     await axPress(page, 'button', 'ｹﾞｰﾑ開始');
@@ -977,7 +983,7 @@ describe('the page for a screen reader', () => {
       return list.length && list.every((b) => /%/.test(b.description)) && list;
     }, 'the targets');
     assert.deepEqual(targets.map((b) => Number(b.name.split(' ')[0])), s.view.description.warTargets);
-    tree = await axTree(page);
+    const tree = await axTree(page);
     assert.ok(axAll(axOne(tree, 'list', '国の一覧'), (n) => n.role === 'button' && n.disabled).every((b) => b.description), 'each other country says why');
     const target = targets[0].name.split(' ').slice(0, 2).join(' ');
     said.push(`戦争: ${target}: ${targets[0].description}`);
@@ -988,6 +994,14 @@ describe('the page for a screen reader', () => {
     assert.ok(read.log.at(-1).includes(target.split(' ')[1]), `the battle's outcome told: ${read.log.at(-1)}`);
     told = read.log.length;
     await rest();
+
+    // The end told at once: a world the player already holds, opened.
+    const won = join(scratch, 'won-by-keys.txt');
+    writeFileSync(won, '1\n'.repeat(172));
+    await (await page.$('#menu-files')).uploadFile(won);
+    const end = await axUntil(page, (tr) => axText(axOne(tr, 'alert', '') ?? {}), 'the end told');
+    assert.equal(end, await page.evaluate(async () => (await import('./words.js')).text(window.velcor.described.status)));
+    said.push(`the end: ${end}`);
     t.diagnostic(said.join('\n'));
     assert.deepEqual(page.errors, []);
     await page.close();
