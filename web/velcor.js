@@ -80,7 +80,7 @@ export const game = {
 window.velcor = game; // for the browser tests and the curious
 
 let map = null;
-let figures = null; // the panel as text, on a phone
+let figures = null; // the panel as text: seen on a phone, read by a screen reader elsewhere
 let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 
@@ -227,7 +227,7 @@ function repaint() {
     hint,
   };
   map.draw(shown);
-  if (!map.panel) figures.fill(shown, pictures);
+  figures.fill(shown, pictures);
   access.fillCountries({ ...shown, neighbours: v ? v.countries.map((c) => c.neighbours) : [] }, countryState);
   dialogs.choiceBar(choiceByTouch() ? choiceWords() : null);
 }
@@ -266,6 +266,7 @@ function layout() {
   const landscape = compact && w > h;
   document.body.classList.toggle('compact', compact);
   document.body.classList.toggle('landscape', landscape);
+  $('figures').classList.toggle('unseen', !compact);
   const bar = $('menubar').offsetHeight;
   document.documentElement.style.setProperty('--bar', `${bar}px`);
   const side = $('side');
@@ -1009,8 +1010,11 @@ async function advise() {
 
 // ---- The page starting up ----
 
+// A picture of the game's; shown beside the words that name it, a screen reader passes
+// it by (its alt text empty).
 async function loadImage(src) {
   const image = new Image();
+  image.alt = '';
   image.src = src;
   await image.decode();
   return image;
