@@ -908,7 +908,7 @@ describe('the page for a screen reader', () => {
       await axPress(page, 'button', menuName);
       await axPress(page, 'button', itemName);
       const inWindow = async () => axFocused(axAll(await axTree(page), (n) => n.role === 'dialog' && n.modal)[0] ?? {});
-      assert.ok(await inWindow(), `${itemName}: the window has the focus`);
+      await axUntil(page, (tr) => axFocused(axAll(tr, (n) => n.role === 'dialog' && n.modal)[0] ?? {}), `${itemName}: the window with the focus`);
       for (const back of [false, false, false, true, true, true, true]) {
         if (back) await page.keyboard.down('Shift');
         await page.keyboard.press('Tab');
@@ -944,6 +944,7 @@ describe('the page for a screen reader', () => {
     });
     assert.ok(axFocused(read.tree).name.startsWith(`${view.turn} `), 'the turn country has the focus');
     assert.equal(read.status, await page.evaluate(() => window.velcor.status()), 'the status line');
+    assert.ok(axText(axOne(read.tree, 'main', '')).includes(`${view.year} 年 ${view.month} 月`), 'the panel read, with its date');
 
     // A command: its outcome told.
     await axPress(page, 'button', '開墾');
