@@ -1786,6 +1786,10 @@ A war needs as many provisions as soldiers</numerusform>
         <source>最後のお知らせを繰り返す</source>
         <translation>Repeat the last announcement</translation>
     </message>
+    <message>
+        <source>最後の戦いの経過を聞く</source>
+        <translation>Hear the rounds of the last battle</translation>
+    </message>
 </context>
 <context>
     <name>chronicle</name>

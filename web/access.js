@@ -138,6 +138,15 @@ export function repeat() {
   say(last);
 }
 
+// The rounds of the last battle that concerned the player, told when he asks.
+let rounds = '';
+export function keepRounds(words) {
+  rounds = words;
+}
+export function tellRounds() {
+  say(rounds);
+}
+
 // The names of the regions, in the language in use.
 export function reword() {
   $('told').setAttribute('aria-label', tr('WebPage', 'お知らせ'));

@@ -363,6 +363,15 @@ export function battleWindow(show, stepMs) {
   ).finally(() => clearTimeout(timer));
 }
 
+// The battle's rounds as words, a line for each step that changes what the window shows:
+// each side's soldiers and what it cries.
+export function battleRounds(show) {
+  const side = (label, soldiers, line) => [tr('CBattleDlg', label), soldiers, line ? tr('Message', line) : ''].filter((w) => w !== '').join(' ');
+  const steps = show.steps.map((s) => `${side('攻撃側', s.attackerSoldiers, s.attackerLine)} / ${side('守備側', s.targetSoldiers, s.targetLine)}`);
+  const head = `${show.attacker} ${text(show.attackerName)} → ${show.target} ${text(show.targetName)}`;
+  return [head, ...steps.filter((line, i) => line !== steps[i - 1])].join('\n');
+}
+
 // ---- The move dialog ----
 
 export function moveDialog(title, most) {
@@ -851,6 +860,7 @@ export function keysWindow() {
     ['F3', tr('CommandTable', '戦況記録を開く・閉じる')],
     ['F2', tr('WebPage', '国の一覧へ移る')],
     ['F8', tr('WebPage', '最後のお知らせを繰り返す')],
+    ['F9', tr('WebPage', '最後の戦いの経過を聞く')],
     ['A', tr('CommandTable', '助言: この国で出せる命令を先読みして順位をつける')],
     ['F1', tr('CommandTable', '操作方法 (この画面)')],
     ['Enter / Esc', tr('CommandTable', '戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる')],

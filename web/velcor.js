@@ -334,6 +334,7 @@ async function playShows(shows) {
       statusWords(show.words);
       await dialogs.messageWindow(text(show.words), paced(show.ms));
     } else if (show.kind === 'battle') {
+      if ([show.attackerRuler, show.targetRuler].includes(game.view?.player)) access.keepRounds(dialogs.battleRounds(show));
       repaint();
       await dialogs.battleWindow(show, paced(game.rules.battleStepMs));
     } else {
@@ -643,9 +644,10 @@ async function runCommand(command) {
 
 function onKey(event) {
   const key = event.key;
-  if (key === 'F8') {
+  if (key === 'F8' || key === 'F9') {
     event.preventDefault();
-    access.repeat();
+    if (key === 'F8') access.repeat();
+    else access.tellRounds();
     return;
   }
   if (dialogs.handleKey(event)) return;

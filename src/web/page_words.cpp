@@ -23,6 +23,7 @@ const char* const kPageWords[] = {
     VELCOR_TEXT("WebPage", "ﾊｲｺﾝﾄﾗｽﾄ(&H)"),
     VELCOR_TEXT("WebPage", "国の一覧へ移る"),
     VELCOR_TEXT("WebPage", "最後のお知らせを繰り返す"),
+    VELCOR_TEXT("WebPage", "最後の戦いの経過を聞く"),
 };
 
 } // namespace web

@@ -996,6 +996,18 @@ describe('the page for a screen reader', () => {
     assert.equal(read.log.since(told).length, 1, 'the battle told once');
     assert.ok(read.log.at(-1).includes(target.split(' ')[1]), `the battle's outcome told: ${read.log.at(-1)}`);
     told = read.log.at(-1);
+    // Its rounds when asked (F9): the soldiers on each side from the first step to the last.
+    const fought = await page.evaluate(() => window.velcor.chronicle.findLast((e) => e.kind === 'battle'));
+    if (fought.target_before > 0) {
+      await page.keyboard.press('F9');
+      const rounds = await axUntil(page, (tr) => {
+        const words = axAll(axOne(tr, 'status', ''), (n) => n.role === 'StaticText').map((n) => n.name).join('\n');
+        return words !== read.status && words;
+      }, 'the rounds');
+      for (const soldiers of [fought.attacker_before, fought.target_before, fought.attacker_after, fought.target_after])
+        assert.match(rounds, new RegExp(`\\b${soldiers}\\b`), `the rounds: ${rounds}`);
+      said.push(`F9: ${rounds.replace(/\n/g, ' / ')}`);
+    }
     await rest();
 
     // The end told at once: a world the player already holds, opened.
