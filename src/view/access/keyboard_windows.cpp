@@ -49,13 +49,14 @@ bool KeyboardWindows::eventFilter(QObject* watched, QEvent* event)
             // After the window has gone: the keys back to the map when no window has them.
             QPointer<CKivView> view = &m_view;
             QTimer::singleShot(0, &m_view, [view] {
-                if (!view)
+                // Another window of the program's that waits for an answer keeps them.
+                if (!view || QApplication::activeModalWidget())
                     return;
                 const QWidget* active = QApplication::activeWindow();
                 if ((!active || !active->isVisible()) && view->window()->isVisible()) {
                     view->window()->activateWindow();
                     view->setFocus(Qt::OtherFocusReason);
-                } else if (active == view->window() && !QApplication::activeModalWidget()) {
+                } else if (active == view->window()) {
                     view->setFocus(Qt::OtherFocusReason);
                 }
             });
