@@ -18,13 +18,8 @@ cleanup() {
 }
 trap cleanup EXIT
 
-for n in $(seq 90 199); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1920x1080x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+. "$(dirname "$0")/xvfb.sh"
+start_xvfb 1920x1080x24 "$work"
 
 mkdir -m 700 "$work/runtime"
 args=(--first-paint)

@@ -4,9 +4,10 @@
 VELCOR_BUILD_PACKAGES=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev qt6-charts-dev libqt6opengl6-dev fonts-ipafont-gothic
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n qt6-websockets-dev)
 # The package checks use desktop-file-validate, appstreamcli, man and groff, and CPack's
-# Debian generator needs dpkg-shlibdeps (dpkg-dev) and file.
+# Debian generator needs dpkg-shlibdeps (dpkg-dev) and file; the accessibility test reads
+# the window's tree with pyatspi over at-spi2-core's bus, on a session bus of its own (dbus).
 VELCOR_TEST_PACKAGES=(libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev xvfb xauth xdotool imagemagick
-  desktop-file-utils appstream man-db groff-base dpkg-dev file)
+  desktop-file-utils appstream man-db groff-base dpkg-dev file python3-pyatspi at-spi2-core dbus)
 # What scripts/package.sh needs beside the build packages: dpkg-shlibdeps and file
 # for CPack's Debian generator.
 VELCOR_PACKAGE_PACKAGES=(dpkg-dev file)

@@ -27,6 +27,7 @@
 #include "app/main_frame.h"
 #include "app/view_options.h"
 #include "app/chronicle.h"
+#include "view/access/high_contrast.h"
 #include "view/windows/chronicle_wnd.h"
 #include "view/windows/holdings_chart.h"
 #include "view/map/ruler_patterns.h"
@@ -506,4 +507,18 @@ TEST_F(ViewOptionsTest, TheBattleArrowsAreTheBattlesSinceThePlayersLastTurn)
     EXPECT_GT(turnsWithBattles, 0) << "the computer rulers fought no battle";
     ASSERT_TRUE(WaitUntil([&] { return View()->mode != ViewMode::ComputerTurns; }, 20000));
     View()->Game().Session().events.Remove(&heard);
+}
+
+// In the high-contrast scheme every text the windows draw stands out from the ground it
+// is drawn on by at least 4.5:1, in each colour group (a disabled command's text too).
+TEST(HighContrast, EveryTextReadsOnItsGround)
+{
+    // The measure: black on white is the most there is, and #777 on white just misses.
+    EXPECT_NEAR(accessible::ContrastRatio(Qt::black, Qt::white), 21.0, 0.01);
+    EXPECT_NEAR(accessible::ContrastRatio(QColor(0x77, 0x77, 0x77), Qt::white), 4.48, 0.01);
+    const QPalette palette = accessible::HighContrastPalette();
+    for (const accessible::TextOnGround& pair : accessible::TextsOnGrounds())
+        EXPECT_GE(accessible::ContrastRatio(palette.color(pair.group, pair.text), palette.color(pair.group, pair.ground)),
+                  4.5)
+            << "group " << pair.group << ", text role " << pair.text << " on role " << pair.ground;
 }

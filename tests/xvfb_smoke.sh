@@ -17,14 +17,9 @@ for tool in Xvfb xdotool import convert; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 
-# A free display number.
-for n in $(seq 90 199); do
-  [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ] || { display=":$n"; break; }
-done
-Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp >"$work/xvfb.log" 2>&1 &
-xvfb=$!
-export DISPLAY="$display"
-for _ in $(seq 50); do xdotool getmouselocation >/dev/null 2>&1 && break; sleep 0.1; done
+# An X server of its own.
+. "$(dirname "$0")/../scripts/xvfb.sh"
+start_xvfb 1024x768x24 "$work"
 
 # Settings of its own, as at a first start: the player's are neither read nor written.
 # At 1x, where the places below are measured (a first start on this screen takes 1.5x).

@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en" sourcelanguage="ja">
 <context>
+    <name>AccessMenu</name>
+    <message>
+        <source>国一覧へ(&amp;K)</source>
+        <translation>To the countries (&amp;K)</translation>
+    </message>
+    <message>
+        <source>案内をもう一度(&amp;L)</source>
+        <translation>Tell the last line again (&amp;L)</translation>
+    </message>
+    <message>
+        <source>ﾊｲｺﾝﾄﾗｽﾄ(&amp;H)</source>
+        <translation>High contrast (&amp;H)</translation>
+    </message>
+</context>
+<context>
     <name>AdviceWindow</name>
     <message>
         <source>助言できるのは自国の番だけです</source>
@@ -44,6 +59,29 @@
 評価の高い順。同点は終わりの兵力 (兵士×訓練) の大きい順、それも同じなら一覧の順</source>
         <translation>Score = countries held month by month on average − %1 × the share of trials losing a country
 Highest score first; equal scores by the larger army at the end (soldiers × training), then in the list&apos;s order</translation>
+    </message>
+</context>
+<context>
+    <name>Announcer</name>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+    <message>
+        <source>%1 が %2 に攻め込み、占領しました</source>
+        <translation>%1 attacked %2 and took it</translation>
+    </message>
+    <message>
+        <source>%1 が %2 に攻め込みましたが、撃退されました</source>
+        <translation>%1 attacked %2 and was driven back</translation>
+    </message>
+    <message>
+        <source>%1 が %2 に攻め込みましたが、攻め落とせず退きました</source>
+        <translation>%1 attacked %2 but could not take it and withdrew</translation>
+    </message>
+    <message>
+        <source> (兵士 %1 対 %2)</source>
+        <translation> (soldiers %1 against %2)</translation>
     </message>
 </context>
 <context>
@@ -544,6 +582,14 @@ Once the outcome is shown, any key closes it</translation>
         <source>一時停止中: 1か月 (再生は1手) 進める</source>
         <translation>While paused: one month on (a replay: one command)</translation>
     </message>
+    <message>
+        <source>国一覧へ: 地図の国を矢印キーで順に選ぶ (読み上げソフト向け)</source>
+        <translation>To the countries: go through the map&apos;s countries with the arrow keys (for screen readers)</translation>
+    </message>
+    <message>
+        <source>読み上げソフトへの最後の案内をもう一度</source>
+        <translation>Tell a screen reader the last line again</translation>
+    </message>
 </context>
 <context>
     <name>DifficultyMenu</name>
@@ -877,6 +923,57 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>言語(&amp;G)</source>
         <translation>&amp;Language</translation>
+    </message>
+</context>
+<context>
+    <name>MapAccess</name>
+    <message>
+        <source>国一覧</source>
+        <translation>Countries</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 %2 %3</source>
+        <translation>%1 %2 %3</translation>
+    </message>
+    <message>
+        <source>君主なし</source>
+        <translation>no ruler</translation>
+    </message>
+    <message>
+        <source>%1 %2 (%3 兵士 %4)</source>
+        <translation>%1 %2 (%3, soldiers %4)</translation>
+    </message>
+    <message>
+        <source>隣国: %1</source>
+        <translation>Neighbours: %1</translation>
+    </message>
+    <message>
+        <source>この国の番です</source>
+        <translation>Its turn has come</translation>
+    </message>
+    <message>
+        <source>移動先に選べます</source>
+        <translation>May be chosen for the move</translation>
+    </message>
+    <message>
+        <source>移動先に選べません</source>
+        <translation>May not be chosen for the move</translation>
+    </message>
+    <message>
+        <source>攻撃先に選べます</source>
+        <translation>May be chosen for the attack</translation>
+    </message>
+    <message>
+        <source>攻撃先に選べません</source>
+        <translation>May not be chosen for the attack</translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
     </message>
 </context>
 <context>
@@ -1990,6 +2087,14 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>、</source>
         <translation>, </translation>
+    </message>
+    <message>
+        <source>: </source>
+        <translation>: </translation>
+    </message>
+    <message>
+        <source>。</source>
+        <translation>. </translation>
     </message>
 </context>
 <context>

@@ -2,6 +2,7 @@
 #include "app/chronicle.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QEvent>
 #include <QLocale>
 #include <QMenu>
@@ -21,6 +22,7 @@
 #include "view/map/kiv_view.h"
 #include "view/map/map_tips.h"
 #include "view/windows/ruler_table.h"
+#include "view/access/announcer.h"
 #include "view/windows/turn_report_wnd.h"
 
 namespace settings = platform::settings;
@@ -46,10 +48,12 @@ Chronicle::Chronicle(CMainFrame& frame, CKivView& view)
     Retranslate();
 
     connect(m_chronicleAction, &QAction::triggered, this, [this](bool on) {
-        if (on)
+        if (on) {
             ShowWindow();
-        else if (m_window)
+            m_window->activateWindow(); // opened by its command: the keys go with it
+        } else if (m_window) {
             m_window->hide();
+        }
     });
     connect(m_namesAction, &QAction::toggled, this, [this](bool on) {
         settings::SetCountryNamesOnMap(on);
@@ -162,6 +166,10 @@ QStringList Chronicle::ReportTurn()
             texts.append(e.kind == EventKind::Capture ? chronicle::CaptureText(m_view.GetWorld(), e) : chronicle::EventText(m_view.GetWorld(), e));
     }
     const QStringList lines = chronicle::ReportLines(texts);
+    // A screen reader hears what befell the player since his last turn, as outcomes.
+    if (!texts.isEmpty())
+        m_view.Announce().Say(chronicle::Captions::ReportTitle() + QCoreApplication::translate("chronicle", ": ") +
+                              texts.join(QCoreApplication::translate("chronicle", "。")));
     const bool placed = m_report->isVisible();
     if (!m_reportAction->isChecked() || lines.isEmpty()) {
         m_report->hide();

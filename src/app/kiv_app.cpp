@@ -24,6 +24,9 @@
 #include "platform/message_box.h"
 #include "platform/settings.h"
 #include "platform/windows.h"
+#include "view/access/access_menu.h"
+#include "view/access/keyboard_windows.h"
+#include "view/access/map_access.h"
 #include "view/windows/advice_wnd.h"
 #include "view/editor/scenario_editor.h"
 #include "view/map/kiv_view.h"
@@ -54,6 +57,7 @@ bool CKivApp::InitInstance(qreal zoom)
         platform::ShowMessageBox(nullptr, QCoreApplication::translate("CKivApp", "地図の画像を読み込めません。プログラムを終了します。"));
         return false;
     }
+    accessible::InstallMapAccess(); // before the map view is first asked for
     m_view = new CKivView(m_doc, *m_game);
     m_frame = std::make_unique<CMainFrame>(m_view);
     platform::SetMainWindow(m_frame.get());
@@ -66,6 +70,8 @@ bool CKivApp::InitInstance(qreal zoom)
                                ? QString()
                                : QStandardPaths::writableLocation(QStandardPaths::AppDataLocation));
     AddAdviceCommand(*m_frame->ViewMenu(), *m_view, *m_frame);
+    accessible::AddAccessCommands(*m_frame->ViewMenu(), *m_view);
+    new accessible::KeyboardWindows(*m_view); // owned by the view
     m_language->AddMenu(m_frame->ViewMenu());
     m_options = new ViewOptions(*m_frame, *m_view);
     // Before the autosaves: a game played back shuts the player's buttons at his turn

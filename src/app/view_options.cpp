@@ -88,9 +88,10 @@ ViewOptions::ViewOptions(CMainFrame& frame, CKivView& view)
     m_ownCountries->setCheckable(true);
     m_ownCountries->setShortcut(CommandTable::OwnCountriesKey());
     connect(m_ownCountries, &QAction::triggered, this, [this](bool on) {
-        if (on)
+        if (on) {
             OwnCountries().Open();
-        else
+            OwnCountries().activateWindow(); // opened by its command: the keys go with it
+        } else
             OwnCountries().hide();
     });
 

@@ -45,6 +45,7 @@ const char* const kRulerPatterns = "Settings/RulerPatterns";
 const char* const kCountryNames = "Settings/CountryNamesOnMap";
 const char* const kBattleArrows = "Settings/BattleArrows";
 const char* const kTurnReport = "Settings/TurnReport";
+const char* const kHighContrast = "Settings/HighContrast";
 const char* const kOneKeyTurn = "Settings/OneKeyTurn";
 const char* const kLastSeats = "Settings/LastSeats";
 const char* const kDifficulty = "Settings/Difficulty";
@@ -168,6 +169,8 @@ void SetNewGameDifficulty(int level) { QSettings().setValue(kDifficulty, std::cl
 
 bool TurnReport() { return Flag(kTurnReport, true); }
 void SetTurnReport(bool on) { SetFlag(kTurnReport, on); }
+bool HighContrast() { return Flag(kHighContrast, false); }
+void SetHighContrast(bool on) { SetFlag(kHighContrast, on); }
 
 bool OneKeyTurn() { return Flag(kOneKeyTurn, false); }
 void SetOneKeyTurn(bool on) { SetFlag(kOneKeyTurn, on); }

@@ -78,6 +78,10 @@ void SetNewGameDifficulty(int level);
 bool TurnReport();
 void SetTurnReport(bool on);
 
+// The windows in the high-contrast scheme (off: the style's own colours).
+bool HighContrast();
+void SetHighContrast(bool on);
+
 // A player's command that uses up his turn ends it too (the rest follows at once).
 bool OneKeyTurn();
 void SetOneKeyTurn(bool on);

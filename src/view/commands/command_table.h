@@ -103,6 +103,10 @@ public:
     static QKeySequence StepKey();
     // 残りを休養: every country left to the person whose turn it is this month rests.
     static QKeySequence RestRemainingKey();
+    // The keys on the map's list of countries, from any window; the last line told to a
+    // screen reader once more.
+    static QKeySequence CountryListKey();
+    static QKeySequence RepeatKey();
 
     // Every key of the game for the help window: the commands first, then the keys of
     // the target choice, the dialogs, the menus and the battle window.

@@ -47,6 +47,9 @@ void HandOverNotice::Show(RulerId ruler, const QString& name, const QImage& port
     m_name = name;
     m_portrait = portrait;
     m_shownAt = platform::KeyClockNow();
+    // What it shows, for a screen reader.
+    setAccessibleName(Headline());
+    setAccessibleDescription(Hint());
     setGeometry(parentWidget()->rect());
     raise(); // over the command buttons too
     show();

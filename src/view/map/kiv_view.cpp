@@ -17,6 +17,7 @@
 #include "platform/message_box.h"
 #include "platform/resources.h"
 #include "platform/window_scale.h"
+#include "view/access/announcer.h"
 #include "view/battle/battle_dlg.h"
 #include "view/commands/command_table.h"
 #include "view/map/game_document.h"
@@ -30,7 +31,13 @@ constexpr int kMarkerResource = 132;
 } // namespace
 
 CKivView::CKivView(GameDocument& doc, GameController& game, QWidget* parent)
-    : QWidget(parent), m_doc(doc), m_game(game), m_files(new GameFiles(game, *this, [this] { return dataDirectory; }))
+    : QWidget(parent), m_doc(doc), m_game(game), m_files(new GameFiles(game, *this, [this] { return dataDirectory; })),
+      m_announcer(new Announcer(*this, game, [this] {
+          if (KeyChoice() >= 0)
+              return KeyChoice();
+          const int shown = marks.shownCountry;
+          return GameState::IsCountryIndex(shown) ? shown : -1;
+      }))
 {
     setFixedSize(kMapWidth, kMapHeight);
     setAttribute(Qt::WA_OpaquePaintEvent); // each paint covers the whole surface
@@ -234,7 +241,10 @@ bool CKivView::RunBattleWindow(BattleScript& script)
     dlg.SetStepInterval(m_battleStepMs > 0 ? m_battleStepMs : PacedMilliseconds(BattleScript::kBattleStepMs, m_speed));
     dlg.exec();
     KeysBack();
-    return !dlg.Abandoned();
+    if (dlg.Abandoned())
+        return false;
+    m_announcer->BattleFought(script);
+    return true;
 }
 
 void CKivView::Shutdown()

@@ -25,6 +25,7 @@
 #include "view/map/view_zoom.h"
 #include "view/map/target_choice.h"
 
+class Announcer;
 class GameDocument;
 class QPainter;
 class QPushButton;
@@ -177,6 +178,8 @@ public:
     // in its tooltip); none clears the mark. The mark goes when the turn ends.
     void SetAdvice(std::optional<TurnCommand> command, const QString& why = QString());
     QPushButton* AdvisedButton() const { return m_advisedButton; }
+    // What the game tells a screen reader, and the country the keys are on.
+    Announcer& Announce() const { return *m_announcer; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -186,6 +189,7 @@ protected:
     bool focusNextPrevChild(bool next) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     // The buttons and the mode as the turn's description says.
@@ -205,6 +209,9 @@ private:
     void ShowWarOdds(int target);
     // Steps the keyboard's choice forward or back and names it in the status line.
     void StepChoice(int direction);
+    // Outside a choice the arrows step the panel through the countries, as clicks on
+    // them would.
+    void StepShown(int direction);
     // Puts the command buttons at their places and size for the zoom.
     void ScaleButtons();
     // The first step of a paint: the document's map repainted for the mode. False
@@ -220,6 +227,7 @@ private:
     GameDocument& m_doc;
     GameController& m_game;
     GameFiles* m_files;
+    Announcer* m_announcer;
     int m_messageMsLimit = 0;
     int m_battleStepMs = 0;
     std::vector<DrawnText>* m_drawnTexts = nullptr;

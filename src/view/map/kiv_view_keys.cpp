@@ -12,6 +12,7 @@
 #include <algorithm>
 
 #include "platform/key_time.h"
+#include "view/access/announcer.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
@@ -50,6 +51,9 @@ bool CKivView::OnKey(int key, Qt::KeyboardModifiers modifiers, bool repeated)
         default:
             break;
         }
+    } else if (key == Qt::Key_Up || key == Qt::Key_Left || key == Qt::Key_Down || key == Qt::Key_Right) {
+        StepShown(key == Qt::Key_Down || key == Qt::Key_Right ? 1 : -1);
+        return true;
     }
     const CommandEntry* entry = CommandTable::ForKey(key);
     if (!entry)
@@ -80,6 +84,21 @@ void CKivView::StepChoice(int direction)
             ShowWarOdds(country);
     }
     update();
+}
+
+void CKivView::StepShown(int direction)
+{
+    const int before = marks.shownCountry;
+    const int shown = GameState::IsCountryIndex(before) ? before : (direction > 0 ? -1 : 0);
+    marks.shownCountry = (shown + direction + kCountryCount) % kCountryCount;
+    update();
+}
+
+void CKivView::focusInEvent(QFocusEvent* event)
+{
+    QWidget::focusInEvent(event);
+    // The keys are on the map: a screen reader hears the country they are on.
+    m_announcer->FocusCursor();
 }
 
 void CKivView::ShowWarOdds(int target)
@@ -139,6 +158,10 @@ bool CKivView::IsViewKey(int key, Qt::KeyboardModifiers modifiers) const
     if (Choosing()) {
         for (int k : {Qt::Key_Escape, Qt::Key_Tab, Qt::Key_Backtab, Qt::Key_Right, Qt::Key_Down, Qt::Key_Left,
                       Qt::Key_Up, Qt::Key_Return, Qt::Key_Enter})
+            if (key == k)
+                return true;
+    } else if (mode != ViewMode::NoGame) {
+        for (int k : {Qt::Key_Right, Qt::Key_Down, Qt::Key_Left, Qt::Key_Up})
             if (key == k)
                 return true;
     }

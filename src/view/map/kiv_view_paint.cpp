@@ -12,6 +12,7 @@
 #include "platform/fonts.h"
 #include "platform/resources.h"
 #include "platform/windows.h"
+#include "view/access/announcer.h"
 #include "view/commands/command_table.h"
 #include "view/commands/foresight_words.h"
 #include "view/map/game_document.h"
@@ -165,6 +166,8 @@ void CKivView::DrawOnMap(QPainter& painter)
 
 void CKivView::paintEvent(QPaintEvent*)
 {
+    // The country the keys are on may have changed: a screen reader follows it.
+    m_announcer->FollowCursor();
     QPainter window(this);
     if (m_zoom.Factor() == 1) {
         OnDraw();
