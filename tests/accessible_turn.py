@@ -234,6 +234,11 @@ try:
     key('F8')
     wait_for('the last line again', 5, lambda: len(told) > before and told[-1] == told[before - 1])
     say('keys', 'F8 told again: ' + told[-1])
+    # The last battle's rounds on request (F9): both sides' soldiers, step by step.
+    before = len(told)
+    key('F9')
+    wait_for("the battle's rounds", 5, lambda: len(told) > before and '攻撃側' in told[-1])
+    say('keys', 'F9 told: ' + told[-1])
 
     # Every window from the map and back: opened by its key, Tab through it, Esc out of
     # it; the window goes and the keys are on the map's list again.

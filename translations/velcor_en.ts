@@ -15,6 +15,10 @@
         <source>ﾊｲｺﾝﾄﾗｽﾄ(&amp;H)</source>
         <translation>High contrast (&amp;H)</translation>
     </message>
+    <message>
+        <source>戦いの経過(&amp;W)</source>
+        <translation>Last battle’s ro&amp;unds</translation>
+    </message>
 </context>
 <context>
     <name>AdviceWindow</name>
@@ -82,6 +86,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     <message>
         <source> (兵士 %1 対 %2)</source>
         <translation> (soldiers %1 against %2)</translation>
+    </message>
+    <message>
+        <source>%1 → %2: %3</source>
+        <translation>%1 → %2: %3</translation>
     </message>
 </context>
 <context>
@@ -174,6 +182,10 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     <message>
         <source>訓練 %1</source>
         <translation>Training %1</translation>
+    </message>
+    <message>
+        <source>攻撃側 %1 %2 / 守備側 %3 %4</source>
+        <translation>Attacker %1 %2 / defender %3 %4</translation>
     </message>
 </context>
 <context>
@@ -589,6 +601,10 @@ Once the outcome is shown, any key closes it</translation>
     <message>
         <source>読み上げソフトへの最後の案内をもう一度</source>
         <translation>Tell a screen reader the last line again</translation>
+    </message>
+    <message>
+        <source>最後の戦いの経過を聞く (読み上げソフト向け)</source>
+        <translation>Hear the rounds of the last battle (for screen readers)</translation>
     </message>
 </context>
 <context>

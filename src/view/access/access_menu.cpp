@@ -19,8 +19,8 @@ namespace {
 // Words the commands again when the language changes.
 class Wording : public QObject {
 public:
-    Wording(QMenu& menu, QAction& list, QAction& repeat, QAction& contrast)
-        : QObject(&menu), m_list(list), m_repeat(repeat), m_contrast(contrast)
+    Wording(QMenu& menu, QAction& list, QAction& repeat, QAction& rounds, QAction& contrast)
+        : QObject(&menu), m_list(list), m_repeat(repeat), m_rounds(rounds), m_contrast(contrast)
     {
         menu.installEventFilter(this);
         Word();
@@ -38,11 +38,13 @@ private:
     {
         m_list.setText(QCoreApplication::translate("AccessMenu", "国一覧へ(&K)"));
         m_repeat.setText(QCoreApplication::translate("AccessMenu", "案内をもう一度(&L)"));
+        m_rounds.setText(QCoreApplication::translate("AccessMenu", "戦いの経過(&W)"));
         m_contrast.setText(QCoreApplication::translate("AccessMenu", "ﾊｲｺﾝﾄﾗｽﾄ(&H)"));
     }
 
     QAction& m_list;
     QAction& m_repeat;
+    QAction& m_rounds;
     QAction& m_contrast;
 };
 
@@ -63,6 +65,9 @@ void AddAccessCommands(QMenu& menu, CKivView& view)
     QAction* repeat = menu.addAction(QString());
     repeat->setShortcut(CommandTable::RepeatKey());
     QObject::connect(repeat, &QAction::triggered, &view, [&view] { view.Announce().Repeat(); });
+    QAction* rounds = menu.addAction(QString());
+    rounds->setShortcut(CommandTable::RoundsKey());
+    QObject::connect(rounds, &QAction::triggered, &view, [&view] { view.Announce().TellRounds(); });
     QAction* contrast = menu.addAction(QString());
     contrast->setCheckable(true);
     contrast->setChecked(platform::settings::HighContrast());
@@ -72,7 +77,7 @@ void AddAccessCommands(QMenu& menu, CKivView& view)
         platform::settings::SetHighContrast(on);
         UseHighContrast(on);
     });
-    new Wording(menu, *list, *repeat, *contrast);
+    new Wording(menu, *list, *repeat, *rounds, *contrast);
 }
 
 } // namespace accessible

@@ -98,7 +98,7 @@ void Announcer::OnStatus(const QString& text)
     Say(text);
 }
 
-void Announcer::BattleFought(const BattleScript& script)
+void Announcer::BattleFought(const BattleScript& script, const QStringList& rounds)
 {
     const QString attacker = QCoreApplication::translate("Announcer", "%1 (%2)")
                                  .arg(shown::Text(script.m_attackerName), shown::RulerName(script.m_nAttackerRuler));
@@ -114,6 +114,13 @@ void Announcer::BattleFought(const BattleScript& script)
     Say(line + QCoreApplication::translate("Announcer", " (兵士 %1 対 %2)")
                    .arg(script.m_nAttackerSoldiers)
                    .arg(script.m_nTargetSoldiers));
+    m_rounds = QCoreApplication::translate("Announcer", "%1 → %2: %3").arg(attacker, target, rounds.join(QStringLiteral("。 ")));
+}
+
+void Announcer::TellRounds()
+{
+    if (!m_rounds.isEmpty())
+        Tell(m_rounds);
 }
 
 void Announcer::FollowCursor()

@@ -11,6 +11,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 
@@ -39,8 +40,11 @@ public:
     void Repeat();
     const QString& Last() const { return m_last; }
 
-    // The outcome of a battle a person has fought, its figures at the end.
-    void BattleFought(const BattleScript& script);
+    // The outcome of a battle a person has fought, its figures at the end; its rounds
+    // (what the battle window showed at each step) are kept for TellRounds.
+    void BattleFought(const BattleScript& script, const QStringList& rounds);
+    // Tells the rounds of the last battle told.
+    void TellRounds();
 
     int Cursor() const { return m_cursor(); }
     // Sends the focus to the cursor's country when it has changed (after each paint).
@@ -66,6 +70,7 @@ private:
     GameController& m_game;
     std::function<int()> m_cursor;
     QString m_last;
+    QString m_rounds; // the last battle's rounds
     QString m_lastStatus; // the status line told last, so that it is not told twice
     int m_stage = -1;     // the description's stage last seen
     int m_country = -1;   // and its country

@@ -104,6 +104,14 @@ void CBattleDlg::UpdateData()
     m_training[1]->setText(TrainingText(m_script.m_nTargetTraining));
     FitStaticTexts();
     update();
+    const QString round = QCoreApplication::translate("CBattleDlg", "攻撃側 %1 %2 / 守備側 %3 %4")
+                              .arg(m_script.m_nAttackerSoldiers)
+                              .arg(m_attackerLine->text())
+                              .arg(m_script.m_nTargetSoldiers)
+                              .arg(m_targetLine->text())
+                              .simplified();
+    if (m_rounds.isEmpty() || m_rounds.back() != round)
+        m_rounds.push_back(round);
 }
 
 void CBattleDlg::timerEvent(QTimerEvent* event)

@@ -5,6 +5,7 @@
 
 #include <QBasicTimer>
 #include <QPixmap>
+#include <QStringList>
 
 #include <array>
 
@@ -42,6 +43,10 @@ public:
     // counts until it closes.
     bool Holding() const { return m_holding; }
 
+    // What the window showed, a line for each step that changed it: the soldiers and
+    // the commanders' lines of both sides (a screen reader tells them on request).
+    const QStringList& Rounds() const { return m_rounds; }
+
 protected:
     void OnInitDialog() override;
     // Enter: the battle is fought to its end at once rather than decided unfought; the
@@ -67,6 +72,7 @@ private:
     int m_stepMs = BattleScript::kBattleStepMs;
     bool m_abandoned = false;
     bool m_holding = false;
+    QStringList m_rounds;
     QLabel* m_attacker;
     QLabel* m_attackerName;
     QLabel* m_attackerRuler;

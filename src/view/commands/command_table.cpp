@@ -53,6 +53,7 @@ QKeySequence CommandTable::RestRemainingKey() { return QKeySequence(Qt::SHIFT | 
 
 QKeySequence CommandTable::CountryListKey() { return QKeySequence(Qt::Key_F2); }
 QKeySequence CommandTable::RepeatKey() { return QKeySequence(Qt::Key_F8); }
+QKeySequence CommandTable::RoundsKey() { return QKeySequence(Qt::Key_F9); }
 QKeySequence CommandTable::ChronicleKey() { return QKeySequence(Qt::Key_F3); }
 
 QKeySequence CommandTable::OwnCountriesKey() { return QKeySequence(Qt::Key_F4); }
@@ -112,6 +113,7 @@ std::vector<KeyHelp> CommandTable::AllKeys()
     keys.push_back(Row({StepKey()}, QCoreApplication::translate("CommandTable", "一時停止中: 1か月 (再生は1手) 進める")));
     keys.push_back(Row({CountryListKey()}, QCoreApplication::translate("CommandTable", "国一覧へ: 地図の国を矢印キーで順に選ぶ (読み上げソフト向け)")));
     keys.push_back(Row({RepeatKey()}, QCoreApplication::translate("CommandTable", "読み上げソフトへの最後の案内をもう一度")));
+    keys.push_back(Row({RoundsKey()}, QCoreApplication::translate("CommandTable", "最後の戦いの経過を聞く (読み上げソフト向け)")));
     keys.push_back(Row({HelpKey()}, QCoreApplication::translate("CommandTable", "操作方法 (この画面)")));
     KeyHelp battle = Row(BattleKeys(), QCoreApplication::translate("CommandTable", "戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる"),
                          KeyHelp::Battle);

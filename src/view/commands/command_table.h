@@ -107,6 +107,7 @@ public:
     // screen reader once more.
     static QKeySequence CountryListKey();
     static QKeySequence RepeatKey();
+    static QKeySequence RoundsKey();
 
     // Every key of the game for the help window: the commands first, then the keys of
     // the target choice, the dialogs, the menus and the battle window.

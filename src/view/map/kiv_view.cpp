@@ -89,7 +89,12 @@ void CKivView::OnInitialUpdate()
         button->setFocusPolicy(Qt::NoFocus);
         button->setEnabled(false);
         button->installEventFilter(this); // the tooltip is worded when it is asked for
-        connect(button, &QPushButton::clicked, this, entry.handler);
+        connect(button, &QPushButton::clicked, this, [this, handler = entry.handler] {
+            // A window waiting for an answer holds the game: a press that reaches a
+            // button beneath it anyway (an assistive technology's action) gives nothing.
+            if (!QApplication::activeModalWidget())
+                (this->*handler)();
+        });
         this->*entry.button = button;
     }
     UpdateCommandTips();
@@ -243,7 +248,7 @@ bool CKivView::RunBattleWindow(BattleScript& script)
     KeysBack();
     if (dlg.Abandoned())
         return false;
-    m_announcer->BattleFought(script);
+    m_announcer->BattleFought(script, dlg.Rounds());
     return true;
 }
 
