@@ -956,10 +956,6 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>%1 %2 %3</translation>
     </message>
     <message>
-        <source>君主なし</source>
-        <translation>no ruler</translation>
-    </message>
-    <message>
         <source>%1 %2 (%3 兵士 %4)</source>
         <translation>%1 %2 (%3, soldiers %4)</translation>
     </message>

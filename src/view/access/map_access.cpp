@@ -296,7 +296,7 @@ QString CountryName(const GameState& world, int country)
     const int ruler = world.countries[static_cast<std::size_t>(country)].GetRuler();
     return QCoreApplication::translate("MapAccess", "%1 %2 %3")
         .arg(country)
-        .arg(name, ruler > 0 ? shown::RulerName(ruler) : QCoreApplication::translate("MapAccess", "君主なし"));
+        .arg(name, shown::RulerName(ruler)); // 非統治 for a country nobody rules, as the game names it
 }
 
 QString CountryDescription(const GameState& world, const TurnDescription& turn, int country)
@@ -310,8 +310,7 @@ QString CountryDescription(const GameState& world, const TurnDescription& turn, 
         if (!GameState::IsCountryIndex(next))
             continue;
         const Country& c = world.countries[static_cast<std::size_t>(next)];
-        const QString ruler = c.GetRuler() > 0 ? shown::RulerName(c.GetRuler())
-                                               : QCoreApplication::translate("MapAccess", "君主なし");
+        const QString ruler = shown::RulerName(c.GetRuler());
         neighbours << QCoreApplication::translate("MapAccess", "%1 %2 (%3 兵士 %4)")
                           .arg(next)
                           .arg(shown::CountryName(world, next), ruler)
