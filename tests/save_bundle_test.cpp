@@ -88,6 +88,8 @@ TEST(SaveBundle, RefusesWhatItCannotTrustAndWritesNothing)
         {"unknown part", bundle::Write({{"save", "abc"}, {"../x", "y"}})},
         {"no save", bundle::Write({{"seats", "s"}})},
         {"signed size", "VELCOR-BUNDLE 1\nsave +3 352441c2\n\nabc"},
+        {"size spelled otherwise", "VELCOR-BUNDLE 1\nsave 03 352441c2\n\nabc"},
+        {"crc spelled otherwise", "VELCOR-BUNDLE 1\nsave 3 352441C2\n\nabc"},
         {"head without end", "VELCOR-BUNDLE 1\n" + std::string(2000, 'a')},
         {"oversized part", bundle::Write({{"save", big}})},
         {"oversized whole", std::string("VELCOR-BUNDLE 1\n") + std::string(bundle::kMaxBundleSize, '\n')},

@@ -50,11 +50,13 @@ std::vector<std::string> PartFiles(const std::string& savePath)
     return files;
 }
 
-// A number of digits only, no sign, that fits.
+// A number as the bundle writes it: digits only (lowercase in hexadecimal), no sign, no
+// leading zero in decimal, that fits; so that one bundle has one spelling.
 template <typename T>
 bool ParseNumber(std::string_view text, T& value, int base)
 {
-    if (text.empty() || text.size() > 10)
+    if (text.empty() || text.size() > 10 || (base == 10 && text.size() > 1 && text[0] == '0') ||
+        text.find_first_not_of(base == 10 ? "0123456789" : "0123456789abcdef") != std::string_view::npos)
         return false;
     const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), value, base);
     return ec == std::errc() && end == text.data() + text.size();
@@ -81,6 +83,12 @@ struct Entry {
 } // namespace
 
 bool LooksLikeBundle(std::string_view bytes) { return bytes.substr(0, kMagic.size()) == kMagic; }
+
+bool FileLooksLikeBundle(const std::string& path)
+{
+    std::string bytes;
+    return platform::ReadWholeFile(path, bytes, nullptr, nullptr, kMaxBundleSize) && LooksLikeBundle(bytes);
+}
 
 std::string Write(const std::vector<Part>& parts)
 {

@@ -32,6 +32,10 @@ struct Part {
 // not as a save.
 bool LooksLikeBundle(std::string_view bytes);
 
+// Whether the file at path is a plain file (of a bundle's size at most) that begins as
+// a bundle does; false for anything that cannot be read (its reader then says why).
+bool FileLooksLikeBundle(const std::string& path);
+
 // The bundle of these parts, in their order.
 std::string Write(const std::vector<Part>& parts);
 
