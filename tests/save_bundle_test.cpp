@@ -6,9 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "conduct/game_conductor.h"
+#include "model/country_file.h"
 #include "session/save_bundle.h"
 #include "session/save_companions.h"
 #include "test_support.h"
+#include "web/web_game.h"
 
 namespace {
 
@@ -36,7 +39,70 @@ Files Taken(const std::string& savePath)
     return files;
 }
 
+// The bytes of the page's answer's field key (a JSON string of one character a byte).
+std::string AnswerBytes(const std::string& answer, const std::string& key)
+{
+    const std::size_t at = answer.find("\"" + key + "\":\"");
+    std::string bytes;
+    for (std::size_t i = at == std::string::npos ? answer.size() : at + key.size() + 4; i < answer.size() && answer[i] != '"'; ++i) {
+        if (answer[i] != '\\') {
+            bytes += answer[i];
+        } else if (answer[++i] == 'n') {
+            bytes += '\n';
+        } else if (answer[i] == 'u') {
+            bytes += static_cast<char>(std::stoi(answer.substr(i + 1, 4), nullptr, 16));
+            i += 4;
+        } else {
+            bytes += answer[i];
+        }
+    }
+    return bytes;
+}
+
 } // namespace
+
+TEST(SaveBundle, ThePageAndTheWindowsOpenEachOthersBundles)
+{
+    // A hot-seat game at a level of the windows' conductor, bundled, is the page's game
+    // to the save's and the seats' bytes; the page's bundle of it opens in the windows'
+    // conductor to the same bytes again.
+    const std::string data = VELCOR_SOURCE_DIR "/data";
+    TempDir dir;
+    Seats seats{};
+    seats[1] = Seat::Person();
+    seats[2] = Seat::Person();
+    seats[3] = Seat::Computer(Difficulty::Hard);
+    GameConductor windows;
+    platform::Message why;
+    ASSERT_TRUE(windows.NewGame(CountryFilePath(data, 1), seats, 1, &why)) << why.Text();
+    ASSERT_TRUE(windows.SaveGame(dir.Path("w.txt"), &why)) << why.Text();
+    std::string made;
+    std::string error;
+    ASSERT_TRUE(bundle::BundleSave(dir.Path("w.txt"), made, &error)) << error;
+
+    std::filesystem::create_directories(dir.Path("page"));
+    web::WebGame page(data, dir.Path("page"));
+    const std::string loaded = page.LoadBundle(made, "w.velcor");
+    ASSERT_EQ(loaded.find("\"error\""), std::string::npos) << loaded.substr(0, 300);
+    const std::string answer = page.Bundle();
+    const std::string back = AnswerBytes(answer, "bundle");
+    ASSERT_TRUE(bundle::Read(back, &why)) << why.Text() << answer.substr(0, 300);
+    ASSERT_TRUE(bundle::Unpack(back, dir.Path("p.txt"), &why)) << why.Text();
+    for (const auto& [ours, theirs] : {std::pair{dir.Path("w.txt"), dir.Path("p.txt")},
+                                       std::pair{SeatsFileName(dir.Path("w.txt")), SeatsFileName(dir.Path("p.txt"))}})
+        EXPECT_EQ(ReadFileBytes(theirs), ReadFileBytes(ours)) << theirs;
+
+    GameConductor again;
+    ASSERT_TRUE(again.LoadGame(dir.Path("p.txt"), &why)) << why.Text();
+    EXPECT_EQ(again.World().seats, seats);
+    ASSERT_TRUE(again.SaveGame(dir.Path("a.txt"), &why)) << why.Text();
+    EXPECT_EQ(ReadFileBytes(dir.Path("a.txt")), ReadFileBytes(dir.Path("w.txt")));
+
+    // A bundle the page cannot trust is refused with the game it plays as it was.
+    const std::string cut = page.LoadBundle(made.substr(0, made.size() - 1), "cut.velcor");
+    EXPECT_NE(cut.find("\"error\""), std::string::npos);
+    EXPECT_EQ(AnswerBytes(page.Bundle(), "bundle"), back);
+}
 
 TEST(SaveBundle, CarriesTheSaveAndItsCompanionsByteForByte)
 {

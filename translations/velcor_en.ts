@@ -1544,7 +1544,7 @@ A war needs as many provisions as soldiers</numerusform>
     </message>
     <message>
         <source>ﾊﾞﾝﾄﾞﾙの見出しが読めません: %1 行目</source>
-        <translation>The bundle's head cannot be read: line %1</translation>
+        <translation>The bundle&apos;s head cannot be read: line %1</translation>
     </message>
     <message>
         <source>ﾊﾞﾝﾄﾞﾙに知らない部分があります: %1</source>
@@ -1572,7 +1572,7 @@ A war needs as many provisions as soldiers</numerusform>
     </message>
     <message>
         <source>ﾊﾞﾝﾄﾞﾙの %1 が壊れています</source>
-        <translation>The bundle's %1 is damaged</translation>
+        <translation>The bundle&apos;s %1 is damaged</translation>
     </message>
 </context>
 <context>
@@ -1864,6 +1864,10 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>最後の戦いの経過を聞く</source>
         <translation>Hear the rounds of the last battle</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙをﾀﾞｳﾝﾛｰﾄﾞ(&amp;B)</source>
+        <translation>Download the &amp;bundle</translation>
     </message>
 </context>
 <context>
