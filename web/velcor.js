@@ -913,8 +913,10 @@ const kBundleMark = 'VELCOR-BUNDLE ';
 // A save (with its record and its chronicle beside it when they are chosen too) or a
 // record alone, which is played again to its end. A file larger than any of its kind
 // is refused here, unread, before it can reach the engine.
-async function openFiles(files) {
+async function openFiles(chosen) {
   if (game.busy) return;
+  // The files as they were chosen: the input's own list is emptied once it is read.
+  const files = [...chosen];
   for (const file of files) {
     if (byteString(await file.slice(0, kBundleMark.length).arrayBuffer()) === kBundleMark) return openBundle(file);
   }

@@ -139,10 +139,8 @@ function downloads(page, dir) {
   mkdirSync(dir, { recursive: true });
   // A page of a browser context of its own downloads in that context.
   const context = page.browserContext().id;
-  return page
-    .target()
-    .createCDPSession()
-    .then((cdp) => cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir, ...(context ? { browserContextId: context } : {}) }));
+  const where = { behavior: 'allow', downloadPath: dir, ...(context ? { browserContextId: context } : {}) };
+  return page.target().createCDPSession().then((cdp) => cdp.send('Browser.setDownloadBehavior', where));
 }
 async function downloaded(dir, suffix) {
   for (let i = 0; i < 100; i++) {
