@@ -7,7 +7,7 @@
 # target; exits non-zero when any target finds a crash, a leak, a timeout or a broken
 # rule. The input that did it is kept in build/fuzz/artifacts/.
 #
-#   scripts/fuzz.sh          # twenty seconds, the three targets side by side
+#   scripts/fuzz.sh          # twenty seconds, the four targets side by side
 #   scripts/fuzz.sh 600      # ten minutes each
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
@@ -21,7 +21,7 @@ source "$here/scripts/packages.sh"
 "$here/scripts/ensure-packages.sh" "${VELCOR_FUZZ_PACKAGES[@]}"
 cd "$here"
 
-targets=(country_file_fuzzer scenario_file_fuzzer sjis_fuzzer)
+targets=(country_file_fuzzer scenario_file_fuzzer sjis_fuzzer save_bundle_fuzzer)
 build=build/fuzz
 [ -f "$build/build.ninja" ] || cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz -j "$(nproc)"

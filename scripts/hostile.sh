@@ -11,7 +11,9 @@
 # lines; every number line (and neighbour list) replaced by a huge, a negative, a
 # non-numeric, an empty and a 10 MB value; odd file names; a FIFO, a socket, a folder,
 # /dev/zero, a loop of links, a dangling link, a 2 GB sparse file; a FIFO and a 3 GB
-# sparse file as the chronicle beside a save, and such a difficulty. Records played
+# sparse file as the chronicle beside a save, and such a difficulty. Bundles of a save
+# and its companions: cut, oversized, parts that disagree with their size or CRC-32, a
+# part named twice or unknown, another version. Records played
 # again after a change, signed again: each command the rules refuse, numbers out of
 # range, CR LF line ends, the options a replay would ignore, and steps the rules allow
 # that lead the game away from the save the record is tied to. Then the outputs: each
@@ -186,6 +188,47 @@ ln -s nowhere.txt "$work/dangling"
 check "a dangling link" "$work/dangling" refused
 truncate -s 2G "$work/sparse.txt"
 check "a 2 GB sparse file" "$work/sparse.txt" refused
+
+# Bundles of the save (one file with what it keeps beside it): a good one of the save
+# and seats is played; cut, oversized, a part whose size or CRC-32 disagrees, a part
+# named twice, an unknown part, another version and no save are refused.
+printf 'P1P\r\n' >"$work/seats-part"
+bundle() { # bundle OUT [VERSION] NAME FILE...: the head from the files as they are
+  python3 - "$@" <<'PY'
+import sys, zlib
+out, version, rest = sys.argv[1], sys.argv[2], sys.argv[3:]
+parts = [(rest[i], open(rest[i + 1], 'rb').read()) for i in range(0, len(rest), 2)]
+head = 'VELCOR-BUNDLE %s\n' % version + ''.join('%s %d %08x\n' % (n, len(b), zlib.crc32(b)) for n, b in parts)
+open(out, 'wb').write(head.encode() + b'\n' + b''.join(b for _, b in parts))
+PY
+}
+bundle "$work/good.velcor" 1 save "$good"
+check "a bundle" "$work/good.velcor" accepted
+size=$(stat -c %s "$work/good.velcor")
+head -c $((size - 1)) "$work/good.velcor" >"$work/b.velcor"
+check "a bundle cut short" "$work/b.velcor" refused
+head -c 40 "$work/good.velcor" >"$work/b.velcor"
+check "a bundle cut in its head" "$work/b.velcor" refused
+{ cat "$work/good.velcor"; printf 'x'; } >"$work/b.velcor"
+check "a bundle with bytes left over" "$work/b.velcor" refused
+bundle "$work/b.velcor" 1 save "$good" save "$good"
+check "a bundle naming the save twice" "$work/b.velcor" refused
+bundle "$work/b.velcor" 1 save "$good" "../outside" "$good"
+check "a bundle with an unknown part" "$work/b.velcor" refused
+bundle "$work/b.velcor" 2 save "$good"
+check "a bundle of another version" "$work/b.velcor" refused
+bundle "$work/b.velcor" 1 seats "$work/seats-part"
+check "a bundle without a save" "$work/b.velcor" refused
+sed '2s/ [0-9a-f]*$/ 00000000/' "$work/good.velcor" >"$work/b.velcor"
+check "a bundle whose CRC-32 disagrees" "$work/b.velcor" refused
+sed '2s/^save \([0-9]*\)/save 1\1/' "$work/good.velcor" >"$work/b.velcor"
+check "a bundle whose size disagrees" "$work/b.velcor" refused
+head -c 20000000 /dev/zero >"$work/zeros"
+bundle "$work/b.velcor" 1 save "$work/zeros"
+check "a bundle with an oversized part" "$work/b.velcor" refused
+{ cat "$work/good.velcor"; head -c 34000000 /dev/zero; } >"$work/b.velcor"
+check "an oversized bundle" "$work/b.velcor" refused
+rm -f "$work/zeros" "$work/b.velcor"
 
 # A save whose chronicle beside it is not a plain file or is far too large: the save
 # loads all the same, its chronicle set aside unread.

@@ -13,6 +13,7 @@
 
 #include <sstream>
 
+#include "app/bundle_files.h"
 #include "app/difficulty_menu.h"
 #include "app/kiv_app.h"
 #include "view/windows/game_summary_wnd.h"
@@ -27,6 +28,7 @@
 #include "model/country_file.h"
 #include "platform/window_scale.h"
 #include "platform/clock.h"
+#include "rules/event_json.h"
 #include "session/game_record.h"
 #include "test_support.h"
 #include "test_world.h"
@@ -129,6 +131,8 @@ TEST_F(ShellTest, TheMenuItemsTheirOrderAndSeparators)
             items.removeAll(added);
         items.removeAll(app->DifficultyChoice()->MenuAction());
         items.removeAll(app->Story()->BackAction());
+        for (QAction* added : app->Bundles()->MenuItems())
+            items.removeAll(added);
         items.removeAll(menus[m]->menu()->findChild<QAction*>(QStringLiteral("scenarioEditorCommand")));
         ASSERT_EQ(static_cast<std::size_t>(items.size()), expected[m].size()) << titles[m];
         for (int i = 0; i < items.size(); ++i) {
@@ -173,6 +177,47 @@ TEST_F(ShellTest, TheTitleStaysVelcorThroughANewGameAndALoad)
     ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("master.txt"))));
     WaitForPlayer();
     EXPECT_EQ(W().difficulty, Difficulty::Master);
+}
+
+TEST_F(ShellTest, ABundleOpensAsTheSameGameAndABrokenOneChangesNothing)
+{
+    // The game bundled opens as the same game saved beside it at the same moment opens
+    // with its companions: its seats, difficulty and record.
+    app->DifficultyChoice()->Actions()[2]->trigger();
+    Seats seats = OnePersonSeats(2);
+    seats[5] = Seat::Computer(Difficulty::Easy);
+    ASSERT_TRUE(view->Files().NewGame(1, seats, 2));
+    WaitForPlayer();
+    const QString path = QString::fromStdString(dir.Path("game.velcor"));
+    QString why;
+    ASSERT_TRUE(app->Bundles()->Export(path, &why)) << why.toStdString();
+    ASSERT_TRUE(game->SaveGame(QString::fromStdString(dir.Path("plain.txt")), &why)) << why.toStdString();
+    app->DifficultyChoice()->Actions()[1]->trigger();
+    ASSERT_TRUE(view->Files().LoadGame(QString::fromStdString(dir.Path("plain.txt"))));
+    WaitForPlayer();
+    const GameState plain = W();
+    const RecordedGame plainRecord = game->Recorder().Record();
+
+    ASSERT_TRUE(view->Files().NewGame(2, 1));
+    WaitForPlayer();
+    ASSERT_TRUE(app->Bundles()->Import(path, &why)) << why.toStdString();
+    WaitForPlayer();
+    EXPECT_TRUE(game->TakeNotices().isEmpty());
+    EXPECT_NE(W().seats, OnePersonSeats(2));
+    EXPECT_EQ(W().seats, plain.seats);
+    EXPECT_EQ(W().difficulty, plain.difficulty);
+    EXPECT_EQ(SavedWorldJson(W()), SavedWorldJson(plain));
+    EXPECT_EQ(game->Recorder().Record().steps.size(), plainRecord.steps.size());
+
+    // Cut short: refused with a reason, the game in play as it was.
+    const std::string bytes = ReadFileBytes(dir.Path("game.velcor"));
+    WriteFileBytes(dir.Path("cut.velcor"), bytes.substr(0, bytes.size() - 1));
+    ASSERT_TRUE(view->Files().NewGame(2, 1));
+    WaitForPlayer();
+    const std::string inPlay = SavedWorldJson(W());
+    EXPECT_FALSE(app->Bundles()->Import(QString::fromStdString(dir.Path("cut.velcor")), &why));
+    EXPECT_FALSE(why.isEmpty());
+    EXPECT_EQ(SavedWorldJson(W()), inPlay);
 }
 
 TEST_F(ShellTest, CancellingTheRulerDialogLeavesEverythingAsItWas)

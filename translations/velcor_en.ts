@@ -155,6 +155,41 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
     </message>
 </context>
 <context>
+    <name>BundleFiles</name>
+    <message>
+        <source>書き出せませんでした
+%1
+%2</source>
+        <translation>Could not export
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>読み込めませんでした
+%1
+%2</source>
+        <translation>Could not import
+%1
+%2</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙ (*.velcor)</source>
+        <translation>Bundles (*.velcor)</translation>
+    </message>
+    <message>
+        <source>書き出しが完了しました</source>
+        <translation>Export complete</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙに書き出し(&amp;W)...</source>
+        <translation>Export as b&amp;undle...</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙを読み込み(&amp;I)...</source>
+        <translation>&amp;Import bundle...</translation>
+    </message>
+</context>
+<context>
     <name>CAboutDlg</name>
     <message>
         <source>ﾊﾞｰｼﾞｮﾝ情報</source>
@@ -1608,6 +1643,46 @@ A war needs as many provisions as soldiers</numerusform>
         <source>%1 の番ではありません</source>
         <translation>It is not %1&apos;s turn</translation>
     </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙではありません</source>
+        <translation>Not a bundle</translation>
+    </message>
+    <message>
+        <source>この版のﾊﾞﾝﾄﾞﾙは読めません: %1</source>
+        <translation>A bundle of this version cannot be read: %1</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙの見出しが読めません: %1 行目</source>
+        <translation>The bundle&apos;s head cannot be read: line %1</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙに知らない部分があります: %1</source>
+        <translation>The bundle has an unknown part: %1</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙに同じ部分が二つあります: %1</source>
+        <translation>The bundle names a part twice: %1</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙが大きすぎます (%1 MBまで)</source>
+        <translation>The bundle is too large (at most %1 MB)</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙにｾｰﾌﾞがありません</source>
+        <translation>The bundle holds no save</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙが途中で切れています</source>
+        <translation>The bundle is cut short</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙの終わりに余分なﾃﾞｰﾀがあります</source>
+        <translation>The bundle has data left over at its end</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙの %1 が壊れています</source>
+        <translation>The bundle&apos;s %1 is damaged</translation>
+    </message>
 </context>
 <context>
     <name>OwnCountriesWindow</name>
@@ -1898,6 +1973,10 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>最後の戦いの経過を聞く</source>
         <translation>Hear the rounds of the last battle</translation>
+    </message>
+    <message>
+        <source>ﾊﾞﾝﾄﾞﾙをﾀﾞｳﾝﾛｰﾄﾞ(&amp;B)</source>
+        <translation>Download the &amp;bundle</translation>
     </message>
 </context>
 <context>

@@ -534,8 +534,9 @@ export function newGameDialog(scenarios, difficulty) {
 
 // ---- Saves ----
 
-// A save, its record and its chronicle, as the desktop names them beside each other.
-const kFileTypes = '.txt,.record,.jsonl,text/plain';
+// A save, its record and its chronicle, as the desktop names them beside each other, and
+// a bundle of them all.
+const kFileTypes = '.txt,.record,.jsonl,.velcor,text/plain';
 
 export function saveLabel(entry) {
   return arg(tr('AutosaveStore', '%1 年 %2 月 %3'), entry.year, entry.month, rulerName(entry.player));
@@ -903,6 +904,7 @@ function buildMenus() {
         item('menu-resume', () => tr('GameHistory', '自動ｾｰﾌﾞから再開(&A)'), actions.resume, { enabled: () => !page.game.busy && page.store.list('autosaves').length > 0 }),
         item('menu-download', () => tr('WebPage', 'ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)'), () => actions.downloadGame(false), { enabled: actions.canSave }),
         item('menu-download-record', () => tr('WebPage', '記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)'), () => actions.downloadGame(true), { enabled: actions.canSave }),
+        item('menu-download-bundle', () => tr('WebPage', 'ﾊﾞﾝﾄﾞﾙをﾀﾞｳﾝﾛｰﾄﾞ(&B)'), actions.downloadBundle, { enabled: actions.canSave }),
         item('menu-open', () => tr('WebPage', 'ﾌｧｲﾙを開く(&O)...'), () => $('menu-files').click(), { enabled: () => !page.game.busy }),
       ],
     },

@@ -38,6 +38,9 @@ const engineCalls = {
         [s, sn, name ?? '', difficulty, r, rn, c, cn],
       ),
     ),
+  // A bundle of a save and its companions, with the name it goes by for the player.
+  loadBundle: (e, [bundle, name]) =>
+    withBytes(e, [bundle], ([b, bn]) => e.ccall('velcor_load_bundle', 'string', ['number', 'number', 'string'], [b, bn, name ?? ''])),
   replay: (e, [record]) => withBytes(e, [record], ([r, rn]) => e.ccall('velcor_replay', 'string', ['number', 'number'], [r, rn])),
   // A command by its key as the turn's description names it (M, W, L, C, S, T, R), from
   // the seat of ruler (the description's acting; 0: the page's own).
@@ -49,6 +52,7 @@ const engineCalls = {
   putEndAway: (e) => e.ccall('velcor_put_end_away', 'string', [], []),
   odds: (e) => e.ccall('velcor_odds', 'string', [], []),
   save: (e) => e.ccall('velcor_save', 'string', [], []),
+  bundle: (e) => e.ccall('velcor_bundle', 'string', [], []),
   view: (e) => e.ccall('velcor_view', 'string', [], []),
   summary: (e) => e.ccall('velcor_summary', 'string', [], []),
   snapshot: (e) => e.ccall('velcor_snapshot', 'string', [], []),

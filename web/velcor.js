@@ -908,15 +908,33 @@ async function loadGame() {
 }
 
 const kRecordMark = 'VELCOR-RECORD';
+const kBundleMark = 'VELCOR-BUNDLE ';
 
 // A save (with its record and its chronicle beside it when they are chosen too) or a
 // record alone, which is played again to its end. A file larger than any of its kind
 // is refused here, unread, before it can reach the engine.
-async function openFiles(files) {
+async function openFiles(chosen) {
   if (game.busy) return;
+  // The files as they were chosen: the input's own list is emptied once it is read.
+  const files = [...chosen];
+  for (const file of files) {
+    if (byteString(await file.slice(0, kBundleMark.length).arrayBuffer()) === kBundleMark) return openBundle(file);
+  }
   const read = await reading(readFiles(files));
   if (read?.save) await computerPlays('load', read.save.bytes, read.save.name, -1, read.record, read.chronicle);
   else if (read?.record) await replay(read.record, read.recordName);
+}
+
+// A bundle: the save with what it keeps beside it (its seats, difficulty, record and
+// chronicle), read and checked whole by the engine.
+async function openBundle(file) {
+  if (file.size > game.rules.bundleMaxBytes) {
+    const why = arg(tr('Message', 'ﾌｧｲﾙが大きすぎます (%1 KB まで)'), Math.floor(game.rules.bundleMaxBytes / 1024));
+    await dialogs.alert(arg(tr('Message', 'ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2'), file.name, why));
+    return;
+  }
+  const bytes = await reading(file.arrayBuffer().then(byteString));
+  if (bytes !== undefined) await computerPlays('loadBundle', bytes, file.name);
 }
 
 // The files chosen, sorted into a save, a record and a chronicle and read; null when
@@ -983,6 +1001,17 @@ async function downloadGame(withRecord) {
   const name = `velcor-${saved.year}-${String(saved.month).padStart(2, '0')}.txt`;
   if (withRecord) download(`${name}.record`, saved.record);
   else download(name, saved.save);
+}
+
+// The game in one file with everything kept beside its save, as the desktop opens it.
+async function downloadBundle() {
+  if (!canSave()) return;
+  const saved = await engine.call('bundle');
+  if (saved.error) {
+    await dialogs.alert(cannotSave(dialogs.saveLabel(game.view), text(saved.error)));
+    return;
+  }
+  download(`velcor-${saved.year}-${String(saved.month).padStart(2, '0')}.velcor`, saved.bundle);
 }
 
 // ---- Advice ----
@@ -1097,6 +1126,7 @@ export const actions = {
   loadEntry,
   openFiles,
   downloadGame,
+  downloadBundle,
   advise,
   canSave,
   repaint,

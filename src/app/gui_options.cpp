@@ -13,6 +13,7 @@
 #include <charconv>
 #include <iostream>
 
+#include "app/bundle_files.h"
 #include "app/kiv_app.h"
 #include "app/main_frame.h"
 #include "model/country_file.h"
@@ -21,6 +22,7 @@
 #include "platform/output_files.h"
 #include "platform/path_bytes.h"
 #include "platform/text_file.h"
+#include "session/save_bundle.h"
 #include "platform/window_scale.h"
 #include "view/map/kiv_view.h"
 
@@ -246,7 +248,10 @@ int TakeScreenshot(CKivApp& app, const GuiOptions& options)
     if (!options.loadFile.isEmpty()) {
         // The same call as the window's ﾛｰﾄﾞ.
         QString why;
-        started = app.Game().LoadGame(options.loadFile, &why);
+        if (bundle::FileLooksLikeBundle(platform::PathToBytes(options.loadFile)))
+            started = app.Bundles()->Import(options.loadFile, &why);
+        else
+            started = app.Game().LoadGame(options.loadFile, &why);
         if (!started && !why.isEmpty())
             platform::ShowMessageBox(view, why);
     }

@@ -10,6 +10,7 @@
 
 #include "app/about_dlg.h"
 #include "app/autosave.h"
+#include "app/bundle_files.h"
 #include "app/chronicle.h"
 #include "app/difficulty_menu.h"
 #include "app/ending.h"
@@ -77,6 +78,7 @@ bool CKivApp::InitInstance(qreal zoom)
     // Before the autosaves: a game played back shuts the player's buttons at his turn
     // before an autosave would be made of it.
     m_story = new GameStory(*m_frame, *m_view, m_chronicle);
+    m_bundles = new BundleFiles(*m_frame, *m_view);
     m_ending->SetWatching([story = m_story] { return story->Replaying(); });
     m_hotSeat = new HotSeat(*m_frame, *m_view); // owned by the frame
     m_hotSeat->SetWatching([story = m_story] { return story->Replaying(); });

@@ -12,6 +12,7 @@ class Language;
 class CMainFrame;
 class GameHistory;
 class DifficultyMenu;
+class BundleFiles;
 class GameStory;
 class HotSeat;
 class SeatMenu;
@@ -52,6 +53,7 @@ public:
     Ending* GetEnding() const { return m_ending; }
     // The game's record beside its saves, going back a turn, a record played back.
     GameStory* Story() const { return m_story; }
+    BundleFiles* Bundles() const { return m_bundles; }
     Language& GetLanguage() { return *m_language; }
 
 private:
@@ -68,4 +70,5 @@ private:
     Chronicle* m_chronicle = nullptr; // owned by the frame
     Ending* m_ending = nullptr;       // owned by the frame
     GameStory* m_story = nullptr;      // owned by the frame
+    BundleFiles* m_bundles = nullptr;  // owned by the frame
 };

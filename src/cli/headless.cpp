@@ -2,11 +2,15 @@
 #include "cli/headless.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <streambuf>
 #include <string_view>
 #include <tuple>
@@ -31,6 +35,7 @@
 #include "rules/turn.h"
 #include "session/game_record.h"
 #include "session/game_replay.h"
+#include "session/save_bundle.h"
 #include "session/save_companions.h"
 
 const char* const kHeadlessUsage =
@@ -827,6 +832,24 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     return status;
 }
 
+namespace {
+
+std::string ReadBundleFile(const std::string& path)
+{
+    std::string bytes;
+    platform::ReadWholeFile(path, bytes, nullptr, nullptr, bundle::kMaxBundleSize);
+    return bytes;
+}
+
+void RemoveFolder(const std::optional<std::filesystem::path>& folder)
+{
+    std::error_code ignored;
+    if (folder)
+        std::filesystem::remove_all(*folder, ignored);
+}
+
+} // namespace
+
 int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
 {
     HeadlessOptions options;
@@ -847,10 +870,27 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
             return kHeadlessBadInput;
         }
     }
+    // A bundle given to --load is played as the save with its companions: unpacked
+    // into a folder of the run's own, removed at its end.
+    std::optional<std::filesystem::path> unpacked;
+    if (!options.loadFile.empty() && bundle::FileLooksLikeBundle(options.loadFile)) {
+        std::string pattern = (std::filesystem::temp_directory_path() / "velcor-bundle-XXXXXX").string();
+        platform::Message why;
+        if (::mkdtemp(pattern.data()))
+            unpacked = pattern;
+        const std::string savePath = unpacked ? (*unpacked / "game.txt").string() : std::string();
+        if (!unpacked || !bundle::Unpack(ReadBundleFile(options.loadFile), savePath, &why)) {
+            err << "velcor: " << options.loadFile << ": " << (unpacked ? why.Text() : std::strerror(errno)) << '\n';
+            RemoveFolder(unpacked);
+            return kHeadlessBadInput;
+        }
+        options.loadFile = savePath;
+    }
     const int status = IsScenarioTool(options) ? RunScenarioTool(options, out, err)
                        : options.games > 0
                            ? RunGameSeries(options, out, err, &err == &std::cerr && platform::StandardErrorIsTerminal())
                            : RunHeadless(options, out, err);
+    RemoveFolder(unpacked);
     // The printed lines are an output too: a full disk or a closed pipe behind them fails
     // the run as a failed save would.
     return platform::FlushPrinted(out, err) ? status : std::max(status, kHeadlessSaveFailed);

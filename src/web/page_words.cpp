@@ -13,6 +13,7 @@ const char* const kPageWords[] = {
     VELCOR_TEXT("WebPage", "ｾｰﾌﾞがありません"),
     VELCOR_TEXT("WebPage", "ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)"),
     VELCOR_TEXT("WebPage", "記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)"),
+    VELCOR_TEXT("WebPage", "ﾊﾞﾝﾄﾞﾙをﾀﾞｳﾝﾛｰﾄﾞ(&B)"),
     VELCOR_TEXT("WebPage", "ﾌｧｲﾙを開く(&O)..."),
     VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞの保存領域がいっぱいです"),
     VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞに保存できません"),

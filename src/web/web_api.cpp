@@ -46,6 +46,11 @@ const char* velcor_load(const std::uint8_t* save, int saveSize, const char* name
     return Answer(Game().Load(Bytes(save, saveSize), name ? name : "", difficulty, Bytes(record, recordSize),
                               Bytes(chronicle, chronicleSize)));
 }
+const char* velcor_load_bundle(const std::uint8_t* bundle, int size, const char* name)
+{
+    return Answer(Game().LoadBundle(Bytes(bundle, size), name ? name : ""));
+}
+const char* velcor_bundle() { return Answer(Game().Bundle()); }
 const char* velcor_replay(const std::uint8_t* record, int size) { return Answer(Game().Replay(Bytes(record, size))); }
 // key: the command's key as the turn's description names it (M, W, L, C, S, T, R);
 // ruler: the seat it comes from (the description's acting; 0: the page's own).

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "web/web_game.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -18,6 +19,7 @@
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
 #include "rules/event_json.h"
+#include "session/save_bundle.h"
 #include "session/save_companions.h"
 #include "web/turn_json.h"
 
@@ -277,6 +279,7 @@ std::string WebGame::Scenarios()
     json.Field("resultMs", kResultMessageMs);
     // The largest files the page hands the engine: a save, and a record or chronicle.
     json.Field("saveMaxBytes", kMaxSaveBytes).Field("fileMaxBytes", platform::TextFileReader::kMaxSize);
+    json.Field("bundleMaxBytes", bundle::kMaxBundleSize);
     json.EndObject();
     json.Key("rulers").BeginArray();
     for (int r = 0; r < kRulerCount; ++r)
@@ -329,6 +332,33 @@ std::string WebGame::Load(const std::string& saveBytes, const std::string& name,
         (difficulty >= 0 && difficulty <= static_cast<int>(Difficulty::Hard) &&
          !KeepDifficultyBeside(m_savePath, static_cast<Difficulty>(difficulty), &error)))
         return badFile(platform::Message(VELCOR_TEXT("Message", "ディスクの空き容量が不足しています")));
+    return LoadWritten(chronicleText);
+}
+
+std::string WebGame::LoadBundle(const std::string& bundleBytes, const std::string& name)
+{
+    const auto badFile = [&](platform::Message why) {
+        return Error(platform::Message(VELCOR_TEXT("Message", "ﾃﾞｰﾀﾌｧｲﾙが正しくありません\n%1\n%2"),
+                                       {platform::Message::Plain(name), std::move(why)}));
+    };
+    platform::Message why;
+    const std::optional<std::vector<bundle::Part>> parts = bundle::Read(bundleBytes, &why);
+    if (!parts)
+        return badFile(std::move(why));
+    const auto part = [&](std::string_view partName) {
+        const auto found = std::find_if(parts->begin(), parts->end(), [&](const bundle::Part& p) { return p.name == partName; });
+        return found == parts->end() ? std::string() : found->bytes;
+    };
+    GameState checked;
+    if (const LoadOutcome read = LoadCountryText(checked, part("save"), name); read.status != LoadStatus::Loaded)
+        return Error(read.words);
+    if (!bundle::Unpack(bundleBytes, m_savePath, &why))
+        return badFile(std::move(why));
+    return LoadWritten(part("chronicle"));
+}
+
+std::string WebGame::LoadWritten(const std::string& chronicleText)
+{
     m_chronicleText = chronicleText;
     std::vector<platform::Message> notices;
     platform::Message refused;
@@ -452,6 +482,27 @@ std::string WebGame::Save()
     json.Field("difficulty", world.difficulty);
     json.Field("year", world.year.Get()).Field("month", world.month.Get());
     json.Field("player", world.playerRuler.Get());
+    json.EndObject();
+    return json.Take();
+}
+
+std::string WebGame::Bundle()
+{
+    if (!m_game.CanSave())
+        return Error(GameConductor::StageReason(Current().stage, TurnCommand::Rest, false));
+    platform::Message why;
+    if (!m_game.SaveGame(m_savePath, &why))
+        return Error(why);
+    const GameState& world = m_game.World();
+    std::string bytes;
+    std::string error;
+    const std::string chronicle = m_lines.Story().Chronicle(world);
+    if ((!chronicle.empty() && !WriteBytes(ChronicleFileName(m_savePath), chronicle)) ||
+        !bundle::BundleSave(m_savePath, bytes, &error))
+        return Error(platform::ReasonWords(error));
+    JsonText json;
+    json.BeginObject().Key("bundle").Bytes(bytes);
+    json.Field("year", world.year.Get()).Field("month", world.month.Get());
     json.EndObject();
     return json.Take();
 }

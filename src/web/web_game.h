@@ -101,6 +101,9 @@ public:
     // words.
     std::string Load(const std::string& saveBytes, const std::string& name, int difficulty,
                      const std::string& recordText, const std::string& chronicleText);
+    // A saved game from a bundle of its save and companions (the seats, the difficulty,
+    // the record, the chronicle), refused whole when it cannot be trusted.
+    std::string LoadBundle(const std::string& bundleBytes, const std::string& name);
     // A record played again to its end; the game goes on from there.
     std::string Replay(const std::string& recordText);
     // The command of the turn command of this key (the description's): a move to a
@@ -120,6 +123,8 @@ public:
     std::string Odds();
     // The save as the desktop writes it, the record tied to it and the chronicle.
     std::string Save();
+    // The game saved as Save does, in one bundle with everything kept beside the save.
+    std::string Bundle();
     // The world with its generators, for the advisor's own engine.
     std::string Snapshot();
     // The game as it stands now.
@@ -146,6 +151,8 @@ private:
     std::string Answer(const CommandResult* result, std::size_t told = 0,
                        const platform::Message& chronicleSetAside = {});
     void ViewFields(JsonText& json);
+    // The save at m_savePath loaded with what lies beside it, its chronicle's text given.
+    std::string LoadWritten(const std::string& chronicleText);
     std::string Error(const platform::Message& words);
 
     std::string m_dataDir;

@@ -3,7 +3,9 @@
 // A game played by clicks and keys (a new game, a domestic command, a move, a war and
 // its battle, a save and a load), its record downloaded and replayed by the native
 // program to the very save the page wrote, a record of the native program replayed
-// by the page, and the page's layout in both languages on a desktop and a phone.
+// by the page, a bundle of a save and its companions crossing between the page and the
+// native program both ways, and the page's layout in both languages on a desktop and a
+// phone.
 //   VELCOR=build/default/src/velcor node --test web/tests/
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
@@ -12,6 +14,7 @@ import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, describe, test } from 'node:test';
 import { fileURLToPath } from 'node:url';
+import { crc32 } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../tools/serve.mjs';
 
@@ -134,7 +137,10 @@ async function restUntil(page, wanted, turns = 24) {
 
 function downloads(page, dir) {
   mkdirSync(dir, { recursive: true });
-  return page.target().createCDPSession().then((cdp) => cdp.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: dir }));
+  // A page of a browser context of its own downloads in that context.
+  const context = page.browserContext().id;
+  const where = { behavior: 'allow', downloadPath: dir, ...(context ? { browserContextId: context } : {}) };
+  return page.target().createCDPSession().then((cdp) => cdp.send('Browser.setDownloadBehavior', where));
 }
 async function downloaded(dir, suffix) {
   for (let i = 0; i < 100; i++) {
@@ -325,6 +331,57 @@ describe('files, saves and tabs', () => {
     await upload(page, won);
     await page.waitForSelector('#summary-close', { timeout: 30000 });
     assert.equal((await state(page)).stage, 'won');
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  test("a bundle crosses both ways: the program's with its seats and level plays in the page, the page's in the program; a broken one changes nothing", async () => {
+    const data = join(root, 'data');
+    const native = join(scratch, 'seated.txt');
+    execFileSync(velcor, ['--headless', '--data', data, '--scenario', '1', '--ruler', '9', '--difficulty', 'hard', '--seat', '5=easy', '--months', '1', '--clock', '1234567', '--save', native, '--record', `${native}.record`]);
+    const files = { save: native, difficulty: `${native}.difficulty`, seats: `${native}.seats`, record: `${native}.record` };
+    const parts = Object.entries(files).map(([name, path]) => [name, readFileSync(path)]);
+    const head = `VELCOR-BUNDLE 1\n${parts.map(([name, b]) => `${name} ${b.length} ${crc32(b).toString(16).padStart(8, '0')}\n`).join('')}\n`;
+    const made = join(scratch, 'seated.velcor');
+    writeFileSync(made, Buffer.concat([Buffer.from(head), ...parts.map(([, b]) => b)]));
+    const page = await freshPage();
+    await upload(page, made);
+    assert.equal((await playerTurn(page)).stage, 'command');
+
+    const dir = join(scratch, 'bundle-downloads');
+    await downloads(page, dir);
+    await menu(page, 'menu-file', 'menu-download-bundle');
+    const back = await downloaded(dir, '.velcor');
+    // The page's bundle keeps the seats and the level; the program opens it as the same
+    // game as the page's save with its companions beside it.
+    const bytes = readFileSync(back);
+    const headEnd = bytes.indexOf('\n\n');
+    let at = headEnd + 2;
+    const pageParts = {};
+    for (const line of bytes.subarray(0, headEnd).toString('latin1').split('\n').slice(1)) {
+      const [name, size, crc] = line.split(' ');
+      pageParts[name] = bytes.subarray(at, (at += Number(size)));
+      assert.equal(crc32(pageParts[name]).toString(16).padStart(8, '0'), crc, `${name}: its CRC-32`);
+    }
+    const firstLine = (b) => b.toString('latin1').split('\n')[0];
+    for (const name of ['seats', 'difficulty']) assert.equal(firstLine(pageParts[name]), firstLine(readFileSync(files[name])), name);
+    const beside = join(scratch, 'beside.txt');
+    const besideName = { save: '', chronicle: '.chronicle.jsonl', difficulty: '.difficulty', seats: '.seats', record: '.record' };
+    for (const [name, part] of Object.entries(pageParts)) writeFileSync(beside + besideName[name], part);
+    const played = (from, to) => execFileSync(velcor, ['--headless', '--data', data, '--load', from, '--months', '2', '--clock', '7654321', '--save', to]);
+    played(back, join(scratch, 'from-bundle.txt'));
+    played(beside, join(scratch, 'from-files.txt'));
+    for (const suffix of ['', '.seats', '.difficulty'])
+      assert.ok(readFileSync(join(scratch, `from-bundle.txt${suffix}`)).equals(readFileSync(join(scratch, `from-files.txt${suffix}`))), `${suffix}: the same bytes`);
+
+    const story = await chronicle(page);
+    const cut = join(scratch, 'cut.velcor');
+    writeFileSync(cut, readFileSync(back).subarray(0, -1));
+    await upload(page, cut);
+    assert.ok((await alertText(page)).includes('cut.velcor'), "the error names the player's file");
+    await page.keyboard.press('Enter');
+    assert.equal((await playerTurn(page)).stage, 'command', 'the game goes on');
+    assert.deepEqual(await chronicle(page), story, 'its chronicle kept');
     assert.deepEqual(page.errors, []);
     await page.close();
   });
