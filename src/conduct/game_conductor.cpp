@@ -983,6 +983,8 @@ void GameConductor::StepReplay()
         EndReplay({});
         return;
     }
+    if (m_following && m_nextStep >= m_replay->steps.size())
+        return; // the next step has not come yet
     const RecordStep& step = m_replay->steps[m_nextStep++];
     if (const auto* start = std::get_if<RecordStart>(&step)) {
         // A later start is a save loaded with its record: the story goes on.
@@ -1036,6 +1038,8 @@ void GameConductor::StepReplay()
 void GameConductor::EndReplay(const platform::Message& words)
 {
     m_listener->StepDue(-1);
+    m_replayEndWords = words;
+    m_following = false;
     m_replay.reset();
     m_readings.reset();
     // From here the clock is the game's own again, not the record's.
@@ -1043,6 +1047,56 @@ void GameConductor::EndReplay(const platform::Message& words)
         m_session.world.clock.EndFeed();
     Changed();
     m_listener->ReplayEnded(words);
+}
+
+bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, std::size_t firstStep, bool fresh,
+                          platform::Message* why)
+{
+    const auto refuse = [&](const char* words) {
+        if (why)
+            *why = platform::Message(words);
+        return false;
+    };
+    if (fresh || !m_following) {
+        if (!fresh || firstReading != 0 || firstStep != 0)
+            return refuse(kNoStart);
+        if (!CanStartGame())
+            return refuse(kWaitForComputer);
+        if (m_replay)
+            EndReplay({});
+        m_replay.emplace();
+        m_following = true;
+        m_nextStep = 0;
+        m_readings.reset();
+    }
+    RecordedGame& held = *m_replay;
+    if (firstReading > held.readings.size() || firstStep > held.steps.size() || firstStep < m_nextStep)
+        return refuse(kNoStart);
+    held.readings.resize(firstReading);
+    held.readings.insert(held.readings.end(), part.readings.begin(), part.readings.end());
+    held.steps.resize(firstStep);
+    held.steps.insert(held.steps.end(), part.steps.begin(), part.steps.end());
+    if (!held.steps.empty() && !std::holds_alternative<RecordStart>(held.steps.front()))
+        return refuse(kNoStart);
+    // The clock goes on with the readings as they now stand, from where it is.
+    m_readings = std::make_shared<const std::vector<std::int64_t>>(held.readings);
+    if (m_session.world.clock.Feeding())
+        m_session.world.clock.Feed(m_readings, m_session.world.clock.FedIndex());
+    return true;
+}
+
+bool GameConductor::FollowStep(platform::Message* why)
+{
+    if (!m_following || !m_replay || m_nextStep >= m_replay->steps.size() || !CanStartGame())
+        return false;
+    const std::size_t before = m_nextStep;
+    StepReplay();
+    if (!m_following) {
+        if (why)
+            *why = m_replayEndWords;
+        return false;
+    }
+    return m_nextStep > before;
 }
 
 ReplayOutcome GameConductor::PlayRecordThrough(const RecordedGame& record, const ReplayStop& stop,

@@ -314,6 +314,25 @@ public:
     ReplayOutcome PlayRecordThrough(const RecordedGame& record, const ReplayStop& stop = {},
                                     const std::function<void()>& atLastStep = {});
 
+    // ---- A record that grows (a networked game's player) ----
+
+    // Adds more of a record to the one followed: its readings from firstReading on and
+    // its steps from firstStep on (what is held past them is dropped; a step already
+    // played is never taken back). fresh: the record begins anew, and the game with it.
+    // False, with the reason, when the part leaves a gap or would change a step played.
+    bool Follow(const RecordedGame& part, std::size_t firstReading, std::size_t firstStep, bool fresh,
+                platform::Message* why);
+    // Plays the next step held, as a record played back plays it; false when none is
+    // held, the game cannot take it now (a worker runs), or the rules refused it (why).
+    bool FollowStep(platform::Message* why);
+    bool Following() const { return m_following; }
+    // The record followed as it is held; nullptr when none is.
+    const RecordedGame* Followed() const { return m_following && m_replay ? &*m_replay : nullptr; }
+    // The steps played and the readings and steps held.
+    std::size_t FollowedSteps() const { return m_following ? m_nextStep : 0; }
+    std::size_t HeldReadings() const { return m_following && m_replay ? m_replay->readings.size() : 0; }
+    std::size_t HeldSteps() const { return m_following && m_replay ? m_replay->steps.size() : 0; }
+
     // ---- Watching (nobody plays) ----
 
     static constexpr int kWatchMs = 800;
@@ -431,6 +450,8 @@ private:
     std::size_t m_nextStep = 0;
     bool m_replayBeginning = false;
     bool m_replayPaused = false;
+    bool m_following = false; // the record played grows: its end is waited at
+    platform::Message m_replayEndWords;
     int m_replayMs = 800;
 
     std::uint64_t m_changes = 1; // owner's thread
