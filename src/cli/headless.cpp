@@ -579,7 +579,8 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     if (out)
         PrintMap(world, *out);
     foresight::PlayOnOptions play;
-    play.months = options.months;
+    play.months = options.months - options.monthsBefore;
+    play.fromTurn = options.monthsBefore > 0 || !options.resumeFile.empty();
     play.advised = options.player == HeadlessOptions::Player::Advisor;
     play.advice = AdviceOptionsOf(options);
     play.workerThread = options.workerThread;
@@ -589,7 +590,10 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     std::vector<HeadlessOptions::SeatChangeChoice> changes = options.seatChanges;
     std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.months < b.months; });
     std::size_t nextChange = 0;
-    std::int64_t monthsRun = 0;
+    std::int64_t monthsRun = options.monthsBefore;
+    // Those of the months before this run are in the game already.
+    while (nextChange < changes.size() && changes[nextChange].months < monthsRun)
+        ++nextChange;
     std::int32_t lastMonth = world.month;
     play.atPlayerTurn = [&] {
         monthsRun += ((world.month - lastMonth) % 12 + 12) % 12;
@@ -860,6 +864,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     // player following the host's), whose events are heard from its start on.
     const bool setUpHere = options.resumeFile.empty() && options.joinInvitation.empty();
     std::optional<RecordedGame> resumed;
+    std::int64_t resumedMonths = 0;
     if (!options.resumeFile.empty()) {
         platform::Message why;
         resumed = ReadRecordFile(options.resumeFile, &why);
@@ -892,9 +897,17 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
             err << "velcor: " << options.resumeFile << ": " << replayed.words.Text() << '\n';
             return kHeadlessBadInput;
         }
+        resumedMonths = replayed.at.months;
         // From its end the clock is the game's own again, as it went on before.
         session.world.clock.EndFeed();
     }
+    HeadlessOptions resumedOptions;
+    if (resumed) {
+        // counted from the game's start, not this run's (the const options stay as given)
+        resumedOptions = options;
+        resumedOptions.monthsBefore = resumedMonths;
+    }
+    const HeadlessOptions& run = resumed ? resumedOptions : options;
     if (options.gameReady && !options.gameReady(game))
         return kHeadlessBadInput;
     if (!options.joinInvitation.empty()) {
@@ -924,7 +937,7 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         else
             out << "nobody plays this game: no turn to advise\n";
     } else {
-        PlayResting(game, options);
+        PlayResting(game, run);
     }
     if (options.gameDone)
         options.gameDone();

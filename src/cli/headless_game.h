@@ -87,6 +87,9 @@ struct HeadlessOptions {
     // plays a remote seat of a host's game.
     std::optional<int> hostPort;
     std::string resumeFile;
+    // The months the game had run before this run (a game resumed from its record):
+    // --months and --seat-change count from its start.
+    std::int64_t monthsBefore = 0;
     std::string joinInvitation;
     // Called once the game is set up (or resumed from its record), before it is played;
     // false ends the run there (kHeadlessBadInput).
