@@ -58,6 +58,8 @@ until_commands() {
 cases=(
   "through|--seat 3=remote|rest|--seat 3=rest|none"
   "advised|--seat 3=remote|advisor|--seat 3=advisor|none"
+  "dropped|--seat 3=remote|advisor|--seat 3=advisor|player"
+  "host killed|--seat 3=remote|advisor|--seat 3=advisor|host"
   "handed over|--seat 3=remote --seat-change 30:3=computer --seat-change 60:3=remote|rest|--seat 3=rest --seat-change 30:3=computer --seat-change 60:3=rest|none"
 )
 n=0
@@ -73,17 +75,18 @@ for row in "${cases[@]}"; do
   join "$dir" "${play[@]}"
   case "$breaks" in
   player)
-    until_commands "$dir/host.record" 20
-    kill -9 "$playerpid"
+    until_commands "$dir/host.record" 60
+    pkill -KILL -P "$playerpid" # the player itself, under its timeout
     wait "$playerpid" 2>/dev/null
     join "$dir" "${play[@]}"
     ;;
   host)
-    until_commands "$dir/host.record" 20
-    kill -9 "$hostpid"
+    until_commands "$dir/host.record" 60
+    pkill -KILL -P "$hostpid"
     wait "$hostpid" 2>/dev/null
     wait "$playerpid"
-    [ $? -eq 2 ] || fail "$name: the player did not end when the host was lost"
+    status=$?
+    [ "$status" -eq 2 ] || fail "$name: the player ended with $status when the host was lost"
     port="${invitation#velcor://127.0.0.1:}"
     port="${port%%#*}"
     before="$invitation"

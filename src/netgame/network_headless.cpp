@@ -86,6 +86,9 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
         transport::HostOptions listen;
         listen.port = static_cast<quint16>(*given.hostPort);
         listen.data = data;
+        // A player who joins again with his invitation takes his seat over from a
+        // connection the host has not yet seen drop.
+        listen.newConnectionTakesSeat = true;
         const std::string keys = InvitationsFileName(given.recordFile);
         const std::map<int, net::Secret> kept =
             given.resumeFile.empty() ? std::map<int, net::Secret>() : ReadInvitations(keys);
