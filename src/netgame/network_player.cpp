@@ -2,8 +2,6 @@
 #include "netgame/network_player.h"
 
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QTimer>
 
 #include <ostream>
 #include <variant>
@@ -21,23 +19,11 @@ NetworkPlayer::NetworkPlayer(GameConductor& game, net::Invitation invitation, st
 
 NetworkPlayer::~NetworkPlayer() = default;
 
-bool NetworkPlayer::Play(int welcomeWithinMs)
+bool NetworkPlayer::Play()
 {
     m_client.Join(m_invitation, m_data);
-    QElapsedTimer since;
-    since.start();
-    QTimer tick; // wakes the wait below to look at the time
-    tick.start(100);
-    while (!m_over) {
+    while (!m_over)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-        if (!m_client.Seated() && !m_over && since.elapsed() > welcomeWithinMs) {
-            m_failure = "the host did not answer";
-            m_client.Leave();
-            return false;
-        }
-        if (m_client.Seated())
-            since.restart();
-    }
     return m_ended && m_failure.empty();
 }
 

@@ -28,10 +28,10 @@ public:
     NetworkPlayer(const NetworkPlayer&) = delete;
     NetworkPlayer& operator=(const NetworkPlayer&) = delete;
 
-    // Joins and plays until the host ends the game (true) or the seat is refused or the
-    // connection lost (false, the reason in Failure). timeoutMs bounds the time to be
-    // welcomed.
-    bool Play(int welcomeWithinMs = 10000);
+    // Joins and plays until the host ends the game (true) or the seat is refused, the
+    // host does not welcome him in time or the connection is lost (false, the reason in
+    // Failure).
+    bool Play();
     const std::string& Failure() const { return m_failure; }
 
     // transport::JoinListener
