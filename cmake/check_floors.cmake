@@ -2,7 +2,7 @@
 # The sources stand in floors, each a folder of src/ (words, dialogs and view share one)
 # that may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < conduct | net < control | cli < words < dialogs < view | transport < app | web
+#   platform < model < rules < session < foresight < conduct | net < control | cli < words < dialogs < view | transport < netgame < app | web
 #
 # The conductor (conduct: one game as every front end plays it, and the turn it
 # describes) stands under them all, beside the network's frames (net: a networked game's
@@ -141,7 +141,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, conduct beside net, control beside cli, words < dialogs < view beside transport, app beside web)")
+                        "(floors, low to high: platform, model, rules, session, foresight, conduct beside net, control beside cli, words < dialogs < view beside transport < netgame, app beside web)")
   endif()
 endfunction()
 

@@ -35,12 +35,14 @@ host() {
   done
   [ -n "$invitation" ] || fail "$dir: the host printed no invitation: $(head -c 300 "$dir/host.err")"
 }
-# join DIR ARGS...: a player in the background.
+# join DIR ARGS...: a player in the background; with via=stdin the invitation comes on
+# the standard input.
 join() {
-  local dir="$1"
+  local dir="$1" given="$invitation"
   shift
-  timeout -k 5 40 "$velcor" --headless --data "$data" --join "$invitation" "$@" --save "$dir/p.txt" \
-    --events "$dir/p.events" --record "$dir/p.record" >"$dir/p.out" 2>>"$dir/p.err" &
+  [ "${via:-}" = stdin ] && given=-
+  timeout -k 5 40 "$velcor" --headless --data "$data" --join "$given" "$@" --save "$dir/p.txt" \
+    --events "$dir/p.events" --record "$dir/p.record" >"$dir/p.out" 2>>"$dir/p.err" <<<"$invitation" &
   playerpid=$!
   pids+=("$playerpid")
 }
@@ -78,7 +80,7 @@ for row in "${cases[@]}"; do
     until_commands "$dir/host.record" 60
     pkill -KILL -P "$playerpid" # the player itself, under its timeout
     wait "$playerpid" 2>/dev/null
-    join "$dir" "${play[@]}"
+    via=stdin join "$dir" "${play[@]}"
     ;;
   host)
     until_commands "$dir/host.record" 60

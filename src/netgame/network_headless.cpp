@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <fstream>
+#include <iostream>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -133,8 +134,12 @@ void PrepareJoin(HeadlessOptions& options, std::ostream& err)
     const std::string data = DataHash(options.dataDir);
     const HeadlessOptions given = options;
     options.gameReady = [data, given, &err](HeadlessGame& game) {
-        // The invitation holds the seat's secret: never repeated in a message.
-        const std::optional<net::Invitation> invitation = net::ParseInvitation(given.joinInvitation);
+        // The invitation holds the seat's secret: never repeated in a message. "-" reads
+        // it from the standard input, out of the process list and the shell's history.
+        std::string text = given.joinInvitation;
+        if (text == "-" && !std::getline(std::cin, text))
+            text.clear();
+        const std::optional<net::Invitation> invitation = net::ParseInvitation(text);
         if (!invitation) {
             err << "velcor: --join wants an invitation velcor://HOST:PORT#seat=R&key=HEX\n";
             return false;
