@@ -21,11 +21,13 @@ NetworkPlayer::~NetworkPlayer() = default;
 
 bool NetworkPlayer::Play()
 {
-    m_client.Join(m_invitation, m_data);
+    Start();
     while (!m_over)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     return m_ended && m_failure.empty();
 }
+
+void NetworkPlayer::Start() { m_client.Join(m_invitation, m_data); }
 
 void NetworkPlayer::Welcomed(const net::Welcome&) {}
 

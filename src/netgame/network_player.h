@@ -32,6 +32,10 @@ public:
     // host does not welcome him in time or the connection is lost (false, the reason in
     // Failure).
     bool Play();
+    // Joins and returns: the game is played as the host's frames come on the thread's
+    // event loop, up to Over.
+    void Start();
+    bool Over() const { return m_over; }
     const std::string& Failure() const { return m_failure; }
 
     // transport::JoinListener
