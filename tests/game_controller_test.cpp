@@ -163,7 +163,12 @@ TEST(GameControllerTest, EachStepLeavesThePhaseAndTellsTheWindows)
          [&] {
              // The advisor plays his turn and rests; the other person's turn comes with
              // nobody to hand it over from.
-             if (!game.ChangeSeat(2, Seat::Advisor()))
+             // A few short trials: the test is of the seat's turn, not of the advice.
+            foresight::AdviceOptions quick;
+            quick.rollouts = 2;
+            quick.horizon = 6;
+            game.Conductor().SetSeatAdvice(quick);
+            if (!game.ChangeSeat(2, Seat::Advisor()))
                  return false;
              const bool played = WaitUntil(
                  [&] { return game.Session().TurnRuler() == 1 && game.AtPlayersTurn() && game.CanStartGame(); }, 20000);

@@ -1762,6 +1762,34 @@ A war needs as many provisions as soldiers</numerusform>
         <source>ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません</source>
         <translation>The game in another tab keeps the autosaves: this tab does not autosave</translation>
     </message>
+    <message>
+        <source>国の一覧</source>
+        <translation>Countries</translation>
+    </message>
+    <message>
+        <source>隣国: %1</source>
+        <translation>Neighbours: %1</translation>
+    </message>
+    <message>
+        <source>お知らせ</source>
+        <translation>Announcements</translation>
+    </message>
+    <message>
+        <source>ﾊｲｺﾝﾄﾗｽﾄ(&amp;H)</source>
+        <translation>&amp;High contrast</translation>
+    </message>
+    <message>
+        <source>国の一覧へ移る</source>
+        <translation>Go to the list of countries</translation>
+    </message>
+    <message>
+        <source>最後のお知らせを繰り返す</source>
+        <translation>Repeat the last announcement</translation>
+    </message>
+    <message>
+        <source>最後の戦いの経過を聞く</source>
+        <translation>Hear the rounds of the last battle</translation>
+    </message>
 </context>
 <context>
     <name>chronicle</name>

@@ -111,16 +111,25 @@ export const modalOpen = () => open.length > 0;
 // The back button does what Esc does, unless the window closes by itself (back: false).
 // A dialog keeps its title and buttons in sight: what lies between is its body, which
 // scrolls when the screen is short.
-function modal(build, { className = '', onKey = null, back = true } = {}) {
+// A window the player answers (focus: true) takes the keys' focus, keeps Tab within it
+// while the page under it is out of reach, and gives the focus back to what had it when
+// it closes (the page's own place for it when that has gone). A window that closes by
+// itself (a message, a battle) leaves the focus where it is: what it shows is told as
+// its outcome.
+let nextWindow = 0;
+function modal(build, { className = '', onKey = null, back = true, focus = true } = {}) {
   return new Promise((resolve) => {
-    const box = element('div', { class: `window ${className}`, role: 'dialog' });
+    const box = element('div', { class: `window ${className}`, role: 'dialog', tabIndex: -1 });
     const cover = element('div', { class: 'cover' }, box);
-    const entry = { cover, onKey, close: null };
+    const entry = { cover, onKey, close: null, focus, opener: document.activeElement };
     const release = back ? onBack(() => onKey?.({ key: 'Escape', repeat: false, preventDefault() {} })) : () => {};
     entry.close = (value) => {
       if (!cover.isConnected) return;
+      const focused = cover.contains(document.activeElement);
       cover.remove();
       open.splice(open.indexOf(entry), 1);
+      reachable();
+      if (focus || focused) giveFocusBack(entry.opener);
       release();
       resolve(value);
     };
@@ -129,16 +138,52 @@ function modal(build, { className = '', onKey = null, back = true } = {}) {
       const body = element('div', { class: 'body' }, ...[...box.children].filter((c) => !c.matches('.title, .buttons')));
       box.insertBefore(body, box.querySelector(':scope > .buttons'));
     }
+    // Its name: its title, else its words.
+    const label = box.querySelector('.title') ?? box.querySelector('.alert, .message-text');
+    if (label) {
+      label.id ||= `window-${++nextWindow}`;
+      box.setAttribute('aria-labelledby', label.id);
+    }
+    if (focus) box.setAttribute('aria-modal', 'true');
     open.push(entry);
     $('overlay').append(cover);
-    box.querySelector('[data-default]')?.focus({ preventScroll: true });
+    reachable();
+    if (focus) (box.querySelector('[data-default]') ?? box).focus({ preventScroll: true });
   });
+}
+
+// The page under the topmost window the player answers is out of reach (and out of a
+// screen reader's sight), and so are the windows under it.
+function reachable() {
+  const answering = open.filter((e) => e.focus);
+  const top = answering[answering.length - 1];
+  for (const id of ['menubar', 'stage']) $(id).inert = !!top;
+  for (const e of open) e.cover.inert = !!top && e !== top && open.indexOf(e) < open.indexOf(top);
+}
+
+function giveFocusBack(opener) {
+  if (opener?.isConnected && !opener.closest('[inert], [hidden]') && opener !== document.body) opener.focus({ preventScroll: true });
+  else page.actions.focusHome();
+}
+
+// Tab and Shift+Tab go round the window's own controls.
+function keepTab(event, box) {
+  const controls = [...box.querySelectorAll('button, input, select, [tabindex="0"]')].filter((c) => !c.disabled && c.getClientRects().length);
+  event.preventDefault();
+  if (!controls.length) return box.focus();
+  const at = controls.indexOf(document.activeElement);
+  const next = event.shiftKey ? (at <= 0 ? controls.length - 1 : at - 1) : (at + 1) % controls.length;
+  controls[next].focus();
 }
 
 // The keys go to the topmost window while one is open. True when taken.
 export function handleKey(event) {
   const top = open[open.length - 1];
   if (!top) return false;
+  if (event.key === 'Tab' && top.focus) {
+    keepTab(event, top.cover.firstChild);
+    return true;
+  }
   if (top.onKey) top.onKey(event);
   return true;
 }
@@ -224,7 +269,7 @@ export function messageWindow(message, ms) {
       box.addEventListener('pointerdown', () => close());
       setTimeout(() => close(), ms);
     },
-    { className: 'message', onKey: () => {}, back: false },
+    { className: 'message', onKey: () => {}, back: false, focus: false },
   );
 }
 
@@ -308,6 +353,7 @@ export function battleWindow(show, stepMs) {
     },
     {
       className: 'battle',
+      focus: false,
       onKey: (e) => {
         if (e.repeat) return;
         const box = open[open.length - 1].cover.firstChild;
@@ -315,6 +361,15 @@ export function battleWindow(show, stepMs) {
       },
     },
   ).finally(() => clearTimeout(timer));
+}
+
+// The battle's rounds as words, a line for each step that changes what the window shows:
+// each side's soldiers and what it cries.
+export function battleRounds(show) {
+  const side = (label, soldiers, line) => [tr('CBattleDlg', label), soldiers, line ? tr('Message', line) : ''].filter((w) => w !== '').join(' ');
+  const steps = show.steps.map((s) => `${side('攻撃側', s.attackerSoldiers, s.attackerLine)} / ${side('守備側', s.targetSoldiers, s.targetLine)}`);
+  const head = `${show.attacker} ${text(show.attackerName)} → ${show.target} ${text(show.targetName)}`;
+  return [head, ...steps.filter((line, i) => line !== steps[i - 1])].join('\n');
 }
 
 // ---- The move dialog ----
@@ -391,9 +446,10 @@ export function newGameDialog(scenarios, difficulty) {
   const state = { scenario: 0, ruler: -1, difficulty };
   return modal(
     (box, close) => {
-      const scenarioList = element('div', { class: 'choices', role: 'radiogroup' });
-      const rulerList = element('div', { class: 'choices rulers', role: 'radiogroup' });
-      const difficultyList = element('div', { class: 'choices', role: 'radiogroup' });
+      // Each group of choices named by its heading.
+      const scenarioList = element('div', { class: 'choices', role: 'radiogroup', 'aria-labelledby': 'new-game-scenarios' });
+      const rulerList = element('div', { class: 'choices rulers', role: 'radiogroup', 'aria-labelledby': 'new-game-rulers' });
+      const difficultyList = element('div', { class: 'choices', role: 'radiogroup', 'aria-labelledby': 'new-game-difficulties' });
       const problem = element('p', { class: 'problem' });
       const radio = (list, label, selected, onpick, id) => {
         const b = element('button', { type: 'button', class: selected ? 'choice selected' : 'choice', role: 'radio', id, onclick: onpick }, ...label);
@@ -448,11 +504,11 @@ export function newGameDialog(scenarios, difficulty) {
       };
       box.append(
         element('div', { class: 'title' }, menuText(tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'))),
-        element('h3', {}, tr('CScenarioDlg', 'ｼﾅﾘｵを選択してください')),
+        element('h3', { id: 'new-game-scenarios' }, tr('CScenarioDlg', 'ｼﾅﾘｵを選択してください')),
         scenarioList,
-        element('h3', {}, tr('CRulerDlg', 'プレイする君主を選択してください')),
+        element('h3', { id: 'new-game-rulers' }, tr('CRulerDlg', 'プレイする君主を選択してください')),
         rulerList,
-        element('h3', {}, menuText(tr('DifficultyMenu', '難易度(&D)'))),
+        element('h3', { id: 'new-game-difficulties' }, menuText(tr('DifficultyMenu', '難易度(&D)'))),
         difficultyList,
         problem,
         buttonRow(
@@ -586,12 +642,12 @@ export function eventText(e) {
   }
 }
 // Whether an event concerns the player's own countries or him.
-function mine(e) {
+export function mine(e) {
   const player = page.game.view?.player;
   if (e.kind === 'start') return true;
   return [e.ruler, e.by, e.attacker_ruler, e.target_ruler].includes(player);
 }
-const warlike = (e) => e.kind === 'battle' || e.kind === 'fall';
+export const warlike = (e) => e.kind === 'battle' || e.kind === 'fall';
 
 function eventLines(events, filter = () => true) {
   const lines = [];
@@ -620,10 +676,11 @@ export function turnReport(events) {
       box.append(
         element('div', { class: 'title' }, tr('chronicle', '戦況報告')),
         element('h3', {}, tr('chronicle', '前回の手番からの出来事')),
-        element('div', { class: 'events' }, ...lines),
+        element('div', { class: 'events', id: 'report-events' }, ...lines),
         element('label', { class: 'check' }, show, tr('chronicle', '毎手番表示する')),
         buttonRow(element('button', { id: 'report-close', onclick: () => close(), 'data-default': '' }, tr('WebPage', '閉じる'))),
       );
+      box.setAttribute('aria-describedby', 'report-events');
     },
     {
       className: 'dialog report',
@@ -801,6 +858,9 @@ export function keysWindow() {
     ['Ctrl+S', tr('CommandTable', 'ｾｰﾌﾞ')],
     ['Ctrl+O', tr('CommandTable', 'ﾛｰﾄﾞ')],
     ['F3', tr('CommandTable', '戦況記録を開く・閉じる')],
+    ['F2', tr('WebPage', '国の一覧へ移る')],
+    ['F8', tr('WebPage', '最後のお知らせを繰り返す')],
+    ['F9', tr('WebPage', '最後の戦いの経過を聞く')],
     ['A', tr('CommandTable', '助言: この国で出せる命令を先読みして順位をつける')],
     ['F1', tr('CommandTable', '操作方法 (この画面)')],
     ['Enter / Esc', tr('CommandTable', '戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる')],
@@ -856,6 +916,7 @@ function buildMenus() {
           item(`menu-speed-${speed}`, () => `${menuText(tr('ViewOptions', '速度(&S)'))}: ${menuText(speedLabel(speed))}`, () => actions.setSpeed(speed), { checked: () => (settings.speed ?? 0) === speed }),
         ),
         item('menu-patterns', () => tr('ViewOptions', '模様で区別(&P)'), () => actions.setPatterns(!settings.patterns), { checked: () => !!settings.patterns }),
+        item('menu-contrast', () => tr('WebPage', 'ﾊｲｺﾝﾄﾗｽﾄ(&H)'), () => actions.setContrast(!actions.contrast()), { checked: actions.contrast }),
         item('menu-chronicle', () => tr('Chronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
         item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.described.stage === 'command' }),
       ],
@@ -873,8 +934,9 @@ function buildMenus() {
   });
   bar.append(files);
   for (const menu of menus) {
-    const list = element('div', { class: 'menu-items', hidden: true });
-    const head = element('button', { class: 'menu', id: menu.id, onclick: () => toggleMenu(list) });
+    const list = element('div', { class: 'menu-items', id: `${menu.id}-items`, hidden: true });
+    // Opened by the keys, the menu takes the focus to its first item.
+    const head = element('button', { class: 'menu', id: menu.id, 'aria-expanded': 'false', 'aria-controls': list.id, onclick: (e) => toggleMenu(list, e.detail === 0) });
     head.menu = menu;
     bar.append(element('div', { class: 'menu-holder' }, head, list));
     for (const it of menu.items) {
@@ -883,28 +945,57 @@ function buildMenus() {
         id: it.id,
         onclick: () => {
           closeMenus();
+          head.focus();
           it.run();
         },
       });
+      if (it.shortcut) b.setAttribute('aria-keyshortcuts', it.shortcut.replace('Ctrl', 'Control'));
       b.item = it;
       list.append(b);
     }
   }
+  bar.addEventListener('keydown', menuKey);
+  bar.addEventListener('focusout', (e) => !bar.contains(e.relatedTarget) && closeMenus());
   updateMenus();
+}
+
+// In an open menu the arrows go along its items and Esc closes it, back on its head.
+function menuKey(event) {
+  const list = event.target.closest('.menu-holder')?.querySelector('.menu-items');
+  if (!list || list.hidden) return;
+  const items = [...list.querySelectorAll('.menu-item:not(:disabled)')];
+  const at = items.indexOf(event.target);
+  if (event.key === 'Escape') {
+    closeMenus();
+    list.previousElementSibling.focus();
+  } else if (event.key === 'ArrowDown' || event.key === 'ArrowUp') {
+    const step = event.key === 'ArrowDown' ? 1 : -1;
+    items[(at + step + items.length + (at < 0 && step < 0 ? 1 : 0)) % items.length]?.focus();
+  } else {
+    return;
+  }
+  event.preventDefault();
+  event.stopPropagation();
 }
 
 function speedLabel(speed) {
   return speed === 0 ? tr('ViewOptions', '標準(&N)') : speed === 1 ? tr('ViewOptions', '速い(&F)') : tr('ViewOptions', '最速(&M)');
 }
 
-function toggleMenu(list) {
+function toggleMenu(list, byKeys) {
   const wasHidden = list.hidden;
   closeMenus();
   list.hidden = !wasHidden;
-  if (!list.hidden) updateMenus();
+  list.previousElementSibling.setAttribute('aria-expanded', String(!list.hidden));
+  if (list.hidden) return;
+  updateMenus();
+  if (byKeys) list.querySelector('.menu-item:not(:disabled)')?.focus();
 }
 function closeMenus() {
-  for (const l of document.querySelectorAll('.menu-items')) l.hidden = true;
+  for (const l of document.querySelectorAll('.menu-items')) {
+    l.hidden = true;
+    l.previousElementSibling.setAttribute('aria-expanded', 'false');
+  }
 }
 
 export function updateMenus() {
@@ -912,7 +1003,12 @@ export function updateMenus() {
   for (const b of document.querySelectorAll('#menubar .menu-item')) {
     const it = b.item;
     const mark = it.checked ? (it.checked() ? '✓ ' : '　') : '';
-    b.replaceChildren(element('span', {}, mark + menuText(it.label())), element('span', { class: 'shortcut' }, it.shortcut));
+    // The mark and the shortcut are seen; a screen reader says them as pressed and keys.
+    b.replaceChildren(
+      element('span', {}, element('span', { 'aria-hidden': 'true' }, mark), menuText(it.label())),
+      element('span', { class: 'shortcut', 'aria-hidden': 'true' }, it.shortcut),
+    );
+    if (it.checked) b.setAttribute('aria-pressed', String(it.checked()));
     b.disabled = !it.enabled();
   }
 }

@@ -182,13 +182,23 @@ export class MapView {
     ctx.imageSmoothingEnabled = false;
     ctx.drawImage(this.offscreen, view.x, view.y, view.w, view.h, 0, 0, this.canvas.width, this.canvas.height);
     ctx.setTransform(this.scale, 0, 0, this.scale, -view.x * this.scale, -view.y * this.scale);
-    if (s.targets && s.choice >= 0) ctx.drawImage(this.outline(s.choice), 0, 0);
+    // The ring: the target chosen, or the country the keys are on in the list of countries.
+    const ring = s.targets && s.choice >= 0 ? s.choice : s.focused;
+    if (ring >= 0) ctx.drawImage(this.outline(ring), 0, 0);
     ctx.font = kFont;
     ctx.textBaseline = 'top';
     ctx.fillStyle = '#000';
     const textAt = (x, y, t, width) => fitted(ctx, x, y, t, width);
 
-    for (let i = 0; i < 14; i++) textAt(cells[i].x, cells[i].y - 16, String(i));
+    for (let i = 0; i < 14; i++) {
+      // In high contrast each number stands on a white plate, whatever its country's colour.
+      if (s.contrast) {
+        ctx.fillStyle = '#fff';
+        ctx.fillRect(cells[i].x - 1, cells[i].y - 17, ctx.measureText(String(i)).width + 2, 15);
+        ctx.fillStyle = '#000';
+      }
+      textAt(cells[i].x, cells[i].y - 16, String(i));
+    }
     if (s.turn >= 0 && s.turn < 14) {
       const { x, y } = cells[s.turn];
       frame(ctx, x - 1, y - 16, x + 16, y + 1);

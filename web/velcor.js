@@ -8,6 +8,7 @@ import { Figures, MapView } from './map.js';
 import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
+import * as access from './access.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
@@ -64,6 +65,7 @@ export const game = {
   battle: [-1, -1],
   status: () => '',
   choice: -1, // the country the keys or a tap chose while choosing
+  focused: -1, // the country the keys are on in the list of countries
   pointed: -1, // the target under the pointer while a war's is chosen
   odds: new Map(),
   chronicle: [], // every event of the game, as the engine words it in JSON
@@ -78,7 +80,7 @@ export const game = {
 window.velcor = game; // for the browser tests and the curious
 
 let map = null;
-let figures = null; // the panel as text, on a phone
+let figures = null; // the panel as text: seen on a phone, read by a screen reader elsewhere
 let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 
@@ -187,7 +189,9 @@ function pressCommand(command, button) {
   if (!game.rules) return;
   // While a command of the turn is under way there is nothing to tell.
   const why = game.busy && buttonEnabled(command) ? '' : reasonOf(command);
-  if (why) dialogs.tip(button, why);
+  if (!why) return;
+  dialogs.tip(button, why);
+  access.say(why);
 }
 
 // ---- Drawing ----
@@ -217,11 +221,14 @@ function repaint() {
     stage: stage(),
     targets: choosing() ? targets() : null,
     choice: game.choice,
+    focused: game.focused,
     patterns: settings.patterns,
+    contrast: contrast(),
     hint,
   };
   map.draw(shown);
-  if (!map.panel) figures.fill(shown, pictures);
+  figures.fill(shown, pictures);
+  access.fillCountries({ ...shown, neighbours: v ? v.countries.map((c) => c.neighbours) : [] }, countryState);
   dialogs.choiceBar(choiceByTouch() ? choiceWords() : null);
 }
 
@@ -259,6 +266,7 @@ function layout() {
   const landscape = compact && w > h;
   document.body.classList.toggle('compact', compact);
   document.body.classList.toggle('landscape', landscape);
+  $('figures').classList.toggle('unseen', !compact);
   const bar = $('menubar').offsetHeight;
   document.documentElement.style.setProperty('--bar', `${bar}px`);
   const side = $('side');
@@ -286,6 +294,7 @@ function layout() {
 function setStatus(wording) {
   game.status = typeof wording === 'function' ? wording : () => wording;
   repaint();
+  access.status(game.status());
 }
 const statusWords = (message) => setStatus(() => text(message));
 let releaseBack = null; // gives the back button back while a target is chosen
@@ -304,6 +313,13 @@ function takeEvents(answer) {
   dialogs.chronicleChanged();
 }
 
+// What a screen reader is told of an answer's events: the outcomes of the player's own
+// command, and of the computers' turns only the battles and captures that concern him.
+const concernsPlayer = (e) => dialogs.warlike(e) && dialogs.mine(e);
+function tellEvents(answer, which = () => true) {
+  for (const e of answer.events ?? []) if (which(e)) access.event(dialogs.eventText(e));
+}
+
 // Shows what the engine's worker would have shown, in order, at the chosen pace.
 async function playShows(shows) {
   for (const show of shows) {
@@ -318,6 +334,7 @@ async function playShows(shows) {
       statusWords(show.words);
       await dialogs.messageWindow(text(show.words), paced(show.ms));
     } else if (show.kind === 'battle') {
+      if ([show.attackerRuler, show.targetRuler].includes(game.view?.player)) access.keepRounds(dialogs.battleRounds(show));
       repaint();
       await dialogs.battleWindow(show, paced(game.rules.battleStepMs));
     } else {
@@ -362,6 +379,7 @@ async function gameEnded() {
   latest = null;
   updateButtons();
   repaint();
+  access.end(text(game.described.status));
   const summary = await engine.call('summary');
   await dialogs.summaryWindow(summary, game);
 }
@@ -376,6 +394,7 @@ async function computerPlays(call, ...args) {
   const answer = await engine.call(call, ...args);
   if (answer.error) {
     game.busy = false;
+    access.hush(false);
     describe(answer.description);
     updateButtons();
     await dialogs.alert(text(answer.error));
@@ -386,7 +405,13 @@ async function computerPlays(call, ...args) {
   if (call !== 'command') beginStory(answer);
   takeEvents(answer);
   dialogs.closeStartPanel();
-  await playShows(answer.shows);
+  access.hush(true);
+  try {
+    await playShows(answer.shows);
+  } finally {
+    access.hush(false);
+  }
+  tellEvents(answer, concernsPlayer);
   game.busy = false;
   await playerTurnReached(answer);
   if (answer.result && answer.result.words && (answer.result.words.p || answer.result.words.t)) statusWords(answer.result.words);
@@ -399,6 +424,7 @@ async function domestic(key) {
   await standing();
   game.busy = false;
   takeEvents(answer);
+  tellEvents(answer);
   takeView(answer);
   game.shown = answer.turn;
   updateButtons();
@@ -458,6 +484,51 @@ function oddsLine(target) {
   );
 }
 
+// Whether a country of the list may be chosen now, and what is said of it: while a
+// target is chosen, a target's line (with a war's odds) or the engine's refusal of the
+// rest; at the player's command, any (pressed, it is shown); else the turn's status.
+function countryState(country) {
+  if (choosing()) {
+    if (targets().includes(country)) return { chosen: true, more: stage() === 'choosingWar' ? oddsLine(country) : moveLine(country) };
+    const why = stage() === 'choosingMove' ? tr('Message', '%1 には移動できません') : tr('Message', '%1 には攻撃できません');
+    return { chosen: false, why: arg(why, numbered(country)) };
+  }
+  if ((stage() === 'command' && !game.busy) || ended()) return { chosen: true };
+  return { chosen: false, why: text(game.described.status) };
+}
+
+// A country pressed in the list: as a click on it on the map.
+function pressCountry(country) {
+  if (dialogs.modalOpen() || stage() === 'computerTurns') return;
+  pickCountry(country);
+}
+
+// A country the keys reach in the list (-1: they left it): ringed on the map and shown
+// in the panel; while a target is chosen, a target is the choice.
+function countryFocused(country) {
+  game.focused = country;
+  if (country >= 0 && !game.busy) game.shown = country;
+  if (country >= 0 && choosing() && targets().includes(country)) game.choice = country;
+  repaint();
+}
+
+// Where the focus goes when what had it has gone: the turn country in the list, or the
+// start panel's first button.
+function focusHome() {
+  if (!access.focusCountries(game.view?.turn) && !$('start-panel').hidden) $('start-panel').querySelector('button')?.focus();
+}
+
+// ---- High contrast ----
+
+// Asked of the system (prefers-contrast: more) unless the player chose it in the menu.
+const contrastAsked = matchMedia('(prefers-contrast: more)');
+const contrast = () => settings.contrast ?? contrastAsked.matches;
+function applyContrast() {
+  document.documentElement.classList.toggle('contrast', contrast());
+  dialogs.updateMenus();
+  repaint();
+}
+
 // A country picked on the map (a click, a touch, or Enter on the keys' choice).
 async function pickCountry(country) {
   if (game.busy) return;
@@ -510,7 +581,14 @@ async function attack(country) {
   const answer = await engine.call('command', 'W', country, 0, 0, 0, acting());
   const stood = standing();
   takeEvents(answer);
-  await playShows(answer.shows); // the battle, what came of it, and a war that unifies the country
+  // The battle is told by its outcome, once it has been shown.
+  access.hush(true);
+  try {
+    await playShows(answer.shows); // the battle, what came of it, and a war that unifies the country
+  } finally {
+    access.hush(false);
+  }
+  tellEvents(answer);
   takeView(answer);
   game.shown = country;
   await stood;
@@ -565,8 +643,31 @@ async function runCommand(command) {
 }
 
 function onKey(event) {
-  if (dialogs.handleKey(event)) return;
   const key = event.key;
+  if (key === 'F8' || key === 'F9') {
+    event.preventDefault();
+    if (key === 'F8') access.repeat();
+    else access.tellRounds();
+    return;
+  }
+  if (dialogs.handleKey(event)) return;
+  if (key === 'F2' && !event.ctrlKey && !event.altKey) {
+    event.preventDefault();
+    focusHome();
+    return;
+  }
+  // In the list of countries Enter and Space press the country as its button; the arrows
+  // go along the list, or while a target is chosen from one target to the next (as on
+  // the map, the focus following the choice).
+  const inList = access.inCountries(event.target);
+  if (inList) {
+    if (key === 'Enter' || key === ' ') return;
+    if (key.startsWith('Arrow') && !choosing()) {
+      event.preventDefault();
+      access.stepCountries(event.target, key === 'ArrowDown' || key === 'ArrowRight' ? 1 : -1);
+      return;
+    }
+  }
   if (event.ctrlKey || event.metaKey) {
     const menu = { n: newGame, s: saveGame, o: loadGame }[key.toLowerCase()];
     if (menu) {
@@ -591,6 +692,7 @@ function onKey(event) {
     if (key === 'Tab' || key.startsWith('Arrow')) {
       event.preventDefault();
       stepChoice(key === 'ArrowRight' || key === 'ArrowDown' || (key === 'Tab' && !event.shiftKey) ? 1 : -1);
+      if (inList && game.choice >= 0) access.focusCountries(game.choice);
       repaint();
       return;
     }
@@ -910,8 +1012,11 @@ async function advise() {
 
 // ---- The page starting up ----
 
+// A picture of the game's; shown beside the words that name it, a screen reader passes
+// it by (its alt text empty).
 async function loadImage(src) {
   const image = new Image();
+  image.alt = '';
   image.src = src;
   await image.decode();
   return image;
@@ -923,6 +1028,9 @@ async function start() {
   const opened = store.open();
   const [words, mapImage] = await Promise.all([fetch('words.json').then((r) => r.json()), loadImage('res/130.png')]);
   W.setWords(words);
+  access.reword();
+  applyContrast();
+  contrastAsked.addEventListener('change', applyContrast);
   // The map first, every country unruled, while the engine starts.
   game.rulerColours = [0xffffff];
   pictures = { map: mapImage, marker: null, portraits: [] };
@@ -995,6 +1103,13 @@ export const actions = {
   updateButtons,
   relayout: layout,
   cancelChoice,
+  focusHome,
+  contrast,
+  setContrast(on) {
+    settings.contrast = on;
+    store.saveSettings(settings);
+    applyContrast();
+  },
   confirmChoice() {
     if (choosing() && game.choice >= 0) pickCountry(game.choice);
   },
@@ -1002,6 +1117,7 @@ export const actions = {
     settings.language = lang;
     store.saveSettings(settings);
     W.setLanguage(lang);
+    access.reword();
     dialogs.languageChanged();
     updateButtons();
     repaint();
@@ -1027,9 +1143,11 @@ export const actions = {
 
 function install() {
   const commands = $('commands');
+  access.installCountries(pressCountry, countryFocused);
   for (const command of kCommands) {
     const b = document.createElement('button');
     b.id = `cmd-${command.key}`;
+    b.setAttribute('aria-keyshortcuts', command.key);
     b.className = 'command';
     b.style.setProperty('--x', String(20 + 70 * kCommands.indexOf(command)));
     b.classList.add('off');

@@ -17,6 +17,13 @@ const char* const kPageWords[] = {
     VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞの保存領域がいっぱいです"),
     VELCOR_TEXT("WebPage", "ﾌﾞﾗｳｻﾞに保存できません"),
     VELCOR_TEXT("WebPage", "ほかのﾀﾌﾞのｹﾞｰﾑが自動ｾｰﾌﾞを使っているため、このﾀﾌﾞでは自動ｾｰﾌﾞしません"),
+    VELCOR_TEXT("WebPage", "国の一覧"),
+    VELCOR_TEXT("WebPage", "隣国: %1"),
+    VELCOR_TEXT("WebPage", "お知らせ"),
+    VELCOR_TEXT("WebPage", "ﾊｲｺﾝﾄﾗｽﾄ(&H)"),
+    VELCOR_TEXT("WebPage", "国の一覧へ移る"),
+    VELCOR_TEXT("WebPage", "最後のお知らせを繰り返す"),
+    VELCOR_TEXT("WebPage", "最後の戦いの経過を聞く"),
 };
 
 } // namespace web

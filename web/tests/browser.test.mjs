@@ -560,7 +560,8 @@ function phoneFaults(page, where) {
     const view = { left: seen.offsetLeft, top: seen.offsetTop, right: seen.offsetLeft + seen.width, bottom: seen.offsetTop + seen.height };
     const faults = [];
     const name = (e) => `${where}: ${e.id ? `#${e.id}` : e.className || e.tagName} "${(e.textContent ?? '').trim().slice(0, 16)}"`;
-    const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== 'hidden';
+    // What a screen reader alone reads (out of sight until the keys are in it) is not seen.
+    const shown = (e) => e.getClientRects().length > 0 && getComputedStyle(e).visibility !== 'hidden' && !e.closest('.unseen');
     const within = (e, box, across = true) => {
       const r = e.getBoundingClientRect();
       const ok = r.left >= box.left - 0.5 && r.right <= box.right + 0.5 && (!across || (r.top >= box.top - 0.5 && r.bottom <= box.bottom + 0.5));
@@ -840,6 +841,255 @@ describe('a slow link', () => {
       assert.ok(visits.every((v) => v.second < v.first), 'the second visit from the page kept in the browser');
     } finally {
       await browser.close();
+    }
+  });
+});
+
+// ---- The page for a screen reader: what chromium's accessibility tree holds ----
+
+// The tree as a screen reader reads it (every node: a list and a live region are not
+// among the nodes puppeteer calls interesting), and the nodes in it that match.
+const axTree = (page) => page.accessibility.snapshot({ interestingOnly: false });
+function axAll(node, match, found = []) {
+  if (match(node)) found.push(node);
+  for (const child of node.children ?? []) axAll(child, match, found);
+  return found;
+}
+const axOne = (node, role, name) => axAll(node, (n) => n.role === role && (name instanceof RegExp ? name.test(n.name) : n.name === name))[0];
+// A node's own words and those of everything in it.
+const axText = (node) => (node.role === 'StaticText' ? node.name : [node.name, ...(node.children ?? []).map(axText)].filter(Boolean).join(' '));
+// A node found by role and name in the tree, pressed as a screen reader presses it (the
+// focus brought to it, then its default action: a click).
+async function axPress(page, role, name) {
+  const node = axOne(await axTree(page), role, name);
+  assert.ok(node, `${role} "${name}" in the tree`);
+  const element = await node.elementHandle();
+  await element.evaluate((e) => {
+    e.focus();
+    e.click();
+  });
+  return node;
+}
+// Waits until the tree holds what found(tree) finds; gives it.
+async function axUntil(page, found, what, ms = 30000) {
+  for (const end = Date.now() + ms; Date.now() < end; await new Promise((r) => setTimeout(r, 50))) {
+    const tree = await axTree(page);
+    const hit = found(tree);
+    if (hit) return hit;
+  }
+  throw new Error(`the tree never held ${what}`);
+}
+const axFocused = (tree) => axAll(tree, (n) => n.focused)[0];
+
+describe('the page for a screen reader', () => {
+  let browser;
+  before(async () => {
+    browser = await browserIn('ja-JP');
+  });
+  after(() => browser?.close());
+
+  test('a turn played by the accessibility tree alone: the countries, the status and the outcomes read', async (t) => {
+    const page = await openPage(browser);
+    const said = [];
+    const step = async (what) => {
+      const tree = await axTree(page);
+      const status = axText(axOne(tree, 'status', ''));
+      const log = axAll(axOne(tree, 'log', /./), (n) => n.role === 'paragraph').map(axText);
+      // What was told since the last step (the log keeps the latest lines only).
+      log.since = (last) => log.slice(log.lastIndexOf(last) + 1);
+      said.push(`${what}: ${status} | ${log[log.length - 1] ?? ''}`);
+      return { tree, status, log };
+    };
+    await axPress(page, 'button', '表示');
+    await axPress(page, 'button', /最速/);
+    // Each window takes the focus, keeps Tab and Shift+Tab within, and Esc gives the focus
+    // back to what opened it.
+    for (const [menuName, itemName] of [['ﾍﾙﾌﾟ', /操作方法/], ['ﾌｧｲﾙ', /^ﾛｰﾄﾞ/], ['ﾌｧｲﾙ', /ｹﾞｰﾑ開始/]]) {
+      await axPress(page, 'button', menuName);
+      await axPress(page, 'button', itemName);
+      const inWindow = async () => axFocused(axAll(await axTree(page), (n) => n.role === 'dialog' && n.modal)[0] ?? {});
+      await axUntil(page, (tr) => axFocused(axAll(tr, (n) => n.role === 'dialog' && n.modal)[0] ?? {}), `${itemName}: the window with the focus`);
+      for (const back of [false, false, false, true, true, true, true]) {
+        if (back) await page.keyboard.down('Shift');
+        await page.keyboard.press('Tab');
+        if (back) await page.keyboard.up('Shift');
+        assert.ok(await inWindow(), `${itemName}: ${back ? 'Shift+Tab' : 'Tab'} stays within the window`);
+      }
+      await page.keyboard.press('Escape');
+      const tree = await axTree(page);
+      assert.equal(axAll(tree, (n) => n.role === 'dialog').length, 0, `${itemName}: Esc closes it`);
+      assert.equal(axFocused(tree)?.name, menuName, `${itemName}: the focus back on what opened it`);
+    }
+
+    // A new game by the names of its choices.
+    await axPress(page, 'button', 'ｹﾞｰﾑ開始');
+    await axPress(page, 'radio', /^1 /);
+    await axPress(page, 'radio', /董卓$/);
+    await axPress(page, 'button', '選択');
+    const report = await axUntil(page, (tr) => axAll(tr, (n) => n.role === 'dialog' && n.modal && n.description)[0], 'the turn report');
+    assert.ok(axFocused(report), 'the report has the focus');
+    await axPress(page, 'button', '閉じる');
+
+    // The first turn: each country with its figures and its neighbours' rulers and
+    // soldiers, as the engine's view has them; the turn country has the focus.
+    let read = await step('the first turn');
+    const view = (await state(page)).view;
+    const countries = axAll(axOne(read.tree, 'list', '国の一覧'), (n) => n.role === 'button');
+    assert.equal(countries.length, view.countries.length);
+    countries.forEach((b, i) => {
+      const f = view.countries[i].f;
+      assert.ok(b.name.startsWith(`${i} ${view.countries[i].name.t} `), `country ${i}: ${b.name}`);
+      assert.ok(b.name.includes(`兵士 ${f[6]}`) && b.name.includes(`訓練 ${f[7]}`), `country ${i}'s figures: ${b.name}`);
+      for (const n of view.countries[i].neighbours) assert.ok(b.name.includes(`${n} ${view.countries[n].name.t} (`) && b.name.includes(`兵士 ${view.countries[n].f[6]})`), `country ${i}'s neighbour ${n}: ${b.name}`);
+    });
+    assert.ok(axFocused(read.tree).name.startsWith(`${view.turn} `), 'the turn country has the focus');
+    assert.equal(read.status, await page.evaluate(() => window.velcor.status()), 'the status line');
+    assert.ok(axText(axOne(read.tree, 'main', '')).includes(`${view.year} 年 ${view.month} 月`), 'the panel read, with its date');
+
+    // A command: its outcome told.
+    await axPress(page, 'button', '開墾');
+    await axUntil(page, (tr) => axAll(axOne(tr, 'log', /./), (n) => n.role === 'paragraph').length > read.log.length, 'the outcome');
+    read = await step('開墾');
+    const land = (await state(page)).view.countries[view.turn].f[2];
+    assert.ok(read.log.at(-1).includes(`開墾 ${land}`), `the outcome told: ${read.log.at(-1)}`);
+
+    // The computers' turns: only the battles and captures that concern the player told.
+    let told = read.log.at(-1);
+    let turns = 0;
+    const rest = async () => {
+      const before = await page.evaluate(() => window.velcor.chronicle.length);
+      await axPress(page, 'button', '休養');
+      const dialog = await axUntil(page, (tr) => (axOne(tr, 'button', '休養') && !axOne(tr, 'button', '休養').disabled) || axAll(tr, (n) => n.role === 'dialog' && n.modal)[0], 'the next turn', 60000);
+      if (dialog.role === 'dialog') await axPress(page, 'button', '閉じる');
+      const s = await state(page);
+      assert.equal(s.stage, 'command', 'the player still plays');
+      const events = await page.evaluate((from) => window.velcor.chronicle.slice(from), before);
+      const concern = events.filter((e) => ['battle', 'fall'].includes(e.kind) && [e.ruler, e.by, e.attacker_ruler, e.target_ruler].includes(s.view.player));
+      read = await step(`turn ${++turns}`);
+      assert.equal(read.log.since(told).length, concern.length, 'one line told for each battle or capture that concerns the player');
+      told = read.log.at(-1);
+      return s;
+    };
+    const restToWar = async () => {
+      for (;;) {
+        const s = await rest();
+        if (s.view.description.warTargets.length && !s.view.description.commands.W.why) return s;
+        assert.ok(turns < 24, 'a war within two years');
+      }
+    };
+    const s = await restToWar();
+
+    // A war: the targets may be chosen (with their odds), the others say why not.
+    await axPress(page, 'button', '戦争');
+    const targets = await axUntil(page, (tr) => {
+      const list = axAll(axOne(tr, 'list', '国の一覧') ?? {}, (n) => n.role === 'button' && !n.disabled);
+      return list.length && list.every((b) => /%/.test(b.description)) && list;
+    }, 'the targets');
+    assert.deepEqual(targets.map((b) => Number(b.name.split(' ')[0])), s.view.description.warTargets);
+    const tree = await axTree(page);
+    assert.ok(axAll(axOne(tree, 'list', '国の一覧'), (n) => n.role === 'button' && n.disabled).every((b) => b.description), 'each other country says why');
+    const target = targets[0].name.split(' ').slice(0, 2).join(' ');
+    said.push(`戦争: ${target}: ${targets[0].description}`);
+    await axPress(page, 'button', targets[0].name);
+    await axUntil(page, (tr) => axOne(tr, 'button', '休養') && !axOne(tr, 'button', '休養').disabled && !axAll(tr, (n) => n.role === 'dialog').length, 'the battle over');
+    read = await step('the battle');
+    assert.equal(read.log.since(told).length, 1, 'the battle told once');
+    assert.ok(read.log.at(-1).includes(target.split(' ')[1]), `the battle's outcome told: ${read.log.at(-1)}`);
+    told = read.log.at(-1);
+    // Its rounds when asked (F9): the soldiers on each side from the first step to the last.
+    const fought = await page.evaluate(() => window.velcor.chronicle.findLast((e) => e.kind === 'battle'));
+    if (fought.target_before > 0) {
+      await page.keyboard.press('F9');
+      const rounds = await axUntil(page, (tr) => {
+        const words = axAll(axOne(tr, 'status', ''), (n) => n.role === 'StaticText').map((n) => n.name).join('\n');
+        return words !== read.status && words;
+      }, 'the rounds');
+      for (const soldiers of [fought.attacker_before, fought.target_before, fought.attacker_after, fought.target_after])
+        assert.match(rounds, new RegExp(`\\b${soldiers}\\b`), `the rounds: ${rounds}`);
+      said.push(`F9: ${rounds.replace(/\n/g, ' / ')}`);
+    }
+    await rest();
+
+    // The end told at once: a world the player already holds, opened.
+    const won = join(scratch, 'won-by-keys.txt');
+    writeFileSync(won, '1\n'.repeat(172));
+    await (await page.$('#menu-files')).uploadFile(won);
+    const end = await axUntil(page, (tr) => axText(axOne(tr, 'alert', '') ?? {}), 'the end told');
+    assert.equal(end, await page.evaluate(async () => (await import('./words.js')).text(window.velcor.described.status)));
+    said.push(`the end: ${end}`);
+    t.diagnostic(said.join('\n'));
+    assert.deepEqual(page.errors, []);
+    await page.close();
+  });
+
+  // Every text the page shows against what lies under it, as WCAG measures contrast:
+  // those below 4.5:1, each with where it is.
+  function lowContrast(page, where) {
+    return page.evaluate((where) => {
+      const rgba = (css) => {
+        const [r, g, b, a = 1] = css.match(/[\d.]+/g).map(Number);
+        return [r, g, b, a];
+      };
+      const over = (top, under) => [0, 1, 2].map((i) => top[i] * top[3] + under[i] * (1 - top[3]));
+      const luminance = (c) => {
+        const [r, g, b] = c.map((v) => (v / 255 <= 0.03928 ? v / 255 / 12.92 : ((v / 255 + 0.055) / 1.055) ** 2.4));
+        return 0.2126 * r + 0.7152 * g + 0.0722 * b;
+      };
+      // The colour under an element: its own background and those of the boxes around it.
+      const under = (e) => {
+        const layers = [];
+        for (let at = e; at; at = at.parentElement) {
+          const c = rgba(getComputedStyle(at).backgroundColor);
+          if (c[3] > 0) layers.push(c);
+          if (c[3] >= 1) break;
+        }
+        return layers.reverse().reduce((base, layer) => over(layer, base), [255, 255, 255]);
+      };
+      const faults = [];
+      for (const e of document.querySelectorAll('body *')) {
+        const words = [...e.childNodes].filter((n) => n.nodeType === Node.TEXT_NODE).map((n) => n.textContent.trim()).join('');
+        if (!words || !e.getClientRects().length || getComputedStyle(e).visibility !== 'visible' || e.closest('.unseen, option')) continue;
+        const back = under(e);
+        const fore = over(rgba(getComputedStyle(e).color), back);
+        const [light, dark] = [luminance(fore), luminance(back)].sort((a, b) => b - a);
+        const ratio = (light + 0.05) / (dark + 0.05);
+        if (ratio < 4.5) faults.push(`${where}: "${words.slice(0, 20)}" ${ratio.toFixed(2)}:1`);
+      }
+      return faults;
+    }, where);
+  }
+
+  test('high contrast, asked of the system or chosen in the menu: every text at least 4.5:1', async () => {
+    // The system's wish, as chromium takes it (puppeteer's own call refuses this feature).
+    const askMore = async (p) => (await p.createCDPSession()).send('Emulation.setEmulatedMedia', { features: [{ name: 'prefers-contrast', value: 'more' }] });
+    const asked = await openPage(browser, 1366, 768, askMore);
+    const chosen = await openPage(browser);
+    const faults = [];
+    const seen = async (page, where, reach) => {
+      await reach(page);
+      faults.push(...(await lowContrast(page, where)));
+    };
+    await seen(asked, 'the start panel', async () => {});
+    await seen(asked, 'a menu with items out of reach', (p) => axPress(p, 'button', 'ﾌｧｲﾙ'));
+    await asked.keyboard.press('Escape');
+    await seen(asked, 'the new game', (p) => axPress(p, 'button', 'ｹﾞｰﾑ開始'));
+    await axPress(asked, 'radio', /董卓$/);
+    await axPress(asked, 'button', '選択');
+    await seen(asked, 'the turn report', (p) => p.waitForSelector('#report-close'));
+    await asked.keyboard.press('Escape');
+    await seen(asked, 'a command given and the chronicle', async (p) => {
+      await axPress(p, 'button', '開墾');
+      await axUntil(p, (tr) => axOne(tr, 'button', '開墾')?.disabled, 'the command given');
+      await p.keyboard.press('F3');
+    });
+    await seen(chosen, 'chosen in the menu', async (p) => {
+      await axPress(p, 'button', '表示');
+      await axPress(p, 'button', /ﾊｲｺﾝﾄﾗｽﾄ/);
+    });
+    assert.deepEqual(faults, []);
+    for (const page of [asked, chosen]) {
+      assert.deepEqual(page.errors, []);
+      await page.close();
     }
   });
 });
