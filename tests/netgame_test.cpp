@@ -3,6 +3,7 @@
 // seat, commands out of his turn, a number already taken. Each is denied and the game
 // goes on to its end, a fair player's game the same as the host's.
 #include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,9 @@
 #include <sstream>
 
 #include "cli/headless.h"
+#include "model/country_file.h"
+#include "rules/commands.h"
+#include "netgame/desktop_host.h"
 #include "netgame/network_headless.h"
 #include "netgame/network_host.h"
 #include "netgame/network_player.h"
@@ -97,6 +101,60 @@ TEST(NetworkHost, WhatAPlayerMayNotSendIsDeniedAndTheGameGoesOn)
     EXPECT_EQ(log.str().find("did not take"), std::string::npos) << log.str();
     EXPECT_EQ(netgame::WorldCrc(fairGame.GetWorld()), netgame::WorldCrc(host.GetWorld()));
     EXPECT_EQ(fairGame.Conductor().FollowedSteps(), host.Conductor().Recorder()->Record().steps.size());
+}
+
+// The windows' host: its game driven by the controller on the event loop, a remote
+// seat's turn waiting for his rest without holding the loop up; the player's game,
+// following the record, comes to the host's world at each of his turns.
+TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
+{
+    GameController game;
+    std::ostringstream log;
+    netgame::DesktopHost host(game, log);
+    transport::HostOptions listen;
+    listen.data = netgame::DataHash(VELCOR_SOURCE_DIR "/data");
+    std::string why;
+    ASSERT_TRUE(host.Open(listen, {1}, &why)) << why;
+
+    // He joins before the game begins and is sent its start when it does. At each of his
+    // turns the host waits for him, its world his.
+    HeadlessGame playerGame;
+    foresight::AdviceOptions advice;
+    advice.rollouts = 2;
+    advice.horizon = 1;
+    int turns = 0;
+    int same = 0;
+    int told = 0; // the host's status says the turn is played at another machine
+    netgame::NetworkPlayer player(playerGame.Conductor(), host.Host().Invitations()[0], listen.data,
+                                  [&](const GameState& world) {
+                                      ++turns;
+                                      same += host.WaitingFor() == 1 &&
+                                              netgame::WorldCrc(world) == netgame::WorldCrc(game.World());
+                                      told += game.StatusWords().Text() !=
+                                              TurnStatusWords(game.World(), game.World().turnCountry).Text();
+                                      return foresight::AdvisedCommandFor(world, advice);
+                                  },
+                                  log);
+    player.Start();
+    QElapsedTimer waited;
+    waited.start();
+    const auto until = [&](const std::function<bool()>& done) {
+        while (!done() && waited.elapsed() < 60000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+
+    Seats seats{};
+    seats[1] = Seat::Remote();
+    QString refused;
+    ASSERT_TRUE(game.NewGame(QString::fromStdString(CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)), seats, 1, &refused))
+        << refused.toStdString();
+    EXPECT_TRUE(until([&] { return turns >= 12; })) << log.str() << player.Failure();
+    EXPECT_EQ(same, turns);
+    EXPECT_EQ(told, turns);
+    EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
+    game.Stop();
 }
 
 } // namespace

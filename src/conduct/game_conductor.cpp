@@ -20,6 +20,8 @@ constexpr int kEndMessageMs = 1000;
 
 constexpr const char* kNoGame = VELCOR_TEXT("Message", "ゲームが始まっていません");
 constexpr const char* kOthersTurn = VELCOR_TEXT("Message", "ほかの国の番です");
+// A remote seat's turn: its player gives it at another machine.
+constexpr const char* kRemoteTurn = VELCOR_TEXT("Message", "%1 (ﾈｯﾄﾜｰｸ)");
 constexpr const char* kChoosingMove = VELCOR_TEXT("Message", "移動先を選択中です (右クリックまたは Esc で取り消し)");
 constexpr const char* kChoosingWar = VELCOR_TEXT("Message", "攻撃先を選択中です (右クリックまたは Esc で取り消し)");
 constexpr const char* kGameOver = VELCOR_TEXT("Message", "ゲームは終わりました");
@@ -343,8 +345,13 @@ void GameConductor::Reached(int country)
         m_lastPerson = person;
     }
     // The turn's line (a game without a description to tell has no status line).
-    if (m_describing && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won))
-        SetStatus(TurnStatusWords(World(), country));
+    if (m_describing && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)) {
+        const RulerId ruler = m_session.TurnRuler();
+        const bool remote = phase == TurnPhase::AwaitingCommand && GameState::IsRulerId(ruler) && ruler != 0 &&
+                            World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote();
+        SetStatus(remote ? platform::Message(kRemoteTurn, {TurnStatusWords(World(), country)})
+                         : TurnStatusWords(World(), country));
+    }
     else if (phase == TurnPhase::Lost)
         SetStatus(platform::Message(kGameOverMessage));
     Changed();

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <ostream>
+#include <utility>
 #include <variant>
 
 #include "model/country_file.h"
@@ -29,7 +30,7 @@ NetworkHost::NetworkHost(GameConductor& game, std::ostream& log) : m_game(game),
 NetworkHost::~NetworkHost() = default;
 
 bool NetworkHost::Open(transport::HostOptions options, const std::vector<RulerId>& seats,
-                       const std::map<int, net::Secret>& kept, std::string* why)
+                       const std::map<int, net::Secret>& kept, std::string* why, bool fresh)
 {
     m_server = std::make_unique<transport::HostServer>(std::move(options), *this);
     QString error;
@@ -39,11 +40,12 @@ bool NetworkHost::Open(transport::HostOptions options, const std::vector<RulerId
         return false;
     }
     // Every number a seat's command took is at most twice the steps of the record so far.
-    const std::uint64_t taken = 2 * static_cast<std::uint64_t>(m_game.Recorder() ? m_game.Recorder()->Record().steps.size() : 0);
+    const std::uint64_t taken =
+        fresh ? 0 : 2 * static_cast<std::uint64_t>(m_game.Recorder() ? m_game.Recorder()->Record().steps.size() : 0);
     for (RulerId seat : seats) {
         const auto keep = kept.find(seat);
         std::optional<net::Invitation> invitation =
-            m_server->Invite(seat, {}, keep == kept.end() ? std::nullopt : std::optional(keep->second));
+            m_server->Invite(seat, m_reachedAs, keep == kept.end() ? std::nullopt : std::optional(keep->second));
         if (!invitation) {
             if (why)
                 *why = "the system gives no secure random bytes for the invitations";
@@ -91,12 +93,22 @@ void NetworkHost::WaitForRest(RulerId seat)
     m_waitingFor = 0;
 }
 
-void NetworkHost::End()
+void NetworkHost::AwaitRest(RulerId seat, std::function<void()> rested)
+{
+    Stream();
+    m_waitingFor = seat;
+    m_restCame = false;
+    m_rested = std::move(rested);
+}
+
+void NetworkHost::End(bool wait)
 {
     Stream();
     if (!m_server)
         return;
     m_server->CloseAll(QString::fromLatin1(kGameEnded));
+    if (!wait)
+        return;
     // The closing frames go out before the program ends.
     QElapsedTimer waited;
     waited.start();
@@ -109,12 +121,19 @@ void NetworkHost::SeatJoined(int seat, std::uint64_t readings, std::uint64_t ste
     if (std::find(m_joined.begin(), m_joined.end(), seat) == m_joined.end())
         m_joined.push_back(seat);
     m_log << "seat " << seat << " joined\n" << std::flush;
+    if (m_playersChanged)
+        m_playersChanged();
     // A player who holds more than has been sent holds another game: he begins again.
     const bool fresh = steps == 0 || readings > m_sent.readings.size() || steps > m_sent.steps.size();
     SendRecord(seat, fresh ? 0 : readings, fresh ? 0 : steps, fresh);
 }
 
-void NetworkHost::SeatLeft(int seat) { m_log << "seat " << seat << " left\n" << std::flush; }
+void NetworkHost::SeatLeft(int seat)
+{
+    m_log << "seat " << seat << " left\n" << std::flush;
+    if (m_playersChanged)
+        m_playersChanged();
+}
 
 void NetworkHost::CommandFrom(int seat, const net::Command& command)
 {
@@ -122,6 +141,10 @@ void NetworkHost::CommandFrom(int seat, const net::Command& command)
         return m_server->Deny(seat, command.sequence, net::Denial::Turn);
     if (std::holds_alternative<command::Rest>(command.command)) {
         m_restCame = true; // the game's loop gives the rest
+        if (m_rested) {
+            m_waitingFor = 0;
+            std::exchange(m_rested, {})();
+        }
         return;
     }
     const CommandResult result = m_game.Give(command.command, seat);

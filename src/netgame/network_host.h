@@ -12,6 +12,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <iosfwd>
 #include <map>
 #include <optional>
@@ -51,8 +52,13 @@ public:
 
     // Listens as options say and invites each seat; a secret kept for a seat (the host
     // going on with its game) admits again. False with the reason.
+    // fresh: the game has not begun yet (whatever record the conductor holds is another
+    // game's), and the players who join before it are sent its start when it begins.
     bool Open(transport::HostOptions options, const std::vector<RulerId>& seats,
-              const std::map<int, net::Secret>& kept, std::string* why);
+              const std::map<int, net::Secret>& kept, std::string* why, bool fresh = false);
+    // The address the invitations name when the host listens on every address (empty:
+    // the listening address).
+    void InviteAs(QString address) { m_reachedAs = std::move(address); }
     const std::vector<net::Invitation>& Invitations() const { return m_invitations; }
     // The record written after every command (empty: none).
     void KeepRecordIn(std::string path) { m_recordFile = std::move(path); }
@@ -65,8 +71,16 @@ public:
     // The remote seat's turn: runs the connections until his rest comes, the commands
     // before it given to the conductor as they come (each taken or denied).
     void WaitForRest(RulerId seat);
+    // The same without waiting, for a game driven by an event loop: rested is called
+    // when his rest has come (his commands before it given as they came).
+    void AwaitRest(RulerId seat, std::function<void()> rested);
+    // The seats whose players have joined at least once.
+    const std::vector<int>& Joined() const { return m_joined; }
+    // Called after a player joins or leaves.
+    void OnPlayers(std::function<void()> changed) { m_playersChanged = std::move(changed); }
     // The rest of the record sent and every connection closed: the game has ended.
-    void End();
+    // wait: the closing frames are sent before it returns (the program ends next).
+    void End(bool wait = true);
 
     transport::HostServer* Server() { return m_server.get(); }
 
@@ -95,6 +109,9 @@ private:
     std::vector<int> m_joined;
     RulerId m_waitingFor = 0;
     bool m_restCame = false;
+    std::function<void()> m_rested;
+    QString m_reachedAs;
+    std::function<void()> m_playersChanged;
 };
 
 } // namespace netgame
