@@ -125,6 +125,7 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
     int turns = 0;
     int same = 0;
     int told = 0; // the host's status says the turn is played at another machine
+    int wentBack = 0;
     netgame::NetworkPlayer player(playerGame.Conductor(), host.Host().Invitations()[0], listen.data,
                                   [&](const GameState& world) {
                                       ++turns;
@@ -132,6 +133,10 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
                                               netgame::WorldCrc(world) == netgame::WorldCrc(game.World());
                                       told += game.StatusWords().Text() !=
                                               TurnStatusWords(game.World(), game.World().turnCountry).Text();
+                                      if (turns == 6) {
+                                          QString refused;
+                                          wentBack += game.GoBackOneTurn(&refused);
+                                      }
                                       return foresight::AdvisedCommandFor(world, advice);
                                   },
                                   log);
@@ -153,6 +158,9 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
     EXPECT_TRUE(until([&] { return turns >= 12; })) << log.str() << player.Failure();
     EXPECT_EQ(same, turns);
     EXPECT_EQ(told, turns);
+    // Nobody goes back in a record the players share.
+    EXPECT_TRUE(game.Turn().networked);
+    EXPECT_EQ(wentBack, 0);
     EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
     game.Stop();
 }

@@ -1550,6 +1550,10 @@ A war needs as many provisions as soldiers</numerusform>
         <source>%1 (ﾈｯﾄﾜｰｸ)</source>
         <translation>%1 (network)</translation>
     </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦では戻れません</source>
+        <translation>A network game cannot go back</translation>
+    </message>
 </context>
 <context>
     <name>NetworkGame</name>

@@ -30,6 +30,7 @@ constexpr const char* kRested = VELCOR_TEXT("Message", "この番の行動は済
 constexpr const char* kReplaying = VELCOR_TEXT("Message", "記録の再生中です");
 constexpr const char* kNoTurnBack = VELCOR_TEXT("Message", "戻れる手番がありません");
 constexpr const char* kOnlyAtTurn = VELCOR_TEXT("Message", "ﾌﾟﾚｲﾔｰの手番にだけ戻れます");
+constexpr const char* kNetworked = VELCOR_TEXT("Message", "ﾈｯﾄﾜｰｸ対戦では戻れません");
 constexpr const char* kNotInRecord = VELCOR_TEXT("Message", "その手番は記録にありません");
 constexpr const char* kWaitForComputer = VELCOR_TEXT("Message", "ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください");
 constexpr const char* kNoStart = VELCOR_TEXT("Message", "記録に始まりがありません");
@@ -139,6 +140,7 @@ TurnDescription GameConductor::Make() const
     d.stage = Stage();
     d.commandGiven = m_session.Phase() == TurnPhase::CommandGiven;
     d.replaying = m_replay.has_value();
+    d.networked = m_networked;
     d.winner = m_session.Winner();
     d.previous = m_previous;
     d.status = m_status;
@@ -858,8 +860,19 @@ int GameConductor::PersonsLastTurn()
     return outcome.played ? last : -1;
 }
 
+void GameConductor::SetNetworked(bool networked)
+{
+    if (std::exchange(m_networked, networked) != networked)
+        Changed();
+}
+
 bool GameConductor::GoBackOneTurn(platform::Message* why)
 {
+    if (m_networked) {
+        if (why)
+            *why = platform::Message(kNetworked);
+        return false;
+    }
     const int turn = m_replay ? -1 : PersonsLastTurn();
     if (turn < 0) {
         if (why)
@@ -889,6 +902,8 @@ bool GameConductor::GoBack(const ReplayStop& stop, platform::Message* why)
             *why = platform::Message(reason);
         return false;
     };
+    if (m_networked)
+        return refuse(kNetworked);
     if (CurrentTurn() < 0 || !CanStartGame() || !m_recorder)
         return refuse(kOnlyAtTurn);
     const RecordedGame record = m_recorder->Record();

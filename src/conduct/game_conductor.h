@@ -292,6 +292,9 @@ public:
     // Back to an earlier turn (where stop says), the game played again from its record
     // off screen; the record's later part is dropped. Only at a player's turn.
     bool GoBack(const ReplayStop& stop, platform::Message* why);
+    // A game played with other machines: going back is refused (the description says so).
+    void SetNetworked(bool networked);
+    bool Networked() const { return m_networked; }
     bool GoBackOneTurn(platform::Message* why);
     // Back to the turn of the country at year and month (この時点から再開).
     bool ResumeFrom(std::int32_t year, std::int32_t month, int country, platform::Message* why);
@@ -413,6 +416,7 @@ private:
     struct Quiet : ConductorListener {} m_quiet;
     ConductorListener* m_listener = &m_quiet;
     bool m_describing = false;
+    bool m_networked = false;
     bool m_marshalling = false;
     std::optional<GameRecorder> m_recorder;
     GameSession m_session;

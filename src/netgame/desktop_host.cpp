@@ -10,7 +10,10 @@ namespace netgame {
 DesktopHost::DesktopHost(GameController& game, std::ostream& log, QObject* parent)
     : QObject(parent), m_game(game), m_host(game.Conductor(), log)
 {
-    connect(&m_game, &GameController::gameBegun, this, [this] { m_begun = true; });
+    connect(&m_game, &GameController::gameBegun, this, [this] {
+        m_begun = true;
+        m_game.Conductor().SetNetworked(true);
+    });
     // Another game (a new one, a load) takes the hosted one's place: its players are let go.
     connect(&m_game, &GameController::worldReplaced, this, [this] {
         if (m_begun)
@@ -62,6 +65,7 @@ void DesktopHost::End()
         return;
     m_ended = true;
     m_waitingFor = 0;
+    m_game.Conductor().SetNetworked(false);
     m_host.AtStop();
     m_host.End(false);
 }
