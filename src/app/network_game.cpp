@@ -225,5 +225,7 @@ void NetworkGame::ChooseHost()
             }
     }
     m_host = std::move(host);
-    files.NewGame(chosen.fileNumber - 1, seats.seats, seats.first, directory);
+    // A scenario that cannot be read (the player has been told) lets the players go.
+    if (!files.NewGame(chosen.fileNumber - 1, seats.seats, seats.first, directory))
+        m_host.reset();
 }
