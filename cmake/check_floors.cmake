@@ -2,12 +2,14 @@
 # The sources stand in floors, each a folder of src/ (words, dialogs and view share one)
 # that may include its own headers and those of the floors below it, never those above:
 #
-#   platform < model < rules < session < foresight < conduct | net < control | cli < words < dialogs < view | transport < app | web
+#   platform < model < rules < session < foresight < conduct | net < control | cli < words < dialogs < view | transport < netgame < app | web
 #
 # The conductor (conduct: one game as every front end plays it, and the turn it
 # describes) stands under them all, beside the network's frames (net: a networked game's
 # frames as values and text, no sockets), which neither includes. The transport (the
-# network's connections over Qt WebSockets) stands beside the windows, under the program. The game controller (control: the conductor's
+# network's connections over Qt WebSockets) stands beside the windows, under the program;
+# the networked game (netgame: the host's game and a player's over the transport, with
+# the conductor and the command line's game) stands on it in the same room. The game controller (control: the conductor's
 # signals for the windows) and the command line
 # (cli) are rooms side by side on one floor: neither includes the other. The windows
 # (words, dialogs, view) stand on the controller; within them the folders stand in the
@@ -34,9 +36,9 @@ if(CMAKE_SCRIPT_MODE_FILE)
   cmake_minimum_required(VERSION 3.25)
 endif()
 
-set(VELCOR_FLOOR_FOLDERS platform model rules session foresight conduct net control cli words   dialogs view    transport app web)
-set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6   7       7       7       7         8   8)
-set(VELCOR_FLOOR_ROOMS   platform model rules session foresight conduct net control cli windows windows windows transport app web)
+set(VELCOR_FLOOR_FOLDERS platform model rules session foresight conduct net control cli words   dialogs view    transport netgame   app web)
+set(VELCOR_FLOOR_RANKS   0        1     2     3       4         5       5   6       6   7       7       7       7         7         8   8)
+set(VELCOR_FLOOR_ROOMS   platform model rules session foresight conduct net control cli windows windows windows transport transport app web)
 set(VELCOR_QT_FREE_FOLDERS model rules session foresight conduct net cli web)
 # Rooms that never include each other, whatever their floors: the windows and the
 # controller play the game, the command line plays it without them.
@@ -45,7 +47,7 @@ set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")
 set(VELCOR_QT_CORE_FOLDERS control)
 set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
 # Folders that may use Qt's core, network and WebSockets but nothing that shows.
-set(VELCOR_QT_NETWORK_FOLDERS transport)
+set(VELCOR_QT_NETWORK_FOLDERS transport netgame)
 set(VELCOR_QT_NETWORK_HEADERS "^(QtNetwork/.*|QtWebSockets/.*|QTcpServer|QTcpSocket|QHostAddress|QNetworkInterface|QNetworkRequest|QUrl|QWebSocket|QWebSocketServer|QWebSocketProtocol|QWebSocketCorsAuthenticator)$")
 # Files that still include each other, each pair once: one is to stop depending on the
 # other. None is left, and nothing joins this list.
@@ -139,7 +141,7 @@ function(velcor_check_floors source_dir platform_core)
   if(problems)
     list(JOIN problems "\n  " text)
     message(FATAL_ERROR "Includes that break the floors of the sources:\n  ${text}\n"
-                        "(floors, low to high: platform, model, rules, session, foresight, conduct beside net, control beside cli, words < dialogs < view beside transport, app beside web)")
+                        "(floors, low to high: platform, model, rules, session, foresight, conduct beside net, control beside cli, words < dialogs < view beside transport < netgame, app beside web)")
   endif()
 endfunction()
 

@@ -32,7 +32,10 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
          R"("steps":[{"start":{"loaded":false,"ruler":2,"difficulty":3,"random":4294967295,"commandRandom":0,"reading":0,"world":"QUJD"}},)"
          R"({"start":{"loaded":true,"ruler":15,"difficulty":0,"random":1,"commandRandom":2,"reading":3,"world":"QQ==","seats":"pa-0123p-------"}},)"
          R"({"key":"L","country":0},{"key":"C","country":13},{"key":"S","country":1},{"key":"T","country":2},)"
-         R"({"key":"M","country":3,"target":4,"soldiers":0,"provisions":2147483647,"funds":5},{"key":"W","country":5,"target":6},{"key":"R"}]})", "="},
+         R"({"key":"M","country":3,"target":4,"soldiers":0,"provisions":2147483647,"funds":5},{"key":"W","country":5,"target":6},{"key":"R"},)"
+         R"({"seat":{"ruler":3,"kind":"-"}},{"seat":{"ruler":15,"kind":"r"}},{"seat":{"ruler":1,"kind":"3"}}]})", "="},
+        {R"({"t":"record","fresh":false,"firstReading":0,"readings":[],"firstStep":1,"steps":[{"seat":{"ruler":3,"kind":"x"}}]})", ""},
+        {R"({"t":"record","fresh":false,"firstReading":0,"readings":[],"firstStep":1,"steps":[{"seat":{"ruler":16,"kind":"p"}}]})", ""},
         {R"({"t":"record","fresh":false,"firstReading":12,"readings":[],"firstStep":7,"steps":[{"start":{"loaded":false,"ruler":1,"difficulty":1,"random":1,"commandRandom":1,"reading":2,"world":"QUI="}}]})", "="},
         {R"({"t":"command","seat":3,"seq":9223372036854775807,"command":{"key":"W","country":0,"target":1}})", "="},
         {R"({"t":"denied","seq":2,"reason":"replayed"})", "="},

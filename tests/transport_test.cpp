@@ -2,7 +2,9 @@
 // The host's connections on the loopback address against hostile clients: each is
 // refused or closed without reaching the game, and a good player is served after it.
 #include <QCoreApplication>
+#include <QTcpServer>
 #include <QTcpSocket>
+#include <QWebSocketServer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -472,6 +474,30 @@ TEST(HostileClients, SeatsAreKeptToTheirPlayers)
          },
          Seen().Seated()},
     });
+}
+
+// A player whose host takes the connection and never answers, or answers the
+// handshake and never welcomes him, is told within the bound, not left waiting.
+TEST(HostileHosts, SilentHostsAreGivenUpOn)
+{
+    for (const bool handshake : {false, true}) {
+        SCOPED_TRACE(handshake ? "a handshake, then silence" : "silence");
+        QTcpServer silent;
+        ASSERT_TRUE(silent.listen(QHostAddress::LocalHost));
+        QWebSocketServer quiet(QStringLiteral("quiet"), QWebSocketServer::NonSecureMode);
+        if (handshake) {
+            silent.close();
+            ASSERT_TRUE(quiet.listen(QHostAddress::LocalHost));
+        }
+        net::Invitation invitation;
+        invitation.host = "127.0.0.1";
+        invitation.port = handshake ? quiet.serverPort() : silent.serverPort();
+        invitation.seat = 1;
+        Player player;
+        player.client.Join(invitation, kData, 0, 0, std::chrono::milliseconds(300));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return player.closed; }, kWaitMs));
+        EXPECT_FALSE(player.welcome);
+    }
 }
 
 } // namespace

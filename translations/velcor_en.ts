@@ -963,6 +963,53 @@ Soldiers left: yours %5, theirs %6</translation>
     </message>
 </context>
 <context>
+    <name>InvitationsDialog</name>
+    <message>
+        <source>招待</source>
+        <translation>Invitations</translation>
+    </message>
+    <message>
+        <source>%1 の招待</source>
+        <translation>Invitation for %1</translation>
+    </message>
+    <message>
+        <source>ｺﾋﾟｰ</source>
+        <translation>Copy</translation>
+    </message>
+    <message>
+        <source>%1 の招待をｺﾋﾟｰ</source>
+        <translation>Copy the invitation for %1</translation>
+    </message>
+    <message>
+        <source>開始</source>
+        <translation>Start</translation>
+    </message>
+    <message>
+        <source>待たずに開始</source>
+        <translation>Start without waiting</translation>
+    </message>
+    <message>
+        <source>まだ参加していない席は COM がﾌﾟﾚｲします</source>
+        <translation>The computer plays the seats nobody has joined yet</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>参加しました</source>
+        <translation>Joined</translation>
+    </message>
+    <message>
+        <source>参加を待っています</source>
+        <translation>Waiting for the player</translation>
+    </message>
+    <message>
+        <source>それぞれの招待をその君主のﾌﾟﾚｲﾔｰに送ってください。招待には秘密の鍵が入っています: ほかの人には見せないでください。</source>
+        <translation>Send each invitation to the player of its ruler. An invitation holds a secret key: show it to nobody else.</translation>
+    </message>
+</context>
+<context>
     <name>KeysDialog</name>
     <message>
         <source>操作方法</source>
@@ -1682,6 +1729,58 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>ﾊﾞﾝﾄﾞﾙの %1 が壊れています</source>
         <translation>The bundle&apos;s %1 is damaged</translation>
+    </message>
+    <message>
+        <source>%1 (ﾈｯﾄﾜｰｸ)</source>
+        <translation>%1 (network)</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦では戻れません</source>
+        <translation>A network game cannot go back</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkGame</name>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦(&amp;W)...</source>
+        <translation>Net&amp;work Game...</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸの席がありません: 対戦設定で ﾈｯﾄﾜｰｸ を選んでください</source>
+        <translation>No network seat: choose Network for a ruler in the seats</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦を開けませんでした
+%1</source>
+        <translation>The network game could not be opened
+%1</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkHostDialog</name>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦</source>
+        <translation>Network Game</translation>
+    </message>
+    <message>
+        <source>ﾎﾟｰﾄ(&amp;P)</source>
+        <translation>&amp;Port</translation>
+    </message>
+    <message>
+        <source>ほかのﾏｼﾝから参加できるようにする(&amp;O)</source>
+        <translation>Let &amp;other machines join</translation>
+    </message>
+    <message>
+        <source>切っていると、このﾏｼﾝからだけ参加できます。ws:// の通信は暗号化されません: 同じﾈｯﾄﾜｰｸのほかの人に読まれることがあります。</source>
+        <translation>When off, players can join from this machine only. ws:// connections are not encrypted: others on the same network can read them.</translation>
+    </message>
+    <message>
+        <source>開く</source>
+        <translation>Open</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
     </message>
 </context>
 <context>

@@ -184,7 +184,8 @@ void GameStory::OnReplayEnded(const QString& why)
 void GameStory::UpdateActions()
 {
     const bool replaying = m_view.Game().Replaying();
-    m_back->setEnabled(!replaying && m_view.Game().CurrentTurn() >= 1 && m_view.Game().CanStartGame());
+    m_back->setEnabled(!replaying && m_view.Game().CurrentTurn() >= 1 && m_view.Game().CanStartGame() &&
+                       !m_view.Game().Networked());
     if (!m_replayMenu)
         return;
     m_pause->setEnabled(replaying);

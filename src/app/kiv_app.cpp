@@ -20,6 +20,7 @@
 #include "app/seat_menu.h"
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "app/network_game.h"
 #include "app/view_options.h"
 #include "control/game_controller.h"
 #include "platform/message_box.h"
@@ -88,6 +89,7 @@ bool CKivApp::InitInstance(qreal zoom)
     // Leaving a game with a command not saved asks first, pointing to the autosave.
     m_view->Files().SetLeaveQuestion([history = m_history] { return history->MayLeaveGame(); });
     m_difficulty = new DifficultyMenu(*m_frame, *m_view); // owned by the frame
+    new NetworkGame(*m_frame, *m_view);                    // owned by the frame
     m_history->KeepRecord(m_story);
     editor::AddScenarioEditorCommand(*m_frame->FileMenu(), m_frame->FileMenuTail(), *m_frame,
                                      [view = m_view] { return view->dataDirectory; });

@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,6 +26,7 @@
 #include "platform/settings.h"
 #include "platform/warm_up.h"
 #include "cli/headless.h"
+#include "netgame/network_headless.h"
 #include "session/game_record.h"
 #include "view/map/kiv_view.h"
 
@@ -67,12 +69,15 @@ int main(int argc, char** argv)
     // The headless mode runs the rules alone and never starts the windows.
     if (argc >= 2 && std::string_view(argv[1]) == "--headless") {
         std::vector<std::string> args(argv + 2, argv + argc);
+        // A networked game runs its connections on Qt's event loop.
+        std::optional<QCoreApplication> core;
+        const auto given = [&](const char* option) { return std::find(args.begin(), args.end(), option) != args.end(); };
+        if (given("--host") || given("--join") || !given("--data"))
+            core.emplace(argc, argv);
         // Without --data it looks for the game's files where the windows would.
-        if (std::find(args.begin(), args.end(), "--data") == args.end()) {
-            QCoreApplication core(argc, argv);
+        if (!given("--data"))
             args.insert(args.begin(), {"--data", platform::DataDirectory().toStdString()});
-        }
-        return HeadlessMain(args, std::cout, std::cerr);
+        return HeadlessMain(args, std::cout, std::cerr, netgame::PrepareHeadless);
     }
 
     // The options come first: help and bad options need no display.

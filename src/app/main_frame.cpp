@@ -115,7 +115,7 @@ void CMainFrame::OnUpdateCommands()
     const GameController& game = m_view->Game();
     m_save->setEnabled(game.CanSave());
     m_newGame->setEnabled(game.CanStartGame());
-    m_load->setEnabled(game.CanStartGame());
+    m_load->setEnabled(game.CanStartGame() && !game.Networked());
 }
 
 void CMainFrame::Retranslate()

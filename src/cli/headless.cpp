@@ -44,6 +44,10 @@ const char* const kHeadlessUsage =
     "                         [--difficulty easy|normal|hard|master] [--seat R=KIND]...\n"
     "                         [--seat-change MONTH:R=KIND]... [--record FILE]\n"
     "       velcor --headless --replay FILE [--months M] [--save FILE] [--events FILE]\n"
+    "       velcor --headless --host PORT --seat R=remote... --record FILE (a new game or --load)\n"
+    "       velcor --headless --host PORT --resume RECORD --months M [--save FILE] [--events FILE]\n"
+    "       velcor --headless --join INVITATION [--player rest|advisor] [--save FILE]\n"
+    "                         [--events FILE] [--record FILE]\n"
     "       velcor --headless --games G (--scenario N --ruler R|all | --load FILE) --months M\n"
     "                         [--jobs J] [--csv FILE] [--data DIR] [--clock SECONDS]\n"
     "                         [--difficulty easy|normal|hard|master] [--seat R=KIND]...\n"
@@ -75,9 +79,18 @@ const char* const kHeadlessUsage =
     "  --difficulty D   how strongly the computer rulers play (default: normal)\n"
     "  --seat R=KIND    who plays ruler R, given once for each ruler it names: rest or\n"
     "                   advisor, another player who plays as --player does (the turn\n"
-    "                   stops at his countries too); easy, normal, hard or master, a\n"
+    "                   stops at his countries too), remote, a player at another machine\n"
+    "                   (with --host); easy, normal, hard or master, a\n"
     "                   computer ruler at that level (default: every other ruler a\n"
     "                   computer at --difficulty)\n"
+    "  --host PORT      open the game to its remote seats (--seat R=remote) on PORT of the\n"
+    "                   loopback address: each seat's invitation is printed on a line of\n"
+    "                   its own; the record is written after every command\n"
+    "  --resume RECORD  go on with the host's game its record holds (the same invitations)\n"
+    "  --join INVITATION\n"
+    "                   play the remote seat of a host's game the invitation names, to its\n"
+    "                   end (-: the invitation read from the standard input); --save,\n"
+    "                   --events and --record keep the game as the host's\n"
     "  --seat-change MONTH:R=KIND\n"
     "                   ruler R changes hands at the game's first stop after MONTH months\n"
     "                   (a player's turn, or a watched month's end): KIND person (or rest),\n"
@@ -260,7 +273,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         static const char* const kValued[] = {"--seat", "--seat-change", "--data",  "--scenario", "--ruler",  "--load",     "--months",
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
-                                              "--record",  "--replay", "--random-scenario", "--write-scenario"};
+                                              "--record",  "--replay", "--random-scenario", "--write-scenario",
+                                              "--host",    "--join",   "--resume"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -294,6 +308,14 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.recordFile = value;
         } else if (name == "--replay") {
             options.replayFile = value;
+        } else if (name == "--join") {
+            options.joinInvitation = value;
+        } else if (name == "--resume") {
+            options.resumeFile = value;
+        } else if (name == "--host") {
+            if (!ParseNumberOption(name, value, 0, 65535, number, error))
+                return false;
+            options.hostPort = static_cast<int>(number);
         } else if (name == "--write-scenario") {
             options.writeScenario = value;
         } else if (name == "--random-scenario") {
@@ -359,6 +381,64 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
         return CheckScenarioToolOptions(options, seen, error);
     const bool newGame = options.scenario != 0 || options.ruler >= 0 || options.allRulers;
     const bool seenPlayer = std::find(seen.begin(), seen.end(), "--player") != seen.end();
+    if (!options.joinInvitation.empty()) {
+        for (const auto& [given, what] :
+             {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
+              std::pair{hasMonths, "--months"}, std::pair{options.clockStart.has_value(), "--clock"},
+              std::pair{options.games != 0, "--games"}, std::pair{!options.replayFile.empty(), "--replay"},
+              std::pair{options.hostPort.has_value() || !options.resumeFile.empty(), "--host and --resume"},
+              std::pair{!options.seats.empty() || !options.seatChanges.empty(), "--seat and --seat-change"},
+              std::pair{options.difficulty.has_value(), "--difficulty"}, std::pair{options.advise, "--advise"},
+              std::pair{options.jobs != 0 || !options.csvFile.empty(), "--jobs and --csv"}}) {
+            if (given) {
+                error = std::string(what) + " cannot be given with --join: the host's game holds it";
+                return false;
+            }
+        }
+        return true;
+    }
+    const auto remote = [](const auto& choice) { return choice.seat == Seat::Remote(); };
+    const bool remoteSeats = std::any_of(options.seats.begin(), options.seats.end(), remote) ||
+                             std::any_of(options.seatChanges.begin(), options.seatChanges.end(), remote);
+    if (remoteSeats && !options.hostPort) {
+        error = "a remote seat is played from another machine: give --host PORT too";
+        return false;
+    }
+    if (!options.resumeFile.empty()) {
+        if (!options.hostPort) {
+            error = "--resume goes on with a networked game's host: give --host PORT too";
+            return false;
+        }
+        for (const auto& [given, what] :
+             {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
+              std::pair{!options.seats.empty(), "--seat"}, std::pair{!options.recordFile.empty(), "--record"},
+              std::pair{options.difficulty.has_value(), "--difficulty"}}) {
+            if (given) {
+                error = std::string(what) + " cannot be given with --resume: the record holds its game";
+                return false;
+            }
+        }
+        if (!hasMonths) {
+            error = "--months is missing";
+            return false;
+        }
+        options.recordFile = options.resumeFile; // the record goes on where it was kept
+        return true;
+    }
+    if (options.hostPort) {
+        if (!remoteSeats) {
+            error = "--host opens the game to remote seats: give --seat R=remote too";
+            return false;
+        }
+        if (options.recordFile.empty()) {
+            error = "--host keeps the game's record after every command, to go on from it: give --record FILE too";
+            return false;
+        }
+        if (options.games != 0 || options.advise || !options.replayFile.empty()) {
+            error = "--host plays one game: not with --games, --advise or --replay";
+            return false;
+        }
+    }
     if (!options.replayFile.empty()) {
         for (const auto& [given, what] :
              {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
@@ -505,16 +585,21 @@ HeadlessOutcome PlayResting(HeadlessGame& game, const HeadlessOptions& options)
     if (out)
         PrintMap(world, *out);
     foresight::PlayOnOptions play;
-    play.months = options.months;
+    play.months = options.months - options.monthsBefore;
+    play.fromTurn = options.monthsBefore > 0 || !options.resumeFile.empty();
     play.advised = options.player == HeadlessOptions::Player::Advisor;
     play.advice = AdviceOptionsOf(options);
     play.workerThread = options.workerThread;
+    play.seatCommand = options.seatCommand;
     // The changes of hands in the order of their months, each at the first stop after
     // its months (counted as the loop counts them).
     std::vector<HeadlessOptions::SeatChangeChoice> changes = options.seatChanges;
     std::stable_sort(changes.begin(), changes.end(), [](const auto& a, const auto& b) { return a.months < b.months; });
     std::size_t nextChange = 0;
-    std::int64_t monthsRun = 0;
+    std::int64_t monthsRun = options.monthsBefore;
+    // Those of the months before this run are in the game already.
+    while (nextChange < changes.size() && changes[nextChange].months < monthsRun)
+        ++nextChange;
     std::int32_t lastMonth = world.month;
     play.atPlayerTurn = [&] {
         monthsRun += ((world.month - lastMonth) % 12 + 12) % 12;
@@ -654,6 +739,8 @@ std::vector<platform::NamedFile> NamedFiles(const HeadlessOptions& options)
                 files.push_back({"--write-scenario", path, true});
     } else if (!options.replayFile.empty()) {
         files.push_back({"--replay", options.replayFile, false});
+    } else if (!options.resumeFile.empty() || !options.joinInvitation.empty()) {
+        // The game comes from the record (--resume, written again as --record) or the host.
     } else if (!options.loadFile.empty()) {
         files.push_back({"--load", options.loadFile, false});
         for (const std::string& path : {DifficultyFileName(options.loadFile), SeatsFileName(options.loadFile)})
@@ -779,8 +866,21 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     HeadlessGame game(options.advise ? nullptr : &out, !options.recordFile.empty());
     GameSession& session = game.Session();
     const GameRecorder* recorder = game.Conductor().Recorder();
+    // A game set up here; or one its record begins (a host going on with its game, a
+    // player following the host's), whose events are heard from its start on.
+    const bool setUpHere = options.resumeFile.empty() && options.joinInvitation.empty();
+    std::optional<RecordedGame> resumed;
+    std::int64_t resumedMonths = 0;
+    if (!options.resumeFile.empty()) {
+        platform::Message why;
+        resumed = ReadRecordFile(options.resumeFile, &why);
+        if (!resumed) {
+            err << "velcor: " << options.resumeFile << ": " << why.Text() << '\n';
+            return kHeadlessBadInput;
+        }
+    }
     std::vector<RulerId> offered;
-    if (!SetUpHeadlessGame(session, options, offered, err))
+    if (setUpHere && !SetUpHeadlessGame(session, options, offered, err))
         return kHeadlessBadInput;
 
     // A file that cannot be written is reported and the others are written all the
@@ -795,9 +895,30 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
     const bool withEvents = !options.eventsFile.empty() && events.Open(options.eventsFile, session, &error);
     if (!options.eventsFile.empty() && !withEvents)
         failed(options.eventsFile, error);
-    if (withEvents)
+    if (withEvents && setUpHere)
         ReportStart(session.world, session.events, !options.loadFile.empty());
-    if (options.advise) {
+    if (resumed) {
+        const ReplayOutcome replayed = game.Conductor().PlayRecordThrough(*resumed);
+        if (!replayed.played) {
+            err << "velcor: " << options.resumeFile << ": " << replayed.words.Text() << '\n';
+            return kHeadlessBadInput;
+        }
+        resumedMonths = replayed.at.months;
+        // From its end the clock is the game's own again, as it went on before.
+        session.world.clock.EndFeed();
+    }
+    HeadlessOptions resumedOptions;
+    if (resumed) {
+        // counted from the game's start, not this run's (the const options stay as given)
+        resumedOptions = options;
+        resumedOptions.monthsBefore = resumedMonths;
+    }
+    const HeadlessOptions& run = resumed ? resumedOptions : options;
+    if (options.gameReady && !options.gameReady(game))
+        return kHeadlessBadInput;
+    if (!options.joinInvitation.empty()) {
+        // The player's game has been played as the host's record came.
+    } else if (options.advise) {
         // The advice is the player's (--ruler's, the save's first player): the computer's
         // turns and the other players' (each rests, or the advisor gives his command) up
         // to his first turn, which comes within a month while he holds a country (the
@@ -822,8 +943,10 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         else
             out << "nobody plays this game: no turn to advise\n";
     } else {
-        PlayResting(game, options);
+        PlayResting(game, run);
     }
+    if (options.gameDone)
+        options.gameDone();
     // The events after the save, which removes whatever an earlier game kept beside
     // it: written as the save's chronicle, they are this game's.
     SaveAtEnd(options, session, recorder, session.world.turnCountry, failed);
@@ -850,7 +973,8 @@ void RemoveFolder(const std::optional<std::filesystem::path>& folder)
 
 } // namespace
 
-int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const HeadlessNetwork& network)
 {
     HeadlessOptions options;
     std::string error;
@@ -858,6 +982,8 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
         err << "velcor: " << error << '\n' << kHeadlessUsage;
         return kHeadlessBadInput;
     }
+    if (network && (options.hostPort || !options.joinInvitation.empty()))
+        network(options, out, err);
     if (options.help) {
         out << kHeadlessUsage;
         return platform::FlushPrinted(out, err) ? kHeadlessDone : kHeadlessSaveFailed;
@@ -869,6 +995,10 @@ int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::o
             err << "velcor: " << refusal << '\n';
             return kHeadlessBadInput;
         }
+    }
+    if ((options.hostPort || !options.joinInvitation.empty()) && !options.gameReady) {
+        err << "velcor: --host and --join play over the network, which only the program itself (velcor) does\n";
+        return kHeadlessBadInput;
     }
     // A bundle given to --load is played as the save with its companions: unpacked
     // into a folder of the run's own, removed at its end.

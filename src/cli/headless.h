@@ -5,6 +5,7 @@
 // player's battles are fought at once.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -40,6 +41,11 @@ void PrintAdvice(const GameState& world, const HeadlessOptions& options, std::os
 // to out, problems to err. Returns the exit status.
 int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream& err);
 
+// What plays a networked game (--host, --join): it sets the options' hooks up.
+using HeadlessNetwork = std::function<void(HeadlessOptions& options, std::ostream& out, std::ostream& err)>;
+
 // ParseHeadlessOptions, then RunHeadless, RunGameSeries (with the progress line when
-// err is standard error on a terminal) or the usage.
-int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+// err is standard error on a terminal) or the usage; network, when given, for --host
+// and --join.
+int HeadlessMain(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                 const HeadlessNetwork& network = {});

@@ -19,6 +19,8 @@
 #include "rules/turn_host.h"
 #include "session/game_session.h"
 
+class HeadlessGame;
+
 struct HeadlessOptions {
     std::string dataDir = ".";
     int scenario = 0;  // 1..3 for a new game; 0 when a file is loaded
@@ -78,6 +80,24 @@ struct HeadlessOptions {
     // windows run their turn worker. The same draws, the same world and the same lines
     // as on the calling thread, only slower: kept to compare the two.
     bool workerThread = false;
+
+    // A networked game, which the program runs over its transport (netgame/): --host
+    // PORT opens the game to the remote seats' players on that port (0: a free one),
+    // --resume RECORD goes on with the host's game its record holds, --join INVITATION
+    // plays a remote seat of a host's game.
+    std::optional<int> hostPort;
+    std::string resumeFile;
+    // The months the game had run before this run (a game resumed from its record):
+    // --months and --seat-change count from its start.
+    std::int64_t monthsBefore = 0;
+    std::string joinInvitation;
+    // Called once the game is set up (or resumed from its record), before it is played;
+    // false ends the run there (kHeadlessBadInput).
+    std::function<bool(HeadlessGame&)> gameReady;
+    // Each player's command as the caller has it chosen (none: his seat chooses it).
+    foresight::SeatCommand seatCommand;
+    // Called once the game has been played, before it is saved.
+    std::function<void()> gameDone;
 
     // Called on the calling thread each time the computer rulers have played up to the
     // player's turn or to the end of the game, before the run looks whether to go on.

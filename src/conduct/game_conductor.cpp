@@ -20,6 +20,8 @@ constexpr int kEndMessageMs = 1000;
 
 constexpr const char* kNoGame = VELCOR_TEXT("Message", "ゲームが始まっていません");
 constexpr const char* kOthersTurn = VELCOR_TEXT("Message", "ほかの国の番です");
+// A remote seat's turn: its player gives it at another machine.
+constexpr const char* kRemoteTurn = VELCOR_TEXT("Message", "%1 (ﾈｯﾄﾜｰｸ)");
 constexpr const char* kChoosingMove = VELCOR_TEXT("Message", "移動先を選択中です (右クリックまたは Esc で取り消し)");
 constexpr const char* kChoosingWar = VELCOR_TEXT("Message", "攻撃先を選択中です (右クリックまたは Esc で取り消し)");
 constexpr const char* kGameOver = VELCOR_TEXT("Message", "ゲームは終わりました");
@@ -28,6 +30,7 @@ constexpr const char* kRested = VELCOR_TEXT("Message", "この番の行動は済
 constexpr const char* kReplaying = VELCOR_TEXT("Message", "記録の再生中です");
 constexpr const char* kNoTurnBack = VELCOR_TEXT("Message", "戻れる手番がありません");
 constexpr const char* kOnlyAtTurn = VELCOR_TEXT("Message", "ﾌﾟﾚｲﾔｰの手番にだけ戻れます");
+constexpr const char* kNetworked = VELCOR_TEXT("Message", "ﾈｯﾄﾜｰｸ対戦では戻れません");
 constexpr const char* kNotInRecord = VELCOR_TEXT("Message", "その手番は記録にありません");
 constexpr const char* kWaitForComputer = VELCOR_TEXT("Message", "ｺﾝﾋﾟｭｰﾀｰの手番が終わるまでお待ちください");
 constexpr const char* kNoStart = VELCOR_TEXT("Message", "記録に始まりがありません");
@@ -137,6 +140,7 @@ TurnDescription GameConductor::Make() const
     d.stage = Stage();
     d.commandGiven = m_session.Phase() == TurnPhase::CommandGiven;
     d.replaying = m_replay.has_value();
+    d.networked = m_networked;
     d.winner = m_session.Winner();
     d.previous = m_previous;
     d.status = m_status;
@@ -343,8 +347,13 @@ void GameConductor::Reached(int country)
         m_lastPerson = person;
     }
     // The turn's line (a game without a description to tell has no status line).
-    if (m_describing && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won))
-        SetStatus(TurnStatusWords(World(), country));
+    if (m_describing && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)) {
+        const RulerId ruler = m_session.TurnRuler();
+        const bool remote = phase == TurnPhase::AwaitingCommand && GameState::IsRulerId(ruler) && ruler != 0 &&
+                            World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote();
+        SetStatus(remote ? platform::Message(kRemoteTurn, {TurnStatusWords(World(), country)})
+                         : TurnStatusWords(World(), country));
+    }
     else if (phase == TurnPhase::Lost)
         SetStatus(platform::Message(kGameOverMessage));
     Changed();
@@ -851,8 +860,19 @@ int GameConductor::PersonsLastTurn()
     return outcome.played ? last : -1;
 }
 
+void GameConductor::SetNetworked(bool networked)
+{
+    if (std::exchange(m_networked, networked) != networked)
+        Changed();
+}
+
 bool GameConductor::GoBackOneTurn(platform::Message* why)
 {
+    if (m_networked) {
+        if (why)
+            *why = platform::Message(kNetworked);
+        return false;
+    }
     const int turn = m_replay ? -1 : PersonsLastTurn();
     if (turn < 0) {
         if (why)
@@ -882,6 +902,8 @@ bool GameConductor::GoBack(const ReplayStop& stop, platform::Message* why)
             *why = platform::Message(reason);
         return false;
     };
+    if (m_networked)
+        return refuse(kNetworked);
     if (CurrentTurn() < 0 || !CanStartGame() || !m_recorder)
         return refuse(kOnlyAtTurn);
     const RecordedGame record = m_recorder->Record();
@@ -983,6 +1005,8 @@ void GameConductor::StepReplay()
         EndReplay({});
         return;
     }
+    if (m_following && m_nextStep >= m_replay->steps.size())
+        return; // the next step has not come yet
     const RecordStep& step = m_replay->steps[m_nextStep++];
     if (const auto* start = std::get_if<RecordStart>(&step)) {
         // A later start is a save loaded with its record: the story goes on.
@@ -1036,6 +1060,8 @@ void GameConductor::StepReplay()
 void GameConductor::EndReplay(const platform::Message& words)
 {
     m_listener->StepDue(-1);
+    m_replayEndWords = words;
+    m_following = false;
     m_replay.reset();
     m_readings.reset();
     // From here the clock is the game's own again, not the record's.
@@ -1043,6 +1069,56 @@ void GameConductor::EndReplay(const platform::Message& words)
         m_session.world.clock.EndFeed();
     Changed();
     m_listener->ReplayEnded(words);
+}
+
+bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, std::size_t firstStep, bool fresh,
+                          platform::Message* why)
+{
+    const auto refuse = [&](const char* words) {
+        if (why)
+            *why = platform::Message(words);
+        return false;
+    };
+    if (fresh || !m_following) {
+        if (!fresh || firstReading != 0 || firstStep != 0)
+            return refuse(kNoStart);
+        if (!CanStartGame())
+            return refuse(kWaitForComputer);
+        if (m_replay)
+            EndReplay({});
+        m_replay.emplace();
+        m_following = true;
+        m_nextStep = 0;
+        m_readings.reset();
+    }
+    RecordedGame& held = *m_replay;
+    if (firstReading > held.readings.size() || firstStep > held.steps.size() || firstStep < m_nextStep)
+        return refuse(kNoStart);
+    held.readings.resize(firstReading);
+    held.readings.insert(held.readings.end(), part.readings.begin(), part.readings.end());
+    held.steps.resize(firstStep);
+    held.steps.insert(held.steps.end(), part.steps.begin(), part.steps.end());
+    if (!held.steps.empty() && !std::holds_alternative<RecordStart>(held.steps.front()))
+        return refuse(kNoStart);
+    // The clock goes on with the readings as they now stand, from where it is.
+    m_readings = std::make_shared<const std::vector<std::int64_t>>(held.readings);
+    if (m_session.world.clock.Feeding())
+        m_session.world.clock.Feed(m_readings, m_session.world.clock.FedIndex());
+    return true;
+}
+
+bool GameConductor::FollowStep(platform::Message* why)
+{
+    if (!m_following || !m_replay || m_nextStep >= m_replay->steps.size() || !CanStartGame())
+        return false;
+    const std::size_t before = m_nextStep;
+    StepReplay();
+    if (!m_following) {
+        if (why)
+            *why = m_replayEndWords;
+        return false;
+    }
+    return m_nextStep > before;
 }
 
 ReplayOutcome GameConductor::PlayRecordThrough(const RecordedGame& record, const ReplayStop& stop,

@@ -292,6 +292,9 @@ public:
     // Back to an earlier turn (where stop says), the game played again from its record
     // off screen; the record's later part is dropped. Only at a player's turn.
     bool GoBack(const ReplayStop& stop, platform::Message* why);
+    // A game played with other machines: going back is refused (the description says so).
+    void SetNetworked(bool networked);
+    bool Networked() const { return m_networked; }
     bool GoBackOneTurn(platform::Message* why);
     // Back to the turn of the country at year and month (この時点から再開).
     bool ResumeFrom(std::int32_t year, std::int32_t month, int country, platform::Message* why);
@@ -313,6 +316,25 @@ public:
     // (the page's replay). Plays with the listener told nothing of the turns.
     ReplayOutcome PlayRecordThrough(const RecordedGame& record, const ReplayStop& stop = {},
                                     const std::function<void()>& atLastStep = {});
+
+    // ---- A record that grows (a networked game's player) ----
+
+    // Adds more of a record to the one followed: its readings from firstReading on and
+    // its steps from firstStep on (what is held past them is dropped; a step already
+    // played is never taken back). fresh: the record begins anew, and the game with it.
+    // False, with the reason, when the part leaves a gap or would change a step played.
+    bool Follow(const RecordedGame& part, std::size_t firstReading, std::size_t firstStep, bool fresh,
+                platform::Message* why);
+    // Plays the next step held, as a record played back plays it; false when none is
+    // held, the game cannot take it now (a worker runs), or the rules refused it (why).
+    bool FollowStep(platform::Message* why);
+    bool Following() const { return m_following; }
+    // The record followed as it is held; nullptr when none is.
+    const RecordedGame* Followed() const { return m_following && m_replay ? &*m_replay : nullptr; }
+    // The steps played and the readings and steps held.
+    std::size_t FollowedSteps() const { return m_following ? m_nextStep : 0; }
+    std::size_t HeldReadings() const { return m_following && m_replay ? m_replay->readings.size() : 0; }
+    std::size_t HeldSteps() const { return m_following && m_replay ? m_replay->steps.size() : 0; }
 
     // ---- Watching (nobody plays) ----
 
@@ -394,6 +416,7 @@ private:
     struct Quiet : ConductorListener {} m_quiet;
     ConductorListener* m_listener = &m_quiet;
     bool m_describing = false;
+    bool m_networked = false;
     bool m_marshalling = false;
     std::optional<GameRecorder> m_recorder;
     GameSession m_session;
@@ -431,6 +454,8 @@ private:
     std::size_t m_nextStep = 0;
     bool m_replayBeginning = false;
     bool m_replayPaused = false;
+    bool m_following = false; // the record played grows: its end is waited at
+    platform::Message m_replayEndWords;
     int m_replayMs = 800;
 
     std::uint64_t m_changes = 1; // owner's thread

@@ -82,7 +82,8 @@ bool SeveralPersons(const Seats& seats);
 RulerId TurnPerson(const GameState& world, RulerId turnRuler);
 
 // A seat as the command line names it: person (or rest: nobody is at a headless
-// game's screen, so he rests), advisor, computer (the game's difficulty),
+// game's screen, so he rests), advisor, remote (a person at another machine),
+// computer (the game's difficulty),
 // computer:LEVEL or a level alone (easy, normal, hard, master). None for another word.
 std::optional<Seat> SeatOfWord(std::string_view word);
 // The word of a seat: person, advisor, remote, computer or computer:LEVEL.

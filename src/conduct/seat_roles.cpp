@@ -176,6 +176,8 @@ std::optional<Seat> SeatOfWord(std::string_view word)
         return Seat::Person();
     if (word == "advisor")
         return Seat::Advisor();
+    if (word == "remote")
+        return Seat::Remote();
     if (word == "computer")
         return Seat::Computer();
     constexpr std::string_view kComputerAt = "computer:";

@@ -66,6 +66,9 @@ struct TurnDescription {
     bool commandGiven = false;
     // The game is played from a record (each step at the record's pace).
     bool replaying = false;
+    // The game is played with other machines (hosted or joined): its record is theirs
+    // too, so nobody goes back in it and no save takes its place.
+    bool networked = false;
     // Who won (Won).
     RulerId winner = 0;
     // The turn's line for the status bar ("%1 %2 の番です", "ゲームオーバーです", ...).

@@ -85,6 +85,8 @@ public:
     // New game and load wait until the computer's turns are over and the worker has
     // handed the turn back.
     bool CanStartGame() const { return m_conductor.CanStartGame(); }
+    // A game played with other machines: no going back, no load in its place.
+    bool Networked() const { return m_conductor.Networked(); }
     // The turn has been handed to a player (or the watched month is over) and the rest
     // has not been given: the game waits for a command (the worker may still be
     // finishing its last call).

@@ -90,7 +90,17 @@ void CRulerDlg::OnOK()
         platform::ShowMessageBox(this, tr("君主を選択してください"));
         return;
     }
+    if (networked)
+        return ChooseSeats();
     accept();
+}
+
+QString CRulerDlg::RulerName(RulerId ruler) const
+{
+    for (int i = 0; i < m_slotCount; ++i)
+        if (m_rulerIds[static_cast<std::size_t>(i)] == ruler)
+            return m_nameButtons[static_cast<std::size_t>(i)]->text();
+    return {};
 }
 
 void CRulerDlg::ChooseSeats()
@@ -102,6 +112,8 @@ void CRulerDlg::ChooseSeats()
         return; // nothing to seat: the scenario could not be read
     const int checked = dialogs::CheckedPlace(m_group);
     SeatsDialog dlg(std::move(offered), checked >= 0 ? m_rulerIds[static_cast<std::size_t>(checked)] : 0, level, this);
+    if (networked)
+        dlg.OfferRemoteSeats();
     if (dlg.exec() != QDialog::Accepted)
         return;
     m_seats = dlg.Choice();

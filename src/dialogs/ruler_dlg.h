@@ -31,9 +31,13 @@ public:
 
     // How many slots the scenario file filled.
     int SlotCount() const { return m_slotCount; }
+    // The name of the ruler a slot offers, as its button shows it.
+    QString RulerName(RulerId ruler) const;
 
     // The computers' level a new game starts at (the 難易度 menu's), set by the caller.
     Difficulty level = Difficulty::Normal;
+    // A networked game: 対戦設定 offers ﾈｯﾄﾜｰｸ seats and is where OK leads.
+    bool networked = false;
     // Who plays, when the game was started from 対戦設定; none when one person plays the
     // ruler checked (選択).
     const std::optional<SeatChoice>& SeatsChosen() const { return m_seats; }

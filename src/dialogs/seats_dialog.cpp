@@ -159,6 +159,13 @@ void SeatsDialog::ShowCount()
     FitStaticTexts();
 }
 
+void SeatsDialog::OfferRemoteSeats()
+{
+    m_remote = true;
+    for (QComboBox* field : m_fields)
+        field->addItem(tr("ﾈｯﾄﾜｰｸ"));
+}
+
 SeatChoice SeatsDialog::Choice() const
 {
     SeatChoice choice;
@@ -174,6 +181,8 @@ SeatChoice SeatsDialog::Choice() const
             // the first of the list who does.
             if (choice.first == 0 || ruler == m_chosen)
                 choice.first = ruler;
+        } else if (place == RemotePlace()) {
+            seat = Seat::Remote();
         } else if (const auto level = static_cast<Difficulty>(place - 1); level != m_level) {
             seat.level = level;
         }
@@ -190,6 +199,7 @@ void SeatsDialog::OnOK()
         platform::ShowMessageBox(this, tr("ﾌﾟﾚｲする人は%1人までです").arg(kMostPersons));
         return;
     }
-    Remember();
+    if (!m_remote)
+        Remember();
     accept();
 }

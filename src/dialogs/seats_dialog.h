@@ -39,6 +39,9 @@ public:
     // chosen: the ruler checked in the ruler dialog (a person at first; 0 for none);
     // level: the computers' level at first.
     SeatsDialog(std::vector<Offered> rulers, RulerId chosen, Difficulty level, QWidget* owner = nullptr);
+    // For a networked game: each field offers ﾈｯﾄﾜｰｸ (a person at another machine) after
+    // the levels, and the fields are neither recalled from nor kept in the settings.
+    void OfferRemoteSeats();
 
     // After OK: the seats chosen. A computer at the level given keeps no level of his
     // own, so that the game's difficulty stays his.
@@ -50,6 +53,7 @@ public:
     // The field's place of a person, and of the computer at level.
     static int PersonPlace() { return 0; }
     static int LevelPlace(Difficulty level) { return 1 + static_cast<int>(level); }
+    static int RemotePlace() { return 1 + kDifficultyLevels; }
     // Who plays ruler in world, as the fields name it ("ﾌﾟﾚｲﾔｰ", "COM 難しい").
     static QString SeatName(const GameState& world, RulerId ruler);
     // A seat so named, a computer without a level of his own at difficulty's.
@@ -71,4 +75,5 @@ private:
     RulerId m_chosen;
     Difficulty m_level;
     QLabel* m_count;
+    bool m_remote = false;
 };

@@ -37,7 +37,10 @@ PlayOnOutcome PlayOn(GameSession& session, const PlayOnOptions& options)
         // or after a rest of the turn it stands at), then after each of their rests up
         // to the next. A game the observer began anew (a save loaded) starts again
         // with the computer's turns.
-        if (session.Phase() == TurnPhase::ComputerTurns) {
+        const bool standing = session.Phase() == TurnPhase::AwaitingCommand || session.Phase() == TurnPhase::CommandGiven;
+        if (first && options.fromTurn && standing) {
+            // His turn has come already: on to his seat.
+        } else if (session.Phase() == TurnPhase::ComputerTurns) {
             session.StartComputerTurns();
         } else if (!(first && session.Ended()) && session.Apply(command::Rest{}).refusal != CommandRefusal::None) {
             break; // no game to play on

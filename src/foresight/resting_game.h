@@ -36,6 +36,9 @@ struct PlayOnOptions {
     std::function<bool()> atPlayerTurn;
     // Each advised command the session carried out, with its result.
     std::function<void(const CommandResult&)> commandDone;
+    // The game goes on from a player's turn it stands at (a record played through to
+    // it): his seat is asked for his command before the rest, as at any other turn.
+    bool fromTurn = false;
     // Set from another thread: the game stops at the player's next turn.
     const std::atomic<bool>* cancel = nullptr;
 };

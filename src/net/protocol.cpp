@@ -192,6 +192,9 @@ std::optional<PlayerCommand> ReadCommand(const Json& json)
 
 Json StepJson(const RecordStep& step)
 {
+    if (const auto* change = std::get_if<SeatChange>(&step))
+        return Json::Object({{"seat", Json::Object({{"ruler", Json::Integer(change->ruler)},
+                                                    {"kind", Json::Text(std::string(1, SeatLetter(change->seat)))}})}});
     const auto* start = std::get_if<RecordStart>(&step);
     if (!start)
         return CommandJson(std::get<PlayerCommand>(step));
@@ -209,6 +212,20 @@ Json StepJson(const RecordStep& step)
 
 std::optional<RecordStep> ReadStep(const Json& json)
 {
+    if (const Json* change = json.kind == Json::Kind::Object ? json.Field("seat") : nullptr) {
+        if (json.fields.size() != 1 || change->kind != Json::Kind::Object)
+            return std::nullopt;
+        FieldReader f(*change);
+        SeatChange c;
+        std::string kind;
+        if (!f.Integer("ruler", c.ruler, 1, kLastRuler) || !f.Text("kind", kind) || kind.size() != 1 || !f.Whole())
+            return std::nullopt;
+        const std::optional<Seat> seat = SeatOfLetter(kind[0]);
+        if (!seat)
+            return std::nullopt;
+        c.seat = *seat;
+        return RecordStep(c);
+    }
     const Json* start = json.kind == Json::Kind::Object ? json.Field("start") : nullptr;
     if (!start) {
         std::optional<PlayerCommand> command = ReadCommand(json);

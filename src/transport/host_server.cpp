@@ -68,11 +68,12 @@ bool HostServer::Listen(QString* error)
 
 quint16 HostServer::Port() const { return m_tcp.serverPort(); }
 
-std::optional<net::Invitation> HostServer::Invite(int seat, const QString& reachedAs)
+std::optional<net::Invitation> HostServer::Invite(int seat, const QString& reachedAs,
+                                                  const std::optional<net::Secret>& keep)
 {
     if (seat < 1 || seat >= static_cast<int>(m_seated.size()))
         return std::nullopt;
-    const std::optional<net::Secret> secret = net::NewSecret();
+    const std::optional<net::Secret> secret = keep ? keep : net::NewSecret();
     if (!secret)
         return std::nullopt;
     Revoke(seat);
@@ -83,6 +84,24 @@ std::optional<net::Invitation> HostServer::Invite(int seat, const QString& reach
     invitation.seat = seat;
     invitation.key = *secret;
     return invitation;
+}
+
+void HostServer::TakenUpTo(int seat, std::uint64_t last)
+{
+    if (seat >= 1 && seat < static_cast<int>(m_last.size()))
+        m_last[static_cast<std::size_t>(seat)] = std::max(m_last[static_cast<std::size_t>(seat)], last);
+}
+
+void HostServer::CloseAll(const QString& why)
+{
+    for (const auto& peer : m_peers) {
+        Unseat(*peer);
+        if (peer->ending || !peer->ws)
+            continue;
+        peer->ending = true;
+        if (peer->ws)
+            peer->ws->close(QWebSocketProtocol::CloseCodeNormal, why);
+    }
 }
 
 void HostServer::Revoke(int seat)

@@ -89,7 +89,15 @@ public:
     // (the listening address when empty). An older invitation of the seat no longer
     // admits, and a connection that came with it is refused (revoked). None when the
     // system gives no secure random bytes.
-    std::optional<net::Invitation> Invite(int seat, const QString& reachedAs = {});
+    // keep: that secret instead of a new one (a host going on with its game: the
+    // invitations it gave still admit).
+    std::optional<net::Invitation> Invite(int seat, const QString& reachedAs = {},
+                                          const std::optional<net::Secret>& keep = std::nullopt);
+    // The seat's commands numbered up to last are taken already (a host going on with
+    // its game): a command of the seat is taken only with a larger number.
+    void TakenUpTo(int seat, std::uint64_t last);
+    // Closes every connection with the words (the game has ended): nobody is refused.
+    void CloseAll(const QString& why);
     // The seat's invitation no longer admits; its connection, if any, is refused (revoked).
     void Revoke(int seat);
 

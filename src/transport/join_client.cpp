@@ -24,6 +24,13 @@ JoinClient::JoinClient(JoinListener& listener, QObject* parent) : QObject(parent
         m_why = "binary";
         m_socket.close(QWebSocketProtocol::CloseCodeDatatypeNotSupported);
     });
+    m_welcomeTimer.setSingleShot(true);
+    connect(&m_welcomeTimer, &QTimer::timeout, this, [this] {
+        if (m_seated)
+            return;
+        m_why = "the host did not answer in time";
+        m_socket.abort();
+    });
     // Closed, dropped, or never connected.
     connect(&m_socket, &QWebSocket::stateChanged, this, [this](QAbstractSocket::SocketState state) {
         if (state == QAbstractSocket::UnconnectedState)
@@ -34,7 +41,7 @@ JoinClient::JoinClient(JoinListener& listener, QObject* parent) : QObject(parent
 JoinClient::~JoinClient() { m_socket.disconnect(this); }
 
 void JoinClient::Join(const net::Invitation& invitation, const std::string& data, std::uint64_t readings,
-                      std::uint64_t steps)
+                      std::uint64_t steps, std::chrono::milliseconds welcomeWithin)
 {
     Leave();
     m_hello = net::Hello{net::kProtocolVersion, data, invitation.seat, net::SecretText(invitation.key), readings, steps};
@@ -48,6 +55,7 @@ void JoinClient::Join(const net::Invitation& invitation, const std::string& data
     url.setHost(QString::fromStdString(invitation.host));
     url.setPort(invitation.port);
     url.setPath(QStringLiteral("/"));
+    m_welcomeTimer.start(welcomeWithin);
     m_socket.open(url);
 }
 
@@ -94,6 +102,7 @@ void JoinClient::Text(const QString& text)
         return;
     }
     if (const auto* welcome = std::get_if<net::Welcome>(&*frame)) {
+        m_welcomeTimer.stop();
         m_seated = true;
         m_last = std::max(m_last, welcome->last);
         m_listener.Welcomed(*welcome);
@@ -115,6 +124,7 @@ void JoinClient::Ended()
         return;
     m_ended = true;
     m_seated = false;
+    m_welcomeTimer.stop();
     std::string why = m_why;
     if (why.empty())
         why = (m_socket.closeReason().isEmpty() ? m_socket.errorString() : m_socket.closeReason()).toStdString();

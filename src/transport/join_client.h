@@ -7,8 +7,10 @@
 #pragma once
 
 #include <QObject>
+#include <QTimer>
 #include <QWebSocket>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -40,8 +42,10 @@ public:
 
     // Connects to the invitation's host and asks for its seat, holding data (the game
     // data's hash) and that much of the host's record.
+    // Given up on (Closed) when the host has not welcomed him within welcomeWithin.
     void Join(const net::Invitation& invitation, const std::string& data, std::uint64_t readings = 0,
-              std::uint64_t steps = 0);
+              std::uint64_t steps = 0, std::chrono::milliseconds welcomeWithin = kWelcomeWithin);
+    static constexpr std::chrono::milliseconds kWelcomeWithin{10000};
     // Sends a command of the seat's, numbered after the last; its number, 0 when the
     // seat is not (yet) the player's.
     std::uint64_t SendCommand(const PlayerCommand& command);
@@ -59,6 +63,7 @@ private:
 
     JoinListener& m_listener;
     QWebSocket m_socket;
+    QTimer m_welcomeTimer; // from Join until the host welcomes him
     net::Hello m_hello;
     std::uint64_t m_last = 0;
     bool m_seated = false;

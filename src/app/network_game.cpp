@@ -1,0 +1,231 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "app/network_game.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QNetworkInterface>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <iostream>
+
+#include "app/main_frame.h"
+#include "dialogs/game_files.h"
+#include "dialogs/ruler_dlg.h"
+#include "dialogs/scenario_dlg.h"
+#include "net/invitation.h"
+#include "netgame/desktop_host.h"
+#include "netgame/network_headless.h"
+#include "platform/data_directory.h"
+#include "platform/message_box.h"
+#include "platform/path_bytes.h"
+#include "view/map/kiv_view.h"
+
+namespace {
+
+constexpr int kDefaultPort = 47470;
+
+// The address other machines reach this one at: its first address on a network.
+QString NetworkAddress()
+{
+    for (const QHostAddress& address : QNetworkInterface::allAddresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() && !address.isLinkLocal())
+            return address.toString();
+    return {};
+}
+
+} // namespace
+
+NetworkHostDialog::NetworkHostDialog(QWidget* owner) : QDialog(owner)
+{
+    setWindowTitle(tr("ﾈｯﾄﾜｰｸ対戦"));
+    auto* layout = new QVBoxLayout(this);
+    auto* row = new QHBoxLayout;
+    auto* portLabel = new QLabel(tr("ﾎﾟｰﾄ(&P)"), this);
+    m_port = new QSpinBox(this);
+    m_port->setRange(1024, 65535);
+    m_port->setValue(kDefaultPort);
+    portLabel->setBuddy(m_port);
+    row->addWidget(portLabel);
+    row->addWidget(m_port);
+    row->addStretch();
+    layout->addLayout(row);
+    m_open = new QCheckBox(tr("ほかのﾏｼﾝから参加できるようにする(&O)"), this);
+    layout->addWidget(m_open);
+    auto* warning = new QLabel(tr("切っていると、このﾏｼﾝからだけ参加できます。ws:// の通信は暗号化されません: "
+                                  "同じﾈｯﾄﾜｰｸのほかの人に読まれることがあります。"),
+                               this);
+    warning->setWordWrap(true);
+    layout->addWidget(warning);
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(tr("開く"), QDialogButtonBox::AcceptRole)->setDefault(true);
+    buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    setMinimumWidth(420);
+}
+
+quint16 NetworkHostDialog::Port() const { return static_cast<quint16>(m_port->value()); }
+
+bool NetworkHostDialog::OpenToNetwork() const { return m_open->isChecked(); }
+
+InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, QWidget* owner)
+    : QDialog(owner), m_rows(std::move(rows)), m_host(host)
+{
+    setWindowTitle(tr("招待"));
+    auto* layout = new QVBoxLayout(this);
+    auto* intro = new QLabel(tr("それぞれの招待をその君主のﾌﾟﾚｲﾔｰに送ってください。"
+                                "招待には秘密の鍵が入っています: ほかの人には見せないでください。"),
+                             this);
+    intro->setWordWrap(true);
+    layout->addWidget(intro);
+    auto* grid = new QGridLayout;
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const int r = static_cast<int>(i);
+        grid->addWidget(new QLabel(m_rows[i].name, this), r, 0);
+        auto* text = new QLineEdit(m_rows[i].text, this);
+        text->setReadOnly(true);
+        text->setMinimumWidth(520);
+        text->setAccessibleName(tr("%1 の招待").arg(m_rows[i].name));
+        grid->addWidget(text, r, 1);
+        auto* copy = new QPushButton(tr("ｺﾋﾟｰ"), this);
+        copy->setAccessibleName(tr("%1 の招待をｺﾋﾟｰ").arg(m_rows[i].name));
+        connect(copy, &QPushButton::clicked, this, [text] { QGuiApplication::clipboard()->setText(text->text()); });
+        grid->addWidget(copy, r, 2);
+        auto* state = new QLabel(this);
+        grid->addWidget(state, r, 3);
+        m_states.push_back(state);
+    }
+    layout->addLayout(grid);
+    auto* buttons = new QDialogButtonBox(this);
+    m_start = buttons->addButton(tr("開始"), QDialogButtonBox::AcceptRole);
+    QPushButton* anyway = buttons->addButton(tr("待たずに開始"), QDialogButtonBox::ActionRole);
+    anyway->setToolTip(tr("まだ参加していない席は COM がﾌﾟﾚｲします"));
+    buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(anyway, &QPushButton::clicked, this, [this] {
+        m_anyway = true;
+        accept();
+    });
+    layout->addWidget(buttons);
+    ShowJoined();
+}
+
+void InvitationsDialog::ShowJoined()
+{
+    const std::vector<int>& joined = m_host.Host().Joined();
+    for (std::size_t i = 0; i < m_rows.size(); ++i)
+        m_states[i]->setText(std::find(joined.begin(), joined.end(), m_rows[i].seat) != joined.end()
+                                 ? tr("参加しました")
+                                 : tr("参加を待っています"));
+    m_start->setEnabled(m_host.AllJoined());
+}
+
+NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
+{
+    m_hostAction = new QAction(&frame);
+    m_hostAction->setObjectName(QStringLiteral("networkGameCommand"));
+    // After ｹﾞｰﾑ開始.
+    QMenu* file = frame.FileMenu();
+    const QList<QAction*> actions = file->actions();
+    file->insertAction(actions.size() > 1 ? actions[1] : frame.FileMenuTail(), m_hostAction);
+    connect(m_hostAction, &QAction::triggered, this, &NetworkGame::ChooseHost);
+    connect(file, &QMenu::aboutToShow, this, [this] { m_hostAction->setEnabled(m_view.Game().CanStartGame()); });
+    frame.installEventFilter(this);
+    Retranslate();
+}
+
+NetworkGame::~NetworkGame() = default;
+
+bool NetworkGame::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() == QEvent::LanguageChange)
+        Retranslate();
+    return QObject::eventFilter(watched, event);
+}
+
+void NetworkGame::Retranslate() { m_hostAction->setText(tr("ﾈｯﾄﾜｰｸ対戦(&W)...")); }
+
+void NetworkGame::ChooseHost()
+{
+    GameController& game = m_view.Game();
+    GameFiles& files = m_view.Files();
+    if (!game.CanStartGame() || !files.MayLeaveGame())
+        return;
+    CScenarioDlg scenarioDlg;
+    scenarioDlg.dataDirectory = m_view.dataDirectory;
+    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
+    if (scenarioDlg.exec() != QDialog::Accepted)
+        return;
+    const ScenarioEntry& chosen = scenarioDlg.Chosen();
+    const QString directory = platform::PathFromBytes(chosen.directory);
+    CRulerDlg rulerDlg;
+    rulerDlg.m_strDataDir = directory;
+    rulerDlg.m_nScenario = chosen.fileNumber - 1;
+    rulerDlg.level = game.NewGameDifficulty();
+    rulerDlg.networked = true;
+    if (rulerDlg.exec() != QDialog::Accepted || !rulerDlg.SeatsChosen())
+        return;
+    SeatChoice seats = *rulerDlg.SeatsChosen();
+    std::vector<RulerId> remote;
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        if (seats.seats[static_cast<std::size_t>(r)] == Seat::Remote())
+            remote.push_back(r);
+    if (remote.empty()) {
+        platform::ShowMessageBox(&m_frame, tr("ﾈｯﾄﾜｰｸの席がありません: 対戦設定で ﾈｯﾄﾜｰｸ を選んでください"));
+        return;
+    }
+    NetworkHostDialog hostDlg(&m_frame);
+    if (hostDlg.exec() != QDialog::Accepted)
+        return;
+
+    auto host = std::make_unique<netgame::DesktopHost>(game, std::cerr);
+    transport::HostOptions options;
+    options.port = hostDlg.Port();
+    options.data = netgame::DataHash(platform::PathToBytes(m_view.dataDirectory));
+    // A player who joins again with his invitation takes his seat over.
+    options.newConnectionTakesSeat = true;
+    if (hostDlg.OpenToNetwork()) {
+        options.address = QHostAddress(QHostAddress::AnyIPv4);
+        host->Host().InviteAs(NetworkAddress());
+    }
+    std::string why;
+    if (!host->Open(options, remote, &why)) {
+        platform::ShowMessageBox(&m_frame, tr("ﾈｯﾄﾜｰｸ対戦を開けませんでした\n%1").arg(QString::fromStdString(why)));
+        return;
+    }
+    std::vector<InvitationsDialog::Row> rows;
+    for (const net::Invitation& invitation : host->Host().Invitations())
+        rows.push_back({invitation.seat, rulerDlg.RulerName(invitation.seat),
+                        QString::fromStdString(net::InvitationText(invitation))});
+    InvitationsDialog invitations(std::move(rows), *host, &m_frame);
+    host->Host().OnPlayers([&invitations] { invitations.ShowJoined(); });
+    const bool accepted = invitations.exec() == QDialog::Accepted;
+    host->Host().OnPlayers({});
+    if (!accepted)
+        return;
+    if (invitations.StartedAnyway()) {
+        // The seats nobody has taken are the computer's, their invitations revoked.
+        const std::vector<int>& joined = host->Host().Joined();
+        for (RulerId r : remote)
+            if (std::find(joined.begin(), joined.end(), r) == joined.end()) {
+                seats.seats[static_cast<std::size_t>(r)] = Seat{};
+                host->Host().Server()->Revoke(r);
+            }
+    }
+    m_host = std::move(host);
+    // A scenario that cannot be read (the player has been told) lets the players go.
+    if (!files.NewGame(chosen.fileNumber - 1, seats.seats, seats.first, directory))
+        m_host.reset();
+}

@@ -1,0 +1,87 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// ﾌｧｲﾙ → ﾈｯﾄﾜｰｸ対戦: a game hosted at this screen for players at other machines. The
+// scenario and the rulers are chosen as for ｹﾞｰﾑ開始, every ruler offered may be a
+// person at this screen, a person at another machine (ﾈｯﾄﾜｰｸ) or the computer; then the
+// port and whether other machines may reach it. Each remote seat's invitation is shown
+// to be copied and sent to its player, and the game begins when every player has joined
+// (or at once, the seats not taken played by the computer).
+#pragma once
+
+#include <QDialog>
+#include <QObject>
+
+#include <memory>
+#include <vector>
+
+#include "model/game_state.h"
+
+class CKivView;
+class CMainFrame;
+class QAction;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSpinBox;
+
+namespace netgame {
+class DesktopHost;
+}
+
+// The port and the reach of a hosted game.
+class NetworkHostDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit NetworkHostDialog(QWidget* owner = nullptr);
+    quint16 Port() const;
+    // Other machines may connect (else this machine alone: the loopback address).
+    bool OpenToNetwork() const;
+
+private:
+    QSpinBox* m_port;
+    QCheckBox* m_open;
+};
+
+// The invitations of the remote seats, each to be copied, and who has joined.
+class InvitationsDialog : public QDialog {
+    Q_OBJECT
+public:
+    struct Row {
+        RulerId seat = 0;
+        QString name;   // the ruler's name as the lists show it
+        QString text;   // the invitation
+    };
+    InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, QWidget* owner = nullptr);
+    // Started without waiting for every player.
+    bool StartedAnyway() const { return m_anyway; }
+    void ShowJoined();
+
+private:
+    std::vector<Row> m_rows;
+    netgame::DesktopHost& m_host;
+    std::vector<QLabel*> m_states;
+    QPushButton* m_start;
+    bool m_anyway = false;
+};
+
+class NetworkGame : public QObject {
+    Q_OBJECT
+public:
+    NetworkGame(CMainFrame& frame, CKivView& view);
+    ~NetworkGame() override;
+    QAction* HostAction() const { return m_hostAction; }
+    // The game being hosted, if any.
+    netgame::DesktopHost* Host() const { return m_host.get(); }
+
+    void ChooseHost();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void Retranslate();
+
+    CMainFrame& m_frame;
+    CKivView& m_view;
+    QAction* m_hostAction;
+    std::unique_ptr<netgame::DesktopHost> m_host;
+};

@@ -1,0 +1,117 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The host's side of a networked game: the host's game is the authority. Each remote
+// seat's command is checked by the conductor with its seat, and taken into the record
+// at once; the record is written to its file after every command and streamed to every
+// player, whose game plays it as it grows. After each rest a player sends the CRC-32 of
+// his world; one that differs from the host's is logged and sent the record again from
+// its start. Lives on the thread that owns the game, whose event loop runs the
+// connections while the game waits for a remote seat.
+#pragma once
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <iosfwd>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "conduct/game_conductor.h"
+#include "net/invitation.h"
+#include "transport/host_server.h"
+
+namespace netgame {
+
+// The CRC-32 of a world as its save holds it, the turn cursor at the turn country.
+std::uint32_t WorldCrc(const GameState& world);
+
+// A start or a rest: the computers' turns follow it up to the players' next.
+bool EndsATurn(const RecordStep& step);
+
+// The sequence numbers a remote seat's commands carry: derived from the record, so that
+// they survive a host going on from its record. A command given when the player holds
+// `steps` steps of the record, and the rest that follows it, are numbered
+// 2 * steps + 1 and 2 * steps + 2; every number taken up to a record of `steps` steps is
+// at most 2 * steps.
+inline std::uint64_t CommandSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 1; }
+inline std::uint64_t RestSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 2; }
+
+// The words with which the host closes every connection when the game has ended.
+inline constexpr const char* kGameEnded = "the game has ended";
+
+class NetworkHost final : public transport::HostListener {
+public:
+    // log receives what the host notes (a player's world that differed, a seat left).
+    NetworkHost(GameConductor& game, std::ostream& log);
+    ~NetworkHost() override;
+    NetworkHost(const NetworkHost&) = delete;
+    NetworkHost& operator=(const NetworkHost&) = delete;
+
+    // Listens as options say and invites each seat; a secret kept for a seat (the host
+    // going on with its game) admits again. False with the reason.
+    // fresh: the game has not begun yet (whatever record the conductor holds is another
+    // game's), and the players who join before it are sent its start when it begins.
+    bool Open(transport::HostOptions options, const std::vector<RulerId>& seats,
+              const std::map<int, net::Secret>& kept, std::string* why, bool fresh = false);
+    // The address the invitations name when the host listens on every address (empty:
+    // the listening address).
+    void InviteAs(QString address) { m_reachedAs = std::move(address); }
+    const std::vector<net::Invitation>& Invitations() const { return m_invitations; }
+    // The record written after every command (empty: none).
+    void KeepRecordIn(std::string path) { m_recordFile = std::move(path); }
+
+    // Runs the connections until each seat has had its player once.
+    void WaitForPlayers();
+    // At a stop of the game (the computers have played up to a player's turn or to the
+    // end): the host's CRC of the world noted, the new part of the record sent.
+    void AtStop();
+    // The remote seat's turn: runs the connections until his rest comes, the commands
+    // before it given to the conductor as they come (each taken or denied).
+    void WaitForRest(RulerId seat);
+    // The same without waiting, for a game driven by an event loop: rested is called
+    // when his rest has come (his commands before it given as they came).
+    void AwaitRest(RulerId seat, std::function<void()> rested);
+    // The seats whose players have joined at least once.
+    const std::vector<int>& Joined() const { return m_joined; }
+    // Called after a player joins or leaves.
+    void OnPlayers(std::function<void()> changed) { m_playersChanged = std::move(changed); }
+    // The rest of the record sent and every connection closed: the game has ended.
+    // wait: the closing frames are sent before it returns (the program ends next).
+    void End(bool wait = true);
+
+    transport::HostServer* Server() { return m_server.get(); }
+
+    // transport::HostListener
+    void SeatJoined(int seat, std::uint64_t readings, std::uint64_t steps) override;
+    void SeatLeft(int seat) override;
+    void CommandFrom(int seat, const net::Command& command) override;
+    void CrcFrom(int seat, const net::WorldCrc& crc) override;
+
+private:
+    // Sends the record's part that has not gone out yet to every player, and writes the
+    // record to its file when it has grown; atStop: the game has stopped (at a turn).
+    void Stream(bool atStop = false);
+    void SendRecord(int seat, std::size_t fromReading, std::size_t fromStep, bool fresh);
+    void WriteRecord();
+
+    GameConductor& m_game;
+    std::ostream& m_log;
+    std::unique_ptr<transport::HostServer> m_server;
+    std::vector<net::Invitation> m_invitations;
+    std::string m_recordFile;
+    std::size_t m_written = 0; // steps + readings last written
+    RecordedGame m_sent;       // the record as the players have been sent it
+    std::size_t m_stopSteps = 0; // the record's steps when the game last stopped
+    std::map<std::size_t, std::uint32_t> m_crcs; // the host's world's CRC after so many steps
+    std::vector<int> m_joined;
+    RulerId m_waitingFor = 0;
+    bool m_restCame = false;
+    std::function<void()> m_rested;
+    QString m_reachedAs;
+    std::function<void()> m_playersChanged;
+};
+
+} // namespace netgame
