@@ -42,13 +42,18 @@ def pump(seconds, until=None):
     """Runs the event loop for seconds, or until until() is true."""
     end = time.time() + seconds
     context = GLib.MainContext.default()
+    def done():
+        try:
+            return bool(until and until())
+        except GLib.GError:  # an object gone while it was read: asked again
+            return False
     while time.time() < end:
         while context.pending():
             context.iteration(False)
-        if until and until():
+        if done():
             return True
         time.sleep(0.02)
-    return bool(until and until())
+    return done()
 
 
 def walk(node):
