@@ -25,6 +25,9 @@ advisor=(--player advisor --rollouts 4 --horizon 3)
 host() {
   local dir="$1"
   shift
+  # Emptied first: a host resumed must not be taken for listening on its earlier
+  # run's invitation line.
+  : >"$dir/host.out"
   timeout -k 5 40 "$velcor" --headless "$@" >>"$dir/host.out" 2>>"$dir/host.err" &
   hostpid=$!
   pids+=("$hostpid")
