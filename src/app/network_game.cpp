@@ -21,11 +21,9 @@
 #include "app/main_frame.h"
 #include "dialogs/game_files.h"
 #include "dialogs/ruler_dlg.h"
-#include "dialogs/scenario_dlg.h"
 #include "net/invitation.h"
 #include "netgame/desktop_host.h"
 #include "netgame/network_headless.h"
-#include "platform/data_directory.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "view/map/kiv_view.h"
@@ -163,19 +161,10 @@ void NetworkGame::ChooseHost()
     GameFiles& files = m_view.Files();
     if (!game.CanStartGame() || !files.MayLeaveGame())
         return;
-    CScenarioDlg scenarioDlg;
-    scenarioDlg.dataDirectory = m_view.dataDirectory;
-    scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
-    if (scenarioDlg.exec() != QDialog::Accepted)
-        return;
-    const ScenarioEntry& chosen = scenarioDlg.Chosen();
-    const QString directory = platform::PathFromBytes(chosen.directory);
     CRulerDlg rulerDlg;
-    rulerDlg.m_strDataDir = directory;
-    rulerDlg.m_nScenario = chosen.fileNumber - 1;
-    rulerDlg.level = game.NewGameDifficulty();
     rulerDlg.networked = true;
-    if (rulerDlg.exec() != QDialog::Accepted || !rulerDlg.SeatsChosen())
+    const std::optional<GameFiles::ChosenStart> start = files.ChooseStart(rulerDlg);
+    if (!start || !rulerDlg.SeatsChosen())
         return;
     SeatChoice seats = *rulerDlg.SeatsChosen();
     std::vector<RulerId> remote;
@@ -226,6 +215,6 @@ void NetworkGame::ChooseHost()
     }
     m_host = std::move(host);
     // A scenario that cannot be read (the player has been told) lets the players go.
-    if (!files.NewGame(chosen.fileNumber - 1, seats.seats, seats.first, directory))
+    if (!files.NewGame(start->scenario, seats.seats, seats.first, start->directory))
         m_host.reset();
 }

@@ -37,31 +37,40 @@ GameFiles::GameFiles(GameController& game, QWidget& owner, std::function<QString
     connect(&m_game, &GameController::gameBegun, this, &GameFiles::FindRandomSeed);
 }
 
-void GameFiles::ChooseNewGame()
+std::optional<GameFiles::ChosenStart> GameFiles::ChooseStart(CRulerDlg& rulerDlg)
 {
-    if (!m_game.CanStartGame() || !MayLeaveGame())
-        return;
     CScenarioDlg scenarioDlg;
     scenarioDlg.dataDirectory = m_dataDirectory();
     scenarioDlg.ownDirectory = platform::OwnScenarioFolder();
     if (scenarioDlg.exec() != QDialog::Accepted)
-        return;
+        return std::nullopt;
     // A bundled scenario's files are in the data folder; an own one's in its folder.
     const ScenarioEntry& chosen = scenarioDlg.Chosen();
-    const QString directory = platform::PathFromBytes(chosen.directory);
-    CRulerDlg rulerDlg;
-    rulerDlg.m_strDataDir = directory;
-    rulerDlg.m_nScenario = chosen.fileNumber - 1;
+    const ChosenStart start{chosen.fileNumber - 1, platform::PathFromBytes(chosen.directory), scenarioDlg.ChosenSeed()};
+    rulerDlg.m_strDataDir = start.directory;
+    rulerDlg.m_nScenario = start.scenario;
     rulerDlg.level = m_game.NewGameDifficulty();
     if (rulerDlg.exec() != QDialog::Accepted)
+        return std::nullopt;
+    return start;
+}
+
+void GameFiles::ChooseNewGame()
+{
+    if (!m_game.CanStartGame() || !MayLeaveGame())
+        return;
+    CRulerDlg rulerDlg;
+    const std::optional<ChosenStart> start = ChooseStart(rulerDlg);
+    if (!start)
         return;
     bool started = false;
     if (const std::optional<SeatChoice>& seats = rulerDlg.SeatsChosen())
-        started = NewGame(chosen.fileNumber - 1, seats->seats, seats->first, directory);
+        started = NewGame(start->scenario, seats->seats, seats->first, start->directory);
     else
-        started = NewGame(chosen.fileNumber - 1, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)], directory);
-    if (started && scenarioDlg.ChosenSeed())
-        NoteRandomSeed(*scenarioDlg.ChosenSeed());
+        started = NewGame(start->scenario, rulerDlg.m_rulerIds[static_cast<std::size_t>(rulerDlg.m_nRuler)],
+                          start->directory);
+    if (started && start->seed)
+        NoteRandomSeed(*start->seed);
 }
 
 void GameFiles::ChooseSave()

@@ -17,6 +17,8 @@
 
 class QWidget;
 
+class CRulerDlg;
+
 class GameFiles : public QObject {
     Q_OBJECT
 
@@ -29,6 +31,16 @@ public:
     void ChooseNewGame();
     void ChooseSave();
     void ChooseLoad();
+
+    // A new game's dialogs: the scenario, then rulerDlg set up for the scenario chosen
+    // and shown (whoever calls sets what else it asks first). Nullopt when either is
+    // cancelled.
+    struct ChosenStart {
+        int scenario = 0;  // index 0..2 of directory
+        QString directory; // the bundled scenarios' folder, or the own scenario's
+        std::optional<std::uint32_t> seed; // a 乱世's seed
+    };
+    std::optional<ChosenStart> ChooseStart(CRulerDlg& rulerDlg);
 
     // The last steps of the two commands, without their dialogs: load a country file
     // (scenario index 0..2 of directory, the data folder when none is given, or a saved

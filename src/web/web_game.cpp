@@ -466,14 +466,19 @@ std::string WebGame::Odds()
     return json.Take();
 }
 
-std::string WebGame::Save()
+std::string WebGame::SaveRefusal()
 {
     if (!m_game.CanSave())
         return Error(GameConductor::StageReason(Current().stage, TurnCommand::Rest, false));
     // The reason is one of the writer's worded reasons, about the engine's own memory.
     platform::Message why;
-    if (!m_game.SaveGame(m_savePath, &why))
-        return Error(why);
+    return m_game.SaveGame(m_savePath, &why) ? std::string() : Error(why);
+}
+
+std::string WebGame::Save()
+{
+    if (std::string refused = SaveRefusal(); !refused.empty())
+        return refused;
     const GameState& world = m_game.World();
     JsonText json;
     json.BeginObject().Key("save").Bytes(ReadBytes(m_savePath));
@@ -488,11 +493,8 @@ std::string WebGame::Save()
 
 std::string WebGame::Bundle()
 {
-    if (!m_game.CanSave())
-        return Error(GameConductor::StageReason(Current().stage, TurnCommand::Rest, false));
-    platform::Message why;
-    if (!m_game.SaveGame(m_savePath, &why))
-        return Error(why);
+    if (std::string refused = SaveRefusal(); !refused.empty())
+        return refused;
     const GameState& world = m_game.World();
     std::string bytes;
     std::string error;

@@ -133,6 +133,9 @@ public:
     std::string Summary();
 
 private:
+    // Saves the game in play into the engine's file: the error's JSON when it may not be
+    // saved or the save failed, empty when saved.
+    std::string SaveRefusal();
     // ConductorListener: the shows, and the page's story begun again with a new world.
     void TurnBegan(int country) override;
     void BattleMarked(int attacker, int target) override { m_shows.MarkBattle(attacker, target); }
