@@ -9,6 +9,7 @@
 #include <deque>
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <random>
 #include <string>
@@ -20,6 +21,7 @@
 #include "conduct/game_conductor.h"
 #include "model/country_file.h"
 #include "model/scenario_file.h"
+#include "platform/clock.h"
 #include "rules/commands.h"
 #include "test_world.h"
 #include "web/turn_json.h"
@@ -295,15 +297,19 @@ TEST(TurnDescription, ThePageSaysWhatTheWindowsSay)
         (std::filesystem::temp_directory_path() / ("velcor_page_agreement" + std::to_string(::getpid()))).string();
     std::filesystem::create_directories(scratch);
     const std::string savePath = scratch + "/velcor-save.txt";
+    const std::shared_ptr<void> realClockAfter(nullptr, [](void*) { platform::UseRealClock(); });
     for (int scenario = 1; scenario <= 3; ++scenario) {
         SCOPED_TRACE(scenario);
+        platform::FixClock(1'700'000'000 + scenario * 100'000);
         web::WebGame page(kData, scratch);
         std::string answer = page.NewGame(scenario, Offered(scenario).back(), 1);
         std::mt19937 pick(static_cast<unsigned>(scenario) * 7);
         int compared = 0;
         int games = 1;
-        // The page's game is seeded from the clock: a game lost early is followed by
-        // another, until enough turns have been compared.
+        // The page's game is seeded from the clock, fixed here so that each new game
+        // reads new seconds (games started within one real second would all be the same
+        // game) and a run repeats: a game lost early is followed by another, until
+        // enough turns have been compared.
         for (int step = 0; step < 4000 && compared <= 10; ++step) {
             const std::string described = PageTurn(answer);
             ASSERT_FALSE(described.empty()) << answer.substr(0, 200);

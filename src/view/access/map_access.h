@@ -11,7 +11,7 @@
 #include <QString>
 
 class CKivView;
-class GameState;
+struct GameState;
 class QAccessibleInterface;
 struct TurnDescription;
 
