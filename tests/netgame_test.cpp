@@ -4,16 +4,21 @@
 // goes on to its end, a fair player's game the same as the host's.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QTemporaryDir>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <map>
 #include <sstream>
 
 #include "cli/headless.h"
 #include "model/country_file.h"
+#include "platform/clock.h"
 #include "rules/commands.h"
 #include "netgame/desktop_host.h"
+#include "netgame/desktop_join.h"
 #include "netgame/network_headless.h"
 #include "netgame/network_host.h"
 #include "netgame/network_player.h"
@@ -163,6 +168,127 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
     EXPECT_EQ(wentBack, 0);
     EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
     game.Stop();
+}
+
+std::string FileBytes(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
+// The windows' host and a window joined to it, the joined seat resting at each of his
+// turns as the window's rest gives it: the host's record and save are the joined
+// window's bytes, and the headless game plays that record to that save, whether or not
+// his connection dropped on the way (he joins again with the same invitation).
+TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
+{
+    struct Case {
+        const char* name;
+        int months;
+        int dropAt;   // the joined window's turn at which the connection drops (0: none)
+        bool advised; // he gives the advisor's command before his rest
+    };
+    const Case cases[] = {{"through", 24, 0, false}, {"advised and dropped", 24, 5, true}};
+    foresight::AdviceOptions advice;
+    advice.rollouts = 2;
+    advice.horizon = 1;
+    const std::string data = VELCOR_SOURCE_DIR "/data";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QTemporaryDir dir;
+        const std::string at = dir.path().toStdString();
+        platform::FixClock(1000);
+        GameController hostGame;
+        GameController joinedGame;
+        joinedGame.SetReplayStepTime(0); // the host's steps shown as soon as they come
+        std::ostringstream log;
+        netgame::DesktopHost host(hostGame, log);
+        transport::HostOptions listen;
+        listen.data = netgame::DataHash(data);
+        listen.newConnectionTakesSeat = true;
+        std::string why;
+        ASSERT_TRUE(host.Open(listen, {1}, &why)) << why;
+        netgame::DesktopJoin join(joinedGame, host.Host().Invitations()[0], listen.data, log);
+        int lost = 0;
+        join.lost = [&](const std::string&) {
+            ++lost;
+            join.Join();
+        };
+        // At each of his turns until the months are played he gives his command (the
+        // advisor's) and rests, as the window gives them, from the event loop.
+        int turns = 0;
+        int startMonth = -1;
+        const auto months = [&] { return joinedGame.World().year * 12 + joinedGame.World().month - startMonth; };
+        QObject::connect(&joinedGame, &GameController::turnDescribed, &joinedGame, [&] {
+            if (!joinedGame.Conductor().JoinedTurn())
+                return;
+            if (startMonth < 0)
+                startMonth = joinedGame.World().year * 12 + joinedGame.World().month;
+            if (months() >= c.months)
+                return;
+            QTimer::singleShot(0, &joinedGame, [&] {
+                if (!joinedGame.Conductor().JoinedTurn())
+                    return;
+                if (c.advised && joinedGame.Phase() == TurnPhase::AwaitingCommand) {
+                    if (const auto command = foresight::AdvisedCommandFor(joinedGame.World(), advice))
+                        if (!std::holds_alternative<command::Rest>(*command) &&
+                            joinedGame.Check(*command).refusal == CommandRefusal::None)
+                            return void(joinedGame.Give(*command));
+                }
+                if (++turns == c.dropAt)
+                    return join.Drop(); // his turn comes again once he has joined again
+                joinedGame.Rest();
+            });
+        });
+        join.Join();
+        QElapsedTimer waited;
+        waited.start();
+        const auto until = [&](const std::function<bool()>& done) {
+            while (!done() && waited.elapsed() < 60000)
+                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+            return done();
+        };
+        ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+        Seats seats{};
+        seats[1] = Seat::Remote();
+        QString refused;
+        ASSERT_TRUE(hostGame.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, 1, &refused))
+            << refused.toStdString();
+        const auto ended = [&] {
+            return startMonth >= 0 && months() >= c.months && joinedGame.Conductor().JoinedTurn() &&
+                   host.WaitingFor() == 1 &&
+                   joinedGame.Conductor().FollowedSteps() == hostGame.Recorder().Record().steps.size();
+        };
+        EXPECT_TRUE(until(ended)) << log.str();
+        EXPECT_EQ(lost, c.dropAt > 0 ? 1 : 0);
+        EXPECT_GE(turns, c.months);
+        const RecordedGame record = hostGame.Recorder().Record();
+        const auto given = std::count_if(record.steps.begin(), record.steps.end(), [](const RecordStep& step) {
+            const auto* command = std::get_if<PlayerCommand>(&step);
+            return command && !std::holds_alternative<command::Rest>(*command);
+        });
+        EXPECT_EQ(given > 0, c.advised);
+        platform::Message words;
+        ASSERT_TRUE(hostGame.Conductor().SaveGame(at + "/host.txt", &words)) << words.Text();
+        ASSERT_TRUE(joinedGame.Conductor().SaveGame(at + "/joined.txt", &words)) << words.Text();
+        for (const char* file : {"/host.txt", "/host.txt.record"}) {
+            std::string joined = file;
+            joined.replace(1, 4, "joined");
+            EXPECT_EQ(FileBytes(at + file), FileBytes(at + joined)) << file;
+        }
+        // The headless game plays the window's record to the window's save.
+        HeadlessOptions replay;
+        std::string error;
+        ASSERT_TRUE(ParseHeadlessOptions(
+            {"--data", data, "--replay", at + "/host.txt.record", "--save", at + "/replayed.txt"}, replay, error))
+            << error;
+        std::ostringstream out;
+        EXPECT_EQ(RunHeadless(replay, out, out), 0) << out.str();
+        EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/replayed.txt"));
+        EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
+        hostGame.Stop();
+        joinedGame.Stop();
+    }
 }
 
 } // namespace

@@ -1738,6 +1738,14 @@ A war needs as many provisions as soldiers</numerusform>
         <source>ﾈｯﾄﾜｰｸ対戦では戻れません</source>
         <translation>A network game cannot go back</translation>
     </message>
+    <message>
+        <source>ﾎｽﾄがこの命令を受け付けませんでした</source>
+        <translation>The host did not take this command</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄにつながっていません: 命令は送られませんでした</source>
+        <translation>Not connected to the host: the command was not sent</translation>
+    </message>
 </context>
 <context>
     <name>NetworkGame</name>
@@ -1781,6 +1789,106 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkJoin</name>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦に参加(&amp;J)...</source>
+        <translation>&amp;Join a Network Game...</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄの記録をたどれなくなりました
+%1</source>
+        <translation>The host&apos;s record can no longer be followed
+%1</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄがﾈｯﾄﾜｰｸ対戦を終えました</source>
+        <translation>The host has ended the network game</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄに接続しています...</source>
+        <translation>Connecting to the host...</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄのﾈｯﾄﾜｰｸ対戦の版 (%1) が、このﾌﾟﾛｸﾞﾗﾑの版 (%2) と違います: 同じ版のﾌﾟﾛｸﾞﾗﾑで参加してください</source>
+        <translation>The host plays version %1 of the network game, this program version %2: join with the same version of the program</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄのｼﾅﾘｵと国のﾃﾞｰﾀが、この画面のものと違います (ﾎｽﾄ %1…、この画面 %2…)</source>
+        <translation>The host&apos;s scenario and country data differ from this screen&apos;s (the host %1…, this screen %2…)</translation>
+    </message>
+    <message>
+        <source>招待が受け付けられませんでした: その席がないか、鍵が違います</source>
+        <translation>The invitation was not accepted: the seat does not exist or the key is wrong</translation>
+    </message>
+    <message>
+        <source>その席にはほかのﾌﾟﾚｲﾔｰが参加しています</source>
+        <translation>Another player has taken that seat</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄがこの招待を取り消しました</source>
+        <translation>The host has revoked this invitation</translation>
+    </message>
+    <message>
+        <source>同じ招待でほかの画面から参加したため、この画面の参加は終わりました</source>
+        <translation>The same invitation joined from another screen, so this screen has left the game</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄにつながりませんでした (%1)
+招待の宛先とﾎﾟｰﾄ、ﾎｽﾄが開いているかを確かめてください</source>
+        <translation>The host could not be reached (%1)
+Check the invitation&apos;s address and port, and that the host has opened the game</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦</source>
+        <translation>Network Game</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄとの接続が切れました (%1)
+同じ招待でもう一度参加できます: ｹﾞｰﾑは記録から追いつきます</source>
+        <translation>The connection to the host was lost (%1)
+You can join again with the same invitation: the game catches up from the record</translation>
+    </message>
+    <message>
+        <source>再参加</source>
+        <translation>Rejoin</translation>
+    </message>
+    <message>
+        <source>やめる</source>
+        <translation>Leave</translation>
+    </message>
+    <message>
+        <source>あなたの番です</source>
+        <translation>Your turn</translation>
+    </message>
+</context>
+<context>
+    <name>NetworkJoinDialog</name>
+    <message>
+        <source>ﾈｯﾄﾜｰｸ対戦に参加</source>
+        <translation>Join a Network Game</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄから届いた招待を貼り付けてください(&amp;I)</source>
+        <translation>Paste the &amp;invitation the host sent you</translation>
+    </message>
+    <message>
+        <source>参加</source>
+        <translation>Join</translation>
+    </message>
+    <message>
+        <source>ｷｬﾝｾﾙ</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>招待には秘密の鍵が入っています: この画面のﾒﾓﾘにだけ置かれ、保存されません。</source>
+        <translation>The invitation holds a secret key: it is kept in this screen&apos;s memory only, never saved.</translation>
+    </message>
+    <message>
+        <source>招待の形ではありません (velcor://HOST:PORT#seat=R&amp;key=...)</source>
+        <translation>Not an invitation (velcor://HOST:PORT#seat=R&amp;key=...)</translation>
     </message>
 </context>
 <context>

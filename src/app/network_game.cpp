@@ -19,6 +19,7 @@
 #include <iostream>
 
 #include "app/main_frame.h"
+#include "app/network_join.h"
 #include "dialogs/game_files.h"
 #include "dialogs/ruler_dlg.h"
 #include "net/invitation.h"
@@ -140,6 +141,7 @@ NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     file->insertAction(actions.size() > 1 ? actions[1] : frame.FileMenuTail(), m_hostAction);
     connect(m_hostAction, &QAction::triggered, this, &NetworkGame::ChooseHost);
     connect(file, &QMenu::aboutToShow, this, [this] { m_hostAction->setEnabled(m_view.Game().CanStartGame()); });
+    m_join = new NetworkJoin(frame, view, m_hostAction);
     frame.installEventFilter(this);
     Retranslate();
 }

@@ -17,6 +17,7 @@
 
 class CKivView;
 class CMainFrame;
+class NetworkJoin;
 class QAction;
 class QCheckBox;
 class QLabel;
@@ -71,6 +72,8 @@ public:
     QAction* HostAction() const { return m_hostAction; }
     // The game being hosted, if any.
     netgame::DesktopHost* Host() const { return m_host.get(); }
+    // ﾈｯﾄﾜｰｸ対戦に参加: a game hosted at another machine.
+    NetworkJoin* Join() const { return m_join; }
 
     void ChooseHost();
 
@@ -83,5 +86,6 @@ private:
     CMainFrame& m_frame;
     CKivView& m_view;
     QAction* m_hostAction;
+    NetworkJoin* m_join; // owned by the frame
     std::unique_ptr<netgame::DesktopHost> m_host;
 };

@@ -103,7 +103,7 @@ TurnStage GameConductor::Stage() const
         return TurnStage::ComputerTurns;
     if (m_handingOver)
         return TurnStage::HandingOver;
-    if (m_replay)
+    if (m_replay && !JoinedTurn())
         return TurnStage::Replaying;
     if (phase == TurnPhase::Watching)
         return TurnStage::Watching;
@@ -157,7 +157,7 @@ TurnDescription GameConductor::Make() const
     }
     // A turn whose commands are not this screen's (the advisor's, another machine's)
     // offers none here.
-    const bool elsewhere = d.acting != 0 && !RoleOf(world, d.acting).HandedOver();
+    const bool elsewhere = d.acting != 0 && !AtThisScreen(d.acting);
     const bool open = (d.stage == TurnStage::Command && !elsewhere) || d.stage == TurnStage::Watching;
     const int from = world.turnCountry;
     std::array<platform::Message, kTurnCommandCount> reasons;
@@ -166,8 +166,9 @@ TurnDescription GameConductor::Make() const
     for (const TurnCommand command : kTurnCommands) {
         CommandState& state = d.commands[static_cast<std::size_t>(command)];
         if (!open || (d.stage == TurnStage::Watching && command != TurnCommand::Rest)) {
-            state.why = elsewhere && d.stage == TurnStage::Command ? platform::Message(kNotScreensTurn)
-                                                                    : StageReason(d.stage, command, d.commandGiven);
+            state.why = (elsewhere && d.stage == TurnStage::Command) || (m_joinedSeat != 0 && d.stage == TurnStage::Replaying)
+                            ? platform::Message(kNotScreensTurn)
+                            : StageReason(d.stage, command, d.commandGiven);
             continue;
         }
         // A watched game is stepped by its own controls, not by the rest's button.
@@ -337,7 +338,7 @@ void GameConductor::Reached(int country)
     const RulerId person = RoleOf(World(), turnRuler).HandedOver() ? turnRuler : 0;
     if (person != 0 && person != m_lastPerson) {
         m_previous = 0;
-        if (m_lastPerson != 0 && SeveralAtScreen()) {
+        if (m_lastPerson != 0 && SeveralAtScreen() && m_joinedSeat == 0) {
             m_previous = m_lastPerson;
             m_handingOver = true;
             Changed();
@@ -350,7 +351,7 @@ void GameConductor::Reached(int country)
     if (m_describing && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::Won)) {
         const RulerId ruler = m_session.TurnRuler();
         const bool remote = phase == TurnPhase::AwaitingCommand && GameState::IsRulerId(ruler) && ruler != 0 &&
-                            World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote();
+                            ruler != m_joinedSeat && World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote();
         SetStatus(remote ? platform::Message(kRemoteTurn, {TurnStatusWords(World(), country)})
                          : TurnStatusWords(World(), country));
     }
@@ -405,6 +406,18 @@ void GameConductor::PutEndAway()
 // ---- The players' commands ----
 
 bool GameConductor::Rest()
+{
+    if (m_joinedSeat == 0 || !m_following)
+        return RestHere();
+    if (!JoinedTurn())
+        return false;
+    m_joinedSentAt = m_replay->steps.size();
+    Changed();
+    m_sendJoined(command::Rest{});
+    return true;
+}
+
+bool GameConductor::RestHere()
 {
     // Joining a worker that still waits on this thread would never return.
     if (WorkerActive())
@@ -582,7 +595,7 @@ platform::Message GameConductor::SeatRefusal(RulerId from) const
     if (acting == 0)
         return {};
     if (from == kThisScreen)
-        return RoleOf(World(), acting).HandedOver() ? platform::Message() : platform::Message(kNotScreensTurn);
+        return AtThisScreen(acting) ? platform::Message() : platform::Message(kNotScreensTurn);
     if (from == acting && RoleOf(World(), acting).GivenFromOutside())
         return {};
     if (!GameState::IsRulerId(from))
@@ -599,7 +612,55 @@ CommandResult GameConductor::Give(const PlayerCommand& command, RulerId from)
         SetStatus(refused.words);
         return refused;
     }
-    return GiveHere(command);
+    if (m_joinedSeat == 0 || !m_following || from != kThisScreen)
+        return GiveHere(command);
+    // The joined seat's command goes to the game's host, once the rules here take it.
+    CommandResult result = JoinedTurn() ? m_session.Check(command) : CommandResult{};
+    if (!JoinedTurn()) {
+        result.refusal = CommandRefusal::NotNow;
+        result.words = StageReason(Stage(), TurnCommand::Rest, false);
+    }
+    if (result.refusal != CommandRefusal::None) {
+        SetStatus(result.words);
+        Changed();
+        return result;
+    }
+    m_choosing = TurnStage::Command;
+    m_joinedSentAt = m_replay->steps.size();
+    Changed();
+    m_sendJoined(command);
+    return result;
+}
+
+bool GameConductor::AtThisScreen(RulerId ruler) const
+{
+    if (m_joinedSeat != 0 && m_following)
+        return ruler == m_joinedSeat;
+    return RoleOf(World(), ruler).HandedOver();
+}
+
+void GameConductor::SetJoinedSeat(RulerId seat, std::function<void(const PlayerCommand&)> send)
+{
+    m_joinedSeat = GameState::IsRulerId(seat) ? seat : 0;
+    m_sendJoined = std::move(send);
+    m_joinedSentAt.reset();
+    Changed();
+}
+
+bool GameConductor::JoinedTurn() const
+{
+    const TurnPhase phase = m_session.Phase();
+    return m_joinedSeat != 0 && m_following && m_nextStep >= m_replay->steps.size() && m_atTurn && !m_battle && !WorkerActive() &&
+           m_session.TurnRuler() == m_joinedSeat && World().seats[static_cast<std::size_t>(m_joinedSeat)] == Seat::Remote() &&
+           (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven) &&
+           m_joinedSentAt != m_replay->steps.size();
+}
+
+void GameConductor::JoinedRefused(const platform::Message& words)
+{
+    m_joinedSentAt.reset();
+    SetStatus(words);
+    Changed();
 }
 
 CommandResult GameConductor::GiveHere(const PlayerCommand& command)
@@ -709,7 +770,7 @@ void GameConductor::Begin()
     Changed();
     m_listener->GameBegun();
     m_listener->Status(m_status);
-    Rest();
+    RestHere();
 }
 
 void GameConductor::BeginGame(bool loaded, bool play)
@@ -1001,12 +1062,17 @@ void GameConductor::StepReplay()
 {
     if (!m_replay || !CanStartGame())
         return;
+    if (m_following && m_nextStep >= m_replay->steps.size()) {
+        // The next step has not come yet: Follow goes on when it does.
+        if (!std::exchange(m_followWaiting, true))
+            Changed();
+        return;
+    }
     if (m_nextStep >= m_replay->steps.size()) {
         EndReplay({});
         return;
     }
-    if (m_following && m_nextStep >= m_replay->steps.size())
-        return; // the next step has not come yet
+    m_followWaiting = false;
     const RecordStep& step = m_replay->steps[m_nextStep++];
     if (const auto* start = std::get_if<RecordStart>(&step)) {
         // A later start is a save loaded with its record: the story goes on.
@@ -1049,7 +1115,7 @@ void GameConductor::StepReplay()
         return;
     }
     if (std::holds_alternative<command::Rest>(command)) {
-        Rest();
+        RestHere();
         return;
     }
     GiveHere(command);
@@ -1062,6 +1128,9 @@ void GameConductor::EndReplay(const platform::Message& words)
     m_listener->StepDue(-1);
     m_replayEndWords = words;
     m_following = false;
+    m_followWaiting = false;
+    m_joinedSeat = 0;
+    m_sendJoined = nullptr;
     m_replay.reset();
     m_readings.reset();
     // From here the clock is the game's own again, not the record's.
@@ -1088,6 +1157,7 @@ bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, s
             EndReplay({});
         m_replay.emplace();
         m_following = true;
+        m_followWaiting = true;
         m_nextStep = 0;
         m_readings.reset();
     }
@@ -1104,6 +1174,9 @@ bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, s
     m_readings = std::make_shared<const std::vector<std::int64_t>>(held.readings);
     if (m_session.world.clock.Feeding())
         m_session.world.clock.Feed(m_readings, m_session.world.clock.FedIndex());
+    // Waiting at the end of what was held: the game goes on with the next step.
+    if (m_followWaiting && m_nextStep < held.steps.size())
+        m_listener->StepDue(m_replayPaused ? -1 : 0);
     return true;
 }
 

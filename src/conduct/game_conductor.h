@@ -335,6 +335,17 @@ public:
     std::size_t FollowedSteps() const { return m_following ? m_nextStep : 0; }
     std::size_t HeldReadings() const { return m_following && m_replay ? m_replay->readings.size() : 0; }
     std::size_t HeldSteps() const { return m_following && m_replay ? m_replay->steps.size() : 0; }
+    // This screen plays seat in the record followed (a player joined to another
+    // machine's game; 0: none, the seats at this screen are the persons'): once every
+    // step held has been played, his turn is offered here as a person's, each command
+    // checked by the rules and given to send instead of carried out (the record brings
+    // it back when it has been taken). Nobody else's turn is handed over here.
+    void SetJoinedSeat(RulerId seat, std::function<void(const PlayerCommand&)> send);
+    RulerId JoinedSeat() const { return m_joinedSeat; }
+    // The joined seat's turn waits here for his command or his rest.
+    bool JoinedTurn() const;
+    // What was sent was not taken: the turn is his again, and the status says why.
+    void JoinedRefused(const platform::Message& words);
 
     // ---- Watching (nobody plays) ----
 
@@ -372,6 +383,10 @@ public:
 
 private:
     bool WorkerActive() const { return m_session.WorkerRunning() && !m_workerHandedOver; }
+    // The commands of ruler's turn are given at this screen.
+    bool AtThisScreen(RulerId ruler) const;
+    // The rest carried out here (Rest sends a joined seat's instead).
+    bool RestHere();
     void SetStatus(const platform::Message& words);
     void Tell(const platform::Message& words, int milliseconds);
     // Something the description shows has changed: told to the listener.
@@ -455,6 +470,10 @@ private:
     bool m_replayBeginning = false;
     bool m_replayPaused = false;
     bool m_following = false; // the record played grows: its end is waited at
+    bool m_followWaiting = false; // every step held has been played: more is waited for
+    RulerId m_joinedSeat = 0;
+    std::function<void(const PlayerCommand&)> m_sendJoined;
+    std::optional<std::size_t> m_joinedSentAt; // the steps held when his last was sent
     platform::Message m_replayEndWords;
     int m_replayMs = 800;
 

@@ -37,14 +37,18 @@ HandOverNotice::HandOverNotice(QWidget* map) : QWidget(map)
 
 HandOverNotice::~HandOverNotice() { qApp->removeEventFilter(this); }
 
-QString HandOverNotice::Headline() const { return tr("%1 の番です").arg(m_name); }
+QString HandOverNotice::Headline() const
+{
+    return m_headline.isEmpty() ? tr("%1 の番です").arg(m_name) : m_headline;
+}
 
 QString HandOverNotice::Hint() { return tr("ｸﾘｯｸするかｷｰを押すと始まります"); }
 
-void HandOverNotice::Show(RulerId ruler, const QString& name, const QImage& portrait)
+void HandOverNotice::Show(RulerId ruler, const QString& name, const QImage& portrait, const QString& headline)
 {
     m_ruler = ruler;
     m_name = name;
+    m_headline = headline;
     m_portrait = portrait;
     m_shownAt = platform::KeyClockNow();
     // What it shows, for a screen reader.

@@ -21,8 +21,10 @@ public:
     explicit HandOverNotice(QWidget* map);
     ~HandOverNotice() override;
 
-    // Covers the map with the notice for ruler (his name and portrait as shown).
-    void Show(RulerId ruler, const QString& name, const QImage& portrait);
+    // Covers the map with the notice for ruler (his name and portrait as shown);
+    // headline, when given, in place of whose turn it is (a turn come back to this
+    // screen from the network).
+    void Show(RulerId ruler, const QString& name, const QImage& portrait, const QString& headline = {});
     // The person has taken the turn: the notice goes and says so.
     void Take();
     // Goes without being taken (the game it stood in has gone).
@@ -45,6 +47,7 @@ protected:
 private:
     RulerId m_ruler = 0;
     QString m_name;
+    QString m_headline;
     QImage m_portrait;
     quint64 m_shownAt = 0;
 };

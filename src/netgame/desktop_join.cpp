@@ -1,0 +1,146 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "netgame/desktop_join.h"
+
+#include <QTimer>
+
+#include <ostream>
+#include <variant>
+
+#include "netgame/network_host.h"
+#include "rules/names.h"
+
+namespace netgame {
+
+namespace {
+
+constexpr const char* kNotYourTurn = VELCOR_TEXT("Message", "%1 の番ではありません");
+constexpr const char* kNotTaken = VELCOR_TEXT("Message", "ﾎｽﾄがこの命令を受け付けませんでした");
+constexpr const char* kNotConnected = VELCOR_TEXT("Message", "ﾎｽﾄにつながっていません: 命令は送られませんでした");
+
+} // namespace
+
+DesktopJoin::DesktopJoin(GameController& game, net::Invitation invitation, std::string data, std::ostream& log,
+                         QObject* parent)
+    : QObject(parent), m_game(game), m_invitation(std::move(invitation)), m_data(std::move(data)), m_log(log),
+      m_client(*this)
+{
+    connect(&m_game, &GameController::playerTurnReached, this, &DesktopJoin::AtStop);
+    // Another game (a new one, a load) ends the one followed: he leaves it.
+    connect(&m_game, &GameController::replayEnded, this, [this](const QString& words) {
+        if (m_restarting || m_left)
+            return;
+        Leave();
+        if (!words.isEmpty() && failed)
+            failed(words);
+    });
+}
+
+DesktopJoin::~DesktopJoin()
+{
+    m_game.disconnect(this);
+    Leave();
+}
+
+void DesktopJoin::Join(std::chrono::milliseconds welcomeWithin)
+{
+    GameConductor& game = m_game.Conductor();
+    m_left = false;
+    m_refused = false;
+    m_wasSeated = false;
+    game.SetNetworked(true);
+    m_client.Join(m_invitation, m_data, game.HeldReadings(), game.HeldSteps(), welcomeWithin);
+}
+
+void DesktopJoin::Leave()
+{
+    if (m_left)
+        return;
+    m_left = true;
+    m_client.Leave();
+    GameConductor& game = m_game.Conductor();
+    game.SetJoinedSeat(0, nullptr);
+    game.SetNetworked(false);
+}
+
+void DesktopJoin::Welcomed(const net::Welcome&) { m_wasSeated = true; }
+
+void DesktopJoin::Refused(const net::Refused& refusal)
+{
+    m_refused = true;
+    Later([this, refusal] {
+        if (refused)
+            refused(refusal);
+    });
+}
+
+void DesktopJoin::Received(const net::Frame& frame)
+{
+    GameConductor& game = m_game.Conductor();
+    if (const auto* part = std::get_if<net::RecordPart>(&frame)) {
+        RecordedGame more;
+        more.readings = part->readings;
+        more.steps = part->steps;
+        platform::Message why;
+        m_restarting = true;
+        const bool followed = game.Follow(more, part->firstReading, part->firstStep, part->fresh, &why);
+        m_restarting = false;
+        if (part->fresh)
+            m_crcSentAt = 0;
+        if (!followed) {
+            m_log << "the host's record does not go on from what is held: " << why.Text() << '\n';
+            Leave();
+            Later([this, words = m_game.Words(why)] {
+                if (failed)
+                    failed(words);
+            });
+            return;
+        }
+        if (game.JoinedSeat() != Seat())
+            game.SetJoinedSeat(Seat(), [this](const PlayerCommand& command) { Send(command); });
+    } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {
+        m_log << "the host did not take command " << denied->sequence << ": " << net::DenialWord(denied->reason) << '\n';
+        game.JoinedRefused(denied->reason == net::Denial::Rules
+                               ? platform::Message(kNotTaken)
+                               : platform::Message(kNotYourTurn, {RulerWords(game.World(), Seat())}));
+    }
+}
+
+void DesktopJoin::Closed(const std::string& why)
+{
+    if (m_left)
+        return;
+    // What was sent and not yet brought back may be sent again once he has joined again.
+    m_game.Conductor().JoinedRefused(platform::Message(kNotConnected));
+    if (m_refused)
+        return;
+    const bool over = why == kGameEnded;
+    Later([this, over, why] {
+        if (over && ended)
+            ended();
+        else if (!over && lost)
+            lost(why);
+    });
+}
+
+void DesktopJoin::Send(const PlayerCommand& command)
+{
+    const std::size_t held = m_game.Conductor().HeldSteps();
+    const bool rest = std::holds_alternative<command::Rest>(command);
+    if (!m_client.Send(net::Command{m_invitation.seat, rest ? RestSequence(held) : CommandSequence(held), command}))
+        Later([this] { m_game.Conductor().JoinedRefused(platform::Message(kNotConnected)); });
+}
+
+void DesktopJoin::AtStop()
+{
+    GameConductor& game = m_game.Conductor();
+    const RecordedGame* followed = game.Followed();
+    const std::size_t at = game.FollowedSteps();
+    if (!followed || at == 0 || at == m_crcSentAt || !EndsATurn(followed->steps[at - 1]))
+        return;
+    m_crcSentAt = at;
+    m_client.Send(net::WorldCrc{at, WorldCrc(game.World())});
+}
+
+void DesktopJoin::Later(std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }
+
+} // namespace netgame
