@@ -2,6 +2,7 @@
 #include "app/network_join.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
 #include <QLabel>
@@ -62,6 +63,7 @@ NetworkJoinDialog::NetworkJoinDialog(QWidget* owner) : QDialog(owner)
     };
     connect(m_text, &QLineEdit::textChanged, this, check);
     check();
+    setMinimumWidth(600);
 }
 
 std::optional<net::Invitation> NetworkJoinDialog::Invitation() const
@@ -82,6 +84,8 @@ NetworkJoin::NetworkJoin(CMainFrame& frame, CKivView& view, QAction* after)
     connect(file, &QMenu::aboutToShow, this, [this] { m_joinAction->setEnabled(m_view.Game().CanStartGame()); });
     connect(&view.Game(), &GameController::turnDescribed, this, &NetworkJoin::AtTurn);
     connect(&view.Game(), &GameController::worldReplaced, this, [this] { m_notice->Dismiss(); });
+    // Left while the game it follows is still there (the program ending takes it down).
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_join.reset(); });
     frame.installEventFilter(this);
     Retranslate();
 }
