@@ -22,6 +22,7 @@
 #include "model/country_file.h"
 #include "model/scenario_file.h"
 #include "platform/clock.h"
+#include "platform/text_file.h"
 #include "rules/commands.h"
 #include "test_world.h"
 #include "web/turn_json.h"
@@ -427,6 +428,45 @@ TEST(TurnDescription, IsReadWholeOnAnotherThreadWhileTheWorkerPlays)
     game.SetListener(nullptr);
     EXPECT_EQ(decreased, 0);
     EXPECT_GT(lastSeen, 0u);
+}
+
+// A record tied to a save (one made while the computer's turns were due, as the headless
+// game makes it) played to its end, at once or a step at a time: a save made then is
+// the save it is tied to, byte for byte.
+TEST(GameConductor, ARecordPlayedToItsEndSavesTheSaveItIsTiedTo)
+{
+    const RulerId one = Offered(1).front();
+    GameConductor played;
+    platform::Message why;
+    ASSERT_TRUE(played.NewGame(CountryFile(1), PersonsAt({one}), one, &why)) << why.Text();
+    played.Rest();
+    const std::string path = (std::filesystem::temp_directory_path() / (std::to_string(::getpid()) + "tied.txt")).string();
+    const std::int32_t cursor = played.World().turnCountry; // not the one before the command awaited
+    std::string error;
+    ASSERT_TRUE(played.Session().SaveGame(path, cursor, &error)) << error;
+    std::string tied;
+    ASSERT_TRUE(platform::ReadWholeFile(path, tied, nullptr, &error)) << error;
+    const RecordedGame record = played.RecordTiedTo(tied, cursor);
+    const std::vector<std::pair<const char*, std::function<void(GameConductor&)>>> ways = {
+        {"at once", [&](GameConductor& g) { ASSERT_TRUE(g.PlayRecordThrough(record).played); }},
+        {"a step at a time",
+         [&](GameConductor& g) {
+             ASSERT_TRUE(g.StartReplay(record, &why)) << why.Text();
+             for (int step = 0; g.Replaying() && step < 100; ++step)
+                 g.StepReplay();
+             ASSERT_FALSE(g.Replaying());
+         }},
+    };
+    for (const auto& [name, play] : ways) {
+        SCOPED_TRACE(name);
+        GameConductor game;
+        play(game);
+        ASSERT_TRUE(game.SaveGame(path, &why, false)) << why.Text();
+        std::string saved;
+        ASSERT_TRUE(platform::ReadWholeFile(path, saved, nullptr, &error)) << error;
+        EXPECT_EQ(saved, tied);
+    }
+    std::filesystem::remove(path);
 }
 
 } // namespace

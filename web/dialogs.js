@@ -104,6 +104,9 @@ export function picturesReady(p) {
   pictures = p;
 }
 export const modalOpen = () => open.length > 0;
+// The topmost window closed with a value, and its box (for the windows of other modules).
+export const closeTop = (value) => open[open.length - 1]?.close(value);
+export const topBox = () => open[open.length - 1]?.cover.firstChild;
 
 // ---- Modal windows ----
 
@@ -437,7 +440,7 @@ export function moveDialog(title, most) {
 
 const kScenarioNames = ['189年 12月    群雄割拠', '200年 4月    官渡の戦い', '219年 5月    三国鼎立'];
 const scenarioName = (i) => tr('CScenarioDlg', kScenarioNames[i]) ?? String(i + 1);
-const kDifficulties = ['易しい', '普通', '難しい'];
+const kDifficulties = ['易しい', '普通', '難しい', '達人'];
 const difficultyName = (d) => tr('summary', kDifficulties[d]);
 
 export function newGameDialog(scenarios, difficulty) {
@@ -459,7 +462,7 @@ export function newGameDialog(scenarios, difficulty) {
       const fill = () => {
         scenarioList.replaceChildren();
         scenarios.forEach((s, i) =>
-          radio(scenarioList, [`${i + 1}  ${scenarioName(i)}`], state.scenario === i, () => {
+          radio(scenarioList, [`${i + 1}  ${s.label ?? scenarioName(i)}`], state.scenario === i, () => {
             state.scenario = i;
             state.ruler = -1;
             fill();
@@ -483,6 +486,31 @@ export function newGameDialog(scenarios, difficulty) {
         );
       };
       fill();
+      // 乱世 from a seed, or the player's own scenario from its two files: the list's
+      // last scenario, chosen.
+      const made = (scenario) => {
+        if (!scenario) return;
+        scenarios[3] = scenario;
+        state.scenario = 3;
+        state.ruler = -1;
+        fill();
+      };
+      const seed = element('input', { type: 'text', inputMode: 'numeric', id: 'random-seed', size: 10, value: String(Math.floor(Math.random() * 100000)) });
+      const ownFiles = element('input', { type: 'file', id: 'own-scenario-files', multiple: true, hidden: true, accept: '.txt,text/plain' });
+      ownFiles.addEventListener('change', async () => {
+        const files = [...ownFiles.files];
+        ownFiles.value = '';
+        made(await page.actions.ownScenario(files));
+      });
+      const more = element(
+        'div',
+        { class: 'choices scenario-more' },
+        element('button', { type: 'button', id: 'random-scenario', title: tr('CScenarioDlg', '種から作り、どの君主にも勝ち目があるように整えたｼﾅﾘｵ。同じ種からは同じｼﾅﾘｵができます'), onclick: async () => made(await page.actions.randomScenario(seed.value)) }, tr('CScenarioDlg', '乱世')),
+        element('label', { for: seed.id }, tr('CScenarioDlg', '種')),
+        seed,
+        element('button', { type: 'button', id: 'own-scenario', onclick: () => ownFiles.click() }, tr('CScenarioDlg', '自作ｼﾅﾘｵ')),
+        ownFiles,
+      );
       const ok = () => {
         const rulers = scenarios[state.scenario].rulers;
         if (state.ruler < 0 || state.ruler >= rulers.length) {
@@ -490,6 +518,12 @@ export function newGameDialog(scenarios, difficulty) {
           return;
         }
         close({ scenario: state.scenario + 1, ruler: rulers[state.ruler], difficulty: state.difficulty });
+      };
+      // 対戦設定: who plays each ruler; its 開始 starts the game.
+      const seats = async () => {
+        const rulers = scenarios[state.scenario].rulers;
+        const seated = await page.actions.chooseSeats(rulers, rulers[state.ruler] ?? 0, state.difficulty);
+        if (seated) close({ scenario: state.scenario + 1, difficulty: state.difficulty, ...seated });
       };
       box.ok = ok;
       box.pick = (n) => {
@@ -506,12 +540,14 @@ export function newGameDialog(scenarios, difficulty) {
         element('div', { class: 'title' }, menuText(tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'))),
         element('h3', { id: 'new-game-scenarios' }, tr('CScenarioDlg', 'ｼﾅﾘｵを選択してください')),
         scenarioList,
+        more,
         element('h3', { id: 'new-game-rulers' }, tr('CRulerDlg', 'プレイする君主を選択してください')),
         rulerList,
         element('h3', { id: 'new-game-difficulties' }, menuText(tr('DifficultyMenu', '難易度(&D)'))),
         difficultyList,
         problem,
         buttonRow(
+          element('button', { id: 'new-game-seats', title: tr('CRulerDlg', '2人から4人で交代にﾌﾟﾚｲする、COM 同士の戦いを観戦する、COM ごとに強さを決める'), onclick: seats }, tr('CRulerDlg', '対戦設定...')),
           element('button', { id: 'new-game-ok', onclick: ok, 'data-default': '' }, tr('CRulerDlg', '選択')),
           element('button', { onclick: () => close(null) }, tr('CRulerDlg', 'ｷｬﾝｾﾙ')),
         ),
@@ -662,7 +698,8 @@ function eventLines(events, filter = () => true) {
       lines.push(element('div', { class: 'month' }, heading));
       month = heading;
     }
-    lines.push(element('div', { class: 'event' }, tr('chronicle', '・') + t));
+    // The event kept by its line: the chronicle's この時点から再開 reads it.
+    lines.push(Object.assign(element('div', { class: 'event' }, tr('chronicle', '・') + t), { event: e }));
   }
   return lines;
 }
@@ -892,7 +929,7 @@ function buildMenus() {
   const bar = $('menubar');
   bar.replaceChildren();
   const { actions, settings } = page;
-  const item = (id, label, run, { shortcut = '', checked = null, enabled = () => true } = {}) => ({ id, label, run, shortcut, checked, enabled });
+  const item = (id, label, run, { shortcut = '', checked = null, enabled = () => true, shown = null } = {}) => ({ id, label, run, shortcut, checked, enabled, shown });
   const menus = [
     {
       id: 'menu-file',
@@ -929,6 +966,7 @@ function buildMenus() {
       items: [item('menu-keys', () => tr('CMainFrame', '操作方法(&K)...'), keysWindow, { shortcut: 'F1' })],
     },
   ];
+  page.actions.extendMenus?.(menus, item);
   const files = element('input', { type: 'file', id: 'menu-files', multiple: true, hidden: true, accept: kFileTypes });
   files.addEventListener('change', () => {
     if (files.files.length) actions.openFiles(files.files);
@@ -965,7 +1003,7 @@ function buildMenus() {
 function menuKey(event) {
   const list = event.target.closest('.menu-holder')?.querySelector('.menu-items');
   if (!list || list.hidden) return;
-  const items = [...list.querySelectorAll('.menu-item:not(:disabled)')];
+  const items = [...list.querySelectorAll('.menu-item:not(:disabled):not([hidden])')];
   const at = items.indexOf(event.target);
   if (event.key === 'Escape') {
     closeMenus();
@@ -991,7 +1029,7 @@ function toggleMenu(list, byKeys) {
   list.previousElementSibling.setAttribute('aria-expanded', String(!list.hidden));
   if (list.hidden) return;
   updateMenus();
-  if (byKeys) list.querySelector('.menu-item:not(:disabled)')?.focus();
+  if (byKeys) list.querySelector('.menu-item:not(:disabled):not([hidden])')?.focus();
 }
 function closeMenus() {
   for (const l of document.querySelectorAll('.menu-items')) {
@@ -1001,7 +1039,10 @@ function closeMenus() {
 }
 
 export function updateMenus() {
-  for (const head of document.querySelectorAll('#menubar .menu')) head.textContent = menuText(head.menu.label());
+  for (const head of document.querySelectorAll('#menubar .menu')) {
+    head.textContent = menuText(head.menu.label());
+    if (head.menu.shown) head.parentElement.hidden = !head.menu.shown();
+  }
   for (const b of document.querySelectorAll('#menubar .menu-item')) {
     const it = b.item;
     const mark = it.checked ? (it.checked() ? '✓ ' : '　') : '';
@@ -1012,6 +1053,7 @@ export function updateMenus() {
     );
     if (it.checked) b.setAttribute('aria-pressed', String(it.checked()));
     b.disabled = !it.enabled();
+    if (it.shown) b.hidden = !it.shown();
   }
 }
 
@@ -1021,3 +1063,5 @@ export function languageChanged() {
   if (!$('start-panel').hidden) openStartPanel();
   if (shownAdvice) adviceWindow(shownAdvice);
 }
+
+export { buttonRow, element, modal };

@@ -58,6 +58,24 @@ const engineCalls = {
   snapshot: (e) => e.ccall('velcor_snapshot', 'string', [], []),
   advise: (e, [snapshot, rollouts, horizon]) =>
     withBytes(e, [snapshot], ([s, sn]) => e.ccall('velcor_advise', 'string', ['number', 'number', 'number', 'number'], [s, sn, rollouts, horizon])),
+  // Seats and the game's flow: the seats' words of rulers 1..15, space-separated.
+  newSeated: (e, [scenario, seats, first, difficulty]) =>
+    e.ccall('velcor_new_seated', 'string', ['number', 'string', 'number', 'number'], [scenario, seats, first, difficulty]),
+  changeSeat: (e, [ruler, seat]) => e.ccall('velcor_change_seat', 'string', ['number', 'string'], [ruler, seat]),
+  step: (e) => e.ccall('velcor_step', 'string', [], []),
+  goBack: (e) => e.ccall('velcor_go_back', 'string', [], []),
+  resumeFrom: (e, [year, month, country]) =>
+    e.ccall('velcor_resume_from', 'string', ['number', 'number', 'number'], [year, month, country]),
+  playRecord: (e, [record]) => withBytes(e, [record], ([r, rn]) => e.ccall('velcor_play_record', 'string', ['number', 'number'], [r, rn])),
+  pause: (e, [paused]) => e.ccall('velcor_pause', 'string', ['number'], [paused ? 1 : 0]),
+  oneKeyTurn: (e, [on]) => e.ccall('velcor_one_key_turn', 'string', ['number'], [on ? 1 : 0]),
+  restRemaining: (e) => e.ccall('velcor_rest_remaining', 'string', [], []),
+  // The player's own scenario from its two files, with the name it goes by; a 乱世 of seed.
+  ownScenario: (e, [scenario, country, name]) =>
+    withBytes(e, [scenario, country], ([s, sn], [c, cn]) =>
+      e.ccall('velcor_own_scenario', 'string', ['number', 'number', 'number', 'number', 'string'], [s, sn, c, cn, name ?? '']),
+    ),
+  randomScenario: (e, [seed]) => e.ccall('velcor_random_scenario', 'string', ['number'], [seed]),
 };
 
 if (typeof module === 'object') module.exports = { engineCalls };

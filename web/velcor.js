@@ -9,6 +9,7 @@ import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 import * as access from './access.js';
+import * as flows from './flows.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
@@ -333,6 +334,10 @@ async function playShows(shows) {
     if (show.kind === 'message') {
       statusWords(show.words);
       await dialogs.messageWindow(text(show.words), paced(show.ms));
+    } else if (show.kind === 'handOver') {
+      repaint();
+      // A record played back is handed over by nobody.
+      if (!game.described.replaying) await flows.handOver(show.next);
     } else if (show.kind === 'battle') {
       if ([show.attackerRuler, show.targetRuler].includes(game.view?.player)) access.keepRounds(dialogs.battleRounds(show));
       repaint();
@@ -352,6 +357,7 @@ function takeView(answer) {
   game.battle = [-1, -1];
   describe(answer.description);
   followStatus();
+  flows.answered(answer);
 }
 
 // The computer has played up to the player's turn (or the game's end).
@@ -371,6 +377,8 @@ async function playerTurnReached(answer) {
   repaint();
   // The advice, while it is shown, is the turn's: asked again at each.
   if (dialogs.adviceShown()) advise();
+  // A watched game's and a record's months have been seen as they were played.
+  if (flows.unattended()) game.sinceTurn = [];
   if (settings.report !== false && game.sinceTurn.length) await dialogs.turnReport(game.sinceTurn);
   game.sinceTurn = [];
 }
@@ -387,8 +395,14 @@ async function gameEnded() {
 // Runs a call whose answer holds computer turns (a new game, a load, a rest). A new
 // game or a load replaces the story only once the engine has begun it: a file refused
 // leaves the game and its chronicle as they were.
-async function computerPlays(call, ...args) {
+function computerPlays(call, ...args) {
+  return playing(call, args);
+}
+// The calls that begin the story again: a game begun, or played again from its start.
+const kBeginsStory = new Set(['newGame', 'newSeated', 'load', 'loadBundle', 'playRecord', 'goBack', 'resumeFrom']);
+async function playing(call, args, refused = (error) => text(error)) {
   game.busy = true;
+  flows.cancelStep(); // whatever step was due, this comes first
   updateButtons();
   const started = performance.now();
   const answer = await engine.call(call, ...args);
@@ -397,13 +411,16 @@ async function computerPlays(call, ...args) {
     access.hush(false);
     describe(answer.description);
     updateButtons();
-    await dialogs.alert(text(answer.error));
+    await dialogs.alert(refused(answer.error));
     return null;
   }
+  if (kBeginsStory.has(call)) flows.gameBegun(call);
   // How long the engine took, from the page's asking to its answer (the shows are paced).
   game.times.months.push({ call, ms: performance.now() - started, engineMs: answer.ms, year: answer.year, month: answer.month });
-  if (call !== 'command') beginStory(answer);
+  if (kBeginsStory.has(call)) beginStory(answer);
   takeEvents(answer);
+  // Gone back, the story is told again: the turn reports nothing of it.
+  if (call === 'goBack' || call === 'resumeFrom') game.sinceTurn = [];
   dialogs.closeStartPanel();
   access.hush(true);
   try {
@@ -419,6 +436,8 @@ async function computerPlays(call, ...args) {
 }
 
 async function domestic(key) {
+  // 自動休養: the rest and the computer's turns follow in the same answer.
+  if (settings.oneKeyTurn) return computerPlays('command', key, 0, 0, 0, 0, acting());
   game.busy = true;
   const answer = await engine.call('command', key, 0, 0, 0, 0, acting());
   await standing();
@@ -558,7 +577,8 @@ async function moveTo(country) {
     game.busy = false;
     return;
   }
-  const source = game.view.countries[game.view.turn].f;
+  const before = game.view;
+  const source = before.countries[before.turn].f;
   const amounts = await dialogs.moveDialog(text(checked.title), { soldiers: source[6], provisions: source[4], funds: source[5] });
   if (!amounts) {
     game.busy = false;
@@ -573,6 +593,7 @@ async function moveTo(country) {
   await playShows(answer.shows); // what came of it
   await stood;
   game.busy = false;
+  if (flows.turnPassed(answer, before)) await playerTurnReached(answer);
 }
 
 async function attack(country) {
@@ -589,11 +610,13 @@ async function attack(country) {
     access.hush(false);
   }
   tellEvents(answer);
+  const before = game.view;
   takeView(answer);
   game.shown = country;
   await stood;
   game.busy = false;
   if (ended()) await gameEnded();
+  else if (flows.turnPassed(answer, before)) await playerTurnReached(answer);
 }
 
 function stepChoice(direction) {
@@ -651,6 +674,10 @@ function onKey(event) {
     return;
   }
   if (dialogs.handleKey(event)) return;
+  if (flows.onKey(event)) {
+    event.preventDefault();
+    return;
+  }
   if (key === 'F2' && !event.ctrlKey && !event.altKey) {
     event.preventDefault();
     focusHome();
@@ -754,7 +781,11 @@ async function newGame() {
   if (!chosen) return;
   settings.difficulty = chosen.difficulty;
   store.saveSettings(settings);
-  await computerPlays('newGame', chosen.scenario, chosen.ruler, chosen.difficulty);
+  // A scenario of the player's own, 乱世 or his files, is begun as seats are.
+  if (!chosen.seats && game.scenarios[chosen.scenario - 1]?.label !== undefined)
+    Object.assign(chosen, { seats: Array.from({ length: 15 }, (_, r) => (r + 1 === chosen.ruler ? 'person' : 'computer')).join(' '), first: chosen.ruler });
+  if (chosen.seats) await computerPlays('newSeated', chosen.scenario, chosen.seats, chosen.first, chosen.difficulty);
+  else await computerPlays('newGame', chosen.scenario, chosen.ruler, chosen.difficulty);
 }
 
 // A game begins: its chronicle is what the save's told (a load), or nothing yet.
@@ -966,20 +997,9 @@ async function readFiles(files) {
   };
 }
 
+// A record played from its start a step at a time (the ﾘﾌﾟﾚｲ menu pauses and steps it).
 async function replay(recordBytes, name) {
-  game.busy = true;
-  const answer = await engine.call('replay', recordBytes);
-  game.busy = false;
-  if (answer.error) {
-    describe(answer.description);
-    await dialogs.alert(arg(tr('Message', '記録を使えません: %1'), `${name}\n${text(answer.error)}`));
-    return;
-  }
-  dialogs.closeStartPanel();
-  beginStory(answer);
-  takeEvents(answer);
-  game.sinceTurn = [];
-  await playerTurnReached(answer);
+  await playing('playRecord', [recordBytes], (error) => arg(tr('Message', '記録を使えません: %1'), `${name}\n${text(error)}`));
 }
 
 function download(name, bytes) {
@@ -1074,7 +1094,9 @@ async function start() {
   game.rules = scenarios.rules;
   game.scenarios = scenarios.scenarios;
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
+  flows.install({ game, settings, store, engine, paced, pictures: () => pictures, play: computerPlays, alert: (words) => dialogs.alert(text(words)) });
   dialogs.install({ game, settings, store, actions });
+  if (settings.oneKeyTurn) engine.call('oneKeyTurn', true);
   updateButtons();
   await opened;
   dialogs.openStartPanel();
@@ -1121,6 +1143,10 @@ function keepOffline() {
 // What the menus and dialogs may ask of the game.
 export const actions = {
   newGame,
+  chooseSeats: (rulers, chosen, difficulty) => flows.seatsDialog(rulers, chosen, difficulty),
+  randomScenario: (seed) => flows.randomScenario(seed),
+  ownScenario: (files) => flows.ownScenario(files),
+  extendMenus: (menus, item) => flows.extendMenus(menus, item),
   saveGame,
   loadGame,
   loadEntry,

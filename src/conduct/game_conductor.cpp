@@ -1069,6 +1069,10 @@ void GameConductor::StepReplay()
         return;
     }
     if (m_nextStep >= m_replay->steps.size()) {
+        // Played to its end: a save made now is the save the record is tied to, as when
+        // the record is played through at once.
+        if (m_replay->tie && !m_following)
+            m_tiedCursor = m_replay->tie->cursor;
         EndReplay({});
         return;
     }

@@ -72,6 +72,9 @@ inline const SeatRole& RoleOf(const GameState& world, RulerId ruler, PersonSeats
 // (the loop of foresight::PlayOn).
 foresight::SeatCommand SeatCommands(PersonSeats persons = PersonSeats::Resting);
 
+// The most persons who take turns at one screen.
+constexpr int kMostScreenPersons = 4;
+
 // The persons at the one screen, in the ruler table's order: those the turn is handed
 // over between.
 std::vector<RulerId> ScreenPersons(const Seats& seats);

@@ -11,6 +11,7 @@
 
 #include <vector>
 
+#include "conduct/seat_role.h"
 #include "model/game_state.h"
 #include "model/scenario_file.h"
 #include "platform/template_dialog.h"
@@ -29,7 +30,7 @@ class SeatsDialog : public platform::TemplateDialog {
     Q_OBJECT
 
 public:
-    static constexpr int kMostPersons = 4;
+    static constexpr int kMostPersons = kMostScreenPersons;
     // The rulers the scenario offers, with their names as shown.
     struct Offered {
         RulerId ruler = 0;

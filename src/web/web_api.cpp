@@ -77,4 +77,33 @@ const char* velcor_advise(const std::uint8_t* snapshot, int size, int rollouts, 
     return Answer(web::Advise(Bytes(snapshot, size), rollouts, horizon));
 }
 
+// Seats and the game's flow. seats: the seats' words of rulers 1..15, space-separated.
+const char* velcor_new_seated(int scenario, const char* seats, int first, int difficulty)
+{
+    return Answer(Game().NewSeatedGame(scenario, seats ? seats : "", first, difficulty));
+}
+const char* velcor_change_seat(int ruler, const char* seat) { return Answer(Game().ChangeSeat(ruler, seat ? seat : "")); }
+const char* velcor_step() { return Answer(Game().Step()); }
+const char* velcor_go_back() { return Answer(Game().GoBack()); }
+const char* velcor_resume_from(int year, int month, int country)
+{
+    return Answer(Game().ResumeFrom(year, month, country));
+}
+const char* velcor_play_record(const std::uint8_t* record, int size)
+{
+    return Answer(Game().PlayRecord(Bytes(record, size)));
+}
+const char* velcor_pause(int paused) { return Answer(Game().Pause(paused != 0)); }
+const char* velcor_one_key_turn(int on) { return Answer(Game().SetOneKeyTurn(on != 0)); }
+const char* velcor_rest_remaining() { return Answer(Game().RestRemaining()); }
+const char* velcor_own_scenario(const std::uint8_t* scenario, int scenarioSize, const std::uint8_t* country,
+                                int countrySize, const char* name)
+{
+    return Answer(Game().OwnScenario(Bytes(scenario, scenarioSize), Bytes(country, countrySize), name ? name : ""));
+}
+const char* velcor_random_scenario(double seed)
+{
+    return Answer(Game().RandomScenario(static_cast<std::uint32_t>(seed)));
+}
+
 } // extern "C"

@@ -109,6 +109,14 @@ void ShowList::Turn(int country, const TurnDescription& described)
     m_shows.Field("country", country).EndObject();
 }
 
+void ShowList::HandOver(RulerId next, const TurnDescription& described)
+{
+    if (m_quiet)
+        return;
+    Open("handOver", described);
+    m_shows.Field("next", next).EndObject();
+}
+
 void ShowList::Message(const platform::Message& words, int milliseconds, const TurnDescription& described)
 {
     if (m_quiet)
@@ -164,11 +172,15 @@ void EventLines::OnGameEvent(const GameEvent& event)
 
 WebGame::WebGame(std::string dataDir, const std::string& scratchDir)
     : m_dataDir(std::move(dataDir)), m_savePath((std::filesystem::path(scratchDir) / "velcor-save.txt").string()),
-      m_shows(m_game.World()), m_lines(m_game.World())
+      m_shows(m_game.World()), m_lines(m_game.World()),
+      m_ownDir((std::filesystem::path(scratchDir) / "velcor-own").string())
 {
     GameState& world = m_game.Session().world;
     platform::SeedFromClock(world.commandRandom, world.clock);
     m_game.SetListener(this);
+    // A seat that chooses its own commands (the computer or the advisor taking a
+    // person's ruler) plays at its turns, each step when the answer's stepDue says.
+    m_game.SetPlaysSeats(true);
     m_game.Session().events.Add(&m_lines);
     m_game.Session().events.Add(&m_summary);
 }
@@ -292,7 +304,7 @@ std::string WebGame::Scenarios()
 std::string WebGame::NewGame(int scenario, int ruler, int difficulty)
 {
     if (scenario < 1 || scenario > kScenarioCount || ruler < 1 || ruler >= kRulerCount || difficulty < 0 ||
-        difficulty > static_cast<int>(Difficulty::Hard))
+        difficulty >= kDifficultyLevels)
         return Error(platform::Message::Plain("bad new game"));
     std::string why;
     if (!ScenarioOffersRuler(ScenarioFilePath(m_dataDir, scenario), ruler, why))
@@ -329,7 +341,7 @@ std::string WebGame::Load(const std::string& saveBytes, const std::string& name,
     std::string error;
     if (!WriteBytes(m_savePath, saveBytes) ||
         (!recordText.empty() && !WriteBytes(RecordFileName(m_savePath), recordText)) ||
-        (difficulty >= 0 && difficulty <= static_cast<int>(Difficulty::Hard) &&
+        (difficulty >= 0 && difficulty < kDifficultyLevels &&
          !KeepDifficultyBeside(m_savePath, static_cast<Difficulty>(difficulty), &error)))
         return badFile(platform::Message(VELCOR_TEXT("Message", "ディスクの空き容量が不足しています")));
     return LoadWritten(chronicleText);
@@ -555,6 +567,7 @@ void WebGame::ViewFields(JsonText& json)
     json.Field("difficulty", world.difficulty);
     json.Field("year", world.year.Get()).Field("month", world.month.Get()).Field("turn", world.turnCountry.Get());
     json.Field("playerTurns", m_game.RecordedTurns());
+    FlowFields(json);
     json.Key("countries").BeginArray();
     for (int i = 0; i < kCountryCount; ++i) {
         const Country& c = world.countries[i];
@@ -612,7 +625,7 @@ std::string Advise(const std::string& snapshot, int rollouts, int horizon)
     int difficulty = 1;
     GameState world;
     BuildRulerTable(world);
-    if (!(head >> random >> commandRandom >> difficulty) || difficulty < 0 || difficulty > 2 ||
+    if (!(head >> random >> commandRandom >> difficulty) || difficulty < 0 || difficulty >= kDifficultyLevels ||
         LoadCountryText(world, snapshot.substr(eol + 1), "snapshot").status != LoadStatus::Loaded)
         return "{\"ranking\":[]}";
     world.random.Seed(random);

@@ -10,10 +10,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "conduct/game_conductor.h"
+#include "model/scenario_pair.h"
 #include "rules/events.h"
 #include "session/game_summary.h"
 #include "web/chronicle_text.h"
@@ -30,6 +33,8 @@ public:
     void Turn(int country, const TurnDescription& described);
     void Message(const platform::Message& words, int milliseconds, const TurnDescription& described);
     void Battle(BattleScript& script, const TurnDescription& described);
+    // The turn passes at the one screen to the person next (shown before his turn).
+    void HandOver(RulerId next, const TurnDescription& described);
     void MarkBattle(int attacker, int target)
     {
         m_attacker = attacker;
@@ -132,6 +137,41 @@ public:
     // The story in figures and the score, and who held how much month by month.
     std::string Summary();
 
+    // ---- Seats and the game's flow (web_flows.cpp) ----
+
+    // A new game of scenario 1..3 at difficulty 0..3 with a seat for each ruler: seats
+    // holds the seats' words (SeatWord's: person, advisor, computer, computer:hard, ...)
+    // of rulers 1..15 in order, separated by spaces; a ruler the scenario does not offer
+    // is the computer whatever his word says. first: the ruler a save of the game names
+    // when nobody plays (else the first person). Refused when more persons than the one
+    // screen takes play, or a seat is one the page cannot play (a remote one).
+    std::string NewSeatedGame(int scenario, const std::string& seats, RulerId first, int difficulty);
+    // Who plays ruler from now on (a seat's word), at once or at the game's next stop.
+    std::string ChangeSeat(RulerId ruler, const std::string& seat);
+    // The step the last answer's stepDue asked for: the next month watched, the next
+    // step of a record played back, the next rest of 残りを休養, a seat's command.
+    std::string Step();
+    // Back to the last turn of the person whose turn it is, or to the turn of country at
+    // year and month; the story told again from the game's start.
+    std::string GoBack();
+    std::string ResumeFrom(int year, int month, int country);
+    // A record played from its start a step at a time (each when stepDue says).
+    std::string PlayRecord(const std::string& recordText);
+    // A watched game, or a record played back, stands still or goes on.
+    std::string Pause(bool paused);
+    // 自動休養: a command that uses the turn up is followed by the rest at once.
+    std::string SetOneKeyTurn(bool on);
+    // 残りを休養: the rest for every country of the person whose turn it is this month.
+    std::string RestRemaining();
+    // The player's own scenario from its two files (scenarioN.txt, countryN.txt), or a
+    // 乱世 made from seed: read and checked as the desktop reads a scenario folder, and
+    // kept as the page's scenario kOwnScenario until the next. Answers the scenario as
+    // Scenarios lists one, or the reason it cannot start a game.
+    std::string OwnScenario(const std::string& scenarioBytes, const std::string& countryBytes, const std::string& name);
+    std::string RandomScenario(std::uint32_t seed);
+    // The number a new game gives for the scenario OwnScenario or RandomScenario made.
+    static constexpr int kOwnScenario = 4;
+
 private:
     // Saves the game in play into the engine's file: the error's JSON when it may not be
     // saved or the save failed, empty when saved.
@@ -144,6 +184,11 @@ private:
     bool ShowBattle(BattleScript& script) override;
     void TurnReached(int country) override { m_shows.Shown(country); }
     void WorldReplaced(const std::string& savePath) override;
+    void HandingOver(RulerId next) override { m_shows.HandOver(next, Current()); }
+    void StepDue(int milliseconds) override { m_stepDue = milliseconds; }
+    void ReplayEnded(const platform::Message& words) override { m_replayEnded = words; }
+    // The seats, the step asked for and the pauses of an answer (web_flows.cpp).
+    void FlowFields(JsonText& json);
 
     // The turn described as it stands now (again when the stage or the status has moved
     // on without a change told: the computer's turns on this thread, a status said).
@@ -168,6 +213,17 @@ private:
     std::string m_chronicleText;
     std::size_t m_told = 0;
     platform::Message m_chronicleSetAside;
+    // The scenario and country files of a new game's scenario; empty for none.
+    std::pair<std::string, std::string> ScenarioFiles(int scenario) const;
+    // The own scenario kept, as Scenarios lists it.
+    std::string OwnScenarioAnswer(const ScenarioPair& pair, const platform::Message& name);
+    std::string m_ownDir;
+    bool m_ownKept = false;
+    // The step the conductor asked for during a call (-1: none, or the last one taken
+    // back), told in its answer.
+    std::optional<int> m_stepDue;
+    // A record played back has ended during a call (with the rules' words, or none).
+    std::optional<platform::Message> m_replayEnded;
 };
 
 // A snapshot's world given to the advisor: the ranking of the player's commands.

@@ -9,7 +9,7 @@
 //   VELCOR=build/default/src/velcor node --test web/tests/
 import assert from 'node:assert/strict';
 import { execFileSync } from 'node:child_process';
-import { mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writeFileSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { after, before, describe, test } from 'node:test';
@@ -17,6 +17,7 @@ import { fileURLToPath } from 'node:url';
 import { crc32 } from 'node:zlib';
 import puppeteer from 'puppeteer-core';
 import { serve } from '../tools/serve.mjs';
+import { downloaded, downloads } from './downloads.mjs';
 
 const root = resolve(dirname(fileURLToPath(import.meta.url)), '../..');
 const site = join(root, 'build/web');
@@ -135,21 +136,6 @@ async function restUntil(page, wanted, turns = 24) {
   return s;
 }
 
-function downloads(page, dir) {
-  mkdirSync(dir, { recursive: true });
-  // A page of a browser context of its own downloads in that context.
-  const context = page.browserContext().id;
-  const where = { behavior: 'allow', downloadPath: dir, ...(context ? { browserContextId: context } : {}) };
-  return page.target().createCDPSession().then((cdp) => cdp.send('Browser.setDownloadBehavior', where));
-}
-async function downloaded(dir, suffix) {
-  for (let i = 0; i < 100; i++) {
-    const file = readdirSync(dir).find((f) => f.endsWith(suffix));
-    if (file) return join(dir, file);
-    await new Promise((r) => setTimeout(r, 100));
-  }
-  throw new Error(`no ${suffix} downloaded`);
-}
 
 describe('a game in the browser', () => {
   let browser;
@@ -247,6 +233,9 @@ describe('a game in the browser', () => {
     execFileSync(velcor, ['--headless', '--data', join(root, 'data'), '--scenario', '2', '--ruler', '2', '--months', '30', '--clock', '1234567', '--record', record, '--save', save]);
     const input = await page.$('#menu-files');
     await input.uploadFile(record);
+    // Played back a step at a time, to its end.
+    await page.waitForFunction(() => window.velcor.described.replaying, { polling: 20 });
+    await page.waitForFunction(() => !window.velcor.described.replaying, { timeout: 120000, polling: 50 });
     await playerTurn(page);
     const dir = join(scratch, 'native-downloads');
     await downloads(page, dir);

@@ -79,3 +79,59 @@ test("a save's chronicle gives the loaded game its months and its story", async 
     assert.equal(call('save').chronicle.startsWith(events), kept);
   }
 });
+
+test('the seats of a new game: persons at one screen, levels of their own, nobody; what cannot be seated refused', async () => {
+  // The seats' words of rulers 1..15, every other ruler the computer.
+  const seated = (given) => Array.from({ length: 15 }, (_, i) => given[i + 1] ?? 'computer').join(' ');
+  const cases = [
+    { seats: { 1: 'person', 9: 'person', 2: 'computer:master' }, persons: [1, 9], stage: 'command', level: 'computer:master' },
+    { seats: { 9: 'person', 2: 'computer:normal' }, persons: [9], stage: 'command', level: 'computer' }, // the game's own level
+    { seats: {}, persons: [], stage: 'watching', level: 'computer' },
+    { seats: { 1: 'person', 2: 'person', 3: 'person', 4: 'person', 9: 'person' }, refused: true },
+    { seats: { 9: 'remote' }, refused: true },
+    { seats: { 9: 'sleeper' }, refused: true },
+  ];
+  for (const { seats, persons, stage, level, refused } of cases) {
+    const call = await engine();
+    call('scenarios');
+    const answer = call('newSeated', 1, seated(seats), 9, 1);
+    const what = JSON.stringify(seats);
+    assert.equal(answer.error !== undefined, !!refused, what);
+    if (refused) continue;
+    assert.deepEqual(answer.description.persons, persons, what);
+    assert.equal(answer.description.stage, stage, what);
+    assert.equal(answer.seats[2], level, what);
+    // A watched month is a step the page is asked for.
+    assert.equal(answer.stepDue >= 0, stage === 'watching', what);
+  }
+});
+
+test("a scenario of the player's own: his two files, or 乱世 from a seed; files that cannot start a game refused, the last scenario kept", async () => {
+  const data = join(dirname(fileURLToPath(import.meta.url)), '../../data');
+  const file = (name) => readFileSync(join(data, name), 'latin1');
+  const [scenario, country] = [file('scenario2.txt'), file('country2.txt')];
+  const call = await engine();
+  const bundled = call('scenarios').scenarios[1];
+  const cases = [
+    { make: () => call('ownScenario', scenario, country, 'scenario2.txt'), rulers: bundled.rulers },
+    { make: () => call('ownScenario', scenario, country.slice(0, country.length / 2), 'scenario2.txt'), refused: true },
+    { make: () => call('ownScenario', '', country, 'scenario2.txt'), refused: true },
+    { make: () => call('randomScenario', 7) },
+  ];
+  let kept = null;
+  for (const { make, rulers, refused } of cases) {
+    const made = make();
+    assert.equal(made.error !== undefined, !!refused, JSON.stringify(made).slice(0, 200));
+    if (refused) {
+      // The scenario kept before plays on.
+      assert.equal(call('newSeated', 4, '', kept.rulers[0], 1).error, undefined);
+      continue;
+    }
+    kept = made.scenario;
+    if (rulers) assert.deepEqual(kept.rulers, rulers);
+    const first = kept.rulers[0];
+    const begun = call('newSeated', 4, Array.from({ length: 15 }, (_, i) => (i + 1 === first ? 'person' : 'computer')).join(' '), first, 1);
+    assert.equal(begun.error, undefined);
+    assert.deepEqual(begun.description.persons, [first]);
+  }
+});
