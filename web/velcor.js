@@ -9,6 +9,7 @@ import * as dialogs from './dialogs.js';
 import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 import * as access from './access.js';
+import * as views from './views.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
@@ -215,6 +216,7 @@ function repaint() {
     shown: game.shown,
     battleAttacker: game.battle[0],
     battleTarget: game.battle[1],
+    arrows: settings.battleArrows !== false ? game.view?.arrows : null,
     year: d?.year,
     month: d?.month,
     status: game.status(),
@@ -270,7 +272,7 @@ function layout() {
   const bar = $('menubar').offsetHeight;
   document.documentElement.style.setProperty('--bar', `${bar}px`);
   const side = $('side');
-  side.hidden = $('advice').hidden && $('chronicle').hidden;
+  side.hidden = $('advice').hidden && $('chronicle').hidden && $('own').hidden;
   if (!map) return;
   map.showCountriesOnly(compact);
   let width;
@@ -352,6 +354,7 @@ function takeView(answer) {
   game.battle = [-1, -1];
   describe(answer.description);
   followStatus();
+  views.refresh();
 }
 
 // The computer has played up to the player's turn (or the game's end).
@@ -687,6 +690,11 @@ function onKey(event) {
     dialogs.toggleChronicle();
     return;
   }
+  if (key === 'F4') {
+    event.preventDefault();
+    views.toggleOwn();
+    return;
+  }
   if (choosing()) {
     if (key === 'Escape') return cancelChoice();
     if (key === 'Tab' || key.startsWith('Arrow')) {
@@ -734,7 +742,36 @@ function onPointerDown(event) {
   else repaint();
 }
 
+// A country's tooltip: where a mouse rests on it, or where a finger lifts from it
+// outside a choice of target (a tap shows the country and tells its figures).
+let resting = { country: -1, timer: 0 };
+function tipOnRest(event) {
+  if (event.pointerType !== 'mouse') return;
+  const p = mapPoint(event);
+  const country = map.countryAt(p.x, p.y);
+  if (country === resting.country) return;
+  clearTimeout(resting.timer);
+  views.closeCountryTip();
+  resting = { country, timer: 0 };
+  if (country < 0 || !game.drawn) return;
+  const { clientX, clientY } = event;
+  resting.timer = setTimeout(() => !dialogs.modalOpen() && views.tipAt(clientX, clientY, views.countryTip(country, game.drawn.c), country), kTipRestMs);
+}
+const kTipRestMs = 500;
+function tipOnLift(event) {
+  if (event.pointerType === 'mouse' || dialogs.modalOpen() || choosing() || !game.drawn) return;
+  const p = mapPoint(event);
+  const country = map.countryAt(p.x, p.y);
+  if (country >= 0) views.tipAt(event.clientX, event.clientY, views.countryTip(country, game.drawn.c), country);
+}
+function tipGone() {
+  clearTimeout(resting.timer);
+  resting = { country: -1, timer: 0 };
+  views.closeCountryTip();
+}
+
 function onPointerMove(event) {
+  tipOnRest(event);
   if (stage() !== 'choosingWar' || event.pointerType !== 'mouse') return;
   const p = mapPoint(event);
   let country = map.countryAt(p.x, p.y);
@@ -1075,6 +1112,7 @@ async function start() {
   game.scenarios = scenarios.scenarios;
   game.rulerColours = scenarios.rulers.map((r) => r.colour);
   dialogs.install({ game, settings, store, actions });
+  views.install({ engine, game, settings, actions });
   updateButtons();
   await opened;
   dialogs.openStartPanel();
@@ -1161,6 +1199,19 @@ export const actions = {
     store.saveSettings(settings);
     repaint();
   },
+  setBattleArrows(on) {
+    settings.battleArrows = on;
+    store.saveSettings(settings);
+    repaint();
+  },
+  // A country chosen in 自国一覧: shown in the panel, and on a phone the map brought into sight.
+  show(country) {
+    if (game.busy && stage() !== 'command') return;
+    game.shown = country;
+    repaint();
+    if (document.body.classList.contains('compact')) $('board').scrollIntoView({ block: 'nearest' });
+  },
+  chronicleChanged: () => dialogs.chronicleChanged(),
   setReport(on) {
     settings.report = on;
     store.saveSettings(settings);
@@ -1194,7 +1245,17 @@ function install() {
   const canvas = $('map');
   canvas.addEventListener('pointerdown', onPointerDown);
   canvas.addEventListener('pointermove', onPointerMove);
-  canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+  canvas.addEventListener('pointerup', tipOnLift);
+  canvas.addEventListener('pointerleave', (e) => e.pointerType === 'mouse' && tipGone());
+  // A finger's long press (its right click) tells the country's figures, even while a target is chosen.
+  canvas.addEventListener('contextmenu', (e) => {
+    e.preventDefault();
+    if (game.touch && game.drawn && !dialogs.modalOpen()) {
+      const p = mapPoint(e);
+      const country = map.countryAt(p.x, p.y);
+      if (country >= 0) views.tipAt(e.clientX, e.clientY, views.countryTip(country, game.drawn.c), country);
+    }
+  });
   document.addEventListener('keydown', onKey);
   window.addEventListener('resize', layout);
   window.addEventListener('pagehide', pageHidden);
