@@ -38,7 +38,11 @@ const kFigures = ['人口', '開墾', '商業', '兵糧', '資金', '兵士', '�
 
 export function toggleOwn(show) {
   const panel = $('own');
-  panel.hidden = show === undefined ? !panel.hidden : !show;
+  const hide = show === undefined ? !panel.hidden : !show;
+  // The keys' focus, in the panel closed, goes where the page keeps it.
+  const focused = hide && panel.contains(document.activeElement);
+  panel.hidden = hide;
+  if (focused) page.actions.focusHome();
   page.actions.relayout();
   if (panel.hidden) return;
   fillOwn();
@@ -81,10 +85,15 @@ function fillOwn() {
       element('td', { title: unable.join('\n') }, able.join(' ')),
     );
   });
+  // What had the keys' focus in the panel has it again once the panel is filled anew.
+  const focused = panel.contains(document.activeElement) ? document.activeElement : null;
+  const again = focused?.id ? `#${focused.id}` : focused?.dataset.country ? `.own-country[data-country="${focused.dataset.country}"]` : '';
+  panel.setAttribute('aria-labelledby', 'own-title');
   panel.replaceChildren(
-    element('div', { class: 'title' }, element('span', { id: 'own-title' }, tr('OwnCountriesWindow', '自国一覧')), element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => toggleOwn(false) }, '×')),
+    element('div', { class: 'title' }, element('span', { id: 'own-title' }, tr('OwnCountriesWindow', '自国一覧')), element('button', { class: 'close', id: 'own-close', title: tr('WebPage', '閉じる'), onclick: () => toggleOwn(false) }, '×')),
     element('div', { class: 'body own-body' }, element('table', { class: 'own', 'aria-labelledby': 'own-title' }, element('thead', {}, head), element('tbody', {}, ...body))),
   );
+  if (again) panel.querySelector(again)?.focus({ preventScroll: true });
 }
 
 // ---- 先月の戦い: arrows on the map ----
@@ -234,8 +243,10 @@ function chooseTab(name) {
 }
 
 function chart() {
-  const canvas = element('canvas', { class: 'chart', id: 'holdings-chart', width: 320, height: 200, role: 'img' });
-  drawHoldings(canvas, displays.history, page.game, true);
+  // Drawn at the screen's own pixels, so that a phone's shows it sharp.
+  const scale = window.devicePixelRatio || 1;
+  const canvas = element('canvas', { class: 'chart', id: 'holdings-chart', width: Math.round(360 * scale), height: Math.round(200 * scale), role: 'img' });
+  drawHoldings(canvas, displays.history, page.game, true, scale);
   // What the chart shows, in words: each ruler's countries now.
   const now = displays.standings.map((s) => `${rulerName(s.ruler)} ${s.countries}`).join(', ');
   canvas.setAttribute('aria-label', `${tr('chronicle', '推移')}: ${now}`);
@@ -266,19 +277,23 @@ function standings() {
 }
 
 // The countries each ruler held, month by month: one line each, in his colour (the
-// player's thicker); axes: the years and the count of countries.
-export function drawHoldings(canvas, history, game, axes = false) {
+// player's thicker); axes: the years and the count of countries; scale: canvas pixels
+// to a pixel of the drawing.
+export function drawHoldings(canvas, history, game, axes = false, scale = 1) {
   const ctx = canvas.getContext('2d');
+  ctx.setTransform(scale, 0, 0, scale, 0, 0);
+  const width = canvas.width / scale;
+  const height = canvas.height / scale;
   ctx.fillStyle = '#fff';
-  ctx.fillRect(0, 0, canvas.width, canvas.height);
+  ctx.fillRect(0, 0, width, height);
   if (history.length < 2) return;
   const left = axes ? 28 : 10;
   const bottom = axes ? 22 : 10;
   const months = (p) => p[0] * 12 + p[1] - 1;
   const first = months(history[0]);
   const span = Math.max(1, months(history[history.length - 1]) - first);
-  const x = (m) => left + ((m - first) / span) * (canvas.width - left - 10);
-  const y = (n) => canvas.height - bottom - (n / 14) * (canvas.height - bottom - 10);
+  const x = (m) => left + ((m - first) / span) * (width - left - 10);
+  const y = (n) => height - bottom - (n / 14) * (height - bottom - 10);
   if (axes) {
     ctx.strokeStyle = '#888';
     ctx.fillStyle = '#000';
@@ -290,7 +305,7 @@ export function drawHoldings(canvas, history, game, axes = false) {
       ctx.fillText(String(n), left - 4, y(n));
       ctx.beginPath();
       ctx.moveTo(left, y(n));
-      ctx.lineTo(canvas.width - 10, y(n));
+      ctx.lineTo(width - 10, y(n));
       ctx.stroke();
     }
     ctx.textAlign = 'center';
@@ -300,7 +315,7 @@ export function drawHoldings(canvas, history, game, axes = false) {
     const step = Math.max(1, Math.ceil((lastYear - firstYear + 1) / 6));
     for (let year = firstYear; year <= lastYear; year += step) {
       const at = Math.max(first, year * 12);
-      ctx.fillText(String(year), Math.min(x(at), canvas.width - 14), canvas.height - bottom + 4);
+      ctx.fillText(String(year), Math.min(x(at), width - 14), height - bottom + 4);
     }
   }
   for (let r = 1; r < 16; r++) {

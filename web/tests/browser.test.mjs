@@ -916,7 +916,8 @@ describe('a slow link', () => {
 
 // ---- The displays beside the map ----
 
-describe('the displays beside the map', () => {
+// Two browsers at a time: the games wait mostly on the shows' pace.
+describe('the displays beside the map', { concurrency: 2 }, () => {
   const cases = [
     { language: 'ja', size: [1366, 768], touch: false },
     { language: 'en', size: [1366, 768], touch: false },
