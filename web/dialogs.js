@@ -903,7 +903,7 @@ function buildMenus() {
         item('menu-contrast', () => tr('WebPage', 'ﾊｲｺﾝﾄﾗｽﾄ(&H)'), () => actions.setContrast(!actions.contrast()), { checked: actions.contrast }),
         item('menu-chronicle', () => tr('Chronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
         item('menu-own', () => tr('ViewOptions', '自国一覧(&O)'), () => views.toggleOwn(), { shortcut: 'F4', checked: views.ownOpen }),
-        item('menu-battles', () => tr('ViewOptions', '先月の戦い(&B)'), () => actions.setBattleArrows(settings.battleArrows === false), { checked: () => settings.battleArrows !== false }),
+        item('menu-battles', () => tr('ViewOptions', '先月の戦い(&B)'), () => actions.setBattleArrows(!settings.battleArrows), { checked: () => !!settings.battleArrows }),
         item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.described.stage === 'command' }),
       ],
     },

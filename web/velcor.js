@@ -216,7 +216,7 @@ function repaint() {
     shown: game.shown,
     battleAttacker: game.battle[0],
     battleTarget: game.battle[1],
-    arrows: settings.battleArrows !== false ? game.view?.arrows : null,
+    arrows: settings.battleArrows ? game.view?.arrows : null,
     year: d?.year,
     month: d?.month,
     status: game.status(),
@@ -755,14 +755,19 @@ function tipOnRest(event) {
   resting = { country, timer: 0 };
   if (country < 0 || !game.drawn) return;
   const { clientX, clientY } = event;
-  resting.timer = setTimeout(() => !dialogs.modalOpen() && views.tipAt(clientX, clientY, views.countryTip(country, game.drawn.c), country), kTipRestMs);
+  resting.timer = setTimeout(() => !dialogs.modalOpen() && views.tipAt(clientX, clientY, tipWords(country), country), kTipRestMs);
 }
 const kTipRestMs = 500;
+// A country's figures, and while a war's target is chosen a target's odds as well.
+function tipWords(country) {
+  const words = views.countryTip(country, game.drawn.c);
+  return stage() === 'choosingWar' && targets().includes(country) && game.odds.has(country) ? `${words}\n\n${oddsLine(country)}` : words;
+}
 function tipOnLift(event) {
   if (event.pointerType === 'mouse' || dialogs.modalOpen() || choosing() || !game.drawn) return;
   const p = mapPoint(event);
   const country = map.countryAt(p.x, p.y);
-  if (country >= 0) views.tipAt(event.clientX, event.clientY, views.countryTip(country, game.drawn.c), country);
+  if (country >= 0) views.tipAt(event.clientX, event.clientY, tipWords(country), country);
 }
 function tipGone() {
   clearTimeout(resting.timer);
@@ -1253,7 +1258,7 @@ function install() {
     if (game.touch && game.drawn && !dialogs.modalOpen()) {
       const p = mapPoint(e);
       const country = map.countryAt(p.x, p.y);
-      if (country >= 0) views.tipAt(e.clientX, e.clientY, views.countryTip(country, game.drawn.c), country);
+      if (country >= 0) views.tipAt(e.clientX, e.clientY, tipWords(country), country);
     }
   });
   document.addEventListener('keydown', onKey);

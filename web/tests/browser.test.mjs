@@ -936,6 +936,8 @@ describe('the displays beside the map', { concurrency: 2 }, () => {
         };
         await press('#menu-view');
         await press('#menu-speed-2');
+        await press('#menu-view');
+        await press('#menu-battles');
         await press('#start-new');
         await press('#scenario-1');
         await press('#ruler-9');
