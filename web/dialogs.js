@@ -3,13 +3,14 @@
 // window, the move dialog, the new game's choices, the saves, the turn report, the
 // chronicle, the advice and the 戦績 at the end. Each is worded from the desktop's texts.
 import { arg, commandCaption, countryName, getLanguage, menuText, pageWord, rulerName, text, tr } from './words.js';
+import * as views from './views.js';
 
 let page = null; // { game, settings, store, actions }
 let pictures = { portraits: [] };
 const $ = (id) => document.getElementById(id);
 const open = []; // the modal windows open, topmost last
 
-function element(tag, props = {}, ...children) {
+export function element(tag, props = {}, ...children) {
   const e = document.createElement(tag);
   for (const [k, v] of Object.entries(props)) {
     if (k === 'class') e.className = v;
@@ -737,6 +738,8 @@ export function toggleChronicle(show) {
 export function chronicleChanged() {
   const panel = $('chronicle');
   if (panel.hidden) return;
+  // What had the keys' focus in the panel has it again once the panel is filled anew.
+  const focused = panel.contains(document.activeElement) ? document.activeElement.id : '';
   const filters = { all: () => true, war: warlike, mine };
   const select = element(
     'select',
@@ -753,11 +756,11 @@ export function chronicleChanged() {
   });
   const list = element('div', { class: 'events' }, ...eventLines(page.game.chronicle, filters[chronicleFilter]));
   panel.replaceChildren(
-    element('div', { class: 'title' }, tr('chronicle', '戦況記録'), element('button', { class: 'close', onclick: () => toggleChronicle(false) }, '×')),
-    select,
-    list,
+    element('div', { class: 'title' }, tr('chronicle', '戦況記録'), element('button', { class: 'close', title: tr('WebPage', '閉じる'), onclick: () => toggleChronicle(false) }, '×')),
+    ...views.chronicleBody(() => [select, list]),
   );
   list.scrollTop = list.scrollHeight;
+  if (focused) $(focused)?.focus({ preventScroll: true });
 }
 // ---- Advice ----
 
@@ -846,7 +849,7 @@ export function summaryWindow(s, game) {
   return modal(
     (box, close) => {
       const chart = element('canvas', { class: 'chart', width: 480, height: 160 });
-      drawHoldings(chart, s.history, game);
+      views.drawHoldings(chart, s.history, game);
       box.append(
         element('div', { class: 'title' }, tr('GameSummaryWindow', '戦績')),
         element('table', { class: 'summary' }, ...rows.map(([k, v]) => element('tr', {}, element('th', {}, k), element('td', {}, v)))),
@@ -859,28 +862,6 @@ export function summaryWindow(s, game) {
       onKey: (e) => (e.key === 'Enter' || e.key === 'Escape') && open[open.length - 1].close(),
     },
   );
-}
-
-// The countries each ruler held, month by month: one line each, in his colour.
-function drawHoldings(canvas, history, game) {
-  const ctx = canvas.getContext('2d');
-  ctx.fillStyle = '#fff';
-  ctx.fillRect(0, 0, canvas.width, canvas.height);
-  if (history.length < 2) return;
-  const months = (p) => p[0] * 12 + p[1];
-  const first = months(history[0]);
-  const span = Math.max(1, months(history[history.length - 1]) - first);
-  const x = (p) => 10 + ((months(p) - first) / span) * (canvas.width - 20);
-  const y = (n) => canvas.height - 10 - (n / 14) * (canvas.height - 20);
-  for (let r = 1; r < 16; r++) {
-    if (!history.some((p) => p[2 + r] > 0)) continue;
-    const c = game.rulerColours[r];
-    ctx.strokeStyle = `rgb(${c & 0xff},${(c >> 8) & 0xff},${(c >> 16) & 0xff})`;
-    ctx.lineWidth = r === game.view.player ? 3 : 1.5;
-    ctx.beginPath();
-    history.forEach((p, i) => (i ? ctx.lineTo(x(p), y(p[2 + r])) : ctx.moveTo(x(p), y(p[2 + r]))));
-    ctx.stroke();
-  }
 }
 
 // ---- The keys ----
@@ -897,6 +878,7 @@ export function keysWindow() {
     ['Ctrl+O', tr('CommandTable', 'ﾛｰﾄﾞ')],
     ['F3', tr('CommandTable', '戦況記録を開く・閉じる')],
     ['F2', tr('WebPage', '国の一覧へ移る')],
+    ['F4', tr('CommandTable', '自国一覧を開く・閉じる')],
     ['F8', tr('WebPage', '最後のお知らせを繰り返す')],
     ['F9', tr('WebPage', '最後の戦いの経過を聞く')],
     ['A', tr('CommandTable', '助言: この国で出せる命令を先読みして順位をつける')],
@@ -957,6 +939,8 @@ function buildMenus() {
         item('menu-patterns', () => tr('ViewOptions', '模様で区別(&P)'), () => actions.setPatterns(!settings.patterns), { checked: () => !!settings.patterns }),
         item('menu-contrast', () => tr('WebPage', 'ﾊｲｺﾝﾄﾗｽﾄ(&H)'), () => actions.setContrast(!actions.contrast()), { checked: actions.contrast }),
         item('menu-chronicle', () => tr('Chronicle', '戦況記録(&C)'), () => toggleChronicle(), { shortcut: 'F3', checked: () => !$('chronicle').hidden }),
+        item('menu-own', () => tr('ViewOptions', '自国一覧(&O)'), () => views.toggleOwn(), { shortcut: 'F4', checked: views.ownOpen }),
+        item('menu-battles', () => tr('ViewOptions', '先月の戦い(&B)'), () => actions.setBattleArrows(!settings.battleArrows), { checked: () => !!settings.battleArrows }),
         item('menu-advice', () => tr('AdviceWindow', '助言(&A)...'), actions.advise, { shortcut: 'A', enabled: () => page.game.described.stage === 'command' }),
       ],
     },
@@ -1059,6 +1043,7 @@ export function updateMenus() {
 
 export function languageChanged() {
   updateMenus();
+  views.reword();
   chronicleChanged();
   if (!$('start-panel').hidden) openStartPanel();
   if (shownAdvice) adviceWindow(shownAdvice);

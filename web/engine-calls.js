@@ -55,6 +55,7 @@ const engineCalls = {
   bundle: (e) => e.ccall('velcor_bundle', 'string', [], []),
   view: (e) => e.ccall('velcor_view', 'string', [], []),
   summary: (e) => e.ccall('velcor_summary', 'string', [], []),
+  displays: (e) => e.ccall('velcor_displays', 'string', [], []),
   snapshot: (e) => e.ccall('velcor_snapshot', 'string', [], []),
   advise: (e, [snapshot, rollouts, horizon]) =>
     withBytes(e, [snapshot], ([s, sn]) => e.ccall('velcor_advise', 'string', ['number', 'number', 'number', 'number'], [s, sn, rollouts, horizon])),

@@ -8,6 +8,7 @@
 // On a phone the canvas holds the countries alone, as large as the screen allows, and
 // the panel is text under the map (Figures), large enough to read.
 import { arg, countryName, patternTiles, rulerName, tr } from './words.js';
+import { drawBattleArrows } from './views.js';
 
 export const kMapWidth = 616;
 export const kMapHeight = 440;
@@ -128,6 +129,22 @@ export class MapView {
     this.offscreen.getContext('2d').putImageData(this.image, 0, 0);
   }
 
+  // The middle of each country's pixels (its centre of mass), where a battle's arrow
+  // starts or ends; null for a country with none.
+  centres() {
+    if (this.middles) return this.middles;
+    const sums = Array.from({ length: 14 }, () => ({ x: 0, y: 0, n: 0 }));
+    for (let i = 0; i < this.country.length; i++) {
+      const c = this.country[i];
+      if (c < 0 || c >= 14) continue;
+      sums[c].x += i % kMapWidth;
+      sums[c].y += (i / kMapWidth) | 0;
+      sums[c].n++;
+    }
+    this.middles = sums.map((s) => (s.n ? { x: s.x / s.n + 0.5, y: s.y / s.n + 0.5 } : null));
+    return this.middles;
+  }
+
   // The ring around a country chosen by the keys: dark, light, dark, inward from its edge.
   outline(country) {
     if (this.outlines.has(country)) return this.outlines.get(country);
@@ -185,6 +202,7 @@ export class MapView {
     // The ring: the target chosen, or the country the keys are on in the list of countries.
     const ring = s.targets && s.choice >= 0 ? s.choice : s.focused;
     if (ring >= 0) ctx.drawImage(this.outline(ring), 0, 0);
+    if (s.arrows) drawBattleArrows(ctx, this.centres(), s.arrows, s.patterns);
     ctx.font = kFont;
     ctx.textBaseline = 'top';
     ctx.fillStyle = '#000';

@@ -10,6 +10,7 @@ import { Store, byteString, bytesOf } from './store.js';
 import * as W from './words.js';
 import * as access from './access.js';
 import * as flows from './flows.js';
+import * as views from './views.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
@@ -216,6 +217,7 @@ function repaint() {
     shown: game.shown,
     battleAttacker: game.battle[0],
     battleTarget: game.battle[1],
+    arrows: settings.battleArrows ? game.view?.arrows : null,
     year: d?.year,
     month: d?.month,
     status: game.status(),
@@ -271,7 +273,7 @@ function layout() {
   const bar = $('menubar').offsetHeight;
   document.documentElement.style.setProperty('--bar', `${bar}px`);
   const side = $('side');
-  side.hidden = $('advice').hidden && $('chronicle').hidden;
+  side.hidden = $('advice').hidden && $('chronicle').hidden && $('own').hidden;
   if (!map) return;
   map.showCountriesOnly(compact);
   let width;
@@ -358,6 +360,7 @@ function takeView(answer) {
   describe(answer.description);
   followStatus();
   flows.answered(answer);
+  views.refresh();
 }
 
 // The computer has played up to the player's turn (or the game's end).
@@ -714,6 +717,11 @@ function onKey(event) {
     dialogs.toggleChronicle();
     return;
   }
+  if (key === 'F4') {
+    event.preventDefault();
+    views.toggleOwn();
+    return;
+  }
   if (choosing()) {
     if (key === 'Escape') return cancelChoice();
     if (key === 'Tab' || key.startsWith('Arrow')) {
@@ -761,7 +769,41 @@ function onPointerDown(event) {
   else repaint();
 }
 
+// A country's tooltip: where a mouse rests on it, or where a finger lifts from it
+// outside a choice of target (a tap shows the country and tells its figures).
+let resting = { country: -1, timer: 0 };
+function tipOnRest(event) {
+  if (event.pointerType !== 'mouse') return;
+  const p = mapPoint(event);
+  const country = map.countryAt(p.x, p.y);
+  if (country === resting.country) return;
+  clearTimeout(resting.timer);
+  views.closeCountryTip();
+  resting = { country, timer: 0 };
+  if (country < 0 || !game.drawn) return;
+  const { clientX, clientY } = event;
+  resting.timer = setTimeout(() => !dialogs.modalOpen() && views.tipAt(clientX, clientY, tipWords(country), country), kTipRestMs);
+}
+const kTipRestMs = 500;
+// A country's figures, and while a war's target is chosen a target's odds as well.
+function tipWords(country) {
+  const words = views.countryTip(country, game.drawn.c);
+  return stage() === 'choosingWar' && targets().includes(country) && game.odds.has(country) ? `${words}\n\n${oddsLine(country)}` : words;
+}
+function tipOnLift(event) {
+  if (event.pointerType === 'mouse' || dialogs.modalOpen() || choosing() || !game.drawn) return;
+  const p = mapPoint(event);
+  const country = map.countryAt(p.x, p.y);
+  if (country >= 0) views.tipAt(event.clientX, event.clientY, tipWords(country), country);
+}
+function tipGone() {
+  clearTimeout(resting.timer);
+  resting = { country: -1, timer: 0 };
+  views.closeCountryTip();
+}
+
 function onPointerMove(event) {
+  tipOnRest(event);
   if (stage() !== 'choosingWar' || event.pointerType !== 'mouse') return;
   const p = mapPoint(event);
   let country = map.countryAt(p.x, p.y);
@@ -1097,6 +1139,7 @@ async function start() {
   flows.install({ game, settings, store, engine, paced, pictures: () => pictures, play: computerPlays, alert: (words) => dialogs.alert(text(words)) });
   dialogs.install({ game, settings, store, actions });
   if (settings.oneKeyTurn) engine.call('oneKeyTurn', true);
+  views.install({ engine, game, settings, actions });
   updateButtons();
   await opened;
   dialogs.openStartPanel();
@@ -1187,6 +1230,19 @@ export const actions = {
     store.saveSettings(settings);
     repaint();
   },
+  setBattleArrows(on) {
+    settings.battleArrows = on;
+    store.saveSettings(settings);
+    repaint();
+  },
+  // A country chosen in 自国一覧: shown in the panel, and on a phone the map brought into sight.
+  show(country) {
+    if (game.busy && stage() !== 'command') return;
+    game.shown = country;
+    repaint();
+    if (document.body.classList.contains('compact')) $('board').scrollIntoView({ block: 'nearest' });
+  },
+  chronicleChanged: () => dialogs.chronicleChanged(),
   setReport(on) {
     settings.report = on;
     store.saveSettings(settings);
@@ -1220,7 +1276,17 @@ function install() {
   const canvas = $('map');
   canvas.addEventListener('pointerdown', onPointerDown);
   canvas.addEventListener('pointermove', onPointerMove);
-  canvas.addEventListener('contextmenu', (e) => e.preventDefault());
+  canvas.addEventListener('pointerup', tipOnLift);
+  canvas.addEventListener('pointerleave', (e) => e.pointerType === 'mouse' && tipGone());
+  // A finger's long press (its right click) tells the country's figures, even while a target is chosen.
+  canvas.addEventListener('contextmenu', (e) => {
+    e.preventDefault();
+    if (game.touch && game.drawn && !dialogs.modalOpen()) {
+      const p = mapPoint(e);
+      const country = map.countryAt(p.x, p.y);
+      if (country >= 0) views.tipAt(e.clientX, e.clientY, tipWords(country), country);
+    }
+  });
   document.addEventListener('keydown', onKey);
   window.addEventListener('resize', layout);
   window.addEventListener('pagehide', pageHidden);

@@ -58,9 +58,9 @@ export function pageWord(japanese) {
   return language === 'en' ? kPageWords[japanese] ?? japanese : japanese;
 }
 
-// %1..%9 replaced by the arguments, as QString::arg does.
+// %1..%99 replaced by the arguments, as QString::arg does.
 export function arg(pattern, ...args) {
-  return pattern.replace(/%([1-9])/g, (whole, n) => (Number(n) <= args.length ? String(args[Number(n) - 1]) : whole));
+  return pattern.replace(/%([1-9][0-9]?)/g, (whole, n) => (Number(n) <= args.length ? String(args[Number(n) - 1]) : whole));
 }
 
 // A menu's text without its accelerator: "ｾｰﾌﾞ(&S)" -> "ｾｰﾌﾞ", "&Save" -> "Save".

@@ -211,7 +211,7 @@ void ViewOptions::ApplyBattleArrows(bool on)
         return;
     }
     m_view.SetMapOverlay([this](QPainter& painter) {
-        BattleArrows::Draw(painter, m_view.GetDocument().Map(), m_battleArrows->Shown(), m_view.RulerPatterns());
+        DrawBattleArrows(painter, m_view.GetDocument().Map(), m_battleArrows->Shown(), m_view.RulerPatterns());
     });
 }
 

@@ -65,6 +65,7 @@ const char* velcor_odds() { return Answer(Game().Odds()); }
 const char* velcor_save() { return Answer(Game().Save()); }
 const char* velcor_view() { return Answer(Game().View()); }
 const char* velcor_summary() { return Answer(Game().Summary()); }
+const char* velcor_displays() { return Answer(Game().Displays()); }
 // The snapshot's bytes as a JSON text of bytes, for the advisor's worker.
 const char* velcor_snapshot()
 {

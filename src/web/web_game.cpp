@@ -10,6 +10,8 @@
 #include <utility>
 #include <variant>
 
+#include "conduct/own_countries.h"
+#include "conduct/seat_role.h"
 #include "foresight/advisor.h"
 #include "model/country_file.h"
 #include "model/scenario_file.h"
@@ -19,6 +21,7 @@
 #include "rules/battle_odds.h"
 #include "rules/commands.h"
 #include "rules/event_json.h"
+#include "rules/standings.h"
 #include "session/save_bundle.h"
 #include "session/save_companions.h"
 #include "web/turn_json.h"
@@ -28,6 +31,19 @@ namespace web {
 namespace {
 
 constexpr int kScenarioCount = 3;
+
+// The countries each ruler held, month by month: [year, month, held by ruler 0..15].
+void WriteHistory(JsonText& json, const HoldingsHistory& history)
+{
+    json.Key("history").BeginArray();
+    for (const HoldingsHistory::Point& p : history.Points()) {
+        json.BeginArray().Number(static_cast<long long>(p.year)).Number(static_cast<long long>(p.month));
+        for (std::int8_t held : p.held)
+            json.Number(static_cast<long long>(held));
+        json.EndArray();
+    }
+    json.EndArray();
+}
 
 std::string ReadBytes(const std::string& path)
 {
@@ -183,6 +199,7 @@ WebGame::WebGame(std::string dataDir, const std::string& scratchDir)
     m_game.SetPlaysSeats(true);
     m_game.Session().events.Add(&m_lines);
     m_game.Session().events.Add(&m_summary);
+    m_game.Session().events.Add(&m_arrows);
 }
 
 WebGame::~WebGame()
@@ -235,6 +252,7 @@ void WebGame::WorldReplaced(const std::string& savePath)
     m_lines.Take();
     m_summary.Clear();
     m_summary.SetDifficulty(m_game.World().difficulty);
+    m_arrows.Clear();
     m_lines.Story().Clear();
     m_told = 0;
     m_chronicleSetAside = {};
@@ -546,14 +564,39 @@ std::string WebGame::Summary()
     json.Field("held", f.held).Field("mostHeld", f.mostHeld).Field("mostYear", f.mostYear).Field("mostMonth", f.mostMonth);
     json.Field("end", static_cast<int>(f.end)).Field("endYear", f.endYear).Field("endMonth", f.endMonth);
     json.Field("score", m_summary.Score());
-    json.Key("history").BeginArray();
-    for (const HoldingsHistory::Point& p : m_summary.History().Points()) {
-        json.BeginArray().Number(static_cast<long long>(p.year)).Number(static_cast<long long>(p.month));
-        for (std::int8_t held : p.held)
-            json.Number(static_cast<long long>(held));
-        json.EndArray();
+    WriteHistory(json, m_summary.History());
+    json.EndObject();
+    return json.Take();
+}
+
+std::string WebGame::Displays()
+{
+    const GameState& world = m_game.World();
+    m_listed = ListedPerson(world, m_game.Session().TurnRuler(), m_listed);
+    JsonText json;
+    json.BeginObject();
+    json.Key("own").BeginObject().Field("person", m_listed);
+    json.Key("rows").BeginArray();
+    for (const OwnCountryRow& row : OwnCountryRows(world, m_listed, Current(), m_game.AtTurn())) {
+        json.BeginObject().Field("country", row.country).Field("turn", row.hasTurn).Field("spent", row.spent);
+        json.Key("why").BeginObject();
+        for (const TurnCommand command : kTurnCommands)
+            if (const platform::Message& why = row.reasons[IndexOf(command)]; !why.empty())
+                json.Field(std::string(1, TurnCommandKey(command)), why);
+        json.EndObject().EndObject();
+    }
+    json.EndArray().EndObject();
+    json.Key("standings").BeginArray();
+    for (const RulerStanding& s : RulerStandings(world)) {
+        json.BeginObject().Field("ruler", s.ruler).Field("countries", s.countries);
+        json.Field("soldiers", static_cast<long long>(s.soldiers)).Field("provisions", static_cast<long long>(s.provisions));
+        json.Field("funds", static_cast<long long>(s.funds)).Field("player", world.IsPlayer(s.ruler));
+        json.Field("seat", SeatWord(world.seats[static_cast<std::size_t>(s.ruler)]));
+        json.Field("level", static_cast<int>(world.LevelOf(s.ruler)));
+        json.EndObject();
     }
     json.EndArray();
+    WriteHistory(json, m_summary.History());
     json.EndObject();
     return json.Take();
 }
@@ -568,6 +611,10 @@ void WebGame::ViewFields(JsonText& json)
     json.Field("year", world.year.Get()).Field("month", world.month.Get()).Field("turn", world.turnCountry.Get());
     json.Field("playerTurns", m_game.RecordedTurns());
     FlowFields(json);
+    json.Key("arrows").BeginArray();
+    for (const BattleArrow& arrow : m_arrows.Shown())
+        json.BeginArray().Number(static_cast<long long>(arrow.attacker)).Number(static_cast<long long>(arrow.target)).Bool(arrow.taken).EndArray();
+    json.EndArray();
     json.Key("countries").BeginArray();
     for (int i = 0; i < kCountryCount; ++i) {
         const Country& c = world.countries[i];

@@ -17,6 +17,7 @@
 
 #include "conduct/game_conductor.h"
 #include "model/scenario_pair.h"
+#include "rules/battle_arrows.h"
 #include "rules/events.h"
 #include "session/game_summary.h"
 #include "web/chronicle_text.h"
@@ -136,6 +137,10 @@ public:
     std::string View();
     // The story in figures and the score, and who held how much month by month.
     std::string Summary();
+    // What the windows beside the map show: 自国一覧 (the listed person's countries and
+    // each one's commands' reasons), the chronicle's 勢力 (every ruler's holdings and
+    // seat) and 推移 (who held how much month by month).
+    std::string Displays();
 
     // ---- Seats and the game's flow (web_flows.cpp) ----
 
@@ -183,6 +188,8 @@ private:
     void Tell(const platform::Message& words, int milliseconds) override;
     bool ShowBattle(BattleScript& script) override;
     void TurnReached(int country) override { m_shows.Shown(country); }
+    void TurnSettled() override { m_arrows.PlayerTurn(); }
+    void PlayerTurnPassed() override { m_arrows.PlayerTurn(); }
     void WorldReplaced(const std::string& savePath) override;
     void HandingOver(RulerId next) override { m_shows.HandOver(next, Current()); }
     void StepDue(int milliseconds) override { m_stepDue = milliseconds; }
@@ -209,6 +216,8 @@ private:
     ShowList m_shows;
     EventLines m_lines;
     GameSummary m_summary;
+    BattleArrows m_arrows; // the battles since the player's last turn
+    RulerId m_listed = 0;  // the person whose countries 自国一覧 last listed
     // A loaded game's chronicle, read into its story once its world has been read.
     std::string m_chronicleText;
     std::size_t m_told = 0;

@@ -116,6 +116,18 @@ async function clickCountry(page, country) {
   await page.mouse.click(point.x, point.y);
 }
 
+// Rests the mouse on a pixel of country.
+async function hoverCountry(page, country) {
+  const point = await page.evaluate((c) => {
+    const map = window.velcor.map;
+    for (let py = 0; py < 440; py++)
+      for (let px = 0; px < 616; px++) if (map.countryAt(px, py) === c && map.countryAt(px + 4, py + 4) === c) return map.clientPoint(px + 2.5, py + 2.5);
+    return null;
+  }, country);
+  await page.mouse.move(point.x - 3, point.y - 3);
+  await page.mouse.move(point.x, point.y);
+}
+
 async function newGame(page, scenario, ruler) {
   await page.click('#start-new');
   await page.click(`#scenario-${scenario}`);
@@ -889,6 +901,135 @@ describe('a slow link', () => {
       await browser.close();
     }
   });
+});
+
+// ---- The displays beside the map ----
+
+// Two browsers at a time: the games wait mostly on the shows' pace.
+describe('the displays beside the map', { concurrency: 2 }, () => {
+  const cases = [
+    { language: 'ja', size: [1366, 768], touch: false },
+    { language: 'en', size: [1366, 768], touch: false },
+    { language: 'ja', size: [390, 844], touch: true },
+    { language: 'en', size: [390, 844], touch: true },
+  ];
+  for (const { language, size, touch } of cases)
+    test(`${language} at ${size.join('x')}${touch ? ' by touch' : ''}: 自国一覧, last month's battles, a country's tooltip, 推移 and 勢力`, async (t) => {
+      const browser = await browserIn(language === 'ja' ? 'ja-JP' : 'en-US');
+      try {
+        const page = touch ? await phonePage(browser, size) : await openPage(browser, ...size);
+        const press = (selector) => (touch ? page.tap(selector) : page.click(selector));
+        const shot = async (what, seen = null) => {
+          if (seen) await page.$eval(seen, (e) => e.scrollIntoView({ block: 'end' }));
+          await page.screenshot({ path: join(shots, `views-${what}-${language}-${size.join('x')}.png`) });
+        };
+        await press('#menu-view');
+        await press('#menu-speed-2');
+        await press('#menu-view');
+        await press('#menu-battles');
+        await press('#start-new');
+        await press('#scenario-1');
+        await press('#ruler-9');
+        await press('#new-game-ok');
+        // Turns rested into the next month and until a battle was fought since the
+        // player's turn before (his own war once he may wage one); the battles of the
+        // events since then are those the map shows.
+        let s = await playerTurn(page);
+        let fought = [];
+        let turns = 0;
+        const begun = s.view.year * 12 + s.view.month;
+        for (; turns < 36 && (!fought.length || s.view.year * 12 + s.view.month === begun); turns++) {
+          const told = await page.evaluate(() => window.velcor.chronicle.length);
+          if (s.view.description.stage === 'command' && !s.view.description.commands.W.why && s.view.description.warTargets.length) {
+            await page.keyboard.press('w');
+            await page.waitForFunction(() => !window.velcor.busy && window.velcor.described.stage === 'choosingWar');
+            await page.keyboard.press('ArrowRight');
+            await page.keyboard.press('Enter');
+            await page.waitForSelector('.battle');
+            await page.keyboard.press('Enter'); // to the battle's end at once
+            await page.waitForFunction(() => !window.velcor.busy && !document.querySelector('.cover'), { timeout: 30000 });
+          }
+          await press('#cmd-R');
+          s = await playerTurn(page);
+          fought = await page.evaluate((from) => window.velcor.chronicle.slice(from).filter((e) => e.kind === 'battle').map((e) => [e.attacker, e.target, e.outcome === 'taken']), told);
+        }
+        t.diagnostic(`a battle after ${turns} turns`);
+        assert.ok(fought.length, 'a battle within 36 turns');
+        assert.deepEqual(s.view.arrows, fought, 'an arrow for each battle since the last turn');
+        // Each arrow drawn in its colour halfway along, a little to its right.
+        const drawn = await page.evaluate(() => {
+          const { map } = window.velcor;
+          const ctx = document.getElementById('map').getContext('2d');
+          return window.velcor.view.arrows.map(([a, t]) => {
+            const [from, to] = [map.centres()[a], map.centres()[t]];
+            const length = Math.hypot(to.x - from.x, to.y - from.y);
+            const x = (from.x + to.x) / 2 - (3 * (to.y - from.y)) / length;
+            const y = (from.y + to.y) / 2 + (3 * (to.x - from.x)) / length;
+            return [...ctx.getImageData(Math.floor((x - map.view.x) * map.scale), Math.floor((y - map.view.y) * map.scale), 1, 1).data.slice(0, 3)];
+          });
+        });
+        drawn.forEach((rgb, i) => assert.deepEqual(rgb, fought[i][2] ? [200, 0, 0] : [0, 70, 210], `arrow ${fought[i]}`));
+        await shot('arrows');
+
+        // 自国一覧: the player's countries with the engine's figures; one chosen is shown.
+        await press('#menu-view');
+        await press('#menu-own');
+        await page.waitForSelector('#own tbody tr');
+        const own = await page.$$eval('#own tbody tr', (rows) => rows.map((r) => [Number(r.dataset.country), ...[...r.querySelectorAll('td.number')].map((c) => Number(c.textContent))]));
+        const player = s.view.player;
+        const expected = s.view.countries.flatMap((c, i) => (c.f[0] === player ? [[i, ...c.f.slice(1, 8)]] : []));
+        assert.deepEqual(own, expected, "the player's countries and their figures");
+        assert.equal(await page.$eval('#own-title', (e) => e.textContent), translated(language, 'OwnCountriesWindow', '自国一覧'));
+        const last = expected[expected.length - 1][0];
+        await press(`#own .own-country[data-country="${last}"]`);
+        assert.equal(await page.evaluate(() => window.velcor.shown), last, 'the country chosen is shown');
+        await shot('own', '#own');
+        await page.click('#own .close');
+
+        // A country's tooltip: the pointer resting on it, or a finger's tap.
+        const other = s.view.countries.findIndex((c) => c.f[0] !== player);
+        if (touch) await tapCountry(page, other);
+        else await hoverCountry(page, other);
+        const tip = (await page.waitForSelector(`.country-tip[data-country="${other}"]`)).evaluate((e) => e.innerText.split('\n'));
+        const lines = await tip;
+        assert.ok(lines[0].startsWith(`${other} `), `the country: ${lines[0]}`);
+        assert.deepEqual(lines.slice(-7).map((l) => Number(l.split(' ').pop())), s.view.countries[other].f.slice(1, 8), 'its figures');
+        await shot('tip');
+
+        // The chronicle's 勢力: every ruler's countries, soldiers, provisions and funds.
+        await press('#menu-view');
+        await press('#menu-chronicle');
+        await press('#chronicle-tab-standings');
+        await page.waitForSelector('#standings tbody tr');
+        const standings = await page.$$eval('#standings tbody tr', (rows) => rows.map((r) => [Number(r.dataset.ruler), ...[...r.querySelectorAll('td.number')].map((c) => Number(c.textContent))]));
+        const held = new Map();
+        for (const { f } of s.view.countries)
+          if (f[0] > 0) {
+            const h = held.get(f[0]) ?? [f[0], 0, 0, 0, 0];
+            held.set(f[0], [f[0], h[1] + 1, h[2] + f[6], h[3] + f[4], h[4] + f[5]]);
+          }
+        assert.deepEqual(standings, [...held.values()].sort((a, b) => b[1] - a[1] || a[0] - b[0]), 'the standings of the world');
+        await shot('standings', '#chronicle');
+        // 推移: the chart drawn, its last month the countries held now.
+        await press('#chronicle-tab-chart');
+        await page.waitForSelector('#holdings-chart');
+        const chart = await page.evaluate((p) => {
+          const canvas = document.getElementById('holdings-chart');
+          const data = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height).data;
+          let coloured = 0;
+          for (let i = 0; i < data.length; i += 4) if (data[i] !== data[i + 1] || data[i + 1] !== data[i + 2]) coloured++;
+          const history = window.velcor.displays.history;
+          return { coloured, months: history.length, last: history[history.length - 1][2 + p], label: canvas.getAttribute('aria-label') };
+        }, player);
+        assert.ok(chart.coloured > 100 && chart.months > 1, 'the rulers\' lines drawn');
+        assert.equal(chart.last, expected.length, "the chart's last month: the player's countries");
+        assert.ok(chart.label.startsWith(translated(language, 'chronicle', '推移')), 'named in the language');
+        await shot('chart', '#chronicle');
+        assert.deepEqual(page.errors, []);
+      } finally {
+        await browser.close();
+      }
+    });
 });
 
 // ---- The page for a screen reader: what chromium's accessibility tree holds ----

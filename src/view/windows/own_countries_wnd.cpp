@@ -13,6 +13,7 @@
 
 #include "platform/fonts.h"
 #include "platform/windows.h"
+#include "conduct/own_countries.h"
 #include "conduct/turn_description.h"
 #include "view/commands/command_table.h"
 #include "view/map/kiv_view.h"
@@ -89,29 +90,17 @@ void OwnCountriesWindow::PointAt(int row)
 void OwnCountriesWindow::Refresh()
 {
     const GameState& world = m_view.GetWorld();
-    // The countries of the player whose turn it is; between turns, of the one who
-    // played last (when several play, each in turn).
-    if (const RulerId atTurn = m_view.Game().Session().TurnRuler(); world.IsPlayer(atTurn))
-        m_player = atTurn;
-    if (!world.IsPlayer(m_player))
-        m_player = world.playerRuler;
-    const RulerId player = m_player;
-    const int turn = world.turnCountry;
+    m_player = ListedPerson(world, m_view.Game().Session().TurnRuler(), m_player);
     const int current = CountryOf(m_table->currentRow());
-    std::vector<int> own;
-    const TurnDescription& turnNow = m_view.Game().Turn();
-    if (turnNow.InGame())
-        for (int i = 0; i < kCountryCount; ++i)
-            if (world.countries[static_cast<std::size_t>(i)].GetRuler() == player)
-                own.push_back(i);
-    // At the player's turn after his command, that country has nothing left to do.
-    const bool spent = m_view.Game().AtPlayersTurn() && turnNow.commandGiven;
+    const std::vector<OwnCountryRow> own =
+        OwnCountryRows(world, m_player, m_view.Game().Turn(), m_view.Game().AtPlayersTurn());
 
     m_table->setRowCount(static_cast<int>(own.size()));
     for (int row = 0; row < static_cast<int>(own.size()); ++row) {
-        const int i = own[static_cast<std::size_t>(row)];
+        const OwnCountryRow& listed = own[static_cast<std::size_t>(row)];
+        const int i = listed.country;
         const Country& c = world.countries[static_cast<std::size_t>(i)];
-        const bool hasTurn = i == turn;
+        const bool hasTurn = listed.hasTurn;
         m_table->setItem(row, kTurn, Item(hasTurn ? QStringLiteral("▶") : QString(), Qt::AlignCenter));
         QTableWidgetItem* name = Item(QStringLiteral("%1 %2").arg(i).arg(shown::CountryName(world, i)));
         name->setData(Qt::UserRole, i);
@@ -127,7 +116,7 @@ void OwnCountriesWindow::Refresh()
         bool warAble = false;
         QStringList able;
         QStringList unable;
-        const auto reasons = CommandReasons(world, i);
+        const auto& reasons = listed.reasons;
         for (const CommandEntry& entry : CommandTable::Entries()) {
             if (entry.group != CommandEntry::Action)
                 continue;
@@ -142,7 +131,7 @@ void OwnCountriesWindow::Refresh()
             else
                 unable << QStringLiteral("%1: %2").arg(CommandTable::Caption(entry), why);
         }
-        if (hasTurn && spent) {
+        if (listed.spent) {
             war = tr("命令済み");
             warAble = false;
             able.clear();
