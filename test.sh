@@ -47,6 +47,9 @@ run_preset() {
 }
 
 run_preset default
+# Under the sanitizers every test but the turn played through the accessibility tree:
+# it holds the machine alone for half a minute, and the windows it drives are the ones
+# the window tests already run under them.
 ASAN_OPTIONS="detect_leaks=1:abort_on_error=1" \
 UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1" \
   run_preset asan
