@@ -1049,4 +1049,4 @@ export function languageChanged() {
   if (shownAdvice) adviceWindow(shownAdvice);
 }
 
-export { buttonRow, element, modal };
+export { buttonRow, modal };
