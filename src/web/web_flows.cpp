@@ -5,10 +5,12 @@
 // (a watched month, a record's step, 残りを休養's next rest, a seat's command), going
 // back and 自動休養; a 乱世 made from a seed, or the player's own scenario from its two
 // files. The page sets a timer for each step asked and calls Step.
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "conduct/seat_role.h"
 #include "foresight/random_scenario.h"
@@ -34,8 +36,6 @@ std::string WebGame::NewSeatedGame(int scenario, const std::string& seatWords, R
     Seats seats{};
     std::istringstream words(seatWords);
     std::string word;
-    int persons = 0;
-    RulerId firstPerson = 0;
     for (RulerId ruler = 1; ruler < kRulerCount && words >> word; ++ruler) {
         std::optional<Seat> seat = SeatOfWord(word);
         if (!seat || *seat == Seat::Remote())
@@ -43,11 +43,13 @@ std::string WebGame::NewSeatedGame(int scenario, const std::string& seatWords, R
         if (*seat == Seat::Computer() || !ScenarioOffersRuler(scenarioFile, ruler, why))
             continue;
         seats[static_cast<std::size_t>(ruler)] = SimplestSeat(*seat, level);
-        if (seat->kind == SeatKind::Person && ++persons && (firstPerson == 0 || ruler == first))
-            firstPerson = ruler;
     }
-    if (persons > kMostScreenPersons)
+    const std::vector<RulerId> persons = ScreenPersons(seats);
+    if (persons.size() > static_cast<std::size_t>(kMostScreenPersons))
         return Error(platform::Message::Plain("more persons than one screen takes"));
+    // The save names the first ruler asked for if a person plays him, else the first person.
+    const bool firstPlays = std::find(persons.begin(), persons.end(), first) != persons.end();
+    const RulerId firstPerson = firstPlays ? first : persons.empty() ? 0 : persons.front();
     m_game.SetNewGameDifficulty(level);
     m_chronicleText.clear();
     platform::Message refused;
