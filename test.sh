@@ -84,7 +84,7 @@ if [ ${#tsan_failed[@]} -ne 0 ]; then
 fi
 
 echo "== fuzz =="
-"$here/scripts/fuzz.sh" 20
+"$here/scripts/fuzz.sh" 10
 
 echo "== web =="
 "$here/scripts/web-test.sh"
