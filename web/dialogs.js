@@ -882,6 +882,9 @@ export function keysWindow() {
     ['F8', tr('WebPage', '最後のお知らせを繰り返す')],
     ['F9', tr('WebPage', '最後の戦いの経過を聞く')],
     ['A', tr('CommandTable', '助言: この国で出せる命令を先読みして順位をつける')],
+    ['Shift+R', tr('CommandTable', '残りを休養: この月に残った自国をすべて休養させる (次の人の番で止まる)')],
+    ['Pause', tr('CommandTable', '観戦・再生を一時停止する・続ける')],
+    ['.', tr('CommandTable', '一時停止中: 1か月 (再生は1手) 進める')],
     ['F1', tr('CommandTable', '操作方法 (この画面)')],
     ['Enter / Esc', tr('CommandTable', '戦闘画面: 戦いを終わりまで一度に進める\n結果が出た後は、どのキーでも閉じる')],
   ];

@@ -274,6 +274,10 @@ function layout() {
   document.documentElement.style.setProperty('--bar', `${bar}px`);
   const side = $('side');
   side.hidden = $('advice').hidden && $('chronicle').hidden && $('own').hidden;
+  // 自国一覧's figures and reasons want more than the column's usual width: with it open
+  // the column takes what its table needs (up to a bound) and the map the rest.
+  const table = !compact && !$('own').hidden && $('own').querySelector('table');
+  side.style.width = table ? `${Math.round(Math.min(Math.max(340, table.scrollWidth + 12), w * 0.55))}px` : '';
   if (!map) return;
   map.showCountriesOnly(compact);
   let width;

@@ -60,7 +60,7 @@ function fillOwn() {
   const head = element(
     'tr',
     {},
-    ...[tr('OwnCountriesWindow', '番'), tr('StatusPanel', '国名'), ...kFigures.map((f) => tr('StatusPanel', f)), commandCaption('W'), tr('OwnCountriesWindow', 'できる命令')].map((h) =>
+    ...[tr('OwnCountriesWindow', '番'), tr('StatusPanel', '国名'), ...kFigures.map((f) => tr('StatusPanel', f))].map((h) =>
       element('th', { scope: 'col' }, h),
     ),
   );
@@ -75,16 +75,29 @@ function fillOwn() {
     const unable = [...'MLCST'].filter((k) => r.why[k]).map((k) => `${commandCaption(k)}: ${text(r.why[k])}`);
     // The country's name is the row's button: it shows the country in the panel.
     const go = element('button', { class: 'own-country', 'data-country': r.country, onclick: () => page.actions.show(r.country) }, numbered(r.country));
-    return element(
-      'tr',
-      { class: r.turn ? 'turn' : '', 'data-country': r.country },
-      element('td', {}, r.turn ? '▶' : ''),
-      element('th', { scope: 'row' }, go),
-      ...f.slice(1, 8).map((v) => element('td', { class: 'number' }, String(v))),
-      element('td', { class: r.why.W || r.spent ? 'unable' : '' }, war),
-      element('td', { title: unable.join('\n') }, able.join(' ')),
-    );
-  });
+    // The figures on one line, the war and the commands that can be given on the next:
+    // the table keeps to the column beside the map.
+    return [
+      element(
+        'tr',
+        { class: r.turn ? 'turn' : '', 'data-country': r.country },
+        element('td', {}, r.turn ? '▶' : ''),
+        element('th', { scope: 'row' }, go),
+        ...f.slice(1, 8).map((v) => element('td', { class: 'number' }, String(v))),
+      ),
+      element(
+        'tr',
+        { class: 'can' },
+        element('td', {}),
+        element(
+          'td',
+          { colspan: kFigures.length + 1, title: unable.join('\n') },
+          element('span', { class: r.why.W || r.spent ? 'unable' : '' }, `${commandCaption('W')}: ${war}`),
+          element('span', { class: 'able' }, `${tr('OwnCountriesWindow', 'できる命令')}: ${able.join(' ')}`),
+        ),
+      ),
+    ];
+  }).flat();
   // What had the keys' focus in the panel has it again once the panel is filled anew.
   const focused = panel.contains(document.activeElement) ? document.activeElement : null;
   const again = focused?.id ? `#${focused.id}` : focused?.dataset.country ? `.own-country[data-country="${focused.dataset.country}"]` : '';
@@ -94,7 +107,14 @@ function fillOwn() {
     element('div', { class: 'body own-body' }, element('table', { class: 'own', 'aria-labelledby': 'own-title' }, element('thead', {}, head), element('tbody', {}, ...body))),
   );
   if (again) panel.querySelector(again)?.focus({ preventScroll: true });
+  // The column beside the map takes the table's width: the map is laid out again.
+  const width = panel.querySelector('table').scrollWidth;
+  if (width !== ownWidth) {
+    ownWidth = width;
+    page.actions.relayout();
+  }
 }
+let ownWidth = 0; // the table's width when the map was last laid out beside it
 
 // ---- 先月の戦い: arrows on the map ----
 

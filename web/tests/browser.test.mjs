@@ -975,7 +975,7 @@ describe('the displays beside the map', { concurrency: 2 }, () => {
         await press('#menu-view');
         await press('#menu-own');
         await page.waitForSelector('#own tbody tr');
-        const own = await page.$$eval('#own tbody tr', (rows) => rows.map((r) => [Number(r.dataset.country), ...[...r.querySelectorAll('td.number')].map((c) => Number(c.textContent))]));
+        const own = await page.$$eval('#own tbody tr[data-country]', (rows) => rows.map((r) => [Number(r.dataset.country), ...[...r.querySelectorAll('td.number')].map((c) => Number(c.textContent))]));
         const player = s.view.player;
         const expected = s.view.countries.flatMap((c, i) => (c.f[0] === player ? [[i, ...c.f.slice(1, 8)]] : []));
         assert.deepEqual(own, expected, "the player's countries and their figures");
