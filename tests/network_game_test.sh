@@ -3,8 +3,8 @@
 # A networked game on the loopback address, a headless host and a headless player: the
 # host's save, record and events, the player's, and the same game at one screen are the
 # same bytes, whether the player rests or is advised, or the seat is handed to the
-# computer and back. A case may break the game: the player killed and joining again,
-# or the host killed after a remote command and going on from its record.
+# computer and back. A case may break the game: the player killed and joining again
+# (in the middle of his turns, or as his first battle is fought), or the host killed after a remote command and going on from its record.
 # Usage: network_game_test.sh VELCOR DATA_DIR
 set -uo pipefail
 velcor="$1"
@@ -49,10 +49,11 @@ join() {
   playerpid=$!
   pids+=("$playerpid")
 }
-# until_commands FILE N: waits until the record holds N commands of the players.
+# until_commands FILE N [KINDS]: waits until the record holds N commands of the players
+# (of those kinds: war for a player's first battle).
 until_commands() {
   for _ in $(seq 300); do
-    count="$(grep -a -c -E '^(rest|domestic|move|war)' "$1" 2>/dev/null)"
+    count="$(grep -a -c -E "^(${3:-rest|domestic|move|war})" "$1" 2>/dev/null)"
     [ "${count:-0}" -ge "$2" ] && return 0
     sleep 0.05
   done
@@ -64,6 +65,7 @@ cases=(
   "through|--seat 3=remote|rest|--seat 3=rest|none"
   "advised|--seat 3=remote|advisor|--seat 3=advisor|none"
   "dropped|--seat 3=remote|advisor|--seat 3=advisor|player"
+  "dropped at war|--seat 3=remote|advisor|--seat 3=advisor|player at war"
   "host killed|--seat 3=remote|advisor|--seat 3=advisor|host"
   "handed over|--seat 3=remote --seat-change 30:3=computer --seat-change 60:3=remote|rest|--seat 3=rest --seat-change 30:3=computer --seat-change 60:3=rest|none"
 )
@@ -79,8 +81,8 @@ for row in "${cases[@]}"; do
   host "$dir" "${game[@]}" $seats --host 0 --record "$dir/host.record" --save "$dir/host.txt" --events "$dir/host.events"
   join "$dir" "${play[@]}"
   case "$breaks" in
-  player)
-    until_commands "$dir/host.record" 60
+  player*)
+    if [ "$breaks" = player ]; then until_commands "$dir/host.record" 60; else until_commands "$dir/host.record" 1 war; fi
     pkill -KILL -P "$playerpid" # the player itself, under its timeout
     wait "$playerpid" 2>/dev/null
     via=stdin join "$dir" "${play[@]}"
