@@ -230,6 +230,10 @@ struct Rig {
     quint16 Port() const { return host->Port(); }
     QByteArray HostLine(int port) const { return "Host: 127.0.0.1:" + QByteArray::number(port) + "\r\n"; }
     QByteArray HostLine() const { return HostLine(Port()); }
+    QByteArray OriginLine(const QByteArray& name, int port = 0) const
+    {
+        return "Origin: http://" + name + ":" + QByteArray::number(port ? port : Port()) + "\r\n";
+    }
     static QByteArray HelloOf(const net::Invitation& invitation, int version = net::kProtocolVersion)
     {
         const std::string text =
@@ -346,6 +350,12 @@ TEST(HostileClients, UnprovenConnectionsAreRefused)
          Seen().Ended(false).Seated()},
         {"a foreign Origin", [](Rig& r) { return r.Opened(r.HostLine() + "Origin: http://evil.example\r\n"); },
          Seen().Status(403)},
+        // The host's own page, by its address or on the loopback address by localhost.
+        {"the host's own page", [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("127.0.0.1")); }, {}},
+        {"the host's own page by localhost", [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("localhost")); },
+         {}},
+        {"a page of another port",
+         [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("127.0.0.1", r.Port() + 1)); }, Seen().Status(403)},
         {"a name for Host", [](Rig& r) { return r.Opened("Host: evil.example:" + QByteArray::number(r.Port()) + "\r\n"); },
          Seen().Status(403)},
         {"another port in Host", [](Rig& r) { return r.Opened(r.HostLine(r.Port() + 1)); }, Seen().Status(403)},

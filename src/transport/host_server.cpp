@@ -220,9 +220,18 @@ bool HostServer::HandshakeAllowed(const QByteArray& head) const
     }
     if (hosts != 1 || origins > 1)
         return false;
-    if (origins == 1 && !m_options.origins.contains(QString::fromLatin1(origin)))
+    if (origins == 1 && !OriginAllowed(origin))
         return false;
     return HostAllowed(host);
+}
+
+// One the host allows, or its own page: a name for it that a Host header may give.
+bool HostServer::OriginAllowed(const QByteArray& origin) const
+{
+    if (m_options.origins.contains(QString::fromLatin1(origin)))
+        return true;
+    const QByteArray page = "http://";
+    return origin.startsWith(page) && HostAllowed(origin.mid(page.size()));
 }
 
 bool HostServer::HostAllowed(const QByteArray& host) const

@@ -55,7 +55,8 @@ struct HostOptions {
     quint16 port = 0; // 0: a free one
     // The hash of the host's game data; a player whose data differ is refused.
     std::string data;
-    // Origin headers allowed beside none (a program sends none): the host's own page.
+    // Origin headers allowed beside none (a program sends none) and the host's own page
+    // (http:// and a name the Host header may give).
     QStringList origins;
     // Connections that have not shown a secret: at most this many at once, each for at
     // most this long from its first byte.
@@ -142,6 +143,7 @@ private:
     void HandshakeBytes(QTcpSocket* tcp);
     bool HandshakeAllowed(const QByteArray& head) const;
     bool HostAllowed(const QByteArray& host) const;
+    bool OriginAllowed(const QByteArray& origin) const;
     void Upgraded();
     void Text(QWebSocket* ws, const QString& text);
     void CheckHello(Peer& peer, const net::Hello& hello);
