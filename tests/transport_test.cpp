@@ -464,6 +464,28 @@ TEST(HostileClients, SeatsAreKeptToTheirPlayers)
              return Seen().Denied(denied).Ended(player.closed).Seated().Commands(r.ears.commands.size());
          },
          Seen().Denied(net::Denial::Replayed).Ended(false).Seated().Commands(1)},
+        // A seated player whose machine is gone without a word (no pong) is dropped once
+        // the ping has waited its time, and his seat may be joined again by one who answers.
+        {"a player who stops answering",
+         [](Rig& r) {
+             r.options.idleBeforePing = std::chrono::milliseconds(150);
+             r.options.pongWithin = std::chrono::milliseconds(150);
+             r.Reopen();
+             RawPeer peer(r.Port());
+             Seen seen;
+             seen.status = peer.Open(r.HostLine());
+             peer.Text(Rig::HelloOf(r.one));
+             EXPECT_TRUE(QTest::qWaitFor([&] { return !r.ears.joined.empty(); }, kWaitMs));
+             const auto seated = std::chrono::steady_clock::now();
+             seen.ended = peer.EndsWithin(kWaitMs) && r.ears.left == std::vector<int>({1});
+             EXPECT_GE(std::chrono::steady_clock::now() - seated, r.options.idleBeforePing + r.options.pongWithin);
+             Player again;
+             again.Join(r.one);
+             QTest::qWait(static_cast<int>(4 * (r.options.idleBeforePing + r.options.pongWithin).count()));
+             seen.seated = again.welcome && !again.closed;
+             return seen;
+         },
+         Seen().Seated()},
         // A seated player who stops reading is dropped, not buffered for without end.
         {"a slow reader",
          [](Rig& r) {

@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QWebSocket>
 #include <QWebSocketServer>
 
@@ -67,6 +68,11 @@ struct HostOptions {
     // while without one.
     std::chrono::milliseconds wrongSecretPause{250};
     std::chrono::milliseconds wrongSecretPauseMost{8000};
+    // A connection that has said nothing for idleBeforePing is pinged; one that does not
+    // answer within pongWithin is dropped (a machine gone without a word), and its seat
+    // may be joined again.
+    std::chrono::milliseconds idleBeforePing{15000};
+    std::chrono::milliseconds pongWithin{10000};
     // The bytes that may wait to be sent to one player; past them he is dropped.
     qint64 sendBufferMost = 8 << 20;
     // A second connection for a seat already played is refused (taken), or takes the
@@ -126,6 +132,9 @@ private:
         int seat = 0;
         bool helloSeen = false;
         bool ending = false; // refused or closed: only its end is awaited
+        std::chrono::steady_clock::time_point heard; // its last frame or pong
+        bool pinged = false; // a ping awaits its pong, due by then:
+        std::chrono::steady_clock::time_point pongDue;
     };
     // The wrong secrets from one address.
     struct Strikes {
@@ -157,11 +166,13 @@ private:
     Peer* Find(const QObject* socket);
     Peer* FindId(std::uint64_t id);
     void Sweep();
+    void PingIdle();
 
     HostOptions m_options;
     HostListener& m_listener;
     QTcpServer m_tcp;
     QWebSocketServer m_ws;
+    QTimer m_idleTimer;
     std::vector<std::unique_ptr<Peer>> m_peers;
     std::uint64_t m_nextId = 1;
     std::array<Peer*, 16> m_seated{};
