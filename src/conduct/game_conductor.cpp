@@ -361,8 +361,10 @@ void GameConductor::Reached(int country)
     m_listener->TurnReached(country);
     if (m_restingFor != 0) {
         // The rests go on while the turn is the same person's in the same month; the
-        // next is given once the worker has handed the turn back.
-        if (phase == TurnPhase::AwaitingCommand && person == m_restingFor &&
+        // next is given once the worker has handed the turn back (a joined seat's, once
+        // the record followed has caught up).
+        const RulerId here = AtThisScreen(turnRuler) ? turnRuler : 0;
+        if (phase == TurnPhase::AwaitingCommand && here == m_restingFor &&
             World().year * 12 + World().month == m_restingMonth)
             m_listener->StepDue(0);
         else
@@ -462,6 +464,8 @@ bool GameConductor::RestHere()
 
 bool GameConductor::CanRestRemaining() const
 {
+    if (m_joinedSeat != 0 && m_following)
+        return JoinedTurn();
     const TurnPhase phase = m_session.Phase();
     return m_atTurn && !m_replay && !WorkerActive() && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
 }
@@ -659,6 +663,7 @@ bool GameConductor::JoinedTurn() const
 void GameConductor::JoinedRefused(const platform::Message& words)
 {
     m_joinedSentAt.reset();
+    m_restingFor = 0; // the turn waits for him again
     SetStatus(words);
     Changed();
 }
@@ -1051,6 +1056,8 @@ bool GameConductor::StartReplay(RecordedGame record, platform::Message* why)
 
 void GameConductor::SetReplayPaused(bool paused)
 {
+    if (m_following && paused)
+        return; // a record followed is played as it comes
     m_replayPaused = paused;
     if (paused)
         m_listener->StepDue(-1);
@@ -1066,6 +1073,11 @@ void GameConductor::StepReplay()
         // The next step has not come yet: Follow goes on when it does.
         if (!std::exchange(m_followWaiting, true))
             Changed();
+        // The joined seat's turn, caught up: the rest his command called for (one key a
+        // turn) or 残りを休養 goes on, as at one screen.
+        const bool commandGiven = m_session.Phase() == TurnPhase::CommandGiven;
+        if (JoinedTurn() && ((commandGiven && m_oneKeyTurn) || m_restingFor == m_joinedSeat))
+            Rest();
         return;
     }
     if (m_nextStep >= m_replay->steps.size()) {
@@ -1162,6 +1174,7 @@ bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, s
         m_replay.emplace();
         m_following = true;
         m_followWaiting = true;
+        m_replayPaused = false; // the record is played as it comes
         m_nextStep = 0;
         m_readings.reset();
     }

@@ -235,13 +235,16 @@ public:
     // 残りを休養: the rest for the country whose turn it is and then for every other
     // country of the same person this month, each recorded as a rest; it stops at
     // another person's turn (a hand-over), at the next month and at the end of the
-    // game (each next rest when the listener's StepDue says). False when it cannot
-    // begin now.
+    // game (each next rest when the listener's StepDue says). A joined seat's rests go
+    // to the host one by one, each once the record has brought his turn back. False
+    // when it cannot begin now.
     bool RestRemaining();
     bool CanRestRemaining() const;
     // The step the listener's StepDue asked for: the next rest of 残りを休養, the next
     // step of a record played back or the next month of a watched game.
     void Step();
+    // One key a turn: a command that uses the turn up is followed by the rest (a joined
+    // seat's, once the record has brought the command back).
     void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
     bool OneKeyTurn() const { return m_oneKeyTurn; }
     // The status as the game last said it.
@@ -310,6 +313,7 @@ public:
     void StepReplay();
     // Between two commands of a record played back.
     void SetReplayStepTime(int milliseconds) { m_replayMs = milliseconds; }
+    // Not while a record is followed: it is played as it comes.
     void SetReplayPaused(bool paused);
     bool ReplayPaused() const { return m_replayPaused; }
     // A record played to its end at once, off screen: the game goes on from where it ends
