@@ -474,9 +474,16 @@ HostServer::Peer* HostServer::Find(const QObject* socket)
 void HostServer::PingIdle()
 {
     const Clock::time_point now = Clock::now();
+    // A loop held up (the host's game playing on this thread) has not read the pongs
+    // that came meanwhile: the time it was held up is not counted against them.
+    const auto tick = std::chrono::duration_cast<Clock::duration>(m_idleTimer.intervalAsDuration());
+    const Clock::duration held = m_lastTick == Clock::time_point{} ? Clock::duration{} : now - m_lastTick - tick;
+    m_lastTick = now;
     for (const auto& peer : m_peers) {
         if (!peer->ws || peer->ending)
             continue;
+        if (peer->pinged && held > tick)
+            peer->pongDue += held;
         if (peer->pinged && now >= peer->pongDue) {
             Drop(*peer);
         } else if (!peer->pinged && now - peer->heard >= m_options.idleBeforePing) {

@@ -173,6 +173,7 @@ private:
     QTcpServer m_tcp;
     QWebSocketServer m_ws;
     QTimer m_idleTimer;
+    std::chrono::steady_clock::time_point m_lastTick; // of m_idleTimer
     std::vector<std::unique_ptr<Peer>> m_peers;
     std::uint64_t m_nextId = 1;
     std::array<Peer*, 16> m_seated{};
