@@ -308,6 +308,24 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         EXPECT_EQ(RunHeadless(replay, out, out), 0) << out.str();
         EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/replayed.txt"));
         EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
+        // The same record sent anew to a window that has not played it (a CRC that
+        // differed, a player joined late) is caught up off screen: at once, whatever the
+        // replay's pace, none of its battles shown, and the window at the present.
+        GameController late;
+        late.SetReplayStepTime(60000);
+        int shown = 0;
+        QObject::connect(&late, &GameController::battleToShow, &late, [&](BattleScript& script, bool&) {
+            ++shown;
+            script.Start();
+            script.Finish();
+        });
+        ASSERT_TRUE(late.Conductor().Follow(record, 0, 0, true, &words)) << words.Text();
+        EXPECT_TRUE(until([&] {
+            return late.Conductor().FollowedSteps() == record.steps.size() && late.AtPlayersTurn() && late.CanStartGame();
+        }));
+        EXPECT_EQ(shown, 0);
+        EXPECT_EQ(netgame::WorldCrc(late.World()), netgame::WorldCrc(hostGame.World()));
+        late.Stop();
         hostGame.Stop();
         joinedGame.Stop();
     }

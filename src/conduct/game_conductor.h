@@ -333,6 +333,11 @@ public:
     // held, the game cannot take it now (a worker runs), or the rules refused it (why).
     bool FollowStep(platform::Message* why);
     bool Following() const { return m_following; }
+    // What is held now is the past (a record begun anew, a player joined again): it is
+    // played at once, off screen (no pause between steps, no battle or message shown),
+    // and the window shows where it ends. A record begun anew is caught up by itself.
+    void CatchUp();
+    bool CatchingUp() const;
     // The record followed as it is held; nullptr when none is.
     const RecordedGame* Followed() const { return m_following && m_replay ? &*m_replay : nullptr; }
     // The steps played and the readings and steps held.
@@ -393,6 +398,8 @@ private:
     bool RestHere();
     void SetStatus(const platform::Message& words);
     void Tell(const platform::Message& words, int milliseconds);
+    // The time between two steps of a record played back (-1: paused).
+    int ReplayPace() const;
     // Something the description shows has changed: told to the listener.
     void Changed();
     TurnDescription Make() const;
@@ -477,6 +484,7 @@ private:
     bool m_followWaiting = false; // every step held has been played: more is waited for
     RulerId m_joinedSeat = 0;
     std::function<void(const PlayerCommand&)> m_sendJoined;
+    std::size_t m_catchUpTo = 0; // the steps followed are played off screen up to here
     std::optional<std::size_t> m_joinedSentAt; // the steps held when his last was sent
     platform::Message m_replayEndWords;
     int m_replayMs = 800;
