@@ -518,9 +518,13 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
     };
     QFile::remove(app->GetEnding()->TablePath()); // the games other tests ended
     auto ranked = entries;
-    auto replayMenuShown = [&] {
+    // The replay menu shown, and whether its pause may be pressed.
+    enum class Menu { Hidden, Pausable, Unpausable };
+    auto replayMenu = [&] {
         QMenu* menu = app->Story()->ReplayMenu();
-        return menu && menu->menuAction()->isVisible() && frame->menuBar()->actions().contains(menu->menuAction());
+        if (!menu || !menu->menuAction()->isVisible() || !frame->menuBar()->actions().contains(menu->menuAction()))
+            return Menu::Hidden;
+        return menu->actions().value(0)->isEnabled() ? Menu::Pausable : Menu::Unpausable;
     };
     auto watch = [&] {
         QString why;
@@ -533,32 +537,42 @@ TEST_F(GameWindows, AGameWatchedAgainIsNeverRankedAndItsMenuLeavesWithIt)
         const char* what;
         std::function<void()> act;
         std::size_t rankedAfter;
-        bool menuAfter;
+        Menu menuAfter;
     } rows[] = {
-        {"the player's own game ends", [&] { emit game->gameEnded(); }, 1, false},
+        {"the player's own game ends", [&] { emit game->gameEnded(); }, 1, Menu::Hidden},
         {"the same game watched again ends", [&] {
              watch();
              emit game->gameEnded();
-         }, 1, true},
+         }, 1, Menu::Pausable},
         {"a save of his own loaded", [&] {
              ASSERT_TRUE(view->Files().LoadGame(platform::PathFromBytes(savePath)));
              ASSERT_TRUE(PlayersTurn());
-         }, 1, false},
+         }, 1, Menu::Hidden},
         {"watched again, then a new game", [&] {
              watch();
              StartGame();
-         }, 1, false},
+         }, 1, Menu::Hidden},
         {"that game ended with his ruler the advisor's", [&] {
              ASSERT_TRUE(game->ChangeSeat(W().playerRuler, Seat::Advisor()));
              emit game->gameEnded();
-         }, 1, false},
+         }, 1, Menu::Hidden},
+        // Another machine's record followed as it comes (a networked game joined), the
+        // replay left paused before: it plays on, and is not paused from the menu.
+        {"watched again, then a record followed", [&] {
+             watch();
+             platform::Message why;
+             const auto record = ReadRecordFile(recordPath, &why);
+             ASSERT_TRUE(record) << why.Text();
+             ASSERT_TRUE(game->Conductor().Follow(*record, 0, 0, true, &why)) << why.Text();
+             ASSERT_TRUE(WaitUntil([&] { return game->Conductor().FollowedSteps() > 1; }, 30000));
+         }, 1, Menu::Unpausable},
     };
     ASSERT_FALSE(app->GetEnding()->TablePath().isEmpty());
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         row.act();
         EXPECT_EQ(ranked(), row.rankedAfter);
-        EXPECT_EQ(replayMenuShown(), row.menuAfter);
+        EXPECT_EQ(replayMenu(), row.menuAfter);
     }
 }
 

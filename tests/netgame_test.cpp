@@ -176,19 +176,27 @@ std::string FileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The windows' host and a window joined to it, the joined seat resting at each of his
-// turns as the window's rest gives it: the host's record and save are the joined
-// window's bytes, and the headless game plays that record to that save, whether or not
-// his connection dropped on the way (he joins again with the same invitation).
+// The windows' host and a window joined to it, the joined seat ending each of his turns
+// as the window does (its rest, one key a turn after his command, 残りを休養): the
+// host's record and save are the joined window's bytes, and the headless game plays
+// that record to that save, whether or not his connection dropped on the way (he joins
+// again with the same invitation).
 TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
 {
+    enum class Ends { Rest, OneKey, RestRemaining };
     struct Case {
         const char* name;
         int months;
         int dropAt;   // the joined window's turn at which the connection drops (0: none)
         bool advised; // he gives the advisor's command before his rest
+        Ends ends;    // how his turn ends; with one key a turn, by itself after a command
+        bool paused;  // the window's replay was left paused before he joined
+        RulerId seat; // 9 holds two countries at the start
     };
-    const Case cases[] = {{"through", 24, 0, false}, {"advised and dropped", 24, 5, true}};
+    const Case cases[] = {{"through", 24, 0, false, Ends::Rest, false, 1},
+                          {"advised and dropped", 24, 5, true, Ends::Rest, false, 1},
+                          {"advised, one key a turn", 12, 0, true, Ends::OneKey, true, 1},
+                          {"rest remaining", 12, 0, false, Ends::RestRemaining, false, 9}};
     foresight::AdviceOptions advice;
     advice.rollouts = 2;
     advice.horizon = 1;
@@ -201,13 +209,15 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         GameController hostGame;
         GameController joinedGame;
         joinedGame.SetReplayStepTime(0); // the host's steps shown as soon as they come
+        joinedGame.SetReplayPaused(c.paused);
+        joinedGame.SetOneKeyTurn(c.ends == Ends::OneKey);
         std::ostringstream log;
         netgame::DesktopHost host(hostGame, log);
         transport::HostOptions listen;
         listen.data = netgame::DataHash(data);
         listen.newConnectionTakesSeat = true;
         std::string why;
-        ASSERT_TRUE(host.Open(listen, {1}, &why)) << why;
+        ASSERT_TRUE(host.Open(listen, {c.seat}, &why)) << why;
         netgame::DesktopJoin join(joinedGame, host.Host().Invitations()[0], listen.data, log);
         int lost = 0;
         join.lost = [&](const std::string&) {
@@ -218,6 +228,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         // advisor's) and rests, as the window gives them, from the event loop.
         int turns = 0;
         int startMonth = -1;
+        int restedMonth = -1;
         const auto months = [&] { return joinedGame.World().year * 12 + joinedGame.World().month - startMonth; };
         QObject::connect(&joinedGame, &GameController::turnDescribed, &joinedGame, [&] {
             if (!joinedGame.Conductor().JoinedTurn())
@@ -229,15 +240,26 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
             QTimer::singleShot(0, &joinedGame, [&] {
                 if (!joinedGame.Conductor().JoinedTurn())
                     return;
-                if (c.advised && joinedGame.Phase() == TurnPhase::AwaitingCommand) {
+                const bool commandGiven = joinedGame.Phase() == TurnPhase::CommandGiven;
+                // His month's other countries are rested by 残りを休養.
+                if (c.ends == Ends::RestRemaining && months() == restedMonth)
+                    return;
+                if (!commandGiven && ++turns == c.dropAt)
+                    return join.Drop(); // his turn comes again once he has joined again
+                if (c.advised && !commandGiven) {
                     if (const auto command = foresight::AdvisedCommandFor(joinedGame.World(), advice))
                         if (!std::holds_alternative<command::Rest>(*command) &&
                             joinedGame.Check(*command).refusal == CommandRefusal::None)
                             return void(joinedGame.Give(*command));
                 }
-                if (++turns == c.dropAt)
-                    return join.Drop(); // his turn comes again once he has joined again
-                joinedGame.Rest();
+                if (commandGiven && c.ends == Ends::OneKey)
+                    return; // the rest is the setting's to give
+                if (c.ends == Ends::RestRemaining) {
+                    restedMonth = months();
+                    EXPECT_TRUE(joinedGame.RestRemaining());
+                }
+                else
+                    joinedGame.Rest();
             });
         });
         join.Join();
@@ -250,13 +272,13 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         };
         ASSERT_TRUE(until([&] { return host.AllJoined(); }));
         Seats seats{};
-        seats[1] = Seat::Remote();
+        seats[c.seat] = Seat::Remote();
         QString refused;
-        ASSERT_TRUE(hostGame.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, 1, &refused))
+        ASSERT_TRUE(hostGame.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, c.seat, &refused))
             << refused.toStdString();
         const auto ended = [&] {
             return startMonth >= 0 && months() >= c.months && joinedGame.Conductor().JoinedTurn() &&
-                   host.WaitingFor() == 1 &&
+                   host.WaitingFor() == c.seat &&
                    joinedGame.Conductor().FollowedSteps() == hostGame.Recorder().Record().steps.size();
         };
         EXPECT_TRUE(until(ended)) << log.str();
@@ -286,6 +308,24 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         EXPECT_EQ(RunHeadless(replay, out, out), 0) << out.str();
         EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/replayed.txt"));
         EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
+        // The same record sent anew to a window that has not played it (a CRC that
+        // differed, a player joined late) is caught up off screen: at once, whatever the
+        // replay's pace, none of its battles shown, and the window at the present.
+        GameController late;
+        late.SetReplayStepTime(60000);
+        int shown = 0;
+        QObject::connect(&late, &GameController::battleToShow, &late, [&](BattleScript& script, bool&) {
+            ++shown;
+            script.Start();
+            script.Finish();
+        });
+        ASSERT_TRUE(late.Conductor().Follow(record, 0, 0, true, &words)) << words.Text();
+        EXPECT_TRUE(until([&] {
+            return late.Conductor().FollowedSteps() == record.steps.size() && late.AtPlayersTurn() && late.CanStartGame();
+        }));
+        EXPECT_EQ(shown, 0);
+        EXPECT_EQ(netgame::WorldCrc(late.World()), netgame::WorldCrc(hostGame.World()));
+        late.Stop();
         hostGame.Stop();
         joinedGame.Stop();
     }

@@ -230,6 +230,10 @@ struct Rig {
     quint16 Port() const { return host->Port(); }
     QByteArray HostLine(int port) const { return "Host: 127.0.0.1:" + QByteArray::number(port) + "\r\n"; }
     QByteArray HostLine() const { return HostLine(Port()); }
+    QByteArray OriginLine(const QByteArray& name, int port = 0) const
+    {
+        return "Origin: http://" + name + ":" + QByteArray::number(port ? port : Port()) + "\r\n";
+    }
     static QByteArray HelloOf(const net::Invitation& invitation, int version = net::kProtocolVersion)
     {
         const std::string text =
@@ -346,6 +350,12 @@ TEST(HostileClients, UnprovenConnectionsAreRefused)
          Seen().Ended(false).Seated()},
         {"a foreign Origin", [](Rig& r) { return r.Opened(r.HostLine() + "Origin: http://evil.example\r\n"); },
          Seen().Status(403)},
+        // The host's own page, by its address or on the loopback address by localhost.
+        {"the host's own page", [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("127.0.0.1")); }, {}},
+        {"the host's own page by localhost", [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("localhost")); },
+         {}},
+        {"a page of another port",
+         [](Rig& r) { return r.Opened(r.HostLine() + r.OriginLine("127.0.0.1", r.Port() + 1)); }, Seen().Status(403)},
         {"a name for Host", [](Rig& r) { return r.Opened("Host: evil.example:" + QByteArray::number(r.Port()) + "\r\n"); },
          Seen().Status(403)},
         {"another port in Host", [](Rig& r) { return r.Opened(r.HostLine(r.Port() + 1)); }, Seen().Status(403)},
@@ -454,6 +464,28 @@ TEST(HostileClients, SeatsAreKeptToTheirPlayers)
              return Seen().Denied(denied).Ended(player.closed).Seated().Commands(r.ears.commands.size());
          },
          Seen().Denied(net::Denial::Replayed).Ended(false).Seated().Commands(1)},
+        // A seated player whose machine is gone without a word (no pong) is dropped once
+        // the ping has waited its time, and his seat may be joined again by one who answers.
+        {"a player who stops answering",
+         [](Rig& r) {
+             r.options.idleBeforePing = std::chrono::milliseconds(150);
+             r.options.pongWithin = std::chrono::milliseconds(150);
+             r.Reopen();
+             RawPeer peer(r.Port());
+             Seen seen;
+             seen.status = peer.Open(r.HostLine());
+             peer.Text(Rig::HelloOf(r.one));
+             EXPECT_TRUE(QTest::qWaitFor([&] { return !r.ears.joined.empty(); }, kWaitMs));
+             const auto seated = std::chrono::steady_clock::now();
+             seen.ended = peer.EndsWithin(kWaitMs) && r.ears.left == std::vector<int>({1});
+             EXPECT_GE(std::chrono::steady_clock::now() - seated, r.options.idleBeforePing + r.options.pongWithin);
+             Player again;
+             again.Join(r.one);
+             QTest::qWait(static_cast<int>(4 * (r.options.idleBeforePing + r.options.pongWithin).count()));
+             seen.seated = again.welcome && !again.closed;
+             return seen;
+         },
+         Seen().Seated()},
         // A seated player who stops reading is dropped, not buffered for without end.
         {"a slow reader",
          [](Rig& r) {

@@ -1008,6 +1008,10 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>それぞれの招待をその君主のﾌﾟﾚｲﾔｰに送ってください。招待には秘密の鍵が入っています: ほかの人には見せないでください。</source>
         <translation>Send each invitation to the player of its ruler. An invitation holds a secret key: show it to nobody else.</translation>
     </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
 </context>
 <context>
     <name>KeysDialog</name>
@@ -1762,6 +1766,10 @@ A war needs as many provisions as soldiers</numerusform>
 %1</source>
         <translation>The network game could not be opened
 %1</translation>
+    </message>
+    <message>
+        <source>招待を表示(&amp;V)...</source>
+        <translation>Show In&amp;vitations...</translation>
     </message>
 </context>
 <context>

@@ -7,6 +7,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
+#include <QSignalBlocker>
 
 #include "app/chronicle.h"
 #include "app/main_frame.h"
@@ -188,8 +189,12 @@ void GameStory::UpdateActions()
                        !m_view.Game().Networked());
     if (!m_replayMenu)
         return;
-    m_pause->setEnabled(replaying);
-    m_step->setEnabled(replaying && m_view.Game().ReplayPaused());
+    // A record followed as it grows (a networked game) plays as it comes: no pause.
+    const bool paceable = replaying && !m_view.Game().Following();
+    m_pause->setEnabled(paceable);
+    m_step->setEnabled(paceable && m_view.Game().ReplayPaused());
+    const QSignalBlocker quiet(m_pause);
+    m_pause->setChecked(m_view.Game().ReplayPaused());
 }
 
 void GameStory::Retranslate()

@@ -28,6 +28,7 @@
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
 #include "view/map/kiv_view.h"
+#include "words/shown_text.h"
 
 namespace {
 
@@ -78,7 +79,7 @@ quint16 NetworkHostDialog::Port() const { return static_cast<quint16>(m_port->va
 
 bool NetworkHostDialog::OpenToNetwork() const { return m_open->isChecked(); }
 
-InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, QWidget* owner)
+InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, bool begun, QWidget* owner)
     : QDialog(owner), m_rows(std::move(rows)), m_host(host)
 {
     setWindowTitle(tr("招待"));
@@ -107,17 +108,22 @@ InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost
     }
     layout->addLayout(grid);
     auto* buttons = new QDialogButtonBox(this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (begun) {
+        buttons->addButton(tr("閉じる"), QDialogButtonBox::RejectRole)->setDefault(true);
+        ShowJoined();
+        return;
+    }
     m_start = buttons->addButton(tr("開始"), QDialogButtonBox::AcceptRole);
     QPushButton* anyway = buttons->addButton(tr("待たずに開始"), QDialogButtonBox::ActionRole);
     anyway->setToolTip(tr("まだ参加していない席は COM がﾌﾟﾚｲします"));
     buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
-    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
-    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     connect(anyway, &QPushButton::clicked, this, [this] {
         m_anyway = true;
         accept();
     });
-    layout->addWidget(buttons);
     ShowJoined();
 }
 
@@ -128,7 +134,8 @@ void InvitationsDialog::ShowJoined()
         m_states[i]->setText(std::find(joined.begin(), joined.end(), m_rows[i].seat) != joined.end()
                                  ? tr("参加しました")
                                  : tr("参加を待っています"));
-    m_start->setEnabled(m_host.AllJoined());
+    if (m_start)
+        m_start->setEnabled(m_host.AllJoined());
 }
 
 NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
@@ -142,6 +149,15 @@ NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     connect(m_hostAction, &QAction::triggered, this, &NetworkGame::ChooseHost);
     connect(file, &QMenu::aboutToShow, this, [this] { m_hostAction->setEnabled(m_view.Game().CanStartGame()); });
     m_join = new NetworkJoin(frame, view, m_hostAction);
+    m_invitationsAction = new QAction(&frame);
+    m_invitationsAction->setObjectName(QStringLiteral("invitationsCommand"));
+    m_invitationsAction->setVisible(false);
+    const QList<QAction*> after = file->actions();
+    const qsizetype join = after.indexOf(m_join->JoinAction());
+    file->insertAction(join >= 0 && join + 1 < after.size() ? after[join + 1] : frame.FileMenuTail(), m_invitationsAction);
+    connect(m_invitationsAction, &QAction::triggered, this, &NetworkGame::ShowInvitations);
+    connect(file, &QMenu::aboutToShow, this,
+            [this] { m_invitationsAction->setVisible(m_host && !m_host->Ended() && !m_rows.empty()); });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -155,7 +171,27 @@ bool NetworkGame::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void NetworkGame::Retranslate() { m_hostAction->setText(tr("ﾈｯﾄﾜｰｸ対戦(&W)...")); }
+void NetworkGame::Retranslate()
+{
+    m_hostAction->setText(tr("ﾈｯﾄﾜｰｸ対戦(&W)..."));
+    m_invitationsAction->setText(tr("招待を表示(&V)..."));
+}
+
+void NetworkGame::ShowInvitations()
+{
+    if (!m_host || m_host->Ended())
+        return;
+    // The seats given to the computer when the game began without them invite no more.
+    std::vector<InvitationsDialog::Row> rows;
+    for (const InvitationsDialog::Row& row : m_rows)
+        if (m_view.Game().World().seats[static_cast<std::size_t>(row.seat)] == Seat::Remote())
+            rows.push_back({row.seat, shown::RulerName(row.seat), row.text}); // in the language now in use
+    InvitationsDialog invitations(std::move(rows), *m_host, true, &m_frame);
+    m_host->Host().OnPlayers([&invitations] { invitations.ShowJoined(); });
+    invitations.exec();
+    if (m_host)
+        m_host->Host().OnPlayers({});
+}
 
 void NetworkGame::ChooseHost()
 {
@@ -200,7 +236,7 @@ void NetworkGame::ChooseHost()
     for (const net::Invitation& invitation : host->Host().Invitations())
         rows.push_back({invitation.seat, rulerDlg.RulerName(invitation.seat),
                         QString::fromStdString(net::InvitationText(invitation))});
-    InvitationsDialog invitations(std::move(rows), *host, &m_frame);
+    InvitationsDialog invitations(rows, *host, false, &m_frame);
     host->Host().OnPlayers([&invitations] { invitations.ShowJoined(); });
     const bool accepted = invitations.exec() == QDialog::Accepted;
     host->Host().OnPlayers({});
@@ -216,6 +252,7 @@ void NetworkGame::ChooseHost()
             }
     }
     m_host = std::move(host);
+    m_rows = std::move(rows);
     // A scenario that cannot be read (the player has been told) lets the players go.
     if (!files.NewGame(start->scenario, seats.seats, seats.first, start->directory))
         m_host.reset();

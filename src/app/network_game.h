@@ -4,7 +4,8 @@
 // person at this screen, a person at another machine (ﾈｯﾄﾜｰｸ) or the computer; then the
 // port and whether other machines may reach it. Each remote seat's invitation is shown
 // to be copied and sent to its player, and the game begins when every player has joined
-// (or at once, the seats not taken played by the computer).
+// (or at once, the seats not taken played by the computer). Once the game has begun,
+// 招待を表示 shows the invitations of the seats still played at other machines again.
 #pragma once
 
 #include <QDialog>
@@ -42,7 +43,8 @@ private:
     QCheckBox* m_open;
 };
 
-// The invitations of the remote seats, each to be copied, and who has joined.
+// The invitations of the remote seats, each to be copied, and who has joined: before the
+// game begins, to begin it; once it has begun (begun), to be looked at and closed.
 class InvitationsDialog : public QDialog {
     Q_OBJECT
 public:
@@ -51,7 +53,7 @@ public:
         QString name;   // the ruler's name as the lists show it
         QString text;   // the invitation
     };
-    InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, QWidget* owner = nullptr);
+    InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, bool begun, QWidget* owner = nullptr);
     // Started without waiting for every player.
     bool StartedAnyway() const { return m_anyway; }
     void ShowJoined();
@@ -60,7 +62,7 @@ private:
     std::vector<Row> m_rows;
     netgame::DesktopHost& m_host;
     std::vector<QLabel*> m_states;
-    QPushButton* m_start;
+    QPushButton* m_start = nullptr;
     bool m_anyway = false;
 };
 
@@ -70,12 +72,16 @@ public:
     NetworkGame(CMainFrame& frame, CKivView& view);
     ~NetworkGame() override;
     QAction* HostAction() const { return m_hostAction; }
+    // 招待を表示: shown while a game hosted here goes on.
+    QAction* InvitationsAction() const { return m_invitationsAction; }
     // The game being hosted, if any.
     netgame::DesktopHost* Host() const { return m_host.get(); }
     // ﾈｯﾄﾜｰｸ対戦に参加: a game hosted at another machine.
     NetworkJoin* Join() const { return m_join; }
 
     void ChooseHost();
+    // The invitations of the seats still played at other machines, again.
+    void ShowInvitations();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -86,6 +92,8 @@ private:
     CMainFrame& m_frame;
     CKivView& m_view;
     QAction* m_hostAction;
+    QAction* m_invitationsAction;
     NetworkJoin* m_join; // owned by the frame
     std::unique_ptr<netgame::DesktopHost> m_host;
+    std::vector<InvitationsDialog::Row> m_rows; // the hosted game's invitations
 };

@@ -249,8 +249,8 @@ void GameConductor::SetStatus(const platform::Message& words)
 
 void GameConductor::Tell(const platform::Message& words, int milliseconds)
 {
-    if (StopRequested())
-        return; // the program is closing: nothing more is shown
+    if (StopRequested() || CatchingUp())
+        return; // the program is closing, or the past is being played: nothing is shown
     m_listener->Tell(words, milliseconds);
 }
 
@@ -286,7 +286,7 @@ void GameConductor::ShowMessage(const platform::Message& words, int milliseconds
     AsOwner([&] {
         // The computer's announcements replace the player's last result.
         SetStatus(words);
-        if (!StopRequested())
+        if (!StopRequested() && !CatchingUp())
             m_listener->Say(words, milliseconds);
     });
 }
@@ -294,7 +294,11 @@ void GameConductor::ShowMessage(const platform::Message& words, int milliseconds
 bool GameConductor::Present(BattleScript& script)
 {
     bool fought = true;
+    bool quiet = false;
     if (!AsOwner([&] {
+            // The past being played fights its battles at once, off screen.
+            if ((quiet = CatchingUp()))
+                return;
             m_battle = true;
             Changed();
             fought = m_listener->ShowBattle(script);
@@ -302,6 +306,10 @@ bool GameConductor::Present(BattleScript& script)
             Changed();
         }))
         return false;
+    if (quiet) {
+        script.Start();
+        script.Finish();
+    }
     return fought && !StopRequested();
 }
 
@@ -361,8 +369,10 @@ void GameConductor::Reached(int country)
     m_listener->TurnReached(country);
     if (m_restingFor != 0) {
         // The rests go on while the turn is the same person's in the same month; the
-        // next is given once the worker has handed the turn back.
-        if (phase == TurnPhase::AwaitingCommand && person == m_restingFor &&
+        // next is given once the worker has handed the turn back (a joined seat's, once
+        // the record followed has caught up).
+        const RulerId here = AtThisScreen(turnRuler) ? turnRuler : 0;
+        if (phase == TurnPhase::AwaitingCommand && here == m_restingFor &&
             World().year * 12 + World().month == m_restingMonth)
             m_listener->StepDue(0);
         else
@@ -377,7 +387,7 @@ void GameConductor::Reached(int country)
         EndIfWon(); // a game loaded already won
     }
     if (m_replay && !m_replayBeginning)
-        m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+        m_listener->StepDue(ReplayPace());
     PlaySeat();
     m_listener->TurnSettled();
 }
@@ -462,6 +472,8 @@ bool GameConductor::RestHere()
 
 bool GameConductor::CanRestRemaining() const
 {
+    if (m_joinedSeat != 0 && m_following)
+        return JoinedTurn();
     const TurnPhase phase = m_session.Phase();
     return m_atTurn && !m_replay && !WorkerActive() && (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
 }
@@ -659,6 +671,7 @@ bool GameConductor::JoinedTurn() const
 void GameConductor::JoinedRefused(const platform::Message& words)
 {
     m_joinedSentAt.reset();
+    m_restingFor = 0; // the turn waits for him again
     SetStatus(words);
     Changed();
 }
@@ -1051,11 +1064,13 @@ bool GameConductor::StartReplay(RecordedGame record, platform::Message* why)
 
 void GameConductor::SetReplayPaused(bool paused)
 {
+    if (m_following && paused)
+        return; // a record followed is played as it comes
     m_replayPaused = paused;
     if (paused)
         m_listener->StepDue(-1);
     else if (m_replay && m_atTurn && CanStartGame())
-        m_listener->StepDue(m_replayMs);
+        m_listener->StepDue(ReplayPace());
 }
 
 void GameConductor::StepReplay()
@@ -1066,6 +1081,11 @@ void GameConductor::StepReplay()
         // The next step has not come yet: Follow goes on when it does.
         if (!std::exchange(m_followWaiting, true))
             Changed();
+        // The joined seat's turn, caught up: the rest his command called for (one key a
+        // turn) or 残りを休養 goes on, as at one screen.
+        const bool commandGiven = m_session.Phase() == TurnPhase::CommandGiven;
+        if (JoinedTurn() && ((commandGiven && m_oneKeyTurn) || m_restingFor == m_joinedSeat))
+            Rest();
         return;
     }
     if (m_nextStep >= m_replay->steps.size()) {
@@ -1094,7 +1114,7 @@ void GameConductor::StepReplay()
         if (!begun)
             EndReplay(words);
         else if (m_atTurn)
-            m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+            m_listener->StepDue(ReplayPace());
         return; // on at the player's turn
     }
     // A game that has ended has nothing more to play; a command the rules refuse is not
@@ -1110,7 +1130,7 @@ void GameConductor::StepReplay()
         }
         NoteFallen();
         Changed();
-        m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+        m_listener->StepDue(ReplayPace());
         return;
     }
     const PlayerCommand& command = std::get<PlayerCommand>(step);
@@ -1124,7 +1144,7 @@ void GameConductor::StepReplay()
     }
     GiveHere(command);
     if (m_replay)
-        m_listener->StepDue(m_replayPaused ? -1 : m_replayMs);
+        m_listener->StepDue(ReplayPace());
 }
 
 void GameConductor::EndReplay(const platform::Message& words)
@@ -1162,10 +1182,13 @@ bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, s
         m_replay.emplace();
         m_following = true;
         m_followWaiting = true;
+        m_replayPaused = false; // the record is played as it comes
         m_nextStep = 0;
         m_readings.reset();
     }
     RecordedGame& held = *m_replay;
+    // A record begun anew past its start is the past (a start alone is the present).
+    const bool catchUp = fresh && firstStep + part.steps.size() > 1;
     if (firstReading > held.readings.size() || firstStep > held.steps.size() || firstStep < m_nextStep)
         return refuse(kNoStart);
     held.readings.resize(firstReading);
@@ -1178,11 +1201,28 @@ bool GameConductor::Follow(const RecordedGame& part, std::size_t firstReading, s
     m_readings = std::make_shared<const std::vector<std::int64_t>>(held.readings);
     if (m_session.world.clock.Feeding())
         m_session.world.clock.Feed(m_readings, m_session.world.clock.FedIndex());
+    if (catchUp)
+        CatchUp();
     // Waiting at the end of what was held: the game goes on with the next step.
     if (m_followWaiting && m_nextStep < held.steps.size())
         m_listener->StepDue(m_replayPaused ? -1 : 0);
     return true;
 }
+
+void GameConductor::CatchUp()
+{
+    if (m_following && m_replay)
+        m_catchUpTo = m_replay->steps.size();
+}
+
+int GameConductor::ReplayPace() const
+{
+    if (m_replayPaused)
+        return -1;
+    return CatchingUp() ? 0 : m_replayMs;
+}
+
+bool GameConductor::CatchingUp() const { return m_following && m_replay && m_nextStep < m_catchUpTo; }
 
 bool GameConductor::FollowStep(platform::Message* why)
 {

@@ -235,13 +235,16 @@ public:
     // 残りを休養: the rest for the country whose turn it is and then for every other
     // country of the same person this month, each recorded as a rest; it stops at
     // another person's turn (a hand-over), at the next month and at the end of the
-    // game (each next rest when the listener's StepDue says). False when it cannot
-    // begin now.
+    // game (each next rest when the listener's StepDue says). A joined seat's rests go
+    // to the host one by one, each once the record has brought his turn back. False
+    // when it cannot begin now.
     bool RestRemaining();
     bool CanRestRemaining() const;
     // The step the listener's StepDue asked for: the next rest of 残りを休養, the next
     // step of a record played back or the next month of a watched game.
     void Step();
+    // One key a turn: a command that uses the turn up is followed by the rest (a joined
+    // seat's, once the record has brought the command back).
     void SetOneKeyTurn(bool on) { m_oneKeyTurn = on; }
     bool OneKeyTurn() const { return m_oneKeyTurn; }
     // The status as the game last said it.
@@ -310,6 +313,7 @@ public:
     void StepReplay();
     // Between two commands of a record played back.
     void SetReplayStepTime(int milliseconds) { m_replayMs = milliseconds; }
+    // Not while a record is followed: it is played as it comes.
     void SetReplayPaused(bool paused);
     bool ReplayPaused() const { return m_replayPaused; }
     // A record played to its end at once, off screen: the game goes on from where it ends
@@ -329,6 +333,11 @@ public:
     // held, the game cannot take it now (a worker runs), or the rules refused it (why).
     bool FollowStep(platform::Message* why);
     bool Following() const { return m_following; }
+    // What is held now is the past (a record begun anew, a player joined again): it is
+    // played at once, off screen (no pause between steps, no battle or message shown),
+    // and the window shows where it ends. A record begun anew is caught up by itself.
+    void CatchUp();
+    bool CatchingUp() const;
     // The record followed as it is held; nullptr when none is.
     const RecordedGame* Followed() const { return m_following && m_replay ? &*m_replay : nullptr; }
     // The steps played and the readings and steps held.
@@ -389,6 +398,8 @@ private:
     bool RestHere();
     void SetStatus(const platform::Message& words);
     void Tell(const platform::Message& words, int milliseconds);
+    // The time between two steps of a record played back (-1: paused).
+    int ReplayPace() const;
     // Something the description shows has changed: told to the listener.
     void Changed();
     TurnDescription Make() const;
@@ -473,6 +484,7 @@ private:
     bool m_followWaiting = false; // every step held has been played: more is waited for
     RulerId m_joinedSeat = 0;
     std::function<void(const PlayerCommand&)> m_sendJoined;
+    std::size_t m_catchUpTo = 0; // the steps followed are played off screen up to here
     std::optional<std::size_t> m_joinedSentAt; // the steps held when his last was sent
     platform::Message m_replayEndWords;
     int m_replayMs = 800;

@@ -154,6 +154,8 @@ public:
     void SetReplayStepTime(int milliseconds) { m_conductor.SetReplayStepTime(milliseconds); }
     void SetReplayPaused(bool paused) { m_conductor.SetReplayPaused(paused); }
     bool ReplayPaused() const { return m_conductor.ReplayPaused(); }
+    // A record followed as it grows (a networked game's player).
+    bool Following() const { return m_conductor.Following(); }
     void StepReplay() { m_conductor.StepReplay(); }
 
     // ---- Watching (nobody plays) ----

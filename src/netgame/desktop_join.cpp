@@ -4,6 +4,7 @@
 #include <QTimer>
 
 #include <ostream>
+#include <utility>
 #include <variant>
 
 #include "netgame/network_host.h"
@@ -62,7 +63,11 @@ void DesktopJoin::Leave()
     game.SetNetworked(false);
 }
 
-void DesktopJoin::Welcomed(const net::Welcome&) { m_wasSeated = true; }
+void DesktopJoin::Welcomed(const net::Welcome&)
+{
+    m_wasSeated = true;
+    m_catchUp = true;
+}
 
 void DesktopJoin::Refused(const net::Refused& refusal)
 {
@@ -95,6 +100,9 @@ void DesktopJoin::Received(const net::Frame& frame)
             });
             return;
         }
+        // What he missed while away is played off screen; then he sees the present.
+        if (std::exchange(m_catchUp, false))
+            game.CatchUp();
         if (game.JoinedSeat() != Seat())
             game.SetJoinedSeat(Seat(), [this](const PlayerCommand& command) { Send(command); });
     } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {

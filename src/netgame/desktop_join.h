@@ -2,7 +2,8 @@
 // A player's side of a networked game played in the windows: the controller's game
 // follows the host's record as it grows, each step at the record's pace on the event
 // loop (the battles, the messages and the chronicle as at one screen), which it never
-// holds up. At the seat's turn the game offers it at this screen and sends his command
+// holds up; what he missed (joined late or again, or sent the record anew) is played
+// off screen at once. At the seat's turn the game offers it at this screen and sends his command
 // and his rest to the host (GameConductor::SetJoinedSeat); after each rest the world's
 // CRC-32 goes to the host. A connection lost leaves the game where it is: joined again
 // with the same invitation, only what is not held yet is sent.
@@ -74,6 +75,7 @@ private:
     bool m_refused = false;
     bool m_left = true;
     bool m_restarting = false; // a record begun anew ends the one followed
+    bool m_catchUp = false; // the first record after a welcome is caught up off screen
 };
 
 } // namespace netgame

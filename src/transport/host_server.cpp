@@ -2,7 +2,6 @@
 #include "transport/host_server.h"
 
 #include <QNetworkInterface>
-#include <QTimer>
 
 #include <algorithm>
 
@@ -39,6 +38,11 @@ HostServer::HostServer(HostOptions options, HostListener& listener, QObject* par
     m_ws.setHandshakeTimeout(m_options.proveWithin);
     connect(&m_tcp, &QTcpServer::newConnection, this, &HostServer::Accept);
     connect(&m_ws, &QWebSocketServer::newConnection, this, &HostServer::Upgraded);
+    // Often enough that a silent connection is pinged and dropped within a quarter of
+    // the shorter time past its bound.
+    const auto tick = std::min(m_options.idleBeforePing, m_options.pongWithin) / 4;
+    m_idleTimer.setInterval(std::max(tick, std::chrono::milliseconds(10)));
+    connect(&m_idleTimer, &QTimer::timeout, this, &HostServer::PingIdle);
 }
 
 HostServer::~HostServer()
@@ -59,8 +63,10 @@ bool HostServer::Listen(QString* error)
 {
     // Every connection is taken from the listening socket at once and counted here.
     m_tcp.setMaxPendingConnections(m_options.waitingMost);
-    if (m_tcp.listen(m_options.address, m_options.port))
+    if (m_tcp.listen(m_options.address, m_options.port)) {
+        m_idleTimer.start();
         return true;
+    }
     if (error)
         *error = m_tcp.errorString();
     return false;
@@ -220,9 +226,18 @@ bool HostServer::HandshakeAllowed(const QByteArray& head) const
     }
     if (hosts != 1 || origins > 1)
         return false;
-    if (origins == 1 && !m_options.origins.contains(QString::fromLatin1(origin)))
+    if (origins == 1 && !OriginAllowed(origin))
         return false;
     return HostAllowed(host);
+}
+
+// One the host allows, or its own page: a name for it that a Host header may give.
+bool HostServer::OriginAllowed(const QByteArray& origin) const
+{
+    if (m_options.origins.contains(QString::fromLatin1(origin)))
+        return true;
+    const QByteArray page = "http://";
+    return origin.startsWith(page) && HostAllowed(origin.mid(page.size()));
 }
 
 bool HostServer::HostAllowed(const QByteArray& host) const
@@ -266,6 +281,7 @@ void HostServer::Upgraded()
         }
         (*peer)->ws = ws;
         (*peer)->tcp = nullptr; // the WebSocket's now
+        (*peer)->heard = Clock::now();
         ws->setMaxAllowedIncomingFrameSize(net::kFrameLimit);
         ws->setMaxAllowedIncomingMessageSize(net::kFrameLimit);
         connect(ws, &QWebSocket::textMessageReceived, this, [this, ws](const QString& text) { Text(ws, text); });
@@ -274,6 +290,12 @@ void HostServer::Upgraded()
                 Close(*p, "binary");
         });
         connect(ws, &QWebSocket::disconnected, this, [this, ws] { Gone(ws); });
+        connect(ws, &QWebSocket::pong, this, [this, ws] {
+            if (Peer* p = Find(ws)) {
+                p->heard = Clock::now();
+                p->pinged = false;
+            }
+        });
     }
 }
 
@@ -282,6 +304,8 @@ void HostServer::Text(QWebSocket* ws, const QString& text)
     Peer* peer = Find(ws);
     if (!peer || peer->ending)
         return;
+    peer->heard = Clock::now();
+    peer->pinged = false;
     const QByteArray bytes = text.toUtf8();
     const std::optional<net::Frame> frame = net::Decode(std::string_view(bytes.constData(), bytes.size()));
     if (!frame)
@@ -443,6 +467,31 @@ HostServer::Peer* HostServer::Find(const QObject* socket)
     const auto found = std::find_if(m_peers.begin(), m_peers.end(),
                                     [&](const auto& p) { return p->ws == socket || p->tcp == socket; });
     return found == m_peers.end() ? nullptr : found->get();
+}
+
+// Pings each open connection that has said nothing for a while, and drops one that
+// has not answered the ping in time: its machine may be gone without a word.
+void HostServer::PingIdle()
+{
+    const Clock::time_point now = Clock::now();
+    // A loop held up (the host's game playing on this thread) has not read the pongs
+    // that came meanwhile: the time it was held up is not counted against them.
+    const auto tick = std::chrono::duration_cast<Clock::duration>(m_idleTimer.intervalAsDuration());
+    const Clock::duration held = m_lastTick == Clock::time_point{} ? Clock::duration{} : now - m_lastTick - tick;
+    m_lastTick = now;
+    for (const auto& peer : m_peers) {
+        if (!peer->ws || peer->ending)
+            continue;
+        if (peer->pinged && held > tick)
+            peer->pongDue += held;
+        if (peer->pinged && now >= peer->pongDue) {
+            Drop(*peer);
+        } else if (!peer->pinged && now - peer->heard >= m_options.idleBeforePing) {
+            peer->pinged = true;
+            peer->pongDue = now + m_options.pongWithin;
+            peer->ws->ping();
+        }
+    }
 }
 
 // Forgets the connections whose sockets are gone.

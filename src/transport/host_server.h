@@ -16,6 +16,7 @@
 #include <QStringList>
 #include <QTcpServer>
 #include <QTcpSocket>
+#include <QTimer>
 #include <QWebSocket>
 #include <QWebSocketServer>
 
@@ -55,7 +56,8 @@ struct HostOptions {
     quint16 port = 0; // 0: a free one
     // The hash of the host's game data; a player whose data differ is refused.
     std::string data;
-    // Origin headers allowed beside none (a program sends none): the host's own page.
+    // Origin headers allowed beside none (a program sends none) and the host's own page
+    // (http:// and a name the Host header may give).
     QStringList origins;
     // Connections that have not shown a secret: at most this many at once, each for at
     // most this long from its first byte.
@@ -66,6 +68,11 @@ struct HostOptions {
     // while without one.
     std::chrono::milliseconds wrongSecretPause{250};
     std::chrono::milliseconds wrongSecretPauseMost{8000};
+    // A connection that has said nothing for idleBeforePing is pinged; one that does not
+    // answer within pongWithin is dropped (a machine gone without a word), and its seat
+    // may be joined again.
+    std::chrono::milliseconds idleBeforePing{15000};
+    std::chrono::milliseconds pongWithin{10000};
     // The bytes that may wait to be sent to one player; past them he is dropped.
     qint64 sendBufferMost = 8 << 20;
     // A second connection for a seat already played is refused (taken), or takes the
@@ -125,6 +132,9 @@ private:
         int seat = 0;
         bool helloSeen = false;
         bool ending = false; // refused or closed: only its end is awaited
+        std::chrono::steady_clock::time_point heard; // its last frame or pong
+        bool pinged = false; // a ping awaits its pong, due by then:
+        std::chrono::steady_clock::time_point pongDue;
     };
     // The wrong secrets from one address.
     struct Strikes {
@@ -142,6 +152,7 @@ private:
     void HandshakeBytes(QTcpSocket* tcp);
     bool HandshakeAllowed(const QByteArray& head) const;
     bool HostAllowed(const QByteArray& host) const;
+    bool OriginAllowed(const QByteArray& origin) const;
     void Upgraded();
     void Text(QWebSocket* ws, const QString& text);
     void CheckHello(Peer& peer, const net::Hello& hello);
@@ -155,11 +166,14 @@ private:
     Peer* Find(const QObject* socket);
     Peer* FindId(std::uint64_t id);
     void Sweep();
+    void PingIdle();
 
     HostOptions m_options;
     HostListener& m_listener;
     QTcpServer m_tcp;
     QWebSocketServer m_ws;
+    QTimer m_idleTimer;
+    std::chrono::steady_clock::time_point m_lastTick; // of m_idleTimer
     std::vector<std::unique_ptr<Peer>> m_peers;
     std::uint64_t m_nextId = 1;
     std::array<Peer*, 16> m_seated{};

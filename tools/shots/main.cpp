@@ -3,7 +3,7 @@
 // window at the player's first turn of a scenario, each dialog as the game opens it,
 // the battle window in the middle of a fight, and after ten years of play the
 // chronicle window's three tabs, the map with the country names and a country's
-// tooltip. Runs on Qt's offscreen platform.
+// tooltip, a networked game's invitations. Runs on Qt's offscreen platform.
 //
 //   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]     ZOOM: 1, 1.5, 2 or 3
 //
@@ -27,6 +27,7 @@
 #include <cstdio>
 #include <functional>
 #include <iostream>
+#include <sstream>
 
 #include "app/about_dlg.h"
 #include "app/ending.h"
@@ -36,6 +37,9 @@
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "app/network_game.h"
+#include "netgame/desktop_host.h"
+#include "transport/join_client.h"
 #include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
 #include "view/commands/command_table.h"
@@ -389,6 +393,50 @@ bool ShootToolWindows(CKivApp& app, const QDir& out)
     return ok;
 }
 
+// The invitations of a hosted game of two remote seats, as they are shown before it
+// begins and again (招待を表示) once it has, one player joined.
+bool ShootInvitations(CKivApp& app, const QDir& out, RulerId first, RulerId second)
+{
+    GameController game;
+    std::ostringstream log;
+    netgame::DesktopHost host(game, log);
+    transport::HostOptions options;
+    options.data = "5eed";
+    std::string why;
+    if (!host.Open(options, {first, second}, &why)) {
+        std::cerr << "velcor-shots: no host: " << why << "\n";
+        return false;
+    }
+    std::vector<InvitationsDialog::Row> rows;
+    for (const net::Invitation& invitation : host.Host().Invitations())
+        rows.push_back({static_cast<RulerId>(invitation.seat), shown::RulerName(static_cast<RulerId>(invitation.seat)),
+                        QString::fromStdString(net::InvitationText(invitation))});
+    InvitationsDialog before(rows, host, false, app.MainFrame());
+    bool ok = ShootModal(before, out.filePath(QStringLiteral("invitations.png")));
+    struct Silent : transport::JoinListener {
+        bool welcomed = false;
+        void Welcomed(const net::Welcome&) override { welcomed = true; }
+        void Refused(const net::Refused&) override {}
+        void Received(const net::Frame&) override {}
+        void Closed(const std::string&) override {}
+    } player;
+    transport::JoinClient client(player);
+    client.Join(host.Host().Invitations().front(), options.data);
+    QEventLoop joined;
+    QTimer poll;
+    QObject::connect(&poll, &QTimer::timeout, &joined, [&] {
+        if (!host.Host().Joined().empty())
+            joined.quit();
+    });
+    poll.start(20);
+    QTimer::singleShot(5000, &joined, &QEventLoop::quit);
+    joined.exec();
+    InvitationsDialog again(rows, host, true, app.MainFrame());
+    ok &= ShootModal(again, out.filePath(QStringLiteral("invitations-again.png")));
+    client.Leave();
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -496,6 +544,7 @@ int main(int argc, char** argv)
     ok &= ShootChronicle(app, out, scenario, static_cast<RulerId>(ruler));
     view->SetWindowTimes(1, 1);
     ok &= ShootHotSeat(app, out, scenario, static_cast<RulerId>(ruler));
+    ok &= ShootInvitations(app, out, static_cast<RulerId>(ruler), static_cast<RulerId>(ruler == 1 ? 2 : 1));
     app.MainFrame()->close();
     return ok ? 0 : 1;
 }
