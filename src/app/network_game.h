@@ -9,6 +9,7 @@
 
 #include <QDialog>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -36,9 +37,12 @@ public:
     quint16 Port() const;
     // Other machines may connect (else this machine alone: the loopback address).
     bool OpenToNetwork() const;
+    // The seconds each remote seat's turn lasts at most (0: no limit).
+    int TurnLimit() const;
 
 private:
     QSpinBox* m_port;
+    QSpinBox* m_limit;
     QCheckBox* m_open;
 };
 
@@ -82,10 +86,14 @@ protected:
 
 private:
     void Retranslate();
+    // The time left of a limited turn after the status line: at the host, while a remote
+    // seat plays; in a joined window, at its own turn.
+    void ShowTimeLeft();
 
     CMainFrame& m_frame;
     CKivView& m_view;
     QAction* m_hostAction;
     NetworkJoin* m_join; // owned by the frame
     std::unique_ptr<netgame::DesktopHost> m_host;
+    QTimer m_timeLeftTick; // while a networked game is played here
 };

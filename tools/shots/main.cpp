@@ -36,6 +36,7 @@
 #include "app/kiv_app.h"
 #include "app/language.h"
 #include "app/main_frame.h"
+#include "app/network_game.h"
 #include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
 #include "view/commands/command_table.h"
@@ -440,6 +441,8 @@ int main(int argc, char** argv)
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
     KeysDialog keys(CommandTable::AllKeys());
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
+    NetworkHostDialog hostDlg;
+    ok &= ShootModal(hostDlg, out.filePath(QStringLiteral("network-host-dialog.png")));
 
     QEventLoop toPlayer;
     QObject::connect(&view->Game(), &GameController::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);
