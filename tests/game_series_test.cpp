@@ -324,6 +324,17 @@ TEST_F(GameSeriesTest, RefusesBadOptions)
         {with({"--ruler", "1", "--games", "2", "--clock", "9223372036854775807"}), "no room for the clocks"},
         {with({"--ruler", "1", "--games", "2", "--difficulty", "Hard"}), "--difficulty is easy, normal, hard or master"},
         {{"--load", dir.Path("none.txt"), "--games", "2", "--months", "1"}, "ﾃﾞｰﾀﾌｧｲﾙが見つかりません"},
+        // A networked game's limit of a turn: a whole number of seconds up to a day, for its host.
+        {with({"--ruler", "1", "--seat", "3=remote", "--host", "0", "--record", "r", "--turn-limit", "0"}),
+         "--turn-limit wants a whole number from 1 to 86400"},
+        {with({"--ruler", "1", "--seat", "3=remote", "--host", "0", "--record", "r", "--turn-limit", "86401"}),
+         "--turn-limit wants"},
+        {with({"--ruler", "1", "--seat", "3=remote", "--host", "0", "--record", "r", "--turn-limit", "-30"}),
+         "--turn-limit wants"},
+        {with({"--ruler", "1", "--seat", "3=remote", "--host", "0", "--record", "r", "--turn-limit", "1m"}),
+         "--turn-limit wants"},
+        {with({"--ruler", "1", "--turn-limit", "60"}), "--turn-limit limits"},
+        {{"--data", data, "--join", "-", "--turn-limit", "60"}, "cannot be given with --join"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);

@@ -24,8 +24,9 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
     const std::string deep = std::string(7, '[') + std::string(7, ']');
     const FrameCase cases[] = {
         // Every frame, every step of a record.
-        {R"({"t":"hello","version":1,"data":"0a1b","seat":15,"key":"00112233445566778899aabbccddeeff","readings":3,"steps":9})", "="},
+        {R"({"t":"hello","version":2,"data":"0a1b","seat":15,"key":"00112233445566778899aabbccddeeff","readings":3,"steps":9})", "="},
         {R"({"t":"welcome","seat":1,"last":41})", "="},
+        {R"({"t":"limit","seconds":86400})", "="},
         {R"({"t":"refused","reason":"data","version":1,"data":"ff"})", "="},
         {R"({"t":"refused","reason":"replaced","version":7,"data":""})", "="},
         {R"({"t":"record","fresh":true,"firstReading":0,"readings":[-9223372036854775808,0,1700000000],"firstStep":0,)"
@@ -45,8 +46,8 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
         // Another order and spaces read the same; another version's hello is read for its
         // version alone (the host refuses it by name).
         {" { \"n\" : 5 ,\"t\":\"pong\" }\r\n", R"({"t":"pong","n":5})"},
-        {R"({"t":"hello","version":2,"anything":[{"new":true}]})",
-         R"({"t":"hello","version":2,"data":"","seat":0,"key":"","readings":0,"steps":0})"},
+        {R"({"t":"hello","version":1,"anything":[{"new":true}]})",
+         R"({"t":"hello","version":1,"data":"","seat":0,"key":"","readings":0,"steps":0})"},
         // Not JSON of the frames' kind.
         {"", ""},
         {R"({"t":"ping","n":1)", ""},
@@ -70,10 +71,12 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
         {R"({"t":"ping","n":1,"extra":0})", ""},
         {R"({"t":"ping"})", ""},
         {R"({"t":"ping","n":"1"})", ""},
-        {R"({"t":"hello","version":1,"data":"0A","seat":1,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
-        {R"({"t":"hello","version":1,"data":"0a","seat":16,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
-        {R"({"t":"hello","version":1,"data":"0a","seat":1,"key":"00112233445566778899aabbccddeef","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":2,"data":"0A","seat":1,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":2,"data":"0a","seat":16,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":2,"data":"0a","seat":1,"key":"00112233445566778899aabbccddeef","readings":0,"steps":0})", ""},
         {R"({"t":"welcome","seat":0,"last":0})", ""},
+        {R"({"t":"limit","seconds":0})", ""},
+        {R"({"t":"limit","seconds":86401})", ""},
         {R"({"t":"refused","reason":"tired","version":1,"data":""})", ""},
         {R"({"t":"denied","seq":2,"reason":"Turn"})", ""},
         {R"({"t":"crc","steps":1,"crc":4294967296})", ""},

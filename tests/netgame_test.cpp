@@ -180,7 +180,8 @@ std::string FileBytes(const std::string& path)
 // as the window does (its rest, one key a turn after his command, 残りを休養): the
 // host's record and save are the joined window's bytes, and the headless game plays
 // that record to that save, whether or not his connection dropped on the way (he joins
-// again with the same invitation).
+// again with the same invitation), or he left a month's turns unanswered past the
+// host's limit (the host rested him).
 TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
 {
     enum class Ends { Rest, OneKey, RestRemaining };
@@ -192,11 +193,14 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         Ends ends;    // how his turn ends; with one key a turn, by itself after a command
         bool paused;  // the window's replay was left paused before he joined
         RulerId seat; // 9 holds two countries at the start
+        int limit;    // the host's limit of a turn, in seconds (0: none)
+        int silentIn; // the month whose turns he leaves unanswered (0: none)
     };
-    const Case cases[] = {{"through", 24, 0, false, Ends::Rest, false, 1},
-                          {"advised and dropped", 24, 5, true, Ends::Rest, false, 1},
-                          {"advised, one key a turn", 12, 0, true, Ends::OneKey, true, 1},
-                          {"rest remaining", 12, 0, false, Ends::RestRemaining, false, 9}};
+    const Case cases[] = {{"through", 24, 0, false, Ends::Rest, false, 1, 0, 0},
+                          {"advised and dropped", 24, 5, true, Ends::Rest, false, 1, 0, 0},
+                          {"advised, one key a turn", 12, 0, true, Ends::OneKey, true, 1, 0, 0},
+                          {"rest remaining", 12, 0, false, Ends::RestRemaining, false, 9, 0, 0},
+                          {"silent past the limit", 6, 0, false, Ends::Rest, false, 1, 1, 2}};
     foresight::AdviceOptions advice;
     advice.rollouts = 2;
     advice.horizon = 1;
@@ -213,6 +217,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         joinedGame.SetOneKeyTurn(c.ends == Ends::OneKey);
         std::ostringstream log;
         netgame::DesktopHost host(hostGame, log);
+        host.Host().LimitTurns(std::chrono::seconds(c.limit));
         transport::HostOptions listen;
         listen.data = netgame::DataHash(data);
         listen.newConnectionTakesSeat = true;
@@ -229,6 +234,11 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         int turns = 0;
         int startMonth = -1;
         int restedMonth = -1;
+        // The time left as the window and the host show it, at a turn he leaves unanswered.
+        std::optional<std::chrono::milliseconds> leftHere, leftAtHost;
+        bool leftSeen = false;
+        std::optional<std::size_t> staleHeld; // the steps he held at the turn he left
+        bool staleTried = false, staleTaken = false;
         const auto months = [&] { return joinedGame.World().year * 12 + joinedGame.World().month - startMonth; };
         QObject::connect(&joinedGame, &GameController::turnDescribed, &joinedGame, [&] {
             if (!joinedGame.Conductor().JoinedTurn())
@@ -237,6 +247,21 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
                 startMonth = joinedGame.World().year * 12 + joinedGame.World().month;
             if (months() >= c.months)
                 return;
+            if (months() == c.silentIn || (c.silentIn == 0 && turns == 0)) {
+                if (!std::exchange(leftSeen, true)) {
+                    leftHere = join.TimeLeft();
+                    leftAtHost = host.Host().TimeLeft();
+                    if (c.silentIn > 0)
+                        staleHeld = joinedGame.Conductor().HeldSteps();
+                }
+                if (c.silentIn > 0)
+                    return; // the host rests him when his time has run out
+            }
+            // His rest of the turn he left, come only now, is not taken for this turn.
+            if (months() == c.silentIn + 1 && staleHeld && !std::exchange(staleTried, true)) {
+                host.Host().CommandFrom(1, net::Command{1, netgame::RestSequence(*staleHeld), command::Rest{}});
+                staleTaken = !host.Host().TimeLeft();
+            }
             QTimer::singleShot(0, &joinedGame, [&] {
                 if (!joinedGame.Conductor().JoinedTurn())
                     return;
@@ -283,7 +308,15 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         };
         EXPECT_TRUE(until(ended)) << log.str();
         EXPECT_EQ(lost, c.dropAt > 0 ? 1 : 0);
-        EXPECT_GE(turns, c.months);
+        EXPECT_GE(turns, c.months - (c.silentIn > 0));
+        // The time left is shown at his turn, here and at the host, when turns are limited.
+        const auto within = [&](const std::optional<std::chrono::milliseconds>& left) {
+            return c.limit == 0 ? !left : left && left->count() > 0 && *left <= std::chrono::seconds(c.limit);
+        };
+        EXPECT_TRUE(within(leftHere));
+        EXPECT_TRUE(within(leftAtHost));
+        EXPECT_EQ(staleTried, c.silentIn > 0);
+        EXPECT_FALSE(staleTaken);
         const RecordedGame record = hostGame.Recorder().Record();
         const auto given = std::count_if(record.steps.begin(), record.steps.end(), [](const RecordStep& step) {
             const auto* command = std::get_if<PlayerCommand>(&step);

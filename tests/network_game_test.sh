@@ -3,8 +3,9 @@
 # A networked game on the loopback address, a headless host and a headless player: the
 # host's save, record and events, the player's, and the same game at one screen are the
 # same bytes, whether the player rests or is advised, or the seat is handed to the
-# computer and back. A case may break the game: the player killed and joining again
-# (in the middle of his turns, or as his first battle is fought), or the host killed after a remote command and going on from its record.
+# computer and back. A case may break the game: the player killed and joining again,
+# or the host killed after a remote command and going on from its record, or the player
+# stopped past the host's limit of a turn.
 # Usage: network_game_test.sh VELCOR DATA_DIR
 set -uo pipefail
 velcor="$1"
@@ -49,25 +50,24 @@ join() {
   playerpid=$!
   pids+=("$playerpid")
 }
-# until_commands FILE N [KINDS]: waits until the record holds N commands of the players
-# (of those kinds: war for a player's first battle).
+# until_commands FILE N: waits until the record holds N commands of the players.
 until_commands() {
   for _ in $(seq 300); do
-    count="$(grep -a -c -E "^(${3:-rest|domestic|move|war})" "$1" 2>/dev/null)"
+    count="$(grep -a -c -E '^(rest|domestic|move|war)' "$1" 2>/dev/null)"
     [ "${count:-0}" -ge "$2" ] && return 0
     sleep 0.05
   done
   fail "$1 never held $2 commands"
 }
 
-# name | the host's seats | the player's | the same seats at one screen | what breaks
+# name | the host's seats | the player's | the same seats at one screen (-: none) | what breaks
 cases=(
   "through|--seat 3=remote|rest|--seat 3=rest|none"
   "advised|--seat 3=remote|advisor|--seat 3=advisor|none"
   "dropped|--seat 3=remote|advisor|--seat 3=advisor|player"
-  "dropped at war|--seat 3=remote|advisor|--seat 3=advisor|player at war"
   "host killed|--seat 3=remote|advisor|--seat 3=advisor|host"
   "handed over|--seat 3=remote --seat-change 30:3=computer --seat-change 60:3=remote|rest|--seat 3=rest --seat-change 30:3=computer --seat-change 60:3=rest|none"
+  "past the limit|--seat 3=remote --turn-limit 1|advisor|-|stopped"
 )
 n=0
 for row in "${cases[@]}"; do
@@ -81,11 +81,20 @@ for row in "${cases[@]}"; do
   host "$dir" "${game[@]}" $seats --host 0 --record "$dir/host.record" --save "$dir/host.txt" --events "$dir/host.events"
   join "$dir" "${play[@]}"
   case "$breaks" in
-  player*)
-    if [ "$breaks" = player ]; then until_commands "$dir/host.record" 60; else until_commands "$dir/host.record" 1 war; fi
+  player)
+    until_commands "$dir/host.record" 60
     pkill -KILL -P "$playerpid" # the player itself, under its timeout
     wait "$playerpid" 2>/dev/null
     via=stdin join "$dir" "${play[@]}"
+    ;;
+  stopped)
+    # The player stops answering: the host rests his seat each time his turn's time runs
+    # out, and what he sends when he wakes up late is refused.
+    until_commands "$dir/host.record" 60
+    pkill -STOP -P "$playerpid"
+    sleep 3
+    pkill -CONT -P "$playerpid"
+    grep -q "time ran out" "$dir/host.err" || fail "$name: the host never rested the stopped player's seat"
     ;;
   host)
     until_commands "$dir/host.record" 60
@@ -105,12 +114,19 @@ for row in "${cases[@]}"; do
   esac
   wait "$playerpid" || fail "$name: the player failed: $(head -c 300 "$dir/p.err")"
   wait "$hostpid" || fail "$name: the host failed: $(head -c 300 "$dir/host.err")"
-  # shellcheck disable=SC2086
-  "$velcor" --headless "${game[@]}" $screen "${play[@]:2}" --record "$dir/one.record" --save "$dir/one.txt" \
-    --events "$dir/one.events" >/dev/null 2>&1 || fail "$name: the game at one screen failed"
   for f in txt events record; do
     cmp -s "$dir/host.$f" "$dir/p.$f" || fail "$name: the host's and the player's $f differ"
   done
+  # The host rested a seat whose time ran out: no game at one screen plays so; the
+  # host's record played back comes to its save.
+  if [ "$screen" = - ]; then
+    "$velcor" --headless --data "$data" --replay "$dir/host.record" --save "$dir/replayed.txt" >/dev/null 2>&1 &&
+      cmp -s "$dir/host.txt" "$dir/replayed.txt" || fail "$name: the host's record does not play back to its save"
+    continue
+  fi
+  # shellcheck disable=SC2086
+  "$velcor" --headless "${game[@]}" $screen "${play[@]:2}" --record "$dir/one.record" --save "$dir/one.txt" \
+    --events "$dir/one.events" >/dev/null 2>&1 || fail "$name: the game at one screen failed"
   # At one screen the seat is a person's, not a remote one's: the record's start says so.
   cmp -s "$dir/host.txt" "$dir/one.txt" || fail "$name: the save differs from the game at one screen"
   # A seat's change of hands is an event that names the kind of seat.

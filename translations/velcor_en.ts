@@ -1771,6 +1771,10 @@ A war needs as many provisions as soldiers</numerusform>
         <source>招待を表示(&amp;V)...</source>
         <translation>Show In&amp;vitations...</translation>
     </message>
+    <message>
+        <source>残り %1 秒</source>
+        <translation>%1 s left</translation>
+    </message>
 </context>
 <context>
     <name>NetworkHostDialog</name>
@@ -1797,6 +1801,22 @@ A war needs as many provisions as soldiers</numerusform>
     <message>
         <source>ｷｬﾝｾﾙ</source>
         <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>手番の制限時間(&amp;T)</source>
+        <translation>&amp;Time limit of a turn</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>ﾈｯﾄﾜｰｸの席の手番がこの時間を過ぎると、ﾎｽﾄがその席を休養させます</source>
+        <translation>When a network seat&apos;s turn runs past this time, the host rests that seat</translation>
     </message>
 </context>
 <context>

@@ -23,7 +23,9 @@
 #include "dialogs/game_files.h"
 #include "dialogs/ruler_dlg.h"
 #include "net/invitation.h"
+#include "net/protocol.h"
 #include "netgame/desktop_host.h"
+#include "netgame/desktop_join.h"
 #include "netgame/network_headless.h"
 #include "platform/message_box.h"
 #include "platform/path_bytes.h"
@@ -66,6 +68,20 @@ NetworkHostDialog::NetworkHostDialog(QWidget* owner) : QDialog(owner)
                                this);
     warning->setWordWrap(true);
     layout->addWidget(warning);
+    auto* limitRow = new QHBoxLayout;
+    auto* limitLabel = new QLabel(tr("手番の制限時間(&T)"), this);
+    m_limit = new QSpinBox(this);
+    m_limit->setRange(0, static_cast<int>(net::kMostTurnSeconds));
+    m_limit->setSingleStep(30);
+    m_limit->setValue(0);
+    m_limit->setSpecialValueText(tr("なし"));
+    m_limit->setSuffix(tr(" 秒"));
+    m_limit->setToolTip(tr("ﾈｯﾄﾜｰｸの席の手番がこの時間を過ぎると、ﾎｽﾄがその席を休養させます"));
+    limitLabel->setBuddy(m_limit);
+    limitRow->addWidget(limitLabel);
+    limitRow->addWidget(m_limit);
+    limitRow->addStretch();
+    layout->addLayout(limitRow);
     auto* buttons = new QDialogButtonBox(this);
     buttons->addButton(tr("開く"), QDialogButtonBox::AcceptRole)->setDefault(true);
     buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
@@ -78,6 +94,8 @@ NetworkHostDialog::NetworkHostDialog(QWidget* owner) : QDialog(owner)
 quint16 NetworkHostDialog::Port() const { return static_cast<quint16>(m_port->value()); }
 
 bool NetworkHostDialog::OpenToNetwork() const { return m_open->isChecked(); }
+
+int NetworkHostDialog::TurnLimit() const { return m_limit->value(); }
 
 InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, bool begun, QWidget* owner)
     : QDialog(owner), m_rows(std::move(rows)), m_host(host)
@@ -158,6 +176,16 @@ NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m
     connect(m_invitationsAction, &QAction::triggered, this, &NetworkGame::ShowInvitations);
     connect(file, &QMenu::aboutToShow, this,
             [this] { m_invitationsAction->setVisible(m_host && !m_host->Ended() && !m_rows.empty()); });
+    // The time left ticks while a networked game is played here.
+    m_timeLeftTick.setInterval(250);
+    connect(&m_timeLeftTick, &QTimer::timeout, this, &NetworkGame::ShowTimeLeft);
+    connect(&view.Game(), &GameController::turnDescribed, this, [this] {
+        if (!(m_host || m_join->Joined()))
+            m_timeLeftTick.stop();
+        else if (!m_timeLeftTick.isActive())
+            m_timeLeftTick.start();
+        ShowTimeLeft();
+    });
     frame.installEventFilter(this);
     Retranslate();
 }
@@ -193,6 +221,22 @@ void NetworkGame::ShowInvitations()
         m_host->Host().OnPlayers({});
 }
 
+void NetworkGame::ShowTimeLeft()
+{
+    std::optional<std::chrono::milliseconds> left;
+    if (m_host && !m_host->Ended())
+        left = m_host->Host().TimeLeft();
+    else if (const netgame::DesktopJoin* joined = m_join->Joined())
+        left = joined->TimeLeft();
+    // Whole seconds, rounded up: 0 only once the time has run out.
+    const QString tail =
+        left ? QStringLiteral("  ") + tr("残り %1 秒").arg((left->count() + 999) / 1000) : QString();
+    if (tail == m_view.statusTail)
+        return;
+    m_view.statusTail = tail;
+    m_view.update();
+}
+
 void NetworkGame::ChooseHost()
 {
     GameController& game = m_view.Game();
@@ -218,6 +262,7 @@ void NetworkGame::ChooseHost()
         return;
 
     auto host = std::make_unique<netgame::DesktopHost>(game, std::cerr);
+    host->Host().LimitTurns(std::chrono::seconds(hostDlg.TurnLimit()));
     transport::HostOptions options;
     options.port = hostDlg.Port();
     options.data = netgame::DataHash(platform::PathToBytes(m_view.dataDirectory));

@@ -10,6 +10,7 @@
 
 #include <QDialog>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
 #include <vector>
@@ -37,9 +38,12 @@ public:
     quint16 Port() const;
     // Other machines may connect (else this machine alone: the loopback address).
     bool OpenToNetwork() const;
+    // The seconds each remote seat's turn lasts at most (0: no limit).
+    int TurnLimit() const;
 
 private:
     QSpinBox* m_port;
+    QSpinBox* m_limit;
     QCheckBox* m_open;
 };
 
@@ -88,6 +92,9 @@ protected:
 
 private:
     void Retranslate();
+    // The time left of a limited turn after the status line: at the host, while a remote
+    // seat plays; in a joined window, at its own turn.
+    void ShowTimeLeft();
 
     CMainFrame& m_frame;
     CKivView& m_view;
@@ -96,4 +103,5 @@ private:
     NetworkJoin* m_join; // owned by the frame
     std::unique_ptr<netgame::DesktopHost> m_host;
     std::vector<InvitationsDialog::Row> m_rows; // the hosted game's invitations
+    QTimer m_timeLeftTick; // while a networked game is played here
 };

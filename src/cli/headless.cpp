@@ -87,6 +87,9 @@ const char* const kHeadlessUsage =
     "                   loopback address: each seat's invitation is printed on a line of\n"
     "                   its own; the record is written after every command\n"
     "  --resume RECORD  go on with the host's game its record holds (the same invitations)\n"
+    "  --turn-limit SECONDS\n"
+    "                   with --host: each remote seat's turn lasts at most SECONDS (1 to\n"
+    "                   86400), then the host rests the seat (default: no limit)\n"
     "  --join INVITATION\n"
     "                   play the remote seat of a host's game the invitation names, to its\n"
     "                   end (-: the invitation read from the standard input); --save,\n"
@@ -274,7 +277,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
                                               "--record",  "--replay", "--random-scenario", "--write-scenario",
-                                              "--host",    "--join",   "--resume"};
+                                              "--host",    "--join",   "--resume", "--turn-limit"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -316,6 +319,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             if (!ParseNumberOption(name, value, 0, 65535, number, error))
                 return false;
             options.hostPort = static_cast<int>(number);
+        } else if (name == "--turn-limit") {
+            if (!ParseNumberOption(name, value, 1, HeadlessOptions::kMostTurnLimit, number, error))
+                return false;
+            options.turnLimit = static_cast<int>(number);
         } else if (name == "--write-scenario") {
             options.writeScenario = value;
         } else if (name == "--random-scenario") {
@@ -386,7 +393,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
              {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
               std::pair{hasMonths, "--months"}, std::pair{options.clockStart.has_value(), "--clock"},
               std::pair{options.games != 0, "--games"}, std::pair{!options.replayFile.empty(), "--replay"},
-              std::pair{options.hostPort.has_value() || !options.resumeFile.empty(), "--host and --resume"},
+              std::pair{options.hostPort.has_value() || !options.resumeFile.empty() || options.turnLimit > 0,
+                        "--host, --resume and --turn-limit"},
               std::pair{!options.seats.empty() || !options.seatChanges.empty(), "--seat and --seat-change"},
               std::pair{options.difficulty.has_value(), "--difficulty"}, std::pair{options.advise, "--advise"},
               std::pair{options.jobs != 0 || !options.csvFile.empty(), "--jobs and --csv"}}) {
@@ -402,6 +410,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                              std::any_of(options.seatChanges.begin(), options.seatChanges.end(), remote);
     if (remoteSeats && !options.hostPort) {
         error = "a remote seat is played from another machine: give --host PORT too";
+        return false;
+    }
+    if (options.turnLimit > 0 && !options.hostPort) {
+        error = "--turn-limit limits the turns of a networked game's remote seats: give --host PORT too";
         return false;
     }
     if (!options.resumeFile.empty()) {

@@ -86,6 +86,10 @@ struct HeadlessOptions {
     // --resume RECORD goes on with the host's game its record holds, --join INVITATION
     // plays a remote seat of a host's game.
     std::optional<int> hostPort;
+    // --turn-limit SECONDS: each remote seat's turn lasts at most that long, then the
+    // host rests the seat (0: no limit).
+    int turnLimit = 0;
+    static constexpr int kMostTurnLimit = 24 * 60 * 60;
     std::string resumeFile;
     // The months the game had run before this run (a game resumed from its record):
     // --months and --seat-change count from its start.

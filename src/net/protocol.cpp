@@ -276,6 +276,10 @@ struct Writer {
     {
         return Json::Object({{"t", Json::Text("welcome")}, {"seat", Json::Integer(w.seat)}, {"last", Count(w.last)}});
     }
+    Json operator()(const TurnLimit& l) const
+    {
+        return Json::Object({{"t", Json::Text("limit")}, {"seconds", Json::Integer(l.seconds)}});
+    }
     Json operator()(const Refused& r) const
     {
         return Json::Object({{"t", Json::Text("refused")},
@@ -339,6 +343,12 @@ std::optional<Frame> Read(const std::string& type, FieldReader& f)
         if (!f.Integer("seat", w.seat, 1, kLastRuler) || !f.Integer("last", w.last, 0, kMostCount))
             return std::nullopt;
         return Frame(w);
+    }
+    if (type == "limit") {
+        TurnLimit l;
+        if (!f.Integer("seconds", l.seconds, 1, kMostTurnSeconds))
+            return std::nullopt;
+        return Frame(l);
     }
     if (type == "refused") {
         Refused r;

@@ -23,7 +23,7 @@ namespace net {
 
 // Raised when a frame changes its meaning; a hello and a refusal keep their form in
 // every version, so that a host and a player of different versions can say so.
-inline constexpr int kProtocolVersion = 1;
+inline constexpr int kProtocolVersion = 2;
 // The largest frame either side accepts, in bytes of text.
 inline constexpr std::size_t kFrameLimit = 64 * 1024;
 // The longest data hash a hello carries, in hex digits.
@@ -57,6 +57,16 @@ enum class Refusal : std::uint8_t {
     Revoked,  // the host has revoked the invitation
     Replaced, // the host let another connection take the seat
 };
+
+// Host to player, after the welcome when the host limits each remote seat's turn: the
+// seconds a turn lasts, counted from the record's part that brings the turn. When they
+// run out the host rests the seat.
+struct TurnLimit {
+    std::int64_t seconds = 0;
+    bool operator==(const TurnLimit&) const = default;
+};
+// The longest turn a host may set, in seconds: a day.
+inline constexpr std::int64_t kMostTurnSeconds = 24 * 60 * 60;
 
 // Host to player, then the connection closes: why he may not play, with the host's
 // version and data hash so that what differs can be said.
@@ -119,7 +129,7 @@ struct Pong {
     bool operator==(const Pong&) const = default;
 };
 
-using Frame = std::variant<Hello, Welcome, Refused, RecordPart, Command, Denied, WorldCrc, Ping, Pong>;
+using Frame = std::variant<Hello, Welcome, TurnLimit, Refused, RecordPart, Command, Denied, WorldCrc, Ping, Pong>;
 
 // The frame's text; at most kFrameLimit bytes for every frame but a RecordPart (split a
 // record with RecordFrames).

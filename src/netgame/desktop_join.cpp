@@ -3,6 +3,7 @@
 
 #include <QTimer>
 
+#include <algorithm>
 #include <ostream>
 #include <utility>
 #include <variant>
@@ -48,6 +49,7 @@ void DesktopJoin::Join(std::chrono::milliseconds welcomeWithin)
     m_left = false;
     m_refused = false;
     m_wasSeated = false;
+    m_limit = std::chrono::seconds(0);
     game.SetNetworked(true);
     m_client.Join(m_invitation, m_data, game.HeldReadings(), game.HeldSteps(), welcomeWithin);
 }
@@ -82,6 +84,9 @@ void DesktopJoin::Received(const net::Frame& frame)
 {
     GameConductor& game = m_game.Conductor();
     if (const auto* part = std::get_if<net::RecordPart>(&frame)) {
+        // The host's clock of a turn starts as it sends the start or the rest before it.
+        if (part->fresh || std::any_of(part->steps.begin(), part->steps.end(), EndsATurn))
+            m_sinceTurn.start();
         RecordedGame more;
         more.readings = part->readings;
         more.steps = part->steps;
@@ -105,6 +110,8 @@ void DesktopJoin::Received(const net::Frame& frame)
             game.CatchUp();
         if (game.JoinedSeat() != Seat())
             game.SetJoinedSeat(Seat(), [this](const PlayerCommand& command) { Send(command); });
+    } else if (const auto* limit = std::get_if<net::TurnLimit>(&frame)) {
+        m_limit = std::chrono::seconds(limit->seconds);
     } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {
         m_log << "the host did not take command " << denied->sequence << ": " << net::DenialWord(denied->reason) << '\n';
         game.JoinedRefused(denied->reason == net::Denial::Rules
@@ -128,6 +135,13 @@ void DesktopJoin::Closed(const std::string& why)
         else if (!over && lost)
             lost(why);
     });
+}
+
+std::optional<std::chrono::milliseconds> DesktopJoin::TimeLeft() const
+{
+    if (m_limit.count() == 0 || !m_sinceTurn.isValid() || !m_game.Conductor().JoinedTurn())
+        return std::nullopt;
+    return TimeLeftOf(m_limit, m_sinceTurn);
 }
 
 void DesktopJoin::Send(const PlayerCommand& command)

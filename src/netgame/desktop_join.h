@@ -9,12 +9,14 @@
 // with the same invitation, only what is not held yet is sent.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <chrono>
 #include <cstddef>
 #include <functional>
 #include <iosfwd>
+#include <optional>
 #include <string>
 
 #include "control/game_controller.h"
@@ -43,6 +45,9 @@ public:
     bool Seated() const { return m_client.Seated(); }
     // He has been seated since he last joined.
     bool WasSeated() const { return m_wasSeated; }
+    // At the seat's turn in a game whose host limits each turn: the time left, counted
+    // from the part of the record that brought the turn (none: no limit, not his turn).
+    std::optional<std::chrono::milliseconds> TimeLeft() const;
 
     // What the window tells the player; each called on the event loop, after the frame.
     std::function<void(const net::Refused&)> refused;
@@ -76,6 +81,8 @@ private:
     bool m_left = true;
     bool m_restarting = false; // a record begun anew ends the one followed
     bool m_catchUp = false; // the first record after a welcome is caught up off screen
+    std::chrono::seconds m_limit{0}; // the host's limit of a turn (0: none)
+    QElapsedTimer m_sinceTurn;       // since the record last brought a turn's start
 };
 
 } // namespace netgame

@@ -22,6 +22,8 @@
 
 namespace netgame {
 
+static_assert(HeadlessOptions::kMostTurnLimit == net::kMostTurnSeconds, "the command line sets what a frame carries");
+
 std::string DataHash(const std::string& dataDir)
 {
     QCryptographicHash hash(QCryptographicHash::Sha256);
@@ -84,6 +86,7 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
     options.gameReady = [host, data, given, &out, &err](HeadlessGame& game) {
         auto made = std::make_unique<NetworkHost>(game.Conductor(), err);
         made->KeepRecordIn(given.recordFile);
+        made->LimitTurns(std::chrono::seconds(given.turnLimit));
         transport::HostOptions listen;
         listen.port = static_cast<quint16>(*given.hostPort);
         listen.data = data;

@@ -25,7 +25,17 @@ bool EndsATurn(const RecordStep& step)
     return std::holds_alternative<RecordStart>(step) || (command && std::holds_alternative<command::Rest>(*command));
 }
 
-NetworkHost::NetworkHost(GameConductor& game, std::ostream& log) : m_game(game), m_log(log) {}
+NetworkHost::NetworkHost(GameConductor& game, std::ostream& log) : m_game(game), m_log(log)
+{
+    m_turnTimer.setSingleShot(true);
+    m_turnTimer.setTimerType(Qt::PreciseTimer);
+    QObject::connect(&m_turnTimer, &QTimer::timeout, [this] {
+        if (m_waitingFor == 0 || m_restCame)
+            return;
+        m_log << "seat " << m_waitingFor << ": the turn's time ran out: the seat rests\n" << std::flush;
+        RestCame();
+    });
+}
 
 NetworkHost::~NetworkHost() = default;
 
@@ -85,9 +95,7 @@ void NetworkHost::AtStop()
 
 void NetworkHost::WaitForRest(RulerId seat)
 {
-    Stream();
-    m_waitingFor = seat;
-    m_restCame = false;
+    BeginWait(seat);
     while (!m_restCame)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
     m_waitingFor = 0;
@@ -95,14 +103,47 @@ void NetworkHost::WaitForRest(RulerId seat)
 
 void NetworkHost::AwaitRest(RulerId seat, std::function<void()> rested)
 {
+    BeginWait(seat);
+    m_rested = std::move(rested);
+}
+
+void NetworkHost::BeginWait(RulerId seat)
+{
     Stream();
     m_waitingFor = seat;
     m_restCame = false;
-    m_rested = std::move(rested);
+    if (m_limit.count() == 0)
+        return;
+    // The player numbers his commands from the record he holds at his turn, at least
+    // what had been sent when the game stopped here: a number at most twice that was
+    // given at an earlier turn, and came after the host had rested the seat.
+    m_turnFloor = 2 * static_cast<std::uint64_t>(m_stopSteps);
+    m_turnClock.start();
+    m_turnTimer.start(m_limit);
+}
+
+void NetworkHost::RestCame()
+{
+    m_turnTimer.stop();
+    m_turnClock.invalidate();
+    m_restCame = true; // the game's loop gives the rest
+    if (m_rested) {
+        m_waitingFor = 0;
+        std::exchange(m_rested, {})();
+    }
+}
+
+std::optional<std::chrono::milliseconds> NetworkHost::TimeLeft() const
+{
+    if (m_waitingFor == 0 || m_restCame || !m_turnClock.isValid())
+        return std::nullopt;
+    return TimeLeftOf(m_limit, m_turnClock);
 }
 
 void NetworkHost::End(bool wait)
 {
+    m_turnTimer.stop();
+    m_turnClock.invalidate();
     Stream();
     if (!m_server)
         return;
@@ -125,6 +166,8 @@ void NetworkHost::SeatJoined(int seat, std::uint64_t readings, std::uint64_t ste
         m_playersChanged();
     // A player who holds more than has been sent holds another game: he begins again.
     const bool fresh = steps == 0 || readings > m_sent.readings.size() || steps > m_sent.steps.size();
+    if (m_limit.count() > 0)
+        m_server->Send(seat, net::Encode(net::TurnLimit{m_limit.count()}));
     SendRecord(seat, fresh ? 0 : readings, fresh ? 0 : steps, fresh);
 }
 
@@ -137,16 +180,10 @@ void NetworkHost::SeatLeft(int seat)
 
 void NetworkHost::CommandFrom(int seat, const net::Command& command)
 {
-    if (seat != m_waitingFor || m_restCame)
+    if (seat != m_waitingFor || m_restCame || (m_limit.count() > 0 && command.sequence <= m_turnFloor))
         return m_server->Deny(seat, command.sequence, net::Denial::Turn);
-    if (std::holds_alternative<command::Rest>(command.command)) {
-        m_restCame = true; // the game's loop gives the rest
-        if (m_rested) {
-            m_waitingFor = 0;
-            std::exchange(m_rested, {})();
-        }
-        return;
-    }
+    if (std::holds_alternative<command::Rest>(command.command))
+        return RestCame();
     const CommandResult result = m_game.Give(command.command, seat);
     if (result.refusal == CommandRefusal::NotYourTurn)
         return m_server->Deny(seat, command.sequence, net::Denial::Turn);

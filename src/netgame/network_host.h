@@ -8,8 +8,13 @@
 // connections while the game waits for a remote seat.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
+#include <QTimer>
 
+#include <chrono>
+
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -39,6 +44,13 @@ bool EndsATurn(const RecordStep& step);
 inline std::uint64_t CommandSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 1; }
 inline std::uint64_t RestSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 2; }
 
+// What is left of a turn of limit begun when since was started, never below nothing.
+inline std::chrono::milliseconds TimeLeftOf(std::chrono::seconds limit, const QElapsedTimer& since)
+{
+    return std::max(std::chrono::milliseconds(0),
+                    std::chrono::milliseconds(limit) - std::chrono::milliseconds(since.elapsed()));
+}
+
 // The words with which the host closes every connection when the game has ended.
 inline constexpr const char* kGameEnded = "the game has ended";
 
@@ -62,6 +74,15 @@ public:
     const std::vector<net::Invitation>& Invitations() const { return m_invitations; }
     // The record written after every command (empty: none).
     void KeepRecordIn(std::string path) { m_recordFile = std::move(path); }
+    // Each remote seat's turn lasts at most limit (zero: no limit), timed on the
+    // system's monotonic clock from the moment the host waits for his rest: when it runs
+    // out the host rests the seat, a rest as any other in the record. Every player is
+    // told the limit when he joins. Set before the players join.
+    void LimitTurns(std::chrono::seconds limit) { m_limit = limit; }
+    std::chrono::seconds TurnLimit() const { return m_limit; }
+    // The time left to the remote seat the host waits for (none: no limit, or no turn
+    // limited now).
+    std::optional<std::chrono::milliseconds> TimeLeft() const;
 
     // Runs the connections until each seat has had its player once.
     void WaitForPlayers();
@@ -95,6 +116,9 @@ private:
     // record to its file when it has grown; atStop: the game has stopped (at a turn).
     void Stream(bool atStop = false);
     void SendRecord(int seat, std::size_t fromReading, std::size_t fromStep, bool fresh);
+    // The wait for seat's rest begins (the turn's clock with it), and ends.
+    void BeginWait(RulerId seat);
+    void RestCame();
     void WriteRecord();
 
     GameConductor& m_game;
@@ -109,6 +133,10 @@ private:
     std::vector<int> m_joined;
     RulerId m_waitingFor = 0;
     bool m_restCame = false;
+    std::chrono::seconds m_limit{0};
+    QTimer m_turnTimer;         // the limited turn's end
+    QElapsedTimer m_turnClock;  // since the limited turn began
+    std::uint64_t m_turnFloor = 0; // a limited turn's commands are numbered above this
     std::function<void()> m_rested;
     QString m_reachedAs;
     std::function<void()> m_playersChanged;

@@ -488,6 +488,8 @@ int main(int argc, char** argv)
     ok &= ShootModal(about, out.filePath(QStringLiteral("about-dialog.png")));
     KeysDialog keys(CommandTable::AllKeys());
     ok &= ShootModal(keys, out.filePath(QStringLiteral("keys-dialog.png")));
+    NetworkHostDialog hostDlg;
+    ok &= ShootModal(hostDlg, out.filePath(QStringLiteral("network-host-dialog.png")));
 
     QEventLoop toPlayer;
     QObject::connect(&view->Game(), &GameController::playerTurnReached, &toPlayer, &QEventLoop::quit, Qt::QueuedConnection);

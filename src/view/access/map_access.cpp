@@ -70,7 +70,7 @@ public:
             return {};
         if (m_index == Announcer::kStatusBarChild)
             return m_view->Announce().Last();
-        return PanelText(m_view->GetWorld(), m_view->marks.shownCountry, m_view->statusText);
+        return PanelText(m_view->GetWorld(), m_view->marks.shownCountry, m_view->StatusLine());
     }
 
 protected:

@@ -51,6 +51,9 @@ public:
     ViewMode mode = ViewMode::NoGame;
     ViewMarks marks;
     QString statusText;
+    // Shown after the status line while it is set (a networked game's time left).
+    QString statusTail;
+    QString StatusLine() const { return statusText + statusTail; }
     QString dataDirectory;
 
     QImage markerBitmap;

@@ -144,7 +144,7 @@ void CKivView::DrawOnMap(QPainter& painter)
     }
 
     StatusPanel::Draw(s, GetWorld(), m_doc.Map(), marks.shownCountry, TurnPerson(GetWorld(), m_game.Session().TurnRuler()),
-                      statusText);
+                      StatusLine());
 
     if (mode == ViewMode::ChooseAttackTarget && m_choice.Country() >= 0)
         TargetChoice::DrawHint(painter, foresight_words::OddsLine(m_odds), platform::Font(platform::GameFont::System, 1));
