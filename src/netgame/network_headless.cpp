@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "netgame/network_headless.h"
 
-#include <QtCore/QCryptographicHash>
-#include <QFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -21,20 +19,6 @@
 #include "netgame/network_player.h"
 
 namespace netgame {
-
-std::string DataHash(const std::string& dataDir)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int number = 1; number <= 3; ++number)
-        for (const std::string& path : {ScenarioFilePath(dataDir, number), CountryFilePath(dataDir, number)}) {
-            QFile file(QString::fromStdString(path));
-            // A file missing is hashed as its name alone: the players' data differ as much.
-            hash.addData(QByteArray::fromStdString(path.substr(path.find_last_of('/') + 1)));
-            if (file.open(QIODevice::ReadOnly))
-                hash.addData(file.readAll());
-        }
-    return hash.result().toHex().toStdString();
-}
 
 std::string InvitationsFileName(const std::string& recordFile) { return recordFile + ".invitations"; }
 
