@@ -180,7 +180,8 @@ public:
 
     // ---- A networked game joined (web_join.cpp) ----
     // The page plays one seat of a host's game: its game follows the host's record as it
-    // grows, each step when stepDue says; at the seat's turn (joinedTurn) the usual
+    // grows, each step when stepDue says (joined.behind: the steps held not played yet);
+    // at the seat's turn (joined.turn) the usual
     // command calls check his command here and give the frame that carries it to the
     // host (send) instead of playing it. Every answer carries the frames to send.
 

@@ -54,6 +54,10 @@ std::string WebGame::JoinFrame(const std::string& text)
             json.BeginObject().Field("followFailed", why).EndObject();
             return json.Take();
         }
+        // The page plays what came as its next step: asked again here, since a step it
+        // had been asked for may have given way to his command.
+        if (!m_stepDue && m_game.FollowedSteps() < m_game.HeldSteps())
+            m_stepDue = 0;
         if (m_game.JoinedSeat() != m_joined)
             m_game.SetJoinedSeat(m_joined, [this](const PlayerCommand& command) {
                 if (m_connected)
@@ -93,7 +97,7 @@ void WebGame::JoinFields(JsonText& json)
     if (m_joined == 0)
         return;
     json.Key("joined").BeginObject().Field("seat", m_joined).Field("turn", m_game.JoinedTurn());
-    json.Field("following", m_game.Following());
+    json.Field("following", m_game.Following()).Field("behind", m_game.HeldSteps() - m_game.FollowedSteps());
     if (m_refused) {
         json.Key("refused").BeginObject().Field("reason", net::RefusalWord(m_refused->reason));
         json.Field("version", m_refused->version).Field("data", m_refused->data).Field("ours", m_dataHash);
