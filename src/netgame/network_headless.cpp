@@ -74,6 +74,7 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
         // A player who joins again with his invitation takes his seat over from a
         // connection the host has not yet seen drop.
         listen.newConnectionTakesSeat = true;
+        listen.pageDir = transport::PageDirectory();
         const std::string keys = InvitationsFileName(given.recordFile);
         const std::map<int, net::Secret> kept =
             given.resumeFile.empty() ? std::map<int, net::Secret>() : ReadInvitations(keys);
@@ -86,9 +87,17 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
             err << "velcor: " << keys << ": the invitations could not be kept\n";
             return false;
         }
-        for (const net::Invitation& invitation : made->Invitations())
+        // Each invitation, and the host's page that joins with it in a browser.
+        const bool page = made->Server() && made->Server()->ServesPage();
+        for (const net::Invitation& invitation : made->Invitations()) {
             out << net::InvitationText(invitation) << '\n';
+            if (page)
+                out << net::PageLinkText(invitation) << '\n';
+        }
         out << std::flush;
+        if (!page)
+            err << "velcor: the page's files are not beside the program (web/, ../share/velcor/web): players join "
+                   "with the program alone\n";
         *host = std::move(made);
         (*host)->WaitForPlayers();
         return true;
