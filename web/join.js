@@ -71,7 +71,8 @@ function connect() {
 function take(call) {
   frames = frames.then(async () => {
     const answer = await call();
-    if (answer.badFrame) return socket?.close();
+    // Not the host's frame, or an address the engine cannot take as the invitation's.
+    if (answer.badFrame || answer.badInvitation) return socket?.close();
     if (answer.followFailed) return dialogs.alert(arg(tr('NetworkJoin', 'ﾎｽﾄの記録をたどれなくなりました\n%1'), page.text(answer.followFailed)));
     if (!page.game.busy) page.takeView(answer);
     else if ('stepDue' in answer) page.flows.answered(answer);
