@@ -187,6 +187,8 @@ void NetworkGame::ChooseHost()
     options.data = netgame::DataHash(platform::PathToBytes(m_view.dataDirectory));
     // A player who joins again with his invitation takes his seat over.
     options.newConnectionTakesSeat = true;
+    // The page served beside the game: a browser joins at the invitation's page link.
+    options.pageDir = transport::PageDirectory();
     if (hostDlg.OpenToNetwork()) {
         options.address = QHostAddress(QHostAddress::AnyIPv4);
         host->Host().InviteAs(NetworkAddress());
