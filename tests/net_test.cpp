@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 
 #include "net/invitation.h"
 #include "net/protocol.h"
+#include "net/sha256.h"
 
 namespace {
 
@@ -207,3 +209,29 @@ TEST(NetInvitation, TextsReadBackAndSecretsAreTheSystemsOwn)
 }
 
 } // namespace
+
+// The standard vectors of SHA-256 (FIPS 180-4 and its examples), each given whole and in
+// pieces of every size 1..70, so that the padding falls at each place in a block.
+TEST(NetSha256, StandardVectors)
+{
+    const std::pair<std::string, const char*> cases[] = {
+        {"", "e3b0c44298fc1c149afbf4c8996fb92427ae41e4649b934ca495991b7852b855"},
+        {"abc", "ba7816bf8f01cfea414140de5dae2223b00361a396177a9cb410ff61f20015ad"},
+        {"abcdbcdecdefdefgefghfghighijhijkijkljklmklmnlmnomnopnopq",
+         "248d6a61d20638b8e5c026930c3e6039a33ce45964ff2167f6ecedd419db06c1"},
+        {"abcdefghbcdefghicdefghijdefghijkefghijklfghijklmghijklmnhijklmnoijklmnopjklmnopqklmnopqrlmnopqrsmnopqrstnopqrstu",
+         "cf5b16a778af8380036ce59e7b0492370b249b11e8f07a51afac45037afee9d1"},
+        {std::string(1000000, 'a'), "cdc76e5c9914fb9281a1c7e284d73e67f1809a48a497200e046d39ccc7112cd0"},
+        {std::string(55, 'a'), "9f4390f8d30c2dd92ec9f095b65e2b9ae9b0a925a5258e241c9f1e910f734318"},
+        {std::string(64, 'a'), "ffe054fe7ae0cb6dc65c3af9b61d5209f439851db43d0ba5997337df154668eb"},
+    };
+    for (const auto& [text, digest] : cases) {
+        SCOPED_TRACE(text.substr(0, 20) + "... of " + std::to_string(text.size()));
+        for (std::size_t piece = 1; piece <= (text.size() > 1000 ? 1 : 70); ++piece) {
+            net::Sha256 hash;
+            for (std::size_t at = 0; at < text.size(); at += piece)
+                hash.Add(std::string_view(text).substr(at, piece));
+            EXPECT_EQ(hash.HexFinish(), digest) << "in pieces of " << piece;
+        }
+    }
+}

@@ -4,8 +4,12 @@
 // goes on to its end, a fair player's game the same as the host's.
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QWebSocket>
 
 #include <gtest/gtest.h>
 
@@ -22,6 +26,7 @@
 #include "netgame/network_headless.h"
 #include "netgame/network_host.h"
 #include "netgame/network_player.h"
+#include "web/web_game.h"
 
 namespace {
 
@@ -176,6 +181,39 @@ std::string FileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// Runs the event loop until done, a minute at most.
+bool RunUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// The host opened to ruler 1's player, a new connection taking his seat.
+testing::AssertionResult OpenToRulerOne(netgame::DesktopHost& host, const std::string& data)
+{
+    transport::HostOptions listen;
+    listen.data = netgame::DataHash(data);
+    listen.newConnectionTakesSeat = true;
+    std::string why;
+    return host.Open(listen, {1}, &why) ? testing::AssertionSuccess() : testing::AssertionFailure() << why;
+}
+
+// The host's game of scenario 1, ruler 1 played remotely, begun once its player has joined.
+testing::AssertionResult BeginOnceJoined(GameController& hostGame, netgame::DesktopHost& host, const std::string& data)
+{
+    if (!RunUntil([&] { return host.AllJoined(); }))
+        return testing::AssertionFailure() << "nobody joined";
+    Seats seats{};
+    seats[1] = Seat::Remote();
+    QString refused;
+    if (!hostGame.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, 1, &refused))
+        return testing::AssertionFailure() << refused.toStdString();
+    return testing::AssertionSuccess();
+}
+
 // The windows' host and a window joined to it, the joined seat ending each of his turns
 // as the window does (its rest, one key a turn after his command, 残りを休養): the
 // host's record and save are the joined window's bytes, and the headless game plays
@@ -288,14 +326,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
             });
         });
         join.Join();
-        QElapsedTimer waited;
-        waited.start();
-        const auto until = [&](const std::function<bool()>& done) {
-            while (!done() && waited.elapsed() < 60000)
-                QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-            return done();
-        };
-        ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+        ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
         Seats seats{};
         seats[c.seat] = Seat::Remote();
         QString refused;
@@ -306,7 +337,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
                    host.WaitingFor() == c.seat &&
                    joinedGame.Conductor().FollowedSteps() == hostGame.Recorder().Record().steps.size();
         };
-        EXPECT_TRUE(until(ended)) << log.str();
+        EXPECT_TRUE(RunUntil(ended)) << log.str();
         EXPECT_EQ(lost, c.dropAt > 0 ? 1 : 0);
         EXPECT_GE(turns, c.months - (c.silentIn > 0));
         // The time left is shown at his turn, here and at the host, when turns are limited.
@@ -353,7 +384,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
             script.Finish();
         });
         ASSERT_TRUE(late.Conductor().Follow(record, 0, 0, true, &words)) << words.Text();
-        EXPECT_TRUE(until([&] {
+        EXPECT_TRUE(RunUntil([&] {
             return late.Conductor().FollowedSteps() == record.steps.size() && late.AtPlayersTurn() && late.CanStartGame();
         }));
         EXPECT_EQ(shown, 0);
@@ -362,6 +393,93 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
         hostGame.Stop();
         joinedGame.Stop();
     }
+}
+
+// The page's engine joined as the page joins it: each frame of its answers sent on a
+// WebSocket, each frame from the host handed to it, each step when stepDue asks. At his
+// turn he gives 開墾 in the turn country (the rest when the rules refuse it), then his
+// rest; his connection drops once and he joins again with the same invitation. The
+// page's save is the host's, byte for byte.
+TEST(PageJoin, ThePagesEngineJoinedPlaysTheHostsGameToTheSameBytes)
+{
+    const std::string data = VELCOR_SOURCE_DIR "/data";
+    QTemporaryDir dir;
+    const std::string at = dir.path().toStdString();
+    platform::FixClock(1000);
+    GameController hostGame;
+    std::ostringstream log;
+    netgame::DesktopHost host(hostGame, log);
+    ASSERT_TRUE(OpenToRulerOne(host, data));
+    web::WebGame page(data, at);
+    auto socket = std::make_unique<QWebSocket>();
+    int turns = 0;
+    int drops = 0;
+    int given = 0;
+    QString lastTurn;
+    bool stepping = false;
+    std::function<void(const std::string&)> take;
+    take = [&](const std::string& text) {
+        const QJsonObject answer = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
+        const QJsonObject joined = answer["joined"].toObject();
+        for (const QJsonValue frame : joined["send"].toArray())
+            socket->sendTextMessage(frame.toString());
+        if (answer.contains("stepDue") && answer["stepDue"].toInt() >= 0 && !stepping) {
+            stepping = true;
+            QTimer::singleShot(0, [&] {
+                stepping = false;
+                take(page.Step());
+            });
+        }
+        if (!joined["turn"].toBool() || turns >= 24 || socket->state() != QAbstractSocket::ConnectedState)
+            return;
+        const int country = answer["turn"].toInt();
+        const QString turn = QString("%1/%2/%3").arg(answer["year"].toInt()).arg(answer["month"].toInt()).arg(country);
+        if (turn == lastTurn)
+            return take(page.Command("R", 0, 0, 0, 0));
+        lastTurn = turn;
+        if (++turns == 8 && drops++ == 0)
+            return socket->abort(); // his turn comes again once he has joined again
+        const std::string domestic = page.Command("L", country, 0, 0, 0);
+        const bool taken = QJsonDocument::fromJson(QByteArray::fromStdString(domestic)).object()["result"]
+                               .toObject()["refusal"].toInt() == 0;
+        given += taken;
+        take(taken ? domestic : page.Command("R", 0, 0, 0, 0));
+    };
+    std::function<void()> connect = [&] {
+        QObject::connect(socket.get(), &QWebSocket::connected, [&] {
+            take(page.JoinBegin(net::InvitationText(host.Host().Invitations()[0])));
+        });
+        QObject::connect(socket.get(), &QWebSocket::textMessageReceived,
+                         [&](const QString& frame) { take(page.JoinFrame(frame.toStdString())); });
+        QObject::connect(socket.get(), &QWebSocket::disconnected, [&] {
+            take(page.JoinClosed(socket->closeReason().toStdString()));
+            QTimer::singleShot(0, [&] {
+                socket.release()->deleteLater();
+                socket = std::make_unique<QWebSocket>();
+                connect();
+            });
+        });
+        socket->open(QUrl(QString("ws://127.0.0.1:%1/").arg(host.Host().Invitations()[0].port)));
+    };
+    connect();
+    ASSERT_TRUE(BeginOnceJoined(hostGame, host, data));
+    EXPECT_TRUE(RunUntil([&] {
+        const QJsonObject view = QJsonDocument::fromJson(QByteArray::fromStdString(page.View())).object();
+        return turns >= 24 && host.WaitingFor() == 1 && view["joined"].toObject()["turn"].toBool();
+    })) << log.str();
+    EXPECT_EQ(drops, 1);
+    EXPECT_GT(given, 0);
+    platform::Message words;
+    ASSERT_TRUE(hostGame.Conductor().SaveGame(at + "/host.txt", &words)) << words.Text();
+    EXPECT_EQ(page.Save().find("\"error\""), std::string::npos);
+    for (const char* file : {"/host.txt", "/host.txt.record"}) {
+        std::string joined = file;
+        joined.replace(1, 4, "velcor-save");
+        EXPECT_EQ(FileBytes(at + file), FileBytes(at + joined)) << file;
+    }
+    EXPECT_EQ(log.str().find("differs"), std::string::npos) << log.str();
+    socket->disconnect();
+    hostGame.Stop();
 }
 
 } // namespace

@@ -2,6 +2,9 @@
 // The host's connections on the loopback address against hostile clients: each is
 // refused or closed without reaching the game, and a good player is served after it.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QWebSocketServer>
@@ -529,6 +532,88 @@ TEST(HostileHosts, SilentHostsAreGivenUpOn)
         player.client.Join(invitation, kData, 0, 0, std::chrono::milliseconds(300));
         EXPECT_TRUE(QTest::qWaitFor([&] { return player.closed; }, kWaitMs));
         EXPECT_FALSE(player.welcome);
+    }
+}
+
+
+// The page's files served on the game's port: a GET or HEAD of a file under the page's
+// folder, with its type; nothing outside the folder however asked, nothing but GET and
+// HEAD, no name of another host. The page's own WebSocket (its Origin the host as the
+// request names it) is taken, another site's is not; a folder without the page serves
+// none of it.
+TEST(PageFiles, TheHostServesThePageAndNothingElse)
+{
+    QTemporaryDir dir;
+    const QString page = dir.filePath("page");
+    ASSERT_TRUE(QDir().mkpath(page + "/sub"));
+    const auto write = [](const QString& path, const QByteArray& bytes) {
+        QFile file(path);
+        return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+    };
+    ASSERT_TRUE(write(page + "/index.html", "<!doctype html>") && write(page + "/velcor-engine.wasm", "wasm") &&
+                write(page + "/sub/a.js", "1;") && write(page + "/.hidden", "h") && write(dir.filePath("secret.txt"), "s"));
+    ASSERT_TRUE(QFile::link(dir.filePath("secret.txt"), page + "/out.txt"));
+
+    struct Case {
+        const char* name;
+        QByteArray request; // HOST stands for the listening address and port
+        int status;
+        const char* type; // the Content-Type of a 200, and its body the file's
+        const char* file;
+        bool withPage = true;
+    };
+    const QByteArray upgrade =
+        "Upgrade: websocket\r\nConnection: Upgrade\r\nSec-WebSocket-Key: dGhlIHNhbXBsZSBub25jZQ==\r\nSec-WebSocket-Version: 13\r\n";
+    const Case cases[] = {
+        {"the page", "GET / HTTP/1.1\r\nHost: HOST\r\n", 200, "text/html; charset=utf-8", "index.html"},
+        {"the engine", "GET /velcor-engine.wasm HTTP/1.1\r\nHost: HOST\r\n", 200, "application/wasm", "velcor-engine.wasm"},
+        {"a script in a folder, a query", "GET /sub/a.js?v=1 HTTP/1.1\r\nHost: HOST\r\n", 200, "text/javascript; charset=utf-8", "sub/a.js"},
+        {"its head alone", "HEAD /index.html HTTP/1.1\r\nHost: HOST\r\n", 200, "text/html; charset=utf-8", ""},
+        {"another method", "POST / HTTP/1.1\r\nHost: HOST\r\nContent-Length: 0\r\n", 405, "", ""},
+        {"up and out", "GET /../secret.txt HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"up and back", "GET /sub/../index.html HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"up escaped", "GET /%2e%2e/secret.txt HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"a link out", "GET /out.txt HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"a hidden file", "GET /.hidden HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"a folder", "GET /sub/ HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"no such file", "GET /none.js HTTP/1.1\r\nHost: HOST\r\n", 404, "", ""},
+        {"another host's name", "GET / HTTP/1.1\r\nHost: evil.example:80\r\n", 403, "", ""},
+        {"no host", "GET / HTTP/1.1\r\n", 403, "", ""},
+        {"the page's WebSocket", "GET / HTTP/1.1\r\nHost: HOST\r\nOrigin: http://HOST\r\n" + upgrade, 101, "", ""},
+        {"another site's WebSocket", "GET / HTTP/1.1\r\nHost: HOST\r\nOrigin: http://evil.example\r\n" + upgrade, 403, "", ""},
+        {"no page: the browser told so", "GET / HTTP/1.1\r\nHost: HOST\r\n", 404, "", "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HostEars ears;
+        transport::HostOptions options;
+        options.data = kData;
+        options.pageDir = c.withPage ? page : dir.filePath("sub-none");
+        transport::HostServer host(options, ears);
+        QString error;
+        ASSERT_TRUE(host.Listen(&error)) << error.toStdString();
+        QByteArray request = c.request + "\r\n";
+        request.replace("HOST", "127.0.0.1:" + QByteArray::number(host.Port()));
+        QTcpSocket socket;
+        socket.connectToHost(QHostAddress(QHostAddress::LocalHost), host.Port());
+        socket.write(request);
+        QByteArray answer;
+        const auto headEnd = [&] { return answer.indexOf("\r\n\r\n"); };
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            answer += socket.readAll();
+            return socket.state() == QAbstractSocket::UnconnectedState || (c.status == 101 && headEnd() > 0);
+        }, kWaitMs));
+        answer += socket.readAll();
+        ASSERT_GT(headEnd(), 0) << answer.left(200).toStdString();
+        EXPECT_EQ(answer.mid(9, 3).toInt(), c.status) << answer.left(200).toStdString();
+        if (c.status != 200)
+            continue;
+        const QByteArray head = answer.left(headEnd()), body = answer.mid(headEnd() + 4);
+        EXPECT_TRUE(head.contains("\r\nContent-Type: " + QByteArray(c.type) + "\r\n")) << head.toStdString();
+        QFile file(page + '/' + c.file);
+        const QByteArray bytes = *c.file && file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        EXPECT_EQ(body, bytes);
+        EXPECT_TRUE(head.contains("\r\nContent-Length: " + QByteArray::number(*c.file ? bytes.size() : 15) + "\r\n"));
     }
 }
 

@@ -1012,6 +1012,22 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>閉じる</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>%1 のﾌﾞﾗｳｻﾞ用ﾘﾝｸ</source>
+        <translation>Browser link for %1</translation>
+    </message>
+    <message>
+        <source>%1 のﾌﾞﾗｳｻﾞ用ﾘﾝｸをｺﾋﾟｰ</source>
+        <translation>Copy the browser link for %1</translation>
+    </message>
+    <message>
+        <source>ﾌﾞﾗｳｻﾞ用ﾘﾝｸを開くと、ﾌﾞﾗｳｻﾞでその席に参加できます (ｽﾏｰﾄﾌｫﾝでも)。</source>
+        <translation>Opening a browser link joins that seat in a browser (on a phone too).</translation>
+    </message>
+    <message>
+        <source>ﾍﾟｰｼﾞのﾌｧｲﾙがないため、ﾌﾞﾗｳｻﾞからは参加できません: ﾌﾟﾛｸﾞﾗﾑで参加してください。</source>
+        <translation>The page&apos;s files are not installed here, so nobody can join in a browser: join with the program.</translation>
+    </message>
 </context>
 <context>
     <name>KeysDialog</name>

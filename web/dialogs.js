@@ -920,9 +920,9 @@ function buildMenus() {
       id: 'menu-file',
       label: () => tr('CMainFrame', 'ﾌｧｲﾙ(&F)'),
       items: [
-        item('menu-new', () => tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'), actions.newGame, { shortcut: 'Ctrl+N', enabled: () => !page.game.busy }),
+        item('menu-new', () => tr('CMainFrame', 'ｹﾞｰﾑ開始(&N)'), actions.newGame, { shortcut: 'Ctrl+N', enabled: () => !page.game.busy && !page.game.joined }),
         item('menu-save', () => tr('CMainFrame', 'ｾｰﾌﾞ(&S)'), actions.saveGame, { shortcut: 'Ctrl+S', enabled: actions.canSave }),
-        item('menu-load', () => tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'), actions.loadGame, { shortcut: 'Ctrl+O', enabled: () => !page.game.busy }),
+        item('menu-load', () => tr('CMainFrame', 'ﾛｰﾄﾞ(&L)'), actions.loadGame, { shortcut: 'Ctrl+O', enabled: () => !page.game.busy && !page.game.joined }),
         item('menu-resume', () => tr('GameHistory', '自動ｾｰﾌﾞから再開(&A)'), actions.resume, { enabled: () => !page.game.busy && page.store.list('autosaves').length > 0 }),
         item('menu-download', () => tr('WebPage', 'ｾｰﾌﾞをﾀﾞｳﾝﾛｰﾄﾞ(&D)'), () => actions.downloadGame(false), { enabled: actions.canSave }),
         item('menu-download-record', () => tr('WebPage', '記録をﾀﾞｳﾝﾛｰﾄﾞ(&R)'), () => actions.downloadGame(true), { enabled: actions.canSave }),

@@ -11,6 +11,7 @@ import * as W from './words.js';
 import * as access from './access.js';
 import * as flows from './flows.js';
 import * as views from './views.js';
+import * as join from './join.js';
 
 const { tr, arg, text, menuText, pageWord } = W;
 
@@ -42,7 +43,11 @@ class Engine {
   call(name, ...args) {
     return new Promise((resolve) => {
       const id = this.next++;
-      this.waiting.set(id, (data) => resolve(Object.assign(data.answer, { ms: data.ms })));
+      this.waiting.set(id, (data) => {
+        // A joined game's frames go to the host as soon as the engine gives them.
+        join.answered(data.answer);
+        resolve(Object.assign(data.answer, { ms: data.ms }));
+      });
       this.worker.postMessage({ id, call: name, args });
     });
   }
@@ -50,6 +55,8 @@ class Engine {
 
 // ---- What the page holds ----
 
+// A host's link: its invitation is out of the address before anything else runs.
+const joining = join.takeInvitation();
 const store = new Store();
 const settings = store.settings();
 const engine = new Engine(window.velcorEngine);
@@ -75,6 +82,7 @@ export const game = {
   advice: null,
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
+  joined: false, // one seat of a host's game is played here (no new game, no load)
   touch: matchMedia('(hover: none)').matches, // the last pointer was a finger (or there is no mouse)
   times: { firstPaint: 0, startPanel: 0, months: [] },
   store, // the games kept in the browser
@@ -822,6 +830,7 @@ function onPointerMove(event) {
 // ---- New game, saves, records ----
 
 async function newGame() {
+  if (game.joined) return;
   if (game.busy) return;
   const chosen = await dialogs.newGameDialog(game.scenarios, settings.difficulty ?? 1);
   if (!chosen) return;
@@ -917,6 +926,8 @@ function keepAutosave(entry) {
 }
 
 function autosave() {
+  // A joined game is the host's: its record and save are kept there.
+  if (game.joined) return;
   // The engine is asked at once, before any command of the turn can reach it.
   const asked = engine.call('save');
   Promise.all([asked, holdAutosaves()]).then(([saved, held]) => {
@@ -976,6 +987,7 @@ async function loadEntry(entry) {
 }
 
 async function loadGame() {
+  if (game.joined) return;
   if (game.busy) return;
   await reading(store.refresh());
   const entry = await dialogs.loadDialog(store.list('saves'), store.list('autosaves'));
@@ -1146,7 +1158,8 @@ async function start() {
   views.install({ engine, game, settings, actions });
   updateButtons();
   await opened;
-  dialogs.openStartPanel();
+  if (joining) join.join({ game, engine, flows, text, takeView, pictures: () => pictures });
+  else dialogs.openStartPanel();
   game.times.startPanel = performance.now();
   pictures.marker = await loadImage('res/132.png');
   pictures.portraits = await Promise.all([...Array(16).keys()].map((r) => loadImage(`res/${135 + r}.png`)));

@@ -108,23 +108,36 @@ InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost
     intro->setWordWrap(true);
     layout->addWidget(intro);
     auto* grid = new QGridLayout;
-    for (std::size_t i = 0; i < m_rows.size(); ++i) {
-        const int r = static_cast<int>(i);
-        grid->addWidget(new QLabel(m_rows[i].name, this), r, 0);
-        auto* text = new QLineEdit(m_rows[i].text, this);
-        text->setReadOnly(true);
-        text->setMinimumWidth(520);
-        text->setAccessibleName(tr("%1 の招待").arg(m_rows[i].name));
-        grid->addWidget(text, r, 1);
+    const bool links = !m_rows.empty() && !m_rows.front().link.isEmpty();
+    // A read-only field with its copy button.
+    const auto copied = [this, grid](const QString& text, int row, const QString& name, const QString& copyName) {
+        auto* field = new QLineEdit(text, this);
+        field->setReadOnly(true);
+        field->setMinimumWidth(520);
+        field->setAccessibleName(name);
+        grid->addWidget(field, row, 1);
         auto* copy = new QPushButton(tr("ｺﾋﾟｰ"), this);
-        copy->setAccessibleName(tr("%1 の招待をｺﾋﾟｰ").arg(m_rows[i].name));
-        connect(copy, &QPushButton::clicked, this, [text] { QGuiApplication::clipboard()->setText(text->text()); });
-        grid->addWidget(copy, r, 2);
+        copy->setAccessibleName(copyName);
+        connect(copy, &QPushButton::clicked, this, [field] { QGuiApplication::clipboard()->setText(field->text()); });
+        grid->addWidget(copy, row, 2);
+    };
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const int r = static_cast<int>(i) * (links ? 2 : 1);
+        grid->addWidget(new QLabel(m_rows[i].name, this), r, 0);
+        copied(m_rows[i].text, r, tr("%1 の招待").arg(m_rows[i].name), tr("%1 の招待をｺﾋﾟｰ").arg(m_rows[i].name));
+        if (links)
+            copied(m_rows[i].link, r + 1, tr("%1 のﾌﾞﾗｳｻﾞ用ﾘﾝｸ").arg(m_rows[i].name),
+                   tr("%1 のﾌﾞﾗｳｻﾞ用ﾘﾝｸをｺﾋﾟｰ").arg(m_rows[i].name));
         auto* state = new QLabel(this);
         grid->addWidget(state, r, 3);
         m_states.push_back(state);
     }
     layout->addLayout(grid);
+    auto* page = new QLabel(links ? tr("ﾌﾞﾗｳｻﾞ用ﾘﾝｸを開くと、ﾌﾞﾗｳｻﾞでその席に参加できます (ｽﾏｰﾄﾌｫﾝでも)。")
+                                  : tr("ﾍﾟｰｼﾞのﾌｧｲﾙがないため、ﾌﾞﾗｳｻﾞからは参加できません: ﾌﾟﾛｸﾞﾗﾑで参加してください。"),
+                            this);
+    page->setWordWrap(true);
+    layout->addWidget(page);
     auto* buttons = new QDialogButtonBox(this);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
@@ -213,7 +226,7 @@ void NetworkGame::ShowInvitations()
     std::vector<InvitationsDialog::Row> rows;
     for (const InvitationsDialog::Row& row : m_rows)
         if (m_view.Game().World().seats[static_cast<std::size_t>(row.seat)] == Seat::Remote())
-            rows.push_back({row.seat, shown::RulerName(row.seat), row.text}); // in the language now in use
+            rows.push_back({row.seat, shown::RulerName(row.seat), row.text, row.link}); // in the language now in use
     InvitationsDialog invitations(std::move(rows), *m_host, true, &m_frame);
     m_host->Host().OnPlayers([&invitations] { invitations.ShowJoined(); });
     invitations.exec();
@@ -268,6 +281,8 @@ void NetworkGame::ChooseHost()
     options.data = netgame::DataHash(platform::PathToBytes(m_view.dataDirectory));
     // A player who joins again with his invitation takes his seat over.
     options.newConnectionTakesSeat = true;
+    // The page served beside the game: a browser joins at the invitation's page link.
+    options.pageDir = transport::PageDirectory();
     if (hostDlg.OpenToNetwork()) {
         options.address = QHostAddress(QHostAddress::AnyIPv4);
         host->Host().InviteAs(NetworkAddress());
@@ -280,7 +295,9 @@ void NetworkGame::ChooseHost()
     std::vector<InvitationsDialog::Row> rows;
     for (const net::Invitation& invitation : host->Host().Invitations())
         rows.push_back({invitation.seat, rulerDlg.RulerName(invitation.seat),
-                        QString::fromStdString(net::InvitationText(invitation))});
+                        QString::fromStdString(net::InvitationText(invitation)),
+                        host->Host().Server()->ServesPage() ? QString::fromStdString(net::PageLinkText(invitation))
+                                                            : QString()});
     InvitationsDialog invitations(rows, *host, false, &m_frame);
     host->Host().OnPlayers([&invitations] { invitations.ShowJoined(); });
     const bool accepted = invitations.exec() == QDialog::Accepted;

@@ -56,6 +56,7 @@ public:
         RulerId seat = 0;
         QString name;   // the ruler's name as the lists show it
         QString text;   // the invitation
+        QString link;   // the host's page with the invitation (empty: the page is not served)
     };
     InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost& host, bool begun, QWidget* owner = nullptr);
     // Started without waiting for every player.

@@ -117,6 +117,13 @@ std::string InvitationText(const Invitation& invitation)
            "&key=" + SecretText(invitation.key);
 }
 
+std::string PageLinkText(const Invitation& invitation)
+{
+    const std::string text = InvitationText(invitation);
+    const std::size_t fragment = text.find('#');
+    return "http://" + text.substr(kScheme.size(), fragment - kScheme.size()) + '/' + text.substr(fragment);
+}
+
 std::optional<Invitation> ParseInvitation(std::string_view text)
 {
     if (!text.starts_with(kScheme))

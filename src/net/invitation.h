@@ -38,6 +38,9 @@ struct Invitation {
 
 // velcor://HOST:PORT#seat=R&key=HEX (an IPv6 host in brackets).
 std::string InvitationText(const Invitation& invitation);
+// The host's page with the invitation in its fragment: http://HOST:PORT/#seat=R&key=HEX,
+// which the page reads and drops from its address.
+std::string PageLinkText(const Invitation& invitation);
 // The invitation a text names; none when it is not exactly of that form (the secret
 // anywhere but in the fragment, a port or a seat out of range, a key not of 32 hex
 // digits, a field missing, twice or unknown).

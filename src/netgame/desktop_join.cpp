@@ -9,17 +9,8 @@
 #include <variant>
 
 #include "netgame/network_host.h"
-#include "rules/names.h"
 
 namespace netgame {
-
-namespace {
-
-constexpr const char* kNotYourTurn = VELCOR_TEXT("Message", "%1 の番ではありません");
-constexpr const char* kNotTaken = VELCOR_TEXT("Message", "ﾎｽﾄがこの命令を受け付けませんでした");
-constexpr const char* kNotConnected = VELCOR_TEXT("Message", "ﾎｽﾄにつながっていません: 命令は送られませんでした");
-
-} // namespace
 
 DesktopJoin::DesktopJoin(GameController& game, net::Invitation invitation, std::string data, std::ostream& log,
                          QObject* parent)
@@ -114,9 +105,7 @@ void DesktopJoin::Received(const net::Frame& frame)
         m_limit = std::chrono::seconds(limit->seconds);
     } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {
         m_log << "the host did not take command " << denied->sequence << ": " << net::DenialWord(denied->reason) << '\n';
-        game.JoinedRefused(denied->reason == net::Denial::Rules
-                               ? platform::Message(kNotTaken)
-                               : platform::Message(kNotYourTurn, {RulerWords(game.World(), Seat())}));
+        game.JoinedRefused(net::DeniedWords(denied->reason, game.World(), Seat()));
     }
 }
 
@@ -125,7 +114,7 @@ void DesktopJoin::Closed(const std::string& why)
     if (m_left)
         return;
     // What was sent and not yet brought back may be sent again once he has joined again.
-    m_game.Conductor().JoinedRefused(platform::Message(kNotConnected));
+    m_game.Conductor().JoinedRefused(net::NotConnectedWords());
     if (m_refused)
         return;
     const bool over = why == kGameEnded;
@@ -146,21 +135,15 @@ std::optional<std::chrono::milliseconds> DesktopJoin::TimeLeft() const
 
 void DesktopJoin::Send(const PlayerCommand& command)
 {
-    const std::size_t held = m_game.Conductor().HeldSteps();
-    const bool rest = std::holds_alternative<command::Rest>(command);
-    if (!m_client.Send(net::Command{m_invitation.seat, rest ? RestSequence(held) : CommandSequence(held), command}))
-        Later([this] { m_game.Conductor().JoinedRefused(platform::Message(kNotConnected)); });
+    if (!m_client.Send(net::SeatCommand(m_invitation.seat, m_game.Conductor().HeldSteps(), command)))
+        Later([this] { m_game.Conductor().JoinedRefused(net::NotConnectedWords()); });
 }
 
 void DesktopJoin::AtStop()
 {
     GameConductor& game = m_game.Conductor();
-    const RecordedGame* followed = game.Followed();
-    const std::size_t at = game.FollowedSteps();
-    if (!followed || at == 0 || at == m_crcSentAt || !EndsATurn(followed->steps[at - 1]))
-        return;
-    m_crcSentAt = at;
-    m_client.Send(net::WorldCrc{at, WorldCrc(game.World())});
+    if (const auto crc = net::CrcAtStop(game.Followed(), game.FollowedSteps(), m_crcSentAt, game.World()))
+        m_client.Send(*crc);
 }
 
 void DesktopJoin::Later(std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }

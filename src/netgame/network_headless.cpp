@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "netgame/network_headless.h"
 
-#include <QtCore/QCryptographicHash>
-#include <QFile>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -23,20 +21,6 @@
 namespace netgame {
 
 static_assert(HeadlessOptions::kMostTurnLimit == net::kMostTurnSeconds, "the command line sets what a frame carries");
-
-std::string DataHash(const std::string& dataDir)
-{
-    QCryptographicHash hash(QCryptographicHash::Sha256);
-    for (int number = 1; number <= 3; ++number)
-        for (const std::string& path : {ScenarioFilePath(dataDir, number), CountryFilePath(dataDir, number)}) {
-            QFile file(QString::fromStdString(path));
-            // A file missing is hashed as its name alone: the players' data differ as much.
-            hash.addData(QByteArray::fromStdString(path.substr(path.find_last_of('/') + 1)));
-            if (file.open(QIODevice::ReadOnly))
-                hash.addData(file.readAll());
-        }
-    return hash.result().toHex().toStdString();
-}
 
 std::string InvitationsFileName(const std::string& recordFile) { return recordFile + ".invitations"; }
 
@@ -93,6 +77,7 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
         // A player who joins again with his invitation takes his seat over from a
         // connection the host has not yet seen drop.
         listen.newConnectionTakesSeat = true;
+        listen.pageDir = transport::PageDirectory();
         const std::string keys = InvitationsFileName(given.recordFile);
         const std::map<int, net::Secret> kept =
             given.resumeFile.empty() ? std::map<int, net::Secret>() : ReadInvitations(keys);
@@ -105,9 +90,17 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
             err << "velcor: " << keys << ": the invitations could not be kept\n";
             return false;
         }
-        for (const net::Invitation& invitation : made->Invitations())
+        // Each invitation, and the host's page that joins with it in a browser.
+        const bool page = made->Server() && made->Server()->ServesPage();
+        for (const net::Invitation& invitation : made->Invitations()) {
             out << net::InvitationText(invitation) << '\n';
+            if (page)
+                out << net::PageLinkText(invitation) << '\n';
+        }
         out << std::flush;
+        if (!page)
+            err << "velcor: the page's files are not beside the program (web/, ../share/velcor/web): players join "
+                   "with the program alone\n";
         *host = std::move(made);
         (*host)->WaitForPlayers();
         return true;

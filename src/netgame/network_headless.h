@@ -10,12 +10,12 @@
 #include <string>
 
 #include "cli/headless_game.h"
+#include "net/sha256.h"
 
 namespace netgame {
 
-// The hash of the game's data a host and its players compare (the scenarios and
-// country files of the data folder), as lower-case hex.
-std::string DataHash(const std::string& dataDir);
+// The hash of the game's data a host and its players compare, the page's too.
+using net::DataHash;
 
 // The file beside a host's record that keeps its invitations, readable by its owner
 // alone, for the host to go on with its game.

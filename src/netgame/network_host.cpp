@@ -9,21 +9,8 @@
 #include <utility>
 #include <variant>
 
-#include "model/country_file.h"
-#include "platform/text_file.h"
 
 namespace netgame {
-
-std::uint32_t WorldCrc(const GameState& world)
-{
-    return Crc32(platform::JoinLines(FormatCountryFile(CaptureWorld(world, world.turnCountry))));
-}
-
-bool EndsATurn(const RecordStep& step)
-{
-    const auto* command = std::get_if<PlayerCommand>(&step);
-    return std::holds_alternative<RecordStart>(step) || (command && std::holds_alternative<command::Rest>(*command));
-}
 
 NetworkHost::NetworkHost(GameConductor& game, std::ostream& log) : m_game(game), m_log(log)
 {

@@ -26,23 +26,18 @@
 
 #include "conduct/game_conductor.h"
 #include "net/invitation.h"
+#include "net/joined_seat.h"
 #include "transport/host_server.h"
 
 namespace netgame {
 
-// The CRC-32 of a world as its save holds it, the turn cursor at the turn country.
-std::uint32_t WorldCrc(const GameState& world);
-
-// A start or a rest: the computers' turns follow it up to the players' next.
-bool EndsATurn(const RecordStep& step);
-
-// The sequence numbers a remote seat's commands carry: derived from the record, so that
-// they survive a host going on from its record. A command given when the player holds
-// `steps` steps of the record, and the rest that follows it, are numbered
-// 2 * steps + 1 and 2 * steps + 2; every number taken up to a record of `steps` steps is
-// at most 2 * steps.
-inline std::uint64_t CommandSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 1; }
-inline std::uint64_t RestSequence(std::size_t steps) { return 2 * static_cast<std::uint64_t>(steps) + 2; }
+// The CRC, the turns' ends, the sequence numbers and the end's words a player's side
+// shares (net/joined_seat.h).
+inline std::uint32_t WorldCrc(const GameState& world) { return net::WorldCrc32(world); }
+using net::CommandSequence;
+using net::EndsATurn;
+using net::kGameEnded;
+using net::RestSequence;
 
 // What is left of a turn of limit begun when since was started, never below nothing.
 inline std::chrono::milliseconds TimeLeftOf(std::chrono::seconds limit, const QElapsedTimer& since)
@@ -50,9 +45,6 @@ inline std::chrono::milliseconds TimeLeftOf(std::chrono::seconds limit, const QE
     return std::max(std::chrono::milliseconds(0),
                     std::chrono::milliseconds(limit) - std::chrono::milliseconds(since.elapsed()));
 }
-
-// The words with which the host closes every connection when the game has ended.
-inline constexpr const char* kGameEnded = "the game has ended";
 
 class NetworkHost final : public transport::HostListener {
 public:

@@ -36,6 +36,8 @@ HostServer::HostServer(HostOptions options, HostListener& listener, QObject* par
       m_ws(QStringLiteral("velcor"), QWebSocketServer::NonSecureMode)
 {
     m_ws.setHandshakeTimeout(m_options.proveWithin);
+    // Without the page's files, a browser that asks for the page is told so.
+    m_page = std::make_unique<PageFiles>(PageFiles::HoldsPage(m_options.pageDir) ? m_options.pageDir : QString());
     connect(&m_tcp, &QTcpServer::newConnection, this, &HostServer::Accept);
     connect(&m_ws, &QWebSocketServer::newConnection, this, &HostServer::Upgraded);
     // Often enough that a silent connection is pinged and dropped within a quarter of
@@ -191,6 +193,12 @@ void HostServer::HandshakeBytes(QTcpSocket* tcp)
     if (end < 0 && head.size() < kHandshakeMost)
         return; // more to come
     tcp->disconnect(this);
+    // A page's file asked for: the connection is the page's, not a player's.
+    if (end >= 0 && m_page && PageFiles::AsksForPage(head.left(end + 2)) && HostAllowed(HostHeader(head.left(end + 2)))) {
+        if (Peer* peer = Find(tcp))
+            peer->tcp = nullptr;
+        return m_page->Serve(tcp, head.left(end + 2));
+    }
     if (end < 0 || !HandshakeAllowed(head.left(end + 2))) {
         tcp->write("HTTP/1.1 403 Forbidden\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
         tcp->disconnectFromHost();
@@ -238,6 +246,18 @@ bool HostServer::OriginAllowed(const QByteArray& origin) const
         return true;
     const QByteArray page = "http://";
     return origin.startsWith(page) && HostAllowed(origin.mid(page.size()));
+}
+
+QByteArray HostServer::HostHeader(const QByteArray& head)
+{
+    QByteArray host;
+    int hosts = 0;
+    for (const QByteArray& line : head.split('\n'))
+        if (const QByteArray trimmed = line.trimmed(); trimmed.toLower().startsWith("host:")) {
+            host = trimmed.mid(5).trimmed();
+            ++hosts;
+        }
+    return hosts == 1 ? host : QByteArray();
 }
 
 bool HostServer::HostAllowed(const QByteArray& host) const

@@ -31,6 +31,7 @@
 
 #include "net/invitation.h"
 #include "net/protocol.h"
+#include "transport/page_files.h"
 
 namespace transport {
 
@@ -78,6 +79,10 @@ struct HostOptions {
     // A second connection for a seat already played is refused (taken), or takes the
     // seat over (the first is told it was replaced).
     bool newConnectionTakesSeat = false;
+    // The page's files, served on the same port to a plain GET (empty: none); the
+    // WebSocket of a page served so (its Origin http://HOST:PORT as its Host names the
+    // host) is the host's own page.
+    QString pageDir;
 };
 
 class HostServer : public QObject {
@@ -91,6 +96,8 @@ public:
     // Starts listening; false with the system's reason when the address cannot be had.
     bool Listen(QString* error);
     quint16 Port() const;
+    // The page's files are served beside the game.
+    bool ServesPage() const { return m_page->Serves(); }
 
     // A new invitation for seat (1..15) with a new secret, naming the host as reachedAs
     // (the listening address when empty). An older invitation of the seat no longer
@@ -153,6 +160,8 @@ private:
     bool HandshakeAllowed(const QByteArray& head) const;
     bool HostAllowed(const QByteArray& host) const;
     bool OriginAllowed(const QByteArray& origin) const;
+    // The value of the request's one Host header (empty: none, or several).
+    static QByteArray HostHeader(const QByteArray& head);
     void Upgraded();
     void Text(QWebSocket* ws, const QString& text);
     void CheckHello(Peer& peer, const net::Hello& hello);
@@ -180,6 +189,7 @@ private:
     std::array<std::uint64_t, 16> m_last{};
     std::array<SeatSecrets, 16> m_secrets{};
     std::map<QString, Strikes> m_strikes;
+    std::unique_ptr<PageFiles> m_page;
 };
 
 } // namespace transport

@@ -209,6 +209,7 @@ void WebGame::FlowFields(JsonText& json)
     if (m_replayEnded)
         json.Field("replayEnded", *m_replayEnded);
     m_replayEnded.reset();
+    JoinFields(json);
 }
 
 } // namespace web

@@ -17,6 +17,7 @@
 
 #include "conduct/game_conductor.h"
 #include "model/scenario_pair.h"
+#include "net/protocol.h"
 #include "rules/battle_arrows.h"
 #include "rules/events.h"
 #include "session/game_summary.h"
@@ -177,6 +178,23 @@ public:
     // The number a new game gives for the scenario OwnScenario or RandomScenario made.
     static constexpr int kOwnScenario = 4;
 
+    // ---- A networked game joined (web_join.cpp) ----
+    // The page plays one seat of a host's game: its game follows the host's record as it
+    // grows, each step when stepDue says (joined.behind: the steps held not played yet);
+    // at the seat's turn (joined.turn) the usual
+    // command calls check his command here and give the frame that carries it to the
+    // host (send) instead of playing it. Every answer carries the frames to send.
+
+    // Begins joining the game an invitation names (velcor://HOST:PORT#seat=R&key=HEX):
+    // the hello to send, holding what is followed so far (joined again after a
+    // connection lost: only what is not held is sent).
+    std::string JoinBegin(const std::string& invitation);
+    // A frame's text from the host: the record followed on, a command not taken, a
+    // refusal (refused: its reason, the host's version and data, and ours).
+    std::string JoinFrame(const std::string& text);
+    // The connection has closed (why: its reason; the host's words when the game ended).
+    std::string JoinClosed(const std::string& why);
+
 private:
     // Saves the game in play into the engine's file: the error's JSON when it may not be
     // saved or the save failed, empty when saved.
@@ -187,7 +205,11 @@ private:
     void Say(const platform::Message& words, int milliseconds) override;
     void Tell(const platform::Message& words, int milliseconds) override;
     bool ShowBattle(BattleScript& script) override;
-    void TurnReached(int country) override { m_shows.Shown(country); }
+    void TurnReached(int country) override
+    {
+        m_shows.Shown(country);
+        JoinAtStop();
+    }
     void TurnSettled() override { m_arrows.PlayerTurn(); }
     void PlayerTurnPassed() override { m_arrows.PlayerTurn(); }
     void WorldReplaced(const std::string& savePath) override;
@@ -196,6 +218,10 @@ private:
     void ReplayEnded(const platform::Message& words) override { m_replayEnded = words; }
     // The seats, the step asked for and the pauses of an answer (web_flows.cpp).
     void FlowFields(JsonText& json);
+    // The joined seat, his turn and the frames to send (web_join.cpp).
+    void JoinFields(JsonText& json);
+    // At a stop of the game followed: the CRC after a start or a rest goes to the host.
+    void JoinAtStop();
 
     // The turn described as it stands now (again when the stage or the status has moved
     // on without a change told: the computer's turns on this thread, a status said).
@@ -233,6 +259,15 @@ private:
     std::optional<int> m_stepDue;
     // A record played back has ended during a call (with the rules' words, or none).
     std::optional<platform::Message> m_replayEnded;
+    // The seat joined (0: none), the frames waiting to be sent, the steps followed when
+    // the last CRC went, and what the host or the connection said during a call.
+    int m_joined = 0;
+    bool m_connected = false; // from JoinBegin (the socket open) to JoinClosed
+    std::vector<std::string> m_outgoing;
+    std::size_t m_crcSentAt = 0;
+    std::string m_dataHash;
+    std::optional<net::Refused> m_refused;
+    std::string m_closed;
 };
 
 // A snapshot's world given to the advisor: the ranking of the player's commands.

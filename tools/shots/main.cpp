@@ -410,7 +410,9 @@ bool ShootInvitations(CKivApp& app, const QDir& out, RulerId first, RulerId seco
     std::vector<InvitationsDialog::Row> rows;
     for (const net::Invitation& invitation : host.Host().Invitations())
         rows.push_back({static_cast<RulerId>(invitation.seat), shown::RulerName(static_cast<RulerId>(invitation.seat)),
-                        QString::fromStdString(net::InvitationText(invitation))});
+                        QString::fromStdString(net::InvitationText(invitation)),
+                        host.Host().Server()->ServesPage() ? QString::fromStdString(net::PageLinkText(invitation))
+                                                           : QString()});
     InvitationsDialog before(rows, host, false, app.MainFrame());
     bool ok = ShootModal(before, out.filePath(QStringLiteral("invitations.png")));
     struct Silent : transport::JoinListener {
