@@ -331,7 +331,8 @@ export function extendMenus(menus, item) {
     {
       id: 'menu-replay',
       label: () => tr('GameStory', 'ﾘﾌﾟﾚｲ(&R)'),
-      shown: replaying,
+      // A host's record followed in a joined game is played as it comes.
+      shown: () => replaying() && !game.joined,
       items: [
         item('menu-replay-pause', () => tr('GameStory', '一時停止(&P)'), () => pause(!paused()), { shortcut: 'Pause', checked: paused }),
         item('menu-replay-step', () => tr('GameStory', '1手進める(&T)'), () => page.play('step'), { shortcut: '.', enabled: () => !game.busy && !!game.view?.paused }),
@@ -345,9 +346,9 @@ export function extendMenus(menus, item) {
 export function onKey(event) {
   const { game } = page;
   if (!game.view) return false;
-  if (event.key === 'Pause' && (watching() || replaying())) pause(!paused());
+  if (event.key === 'Pause' && (watching() || replaying()) && !game.joined) pause(!paused());
   else if (game.busy) return false;
-  else if (event.key === '.' && game.view.paused && (watching() || replaying())) page.play('step');
+  else if (event.key === '.' && game.view.paused && (watching() || replaying()) && !game.joined) page.play('step');
   else if (event.key === 'R' && event.shiftKey && game.view.restRemaining) page.play('restRemaining');
   else return false;
   return true;

@@ -37,7 +37,9 @@ export function answered(answer) {
   if (seat.turn && !atTurn) {
     page.game.joinedTurns = (page.game.joinedTurns ?? 0) + 1;
     yourTurn(seat.seat);
+    countDown(seat.limit);
   }
+  if (!seat.turn && atTurn) countDown(0);
   atTurn = !!seat.turn;
   if (seat.refused) refused(seat.refused);
 }
@@ -97,6 +99,7 @@ function refused(refusal) {
 
 function closed(seat, why) {
   atTurn = false;
+  countDown(0);
   if (refusedSeen) return;
   if (seat?.ended) {
     page.game.hostEnded = true;
@@ -117,6 +120,27 @@ function rejoin() {
   document.getElementById('notice')?.remove();
   if (socket?.readyState !== WebSocket.CLOSED) return;
   connect();
+}
+
+// The time left of a turn the host limits, after the status line, counted from the
+// answer that brought the turn here (the host's clock is the one that rests the seat).
+let ticking = null;
+function countDown(limit) {
+  clearInterval(ticking);
+  ticking = null;
+  page.game.statusTail = '';
+  if (limit > 0) {
+    const started = performance.now();
+    const tick = () => {
+      const left = Math.max(0, Math.ceil((limit * 1000 - (performance.now() - started)) / 1000));
+      page.game.statusTail = `  ${arg(tr('NetworkGame', '残り %1 秒'), left)}`;
+      page.repaint();
+    };
+    tick();
+    ticking = setInterval(tick, 250);
+  } else {
+    page.repaint();
+  }
 }
 
 // The seat's turn has come: his name and portrait, until he clicks, taps or presses a key.

@@ -83,6 +83,7 @@ export const game = {
   advised: '', // the key of the command the advisor ranks first
   busy: false, // a window is open or the engine is at work
   joined: false, // one seat of a host's game is played here (no new game, no load)
+  statusTail: '', // after the status line: a joined seat's time left
   touch: matchMedia('(hover: none)').matches, // the last pointer was a finger (or there is no mouse)
   times: { firstPaint: 0, startPanel: 0, months: [] },
   store, // the games kept in the browser
@@ -228,7 +229,7 @@ function repaint() {
     arrows: settings.battleArrows ? game.view?.arrows : null,
     year: d?.year,
     month: d?.month,
-    status: game.status(),
+    status: game.status() + game.statusTail,
     stage: stage(),
     targets: choosing() ? targets() : null,
     choice: game.choice,
@@ -1158,7 +1159,7 @@ async function start() {
   views.install({ engine, game, settings, actions });
   updateButtons();
   await opened;
-  if (joining) join.join({ game, engine, flows, text, takeView, pictures: () => pictures });
+  if (joining) join.join({ game, engine, flows, text, takeView, repaint, pictures: () => pictures });
   else dialogs.openStartPanel();
   game.times.startPanel = performance.now();
   pictures.marker = await loadImage('res/132.png');

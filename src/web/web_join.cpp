@@ -67,6 +67,8 @@ std::string WebGame::JoinFrame(const std::string& text)
             });
     } else if (const auto* denied = std::get_if<net::Denied>(&*frame)) {
         m_game.JoinedRefused(net::DeniedWords(denied->reason, m_game.World(), m_joined));
+    } else if (const auto* limit = std::get_if<net::TurnLimit>(&*frame)) {
+        m_turnLimit = limit->seconds;
     } else if (const auto* ping = std::get_if<net::Ping>(&*frame)) {
         m_outgoing.push_back(net::Encode(net::Pong{ping->number}));
     }
@@ -98,6 +100,8 @@ void WebGame::JoinFields(JsonText& json)
         return;
     json.Key("joined").BeginObject().Field("seat", m_joined).Field("turn", m_game.JoinedTurn());
     json.Field("following", m_game.Following()).Field("behind", m_game.HeldSteps() - m_game.FollowedSteps());
+    if (m_turnLimit > 0)
+        json.Field("limit", m_turnLimit);
     if (m_refused) {
         json.Key("refused").BeginObject().Field("reason", net::RefusalWord(m_refused->reason));
         json.Field("version", m_refused->version).Field("data", m_refused->data).Field("ours", m_dataHash);

@@ -7,7 +7,7 @@
 //   VELCOR=build/default/src/velcor node --test web/tests/join.test.mjs   (after scripts/web.sh)
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
-import { mkdtempSync, readFileSync, rmSync } from 'node:fs';
+import { mkdirSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { dirname, join, resolve } from 'node:path';
 import { after, test } from 'node:test';
@@ -61,7 +61,7 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
   const save = join(scratch, 'host.txt');
   const host = spawn(
     velcor,
-    ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '1', '--seat', '3=remote', '--months', '24', '--clock', '1000', '--host', '0', '--record', record, '--save', save],
+    ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '1', '--seat', '3=remote', '--months', '24', '--clock', '1000', '--host', '0', '--turn-limit', '600', '--record', record, '--save', save],
     { env: { ...process.env, HOME: scratch }, stdio: ['ignore', 'pipe', 'pipe'] },
   );
   let hostErr = '';
@@ -103,6 +103,11 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
       },
       { timeout: 60000, polling: 50 },
     );
+    // The host's limit of a turn: the time left counts down after the status line.
+    const left = Number((await page.$eval('#figures .status', (e) => e.textContent)).match(/残り (\d+) 秒/)?.[1]);
+    assert.ok(left > 0 && left <= 600, `the time left: ${left}`);
+    mkdirSync(join(root, 'build/web-test/shots'), { recursive: true });
+    await page.screenshot({ path: join(root, 'build/web-test/shots/joined-ja-390x844.png') });
     const dir = join(scratch, 'downloads');
     await downloads(page, dir);
     const download = async (item, suffix) => {
