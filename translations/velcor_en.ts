@@ -181,7 +181,7 @@ Highest score first; equal scores by the larger army at the end (soldiers × tra
         <translation>Export complete</translation>
     </message>
     <message>
-        <source>ﾊﾞﾝﾄﾞﾙに書き出し(&amp;W)...</source>
+        <source>ﾊﾞﾝﾄﾞﾙに書き出し(&amp;U)...</source>
         <translation>Export as b&amp;undle...</translation>
     </message>
     <message>

@@ -142,7 +142,7 @@ void BundleFiles::UpdateActions()
 
 void BundleFiles::Retranslate()
 {
-    m_export->setText(tr("ﾊﾞﾝﾄﾞﾙに書き出し(&W)..."));
+    m_export->setText(tr("ﾊﾞﾝﾄﾞﾙに書き出し(&U)..."));
     m_import->setText(tr("ﾊﾞﾝﾄﾞﾙを読み込み(&I)..."));
 }
 
