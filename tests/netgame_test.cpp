@@ -181,6 +181,96 @@ std::string FileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
+// The windows' host and a headless player who rests, up to ten years or his fall: at his
+// last turn the host's save is the player's, and the same game played at one screen by a
+// person who rests (the windows' game, seeded by the same clock) saves the same bytes.
+TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
+{
+    constexpr int kMonths = 120;
+    const RulerId seat = 9; // he holds two countries and lasts longest resting
+    const std::string data = VELCOR_SOURCE_DIR "/data";
+    QTemporaryDir dir;
+    const std::string at = dir.path().toStdString();
+    const auto monthOf = [](const GameState& world) { return world.year * 12 + world.month; };
+    QElapsedTimer waited;
+    waited.start();
+    const auto until = [&](const std::function<bool()>& done) {
+        while (!done() && waited.elapsed() < 120000)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        return done();
+    };
+    platform::Message words;
+    bool savedAll = true;
+
+    platform::FixClock(1000);
+    GameController hosted;
+    std::ostringstream log;
+    netgame::DesktopHost host(hosted, log);
+    transport::HostOptions listen;
+    listen.data = netgame::DataHash(data);
+    std::string why;
+    ASSERT_TRUE(host.Open(listen, {seat}, &why)) << why;
+    HeadlessGame playerGame;
+    int first = -1;
+    int turns = 0;
+    std::pair<int, int> last; // the month and the country of his last turn
+    bool done = false;
+    netgame::NetworkPlayer player(playerGame.Conductor(), host.Host().Invitations()[0], listen.data,
+                                  [&](const GameState& world) -> std::optional<PlayerCommand> {
+                                      if (done)
+                                          return std::nullopt;
+                                      if (first < 0)
+                                          first = monthOf(world);
+                                      ++turns;
+                                      last = {monthOf(world), world.turnCountry};
+                                      savedAll = savedAll && host.WaitingFor() == seat &&
+                                                 hosted.Conductor().SaveGame(at + "/host.txt", &words) &&
+                                                 playerGame.Conductor().SaveGame(at + "/player.txt", &words);
+                                      done = monthOf(world) - first >= kMonths;
+                                      return std::nullopt;
+                                  },
+                                  log);
+    player.Start();
+    ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+    Seats seats{};
+    seats[seat] = Seat::Remote();
+    QString refused;
+    ASSERT_TRUE(hosted.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, seat, &refused))
+        << refused.toStdString();
+    // Ten years, or the game's end (his ruler fallen, or another's whole country).
+    ASSERT_TRUE(until([&] { return done || player.Over(); })) << log.str() << player.Failure();
+    hosted.Stop();
+    EXPECT_TRUE(savedAll) << words.Text();
+    EXPECT_GE(last.first - first, 60); // resting, ruler 9 lasts 90 months
+
+    // The same game at one screen: the person rests at each of his turns up to the last.
+    platform::FixClock(1000);
+    GameController alone;
+    bool aloneSaved = false;
+    QObject::connect(&alone, &GameController::turnDescribed, &alone, [&] {
+        if (!alone.AtPlayersTurn() || aloneSaved)
+            return;
+        if (std::pair(monthOf(alone.World()), int(alone.World().turnCountry)) == last) {
+            aloneSaved = true;
+            EXPECT_TRUE(alone.Conductor().SaveGame(at + "/alone.txt", &words)) << words.Text();
+            return;
+        }
+        QTimer::singleShot(0, &alone, [&] {
+            if (alone.AtPlayersTurn())
+                alone.Rest();
+        });
+    });
+    Seats person{};
+    person[seat] = Seat::Person();
+    ASSERT_TRUE(alone.NewGame(QString::fromStdString(CountryFilePath(data, 1)), person, seat, &refused))
+        << refused.toStdString();
+    EXPECT_TRUE(until([&] { return aloneSaved; }));
+    alone.Stop();
+    platform::UseRealClock();
+    EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/player.txt"));
+    EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/alone.txt"));
+}
+
 // Runs the event loop until done, a minute at most.
 bool RunUntil(const std::function<bool()>& done)
 {
