@@ -113,6 +113,16 @@ TEST(NetworkHost, WhatAPlayerMayNotSendIsDeniedAndTheGameGoesOn)
     EXPECT_EQ(fairGame.Conductor().FollowedSteps(), host.Conductor().Recorder()->Record().steps.size());
 }
 
+// Runs the event loop until done, a minute at most.
+bool RunUntil(const std::function<bool()>& done)
+{
+    QElapsedTimer waited;
+    waited.start();
+    while (!done() && waited.elapsed() < 60000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
 // The windows' host: its game driven by the controller on the event loop, a remote
 // seat's turn waiting for his rest without holding the loop up; the player's game,
 // following the record, comes to the host's world at each of his turns.
@@ -154,21 +164,14 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
                                   },
                                   log);
     player.Start();
-    QElapsedTimer waited;
-    waited.start();
-    const auto until = [&](const std::function<bool()>& done) {
-        while (!done() && waited.elapsed() < 60000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    };
-    ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+    ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
 
     Seats seats{};
     seats[1] = Seat::Remote();
     QString refused;
     ASSERT_TRUE(game.NewGame(QString::fromStdString(CountryFilePath(VELCOR_SOURCE_DIR "/data", 1)), seats, 1, &refused))
         << refused.toStdString();
-    EXPECT_TRUE(until([&] { return turns >= 12; })) << log.str() << player.Failure();
+    EXPECT_TRUE(RunUntil([&] { return turns >= 12; })) << log.str() << player.Failure();
     EXPECT_EQ(same, turns);
     EXPECT_EQ(told, turns);
     // Nobody goes back in a record the players share.
@@ -196,13 +199,6 @@ TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
     QTemporaryDir dir;
     const std::string at = dir.path().toStdString();
     const auto monthOf = [](const GameState& world) { return world.year * 12 + world.month; };
-    QElapsedTimer waited;
-    waited.start();
-    const auto until = [&](const std::function<bool()>& done) {
-        while (!done() && waited.elapsed() < 120000)
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        return done();
-    };
     platform::Message words;
     bool savedAll = true;
 
@@ -235,14 +231,14 @@ TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
                                   },
                                   log);
     player.Start();
-    ASSERT_TRUE(until([&] { return host.AllJoined(); }));
+    ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
     Seats seats{};
     seats[seat] = Seat::Remote();
     QString refused;
     ASSERT_TRUE(hosted.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, seat, &refused))
         << refused.toStdString();
     // Ten years, or the game's end (his ruler fallen, or another's whole country).
-    ASSERT_TRUE(until([&] { return done || player.Over(); })) << log.str() << player.Failure();
+    ASSERT_TRUE(RunUntil([&] { return done || player.Over(); })) << log.str() << player.Failure();
     hosted.Stop();
     EXPECT_TRUE(savedAll) << words.Text();
     EXPECT_GE(last.first - first, 60); // resting, ruler 9 lasts 90 months
@@ -268,21 +264,11 @@ TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
     person[seat] = Seat::Person();
     ASSERT_TRUE(alone.NewGame(QString::fromStdString(CountryFilePath(data, 1)), person, seat, &refused))
         << refused.toStdString();
-    EXPECT_TRUE(until([&] { return aloneSaved; }));
+    EXPECT_TRUE(RunUntil([&] { return aloneSaved; }));
     alone.Stop();
     platform::UseRealClock();
     EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/player.txt"));
     EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/alone.txt"));
-}
-
-// Runs the event loop until done, a minute at most.
-bool RunUntil(const std::function<bool()>& done)
-{
-    QElapsedTimer waited;
-    waited.start();
-    while (!done() && waited.elapsed() < 60000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
 }
 
 // The host opened to ruler 1's player, a new connection taking his seat.

@@ -193,13 +193,15 @@ void HostServer::HandshakeBytes(QTcpSocket* tcp)
     if (end < 0 && head.size() < kHandshakeMost)
         return; // more to come
     tcp->disconnect(this);
+    const QByteArray request = end < 0 ? QByteArray() : head.left(end + 2);
     // A page's file asked for: the connection is the page's, not a player's.
-    if (end >= 0 && m_page && PageFiles::AsksForPage(head.left(end + 2)) && HostAllowed(HostHeader(head.left(end + 2)))) {
+    if (const QList<QByteArray> hosts = HeaderValues(request, "host");
+        end >= 0 && m_page && PageFiles::AsksForPage(request) && hosts.size() == 1 && HostAllowed(hosts[0])) {
         if (Peer* peer = Find(tcp))
             peer->tcp = nullptr;
-        return m_page->Serve(tcp, head.left(end + 2));
+        return m_page->Serve(tcp, request);
     }
-    if (end < 0 || !HandshakeAllowed(head.left(end + 2))) {
+    if (end < 0 || !HandshakeAllowed(request)) {
         tcp->write("HTTP/1.1 403 Forbidden\r\nConnection: close\r\nContent-Length: 0\r\n\r\n");
         tcp->disconnectFromHost();
         connect(tcp, &QTcpSocket::disconnected, tcp, &QObject::deleteLater);
@@ -214,29 +216,13 @@ void HostServer::HandshakeBytes(QTcpSocket* tcp)
 // address. Each header once.
 bool HostServer::HandshakeAllowed(const QByteArray& head) const
 {
-    QByteArray host, origin;
-    int hosts = 0, origins = 0;
-    const QList<QByteArray> lines = head.split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        const QByteArray line = lines[i].trimmed();
-        const qsizetype colon = line.indexOf(':');
-        if (colon <= 0)
-            continue;
-        const QByteArray name = line.left(colon).trimmed().toLower();
-        const QByteArray value = line.mid(colon + 1).trimmed();
-        if (name == "host") {
-            host = value;
-            ++hosts;
-        } else if (name == "origin") {
-            origin = value;
-            ++origins;
-        }
-    }
-    if (hosts != 1 || origins > 1)
+    const QList<QByteArray> hosts = HeaderValues(head, "host");
+    const QList<QByteArray> origins = HeaderValues(head, "origin");
+    if (hosts.size() != 1 || origins.size() > 1)
         return false;
-    if (origins == 1 && !OriginAllowed(origin))
+    if (origins.size() == 1 && !OriginAllowed(origins[0]))
         return false;
-    return HostAllowed(host);
+    return HostAllowed(hosts[0]);
 }
 
 // One the host allows, or its own page: a name for it that a Host header may give.
@@ -246,18 +232,6 @@ bool HostServer::OriginAllowed(const QByteArray& origin) const
         return true;
     const QByteArray page = "http://";
     return origin.startsWith(page) && HostAllowed(origin.mid(page.size()));
-}
-
-QByteArray HostServer::HostHeader(const QByteArray& head)
-{
-    QByteArray host;
-    int hosts = 0;
-    for (const QByteArray& line : head.split('\n'))
-        if (const QByteArray trimmed = line.trimmed(); trimmed.toLower().startsWith("host:")) {
-            host = trimmed.mid(5).trimmed();
-            ++hosts;
-        }
-    return hosts == 1 ? host : QByteArray();
 }
 
 bool HostServer::HostAllowed(const QByteArray& host) const

@@ -160,8 +160,6 @@ private:
     bool HandshakeAllowed(const QByteArray& head) const;
     bool HostAllowed(const QByteArray& host) const;
     bool OriginAllowed(const QByteArray& origin) const;
-    // The value of the request's one Host header (empty: none, or several).
-    static QByteArray HostHeader(const QByteArray& head);
     void Upgraded();
     void Text(QWebSocket* ws, const QString& text);
     void CheckHello(Peer& peer, const net::Hello& hello);

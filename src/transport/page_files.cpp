@@ -70,14 +70,20 @@ bool PageFiles::HoldsPage(const QString& folder)
            QFileInfo(dir.filePath(QStringLiteral("velcor-engine.wasm"))).isFile();
 }
 
-bool PageFiles::AsksForPage(const QByteArray& head)
+QList<QByteArray> HeaderValues(const QByteArray& head, QByteArrayView name)
 {
+    QList<QByteArray> values;
     const QList<QByteArray> lines = head.split('\n');
-    for (qsizetype i = 1; i < lines.size(); ++i)
-        if (lines[i].trimmed().toLower().startsWith("upgrade:"))
-            return false;
-    return true;
+    for (qsizetype i = 1; i < lines.size(); ++i) {
+        const QByteArray line = lines[i].trimmed();
+        const qsizetype colon = line.indexOf(':');
+        if (colon > 0 && line.left(colon).trimmed().toLower() == name)
+            values.push_back(line.mid(colon + 1).trimmed());
+    }
+    return values;
 }
+
+bool PageFiles::AsksForPage(const QByteArray& head) { return HeaderValues(head, "upgrade").isEmpty(); }
 
 void PageFiles::Serve(QTcpSocket* tcp, const QByteArray& head)
 {

@@ -8,6 +8,8 @@
 #pragma once
 
 #include <QByteArray>
+#include <QByteArrayView>
+#include <QList>
 #include <QObject>
 #include <QString>
 #include <QTcpSocket>
@@ -40,6 +42,10 @@ private:
     QString m_root; // canonical
     int m_serving = 0;
 };
+
+// The values of a request head's header called name (in lower case; the head's names in
+// any case), the request line aside, in order.
+QList<QByteArray> HeaderValues(const QByteArray& head, QByteArrayView name);
 
 // Where the program finds the page's files: beside it (web/), where an install puts
 // them (../share/velcor/web), the source tree's build (build/web); empty when nowhere.
