@@ -1184,7 +1184,9 @@ describe('the page for a screen reader', () => {
     // The battle told once, and with it the fall of a ruler whose last country it took.
     const ofWar = await page.evaluate((from) => window.velcor.chronicle.slice(from).map((e) => e.kind), beforeWar);
     assert.equal(ofWar[0], 'battle', `the war's events: ${ofWar}`);
-    assert.equal(read.log.since(told).length, ofWar.length, `the battle told once, with what came of it: ${ofWar}`);
+    // The chronicle's words for them (a capture is the battle's, not a line of its own).
+    const worded = ofWar.filter((kind) => ['battle', 'fall', 'victory', 'game_over'].includes(kind));
+    assert.equal(read.log.since(told).length, worded.length, `the battle told once, with what came of it: ${ofWar}`);
     assert.ok(read.log.since(told)[0].includes(target.split(' ')[1]), `the battle's outcome told: ${read.log.since(told)[0]}`);
     told = read.log.at(-1);
     // Its rounds when asked (F9): the soldiers on each side from the first step to the last.
