@@ -45,7 +45,7 @@ set(VELCOR_QT_FREE_FOLDERS model rules session foresight conduct net cli web)
 set(VELCOR_FLOOR_APART "windows>cli" "control>cli" "cli>control")
 # Folders that may use Qt's core but nothing that shows: the headers they may include.
 set(VELCOR_QT_CORE_FOLDERS control)
-set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
+set(VELCOR_QT_CORE_HEADERS "^(QtCore/.*|QObject|QString|QStringList|QByteArray|QByteArrayView|QList|QVector|QVariant|QTimer|QElapsedTimer|QPointer|QCoreApplication|QMetaMethod|QMetaObject|QDateTime|QFile|QFileInfo|QDir)$")
 # Folders that may use Qt's core, network and WebSockets but nothing that shows.
 set(VELCOR_QT_NETWORK_FOLDERS transport netgame)
 set(VELCOR_QT_NETWORK_HEADERS "^(QtNetwork/.*|QtWebSockets/.*|QTcpServer|QTcpSocket|QHostAddress|QNetworkInterface|QNetworkRequest|QUrl|QWebSocket|QWebSocketServer|QWebSocketProtocol|QWebSocketCorsAuthenticator)$")
