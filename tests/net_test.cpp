@@ -26,7 +26,7 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
     const std::string deep = std::string(7, '[') + std::string(7, ']');
     const FrameCase cases[] = {
         // Every frame, every step of a record.
-        {R"({"t":"hello","version":2,"data":"0a1b","seat":15,"key":"00112233445566778899aabbccddeeff","readings":3,"steps":9})", "="},
+        {R"({"t":"hello","version":3,"data":"0a1b","seat":15,"key":"00112233445566778899aabbccddeeff","readings":3,"steps":9})", "="},
         {R"({"t":"welcome","seat":1,"last":41})", "="},
         {R"({"t":"limit","seconds":86400})", "="},
         {R"({"t":"refused","reason":"data","version":1,"data":"ff"})", "="},
@@ -45,6 +45,9 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
         {R"({"t":"crc","steps":120,"crc":4294967295})", "="},
         {R"({"t":"ping","n":0})", "="},
         {R"({"t":"pong","n":5})", "="},
+        {R"({"t":"lobby","seats":[{"seat":1,"joined":true,"ready":true},{"seat":15,"joined":false,"ready":false}]})", "="},
+        {R"({"t":"lobby","seats":[]})", "="},
+        {R"({"t":"ready","ready":false})", "="},
         // Another order and spaces read the same; another version's hello is read for its
         // version alone (the host refuses it by name).
         {" { \"n\" : 5 ,\"t\":\"pong\" }\r\n", R"({"t":"pong","n":5})"},
@@ -73,15 +76,21 @@ TEST(NetFrames, FramesReadBackAndAnythingElseIsRefused)
         {R"({"t":"ping","n":1,"extra":0})", ""},
         {R"({"t":"ping"})", ""},
         {R"({"t":"ping","n":"1"})", ""},
-        {R"({"t":"hello","version":2,"data":"0A","seat":1,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
-        {R"({"t":"hello","version":2,"data":"0a","seat":16,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
-        {R"({"t":"hello","version":2,"data":"0a","seat":1,"key":"00112233445566778899aabbccddeef","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":3,"data":"0A","seat":1,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":3,"data":"0a","seat":16,"key":"00112233445566778899aabbccddeeff","readings":0,"steps":0})", ""},
+        {R"({"t":"hello","version":3,"data":"0a","seat":1,"key":"00112233445566778899aabbccddeef","readings":0,"steps":0})", ""},
         {R"({"t":"welcome","seat":0,"last":0})", ""},
         {R"({"t":"limit","seconds":0})", ""},
         {R"({"t":"limit","seconds":86401})", ""},
         {R"({"t":"refused","reason":"tired","version":1,"data":""})", ""},
         {R"({"t":"denied","seq":2,"reason":"Turn"})", ""},
         {R"({"t":"crc","steps":1,"crc":4294967296})", ""},
+        // A lobby names each seat once, in the rulers' order.
+        {R"({"t":"lobby","seats":[{"seat":3,"joined":true,"ready":true},{"seat":3,"joined":true,"ready":true}]})", ""},
+        {R"({"t":"lobby","seats":[{"seat":4,"joined":true,"ready":true},{"seat":2,"joined":true,"ready":true}]})", ""},
+        {R"({"t":"lobby","seats":[{"seat":16,"joined":true,"ready":true}]})", ""},
+        {R"({"t":"lobby","seats":[{"seat":1,"joined":true}]})", ""},
+        {R"({"t":"ready","ready":1})", ""},
         {R"({"t":"command","seat":1,"seq":1,"command":{"key":"M","country":0,"target":14,"soldiers":0,"provisions":0,"funds":0}})", ""},
         {R"({"t":"command","seat":1,"seq":1,"command":{"key":"M","country":0,"target":1,"soldiers":-1,"provisions":0,"funds":0}})", ""},
         {R"({"t":"command","seat":1,"seq":1,"command":{"key":"M","country":0,"target":1,"soldiers":2147483648,"provisions":0,"funds":0}})", ""},

@@ -126,6 +126,82 @@ bool RunUntil(const std::function<bool()>& done)
 // The windows' host: its game driven by the controller on the event loop, a remote
 // seat's turn waiting for his rest without holding the loop up; the player's game,
 // following the record, comes to the host's world at each of his turns.
+// A player in the lobby who says he is ready, or not, as soon as he is listed.
+struct Gatherer : transport::JoinListener {
+    explicit Gatherer(int seat, bool ready) : seat(seat), ready(ready) {}
+    int seat;
+    bool ready;
+    transport::JoinClient client{*this};
+    net::Lobby last;
+    void Welcomed(const net::Welcome&) override {}
+    void Refused(const net::Refused&) override {}
+    void Received(const net::Frame& frame) override
+    {
+        const auto* lobby = std::get_if<net::Lobby>(&frame);
+        if (!lobby)
+            return;
+        last = *lobby;
+        for (const net::LobbySeat& s : lobby->seats)
+            if (s.seat == seat && s.joined && s.ready != ready)
+                client.Send(net::Ready{ready});
+    }
+    void Closed(const std::string&) override {}
+};
+
+// The headless host's lobby: the game begins as soon as every seat's player is ready;
+// a player not ready, or a seat nobody holds, holds it up to --start-after, and a seat
+// nobody holds then is the computer's.
+TEST(NetworkLobby, TheGameBeginsWhenAllAreReadyOrAnywayWithTheAbsentSeatsTheComputers)
+{
+    struct Case {
+        bool joinB, readyB, waits;
+    };
+    for (const Case c : {Case{true, true, false}, Case{true, false, true}, Case{false, false, true}}) {
+        SCOPED_TRACE(testing::Message() << "B joins " << c.joinB << ", ready " << c.readyB);
+        QTemporaryDir dir;
+        HeadlessOptions options;
+        std::string error;
+        ASSERT_TRUE(ParseHeadlessOptions({"--data", VELCOR_SOURCE_DIR "/data", "--scenario", "1", "--ruler", "1",
+                                          "--seat", "3=remote", "--seat", "8=remote", "--months", "1", "--host", "0", "--start-after",
+                                          "1", "--record", (dir.path() + "/game.record").toStdString()},
+                                         options, error))
+            << error;
+        std::ostringstream out, log;
+        netgame::PrepareHeadless(options, out, log);
+        const std::string data = netgame::DataHash(options.dataDir);
+        Gatherer a(3, true), b(8, c.readyB);
+        // The players join once the host has printed their invitations.
+        std::function<void()> join = [&] {
+            std::istringstream lines(out.str());
+            std::map<int, net::Invitation> invited;
+            for (std::string line; std::getline(lines, line);)
+                if (const auto invitation = net::ParseInvitation(line))
+                    invited[invitation->seat] = *invitation;
+            if (invited.size() < 2)
+                return QTimer::singleShot(10, join);
+            a.client.Join(invited[3], data);
+            if (c.joinB)
+                b.client.Join(invited[8], data);
+        };
+        QTimer::singleShot(0, join);
+        HeadlessGame game(nullptr, true);
+        std::vector<RulerId> offered;
+        QElapsedTimer waited;
+        waited.start();
+        ASSERT_TRUE(SetUpHeadlessGame(game.Session(), options, offered, log,
+                                      [&](GameState&) { return options.gameSeated(game); }))
+            << log.str();
+        EXPECT_EQ(waited.elapsed() >= 1000, c.waits) << waited.elapsed();
+        const Seats& seats = game.GetWorld().seats;
+        EXPECT_EQ(seats[3], Seat::Remote());
+        EXPECT_EQ(seats[8] == Seat::Remote(), c.joinB);
+        // What the players were shown last: who is there and who is ready.
+        const std::vector<net::LobbySeat> expected = {{3, true, true}, {8, c.joinB, c.readyB}};
+        EXPECT_TRUE(RunUntil([&] { return a.last.seats == expected; }));
+        options.gameDone();
+    }
+}
+
 TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
 {
     // One game at every run: on the real clock some games end, his ruler fallen, before

@@ -1028,6 +1028,18 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>ﾍﾟｰｼﾞのﾌｧｲﾙがないため、ﾌﾞﾗｳｻﾞからは参加できません: ﾌﾟﾛｸﾞﾗﾑで参加してください。</source>
         <translation>The page&apos;s files are not installed here, so nobody can join in a browser: join with the program.</translation>
     </message>
+    <message>
+        <source>すべての席のﾌﾟﾚｲﾔｰが準備完了になると開始できます</source>
+        <translation>It can begin once every seat&apos;s player is ready</translation>
+    </message>
+    <message>
+        <source>準備完了</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>参加しました (準備中)</source>
+        <translation>Joined (not ready)</translation>
+    </message>
 </context>
 <context>
     <name>KeysDialog</name>

@@ -150,6 +150,7 @@ InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost
     m_start = buttons->addButton(tr("開始"), QDialogButtonBox::AcceptRole);
     QPushButton* anyway = buttons->addButton(tr("待たずに開始"), QDialogButtonBox::ActionRole);
     anyway->setToolTip(tr("まだ参加していない席は COM がﾌﾟﾚｲします"));
+    m_start->setToolTip(tr("すべての席のﾌﾟﾚｲﾔｰが準備完了になると開始できます"));
     buttons->addButton(tr("ｷｬﾝｾﾙ"), QDialogButtonBox::RejectRole);
     connect(anyway, &QPushButton::clicked, this, [this] {
         m_anyway = true;
@@ -160,13 +161,24 @@ InvitationsDialog::InvitationsDialog(std::vector<Row> rows, netgame::DesktopHost
 
 void InvitationsDialog::ShowJoined()
 {
-    const std::vector<int>& joined = m_host.Host().Joined();
-    for (std::size_t i = 0; i < m_rows.size(); ++i)
-        m_states[i]->setText(std::find(joined.begin(), joined.end(), m_rows[i].seat) != joined.end()
-                                 ? tr("参加しました")
-                                 : tr("参加を待っています"));
+    const netgame::NetworkHost& host = m_host.Host();
+    const net::Lobby lobby = host.LobbyNow();
+    const std::vector<int>& joined = host.Joined();
+    for (std::size_t i = 0; i < m_rows.size(); ++i) {
+        const RulerId seat = m_rows[i].seat;
+        const auto at = std::find_if(lobby.seats.begin(), lobby.seats.end(),
+                                     [seat](const net::LobbySeat& s) { return s.seat == seat; });
+        // Before the game, whether each player is there and ready; once it has begun,
+        // whether he has joined.
+        QString state = tr("参加を待っています");
+        if (host.InLobby() && at != lobby.seats.end() && at->joined)
+            state = at->ready ? tr("準備完了") : tr("参加しました (準備中)");
+        else if (!host.InLobby() && std::find(joined.begin(), joined.end(), seat) != joined.end())
+            state = tr("参加しました");
+        m_states[i]->setText(state);
+    }
     if (m_start)
-        m_start->setEnabled(m_host.AllJoined());
+        m_start->setEnabled(host.AllReady());
 }
 
 NetworkGame::NetworkGame(CMainFrame& frame, CKivView& view) : QObject(&frame), m_frame(frame), m_view(view)
@@ -305,13 +317,11 @@ void NetworkGame::ChooseHost()
     if (!accepted)
         return;
     if (invitations.StartedAnyway()) {
-        // The seats nobody has taken are the computer's, their invitations revoked.
-        const std::vector<int>& joined = host->Host().Joined();
-        for (RulerId r : remote)
-            if (std::find(joined.begin(), joined.end(), r) == joined.end()) {
-                seats.seats[static_cast<std::size_t>(r)] = Seat{};
-                host->Host().Server()->Revoke(r);
-            }
+        // The seats no player holds now are the computer's, their invitations revoked.
+        for (RulerId r : host->Host().Absent()) {
+            seats.seats[static_cast<std::size_t>(r)] = Seat{};
+            host->Host().Server()->Revoke(r);
+        }
     }
     m_host = std::move(host);
     m_rows = std::move(rows);

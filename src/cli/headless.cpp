@@ -90,6 +90,10 @@ const char* const kHeadlessUsage =
     "  --turn-limit SECONDS\n"
     "                   with --host: each remote seat's turn lasts at most SECONDS (1 to\n"
     "                   86400), then the host rests the seat (default: no limit)\n"
+    "  --start-after SECONDS\n"
+    "                   with --host: begin the game after SECONDS (1 to 86400) even when\n"
+    "                   not every player is ready, the seats nobody holds then played by\n"
+    "                   the computer (default: wait until every player is ready)\n"
     "  --join INVITATION\n"
     "                   play the remote seat of a host's game the invitation names, to its\n"
     "                   end (-: the invitation read from the standard input); --save,\n"
@@ -277,7 +281,7 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
                                               "--clock", "--save",     "--events", "--games",    "--jobs",
                                               "--csv",   "--player",   "--rollouts", "--horizon",  "--difficulty",
                                               "--record",  "--replay", "--random-scenario", "--write-scenario",
-                                              "--host",    "--join",   "--resume", "--turn-limit"};
+                                              "--host",    "--join",   "--resume", "--turn-limit", "--start-after"};
         if (std::find(std::begin(kValued), std::end(kValued), name) == std::end(kValued)) {
             error = "unknown option '" + name + "'";
             return false;
@@ -323,6 +327,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             if (!ParseNumberOption(name, value, 1, HeadlessOptions::kMostTurnLimit, number, error))
                 return false;
             options.turnLimit = static_cast<int>(number);
+        } else if (name == "--start-after") {
+            if (!ParseNumberOption(name, value, 1, HeadlessOptions::kMostTurnLimit, number, error))
+                return false;
+            options.startAfter = static_cast<int>(number);
         } else if (name == "--write-scenario") {
             options.writeScenario = value;
         } else if (name == "--random-scenario") {
@@ -393,8 +401,9 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
              {std::pair{newGame || !options.loadFile.empty(), "--scenario, --ruler and --load"},
               std::pair{hasMonths, "--months"}, std::pair{options.clockStart.has_value(), "--clock"},
               std::pair{options.games != 0, "--games"}, std::pair{!options.replayFile.empty(), "--replay"},
-              std::pair{options.hostPort.has_value() || !options.resumeFile.empty() || options.turnLimit > 0,
-                        "--host, --resume and --turn-limit"},
+              std::pair{options.hostPort.has_value() || !options.resumeFile.empty() || options.turnLimit > 0 ||
+                            options.startAfter.has_value(),
+                        "--host, --resume, --turn-limit and --start-after"},
               std::pair{!options.seats.empty() || !options.seatChanges.empty(), "--seat and --seat-change"},
               std::pair{options.difficulty.has_value(), "--difficulty"}, std::pair{options.advise, "--advise"},
               std::pair{options.jobs != 0 || !options.csvFile.empty(), "--jobs and --csv"}}) {
@@ -414,6 +423,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
     }
     if (options.turnLimit > 0 && !options.hostPort) {
         error = "--turn-limit limits the turns of a networked game's remote seats: give --host PORT too";
+        return false;
+    }
+    if (options.startAfter && (!options.hostPort || !options.resumeFile.empty())) {
+        error = "--start-after ends the lobby of a new networked game: give --host PORT, and not --resume";
         return false;
     }
     if (!options.resumeFile.empty()) {
@@ -892,7 +905,8 @@ int RunHeadless(const HeadlessOptions& options, std::ostream& out, std::ostream&
         }
     }
     std::vector<RulerId> offered;
-    if (setUpHere && !SetUpHeadlessGame(session, options, offered, err))
+    const auto seated = [&](GameState&) { return !options.gameSeated || options.gameSeated(game); };
+    if (setUpHere && !SetUpHeadlessGame(session, options, offered, err, seated))
         return kHeadlessBadInput;
 
     // A file that cannot be written is reported and the others are written all the

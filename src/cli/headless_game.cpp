@@ -79,7 +79,7 @@ bool SetUpLoadedGame(GameSession& session, const HeadlessOptions& options, std::
 } // namespace
 
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
-                       std::ostream& err)
+                       std::ostream& err, const std::function<bool(GameState&)>& seated)
 {
     const bool loaded = !options.loadFile.empty();
     if (!(loaded ? SetUpLoadedGame(session, options, offered, err) : SetUpNewGame(session, options, offered, err)))
@@ -105,6 +105,8 @@ bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std
     // The game begins at the difficulty it is played at: its record's start says so.
     if (options.difficulty)
         world.difficulty = *options.difficulty;
+    if (seated && !seated(world))
+        return false;
     session.BeginGame(loaded);
     return true;
 }

@@ -90,6 +90,10 @@ struct HeadlessOptions {
     // host rests the seat (0: no limit).
     int turnLimit = 0;
     static constexpr int kMostTurnLimit = 24 * 60 * 60;
+    // --start-after SECONDS: the host's lobby begins the game after that long even when
+    // not every player is ready, the seats no player holds then given to the computer
+    // (none: it waits for every player to be ready).
+    std::optional<int> startAfter;
     std::string resumeFile;
     // The months the game had run before this run (a game resumed from its record):
     // --months and --seat-change count from its start.
@@ -98,6 +102,9 @@ struct HeadlessOptions {
     // Called once the game is set up (or resumed from its record), before it is played;
     // false ends the run there (kHeadlessBadInput).
     std::function<bool(HeadlessGame&)> gameReady;
+    // Called once a game set up here is seated, before it begins (a host's lobby: it may
+    // change the seats); false ends the run there (kHeadlessBadInput).
+    std::function<bool(HeadlessGame&)> gameSeated;
     // Each player's command as the caller has it chosen (none: his seat chooses it).
     foresight::SeatCommand seatCommand;
     // Called once the game has been played, before it is saved.
@@ -176,8 +183,11 @@ private:
 // country file, or the saved game, seated as --seat says, and begins it. offered receives the rulers the scenario offers
 // (the saved game's player for a loaded game). False, with the reason on err, when a
 // file is missing or refused or the scenario does not offer the ruler.
+// seated, when given, is called once the world is seated and before the game begins
+// (its record's start is the world as it leaves it): a networked host's lobby, which
+// may give the seats nobody came for to the computer. False from it ends the set-up.
 bool SetUpHeadlessGame(GameSession& session, const HeadlessOptions& options, std::vector<RulerId>& offered,
-                       std::ostream& err);
+                       std::ostream& err, const std::function<bool(GameState&)>& seated = {});
 
 // The seats the --seat options give, every ruler not named at the computer at the
 // game's difficulty.

@@ -320,6 +320,18 @@ struct Writer {
     }
     Json operator()(const Ping& p) const { return Json::Object({{"t", Json::Text("ping")}, {"n", Count(p.number)}}); }
     Json operator()(const Pong& p) const { return Json::Object({{"t", Json::Text("pong")}, {"n", Count(p.number)}}); }
+    Json operator()(const Lobby& l) const
+    {
+        Json seats = Json::Array();
+        for (const LobbySeat& s : l.seats)
+            seats.items.push_back(Json::Object(
+                {{"seat", Json::Integer(s.seat)}, {"joined", Json::Bool(s.joined)}, {"ready", Json::Bool(s.ready)}}));
+        return Json::Object({{"t", Json::Text("lobby")}, {"seats", std::move(seats)}});
+    }
+    Json operator()(const Ready& r) const
+    {
+        return Json::Object({{"t", Json::Text("ready")}, {"ready", Json::Bool(r.ready)}});
+    }
 };
 
 std::optional<Frame> Read(const std::string& type, FieldReader& f)
@@ -408,6 +420,30 @@ std::optional<Frame> Read(const std::string& type, FieldReader& f)
         if (!f.Integer("n", number, 0, kMostCount))
             return std::nullopt;
         return type == "ping" ? Frame(Ping{number}) : Frame(Pong{number});
+    }
+    if (type == "lobby") {
+        Lobby l;
+        const Json* seats = f.Get("seats", Json::Kind::Array);
+        if (!seats || seats->items.size() > static_cast<std::size_t>(kLastRuler))
+            return std::nullopt;
+        for (const Json& item : seats->items) {
+            if (item.kind != Json::Kind::Object)
+                return std::nullopt;
+            FieldReader s(item);
+            LobbySeat seat;
+            // Each seat once, in the rulers' order.
+            if (!s.Integer("seat", seat.seat, l.seats.empty() ? 1 : l.seats.back().seat + 1, kLastRuler) ||
+                !s.Bool("joined", seat.joined) || !s.Bool("ready", seat.ready) || !s.Whole())
+                return std::nullopt;
+            l.seats.push_back(seat);
+        }
+        return Frame(std::move(l));
+    }
+    if (type == "ready") {
+        Ready r;
+        if (!f.Bool("ready", r.ready))
+            return std::nullopt;
+        return Frame(r);
     }
     return std::nullopt;
 }

@@ -23,7 +23,7 @@ namespace net {
 
 // Raised when a frame changes its meaning; a hello and a refusal keep their form in
 // every version, so that a host and a player of different versions can say so.
-inline constexpr int kProtocolVersion = 2;
+inline constexpr int kProtocolVersion = 3;
 // The largest frame either side accepts, in bytes of text.
 inline constexpr std::size_t kFrameLimit = 64 * 1024;
 // The longest data hash a hello carries, in hex digits.
@@ -129,7 +129,28 @@ struct Pong {
     bool operator==(const Pong&) const = default;
 };
 
-using Frame = std::variant<Hello, Welcome, TurnLimit, Refused, RecordPart, Command, Denied, WorldCrc, Ping, Pong>;
+// Host to every player before the game begins, and again at each change: the seats
+// played from other machines, whether a player holds each now and whether he is ready.
+// The game's first record ends the lobby.
+struct LobbySeat {
+    int seat = 0;
+    bool joined = false;
+    bool ready = false;
+    bool operator==(const LobbySeat&) const = default;
+};
+struct Lobby {
+    std::vector<LobbySeat> seats; // in the order of the rulers, at most 15
+    bool operator==(const Lobby&) const = default;
+};
+
+// Player to host before the game begins: he is ready to begin, or no longer.
+struct Ready {
+    bool ready = false;
+    bool operator==(const Ready&) const = default;
+};
+
+using Frame =
+    std::variant<Hello, Welcome, TurnLimit, Refused, RecordPart, Command, Denied, WorldCrc, Ping, Pong, Lobby, Ready>;
 
 // The frame's text; at most kFrameLimit bytes for every frame but a RecordPart (split a
 // record with RecordFrames).

@@ -12,6 +12,7 @@ DesktopHost::DesktopHost(GameController& game, std::ostream& log, QObject* paren
 {
     connect(&m_game, &GameController::gameBegun, this, [this] {
         m_begun = true;
+        m_host.CloseLobby();
         m_game.Conductor().SetNetworked(true);
     });
     // Another game (a new one, a load) takes the hosted one's place: its players are let go.

@@ -67,7 +67,9 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
     auto host = std::make_shared<std::unique_ptr<NetworkHost>>();
     const std::string data = DataHash(options.dataDir);
     const HeadlessOptions given = options;
-    options.gameReady = [host, data, given, &out, &err](HeadlessGame& game) {
+    // Opens the game to its players and prints the invitations; fresh: the game has not
+    // begun, and its players gather in the lobby first.
+    const auto open = [host, data, given, &out, &err](HeadlessGame& game, bool fresh) {
         auto made = std::make_unique<NetworkHost>(game.Conductor(), err);
         made->KeepRecordIn(given.recordFile);
         made->LimitTurns(std::chrono::seconds(given.turnLimit));
@@ -82,7 +84,7 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
         const std::map<int, net::Secret> kept =
             given.resumeFile.empty() ? std::map<int, net::Secret>() : ReadInvitations(keys);
         std::string why;
-        if (!made->Open(listen, RemoteSeats(game.GetWorld(), given), kept, &why)) {
+        if (!made->Open(listen, RemoteSeats(game.GetWorld(), given), kept, &why, fresh)) {
             err << "velcor: --host " << *given.hostPort << ": " << why << '\n';
             return false;
         }
@@ -102,6 +104,32 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
             err << "velcor: the page's files are not beside the program (web/, ../share/velcor/web): players join "
                    "with the program alone\n";
         *host = std::move(made);
+        return true;
+    };
+    options.gameSeated = [host, open, given, &err](HeadlessGame& game) {
+        if (!open(game, true))
+            return false;
+        NetworkHost& lobby = **host;
+        lobby.WaitInLobby(given.startAfter ? std::optional(std::chrono::milliseconds(std::chrono::seconds(*given.startAfter)))
+                                           : std::nullopt);
+        // The seats nobody holds when the game begins anyway are the computer's.
+        Seats& seats = game.Session().world.seats;
+        for (RulerId r : lobby.Absent()) {
+            if (seats[static_cast<std::size_t>(r)] != Seat::Remote())
+                continue;
+            seats[static_cast<std::size_t>(r)] = Seat{};
+            lobby.Server()->Revoke(r);
+            err << "seat " << r << ": nobody came, the computer plays it\n";
+        }
+        err << std::flush;
+        lobby.CloseLobby();
+        return true;
+    };
+    options.gameReady = [host, open](HeadlessGame& game) {
+        if (*host)
+            return true; // opened for the lobby
+        if (!open(game, false))
+            return false;
         (*host)->WaitForPlayers();
         return true;
     };

@@ -51,7 +51,71 @@ bool NetworkHost::Open(transport::HostOptions options, const std::vector<RulerId
         m_server->TakenUpTo(seat, taken);
         m_invitations.push_back(*invitation);
     }
+    m_lobby = fresh;
     return true;
+}
+
+net::Lobby NetworkHost::LobbyNow() const
+{
+    const std::vector<int> seated = m_server ? m_server->Seated() : std::vector<int>();
+    const auto has = [](const std::vector<int>& seats, int seat) {
+        return std::find(seats.begin(), seats.end(), seat) != seats.end();
+    };
+    net::Lobby lobby;
+    for (RulerId r = 1; r < kRulerCount; ++r)
+        if (std::any_of(m_invitations.begin(), m_invitations.end(), [r](const net::Invitation& i) { return i.seat == r; }))
+            lobby.seats.push_back({r, has(seated, r), has(seated, r) && has(m_ready, r)});
+    return lobby;
+}
+
+bool NetworkHost::AllReady() const
+{
+    const net::Lobby lobby = LobbyNow();
+    return std::all_of(lobby.seats.begin(), lobby.seats.end(), [](const net::LobbySeat& s) { return s.ready; });
+}
+
+std::vector<RulerId> NetworkHost::Absent() const
+{
+    std::vector<RulerId> absent;
+    for (const net::LobbySeat& s : LobbyNow().seats)
+        if (!s.joined)
+            absent.push_back(s.seat);
+    return absent;
+}
+
+void NetworkHost::WaitInLobby(std::optional<std::chrono::milliseconds> within)
+{
+    QElapsedTimer waited;
+    waited.start();
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    if (within)
+        deadline.start(*within); // wakes the loop when nobody says anything
+    while (!AllReady() && !(within && waited.elapsed() >= within->count()))
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+}
+
+void NetworkHost::ReadyFrom(int seat, bool ready)
+{
+    if (!m_lobby)
+        return;
+    const auto at = std::find(m_ready.begin(), m_ready.end(), seat);
+    if (ready == (at != m_ready.end()))
+        return;
+    if (ready)
+        m_ready.push_back(seat);
+    else
+        m_ready.erase(at);
+    m_log << "seat " << seat << (ready ? " is ready\n" : " is not ready\n") << std::flush;
+    LobbyChanged();
+}
+
+void NetworkHost::LobbyChanged()
+{
+    if (m_lobby && m_server)
+        m_server->SendAll(net::Encode(LobbyNow()));
+    if (m_playersChanged)
+        m_playersChanged();
 }
 
 void NetworkHost::WaitForPlayers()
@@ -149,20 +213,22 @@ void NetworkHost::SeatJoined(int seat, std::uint64_t readings, std::uint64_t ste
     if (std::find(m_joined.begin(), m_joined.end(), seat) == m_joined.end())
         m_joined.push_back(seat);
     m_log << "seat " << seat << " joined\n" << std::flush;
-    if (m_playersChanged)
-        m_playersChanged();
+    LobbyChanged();
     // A player who holds more than has been sent holds another game: he begins again.
     const bool fresh = steps == 0 || readings > m_sent.readings.size() || steps > m_sent.steps.size();
     if (m_limit.count() > 0)
         m_server->Send(seat, net::Encode(net::TurnLimit{m_limit.count()}));
-    SendRecord(seat, fresh ? 0 : readings, fresh ? 0 : steps, fresh);
+    // Before the game begins there is no record to send: the start, when it comes, goes
+    // out afresh to everyone.
+    if (!m_sent.steps.empty())
+        SendRecord(seat, fresh ? 0 : readings, fresh ? 0 : steps, fresh);
 }
 
 void NetworkHost::SeatLeft(int seat)
 {
     m_log << "seat " << seat << " left\n" << std::flush;
-    if (m_playersChanged)
-        m_playersChanged();
+    std::erase(m_ready, seat);
+    LobbyChanged();
 }
 
 void NetworkHost::CommandFrom(int seat, const net::Command& command)

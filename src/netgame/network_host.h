@@ -78,6 +78,21 @@ public:
 
     // Runs the connections until each seat has had its player once.
     void WaitForPlayers();
+
+    // The lobby, open from a fresh Open until the game begins: every player is sent the
+    // invited seats, who holds each and who is ready, at each change, and says himself
+    // whether he is ready. A seat whose player leaves is no longer ready.
+    bool InLobby() const { return m_lobby; }
+    net::Lobby LobbyNow() const;
+    // Every invited seat is held by a player who is ready.
+    bool AllReady() const;
+    // The invited seats that no player holds now, in order.
+    std::vector<RulerId> Absent() const;
+    // Runs the connections until every seat is ready, or until within has passed (none:
+    // without end). The lobby stays open: the game's beginning closes it.
+    void WaitInLobby(std::optional<std::chrono::milliseconds> within);
+    // The game begins: the lobby closes, ready marks are let be from now on.
+    void CloseLobby() { m_lobby = false; }
     // At a stop of the game (the computers have played up to a player's turn or to the
     // end): the host's CRC of the world noted, the new part of the record sent.
     void AtStop();
@@ -102,6 +117,7 @@ public:
     void SeatLeft(int seat) override;
     void CommandFrom(int seat, const net::Command& command) override;
     void CrcFrom(int seat, const net::WorldCrc& crc) override;
+    void ReadyFrom(int seat, bool ready) override;
 
 private:
     // Sends the record's part that has not gone out yet to every player, and writes the
@@ -112,6 +128,8 @@ private:
     void BeginWait(RulerId seat);
     void RestCame();
     void WriteRecord();
+    // Every player is sent the lobby as it is now, and the host's own view told.
+    void LobbyChanged();
 
     GameConductor& m_game;
     std::ostream& m_log;
@@ -123,6 +141,8 @@ private:
     std::size_t m_stopSteps = 0; // the record's steps when the game last stopped
     std::map<std::size_t, std::uint32_t> m_crcs; // the host's world's CRC after so many steps
     std::vector<int> m_joined;
+    bool m_lobby = false;
+    std::vector<int> m_ready; // in the lobby, the seats whose player is ready
     RulerId m_waitingFor = 0;
     bool m_restCame = false;
     std::chrono::seconds m_limit{0};

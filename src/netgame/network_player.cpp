@@ -3,6 +3,7 @@
 
 #include <QCoreApplication>
 
+#include <algorithm>
 #include <ostream>
 #include <variant>
 
@@ -62,6 +63,12 @@ void NetworkPlayer::Received(const net::Frame& frame)
             return;
         }
         PlayHeld();
+    } else if (const auto* lobby = std::get_if<net::Lobby>(&frame)) {
+        // A player here is ready as soon as he has joined.
+        const int seat = m_invitation.seat;
+        if (std::any_of(lobby->seats.begin(), lobby->seats.end(),
+                        [seat](const net::LobbySeat& s) { return s.seat == seat && !s.ready; }))
+            m_client.Send(net::Ready{true});
     } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {
         m_log << "the host did not take command " << denied->sequence << ": " << net::DenialWord(denied->reason) << '\n';
     }

@@ -378,6 +378,8 @@ void HostServer::FromSeat(Peer& peer, const net::Frame& frame)
     }
     if (const auto* crc = std::get_if<net::WorldCrc>(&frame))
         return m_listener.CrcFrom(seat, *crc);
+    if (const auto* ready = std::get_if<net::Ready>(&frame))
+        return m_listener.ReadyFrom(seat, ready->ready);
     if (const auto* ping = std::get_if<net::Ping>(&frame)) {
         SendTo(peer, net::Encode(net::Pong{ping->number}));
         return;

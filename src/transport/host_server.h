@@ -49,6 +49,9 @@ public:
     // when it does not take it.
     virtual void CommandFrom(int seat, const net::Command& command) = 0;
     virtual void CrcFrom(int seat, const net::WorldCrc& crc) = 0;
+    // The seat's player is ready for the game to begin, or no longer (a host without a
+    // lobby, or whose game has begun, lets it be).
+    virtual void ReadyFrom(int /*seat*/, bool /*ready*/) {}
 };
 
 struct HostOptions {
