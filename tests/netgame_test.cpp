@@ -21,6 +21,8 @@
 #include "model/country_file.h"
 #include "platform/clock.h"
 #include "rules/commands.h"
+#include "rules/event_json.h"
+#include "session/game_record.h"
 #include "netgame/desktop_host.h"
 #include "netgame/desktop_join.h"
 #include "netgame/network_headless.h"
@@ -217,7 +219,7 @@ TEST(DesktopHost, AJoinedPlayerFollowsTheControllersGame)
 
     // He joins before the game begins and is sent its start when it does. At each of his
     // turns the host waits for him, its world his.
-    HeadlessGame playerGame;
+    HeadlessGame playerGame(nullptr, true);
     foresight::AdviceOptions advice;
     advice.rollouts = 2;
     advice.horizon = 1;
@@ -264,64 +266,100 @@ std::string FileBytes(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
-// The windows' host and a headless player who rests, up to ten years or his fall: at his
-// last turn the host's save is the player's, and the same game played at one screen by a
-// person who rests (the windows' game, seeded by the same clock) saves the same bytes.
+// The events a game reports, as JSON Lines (as --events and the chronicle write them).
+struct EventLines {
+    GameConductor& game;
+    std::ostringstream text;
+    JsonLinesWriter writer;
+    explicit EventLines(GameConductor& game) : game(game), writer(text, game.World())
+    {
+        game.Session().events.Add(&writer);
+    }
+    // The game's worker, which reports on its own thread, is ended first.
+    ~EventLines()
+    {
+        game.EndWorker();
+        game.Session().events.Remove(&writer);
+    }
+    EventLines(const EventLines&) = delete;
+    EventLines& operator=(const EventLines&) = delete;
+};
+
+// The windows' host and a headless player who rests, ten years: at his last turn the
+// host's save and record (kept beside the save) are the player's, and so are the events
+// both games reported; the same game played at one screen by a person who rests (the
+// windows' game, seeded by the same clock) saves the same bytes, reports the same events
+// and records the same readings and steps, its start naming no seats: there ruler 9 is
+// the one player, where the host's start names him a remote seat.
 TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
 {
     constexpr int kMonths = 120;
-    const RulerId seat = 9; // he holds two countries and lasts longest resting
+    constexpr std::int64_t kClock = 1004; // on this clock ruler 9, resting, lasts ten years
+    const RulerId seat = 9;               // he holds two countries
     const std::string data = VELCOR_SOURCE_DIR "/data";
     QTemporaryDir dir;
     const std::string at = dir.path().toStdString();
     const auto monthOf = [](const GameState& world) { return world.year * 12 + world.month; };
     platform::Message words;
-    bool savedAll = true;
-
-    platform::FixClock(1000);
-    GameController hosted;
-    std::ostringstream log;
-    netgame::DesktopHost host(hosted, log);
-    transport::HostOptions listen;
-    listen.data = netgame::DataHash(data);
-    std::string why;
-    ASSERT_TRUE(host.Open(listen, {seat}, &why)) << why;
-    HeadlessGame playerGame;
-    int first = -1;
-    int turns = 0;
-    std::pair<int, int> last; // the month and the country of his last turn
-    bool done = false;
-    netgame::NetworkPlayer player(playerGame.Conductor(), host.Host().Invitations()[0], listen.data,
-                                  [&](const GameState& world) -> std::optional<PlayerCommand> {
-                                      if (done)
-                                          return std::nullopt;
-                                      if (first < 0)
-                                          first = monthOf(world);
-                                      ++turns;
-                                      last = {monthOf(world), world.turnCountry};
-                                      savedAll = savedAll && host.WaitingFor() == seat &&
-                                                 hosted.Conductor().SaveGame(at + "/host.txt", &words) &&
-                                                 playerGame.Conductor().SaveGame(at + "/player.txt", &words);
-                                      done = monthOf(world) - first >= kMonths;
-                                      return std::nullopt;
-                                  },
-                                  log);
-    player.Start();
-    ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
+    bool waited = true; // the host waited for him at each of his turns
+    bool savedBoth = false;
     Seats seats{};
     seats[seat] = Seat::Remote();
     QString refused;
-    ASSERT_TRUE(hosted.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, seat, &refused))
-        << refused.toStdString();
-    // Ten years, or the game's end (his ruler fallen, or another's whole country).
-    ASSERT_TRUE(RunUntil([&] { return done || player.Over(); })) << log.str() << player.Failure();
-    hosted.Stop();
-    EXPECT_TRUE(savedAll) << words.Text();
-    EXPECT_GE(last.first - first, 60); // resting, ruler 9 lasts 90 months
+    std::string hostEventsThen, playerEventsThen; // as they stood at his last turn
+    int first = -1;
+    std::pair<int, int> last; // the month and the country of his last turn
+    bool done = false;
+    {
+        // The host's game ends with this block, its computer's turns after his last rest
+        // with it: they read the clock no more once it is fixed again for the game at one
+        // screen.
+        platform::FixClock(kClock);
+        GameController hosted;
+        std::ostringstream log;
+        netgame::DesktopHost host(hosted, log);
+        transport::HostOptions listen;
+        listen.data = netgame::DataHash(data);
+        std::string why;
+        ASSERT_TRUE(host.Open(listen, {seat}, &why)) << why;
+        // The player keeps his game's record, as a headless player with --record does.
+        HeadlessGame playerGame(nullptr, true);
+        EventLines hostEvents(hosted.Conductor());
+        EventLines playerEvents(playerGame.Conductor());
+        netgame::NetworkPlayer player(playerGame.Conductor(), host.Host().Invitations()[0], listen.data,
+                                      [&](const GameState& world) -> std::optional<PlayerCommand> {
+                                          if (done)
+                                              return std::nullopt;
+                                          if (first < 0)
+                                              first = monthOf(world);
+                                          last = {monthOf(world), world.turnCountry};
+                                          waited = waited && host.WaitingFor() == seat;
+                                          done = monthOf(world) - first >= kMonths;
+                                          if (!done)
+                                              return std::nullopt;
+                                          // The host's worker has handed the turn over.
+                                          savedBoth = hosted.Conductor().SaveGame(at + "/host.txt", &words) &&
+                                                      playerGame.Conductor().SaveGame(at + "/player.txt", &words);
+                                          hostEventsThen = hostEvents.text.str();
+                                          playerEventsThen = playerEvents.text.str();
+                                          return std::nullopt;
+                                      },
+                                      log);
+        player.Start();
+        ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
+        ASSERT_TRUE(hosted.NewGame(QString::fromStdString(CountryFilePath(data, 1)), seats, seat, &refused))
+            << refused.toStdString();
+        ASSERT_TRUE(RunUntil([&] { return done || player.Over(); })) << log.str() << player.Failure();
+    }
+    ASSERT_TRUE(done) << "ruler " << seat << " fell after " << last.first - first << " months";
+    EXPECT_TRUE(waited);
+    EXPECT_TRUE(savedBoth) << words.Text();
 
     // The same game at one screen: the person rests at each of his turns up to the last.
-    platform::FixClock(1000);
+    platform::FixClock(kClock);
     GameController alone;
+    EventLines aloneEvents(alone.Conductor());
+    std::string aloneEventsThen;
     bool aloneSaved = false;
     QObject::connect(&alone, &GameController::turnDescribed, &alone, [&] {
         if (!alone.AtPlayersTurn() || aloneSaved)
@@ -329,6 +367,7 @@ TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
         if (std::pair(monthOf(alone.World()), int(alone.World().turnCountry)) == last) {
             aloneSaved = true;
             EXPECT_TRUE(alone.Conductor().SaveGame(at + "/alone.txt", &words)) << words.Text();
+            aloneEventsThen = aloneEvents.text.str();
             return;
         }
         QTimer::singleShot(0, &alone, [&] {
@@ -343,8 +382,20 @@ TEST(DesktopHost, AHeadlessPlayerWhoRestsPlaysTheGameOfOneScreen)
     EXPECT_TRUE(RunUntil([&] { return aloneSaved; }));
     alone.Stop();
     platform::UseRealClock();
-    EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/player.txt"));
-    EXPECT_EQ(FileBytes(at + "/host.txt"), FileBytes(at + "/alone.txt"));
+    const std::string saved = FileBytes(at + "/host.txt");
+    EXPECT_EQ(saved, FileBytes(at + "/player.txt"));
+    EXPECT_EQ(saved, FileBytes(at + "/alone.txt"));
+    const std::string record = FileBytes(RecordFileName(at + "/host.txt"));
+    EXPECT_EQ(record, FileBytes(RecordFileName(at + "/player.txt")));
+    std::optional<RecordedGame> asAlone = ParseRecord(record, &words);
+    ASSERT_TRUE(asAlone) << words.Text();
+    std::optional<Seats>& named = std::get<RecordStart>(asAlone->steps.front()).seats;
+    EXPECT_EQ(named, seats);
+    named.reset();
+    EXPECT_EQ(RecordText(*asAlone), FileBytes(RecordFileName(at + "/alone.txt")));
+    EXPECT_FALSE(hostEventsThen.empty());
+    EXPECT_EQ(hostEventsThen, playerEventsThen);
+    EXPECT_EQ(hostEventsThen, aloneEventsThen);
 }
 
 // The host opened to ruler 1's player, a new connection taking his seat.
