@@ -335,6 +335,11 @@ TEST_F(GameSeriesTest, RefusesBadOptions)
          "--turn-limit wants"},
         {with({"--ruler", "1", "--turn-limit", "60"}), "--turn-limit limits"},
         {{"--data", data, "--join", "-", "--turn-limit", "60"}, "cannot be given with --join"},
+        {with({"--ruler", "1", "--seat", "3=remote", "--host", "0", "--record", "r", "--start-after", "0"}),
+         "--start-after wants"},
+        {with({"--ruler", "1", "--start-after", "5"}), "--start-after ends the lobby"},
+        {with({"--ruler", "1", "--open"}), "--open opens"},
+        {{"--data", data, "--join", "-", "--open"}, "cannot be given with --join"},
     };
     for (const auto& c : cases) {
         const HeadlessRun run = Headless(c.args);

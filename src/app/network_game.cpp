@@ -11,7 +11,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
-#include <QNetworkInterface>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QVBoxLayout>
@@ -35,15 +34,6 @@
 namespace {
 
 constexpr int kDefaultPort = 47470;
-
-// The address other machines reach this one at: its first address on a network.
-QString NetworkAddress()
-{
-    for (const QHostAddress& address : QNetworkInterface::allAddresses())
-        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() && !address.isLinkLocal())
-            return address.toString();
-    return {};
-}
 
 } // namespace
 
@@ -297,7 +287,7 @@ void NetworkGame::ChooseHost()
     options.pageDir = transport::PageDirectory();
     if (hostDlg.OpenToNetwork()) {
         options.address = QHostAddress(QHostAddress::AnyIPv4);
-        host->Host().InviteAs(NetworkAddress());
+        host->Host().InviteAs(transport::NetworkAddress());
     }
     std::string why;
     if (!host->Open(options, remote, &why)) {

@@ -86,6 +86,10 @@ const char* const kHeadlessUsage =
     "  --host PORT      open the game to its remote seats (--seat R=remote) on PORT of the\n"
     "                   loopback address: each seat's invitation is printed on a line of\n"
     "                   its own; the record is written after every command\n"
+    "  --open           with --host: listen on every address of this machine, not the\n"
+    "                   loopback address alone, so that other machines may join; the\n"
+    "                   invitations name its first network address (plain ws://: others\n"
+    "                   on that network can read the game, the invitations' keys too)\n"
     "  --resume RECORD  go on with the host's game its record holds (the same invitations)\n"
     "  --turn-limit SECONDS\n"
     "                   with --host: each remote seat's turn lasts at most SECONDS (1 to\n"
@@ -268,8 +272,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
             options.help = true;
             return true;
         }
-        if (name == "--advise" || name == "--fairness") {
-            bool& flag = name == "--advise" ? options.advise : options.fairness;
+        if (name == "--advise" || name == "--fairness" || name == "--open") {
+            bool& flag = name == "--advise" ? options.advise : name == "--open" ? options.openToNetwork : options.fairness;
             if (flag) {
                 error = name + " is given twice";
                 return false;
@@ -402,8 +406,8 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
               std::pair{hasMonths, "--months"}, std::pair{options.clockStart.has_value(), "--clock"},
               std::pair{options.games != 0, "--games"}, std::pair{!options.replayFile.empty(), "--replay"},
               std::pair{options.hostPort.has_value() || !options.resumeFile.empty() || options.turnLimit > 0 ||
-                            options.startAfter.has_value(),
-                        "--host, --resume, --turn-limit and --start-after"},
+                            options.startAfter.has_value() || options.openToNetwork,
+                        "--host, --resume, --turn-limit, --start-after and --open"},
               std::pair{!options.seats.empty() || !options.seatChanges.empty(), "--seat and --seat-change"},
               std::pair{options.difficulty.has_value(), "--difficulty"}, std::pair{options.advise, "--advise"},
               std::pair{options.jobs != 0 || !options.csvFile.empty(), "--jobs and --csv"}}) {
@@ -423,6 +427,10 @@ bool ParseHeadlessOptions(const std::vector<std::string>& args, HeadlessOptions&
     }
     if (options.turnLimit > 0 && !options.hostPort) {
         error = "--turn-limit limits the turns of a networked game's remote seats: give --host PORT too";
+        return false;
+    }
+    if (options.openToNetwork && !options.hostPort) {
+        error = "--open opens a networked game's host to other machines: give --host PORT too";
         return false;
     }
     if (options.startAfter && (!options.hostPort || !options.resumeFile.empty())) {

@@ -94,6 +94,9 @@ struct HeadlessOptions {
     // not every player is ready, the seats no player holds then given to the computer
     // (none: it waits for every player to be ready).
     std::optional<int> startAfter;
+    // --open: the host listens on every address of the machine, not the loopback
+    // address alone.
+    bool openToNetwork = false;
     std::string resumeFile;
     // The months the game had run before this run (a game resumed from its record):
     // --months and --seat-change count from its start.

@@ -80,6 +80,10 @@ void PrepareHost(HeadlessOptions& options, std::ostream& out, std::ostream& err)
         // connection the host has not yet seen drop.
         listen.newConnectionTakesSeat = true;
         listen.pageDir = transport::PageDirectory();
+        if (given.openToNetwork) {
+            listen.address = QHostAddress(QHostAddress::AnyIPv4);
+            made->InviteAs(transport::NetworkAddress());
+        }
         const std::string keys = InvitationsFileName(given.recordFile);
         const std::map<int, net::Secret> kept =
             given.resumeFile.empty() ? std::map<int, net::Secret>() : ReadInvitations(keys);

@@ -7,6 +7,14 @@
 
 namespace transport {
 
+QString NetworkAddress()
+{
+    for (const QHostAddress& address : QNetworkInterface::allAddresses())
+        if (address.protocol() == QAbstractSocket::IPv4Protocol && !address.isLoopback() && !address.isLinkLocal())
+            return address.toString();
+    return {};
+}
+
 namespace {
 
 using Clock = std::chrono::steady_clock;

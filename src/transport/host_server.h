@@ -88,6 +88,10 @@ struct HostOptions {
     QString pageDir;
 };
 
+// The address other machines reach this one at: its first IPv4 address on a network
+// (empty: it has none).
+QString NetworkAddress();
+
 class HostServer : public QObject {
     Q_OBJECT
 public:
