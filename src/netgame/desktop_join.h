@@ -45,8 +45,9 @@ public:
     bool Seated() const { return m_client.Seated(); }
     // He has been seated since he last joined.
     bool WasSeated() const { return m_wasSeated; }
-    // At the seat's turn in a game whose host limits each turn: the time left, counted
-    // from the part of the record that brought the turn (none: no limit, not his turn).
+    // At a remote seat's turn (his own or another player's) in a game whose host limits
+    // each turn: the time left, counted from the part of the record that brought the
+    // turn (none: no limit, no remote seat's turn).
     std::optional<std::chrono::milliseconds> TimeLeft() const;
 
     // What the window tells the player; each called on the event loop, after the frame.
