@@ -127,8 +127,13 @@ for row in "${cases[@]}"; do
   # shellcheck disable=SC2086
   "$velcor" --headless "${game[@]}" $screen "${play[@]:2}" --record "$dir/one.record" --save "$dir/one.txt" \
     --events "$dir/one.events" >/dev/null 2>&1 || fail "$name: the game at one screen failed"
-  # At one screen the seat is a person's, not a remote one's: the record's start says so.
   cmp -s "$dir/host.txt" "$dir/one.txt" || fail "$name: the save differs from the game at one screen"
+  # The record plays the same steps on the same readings: only the seats word of its
+  # start and of a change of hands (a remote seat's letter against a person's) and the
+  # checksum over them differ.
+  seatless() { sed -E -e '/^start /s/ [-pra0-3]{15}$//' -e '/^seat /s/ [-pra0-3]$//' -e '/^crc32 /d' "$1"; }
+  cmp -s <(seatless "$dir/host.record") <(seatless "$dir/one.record") ||
+    fail "$name: the record differs from the game at one screen"
   # A seat's change of hands is an event that names the kind of seat.
   [ "$name" != "handed over" ] && ! cmp -s "$dir/host.events" "$dir/one.events" &&
     fail "$name: the events differ from the game at one screen"
