@@ -603,10 +603,11 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
 }
 
 // The page's engine joined as the page joins it: each frame of its answers sent on a
-// WebSocket, each frame from the host handed to it, each step when stepDue asks. At his
-// turn he gives 開墾 in the turn country (the rest when the rules refuse it), then his
-// rest; his connection drops once and he joins again with the same invitation. The
-// page's save is the host's, byte for byte.
+// WebSocket, each frame from the host handed to it, each step when stepDue asks. In the
+// lobby he sees his seat joined and says he is ready, which the host takes. At his turn
+// he gives 開墾 in the turn country (the rest when the rules refuse it), then his rest;
+// his connection drops once and he joins again with the same invitation. The page's save
+// is the host's, byte for byte.
 TEST(PageJoin, ThePagesEngineJoinedPlaysTheHostsGameToTheSameBytes)
 {
     const std::string data = VELCOR_SOURCE_DIR "/data";
@@ -624,10 +625,12 @@ TEST(PageJoin, ThePagesEngineJoinedPlaysTheHostsGameToTheSameBytes)
     int given = 0;
     QString lastTurn;
     bool stepping = false;
+    QJsonArray lobby; // as the last answer gave it
     std::function<void(const std::string&)> take;
     take = [&](const std::string& text) {
         const QJsonObject answer = QJsonDocument::fromJson(QByteArray::fromStdString(text)).object();
         const QJsonObject joined = answer["joined"].toObject();
+        lobby = joined["lobby"].toArray();
         for (const QJsonValue frame : joined["send"].toArray())
             socket->sendTextMessage(frame.toString());
         if (answer.contains("stepDue") && answer["stepDue"].toInt() >= 0 && !stepping) {
@@ -669,6 +672,11 @@ TEST(PageJoin, ThePagesEngineJoinedPlaysTheHostsGameToTheSameBytes)
         socket->open(QUrl(QString("ws://127.0.0.1:%1/").arg(host.Host().Invitations()[0].port)));
     };
     connect();
+    const auto lobbySeat = [&](const char* state) { return lobby.size() == 1 && lobby[0].toObject()[state].toBool(); };
+    EXPECT_TRUE(RunUntil([&] { return lobbySeat("joined"); })) << log.str();
+    EXPECT_FALSE(lobbySeat("ready"));
+    take(page.JoinReady(true));
+    EXPECT_TRUE(RunUntil([&] { return host.Host().AllReady() && lobbySeat("ready"); })) << log.str();
     ASSERT_TRUE(BeginOnceJoined(hostGame, host, data));
     EXPECT_TRUE(RunUntil([&] {
         const QJsonObject view = QJsonDocument::fromJson(QByteArray::fromStdString(page.View())).object();

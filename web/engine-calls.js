@@ -76,10 +76,11 @@ const engineCalls = {
     withBytes(e, [scenario, country], ([s, sn], [c, cn]) =>
       e.ccall('velcor_own_scenario', 'string', ['number', 'number', 'number', 'number', 'string'], [s, sn, c, cn, name ?? '']),
     ),
-  // A networked game joined: the invitation, each frame's text from the host, the
-  // connection's end and its reason.
+  // A networked game joined: the invitation, each frame's text from the host, his ready
+  // in the lobby, the connection's end and its reason.
   joinBegin: (e, [invitation]) => e.ccall('velcor_join_begin', 'string', ['string'], [invitation]),
   joinFrame: (e, [frame]) => e.ccall('velcor_join_frame', 'string', ['string'], [frame]),
+  joinReady: (e, [ready]) => e.ccall('velcor_join_ready', 'string', ['number'], [ready ? 1 : 0]),
   joinClosed: (e, [why]) => e.ccall('velcor_join_closed', 'string', ['string'], [why]),
   randomScenario: (e, [seed]) => e.ccall('velcor_random_scenario', 'string', ['number'], [seed]),
 };

@@ -5,7 +5,10 @@
 // address and the history, and keeps it in memory alone. The WebSocket goes to the
 // page's own origin. The engine follows the host's record and checks the seat's
 // commands; every answer it gives carries the frames to send (joined.send), which go
-// out here as they come, and each frame of the host's goes in.
+// out here as they come, and each frame of the host's goes in. Before the game begins,
+// the host's lobby stands over the page: the remote seats, who holds each and who is
+// ready, and his own 準備完了.
+import * as access from './access.js';
 import * as dialogs from './dialogs.js';
 import { arg, rulerName, tr } from './words.js';
 
@@ -42,6 +45,78 @@ export function answered(answer) {
   if (!seat.turn && atTurn) countDown(0);
   atTurn = !!seat.turn;
   if (seat.refused) refused(seat.refused);
+  showLobby(seat.lobby ?? null, seat.seat);
+}
+
+// ---- The lobby ----
+
+let lobby = null; // { seats: [{seat, joined, ready}], own }, as the engine last gave it; null: none
+
+const seatState = (s) =>
+  tr('InvitationsDialog', s.ready ? '準備完了' : s.joined ? '参加しました (準備中)' : '参加を待っています');
+const seatName = (s, own) => (s.seat === own ? `${rulerName(s.seat)} ${tr('WebPage', '(あなた)')}` : rulerName(s.seat));
+
+// The lobby shown as the engine gives it (seats null: the game has begun, or the
+// connection has ended), each change of a seat told.
+function showLobby(seats, own) {
+  const was = lobby;
+  if (JSON.stringify(was?.seats ?? null) === JSON.stringify(seats)) return;
+  lobby = seats && { seats, own };
+  if (!lobby) return document.getElementById('lobby')?.remove();
+  drawLobby();
+  if (!was) access.say(`${tr('WebPage', 'ﾛﾋﾞｰ')}  ${tr('WebPage', 'ﾎｽﾄが開始するのを待っています')}`);
+  else {
+    const before = new Map(was.seats.map((s) => [s.seat, seatState(s)]));
+    access.say(seats.filter((s) => before.get(s.seat) !== seatState(s)).map((s) => `${seatName(s, own)}: ${seatState(s)}`).join('\n'));
+  }
+}
+
+function drawLobby() {
+  let panel = document.getElementById('lobby');
+  const first = !panel;
+  if (first) {
+    panel = dialogs.element(
+      'section',
+      { id: 'lobby', class: 'panel', role: 'region', 'aria-labelledby': 'lobby-title' },
+      dialogs.element('div', { id: 'lobby-title', class: 'title' }),
+      dialogs.element('ul', { class: 'seats' }),
+      dialogs.element('p', { class: 'waiting' }),
+      dialogs.element('div', { class: 'buttons' }, dialogs.element('button', { id: 'lobby-ready', type: 'button', onclick: toggleReady })),
+    );
+    document.getElementById('overlay').append(panel);
+  }
+  const { seats, own } = lobby;
+  panel.querySelector('.title').textContent = tr('WebPage', 'ﾛﾋﾞｰ');
+  panel.querySelector('.seats').replaceChildren(
+    ...seats.map((s) =>
+      dialogs.element(
+        'li',
+        { class: s.seat === own ? 'own' : '' },
+        dialogs.element('img', { class: 'small-portrait', src: `res/${135 + s.seat}.png`, alt: '' }),
+        dialogs.element('span', { class: 'who' }, seatName(s, own)),
+        dialogs.element('span', { class: `state${s.ready ? ' ready' : ''}` }, seatState(s)),
+      ),
+    ),
+  );
+  panel.querySelector('.waiting').textContent = tr('WebPage', 'ﾎｽﾄが開始するのを待っています');
+  const button = panel.querySelector('#lobby-ready');
+  button.textContent = tr('InvitationsDialog', '準備完了');
+  button.setAttribute('aria-pressed', String(!!seats.find((s) => s.seat === own)?.ready));
+  // Nothing else to do until the game begins: the keys start on his 準備完了.
+  if (first && (document.activeElement === document.body || !document.activeElement)) button.focus({ preventScroll: true });
+}
+
+// His 準備完了 pressed: the engine gives the frame that tells the host, and the host's
+// lobby, when it comes back, shows it.
+function toggleReady(event) {
+  const ready = event.currentTarget.getAttribute('aria-pressed') !== 'true';
+  event.currentTarget.setAttribute('aria-pressed', String(ready));
+  page.engine.call('joinReady', ready);
+}
+
+// The language changed: the lobby in the new words.
+export function reword() {
+  if (lobby) drawLobby();
 }
 
 export async function join(p) {

@@ -1235,6 +1235,7 @@ export const actions = {
     store.saveSettings(settings);
     W.setLanguage(lang);
     access.reword();
+    join.reword();
     dialogs.languageChanged();
     updateButtons();
     repaint();

@@ -108,9 +108,10 @@ const char* velcor_random_scenario(double seed)
 }
 
 // A networked game joined: the invitation's text, each frame's text from the host, and
-// the connection's end; every answer carries the frames to send (joined.send).
+// his ready in the lobby, the connection's end; every answer carries the frames to send (joined.send).
 const char* velcor_join_begin(const char* invitation) { return Answer(Game().JoinBegin(invitation ? invitation : "")); }
 const char* velcor_join_frame(const char* frame) { return Answer(Game().JoinFrame(frame ? frame : "")); }
+const char* velcor_join_ready(int ready) { return Answer(Game().JoinReady(ready != 0)); }
 const char* velcor_join_closed(const char* why) { return Answer(Game().JoinClosed(why ? why : "")); }
 
 } // extern "C"

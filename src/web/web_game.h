@@ -190,8 +190,13 @@ public:
     // connection lost: only what is not held is sent).
     std::string JoinBegin(const std::string& invitation);
     // A frame's text from the host: the record followed on, a command not taken, a
-    // refusal (refused: its reason, the host's version and data, and ours).
+    // refusal (refused: its reason, the host's version and data, and ours), the lobby
+    // before the game begins (joined.lobby: each remote seat, whether it is joined and
+    // ready, in every answer until the game's start or the connection's end).
     std::string JoinFrame(const std::string& text);
+    // In the lobby, he is ready for the game to begin, or no longer: the frame that says
+    // so to the host.
+    std::string JoinReady(bool ready);
     // The connection has closed (why: its reason; the host's words when the game ended).
     std::string JoinClosed(const std::string& why);
 
@@ -269,6 +274,7 @@ private:
     std::string m_dataHash;
     std::optional<net::Refused> m_refused;
     std::string m_closed;
+    std::optional<net::Lobby> m_lobby; // the host's lobby, until the game's start
 };
 
 // A snapshot's world given to the advisor: the ranking of the player's commands.

@@ -25,6 +25,7 @@ std::string WebGame::JoinBegin(const std::string& text)
         m_dataHash = net::DataHash(m_dataDir);
     m_refused.reset();
     m_closed.clear();
+    m_lobby.reset();
     m_connected = true;
     m_game.SetNetworked(true);
     m_outgoing.push_back(net::Encode(net::Hello{net::kProtocolVersion, m_dataHash, invitation->seat, net::SecretText(invitation->key),
@@ -39,7 +40,10 @@ std::string WebGame::JoinFrame(const std::string& text)
         return "{\"badFrame\":true}";
     if (const auto* refused = std::get_if<net::Refused>(&*frame)) {
         m_refused = *refused;
+    } else if (const auto* lobby = std::get_if<net::Lobby>(&*frame)) {
+        m_lobby = *lobby;
     } else if (const auto* part = std::get_if<net::RecordPart>(&*frame)) {
+        m_lobby.reset(); // the game's start ends the lobby
         RecordedGame more;
         more.readings = part->readings;
         more.steps = part->steps;
@@ -75,8 +79,17 @@ std::string WebGame::JoinFrame(const std::string& text)
     return Answer(nullptr);
 }
 
+std::string WebGame::JoinReady(bool ready)
+{
+    // Said in the lobby alone: once the game has begun the host lets it be.
+    if (m_joined != 0 && m_connected && m_lobby)
+        m_outgoing.push_back(net::Encode(net::Ready{ready}));
+    return Answer(nullptr);
+}
+
 std::string WebGame::JoinClosed(const std::string& why)
 {
+    m_lobby.reset();
     if (m_joined != 0) {
         // What was sent and not brought back may be sent again once he has joined again.
         m_game.JoinedRefused(net::NotConnectedWords());
@@ -102,6 +115,12 @@ void WebGame::JoinFields(JsonText& json)
     json.Field("following", m_game.Following()).Field("behind", m_game.HeldSteps() - m_game.FollowedSteps());
     if (m_turnLimit > 0)
         json.Field("limit", m_turnLimit);
+    if (m_lobby) {
+        json.Key("lobby").BeginArray();
+        for (const net::LobbySeat& s : m_lobby->seats)
+            json.BeginObject().Field("seat", s.seat).Field("joined", s.joined).Field("ready", s.ready).EndObject();
+        json.EndArray();
+    }
     if (m_refused) {
         json.Key("refused").BeginObject().Field("reason", net::RefusalWord(m_refused->reason));
         json.Field("version", m_refused->version).Field("data", m_refused->data).Field("ours", m_dataHash);

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // A browser tab joins a networked game: a headless host with one remote seat serves the
-// page on its own port, the page opened at the host's link on a phone rests at each of
+// page on its own port, the page opened at the host's link on a phone waits in the
+// host's lobby until its player taps 準備完了 (the host begins only then), rests at each of
 // its turns, is closed mid-game and opened again at the same link (it joins again and
 // catches up); at a later turn the page's save is the host's record played by the
 // native program, byte for byte, and the game goes on to the host's end. Loopback only.
@@ -94,7 +95,13 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
       return page;
     };
     let page = await open();
+    // The lobby: his seat joined, not ready, and the host waits for him until he taps.
+    await page.waitForFunction(() => document.querySelector('#lobby li.own .state')?.textContent === '参加しました (準備中)', { timeout: 30000, polling: 50 });
+    assert.equal(await page.$eval('#lobby-ready', (b) => b.getAttribute('aria-pressed')), 'false');
+    await page.tap('#lobby-ready');
     assert.ok(await restTurns(page, 4), hostErr);
+    assert.match(hostErr, /seat 3 is ready/);
+    assert.equal(await page.$('#lobby'), null, 'the lobby gone once the game has begun');
     const before = await joinedView(page);
     await page.close();
     page = await open();
