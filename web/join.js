@@ -17,6 +17,7 @@ let invitation = ''; // velcor://HOST:PORT#seat=R&key=HEX, in memory only
 let socket = null;
 let seated = false; // the host took him in since he last connected
 let atTurn = false; // the last answer found the seat's turn waiting here
+let awaitedTurn = ''; // the remote seat's turn whose time is counted (seat:part), none: ''
 let frames = Promise.resolve(); // the host's frames, taken one after another
 
 const kFragment = /^#(seat=(?:[1-9]|1[0-5])&key=[0-9a-f]{32})$/;
@@ -40,10 +41,14 @@ export function answered(answer) {
   if (seat.turn && !atTurn) {
     page.game.joinedTurns = (page.game.joinedTurns ?? 0) + 1;
     yourTurn(seat.seat);
-    countDown(seat.limit);
   }
-  if (!seat.turn && atTurn) countDown(0);
   atTurn = !!seat.turn;
+  // Every remote seat's turn, his or another player's, shows its time left.
+  const awaited = seat.awaited ? `${seat.awaited}:${seat.brought}` : '';
+  if (awaited !== awaitedTurn) {
+    awaitedTurn = awaited;
+    countDown(awaited ? seat.limit : 0);
+  }
   if (seat.refused) refused(seat.refused);
   showLobby(seat.lobby ?? null, seat.seat);
 }
@@ -174,6 +179,7 @@ function refused(refusal) {
 
 function closed(seat, why) {
   atTurn = false;
+  awaitedTurn = '';
   countDown(0);
   if (refusedSeen) return;
   if (seat?.ended) {

@@ -668,6 +668,19 @@ bool GameConductor::JoinedTurn() const
            m_joinedSentAt != m_replay->steps.size();
 }
 
+RulerId GameConductor::RemoteTurnAwaited() const
+{
+    if (JoinedTurn())
+        return m_joinedSeat;
+    const TurnPhase phase = m_session.Phase();
+    const RulerId ruler = m_session.TurnRuler();
+    const bool awaited = m_following && m_nextStep >= m_replay->steps.size() && m_atTurn && !m_battle &&
+                         !WorkerActive() && GameState::IsRulerId(ruler) &&
+                         World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote() &&
+                         (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
+    return awaited ? ruler : 0;
+}
+
 void GameConductor::JoinedRefused(const platform::Message& words)
 {
     m_joinedSentAt.reset();

@@ -353,6 +353,9 @@ public:
     RulerId JoinedSeat() const { return m_joinedSeat; }
     // The joined seat's turn waits here for his command or his rest.
     bool JoinedTurn() const;
+    // The remote seat whose turn the followed game, every step held played, waits for:
+    // the joined seat's own or another player's (0: none).
+    RulerId RemoteTurnAwaited() const;
     // What was sent was not taken: the turn is his again, and the status says why.
     void JoinedRefused(const platform::Message& words);
 

@@ -131,13 +131,7 @@ std::optional<std::chrono::milliseconds> DesktopJoin::TimeLeft() const
     if (m_limit.count() == 0 || !m_sinceTurn.isValid())
         return std::nullopt;
     // His own turn, or another remote seat's that the game, caught up, waits for.
-    const GameConductor& game = m_game.Conductor();
-    const RulerId ruler = game.Session().TurnRuler();
-    const TurnPhase phase = game.Session().Phase();
-    const bool othersTurn = game.Following() && game.FollowedSteps() >= game.HeldSteps() &&
-                            GameState::IsRulerId(ruler) && m_game.World().seats[static_cast<std::size_t>(ruler)] == Seat::Remote() &&
-                            (phase == TurnPhase::AwaitingCommand || phase == TurnPhase::CommandGiven);
-    if (!game.JoinedTurn() && !othersTurn)
+    if (m_game.Conductor().RemoteTurnAwaited() == 0)
         return std::nullopt;
     return TimeLeftOf(m_limit, m_sinceTurn);
 }

@@ -267,6 +267,7 @@ private:
     // The seat joined (0: none), the frames waiting to be sent, the steps followed when
     // the last CRC went, and what the host or the connection said during a call.
     int m_joined = 0;
+    std::int64_t m_turnsBrought = 0; // the record's parts that brought a turn
     std::int64_t m_turnLimit = 0; // the host's limit of the seat's turn, in seconds (0: none)
     bool m_connected = false; // from JoinBegin (the socket open) to JoinClosed
     std::vector<std::string> m_outgoing;

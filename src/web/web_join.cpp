@@ -2,6 +2,7 @@
 // A networked game joined in the page: the page's engine is the player's side, as the
 // windows' join is (netgame/desktop_join.cpp), and the page carries the frames over its
 // WebSocket. The conductor follows the record and offers the seat's turn here.
+#include <algorithm>
 #include <variant>
 
 #include "net/invitation.h"
@@ -44,6 +45,9 @@ std::string WebGame::JoinFrame(const std::string& text)
         m_lobby = *lobby;
     } else if (const auto* part = std::get_if<net::RecordPart>(&*frame)) {
         m_lobby.reset(); // the game's start ends the lobby
+        // A start or a rest brings the next turn: its time, if limited, counts from here.
+        if (part->fresh || std::any_of(part->steps.begin(), part->steps.end(), net::EndsATurn))
+            ++m_turnsBrought;
         RecordedGame more;
         more.readings = part->readings;
         more.steps = part->steps;
@@ -115,6 +119,10 @@ void WebGame::JoinFields(JsonText& json)
     json.Field("following", m_game.Following()).Field("behind", m_game.HeldSteps() - m_game.FollowedSteps());
     if (m_turnLimit > 0)
         json.Field("limit", m_turnLimit);
+    // The remote seat whose turn the game waits for, and which part of the record
+    // brought that turn: the page counts its time left from when it changes.
+    if (const RulerId awaited = m_game.RemoteTurnAwaited())
+        json.Field("awaited", awaited).Field("brought", m_turnsBrought);
     if (m_lobby) {
         json.Key("lobby").BeginArray();
         for (const net::LobbySeat& s : m_lobby->seats)
