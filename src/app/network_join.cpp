@@ -282,6 +282,7 @@ void NetworkJoin::LobbyChanged()
     if (!m_lobby) {
         m_lobby = new LobbyWindow(*m_join, &m_frame);
         m_lobby->show();
+        m_lobby->activateWindow(); // the keys on 準備完了
     }
     m_lobby->ShowLobby();
 }
