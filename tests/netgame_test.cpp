@@ -421,8 +421,9 @@ testing::AssertionResult BeginOnceJoined(GameController& hostGame, netgame::Desk
     return testing::AssertionSuccess();
 }
 
-// The windows' host and a window joined to it, the joined seat ending each of his turns
-// as the window does (its rest, one key a turn after his command, 残りを休養): the
+// The windows' host and a window joined to it, who says in the lobby he is ready (the
+// game's beginning ends the lobby), the joined seat ending each of his turns as the
+// window does (its rest, one key a turn after his command, 残りを休養): the
 // host's record and save are the joined window's bytes, and the headless game plays
 // that record to that save, whether or not his connection dropped on the way (he joins
 // again with the same invitation), or he left a month's turns unanswered past the
@@ -532,8 +533,18 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
                     joinedGame.Rest();
             });
         });
+        bool lobbyEnded = false;
+        join.lobbyChanged = [&] { lobbyEnded = !join.Lobby(); };
         join.Join();
         ASSERT_TRUE(RunUntil([&] { return host.AllJoined(); }));
+        // In the lobby he sees his seat held and not ready, until he says he is.
+        const auto listed = [&](bool ready) {
+            return join.Lobby() && join.Lobby()->seats == std::vector<net::LobbySeat>{{c.seat, true, ready}};
+        };
+        ASSERT_TRUE(RunUntil([&] { return listed(false); }));
+        EXPECT_FALSE(host.Host().AllReady());
+        EXPECT_TRUE(join.SetReady(true));
+        EXPECT_TRUE(RunUntil([&] { return host.Host().AllReady() && listed(true); }));
         Seats seats{};
         seats[c.seat] = Seat::Remote();
         QString refused;
@@ -545,6 +556,7 @@ TEST(DesktopJoin, AWindowJoinedPlaysTheHostsGameToTheSameBytes)
                    joinedGame.Conductor().FollowedSteps() == hostGame.Recorder().Record().steps.size();
         };
         EXPECT_TRUE(RunUntil(ended)) << log.str();
+        EXPECT_TRUE(lobbyEnded); // the game's beginning ended the lobby
         EXPECT_EQ(lost, c.dropAt > 0 ? 1 : 0);
         EXPECT_GE(turns, c.months - (c.silentIn > 0));
         // The time left is shown at his turn, here and at the host, when turns are limited.

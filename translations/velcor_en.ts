@@ -1001,10 +1001,6 @@ Soldiers left: yours %5, theirs %6</translation>
         <translation>Joined</translation>
     </message>
     <message>
-        <source>参加を待っています</source>
-        <translation>Waiting for the player</translation>
-    </message>
-    <message>
         <source>それぞれの招待をその君主のﾌﾟﾚｲﾔｰに送ってください。招待には秘密の鍵が入っています: ほかの人には見せないでください。</source>
         <translation>Send each invitation to the player of its ruler. An invitation holds a secret key: show it to nobody else.</translation>
     </message>
@@ -1032,14 +1028,6 @@ Soldiers left: yours %5, theirs %6</translation>
         <source>すべての席のﾌﾟﾚｲﾔｰが準備完了になると開始できます</source>
         <translation>It can begin once every seat&apos;s player is ready</translation>
     </message>
-    <message>
-        <source>準備完了</source>
-        <translation>Ready</translation>
-    </message>
-    <message>
-        <source>参加しました (準備中)</source>
-        <translation>Joined (not ready)</translation>
-    </message>
 </context>
 <context>
     <name>KeysDialog</name>
@@ -1053,6 +1041,41 @@ Soldiers left: yours %5, theirs %6</translation>
     <message>
         <source>言語(&amp;G)</source>
         <translation>&amp;Language</translation>
+    </message>
+</context>
+<context>
+    <name>LobbyWindow</name>
+    <message>
+        <source>ﾛﾋﾞｰ</source>
+        <translation>Lobby</translation>
+    </message>
+    <message>
+        <source>準備完了(&amp;R)</source>
+        <translation>&amp;Ready</translation>
+    </message>
+    <message>
+        <source>ﾎｽﾄが開始するのを待っています</source>
+        <translation>Waiting for the host to begin</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>参加を待っています</source>
+        <translation>Waiting for the player</translation>
+    </message>
+    <message>
+        <source>準備完了</source>
+        <translation>Ready</translation>
+    </message>
+    <message>
+        <source>参加しました (準備中)</source>
+        <translation>Joined (not ready)</translation>
+    </message>
+    <message>
+        <source>%1 (あなた)</source>
+        <translation>%1 (you)</translation>
     </message>
 </context>
 <context>
@@ -1918,6 +1941,10 @@ You can join again with the same invitation: the game catches up from the record
     <message>
         <source>あなたの番です</source>
         <translation>Your turn</translation>
+    </message>
+    <message>
+        <source>ﾛﾋﾞｰを表示(&amp;B)...</source>
+        <translation>Show Lo&amp;bby...</translation>
     </message>
 </context>
 <context>

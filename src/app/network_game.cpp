@@ -160,10 +160,8 @@ void InvitationsDialog::ShowJoined()
                                      [seat](const net::LobbySeat& s) { return s.seat == seat; });
         // Before the game, whether each player is there and ready; once it has begun,
         // whether he has joined.
-        QString state = tr("参加を待っています");
-        if (host.InLobby() && at != lobby.seats.end() && at->joined)
-            state = at->ready ? tr("準備完了") : tr("参加しました (準備中)");
-        else if (!host.InLobby() && std::find(joined.begin(), joined.end(), seat) != joined.end())
+        QString state = LobbyWindow::SeatState(at != lobby.seats.end() && host.InLobby() ? *at : net::LobbySeat{seat});
+        if (!host.InLobby() && std::find(joined.begin(), joined.end(), seat) != joined.end())
             state = tr("参加しました");
         m_states[i]->setText(state);
     }

@@ -2,14 +2,17 @@
 #include "app/network_join.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QEvent>
+#include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 #include <iostream>
@@ -71,6 +74,64 @@ std::optional<net::Invitation> NetworkJoinDialog::Invitation() const
     return net::ParseInvitation(m_text->text().trimmed().toStdString());
 }
 
+LobbyWindow::LobbyWindow(netgame::DesktopJoin& join, QWidget* owner) : QDialog(owner), m_join(join)
+{
+    setWindowTitle(tr("ﾛﾋﾞｰ"));
+    auto* layout = new QVBoxLayout(this);
+    m_seats = new QGridLayout;
+    m_seats->setHorizontalSpacing(24);
+    layout->addLayout(m_seats);
+    m_ready = new QCheckBox(tr("準備完了(&R)"), this);
+    // What the host says he is: the box shows it as the lobby comes back.
+    connect(m_ready, &QCheckBox::clicked, this, [this](bool ready) { m_join.SetReady(ready); });
+    layout->addWidget(m_ready);
+    layout->addWidget(new QLabel(tr("ﾎｽﾄが開始するのを待っています"), this));
+    auto* buttons = new QDialogButtonBox(this);
+    buttons->addButton(tr("閉じる"), QDialogButtonBox::RejectRole);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    ShowLobby();
+}
+
+QString LobbyWindow::SeatState(const net::LobbySeat& seat)
+{
+    if (!seat.joined)
+        return tr("参加を待っています");
+    return seat.ready ? tr("準備完了") : tr("参加しました (準備中)");
+}
+
+void LobbyWindow::ShowLobby()
+{
+    const std::optional<net::Lobby>& lobby = m_join.Lobby();
+    if (!lobby)
+        return;
+    const std::vector<net::LobbySeat>& seats = lobby->seats;
+    while (m_names.size() < seats.size()) {
+        const int row = static_cast<int>(m_names.size());
+        m_names.push_back(new QLabel(this));
+        m_states.push_back(new QLabel(this));
+        m_seats->addWidget(m_names.back(), row, 0);
+        m_seats->addWidget(m_states.back(), row, 1);
+    }
+    for (std::size_t i = 0; i < m_names.size(); ++i) {
+        m_names[i]->setVisible(i < seats.size());
+        m_states[i]->setVisible(i < seats.size());
+        if (i >= seats.size())
+            continue;
+        const net::LobbySeat& seat = seats[i];
+        QString name = shown::RulerName(seat.seat);
+        if (seat.seat == m_join.Seat()) {
+            name = tr("%1 (あなた)").arg(name);
+            const QSignalBlocker quiet(m_ready);
+            m_ready->setChecked(seat.ready);
+        }
+        m_names[i]->setText(name);
+        m_states[i]->setText(SeatState(seat));
+        // A screen reader reads the seat's state with its ruler.
+        m_states[i]->setAccessibleName(name + QStringLiteral(": ") + m_states[i]->text());
+    }
+}
+
 NetworkJoin::NetworkJoin(CMainFrame& frame, CKivView& view, QAction* after)
     : QObject(&frame), m_frame(frame), m_view(view), m_notice(new HandOverNotice(&view))
 {
@@ -79,18 +140,36 @@ NetworkJoin::NetworkJoin(CMainFrame& frame, CKivView& view, QAction* after)
     QMenu* file = frame.FileMenu();
     const QList<QAction*> actions = file->actions();
     const qsizetype at = actions.indexOf(after);
-    file->insertAction(at >= 0 && at + 1 < actions.size() ? actions[at + 1] : frame.FileMenuTail(), m_joinAction);
+    QAction* next = at >= 0 && at + 1 < actions.size() ? actions[at + 1] : frame.FileMenuTail();
+    file->insertAction(next, m_joinAction);
     connect(m_joinAction, &QAction::triggered, this, &NetworkJoin::ChooseJoin);
-    connect(file, &QMenu::aboutToShow, this, [this] { m_joinAction->setEnabled(m_view.Game().CanStartGame()); });
+    m_lobbyAction = new QAction(&frame);
+    m_lobbyAction->setObjectName(QStringLiteral("lobbyCommand"));
+    m_lobbyAction->setVisible(false);
+    file->insertAction(next, m_lobbyAction);
+    connect(m_lobbyAction, &QAction::triggered, this, [this] {
+        if (!m_lobby)
+            return;
+        m_lobby->show();
+        m_lobby->raise();
+        m_lobby->activateWindow();
+    });
+    connect(file, &QMenu::aboutToShow, this, [this] {
+        m_joinAction->setEnabled(m_view.Game().CanStartGame());
+        m_lobbyAction->setVisible(m_lobby != nullptr);
+    });
     connect(&view.Game(), &GameController::turnDescribed, this, &NetworkJoin::AtTurn);
     connect(&view.Game(), &GameController::worldReplaced, this, [this] { m_notice->Dismiss(); });
     // Left while the game it follows is still there (the program ending takes it down).
-    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] { m_join.reset(); });
+    connect(qApp, &QCoreApplication::aboutToQuit, this, [this] {
+        delete m_lobby.data();
+        m_join.reset();
+    });
     frame.installEventFilter(this);
     Retranslate();
 }
 
-NetworkJoin::~NetworkJoin() = default;
+NetworkJoin::~NetworkJoin() { delete m_lobby.data(); }
 
 bool NetworkJoin::eventFilter(QObject* watched, QEvent* event)
 {
@@ -99,7 +178,11 @@ bool NetworkJoin::eventFilter(QObject* watched, QEvent* event)
     return QObject::eventFilter(watched, event);
 }
 
-void NetworkJoin::Retranslate() { m_joinAction->setText(tr("ﾈｯﾄﾜｰｸ対戦に参加(&J)...")); }
+void NetworkJoin::Retranslate()
+{
+    m_joinAction->setText(tr("ﾈｯﾄﾜｰｸ対戦に参加(&J)..."));
+    m_lobbyAction->setText(tr("ﾛﾋﾞｰを表示(&B)..."));
+}
 
 void NetworkJoin::ChooseJoin()
 {
@@ -115,6 +198,7 @@ void NetworkJoin::ChooseJoin()
 void NetworkJoin::JoinWith(const net::Invitation& invitation)
 {
     GameController& game = m_view.Game();
+    delete m_lobby.data();
     m_join.reset();
     m_data = netgame::DataHash(platform::PathToBytes(m_view.dataDirectory));
     m_join = std::make_unique<netgame::DesktopJoin>(game, invitation, m_data, std::cerr);
@@ -127,6 +211,7 @@ void NetworkJoin::JoinWith(const net::Invitation& invitation)
         platform::ShowMessageBox(&m_frame, tr("ﾎｽﾄの記録をたどれなくなりました\n%1").arg(words));
     };
     m_join->ended = [this] { m_view.ShowNotice(tr("ﾎｽﾄがﾈｯﾄﾜｰｸ対戦を終えました"), 4000); };
+    m_join->lobbyChanged = [this] { LobbyChanged(); };
     m_view.ShowNotice(tr("ﾎｽﾄに接続しています..."), 4000);
     m_join->Join();
 }
@@ -185,6 +270,21 @@ void NetworkJoin::Lost(const std::string& why)
             m_join->Leave();
     });
     m_rejoin->open();
+}
+
+void NetworkJoin::LobbyChanged()
+{
+    // The game begun, or the connection ended: the lobby's window goes by itself.
+    if (!m_join || !m_join->Lobby()) {
+        delete m_lobby.data();
+        return;
+    }
+    if (!m_lobby) {
+        m_lobby = new LobbyWindow(*m_join, &m_frame);
+        m_lobby->show();
+        m_lobby->activateWindow(); // the keys on 準備完了
+    }
+    m_lobby->ShowLobby();
 }
 
 void NetworkJoin::AtTurn()

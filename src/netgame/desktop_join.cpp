@@ -41,6 +41,7 @@ void DesktopJoin::Join(std::chrono::milliseconds welcomeWithin)
     m_refused = false;
     m_wasSeated = false;
     m_limit = std::chrono::seconds(0);
+    EndLobby();
     game.SetNetworked(true);
     m_client.Join(m_invitation, m_data, game.HeldReadings(), game.HeldSteps(), welcomeWithin);
 }
@@ -50,6 +51,7 @@ void DesktopJoin::Leave()
     if (m_left)
         return;
     m_left = true;
+    EndLobby();
     m_client.Leave();
     GameConductor& game = m_game.Conductor();
     game.SetJoinedSeat(0, nullptr);
@@ -75,6 +77,7 @@ void DesktopJoin::Received(const net::Frame& frame)
 {
     GameConductor& game = m_game.Conductor();
     if (const auto* part = std::get_if<net::RecordPart>(&frame)) {
+        EndLobby(); // the game has begun
         // The host's clock of a turn starts as it sends the start or the rest before it.
         if (part->fresh || std::any_of(part->steps.begin(), part->steps.end(), EndsATurn))
             m_sinceTurn.start();
@@ -101,6 +104,9 @@ void DesktopJoin::Received(const net::Frame& frame)
             game.CatchUp();
         if (game.JoinedSeat() != Seat())
             game.SetJoinedSeat(Seat(), [this](const PlayerCommand& command) { Send(command); });
+    } else if (const auto* lobby = std::get_if<net::Lobby>(&frame)) {
+        m_lobby = *lobby;
+        TellLobby();
     } else if (const auto* limit = std::get_if<net::TurnLimit>(&frame)) {
         m_limit = std::chrono::seconds(limit->seconds);
     } else if (const auto* denied = std::get_if<net::Denied>(&frame)) {
@@ -113,6 +119,7 @@ void DesktopJoin::Closed(const std::string& why)
 {
     if (m_left)
         return;
+    EndLobby();
     // What was sent and not yet brought back may be sent again once he has joined again.
     m_game.Conductor().JoinedRefused(net::NotConnectedWords());
     if (m_refused)
@@ -147,6 +154,24 @@ void DesktopJoin::AtStop()
     GameConductor& game = m_game.Conductor();
     if (const auto crc = net::CrcAtStop(game.Followed(), game.FollowedSteps(), m_crcSentAt, game.World()))
         m_client.Send(*crc);
+}
+
+bool DesktopJoin::SetReady(bool ready) { return m_lobby && m_client.Send(net::Ready{ready}); }
+
+void DesktopJoin::EndLobby()
+{
+    if (!m_lobby)
+        return;
+    m_lobby.reset();
+    TellLobby();
+}
+
+void DesktopJoin::TellLobby()
+{
+    Later([this] {
+        if (lobbyChanged)
+            lobbyChanged();
+    });
 }
 
 void DesktopJoin::Later(std::function<void()> call) { QTimer::singleShot(0, this, std::move(call)); }

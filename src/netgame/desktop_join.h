@@ -6,7 +6,8 @@
 // off screen at once. At the seat's turn the game offers it at this screen and sends his command
 // and his rest to the host (GameConductor::SetJoinedSeat); after each rest the world's
 // CRC-32 goes to the host. A connection lost leaves the game where it is: joined again
-// with the same invitation, only what is not held yet is sent.
+// with the same invitation, only what is not held yet is sent. Before the game begins
+// he waits in the host's lobby, where he says whether he is ready.
 #pragma once
 
 #include <QElapsedTimer>
@@ -49,6 +50,12 @@ public:
     // each turn: the time left, counted from the part of the record that brought the
     // turn (none: no limit, no remote seat's turn).
     std::optional<std::chrono::milliseconds> TimeLeft() const;
+    // Before the game begins: the host's lobby as it last sent it (none before it has,
+    // once the game's first record has come, or once the connection has ended).
+    const std::optional<net::Lobby>& Lobby() const { return m_lobby; }
+    // Tells the host, in the lobby, that he is ready to begin or no longer; false when
+    // not in the lobby or not connected.
+    bool SetReady(bool ready);
 
     // What the window tells the player; each called on the event loop, after the frame.
     std::function<void(const net::Refused&)> refused;
@@ -58,6 +65,8 @@ public:
     std::function<void()> ended;
     // The record could not be followed (words say why): the game stops following it.
     std::function<void(const QString& words)> failed;
+    // The lobby has changed, or ended (Lobby()).
+    std::function<void()> lobbyChanged;
 
     // transport::JoinListener
     void Welcomed(const net::Welcome& welcome) override;
@@ -70,6 +79,9 @@ private:
     // At a stop of the game: the CRC of the world after a rest goes to the host.
     void AtStop();
     void Later(std::function<void()> call);
+    // The lobby ended (the game begun, the connection ended), and lobbyChanged told.
+    void EndLobby();
+    void TellLobby();
 
     GameController& m_game;
     net::Invitation m_invitation;
@@ -84,6 +96,7 @@ private:
     bool m_catchUp = false; // the first record after a welcome is caught up off screen
     std::chrono::seconds m_limit{0}; // the host's limit of a turn (0: none)
     QElapsedTimer m_sinceTurn;       // since the record last brought a turn's start
+    std::optional<net::Lobby> m_lobby;
 };
 
 } // namespace netgame

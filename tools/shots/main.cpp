@@ -3,7 +3,7 @@
 // window at the player's first turn of a scenario, each dialog as the game opens it,
 // the battle window in the middle of a fight, and after ten years of play the
 // chronicle window's three tabs, the map with the country names and a country's
-// tooltip, a networked game's invitations. Runs on Qt's offscreen platform.
+// tooltip, a networked game's invitations and lobby. Runs on Qt's offscreen platform.
 //
 //   velcor-shots OUT_DIR [SCENARIO RULER [ZOOM [LANGUAGE]]]     ZOOM: 1, 1.5, 2 or 3
 //
@@ -38,7 +38,9 @@
 #include "app/language.h"
 #include "app/main_frame.h"
 #include "app/network_game.h"
+#include "app/network_join.h"
 #include "netgame/desktop_host.h"
+#include "netgame/desktop_join.h"
 #include "transport/join_client.h"
 #include "control/game_controller.h"
 #include "dialogs/keys_dlg.h"
@@ -394,7 +396,9 @@ bool ShootToolWindows(CKivApp& app, const QDir& out)
 }
 
 // The invitations of a hosted game of two remote seats, as they are shown before it
-// begins and again (招待を表示) once it has, one player joined.
+// begins: nobody joined, then in the lobby the first seat's player joined from a
+// window (its lobby window photographed too) and the second's ready; and again
+// (招待を表示) once it has begun.
 bool ShootInvitations(CKivApp& app, const QDir& out, RulerId first, RulerId second)
 {
     GameController game;
@@ -415,27 +419,48 @@ bool ShootInvitations(CKivApp& app, const QDir& out, RulerId first, RulerId seco
                                                            : QString()});
     InvitationsDialog before(rows, host, false, app.MainFrame());
     bool ok = ShootModal(before, out.filePath(QStringLiteral("invitations.png")));
-    struct Silent : transport::JoinListener {
-        bool welcomed = false;
-        void Welcomed(const net::Welcome&) override { welcomed = true; }
+    // The second seat's player says he is ready as soon as he is listed.
+    struct Eager : transport::JoinListener {
+        transport::JoinClient client{*this};
+        void Welcomed(const net::Welcome&) override {}
         void Refused(const net::Refused&) override {}
-        void Received(const net::Frame&) override {}
+        void Received(const net::Frame& frame) override
+        {
+            if (std::holds_alternative<net::Lobby>(frame))
+                client.Send(net::Ready{true});
+        }
         void Closed(const std::string&) override {}
-    } player;
-    transport::JoinClient client(player);
-    client.Join(host.Host().Invitations().front(), options.data);
-    QEventLoop joined;
+    } eager;
+    GameController joinedGame;
+    netgame::DesktopJoin joined(joinedGame, host.Host().Invitations().front(), options.data, log);
+    LobbyWindow lobby(joined, app.MainFrame());
+    joined.lobbyChanged = [&lobby] { lobby.ShowLobby(); };
+    joined.Join();
+    eager.client.Join(host.Host().Invitations().back(), options.data);
+    const std::vector<net::LobbySeat> gathered = {{first, true, false}, {second, true, true}};
+    QEventLoop gathering;
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, &joined, [&] {
-        if (!host.Host().Joined().empty())
-            joined.quit();
+    QObject::connect(&poll, &QTimer::timeout, &gathering, [&] {
+        if (joined.Lobby() && joined.Lobby()->seats == gathered)
+            gathering.quit();
     });
     poll.start(20);
-    QTimer::singleShot(5000, &joined, &QEventLoop::quit);
-    joined.exec();
+    QTimer::singleShot(5000, &gathering, &QEventLoop::quit);
+    gathering.exec();
+    poll.stop();
+    InvitationsDialog waiting(rows, host, false, app.MainFrame());
+    ok &= ShootModal(waiting, out.filePath(QStringLiteral("invitations-lobby.png")));
+    lobby.show();
+    QEventLoop settle;
+    QTimer::singleShot(200, &settle, &QEventLoop::quit);
+    settle.exec();
+    ok &= Save(lobby, out.filePath(QStringLiteral("lobby.png")));
+    lobby.hide();
+    host.Host().CloseLobby(); // the game has begun
     InvitationsDialog again(rows, host, true, app.MainFrame());
     ok &= ShootModal(again, out.filePath(QStringLiteral("invitations-again.png")));
-    client.Leave();
+    joined.Leave();
+    eager.client.Leave();
     return ok;
 }
 
