@@ -1,10 +1,11 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A browser tab joins a networked game: a headless host with one remote seat serves the
-// page on its own port, the page opened at the host's link on a phone waits in the
+// A browser tab joins a networked game: a headless host with two remote seats serves the
+// page on its own port, the program plays one seat (resting) and the page opened at the host's link on a phone waits in the
 // host's lobby until its player taps 準備完了 (the host begins only then), rests at each of
 // its turns, is closed mid-game and opened again at the same link (it joins again and
 // catches up); at a later turn the page's save is the host's record played by the
-// native program, byte for byte, and the game goes on to the host's end. Loopback only.
+// native program, byte for byte, and the game goes on to the host's end, where the
+// program's save is the host's. Loopback only.
 //   VELCOR=build/default/src/velcor node --test web/tests/join.test.mjs   (after scripts/web.sh)
 import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
@@ -70,7 +71,7 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
   const save = join(scratch, 'host.txt');
   const host = spawn(
     velcor,
-    ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '1', '--seat', '3=remote', '--months', '24', '--clock', '1000', '--host', '0', '--turn-limit', '600', '--record', record, '--save', save],
+    ['--headless', '--data', join(root, 'data'), '--scenario', '1', '--ruler', '1', '--seat', '3=remote', '--seat', '8=remote', '--months', '24', '--clock', '1000', '--host', '0', '--turn-limit', '600', '--record', record, '--save', save],
     { env: { ...process.env, HOME: scratch }, stdio: ['ignore', 'pipe', 'pipe'] },
   );
   let hostErr = '';
@@ -81,7 +82,18 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
     args: ['--headless', '--no-sandbox', '--disable-gpu', '--no-first-run', '--accept-lang=ja', `--user-data-dir=${mkdtempSync(join(scratch, 'profile-'))}`],
   });
   try {
-    const link = await hostLine(host, /^http:\/\/127\.0\.0\.1:\d+\/#seat=3&key=[0-9a-f]{32}$/);
+    const [link, invitation] = await Promise.all([
+      hostLine(host, /^http:\/\/127\.0\.0\.1:\d+\/#seat=3&key=[0-9a-f]{32}$/),
+      hostLine(host, /^velcor:\/\/127\.0\.0\.1:\d+#seat=8&key=[0-9a-f]{32}$/),
+    ]);
+    const playerSave = join(scratch, 'player.txt');
+    const player = spawn(velcor, ['--headless', '--data', join(root, 'data'), '--join', invitation, '--player', 'rest', '--save', playerSave], {
+      env: { ...process.env, HOME: scratch },
+      stdio: ['ignore', 'ignore', 'pipe'],
+    });
+    let playerErr = '';
+    player.stderr.on('data', (chunk) => (playerErr += chunk));
+    const playerDone = new Promise((resolve) => player.on('exit', resolve));
     const open = async () => {
       const page = await browser.newPage();
       page.errors = [];
@@ -139,6 +151,8 @@ test('a phone joins at the host link, rejoins by opening it again, and saves the
     // On to the host's end, which the page is told.
     while (await restTurns(page, 1));
     assert.equal(await hostDone, 0, hostErr);
+    assert.equal(await playerDone, 0, playerErr);
+    assert.ok(readFileSync(playerSave).equals(readFileSync(save)), "the program's save is the host's");
     assert.deepEqual(page.errors, []);
   } finally {
     await browser.close();
