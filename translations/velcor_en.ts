@@ -2268,18 +2268,6 @@ You can join again with the same invitation: the game catches up from the record
         <source>ﾊﾞﾝﾄﾞﾙをﾀﾞｳﾝﾛｰﾄﾞ(&amp;B)</source>
         <translation>Download the &amp;bundle</translation>
     </message>
-    <message>
-        <source>ﾛﾋﾞｰ</source>
-        <translation>Lobby</translation>
-    </message>
-    <message>
-        <source>ﾎｽﾄが開始するのを待っています</source>
-        <translation>Waiting for the host to begin</translation>
-    </message>
-    <message>
-        <source>(あなた)</source>
-        <translation>(you)</translation>
-    </message>
 </context>
 <context>
     <name>chronicle</name>

@@ -58,8 +58,8 @@ export function answered(answer) {
 let lobby = null; // { seats: [{seat, joined, ready}], own }, as the engine last gave it; null: none
 
 const seatState = (s) =>
-  tr('InvitationsDialog', s.ready ? '準備完了' : s.joined ? '参加しました (準備中)' : '参加を待っています');
-const seatName = (s, own) => (s.seat === own ? `${rulerName(s.seat)} ${tr('WebPage', '(あなた)')}` : rulerName(s.seat));
+  tr('LobbyWindow', s.ready ? '準備完了' : s.joined ? '参加しました (準備中)' : '参加を待っています');
+const seatName = (s, own) => (s.seat === own ? arg(tr('LobbyWindow', '%1 (あなた)'), rulerName(s.seat)) : rulerName(s.seat));
 
 // The lobby shown as the engine gives it (seats null: the game has begun, or the
 // connection has ended), each change of a seat told.
@@ -69,7 +69,7 @@ function showLobby(seats, own) {
   lobby = seats && { seats, own };
   if (!lobby) return document.getElementById('lobby')?.remove();
   drawLobby();
-  if (!was) access.say(`${tr('WebPage', 'ﾛﾋﾞｰ')}  ${tr('WebPage', 'ﾎｽﾄが開始するのを待っています')}`);
+  if (!was) access.say(`${tr('LobbyWindow', 'ﾛﾋﾞｰ')}  ${tr('LobbyWindow', 'ﾎｽﾄが開始するのを待っています')}`);
   else {
     const before = new Map(was.seats.map((s) => [s.seat, seatState(s)]));
     access.say(seats.filter((s) => before.get(s.seat) !== seatState(s)).map((s) => `${seatName(s, own)}: ${seatState(s)}`).join('\n'));
@@ -91,7 +91,7 @@ function drawLobby() {
     document.getElementById('overlay').append(panel);
   }
   const { seats, own } = lobby;
-  panel.querySelector('.title').textContent = tr('WebPage', 'ﾛﾋﾞｰ');
+  panel.querySelector('.title').textContent = tr('LobbyWindow', 'ﾛﾋﾞｰ');
   panel.querySelector('.seats').replaceChildren(
     ...seats.map((s) =>
       dialogs.element(
@@ -103,9 +103,9 @@ function drawLobby() {
       ),
     ),
   );
-  panel.querySelector('.waiting').textContent = tr('WebPage', 'ﾎｽﾄが開始するのを待っています');
+  panel.querySelector('.waiting').textContent = tr('LobbyWindow', 'ﾎｽﾄが開始するのを待っています');
   const button = panel.querySelector('#lobby-ready');
-  button.textContent = tr('InvitationsDialog', '準備完了');
+  button.textContent = tr('LobbyWindow', '準備完了');
   button.setAttribute('aria-pressed', String(!!seats.find((s) => s.seat === own)?.ready));
   // Nothing else to do until the game begins: the keys start on his 準備完了.
   if (first && (document.activeElement === document.body || !document.activeElement)) button.focus({ preventScroll: true });

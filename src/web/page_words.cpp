@@ -25,9 +25,6 @@ const char* const kPageWords[] = {
     VELCOR_TEXT("WebPage", "国の一覧へ移る"),
     VELCOR_TEXT("WebPage", "最後のお知らせを繰り返す"),
     VELCOR_TEXT("WebPage", "最後の戦いの経過を聞く"),
-    VELCOR_TEXT("WebPage", "ﾛﾋﾞｰ"),
-    VELCOR_TEXT("WebPage", "ﾎｽﾄが開始するのを待っています"),
-    VELCOR_TEXT("WebPage", "(あなた)"),
 };
 
 } // namespace web
