@@ -27,6 +27,18 @@ const kLabels = ['国名', '人口', '開墾', '商業', '兵糧', '資金', '�
 const kFigureLabels = kLabels.slice(1);
 // The sea kept around the countries when the map is shown without its panel.
 const kCountriesMargin = 8;
+// The names the painted map writes beyond the frontier and on the sea: where each
+// stands in the picture and whether it is on the sea. In another language each is
+// covered and written over in that language.
+const kPaintedNames = [
+  { name: '大漠', x: 82, y: 41, w: 30, h: 17, sea: false },
+  { name: '西羌', x: 30, y: 126, w: 17, h: 31, sea: false },
+  { name: '鮮卑', x: 314, y: 16, w: 31, h: 17, sea: false },
+  { name: '東海', x: 365, y: 200, w: 17, h: 32, sea: true },
+  { name: '南海', x: 227, y: 333, w: 32, h: 17, sea: true },
+];
+// The box a name is written in, centred on the picture's characters.
+const kPaintedBox = { w: 121, h: 61 };
 export const kFont = '12px "IPAGothic", "IPAPGothic", "Noto Sans CJK JP", "MS Gothic", sans-serif';
 
 // A colour 0x00BBGGRR as the engine gives it, as [r, g, b].
@@ -178,6 +190,31 @@ export class MapView {
     return c;
   }
 
+  // The painted names in the language in use; in Japanese the picture's own characters.
+  // ctx: the canvas in the map's pixels.
+  drawPaintedNames(ctx) {
+    const names = kPaintedNames.map((p) => ({ ...p, shown: tr('MapNames', p.name) })).filter((p) => p.shown !== p.name);
+    if (!names.length) return;
+    ctx.save();
+    ctx.font = `bold ${kFont}`;
+    ctx.textAlign = 'center';
+    ctx.textBaseline = 'middle';
+    const metrics = ctx.measureText('国');
+    const line = Math.ceil(metrics.fontBoundingBoxAscent + metrics.fontBoundingBoxDescent) || 12;
+    for (const p of names) {
+      ctx.fillStyle = css(groundAround(this.image, p));
+      ctx.fillRect(p.x, p.y, p.w, p.h);
+      // A name the picture writes top to bottom takes a line a word.
+      const lines = p.h > p.w ? p.shown.split(' ') : [p.shown];
+      const left = p.x + ((p.w - 1) >> 1) - (kPaintedBox.w >> 1);
+      const top = p.y + ((p.h - 1) >> 1) - (kPaintedBox.h >> 1);
+      const first = top + (kPaintedBox.h - lines.length * line) / 2 + line / 2;
+      ctx.fillStyle = p.sea ? 'rgb(30,120,110)' : 'rgb(120,80,40)';
+      lines.forEach((t, i) => ctx.fillText(t, left + kPaintedBox.w / 2, first + i * line));
+    }
+    ctx.restore();
+  }
+
   // Draws the whole view. s: the figures to draw (see the page), with the stage and the
   // status line.
   draw(s) {
@@ -202,6 +239,7 @@ export class MapView {
     // The ring: the target chosen, or the country the keys are on in the list of countries.
     const ring = s.targets && s.choice >= 0 ? s.choice : s.focused;
     if (ring >= 0) ctx.drawImage(this.outline(ring), 0, 0);
+    this.drawPaintedNames(ctx);
     if (s.arrows) drawBattleArrows(ctx, this.centres(), s.arrows, s.patterns);
     ctx.font = kFont;
     ctx.textBaseline = 'top';
@@ -336,6 +374,30 @@ export class Figures {
     });
     this.status.textContent = s.status || '';
   }
+}
+
+// The colour (0x00BBGGRR) most of the pixels just around the rectangle r have in the
+// picture image.
+function groundAround(image, r) {
+  const counts = new Map();
+  const count = (x, y) => {
+    if (x < 0 || y < 0 || x >= image.width || y >= image.height) return;
+    const i = 4 * (y * image.width + x);
+    const c = image.data[i] | (image.data[i + 1] << 8) | (image.data[i + 2] << 16);
+    counts.set(c, (counts.get(c) ?? 0) + 1);
+  };
+  for (let x = r.x - 1; x <= r.x + r.w; x++) {
+    count(x, r.y - 1);
+    count(x, r.y + r.h);
+  }
+  for (let y = r.y; y < r.y + r.h; y++) {
+    count(r.x - 1, y);
+    count(r.x + r.w, y);
+  }
+  let most = kBlank;
+  let n = 0;
+  for (const [c, k] of counts) if (k > n) [most, n] = [c, k];
+  return most;
 }
 
 // Roughly half way to black on a light colour, to white on a dark one.

@@ -541,6 +541,20 @@ describe('the layout', () => {
         for (const b of laid.buttons) assert.ok(b.left >= 0 && b.right <= width && b.bottom <= height && b.width > 0, 'every command');
         const file = words.translations.en.CMainFrame['ﾌｧｲﾙ(&F)'];
         assert.equal(laid.file === file.replace('&', ''), language === 'en', 'the menus speak the browser\'s language');
+        // The picture's 大漠 (at 82,41, 30 by 17), kept in Japanese, covered in English.
+        const changed = await page.evaluate(() => {
+          const map = window.velcor.map;
+          const shown = map.canvas.getContext('2d');
+          let n = 0;
+          for (let y = 41; y < 58; y++)
+            for (let x = 82; x < 112; x++) {
+              const [r, g, b] = shown.getImageData(Math.floor((x + 0.5) * map.scale), Math.floor((y + 0.5) * map.scale), 1, 1).data;
+              const i = 4 * (y * 616 + x);
+              if (r !== map.image.data[i] || g !== map.image.data[i + 1] || b !== map.image.data[i + 2]) n++;
+            }
+          return n;
+        });
+        assert.equal(changed > 0, language === 'en', 'the map\'s own names in the language in use');
         assert.deepEqual(page.errors, []);
       } finally {
         await browser.close();
