@@ -105,6 +105,9 @@ void DesktopJoin::Received(const net::Frame& frame)
         if (game.JoinedSeat() != Seat())
             game.SetJoinedSeat(Seat(), [this](const PlayerCommand& command) { Send(command); });
     } else if (const auto* lobby = std::get_if<net::Lobby>(&frame)) {
+        // Joined before the game begins, he has missed nothing: its start is shown as
+        // it comes, not caught up off screen.
+        m_catchUp = false;
         m_lobby = *lobby;
         TellLobby();
     } else if (const auto* limit = std::get_if<net::TurnLimit>(&frame)) {
