@@ -136,7 +136,6 @@ private:
     std::unique_ptr<transport::HostServer> m_server;
     std::vector<net::Invitation> m_invitations;
     std::string m_recordFile;
-    std::size_t m_written = 0; // steps + readings last written
     RecordedGame m_sent;       // the record as the players have been sent it
     std::size_t m_stopSteps = 0; // the record's steps when the game last stopped
     std::map<std::size_t, std::uint32_t> m_crcs; // the host's world's CRC after so many steps

@@ -295,6 +295,12 @@ describe('files, saves and tabs', () => {
     const input = await page.$('#menu-files');
     await input.uploadFile(path);
   }
+  // A game's file handed to a page without a game: the page reads it after the upload
+  // returns, so the turn waited for next is the loaded game's only once it has a turn.
+  async function uploadGame(page, path) {
+    await upload(page, path);
+    await page.waitForFunction(() => window.velcor.view?.description, { timeout: 30000, polling: 50 });
+  }
 
   test('files handed to the page: what cannot be a save leaves the game as it was', async () => {
     const page = await freshPage();
@@ -346,7 +352,7 @@ describe('files, saves and tabs', () => {
     const made = join(scratch, 'seated.velcor');
     writeFileSync(made, Buffer.concat([Buffer.from(head), ...parts.map(([, b]) => b)]));
     const page = await freshPage();
-    await upload(page, made);
+    await uploadGame(page, made);
     assert.equal((await playerTurn(page)).stage, 'command');
 
     const dir = join(scratch, 'bundle-downloads');
@@ -498,7 +504,7 @@ describe('files, saves and tabs', () => {
       rulers.forEach((r, c) => r === 9 && (lines[4 + 12 * c + 6] = '999999'));
     });
     const page = await freshPage();
-    await upload(page, save);
+    await uploadGame(page, save);
     const { view } = await playerTurn(page);
     assert.ok(view.description.commands.W.why, 'the war is refused');
     for (const key of ['M', 'W', 'L', 'C', 'S', 'T']) {
