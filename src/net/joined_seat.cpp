@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/joined_seat.h"
 
+#include <algorithm>
 #include <variant>
 
 #include "model/country_file.h"
@@ -26,6 +27,11 @@ bool EndsATurn(const RecordStep& step)
 {
     const auto* command = std::get_if<PlayerCommand>(&step);
     return std::holds_alternative<RecordStart>(step) || (command && std::holds_alternative<command::Rest>(*command));
+}
+
+bool BringsATurn(const RecordPart& part)
+{
+    return part.fresh || std::any_of(part.steps.begin(), part.steps.end(), EndsATurn);
 }
 
 Command SeatCommand(int seat, std::size_t held, const PlayerCommand& command)

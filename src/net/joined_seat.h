@@ -20,6 +20,9 @@ std::uint32_t WorldCrc32(const GameState& world);
 
 // A start or a rest: the computers' turns follow it up to the players' next.
 bool EndsATurn(const RecordStep& step);
+// A part of the record that brings the next turn (a fresh start, or a start or a rest
+// in it): a limited turn's time counts from its coming.
+bool BringsATurn(const RecordPart& part);
 
 // The sequence numbers a remote seat's commands carry: derived from the record, so that
 // they survive a host going on from its record. A command given when the player holds

@@ -3,7 +3,6 @@
 
 #include <QTimer>
 
-#include <algorithm>
 #include <ostream>
 #include <utility>
 #include <variant>
@@ -79,7 +78,7 @@ void DesktopJoin::Received(const net::Frame& frame)
     if (const auto* part = std::get_if<net::RecordPart>(&frame)) {
         EndLobby(); // the game has begun
         // The host's clock of a turn starts as it sends the start or the rest before it.
-        if (part->fresh || std::any_of(part->steps.begin(), part->steps.end(), EndsATurn))
+        if (net::BringsATurn(*part))
             m_sinceTurn.start();
         RecordedGame more;
         more.readings = part->readings;

@@ -85,13 +85,12 @@ std::vector<RulerId> NetworkHost::Absent() const
 
 void NetworkHost::WaitInLobby(std::optional<std::chrono::milliseconds> within)
 {
-    QElapsedTimer waited;
-    waited.start();
-    QTimer deadline;
+    QTimer deadline; // its end wakes the loop when nobody says anything
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer); // a coarse timer may end a little early
     if (within)
-        deadline.start(*within); // wakes the loop when nobody says anything
-    while (!AllReady() && !(within && waited.elapsed() >= within->count()))
+        deadline.start(*within);
+    while (!AllReady() && !(within && !deadline.isActive()))
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
 }
 

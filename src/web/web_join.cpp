@@ -2,7 +2,6 @@
 // A networked game joined in the page: the page's engine is the player's side, as the
 // windows' join is (netgame/desktop_join.cpp), and the page carries the frames over its
 // WebSocket. The conductor follows the record and offers the seat's turn here.
-#include <algorithm>
 #include <variant>
 
 #include "net/invitation.h"
@@ -46,7 +45,7 @@ std::string WebGame::JoinFrame(const std::string& text)
     } else if (const auto* part = std::get_if<net::RecordPart>(&*frame)) {
         m_lobby.reset(); // the game's start ends the lobby
         // A start or a rest brings the next turn: its time, if limited, counts from here.
-        if (part->fresh || std::any_of(part->steps.begin(), part->steps.end(), net::EndsATurn))
+        if (net::BringsATurn(*part))
             ++m_turnsBrought;
         RecordedGame more;
         more.readings = part->readings;
